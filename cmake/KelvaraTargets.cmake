@@ -1,0 +1,24 @@
+# One static library per folder of src/: every .cpp of the folder (not its subfolders).
+# kelvara_library(<target> [DEPS <targets>...])
+function(kelvara_library target)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.ui ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# One GoogleTest executable per test folder, every .cpp in it; each case is a CTest test.
+# kelvara_test_suite(<name> [DEPS <targets>...])
+function(kelvara_test_suite name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} kelvara_test_support GTest::gtest GTest::gmock)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KELVARA_SOURCE_DIR=${CMAKE_SOURCE_DIR};KELVARA_PROGRAM_DIR=${KELVARA_PROGRAM_DIR}")
+endfunction()

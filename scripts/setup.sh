@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what the project needs (idempotent) and builds it into build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=$(grep -v '^\s*#' scripts/packages.txt | grep -v '^\s*$' | tr '\n' ' ')
+missing=$(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' $packages 2>/dev/null | awk '$1!="ii"{print $2}' || true)
+# dpkg-query prints nothing for packages it has never heard of.
+known=$(dpkg-query -W -f='${Package}\n' $packages 2>/dev/null || true)
+for p in $packages; do
+  grep -qx "$p" <<<"$known" || missing="$missing $p"
+done
+if [ -n "${missing// /}" ]; then
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $packages
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+cmake --build build --parallel "$(nproc)"

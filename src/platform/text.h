@@ -1,0 +1,24 @@
+// Conversions between the program's wide strings (UTF-32 on Linux), UTF-8, UTF-16 and code page 932.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Invalid input never throws: a malformed UTF-8 or UTF-16 sequence becomes U+FFFD.
+std::string toUtf8(std::wstring_view text);
+std::wstring fromUtf8(std::string_view text);
+
+std::u16string toUtf16(std::wstring_view text);
+std::wstring fromUtf16(std::u16string_view text);
+
+// Code page 932 (Shift_JIS with the vendor extensions). A character the code page lacks
+// becomes '?'; an undecodable byte becomes U+FFFD.
+std::string toCp932(std::wstring_view text);
+std::wstring fromCp932(std::string_view text);
+
+// True when the bytes are well-formed UTF-8 (used to tell a UTF-8 file from a CP932 one).
+bool isValidUtf8(std::string_view bytes);
+
+}  // namespace platform

@@ -1,0 +1,98 @@
+#include "platform/trace.h"
+
+#include <cstdio>
+#include <cwchar>
+#include <mutex>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace platform {
+
+std::string formatv(const char* fmt, va_list args) {
+  va_list copy;
+  va_copy(copy, args);
+  const int length = std::vsnprintf(nullptr, 0, fmt, copy);
+  va_end(copy);
+  if (length <= 0) return {};
+  std::string out(static_cast<size_t>(length) + 1, '\0');
+  std::vsnprintf(out.data(), out.size(), fmt, args);
+  out.resize(length);
+  return out;
+}
+
+std::string format(const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  std::string out = formatv(fmt, args);
+  va_end(args);
+  return out;
+}
+
+std::wstring formatv(const wchar_t* fmt, va_list args) {
+  // vswprintf cannot report the length it needs: it fails with -1 when the buffer is short.
+  std::vector<wchar_t> buffer(256);
+  for (;;) {
+    va_list copy;
+    va_copy(copy, args);
+    const int length = std::vswprintf(buffer.data(), buffer.size(), fmt, copy);
+    va_end(copy);
+    if (length >= 0) return std::wstring(buffer.data(), length);
+    // -1 also means an encoding error; stop growing somewhere sane instead of forever.
+    if (buffer.size() >= (size_t{1} << 26)) return {};
+    buffer.resize(buffer.size() * 4);
+  }
+}
+
+std::wstring format(const wchar_t* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  std::wstring out = formatv(fmt, args);
+  va_end(args);
+  return out;
+}
+
+namespace {
+
+std::mutex& outputLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+void write(FILE* stream, const std::string& text) {
+  std::lock_guard guard(outputLock());
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
+}  // namespace
+
+void trace(const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  write(stdout, formatv(fmt, args));
+  va_end(args);
+}
+
+void traceError(const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  write(stderr, formatv(fmt, args));
+  va_end(args);
+}
+
+void trace(const wchar_t* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  write(stdout, toUtf8(formatv(fmt, args)));
+  va_end(args);
+}
+
+void traceError(const wchar_t* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  write(stderr, toUtf8(formatv(fmt, args)));
+  va_end(args);
+}
+
+}  // namespace platform

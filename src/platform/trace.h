@@ -1,0 +1,22 @@
+// Diagnostic trace lines for developers; never shown to the user.
+// Every line is written narrow, in UTF-8: failures to stderr, everything else to stdout.
+#pragma once
+
+#include <cstdarg>
+#include <string>
+
+namespace platform {
+
+// printf-style formatting into a buffer that grows as needed: nothing is ever cut.
+// Wide formats follow glibc: "%ls" for a wide string, "%s" for a narrow one.
+std::string formatv(const char* format, va_list args);
+std::string format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::wstring formatv(const wchar_t* format, va_list args);
+std::wstring format(const wchar_t* format, ...);
+
+void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void traceError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void trace(const wchar_t* format, ...);
+void traceError(const wchar_t* format, ...);
+
+}  // namespace platform

@@ -1,0 +1,27 @@
+// Runs a test executable inside a QApplication (offscreen unless told otherwise), with its own
+// home, configuration and runtime folders, so tests never touch the developer's settings.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <clocale>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QTemporaryDir processDir(QDir::tempPath() + "/kelvara-test-XXXXXX");
+  const QByteArray root = processDir.path().toUtf8();
+  for (const char* sub : {"home", "config", "runtime"}) QDir(processDir.path()).mkpath(sub);
+  QFile::setPermissions(processDir.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  setenv("KELVARA_TEST_PROCESS_DIR", root.constData(), 1);
+  setenv("HOME", (root + "/home").constData(), 1);
+  setenv("XDG_CONFIG_HOME", (root + "/config").constData(), 1);
+  setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
+
+  ::testing::InitGoogleTest(&argc, argv);
+  QApplication app(argc, argv);
+  // Qt sets the locale from the environment; numbers in SQL and files use a point.
+  std::setlocale(LC_NUMERIC, "C");
+  return RUN_ALL_TESTS();
+}
