@@ -25,3 +25,16 @@ int utf16Length(const std::wstring& text) {
 }
 
 }  // namespace study
+
+namespace study {
+
+std::wstring joinTexts(const std::vector<std::wstring>& texts, const wchar_t* separator) {
+  std::wstring result;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (i > 0) result += separator;
+    result += texts[i];
+  }
+  return result;
+}
+
+}  // namespace study

@@ -11,3 +11,11 @@ bool equalNoCase(const std::wstring& a, const std::wstring& b);
 int utf16Length(const std::wstring& text);
 
 }  // namespace study
+
+#include <vector>
+
+namespace study {
+
+std::wstring joinTexts(const std::vector<std::wstring>& texts, const wchar_t* separator);
+
+}  // namespace study

@@ -1,0 +1,508 @@
+#include "study/trans_dialog.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimerEvent>
+#include <algorithm>
+
+#include "platform/clock.h"
+#include "platform/notifier.h"
+#include "platform/random.h"
+#include "platform/text.h"
+#include "platform/trace.h"
+#include "study/control_ids.h"
+#include "study/study_modes.h"
+#include "study/text_compare.h"
+
+namespace study {
+
+namespace {
+
+struct ButtonSpec {
+  int id;
+  const wchar_t* caption;
+};
+
+const ButtonSpec kButtons[] = {
+    {1012, L"&1"}, {1013, L"&2"}, {1014, L"&3"}, {1015, L"&4"}, {1016, L"&0 (GIVE UP!)"},
+    {1028, L"これでよい"}, {2, L"逃げる"}, {4, L"ヒント(&G)"}, {3, L"さっきの問題を...(&B)"},
+    {1209, L"編集...(&E)"}, {1229, L"&Q-Card(SPACE)"}, {1230, L"&A-Card(SPACE)"}, {1231, L"&OK"},
+    {1232, L"&NG"},
+};
+const int kTextControls[] = {1208, 1100, 1102, 1101, 1103, 1171, 1172, 1173, 1174};
+
+QString qs(const std::wstring& text) { return QString::fromStdWString(text); }
+
+}  // namespace
+
+CTransDlg::CTransDlg(const StudySetup& setup, StudyHost& host, QWidget* parent)
+    : QDialog(parent),
+      setup_(setup),
+      host_(host),
+      flow_(setup.questionIds, setup.mode, setup.randomMistakeReply) {
+  setObjectName("id130");
+  setWindowTitle("Kelvara");
+  record_.did = setup.did;
+  record_.lid = setup.lid;
+  buildControls();
+  resize(640, 480);
+}
+
+CTransDlg::~CTransDlg() = default;
+
+void CTransDlg::buildControls() {
+  int y = 8;
+  for (int id : kTextControls) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QString("id%1").arg(id));
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(8, y, 400, 24);
+    y += 26;
+  }
+  auto* reply = new QLineEdit(this);
+  reply->setObjectName(QString("id%1").arg(ctl::ReplyEdit));
+  reply->setGeometry(8, y, 400, 24);
+  reply->installEventFilter(this);
+  connect(reply, &QLineEdit::textEdited, this, &CTransDlg::onReplyEdited);
+
+  int x = 8;
+  y += 32;
+  std::vector<ButtonSpec> buttons(std::begin(kButtons), std::end(kButtons));
+  static const wchar_t* const funcCaptions[] = {L"F01", L"F02", L"F03", L"F04", L"F05", L"F06",
+                                                L"F07", L"F08", L"F09", L"F10", L"F11", L"F12"};
+  for (int i = 0; i < 12; ++i) buttons.push_back({ctl::FirstFunc + i, funcCaptions[i]});
+  for (const ButtonSpec& spec : buttons) {
+    auto* button = new QPushButton(qs(spec.caption), this);
+    button->setObjectName(QString("id%1").arg(spec.id));
+    button->setAutoDefault(false);
+    button->setGeometry(x, y, 96, 24);
+    button->installEventFilter(this);
+    x += 100;
+    if (x > 520) {
+      x = 8;
+      y += 28;
+    }
+  }
+  for (int i = 0; i < 5; ++i) {
+    connect(static_cast<QPushButton*>(control(ctl::FirstChoiceButton + i)), &QPushButton::clicked, this,
+            [this, i] { onChoice(i < 4 ? i : 100); });
+  }
+  connect(static_cast<QPushButton*>(control(ctl::Ok)), &QPushButton::clicked, this, &CTransDlg::OnReply);
+  connect(static_cast<QPushButton*>(control(ctl::Cancel)), &QPushButton::clicked, this, &CTransDlg::reject);
+  connect(static_cast<QPushButton*>(control(ctl::HintButton)), &QPushButton::clicked, this, &CTransDlg::OnHint);
+  connect(static_cast<QPushButton*>(control(ctl::CardOk)), &QPushButton::clicked, this, [this] { OnCardVerdict(true); });
+  connect(static_cast<QPushButton*>(control(ctl::CardNg)), &QPushButton::clicked, this, [this] { OnCardVerdict(false); });
+  connect(static_cast<QPushButton*>(control(ctl::QCard)), &QPushButton::clicked, this, &CTransDlg::OnTurnCard);
+  connect(static_cast<QPushButton*>(control(ctl::ACard)), &QPushButton::clicked, this, &CTransDlg::OnTurnCard);
+
+  for (int id : {ctl::TransNumber, ctl::ReplyLimit}) {
+    auto* bar = new QProgressBar(this);
+    bar->setObjectName(QString("id%1").arg(id));
+    bar->setTextVisible(false);
+    bar->setGeometry(8, y + 32 + (id - ctl::TransNumber) * 14, 400, 12);
+  }
+  static_cast<QProgressBar*>(control(ctl::ReplyLimit))->setRange(0, 1000);
+}
+
+QWidget* CTransDlg::control(int id) const {
+  return findChild<QWidget*>(QString("id%1").arg(id), Qt::FindDirectChildrenOnly);
+}
+
+void CTransDlg::showControl(int id, bool visible) {
+  if (QWidget* w = control(id)) w->setVisible(visible);
+}
+
+void CTransDlg::enableControl(int id, bool enabled) {
+  if (QWidget* w = control(id)) w->setEnabled(enabled);
+}
+
+void CTransDlg::setControlText(int id, const std::wstring& text) {
+  QString shown = qs(text);
+  shown.replace("\r\n", "\n");
+  if (auto* label = qobject_cast<QLabel*>(control(id))) label->setText(shown);
+  if (auto* edit = qobject_cast<QLineEdit*>(control(id))) edit->setText(shown);
+  if (auto* button = qobject_cast<QPushButton*>(control(id))) button->setText(shown);
+}
+
+std::wstring CTransDlg::replyText() const {
+  return static_cast<QLineEdit*>(control(ctl::ReplyEdit))->text().toStdWString();
+}
+
+void CTransDlg::setTimer(int id, int milliseconds) { timers_[id].start(std::max(milliseconds, 0), this); }
+
+void CTransDlg::killTimer(int id) { timers_[id].stop(); }
+
+void CTransDlg::killAllTimers() {
+  for (auto& timer : timers_) timer.stop();
+}
+
+void CTransDlg::repaintWindow() { update(); }
+
+void CTransDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (startedRound_) return;
+  startedRound_ = true;
+  if (setup_.questionIds.empty()) {
+    QMetaObject::invokeMethod(this, [this] { done(2); }, Qt::QueuedConnection);
+    return;
+  }
+  StartRound();
+}
+
+void CTransDlg::StartRound() {
+  flow_.tstate = TurnInit;
+  replyMs_ = 0;
+  typed_ = 0;
+  for (int id : {ctl::HintButton, ctl::HintText, ctl::PreviousQuestion}) showControl(id, false);
+  const int mode = setup_.mode;
+  if (!isChoiceMode(mode)) {
+    for (int i = 0; i < 5; ++i) {
+      showControl(ctl::FirstChoiceText + i, false);  // the fifth is no text: harmless
+      showControl(ctl::FirstChoiceButton + i, false);
+    }
+  }
+  if (mode != ModeCard) {
+    for (int id : {ctl::QCard, ctl::ACard, ctl::CardOk, ctl::CardNg}) showControl(id, false);
+  }
+  if (mode == ModeEj4 || mode == ModeJe4 || mode == ModeCard) {
+    for (int id : {ctl::ReplyEdit, ctl::AnswerDisplay, ctl::MistakeDisplay}) showControl(id, false);
+    for (int id : {ctl::Ok, ctl::FirstFunc + 1, ctl::FirstFunc + 2}) enableControl(id, false);
+  } else {
+    enableControl(ctl::ReplyEdit, false);
+  }
+  auto* limitBar = static_cast<QProgressBar*>(control(ctl::ReplyLimit));
+  limitBar->setValue(0);
+  limitBar->setVisible(host_.settings().useReplyStartLimitJe);
+  auto* transBar = static_cast<QProgressBar*>(control(ctl::TransNumber));
+  transBar->setRange(0, flow_.progressRange);
+  transBar->setValue(flow_.progressPos);
+  message_ = L"まもなく始まります。がんばってください！";
+  repaintWindow();
+  setTimer(TimerStart, 1000);
+  activateWindow();
+  raise();
+}
+
+void CTransDlg::NextQuestion() {
+  if (ended_) return;
+  const StudySettings settings = host_.settings();
+  const int mode = setup_.mode;
+  showControl(ctl::AnswerDisplay, mode == ModeSpeedReply);
+  showControl(ctl::MistakeDisplay, false);
+  showControl(ctl::Pronounce, false);
+  if (isTypedMode(mode)) {
+    enableControl(ctl::Ok, true);
+    setControlText(ctl::QuestionText, L"");
+  }
+  if (mode == ModeDictation) showControl(ctl::QuestionText, false);
+  cardQuestionSide_ = !settings.showAnswerOnMakeExamCard;
+  cardSpeakIndex_ = 0;
+  message_.clear();
+  setControlText(ctl::AnswerDisplay, L"");
+  setControlText(ctl::MistakeDisplay, L"");
+  answerStartTick_ = platform::tickCountMs();
+  answerStepIndex_ = 0;
+  flashCount_ = 0;
+
+  const int previousAstate = flow_.astate;
+  const StudyFlow::Step step = flow_.advance(settings.enterMistakeReplyLimit);
+  if (step == StudyFlow::Step::End) {
+    EndStudy();
+    return;
+  }
+  if (flow_.astate != previousAstate || step == StudyFlow::Step::NoQuestion) {
+    auto* transBar = static_cast<QProgressBar*>(control(ctl::TransNumber));
+    transBar->setRange(0, std::min(flow_.progressRange, 0xFFFF));
+    transBar->setValue(flow_.progressPos);
+  }
+  const bool showLimit = (mode == ModeEj4 && settings.useShowLimitEj4) || (mode == ModeJe4 && settings.useShowLimitJe4);
+  if (showLimit) {
+    for (int i = 0; i < 4; ++i) showControl(ctl::FirstChoiceText + i, false);
+    showControl(ctl::GiveUp, false);
+    for (int i = 0; i < 5; ++i) {
+      showControl(ctl::FirstChoiceButton + i, true);
+      enableControl(ctl::FirstChoiceButton + i, false);
+    }
+  }
+  setWindowTitle(qs(setup_.title + L" - Kelvara"));
+  if (flow_.previousId >= 0) showControl(ctl::PreviousQuestion, true);
+  if (step == StudyFlow::Step::NoQuestion) {
+    platform::messageBox(this,
+                         platform::format(L"データの取得に失敗しました。(残り問題数：%d)",
+                                          static_cast<int>(flow_.currentQueue.size())),
+                         L"ErrorDlg", platform::MbIconInformation);
+    done(0);
+    return;
+  }
+  question_ = host_.question(flow_.currentId);
+  if (isChoiceMode(mode)) fillChoices();
+  DisplayQuestion();
+  if (mode == ModeSpeedReply) {
+    host_.speak(static_cast<QLabel*>(control(ctl::AnswerDisplay))->text().toStdWString());
+  } else if (mode == ModeEj4 || mode == ModeEj || mode == ModeDictation) {
+    host_.speak(joinTexts(question_.answers, L" "));
+  }
+  static_cast<QLineEdit*>(control(ctl::ReplyEdit))->clear();
+  chosenChoice_ = -1;
+  hintShown_ = false;
+  startLimitTimers(settings);
+  if (flow_.isFirstQuestionOfStudy()) {
+    record_.startTime = static_cast<int>(platform::nowSeconds());
+    enableControl(ctl::ReplyEdit, true);
+  }
+  if (isTypedMode(mode)) {
+    control(ctl::ReplyEdit)->setFocus();
+  } else if (isChoiceMode(mode)) {
+    control(ctl::FirstChoiceButton)->setFocus();
+  } else {
+    control(ctl::CardOk)->setFocus();
+  }
+  flow_.tstate = TurnReply;
+  repaintWindow();
+}
+
+std::wstring CTransDlg::choiceText(int qid, const StudyQuestion& question) const {
+  if (setup_.mode == ModeJe4) return joinTexts(question.answers, L"/");
+  return joinTexts(question.questions, host_.settings().useSelectionStrReturn ? L"\r\n" : L" ");
+}
+
+void CTransDlg::fillChoices() {
+  rightChoice_ = platform::randomValue() % 4;
+  std::vector<int> candidates = host_.choiceCandidates(flow_.currentId);
+  platform::trace("aidx-size : %d\n", static_cast<int>(candidates.size()));
+  const std::wstring rightText = choiceText(flow_.currentId, question_);
+  for (int slot = 0; slot < 4; ++slot) {
+    if (slot == rightChoice_) {
+      choiceIds_[slot] = flow_.currentId;
+      continue;
+    }
+    choiceIds_[slot] = -1;
+    while (!candidates.empty()) {
+      const size_t at = static_cast<size_t>(platform::randomValue()) % candidates.size();
+      const int qid = candidates[at];
+      candidates.erase(candidates.begin() + static_cast<long>(at));
+      if (choiceText(qid, host_.question(qid)) != rightText) {
+        choiceIds_[slot] = qid;
+        break;
+      }
+    }
+  }
+}
+
+void CTransDlg::DisplayQuestion() {
+  const int mode = setup_.mode;
+  if (mode == ModeCard) {
+    ShowCard();
+    enableControl(ctl::CardOk, false);
+    enableControl(ctl::CardNg, false);
+  } else {
+    answers_.clear();
+  }
+  if (mode == ModeJe || mode == ModeSpeedReply || mode == ModeDictation) {
+    answers_.assign(question_.answers);
+    if (mode != ModeDictation) setControlText(ctl::QuestionText, joinTexts(question_.questions, L"\r\n"));
+  } else if (mode == ModeEj) {
+    answers_.assign(question_.questionsPlain);
+    setControlText(ctl::QuestionText, joinTexts(question_.answers, L"\r\n"));
+  } else if (isChoiceMode(mode)) {
+    setControlText(ctl::QuestionText, joinTexts(mode == ModeEj4 ? question_.answers : question_.questions, L"\r\n"));
+    const StudySettings settings = host_.settings();
+    const bool showLimit = (mode == ModeEj4 && settings.useShowLimitEj4) || (mode == ModeJe4 && settings.useShowLimitJe4);
+    for (int slot = 0; slot < 4; ++slot) {
+      const int qid = choiceIds_[slot];
+      setControlText(ctl::FirstChoiceText + slot, qid < 0 ? L"" : choiceText(qid, qid == flow_.currentId ? question_ : host_.question(qid)));
+    }
+    if (!showLimit) {
+      for (int i = 0; i < 5; ++i) {
+        showControl(ctl::FirstChoiceText + i, i < 4);
+        showControl(ctl::FirstChoiceButton + i, true);
+        enableControl(ctl::FirstChoiceButton + i, true);
+      }
+    }
+  }
+  if (mode == ModeSpeedReply) setControlText(ctl::AnswerDisplay, joinTexts(question_.answers, L", "));
+  const std::wstring hint = joinTexts(question_.hints, L"\r\n");
+  setControlText(ctl::HintText, hint);
+  hintShown_ = false;
+  if (hint.empty()) {
+    showControl(ctl::HintButton, false);
+    showControl(ctl::HintText, false);
+  } else if (host_.settings().alwaysShowHint) {
+    hintShown_ = true;
+    showControl(ctl::HintButton, false);
+    showControl(ctl::HintText, true);
+  } else {
+    showControl(ctl::HintButton, true);
+    enableControl(ctl::HintButton, true);
+    showControl(ctl::HintText, false);
+  }
+}
+
+void CTransDlg::startLimitTimers(const StudySettings& settings) {
+  const int mode = setup_.mode;
+  const int64_t now = platform::tickCountMs();
+  if ((mode == ModeEj && settings.useReplyLimitEj) || (mode == ModeEj4 && settings.useReplyLimitEj4) ||
+      (mode == ModeJe4 && settings.useReplyLimitJe4)) {
+    replyLimitOn_ = true;
+    replyLimitTick_ = now;
+    showControl(ctl::ReplyLimit, true);
+    killTimer(TimerHideLimitBar);
+    setTimer(TimerReplyLimit, 5);
+  }
+  if ((mode == ModeEj4 && settings.useShowLimitEj4) || (mode == ModeJe4 && settings.useShowLimitJe4)) {
+    showLimitOn_ = true;
+    showLimitTick_ = now;
+    killTimer(TimerHideLimitBar);
+    setTimer(TimerShowLimit, 5);
+  }
+  if ((mode == ModeJe || mode == ModeSpeedReply) && settings.useReplyStartLimitJe) {
+    startLimitOn_ = true;
+    startLimitTick_ = now;
+    showControl(ctl::ReplyLimit, true);
+    killTimer(TimerHideLimitBar);
+    setTimer(TimerStartLimit, 5);
+  }
+}
+
+void CTransDlg::StopLimitTimers(bool alsoShowLimit) {
+  if (alsoShowLimit) killTimer(TimerShowLimit);
+  killTimer(TimerReplyLimit);
+  killTimer(TimerStartLimit);
+  setTimer(TimerHideLimitBar, 500);
+}
+
+void CTransDlg::OnLimitTimer(int id) {
+  const StudySettings settings = host_.settings();
+  const bool start = id == TimerStartLimit;
+  bool& on = start ? startLimitOn_ : replyLimitOn_;
+  const int64_t since = start ? startLimitTick_ : replyLimitTick_;
+  int limit = settings.replyStartLimitCountJe;
+  if (!start) {
+    limit = setup_.mode == ModeEj4 ? settings.replyLimitEj4
+            : setup_.mode == ModeEj ? settings.replyLimitEj
+                                    : settings.replyLimitJe4;
+  }
+  const auto elapsed = static_cast<uint32_t>(platform::tickCountMs() - since);
+  auto* bar = static_cast<QProgressBar*>(control(ctl::ReplyLimit));
+  if (limit > 0 && elapsed < static_cast<uint32_t>(limit)) {
+    bar->setValue(static_cast<int>(static_cast<double>(elapsed) / limit * 1000));
+    return;
+  }
+  killTimer(id);
+  on = false;
+  bar->setValue(0);
+  bar->hide();
+  OnReply();
+}
+
+void CTransDlg::OnShowLimitElapsed() {
+  const StudySettings settings = host_.settings();
+  const int limit = setup_.mode == ModeEj4 ? settings.showLimitEj4 : setup_.mode == ModeJe4 ? settings.showLimitJe4 : 0;
+  if (static_cast<uint32_t>(platform::tickCountMs() - showLimitTick_) < static_cast<uint32_t>(std::max(limit, 0))) return;
+  killTimer(TimerShowLimit);
+  showLimitOn_ = false;
+  for (int i = 0; i < 5; ++i) {
+    showControl(ctl::FirstChoiceText + i, i < 4);
+    showControl(ctl::FirstChoiceButton + i, true);
+    enableControl(ctl::FirstChoiceButton + i, true);
+  }
+  showControl(ctl::GiveUp, true);
+  control(ctl::FirstChoiceButton)->setFocus();
+}
+
+void CTransDlg::WaitForNextTrigger() {
+  flow_.tstate = TurnWaitNextTrigger;
+  enableControl(ctl::Ok, true);
+  repaintWindow();
+}
+
+void CTransDlg::timerEvent(QTimerEvent* event) {
+  int id = 0;
+  for (int i = 1; i < static_cast<int>(timers_.size()); ++i) {
+    if (timers_[i].timerId() == event->timerId()) id = i;
+  }
+  if (id == 0) {
+    QDialog::timerEvent(event);
+    return;
+  }
+  if (flow_.tstate == TurnEnd) {
+    killTimer(id);
+    return;
+  }
+  const bool polling = id == TimerStartLimit || id == TimerReplyLimit || id == TimerShowLimit || id == TimerFlash;
+  if (!polling) killTimer(id);
+  switch (id) {
+    case TimerBanner:
+      timedMessage_.clear();
+      repaintWindow();
+      break;
+    case TimerWait: OnWaitElapsed(); break;
+    case TimerStart: NextQuestion(); break;
+    case TimerFlash: OnFlashStep(); break;
+    case TimerAnswerStep: DisplayAnswerStep(); break;
+    case TimerStartLimit:
+    case TimerReplyLimit: OnLimitTimer(id); break;
+    case TimerHideLimitBar: {
+      auto* bar = static_cast<QProgressBar*>(control(ctl::ReplyLimit));
+      bar->setValue(0);
+      bar->hide();
+      break;
+    }
+    case TimerShowLimit: OnShowLimitElapsed(); break;
+    default: break;
+  }
+}
+
+void CTransDlg::paintEvent(QPaintEvent*) {
+  if (backBuffer_.size() != size()) backBuffer_ = QImage(size(), QImage::Format_RGB32);
+  const unsigned c = backgroundColor_;
+  backBuffer_.fill(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+  QPainter painter(this);
+  if (flashInverted_) {
+    QImage inverted = backBuffer_;
+    inverted.invertPixels();
+    painter.drawImage(0, 0, inverted);
+  } else {
+    painter.drawImage(0, 0, backBuffer_);
+  }
+}
+
+void CTransDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) return;  // Esc does not cancel a study
+  QDialog::keyPressEvent(event);
+}
+
+bool CTransDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  const int code = key->key();
+  const bool enter = code == Qt::Key_Return || code == Qt::Key_Enter;
+  const bool ctrl = key->modifiers() & Qt::ControlModifier;
+  const bool advancing = code == Qt::Key_Backspace || enter || code == Qt::Key_Space;
+  if (flow_.tstate == TurnWaitNextTrigger && (advancing || (code >= Qt::Key_A && code <= Qt::Key_Z))) {
+    NextQuestion();
+    return true;
+  }
+  // Any key that types text stops the start limit, as do Backspace, Enter and Space.
+  if (startLimitOn_ && !ctrl && (advancing || !key->text().isEmpty())) {
+    killTimer(TimerStartLimit);
+    setTimer(TimerHideLimitBar, 500);
+    startLimitOn_ = false;
+  }
+  if (code == Qt::Key_Escape) return true;
+  if (enter && (flow_.tstate == TurnReply || flow_.tstate == TurnReinput)) {
+    if (auto* button = qobject_cast<QPushButton*>(watched)) {
+      button->click();
+    } else if (control(ctl::Ok)->isEnabled()) {
+      OnReply();
+    }
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace study

@@ -1,0 +1,136 @@
+// The study window: one study over a list of questions, asked, judged and counted here, drawn
+// on a back-buffer image that paint copies to the screen.
+#pragma once
+
+#include <QBasicTimer>
+#include <QDialog>
+#include <QImage>
+#include <array>
+#include <string>
+
+#include "study/correct_answer_list.h"
+#include "study/study_flow.h"
+#include "study/study_host.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace study {
+
+class CTransDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  CTransDlg(const StudySetup& setup, StudyHost& host, QWidget* parent = nullptr);
+  ~CTransDlg() override;
+
+  bool exitRequested() const { return exitRequested_; }
+  const StudyFlow& flow() const { return flow_; }
+  const StudyRecord& record() const { return record_; }
+  const std::wstring& message() const { return message_; }
+  const CorrectAnswerList& correctAnswers() const { return answers_; }
+  unsigned replyMilliseconds() const { return replyMs_; }
+  unsigned typedCharacters() const { return typed_; }
+
+  // The "ok" command and every path that confirms a reply.
+  void OnReply();
+  void accept() override;  // OnOK
+  void reject() override;  // OnCancel
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  enum TimerId {
+    TimerBanner = 1, TimerWait = 2, TimerStart = 3, TimerFlash = 4, TimerAnswerStep = 5,
+    TimerStartLimit = 6, TimerReplyLimit = 7, TimerHideLimitBar = 8, TimerShowLimit = 9,
+  };
+
+  void buildControls();
+  QWidget* control(int id) const;
+  void showControl(int id, bool visible);
+  void enableControl(int id, bool enabled);
+  void setControlText(int id, const std::wstring& text);
+  std::wstring replyText() const;
+  void setTimer(int id, int milliseconds);
+  void killTimer(int id);
+  void killAllTimers();
+  void repaintWindow();
+
+  // The course of a study.
+  void StartRound();
+  void NextQuestion();
+  void fillChoices();
+  void DisplayQuestion();
+  void startLimitTimers(const StudySettings& settings);
+  void StopLimitTimers(bool alsoShowLimit);
+  void OnLimitTimer(int id);
+  void OnShowLimitElapsed();
+  void WaitForNextTrigger();
+
+  // Judging and what follows it.
+  void JudgeReply();
+  void onReplyEdited(const QString& text);
+  void onChoice(int choice);
+  void OnCardVerdict(bool correct);
+  void ApplyJudgement();
+  void RecordAnswerTime();
+  void RecordMistake();
+  void OnHint();
+  void WaitAfterJudgement();
+  void DisplayAnswerStep();
+  void OnWaitElapsed();
+  void StartFlash();
+  void OnFlashStep();
+  void RequireReinput();
+  void JudgeReinput();
+  void ReinputDone();
+  void addReplyTime();
+  void EndStudy();
+  void ShowCard();
+  void OnTurnCard();
+  std::wstring choiceText(int qid, const StudyQuestion& question) const;
+
+  StudySetup setup_;
+  StudyHost& host_;
+  StudyFlow flow_;
+  StudyRecord record_;
+  CorrectAnswerList answers_;
+  StudyQuestion question_;
+
+  std::wstring message_;        // the result comment
+  std::wstring timedMessage_;   // the banner of timer 1
+  std::wstring firstWrongReply_;
+  bool lastReplyCorrect_ = false;
+  bool exitRequested_ = false;
+  bool hintShown_ = false;
+  bool cardQuestionSide_ = true;
+  int cardSpeakIndex_ = 0;
+  int answerStepIndex_ = 0;
+  int flashLimit_ = 0;
+  int flashCount_ = 0;
+  bool flashInverted_ = false;
+  std::array<int, 4> choiceIds_{-1, -1, -1, -1};
+  int rightChoice_ = -1;
+  int chosenChoice_ = -1;
+  int64_t answerStartTick_ = 0;
+  unsigned replyMs_ = 0;
+  unsigned typed_ = 0;
+  bool startLimitOn_ = false, replyLimitOn_ = false, showLimitOn_ = false;
+  int64_t startLimitTick_ = 0, replyLimitTick_ = 0, showLimitTick_ = 0;
+  bool ended_ = false;
+  bool saved_ = false;
+  bool startedRound_ = false;
+
+  std::array<QBasicTimer, 10> timers_;
+  QImage backBuffer_;
+  unsigned backgroundColor_ = 0xFFFFFF;  // COLORREF
+};
+
+}  // namespace study

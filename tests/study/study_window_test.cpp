@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <map>
+
+#include "platform/notifier.h"
+#include "study/study_modes.h"
+#include "study/trans_dialog.h"
+
+using namespace study;
+
+namespace {
+
+class FakeHost : public StudyHost {
+ public:
+  StudySettings values;
+  std::map<int, StudyQuestion> questions;
+  int results = 0, saves = 0, savedPoints = -1;
+  StudyRecord saved;
+  std::vector<std::wstring> spoken;
+  int wrongSounds = 0, rightSounds = 0;
+
+  FakeHost() {
+    values.correctWaitMsec = 1;
+    values.incorrectWaitMsec = 0;
+    values.stopAfterAnswer = false;
+    values.useReplyStartLimitJe = false;
+    values.useReplyLimitEj = values.useReplyLimitEj4 = values.useReplyLimitJe4 = false;
+    values.useShowLimitEj4 = values.useShowLimitJe4 = false;
+    for (int q = 1; q <= 4; ++q) {
+      const std::wstring n = std::to_wstring(q);
+      questions[q] = {{L"問題" + n}, {L"問題" + n}, {L"answer" + n}, {q == 2 ? L"ヒント" : L""}};
+    }
+  }
+  StudySettings settings() override { return values; }
+  StudyQuestion question(int qid) override { return questions.at(qid); }
+  std::vector<int> choiceCandidates(int qid) override {
+    std::vector<int> others;
+    for (auto& [id, q] : questions) {
+      if (id != qid) others.push_back(id);
+    }
+    return others;
+  }
+  void playJudgementSound(bool correct) override { ++(correct ? rightSounds : wrongSounds); }
+  void speak(const std::wstring& text) override { spoken.push_back(text); }
+  void showResult(const StudyOutcome&) override { ++results; }
+  bool saveHistory(StudyRecord& record, int points) override {
+    ++saves;
+    saved = record;
+    savedPoints = points;
+    return true;
+  }
+};
+
+StudySetup setupFor(int mode, std::vector<int> ids) {
+  StudySetup setup;
+  setup.mode = mode;
+  setup.title = L"テスト";
+  setup.questionIds = std::move(ids);
+  setup.randomMistakeReply = false;
+  setup.did = 0;
+  setup.lid = 0;
+  return setup;
+}
+
+template <typename W>
+W* find(CTransDlg& dlg, int id) {
+  W* widget = dlg.findChild<W*>(QString("id%1").arg(id));
+  EXPECT_NE(widget, nullptr) << id;
+  return widget;
+}
+
+bool waitForState(CTransDlg& dlg, int tstate) {
+  return QTest::qWaitFor([&] { return dlg.flow().tstate == tstate; }, 3000);
+}
+
+void typeReply(CTransDlg& dlg, const QString& text) {
+  auto* edit = find<QLineEdit>(dlg, 1026);
+  edit->clear();
+  QTest::keyClicks(edit, text);
+  QTest::keyClick(edit, Qt::Key_Return);
+}
+
+}  // namespace
+
+TEST(StudyWindow, TypedStudyWithAMistakeRunsThroughReinputAndBothReReplies) {
+  FakeHost host;
+  CTransDlg dlg(setupFor(ModeJe, {1, 2, 3}), host);
+  dlg.show();
+  ASSERT_TRUE(waitForState(dlg, TurnReply));
+  EXPECT_EQ(find<QLabel>(dlg, 1208)->text(), "問題1");
+  EXPECT_EQ(dlg.windowTitle(), "テスト - Kelvara");
+  typeReply(dlg, "answer1");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  EXPECT_FALSE(find<QLabel>(dlg, 1101)->isVisible());
+  typeReply(dlg, "wrong");
+  EXPECT_EQ(dlg.flow().tstate, TurnWaitFlash);
+  EXPECT_TRUE(find<QLabel>(dlg, 1101)->isVisible());  // a mistake shows the hint
+  ASSERT_TRUE(waitForState(dlg, TurnReinput));
+  EXPECT_EQ(dlg.message(), L"正しい答えを入力しなさい！");
+  EXPECT_EQ(find<QLabel>(dlg, 1100)->text(), "answer2");
+  typeReply(dlg, "nope");
+  EXPECT_EQ(dlg.message(), L"ちがう！");
+  typeReply(dlg, " answer2 ");
+  EXPECT_EQ(dlg.message(), L"はい、ごくろうさま！");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, 3000));
+  typeReply(dlg, "Answer3");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().astate == PassReReply && dlg.flow().tstate == TurnReply; }, 3000));
+  EXPECT_EQ(dlg.flow().currentId, 2);
+  typeReply(dlg, "answer2");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().astate == PassReReply2 && dlg.flow().tstate == TurnReply; }, 3000));
+  typeReply(dlg, "answer2");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return host.saves == 1; }, 3000));
+
+  EXPECT_EQ(host.results, 1);
+  EXPECT_EQ(dlg.flow().tstate, TurnEnd);
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_FALSE(dlg.exitRequested());
+  const auto& r = host.saved.results;
+  ASSERT_EQ(r.size(), 3u);
+  EXPECT_EQ(r.at(2).ni1, 1);
+  EXPECT_EQ(r.at(2).nc2, 2);
+  EXPECT_EQ(r.at(1).nc1, 1);
+  EXPECT_NE(r.at(2).lastMistakeTimeOnFirstReply, 0);
+  EXPECT_NE(host.saved.startTime, 0);
+  EXPECT_GE(host.saved.endTime, host.saved.startTime);
+  EXPECT_EQ(host.saved.strokes, 7 * 4);  // the right replies, as typed
+  EXPECT_EQ(host.savedPoints, 100 + 10 + 100 + 33 + 33);
+  EXPECT_EQ(host.wrongSounds, 1);
+  dlg.reject();  // nothing happens after the end
+  EXPECT_EQ(host.saves, 1);
+}
+
+TEST(StudyWindow, ExitCommandSavesAndReportsTheExitWithAnEndTime) {
+  FakeHost host;
+  CTransDlg dlg(setupFor(ModeEj, {1, 2}), host);
+  dlg.show();
+  ASSERT_TRUE(waitForState(dlg, TurnReply));
+  EXPECT_EQ(find<QLabel>(dlg, 1208)->text(), "answer1");
+  typeReply(dlg, "!EXIT");
+  EXPECT_EQ(host.saves, 1);
+  EXPECT_EQ(host.results, 0);
+  EXPECT_TRUE(dlg.exitRequested());
+  EXPECT_NE(host.saved.endTime, 0);
+}
+
+TEST(StudyWindow, CancelAsksAboutReRepliesAndItsCancelKeepsTheStudy) {
+  FakeHost host;
+  CTransDlg dlg(setupFor(ModeJe, {1, 2, 3, 4}), host);
+  dlg.show();
+  ASSERT_TRUE(waitForState(dlg, TurnReply));
+  typeReply(dlg, "x");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().tstate == TurnReinput; }, 3000));
+  typeReply(dlg, "answer1");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+
+  qputenv("KELVARA_AUTOANSWER", "cancel");
+  QTest::mouseClick(find<QPushButton>(dlg, 2), Qt::LeftButton);
+  EXPECT_EQ(dlg.flow().currentId, 2);
+  EXPECT_EQ(host.saves, 0);
+  qputenv("KELVARA_AUTOANSWER", "yes");  // re-reply the mistakes, drop the rest of the first pass
+  QTest::mouseClick(find<QPushButton>(dlg, 2), Qt::LeftButton);
+  qunsetenv("KELVARA_AUTOANSWER");
+  EXPECT_EQ(dlg.flow().astate, PassReReply);
+  EXPECT_EQ(dlg.flow().currentId, 1);
+  EXPECT_GT(dlg.flow().cutCount, 0);
+  QTest::mouseClick(find<QPushButton>(dlg, 2), Qt::LeftButton);  // in a re-reply: ends at once
+  EXPECT_EQ(host.results, 1);
+  EXPECT_EQ(host.saves, 1);
+}
+
+TEST(StudyWindow, FourChoiceAndCardModes) {
+  FakeHost host;
+  host.values.stopAfterAnswer = true;
+  CTransDlg choice(setupFor(ModeJe4, {1, 2}), host);
+  choice.show();
+  ASSERT_TRUE(waitForState(choice, TurnReply));
+  EXPECT_FALSE(find<QLineEdit>(choice, 1026)->isVisible());
+  int right = -1;
+  for (int slot = 0; slot < 4; ++slot) {
+    if (find<QLabel>(choice, 1171 + slot)->text() == "answer1") right = slot;
+  }
+  ASSERT_GE(right, 0);
+  QTest::mouseClick(find<QPushButton>(choice, 1012 + (right + 1) % 4), Qt::LeftButton);
+  ASSERT_TRUE(waitForState(choice, TurnReinput));
+  EXPECT_EQ(choice.message(), QString("正解は %1 番でした。").arg(right + 1).toStdWString());
+  QTest::mouseClick(find<QPushButton>(choice, 1012 + right), Qt::LeftButton);
+  EXPECT_EQ(choice.message(), L"はい、ごくろうさま！");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().currentId == 2; }, 3000));
+
+  CTransDlg card(setupFor(ModeCard, {3}), host);
+  card.show();
+  ASSERT_TRUE(waitForState(card, TurnReply));
+  auto* ok = find<QPushButton>(card, 1231);
+  EXPECT_FALSE(ok->isEnabled());  // the card must be turned first
+  EXPECT_EQ(find<QLabel>(card, 1208)->text(), "answer3");  // the answer side comes first
+  QTest::mouseClick(find<QPushButton>(card, 1229), Qt::LeftButton);
+  EXPECT_EQ(find<QLabel>(card, 1208)->text(), "問題3");
+  QTest::mouseClick(ok, Qt::LeftButton);
+  EXPECT_FALSE(ok->isEnabled());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, 3000));
+  EXPECT_EQ(card.flow().points, 12);  // 10, and a fifth more for a faultless study
+}
