@@ -106,7 +106,8 @@ TypedJudgement CheckTypedAnswer(const std::wstring& reply, CorrectAnswerList& li
   }
 
   int index = -1;
-  switch (MatchTypedAnswer(list, trimmed, settings.ignoreCase, !finalJudgement, index)) {
+  const int match = MatchTypedAnswer(list, trimmed, settings.ignoreCase, !finalJudgement, index);
+  switch (match) {
     case MatchExact: {
       static const wchar_t* const praise[] = {L"よっし、正解！", L"それ、正解だよ。", L"正解だよ。調子いいんでない？"};
       // Drawn only for the final judgement, so that typing does not disturb the random sequence.
@@ -115,17 +116,15 @@ TypedJudgement CheckTypedAnswer(const std::wstring& reply, CorrectAnswerList& li
       break;
     }
     case MatchCapitalFirst:
-      remark(L"おしいっ！ ホントは１文字目が大文字だっ！！");
-      judgement.result = TypedCorrect;
-      break;
     case MatchMissingPeriod:
-      remark(L"おしいっ！ ピリオドを忘れてるぞっ！！");
+    case MatchMissingQuestionMark: {
+      static const wchar_t* const nearMiss[] = {L"おしいっ！ ホントは１文字目が大文字だっ！！",
+                                                L"おしいっ！ ピリオドを忘れてるぞっ！！",
+                                                L"おしいっ！ クエスチョンマークを忘れてるぞっ！！"};
+      remark(nearMiss[match - MatchCapitalFirst]);
       judgement.result = TypedCorrect;
       break;
-    case MatchMissingQuestionMark:
-      remark(L"おしいっ！ クエスチョンマークを忘れてるぞっ！！");
-      judgement.result = TypedCorrect;
-      break;
+    }
     case MatchEndCommand:
       judgement.result = TypedEndCommand;
       break;
