@@ -102,24 +102,17 @@ class TextListField : public TypedField<TextList> {
   using TypedField::TypedField;
 };
 
-struct QuestionTextListField : TextListField {
-  explicit QuestionTextListField(const wchar_t* column) : TextListField(questionRows, column) {}
+// A field kind bound to the table its column lives in.
+template <class Kind, const RowTable& Rows>
+struct FieldOf : Kind {
+  explicit FieldOf(const wchar_t* column) : Kind(Rows, column) {}
 };
-struct QuestionStringField : StringField {
-  explicit QuestionStringField(const wchar_t* column) : StringField(questionRows, column) {}
-};
-struct QuestionIntField : IntField {
-  explicit QuestionIntField(const wchar_t* column) : IntField(questionRows, column) {}
-};
-struct ElementStringField : StringField {
-  explicit ElementStringField(const wchar_t* column) : StringField(elementInfoRows, column) {}
-};
-struct ElementIntField : IntField {
-  explicit ElementIntField(const wchar_t* column) : IntField(elementInfoRows, column) {}
-};
-struct ElementLogIntField : IntField {
-  explicit ElementLogIntField(const wchar_t* column) : IntField(elementLogRows, column) {}
-};
+using QuestionTextListField = FieldOf<TextListField, questionRows>;
+using QuestionStringField = FieldOf<StringField, questionRows>;
+using QuestionIntField = FieldOf<IntField, questionRows>;
+using ElementStringField = FieldOf<StringField, elementInfoRows>;
+using ElementIntField = FieldOf<IntField, elementInfoRows>;
+using ElementLogIntField = FieldOf<IntField, elementLogRows>;
 
 // An empty text is an empty list; otherwise every piece between "\r\n" is an item, an empty last
 // piece after a trailing "\r\n" included.

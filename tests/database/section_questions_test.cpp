@@ -5,19 +5,11 @@
 
 using namespace pdb3;
 using testdb::TempDatabase;
+using testdb::thrownText;
 
 namespace {
 
 constexpr int kSampleSet = 2;
-
-std::wstring thrownText(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::wstring& text) {
-    return text;
-  }
-  return L"<nothing thrown>";
-}
 
 }  // namespace
 
