@@ -47,15 +47,20 @@ bool DrawManager::changePixels(const Rect& rect, COLORREF transparent, Change ch
   return true;
 }
 
-bool DrawManager::HighlightRect(const Rect& rect, int percentage, COLORREF transparent) {
+bool DrawManager::finishedWithoutPixels(const Rect& rect, int percentage) {
   if (percentage == 100) return true;
   GlobalDrawData& g = globalData();
+  // Displays of 256 colours cannot show a lightened colour: the dither stands for it.
   if (g.nBitsPerPixel <= 8) {
     pDC->fillRect(rect, g.brLight);
     return true;
   }
-  if (rect.width() < 1 || rect.height() < 1) return true;
-  const COLORREF high = g.clrBtnHighlight;
+  return rect.width() < 1 || rect.height() < 1;
+}
+
+bool DrawManager::HighlightRect(const Rect& rect, int percentage, COLORREF transparent) {
+  if (finishedWithoutPixels(rect, percentage)) return true;
+  const COLORREF high = globalData().clrBtnHighlight;
   return changePixels(rect, transparent, [&](COLORREF c) {
     if (percentage == -1) {
       auto half = [](int v, int h) { return std::min(255, v + (h - v) / 2); };
@@ -66,14 +71,8 @@ bool DrawManager::HighlightRect(const Rect& rect, int percentage, COLORREF trans
 }
 
 bool DrawManager::GrayRect(const Rect& rect, int percentage, COLORREF transparent) {
-  if (percentage == 100) return true;
-  GlobalDrawData& g = globalData();
-  if (g.nBitsPerPixel <= 8) {
-    pDC->fillRect(rect, g.brLight);
-    return true;
-  }
-  if (rect.width() < 1 || rect.height() < 1) return true;
-  const COLORREF high = g.clrBtnHighlight;
+  if (finishedWithoutPixels(rect, percentage)) return true;
+  const COLORREF high = globalData().clrBtnHighlight;
   return changePixels(rect, transparent, [&](COLORREF c) {
     double hue, saturation, lightness;
     RGBToHLS(c, &hue, &saturation, &lightness);

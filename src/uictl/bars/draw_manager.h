@@ -39,6 +39,8 @@ class DrawManager {
   static void RGBToHLS(COLORREF colour, double* hue, double* saturation, double* lightness);
 
  private:
+  // Percentage 100, an empty rect and 256-colour displays need no pixel work.
+  bool finishedWithoutPixels(const platform::Rect& rect, int percentage);
   // Runs `change` over every pixel of the rect that is not the transparent colour.
   template <class Change>
   bool changePixels(const platform::Rect& rect, COLORREF transparent, Change change);

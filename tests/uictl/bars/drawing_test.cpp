@@ -4,17 +4,11 @@
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 
+#include "bars_test_support.h"
+
 #include <gtest/gtest.h>
 
 using namespace platform;
-
-namespace {
-QImage canvas(int w, int h, COLORREF fill) {
-  QImage image(w, h, QImage::Format_RGB32);
-  image.fill(toPixel(fill));
-  return image;
-}
-}  // namespace
 
 TEST(ColourArithmetic, PixelAlphaBlendAndHlsRoundTrips) {
   EXPECT_EQ(DrawManager::PixelAlpha(rgb(0, 200, 100), 150, 150, 150), rgb(127, 255, 150));

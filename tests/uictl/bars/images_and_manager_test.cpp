@@ -10,16 +10,13 @@
 #include "test_env.h"
 
 #include <QPainter>
+#include "bars_test_support.h"
+
 #include <gtest/gtest.h>
 
 using namespace platform;
 
 namespace {
-QImage canvas(int w, int h, COLORREF fill) {
-  QImage image(w, h, QImage::Format_RGB32);
-  image.fill(toPixel(fill));
-  return image;
-}
 
 // Two 4 x 3 images: a black square on the face colour with a gray-192 frame, and plain white.
 std::wstring writeStrip(const char* name, bool alpha) {

@@ -7,16 +7,13 @@
 #include "uictl/bars/visual_manager.h"
 
 #include <QMimeData>
+#include "bars_test_support.h"
+
 #include <gtest/gtest.h>
 
 using namespace platform;
 
 namespace {
-QImage canvas(int w, int h, COLORREF fill) {
-  QImage image(w, h, QImage::Format_RGB32);
-  image.fill(toPixel(fill));
-  return image;
-}
 
 class NotAButton : public CObject {
   KELVARA_DECLARE_RUNTIME_CLASS(NotAButton)
