@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <new>
 
+#include "database/sql_helpers.h"
 #include "platform/trace.h"
 
 bool formatString(std::wstring& out, const wchar_t* format, ...) {
@@ -18,15 +19,7 @@ bool formatString(std::wstring& out, const wchar_t* format, ...) {
   return ok;
 }
 
-std::wstring escapeSqlQuotes(const std::wstring& text) {
-  std::wstring escaped;
-  escaped.reserve(text.size());
-  for (wchar_t c : text) {
-    escaped += c;
-    if (c == L'\'') escaped += L'\'';
-  }
-  return escaped;
-}
+std::wstring escapeSqlQuotes(const std::wstring& text) { return pdb3::escapeSqlQuotesTo(text); }
 
 bool SplitBracketed(const std::wstring& text, std::vector<std::wstring>& fields, const std::wstring& pairs) {
   if (pairs.size() % 2 != 0) return false;
