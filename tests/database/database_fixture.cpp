@@ -10,6 +10,15 @@
 
 namespace testdb {
 
+std::wstring thrownText(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::wstring& text) {
+    return text;
+  }
+  return L"<nothing thrown>";
+}
+
 std::string resourceText(const std::string& name) {
   const std::string path = testenv::sourceDir() + "/resources/" + name;
   std::ifstream in(path, std::ios::binary);

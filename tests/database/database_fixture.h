@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <functional>
 #include <string>
 
 #include "database/db_object.h"
@@ -33,6 +34,9 @@ class TempDatabase {
   std::wstring path_;
   sqliteplus::SqliteConnection connection_;
 };
+
+// The wide string an action throws (the data layer's way of failing), or "<nothing thrown>".
+std::wstring thrownText(const std::function<void()>& action);
 
 // The text of a file of resources/ (the schema and sample data scripts).
 std::string resourceText(const std::string& name);

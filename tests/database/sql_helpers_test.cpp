@@ -5,6 +5,7 @@
 
 using namespace pdb3;
 using testdb::TempDatabase;
+using testdb::thrownText;
 
 namespace {
 
@@ -14,15 +15,6 @@ class SqlHelpers : public ::testing::Test {
   DbObject accessor = db.accessor();
   void SetUp() override { db.run(L"CREATE TABLE users (uid INTEGER PRIMARY KEY, name TEXT, note TEXT)"); }
 };
-
-std::wstring thrownText(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::wstring& text) {
-    return text;
-  }
-  return L"<nothing thrown>";
-}
 
 }  // namespace
 
