@@ -20,8 +20,8 @@ bool QuestionLog::load() {
   const bool found = readRecordRow(
       *this, platform::format(L"SELECT * from question_log WHERE qid=%d AND uid=%d AND mid=%d", qid, uid, mid),
       [&](const sqliteplus::SqliteCursor& row) {
-        for (int i = 0; i < 10; ++i) *counters[i] = row.getInt(3 + i);
-        read.ReplySec = row.getDouble(13);
+        for (int i = 0; i < 10; ++i) *counters[i] = intOrZero(row, 3 + i);
+        read.ReplySec = doubleOrZero(row, 13);
       });
   if (found) *this = read;
   return found;

@@ -18,6 +18,12 @@ bool readRecordRow(const DbObject& accessor, const std::wstring& sql,
   }
 }
 
+int intOrZero(const sqliteplus::SqliteCursor& row, int column) { return row.isNull(column) ? 0 : row.getInt(column); }
+
+double doubleOrZero(const sqliteplus::SqliteCursor& row, int column) {
+  return row.isNull(column) ? 0.0 : row.getDouble(column);
+}
+
 bool saveByCount(const DbObject& accessor, const std::wstring& countSql, const std::function<bool()>& update,
                  const std::function<bool()>& insert) {
   const int count = querySqlfIntOrMinus1(accessor, L"%ls", countSql.c_str());

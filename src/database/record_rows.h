@@ -15,6 +15,11 @@ namespace pdb3 {
 bool readRecordRow(const DbObject& accessor, const std::wstring& sql,
                    const std::function<void(const sqliteplus::SqliteCursor&)>& read);
 
+// A NULL counter (a column the other writers of the file left empty) reads as 0, as the lazy
+// fields read it, so that a save afterwards does not fail on it or lose the row's other counts.
+int intOrZero(const sqliteplus::SqliteCursor& row, int column);
+double doubleOrZero(const sqliteplus::SqliteCursor& row, int column);
+
 // Runs `update` when `countSql` finds the key in one or more rows and `insert` when in none. A
 // count that cannot be read writes nothing and gives false: inserting then could add a second row.
 bool saveByCount(const DbObject& accessor, const std::wstring& countSql, const std::function<bool()>& update,
