@@ -47,7 +47,8 @@ bool MemoryRate::save() const {
 }
 
 int MemoryRate::lastStudyTime() const {
-  return querySqlfIntOrMinus1(
+  if (lastStudy_ != kNotRead) return lastStudy_;
+  return lastStudy_ = querySqlfIntOrMinus1(
       *this, L"SELECT LastStudyTime FROM question_log WHERE qid=%d AND uid=%d ORDER BY LastStudyTime DESC LIMIT 1",
       qid, uid);
 }

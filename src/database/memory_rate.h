@@ -19,7 +19,8 @@ class MemoryRate : public DbObject {
   bool load();
   bool save() const;
 
-  // The latest study of the question by the user in any mode; -1 when never studied.
+  // The latest study of the question by the user in any mode; -1 when never studied. Read once
+  // per object: the rate and the level-up time of one computation measure from the same study.
   int lastStudyTime() const;
   // The stored rate decayed over the time since the latest study (computed once per object).
   int currentRate();
@@ -38,6 +39,9 @@ class MemoryRate : public DbObject {
 
  private:
   int64_t levelBaseTime() const;
+
+  static constexpr int kNotRead = -2;
+  mutable int lastStudy_ = kNotRead;
 };
 
 }  // namespace pdb3

@@ -1,6 +1,7 @@
 #include "database/question_selection.h"
 
 #include <optional>
+#include <string>
 
 #include "database/element_log.h"
 #include "database/folders.h"
@@ -10,6 +11,18 @@
 
 namespace pdb3 {
 namespace {
+
+// The questions of a set that have some text (Question::isEmpty is false), in the set's own
+// order. Deciding emptiness in the statement rather than loading each question keeps a selection
+// from a set of thousands to one query.
+const std::wstring kHasText =
+    L"(ifnull(q.question,'')!='' OR ifnull(q.answer,'')!='' OR ifnull(q.hint,'')!='' OR "
+    L"ifnull(q.description,'')!='' OR ifnull(q.pronounce,'')!='')";
+const std::wstring kRestOfPass =
+    L"SELECT s.qid FROM section s JOIN question q ON q.qid=s.qid WHERE s.sid=(SELECT eid FROM log_id WHERE lid = %d) "
+    L"AND s.qid NOT IN (SELECT DISTINCT qid FROM looped_questions WHERE lid=%d) AND " + kHasText + L" ORDER BY s.rowid";
+const std::wstring kWholeSet =
+    L"SELECT s.qid FROM section s JOIN question q ON q.qid=s.qid WHERE s.sid=%d AND " + kHasText + L" ORDER BY s.rowid";
 
 void takeQuestions(std::deque<int>& from, std::deque<int>& out, bool random, int count, int seed) {
   if (random) {
@@ -42,16 +55,11 @@ bool SelectNextQuestions(const StudyContext& study, std::deque<int>& out, bool r
   std::optional<ElementLogRecord> log;
   if (lid != -1) {
     log.emplace(getElementLog(accessor, lid));
-    // In the set's own order, as sectionQuestionIds gives it.
     std::deque<int> rest;
-    if (!querySqlfIntList(accessor, rest,
-                          L"SELECT qid FROM section WHERE sid=(SELECT eid FROM log_id WHERE lid = %d) AND qid NOT IN "
-                          L"(SELECT DISTINCT qid FROM looped_questions WHERE lid=%d) ORDER BY rowid",
-                          lid, lid)) {
+    if (!querySqlfIntList(accessor, rest, kRestOfPass.c_str(), lid, lid)) {
       study.notify(L"次に学習すべき問題を取得できませんでした");
       return false;
     }
-    dropEmptyQuestions(accessor, rest);
     // A set that shrank below what the pass has asked starts over too.
     const bool usedUp = rest.empty() || log->loopedQuestionCount() > countUsableQuestions(accessor, study.setId);
     if (!usedUp) {
@@ -64,7 +72,7 @@ bool SelectNextQuestions(const StudyContext& study, std::deque<int>& out, bool r
     }
   }
   std::deque<int> all;
-  nonEmptyQuestionIds(accessor, study.setId, all);
+  querySqlfIntList(accessor, all, kWholeSet.c_str(), study.setId);
   takeQuestions(all, out, random, count, log ? log->FirstReplyDate() : 0);
   return true;
 }

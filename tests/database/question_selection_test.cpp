@@ -14,7 +14,7 @@ namespace {
 constexpr int kSet = 10;
 constexpr int kLid = 7;
 
-// A set of questions 1..6 in the order 3,1,2,4,5,6 where 4 has no text at all.
+// A set of questions 1..6 in the order 3,1,2,4,5,6 where 4 has no text at all, and 99 no row.
 class Selection : public ::testing::Test {
  protected:
   TempDatabase db;
@@ -31,6 +31,7 @@ class Selection : public ::testing::Test {
              std::to_wstring(qid) + L", " + text + L", " + text + L", '', '', '')");
       db.run(L"INSERT INTO section VALUES (10, " + std::to_wstring(qid) + L")");
     }
+    db.run(L"INSERT INTO section VALUES (10, 99)");  // a membership whose question is gone
   }
   void startLog(int firstReplyDate, int accomplished) {
     db.run(L"INSERT INTO log_id VALUES (7, 1, 10, 0)");
@@ -138,7 +139,7 @@ TEST_F(Selection, StudyLogTotalsAndItsStudies) {
 
   EXPECT_EQ(roundTotalCorrect(log), 0) << "no answers yet";
   db.run(L"INSERT INTO question_log (qid, uid, mid, nc1, ni1) VALUES (1, 1, 0, 3, 1), (2, 1, 0, 2, 2), "
-         L"(2, 1, 1, 9, 9), (99, 1, 0, 9, 9)");
+         L"(2, 1, 1, 9, 9), (98, 1, 0, 9, 9)");
   EXPECT_EQ(roundTotalCorrect(log), 5);
   EXPECT_EQ(roundTotalIncorrect(log), 3);
 
