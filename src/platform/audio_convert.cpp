@@ -6,21 +6,25 @@
 namespace platform {
 
 MonoStreamConverter::MonoStreamConverter(int inputRate, const AudioFormat& output)
-    : output_(output), step_(static_cast<double>(inputRate) / output.sampleRate) {}
+    : output_(output), inputRate_(inputRate) {}
 
 void MonoStreamConverter::convert(const int16_t* samples, size_t count, std::vector<uint8_t>& out) {
   if (count == 0) return;
-  const double last = static_cast<double>(count - 1);
-  auto at = [&](long index) { return index < 0 ? previous_ : samples[index]; };
-  for (; position_ <= last; position_ += step_) {
-    const long index = static_cast<long>(std::floor(position_));
-    const double fraction = position_ - static_cast<double>(index);
-    const double value = index + 1 > static_cast<long>(last)
-                             ? at(index)
-                             : at(index) * (1.0 - fraction) + at(index + 1) * fraction;
+  const int64_t outputRate = output_.sampleRate;
+  const auto last = static_cast<int64_t>(count) - 1;
+  // Index -1 is the previous chunk's last sample.
+  auto at = [&](int64_t index) -> double { return index < 0 ? previous_ : samples[index]; };
+  for (;;) {
+    // The next output sample's position relative to this chunk, as a fraction of outputRate.
+    const int64_t position = produced_ * inputRate_ - consumed_ * outputRate;
+    if (position > last * outputRate) break;
+    const int64_t index = position >= 0 ? position / outputRate : -1;
+    const double fraction = static_cast<double>(position - index * outputRate) / static_cast<double>(outputRate);
+    const double value = index >= last ? at(index) : at(index) * (1.0 - fraction) + at(index + 1) * fraction;
     emit(static_cast<int16_t>(std::lround(value)), out);
+    ++produced_;
   }
-  position_ -= static_cast<double>(count);
+  consumed_ += static_cast<int64_t>(count);
   previous_ = samples[count - 1];
 }
 

@@ -20,10 +20,11 @@ class MonoStreamConverter {
   void emit(int16_t sample, std::vector<uint8_t>& out) const;
 
   AudioFormat output_;
-  double step_;
-  // Where the next output sample lies, counted from the current chunk's first sample; -1 up to 0
-  // lies between the previous chunk's last sample and this chunk's first.
-  double position_ = 0.0;
+  int64_t inputRate_;
+  // Output sample k lies at input position k x inputRate / outputRate; counted in whole numbers
+  // so that chunk boundaries cannot shift it.
+  int64_t produced_ = 0;
+  int64_t consumed_ = 0;
   int16_t previous_ = 0;
 };
 
