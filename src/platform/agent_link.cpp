@@ -1,13 +1,16 @@
 #include "platform/agent_link.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QByteArray>
-#include <QDir>
 #include <QLocalSocket>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QThread>
 #include <QtEndian>
+#include <cstdlib>
 
+#include "platform/folders.h"
+#include "platform/process.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 
@@ -46,10 +49,12 @@ bool connect(QLocalSocket& socket, const std::string& path) {
 }  // namespace
 
 std::string agentSocketPath() {
-  QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (runtime.isEmpty()) runtime = QDir::tempPath();
-  QDir(runtime).mkpath("kelvara");
-  return (runtime + "/kelvara/KlvAgentSpeaker").toStdString();
+  // Beside the program's lock files: private to the user, gone when the session ends.
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string folder = runtime && *runtime ? std::string(runtime) + "/kelvara"
+                                                 : format("/tmp/kelvara-%u", static_cast<unsigned>(::getuid()));
+  ::mkdir(folder.c_str(), 0700);
+  return folder + "/KlvAgentSpeaker";
 }
 
 std::optional<AgentWindow> FindAgentSpeakerWindow() {
@@ -79,14 +84,15 @@ bool sendAgentCommand(const AgentWindow& agent, uint32_t command, const std::wst
   return true;
 }
 
-bool LaunchAgentSpeaker(const std::wstring& programFolder) {
-  const QString folder = QString::fromStdWString(programFolder);
-  return QProcess::startDetached(QDir(folder).filePath("kat"), {}, folder);
+bool LaunchAgentSpeaker() {
+  const std::wstring folder = programFolder();
+  // The full path: a program of the same name elsewhere on the PATH must never be started.
+  return startProcess(L"\"" + folder + L"/kat.exe\"", folder).has_value();
 }
 
-bool EnsureAgentSpeaker(const std::wstring& programFolder) {
+bool EnsureAgentSpeaker() {
   if (FindAgentSpeakerWindow()) return true;
-  if (!LaunchAgentSpeaker(programFolder)) return false;
+  if (!LaunchAgentSpeaker()) return false;
   for (int attempt = 0; attempt < kLaunchPolls; ++attempt) {
     QThread::msleep(kLaunchPollIntervalMs);
     if (FindAgentSpeakerWindow()) return true;

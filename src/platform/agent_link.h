@@ -41,8 +41,8 @@ std::optional<AgentWindow> FindAgentSpeakerWindow();
 // hangs is not an error for the caller: always true.
 bool sendAgentCommand(const AgentWindow& agent, uint32_t command, const std::wstring& text, uint64_t sender);
 // Starts `kat` from the program folder, in that folder; true when it could be started.
-bool LaunchAgentSpeaker(const std::wstring& programFolder);
+bool LaunchAgentSpeaker();
 // True when the agent runs; else starts it and looks for it up to 10 times, 100 ms apart.
-bool EnsureAgentSpeaker(const std::wstring& programFolder);
+bool EnsureAgentSpeaker();
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 
 #include "fake_agent_server.h"
 #include "platform/agent_link.h"
+#include "platform/folders.h"
 #include "test_env.h"
 
 using namespace platform;
@@ -62,11 +63,17 @@ TEST(AgentLink, ASenderToAVanishedAgentGoesOn) {
 TEST(AgentLink, EnsureStartsKatAndPollsForIt) {
   // Already running: nothing is started (there is no kat to start here).
   {
-    FakeAgentServer server(agentSocketPath());
-    EXPECT_TRUE(EnsureAgentSpeaker(programFolderWithKat("none", false)));
+    ProgramFolderOverride folder(programFolderWithKat("none", false));
+    {
+      FakeAgentServer server(agentSocketPath());
+      EXPECT_TRUE(EnsureAgentSpeaker());
+    }
+    EXPECT_FALSE(EnsureAgentSpeaker());
   }
-  EXPECT_FALSE(EnsureAgentSpeaker(programFolderWithKat("none", false)));
-  EXPECT_FALSE(EnsureAgentSpeaker(programFolderWithKat("silent", true)));  // started, never reachable
+  {
+    ProgramFolderOverride folder(programFolderWithKat("silent", true));
+    EXPECT_FALSE(EnsureAgentSpeaker());  // started, never reachable
+  }
 
   // Reachable a while after the start: found by a later poll.
   std::unique_ptr<FakeAgentServer> late;
@@ -74,6 +81,7 @@ TEST(AgentLink, EnsureStartsKatAndPollsForIt) {
     QThread::msleep(350);
     late = std::make_unique<FakeAgentServer>(agentSocketPath());
   });
-  EXPECT_TRUE(EnsureAgentSpeaker(programFolderWithKat("late", true)));
+  ProgramFolderOverride folder(programFolderWithKat("late", true));
+  EXPECT_TRUE(EnsureAgentSpeaker());
   starter.join();
 }
