@@ -1,12 +1,16 @@
 #include "study/speech_output.h"
 
+#include <algorithm>
+
 #include "platform/notifier.h"
 #include "study/sound_queue.h"
 #include "study/speech_voice.h"
 
 namespace {
 
-std::wstring joinPath(const std::wstring& folder, const std::wstring& name) {
+// Voice file names written by the problem-set editor may name a subfolder with backslashes.
+std::wstring joinPath(const std::wstring& folder, std::wstring name) {
+  std::replace(name.begin(), name.end(), L'\\', L'/');
   if (folder.empty()) return name;
   if (folder.back() == L'/' || folder.back() == L'\\') return folder + name;
   return folder + L"/" + name;

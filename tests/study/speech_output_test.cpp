@@ -137,8 +137,8 @@ TEST_F(WordSpeakerTest, AVoiceFilePlaysInsteadOfAgentAndSpeech) {
   sounds.enqueue(L"/sounds/correct.wav", 70, 70);
   EXPECT_TRUE(speaker.SpeakWord(L"apple.mp3", L"apple", false));
   EXPECT_EQ(sounds.size(), 2u);  // waits behind the answer sound
-  EXPECT_TRUE(speaker.SpeakWord(L"pear.wav", L"pear", true));
-  EXPECT_EQ(player.started.back(), "/data/wavvoice/pear.wav 100 100");
+  EXPECT_TRUE(speaker.SpeakWord(L"fruit\\pear.wav", L"pear", true));
+  EXPECT_EQ(player.started.back(), "/data/wavvoice/fruit/pear.wav 100 100");
   EXPECT_EQ(sounds.size(), 1u);
   EXPECT_TRUE(calls.empty());
   EXPECT_EQ(agent.messages().size(), greeting);
