@@ -67,10 +67,3 @@ bool StripLineEnd(wchar_t* text) {
   if (length > 0 && text[length - 1] == L'\r') text[length - 1] = L'\0';
   return true;
 }
-
-bool StripLineEnd(std::wstring& text) {
-  if (text.empty() || text.back() != L'\n') return false;
-  text.pop_back();
-  if (!text.empty() && text.back() == L'\r') text.pop_back();
-  return true;
-}

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdio>
-#include <string>
 
 // Reads the next line into `buffer` (at most capacity - 1 characters, always terminated) without
 // its line end. A longer line is not cut: its rest comes with the next call. Returns the buffer,
@@ -14,4 +13,3 @@ wchar_t* readLineNoNewline(wchar_t* buffer, size_t capacity, std::FILE* file);
 
 // Removes a final line feed and a carriage return before it; true when a line feed was removed.
 bool StripLineEnd(wchar_t* text);
-bool StripLineEnd(std::wstring& text);

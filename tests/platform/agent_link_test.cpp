@@ -13,75 +13,54 @@
 
 using namespace platform;
 
-namespace {
-
-std::wstring programFolderWithKat(const char* name, bool withKat) {
-  const QString folder = QString::fromStdString(testenv::processDir()) + "/" + name;
-  QDir().mkpath(folder);
-  if (withKat) {
-    QFile kat(folder + "/kat");
-    kat.open(QIODevice::WriteOnly);
-    kat.write("#!/bin/sh\nexit 0\n");
-    kat.close();
-    kat.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  }
-  return folder.toStdWString();
-}
-
-}  // namespace
-
 TEST(AgentLink, CommandsArriveInOrderAsUtf16WithTheirNul) {
   EXPECT_FALSE(FindAgentSpeakerWindow());
+  EXPECT_TRUE(sendAgentCommand(AgentWindow{agentSocketPath()}, AgentQuit, L"", 0));  // gone: no hang, no error
   FakeAgentServer server(agentSocketPath());
-  ASSERT_TRUE(server.listening());
   const std::optional<AgentWindow> agent = FindAgentSpeakerWindow();
   ASSERT_TRUE(agent);
-
   sendAgentCommand(*agent, AgentAttach, L"", 0x1234567890ull);
-  sendAgentCommand(*agent, AgentSpeak, L"日本語 \U0001D11E word", 0);
-  sendAgentCommand(*agent, AgentEngine, L"409,{X}", 7);
+  sendAgentCommand(*agent, AgentSpeak, L"日本語 \U0001D11E word", 7);
 
   const std::vector<FakeAgentServer::Message> messages = server.messages();
-  ASSERT_EQ(messages.size(), 3u);  // the probe of FindAgentSpeakerWindow carries no message
+  ASSERT_EQ(messages.size(), 2u);  // the probe of FindAgentSpeakerWindow carries no message
   EXPECT_EQ(messages[0].command, AgentAttach);
   EXPECT_EQ(messages[0].sender, 0x1234567890ull);
   EXPECT_EQ(messages[0].byteCount, 2u);
   EXPECT_TRUE(messages[0].terminated);
   EXPECT_EQ(messages[1].command, AgentSpeak);
+  EXPECT_EQ(messages[1].sender, 7u);
   EXPECT_EQ(messages[1].text, u"日本語 \U0001D11E word");
   EXPECT_EQ(messages[1].byteCount, (messages[1].text.size() + 1) * 2);  // the surrogate pair counts two
-  EXPECT_EQ(messages[2].command, AgentEngine);
-  EXPECT_EQ(messages[2].sender, 7u);
-  EXPECT_EQ(messages[2].text, u"409,{X}");
 }
 
-TEST(AgentLink, ASenderToAVanishedAgentGoesOn) {
-  AgentWindow gone{agentSocketPath()};
-  EXPECT_TRUE(sendAgentCommand(gone, AgentQuit, L"", 0));
-}
-
-TEST(AgentLink, EnsureStartsKatAndPollsForIt) {
-  // Already running: nothing is started (there is no kat to start here).
+TEST(AgentLink, EnsureStartsKatFromTheProgramFolderAndPollsForIt) {
+  auto folderWithKat = [](const char* name, bool withKat) {
+    const QString folder = QString::fromStdString(testenv::processDir()) + "/" + name;
+    QDir().mkpath(folder);
+    QFile kat(folder + "/kat");
+    if (withKat && kat.open(QIODevice::WriteOnly)) {
+      kat.write("#!/bin/sh\nexit 0\n");
+      kat.close();
+      kat.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    return folder.toStdWString();
+  };
   {
-    ProgramFolderOverride folder(programFolderWithKat("none", false));
+    ProgramFolderOverride folder(folderWithKat("none", false));
     {
-      FakeAgentServer server(agentSocketPath());
-      EXPECT_TRUE(EnsureAgentSpeaker());
+      FakeAgentServer running(agentSocketPath());
+      EXPECT_TRUE(EnsureAgentSpeaker());  // nothing to start, nothing started
     }
     EXPECT_FALSE(EnsureAgentSpeaker());
   }
-  {
-    ProgramFolderOverride folder(programFolderWithKat("silent", true));
-    EXPECT_FALSE(EnsureAgentSpeaker());  // started, never reachable
-  }
-
-  // Reachable a while after the start: found by a later poll.
+  ProgramFolderOverride folder(folderWithKat("kat", true));
+  EXPECT_FALSE(EnsureAgentSpeaker());  // started, never reachable
   std::unique_ptr<FakeAgentServer> late;
   std::thread starter([&] {
     QThread::msleep(350);
     late = std::make_unique<FakeAgentServer>(agentSocketPath());
   });
-  ProgramFolderOverride folder(programFolderWithKat("late", true));
-  EXPECT_TRUE(EnsureAgentSpeaker());
+  EXPECT_TRUE(EnsureAgentSpeaker());  // reachable a while after the start
   starter.join();
 }

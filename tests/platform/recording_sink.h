@@ -1,7 +1,7 @@
-// An output sink that keeps what it is given, so tests can see what would have been heard.
+// An output sink that keeps what it is given, so tests can see what would have been heard; with
+// `realTime` the frames also pass through the null sink and take their time.
 #pragma once
 
-#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <memory>
@@ -14,66 +14,55 @@ struct SinkRecord {
   std::mutex mutex;
   std::condition_variable changed;
   std::vector<platform::AudioFormat> opened;
-  std::vector<uint8_t> bytes;
+  std::vector<int16_t> samples;  // 16-bit output only
   int drains = 0;
-  int discards = 0;
 
   template <typename Predicate>
-  bool waitFor(Predicate done, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+  bool waitFor(Predicate done) {
     std::unique_lock lock(mutex);
-    return changed.wait_for(lock, timeout, [&] { return done(*this); });
-  }
-  std::vector<int16_t> samples16() {
-    std::lock_guard lock(mutex);
-    std::vector<int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-    return samples;
+    return changed.wait_for(lock, std::chrono::seconds(10), [&] { return done(*this); });
   }
 };
 
-// With `realTime` the frames also pass through the null sink and take their time.
-inline platform::SinkFactory recordingSink(std::shared_ptr<SinkRecord> record, bool realTime) {
-  class Sink : public platform::AudioSink {
-   public:
-    Sink(std::shared_ptr<SinkRecord> record, std::unique_ptr<platform::AudioSink> inner, platform::AudioFormat format)
-        : record_(std::move(record)), inner_(std::move(inner)), format_(format) {}
-    const platform::AudioFormat& format() const override { return format_; }
-    bool write(const void* frames, size_t count, const std::atomic<bool>& stop) override {
-      {
-        std::lock_guard lock(record_->mutex);
-        const auto* bytes = static_cast<const uint8_t*>(frames);
-        record_->bytes.insert(record_->bytes.end(), bytes, bytes + count * format_.bytesPerFrame());
-      }
-      record_->changed.notify_all();
-      return inner_ ? inner_->write(frames, count, stop) : !stop;
-    }
-    bool drain(const std::atomic<bool>& stop) override {
-      const bool drained = inner_ ? inner_->drain(stop) : !stop;
-      if (drained) note(&SinkRecord::drains);
-      return drained;
-    }
-    void discard() override {
-      if (inner_) inner_->discard();
-      note(&SinkRecord::discards);
-    }
+class RecordingSink : public platform::AudioSink {
+ public:
+  RecordingSink(std::shared_ptr<SinkRecord> record, const platform::AudioFormat& format, bool realTime)
+      : record_(std::move(record)), format_(format), inner_(realTime ? platform::openNullSink(format) : nullptr) {}
+  const platform::AudioFormat& format() const override { return format_; }
+  bool write(const void* frames, size_t count, const std::atomic<bool>& stop) override {
+    update([&](SinkRecord& r) {
+      const auto* first = static_cast<const int16_t*>(frames);
+      r.samples.insert(r.samples.end(), first, first + count * format_.channels);
+    });
+    return inner_ ? inner_->write(frames, count, stop) : !stop;
+  }
+  bool drain(const std::atomic<bool>& stop) override {
+    if (inner_ ? !inner_->drain(stop) : stop.load()) return false;
+    update([](SinkRecord& r) { ++r.drains; });
+    return true;
+  }
+  void discard() override {}
 
-   private:
-    void note(int SinkRecord::*counter) {
-      {
-        std::lock_guard lock(record_->mutex);
-        ++(record_.get()->*counter);
-      }
-      record_->changed.notify_all();
-    }
-    std::shared_ptr<SinkRecord> record_;
-    std::unique_ptr<platform::AudioSink> inner_;
-    platform::AudioFormat format_;
-  };
-  return [record, realTime](const platform::AudioFormat& format) -> std::unique_ptr<platform::AudioSink> {
+  static platform::SinkFactory factory(std::shared_ptr<SinkRecord> record, bool realTime) {
+    return [record, realTime](const platform::AudioFormat& format) {
+      update(*record, [&](SinkRecord& r) { r.opened.push_back(format); });
+      return std::make_unique<RecordingSink>(record, format, realTime);
+    };
+  }
+
+ private:
+  template <typename Change>
+  static void update(SinkRecord& record, Change change) {
     {
-      std::lock_guard lock(record->mutex);
-      record->opened.push_back(format);
+      std::lock_guard lock(record.mutex);
+      change(record);
     }
-    return std::make_unique<Sink>(record, realTime ? platform::openNullSink(format) : nullptr, format);
-  };
-}
+    record.changed.notify_all();
+  }
+  template <typename Change>
+  void update(Change change) { update(*record_, change); }
+
+  std::shared_ptr<SinkRecord> record_;
+  platform::AudioFormat format_;
+  std::unique_ptr<platform::AudioSink> inner_;
+};

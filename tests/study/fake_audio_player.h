@@ -11,36 +11,26 @@
 
 class FakeAudioPlayer : public platform::AudioPlayer {
  public:
-  std::vector<std::string> started;  // "path l r" for each sound that began to play
+  std::vector<std::string> started;  // "path left right" of each sound that began to play
   std::set<std::string> unplayable;
   int frees = 0;
+  platform::AudioPlayerCallback callback = nullptr;
 
   bool init() override { return true; }
-  bool open(const std::string& path, platform::SoundFileInfo&) override {
-    opened_ = path;
-    return unplayable.count(path) == 0;
-  }
+  bool open(const std::string& path, platform::SoundFileInfo&) override { return opened_ = path, !unplayable.count(path); }
   void setSoftVolume(unsigned left, unsigned right) override { volume_ = std::to_string(left) + " " + std::to_string(right); }
-  bool play() override {
-    started.push_back(opened_ + " " + volume_);
-    ++sound_;
-    return true;
-  }
-  void setCallback(platform::AudioPlayerCallback callback) override { callback_ = callback; }
+  bool play() override { return started.push_back(opened_ + " " + volume_), ++sound_, true; }
+  void setCallback(platform::AudioPlayerCallback c) override { callback = c; }
   void free() override { ++frees; }
   unsigned currentSound() const override { return sound_; }
 
-  // The sound numbered `sound` (by default the one that plays) has been heard to its end.
-  void reportEnd(unsigned sound) {
-    callback_(platform::AudioEventEnded, sound);
+  // Sound number `sound` has been heard to its end (by default the one that plays).
+  void finish(unsigned sound = 0) {
+    callback(platform::AudioEventEnded, sound ? sound : sound_);
     QCoreApplication::processEvents();
   }
-  void finish() { reportEnd(sound_); }
-  platform::AudioPlayerCallback callback() const { return callback_; }
 
  private:
-  std::string opened_;
-  std::string volume_;
+  std::string opened_, volume_;
   unsigned sound_ = 0;
-  platform::AudioPlayerCallback callback_ = nullptr;
 };

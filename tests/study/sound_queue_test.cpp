@@ -11,10 +11,9 @@
 
 using Started = std::vector<std::string>;
 
-TEST(SoundQueue, PlaysOneAfterAnotherAsEachEnds) {
+TEST(SoundQueue, PlaysOneAfterAnotherAndClearStopsNothing) {
   FakeAudioPlayer player;
   SoundQueue queue(player);
-  EXPECT_EQ(player.callback(), &Vbmp3Callback);
   EXPECT_TRUE(queue.enqueue(L"a.wav", 100, 100));
   EXPECT_TRUE(queue.enqueue(L"b.mp3", 30, 40));
   EXPECT_TRUE(queue.enqueue(L"c.wav", 100, 100));
@@ -24,25 +23,29 @@ TEST(SoundQueue, PlaysOneAfterAnotherAsEachEnds) {
   player.finish();
   player.finish();
   EXPECT_EQ(player.started.size(), 3u);
-  EXPECT_EQ(queue.size(), 0u);
-  // An end with nothing queued changes nothing.
-  player.finish();
+  player.finish();  // an end with nothing queued changes nothing
   EXPECT_FALSE(queue.advance());
   EXPECT_EQ(player.started.size(), 3u);
+  // Clearing drops what waits but stops nothing; release ends the player.
+  queue.enqueue(L"d.wav", 100, 100);
+  queue.enqueue(L"e.wav", 100, 100);
+  queue.clear();
+  player.finish();
+  EXPECT_EQ(player.started.size(), 4u);
+  EXPECT_EQ(player.frees, 0);
+  queue.release();
+  EXPECT_EQ(player.frees, 1);
+  EXPECT_FALSE(queue.enqueue(L"f.wav", 100, 100));
 }
 
 TEST(SoundQueue, PlayNowReplacesEverythingAndTheReplacedSoundsEndIsIgnored) {
   FakeAudioPlayer player;
   SoundQueue queue(player);
-  queue.enqueue(L"a.wav", 100, 100);
+  for (const wchar_t* name : {L"a.wav", L"b.wav", L"c.wav"}) queue.enqueue(name, 100, 100);
   const unsigned first = player.currentSound();
-  queue.enqueue(L"b.wav", 100, 100);
-  queue.enqueue(L"c.wav", 100, 100);
   EXPECT_TRUE(queue.playNow(L"d.wav", 80, 80));
   EXPECT_EQ(player.started, (Started{"a.wav 100 100", "d.wav 80 80"}));
-  EXPECT_EQ(queue.size(), 1u);
-  player.reportEnd(first);  // a's end was already under way
-  EXPECT_EQ(queue.size(), 1u);
+  player.finish(first);  // a's end was already under way
   queue.enqueue(L"e.wav", 100, 100);
   EXPECT_EQ(player.started.size(), 2u);  // d still plays
   player.finish();
@@ -64,25 +67,11 @@ TEST(SoundQueue, AnUnplayableRequestIsDroppedAndLaterSoundsStillPlay) {
   EXPECT_EQ(queue.size(), 0u);
 }
 
-TEST(SoundQueue, ClearStopsNothingAndReleaseEndsThePlayer) {
-  FakeAudioPlayer player;
-  SoundQueue queue(player);
-  queue.enqueue(L"a.wav", 100, 100);
-  queue.enqueue(L"b.wav", 100, 100);
-  queue.clear();
-  EXPECT_EQ(queue.size(), 0u);
-  EXPECT_EQ(player.frees, 0);
-  player.finish();
-  EXPECT_EQ(player.started.size(), 1u);
-  queue.release();
-  EXPECT_EQ(player.frees, 1);
-  EXPECT_FALSE(queue.enqueue(L"c.wav", 100, 100));
-}
-
 TEST(SoundQueue, EndsFromThePlayersThreadAdvanceOnTheGuiThreadOnly) {
   FakeAudioPlayer player;
   {
     SoundQueue queue(player);
+    EXPECT_EQ(player.callback, &Vbmp3Callback);
     queue.enqueue(L"a.wav", 100, 100);
     queue.enqueue(L"b.wav", 100, 100);
     std::thread([&] {
@@ -94,7 +83,7 @@ TEST(SoundQueue, EndsFromThePlayersThreadAdvanceOnTheGuiThreadOnly) {
     EXPECT_EQ(player.started.size(), 2u);
     Vbmp3Callback(platform::AudioEventEnded, player.currentSound());
   }
-  QCoreApplication::processEvents();  // the queue has gone: the pending end is dropped
+  QCoreApplication::processEvents();  // the queue has gone: its pending end is dropped
   Vbmp3Callback(platform::AudioEventEnded, player.currentSound());
   EXPECT_EQ(player.started.size(), 2u);
 }
@@ -105,10 +94,8 @@ TEST(SoundQueue, RealFilesPlayThroughToTheEndOfTheQueue) {
   ASSERT_TRUE(testsound::writeSound(folder + "/two.mp3", testsound::kMp3, 44100, 2, testsound::tone(44100, 2, 0.15)));
   platform::SoundFilePlayer player(platform::openNullSink);
   SoundQueue queue(player);
-  const std::wstring wfolder(folder.begin(), folder.end());
-  EXPECT_TRUE(queue.enqueue(wfolder + L"/one.wav", 100, 100));
-  EXPECT_TRUE(queue.enqueue(wfolder + L"/two.mp3", 100, 100));
-  EXPECT_TRUE(queue.enqueue(wfolder + L"/one.wav", 50, 50));
+  const std::wstring wideFolder(folder.begin(), folder.end());
+  for (const wchar_t* name : {L"/one.wav", L"/two.mp3", L"/one.wav"}) EXPECT_TRUE(queue.enqueue(wideFolder + name, 100, 100));
   EXPECT_TRUE(QTest::qWaitFor([&] { return queue.size() == 0; }, 5000));
   EXPECT_EQ(player.currentSound(), 3u);
 }
