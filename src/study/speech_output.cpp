@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/notifier.h"
+#include "app/notice_box.h"
 #include "study/sound_queue.h"
 #include "study/speech_voice.h"
 
@@ -25,13 +25,12 @@ bool playVoiceFile(SoundQueue& sounds, const std::wstring& folder, const std::ws
                 : sounds.enqueue(path, kVoiceFileVolume, kVoiceFileVolume);
 }
 
-bool CanStudyInMode(const VoiceSettings& settings, int mode) {
+bool CanStudyInMode(const VoiceSettings& settings, CNoticeBox& notice, int mode) {
   if (mode != kDictationMode) return true;
   if (settings.useVoice || settings.useAgentVoice || settings.useWavVoice) return true;
-  platform::messageBox(nullptr,
-                       L"音声再生が利用できないので、ディクテーションモードで学習できません。\n\n"
-                       L"ディクテーションモード以外で学習するか、音声再生を利用できるように設定してください。\n",
-                       L"Error!", platform::MbSystemModal);
+  notice.ShowText(
+      L"音声再生が利用できないので、ディクテーションモードで学習できません。\n\n"
+      L"ディクテーションモード以外で学習するか、音声再生を利用できるように設定してください。\n");
   return false;
 }
 

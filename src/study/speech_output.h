@@ -8,6 +8,7 @@
 
 #include "platform/agent_link.h"
 
+class CNoticeBox;
 class SoundQueue;
 class SpeechVoice;
 
@@ -30,8 +31,8 @@ constexpr uint32_t kVoiceFileVolume = 100;
 bool playVoiceFile(SoundQueue& sounds, const std::wstring& folder, const std::wstring& fileName, bool atOnce);
 
 // Every mode but dictation can always be studied; dictation needs some way of speaking. When
-// it has none the user is told so and the answer is false.
-bool CanStudyInMode(const VoiceSettings& settings, int mode);
+// it has none the user is told so through the application's notice box and the answer is false.
+bool CanStudyInMode(const VoiceSettings& settings, CNoticeBox& notice, int mode);
 
 // The speaking side of one study window.
 class WordSpeaker {

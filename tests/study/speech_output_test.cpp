@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_agent_server.h"
+#include "app/notice_box.h"
 #include "fake_audio_player.h"
 #include "platform/notifier.h"
 #include "platform/text.h"
@@ -78,13 +79,14 @@ TEST(CanStudyInMode, DictationNeedsAWayToSpeak) {
     }
   } recorder;
   platform::NotifierOverride use(recorder);
+  CNoticeBox notice;
   VoiceSettings silent;
-  for (int mode = 0; mode < kDictationMode; ++mode) EXPECT_TRUE(CanStudyInMode(silent, mode));
-  EXPECT_FALSE(CanStudyInMode(silent, kDictationMode));
+  for (int mode = 0; mode < kDictationMode; ++mode) EXPECT_TRUE(CanStudyInMode(silent, notice, mode));
+  EXPECT_FALSE(CanStudyInMode(silent, notice, kDictationMode));
   for (bool VoiceSettings::*way : {&VoiceSettings::useVoice, &VoiceSettings::useAgentVoice, &VoiceSettings::useWavVoice}) {
     VoiceSettings one;
     one.*way = true;
-    EXPECT_TRUE(CanStudyInMode(one, kDictationMode));
+    EXPECT_TRUE(CanStudyInMode(one, notice, kDictationMode));
   }
   EXPECT_EQ(recorder.boxes, std::vector<std::wstring>{
       L"Error!|4096|音声再生が利用できないので、ディクテーションモードで学習できません。\n\n"
