@@ -99,3 +99,26 @@ TEST_F(SoundFilePlayerTest, AReplacedFreedOrMissingSoundReportsNoEnd) {
   player->init();
   EXPECT_TRUE(player->open(shortSound, info));
 }
+
+// ALSA's own null device stands in for a card: the device path runs without one.
+TEST_F(SoundFilePlayerTest, PlaysThroughTheAlsaDefaultDeviceElseTheNullSink) {
+  const std::string config = testenv::processDir() + "/asound.conf";
+  std::FILE* out = std::fopen(config.c_str(), "w");
+  std::fputs("pcm.!default { type null }\n", out);
+  std::fclose(out);
+  setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
+  ASSERT_TRUE(openAlsaSink({44100, 2, 16}));
+  EXPECT_FALSE(openAlsaSink({44100, 2, 24}));
+  player = std::make_unique<SoundFilePlayer>(openAlsaSink);
+  player->setCallback(&noteEnd);
+  player->init();
+  ASSERT_TRUE(play(file("device.wav", testsound::kWav, 44100, 2, testsound::tone(44100, 2, 0.2))));
+  EXPECT_EQ(waitForEnds(1), 1u);
+
+  const std::string empty = testenv::processDir() + "/no-devices.conf";
+  std::fclose(std::fopen(empty.c_str(), "w"));
+  setenv("ALSA_CONFIG_PATH", empty.c_str(), 1);
+  EXPECT_FALSE(openAlsaSink({44100, 2, 16}));
+  EXPECT_TRUE(openSystemSink({44100, 2, 16}));
+  unsetenv("ALSA_CONFIG_PATH");
+}
