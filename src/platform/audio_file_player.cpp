@@ -1,6 +1,7 @@
 #include "platform/audio_file_player.h"
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 
@@ -8,6 +9,9 @@ namespace platform {
 namespace {
 
 constexpr size_t kChunkFrames = 1024;
+// How long the device stays open after a sound for one that follows; then it is left to others
+// (a device without a mixer takes one program at a time).
+constexpr std::chrono::seconds kKeepDeviceOpen{1};
 
 }  // namespace
 
@@ -70,7 +74,11 @@ void SoundFilePlayer::free() {
 
 void SoundFilePlayer::stopPlaying() {
   if (!thread_.joinable()) return;
-  stop_ = true;
+  {
+    std::lock_guard lock(sinkMutex_);
+    stop_ = true;
+  }
+  stopRequested_.notify_all();
   thread_.join();
 }
 
@@ -105,6 +113,9 @@ void SoundFilePlayer::run(std::unique_ptr<SoundFileDecoder> decoder, std::unique
   if (stop_) return;
   // A device that failed midway still ends the sound: the queue behind it must go on.
   if (AudioPlayerCallback callback = callback_) callback(AudioEventEnded, sound);
+
+  std::unique_lock lock(sinkMutex_);
+  if (!stopRequested_.wait_for(lock, kKeepDeviceOpen, [this] { return stop_.load(); })) idleSink_.reset();
 }
 
 AudioPlayer& systemAudioPlayer() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -40,10 +41,11 @@ class SoundFilePlayer : public AudioPlayer {
   std::atomic<unsigned> currentSound_{0};
   std::atomic<bool> stop_{false};
   std::thread thread_;
-  // The device stays open between sounds of one format, so that the next starts without delay;
-  // the playing thread hands it back here when it ends.
+  // The device stays open for a moment after a sound, so that a next one of the same format starts
+  // without delay; the playing thread hands it back here when it ends.
   std::mutex sinkMutex_;
   std::unique_ptr<AudioSink> idleSink_;
+  std::condition_variable stopRequested_;
 };
 
 // Scales interleaved 16-bit frames in place: even channels by `left`, odd ones by `right`

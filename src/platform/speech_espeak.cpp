@@ -3,6 +3,7 @@
 #include <espeak-ng/espeak_ng.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <deque>
@@ -30,6 +31,8 @@ struct LibraryCloser {
 // The library's own default language, the voice it speaks with before one is chosen.
 constexpr char kLibraryDefaultVoice[] = "en";
 constexpr int kNormalWordsPerMinute = 175;
+// The device is left to other programs once nothing has been said for this long.
+constexpr std::chrono::seconds kKeepDeviceOpen{1};
 
 struct VoiceEntry {
   std::wstring name;
@@ -182,7 +185,14 @@ class EspeakEngine : public SpeechEngine {
       std::wstring text;
       {
         std::unique_lock lock(jobMutex_);
-        jobReady_.wait(lock, [this] { return quit_ || !jobs_.empty(); });
+        const auto ready = [this] { return quit_ || !jobs_.empty(); };
+        if (!jobReady_.wait_for(lock, kKeepDeviceOpen, ready)) {
+          {
+            std::lock_guard sinkLock(sinkMutex_);
+            sink_.reset();
+          }
+          jobReady_.wait(lock, ready);
+        }
         if (quit_) return;
         text = std::move(jobs_.front());
         jobs_.pop_front();
