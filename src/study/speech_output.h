@@ -8,20 +8,10 @@
 
 #include "platform/agent_link.h"
 
+class AppSettings;
 class CNoticeBox;
 class SoundQueue;
 class SpeechVoice;
-
-// The voice settings a study speaks with.
-struct VoiceSettings {
-  bool useVoice = false;         // use-voice
-  bool useWavVoice = false;      // use-wav-voice
-  std::wstring wavVoiceFolder;   // wav-voice-folder
-  bool useAgentVoice = false;    // use-agent-voice
-  std::wstring agentLanguageId;  // agent-language-id
-  int agentVolume = 0;           // agent-volume
-  int agentPitch = 0;            // agent-pitch
-};
 
 constexpr int kDictationMode = 6;
 constexpr uint32_t kVoiceFileVolume = 100;
@@ -32,12 +22,13 @@ bool playVoiceFile(SoundQueue& sounds, const std::wstring& folder, const std::ws
 
 // Every mode but dictation can always be studied; dictation needs some way of speaking. When
 // it has none the user is told so through the application's notice box and the answer is false.
-bool CanStudyInMode(const VoiceSettings& settings, CNoticeBox& notice, int mode);
+bool CanStudyInMode(const AppSettings& settings, CNoticeBox& notice, int mode);
 
 // The speaking side of one study window.
 class WordSpeaker {
  public:
-  WordSpeaker(const VoiceSettings& settings, SoundQueue& sounds, SpeechVoice& voice);
+  // The settings are read at each word: they outlive the study.
+  WordSpeaker(const AppSettings& settings, SoundQueue& sounds, SpeechVoice& voice);
 
   // When the window opens with agent speech on: looks for the agent once (it is not started
   // here) and, when it is there, introduces the window and the engine, pitch and volume. Without
@@ -50,7 +41,7 @@ class WordSpeaker {
   bool SpeakWord(const std::wstring& voiceFileName, const std::wstring& text, bool purge);
 
  private:
-  VoiceSettings settings_;
+  const AppSettings& settings_;
   SoundQueue& sounds_;
   SpeechVoice& voice_;
   std::optional<platform::AgentWindow> agent_;

@@ -1,5 +1,6 @@
 #include "study/speech_voice.h"
 
+#include "app/app_settings.h"
 #include "platform/speech_stream_format.h"
 
 namespace {
@@ -43,11 +44,11 @@ void SpeechVoice::SetSpeechOutputFormat(int formatCode) {
     engine_->setOutputFormat(*format);
 }
 
-bool SpeechVoice::prepare(const std::wstring& voiceName, int formatCode, int rate, int volume) {
-  available_ = InitSpeechEngine5(voiceName, formatCode);
+bool SpeechVoice::prepare(const AppSettings& settings) {
+  available_ = InitSpeechEngine5(settings.voice5Id.value, settings.voiceFormat.value);
   if (available_) {
-    setRate(rate);
-    setVolume(volume);
+    setRate(settings.voiceRate.value);
+    setVolume(settings.voiceVolume.value);
     SetSpeechOutputFormat(kStartupStreamFormat);
   }
   return available_;

@@ -8,6 +8,8 @@
 
 #include "platform/speech_engine.h"
 
+class AppSettings;
+
 class SpeechVoice {
  public:
   using EngineFactory = std::function<std::unique_ptr<platform::SpeechEngine>()>;
@@ -21,9 +23,10 @@ class SpeechVoice {
   // The output format by its stream-format code; a code without a format changes nothing.
   void SetSpeechOutputFormat(int formatCode);
 
-  // Start-up's set-up: InitSpeechEngine5 decides once whether speech is available; when it is,
-  // rate and volume are applied and the output is set to 44 kHz 16-bit stereo (code 35).
-  bool prepare(const std::wstring& voiceName, int formatCode, int rate, int volume);
+  // Start-up's set-up from voice5-id and voice-format: InitSpeechEngine5 decides once whether
+  // speech is available; when it is, voice-rate and voice-volume are applied and the output is
+  // set to 44 kHz 16-bit stereo (code 35).
+  bool prepare(const AppSettings& settings);
   bool available() const { return available_; }
 
   // Take effect from the next word on; nothing happens without an engine.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_agent_server.h"
+#include "app/app_settings.h"
 #include "app/notice_box.h"
 #include "fake_audio_player.h"
 #include "platform/notifier.h"
@@ -58,14 +59,18 @@ TEST(SpeechVoice, PrepareForcesTheStartupFormatAndDecidesAvailabilityOnce) {
   Calls calls;
   SpeechVoice voice(fakeEngine(calls));
   EXPECT_FALSE(SpeakText(voice, L"early", false));
-  EXPECT_TRUE(voice.prepare(L"Beta", 27, -3, 80));
+  AppSettings settings(L"KLV7");
+  settings.voice5Id.value = L"Beta";
+  settings.voiceRate.value = -3;
+  settings.voiceVolume.value = 80;
+  EXPECT_TRUE(voice.prepare(settings));
   EXPECT_TRUE(SpeakText(voice, L"hello", true));
   EXPECT_TRUE(SpeakText(voice, L"again", false));
   EXPECT_EQ(calls, (Calls{"start", "voice Beta", "output", "format 24000/16/2", "rate -3", "volume 80",
                           "format 44100/16/2", "speak hello purge", "speak again"}));
   Calls failed;
   SpeechVoice mute(fakeEngine(failed, false));
-  EXPECT_FALSE(mute.prepare(L"Beta", 27, 0, 100));
+  EXPECT_FALSE(mute.prepare(settings));
   mute.setRate(5);
   EXPECT_FALSE(SpeakText(mute, L"hello", false));
   EXPECT_EQ(failed, (Calls{"start"}));
@@ -80,13 +85,15 @@ TEST(CanStudyInMode, DictationNeedsAWayToSpeak) {
   } recorder;
   platform::NotifierOverride use(recorder);
   CNoticeBox notice;
-  VoiceSettings silent;
-  for (int mode = 0; mode < kDictationMode; ++mode) EXPECT_TRUE(CanStudyInMode(silent, notice, mode));
-  EXPECT_FALSE(CanStudyInMode(silent, notice, kDictationMode));
-  for (bool VoiceSettings::*way : {&VoiceSettings::useVoice, &VoiceSettings::useAgentVoice, &VoiceSettings::useWavVoice}) {
-    VoiceSettings one;
-    one.*way = true;
-    EXPECT_TRUE(CanStudyInMode(one, notice, kDictationMode));
+  AppSettings settings(L"KLV7");
+  BoolSetting* ways[] = {&settings.useVoice, &settings.useAgentVoice, &settings.useWavVoice};
+  for (BoolSetting* way : ways) way->value = false;
+  for (int mode = 0; mode < kDictationMode; ++mode) EXPECT_TRUE(CanStudyInMode(settings, notice, mode));
+  EXPECT_FALSE(CanStudyInMode(settings, notice, kDictationMode));
+  for (BoolSetting* way : ways) {
+    way->value = true;
+    EXPECT_TRUE(CanStudyInMode(settings, notice, kDictationMode));
+    way->value = false;
   }
   EXPECT_EQ(recorder.boxes, std::vector<std::wstring>{
       L"Error!|4096|音声再生が利用できないので、ディクテーションモードで学習できません。\n\n"
@@ -96,19 +103,24 @@ TEST(CanStudyInMode, DictationNeedsAWayToSpeak) {
 class WordSpeakerTest : public ::testing::Test {
  protected:
   WordSpeakerTest() : voice(fakeEngine(calls)) {
-    voice.prepare(L"", 27, 0, 100);
+    voice.prepare(settings);
     calls.clear();
-    settings = {true, false, L"/data/wavvoice", true, L"409,{CA141FD0}", 90, 120};
+    settings.useWavVoice.value = false;
+    settings.wavVoiceFolder.value = L"/data/wavvoice";
+    settings.useAgentVoice.value = true;
+    settings.agentLanguageId.value = L"409,{CA141FD0}";
+    settings.agentVolume.value = 90;
+    settings.agentPitch.value = 120;
   }
+  AppSettings settings{L"KLV7"};
   Calls calls;
   SpeechVoice voice;
   FakeAudioPlayer player;
   SoundQueue sounds{player};
-  VoiceSettings settings;
 };
 
 TEST_F(WordSpeakerTest, AVoiceFileComesFirstThenTheAgent) {
-  settings.useWavVoice = true;
+  settings.useWavVoice.value = true;
   FakeAgentServer agent(platform::agentSocketPath());
   WordSpeaker speaker(settings, sounds, voice);
   speaker.attachAgent(0xBEEF);
