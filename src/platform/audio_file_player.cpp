@@ -4,7 +4,6 @@
 #include <chrono>
 #include <vector>
 
-
 namespace platform {
 namespace {
 

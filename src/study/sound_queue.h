@@ -38,7 +38,6 @@ class SoundQueue {
   void release();
 
   size_t size() const { return requests_.size(); }
-  const SoundRequest* front() const { return requests_.empty() ? nullptr : &requests_.front(); }
 
  private:
   friend void Vbmp3Callback(int event, unsigned data);
