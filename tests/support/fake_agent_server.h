@@ -60,31 +60,18 @@ class FakeAgentServer {
   }
 
  private:
-  static bool readExactly(int fd, std::vector<uint8_t>& into, size_t count) {
-    into.resize(count);
-    for (size_t done = 0; done < count;) {
-      const ssize_t got = ::read(fd, into.data() + done, count - done);
-      if (got <= 0) return false;
-      done += static_cast<size_t>(got);
-    }
-    return true;
-  }
-  static uint64_t littleEndian(const uint8_t* bytes, int size) {
-    uint64_t value = 0;
-    while (size-- > 0) value = value << 8 | bytes[size];
-    return value;
-  }
-  // A connection that closes before a whole message is a probe that only looked.
+  // A connection that closes before a whole message is a probe that only looked. Fields are
+  // little-endian, as on this machine.
   static bool read(int fd, Message& message) {
-    std::vector<uint8_t> header, body;
-    if (!readExactly(fd, header, 16)) return false;
-    message.sender = littleEndian(header.data(), 8);
-    message.command = static_cast<uint32_t>(littleEndian(header.data() + 8, 4));
-    message.byteCount = static_cast<uint32_t>(littleEndian(header.data() + 12, 4));
-    if (!readExactly(fd, body, message.byteCount)) return false;
-    for (size_t i = 0; i + 1 < body.size(); i += 2) message.text.push_back(static_cast<char16_t>(littleEndian(&body[i], 2)));
-    message.terminated = !message.text.empty() && message.text.back() == u'\0';
-    if (message.terminated) message.text.pop_back();
+    uint8_t header[16];
+    if (::recv(fd, header, sizeof header, MSG_WAITALL) != sizeof header) return false;
+    std::memcpy(&message.sender, header, 8);
+    std::memcpy(&message.command, header + 8, 4);
+    std::memcpy(&message.byteCount, header + 12, 4);
+    std::u16string body(message.byteCount / 2, u'\0');
+    if (::recv(fd, body.data(), message.byteCount, MSG_WAITALL) != static_cast<ssize_t>(message.byteCount)) return false;
+    message.terminated = !body.empty() && body.back() == u'\0';
+    message.text = body.substr(0, message.terminated ? body.size() - 1 : body.size());
     return true;
   }
 
