@@ -68,7 +68,7 @@ class FakeAgentServer {
     std::memcpy(&message.sender, header, 8);
     std::memcpy(&message.command, header + 8, 4);
     std::memcpy(&message.byteCount, header + 12, 4);
-    std::u16string body(message.byteCount / 2, u'\0');
+    std::u16string body((message.byteCount + 1) / 2, u'\0');
     if (::recv(fd, body.data(), message.byteCount, MSG_WAITALL) != static_cast<ssize_t>(message.byteCount)) return false;
     message.terminated = !body.empty() && body.back() == u'\0';
     message.text = body.substr(0, message.terminated ? body.size() - 1 : body.size());
