@@ -87,7 +87,7 @@ bool sendAgentCommand(const AgentWindow& agent, uint32_t command, const std::wst
 bool LaunchAgentSpeaker() {
   const std::wstring folder = programFolder();
   // The full path: a program of the same name elsewhere on the PATH must never be started.
-  return startProcess(L"\"" + folder + L"/kat.exe\"", folder).has_value();
+  return startProcess(L"\"" + folder + L"/kat\"", folder).has_value();
 }
 
 bool EnsureAgentSpeaker() {
