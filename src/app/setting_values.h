@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "app/app_registry.h"
 
@@ -18,44 +19,43 @@ class Setting {
   const wchar_t* name;
 };
 
-// A REG_DWORD: loads as (number != 0), saves 0 or 1.
-class BoolSetting : public Setting {
+template <class T>
+class TypedSetting : public Setting {
  public:
-  BoolSetting(const wchar_t* subkey, const wchar_t* name, bool defaultValue)
-      : Setting(subkey, name), value(defaultValue), defaultValue(defaultValue) {}
+  TypedSetting(const wchar_t* subkey, const wchar_t* name, T defaultValue)
+      : Setting(subkey, name), value(defaultValue), defaultValue(std::move(defaultValue)) {}
+
+  T value;
+  T defaultValue;
+};
+
+// A REG_DWORD: loads as (number != 0), saves 0 or 1.
+class BoolSetting : public TypedSetting<bool> {
+ public:
+  using TypedSetting::TypedSetting;
   void load(const RegistryKey& root) override;
   void save(const RegistryKey& root) const override;
-
-  bool value;
-  bool defaultValue;
 };
 
 // A REG_DWORD; the stored number 0x80000001 stands for "missing" and loads as the default.
-class IntSetting : public Setting {
+class IntSetting : public TypedSetting<int> {
  public:
-  IntSetting(const wchar_t* subkey, const wchar_t* name, int defaultValue)
-      : Setting(subkey, name), value(defaultValue), defaultValue(defaultValue) {}
+  using TypedSetting::TypedSetting;
   void load(const RegistryKey& root) override;
   void save(const RegistryKey& root) const override;
-
-  int value;
-  int defaultValue;
 };
 
 // A REG_SZ of any length. A missing value reads as the missing marker, and a text equal to the
 // marker loads as the default: with the marker "" a stored empty text takes the default, with
 // "no entry" it stays empty (a sound switched off).
-class StringSetting : public Setting {
+class StringSetting : public TypedSetting<std::wstring> {
  public:
   StringSetting(const wchar_t* subkey, const wchar_t* name, std::wstring defaultValue = L"",
                 std::wstring missingMarker = L"")
-      : Setting(subkey, name), value(defaultValue), defaultValue(std::move(defaultValue)),
-        missingMarker(std::move(missingMarker)) {}
+      : TypedSetting(subkey, name, std::move(defaultValue)), missingMarker(std::move(missingMarker)) {}
   void load(const RegistryKey& root) override;
   void save(const RegistryKey& root) const override;
 
-  std::wstring value;
-  std::wstring defaultValue;
   std::wstring missingMarker;
 };
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QByteArray>
 #include <QDir>
 #include <QJsonArray>
@@ -266,7 +267,8 @@ int gBatchDepth = 0;
 // A damaged file found on the way is reported after the store's lock is released, since the
 // message box runs an event loop that may reach the registry again.
 void reportDamage(const std::string& aside) {
-  if (aside.empty()) return;
+  // Without a GUI application (a command-line tool) the trace line is the whole report.
+  if (aside.empty() || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
   messageBox(nullptr,
              L"設定ファイルが壊れていたため、新しい設定で始めます。\n壊れたファイルは次の名前で残してあります:\n" +
                  fromUtf8(aside),
@@ -325,6 +327,16 @@ bool changeTree(RegistryRoot root, Operation operation) {
 }
 
 }  // namespace
+
+template <class Collect>
+std::vector<std::wstring> RegistryKey::namesBelow(const RegistryKey& key, Collect collect) {
+  if (!key.open_) return {};
+  return readTree(key.root_, std::vector<std::wstring>(), [&](Node& tree) {
+    std::vector<std::wstring> names;
+    if (Node* node = walk(&tree, key.path_, false)) collect(*node, names);
+    return names;
+  });
+}
 
 RegistryBatch::RegistryBatch() {
   std::lock_guard guard(gMutex);
@@ -424,22 +436,14 @@ bool RegistryKey::deleteSubKey(std::wstring_view path) {
 }
 
 std::vector<std::wstring> RegistryKey::valueNames() const {
-  if (!open_) return {};
-  return readTree(root_, std::vector<std::wstring>(), [&](Node& tree) {
-    std::vector<std::wstring> names;
-    if (Node* node = walk(&tree, path_, false))
-      for (const auto& [folded, entry] : node->values) names.push_back(entry.first);
-    return names;
+  return namesBelow(*this, [](const Node& node, std::vector<std::wstring>& names) {
+    for (const auto& [folded, entry] : node.values) names.push_back(entry.first);
   });
 }
 
 std::vector<std::wstring> RegistryKey::subKeyNames() const {
-  if (!open_) return {};
-  return readTree(root_, std::vector<std::wstring>(), [&](Node& tree) {
-    std::vector<std::wstring> names;
-    if (Node* node = walk(&tree, path_, false))
-      for (const auto& [folded, sub] : node->children) names.push_back(sub->name);
-    return names;
+  return namesBelow(*this, [](const Node& node, std::vector<std::wstring>& names) {
+    for (const auto& [folded, sub] : node.children) names.push_back(sub->name);
   });
 }
 

@@ -49,6 +49,9 @@ class RegistryKey {
   std::vector<std::wstring> subKeyNames() const;
 
  private:
+  template <class Collect>
+  static std::vector<std::wstring> namesBelow(const RegistryKey& key, Collect collect);
+
   RegistryRoot root_ = RegistryRoot::CurrentUser;
   std::vector<std::wstring> path_;  // names as given; matched without regard to case
   bool open_ = false;

@@ -51,10 +51,3 @@ TEST(ShellOpen, LogsTheTargetInsteadOfOpeningIt) {
   EXPECT_FALSE(shellOpen(L"C:missing"));                            // a drive letter is no scheme
   EXPECT_EQ(readFileBytes(log), "https://example.com/find?q=run\n" + dir.filePath("Readme.txt").toStdString() + "\n");
 }
-
-TEST(Folders, DocumentsAndDesktopLieInTheHome) {
-  const std::wstring home = QString::fromUtf8(std::getenv("HOME")).toStdWString();
-  EXPECT_EQ(specialFolder(SpecialFolder::Documents), home + L"/Documents");
-  EXPECT_EQ(specialFolder(SpecialFolder::Desktop), home + L"/Desktop");
-  EXPECT_EQ(programPath().substr(0, programFolder().size() + 1), programFolder() + L"/");
-}
