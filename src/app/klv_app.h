@@ -1,17 +1,38 @@
-// The application object: the one database connection and who studies what.
+// The application object: the one database connection, who studies what, and the shared
+// resources (settings, notice box, ranking store, voice) every window reaches through it.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "app/command_line.h"
+#include "app/named_mutex.h"
+#include "app/notice_box.h"
 #include "app/point_info_store.h"
 #include "database/sqlite_connection.h"
+#include "database/study_context.h"
+#include "study/speech_voice.h"
+
+class AppSettings;
+class QWidget;
 
 class KlvApp {
  public:
-  KlvApp() = default;
+  KlvApp();
+  ~KlvApp();
   KlvApp(const KlvApp&) = delete;
   KlvApp& operator=(const KlvApp&) = delete;
+
+  // The connection with the current user, set and mode, for the data layer's study code.
+  pdb3::StudyContext studyContext();
+  // The ranking record of the current user, made on first use.
+  PointInfoRecord& CurrentUserPointInfo();
+
+  // Window opacity is always at hand here; kept so that callers read as everywhere else.
+  bool LoadLayeredWindowApi() const { return true; }
+  // With enable and a non-zero opacity setting the window becomes that translucent; else opaque.
+  void ApplyWindowOpacity(QWidget* window, bool enable) const;
 
   sqliteplus::SqliteConnection db;
   // The main dialog reaches the application through this pointer.
@@ -21,6 +42,13 @@ class KlvApp {
   int32_t studyMode = 1;
   PointInfoStore pointInfo;
   int32_t smartLearningSetId = 0;
+  CNoticeBox notice;
+  NamedMutex instanceMutex;
+  std::unique_ptr<CommandLineOptions> commandLine;
+  // Lives in start-up's frame (or a test's); null until then.
+  AppSettings* settings = nullptr;
+  SpeechVoice speechVoice;
+  bool speechEngineReady = false;
   // The note page in the program folder, deleted at exit.
   std::wstring notePagePath;
 };

@@ -2,11 +2,13 @@
 // course can run on the real database, sounds and speech or on test doubles.
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
 
+#include "database/daily_log.h"
 #include "study/answer_judging.h"
+
+class QWidget;
 
 namespace study {
 
@@ -43,6 +45,9 @@ struct StudySettings {
   int showLimitEj4 = 1000;
   bool useShowLimitJe4 = true;
   int showLimitJe4 = 1000;
+  bool keepLastReplyWindowPos = false;
+  int replyWindowX = -1;
+  int replyWindowY = -1;
 };
 
 // The texts of one question as the window shows them.
@@ -51,28 +56,12 @@ struct StudyQuestion {
   std::vector<std::wstring> questionsPlain;   // part-of-speech codes removed (judged in ej)
   std::vector<std::wstring> answers;
   std::vector<std::wstring> hints;
-};
-
-// One question's results in this study.
-struct QuestionTally {
-  int nc1 = 0, ni1 = 0, nc2 = 0, ni2 = 0;
-  double replySec = 0.0;
-  int lastStudyTime = 0;
-  int lastMistakeTimeOnFirstReply = 0;
-};
-
-struct StudyRecord {
-  int did = -1;
-  int lid = -1;
-  int startTime = 0;
-  int endTime = 0;
-  int strokes = 0;
-  std::map<int, QuestionTally> results;
+  std::wstring voiceFile;  // a recorded voice of the answer, relative to the voice folder
 };
 
 // The figures the result dialog is given when a study ends.
 struct StudyOutcome {
-  const StudyRecord& record;
+  const pdb3::DailyLogRecord& record;
   int mode;
   int allMistakes, allCorrects;
   int nowMistakes, nowCorrects;
@@ -84,16 +73,25 @@ struct StudyOutcome {
 class StudyHost {
  public:
   virtual ~StudyHost() = default;
+  // The window's own connection, opened when the window opens; false when the file cannot be
+  // opened (the window then ends before it is shown).
+  virtual bool openOwnConnection() = 0;
+  // The accessor the study record is made on: the connection the history is written through.
+  virtual pdb3::DbObject historyAccessor() = 0;
   virtual StudySettings settings() = 0;
   virtual StudyQuestion question(int qid) = 0;
   // Other questions with an answer that share a problem set with qid.
   virtual std::vector<int> choiceCandidates(int qid) = 0;
   virtual void playJudgementSound(bool correct) = 0;
-  // Speaks when a voice is on.
-  virtual void speak(const std::wstring& text) = 0;
+  // Speaks a word of the question (its recorded voice when it has one) when a voice is on.
+  virtual void speak(const std::wstring& voiceFile, const std::wstring& text) = 0;
+  // As the window opens: its opacity, and the speech agent when agent speech is on.
+  virtual void prepareWindow(QWidget& window) = 0;
+  // Where the window was when it closed, for the next study.
+  virtual void storeWindowPosition(int x, int y) = 0;
   virtual void showResult(const StudyOutcome& outcome) = 0;
   // Writes the history in one transaction; false when nothing could be written.
-  virtual bool saveHistory(StudyRecord& record, int points) = 0;
+  virtual bool saveHistory(pdb3::DailyLogRecord& record, int points) = 0;
 };
 
 }  // namespace study

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimerEvent>
 #include <algorithm>
 
@@ -43,7 +44,8 @@ CTransDlg::CTransDlg(const StudySetup& setup, StudyHost& host, QWidget* parent)
     : QDialog(parent),
       setup_(setup),
       host_(host),
-      flow_(setup.questionIds, setup.mode, setup.randomMistakeReply) {
+      flow_(setup.questionIds, setup.mode, setup.randomMistakeReply),
+      record_(host.historyAccessor()) {
   setObjectName("id130");
   setWindowTitle("Kelvara");
   record_.did = setup.did;
@@ -144,13 +146,45 @@ void CTransDlg::repaintWindow() { update(); }
 
 void CTransDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (startedRound_) return;
+  if (initialised_) return;
+  initialised_ = true;
+  if (!OnInitDialog()) return;
   startedRound_ = true;
+  StartRound();
+}
+
+bool CTransDlg::OnInitDialog() {
+  if (!host_.openOwnConnection()) {
+    platform::messageBox(this, L"データベースファイルを開けませんでした...", L"Kelvara");
+    QMetaObject::invokeMethod(this, [this] { done(0); }, Qt::QueuedConnection);
+    return false;
+  }
+  placeWindow(host_.settings());
+  host_.prepareWindow(*this);
+  platform::seedRandom(static_cast<unsigned>(platform::nowSeconds()));
   if (setup_.questionIds.empty()) {
     QMetaObject::invokeMethod(this, [this] { done(2); }, Qt::QueuedConnection);
-    return;
+    return false;
   }
-  StartRound();
+  opened_ = true;
+  return true;
+}
+
+void CTransDlg::placeWindow(const StudySettings& settings) {
+  if (!settings.keepLastReplyWindowPos || settings.replyWindowX < 0 || settings.replyWindowY < 0) {
+    const QScreen* screen = this->screen();
+    const QRect desktop = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    move(desktop.center() - QPoint(width() / 2, height() / 2));
+  } else {
+    move(settings.replyWindowX, settings.replyWindowY);
+  }
+}
+
+void CTransDlg::done(int result) {
+  // The place is kept for the next study (the settings are written with the others later).
+  if (opened_) host_.storeWindowPosition(x(), y());
+  opened_ = false;
+  QDialog::done(result);
 }
 
 void CTransDlg::StartRound() {
@@ -242,16 +276,16 @@ void CTransDlg::NextQuestion() {
   if (isChoiceMode(mode)) fillChoices();
   DisplayQuestion();
   if (mode == ModeSpeedReply) {
-    host_.speak(static_cast<QLabel*>(control(ctl::AnswerDisplay))->text().toStdWString());
+    host_.speak(question_.voiceFile, static_cast<QLabel*>(control(ctl::AnswerDisplay))->text().toStdWString());
   } else if (mode == ModeEj4 || mode == ModeEj || mode == ModeDictation) {
-    host_.speak(joinTexts(question_.answers, L" "));
+    host_.speak(question_.voiceFile, joinTexts(question_.answers, L" "));
   }
   static_cast<QLineEdit*>(control(ctl::ReplyEdit))->clear();
   chosenChoice_ = -1;
   hintShown_ = false;
   startLimitTimers(settings);
   if (flow_.isFirstQuestionOfStudy()) {
-    record_.startTime = static_cast<int>(platform::nowSeconds());
+    record_.StartTime = static_cast<int>(platform::nowSeconds());
     enableControl(ctl::ReplyEdit, true);
   }
   if (isTypedMode(mode)) {

@@ -28,7 +28,7 @@ class CTransDlg : public QDialog {
 
   bool exitRequested() const { return exitRequested_; }
   const StudyFlow& flow() const { return flow_; }
-  const StudyRecord& record() const { return record_; }
+  const pdb3::DailyLogRecord& record() const { return record_; }
   const std::wstring& message() const { return message_; }
   const CorrectAnswerList& correctAnswers() const { return answers_; }
   unsigned replyMilliseconds() const { return replyMs_; }
@@ -38,6 +38,7 @@ class CTransDlg : public QDialog {
   void OnReply();
   void accept() override;  // OnOK
   void reject() override;  // OnCancel
+  void done(int result) override;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -52,6 +53,8 @@ class CTransDlg : public QDialog {
     TimerStartLimit = 6, TimerReplyLimit = 7, TimerHideLimitBar = 8, TimerShowLimit = 9,
   };
 
+  bool OnInitDialog();
+  void placeWindow(const StudySettings& settings);
   void buildControls();
   QWidget* control(int id) const;
   void showControl(int id, bool visible);
@@ -100,7 +103,7 @@ class CTransDlg : public QDialog {
   StudySetup setup_;
   StudyHost& host_;
   StudyFlow flow_;
-  StudyRecord record_;
+  pdb3::DailyLogRecord record_;
   CorrectAnswerList answers_;
   StudyQuestion question_;
 
@@ -127,6 +130,8 @@ class CTransDlg : public QDialog {
   bool ended_ = false;
   bool saved_ = false;
   bool startedRound_ = false;
+  bool initialised_ = false;
+  bool opened_ = false;
 
   std::array<QBasicTimer, 10> timers_;
   QImage backBuffer_;

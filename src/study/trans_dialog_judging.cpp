@@ -149,7 +149,7 @@ void CTransDlg::ApplyJudgement() {
     host_.playJudgementSound(true);
     message_ = L"正解！";
     RecordAnswerTime();
-    if (mode == ModeJe4) host_.speak(joinTexts(question_.answers, L" "));
+    if (mode == ModeJe4) host_.speak(question_.voiceFile, joinTexts(question_.answers, L" "));
     for (int i = 0; i < 5; ++i) showControl(ctl::FirstChoiceButton + i, i == rightChoice_);
     if (host_.settings().stopAfterAnswer) {
       WaitForNextTrigger();
@@ -174,19 +174,19 @@ void CTransDlg::ApplyJudgement() {
 void CTransDlg::RecordAnswerTime() {
   const bool correct = lastReplyCorrect_;
   flow_.countAnswer(correct);
-  QuestionTally& tally = record_.results[flow_.currentId];
+  pdb3::DailyQuestionResult& tally = record_.results[flow_.currentId];
   if (flow_.astate == PassFirst) {
     ++(correct ? tally.nc1 : tally.ni1);
   } else {
     ++(correct ? tally.nc2 : tally.ni2);
   }
   const int now = static_cast<int>(platform::nowSeconds());
-  tally.lastStudyTime = now;
+  tally.LastStudyTime = now;
   const int64_t spent = std::min(platform::tickCountMs() - answerStartTick_, kAnswerCapMs);
   const double seconds = std::max<int64_t>(spent, 0) * 0.001;
-  tally.replySec += seconds;
+  tally.ReplySec += seconds;
   platform::trace("elapsed sec : %lf\n", seconds);
-  if (flow_.astate == PassFirst && !correct) tally.lastMistakeTimeOnFirstReply = now;
+  if (flow_.astate == PassFirst && !correct) tally.LastMistakeTimeOnFirstReply = now;
 }
 
 void CTransDlg::RecordMistake() {
@@ -224,7 +224,7 @@ void CTransDlg::DisplayAnswerStep() {
   }
   const std::wstring& answer = answers_.text(answerStepIndex_);
   setControlText(ctl::AnswerDisplay, answer);
-  if (setup_.mode != ModeEj) host_.speak(answer);
+  if (setup_.mode != ModeEj) host_.speak(question_.voiceFile, answer);
   ++answerStepIndex_;
   setTimer(TimerAnswerStep, host_.settings().correctWaitMsec);
   repaintWindow();
@@ -279,13 +279,13 @@ void CTransDlg::RequireReinput() {
     for (int i = 0; i < 5; ++i) showControl(ctl::FirstChoiceButton + i, i == rightChoice_);
     enableControl(ctl::FirstChoiceButton + rightChoice_, true);
     control(ctl::FirstChoiceButton + rightChoice_)->setFocus();
-    if (mode == ModeJe4) host_.speak(joinTexts(question_.answers, L" "));
+    if (mode == ModeJe4) host_.speak(question_.voiceFile, joinTexts(question_.answers, L" "));
   } else {
     message_ = L"正しい答えを入力しなさい！";
     const std::wstring& expected = answers_.text(answers_.firstUnanswered());
     setControlText(ctl::AnswerDisplay, expected);
     showControl(ctl::AnswerDisplay, true);
-    if (mode != ModeEj) host_.speak(expected);
+    if (mode != ModeEj) host_.speak(question_.voiceFile, expected);
     enableControl(ctl::Ok, true);
     static_cast<QLineEdit*>(control(ctl::ReplyEdit))->clear();
   }
@@ -314,7 +314,7 @@ void CTransDlg::JudgeReinput() {
     return;
   }
   const int matched = answers_.firstUnanswered();
-  if (mode != ModeEj) host_.speak(answers_.text(matched));
+  if (mode != ModeEj) host_.speak(question_.voiceFile, answers_.text(matched));
   answers_.markAnswered(matched);
   if (answers_.firstUnanswered() >= 0) {
     message_ = platform::format(L"これも入力しなさい！（最初の間違え：%ls）", firstWrongReply_.c_str());
@@ -328,7 +328,7 @@ void CTransDlg::JudgeReinput() {
 
 void CTransDlg::ReinputDone() {
   addReplyTime();
-  if (setup_.mode == ModeJe4) host_.speak(joinTexts(question_.answers, L" "));
+  if (setup_.mode == ModeJe4) host_.speak(question_.voiceFile, joinTexts(question_.answers, L" "));
   message_ = L"はい、ごくろうさま！";
   WaitAfterJudgement();
 }
@@ -343,7 +343,7 @@ void CTransDlg::ShowCard() {
     for (int i = 0; i < count; ++i) {
       const int at = (cardSpeakIndex_ + i) % count;
       if (question_.answers[at].empty()) continue;
-      host_.speak(question_.answers[at]);
+      host_.speak(question_.voiceFile, question_.answers[at]);
       cardSpeakIndex_ = at + 1;
       break;
     }
@@ -372,7 +372,7 @@ void CTransDlg::EndStudy() {
   flow_.end();
   static_cast<QLineEdit*>(control(ctl::ReplyEdit))->clear();
   repaintWindow();
-  record_.endTime = static_cast<int>(platform::nowSeconds());
+  record_.EndTime = static_cast<int>(platform::nowSeconds());
   const StudyOutcome outcome{record_,           setup_.mode,          flow_.all.mistakes, flow_.all.corrects,
                              flow_.now.mistakes, flow_.now.corrects, flow_.first.mistakes,
                              flow_.first.corrects, replyMs_,           typed_};
@@ -385,8 +385,8 @@ void CTransDlg::accept() {
   saved_ = true;
   killAllTimers();
   // "!exit" can end a study before EndStudy ran: the daily log still needs its end.
-  if (record_.endTime == 0) record_.endTime = static_cast<int>(platform::nowSeconds());
-  record_.strokes = static_cast<int>(typed_);
+  if (record_.EndTime == 0) record_.EndTime = static_cast<int>(platform::nowSeconds());
+  record_.Strokes = static_cast<int>(typed_);
   host_.saveHistory(record_, flow_.points);
   QDialog::accept();
 }

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <map>
+#include <optional>
 
 #include "platform/notifier.h"
 #include "study/study_modes.h"
@@ -19,9 +20,10 @@ class FakeHost : public StudyHost {
   StudySettings values;
   std::map<int, StudyQuestion> questions;
   int results = 0, saves = 0, savedPoints = -1;
-  StudyRecord saved;
+  std::optional<pdb3::DailyLogRecord> saved;
   std::vector<std::wstring> spoken;
   int wrongSounds = 0, rightSounds = 0;
+  std::pair<int, int> storedPosition{-1, -1};
 
   FakeHost() {
     values.correctWaitMsec = 1;
@@ -32,9 +34,11 @@ class FakeHost : public StudyHost {
     values.useShowLimitEj4 = values.useShowLimitJe4 = false;
     for (int q = 1; q <= 4; ++q) {
       const std::wstring n = std::to_wstring(q);
-      questions[q] = {{L"問題" + n}, {L"問題" + n}, {L"answer" + n}, {q == 2 ? L"ヒント" : L""}};
+      questions[q] = {{L"問題" + n}, {L"問題" + n}, {L"answer" + n}, {q == 2 ? L"ヒント" : L""}, L""};
     }
   }
+  bool openOwnConnection() override { return true; }
+  pdb3::DbObject historyAccessor() override { return pdb3::DbObject({}); }
   StudySettings settings() override { return values; }
   StudyQuestion question(int qid) override { return questions.at(qid); }
   std::vector<int> choiceCandidates(int qid) override {
@@ -45,9 +49,11 @@ class FakeHost : public StudyHost {
     return others;
   }
   void playJudgementSound(bool correct) override { ++(correct ? rightSounds : wrongSounds); }
-  void speak(const std::wstring& text) override { spoken.push_back(text); }
+  void speak(const std::wstring&, const std::wstring& text) override { spoken.push_back(text); }
+  void prepareWindow(QWidget&) override {}
+  void storeWindowPosition(int x, int y) override { storedPosition = {x, y}; }
   void showResult(const StudyOutcome&) override { ++results; }
-  bool saveHistory(StudyRecord& record, int points) override {
+  bool saveHistory(pdb3::DailyLogRecord& record, int points) override {
     ++saves;
     saved = record;
     savedPoints = points;
@@ -119,15 +125,15 @@ TEST(StudyWindow, TypedStudyWithAMistakeRunsThroughReinputAndBothReReplies) {
   EXPECT_EQ(dlg.flow().tstate, TurnEnd);
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
   EXPECT_FALSE(dlg.exitRequested());
-  const auto& r = host.saved.results;
+  const auto& r = host.saved->results;
   ASSERT_EQ(r.size(), 3u);
   EXPECT_EQ(r.at(2).ni1, 1);
   EXPECT_EQ(r.at(2).nc2, 2);
   EXPECT_EQ(r.at(1).nc1, 1);
-  EXPECT_NE(r.at(2).lastMistakeTimeOnFirstReply, 0);
-  EXPECT_NE(host.saved.startTime, 0);
-  EXPECT_GE(host.saved.endTime, host.saved.startTime);
-  EXPECT_EQ(host.saved.strokes, 7 * 4);  // the right replies, as typed
+  EXPECT_NE(r.at(2).LastMistakeTimeOnFirstReply, 0);
+  EXPECT_NE(host.saved->StartTime, 0);
+  EXPECT_GE(host.saved->EndTime, host.saved->StartTime);
+  EXPECT_EQ(host.saved->Strokes, 7 * 4);  // the right replies, as typed
   EXPECT_EQ(host.savedPoints, 100 + 10 + 100 + 33 + 33);
   EXPECT_EQ(host.wrongSounds, 1);
   dlg.reject();  // nothing happens after the end
@@ -144,7 +150,7 @@ TEST(StudyWindow, ExitCommandSavesAndReportsTheExitWithAnEndTime) {
   EXPECT_EQ(host.saves, 1);
   EXPECT_EQ(host.results, 0);
   EXPECT_TRUE(dlg.exitRequested());
-  EXPECT_NE(host.saved.endTime, 0);
+  EXPECT_NE(host.saved->EndTime, 0);
 }
 
 TEST(StudyWindow, CancelAsksAboutReRepliesAndItsCancelKeepsTheStudy) {

@@ -1,0 +1,27 @@
+#include "app/klv_app.h"
+
+#include <QWidget>
+
+#include "app/app_settings.h"
+
+KlvApp::KlvApp() : commandLine(std::make_unique<CommandLineOptions>()) {}
+
+KlvApp::~KlvApp() = default;
+
+pdb3::StudyContext KlvApp::studyContext() {
+  return pdb3::StudyContext{db, currentUserId, currentSetId, studyMode,
+                            [this](const std::wstring& text) { notice.ShowText(text); }};
+}
+
+PointInfoRecord& KlvApp::CurrentUserPointInfo() {
+  return currentUserPointInfo(pointInfo, settings ? settings->userName.value : std::wstring());
+}
+
+void KlvApp::ApplyWindowOpacity(QWidget* window, bool enable) const {
+  const int opacity = settings ? settings->opacity.value : 0;
+  if (enable && opacity != 0) {
+    window->setWindowOpacity((opacity * 255 / 100) / 255.0);
+  } else {
+    window->setWindowOpacity(1.0);
+  }
+}

@@ -1,0 +1,117 @@
+#include "study/app_study_host.h"
+
+#include <QWidget>
+
+#include "app/app_settings.h"
+#include "app/klv_app.h"
+#include "database/question.h"
+#include "database/sql_helpers.h"
+#include "study/study_result_dialog.h"
+
+namespace study {
+
+AppStudyHost::AppStudyHost(KlvApp& app, SoundQueue& sounds)
+    : app_(app), sounds_(sounds), speaker_(*app.settings, sounds, app.speechVoice) {
+  sounds_.clear();
+}
+
+AppStudyHost::~AppStudyHost() = default;
+
+bool AppStudyHost::openOwnConnection() {
+  if (!pdb3::openConnection(ownDb_, app_.settings->databasePath.value.c_str())) return false;
+  ownAccessor_ = pdb3::openQuery(ownDb_);
+  return true;
+}
+
+pdb3::DbObject AppStudyHost::historyAccessor() { return pdb3::openQuery(app_.db); }
+
+StudySettings AppStudyHost::settings() {
+  const AppSettings& s = *app_.settings;
+  StudySettings out;
+  out.judge.ignoreCase = s.ignoreCase.value;
+  out.judge.judgeByHeadReply = s.judgeByHeadReply.value;
+  out.judge.judgeBySubReply = s.judgeBySubReply.value;
+  out.judge.judgeSubCount = s.judgeSubCount.value;
+  out.judge.multiJudgeCount = s.multiJudgeCount.value;
+  out.judge.multiJudgeOkOnOverCount = s.multiJudgeOkOnOverCount.value;
+  out.correctWaitMsec = s.correctWaitMsec.value;
+  out.incorrectWaitMsec = s.incorrectWaitMsec.value;
+  out.enterMistakeReplyLimit = s.enterMistakeReplyLimit.value;
+  out.stopAfterAnswer = s.stopAfterAnswer.value;
+  out.decideWithoutReturn = s.decideWithoutReturn.value;
+  out.alwaysShowHint = s.alwaysShowHint.value;
+  out.showAnswerOnMakeExamCard = s.showAnswerOnMakeExamCard.value;
+  out.useSelectionStrReturn = s.useSelectionStrReturn.value;
+  out.useReplyStartLimitJe = s.useReplyStartLimitJe.value;
+  out.replyStartLimitCountJe = s.replyStartLimitCountJe.value;
+  out.useReplyLimitEj = s.useReplyLimitEj.value;
+  out.replyLimitEj = s.replyLimitEj.value;
+  out.useReplyLimitEj4 = s.useReplyLimitEj4.value;
+  out.replyLimitEj4 = s.replyLimitEj4.value;
+  out.useReplyLimitJe4 = s.useReplyLimitJe4.value;
+  out.replyLimitJe4 = s.replyLimitJe4.value;
+  out.useShowLimitEj4 = s.useShowLimitEj4.value;
+  out.showLimitEj4 = s.showLimitEj4.value;
+  out.useShowLimitJe4 = s.useShowLimitJe4.value;
+  out.showLimitJe4 = s.showLimitJe4.value;
+  out.keepLastReplyWindowPos = s.keepLastReplyWindowPos.value;
+  out.replyWindowX = s.replyWindowX.value;
+  out.replyWindowY = s.replyWindowY.value;
+  return out;
+}
+
+StudyQuestion AppStudyHost::question(int qid) {
+  const pdb3::Question q = pdb3::getQuestion(ownAccessor_ ? *ownAccessor_ : historyAccessor(), qid);
+  StudyQuestion out;
+  out.questions = q.questionTexts();
+  out.questionsPlain = q.questionTexts();
+  out.answers = q.answerTexts();
+  out.hints = q.hintTexts();
+  out.voiceFile = q.wavFileName();
+  return out;
+}
+
+std::vector<int> AppStudyHost::choiceCandidates(int qid) {
+  std::vector<int> ids;
+  pdb3::querySqlfIntList(ownAccessor_ ? *ownAccessor_ : historyAccessor(), ids,
+                         L"SELECT qid FROM question WHERE qid IN (SELECT distinct qid FROM section WHERE sid IN  "
+                         L"(SELECT sid FROM section WHERE qid = %d AND sid NOT IN (%d))  AND qid != %d) AND answer != ''",
+                         qid, app_.smartLearningSetId, qid);
+  return ids;
+}
+
+void AppStudyHost::playJudgementSound(bool correct) {
+  const AppSettings& s = *app_.settings;
+  const auto volume = static_cast<uint32_t>(std::max(s.soundVolume.value, 0));
+  sounds_.enqueue(correct ? s.correctSound.value : s.incorrectSound.value, volume, volume);
+}
+
+void AppStudyHost::speak(const std::wstring& voiceFile, const std::wstring& text) {
+  const AppSettings& s = *app_.settings;
+  if (!s.useVoice.value && !s.useWavVoice.value && !s.useAgentVoice.value) return;
+  speaker_.SpeakWord(voiceFile, text, false);
+}
+
+void AppStudyHost::prepareWindow(QWidget& window) {
+  app_.ApplyWindowOpacity(&window, app_.LoadLayeredWindowApi());
+  if (app_.settings->useAgentVoice.value) speaker_.attachAgent(static_cast<uint64_t>(window.winId()));
+}
+
+void AppStudyHost::storeWindowPosition(int x, int y) {
+  app_.settings->replyWindowX.value = x;
+  app_.settings->replyWindowY.value = y;
+}
+
+void AppStudyHost::showResult(const StudyOutcome& outcome) {
+  CStudyResultDlg dialog(app_, outcome);
+  dialog.exec();
+}
+
+// The history writer is not part of the program yet: nothing is saved, and the answer says so.
+bool AppStudyHost::saveHistory(pdb3::DailyLogRecord& record, int points) {
+  (void)record;
+  (void)points;
+  return false;
+}
+
+}  // namespace study

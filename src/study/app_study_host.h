@@ -1,0 +1,43 @@
+// The study window's view of the real program: the application object's settings, connection,
+// sounds and voice, the window's own connection for reading questions, and the result dialog.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "database/db_object.h"
+#include "study/sound_queue.h"
+#include "study/speech_output.h"
+#include "study/study_host.h"
+
+class KlvApp;
+
+namespace study {
+
+class AppStudyHost : public StudyHost {
+ public:
+  // sounds: the queue of the window that starts the study (cleared here).
+  AppStudyHost(KlvApp& app, SoundQueue& sounds);
+  ~AppStudyHost() override;
+
+  bool openOwnConnection() override;
+  pdb3::DbObject historyAccessor() override;
+  StudySettings settings() override;
+  StudyQuestion question(int qid) override;
+  std::vector<int> choiceCandidates(int qid) override;
+  void playJudgementSound(bool correct) override;
+  void speak(const std::wstring& voiceFile, const std::wstring& text) override;
+  void prepareWindow(QWidget& window) override;
+  void storeWindowPosition(int x, int y) override;
+  void showResult(const StudyOutcome& outcome) override;
+  bool saveHistory(pdb3::DailyLogRecord& record, int points) override;
+
+ private:
+  KlvApp& app_;
+  SoundQueue& sounds_;
+  WordSpeaker speaker_;
+  sqliteplus::SqliteConnection ownDb_;
+  std::optional<pdb3::DbObject> ownAccessor_;
+};
+
+}  // namespace study

@@ -1,0 +1,48 @@
+// The result of a study, shown before it is saved: a grade with a face, the figures, each
+// question's marks and coming level, and the choice to put the studied questions on the
+// smart-learning list.
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+
+#include "study/result_figures.h"
+#include "study/study_host.h"
+
+class KlvApp;
+class QCheckBox;
+class QTreeWidget;
+
+namespace study {
+
+class CStudyResultDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  CStudyResultDlg(KlvApp& app, const StudyOutcome& outcome, QWidget* parent = nullptr);
+
+  void accept() override;  // OnOK
+  // Questions added to the smart-learning list by the last OK; -1 when that failed.
+  int addedCount() const { return added_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void FillResultList();
+  void OnAddCheckClicked();
+  int addStudiedQuestionsToSmartLearning();
+
+  KlvApp& app_;
+  const pdb3::DailyLogRecord& record_;
+  int mode_;
+  unsigned typedCharacters_;
+  unsigned replyMs_;
+  AnswerTally all_;
+  QPixmap faces_;
+  QTreeWidget* list_;
+  QCheckBox* addCheck_;
+  int added_ = 0;
+};
+
+}  // namespace study

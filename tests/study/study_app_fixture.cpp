@@ -1,0 +1,60 @@
+#include "study_app_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <atomic>
+
+#include "database/folders.h"
+#include "database/sql_helpers.h"
+#include "database/users.h"
+#include "test_env.h"
+
+namespace studytest {
+
+namespace {
+
+constexpr int kSampleSetId = 2;
+
+std::wstring freshDatabaseCopy() {
+  static std::atomic<int> serial{0};
+  const QString folder = QString::fromStdString(testenv::processDir()) + QString("/study%1").arg(serial++);
+  QDir().mkpath(folder);
+  const QString target = folder + "/database.klvdb7";
+  QFile::remove(target);
+  const QString source = QString::fromStdString(testenv::programDir()) + "/database.klvdb7";
+  EXPECT_TRUE(QFile::copy(source, target)) << source.toStdString();
+  QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+  return target.toStdWString();
+}
+
+}  // namespace
+
+StudyApp::StudyApp(int mode) : path_(freshDatabaseCopy()) {
+  notifierGuard_ = std::make_unique<platform::NotifierOverride>(notifier);
+  settings.databasePath.value = path_;
+  settings.userName.value = L"tester";
+  settings.correctWaitMsec.value = 1;
+  settings.incorrectWaitMsec.value = 0;
+  settings.stopAfterAnswer.value = false;
+  settings.randomMistakeReply.value = false;
+  settings.useReplyStartLimitJe.value = false;
+  settings.useReplyLimitEj.value = settings.useReplyLimitEj4.value = settings.useReplyLimitJe4.value = false;
+  settings.useShowLimitEj4.value = settings.useShowLimitJe4.value = false;
+  settings.useVoice.value = settings.useWavVoice.value = settings.useAgentVoice.value = false;
+  settings.addToSmartlearninglistAfterLearning.value = false;
+  settings.irankDatafilePath.value = QString::fromStdString(testenv::processDir() + "/irank.dat").toStdWString();
+  app.settings = &settings;
+  app.db.open(path_.c_str());
+  app.currentUserId = pdb3::insertUser(accessor(), L"tester");
+  app.currentSetId = kSampleSetId;
+  app.studyMode = mode;
+  app.smartLearningSetId = pdb3::EnsureSmartLearningBinder(app.db);
+}
+
+StudyApp::~StudyApp() = default;
+
+int StudyApp::intValue(const std::wstring& sql) { return pdb3::querySqlfIntOrMinus1(accessor(), L"%ls", sql.c_str()); }
+
+}  // namespace studytest

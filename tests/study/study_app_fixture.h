@@ -1,0 +1,46 @@
+// A complete application for study tests: a copy of the default database, settings that keep a
+// study quick and silent, a user, the sample problem set, and every message box recorded.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "app/klv_app.h"
+#include "database/db_object.h"
+#include "platform/notifier.h"
+
+namespace studytest {
+
+class RecordingNotifier : public platform::Notifier {
+ public:
+  int messageBox(QWidget*, const std::wstring& text, const std::wstring& caption, unsigned) override {
+    boxes.push_back(caption + L": " + text);
+    return answer;
+  }
+  std::vector<std::wstring> boxes;
+  int answer = platform::IdOk;
+};
+
+class StudyApp {
+ public:
+  // mode: the application's study mode.
+  explicit StudyApp(int mode = 0);
+  ~StudyApp();
+
+  KlvApp app;
+  AppSettings settings{L"KLV7"};
+  RecordingNotifier notifier;
+
+  pdb3::DbObject accessor() { return pdb3::openQuery(app.db); }
+  // Column 0 of the first row as an int, -1 when there is none.
+  int intValue(const std::wstring& sql);
+  const std::wstring& databasePath() const { return path_; }
+
+ private:
+  std::wstring path_;
+  std::unique_ptr<platform::NotifierOverride> notifierGuard_;
+};
+
+}  // namespace studytest
