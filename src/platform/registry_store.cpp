@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QByteArray>
 #include <QDir>
 #include <QJsonArray>
@@ -142,6 +143,25 @@ FileStamp stampOf(const std::string& path) {
           static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+    if (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~FileLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_;
+};
+
 // Another process (the program and its editor, two test processes) may change the file at any
 // time: each operation compares the file's stamp with the one it loaded, and every change is a
 // read-modify-write under an flock on "<file>.lock".
@@ -190,6 +210,19 @@ class RootStore {
     return false;
   }
 
+  // Inside a batch the first change keeps the file locked, and the tree is written once, when
+  // the batch ends; until then nobody else can change the file under the pending changes.
+  bool batchLocked() const { return batchLock_ != nullptr; }
+  void deferSave(std::unique_ptr<FileLock> lock) {
+    if (!batchLock_) batchLock_ = std::move(lock);
+  }
+  bool flush() {
+    if (!batchLock_) return true;
+    const bool saved = save();
+    batchLock_.reset();
+    return saved;
+  }
+
   const std::string& file() const { return file_; }
   std::string takeDamageReport() { return std::exchange(damageReport_, {}); }
 
@@ -213,6 +246,7 @@ class RootStore {
   FileStamp stamp_;
   bool loaded_ = false;
   std::string damageReport_;
+  std::unique_ptr<FileLock> batchLock_;
 };
 
 std::string registryFolder() {
@@ -226,32 +260,15 @@ std::string fileNameOf(RegistryRoot root) {
   return root == RegistryRoot::LocalMachine ? "registry-local-machine.json" : "registry-current-user.json";
 }
 
-class FileLock {
- public:
-  explicit FileLock(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-    if (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
-      ::close(fd_);
-      fd_ = -1;
-    }
-  }
-  ~FileLock() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
-  bool held() const { return fd_ >= 0; }
-
- private:
-  int fd_;
-};
-
 std::mutex gMutex;
 std::map<std::string, std::unique_ptr<RootStore>> gStores;
+int gBatchDepth = 0;
 
 // A damaged file found on the way is reported after the store's lock is released, since the
 // message box runs an event loop that may reach the registry again.
 void reportDamage(const std::string& aside) {
-  if (aside.empty()) return;
+  // Without a GUI application (a command-line tool) the trace line is the whole report.
+  if (aside.empty() || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
   messageBox(nullptr,
              L"設定ファイルが壊れていたため、新しい設定で始めます。\n壊れたファイルは次の名前で残してあります:\n" +
                  fromUtf8(aside),
@@ -292,11 +309,15 @@ bool changeTree(RegistryRoot root, Operation operation) {
     RootStore& store = storeFor(root);
     if (!QDir().mkpath(QString::fromStdString(folder))) {
       traceError("registry: cannot make the folder %s\n", folder.c_str());
-    } else if (FileLock lock(store.file() + ".lock"); lock.held()) {
-      if (Node* tree = store.current()) {
+    } else {
+      std::unique_ptr<FileLock> lock;
+      if (!store.batchLocked()) lock = std::make_unique<FileLock>(store.file() + ".lock");
+      Node* tree = !lock || lock->held() ? store.current() : nullptr;
+      if (tree) {
         bool changed = false;
         result = operation(*tree, changed);
-        if (changed && !store.save()) result = false;
+        if (changed && gBatchDepth > 0) store.deferSave(std::move(lock));
+        else if (changed && !store.save()) result = false;
       }
     }
     aside = store.takeDamageReport();
@@ -306,6 +327,27 @@ bool changeTree(RegistryRoot root, Operation operation) {
 }
 
 }  // namespace
+
+template <class Collect>
+std::vector<std::wstring> RegistryKey::namesBelow(const RegistryKey& key, Collect collect) {
+  if (!key.open_) return {};
+  return readTree(key.root_, std::vector<std::wstring>(), [&](Node& tree) {
+    std::vector<std::wstring> names;
+    if (Node* node = walk(&tree, key.path_, false)) collect(*node, names);
+    return names;
+  });
+}
+
+RegistryBatch::RegistryBatch() {
+  std::lock_guard guard(gMutex);
+  ++gBatchDepth;
+}
+
+RegistryBatch::~RegistryBatch() {
+  std::lock_guard guard(gMutex);
+  if (--gBatchDepth > 0) return;
+  for (auto& [file, store] : gStores) store->flush();
+}
 
 RegistryValue RegistryValue::fromString(std::wstring text) {
   RegistryValue value;
@@ -394,22 +436,14 @@ bool RegistryKey::deleteSubKey(std::wstring_view path) {
 }
 
 std::vector<std::wstring> RegistryKey::valueNames() const {
-  if (!open_) return {};
-  return readTree(root_, std::vector<std::wstring>(), [&](Node& tree) {
-    std::vector<std::wstring> names;
-    if (Node* node = walk(&tree, path_, false))
-      for (const auto& [folded, entry] : node->values) names.push_back(entry.first);
-    return names;
+  return namesBelow(*this, [](const Node& node, std::vector<std::wstring>& names) {
+    for (const auto& [folded, entry] : node.values) names.push_back(entry.first);
   });
 }
 
 std::vector<std::wstring> RegistryKey::subKeyNames() const {
-  if (!open_) return {};
-  return readTree(root_, std::vector<std::wstring>(), [&](Node& tree) {
-    std::vector<std::wstring> names;
-    if (Node* node = walk(&tree, path_, false))
-      for (const auto& [folded, sub] : node->children) names.push_back(sub->name);
-    return names;
+  return namesBelow(*this, [](const Node& node, std::vector<std::wstring>& names) {
+    for (const auto& [folded, sub] : node.children) names.push_back(sub->name);
   });
 }
 

@@ -49,9 +49,23 @@ class RegistryKey {
   std::vector<std::wstring> subKeyNames() const;
 
  private:
+  template <class Collect>
+  static std::vector<std::wstring> namesBelow(const RegistryKey& key, Collect collect);
+
   RegistryRoot root_ = RegistryRoot::CurrentUser;
   std::vector<std::wstring> path_;  // names as given; matched without regard to case
   bool open_ = false;
+};
+
+// Groups the changes made while it lives into one write of each file they touch (a settings save
+// sets dozens of values). Changes inside a batch report success; a write that fails at its end is
+// traced and the changes are dropped. Batches nest.
+class RegistryBatch {
+ public:
+  RegistryBatch();
+  ~RegistryBatch();
+  RegistryBatch(const RegistryBatch&) = delete;
+  RegistryBatch& operator=(const RegistryBatch&) = delete;
 };
 
 // The file that holds a root (a damaged one is renamed to "<file>.damaged-<time>" and reported).

@@ -124,3 +124,20 @@ TEST_F(RegistryStore, AFileThatCannotBeReadIsNeverWrittenOver) {
   EXPECT_TRUE(folderExists(registryFilePath(RegistryRoot::LocalMachine)));
   EXPECT_TRUE(boxes.texts.empty());
 }
+
+TEST_F(RegistryStore, ABatchWritesItsChangesOnceAtItsEnd) {
+  const std::wstring file = registryFilePath(RegistryRoot::CurrentUser);
+  {
+    RegistryBatch batch;
+    RegistryKey key = openApp();
+    for (uint32_t i = 0; i < 50; ++i) ASSERT_TRUE(key.setValue(std::to_wstring(i), RegistryValue::fromDword(i)));
+    EXPECT_FALSE(fileExists(file));
+    RegistryKey other = openApp(false);
+    EXPECT_EQ(other.value(L"49")->number, 49u);  // this process sees its pending changes
+  }
+  ASSERT_TRUE(fileExists(file));
+  const std::string saved = *readFileBytes(file);
+  ASSERT_TRUE(deleteFile(file));
+  ASSERT_TRUE(writeFileAtomically(file, saved));
+  EXPECT_EQ(openApp(false).valueNames().size(), 50u);
+}

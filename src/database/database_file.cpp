@@ -1,0 +1,64 @@
+#include "database/database_file.h"
+
+#include <filesystem>
+
+#include "database/sql_helpers.h"
+#include "database/text_conversion.h"
+#include "platform/notifier.h"
+#include "platform/trace.h"
+
+namespace pdb3 {
+namespace {
+
+constexpr int kVersion = 7;
+constexpr int kSubversion = 2;
+
+const wchar_t kCreateMemoryRate[] =
+    L" CREATE TABLE memory_rate (   qid INTEGER NOT NULL REFERENCES question(qid),"
+    L"   uid INTEGER NOT NULL REFERENCES user_info(uid),   rate INTEGER NOT NULL,   level INTEGER NOT NULL,"
+    L"   l1_time INTEGER NOT NULL,   l2_time INTEGER NOT NULL,   l3_time INTEGER NOT NULL,"
+    L"   l4_time INTEGER NOT NULL,   l5_time INTEGER NOT NULL,   l6_time INTEGER NOT NULL,"
+    L"   l7_time INTEGER NOT NULL,   l8_time INTEGER NOT NULL,   l9_time INTEGER NOT NULL,"
+    L"   l10_time INTEGER NOT NULL,   PRIMARY KEY( qid, uid ) )";
+
+bool memoryRateTableExists(const DbObject& db) {
+  return querySqlfIntOrMinus1(db, L"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='memory_rate'") > 0;
+}
+
+void upgradeToSubversion2(const DbObject& db) {
+  execSql(db, L"BEGIN TRANSACTION");
+  if (!execSql(db, kCreateMemoryRate)) {
+    platform::trace("テーブルの追加に失敗しました\n");
+    // Marking the file upgraded without the table would make every later memory-rate read and
+    // write fail for good; left as it was, the next start tries again.
+    if (!memoryRateTableExists(db)) {
+      execSql(db, L"ROLLBACK");
+      return;
+    }
+  }
+  if (!execSqlf(db, L"UPDATE version SET subversion=%d", kSubversion)) platform::trace("バージョンの変更に失敗しました\n");
+  execSql(db, L"COMMIT");
+}
+
+}  // namespace
+
+bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection) {
+  const DbObject db = openQuery(connection);
+  const int version = querySqlfIntOrMinus1(db, L"SELECT version FROM version");
+  const int subversion = querySqlfIntOrMinus1(db, L"SELECT subversion FROM version");
+  if (version != kVersion) {
+    platform::messageBox(nullptr, L"データベースのバージョンが異なります", L"", platform::MbOk);
+    return false;
+  }
+  if (subversion < kSubversion) upgradeToSubversion2(db);
+  return true;
+}
+
+bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstring& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(sqliteplus::WStringToAcp(path), error)) return false;
+  if (!openConnection(connection, path.c_str())) return false;
+  return CheckDatabaseVersion(connection);
+}
+
+}  // namespace pdb3

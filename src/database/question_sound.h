@@ -1,0 +1,24 @@
+// Playing a question's recorded sound through whatever plays sounds (the sound queue).
+#pragma once
+
+#include <string>
+
+#include "database/question.h"
+
+namespace pdb3 {
+
+class QuestionSoundOutput {
+ public:
+  virtual ~QuestionSoundOutput() = default;
+  // Drops whatever is queued or playing, then plays the file.
+  virtual bool playNow(const std::wstring& path, unsigned leftVolume, unsigned rightVolume) = 0;
+  // Plays the file after the sounds queued before it.
+  virtual bool enqueue(const std::wstring& path, unsigned leftVolume, unsigned rightVolume) = 0;
+};
+
+// False when the question has no sound file; otherwise the output's result for
+// <soundFolder>/<file name> at full volume, played at once or queued.
+bool playQuestionSound(const Question& question, const std::wstring& soundFolder, QuestionSoundOutput& output,
+                       bool atOnce);
+
+}  // namespace pdb3

@@ -1,0 +1,65 @@
+#include "database/section_questions.h"
+
+#include <algorithm>
+
+#include "database/question.h"
+#include "database/sql_helpers.h"
+
+namespace pdb3 {
+
+namespace {
+
+// Questions made in the program start here, clear of the ids an imported file may use.
+constexpr int kFirstNewQuestionId = 1000000;
+
+}  // namespace
+
+bool insertEmptyQuestion(const DbObject& accessor, int qid) {
+  return execSqlf(accessor, L"INSERT INTO question VALUES( %d, '', '', '', '', '', '', 65535, 0, 0, '', '', '', '', '' )",
+                  qid);
+}
+
+int createEmptyQuestion(const DbObject& accessor) {
+  int qid = querySqlfIntOrMinus1(accessor, L"SELECT max( (SELECT max(qid) FROM question)+1, %d)", kFirstNewQuestionId);
+  if (qid < 1) qid = kFirstNewQuestionId;
+  return insertEmptyQuestion(accessor, qid) ? qid : -1;
+}
+
+bool insertSectionRow(const DbObject& accessor, int sid, int qid) {
+  return execSqlf(accessor, L"INSERT INTO section VALUES(%d,%d)", sid, qid);
+}
+
+void addQuestionToSection(const DbObject& accessor, int sid, int qid) {
+  if (querySqlfInt(accessor, L"SELECT count(*) FROM section WHERE sid=%d AND qid=%d", sid, qid) >= 1)
+    throw std::wstring(L"すでに問題が存在しています");
+  if (!insertSectionRow(accessor, sid, qid)) throw std::wstring(L"問題をバインダーに追加できませんでした");
+}
+
+bool sectionQuestionIds(const DbObject& accessor, int sid, std::deque<int>& out) {
+  return querySqlfIntList(accessor, out, L"SELECT qid FROM section WHERE sid = %d ORDER BY rowid", sid);
+}
+
+bool nonEmptyQuestionIds(const DbObject& accessor, int sid, std::deque<int>& out) {
+  std::deque<int> ids;
+  if (!querySqlfIntList(accessor, ids, L"SELECT qid FROM section WHERE sid=%d", sid)) return false;
+  dropEmptyQuestions(accessor, ids);
+  out.insert(out.end(), ids.begin(), ids.end());
+  return true;
+}
+
+void dropEmptyQuestions(const DbObject& accessor, std::deque<int>& ids) {
+  std::erase_if(ids, [&](int qid) { return getQuestion(accessor, qid).isEmpty(); });
+}
+
+int countUsableQuestions(const DbObject& accessor, int sid) {
+  try {
+    return querySqlfInt(accessor,
+                        L"SELECT count(*) FROM question WHERE qid in (SELECT qid FROM section WHERE sid=%d) "
+                        L"AND (question!='' AND answer!='')",
+                        sid);
+  } catch (const std::wstring&) {
+    return 0;
+  }
+}
+
+}  // namespace pdb3

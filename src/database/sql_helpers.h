@@ -1,0 +1,54 @@
+// The program's query vocabulary: run a statement on an accessor and get back a plain result.
+// Failures never leave as sqliteplus exceptions: they become false, -1 or an empty result (with a
+// trace line on stderr where noted), except queryFirstInt / querySqlfInt, which throw a wide
+// string ("Exception caught", "getSqlInt error").
+//
+// Formats ("...f" functions) are wide printf formats as glibc reads them:
+//   %ls  a wide string (const wchar_t*, e.g. name.c_str())   -- never %s, which glibc reads as a
+//        narrow char* and converts through the C locale
+//   %d   an int, written without quotes (qid=%d): a quoted integer does not match an integer column
+//   %lf  a double (LC_NUMERIC stays "C", so the point is a point)
+// Text values go in as '%ls' after escapeSqlQuotesTo. Statements are formatted into a buffer that
+// grows as needed: a statement is never cut, whatever its length.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "database/db_object.h"
+
+namespace pdb3 {
+
+// True on success; a failure writes "sql : <statement>" and "<class> : <message>" to stderr.
+bool execSql(const DbObject& accessor, const wchar_t* sql);
+bool execSqlf(const DbObject& accessor, const wchar_t* format, ...);
+
+// Column 0 of the first row. False (out unchanged) when there is no row or the query fails.
+bool queryFirstString(const DbObject& accessor, std::wstring& out, const wchar_t* sql);
+bool querySqlfString(const DbObject& accessor, std::wstring& out, const wchar_t* format, ...);
+
+// Column 0 of the first row as an int. No row, a NULL or a failure throws std::wstring.
+int queryFirstInt(const DbObject& accessor, const wchar_t* sql);
+int querySqlfInt(const DbObject& accessor, const wchar_t* format, ...);
+// The same, with -1 for every failure: the usual way to read a count, a maximum or one id.
+int querySqlfIntOrMinus1(const DbObject& accessor, const wchar_t* format, ...);
+
+// Column 0 of every row appended to out. On failure false, with the values read so far kept.
+bool queryIntList(const DbObject& accessor, std::vector<int>& out, const wchar_t* sql);
+bool queryIntList(const DbObject& accessor, std::deque<int>& out, const wchar_t* sql);
+bool querySqlfIntList(const DbObject& accessor, std::vector<int>& out, const wchar_t* format, ...);
+bool querySqlfIntList(const DbObject& accessor, std::deque<int>& out, const wchar_t* format, ...);
+
+// Doubles every single quote, for text written between quotes.
+std::wstring escapeSqlQuotesTo(const std::wstring& text);
+std::wstring escapeSqlQuotesCStr(const wchar_t* text);
+
+// Hands the first row to `read`, telling a missing row from a failure (an engine error, or an
+// exception thrown by `read`). Silent: callers decide what a failure means.
+enum class FirstRow { found, missing, failed };
+FirstRow readFirstRow(const DbObject& accessor, const std::wstring& sql,
+                      const std::function<void(const sqliteplus::SqliteCursor&)>& read);
+
+}  // namespace pdb3

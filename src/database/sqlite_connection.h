@@ -1,0 +1,65 @@
+// The program's only road to the database engine: a connection, the queries that run on it and
+// the cursors that walk their rows. Every engine failure is thrown as a sqliteplus exception.
+#pragma once
+
+#include <string>
+
+#include "database/shared_handle.h"
+#include "database/sqlite_cursor.h"
+#include "database/sqlite_exceptions.h"
+
+struct sqlite3;
+
+namespace sqliteplus {
+
+class SqliteQuery;
+
+class SqliteConnection {
+ public:
+  SqliteConnection() = default;
+  ~SqliteConnection();
+  SqliteConnection(const SqliteConnection&) = delete;
+  SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+  // Opens (or creates) the file and reads its schema at once, so that a file that is no
+  // database fails here rather than at the first statement. Throws ConnectionException.
+  // A connection that is already open is closed first.
+  void open(const wchar_t* fileName);
+  void close();
+  bool isOpen() const { return db_ != nullptr; }
+  int lastInsertRowId() const;
+  // An empty handle only when the query object cannot be allocated.
+  SharedHandle<SqliteQuery> createQuery();
+
+  sqlite3* engineHandle() const { return db_; }
+  // The engine handle for running a statement; throws QueryException while closed.
+  sqlite3* openHandle() const;
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+class SqliteQuery {
+ public:
+  virtual ~SqliteQuery() = default;
+  virtual std::wstring getSql() const;
+  virtual void setSql(const wchar_t* sql);
+  // Runs every statement of the text; rows are not read.
+  virtual void execute();
+  virtual void execute(const wchar_t* sql);
+  // Compiles the first statement of the text; the cursor keeps its own compiled copy, so this
+  // query may take another text while the cursor is still being walked.
+  virtual SharedHandle<SqliteCursor> query();
+  virtual SharedHandle<SqliteCursor> query(const wchar_t* sql);
+
+  SqliteConnection& connection() const { return *connection_; }
+
+ private:
+  friend class SqliteConnection;
+  explicit SqliteQuery(SqliteConnection* connection) : connection_(connection) {}
+
+  SqliteConnection* connection_;
+  std::wstring sql_;
+};
+
+}  // namespace sqliteplus

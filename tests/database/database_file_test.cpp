@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "database/database_file.h"
+#include "database/text_conversion.h"
+#include "database_fixture.h"
+#include "platform/notifier.h"
+#include "test_env.h"
+
+using testdb::TempDatabase;
+
+namespace {
+
+struct BoxRecorder : platform::Notifier {
+  std::vector<std::wstring> boxes;
+  int messageBox(QWidget*, const std::wstring& text, const std::wstring& caption, unsigned) override {
+    boxes.push_back(caption + L"|" + text);
+    return platform::IdOk;
+  }
+};
+
+class DatabaseFile : public ::testing::Test {
+ protected:
+  BoxRecorder recorder;
+  platform::NotifierOverride useRecorder{recorder};
+  TempDatabase db;
+
+  // Reopens the file on a connection of its own, as the program does at start.
+  bool reopen() {
+    sqliteplus::SqliteConnection connection;
+    return pdb3::openDatabaseFile(connection, db.path());
+  }
+};
+
+}  // namespace
+
+TEST_F(DatabaseFile, CurrentFileOpensUnchanged) {
+  EXPECT_TRUE(reopen());
+  EXPECT_TRUE(recorder.boxes.empty());
+  EXPECT_EQ(db.value(L"SELECT version || '/' || subversion FROM version"), L"7/2");
+}
+
+TEST_F(DatabaseFile, OtherVersionIsRefusedWithTheMessageAndNothingWritten) {
+  db.run(L"DROP TABLE memory_rate; UPDATE version SET version=6, subversion=0");
+  EXPECT_FALSE(reopen());
+  EXPECT_EQ(recorder.boxes, std::vector<std::wstring>{L"|データベースのバージョンが異なります"});
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM sqlite_master WHERE name='memory_rate'"), L"0");
+  EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"0");
+
+  db.run(L"DROP TABLE version");  // no version at all reads as -1: refused the same way
+  EXPECT_FALSE(reopen());
+  EXPECT_EQ(recorder.boxes.size(), 2u);
+}
+
+TEST_F(DatabaseFile, OlderSubversionIsUpgradedOnce) {
+  db.run(L"DROP TABLE memory_rate; UPDATE version SET subversion=NULL");
+  EXPECT_TRUE(reopen());
+  EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"2");
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM memory_rate"), L"0");
+  const std::wstring schema = db.value(L"SELECT sql FROM sqlite_master WHERE name='memory_rate'");
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(reopen());
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(db.value(L"SELECT sql FROM sqlite_master WHERE name='memory_rate'"), schema);
+  EXPECT_TRUE(recorder.boxes.empty());
+}
+
+TEST_F(DatabaseFile, FailedTableCreationLeavesTheSubversionForTheNextStart) {
+  // Something else holds the name, so the CREATE fails and no memory_rate table exists.
+  db.run(L"DROP TABLE memory_rate; UPDATE version SET subversion=1;"
+         L"CREATE INDEX memory_rate ON question (qid)");
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(reopen());
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "テーブルの追加に失敗しました\n");
+  EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"1");
+  EXPECT_TRUE(sqlite3_get_autocommit(db.connection().engineHandle()));
+
+  // When the table is already there the CREATE fails too, but the version is still brought up.
+  db.run(L"DROP INDEX memory_rate; CREATE TABLE memory_rate (qid INTEGER, uid INTEGER)");
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(reopen());
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"2");
+}
+
+TEST_F(DatabaseFile, FilesThatCannotBeUsedGiveFalseWithoutABox) {
+  sqliteplus::SqliteConnection connection;
+  EXPECT_FALSE(pdb3::openDatabaseFile(connection, db.folder() + L"/missing.klvdb7"));
+  EXPECT_FALSE(std::filesystem::exists(sqliteplus::WStringToUtf8(db.folder() + L"/missing.klvdb7")));
+  EXPECT_FALSE(pdb3::openDatabaseFile(connection, db.folder()));  // a folder
+
+  const std::wstring old = db.folder() + L"/old.klvdb7";
+  std::ofstream(sqliteplus::WStringToUtf8(old), std::ios::binary)
+      << "** This file contains an SQLite 2.1 database **" << std::string(1024, '\0');
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(pdb3::openDatabaseFile(connection, old));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("SQLite 2 database"), std::string::npos);
+  EXPECT_TRUE(recorder.boxes.empty());
+}
+
+TEST_F(DatabaseFile, BuildMakesTheDefaultDatabaseWithTheSampleSet) {
+  const std::filesystem::path built = testenv::programDir() + "/database.klvdb7";
+  ASSERT_TRUE(std::filesystem::exists(built)) << built;
+  const std::filesystem::path copy = sqliteplus::WStringToUtf8(db.folder() + L"/default.klvdb7");
+  std::filesystem::copy_file(built, copy);
+  sqliteplus::SqliteConnection connection;
+  ASSERT_TRUE(pdb3::openDatabaseFile(connection, sqliteplus::Utf8ToWString(copy.string())));
+  auto cursor = pdb3::openQuery(connection).query().query(
+      L"SELECT v.version, v.subversion, f.name, s.name, (SELECT count(*) FROM section WHERE sid = s.eid) "
+      L"FROM version v, element_info f, element_info s, folder fs "
+      L"WHERE fs.eid = s.eid AND fs.fid = f.eid AND s.type = 2 AND f.type = 0");
+  ASSERT_TRUE(cursor->next());
+  EXPECT_EQ(cursor->getInt(0), 7);
+  EXPECT_EQ(cursor->getInt(1), 2);
+  EXPECT_EQ(cursor->getString(2), L"中学生向け問題");
+  EXPECT_EQ(cursor->getString(3), L"中学校 学校・教室などの単語");
+  EXPECT_GE(cursor->getInt(4), 20);
+}

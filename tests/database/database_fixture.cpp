@@ -1,0 +1,60 @@
+#include "database_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "database/text_conversion.h"
+#include "test_env.h"
+
+namespace testdb {
+
+std::wstring thrownText(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::wstring& text) {
+    return text;
+  }
+  return L"<nothing thrown>";
+}
+
+std::string resourceText(const std::string& name) {
+  const std::string path = testenv::sourceDir() + "/resources/" + name;
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_TRUE(in) << "cannot read " << path;
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TempDatabase::TempDatabase(Content content)
+    : dir_(QString::fromStdString(testenv::processDir()) + "/db-XXXXXX"),
+      path_(dir_.filePath("test.klvdb7").toStdWString()) {
+  connection_.open(path_.c_str());
+  if (content == Content::empty) return;
+  run(sqliteplus::Utf8ToWString(resourceText("schema.sql")));
+  if (content == Content::sampleData) run(sqliteplus::Utf8ToWString(resourceText("sample_data.sql")));
+}
+
+std::wstring TempDatabase::folder() const { return dir_.path().toStdWString(); }
+
+void TempDatabase::run(const std::wstring& sql) {
+  try {
+    accessor().query().execute(sql.c_str());
+  } catch (const sqliteplus::SqliteException& e) {
+    ADD_FAILURE() << e.what() << " : " << e.message();
+  }
+}
+
+std::wstring TempDatabase::value(const std::wstring& sql) {
+  try {
+    auto cursor = accessor().query().query(sql.c_str());
+    return cursor->next() ? cursor->getString(0) : std::wstring();
+  } catch (const sqliteplus::SqliteException& e) {
+    ADD_FAILURE() << e.what() << " : " << e.message();
+    return {};
+  }
+}
+
+}  // namespace testdb

@@ -1,0 +1,44 @@
+// A database file of its own for one test, in a temporary folder that goes with the object.
+// Built from the project's own schema script (resources/schema.sql), optionally with the sample
+// data the build puts into the default database (resources/sample_data.sql).
+#pragma once
+
+#include <QTemporaryDir>
+#include <functional>
+#include <string>
+
+#include "database/db_object.h"
+#include "database/sqlite_connection.h"
+
+namespace testdb {
+
+class TempDatabase {
+ public:
+  enum class Content { empty, schema, sampleData };
+
+  // The file is created with the content asked for and opened on connection().
+  explicit TempDatabase(Content content = Content::schema);
+
+  const std::wstring& path() const { return path_; }
+  std::wstring folder() const;
+  sqliteplus::SqliteConnection& connection() { return connection_; }
+  pdb3::DbObject accessor() { return pdb3::openQuery(connection_); }
+
+  // Runs statements directly; a failure fails the test.
+  void run(const std::wstring& sql);
+  // Column 0 of the first row as text ("" when there is no row); a failure fails the test.
+  std::wstring value(const std::wstring& sql);
+
+ private:
+  QTemporaryDir dir_;
+  std::wstring path_;
+  sqliteplus::SqliteConnection connection_;
+};
+
+// The wide string an action throws (the data layer's way of failing), or "<nothing thrown>".
+std::wstring thrownText(const std::function<void()>& action);
+
+// The text of a file of resources/ (the schema and sample data scripts).
+std::string resourceText(const std::string& name);
+
+}  // namespace testdb

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+
+#include "database/db_object.h"
+#include "database/sqlite_connection.h"
+#include "database/text_conversion.h"
+#include "database_fixture.h"
+
+using namespace sqliteplus;
+using testdb::TempDatabase;
+
+namespace {
+
+template <class Exception, class Action>
+std::string messageOf(Action action) {
+  try {
+    action();
+  } catch (const Exception& e) {
+    return e.message();
+  }
+  return "<nothing thrown>";
+}
+
+class Wrapper : public ::testing::Test {
+ protected:
+  TempDatabase db{TempDatabase::Content::empty};
+  void SetUp() override {
+    db.run(L"CREATE TABLE t (i INTEGER, r REAL, s TEXT, n TEXT);"
+           L"INSERT INTO t VALUES (42, 2.75, '12abc', NULL);");
+  }
+  SharedHandle<SqliteQuery> query() { return db.connection().createQuery(); }
+};
+
+}  // namespace
+
+TEST_F(Wrapper, CursorWithoutRowsRefusesEveryGetter) {
+  auto cursor = query()->query(L"SELECT i FROM t WHERE i < 0");
+  EXPECT_FALSE(cursor->next());
+  EXPECT_FALSE(cursor->next());  // stays done
+  EXPECT_EQ(cursor->rowCount(), 0);
+  EXPECT_EQ(messageOf<QueryException>([&] { cursor->getString(0); }), "SqliteCursor has never gotten a row yet.");
+  EXPECT_THROW(cursor->getInt(0), QueryException);
+}
+
+TEST_F(Wrapper, ValuesAreReadThroughTheirOwnType) {
+  auto cursor = query()->query(L"SELECT i, r, s, n FROM t");
+  ASSERT_TRUE(cursor->next());
+  EXPECT_EQ(cursor->getInt(0), 42);
+  EXPECT_EQ(cursor->getString(0), L"42");
+  EXPECT_EQ(cursor->getInt(1), 2);  // truncated, as reading "2.75" would
+  EXPECT_DOUBLE_EQ(cursor->getDouble(1), 2.75);
+  EXPECT_EQ(cursor->getInt(2), 12);  // text: its leading number
+  EXPECT_EQ(cursor->getString(3), L"");
+  EXPECT_TRUE(cursor->isNull(3));
+  EXPECT_THROW(cursor->getInt(3), QueryException);
+  EXPECT_THROW(cursor->getDouble(3), QueryException);
+  EXPECT_EQ(messageOf<OutOfBoundsException>([&] { cursor->getInt(-1); }), "index out of bounds.");
+  EXPECT_THROW(cursor->getString(4), OutOfBoundsException);
+  EXPECT_FALSE(cursor->next());
+  EXPECT_THROW(cursor->getInt(0), QueryException);  // past the last row there is no row again
+  EXPECT_EQ(cursor->rowCount(), 1);
+}
+
+TEST_F(Wrapper, BadStatementsThrowQueryExceptionWithEngineCode) {
+  auto q = query();
+  try {
+    q->query(L"");
+    FAIL() << "an empty statement compiled";
+  } catch (const QueryException& e) {
+    EXPECT_STREQ(e.what(), "QueryException");
+    EXPECT_EQ(e.message(), "Can't compile sql.");
+    EXPECT_EQ(e.code(), 0);
+  }
+  try {
+    q->execute(L"INSERT INTO missing VALUES (1)");
+    FAIL() << "a statement on a missing table ran";
+  } catch (const QueryException& e) {
+    EXPECT_NE(e.message().find("missing"), std::string::npos) << e.message();
+    EXPECT_EQ(e.code(), SQLITE_ERROR);
+  }
+  EXPECT_THROW(q->query(L"SELEC 1"), QueryException);
+}
+
+TEST_F(Wrapper, JapaneseTextIsStoredAsUtf8AndReadBackUnchanged) {
+  const std::wstring text = L"中学校 学校・教室などの単語 — 𠮷";
+  query()->execute((L"INSERT INTO t (s) VALUES ('" + text + L"')").c_str());
+  auto cursor = query()->query(L"SELECT s, hex(s) FROM t WHERE i IS NULL");
+  ASSERT_TRUE(cursor->next());
+  EXPECT_EQ(cursor->getString(0), text);
+  EXPECT_EQ(cursor->getString(1).substr(0, 6), L"E4B8AD");  // 中 in UTF-8
+}
+
+TEST_F(Wrapper, CursorKeepsItsStatementWhenTheQueryTakesAnotherText) {
+  db.run(L"INSERT INTO t (i) VALUES (43)");
+  auto q = query();
+  auto cursor = q->query(L"SELECT i FROM t ORDER BY i");
+  ASSERT_TRUE(cursor->next());
+  q->execute(L"UPDATE t SET s = 'x' WHERE i = 42");
+  EXPECT_EQ(q->getSql(), L"UPDATE t SET s = 'x' WHERE i = 42");
+  ASSERT_TRUE(cursor->next());
+  EXPECT_EQ(cursor->getInt(0), 43);
+}
+
+TEST_F(Wrapper, FailedCommitIsRolledBackNotLeftOpen) {
+  // A deferred foreign key makes COMMIT itself fail while the transaction is still open.
+  db.run(L"PRAGMA foreign_keys = ON;"
+         L"CREATE TABLE parent (id INTEGER PRIMARY KEY);"
+         L"CREATE TABLE child (pid INTEGER REFERENCES parent(id) DEFERRABLE INITIALLY DEFERRED);");
+  auto q = query();
+  q->execute(L"BEGIN TRANSACTION");
+  q->execute(L"INSERT INTO child VALUES (7)");
+  EXPECT_THROW(q->execute(L"COMMIT"), QueryException);
+  EXPECT_TRUE(sqlite3_get_autocommit(db.connection().engineHandle()));
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM child"), L"0");
+}
+
+TEST_F(Wrapper, ClosedConnectionRefusesStatementsWithoutCrashing) {
+  auto q = query();
+  auto cursor = q->query(L"SELECT i FROM t");
+  db.connection().close();
+  EXPECT_TRUE(cursor->next());  // a live cursor keeps the engine alive until it goes
+  EXPECT_EQ(cursor->getInt(0), 42);
+  EXPECT_THROW(q->execute(L"SELECT 1"), QueryException);
+  EXPECT_THROW(q->query(L"SELECT 1"), QueryException);
+}
+
+TEST(Connection, FilesThatCannotBeOpenedFailAtOpen) {
+  TempDatabase db(TempDatabase::Content::empty);
+  SqliteConnection connection;
+  const std::wstring missingFolder = db.folder() + L"/no/such/folder/x.klvdb7";
+  EXPECT_THROW(connection.open(missingFolder.c_str()), ConnectionException);
+  EXPECT_THROW(connection.open(L""), ConnectionException);
+  EXPECT_FALSE(connection.isOpen());
+
+  const std::wstring text = db.folder() + L"/notes.klvdb7";
+  std::ofstream(sqliteplus::WStringToUtf8(text)) << "plain text, long enough to fill a header of a database file.\n";
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(pdb3::openConnection(connection, text.c_str()));
+  const std::string trace = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(trace.rfind("ConnectionException : ", 0), 0u) << trace;
+  EXPECT_FALSE(connection.isOpen());
+}
+
+TEST(Connection, OldFormatFileIsNamedInTheFailure) {
+  TempDatabase db(TempDatabase::Content::empty);
+  const std::wstring old = db.folder() + L"/old.klvdb7";
+  std::ofstream(sqliteplus::WStringToUtf8(old), std::ios::binary)
+      << "** This file contains an SQLite 2.1 database **" << std::string(2000, '\0');
+  SqliteConnection connection;
+  const std::string message = messageOf<ConnectionException>([&] { connection.open(old.c_str()); });
+  EXPECT_NE(message.find("SQLite 2"), std::string::npos) << message;
+  EXPECT_NE(message.find("old.klvdb7"), std::string::npos) << message;
+}
+
+TEST(SharedHandle, CopiesShareOneObjectDeletedOnce) {
+  struct Counted {
+    int* deletions;
+    ~Counted() { ++*deletions; }
+  };
+  int deletions = 0;
+  {
+    SharedHandle<Counted> a(new Counted{&deletions});
+    SharedHandle<Counted> b(a);
+    a = a;
+    b = a;  // already sharing: nothing changes
+    EXPECT_EQ(a.useCount(), 2);
+    SharedHandle<Counted> c;
+    c = b;
+    EXPECT_EQ(a.useCount(), 3);
+    a.release();
+    b.release();
+    EXPECT_EQ(deletions, 0);
+    EXPECT_FALSE(a);
+    SharedHandle<Counted> empty;
+    c = empty;  // drops the last reference
+    EXPECT_EQ(deletions, 1);
+    EXPECT_FALSE(c);
+  }
+  EXPECT_EQ(deletions, 1);
+}
