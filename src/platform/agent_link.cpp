@@ -50,9 +50,7 @@ bool connect(QLocalSocket& socket, const std::string& path) {
 
 std::string agentSocketPath() {
   // Beside the program's lock files: private to the user, gone when the session ends.
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  const std::string folder = runtime && *runtime ? std::string(runtime) + "/kelvara"
-                                                 : format("/tmp/kelvara-%u", static_cast<unsigned>(::getuid()));
+  const std::string folder = runtimeFolder();
   ::mkdir(folder.c_str(), 0700);
   return folder + "/KlvAgentSpeaker";
 }

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include <QStandardPaths>
 #include <QString>
 #include <mutex>
@@ -16,6 +18,12 @@ std::mutex gLock;
 std::optional<std::wstring> gProgramFolder;
 
 }  // namespace
+
+std::string runtimeFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime && *runtime) return std::string(runtime) + "/kelvara";
+  return "/tmp/kelvara-" + std::to_string(::getuid());
+}
 
 std::wstring programPath() {
   std::vector<char> buffer(256);

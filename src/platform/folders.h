@@ -11,6 +11,10 @@ std::wstring programFolder();
 // The executable itself.
 std::wstring programPath();
 
+// The user's private runtime folder of the program ($XDG_RUNTIME_DIR/kelvara, else
+// /tmp/kelvara-<uid>): lock files and local sockets live there. Not created here.
+std::string runtimeFolder();
+
 // The shell folders the program asks for, numbered as the original platform numbers them.
 enum class SpecialFolder { Desktop = 0, Documents = 5 };
 // Nothing when the user's home is unknown.

@@ -10,17 +10,12 @@
 #include <cstring>
 #include <string>
 
+#include "platform/folders.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 
 namespace platform {
 namespace {
-
-std::string lockFolder() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime && *runtime) return std::string(runtime) + "/kelvara";
-  return format("/tmp/kelvara-%u", static_cast<unsigned>(::getuid()));
-}
 
 // Any name becomes a safe file name: unusual bytes (and "%") are written as %XX, so two
 // different names never share a lock file.
@@ -49,7 +44,7 @@ NamedLock& NamedLock::operator=(NamedLock&& other) noexcept {
 
 bool NamedLock::tryLock(std::wstring_view name) {
   unlock();
-  const std::string folder = lockFolder();
+  const std::string folder = runtimeFolder();
   if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
     traceError("named lock: cannot make %s: %s\n", folder.c_str(), std::strerror(errno));
     return false;
