@@ -57,6 +57,13 @@ StudySettings AppStudyHost::settings() {
   out.keepLastReplyWindowPos = s.keepLastReplyWindowPos.value;
   out.replyWindowX = s.replyWindowX.value;
   out.replyWindowY = s.replyWindowY.value;
+  out.skinPath = s.skin7Path.value;
+  out.skinUserFilePath = s.skinUserfilePath.value;
+  out.userName = s.userName.value;
+  out.backgroundColor = static_cast<uint32_t>(s.backgroundColor);
+  out.useOsDefaultBackgroundColor = s.useOsDefaultBackgroundColor.value;
+  out.showPronounce = s.showPronounce.value;
+  out.showPronounceByImage = s.showPronounceByImage.value;
   return out;
 }
 
@@ -95,6 +102,11 @@ void AppStudyHost::speak(const std::wstring& voiceFile, const std::wstring& text
 void AppStudyHost::prepareWindow(QWidget& window) {
   app_.ApplyWindowOpacity(&window, app_.LoadLayeredWindowApi());
   if (app_.settings->useAgentVoice.value) speaker_.attachAgent(static_cast<uint64_t>(window.winId()));
+}
+
+void AppStudyHost::setSkinPath(const std::wstring& path) {
+  app_.settings->skin7Path.value = path;
+  app_.settings->saveAll();
 }
 
 void AppStudyHost::storeWindowPosition(int x, int y) {

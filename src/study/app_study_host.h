@@ -28,6 +28,7 @@ class AppStudyHost : public StudyHost {
   void playJudgementSound(bool correct) override;
   void speak(const std::wstring& voiceFile, const std::wstring& text) override;
   void prepareWindow(QWidget& window) override;
+  void setSkinPath(const std::wstring& path) override;
   void storeWindowPosition(int x, int y) override;
   void showResult(const StudyOutcome& outcome) override;
   bool saveHistory(pdb3::DailyLogRecord& record, int points) override;

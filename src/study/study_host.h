@@ -48,6 +48,13 @@ struct StudySettings {
   bool keepLastReplyWindowPos = false;
   int replyWindowX = -1;
   int replyWindowY = -1;
+  std::wstring skinPath;          // skin7-path
+  std::wstring skinUserFilePath;  // skin-userfile-path
+  std::wstring userName;
+  uint32_t backgroundColor = 0xFFF1E2;  // COLORREF
+  bool useOsDefaultBackgroundColor = false;
+  bool showPronounce = true;
+  bool showPronounceByImage = false;
 };
 
 // The texts of one question as the window shows them.
@@ -87,6 +94,8 @@ class StudyHost {
   virtual void speak(const std::wstring& voiceFile, const std::wstring& text) = 0;
   // As the window opens: its opacity, and the speech agent when agent speech is on.
   virtual void prepareWindow(QWidget& window) = 0;
+  // The skin the user chose; kept with the settings at once.
+  virtual void setSkinPath(const std::wstring& path) = 0;
   // Where the window was when it closed, for the next study.
   virtual void storeWindowPosition(int x, int y) = 0;
   virtual void showResult(const StudyOutcome& outcome) = 0;

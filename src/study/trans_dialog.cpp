@@ -16,6 +16,7 @@
 #include "platform/text.h"
 #include "platform/trace.h"
 #include "study/control_ids.h"
+#include "study/skin_script.h"
 #include "study/study_modes.h"
 #include "study/text_compare.h"
 
@@ -52,6 +53,8 @@ CTransDlg::CTransDlg(const StudySetup& setup, StudyHost& host, QWidget* parent)
   record_.lid = setup.lid;
   buildControls();
   resize(640, 480);
+  animation_.setInterval(30);
+  connect(&animation_, &QTimer::timeout, this, &CTransDlg::OnAnimationTick);
 }
 
 CTransDlg::~CTransDlg() = default;
@@ -142,11 +145,12 @@ void CTransDlg::killAllTimers() {
   for (auto& timer : timers_) timer.stop();
 }
 
-void CTransDlg::repaintWindow() { update(); }
-
 void CTransDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (initialised_) return;
+  if (initialised_) {
+    if (startedRound_) ApplySkin();
+    return;
+  }
   initialised_ = true;
   if (!OnInitDialog()) return;
   startedRound_ = true;
@@ -159,8 +163,10 @@ bool CTransDlg::OnInitDialog() {
     QMetaObject::invokeMethod(this, [this] { done(0); }, Qt::QueuedConnection);
     return false;
   }
+  InitSkinScript(*this);
   placeWindow(host_.settings());
   host_.prepareWindow(*this);
+  ApplySkin();
   platform::seedRandom(static_cast<unsigned>(platform::nowSeconds()));
   if (setup_.questionIds.empty()) {
     QMetaObject::invokeMethod(this, [this] { done(2); }, Qt::QueuedConnection);
@@ -170,11 +176,19 @@ bool CTransDlg::OnInitDialog() {
   return true;
 }
 
+void CTransDlg::centreOnDesktop(int width, int height) {
+  const QScreen* screen = this->screen();
+  const QRect desktop = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  setGeometry(desktop.x() + (desktop.width() - width) / 2, desktop.y() + (desktop.height() - height) / 2, width, height);
+}
+
 void CTransDlg::placeWindow(const StudySettings& settings) {
   if (!settings.keepLastReplyWindowPos || settings.replyWindowX < 0 || settings.replyWindowY < 0) {
-    const QScreen* screen = this->screen();
-    const QRect desktop = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    move(desktop.center() - QPoint(width() / 2, height() / 2));
+    SkinLockHolder hold(skinLock());
+    LuaScript script(lua_.get());
+    const int width = lua_ ? truncateToInt(script.GetGlobalNumber("DlgWidth_n")) : 0;
+    const int height = lua_ ? truncateToInt(script.GetGlobalNumber("DlgHeight_n")) : 0;
+    centreOnDesktop(width > 0 ? width : this->width(), height > 0 ? height : this->height());
   } else {
     move(settings.replyWindowX, settings.replyWindowY);
   }
@@ -184,6 +198,7 @@ void CTransDlg::done(int result) {
   // The place is kept for the next study (the settings are written with the others later).
   if (opened_) host_.storeWindowPosition(x(), y());
   opened_ = false;
+  animation_.stop();
   QDialog::done(result);
 }
 
@@ -217,6 +232,7 @@ void CTransDlg::StartRound() {
   message_ = L"まもなく始まります。がんばってください！";
   repaintWindow();
   setTimer(TimerStart, 1000);
+  animation_.start();
   activateWindow();
   raise();
 }
@@ -488,20 +504,6 @@ void CTransDlg::timerEvent(QTimerEvent* event) {
     }
     case TimerShowLimit: OnShowLimitElapsed(); break;
     default: break;
-  }
-}
-
-void CTransDlg::paintEvent(QPaintEvent*) {
-  if (backBuffer_.size() != size()) backBuffer_ = QImage(size(), QImage::Format_RGB32);
-  const unsigned c = backgroundColor_;
-  backBuffer_.fill(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-  QPainter painter(this);
-  if (flashInverted_) {
-    QImage inverted = backBuffer_;
-    inverted.invertPixels();
-    painter.drawImage(0, 0, inverted);
-  } else {
-    painter.drawImage(0, 0, backBuffer_);
   }
 }
 

@@ -5,21 +5,26 @@
 #include <QBasicTimer>
 #include <QDialog>
 #include <QImage>
+#include <QTimer>
 #include <array>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "study/correct_answer_list.h"
 #include "study/study_flow.h"
 #include "study/study_host.h"
+#include "study/study_skin_host.h"
 
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
 namespace study {
 
-class CTransDlg : public QDialog {
+class CTransDlg : public QDialog, public StudySkinHost {
   Q_OBJECT
 
  public:
@@ -34,6 +39,38 @@ class CTransDlg : public QDialog {
   unsigned replyMilliseconds() const { return replyMs_; }
   unsigned typedCharacters() const { return typed_; }
 
+  // The skin's commands: reload (1125), choose a file (1126), the listed skins (256 on).
+  bool ChooseSkinFile(int id);
+  // The skin files of the skin folder, as the skin menu lists them.
+  const std::vector<std::wstring>& skinFiles() const { return skinFiles_; }
+  void FillSkinMenu(QMenu& menu);
+  void ReloadSkin();
+  // Renders the skin afresh (erase and OnUpdate) at the next paint.
+  void repaintWindow();
+  const QImage& surfaceImage() const { return backBuffer_; }
+
+  // SkinHost
+  std::wstring skinPath() const override;
+  std::wstring skinUserFilePath() const override;
+  std::wstring userName() const override;
+  QWidget* messageOwner() override { return this; }
+  LuaState& skinState() override { return lua_; }
+  SkinUserVars& skinUserVars() override { return userVars_; }
+  void deleteSkinFonts() override;
+  bool chooseSkinFile() override { return ChooseSkinFile(kChooseSkinCommand); }
+  const SkinHostFunctions& hostFunctions() override { return studySkinHostFunctions(); }
+  void pushScriptState(LuaScript script) override { PushScriptState(script); }
+  // StudySkinHost
+  QImage& surface() override { return backBuffer_; }
+  void showDrawn() override { update(); }
+  QWidget* skinControl(int id) override { return control(id); }
+  std::wstring ExpandTextMacros(const std::wstring& text) const override;
+  void alert(const std::wstring& text) override;
+
+  static constexpr int kReloadSkinCommand = 1125;
+  static constexpr int kChooseSkinCommand = 1126;
+  static constexpr int kFirstSkinCommand = 256;
+
   // The "ok" command and every path that confirms a reply.
   void OnReply();
   void accept() override;  // OnOK
@@ -43,6 +80,8 @@ class CTransDlg : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,6 +93,12 @@ class CTransDlg : public QDialog {
   };
 
   bool OnInitDialog();
+  void ApplySkin();
+  void PushScriptState(LuaScript script);
+  void renderSkin();
+  void reportScriptError(const std::string& message);
+  void OnAnimationTick();
+  void centreOnDesktop(int width, int height);
   void placeWindow(const StudySettings& settings);
   void buildControls();
   QWidget* control(int id) const;
@@ -64,7 +109,6 @@ class CTransDlg : public QDialog {
   void setTimer(int id, int milliseconds);
   void killTimer(int id);
   void killAllTimers();
-  void repaintWindow();
 
   // The course of a study.
   void StartRound();
@@ -135,7 +179,18 @@ class CTransDlg : public QDialog {
 
   std::array<QBasicTimer, 10> timers_;
   QImage backBuffer_;
-  unsigned backgroundColor_ = 0xFFFFFF;  // COLORREF
+  QImage backgroundImage_;
+  bool renderPending_ = true;
+  LuaState lua_;
+  SkinUserVars userVars_;
+  std::vector<std::wstring> skinFiles_;
+  // OnTimer runs on the GUI thread; a callback or a dialog of the window holds it off.
+  QTimer animation_;
+  int callbackDepth_ = 0;
+  int64_t animationStartTick_ = -1;
+  // A failing OnUpdate is reported once per distinct error and skin load, one box at a time.
+  std::set<std::string> reportedScriptErrors_;
+  bool scriptErrorOpen_ = false;
 };
 
 }  // namespace study

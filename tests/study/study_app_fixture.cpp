@@ -45,6 +45,8 @@ StudyApp::StudyApp(int mode) : path_(freshDatabaseCopy()) {
   settings.useVoice.value = settings.useWavVoice.value = settings.useAgentVoice.value = false;
   settings.addToSmartlearninglistAfterLearning.value = false;
   settings.irankDatafilePath.value = QString::fromStdString(testenv::processDir() + "/irank.dat").toStdWString();
+  settings.skin7Path.value = QString::fromStdString(testenv::sourceDir() + "/resources/skin7/default.lua").toStdWString();
+  settings.skinUserfilePath.value = QString::fromStdString(testenv::processDir() + "/skinuser.ini").toStdWString();
   app.settings = &settings;
   app.db.open(path_.c_str());
   app.currentUserId = pdb3::insertUser(accessor(), L"tester");

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/notifier.h"
+#include "test_env.h"
 #include "study/study_modes.h"
 #include "study/trans_dialog.h"
 
@@ -32,6 +33,7 @@ class FakeHost : public StudyHost {
     values.useReplyStartLimitJe = false;
     values.useReplyLimitEj = values.useReplyLimitEj4 = values.useReplyLimitJe4 = false;
     values.useShowLimitEj4 = values.useShowLimitJe4 = false;
+    values.skinPath = QString::fromStdString(testenv::sourceDir() + "/resources/skin7/default.lua").toStdWString();
     for (int q = 1; q <= 4; ++q) {
       const std::wstring n = std::to_wstring(q);
       questions[q] = {{L"問題" + n}, {L"問題" + n}, {L"answer" + n}, {q == 2 ? L"ヒント" : L""}, L""};
@@ -51,6 +53,7 @@ class FakeHost : public StudyHost {
   void playJudgementSound(bool correct) override { ++(correct ? rightSounds : wrongSounds); }
   void speak(const std::wstring&, const std::wstring& text) override { spoken.push_back(text); }
   void prepareWindow(QWidget&) override {}
+  void setSkinPath(const std::wstring& path) override { values.skinPath = path; }
   void storeWindowPosition(int x, int y) override { storedPosition = {x, y}; }
   void showResult(const StudyOutcome&) override { ++results; }
   bool saveHistory(pdb3::DailyLogRecord& record, int points) override {
