@@ -93,12 +93,12 @@ TEST(SkinUserVars, RoundTripWithExactKeys) {
   values.backgroundColor = L"FFEEDD";
   ASSERT_TRUE(saveStyle(values, userFile, L"花子", L"blue.lua"));
   EXPECT_EQ(skintest::readFile(folder + "/user.ini"),
-            "[花子]\n"
-            "blue.lua_QuestionFont=12, 1, 0, 0, 0, Arial\n"
-            "blue.lua_TextColor=\n"
-            "blue.lua_Undeclared=00FF00\n"
-            "blue.lua_bgclr=FFEEDD\n"
-            "blue.lua_bgimage=\n");
+            "[花子]\r\n"
+            "blue.lua_QuestionFont=12, 1, 0, 0, 0, Arial\r\n"
+            "blue.lua_TextColor=\r\n"
+            "blue.lua_Undeclared=00FF00\r\n"
+            "blue.lua_bgclr=FFEEDD\r\n"
+            "blue.lua_bgimage=\r\n");
 
   loadStyle(loaded, userFile, L"花子", L"blue.lua", skin);
   EXPECT_EQ(loaded.fontValues, (std::map<std::wstring, std::wstring>{{L"QuestionFont", L"12, 1, 0, 0, 0, Arial"}}));
