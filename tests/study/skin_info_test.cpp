@@ -3,6 +3,7 @@
 
 #include "platform/text.h"
 #include "skin_test_support.h"
+#include "study/font_spec.h"
 #include "study/skin_info.h"
 #include "study/skin_user_vars.h"
 #include "test_env.h"
@@ -109,4 +110,39 @@ TEST(SkinUserVars, RoundTripWithExactKeys) {
   SkinUserVars other;
   loadStyle(other, userFile, L"花子", L"red.lua", skin);
   EXPECT_TRUE(other.fontValues.empty()) << "keys belong to one skin file";
+}
+
+TEST(FontSpec, ParsesTheSizeFirstDefinition) {
+  FontSpec spec;
+  ASSERT_TRUE(ParseFontSpec(spec, L"12,1,0,0,0, MS Gothic ,SHIFTJIS"));
+  EXPECT_EQ(spec.size, 12);
+  EXPECT_TRUE(spec.bold);
+  EXPECT_FALSE(spec.italic || spec.underline || spec.strikeout);
+  EXPECT_EQ(spec.faceName, L"MS Gothic");
+  EXPECT_EQ(spec.charset, 128);
+
+  // What the skin option page writes reads back the same.
+  ASSERT_TRUE(ParseFontSpec(spec, L"16, 0, 1, 1, 1, Arial"));
+  EXPECT_EQ(spec.size, 16);
+  EXPECT_TRUE(!spec.bold && spec.italic && spec.underline && spec.strikeout);
+  EXPECT_EQ(spec.faceName, L"Arial");
+
+  ASSERT_TRUE(ParseFontSpec(spec, L"-20,2,0,0,0,'Face, Inc' (x,y),GREEK,extra"));
+  EXPECT_EQ(spec.size, -20);
+  EXPECT_TRUE(spec.bold);
+  EXPECT_EQ(spec.faceName, L"'Face, Inc' (x,y)");
+  EXPECT_EQ(spec.charset, 161);
+
+  ASSERT_TRUE(ParseFontSpec(spec, L"12,0,0,0,0,Arial, GREEK"));
+  EXPECT_EQ(spec.charset, 128) << "the blank before the name prevents the match";
+}
+
+TEST(FontSpec, RefusesShortOrOpenDefinitionsAndKeepsTheSpec) {
+  FontSpec spec;
+  spec.faceName = L"kept";
+  EXPECT_FALSE(ParseFontSpec(spec, L"12,0,0,0"));
+  EXPECT_FALSE(ParseFontSpec(spec, L"12,0,0,0,0,'open"));
+  EXPECT_FALSE(ParseFontSpec(spec, L""));
+  EXPECT_EQ(spec.faceName, L"kept");
+  EXPECT_EQ(spec.size, 9);
 }
