@@ -3,6 +3,7 @@
 
 #include "platform/text.h"
 #include "skin_test_support.h"
+#include "study/font_spec.h"
 #include "study/skin_info.h"
 #include "study/skin_user_vars.h"
 #include "test_env.h"
@@ -93,12 +94,12 @@ TEST(SkinUserVars, RoundTripWithExactKeys) {
   values.backgroundColor = L"FFEEDD";
   ASSERT_TRUE(saveStyle(values, userFile, L"花子", L"blue.lua"));
   EXPECT_EQ(skintest::readFile(folder + "/user.ini"),
-            "[花子]\n"
-            "blue.lua_QuestionFont=12, 1, 0, 0, 0, Arial\n"
-            "blue.lua_TextColor=\n"
-            "blue.lua_Undeclared=00FF00\n"
-            "blue.lua_bgclr=FFEEDD\n"
-            "blue.lua_bgimage=\n");
+            "[花子]\r\n"
+            "blue.lua_QuestionFont=12, 1, 0, 0, 0, Arial\r\n"
+            "blue.lua_TextColor=\r\n"
+            "blue.lua_Undeclared=00FF00\r\n"
+            "blue.lua_bgclr=FFEEDD\r\n"
+            "blue.lua_bgimage=\r\n");
 
   loadStyle(loaded, userFile, L"花子", L"blue.lua", skin);
   EXPECT_EQ(loaded.fontValues, (std::map<std::wstring, std::wstring>{{L"QuestionFont", L"12, 1, 0, 0, 0, Arial"}}));
@@ -109,4 +110,39 @@ TEST(SkinUserVars, RoundTripWithExactKeys) {
   SkinUserVars other;
   loadStyle(other, userFile, L"花子", L"red.lua", skin);
   EXPECT_TRUE(other.fontValues.empty()) << "keys belong to one skin file";
+}
+
+TEST(FontSpec, ParsesTheSizeFirstDefinition) {
+  FontSpec spec;
+  ASSERT_TRUE(ParseFontSpec(spec, L"12,1,0,0,0, MS Gothic ,SHIFTJIS"));
+  EXPECT_EQ(spec.size, 12);
+  EXPECT_TRUE(spec.bold);
+  EXPECT_FALSE(spec.italic || spec.underline || spec.strikeout);
+  EXPECT_EQ(spec.faceName, L"MS Gothic");
+  EXPECT_EQ(spec.charset, 128);
+
+  // What the skin option page writes reads back the same.
+  ASSERT_TRUE(ParseFontSpec(spec, L"16, 0, 1, 1, 1, Arial"));
+  EXPECT_EQ(spec.size, 16);
+  EXPECT_TRUE(!spec.bold && spec.italic && spec.underline && spec.strikeout);
+  EXPECT_EQ(spec.faceName, L"Arial");
+
+  ASSERT_TRUE(ParseFontSpec(spec, L"-20,2,0,0,0,'Face, Inc' (x,y),GREEK,extra"));
+  EXPECT_EQ(spec.size, -20);
+  EXPECT_TRUE(spec.bold);
+  EXPECT_EQ(spec.faceName, L"'Face, Inc' (x,y)");
+  EXPECT_EQ(spec.charset, 161);
+
+  ASSERT_TRUE(ParseFontSpec(spec, L"12,0,0,0,0,Arial, GREEK"));
+  EXPECT_EQ(spec.charset, 128) << "the blank before the name prevents the match";
+}
+
+TEST(FontSpec, RefusesShortOrOpenDefinitionsAndKeepsTheSpec) {
+  FontSpec spec;
+  spec.faceName = L"kept";
+  EXPECT_FALSE(ParseFontSpec(spec, L"12,0,0,0"));
+  EXPECT_FALSE(ParseFontSpec(spec, L"12,0,0,0,0,'open"));
+  EXPECT_FALSE(ParseFontSpec(spec, L""));
+  EXPECT_EQ(spec.faceName, L"kept");
+  EXPECT_EQ(spec.size, 9);
 }
