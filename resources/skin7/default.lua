@@ -8,6 +8,8 @@ BackgroundImageFile = ""
 local frame = KLV.LoadUserVar("FrameColor", "color", "2F5D9E")
 local text = KLV.LoadUserVar("TextColor", "color", "1E2A38")
 local accent = KLV.LoadUserVar("AccentColor", "color", "C0392B")
+local questionFont = KLV.LoadUserVar("QuestionFont", "font", "24,1,0,0,0,IPAGothic")
+local textFont = KLV.LoadUserVar("TextFont", "font", "16,0,0,0,0,IPAGothic")
 
 local W, H = DlgWidth_n, DlgHeight_n
 local questionTop, questionBottom = 70, 170
@@ -18,8 +20,11 @@ local function place(x1, y1, x2, y2, name, caption)
 end
 
 function OnInit()
+  KLV.CreateFont(1, questionFont)
+  KLV.CreateFont(5, textFont)
+  KLV.CreateFont(6, "14,0,0,0,0,IPAGothic")
   KLV.MoveBar(20, 44, W - 20, 52, "TransNumber")
-  KLV.MoveEdit(30, questionTop + 8, W - 30, questionBottom - 8, "Question", 0, text)
+  KLV.MoveEdit(30, questionTop + 8, W - 30, questionBottom - 8, "Question", 1, text)
   KLV.MoveEdit(30, 180, W - 30, 206, "AnswerIndicator")
   KLV.MoveEdit(30, 208, W - 30, 234, "MistakeIndicator")
   KLV.MoveEdit(30, 236, W - 30, 256, "Pronounce")
@@ -63,10 +68,10 @@ function OnUpdate()
     KLV.FillRect(20, 312, W - 20, 336, frame)
     KLV.DrawString(20, 316, W - 20, 336, "%strBanner%", "Center", 0, "FFFFFF")
   end
-  KLV.DrawString(20, 340, W - 20, 366, "%strResultComment%", "Center", 0, accent)
+  KLV.DrawString(20, 340, W - 20, 366, "%strResultComment%", "Center", 5, accent)
 
   if KLV.tstate == "end" then
-    KLV.DrawString(20, 110, W - 20, 140, "お疲れさまでした！", "Center", 0, frame)
+    KLV.DrawString(20, 110, W - 20, 140, "お疲れさまでした！", "Center", 1, frame)
   end
   KLV.DrawLine(20, H - 48, W - 20, H - 48, frame)
 end

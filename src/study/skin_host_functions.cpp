@@ -12,6 +12,7 @@
 #include "platform/trace.h"
 #include "study/control_ids.h"
 #include "study/study_skin_host.h"
+#include "study/font_spec.h"
 #include "study/skin_script.h"
 #include "study/skin_text.h"
 
@@ -340,8 +341,21 @@ int CreateFont(lua_State* L) {
   if (static_cast<unsigned>(number) >= kSkinSlotCount) {
     raise(L, platform::format("CreateFont : フォント番号(%d)が大きすぎます", number));
   }
-  // The font definition language is not read by this program yet: no font can be made.
-  raise(L, "CreateFont : フォントの作成に失敗しました\n" + definition);
+  FontSpec spec;
+  if (!ParseFontSpec(spec, Utf8ToWideString(definition))) raise(L, "CreateFont : フォント定義が間違っています\n" + definition);
+  platform::LogFont description;
+  description.height = spec.size;
+  description.weight = spec.bold ? 700 : 400;
+  description.italic = spec.italic;
+  description.underline = spec.underline;
+  description.charSet = spec.charset;
+  description.faceName = spec.faceName;
+  host().fonts[number].reset();
+  platform::Font font = platform::Font::create(description);
+  if (font.isNull()) raise(L, "CreateFont : フォントの作成に失敗しました\n" + definition);
+  host().fonts[number] = std::move(font);
+  platform::trace("CreateFont : ok, %d, %s\n", number, definition.c_str());
+  return 0;
 }
 
 int LoadUserVar(lua_State* L) {

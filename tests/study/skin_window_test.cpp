@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <fstream>
+#include <map>
 
 #include "study/app_study_host.h"
 #include "study/study_modes.h"
@@ -62,4 +63,127 @@ TEST(DefaultSkin, DrawsTheFrameAndPlacesTheControlsOfTheMode) {
   EXPECT_EQ(shot.pixelColor(20, 120), rgb(0x2F5D9E));   // the question frame
   EXPECT_EQ(shot.pixelColor(25, 75), rgb(0xFFFFFF));    // inside it
   EXPECT_TRUE(s.notifier.boxes.empty()) << (s.notifier.boxes.empty() ? "" : QString::fromStdWString(s.notifier.boxes.front()).toStdString());
+}
+
+namespace {
+
+std::vector<std::string> readLines(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string homeFile(const char* name) { return testenv::processDir() + "/home/" + name; }
+
+}  // namespace
+
+TEST(SkinHostFunctions, RaiseTheirOwnErrorsAndDrawOnTheWindow) {
+  StudyApp s(ModeJe);
+  s.settings.skin7Path.value = skinFixture("host_calls.lua");
+  SoundQueue sounds;
+  AppStudyHost host(s.app, sounds);
+  CTransDlg dlg(setupFor(ModeJe, {1}), host);
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().tstate == TurnReply; }, 3000));
+  QTest::qWait(50);
+
+  std::map<std::string, std::string> raised;
+  for (const std::string& line : readLines(homeFile("host_calls.log"))) {
+    const size_t bar = line.find('|');
+    raised[line.substr(0, bar)] = line.substr(bar + 1);
+  }
+  EXPECT_EQ(raised["FillRect"], "false|DrawBorder : 引数エラー");
+  EXPECT_EQ(raised["MoveButton"], "false|MoveButton : 引数エラー");
+  EXPECT_EQ(raised["DrawImage"], "false|DrawImage : 画像ファイル 21 が読み込まれていません");
+  EXPECT_EQ(raised["DrawImageNegative"], "false|DrawImage : 画像ファイル -1 が読み込まれていません");
+  EXPECT_EQ(raised["LoadImageFile"], "false|LoadImageFile : 画像番号(20)が大きすぎます");
+  EXPECT_EQ(raised["LoadUserVar"], "false|LoadUserVar : 変数タイプが不正です");
+  EXPECT_EQ(raised["CreateFont"], "false|CreateFont : フォント定義が間違っています\\n12,0,0,0");
+  EXPECT_EQ(raised["CreateFontNumber"], "false|CreateFont : フォント番号(20)が大きすぎます");
+  EXPECT_EQ(raised["GetTickCount"], "false|GetTickCount : 引数エラー");
+  EXPECT_EQ(raised["Alert"], "false|nil");
+  EXPECT_EQ(raised["UserVar"], "9,0,0,0,0,IPAGothic|back.png");
+  EXPECT_EQ(raised["MoveEdit"], "false|MoveEdit : OnUpdate から呼び出してはいけません");
+
+  EXPECT_TRUE(dlg.findChild<QWidget*>("id1219")->isVisible());  // Func03 ignores "Hide"
+  auto* cancel = dlg.findChild<QPushButton*>("id2");
+  EXPECT_TRUE(cancel->isVisible());
+  EXPECT_FALSE(cancel->isEnabled());
+  EXPECT_EQ(cancel->text(), QString::fromStdWString(L"やめる"));
+  EXPECT_EQ(dlg.findChild<QWidget*>("id1208")->geometry(), QRect(10, 10, 190, 30));
+
+  const QImage& drawn = dlg.surfaceImage();
+  for (int x = 0; x < 10; ++x) EXPECT_EQ(drawn.pixelColor(x, 0), QColor(0, 0, 0)) << x;
+  EXPECT_EQ(drawn.pixelColor(10, 0), QColor(255, 255, 255));  // a line ends before its end point
+  for (QPoint p : {QPoint(20, 25), QPoint(30, 25), QPoint(25, 20), QPoint(25, 30)})
+    EXPECT_EQ(drawn.pixelColor(p), QColor(255, 0, 0)) << p.x() << "," << p.y();
+  EXPECT_EQ(drawn.pixelColor(25, 25), QColor(255, 255, 255));
+  EXPECT_EQ(drawn.pixelColor(45, 45), QColor(0, 0xC0, 0));
+  EXPECT_EQ(drawn.pixelColor(50, 50), QColor(255, 255, 255));
+  EXPECT_EQ(drawn.pixelColor(79, 59), QColor(0, 0xC0, 0));  // stretched to 20 x 20
+}
+
+TEST(SkinHostFunctions, AFailingOnUpdateIsReportedOnceAndTheStudyGoesOn) {
+  StudyApp s(ModeJe);
+  s.settings.skin7Path.value = skinFixture("plain.lua");
+  SoundQueue sounds;
+  AppStudyHost host(s.app, sounds);
+  CTransDlg dlg(setupFor(ModeJe, {1}), host);
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().tstate == TurnReply; }, 3000));
+  for (int i = 0; i < 5; ++i) {
+    dlg.repaintWindow();
+    QTest::qWait(20);
+  }
+  int reports = 0;
+  for (const std::wstring& box : s.notifier.boxes) reports += box.rfind(L"ScriptError: ", 0) == 0;
+  EXPECT_EQ(reports, 1);
+  typeReply(dlg, "classroom");
+  EXPECT_EQ(dlg.flow().all.corrects, 1);
+}
+
+TEST(SkinState, ALoggingSkinSeesEveryTransitionOfAStudy) {
+  StudyApp s(ModeJe);
+  s.settings.skin7Path.value = skinFixture("state_log.lua");
+  s.settings.incorrectWaitMsec.value = 100;  // the flash lasts long enough to be seen
+  SoundQueue sounds;
+  AppStudyHost host(s.app, sounds);
+  CTransDlg dlg(setupFor(ModeJe, {1, 2}), host);
+  // Each state stays for a few animation ticks, so the skin sees it.
+  auto reach = [&](auto condition) {
+    const bool reached = QTest::qWaitFor(condition, 3000);
+    QTest::qWait(90);
+    return reached;
+  };
+  dlg.show();
+  ASSERT_TRUE(reach([&] { return dlg.flow().tstate == TurnReply; }));
+  typeReply(dlg, "classroom");
+  ASSERT_TRUE(reach([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }));
+  typeReply(dlg, "blackbored");
+  ASSERT_TRUE(reach([&] { return dlg.flow().tstate == TurnReinput; }));
+  typeReply(dlg, "blackboard");
+  ASSERT_TRUE(reach([&] { return dlg.flow().astate == PassReReply && dlg.flow().tstate == TurnReply; }));
+  dlg.reject();  // ends in a re-reply pass: straight to the end
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg.isVisible(); }, 3000));
+
+  const std::vector<std::string> expected = {
+      "init init 0/0 first 0/0 remain 2 mistakes 0",
+      "reply firstreply 0/0 first 0/0 remain 1 mistakes 0",
+      "wait_displayanswer firstreply 1/0 first 1/0 remain 1 mistakes 0",
+      "reply firstreply 1/0 first 1/0 remain 0 mistakes 0",
+      "wait_flash firstreply 1/1 first 1/1 remain 0 mistakes 1",
+      "reinput firstreply 1/1 first 1/1 remain 0 mistakes 1",
+      "wait_displayanswer firstreply 1/1 first 1/1 remain 0 mistakes 1",
+      "reply rereply 1/1 first 1/1 remain 0 mistakes 0",
+      "end end 1/1 first 1/1 remain 0 mistakes 0",
+  };
+  const std::vector<std::string> seen = readLines(homeFile("states.log"));
+  size_t next = 0;
+  for (const std::string& line : seen) {
+    if (next < expected.size() && line == expected[next]) ++next;
+  }
+  std::string all;
+  for (const std::string& line : seen) all += line + "\n";
+  EXPECT_EQ(next, expected.size()) << "missing: " << (next < expected.size() ? expected[next] : "") << "\nseen:\n" << all;
 }

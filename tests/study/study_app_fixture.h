@@ -2,6 +2,7 @@
 // study quick and silent, a user, the sample problem set, and every message box recorded.
 #pragma once
 
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ class StudyApp {
   KlvApp app;
   AppSettings settings{L"KLV7"};
   RecordingNotifier notifier;
+  // The study result dialog closes with OK as soon as it is up.
+  QTimer resultCloser;
 
   pdb3::DbObject accessor() { return pdb3::openQuery(app.db); }
   // Column 0 of the first row as an int, -1 when there is none.
