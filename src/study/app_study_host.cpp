@@ -6,6 +6,7 @@
 #include "app/klv_app.h"
 #include "database/question.h"
 #include "database/sql_helpers.h"
+#include "study/part_of_speech.h"
 #include "study/study_result_dialog.h"
 
 namespace study {
@@ -70,8 +71,12 @@ StudySettings AppStudyHost::settings() {
 StudyQuestion AppStudyHost::question(int qid) {
   const pdb3::Question q = pdb3::getQuestion(ownAccessor_ ? *ownAccessor_ : historyAccessor(), qid);
   StudyQuestion out;
-  out.questions = q.questionTexts();
-  out.questionsPlain = q.questionTexts();
+  for (const std::wstring& text : q.questionTexts()) {
+    out.questions.push_back(expandPartOfSpeech(text));
+    std::wstring plain = text;
+    StripPartOfSpeechCodes(plain);
+    out.questionsPlain.push_back(std::move(plain));
+  }
   out.answers = q.answerTexts();
   out.hints = q.hintTexts();
   out.voiceFile = q.wavFileName();

@@ -17,6 +17,7 @@
 #include "database/sql_helpers.h"
 #include "platform/notifier.h"
 #include "platform/trace.h"
+#include "study/part_of_speech.h"
 #include "study/study_modes.h"
 
 // Resources are registered from the global namespace, as the resource compiler names them.
@@ -92,7 +93,7 @@ void CStudyResultDlg::FillResultList() {
     rate.update(mode_, result.nc1 + result.nc2, result.ni1 + result.ni2);
     auto* row = new QTreeWidgetItem(list_);
     const std::wstring columns[] = {
-        question.questionText(0),
+        expandPartOfSpeech(question.questionText(0)),
         question.answerText(0),
         repeatedMark(L"○", result.nc1 + result.nc2),
         repeatedMark(L"×", result.ni1 + result.ni2),

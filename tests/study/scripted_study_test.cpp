@@ -1,0 +1,168 @@
+// Whole studies through StartStudy on a copy of the default database, answered by a driver that
+// types and clicks like a user, in each of the seven modes.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "platform/speech_engine.h"
+#include "platform/text.h"
+#include "study/start_study.h"
+#include "study/study_modes.h"
+#include "study/trans_dialog.h"
+#include "study_app_fixture.h"
+
+using namespace study;
+using studytest::StudyApp;
+
+namespace {
+
+class RecordingSpeechEngine : public platform::SpeechEngine {
+ public:
+  explicit RecordingSpeechEngine(std::vector<std::wstring>& spoken) : spoken_(spoken) {}
+  bool start() override { return true; }
+  std::vector<std::wstring> voiceNames() const override { return {L"Test"}; }
+  std::wstring defaultVoiceName() const override { return L"Test"; }
+  bool selectVoice(const std::wstring&) override { return true; }
+  bool openDefaultOutput() override { return true; }
+  bool setOutputFormat(const platform::AudioFormat&) override { return true; }
+  void setRate(int) override {}
+  void setVolume(int) override {}
+  bool speak(const std::wstring& text, bool) override {
+    spoken_.push_back(text);
+    return true;
+  }
+
+ private:
+  std::vector<std::wstring>& spoken_;
+};
+
+// The sample set's first questions: question (Japanese) and answer (English).
+const std::map<int, std::pair<QString, QString>> kSample = {
+    {1, {QString::fromStdWString(L"教室"), "classroom"}},
+    {2, {QString::fromStdWString(L"黒板"), "blackboard"}},
+    {3, {QString::fromStdWString(L"机"), "desk"}},
+};
+
+// Answers every question right except `missed`, which it answers wrongly in the first pass and
+// then corrects as the window asks.
+class StudyDriver {
+ public:
+  StudyDriver(int mode, int missed) : mode_(mode), missed_(missed) {
+    QObject::connect(&tick_, &QTimer::timeout, [this] { step(); });
+    tick_.start(15);
+    deadline_.start();
+  }
+
+ private:
+  template <typename W>
+  W* find(CTransDlg& dlg, int id) {
+    return dlg.findChild<W*>(QString("id%1").arg(id));
+  }
+
+  QString rightText(int qid) const {
+    const auto& [question, answer] = kSample.at(qid);
+    return mode_ == ModeEj || mode_ == ModeEj4 ? question : answer;
+  }
+
+  void type(CTransDlg& dlg, const QString& text) {
+    auto* edit = find<QLineEdit>(dlg, 1026);
+    edit->clear();
+    // Typed as a keyboard with an input method would: characters without a key of their own.
+    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QTest::keyClick(edit, Qt::Key_Return);
+  }
+
+  // The choice slot that shows the right text, or another one.
+  void choose(CTransDlg& dlg, bool right) {
+    const int qid = dlg.flow().currentId;
+    const QString wanted = mode_ == ModeEj4 ? kSample.at(qid).first : kSample.at(qid).second;
+    for (int slot = 0; slot < 4; ++slot) {
+      const bool isRight = find<QLabel>(dlg, 1171 + slot)->text() == wanted;
+      auto* button = find<QPushButton>(dlg, 1012 + slot);
+      if (isRight == right && button->isVisible() && button->isEnabled()) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        return;
+      }
+    }
+  }
+
+  void step() {
+    auto* dlg = qobject_cast<CTransDlg*>(QApplication::activeModalWidget());
+    if (!dlg) return;
+    const StudyFlow& flow = dlg->flow();
+    const std::tuple<int, int, int, int> key{flow.currentId, flow.astate, flow.tstate, flow.shownInPass};
+    if (deadline_.hasExpired(20000)) {
+      ADD_FAILURE() << "the study did not end";
+      dlg->done(0);
+      return;
+    }
+    if (flow.tstate == TurnWaitNextTrigger) {
+      QTest::keyClick(find<QLineEdit>(*dlg, 1026), Qt::Key_Return);
+      return;
+    }
+    if (flow.tstate != TurnReply && flow.tstate != TurnReinput) return;
+    if (!done_.insert(key).second) return;
+    const bool miss = flow.currentId == missed_ && flow.astate == PassFirst && flow.tstate == TurnReply;
+    if (flow.tstate == TurnReinput) {
+      if (isChoiceMode(mode_)) {
+        // The right button is the only one left.
+        for (int slot = 0; slot < 4; ++slot) {
+          auto* button = find<QPushButton>(*dlg, 1012 + slot);
+          if (button->isVisible() && button->isEnabled()) QTest::mouseClick(button, Qt::LeftButton);
+        }
+      } else {
+        type(*dlg, find<QLabel>(*dlg, 1100)->text());
+      }
+      return;
+    }
+    if (isTypedMode(mode_)) {
+      type(*dlg, miss ? QString("zzz") : rightText(flow.currentId));
+    } else if (isChoiceMode(mode_)) {
+      choose(*dlg, !miss);
+    } else {
+      auto* turn = find<QPushButton>(*dlg, 1230)->isVisible() ? find<QPushButton>(*dlg, 1230)
+                                                                : find<QPushButton>(*dlg, 1229);
+      QTest::mouseClick(turn, Qt::LeftButton);
+      QTest::mouseClick(find<QPushButton>(*dlg, miss ? 1232 : 1231), Qt::LeftButton);
+    }
+  }
+
+  int mode_;
+  int missed_;
+  QTimer tick_;
+  QElapsedTimer deadline_;
+  std::set<std::tuple<int, int, int, int>> done_;
+};
+
+}  // namespace
+
+class ScriptedStudy : public ::testing::TestWithParam<int> {};
+
+TEST_P(ScriptedStudy, RunsThroughStartStudyWithOneMistake) {
+  const int mode = GetParam();
+  StudyApp s(mode);
+  std::vector<std::wstring> spoken;
+  if (mode == ModeDictation) {
+    s.settings.useVoice.value = true;
+    s.app.speechVoice = SpeechVoice([&spoken] { return std::make_unique<RecordingSpeechEngine>(spoken); });
+    ASSERT_TRUE(s.app.speechVoice.prepare(s.settings));
+  }
+  StudyDriver driver(mode, 2);
+  EXPECT_TRUE(StartStudy(s.app, nullptr, L"scripted", {1, 2, 3}));
+  if (mode == ModeDictation) {
+    for (const wchar_t* word : {L"classroom", L"blackboard", L"desk"})
+      EXPECT_NE(std::find(spoken.begin(), spoken.end(), word), spoken.end()) << platform::toUtf8(word);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllModes, ScriptedStudy, ::testing::Range(0, 7),
+                         [](const ::testing::TestParamInfo<int>& info) { return std::string(modeName(info.param)); });
