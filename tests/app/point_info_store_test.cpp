@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/point_info_store.h"
+#include "database_fixture.h"
 #include "platform/text.h"
 #include "test_env.h"
 
@@ -38,6 +39,14 @@ std::u16string textAt(const std::vector<uint8_t>& bytes, size_t at) {
   std::u16string text;
   for (size_t i = at; bytes[i] | bytes[i + 1]; i += 2) text += static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
   return text;
+}
+
+// The bytes of a file saved from a store with one record per name.
+std::vector<uint8_t> fileOfUsers(std::initializer_list<const wchar_t*> names, const std::wstring& path) {
+  PointInfoStore store;
+  for (const wchar_t* name : names) store.appendRecord(name);
+  EXPECT_TRUE(store.save(path));
+  return readBytes(path);
 }
 
 PointInfoRecord::Counters study(int nc, int ni, int p, const wchar_t* rq, const wchar_t* ls, int sec, int32_t lt) {
@@ -95,12 +104,8 @@ TEST(PointInfoStore, FileLayoutIsByteExactAndRoundTrips) {
 }
 
 TEST(PointInfoStore, ForeignOrShortFilesAreRefusedAndTheStoreKeepsItsRecords) {
-  PointInfoStore original;
-  original.appendRecord(L"a");
-  original.appendRecord(L"b");
   const std::wstring path = filePath("two.dat");
-  ASSERT_TRUE(original.save(path));
-  const std::vector<uint8_t> good = readBytes(path);
+  const std::vector<uint8_t> good = fileOfUsers({L"a", L"b"}, path);
 
   PointInfoStore store;
   store.appendRecord(L"kept");
@@ -152,7 +157,7 @@ TEST(PointInfoStore, RoundsAddUpWithinAMonthAndRestartTheMonthlyCountsInANewOne)
 TEST(PointInfoStore, RecordsAreKeyedByTheFirst127UnitsOfTheUserName) {
   PointInfoStore store;
   EXPECT_EQ(store.findIndex(L"x"), -1);
-  EXPECT_THROW(store.findByUser(L"x"), std::wstring);
+  EXPECT_EQ(testdb::thrownText([&] { store.findByUser(L"x"); }), L"Cannot Find the User's Info");
   EXPECT_EQ(store.appendRecord(L"x"), 0);
   EXPECT_EQ(store.appendRecord(L"x"), -1);
   EXPECT_EQ(store.size(), 1u);
@@ -171,22 +176,13 @@ TEST(PointInfoStore, RecordsAreKeyedByTheFirst127UnitsOfTheUserName) {
   PointInfoRecord::copyText(field, astral);
   EXPECT_EQ(PointInfoRecord::text(field), std::wstring(126, L'a'));
 
-  EXPECT_THROW(store.recordAt(2), std::wstring);
-  EXPECT_THROW(store.recordAt(-1), std::wstring);
-  try {
-    store.recordAt(2);
-  } catch (const std::wstring& message) {
-    EXPECT_EQ(message, L"Out of Index");
-  }
+  EXPECT_EQ(testdb::thrownText([&] { store.recordAt(2); }), L"Out of Index");
+  EXPECT_EQ(testdb::thrownText([&] { store.recordAt(-1); }), L"Out of Index");
 }
 
 TEST(PointInfoStore, DuplicateNamesInAFileFindTheFirstRecord) {
-  PointInfoStore writer;
-  writer.appendRecord(L"first");
-  writer.appendRecord(L"second");
   const std::wstring path = filePath("dup.dat");
-  ASSERT_TRUE(writer.save(path));
-  std::vector<uint8_t> bytes = readBytes(path);
+  std::vector<uint8_t> bytes = fileOfUsers({L"first", L"second"}, path);
   // Rename the second record to "first" by hand, leaving stale units behind the terminator.
   const char16_t first[] = u"first";
   for (size_t i = 0; i <= 5; ++i) {

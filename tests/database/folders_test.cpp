@@ -5,6 +5,7 @@
 
 using namespace pdb3;
 using testdb::TempDatabase;
+using testdb::thrownText;
 
 namespace {
 
@@ -21,15 +22,6 @@ class Folders : public ::testing::Test {
   int binder(int parent, const std::wstring& name) { return AddBinder(getFolder(accessor, parent), name).eid(); }
   std::wstring count(const wchar_t* table) { return db.value(std::wstring(L"SELECT count(*) FROM ") + table); }
 };
-
-std::wstring thrownText(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::wstring& text) {
-    return text;
-  }
-  return L"<nothing thrown>";
-}
 
 }  // namespace
 
