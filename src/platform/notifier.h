@@ -14,7 +14,7 @@ enum MessageBoxFlags : unsigned {
   MbIconError = 0x10, MbIconQuestion = 0x20, MbIconWarning = 0x30, MbIconInformation = 0x40,
   MbIconMask = 0xF0,
   MbDefButton1 = 0x000, MbDefButton2 = 0x100, MbDefButton3 = 0x200, MbDefButtonMask = 0xF00,
-  MbSystemModal = 0x1000, MbTopmost = 0x40000,
+  MbSystemModal = 0x1000, MbTaskModal = 0x2000, MbTopmost = 0x40000,
 };
 
 enum MessageBoxResult : int { IdOk = 1, IdCancel = 2, IdAbort = 3, IdRetry = 4, IdIgnore = 5, IdYes = 6, IdNo = 7 };

@@ -1,9 +1,9 @@
 #include "platform/trace.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <mutex>
-#include <vector>
 
 #include "platform/text.h"
 
@@ -30,18 +30,18 @@ std::string format(const char* fmt, ...) {
 }
 
 std::wstring formatv(const wchar_t* fmt, va_list args) {
-  // vswprintf cannot report the length it needs: it fails with -1 when the buffer is short.
-  std::vector<wchar_t> buffer(256);
-  for (;;) {
-    va_list copy;
-    va_copy(copy, args);
-    const int length = std::vswprintf(buffer.data(), buffer.size(), fmt, copy);
-    va_end(copy);
-    if (length >= 0) return std::wstring(buffer.data(), length);
-    // -1 also means an encoding error; stop growing somewhere sane instead of forever.
-    if (buffer.size() >= (size_t{1} << 26)) return {};
-    buffer.resize(buffer.size() * 4);
-  }
+  // vswprintf cannot report the length it needs, and fails alike for a short buffer and for an
+  // encoding error; a memory stream grows by itself and fails only for the latter.
+  wchar_t* buffer = nullptr;
+  size_t size = 0;
+  FILE* stream = open_wmemstream(&buffer, &size);
+  if (!stream) return {};
+  const int written = std::vfwprintf(stream, fmt, args);
+  std::fclose(stream);
+  std::wstring out;
+  if (written >= 0) out.assign(buffer, size);
+  std::free(buffer);
+  return out;
 }
 
 std::wstring format(const wchar_t* fmt, ...) {

@@ -39,3 +39,9 @@ TEST(Format, GrowsPastAnyFixedBuffer) {
   EXPECT_EQ(format(L"[%ls]", longText.c_str()).size(), longText.size() + 2);
   EXPECT_EQ(format("%d-%s", 7, "x"), "7-x");
 }
+
+TEST(Format, EncodingErrorGivesAnEmptyTextAtOnce) {
+  // A narrow argument that is not valid in the C locale cannot be widened.
+  EXPECT_EQ(format(L"%s", "\xFF\xFE"), L"");
+  EXPECT_EQ(format(L"%d/%ls", 3, L"語"), L"3/語");
+}

@@ -1,0 +1,101 @@
+#include "platform/agent_link.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QLocalSocket>
+#include <QThread>
+#include <QtEndian>
+#include <cstdlib>
+
+#include "platform/folders.h"
+#include "platform/process.h"
+#include "platform/text.h"
+#include "platform/trace.h"
+
+namespace platform {
+namespace {
+
+constexpr int kConnectTimeoutMs = 1000;
+// The agent answers once it has taken the command, not after speaking; a longer wait means it hangs.
+constexpr int kAnswerTimeoutMs = 3000;
+constexpr int kLaunchPolls = 10;
+constexpr unsigned long kLaunchPollIntervalMs = 100;
+
+template <typename T>
+void appendLittleEndian(QByteArray& bytes, T value) {
+  char buffer[sizeof(T)];
+  qToLittleEndian(value, buffer);
+  bytes.append(buffer, sizeof buffer);
+}
+
+QByteArray encodeMessage(uint32_t command, const std::wstring& text, uint64_t sender) {
+  std::u16string units = toUtf16(text);
+  units.push_back(u'\0');
+  QByteArray bytes;
+  appendLittleEndian<quint64>(bytes, sender);
+  appendLittleEndian<quint32>(bytes, command);
+  appendLittleEndian<quint32>(bytes, static_cast<quint32>(units.size() * 2));
+  for (char16_t unit : units) appendLittleEndian<quint16>(bytes, unit);
+  return bytes;
+}
+
+bool connect(QLocalSocket& socket, const std::string& path) {
+  socket.connectToServer(QString::fromStdString(path));
+  return socket.waitForConnected(kConnectTimeoutMs);
+}
+
+}  // namespace
+
+std::string agentSocketPath() {
+  // Beside the program's lock files: private to the user, gone when the session ends.
+  const std::string folder = runtimeFolder();
+  ::mkdir(folder.c_str(), 0700);
+  return folder + "/KlvAgentSpeaker";
+}
+
+std::optional<AgentWindow> FindAgentSpeakerWindow() {
+  AgentWindow agent{agentSocketPath()};
+  QLocalSocket probe;
+  if (!connect(probe, agent.socketPath)) return std::nullopt;
+  probe.disconnectFromServer();
+  return agent;
+}
+
+bool sendAgentCommand(const AgentWindow& agent, uint32_t command, const std::wstring& text, uint64_t sender) {
+  QLocalSocket socket;
+  if (!connect(socket, agent.socketPath)) {
+    trace("agent: not reachable for command %u\n", command);
+    return true;
+  }
+  socket.write(encodeMessage(command, text, sender));
+  if (!socket.waitForBytesWritten(kAnswerTimeoutMs)) {
+    trace("agent: command %u not delivered\n", command);
+    return true;
+  }
+  // Wait for the 4-byte answer: the command has then been handled before the next one is sent.
+  while (socket.bytesAvailable() < 4 && socket.waitForReadyRead(kAnswerTimeoutMs)) {
+  }
+  if (socket.bytesAvailable() < 4) trace("agent: no answer to command %u\n", command);
+  socket.disconnectFromServer();
+  return true;
+}
+
+bool LaunchAgentSpeaker() {
+  const std::wstring folder = programFolder();
+  // The full path: a program of the same name elsewhere on the PATH must never be started.
+  return startProcess(L"\"" + folder + L"/kat\"", folder).has_value();
+}
+
+bool EnsureAgentSpeaker() {
+  if (FindAgentSpeakerWindow()) return true;
+  if (!LaunchAgentSpeaker()) return false;
+  for (int attempt = 0; attempt < kLaunchPolls; ++attempt) {
+    QThread::msleep(kLaunchPollIntervalMs);
+    if (FindAgentSpeakerWindow()) return true;
+  }
+  return false;
+}
+
+}  // namespace platform

@@ -1,0 +1,132 @@
+#include "platform/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+
+#include "platform/text.h"
+#include "platform/trace.h"
+
+namespace platform {
+namespace {
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // Closes now, so that a failing close (a full disk on some file systems) is seen.
+  bool close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+std::string temporaryNameFor(const std::string& target) {
+  static std::atomic<unsigned> counter{0};
+  return format("%s.tmp-%d-%u", target.c_str(), static_cast<int>(::getpid()), counter++);
+}
+
+// Lets fill() write the content next to the target, then renames it over the target. Without
+// overwrite the target must not exist: link() refuses an existing name, so two writers cannot
+// both win. errno tells the cause of a failure.
+bool replaceWith(const std::string& target, bool overwrite, const std::function<bool(int)>& fill) {
+  const std::string temporary = temporaryNameFor(target);
+  FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  if (!fd.valid()) return false;
+  struct stat existing;
+  if (::stat(target.c_str(), &existing) == 0) ::fchmod(fd.get(), existing.st_mode & 07777);
+  bool ok = fill(fd.get()) && ::fsync(fd.get()) == 0;
+  ok = fd.close() && ok;
+  if (ok) ok = overwrite ? ::rename(temporary.c_str(), target.c_str()) == 0
+                         : ::link(temporary.c_str(), target.c_str()) == 0;
+  const int cause = errno;
+  if (!ok || !overwrite) ::unlink(temporary.c_str());
+  errno = cause;
+  return ok;
+}
+
+bool copyContent(int from, int to) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(from, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return got == 0;
+    if (!writeAll(to, std::string_view(buffer, static_cast<size_t>(got)))) return false;
+  }
+}
+
+}  // namespace
+
+bool fileExists(const std::wstring& path) {
+  struct stat info;
+  return !path.empty() && ::stat(toUtf8(path).c_str(), &info) == 0;
+}
+
+bool folderExists(const std::wstring& path) {
+  struct stat info;
+  return !path.empty() && ::stat(toUtf8(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool makeFolder(const std::wstring& path) { return ::mkdir(toUtf8(path).c_str(), 0777) == 0; }
+
+bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite) {
+  FileDescriptor source(::open(toUtf8(from).c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat info;
+  if (!source.valid() || ::fstat(source.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  return replaceWith(toUtf8(to), overwrite, [&](int target) { return copyContent(source.get(), target); });
+}
+
+bool deleteFile(const std::wstring& path) { return ::unlink(toUtf8(path).c_str()) == 0; }
+
+std::optional<std::string> readFileBytes(const std::wstring& path) {
+  FileDescriptor fd(::open(toUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat info;
+  if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (got == 0) return bytes;
+    bytes.append(buffer, static_cast<size_t>(got));
+  }
+}
+
+bool writeFileAtomically(const std::wstring& path, std::string_view bytes) {
+  const std::string target = toUtf8(path);
+  if (replaceWith(target, true, [&](int fd) { return writeAll(fd, bytes); })) return true;
+  traceError("cannot write %s: %s\n", target.c_str(), std::strerror(errno));
+  return false;
+}
+
+}  // namespace platform

@@ -1,0 +1,27 @@
+// Files and folders as the program sees them. Paths are the program's wide strings; on disk they
+// are UTF-8. Nothing here shows a message: callers decide what the user is told.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// True when anything (file or folder) exists at the path.
+bool fileExists(const std::wstring& path);
+bool folderExists(const std::wstring& path);
+// Makes one folder; its parent must exist. False when it cannot be made or something is in the way.
+bool makeFolder(const std::wstring& path);
+// Copies a file. Without overwrite an existing target makes the copy fail and stays untouched.
+// The target appears whole or not at all.
+bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite);
+bool deleteFile(const std::wstring& path);
+
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> readFileBytes(const std::wstring& path);
+// Replaces the file through a temporary file and a rename, so that a crash or a full disk leaves
+// either the old content or the new one, never a mixture. An existing file keeps its permissions.
+bool writeFileAtomically(const std::wstring& path, std::string_view bytes);
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+// Where the program and the user's files live.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// The executable's folder, without a trailing "/". Tests point it at the build's program folder.
+std::wstring programFolder();
+// The executable itself.
+std::wstring programPath();
+
+// The user's private runtime folder of the program ($XDG_RUNTIME_DIR/kelvara, else
+// /tmp/kelvara-<uid>): lock files and local sockets live there. Not created here.
+std::string runtimeFolder();
+
+// The shell folders the program asks for, numbered as the original platform numbers them.
+enum class SpecialFolder { Desktop = 0, Documents = 5 };
+// Nothing when the user's home is unknown.
+std::optional<std::wstring> specialFolder(SpecialFolder which);
+
+// Replaces the program folder until the guard goes (tests only).
+class ProgramFolderOverride {
+ public:
+  explicit ProgramFolderOverride(std::wstring folder);
+  ~ProgramFolderOverride();
+  ProgramFolderOverride(const ProgramFolderOverride&) = delete;
+  ProgramFolderOverride& operator=(const ProgramFolderOverride&) = delete;
+
+ private:
+  std::optional<std::wstring> previous_;
+};
+
+}  // namespace platform

@@ -1,0 +1,242 @@
+#include "platform/gdi_dc.h"
+
+#include "platform/system_metrics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+namespace platform {
+
+uint32_t applyRop3(uint32_t rop, uint32_t pattern, uint32_t source, uint32_t dest) {
+  // Bits 16..23 of the code are the truth table indexed by (pattern, source, dest).
+  const uint32_t table = (rop >> 16) & 0xFF;
+  uint32_t result = 0;
+  for (int i = 0; i < 8; ++i) {
+    if (!((table >> i) & 1)) continue;
+    const uint32_t p = (i & 4) ? pattern : ~pattern;
+    const uint32_t s = (i & 2) ? source : ~source;
+    const uint32_t d = (i & 1) ? dest : ~dest;
+    result |= p & s & d;
+  }
+  return result & 0xFFFFFF;
+}
+
+namespace {
+bool ropUsesSource(uint32_t rop) {
+  const uint32_t t = (rop >> 16) & 0xFF;
+  return ((t >> 2) & 0x33) != (t & 0x33);
+}
+}  // namespace
+
+Dc::Dc(QImage& target, bool monochrome) : image_(&target), monochrome_(monochrome) {
+  if (image_->format() != QImage::Format_RGB32 && image_->format() != QImage::Format_ARGB32)
+    *image_ = image_->convertToFormat(QImage::Format_RGB32);
+}
+
+COLORREF Dc::setTextColor(COLORREF c) { return std::exchange(textColor_, c & 0xFFFFFF); }
+COLORREF Dc::setBkColor(COLORREF c) { return std::exchange(bkColor_, c & 0xFFFFFF); }
+int Dc::setBkMode(int mode) { return std::exchange(bkMode_, mode); }
+unsigned Dc::setTextAlign(unsigned align) { return std::exchange(textAlign_, align); }
+
+Font Dc::selectFont(const Font& font) {
+  Font old = font_;
+  if (!font.isNull()) font_ = font;
+  return old;
+}
+
+Pen Dc::selectPen(const Pen& pen) {
+  Pen old = pen_;
+  if (!pen.isNull()) pen_ = pen;
+  return old;
+}
+
+Brush Dc::selectBrush(const Brush& brush) {
+  Brush old = brush_;
+  if (!brush.isNull()) brush_ = brush;
+  return old;
+}
+
+void Dc::setClipRect(std::optional<Rect> clip) { clip_ = clip; }
+
+bool Dc::visible(int x, int y) const {
+  if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return false;
+  return !clip_ || clip_->contains({x, y});
+}
+
+Rect Dc::visibleArea(const Rect& r) const {
+  Rect area = r.intersected(bounds());
+  if (clip_) area = area.intersected(*clip_);
+  return area;
+}
+
+COLORREF Dc::getPixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return kNoColor;
+  return fromPixel(reinterpret_cast<const uint32_t*>(image_->constScanLine(y))[x]);
+}
+
+void Dc::writePixel(int x, int y, COLORREF c) {
+  if (monochrome_) c = (c & 0xFFFFFF) == 0xFFFFFF ? 0xFFFFFF : 0;
+  reinterpret_cast<uint32_t*>(image_->scanLine(y))[x] = toPixel(c);
+}
+
+void Dc::setPixel(int x, int y, COLORREF c) {
+  if (visible(x, y)) writePixel(x, y, c);
+}
+
+void Dc::fillSolidRect(const Rect& r, COLORREF c) {
+  const Rect a = visibleArea(r);
+  for (int y = a.top; y < a.bottom; ++y)
+    for (int x = a.left; x < a.right; ++x) writePixel(x, y, c);
+}
+
+void Dc::fillRect(const Rect& r, const Brush& brush) {
+  if (brush.isNull()) return;
+  const Rect a = visibleArea(r);
+  for (int y = a.top; y < a.bottom; ++y)
+    for (int x = a.left; x < a.right; ++x) writePixel(x, y, brush.colourAt(x, y));
+}
+
+void Dc::frameRect(const Rect& r, const Brush& brush) {
+  if (r.isEmpty()) return;
+  fillRect({r.left, r.top, r.right, r.top + 1}, brush);
+  fillRect({r.left, r.bottom - 1, r.right, r.bottom}, brush);
+  fillRect({r.left, r.top, r.left + 1, r.bottom}, brush);
+  fillRect({r.right - 1, r.top, r.right, r.bottom}, brush);
+}
+
+void Dc::draw3dRect(const Rect& r, COLORREF topLeft, COLORREF bottomRight) {
+  const int x = r.left, y = r.top, cx = r.width(), cy = r.height();
+  fillSolidRect(Rect::fromSize(x, y, cx - 1, 1), topLeft);
+  fillSolidRect(Rect::fromSize(x, y, 1, cy - 1), topLeft);
+  fillSolidRect({x + cx - 1, y, x + cx, y + cy}, bottomRight);
+  fillSolidRect({x, y + cy - 1, x + cx, y + cy}, bottomRight);
+}
+
+bool Dc::drawEdge(Rect& r, unsigned edge, unsigned flags) {
+  const bool mono = flags & BfMono;
+  const bool flat = flags & BfFlat;
+  auto colours = [&](bool raised, bool outer) -> std::pair<COLORREF, COLORREF> {
+    if (mono) return {getSysColor(ColorWindowFrame), getSysColor(ColorWindowFrame)};
+    if (flat) return {getSysColor(ColorBtnShadow), getSysColor(ColorBtnShadow)};
+    if (outer)
+      return raised ? std::pair{getSysColor(Color3dLight), getSysColor(Color3dDkShadow)}
+                    : std::pair{getSysColor(ColorBtnShadow), getSysColor(ColorBtnHighlight)};
+    return raised ? std::pair{getSysColor(ColorBtnHighlight), getSysColor(ColorBtnShadow)}
+                  : std::pair{getSysColor(Color3dDkShadow), getSysColor(Color3dLight)};
+  };
+  Rect inner = r;
+  auto ring = [&](bool raised, bool outer) {
+    const auto [tl, br] = colours(raised, outer);
+    if (flags & BfLeft) fillSolidRect({inner.left, inner.top, inner.left + 1, inner.bottom}, tl);
+    if (flags & BfTop) fillSolidRect({inner.left, inner.top, inner.right, inner.top + 1}, tl);
+    if (flags & BfRight) fillSolidRect({inner.right - 1, inner.top, inner.right, inner.bottom}, br);
+    if (flags & BfBottom) fillSolidRect({inner.left, inner.bottom - 1, inner.right, inner.bottom}, br);
+    if (flags & BfLeft) ++inner.left;
+    if (flags & BfTop) ++inner.top;
+    if (flags & BfRight) --inner.right;
+    if (flags & BfBottom) --inner.bottom;
+  };
+  if (edge & (BdrRaisedOuter | BdrSunkenOuter)) ring(edge & BdrRaisedOuter, true);
+  if (edge & (BdrRaisedInner | BdrSunkenInner)) ring(edge & BdrRaisedInner, false);
+  if (flags & BfMiddle) fillSolidRect(inner, getSysColor(mono ? ColorWindow : ColorBtnFace));
+  if (flags & BfAdjust) r = inner;
+  return true;
+}
+
+void Dc::lineTo(int x, int y) {
+  // Bresenham from the current position; the end point itself stays undrawn.
+  int x0 = position_.x, y0 = position_.y;
+  const int dx = std::abs(x - x0), dy = -std::abs(y - y0);
+  const int sx = x0 < x ? 1 : -1, sy = y0 < y ? 1 : -1;
+  int err = dx + dy;
+  while (x0 != x || y0 != y) {
+    for (int wy = 0; wy < pen_.width(); ++wy)
+      for (int wx = 0; wx < pen_.width(); ++wx) setPixel(x0 + wx, y0 + wy, pen_.colour());
+    const int e2 = 2 * err;
+    if (e2 >= dy) { err += dy; x0 += sx; }
+    if (e2 <= dx) { err += dx; y0 += sy; }
+  }
+  position_ = {x, y};
+}
+
+void Dc::polygon(const std::vector<Point>& points) {
+  if (points.size() < 3) return;
+  // Winding fill over pixel centres, then the outline.
+  int top = points[0].y, bottom = points[0].y;
+  for (const Point& p : points) { top = std::min(top, p.y); bottom = std::max(bottom, p.y); }
+  for (int y = top; y < bottom; ++y) {
+    const double cy = y + 0.5;
+    std::vector<std::pair<double, int>> crossings;
+    for (size_t i = 0; i < points.size(); ++i) {
+      const Point a = points[i], b = points[(i + 1) % points.size()];
+      if ((a.y <= cy) == (b.y <= cy)) continue;
+      crossings.push_back({a.x + (cy - a.y) * (b.x - a.x) / double(b.y - a.y), a.y < b.y ? 1 : -1});
+    }
+    std::sort(crossings.begin(), crossings.end());
+    int winding = 0;
+    for (size_t i = 0; i + 1 < crossings.size(); ++i) {
+      winding += crossings[i].second;
+      if (winding == 0) continue;
+      for (int x = int(std::ceil(crossings[i].first - 0.5)); x < int(std::ceil(crossings[i + 1].first - 0.5)); ++x)
+        setPixel(x, y, brush_.colourAt(x, y));
+    }
+  }
+  moveTo(points.back().x, points.back().y);
+  for (const Point& p : points) lineTo(p.x, p.y);
+}
+
+uint32_t Dc::sourceBits(const Dc& source, int x, int y) const {
+  const COLORREF c = source.getPixel(x, y);
+  if (c == kNoColor) return 0;
+  // Colour to monochrome: the source's background colour is white, all else black.
+  if (monochrome_ && !source.monochrome_) return c == source.bkColor_ ? 0xFFFFFF : 0;
+  // Monochrome to colour: white takes our background colour, black our text colour.
+  if (!monochrome_ && source.monochrome_) return c == 0xFFFFFF ? bkColor_ : textColor_;
+  return c;
+}
+
+void Dc::patBlt(const Rect& r, uint32_t rop) {
+  const Rect a = visibleArea(r);
+  for (int y = a.top; y < a.bottom; ++y)
+    for (int x = a.left; x < a.right; ++x)
+      writePixel(x, y, applyRop3(rop, brush_.colourAt(x, y), 0, getPixel(x, y)));
+}
+
+void Dc::bitBlt(int x, int y, int w, int h, const Dc& source, int sx, int sy, uint32_t rop) {
+  const Rect a = visibleArea(Rect::fromSize(x, y, w, h));
+  const bool usesSource = ropUsesSource(rop);
+  // A copy first, so that a context may blit onto itself.
+  const QImage snapshot = &source == this ? image_->copy() : QImage();
+  for (int ty = a.top; ty < a.bottom; ++ty)
+    for (int tx = a.left; tx < a.right; ++tx) {
+      uint32_t s = 0;
+      if (usesSource) {
+        const int fx = sx + tx - x, fy = sy + ty - y;
+        if (&source == this)
+          s = (fx >= 0 && fy >= 0 && fx < snapshot.width() && fy < snapshot.height())
+                  ? fromPixel(snapshot.pixel(fx, fy)) : 0;
+        else
+          s = sourceBits(source, fx, fy);
+      }
+      writePixel(tx, ty, applyRop3(rop, brush_.colourAt(tx, ty), s, getPixel(tx, ty)));
+    }
+}
+
+void Dc::stretchBlt(const Rect& target, const Dc& source, const Rect& from, uint32_t rop) {
+  if (target.isEmpty() || from.isEmpty()) return;
+  if (target.size() == from.size()) {
+    bitBlt(target.left, target.top, target.width(), target.height(), source, from.left, from.top, rop);
+    return;
+  }
+  const Rect a = visibleArea(target);
+  for (int ty = a.top; ty < a.bottom; ++ty)
+    for (int tx = a.left; tx < a.right; ++tx) {
+      const int fx = from.left + (tx - target.left) * from.width() / target.width();
+      const int fy = from.top + (ty - target.top) * from.height() / target.height();
+      writePixel(tx, ty, applyRop3(rop, brush_.colourAt(tx, ty), sourceBits(source, fx, fy), getPixel(tx, ty)));
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+// INI profile files with the original platform's reading rules: sections and keys match without
+// regard to case, the first match wins, values are trimmed and lose one pair of enclosing quotes
+// (" or '). Files may be UTF-16LE (with its byte-order mark), UTF-8 (with or without one) or
+// code page 932; a write keeps the file's encoding and every line it does not change. New files
+// are UTF-8. Values are returned whole: no caller buffer limits them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The value, or the default (without its trailing blanks) when the file, section or key is missing.
+std::wstring getProfileString(std::wstring_view section, std::wstring_view key, std::wstring_view defaultValue,
+                              const std::wstring& file);
+
+// The value's leading decimal number (blanks and a sign allowed; wraps modulo 2^32 like the
+// original); the default when the key is missing or its value is empty; 0 for other text.
+int getProfileInt(std::wstring_view section, std::wstring_view key, int defaultValue, const std::wstring& file);
+
+// Sets key=value, adding the section or the key when missing. False when the file cannot be
+// written, or when a name or the value holds a line break or NUL (or a section name "]", a key
+// "="), which would change other entries of the file. Names are looked up and written without
+// their surrounding blanks, as the original does.
+bool writeProfileString(std::wstring_view section, std::wstring_view key, std::wstring_view value,
+                        const std::wstring& file);
+
+}  // namespace platform

@@ -1,0 +1,49 @@
+// The text-to-speech voice of the program: set up once at start-up, then asked to speak words.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/speech_engine.h"
+
+class AppSettings;
+
+class SpeechVoice {
+ public:
+  using EngineFactory = std::function<std::unique_ptr<platform::SpeechEngine>()>;
+
+  explicit SpeechVoice(EngineFactory makeEngine = [] { return platform::makeSystemSpeechEngine(); });
+
+  // Brings the engine up with the voice whose name equals `voiceName` exactly (the engine's
+  // default voice when the name is empty or no voice has it), opens the default output and sets
+  // the stream format `formatCode`. False when any step fails.
+  bool InitSpeechEngine5(const std::wstring& voiceName, int formatCode);
+  // The output format by its stream-format code; a code without a format changes nothing.
+  void SetSpeechOutputFormat(int formatCode);
+
+  // Start-up's set-up from voice5-id and voice-format: InitSpeechEngine5 decides once whether
+  // speech is available; when it is, voice-rate and voice-volume are applied and the output is
+  // set to 44 kHz 16-bit stereo (code 35).
+  bool prepare(const AppSettings& settings);
+  bool available() const { return available_; }
+
+  // Take effect from the next word on; nothing happens without an engine.
+  void setRate(int rate);
+  void setVolume(int volume);
+  // The engine's voices for the voice choice; empty without an engine.
+  std::vector<std::wstring> voiceNames() const;
+
+ private:
+  friend bool SpeakText(SpeechVoice& voice, const std::wstring& text, bool purge);
+
+  EngineFactory makeEngine_;
+  std::unique_ptr<platform::SpeechEngine> engine_;
+  bool outputOpen_ = false;
+  bool available_ = false;
+};
+
+// Speaks the text asynchronously, first silencing what is being said when `purge` is set.
+// False when speech is not available or the engine refuses the text.
+bool SpeakText(SpeechVoice& voice, const std::wstring& text, bool purge);

@@ -1,0 +1,195 @@
+#include "uictl/bars/command_manager.h"
+
+#include "uictl/bars/library_globals.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+void CommandManager::SetCmdImage(unsigned command, int image, bool userImage) {
+  if (command == 0 || command == 0xFFFFFFFFu) return;
+  const auto& other = userImage ? mapCommandImages : mapUserCommandImages;
+  if (auto it = other.find(command); it != other.end() && it->second >= 0) return;
+  (userImage ? mapUserCommandImages : mapCommandImages)[command] = image;
+}
+
+int CommandManager::GetCmdImage(unsigned command, bool userImage) const {
+  const auto& map = userImage ? mapUserCommandImages : mapCommandImages;
+  auto it = map.find(command);
+  return it == map.end() ? -1 : it->second;
+}
+
+void CommandManager::ClearUserCmdImage(unsigned command) { mapUserCommandImages.erase(command); }
+
+void CommandManager::MarkCommand(unsigned command, bool withImage) {
+  auto it = std::find(lstCommandsWithoutImages.begin(), lstCommandsWithoutImages.end(), command);
+  if (withImage) {
+    if (it != lstCommandsWithoutImages.end()) lstCommandsWithoutImages.erase(it);
+  } else if (it == lstCommandsWithoutImages.end()) {
+    lstCommandsWithoutImages.push_back(command);
+  }
+}
+
+bool CommandManager::IsMenuItemWithoutImage(unsigned command) const {
+  return std::find(lstCommandsWithoutImages.begin(), lstCommandsWithoutImages.end(), command) !=
+         lstCommandsWithoutImages.end();
+}
+
+unsigned CmdUsageCount::minimumTotal = 0;
+unsigned CmdUsageCount::frequencyPercent = 5;
+
+void CmdUsageCount::AddCmd(unsigned command) {
+  if (toolbarClassData().bCustomizeMode || command == 0 || command == 0xFFFFFFFFu) return;
+  if (IsBasicCommand(command) || IsStandardCommand(command)) return;
+  ++counts_[command];
+  ++total_;
+}
+
+bool CmdUsageCount::Lookup(unsigned command, unsigned& count) const {
+  auto it = counts_.find(command);
+  if (it == counts_.end()) return false;
+  count = it->second;
+  return true;
+}
+
+bool CmdUsageCount::HasEnoughInformation() const { return total_ >= minimumTotal; }
+
+bool CmdUsageCount::IsFrequentlyUsed(unsigned command) const {
+  if (total_ == 0) return false;
+  unsigned count = 0;
+  Lookup(command, count);
+  return count * 100u / total_ > frequencyPercent;
+}
+
+void CmdUsageCount::Serialize(platform::Archive& archive) {
+  if (archive.IsStoring()) {
+    archive.writeU32(total_);
+    archive.writeCount(static_cast<uint32_t>(counts_.size()));
+    for (const auto& [id, count] : counts_) {
+      archive.writeU32(id);
+      archive.writeU32(count);
+    }
+    return;
+  }
+  total_ = archive.readU32();
+  const uint32_t n = archive.readCount();
+  for (uint32_t i = 0; i < n; ++i) {
+    const unsigned id = archive.readU32();
+    counts_[id] = archive.readU32();
+  }
+}
+
+namespace {
+
+// -2: no thread yet; 0 nothing to play; 1 command; 2 popup; -1 stop.
+std::atomic<int> g_pendingSound{-2};
+std::atomic<bool> g_menuSounds{true};
+std::mutex g_startLock;
+std::mutex g_playerLock;
+MenuSoundThread::Player g_player;
+
+void soundLoop() {
+  for (;;) {
+    const int sound = g_pendingSound.load();
+    if (sound == -1) break;
+    if (sound == 1 || sound == 2) {
+      int expected = sound;
+      g_pendingSound.compare_exchange_strong(expected, 0);
+      std::lock_guard<std::mutex> guard(g_playerLock);
+      if (g_player) g_player(sound == 1 ? "MenuCommand" : "MenuPopup");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+}  // namespace
+
+void MenuSoundThread::Play(int sound) {
+  if (!g_menuSounds) return;
+  if (g_pendingSound.load() != -2) {
+    g_pendingSound = sound;
+    return;
+  }
+  if (sound == -1) return;
+  std::lock_guard<std::mutex> guard(g_startLock);
+  if (g_pendingSound.load() != -2) {
+    g_pendingSound = sound;
+    return;
+  }
+  g_pendingSound = sound;
+  try {
+    std::thread(soundLoop).detach();
+  } catch (const std::system_error&) {
+    g_pendingSound = -2;
+  }
+}
+
+void MenuSoundThread::Enable(bool on) { g_menuSounds = on; }
+
+void MenuSoundThread::SetPlayer(Player player) {
+  std::lock_guard<std::mutex> guard(g_playerLock);
+  g_player = std::move(player);
+}
+
+void menuSoundPlay(int sound) { MenuSoundThread::Play(sound); }
+
+QEvent::Type mouseLeaveEvent() {
+  static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+  return type;
+}
+
+bool TrackMouseLeave(QWidget* widget, unsigned flags) {
+  if (!widget || !(flags & 2)) return false;
+  auto* timer = new QTimer(widget);
+  timer->setInterval(100);
+  QPointer<QWidget> target(widget);
+  QObject::connect(timer, &QTimer::timeout, widget, [timer, target] {
+    if (!target) return;
+    const QPoint cursor = QCursor::pos();
+    const QRect area(target->mapToGlobal(QPoint(0, 0)), target->size());
+    if (area.contains(cursor) && QApplication::widgetAt(cursor) == target) return;
+    timer->stop();
+    timer->deleteLater();
+    QCoreApplication::postEvent(target, new QEvent(mouseLeaveEvent()));
+  });
+  timer->start();
+  return true;
+}
+
+namespace {
+bool g_translateLetters = false;
+}
+
+void SetTranslateShortcutLetters(bool on) { g_translateLetters = on; }
+
+unsigned TranslateShortcutChar(unsigned vk) {
+  const bool alt = QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier;
+  if (vk >= 0x60 && vk <= 0x69 && !alt) return '0' + (vk - 0x60);
+  if (g_translateLetters && vk >= 'A' && vk <= 'Z') return vk;
+  if (alt) return vk;
+  return (vk < 0x80) ? static_cast<unsigned>(std::toupper(static_cast<int>(vk))) : vk;
+}
+
+bool IsStandardCommand(unsigned command) {
+  const int signedCommand = static_cast<int>(command);
+  return (command >= 0xE110 && command < 0xE120) || (command >= 0xF000 && command < 0xF1F0) ||
+         (signedCommand >= 0xFF00) || (command >= 0xE210 && command < 0xE220);
+}
+
+bool IsBasicCommand(unsigned command) {
+  const auto& list = basicCommands();
+  return std::find(list.begin(), list.end(), command) != list.end();
+}
+
+bool IsCommandPermitted(unsigned command) {
+  const auto& list = forbiddenCommands();
+  return std::find(list.begin(), list.end(), command) == list.end();
+}

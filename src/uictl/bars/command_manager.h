@@ -1,0 +1,73 @@
+// Which image shows a command, which commands menus show without one, how often commands are
+// used, and the small command and key helpers that toolbars and menus share.
+#pragma once
+
+#include "platform/archive.h"
+#include "platform/runtime_class.h"
+
+#include <QEvent>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+class CommandManager : public platform::CObject {
+ public:
+  // Ids 0 and -1 are ignored; a command has an image in at most one of the two strips.
+  void SetCmdImage(unsigned command, int image, bool userImage);
+  int GetCmdImage(unsigned command, bool userImage) const;
+  void ClearUserCmdImage(unsigned command);
+  // FALSE puts the command on the list of menu items drawn without their image.
+  void MarkCommand(unsigned command, bool withImage);
+  bool IsMenuItemWithoutImage(unsigned command) const;
+
+  std::map<unsigned, int> mapCommandImages;
+  std::map<unsigned, int> mapUserCommandImages;
+  std::vector<unsigned> lstCommandsWithoutImages;
+};
+
+// How often each command ran; decides which menu commands count as rarely used.
+class CmdUsageCount : public platform::CObject {
+ public:
+  void AddCmd(unsigned command);
+  bool Lookup(unsigned command, unsigned& count) const;
+  bool HasEnoughInformation() const;
+  bool IsFrequentlyUsed(unsigned command) const;
+  void Serialize(platform::Archive& archive) override;
+  unsigned Total() const { return total_; }
+
+  static unsigned minimumTotal;
+  static unsigned frequencyPercent;
+
+ private:
+  std::map<unsigned, unsigned> counts_;
+  unsigned total_ = 0;
+};
+
+// Plays the menu sounds on a thread of its own: 1 a command was chosen, 2 a popup opened,
+// -1 ends the thread for good.
+namespace MenuSoundThread {
+void Play(int sound);
+// Whether menu sounds are played (bMenuSounds).
+void Enable(bool on);
+// Where sounds go; the desktop has no system sound for these events, so by default none plays.
+using Player = std::function<void(const char* alias)>;
+void SetPlayer(Player player);
+}  // namespace MenuSoundThread
+void menuSoundPlay(int sound);
+
+// Posts a mouse-leave event (mouseLeaveEvent()) to the widget once the cursor has left it,
+// checked every 100 ms. False for a missing widget or without the leave flag (2).
+bool TrackMouseLeave(QWidget* widget, unsigned flags = 2);
+QEvent::Type mouseLeaveEvent();
+
+// The character shortcut letters are compared with for a virtual key.
+unsigned TranslateShortcutChar(unsigned virtualKey);
+// Turns letter translation through the keyboard layout on for A to Z.
+void SetTranslateShortcutLetters(bool on);
+
+bool IsStandardCommand(unsigned command);
+bool IsBasicCommand(unsigned command);
+bool IsCommandPermitted(unsigned command);

@@ -1,0 +1,149 @@
+#include "uictl/bars/library_globals.h"
+
+#include "platform/command_target.h"
+#include "platform/runtime_class.h"
+#include "uictl/bars/command_manager.h"
+#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/toolbar_button.h"
+#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/visual_manager.h"
+
+#include <QtGlobal>
+#include <array>
+#include <functional>
+#include <map>
+
+QEvent::Type UXTOOLBAR_POPUPMENU, UXTOOLBAR_CUSTOMIZE, UXTOOLBAR_CREATE, UXTOOLBAR_DELETE,
+    UXTOOLBAR_CUSTOMIZEHELP, UXTOOLBAR_RESETTOOLBAR, UXTOOLBAR_RESETMENU, UXTOOLBAR_SHOWREGULARMENU,
+    UXTOOLBAR_RESETCONTEXTMENU, UXTOOLBAR_RESETKEYBAORD, UXM_ONCHANGE_ACTIVE_TAB, UXM_ON_HSCROLL,
+    UXM_ON_RENAME_TAB, UXM_ON_BEFOREMOVE_TAB, UXM_ON_MOVE_TAB, WINDOW_HELP, UXTOOLBAR__GETDOCUMENTCOLORS,
+    UXM_PROPERTYCHANGED;
+
+// Resources of a static library must be pulled in by name.
+static void initLibraryResources() { Q_INIT_RESOURCE(uictl_bars); }
+
+namespace {
+
+struct LibraryState {
+  int scopes = 0;
+  // Exit functions in the order they were registered; shut-down runs them backwards.
+  std::vector<std::function<void()>> exitFunctions;
+  std::vector<ToolbarLayoutClient*> toolbars;
+  std::array<std::unique_ptr<ToolbarImages>, kSharedStripCount> strips;
+  std::vector<unsigned> forbidden;
+  std::vector<unsigned> basic;
+  std::unique_ptr<CmdUsageCount> usage;
+  std::unique_ptr<FontNames> fonts;
+  std::unique_ptr<GlobalDrawData> drawData;
+  std::unique_ptr<MenuImages> glyphs;
+  std::unique_ptr<CommandManager> commands;
+};
+
+LibraryState& state() {
+  static LibraryState s;
+  return s;
+}
+
+template <class T>
+T& require(const std::unique_ptr<T>& object, const char* what) {
+  if (!object) qFatal("the control library is not started (%s)", what);
+  return *object;
+}
+
+// Registers a message and clears it again at exit.
+void message(QEvent::Type& slot, const char* name) {
+  slot = platform::registerWindowMessage(name);
+  state().exitFunctions.push_back([&slot] { slot = QEvent::None; });
+}
+
+void registration(const platform::RuntimeClass& record) {
+  platform::registerRuntimeClass(record);
+  state().exitFunctions.push_back([&record] { platform::unregisterRuntimeClass(record); });
+}
+
+template <class T>
+void build(std::unique_ptr<T>& slot) {
+  slot = std::make_unique<T>();
+  state().exitFunctions.push_back([&slot] { slot.reset(); });
+}
+
+void startUp() {
+  LibraryState& s = state();
+  initLibraryResources();
+  message(UXTOOLBAR_POPUPMENU, "UXTOOLBAR_POPUPMENU");
+  message(UXTOOLBAR_CUSTOMIZE, "UXTOOLBAR_CUSTOMIZE");
+  message(UXTOOLBAR_CREATE, "UXTOOLBAR_CREATE");
+  message(UXTOOLBAR_DELETE, "UXTOOLBAR_DELETE");
+  message(UXTOOLBAR_CUSTOMIZEHELP, "UXTOOLBAR_CUSTOMIZEHELP");
+  message(UXTOOLBAR_RESETTOOLBAR, "UXTOOLBAR_RESETTOOLBAR");
+  message(UXTOOLBAR_RESETMENU, "UXTOOLBAR_RESETMENU");
+  message(UXTOOLBAR_SHOWREGULARMENU, "UXTOOLBAR_SHOWREGULARMENU");
+  message(UXTOOLBAR_RESETCONTEXTMENU, "UXTOOLBAR_RESETCONTEXTMENU");
+  message(UXTOOLBAR_RESETKEYBAORD, "UXTOOLBAR_RESETKEYBAORD");
+  s.exitFunctions.push_back([&s] { s.toolbars.clear(); });
+  // The image strips read the drawing data when they are made, so it comes first.
+  build(s.fonts);
+  build(s.drawData);
+  for (auto& strip : s.strips) build(strip);
+  s.exitFunctions.push_back([&s] { s.forbidden.clear(); s.basic.clear(); });
+  build(s.usage);
+  s.exitFunctions.push_back([] { ToolbarImages::CleanUp(); });
+  build(s.glyphs);
+  registration(CUxToolbarButton::classCUxToolbarButton);
+  build(s.commands);
+  message(UXM_ONCHANGE_ACTIVE_TAB, "UXM_ONCHANGE_ACTIVE_TAB");
+  message(UXM_ON_HSCROLL, "UXM_ON_HSCROLL");
+  message(UXM_ON_RENAME_TAB, "UXM_ON_RENAME_TAB");
+  message(UXM_ON_BEFOREMOVE_TAB, "UXM_ON_BEFOREMOVE_TAB");
+  message(UXM_ON_MOVE_TAB, "UXM_ON_MOVE_TAB");
+  message(WINDOW_HELP, "WINDOW_HELP");
+  message(UXTOOLBAR__GETDOCUMENTCOLORS, "UXTOOLBAR__GETDOCUMENTCOLORS");
+  message(UXM_PROPERTYCHANGED, "UXM_PROPERTYCHANGED");
+}
+
+void shutDown() {
+  LibraryState& s = state();
+  while (!s.exitFunctions.empty()) {
+    auto exit = std::move(s.exitFunctions.back());
+    s.exitFunctions.pop_back();
+    exit();
+  }
+}
+
+}  // namespace
+
+std::wstring libraryString(unsigned id) {
+  switch (id) {
+    case kStringClipboardFailed: return L"クリップボードにコピーできませんでした。";
+    default: return {};
+  }
+}
+
+ToolbarClassData& toolbarClassData() {
+  static ToolbarClassData data;
+  return data;
+}
+
+std::vector<ToolbarLayoutClient*>& toolbarList() { return state().toolbars; }
+std::vector<unsigned>& basicCommands() { return state().basic; }
+std::vector<unsigned>& forbiddenCommands() { return state().forbidden; }
+ToolbarImages& sharedImages(SharedStrip which) { return require(state().strips.at(which), "image strips"); }
+const FontNames& fontNames() {
+  static const FontNames defaults;
+  return state().fonts ? *state().fonts : defaults;
+}
+GlobalDrawData& globalData() { return require(state().drawData, "drawing data"); }
+CommandManager& GetCommandManager() { return require(state().commands, "command manager"); }
+CmdUsageCount& commandUsage() { return require(state().usage, "command usage"); }
+GlobalDrawData* globalDataIfStarted() { return state().drawData.get(); }
+MenuImages* menuImagesIfStarted() { return state().glyphs.get(); }
+
+UxLibrary::UxLibrary() {
+  if (state().scopes++ == 0) startUp();
+}
+
+UxLibrary::~UxLibrary() {
+  if (--state().scopes == 0) shutDown();
+}
+
+bool UxLibrary::IsStarted() { return state().scopes > 0; }

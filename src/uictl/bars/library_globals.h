@@ -1,0 +1,99 @@
+// The library's shared state: registered messages, the toolbar class's settings and lists,
+// the drawing data, the glyph strip and the command manager. UxLibrary builds them in a fixed
+// order right after the application object exists and releases them in reverse order.
+#pragma once
+
+#include "platform/gdi_types.h"
+
+#include <QEvent>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CommandManager;
+class CmdUsageCount;
+class GlobalDrawData;
+class MenuImages;
+class ToolbarImages;
+
+// Registered messages; zero before start-up.
+extern QEvent::Type UXTOOLBAR_POPUPMENU, UXTOOLBAR_CUSTOMIZE, UXTOOLBAR_CREATE, UXTOOLBAR_DELETE,
+    UXTOOLBAR_CUSTOMIZEHELP, UXTOOLBAR_RESETTOOLBAR, UXTOOLBAR_RESETMENU, UXTOOLBAR_SHOWREGULARMENU,
+    UXTOOLBAR_RESETCONTEXTMENU, UXTOOLBAR_RESETKEYBAORD, UXM_ONCHANGE_ACTIVE_TAB, UXM_ON_HSCROLL,
+    UXM_ON_RENAME_TAB, UXM_ON_BEFOREMOVE_TAB, UXM_ON_MOVE_TAB, WINDOW_HELP, UXTOOLBAR__GETDOCUMENTCOLORS,
+    UXM_PROPERTYCHANGED;
+
+// System commands the menu bar's window buttons carry.
+constexpr unsigned kScMinimize = 0xF020;
+constexpr unsigned kScClose = 0xF060;
+constexpr unsigned kScRestore = 0xF120;
+
+// Glyphs of the 9 x 9 menu strip that the library draws by number.
+enum MenuGlyph : int {
+  kGlyphArrowDown = 0, kGlyphArrowDownDisabled = 1, kGlyphArrowLeft = 2, kGlyphArrowUp = 3,
+  kGlyphArrowRight = 4, kGlyphArrowRightDisabled = 5, kGlyphCheck = 6, kGlyphRadio = 7,
+  kGlyphRestore = 16, kGlyphMaximize = 17, kGlyphShowAll = 18, kGlyphCloseSmall = 19, kGlyphClose = 20,
+  kGlyphChevron = 21, kGlyphCount = 24,
+};
+constexpr unsigned kMenuGlyphBitmapId = 16129;
+
+// The library's own strings.
+enum LibraryString : unsigned { kStringClipboardFailed = 16010 };
+std::wstring libraryString(unsigned id);
+
+// Class-wide settings of toolbars, read by buttons and the visual manager.
+struct ToolbarClassData {
+  platform::Size sizeButton{23, 22};
+  platform::Size sizeImage{16, 15};
+  platform::Size sizeMenuImage{-1, -1};
+  platform::Size sizeMenuButton{-1, -1};
+  // Inside a button's one-pixel border: where a checked face gets the light colour.
+  platform::Size buttonMargins{1, 1};
+  platform::COLORREF clrTextColor = platform::kNoColor;
+  bool bCustomizeMode = false;
+  bool bWrapLabels = true;
+  bool bShowTooltips = true;
+  bool bMenuShadows = true;
+};
+ToolbarClassData& toolbarClassData();
+
+// What a toolbar offers the drawing data when the fonts change.
+class ToolbarLayoutClient {
+ public:
+  virtual ~ToolbarLayoutClient() = default;
+  virtual void AdjustLayout() = 0;
+};
+// Every live toolbar (g_lstToolbars); toolbars add and remove themselves.
+std::vector<ToolbarLayoutClient*>& toolbarList();
+std::vector<unsigned>& basicCommands();
+std::vector<unsigned>& forbiddenCommands();
+// The shared image strips of the toolbar class: images, cold, disabled, large, large cold,
+// large disabled, menu and disabled menu images.
+enum SharedStrip : int { kImages, kColdImages, kDisabledImages, kLargeImages, kLargeColdImages,
+                         kLargeDisabledImages, kMenuImages, kDisabledMenuImages, kSharedStripCount };
+ToolbarImages& sharedImages(SharedStrip which);
+
+struct FontNames {
+  std::wstring tahoma = L"Tahoma";
+  std::wstring msSansSerif = L"MS Sans Serif";
+  std::wstring arial = L"Arial";
+  std::wstring marlett = L"Marlett";
+};
+const FontNames& fontNames();
+
+// Accessors of the library objects; each aborts with a message when the library is not started.
+GlobalDrawData& globalData();
+CommandManager& GetCommandManager();
+CmdUsageCount& commandUsage();
+GlobalDrawData* globalDataIfStarted();
+MenuImages* menuImagesIfStarted();
+
+// Starts the library once; shuts it down when the last scope ends.
+class UxLibrary {
+ public:
+  UxLibrary();
+  ~UxLibrary();
+  UxLibrary(const UxLibrary&) = delete;
+  UxLibrary& operator=(const UxLibrary&) = delete;
+  static bool IsStarted();
+};

@@ -1,0 +1,143 @@
+#include "platform/gdi_dc.h"
+#include "platform/system_metrics.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace platform;
+
+namespace {
+QImage canvas(int w = 20, int h = 20, COLORREF fill = 0x123456) {
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(toPixel(fill));
+  return image;
+}
+int countColour(const Dc& dc, COLORREF c) {
+  int n = 0;
+  for (int y = 0; y < dc.image().height(); ++y)
+    for (int x = 0; x < dc.image().width(); ++x) n += dc.getPixel(x, y) == c;
+  return n;
+}
+}  // namespace
+
+TEST(GdiDc, RectanglesExcludeRightAndBottomAndRespectTheClip) {
+  QImage image = canvas();
+  Dc dc(image);
+  dc.fillSolidRect({2, 3, 5, 7}, rgb(255, 0, 0));
+  EXPECT_EQ(dc.getPixel(2, 3), rgb(255, 0, 0));
+  EXPECT_EQ(dc.getPixel(4, 6), rgb(255, 0, 0));
+  EXPECT_EQ(dc.getPixel(5, 6), 0x123456u);
+  EXPECT_EQ(dc.getPixel(4, 7), 0x123456u);
+  EXPECT_EQ(countColour(dc, rgb(255, 0, 0)), 12);
+
+  dc.setClipRect(Rect{0, 0, 10, 10});
+  dc.fillSolidRect({8, 8, 30, 30}, rgb(0, 255, 0));
+  EXPECT_EQ(countColour(dc, rgb(0, 255, 0)), 4);
+}
+
+TEST(GdiDc, ThreeDRectPutsTheCornersOnTheBottomRightColour) {
+  QImage image = canvas();
+  Dc dc(image);
+  dc.draw3dRect({1, 1, 6, 5}, rgb(255, 255, 255), rgb(0, 0, 0));
+  EXPECT_EQ(dc.getPixel(1, 1), rgb(255, 255, 255));
+  EXPECT_EQ(dc.getPixel(4, 1), rgb(255, 255, 255));
+  EXPECT_EQ(dc.getPixel(5, 1), rgb(0, 0, 0));  // top-right corner
+  EXPECT_EQ(dc.getPixel(1, 4), rgb(0, 0, 0));  // bottom-left corner
+  EXPECT_EQ(dc.getPixel(3, 3), 0x123456u);
+  EXPECT_EQ(dc.getPixel(6, 3), 0x123456u);
+}
+
+TEST(GdiDc, SunkenEdgeUsesClassicColoursAndAdjusts) {
+  QImage image = canvas();
+  Dc dc(image);
+  Rect r{0, 0, 10, 10};
+  dc.drawEdge(r, EdgeSunken, BfRect | BfAdjust);
+  EXPECT_EQ(r, (Rect{2, 2, 8, 8}));
+  EXPECT_EQ(dc.getPixel(0, 5), getSysColor(ColorBtnShadow));
+  EXPECT_EQ(dc.getPixel(1, 5), getSysColor(Color3dDkShadow));
+  EXPECT_EQ(dc.getPixel(9, 5), getSysColor(ColorBtnHighlight));
+  EXPECT_EQ(dc.getPixel(8, 5), getSysColor(Color3dLight));
+}
+
+TEST(GdiDc, LinesStopBeforeTheirEndPoint) {
+  QImage image = canvas();
+  Dc dc(image);
+  dc.selectPen(Pen::solid(rgb(0, 0, 255)));
+  dc.moveTo(2, 2);
+  dc.lineTo(2, 6);
+  dc.lineTo(6, 6);
+  EXPECT_EQ(dc.getPixel(2, 2), rgb(0, 0, 255));
+  EXPECT_EQ(dc.getPixel(2, 6), rgb(0, 0, 255));  // drawn by the second line
+  EXPECT_EQ(dc.getPixel(5, 6), rgb(0, 0, 255));
+  EXPECT_EQ(dc.getPixel(6, 6), 0x123456u);
+  EXPECT_EQ(countColour(dc, rgb(0, 0, 255)), 8);
+}
+
+TEST(GdiDc, MasksConvertBetweenColourAndMonochrome) {
+  // A colour image whose background colour becomes white in the mask.
+  QImage source = canvas(4, 1, rgb(192, 192, 192));
+  Dc src(source);
+  src.setPixel(1, 0, rgb(0, 0, 0));
+  src.setPixel(2, 0, rgb(0, 0, 255));
+  src.setBkColor(rgb(192, 192, 192));
+  QImage maskImage = canvas(4, 1, 0);
+  Dc mask(maskImage, true);
+  mask.bitBlt(0, 0, 4, 1, src, 0, 0, SrcCopy);
+  EXPECT_EQ(mask.getPixel(0, 0), 0xFFFFFFu);
+  EXPECT_EQ(mask.getPixel(1, 0), 0u);
+  EXPECT_EQ(mask.getPixel(2, 0), 0u);
+
+  // Painting a brush through the mask where it is black keeps the rest of the target.
+  QImage target = canvas(4, 1, rgb(10, 20, 30));
+  Dc dst(target);
+  dst.setTextColor(0);
+  dst.setBkColor(0xFFFFFF);
+  dst.selectBrush(Brush::solid(rgb(128, 128, 128)));
+  dst.bitBlt(0, 0, 4, 1, mask, 0, 0, MaskPaintWhereBlack);
+  EXPECT_EQ(dst.getPixel(0, 0), rgb(10, 20, 30));
+  EXPECT_EQ(dst.getPixel(1, 0), rgb(128, 128, 128));
+  dst.patBlt({0, 0, 1, 1}, DstInvert);
+  EXPECT_EQ(dst.getPixel(0, 0), rgb(245, 235, 225));
+}
+
+TEST(GdiDc, DrawTextMeasuresWithoutPrefixesAndUnderlinesTheMark) {
+  QImage image = canvas(200, 40, 0xFFFFFF);
+  Dc dc(image);
+  Rect plain{0, 0, 0, 0};
+  dc.drawText(L"File", plain, DtCalcRect | DtSingleLine);
+  Rect marked{0, 0, 0, 0};
+  dc.drawText(L"&File", marked, DtCalcRect | DtSingleLine);
+  EXPECT_EQ(plain, marked);
+  EXPECT_GT(plain.width(), 0);
+  EXPECT_EQ(plain.height(), dc.getTextMetrics().height);
+
+  const PrefixedText t = stripPrefixes(L"A&&B &Cat&");
+  EXPECT_EQ(t.visible, L"A&B Cat");
+  EXPECT_EQ(t.acceleratorIndex, 4);
+
+  dc.setBkMode(Transparent);
+  Rect area{0, 0, 200, 40};
+  dc.drawText(L"&W", area, DtSingleLine);
+  // The underline is one full row under the glyph.
+  const int underline = dc.getTextMetrics().ascent + 1;
+  const int wide = dc.getTextExtent(L"W").cx;
+  for (int x = 0; x < wide; ++x) EXPECT_EQ(dc.getPixel(x, underline), 0u) << x;
+}
+
+TEST(GdiDc, WordBreakAndEllipsisKeepTextInsideTheRectangle) {
+  QImage image = canvas(200, 100, 0xFFFFFF);
+  Dc dc(image);
+  const int word = std::max({dc.getTextExtent(L"alpha").cx, dc.getTextExtent(L"beta").cx,
+                             dc.getTextExtent(L"gamma").cx});
+  Rect r{0, 0, word + 2, 0};
+  const int h = dc.drawText(L"alpha beta gamma", r, DtCalcRect | DtWordBreak);
+  EXPECT_EQ(h, 3 * dc.getTextMetrics().height);
+  EXPECT_LE(r.width(), word + 2);
+
+  dc.setBkMode(Transparent);
+  Rect narrow{0, 0, word, 20};
+  dc.drawText(L"alphabetagamma", narrow, DtSingleLine | DtEndEllipsis);
+  for (int y = 0; y < 40; ++y)
+    for (int x = word; x < 200; ++x) ASSERT_EQ(dc.getPixel(x, y), 0xFFFFFFu);
+}

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "platform/file_system.h"
+#include "platform/ini_profile.h"
+#include "platform/text.h"
+
+using namespace platform;
+
+namespace {
+
+class IniProfile : public ::testing::Test {
+ protected:
+  QTemporaryDir dir;
+  std::wstring file = dir.filePath("t.ini").toStdWString();
+
+  void put(std::string_view bytes) { ASSERT_TRUE(writeFileAtomically(file, bytes)); }
+  std::string bytes() { return readFileBytes(file).value_or("<missing>"); }
+  std::wstring get(std::wstring_view section, std::wstring_view key, std::wstring_view def = L"-") {
+    return getProfileString(section, key, def, file);
+  }
+};
+
+std::string utf16le(std::wstring_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : toUtf16(text)) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+TEST_F(IniProfile, ReadsWithTheOriginalPlatformsRules) {
+  put("top=before any section\r\n"
+      "[Templete]\r\n"
+      "  Name  =  \"  quoted keeps inner blanks  \"  \r\n"
+      "single='x'\r\n"
+      "mixed=\"x'\r\n"
+      "twice=\"\"x\"\"\r\n"
+      "name=second\r\n"
+      "novalue\r\n"
+      "empty=\r\n"
+      "[templete]\r\n"
+      "other=in a later section of the same name\r\n"
+      "[WebDic]\r\n"
+      " 0_title=辞書\r\n");
+  EXPECT_EQ(get(L"TEMPLETE", L"name"), L"  quoted keeps inner blanks  ");
+  EXPECT_EQ(get(L"Templete", L"single"), L"x");
+  EXPECT_EQ(get(L"Templete", L"mixed"), L"\"x'");
+  EXPECT_EQ(get(L"Templete", L"twice"), L"\"x\"");
+  EXPECT_EQ(get(L"Templete", L"novalue"), L"-");
+  EXPECT_EQ(get(L"Templete", L"empty"), L"");
+  EXPECT_EQ(get(L"Templete", L"other"), L"-");  // only the first section of a name is searched
+  EXPECT_EQ(get(L"WebDic", L" 0_title"), L"辞書");
+  EXPECT_EQ(get(L"", L"top"), L"before any section");
+  EXPECT_EQ(get(L"Nowhere", L"x", L"default  "), L"default");
+  EXPECT_EQ(getProfileString(L"a", L"b", L"d", dir.filePath("missing.ini").toStdWString()), L"d");
+}
+
+TEST_F(IniProfile, IntegersTakeTheLeadingNumber) {
+  put("[s]\nneg=-1\nplus=+1\nmixed=42A9\nletters=B42\nblank=   \nwrap=4294967297\nspaced=  12 \n");
+  EXPECT_EQ(getProfileInt(L"s", L"neg", 5, file), -1);
+  EXPECT_EQ(getProfileInt(L"s", L"plus", 5, file), 1);
+  EXPECT_EQ(getProfileInt(L"s", L"mixed", 5, file), 42);
+  EXPECT_EQ(getProfileInt(L"s", L"letters", 5, file), 0);
+  EXPECT_EQ(getProfileInt(L"s", L"blank", -1, file), -1);
+  EXPECT_EQ(getProfileInt(L"s", L"missing", -1, file), -1);
+  EXPECT_EQ(getProfileInt(L"s", L"wrap", 5, file), 1);
+  EXPECT_EQ(getProfileInt(L"s", L"spaced", 5, file), 12);
+}
+
+TEST_F(IniProfile, WritesChangeOnlyTheirOwnLine) {
+  put("; comment\n[User]\nblue.lua_font=12,0,0,0,0,A\n\n[Other]\nk=v\n");
+  EXPECT_TRUE(writeProfileString(L"user", L"BLUE.LUA_FONT", L"9,1,0,0,0,B", file));
+  EXPECT_TRUE(writeProfileString(L"User", L"blue.lua_bgclr", L"", file));
+  EXPECT_TRUE(writeProfileString(L"新しい", L"key", L"値", file));
+  EXPECT_EQ(bytes(),
+            "; comment\n[User]\nblue.lua_font=9,1,0,0,0,B\nblue.lua_bgclr=\n\n[Other]\nk=v\n\n"
+            "[\xE6\x96\xB0\xE3\x81\x97\xE3\x81\x84]\nkey=\xE5\x80\xA4\n");
+  EXPECT_EQ(get(L"User", L"blue.lua_bgclr"), L"");
+
+  const std::wstring fresh = dir.filePath("new.ini").toStdWString();
+  EXPECT_TRUE(writeProfileString(L"Templete", L"TempleteName", L"\"名前\"", fresh));
+  EXPECT_EQ(readFileBytes(fresh), "[Templete]\r\nTempleteName=\"\xE5\x90\x8D\xE5\x89\x8D\"\r\n");
+  EXPECT_EQ(getProfileString(L"Templete", L"TempleteName", L"", fresh), L"名前");
+}
+
+TEST_F(IniProfile, WritesRefuseTextThatWouldBreakOtherLines) {
+  put("[s]\nk=v\n");
+  EXPECT_FALSE(writeProfileString(L"s", L"k", L"a\r\nother=injected", file));
+  EXPECT_FALSE(writeProfileString(L"s", L"a=b", L"v", file));
+  EXPECT_FALSE(writeProfileString(L"s]x", L"k", L"v", file));
+  EXPECT_EQ(bytes(), "[s]\nk=v\n");
+}
+
+TEST_F(IniProfile, Utf16FilesStayUtf16) {
+  put(utf16le(L"[WebDic]\r\n 0_dictype=ej\r\n 0_title=英辞郎\r\n"));
+  EXPECT_EQ(get(L"webdic", L" 0_title"), L"英辞郎");
+  EXPECT_TRUE(writeProfileString(L"WebDic", L" 0_title", L"和英", file));
+  EXPECT_EQ(bytes(), utf16le(L"[WebDic]\r\n 0_dictype=ej\r\n0_title=和英\r\n"));  // names lose their blanks
+}
+
+TEST_F(IniProfile, Utf8WithAMarkIsReadAndKept) {
+  put("\xEF\xBB\xBF[s]\r\nk=\xE5\x80\xA4\r\n");
+  EXPECT_EQ(get(L"s", L"k"), L"値");
+  EXPECT_TRUE(writeProfileString(L"s", L"j", L"x", file));
+  EXPECT_EQ(bytes(), "\xEF\xBB\xBF[s]\r\nk=\xE5\x80\xA4\r\nj=x\r\n");
+}
+
+TEST_F(IniProfile, Cp932FilesStayCp932UnlessAValueDoesNotFit) {
+  put(toCp932(L"[ユーザー]\r\nblue.lua_title=表示\r\n"));
+  EXPECT_EQ(get(L"ユーザー", L"blue.lua_title"), L"表示");
+  EXPECT_TRUE(writeProfileString(L"ユーザー", L"blue.lua_title", L"ソ", file));
+  EXPECT_EQ(bytes(), toCp932(L"[ユーザー]\r\nblue.lua_title=ソ\r\n"));
+
+  // A character outside the code page would be lost as "?": the file moves to UTF-8 instead.
+  EXPECT_TRUE(writeProfileString(L"ユーザー", L"emoji", L"\U0001F600", file));
+  EXPECT_EQ(bytes(), "\xEF\xBB\xBF" + toUtf8(L"[ユーザー]\r\nblue.lua_title=ソ\r\nemoji=\U0001F600\r\n"));
+  EXPECT_EQ(get(L"ユーザー", L"emoji"), L"\U0001F600");
+}
