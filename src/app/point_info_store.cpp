@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <type_traits>
 
 #include "platform/text.h"
 
@@ -19,49 +20,76 @@ constexpr size_t kAcceptedTotalAt = 1024, kAcceptedMonthlyAt = 1560;
 constexpr size_t kPendingTotalAt = 2096, kPendingMonthlyAt = 2632;
 constexpr size_t kRankingValuesAt = 3168, kReservedAt = 3192;
 
-void putInt32(uint8_t* out, int32_t value) {
-  const auto bits = static_cast<uint32_t>(value);
-  for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(bits >> (8 * i));
-}
+// Writes or reads (depending on the byte pointer's constness) one little-endian field at a time.
+template <class Byte>
+class FieldIo {
+ public:
+  explicit FieldIo(Byte* bytes) : bytes_(bytes) {}
 
-int32_t getInt32(const uint8_t* in) {
-  uint32_t bits = 0;
-  for (int i = 0; i < 4; ++i) bits |= static_cast<uint32_t>(in[i]) << (8 * i);
-  return static_cast<int32_t>(bits);
-}
-
-void putText(uint8_t* out, const PointText& text) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    out[2 * i] = static_cast<uint8_t>(text[i] & 0xFF);
-    out[2 * i + 1] = static_cast<uint8_t>(text[i] >> 8);
+  template <class Int>
+  void int32(size_t at, Int& value) const {
+    if constexpr (std::is_const_v<Byte>) {
+      uint32_t bits = 0;
+      for (int i = 0; i < 4; ++i) bits |= static_cast<uint32_t>(bytes_[at + i]) << (8 * i);
+      value = static_cast<int32_t>(bits);
+    } else {
+      const auto bits = static_cast<uint32_t>(value);
+      for (int i = 0; i < 4; ++i) bytes_[at + i] = static_cast<uint8_t>(bits >> (8 * i));
+    }
   }
+  template <class Text>
+  void text(size_t at, Text& text) const {
+    for (size_t i = 0; i < text.size(); ++i) {
+      if constexpr (std::is_const_v<Byte>) {
+        text[i] = static_cast<char16_t>(bytes_[at + 2 * i] | (bytes_[at + 2 * i + 1] << 8));
+      } else {
+        bytes_[at + 2 * i] = static_cast<uint8_t>(text[i] & 0xFF);
+        bytes_[at + 2 * i + 1] = static_cast<uint8_t>(text[i] >> 8);
+      }
+    }
+  }
+  template <class Bytes>
+  void raw(size_t at, Bytes& bytes) const {
+    if constexpr (std::is_const_v<Byte>)
+      std::memcpy(bytes.data(), bytes_ + at, bytes.size());
+    else
+      std::memcpy(bytes_ + at, bytes.data(), bytes.size());
+  }
+
+ private:
+  Byte* bytes_;
+};
+
+template <class Io, class Counters>
+void transferCounters(const Io& io, size_t at, Counters& c) {
+  io.int32(at + 0, c.nc);
+  io.int32(at + 4, c.ni);
+  io.int32(at + 8, c.p);
+  io.text(at + 12, c.rq);
+  io.text(at + 268, c.ls);
+  io.int32(at + 524, c.sec);
+  io.int32(at + 528, c.lt);
+  io.int32(at + 532, c.spare);
 }
 
-void getText(const uint8_t* in, PointText& text) {
-  for (size_t i = 0; i < text.size(); ++i)
-    text[i] = static_cast<char16_t>(in[2 * i] | (in[2 * i + 1] << 8));
-}
-
-void putCounters(uint8_t* out, const PointInfoRecord::Counters& c) {
-  putInt32(out + 0, c.nc);
-  putInt32(out + 4, c.ni);
-  putInt32(out + 8, c.p);
-  putText(out + 12, c.rq);
-  putText(out + 268, c.ls);
-  putInt32(out + 524, c.sec);
-  putInt32(out + 528, c.lt);
-  putInt32(out + 532, c.spare);
-}
-
-void getCounters(const uint8_t* in, PointInfoRecord::Counters& c) {
-  c.nc = getInt32(in + 0);
-  c.ni = getInt32(in + 4);
-  c.p = getInt32(in + 8);
-  getText(in + 12, c.rq);
-  getText(in + 268, c.ls);
-  c.sec = getInt32(in + 524);
-  c.lt = getInt32(in + 528);
-  c.spare = getInt32(in + 532);
+// The record layout, walked the same way for writing (const record) and reading.
+template <class Io, class Record>
+void transferRecord(const Io& io, Record& r) {
+  io.text(kUserNameAt, r.userName);
+  io.text(kRankingIdAt, r.rankingId);
+  io.text(kPasswordAt, r.rankingPassword);
+  io.text(kCommentAt, r.comment);
+  transferCounters(io, kAcceptedTotalAt, r.acceptedTotal);
+  transferCounters(io, kAcceptedMonthlyAt, r.acceptedMonthly);
+  transferCounters(io, kPendingTotalAt, r.pendingTotal);
+  transferCounters(io, kPendingMonthlyAt, r.pendingMonthly);
+  io.int32(kRankingValuesAt + 0, r.totalUpdateTime);
+  io.int32(kRankingValuesAt + 4, r.totalRank);
+  io.int32(kRankingValuesAt + 8, r.totalUsers);
+  io.int32(kRankingValuesAt + 12, r.monthlyUpdateTime);
+  io.int32(kRankingValuesAt + 16, r.monthlyRank);
+  io.int32(kRankingValuesAt + 20, r.monthlyUsers);
+  io.raw(kReservedAt, r.reserved);
 }
 
 bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
@@ -128,33 +156,9 @@ void PointInfoRecord::AddRound(const Counters& study) {
   }
 }
 
-void PointInfoRecord::serialize(uint8_t* out) const {
-  putText(out + kUserNameAt, userName);
-  putText(out + kRankingIdAt, rankingId);
-  putText(out + kPasswordAt, rankingPassword);
-  putText(out + kCommentAt, comment);
-  putCounters(out + kAcceptedTotalAt, acceptedTotal);
-  putCounters(out + kAcceptedMonthlyAt, acceptedMonthly);
-  putCounters(out + kPendingTotalAt, pendingTotal);
-  putCounters(out + kPendingMonthlyAt, pendingMonthly);
-  const int32_t values[] = {totalUpdateTime, totalRank, totalUsers, monthlyUpdateTime, monthlyRank, monthlyUsers};
-  for (size_t i = 0; i < 6; ++i) putInt32(out + kRankingValuesAt + 4 * i, values[i]);
-  std::memcpy(out + kReservedAt, reserved.data(), reserved.size());
-}
+void PointInfoRecord::serialize(uint8_t* out) const { transferRecord(FieldIo<uint8_t>(out), *this); }
 
-void PointInfoRecord::deserialize(const uint8_t* in) {
-  getText(in + kUserNameAt, userName);
-  getText(in + kRankingIdAt, rankingId);
-  getText(in + kPasswordAt, rankingPassword);
-  getText(in + kCommentAt, comment);
-  getCounters(in + kAcceptedTotalAt, acceptedTotal);
-  getCounters(in + kAcceptedMonthlyAt, acceptedMonthly);
-  getCounters(in + kPendingTotalAt, pendingTotal);
-  getCounters(in + kPendingMonthlyAt, pendingMonthly);
-  int32_t* values[] = {&totalUpdateTime, &totalRank, &totalUsers, &monthlyUpdateTime, &monthlyRank, &monthlyUsers};
-  for (size_t i = 0; i < 6; ++i) *values[i] = getInt32(in + kRankingValuesAt + 4 * i);
-  std::memcpy(reserved.data(), in + kReservedAt, reserved.size());
-}
+void PointInfoRecord::deserialize(const uint8_t* in) { transferRecord(FieldIo<const uint8_t>(in), *this); }
 
 static_assert(kReservedAt + sizeof(PointInfoRecord::reserved) == PointInfoRecord::kSize);
 static_assert(kPendingMonthlyAt + kCountersSize == kRankingValuesAt);
@@ -172,7 +176,8 @@ bool PointInfoStore::load(const std::wstring& path) {
   uint8_t header[20];
   if (std::fread(header, 1, sizeof header, file.get()) != sizeof header) return false;
   if (std::memcmp(header, kMagic, sizeof kMagic) != 0) return false;
-  const auto count = static_cast<uint32_t>(getInt32(header + 16));
+  uint32_t count = 0;
+  FieldIo<const uint8_t>(header).int32(16, count);
   // Read into a copy: a file shorter than its count promises must not cost the records we hold.
   std::vector<PointInfoRecord> records;
   std::vector<uint8_t> buffer(PointInfoRecord::kSize);
@@ -189,7 +194,8 @@ bool PointInfoStore::save(const std::wstring& path) const {
   if (!file) return false;
   uint8_t header[20];
   std::memcpy(header, kMagic, sizeof kMagic);
-  putInt32(header + 16, static_cast<int32_t>(records_.size()));
+  const auto count = static_cast<uint32_t>(records_.size());
+  FieldIo<uint8_t>(header).int32(16, count);
   bool written = std::fwrite(header, 1, sizeof header, file.get()) == sizeof header;
   std::vector<uint8_t> buffer(PointInfoRecord::kSize);
   for (const PointInfoRecord& record : records_) {

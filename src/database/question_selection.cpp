@@ -24,7 +24,7 @@ const std::wstring kRestOfPass =
 const std::wstring kWholeSet =
     L"SELECT s.qid FROM section s JOIN question q ON q.qid=s.qid WHERE s.sid=%d AND " + kHasText + L" ORDER BY s.rowid";
 
-void takeQuestions(std::deque<int>& from, std::deque<int>& out, bool random, int count, int seed) {
+void takeQuestions(IdQueue& from, IdQueue& out, bool random, int count, int seed) {
   if (random) {
     platform::seedRandom(static_cast<unsigned>(seed));
     for (int i = 0; i < count && !from.empty(); ++i) out.push_back(PickRandomQuestion(from));
@@ -40,22 +40,22 @@ void takeQuestions(std::deque<int>& from, std::deque<int>& out, bool random, int
 
 }  // namespace
 
-int frontOrNone(const std::deque<int>& ids) { return ids.empty() ? -1 : ids.front(); }
+int frontOrNone(const IdQueue& ids) { return ids.empty() ? -1 : ids.front(); }
 
-int PickRandomQuestion(std::deque<int>& ids) {
+int PickRandomQuestion(IdQueue& ids) {
   const auto index = static_cast<size_t>(platform::randomValue()) % ids.size();
   const int qid = ids[index];
   ids.erase(ids.begin() + static_cast<std::ptrdiff_t>(index));
   return qid;
 }
 
-bool SelectNextQuestions(const StudyContext& study, std::deque<int>& out, bool random, int count) {
+bool SelectNextQuestions(const StudyContext& study, IdQueue& out, bool random, int count) {
   const DbObject accessor = openQuery(study.connection);
   const int lid = currentLogId(study);
   std::optional<ElementLogRecord> log;
   if (lid != -1) {
     log.emplace(getElementLog(accessor, lid));
-    std::deque<int> rest;
+    IdQueue rest;
     if (!querySqlfIntList(accessor, rest, kRestOfPass.c_str(), lid, lid)) {
       study.notify(L"次に学習すべき問題を取得できませんでした");
       return false;
@@ -71,7 +71,7 @@ bool SelectNextQuestions(const StudyContext& study, std::deque<int>& out, bool r
       return false;
     }
   }
-  std::deque<int> all;
+  IdQueue all;
   querySqlfIntList(accessor, all, kWholeSet.c_str(), study.setId);
   takeQuestions(all, out, random, count, log ? log->FirstReplyDate() : 0);
   return true;

@@ -10,14 +10,16 @@
 
 namespace pdb3 {
 
+using IdQueue = std::deque<int>;
+
 // The first id, -1 when empty.
-int frontOrNone(const std::deque<int>& ids);
+int frontOrNone(const IdQueue& ids);
 // Removes and returns the id at rand() modulo the size (the queue must not be empty).
-int PickRandomQuestion(std::deque<int>& ids);
+int PickRandomQuestion(IdQueue& ids);
 
 // Appends up to `count` ids for the current user, set and mode. False, after a notice, when the
 // rest of the pass cannot be read or a used-up pass cannot be closed.
-bool SelectNextQuestions(const StudyContext& study, std::deque<int>& out, bool random, int count);
+bool SelectNextQuestions(const StudyContext& study, IdQueue& out, bool random, int count);
 // Closes the pass of study log `lid`: counts it as accomplished when it asked anything, and
 // forgets its questions.
 bool ResetRound(sqliteplus::SqliteConnection& connection, int lid);

@@ -43,24 +43,6 @@ class MemoryRateTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(MemoryRateTest, FirstStudiesRaiseTheRateAndClimbByMode) {
-  struct Case { int mode, nc, ni, rate, level; };
-  const Case cases[] = {
-      {0, 1, 0, 80, 2}, {2, 1, 0, 80, 2},  // typed answers
-      {1, 1, 0, 80, 1}, {3, 1, 0, 80, 1},  // four choices
-      {4, 1, 0, 80, 1}, {6, 1, 0, 80, 1},  // the other modes, from level 0
-      {0, 2, 0, 100, 2}, {0, 0, 1, 40, 0}, {0, 1, 1, 50, 0}, {0, 1, 2, 40, 0},
-  };
-  int qid = 100;
-  for (const Case& c : cases) {
-    const MemoryRate rate = afterStudy(++qid, c.mode, c.nc, c.ni);
-    EXPECT_EQ(rate.rate, c.rate) << "mode " << c.mode << " nc " << c.nc << " ni " << c.ni;
-    EXPECT_EQ(rate.level, c.level) << "mode " << c.mode << " nc " << c.nc << " ni " << c.ni;
-    for (int level = 1; level <= 10; ++level)
-      EXPECT_EQ(rate.levelTimes[level - 1], level == c.level ? kNow : 0) << "l" << level << "_time";
-  }
-}
-
 TEST_F(MemoryRateTest, LevelupWaitsForTheIntervalAndTheRest) {
   // Level 1 reached two hours ago: its one-day interval has not passed.
   studied(1, 0, kNow - 2 * kHour);
@@ -94,47 +76,14 @@ TEST_F(MemoryRateTest, LevelupWaitsForTheIntervalAndTheRest) {
   EXPECT_EQ(top.level, 10);
   EXPECT_EQ(top.rate, 100);
 
+  // A stored rate without any study on record counts as nothing.
+  stored(6, 100, 3, kNow - 10 * kDay);
+  MemoryRate unstudied(accessor, 6, kUser, kNow);
+  ASSERT_TRUE(unstudied.load());
+  EXPECT_EQ(unstudied.currentRate(), 0);
+
   // Speed reply climbs only from level 0.
   studied(5, 4, kNow - 10 * kDay);
   stored(5, 90, 1, kNow - 10 * kDay);
   EXPECT_EQ(afterStudy(5, 4, 2, 0).level, 1);
-}
-
-TEST_F(MemoryRateTest, CurrentRateDecaysFromTheLatestStudyInAnyMode) {
-  stored(7, 100, 3, kNow - 10 * kDay);
-  MemoryRate never(accessor, 7, kUser, kNow);
-  ASSERT_TRUE(never.load());
-  EXPECT_EQ(never.currentRate(), 0) << "no study on record";
-  EXPECT_EQ(never.cachedRate, -1);
-
-  studied(7, 5, kNow - 4 * kDay);
-  studied(7, 0, kNow - 2 * kDay);
-  MemoryRate rate(accessor, 7, kUser, kNow);
-  ASSERT_TRUE(rate.load());
-  EXPECT_EQ(rate.lastStudyTime(), kNow - 2 * kDay);
-  EXPECT_EQ(rate.currentRate(), 55);
-  studied(7, 0, kNow);
-  EXPECT_EQ(rate.currentRate(), 55) << "computed once per object";
-}
-
-TEST_F(MemoryRateTest, SaveInsertsThenUpdatesAndLoadReadsEveryColumn) {
-  MemoryRate missing(accessor, 9, kUser, kNow);
-  EXPECT_FALSE(missing.load());
-  EXPECT_EQ(missing.rate, 0);
-
-  MemoryRate rate(accessor, 9, kUser, kNow);
-  rate.rate = 64;
-  rate.level = 7;
-  for (int i = 0; i < 10; ++i) rate.levelTimes[i] = 1000 + i;
-  ASSERT_TRUE(rate.save());
-  rate.rate = 65;
-  ASSERT_TRUE(rate.save());
-  EXPECT_EQ(db.value(L"SELECT count(*) FROM memory_rate"), L"1");
-
-  MemoryRate read(accessor, 9, kUser, kNow);
-  ASSERT_TRUE(read.load());
-  EXPECT_EQ(read.rate, 65);
-  EXPECT_EQ(read.level, 7);
-  EXPECT_EQ(read.levelTimes, rate.levelTimes);
-  EXPECT_FALSE(MemoryRate(accessor, 9, kUser + 1, kNow).load());
 }
