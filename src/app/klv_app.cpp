@@ -13,6 +13,19 @@ pdb3::StudyContext KlvApp::studyContext() {
                             [this](const std::wstring& text) { notice.ShowText(text); }};
 }
 
+RankingTarget KlvApp::rankingTarget() {
+  return RankingTarget{pointInfo, settings ? settings->userName.value : std::wstring(),
+                       settings ? settings->irankDatafilePath.value : std::wstring()};
+}
+
+bool KlvApp::SaveStudyHistory(pdb3::DailyLogRecord& record, bool addToPass, int points) {
+  return ::SaveStudyHistory(studyContext(), rankingTarget(), record, addToPass, points);
+}
+
+bool KlvApp::SaveStudyInTransaction(pdb3::DailyLogRecord& record, int points) {
+  return SaveStudyHistoryInTransaction(studyContext(), rankingTarget(), record, points);
+}
+
 PointInfoRecord& KlvApp::CurrentUserPointInfo() {
   return currentUserPointInfo(pointInfo, settings ? settings->userName.value : std::wstring());
 }

@@ -10,6 +10,7 @@
 #include "app/named_mutex.h"
 #include "app/notice_box.h"
 #include "app/point_info_store.h"
+#include "app/study_history.h"
 #include "database/sqlite_connection.h"
 #include "database/study_context.h"
 #include "study/speech_voice.h"
@@ -26,8 +27,15 @@ class KlvApp {
 
   // The connection with the current user, set and mode, for the data layer's study code.
   pdb3::StudyContext studyContext();
+  // The ranking store with the user's name and the ranking file of the settings.
+  RankingTarget rankingTarget();
   // The ranking record of the current user, made on first use.
   PointInfoRecord& CurrentUserPointInfo();
+  // Writes everything one study produced, inside the caller's transaction.
+  bool SaveStudyHistory(pdb3::DailyLogRecord& record, bool addToPass, int points);
+  // The study window's save: SaveStudyHistory with the pass, in one transaction on the record's
+  // connection (the application's).
+  bool SaveStudyInTransaction(pdb3::DailyLogRecord& record, int points);
 
   // Window opacity is always at hand here; kept so that callers read as everywhere else.
   bool LoadLayeredWindowApi() const { return true; }

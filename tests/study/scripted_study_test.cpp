@@ -158,6 +158,31 @@ TEST_P(ScriptedStudy, RunsThroughStartStudyWithOneMistake) {
   }
   StudyDriver driver(mode, 2);
   EXPECT_TRUE(StartStudy(s.app, nullptr, L"scripted", {1, 2, 3}));
+
+  // One study log of the user on the set in the mode, with the study's totals.
+  const std::wstring uid = std::to_wstring(s.app.currentUserId), mid = std::to_wstring(mode);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM log_id WHERE lid=0 AND eid=2 AND uid=" + uid + L" AND mid=" + mid), 1);
+  EXPECT_EQ(s.intValue(L"SELECT nRun FROM element_log WHERE lid=0"), 1);
+  EXPECT_GT(s.intValue(L"SELECT FirstReplyDate FROM element_log WHERE lid=0"), 0);
+  // The daily log: its times, and as strokes the characters typed (none when nothing is typed).
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_log WHERE did=0 AND lid=0 AND EndTime>=StartTime AND StartTime>0"), 1);
+  const int strokes = s.intValue(L"SELECT Strokes FROM daily_log WHERE did=0");
+  EXPECT_EQ(strokes, s.intValue(L"SELECT TotalStrokes FROM element_log WHERE lid=0"));
+  if (isTypedMode(mode)) {
+    EXPECT_GT(strokes, 0);
+  } else {
+    EXPECT_EQ(strokes, 0);
+  }
+  // Each question's result: the missed one wrong first, then right in both re-reply passes.
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_question_log WHERE did=0"), 3);
+  EXPECT_EQ(s.intValue(L"SELECT nc1 FROM daily_question_log WHERE did=0 AND qid=1"), 1);
+  EXPECT_EQ(s.intValue(L"SELECT ni1 FROM daily_question_log WHERE did=0 AND qid=2"), 1);
+  EXPECT_EQ(s.intValue(L"SELECT nc2 FROM daily_question_log WHERE did=0 AND qid=2"), 2);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM question_log WHERE uid=" + uid + L" AND mid=" + mid), 3);
+  EXPECT_EQ(s.intValue(L"SELECT ni1 FROM question_log WHERE qid=2 AND uid=" + uid + L" AND mid=" + mid), 1);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM memory_rate WHERE uid=" + uid), 3);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM looped_questions WHERE lid=0"), 3);
+  EXPECT_TRUE(s.notifier.boxes.empty()) << platform::toUtf8(s.notifier.boxes.front());
   if (mode == ModeDictation) {
     for (const wchar_t* word : {L"classroom", L"blackboard", L"desk"})
       EXPECT_NE(std::find(spoken.begin(), spoken.end(), word), spoken.end()) << platform::toUtf8(word);
@@ -166,3 +191,29 @@ TEST_P(ScriptedStudy, RunsThroughStartStudyWithOneMistake) {
 
 INSTANTIATE_TEST_SUITE_P(AllModes, ScriptedStudy, ::testing::Range(0, 7),
                          [](const ::testing::TestParamInfo<int>& info) { return std::string(modeName(info.param)); });
+
+TEST(StartStudyRun, ASecondStudyIsRefusedWhileOneRunsAndExitSavesButReportsTheExit) {
+  StudyApp s(ModeJe);
+  bool secondRefused = false;
+  QTimer driver;
+  QObject::connect(&driver, &QTimer::timeout, [&] {
+    auto* dlg = qobject_cast<CTransDlg*>(QApplication::activeModalWidget());
+    if (!dlg || dlg->flow().tstate != TurnReply) return;
+    driver.stop();
+    secondRefused = !StartStudy(s.app, nullptr, L"second", {4}) &&
+                    s.app.notice.text() == L"既に回答中なので、回答できません。";
+    auto* edit = dlg->findChild<QLineEdit*>("id1026");
+    QTest::keyClicks(edit, "classroom");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTimer::singleShot(50, dlg, [dlg] {
+      auto* reply = dlg->findChild<QLineEdit*>("id1026");
+      QTest::keyClicks(reply, "!exit");
+      QTest::keyClick(reply, Qt::Key_Return);
+    });
+  });
+  driver.start(15);
+  EXPECT_FALSE(StartStudy(s.app, nullptr, L"first", {1, 2}));
+  EXPECT_TRUE(secondRefused);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_log WHERE EndTime>0"), 1);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_question_log"), 1);
+}
