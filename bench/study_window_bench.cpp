@@ -1,0 +1,146 @@
+// Speed of the study window on the sample problem set with the default skin: the window up and
+// painted (skin loaded, OnInit, first OnUpdate), one full repaint of the default skin, and the
+// judging of one typed answer. Runs offscreen in a private home folder.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <clocale>
+#include <cstdlib>
+#include <memory>
+
+#include "app/app_settings.h"
+#include "app/klv_app.h"
+#include "database/db_object.h"
+#include "database/folders.h"
+#include "database/sql_helpers.h"
+#include "database/users.h"
+#include "study/answer_judging.h"
+#include "study/app_study_host.h"
+#include "study/start_study.h"
+#include "study/study_modes.h"
+#include "study/trans_dialog.h"
+
+namespace {
+
+std::wstring sourcePath(const char* relative) {
+  return QString(QString(KELVARA_SOURCE_DIR) + "/" + relative).toStdWString();
+}
+
+std::wstring scriptText(const char* relative) {
+  QFile file(QString::fromStdWString(sourcePath(relative)));
+  file.open(QIODevice::ReadOnly);
+  return QString::fromUtf8(file.readAll()).toStdWString();
+}
+
+// The sample set in a fresh database, a user, and the settings a new user has.
+struct BenchApp {
+  QTemporaryDir folder;
+  std::unique_ptr<AppSettings> settings;
+  KlvApp app;
+
+  BenchApp() {
+    const std::wstring path = QString(folder.path() + "/bench.klvdb7").toStdWString();
+    app.db.open(path.c_str());
+    const pdb3::DbObject accessor = pdb3::openQuery(app.db);
+    pdb3::execSql(accessor, scriptText("resources/schema.sql").c_str());
+    pdb3::execSql(accessor, scriptText("resources/sample_data.sql").c_str());
+    settings = std::make_unique<AppSettings>(L"KLV7");
+    settings->databasePath.value = path;
+    settings->skin7Path.value = sourcePath("resources/skin7/default.lua");
+    settings->skinUserfilePath.value = QString(folder.path() + "/skinuser.ini").toStdWString();
+    settings->useVoice.value = false;
+    app.settings = settings.get();
+    app.currentUserId = pdb3::insertUser(accessor, L"bench");
+    app.currentSetId = 2;
+    app.studyMode = study::ModeJe;
+    app.smartLearningSetId = pdb3::EnsureSmartLearningBinder(app.db);
+  }
+};
+
+BenchApp& benchApp() {
+  static BenchApp instance;
+  return instance;
+}
+
+study::StudySetup setup() {
+  study::StudySetup s;
+  s.mode = study::ModeJe;
+  s.title = L"bench";
+  s.questionIds = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  study::StudyLogIds ids;
+  study::allotStudyLogIds(benchApp().app, ids);
+  s.lid = ids.lid;
+  s.did = ids.did;
+  return s;
+}
+
+// From the ids to a window that shows its first paint of the skin.
+void BM_StudyWindowUpAndPainted(benchmark::State& state) {
+  BenchApp& b = benchApp();
+  SoundQueue sounds;
+  for (auto _ : state) {
+    study::AppStudyHost host(b.app, sounds);
+    study::CTransDlg dialog(setup(), host);
+    dialog.show();
+    for (int i = 0; i < 1000 && dialog.surfaceImage().isNull(); ++i) QApplication::processEvents();
+    if (dialog.surfaceImage().isNull() || dialog.size() != QSize(640, 480)) state.SkipWithError("not painted");
+    benchmark::DoNotOptimize(dialog.surfaceImage().pixel(5, 5));
+    dialog.done(0);
+  }
+}
+BENCHMARK(BM_StudyWindowUpAndPainted)->Unit(benchmark::kMillisecond);
+
+// One paint as after every judgement: erase, the skin's OnUpdate, copy to the screen, and the
+// controls on top. Argument 0: the default skin; 1: a skin whose OnUpdate draws nothing (the
+// cost of the window itself).
+void BM_SkinRepaint(benchmark::State& state) {
+  BenchApp& b = benchApp();
+  const std::wstring defaultSkin = b.settings->skin7Path.value;
+  if (state.range(0) == 1) {
+    const QString empty = b.folder.path() + "/empty.lua";
+    QFile file(empty);
+    file.open(QIODevice::WriteOnly);
+    file.write("DesignName = \"empty\"\nDlgWidth_n = 640\nDlgHeight_n = 480\nfunction OnUpdate() end\n");
+    file.close();
+    b.settings->skin7Path.value = empty.toStdWString();
+  }
+  SoundQueue sounds;
+  study::AppStudyHost host(b.app, sounds);
+  study::CTransDlg dialog(setup(), host);
+  dialog.show();
+  for (int i = 0; i < 1000 && dialog.surfaceImage().isNull(); ++i) QApplication::processEvents();
+  for (auto _ : state) {
+    dialog.repaintWindow();
+    dialog.repaint();
+  }
+  dialog.done(0);
+  b.settings->skin7Path.value = defaultSkin;
+}
+BENCHMARK(BM_SkinRepaint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_JudgeTypedAnswer(benchmark::State& state) {
+  const study::JudgeSettings settings;
+  for (auto _ : state) {
+    study::CorrectAnswerList answers;
+    answers.assign({L"look after", L"take care of", L"care for"});
+    benchmark::DoNotOptimize(study::CheckTypedAnswer(L"Take care of.", answers, study::ModeJe, settings, true));
+  }
+}
+BENCHMARK(BM_JudgeTypedAnswer)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QTemporaryDir home;
+  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) setenv(variable, home.path().toUtf8(), 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  setenv("KELVARA_AUTOANSWER", "ok", 0);
+  QApplication application(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
