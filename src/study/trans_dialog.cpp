@@ -184,11 +184,8 @@ void CTransDlg::centreOnDesktop(int width, int height) {
 
 void CTransDlg::placeWindow(const StudySettings& settings) {
   if (!settings.keepLastReplyWindowPos || settings.replyWindowX < 0 || settings.replyWindowY < 0) {
-    SkinLockHolder hold(skinLock());
-    LuaScript script(lua_.get());
-    const int width = lua_ ? truncateToInt(script.GetGlobalNumber("DlgWidth_n")) : 0;
-    const int height = lua_ ? truncateToInt(script.GetGlobalNumber("DlgHeight_n")) : 0;
-    centreOnDesktop(width > 0 ? width : this->width(), height > 0 ? height : this->height());
+    const QSize skinSize = skinDialogSize();
+    centreOnDesktop(skinSize.isEmpty() ? width() : skinSize.width(), skinSize.isEmpty() ? height() : skinSize.height());
   } else {
     move(settings.replyWindowX, settings.replyWindowY);
   }

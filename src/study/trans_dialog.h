@@ -99,6 +99,8 @@ class CTransDlg : public QDialog, public StudySkinHost {
   void reportScriptError(const std::string& message);
   void OnAnimationTick();
   void centreOnDesktop(int width, int height);
+  // The skin's DlgWidth_n x DlgHeight_n; empty without a skin or a size.
+  QSize skinDialogSize();
   void placeWindow(const StudySettings& settings);
   void buildControls();
   QWidget* control(int id) const;

@@ -121,16 +121,19 @@ void CTransDlg::PushScriptState(LuaScript script) {
   lua_pop(state, 1);
 }
 
+QSize CTransDlg::skinDialogSize() {
+  SkinLockHolder hold(skinLock());
+  if (!lua_) return {};
+  LuaScript script(lua_.get());
+  return QSize(truncateToInt(script.GetGlobalNumber("DlgWidth_n")), truncateToInt(script.GetGlobalNumber("DlgHeight_n")));
+}
+
 void CTransDlg::ApplySkin() {
   SkinLockHolder hold(skinLock());
   LuaScript script(lua_.get());
   const StudySettings settings = host_.settings();
   setWindowTitle("resizing... [1/3]");
-  if (lua_) {
-    const int width = truncateToInt(script.GetGlobalNumber("DlgWidth_n"));
-    const int height = truncateToInt(script.GetGlobalNumber("DlgHeight_n"));
-    if (width > 0 && height > 0) resize(width, height);
-  }
+  if (const QSize skinSize = skinDialogSize(); !skinSize.isEmpty()) resize(skinSize);
   setWindowTitle("resizing... [2/3]");
   for (int i = 0; i < 12; ++i) showControl(ctl::FirstFunc + i, false);
   setWindowTitle("resizing... [3/3]");
@@ -214,11 +217,7 @@ bool CTransDlg::ChooseSkinFile(int id) {
     platform::trace("%ls\n", path.c_str());
     ReloadSkin();
     if (!host_.settings().keepLastReplyWindowPos) {
-      SkinLockHolder hold(skinLock());
-      LuaScript script(lua_.get());
-      const int width = truncateToInt(script.GetGlobalNumber("DlgWidth_n"));
-      const int height = truncateToInt(script.GetGlobalNumber("DlgHeight_n"));
-      if (width > 0 && height > 0) centreOnDesktop(width, height);
+      if (const QSize skinSize = skinDialogSize(); !skinSize.isEmpty()) centreOnDesktop(skinSize.width(), skinSize.height());
     }
     return true;
   }

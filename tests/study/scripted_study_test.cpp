@@ -19,6 +19,7 @@
 #include "study/study_modes.h"
 #include "study/trans_dialog.h"
 #include "study_app_fixture.h"
+#include "study_window_support.h"
 
 using namespace study;
 using studytest::StudyApp;
@@ -73,14 +74,6 @@ class StudyDriver {
     return mode_ == ModeEj || mode_ == ModeEj4 ? question : answer;
   }
 
-  void type(CTransDlg& dlg, const QString& text) {
-    auto* edit = find<QLineEdit>(dlg, 1026);
-    edit->clear();
-    // Typed as a keyboard with an input method would: characters without a key of their own.
-    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    QTest::keyClick(edit, Qt::Key_Return);
-  }
-
   // The choice slot that shows the right text, or another one.
   void choose(CTransDlg& dlg, bool right) {
     const int qid = dlg.flow().currentId;
@@ -120,12 +113,12 @@ class StudyDriver {
           if (button->isVisible() && button->isEnabled()) QTest::mouseClick(button, Qt::LeftButton);
         }
       } else {
-        type(*dlg, find<QLabel>(*dlg, 1100)->text());
+        studytest::typeReply(*dlg, find<QLabel>(*dlg, 1100)->text());
       }
       return;
     }
     if (isTypedMode(mode_)) {
-      type(*dlg, miss ? QString("zzz") : rightText(flow.currentId));
+      studytest::typeReply(*dlg, miss ? QString("zzz") : rightText(flow.currentId));
     } else if (isChoiceMode(mode_)) {
       choose(*dlg, !miss);
     } else {
@@ -202,14 +195,8 @@ TEST(StartStudyRun, ASecondStudyIsRefusedWhileOneRunsAndExitSavesButReportsTheEx
     driver.stop();
     secondRefused = !StartStudy(s.app, nullptr, L"second", {4}) &&
                     s.app.notice.text() == L"既に回答中なので、回答できません。";
-    auto* edit = dlg->findChild<QLineEdit*>("id1026");
-    QTest::keyClicks(edit, "classroom");
-    QTest::keyClick(edit, Qt::Key_Return);
-    QTimer::singleShot(50, dlg, [dlg] {
-      auto* reply = dlg->findChild<QLineEdit*>("id1026");
-      QTest::keyClicks(reply, "!exit");
-      QTest::keyClick(reply, Qt::Key_Return);
-    });
+    studytest::typeReply(*dlg, "classroom");
+    QTimer::singleShot(50, dlg, [dlg] { studytest::typeReply(*dlg, "!exit"); });
   });
   driver.start(15);
   EXPECT_FALSE(StartStudy(s.app, nullptr, L"first", {1, 2}));

@@ -11,23 +11,33 @@
 #include "study/study_modes.h"
 #include "study/trans_dialog.h"
 #include "study_app_fixture.h"
+#include "study_window_support.h"
 #include "test_env.h"
 
 using namespace study;
 using studytest::StudyApp;
+using studytest::typeReply;
 
 namespace {
 
-StudySetup setupFor(int mode, std::vector<int> ids) {
-  StudySetup setup;
-  setup.mode = mode;
-  setup.title = L"スキン";
-  setup.questionIds = std::move(ids);
-  setup.randomMistakeReply = false;
-  setup.did = 0;
-  setup.lid = 0;
-  return setup;
-}
+// A je study window of the program on the sample set, drawn by the given skin (the default skin
+// when none is given).
+struct SkinWindow {
+  explicit SkinWindow(std::vector<int> ids, const std::wstring& skin = L"", int incorrectWaitMsec = 0) {
+    if (!skin.empty()) app.settings.skin7Path.value = skin;
+    app.settings.incorrectWaitMsec.value = incorrectWaitMsec;
+    dlg = std::make_unique<CTransDlg>(studytest::setupFor(ModeJe, std::move(ids), L"スキン"), host);
+  }
+  bool open() {
+    dlg->show();
+    return QTest::qWaitFor([&] { return dlg->flow().tstate == TurnReply; }, 3000);
+  }
+
+  StudyApp app{ModeJe};
+  SoundQueue sounds;
+  AppStudyHost host{app.app, sounds};
+  std::unique_ptr<CTransDlg> dlg;
+};
 
 std::wstring skinFixture(const char* name) {
   return QString::fromStdString(testenv::sourceDir() + "/tests/study/skins/" + name).toStdWString();
@@ -35,22 +45,12 @@ std::wstring skinFixture(const char* name) {
 
 QColor rgb(uint32_t rrggbb) { return QColor((rrggbb >> 16) & 0xFF, (rrggbb >> 8) & 0xFF, rrggbb & 0xFF); }
 
-void typeReply(CTransDlg& dlg, const QString& text) {
-  auto* edit = dlg.findChild<QLineEdit*>("id1026");
-  edit->clear();
-  QTest::keyClicks(edit, text);
-  QTest::keyClick(edit, Qt::Key_Return);
-}
-
 }  // namespace
 
 TEST(DefaultSkin, DrawsTheFrameAndPlacesTheControlsOfTheMode) {
-  StudyApp s(ModeJe);
-  SoundQueue sounds;
-  AppStudyHost host(s.app, sounds);
-  CTransDlg dlg(setupFor(ModeJe, {1, 2}), host);
-  dlg.show();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().tstate == TurnReply; }, 3000));
+  SkinWindow w({1, 2});
+  ASSERT_TRUE(w.open());
+  CTransDlg& dlg = *w.dlg;
   EXPECT_EQ(dlg.size(), QSize(640, 480));
   EXPECT_EQ(dlg.windowTitle(), QString::fromStdWString(L"スキン - Kelvara"));
   EXPECT_EQ(dlg.findChild<QWidget*>("id1208")->geometry(), QRect(30, 78, 580, 84));
@@ -62,7 +62,7 @@ TEST(DefaultSkin, DrawsTheFrameAndPlacesTheControlsOfTheMode) {
   EXPECT_EQ(shot.pixelColor(5, 200), rgb(0xF4F8FC));    // the skin's background
   EXPECT_EQ(shot.pixelColor(20, 120), rgb(0x2F5D9E));   // the question frame
   EXPECT_EQ(shot.pixelColor(25, 75), rgb(0xFFFFFF));    // inside it
-  EXPECT_TRUE(s.notifier.boxes.empty()) << (s.notifier.boxes.empty() ? "" : QString::fromStdWString(s.notifier.boxes.front()).toStdString());
+  EXPECT_TRUE(w.app.notifier.boxes.empty());
 }
 
 namespace {
@@ -79,13 +79,9 @@ std::string homeFile(const char* name) { return testenv::processDir() + "/home/"
 }  // namespace
 
 TEST(SkinHostFunctions, RaiseTheirOwnErrorsAndDrawOnTheWindow) {
-  StudyApp s(ModeJe);
-  s.settings.skin7Path.value = skinFixture("host_calls.lua");
-  SoundQueue sounds;
-  AppStudyHost host(s.app, sounds);
-  CTransDlg dlg(setupFor(ModeJe, {1}), host);
-  dlg.show();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().tstate == TurnReply; }, 3000));
+  SkinWindow w({1}, skinFixture("host_calls.lua"));
+  ASSERT_TRUE(w.open());
+  CTransDlg& dlg = *w.dlg;
   QTest::qWait(50);
 
   std::map<std::string, std::string> raised;
@@ -125,31 +121,23 @@ TEST(SkinHostFunctions, RaiseTheirOwnErrorsAndDrawOnTheWindow) {
 }
 
 TEST(SkinHostFunctions, AFailingOnUpdateIsReportedOnceAndTheStudyGoesOn) {
-  StudyApp s(ModeJe);
-  s.settings.skin7Path.value = skinFixture("plain.lua");
-  SoundQueue sounds;
-  AppStudyHost host(s.app, sounds);
-  CTransDlg dlg(setupFor(ModeJe, {1}), host);
-  dlg.show();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().tstate == TurnReply; }, 3000));
+  SkinWindow w({1}, skinFixture("plain.lua"));
+  ASSERT_TRUE(w.open());
+  CTransDlg& dlg = *w.dlg;
   for (int i = 0; i < 5; ++i) {
     dlg.repaintWindow();
     QTest::qWait(20);
   }
   int reports = 0;
-  for (const std::wstring& box : s.notifier.boxes) reports += box.rfind(L"ScriptError: ", 0) == 0;
+  for (const std::wstring& box : w.app.notifier.boxes) reports += box.rfind(L"ScriptError: ", 0) == 0;
   EXPECT_EQ(reports, 1);
   typeReply(dlg, "classroom");
   EXPECT_EQ(dlg.flow().all.corrects, 1);
 }
 
 TEST(SkinState, ALoggingSkinSeesEveryTransitionOfAStudy) {
-  StudyApp s(ModeJe);
-  s.settings.skin7Path.value = skinFixture("state_log.lua");
-  s.settings.incorrectWaitMsec.value = 100;  // the flash lasts long enough to be seen
-  SoundQueue sounds;
-  AppStudyHost host(s.app, sounds);
-  CTransDlg dlg(setupFor(ModeJe, {1, 2}), host);
+  SkinWindow w({1, 2}, skinFixture("state_log.lua"), 100);  // the flash lasts long enough to be seen
+  CTransDlg& dlg = *w.dlg;
   // Each state stays for a few animation ticks, so the skin sees it.
   auto reach = [&](auto condition) {
     const bool reached = QTest::qWaitFor(condition, 3000);

@@ -11,8 +11,11 @@
 #include "test_env.h"
 #include "study/study_modes.h"
 #include "study/trans_dialog.h"
+#include "study_window_support.h"
 
 using namespace study;
+using studytest::setupFor;
+using studytest::typeReply;
 
 namespace {
 
@@ -64,17 +67,6 @@ class FakeHost : public StudyHost {
   }
 };
 
-StudySetup setupFor(int mode, std::vector<int> ids) {
-  StudySetup setup;
-  setup.mode = mode;
-  setup.title = L"テスト";
-  setup.questionIds = std::move(ids);
-  setup.randomMistakeReply = false;
-  setup.did = 0;
-  setup.lid = 0;
-  return setup;
-}
-
 template <typename W>
 W* find(CTransDlg& dlg, int id) {
   W* widget = dlg.findChild<W*>(QString("id%1").arg(id));
@@ -84,13 +76,6 @@ W* find(CTransDlg& dlg, int id) {
 
 bool waitForState(CTransDlg& dlg, int tstate) {
   return QTest::qWaitFor([&] { return dlg.flow().tstate == tstate; }, 3000);
-}
-
-void typeReply(CTransDlg& dlg, const QString& text) {
-  auto* edit = find<QLineEdit>(dlg, 1026);
-  edit->clear();
-  QTest::keyClicks(edit, text);
-  QTest::keyClick(edit, Qt::Key_Return);
 }
 
 }  // namespace

@@ -1,0 +1,39 @@
+// What the study window tests share: a set-up record and typing a reply as a user would.
+#pragma once
+
+#include <QLineEdit>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "study/trans_dialog.h"
+
+namespace studytest {
+
+inline study::StudySetup setupFor(int mode, std::vector<int> ids, std::wstring title = L"テスト") {
+  study::StudySetup setup;
+  setup.mode = mode;
+  setup.title = std::move(title);
+  setup.questionIds = std::move(ids);
+  setup.randomMistakeReply = false;
+  setup.did = 0;
+  setup.lid = 0;
+  return setup;
+}
+
+// Types the text into the reply edit and presses Enter. Characters without a key of their own
+// arrive as an input method would send them.
+inline void typeReply(QWidget& window, const QString& text) {
+  auto* edit = window.findChild<QLineEdit*>("id1026");
+  edit->clear();
+  for (const QChar c : text) {
+    if (c.unicode() < 0x80) {
+      QTest::keyClick(edit, c.toLatin1());
+    } else {
+      QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+  }
+  QTest::keyClick(edit, Qt::Key_Return);
+}
+
+}  // namespace studytest
