@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -174,4 +175,30 @@ TEST(SkinState, ALoggingSkinSeesEveryTransitionOfAStudy) {
   std::string all;
   for (const std::string& line : seen) all += line + "\n";
   EXPECT_EQ(next, expected.size()) << "missing: " << (next < expected.size() ? expected[next] : "") << "\nseen:\n" << all;
+}
+
+TEST(SkinApplication, BackgroundFromTheSkinFolderAndTheConfiguredColourAndTheKeptPlace) {
+  const QString folder = QString::fromStdString(testenv::processDir()) + "/bare";
+  QDir().mkpath(folder);
+  QFile::copy(QString::fromStdWString(skinFixture("tile.xpm")), folder + "/tile.xpm");
+  QFile skin(folder + "/bare.lua");
+  ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
+  skin.write("DesignName = \"bare\"\nDlgWidth_n = 200\nDlgHeight_n = 100\nBackgroundImageFile = \"tile.xpm\"\n"
+             "function OnUpdate() end\n");
+  skin.close();
+  SkinWindow w({1}, (folder + "/bare.lua").toStdWString());
+  w.app.settings.backgroundColor = 0x3020A0;  // no colour of the skin's or the user's: the setting's
+  w.app.settings.keepLastReplyWindowPos.value = true;
+  w.app.settings.replyWindowX.value = 40;
+  w.app.settings.replyWindowY.value = 30;
+  ASSERT_TRUE(w.open());
+  EXPECT_EQ(w.dlg->pos(), QPoint(40, 30));
+  EXPECT_EQ(w.dlg->size(), QSize(200, 100));
+  const QImage& drawn = w.dlg->surfaceImage();
+  EXPECT_EQ(drawn.pixelColor(5, 5), QColor(0, 0xC0, 0));
+  EXPECT_EQ(drawn.pixelColor(150, 80), QColor(0xA0, 0x20, 0x30));
+  w.dlg->move(70, 80);
+  w.dlg->done(0);
+  EXPECT_EQ(w.app.settings.replyWindowX.value, 70);
+  EXPECT_EQ(w.app.settings.replyWindowY.value, 80);
 }
