@@ -178,10 +178,29 @@ unsigned TranslateShortcutChar(unsigned vk) {
   return (vk < 0x80) ? static_cast<unsigned>(std::toupper(static_cast<int>(vk))) : vk;
 }
 
+namespace {
+UserToolsLookup* g_userTools = nullptr;
+QPointer<QWidget> g_topFrameOverride;
+}  // namespace
+
+void setUserToolsLookup(UserToolsLookup* tools) { g_userTools = tools; }
+UserToolsLookup* userToolsLookup() { return g_userTools; }
+
+void setTopFrameOverride(QWidget* frame) { g_topFrameOverride = frame; }
+QWidget* topFrameOverride() { return g_topFrameOverride; }
+
+QWidget* GetTopFrame(QWidget* window) {
+  if (g_topFrameOverride) return g_topFrameOverride;
+  if (window) return window->window();
+  return QApplication::activeWindow();
+}
+
 bool IsStandardCommand(unsigned command) {
   const int signedCommand = static_cast<int>(command);
-  return (command >= 0xE110 && command < 0xE120) || (command >= 0xF000 && command < 0xF1F0) ||
-         (signedCommand >= 0xFF00) || (command >= 0xE210 && command < 0xE220);
+  if ((command >= 0xE110 && command < 0xE120) || (command >= 0xF000 && command < 0xF1F0) ||
+      (signedCommand >= 0xFF00) || (command >= 0xE210 && command < 0xE220))
+    return true;
+  return g_userTools && command == g_userTools->ToolsEntryCommand();
 }
 
 bool IsBasicCommand(unsigned command) {
