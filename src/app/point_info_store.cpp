@@ -1,0 +1,242 @@
+#include "app/point_info_store.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <type_traits>
+
+#include "platform/text.h"
+
+namespace {
+
+constexpr uint8_t kMagic[16] = {'K', 'L', 'V', ' ', 'P', 'o', 'i', 'n', 't', 'I', 'n', 'f', 'o', ' ', 0, 0};
+constexpr size_t kCountersSize = 536;
+
+// Byte offsets of the record layout.
+constexpr size_t kUserNameAt = 0, kRankingIdAt = 256, kPasswordAt = 512, kCommentAt = 768;
+constexpr size_t kAcceptedTotalAt = 1024, kAcceptedMonthlyAt = 1560;
+constexpr size_t kPendingTotalAt = 2096, kPendingMonthlyAt = 2632;
+constexpr size_t kRankingValuesAt = 3168, kReservedAt = 3192;
+
+// Writes or reads (depending on the byte pointer's constness) one little-endian field at a time.
+template <class Byte>
+class FieldIo {
+ public:
+  explicit FieldIo(Byte* bytes) : bytes_(bytes) {}
+
+  template <class Int>
+  void int32(size_t at, Int& value) const {
+    if constexpr (std::is_const_v<Byte>) {
+      uint32_t bits = 0;
+      for (int i = 0; i < 4; ++i) bits |= static_cast<uint32_t>(bytes_[at + i]) << (8 * i);
+      value = static_cast<int32_t>(bits);
+    } else {
+      const auto bits = static_cast<uint32_t>(value);
+      for (int i = 0; i < 4; ++i) bytes_[at + i] = static_cast<uint8_t>(bits >> (8 * i));
+    }
+  }
+  template <class Text>
+  void text(size_t at, Text& text) const {
+    for (size_t i = 0; i < text.size(); ++i) {
+      if constexpr (std::is_const_v<Byte>) {
+        text[i] = static_cast<char16_t>(bytes_[at + 2 * i] | (bytes_[at + 2 * i + 1] << 8));
+      } else {
+        bytes_[at + 2 * i] = static_cast<uint8_t>(text[i] & 0xFF);
+        bytes_[at + 2 * i + 1] = static_cast<uint8_t>(text[i] >> 8);
+      }
+    }
+  }
+  template <class Bytes>
+  void raw(size_t at, Bytes& bytes) const {
+    if constexpr (std::is_const_v<Byte>)
+      std::memcpy(bytes.data(), bytes_ + at, bytes.size());
+    else
+      std::memcpy(bytes_ + at, bytes.data(), bytes.size());
+  }
+
+ private:
+  Byte* bytes_;
+};
+
+template <class Io, class Counters>
+void transferCounters(const Io& io, size_t at, Counters& c) {
+  io.int32(at + 0, c.nc);
+  io.int32(at + 4, c.ni);
+  io.int32(at + 8, c.p);
+  io.text(at + 12, c.rq);
+  io.text(at + 268, c.ls);
+  io.int32(at + 524, c.sec);
+  io.int32(at + 528, c.lt);
+  io.int32(at + 532, c.spare);
+}
+
+// The record layout, walked the same way for writing (const record) and reading.
+template <class Io, class Record>
+void transferRecord(const Io& io, Record& r) {
+  io.text(kUserNameAt, r.userName);
+  io.text(kRankingIdAt, r.rankingId);
+  io.text(kPasswordAt, r.rankingPassword);
+  io.text(kCommentAt, r.comment);
+  transferCounters(io, kAcceptedTotalAt, r.acceptedTotal);
+  transferCounters(io, kAcceptedMonthlyAt, r.acceptedMonthly);
+  transferCounters(io, kPendingTotalAt, r.pendingTotal);
+  transferCounters(io, kPendingMonthlyAt, r.pendingMonthly);
+  io.int32(kRankingValuesAt + 0, r.totalUpdateTime);
+  io.int32(kRankingValuesAt + 4, r.totalRank);
+  io.int32(kRankingValuesAt + 8, r.totalUsers);
+  io.int32(kRankingValuesAt + 12, r.monthlyUpdateTime);
+  io.int32(kRankingValuesAt + 16, r.monthlyRank);
+  io.int32(kRankingValuesAt + 20, r.monthlyUsers);
+  io.raw(kReservedAt, r.reserved);
+}
+
+bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+
+// The name as a record would keep it: the comparison key of the store.
+PointText storedName(std::wstring_view name) {
+  PointText key{};
+  PointInfoRecord::copyText(key, name);
+  return key;
+}
+
+// Compares up to the terminators: a field read from a file may hold old units behind its end.
+bool sameText(const PointText& a, const PointText& b) {
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+    if (a[i] == 0) return true;
+  }
+  return true;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File openFile(const std::wstring& path, const char* mode) {
+  return File(std::fopen(platform::toUtf8(path).c_str(), mode));
+}
+
+}  // namespace
+
+void PointInfoRecord::Counters::clear() { *this = Counters{}; }
+
+void PointInfoRecord::Counters::add(const Counters& other) {
+  lt = other.lt;
+  sec += other.sec;
+  nc += other.nc;
+  ni += other.ni;
+  p += other.p;
+  ls = other.ls;
+  if (other.rq[0] != 0) rq = other.rq;
+}
+
+void PointInfoRecord::copyText(PointText& field, std::wstring_view text) {
+  const std::u16string units = platform::toUtf16(text);
+  size_t length = std::min(units.size(), kTextLength);
+  if (length == kTextLength && length < units.size() && isHighSurrogate(units[length - 1])) --length;
+  field.fill(0);
+  std::copy_n(units.begin(), length, field.begin());
+}
+
+std::wstring PointInfoRecord::text(const PointText& field) {
+  const auto end = std::find(field.begin(), field.end(), u'\0');
+  return platform::fromUtf16(std::u16string_view(field.data(), end - field.begin()));
+}
+
+void PointInfoRecord::AddRound(const Counters& study) {
+  pendingTotal.add(study);
+  if (IsSameMonth(study.lt, pendingMonthly.lt)) {
+    pendingMonthly.add(study);
+  } else {
+    acceptedMonthly.clear();
+    pendingMonthly = study;
+  }
+}
+
+void PointInfoRecord::serialize(uint8_t* out) const { transferRecord(FieldIo<uint8_t>(out), *this); }
+
+void PointInfoRecord::deserialize(const uint8_t* in) { transferRecord(FieldIo<const uint8_t>(in), *this); }
+
+static_assert(kReservedAt + sizeof(PointInfoRecord::reserved) == PointInfoRecord::kSize);
+static_assert(kPendingMonthlyAt + kCountersSize == kRankingValuesAt);
+
+bool IsSameMonth(int64_t t1, int64_t t2) {
+  const time_t a = static_cast<time_t>(t1), b = static_cast<time_t>(t2);
+  std::tm first{}, second{};
+  if (!localtime_r(&a, &first) || !localtime_r(&b, &second)) return false;
+  return first.tm_year == second.tm_year && first.tm_mon == second.tm_mon;
+}
+
+bool PointInfoStore::load(const std::wstring& path) {
+  File file = openFile(path, "rb");
+  if (!file) return false;
+  uint8_t header[20];
+  if (std::fread(header, 1, sizeof header, file.get()) != sizeof header) return false;
+  if (std::memcmp(header, kMagic, sizeof kMagic) != 0) return false;
+  uint32_t count = 0;
+  FieldIo<const uint8_t>(header).int32(16, count);
+  // Read into a copy: a file shorter than its count promises must not cost the records we hold.
+  std::vector<PointInfoRecord> records;
+  std::vector<uint8_t> buffer(PointInfoRecord::kSize);
+  for (uint32_t i = 0; i < count; ++i) {
+    if (std::fread(buffer.data(), 1, buffer.size(), file.get()) != buffer.size()) return false;
+    records.emplace_back().deserialize(buffer.data());
+  }
+  records_ = std::move(records);
+  return true;
+}
+
+bool PointInfoStore::save(const std::wstring& path) const {
+  File file = openFile(path, "wb");
+  if (!file) return false;
+  uint8_t header[20];
+  std::memcpy(header, kMagic, sizeof kMagic);
+  const auto count = static_cast<uint32_t>(records_.size());
+  FieldIo<uint8_t>(header).int32(16, count);
+  bool written = std::fwrite(header, 1, sizeof header, file.get()) == sizeof header;
+  std::vector<uint8_t> buffer(PointInfoRecord::kSize);
+  for (const PointInfoRecord& record : records_) {
+    if (!written) break;
+    record.serialize(buffer.data());
+    written = std::fwrite(buffer.data(), 1, buffer.size(), file.get()) == buffer.size();
+  }
+  // A full disk shows only when the buffered bytes are flushed.
+  return std::fclose(file.release()) == 0 && written;
+}
+
+int PointInfoStore::findIndex(std::wstring_view name) const {
+  const PointText key = storedName(name);
+  for (size_t i = 0; i < records_.size(); ++i)
+    if (sameText(records_[i].userName, key)) return static_cast<int>(i);
+  return -1;
+}
+
+PointInfoRecord& PointInfoStore::findByUser(std::wstring_view name) {
+  const int index = findIndex(name);
+  if (index < 0) throw std::wstring(L"Cannot Find the User's Info");
+  return records_[index];
+}
+
+int PointInfoStore::appendRecord(std::wstring_view name) {
+  if (findIndex(name) >= 0) return -1;
+  const int index = static_cast<int>(records_.size());
+  PointInfoRecord::copyText(records_.emplace_back().userName, name);
+  return index;
+}
+
+PointInfoRecord& PointInfoStore::recordAt(int index) {
+  const auto position = static_cast<unsigned>(index);
+  if (position >= records_.size()) throw std::wstring(L"Out of Index");
+  return records_[position];
+}
+
+PointInfoRecord& currentUserPointInfo(PointInfoStore& store, std::wstring_view userName) {
+  try {
+    return store.findByUser(userName);
+  } catch (...) {
+    return store.recordAt(store.appendRecord(userName));
+  }
+}

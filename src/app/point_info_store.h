@@ -1,0 +1,87 @@
+// The local ranking counts of every user, kept in the ranking data file (irank.dat): a 16-byte
+// magic, a record count and one fixed-size record of 10,240 bytes per user. Texts are UTF-16LE,
+// integers and times little-endian 32-bit, so the file reads the same on every platform.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using PointText = std::array<char16_t, 128>;
+
+struct PointInfoRecord {
+  // The values of one or more finished studies, as the ranking server receives them.
+  struct Counters {
+    int32_t nc = 0;
+    int32_t ni = 0;
+    int32_t p = 0;
+    PointText rq{};
+    PointText ls{};
+    int32_t sec = 0;
+    int32_t lt = 0;
+    int32_t spare = 0;
+
+    void clear();
+    // Sums the counts; the texts and the time become the other's (rq only when it has one).
+    void add(const Counters& other);
+  };
+
+  static constexpr size_t kSize = 10240;
+  static constexpr size_t kTextLength = 127;
+
+  PointText userName{};
+  PointText rankingId{};
+  PointText rankingPassword{};
+  PointText comment{};
+  Counters acceptedTotal;
+  Counters acceptedMonthly;
+  Counters pendingTotal;
+  Counters pendingMonthly;
+  int32_t totalUpdateTime = 0;
+  int32_t totalRank = 0;
+  int32_t totalUsers = 0;
+  int32_t monthlyUpdateTime = 0;
+  int32_t monthlyRank = 0;
+  int32_t monthlyUsers = 0;
+  // Kept as read, so that a file written by a later version loses nothing on a round trip.
+  std::array<uint8_t, 7048> reserved{};
+
+  // At most 127 UTF-16 units (never half a surrogate pair); the rest of the field is zero.
+  static void copyText(PointText& field, std::wstring_view text);
+  static std::wstring text(const PointText& field);
+
+  // Adds a finished study to the pending counts; a study in a new month starts the monthly ones.
+  void AddRound(const Counters& study);
+
+  void serialize(uint8_t* out) const;
+  void deserialize(const uint8_t* in);
+};
+
+bool IsSameMonth(int64_t t1, int64_t t2);
+
+class PointInfoStore {
+ public:
+  // False when the file cannot be opened, has another magic or is shorter than its count says;
+  // the store then keeps what it had.
+  bool load(const std::wstring& path);
+  bool save(const std::wstring& path) const;
+
+  // Names are compared on their first 127 units, which is all a record keeps of them.
+  int findIndex(std::wstring_view name) const;
+  // Throws std::wstring "Cannot Find the User's Info".
+  PointInfoRecord& findByUser(std::wstring_view name);
+  // -1 when the name has a record already.
+  int appendRecord(std::wstring_view name);
+  // Throws std::wstring "Out of Index"; a negative index counts as a huge unsigned one.
+  PointInfoRecord& recordAt(int index);
+
+  size_t size() const { return records_.size(); }
+
+ private:
+  std::vector<PointInfoRecord> records_;
+};
+
+// The record of the current user, made on first use (the body of KlvApp::CurrentUserPointInfo).
+PointInfoRecord& currentUserPointInfo(PointInfoStore& store, std::wstring_view userName);

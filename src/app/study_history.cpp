@@ -1,0 +1,153 @@
+#include "app/study_history.h"
+
+#include <iterator>
+
+#include "database/element_log.h"
+#include "database/folders.h"
+#include "database/memory_rate.h"
+#include "database/question.h"
+#include "database/question_log.h"
+#include "database/sql_helpers.h"
+#include "platform/clock.h"
+#include "platform/random.h"
+#include "study/part_of_speech.h"
+
+using namespace pdb3;
+
+namespace {
+
+bool ensureStudyLog(const StudyContext& study, const DbObject& accessor, int lid) {
+  if (querySqlfIntOrMinus1(accessor, L"SELECT count(*) FROM log_id WHERE lid=%d", lid) > 0) return true;
+  if (!execSqlf(accessor, L"INSERT INTO log_id VALUES(%d,%d,%d,%d)", lid, study.userId, study.setId, study.mode)) {
+    study.notify(L"履歴IDを設定できませんでした");
+    return false;
+  }
+  if (!execSqlf(accessor, L"INSERT INTO element_log VALUES(%d,%d,%d,%d,%d,%d,'','')", lid, 0, 0, 0, 0, 0)) {
+    study.notify(L"問題集履歴を追加できませんでした");
+    return false;
+  }
+  return true;
+}
+
+// Failures to save a rate leave the old one; the study's other records still go in.
+void updateMemoryRates(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record) {
+  const int64_t now = platform::nowSeconds();
+  for (auto& [qid, result] : record.results) {
+    MemoryRate rate(accessor, qid, study.userId, now);
+    rate.load();
+    rate.update(study.mode, result.nc1 + result.nc2, result.ni1 + result.ni2);
+    rate.save();
+    result.ext1 = rate.level;
+    result.ext2 = rate.rate;
+  }
+}
+
+bool saveDailyLog(const StudyContext& study, const DailyLogRecord& record) {
+  bool saved = false;
+  try {
+    saved = record.save();
+  } catch (const std::wstring&) {
+    // ids never set: nothing was written
+  }
+  if (!saved) study.notify(L"学習回毎の履歴を保存できませんでした");
+  return saved;
+}
+
+void addToStudyLogTotals(const DbObject& accessor, const DailyLogRecord& record) {
+  ElementLogRecord log = getElementLog(accessor, record.lid);
+  if (log.FirstReplyDate() == 0) log.setFirstReplyDate(record.StartTime);
+  log.setNRun(log.nRun() + 1);
+  log.setTotalReplySec(static_cast<int>(log.TotalReplySec() + record.totalReplySec()));
+  log.setTotalStrokes(log.TotalStrokes() + record.Strokes);
+}
+
+bool saveQuestionLogs(const StudyContext& study, const DbObject& accessor, const DailyLogRecord& record) {
+  for (const auto& [qid, result] : record.results) {
+    QuestionLog log = getQuestionLog(accessor, qid, study.userId, study.mode);
+    log.load();
+    log.nc1 += result.nc1;
+    log.ni1 += result.ni1;
+    log.nc2 += result.nc2;
+    log.ni2 += result.ni2;
+    log.LastStudyTime = result.LastStudyTime;
+    log.LastMistakeTimeOnFirstReply = result.LastMistakeTimeOnFirstReply;
+    log.ReplySec += result.ReplySec;
+    if (!log.save()) {
+      study.notify(L"問題毎履歴を保存できませんでした");
+      return false;
+    }
+  }
+  return true;
+}
+
+// A question wrongly answered in the first pass and never again has not been learnt in this pass.
+bool addToPass(const StudyContext& study, const DbObject& accessor, const DailyLogRecord& record) {
+  for (const auto& [qid, result] : record.results) {
+    if (result.nc1 <= 0 && result.nc2 + result.ni2 <= 0) continue;
+    if (!execSqlf(accessor, L"INSERT INTO looped_questions VALUES(%d,%d)", record.lid, qid)) {
+      study.notify(L"学習済み問題を追加できませんでした");
+      return false;
+    }
+  }
+  return true;
+}
+
+// One question of the study, drawn at random, as the ranking shows what was studied.
+std::wstring rankingQuestionText(const DbObject& accessor, const DailyLogRecord& record) {
+  const auto drawn = std::next(record.results.begin(),
+                               static_cast<std::ptrdiff_t>(static_cast<size_t>(platform::randomValue()) %
+                                                           record.results.size()));
+  const Question question = getQuestion(accessor, drawn->first);
+  std::wstring text = question.answerText(0) + L" / " + question.questionText(0) + question.questionText(1);
+  study::StripPartOfSpeechCodes(text);
+  return text;
+}
+
+void addRankingRound(const StudyContext& study, const RankingTarget& ranking, const DbObject& accessor,
+                     const DailyLogRecord& record, int points) {
+  PointInfoRecord::Counters round;
+  round.nc = record.totalNc1();
+  round.ni = record.totalNi1();
+  round.p = points;
+  PointInfoRecord::copyText(round.rq, rankingQuestionText(accessor, record));
+  std::wstring path;
+  getElementPath(accessor, path, study.setId);
+  PointInfoRecord::copyText(round.ls, path);
+  round.sec = static_cast<int32_t>(record.totalReplySec());
+  round.lt = record.EndTime;
+  currentUserPointInfo(ranking.store, ranking.userName).AddRound(round);
+  ranking.store.save(ranking.path);
+}
+
+}  // namespace
+
+bool SaveStudyHistory(const StudyContext& study, const RankingTarget& ranking, DailyLogRecord& record, bool addToPassFlag,
+                      int points) {
+  if (record.results.empty()) return true;
+  const DbObject accessor = openQuery(study.connection);
+  if (!ensureStudyLog(study, accessor, record.lid)) return false;
+  // Before the question logs are written, so the decay runs from the question's previous study.
+  updateMemoryRates(study, accessor, record);
+  if (!saveDailyLog(study, record)) return false;
+  addToStudyLogTotals(accessor, record);
+  if (!saveQuestionLogs(study, accessor, record)) return false;
+  if (addToPassFlag && !addToPass(study, accessor, record)) return false;
+  addRankingRound(study, ranking, accessor, record, points);
+  return true;
+}
+
+bool SaveStudyHistoryInTransaction(const StudyContext& study, const RankingTarget& ranking, DailyLogRecord& record,
+                                   int points) {
+  if (!execSql(record, L"BEGIN TRANSACTION")) {
+    study.notify(L"更新を開始できませんでした");
+    return false;
+  }
+  // Steps done before a failing one are kept: the COMMIT runs whatever the result.
+  const bool saved = SaveStudyHistory(study, ranking, record, true, points);
+  // The connection rolls a failed COMMIT back, so the transaction does not stay open.
+  if (!execSql(record, L"COMMIT")) {
+    study.notify(L"学習履歴を保存できませんでした");
+    return false;
+  }
+  return saved;
+}

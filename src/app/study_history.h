@@ -1,0 +1,31 @@
+// Writing a finished study back: study log and totals, memory rates, the daily log with each
+// question's result, question logs, the current pass and the user's ranking counts.
+// KlvApp::SaveStudyHistory forwards to SaveStudyHistory with its connection, current user, set
+// and mode, its notice box and its ranking store.
+#pragma once
+
+#include <string>
+
+#include "app/point_info_store.h"
+#include "database/daily_log.h"
+#include "database/study_context.h"
+
+// Where a study's ranking counts go: the store, the user name that keys its record (the setting
+// user-name) and the ranking data file (the setting irank-datafile-path).
+struct RankingTarget {
+  PointInfoStore& store;
+  std::wstring userName;
+  std::wstring path;
+};
+
+// Runs inside the caller's transaction. Fills each result's ext1/ext2 (level and rate after the
+// study). A failing step shows its message through the study's notice and gives false at once;
+// the steps before it stay written.
+bool SaveStudyHistory(const pdb3::StudyContext& study, const RankingTarget& ranking, pdb3::DailyLogRecord& record,
+                      bool addToPass, int points);
+
+// The study window's save: one transaction around SaveStudyHistory (with the pass). The COMMIT
+// runs even after a failed step; a COMMIT that fails is rolled back and reported, so no
+// transaction is left open. True when everything was saved and committed.
+bool SaveStudyHistoryInTransaction(const pdb3::StudyContext& study, const RankingTarget& ranking,
+                                   pdb3::DailyLogRecord& record, int points);

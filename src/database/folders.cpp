@@ -1,0 +1,199 @@
+#include "database/folders.h"
+
+#include <algorithm>
+#include <boost/format.hpp>
+#include <vector>
+
+#include "database/sql_helpers.h"
+#include "platform/clock.h"
+#include "platform/trace.h"
+
+namespace pdb3 {
+namespace {
+
+const wchar_t kSmartLearningFolder[] = L"SmartLearning";
+const wchar_t kSmartLearningSet[] = L"1";
+
+bool contains(const std::vector<int>& ids, int id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
+
+void traceLoop(int eid) { platform::traceError("folder rows loop back at element %d\n", eid); }
+
+// `ancestors` holds the folders being expanded: meeting one again means the rows form a cycle.
+bool appendDescendants(const DbObject& accessor, std::deque<int>& out, int fid, std::vector<int>& ancestors) {
+  std::deque<int> children;
+  if (!querySqlfIntList(accessor, children, L"SELECT eid FROM folder WHERE fid=%d", fid)) return false;
+  ancestors.push_back(fid);
+  for (int child : children) {
+    out.push_back(child);
+    if (elementType(accessor, child) > kFolderElement) continue;
+    if (contains(ancestors, child)) {
+      traceLoop(child);
+      return false;
+    }
+    if (!appendDescendants(accessor, out, child, ancestors)) return false;
+  }
+  ancestors.pop_back();
+  return true;
+}
+
+bool deleteTree(const DbObject& accessor, int eid, std::vector<int>& ancestors) {
+  if (elementType(accessor, eid) == kFolderElement) {
+    if (contains(ancestors, eid)) {
+      traceLoop(eid);
+      return false;
+    }
+    std::deque<int> children;
+    if (!childIds(FolderRecord(accessor, eid), children)) return false;
+    ancestors.push_back(eid);
+    for (int child : children)
+      if (!deleteTree(accessor, child, ancestors)) return false;
+    ancestors.pop_back();
+  } else if (!execSqlf(accessor, L"DELETE FROM section WHERE sid=%d", eid)) {
+    return false;
+  }
+  if (!execSqlf(accessor, L"DELETE FROM element_info WHERE eid=%d", eid)) return false;
+  return execSqlf(accessor, L"DELETE FROM folder WHERE eid=%d", eid);
+}
+
+// The new element's eid, or -1 when the element row (-1) or its folder row (-2) was refused.
+int insertElement(const FolderRecord& parent, int type, const std::wstring& name) {
+  const int now = static_cast<int>(platform::nowSeconds());
+  if (!execSqlf(parent, L"INSERT INTO element_info VALUES(NULL,%d,'%ls','','','',%d,%d,'','')", type,
+                escapeSqlQuotesTo(name).c_str(), now, now))
+    return -1;
+  const int eid = parent.query().connection().lastInsertRowId();
+  if (!execSqlf(parent, L"INSERT INTO folder VALUES(%d,%d)", eid, parent.eid)) return -2;
+  return eid;
+}
+
+// A child of the given type: a problem set may share its name with the folder looked for.
+int childIdByNameAndType(const DbObject& accessor, int fid, const std::wstring& name, int type) {
+  return querySqlfIntOrMinus1(
+      accessor, L"SELECT eid FROM element_info WHERE name = '%ls' AND type = %d AND eid in (SELECT eid FROM folder WHERE fid = %d)",
+      escapeSqlQuotesTo(name).c_str(), type, fid);
+}
+
+int findTypedElementByPath(const DbObject& accessor, const std::wstring& path, int type) {
+  const int eid = findElementByPath(accessor, 0, path);
+  return eid >= 0 && elementType(accessor, eid) == type ? eid : -1;
+}
+
+}  // namespace
+
+int elementType(const DbObject& accessor, int eid) {
+  return querySqlfIntOrMinus1(accessor, L"SELECT type FROM element_info WHERE eid=%d", eid);
+}
+
+int childIdByName(const DbObject& accessor, int fid, const std::wstring& name) {
+  return querySqlfIntOrMinus1(accessor,
+                              L"SELECT eid FROM element_info WHERE name = '%ls' AND eid in (SELECT eid FROM folder WHERE fid = %d)",
+                              escapeSqlQuotesTo(name).c_str(), fid);
+}
+
+bool queryElementName(const DbObject& accessor, std::wstring& out, int eid) {
+  return querySqlfString(accessor, out, L"SELECT name FROM element_info WHERE eid = %d", eid);
+}
+
+std::wstring elementName(const DbObject& record, int eid) {
+  std::wstring name;
+  queryElementName(openQuery(record.query().connection()), name, eid);
+  return name;
+}
+
+int parentFolderOf(const DbObject& accessor, int eid) {
+  return querySqlfIntOrMinus1(accessor, L"SELECT fid FROM folder WHERE eid = %d", eid);
+}
+
+bool childIds(const FolderRecord& folder, std::deque<int>& out) {
+  return querySqlfIntList(folder, out, L"SELECT eid FROM folder WHERE fid=%d", folder.eid);
+}
+
+bool listDescendants(const DbObject& accessor, std::deque<int>& out, int fid) {
+  std::vector<int> ancestors;
+  return appendDescendants(accessor, out, fid, ancestors);
+}
+
+FolderRecord getFolder(const DbObject& accessor, int eid) {
+  if (eid != 0 && querySqlfIntOrMinus1(accessor, L"SELECT count(*) FROM element_info WHERE eid=%d", eid) != 1)
+    throw platform::format(L"フォルダ %d が取得できませんでした", eid);
+  return FolderRecord(accessor, eid);
+}
+
+int findElementByPath(const DbObject& accessor, int fid, const std::wstring& path) {
+  std::wstring rest = path;
+  while (fid >= 0) {
+    const size_t slash = rest.find(L'/');
+    if (slash == std::wstring::npos) return childIdByName(accessor, fid, rest);
+    fid = childIdByName(accessor, fid, rest.substr(0, slash));
+    rest.erase(0, slash + 1);
+  }
+  return -1;
+}
+
+int FindFolderByPath(const DbObject& accessor, const std::wstring& path) {
+  return findTypedElementByPath(accessor, path, kFolderElement);
+}
+
+int FindProblemSetByPath(const DbObject& accessor, const std::wstring& path) {
+  return findTypedElementByPath(accessor, path, kProblemSetElement);
+}
+
+bool getElementPath(const DbObject& accessor, std::wstring& out, int eid) {
+  if (eid == 0) {
+    out.clear();
+    return true;
+  }
+  std::wstring path;
+  if (!queryElementName(accessor, path, eid)) return false;
+  std::vector<int> visited{eid};
+  for (int fid = parentFolderOf(accessor, eid); fid != 0; fid = parentFolderOf(accessor, fid)) {
+    if (fid < 0) return false;
+    if (contains(visited, fid)) {
+      traceLoop(fid);
+      return false;
+    }
+    visited.push_back(fid);
+    std::wstring name;
+    if (!queryElementName(accessor, name, fid)) return false;
+    path = name + L"/" + path;
+  }
+  out = path;
+  return true;
+}
+
+std::wstring uniqueElementName(const DbObject& accessor, int fid, const std::wstring& name) {
+  if (childIdByName(accessor, fid, name) < 0) return name;
+  std::wstring candidate;
+  for (int n = 1; n <= 1000; ++n) {
+    candidate = (boost::wformat(L"%s (%d)") % name % n).str();
+    if (childIdByName(accessor, fid, candidate) < 0) break;
+  }
+  return candidate;
+}
+
+ElementRecord AddBinder(const FolderRecord& parent, const std::wstring& name) {
+  const int eid = insertElement(parent, kProblemSetElement, name);
+  if (eid == -1) throw std::wstring(L"バインダーの追加に失敗しました(1)");
+  if (eid == -2) throw std::wstring(L"バインダーの追加に失敗しました(2)");
+  return ElementRecord(parent, eid);
+}
+
+int addFolderElement(const FolderRecord& parent, const std::wstring& name) {
+  return std::max(insertElement(parent, kFolderElement, name), -1);
+}
+
+bool deleteElementTree(const DbObject& accessor, int eid) {
+  std::vector<int> ancestors;
+  return deleteTree(accessor, eid, ancestors);
+}
+
+int EnsureSmartLearningBinder(sqliteplus::SqliteConnection& connection) {
+  const DbObject accessor = openQuery(connection);
+  int fid = childIdByNameAndType(accessor, 0, kSmartLearningFolder, kFolderElement);
+  if (fid < 0) fid = addFolderElement(getFolder(accessor, 0), kSmartLearningFolder);
+  if (childIdByNameAndType(accessor, fid, kSmartLearningSet, kProblemSetElement) < 0)
+    AddBinder(getFolder(accessor, fid), kSmartLearningSet);
+  return childIdByNameAndType(accessor, fid, kSmartLearningSet, kProblemSetElement);
+}
+
+}  // namespace pdb3

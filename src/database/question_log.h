@@ -1,0 +1,35 @@
+// The running answer counts of one question for one user in one study mode (a question_log row).
+#pragma once
+
+#include "database/db_object.h"
+
+namespace pdb3 {
+
+class QuestionLog : public DbObject {
+ public:
+  QuestionLog(const DbObject& accessor, int qid, int uid, int mid);
+
+  // False when there is no row (the fields then stay as they were).
+  bool load();
+  bool save() const;
+
+  int qid;
+  int uid;
+  int mid;
+  int nc1 = 0;  // first pass of a study: correct, incorrect
+  int ni1 = 0;
+  int nc2 = 0;  // asked again in the same study
+  int ni2 = 0;
+  int nc1pm = 0;  // carried through unchanged
+  int ni1pm = 0;
+  int nc2pm = 0;
+  int ni2pm = 0;
+  int LastStudyTime = 0;
+  int LastMistakeTimeOnFirstReply = 0;
+  double ReplySec = 0.0;
+};
+
+// Not loaded yet.
+QuestionLog getQuestionLog(const DbObject& accessor, int qid, int uid, int mid);
+
+}  // namespace pdb3

@@ -1,0 +1,93 @@
+#include "database/question_selection.h"
+
+#include <optional>
+#include <string>
+
+#include "database/element_log.h"
+#include "database/folders.h"
+#include "database/section_questions.h"
+#include "database/sql_helpers.h"
+#include "platform/random.h"
+
+namespace pdb3 {
+namespace {
+
+// The questions of a set that have some text (Question::isEmpty is false), in the set's own
+// order. Deciding emptiness in the statement rather than loading each question keeps a selection
+// from a set of thousands to one query.
+const std::wstring kHasText =
+    L"(ifnull(q.question,'')!='' OR ifnull(q.answer,'')!='' OR ifnull(q.hint,'')!='' OR "
+    L"ifnull(q.description,'')!='' OR ifnull(q.pronounce,'')!='')";
+const std::wstring kRestOfPass =
+    L"SELECT s.qid FROM section s JOIN question q ON q.qid=s.qid WHERE s.sid=(SELECT eid FROM log_id WHERE lid = %d) "
+    L"AND s.qid NOT IN (SELECT DISTINCT qid FROM looped_questions WHERE lid=%d) AND " + kHasText + L" ORDER BY s.rowid";
+const std::wstring kWholeSet =
+    L"SELECT s.qid FROM section s JOIN question q ON q.qid=s.qid WHERE s.sid=%d AND " + kHasText + L" ORDER BY s.rowid";
+
+void takeQuestions(IdQueue& from, IdQueue& out, bool random, int count, int seed) {
+  if (random) {
+    platform::seedRandom(static_cast<unsigned>(seed));
+    for (int i = 0; i < count && !from.empty(); ++i) out.push_back(PickRandomQuestion(from));
+    return;
+  }
+  for (int i = 0; i < count; ++i) {
+    const int qid = frontOrNone(from);
+    if (qid == -1) break;
+    out.push_back(qid);
+    from.pop_front();
+  }
+}
+
+}  // namespace
+
+int frontOrNone(const IdQueue& ids) { return ids.empty() ? -1 : ids.front(); }
+
+int PickRandomQuestion(IdQueue& ids) {
+  const auto index = static_cast<size_t>(platform::randomValue()) % ids.size();
+  const int qid = ids[index];
+  ids.erase(ids.begin() + static_cast<std::ptrdiff_t>(index));
+  return qid;
+}
+
+bool SelectNextQuestions(const StudyContext& study, IdQueue& out, bool random, int count) {
+  const DbObject accessor = openQuery(study.connection);
+  const int lid = currentLogId(study);
+  std::optional<ElementLogRecord> log;
+  if (lid != -1) {
+    log.emplace(getElementLog(accessor, lid));
+    IdQueue rest;
+    if (!querySqlfIntList(accessor, rest, kRestOfPass.c_str(), lid, lid)) {
+      study.notify(L"次に学習すべき問題を取得できませんでした");
+      return false;
+    }
+    // A set that shrank below what the pass has asked starts over too.
+    const bool usedUp = rest.empty() || log->loopedQuestionCount() > countUsableQuestions(accessor, study.setId);
+    if (!usedUp) {
+      takeQuestions(rest, out, random, count, log->nAccomplish());
+      return true;
+    }
+    if (!ResetRound(study.connection, lid)) {
+      study.notify(L"学習済み問題を削除できませんでした");
+      return false;
+    }
+  }
+  IdQueue all;
+  querySqlfIntList(accessor, all, kWholeSet.c_str(), study.setId);
+  takeQuestions(all, out, random, count, log ? log->FirstReplyDate() : 0);
+  return true;
+}
+
+bool ResetRound(sqliteplus::SqliteConnection& connection, int lid) {
+  ElementLogRecord log = getElementLog(openQuery(connection), lid);
+  if (log.loopedQuestionCount() > 0) log.setNAccomplish(log.nAccomplish() + 1);
+  return execSqlf(log, L"DELETE FROM looped_questions WHERE lid=%d", lid);
+}
+
+bool SelectSectionByPath(StudyContext& study, const std::wstring& path) {
+  const int eid = FindProblemSetByPath(openQuery(study.connection), path);
+  if (eid < 0) return false;
+  study.setId = eid;
+  return true;
+}
+
+}  // namespace pdb3

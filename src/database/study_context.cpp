@@ -1,0 +1,14 @@
+#include "database/study_context.h"
+
+#include "platform/notifier.h"
+
+namespace pdb3 {
+
+void StudyContext::notify(const std::wstring& text) const {
+  if (notice)
+    notice(text);
+  else
+    platform::messageBox(nullptr, text, L"Error!", platform::MbSystemModal);
+}
+
+}  // namespace pdb3

@@ -1,0 +1,31 @@
+// The values a user chose for a skin's variables, kept in the skin user file: an INI file with one
+// section per user and keys "<skin file name>_<variable>".
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace study {
+
+class SkinInfo;
+
+// One skin, one user. An empty text means "no value of the user's": the skin's default applies.
+struct SkinUserVars {
+  std::map<std::wstring, std::wstring> fontValues;
+  std::map<std::wstring, std::wstring> colorValues;
+  std::wstring backgroundImage;  // a path
+  std::wstring backgroundColor;  // RRGGBB
+};
+
+// The key prefix of a skin: its file name with the extension ("blue.lua" for ".../blue.lua").
+std::wstring skinFileName(const std::wstring& skinPath);
+
+// Reads the user's values for the variables the skin declares (always true; an unreadable file
+// reads as no values).
+bool loadStyle(SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
+               const std::wstring& skinFileName, const SkinInfo& skin);
+// Writes every value, an empty one as "key=" (always true: the file reports no failures).
+bool saveStyle(const SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
+               const std::wstring& skinFileName);
+
+}  // namespace study

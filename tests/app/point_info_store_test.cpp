@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/point_info_store.h"
+#include "database_fixture.h"
+#include "platform/text.h"
+#include "test_env.h"
+
+namespace {
+
+// Mid-month times, so that no time zone moves them into another month.
+constexpr int32_t kMarch15 = 1710504000;  // 2024-03-15 12:00 UTC
+constexpr int32_t kMarch20 = 1710936000;
+constexpr int32_t kApril15 = 1713182400;
+
+std::wstring filePath(const char* name) { return platform::fromUtf8(testenv::processDir() + "/" + name); }
+
+std::vector<uint8_t> readBytes(const std::wstring& path) {
+  std::ifstream in(platform::toUtf8(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(platform::toUtf8(path), std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+int32_t int32At(const std::vector<uint8_t>& bytes, size_t at) {
+  return static_cast<int32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                              static_cast<uint32_t>(bytes[at + 3]) << 24);
+}
+
+std::u16string textAt(const std::vector<uint8_t>& bytes, size_t at) {
+  std::u16string text;
+  for (size_t i = at; bytes[i] | bytes[i + 1]; i += 2) text += static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
+  return text;
+}
+
+// The bytes of a file saved from a store with one record per name.
+std::vector<uint8_t> fileOfUsers(std::initializer_list<const wchar_t*> names, const std::wstring& path) {
+  PointInfoStore store;
+  for (const wchar_t* name : names) store.appendRecord(name);
+  EXPECT_TRUE(store.save(path));
+  return readBytes(path);
+}
+
+PointInfoRecord::Counters study(int nc, int ni, int p, const wchar_t* rq, const wchar_t* ls, int sec, int32_t lt) {
+  PointInfoRecord::Counters block;
+  block.nc = nc;
+  block.ni = ni;
+  block.p = p;
+  PointInfoRecord::copyText(block.rq, rq);
+  PointInfoRecord::copyText(block.ls, ls);
+  block.sec = sec;
+  block.lt = lt;
+  return block;
+}
+
+}  // namespace
+
+TEST(PointInfoStore, FileLayoutIsByteExactAndRoundTrips) {
+  PointInfoStore store;
+  ASSERT_EQ(store.appendRecord(L"花子"), 0);
+  ASSERT_EQ(store.appendRecord(L"taro"), 1);
+  PointInfoRecord& taro = store.recordAt(1);
+  PointInfoRecord::copyText(taro.rankingId, L"id-7");
+  taro.pendingMonthly = study(5, -2, 300, L"apple / りんご", L"中学/単語", 61, kMarch15);
+  taro.totalRank = 12;
+  taro.monthlyUsers = 345;
+  taro.reserved[7047] = 0xAB;
+  const std::wstring path = filePath("irank.dat");
+  ASSERT_TRUE(store.save(path));
+
+  const std::vector<uint8_t> bytes = readBytes(path);
+  ASSERT_EQ(bytes.size(), 20u + 2 * 10240u);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 16), std::string("KLV PointInfo \0\0", 16));
+  EXPECT_EQ(int32At(bytes, 16), 2);
+  EXPECT_EQ(textAt(bytes, 20), u"花子");
+  const size_t second = 20 + 10240;
+  EXPECT_EQ(textAt(bytes, second), u"taro");
+  EXPECT_EQ(textAt(bytes, second + 256), u"id-7");
+  EXPECT_EQ(int32At(bytes, second + 2632), 5);
+  EXPECT_EQ(int32At(bytes, second + 2632 + 4), -2);
+  EXPECT_EQ(int32At(bytes, second + 2632 + 8), 300);
+  EXPECT_EQ(textAt(bytes, second + 2632 + 12), u"apple / りんご");
+  EXPECT_EQ(textAt(bytes, second + 2632 + 268), u"中学/単語");
+  EXPECT_EQ(int32At(bytes, second + 2632 + 524), 61);
+  EXPECT_EQ(int32At(bytes, second + 2632 + 528), kMarch15);
+  EXPECT_EQ(int32At(bytes, second + 3172), 12);
+  EXPECT_EQ(int32At(bytes, second + 3188), 345);
+  EXPECT_EQ(bytes.back(), 0xAB);
+
+  PointInfoStore loaded;
+  ASSERT_TRUE(loaded.load(path));
+  ASSERT_EQ(loaded.size(), 2u);
+  ASSERT_TRUE(loaded.save(filePath("copy.dat")));
+  EXPECT_EQ(readBytes(filePath("copy.dat")), bytes);
+  EXPECT_EQ(PointInfoRecord::text(loaded.findByUser(L"taro").pendingMonthly.rq), L"apple / りんご");
+}
+
+TEST(PointInfoStore, ForeignOrShortFilesAreRefusedAndTheStoreKeepsItsRecords) {
+  const std::wstring path = filePath("two.dat");
+  const std::vector<uint8_t> good = fileOfUsers({L"a", L"b"}, path);
+
+  PointInfoStore store;
+  store.appendRecord(L"kept");
+  std::vector<uint8_t> foreign = good;
+  foreign[15] = 1;  // the last byte of the magic
+  writeBytes(path, foreign);
+  EXPECT_FALSE(store.load(path));
+  writeBytes(path, std::vector<uint8_t>(good.begin(), good.end() - 1));
+  EXPECT_FALSE(store.load(path));
+  writeBytes(path, std::vector<uint8_t>(good.begin(), good.begin() + 18));
+  EXPECT_FALSE(store.load(path));
+  EXPECT_FALSE(store.load(filePath("missing.dat")));
+  ASSERT_EQ(store.size(), 1u);
+  EXPECT_EQ(store.findIndex(L"kept"), 0);
+
+  std::vector<uint8_t> empty(good.begin(), good.begin() + 20);
+  empty[16] = 0;
+  writeBytes(path, empty);
+  EXPECT_TRUE(store.load(path));
+  EXPECT_EQ(store.size(), 0u);
+}
+
+TEST(PointInfoStore, RoundsAddUpWithinAMonthAndRestartTheMonthlyCountsInANewOne) {
+  PointInfoRecord record;
+  record.acceptedMonthly = study(9, 9, 9, L"old", L"old", 9, kMarch15);
+  record.AddRound(study(3, 1, 40, L"q1", L"set/A", 30, kMarch15));
+  EXPECT_EQ(record.acceptedMonthly.nc, 0) << "the first study starts a month";
+  record.AddRound(study(2, 2, 10, L"", L"set/B", 5, kMarch20));
+  EXPECT_EQ(record.pendingMonthly.p, 50);
+  EXPECT_EQ(record.pendingMonthly.lt, kMarch20);
+  EXPECT_EQ(PointInfoRecord::text(record.pendingMonthly.rq), L"q1") << "an empty rq keeps the last one";
+  EXPECT_EQ(PointInfoRecord::text(record.pendingMonthly.ls), L"set/B");
+
+  record.acceptedMonthly.nc = 7;
+  record.AddRound(study(1, 0, 8, L"q3", L"set/C", 2, kApril15));
+  EXPECT_EQ(record.acceptedMonthly.nc, 0);
+  EXPECT_EQ(record.pendingMonthly.p, 8);
+  EXPECT_EQ(record.pendingTotal.p, 58);
+  EXPECT_EQ(record.pendingTotal.lt, kApril15);
+}
+
+TEST(PointInfoStore, RecordsAreKeyedByTheFirst127UnitsOfTheUserName) {
+  PointInfoStore store;
+  EXPECT_EQ(store.findIndex(L"x"), -1);
+  EXPECT_EQ(testdb::thrownText([&] { store.findByUser(L"x"); }), L"Cannot Find the User's Info");
+  EXPECT_EQ(store.appendRecord(L"x"), 0);
+  EXPECT_EQ(store.appendRecord(L"x"), -1);
+  EXPECT_EQ(store.size(), 1u);
+  EXPECT_EQ(store.findIndex(L"X"), -1);
+
+  const std::wstring longName(200, L'名');
+  PointInfoRecord& made = currentUserPointInfo(store, longName);
+  EXPECT_EQ(PointInfoRecord::text(made.userName), longName.substr(0, 127));
+  EXPECT_EQ(made.userName[127], 0);
+  currentUserPointInfo(store, longName);
+  EXPECT_EQ(store.size(), 2u) << "a long name must find its record again";
+
+  // Two records of one name (written by hand, stale units behind the terminator): the first counts.
+  const std::wstring path = filePath("dup.dat");
+  std::vector<uint8_t> bytes = fileOfUsers({L"first", L"second"}, path);
+  for (size_t i = 0; i < 6; ++i) bytes[20 + 10240 + 2 * i] = static_cast<uint8_t>("first"[i]);
+  writeBytes(path, bytes);
+  PointInfoStore loaded;
+  ASSERT_TRUE(loaded.load(path));
+  EXPECT_EQ(loaded.findIndex(L"first"), 0);
+  EXPECT_EQ(loaded.findIndex(L"second"), -1);
+
+  // A surrogate pair that would be cut in half is left out entirely.
+  const std::wstring astral = std::wstring(126, L'a') + L"\U0001F600";
+  PointText field{};
+  PointInfoRecord::copyText(field, astral);
+  EXPECT_EQ(PointInfoRecord::text(field), std::wstring(126, L'a'));
+
+  EXPECT_EQ(testdb::thrownText([&] { store.recordAt(2); }), L"Out of Index");
+  EXPECT_EQ(testdb::thrownText([&] { store.recordAt(-1); }), L"Out of Index");
+}

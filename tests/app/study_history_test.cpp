@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "app/study_history.h"
+#include "database/sql_helpers.h"
+#include "database_fixture.h"
+#include "platform/clock.h"
+
+using namespace pdb3;
+using testdb::TempDatabase;
+
+namespace {
+
+constexpr int kT0 = 1710072000;  // 2024-03-10 12:00 UTC: the studies below stay in one month
+constexpr int kDay = 86400;
+
+class StudyHistory : public ::testing::Test {
+ protected:
+  TempDatabase db;
+  DbObject accessor = db.accessor();
+  std::vector<std::wstring> notices;
+  StudyContext study{db.connection(), 1, 10, 0, [this](const std::wstring& text) { notices.push_back(text); }};
+  PointInfoStore store;
+  RankingTarget ranking{store, L"taro", db.folder() + L"/irank.dat"};
+  int64_t now = kT0;
+  platform::ClockOverride clock{[this] { return now; }};
+
+  void SetUp() override {
+    db.run(L"INSERT INTO user_info VALUES (1, 'taro')");
+    db.run(L"INSERT INTO element_info VALUES (20, 0, 'Eng', '', '', '', 0, 0, '', ''), "
+           L"(10, 2, 'Words', '', '', '', 0, 0, '', '')");
+    db.run(L"INSERT INTO folder VALUES (20, 0), (10, 20)");
+    db.run(L"INSERT INTO question (qid, question, answer) VALUES (1, 'りんご', 'apple'), "
+           L"(2, '犬%no' || char(13, 10) || 'いぬ', 'dog'), (3, '猫', 'cat'), (4, 'long', '" +
+           std::wstring(200, L'x') + L"')");
+    db.run(L"INSERT INTO section VALUES (10, 1), (10, 2), (10, 3), (10, 4)");
+  }
+
+  DailyLogRecord record(int did, int lid, int start, int end, int strokes) {
+    DailyLogRecord r(accessor);
+    r.did = did;
+    r.lid = lid;
+    r.StartTime = start;
+    r.EndTime = end;
+    r.Strokes = strokes;
+    return r;
+  }
+  static DailyQuestionResult result(int nc1, int ni1, int nc2, int ni2, double sec, int when, int mistake = 0) {
+    return {nc1, ni1, nc2, ni2, sec, when, mistake, 0, 0};
+  }
+  std::wstring rows(const std::wstring& select) { return db.value(L"SELECT group_concat(r, ' ') FROM (" + select + L")"); }
+  std::wstring rates() {
+    return rows(L"SELECT qid || ':' || rate || '/' || level AS r FROM memory_rate ORDER BY qid");
+  }
+};
+
+}  // namespace
+
+TEST_F(StudyHistory, ScriptedStudiesLeaveExactlyTheirRows) {
+  // Study 1, mode je: q1 right at once, q2 wrong then right on the repeat, q3 wrong once.
+  DailyLogRecord first = record(1, 1, kT0 - 300, kT0, 25);
+  first.results[1] = result(1, 0, 0, 0, 2.5, kT0);
+  first.results[2] = result(0, 1, 1, 0, 4.0, kT0, kT0);
+  first.results[3] = result(0, 1, 0, 0, 3.0, kT0, kT0);
+  ASSERT_TRUE(SaveStudyHistory(study, ranking, first, true, 30));
+
+  EXPECT_EQ(rows(L"SELECT lid || ',' || uid || ',' || eid || ',' || mid AS r FROM log_id"), L"1,1,10,0");
+  const std::wstring totals =
+      L"SELECT FirstReplyDate || ',' || nRun || ',' || TotalReplySec || ',' || TotalStrokes || ',' || nAccomplish "
+      L"AS r FROM element_log WHERE lid=";
+  EXPECT_EQ(rows(totals + L"1"), std::to_wstring(kT0 - 300) + L",1,9,25,0");
+  EXPECT_EQ(rates(), L"1:80/2 2:50/0 3:40/0");
+  EXPECT_EQ(db.value(L"SELECT l2_time FROM memory_rate WHERE qid=1"), std::to_wstring(kT0));
+  EXPECT_EQ(rows(L"SELECT did || ',' || lid || ',' || StartTime || ',' || EndTime || ',' || Strokes AS r FROM daily_log"),
+            L"1,1," + std::to_wstring(kT0 - 300) + L"," + std::to_wstring(kT0) + L",25");
+  EXPECT_EQ(rows(L"SELECT qid || ':' || nc1 || ni1 || nc2 || ni2 || ':' || ReplySec || ':' || ext1 || '/' || ext2 "
+                 L"AS r FROM daily_question_log WHERE did=1 ORDER BY qid"),
+            L"1:1000:2.5:2/80 2:0110:4.0:0/50 3:0100:3.0:0/40");
+  EXPECT_EQ(rows(L"SELECT qid || ':' || nc1 || ni1 || nc2 || ni2 || ':' || LastStudyTime || ':' || "
+                 L"LastMistakeTimeOnFirstReply || ':' || ReplySec AS r FROM question_log ORDER BY qid"),
+            L"1:1000:" + std::to_wstring(kT0) + L":0:2.5 2:0110:" + std::to_wstring(kT0) + L":" +
+                std::to_wstring(kT0) + L":4.0 3:0100:" + std::to_wstring(kT0) + L":" + std::to_wstring(kT0) + L":3.0");
+  EXPECT_EQ(rows(L"SELECT qid AS r FROM looped_questions WHERE lid=1 ORDER BY rowid"), L"1 2");
+  EXPECT_EQ(first.results[1].ext1, 2);
+  EXPECT_EQ(first.results[1].ext2, 80);
+
+  PointInfoStore saved;
+  ASSERT_TRUE(saved.load(ranking.path));
+  const PointInfoRecord& points = saved.findByUser(L"taro");
+  EXPECT_EQ(points.pendingTotal.nc, 1);
+  EXPECT_EQ(points.pendingTotal.ni, 2);
+  EXPECT_EQ(points.pendingTotal.p, 30);
+  EXPECT_EQ(points.pendingTotal.sec, 9);
+  EXPECT_EQ(points.pendingTotal.lt, kT0);
+  EXPECT_EQ(PointInfoRecord::text(points.pendingTotal.ls), L"Eng/Words");
+  const std::set<std::wstring> texts{L"apple / りんご", L"dog / 犬いぬ", L"cat / 猫"};
+  EXPECT_TRUE(texts.count(PointInfoRecord::text(points.pendingTotal.rq)));
+  EXPECT_EQ(points.pendingMonthly.nc, 1);
+
+  // Study 2, three days later: q1 has rested its two days at level 2 and climbs by two; q3 decays
+  // at level 0 from its first study (40 -> 16) and climbs from 0.
+  now = kT0 + 3 * kDay;
+  DailyLogRecord second = record(2, 1, now - 100, now, 5);
+  second.results[1] = result(1, 0, 0, 0, 1.5, now);
+  second.results[3] = result(1, 0, 0, 0, 2.0, now);
+  ASSERT_TRUE(SaveStudyHistory(study, ranking, second, true, 12));
+  EXPECT_EQ(rates(), L"1:100/4 2:50/0 3:96/2");
+  EXPECT_EQ(db.value(L"SELECT l2_time || ',' || l4_time FROM memory_rate WHERE qid=1"),
+            std::to_wstring(kT0) + L"," + std::to_wstring(now));
+  EXPECT_EQ(rows(totals + L"1"), std::to_wstring(kT0 - 300) + L",2,12,30,0");
+  EXPECT_EQ(rows(L"SELECT qid || ':' || ext1 || '/' || ext2 AS r FROM daily_question_log WHERE did=2 ORDER BY qid"),
+            L"1:4/100 3:2/96");
+  EXPECT_EQ(db.value(L"SELECT nc1 || ',' || ReplySec || ',' || LastStudyTime FROM question_log WHERE qid=1"),
+            L"2,4.0," + std::to_wstring(now));
+  EXPECT_EQ(rows(L"SELECT qid AS r FROM looped_questions WHERE lid=1 ORDER BY rowid"), L"1 2 1 3");
+  EXPECT_EQ(store.findByUser(L"taro").pendingTotal.nc, 3);
+  EXPECT_EQ(store.findByUser(L"taro").pendingMonthly.p, 42);
+
+  // Study 3 in mode ej4 (a new study log), not added to the pass: q2 climbs one level.
+  study.mode = 1;
+  now += 3600;
+  DailyLogRecord third = record(3, 2, now - 60, now, 0);
+  third.results[2] = result(1, 0, 0, 0, 1.0, now);
+  ASSERT_TRUE(SaveStudyHistory(study, ranking, third, false, 5));
+  EXPECT_EQ(rows(L"SELECT lid || ',' || mid AS r FROM log_id ORDER BY lid"), L"1,0 2,1");
+  EXPECT_EQ(rows(totals + L"2"), std::to_wstring(now - 60) + L",1,1,0,0");
+  EXPECT_EQ(rates(), L"1:100/4 2:99/1 3:96/2");
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM looped_questions WHERE lid=2"), L"0");
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM question_log WHERE qid=2"), L"2");
+  EXPECT_EQ(PointInfoRecord::text(store.findByUser(L"taro").pendingTotal.rq), L"dog / 犬いぬ")
+      << "part-of-speech codes are removed";
+
+  // Study 4: the ranking text is cut to 127 characters.
+  DailyLogRecord fourth = record(4, 2, now, now, 0);
+  fourth.results[4] = result(1, 0, 0, 0, 1.0, now);
+  ASSERT_TRUE(SaveStudyHistory(study, ranking, fourth, true, 0));
+  EXPECT_EQ(PointInfoRecord::text(store.findByUser(L"taro").pendingTotal.rq), std::wstring(127, L'x'));
+  EXPECT_EQ(store.size(), 1u);
+  EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(StudyHistory, AStudyWithoutAnswersWritesNothing) {
+  DailyLogRecord empty = record(1, 1, kT0, kT0, 3);
+  ASSERT_TRUE(SaveStudyHistory(study, ranking, empty, true, 10));
+  for (const wchar_t* table : {L"log_id", L"element_log", L"daily_log", L"memory_rate", L"question_log"})
+    EXPECT_EQ(db.value(std::wstring(L"SELECT count(*) FROM ") + table), L"0") << table;
+  EXPECT_EQ(store.size(), 0u);
+}
+
+TEST_F(StudyHistory, AFailingStepStopsWithItsMessageAndKeepsTheStepsBefore) {
+  db.run(L"CREATE TRIGGER refuse BEFORE INSERT ON question_log BEGIN SELECT RAISE(ABORT, 'refused'); END");
+  DailyLogRecord study1 = record(1, 1, kT0, kT0, 0);
+  study1.results[1] = result(1, 0, 0, 0, 1.0, kT0);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(SaveStudyHistory(study, ranking, study1, true, 10));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"問題毎履歴を保存できませんでした"});
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM daily_log"), L"1");
+  EXPECT_EQ(db.value(L"SELECT nRun FROM element_log"), L"1");
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM looped_questions"), L"0");
+  EXPECT_EQ(store.size(), 0u) << "the ranking comes after the failed step";
+}
+
+TEST_F(StudyHistory, TransactionIsNeverLeftOpen) {
+  // A deferred foreign key that the study violates makes the COMMIT itself fail.
+  db.run(L"PRAGMA foreign_keys = ON");
+  db.run(L"CREATE TABLE guard (id INTEGER REFERENCES user_info(uid) DEFERRABLE INITIALLY DEFERRED)");
+  db.run(L"CREATE TRIGGER violate AFTER INSERT ON daily_log BEGIN INSERT INTO guard VALUES (99); END");
+  DailyLogRecord refused = record(1, 1, kT0, kT0, 0);
+  refused.results[1] = result(1, 0, 0, 0, 1.0, kT0);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, refused, 10));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした"});
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM daily_log"), L"0");
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM memory_rate"), L"0");
+  ASSERT_TRUE(execSql(accessor, L"BEGIN TRANSACTION")) << "no transaction was left open";
+  ASSERT_TRUE(execSql(accessor, L"ROLLBACK"));
+
+  db.run(L"DROP TRIGGER violate");
+  notices.clear();
+  ASSERT_TRUE(execSql(accessor, L"BEGIN TRANSACTION"));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, refused, 10));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"更新を開始できませんでした"});
+  ASSERT_TRUE(execSql(accessor, L"ROLLBACK"));
+
+  notices.clear();
+  EXPECT_TRUE(SaveStudyHistoryInTransaction(study, ranking, refused, 10));
+  EXPECT_TRUE(notices.empty());
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM looped_questions"), L"1");
+}

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "database/folders.h"
+#include "database_fixture.h"
+
+using namespace pdb3;
+using testdb::TempDatabase;
+using testdb::thrownText;
+
+namespace {
+
+class Folders : public ::testing::Test {
+ protected:
+  TempDatabase db;
+  DbObject accessor = db.accessor();
+
+  int folder(int parent, const std::wstring& name) {
+    const int eid = addFolderElement(getFolder(accessor, parent), name);
+    EXPECT_GT(eid, 0);
+    return eid;
+  }
+  int binder(int parent, const std::wstring& name) { return AddBinder(getFolder(accessor, parent), name).eid(); }
+  std::wstring count(const wchar_t* table) { return db.value(std::wstring(L"SELECT count(*) FROM ") + table); }
+};
+
+}  // namespace
+
+TEST_F(Folders, PathsLeadBothWays) {
+  const int a = folder(0, L"A");
+  const int b = folder(a, L"B's");
+  const int c = binder(b, L"C 単語");
+  EXPECT_EQ(findElementByPath(accessor, 0, L"A/B's/C 単語"), c);
+  EXPECT_EQ(findElementByPath(accessor, a, L"B's/C 単語"), c);
+  EXPECT_EQ(findElementByPath(accessor, 0, L"A//C 単語"), -1);
+  EXPECT_EQ(FindFolderByPath(accessor, L"A/B's"), b);
+  EXPECT_EQ(FindFolderByPath(accessor, L"A/B's/C 単語"), -1);
+  EXPECT_EQ(FindProblemSetByPath(accessor, L"A/B's/C 単語"), c);
+  EXPECT_EQ(FindProblemSetByPath(accessor, L"A/B's"), -1);
+
+  std::wstring path = L"unchanged";
+  EXPECT_TRUE(getElementPath(accessor, path, c));
+  EXPECT_EQ(path, L"A/B's/C 単語");
+  EXPECT_TRUE(getElementPath(accessor, path, 0));
+  EXPECT_EQ(path, L"");
+  db.run(L"DELETE FROM folder WHERE eid=" + std::to_wstring(a));
+  path = L"unchanged";
+  EXPECT_FALSE(getElementPath(accessor, path, c)) << "A has lost its parent row";
+  EXPECT_EQ(path, L"unchanged");
+  EXPECT_EQ(thrownText([&] { getFolder(accessor, 999); }), L"フォルダ 999 が取得できませんでした");
+}
+
+TEST_F(Folders, UniqueNamesCountUpFromOne) {
+  const int words = binder(0, L"Words");
+  EXPECT_EQ(uniqueElementName(accessor, 0, L"Free"), L"Free");
+  EXPECT_EQ(uniqueElementName(accessor, 0, L"Words"), L"Words (1)");
+  binder(0, L"Words (1)");
+  EXPECT_EQ(uniqueElementName(accessor, 0, L"Words"), L"Words (2)");
+  EXPECT_EQ(uniqueElementName(accessor, words, L"Words"), L"Words") << "names are unique per folder";
+}
+
+TEST_F(Folders, DeletingAFolderTakesItsTreeAndMembershipsButNotQuestions) {
+  const int top = folder(0, L"top");
+  const int sub = folder(top, L"sub");
+  const int set1 = binder(top, L"set1");
+  const int set2 = binder(sub, L"set2");
+  const int other = binder(0, L"other");
+  db.run(L"INSERT INTO question (qid, question, answer) VALUES (1, 'q', 'a'), (2, 'q', 'a')");
+  for (int set : {set1, set2, other})
+    db.run(L"INSERT INTO section VALUES (" + std::to_wstring(set) + L", 1), (" + std::to_wstring(set) + L", 2)");
+
+  std::deque<int> below;
+  ASSERT_TRUE(listDescendants(accessor, below, top));
+  EXPECT_EQ(below, (std::deque<int>{sub, set2, set1}));
+
+  ASSERT_TRUE(deleteElementTree(accessor, top));
+  EXPECT_EQ(count(L"element_info"), L"1");
+  EXPECT_EQ(count(L"folder"), L"1");
+  EXPECT_EQ(db.value(L"SELECT group_concat(DISTINCT sid) FROM section"), std::to_wstring(other));
+  EXPECT_EQ(count(L"question"), L"2");
+}
+
+TEST_F(Folders, LoopingFolderRowsFailInsteadOfRunningForever) {
+  const int x = folder(0, L"X");
+  const int y = folder(x, L"Y");
+  binder(y, L"set");
+  db.run(L"UPDATE folder SET fid=" + std::to_wstring(y) + L" WHERE eid=" + std::to_wstring(x));
+
+  testing::internal::CaptureStderr();
+  std::deque<int> below;
+  EXPECT_FALSE(listDescendants(accessor, below, x));
+  std::wstring path;
+  EXPECT_FALSE(getElementPath(accessor, path, y));
+  EXPECT_FALSE(deleteElementTree(accessor, x));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(count(L"element_info"), L"3") << "nothing of the loop was deleted";
+}
+
+TEST_F(Folders, SmartLearningBinderIsMadeOnceAndNotHiddenByASetOfTheSameName) {
+  const int decoy = binder(0, L"SmartLearning");
+  const int set = EnsureSmartLearningBinder(db.connection());
+  ASSERT_GT(set, 0);
+  EXPECT_NE(set, decoy);
+  const int fid = parentFolderOf(accessor, set);
+  EXPECT_EQ(elementType(accessor, fid), kFolderElement);
+  EXPECT_EQ(elementName(accessor, fid), L"SmartLearning");
+  EXPECT_EQ(elementName(accessor, set), L"1");
+  EXPECT_EQ(parentFolderOf(accessor, fid), 0);
+
+  EXPECT_EQ(EnsureSmartLearningBinder(db.connection()), set);
+  EXPECT_EQ(count(L"element_info"), L"3");
+}

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "database/element_log.h"
+#include "database/question_selection.h"
+#include "database_fixture.h"
+
+using namespace pdb3;
+using testdb::TempDatabase;
+
+namespace {
+
+constexpr int kSet = 10;
+constexpr int kLid = 7;
+
+// A set of questions 1..6 in the order 3,1,2,4,5,6 where 4 has no text at all, and 99 no row.
+class Selection : public ::testing::Test {
+ protected:
+  TempDatabase db;
+  DbObject accessor = db.accessor();
+  std::vector<std::wstring> notices;
+  StudyContext study{db.connection(), 1, kSet, 0, [this](const std::wstring& text) { notices.push_back(text); }};
+
+  void SetUp() override {
+    db.run(L"INSERT INTO element_info VALUES (10, 2, 'set', '', '', '', 0, 0, '', '')");
+    db.run(L"INSERT INTO folder VALUES (10, 0)");
+    for (int qid : {3, 1, 2, 4, 5, 6}) {
+      const std::wstring text = qid == 4 ? L"''" : L"'q" + std::to_wstring(qid) + L"'";
+      db.run(L"INSERT INTO question (qid, question, answer, hint, description, pronounce) VALUES (" +
+             std::to_wstring(qid) + L", " + text + L", " + text + L", '', '', '')");
+      db.run(L"INSERT INTO section VALUES (10, " + std::to_wstring(qid) + L")");
+    }
+    db.run(L"INSERT INTO section VALUES (10, 99)");  // a membership whose question is gone
+  }
+  void startLog(int firstReplyDate, int accomplished) {
+    db.run(L"INSERT INTO log_id VALUES (7, 1, 10, 0)");
+    db.run(L"INSERT INTO element_log VALUES (7, " + std::to_wstring(firstReplyDate) + L", 1, 0, 0, " +
+           std::to_wstring(accomplished) + L", '', '')");
+  }
+  void asked(std::initializer_list<int> qids) {
+    for (int qid : qids) db.run(L"INSERT INTO looped_questions VALUES (7, " + std::to_wstring(qid) + L")");
+  }
+  std::deque<int> select(bool random, int count) {
+    std::deque<int> out;
+    EXPECT_TRUE(SelectNextQuestions(study, out, random, count));
+    return out;
+  }
+  int accomplished() { return getElementLog(accessor, kLid).nAccomplish(); }
+};
+
+}  // namespace
+
+TEST_F(Selection, FirstStudyTakesTheSetInItsOrderOrAtRandomSeededWithZero) {
+  EXPECT_EQ(select(false, 3), (std::deque<int>{3, 1, 2}));
+  EXPECT_EQ(select(false, 10), (std::deque<int>{3, 1, 2, 5, 6})) << "the empty question is never chosen";
+
+  const std::deque<int> random = select(true, 10);
+  EXPECT_EQ(select(true, 10), random) << "the same seed gives the same order";
+  std::deque<int> sorted = random;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, (std::deque<int>{1, 2, 3, 5, 6}));
+  EXPECT_EQ(select(true, 2).size(), 2u);
+  EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(Selection, APassRunsOutAndRestartsWithTheWholeSet) {
+  startLog(1700000000, 0);
+  asked({3, 1});
+  EXPECT_EQ(select(false, 2), (std::deque<int>{2, 5}));
+  EXPECT_EQ(select(false, 10), (std::deque<int>{2, 5, 6})) << "only what the pass has left";
+  EXPECT_EQ(accomplished(), 0);
+
+  asked({2, 5, 6});
+  EXPECT_EQ(select(false, 2), (std::deque<int>{3, 1}));
+  EXPECT_EQ(accomplished(), 1);
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM looped_questions"), L"0");
+
+  // Random order within a pass is seeded by the number of passes: reproducible while it lasts.
+  asked({3});
+  const std::deque<int> first = select(true, 10);
+  EXPECT_EQ(first.size(), 4u);
+  EXPECT_EQ(select(true, 10), first);
+  EXPECT_EQ(std::count(first.begin(), first.end(), 3), 0);
+}
+
+TEST_F(Selection, ASetThatShrankBelowThePassRestartsIt) {
+  startLog(0, 4);
+  asked({3, 1, 2, 2});
+  db.run(L"DELETE FROM section WHERE qid IN (3, 1)");
+  // The pass has asked 3 questions and 3 usable ones remain in the set: it goes on.
+  EXPECT_EQ(select(false, 1), (std::deque<int>{5}));
+  db.run(L"DELETE FROM section WHERE qid = 6");
+  // The pass has asked 3 questions of a set that has only 2 usable ones left.
+  EXPECT_EQ(select(false, 5), (std::deque<int>{2, 5}));
+  EXPECT_EQ(accomplished(), 5);
+}
+
+TEST_F(Selection, FailuresAreShownAndAnEmptyPassIsNotCounted) {
+  startLog(0, 2);
+  EXPECT_TRUE(ResetRound(db.connection(), kLid));
+  EXPECT_EQ(accomplished(), 2) << "a pass that asked nothing is not a pass";
+
+  db.run(L"DROP TABLE looped_questions");
+  testing::internal::CaptureStderr();
+  std::deque<int> out;
+  EXPECT_FALSE(SelectNextQuestions(study, out, false, 3));
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(out.empty());
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"次に学習すべき問題を取得できませんでした"});
+}
+
+TEST_F(Selection, SectionIsChosenByItsPath) {
+  db.run(L"INSERT INTO element_info VALUES (11, 0, 'folder', '', '', '', 0, 0, '', '')");
+  db.run(L"INSERT INTO folder VALUES (11, 0)");
+  EXPECT_FALSE(SelectSectionByPath(study, L"folder"));
+  db.run(L"UPDATE folder SET fid=11 WHERE eid=10");
+  EXPECT_TRUE(SelectSectionByPath(study, L"folder/set"));
+  EXPECT_EQ(study.setId, kSet);
+}
+
+TEST_F(Selection, StudyLogTotalsCountTheSetsQuestionsAndListStudiesNewestFirst) {
+  startLog(123, 0);
+  ElementLogRecord log = getElementLog(accessor, kLid);
+  EXPECT_EQ(roundTotalCorrect(log), 0) << "no answers yet";
+  db.run(L"INSERT INTO question_log (qid, uid, mid, nc1, ni1) VALUES (1, 1, 0, 3, 1), (2, 1, 0, 2, 2), "
+         L"(2, 1, 1, 9, 9), (98, 1, 0, 9, 9)");
+  EXPECT_EQ(roundTotalCorrect(log), 5);
+  EXPECT_EQ(roundTotalIncorrect(log), 3);
+
+  db.run(L"INSERT INTO daily_log VALUES (1, 7, 0, 300, 0, '', ''), (2, 7, 0, 900, 0, '', ''), "
+         L"(3, 7, 0, 600, 0, '', ''), (4, 8, 0, 999, 0, '', '')");
+  std::deque<int> studies;
+  ASSERT_TRUE(roundDailyLogIds(log, studies));
+  EXPECT_EQ(studies, (std::deque<int>{2, 3, 1}));
+}

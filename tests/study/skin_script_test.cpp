@@ -1,0 +1,154 @@
+// Reading and running skin files, errors and prints, the host's getters, colours and the lock.
+#include <gtest/gtest.h>
+
+#include "platform/text.h"
+#include "skin_test_support.h"
+#include "study/skin_script.h"
+
+#include <atomic>
+#include <thread>
+
+using namespace study;
+using skintest::BoxRecorder;
+using skintest::ProgramLuaState;
+
+TEST(RunSkinFile, ConvertsTheWholeFileFromCodePage932) {
+  // Long lines of "ソ" (0x83 0x5C): a reader that cut the line anywhere would split a character
+  // and leave a backslash that escapes the closing quote.
+  std::string line = "long = '";
+  for (int i = 0; i < 1500; ++i) line += "\x83\x5C";
+  line += "'\r\nshort = '\x8A\xBF\x8E\x9A'\r\n";
+  const std::string path = skintest::writeFile(skintest::freshFolder(), "cp932.lua", line);
+
+  BoxRecorder boxes;
+  ProgramLuaState lua;
+  EXPECT_TRUE(RunSkinFile(lua.get(), path));
+  EXPECT_TRUE(boxes.boxes.empty());
+  std::string expected;
+  for (int i = 0; i < 1500; ++i) expected += "ソ";
+  EXPECT_EQ(lua.script().GetGlobalString("long"), expected);
+  EXPECT_EQ(lua.script().GetGlobalString("short"), "漢字");
+}
+
+TEST(RunSkinFile, AcceptsUtf8WithAByteOrderMark) {
+  const std::string path =
+      skintest::writeFile(skintest::freshFolder(), "bom.lua", "\xEF\xBB\xBFname = '漢字'\r\nmulti = [[a\r\nb]]");
+  ProgramLuaState lua;
+  EXPECT_TRUE(RunSkinFile(lua.get(), path));
+  EXPECT_EQ(lua.script().GetGlobalString("name"), "漢字");
+  EXPECT_EQ(lua.script().GetGlobalString("multi"), "a\nb");
+}
+
+TEST(RunSkinFile, AMissingFileIsReportedOnceAndFails) {
+  BoxRecorder boxes;
+  ProgramLuaState lua;
+  EXPECT_FALSE(RunSkinFile(lua.get(), "/nonexistent/スキン.lua"));
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].caption, L"KLV DoFile");
+  EXPECT_EQ(boxes.boxes[0].text, L"スキンファイル /nonexistent/スキン.lua が開けませんでした");
+}
+
+TEST(SkinErrors, ReachTheAlertHandlerExactlyOnce) {
+  {
+    BoxRecorder boxes;
+    ProgramLuaState lua;
+    EXPECT_NE(lua.run("function OnUpdate() end\nx = = 1"), 0);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, L"KLV-Lua");
+    EXPECT_NE(boxes.boxes[0].text.find(L"test:2:"), std::wstring::npos);
+    lua_getglobal(lua.get(), "OnUpdate");
+    EXPECT_TRUE(lua_isnil(lua.get(), -1)) << "a chunk with a syntax error defines nothing";
+  }
+  {
+    BoxRecorder boxes;
+    ProgramLuaState lua;
+    const int top = lua_gettop(lua.get());
+    EXPECT_NE(lua.run("function OnInit() end\nlocal t = nil\nt.x = 1\nafter = 1"), 0);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_NE(boxes.boxes[0].text.find(L"test:3: attempt to index"), std::wstring::npos);
+    EXPECT_EQ(lua.script().GetGlobalNumber("after"), 0);
+    lua_getglobal(lua.get(), "OnInit");
+    EXPECT_TRUE(lua_isfunction(lua.get(), -1));
+    lua_pop(lua.get(), 1);
+    EXPECT_EQ(lua_gettop(lua.get()), top);
+  }
+}
+
+TEST(SkinErrors, ValuesThatAreNoStringsAreShownThroughTostring) {
+  BoxRecorder boxes;
+  ProgramLuaState lua;
+  lua.run("error({})");
+  lua.run("error(nil)");
+  lua.run("error(setmetatable({}, {__tostring = function() return 'custom' end}))");
+  lua.run("tostring = nil error(true)");
+  ASSERT_EQ(boxes.boxes.size(), 4u);
+  EXPECT_EQ(boxes.boxes[0].text.rfind(L"table: ", 0), 0u);
+  EXPECT_EQ(boxes.boxes[1].text, L"nil");
+  EXPECT_EQ(boxes.boxes[2].text, L"custom");
+  EXPECT_EQ(boxes.boxes[3].text, L"true");
+
+  testing::internal::CaptureStdout();
+  lua.run("print('a', nil, 3, {})");
+  const std::string printed = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(printed.rfind("a\tnil\t3\ttable: ", 0), 0u) << printed;
+  EXPECT_EQ(printed.substr(printed.size() - 2), "\t\n");
+}
+
+TEST(CallScriptGlobal, ReturnsTheStatusAndLeavesTheMessage) {
+  ProgramLuaState lua;
+  lua.run("function OnInit() return 1, 2 end function OnTimer() error('boom', 0) end");
+  lua_State* state = lua.get();
+  const int top = lua_gettop(state);
+  EXPECT_EQ(CallScriptGlobal(state, "OnInit"), 0);
+  EXPECT_EQ(lua_gettop(state), top + 2);
+  lua_settop(state, top);
+  EXPECT_NE(CallScriptGlobal(state, "OnTimer"), 0);
+  EXPECT_STREQ(lua_tostring(state, -1), "boom");
+  lua_settop(state, top);
+  EXPECT_NE(CallScriptGlobal(state, "OnUpdate"), 0);
+  EXPECT_NE(std::string(lua_tostring(state, -1)).find("attempt to call a nil value"), std::string::npos);
+}
+
+TEST(LuaScript, GettersDefaultAndSurviveStrictGlobals) {
+  ProgramLuaState lua;
+  lua.run("width = '640' name = 12 flag = true "
+          "setmetatable(_G, {__index = function(t, k) error('undefined ' .. k) end})");
+  LuaScript script = lua.script();
+  EXPECT_EQ(script.GetGlobalNumber("width"), 640);
+  EXPECT_EQ(script.GetGlobalString("name"), "12");
+  EXPECT_EQ(script.GetGlobalNumber("missing"), 0);
+  EXPECT_EQ(script.GetGlobalString("missing"), "");
+  EXPECT_EQ(script.GetGlobalString("flag"), "");
+
+  const int top = lua_gettop(lua.get());
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(script.PushGlobalTable("missing"), LUA_TNIL);
+  EXPECT_EQ(script.PushFieldTable("inner"), LUA_TNIL);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "missing is not a table...\ninner is not a table...\n");
+  EXPECT_EQ(lua_gettop(lua.get()), top + 2);
+}
+
+TEST(SkinValues, ParseHexColorAndTruncation) {
+  EXPECT_EQ(parseHexColor("FF0000"), 0x0000FFu);
+  EXPECT_EQ(parseHexColor("0000FF"), 0xFF0000u);
+  EXPECT_EQ(parseHexColor("123456"), 0x563412u);
+  EXPECT_EQ(parseHexColor("1FF0000"), 0x0000FFu);  // only the low 24 bits count
+  EXPECT_EQ(parseHexColor("ff00zz"), 0x00FF00u);   // digits up to the first non-digit: 0x00FF00
+  EXPECT_EQ(parseHexColor("xyz"), 0u);
+  EXPECT_EQ(parseHexColor(""), 0u);
+  EXPECT_EQ(parseHexColor(" FF0000"), 0u);
+  EXPECT_EQ(parseHexColor(L"00FF00"), 0x00FF00u);
+
+  EXPECT_EQ(truncateToInt(-3.9), -3);
+  EXPECT_EQ(truncateToInt(1e12), 2147483647);
+  EXPECT_EQ(truncateToInt(0.0 / 0.0), 0);
+}
+
+TEST(SkinLock, IsRecursiveForOneThreadAndExclusiveAcrossThreads) {
+  SkinLockHolder outer(skinLock());
+  SkinLockHolder inner(skinLock());
+  std::atomic<bool> taken{false};
+  std::thread other([&] { taken = skinLock().try_lock(); if (taken) skinLock().unlock(); });
+  other.join();
+  EXPECT_FALSE(taken);
+}

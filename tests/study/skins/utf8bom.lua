@@ -1,0 +1,3 @@
+﻿DesignName = "UTF-8 の皮"
+BackgroundColor = "ffffff"
+function OnUpdate() undefined_function() end
