@@ -34,6 +34,7 @@ TEST(RunSkinFile, AMissingFileIsReportedOnceAndFails) {
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(boxes.boxes[0].caption, L"KLV DoFile");
   EXPECT_EQ(boxes.boxes[0].text, L"スキンファイル /nonexistent/スキン.lua が開けませんでした");
+  EXPECT_FALSE(RunSkinFile(lua.get(), skintest::freshFolder())) << "a folder is no skin file";
 }
 
 TEST(SkinErrors, ReachTheAlertHandlerExactlyOnce) {
