@@ -34,6 +34,23 @@ void pushSizes(lua_State* state) {
   lua_setfield(state, LUA_REGISTRYINDEX, kSizesKey);
 }
 
+// Calls the function this shim replaced (upvalue 1) with the shim's arguments; all its results.
+int callOriginal(lua_State* state) {
+  const int arguments = lua_gettop(state);
+  lua_pushvalue(state, lua_upvalueindex(1));
+  lua_insert(state, 1);
+  lua_call(state, arguments, LUA_MULTRET);
+  return lua_gettop(state);
+}
+
+// What the load functions return: the chunk, or nil and the message.
+int loadResult(lua_State* state, int status) {
+  if (status == 0) return 1;
+  lua_pushnil(state);
+  lua_insert(state, -2);
+  return 2;
+}
+
 int getn50(lua_State* state, int table) {
   table = absoluteIndex(state, table);
   lua_pushliteral(state, "n");
@@ -145,10 +162,7 @@ int tableConcat(lua_State* state) {
     lua_pushnumber(state, getn50(state, 1));
     lua_replace(state, 4);
   }
-  lua_pushvalue(state, lua_upvalueindex(1));
-  lua_insert(state, 1);
-  lua_call(state, 4, 1);
-  return 1;
+  return callOriginal(state);
 }
 
 int baseUnpack(lua_State* state) {
@@ -167,12 +181,7 @@ int tableSort(lua_State* state) {
   luaL_checktype(state, 1, LUA_TTABLE);
   const int n = getn50(state, 1);
   lua_settop(state, 2);
-  if (static_cast<size_t>(n) == lua_objlen(state, 1)) {
-    lua_pushvalue(state, lua_upvalueindex(1));
-    lua_insert(state, 1);
-    lua_call(state, 2, 0);
-    return 0;
-  }
+  if (static_cast<size_t>(n) == lua_objlen(state, 1)) return callOriginal(state);
   // Sort a copy of elements 1..n, so that what lies beyond the 5.0 count stays where it is.
   lua_createtable(state, n, 0);
   for (int i = 1; i <= n; ++i) {
@@ -199,11 +208,7 @@ int baseCollectGarbage(lua_State* state) {
     if (limit < lua_gc(state, LUA_GCCOUNT, 0)) lua_gc(state, LUA_GCCOLLECT, 0);
     return 0;
   }
-  const int arguments = lua_gettop(state);
-  lua_pushvalue(state, lua_upvalueindex(1));
-  lua_insert(state, 1);
-  lua_call(state, arguments, LUA_MULTRET);
-  return lua_gettop(state);
+  return callOriginal(state);
 }
 
 // for k, v in t do: 5.0 iterated a table with the global next.
@@ -221,10 +226,7 @@ int baseLoadstring(lua_State* state) {
   size_t length = 0;
   const char* source = luaL_checklstring(state, 1, &length);
   const char* chunkName = luaL_optstring(state, 2, source);
-  if (loadLua50Chunk(state, std::string_view(source, length), chunkName) == 0) return 1;
-  lua_pushnil(state);
-  lua_insert(state, -2);
-  return 2;
+  return loadResult(state, loadLua50Chunk(state, std::string_view(source, length), chunkName));
 }
 
 // Loads a file the way skin files are loaded (code page, source pass); 0 on success.
@@ -238,21 +240,10 @@ int loadFile50(lua_State* state, const char* path) {
   return loadLua50Chunk(state, text, chunkName.c_str());
 }
 
-// Without a file name both read standard input: the 5.1 originals (upvalue 1) do that.
-int callOriginal(lua_State* state) {
-  const int arguments = lua_gettop(state);
-  lua_pushvalue(state, lua_upvalueindex(1));
-  lua_insert(state, 1);
-  lua_call(state, arguments, LUA_MULTRET);
-  return lua_gettop(state);
-}
-
+// Without a file name both read standard input: the 5.1 originals do that.
 int baseLoadfile(lua_State* state) {
   if (lua_isnoneornil(state, 1)) return callOriginal(state);
-  if (loadFile50(state, luaL_checkstring(state, 1)) == 0) return 1;
-  lua_pushnil(state);
-  lua_insert(state, -2);
-  return 2;
+  return loadResult(state, loadFile50(state, luaL_checkstring(state, 1)));
 }
 
 int baseDofile(lua_State* state) {

@@ -2,6 +2,7 @@
 
 #include "platform/text.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -25,6 +26,8 @@ std::string skinTextToUtf8(std::string_view fileBytes) {
 }
 
 bool readSkinFile(const std::string& utf8Path, std::string& utf8Text) {
+  std::error_code error;
+  if (std::filesystem::is_directory(utf8Path, error)) return false;  // opens, but reads nothing
   std::ifstream file(utf8Path, std::ios::binary);
   if (!file) return false;
   const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};

@@ -1,0 +1,137 @@
+#include "study/dictionary_link.h"
+
+#include "platform/folders.h"
+#include "platform/notifier.h"
+#include "platform/process.h"
+#include "platform/registry_store.h"
+#include "platform/text.h"
+#include "platform/trace.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QLocalSocket>
+#include <QThread>
+#include <QtEndian>
+
+#include <filesystem>
+
+namespace study {
+namespace {
+
+constexpr int kConnectTimeoutMs = 1000;
+constexpr int kPokeTimeoutMs = 9999;
+// How long a started program may take before it serves the link.
+constexpr int kStartTimeoutMs = 3000;
+constexpr unsigned long kStartPollMs = 100;
+// What the original link reports when no conversation could be established.
+constexpr unsigned kNoConversationEstablished = 0x400A;
+constexpr uint32_t kTextClipboardFormat = 1;
+
+enum RequestKind : char { ConnectRequest = 1, PokeRequest = 2 };
+
+void appendU32(std::string& message, uint32_t value) {
+  char bytes[4];
+  qToLittleEndian<quint32>(value, bytes);
+  message.append(bytes, sizeof bytes);
+}
+
+void appendField(std::string& message, const std::string& bytes) {
+  appendU32(message, static_cast<uint32_t>(bytes.size()));
+  message += bytes;
+}
+
+std::optional<std::wstring> registeredProgramPath() {
+  platform::RegistryKey key;
+  if (!key.open(platform::RegistryRoot::LocalMachine, kPdicAppPathKey, false)) return std::nullopt;
+  const std::optional<platform::RegistryValue> value = key.value(L"");
+  if (!value || value->type != platform::RegistryType::String || value->text.empty()) return std::nullopt;
+  return value->text;
+}
+
+// The path is the program itself: quoted whole, so blanks in it never split it into arguments.
+bool startProgram(const std::wstring& path) {
+  if (path.find(L'"') != std::wstring::npos) return false;
+  const std::wstring folder = std::filesystem::path(path).parent_path().wstring();
+  return platform::startProcess(L"\"" + path + L"\"", folder).has_value();
+}
+
+bool connectWithin(PdicDdeClient& client, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  for (;;) {
+    if (client.Connect("PDICW", "Simulate", true)) return true;
+    if (clock.elapsed() >= timeoutMs) return false;
+    QThread::msleep(kStartPollMs);
+  }
+}
+
+}  // namespace
+
+std::string dictionaryServicePath(const std::string& service) { return platform::runtimeFolder() + "/" + service; }
+
+PdicDdeClient::PdicDdeClient() = default;
+PdicDdeClient::~PdicDdeClient() { Disconnect(); }
+
+bool PdicDdeClient::Connect(const std::string& service, const std::string& topic, bool quiet) {
+  Disconnect();
+  socket_ = std::make_unique<QLocalSocket>();
+  socket_->connectToServer(QString::fromStdString(dictionaryServicePath(service)));
+  std::string message(1, ConnectRequest);
+  appendField(message, topic);
+  if (socket_->waitForConnected(kConnectTimeoutMs) && request(message, kConnectTimeoutMs)) return true;
+  if (!quiet) platform::trace("error code : 0x%X\n", kNoConversationEstablished);
+  Disconnect();
+  return false;
+}
+
+bool PdicDdeClient::Poke(const std::string& item, const std::string& ansiText) {
+  if (!socket_) return false;
+  std::string message(1, PokeRequest);
+  appendField(message, item);
+  appendU32(message, kTextClipboardFormat);
+  appendField(message, ansiText + '\0');
+  return request(message, kPokeTimeoutMs);
+}
+
+void PdicDdeClient::Disconnect() {
+  if (!socket_) return;
+  socket_->abort();
+  socket_.reset();
+}
+
+bool PdicDdeClient::request(const std::string& message, int timeoutMs) {
+  socket_->write(message.data(), static_cast<qint64>(message.size()));
+  QElapsedTimer clock;
+  clock.start();
+  while (socket_->bytesToWrite() > 0) {
+    if (!socket_->waitForBytesWritten(std::max<int>(1, timeoutMs - static_cast<int>(clock.elapsed())))) return false;
+  }
+  while (socket_->bytesAvailable() < 1) {
+    const int left = timeoutMs - static_cast<int>(clock.elapsed());
+    if (left <= 0 || !socket_->waitForReadyRead(left)) return false;
+  }
+  char answer = 0;
+  socket_->read(&answer, 1);
+  return answer == 1;
+}
+
+void LookUpInPdic(const std::wstring& word, QWidget* owner) {
+  PdicDdeClient client;
+  if (!client.Connect("PDICW", "Simulate")) {
+    platform::trace("DDE を初期化できません\n");
+    platform::trace("PDIC を起動します\n");
+    const std::optional<std::wstring> path = registeredProgramPath();
+    if (!path) {
+      platform::messageBox(owner, L"PDIC がインストールされていません", L"Kelvara", platform::MbOk);
+      return;
+    }
+    if (!startProgram(*path) || !connectWithin(client, kStartTimeoutMs)) {
+      platform::messageBox(owner, L"PDIC の起動に失敗しました", L"Kelvara", platform::MbOk);
+      return;
+    }
+  }
+  client.Poke("InputWord", platform::toCp932(word));
+  client.Disconnect();
+}
+
+}  // namespace study
