@@ -112,15 +112,6 @@ bool sameText(const PointText& a, const PointText& b) {
   return true;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File openFile(const std::wstring& path, const char* mode) {
-  return File(std::fopen(platform::toUtf8(path).c_str(), mode));
-}
-
 }  // namespace
 
 void PointInfoRecord::Counters::clear() { *this = Counters{}; }
@@ -173,7 +164,7 @@ bool IsSameMonth(int64_t t1, int64_t t2) {
 }
 
 bool PointInfoStore::load(const std::wstring& path) {
-  File file = openFile(path, "rb");
+  const platform::UniqueFile file = platform::openFile(path, "rb");
   if (!file) return false;
   uint8_t header[kHeaderSize];
   if (std::fread(header, 1, sizeof header, file.get()) != sizeof header) return false;

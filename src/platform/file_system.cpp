@@ -122,6 +122,10 @@ std::optional<std::string> readFileBytes(const std::wstring& path) {
   }
 }
 
+UniqueFile openFile(const std::wstring& path, const char* mode) {
+  return UniqueFile(std::fopen(toUtf8(path).c_str(), mode));
+}
+
 bool writeFileAtomically(const std::wstring& path, std::string_view bytes) {
   const std::string target = toUtf8(path);
   if (replaceWith(target, true, [&](int fd) { return writeAll(fd, bytes); })) return true;

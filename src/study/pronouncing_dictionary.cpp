@@ -42,7 +42,7 @@ std::string_view cutCp932(std::string_view text, size_t maxBytes) {
 
 bool PronouncingDictionary::openIndex(const std::string& dataPath, const std::string& indexPath) {
   entries_.clear();
-  std::unique_ptr<FILE, FileCloser> index(std::fopen(indexPath.c_str(), "rb"));
+  platform::UniqueFile index(std::fopen(indexPath.c_str(), "rb"));
   if (!index) return false;
   data_.reset(std::fopen(dataPath.c_str(), "rb"));
   if (!data_) return false;
