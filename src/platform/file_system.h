@@ -23,7 +23,8 @@ bool deleteFile(const std::wstring& path);
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> readFileBytes(const std::wstring& path);
 // Replaces the file through a temporary file and a rename, so that a crash or a full disk leaves
-// either the old content or the new one, never a mixture. An existing file keeps its permissions.
+// either the old content or the new one, never a mixture. An existing file keeps its permissions;
+// a link keeps leading to the file, which is the one replaced.
 bool writeFileAtomically(const std::wstring& path, std::string_view bytes);
 
 // A C stream closed when it goes.
