@@ -6,8 +6,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 
 #include "platform/text.h"
 #include "platform/trace.h"
@@ -53,10 +55,20 @@ std::string temporaryNameFor(const std::string& target) {
   return format("%s.tmp-%d-%u", target.c_str(), static_cast<int>(::getpid()), counter++);
 }
 
+// A link stays a link: the file it leads to is the one replaced (a settings file kept elsewhere
+// and linked into place must not be cut off from its home by the first save).
+std::string finalTarget(const std::string& target) {
+  struct stat info;
+  if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
+  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(target.c_str(), nullptr), &std::free);
+  return resolved ? std::string(resolved.get()) : target;
+}
+
 // Lets fill() write the content next to the target, then renames it over the target. Without
 // overwrite the target must not exist: link() refuses an existing name, so two writers cannot
 // both win. errno tells the cause of a failure.
-bool replaceWith(const std::string& target, bool overwrite, const std::function<bool(int)>& fill) {
+bool replaceWith(const std::string& linkedTarget, bool overwrite, const std::function<bool(int)>& fill) {
+  const std::string target = finalTarget(linkedTarget);
   const std::string temporary = temporaryNameFor(target);
   FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   if (!fd.valid()) return false;
@@ -120,6 +132,10 @@ std::optional<std::string> readFileBytes(const std::wstring& path) {
     if (got == 0) return bytes;
     bytes.append(buffer, static_cast<size_t>(got));
   }
+}
+
+UniqueFile openFile(const std::wstring& path, const char* mode) {
+  return UniqueFile(std::fopen(toUtf8(path).c_str(), mode));
 }
 
 bool writeFileAtomically(const std::wstring& path, std::string_view bytes) {

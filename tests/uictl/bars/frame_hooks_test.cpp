@@ -1,5 +1,5 @@
 // What the library asks of frames and managers it does not own: accelerator tables, the top
-// frame's tooltip hook, the user-tools manager and the workspace object.
+// frame's tooltip hook, the user-tools manager, the workspace object and the menu sound thread.
 #include "uictl/bars/accelerators.h"
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/global_draw_data.h"
@@ -9,8 +9,10 @@
 
 #include "bars_test_support.h"
 
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <mutex>
 
 using namespace platform;
 
@@ -161,4 +163,31 @@ TEST(LibraryWorkspace, AnOwnedWorkspaceGoesWithTheLibrary) {
     setWorkspace(&borrowed, false);
   }
   EXPECT_EQ(deaths, 2);
+}
+
+TEST(MenuSounds, TheThreadPlaysWhatIsAskedUntilItIsEndedEvenWithSoundsOff) {
+  std::mutex lock;
+  std::vector<std::string> heard;
+  MenuSoundThread::SetPlayer([&](const char* alias) {
+    std::lock_guard hold(lock);
+    heard.emplace_back(alias);
+  });
+  const auto heardCount = [&] {
+    std::lock_guard hold(lock);
+    return heard.size();
+  };
+  MenuSoundThread::Play(1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return heardCount() == 1; }, 2000));
+  MenuSoundThread::Play(2);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return heardCount() == 2; }, 2000));
+
+  MenuSoundThread::Enable(false);
+  MenuSoundThread::Play(1);
+  MenuSoundThread::Play(-1);
+  MenuSoundThread::Enable(true);
+  MenuSoundThread::Play(1);
+  QTest::qWait(100);
+  MenuSoundThread::SetPlayer(nullptr);
+  std::lock_guard hold(lock);
+  EXPECT_EQ(heard, (std::vector<std::string>{"MenuCommand", "MenuPopup"}));
 }
