@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -64,9 +65,27 @@ std::string finalTarget(const std::string& target) {
   return resolved ? std::string(resolved.get()) : target;
 }
 
+// Moves the file to a name that must not exist yet, atomically: two writers cannot both win. Where
+// the file system cannot refuse a rename, a hard link does the same; where it has neither, the check
+// and the move are two steps.
+bool moveWithoutReplacing(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    return true;
+  }
+  if (errno != EPERM && errno != ENOTSUP) return false;
+  struct stat existing;
+  if (::lstat(to.c_str(), &existing) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 // Lets fill() write the content next to the target, then renames it over the target. Without
-// overwrite the target must not exist: link() refuses an existing name, so two writers cannot
-// both win. errno tells the cause of a failure.
+// overwrite the target must not exist. errno tells the cause of a failure.
 bool replaceWith(const std::string& linkedTarget, bool overwrite, const std::function<bool(int)>& fill) {
   const std::string target = finalTarget(linkedTarget);
   const std::string temporary = temporaryNameFor(target);
@@ -76,10 +95,9 @@ bool replaceWith(const std::string& linkedTarget, bool overwrite, const std::fun
   if (::stat(target.c_str(), &existing) == 0) ::fchmod(fd.get(), existing.st_mode & 07777);
   bool ok = fill(fd.get()) && ::fsync(fd.get()) == 0;
   ok = fd.close() && ok;
-  if (ok) ok = overwrite ? ::rename(temporary.c_str(), target.c_str()) == 0
-                         : ::link(temporary.c_str(), target.c_str()) == 0;
+  if (ok) ok = overwrite ? ::rename(temporary.c_str(), target.c_str()) == 0 : moveWithoutReplacing(temporary, target);
   const int cause = errno;
-  if (!ok || !overwrite) ::unlink(temporary.c_str());
+  if (!ok) ::unlink(temporary.c_str());
   errno = cause;
   return ok;
 }
