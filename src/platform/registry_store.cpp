@@ -350,10 +350,15 @@ RegistryBatch::RegistryBatch() {
   ++gBatchDepth;
 }
 
-RegistryBatch::~RegistryBatch() {
+RegistryBatch::~RegistryBatch() { commit(); }
+
+bool RegistryBatch::commit() {
+  if (!std::exchange(open_, false)) return true;
   std::lock_guard guard(gMutex);
-  if (--gBatchDepth > 0) return;
-  for (auto& [file, store] : gStores) store->flush();
+  if (--gBatchDepth > 0) return true;
+  bool written = true;
+  for (auto& [file, store] : gStores) written = store->flush() && written;
+  return written;
 }
 
 RegistryValue RegistryValue::fromString(std::wstring text) {
