@@ -121,7 +121,8 @@ CREATE TABLE daily_question_log (
  CREATE TABLE memory_rate (   qid INTEGER NOT NULL REFERENCES question(qid),   uid INTEGER NOT NULL REFERENCES user_info(uid),   rate INTEGER NOT NULL,   level INTEGER NOT NULL,   l1_time INTEGER NOT NULL,   l2_time INTEGER NOT NULL,   l3_time INTEGER NOT NULL,   l4_time INTEGER NOT NULL,   l5_time INTEGER NOT NULL,   l6_time INTEGER NOT NULL,   l7_time INTEGER NOT NULL,   l8_time INTEGER NOT NULL,   l9_time INTEGER NOT NULL,   l10_time INTEGER NOT NULL,   PRIMARY KEY( qid, uid ) );
 
 -- The look-ups the program makes by these keys.
-CREATE INDEX question_log_qid_uid ON question_log (qid, uid);
+-- question_log carries LastStudyTime too, so that a memory rate reads its latest study from the index.
+CREATE INDEX question_log_qid_uid ON question_log (qid, uid, LastStudyTime);
 CREATE INDEX section_sid ON section (sid);
 CREATE INDEX looped_questions_lid ON looped_questions (lid);
 CREATE INDEX log_id_uid_eid_mid ON log_id (uid, eid, mid);

@@ -223,7 +223,8 @@ bool AppSettings::loadOrSaveAll(bool save, QWidget* owner) {
     pass.step(*setting);
   if (!save) clamp(multiJudgeOkOnOverCount.value, 0, 5, multiJudgeOkOnOverCount.defaultValue);
 
-  return loadOrSaveGroup(save);
+  if (!loadOrSaveGroup(save)) return false;
+  return !batch || batch->commit();
 }
 
 bool AppSettings::loadOrSaveGroup(bool save) {
@@ -240,5 +241,7 @@ bool AppSettings::loadOrSaveGroup(bool save) {
   clamp(correctrateMode, 0, 2, 2);
   pass.step(rankingAutoUpdate);
   pass.step(autopopupEstimatePoint);
-  return true;
+  // A load writes back only values it had to repair: a failure there does not stop the program.
+  const bool written = batch.commit();
+  return written || !save;
 }

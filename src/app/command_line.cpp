@@ -3,23 +3,17 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
-#include <climits>
 #include <cwchar>
 #include <cwctype>
 #include <optional>
 
 #include "app/notice_box.h"
+#include "app/text_helpers.h"
 #include "platform/notifier.h"
 
 namespace {
 
 bool is(const std::wstring& argument, const wchar_t* option) { return CompareWStringNoCase(argument, option) == 0; }
-
-// The leading decimal number, as the original's conversion reads it: 0 when there is none.
-int leadingNumber(const std::wstring& text) {
-  const long number = std::wcstol(text.c_str(), nullptr, 10);
-  return static_cast<int>(std::clamp<long>(number, INT_MIN, INT_MAX));
-}
 
 std::optional<int> modeSwitch(const std::wstring& argument) {
   static const struct {

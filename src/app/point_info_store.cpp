@@ -7,11 +7,13 @@
 #include <memory>
 #include <type_traits>
 
+#include "platform/file_system.h"
 #include "platform/text.h"
 
 namespace {
 
 constexpr uint8_t kMagic[16] = {'K', 'L', 'V', ' ', 'P', 'o', 'i', 'n', 't', 'I', 'n', 'f', 'o', ' ', 0, 0};
+constexpr size_t kHeaderSize = sizeof kMagic + 4;
 constexpr size_t kCountersSize = 536;
 
 // Byte offsets of the record layout.
@@ -110,15 +112,6 @@ bool sameText(const PointText& a, const PointText& b) {
   return true;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File openFile(const std::wstring& path, const char* mode) {
-  return File(std::fopen(platform::toUtf8(path).c_str(), mode));
-}
-
 }  // namespace
 
 void PointInfoRecord::Counters::clear() { *this = Counters{}; }
@@ -171,13 +164,13 @@ bool IsSameMonth(int64_t t1, int64_t t2) {
 }
 
 bool PointInfoStore::load(const std::wstring& path) {
-  File file = openFile(path, "rb");
+  const platform::UniqueFile file = platform::openFile(path, "rb");
   if (!file) return false;
-  uint8_t header[20];
+  uint8_t header[kHeaderSize];
   if (std::fread(header, 1, sizeof header, file.get()) != sizeof header) return false;
   if (std::memcmp(header, kMagic, sizeof kMagic) != 0) return false;
   uint32_t count = 0;
-  FieldIo<const uint8_t>(header).int32(16, count);
+  FieldIo<const uint8_t>(header).int32(sizeof kMagic, count);
   // Read into a copy: a file shorter than its count promises must not cost the records we hold.
   std::vector<PointInfoRecord> records;
   std::vector<uint8_t> buffer(PointInfoRecord::kSize);
@@ -190,21 +183,14 @@ bool PointInfoStore::load(const std::wstring& path) {
 }
 
 bool PointInfoStore::save(const std::wstring& path) const {
-  File file = openFile(path, "wb");
-  if (!file) return false;
-  uint8_t header[20];
-  std::memcpy(header, kMagic, sizeof kMagic);
+  std::string bytes(kHeaderSize + records_.size() * PointInfoRecord::kSize, '\0');
+  auto* out = reinterpret_cast<uint8_t*>(bytes.data());
+  std::memcpy(out, kMagic, sizeof kMagic);
   const auto count = static_cast<uint32_t>(records_.size());
-  FieldIo<uint8_t>(header).int32(16, count);
-  bool written = std::fwrite(header, 1, sizeof header, file.get()) == sizeof header;
-  std::vector<uint8_t> buffer(PointInfoRecord::kSize);
-  for (const PointInfoRecord& record : records_) {
-    if (!written) break;
-    record.serialize(buffer.data());
-    written = std::fwrite(buffer.data(), 1, buffer.size(), file.get()) == buffer.size();
-  }
-  // A full disk shows only when the buffered bytes are flushed.
-  return std::fclose(file.release()) == 0 && written;
+  FieldIo<uint8_t>(out).int32(sizeof kMagic, count);
+  for (size_t i = 0; i < records_.size(); ++i) records_[i].serialize(out + kHeaderSize + i * PointInfoRecord::kSize);
+  // Written beside the file and renamed over it: a full disk must not cost the counts saved before.
+  return platform::writeFileAtomically(path, bytes);
 }
 
 int PointInfoStore::findIndex(std::wstring_view name) const {

@@ -1,6 +1,9 @@
 #include "app/text_helpers.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdarg>
+#include <cwchar>
 #include <new>
 
 #include "database/sql_helpers.h"
@@ -20,6 +23,11 @@ bool formatString(std::wstring& out, const wchar_t* format, ...) {
 }
 
 std::wstring escapeSqlQuotes(const std::wstring& text) { return pdb3::escapeSqlQuotesTo(text); }
+
+int leadingNumber(const std::wstring& text) {
+  const long number = std::wcstol(text.c_str(), nullptr, 10);
+  return static_cast<int>(std::clamp<long>(number, INT_MIN, INT_MAX));
+}
 
 bool SplitBracketed(const std::wstring& text, std::vector<std::wstring>& fields, const std::wstring& pairs) {
   if (pairs.size() % 2 != 0) return false;

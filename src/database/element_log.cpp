@@ -6,14 +6,11 @@ namespace pdb3 {
 namespace {
 
 int roundTotal(const ElementLogRecord& log, const wchar_t* column) {
-  const int lid = log.lid();
-  const int uid = querySqlfIntOrMinus1(log, L"SELECT uid FROM log_id WHERE lid=%d", lid);
-  const int mid = querySqlfIntOrMinus1(log, L"SELECT mid FROM log_id WHERE lid=%d", lid);
-  const int eid = querySqlfIntOrMinus1(log, L"SELECT eid FROM log_id WHERE lid=%d", lid);
+  // The log's user, mode and set come from its log_id row within the same statement.
   return querySqlfInt(log,
-                      L"SELECT coalesce(sum(%ls),0) FROM question_log WHERE uid=%d AND mid=%d AND qid in "
-                      L"(SELECT qid FROM section WHERE sid=%d)",
-                      column, uid, mid, eid);
+                      L"SELECT coalesce(sum(q.%ls),0) FROM question_log q JOIN log_id l ON q.uid=l.uid AND q.mid=l.mid "
+                      L"WHERE l.lid=%d AND q.qid in (SELECT qid FROM section WHERE sid=l.eid)",
+                      column, log.lid());
 }
 
 }  // namespace

@@ -62,7 +62,11 @@ int insertElement(const FolderRecord& parent, int type, const std::wstring& name
                 escapeSqlQuotesTo(name).c_str(), now, now))
     return -1;
   const int eid = parent.query().connection().lastInsertRowId();
-  if (!execSqlf(parent, L"INSERT INTO folder VALUES(%d,%d)", eid, parent.eid)) return -2;
+  if (!execSqlf(parent, L"INSERT INTO folder VALUES(%d,%d)", eid, parent.eid)) {
+    // An element without its place in the tree could never be seen or deleted again.
+    execSqlf(parent, L"DELETE FROM element_info WHERE eid=%d", eid);
+    return -2;
+  }
   return eid;
 }
 

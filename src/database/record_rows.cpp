@@ -7,15 +7,10 @@ namespace pdb3 {
 
 bool readRecordRow(const DbObject& accessor, const std::wstring& sql,
                    const std::function<void(const sqliteplus::SqliteCursor&)>& read) {
-  try {
-    auto cursor = accessor.query().query(sql.c_str());
-    if (!cursor->next()) return false;
-    read(*cursor);
-    return true;
-  } catch (const sqliteplus::SqliteException& e) {
-    platform::traceError("%s : %s\n", e.what(), e.message().c_str());
-    return false;
-  }
+  std::string failure;
+  const FirstRow row = readFirstRow(accessor, sql, read, &failure);
+  if (row == FirstRow::failed) platform::traceError("%s\n", failure.c_str());
+  return row == FirstRow::found;
 }
 
 int intOrZero(const sqliteplus::SqliteCursor& row, int column) { return row.isNull(column) ? 0 : row.getInt(column); }

@@ -43,15 +43,18 @@ bool appendIntColumn(const DbObject& accessor, const wchar_t* sql, const std::fu
 }  // namespace
 
 FirstRow readFirstRow(const DbObject& accessor, const std::wstring& sql,
-                      const std::function<void(const SqliteCursor&)>& read) {
+                      const std::function<void(const SqliteCursor&)>& read, std::string* failure) {
   try {
     auto cursor = accessor.query().query(sql.c_str());
     if (!cursor->next()) return FirstRow::missing;
     read(*cursor);
     return FirstRow::found;
-  } catch (const std::exception&) {
-    return FirstRow::failed;
+  } catch (const SqliteException& e) {
+    if (failure) *failure = std::string(e.what()) + " : " + e.message();
+  } catch (const std::exception& e) {
+    if (failure) *failure = e.what();
   }
+  return FirstRow::failed;
 }
 
 bool execSql(const DbObject& accessor, const wchar_t* sql) {

@@ -46,9 +46,11 @@ std::wstring escapeSqlQuotesTo(const std::wstring& text);
 std::wstring escapeSqlQuotesCStr(const wchar_t* text);
 
 // Hands the first row to `read`, telling a missing row from a failure (an engine error, or an
-// exception thrown by `read`). Silent: callers decide what a failure means.
+// exception thrown by `read`). Silent: callers decide what a failure means; `failure`, when
+// given, receives "<class> : <message>" of it.
 enum class FirstRow { found, missing, failed };
 FirstRow readFirstRow(const DbObject& accessor, const std::wstring& sql,
-                      const std::function<void(const sqliteplus::SqliteCursor&)>& read);
+                      const std::function<void(const sqliteplus::SqliteCursor&)>& read,
+                      std::string* failure = nullptr);
 
 }  // namespace pdb3

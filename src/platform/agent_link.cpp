@@ -1,8 +1,5 @@
 #include "platform/agent_link.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QByteArray>
 #include <QLocalSocket>
 #include <QThread>
@@ -50,9 +47,9 @@ bool connect(QLocalSocket& socket, const std::string& path) {
 
 std::string agentSocketPath() {
   // Beside the program's lock files: private to the user, gone when the session ends.
-  const std::string folder = runtimeFolder();
-  ::mkdir(folder.c_str(), 0700);
-  return folder + "/KlvAgentSpeaker";
+  // No folder of our own: an empty name, which reaches no agent.
+  const std::optional<std::string> folder = privateRuntimeFolder();
+  return folder ? *folder + "/KlvAgentSpeaker" : std::string();
 }
 
 std::optional<AgentWindow> FindAgentSpeakerWindow() {

@@ -32,7 +32,7 @@ struct AgentWindow {
   std::string socketPath;
 };
 
-// The socket path the agent listens on for this user.
+// The socket path the agent listens on for this user; empty when the runtime folder is not private.
 std::string agentSocketPath();
 
 // The agent when it is running and reachable now.

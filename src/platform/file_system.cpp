@@ -6,8 +6,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 
 #include "platform/text.h"
 #include "platform/trace.h"
@@ -53,10 +56,38 @@ std::string temporaryNameFor(const std::string& target) {
   return format("%s.tmp-%d-%u", target.c_str(), static_cast<int>(::getpid()), counter++);
 }
 
+// A link stays a link: the file it leads to is the one replaced (a settings file kept elsewhere
+// and linked into place must not be cut off from its home by the first save).
+std::string finalTarget(const std::string& target) {
+  struct stat info;
+  if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
+  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(target.c_str(), nullptr), &std::free);
+  return resolved ? std::string(resolved.get()) : target;
+}
+
+// Moves the file to a name that must not exist yet, atomically: two writers cannot both win. Where
+// the file system cannot refuse a rename, a hard link does the same; where it has neither, the check
+// and the move are two steps.
+bool moveWithoutReplacing(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    return true;
+  }
+  if (errno != EPERM && errno != ENOTSUP) return false;
+  struct stat existing;
+  if (::lstat(to.c_str(), &existing) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 // Lets fill() write the content next to the target, then renames it over the target. Without
-// overwrite the target must not exist: link() refuses an existing name, so two writers cannot
-// both win. errno tells the cause of a failure.
-bool replaceWith(const std::string& target, bool overwrite, const std::function<bool(int)>& fill) {
+// overwrite the target must not exist. errno tells the cause of a failure.
+bool replaceWith(const std::string& linkedTarget, bool overwrite, const std::function<bool(int)>& fill) {
+  const std::string target = finalTarget(linkedTarget);
   const std::string temporary = temporaryNameFor(target);
   FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   if (!fd.valid()) return false;
@@ -64,10 +95,9 @@ bool replaceWith(const std::string& target, bool overwrite, const std::function<
   if (::stat(target.c_str(), &existing) == 0) ::fchmod(fd.get(), existing.st_mode & 07777);
   bool ok = fill(fd.get()) && ::fsync(fd.get()) == 0;
   ok = fd.close() && ok;
-  if (ok) ok = overwrite ? ::rename(temporary.c_str(), target.c_str()) == 0
-                         : ::link(temporary.c_str(), target.c_str()) == 0;
+  if (ok) ok = overwrite ? ::rename(temporary.c_str(), target.c_str()) == 0 : moveWithoutReplacing(temporary, target);
   const int cause = errno;
-  if (!ok || !overwrite) ::unlink(temporary.c_str());
+  if (!ok) ::unlink(temporary.c_str());
   errno = cause;
   return ok;
 }
@@ -120,6 +150,10 @@ std::optional<std::string> readFileBytes(const std::wstring& path) {
     if (got == 0) return bytes;
     bytes.append(buffer, static_cast<size_t>(got));
   }
+}
+
+UniqueFile openFile(const std::wstring& path, const char* mode) {
+  return UniqueFile(std::fopen(toUtf8(path).c_str(), mode));
 }
 
 bool writeFileAtomically(const std::wstring& path, std::string_view bytes) {

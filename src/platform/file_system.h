@@ -2,6 +2,8 @@
 // are UTF-8. Nothing here shows a message: callers decide what the user is told.
 #pragma once
 
+#include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,7 +23,16 @@ bool deleteFile(const std::wstring& path);
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> readFileBytes(const std::wstring& path);
 // Replaces the file through a temporary file and a rename, so that a crash or a full disk leaves
-// either the old content or the new one, never a mixture. An existing file keeps its permissions.
+// either the old content or the new one, never a mixture. An existing file keeps its permissions;
+// a link keeps leading to the file, which is the one replaced.
 bool writeFileAtomically(const std::wstring& path, std::string_view bytes);
+
+// A C stream closed when it goes.
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+// fopen with the program's path; null when it cannot be opened.
+UniqueFile openFile(const std::wstring& path, const char* mode);
 
 }  // namespace platform

@@ -1,8 +1,11 @@
 #include "platform/folders.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include <QStandardPaths>
 #include <QString>
@@ -10,6 +13,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "platform/trace.h"
 
 namespace platform {
 namespace {
@@ -23,6 +27,24 @@ std::string runtimeFolder() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && *runtime) return std::string(runtime) + "/kelvara";
   return "/tmp/kelvara-" + std::to_string(::getuid());
+}
+
+std::optional<std::string> privateRuntimeFolder() {
+  const std::string folder = runtimeFolder();
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    traceError("runtime folder: cannot make %s: %s\n", folder.c_str(), std::strerror(errno));
+    return std::nullopt;
+  }
+  struct stat info;
+  if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) {
+    traceError("runtime folder: %s is not a folder of this user's\n", folder.c_str());
+    return std::nullopt;
+  }
+  if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) {
+    traceError("runtime folder: cannot close %s to other users: %s\n", folder.c_str(), std::strerror(errno));
+    return std::nullopt;
+  }
+  return folder;
 }
 
 std::wstring programPath() {

@@ -14,6 +14,10 @@ std::wstring programPath();
 // The user's private runtime folder of the program ($XDG_RUNTIME_DIR/kelvara, else
 // /tmp/kelvara-<uid>): lock files and local sockets live there. Not created here.
 std::string runtimeFolder();
+// The runtime folder made if missing and checked: nothing (with a trace line) when it is not a
+// folder of this user's, since /tmp is open to every user and a planted folder could take over
+// our locks and sockets. A folder of ours that others may enter is closed to them first.
+std::optional<std::string> privateRuntimeFolder();
 
 // The shell folders the program asks for, numbered as the original platform numbers them.
 enum class SpecialFolder { Desktop = 0, Documents = 5 };

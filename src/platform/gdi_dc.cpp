@@ -98,6 +98,22 @@ void Dc::fillRect(const Rect& r, const Brush& brush) {
     for (int x = a.left; x < a.right; ++x) writePixel(x, y, brush.colourAt(x, y));
 }
 
+void Dc::drawImage(int x, int y, const QImage& image) {
+  if (image.isNull()) return;
+  const QImage source = image.convertToFormat(QImage::Format_ARGB32);
+  const Rect a = visibleArea(Rect::fromSize(x, y, source.width(), source.height()));
+  for (int ty = a.top; ty < a.bottom; ++ty)
+    for (int tx = a.left; tx < a.right; ++tx) {
+      const uint32_t p = source.pixel(tx - x, ty - y);
+      const uint32_t alpha = p >> 24;
+      if (alpha == 0) continue;
+      const COLORREF under = getPixel(tx, ty), over = fromPixel(p);
+      auto mix = [alpha](int o, int u) { return static_cast<int>((o * alpha + u * (255 - alpha)) / 255); };
+      writePixel(tx, ty, rgb(mix(redOf(over), redOf(under)), mix(greenOf(over), greenOf(under)),
+                             mix(blueOf(over), blueOf(under))));
+    }
+}
+
 void Dc::frameRect(const Rect& r, const Brush& brush) {
   if (r.isEmpty()) return;
   fillRect({r.left, r.top, r.right, r.top + 1}, brush);

@@ -107,6 +107,8 @@ class Dc {
   void bitBlt(int x, int y, int w, int h, const Dc& source, int sx, int sy, uint32_t rop);
   void stretchBlt(const Rect& target, const Dc& source, const Rect& from, uint32_t rop);
   bool drawFrameControl(const Rect& r, unsigned state);
+  // Blends an image with an alpha channel over what is there, as icons and image lists draw.
+  void drawImage(int x, int y, const QImage& image);
 
   // Text. DrawText returns the height of the text (with DtVCenter/DtBottom, the offset of its
   // bottom from the rectangle's top); DtCalcRect only measures and widens `r`.

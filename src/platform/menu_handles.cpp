@@ -49,6 +49,17 @@ std::pair<Menu*, size_t> locate(MenuHandle h, unsigned item, unsigned flags) {
   return {nullptr, 0};
 }
 
+// Whether target is from itself or lies anywhere below it. Insertions keep the menus a forest, so
+// the walk ends.
+bool reaches(MenuHandle from, MenuHandle target) {
+  if (from == target) return true;
+  const Menu* menu = find(from);
+  if (!menu) return false;
+  for (const MenuItem& it : menu->items)
+    if ((it.flags & MfPopup) && reaches(it.submenu, target)) return true;
+  return false;
+}
+
 bool insertAt(MenuHandle h, size_t position, unsigned flags, uintptr_t idOrSubmenu, const std::wstring& text) {
   Menu* menu = find(h);
   if (!menu) return false;
@@ -57,7 +68,8 @@ bool insertAt(MenuHandle h, size_t position, unsigned flags, uintptr_t idOrSubme
   item.text = text;
   if (flags & MfPopup) {
     item.submenu = MenuHandle(static_cast<uint32_t>(idOrSubmenu));
-    if (!find(item.submenu) || item.submenu == h) return false;
+    // A menu inside its own submenus would make every walk over it endless.
+    if (!find(item.submenu) || reaches(item.submenu, h)) return false;
   } else {
     item.id = static_cast<unsigned>(idOrSubmenu);
   }

@@ -44,12 +44,9 @@ NamedLock& NamedLock::operator=(NamedLock&& other) noexcept {
 
 bool NamedLock::tryLock(std::wstring_view name) {
   unlock();
-  const std::string folder = runtimeFolder();
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-    traceError("named lock: cannot make %s: %s\n", folder.c_str(), std::strerror(errno));
-    return false;
-  }
-  const std::string path = folder + "/" + fileNameFor(name);
+  const std::optional<std::string> folder = privateRuntimeFolder();
+  if (!folder) return false;
+  const std::string path = *folder + "/" + fileNameFor(name);
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) {
     traceError("named lock: cannot open %s: %s\n", path.c_str(), std::strerror(errno));

@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <map>
@@ -109,10 +110,11 @@ bool fromJson(const QJsonObject& object, Node& node) {
     } else if (type == "dword" && data.isDouble() && data.toDouble() >= 0 && data.toDouble() <= 4294967295.0) {
       value = RegistryValue::fromDword(static_cast<uint32_t>(data.toDouble()));
     } else if (type == "binary" && data.isString()) {
-      const QByteArray bytes = QByteArray::fromBase64Encoding(data.toString().toLatin1(),
-                                                              QByteArray::AbortOnBase64DecodingErrors)
-                                   .decoded;
-      value = RegistryValue::fromBinary(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+      const auto bytes =
+          QByteArray::fromBase64Encoding(data.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+      // Bytes that are no base64 are damage like any other, not an empty value.
+      if (bytes.decodingStatus != QByteArray::Base64DecodingStatus::Ok) return false;
+      value = RegistryValue::fromBinary(std::vector<uint8_t>(bytes.decoded.begin(), bytes.decoded.end()));
     } else {
       return false;
     }
@@ -231,12 +233,17 @@ class RootStore {
     char when[32];
     const std::time_t now = std::time(nullptr);
     std::strftime(when, sizeof when, "%Y%m%d-%H%M%S", std::localtime(&now));
-    const std::string aside = file_ + ".damaged-" + when;
-    if (::rename(file_.c_str(), aside.c_str()) != 0) {
-      // Another process set it aside first, or the folder is read-only: nothing is lost either way.
-      traceError("registry: %s is damaged and could not be set aside\n", file_.c_str());
-      return;
+    // A name of its own: a file damaged again within the second must not replace the first one.
+    std::string aside = file_ + ".damaged-" + when;
+    for (int n = 2; ::link(file_.c_str(), aside.c_str()) != 0; ++n) {
+      if (errno != EEXIST || n > 100) {
+        // Another process set it aside first, or the folder is read-only: nothing is lost either way.
+        traceError("registry: %s is damaged and could not be set aside\n", file_.c_str());
+        return;
+      }
+      aside = file_ + ".damaged-" + when + "-" + std::to_string(n);
     }
+    ::unlink(file_.c_str());
     traceError("registry: %s is damaged; it was kept as %s\n", file_.c_str(), aside.c_str());
     damageReport_ = aside;
   }
@@ -343,10 +350,15 @@ RegistryBatch::RegistryBatch() {
   ++gBatchDepth;
 }
 
-RegistryBatch::~RegistryBatch() {
+RegistryBatch::~RegistryBatch() { commit(); }
+
+bool RegistryBatch::commit() {
+  if (!std::exchange(open_, false)) return true;
   std::lock_guard guard(gMutex);
-  if (--gBatchDepth > 0) return;
-  for (auto& [file, store] : gStores) store->flush();
+  if (--gBatchDepth > 0) return true;
+  bool written = true;
+  for (auto& [file, store] : gStores) written = store->flush() && written;
+  return written;
 }
 
 RegistryValue RegistryValue::fromString(std::wstring text) {

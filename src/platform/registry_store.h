@@ -58,14 +58,22 @@ class RegistryKey {
 };
 
 // Groups the changes made while it lives into one write of each file they touch (a settings save
-// sets dozens of values). Changes inside a batch report success; a write that fails at its end is
-// traced and the changes are dropped. Batches nest.
+// sets dozens of values). Changes inside a batch report success; commit() (or the end of the batch)
+// writes them, and a write that fails is traced and its changes are dropped. Batches nest: only
+// the outermost one writes.
 class RegistryBatch {
  public:
   RegistryBatch();
   ~RegistryBatch();
   RegistryBatch(const RegistryBatch&) = delete;
   RegistryBatch& operator=(const RegistryBatch&) = delete;
+
+  // Ends the batch now: false when a file it touched could not be written (an inner batch, whose
+  // changes go out with the outermost one, answers true).
+  bool commit();
+
+ private:
+  bool open_ = true;
 };
 
 // The file that holds a root (a damaged one is renamed to "<file>.damaged-<time>" and reported).

@@ -5,7 +5,6 @@
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 
 #include "platform/file_system.h"
 #include "platform/text.h"
@@ -21,7 +20,7 @@ bool hasScheme(const QString& target) {
 }
 
 bool logTarget(const char* logFile, const std::wstring& target) {
-  std::unique_ptr<FILE, int (*)(FILE*)> log(std::fopen(logFile, "a"), std::fclose);
+  const UniqueFile log(std::fopen(logFile, "a"));
   if (!log) {
     traceError("shell open: cannot append to %s\n", logFile);
     return false;

@@ -17,6 +17,8 @@ std::wstring fromUtf16(std::u16string_view text);
 // becomes '?'; an undecodable byte becomes U+FFFD.
 std::string toCp932(std::wstring_view text);
 std::wstring fromCp932(std::string_view text);
+// The first byte of a two-byte code page 932 character (its second byte may look like ASCII).
+constexpr bool isCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // True when the bytes are well-formed UTF-8 (used to tell a UTF-8 file from a CP932 one).
 bool isValidUtf8(std::string_view bytes);

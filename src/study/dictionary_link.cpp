@@ -67,7 +67,10 @@ bool connectWithin(PdicDdeClient& client, int timeoutMs) {
 
 }  // namespace
 
-std::string dictionaryServicePath(const std::string& service) { return platform::runtimeFolder() + "/" + service; }
+std::string dictionaryServicePath(const std::string& service) {
+  const std::optional<std::string> folder = platform::privateRuntimeFolder();
+  return folder ? *folder + "/" + service : std::string();
+}
 
 PdicDdeClient::PdicDdeClient() = default;
 PdicDdeClient::~PdicDdeClient() { Disconnect(); }

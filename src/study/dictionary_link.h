@@ -39,7 +39,7 @@ class PdicDdeClient {
 
 // The registry path of the program: HKEY_LOCAL_MACHINE, this key, its default value.
 inline constexpr wchar_t kPdicAppPathKey[] = L"SOFTWARE\\PDIC\\CurrentVersion\\App Paths\\PDICW32.EXE";
-// The socket a service is served on.
+// The socket a service is served on; empty when the runtime folder is not private.
 std::string dictionaryServicePath(const std::string& service);
 
 // Pokes the word into the dictionary program's input, starting the program when needed. Failures

@@ -3,19 +3,10 @@
 #include "app/text_helpers.h"
 
 #include <algorithm>
-#include <cwchar>
-#include <limits>
 #include <vector>
 
 namespace study {
 namespace {
-
-// A leading decimal number as the C library reads one (blanks and a sign allowed; 0 for none),
-// held to the range of an int.
-int leadingNumber(const std::wstring& field) {
-  const long number = std::wcstol(field.c_str(), nullptr, 10);
-  return static_cast<int>(std::clamp<long>(number, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
 
 std::wstring trimBlanks(const std::wstring& text) {
   const size_t first = text.find_first_not_of(L" \t");

@@ -18,7 +18,7 @@ size_t utf8Length(unsigned char lead) {
 }
 
 size_t cp932Length(unsigned char lead) {
-  return (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC) ? 2 : 1;
+  return platform::isCp932LeadByte(lead) ? 2 : 1;
 }
 
 }  // namespace

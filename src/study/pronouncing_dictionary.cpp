@@ -14,8 +14,6 @@ namespace {
 // The index is read once at start-up, a byte or a word at a time, through one large buffer.
 constexpr size_t kIndexBufferSize = 102400;
 
-bool isCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 uint32_t littleEndian32(const unsigned char* bytes) {
   return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
 }
@@ -26,7 +24,7 @@ std::string upperCaseCp932(std::string_view word) {
   std::string upper(word);
   for (size_t i = 0; i < upper.size(); ++i) {
     const auto c = static_cast<unsigned char>(upper[i]);
-    if (isCp932LeadByte(c)) ++i;
+    if (platform::isCp932LeadByte(c)) ++i;
     else if (c >= 'a' && c <= 'z') upper[i] = static_cast<char>(c - 'a' + 'A');
   }
   return upper;
@@ -35,7 +33,7 @@ std::string upperCaseCp932(std::string_view word) {
 std::string_view cutCp932(std::string_view text, size_t maxBytes) {
   size_t end = 0;
   while (end < text.size()) {
-    const size_t length = isCp932LeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
+    const size_t length = platform::isCp932LeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
     if (end + length > maxBytes) break;
     end += length;
   }
@@ -44,7 +42,7 @@ std::string_view cutCp932(std::string_view text, size_t maxBytes) {
 
 bool PronouncingDictionary::openIndex(const std::string& dataPath, const std::string& indexPath) {
   entries_.clear();
-  std::unique_ptr<FILE, FileCloser> index(std::fopen(indexPath.c_str(), "rb"));
+  platform::UniqueFile index(std::fopen(indexPath.c_str(), "rb"));
   if (!index) return false;
   data_.reset(std::fopen(dataPath.c_str(), "rb"));
   if (!data_) return false;

@@ -9,11 +9,11 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/file_system.h"
 
 namespace study {
 
@@ -46,14 +46,11 @@ class PronouncingDictionary {
     std::string word;
     std::vector<uint32_t> offsets;
   };
-  struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-  };
 
   bool readIndex(FILE* index);
 
   std::vector<Entry> entries_;
-  std::unique_ptr<FILE, FileCloser> data_;
+  platform::UniqueFile data_;
 };
 
 // Appends the codes of the word's first reading (true), or the word gap alone when the word is

@@ -1,9 +1,9 @@
 #include "study/skin_text.h"
 
+#include "platform/file_system.h"
 #include "platform/text.h"
 
-#include <fstream>
-#include <iterator>
+#include <optional>
 
 namespace study {
 
@@ -25,11 +25,9 @@ std::string skinTextToUtf8(std::string_view fileBytes) {
 }
 
 bool readSkinFile(const std::string& utf8Path, std::string& utf8Text) {
-  std::ifstream file(utf8Path, std::ios::binary);
-  if (!file) return false;
-  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) return false;
-  utf8Text = skinTextToUtf8(bytes);
+  const std::optional<std::string> bytes = platform::readFileBytes(platform::fromUtf8(utf8Path));
+  if (!bytes) return false;
+  utf8Text = skinTextToUtf8(*bytes);
   return true;
 }
 

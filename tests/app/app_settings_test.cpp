@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "../platform/scoped_env.h"
+#include "test_env.h"
 #include "app/app_settings.h"
 #include "platform/file_dialog.h"
 #include "platform/file_system.h"
@@ -220,6 +221,20 @@ TEST_F(Settings, TheGroupSavesOnlyItsOwnValues) {
   ASSERT_TRUE(reread.loadAll());
   EXPECT_EQ(reread.recentSectionPath[4].value, L"英単語/基本");
   EXPECT_EQ(reread.studyMode, 5);
+  EXPECT_EQ(reread.soundVolume.value, 100);
+}
+
+TEST_F(Settings, ASaveThatCannotReachTheFileSaysSo) {
+  AppSettings settings(L"KLV7");
+  ASSERT_TRUE(settings.loadAll());
+  settings.soundVolume.value = 10;
+  {
+    testenv::FileSizeLimit diskFull(16);
+    EXPECT_FALSE(settings.saveAll());
+    EXPECT_FALSE(settings.saveGroup());
+  }
+  AppSettings reread(L"KLV7");
+  ASSERT_TRUE(reread.loadAll());
   EXPECT_EQ(reread.soundVolume.value, 100);
 }
 

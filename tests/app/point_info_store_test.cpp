@@ -128,6 +128,19 @@ TEST(PointInfoStore, ForeignOrShortFilesAreRefusedAndTheStoreKeepsItsRecords) {
   EXPECT_EQ(store.size(), 0u);
 }
 
+TEST(PointInfoStore, ASaveThatCannotBeWrittenInFullKeepsTheFileSavedBefore) {
+  const std::wstring path = filePath("full-disk.dat");
+  const std::vector<uint8_t> before = fileOfUsers({L"a"}, path);
+  PointInfoStore bigger;
+  for (const wchar_t* name : {L"a", L"b", L"c"}) bigger.appendRecord(name);
+  {
+    // A disk that fills up halfway through the write.
+    testenv::FileSizeLimit limit(before.size() + PointInfoRecord::kSize / 2);
+    EXPECT_FALSE(bigger.save(path));
+  }
+  EXPECT_EQ(readBytes(path), before);
+}
+
 TEST(PointInfoStore, RoundsAddUpWithinAMonthAndRestartTheMonthlyCountsInANewOne) {
   PointInfoRecord record;
   record.acceptedMonthly = study(9, 9, 9, L"old", L"old", 9, kMarch15);

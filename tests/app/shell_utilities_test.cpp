@@ -34,15 +34,6 @@ TEST(ShellText, SplitBracketedKeepsBracketedCommasAndEveryField) {
   EXPECT_FALSE(SplitBracketed(L"a,b", fields, L"()'"));
 }
 
-TEST(ShellText, QuotesAreDoubledAndFormattingIsNeverCut) {
-  EXPECT_EQ(escapeSqlQuotes(L"it's 'x'"), L"it''s ''x''");
-  EXPECT_EQ(escapeSqlQuotes(L"plain"), L"plain");
-  std::wstring out;
-  const std::wstring longText(5000, L'語');
-  ASSERT_TRUE(formatString(out, L"%ls:%d", longText.c_str(), 7));
-  EXPECT_EQ(out.size(), 5002u);
-}
-
 TEST(ShellValues, RateColoursAtTheBandEdges) {
   EXPECT_EQ(RateToColor(0.3), 0x0000FFu);
   EXPECT_EQ(RateToColor(0.29), 0x0000FFu);

@@ -97,7 +97,9 @@ TEST_F(DatabaseFile, FilesThatCannotBeUsedGiveFalseWithoutABox) {
       << "** This file contains an SQLite 2.1 database **" << std::string(1024, '\0');
   testing::internal::CaptureStderr();
   EXPECT_FALSE(pdb3::openDatabaseFile(connection, old));
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("SQLite 2 database"), std::string::npos);
+  const std::string trace = testing::internal::GetCapturedStderr();
+  EXPECT_NE(trace.find("SQLite 2 database"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("old.klvdb7"), std::string::npos) << trace;
   EXPECT_TRUE(recorder.boxes.empty());
 }
 

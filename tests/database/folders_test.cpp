@@ -109,3 +109,11 @@ TEST_F(Folders, SmartLearningBinderIsMadeOnceAndNotHiddenByASetOfTheSameName) {
   EXPECT_EQ(EnsureSmartLearningBinder(db.connection()), set);
   EXPECT_EQ(count(L"element_info"), L"3");
 }
+
+TEST_F(Folders, AFailedPlaceInTheTreeLeavesNoElementBehind) {
+  const std::wstring before = count(L"element_info");
+  db.run(L"CREATE TRIGGER refuse_place BEFORE INSERT ON folder BEGIN SELECT RAISE(ABORT, 'refused'); END");
+  EXPECT_EQ(addFolderElement(getFolder(accessor, 0), L"Lost"), -1);
+  EXPECT_EQ(thrownText([&] { AddBinder(getFolder(accessor, 0), L"Lost too"); }), L"バインダーの追加に失敗しました(2)");
+  EXPECT_EQ(count(L"element_info"), before);
+}

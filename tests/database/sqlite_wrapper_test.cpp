@@ -103,19 +103,6 @@ TEST_F(Wrapper, CursorKeepsItsStatementWhenTheQueryTakesAnotherText) {
   EXPECT_EQ(cursor->getInt(0), 43);
 }
 
-TEST_F(Wrapper, FailedCommitIsRolledBackNotLeftOpen) {
-  // A deferred foreign key makes COMMIT itself fail while the transaction is still open.
-  db.run(L"PRAGMA foreign_keys = ON;"
-         L"CREATE TABLE parent (id INTEGER PRIMARY KEY);"
-         L"CREATE TABLE child (pid INTEGER REFERENCES parent(id) DEFERRABLE INITIALLY DEFERRED);");
-  auto q = query();
-  q->execute(L"BEGIN TRANSACTION");
-  q->execute(L"INSERT INTO child VALUES (7)");
-  EXPECT_THROW(q->execute(L"COMMIT"), QueryException);
-  EXPECT_TRUE(sqlite3_get_autocommit(db.connection().engineHandle()));
-  EXPECT_EQ(db.value(L"SELECT count(*) FROM child"), L"0");
-}
-
 TEST_F(Wrapper, ClosedConnectionRefusesStatementsWithoutCrashing) {
   auto q = query();
   auto cursor = q->query(L"SELECT i FROM t");
@@ -141,17 +128,6 @@ TEST(Connection, FilesThatCannotBeOpenedFailAtOpen) {
   const std::string trace = testing::internal::GetCapturedStderr();
   EXPECT_EQ(trace.rfind("ConnectionException : ", 0), 0u) << trace;
   EXPECT_FALSE(connection.isOpen());
-}
-
-TEST(Connection, OldFormatFileIsNamedInTheFailure) {
-  TempDatabase db(TempDatabase::Content::empty);
-  const std::wstring old = db.folder() + L"/old.klvdb7";
-  std::ofstream(sqliteplus::WStringToUtf8(old), std::ios::binary)
-      << "** This file contains an SQLite 2.1 database **" << std::string(2000, '\0');
-  SqliteConnection connection;
-  const std::string message = messageOf<ConnectionException>([&] { connection.open(old.c_str()); });
-  EXPECT_NE(message.find("SQLite 2"), std::string::npos) << message;
-  EXPECT_NE(message.find("old.klvdb7"), std::string::npos) << message;
 }
 
 TEST(SharedHandle, CopiesShareOneObjectDeletedOnce) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 #include "platform/file_system.h"
 #include "platform/ini_profile.h"
@@ -120,4 +122,14 @@ TEST_F(IniProfile, Cp932FilesStayCp932UnlessAValueDoesNotFit) {
   EXPECT_TRUE(writeProfileString(L"ユーザー", L"emoji", L"\U0001F600", file));
   EXPECT_EQ(bytes(), "\xEF\xBB\xBF" + toUtf8(L"[ユーザー]\r\nblue.lua_title=ソ\r\nemoji=\U0001F600\r\n"));
   EXPECT_EQ(get(L"ユーザー", L"emoji"), L"\U0001F600");
+}
+
+TEST_F(IniProfile, AFileLinkedIntoPlaceIsWrittenWhereItLives) {
+  QTemporaryDir elsewhere;
+  const std::wstring real = elsewhere.filePath("user.ini").toStdWString();
+  ASSERT_TRUE(writeFileAtomically(real, "[s]\nk=v\n"));
+  ASSERT_EQ(::symlink(toUtf8(real).c_str(), toUtf8(file).c_str()), 0);
+  EXPECT_TRUE(writeProfileString(L"s", L"k", L"changed", file));
+  EXPECT_EQ(readFileBytes(real), "[s]\nk=changed\n");
+  EXPECT_TRUE(QFileInfo(QString::fromStdWString(file)).isSymLink());
 }

@@ -18,6 +18,7 @@ TEST(MenuHandles, TreesAnswerByPositionAndByCommandAndDieTogether) {
   ASSERT_TRUE(appendMenu(file, MfString | MfGrayed, 101, L"E&xit"));
   ASSERT_TRUE(appendMenu(bar, MfPopup, file.id(), L"&File"));
   EXPECT_FALSE(appendMenu(bar, MfPopup, bar.id(), L"self"));
+  EXPECT_FALSE(appendMenu(file, MfPopup, bar.id(), L"a menu inside its own submenu"));
 
   EXPECT_EQ(getMenuItemCount(bar), 1);
   EXPECT_EQ(getMenuItemId(bar, 0), kMenuError);

@@ -4,7 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
 #include "platform/named_lock.h"
+#include "scoped_env.h"
 
 using namespace platform;
 
@@ -91,4 +97,33 @@ TEST(NamedLock, AHolderThatCrashesFreesTheLock) {
   EXPECT_FALSE(mine.tryLock(L"KlvEditor"));
   holder.crash();
   EXPECT_TRUE(mine.tryLock(L"KlvEditor"));
+}
+
+TEST(NamedLock, OnlyAFolderOfThisUsersHoldsTheLocks) {
+  QTemporaryDir runtime;
+  testenv::ScopedEnv env("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData());
+  const std::string folder = runtime.filePath("kelvara").toStdString();
+
+  // Made by an earlier run with a loose mask: closed to others before a lock goes in.
+  ASSERT_EQ(::mkdir(folder.c_str(), 0777), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+  EXPECT_TRUE(NamedLock().tryLock(L"Kelvara"));
+  struct stat info;
+  ASSERT_EQ(::stat(folder.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+  // Planted as a link to somewhere else.
+  ASSERT_TRUE(QDir(runtime.filePath("kelvara")).removeRecursively());
+  ASSERT_TRUE(QDir().mkpath(runtime.filePath("elsewhere")));
+  ASSERT_EQ(::symlink(runtime.filePath("elsewhere").toUtf8().constData(), folder.c_str()), 0);
+  EXPECT_FALSE(NamedLock().tryLock(L"Kelvara"));
+  EXPECT_TRUE(QDir(runtime.filePath("elsewhere")).isEmpty());
+
+  // Planted by another user (only root can hand a folder to someone else).
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::unlink(folder.c_str()), 0);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+    EXPECT_FALSE(NamedLock().tryLock(L"Kelvara"));
+  }
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <set>
 
 #include "platform/file_system.h"
 #include "platform/registry_store.h"
@@ -97,24 +98,30 @@ TEST_F(RegistryStore, ADamagedFileIsSetAsideAndReported) {
   RegistryKey key = openApp();
   ASSERT_TRUE(key.setValue(L"v", RegistryValue::fromDword(7)));
   const std::wstring file = registryFilePath(RegistryRoot::CurrentUser);
+  // Well-formed, but a binary value holds no base64: the file is damaged all the same.
+  const std::string garbled = "{\"kelvara-registry\": 1, \"root\": {\"name\": \"\", \"keys\": [], \"values\": "
+                              "[{\"name\": \"b\", \"type\": \"binary\", \"data\": \"!!\"}]}}";
+  ASSERT_TRUE(writeFileAtomically(file, garbled));
+  EXPECT_FALSE(key.value(L"b"));
+  ASSERT_EQ(boxes.texts.size(), 1u);
+
   const std::string damaged = "{\"kelvara-registry\": 1, \"root\": {\"name\": \"\", \"valu";
   ASSERT_TRUE(writeFileAtomically(file, damaged));
-
   EXPECT_FALSE(key.value(L"v"));
-  ASSERT_EQ(boxes.texts.size(), 1u);
-  EXPECT_NE(boxes.texts[0].find(L".damaged-"), std::wstring::npos);
-  const QStringList aside = QDir(QString::fromStdString(config.path() + "/kelvara"))
-                                .entryList({"registry-current-user.json.damaged-*"});
-  ASSERT_EQ(aside.size(), 1);
-  EXPECT_EQ(*readFileBytes(QString::fromStdString(config.path() + "/kelvara/" + aside[0].toStdString())
-                               .toStdWString()),
-            damaged);
+  ASSERT_EQ(boxes.texts.size(), 2u);
+  EXPECT_NE(boxes.texts[1].find(L".damaged-"), std::wstring::npos);
+  // Both damaged files are kept, each under a name of its own.
+  const QDir folder(QString::fromStdString(config.path() + "/kelvara"));
+  std::set<std::string> kept;
+  for (const QString& name : folder.entryList({"registry-current-user.json.damaged-*"}))
+    kept.insert(*readFileBytes(folder.filePath(name).toStdWString()));
+  EXPECT_EQ(kept, (std::set<std::string>{garbled, damaged}));
 
   // The store goes on with an empty tree and writes a sound file again.
   RegistryKey fresh = openApp();
   EXPECT_TRUE(fresh.setValue(L"v", RegistryValue::fromDword(8)));
   EXPECT_EQ(fresh.value(L"v")->number, 8u);
-  EXPECT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts.size(), 2u);
 }
 
 TEST_F(RegistryStore, AFileThatCannotBeReadIsNeverWrittenOver) {

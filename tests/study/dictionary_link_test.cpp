@@ -161,11 +161,4 @@ TEST(DictionaryLink, MissingOrFailingProgramsAreReported) {
     EXPECT_TRUE(std::filesystem::exists(record));
     unregisterProgram();
   }
-  {
-    // A topic the program refuses is no conversation.
-    FakeDictionaryProgram program;
-    PdicDdeClient client;
-    EXPECT_FALSE(client.Connect("PDICW", "Other", true));
-    EXPECT_FALSE(client.Poke("InputWord", "x"));
-  }
 }

@@ -1,6 +1,9 @@
 // What every test executable shares: an isolated home and configuration, and the project's folders.
 #pragma once
 
+#include <sys/resource.h>
+
+#include <cstddef>
 #include <string>
 
 namespace testenv {
@@ -11,5 +14,18 @@ std::string sourceDir();
 std::string programDir();
 // A folder private to this test process; HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR point below it.
 std::string processDir();
+
+// A full disk, as far as this process's writes see: files cannot grow beyond `bytes` while it lives
+// (the write fails with EFBIG instead of raising SIGXFSZ).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(size_t bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+};
 
 }  // namespace testenv

@@ -11,8 +11,11 @@
 #include <QWidget>
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
+#include <utility>
 
 void CommandManager::SetCmdImage(unsigned command, int image, bool userImage) {
   if (command == 0 || command == 0xFFFFFFFFu) return;
@@ -89,47 +92,50 @@ void CmdUsageCount::Serialize(platform::Archive& archive) {
 
 namespace {
 
-// -2: no thread yet; 0 nothing to play; 1 command; 2 popup; -1 stop.
-std::atomic<int> g_pendingSound{-2};
+// The thread sleeps until a sound is asked for; a request not yet played gives way to a newer one.
+std::mutex g_soundLock;
+std::condition_variable g_soundAsked;
+int g_pendingSound = 0;  // 0 nothing, 1 command, 2 popup, -1 stop
+bool g_soundThreadStarted = false;
+bool g_soundsEnded = false;
 std::atomic<bool> g_menuSounds{true};
-std::mutex g_startLock;
 std::mutex g_playerLock;
 MenuSoundThread::Player g_player;
 
 void soundLoop() {
+  std::unique_lock lock(g_soundLock);
   for (;;) {
-    const int sound = g_pendingSound.load();
-    if (sound == -1) break;
-    if (sound == 1 || sound == 2) {
-      int expected = sound;
-      g_pendingSound.compare_exchange_strong(expected, 0);
-      std::lock_guard<std::mutex> guard(g_playerLock);
+    g_soundAsked.wait(lock, [] { return g_pendingSound != 0; });
+    const int sound = std::exchange(g_pendingSound, 0);
+    if (sound == -1) return;
+    lock.unlock();
+    {
+      std::lock_guard guard(g_playerLock);
       if (g_player) g_player(sound == 1 ? "MenuCommand" : "MenuPopup");
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    lock.lock();
   }
 }
 
 }  // namespace
 
 void MenuSoundThread::Play(int sound) {
-  if (!g_menuSounds) return;
-  if (g_pendingSound.load() != -2) {
-    g_pendingSound = sound;
-    return;
-  }
-  if (sound == -1) return;
-  std::lock_guard<std::mutex> guard(g_startLock);
-  if (g_pendingSound.load() != -2) {
-    g_pendingSound = sound;
-    return;
+  // The end is always delivered, sounds on or off.
+  if (sound != -1 && !g_menuSounds) return;
+  std::lock_guard lock(g_soundLock);
+  if (g_soundsEnded) return;
+  if (sound == -1) g_soundsEnded = true;
+  if (!g_soundThreadStarted) {
+    if (sound == -1) return;
+    try {
+      std::thread(soundLoop).detach();
+    } catch (const std::system_error&) {
+      return;
+    }
+    g_soundThreadStarted = true;
   }
   g_pendingSound = sound;
-  try {
-    std::thread(soundLoop).detach();
-  } catch (const std::system_error&) {
-    g_pendingSound = -2;
-  }
+  g_soundAsked.notify_one();
 }
 
 void MenuSoundThread::Enable(bool on) { g_menuSounds = on; }
@@ -178,10 +184,29 @@ unsigned TranslateShortcutChar(unsigned vk) {
   return (vk < 0x80) ? static_cast<unsigned>(std::toupper(static_cast<int>(vk))) : vk;
 }
 
+namespace {
+UserToolsLookup* g_userTools = nullptr;
+QPointer<QWidget> g_topFrameOverride;
+}  // namespace
+
+void setUserToolsLookup(UserToolsLookup* tools) { g_userTools = tools; }
+UserToolsLookup* userToolsLookup() { return g_userTools; }
+
+void setTopFrameOverride(QWidget* frame) { g_topFrameOverride = frame; }
+QWidget* topFrameOverride() { return g_topFrameOverride; }
+
+QWidget* GetTopFrame(QWidget* window) {
+  if (g_topFrameOverride) return g_topFrameOverride;
+  if (window) return window->window();
+  return QApplication::activeWindow();
+}
+
 bool IsStandardCommand(unsigned command) {
   const int signedCommand = static_cast<int>(command);
-  return (command >= 0xE110 && command < 0xE120) || (command >= 0xF000 && command < 0xF1F0) ||
-         (signedCommand >= 0xFF00) || (command >= 0xE210 && command < 0xE220);
+  if ((command >= 0xE110 && command < 0xE120) || (command >= 0xF000 && command < 0xF1F0) ||
+      (signedCommand >= 0xFF00) || (command >= 0xE210 && command < 0xE220))
+    return true;
+  return g_userTools && command == g_userTools->ToolsEntryCommand();
 }
 
 bool IsBasicCommand(unsigned command) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/archive.h"
+#include "platform/gdi_dc.h"
 #include "platform/runtime_class.h"
 
 #include <QEvent>
@@ -67,6 +68,29 @@ QEvent::Type mouseLeaveEvent();
 unsigned TranslateShortcutChar(unsigned virtualKey);
 // Turns letter translation through the keyboard layout on for A to Z.
 void SetTranslateShortcutLetters(bool on);
+
+// What command checks and buttons need of the user-tools manager. None exists unless an
+// application makes one, which then installs itself with setUserToolsLookup.
+class UserToolsLookup {
+ public:
+  virtual ~UserToolsLookup() = default;
+  // The command that opens the tools' set-up.
+  virtual unsigned ToolsEntryCommand() const = 0;
+  // The command lies in the manager's inclusive range of tool commands.
+  virtual bool IsUserToolCmd(unsigned command) const = 0;
+  // Draws the icon of the tool that runs `command` into `rect`; false when no tool does.
+  virtual bool DrawToolIcon(unsigned command, platform::Dc* dc, const platform::Rect& rect) const = 0;
+  virtual bool HasTool(unsigned command) const = 0;
+};
+void setUserToolsLookup(UserToolsLookup* tools);
+UserToolsLookup* userToolsLookup();
+
+// The frame a window belongs to: the library's override when one is set, else the window's
+// top-level window, else the application's active window.
+QWidget* GetTopFrame(QWidget* window);
+// Null removes the override.
+void setTopFrameOverride(QWidget* frame);
+QWidget* topFrameOverride();
 
 bool IsStandardCommand(unsigned command);
 bool IsBasicCommand(unsigned command);

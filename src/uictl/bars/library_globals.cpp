@@ -2,6 +2,7 @@
 
 #include "platform/command_target.h"
 #include "platform/runtime_class.h"
+#include "uictl/bars/accelerators.h"
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/toolbar_button.h"
@@ -37,6 +38,10 @@ struct LibraryState {
   std::unique_ptr<GlobalDrawData> drawData;
   std::unique_ptr<MenuImages> glyphs;
   std::unique_ptr<CommandManager> commands;
+  std::vector<QWidget*> sizingBarArray;
+  std::vector<QWidget*> sizingBarList;
+  platform::CObject* workspace = nullptr;
+  bool workspaceOwned = false;
 };
 
 LibraryState& state() {
@@ -90,12 +95,19 @@ void startUp() {
   s.exitFunctions.push_back([] { ToolbarImages::CleanUp(); });
   build(s.glyphs);
   registration(CUxToolbarButton::classCUxToolbarButton);
+  s.exitFunctions.push_back([&s] {
+    if (s.workspace && s.workspaceOwned) delete s.workspace;
+    s.workspace = nullptr;
+    s.workspaceOwned = false;
+  });
   build(s.commands);
+  s.exitFunctions.push_back([] { releaseAcceleratorCaches(); });
   message(UXM_ONCHANGE_ACTIVE_TAB, "UXM_ONCHANGE_ACTIVE_TAB");
   message(UXM_ON_HSCROLL, "UXM_ON_HSCROLL");
   message(UXM_ON_RENAME_TAB, "UXM_ON_RENAME_TAB");
   message(UXM_ON_BEFOREMOVE_TAB, "UXM_ON_BEFOREMOVE_TAB");
   message(UXM_ON_MOVE_TAB, "UXM_ON_MOVE_TAB");
+  s.exitFunctions.push_back([&s] { s.sizingBarArray.clear(); s.sizingBarList.clear(); });
   message(WINDOW_HELP, "WINDOW_HELP");
   message(UXTOOLBAR__GETDOCUMENTCOLORS, "UXTOOLBAR__GETDOCUMENTCOLORS");
   message(UXM_PROPERTYCHANGED, "UXM_PROPERTYCHANGED");
@@ -135,6 +147,14 @@ const FontNames& fontNames() {
 GlobalDrawData& globalData() { return require(state().drawData, "drawing data"); }
 CommandManager& GetCommandManager() { return require(state().commands, "command manager"); }
 CmdUsageCount& commandUsage() { return require(state().usage, "command usage"); }
+std::vector<QWidget*>& sizingBarArray() { return state().sizingBarArray; }
+std::vector<QWidget*>& sizingBarList() { return state().sizingBarList; }
+void setWorkspace(platform::CObject* workspace, bool owned) {
+  if (state().workspace != workspace && state().workspaceOwned) delete state().workspace;
+  state().workspace = workspace;
+  state().workspaceOwned = workspace && owned;
+}
+platform::CObject* workspace() { return state().workspace; }
 GlobalDrawData* globalDataIfStarted() { return state().drawData.get(); }
 MenuImages* menuImagesIfStarted() { return state().glyphs.get(); }
 

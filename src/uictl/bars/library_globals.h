@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace platform { class CObject; }
+class QWidget;
 class CommandManager;
 class CmdUsageCount;
 class GlobalDrawData;
@@ -72,6 +74,20 @@ std::vector<unsigned>& forbiddenCommands();
 enum SharedStrip : int { kImages, kColdImages, kDisabledImages, kLargeImages, kLargeColdImages,
                          kLargeDisabledImages, kMenuImages, kDisabledMenuImages, kSharedStripCount };
 ToolbarImages& sharedImages(SharedStrip which);
+
+// Profile sections of the toolbars', the menu bar's and the sizing bars' saved state.
+constexpr const wchar_t* kToolbarProfile = L"UxToolBars";
+constexpr const wchar_t* kMenuBarProfile = L"UxMenuBar";
+constexpr const wchar_t* kSizingBarProfile = L"UxSizingControlBar";
+
+// Every live sizing bar: the array their row layout walks and the list of created ones.
+std::vector<QWidget*>& sizingBarArray();
+std::vector<QWidget*>& sizingBarList();
+
+// The workspace object; none unless an application makes one. An owned one is deleted at
+// shut-down.
+void setWorkspace(platform::CObject* workspace, bool owned);
+platform::CObject* workspace();
 
 struct FontNames {
   std::wstring tahoma = L"Tahoma";

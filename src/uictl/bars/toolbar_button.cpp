@@ -140,6 +140,7 @@ bool CUxToolbarButton::IsEditable() const {
 
 void CUxToolbarButton::ResetImageToDefault() {
   if (m_bUserImage || static_cast<int>(m_nCommandId) <= 0) return;
+  if (const UserToolsLookup* tools = userToolsLookup(); tools && tools->HasTool(m_nCommandId)) return;
   auto it = defaultImages().find(m_nCommandId);
   if (it != defaultImages().end() && it->second >= 0) {
     SetImage(it->second);
@@ -149,6 +150,11 @@ void CUxToolbarButton::ResetImageToDefault() {
   m_bShowImage = false;
   m_bShowText = true;
   if (m_strText.empty()) shortLabel(m_nCommandId, m_strText);
+}
+
+bool CUxToolbarButton::OnToolHitTest(const QWidget* wnd, ToolInfo* info) const {
+  auto* hook = dynamic_cast<ButtonToolTipHook*>(GetTopFrame(const_cast<QWidget*>(wnd)));
+  return hook && hook->OnButtonToolHitTest(this, info);
 }
 
 bool CUxToolbarButton::EnableWindow(bool enable) {
@@ -251,7 +257,10 @@ void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
                             grayDisabledButtons;
 
   const bool imageShown = m_bShowImage && GetImage() >= 0 && images;
-  if (imageShown) {
+  const UserToolsLookup* tools = m_bUserImage ? nullptr : userToolsLookup();
+  // A user tool's own icon stands for the strip image.
+  const bool toolIcon = imageShown && tools && tools->DrawToolIcon(m_nCommandId, dc, Rect::fromSize(r.left + x, r.top + y, w, h));
+  if (imageShown && !toolIcon) {
     if (shadowed) {
       images->Draw(dc, r.left + x, r.top + y, GetImage(), false, false, false, true);
       images->Draw(dc, r.left + x - 1, r.top + y - 1, GetImage(), false, disabledLook, false, false, faded);
@@ -334,7 +343,9 @@ int CUxToolbarButton::OnDrawOnCustomizeList(Dc* dc, const Rect& rect, bool selec
   Rect fill = rect;
   if (selected && hasImage) fill.left += cell;
   const COLORREF textColour = manager->OnFillCommandsListBackground(dc, fill, selected);
-  if (hasImage) {
+  const UserToolsLookup* tools = m_bUserImage ? nullptr : userToolsLookup();
+  const bool toolIcon = hasImage && tools && tools->DrawToolIcon(m_nCommandId, dc, {rect.left, rect.top, rect.left + cell, rect.bottom});
+  if (hasImage && !toolIcon) {
     ImageDrawState state;
     if (images->PrepareDrawImage(state, {}, manager->bFadeInactiveImage)) {
       OnDraw(dc, {rect.left, rect.top, rect.left + cell, rect.bottom}, images, true, true, selected, true, true);

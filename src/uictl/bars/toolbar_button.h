@@ -17,11 +17,26 @@ class QMimeData;
 class QWidget;
 class ToolbarImages;
 class CUxToolBar;
+class CUxToolbarButton;
 
 // Style and state bits of a button.
 enum ButtonStyleBits : unsigned {
   kStyleSeparator = 0x1, kStyleCheckBox = 0x2, kStyleChecked = 0x10000, kStylePressed = 0x20000,
   kStyleDisabled = 0x40000, kStyleIndeterminate = 0x100000,
+};
+
+// A tooltip request for one button: the tool's id, its rectangle and its text.
+struct ToolInfo {
+  unsigned id = 0;
+  platform::Rect rect;
+  std::wstring text;
+};
+
+// The library's frames answer the tooltip requests of the buttons in their bars.
+class ButtonToolTipHook {
+ public:
+  virtual ~ButtonToolTipHook() = default;
+  virtual bool OnButtonToolHitTest(const CUxToolbarButton* button, ToolInfo* info) = 0;
 };
 
 // What a bar that holds buttons tells them.
@@ -69,6 +84,7 @@ class CUxToolbarButton : public platform::CObject {
   virtual int OnDrawOnCustomizeList(platform::Dc* dc, const platform::Rect& rect, bool selected);
   virtual bool IsDroppedDown() const { return false; }
   virtual bool OnBeforeDrag() const { return true; }
+  virtual bool OnToolHitTest(const QWidget* wnd, ToolInfo* info) const;
   virtual void UpdateOwnerMenus() {}
   virtual void OnShow(bool show) { (void)show; }
   virtual platform::Rect GetRect() const { return m_rect; }

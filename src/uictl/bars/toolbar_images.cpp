@@ -473,3 +473,8 @@ void MenuImages::Draw(Dc* dc, int glyph, Point topLeft, platform::Size size) {
   strip.Draw(dc, topLeft.x, topLeft.y, glyph);
   strip.EndDrawImage(state);
 }
+
+void MenuImages::DrawCentred(Dc* dc, int glyph, const Rect& rect) {
+  const Size g = GlyphSize();
+  Draw(dc, glyph, {rect.left + (rect.width() - g.cx) / 2, rect.top + (rect.height() - g.cy) / 2});
+}

@@ -97,6 +97,7 @@ class MenuImages {
  public:
   static bool Initialize();
   static void Draw(platform::Dc* dc, int glyph, platform::Point topLeft, platform::Size size = {0, 0});
+  static void DrawCentred(platform::Dc* dc, int glyph, const platform::Rect& rect);
   static platform::Size GlyphSize() { return {9, 9}; }
   ToolbarImages strip;
 };

@@ -24,11 +24,6 @@ bool isKindOfNamed(const CObject* object, const char* name) {
     if (std::string_view(c->className) == name) return true;
   return false;
 }
-
-void drawCentredGlyph(Dc* dc, const Rect& rect, int glyph) {
-  const Size g = MenuImages::GlyphSize();
-  MenuImages::Draw(dc, glyph, {rect.left + (rect.width() - g.cx) / 2, rect.top + (rect.height() - g.cy) / 2});
-}
 }  // namespace
 
 CUxVisualManager::CUxVisualManager(bool temporary) : bIsTemporary(temporary) {
@@ -58,8 +53,18 @@ CUxVisualManager* CUxVisualManager::GetInstance() {
 
 void CUxVisualManager::SetDefaultManagerClass(const RuntimeClass* record) { g_defaultClass = record; }
 
-void CUxVisualManager::OnFillBarBackground(Dc* dc, const Rect& client, const Rect& clip) {
-  dc->fillRect(clip.isEmpty() ? client : clip, globalData().brBarFace);
+void CUxVisualManager::OnFillBarBackground(Dc* dc, UxBarSurface* bar, const Rect& client, const Rect& clip, bool) {
+  const Rect area = clip.isEmpty() ? client : clip;
+  if (bar && bar->SurfaceKind() == UxBarSurface::Kind::OutlookBar) {
+    bar->FillWorkArea(dc, area);
+    return;
+  }
+  if (bar && bar->SurfaceKind() == UxBarSurface::Kind::CaptionBar) {
+    const COLORREF own = bar->BackgroundColor();
+    dc->fillSolidRect(area, own == kNoColor ? globalData().clrBarShadow : own);
+    return;
+  }
+  dc->fillRect(area, globalData().brBarFace);
 }
 
 void CUxVisualManager::OnDrawBarBorder(Dc* dc, unsigned style, bool hasDockContext, Rect& rect) {
@@ -346,7 +351,7 @@ void CUxVisualManager::OnDrawScrollButton(Dc* dc, const Rect& rect, int topGap, 
     DrawManager(*dc).HighlightRect(rect);
     dc->draw3dRect(rect, g.clrBarHighlight, g.clrBarDarkShadow);
   }
-  drawCentredGlyph(dc, rect, glyph);
+  MenuImages::DrawCentred(dc, glyph, rect);
 }
 
 void CUxVisualManager::OnDrawExpandingBox(Dc* dc, const Rect& rect, bool expanded, COLORREF frame) {
@@ -366,7 +371,7 @@ void CUxVisualManager::OnDrawExpandingBox(Dc* dc, const Rect& rect, bool expande
 int CUxVisualManager::GetShowAllMenuItemsHeight(Dc*, Size) { return MenuImages::GlyphSize().cy + 6; }
 
 void CUxVisualManager::OnDrawShowAllMenuItems(Dc* dc, const Rect& rect) {
-  drawCentredGlyph(dc, rect, kGlyphShowAll);
+  MenuImages::DrawCentred(dc, kGlyphShowAll, rect);
 }
 
 void CUxVisualManager::OnDrawControlBorder(Dc* windowDc) {

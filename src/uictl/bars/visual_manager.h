@@ -5,11 +5,14 @@
 
 #include "platform/gdi_dc.h"
 #include "platform/runtime_class.h"
+#include "uictl/bars/visual_manager_surfaces.h"
 
-using platform::COLORREF;
-using platform::Dc;
-using platform::Rect;
+#include <vector>
 
+class CUxButton;
+class CUxCaptionBar;
+class CUxColorButton;
+class CUxOutlookBar;
 class CUxToolbarButton;
 
 // Bar style bits of the framework's control bars that the border drawing reads.
@@ -35,13 +38,16 @@ class CUxVisualManager : public platform::CObject {
 
   virtual bool IsFlatButtonLook() { return false; }
   virtual void OnUpdateSystemColors() {}
-  // Every bar but the outlook and caption bars (which fill themselves) gets the face colour.
-  virtual void OnFillBarBackground(Dc* dc, const Rect& client, const Rect& clip);
+  // The outlook bar fills itself, a caption bar takes its own colour, other bars (no surface)
+  // the face colour, over the clip rect or the client rect when the clip is empty.
+  virtual void OnFillBarBackground(Dc* dc, UxBarSurface* bar, const Rect& client, const Rect& clip,
+                                   bool nonClient = false);
   // The classic control-bar border by the bar's style bits; `rect` shrinks inside it.
   virtual void OnDrawBarBorder(Dc* dc, unsigned barStyle, bool hasDockContext, Rect& rect);
   virtual void OnDrawMenuBorder(Dc* dc, const Rect& rect);
   virtual void OnDrawBarGripper(Dc* dc, Rect rect, bool horizontal);
   virtual void OnDrawSeparator(Dc* dc, const Rect& rect, bool horizontal);
+  virtual void OnDrawCaptionButton(Dc* dc, const CaptionButton& button, bool active, bool horizontal, bool maximized);
   virtual void OnDrawMenuSystemButton(Dc* dc, const Rect& rect, unsigned systemCommand, unsigned style, bool highlight);
   virtual void OnDrawMenuButtonFrame(Dc* dc, const Rect& rect, unsigned flags);
   virtual void OnDrawStatusBarProgress(Dc* dc, const Rect& rect, int range, int position, COLORREF bar,
@@ -57,19 +63,45 @@ class CUxVisualManager : public platform::CObject {
   virtual void OnHighlightMenuItem(Dc* dc, CUxToolbarButton* button, const Rect& rect, int state);
   virtual void OnHighlightRarelyUsedMenuItems(Dc* dc, const Rect& rect);
   virtual COLORREF GetToolbarButtonTextColor(CUxToolbarButton* button, int state);
+  virtual COLORREF GetCaptionBarTextColor(CUxCaptionBar* bar);
+  // False: the page button fills its own face and draws its own border.
+  virtual bool OnFillOutlookPageButton(Dc* dc, CUxButton* button, const Rect& rect, COLORREF& textColor);
+  virtual bool OnDrawOutlookPageButtonBorder(Dc* dc, CUxButton* button, const Rect& rect, int state);
+  virtual void OnFillOutlookBarArea(Dc* dc, const Rect& rect, CUxOutlookBar* bar);
+  virtual void OnDrawOwnerButtonBorder(Dc* dc, Rect& rect, UxOwnerDrawnBorder* button, unsigned state);
+  virtual void OnFillOutlookBarCaption(Dc* dc, const Rect& rect);
+  virtual void OnFillOutlookPageCaption(Dc* dc, const Rect& rect, COLORREF& textColor);
+  virtual void OnEraseTabsArea(Dc* dc, const Rect& rect, const UxTabWindowLook* tabs);
+  virtual void OnDrawTab(Dc* dc, const Rect& rect, int tab, bool active, const UxTabWindowLook* tabs);
+  virtual void OnDrawTabContent(Dc* dc, Rect rect, int tab, bool active, const UxTabWindowLook* tabs);
+  virtual void OnFillTabStripButton(Dc* dc, const Rect& rect, CUxButton* button, const UxTabWindowLook* tabs);
   virtual void OnDrawCustomButtonBorder(Dc* dc, Rect& rect, bool pushed, bool highlighted, unsigned flags);
+  virtual void GetTabFrameColors(const UxTabWindowLook* tabs, UxTabFrameColors& colors);
+  // True when the manager filled the frame; false leaves it to the tab window.
+  virtual bool OnEraseTabsFrame(Dc* dc, const Rect& rect, const UxTabWindowLook* tabs);
+  virtual bool IsTabOptionAllowed() const { return false; }
   virtual COLORREF OnFillCommandsListBackground(Dc* dc, Rect rect, bool selected);
   virtual platform::Size GetButtonExtraSize() const { return {0, 0}; }
   virtual void OnFillSpinButtonBackground(bool classicColours, Dc* dc, const Rect& rect);
   virtual void OnDrawScrollButtonFrame(bool classicColours, Dc* dc, Rect& rect, bool pressed);
   virtual void OnDrawScrollArrow(bool classicColours, Dc* dc, const Rect& rect, bool up);
   virtual void OnFillListBackground(Dc* dc, const Rect& rect);
+  virtual void OnDrawTaskGroupCaption(Dc* dc, const UxTaskGroupLook& group, bool hot, bool showGlyph);
+  virtual void OnDrawTaskGroupArea(Dc* dc, const Rect& rect, const UxTaskGroupLook& group) { (void)dc; (void)rect; (void)group; }
+  virtual void OnDrawTaskGroupIcon(Dc* dc, const Rect& rect, const UxTaskGroupLook& group) { (void)dc; (void)rect; (void)group; }
   virtual void OnDrawTaskGroupFrame(Dc* dc, int left, int top, int right, int bottom, bool highlighted, bool open);
+  // `images` is the pane's image list (null: none).
+  virtual void OnDrawTask(Dc* dc, const UxTaskLook& task, const std::vector<QImage>* images, bool hot);
   virtual void OnDrawScrollButton(Dc* dc, const Rect& rect, int topGap, int glyph, bool highlighted);
   virtual void OnDrawExpandingBox(Dc* dc, const Rect& rect, bool expanded, COLORREF frame);
   virtual int GetShowAllMenuItemsHeight(Dc* dc, platform::Size size);
   virtual void OnDrawShowAllMenuItems(Dc* dc, const Rect& rect);
   virtual void OnDrawControlBorder(Dc* windowDc);
+  // False: the owner-drawn and colour buttons draw these parts themselves.
+  virtual bool OnDrawPushButtonBorder(Dc* dc, const Rect& rect, CUxButton* button, unsigned state);
+  virtual bool OnDrawColorButtonArrow(Dc* dc, const Rect& rect, CUxColorButton* button, bool disabled, bool pushed,
+                                      bool highlighted);
+  virtual bool OnDrawColorButtonBorder(Dc* dc, const Rect& rect, CUxColorButton* button, bool disabled);
   virtual int GetMenuImageMargin() const { return 2; }
   virtual bool IsHighlightOnTextOnly() const { return true; }
   virtual int GetCustomizeButtonMargin() const { return 2; }

@@ -1,0 +1,193 @@
+// What the library asks of frames and managers it does not own: accelerator tables, the top
+// frame's tooltip hook, the user-tools manager, the workspace object and the menu sound thread.
+#include "uictl/bars/accelerators.h"
+#include "uictl/bars/command_manager.h"
+#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/library_globals.h"
+#include "uictl/bars/toolbar_button.h"
+#include "uictl/bars/toolbar_images.h"
+
+#include "bars_test_support.h"
+
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <mutex>
+
+using namespace platform;
+
+namespace {
+
+class FrameWithTables : public AcceleratorSource {
+ public:
+  AccelTable GetDefaultAccelerator(bool document) const override { return document ? documentTable : frameTable; }
+  AccelTable frameTable;
+  AccelTable documentTable;
+};
+
+class HookedFrame : public QWidget, public ButtonToolTipHook {
+ public:
+  bool OnButtonToolHitTest(const CUxToolbarButton* button, ToolInfo* info) override {
+    info->id = button->m_nCommandId;
+    info->text = L"tip";
+    return true;
+  }
+};
+
+class FakeTools : public UserToolsLookup {
+ public:
+  unsigned ToolsEntryCommand() const override { return 900; }
+  bool IsUserToolCmd(unsigned command) const override { return command >= 910 && command <= 919; }
+  bool DrawToolIcon(unsigned command, Dc* dc, const Rect& rect) const override {
+    if (!HasTool(command)) return false;
+    dc->fillSolidRect(rect, rgb(0, 0, 255));
+    return true;
+  }
+  bool HasTool(unsigned command) const override { return command == 911; }
+};
+
+class CountedObject : public CObject {
+ public:
+  explicit CountedObject(int& deaths) : deaths_(deaths) {}
+  ~CountedObject() override { ++deaths_; }
+
+ private:
+  int& deaths_;
+};
+
+}  // namespace
+
+TEST(Accelerators, KeysAndTextsComeFromTheChosenTable) {
+  FrameWithTables frame;
+  frame.frameTable = std::make_shared<std::vector<Accel>>(std::vector<Accel>{
+      {FVirtKey | FControl, 'S', 100}, {FVirtKey | FControl | FShift, 0x74, 101}, {FVirtKey, 0x2E, 101}, {0, 'q', 102}});
+  frame.documentTable = std::make_shared<std::vector<Accel>>(std::vector<Accel>{{FVirtKey | FAlt, 0x0D, 200}});
+
+  EXPECT_TRUE(IsKeyInFrameAccelTable('S', FVirtKey | FControl, &frame, false));
+  EXPECT_FALSE(IsKeyInFrameAccelTable('S', FVirtKey, &frame, false));  // flags must match too
+  EXPECT_FALSE(IsKeyInFrameAccelTable('S', FVirtKey | FControl, &frame, true));
+  EXPECT_TRUE(IsKeyInFrameAccelTable(0x0D, FVirtKey | FAlt, &frame, true));
+
+  std::wstring text = L"stale";
+  EXPECT_TRUE(FindAcceleratorText(101, text, &frame, false));
+  EXPECT_EQ(text, L"Ctrl+Shift+F5");  // the first entry of the command wins
+  EXPECT_TRUE(FindAcceleratorText(102, text, &frame, false));
+  EXPECT_EQ(text, L"q");
+  EXPECT_FALSE(FindAcceleratorText(555, text, &frame, false));
+  EXPECT_TRUE(text.empty());
+  EXPECT_TRUE(FindAcceleratorText(200, text, &frame, true));
+  EXPECT_EQ(text, L"Alt+Enter");
+
+  // A frame that swaps its table is read afresh; no frame or no table finds nothing.
+  frame.frameTable = std::make_shared<std::vector<Accel>>(std::vector<Accel>{{FVirtKey, 0x70, 100}});
+  EXPECT_TRUE(FindAcceleratorText(100, text, &frame, false));
+  EXPECT_EQ(text, L"F1");
+  frame.frameTable.reset();
+  EXPECT_FALSE(IsKeyInFrameAccelTable(0x70, FVirtKey, &frame, false));
+  EXPECT_FALSE(FindAcceleratorText(100, text, nullptr, false));
+  EXPECT_EQ(acceleratorKeyText({0, 0x1B, 1}), L"");  // Escape as a plain character has no text
+}
+
+class FrameHooksTest : public ::testing::Test {
+ protected:
+  UxLibrary library;
+};
+
+TEST_F(FrameHooksTest, TooltipsGoThroughTheTopFrameOrItsOverride) {
+  HookedFrame frame;
+  QWidget bar(&frame);
+  QWidget plain;
+  QWidget plainBar(&plain);
+  CUxToolbarButton button(42, -1, L"x");
+  ToolInfo info;
+  EXPECT_EQ(GetTopFrame(&bar), &frame);
+  EXPECT_TRUE(button.OnToolHitTest(&bar, &info));
+  EXPECT_EQ(info.id, 42u);
+  EXPECT_EQ(info.text, L"tip");
+  EXPECT_FALSE(button.OnToolHitTest(&plainBar, &info));  // not one of the library's frames
+
+  setTopFrameOverride(&frame);
+  EXPECT_EQ(GetTopFrame(&plainBar), &frame);
+  EXPECT_TRUE(button.OnToolHitTest(&plainBar, &info));
+  setTopFrameOverride(nullptr);
+  EXPECT_EQ(GetTopFrame(&plainBar), &plain);
+}
+
+TEST_F(FrameHooksTest, UserToolsShowTheirIconAndKeepTheirImage) {
+  FakeTools tools;
+  EXPECT_FALSE(IsStandardCommand(900));
+  setUserToolsLookup(&tools);
+  EXPECT_TRUE(IsStandardCommand(900));
+
+  ToolbarImages images;
+  images.SetImageSize({4, 4});
+  QImage cell(4, 4, QImage::Format_RGB32);
+  cell.fill(qRgb(255, 0, 0));
+  images.AddImage(cell);
+  ImageDrawState state;
+  ASSERT_TRUE(images.PrepareDrawImage(state));
+  CUxToolbarButton tool(911, 0), plain(912, 0);
+  QImage image = canvas(20, 20, globalData().clrBtnFace);
+  Dc dc(image);
+  tool.OnDraw(&dc, {0, 0, 20, 20}, &images);
+  EXPECT_EQ(dc.getPixel(8, 8), rgb(0, 0, 255));
+  plain.OnDraw(&dc, {0, 0, 20, 20}, &images);
+  EXPECT_EQ(dc.getPixel(8, 8), rgb(255, 0, 0));
+  images.EndDrawImage(state);
+
+  // Resetting a tool's button leaves it alone; another command falls back to text.
+  tool.ResetImageToDefault();
+  EXPECT_TRUE(tool.m_bShowImage);
+  plain.ResetImageToDefault();
+  EXPECT_FALSE(plain.m_bShowImage);
+  setUserToolsLookup(nullptr);
+}
+
+TEST(LibraryWorkspace, AnOwnedWorkspaceGoesWithTheLibrary) {
+  int deaths = 0;
+  {
+    UxLibrary library;
+    setWorkspace(new CountedObject(deaths), true);
+    sizingBarArray().push_back(nullptr);
+    // Replacing an owned workspace releases the old one.
+    setWorkspace(new CountedObject(deaths), true);
+    EXPECT_EQ(deaths, 1);
+  }
+  EXPECT_EQ(deaths, 2);
+  EXPECT_EQ(workspace(), nullptr);
+  EXPECT_TRUE(sizingBarArray().empty());
+
+  CountedObject borrowed(deaths);
+  {
+    UxLibrary library;
+    setWorkspace(&borrowed, false);
+  }
+  EXPECT_EQ(deaths, 2);
+}
+
+TEST(MenuSounds, TheThreadPlaysWhatIsAskedUntilItIsEndedEvenWithSoundsOff) {
+  std::mutex lock;
+  std::vector<std::string> heard;
+  MenuSoundThread::SetPlayer([&](const char* alias) {
+    std::lock_guard hold(lock);
+    heard.emplace_back(alias);
+  });
+  const auto heardCount = [&] {
+    std::lock_guard hold(lock);
+    return heard.size();
+  };
+  MenuSoundThread::Play(1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return heardCount() == 1; }, 2000));
+  MenuSoundThread::Play(2);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return heardCount() == 2; }, 2000));
+
+  MenuSoundThread::Enable(false);
+  MenuSoundThread::Play(1);
+  MenuSoundThread::Play(-1);
+  MenuSoundThread::Enable(true);
+  MenuSoundThread::Play(1);
+  QTest::qWait(100);
+  MenuSoundThread::SetPlayer(nullptr);
+  std::lock_guard hold(lock);
+  EXPECT_EQ(heard, (std::vector<std::string>{"MenuCommand", "MenuPopup"}));
+}
