@@ -57,7 +57,11 @@ CTransDlg::CTransDlg(const StudySetup& setup, StudyHost& host, QWidget* parent)
   connect(&animation_, &QTimer::timeout, this, &CTransDlg::OnAnimationTick);
 }
 
-CTransDlg::~CTransDlg() = default;
+CTransDlg::~CTransDlg() {
+  // No host function may reach a window that is gone.
+  SkinLockHolder hold(skinLock());
+  if (scriptHost() == this) setScriptHost(nullptr);
+}
 
 void CTransDlg::buildControls() {
   int y = 8;
