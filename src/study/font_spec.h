@@ -19,7 +19,7 @@ struct FontSpec {
 
 // Fields are separated by commas; a comma inside "(...)" or '...' does not separate. At least six
 // fields; a seventh names the character set exactly ("SHIFTJIS", "GREEK", ...; anything else is
-// Shift-JIS). False (and the spec unchanged) for fewer fields or an unclosed span.
+// Shift-JIS). False (and the font spec unchanged) for fewer fields or an unclosed span.
 bool ParseFontSpec(FontSpec& spec, const std::wstring& text);
 
 }  // namespace study
