@@ -202,3 +202,32 @@ TEST(SkinApplication, BackgroundFromTheSkinFolderAndTheConfiguredColourAndTheKep
   EXPECT_EQ(w.app.settings.replyWindowX.value, 70);
   EXPECT_EQ(w.app.settings.replyWindowY.value, 80);
 }
+
+TEST(SkinHostFunctions, FarCoordinatesDrawTheirVisiblePartAndAStateOutlivingItsWindowIsHarmless) {
+  const QString folder = QString::fromStdString(testenv::processDir()) + "/far";
+  QDir().mkpath(folder);
+  QFile skin(folder + "/far.lua");
+  ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
+  skin.write("DesignName = \"far\"\nDlgWidth_n = 200\nDlgHeight_n = 100\nBackgroundColor = \"FFFFFF\"\n"
+             "function OnInit() KLV.MoveEdit(-2e9, 0, 2e9, 20, \"Question\") end\n"
+             "function OnUpdate()\n"
+             "  KLV.DrawLine(-2e9, 5, 2e9, 5, \"FF0000\")\n"
+             "  KLV.DrawLine(0, 10, 2e9, 1e9 + 10, \"0000FF\")\n"
+             "  KLV.FillRect(-1e10, 50, 1e10, 60, \"00FF00\")\n"
+             "end\n"
+             // A finaliser runs while the state closes, after its window has gone.
+             "keep = newproxy(true)\n"
+             "getmetatable(keep).__gc = function() KLV.DrawLine(0, 0, 1, 1, \"000000\") end\n");
+  skin.close();
+  SkinWindow w({1}, (folder + "/far.lua").toStdWString());
+  ASSERT_TRUE(w.open());
+  QTest::qWait(50);
+  const QImage& drawn = w.dlg->surfaceImage();
+  for (int x : {0, 100, 199}) EXPECT_EQ(drawn.pixelColor(x, 5), QColor(255, 0, 0)) << x;
+  for (int x : {20, 100, 170}) EXPECT_EQ(drawn.pixelColor(x, 10 + x / 2), QColor(0, 0, 255)) << x;
+  EXPECT_EQ(drawn.pixelColor(150, 55), QColor(0, 255, 0));
+  const QRect question = w.dlg->findChild<QWidget*>("id1208")->geometry();
+  EXPECT_TRUE(question.left() <= 0 && question.right() >= 199 && question.height() == 20);
+  w.dlg.reset();
+  EXPECT_TRUE(w.app.notifier.boxes.empty());
+}
