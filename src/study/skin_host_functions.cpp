@@ -269,8 +269,6 @@ void placeControl(QWidget& control, lua_State* L) {
   control.setGeometry(place.left, place.top, place.width(), place.height());
 }
 
-QColor qcolor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
 struct EditName {
   const char* name;
   int id;
@@ -309,12 +307,12 @@ int MoveEdit(lua_State* L) {
   if (count >= 7) textColour = parseHexColor(stringAt(L, 7));
   QPalette palette = control->palette();
   if (textColour) {
-    palette.setColor(QPalette::WindowText, qcolor(*textColour));
-    palette.setColor(QPalette::Text, qcolor(*textColour));
+    palette.setColor(QPalette::WindowText, platform::toQColor(*textColour));
+    palette.setColor(QPalette::Text, platform::toQColor(*textColour));
   }
   if (count >= 8) {
-    palette.setColor(QPalette::Window, qcolor(parseHexColor(stringAt(L, 8))));
-    palette.setColor(QPalette::Base, qcolor(parseHexColor(stringAt(L, 8))));
+    palette.setColor(QPalette::Window, platform::toQColor(parseHexColor(stringAt(L, 8))));
+    palette.setColor(QPalette::Base, platform::toQColor(parseHexColor(stringAt(L, 8))));
     control->setAutoFillBackground(true);
   }
   control->setPalette(palette);

@@ -316,7 +316,7 @@ void CTransDlg::NextQuestion() {
   repaintWindow();
 }
 
-std::wstring CTransDlg::choiceText(int qid, const StudyQuestion& question) const {
+std::wstring CTransDlg::choiceText(const StudyQuestion& question) const {
   if (setup_.mode == ModeJe4) return joinTexts(question.answers, L"/");
   return joinTexts(question.questions, host_.settings().useSelectionStrReturn ? L"\r\n" : L" ");
 }
@@ -325,19 +325,23 @@ void CTransDlg::fillChoices() {
   rightChoice_ = platform::randomValue() % 4;
   std::vector<int> candidates = host_.choiceCandidates(flow_.currentId);
   platform::trace("aidx-size : %d\n", static_cast<int>(candidates.size()));
-  const std::wstring rightText = choiceText(flow_.currentId, question_);
+  const std::wstring rightText = choiceText(question_);
   for (int slot = 0; slot < 4; ++slot) {
     if (slot == rightChoice_) {
       choiceIds_[slot] = flow_.currentId;
+      choiceQuestions_[slot] = question_;
       continue;
     }
     choiceIds_[slot] = -1;
+    choiceQuestions_[slot] = {};
     while (!candidates.empty()) {
       const size_t at = static_cast<size_t>(platform::randomValue()) % candidates.size();
       const int qid = candidates[at];
       candidates.erase(candidates.begin() + static_cast<long>(at));
-      if (choiceText(qid, host_.question(qid)) != rightText) {
+      StudyQuestion candidate = host_.question(qid);
+      if (choiceText(candidate) != rightText) {
         choiceIds_[slot] = qid;
+        choiceQuestions_[slot] = std::move(candidate);
         break;
       }
     }
@@ -364,8 +368,7 @@ void CTransDlg::DisplayQuestion() {
     const StudySettings settings = host_.settings();
     const bool showLimit = (mode == ModeEj4 && settings.useShowLimitEj4) || (mode == ModeJe4 && settings.useShowLimitJe4);
     for (int slot = 0; slot < 4; ++slot) {
-      const int qid = choiceIds_[slot];
-      setControlText(ctl::FirstChoiceText + slot, qid < 0 ? L"" : choiceText(qid, qid == flow_.currentId ? question_ : host_.question(qid)));
+      setControlText(ctl::FirstChoiceText + slot, choiceIds_[slot] < 0 ? L"" : choiceText(choiceQuestions_[slot]));
     }
     if (!showLimit) {
       for (int i = 0; i < 5; ++i) {

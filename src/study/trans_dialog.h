@@ -144,7 +144,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
   void EndStudy();
   void ShowCard();
   void OnTurnCard();
-  std::wstring choiceText(int qid, const StudyQuestion& question) const;
+  std::wstring choiceText(const StudyQuestion& question) const;
 
   StudySetup setup_;
   StudyHost& host_;
@@ -166,6 +166,8 @@ class CTransDlg : public QDialog, public StudySkinHost {
   int flashCount_ = 0;
   bool flashInverted_ = false;
   std::array<int, 4> choiceIds_{-1, -1, -1, -1};
+  // Read once when the choices are dealt: shown, and shown again with their answers at the verdict.
+  std::array<StudyQuestion, 4> choiceQuestions_;
   int rightChoice_ = -1;
   int chosenChoice_ = -1;
   int64_t answerStartTick_ = 0;

@@ -40,9 +40,8 @@ void CTransDlg::JudgeReply() {
   if (isChoiceMode(mode)) {
     OnHint();
     for (int slot = 0; slot < 4; ++slot) {
-      const int qid = choiceIds_[slot];
-      if (qid < 0) continue;
-      const StudyQuestion q = qid == flow_.currentId ? question_ : host_.question(qid);
+      if (choiceIds_[slot] < 0) continue;
+      const StudyQuestion& q = choiceQuestions_[slot];
       setControlText(ctl::FirstChoiceText + slot, joinTexts(q.questions, L" ") + L" = " + joinTexts(q.answers, L"/"));
     }
     StopLimitTimers(true);

@@ -12,6 +12,7 @@
 
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
+#include "platform/gdi_types.h"
 #include "platform/notifier.h"
 #include "platform/trace.h"
 #include "study/control_ids.h"
@@ -27,8 +28,6 @@ namespace study {
 namespace {
 
 constexpr int kAnimationMs = 30;
-
-QColor qcolor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 QString skinFolderOf(const std::wstring& skinPath) {
   return QFileInfo(QString::fromStdWString(skinPath)).absolutePath();
@@ -258,7 +257,7 @@ void CTransDlg::resizeEvent(QResizeEvent* event) {
 void CTransDlg::renderSkin() {
   SkinLockHolder hold(skinLock());
   if (backBuffer_.size() != size()) backBuffer_ = QImage(size(), QImage::Format_RGB32);
-  backBuffer_.fill(qcolor(backgroundColor));
+  backBuffer_.fill(platform::toQColor(backgroundColor));
   platform::Dc dc(backBuffer_);
   if (!backgroundImage_.isNull()) {
     platform::Dc image(backgroundImage_);

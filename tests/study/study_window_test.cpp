@@ -179,6 +179,7 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   }
   ASSERT_GE(right, 0);
   QTest::mouseClick(find<QPushButton>(choice, 1012 + (right + 1) % 4), Qt::LeftButton);
+  EXPECT_EQ(find<QLabel>(choice, 1171 + right)->text(), "問題1 = answer1");  // each choice with its answer
   ASSERT_TRUE(waitForState(choice, TurnReinput));
   EXPECT_EQ(choice.message(), QString("正解は %1 番でした。").arg(right + 1).toStdWString());
   QTest::mouseClick(find<QPushButton>(choice, 1012 + right), Qt::LeftButton);
