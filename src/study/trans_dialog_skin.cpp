@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
@@ -28,6 +29,7 @@ namespace study {
 namespace {
 
 constexpr int kAnimationMs = 30;
+constexpr int kLargestWindowSide = 4096;
 
 QString skinFolderOf(const std::wstring& skinPath) {
   return QFileInfo(QString::fromStdWString(skinPath)).absolutePath();
@@ -124,7 +126,9 @@ QSize CTransDlg::skinDialogSize() {
   SkinLockHolder hold(skinLock());
   if (!lua_) return {};
   LuaScript script(lua_.get());
-  return QSize(truncateToInt(script.GetGlobalNumber("DlgWidth_n")), truncateToInt(script.GetGlobalNumber("DlgHeight_n")));
+  // The window's back buffer must be possible to make: a larger size is cut.
+  const auto side = [&](const char* name) { return std::min(truncateToInt(script.GetGlobalNumber(name)), kLargestWindowSide); };
+  return QSize(side("DlgWidth_n"), side("DlgHeight_n"));
 }
 
 void CTransDlg::ApplySkin() {

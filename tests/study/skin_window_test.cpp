@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -39,6 +40,16 @@ struct SkinWindow {
   AppStudyHost host{app.app, sounds};
   std::unique_ptr<CTransDlg> dlg;
 };
+
+// Writes a skin file into a folder of its own and returns its path.
+std::wstring writeSkin(const QString& name, const QByteArray& text) {
+  const QString folder = QString::fromStdString(testenv::processDir()) + "/" + name;
+  QDir().mkpath(folder);
+  QFile skin(folder + "/" + name + ".lua");
+  EXPECT_TRUE(skin.open(QIODevice::WriteOnly));
+  skin.write(text);
+  return skin.fileName().toStdWString();
+}
 
 std::wstring skinFixture(const char* name) {
   return QString::fromStdString(testenv::sourceDir() + "/tests/study/skins/" + name).toStdWString();
@@ -178,15 +189,10 @@ TEST(SkinState, ALoggingSkinSeesEveryTransitionOfAStudy) {
 }
 
 TEST(SkinApplication, BackgroundFromTheSkinFolderAndTheConfiguredColourAndTheKeptPlace) {
-  const QString folder = QString::fromStdString(testenv::processDir()) + "/bare";
-  QDir().mkpath(folder);
-  QFile::copy(QString::fromStdWString(skinFixture("tile.xpm")), folder + "/tile.xpm");
-  QFile skin(folder + "/bare.lua");
-  ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
-  skin.write("DesignName = \"bare\"\nDlgWidth_n = 200\nDlgHeight_n = 100\nBackgroundImageFile = \"tile.xpm\"\n"
-             "function OnUpdate() end\n");
-  skin.close();
-  SkinWindow w({1}, (folder + "/bare.lua").toStdWString());
+  const std::wstring bare = writeSkin("bare", "DesignName = \"bare\"\nDlgWidth_n = 200\nDlgHeight_n = 100\n"
+                                             "BackgroundImageFile = \"tile.xpm\"\nfunction OnUpdate() end\n");
+  QFile::copy(QString::fromStdWString(skinFixture("tile.xpm")), QFileInfo(QString::fromStdWString(bare)).path() + "/tile.xpm");
+  SkinWindow w({1}, bare);
   w.app.settings.backgroundColor = 0x3020A0;  // no colour of the skin's or the user's: the setting's
   w.app.settings.keepLastReplyWindowPos.value = true;
   w.app.settings.replyWindowX.value = 40;
@@ -204,11 +210,7 @@ TEST(SkinApplication, BackgroundFromTheSkinFolderAndTheConfiguredColourAndTheKep
 }
 
 TEST(SkinHostFunctions, FarCoordinatesDrawTheirVisiblePartAndAStateOutlivingItsWindowIsHarmless) {
-  const QString folder = QString::fromStdString(testenv::processDir()) + "/far";
-  QDir().mkpath(folder);
-  QFile skin(folder + "/far.lua");
-  ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
-  skin.write("DesignName = \"far\"\nDlgWidth_n = 200\nDlgHeight_n = 100\nBackgroundColor = \"FFFFFF\"\n"
+  SkinWindow w({1}, writeSkin("far", "DesignName = \"far\"\nDlgWidth_n = 200\nDlgHeight_n = 100\nBackgroundColor = \"FFFFFF\"\n"
              "function OnInit() KLV.MoveEdit(-2e9, 0, 2e9, 20, \"Question\") end\n"
              "function OnUpdate()\n"
              "  KLV.DrawLine(-2e9, 5, 2e9, 5, \"FF0000\")\n"
@@ -217,9 +219,7 @@ TEST(SkinHostFunctions, FarCoordinatesDrawTheirVisiblePartAndAStateOutlivingItsW
              "end\n"
              // A finaliser runs while the state closes, after its window has gone.
              "keep = newproxy(true)\n"
-             "getmetatable(keep).__gc = function() KLV.DrawLine(0, 0, 1, 1, \"000000\") end\n");
-  skin.close();
-  SkinWindow w({1}, (folder + "/far.lua").toStdWString());
+             "getmetatable(keep).__gc = function() KLV.DrawLine(0, 0, 1, 1, \"000000\") end\n"));
   ASSERT_TRUE(w.open());
   QTest::qWait(50);
   const QImage& drawn = w.dlg->surfaceImage();
@@ -230,4 +230,14 @@ TEST(SkinHostFunctions, FarCoordinatesDrawTheirVisiblePartAndAStateOutlivingItsW
   EXPECT_TRUE(question.left() <= 0 && question.right() >= 199 && question.height() == 20);
   w.dlg.reset();
   EXPECT_TRUE(w.app.notifier.boxes.empty());
+}
+
+TEST(SkinApplication, ASkinLargerThanAnyScreenGetsAWindowThatCanBeDrawn) {
+  SkinWindow w({1}, writeSkin("huge", "DesignName = \"huge\"\nDlgWidth_n = 1e9\nDlgHeight_n = 300\n"
+                                      "function OnUpdate() KLV.FillRect(0, 0, 10, 10, \"FF0000\") end\n"));
+  ASSERT_TRUE(w.open());
+  QTest::qWait(50);
+  EXPECT_EQ(w.dlg->height(), 300);
+  EXPECT_LE(w.dlg->width(), 4096);
+  EXPECT_EQ(w.dlg->surfaceImage().pixelColor(5, 5), QColor(255, 0, 0));
 }
