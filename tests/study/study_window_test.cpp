@@ -128,19 +128,6 @@ TEST(StudyWindow, TypedStudyWithAMistakeRunsThroughReinputAndBothReReplies) {
   EXPECT_EQ(host.saves, 1);
 }
 
-TEST(StudyWindow, ExitCommandSavesAndReportsTheExitWithAnEndTime) {
-  FakeHost host;
-  CTransDlg dlg(setupFor(ModeEj, {1, 2}), host);
-  dlg.show();
-  ASSERT_TRUE(waitForState(dlg, TurnReply));
-  EXPECT_EQ(find<QLabel>(dlg, 1208)->text(), "answer1");
-  typeReply(dlg, "!EXIT");
-  EXPECT_EQ(host.saves, 1);
-  EXPECT_EQ(host.results, 0);
-  EXPECT_TRUE(dlg.exitRequested());
-  EXPECT_NE(host.saved->EndTime, 0);
-}
-
 TEST(StudyWindow, CancelAsksAboutReRepliesAndItsCancelKeepsTheStudy) {
   FakeHost host;
   CTransDlg dlg(setupFor(ModeJe, {1, 2, 3, 4}), host);
