@@ -63,6 +63,15 @@ CTransDlg::~CTransDlg() {
   if (scriptHost() == this) setScriptHost(nullptr);
 }
 
+QLineEdit* CTransDlg::replyEdit() const { return static_cast<QLineEdit*>(control(ctl::ReplyEdit)); }
+QProgressBar* CTransDlg::limitBar() const { return static_cast<QProgressBar*>(control(ctl::ReplyLimit)); }
+QProgressBar* CTransDlg::progressBar() const { return static_cast<QProgressBar*>(control(ctl::TransNumber)); }
+
+template <typename Slot>
+void CTransDlg::onClicked(int buttonId, Slot slot) {
+  connect(static_cast<QPushButton*>(control(buttonId)), &QPushButton::clicked, this, slot);
+}
+
 void CTransDlg::buildControls() {
   int y = 8;
   for (int id : kTextControls) {
@@ -97,16 +106,15 @@ void CTransDlg::buildControls() {
     }
   }
   for (int i = 0; i < 5; ++i) {
-    connect(static_cast<QPushButton*>(control(ctl::FirstChoiceButton + i)), &QPushButton::clicked, this,
-            [this, i] { onChoice(i < 4 ? i : 100); });
+    onClicked(ctl::FirstChoiceButton + i, [this, i] { onChoice(i < 4 ? i : 100); });
   }
-  connect(static_cast<QPushButton*>(control(ctl::Ok)), &QPushButton::clicked, this, &CTransDlg::OnReply);
-  connect(static_cast<QPushButton*>(control(ctl::Cancel)), &QPushButton::clicked, this, &CTransDlg::reject);
-  connect(static_cast<QPushButton*>(control(ctl::HintButton)), &QPushButton::clicked, this, &CTransDlg::OnHint);
-  connect(static_cast<QPushButton*>(control(ctl::CardOk)), &QPushButton::clicked, this, [this] { OnCardVerdict(true); });
-  connect(static_cast<QPushButton*>(control(ctl::CardNg)), &QPushButton::clicked, this, [this] { OnCardVerdict(false); });
-  connect(static_cast<QPushButton*>(control(ctl::QCard)), &QPushButton::clicked, this, &CTransDlg::OnTurnCard);
-  connect(static_cast<QPushButton*>(control(ctl::ACard)), &QPushButton::clicked, this, &CTransDlg::OnTurnCard);
+  onClicked(ctl::Ok, &CTransDlg::OnReply);
+  onClicked(ctl::Cancel, &CTransDlg::reject);
+  onClicked(ctl::HintButton, &CTransDlg::OnHint);
+  onClicked(ctl::CardOk, [this] { OnCardVerdict(true); });
+  onClicked(ctl::CardNg, [this] { OnCardVerdict(false); });
+  onClicked(ctl::QCard, &CTransDlg::OnTurnCard);
+  onClicked(ctl::ACard, &CTransDlg::OnTurnCard);
 
   for (int id : {ctl::TransNumber, ctl::ReplyLimit}) {
     auto* bar = new QProgressBar(this);
@@ -114,7 +122,7 @@ void CTransDlg::buildControls() {
     bar->setTextVisible(false);
     bar->setGeometry(8, y + 32 + (id - ctl::TransNumber) * 14, 400, 12);
   }
-  static_cast<QProgressBar*>(control(ctl::ReplyLimit))->setRange(0, 1000);
+  limitBar()->setRange(0, 1000);
 }
 
 QWidget* CTransDlg::control(int id) const {
@@ -138,7 +146,7 @@ void CTransDlg::setControlText(int id, const std::wstring& text) {
 }
 
 std::wstring CTransDlg::replyText() const {
-  return static_cast<QLineEdit*>(control(ctl::ReplyEdit))->text().toStdWString();
+  return replyEdit()->text().toStdWString();
 }
 
 void CTransDlg::setTimer(int id, int milliseconds) { timers_[id].start(std::max(milliseconds, 0), this); }
@@ -224,12 +232,10 @@ void CTransDlg::StartRound() {
   } else {
     enableControl(ctl::ReplyEdit, false);
   }
-  auto* limitBar = static_cast<QProgressBar*>(control(ctl::ReplyLimit));
-  limitBar->setValue(0);
-  limitBar->setVisible(host_.settings().useReplyStartLimitJe);
-  auto* transBar = static_cast<QProgressBar*>(control(ctl::TransNumber));
-  transBar->setRange(0, flow_.progressRange);
-  transBar->setValue(flow_.progressPos);
+  limitBar()->setValue(0);
+  limitBar()->setVisible(host_.settings().useReplyStartLimitJe);
+  progressBar()->setRange(0, flow_.progressRange);
+  progressBar()->setValue(flow_.progressPos);
   message_ = L"まもなく始まります。がんばってください！";
   repaintWindow();
   setTimer(TimerStart, 1000);
@@ -266,9 +272,8 @@ void CTransDlg::NextQuestion() {
     return;
   }
   if (flow_.astate != previousAstate || step == StudyFlow::Step::NoQuestion) {
-    auto* transBar = static_cast<QProgressBar*>(control(ctl::TransNumber));
-    transBar->setRange(0, std::min(flow_.progressRange, 0xFFFF));
-    transBar->setValue(flow_.progressPos);
+    progressBar()->setRange(0, std::min(flow_.progressRange, 0xFFFF));
+    progressBar()->setValue(flow_.progressPos);
   }
   const bool showLimit = (mode == ModeEj4 && settings.useShowLimitEj4) || (mode == ModeJe4 && settings.useShowLimitJe4);
   if (showLimit) {
@@ -297,7 +302,7 @@ void CTransDlg::NextQuestion() {
   } else if (mode == ModeEj4 || mode == ModeEj || mode == ModeDictation) {
     host_.speak(question_.voiceFile, joinTexts(question_.answers, L" "));
   }
-  static_cast<QLineEdit*>(control(ctl::ReplyEdit))->clear();
+  replyEdit()->clear();
   chosenChoice_ = -1;
   hintShown_ = false;
   startLimitTimers(settings);
@@ -441,7 +446,7 @@ void CTransDlg::OnLimitTimer(int id) {
                                     : settings.replyLimitJe4;
   }
   const auto elapsed = static_cast<uint32_t>(platform::tickCountMs() - since);
-  auto* bar = static_cast<QProgressBar*>(control(ctl::ReplyLimit));
+  auto* bar = limitBar();
   if (limit > 0 && elapsed < static_cast<uint32_t>(limit)) {
     bar->setValue(static_cast<int>(static_cast<double>(elapsed) / limit * 1000));
     return;
@@ -501,7 +506,7 @@ void CTransDlg::timerEvent(QTimerEvent* event) {
     case TimerStartLimit:
     case TimerReplyLimit: OnLimitTimer(id); break;
     case TimerHideLimitBar: {
-      auto* bar = static_cast<QProgressBar*>(control(ctl::ReplyLimit));
+      auto* bar = limitBar();
       bar->setValue(0);
       bar->hide();
       break;

@@ -104,6 +104,11 @@ class CTransDlg : public QDialog, public StudySkinHost {
   void placeWindow(const StudySettings& settings);
   void buildControls();
   QWidget* control(int id) const;
+  QLineEdit* replyEdit() const;
+  QProgressBar* limitBar() const;     // the reply or start limit
+  QProgressBar* progressBar() const;  // the questions done in the pass
+  template <typename Slot>
+  void onClicked(int buttonId, Slot slot);
   void showControl(int id, bool visible);
   void enableControl(int id, bool enabled);
   void setControlText(int id, const std::wstring& text);

@@ -106,7 +106,7 @@ void CTransDlg::PushScriptState(LuaScript script) {
   script.SetNumber("n_correct_now", flow_.now.corrects);
   script.SetNumber("n_mistake_remain", static_cast<double>(flow_.mistakeQueue.size()));
   script.SetBoolean("show_hint", hintShown_);
-  const auto* bar = static_cast<QProgressBar*>(control(ctl::ReplyLimit));
+  const auto* bar = limitBar();
   script.SetBoolean("limitprogressbar_show", !bar->isHidden());
   script.SetNumber("limitprogressbar_range", 1000);
   script.SetNumber("limitprogressbar_pos", bar->value());
