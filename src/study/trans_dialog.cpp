@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTimerEvent>
 #include <algorithm>
+#include <optional>
 
 #include "platform/clock.h"
 #include "platform/notifier.h"
@@ -38,6 +39,24 @@ const ButtonSpec kButtons[] = {
 const int kTextControls[] = {1208, 1100, 1102, 1101, 1103, 1171, 1172, 1173, 1174};
 
 QString qs(const std::wstring& text) { return QString::fromStdWString(text); }
+
+// The time limits of a mode in milliseconds; none when the mode has it off.
+std::optional<int> startLimitOf(int mode, const StudySettings& s) {
+  if ((mode == ModeJe || mode == ModeSpeedReply) && s.useReplyStartLimitJe) return s.replyStartLimitCountJe;
+  return std::nullopt;
+}
+std::optional<int> replyLimitOf(int mode, const StudySettings& s) {
+  if (mode == ModeEj && s.useReplyLimitEj) return s.replyLimitEj;
+  if (mode == ModeEj4 && s.useReplyLimitEj4) return s.replyLimitEj4;
+  if (mode == ModeJe4 && s.useReplyLimitJe4) return s.replyLimitJe4;
+  return std::nullopt;
+}
+// How long the choices stay hidden behind the question.
+std::optional<int> showLimitOf(int mode, const StudySettings& s) {
+  if (mode == ModeEj4 && s.useShowLimitEj4) return s.showLimitEj4;
+  if (mode == ModeJe4 && s.useShowLimitJe4) return s.showLimitJe4;
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -275,8 +294,7 @@ void CTransDlg::NextQuestion() {
     progressBar()->setRange(0, std::min(flow_.progressRange, 0xFFFF));
     progressBar()->setValue(flow_.progressPos);
   }
-  const bool showLimit = (mode == ModeEj4 && settings.useShowLimitEj4) || (mode == ModeJe4 && settings.useShowLimitJe4);
-  if (showLimit) {
+  if (showLimitOf(mode, settings)) {
     for (int i = 0; i < 4; ++i) showControl(ctl::FirstChoiceText + i, false);
     showControl(ctl::GiveUp, false);
     for (int i = 0; i < 5; ++i) {
@@ -295,7 +313,7 @@ void CTransDlg::NextQuestion() {
     return;
   }
   question_ = host_.question(flow_.currentId);
-  if (isChoiceMode(mode)) fillChoices();
+  if (isChoiceMode(mode)) fillChoices(settings);
   DisplayQuestion();
   if (mode == ModeSpeedReply) {
     host_.speak(question_.voiceFile, static_cast<QLabel*>(control(ctl::AnswerDisplay))->text().toStdWString());
@@ -321,16 +339,16 @@ void CTransDlg::NextQuestion() {
   repaintWindow();
 }
 
-std::wstring CTransDlg::choiceText(const StudyQuestion& question) const {
+std::wstring CTransDlg::choiceText(const StudyQuestion& question, const StudySettings& settings) const {
   if (setup_.mode == ModeJe4) return joinTexts(question.answers, L"/");
-  return joinTexts(question.questions, host_.settings().useSelectionStrReturn ? L"\r\n" : L" ");
+  return joinTexts(question.questions, settings.useSelectionStrReturn ? L"\r\n" : L" ");
 }
 
-void CTransDlg::fillChoices() {
+void CTransDlg::fillChoices(const StudySettings& settings) {
   rightChoice_ = platform::randomValue() % 4;
   std::vector<int> candidates = host_.choiceCandidates(flow_.currentId);
   platform::trace("aidx-size : %d\n", static_cast<int>(candidates.size()));
-  const std::wstring rightText = choiceText(question_);
+  const std::wstring rightText = choiceText(question_, settings);
   for (int slot = 0; slot < 4; ++slot) {
     if (slot == rightChoice_) {
       choiceIds_[slot] = flow_.currentId;
@@ -344,7 +362,7 @@ void CTransDlg::fillChoices() {
       const int qid = candidates[at];
       candidates.erase(candidates.begin() + static_cast<long>(at));
       StudyQuestion candidate = host_.question(qid);
-      if (choiceText(candidate) != rightText) {
+      if (choiceText(candidate, settings) != rightText) {
         choiceIds_[slot] = qid;
         choiceQuestions_[slot] = std::move(candidate);
         break;
@@ -355,6 +373,7 @@ void CTransDlg::fillChoices() {
 
 void CTransDlg::DisplayQuestion() {
   const int mode = setup_.mode;
+  const StudySettings settings = host_.settings();
   if (mode == ModeCard) {
     ShowCard();
     enableControl(ctl::CardOk, false);
@@ -370,12 +389,10 @@ void CTransDlg::DisplayQuestion() {
     setControlText(ctl::QuestionText, joinTexts(question_.answers, L"\r\n"));
   } else if (isChoiceMode(mode)) {
     setControlText(ctl::QuestionText, joinTexts(mode == ModeEj4 ? question_.answers : question_.questions, L"\r\n"));
-    const StudySettings settings = host_.settings();
-    const bool showLimit = (mode == ModeEj4 && settings.useShowLimitEj4) || (mode == ModeJe4 && settings.useShowLimitJe4);
     for (int slot = 0; slot < 4; ++slot) {
-      setControlText(ctl::FirstChoiceText + slot, choiceIds_[slot] < 0 ? L"" : choiceText(choiceQuestions_[slot]));
+      setControlText(ctl::FirstChoiceText + slot, choiceIds_[slot] < 0 ? L"" : choiceText(choiceQuestions_[slot], settings));
     }
-    if (!showLimit) {
+    if (!showLimitOf(mode, settings)) {
       for (int i = 0; i < 5; ++i) {
         showControl(ctl::FirstChoiceText + i, i < 4);
         showControl(ctl::FirstChoiceButton + i, true);
@@ -390,7 +407,7 @@ void CTransDlg::DisplayQuestion() {
   if (hint.empty()) {
     showControl(ctl::HintButton, false);
     showControl(ctl::HintText, false);
-  } else if (host_.settings().alwaysShowHint) {
+  } else if (settings.alwaysShowHint) {
     hintShown_ = true;
     showControl(ctl::HintButton, false);
     showControl(ctl::HintText, true);
@@ -404,21 +421,23 @@ void CTransDlg::DisplayQuestion() {
 void CTransDlg::startLimitTimers(const StudySettings& settings) {
   const int mode = setup_.mode;
   const int64_t now = platform::tickCountMs();
-  if ((mode == ModeEj && settings.useReplyLimitEj) || (mode == ModeEj4 && settings.useReplyLimitEj4) ||
-      (mode == ModeJe4 && settings.useReplyLimitJe4)) {
+  if (const std::optional<int> limit = replyLimitOf(mode, settings)) {
+    replyLimitMs_ = *limit;
     replyLimitOn_ = true;
     replyLimitTick_ = now;
     showControl(ctl::ReplyLimit, true);
     killTimer(TimerHideLimitBar);
     setTimer(TimerReplyLimit, 5);
   }
-  if ((mode == ModeEj4 && settings.useShowLimitEj4) || (mode == ModeJe4 && settings.useShowLimitJe4)) {
+  if (const std::optional<int> limit = showLimitOf(mode, settings)) {
+    showLimitMs_ = *limit;
     showLimitOn_ = true;
     showLimitTick_ = now;
     killTimer(TimerHideLimitBar);
     setTimer(TimerShowLimit, 5);
   }
-  if ((mode == ModeJe || mode == ModeSpeedReply) && settings.useReplyStartLimitJe) {
+  if (const std::optional<int> limit = startLimitOf(mode, settings)) {
+    startLimitMs_ = *limit;
     startLimitOn_ = true;
     startLimitTick_ = now;
     showControl(ctl::ReplyLimit, true);
@@ -435,16 +454,10 @@ void CTransDlg::StopLimitTimers(bool alsoShowLimit) {
 }
 
 void CTransDlg::OnLimitTimer(int id) {
-  const StudySettings settings = host_.settings();
   const bool start = id == TimerStartLimit;
   bool& on = start ? startLimitOn_ : replyLimitOn_;
   const int64_t since = start ? startLimitTick_ : replyLimitTick_;
-  int limit = settings.replyStartLimitCountJe;
-  if (!start) {
-    limit = setup_.mode == ModeEj4 ? settings.replyLimitEj4
-            : setup_.mode == ModeEj ? settings.replyLimitEj
-                                    : settings.replyLimitJe4;
-  }
+  const int limit = start ? startLimitMs_ : replyLimitMs_;
   const auto elapsed = static_cast<uint32_t>(platform::tickCountMs() - since);
   auto* bar = limitBar();
   if (limit > 0 && elapsed < static_cast<uint32_t>(limit)) {
@@ -459,9 +472,7 @@ void CTransDlg::OnLimitTimer(int id) {
 }
 
 void CTransDlg::OnShowLimitElapsed() {
-  const StudySettings settings = host_.settings();
-  const int limit = setup_.mode == ModeEj4 ? settings.showLimitEj4 : setup_.mode == ModeJe4 ? settings.showLimitJe4 : 0;
-  if (static_cast<uint32_t>(platform::tickCountMs() - showLimitTick_) < static_cast<uint32_t>(std::max(limit, 0))) return;
+  if (static_cast<uint32_t>(platform::tickCountMs() - showLimitTick_) < static_cast<uint32_t>(std::max(showLimitMs_, 0))) return;
   killTimer(TimerShowLimit);
   showLimitOn_ = false;
   for (int i = 0; i < 5; ++i) {

@@ -120,7 +120,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
   // The course of a study.
   void StartRound();
   void NextQuestion();
-  void fillChoices();
+  void fillChoices(const StudySettings& settings);
   void DisplayQuestion();
   void startLimitTimers(const StudySettings& settings);
   void StopLimitTimers(bool alsoShowLimit);
@@ -149,7 +149,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
   void EndStudy();
   void ShowCard();
   void OnTurnCard();
-  std::wstring choiceText(const StudyQuestion& question) const;
+  std::wstring choiceText(const StudyQuestion& question, const StudySettings& settings) const;
 
   StudySetup setup_;
   StudyHost& host_;
@@ -180,6 +180,8 @@ class CTransDlg : public QDialog, public StudySkinHost {
   unsigned typed_ = 0;
   bool startLimitOn_ = false, replyLimitOn_ = false, showLimitOn_ = false;
   int64_t startLimitTick_ = 0, replyLimitTick_ = 0, showLimitTick_ = 0;
+  // The limits of the current question, taken from the settings as it is shown.
+  int startLimitMs_ = 0, replyLimitMs_ = 0, showLimitMs_ = 0;
   bool ended_ = false;
   bool saved_ = false;
   bool startedRound_ = false;

@@ -98,8 +98,8 @@ void CTransDlg::JudgeReply() {
 
 void CTransDlg::onReplyEdited(const QString&) {
   const int mode = setup_.mode;
-  if (!isTypedMode(mode) || !host_.settings().decideWithoutReturn) return;
   const StudySettings settings = host_.settings();
+  if (!isTypedMode(mode) || !settings.decideWithoutReturn) return;
   if (flow_.tstate == TurnReinput) {
     auto* edit = replyEdit();
     const std::wstring trimmed = trimBlanks(edit->text().toStdWString());

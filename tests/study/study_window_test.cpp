@@ -186,3 +186,33 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, 3000));
   EXPECT_EQ(card.flow().points, 12);  // 10, and a fifth more for a faultless study
 }
+
+TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
+  FakeHost host;
+  host.values.useShowLimitEj4 = host.values.useReplyLimitEj4 = true;
+  host.values.showLimitEj4 = 150;
+  host.values.replyLimitEj4 = 500;
+  CTransDlg choice(setupFor(ModeEj4, {1, 2}), host);
+  choice.show();
+  ASSERT_TRUE(waitForState(choice, TurnReply));
+  EXPECT_FALSE(find<QPushButton>(choice, 1012)->isEnabled());  // the question comes alone first
+  EXPECT_FALSE(find<QLabel>(choice, 1171)->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return find<QPushButton>(choice, 1012)->isEnabled(); }, 3000));
+  EXPECT_TRUE(find<QLabel>(choice, 1171)->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));  // nothing chosen in time
+  choice.done(0);
+
+  FakeHost typed;
+  typed.values.useReplyStartLimitJe = true;
+  typed.values.replyStartLimitCountJe = 300;
+  CTransDlg je(setupFor(ModeJe, {1, 2}), typed);
+  je.show();
+  ASSERT_TRUE(waitForState(je, TurnReply));
+  QTest::keyClick(find<QLineEdit>(je, 1026), 'a');  // a typed key stops the start limit
+  QTest::qWait(500);
+  EXPECT_EQ(je.flow().tstate, TurnReply);
+  typeReply(je, "answer1");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().currentId == 2 && je.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, 3000));  // untouched: judged at the limit
+  EXPECT_EQ(typed.wrongSounds, 1);
+}
