@@ -179,7 +179,10 @@ void CTransDlg::killAllTimers() {
 void CTransDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (initialised_) {
-    if (startedRound_) ApplySkin();
+    // Restoring the window from its icon brings a show event of the window system's: only a
+    // show of the program's applies the skin again, which shows the current question afresh
+    // (a turned card, answers already given and a verdict on screen would be lost).
+    if (startedRound_ && !event->spontaneous()) ApplySkin();
     return;
   }
   initialised_ = true;

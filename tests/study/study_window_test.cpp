@@ -180,6 +180,10 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   EXPECT_FALSE(ok->isEnabled());  // the card must be turned first
   EXPECT_EQ(find<QLabel>(card, 1208)->text(), "answer3");  // the answer side comes first
   QTest::mouseClick(find<QPushButton>(card, 1229), Qt::LeftButton);
+  card.showMinimized();
+  QTest::qWait(20);
+  card.showNormal();  // a window restored from its icon keeps the turned card
+  QTest::qWait(20);
   EXPECT_EQ(find<QLabel>(card, 1208)->text(), "問題3");
   QTest::mouseClick(ok, Qt::LeftButton);
   EXPECT_FALSE(ok->isEnabled());
