@@ -229,6 +229,8 @@ void CTransDlg::done(int result) {
   // The place is kept for the next study (the settings are written with the others later).
   if (opened_) host_.storeWindowPosition(x(), y());
   opened_ = false;
+  // Nothing of the study may move on in a closed window.
+  killAllTimers();
   animation_.stop();
   QDialog::done(result);
 }

@@ -205,6 +205,9 @@ TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
   EXPECT_TRUE(find<QLabel>(choice, 1171)->isVisible());
   ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));  // nothing chosen in time
   choice.done(0);
+  const int closedAt = choice.flow().tstate;
+  QTest::qWait(300);
+  EXPECT_EQ(choice.flow().tstate, closedAt);  // a closed window's study stands still
 
   FakeHost typed;
   typed.values.useReplyStartLimitJe = true;
