@@ -152,7 +152,7 @@ int Alert(lua_State* L) {
 
 int GetScriptFolderPath(lua_State* L) {
   if (lua_gettop(L) != 0) argumentError("GetScriptFolderPath");
-  const std::wstring folder = QFileInfo(QString::fromStdWString(host().skinPath())).absolutePath().toStdWString();
+  const std::wstring folder = skinFolderOf(host().skinPath()).toStdWString();
   lua_pushstring(L, WideToUtf8String(folder).c_str());
   return 1;
 }
@@ -380,7 +380,7 @@ int LoadImageFile(lua_State* L) {
   }
   QString path = QString::fromStdWString(wideAt(L, 2));
   if (!QFileInfo::exists(path)) {
-    path = QFileInfo(QString::fromStdWString(host().skinPath())).absolutePath() + "/" + path;
+    path = skinFolderOf(host().skinPath()) + "/" + path;
   }
   QImage image(path);
   if (image.isNull()) {
@@ -436,6 +436,10 @@ int LoadUserVar(lua_State* L) {
 }
 
 }  // namespace
+
+QString skinFolderOf(const std::wstring& skinPath) {
+  return QFileInfo(QString::fromStdWString(skinPath)).absolutePath();
+}
 
 const SkinHostFunctions& studySkinHostFunctions() {
   static const SkinHostFunctions functions = {

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -30,10 +29,6 @@ namespace {
 
 constexpr int kAnimationMs = 30;
 constexpr int kLargestWindowSide = 4096;
-
-QString skinFolderOf(const std::wstring& skinPath) {
-  return QFileInfo(QString::fromStdWString(skinPath)).absolutePath();
-}
 
 // Restores the stack height after a callback and keeps the animation off while it runs.
 class CallbackScope {
