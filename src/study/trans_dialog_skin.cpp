@@ -55,7 +55,15 @@ void CTransDlg::deleteSkinFonts() {
   for (auto& font : fonts) font.reset();
 }
 
-void CTransDlg::alert(const std::wstring& text) { platform::messageBox(nullptr, text, L"KLV.Alert"); }
+void CTransDlg::alert(const std::wstring& text) {
+  if (!paintDc) {
+    platform::messageBox(nullptr, text, L"KLV.Alert");
+    return;
+  }
+  // A box inside the paint would let the window system paint the window again from within
+  // (which can crash): an alert of OnUpdate follows the paint, in order.
+  QMetaObject::invokeMethod(this, [text] { platform::messageBox(nullptr, text, L"KLV.Alert"); }, Qt::QueuedConnection);
+}
 
 std::wstring CTransDlg::ExpandTextMacros(const std::wstring& text) const {
   const auto* indicator = static_cast<QLabel*>(control(ctl::AnswerDisplay));

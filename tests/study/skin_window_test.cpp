@@ -234,3 +234,21 @@ TEST(SkinHostFunctions, FarCoordinatesAndSizesDrawTheirVisiblePartAndAStateOutli
   w.dlg.reset();
   EXPECT_TRUE(w.app.notifier.boxes.empty());
 }
+
+TEST(SkinHostFunctions, AnAlertOfOnUpdateIsShownAfterThePaint) {
+  SkinWindow w({1}, writeSkin("alert", "DesignName = \"alert\"\n"
+                                       "function OnUpdate() if not said then said = true KLV.Alert('drawn') end end\n"));
+  struct Watch : platform::Notifier {
+    CTransDlg* dlg = nullptr;
+    std::vector<bool> duringPaint;
+    int messageBox(QWidget*, const std::wstring&, const std::wstring& caption, unsigned) override {
+      if (caption == L"KLV.Alert") duringPaint.push_back(dlg->paintDc != nullptr);
+      return platform::IdOk;
+    }
+  } watch;
+  watch.dlg = w.dlg.get();
+  platform::NotifierOverride use(watch);
+  ASSERT_TRUE(w.open());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !watch.duringPaint.empty(); }, 3000));
+  EXPECT_EQ(watch.duringPaint, std::vector<bool>{false});
+}
