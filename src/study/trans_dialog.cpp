@@ -197,7 +197,7 @@ bool CTransDlg::OnInitDialog() {
     QMetaObject::invokeMethod(this, [this] { done(0); }, Qt::QueuedConnection);
     return false;
   }
-  InitSkinScript(*this);
+  LoadSkinScript();
   placeWindow(host_.settings());
   host_.prepareWindow(*this);
   ApplySkin();

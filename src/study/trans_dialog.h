@@ -94,6 +94,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
 
   bool OnInitDialog();
   void ApplySkin();
+  void LoadSkinScript();
   void PushScriptState(LuaScript script);
   void renderSkin();
   void reportScriptError(const std::string& message);

@@ -183,11 +183,19 @@ void CTransDlg::ApplySkin() {
   repaintWindow();
 }
 
+void CTransDlg::LoadSkinScript() {
+  // A box of the loading skin runs an event loop: no paint or tick may call into the state
+  // before the skin's main chunk is through.
+  ++callbackDepth_;
+  InitSkinScript(*this);
+  --callbackDepth_;
+}
+
 void CTransDlg::ReloadSkin() {
   setWindowTitle("loading skin files...");
   platform::trace("load skin\n");
   reportedScriptErrors_.clear();
-  InitSkinScript(*this);
+  LoadSkinScript();
   platform::trace("loaded\n");
   ApplySkin();
 }

@@ -252,3 +252,24 @@ TEST(SkinHostFunctions, AnAlertOfOnUpdateIsShownAfterThePaint) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return !watch.duringPaint.empty(); }, 3000));
   EXPECT_EQ(watch.duringPaint, std::vector<bool>{false});
 }
+
+TEST(SkinApplication, NothingOfASkinRunsWhileItsFileLoads) {
+  SkinWindow w({1}, writeSkin("slow", "DesignName = \"slow\"\nKLV.Alert('loading')\n"
+                                      "function OnUpdate() end\nfunction OnTimer() end\n"));
+  // Boxes that run an event loop, as real ones do.
+  struct Spin : platform::Notifier {
+    std::vector<std::wstring> captions;
+    int messageBox(QWidget*, const std::wstring&, const std::wstring& caption, unsigned) override {
+      captions.push_back(caption);
+      if (caption == L"KLV.Alert") QTest::qWait(100);
+      return platform::IdOk;
+    }
+  } spin;
+  platform::NotifierOverride use(spin);
+  ASSERT_TRUE(w.open());
+  w.dlg->repaintWindow();
+  w.dlg->ReloadSkin();
+  QTest::qWait(50);
+  EXPECT_EQ(std::count(spin.captions.begin(), spin.captions.end(), L"KLV.Alert"), 2);
+  EXPECT_EQ(std::count(spin.captions.begin(), spin.captions.end(), L"ScriptError"), 0);
+}
