@@ -235,41 +235,29 @@ TEST(SkinHostFunctions, FarCoordinatesAndSizesDrawTheirVisiblePartAndAStateOutli
   EXPECT_TRUE(w.app.notifier.boxes.empty());
 }
 
-TEST(SkinHostFunctions, AnAlertOfOnUpdateIsShownAfterThePaint) {
-  SkinWindow w({1}, writeSkin("alert", "DesignName = \"alert\"\n"
-                                       "function OnUpdate() if not said then said = true KLV.Alert('drawn') end end\n"));
-  struct Watch : platform::Notifier {
-    CTransDlg* dlg = nullptr;
-    std::vector<bool> duringPaint;
-    int messageBox(QWidget*, const std::wstring&, const std::wstring& caption, unsigned) override {
-      if (caption == L"KLV.Alert") duringPaint.push_back(dlg->paintDc != nullptr);
-      return platform::IdOk;
-    }
-  } watch;
-  watch.dlg = w.dlg.get();
-  platform::NotifierOverride use(watch);
-  ASSERT_TRUE(w.open());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !watch.duringPaint.empty(); }, 3000));
-  EXPECT_EQ(watch.duringPaint, std::vector<bool>{false});
-}
-
-TEST(SkinApplication, NothingOfASkinRunsWhileItsFileLoads) {
-  SkinWindow w({1}, writeSkin("slow", "DesignName = \"slow\"\nKLV.Alert('loading')\n"
-                                      "function OnUpdate() end\nfunction OnTimer() end\n"));
-  // Boxes that run an event loop, as real ones do.
+TEST(SkinHostFunctions, BoxesOfASkinOpenNeitherInsideAPaintNorWhileItLoads) {
+  SkinWindow w({1}, writeSkin("boxes", "DesignName = \"boxes\"\nKLV.Alert('loading')\n"
+                                       "function OnUpdate() if not said then said = true KLV.Alert('drawn') end end\n"
+                                       "function OnTimer() end\n"));
+  // Boxes that run an event loop, as real ones do, and see whether a paint is under way.
   struct Spin : platform::Notifier {
+    CTransDlg* dlg = nullptr;
     std::vector<std::wstring> captions;
+    int duringPaint = 0;
     int messageBox(QWidget*, const std::wstring&, const std::wstring& caption, unsigned) override {
       captions.push_back(caption);
+      duringPaint += dlg->paintDc != nullptr;
       if (caption == L"KLV.Alert") QTest::qWait(100);
       return platform::IdOk;
     }
   } spin;
+  spin.dlg = w.dlg.get();
   platform::NotifierOverride use(spin);
   ASSERT_TRUE(w.open());
   w.dlg->repaintWindow();
-  w.dlg->ReloadSkin();
-  QTest::qWait(50);
-  EXPECT_EQ(std::count(spin.captions.begin(), spin.captions.end(), L"KLV.Alert"), 2);
+  w.dlg->ReloadSkin();  // a fresh state: loading and drawn again
+  const auto alerts = [&] { return std::count(spin.captions.begin(), spin.captions.end(), L"KLV.Alert"); };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return alerts() == 4; }, 3000)) << alerts();
+  EXPECT_EQ(spin.duringPaint, 0);
   EXPECT_EQ(std::count(spin.captions.begin(), spin.captions.end(), L"ScriptError"), 0);
 }
