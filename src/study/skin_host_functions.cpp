@@ -112,7 +112,7 @@ class SkinDc {
 
 bool fourNumbersAndColour(lua_State* L) { return lua_gettop(L) == 5 && numbersAt(L, 1, 4) && lua_isstring(L, 5); }
 
-// Draws the part of the segment within the reach (cut by Liang and Barsky's method), so a line
+// Draws the part of the segment within the reach (cut by its parameter range inside the box), so a line
 // keeps its slope however far its ends lie.
 void segment(platform::Dc& dc, platform::Point from, platform::Point to) {
   const double x = from.x, y = from.y, dx = double(to.x) - x, dy = double(to.y) - y;
