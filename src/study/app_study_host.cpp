@@ -26,6 +26,8 @@ bool AppStudyHost::openOwnConnection() {
 
 pdb3::DbObject AppStudyHost::historyAccessor() { return pdb3::openQuery(app_.db); }
 
+pdb3::DbObject AppStudyHost::questionAccessor() { return ownAccessor_ ? *ownAccessor_ : historyAccessor(); }
+
 StudySettings AppStudyHost::settings() {
   const AppSettings& s = *app_.settings;
   StudySettings out;
@@ -69,7 +71,7 @@ StudySettings AppStudyHost::settings() {
 }
 
 StudyQuestion AppStudyHost::question(int qid) {
-  const pdb3::Question q = pdb3::getQuestion(ownAccessor_ ? *ownAccessor_ : historyAccessor(), qid);
+  const pdb3::Question q = pdb3::getQuestion(questionAccessor(), qid);
   StudyQuestion out;
   for (const std::wstring& text : q.questionTexts()) {
     out.questions.push_back(expandPartOfSpeech(text));
@@ -85,7 +87,7 @@ StudyQuestion AppStudyHost::question(int qid) {
 
 std::vector<int> AppStudyHost::choiceCandidates(int qid) {
   std::vector<int> ids;
-  pdb3::querySqlfIntList(ownAccessor_ ? *ownAccessor_ : historyAccessor(), ids,
+  pdb3::querySqlfIntList(questionAccessor(), ids,
                          L"SELECT qid FROM question WHERE qid IN (SELECT distinct qid FROM section WHERE sid IN  "
                          L"(SELECT sid FROM section WHERE qid = %d AND sid NOT IN (%d))  AND qid != %d) AND answer != ''",
                          qid, app_.smartLearningSetId, qid);

@@ -34,6 +34,9 @@ class AppStudyHost : public StudyHost {
   bool saveHistory(pdb3::DailyLogRecord& record, int points) override;
 
  private:
+  // Questions are read on the window's own connection once it is open.
+  pdb3::DbObject questionAccessor();
+
   KlvApp& app_;
   SoundQueue& sounds_;
   WordSpeaker speaker_;

@@ -15,6 +15,7 @@
 #include "database/question.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
+#include "platform/gdi_types.h"
 #include "platform/notifier.h"
 #include "platform/trace.h"
 #include "study/part_of_speech.h"
@@ -29,8 +30,6 @@ namespace {
 
 const QColor kBackground(226, 241, 255);
 const wchar_t kAppName[] = L"Kelvara";
-
-QColor fromColorRef(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 }  // namespace
 
@@ -140,7 +139,7 @@ void CStudyResultDlg::paintEvent(QPaintEvent* event) {
   }
   line(140, L"正解数", platform::format(L"%d", all_.correct));
   line(160, L"不正解数", platform::format(L"%d", all_.incorrect));
-  painter.setPen(fromColorRef(RateToColor(p / 100)));
+  painter.setPen(platform::toQColor(RateToColor(p / 100)));
   line(180, L"正解率", platform::format(L"%.2f", p));
 }
 

@@ -32,6 +32,9 @@ class StudySkinHost : public SkinHost {
   virtual void alert(const std::wstring& text) = 0;
 };
 
+// The folder of the skin file: where its images and included files are looked for.
+QString skinFolderOf(const std::wstring& skinPath);
+
 // The sixteen functions of the table KLV, in their fixed order.
 const SkinHostFunctions& studySkinHostFunctions();
 

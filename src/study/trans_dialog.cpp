@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTimerEvent>
 #include <algorithm>
+#include <optional>
 
 #include "platform/clock.h"
 #include "platform/notifier.h"
@@ -39,6 +40,24 @@ const int kTextControls[] = {1208, 1100, 1102, 1101, 1103, 1171, 1172, 1173, 117
 
 QString qs(const std::wstring& text) { return QString::fromStdWString(text); }
 
+// The time limits of a mode in milliseconds; none when the mode has it off.
+std::optional<int> startLimitOf(int mode, const StudySettings& s) {
+  if ((mode == ModeJe || mode == ModeSpeedReply) && s.useReplyStartLimitJe) return s.replyStartLimitCountJe;
+  return std::nullopt;
+}
+std::optional<int> replyLimitOf(int mode, const StudySettings& s) {
+  if (mode == ModeEj && s.useReplyLimitEj) return s.replyLimitEj;
+  if (mode == ModeEj4 && s.useReplyLimitEj4) return s.replyLimitEj4;
+  if (mode == ModeJe4 && s.useReplyLimitJe4) return s.replyLimitJe4;
+  return std::nullopt;
+}
+// How long the choices stay hidden behind the question.
+std::optional<int> showLimitOf(int mode, const StudySettings& s) {
+  if (mode == ModeEj4 && s.useShowLimitEj4) return s.showLimitEj4;
+  if (mode == ModeJe4 && s.useShowLimitJe4) return s.showLimitJe4;
+  return std::nullopt;
+}
+
 }  // namespace
 
 CTransDlg::CTransDlg(const StudySetup& setup, StudyHost& host, QWidget* parent)
@@ -61,6 +80,15 @@ CTransDlg::~CTransDlg() {
   // No host function may reach a window that is gone.
   SkinLockHolder hold(skinLock());
   if (scriptHost() == this) setScriptHost(nullptr);
+}
+
+QLineEdit* CTransDlg::replyEdit() const { return static_cast<QLineEdit*>(control(ctl::ReplyEdit)); }
+QProgressBar* CTransDlg::limitBar() const { return static_cast<QProgressBar*>(control(ctl::ReplyLimit)); }
+QProgressBar* CTransDlg::progressBar() const { return static_cast<QProgressBar*>(control(ctl::TransNumber)); }
+
+template <typename Slot>
+void CTransDlg::onClicked(int buttonId, Slot slot) {
+  connect(static_cast<QPushButton*>(control(buttonId)), &QPushButton::clicked, this, slot);
 }
 
 void CTransDlg::buildControls() {
@@ -97,16 +125,15 @@ void CTransDlg::buildControls() {
     }
   }
   for (int i = 0; i < 5; ++i) {
-    connect(static_cast<QPushButton*>(control(ctl::FirstChoiceButton + i)), &QPushButton::clicked, this,
-            [this, i] { onChoice(i < 4 ? i : 100); });
+    onClicked(ctl::FirstChoiceButton + i, [this, i] { onChoice(i < 4 ? i : 100); });
   }
-  connect(static_cast<QPushButton*>(control(ctl::Ok)), &QPushButton::clicked, this, &CTransDlg::OnReply);
-  connect(static_cast<QPushButton*>(control(ctl::Cancel)), &QPushButton::clicked, this, &CTransDlg::reject);
-  connect(static_cast<QPushButton*>(control(ctl::HintButton)), &QPushButton::clicked, this, &CTransDlg::OnHint);
-  connect(static_cast<QPushButton*>(control(ctl::CardOk)), &QPushButton::clicked, this, [this] { OnCardVerdict(true); });
-  connect(static_cast<QPushButton*>(control(ctl::CardNg)), &QPushButton::clicked, this, [this] { OnCardVerdict(false); });
-  connect(static_cast<QPushButton*>(control(ctl::QCard)), &QPushButton::clicked, this, &CTransDlg::OnTurnCard);
-  connect(static_cast<QPushButton*>(control(ctl::ACard)), &QPushButton::clicked, this, &CTransDlg::OnTurnCard);
+  onClicked(ctl::Ok, &CTransDlg::OnReply);
+  onClicked(ctl::Cancel, &CTransDlg::reject);
+  onClicked(ctl::HintButton, &CTransDlg::OnHint);
+  onClicked(ctl::CardOk, [this] { OnCardVerdict(true); });
+  onClicked(ctl::CardNg, [this] { OnCardVerdict(false); });
+  onClicked(ctl::QCard, &CTransDlg::OnTurnCard);
+  onClicked(ctl::ACard, &CTransDlg::OnTurnCard);
 
   for (int id : {ctl::TransNumber, ctl::ReplyLimit}) {
     auto* bar = new QProgressBar(this);
@@ -114,7 +141,7 @@ void CTransDlg::buildControls() {
     bar->setTextVisible(false);
     bar->setGeometry(8, y + 32 + (id - ctl::TransNumber) * 14, 400, 12);
   }
-  static_cast<QProgressBar*>(control(ctl::ReplyLimit))->setRange(0, 1000);
+  limitBar()->setRange(0, 1000);
 }
 
 QWidget* CTransDlg::control(int id) const {
@@ -138,7 +165,7 @@ void CTransDlg::setControlText(int id, const std::wstring& text) {
 }
 
 std::wstring CTransDlg::replyText() const {
-  return static_cast<QLineEdit*>(control(ctl::ReplyEdit))->text().toStdWString();
+  return replyEdit()->text().toStdWString();
 }
 
 void CTransDlg::setTimer(int id, int milliseconds) { timers_[id].start(std::max(milliseconds, 0), this); }
@@ -152,7 +179,10 @@ void CTransDlg::killAllTimers() {
 void CTransDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (initialised_) {
-    if (startedRound_) ApplySkin();
+    // Restoring the window from its icon brings a show event of the window system's: only a
+    // show of the program's applies the skin again, which shows the current question afresh
+    // (a turned card, answers already given and a verdict on screen would be lost).
+    if (startedRound_ && !event->spontaneous()) ApplySkin();
     return;
   }
   initialised_ = true;
@@ -167,7 +197,7 @@ bool CTransDlg::OnInitDialog() {
     QMetaObject::invokeMethod(this, [this] { done(0); }, Qt::QueuedConnection);
     return false;
   }
-  InitSkinScript(*this);
+  LoadSkinScript();
   placeWindow(host_.settings());
   host_.prepareWindow(*this);
   ApplySkin();
@@ -199,6 +229,8 @@ void CTransDlg::done(int result) {
   // The place is kept for the next study (the settings are written with the others later).
   if (opened_) host_.storeWindowPosition(x(), y());
   opened_ = false;
+  // Nothing of the study may move on in a closed window.
+  killAllTimers();
   animation_.stop();
   QDialog::done(result);
 }
@@ -224,12 +256,10 @@ void CTransDlg::StartRound() {
   } else {
     enableControl(ctl::ReplyEdit, false);
   }
-  auto* limitBar = static_cast<QProgressBar*>(control(ctl::ReplyLimit));
-  limitBar->setValue(0);
-  limitBar->setVisible(host_.settings().useReplyStartLimitJe);
-  auto* transBar = static_cast<QProgressBar*>(control(ctl::TransNumber));
-  transBar->setRange(0, flow_.progressRange);
-  transBar->setValue(flow_.progressPos);
+  limitBar()->setValue(0);
+  limitBar()->setVisible(host_.settings().useReplyStartLimitJe);
+  progressBar()->setRange(0, flow_.progressRange);
+  progressBar()->setValue(flow_.progressPos);
   message_ = L"まもなく始まります。がんばってください！";
   repaintWindow();
   setTimer(TimerStart, 1000);
@@ -266,12 +296,10 @@ void CTransDlg::NextQuestion() {
     return;
   }
   if (flow_.astate != previousAstate || step == StudyFlow::Step::NoQuestion) {
-    auto* transBar = static_cast<QProgressBar*>(control(ctl::TransNumber));
-    transBar->setRange(0, std::min(flow_.progressRange, 0xFFFF));
-    transBar->setValue(flow_.progressPos);
+    progressBar()->setRange(0, std::min(flow_.progressRange, 0xFFFF));
+    progressBar()->setValue(flow_.progressPos);
   }
-  const bool showLimit = (mode == ModeEj4 && settings.useShowLimitEj4) || (mode == ModeJe4 && settings.useShowLimitJe4);
-  if (showLimit) {
+  if (showLimitOf(mode, settings)) {
     for (int i = 0; i < 4; ++i) showControl(ctl::FirstChoiceText + i, false);
     showControl(ctl::GiveUp, false);
     for (int i = 0; i < 5; ++i) {
@@ -290,14 +318,14 @@ void CTransDlg::NextQuestion() {
     return;
   }
   question_ = host_.question(flow_.currentId);
-  if (isChoiceMode(mode)) fillChoices();
+  if (isChoiceMode(mode)) fillChoices(settings);
   DisplayQuestion();
   if (mode == ModeSpeedReply) {
     host_.speak(question_.voiceFile, static_cast<QLabel*>(control(ctl::AnswerDisplay))->text().toStdWString());
   } else if (mode == ModeEj4 || mode == ModeEj || mode == ModeDictation) {
     host_.speak(question_.voiceFile, joinTexts(question_.answers, L" "));
   }
-  static_cast<QLineEdit*>(control(ctl::ReplyEdit))->clear();
+  replyEdit()->clear();
   chosenChoice_ = -1;
   hintShown_ = false;
   startLimitTimers(settings);
@@ -316,28 +344,32 @@ void CTransDlg::NextQuestion() {
   repaintWindow();
 }
 
-std::wstring CTransDlg::choiceText(int qid, const StudyQuestion& question) const {
+std::wstring CTransDlg::choiceText(const StudyQuestion& question, const StudySettings& settings) const {
   if (setup_.mode == ModeJe4) return joinTexts(question.answers, L"/");
-  return joinTexts(question.questions, host_.settings().useSelectionStrReturn ? L"\r\n" : L" ");
+  return joinTexts(question.questions, settings.useSelectionStrReturn ? L"\r\n" : L" ");
 }
 
-void CTransDlg::fillChoices() {
+void CTransDlg::fillChoices(const StudySettings& settings) {
   rightChoice_ = platform::randomValue() % 4;
   std::vector<int> candidates = host_.choiceCandidates(flow_.currentId);
   platform::trace("aidx-size : %d\n", static_cast<int>(candidates.size()));
-  const std::wstring rightText = choiceText(flow_.currentId, question_);
+  const std::wstring rightText = choiceText(question_, settings);
   for (int slot = 0; slot < 4; ++slot) {
     if (slot == rightChoice_) {
       choiceIds_[slot] = flow_.currentId;
+      choiceQuestions_[slot] = question_;
       continue;
     }
     choiceIds_[slot] = -1;
+    choiceQuestions_[slot] = {};
     while (!candidates.empty()) {
       const size_t at = static_cast<size_t>(platform::randomValue()) % candidates.size();
       const int qid = candidates[at];
       candidates.erase(candidates.begin() + static_cast<long>(at));
-      if (choiceText(qid, host_.question(qid)) != rightText) {
+      StudyQuestion candidate = host_.question(qid);
+      if (choiceText(candidate, settings) != rightText) {
         choiceIds_[slot] = qid;
+        choiceQuestions_[slot] = std::move(candidate);
         break;
       }
     }
@@ -346,6 +378,7 @@ void CTransDlg::fillChoices() {
 
 void CTransDlg::DisplayQuestion() {
   const int mode = setup_.mode;
+  const StudySettings settings = host_.settings();
   if (mode == ModeCard) {
     ShowCard();
     enableControl(ctl::CardOk, false);
@@ -361,13 +394,10 @@ void CTransDlg::DisplayQuestion() {
     setControlText(ctl::QuestionText, joinTexts(question_.answers, L"\r\n"));
   } else if (isChoiceMode(mode)) {
     setControlText(ctl::QuestionText, joinTexts(mode == ModeEj4 ? question_.answers : question_.questions, L"\r\n"));
-    const StudySettings settings = host_.settings();
-    const bool showLimit = (mode == ModeEj4 && settings.useShowLimitEj4) || (mode == ModeJe4 && settings.useShowLimitJe4);
     for (int slot = 0; slot < 4; ++slot) {
-      const int qid = choiceIds_[slot];
-      setControlText(ctl::FirstChoiceText + slot, qid < 0 ? L"" : choiceText(qid, qid == flow_.currentId ? question_ : host_.question(qid)));
+      setControlText(ctl::FirstChoiceText + slot, choiceIds_[slot] < 0 ? L"" : choiceText(choiceQuestions_[slot], settings));
     }
-    if (!showLimit) {
+    if (!showLimitOf(mode, settings)) {
       for (int i = 0; i < 5; ++i) {
         showControl(ctl::FirstChoiceText + i, i < 4);
         showControl(ctl::FirstChoiceButton + i, true);
@@ -382,7 +412,7 @@ void CTransDlg::DisplayQuestion() {
   if (hint.empty()) {
     showControl(ctl::HintButton, false);
     showControl(ctl::HintText, false);
-  } else if (host_.settings().alwaysShowHint) {
+  } else if (settings.alwaysShowHint) {
     hintShown_ = true;
     showControl(ctl::HintButton, false);
     showControl(ctl::HintText, true);
@@ -396,21 +426,23 @@ void CTransDlg::DisplayQuestion() {
 void CTransDlg::startLimitTimers(const StudySettings& settings) {
   const int mode = setup_.mode;
   const int64_t now = platform::tickCountMs();
-  if ((mode == ModeEj && settings.useReplyLimitEj) || (mode == ModeEj4 && settings.useReplyLimitEj4) ||
-      (mode == ModeJe4 && settings.useReplyLimitJe4)) {
+  if (const std::optional<int> limit = replyLimitOf(mode, settings)) {
+    replyLimitMs_ = *limit;
     replyLimitOn_ = true;
     replyLimitTick_ = now;
     showControl(ctl::ReplyLimit, true);
     killTimer(TimerHideLimitBar);
     setTimer(TimerReplyLimit, 5);
   }
-  if ((mode == ModeEj4 && settings.useShowLimitEj4) || (mode == ModeJe4 && settings.useShowLimitJe4)) {
+  if (const std::optional<int> limit = showLimitOf(mode, settings)) {
+    showLimitMs_ = *limit;
     showLimitOn_ = true;
     showLimitTick_ = now;
     killTimer(TimerHideLimitBar);
     setTimer(TimerShowLimit, 5);
   }
-  if ((mode == ModeJe || mode == ModeSpeedReply) && settings.useReplyStartLimitJe) {
+  if (const std::optional<int> limit = startLimitOf(mode, settings)) {
+    startLimitMs_ = *limit;
     startLimitOn_ = true;
     startLimitTick_ = now;
     showControl(ctl::ReplyLimit, true);
@@ -427,18 +459,12 @@ void CTransDlg::StopLimitTimers(bool alsoShowLimit) {
 }
 
 void CTransDlg::OnLimitTimer(int id) {
-  const StudySettings settings = host_.settings();
   const bool start = id == TimerStartLimit;
   bool& on = start ? startLimitOn_ : replyLimitOn_;
   const int64_t since = start ? startLimitTick_ : replyLimitTick_;
-  int limit = settings.replyStartLimitCountJe;
-  if (!start) {
-    limit = setup_.mode == ModeEj4 ? settings.replyLimitEj4
-            : setup_.mode == ModeEj ? settings.replyLimitEj
-                                    : settings.replyLimitJe4;
-  }
+  const int limit = start ? startLimitMs_ : replyLimitMs_;
   const auto elapsed = static_cast<uint32_t>(platform::tickCountMs() - since);
-  auto* bar = static_cast<QProgressBar*>(control(ctl::ReplyLimit));
+  auto* bar = limitBar();
   if (limit > 0 && elapsed < static_cast<uint32_t>(limit)) {
     bar->setValue(static_cast<int>(static_cast<double>(elapsed) / limit * 1000));
     return;
@@ -451,9 +477,7 @@ void CTransDlg::OnLimitTimer(int id) {
 }
 
 void CTransDlg::OnShowLimitElapsed() {
-  const StudySettings settings = host_.settings();
-  const int limit = setup_.mode == ModeEj4 ? settings.showLimitEj4 : setup_.mode == ModeJe4 ? settings.showLimitJe4 : 0;
-  if (static_cast<uint32_t>(platform::tickCountMs() - showLimitTick_) < static_cast<uint32_t>(std::max(limit, 0))) return;
+  if (static_cast<uint32_t>(platform::tickCountMs() - showLimitTick_) < static_cast<uint32_t>(std::max(showLimitMs_, 0))) return;
   killTimer(TimerShowLimit);
   showLimitOn_ = false;
   for (int i = 0; i < 5; ++i) {
@@ -498,7 +522,7 @@ void CTransDlg::timerEvent(QTimerEvent* event) {
     case TimerStartLimit:
     case TimerReplyLimit: OnLimitTimer(id); break;
     case TimerHideLimitBar: {
-      auto* bar = static_cast<QProgressBar*>(control(ctl::ReplyLimit));
+      auto* bar = limitBar();
       bar->setValue(0);
       bar->hide();
       break;

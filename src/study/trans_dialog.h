@@ -94,6 +94,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
 
   bool OnInitDialog();
   void ApplySkin();
+  void LoadSkinScript();
   void PushScriptState(LuaScript script);
   void renderSkin();
   void reportScriptError(const std::string& message);
@@ -104,6 +105,11 @@ class CTransDlg : public QDialog, public StudySkinHost {
   void placeWindow(const StudySettings& settings);
   void buildControls();
   QWidget* control(int id) const;
+  QLineEdit* replyEdit() const;
+  QProgressBar* limitBar() const;     // the reply or start limit
+  QProgressBar* progressBar() const;  // the questions done in the pass
+  template <typename Slot>
+  void onClicked(int buttonId, Slot slot);
   void showControl(int id, bool visible);
   void enableControl(int id, bool enabled);
   void setControlText(int id, const std::wstring& text);
@@ -115,7 +121,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
   // The course of a study.
   void StartRound();
   void NextQuestion();
-  void fillChoices();
+  void fillChoices(const StudySettings& settings);
   void DisplayQuestion();
   void startLimitTimers(const StudySettings& settings);
   void StopLimitTimers(bool alsoShowLimit);
@@ -144,7 +150,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
   void EndStudy();
   void ShowCard();
   void OnTurnCard();
-  std::wstring choiceText(int qid, const StudyQuestion& question) const;
+  std::wstring choiceText(const StudyQuestion& question, const StudySettings& settings) const;
 
   StudySetup setup_;
   StudyHost& host_;
@@ -166,6 +172,8 @@ class CTransDlg : public QDialog, public StudySkinHost {
   int flashCount_ = 0;
   bool flashInverted_ = false;
   std::array<int, 4> choiceIds_{-1, -1, -1, -1};
+  // Read once when the choices are dealt: shown, and shown again with their answers at the verdict.
+  std::array<StudyQuestion, 4> choiceQuestions_;
   int rightChoice_ = -1;
   int chosenChoice_ = -1;
   int64_t answerStartTick_ = 0;
@@ -173,6 +181,8 @@ class CTransDlg : public QDialog, public StudySkinHost {
   unsigned typed_ = 0;
   bool startLimitOn_ = false, replyLimitOn_ = false, showLimitOn_ = false;
   int64_t startLimitTick_ = 0, replyLimitTick_ = 0, showLimitTick_ = 0;
+  // The limits of the current question, taken from the settings as it is shown.
+  int startLimitMs_ = 0, replyLimitMs_ = 0, showLimitMs_ = 0;
   bool ended_ = false;
   bool saved_ = false;
   bool startedRound_ = false;

@@ -40,9 +40,8 @@ void CTransDlg::JudgeReply() {
   if (isChoiceMode(mode)) {
     OnHint();
     for (int slot = 0; slot < 4; ++slot) {
-      const int qid = choiceIds_[slot];
-      if (qid < 0) continue;
-      const StudyQuestion q = qid == flow_.currentId ? question_ : host_.question(qid);
+      if (choiceIds_[slot] < 0) continue;
+      const StudyQuestion& q = choiceQuestions_[slot];
       setControlText(ctl::FirstChoiceText + slot, joinTexts(q.questions, L" ") + L" = " + joinTexts(q.answers, L"/"));
     }
     StopLimitTimers(true);
@@ -76,7 +75,7 @@ void CTransDlg::JudgeReply() {
       typed_ += static_cast<unsigned>(utf16Length(reply));
       if (AwaitsFurtherAnswers(answers_, settings.judge)) {
         message_ = L"ほかには？";
-        static_cast<QLineEdit*>(control(ctl::ReplyEdit))->clear();
+        replyEdit()->clear();
         repaintWindow();
         return;
       }
@@ -99,10 +98,10 @@ void CTransDlg::JudgeReply() {
 
 void CTransDlg::onReplyEdited(const QString&) {
   const int mode = setup_.mode;
-  if (!isTypedMode(mode) || !host_.settings().decideWithoutReturn) return;
   const StudySettings settings = host_.settings();
+  if (!isTypedMode(mode) || !settings.decideWithoutReturn) return;
   if (flow_.tstate == TurnReinput) {
-    auto* edit = static_cast<QLineEdit*>(control(ctl::ReplyEdit));
+    auto* edit = replyEdit();
     const std::wstring trimmed = trimBlanks(edit->text().toStdWString());
     if (MatchesCurrentAnswer(answers_, trimmed, mode, settings.judge)) OnReply();
     return;
@@ -129,7 +128,7 @@ void CTransDlg::ApplyJudgement() {
   if (lastReplyCorrect_) addReplyTime();
   flow_.addPoints(lastReplyCorrect_);
   flow_.stepProgress(lastReplyCorrect_);
-  static_cast<QProgressBar*>(control(ctl::TransNumber))->setValue(flow_.progressPos);
+  progressBar()->setValue(flow_.progressPos);
   const int mode = setup_.mode;
   if (isTypedMode(mode)) {
     if (lastReplyCorrect_) {
@@ -287,7 +286,7 @@ void CTransDlg::RequireReinput() {
     showControl(ctl::AnswerDisplay, true);
     if (mode != ModeEj) host_.speak(question_.voiceFile, expected);
     enableControl(ctl::Ok, true);
-    static_cast<QLineEdit*>(control(ctl::ReplyEdit))->clear();
+    replyEdit()->clear();
   }
   repaintWindow();
 }
@@ -304,7 +303,7 @@ void CTransDlg::JudgeReinput() {
     repaintWindow();
     return;
   }
-  auto* edit = static_cast<QLineEdit*>(control(ctl::ReplyEdit));
+  auto* edit = replyEdit();
   const std::wstring reply = trimBlanks(edit->text().toStdWString());
   if (!MatchesCurrentAnswer(answers_, reply, mode, host_.settings().judge)) {
     message_ = L"ちがう！";
@@ -370,7 +369,7 @@ void CTransDlg::EndStudy() {
   startLimitOn_ = replyLimitOn_ = showLimitOn_ = false;
   flashInverted_ = false;
   flow_.end();
-  static_cast<QLineEdit*>(control(ctl::ReplyEdit))->clear();
+  replyEdit()->clear();
   repaintWindow();
   record_.EndTime = static_cast<int>(platform::nowSeconds());
   const StudyOutcome outcome{record_,           setup_.mode,          flow_.all.mistakes, flow_.all.corrects,

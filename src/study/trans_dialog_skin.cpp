@@ -3,15 +3,16 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
+#include "platform/gdi_types.h"
 #include "platform/notifier.h"
 #include "platform/trace.h"
 #include "study/control_ids.h"
@@ -27,12 +28,7 @@ namespace study {
 namespace {
 
 constexpr int kAnimationMs = 30;
-
-QColor qcolor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
-QString skinFolderOf(const std::wstring& skinPath) {
-  return QFileInfo(QString::fromStdWString(skinPath)).absolutePath();
-}
+constexpr int kLargestWindowSide = 4096;
 
 // Restores the stack height after a callback and keeps the animation off while it runs.
 class CallbackScope {
@@ -59,7 +55,15 @@ void CTransDlg::deleteSkinFonts() {
   for (auto& font : fonts) font.reset();
 }
 
-void CTransDlg::alert(const std::wstring& text) { platform::messageBox(nullptr, text, L"KLV.Alert"); }
+void CTransDlg::alert(const std::wstring& text) {
+  if (!paintDc) {
+    platform::messageBox(nullptr, text, L"KLV.Alert");
+    return;
+  }
+  // A box inside the paint would let the window system paint the window again from within
+  // (which can crash): an alert of OnUpdate follows the paint, in order.
+  QMetaObject::invokeMethod(this, [text] { platform::messageBox(nullptr, text, L"KLV.Alert"); }, Qt::QueuedConnection);
+}
 
 std::wstring CTransDlg::ExpandTextMacros(const std::wstring& text) const {
   const auto* indicator = static_cast<QLabel*>(control(ctl::AnswerDisplay));
@@ -105,7 +109,7 @@ void CTransDlg::PushScriptState(LuaScript script) {
   script.SetNumber("n_correct_now", flow_.now.corrects);
   script.SetNumber("n_mistake_remain", static_cast<double>(flow_.mistakeQueue.size()));
   script.SetBoolean("show_hint", hintShown_);
-  const auto* bar = static_cast<QProgressBar*>(control(ctl::ReplyLimit));
+  const auto* bar = limitBar();
   script.SetBoolean("limitprogressbar_show", !bar->isHidden());
   script.SetNumber("limitprogressbar_range", 1000);
   script.SetNumber("limitprogressbar_pos", bar->value());
@@ -125,7 +129,9 @@ QSize CTransDlg::skinDialogSize() {
   SkinLockHolder hold(skinLock());
   if (!lua_) return {};
   LuaScript script(lua_.get());
-  return QSize(truncateToInt(script.GetGlobalNumber("DlgWidth_n")), truncateToInt(script.GetGlobalNumber("DlgHeight_n")));
+  // The window's back buffer must be possible to make: a larger size is cut.
+  const auto side = [&](const char* name) { return std::min(truncateToInt(script.GetGlobalNumber(name)), kLargestWindowSide); };
+  return QSize(side("DlgWidth_n"), side("DlgHeight_n"));
 }
 
 void CTransDlg::ApplySkin() {
@@ -177,11 +183,19 @@ void CTransDlg::ApplySkin() {
   repaintWindow();
 }
 
+void CTransDlg::LoadSkinScript() {
+  // A box of the loading skin runs an event loop: no paint or tick may call into the state
+  // before the skin's main chunk is through.
+  ++callbackDepth_;
+  InitSkinScript(*this);
+  --callbackDepth_;
+}
+
 void CTransDlg::ReloadSkin() {
   setWindowTitle("loading skin files...");
   platform::trace("load skin\n");
   reportedScriptErrors_.clear();
-  InitSkinScript(*this);
+  LoadSkinScript();
   platform::trace("loaded\n");
   ApplySkin();
 }
@@ -258,7 +272,7 @@ void CTransDlg::resizeEvent(QResizeEvent* event) {
 void CTransDlg::renderSkin() {
   SkinLockHolder hold(skinLock());
   if (backBuffer_.size() != size()) backBuffer_ = QImage(size(), QImage::Format_RGB32);
-  backBuffer_.fill(qcolor(backgroundColor));
+  backBuffer_.fill(platform::toQColor(backgroundColor));
   platform::Dc dc(backBuffer_);
   if (!backgroundImage_.isNull()) {
     platform::Dc image(backgroundImage_);

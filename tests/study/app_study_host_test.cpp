@@ -42,10 +42,6 @@ TEST(AppStudyHost, QuestionsSoundsAndVoicesComeFromTheProgram) {
   player.finish();
   player.finish();
   EXPECT_EQ(player.started, (std::vector<std::string>{"/sounds/ng.wav 80 80", "/sounds/ok.wav 80 80", "/voices/w/a.wav 100 100"}));
-
-  host.storeWindowPosition(12, 34);
-  EXPECT_EQ(s.settings.replyWindowX.value, 12);
-  EXPECT_EQ(s.settings.replyWindowY.value, 34);
 }
 
 namespace {

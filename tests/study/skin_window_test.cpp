@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -39,6 +40,16 @@ struct SkinWindow {
   AppStudyHost host{app.app, sounds};
   std::unique_ptr<CTransDlg> dlg;
 };
+
+// Writes a skin file into a folder of its own and returns its path.
+std::wstring writeSkin(const QString& name, const QByteArray& text) {
+  const QString folder = QString::fromStdString(testenv::processDir()) + "/" + name;
+  QDir().mkpath(folder);
+  QFile skin(folder + "/" + name + ".lua");
+  EXPECT_TRUE(skin.open(QIODevice::WriteOnly));
+  skin.write(text);
+  return skin.fileName().toStdWString();
+}
 
 std::wstring skinFixture(const char* name) {
   return QString::fromStdString(testenv::sourceDir() + "/tests/study/skins/" + name).toStdWString();
@@ -178,15 +189,10 @@ TEST(SkinState, ALoggingSkinSeesEveryTransitionOfAStudy) {
 }
 
 TEST(SkinApplication, BackgroundFromTheSkinFolderAndTheConfiguredColourAndTheKeptPlace) {
-  const QString folder = QString::fromStdString(testenv::processDir()) + "/bare";
-  QDir().mkpath(folder);
-  QFile::copy(QString::fromStdWString(skinFixture("tile.xpm")), folder + "/tile.xpm");
-  QFile skin(folder + "/bare.lua");
-  ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
-  skin.write("DesignName = \"bare\"\nDlgWidth_n = 200\nDlgHeight_n = 100\nBackgroundImageFile = \"tile.xpm\"\n"
-             "function OnUpdate() end\n");
-  skin.close();
-  SkinWindow w({1}, (folder + "/bare.lua").toStdWString());
+  const std::wstring bare = writeSkin("bare", "DesignName = \"bare\"\nDlgWidth_n = 200\nDlgHeight_n = 100\n"
+                                             "BackgroundImageFile = \"tile.xpm\"\nfunction OnUpdate() end\n");
+  QFile::copy(QString::fromStdWString(skinFixture("tile.xpm")), QFileInfo(QString::fromStdWString(bare)).path() + "/tile.xpm");
+  SkinWindow w({1}, bare);
   w.app.settings.backgroundColor = 0x3020A0;  // no colour of the skin's or the user's: the setting's
   w.app.settings.keepLastReplyWindowPos.value = true;
   w.app.settings.replyWindowX.value = 40;
@@ -201,4 +207,57 @@ TEST(SkinApplication, BackgroundFromTheSkinFolderAndTheConfiguredColourAndTheKep
   w.dlg->done(0);
   EXPECT_EQ(w.app.settings.replyWindowX.value, 70);
   EXPECT_EQ(w.app.settings.replyWindowY.value, 80);
+}
+
+TEST(SkinHostFunctions, FarCoordinatesAndSizesDrawTheirVisiblePartAndAStateOutlivingItsWindowIsHarmless) {
+  SkinWindow w({1}, writeSkin("far", "DesignName = \"far\"\nDlgWidth_n = 1e9\nDlgHeight_n = 100\nBackgroundColor = \"FFFFFF\"\n"
+             "function OnInit() KLV.MoveEdit(-2e9, 0, 2e9, 20, \"Question\") end\n"
+             "function OnUpdate()\n"
+             "  KLV.DrawLine(-2e9, 5, 2e9, 5, \"FF0000\")\n"
+             "  KLV.DrawLine(0, 10, 2e9, 1e9 + 10, \"0000FF\")\n"
+             "  KLV.FillRect(-1e10, 50, 1e10, 60, \"00FF00\")\n"
+             "end\n"
+             // A finaliser runs while the state closes, after its window has gone.
+             "keep = newproxy(true)\n"
+             "getmetatable(keep).__gc = function() KLV.DrawLine(0, 0, 1, 1, \"000000\") end\n"));
+  ASSERT_TRUE(w.open());
+  QTest::qWait(50);
+  // A window wider than any screen is cut to one that can be drawn.
+  EXPECT_EQ(w.dlg->height(), 100);
+  EXPECT_LE(w.dlg->width(), 4096);
+  const QImage& drawn = w.dlg->surfaceImage();
+  for (int x : {0, 100, 199}) EXPECT_EQ(drawn.pixelColor(x, 5), QColor(255, 0, 0)) << x;
+  for (int x : {20, 100, 170}) EXPECT_EQ(drawn.pixelColor(x, 10 + x / 2), QColor(0, 0, 255)) << x;
+  EXPECT_EQ(drawn.pixelColor(150, 55), QColor(0, 255, 0));
+  const QRect question = w.dlg->findChild<QWidget*>("id1208")->geometry();
+  EXPECT_TRUE(question.left() <= 0 && question.right() >= 199 && question.height() == 20);
+  w.dlg.reset();
+  EXPECT_TRUE(w.app.notifier.boxes.empty());
+}
+
+TEST(SkinHostFunctions, BoxesOfASkinOpenNeitherInsideAPaintNorWhileItLoads) {
+  SkinWindow w({1}, writeSkin("boxes", "DesignName = \"boxes\"\nKLV.Alert('loading')\n"
+                                       "function OnUpdate() if not said then said = true KLV.Alert('drawn') end end\n"
+                                       "function OnTimer() end\n"));
+  // Boxes that run an event loop, as real ones do, and see whether a paint is under way.
+  struct Spin : platform::Notifier {
+    CTransDlg* dlg = nullptr;
+    std::vector<std::wstring> captions;
+    int duringPaint = 0;
+    int messageBox(QWidget*, const std::wstring&, const std::wstring& caption, unsigned) override {
+      captions.push_back(caption);
+      duringPaint += dlg->paintDc != nullptr;
+      if (caption == L"KLV.Alert") QTest::qWait(100);
+      return platform::IdOk;
+    }
+  } spin;
+  spin.dlg = w.dlg.get();
+  platform::NotifierOverride use(spin);
+  ASSERT_TRUE(w.open());
+  w.dlg->repaintWindow();
+  w.dlg->ReloadSkin();  // a fresh state: loading and drawn again
+  const auto alerts = [&] { return std::count(spin.captions.begin(), spin.captions.end(), L"KLV.Alert"); };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return alerts() == 4; }, 3000)) << alerts();
+  EXPECT_EQ(spin.duringPaint, 0);
+  EXPECT_EQ(std::count(spin.captions.begin(), spin.captions.end(), L"ScriptError"), 0);
 }

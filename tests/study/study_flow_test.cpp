@@ -32,13 +32,6 @@ int ask(StudyFlow& flow, int limit = 5) {
 
 }  // namespace
 
-TEST(StudyFlow, StateWordsOfTheSkin) {
-  EXPECT_STREQ(turnStateName(TurnWaitNextTrigger), "wait_nexttrigger");
-  EXPECT_STREQ(answerPassName(PassReReply2), "rereply2");
-  EXPECT_EQ(turnStateName(7), nullptr);
-  EXPECT_STREQ(modeName(ModeDictation), "dictation");
-}
-
 TEST(StudyFlow, MistakeLimitInterruptsTheFirstPassThenResumesItAndReplaysAllMistakes) {
   StudyFlow flow(ids(1, 10), ModeJe, false);
   for (int q = 1; q <= 5; ++q) {

@@ -128,19 +128,6 @@ TEST(StudyWindow, TypedStudyWithAMistakeRunsThroughReinputAndBothReReplies) {
   EXPECT_EQ(host.saves, 1);
 }
 
-TEST(StudyWindow, ExitCommandSavesAndReportsTheExitWithAnEndTime) {
-  FakeHost host;
-  CTransDlg dlg(setupFor(ModeEj, {1, 2}), host);
-  dlg.show();
-  ASSERT_TRUE(waitForState(dlg, TurnReply));
-  EXPECT_EQ(find<QLabel>(dlg, 1208)->text(), "answer1");
-  typeReply(dlg, "!EXIT");
-  EXPECT_EQ(host.saves, 1);
-  EXPECT_EQ(host.results, 0);
-  EXPECT_TRUE(dlg.exitRequested());
-  EXPECT_NE(host.saved->EndTime, 0);
-}
-
 TEST(StudyWindow, CancelAsksAboutReRepliesAndItsCancelKeepsTheStudy) {
   FakeHost host;
   CTransDlg dlg(setupFor(ModeJe, {1, 2, 3, 4}), host);
@@ -179,6 +166,7 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   }
   ASSERT_GE(right, 0);
   QTest::mouseClick(find<QPushButton>(choice, 1012 + (right + 1) % 4), Qt::LeftButton);
+  EXPECT_EQ(find<QLabel>(choice, 1171 + right)->text(), "問題1 = answer1");  // each choice with its answer
   ASSERT_TRUE(waitForState(choice, TurnReinput));
   EXPECT_EQ(choice.message(), QString("正解は %1 番でした。").arg(right + 1).toStdWString());
   QTest::mouseClick(find<QPushButton>(choice, 1012 + right), Qt::LeftButton);
@@ -192,9 +180,46 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   EXPECT_FALSE(ok->isEnabled());  // the card must be turned first
   EXPECT_EQ(find<QLabel>(card, 1208)->text(), "answer3");  // the answer side comes first
   QTest::mouseClick(find<QPushButton>(card, 1229), Qt::LeftButton);
+  card.showMinimized();
+  QTest::qWait(20);
+  card.showNormal();  // a window restored from its icon keeps the turned card
+  QTest::qWait(20);
   EXPECT_EQ(find<QLabel>(card, 1208)->text(), "問題3");
   QTest::mouseClick(ok, Qt::LeftButton);
   EXPECT_FALSE(ok->isEnabled());
   ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, 3000));
   EXPECT_EQ(card.flow().points, 12);  // 10, and a fifth more for a faultless study
+}
+
+TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
+  FakeHost host;
+  host.values.useShowLimitEj4 = host.values.useReplyLimitEj4 = true;
+  host.values.showLimitEj4 = 150;
+  host.values.replyLimitEj4 = 500;
+  CTransDlg choice(setupFor(ModeEj4, {1, 2}), host);
+  choice.show();
+  ASSERT_TRUE(waitForState(choice, TurnReply));
+  EXPECT_FALSE(find<QPushButton>(choice, 1012)->isEnabled());  // the question comes alone first
+  EXPECT_FALSE(find<QLabel>(choice, 1171)->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return find<QPushButton>(choice, 1012)->isEnabled(); }, 3000));
+  EXPECT_TRUE(find<QLabel>(choice, 1171)->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));  // nothing chosen in time
+  choice.done(0);
+  const int closedAt = choice.flow().tstate;
+  QTest::qWait(300);
+  EXPECT_EQ(choice.flow().tstate, closedAt);  // a closed window's study stands still
+
+  FakeHost typed;
+  typed.values.useReplyStartLimitJe = true;
+  typed.values.replyStartLimitCountJe = 300;
+  CTransDlg je(setupFor(ModeJe, {1, 2}), typed);
+  je.show();
+  ASSERT_TRUE(waitForState(je, TurnReply));
+  QTest::keyClick(find<QLineEdit>(je, 1026), 'a');  // a typed key stops the start limit
+  QTest::qWait(500);
+  EXPECT_EQ(je.flow().tstate, TurnReply);
+  typeReply(je, "answer1");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().currentId == 2 && je.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, 3000));  // untouched: judged at the limit
+  EXPECT_EQ(typed.wrongSounds, 1);
 }
