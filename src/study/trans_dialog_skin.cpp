@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QPalette>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include "platform/file_dialog.h"
 #include "platform/gdi_types.h"
 #include "platform/notifier.h"
+#include "platform/system_metrics.h"
 #include "platform/trace.h"
 #include "study/control_ids.h"
 #include "study/skin_info.h"
@@ -153,6 +155,15 @@ void CTransDlg::ApplySkin() {
     backgroundColor = parseHexColor(skinColour);
   } else {
     backgroundColor = settings.backgroundColor;
+  }
+  // The window's texts let its colour show through; with the system's colour chosen and a skin that
+  // names none, they keep the system's face instead.
+  const bool systemFace = settings.useOsDefaultBackgroundColor && skinColour.empty();
+  for (QLabel* label : findChildren<QLabel*>()) {
+    label->setAutoFillBackground(systemFace);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, platform::toQColor(platform::getSysColor(platform::ColorBtnFace)));
+    label->setPalette(palette);
   }
 
   setWindowTitle("loading images...");

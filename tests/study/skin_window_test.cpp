@@ -9,6 +9,8 @@
 #include <fstream>
 #include <map>
 
+#include "platform/gdi_types.h"
+#include "platform/system_metrics.h"
 #include "study/app_study_host.h"
 #include "study/study_modes.h"
 #include "study/trans_dialog.h"
@@ -207,6 +209,25 @@ TEST(SkinApplication, BackgroundFromTheSkinFolderAndTheConfiguredColourAndTheKep
   w.dlg->done(0);
   EXPECT_EQ(w.app.settings.replyWindowX.value, 70);
   EXPECT_EQ(w.app.settings.replyWindowY.value, 80);
+}
+
+TEST(SkinApplication, TheSystemColourKeepsTheTextsFaceOnlyWhenTheSkinNamesNoColour) {
+  const std::wstring bare = writeSkin("plainface", "DesignName = \"plainface\"\nfunction OnUpdate() end\n");
+  for (const bool systemColour : {false, true}) {
+    SkinWindow w({1}, bare);
+    w.app.settings.useOsDefaultBackgroundColor.value = systemColour;
+    ASSERT_TRUE(w.open());
+    const QWidget* question = w.dlg->findChild<QWidget*>("id1208");
+    EXPECT_EQ(question->autoFillBackground(), systemColour);
+    if (systemColour) {
+      EXPECT_EQ(question->palette().color(QPalette::Window),
+                platform::toQColor(platform::getSysColor(platform::ColorBtnFace)));
+    }
+  }
+  SkinWindow coloured({1});  // the default skin names its colour
+  coloured.app.settings.useOsDefaultBackgroundColor.value = true;
+  ASSERT_TRUE(coloured.open());
+  EXPECT_FALSE(coloured.dlg->findChild<QWidget*>("id1208")->autoFillBackground());
 }
 
 TEST(SkinHostFunctions, FarCoordinatesAndSizesDrawTheirVisiblePartAndAStateOutlivingItsWindowIsHarmless) {
