@@ -138,6 +138,18 @@ void MenuSoundThread::Play(int sound) {
   g_soundAsked.notify_one();
 }
 
+void MenuSoundThread::Restart() {
+  std::lock_guard lock(g_soundLock);
+  g_soundsEnded = false;
+  if (g_pendingSound == -1) {
+    // The thread has not yet taken its end: it simply serves on.
+    g_pendingSound = 0;
+  } else {
+    // The thread has returned, or returns without looking again: a later sound starts a new one.
+    g_soundThreadStarted = false;
+  }
+}
+
 void MenuSoundThread::Enable(bool on) { g_menuSounds = on; }
 
 void MenuSoundThread::SetPlayer(Player player) {

@@ -48,9 +48,10 @@ class CmdUsageCount : public platform::CObject {
 };
 
 // Plays the menu sounds on a thread of its own: 1 a command was chosen, 2 a popup opened,
-// -1 ends the thread for good.
+// -1 ends the thread until the library starts again (Restart).
 namespace MenuSoundThread {
 void Play(int sound);
+void Restart();
 // Whether menu sounds are played (bMenuSounds).
 void Enable(bool on);
 // Where sounds go; the desktop has no system sound for these events, so by default none plays.

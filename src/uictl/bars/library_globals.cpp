@@ -74,6 +74,7 @@ void build(std::unique_ptr<T>& slot) {
 
 void startUp() {
   LibraryState& s = state();
+  MenuSoundThread::Restart();
   initLibraryResources();
   message(UXTOOLBAR_POPUPMENU, "UXTOOLBAR_POPUPMENU");
   message(UXTOOLBAR_CUSTOMIZE, "UXTOOLBAR_CUSTOMIZE");

@@ -166,6 +166,7 @@ TEST(LibraryWorkspace, AnOwnedWorkspaceGoesWithTheLibrary) {
 }
 
 TEST(MenuSounds, TheThreadPlaysWhatIsAskedUntilItIsEndedEvenWithSoundsOff) {
+  const UxLibrary library;  // a fresh start, whatever an earlier shut-down in this process ended
   std::mutex lock;
   std::vector<std::string> heard;
   MenuSoundThread::SetPlayer([&](const char* alias) {
