@@ -3,10 +3,10 @@
 #include <QByteArray>
 #include <QLocalSocket>
 #include <QThread>
-#include <QtEndian>
 #include <cstdlib>
 
 #include "platform/folders.h"
+#include "platform/local_link.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "platform/trace.h"
@@ -20,13 +20,6 @@ constexpr int kAnswerTimeoutMs = 3000;
 constexpr int kLaunchPolls = 10;
 constexpr unsigned long kLaunchPollIntervalMs = 100;
 
-template <typename T>
-void appendLittleEndian(QByteArray& bytes, T value) {
-  char buffer[sizeof(T)];
-  qToLittleEndian(value, buffer);
-  bytes.append(buffer, sizeof buffer);
-}
-
 QByteArray encodeMessage(uint32_t command, const std::wstring& text, uint64_t sender) {
   std::u16string units = toUtf16(text);
   units.push_back(u'\0');
@@ -36,11 +29,6 @@ QByteArray encodeMessage(uint32_t command, const std::wstring& text, uint64_t se
   appendLittleEndian<quint32>(bytes, static_cast<quint32>(units.size() * 2));
   for (char16_t unit : units) appendLittleEndian<quint16>(bytes, unit);
   return bytes;
-}
-
-bool connect(QLocalSocket& socket, const std::string& path) {
-  socket.connectToServer(QString::fromStdString(path));
-  return socket.waitForConnected(kConnectTimeoutMs);
 }
 
 }  // namespace
@@ -55,26 +43,20 @@ std::string agentSocketPath() {
 std::optional<AgentWindow> FindAgentSpeakerWindow() {
   AgentWindow agent{agentSocketPath()};
   QLocalSocket probe;
-  if (!connect(probe, agent.socketPath)) return std::nullopt;
+  if (!connectLocal(probe, agent.socketPath, kConnectTimeoutMs)) return std::nullopt;
   probe.disconnectFromServer();
   return agent;
 }
 
 bool sendAgentCommand(const AgentWindow& agent, uint32_t command, const std::wstring& text, uint64_t sender) {
   QLocalSocket socket;
-  if (!connect(socket, agent.socketPath)) {
+  if (!connectLocal(socket, agent.socketPath, kConnectTimeoutMs)) {
     trace("agent: not reachable for command %u\n", command);
     return true;
   }
-  socket.write(encodeMessage(command, text, sender));
-  if (!socket.waitForBytesWritten(kAnswerTimeoutMs)) {
-    trace("agent: command %u not delivered\n", command);
-    return true;
-  }
-  // Wait for the 4-byte answer: the command has then been handled before the next one is sent.
-  while (socket.bytesAvailable() < 4 && socket.waitForReadyRead(kAnswerTimeoutMs)) {
-  }
-  if (socket.bytesAvailable() < 4) trace("agent: no answer to command %u\n", command);
+  // The 4-byte answer says the command has been handled before the next one is sent.
+  if (!exchange(socket, encodeMessage(command, text, sender), 4, kAnswerTimeoutMs))
+    trace("agent: no answer to command %u\n", command);
   socket.disconnectFromServer();
   return true;
 }

@@ -1,6 +1,7 @@
 #include "study/dictionary_link.h"
 
 #include "platform/folders.h"
+#include "platform/local_link.h"
 #include "platform/notifier.h"
 #include "platform/process.h"
 #include "platform/registry_store.h"
@@ -8,10 +9,8 @@
 #include "platform/trace.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QThread>
-#include <QtEndian>
 
 #include <filesystem>
 
@@ -29,15 +28,9 @@ constexpr uint32_t kTextClipboardFormat = 1;
 
 enum RequestKind : char { ConnectRequest = 1, PokeRequest = 2 };
 
-void appendU32(std::string& message, uint32_t value) {
-  char bytes[4];
-  qToLittleEndian<quint32>(value, bytes);
-  message.append(bytes, sizeof bytes);
-}
-
-void appendField(std::string& message, const std::string& bytes) {
-  appendU32(message, static_cast<uint32_t>(bytes.size()));
-  message += bytes;
+void appendField(QByteArray& message, const std::string& bytes) {
+  platform::appendLittleEndian<quint32>(message, static_cast<quint32>(bytes.size()));
+  message.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 std::optional<std::wstring> registeredProgramPath() {
@@ -78,10 +71,11 @@ PdicDdeClient::~PdicDdeClient() { Disconnect(); }
 bool PdicDdeClient::Connect(const std::string& service, const std::string& topic, bool quiet) {
   Disconnect();
   socket_ = std::make_unique<QLocalSocket>();
-  socket_->connectToServer(QString::fromStdString(dictionaryServicePath(service)));
-  std::string message(1, ConnectRequest);
+  QByteArray message(1, ConnectRequest);
   appendField(message, topic);
-  if (socket_->waitForConnected(kConnectTimeoutMs) && request(message, kConnectTimeoutMs)) return true;
+  if (platform::connectLocal(*socket_, dictionaryServicePath(service), kConnectTimeoutMs) &&
+      request(message, kConnectTimeoutMs))
+    return true;
   if (!quiet) platform::trace("error code : 0x%X\n", kNoConversationEstablished);
   Disconnect();
   return false;
@@ -89,9 +83,9 @@ bool PdicDdeClient::Connect(const std::string& service, const std::string& topic
 
 bool PdicDdeClient::Poke(const std::string& item, const std::string& ansiText) {
   if (!socket_) return false;
-  std::string message(1, PokeRequest);
+  QByteArray message(1, PokeRequest);
   appendField(message, item);
-  appendU32(message, kTextClipboardFormat);
+  platform::appendLittleEndian<quint32>(message, kTextClipboardFormat);
   appendField(message, ansiText + '\0');
   return request(message, kPokeTimeoutMs);
 }
@@ -102,20 +96,9 @@ void PdicDdeClient::Disconnect() {
   socket_.reset();
 }
 
-bool PdicDdeClient::request(const std::string& message, int timeoutMs) {
-  socket_->write(message.data(), static_cast<qint64>(message.size()));
-  QElapsedTimer clock;
-  clock.start();
-  while (socket_->bytesToWrite() > 0) {
-    if (!socket_->waitForBytesWritten(std::max<int>(1, timeoutMs - static_cast<int>(clock.elapsed())))) return false;
-  }
-  while (socket_->bytesAvailable() < 1) {
-    const int left = timeoutMs - static_cast<int>(clock.elapsed());
-    if (left <= 0 || !socket_->waitForReadyRead(left)) return false;
-  }
-  char answer = 0;
-  socket_->read(&answer, 1);
-  return answer == 1;
+bool PdicDdeClient::request(const QByteArray& message, int timeoutMs) {
+  const std::optional<QByteArray> answer = platform::exchange(*socket_, message, 1, timeoutMs);
+  return answer && answer->at(0) == 1;
 }
 
 void LookUpInPdic(const std::wstring& word, QWidget* owner) {

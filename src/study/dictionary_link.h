@@ -9,6 +9,7 @@
 //            u32 n, n bytes of data (code page 932 text with its terminating NUL)
 #pragma once
 
+#include <QByteArray>
 #include <memory>
 #include <string>
 
@@ -32,7 +33,7 @@ class PdicDdeClient {
   void Disconnect();
 
  private:
-  bool request(const std::string& message, int timeoutMs);
+  bool request(const QByteArray& message, int timeoutMs);
 
   std::unique_ptr<QLocalSocket> socket_;
 };
