@@ -1,5 +1,6 @@
 #include "pronouncing_dictionary_writer.h"
 
+#include "platform/byte_order.h"
 #include "platform/text.h"
 #include "study/phoneme_codes.h"
 
@@ -19,10 +20,6 @@ std::string baseWord(const std::string& word) {
   for (size_t i = open + 1; i + 1 < word.size(); ++i)
     if (word[i] < '0' || word[i] > '9') return word;
   return open + 2 < word.size() ? word.substr(0, open) : word;
-}
-
-void appendLittleEndian32(std::string& out, uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
 std::string header(std::string_view magic) {
@@ -92,7 +89,7 @@ bool writePronouncingDictionary(const std::vector<WordReadings>& words, const st
                                 const std::string& dataPath, std::string& error) {
   std::string data = header(study::kDataFileMagic);
   std::string index = header(study::kIndexFileMagic);
-  appendLittleEndian32(index, static_cast<uint32_t>(words.size()));
+  platform::appendLittleEndian<quint32>(index, static_cast<quint32>(words.size()));
   for (const WordReadings& entry : words) {
     if (entry.word.size() > 255 || entry.readings.size() > 255) {
       error = "the entry " + entry.word + " does not fit the format";
@@ -106,7 +103,7 @@ bool writePronouncingDictionary(const std::vector<WordReadings>& words, const st
         error = "the entry " + entry.word + " does not fit the format";
         return false;
       }
-      appendLittleEndian32(index, static_cast<uint32_t>(data.size()));
+      platform::appendLittleEndian<quint32>(index, static_cast<quint32>(data.size()));
       data += static_cast<char>(reading.size());
       data.append(reading.begin(), reading.end());
     }

@@ -1,5 +1,6 @@
 #include "app/point_info_store.h"
 
+#include <QtEndian>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -31,12 +32,9 @@ class FieldIo {
   template <class Int>
   void int32(size_t at, Int& value) const {
     if constexpr (std::is_const_v<Byte>) {
-      uint32_t bits = 0;
-      for (int i = 0; i < 4; ++i) bits |= static_cast<uint32_t>(bytes_[at + i]) << (8 * i);
-      value = static_cast<int32_t>(bits);
+      value = static_cast<int32_t>(qFromLittleEndian<quint32>(bytes_ + at));
     } else {
-      const auto bits = static_cast<uint32_t>(value);
-      for (int i = 0; i < 4; ++i) bytes_[at + i] = static_cast<uint8_t>(bits >> (8 * i));
+      qToLittleEndian<quint32>(static_cast<uint32_t>(value), bytes_ + at);
     }
   }
   template <class Text>

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <cstdlib>
 
+#include "platform/byte_order.h"
 #include "platform/folders.h"
 #include "platform/local_link.h"
 #include "platform/process.h"

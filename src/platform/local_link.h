@@ -1,21 +1,13 @@
-// Requests to another program over a local socket: little-endian fields out, a fixed-size answer back.
+// Requests to another program over a local socket: a message out, a fixed-size answer back.
 #pragma once
 
 #include <QByteArray>
-#include <QtEndian>
 #include <optional>
 #include <string>
 
 class QLocalSocket;
 
 namespace platform {
-
-template <typename T>
-void appendLittleEndian(QByteArray& bytes, T value) {
-  char buffer[sizeof(T)];
-  qToLittleEndian(value, buffer);
-  bytes.append(buffer, sizeof buffer);
-}
 
 // Connects to the server at path; false when it does not answer within timeoutMs.
 bool connectLocal(QLocalSocket& socket, const std::string& path, int timeoutMs);

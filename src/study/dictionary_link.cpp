@@ -1,5 +1,6 @@
 #include "study/dictionary_link.h"
 
+#include "platform/byte_order.h"
 #include "platform/folders.h"
 #include "platform/local_link.h"
 #include "platform/notifier.h"

@@ -4,6 +4,7 @@
 #include "platform/text.h"
 #include "study/phoneme_codes.h"
 
+#include <QtEndian>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -13,10 +14,6 @@ namespace {
 
 // The index is read once at start-up, a byte or a word at a time, through one large buffer.
 constexpr size_t kIndexBufferSize = 102400;
-
-uint32_t littleEndian32(const unsigned char* bytes) {
-  return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
 
 }  // namespace
 
@@ -64,7 +61,7 @@ bool PronouncingDictionary::readIndex(FILE* index) {
     return false;
   unsigned char countBytes[4];
   if (!read(countBytes, sizeof countBytes)) return false;
-  const uint32_t count = littleEndian32(countBytes);
+  const uint32_t count = qFromLittleEndian<quint32>(countBytes);
   // Every entry takes at least two bytes: a count beyond that is a damaged file, not a reason to
   // allocate gigabytes.
   if (count > (fileSize - kDictionaryHeaderSize - sizeof countBytes) / 2) return false;
@@ -80,7 +77,7 @@ bool PronouncingDictionary::readIndex(FILE* index) {
     if (!read(&readings, 1)) return false;
     std::vector<unsigned char> offsets(readings * 4u);
     if (!read(offsets.data(), offsets.size())) return false;
-    for (size_t k = 0; k < readings; ++k) entry.offsets.push_back(littleEndian32(&offsets[k * 4]));
+    for (size_t k = 0; k < readings; ++k) entry.offsets.push_back(qFromLittleEndian<quint32>(&offsets[k * 4]));
     entries_.push_back(std::move(entry));
   }
   return true;
