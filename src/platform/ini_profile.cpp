@@ -15,7 +15,6 @@ namespace {
 
 enum class Encoding { Utf8, Utf8Bom, Utf16Le, Cp932 };
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 
 bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }

@@ -20,6 +20,9 @@ std::wstring fromCp932(std::string_view text);
 // The first byte of a two-byte code page 932 character (its second byte may look like ASCII).
 constexpr bool isCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
+// The byte-order mark that opens a UTF-8 file written by some editors.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 // True when the bytes are well-formed UTF-8 (used to tell a UTF-8 file from a CP932 one).
 bool isValidUtf8(std::string_view bytes);
 

@@ -35,9 +35,9 @@ wchar_t* readLineNoNewline(wchar_t* buffer, size_t capacity, std::FILE* file) {
 
   std::string_view line = bytes;
   size_t skipped = 0;
-  if (start == 0 && line.starts_with("\xEF\xBB\xBF")) {
-    line.remove_prefix(3);
-    skipped = 3;
+  if (start == 0 && line.starts_with(platform::kUtf8Bom)) {
+    line.remove_prefix(platform::kUtf8Bom.size());
+    skipped = platform::kUtf8Bom.size();
   }
   const bool utf8 = platform::isValidUtf8(line);
   std::string_view content = line;

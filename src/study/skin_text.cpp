@@ -8,10 +8,9 @@
 namespace study {
 
 std::string skinTextToUtf8(std::string_view fileBytes) {
-  static constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
   std::string utf8;
-  if (fileBytes.substr(0, utf8Bom.size()) == utf8Bom) {
-    utf8.assign(fileBytes.substr(utf8Bom.size()));
+  if (fileBytes.starts_with(platform::kUtf8Bom)) {
+    utf8.assign(fileBytes.substr(platform::kUtf8Bom.size()));
   } else {
     utf8 = platform::toUtf8(platform::fromCp932(fileBytes));
   }
