@@ -163,7 +163,9 @@ bool ToolbarImages::LoadStr(const std::wstring& path) {
 
 int ToolbarImages::AddImage(const QImage& bitmap) {
   if (bReadOnly || bitmap.isNull()) return -1;
-  const QImage added = bitmap.convertToFormat(hbmImageWell.isNull() ? QImage::Format_RGB32 : hbmImageWell.format());
+  // Alpha survives the join when either side carries it: opaque pixels stay opaque in ARGB32.
+  const bool keepAlpha = hbmImageWell.format() == QImage::Format_ARGB32 || bitmap.format() == QImage::Format_ARGB32;
+  const QImage added = bitmap.convertToFormat(keepAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
   QImage well(hbmImageWell.width() + added.width(), std::max(hbmImageWell.height(), added.height()), added.format());
   well.fill(0);
   QPainter painter(&well);
