@@ -76,6 +76,19 @@ QImage loadBitmap(const QString& path, int* depth) {
   return image.convertToFormat(*depth == 32 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
+// Runs `change` over the colour of every pixel; each pixel keeps its alpha.
+template <class Change>
+void recolour(QImage& image, Change change) {
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      const COLORREF c = fromPixel(line[x]);
+      const COLORREF changed = change(c);
+      if (changed != c) line[x] = (line[x] & 0xFF000000u) | (toPixel(changed) & 0xFFFFFF);
+    }
+  }
+}
+
 }  // namespace
 
 ToolbarImages::ToolbarImages() {
@@ -264,14 +277,7 @@ void ToolbarImages::mapPixels(QImage& image) const {
   // 24-bit strips take every shade of gray to a shade of the face colour; others only the
   // four classic colours.
   const bool grayScale = nBitsPerPixel == 24;
-  for (int y = 0; y < image.height(); ++y) {
-    auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-      const COLORREF c = fromPixel(line[x]);
-      const COLORREF mapped = grayScale ? MapGrayToSysColor(c) : MapToSysColor(c);
-      if (mapped != c) line[x] = (line[x] & 0xFF000000u) | (toPixel(mapped) & 0xFFFFFF);
-    }
-  }
+  recolour(image, [grayScale](COLORREF c) { return grayScale ? MapGrayToSysColor(c) : MapToSysColor(c); });
 }
 
 bool ToolbarImages::MapTo3dColors(bool rgbQuad, COLORREF source, COLORREF target) {
@@ -283,11 +289,7 @@ bool ToolbarImages::MapTo3dColors(bool rgbQuad, COLORREF source, COLORREF target
   } else {
     const COLORREF from = rgbQuad ? swapRedBlue(source) : source;
     const COLORREF to = rgbQuad ? swapRedBlue(target) : target;
-    for (int y = 0; y < copy.height(); ++y) {
-      auto* line = reinterpret_cast<uint32_t*>(copy.scanLine(y));
-      for (int x = 0; x < copy.width(); ++x)
-        if (fromPixel(line[x]) == from) line[x] = (line[x] & 0xFF000000u) | (toPixel(to) & 0xFFFFFF);
-    }
+    recolour(copy, [from, to](COLORREF c) { return c == from ? to : c; });
   }
   hbmImageWell = copy;
   return true;
@@ -299,14 +301,9 @@ bool ToolbarImages::CreateLightImage() {
   const COLORREF transparent = isAlphaStrip() ? kNoColor
                                : (clrTransparent == kNoColor ? globalData().clrBtnFace : clrTransparent);
   QImage light = hbmImageWell.copy();
-  for (int y = 0; y < light.height(); ++y) {
-    auto* line = reinterpret_cast<uint32_t*>(light.scanLine(y));
-    for (int x = 0; x < light.width(); ++x) {
-      const COLORREF c = fromPixel(line[x]);
-      if (transparent != kNoColor && c == transparent) continue;
-      line[x] = (line[x] & 0xFF000000u) | (toPixel(DrawManager::PixelAlpha(c, 130, 130, 130)) & 0xFFFFFF);
-    }
-  }
+  recolour(light, [transparent](COLORREF c) {
+    return transparent != kNoColor && c == transparent ? c : DrawManager::PixelAlpha(c, 130, 130, 130);
+  });
   hbmImageLight = light;
   return true;
 }
