@@ -138,9 +138,8 @@ bool ToolbarImages::Load(unsigned resourceId, bool add) {
   if (bitmap.isNull()) return false;
   if (add) {
     mapOrigResOffsets[resourceId] = iCount;
-    const int keepDepth = nBitsPerPixel;
-    AddImage(bitmap);
-    nBitsPerPixel = std::max(keepDepth, depth);
+    appendToWell(bitmap);
+    nBitsPerPixel = std::max(nBitsPerPixel, depth);
   } else {
     Clear();
     hbmImageWell = bitmap;
@@ -176,6 +175,13 @@ bool ToolbarImages::LoadStr(const std::wstring& path) {
 
 int ToolbarImages::AddImage(const QImage& bitmap) {
   if (bReadOnly || bitmap.isNull()) return -1;
+  appendToWell(bitmap);
+  UpdateCount();
+  CreateLightImage();
+  return iCount - 1;
+}
+
+void ToolbarImages::appendToWell(const QImage& bitmap) {
   // Alpha survives the join when either side carries it: opaque pixels stay opaque in ARGB32.
   const bool keepAlpha = hbmImageWell.format() == QImage::Format_ARGB32 || bitmap.format() == QImage::Format_ARGB32;
   const QImage added = bitmap.convertToFormat(keepAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
@@ -188,9 +194,6 @@ int ToolbarImages::AddImage(const QImage& bitmap) {
   painter.end();
   hbmImageWell = well;
   bModified = true;
-  UpdateCount();
-  CreateLightImage();
-  return iCount - 1;
 }
 
 int ToolbarImages::AddIcon(const QIcon& icon) {
