@@ -62,10 +62,7 @@ bool DrawManager::HighlightRect(const Rect& rect, int percentage, COLORREF trans
   if (finishedWithoutPixels(rect, percentage)) return true;
   const COLORREF high = globalData().clrBtnHighlight;
   return changePixels(rect, transparent, [&](COLORREF c) {
-    if (percentage == -1) {
-      auto half = [](int v, int h) { return std::min(255, v + (h - v) / 2); };
-      return rgb(half(redOf(c), redOf(high)), half(greenOf(c), greenOf(high)), half(blueOf(c), blueOf(high)));
-    }
+    if (percentage == -1) return HalfwayTo(c, high);
     return PixelAlpha(c, percentage, percentage, percentage);
   });
 }
@@ -77,11 +74,7 @@ bool DrawManager::GrayRect(const Rect& rect, int percentage, COLORREF transparen
     double hue, saturation, lightness;
     RGBToHLS(c, &hue, &saturation, &lightness);
     const COLORREF grey = HLSToRGB(hue, lightness, 0);
-    if (percentage == -1) {
-      auto half = [](int v, int h) { return std::min(255, v + (h - v) / 2); };
-      return rgb(half(redOf(grey), redOf(high)), half(greenOf(grey), greenOf(high)),
-                 half(blueOf(grey), blueOf(high)));
-    }
+    if (percentage == -1) return HalfwayTo(grey, high);
     const double factor = percentage * 0.01;
     return PixelAlpha(grey, factor, factor, factor);
   });
@@ -158,6 +151,12 @@ COLORREF DrawManager::PixelAlpha(COLORREF colour, double red, double green, doub
     return clampChannel(c == 0 && f > 1.0 ? static_cast<int>((f - 1.0) * 255 + 0.5) : static_cast<int>(c * f + 0.5));
   };
   return rgb(scale(redOf(colour), red), scale(greenOf(colour), green), scale(blueOf(colour), blue));
+}
+
+COLORREF DrawManager::HalfwayTo(COLORREF colour, COLORREF toward) {
+  auto half = [](int from, int to) { return from + (to - from) / 2; };
+  return rgb(half(redOf(colour), redOf(toward)), half(greenOf(colour), greenOf(toward)),
+             half(blueOf(colour), blueOf(toward)));
 }
 
 COLORREF DrawManager::BlendColors(COLORREF first, COLORREF second, int p) {

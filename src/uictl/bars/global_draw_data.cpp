@@ -2,6 +2,7 @@
 
 #include "platform/system_metrics.h"
 #include "uictl/bars/command_manager.h"
+#include "uictl/bars/draw_manager.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/toolbar_images.h"
 
@@ -62,10 +63,7 @@ void GlobalDrawData::UpdateSysColors() {
   if (nBitsPerPixel <= 8) {
     brLight = Brush::pattern(CreateDitherBitmap());
   } else {
-    auto half = [](int face, int high) { return face + (high - face) / 2; };
-    brLight = Brush::solid(rgb(half(redOf(clrBtnFace), redOf(clrBtnHighlight)),
-                               half(greenOf(clrBtnFace), greenOf(clrBtnHighlight)),
-                               half(blueOf(clrBtnFace), blueOf(clrBtnHighlight))));
+    brLight = Brush::solid(DrawManager::HalfwayTo(clrBtnFace, clrBtnHighlight));
   }
   // The glyph strip is loaded again, in the new colours, when it is next drawn.
   if (MenuImages* glyphs = menuImagesIfStarted(); glyphs && glyphs->strip.GetCount() > 0) glyphs->strip.Clear();
