@@ -24,13 +24,20 @@ uint32_t applyRop3(uint32_t rop, uint32_t pattern, uint32_t source, uint32_t des
 }
 
 namespace {
+// What a new context has selected, as a screen context starts with the stock font: there is
+// always a real font to select back after drawing with another.
+const Font& stockFont() {
+  static const Font stock = Font::create(systemMetrics().defaultGuiFont().value_or(systemMetrics().menuFont()));
+  return stock;
+}
+
 bool ropUsesSource(uint32_t rop) {
   const uint32_t t = (rop >> 16) & 0xFF;
   return ((t >> 2) & 0x33) != (t & 0x33);
 }
 }  // namespace
 
-Dc::Dc(QImage& target, bool monochrome) : image_(&target), monochrome_(monochrome) {
+Dc::Dc(QImage& target, bool monochrome) : image_(&target), monochrome_(monochrome), font_(stockFont()) {
   if (image_->format() != QImage::Format_RGB32 && image_->format() != QImage::Format_ARGB32)
     *image_ = image_->convertToFormat(QImage::Format_RGB32);
 }

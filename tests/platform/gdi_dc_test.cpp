@@ -141,3 +141,19 @@ TEST(GdiDc, WordBreakAndEllipsisKeepTextInsideTheRectangle) {
   for (int y = 0; y < 40; ++y)
     for (int x = word; x < 200; ++x) ASSERT_EQ(dc.getPixel(x, y), 0xFFFFFFu);
 }
+
+TEST(GdiDc, SelectingBackTheFontOfANewContextRestoresIt) {
+  QImage image = canvas(100, 40, 0xFFFFFF);
+  Dc dc(image);
+  const Size before = dc.getTextExtent(L"AB");
+  LogFont glyphs;
+  glyphs.height = 30;
+  glyphs.charSet = SymbolCharset;
+  glyphs.faceName = L"Marlett";
+  const Font previous = dc.selectFont(Font::create(glyphs));
+  EXPECT_FALSE(previous.isNull());
+  dc.selectFont(previous);
+  const Size after = dc.getTextExtent(L"AB");
+  EXPECT_EQ(after.cx, before.cx);
+  EXPECT_EQ(after.cy, before.cy);
+}
