@@ -4,6 +4,7 @@
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/text_scope.h"
 #include "uictl/bars/toolbar_images.h"
 #include "uictl/bars/visual_manager.h"
 
@@ -271,8 +272,7 @@ void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
 
   if (labelMode || (m_bShowText && !m_strText.empty())) {
     const int state = highlight ? ButtonHighlighted : (pressedOrChecked ? ButtonPressed : ButtonNormal);
-    const COLORREF oldColour = dc->setTextColor(manager->GetToolbarButtonTextColor(this, state));
-    const int oldMode = dc->setBkMode(Transparent);
+    const TextScope scope(dc, manager->GetToolbarButtonTextColor(this, state));
     Rect text = r;
     if (labelMode) {
       const unsigned flags = DtCenter | (toolbarClassData().bWrapLabels ? DtWordBreak : 0u);
@@ -316,8 +316,6 @@ void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
         dc->selectPen(old);
       }
     }
-    dc->setBkMode(oldMode);
-    dc->setTextColor(oldColour);
   }
 
   if (customizeMode || !HasBorder() || !drawBorder) return;
@@ -354,12 +352,9 @@ int CUxToolbarButton::OnDrawOnCustomizeList(Dc* dc, const Rect& rect, bool selec
   }
   int result = cell;
   if (!m_strText.empty()) {
-    const COLORREF oldColour = dc->setTextColor(textColour);
-    const int oldMode = dc->setBkMode(Transparent);
+    const TextScope scope(dc, textColour);
     Rect text{rect.left + menuImage.cx + 10, rect.top, rect.right, rect.bottom};
     dc->drawText(m_strText, text, DtSingleLine | DtVCenter);
-    dc->setBkMode(oldMode);
-    dc->setTextColor(oldColour);
     result += dc->getTextExtent(stripPrefixes(m_strText).visible).cx;
   }
   m_bShowText = showText;
