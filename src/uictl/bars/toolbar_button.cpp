@@ -37,6 +37,12 @@ bool shortLabel(unsigned command, std::wstring& out) {
 }
 
 constexpr unsigned kPressedOrChecked = kStyleChecked | kStylePressed;
+
+// The state the visual manager fills and colours a button in.
+int lookOf(unsigned style, bool highlight) {
+  if (highlight) return ButtonHighlighted;
+  return (style & kPressedOrChecked) ? ButtonPressed : ButtonNormal;
+}
 }  // namespace
 
 std::wstring commandString(unsigned command) { return g_commandStrings ? g_commandStrings(command) : std::wstring(); }
@@ -210,8 +216,7 @@ Size CUxToolbarButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool hor
 
 void CUxToolbarButton::FillInterior(Dc* dc, const Rect& rect, bool highlight) {
   if (m_bNoFill) return;
-  const int state = highlight ? ButtonHighlighted : ((m_nStyle & kPressedOrChecked) ? ButtonPressed : ButtonNormal);
-  CUxVisualManager::GetInstance()->OnFillButtonInterior(dc, this, rect, state);
+  CUxVisualManager::GetInstance()->OnFillButtonInterior(dc, this, rect, lookOf(m_nStyle, highlight));
 }
 
 void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, bool horizontal, bool customizeMode,
@@ -229,8 +234,7 @@ void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
   }
   const bool labelMode = m_bTextBelow && horizontal;
   const bool besideText = m_bShowText && !m_strText.empty() && !labelMode;
-  const std::wstring visible = stripPrefixes(m_strText).visible;
-  const int t = besideText ? dc->getTextExtent(visible).cx + 6 : 0;
+  const int t = besideText ? dc->getTextExtent(stripPrefixes(m_strText).visible).cx + 6 : 0;
 
   Size area;
   if (labelMode) area = {r.width(), h + 6};
@@ -271,8 +275,7 @@ void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
   }
 
   if (labelMode || (m_bShowText && !m_strText.empty())) {
-    const int state = highlight ? ButtonHighlighted : (pressedOrChecked ? ButtonPressed : ButtonNormal);
-    const TextScope scope(dc, manager->GetToolbarButtonTextColor(this, state));
+    const TextScope scope(dc, manager->GetToolbarButtonTextColor(this, lookOf(m_nStyle, highlight)));
     Rect text = r;
     if (labelMode) {
       const unsigned flags = DtCenter | (toolbarClassData().bWrapLabels ? DtWordBreak : 0u);
