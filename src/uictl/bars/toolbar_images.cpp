@@ -301,8 +301,7 @@ bool ToolbarImages::MapTo3dColors(bool rgbQuad, COLORREF source, COLORREF target
 bool ToolbarImages::CreateLightImage() {
   if (!bReadOnly) hbmImageLight = QImage();
   if (hbmImageWell.isNull() || globalData().nBitsPerPixel <= 8 || bReadOnly) return false;
-  const COLORREF transparent = isAlphaStrip() ? kNoColor
-                               : (clrTransparent == kNoColor ? globalData().clrBtnFace : clrTransparent);
+  const COLORREF transparent = isAlphaStrip() ? kNoColor : backgroundColour();
   QImage light = hbmImageWell.copy();
   recolour(light, [transparent](COLORREF c) {
     return transparent != kNoColor && c == transparent ? c : DrawManager::PixelAlpha(c, 130, 130, 130);
@@ -386,7 +385,7 @@ bool ToolbarImages::Draw(Dc* dc, int x, int y, int index, bool highlighted, bool
   QImage workImage;
   Dc* target = dc;
   int tx = x, ty = y;
-  const COLORREF key = (transparent == kNoColor || transparent == g.clrBtnFace) ? g.clrBtnFace : transparent;
+  const COLORREF key = backgroundColour();
   std::unique_ptr<Dc> work;
   if (viaWork) {
     workImage = QImage(sizeImage.cx + 2, sizeImage.cy + 2, QImage::Format_RGB32);
