@@ -100,6 +100,7 @@ void Dc::fillSolidRect(const Rect& r, COLORREF c) {
 
 void Dc::fillRect(const Rect& r, const Brush& brush) {
   if (brush.isNull()) return;
+  if (brush.isSolid()) return fillSolidRect(r, brush.colour());
   const Rect a = visibleArea(r);
   for (int y = a.top; y < a.bottom; ++y)
     for (int x = a.left; x < a.right; ++x) writePixel(x, y, brush.colourAt(x, y));
@@ -230,19 +231,17 @@ void Dc::patBlt(const Rect& r, uint32_t rop) {
 void Dc::bitBlt(int x, int y, int w, int h, const Dc& source, int sx, int sy, uint32_t rop) {
   const Rect a = visibleArea(Rect::fromSize(x, y, w, h));
   const bool usesSource = ropUsesSource(rop);
-  // A copy first, so that a context may blit onto itself.
-  const QImage snapshot = &source == this ? image_->copy() : QImage();
+  // A context that blits onto itself reads from a copy of itself taken first.
+  QImage snapshot;
+  std::optional<Dc> selfCopy;
+  if (&source == this && usesSource) {
+    snapshot = image_->copy();
+    selfCopy.emplace(snapshot, monochrome_);
+  }
+  const Dc& from = selfCopy ? *selfCopy : source;
   for (int ty = a.top; ty < a.bottom; ++ty)
     for (int tx = a.left; tx < a.right; ++tx) {
-      uint32_t s = 0;
-      if (usesSource) {
-        const int fx = sx + tx - x, fy = sy + ty - y;
-        if (&source == this)
-          s = (fx >= 0 && fy >= 0 && fx < snapshot.width() && fy < snapshot.height())
-                  ? fromPixel(snapshot.pixel(fx, fy)) : 0;
-        else
-          s = sourceBits(source, fx, fy);
-      }
+      const uint32_t s = usesSource ? sourceBits(from, sx + tx - x, sy + ty - y) : 0;
       writePixel(tx, ty, applyRop3(rop, brush_.colourAt(tx, ty), s, getPixel(tx, ty)));
     }
 }

@@ -157,3 +157,14 @@ TEST(GdiDc, SelectingBackTheFontOfANewContextRestoresIt) {
   EXPECT_EQ(after.cx, before.cx);
   EXPECT_EQ(after.cy, before.cy);
 }
+
+TEST(GdiDc, BlittingOntoItselfReadsThePixelsFromBeforeTheCopy) {
+  QImage image = canvas(4, 1, 0xFFFFFF);
+  Dc dc(image);
+  for (int x = 0; x < 4; ++x) dc.setPixel(x, 0, rgb(x * 10, 0, 0));
+  dc.bitBlt(1, 0, 3, 1, dc, 0, 0, SrcCopy);
+  for (int x = 1; x < 4; ++x) EXPECT_EQ(dc.getPixel(x, 0), rgb((x - 1) * 10, 0, 0)) << x;
+  dc.setPixel(0, 0, 0xFFFFFF);
+  dc.bitBlt(0, 0, 1, 1, dc, -1, 0, SrcCopy);  // from outside the image: black
+  EXPECT_EQ(dc.getPixel(0, 0), 0u);
+}
