@@ -83,10 +83,12 @@ COLORREF Dc::getPixel(int x, int y) const {
   return fromPixel(reinterpret_cast<const uint32_t*>(image_->constScanLine(y))[x]);
 }
 
-void Dc::writePixel(int x, int y, COLORREF c) {
+uint32_t Dc::pixelOf(COLORREF c) const {
   if (monochrome_) c = (c & 0xFFFFFF) == 0xFFFFFF ? 0xFFFFFF : 0;
-  reinterpret_cast<uint32_t*>(image_->scanLine(y))[x] = toPixel(c);
+  return toPixel(c);
 }
+
+void Dc::writePixel(int x, int y, COLORREF c) { reinterpret_cast<uint32_t*>(image_->scanLine(y))[x] = pixelOf(c); }
 
 void Dc::setPixel(int x, int y, COLORREF c) {
   if (visible(x, y)) writePixel(x, y, c);
@@ -94,8 +96,9 @@ void Dc::setPixel(int x, int y, COLORREF c) {
 
 void Dc::fillSolidRect(const Rect& r, COLORREF c) {
   const Rect a = visibleArea(r);
+  const uint32_t pixel = pixelOf(c);
   for (int y = a.top; y < a.bottom; ++y)
-    for (int x = a.left; x < a.right; ++x) writePixel(x, y, c);
+    std::fill_n(reinterpret_cast<uint32_t*>(image_->scanLine(y)) + a.left, a.width(), pixel);
 }
 
 void Dc::fillRect(const Rect& r, const Brush& brush) {
