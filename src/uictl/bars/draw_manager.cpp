@@ -110,8 +110,11 @@ bool DrawManager::DrawShadow(const Rect& rect, int depth, int minBrightness, int
   const int step = (maxBrightness - minBrightness) / depth;
   const int aw = area.width(), ah = area.height();
   std::vector<uint32_t> bits(static_cast<size_t>(aw) * static_cast<size_t>(ah));
+  // Only the strips around the rect change; what it covers is neither read nor written back.
+  auto underRect = [&](int x, int y) { return rect.contains({area.left + x, area.top + y}); };
   for (int y = 0; y < ah; ++y)
     for (int x = 0; x < aw; ++x) {
+      if (underRect(x, y)) continue;
       const COLORREF c = pDC->getPixel(area.left + x, area.top + y);
       bits[static_cast<size_t>((ah - 1 - y) * aw + x)] = toPixel(c == kNoColor ? 0 : c);
     }
@@ -126,7 +129,8 @@ bool DrawManager::DrawShadow(const Rect& rect, int depth, int minBrightness, int
   }
   for (int y = 0; y < ah; ++y)
     for (int x = 0; x < aw; ++x)
-      pDC->setPixel(area.left + x, area.top + y, fromPixel(bits[static_cast<size_t>((ah - 1 - y) * aw + x)]));
+      if (!underRect(x, y))
+        pDC->setPixel(area.left + x, area.top + y, fromPixel(bits[static_cast<size_t>((ah - 1 - y) * aw + x)]));
   if (saveBottom && saveRight) {
     const Rect right = rightToLeft ? Rect{rect.left - depth, rect.top, rect.left, rect.bottom + depth}
                                    : Rect{rect.right, rect.top, rect.right + depth, rect.bottom + depth};
