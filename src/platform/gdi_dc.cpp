@@ -24,13 +24,20 @@ uint32_t applyRop3(uint32_t rop, uint32_t pattern, uint32_t source, uint32_t des
 }
 
 namespace {
+// What a new context has selected, as a screen context starts with the stock font: there is
+// always a real font to select back after drawing with another.
+const Font& stockFont() {
+  static const Font stock = Font::create(systemMetrics().defaultGuiFont().value_or(systemMetrics().menuFont()));
+  return stock;
+}
+
 bool ropUsesSource(uint32_t rop) {
   const uint32_t t = (rop >> 16) & 0xFF;
   return ((t >> 2) & 0x33) != (t & 0x33);
 }
 }  // namespace
 
-Dc::Dc(QImage& target, bool monochrome) : image_(&target), monochrome_(monochrome) {
+Dc::Dc(QImage& target, bool monochrome) : image_(&target), monochrome_(monochrome), font_(stockFont()) {
   if (image_->format() != QImage::Format_RGB32 && image_->format() != QImage::Format_ARGB32)
     *image_ = image_->convertToFormat(QImage::Format_RGB32);
 }
@@ -76,10 +83,12 @@ COLORREF Dc::getPixel(int x, int y) const {
   return fromPixel(reinterpret_cast<const uint32_t*>(image_->constScanLine(y))[x]);
 }
 
-void Dc::writePixel(int x, int y, COLORREF c) {
+uint32_t Dc::pixelOf(COLORREF c) const {
   if (monochrome_) c = (c & 0xFFFFFF) == 0xFFFFFF ? 0xFFFFFF : 0;
-  reinterpret_cast<uint32_t*>(image_->scanLine(y))[x] = toPixel(c);
+  return toPixel(c);
 }
+
+void Dc::writePixel(int x, int y, COLORREF c) { reinterpret_cast<uint32_t*>(image_->scanLine(y))[x] = pixelOf(c); }
 
 void Dc::setPixel(int x, int y, COLORREF c) {
   if (visible(x, y)) writePixel(x, y, c);
@@ -87,12 +96,14 @@ void Dc::setPixel(int x, int y, COLORREF c) {
 
 void Dc::fillSolidRect(const Rect& r, COLORREF c) {
   const Rect a = visibleArea(r);
+  const uint32_t pixel = pixelOf(c);
   for (int y = a.top; y < a.bottom; ++y)
-    for (int x = a.left; x < a.right; ++x) writePixel(x, y, c);
+    std::fill_n(reinterpret_cast<uint32_t*>(image_->scanLine(y)) + a.left, a.width(), pixel);
 }
 
 void Dc::fillRect(const Rect& r, const Brush& brush) {
   if (brush.isNull()) return;
+  if (brush.isSolid()) return fillSolidRect(r, brush.colour());
   const Rect a = visibleArea(r);
   for (int y = a.top; y < a.bottom; ++y)
     for (int x = a.left; x < a.right; ++x) writePixel(x, y, brush.colourAt(x, y));
@@ -223,19 +234,17 @@ void Dc::patBlt(const Rect& r, uint32_t rop) {
 void Dc::bitBlt(int x, int y, int w, int h, const Dc& source, int sx, int sy, uint32_t rop) {
   const Rect a = visibleArea(Rect::fromSize(x, y, w, h));
   const bool usesSource = ropUsesSource(rop);
-  // A copy first, so that a context may blit onto itself.
-  const QImage snapshot = &source == this ? image_->copy() : QImage();
+  // A context that blits onto itself reads from a copy of itself taken first.
+  QImage snapshot;
+  std::optional<Dc> selfCopy;
+  if (&source == this && usesSource) {
+    snapshot = image_->copy();
+    selfCopy.emplace(snapshot, monochrome_);
+  }
+  const Dc& from = selfCopy ? *selfCopy : source;
   for (int ty = a.top; ty < a.bottom; ++ty)
     for (int tx = a.left; tx < a.right; ++tx) {
-      uint32_t s = 0;
-      if (usesSource) {
-        const int fx = sx + tx - x, fy = sy + ty - y;
-        if (&source == this)
-          s = (fx >= 0 && fy >= 0 && fx < snapshot.width() && fy < snapshot.height())
-                  ? fromPixel(snapshot.pixel(fx, fy)) : 0;
-        else
-          s = sourceBits(source, fx, fy);
-      }
+      const uint32_t s = usesSource ? sourceBits(from, sx + tx - x, sy + ty - y) : 0;
       writePixel(tx, ty, applyRop3(rop, brush_.colourAt(tx, ty), s, getPixel(tx, ty)));
     }
 }

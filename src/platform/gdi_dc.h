@@ -121,6 +121,8 @@ class Dc {
  private:
   bool visible(int x, int y) const;
   Rect visibleArea(const Rect& r) const;
+  // The image pixel a colour becomes here (black or white in a monochrome context).
+  uint32_t pixelOf(COLORREF c) const;
   void writePixel(int x, int y, COLORREF c);
   uint32_t sourceBits(const Dc& source, int x, int y) const;
   void drawTextLine(const std::wstring& line, int acceleratorIndex, int x, int y, const Rect* clip);

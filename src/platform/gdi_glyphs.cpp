@@ -17,6 +17,13 @@ struct Plotter {
     for (int y = r.top; y < r.bottom; ++y)
       for (int x = r.left; x < r.right; ++x) dot(x, y);
   }
+  // A window outline: a caption bar `unit` * 2 high over sides `unit` wide.
+  void window(const Rect& r, int unit) const {
+    box({r.left, r.top, r.right, r.top + 2 * unit});
+    box({r.left, r.top, r.left + unit, r.bottom});
+    box({r.right - unit, r.top, r.right, r.bottom});
+    box({r.left, r.bottom - unit, r.right, r.bottom});
+  }
 };
 
 // A filled triangle pointing in a direction, centred in the cell.
@@ -60,23 +67,12 @@ void drawSymbolGlyph(Dc& dc, wchar_t glyph, const Rect& cell, COLORREF colour, c
     case L'0':
       p.box({cell.left + w / 4, cell.bottom - h / 4 - 2 * unit, cell.right - w / 4 - unit, cell.bottom - h / 4});
       break;
-    case L'1': {
-      const Rect r{cell.left + w / 5, cell.top + h / 5, cell.right - w / 5, cell.bottom - h / 5};
-      p.box({r.left, r.top, r.right, r.top + 2 * unit});
-      p.box({r.left, r.top, r.left + unit, r.bottom});
-      p.box({r.right - unit, r.top, r.right, r.bottom});
-      p.box({r.left, r.bottom - unit, r.right, r.bottom});
+    case L'1':
+      p.window({cell.left + w / 5, cell.top + h / 5, cell.right - w / 5, cell.bottom - h / 5}, unit);
       break;
-    }
     case L'2':
-      for (int k = 0; k < 2; ++k) {
-        const int o = k == 0 ? w / 8 : -w / 8;
-        const Rect r{cell.left + w / 4 + o, cell.top + h / 4 - o, cell.right - w / 4 + o, cell.bottom - h / 4 - o};
-        p.box({r.left, r.top, r.right, r.top + 2 * unit});
-        p.box({r.left, r.top, r.left + unit, r.bottom});
-        p.box({r.right - unit, r.top, r.right, r.bottom});
-        p.box({r.left, r.bottom - unit, r.right, r.bottom});
-      }
+      for (const int o : {w / 8, -w / 8})
+        p.window({cell.left + w / 4 + o, cell.top + h / 4 - o, cell.right - w / 4 + o, cell.bottom - h / 4 - o}, unit);
       break;
     case L'r': {
       const int inset = w / 4;

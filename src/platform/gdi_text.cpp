@@ -1,19 +1,12 @@
 // Text output of the device context: DrawText layout, prefixes, ellipsis and rotated fonts.
 #include "platform/gdi_dc.h"
 #include "platform/gdi_glyphs.h"
-#include "platform/system_metrics.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 
 namespace platform {
 namespace {
-
-const Font& effectiveFont(const Font& selected) {
-  if (!selected.isNull()) return selected;
-  static const Font fallback = Font::create(systemMetrics().defaultGuiFont().value_or(systemMetrics().menuFont()));
-  return fallback;
-}
 
 QString toQ(std::wstring_view s) {
   return QString::fromWCharArray(s.data(), static_cast<qsizetype>(s.size()));
@@ -44,36 +37,33 @@ PrefixedText stripPrefixes(std::wstring_view text) {
 }
 
 Size Dc::getTextExtent(std::wstring_view text) const {
-  const Font& font = effectiveFont(font_);
-  if (font.isSymbolGlyphFont()) {
-    const int side = symbolGlyphSize(font);
+  if (font_.isSymbolGlyphFont()) {
+    const int side = symbolGlyphSize(font_);
     return {side * static_cast<int>(text.size()), side};
   }
-  QFontMetrics m(font.qfont());
+  QFontMetrics m(font_.qfont());
   return {m.horizontalAdvance(toQ(text)), m.height()};
 }
 
 TextMetrics Dc::getTextMetrics() const {
-  const Font& font = effectiveFont(font_);
   TextMetrics t;
-  if (font.isSymbolGlyphFont()) {
-    t.height = t.ascent = symbolGlyphSize(font);
+  if (font_.isSymbolGlyphFont()) {
+    t.height = t.ascent = symbolGlyphSize(font_);
     return t;
   }
-  QFontMetrics m(font.qfont());
+  QFontMetrics m(font_.qfont());
   t.ascent = m.ascent();
   t.descent = m.descent();
   t.height = t.ascent + t.descent;
   t.externalLeading = std::max(0, m.leading());
-  t.internalLeading = std::max(0, t.height - font.qfont().pixelSize());
+  t.internalLeading = std::max(0, t.height - font_.qfont().pixelSize());
   t.averageCharWidth = m.averageCharWidth();
   return t;
 }
 
 void Dc::drawTextLine(const std::wstring& line, int acceleratorIndex, int x, int y, const Rect* clip) {
-  const Font& font = effectiveFont(font_);
-  if (font.isSymbolGlyphFont()) {
-    const int side = symbolGlyphSize(font);
+  if (font_.isSymbolGlyphFont()) {
+    const int side = symbolGlyphSize(font_);
     for (size_t i = 0; i < line.size(); ++i)
       drawSymbolGlyph(*this, line[i], Rect::fromSize(x + side * static_cast<int>(i), y, side, side), textColor_, clip);
     return;
@@ -82,12 +72,12 @@ void Dc::drawTextLine(const std::wstring& line, int acceleratorIndex, int x, int
   std::optional<Rect> area = clip_;
   if (clip) area = area ? area->intersected(*clip) : *clip;
   if (area) painter.setClipRect(area->toQRect());
-  painter.setFont(font.qfont());
-  QFontMetrics m(font.qfont());
+  painter.setFont(font_.qfont());
+  QFontMetrics m(font_.qfont());
   const QString q = toQ(line);
   // Escapement turns the line about its top-left corner (counter-clockwise, tenths of a degree).
   painter.translate(x, y);
-  if (font.logFont().escapement != 0) painter.rotate(-font.logFont().escapement / 10.0);
+  if (font_.logFont().escapement != 0) painter.rotate(-font_.logFont().escapement / 10.0);
   if (bkMode_ == Opaque) painter.fillRect(QRect(0, 0, m.horizontalAdvance(q), m.height()), toQColor(bkColor_));
   painter.setPen(toQColor(textColor_));
   painter.drawText(0, m.ascent(), q);

@@ -1,6 +1,7 @@
 #include "platform/menu_handles.h"
 
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -35,18 +36,44 @@ MenuHandle create(bool popup) {
   return MenuHandle(id);
 }
 
-// The owning menu and index of an item by position or by command (searched depth first).
-std::pair<Menu*, size_t> locate(MenuHandle h, unsigned item, unsigned flags) {
+// Where an item stands: its menu (null when there is no such item), that menu's handle and
+// the item's index.
+struct ItemPlace {
+  Menu* owner = nullptr;
+  MenuHandle handle;
+  size_t index = 0;
+};
+
+// Finds an item by position or by command (searched depth first).
+ItemPlace locate(MenuHandle h, unsigned item, unsigned flags) {
   Menu* menu = find(h);
-  if (!menu) return {nullptr, 0};
-  if (flags & MfByPosition) return item < menu->items.size() ? std::pair{menu, size_t(item)} : std::pair{nullptr, size_t(0)};
+  if (!menu) return {};
+  if (flags & MfByPosition) return item < menu->items.size() ? ItemPlace{menu, h, item} : ItemPlace{};
   for (size_t i = 0; i < menu->items.size(); ++i) {
     const MenuItem& it = menu->items[i];
-    if (!(it.flags & MfPopup) && it.id == item) return {menu, i};
+    if (!(it.flags & MfPopup) && it.id == item) return {menu, h, i};
     if (it.flags & MfPopup)
-      if (auto inner = locate(it.submenu, item, flags); inner.first) return inner;
+      if (ItemPlace inner = locate(it.submenu, item, flags); inner.owner) return inner;
   }
-  return {nullptr, 0};
+  return {};
+}
+
+std::optional<MenuItem> takeItem(MenuHandle menu, unsigned item, unsigned flags) {
+  const ItemPlace place = locate(menu, item, flags);
+  if (!place.owner) return std::nullopt;
+  MenuItem taken = std::move(place.owner->items[place.index]);
+  place.owner->items.erase(place.owner->items.begin() + static_cast<std::ptrdiff_t>(place.index));
+  return taken;
+}
+
+// Sets the item's flags within `mask` from `flags`; returns the previous ones, or kMenuError.
+unsigned replaceFlags(MenuHandle menu, unsigned item, unsigned flags, unsigned mask) {
+  const ItemPlace place = locate(menu, item, flags);
+  if (!place.owner) return kMenuError;
+  unsigned& f = place.owner->items[place.index].flags;
+  const unsigned previous = f & mask;
+  f = (f & ~mask) | (flags & mask);
+  return previous;
 }
 
 // Whether target is from itself or lies anywhere below it. Insertions keep the menus a forest, so
@@ -101,26 +128,17 @@ bool appendMenu(MenuHandle menu, unsigned flags, uintptr_t idOrSubmenu, const st
 bool insertMenu(MenuHandle menu, unsigned position, unsigned flags, uintptr_t idOrSubmenu,
                 const std::wstring& text) {
   if (flags & MfByPosition) return insertAt(menu, position == kMenuError ? SIZE_MAX : position, flags, idOrSubmenu, text);
-  auto [owner, index] = locate(menu, position, flags);
-  if (!owner) return insertAt(menu, SIZE_MAX, flags, idOrSubmenu, text);
-  for (auto& [id, m] : menus())
-    if (&m == owner) return insertAt(MenuHandle(id), index, flags, idOrSubmenu, text);
-  return false;
+  const ItemPlace place = locate(menu, position, flags);
+  if (!place.owner) return insertAt(menu, SIZE_MAX, flags, idOrSubmenu, text);
+  return insertAt(place.handle, place.index, flags, idOrSubmenu, text);
 }
 
-bool removeMenu(MenuHandle menu, unsigned item, unsigned flags) {
-  auto [owner, index] = locate(menu, item, flags);
-  if (!owner) return false;
-  owner->items.erase(owner->items.begin() + static_cast<std::ptrdiff_t>(index));
-  return true;
-}
+bool removeMenu(MenuHandle menu, unsigned item, unsigned flags) { return takeItem(menu, item, flags).has_value(); }
 
 bool deleteMenu(MenuHandle menu, unsigned item, unsigned flags) {
-  auto [owner, index] = locate(menu, item, flags);
-  if (!owner) return false;
-  const MenuItem removed = owner->items[index];
-  owner->items.erase(owner->items.begin() + static_cast<std::ptrdiff_t>(index));
-  if (removed.flags & MfPopup) destroyMenu(removed.submenu);
+  const std::optional<MenuItem> removed = takeItem(menu, item, flags);
+  if (!removed) return false;
+  if (removed->flags & MfPopup) destroyMenu(removed->submenu);
   return true;
 }
 
@@ -144,35 +162,25 @@ MenuHandle getSubMenu(MenuHandle menu, int position) {
 }
 
 std::wstring getMenuString(MenuHandle menu, unsigned item, unsigned flags) {
-  auto [owner, index] = locate(menu, item, flags);
-  return owner ? owner->items[index].text : std::wstring();
+  const ItemPlace place = locate(menu, item, flags);
+  return place.owner ? place.owner->items[place.index].text : std::wstring();
 }
 
 unsigned getMenuState(MenuHandle menu, unsigned item, unsigned flags) {
-  auto [owner, index] = locate(menu, item, flags);
-  if (!owner) return kMenuError;
-  const MenuItem& it = owner->items[index];
+  const ItemPlace place = locate(menu, item, flags);
+  if (!place.owner) return kMenuError;
+  const MenuItem& it = place.owner->items[place.index];
   unsigned state = it.flags & ~MfPopup;
   if (it.flags & MfPopup) state = (static_cast<unsigned>(getMenuItemCount(it.submenu)) << 8) | (state & 0xFF) | MfPopup;
   return state;
 }
 
 unsigned checkMenuItem(MenuHandle menu, unsigned item, unsigned flags) {
-  auto [owner, index] = locate(menu, item, flags);
-  if (!owner) return kMenuError;
-  unsigned& f = owner->items[index].flags;
-  const unsigned previous = f & MfChecked;
-  f = (f & ~MfChecked) | (flags & MfChecked);
-  return previous;
+  return replaceFlags(menu, item, flags, MfChecked);
 }
 
 unsigned enableMenuItem(MenuHandle menu, unsigned item, unsigned flags) {
-  auto [owner, index] = locate(menu, item, flags);
-  if (!owner) return kMenuError;
-  unsigned& f = owner->items[index].flags;
-  const unsigned previous = f & (MfGrayed | MfDisabled);
-  f = (f & ~(MfGrayed | MfDisabled)) | (flags & (MfGrayed | MfDisabled));
-  return previous;
+  return replaceFlags(menu, item, flags, MfGrayed | MfDisabled);
 }
 
 }  // namespace platform

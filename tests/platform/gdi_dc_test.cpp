@@ -141,3 +141,30 @@ TEST(GdiDc, WordBreakAndEllipsisKeepTextInsideTheRectangle) {
   for (int y = 0; y < 40; ++y)
     for (int x = word; x < 200; ++x) ASSERT_EQ(dc.getPixel(x, y), 0xFFFFFFu);
 }
+
+TEST(GdiDc, SelectingBackTheFontOfANewContextRestoresIt) {
+  QImage image = canvas(100, 40, 0xFFFFFF);
+  Dc dc(image);
+  const Size before = dc.getTextExtent(L"AB");
+  LogFont glyphs;
+  glyphs.height = 30;
+  glyphs.charSet = SymbolCharset;
+  glyphs.faceName = L"Marlett";
+  const Font previous = dc.selectFont(Font::create(glyphs));
+  EXPECT_FALSE(previous.isNull());
+  dc.selectFont(previous);
+  const Size after = dc.getTextExtent(L"AB");
+  EXPECT_EQ(after.cx, before.cx);
+  EXPECT_EQ(after.cy, before.cy);
+}
+
+TEST(GdiDc, BlittingOntoItselfReadsThePixelsFromBeforeTheCopy) {
+  QImage image = canvas(4, 1, 0xFFFFFF);
+  Dc dc(image);
+  for (int x = 0; x < 4; ++x) dc.setPixel(x, 0, rgb(x * 10, 0, 0));
+  dc.bitBlt(1, 0, 3, 1, dc, 0, 0, SrcCopy);
+  for (int x = 1; x < 4; ++x) EXPECT_EQ(dc.getPixel(x, 0), rgb((x - 1) * 10, 0, 0)) << x;
+  dc.setPixel(0, 0, 0xFFFFFF);
+  dc.bitBlt(0, 0, 1, 1, dc, -1, 0, SrcCopy);  // from outside the image: black
+  EXPECT_EQ(dc.getPixel(0, 0), 0u);
+}

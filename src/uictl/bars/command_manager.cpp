@@ -166,7 +166,11 @@ QEvent::Type mouseLeaveEvent() {
 
 bool TrackMouseLeave(QWidget* widget, unsigned flags) {
   if (!widget || !(flags & 2)) return false;
+  // Callers track again on every move; one watch per widget posts one leave.
+  static const QString watchName = QStringLiteral("kelvara-mouse-leave-watch");
+  if (widget->findChild<QTimer*>(watchName, Qt::FindDirectChildrenOnly)) return true;
   auto* timer = new QTimer(widget);
+  timer->setObjectName(watchName);
   timer->setInterval(100);
   QPointer<QWidget> target(widget);
   QObject::connect(timer, &QTimer::timeout, widget, [timer, target] {
@@ -175,6 +179,7 @@ bool TrackMouseLeave(QWidget* widget, unsigned flags) {
     const QRect area(target->mapToGlobal(QPoint(0, 0)), target->size());
     if (area.contains(cursor) && QApplication::widgetAt(cursor) == target) return;
     timer->stop();
+    timer->setObjectName(QString());
     timer->deleteLater();
     QCoreApplication::postEvent(target, new QEvent(mouseLeaveEvent()));
   });

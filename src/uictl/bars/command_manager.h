@@ -61,7 +61,8 @@ void SetPlayer(Player player);
 void menuSoundPlay(int sound);
 
 // Posts a mouse-leave event (mouseLeaveEvent()) to the widget once the cursor has left it,
-// checked every 100 ms. False for a missing widget or without the leave flag (2).
+// checked every 100 ms; tracking a widget already tracked adds nothing. False for a missing
+// widget or without the leave flag (2).
 bool TrackMouseLeave(QWidget* widget, unsigned flags = 2);
 QEvent::Type mouseLeaveEvent();
 

@@ -62,10 +62,7 @@ bool DrawManager::HighlightRect(const Rect& rect, int percentage, COLORREF trans
   if (finishedWithoutPixels(rect, percentage)) return true;
   const COLORREF high = globalData().clrBtnHighlight;
   return changePixels(rect, transparent, [&](COLORREF c) {
-    if (percentage == -1) {
-      auto half = [](int v, int h) { return std::min(255, v + (h - v) / 2); };
-      return rgb(half(redOf(c), redOf(high)), half(greenOf(c), greenOf(high)), half(blueOf(c), blueOf(high)));
-    }
+    if (percentage == -1) return HalfwayTo(c, high);
     return PixelAlpha(c, percentage, percentage, percentage);
   });
 }
@@ -77,11 +74,7 @@ bool DrawManager::GrayRect(const Rect& rect, int percentage, COLORREF transparen
     double hue, saturation, lightness;
     RGBToHLS(c, &hue, &saturation, &lightness);
     const COLORREF grey = HLSToRGB(hue, lightness, 0);
-    if (percentage == -1) {
-      auto half = [](int v, int h) { return std::min(255, v + (h - v) / 2); };
-      return rgb(half(redOf(grey), redOf(high)), half(greenOf(grey), greenOf(high)),
-                 half(blueOf(grey), blueOf(high)));
-    }
+    if (percentage == -1) return HalfwayTo(grey, high);
     const double factor = percentage * 0.01;
     return PixelAlpha(grey, factor, factor, factor);
   });
@@ -117,8 +110,11 @@ bool DrawManager::DrawShadow(const Rect& rect, int depth, int minBrightness, int
   const int step = (maxBrightness - minBrightness) / depth;
   const int aw = area.width(), ah = area.height();
   std::vector<uint32_t> bits(static_cast<size_t>(aw) * static_cast<size_t>(ah));
+  // Only the strips around the rect change; what it covers is neither read nor written back.
+  auto underRect = [&](int x, int y) { return rect.contains({area.left + x, area.top + y}); };
   for (int y = 0; y < ah; ++y)
     for (int x = 0; x < aw; ++x) {
+      if (underRect(x, y)) continue;
       const COLORREF c = pDC->getPixel(area.left + x, area.top + y);
       bits[static_cast<size_t>((ah - 1 - y) * aw + x)] = toPixel(c == kNoColor ? 0 : c);
     }
@@ -133,7 +129,8 @@ bool DrawManager::DrawShadow(const Rect& rect, int depth, int minBrightness, int
   }
   for (int y = 0; y < ah; ++y)
     for (int x = 0; x < aw; ++x)
-      pDC->setPixel(area.left + x, area.top + y, fromPixel(bits[static_cast<size_t>((ah - 1 - y) * aw + x)]));
+      if (!underRect(x, y))
+        pDC->setPixel(area.left + x, area.top + y, fromPixel(bits[static_cast<size_t>((ah - 1 - y) * aw + x)]));
   if (saveBottom && saveRight) {
     const Rect right = rightToLeft ? Rect{rect.left - depth, rect.top, rect.left, rect.bottom + depth}
                                    : Rect{rect.right, rect.top, rect.right + depth, rect.bottom + depth};
@@ -158,6 +155,12 @@ COLORREF DrawManager::PixelAlpha(COLORREF colour, double red, double green, doub
     return clampChannel(c == 0 && f > 1.0 ? static_cast<int>((f - 1.0) * 255 + 0.5) : static_cast<int>(c * f + 0.5));
   };
   return rgb(scale(redOf(colour), red), scale(greenOf(colour), green), scale(blueOf(colour), blue));
+}
+
+COLORREF DrawManager::HalfwayTo(COLORREF colour, COLORREF toward) {
+  auto half = [](int from, int to) { return from + (to - from) / 2; };
+  return rgb(half(redOf(colour), redOf(toward)), half(greenOf(colour), greenOf(toward)),
+             half(blueOf(colour), blueOf(toward)));
 }
 
 COLORREF DrawManager::BlendColors(COLORREF first, COLORREF second, int p) {

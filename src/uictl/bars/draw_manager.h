@@ -31,6 +31,8 @@ class DrawManager {
   static COLORREF PixelAlpha(COLORREF colour, int percentage);
   static COLORREF PixelAlpha(COLORREF colour, double red, double green, double blue);
   static COLORREF PixelAlpha(COLORREF colour, int red, int green, int blue);
+  // Half-way from `colour` to `toward`, rounded towards `colour`.
+  static COLORREF HalfwayTo(COLORREF colour, COLORREF toward);
   static COLORREF BlendColors(COLORREF first, COLORREF second, int percentageOfFirst);
   static double HueToRGB(double m1, double m2, double hue);
   static float HueToRGBDegrees(float m1, float m2, float hue);

@@ -2,6 +2,7 @@
 
 #include "platform/system_metrics.h"
 #include "uictl/bars/command_manager.h"
+#include "uictl/bars/draw_manager.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/toolbar_images.h"
 
@@ -13,9 +14,6 @@ using namespace platform;
 GlobalDrawData::GlobalDrawData() {
   UpdateSysColors();
   UpdateFonts();
-  bIsOldNT = false;
-  bIsWin9x = false;
-  nMaxToolTipWidth = -1;
   bIsRemoteSession = getSystemMetrics(SmRemoteSession) != 0;
 }
 
@@ -43,9 +41,9 @@ void GlobalDrawData::UpdateSysColors() {
   clrInactiveCaptionText = getSysColor(ColorInactiveCaptionText);
   clrHotText = rgb(0, 0, 255);
 
-  hbrBtnShadow = Brush::solid(getSysColor(ColorBtnShadow));
-  hbrBtnHighlight = Brush::solid(getSysColor(ColorBtnHighlight));
-  hbrWindow = Brush::solid(getSysColor(ColorWindow));
+  hbrBtnShadow = Brush::solid(clrBtnShadow);
+  hbrBtnHighlight = Brush::solid(clrBtnHighlight);
+  hbrWindow = Brush::solid(clrWindow);
 
   brBtnFace = Brush::solid(clrBtnFace);
   brBarFace = Brush::solid(clrBarFace);
@@ -62,10 +60,7 @@ void GlobalDrawData::UpdateSysColors() {
   if (nBitsPerPixel <= 8) {
     brLight = Brush::pattern(CreateDitherBitmap());
   } else {
-    auto half = [](int face, int high) { return face + (high - face) / 2; };
-    brLight = Brush::solid(rgb(half(redOf(clrBtnFace), redOf(clrBtnHighlight)),
-                               half(greenOf(clrBtnFace), greenOf(clrBtnHighlight)),
-                               half(blueOf(clrBtnFace), blueOf(clrBtnHighlight))));
+    brLight = Brush::solid(DrawManager::HalfwayTo(clrBtnFace, clrBtnHighlight));
   }
   // The glyph strip is loaded again, in the new colours, when it is next drawn.
   if (MenuImages* glyphs = menuImagesIfStarted(); glyphs && glyphs->strip.GetCount() > 0) glyphs->strip.Clear();
@@ -74,7 +69,7 @@ void GlobalDrawData::UpdateSysColors() {
 QImage GlobalDrawData::CreateDitherBitmap() const {
   QImage bits(8, 8, QImage::Format_RGB32);
   const uint32_t face = toPixel(clrBtnFace);
-  const uint32_t high = toPixel(getSysColor(ColorBtnHighlight));
+  const uint32_t high = toPixel(clrBtnHighlight);
   for (int y = 0; y < 8; ++y) {
     // Rows alternate 0xAA and 0x55: the set bits (most significant first) are the highlight.
     const int row = (y % 2 == 0) ? 0xAA : 0x55;

@@ -4,6 +4,7 @@
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/text_scope.h"
 #include "uictl/bars/toolbar_images.h"
 #include "uictl/bars/visual_manager.h"
 
@@ -36,6 +37,12 @@ bool shortLabel(unsigned command, std::wstring& out) {
 }
 
 constexpr unsigned kPressedOrChecked = kStyleChecked | kStylePressed;
+
+// The state the visual manager fills and colours a button in.
+int lookOf(unsigned style, bool highlight) {
+  if (highlight) return ButtonHighlighted;
+  return (style & kPressedOrChecked) ? ButtonPressed : ButtonNormal;
+}
 }  // namespace
 
 std::wstring commandString(unsigned command) { return g_commandStrings ? g_commandStrings(command) : std::wstring(); }
@@ -209,8 +216,7 @@ Size CUxToolbarButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool hor
 
 void CUxToolbarButton::FillInterior(Dc* dc, const Rect& rect, bool highlight) {
   if (m_bNoFill) return;
-  const int state = highlight ? ButtonHighlighted : ((m_nStyle & kPressedOrChecked) ? ButtonPressed : ButtonNormal);
-  CUxVisualManager::GetInstance()->OnFillButtonInterior(dc, this, rect, state);
+  CUxVisualManager::GetInstance()->OnFillButtonInterior(dc, this, rect, lookOf(m_nStyle, highlight));
 }
 
 void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, bool horizontal, bool customizeMode,
@@ -228,8 +234,7 @@ void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
   }
   const bool labelMode = m_bTextBelow && horizontal;
   const bool besideText = m_bShowText && !m_strText.empty() && !labelMode;
-  const std::wstring visible = stripPrefixes(m_strText).visible;
-  const int t = besideText ? dc->getTextExtent(visible).cx + 6 : 0;
+  const int t = besideText ? dc->getTextExtent(stripPrefixes(m_strText).visible).cx + 6 : 0;
 
   Size area;
   if (labelMode) area = {r.width(), h + 6};
@@ -270,9 +275,7 @@ void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
   }
 
   if (labelMode || (m_bShowText && !m_strText.empty())) {
-    const int state = highlight ? ButtonHighlighted : (pressedOrChecked ? ButtonPressed : ButtonNormal);
-    const COLORREF oldColour = dc->setTextColor(manager->GetToolbarButtonTextColor(this, state));
-    const int oldMode = dc->setBkMode(Transparent);
+    const TextScope scope(dc, manager->GetToolbarButtonTextColor(this, lookOf(m_nStyle, highlight)));
     Rect text = r;
     if (labelMode) {
       const unsigned flags = DtCenter | (toolbarClassData().bWrapLabels ? DtWordBreak : 0u);
@@ -316,8 +319,6 @@ void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
         dc->selectPen(old);
       }
     }
-    dc->setBkMode(oldMode);
-    dc->setTextColor(oldColour);
   }
 
   if (customizeMode || !HasBorder() || !drawBorder) return;
@@ -354,12 +355,9 @@ int CUxToolbarButton::OnDrawOnCustomizeList(Dc* dc, const Rect& rect, bool selec
   }
   int result = cell;
   if (!m_strText.empty()) {
-    const COLORREF oldColour = dc->setTextColor(textColour);
-    const int oldMode = dc->setBkMode(Transparent);
+    const TextScope scope(dc, textColour);
     Rect text{rect.left + menuImage.cx + 10, rect.top, rect.right, rect.bottom};
     dc->drawText(m_strText, text, DtSingleLine | DtVCenter);
-    dc->setBkMode(oldMode);
-    dc->setTextColor(oldColour);
     result += dc->getTextExtent(stripPrefixes(m_strText).visible).cx;
   }
   m_bShowText = showText;

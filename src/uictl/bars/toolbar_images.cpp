@@ -76,6 +76,19 @@ QImage loadBitmap(const QString& path, int* depth) {
   return image.convertToFormat(*depth == 32 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
+// Runs `change` over the colour of every pixel; each pixel keeps its alpha.
+template <class Change>
+void recolour(QImage& image, Change change) {
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      const COLORREF c = fromPixel(line[x]);
+      const COLORREF changed = change(c);
+      if (changed != c) line[x] = (line[x] & 0xFF000000u) | (toPixel(changed) & 0xFFFFFF);
+    }
+  }
+}
+
 }  // namespace
 
 ToolbarImages::ToolbarImages() {
@@ -125,9 +138,8 @@ bool ToolbarImages::Load(unsigned resourceId, bool add) {
   if (bitmap.isNull()) return false;
   if (add) {
     mapOrigResOffsets[resourceId] = iCount;
-    const int keepDepth = nBitsPerPixel;
-    AddImage(bitmap);
-    nBitsPerPixel = std::max(keepDepth, depth);
+    appendToWell(bitmap);
+    nBitsPerPixel = std::max(nBitsPerPixel, depth);
   } else {
     Clear();
     hbmImageWell = bitmap;
@@ -163,7 +175,16 @@ bool ToolbarImages::LoadStr(const std::wstring& path) {
 
 int ToolbarImages::AddImage(const QImage& bitmap) {
   if (bReadOnly || bitmap.isNull()) return -1;
-  const QImage added = bitmap.convertToFormat(hbmImageWell.isNull() ? QImage::Format_RGB32 : hbmImageWell.format());
+  appendToWell(bitmap);
+  UpdateCount();
+  CreateLightImage();
+  return iCount - 1;
+}
+
+void ToolbarImages::appendToWell(const QImage& bitmap) {
+  // Alpha survives the join when either side carries it: opaque pixels stay opaque in ARGB32.
+  const bool keepAlpha = hbmImageWell.format() == QImage::Format_ARGB32 || bitmap.format() == QImage::Format_ARGB32;
+  const QImage added = bitmap.convertToFormat(keepAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
   QImage well(hbmImageWell.width() + added.width(), std::max(hbmImageWell.height(), added.height()), added.format());
   well.fill(0);
   QPainter painter(&well);
@@ -173,9 +194,6 @@ int ToolbarImages::AddImage(const QImage& bitmap) {
   painter.end();
   hbmImageWell = well;
   bModified = true;
-  UpdateCount();
-  CreateLightImage();
-  return iCount - 1;
 }
 
 int ToolbarImages::AddIcon(const QIcon& icon) {
@@ -262,14 +280,7 @@ void ToolbarImages::mapPixels(QImage& image) const {
   // 24-bit strips take every shade of gray to a shade of the face colour; others only the
   // four classic colours.
   const bool grayScale = nBitsPerPixel == 24;
-  for (int y = 0; y < image.height(); ++y) {
-    auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-      const COLORREF c = fromPixel(line[x]);
-      const COLORREF mapped = grayScale ? MapGrayToSysColor(c) : MapToSysColor(c);
-      if (mapped != c) line[x] = (line[x] & 0xFF000000u) | (toPixel(mapped) & 0xFFFFFF);
-    }
-  }
+  recolour(image, [grayScale](COLORREF c) { return grayScale ? MapGrayToSysColor(c) : MapToSysColor(c); });
 }
 
 bool ToolbarImages::MapTo3dColors(bool rgbQuad, COLORREF source, COLORREF target) {
@@ -281,11 +292,7 @@ bool ToolbarImages::MapTo3dColors(bool rgbQuad, COLORREF source, COLORREF target
   } else {
     const COLORREF from = rgbQuad ? swapRedBlue(source) : source;
     const COLORREF to = rgbQuad ? swapRedBlue(target) : target;
-    for (int y = 0; y < copy.height(); ++y) {
-      auto* line = reinterpret_cast<uint32_t*>(copy.scanLine(y));
-      for (int x = 0; x < copy.width(); ++x)
-        if (fromPixel(line[x]) == from) line[x] = (line[x] & 0xFF000000u) | (toPixel(to) & 0xFFFFFF);
-    }
+    recolour(copy, [from, to](COLORREF c) { return c == from ? to : c; });
   }
   hbmImageWell = copy;
   return true;
@@ -294,17 +301,11 @@ bool ToolbarImages::MapTo3dColors(bool rgbQuad, COLORREF source, COLORREF target
 bool ToolbarImages::CreateLightImage() {
   if (!bReadOnly) hbmImageLight = QImage();
   if (hbmImageWell.isNull() || globalData().nBitsPerPixel <= 8 || bReadOnly) return false;
-  const COLORREF transparent = isAlphaStrip() ? kNoColor
-                               : (clrTransparent == kNoColor ? globalData().clrBtnFace : clrTransparent);
+  const COLORREF transparent = isAlphaStrip() ? kNoColor : backgroundColour();
   QImage light = hbmImageWell.copy();
-  for (int y = 0; y < light.height(); ++y) {
-    auto* line = reinterpret_cast<uint32_t*>(light.scanLine(y));
-    for (int x = 0; x < light.width(); ++x) {
-      const COLORREF c = fromPixel(line[x]);
-      if (transparent != kNoColor && c == transparent) continue;
-      line[x] = (line[x] & 0xFF000000u) | (toPixel(DrawManager::PixelAlpha(c, 130, 130, 130)) & 0xFFFFFF);
-    }
-  }
+  recolour(light, [transparent](COLORREF c) {
+    return transparent != kNoColor && c == transparent ? c : DrawManager::PixelAlpha(c, 130, 130, 130);
+  });
   hbmImageLight = light;
   return true;
 }
@@ -384,7 +385,7 @@ bool ToolbarImages::Draw(Dc* dc, int x, int y, int index, bool highlighted, bool
   QImage workImage;
   Dc* target = dc;
   int tx = x, ty = y;
-  const COLORREF key = (transparent == kNoColor || transparent == g.clrBtnFace) ? g.clrBtnFace : transparent;
+  const COLORREF key = backgroundColour();
   std::unique_ptr<Dc> work;
   if (viaWork) {
     workImage = QImage(sizeImage.cx + 2, sizeImage.cy + 2, QImage::Format_RGB32);

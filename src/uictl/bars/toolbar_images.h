@@ -90,6 +90,8 @@ class ToolbarImages : public platform::CObject {
   // White (true) where image i shows its background (and the highlight colour with `hilite`).
   std::vector<bool> createMask(const QImage& cell, bool hilite, bool hiliteShadow) const;
   void mapPixels(QImage& image) const;
+  // Joins the bitmap to the right of the strip; the caller recounts and remakes the light copy.
+  void appendToWell(const QImage& bitmap);
 };
 
 // The shared strip of 9 x 9 glyphs (arrows, close boxes, the show-all double arrow).

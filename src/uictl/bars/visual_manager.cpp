@@ -5,6 +5,7 @@
 #include "uictl/bars/draw_manager.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/text_scope.h"
 #include "uictl/bars/toolbar_button.h"
 #include "uictl/bars/toolbar_images.h"
 
@@ -161,8 +162,7 @@ void CUxVisualManager::OnDrawStatusBarProgress(Dc* dc, const Rect& rect, int ran
   else dc->fillRect(filled, Brush::solid(bar));
   if (!showText) return;
   const std::wstring label = platform::format(L"%d%%", static_cast<int>(static_cast<long long>(position) * 100 / range));
-  const COLORREF oldText = dc->setTextColor(globalData().clrBtnText);
-  const int oldMode = dc->setBkMode(Transparent);
+  const TextScope scope(dc, globalData().clrBtnText);
   const std::optional<Rect> oldClip = dc->clipRect();
   Rect area = rect;
   const unsigned flags = DtCenter | DtVCenter | DtSingleLine | DtNoPrefix;
@@ -172,8 +172,6 @@ void CUxVisualManager::OnDrawStatusBarProgress(Dc* dc, const Rect& rect, int ran
   area = rect;
   dc->drawText(label, area, flags);
   dc->setClipRect(oldClip);
-  dc->setTextColor(oldText);
-  dc->setBkMode(oldMode);
 }
 
 void CUxVisualManager::OnDrawStatusBarSizeBox(Dc* dc, const Rect& rect, bool rightToLeft) {

@@ -3,6 +3,7 @@
 #include "platform/system_metrics.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/text_scope.h"
 #include "uictl/bars/toolbar_images.h"
 #include "uictl/bars/visual_manager.h"
 
@@ -10,26 +11,6 @@ using namespace platform;
 
 namespace {
 constexpr int kCaptionButtonMargin = 5;
-
-// Font, text colour and background mode for one piece of text, put back afterwards.
-class TextScope {
- public:
-  TextScope(Dc* dc, const Font& font, COLORREF colour)
-      : dc_(dc), font_(dc->selectFont(font)), colour_(dc->setTextColor(colour)), mode_(dc->setBkMode(Transparent)) {}
-  ~TextScope() {
-    dc_->setBkMode(mode_);
-    dc_->setTextColor(colour_);
-    dc_->selectFont(font_);
-  }
-  TextScope(const TextScope&) = delete;
-  TextScope& operator=(const TextScope&) = delete;
-
- private:
-  Dc* dc_;
-  Font font_;
-  COLORREF colour_;
-  int mode_;
-};
 }  // namespace
 
 Size CaptionButton::GetSize() {
@@ -118,7 +99,7 @@ void CUxVisualManager::OnDrawTaskGroupCaption(Dc* dc, const UxTaskGroupLook& gro
                         : (group.captionMarginX == -1 ? nTaskGroupCaptionMarginX : group.captionMarginX);
   text.top += group.captionMarginY == -1 ? nTaskGroupCaptionMarginY : group.captionMarginY;
   {
-    TextScope scope(dc, g.fontBold, getSysColor(group.special ? ColorWindow : ColorWindowText));
+    TextScope scope(dc, getSysColor(group.special ? ColorWindow : ColorWindowText), g.fontBold);
     dc->drawText(group.caption, text, DtSingleLine);
   }
 
@@ -152,6 +133,6 @@ void CUxVisualManager::OnDrawTask(Dc* dc, const UxTaskLook& task, const std::vec
   const COLORREF colour = task.hasCommand && !task.enabled ? g.clrGrayText : getSysColor(ColorWindowText);
   Rect text = r;
   text.left += imageWidth + (task.iconTextGap == -1 ? nTaskIconTextGap : task.iconTextGap);
-  TextScope scope(dc, font, colour);
+  TextScope scope(dc, colour, font);
   dc->drawText(task.text, text, DtSingleLine | DtVCenter);
 }

@@ -192,3 +192,28 @@ TEST(MenuSounds, TheThreadPlaysWhatIsAskedUntilItIsEndedEvenWithSoundsOff) {
   std::lock_guard hold(lock);
   EXPECT_EQ(heard, (std::vector<std::string>{"MenuCommand", "MenuPopup"}));
 }
+
+namespace {
+class LeaveCounter : public QWidget {
+ public:
+  int leaves = 0;
+
+ protected:
+  bool event(QEvent* e) override {
+    if (e->type() == mouseLeaveEvent()) ++leaves;
+    return QWidget::event(e);
+  }
+};
+}  // namespace
+
+TEST(MouseLeave, TrackingAgainWhileTrackedPostsOneLeave) {
+  LeaveCounter widget;  // never shown: the cursor is never over it
+  ASSERT_TRUE(TrackMouseLeave(&widget));
+  ASSERT_TRUE(TrackMouseLeave(&widget));
+  QTest::qWait(350);
+  EXPECT_EQ(widget.leaves, 1);
+  // Once the leave is posted, tracking starts anew.
+  ASSERT_TRUE(TrackMouseLeave(&widget));
+  QTest::qWait(250);
+  EXPECT_EQ(widget.leaves, 2);
+}

@@ -115,6 +115,44 @@ TEST_F(BarsTest, StripsDrawDisabledTransparentAndAlphaBlended) {
   alpha.EndDrawImage(state);
 }
 
+TEST_F(BarsTest, AddedImagesKeepTheirAlphaInAnAlphaStrip) {
+  // Resource strips added one by one (as a colour change reloads them) go through AddImage.
+  auto image = [](QRgb colour) {
+    QImage cell(2, 1, QImage::Format_ARGB32);
+    cell.fill(qRgba(0, 0, 0, 0));
+    cell.setPixel(1, 0, colour);
+    return cell;
+  };
+  ToolbarImages strip;
+  strip.SetImageSize({2, 1});
+  QImage opaque(2, 1, QImage::Format_RGB32);
+  opaque.fill(qRgb(0, 0, 255));
+  ASSERT_EQ(strip.AddImage(opaque), 0);
+  ASSERT_EQ(strip.AddImage(image(qRgba(255, 0, 0, 255))), 1);
+  strip.nBitsPerPixel = 32;
+
+  QImage target = canvas(6, 1, rgb(10, 100, 10));
+  Dc dc(target);
+  ImageDrawState state;
+  ASSERT_TRUE(strip.PrepareDrawImage(state));
+  strip.Draw(&dc, 0, 0, 0);
+  strip.Draw(&dc, 2, 0, 1);
+  strip.EndDrawImage(state);
+  EXPECT_EQ(dc.getPixel(0, 0), rgb(0, 0, 255));    // the opaque strip stays opaque
+  EXPECT_EQ(dc.getPixel(2, 0), rgb(10, 100, 10));  // a transparent pixel shows what lies under it
+  EXPECT_EQ(dc.getPixel(3, 0), rgb(255, 0, 0));
+
+  ToolbarImages first;
+  first.SetImageSize({2, 1});
+  ASSERT_EQ(first.AddImage(image(qRgba(0, 255, 0, 255))), 0);
+  first.nBitsPerPixel = 32;
+  ASSERT_TRUE(first.PrepareDrawImage(state));
+  first.Draw(&dc, 4, 0, 0);
+  first.EndDrawImage(state);
+  EXPECT_EQ(dc.getPixel(4, 0), rgb(10, 100, 10));
+  EXPECT_EQ(dc.getPixel(5, 0), rgb(0, 255, 0));
+}
+
 TEST_F(BarsTest, ResourceStripsLoadOnceAndGlyphsDrawInTheSystemColours) {
   ToolbarImages images;
   images.SetImageSize({9, 9});
