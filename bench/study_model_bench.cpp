@@ -13,11 +13,11 @@
 #include <sstream>
 #include <string>
 
-#include "app/study_history.h"
 #include "database/memory_rate.h"
 #include "database/question_selection.h"
 #include "database/sql_helpers.h"
 #include "database/text_conversion.h"
+#include "services/study_history.h"
 
 namespace {
 

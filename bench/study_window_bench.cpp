@@ -10,14 +10,14 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/app_settings.h"
+#include "app/app_study_host.h"
 #include "app/klv_app.h"
 #include "database/db_object.h"
 #include "database/folders.h"
 #include "database/sql_helpers.h"
 #include "database/users.h"
+#include "services/app_settings.h"
 #include "study/answer_judging.h"
-#include "study/app_study_host.h"
 #include "study/start_study.h"
 #include "study/study_modes.h"
 #include "study/trans_dialog.h"
@@ -70,7 +70,7 @@ study::StudySetup setup() {
   s.title = L"bench";
   s.questionIds = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
   study::StudyLogIds ids;
-  study::allotStudyLogIds(benchApp().app, ids);
+  study::allotStudyLogIds(benchApp().app.studyContext(), ids);
   s.lid = ids.lid;
   s.did = ids.did;
   return s;
@@ -81,7 +81,7 @@ void BM_StudyWindowUpAndPainted(benchmark::State& state) {
   BenchApp& b = benchApp();
   SoundQueue sounds;
   for (auto _ : state) {
-    study::AppStudyHost host(b.app, sounds);
+    AppStudyHost host(b.app, sounds);
     study::CTransDlg dialog(setup(), host);
     dialog.show();
     for (int i = 0; i < 1000 && dialog.surfaceImage().isNull(); ++i) QApplication::processEvents();
@@ -107,7 +107,7 @@ void BM_SkinRepaint(benchmark::State& state) {
     b.settings->skin7Path.value = empty.toStdWString();
   }
   SoundQueue sounds;
-  study::AppStudyHost host(b.app, sounds);
+  AppStudyHost host(b.app, sounds);
   study::CTransDlg dialog(setup(), host);
   dialog.show();
   for (int i = 0; i < 1000 && dialog.surfaceImage().isNull(); ++i) QApplication::processEvents();

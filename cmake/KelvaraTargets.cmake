@@ -1,10 +1,38 @@
+# The layers of src/, each a library that may link only the libraries named after it here:
+#   platform <- database <- services <- study; platform <- uictl/bars <- uictl/frames; all <- app.
+# A link upwards or sideways would let a lower layer depend on one above it, so it stops the
+# configure step (tools/check_layers.sh checks the same for the #include lines).
+set(KELVARA_LAYER_kelvara_platform "")
+set(KELVARA_LAYER_kelvara_database kelvara_platform)
+set(KELVARA_LAYER_kelvara_services kelvara_database kelvara_platform)
+set(KELVARA_LAYER_kelvara_study kelvara_services kelvara_database kelvara_platform)
+set(KELVARA_LAYER_kelvara_uictl_bars kelvara_platform)
+set(KELVARA_LAYER_kelvara_uictl_frames kelvara_uictl_bars kelvara_platform)
+set(KELVARA_LAYER_kelvara_app kelvara_study kelvara_services kelvara_database kelvara_platform
+    kelvara_uictl_bars kelvara_uictl_frames)
+
+function(kelvara_check_layer target)
+  if(NOT DEFINED KELVARA_LAYER_${target})
+    message(FATAL_ERROR "${target} is not one of the layers of src/ (cmake/KelvaraTargets.cmake)")
+  endif()
+  foreach(dep ${ARGN})
+    if(dep MATCHES "^kelvara_" AND NOT dep IN_LIST KELVARA_LAYER_${target})
+      message(FATAL_ERROR "${target} may not link ${dep}: a layer links only the layers below it")
+    endif()
+  endforeach()
+endfunction()
+
 # One static library per folder of src/: every .cpp of the folder (not its subfolders).
-# kelvara_library(<target> [DEPS <targets>...])
+# kelvara_library(<target> [EXCLUDE <regex>] [DEPS <targets>...])
 function(kelvara_library target)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "EXCLUDE" "DEPS" ${ARGN})
+  kelvara_check_layer(${target} ${ARG_DEPS})
   file(GLOB sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.ui ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  if(ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
+  endif()
   add_library(${target} STATIC ${sources})
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   # A dependency on a library that has no sources yet is left out until it has.

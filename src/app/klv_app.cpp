@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/app_settings.h"
+#include "services/app_settings.h"
 
 KlvApp::KlvApp() : commandLine(std::make_unique<CommandLineOptions>()) {}
 

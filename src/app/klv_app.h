@@ -6,13 +6,13 @@
 #include <memory>
 #include <string>
 
-#include "app/command_line.h"
-#include "app/named_mutex.h"
-#include "app/notice_box.h"
-#include "app/point_info_store.h"
-#include "app/study_history.h"
 #include "database/sqlite_connection.h"
 #include "database/study_context.h"
+#include "services/command_line.h"
+#include "services/named_mutex.h"
+#include "services/notice_box.h"
+#include "services/point_info_store.h"
+#include "services/study_history.h"
 #include "study/speech_voice.h"
 
 class AppSettings;

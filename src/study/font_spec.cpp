@@ -1,6 +1,6 @@
 #include "study/font_spec.h"
 
-#include "app/text_helpers.h"
+#include "services/text_helpers.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "study/pronouncing_dictionary.h"
 
-#include "app/buffered_file_reader.h"
 #include "platform/text.h"
+#include "services/buffered_file_reader.h"
 #include "study/phoneme_codes.h"
 
 #include <QtEndian>

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/app_settings.h"
-#include "app/notice_box.h"
+#include "services/app_settings.h"
+#include "services/notice_box.h"
 #include "study/sound_queue.h"
 #include "study/speech_voice.h"
 

@@ -1,7 +1,7 @@
 #include "study/speech_voice.h"
 
-#include "app/app_settings.h"
 #include "platform/speech_stream_format.h"
+#include "services/app_settings.h"
 
 namespace {
 

@@ -2,14 +2,10 @@
 
 #include <QWidget>
 
-#include "app/app_settings.h"
-#include "app/klv_app.h"
-#include "app/named_mutex.h"
 #include "database/element_log.h"
 #include "database/sql_helpers.h"
-#include "study/app_study_host.h"
-#include "study/sound_queue.h"
-#include "study/speech_output.h"
+#include "services/named_mutex.h"
+#include "study/study_host.h"
 #include "study/trans_dialog.h"
 
 namespace study {
@@ -26,47 +22,46 @@ int nextId(const pdb3::DbObject& accessor, const wchar_t* maxSql, const wchar_t*
 
 }  // namespace
 
-bool allotStudyLogIds(KlvApp& app, StudyLogIds& out) {
-  const pdb3::DbObject accessor = pdb3::openQuery(app.db);
-  out.lid = pdb3::logIdFor(accessor, app.currentUserId, app.currentSetId, app.studyMode);
+bool allotStudyLogIds(const pdb3::StudyContext& context, StudyLogIds& out) {
+  const pdb3::DbObject accessor = pdb3::openQuery(context.connection);
+  out.lid = pdb3::logIdFor(accessor, context.userId, context.setId, context.mode);
   if (out.lid < 0) out.lid = nextId(accessor, L"SELECT max(lid)+1 FROM log_id", L"SELECT count(*) FROM log_id");
   if (out.lid < 0) {
-    app.notice.ShowText(L"履歴IDが取得できませんでした");
+    context.notify(L"履歴IDが取得できませんでした");
     return false;
   }
   out.did = nextId(accessor, L"SELECT max(did)+1 FROM daily_log", L"SELECT count(*) FROM daily_log");
   if (out.did < 0) {
-    app.notice.ShowText(L"学習回IDが取得できませんでした");
+    context.notify(L"学習回IDが取得できませんでした");
     return false;
   }
   return true;
 }
 
-bool StartStudy(KlvApp& app, QWidget* mainWindow, const std::wstring& title, const std::vector<int>& questionIds) {
+bool StartStudy(StudyHost& host, QWidget* mainWindow, const std::wstring& title, const std::vector<int>& questionIds) {
+  const pdb3::StudyContext context = host.studyContext();
   // Held for the whole study: a second study, here or in another process, is refused.
   NamedMutex studyLock;
   if (!studyLock.Create(L"USE_KLV_DATABASE")) {
-    app.notice.ShowText(L"既に回答中なので、回答できません。");
+    context.notify(L"既に回答中なので、回答できません。");
     return false;
   }
   if (questionIds.empty()) {
-    app.notice.ShowText(L"問題がありません");
+    context.notify(L"問題がありません");
     return false;
   }
-  if (!CanStudyInMode(*app.settings, app.notice, app.studyMode)) return false;
+  if (!host.canStudyInMode(context.mode)) return false;
   StudyLogIds ids;
-  if (!allotStudyLogIds(app, ids)) return false;
+  if (!allotStudyLogIds(context, ids)) return false;
 
   StudySetup setup;
   setup.did = ids.did;
   setup.lid = ids.lid;
-  setup.randomMistakeReply = app.settings->randomMistakeReply.value;
+  setup.randomMistakeReply = host.settings().randomMistakeReply;
   setup.questionIds = questionIds;
   setup.title = title;
-  setup.mode = app.studyMode;
+  setup.mode = context.mode;
 
-  SoundQueue sounds;
-  AppStudyHost host(app, sounds);
   CTransDlg dialog(setup, host, mainWindow);
   if (mainWindow) mainWindow->showMinimized();
   const int result = dialog.exec();

@@ -5,14 +5,17 @@
 #include <string>
 #include <vector>
 
-class KlvApp;
+#include "database/study_context.h"
+
 class QWidget;
 
 namespace study {
 
-// True only when the study window ended with OK and without "!exit". The mode is the
-// application's current study mode. mainWindow may be null.
-bool StartStudy(KlvApp& app, QWidget* mainWindow, const std::wstring& title, const std::vector<int>& questionIds);
+class StudyHost;
+
+// True only when the study window ended with OK and without "!exit". The mode is the host's
+// current study mode. mainWindow may be null.
+bool StartStudy(StudyHost& host, QWidget* mainWindow, const std::wstring& title, const std::vector<int>& questionIds);
 
 // The ids a new study takes: the user's study log of the set in the mode (or the next free one)
 // and the next daily-log id. False, after the notice, when a table holds rows but no next id.
@@ -20,6 +23,6 @@ struct StudyLogIds {
   int lid = -1;
   int did = -1;
 };
-bool allotStudyLogIds(KlvApp& app, StudyLogIds& out);
+bool allotStudyLogIds(const pdb3::StudyContext& context, StudyLogIds& out);
 
 }  // namespace study

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "database/daily_log.h"
+#include "database/study_context.h"
 #include "study/answer_judging.h"
 
 class QWidget;
@@ -24,6 +25,7 @@ struct StudySetup {
 
 // The settings the window reads, taken afresh at each use.
 struct StudySettings {
+  bool randomMistakeReply = true;
   JudgeSettings judge;
   int correctWaitMsec = 200;
   int incorrectWaitMsec = 200;
@@ -80,6 +82,11 @@ struct StudyOutcome {
 class StudyHost {
  public:
   virtual ~StudyHost() = default;
+  // Who studies what on the application's connection, with the application's notice box: the
+  // study start allots its log ids there and reports why a study cannot start.
+  virtual pdb3::StudyContext studyContext() = 0;
+  // Whether the program can study in the mode now (dictation needs a voice); says why not.
+  virtual bool canStudyInMode(int mode) = 0;
   // The window's own connection, opened when the window opens; false when the file cannot be
   // opened (the window then ends before it is shown).
   virtual bool openOwnConnection() = 0;

@@ -7,9 +7,6 @@
 #include <QTreeWidget>
 #include <ctime>
 
-#include "app/app_settings.h"
-#include "app/klv_app.h"
-#include "app/shell_values.h"
 #include "database/memory_model.h"
 #include "database/memory_rate.h"
 #include "database/question.h"
@@ -18,7 +15,9 @@
 #include "platform/gdi_types.h"
 #include "platform/notifier.h"
 #include "platform/trace.h"
-#include "study/part_of_speech.h"
+#include "services/app_settings.h"
+#include "services/part_of_speech.h"
+#include "services/shell_values.h"
 #include "study/study_modes.h"
 
 // Resources are registered from the global namespace, as the resource compiler names them.
@@ -33,9 +32,12 @@ const wchar_t kAppName[] = L"Kelvara";
 
 }  // namespace
 
-CStudyResultDlg::CStudyResultDlg(KlvApp& app, const StudyOutcome& outcome, QWidget* parent)
+CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, int smartLearningSetId,
+                                 const StudyOutcome& outcome, QWidget* parent)
     : QDialog(parent),
-      app_(app),
+      settings_(settings),
+      userId_(userId),
+      smartLearningSetId_(smartLearningSetId),
       record_(outcome.record),
       mode_(outcome.mode),
       typedCharacters_(outcome.typedCharacters),
@@ -45,7 +47,7 @@ CStudyResultDlg::CStudyResultDlg(KlvApp& app, const StudyOutcome& outcome, QWidg
   setObjectName("id135");
   setWindowTitle(QString::fromStdWString(L"学習結果"));
   resize(640, 480);
-  if (!app_.settings->useOsDefaultBackgroundColor.value) {
+  if (!settings_.useOsDefaultBackgroundColor.value) {
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kBackground);
     setPalette(palette);
@@ -68,7 +70,7 @@ CStudyResultDlg::CStudyResultDlg(KlvApp& app, const StudyOutcome& outcome, QWidg
   addCheck_ = new QCheckBox(QString::fromStdWString(L"学習した問題をスマート学習リストに追加(&A)"), this);
   addCheck_->setObjectName("id1327");
   addCheck_->setGeometry(10, 440, 460, 24);
-  addCheck_->setChecked(app_.settings->addToSmartlearninglistAfterLearning.value);
+  addCheck_->setChecked(settings_.addToSmartlearninglistAfterLearning.value);
   connect(addCheck_, &QCheckBox::clicked, this, &CStudyResultDlg::OnAddCheckClicked);
 
   auto* ok = new QPushButton("OK", this);
@@ -86,7 +88,7 @@ void CStudyResultDlg::FillResultList() {
   const pdb3::DbObject& accessor = record_;
   for (const auto& [qid, result] : record_.results) {
     const pdb3::Question question = pdb3::getQuestion(accessor, qid);
-    pdb3::MemoryRate rate(accessor, qid, app_.currentUserId, now);
+    pdb3::MemoryRate rate(accessor, qid, userId_, now);
     rate.load();
     const int before = rate.level;
     rate.update(mode_, result.nc1 + result.nc2, result.ni1 + result.ni2);
@@ -155,11 +157,11 @@ int CStudyResultDlg::addStudiedQuestionsToSmartLearning() {
   if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) return -1;
   try {
     std::deque<int> present;
-    if (!pdb3::sectionQuestionIds(accessor, app_.smartLearningSetId, present)) throw std::wstring(L"read");
+    if (!pdb3::sectionQuestionIds(accessor, smartLearningSetId_, present)) throw std::wstring(L"read");
     int count = 0;
     for (const auto& entry : record_.results) {
       if (std::find(present.begin(), present.end(), entry.first) != present.end()) continue;
-      pdb3::addQuestionToSection(accessor, app_.smartLearningSetId, entry.first);
+      pdb3::addQuestionToSection(accessor, smartLearningSetId_, entry.first);
       ++count;
     }
     if (count == 0) {
@@ -176,7 +178,7 @@ int CStudyResultDlg::addStudiedQuestionsToSmartLearning() {
 
 void CStudyResultDlg::accept() {
   const bool add = addCheck_->isChecked();
-  app_.settings->addToSmartlearninglistAfterLearning.value = add;
+  settings_.addToSmartlearninglistAfterLearning.value = add;
   if (add) {
     added_ = addStudiedQuestionsToSmartLearning();
     if (added_ < 0) {

@@ -9,7 +9,7 @@
 #include "study/result_figures.h"
 #include "study/study_host.h"
 
-class KlvApp;
+class AppSettings;
 class QCheckBox;
 class QTreeWidget;
 
@@ -19,7 +19,10 @@ class CStudyResultDlg : public QDialog {
   Q_OBJECT
 
  public:
-  CStudyResultDlg(KlvApp& app, const StudyOutcome& outcome, QWidget* parent = nullptr);
+  // The studied questions' levels are those of userId; "add to smart learning" puts them in the
+  // problem set smartLearningSetId; the settings keep that choice.
+  CStudyResultDlg(AppSettings& settings, int userId, int smartLearningSetId, const StudyOutcome& outcome,
+                  QWidget* parent = nullptr);
 
   void accept() override;  // OnOK
   // Questions added to the smart-learning list by the last OK; -1 when that failed.
@@ -33,7 +36,9 @@ class CStudyResultDlg : public QDialog {
   void OnAddCheckClicked();
   int addStudiedQuestionsToSmartLearning();
 
-  KlvApp& app_;
+  AppSettings& settings_;
+  int userId_;
+  int smartLearningSetId_;
   const pdb3::DailyLogRecord& record_;
   int mode_;
   unsigned typedCharacters_;

@@ -5,8 +5,8 @@
 
 #include "database/sql_helpers.h"
 #include "fake_audio_player.h"
+#include "app/app_study_host.h"
 #include "platform/file_dialog.h"
-#include "study/app_study_host.h"
 #include "study/study_modes.h"
 #include "study/trans_dialog.h"
 #include "study_app_fixture.h"

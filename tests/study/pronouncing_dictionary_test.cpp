@@ -3,10 +3,10 @@
 
 #include "pronouncing_dictionary_writer.h"
 #include "skin_test_support.h"
-#include "study/part_of_speech.h"
+#include "services/part_of_speech.h"
+#include "services/text_edit.h"
 #include "study/phoneme_codes.h"
 #include "study/pronouncing_dictionary.h"
-#include "study/text_edit.h"
 #include "test_env.h"
 
 #include <filesystem>

@@ -150,7 +150,7 @@ TEST_P(ScriptedStudy, RunsThroughStartStudyWithOneMistake) {
     ASSERT_TRUE(s.app.speechVoice.prepare(s.settings));
   }
   StudyDriver driver(mode, 2);
-  EXPECT_TRUE(StartStudy(s.app, nullptr, L"scripted", {1, 2, 3}));
+  EXPECT_TRUE(s.startStudy(L"scripted", {1, 2, 3}));
 
   // One study log of the user on the set in the mode, with the study's totals.
   const std::wstring uid = std::to_wstring(s.app.currentUserId), mid = std::to_wstring(mode);
@@ -193,13 +193,13 @@ TEST(StartStudyRun, ASecondStudyIsRefusedWhileOneRunsAndExitSavesButReportsTheEx
     auto* dlg = qobject_cast<CTransDlg*>(QApplication::activeModalWidget());
     if (!dlg || dlg->flow().tstate != TurnReply) return;
     driver.stop();
-    secondRefused = !StartStudy(s.app, nullptr, L"second", {4}) &&
+    secondRefused = !s.startStudy(L"second", {4}) &&
                     s.app.notice.text() == L"既に回答中なので、回答できません。";
     studytest::typeReply(*dlg, "classroom");
     QTimer::singleShot(50, dlg, [dlg] { studytest::typeReply(*dlg, "!exit"); });
   });
   driver.start(15);
-  EXPECT_FALSE(StartStudy(s.app, nullptr, L"first", {1, 2}));
+  EXPECT_FALSE(s.startStudy(L"first", {1, 2}));
   EXPECT_TRUE(secondRefused);
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_log WHERE EndTime>0"), 1);
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_question_log"), 1);

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <map>
 
+#include "app/app_study_host.h"
 #include "platform/gdi_types.h"
 #include "platform/system_metrics.h"
-#include "study/app_study_host.h"
 #include "study/study_modes.h"
 #include "study/trans_dialog.h"
 #include "skin_test_support.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "fake_agent_server.h"
-#include "app/app_settings.h"
-#include "app/notice_box.h"
+#include "services/app_settings.h"
+#include "services/notice_box.h"
 #include "fake_audio_player.h"
 #include "platform/notifier.h"
 #include "platform/text.h"

@@ -8,9 +8,11 @@
 #include <QFile>
 #include <atomic>
 
+#include "app/app_study_host.h"
 #include "database/folders.h"
 #include "database/sql_helpers.h"
 #include "database/users.h"
+#include "study/start_study.h"
 #include "test_env.h"
 
 namespace studytest {
@@ -65,5 +67,11 @@ StudyApp::StudyApp(int mode) : path_(freshDatabaseCopy()) {
 StudyApp::~StudyApp() = default;
 
 int StudyApp::intValue(const std::wstring& sql) { return pdb3::querySqlfIntOrMinus1(accessor(), L"%ls", sql.c_str()); }
+
+bool StudyApp::startStudy(const std::wstring& title, const std::vector<int>& questionIds) {
+  SoundQueue sounds;
+  AppStudyHost host(app, sounds);
+  return study::StartStudy(host, nullptr, title, questionIds);
+}
 
 }  // namespace studytest

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
 #include "app/klv_app.h"
 #include "database/db_object.h"
 #include "platform/notifier.h"
+#include "services/app_settings.h"
 
 namespace studytest {
 
@@ -37,6 +37,8 @@ class StudyApp {
   QTimer resultCloser;
 
   pdb3::DbObject accessor() { return pdb3::openQuery(app.db); }
+  // A study through the application's host, as the main dialog starts one.
+  bool startStudy(const std::wstring& title, const std::vector<int>& questionIds);
   // Column 0 of the first row as an int, -1 when there is none.
   int intValue(const std::wstring& sql);
   const std::wstring& databasePath() const { return path_; }

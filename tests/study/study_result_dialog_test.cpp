@@ -34,7 +34,7 @@ study::StudyOutcome outcome(const pdb3::DailyLogRecord& record, int mode, int mi
 TEST(StudyResultDialog, ListsEachQuestionWithItsMarksTimeAndLevelInQidOrder) {
   StudyApp s;
   const pdb3::DailyLogRecord record = studiedRecord(s);
-  study::CStudyResultDlg dialog(s.app, outcome(record, study::ModeJe, 2, 2));
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
   auto* list = dialog.findChild<QTreeWidget*>("id1259");
   ASSERT_EQ(list->topLevelItemCount(), 2);
   const QTreeWidgetItem* first = list->topLevelItem(0);
@@ -56,7 +56,7 @@ TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
   pdb3::addQuestionToSection(s.accessor(), s.app.smartLearningSetId, 1);
   s.settings.addToSmartlearninglistAfterLearning.value = true;
   {
-    study::CStudyResultDlg dialog(s.app, outcome(record, study::ModeJe, 2, 2));
+    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
     QTest::mouseClick(dialog.findChild<QPushButton*>("id1"), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.addedCount(), 1);
@@ -67,13 +67,13 @@ TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
 
   s.notifier.boxes.clear();
   {
-    study::CStudyResultDlg again(s.app, outcome(record, study::ModeJe, 2, 2));
+    study::CStudyResultDlg again(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
     again.accept();
     EXPECT_EQ(again.addedCount(), 0);
   }
   EXPECT_TRUE(s.notifier.boxes.empty());  // all present: nothing committed, nothing said
 
-  study::CStudyResultDlg off(s.app, outcome(record, study::ModeJe, 2, 2));
+  study::CStudyResultDlg off(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
   auto* check = off.findChild<QCheckBox*>("id1327");
   QTest::mouseClick(check, Qt::LeftButton);  // explains the list, whatever the state
   EXPECT_EQ(s.notifier.boxes.size(), 1u);
@@ -87,7 +87,7 @@ TEST(StudyResultDialog, ShowsTheFaceOfTheGrade) {
   const QImage faces(":/study/264.xpm");
   ASSERT_EQ(faces.size(), QSize(70, 350));
   for (const auto& [mistakes, corrects, index] : {std::tuple{0, 5, 0}, std::tuple{1, 9, 2}, std::tuple{0, 0, 4}}) {
-    study::CStudyResultDlg dialog(s.app, outcome(record, study::ModeCard, mistakes, corrects));
+    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeCard, mistakes, corrects));
     dialog.show();
     const QImage shot = dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage expected = faces.copy(0, index * 70, 70, 70).convertToFormat(QImage::Format_RGB32);

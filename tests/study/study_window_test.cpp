@@ -28,6 +28,7 @@ class FakeHost : public StudyHost {
   std::vector<std::wstring> spoken;
   int wrongSounds = 0, rightSounds = 0;
   std::pair<int, int> storedPosition{-1, -1};
+  sqliteplus::SqliteConnection db;
 
   FakeHost() {
     values.correctWaitMsec = 1;
@@ -42,6 +43,9 @@ class FakeHost : public StudyHost {
       questions[q] = {{L"問題" + n}, {L"問題" + n}, {L"answer" + n}, {q == 2 ? L"ヒント" : L""}, L""};
     }
   }
+  // The window itself never asks these; only the study start does.
+  pdb3::StudyContext studyContext() override { return {db, 1, 1, 0, {}}; }
+  bool canStudyInMode(int) override { return true; }
   bool openOwnConnection() override { return true; }
   pdb3::DbObject historyAccessor() override { return pdb3::DbObject({}); }
   StudySettings settings() override { return values; }

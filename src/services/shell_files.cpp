@@ -1,4 +1,4 @@
-#include "app/shell_files.h"
+#include "services/shell_files.h"
 
 #include "platform/folders.h"
 #include "platform/notifier.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "app/app_registry.h"
+#include "services/app_registry.h"
 
 class Setting {
  public:

@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "app/study_history.h"
 #include "database/sql_helpers.h"
+#include "services/study_history.h"
 #include "database_fixture.h"
 #include "platform/clock.h"
 

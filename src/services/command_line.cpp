@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "services/command_line.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -7,9 +7,9 @@
 #include <cwctype>
 #include <optional>
 
-#include "app/notice_box.h"
-#include "app/text_helpers.h"
 #include "platform/notifier.h"
+#include "services/notice_box.h"
+#include "services/text_helpers.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/study_history.h"
+#include "services/study_history.h"
 
 #include <iterator>
 
@@ -10,7 +10,7 @@
 #include "database/sql_helpers.h"
 #include "platform/clock.h"
 #include "platform/random.h"
-#include "study/part_of_speech.h"
+#include "services/part_of_speech.h"
 
 using namespace pdb3;
 
@@ -99,7 +99,7 @@ std::wstring rankingQuestionText(const DbObject& accessor, const DailyLogRecord&
                                                            record.results.size()));
   const Question question = getQuestion(accessor, drawn->first);
   std::wstring text = question.answerText(0) + L" / " + question.questionText(0) + question.questionText(1);
-  study::StripPartOfSpeechCodes(text);
+  StripPartOfSpeechCodes(text);
   return text;
 }
 

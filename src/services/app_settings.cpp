@@ -1,12 +1,12 @@
-#include "app/app_settings.h"
+#include "services/app_settings.h"
 
 #include <optional>
 
-#include "app/shell_files.h"
 #include "platform/folders.h"
 #include "platform/notifier.h"
 #include "platform/registry_store.h"
 #include "platform/trace.h"
+#include "services/shell_files.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/buffered_file_reader.h"
+#include "services/buffered_file_reader.h"
 
 #include <cstring>
 

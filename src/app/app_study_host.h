@@ -12,25 +12,25 @@
 
 class KlvApp;
 
-namespace study {
-
-class AppStudyHost : public StudyHost {
+class AppStudyHost : public study::StudyHost {
  public:
   // sounds: the queue of the window that starts the study (cleared here).
   AppStudyHost(KlvApp& app, SoundQueue& sounds);
   ~AppStudyHost() override;
 
+  pdb3::StudyContext studyContext() override;
+  bool canStudyInMode(int mode) override;
   bool openOwnConnection() override;
   pdb3::DbObject historyAccessor() override;
-  StudySettings settings() override;
-  StudyQuestion question(int qid) override;
+  study::StudySettings settings() override;
+  study::StudyQuestion question(int qid) override;
   std::vector<int> choiceCandidates(int qid) override;
   void playJudgementSound(bool correct) override;
   void speak(const std::wstring& voiceFile, const std::wstring& text) override;
   void prepareWindow(QWidget& window) override;
   void setSkinPath(const std::wstring& path) override;
   void storeWindowPosition(int x, int y) override;
-  void showResult(const StudyOutcome& outcome) override;
+  void showResult(const study::StudyOutcome& outcome) override;
   bool saveHistory(pdb3::DailyLogRecord& record, int points) override;
 
  private:
@@ -43,5 +43,3 @@ class AppStudyHost : public StudyHost {
   sqliteplus::SqliteConnection ownDb_;
   std::optional<pdb3::DbObject> ownAccessor_;
 };
-
-}  // namespace study

@@ -1,4 +1,4 @@
-#include "app/notice_box.h"
+#include "services/notice_box.h"
 
 #include <cstdarg>
 

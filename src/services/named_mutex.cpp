@@ -1,4 +1,4 @@
-#include "app/named_mutex.h"
+#include "services/named_mutex.h"
 
 bool NamedMutex::Create(const std::wstring& name) {
   if (lock_.locked()) return false;

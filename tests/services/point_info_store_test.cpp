@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/point_info_store.h"
+#include "services/point_info_store.h"
 #include "database_fixture.h"
 #include "platform/text.h"
 #include "test_env.h"

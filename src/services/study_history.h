@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "app/point_info_store.h"
 #include "database/daily_log.h"
 #include "database/study_context.h"
+#include "services/point_info_store.h"
 
 // Where a study's ranking counts go: the store, the user name that keys its record (the setting
 // user-name) and the ranking data file (the setting irank-datafile-path).

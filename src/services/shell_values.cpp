@@ -1,4 +1,4 @@
-#include "app/shell_values.h"
+#include "services/shell_values.h"
 
 #include <utility>
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "../platform/scoped_env.h"
-#include "app/command_line.h"
-#include "app/notice_box.h"
 #include "platform/text.h"
+#include "services/command_line.h"
+#include "services/notice_box.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "study/app_study_host.h"
+#include "app/app_study_host.h"
 
 #include <QWidget>
 
-#include "app/app_settings.h"
 #include "app/klv_app.h"
 #include "database/question.h"
 #include "database/sql_helpers.h"
-#include "study/part_of_speech.h"
+#include "services/app_settings.h"
+#include "services/part_of_speech.h"
 #include "study/study_result_dialog.h"
 
-namespace study {
+using namespace study;
 
 AppStudyHost::AppStudyHost(KlvApp& app, SoundQueue& sounds)
     : app_(app), sounds_(sounds), speaker_(*app.settings, sounds, app.speechVoice) {
@@ -17,6 +17,10 @@ AppStudyHost::AppStudyHost(KlvApp& app, SoundQueue& sounds)
 }
 
 AppStudyHost::~AppStudyHost() = default;
+
+pdb3::StudyContext AppStudyHost::studyContext() { return app_.studyContext(); }
+
+bool AppStudyHost::canStudyInMode(int mode) { return CanStudyInMode(*app_.settings, app_.notice, mode); }
 
 bool AppStudyHost::openOwnConnection() {
   if (!pdb3::openConnection(ownDb_, app_.settings->databasePath.value.c_str())) return false;
@@ -31,6 +35,7 @@ pdb3::DbObject AppStudyHost::questionAccessor() { return ownAccessor_ ? *ownAcce
 StudySettings AppStudyHost::settings() {
   const AppSettings& s = *app_.settings;
   StudySettings out;
+  out.randomMistakeReply = s.randomMistakeReply.value;
   out.judge.ignoreCase = s.ignoreCase.value;
   out.judge.judgeByHeadReply = s.judgeByHeadReply.value;
   out.judge.judgeBySubReply = s.judgeBySubReply.value;
@@ -122,12 +127,10 @@ void AppStudyHost::storeWindowPosition(int x, int y) {
 }
 
 void AppStudyHost::showResult(const StudyOutcome& outcome) {
-  CStudyResultDlg dialog(app_, outcome);
+  CStudyResultDlg dialog(*app_.settings, app_.currentUserId, app_.smartLearningSetId, outcome);
   dialog.exec();
 }
 
 bool AppStudyHost::saveHistory(pdb3::DailyLogRecord& record, int points) {
   return app_.SaveStudyInTransaction(record, points);
 }
-
-}  // namespace study

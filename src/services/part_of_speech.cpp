@@ -1,8 +1,7 @@
-#include "study/part_of_speech.h"
+#include "services/part_of_speech.h"
 
-#include "study/text_edit.h"
+#include "services/text_edit.h"
 
-namespace study {
 namespace {
 
 struct PartOfSpeech {
@@ -36,4 +35,3 @@ bool expandPartOfSpeechInPlace(std::wstring& text) { return replaceCodes(text, t
 
 bool StripPartOfSpeechCodes(std::wstring& text) { return replaceCodes(text, false); }
 
-}  // namespace study

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/setting_values.h"
+#include "services/setting_values.h"
 
 class QWidget;
 

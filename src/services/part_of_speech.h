@@ -4,11 +4,8 @@
 
 #include <string>
 
-namespace study {
-
 std::wstring expandPartOfSpeech(const std::wstring& text);
 // True when something was replaced / removed.
 bool expandPartOfSpeechInPlace(std::wstring& text);
 bool StripPartOfSpeechCodes(std::wstring& text);
 
-}  // namespace study

@@ -1,4 +1,4 @@
-#include "app/setting_values.h"
+#include "services/setting_values.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "app/point_info_store.h"
+#include "services/point_info_store.h"
 
 #include <QtEndian>
 #include <algorithm>

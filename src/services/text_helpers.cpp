@@ -1,4 +1,4 @@
-#include "app/text_helpers.h"
+#include "services/text_helpers.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,10 +1,10 @@
-#include "app/rich_text.h"
+#include "services/rich_text.h"
 
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-#include "app/window_helpers.h"
 #include "platform/text.h"
+#include "services/window_helpers.h"
 
 bool SetRichEditText(QWidget* edit, const std::u16string& text) {
   QString plain = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));

@@ -9,15 +9,15 @@
 #include <memory>
 
 #include "../platform/scoped_env.h"
-#include "app/buffered_file_reader.h"
-#include "app/named_mutex.h"
-#include "app/notice_box.h"
-#include "app/rich_text.h"
-#include "app/shell_files.h"
-#include "app/shell_values.h"
-#include "app/text_helpers.h"
 #include "platform/folders.h"
 #include "platform/random.h"
+#include "services/buffered_file_reader.h"
+#include "services/named_mutex.h"
+#include "services/notice_box.h"
+#include "services/rich_text.h"
+#include "services/shell_files.h"
+#include "services/shell_values.h"
+#include "services/text_helpers.h"
 
 using Fields = std::vector<std::wstring>;
 

@@ -1,4 +1,4 @@
-#include "app/window_helpers.h"
+#include "services/window_helpers.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

@@ -5,12 +5,12 @@
 
 #include "../platform/scoped_env.h"
 #include "test_env.h"
-#include "app/app_settings.h"
 #include "platform/file_dialog.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/registry_store.h"
 #include "platform/text.h"
+#include "services/app_settings.h"
 
 using platform::RegistryValue;
 

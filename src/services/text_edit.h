@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-namespace study {
-
 // Replaces every occurrence, left to right; the scan goes on after each inserted replacement,
 // so a replacement is never searched again. Returns the count (0 for an empty search text).
 template <typename Char>
@@ -44,5 +42,3 @@ std::basic_string<Char> joinStrings(const std::vector<std::basic_string<Char>>& 
   joinStringsInto(out, list, separator);
   return out;
 }
-
-}  // namespace study
