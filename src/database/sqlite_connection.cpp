@@ -72,6 +72,8 @@ void SqliteConnection::close() {
   db_ = nullptr;
 }
 
+bool SqliteConnection::inTransaction() const { return db_ && sqlite3_get_autocommit(db_) == 0; }
+
 sqlite3* SqliteConnection::openHandle() const {
   if (!db_) throw QueryException("The database is not open.", SQLITE_MISUSE);
   return db_;

@@ -61,11 +61,23 @@ int shimDeviceCharacteristics(sqlite3_file* file) {
 }
 
 // Version 1: no shared memory and no memory mapping, so every page goes through xWrite.
-const sqlite3_io_methods kShimMethods = {
-    1,         shimClose,     shimRead,          shimWrite,       shimTruncate,
-    shimSync,  shimFileSize,  shimLock,          shimUnlock,      shimCheckReservedLock,
-    shimFileControl, shimSectorSize, shimDeviceCharacteristics,
-};
+const sqlite3_io_methods kShimMethods = [] {
+  sqlite3_io_methods methods{};
+  methods.iVersion = 1;
+  methods.xClose = shimClose;
+  methods.xRead = shimRead;
+  methods.xWrite = shimWrite;
+  methods.xTruncate = shimTruncate;
+  methods.xSync = shimSync;
+  methods.xFileSize = shimFileSize;
+  methods.xLock = shimLock;
+  methods.xUnlock = shimUnlock;
+  methods.xCheckReservedLock = shimCheckReservedLock;
+  methods.xFileControl = shimFileControl;
+  methods.xSectorSize = shimSectorSize;
+  methods.xDeviceCharacteristics = shimDeviceCharacteristics;
+  return methods;
+}();
 
 int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags) {
   auto* shim = reinterpret_cast<ShimFile*>(file);

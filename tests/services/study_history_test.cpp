@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
+#include <filesystem>
 #include <set>
+#include <string_view>
 
 #include "database/sql_helpers.h"
 #include "services/study_history.h"
+#include "database/text_conversion.h"
 #include "database_fixture.h"
+#include "faulty_vfs.h"
 #include "platform/clock.h"
 
 using namespace pdb3;
@@ -148,18 +154,24 @@ TEST_F(StudyHistory, AStudyWithoutAnswersWritesNothing) {
   EXPECT_EQ(store.size(), 0u);
 }
 
-TEST_F(StudyHistory, AFailingStepStopsWithItsMessageAndKeepsTheStepsBefore) {
+TEST_F(StudyHistory, AFailingStepStopsWithItsMessageBeforeTheRanking) {
   db.run(L"CREATE TRIGGER refuse BEFORE INSERT ON question_log BEGIN SELECT RAISE(ABORT, 'refused'); END");
   DailyLogRecord study1 = record(1, 1, kT0, kT0, 0);
   study1.results[1] = result(1, 0, 0, 0, 1.0, kT0);
   testing::internal::CaptureStderr();
   EXPECT_FALSE(SaveStudyHistory(study, ranking, study1, true, 10));
-  testing::internal::GetCapturedStderr();
   EXPECT_EQ(notices, std::vector<std::wstring>{L"問題毎履歴を保存できませんでした"});
-  EXPECT_EQ(db.value(L"SELECT count(*) FROM daily_log"), L"1");
-  EXPECT_EQ(db.value(L"SELECT nRun FROM element_log"), L"1");
   EXPECT_EQ(db.value(L"SELECT count(*) FROM looped_questions"), L"0");
   EXPECT_EQ(store.size(), 0u) << "the ranking comes after the failed step";
+
+  // In the study window's transaction nothing of it stays.
+  notices.clear();
+  EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, study1, 10));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした"});
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM daily_log WHERE did=1"), L"1") << "the first save's own rows";
+  EXPECT_EQ(db.value(L"SELECT nRun FROM element_log"), L"1");
+  EXPECT_EQ(store.size(), 0u);
 }
 
 TEST_F(StudyHistory, TransactionIsNeverLeftOpen) {
@@ -173,6 +185,7 @@ TEST_F(StudyHistory, TransactionIsNeverLeftOpen) {
   EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, refused, 10));
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした"});
+  EXPECT_EQ(store.size(), 0u) << "no ranking counts for a study that was not saved";
   EXPECT_EQ(db.value(L"SELECT count(*) FROM daily_log"), L"0");
   EXPECT_EQ(db.value(L"SELECT count(*) FROM memory_rate"), L"0");
   ASSERT_TRUE(execSql(accessor, L"BEGIN TRANSACTION")) << "no transaction was left open";
@@ -191,4 +204,120 @@ TEST_F(StudyHistory, TransactionIsNeverLeftOpen) {
   EXPECT_TRUE(SaveStudyHistoryInTransaction(study, ranking, refused, 10));
   EXPECT_TRUE(notices.empty());
   EXPECT_EQ(db.value(L"SELECT count(*) FROM looped_questions"), L"1");
+}
+
+namespace {
+
+// Every row of the tables a study writes, in row order.
+std::wstring historyRows(sqliteplus::SqliteConnection& connection) {
+  std::wstring text;
+  const DbObject reader = openQuery(connection);
+  for (const wchar_t* table : {L"log_id", L"element_log", L"memory_rate", L"daily_log", L"daily_question_log",
+                               L"question_log", L"looped_questions"}) {
+    text += std::wstring(table) + L":";
+    auto cursor = reader.query().query((std::wstring(L"SELECT * FROM ") + table + L" ORDER BY rowid").c_str());
+    while (cursor->next()) {
+      for (int column = 0; column < cursor->columnCount(); ++column) text += cursor->getString(column) + L",";
+      text += L";";
+    }
+    text += L"\n";
+  }
+  return text;
+}
+
+// Rollbacks the engine made by itself on a connection, apart from the ROLLBACK statements run on it.
+struct RollbackCounter {
+  int all = 0;
+  int statements = 0;
+  explicit RollbackCounter(sqlite3* handle) {
+    sqlite3_rollback_hook(handle, [](void* self) { ++static_cast<RollbackCounter*>(self)->all; }, this);
+    sqlite3_trace_v2(
+        handle, SQLITE_TRACE_STMT,
+        [](unsigned, void* self, void*, void* sql) {
+          static_cast<RollbackCounter*>(self)->statements += std::string_view(static_cast<const char*>(sql)) == "ROLLBACK";
+          return 0;
+        },
+        this);
+  }
+  int byTheEngine() const { return all - statements; }
+};
+
+}  // namespace
+
+TEST_F(StudyHistory, OnAFullDiskAStudyIsSavedWholeOrNotAtAll) {
+  DailyLogRecord first = record(1, 1, kT0 - 300, kT0, 25);
+  first.results[1] = result(1, 0, 0, 0, 2.5, kT0);
+  first.results[2] = result(0, 1, 1, 0, 4.0, kT0, kT0);
+  ASSERT_TRUE(SaveStudyHistoryInTransaction(study, ranking, first, 30));
+  const std::wstring before = historyRows(db.connection());
+  // The file as it stands, to be copied for each try; the connection holds no transaction.
+  const std::filesystem::path saved = sqliteplus::WStringToUtf8(db.path());
+
+  // The second study updates rates and logs that exist and inserts new ones.
+  const auto secondStudy = [&](const DbObject& accessor) {
+    DailyLogRecord second(accessor);
+    second.did = 2, second.lid = 1, second.StartTime = kT0, second.EndTime = kT0 + 60, second.Strokes = 9;
+    for (int qid : {1, 2, 3, 4}) second.results[qid] = result(qid % 2, 1 - qid % 2, 1 - qid % 2, 0, 1.5, kT0 + 60);
+    return second;
+  };
+  std::wstring after;
+  testdb::FaultyVfs vfs;
+  int failures = 0, engineRollbacks = 0;
+  for (int64_t room = 0; room < 1'000'000; room += 512) {
+    SCOPED_TRACE(room);
+    const std::filesystem::path copy = saved.parent_path() / ("try" + std::to_string(room) + ".klvdb7");
+    std::filesystem::copy_file(saved, copy);
+    sqliteplus::SqliteConnection connection;
+    connection.open(sqliteplus::Utf8ToWString(copy.string()).c_str());
+    RollbackCounter rollbacks(connection.engineHandle());
+    StudyContext onCopy{connection, 1, 10, 0, [this](const std::wstring& text) { notices.push_back(text); }};
+    PointInfoStore counts;
+    RankingTarget target{counts, L"taro", db.folder() + L"/irank-try.dat"};
+    DailyLogRecord second = secondStudy(openQuery(connection));
+    notices.clear();
+    vfs.limitGrowth(room);
+    testing::internal::CaptureStderr();
+    const bool savedWhole = SaveStudyHistoryInTransaction(onCopy, target, second, 5);
+    testing::internal::GetCapturedStderr();
+    vfs.limitGrowth(std::nullopt);
+    EXPECT_FALSE(connection.inTransaction());
+    engineRollbacks += rollbacks.byTheEngine();
+    connection.close();
+
+    sqliteplus::SqliteConnection check;
+    check.open(sqliteplus::Utf8ToWString(copy.string()).c_str());
+    if (savedWhole) {
+      EXPECT_TRUE(notices.empty());
+      EXPECT_EQ(counts.findByUser(L"taro").pendingTotal.nc, 2);
+      after = historyRows(check);
+      break;
+    }
+    ++failures;
+    EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした"});
+    EXPECT_EQ(counts.size(), 0u);
+    ASSERT_EQ(historyRows(check), before);
+  }
+  EXPECT_GT(failures, 5) << "the save should fail at many points on the way";
+  EXPECT_GT(engineRollbacks, 0) << "the engine never rolled back by itself";
+  ASSERT_FALSE(after.empty()) << "the save never succeeded";
+  EXPECT_NE(after.find(L"daily_log:1,"), std::wstring::npos);
+  EXPECT_NE(after.find(L";2,1,"), std::wstring::npos) << "the second study's daily log";
+}
+
+TEST_F(StudyHistory, ARankingFileThatCannotBeWrittenIsToldOnceAndCatchesUpLater) {
+  ranking.path = db.folder() + L"/no-such-folder/irank.dat";
+  for (int did = 1; did <= 3; ++did) {
+    DailyLogRecord study1 = record(did, 1, kT0, kT0, 0);
+    study1.results[1] = result(1, 0, 0, 0, 1.0, kT0);
+    EXPECT_TRUE(SaveStudyHistoryInTransaction(study, ranking, study1, 10));
+  }
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"ランキングデータを保存できませんでした"});
+  ranking.path = db.folder() + L"/irank.dat";
+  DailyLogRecord fourth = record(4, 1, kT0, kT0, 0);
+  fourth.results[1] = result(1, 0, 0, 0, 1.0, kT0);
+  EXPECT_TRUE(SaveStudyHistoryInTransaction(study, ranking, fourth, 10));
+  PointInfoStore onDisk;
+  ASSERT_TRUE(onDisk.load(ranking.path));
+  EXPECT_EQ(onDisk.findByUser(L"taro").pendingTotal.p, 40) << "the counts of the studies the file missed";
+  EXPECT_EQ(notices.size(), 1u);
 }
