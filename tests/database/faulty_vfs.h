@@ -20,8 +20,6 @@ class FaultyVfs {
   void openReadOnly(bool readOnly);
   // From now on files may grow by this many bytes in all; no limit when empty.
   void limitGrowth(std::optional<int64_t> bytes);
-  // Writes refused for want of space so far.
-  int refusedWrites() const;
 };
 
 }  // namespace testdb

@@ -3,10 +3,8 @@
 
 #include <chrono>
 
-#include "platform/text.h"
 #include "skin_test_support.h"
 #include "study/script_watchdog.h"
-#include "study/skin_info.h"
 #include "study/skin_script.h"
 
 using namespace study;
@@ -72,16 +70,4 @@ TEST(SkinLimits, ARunThatTakesTooLongIsStoppedAndTheStateIsNotRunAgain) {
   ProgramLuaState fresh;
   ASSERT_EQ(fresh.run("function OnTimer() local t = os.clock() while os.clock() - t < 0.05 do end end"), 0);
   for (int i = 0; i < 8; ++i) EXPECT_EQ(CallScriptGlobal(fresh.get(), "OnTimer"), 0);
-}
-
-TEST(SkinLimits, AnInspectionThatLoopsIsStoppedAndSaysSo) {
-  skintest::ShortSkinTimeLimit limit(300ms);
-  BoxRecorder boxes;
-  const std::string path =
-      skintest::writeFile(skintest::freshFolder(), "loop.lua", "DesignName = 'loop'\nwhile true do end\n");
-  SkinInfo info;
-  EXPECT_TRUE(info.Load(platform::fromUtf8(path)));
-  EXPECT_EQ(info.DesignName, L"loop");
-  EXPECT_NE(info.scriptStop.find("loop.lua:2:"), std::string::npos) << info.scriptStop;
-  EXPECT_TRUE(boxes.boxes.empty());
 }
