@@ -1,7 +1,5 @@
 #include "database/database_file.h"
 
-#include <sqlite3.h>
-
 #include <filesystem>
 
 #include "database/sql_helpers.h"
@@ -62,7 +60,7 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection) {
   }
   if (subversion < kSubversion) {
     // Without the upgrade smart learning would fail at every memory rate, long after the open.
-    if (sqlite3_db_readonly(connection.engineHandle(), "main") == 1) {
+    if (connection.isReadOnly()) {
       platform::messageBox(nullptr,
                            L"データベースファイルに書き込めないため、このバージョンのデータベースに更新できません。"
                            L"書き込みできるファイルを選んでください",

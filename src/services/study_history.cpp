@@ -153,17 +153,17 @@ bool SaveStudyHistoryInTransaction(const StudyContext& study, const RankingTarge
     study.notify(L"更新を開始できませんでした");
     return false;
   }
-  if (record.results.empty()) return execSql(record, L"COMMIT");
   // The study is saved whole or not at all: one message for the whole, the failing step traced.
   StudyContext quiet = study;
   quiet.notice = [](const std::wstring& text) { platform::traceError(L"%ls\n", text.c_str()); };
   const DbObject accessor = openQuery(study.connection);
+  const bool written = record.results.empty() || writeStudyRecords(quiet, accessor, record, true);
   // The connection rolls a failed COMMIT back, so the transaction does not stay open.
-  if (!writeStudyRecords(quiet, accessor, record, true) || !execSql(record, L"COMMIT")) {
+  if (!written || !execSql(record, L"COMMIT")) {
     if (study.connection.inTransaction()) execSql(record, L"ROLLBACK");
     study.notify(L"学習履歴を保存できませんでした");
     return false;
   }
-  addRankingRound(study, ranking, accessor, record, points);
+  if (!record.results.empty()) addRankingRound(study, ranking, accessor, record, points);
   return true;
 }
