@@ -21,9 +21,11 @@ const wchar_t kCreateMemoryRate[] =
     L"   l7_time INTEGER NOT NULL,   l8_time INTEGER NOT NULL,   l9_time INTEGER NOT NULL,"
     L"   l10_time INTEGER NOT NULL,   PRIMARY KEY( qid, uid ) )";
 
-bool memoryRateTableExists(const DbObject& db) {
-  return querySqlfIntOrMinus1(db, L"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='memory_rate'") > 0;
+bool tableExists(const DbObject& db, const wchar_t* name) {
+  return querySqlfIntOrMinus1(db, L"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='%ls'", name) > 0;
 }
+
+bool memoryRateTableExists(const DbObject& db) { return tableExists(db, L"memory_rate"); }
 
 void upgradeToSubversion2(const DbObject& db) {
   execSql(db, L"BEGIN TRANSACTION");
@@ -44,13 +46,29 @@ void upgradeToSubversion2(const DbObject& db) {
 
 bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection) {
   const DbObject db = openQuery(connection);
+  // An empty file (the engine takes a zero-byte file for an empty database) or another program's
+  // database: no version to be wrong about.
+  if (!tableExists(db, L"version")) {
+    platform::messageBox(nullptr, L"Kelvara のデータベースではありません", L"", platform::MbOk);
+    return false;
+  }
   const int version = querySqlfIntOrMinus1(db, L"SELECT version FROM version");
   const int subversion = querySqlfIntOrMinus1(db, L"SELECT subversion FROM version");
   if (version != kVersion) {
     platform::messageBox(nullptr, L"データベースのバージョンが異なります", L"", platform::MbOk);
     return false;
   }
-  if (subversion < kSubversion) upgradeToSubversion2(db);
+  if (subversion < kSubversion) {
+    // Without the upgrade smart learning would fail at every memory rate, long after the open.
+    if (connection.isReadOnly()) {
+      platform::messageBox(nullptr,
+                           L"データベースファイルに書き込めないため、このバージョンのデータベースに更新できません。"
+                           L"書き込みできるファイルを選んでください",
+                           L"", platform::MbOk);
+      return false;
+    }
+    upgradeToSubversion2(db);
+  }
   return true;
 }
 

@@ -72,6 +72,10 @@ void SqliteConnection::close() {
   db_ = nullptr;
 }
 
+bool SqliteConnection::inTransaction() const { return db_ && sqlite3_get_autocommit(db_) == 0; }
+
+bool SqliteConnection::isReadOnly() const { return db_ && sqlite3_db_readonly(db_, "main") == 1; }
+
 sqlite3* SqliteConnection::openHandle() const {
   if (!db_) throw QueryException("The database is not open.", SQLITE_MISUSE);
   return db_;

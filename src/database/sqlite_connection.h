@@ -27,6 +27,11 @@ class SqliteConnection {
   void open(const wchar_t* fileName);
   void close();
   bool isOpen() const { return db_ != nullptr; }
+  // A transaction is open. The engine ends one by itself when a statement fails for want of
+  // space or memory: the statements after it would each be committed on their own.
+  bool inTransaction() const;
+  // The main file opened read-only (the engine falls back to that when it cannot write it).
+  bool isReadOnly() const;
   int lastInsertRowId() const;
   // An empty handle only when the query object cannot be allocated.
   SharedHandle<SqliteQuery> createQuery();

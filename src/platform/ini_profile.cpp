@@ -30,69 +30,127 @@ bool sameName(std::wstring_view a, std::wstring_view b) {
              .compare(QString::fromWCharArray(b.data(), b.size()), Qt::CaseInsensitive) == 0;
 }
 
-// One file as lines of text, with what it takes to write it back the way it was.
-struct IniText {
-  Encoding encoding = Encoding::Utf8;
-  std::wstring lineEnd = L"\r\n";
-  std::vector<std::wstring> lines;
-  bool endsWithLineEnd = true;
-};
+// A file without a byte-order mark is UTF-8 when its multi-byte characters well outnumber the
+// bytes that fit no UTF-8 sequence: code page 932 text read as UTF-8 is mostly stray bytes, so a
+// few strays in a UTF-8 file (a line pasted from elsewhere, a damaged byte) do not turn the whole
+// file into mojibake.
+constexpr size_t kMultiByteCharactersPerStrayByte = 4;
 
-IniText decode(const std::string& bytes) {
-  IniText file;
-  std::wstring text;
-  if (bytes.starts_with(kUtf16LeBom)) {
-    file.encoding = Encoding::Utf16Le;
-    std::u16string units;
-    for (size_t i = kUtf16LeBom.size(); i + 1 < bytes.size(); i += 2)
-      units += static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
-    text = fromUtf16(units);
-  } else if (bytes.starts_with(kUtf8Bom)) {
-    file.encoding = Encoding::Utf8Bom;
-    text = fromUtf8(std::string_view(bytes).substr(kUtf8Bom.size()));
-  } else if (isValidUtf8(bytes)) {
-    text = fromUtf8(bytes);
-  } else {
-    file.encoding = Encoding::Cp932;
-    text = fromCp932(bytes);
-  }
-  const size_t firstBreak = text.find_first_of(L"\r\n");
-  if (firstBreak != std::wstring::npos)
-    file.lineEnd = text.compare(firstBreak, 2, L"\r\n") == 0 ? L"\r\n" : text.substr(firstBreak, 1);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of(L"\r\n", start);
-    if (end == std::wstring::npos) {
-      file.lines.push_back(text.substr(start));
-      file.endsWithLineEnd = false;
-      break;
-    }
-    file.lines.push_back(text.substr(start, end - start));
-    start = end + (text.compare(end, 2, L"\r\n") == 0 ? 2 : 1);
-  }
-  return file;
+Encoding detectEncoding(std::string_view bytes) {
+  if (bytes.starts_with(kUtf16LeBom)) return Encoding::Utf16Le;
+  if (bytes.starts_with(kUtf8Bom)) return Encoding::Utf8Bom;
+  const Utf8Tally tally = tallyUtf8(bytes);
+  if (tally.strayBytes * kMultiByteCharactersPerStrayByte <= tally.multiByteCharacters) return Encoding::Utf8;
+  return Encoding::Cp932;
 }
 
-std::string encode(const IniText& file) {
-  std::wstring text;
-  for (size_t i = 0; i < file.lines.size(); ++i) {
-    text += file.lines[i];
-    if (i + 1 < file.lines.size() || file.endsWithLineEnd) text += file.lineEnd;
+std::string_view byteOrderMark(Encoding encoding) {
+  switch (encoding) {
+    case Encoding::Utf16Le: return kUtf16LeBom;
+    case Encoding::Utf8Bom: return kUtf8Bom;
+    case Encoding::Utf8:
+    case Encoding::Cp932: break;
   }
-  switch (file.encoding) {
+  return {};
+}
+
+size_t unitSize(Encoding encoding) { return encoding == Encoding::Utf16Le ? 2 : 1; }
+
+std::wstring decodeText(std::string_view bytes, Encoding encoding) {
+  switch (encoding) {
     case Encoding::Utf16Le: {
-      std::string bytes(kUtf16LeBom);
+      std::u16string units;
+      for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        units += static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
+      return fromUtf16(units);
+    }
+    case Encoding::Cp932: return fromCp932(bytes);
+    case Encoding::Utf8:
+    case Encoding::Utf8Bom: break;
+  }
+  return fromUtf8(bytes);
+}
+
+std::string encodeText(std::wstring_view text, Encoding encoding) {
+  switch (encoding) {
+    case Encoding::Utf16Le: {
+      std::string bytes;
       for (char16_t unit : toUtf16(text)) {
         bytes += static_cast<char>(unit & 0xFF);
         bytes += static_cast<char>(unit >> 8);
       }
       return bytes;
     }
-    case Encoding::Utf8Bom: return std::string(kUtf8Bom) + toUtf8(text);
     case Encoding::Cp932: return toCp932(text);
-    case Encoding::Utf8: break;
+    case Encoding::Utf8:
+    case Encoding::Utf8Bom: break;
   }
   return toUtf8(text);
+}
+
+// One line as it stands in the file. A write puts back the bytes of every line it does not
+// change exactly as they were read, so bytes that do not decode survive untouched.
+struct IniLine {
+  std::wstring text;
+  std::string bytes;      // without the line break
+  std::string lineBreak;  // as read; empty for a last line without one
+};
+
+struct IniText {
+  Encoding encoding = Encoding::Utf8;
+  std::string lineBreak = "\r\n";  // in the file's encoding, for lines the write adds
+  std::vector<IniLine> lines;
+
+  IniLine makeLine(std::wstring text) const {
+    std::string bytes = encodeText(text, encoding);
+    return {std::move(text), std::move(bytes), lineBreak};
+  }
+};
+
+IniText decode(std::string_view bytes) {
+  IniText file;
+  file.encoding = detectEncoding(bytes);
+  bytes.remove_prefix(byteOrderMark(file.encoding).size());
+  const size_t unit = unitSize(file.encoding);
+  // A code page 932 trail byte is never CR or LF, and a UTF-16 unit is tested whole.
+  auto unitIs = [&](size_t at, char c) {
+    return at + unit <= bytes.size() && bytes[at] == c && (unit == 1 || bytes[at + 1] == '\0');
+  };
+  bool breakSeen = false;
+  size_t start = 0;
+  for (size_t at = 0; at < bytes.size(); at += unit) {
+    if (!unitIs(at, '\r') && !unitIs(at, '\n')) continue;
+    const size_t breakSize = unitIs(at, '\r') && unitIs(at + unit, '\n') ? 2 * unit : unit;
+    const std::string_view content = bytes.substr(start, at - start);
+    std::string lineBreak(bytes.substr(at, breakSize));
+    if (!breakSeen) file.lineBreak = lineBreak;
+    breakSeen = true;
+    file.lines.push_back({decodeText(content, file.encoding), std::string(content), std::move(lineBreak)});
+    start = at + breakSize;
+    at = start - unit;
+  }
+  if (start < bytes.size()) {
+    const std::string_view content = bytes.substr(start);
+    file.lines.push_back({decodeText(content, file.encoding), std::string(content), ""});
+  }
+  if (!breakSeen) file.lineBreak = encodeText(L"\r\n", file.encoding);
+  return file;
+}
+
+std::string encode(const IniText& file) {
+  std::string bytes(byteOrderMark(file.encoding));
+  for (const IniLine& line : file.lines) bytes += line.bytes + line.lineBreak;
+  return bytes;
+}
+
+// Moves a code page 932 file to UTF-8 (with a mark, so that it is never taken for code page 932
+// again). False when a line holds bytes the code page cannot decode: they would be lost.
+bool moveToUtf8(IniText& file) {
+  for (const IniLine& line : file.lines)
+    if (line.text.find(L'\uFFFD') != std::wstring::npos) return false;
+  for (IniLine& line : file.lines) line.bytes = toUtf8(line.text);
+  file.encoding = Encoding::Utf8Bom;
+  return true;
 }
 
 std::optional<std::wstring_view> sectionName(std::wstring_view line) {
@@ -126,7 +184,7 @@ std::optional<SectionRange> findSection(const IniText& file, std::wstring_view s
   // Lines before any header form the section without a name.
   if (trim(section).empty()) found = SectionRange{SIZE_MAX, 0, file.lines.size()};
   for (size_t i = 0; i < file.lines.size(); ++i) {
-    const auto name = sectionName(file.lines[i]);
+    const auto name = sectionName(file.lines[i].text);
     if (!name) continue;
     if (found) {
       found->last = i;
@@ -139,7 +197,7 @@ std::optional<SectionRange> findSection(const IniText& file, std::wstring_view s
 
 std::optional<size_t> findKey(const IniText& file, const SectionRange& range, std::wstring_view key) {
   for (size_t i = range.first; i < range.last; ++i) {
-    const Entry entry = entryOf(file.lines[i]);
+    const Entry entry = entryOf(file.lines[i].text);
     if (!entry.name.empty() && sameName(entry.name, trim(key))) return i;
   }
   return std::nullopt;
@@ -164,7 +222,7 @@ std::optional<std::wstring> lookUp(std::wstring_view section, std::wstring_view 
   const auto range = findSection(*file, section);
   const auto line = range ? findKey(*file, *range, key) : std::nullopt;
   if (!line) return std::nullopt;
-  const Entry entry = entryOf(file->lines[*line]);
+  const Entry entry = entryOf(file->lines[*line].text);
   if (!entry.value) return std::nullopt;
   return std::wstring(withoutQuotes(*entry.value));
 }
@@ -220,29 +278,37 @@ bool writeProfileString(std::wstring_view section, std::wstring_view key, std::w
     file = std::move(*existing);
   }
   const std::wstring line = std::wstring(key) + L"=" + std::wstring(value);
+  const std::wstring added = std::wstring(section) + line;
+  if (file.encoding == Encoding::Cp932 && fromCp932(toCp932(added)) != added && !moveToUtf8(file)) {
+    // Code page 932 cannot hold the value, and moving the file to UTF-8 would lose the bytes
+    // that do not decode: the file stays as it is.
+    traceError("profile: [%s] %s does not fit the code page of %s\n", toUtf8(section).c_str(), toUtf8(key).c_str(),
+               toUtf8(path).c_str());
+    return false;
+  }
   if (const auto range = findSection(file, section)) {
     if (const auto at = findKey(file, *range, key)) {
-      const Entry entry = entryOf(file.lines[*at]);
+      IniLine& old = file.lines[*at];
+      const Entry entry = entryOf(old.text);
       if (entry.value && *entry.value == value) return true;
-      file.lines[*at] = std::wstring(entry.name) + L"=" + std::wstring(value);
+      IniLine changed = file.makeLine(std::wstring(entry.name) + L"=" + std::wstring(value));
+      changed.lineBreak = old.lineBreak;
+      old = std::move(changed);
     } else {
       // After the section's last entry, so that blank lines before the next section stay there.
       size_t insertAt = range->first;
       for (size_t i = range->first; i < range->last; ++i)
-        if (!trim(file.lines[i]).empty()) insertAt = i + 1;
-      if (insertAt == file.lines.size()) file.endsWithLineEnd = true;
-      file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
+        if (!trim(file.lines[i].text).empty()) insertAt = i + 1;
+      if (insertAt > 0 && file.lines[insertAt - 1].lineBreak.empty()) file.lines[insertAt - 1].lineBreak = file.lineBreak;
+      file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(insertAt), file.makeLine(line));
     }
   } else {
-    if (!file.lines.empty() && !trim(file.lines.back()).empty()) file.lines.push_back(L"");
-    file.lines.push_back(L"[" + std::wstring(section) + L"]");
-    file.lines.push_back(line);
-    file.endsWithLineEnd = true;
-  }
-  const std::wstring added = std::wstring(section) + line;
-  if (file.encoding == Encoding::Cp932 && fromCp932(toCp932(added)) != added) {
-    // Code page 932 cannot hold the value: the file becomes UTF-8 rather than lose characters.
-    file.encoding = Encoding::Utf8Bom;
+    if (!file.lines.empty()) {
+      if (file.lines.back().lineBreak.empty()) file.lines.back().lineBreak = file.lineBreak;
+      if (!trim(file.lines.back().text).empty()) file.lines.push_back(file.makeLine(L""));
+    }
+    file.lines.push_back(file.makeLine(L"[" + std::wstring(section) + L"]"));
+    file.lines.push_back(file.makeLine(line));
   }
   return writeFileAtomically(path, encode(file));
 }

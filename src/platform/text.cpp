@@ -94,6 +94,19 @@ bool isValidUtf8(std::string_view bytes) {
   return true;
 }
 
+Utf8Tally tallyUtf8(std::string_view bytes) {
+  Utf8Tally tally;
+  size_t pos = 0;
+  char32_t c;
+  while (pos < bytes.size()) {
+    if (!decodeUtf8(bytes, pos, c))
+      ++tally.strayBytes;
+    else if (c >= 0x80)
+      ++tally.multiByteCharacters;
+  }
+  return tally;
+}
+
 std::string toUtf8(std::wstring_view text) {
   std::string out;
   out.reserve(text.size());

@@ -26,4 +26,12 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // True when the bytes are well-formed UTF-8 (used to tell a UTF-8 file from a CP932 one).
 bool isValidUtf8(std::string_view bytes);
 
+// How well bytes read as UTF-8: characters of two or more bytes that are well-formed, and bytes
+// that belong to no well-formed sequence.
+struct Utf8Tally {
+  size_t multiByteCharacters = 0;
+  size_t strayBytes = 0;
+};
+Utf8Tally tallyUtf8(std::string_view bytes);
+
 }  // namespace platform

@@ -180,7 +180,7 @@ bool PointInfoStore::load(const std::wstring& path) {
   return true;
 }
 
-bool PointInfoStore::save(const std::wstring& path) const {
+bool PointInfoStore::save(const std::wstring& path) {
   std::string bytes(kHeaderSize + records_.size() * PointInfoRecord::kSize, '\0');
   auto* out = reinterpret_cast<uint8_t*>(bytes.data());
   std::memcpy(out, kMagic, sizeof kMagic);
@@ -188,7 +188,8 @@ bool PointInfoStore::save(const std::wstring& path) const {
   FieldIo<uint8_t>(out).int32(sizeof kMagic, count);
   for (size_t i = 0; i < records_.size(); ++i) records_[i].serialize(out + kHeaderSize + i * PointInfoRecord::kSize);
   // Written beside the file and renamed over it: a full disk must not cost the counts saved before.
-  return platform::writeFileAtomically(path, bytes);
+  lastSaveFailed_ = !platform::writeFileAtomically(path, bytes);
+  return !lastSaveFailed_;
 }
 
 int PointInfoStore::findIndex(std::wstring_view name) const {

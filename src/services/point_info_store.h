@@ -66,7 +66,9 @@ class PointInfoStore {
   // False when the file cannot be opened, has another magic or is shorter than its count says;
   // the store then keeps what it had.
   bool load(const std::wstring& path);
-  bool save(const std::wstring& path) const;
+  bool save(const std::wstring& path);
+  // The last save failed: the store holds counts the file lacks until a save works.
+  bool lastSaveFailed() const { return lastSaveFailed_; }
 
   // Names are compared on their first 127 units, which is all a record keeps of them.
   int findIndex(std::wstring_view name) const;
@@ -81,6 +83,7 @@ class PointInfoStore {
 
  private:
   std::vector<PointInfoRecord> records_;
+  bool lastSaveFailed_ = false;
 };
 
 // The record of the current user, made on first use (the body of KlvApp::CurrentUserPointInfo).

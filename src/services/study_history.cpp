@@ -10,6 +10,7 @@
 #include "database/sql_helpers.h"
 #include "platform/clock.h"
 #include "platform/random.h"
+#include "platform/trace.h"
 #include "services/part_of_speech.h"
 
 using namespace pdb3;
@@ -29,17 +30,17 @@ bool ensureStudyLog(const StudyContext& study, const DbObject& accessor, int lid
   return true;
 }
 
-// Failures to save a rate leave the old one; the study's other records still go in.
-void updateMemoryRates(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record) {
+bool updateMemoryRates(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record) {
   const int64_t now = platform::nowSeconds();
   for (auto& [qid, result] : record.results) {
     MemoryRate rate(accessor, qid, study.userId, now);
     rate.load();
     rate.update(study.mode, result.nc1 + result.nc2, result.ni1 + result.ni2);
-    rate.save();
+    if (!rate.save()) return false;
     result.ext1 = rate.level;
     result.ext2 = rate.rate;
   }
+  return true;
 }
 
 bool saveDailyLog(const StudyContext& study, const DailyLogRecord& record) {
@@ -53,12 +54,11 @@ bool saveDailyLog(const StudyContext& study, const DailyLogRecord& record) {
   return saved;
 }
 
-void addToStudyLogTotals(const DbObject& accessor, const DailyLogRecord& record) {
+bool addToStudyLogTotals(const DbObject& accessor, const DailyLogRecord& record) {
   ElementLogRecord log = getElementLog(accessor, record.lid);
-  if (log.FirstReplyDate() == 0) log.setFirstReplyDate(record.StartTime);
-  log.setNRun(log.nRun() + 1);
-  log.setTotalReplySec(static_cast<int>(log.TotalReplySec() + record.totalReplySec()));
-  log.setTotalStrokes(log.TotalStrokes() + record.Strokes);
+  return (log.FirstReplyDate() != 0 || log.setFirstReplyDate(record.StartTime)) && log.setNRun(log.nRun() + 1) &&
+         log.setTotalReplySec(static_cast<int>(log.TotalReplySec() + record.totalReplySec())) &&
+         log.setTotalStrokes(log.TotalStrokes() + record.Strokes);
 }
 
 bool saveQuestionLogs(const StudyContext& study, const DbObject& accessor, const DailyLogRecord& record) {
@@ -103,6 +103,8 @@ std::wstring rankingQuestionText(const DbObject& accessor, const DailyLogRecord&
   return text;
 }
 
+// The counts stay in the store when the file cannot be written and go out with the next save
+// that works; the user hears of it once, not after every study while the disk stays full.
 void addRankingRound(const StudyContext& study, const RankingTarget& ranking, const DbObject& accessor,
                      const DailyLogRecord& record, int points) {
   PointInfoRecord::Counters round;
@@ -116,7 +118,22 @@ void addRankingRound(const StudyContext& study, const RankingTarget& ranking, co
   round.sec = static_cast<int32_t>(record.totalReplySec());
   round.lt = record.EndTime;
   currentUserPointInfo(ranking.store, ranking.userName).AddRound(round);
-  ranking.store.save(ranking.path);
+  const bool failedBefore = ranking.store.lastSaveFailed();
+  if (!ranking.store.save(ranking.path) && !failedBefore) study.notify(L"ランキングデータを保存できませんでした");
+}
+
+// Every record of the study but the ranking counts, in order; false at the first step that
+// fails. After a failure inside a transaction the engine may have rolled it all back by itself
+// (a full disk does that): a step after it would be committed on its own, so the loss of the
+// transaction stops the writing as a failure does.
+bool writeStudyRecords(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record, bool addToPassFlag) {
+  const bool inTransaction = study.connection.inTransaction();
+  const auto holds = [&](bool stepDone) { return stepDone && (!inTransaction || study.connection.inTransaction()); };
+  return holds(ensureStudyLog(study, accessor, record.lid)) &&
+         // Before the question logs are written, so the decay runs from the question's previous study.
+         holds(updateMemoryRates(study, accessor, record)) && holds(saveDailyLog(study, record)) &&
+         holds(addToStudyLogTotals(accessor, record)) && holds(saveQuestionLogs(study, accessor, record)) &&
+         holds(!addToPassFlag || addToPass(study, accessor, record));
 }
 
 }  // namespace
@@ -125,13 +142,7 @@ bool SaveStudyHistory(const StudyContext& study, const RankingTarget& ranking, D
                       int points) {
   if (record.results.empty()) return true;
   const DbObject accessor = openQuery(study.connection);
-  if (!ensureStudyLog(study, accessor, record.lid)) return false;
-  // Before the question logs are written, so the decay runs from the question's previous study.
-  updateMemoryRates(study, accessor, record);
-  if (!saveDailyLog(study, record)) return false;
-  addToStudyLogTotals(accessor, record);
-  if (!saveQuestionLogs(study, accessor, record)) return false;
-  if (addToPassFlag && !addToPass(study, accessor, record)) return false;
+  if (!writeStudyRecords(study, accessor, record, addToPassFlag)) return false;
   addRankingRound(study, ranking, accessor, record, points);
   return true;
 }
@@ -142,12 +153,17 @@ bool SaveStudyHistoryInTransaction(const StudyContext& study, const RankingTarge
     study.notify(L"更新を開始できませんでした");
     return false;
   }
-  // Steps done before a failing one are kept: the COMMIT runs whatever the result.
-  const bool saved = SaveStudyHistory(study, ranking, record, true, points);
+  // The study is saved whole or not at all: one message for the whole, the failing step traced.
+  StudyContext quiet = study;
+  quiet.notice = [](const std::wstring& text) { platform::traceError(L"%ls\n", text.c_str()); };
+  const DbObject accessor = openQuery(study.connection);
+  const bool written = record.results.empty() || writeStudyRecords(quiet, accessor, record, true);
   // The connection rolls a failed COMMIT back, so the transaction does not stay open.
-  if (!execSql(record, L"COMMIT")) {
+  if (!written || !execSql(record, L"COMMIT")) {
+    if (study.connection.inTransaction()) execSql(record, L"ROLLBACK");
     study.notify(L"学習履歴を保存できませんでした");
     return false;
   }
-  return saved;
+  if (!record.results.empty()) addRankingRound(study, ranking, accessor, record, points);
+  return true;
 }

@@ -1,6 +1,7 @@
 // The library shims of the 5.0 compatibility layer (see lua50_compat.h).
 #include "study/lua50_compat.h"
 
+#include "platform/text.h"
 #include "study/skin_text.h"
 
 #include <string>
@@ -266,6 +267,16 @@ void replaceField(lua_State* state, int table, const char* name, lua_CFunction f
 }  // namespace
 
 int loadLua50Chunk(lua_State* state, std::string_view source, const char* chunkName) {
+  // Precompiled chunks bypass the compiler's checks, and malformed bytecode can break the
+  // interpreter's memory safety: a skin and whatever it loads must be source text.
+  std::string_view start = source;
+  if (start.starts_with(platform::kUtf8Bom)) start.remove_prefix(platform::kUtf8Bom.size());
+  if (!start.empty() && start.front() == LUA_SIGNATURE[0]) {
+    const std::string_view name = chunkName && (*chunkName == '@' || *chunkName == '=') ? chunkName + 1 : "[string]";
+    lua_pushfstring(state, "%s: コンパイル済みの Lua チャンクは読み込めません (スキンはテキストファイルです)",
+                    std::string(name).c_str());
+    return LUA_ERRSYNTAX;
+  }
   const std::string translated = translateLua50Source(source);
   return luaL_loadbuffer(state, translated.data(), translated.size(), chunkName);
 }
@@ -295,6 +306,9 @@ void installLua50Compat(lua_State* state) {
   replaceField(state, LUA_GLOBALSINDEX, "collectgarbage", baseCollectGarbage);
   lua_pushcfunction(state, baseLoadstring);
   lua_setglobal(state, "loadstring");
+  // 5.0 had no load; 5.1's takes any chunk a reader function gives, precompiled ones included.
+  lua_pushnil(state);
+  lua_setglobal(state, "load");
   replaceField(state, LUA_GLOBALSINDEX, "loadfile", baseLoadfile);
   replaceField(state, LUA_GLOBALSINDEX, "dofile", baseDofile);
 }

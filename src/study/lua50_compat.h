@@ -16,11 +16,12 @@ namespace study {
 std::string translateLua50Source(std::string_view source);
 
 // Translates and compiles a chunk; the function or the error message is left on the stack.
+// Precompiled chunks (after a byte-order mark too) are refused with a syntax error.
 int loadLua50Chunk(lua_State* state, std::string_view source, const char* chunkName);
 
 // Installs the 5.0 behaviour of table.getn/setn (with the "n" field) and of the table functions
 // that follow them, unpack, collectgarbage(limit), and loadstring/loadfile/dofile with the
-// source pass. Called once the libraries are open.
+// source pass; 5.1's load, which 5.0 lacked, is removed. Called once the libraries are open.
 void installLua50Compat(lua_State* state);
 
 }  // namespace study

@@ -7,7 +7,9 @@ namespace study {
 
 lua_State* LuaState::reopen() {
   close();
+  watch_ = ScriptWatch{};
   state_ = luaL_newstate();
+  if (state_) installScriptWatch(state_, watch_);
   return state_;
 }
 

@@ -5,9 +5,11 @@
 
 #include <string>
 
+#include "study/script_watchdog.h"
+
 namespace study {
 
-// Owns one Lua state: closed when replaced or destroyed.
+// Owns one Lua state: closed when replaced or destroyed. Its runs are timed (script_watchdog.h).
 class LuaState {
  public:
   LuaState() = default;
@@ -15,7 +17,8 @@ class LuaState {
   LuaState(const LuaState&) = delete;
   LuaState& operator=(const LuaState&) = delete;
 
-  // Closes the state it holds (if any) and opens a fresh one without libraries.
+  // Closes the state it holds (if any) and opens a fresh one without libraries, whose runs are
+  // stopped when they take too long.
   lua_State* reopen();
   void close();
   lua_State* get() const { return state_; }
@@ -23,6 +26,7 @@ class LuaState {
 
  private:
   lua_State* state_ = nullptr;
+  ScriptWatch watch_;
 };
 
 // Works on a state it does not own. "The table" is the one lying below the values an operation

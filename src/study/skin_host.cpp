@@ -1,6 +1,7 @@
 #include "study/skin_host.h"
 
 #include "platform/notifier.h"
+#include "study/script_watchdog.h"
 #include "study/skin_script.h"
 #include "study/skin_text.h"
 
@@ -20,10 +21,12 @@ bool InitSkinScript(SkinHost& host) {
 
   SkinLockHolder hold(skinLock());
   host.deleteSkinFonts();
+  std::string inspectionStop;
   {
     SkinInfo skin;
     skin.Load(skinPath);
     loadStyle(host.skinUserVars(), host.skinUserFilePath(), host.userName(), skinFileName(skinPath), skin);
+    inspectionStop = skin.scriptStop;
   }
 
   LuaScript script(host.skinState().reopen());
@@ -44,6 +47,11 @@ bool InitSkinScript(SkinHost& host) {
   lua_setglobal(state, "KLV");
 
   host.pushScriptState(script);
+  if (!inspectionStop.empty()) {
+    // The skin's main chunk ran too long already: running it again would only wait as long.
+    stopScript(state, inspectionStop);
+    return true;
+  }
   RunSkinFile(state, WideToUtf8String(skinPath));
   return true;
 }

@@ -1,5 +1,6 @@
 #include "study/skin_info.h"
 
+#include "study/script_watchdog.h"
 #include "study/skin_script.h"
 #include "study/skin_text.h"
 
@@ -82,6 +83,7 @@ bool SkinInfo::Load(const std::wstring& skinPath) {
   lua_pushlightuserdata(script.state(), this);
   lua_setfield(script.state(), LUA_REGISTRYINDEX, kInspectedSkinKey);
   RunSkinFile(script.state(), WideToUtf8String(skinPath));
+  scriptStop = scriptStopMessage(script.state()).value_or("");
   lua_pushnil(script.state());
   lua_setfield(script.state(), LUA_REGISTRYINDEX, kInspectedSkinKey);
 

@@ -31,6 +31,8 @@ class SkinInfo {
   std::wstring BackgroundColor;  // RRGGBB
   int dialogWidth = 0;
   int dialogHeight = 0;
+  // The error of an inspection stopped for taking too long (other errors of it stay silent).
+  std::string scriptStop;
 
  private:
   friend int recordUserVar(lua_State* state);

@@ -4,6 +4,7 @@
 #include "platform/text.h"
 #include "platform/trace.h"
 #include "study/lua50_compat.h"
+#include "study/script_watchdog.h"
 #include "study/skin_text.h"
 
 #include <atomic>
@@ -38,6 +39,14 @@ void alert(lua_State* state) {
   lua_pop(state, 1);
 }
 
+// A stopped state runs nothing more: its stop stands as the error of every later run.
+bool pushStopMessage(lua_State* state) {
+  const std::optional<std::string> message = scriptStopMessage(state);
+  if (!message) return false;
+  lua_pushlstring(state, message->data(), message->size());
+  return true;
+}
+
 }  // namespace
 
 std::recursive_mutex& skinLock() {
@@ -62,14 +71,22 @@ bool RunSkinFile(lua_State* state, const std::string& utf8Path) {
 
 int DoSkinString(lua_State* state, std::string_view utf8Text, const char* chunkName) {
   const int top = lua_gettop(state);
+  if (pushStopMessage(state)) {
+    lua_settop(state, top);
+    return LUA_ERRRUN;
+  }
+  TimedScriptRun timed(state);
   int status = loadLua50Chunk(state, utf8Text, chunkName);
   if (status == 0) status = lua_pcall(state, 0, LUA_MULTRET, 0);
-  if (status != 0) alert(state);
+  // A stopped run is reported by the host as the skin's script error; an alert would say it twice.
+  if (status != 0 && !scriptStopMessage(state)) alert(state);
   lua_settop(state, top);
   return status;
 }
 
 int CallScriptGlobal(lua_State* state, const char* name) {
+  if (pushStopMessage(state)) return LUA_ERRRUN;
+  TimedScriptRun timed(state);
   pushRawGlobal(state, name);
   return lua_pcall(state, 0, LUA_MULTRET, 0);
 }

@@ -30,11 +30,13 @@ bool RunSkinFile(lua_State* state, const std::string& utf8Path);
 
 // Compiles and runs a chunk as Lua 5.0's lua_dostring did: a compile or run-time error is handed
 // to the global _ALERT once (to stderr when there is none). Leaves the stack as it found it and
-// returns the status (0 = success).
+// returns the status (0 = success). A run that takes too long is stopped (script_watchdog.h)
+// without an alert: the host reports the stop as the skin's script error.
 int DoSkinString(lua_State* state, std::string_view utf8Text, const char* chunkName);
 
 // Calls the global with no arguments (all results, no error handler) and returns lua_pcall's
-// status; the results or the error message stay on the stack for the caller to drop.
+// status; the results or the error message stay on the stack for the caller to drop. On a
+// stopped state nothing runs and the stop is the error.
 int CallScriptGlobal(lua_State* state, const char* name);
 
 // _ALERT, _ERRORMESSAGE and the panic function: shows the value on the stack top in a "KLV-Lua"

@@ -98,6 +98,9 @@ class CTransDlg : public QDialog, public StudySkinHost {
   void PushScriptState(LuaScript script);
   void renderSkin();
   void reportScriptError(const std::string& message);
+  // Runs a skin callback with the state exported first. Errors are reported for OnUpdate only;
+  // a run stopped for taking too long is reported whichever callback it was.
+  void callSkin(const char* callback, bool reportErrors);
   void OnAnimationTick();
   void centreOnDesktop(int width, int height);
   // The skin's DlgWidth_n x DlgHeight_n; empty without a skin or a size.
@@ -200,7 +203,8 @@ class CTransDlg : public QDialog, public StudySkinHost {
   QTimer animation_;
   int callbackDepth_ = 0;
   int64_t animationStartTick_ = -1;
-  // A failing OnUpdate is reported once per distinct error and skin load, one box at a time.
+  // A failing OnUpdate or a stopped skin is reported once per distinct error and skin load, one
+  // box at a time.
   std::set<std::string> reportedScriptErrors_;
   bool scriptErrorOpen_ = false;
 };

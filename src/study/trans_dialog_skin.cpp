@@ -18,6 +18,7 @@
 #include "platform/system_metrics.h"
 #include "platform/trace.h"
 #include "study/control_ids.h"
+#include "study/script_watchdog.h"
 #include "study/skin_info.h"
 #include "study/skin_script.h"
 #include "study/skin_text.h"
@@ -175,11 +176,7 @@ void CTransDlg::ApplySkin() {
   backgroundImage_ = imagePath.isEmpty() ? QImage() : QImage(imagePath).convertToFormat(QImage::Format_RGB32);
 
   if (startedRound_ && flow_.currentId >= 0) DisplayQuestion();
-  if (lua_) {
-    CallbackScope scope(lua_.get(), callbackDepth_);
-    PushScriptState(script);
-    CallScriptGlobal(lua_.get(), "OnInit");  // a failing OnInit is not reported
-  }
+  if (lua_) callSkin("OnInit", false);
 
   setWindowTitle("window resetting...");
   if (fonts[7]) {
@@ -261,6 +258,10 @@ bool CTransDlg::ChooseSkinFile(int id) {
   if (!chosen) return true;
   SkinInfo info;
   info.Load(*chosen);
+  if (!info.scriptStop.empty()) {
+    platform::messageBox(this, Utf8ToWideString(info.scriptStop), L"ScriptError");
+    return true;
+  }
   if (info.DesignName.empty()) {
     platform::messageBox(this, L"スキンファイルではありません", L"Kelvara");
     return true;
@@ -293,12 +294,16 @@ void CTransDlg::renderSkin() {
   dc.setBkColor(backgroundColor);
   dc.setBkMode(platform::Transparent);
   paintDc = &dc;
-  {
-    CallbackScope scope(lua_.get(), callbackDepth_);
-    PushScriptState(LuaScript(lua_.get()));
-    if (CallScriptGlobal(lua_.get(), "OnUpdate") != 0) reportScriptError(describeLuaValue(lua_.get(), -1));
-  }
+  callSkin("OnUpdate", true);
   paintDc = nullptr;
+}
+
+void CTransDlg::callSkin(const char* callback, bool reportErrors) {
+  lua_State* state = lua_.get();
+  CallbackScope scope(state, callbackDepth_);
+  PushScriptState(LuaScript(state));
+  if (CallScriptGlobal(state, callback) != 0 && (reportErrors || scriptStopMessage(state)))
+    reportScriptError(describeLuaValue(state, -1));
 }
 
 void CTransDlg::reportScriptError(const std::string& message) {
@@ -337,9 +342,7 @@ void CTransDlg::OnAnimationTick() {
   const int64_t now = platform::tickCountMs();
   if (animationStartTick_ < 0) animationStartTick_ = now;
   if (now - animationStartTick_ <= kAnimationMs) return;
-  CallbackScope scope(lua_.get(), callbackDepth_);
-  PushScriptState(LuaScript(lua_.get()));
-  CallScriptGlobal(lua_.get(), "OnTimer");  // a failing OnTimer is not reported
+  callSkin("OnTimer", false);
 }
 
 }  // namespace study

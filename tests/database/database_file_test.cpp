@@ -7,6 +7,7 @@
 #include "database/database_file.h"
 #include "database/text_conversion.h"
 #include "database_fixture.h"
+#include "faulty_vfs.h"
 #include "platform/notifier.h"
 #include "test_env.h"
 
@@ -50,9 +51,35 @@ TEST_F(DatabaseFile, OtherVersionIsRefusedWithTheMessageAndNothingWritten) {
   EXPECT_EQ(db.value(L"SELECT count(*) FROM sqlite_master WHERE name='memory_rate'"), L"0");
   EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"0");
 
-  db.run(L"DROP TABLE version");  // no version at all reads as -1: refused the same way
+  db.run(L"DELETE FROM version");  // no version row reads as -1: refused the same way
   EXPECT_FALSE(reopen());
   EXPECT_EQ(recorder.boxes.size(), 2u);
+}
+
+TEST_F(DatabaseFile, EmptyAndForeignFilesAreNamedAsNoDatabaseOfOurs) {
+  const std::wstring empty = db.folder() + L"/empty.klvdb7";
+  std::ofstream(sqliteplus::WStringToUtf8(empty), std::ios::binary);
+  db.run(L"DROP TABLE version");
+  for (const std::wstring& path : {empty, db.path()}) {
+    recorder.boxes.clear();
+    sqliteplus::SqliteConnection connection;
+    EXPECT_FALSE(pdb3::openDatabaseFile(connection, path));
+    EXPECT_EQ(recorder.boxes, std::vector<std::wstring>{L"|Kelvara のデータベースではありません"});
+  }
+  EXPECT_EQ(std::filesystem::file_size(sqliteplus::WStringToUtf8(empty)), 0u);
+}
+
+TEST_F(DatabaseFile, AReadOnlyFileOpensUnlessItNeedsTheUpgrade) {
+  testdb::FaultyVfs vfs;
+  vfs.openReadOnly(true);
+  EXPECT_TRUE(reopen());
+  EXPECT_TRUE(recorder.boxes.empty());
+
+  db.run(L"DROP TABLE memory_rate; UPDATE version SET subversion=1");
+  EXPECT_FALSE(reopen());
+  ASSERT_EQ(recorder.boxes.size(), 1u);
+  EXPECT_NE(recorder.boxes[0].find(L"書き込めないため"), std::wstring::npos);
+  EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"1");
 }
 
 TEST_F(DatabaseFile, OlderSubversionIsUpgradedOnce) {

@@ -133,3 +133,33 @@ TEST_F(IniProfile, AFileLinkedIntoPlaceIsWrittenWhereItLives) {
   EXPECT_EQ(readFileBytes(real), "[s]\nk=changed\n");
   EXPECT_TRUE(QFileInfo(QString::fromStdWString(file)).isSymLink());
 }
+
+TEST_F(IniProfile, BytesThatDoNotDecodeSurviveWritesOfOtherLines) {
+  const std::string bad = "bad=\x82\xff\x80\xa0\xfd\r\n";
+  const std::string before = toCp932(L"[ユーザー]\r\n名前=山田\r\n") + bad + "tail=1";
+  put(before);
+  EXPECT_EQ(get(L"ユーザー", L"名前"), L"山田");
+  EXPECT_TRUE(writeProfileString(L"ユーザー", L"tail", L"2", file));
+  EXPECT_EQ(bytes(), toCp932(L"[ユーザー]\r\n名前=山田\r\n") + bad + "tail=2");
+  EXPECT_TRUE(writeProfileString(L"ユーザー", L"added", L"表", file));
+  EXPECT_EQ(bytes(), toCp932(L"[ユーザー]\r\n名前=山田\r\n") + bad + "tail=2\r\n" + toCp932(L"added=表\r\n"));
+
+  // Moving this file to UTF-8 for a value outside the code page would lose those bytes.
+  const std::string kept = bytes();
+  EXPECT_FALSE(writeProfileString(L"ユーザー", L"emoji", L"\U0001F600", file));
+  EXPECT_EQ(bytes(), kept);
+}
+
+TEST_F(IniProfile, AStrayByteDoesNotTurnAUtf8FileIntoCp932) {
+  const std::string stray = "note=caf\xE9\n";
+  put("[user]\nname=" + toUtf8(L"山田太郎") + "\n" + stray + "[other]\nk=v\n");
+  EXPECT_EQ(get(L"user", L"name"), L"山田太郎");
+  EXPECT_EQ(get(L"user", L"note"), L"caf\uFFFD");
+  EXPECT_TRUE(writeProfileString(L"user", L"name", L"鈴木", file));
+  EXPECT_TRUE(writeProfileString(L"other", L"k", L"w", file));
+  EXPECT_EQ(bytes(), "[user]\nname=" + toUtf8(L"鈴木") + "\n" + stray + "[other]\nk=w\n");
+
+  // Code page 932 text is mostly stray bytes as UTF-8, even with a chance well-formed sequence.
+  put(toCp932(L"[s]\nk=漢字かな交じり文\n") + "x=\xE3\x81\x82\n");
+  EXPECT_EQ(get(L"s", L"k"), L"漢字かな交じり文");
+}

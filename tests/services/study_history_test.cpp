@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 
 #include "database/sql_helpers.h"
 #include "services/study_history.h"
+#include "database/text_conversion.h"
 #include "database_fixture.h"
+#include "faulty_vfs.h"
 #include "platform/clock.h"
 
 using namespace pdb3;
@@ -173,6 +176,7 @@ TEST_F(StudyHistory, TransactionIsNeverLeftOpen) {
   EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, refused, 10));
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした"});
+  EXPECT_EQ(store.size(), 0u) << "no ranking counts for a study that was not saved";
   EXPECT_EQ(db.value(L"SELECT count(*) FROM daily_log"), L"0");
   EXPECT_EQ(db.value(L"SELECT count(*) FROM memory_rate"), L"0");
   ASSERT_TRUE(execSql(accessor, L"BEGIN TRANSACTION")) << "no transaction was left open";
@@ -191,4 +195,109 @@ TEST_F(StudyHistory, TransactionIsNeverLeftOpen) {
   EXPECT_TRUE(SaveStudyHistoryInTransaction(study, ranking, refused, 10));
   EXPECT_TRUE(notices.empty());
   EXPECT_EQ(db.value(L"SELECT count(*) FROM looped_questions"), L"1");
+}
+
+namespace {
+
+// Every row of the tables a study writes, in row order.
+std::wstring historyRows(sqliteplus::SqliteConnection& connection) {
+  std::wstring text;
+  const DbObject reader = openQuery(connection);
+  for (const wchar_t* table : {L"log_id", L"element_log", L"memory_rate", L"daily_log", L"daily_question_log",
+                               L"question_log", L"looped_questions"}) {
+    text += std::wstring(table) + L":";
+    auto cursor = reader.query().query((std::wstring(L"SELECT * FROM ") + table + L" ORDER BY rowid").c_str());
+    while (cursor->next()) {
+      for (int column = 0; column < cursor->columnCount(); ++column) text += cursor->getString(column) + L",";
+      text += L";";
+    }
+    text += L"\n";
+  }
+  return text;
+}
+
+}  // namespace
+
+TEST_F(StudyHistory, OnAFullDiskAStudyIsSavedWholeOrNotAtAll) {
+  DailyLogRecord first = record(1, 1, kT0 - 300, kT0, 25);
+  first.results[1] = result(1, 0, 0, 0, 2.5, kT0);
+  first.results[2] = result(0, 1, 1, 0, 4.0, kT0, kT0);
+  ASSERT_TRUE(SaveStudyHistoryInTransaction(study, ranking, first, 30));
+  const std::wstring before = historyRows(db.connection());
+  // The file as it stands, to be copied for each try; the connection holds no transaction.
+  const std::filesystem::path saved = sqliteplus::WStringToUtf8(db.path());
+
+  std::wstring after;
+  testdb::FaultyVfs vfs;
+  {
+    // What the engine does on a full disk: the failing statement takes the whole transaction.
+    sqliteplus::SqliteConnection connection;
+    connection.open(db.path().c_str());
+    const DbObject accessor = openQuery(connection);
+    ASSERT_TRUE(execSql(accessor, L"BEGIN TRANSACTION"));
+    vfs.limitGrowth(0);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(execSql(accessor, L"UPDATE memory_rate SET rate=1 WHERE qid=1 AND uid=1"));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("database or disk is full"), std::string::npos);
+    EXPECT_FALSE(connection.inTransaction());
+    vfs.limitGrowth(std::nullopt);
+  }
+  int failures = 0;
+  for (int64_t room = 0; room < 1'000'000; room += 512) {
+    SCOPED_TRACE(room);
+    const std::filesystem::path copy = saved.parent_path() / ("try" + std::to_string(room) + ".klvdb7");
+    std::filesystem::copy_file(saved, copy);
+    sqliteplus::SqliteConnection connection;
+    connection.open(sqliteplus::Utf8ToWString(copy.string()).c_str());
+    StudyContext onCopy{connection, 1, 10, 0, [this](const std::wstring& text) { notices.push_back(text); }};
+    PointInfoStore counts;
+    RankingTarget target{counts, L"taro", db.folder() + L"/irank-try.dat"};
+    // The second study updates rates and logs that exist and inserts new ones.
+    DailyLogRecord second(openQuery(connection));
+    second.did = 2, second.lid = 1, second.StartTime = kT0, second.EndTime = kT0 + 60;
+    for (int qid : {1, 2, 3, 4}) second.results[qid] = result(qid % 2, 1 - qid % 2, 1 - qid % 2, 0, 1.5, kT0 + 60);
+    notices.clear();
+    vfs.limitGrowth(room);
+    testing::internal::CaptureStderr();
+    const bool savedWhole = SaveStudyHistoryInTransaction(onCopy, target, second, 5);
+    testing::internal::GetCapturedStderr();
+    vfs.limitGrowth(std::nullopt);
+    EXPECT_FALSE(connection.inTransaction());
+    connection.close();
+
+    sqliteplus::SqliteConnection check;
+    check.open(sqliteplus::Utf8ToWString(copy.string()).c_str());
+    if (savedWhole) {
+      EXPECT_TRUE(notices.empty());
+      EXPECT_EQ(counts.findByUser(L"taro").pendingTotal.nc, 2);
+      after = historyRows(check);
+      break;
+    }
+    ++failures;
+    EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした"});
+    EXPECT_EQ(counts.size(), 0u);
+    ASSERT_EQ(historyRows(check), before);
+  }
+  EXPECT_GT(failures, 5) << "the save should fail at many points on the way";
+  ASSERT_FALSE(after.empty()) << "the save never succeeded";
+  EXPECT_NE(after.find(L"daily_log:1,"), std::wstring::npos);
+  EXPECT_NE(after.find(L";2,1,"), std::wstring::npos) << "the second study's daily log";
+}
+
+TEST_F(StudyHistory, ARankingFileThatCannotBeWrittenIsToldOnceAndCatchesUpLater) {
+  ranking.path = db.folder() + L"/no-such-folder/irank.dat";
+  for (int did = 1; did <= 3; ++did) {
+    DailyLogRecord study1 = record(did, 1, kT0, kT0, 0);
+    study1.results[1] = result(1, 0, 0, 0, 1.0, kT0);
+    EXPECT_TRUE(SaveStudyHistoryInTransaction(study, ranking, study1, 10));
+  }
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"ランキングデータを保存できませんでした"});
+  ranking.path = db.folder() + L"/irank.dat";
+  DailyLogRecord fourth = record(4, 1, kT0, kT0, 0);
+  fourth.results[1] = result(1, 0, 0, 0, 1.0, kT0);
+  EXPECT_TRUE(SaveStudyHistoryInTransaction(study, ranking, fourth, 10));
+  PointInfoStore onDisk;
+  ASSERT_TRUE(onDisk.load(ranking.path));
+  EXPECT_EQ(onDisk.findByUser(L"taro").pendingTotal.p, 40) << "the counts of the studies the file missed";
+  EXPECT_EQ(notices.size(), 1u);
 }

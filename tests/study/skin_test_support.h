@@ -4,6 +4,7 @@
 
 #include "platform/notifier.h"
 #include "study/lua_script.h"
+#include "study/script_watchdog.h"
 
 #include <string>
 #include <vector>
@@ -27,6 +28,13 @@ class BoxRecorder : public platform::Notifier {
 
  private:
   platform::NotifierOverride use_;
+};
+
+// Lowers the time a skin may run while it lives.
+class ShortSkinTimeLimit {
+ public:
+  explicit ShortSkinTimeLimit(std::chrono::milliseconds limit) { study::setSkinRunTimeLimit(limit); }
+  ~ShortSkinTimeLimit() { study::setSkinRunTimeLimit(study::kSkinRunTimeLimit); }
 };
 
 // A fresh folder per call, below the test process's own folder.

@@ -14,6 +14,7 @@
 #include "platform/system_metrics.h"
 #include "study/study_modes.h"
 #include "study/trans_dialog.h"
+#include "skin_test_support.h"
 #include "study_app_fixture.h"
 #include "study_window_support.h"
 #include "test_env.h"
@@ -281,4 +282,33 @@ TEST(SkinHostFunctions, BoxesOfASkinOpenNeitherInsideAPaintNorWhileItLoads) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return alerts() == 4; }, 3000)) << alerts();
   EXPECT_EQ(spin.duringPaint, 0);
   EXPECT_EQ(std::count(spin.captions.begin(), spin.captions.end(), L"ScriptError"), 0);
+}
+
+TEST(SkinLimits, ALoopingSkinIsStoppedReportedOnceAndTheStudyGoesOn) {
+  skintest::ShortSkinTimeLimit limit(std::chrono::milliseconds(300));
+  const std::map<QString, QByteArray> skins = {
+      {"loop_update", "DesignName = 'u'\nfunction OnUpdate() while true do end end\n"},
+      {"loop_timer", "DesignName = 't'\nfunction OnUpdate() end\nfunction OnTimer() while true do end end\n"},
+      {"loop_chunk", "DesignName = 'c'\nfunction OnUpdate() end\nwhile true do end\n"},
+  };
+  for (const auto& [name, text] : skins) {
+    SCOPED_TRACE(name.toStdString());
+    SkinWindow w({1}, writeSkin(name, text));
+    ASSERT_TRUE(w.open());
+    const auto reports = [&] {
+      return std::count_if(w.app.notifier.boxes.begin(), w.app.notifier.boxes.end(),
+                           [](const std::wstring& box) { return box.rfind(L"ScriptError: ", 0) == 0; });
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reports() > 0; }, 3000));
+    for (int i = 0; i < 3; ++i) {
+      w.dlg->repaintWindow();
+      QTest::qWait(50);
+    }
+    EXPECT_EQ(reports(), 1);
+    EXPECT_EQ(std::count_if(w.app.notifier.boxes.begin(), w.app.notifier.boxes.end(),
+                            [](const std::wstring& box) { return box.find(L"止めました") != std::wstring::npos; }),
+              1);
+    typeReply(*w.dlg, "classroom");
+    EXPECT_EQ(w.dlg->flow().all.corrects, 1);
+  }
 }

@@ -1,0 +1,48 @@
+// A skin is someone else's code: a run of it (its main chunk, a callback, the inspection) that
+// takes too long is stopped by an instruction-count hook, and the stopped state is never run
+// again, so that `while true do end` in a skin cannot freeze the program.
+#pragma once
+
+#include <lua.hpp>
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace study {
+
+inline constexpr std::chrono::milliseconds kSkinRunTimeLimit{5000};
+
+// The limit in force; tests shorten it so as not to wait for it.
+std::chrono::milliseconds skinRunTimeLimit();
+void setSkinRunTimeLimit(std::chrono::milliseconds limit);
+
+// What the hook of one state knows. Owned by the state's LuaState.
+struct ScriptWatch {
+  std::optional<std::chrono::steady_clock::time_point> deadline;
+  std::string stopMessage;  // set once a run was stopped
+};
+
+// Hooks a fresh state to its watch; the watch must outlive the state.
+void installScriptWatch(lua_State* state, ScriptWatch& watch);
+
+// While it lives, the state's runs are stopped once the limit has passed. A run inside a run
+// (a file a callback loads) keeps the outer deadline. States without a watch run unbounded.
+class TimedScriptRun {
+ public:
+  explicit TimedScriptRun(lua_State* state);
+  ~TimedScriptRun();
+  TimedScriptRun(const TimedScriptRun&) = delete;
+  TimedScriptRun& operator=(const TimedScriptRun&) = delete;
+
+ private:
+  ScriptWatch* watch_;
+  bool armed_ = false;
+};
+
+// The error of the run that was stopped, when one was: such a state is not run again.
+std::optional<std::string> scriptStopMessage(lua_State* state);
+// Marks a state stopped without running it (its skin was stopped in another state).
+void stopScript(lua_State* state, const std::string& message);
+
+}  // namespace study

@@ -1,0 +1,77 @@
+#include "faulty_vfs.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <map>
+
+namespace testdb {
+namespace {
+
+struct Faults {
+  sqlite3_vfs* real = nullptr;
+  bool readOnly = false;
+  std::optional<int64_t> growthLeft;
+};
+Faults faults;
+sqlite3_vfs shimVfs;
+// The engine's own files stay as they are; only their methods are swapped for copies whose write
+// goes through here. Database files and journals have methods of their own.
+std::map<const sqlite3_io_methods*, sqlite3_io_methods> shimMethodsOf;
+
+const sqlite3_io_methods* realMethodsOf(const sqlite3_file* file) {
+  for (const auto& [real, shim] : shimMethodsOf)
+    if (&shim == file->pMethods) return real;
+  return nullptr;
+}
+
+int shimWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset) {
+  const sqlite3_io_methods* real = realMethodsOf(file);
+  sqlite3_int64 size = 0;
+  if (int rc = real->xFileSize(file, &size); rc != SQLITE_OK) return rc;
+  const int64_t growth = std::max<int64_t>(0, offset + amount - size);
+  if (faults.growthLeft && growth > 0) {
+    if (growth > *faults.growthLeft) return SQLITE_FULL;
+    *faults.growthLeft -= growth;
+  }
+  return real->xWrite(file, buffer, amount, offset);
+}
+
+int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags) {
+  if (faults.readOnly && (flags & SQLITE_OPEN_MAIN_DB))
+    flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
+  const int rc = faults.real->xOpen(faults.real, name, file, flags, outFlags);
+  if (!file->pMethods) return rc;
+  auto [entry, added] = shimMethodsOf.try_emplace(file->pMethods, *file->pMethods);
+  if (added) {
+    // Version 1: no shared memory and no memory mapping, so every page goes through xWrite.
+    entry->second.iVersion = 1;
+    entry->second.xWrite = shimWrite;
+  }
+  file->pMethods = &entry->second;
+  return rc;
+}
+
+}  // namespace
+
+FaultyVfs::FaultyVfs() {
+  faults = Faults{};
+  faults.real = sqlite3_vfs_find(nullptr);
+  shimVfs = *faults.real;
+  shimVfs.pNext = nullptr;
+  shimVfs.zName = "kelvara-faulty";
+  shimVfs.xOpen = shimOpen;
+  EXPECT_EQ(sqlite3_vfs_register(&shimVfs, 1), SQLITE_OK);
+}
+
+FaultyVfs::~FaultyVfs() {
+  sqlite3_vfs_unregister(&shimVfs);
+  sqlite3_vfs_register(faults.real, 1);
+  faults = Faults{};
+}
+
+void FaultyVfs::openReadOnly(bool readOnly) { faults.readOnly = readOnly; }
+void FaultyVfs::limitGrowth(std::optional<int64_t> bytes) { faults.growthLeft = bytes; }
+
+}  // namespace testdb

@@ -1,0 +1,25 @@
+// A file-system shim of the database engine, the default for every connection opened while it
+// lives, that fails the way a real system does: main database files that open read-only, or a disk
+// that fills up. Files grow only within a byte budget: a write past a file's end beyond it fails
+// with SQLITE_FULL, while writes inside a file (a rollback playing back its journal) still succeed.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace testdb {
+
+class FaultyVfs {
+ public:
+  FaultyVfs();
+  ~FaultyVfs();
+  FaultyVfs(const FaultyVfs&) = delete;
+  FaultyVfs& operator=(const FaultyVfs&) = delete;
+
+  // Main database files opened from now on are read-only, as a file without write permission is.
+  void openReadOnly(bool readOnly);
+  // From now on files may grow by this many bytes in all; no limit when empty.
+  void limitGrowth(std::optional<int64_t> bytes);
+};
+
+}  // namespace testdb
