@@ -10,7 +10,9 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -129,6 +131,17 @@ TEST_F(ToolbarInputTest, HotTrackingPressReleaseAndEscape) {
   QTest::mouseClick(doomed, Qt::LeftButton, {}, centreOf(doomed, 0));
   EXPECT_EQ(closing.commands.size(), 1u);
   EXPECT_FALSE(closing.findChild<CUxToolBar*>());
+
+  // Before the event loop waits, visible bars ask their frame about their commands.
+  frame.disabled = {101};
+  QEventLoop idle;
+  QTimer::singleShot(20, &idle, &QEventLoop::quit);
+  idle.exec();
+  EXPECT_TRUE(bar->GetButtonStyle(1) & kStyleDisabled);
+  frame.disabled.clear();
+  QTimer::singleShot(20, &idle, &QEventLoop::quit);
+  idle.exec();
+  EXPECT_FALSE(bar->GetButtonStyle(1) & kStyleDisabled);
 
   QTest::mouseMove(bar, centreOf(bar, 1));
   EXPECT_EQ(bar->GetHighlightedButton(), 1);
