@@ -346,6 +346,7 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   void removeForbiddenButtons();
   std::wstring stateKeyName(const std::wstring& profileName, int index, unsigned id) const;
   void setSelection(int index);
+  bool hasTextOrBeep(CUxToolbarButton* button);
   bool showToolTip(QHelpEvent* help);
   bool loadButtonList(platform::Archive& ar, ButtonList& into);
   platform::Font barFont() const;

@@ -52,6 +52,19 @@ void setItem(MenuHandle menu, unsigned id, bool grey) {
 
 }  // namespace
 
+// A button asked to show its text takes its command's label when it has none; without one
+// there is nothing to show, which the user hears.
+bool CUxToolBar::hasTextOrBeep(CUxToolbarButton* button) {
+  if (button->m_strText.empty()) SetDefaultButtonText(button);
+  if (!button->m_strText.empty()) return true;
+  QApplication::beep();
+  return false;
+}
+
+namespace {
+
+}  // namespace
+
 void setToolbarMenuTracker(ToolbarMenuTracker replacement) { tracker() = std::move(replacement); }
 
 MenuHandle loadCustomizeMenu() {
@@ -222,9 +235,7 @@ void CUxToolBar::OnCustomizeCommand(unsigned command) {
     case kCmdTextOnly:
       button->m_bShowText = true;
       button->m_bShowImage = false;
-      if (button->m_strText.empty()) SetDefaultButtonText(button);
-      if (button->m_strText.empty()) {
-        QApplication::beep();
+      if (!hasTextOrBeep(button)) {
         button->m_bShowText = false;
         button->m_bShowImage = true;
       }
@@ -237,11 +248,7 @@ void CUxToolBar::OnCustomizeCommand(unsigned command) {
         button->m_bShowText = showText;
         button->m_bShowImage = showImage;
       }
-      if (button->m_strText.empty()) SetDefaultButtonText(button);
-      if (button->m_strText.empty()) {
-        QApplication::beep();
-        button->m_bShowText = false;
-      }
+      if (!hasTextOrBeep(button)) button->m_bShowText = false;
       AdjustLayout();
       break;
     }

@@ -88,14 +88,11 @@ void CUxToolBar::removeForbiddenButtons() {
 
 bool CUxToolBar::SaveState(const std::wstring& profileName, int index, unsigned id) {
   std::vector<uint8_t> bytes;
-  try {
-    Archive ar(Archive::Store, bytes);
-    Serialize(ar);
-  } catch (const ArchiveException&) {
+  if (!archiveSafely([&] {
+        Archive ar(Archive::Store, bytes);
+        Serialize(ar);
+      }))
     return false;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
   // The values of one save reach the file together or not at all.
   RegistryBatch batch;
   CUxRegistry registry(false, false);
@@ -111,14 +108,11 @@ bool CUxToolBar::LoadState(const std::wstring& profileName, int index, unsigned 
   if (!registry.Open(stateKeyName(profileName, index, id))) return false;
   std::vector<uint8_t> bytes;
   if (!registry.ReadBytes(L"Buttons", bytes)) return false;
-  try {
-    Archive ar(Archive::Load, bytes);
-    Serialize(ar);
-  } catch (const ArchiveException&) {
+  if (!archiveSafely([&] {
+        Archive ar(Archive::Load, bytes);
+        Serialize(ar);
+      }))
     return false;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
   if (keepsOriginalState()) LoadLastOriginalState(registry);
   AdjustLayout();
   return true;

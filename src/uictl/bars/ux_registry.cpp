@@ -148,29 +148,39 @@ template <class Fill>
 bool CUxRegistry::writeArchiveOf(const std::wstring& name, Fill fill) {
   if (bReadOnly) return false;
   std::vector<uint8_t> bytes;
-  try {
+  const bool filled = archiveSafely([&] {
     Archive ar(Archive::Store, bytes);
     fill(ar);
-  } catch (const ArchiveException&) {
-    return false;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  return Write(name, bytes.data(), bytes.size());
+  });
+  return filled && Write(name, bytes.data(), bytes.size());
 }
 
 template <class Take>
 bool CUxRegistry::readArchiveOf(const std::wstring& name, Take take) {
   std::vector<uint8_t> bytes;
   if (!ReadBytes(name, bytes)) return false;
-  try {
+  return archiveSafely([&] {
     Archive ar(Archive::Load, bytes);
-    return take(ar);
-  } catch (const ArchiveException&) {
-    return false;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+    take(ar);
+  });
+}
+
+template <class T, class WriteOne>
+bool CUxRegistry::writeCounted(const std::wstring& name, const std::vector<T>& items, WriteOne writeOne) {
+  return writeArchiveOf(name, [&](Archive& ar) {
+    ar.writeCount(static_cast<uint32_t>(items.size()));
+    for (const T& item : items) writeOne(ar, item);
+  });
+}
+
+template <class T, class ReadOne>
+bool CUxRegistry::readCounted(const std::wstring& name, std::vector<T>& items, ReadOne readOne) {
+  items.clear();
+  return readArchiveOf(name, [&](Archive& ar) {
+    std::vector<T> read;
+    for (uint32_t n = ar.readCount(); n > 0; --n) read.push_back(readOne(ar));
+    items = std::move(read);
+  });
 }
 
 bool CUxRegistry::Write(const std::wstring& name, const CObject* object) {
@@ -199,24 +209,15 @@ bool CUxRegistry::Write(const std::wstring& name, const std::vector<uint16_t>& w
 }
 
 bool CUxRegistry::Write(const std::wstring& name, const std::vector<uint32_t>& dwords) {
-  return writeArchiveOf(name, [&dwords](Archive& ar) {
-    ar.writeCount(static_cast<uint32_t>(dwords.size()));
-    for (uint32_t v : dwords) ar.writeU32(v);
-  });
+  return writeCounted(name, dwords, [](Archive& ar, uint32_t v) { ar.writeU32(v); });
 }
 
 bool CUxRegistry::Write(const std::wstring& name, const std::vector<uint8_t>& byteArray) {
-  return writeArchiveOf(name, [&byteArray](Archive& ar) {
-    ar.writeCount(static_cast<uint32_t>(byteArray.size()));
-    ar.writeBytes(byteArray);
-  });
+  return writeCounted(name, byteArray, [](Archive& ar, uint8_t v) { ar.writeU8(v); });
 }
 
 bool CUxRegistry::Write(const std::wstring& name, const std::vector<std::wstring>& strings) {
-  return writeArchiveOf(name, [&strings](Archive& ar) {
-    ar.writeCount(static_cast<uint32_t>(strings.size()));
-    for (const std::wstring& s : strings) ar.writeString(s);
-  });
+  return writeCounted(name, strings, [](Archive& ar, const std::wstring& v) { ar.writeString(v); });
 }
 
 bool CUxRegistry::Write(const std::wstring& name, const std::wstring& text) {
@@ -253,14 +254,12 @@ bool CUxRegistry::ReadBytes(const std::wstring& name, std::vector<uint8_t>& byte
 bool CUxRegistry::Read(const std::wstring& name, std::unique_ptr<CObject>& object) {
   return readArchiveOf(name, [&object](Archive& ar) {
     object = ar.readObject(nullptr);
-    return true;
   });
 }
 
 bool CUxRegistry::Read(const std::wstring& name, CObject& object) {
   return readArchiveOf(name, [&object](Archive& ar) {
     object.Serialize(ar);
-    return true;
   });
 }
 
@@ -277,7 +276,6 @@ bool CUxRegistry::Read(const std::wstring& name, Rect& rect) {
     r.right = ar.readI32();
     r.bottom = ar.readI32();
     rect = r;
-    return true;
   });
 }
 
@@ -296,38 +294,19 @@ bool CUxRegistry::Read(const std::wstring& name, std::vector<uint16_t>& words) {
     std::vector<uint16_t> read(count);
     for (uint16_t& w : read) w = ar.readU16();
     words = std::move(read);
-    return true;
   });
 }
 
 bool CUxRegistry::Read(const std::wstring& name, std::vector<uint32_t>& dwords) {
-  dwords.clear();
-  return readArchiveOf(name, [&dwords](Archive& ar) {
-    std::vector<uint32_t> read(ar.readCount());
-    for (uint32_t& v : read) v = ar.readU32();
-    dwords = std::move(read);
-    return true;
-  });
+  return readCounted(name, dwords, [](Archive& ar) { return ar.readU32(); });
 }
 
 bool CUxRegistry::Read(const std::wstring& name, std::vector<uint8_t>& byteArray) {
-  byteArray.clear();
-  return readArchiveOf(name, [&byteArray](Archive& ar) {
-    std::vector<uint8_t> read(ar.readCount());
-    for (uint8_t& v : read) v = ar.readU8();
-    byteArray = std::move(read);
-    return true;
-  });
+  return readCounted(name, byteArray, [](Archive& ar) { return ar.readU8(); });
 }
 
 bool CUxRegistry::Read(const std::wstring& name, std::vector<std::wstring>& strings) {
-  strings.clear();
-  return readArchiveOf(name, [&strings](Archive& ar) {
-    std::vector<std::wstring> read;
-    for (uint32_t n = ar.readCount(); n > 0; --n) read.push_back(ar.readString());
-    strings = std::move(read);
-    return true;
-  });
+  return readCounted(name, strings, [](Archive& ar) { return ar.readString(); });
 }
 
 bool CUxRegistry::Read(const std::wstring& name, std::wstring& text) {

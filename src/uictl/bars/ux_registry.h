@@ -2,14 +2,29 @@
 // bytes, rectangles, points, arrays and whole objects stored as the bytes of their archive.
 #pragma once
 
+#include "platform/archive.h"
 #include "platform/gdi_types.h"
 #include "platform/registry_store.h"
 #include "platform/runtime_class.h"
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
+
+// Archive work in which a damaged archive or a lack of memory is a false result.
+template <class Work>
+bool archiveSafely(Work&& work) {
+  try {
+    work();
+    return true;
+  } catch (const platform::ArchiveException&) {
+    return false;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
 
 // A list of objects stored the way the framework stores an object list: a count, then each
 // object with its class record. The list owns its objects.
@@ -93,6 +108,10 @@ class CUxRegistry : public platform::CObject {
   bool writeArchiveOf(const std::wstring& name, Fill fill);
   template <class Take>
   bool readArchiveOf(const std::wstring& name, Take take);
+  template <class T, class WriteOne>
+  bool writeCounted(const std::wstring& name, const std::vector<T>& items, WriteOne writeOne);
+  template <class T, class ReadOne>
+  bool readCounted(const std::wstring& name, std::vector<T>& items, ReadOne readOne);
 
   std::wstring currentPath_;
 };
