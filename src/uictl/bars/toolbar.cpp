@@ -208,11 +208,19 @@ bool CUxToolBar::LoadToolBarEx(unsigned resId, ImageIds ids, bool locked) {
   if (!resource) return false;
   const Size image{resource->imageWidth, resource->imageHeight};
   const Size button{image.cx + 6, image.cy + 6};
+  const ToolbarClassData before = toolbarClassData();
+  const Size lockedButton = m_sizeButton, lockedImage = m_sizeImage;
+  const bool wasLocked = m_bLocked;
   if (locked) SetLockedSizes(button, image);
   else SetSizes(button, image);
   if (ids[1] == 0) ids[1] = resId;
-  // Without its images the bar keeps the buttons it had.
-  if (m_uiOriginalResID == 0 && !LoadBitmapEx(ids, locked)) return false;
+  // Without its images the bar keeps the buttons and sizes it had.
+  if (m_uiOriginalResID == 0 && !LoadBitmapEx(ids, locked)) {
+    m_bLocked = wasLocked;
+    if (locked) SetLockedSizes(lockedButton, lockedImage);
+    else SetSizes(before.sizeButton, before.sizeImage);
+    return false;
+  }
   m_bLocked = locked;
   if (!locked) {
     int next = m_iImagesOffset;
@@ -264,7 +272,7 @@ void CUxToolBar::ReloadFromResource() {
   if (m_uiOriginalResID == 0) return;
   LoadToolBar(m_uiOriginalResID, 0, 0, false, 0, 0, 0);
   AdjustLayout();
-  redrawAll();
+  update();
 }
 
 void CUxToolBar::ResetAllImages() {
@@ -462,5 +470,3 @@ void CUxToolBar::RecalcDelayShow() {
   CUxControlBar::RecalcDelayShow();
   if (!IsFloating()) AdjustLocations();
 }
-
-void CUxToolBar::redrawAll() { update(); }

@@ -216,8 +216,7 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   bool IsLocked() const { return m_bLocked; }
   bool IsMenuMode() const { return m_bMenuMode; }
   int GetSelectedButton() const { return m_iSelected; }
-  // The button under a widget point, for tests and tooltips: client and widget coordinates differ
-  // by the border and gripper.
+  // Buttons live in client coordinates, which the border and gripper move within the widget.
   QPoint ClientToWidget(platform::Point point) const;
   platform::Point WidgetToClient(const QPoint& point) const;
   platform::Rect ClientRect() const;
@@ -333,7 +332,6 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   ToolbarImages& imagesFor(SharedStrip strip) { return m_bLocked ? m_Images[strip] : sharedImages(strip); }
   static void connectApplicationSignals();
   void updateNcArea();
-  void redrawAll();
   bool ownsCapture() const;
   void releaseBarCapture();
   void beginCustomizePress(unsigned flags, platform::Point point, int hit);
@@ -348,8 +346,5 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   void setSelection(int index);
   bool hasTextOrBeep(CUxToolbarButton* button);
   bool showToolTip(QHelpEvent* help);
-  bool loadButtonList(platform::Archive& ar, ButtonList& into);
   platform::Font barFont() const;
-  // Set while a drop over this bar is possible, so that drag events are offered to it.
-  bool acceptingDrag_ = false;
 };

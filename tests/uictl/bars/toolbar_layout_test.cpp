@@ -68,8 +68,10 @@ TEST_F(ToolbarLayoutTest, LoadingRemovalHitTestingAndMnemonics) {
   fresh->Create(&frame, CbrsAlignTop, 3);
   const unsigned ids[] = {100, 101};
   fresh->SetButtons(ids, 2);
+  toolbarClassData().sizeButton = {30, 30};
   EXPECT_FALSE(fresh->LoadToolBar(kResourceWithoutImages));
   EXPECT_EQ(fresh->GetCount(), 2);
+  EXPECT_EQ(toolbarClassData().sizeButton, (Size{30, 30}));
   EXPECT_EQ(fresh->m_uiOriginalResID, 0u);
 
   // Separators and hidden buttons are never hit.
