@@ -7,6 +7,7 @@
 
 #include <QEvent>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -20,13 +21,22 @@ struct CommandUi {
   std::wstring text;
   bool textChanged = false;
   bool handled = false;  // set when some target answered for the command
+  // Which of the states the answering target set; the others stay as the item has them.
+  bool enableChanged = false;
+  bool checkChanged = false;
+
+  void enable(bool on = true) { enabled = on; enableChanged = handled = true; }
+  void setCheck(int state = 1) { check = state; checkChanged = handled = true; }
+  void setRadio(bool on = true) { radio = true; check = on ? 1 : 0; checkChanged = handled = true; }
+  void setText(std::wstring newText) { text = std::move(newText); textChanged = handled = true; }
 };
 
 class CommandTarget {
  public:
   virtual ~CommandTarget() = default;
-  // True when the command was carried out.
-  virtual bool onCommand(unsigned id) = 0;
+  // True when the command was carried out. `notifyCode` is 0 for a plain command, else the
+  // notification of the control that sent it.
+  virtual bool onCommand(unsigned id, int notifyCode) = 0;
   virtual void onUpdateCommandUi(CommandUi& state) { (void)state; }
   virtual void onInitPopup(MenuHandle menu) { (void)menu; }
   // The prompt shown for a command (the string resource's text before its newline).

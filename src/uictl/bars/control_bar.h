@@ -1,0 +1,62 @@
+// What the toolbars read of a control bar: the bar style word with its alignment, border,
+// gripper and floating bits, a control id, four borders, an owner, the width a floating bar
+// had last, and a show or hide that waits for the next layout.
+#pragma once
+
+#include "platform/gdi_types.h"
+
+#include <QWidget>
+
+enum ControlBarStyle : unsigned {
+  CbrsFloating = 0x1, CbrsSizeFixed = 0x2, CbrsSizeDynamic = 0x4, CbrsHideInplace = 0x8,
+  CbrsTooltips = 0x10, CbrsFlyBy = 0x20,
+  CbrsAlignLeft = 0x1000, CbrsAlignTop = 0x2000, CbrsAlignRight = 0x4000, CbrsAlignBottom = 0x8000,
+  CbrsAlignAny = 0xF000, CbrsOrientHorz = 0xA000, CbrsGripper = 0x400000, CbrsAll = 0x40FFFF,
+};
+
+// Modes of a layout request.
+enum LayoutMode : unsigned {
+  LmStretch = 0x1, LmHorz = 0x2, LmMruWidth = 0x4, LmHorzDock = 0x8, LmVertDock = 0x10, LmLengthY = 0x20,
+  LmCommit = 0x40,
+};
+
+class CUxControlBar : public QWidget {
+ public:
+  explicit CUxControlBar(QWidget* parent = nullptr);
+
+  unsigned GetBarStyle() const { return m_dwStyle; }
+  virtual void SetBarStyle(unsigned style) { m_dwStyle = style; }
+  bool IsFloating() const { return m_dwStyle & CbrsFloating; }
+  bool IsHorizontal() const { return m_dwStyle & CbrsOrientHorz; }
+  // The control id; the widget's objectName is "id" and the number.
+  unsigned GetDlgCtrlID() const { return m_nID; }
+  void SetDlgCtrlID(unsigned id);
+  // Commands and prompts go to the owner; without one, to the parent.
+  QWidget* GetOwner() const;
+  void SetOwner(QWidget* owner) { m_pOwner = owner; }
+  void SetBorders(int left, int top, int right, int bottom);
+
+  // Shrinks `rect` by the border bits (2 pixels each), the borders and, for a docked bar with a
+  // gripper, the gripper's 7 pixels on the leading edge.
+  virtual void CalcInsideRect(platform::Rect& rect, bool horizontal) const;
+  // 32767 along a stretched bar, 0 otherwise.
+  virtual platform::Size CalcFixedLayout(bool stretch, bool horizontal);
+  virtual platform::Size CalcDynamicLayout(int length, unsigned mode);
+  // A show or hide that takes effect at the next RecalcDelayShow.
+  void DelayShow(bool show);
+  virtual void RecalcDelayShow();
+  QSize sizeHint() const override;
+
+  int m_cxLeftBorder = 6;
+  int m_cxRightBorder = 6;
+  int m_cyTopBorder = 1;
+  int m_cyBottomBorder = 1;
+  int m_nMRUWidth = 32767;
+  enum StateFlags : unsigned { DelayHide = 0x1, DelayShowing = 0x2 };
+  unsigned m_nStateFlags = 0;
+
+ protected:
+  unsigned m_dwStyle = 0;
+  unsigned m_nID = 0;
+  QWidget* m_pOwner = nullptr;
+};

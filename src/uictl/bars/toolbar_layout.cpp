@@ -1,0 +1,275 @@
+// Where the buttons of a toolbar go: rows wrapped to a length, the size of the bar for a layout
+// mode, and the rectangles of the buttons in the client area.
+#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/toolbar.h"
+
+#include <QImage>
+#include <algorithm>
+
+using namespace platform;
+
+namespace {
+
+constexpr int kRowGap = 5;
+
+// A context for measuring text with a font, without a window.
+class MeasuringDc {
+ public:
+  explicit MeasuringDc(const Font& font) : image_(1, 1, QImage::Format_RGB32), dc_(image_) { dc_.selectFont(font); }
+  Dc* operator->() { return &dc_; }
+  Dc* get() { return &dc_; }
+
+ private:
+  QImage image_;
+  Dc dc_;
+};
+
+bool isSeparator(const CUxToolbarButton& button) { return button.m_nStyle & kStyleSeparator; }
+
+}  // namespace
+
+Rect CUxToolBar::ClientRect() const {
+  const QRect r = contentsRect();
+  return {0, 0, std::max(0, r.width()), std::max(0, r.height())};
+}
+
+QPoint CUxToolBar::ClientToWidget(Point point) const {
+  return QPoint(point.x, point.y) + contentsRect().topLeft();
+}
+
+Point CUxToolBar::WidgetToClient(const QPoint& point) const {
+  const QPoint p = point - contentsRect().topLeft();
+  return {p.x(), p.y()};
+}
+
+void CUxToolBar::updateNcArea() {
+  const Rect window{0, 0, width(), height()};
+  Rect client = window;
+  m_Impl.CalcNcSize(client);
+  setContentsMargins(client.left - window.left, client.top - window.top, window.right - client.right,
+                     window.bottom - client.bottom);
+}
+
+void CUxToolBar::SetBarStyle(unsigned style) {
+  CUxControlBar::SetBarStyle(style);
+  updateNcArea();
+}
+
+Size CUxToolBar::CalcFixedLayout(bool stretch, bool horizontal) {
+  return CalcLayout((stretch ? LmStretch : 0u) | (horizontal ? LmHorz : 0u));
+}
+
+Size CUxToolBar::CalcDynamicLayout(int length, unsigned mode) {
+  if (length == -1 && !(mode & (LmMruWidth | LmCommit)) && (mode & (LmHorzDock | LmVertDock)))
+    return CalcFixedLayout(mode & LmStretch, mode & LmHorzDock);
+  return CalcLayout(mode, length);
+}
+
+QSize CUxToolBar::sizeHint() const {
+  auto* self = const_cast<CUxToolBar*>(this);
+  const Size size = IsFloating() ? self->CalcLayout(LmHorz | LmMruWidth) : self->CalcFixedLayout(false, IsHorizontal());
+  return {size.cx, size.cy};
+}
+
+Size CUxToolBar::CalcLayout(unsigned mode, int length) {
+  m_nLabelRowHeight = CalcMaxButtonHeight();
+  if (!(m_dwStyle & CbrsSizeFixed)) {
+    int wrapLength = (mode & LmHorz) ? 32767 : 0;
+    bool vertical = false;
+    if ((m_dwStyle & CbrsSizeDynamic) && !(mode & LmMruWidth)) {
+      if (mode & LmHorzDock) {
+        wrapLength = 32767;
+      } else if (mode & LmVertDock) {
+        wrapLength = 0;
+      } else if (length != -1) {
+        Rect inset;
+        CalcInsideRect(inset, mode & LmHorz);
+        vertical = mode & LmLengthY;
+        wrapLength = length + (vertical ? inset.height() : inset.width());
+      }
+    } else if ((mode & LmMruWidth) && IsFloating()) {
+      wrapLength = m_nMRUWidth;
+    }
+    sizeToolBar(wrapLength, vertical);
+  }
+  Size size = CalcSize(!(mode & LmHorz));
+  if ((mode & LmCommit) && IsFloating() && (m_dwStyle & CbrsSizeDynamic) && (mode & LmHorz)) m_nMRUWidth = size.cx;
+  Rect inset;
+  CalcInsideRect(inset, mode & LmHorz);
+  size.cx -= inset.width();
+  size.cy -= inset.height();
+  const Size least = CUxControlBar::CalcFixedLayout(mode & LmStretch, mode & LmHorz);
+  size.cx = std::max(size.cx, least.cx);
+  size.cy = std::max(size.cy, least.cy);
+  RebuildAccelerationKeys();
+  return size;
+}
+
+int CUxToolBar::wrapToolBar(int width, int height) {
+  for (auto& button : m_Buttons) button->m_bWrap = false;
+  MeasuringDc dc(barFont());
+  const Size standard{GetColumnWidth(), GetRowHeight()};
+  int x = 0, y = 0, rows = 1;
+  CUxToolbarButton* previous = nullptr;
+  for (auto& button : m_Buttons) {
+    Size size = button->OnCalculateSize(dc.get(), standard, true);
+    if (isSeparator(*button) && x == 0) size.cx = 0;
+    // A row never breaks before its own first button.
+    if (!isSeparator(*button) && previous && x > 0 && x + size.cx > width && y + size.cy < height) {
+      previous->m_bWrap = true;
+      x = 0;
+      y += size.cy + kRowGap;
+      ++rows;
+    }
+    x += size.cx;
+    previous = button.get();
+  }
+  return rows;
+}
+
+void CUxToolBar::sizeToolBar(int length, bool vertical) {
+  if (!vertical) {
+    const int most = wrapToolBar(0);
+    const int target = wrapToolBar(length);
+    if (most != target && length > 0) {
+      // Widths above the length give fewer rows, so the search stays below it.
+      int low = 0, high = length;
+      while (low < high) {
+        const int middle = (low + high) / 2;
+        if (wrapToolBar(middle) != target) {
+          if (middle == low) break;
+          low = middle;
+        } else {
+          high = middle;
+        }
+      }
+      wrapToolBar(high);
+    }
+  } else {
+    wrapToolBar(32767);
+    if (length > CalcSize(false).cy) {
+      const int step = std::max(1, GetColumnWidth());
+      for (int width = step; width < 32767; width += step) {
+        wrapToolBar(width);
+        if (CalcSize(false).cy <= length) break;
+      }
+    }
+  }
+  wrapToolBar(CalcSize(false).cx);
+}
+
+Size CUxToolBar::CalcSize(bool vertical) {
+  if (m_Buttons.empty()) return GetButtonSize();
+  MeasuringDc dc(vertical ? globalData().fontVert : globalData().fontRegular);
+  const Size standard{GetColumnWidth(), GetRowHeight()};
+  if (vertical) {
+    Size result;
+    for (auto& button : m_Buttons) {
+      const Size size = button->OnCalculateSize(dc.get(), standard, false);
+      result.cx = std::max(result.cx, size.cx);
+      result.cy += size.cy;
+    }
+    return result;
+  }
+  int x = 0, y = 0, rowHeight = 0, widest = 0;
+  for (auto& button : m_Buttons) {
+    Size size = button->OnCalculateSize(dc.get(), standard, true);
+    if (isSeparator(*button) && (x == 0 || button->m_bWrap)) size.cx = 0;
+    x += size.cx;
+    widest = std::max(widest, x);
+    rowHeight = std::max(rowHeight, size.cy);
+    if (button->m_bWrap) {
+      y += rowHeight + kRowGap;
+      x = 0;
+      rowHeight = 0;
+    }
+  }
+  return {widest, y + rowHeight};
+}
+
+void CUxToolBar::AdjustLocations() {
+  if (m_Buttons.empty()) return;
+  const Rect client = ClientRect();
+  const bool horizontal = IsHorizontal();
+  MeasuringDc dc(barFont());
+  const Size standard{GetColumnWidth(), GetRowHeight()};
+  const int start = horizontal ? client.left + 1 : client.top + 1;
+  int x = start, y = horizontal ? client.top : start;
+  int rowHeight = 0;
+  size_t rowBegin = 0;
+  const auto finishRow = [&](size_t rowEnd) {
+    // A floating bar centres each row.
+    if (!IsFloating() || !horizontal) return;
+    const int shift = (client.right - x) / 2;
+    if (shift <= 0) return;
+    for (size_t i = rowBegin; i < rowEnd; ++i) m_Buttons[i]->SetRect(m_Buttons[i]->m_rect.offset(shift, 0));
+  };
+  for (size_t i = 0; i < m_Buttons.size(); ++i) {
+    CUxToolbarButton& button = *m_Buttons[i];
+    Size size = button.OnCalculateSize(dc.get(), standard, horizontal);
+    if (horizontal && button.m_bTextBelow) size.cy = GetRowHeight();
+    bool hidden = false;
+    if (isSeparator(button)) {
+      const bool rowStart = horizontal ? x == start : y == start;
+      if (rowStart || (i > 0 && isSeparator(*m_Buttons[i - 1]))) {
+        size = {};
+        hidden = true;
+      }
+    }
+    if (button.m_bHidden != hidden) {
+      button.m_bHidden = hidden;
+      button.OnShow(!hidden);
+    }
+    if (horizontal) {
+      button.SetRect(Rect::fromSize(x, y, size.cx, size.cy));
+      x += size.cx;
+      rowHeight = std::max(rowHeight, size.cy);
+      if (button.m_bWrap) {
+        finishRow(i + 1);
+        rowBegin = i + 1;
+        y += std::max(rowHeight, GetRowHeight()) + kRowGap;
+        x = start;
+        rowHeight = 0;
+      }
+    } else {
+      button.SetRect(Rect::fromSize(client.left, y, size.cx, size.cy));
+      y += size.cy;
+    }
+  }
+  finishRow(m_Buttons.size());
+}
+
+void CUxToolBar::AdjustLayout() {
+  const bool horizontal = IsHorizontal();
+  for (auto& button : m_Buttons) button->m_bTextBelow = !isSeparator(*button) && m_bTextLabels && horizontal;
+  // What the frame does when it lays itself out again: ask the bar for its size.
+  updateGeometry();
+  if (IsFloating()) CalcLayout(LmHorz | LmMruWidth);
+  else CalcFixedLayout(false, horizontal);
+  AdjustLocations();
+  update();
+}
+
+int CUxToolBar::CalcMaxButtonHeight() {
+  m_bTallLabels = false;
+  if (!m_bTextLabels || !IsHorizontal()) return 0;
+  MeasuringDc dc(globalData().fontRegular);
+  const Size standard = GetButtonSize();
+  int tallest = 0;
+  for (auto& button : m_Buttons) {
+    if (!button->m_bTextBelow) continue;
+    if (button->m_strText.empty()) SetDefaultButtonText(button.get());
+    tallest = std::max(tallest, button->OnCalculateSize(dc.get(), standard, true).cy);
+  }
+  m_bTallLabels = tallest > standard.cy;
+  return tallest;
+}
+
+int CUxToolBar::HitTest(Point point) const {
+  for (int i = 0; i < GetCount(); ++i) {
+    const CUxToolbarButton& button = *m_Buttons[static_cast<size_t>(i)];
+    if (button.m_bHidden || !button.m_rect.contains(point)) continue;
+    return isSeparator(button) ? -1 : i;
+  }
+  return -1;
+}
