@@ -73,6 +73,6 @@ class KlvApp {
   AppSettings* settings = nullptr;
   SpeechVoice speechVoice;
   bool speechEngineReady = false;
-  // The note page in the program folder, deleted at exit.
+  // The note page descriptions are shown through (notePageLocation()), deleted at exit.
   std::wstring notePagePath;
 };

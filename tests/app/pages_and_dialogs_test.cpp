@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
-#include <cstdlib>
 #include <ctime>
 
 #include "app/delete_smartlearning_dialog.h"
@@ -15,6 +14,7 @@
 #include "app/tabpage_selsection.h"
 #include "element_tree_fixture.h"
 #include "platform/notifier.h"
+#include "scoped_env.h"
 
 using namespace apptest;
 
@@ -22,18 +22,11 @@ namespace {
 
 class TimeZone {
  public:
-  explicit TimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) saved_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~TimeZone() {
-    saved_.empty() ? unsetenv("TZ") : setenv("TZ", saved_.c_str(), 1);
-    tzset();
-  }
+  explicit TimeZone(const char* zone) : zone_("TZ", zone) { tzset(); }
+  ~TimeZone() { tzset(); }
 
  private:
-  std::string saved_;
+  testenv::ScopedEnv zone_;
 };
 
 QStringList rows(QTableWidget& list) {

@@ -12,6 +12,7 @@
 #include "element_tree_fixture.h"
 #include "platform/file_system.h"
 #include "platform/notifier.h"
+#include "scoped_env.h"
 
 using namespace apptest;
 
@@ -133,4 +134,24 @@ TEST(SelectSection, DeletingTheSmartLearningFolderMakesANewSetAtOnce) {
   EXPECT_FALSE(pdb3::elementExists(s.accessor(), oldSet));
   EXPECT_NE(s.app.smartLearningSetId, oldSet);
   EXPECT_EQ(pdb3::FindProblemSetByPath(s.accessor(), L"SmartLearning/1"), s.app.smartLearningSetId);
+}
+
+TEST(SelectSection, UnattendedRunsAnswerTheChooserAsItStands) {
+  TreeApp s;
+  testenv::ScopedEnv answer("KELVARA_AUTOANSWER", "ok");
+  CSelectSectionDlg chooser(s.accessor(), s.app);
+  chooser.m_nEid = kApple;
+  EXPECT_EQ(chooser.DoModal(), platform::IdOk);
+  EXPECT_EQ(chooser.m_strPath, L"Alpha/deep/Apple");
+
+  CSelectSectionDlg folder(s.accessor(), s.app);
+  folder.m_nEid = kDeep;
+  EXPECT_EQ(folder.DoModal(), platform::IdCancel);  // not a problem set: refused, with its message
+  EXPECT_NE(s.takeBoxes().find(L"選択した項目は問題集ではありません。"), std::wstring::npos);
+
+  testenv::ScopedEnv cancel("KELVARA_AUTOANSWER", "cancel");
+  CSelectSectionDlg cancelled(s.accessor(), s.app);
+  cancelled.m_nEid = kApple;
+  EXPECT_EQ(cancelled.DoModal(), platform::IdCancel);
+  EXPECT_EQ(cancelled.m_strPath, L"");
 }
