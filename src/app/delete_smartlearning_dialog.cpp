@@ -1,8 +1,6 @@
 #include "app/delete_smartlearning_dialog.h"
 
-#include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
 
 #include "app/klv_app.h"
 #include "app/modal_dialog.h"
@@ -13,23 +11,11 @@
 
 CDeleteSmartlearningQuestionDlg::CDeleteSmartlearningQuestionDlg(KlvApp& app, QWidget* parent)
     : QDialog(parent), app_(app) {
-  setObjectName("id285");
-  setWindowTitle(QString::fromWCharArray(L"問題集の削除"));
-  setFixedSize(400, 300);
-  auto* prompt = new QLabel(QString::fromWCharArray(L"削除したい問題集を選んで実行ボタンを押してください"), this);
-  prompt->setGeometry(10, 8, 380, 22);
-  list_ = new QListWidget(this);
-  list_->setObjectName("id1069");
-  list_->setGeometry(10, 34, 380, 218);
-  auto* run = new QPushButton(QString::fromWCharArray(L"実行(&R)"), this);
-  run->setObjectName("id1");
-  run->setDefault(true);
-  run->setGeometry(200, 262, 90, 28);
-  auto* cancel = new QPushButton(QString::fromWCharArray(L"キャンセル(&C)"), this);
-  cancel->setObjectName("id2");
-  cancel->setGeometry(300, 262, 90, 28);
-  connect(run, &QPushButton::clicked, this, &CDeleteSmartlearningQuestionDlg::accept);
-  connect(cancel, &QPushButton::clicked, this, &CDeleteSmartlearningQuestionDlg::reject);
+  setUpDialog(this, 285, L"問題集の削除", 400, 300);
+  dialogText(this, L"削除したい問題集を選んで実行ボタンを押してください", QRect(10, 8, 380, 22));
+  list_ = dialogControl<QListWidget>(this, 1069, QRect(10, 34, 380, 218));
+  dialogButton(this, 1, L"実行(&R)", QRect(200, 262, 90, 28));
+  dialogButton(this, 2, L"キャンセル(&C)", QRect(300, 262, 90, 28));
 }
 
 int CDeleteSmartlearningQuestionDlg::DoModal() {

@@ -24,40 +24,20 @@ QString qs(const std::wstring& text) { return QString::fromStdWString(text); }
 
 CSelectSectionDlg::CSelectSectionDlg(const pdb3::DbObject& query, KlvApp& app, QWidget* parent)
     : QDialog(parent), m_pQuery(query), m_pApp(app) {
-  setObjectName("id236");
-  setWindowTitle(qs(L"問題集の選択"));
-  resize(560, 420);
-  prompt_ = new QLabel(this);
-  prompt_->setObjectName("id1198");
-  prompt_->setGeometry(10, 8, 540, 22);
-  m_tree = new CMyFolderTreeCtrl(this);
-  m_tree->setObjectName("id1211");
-  m_tree->setGeometry(10, 34, 270, 336);
-  m_browser = new CExplorer1(this);
-  m_browser->setObjectName("id1224");
-  m_browser->setGeometry(290, 34, 260, 296);
-  auto* countLabel = new QLabel(qs(L"問題数"), this);
-  countLabel->setGeometry(290, 340, 60, 24);
-  count_ = new QLineEdit(this);
-  count_->setObjectName("id1190");
+  setUpDialog(this, 236, L"問題集の選択", 560, 420);
+  prompt_ = dialogControl<QLabel>(this, 1198, QRect(10, 8, 540, 22));
+  m_tree = dialogControl<CMyFolderTreeCtrl>(this, 1211, QRect(10, 34, 270, 336));
+  m_browser = dialogControl<CExplorer1>(this, 1224, QRect(290, 34, 260, 296));
+  dialogText(this, L"問題数", QRect(290, 340, 60, 24));
+  count_ = dialogControl<QLineEdit>(this, 1190, QRect(350, 340, 90, 24));
   count_->setReadOnly(true);
-  count_->setGeometry(350, 340, 90, 24);
-  auto* remove = new QPushButton(qs(L"削除(&D)"), this);
-  remove->setObjectName("id3");
-  remove->setGeometry(10, 380, 90, 28);
-  ok_ = new QPushButton(qs(L"選択(&O)"), this);
-  ok_->setObjectName("id1");
-  ok_->setDefault(true);
-  ok_->setGeometry(360, 380, 90, 28);
-  auto* cancel = new QPushButton(qs(L"キャンセル"), this);
-  cancel->setObjectName("id2");
-  cancel->setGeometry(460, 380, 90, 28);
+  QPushButton* remove = dialogButton(this, 3, L"削除(&D)", QRect(10, 380, 90, 28));
+  ok_ = dialogButton(this, 1, L"選択(&O)", QRect(360, 380, 90, 28));
+  dialogButton(this, 2, L"キャンセル", QRect(460, 380, 90, 28));
 
   connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &CSelectSectionDlg::OnSelChanged);
   connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CSelectSectionDlg::OnTreeDoubleClick);
   connect(remove, &QPushButton::clicked, this, &CSelectSectionDlg::OnDelete);
-  connect(ok_, &QPushButton::clicked, this, &CSelectSectionDlg::accept);
-  connect(cancel, &QPushButton::clicked, this, &CSelectSectionDlg::reject);
 }
 
 int CSelectSectionDlg::DoModal() {
