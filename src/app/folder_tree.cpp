@@ -1,6 +1,5 @@
 #include "app/folder_tree.h"
 
-#include <QHeaderView>
 #include <algorithm>
 #include <vector>
 

@@ -1,8 +1,8 @@
 // What the application object does about which set is studied, in which mode, and the study
 // the command line asks for.
+#include "app/klv_app.h"
 
 #include "app/app_study_host.h"
-#include "app/klv_app.h"
 #include "app/modal_dialog.h"
 #include "database/database_file.h"
 #include "database/folders.h"
