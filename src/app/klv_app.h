@@ -17,6 +17,7 @@
 
 class AppSettings;
 class QWidget;
+class SoundQueue;
 
 class KlvApp {
  public:
@@ -36,6 +37,21 @@ class KlvApp {
   // The study window's save: SaveStudyHistory with the pass, in one transaction on the record's
   // connection (the application's).
   bool SaveStudyInTransaction(pdb3::DailyLogRecord& record, int points);
+
+  // Opens the database file of the settings on the connection; false, without a message, when
+  // it does not exist or cannot be opened (a file of another version says so).
+  bool OpenDatabase();
+  // Makes the folder or problem set at the path (names joined by "/") the current one and keeps
+  // the study mode in the settings; false, nothing changed, when there is none.
+  bool SelectSectionByPath(const std::wstring& path);
+  // Keeps the current study mode in the settings. Always false.
+  bool SyncStudyMode();
+  // Closes the pass of study log lid: counted as accomplished when it asked anything, emptied.
+  bool ResetRound(int lid);
+  // The study the command line asks for: its set, mode and count, the next questions of the
+  // pass, studied with no main window to hide. A path that names no problem set is refused with
+  // a message. sounds: the queue of the window that runs (the main dialog's).
+  bool AutorunStudy(SoundQueue& sounds);
 
   // Window opacity is always at hand here; kept so that callers read as everywhere else.
   bool LoadLayeredWindowApi() const { return true; }
@@ -57,6 +73,6 @@ class KlvApp {
   AppSettings* settings = nullptr;
   SpeechVoice speechVoice;
   bool speechEngineReady = false;
-  // The note page in the program folder, deleted at exit.
+  // The note page descriptions are shown through (notePageLocation()), deleted at exit.
   std::wstring notePagePath;
 };

@@ -1,5 +1,6 @@
 #include "database/daily_log.h"
 
+#include <set>
 #include <string>
 
 #include "database/record_rows.h"
@@ -39,6 +40,51 @@ bool DailyLogRecord::save() const {
   for (const auto& [qid, result] : results)
     if (!result.save(*this, did, qid)) return false;
   return true;
+}
+
+bool DailyLogRecord::Load() {
+  if (did < 0 || lid < 0) throw std::wstring(L"not specified the did or lid...");
+  const bool found = readRecordRow(*this, platform::format(L"SELECT * from daily_log WHERE did=%d AND lid=%d", did, lid),
+                                   [&](const sqliteplus::SqliteCursor& row) {
+                                     StartTime = intOrZero(row, 2);
+                                     EndTime = intOrZero(row, 3);
+                                     Strokes = intOrZero(row, 4);
+                                   });
+  if (!found) return false;
+  try {
+    auto cursor = query().query(
+        platform::format(L"SELECT qid, nc1, ni1, nc2, ni2, ReplySec, ext1, ext2 FROM daily_question_log WHERE did=%d", did)
+            .c_str());
+    std::set<int> read;  // a question listed twice keeps its first row
+    while (cursor->next()) {
+      const int qid = cursor->getInt(0);
+      if (!read.insert(qid).second) continue;
+      DailyQuestionResult& result = results[qid];
+      result.nc1 = intOrZero(*cursor, 1);
+      result.ni1 = intOrZero(*cursor, 2);
+      result.nc2 = intOrZero(*cursor, 3);
+      result.ni2 = intOrZero(*cursor, 4);
+      result.ReplySec = doubleOrZero(*cursor, 5);
+      result.ext1 = intOrZero(*cursor, 6);
+      result.ext2 = intOrZero(*cursor, 7);
+    }
+  } catch (const sqliteplus::SqliteException& e) {
+    platform::traceError("%s : %s\n", e.what(), e.message().c_str());
+    return false;
+  }
+  return true;
+}
+
+bool DailyLogRecord::AllQuestionIds(std::vector<int>& out) const {
+  for (const auto& entry : results)
+    if (entry.first != 0) out.push_back(entry.first);
+  return !out.empty();
+}
+
+bool DailyLogRecord::MistakeQuestionIds(std::vector<int>& out) const {
+  for (const auto& [qid, result] : results)
+    if (qid != 0 && result.ni1 >= 1) out.push_back(qid);
+  return !out.empty();
 }
 
 int DailyLogRecord::totalNc1() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <vector>
 
 #include "database/db_object.h"
 
@@ -25,9 +26,18 @@ struct DailyQuestionResult {
 class DailyLogRecord : public DbObject {
  public:
   explicit DailyLogRecord(const DbObject& accessor) : DbObject(accessor.handle()) {}
+  DailyLogRecord(const DbObject& accessor, int did, int lid) : DbObject(accessor.handle()), did(did), lid(lid) {}
 
-  // Throws std::wstring "not specified the did or lid..." while either id is unset.
+  // Both throw std::wstring "not specified the did or lid..." while either id is unset.
   bool save() const;
+  // Reads the run's times and its per-question results. False when the run has no row or a read
+  // fails (traced; the results read so far stay).
+  bool Load();
+
+  // The questions of the run in ascending qid (MistakeQuestionIds: those answered wrongly at
+  // first), appended to out; whether out holds any.
+  bool AllQuestionIds(std::vector<int>& out) const;
+  bool MistakeQuestionIds(std::vector<int>& out) const;
 
   int totalNc1() const;
   int totalNi1() const;

@@ -1,0 +1,41 @@
+// Speed of the application shell's views on the shared large file (large_database.h).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <clocale>
+#include <cstdlib>
+
+#include "app/folder_tree.h"
+#include "database/text_conversion.h"
+#include "large_database.h"
+
+namespace {
+
+// The whole tree of the problem-set chooser: one folder holding 1,001 sets.
+void BM_BuildTree(benchmark::State& state) {
+  sqliteplus::SqliteConnection connection;
+  connection.open(sqliteplus::Utf8ToWString(benchdata::largeDatabase()).c_str());
+  const pdb3::DbObject accessor = pdb3::openQuery(connection);
+  CMyFolderTreeCtrl tree;
+  for (auto _ : state) {
+    tree.BuildTree(accessor);
+    if (tree.topLevelItem(0)->child(0)->childCount() != benchdata::kSets + 1) state.SkipWithError("wrong number of sets");
+  }
+}
+BENCHMARK(BM_BuildTree)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QTemporaryDir home;
+  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) setenv(variable, home.path().toUtf8(), 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  benchmark::Initialize(&argc, argv);
+  benchdata::largeDatabase();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

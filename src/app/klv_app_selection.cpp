@@ -1,0 +1,44 @@
+// What the application object does about which set is studied, in which mode, and the study
+// the command line asks for.
+#include "app/klv_app.h"
+
+#include "app/app_study_host.h"
+#include "app/modal_dialog.h"
+#include "database/database_file.h"
+#include "database/folders.h"
+#include "database/question_selection.h"
+#include "platform/notifier.h"
+#include "services/app_settings.h"
+#include "study/start_study.h"
+
+bool KlvApp::OpenDatabase() { return settings && pdb3::openDatabaseFile(db, settings->databasePath.value); }
+
+bool KlvApp::SelectSectionByPath(const std::wstring& path) {
+  const int eid = pdb3::findElementByPath(pdb3::openQuery(db), 0, path);
+  if (eid < 0) return false;
+  currentSetId = eid;
+  SyncStudyMode();
+  return true;
+}
+
+bool KlvApp::SyncStudyMode() {
+  if (settings) settings->studyMode = studyMode;
+  return false;
+}
+
+bool KlvApp::ResetRound(int lid) { return pdb3::ResetRound(db, lid); }
+
+bool KlvApp::AutorunStudy(SoundQueue& sounds) {
+  const std::wstring& path = commandLine->path;
+  // Studying under another set than the one asked for would record the study in the wrong place.
+  if (pdb3::FindProblemSetByPath(pdb3::openQuery(db), path) < 0 || !SelectSectionByPath(path)) {
+    platform::messageBox(nullptr, L"そのような問題集（またはフォルダ）は存在しません。", kAppCaption);
+    return false;
+  }
+  studyMode = commandLine->mode;
+  SyncStudyMode();
+  pdb3::IdQueue ids;
+  if (!pdb3::SelectNextQuestions(studyContext(), ids, settings->randomReply.value, commandLine->count)) return false;
+  AppStudyHost host(*this, sounds);
+  return study::StartStudy(host, nullptr, path, std::vector<int>(ids.begin(), ids.end()));
+}

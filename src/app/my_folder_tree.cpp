@@ -1,0 +1,158 @@
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include "app/folder_tree.h"
+#include "platform/mouse_capture.h"
+
+// Resources are registered from the global namespace, as the resource compiler names them.
+static void initAppIconResources() { Q_INIT_RESOURCE(app_icons); }
+
+namespace {
+
+bool isSwallowedKey(const QKeyEvent* key) {
+  return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_F2;
+}
+
+// A label may be edited, but the edit is never taken: the old text stays. Enter does not end
+// the edit either, as it does not in the tree itself.
+class RevertingLabelDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+
+ protected:
+  bool eventFilter(QObject* editor, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress && isSwallowedKey(static_cast<QKeyEvent*>(event))) return true;
+    return QStyledItemDelegate::eventFilter(editor, event);
+  }
+};
+
+}  // namespace
+
+CMyFolderTreeCtrl::CMyFolderTreeCtrl(QWidget* parent) : CFolderTreeCtrl(parent) {
+  setItemDelegate(new RevertingLabelDelegate(this));
+  setEditTriggers(QAbstractItemView::SelectedClicked);
+  setDragEnabled(false);
+  InitImages();
+}
+
+CMyFolderTreeCtrl::~CMyFolderTreeCtrl() {
+  if (mouseHook_ >= 0) platform::removeMouseHook(mouseHook_);
+}
+
+void CMyFolderTreeCtrl::InitImages() {
+  initAppIconResources();
+  for (int i = 0; i < 3; ++i) images_[i] = QIcon(QPixmap(QString(":/app/icon/%1.xpm").arg(285 + i)));
+}
+
+void CMyFolderTreeCtrl::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    if (QTreeWidgetItem* item = itemAt(event->position().toPoint())) m_nClickedEid = itemEid(item);
+    event->accept();
+    return;
+  }
+  if (event->button() == Qt::LeftButton) {
+    pressed_ = true;
+    pressPos_ = event->position().toPoint();
+  }
+  CFolderTreeCtrl::mousePressEvent(event);
+}
+
+void CMyFolderTreeCtrl::mouseMoveEvent(QMouseEvent* event) {
+  const bool farEnough =
+      (event->position().toPoint() - pressPos_).manhattanLength() >= QApplication::startDragDistance();
+  if (pressed_ && (event->buttons() & Qt::LeftButton) && farEnough) {
+    pressed_ = false;
+    if (QTreeWidgetItem* item = itemAt(pressPos_)) {
+      BeginDrag(item, event->globalPosition().toPoint());
+      return;
+    }
+  }
+  CFolderTreeCtrl::mouseMoveEvent(event);
+}
+
+void CMyFolderTreeCtrl::mouseReleaseEvent(QMouseEvent* event) {
+  pressed_ = false;
+  CFolderTreeCtrl::mouseReleaseEvent(event);
+}
+
+void CMyFolderTreeCtrl::keyPressEvent(QKeyEvent* event) {
+  if (isSwallowedKey(event)) {
+    event->accept();
+    return;
+  }
+  CFolderTreeCtrl::keyPressEvent(event);
+}
+
+QPixmap CMyFolderTreeCtrl::dragPixmap(QTreeWidgetItem* item) const {
+  const QString text = item->text(0);
+  const QFontMetrics metrics(font());
+  QPixmap pixmap(iconSize().width() + 4 + metrics.horizontalAdvance(text) + 2,
+                 std::max(iconSize().height(), metrics.height()));
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setOpacity(0.6);
+  item->icon(0).paint(&painter, QRect(QPoint(0, 0), iconSize()));
+  painter.setFont(font());
+  painter.drawText(QRect(iconSize().width() + 4, 0, pixmap.width(), pixmap.height()), Qt::AlignVCenter, text);
+  return pixmap;
+}
+
+// The mouse belongs to the drag until the button goes up, wherever it is.
+void CMyFolderTreeCtrl::BeginDrag(QTreeWidgetItem* item, const QPoint& globalPos) {
+  const QPixmap image = dragPixmap(item);
+  if (image.isNull()) return;
+  dragIndex_ = indexFromItem(item);
+  m_pDragImage = std::make_unique<QLabel>(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput);
+  m_pDragImage->setAttribute(Qt::WA_ShowWithoutActivating);
+  m_pDragImage->setAttribute(Qt::WA_TranslucentBackground);
+  m_pDragImage->setPixmap(image);
+  m_pDragImage->resize(image.size());
+  m_bDragging = true;
+  mouseHook_ = platform::installMouseHook([this](QWidget*, QMouseEvent* event) { return OnDragMouse(event); });
+  DragTo(globalPos);
+  m_pDragImage->show();
+}
+
+bool CMyFolderTreeCtrl::OnDragMouse(QMouseEvent* event) {
+  if (event->type() == QEvent::MouseMove) {
+    DragTo(event->globalPosition().toPoint());
+  } else if (event->type() == QEvent::MouseButtonRelease && event->button() == Qt::LeftButton) {
+    EndDrag();
+  }
+  return true;
+}
+
+void CMyFolderTreeCtrl::DragTo(const QPoint& globalPos) {
+  m_pDragImage->move(globalPos);
+  const QPoint local = viewport()->mapFromGlobal(globalPos);
+  QTreeWidgetItem* item = viewport()->rect().contains(local) ? itemAt(local) : nullptr;
+  if (!item) return;
+  // Only folders (and the root) are drop targets: a problem set lights up its folder.
+  if (itemType(item) != 0 && item->parent()) item = item->parent();
+  SetDropHighlight(item);
+}
+
+void CMyFolderTreeCtrl::EndDrag() {
+  platform::removeMouseHook(mouseHook_);
+  mouseHook_ = -1;
+  m_pDragImage.reset();
+  SetDropHighlight(nullptr);
+  dragIndex_ = QPersistentModelIndex();
+  m_bDragging = false;
+}
+
+void CMyFolderTreeCtrl::SetDropHighlight(QTreeWidgetItem* item) {
+  if (QTreeWidgetItem* old = dropHighlightItem()) {
+    old->setData(0, Qt::BackgroundRole, QVariant());
+    old->setData(0, Qt::ForegroundRole, QVariant());
+  }
+  dropHighlight_ = item ? QPersistentModelIndex(indexFromItem(item)) : QPersistentModelIndex();
+  if (item) {
+    item->setBackground(0, palette().highlight());
+    item->setForeground(0, palette().highlightedText());
+  }
+}

@@ -1,0 +1,62 @@
+#include "app/note_browser.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+#include "platform/file_system.h"
+#include "platform/folders.h"
+#include "platform/text.h"
+
+namespace {
+
+// Line ends of either convention become breaks: descriptions written on this system end their
+// lines with a line feed alone.
+std::wstring withLineBreaks(const std::wstring& text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
+      out += L"<br>";
+      ++i;
+    } else if (text[i] == L'\n') {
+      out += L"<br>";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+CExplorer1::CExplorer1(QWidget* parent) : QTextBrowser(parent) {
+  setOpenLinks(false);
+  setOpenExternalLinks(false);
+}
+
+void CExplorer1::Navigate(const std::wstring& path) {
+  const QUrl url = QUrl::fromLocalFile(QString::fromStdWString(path));
+  if (source() == url) {
+    reload();
+  } else {
+    setSource(url, QTextDocument::HtmlResource);
+  }
+}
+
+QVariant CExplorer1::loadResource(int type, const QUrl& name) {
+  if (!name.isLocalFile() && !name.isRelative() && name.scheme() != QLatin1String("qrc")) return QVariant();
+  return QTextBrowser::loadResource(type, name);
+}
+
+std::wstring notePageLocation() {
+  const auto folder = platform::privateRuntimeFolder();
+  return folder ? platform::fromUtf8(*folder + "/___note.html") : std::wstring();
+}
+
+bool ShowTextInBrowser(CExplorer1& browser, const std::wstring& text, const std::wstring& htmlPath) {
+  const std::wstring page = L"<html><head><meta charset=\"utf-8\"></head><body>\n" + withLineBreaks(text) +
+                            L"\n</body></html>";
+  if (htmlPath.empty() || !platform::writeFileAtomically(htmlPath, platform::toUtf8(page))) return false;
+  browser.Navigate(htmlPath);
+  return true;
+}

@@ -1,0 +1,121 @@
+#include "app/select_section_dialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/folder_tree.h"
+#include "app/klv_app.h"
+#include "app/modal_dialog.h"
+#include "app/note_browser.h"
+#include "database/element_log.h"
+#include "database/element_record.h"
+#include "database/folders.h"
+#include "database/section_questions.h"
+#include "database/sql_helpers.h"
+#include "platform/notifier.h"
+#include "platform/trace.h"
+
+namespace {
+
+QString qs(const std::wstring& text) { return QString::fromStdWString(text); }
+
+}  // namespace
+
+CSelectSectionDlg::CSelectSectionDlg(const pdb3::DbObject& query, KlvApp& app, QWidget* parent)
+    : QDialog(parent), m_pQuery(query), m_pApp(app) {
+  setUpDialog(this, 236, L"問題集の選択", 560, 420);
+  prompt_ = dialogControl<QLabel>(this, 1198, QRect(10, 8, 540, 22));
+  m_tree = dialogControl<CMyFolderTreeCtrl>(this, 1211, QRect(10, 34, 270, 336));
+  m_browser = dialogControl<CExplorer1>(this, 1224, QRect(290, 34, 260, 296));
+  dialogText(this, L"問題数", QRect(290, 340, 60, 24));
+  count_ = dialogControl<QLineEdit>(this, 1190, QRect(350, 340, 90, 24));
+  count_->setReadOnly(true);
+  QPushButton* remove = dialogButton(this, 3, L"削除(&D)", QRect(10, 380, 90, 28));
+  ok_ = dialogButton(this, 1, L"選択(&O)", QRect(360, 380, 90, 28));
+  dialogButton(this, 2, L"キャンセル", QRect(460, 380, 90, 28));
+
+  connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &CSelectSectionDlg::OnSelChanged);
+  connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CSelectSectionDlg::OnTreeDoubleClick);
+  connect(remove, &QPushButton::clicked, this, &CSelectSectionDlg::OnDelete);
+}
+
+int CSelectSectionDlg::DoModal() {
+  OnInitDialog();
+  return runModalDialog(*this);
+}
+
+void CSelectSectionDlg::OnInitDialog() {
+  prompt_->setText(qs(m_strPrompt));
+  m_tree->BuildTree(m_pQuery);
+  m_tree->SelectEidFromRoot(m_nEid);
+}
+
+// The root has no row of its own, but it is a folder all the same.
+bool CSelectSectionDlg::isFolder(int eid) const {
+  return eid == 0 || pdb3::elementType(m_pQuery, eid) == pdb3::kFolderElement;
+}
+
+void CSelectSectionDlg::OnSelChanged() {
+  const int eid = m_tree->GetSelectedEid();
+  if (eid < 0) return;
+  const bool folder = isFolder(eid);
+  ok_->setEnabled(m_nKind == kProblemSets ? !folder : m_nKind == kFolders ? folder : true);
+  m_strCount = folder ? L"" : std::to_wstring(pdb3::countUsableQuestions(m_pQuery, eid));
+  count_->setText(qs(m_strCount));
+  ShowTextInBrowser(*m_browser, pdb3::ElementInfoRecord(m_pQuery, eid).description(), m_pApp.notePagePath);
+}
+
+void CSelectSectionDlg::OnTreeDoubleClick() {
+  const int eid = m_tree->GetSelectedEid();
+  if (eid >= 0 && !isFolder(eid)) accept();
+}
+
+void CSelectSectionDlg::accept() {
+  const int eid = m_tree->GetSelectedEid();
+  if (eid < 0) return;
+  if (m_nKind == kProblemSets && isFolder(eid)) {
+    platform::messageBox(this,
+                         L"選択した項目は問題集ではありません。\n\n・左側に [+] が付いている項目は問題集ではありません\n"
+                         L"・[+] をクリックして、問題集を選択してください",
+                         kAppCaption);
+    return;
+  }
+  m_strPath.clear();
+  pdb3::getElementPath(m_pQuery, m_strPath, eid);
+  m_nEid = eid;
+  QDialog::accept();
+}
+
+void CSelectSectionDlg::OnDelete() {
+  const int eid = m_tree->GetSelectedEid();
+  if (eid < 1) return;
+  std::wstring name;
+  pdb3::queryElementName(m_pQuery, name, eid);
+  const std::wstring question = platform::format(
+      L"！！注意！！\n%ls を削除してもよろしいですか？\n（一度削除してしまうと元に戻すことはできません）", name.c_str());
+  if (platform::messageBox(this, question, kAppCaption, platform::MbYesNo | platform::MbIconWarning) != platform::IdYes)
+    return;
+  // The whole subtree goes, or nothing of it.
+  bool deleted = pdb3::execSql(m_pQuery, L"BEGIN TRANSACTION");
+  if (deleted) {
+    deleted = pdb3::deleteElementTree(m_pQuery, eid);
+    deleted = deleted ? pdb3::execSql(m_pQuery, L"COMMIT") : (pdb3::execSql(m_pQuery, L"ROLLBACK"), false);
+  }
+  if (!deleted) {
+    platform::messageBox(this, L"削除に失敗しました", kAppCaption, platform::MbOk | platform::MbIconError);
+  } else {
+    restoreSmartLearningSet();
+  }
+  m_tree->BuildTree(m_pQuery);
+  m_tree->SelectEidFromRoot(eid);
+}
+
+void CSelectSectionDlg::restoreSmartLearningSet() {
+  if (pdb3::elementExists(m_pQuery, m_pApp.smartLearningSetId)) return;
+  try {
+    m_pApp.smartLearningSetId = pdb3::EnsureSmartLearningBinder(m_pQuery.query().connection());
+  } catch (const std::wstring& message) {
+    platform::messageBox(this, message, kAppCaption, platform::MbOk | platform::MbIconError);
+  }
+}

@@ -1,0 +1,59 @@
+// Choosing a problem set (or, for some callers, a folder) from the whole tree, with the chosen
+// element's question count and description; an element can be deleted with everything below it.
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "database/db_object.h"
+
+class CExplorer1;
+class CMyFolderTreeCtrl;
+class KlvApp;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class CSelectSectionDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  enum Kind { kProblemSets = 0, kFolders = 1, kAnything = 2 };
+
+  // query: the caller's accessor, on the application's connection.
+  CSelectSectionDlg(const pdb3::DbObject& query, KlvApp& app, QWidget* parent = nullptr);
+
+  // Set m_strPrompt, m_nEid and m_nKind first; after OK read m_nEid and m_strPath.
+  int DoModal();
+  // Fills the tree and selects m_nEid (DoModal does it first).
+  void OnInitDialog();
+  // OnOK: the selected element, when it is of a kind that may be chosen.
+  void accept() override;
+  // Deletes the selected element (not the root) with everything below it, after asking.
+  void OnDelete();
+
+  CMyFolderTreeCtrl& tree() { return *m_tree; }
+  CExplorer1& browser() { return *m_browser; }
+
+  std::wstring m_strPrompt;
+  std::wstring m_strPath;
+  int m_nEid = -1;
+  int m_nKind = kProblemSets;
+  std::wstring m_strCount;
+
+ private:
+  void OnSelChanged();
+  void OnTreeDoubleClick();
+  bool isFolder(int eid) const;
+  // The set and folder that collect smart learning are made again at once when a deletion took
+  // them, so that nothing is ever added to a set that no longer exists.
+  void restoreSmartLearningSet();
+
+  pdb3::DbObject m_pQuery;
+  KlvApp& m_pApp;
+  QLabel* prompt_;
+  CMyFolderTreeCtrl* m_tree;
+  CExplorer1* m_browser;
+  QLineEdit* count_;
+  QPushButton* ok_;
+};

@@ -1,0 +1,48 @@
+#include "app/tabpage_selsection.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/klv_app.h"
+#include "app/note_browser.h"
+#include "app/page_dates.h"
+#include "database/element_record.h"
+
+CTabpageSelsection::CTabpageSelsection(KlvApp& app, QWidget* parent) : QWidget(parent), app_(app) {
+  setObjectName("id242");
+  m_infoList = new QTableWidget(0, 2, this);
+  m_infoList->setObjectName("id1255");
+  m_infoList->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_infoList->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_infoList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_infoList->verticalHeader()->hide();
+  m_infoList->setHorizontalHeaderLabels({QString::fromStdWString(L"属性"), QString::fromStdWString(L"値")});
+  m_infoList->setColumnWidth(0, 150);
+  m_infoList->setColumnWidth(1, 200);
+  m_infoList->horizontalHeader()->setStretchLastSection(true);
+  browser_ = new CExplorer1(this);
+  browser_->setObjectName("id1224");
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(m_infoList, 2);
+  layout->addWidget(browser_, 3);
+}
+
+void CTabpageSelsection::SetRow(int row, const std::wstring& label, const std::wstring& value) {
+  m_infoList->insertRow(row);
+  m_infoList->setItem(row, 0, new QTableWidgetItem(QString::fromStdWString(label)));
+  m_infoList->setItem(row, 1, new QTableWidgetItem(QString::fromStdWString(value)));
+}
+
+bool CTabpageSelsection::FillInfo(bool folderSelected, int questionCount) {
+  m_infoList->setRowCount(0);
+  const pdb3::ElementInfoRecord record(pdb3::openQuery(app_.db), app_.currentSetId);
+  SetRow(0, L"著作権者", record.author());
+  SetRow(1, L"問題入力者", record.writer());
+  SetRow(2, L"問題数", folderSelected ? L"0" : std::to_wstring(questionCount));
+  SetRow(3, L"最終更新日", pageDateText(record.utime()));
+  SetRow(4, L"作成日", pageDateText(record.ctime()));
+  return true;
+}

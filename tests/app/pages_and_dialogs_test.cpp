@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <QTableWidget>
+#include <ctime>
+
+#include "app/delete_smartlearning_dialog.h"
+#include "app/note_browser.h"
+#include "app/page_dates.h"
+#include "app/tabpage_selsection.h"
+#include "element_tree_fixture.h"
+#include "platform/notifier.h"
+#include "scoped_env.h"
+
+using namespace apptest;
+
+namespace {
+
+QString rowsText(QTableWidget& list) {
+  QStringList out;
+  for (int r = 0; r < list.rowCount(); ++r) out << list.item(r, 0)->text() + "=" + list.item(r, 1)->text();
+  return out.join(", ");
+}
+
+struct ProbeBrowser : CExplorer1 {
+  using CExplorer1::loadResource;
+};
+
+}  // namespace
+
+TEST(SetPage, ShowsTheSetsRecordWithDatesAndAFolderCountsNoQuestions) {
+  testenv::ScopedEnv tokyo("TZ", "JST-9");
+  tzset();
+  TreeApp s;
+  CTabpageSelsection page(s.app);
+  s.app.currentSetId = kApple;
+  page.FillInfo(false, 2);
+  EXPECT_EQ(rowsText(page.infoList()).toStdWString(),
+            L"著作権者=著者, 問題入力者=入力者, 問題数=2, 最終更新日=2024-01-01(月) 09:00:00, 作成日=<未設定>");
+  s.app.currentSetId = kAlpha;
+  page.FillInfo(true, 0);
+  EXPECT_EQ(page.infoList().item(2, 1)->text(), "0");
+}
+
+TEST(NoteBrowser, LoadsLocalPagesOnly) {
+  TreeApp s;
+  ProbeBrowser browser;
+  EXPECT_TRUE(ShowTextInBrowser(browser, L"<img src=\"http://127.0.0.1:9/x.png\">", s.app.notePagePath));
+  EXPECT_TRUE(browser.loadResource(QTextDocument::HtmlResource, browser.source()).isValid());
+  EXPECT_FALSE(browser.loadResource(QTextDocument::ImageResource, QUrl("http://127.0.0.1:9/x.png")).isValid());
+  EXPECT_FALSE(ShowTextInBrowser(browser, L"nowhere", L"/nonexistent-folder/___note.html"));
+}
+
+TEST(SmartLearningRemoval, OffersEverySetSharingAQuestionAndRemovesAllOfTheChosenSetsQuestions) {
+  TreeApp s;
+  const std::wstring binder = std::to_wstring(s.app.smartLearningSetId);
+  const auto inBinder = [&] { return s.intValue(L"SELECT group_concat(qid) FROM section WHERE sid=" + binder); };
+  EXPECT_EQ(CDeleteSmartlearningQuestionDlg(s.app).DoModal(), platform::IdCancel);
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 問題リストが空です\n");
+
+  s.run(L"INSERT INTO section VALUES (" + binder + L", 1), (" + binder + L", 30)");
+  CDeleteSmartlearningQuestionDlg dialog(s.app);
+  ASSERT_TRUE(dialog.OnInitDialog());
+  dialog.show();
+  QListWidget& list = dialog.list();
+  ASSERT_EQ(list.count(), 3);
+  EXPECT_EQ(list.item(1)->data(Qt::UserRole).toInt(), kZeta);
+  list.setCurrentRow(2);
+  s.notifier.answer = platform::IdNo;
+  dialog.accept();
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 以下の問題を削除してもよろしいですか？\n\n問題集：Alpha/deep/Apple\n問題数：1\n");
+
+  s.notifier.answer = platform::IdYes;
+  s.run(L"CREATE TRIGGER keep BEFORE DELETE ON section BEGIN SELECT RAISE(ABORT, 'kept'); END");
+  dialog.accept();
+  EXPECT_NE(s.takeBoxes().find(L"削除に失敗しました"), std::wstring::npos);
+  EXPECT_TRUE(dialog.isVisible());
+  s.run(L"DROP TRIGGER keep");
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  // Question 1 is in the sample set too: it goes all the same; question 30 stays.
+  EXPECT_EQ(inBinder(), 30);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM section WHERE sid=14"), 3);
+}

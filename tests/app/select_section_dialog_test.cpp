@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/folder_tree.h"
+#include "app/note_browser.h"
+#include "app/select_section_dialog.h"
+#include "database/element_log.h"
+#include "database/folders.h"
+#include "element_tree_fixture.h"
+#include "platform/file_system.h"
+#include "platform/notifier.h"
+#include "scoped_env.h"
+
+using namespace apptest;
+
+namespace {
+
+struct Chooser {
+  Chooser(TreeApp& s, int kind, int eid) : dialog(s.accessor(), s.app) {
+    dialog.m_nKind = kind;
+    dialog.m_nEid = eid;
+    dialog.OnInitDialog();
+    dialog.show();
+  }
+  QPushButton* button(int id) { return dialog.findChild<QPushButton*>(QString("id%1").arg(id)); }
+  // Whether the item was expanded afterwards.
+  bool doubleClick(int eid) {
+    CMyFolderTreeCtrl& tree = dialog.tree();
+    tree.SelectEidFromRoot(eid);
+    QCoreApplication::processEvents();  // lays the items out
+    QTreeWidgetItem* item = tree.currentItem();
+    const QPoint at = tree.visualItemRect(item).center();
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(tree.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    return item->isExpanded();
+  }
+  CSelectSectionDlg dialog;
+};
+
+}  // namespace
+
+TEST(SelectSection, ProblemSetsOnlyRefusesFoldersAndShowsTheChosenSet) {
+  TreeApp s;
+  s.run(L"UPDATE element_info SET description='<b>太字</b>\r\n次の行' WHERE eid=14");
+  Chooser c(s, CSelectSectionDlg::kProblemSets, 999);  // gone since: nothing selected
+  EXPECT_EQ(c.dialog.tree().GetSelectedEid(), -1);
+
+  c.dialog.tree().SelectEidFromRoot(kAlpha);
+  EXPECT_FALSE(c.button(1)->isEnabled());
+  c.dialog.accept();
+  EXPECT_NE(s.takeBoxes().find(L"選択した項目は問題集ではありません。"), std::wstring::npos);
+  EXPECT_TRUE(c.doubleClick(kAlpha));  // a folder opens
+  EXPECT_TRUE(c.dialog.isVisible());
+
+  c.dialog.tree().SelectEidFromRoot(kApple);
+  EXPECT_TRUE(c.button(1)->isEnabled());
+  EXPECT_EQ(c.dialog.findChild<QLineEdit*>("id1190")->text(), "2");  // question 31 has no answer
+  const std::string page = *platform::readFileBytes(s.app.notePagePath);
+  EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
+  EXPECT_NE(page.find("<b>太字</b><br>次の行"), std::string::npos);
+  EXPECT_NE(c.dialog.browser().toPlainText().indexOf(QString::fromStdWString(L"次の行")), -1);
+  c.dialog.tree().SelectEidFromRoot(kZeta);  // the page is written again under the same name
+  EXPECT_EQ(c.dialog.browser().toPlainText().trimmed(), "");
+  EXPECT_FALSE(c.dialog.browser().openLinks());
+  c.dialog.tree().SelectEidFromRoot(kApple);
+
+  c.doubleClick(kApple);
+  EXPECT_EQ(c.dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(c.dialog.m_nEid, kApple);
+  EXPECT_EQ(c.dialog.m_strPath, L"Alpha/deep/Apple");
+}
+
+TEST(SelectSection, AnythingGoesByTheButtonButNotByADoubleClickOnAFolderAndUnattendedRunsAnswerAsItStands) {
+  TreeApp s;
+  Chooser c(s, CSelectSectionDlg::kAnything, kDeep);
+  EXPECT_FALSE(c.doubleClick(0));  // the root closes
+  EXPECT_TRUE(c.doubleClick(kDeep));
+  EXPECT_TRUE(c.dialog.isVisible());
+  QTest::mouseClick(c.button(1), Qt::LeftButton);
+  EXPECT_EQ(c.dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(c.dialog.m_strPath, L"Alpha/deep");
+
+  testenv::ScopedEnv answer("KELVARA_AUTOANSWER", "ok");
+  CSelectSectionDlg folder(s.accessor(), s.app);
+  folder.m_nEid = kDeep;
+  EXPECT_EQ(folder.DoModal(), platform::IdCancel);  // problem sets only: refused, with its message
+  EXPECT_NE(s.takeBoxes().find(L"選択した項目は問題集ではありません。"), std::wstring::npos);
+  CSelectSectionDlg set(s.accessor(), s.app);
+  set.m_nEid = kApple;
+  EXPECT_EQ(set.DoModal(), platform::IdOk);
+  EXPECT_EQ(set.m_strPath, L"Alpha/deep/Apple");
+}
+
+TEST(SelectSection, DeleteTakesTheWholeSubtreeOrNothing) {
+  TreeApp s;
+  Chooser c(s, CSelectSectionDlg::kAnything, kAlpha);
+  const auto elements = [&] { return s.intValue(L"SELECT count(*) FROM element_info"); };
+  const int before = elements();
+  s.notifier.answer = platform::IdNo;
+  QTest::mouseClick(c.button(3), Qt::LeftButton);
+  EXPECT_NE(s.takeBoxes().find(L"！！注意！！\nAlpha を削除してもよろしいですか？"), std::wstring::npos);
+  EXPECT_EQ(elements(), before);
+
+  // One deletion deep inside the subtree fails: the ones before it are undone.
+  s.run(L"CREATE TRIGGER keep_apple BEFORE DELETE ON element_info WHEN old.eid=14 BEGIN SELECT RAISE(ABORT, 'kept'); END");
+  s.notifier.answer = platform::IdYes;
+  QTest::mouseClick(c.button(3), Qt::LeftButton);
+  EXPECT_NE(s.takeBoxes().find(L"削除に失敗しました"), std::wstring::npos);
+  EXPECT_EQ(elements(), before);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM section WHERE sid=12"), 2);
+
+  s.run(L"DROP TRIGGER keep_apple");
+  c.dialog.tree().SelectEidFromRoot(kAlpha);
+  QTest::mouseClick(c.button(3), Qt::LeftButton);
+  EXPECT_EQ(elements(), before - 4);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM section WHERE sid IN (12, 14)"), 0);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM question WHERE qid=30"), 1);  // questions stay
+  EXPECT_EQ(c.dialog.tree().GetSelectedEid(), -1);
+
+  c.dialog.tree().SelectEidFromRoot(0);
+  s.takeBoxes();
+  QTest::mouseClick(c.button(3), Qt::LeftButton);
+  EXPECT_EQ(s.takeBoxes(), L"");  // the root is never offered for deletion
+
+  // Deleting the smart-learning folder makes a new set at once.
+  const int oldSet = s.app.smartLearningSetId;
+  c.dialog.tree().SelectEidFromRoot(pdb3::FindFolderByPath(s.accessor(), L"SmartLearning"));
+  QTest::mouseClick(c.button(3), Qt::LeftButton);
+  EXPECT_FALSE(pdb3::elementExists(s.accessor(), oldSet));
+  EXPECT_EQ(pdb3::FindProblemSetByPath(s.accessor(), L"SmartLearning/1"), s.app.smartLearningSetId);
+}
