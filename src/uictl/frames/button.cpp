@@ -45,12 +45,13 @@ bool CUxButton::Create(const wchar_t* text, unsigned style, const Rect& rect, QW
 }
 
 void CUxButton::setButtonStyle(unsigned style) {
-  // The button draws itself whatever it was made as; a default push button is a plain one.
   m_nButtonStyle = style & (BsTypeMask | BsHorizontalMask);
   readButtonStyle(style);
 }
 
 void CUxButton::readButtonStyle(unsigned style) {
+  // Whatever type it was given, the button draws itself; a default push button is a plain one.
+  m_bCheckBox = m_bRadio = m_bAutoCheck = false;
   switch (style & BsTypeMask) {
     case BsCheckBox: m_bCheckBox = true; break;
     case BsAutoCheckBox: m_bCheckBox = m_bAutoCheck = true; break;
@@ -305,7 +306,6 @@ void CUxButton::keyPressEvent(QKeyEvent* event) {
   }
   if (m_bAutoCheck) {
     if (key == Qt::Key_Space && m_bCheckBox) {
-      if (event->isAutoRepeat()) return;
       m_bChecked = !m_bChecked;
       redrawNow();
       emit clicked(m_bChecked);

@@ -182,7 +182,8 @@ void CUxButton::CreateDisabledImage(const QImage& bitmap, bool checked) {
   ToolbarImages strip;
   strip.SetImageSize({bitmap.width(), bitmap.height()});
   if (strip.AddImage(bitmap) < 0) return;
-  strip.nBitsPerPixel = 24;  // greyed rather than embossed, as the bitmap's own colours are kept
+  // True-colour pictures are greyed, palette ones embossed, as the strip draws disabled images.
+  strip.nBitsPerPixel = bitmap.depth();
   QImage grey(bitmap.width(), bitmap.height(), QImage::Format_RGB32);
   grey.fill(toPixel(globalData().clrBtnFace));
   Dc dc(grey);

@@ -99,6 +99,14 @@ TEST_F(ButtonTest, CheckBoxesToggleAndRadiosKeepOneCheckedPerGroup) {
   EXPECT_EQ(box->GetCheck(), 1);
   QTest::keyClick(box, Qt::Key_Space);
   EXPECT_EQ(box->GetCheck(), 0);
+  // A double click toggles with each release but tells the owner once.
+  QSignalSpy boxClicks(box, &QAbstractButton::clicked);
+  QTest::mouseClick(box, Qt::LeftButton, {}, {5, 5});
+  QTest::mousePress(box, Qt::LeftButton, {}, {5, 5});  // the second press comes with the double click
+  QTest::mouseDClick(box, Qt::LeftButton, {}, {5, 5});
+  QTest::mouseRelease(box, Qt::LeftButton, {}, {5, 5});
+  EXPECT_EQ(boxClicks.count(), 1);
+  EXPECT_EQ(box->GetCheck(), 0);
   auto* manual = make(1011, kPush | BsCheckBox, Rect::fromSize(0, 20, 80, 20));
   QTest::mouseClick(manual, Qt::LeftButton, {}, {5, 5});
   EXPECT_EQ(manual->GetCheck(), 0);  // the owner decides
@@ -138,6 +146,9 @@ TEST_F(ButtonTest, EnterAndSpaceClickAPushButton) {
   b->setFocus();
   QTest::keyClick(b, Qt::Key_Return);
   EXPECT_EQ(clicks.count(), 1);
+  const COLORREF face = globalData().clrBtnFace;
+  EXPECT_EQ(pixel(b, 4, 4), face ^ 0xFFFFFF);  // the dotted focus outline
+  EXPECT_EQ(pixel(b, 5, 4), face);
   QTest::keyPress(b, Qt::Key_Space);
   EXPECT_EQ(pixel(b, 0, 0), globalData().clrBtnDarkShadow);
   EXPECT_EQ(clicks.count(), 1);
@@ -207,10 +218,32 @@ TEST_F(ButtonTest, FacesBordersAndTextShowTheState) {
   EXPECT_EQ(pixel(box, 40, 12), DrawManager::HalfwayTo(g.clrBtnFace, g.clrBtnHighlight));
   EXPECT_EQ(pixel(box, 0, 0), g.clrBtnDarkShadow);
 
-  // A standard glyph sits in the middle of a button without text.
-  auto* glyph = make(1063, kPush, Rect::fromSize(0, 90, 21, 21), L"");
-  glyph->SetStdImage(kGlyphClose);
-  EXPECT_EQ(glyph->SizeToContent(true).cx, 9 + 10);
-  EXPECT_GT(countPixels(glyph, g.clrBtnText, {6, 6, 9, 9}), 4);
-  EXPECT_EQ(countPixels(glyph, g.clrBtnText, {2, 2, 4, 17}), 0);
+  // Standard glyphs sit in the middle of a button without text: the scroll-up arrow, the close box.
+  auto* up = make(1063, kPush, Rect::fromSize(0, 90, 21, 21), L"");
+  up->SetStdImage(kGlyphScrollUp);
+  EXPECT_EQ(up->SizeToContent(true).cx, 9 + 10);
+  EXPECT_EQ(countPixels(up, g.clrBtnText, {6, 9, 9, 1}), 1);   // the tip
+  EXPECT_EQ(countPixels(up, g.clrBtnText, {6, 12, 9, 1}), 7);  // the base
+  auto* close = make(1064, kPush, Rect::fromSize(30, 90, 21, 21), L"");
+  close->SetStdImage(kGlyphCloseBox);
+  EXPECT_EQ(countPixels(close, g.clrBtnText, {6, 6, 9, 1}), 9);
+  EXPECT_EQ(countPixels(close, g.clrBtnText, {6, 10, 9, 1}), 3);
+}
+
+TEST_F(ButtonTest, ADisabledButtonShowsAGreyCopyOfItsPicture) {
+  auto* b = make(1070, kPush, Rect::fromSize(0, 0, 24, 24), L"");
+  QImage red(8, 8, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  b->m_sizeImage = {8, 8};
+  b->CreateDisabledImage(red, false);
+  EXPECT_EQ(pixel(b, 12, 12), globalData().clrBtnFace);  // no picture of its own while enabled
+  b->setEnabled(false);
+  const COLORREF grey = pixel(b, 12, 12);
+  EXPECT_EQ(redOf(grey), greenOf(grey));
+  EXPECT_EQ(greenOf(grey), blueOf(grey));
+  EXPECT_NE(grey, globalData().clrBtnFace);
+  // Checked, it falls back to the unchecked pictures.
+  b->setButtonStyle(BsCheckBox);
+  b->SetCheck(1);
+  EXPECT_EQ(pixel(b, 12, 12), grey);
 }
