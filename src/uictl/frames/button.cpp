@@ -11,8 +11,8 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QTimerEvent>
+#include <utility>
 
 using namespace platform;
 
@@ -181,18 +181,21 @@ void CUxButton::mouseMoveEvent(QMouseEvent* event) {
         changed = m_bCaptured = true;
       }
     } else {
-      moveOutside(leftDown, event->buttons() != Qt::NoButton);
-      changed = true;
+      changed = moveOutside(leftDown, event->buttons() != Qt::NoButton);
     }
     if (changed) redrawNow();
   }
   trackDefaultMove(event->position().toPoint());
 }
 
-void CUxButton::moveOutside(bool leftDown, bool anyDown) {
-  if (leftDown) m_bPushed = false;
-  else m_bHot = false;
-  if (!anyDown && m_bCaptured) releaseMouse();
+bool CUxButton::moveOutside(bool leftDown, bool anyDown) {
+  bool& state = leftDown ? m_bPushed : m_bHot;
+  bool changed = std::exchange(state, false);
+  if (!anyDown && m_bCaptured) {
+    releaseMouse();
+    changed = true;
+  }
+  return changed;
 }
 
 void CUxButton::leaveEvent(QEvent* event) {
@@ -231,24 +234,24 @@ void CUxButton::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void CUxButton::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
-  const bool clicked = m_bPushed && m_bPressedInside && m_bHot;
+  const bool completed = m_bPushed && m_bPressedInside && m_bHot;
   m_bPushed = m_bPressedInside = m_bHot = false;
-  if (clicked && m_bAutoCheck) {
+  if (completed && m_bAutoCheck) {
     if (m_bCheckBox) m_bChecked = !m_bChecked;
     else if (m_bRadio && !m_bChecked) SetCheck(1);
   }
   const bool notify = m_bDefaultPressed && rect().contains(event->position().toPoint());
   m_bDefaultPressed = m_bDefaultDown = false;
   redrawNow();
-  QPointer<CUxButton> alive(this);
-  if (notify) emit this->clicked(m_bChecked);
-  if (!alive) return;
+  // The mouse is free again before the owner hears of the click: a dialog it opens must get
+  // its own clicks.
   releaseMouse();
   if (m_nAutoRepeatPeriod > 0) stopRepeat();
   if (m_pToolTip) {
     ButtonToolTip::pop();
     m_pToolTip->setText(m_pToolTip->text());
   }
+  if (notify) emit clicked(m_bChecked);
 }
 
 void CUxButton::timerEvent(QTimerEvent* event) {

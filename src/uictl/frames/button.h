@@ -134,7 +134,8 @@ class CUxButton : public QAbstractButton, public platform::CObject {
   // The tracking the plain button does under the owner's handling: pressed state, capture and
   // the click on a release inside.
   void trackDefaultMove(const QPoint& pos);
-  void moveOutside(bool leftDown, bool anyDown);
+  // The pointer went off the button; true when that changed what it shows or holds.
+  bool moveOutside(bool leftDown, bool anyDown);
   void stopRepeat();
   // Moves the check through the radio group with the arrow keys; false when it is not such a key.
   bool moveInRadioGroup(int key);

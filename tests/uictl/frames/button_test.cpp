@@ -50,6 +50,9 @@ TEST_F(ButtonTest, AClickNeedsThePressAndTheReleaseOnTheButton) {
   for (unsigned id : {1001u, 1002u}) {
     auto* b = control<CUxButton>(id);
     QSignalSpy clicks(b, &QAbstractButton::clicked);
+    // A dialog opened on the click must get the mouse: the button has let it go by then.
+    QWidget* heldOnClick = b;
+    QObject::connect(b, &QAbstractButton::clicked, [&] { heldOnClick = getCapture(); });
     EXPECT_EQ(pixel(b, 0, 0), g.clrBtnHighlight);
     EXPECT_EQ(pixel(b, 79, 23), g.clrBtnDarkShadow);
     EXPECT_EQ(pixel(b, 78, 22), g.clrBtnShadow);
@@ -62,6 +65,7 @@ TEST_F(ButtonTest, AClickNeedsThePressAndTheReleaseOnTheButton) {
     EXPECT_EQ(pixel(b, 0, 0), g.clrBtnDarkShadow);
     QTest::mouseRelease(b, Qt::LeftButton, {}, {20, 12});
     EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(heldOnClick, nullptr);
 
     QTest::mousePress(b, Qt::LeftButton, {}, {10, 10});
     hover(b, {10, 90});
@@ -211,6 +215,10 @@ TEST_F(ButtonTest, FacesBordersAndTextShowTheState) {
   hover(&dialog, {200, 200});
   EXPECT_EQ(pixel(flat, 0, 0), g.clrBtnFace);
   EXPECT_EQ(getCapture(), nullptr);
+  QTest::mouseClick(flat, Qt::LeftButton, {}, {10, 10});  // a click lets the mouse go; hovering takes it again
+  hover(flat, {12, 10});
+  hover(&dialog, {200, 200});
+  EXPECT_EQ(pixel(flat, 0, 0), g.clrBtnFace);
 
   // A checked face is lightened and sunk.
   auto* box = make(1062, kPush | BsCheckBox, Rect::fromSize(0, 60, 80, 24), L"");
