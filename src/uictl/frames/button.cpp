@@ -148,7 +148,7 @@ void CUxButton::redrawNow() {
   else update();
 }
 
-void CUxButton::releaseMouse() {
+void CUxButton::dropCapture() {
   if (getCapture() == this) releaseCapture();
   m_bCaptured = false;
 }
@@ -192,7 +192,7 @@ bool CUxButton::moveOutside(bool leftDown, bool anyDown) {
   bool& state = leftDown ? m_bPushed : m_bHot;
   bool changed = std::exchange(state, false);
   if (!anyDown && m_bCaptured) {
-    releaseMouse();
+    dropCapture();
     changed = true;
   }
   return changed;
@@ -245,7 +245,7 @@ void CUxButton::mouseReleaseEvent(QMouseEvent* event) {
   redrawNow();
   // The mouse is free again before the owner hears of the click: a dialog it opens must get
   // its own clicks.
-  releaseMouse();
+  dropCapture();
   if (m_nAutoRepeatPeriod > 0) stopRepeat();
   if (m_pToolTip) {
     ButtonToolTip::pop();
@@ -262,7 +262,7 @@ void CUxButton::timerEvent(QTimerEvent* event) {
 void CUxButton::OnCancelMode() {
   m_bDefaultPressed = m_bDefaultDown = m_bSpaceDown = false;
   if (m_bCaptured) {
-    releaseMouse();
+    dropCapture();
     m_bPushed = m_bPressedInside = m_bHot = m_bMouseInside = false;
     redrawNow();
   }
@@ -271,7 +271,7 @@ void CUxButton::OnCancelMode() {
 
 void CUxButton::focusOutEvent(QFocusEvent* event) {
   QAbstractButton::focusOutEvent(event);
-  releaseMouse();
+  dropCapture();
   m_bPushed = m_bPressedInside = m_bHot = m_bMouseInside = false;
   m_bDefaultPressed = m_bDefaultDown = m_bSpaceDown = false;
   redrawNow();
@@ -281,7 +281,7 @@ void CUxButton::changeEvent(QEvent* event) {
   if (event->type() == QEvent::EnabledChange && !isEnabled()) {
     m_bPushed = m_bPressedInside = m_bHot = false;
     m_bDefaultPressed = m_bDefaultDown = m_bSpaceDown = false;
-    releaseMouse();
+    dropCapture();
   }
   if (event->type() == QEvent::ActivationChange && !isActiveWindow()) OnCancelMode();
   QAbstractButton::changeEvent(event);

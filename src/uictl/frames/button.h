@@ -127,7 +127,8 @@ class CUxButton : public QAbstractButton, public platform::CObject {
 
   // Repaints at once, as the user must see a press before anything it starts.
   void redrawNow();
-  void releaseMouse();
+  // Lets go of the mouse if the button holds it.
+  void dropCapture();
 
  private:
   void readButtonStyle(unsigned style);
