@@ -133,6 +133,22 @@ void Dc::frameRect(const Rect& r, const Brush& brush) {
   fillRect({r.right - 1, r.top, r.right, r.bottom}, brush);
 }
 
+void Dc::drawFocusRect(const Rect& r) {
+  if (r.isEmpty()) return;
+  // Every other pixel of the outline, inverted: drawing the same rectangle twice removes it.
+  auto invert = [this](int x, int y) {
+    if ((x + y) % 2 == 0 && visible(x, y)) writePixel(x, y, getPixel(x, y) ^ 0xFFFFFF);
+  };
+  for (int x = r.left; x < r.right; ++x) {
+    invert(x, r.top);
+    if (r.bottom - 1 > r.top) invert(x, r.bottom - 1);
+  }
+  for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+    invert(r.left, y);
+    if (r.right - 1 > r.left) invert(r.right - 1, y);
+  }
+}
+
 void Dc::draw3dRect(const Rect& r, COLORREF topLeft, COLORREF bottomRight) {
   const int x = r.left, y = r.top, cx = r.width(), cy = r.height();
   fillSolidRect(Rect::fromSize(x, y, cx - 1, 1), topLeft);

@@ -97,6 +97,8 @@ class Dc {
   // With BfAdjust the rectangle shrinks to the inside of the edge.
   bool drawEdge(Rect& r, unsigned edge, unsigned flags);
   void frameRect(const Rect& r, const Brush& brush);
+  // The dotted outline that marks the keyboard focus; it inverts what is there.
+  void drawFocusRect(const Rect& r);
   void moveTo(int x, int y) { position_ = {x, y}; }
   // Draws with the current pen up to, but not including, (x, y).
   void lineTo(int x, int y);

@@ -30,12 +30,13 @@ constexpr unsigned kScMinimize = 0xF020;
 constexpr unsigned kScClose = 0xF060;
 constexpr unsigned kScRestore = 0xF120;
 
-// Glyphs of the 9 x 9 menu strip that the library draws by number.
+// Glyphs of the 9 x 9 menu strip that the library draws by number. 16 is the up arrow of scroll,
+// roll-up and collapse buttons; 12 the close box of the bars' and tab windows' close buttons.
 enum MenuGlyph : int {
   kGlyphArrowDown = 0, kGlyphArrowDownDisabled = 1, kGlyphArrowLeft = 2, kGlyphArrowUp = 3,
   kGlyphArrowRight = 4, kGlyphArrowRightDisabled = 5, kGlyphCheck = 6, kGlyphRadio = 7,
-  kGlyphRestore = 16, kGlyphMaximize = 17, kGlyphShowAll = 18, kGlyphCloseSmall = 19, kGlyphClose = 20,
-  kGlyphChevron = 21, kGlyphCount = 24,
+  kGlyphCloseBox = 12, kGlyphScrollUp = 16, kGlyphMaximize = 17, kGlyphShowAll = 18, kGlyphCloseSmall = 19,
+  kGlyphClose = 20, kGlyphChevron = 21, kGlyphCount = 24,
 };
 constexpr unsigned kMenuGlyphBitmapId = 16129;
 

@@ -29,7 +29,7 @@ void CUxVisualManager::OnDrawCaptionButton(Dc* dc, const CaptionButton& button, 
   int glyph;
   if (button.m_nHit == CaptionButton::kHitClose) glyph = kGlyphClose;
   else if (active) glyph = horizontal ? kGlyphArrowLeft : maximized ? kGlyphArrowUp : kGlyphCloseSmall;
-  else glyph = horizontal ? kGlyphArrowDown : maximized ? kGlyphMaximize : kGlyphRestore;
+  else glyph = horizontal ? kGlyphArrowDown : maximized ? kGlyphMaximize : kGlyphScrollUp;
 
   const bool pushedAndHot = button.m_bPushed && button.m_bFocused;
   const int shift = pushedAndHot ? 1 : 0;
@@ -109,7 +109,7 @@ void CUxVisualManager::OnDrawTaskGroupCaption(Dc* dc, const UxTaskGroupLook& gro
   const Rect box = Rect::fromSize(caption.right - square.cx - 4, caption.top + (caption.height() - square.cy) / 2,
                                   square.cx, square.cy);
   if (hot) dc->draw3dRect(box, getSysColor(ColorWindow), g.clrBtnShadow);
-  MenuImages::DrawCentred(dc, group.collapsed ? kGlyphArrowDown : kGlyphRestore, box);
+  MenuImages::DrawCentred(dc, group.collapsed ? kGlyphArrowDown : kGlyphScrollUp, box);
 }
 
 void CUxVisualManager::OnDrawTask(Dc* dc, const UxTaskLook& task, const std::vector<QImage>* images, bool hot) {
