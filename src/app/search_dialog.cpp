@@ -46,26 +46,27 @@ CSearchDlg::CSearchDlg(KlvApp& app, std::wstring word, QWidget* parent)
     : QDialog(parent), m_pApp(app), accessor_(pdb3::openQuery(app.db)), m_strWord(std::move(word)) {
   setObjectName("id260");
   setWindowTitle(QString::fromWCharArray(L"全体からの検索"));
-  setFixedSize(620, 420);
+  setFixedSize(660, 420);
 
   auto* label = new QLabel(QString::fromWCharArray(L"検索語"), this);
   label->setGeometry(12, 16, 60, 24);
   auto* edit = new QPlainTextEdit(this);
   edit->setObjectName(idName(kWordEdit));
-  edit->setGeometry(72, 12, 330, 30);
+  edit->setGeometry(72, 12, 300, 30);
+  edit->document()->setDocumentMargin(3);
   edit->setLineWrapMode(QPlainTextEdit::NoWrap);
   edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   edit->installEventFilter(this);
-  auto* search = addButton(this, kSearchButton, L"検索(&F)", {410, 12, 96, 30});
+  auto* search = addButton(this, kSearchButton, L"検索(&F)", {380, 12, 110, 30});
   search->setAutoDefault(false);
   connect(search, &QPushButton::clicked, this, &CSearchDlg::OnSearch);
   auto* help = new QLabel(QString::fromWCharArray(L"解答が検索語で始まる問題を、全ての問題集から探します。"), this);
-  help->setGeometry(12, 48, 390, 22);
+  help->setGeometry(12, 48, 360, 22);
 
   m_list = new QTreeWidget(this);
   m_list->setObjectName(idName(kResultList));
-  m_list->setGeometry(12, 76, 596, 332);
+  m_list->setGeometry(12, 80, 636, 328);
   m_list->setRootIsDecorated(false);
   m_list->setAllColumnsShowFocus(true);
   m_list->setUniformRowHeights(true);
@@ -76,14 +77,14 @@ CSearchDlg::CSearchDlg(KlvApp& app, std::wstring word, QWidget* parent)
   m_list->setColumnWidth(2, 200);
   connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CSearchDlg::OnEdit);
 
-  auto* editButton = addButton(this, kEditButton, L"編集(&E)", {514, 12, 94, 30});
+  auto* editButton = addButton(this, kEditButton, L"編集(&E)", {498, 12, 150, 30});
   editButton->setAutoDefault(false);
   editButton->setEnabled(false);
   connect(editButton, &QPushButton::clicked, this, &CSearchDlg::OnEdit);
   // The web dictionaries come with their list; until then their menu button stays disabled.
-  auto* web = addButton(this, kWebButton, L"Web辞書検索↓(&W)", {514, 44, 94, 28});
+  auto* web = addButton(this, kWebButton, L"Web辞書検索↓(&W)", {498, 46, 150, 28});
   web->setEnabled(false);
-  auto* close = addButton(this, 1, L"終了(&X)", {410, 44, 96, 28});
+  auto* close = addButton(this, 1, L"終了(&X)", {380, 46, 110, 28});
   close->setAutoDefault(false);
   connect(close, &QPushButton::clicked, this, &CSearchDlg::accept);
 
