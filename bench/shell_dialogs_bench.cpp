@@ -9,8 +9,6 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
-#include <clocale>
-#include <cstdlib>
 #include <deque>
 #include <memory>
 
@@ -22,6 +20,7 @@
 #include "database/section_questions.h"
 #include "database/text_conversion.h"
 #include "large_database.h"
+#include "offscreen_main.h"
 #include "services/app_settings.h"
 
 namespace {
@@ -122,15 +121,5 @@ BENCHMARK(BM_PreviewWidthChange)->Unit(benchmark::kMillisecond)->Iterations(10);
 }  // namespace
 
 int main(int argc, char** argv) {
-  QTemporaryDir home;
-  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) setenv(variable, home.path().toUtf8(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("KELVARA_AUTOANSWER", "ok", 0);
-  QApplication application(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
-  benchmark::Initialize(&argc, argv);
-  largeDatabase();
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runOffscreenBenchmarks(argc, argv, [] { largeDatabase(); });
 }
