@@ -214,7 +214,9 @@ void QuestionPreviewDlg::OnEdit() {
   if (!editor_(this, edited)) return;
   if (!pdb3::saveQuestion(edited))
     platform::messageBox(this, L"データベースの書き込みに失敗しました。", L"KLV");
-  *question = edited;
+  // A list may show one question more than once: every row of it shows the edit.
+  for (pdb3::Question& shown : questions_)
+    if (shown.qid() == edited.qid()) shown = edited;
   const int row = m_list->currentRow();
   const int scroll = m_list->verticalScrollBar()->value();
   Refill();

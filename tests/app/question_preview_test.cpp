@@ -121,6 +121,22 @@ TEST_F(QuestionPreview, PronouncesSearchesAndEditsTheSelectedQuestion) {
   EXPECT_EQ(item<QListWidget>(dialog, 1107)->currentRow(), 4);
   EXPECT_EQ(rows(dialog)[2], QString::fromStdWString(L"りんご     pomme"));
   EXPECT_EQ(db.value(L"SELECT answer FROM question WHERE qid=1"), L"pomme\r\nringo");
+
+  std::deque<int> many;
+  for (int i = 0; i < 40; ++i) many.insert(many.end(), {2, 1});
+  QuestionPreviewDlg longList(app, many, L"t");
+  longList.setQuestionEditor([](QWidget*, pdb3::Question& question) {
+    question.setAnswerTexts({L"apple", L"ringo"});
+    return true;
+  });
+  longList.show();
+  auto* list = item<QListWidget>(longList, 1107);
+  list->verticalScrollBar()->setValue(50);
+  list->setCurrentRow(62);
+  longList.OnEdit();
+  EXPECT_EQ(list->verticalScrollBar()->value(), 50);
+  EXPECT_EQ(list->currentRow(), 62);
+  EXPECT_EQ(rows(longList)[2], QString::fromStdWString(L"りんご     apple"));  // every row of the question
 }
 
 TEST_F(QuestionPreview, ContextMenuSelectsTheRowUnderTheCursor) {
