@@ -12,9 +12,9 @@
 #include "app/klv_app.h"
 #include "app/question_exporter.h"
 #include "app/question_preview_dialog.h"
+#include "database/read_transaction.h"
 #include "database/section_questions.h"
 #include "platform/notifier.h"
-#include "platform/text.h"
 #include "services/question_rows.h"
 #include "services/shell_files.h"
 
@@ -137,7 +137,9 @@ void CQuestionExportDlg::OnBrowse() {
 
 bool CQuestionExportDlg::collectQuestionIds(std::deque<int>& ids) {
   if (scope_->checkedId() == kChosenQuestions) return pageSelection_ && pageSelection_(ids);
-  return pdb3::nonEmptyQuestionIds(pdb3::openQuery(m_pApp.db), m_pApp.currentSetId, ids);
+  const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
+  const pdb3::ReadTransaction transaction(accessor);
+  return pdb3::nonEmptyQuestionIds(accessor, m_pApp.currentSetId, ids);
 }
 
 void CQuestionExportDlg::OnPreview() {

@@ -2,7 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QContextMenuEvent>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>

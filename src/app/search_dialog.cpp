@@ -1,6 +1,5 @@
 #include "app/search_dialog.h"
 
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -14,7 +13,6 @@
 #include "services/part_of_speech.h"
 #include "services/rich_text.h"
 #include "services/text_edit.h"
-#include "services/window_helpers.h"
 
 namespace {
 

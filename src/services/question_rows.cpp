@@ -20,13 +20,6 @@ std::vector<std::wstring> withoutEmpty(const pdb3::TextList& texts) {
   return kept;
 }
 
-int widestQuestionText(const pdb3::Question& question) {
-  int widest = 0;
-  for (const std::wstring& text : question.questionTexts())
-    widest = std::max(widest, DisplayWidth(expandPartOfSpeech(text)));
-  return widest;
-}
-
 constexpr int kWidthMargin = 5;
 
 }  // namespace
@@ -50,14 +43,14 @@ std::vector<pdb3::Question> loadQuestionRows(const pdb3::DbObject& accessor, con
 }
 
 int MaxQuestionWidth(const std::deque<int>& ids, const pdb3::DbObject& accessor) {
-  int widest = 0;
-  for (int qid : ids) widest = std::max(widest, widestQuestionText(pdb3::getQuestion(accessor, qid)));
-  return widest + kWidthMargin;
+  return MaxQuestionWidth(loadQuestionRows(accessor, ids));
 }
 
 int MaxQuestionWidth(const std::vector<pdb3::Question>& questions) {
   int widest = 0;
-  for (const pdb3::Question& question : questions) widest = std::max(widest, widestQuestionText(question));
+  for (const pdb3::Question& question : questions)
+    for (const std::wstring& text : question.questionTexts())
+      widest = std::max(widest, DisplayWidth(expandPartOfSpeech(text)));
   return widest + kWidthMargin;
 }
 

@@ -129,9 +129,6 @@ TEST_F(ExportDialog, BrowseTakesTheChosenNameAndItsForm) {
   nameEdit()->setText("/tmp/a?b.txt");
   click(1249);
   EXPECT_EQ(dialogs.asked.initialPath, L"/tmp/ab.txt");
-  EXPECT_EQ(dialogs.asked.title, L"ファイル出力");
-  EXPECT_FALSE(dialogs.asked.open);
-  EXPECT_EQ(dialogs.asked.filters.size(), 4u);
   EXPECT_EQ(nameEdit()->text(), "/tmp/chosen/list.CSV");
   EXPECT_TRUE(checked(1280));
 

@@ -50,7 +50,6 @@ TEST_F(QuestionRows, AlignAnswersByDisplayWidthAndIndentExtraAnswers) {
 TEST_F(QuestionRows, MaxQuestionWidthIsTheWidestExpandedQuestionPlusFive) {
   EXPECT_EQ(MaxQuestionWidth({}, accessor), 5);
   EXPECT_EQ(MaxQuestionWidth({1, 2, 4}, accessor), 12 + 5);  // 【名詞】林檎
-  EXPECT_EQ(MaxQuestionWidth(loadQuestionRows(accessor, {3, 4})), 15 + 5);
 }
 
 TEST(FileNames, OnlyTheLastComponentIsCleanedAndGetsTheExtension) {
