@@ -139,7 +139,9 @@ bool CQuestionExportDlg::collectQuestionIds(std::deque<int>& ids) {
   if (scope_->checkedId() == kChosenQuestions) return pageSelection_ && pageSelection_(ids);
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
   const pdb3::ReadTransaction transaction(accessor);
-  return pdb3::nonEmptyQuestionIds(accessor, m_pApp.currentSetId, ids);
+  if (pdb3::nonEmptyQuestionIds(accessor, m_pApp.currentSetId, ids)) return true;
+  platform::messageBox(this, L"問題集の問題を読み込めませんでした。", kCaption);
+  return false;
 }
 
 void CQuestionExportDlg::OnPreview() {

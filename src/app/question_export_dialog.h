@@ -32,7 +32,8 @@ class CQuestionExportDlg : public QDialog {
   void OnFormatChanged();
   void OnBrowse();
   void OnPreview();
-  // The chosen questions, or the set's non-empty ones; false when there is nothing to write.
+  // The chosen questions, or the set's non-empty ones; false (the user told why) when they
+  // cannot be had.
   bool collectQuestionIds(std::deque<int>& ids);
   int checkedFormat() const;
   void setFileName(const std::wstring& name);
