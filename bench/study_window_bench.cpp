@@ -6,8 +6,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <clocale>
-#include <cstdlib>
 #include <memory>
 
 #include "app/app_study_host.h"
@@ -21,6 +19,8 @@
 #include "study/start_study.h"
 #include "study/study_modes.h"
 #include "study/trans_dialog.h"
+
+#include "offscreen_main.h"
 
 namespace {
 
@@ -132,15 +132,4 @@ BENCHMARK(BM_JudgeTypedAnswer)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) setenv(variable, home.path().toUtf8(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("KELVARA_AUTOANSWER", "ok", 0);
-  QApplication application(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runOffscreenBenchmarks(argc, argv); }

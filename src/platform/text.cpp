@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 
@@ -63,6 +64,8 @@ class Iconv {
       throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
   }
   ~Iconv() { iconv_close(handle_); }
+  // Forgets a sequence left half-converted by a failure.
+  void reset() { iconv(handle_, nullptr, nullptr, nullptr, nullptr); }
   Iconv(const Iconv&) = delete;
   Iconv& operator=(const Iconv&) = delete;
 
@@ -161,14 +164,25 @@ std::wstring fromUtf16(std::u16string_view text) {
 }
 
 std::string toCp932(std::wstring_view text) {
-  Iconv converter("CP932", "UTF-8");
+  // Opening a converter costs more than converting a line: exports and display widths convert
+  // thousands of short texts, so each thread keeps one.
+  thread_local Iconv converter("CP932", "UTF-8");
+  converter.reset();
   std::string out;
+  out.reserve(text.size() * 2);
   // Character by character, so that one character the code page lacks costs only itself.
   for (wchar_t c : text) {
+    if (static_cast<uint32_t>(c) < 0x80) {
+      out += static_cast<char>(c);
+      continue;
+    }
     std::string utf8 = toUtf8(std::wstring_view(&c, 1));
     char* in = utf8.data();
     size_t inLeft = utf8.size();
-    if (!converter.convert(in, inLeft, out)) out += '?';
+    if (!converter.convert(in, inLeft, out)) {
+      out += '?';
+      converter.reset();
+    }
   }
   return out;
 }

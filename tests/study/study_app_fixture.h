@@ -10,19 +10,10 @@
 #include "app/klv_app.h"
 #include "database/db_object.h"
 #include "platform/notifier.h"
+#include "recording_notifier.h"
 #include "services/app_settings.h"
 
 namespace studytest {
-
-class RecordingNotifier : public platform::Notifier {
- public:
-  int messageBox(QWidget*, const std::wstring& text, const std::wstring& caption, unsigned) override {
-    boxes.push_back(caption + L": " + text);
-    return answer;
-  }
-  std::vector<std::wstring> boxes;
-  int answer = platform::IdOk;
-};
 
 class StudyApp {
  public:

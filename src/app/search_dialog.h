@@ -1,0 +1,52 @@
+// Questions of the whole database found by the beginning of their answers. The hits fill the list
+// one per timer tick (one query each), so the dialog answers the user while a long list fills;
+// 101 hits at most are shown, followed by "..." when there may be more.
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "app/question_editor.h"
+#include "database/question.h"
+
+class KlvApp;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class CSearchDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  // A preset word is searched for as soon as the dialog is up.
+  explicit CSearchDlg(KlvApp& app, std::wstring word = {}, QWidget* parent = nullptr);
+
+  void setQuestionEditor(QuestionEditor editor);
+  bool searching() const { return m_nNext >= 0; }
+
+  void OnSearch();
+  void OnEdit();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // One tick of the fill: shows the ids fetched so far, then fetches the next one.
+  void OnFillTimer();
+  // Stops a running fill; the list ends in "..." when it was stopped (or full) at 101 rows.
+  void StopFill(bool markMore);
+  void FillRow(QTreeWidgetItem* row, const pdb3::Question& question);
+  // The qids of the answers that begin with the word, in answer order, from `offset` on.
+  std::vector<int> matchingIds(int offset, int count) const;
+
+  KlvApp& m_pApp;
+  pdb3::DbObject accessor_;
+  std::wstring m_strWord;
+  QuestionEditor editor_;
+  QTreeWidget* m_list;
+  std::vector<int> m_ids;
+  int m_nNext = -1;
+  QTimer presetTimer_;
+  QTimer fillTimer_;
+};

@@ -1,0 +1,165 @@
+#include <QButtonGroup>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <optional>
+
+#include "app/question_export_dialog.h"
+#include "app/question_exporter.h"
+#include "platform/file_dialog.h"
+#include "platform/file_system.h"
+#include "shell_fixture.h"
+
+using namespace std::string_view_literals;
+
+namespace {
+
+std::string bytesOf(const std::wstring& path) { return platform::readFileBytes(path).value_or("<no file>"); }
+
+std::string utf16(const std::u16string& text) {
+  std::string bytes;
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+class QuestionExport : public ShellFixture {
+ protected:
+  void SetUp() override {
+    db.run(L"INSERT INTO element_info VALUES (5, 0, '英単語', '', '', '', 0, 0, '', ''), "
+           L"(7, 2, 'Basic', 'A', 'B', '', 0, 0, '', '')");
+    db.run(L"INSERT INTO folder VALUES (5, 0), (7, 5)");
+    db.run(L"INSERT INTO question (qid, question, answer, hint, wavfilename) VALUES "
+           L"(1, 'りんご', 'apple' || char(13, 10) || 'ringo', '', 'apple.wav')");
+    db.run(L"INSERT INTO section VALUES (7, 1)");
+    app.currentSetId = 7;
+    file = db.folder() + L"/out";
+  }
+  std::string exportCsv(int mode, std::deque<int> ids = {1}) {
+    EXPECT_TRUE(QuestionExporter(mode, pdb3::openQuery(app.db)).WriteFile(7, ids, file));
+    return bytesOf(file);
+  }
+  std::wstring file;
+};
+
+TEST_F(QuestionExport, CommaFormIsCp932WithCrLfAndAMarkerLine) {
+  EXPECT_EQ(exportCsv(kCommaSeparated),
+            "klvcsvfile,100\r\nBasic,A,B\r\n\r\n"
+            "a1,a2,a3,a4,a5,q1,q2,q3,q4,q5,h1,h2,h3,wavfile\r\n"
+            "apple,ringo,,,,\x82\xE8\x82\xF1\x82\xB2,,,,,,,,apple.wav\r\n");
+}
+
+TEST_F(QuestionExport, FieldsWithSeparatorsQuotesAndLineBreaksAreQuotedInBothForms) {
+  db.run(L"UPDATE question SET answer='a,b' || char(13, 10) || 'say \"hi\"' || char(13, 10) || 'x' || char(9) || 'y', "
+         L"question='line' || char(10) || 'feed', hint='\U0001F600 é' WHERE qid=1");
+  db.run(L"UPDATE element_info SET description='one' || char(13, 10) || 'two' WHERE eid=7");
+  const std::string comma = exportCsv(kCommaSeparated);
+  EXPECT_NE(comma.find("Basic,A,B\r\none,two\r\n"), std::string::npos);
+  // A TAB between commas needs no quotes; "?" stands for what the code page lacks.
+  EXPECT_NE(comma.find("\"a,b\",\"say \"\"hi\"\"\",x\ty,,,\"line\r\nfeed\",,,,,? ?,,,apple.wav\r\n"),
+            std::string::npos)
+      << comma;
+
+  const std::string tab = exportCsv(kTabSeparated);
+  EXPECT_EQ(tab.substr(0, 6), "\xFF\xFE\x6B\x00\x6C\x00"sv);
+  EXPECT_NE(tab.find(utf16(u"\"a,b\"\t\"say \"\"hi\"\"\"\t\"x\ty\"\t\t\t\"line\nfeed\"\t\t\t\t\t\U0001F600 \u00E9\t\t\tapple.wav\n")),
+            std::string::npos);
+  EXPECT_NE(tab.find(utf16(u"klvcsvfile\t100\nBasic\tA\tB\none\ttwo\n")), std::string::npos);
+}
+
+TEST_F(QuestionExport, TextFormAlignsTheAnswersAfterAByteOrderMark) {
+  db.run(L"INSERT INTO question (qid, question, answer) VALUES (2, 'dog', 'inu')");
+  ASSERT_TRUE(WriteQuestionText(pdb3::openQuery(app.db), {1, 2}, file));
+  // Widest question りんご: 6 columns, plus 5.
+  EXPECT_EQ(bytesOf(file), "\xFF\xFE" + utf16(u"りんご     apple\n           ringo\ndog        inu\n"));
+}
+
+class RecordingFileDialogs : public platform::FileDialogs {
+ public:
+  std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest& request) override {
+    asked = request;
+    return answer;
+  }
+  std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override {
+    return std::nullopt;
+  }
+  platform::FileDialogRequest asked;
+  std::optional<std::wstring> answer;
+};
+
+class ExportDialog : public QuestionExport {
+ protected:
+  QLineEdit* nameEdit() { return dialog.findChild<QLineEdit*>("id1271"); }
+  void click(int id) { dialog.findChild<QAbstractButton*>(QString("id%1").arg(id))->click(); }
+  bool checked(int id) { return dialog.findChild<QAbstractButton*>(QString("id%1").arg(id))->isChecked(); }
+
+  bool pageSelectionWorks = true;
+  CQuestionExportDlg dialog{app, L"英単語/基本", [this](std::deque<int>& ids) {
+                              if (!pageSelectionWorks) return false;
+                              ids = {1};
+                              return true;
+                            }};
+};
+
+TEST_F(ExportDialog, DefaultNameIsTheSetPathOnTheDesktopAndFollowsTheForm) {
+  // Without a desktop folder the home folder takes its place.
+  EXPECT_TRUE(checked(1279) && checked(1284));
+  EXPECT_EQ(nameEdit()->text(), QDir::homePath() + QString::fromStdWString(L"/英単語／基本.txt"));
+  QDir::home().mkdir("Desktop");
+  nameEdit()->clear();
+  click(1281);
+  EXPECT_EQ(nameEdit()->text(), QDir::homePath() + QString::fromStdWString(L"/Desktop/英単語／基本.xls"));
+  QDir::home().rmdir("Desktop");
+
+  nameEdit()->setText("/data/a.b/list.data.txt");
+  click(1280);
+  EXPECT_EQ(nameEdit()->text(), "/data/a.b/list.data.csv");
+  nameEdit()->setText("/data/a,b/list?");
+  click(1279);
+  EXPECT_EQ(nameEdit()->text(), "/data/a,b/list.txt");
+}
+
+TEST_F(ExportDialog, BrowseTakesTheChosenNameAndItsForm) {
+  RecordingFileDialogs dialogs;
+  platform::FileDialogOverride guard(dialogs);
+  dialogs.answer = L"/tmp/chosen/list.CSV";
+  nameEdit()->setText("/tmp/a?b.txt");
+  click(1249);
+  EXPECT_EQ(dialogs.asked.initialPath, L"/tmp/ab.txt");
+  EXPECT_EQ(nameEdit()->text(), "/tmp/chosen/list.CSV");
+  EXPECT_TRUE(checked(1280));
+
+  dialogs.answer.reset();
+  click(1249);
+  EXPECT_EQ(nameEdit()->text(), "/tmp/chosen/list.CSV");
+}
+
+TEST_F(ExportDialog, WritesOrSaysWhyNotAndStaysOpen) {
+  dialog.show();
+  const std::wstring missing = db.folder() + L"/no such folder/list.csv";
+  for (int form : {1280, 1279}) {
+    click(form);
+    nameEdit()->setText(QString::fromStdWString(missing));
+    click(1);
+    EXPECT_TRUE(dialog.isVisible());
+  }
+  EXPECT_EQ(notifier.boxes, (std::vector<std::wstring>{L"KLV: CSV 形式で出力できませんでした", L"KLV: 作成できませんでした"}));
+
+  pageSelectionWorks = false;
+  nameEdit()->setText(QString::fromStdWString(file));
+  click(1);
+  EXPECT_FALSE(platform::fileExists(file));
+  EXPECT_EQ(notifier.boxes.size(), 2u);
+
+  click(1282);
+  click(1281);
+  click(1);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(notifier.boxes.back(), L"KLV: " + file + L".xls に出力しました");
+  EXPECT_EQ(bytesOf(file + L".xls").substr(0, 4), "\xFF\xFE\x6B\x00"sv);
+}
+
+}  // namespace

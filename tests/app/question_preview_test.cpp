@@ -1,0 +1,168 @@
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include "app/question_preview_dialog.h"
+#include "recording_speech_engine.h"
+#include "shell_fixture.h"
+
+namespace {
+
+class QuestionPreview : public ShellFixture {
+ protected:
+  void SetUp() override {
+    db.run(L"INSERT INTO question (qid, question, answer) VALUES "
+           L"(1, 'りんご', 'apple' || char(13, 10) || 'ringo'), (2, 'dog', 'inu'), (3, '', '')");
+  }
+  template <typename T = QWidget>
+  static T* item(QuestionPreviewDlg& dialog, int id) {
+    return dialog.findChild<T*>(QString("id%1").arg(id));
+  }
+  static QStringList rows(QuestionPreviewDlg& dialog) {
+    QStringList texts;
+    auto* list = item<QListWidget>(dialog, 1107);
+    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+    return texts;
+  }
+  static int rowQuestion(QuestionPreviewDlg& dialog, int row) {
+    return item<QListWidget>(dialog, 1107)->item(row)->data(Qt::UserRole).toInt();
+  }
+};
+
+TEST_F(QuestionPreview, FirstOpeningTakesTheOptimalWidthAndKeepsItOnClose) {
+  ASSERT_EQ(settings.previewDlgPeriodSize.value, -1);
+  QuestionPreviewDlg dialog(app, {1, 2, 3}, L"Eng/Words");
+  EXPECT_EQ(dialog.windowTitle(), QString::fromStdWString(L"Eng/Words [3] - 問題一覧"));
+  EXPECT_EQ(dialog.columnWidth(), 6 + 5);
+  EXPECT_TRUE(item<QRadioButton>(dialog, 1113)->isChecked());
+  EXPECT_EQ(item<QLineEdit>(dialog, 1114)->text(), "11");
+  // Each question is followed by a blank row that still belongs to it.
+  EXPECT_EQ(rows(dialog), (QStringList{QString::fromStdWString(L"りんご     apple"), "           ringo", "",
+                                       "dog        inu", "", ""}));
+  EXPECT_EQ(rowQuestion(dialog, 2), 1);
+  EXPECT_EQ(rowQuestion(dialog, 5), 3);
+  dialog.show();
+  dialog.resize(700, 450);
+  dialog.reject();
+  EXPECT_EQ(settings.previewDlgPeriodSize.value, 11);
+  EXPECT_EQ(settings.previewWidth.value, 700);
+  EXPECT_EQ(settings.previewHeight.value, 450);
+
+  db.run(L"UPDATE question SET question='" + std::wstring(400, L'x') + L"' WHERE qid=2");
+  settings.previewDlgPeriodSize.value = -1;
+  EXPECT_EQ(QuestionPreviewDlg(app, {1, 2}, L"t").columnWidth(), 300);
+}
+
+TEST_F(QuestionPreview, RadiosAndTypedWidthsSetTheColumn) {
+  settings.previewDlgPeriodSize.value = 20;
+  QuestionPreviewDlg dialog(app, {2}, L"t");
+  dialog.show();
+  EXPECT_EQ(dialog.columnWidth(), 20);
+  EXPECT_TRUE(item<QRadioButton>(dialog, 1113)->isChecked());
+  item<QRadioButton>(dialog, 1111)->click();
+  EXPECT_EQ(dialog.columnWidth(), 32);
+  EXPECT_EQ(rows(dialog).front(), "dog" + QString(29, ' ') + "inu");
+
+  auto* edit = item<QLineEdit>(dialog, 1114);
+  QFocusEvent focus(QEvent::FocusIn);
+  QApplication::sendEvent(edit, &focus);
+  EXPECT_TRUE(item<QRadioButton>(dialog, 1113)->isChecked());
+  edit->clear();
+  QTest::keyClicks(edit, "301");
+  EXPECT_EQ(dialog.columnWidth(), 10);
+  EXPECT_EQ(edit->text(), "10");
+  edit->clear();
+  QTest::keyClicks(edit, "5");
+  EXPECT_EQ(dialog.columnWidth(), 5);
+  EXPECT_EQ(rows(dialog), (QStringList{"dog  inu", ""}));
+
+  item<QCheckBox>(dialog, 1115)->click();
+  EXPECT_EQ(rows(dialog), QStringList{"dog  inu"});
+  item<QPushButton>(dialog, 1116)->click();
+  EXPECT_EQ(dialog.columnWidth(), 3 + 5);
+}
+
+TEST_F(QuestionPreview, PronouncesSearchesAndEditsTheSelectedQuestion) {
+  std::vector<std::wstring> spoken;
+  app.speechVoice = SpeechVoice([&spoken] { return std::make_unique<RecordingSpeechEngine>(spoken); });
+  ASSERT_TRUE(app.speechVoice.prepare(settings));
+  QuestionPreviewDlg dialog(app, {2, 1}, L"t");
+  dialog.OnPronounce();  // nothing selected: the top row's question
+  item<QListWidget>(dialog, 1107)->setCurrentRow(3);
+  item<QPushButton>(dialog, 1252)->click();
+  EXPECT_EQ(spoken, (std::vector<std::wstring>{L"inu", L"apple, ringo"}));
+
+  QString presetWord;
+  QTimer::singleShot(0, [&] {
+    QWidget* search = QApplication::activeModalWidget();
+    ASSERT_TRUE(search && search->objectName() == "id260");
+    presetWord = search->findChild<QPlainTextEdit*>("id1261")->toPlainText();
+    static_cast<QDialog*>(search)->reject();
+  });
+  item<QPushButton>(dialog, 1251)->click();
+  EXPECT_EQ(presetWord, "apple");
+
+  // The edit button waits for an editor; an edit keeps the scroll position and the row.
+  EXPECT_FALSE(item<QPushButton>(dialog, 1250)->isEnabled());
+  dialog.setQuestionEditor([](QWidget*, pdb3::Question& question) {
+    question.setAnswerTexts({L"pomme", L"ringo"});
+    return true;
+  });
+  item<QListWidget>(dialog, 1107)->setCurrentRow(4);
+  item<QPushButton>(dialog, 1250)->click();
+  EXPECT_EQ(item<QListWidget>(dialog, 1107)->currentRow(), 4);
+  EXPECT_EQ(rows(dialog)[2], QString::fromStdWString(L"りんご     pomme"));
+  EXPECT_EQ(db.value(L"SELECT answer FROM question WHERE qid=1"), L"pomme\r\nringo");
+
+  std::deque<int> many;
+  for (int i = 0; i < 40; ++i) many.insert(many.end(), {2, 1});
+  QuestionPreviewDlg longList(app, many, L"t");
+  longList.setQuestionEditor([](QWidget*, pdb3::Question& question) {
+    question.setAnswerTexts({L"apple", L"ringo"});
+    return true;
+  });
+  longList.show();
+  auto* list = item<QListWidget>(longList, 1107);
+  list->verticalScrollBar()->setValue(50);
+  list->setCurrentRow(62);
+  longList.OnEdit();
+  EXPECT_EQ(list->verticalScrollBar()->value(), 50);
+  EXPECT_EQ(list->currentRow(), 62);
+  EXPECT_EQ(rows(longList)[2], QString::fromStdWString(L"りんご     apple"));  // every row of the question
+}
+
+TEST_F(QuestionPreview, ContextMenuSelectsTheRowUnderTheCursor) {
+  std::vector<std::wstring> spoken;
+  app.speechVoice = SpeechVoice([&spoken] { return std::make_unique<RecordingSpeechEngine>(spoken); });
+  ASSERT_TRUE(app.speechVoice.prepare(settings));
+  QuestionPreviewDlg dialog(app, {2, 1}, L"t");
+  dialog.show();
+  auto* list = item<QListWidget>(dialog, 1107);
+  QStringList texts;
+  QList<bool> enabled;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu);
+    for (QAction* action : menu->actions()) {
+      texts << action->text();
+      enabled << action->isEnabled();
+    }
+    QTest::keyClick(menu, Qt::Key_S);
+  });
+  emit list->customContextMenuRequested(list->visualItemRect(list->item(2)).center());
+  EXPECT_EQ(texts, (QStringList{QString::fromStdWString(L"発音(&S)"), QString::fromStdWString(L"検索(&F)..."),
+                                QString::fromStdWString(L"編集(&E)..."), QString::fromStdWString(L"Web辞書で検索(&W)")}));
+  EXPECT_EQ(enabled, (QList<bool>{true, true, false, false}));
+  EXPECT_EQ(list->currentRow(), 2);
+  EXPECT_EQ(spoken, std::vector<std::wstring>{L"apple, ringo"});
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "app/search_dialog.h"
+#include "database/sql_helpers.h"
+#include "shell_fixture.h"
+
+namespace {
+
+class SearchDialog : public ShellFixture {
+ protected:
+  void SetUp() override {
+    db.run(L"INSERT INTO element_info VALUES (5, 0, 'Eng', '', '', '', 0, 0, '', ''), "
+           L"(7, 2, 'Words', '', '', '', 0, 0, '', '')");
+    db.run(L"INSERT INTO folder VALUES (5, 0), (7, 5)");
+  }
+  // count questions whose answers begin with `prefix`, numbered from 1000, all in the set.
+  void addQuestions(const std::wstring& prefix, int count) {
+    db.run(L"BEGIN");
+    for (int i = 0; i < count; ++i) {
+      const int qid = next++;
+      db.run(L"INSERT INTO question (qid, question, answer) VALUES (" + std::to_wstring(qid) + L", '問%no" +
+             std::to_wstring(i) + L"', '" + prefix + std::to_wstring(1000 + i) + L"')");
+      db.run(L"INSERT INTO section VALUES (7, " + std::to_wstring(qid) + L")");
+    }
+    db.run(L"COMMIT");
+  }
+  QTreeWidget* list(CSearchDlg& dialog) { return dialog.findChild<QTreeWidget*>("id1259"); }
+  // Types the word and clicks the search button, then waits for the fill to end.
+  QTreeWidget* search(CSearchDlg& dialog, const QString& word) {
+    dialog.findChild<QPlainTextEdit*>("id1261")->setPlainText(word);
+    dialog.findChild<QPushButton*>("id1249")->click();
+    EXPECT_TRUE(waitFor([&] { return !dialog.searching(); }));
+    return list(dialog);
+  }
+  static QString lastText(QTreeWidget* list) { return list->topLevelItem(list->topLevelItemCount() - 1)->text(0); }
+  int next = 1;
+};
+
+TEST_F(SearchDialog, ShowsAtMost101HitsAndThenThreeDots) {
+  addQuestions(L"Few", 3);
+  addQuestions(L"Exact", 101);
+  addQuestions(L"Many", 150);
+  CSearchDlg dialog(app);
+  QTreeWidget* rows = search(dialog, "few");  // LIKE ignores the case of ASCII letters
+  ASSERT_EQ(rows->topLevelItemCount(), 3);
+  EXPECT_EQ(rows->topLevelItem(0)->text(0), "Few1000");
+  EXPECT_EQ(rows->topLevelItem(0)->text(1), QString::fromStdWString(L"問【名詞】0"));
+  EXPECT_EQ(rows->topLevelItem(0)->text(2), "Eng/Words");
+  EXPECT_EQ(rows->topLevelItem(0)->data(0, Qt::UserRole).toInt(), 1);
+
+  for (const char* word : {"Exact", "Many"}) {
+    rows = search(dialog, word);
+    ASSERT_EQ(rows->topLevelItemCount(), 102) << word;
+    EXPECT_EQ(rows->topLevelItem(100)->text(0), QString(word) + "1100");
+    EXPECT_EQ(lastText(rows), "...");
+    EXPECT_EQ(rows->topLevelItem(101)->data(0, Qt::UserRole).toInt(), -1);
+  }
+
+  rows = search(dialog, "Nothing");
+  EXPECT_EQ(rows->topLevelItemCount(), 0);
+}
+
+TEST_F(SearchDialog, PresetWordsQuotesAndQuestionsOutsideEverySet) {
+  db.run(L"INSERT INTO question (qid, question, answer) VALUES (1, 'それ', 'it''s'), (2, 'x', 'it_s')");
+  CSearchDlg dialog(app, L"it's");
+  // Editing waits for an editor, the dictionary menu for the web dictionaries.
+  EXPECT_FALSE(dialog.findChild<QPushButton*>("id1250")->isEnabled());
+  EXPECT_FALSE(dialog.findChild<QPushButton*>("id1251")->isEnabled());
+  ASSERT_TRUE(waitFor([&] { return list(dialog)->topLevelItemCount() == 1 && !dialog.searching(); }));
+  EXPECT_EQ(list(dialog)->topLevelItem(0)->text(0), "it's");
+  EXPECT_EQ(list(dialog)->topLevelItem(0)->text(2), "");
+  // "_" typed by the user stays a wildcard.
+  EXPECT_EQ(search(dialog, "it_")->topLevelItemCount(), 2);
+}
+
+TEST_F(SearchDialog, ANewSearchOrAnEditStopsARunningFill) {
+  addQuestions(L"Word", 120);
+  CSearchDlg dialog(app);
+  std::vector<int> edited;
+  dialog.setQuestionEditor([&](QWidget*, pdb3::Question& question) {
+    edited.push_back(question.qid());
+    question.setAnswerTexts({L"changed"});
+    return true;
+  });
+  dialog.findChild<QPlainTextEdit*>("id1261")->setPlainText("Word");
+  dialog.findChild<QPushButton*>("id1249")->click();
+  ASSERT_TRUE(waitFor([&] { return list(dialog)->topLevelItemCount() >= 3; }));
+  ASSERT_TRUE(dialog.searching());
+  list(dialog)->setCurrentItem(list(dialog)->topLevelItem(1));
+  dialog.OnEdit();
+  EXPECT_FALSE(dialog.searching());
+  const int shown = list(dialog)->topLevelItemCount();
+  EXPECT_EQ(lastText(list(dialog)), "...");
+  EXPECT_EQ(edited, std::vector<int>{2});
+  EXPECT_EQ(list(dialog)->topLevelItem(1)->text(0), "changed");
+  EXPECT_EQ(db.value(L"SELECT answer FROM question WHERE qid=2"), L"changed");
+
+  // The "..." row edits nothing.
+  list(dialog)->setCurrentItem(list(dialog)->topLevelItem(shown - 1));
+  dialog.OnEdit();
+  EXPECT_EQ(edited.size(), 1u);
+
+  // An empty word empties the list and stops a fill that is running.
+  dialog.findChild<QPushButton*>("id1249")->click();
+  search(dialog, "Word");
+  dialog.findChild<QPlainTextEdit*>("id1261")->setPlainText("");
+  dialog.findChild<QPushButton*>("id1249")->click();
+  QApplication::processEvents();
+  EXPECT_FALSE(dialog.searching());
+  EXPECT_EQ(list(dialog)->topLevelItemCount(), 0);
+}
+
+}  // namespace
