@@ -40,7 +40,7 @@ class FakeHost : public StudyHost {
     values.skinPath = QString::fromStdString(testenv::sourceDir() + "/resources/skin7/default.lua").toStdWString();
     for (int q = 1; q <= 4; ++q) {
       const std::wstring n = std::to_wstring(q);
-      questions[q] = {{L"問題" + n}, {L"問題" + n}, {L"answer" + n}, {q == 2 ? L"ヒント" : L""}, L""};
+      questions[q] = {{L"問題" + n}, {L"問題" + n}, {L"answer" + n}, {q == 2 ? L"ヒント" : L""}, {}, L""};
     }
   }
   // The window itself never asks these; only the study start does.
@@ -59,6 +59,9 @@ class FakeHost : public StudyHost {
   }
   void playJudgementSound(bool correct) override { ++(correct ? rightSounds : wrongSounds); }
   void speak(const std::wstring&, const std::wstring& text) override { spoken.push_back(text); }
+  std::vector<uint8_t> pronunciationCodes(const std::wstring&) override { return {}; }
+  std::wstring answerRemark(const std::wstring&, const std::vector<int>&) override { return {}; }
+  std::wstring saveQuestionToBinder(int) override { return {}; }
   void prepareWindow(QWidget&) override {}
   void setSkinPath(const std::wstring& path) override { values.skinPath = path; }
   void storeWindowPosition(int x, int y) override { storedPosition = {x, y}; }
