@@ -13,38 +13,19 @@
 #include <map>
 #include <set>
 
-#include "platform/speech_engine.h"
 #include "platform/text.h"
 #include "study/start_study.h"
 #include "study/study_modes.h"
 #include "study/trans_dialog.h"
 #include "study_app_fixture.h"
+#include "recording_speech_engine.h"
 #include "study_window_support.h"
 
 using namespace study;
+using studytest::RecordingSpeechEngine;
 using studytest::StudyApp;
 
 namespace {
-
-class RecordingSpeechEngine : public platform::SpeechEngine {
- public:
-  explicit RecordingSpeechEngine(std::vector<std::wstring>& spoken) : spoken_(spoken) {}
-  bool start() override { return true; }
-  std::vector<std::wstring> voiceNames() const override { return {L"Test"}; }
-  std::wstring defaultVoiceName() const override { return L"Test"; }
-  bool selectVoice(const std::wstring&) override { return true; }
-  bool openDefaultOutput() override { return true; }
-  bool setOutputFormat(const platform::AudioFormat&) override { return true; }
-  void setRate(int) override {}
-  void setVolume(int) override {}
-  bool speak(const std::wstring& text, bool) override {
-    spoken_.push_back(text);
-    return true;
-  }
-
- private:
-  std::vector<std::wstring>& spoken_;
-};
 
 // The sample set's first questions: question (Japanese) and answer (English).
 const std::map<int, std::pair<QString, QString>> kSample = {
