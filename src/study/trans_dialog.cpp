@@ -1,5 +1,6 @@
 #include "study/trans_dialog.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -134,6 +135,8 @@ void CTransDlg::buildControls() {
   onClicked(ctl::Ok, &CTransDlg::OnReply);
   onClicked(ctl::Cancel, &CTransDlg::reject);
   onClicked(ctl::HintButton, &CTransDlg::OnHint);
+  onClicked(ctl::EditPopup, [this] { ShowEditPopup(QCursor::pos()); });
+  onClicked(ctl::PreviousQuestion, [this] { ShowLastQuestionMenu(QCursor::pos()); });
   onClicked(ctl::CardOk, [this] { OnCardVerdict(true); });
   onClicked(ctl::CardNg, [this] { OnCardVerdict(false); });
   onClicked(ctl::QCard, &CTransDlg::OnTurnCard);
@@ -555,7 +558,7 @@ bool CTransDlg::eventFilter(QObject* watched, QEvent* event) {
   if (type == QEvent::ShortcutOverride) {
     // The window's own keys win over the buttons' mnemonics (Alt+B, Alt+E): they come back as
     // key presses.
-    if (!answersKeys() || !PreTranslateKeyWanted(*key)) return QDialog::eventFilter(watched, event);
+    if (!answersKeys() || !isWindowKey(*key)) return QDialog::eventFilter(watched, event);
     event->accept();
     return true;
   }

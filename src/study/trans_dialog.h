@@ -166,7 +166,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
 
   // The side commands.
   bool PreTranslateKey(QKeyEvent* key);
-  static bool PreTranslateKeyWanted(const QKeyEvent& key);
+  static bool isWindowKey(const QKeyEvent& key);
   bool answersKeys() const;
   void ShowTimedMessage(const std::wstring& text);
   void ShowHint();

@@ -93,7 +93,7 @@ bool CTransDlg::answersKeys() const {
 
 QPoint CTransDlg::clientOrigin() const { return mapToGlobal(QPoint(0, 0)); }
 
-bool CTransDlg::PreTranslateKeyWanted(const QKeyEvent& key) { return commandOf(key) != KeyCommand::None; }
+bool CTransDlg::isWindowKey(const QKeyEvent& key) { return commandOf(key) != KeyCommand::None; }
 
 bool CTransDlg::PreTranslateKey(QKeyEvent* key) {
   const KeyCommand command = commandOf(*key);
