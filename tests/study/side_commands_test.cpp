@@ -31,21 +31,12 @@
 
 using namespace study;
 using studytest::StudyApp;
+using studytest::find;
 using studytest::setupFor;
 using studytest::typeReply;
+using studytest::waitForState;
 
 namespace {
-
-template <typename W>
-W* find(QWidget& window, int id) {
-  W* widget = window.findChild<W*>(QString("id%1").arg(id));
-  EXPECT_NE(widget, nullptr) << id;
-  return widget;
-}
-
-bool waitForState(CTransDlg& dlg, int tstate) {
-  return QTest::qWaitFor([&] { return dlg.flow().tstate == tstate; }, 3000);
-}
 
 // Runs `act` once on the first W that opens as a popup or a modal window.
 template <typename W>

@@ -14,8 +14,10 @@
 #include "study_window_support.h"
 
 using namespace study;
+using studytest::find;
 using studytest::setupFor;
 using studytest::typeReply;
+using studytest::waitForState;
 
 namespace {
 
@@ -73,17 +75,6 @@ class FakeHost : public StudyHost {
     return true;
   }
 };
-
-template <typename W>
-W* find(CTransDlg& dlg, int id) {
-  W* widget = dlg.findChild<W*>(QString("id%1").arg(id));
-  EXPECT_NE(widget, nullptr) << id;
-  return widget;
-}
-
-bool waitForState(CTransDlg& dlg, int tstate) {
-  return QTest::qWaitFor([&] { return dlg.flow().tstate == tstate; }, 3000);
-}
 
 }  // namespace
 
