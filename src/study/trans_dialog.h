@@ -183,10 +183,14 @@ class CTransDlg : public QDialog, public StudySkinHost {
   void copyAnswerText(const std::wstring& text);
   void FindQuestionsByAnswer(const std::wstring& reply);
   QPoint clientOrigin() const;
-  // Holds the study still while a menu or dialog of the window is open: every timer stops and the
-  // skin's animation waits; pauseTimers tells which timers ran, resumeTimers starts them again.
-  std::array<bool, 10> pauseTimers();
-  void resumeTimers(const std::array<bool, 10>& wasActive);
+  // Holds the study still while a menu or dialog of the window is open: every timer stops, the
+  // time limits stop counting and the skin's animation waits; resumeTimers starts again what ran.
+  struct PausedTimers {
+    std::array<bool, 10> active{};
+    int64_t since = 0;
+  };
+  PausedTimers pauseTimers();
+  void resumeTimers(const PausedTimers& paused);
   template <typename Run>
   auto whilePaused(Run run);
 

@@ -11,6 +11,7 @@
 
 #include "database/column_field.h"
 #include "database/db_object.h"
+#include "platform/clock.h"
 #include "platform/notifier.h"
 #include "platform/trace.h"
 #include "study/control_ids.h"
@@ -59,31 +60,34 @@ int characterCount(const std::wstring& text) { return static_cast<int>(text.size
 
 template <typename Run>
 auto CTransDlg::whilePaused(Run run) {
-  const std::array<bool, 10> wasActive = pauseTimers();
+  const PausedTimers paused = pauseTimers();
   ++callbackDepth_;
   struct Resume {
     CTransDlg& dlg;
-    const std::array<bool, 10>& wasActive;
+    const PausedTimers& paused;
     ~Resume() {
       --dlg.callbackDepth_;
-      dlg.resumeTimers(wasActive);
+      dlg.resumeTimers(paused);
     }
-  } resume{*this, wasActive};
+  } resume{*this, paused};
   return run();
 }
 
-std::array<bool, 10> CTransDlg::pauseTimers() {
-  std::array<bool, 10> wasActive{};
-  for (size_t i = 0; i < timers_.size(); ++i) wasActive[i] = timers_[i].isActive();
+CTransDlg::PausedTimers CTransDlg::pauseTimers() {
+  PausedTimers paused;
+  for (size_t i = 0; i < timers_.size(); ++i) paused.active[i] = timers_[i].isActive();
+  paused.since = platform::tickCountMs();
   killAllTimers();
-  return wasActive;
+  return paused;
 }
 
-void CTransDlg::resumeTimers(const std::array<bool, 10>& wasActive) {
+void CTransDlg::resumeTimers(const PausedTimers& paused) {
   // A study that ended (or a window that closed) meanwhile has nothing left to resume.
   if (ended_ || saved_ || !isVisible()) return;
+  const int64_t pause = platform::tickCountMs() - paused.since;
+  for (int64_t* tick : {&startLimitTick_, &replyLimitTick_, &showLimitTick_}) *tick += pause;
   for (size_t i = 0; i < timers_.size(); ++i) {
-    if (wasActive[i] && !timers_[i].isActive()) setTimer(static_cast<int>(i), 5);
+    if (paused.active[i] && !timers_[i].isActive()) setTimer(static_cast<int>(i), 5);
   }
 }
 

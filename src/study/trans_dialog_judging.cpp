@@ -419,12 +419,12 @@ void CTransDlg::reject() {
       return;
     case StudyFlow::CancelPlan::AskThenCut: {
       // The study's timers wait while the question is open, so nothing moves on behind it.
-      const std::array<bool, 10> wasActive = pauseTimers();
+      const PausedTimers paused = pauseTimers();
       repaintWindow();
       const int answer = platform::messageBox(this, L"再回答を行いますか？\n（「いいえ」の場合、すぐに終了します。）",
                                               L"キャンセル？", platform::MbYesNoCancel);
       if (answer == platform::IdCancel) {
-        resumeTimers(wasActive);
+        resumeTimers(paused);
         return;
       }
       if (answer == platform::IdNo) {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <map>
 #include <optional>
 
@@ -220,4 +222,20 @@ TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().currentId == 2 && je.flow().tstate == TurnReply; }, 3000));
   ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, 3000));  // untouched: judged at the limit
   EXPECT_EQ(typed.wrongSounds, 1);
+}
+
+TEST(StudyWindow, AMenuOverTheWindowHoldsTheTimeLimitWhileItIsOpen) {
+  FakeHost host;
+  host.values.useReplyLimitEj4 = true;
+  host.values.replyLimitEj4 = 400;
+  CTransDlg choice(setupFor(ModeEj4, {1, 2}), host);
+  choice.show();
+  ASSERT_TRUE(waitForState(choice, TurnReply));
+  QTimer::singleShot(600, [] {
+    if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+  });
+  QTest::keyClick(&choice, Qt::Key_F6);  // the skin menu, open longer than the limit
+  QTest::qWait(100);
+  EXPECT_EQ(choice.flow().first.mistakes, 0);  // the limit counts on from where it stood
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));
 }
