@@ -293,5 +293,14 @@ TEST(SideCommands, ClipboardSpeechLookUpAndPronunciation) {
   const int b = dlg.pronunciationCodes().front();  // "B": 11 pixels wide
   const QImage glyph = strip.copy(0, b * 20, 11, 20);
   EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.surfaceImage().copy(10, 10, 11, 20) == glyph; }, 3000));
+
+  // An image of the first 18 glyphs only: the codes past its end are left out, the others drawn.
+  const QString shortStrip = qEnvironmentVariable("HOME") + "/short.bmp";
+  ASSERT_TRUE(strip.copy(0, 0, strip.width(), 18 * 20).save(shortStrip));
+  s.settings.kpdImagefilePath.value = shortStrip.toStdWString();
+  QTest::keyClick(find<QLineEdit>(dlg, 1026), Qt::Key_F5);
+  const int ae1 = 4;  // the first code of "blackboard" below 18, 17 pixels wide
+  const QImage vowel = strip.copy(0, ae1 * 20, 17, 20);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.surfaceImage().copy(10, 10, 17, 20) == vowel; }, 3000));
   dlg.done(0);
 }
