@@ -1,5 +1,6 @@
 // Speed of the study model on a large file: saving a 100-question study, choosing the next
-// questions of a normal study, and the memory-rate figures smart learning computes per question.
+// questions of a normal study, the memory-rate figures smart learning computes per question, and
+// the remark on a wrong reply that is another question's answer.
 // The file (100,000 questions in 1,000 sets of 100, a set of 10,000 whose study log has 1,000
 // looped questions, 1,000,000 question_log rows, a memory rate for every question) is generated
 // by SQL on first run, beside this program, and reused afterwards.
@@ -18,6 +19,7 @@
 #include "database/sql_helpers.h"
 #include "database/text_conversion.h"
 #include "services/study_history.h"
+#include "study/answer_remark.h"
 
 namespace {
 
@@ -153,6 +155,25 @@ void BM_CurrentRateAndNextLevelup(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CurrentRateAndNextLevelup)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The remark after a wrong re-input in a 1,000-question study (questions 5001-6000). Argument 0:
+// the reply is the answer of a question of the study; 1: of a question outside it, found by the
+// prefix search over the whole database; 2: of no question (both searches run to their end).
+void BM_FindQuestionsByAnswer(benchmark::State& state) {
+  sqliteplus::SqliteConnection connection;
+  connection.open(studyDatabase().c_str());
+  const pdb3::DbObject accessor = pdb3::openQuery(connection);
+  std::vector<int> studyIds;
+  for (int qid = 5001; qid <= 6000; ++qid) studyIds.push_back(qid);
+  const wchar_t* const replies[] = {L"answer5500", L"answer99999", L"no such answer"};
+  const std::wstring reply = replies[state.range(0)];
+  for (auto _ : state) {
+    const std::wstring remark = study::FindQuestionsByAnswer(accessor, reply, studyIds);
+    if (remark.empty() != (state.range(0) == 2)) state.SkipWithError("wrong remark");
+    benchmark::DoNotOptimize(remark);
+  }
+}
+BENCHMARK(BM_FindQuestionsByAnswer)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -49,8 +49,7 @@ function OnInit()
   KLV.MoveButton(20, H - 40, 120, H - 12, "cancel", "逃げる", "Normal")
   place(130, H - 40, 250, H - 12, "Hint", "ヒント(&G)")
   place(260, H - 40, 440, H - 12, "LastQuestionModify", "さっきの問題を...(&B)")
-  -- The question editor is not part of the program yet.
-  KLV.MoveButton(450, H - 40, 560, H - 12, "EditPopup", "編集...(&E)", "Hide")
+  KLV.MoveButton(450, H - 40, 560, H - 12, "EditPopup", "編集...(&E)", "Normal")
 end
 
 function OnUpdate()
@@ -69,6 +68,9 @@ function OnUpdate()
     KLV.DrawString(20, 316, W - 20, 336, "%strBanner%", "Center", 0, "FFFFFF")
   end
   KLV.DrawString(20, 340, W - 20, 366, "%strResultComment%", "Center", 5, accent)
+  if KLV.use_default_pronounce then
+    KLV.DrawImage(100, 0, 0, 0, 0, 30, 238, 0, 0)
+  end
 
   if KLV.tstate == "end" then
     KLV.DrawString(20, 110, W - 20, 140, "お疲れさまでした！", "Center", 1, frame)

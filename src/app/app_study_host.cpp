@@ -1,12 +1,17 @@
 #include "app/app_study_host.h"
 
 #include <QWidget>
+#include <pwd.h>
+#include <unistd.h>
 
 #include "app/klv_app.h"
 #include "database/question.h"
 #include "database/sql_helpers.h"
+#include "platform/text.h"
 #include "services/app_settings.h"
 #include "services/part_of_speech.h"
+#include "study/answer_remark.h"
+#include "study/saved_question_binder.h"
 #include "study/study_result_dialog.h"
 
 using namespace study;
@@ -72,6 +77,11 @@ StudySettings AppStudyHost::settings() {
   out.useOsDefaultBackgroundColor = s.useOsDefaultBackgroundColor.value;
   out.showPronounce = s.showPronounce.value;
   out.showPronounceByImage = s.showPronounceByImage.value;
+  out.useClipboardCopyOnPronounce = s.useClipboardCopyOnPronounce.value;
+  out.voiceOn = s.useVoice.value || s.useAgentVoice.value || s.useWavVoice.value;
+  out.databasePath = s.databasePath.value;
+  out.pronunciationImagePath = s.kpdImagefilePath.value;
+  out.ipaMapPath = s.cmu2ipaFilePath.value;
   return out;
 }
 
@@ -86,6 +96,7 @@ StudyQuestion AppStudyHost::question(int qid) {
   }
   out.answers = q.answerTexts();
   out.hints = q.hintTexts();
+  out.pronunciations = q.pronounceTexts();
   out.voiceFile = q.wavFileName();
   return out;
 }
@@ -109,6 +120,31 @@ void AppStudyHost::speak(const std::wstring& voiceFile, const std::wstring& text
   const AppSettings& s = *app_.settings;
   if (!s.useVoice.value && !s.useWavVoice.value && !s.useAgentVoice.value) return;
   speaker_.SpeakWord(voiceFile, text, false);
+}
+
+std::vector<uint8_t> AppStudyHost::pronunciationCodes(const std::wstring& text) {
+  study::PhonemeCodes codes;
+  if (!app_.pronouncingDictionary.LookupPhrase(text, codes)) codes.clear();
+  return codes;
+}
+
+std::wstring AppStudyHost::answerRemark(const std::wstring& reply, const std::vector<int>& studyIds) {
+  return FindQuestionsByAnswer(questionAccessor(), reply, studyIds);
+}
+
+namespace {
+
+// The name the user logged in with, as the program's saved sets record their writer.
+std::wstring loginName() {
+  if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_name) return platform::fromUtf8(entry->pw_name);
+  const char* name = std::getenv("USER");
+  return name ? platform::fromUtf8(name) : std::wstring();
+}
+
+}  // namespace
+
+std::wstring AppStudyHost::saveQuestionToBinder(int qid) {
+  return SaveQuestionToBinder(historyAccessor(), qid, loginName());
 }
 
 void AppStudyHost::prepareWindow(QWidget& window) {

@@ -27,6 +27,9 @@ class AppStudyHost : public study::StudyHost {
   std::vector<int> choiceCandidates(int qid) override;
   void playJudgementSound(bool correct) override;
   void speak(const std::wstring& voiceFile, const std::wstring& text) override;
+  std::vector<uint8_t> pronunciationCodes(const std::wstring& text) override;
+  std::wstring answerRemark(const std::wstring& reply, const std::vector<int>& studyIds) override;
+  std::wstring saveQuestionToBinder(int qid) override;
   void prepareWindow(QWidget& window) override;
   void setSkinPath(const std::wstring& path) override;
   void storeWindowPosition(int x, int y) override;

@@ -13,6 +13,7 @@
 #include "services/notice_box.h"
 #include "services/point_info_store.h"
 #include "services/study_history.h"
+#include "study/pronouncing_dictionary.h"
 #include "study/speech_voice.h"
 
 class AppSettings;
@@ -72,6 +73,8 @@ class KlvApp {
   // Lives in start-up's frame (or a test's); null until then.
   AppSettings* settings = nullptr;
   SpeechVoice speechVoice;
+  // Opened by start-up from kpd-idxfile-path and kpd-dicfile-path; finds nothing until then.
+  study::PronouncingDictionary pronouncingDictionary;
   bool speechEngineReady = false;
   // The note page descriptions are shown through (notePageLocation()), deleted at exit.
   std::wstring notePagePath;

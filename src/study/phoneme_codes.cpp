@@ -14,11 +14,18 @@ constexpr std::array<std::string_view, kPhonemeCount> kNames = {
 
 static_assert(kNames[kWordGapCode] == "SPC");
 
+constexpr std::array<int, kPhonemeCount> kGlyphWidths = {
+    12, 12, 12, 17, 17, 17, 11, 10, 10, 14, 14, 14, 19, 19, 19, 13, 13, 13, 11, 11, 11, 10, 11, 11,
+    11, 11, 18, 22, 22, 16, 16, 16, 7,  10, 9,  2,  4,  4,  2,  8,  8,  5,  18, 9,  2,  14, 9,  9,
+    21, 21, 21, 13, 13, 13, 11, 6,  9,  8,  7,  7,  11, 9,  9,  9,  13, 13, 13, 10, 15, 9,  9};
+
 }  // namespace
 
 std::string_view phonemeName(int code) {
   return code >= 0 && code < kPhonemeCount ? kNames[code] : std::string_view();
 }
+
+int glyphWidth(int code) { return code >= 0 && code < kPhonemeCount ? kGlyphWidths[code] : 0; }
 
 int phonemeCodeOf(std::string_view name) {
   for (int code = 0; code < kPhonemeCount; ++code)

@@ -14,4 +14,10 @@ std::string_view phonemeName(int code);
 // The code of a name, -1 when there is none.
 int phonemeCodeOf(std::string_view name);
 
+// The pronunciation image holds one glyph per code, stacked: glyph c fills the rows from
+// c x kGlyphHeight, from column 0 to its own width.
+inline constexpr int kGlyphHeight = 20;
+// The width in pixels of the glyph of a code 0..70; 0 for any other value.
+int glyphWidth(int code);
+
 }  // namespace study

@@ -241,9 +241,12 @@ constexpr int kPronunciationImage = 100;
 int DrawImage(lua_State* L) {
   if (lua_gettop(L) != 9 || !numbersAt(L, 1, 9)) argumentError("DrawImage");
   const int number = intAt(L, 1);
-  // The pronunciation strip needs the pronouncing dictionary's glyph image, which this program
-  // does not load yet: image 100 draws nothing.
-  if (number == kPronunciationImage) return 0;
+  if (number == kPronunciationImage) {
+    const platform::Rect to = rectAt(L, 6);
+    SkinDc dc;
+    host().DrawPronunciationStrip(*dc, to.left, to.top);
+    return 0;
+  }
   if (number < 0 || number >= kSkinSlotCount || host().images[number].isNull()) {
     raise(platform::format("DrawImage : 画像ファイル %d が読み込まれていません", number));
   }

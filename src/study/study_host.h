@@ -2,6 +2,7 @@
 // course can run on the real database, sounds and speech or on test doubles.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,12 @@ struct StudySettings {
   bool useOsDefaultBackgroundColor = false;
   bool showPronounce = true;
   bool showPronounceByImage = false;
+  bool useClipboardCopyOnPronounce = false;
+  // use-voice, use-agent-voice or use-wav-voice.
+  bool voiceOn = false;
+  std::wstring databasePath;            // database-path
+  std::wstring pronunciationImagePath;  // kpd-imagefile-path
+  std::wstring ipaMapPath;              // cmu2ipa-file-path
 };
 
 // The texts of one question as the window shows them.
@@ -65,6 +72,7 @@ struct StudyQuestion {
   std::vector<std::wstring> questionsPlain;   // part-of-speech codes removed (judged in ej)
   std::vector<std::wstring> answers;
   std::vector<std::wstring> hints;
+  std::vector<std::wstring> pronunciations;  // beside the answer of the same index
   std::wstring voiceFile;  // a recorded voice of the answer, relative to the voice folder
 };
 
@@ -99,6 +107,13 @@ class StudyHost {
   virtual void playJudgementSound(bool correct) = 0;
   // Speaks a word of the question (its recorded voice when it has one) when a voice is on.
   virtual void speak(const std::wstring& voiceFile, const std::wstring& text) = 0;
+  // The phoneme codes of a text from the pronouncing dictionary; empty when no word is found.
+  virtual std::vector<uint8_t> pronunciationCodes(const std::wstring& text) = 0;
+  // What 1102 says about a reply that is the answer of another question (the study's own first,
+  // then any of the database); empty when none is.
+  virtual std::wstring answerRemark(const std::wstring& reply, const std::vector<int>& studyIds) = 0;
+  // Keeps the question in the binder of questions saved while studying; the message to show.
+  virtual std::wstring saveQuestionToBinder(int qid) = 0;
   // As the window opens: its opacity, and the speech agent when agent speech is on.
   virtual void prepareWindow(QWidget& window) = 0;
   // The skin the user chose; kept with the settings at once.

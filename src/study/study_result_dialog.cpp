@@ -19,6 +19,7 @@
 #include "services/part_of_speech.h"
 #include "services/shell_values.h"
 #include "study/study_modes.h"
+#include "study/trans_edit_dialog.h"
 
 // Resources are registered from the global namespace, as the resource compiler names them.
 static void initStudyResources() { Q_INIT_RESOURCE(study); }
@@ -72,6 +73,7 @@ CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, int smartLea
   addCheck_->setGeometry(10, 440, 460, 24);
   addCheck_->setChecked(settings_.addToSmartlearninglistAfterLearning.value);
   connect(addCheck_, &QCheckBox::clicked, this, &CStudyResultDlg::OnAddCheckClicked);
+  connect(list_, &QTreeWidget::itemDoubleClicked, this, &CStudyResultDlg::OnListDblClk);
 
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("id1");
@@ -143,6 +145,16 @@ void CStudyResultDlg::paintEvent(QPaintEvent* event) {
   line(160, L"不正解数", platform::format(L"%d", all_.incorrect));
   painter.setPen(platform::toQColor(RateToColor(p / 100)));
   line(180, L"正解率", platform::format(L"%.2f", p));
+}
+
+void CStudyResultDlg::OnListDblClk() {
+  const QTreeWidgetItem* row = list_->currentItem();
+  if (!row) return;
+  const int qid = row->data(0, Qt::UserRole).toInt();
+  if (EditQuestionRecord(record_, qid, this) == EditOutcome::SaveFailed) {
+    platform::messageBox(this, L"データベースの書き込みに失敗しました。", kAppName);
+  }
+  FillResultList();
 }
 
 void CStudyResultDlg::OnAddCheckClicked() {

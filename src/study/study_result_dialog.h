@@ -34,6 +34,8 @@ class CStudyResultDlg : public QDialog {
  private:
   void FillResultList();
   void OnAddCheckClicked();
+  // Corrects the question of the focused row.
+  void OnListDblClk();
   int addStudiedQuestionsToSmartLearning();
 
   AppSettings& settings_;

@@ -30,6 +30,9 @@ class StudySkinHost : public SkinHost {
   virtual std::wstring ExpandTextMacros(const std::wstring& text) const = 0;
   // The skin's Alert box.
   virtual void alert(const std::wstring& text) = 0;
+  // Image 100: the glyphs of the pronunciation codes from (x, y) on; false when the window shows
+  // no pronunciation as images now.
+  virtual bool DrawPronunciationStrip(platform::Dc& dc, int x, int y) = 0;
 };
 
 // The folder of the skin file: where its images and included files are looked for.

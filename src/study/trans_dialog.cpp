@@ -1,5 +1,6 @@
 #include "study/trans_dialog.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -71,6 +72,7 @@ CTransDlg::CTransDlg(const StudySetup& setup, StudyHost& host, QWidget* parent)
   record_.did = setup.did;
   record_.lid = setup.lid;
   buildControls();
+  installEventFilter(this);  // the keys that reach the window itself
   resize(640, 480);
   animation_.setInterval(30);
   connect(&animation_, &QTimer::timeout, this, &CTransDlg::OnAnimationTick);
@@ -127,9 +129,14 @@ void CTransDlg::buildControls() {
   for (int i = 0; i < 5; ++i) {
     onClicked(ctl::FirstChoiceButton + i, [this, i] { onChoice(i < 4 ? i : 100); });
   }
+  for (int id = ctl::FirstFunc; id < ctl::FirstFunc + 12; ++id) onClicked(id, [this, id] { OnCommand(id); });
+  // Help, the question list and search come with the windows they open.
+  for (int id : {ctl::FirstFunc, ctl::FirstFunc + 6, ctl::FirstFunc + 11}) enableControl(id, false);
   onClicked(ctl::Ok, &CTransDlg::OnReply);
   onClicked(ctl::Cancel, &CTransDlg::reject);
   onClicked(ctl::HintButton, &CTransDlg::OnHint);
+  onClicked(ctl::EditPopup, [this] { ShowEditPopup(QCursor::pos()); });
+  onClicked(ctl::PreviousQuestion, [this] { ShowLastQuestionMenu(QCursor::pos()); });
   onClicked(ctl::CardOk, [this] { OnCardVerdict(true); });
   onClicked(ctl::CardNg, [this] { OnCardVerdict(false); });
   onClicked(ctl::QCard, &CTransDlg::OnTurnCard);
@@ -281,7 +288,9 @@ void CTransDlg::NextQuestion() {
   }
   if (mode == ModeDictation) showControl(ctl::QuestionText, false);
   cardQuestionSide_ = !settings.showAnswerOnMakeExamCard;
-  cardSpeakIndex_ = 0;
+  hintCycle_ = 0;
+  answerCycle_ = 0;
+  clearPronunciation();
   message_.clear();
   setControlText(ctl::AnswerDisplay, L"");
   setControlText(ctl::MistakeDisplay, L"");
@@ -320,10 +329,15 @@ void CTransDlg::NextQuestion() {
   question_ = host_.question(flow_.currentId);
   if (isChoiceMode(mode)) fillChoices(settings);
   DisplayQuestion();
+  const std::wstring allAnswers = joinTexts(question_.answers, L" ");
   if (mode == ModeSpeedReply) {
+    CopyAnswerToClipboard(-1);
     host_.speak(question_.voiceFile, static_cast<QLabel*>(control(ctl::AnswerDisplay))->text().toStdWString());
+    ShowPronunciation(-1, question_, allAnswers);
   } else if (mode == ModeEj4 || mode == ModeEj || mode == ModeDictation) {
-    host_.speak(question_.voiceFile, joinTexts(question_.answers, L" "));
+    if (mode != ModeDictation) ShowPronunciation(-1, question_, allAnswers);
+    copyAnswerText(allAnswers);
+    host_.speak(question_.voiceFile, allAnswers);
   }
   replyEdit()->clear();
   chosenChoice_ = -1;
@@ -538,8 +552,16 @@ void CTransDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CTransDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  const QEvent::Type type = event->type();
+  if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride) return QDialog::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
+  if (type == QEvent::ShortcutOverride) {
+    // The window's own keys win over the buttons' mnemonics (Alt+B, Alt+E): they come back as
+    // key presses.
+    if (!answersKeys() || !isWindowKey(*key)) return QDialog::eventFilter(watched, event);
+    event->accept();
+    return true;
+  }
   const int code = key->key();
   const bool enter = code == Qt::Key_Return || code == Qt::Key_Enter;
   const bool ctrl = key->modifiers() & Qt::ControlModifier;
@@ -554,6 +576,7 @@ bool CTransDlg::eventFilter(QObject* watched, QEvent* event) {
     setTimer(TimerHideLimitBar, 500);
     startLimitOn_ = false;
   }
+  if (answersKeys() && PreTranslateKey(key)) return true;
   if (code == Qt::Key_Escape) return true;
   if (enter && (flow_.tstate == TurnReply || flow_.tstate == TurnReinput)) {
     if (auto* button = qobject_cast<QPushButton*>(watched)) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "study/correct_answer_list.h"
+#include "study/pronouncing_dictionary.h"
 #include "study/study_flow.h"
 #include "study/study_host.h"
 #include "study/study_skin_host.h"
@@ -38,6 +39,16 @@ class CTransDlg : public QDialog, public StudySkinHost {
   const CorrectAnswerList& correctAnswers() const { return answers_; }
   unsigned replyMilliseconds() const { return replyMs_; }
   unsigned typedCharacters() const { return typed_; }
+  const std::wstring& timedMessage() const { return timedMessage_; }
+  const PhonemeCodes& pronunciationCodes() const { return pronunciationCodes_; }
+
+  // The window's commands besides answering: the skin's, the Func buttons (1217-1228), copying
+  // the question (1000) and those of its menus. False for any other id.
+  bool OnCommand(int id);
+  static constexpr int kCopyQuestionCommand = 1000;
+  static constexpr int kEditCurrentCommand = 228;
+  static constexpr int kEditPreviousCommand = 226;
+  static constexpr int kSaveQuestionCommand = 32780;
 
   // The skin's commands: reload (1125), choose a file (1126), the listed skins (256 on).
   bool ChooseSkinFile(int id);
@@ -66,6 +77,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
   QWidget* skinControl(int id) override { return control(id); }
   std::wstring ExpandTextMacros(const std::wstring& text) const override;
   void alert(const std::wstring& text) override;
+  bool DrawPronunciationStrip(platform::Dc& dc, int x, int y) override;
 
   static constexpr int kReloadSkinCommand = 1125;
   static constexpr int kChooseSkinCommand = 1126;
@@ -155,6 +167,42 @@ class CTransDlg : public QDialog, public StudySkinHost {
   void OnTurnCard();
   std::wstring choiceText(const StudyQuestion& question, const StudySettings& settings) const;
 
+  // The side commands.
+  bool PreTranslateKey(QKeyEvent* key);
+  static bool isWindowKey(const QKeyEvent& key);
+  bool answersKeys() const;
+  void ShowTimedMessage(const std::wstring& text);
+  void ShowHint();
+  void ShowAnswerLength();
+  void ShowEditPopup(const QPoint& at);
+  void ShowLastQuestionMenu(const QPoint& at);
+  void ShowSkinMenuAt(const QPoint& at);
+  void EditQuestion(int qid);
+  void OnSaveQuestion();
+  bool SpeakAnswerCycle(const StudyQuestion& question);
+  void LookUpInPdic();
+  void CopyTextToClipboard(const std::wstring& text);
+  void CopyAnswerToClipboard(int index);
+  void copyAnswerText(const std::wstring& text);
+  void FindQuestionsByAnswer(const std::wstring& reply);
+  QPoint clientOrigin() const;
+  // Holds the study still while a menu or dialog of the window is open: every timer stops, the
+  // time limits stop counting and the skin's animation waits; resumeTimers starts again what ran.
+  struct PausedTimers {
+    std::array<bool, 10> active{};
+    int64_t since = 0;
+  };
+  PausedTimers pauseTimers();
+  void resumeTimers(const PausedTimers& paused);
+  template <typename Run>
+  auto whilePaused(Run run);
+
+  // The pronunciation: control 1103's text, or the codes drawn as glyphs.
+  void loadPronunciationFiles(const StudySettings& settings);
+  void ShowPronunciation(int index, const StudyQuestion& question, const std::wstring& word);
+  void clearPronunciation();
+  void showAllSymbols();
+
   StudySetup setup_;
   StudyHost& host_;
   StudyFlow flow_;
@@ -169,7 +217,8 @@ class CTransDlg : public QDialog, public StudySkinHost {
   bool exitRequested_ = false;
   bool hintShown_ = false;
   bool cardQuestionSide_ = true;
-  int cardSpeakIndex_ = 0;
+  int hintCycle_ = 0;    // characters of the answer the hint gives
+  int answerCycle_ = 0;  // the answer the hint, the length and speaking go to
   int answerStepIndex_ = 0;
   int flashLimit_ = 0;
   int flashCount_ = 0;
@@ -199,6 +248,9 @@ class CTransDlg : public QDialog, public StudySkinHost {
   LuaState lua_;
   SkinUserVars userVars_;
   std::vector<std::wstring> skinFiles_;
+  std::vector<std::wstring> ipaSymbols_;  // line c: the display text of code c
+  QImage pronunciationStrip_;
+  PhonemeCodes pronunciationCodes_;
   // OnTimer runs on the GUI thread; a callback or a dialog of the window holds it off.
   QTimer animation_;
   int callbackDepth_ = 0;

@@ -136,19 +136,29 @@ void CTransDlg::ApplyJudgement() {
       return;
     }
     if (mode != ModeSpeedReply) showControl(ctl::MistakeDisplay, true);
+    if (mode != ModeEj) {
+      const int unanswered = answers_.firstUnanswered();
+      ShowPronunciation(unanswered, question_, answers_.text(unanswered));
+    }
     enableControl(ctl::ReplyEdit, false);
     StartFlash();
   } else if (isChoiceMode(mode)) {
+    const std::wstring allAnswers = joinTexts(question_.answers, L" ");
     if (!lastReplyCorrect_) {
       RecordMistake();
       for (int i = 0; i < 5; ++i) enableControl(ctl::FirstChoiceButton + i, false);
+      ShowPronunciation(-1, question_, allAnswers);
       StartFlash();
       return;
     }
     host_.playJudgementSound(true);
     message_ = L"正解！";
     RecordAnswerTime();
-    if (mode == ModeJe4) host_.speak(question_.voiceFile, joinTexts(question_.answers, L" "));
+    ShowPronunciation(-1, question_, allAnswers);
+    if (mode == ModeJe4) {
+      CopyAnswerToClipboard(-1);
+      host_.speak(question_.voiceFile, allAnswers);
+    }
     for (int i = 0; i < 5; ++i) showControl(ctl::FirstChoiceButton + i, i == rightChoice_);
     if (host_.settings().stopAfterAnswer) {
       WaitForNextTrigger();
@@ -222,8 +232,12 @@ void CTransDlg::DisplayAnswerStep() {
     return;
   }
   const std::wstring& answer = answers_.text(answerStepIndex_);
+  CopyAnswerToClipboard(-1);
   setControlText(ctl::AnswerDisplay, answer);
-  if (setup_.mode != ModeEj) host_.speak(question_.voiceFile, answer);
+  if (setup_.mode != ModeEj) {
+    host_.speak(question_.voiceFile, answer);
+    ShowPronunciation(answerStepIndex_, question_, answer);
+  }
   ++answerStepIndex_;
   setTimer(TimerAnswerStep, host_.settings().correctWaitMsec);
   repaintWindow();
@@ -278,11 +292,17 @@ void CTransDlg::RequireReinput() {
     for (int i = 0; i < 5; ++i) showControl(ctl::FirstChoiceButton + i, i == rightChoice_);
     enableControl(ctl::FirstChoiceButton + rightChoice_, true);
     control(ctl::FirstChoiceButton + rightChoice_)->setFocus();
-    if (mode == ModeJe4) host_.speak(question_.voiceFile, joinTexts(question_.answers, L" "));
+    if (mode == ModeJe4) {
+      ShowPronunciation(-1, question_, joinTexts(question_.answers, L" "));
+      CopyAnswerToClipboard(-1);
+      host_.speak(question_.voiceFile, joinTexts(question_.answers, L" "));
+    }
   } else {
     message_ = L"正しい答えを入力しなさい！";
+    FindQuestionsByAnswer(firstWrongReply_);
     const std::wstring& expected = answers_.text(answers_.firstUnanswered());
     setControlText(ctl::AnswerDisplay, expected);
+    CopyAnswerToClipboard(-1);
     showControl(ctl::AnswerDisplay, true);
     if (mode != ModeEj) host_.speak(question_.voiceFile, expected);
     enableControl(ctl::Ok, true);
@@ -307,14 +327,19 @@ void CTransDlg::JudgeReinput() {
   const std::wstring reply = trimBlanks(edit->text().toStdWString());
   if (!MatchesCurrentAnswer(answers_, reply, mode, host_.settings().judge)) {
     message_ = L"ちがう！";
+    FindQuestionsByAnswer(reply);
     edit->clear();
     edit->setFocus();
     repaintWindow();
     return;
   }
   const int matched = answers_.firstUnanswered();
+  CopyAnswerToClipboard(-1);
   if (mode != ModeEj) host_.speak(question_.voiceFile, answers_.text(matched));
   answers_.markAnswered(matched);
+  if (const int next = answers_.firstUnanswered(); next >= 0 && mode != ModeEj) {
+    ShowPronunciation(next, question_, answers_.text(next));
+  }
   if (answers_.firstUnanswered() >= 0) {
     message_ = platform::format(L"これも入力しなさい！（最初の間違え：%ls）", firstWrongReply_.c_str());
     setControlText(ctl::AnswerDisplay, answers_.text(answers_.firstUnanswered()));
@@ -327,6 +352,7 @@ void CTransDlg::JudgeReinput() {
 
 void CTransDlg::ReinputDone() {
   addReplyTime();
+  CopyAnswerToClipboard(-1);
   if (setup_.mode == ModeJe4) host_.speak(question_.voiceFile, joinTexts(question_.answers, L" "));
   message_ = L"はい、ごくろうさま！";
   WaitAfterJudgement();
@@ -336,16 +362,11 @@ void CTransDlg::ShowCard() {
   answers_.clear();
   if (cardQuestionSide_) {
     setControlText(ctl::QuestionText, joinTexts(question_.questions, L"\r\n"));
+    pronunciationCodes_.clear();
   } else {
     setControlText(ctl::QuestionText, joinTexts(question_.answers, L"\r\n"));
-    const int count = static_cast<int>(question_.answers.size());
-    for (int i = 0; i < count; ++i) {
-      const int at = (cardSpeakIndex_ + i) % count;
-      if (question_.answers[at].empty()) continue;
-      host_.speak(question_.voiceFile, question_.answers[at]);
-      cardSpeakIndex_ = at + 1;
-      break;
-    }
+    SpeakAnswerCycle(question_);
+    ShowPronunciation(-1, question_, joinTexts(question_.answers, L" "));
   }
   showControl(ctl::QCard, !cardQuestionSide_);
   showControl(ctl::ACard, cardQuestionSide_);
@@ -398,16 +419,12 @@ void CTransDlg::reject() {
       return;
     case StudyFlow::CancelPlan::AskThenCut: {
       // The study's timers wait while the question is open, so nothing moves on behind it.
-      std::array<bool, 10> wasActive{};
-      for (size_t i = 0; i < timers_.size(); ++i) wasActive[i] = timers_[i].isActive();
-      killAllTimers();
+      const PausedTimers paused = pauseTimers();
       repaintWindow();
       const int answer = platform::messageBox(this, L"再回答を行いますか？\n（「いいえ」の場合、すぐに終了します。）",
                                               L"キャンセル？", platform::MbYesNoCancel);
       if (answer == platform::IdCancel) {
-        for (size_t i = 0; i < timers_.size(); ++i) {
-          if (wasActive[i]) setTimer(static_cast<int>(i), 5);
-        }
+        resumeTimers(paused);
         return;
       }
       if (answer == platform::IdNo) {

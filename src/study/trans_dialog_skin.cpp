@@ -174,6 +174,7 @@ void CTransDlg::ApplySkin() {
     if (!file.isEmpty()) imagePath = skinFolderOf(settings.skinPath) + "/" + file;
   }
   backgroundImage_ = imagePath.isEmpty() ? QImage() : QImage(imagePath).convertToFormat(QImage::Format_RGB32);
+  loadPronunciationFiles(settings);
 
   if (startedRound_ && flow_.currentId >= 0) DisplayQuestion();
   if (lua_) callSkin("OnInit", false);

@@ -4,98 +4,19 @@
 #include "platform/folders.h"
 #include "platform/registry_store.h"
 #include "platform/text.h"
+#include "fake_dictionary_program.h"
 #include "skin_test_support.h"
 #include "study/dictionary_link.h"
 
 #include <sys/stat.h>
 
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QtEndian>
-#include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 using namespace study;
 using skintest::BoxRecorder;
+using skintest::FakeDictionaryProgram;
 
 namespace {
-
-// Serves the link on its own thread (the client waits synchronously) and records the requests.
-class FakeDictionaryProgram {
- public:
-  // Starts serving once the file exists (empty: at once).
-  explicit FakeDictionaryProgram(std::string waitForFile = "") {
-    thread_ = std::thread([this, waitForFile] { serve(waitForFile); });
-    while (!ready_) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  ~FakeDictionaryProgram() {
-    stop_ = true;
-    thread_.join();
-  }
-  std::vector<std::string> requests() {
-    std::scoped_lock hold(lock_);
-    return requests_;
-  }
-
- private:
-  void serve(const std::string& waitForFile) {
-    ready_ = true;
-    while (!waitForFile.empty() && !std::filesystem::exists(waitForFile) && !stop_)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ::mkdir(platform::runtimeFolder().c_str(), 0700);
-    QLocalServer server;
-    QLocalServer::removeServer(QString::fromStdString(dictionaryServicePath("PDICW")));
-    if (!server.listen(QString::fromStdString(dictionaryServicePath("PDICW")))) return;
-    while (!stop_) {
-      if (!server.waitForNewConnection(20)) continue;
-      std::unique_ptr<QLocalSocket> client(server.nextPendingConnection());
-      while (!stop_ && client->state() == QLocalSocket::ConnectedState) {
-        if (client->bytesAvailable() == 0 && !client->waitForReadyRead(20)) continue;
-        handle(*client);
-      }
-    }
-  }
-
-  static std::string readField(QLocalSocket& client) {
-    const uint32_t length = qFromLittleEndian<quint32>(readBytes(client, 4).data());
-    return readBytes(client, length);
-  }
-  static std::string readBytes(QLocalSocket& client, qint64 count) {
-    while (client.bytesAvailable() < count && client.waitForReadyRead(1000)) {
-    }
-    return client.read(count).toStdString();
-  }
-
-  void handle(QLocalSocket& client) {
-    const std::string kind = readBytes(client, 1);
-    std::string request;
-    char answer = 1;
-    if (kind == "\x01") {
-      const std::string topic = readField(client);
-      request = "connect " + topic;
-      answer = topic == "Simulate";
-    } else {
-      request = "poke " + readField(client);
-      request += " " + std::to_string(qFromLittleEndian<quint32>(readBytes(client, 4).data()));
-      request += " " + readField(client);
-    }
-    {
-      std::scoped_lock hold(lock_);
-      requests_.push_back(request);
-    }
-    client.write(&answer, 1);
-    client.waitForBytesWritten(1000);
-  }
-
-  std::thread thread_;
-  std::atomic<bool> ready_{false};
-  std::atomic<bool> stop_{false};
-  std::mutex lock_;
-  std::vector<std::string> requests_;
-};
 
 // Registers a stand-in program (a script that notes how it was started) in a folder with blanks.
 std::string registerProgram(const std::string& folder) {

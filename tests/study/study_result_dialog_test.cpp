@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "database/daily_log.h"
+#include "database/question.h"
 #include "database/section_questions.h"
 #include "study/study_modes.h"
 #include "study/study_result_dialog.h"
+#include "study/trans_edit_dialog.h"
 #include "study_app_fixture.h"
 
 using studytest::StudyApp;
@@ -93,4 +98,23 @@ TEST(StudyResultDialog, ShowsTheFaceOfTheGrade) {
     const QImage expected = faces.copy(0, index * 70, 70, 70).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shot.copy(550, 70, 70, 70), expected) << index;
   }
+}
+
+TEST(StudyResultDialog, DoubleClickingARowCorrectsItsQuestionInTheFileAndTheList) {
+  StudyApp s;
+  const pdb3::DailyLogRecord record = studiedRecord(s);
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
+  dialog.show();
+  auto* list = dialog.findChild<QTreeWidget*>("id1259");
+  QTimer::singleShot(50, [] {
+    auto* edit = qobject_cast<study::CTransEditDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(edit, nullptr);
+    edit->findChild<QLineEdit*>("id1023")->setText("class room");
+    QTest::mouseClick(edit->findChild<QPushButton*>("id1"), Qt::LeftButton);
+  });
+  list->setCurrentItem(list->topLevelItem(0));
+  emit list->itemDoubleClicked(list->topLevelItem(0), 0);
+  EXPECT_EQ(list->topLevelItem(0)->text(1), "class room");
+  EXPECT_EQ(pdb3::getQuestion(s.accessor(), 1).answerText(0), L"class room");
+  EXPECT_GT(pdb3::getQuestion(s.accessor(), 1).utime(), 0);
 }

@@ -1,5 +1,8 @@
-// What the study window tests share: a set-up record and typing a reply as a user would.
+// What the study window tests share: a set-up record, its controls by id, waiting for a turn state,
+// and typing a reply as a user would.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <QLineEdit>
 #include <QTest>
@@ -19,6 +22,18 @@ inline study::StudySetup setupFor(int mode, std::vector<int> ids, std::wstring t
   setup.did = 0;
   setup.lid = 0;
   return setup;
+}
+
+// The window's control of that id (a failure when there is none).
+template <typename W>
+W* find(QWidget& window, int id) {
+  W* widget = window.findChild<W*>(QString("id%1").arg(id));
+  EXPECT_NE(widget, nullptr) << id;
+  return widget;
+}
+
+inline bool waitForState(study::CTransDlg& dlg, int tstate) {
+  return QTest::qWaitFor([&] { return dlg.flow().tstate == tstate; }, 3000);
 }
 
 // Types the text into the reply edit and presses Enter. Characters without a key of their own

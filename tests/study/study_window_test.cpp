@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <map>
 #include <optional>
 
@@ -14,8 +16,10 @@
 #include "study_window_support.h"
 
 using namespace study;
+using studytest::find;
 using studytest::setupFor;
 using studytest::typeReply;
+using studytest::waitForState;
 
 namespace {
 
@@ -40,7 +44,7 @@ class FakeHost : public StudyHost {
     values.skinPath = QString::fromStdString(testenv::sourceDir() + "/resources/skin7/default.lua").toStdWString();
     for (int q = 1; q <= 4; ++q) {
       const std::wstring n = std::to_wstring(q);
-      questions[q] = {{L"問題" + n}, {L"問題" + n}, {L"answer" + n}, {q == 2 ? L"ヒント" : L""}, L""};
+      questions[q] = {{L"問題" + n}, {L"問題" + n}, {L"answer" + n}, {q == 2 ? L"ヒント" : L""}, {}, L""};
     }
   }
   // The window itself never asks these; only the study start does.
@@ -59,6 +63,9 @@ class FakeHost : public StudyHost {
   }
   void playJudgementSound(bool correct) override { ++(correct ? rightSounds : wrongSounds); }
   void speak(const std::wstring&, const std::wstring& text) override { spoken.push_back(text); }
+  std::vector<uint8_t> pronunciationCodes(const std::wstring&) override { return {}; }
+  std::wstring answerRemark(const std::wstring&, const std::vector<int>&) override { return {}; }
+  std::wstring saveQuestionToBinder(int) override { return {}; }
   void prepareWindow(QWidget&) override {}
   void setSkinPath(const std::wstring& path) override { values.skinPath = path; }
   void storeWindowPosition(int x, int y) override { storedPosition = {x, y}; }
@@ -70,17 +77,6 @@ class FakeHost : public StudyHost {
     return true;
   }
 };
-
-template <typename W>
-W* find(CTransDlg& dlg, int id) {
-  W* widget = dlg.findChild<W*>(QString("id%1").arg(id));
-  EXPECT_NE(widget, nullptr) << id;
-  return widget;
-}
-
-bool waitForState(CTransDlg& dlg, int tstate) {
-  return QTest::qWaitFor([&] { return dlg.flow().tstate == tstate; }, 3000);
-}
 
 }  // namespace
 
@@ -226,4 +222,20 @@ TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().currentId == 2 && je.flow().tstate == TurnReply; }, 3000));
   ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, 3000));  // untouched: judged at the limit
   EXPECT_EQ(typed.wrongSounds, 1);
+}
+
+TEST(StudyWindow, AMenuOverTheWindowHoldsTheTimeLimitWhileItIsOpen) {
+  FakeHost host;
+  host.values.useReplyLimitEj4 = true;
+  host.values.replyLimitEj4 = 400;
+  CTransDlg choice(setupFor(ModeEj4, {1, 2}), host);
+  choice.show();
+  ASSERT_TRUE(waitForState(choice, TurnReply));
+  QTimer::singleShot(600, [] {
+    if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+  });
+  QTest::keyClick(&choice, Qt::Key_F6);  // the skin menu, open longer than the limit
+  QTest::qWait(100);
+  EXPECT_EQ(choice.flow().first.mistakes, 0);  // the limit counts on from where it stood
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));
 }
