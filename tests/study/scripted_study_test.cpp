@@ -19,11 +19,9 @@
 #include "study/trans_dialog.h"
 #include "recording_speech_engine.h"
 #include "study_app_fixture.h"
-#include "recording_speech_engine.h"
 #include "study_window_support.h"
 
 using namespace study;
-using studytest::RecordingSpeechEngine;
 using studytest::StudyApp;
 
 namespace {

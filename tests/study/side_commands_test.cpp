@@ -251,7 +251,7 @@ TEST(SideCommands, ClipboardSpeechLookUpAndPronunciation) {
   s.settings.skin7Path.value = sideSkin().toStdWString();
   s.settings.cmu2ipaFilePath.value = programData("ipamap.txt");
   s.settings.kpdImagefilePath.value = programData("kpdimage.bmp");
-  s.app.speechVoice = SpeechVoice([&spoken] { return std::make_unique<studytest::RecordingSpeechEngine>(spoken); });
+  s.app.speechVoice = SpeechVoice([&spoken] { return std::make_unique<RecordingSpeechEngine>(spoken); });
   ASSERT_TRUE(s.app.speechVoice.prepare(s.settings));
   ASSERT_TRUE(s.app.pronouncingDictionary.openIndex(testenv::programDir() + "/data/pronounce.kpddic",
                                                     testenv::programDir() + "/data/pronounce.kpdidx"));
