@@ -1,0 +1,17 @@
+// The template files of a folder as the editors list them, and names for new ones.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The "*.ini" files of the folder: "default.ini" first, then the rest by name.
+std::vector<std::wstring> listTemplateFiles(const std::wstring& folder);
+
+// prefix + the number in `width` digits + suffix, for the numbers from `first` on: the first that
+// names no file and is not among `taken`.
+std::wstring uniqueFileName(const std::wstring& prefix, int width, int first, const std::wstring& suffix,
+                            const std::vector<std::wstring>& taken = {});
+
+// The name itself when no entry has it (without regard to case), else the first free
+// "name(1)", "name(2)", ...; the name itself when none up to 999 is free.
+std::wstring uniqueTemplateName(const std::wstring& name, const std::vector<std::wstring>& names);
