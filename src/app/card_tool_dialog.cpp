@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <QTabBar>
 
+#include "app/control_helpers.h"
 #include "app/klv_app.h"
 #include "app/print_prompts.h"
 #include "app/print_surface.h"
@@ -27,16 +28,8 @@
 
 namespace {
 
-QString q(const std::wstring& text) { return QString::fromStdWString(text); }
-
-template <typename Widget>
-Widget* named(Widget* widget, int id) {
-  widget->setObjectName(QString("id%1").arg(id));
-  return widget;
-}
-
 QDoubleSpinBox* spinEdit(QWidget* parent, int id, double lo, double hi) {
-  auto* spin = named(new QDoubleSpinBox(parent), id);
+  auto* spin = withId(new QDoubleSpinBox(parent), id);
   spin->setRange(lo, hi);
   spin->setDecimals(1);
   return spin;
@@ -64,29 +57,29 @@ CPrintpageCardSetting::CPrintpageCardSetting(CPrintToolDlg& tool, QWidget* paren
   setObjectName("id282");
   auto* grid = new QGridLayout(this);
   auto* top = new QHBoxLayout;
-  top->addWidget(new QLabel(q(L"テンプレート："), this));
-  templates_ = named(new QComboBox(this), 1287);
+  top->addWidget(new QLabel(qtext(L"テンプレート："), this));
+  templates_ = withId(new QComboBox(this), 1287);
   templates_->setMinimumWidth(220);
   top->addWidget(templates_, 1);
   // New, delete and rename of card templates are not offered.
   for (auto [id, label] : {std::pair{1308, L"新規(&N)"}, {1289, L"削除(&D)"}, {1307, L"名称の変更(&C)"}}) {
-    auto* b = named(new QPushButton(q(label), this), id);
+    auto* b = withId(new QPushButton(qtext(label), this), id);
     b->setEnabled(false);
     top->addWidget(b);
   }
   grid->addLayout(top, 0, 0, 1, 2);
 
-  sides_ = named(new QTabBar(this), 1304);
+  sides_ = withId(new QTabBar(this), 1304);
   sides_->addTab("FrontView");
   sides_->addTab("BackView");
   grid->addWidget(sides_, 1, 0, 1, 2);
 
-  auto* card = new QGroupBox(q(L"カードプレビュー"), this);
+  auto* card = new QGroupBox(qtext(L"カードプレビュー"), this);
   auto* cardGrid = new QGridLayout(card);
-  cardGrid->addWidget(new QLabel(q(L"幅 [mm]"), card), 0, 0);
+  cardGrid->addWidget(new QLabel(qtext(L"幅 [mm]"), card), 0, 0);
   cardWidth_ = spinEdit(card, 1310, 50, 200);
   cardGrid->addWidget(cardWidth_, 0, 1);
-  cardGrid->addWidget(new QLabel(q(L"高さ [mm]"), card), 0, 2);
+  cardGrid->addWidget(new QLabel(qtext(L"高さ [mm]"), card), 0, 2);
   cardHeight_ = spinEdit(card, 1311, 20, 200);
   cardGrid->addWidget(cardHeight_, 0, 3);
   auto* area = new QWidget(card);
@@ -96,40 +89,40 @@ CPrintpageCardSetting::CPrintpageCardSetting(CPrintToolDlg& tool, QWidget* paren
   scaleLabel_ = new QLabel(card);
   scaleLabel_->setObjectName("scale");
   cardGrid->addWidget(scaleLabel_, 2, 0);
-  cardGrid->addWidget(new QLabel(q(L"問題："), card), 3, 0);
-  question_ = named(new QSlider(Qt::Horizontal, card), 1322);
+  cardGrid->addWidget(new QLabel(qtext(L"問題："), card), 3, 0);
+  question_ = withId(new QSlider(Qt::Horizontal, card), 1322);
   cardGrid->addWidget(question_, 3, 1, 1, 3);
   grid->addWidget(card, 2, 0);
 
-  auto* itemsBox = new QGroupBox(q(L"印刷項目"), this);
+  auto* itemsBox = new QGroupBox(qtext(L"印刷項目"), this);
   auto* items = new QGridLayout(itemsBox);
-  itemList_ = named(new QListWidget(itemsBox), 1001);
+  itemList_ = withId(new QListWidget(itemsBox), 1001);
   items->addWidget(itemList_, 0, 0, 1, 2);
-  addItem_ = named(new QPushButton(q(L"新規"), itemsBox), 1315);
-  deleteItem_ = named(new QPushButton(q(L"削除"), itemsBox), 1316);
+  addItem_ = withId(new QPushButton(qtext(L"新規"), itemsBox), 1315);
+  deleteItem_ = withId(new QPushButton(qtext(L"削除"), itemsBox), 1316);
   items->addWidget(addItem_, 1, 0);
   items->addWidget(deleteItem_, 1, 1);
-  mode_ = named(new QComboBox(itemsBox), 1314);
-  for (const RegionMode& mode : regionModes()) mode_->addItem(q(mode.label), mode.mode);
+  mode_ = withId(new QComboBox(itemsBox), 1314);
+  for (const RegionMode& mode : regionModes()) mode_->addItem(qtext(mode.label), mode.mode);
   items->addWidget(mode_, 2, 0, 1, 2);
-  text_ = named(new QLineEdit(itemsBox), 1317);
+  text_ = withId(new QLineEdit(itemsBox), 1317);
   items->addWidget(text_, 3, 0, 1, 2);
-  items->addWidget(new QLabel(q(L"横方向位置"), itemsBox), 4, 0);
+  items->addWidget(new QLabel(qtext(L"横方向位置"), itemsBox), 4, 0);
   x_ = spinEdit(itemsBox, 1318, 0, 200);
   items->addWidget(x_, 4, 1);
-  items->addWidget(new QLabel(q(L"縦方向位置"), itemsBox), 5, 0);
+  items->addWidget(new QLabel(qtext(L"縦方向位置"), itemsBox), 5, 0);
   y_ = spinEdit(itemsBox, 1319, 0, 200);
   items->addWidget(y_, 5, 1);
-  font_ = named(new QPushButton(q(L"フォント(&F)"), itemsBox), 1320);
+  font_ = withId(new QPushButton(qtext(L"フォント(&F)"), itemsBox), 1320);
   items->addWidget(font_, 6, 0, 1, 2);
-  auto* distance = new QGroupBox(q(L"カード間の距離"), itemsBox);
+  auto* distance = new QGroupBox(qtext(L"カード間の距離"), itemsBox);
   auto* distanceGrid = new QGridLayout(distance);
-  distanceGrid->addWidget(new QLabel(q(L"横方向"), distance), 0, 0);
+  distanceGrid->addWidget(new QLabel(qtext(L"横方向"), distance), 0, 0);
   distanceGrid->addWidget(spinEdit(distance, 1312, 0, 30), 0, 1);
-  distanceGrid->addWidget(new QLabel(q(L"縦方向"), distance), 1, 0);
+  distanceGrid->addWidget(new QLabel(qtext(L"縦方向"), distance), 1, 0);
   distanceGrid->addWidget(spinEdit(distance, 1313, 0, 30), 1, 1);
   items->addWidget(distance, 7, 0, 1, 2);
-  printBorder_ = named(new QCheckBox(q(L"カードの枠を印刷する(&B)"), itemsBox), 1321);
+  printBorder_ = withId(new QCheckBox(qtext(L"カードの枠を印刷する(&B)"), itemsBox), 1321);
   items->addWidget(printBorder_, 8, 0, 1, 2);
   grid->addWidget(itemsBox, 2, 1);
 
@@ -174,20 +167,13 @@ void CPrintpageCardSetting::Initialize(const std::wstring& loadedPath) {
   question_->setValue(0);
   paths_.clear();
   templates_->clear();
-  std::vector<std::wstring> names;
-  for (const std::wstring& path : listTemplateFiles(tool_.cardFolder())) {
-    CardTemplate listed;
-    listed.LoadOrSave(path, false);
-    const std::wstring unique = uniqueTemplateName(listed.name, names);
-    if (unique != listed.name) {
-      listed.name = unique;
-      if (!listed.LoadOrSave(path, true)) platform::traceError("card template: cannot rename %ls\n", path.c_str());
-      if (path == loadedPath) tool_.cardTemplate.name = unique;
+  for (const ListedTemplate& listed : listTemplates<CardTemplate>(tool_.cardFolder())) {
+    if (listed.path == loadedPath) {
+      loadedPosition_ = static_cast<int>(paths_.size());
+      tool_.cardTemplate.name = listed.name;
     }
-    names.push_back(unique);
-    templates_->addItem(q(unique), static_cast<int>(paths_.size()));
-    if (path == loadedPath) loadedPosition_ = static_cast<int>(paths_.size());
-    paths_.push_back(path);
+    templates_->addItem(qtext(listed.name), static_cast<int>(paths_.size()));
+    paths_.push_back(listed.path);
   }
   if (loadedPosition_ >= 0) templates_->setCurrentIndex(loadedPosition_);
   loading_ = false;
@@ -204,7 +190,7 @@ void CPrintpageCardSetting::LoadItems() {
   platform::trace("LoadPrintTemplete\n");
   loading_ = true;
   itemList_->clear();
-  for (const CardItem& item : items()) itemList_->addItem(q(regionModeLabel(item.mode)));
+  for (const CardItem& item : items()) itemList_->addItem(qtext(regionModeLabel(item.mode)));
   selected_ = items().empty() ? -1 : 0;
   itemList_->setCurrentRow(selected_);
   loading_ = false;
@@ -244,7 +230,7 @@ void CPrintpageCardSetting::ExchangeItem(bool save) {
     mode_->setCurrentIndex(mode >= 0 ? mode : 0);
     x_->setValue(item.x);
     y_->setValue(item.y);
-    text_->setText(q(item.text));
+    text_->setText(qtext(item.text));
   }
   loading_ = false;
 }
@@ -282,7 +268,7 @@ void CPrintpageCardSetting::paintPreview(QPainter& painter) {
     const DeviceFont deviceFont(font, *preview_);
     surface.select(deviceFont);
     const std::wstring text = tool_.previewText(item, tool_.questionIds()[shown]);
-    surface.textOut(static_cast<int>(item.x * scale_), static_cast<int>(item.y * scale_), q(text));
+    surface.textOut(static_cast<int>(item.x * scale_), static_cast<int>(item.y * scale_), qtext(text));
   }
 }
 
@@ -316,7 +302,7 @@ void CPrintpageCardSetting::onAddItem() {
   item.font.colour = 0;
   side.push_back(item);
   loading_ = true;
-  itemList_->addItem(q(regionModeLabel(0)));
+  itemList_->addItem(qtext(regionModeLabel(0)));
   selected_ = static_cast<int>(side.size()) - 1;
   itemList_->setCurrentRow(selected_);
   loading_ = false;
@@ -365,16 +351,14 @@ CPrintToolDlg::CPrintToolDlg(KlvApp& app, study::PronouncingDictionary* dictiona
       folder_(app.settings->printCardTempleteFolder.value),
       sources_{dictionary, &symbols_} {
   setObjectName("id280");
-  setWindowTitle(q(L"印刷ツール"));
+  setWindowTitle(qtext(L"印刷ツール"));
   setMinimumSize(750, 550);
   setMaximumSize(1200, 1000);
   auto* bar = new QMenuBar(this);
-  QMenu* file = bar->addMenu(q(L"ファイル(&F)"));
-  QMenu* view = bar->addMenu(q(L"表示(&V)"));
+  QMenu* file = bar->addMenu(qtext(L"ファイル(&F)"));
+  QMenu* view = bar->addMenu(qtext(L"表示(&V)"));
   auto add = [](QMenu* menu, int id, const wchar_t* label) {
-    QAction* action = menu->addAction(q(label));
-    action->setObjectName(QString("id%1").arg(id));
-    return action;
+    return withId(menu->addAction(qtext(label)), id);
   };
   // Cards are designed, not printed: the printing commands stay disabled.
   add(file, 32847, L"ページ設定(&S)...")->setEnabled(false);
@@ -386,7 +370,7 @@ CPrintToolDlg::CPrintToolDlg(KlvApp& app, study::PronouncingDictionary* dictiona
   page_ = new CPrintpageCardSetting(*this, this);
   for (auto [id, label] : {std::pair{1302, L"ページ設定(&S)"}, {1299, L"カード設定(&C)"}, {1300, L"プレビュー(&P)"},
                            {1301, L"印刷実行(&X)"}}) {
-    auto* b = named(new QPushButton(q(label), this), id);
+    auto* b = withId(new QPushButton(qtext(label), this), id);
     b->setCheckable(true);
     b->setEnabled(id == 1299);
     buttons_.push_back(b);

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <cwchar>
 
+#include "app/control_helpers.h"
 #include "app/print_prompts.h"
 #include "app/region_text.h"
 #include "app/template_editor_host.h"
@@ -23,16 +24,9 @@
 
 namespace {
 
-QString q(const std::wstring& text) { return QString::fromStdWString(text); }
 constexpr wchar_t kCaption[] = L"KLV";
 
-template <typename Widget>
-Widget* named(Widget* widget, int id) {
-  widget->setObjectName(QString("id%1").arg(id));
-  return widget;
-}
-
-QPushButton* button(QWidget* parent, int id, const wchar_t* label) { return named(new QPushButton(q(label), parent), id); }
+QPushButton* button(QWidget* parent, int id, const wchar_t* label) { return withId(new QPushButton(qtext(label), parent), id); }
 
 // A whole number from 0 to 1000, as the dialog accepts for positions and widths.
 bool readPosition(const QLineEdit* edit, int& value) {
@@ -47,11 +41,11 @@ bool readPosition(const QLineEdit* edit, int& value) {
 
 CPrintoptionDlg::CPrintoptionDlg(TemplateEditorHost& host, QWidget* parent) : QDialog(parent), host_(host) {
   setObjectName("id146");
-  setWindowTitle(q(L"印刷オプション"));
+  setWindowTitle(qtext(L"印刷オプション"));
   auto* layout = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
-  top->addWidget(new QLabel(q(L"テンプレート名"), this));
-  templates_ = named(new QComboBox(this), 1287);
+  top->addWidget(new QLabel(qtext(L"テンプレート名"), this));
+  templates_ = withId(new QComboBox(this), 1287);
   templates_->setMinimumWidth(240);
   top->addWidget(templates_, 1);
   QPushButton* create = button(this, 1288, L"新規(&N)");
@@ -84,7 +78,7 @@ CPrintoptionDlg::CPrintoptionDlg(TemplateEditorHost& host, QWidget* parent) : QD
   fillTemplateList();
   working_ = host_.printTemplate();
   switching_ = true;
-  const int match = templates_->findText(q(working_.name), Qt::MatchFixedString);
+  const int match = templates_->findText(qtext(working_.name), Qt::MatchFixedString);
   if (match >= 0) templates_->setCurrentIndex(match);
   switching_ = false;
   position_ = templates_->currentIndex();
@@ -92,34 +86,25 @@ CPrintoptionDlg::CPrintoptionDlg(TemplateEditorHost& host, QWidget* parent) : QD
 }
 
 QWidget* CPrintoptionDlg::buildTextGroup() {
-  auto* group = new QGroupBox(q(L"テキスト"), this);
+  auto* group = new QGroupBox(qtext(L"テキスト"), this);
   auto* grid = new QGridLayout(group);
-  textList_ = named(new QListWidget(group), 1001);
+  textList_ = withId(new QListWidget(group), 1001);
   for (int i = 1; i <= kTemplateTexts; ++i) textList_->addItem(QString::fromStdWString(L"テキスト") + QString::number(i));
   grid->addWidget(textList_, 0, 0, 5, 1);
-  textShow_ = named(new QCheckBox(q(L"印刷する"), group), 1253);
+  textShow_ = withId(new QCheckBox(qtext(L"印刷する"), group), 1253);
   grid->addWidget(textShow_, 0, 1, 1, 2);
-  text_edit_ = named(new QLineEdit(group), 1271);
+  text_edit_ = withId(new QLineEdit(group), 1271);
   grid->addWidget(text_edit_, 1, 1, 1, 2);
-  grid->addWidget(new QLabel(q(L"印刷位置[mm]"), group), 2, 1);
+  grid->addWidget(new QLabel(qtext(L"印刷位置[mm]"), group), 2, 1);
   auto* position = new QHBoxLayout;
-  textX_ = named(new QLineEdit(group), 1254);
-  textY_ = named(new QLineEdit(group), 1255);
+  textX_ = withId(new QLineEdit(group), 1254);
+  textY_ = withId(new QLineEdit(group), 1255);
   position->addWidget(textX_);
   position->addWidget(textY_);
   grid->addLayout(position, 2, 2);
   textFont_ = button(group, 1252, L"フォント(&T)");
   grid->addWidget(textFont_, 3, 1, 1, 2);
-  connect(textList_, &QListWidget::currentRowChanged, this, [this](int row) {
-    if (switching_ || row < 0 || row == text_) return;
-    if (!ExchangeSelection(true)) {
-      switching_ = true;
-      textList_->setCurrentRow(text_);
-      switching_ = false;
-      return;
-    }
-    selectTextAndRegion(row, region_);
-  });
+  connect(textList_, &QListWidget::currentRowChanged, this, [this](int row) { onEntryChosen(textList_, row); });
   connect(textShow_, &QCheckBox::clicked, this, [this] {
     working_.texts[text_].show = textShow_->isChecked();
     UpdateEnables();
@@ -130,25 +115,25 @@ QWidget* CPrintoptionDlg::buildTextGroup() {
 }
 
 QWidget* CPrintoptionDlg::buildRegionGroup() {
-  auto* group = new QGroupBox(q(L"本文領域"), this);
+  auto* group = new QGroupBox(qtext(L"本文領域"), this);
   auto* grid = new QGridLayout(group);
-  regionList_ = named(new QListWidget(group), 1002);
+  regionList_ = withId(new QListWidget(group), 1002);
   for (int i = 1; i <= kTemplateRegions; ++i) regionList_->addItem(QString::fromStdWString(L"領域") + QString::number(i));
   grid->addWidget(regionList_, 0, 0, 9, 1);
-  regionShow_ = named(new QCheckBox(q(L"印刷する"), group), 1256);
+  regionShow_ = withId(new QCheckBox(qtext(L"印刷する"), group), 1256);
   grid->addWidget(regionShow_, 0, 1, 1, 2);
-  grid->addWidget(new QLabel(q(L"高さ方向位置（全領域で共通）"), group), 1, 1);
-  regionY_ = named(new QLineEdit(group), 1259);
+  grid->addWidget(new QLabel(qtext(L"高さ方向位置（全領域で共通）"), group), 1, 1);
+  regionY_ = withId(new QLineEdit(group), 1259);
   grid->addWidget(regionY_, 1, 2);
-  grid->addWidget(new QLabel(q(L"タイプ"), group), 2, 1);
-  mode_ = named(new QComboBox(group), 1257);
-  for (const RegionMode& mode : regionModes()) mode_->addItem(q(mode.label), mode.mode);
+  grid->addWidget(new QLabel(qtext(L"タイプ"), group), 2, 1);
+  mode_ = withId(new QComboBox(group), 1257);
+  for (const RegionMode& mode : regionModes()) mode_->addItem(qtext(mode.label), mode.mode);
   grid->addWidget(mode_, 2, 2);
-  grid->addWidget(new QLabel(q(L"行間"), group), 3, 1);
+  grid->addWidget(new QLabel(qtext(L"行間"), group), 3, 1);
   auto* spacing = new QHBoxLayout;
-  lineHeight_ = named(new QLineEdit(group), 1049);
+  lineHeight_ = withId(new QLineEdit(group), 1049);
   spacing->addWidget(lineHeight_);
-  lineHeightSpin_ = named(new QWidget(group), 1050);
+  lineHeightSpin_ = withId(new QWidget(group), 1050);
   auto* arrows = new QVBoxLayout(lineHeightSpin_);
   arrows->setContentsMargins(0, 0, 0, 0);
   arrows->setSpacing(0);
@@ -162,28 +147,19 @@ QWidget* CPrintoptionDlg::buildRegionGroup() {
   arrows->addWidget(down);
   spacing->addWidget(lineHeightSpin_);
   grid->addLayout(spacing, 3, 2);
-  numbered_ = named(new QCheckBox(q(L"番号付き"), group), 1263);
+  numbered_ = withId(new QCheckBox(qtext(L"番号付き"), group), 1263);
   grid->addWidget(numbered_, 4, 1, 1, 2);
-  regionText_ = named(new QLineEdit(group), 1260);
+  regionText_ = withId(new QLineEdit(group), 1260);
   grid->addWidget(regionText_, 5, 1, 1, 2);
-  grid->addWidget(new QLabel(q(L"横方向位置"), group), 6, 1);
-  regionX_ = named(new QLineEdit(group), 1258);
+  grid->addWidget(new QLabel(qtext(L"横方向位置"), group), 6, 1);
+  regionX_ = withId(new QLineEdit(group), 1258);
   grid->addWidget(regionX_, 6, 2);
-  grid->addWidget(new QLabel(q(L"印刷幅"), group), 7, 1);
-  regionWidth_ = named(new QLineEdit(group), 1274);
+  grid->addWidget(new QLabel(qtext(L"印刷幅"), group), 7, 1);
+  regionWidth_ = withId(new QLineEdit(group), 1274);
   grid->addWidget(regionWidth_, 7, 2);
   regionFont_ = button(group, 1261, L"フォント(&F)");
   grid->addWidget(regionFont_, 8, 1, 1, 2);
-  connect(regionList_, &QListWidget::currentRowChanged, this, [this](int row) {
-    if (switching_ || row < 0 || row == region_) return;
-    if (!ExchangeSelection(true)) {
-      switching_ = true;
-      regionList_->setCurrentRow(region_);
-      switching_ = false;
-      return;
-    }
-    selectTextAndRegion(text_, row);
-  });
+  connect(regionList_, &QListWidget::currentRowChanged, this, [this](int row) { onEntryChosen(regionList_, row); });
   connect(regionShow_, &QCheckBox::clicked, this, [this] {
     working_.regions[region_].show = regionShow_->isChecked();
     UpdateEnables();
@@ -199,17 +175,17 @@ QWidget* CPrintoptionDlg::buildRegionGroup() {
 }
 
 QWidget* CPrintoptionDlg::buildMarginGroup() {
-  auto* group = new QGroupBox(q(L"余白"), this);
+  auto* group = new QGroupBox(qtext(L"余白"), this);
   auto* grid = new QGridLayout(group);
   const wchar_t* const columns[3] = {L"左", L"中央", L"右"};
-  for (int c = 0; c < 3; ++c) grid->addWidget(new QLabel(q(columns[c]), group), 0, c + 1);
-  grid->addWidget(new QLabel(q(L"ヘッダー"), group), 1, 0);
-  grid->addWidget(new QLabel(q(L"フッター"), group), 2, 0);
+  for (int c = 0; c < 3; ++c) grid->addWidget(new QLabel(qtext(columns[c]), group), 0, c + 1);
+  grid->addWidget(new QLabel(qtext(L"ヘッダー"), group), 1, 0);
+  grid->addWidget(new QLabel(qtext(L"フッター"), group), 2, 0);
   for (int i = 0; i < kMarginTexts; ++i) {
-    margins_[i] = named(new QLineEdit(group), 1265 + i);
+    margins_[i] = withId(new QLineEdit(group), 1265 + i);
     grid->addWidget(margins_[i], 1 + i / 3, 1 + i % 3);
   }
-  auto* help = new QLabel(q(L"%p: ページ番号\n%P: ページ総数\n%S: 問題集名\n%D: 印刷日時\n%T: 印刷時刻"), group);
+  auto* help = new QLabel(qtext(L"%p: ページ番号\n%P: ページ総数\n%S: 問題集名\n%D: 印刷日時\n%T: 印刷時刻"), group);
   grid->addWidget(help, 0, 4, 3, 1);
   QPushButton* font = button(group, 1262, L"フォント(&M)");
   grid->addWidget(font, 3, 1);
@@ -221,18 +197,9 @@ void CPrintoptionDlg::fillTemplateList() {
   paths_.clear();
   switching_ = true;
   templates_->clear();
-  std::vector<std::wstring> names;
-  for (const std::wstring& path : listTemplateFiles(host_.templateFolder())) {
-    PrintTemplate listed;
-    listed.LoadOrSave(path, false);
-    const std::wstring unique = uniqueTemplateName(listed.name, names);
-    if (unique != listed.name) {
-      listed.name = unique;
-      if (!listed.LoadOrSave(path, true)) platform::traceError("template: cannot rename %ls\n", path.c_str());
-    }
-    names.push_back(unique);
-    templates_->addItem(q(unique), static_cast<int>(paths_.size()));
-    paths_.push_back(path);
+  for (const ListedTemplate& listed : listTemplates<PrintTemplate>(host_.templateFolder())) {
+    templates_->addItem(qtext(listed.name), static_cast<int>(paths_.size()));
+    paths_.push_back(listed.path);
   }
   switching_ = false;
 }
@@ -247,6 +214,20 @@ std::vector<std::wstring> CPrintoptionDlg::listedNames(int except) const {
   for (int i = 0; i < templates_->count(); ++i)
     if (i != except) names.push_back(templates_->itemText(i).toStdWString());
   return names;
+}
+
+void CPrintoptionDlg::onEntryChosen(QListWidget* list, int row) {
+  const bool texts = list == textList_;
+  const int current = texts ? text_ : region_;
+  if (switching_ || row < 0 || row == current) return;
+  // A refused value keeps the entry it belongs to selected.
+  if (!ExchangeSelection(true)) {
+    switching_ = true;
+    list->setCurrentRow(current);
+    switching_ = false;
+    return;
+  }
+  selectTextAndRegion(texts ? row : text_, texts ? region_ : row);
 }
 
 void CPrintoptionDlg::selectTextAndRegion(int text, int region) {
@@ -265,20 +246,20 @@ bool CPrintoptionDlg::ExchangeSelection(bool store) {
   PrintRegion& region = working_.regions[region_];
   if (!store) {
     switching_ = true;
-    text_edit_->setText(q(item.text));
+    text_edit_->setText(qtext(item.text));
     textShow_->setChecked(item.show);
     textX_->setText(QString::number(item.x));
     textY_->setText(QString::number(item.y));
     regionY_->setText(QString::number(working_.regionY));
     const int mode = mode_->findData(region.mode);
     mode_->setCurrentIndex(mode >= 0 ? mode : 0);
-    regionText_->setText(q(region.text));
+    regionText_->setText(qtext(region.text));
     regionX_->setText(QString::number(region.x));
     regionWidth_->setText(QString::number(region.width));
     numbered_->setChecked(region.numbered);
     regionShow_->setChecked(region.show);
     lineHeight_->setText(QString("%1%").arg(static_cast<int>(region.lineHeightScale * 100)));
-    for (int i = 0; i < kMarginTexts; ++i) margins_[i]->setText(q(working_.marginTexts[i]));
+    for (int i = 0; i < kMarginTexts; ++i) margins_[i]->setText(qtext(working_.marginTexts[i]));
     switching_ = false;
     return true;
   }
@@ -355,7 +336,7 @@ void CPrintoptionDlg::onNewTemplate() {
   const std::wstring path = uniqueFileName(host_.templateFolder() + L"/templete", 3, 1, L".ini", paths_);
   const std::wstring name = uniqueTemplateName(L"新規テンプレート", listedNames());
   switching_ = true;
-  templates_->addItem(q(name), static_cast<int>(paths_.size()));
+  templates_->addItem(qtext(name), static_cast<int>(paths_.size()));
   paths_.push_back(path);
   position_ = templates_->count() - 1;
   templates_->setCurrentIndex(position_);
@@ -375,7 +356,7 @@ void CPrintoptionDlg::onRenameTemplate() {
   const std::optional<std::wstring> chosen = askTemplateName(this, templates_->itemText(position).toStdWString());
   if (!chosen) return;
   const std::wstring name = uniqueTemplateName(*chosen, listedNames(position));
-  templates_->setItemText(position, q(name));
+  templates_->setItemText(position, qtext(name));
   working_.name = name;
 }
 

@@ -43,6 +43,8 @@ class CPrintoptionDlg : public QDialog {
   std::wstring pathAt(int position) const;
   std::vector<std::wstring> listedNames(int except = -1) const;
 
+  // Another fixed text or region chosen in its list.
+  void onEntryChosen(QListWidget* list, int row);
   void onTemplateChosen(int position);
   void onNewTemplate();
   void onRenameTemplate();

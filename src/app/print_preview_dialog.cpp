@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "app/control_helpers.h"
 #include "app/klv_app.h"
 #include "app/print_option_dialog.h"
 #include "app/print_prompts.h"
@@ -17,12 +18,11 @@
 #include "platform/file_dialog.h"
 #include "platform/file_system.h"
 #include "platform/notifier.h"
+#include "platform/text.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
 
 namespace {
-
-QString q(const std::wstring& text) { return QString::fromStdWString(text); }
 
 constexpr int kZoomSteps[] = {50, 75, 100, 125, 150, 200, 300};  // menu 137..143
 
@@ -52,7 +52,6 @@ int screenLength(int hundredths, double zoom) { return static_cast<int>(hundredt
 CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* dictionary, std::wstring title,
                                    std::vector<int> questionIds, QWidget* parent)
     : QDialog(parent),
-      app_(app),
       renderer_(pdb3::openQuery(app.db), std::move(questionIds), RegionTextSources{dictionary, &symbols_}),
       templateFolder_(app.settings->printTempleteFolder.value) {
   setObjectName("id252");
@@ -82,7 +81,7 @@ CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* di
   const std::wstring defaultPath = templateFolder_ + L"/" + kDefaultTemplateFile;
   if (platform::fileExists(defaultPath)) renderer_.sheetTemplate.LoadOrSave(defaultPath, false);
   else if (!renderer_.sheetTemplate.LoadOrSave(defaultPath, true))
-    platform::traceError("cannot write the default sheet template %s\n", platform::format("%ls", defaultPath.c_str()).c_str());
+    platform::traceError("cannot write the default sheet template %s\n", platform::toUtf8(defaultPath).c_str());
   pdfTarget_ = pdfTargetFromEnvironment();
   const std::vector<std::wstring> printers = systemPrinters();
   if (!pdfTarget_ && !printers.empty()) setup_.printerName = printers.front();
@@ -107,17 +106,16 @@ CPrintPreviewDlg::~CPrintPreviewDlg() = default;
 void CPrintPreviewDlg::buildMenu() {
   auto* bar = new QMenuBar(this);
   auto add = [this](QMenu* menu, int id, const wchar_t* label) {
-    QAction* action = menu->addAction(q(label));
-    action->setObjectName(QString("id%1").arg(id));
+    QAction* action = withId(menu->addAction(qtext(label)), id);
     connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
     return action;
   };
-  QMenu* file = bar->addMenu(q(L"ファイル(&F)"));
+  QMenu* file = bar->addMenu(qtext(L"ファイル(&F)"));
   add(file, 134, L"ページ設定(&S)...");
   add(file, 199, L"印刷実行(&P)...")->setShortcut(QKeySequence::Print);
   file->addSeparator();
   add(file, 32827, L"終了(&E)");
-  QMenu* view = bar->addMenu(q(L"表示(&V)"));
+  QMenu* view = bar->addMenu(qtext(L"表示(&V)"));
   for (int i = 0; i < 7; ++i)
     add(view, 137 + i, QString("&%1: %2%").arg(i + 1).arg(kZoomSteps[i]).toStdWString().c_str());
   view->addSeparator();
@@ -126,7 +124,7 @@ void CPrintPreviewDlg::buildMenu() {
   view->addSeparator();
   add(view, 150, L"前のページ(&B)")->setShortcut(Qt::Key_PageUp);
   add(view, 151, L"次のページ(&N)")->setShortcut(Qt::Key_PageDown);
-  QMenu* tools = bar->addMenu(q(L"ツール(&T)"));
+  QMenu* tools = bar->addMenu(qtext(L"ツール(&T)"));
   add(tools, 157, L"シャッフル(&R)");
   add(tools, 158, L"シャッフル中止(&S)");
   tools->addSeparator();
@@ -165,7 +163,7 @@ void CPrintPreviewDlg::setShuffle(int number) {
 }
 
 void CPrintPreviewDlg::UpdateTitle() {
-  setWindowTitle(q(platform::format(L"印刷ツール - %ls - (%d/%d) [%d%%]", renderer_.title.c_str(), currentPage_ + 1,
+  setWindowTitle(qtext(platform::format(L"印刷ツール - %ls - (%d/%d) [%d%%]", renderer_.title.c_str(), currentPage_ + 1,
                                     renderer_.pageCount, zoomPercent_)));
 }
 
@@ -259,10 +257,17 @@ void CPrintPreviewDlg::Paginate() {
   clock.start();
   PrintSurface printer(*printer_, nullptr);
   const int total = renderer_.questionCount();
-  pageStarts_ = renderer_.Paginate(printer, [&](int done, int pages) {
-    setWindowTitle(q(platform::format(L"ページ数の計算中：%d %% [%d/%d]",
-                                      static_cast<int>(done * 100.0 / std::max(total, 1)), currentPage_ + 1, pages)));
-  });
+  try {
+    pageStarts_ = renderer_.Paginate(printer, [&](int done, int pages) {
+      setWindowTitle(qtext(platform::format(L"ページ数の計算中：%d %% [%d/%d]",
+                                            static_cast<int>(done * 100.0 / std::max(total, 1)), currentPage_ + 1, pages)));
+    });
+  } catch (...) {
+    // Whatever failed while measuring, the window stays usable with one page.
+    platform::traceError("pagination failed\n");
+    pageStarts_ = {0};
+    renderer_.pageCount = 1;
+  }
   platform::trace("elapsed : %d [msec]\n", static_cast<int>(clock.elapsed()));
   currentPage_ = std::clamp(currentPage_, 0, renderer_.pageCount - 1);
   preview_->update();
@@ -300,13 +305,13 @@ bool CPrintPreviewDlg::Print() {
                                          L"pdf", {{L"PDF (*.pdf)", L"*.pdf"}}});
     }
     if (!file) return false;
-    printer_->setOutputFileName(q(*file));
+    printer_->setOutputFileName(qtext(*file));
   }
-  printer_->setDocName(q(L"KlvPrint - " + renderer_.title));
+  printer_->setDocName(qtext(L"KlvPrint - " + renderer_.title));
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QPainter painter;
-  const bool started = painter.begin(printer_.get());
-  if (started) {
+  bool printed = painter.begin(printer_.get());
+  if (printed) {
     PrintSurface surface(*printer_, &painter);
     int first = 0, remaining = renderer_.questionCount();
     for (int page = 1; page <= range.to; ++page) {
@@ -316,12 +321,13 @@ bool CPrintPreviewDlg::Print() {
       first += placed;
       remaining -= placed;
     }
-    painter.end();
+    // Ending the job writes the PDF file out; a full disk shows up here.
+    printed = painter.end();
   }
   QApplication::restoreOverrideCursor();
-  if (!started)
-    platform::messageBox(this, L"印刷を開始できませんでした。", L"KLV", platform::MbOk | platform::MbIconWarning);
-  return started;
+  if (!printed)
+    platform::messageBox(this, L"印刷できませんでした。", L"KLV", platform::MbOk | platform::MbIconWarning);
+  return printed;
 }
 
 void CPrintPreviewDlg::templateApplied() {

@@ -69,7 +69,6 @@ class CPrintPreviewDlg : public QDialog, public TemplateEditorHost {
   void setShuffle(int number);
   void showPage(int page);
 
-  KlvApp& app_;
   std::vector<std::wstring> symbols_;
   SheetRenderer renderer_;
   std::wstring templateFolder_;

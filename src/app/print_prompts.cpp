@@ -17,12 +17,11 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/control_helpers.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 
 namespace {
-
-QString q(const std::wstring& text) { return QString::fromStdWString(text); }
 
 QDialogButtonBox* okCancel(QDialog& dialog) {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
@@ -53,19 +52,19 @@ class QtPrintPrompts : public PrintPrompts {
  public:
   bool pageSetup(QWidget* owner, PageSetup& setup, const PrinterGeometry& geometry) override {
     QDialog dialog(owner);
-    dialog.setWindowTitle(q(L"ページ設定"));
+    dialog.setWindowTitle(qtext(L"ページ設定"));
     auto* form = new QFormLayout(&dialog);
     auto* printers = new QComboBox(&dialog);
     printers->setObjectName("printer");
-    for (const std::wstring& name : systemPrinters()) printers->addItem(q(name), q(name));
-    printers->addItem(q(kPdfPrinter), QString());
-    printers->setCurrentIndex(std::max(0, printers->findData(q(setup.printerName))));
-    form->addRow(q(L"プリンター"), printers);
+    for (const std::wstring& name : systemPrinters()) printers->addItem(qtext(name), qtext(name));
+    printers->addItem(qtext(kPdfPrinter), QString());
+    printers->setCurrentIndex(std::max(0, printers->findData(qtext(setup.printerName))));
+    form->addRow(qtext(L"プリンター"), printers);
     auto* papers = new QComboBox(&dialog);
     papers->setObjectName("paper");
     for (const PaperChoice& paper : kPapers) papers->addItem(paper.label, static_cast<int>(paper.id));
     papers->setCurrentIndex(std::max(0, papers->findData(static_cast<int>(setup.paper))));
-    form->addRow(q(L"用紙"), papers);
+    form->addRow(qtext(L"用紙"), papers);
     const std::array<int, 4> minimum = minimumMargins(geometry);
     const wchar_t* const labels[4] = {L"左余白 [mm]", L"上余白 [mm]", L"右余白 [mm]", L"下余白 [mm]"};
     std::array<QDoubleSpinBox*, 4> margins{};
@@ -75,7 +74,7 @@ class QtPrintPrompts : public PrintPrompts {
       margins[i]->setDecimals(1);
       margins[i]->setRange(minimum[i] / 100.0, 100.0);
       margins[i]->setValue(setup.margins[i] / 100.0);
-      form->addRow(q(labels[i]), margins[i]);
+      form->addRow(qtext(labels[i]), margins[i]);
     }
     form->addRow(okCancel(dialog));
     if (dialog.exec() != QDialog::Accepted) return false;
@@ -105,21 +104,21 @@ class QtPrintPrompts : public PrintPrompts {
 
   bool chooseFont(QWidget* owner, TemplateFont& font, int (*heightOfSize)(int)) override {
     QDialog dialog(owner);
-    dialog.setWindowTitle(q(L"フォント"));
+    dialog.setWindowTitle(qtext(L"フォント"));
     auto* form = new QFormLayout(&dialog);
     auto* face = new QFontComboBox(&dialog);
     face->setObjectName("face");
     face->setEditable(true);
-    face->setEditText(q(font.faceName));
-    form->addRow(q(L"フォント名"), face);
+    face->setEditText(qtext(font.faceName));
+    form->addRow(qtext(L"フォント名"), face);
     auto* size = new QDoubleSpinBox(&dialog);
     size->setObjectName("size");
     size->setDecimals(1);
     size->setRange(1.0, 400.0);
     size->setValue(font.size / 10.0);
-    form->addRow(q(L"サイズ [pt]"), size);
+    form->addRow(qtext(L"サイズ [pt]"), size);
     auto check = [&](const char* name, const wchar_t* label, bool on) {
-      auto* box = new QCheckBox(q(label), &dialog);
+      auto* box = new QCheckBox(qtext(label), &dialog);
       box->setObjectName(name);
       box->setChecked(on);
       form->addRow(box);
@@ -131,11 +130,11 @@ class QtPrintPrompts : public PrintPrompts {
     QCheckBox* strikeOut = check("strikeout", L"取り消し線", font.strikeOut);
     auto* colour = new QComboBox(&dialog);
     colour->setObjectName("colour");
-    for (const auto& [value, name] : kColours) colour->addItem(q(name), static_cast<uint>(value));
+    for (const auto& [value, name] : kColours) colour->addItem(qtext(name), static_cast<uint>(value));
     if (colour->findData(static_cast<uint>(font.colour)) < 0)
       colour->addItem(QString::asprintf("#%06X", font.colour), static_cast<uint>(font.colour));
     colour->setCurrentIndex(colour->findData(static_cast<uint>(font.colour)));
-    form->addRow(q(L"色"), colour);
+    form->addRow(qtext(L"色"), colour);
     form->addRow(okCancel(dialog));
     if (dialog.exec() != QDialog::Accepted) return false;
     font.faceName = face->currentText().left(31).toStdWString();
@@ -154,9 +153,9 @@ class QtPrintPrompts : public PrintPrompts {
   std::optional<std::wstring> templateName(QWidget* owner, const std::wstring& name) override {
     QDialog dialog(owner);
     dialog.setObjectName("id278");
-    dialog.setWindowTitle(q(L"名称設定"));
+    dialog.setWindowTitle(qtext(L"名称設定"));
     auto* form = new QFormLayout(&dialog);
-    auto* edit = new QLineEdit(q(name), &dialog);
+    auto* edit = new QLineEdit(qtext(name), &dialog);
     edit->setObjectName("id1289");
     form->addRow(edit);
     form->addRow(okCancel(dialog));

@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdlib.h>
 
+#include "app/control_helpers.h"
 #include "app/print_surface.h"
 #include "database/question.h"
 #include "platform/trace.h"
@@ -11,8 +12,6 @@
 namespace {
 
 constexpr double kInchesPerMillimetre = 0.03937007874015748;
-
-QString q(const std::wstring& text) { return QString::fromStdWString(text); }
 
 // How many characters from `offset` fit into the width.
 int fitChars(const QFontMetrics& metrics, const QString& text, int offset, int width) {
@@ -120,7 +119,7 @@ int SheetRenderer::RenderPage(PrintSurface& surface, int first, int count, bool 
       if (!item.show) continue;
       const DeviceFont font(item.font, surface.device());
       surface.select(font);
-      surface.textOut(millimetresToPixels(item.x, scale, dpiX), millimetresToPixels(item.y, scale, dpiY), q(item.text));
+      surface.textOut(millimetresToPixels(item.x, scale, dpiX), millimetresToPixels(item.y, scale, dpiY), qtext(item.text));
     }
   }
 
@@ -144,7 +143,7 @@ int SheetRenderer::RenderPage(PrintSurface& surface, int first, int count, bool 
     surface.select(font);
     const QDateTime now = QDateTime::currentDateTime();
     auto expand = [&](const std::wstring& text) {
-      return q(expandLetterPlaceholders(text, [&](wchar_t letter, std::wstring& out) {
+      return qtext(expandLetterPlaceholders(text, [&](wchar_t letter, std::wstring& out) {
         switch (letter) {
           case L'S': out = title; return true;
           case L'p': out = std::to_wstring(page + 1); return true;
@@ -184,7 +183,7 @@ int SheetRenderer::DrawQuestionRow(PrintSurface& surface, const RegionFonts& fon
     const int lineHeight = static_cast<int>(std::abs(region.font.height) * region.lineHeightScale * fontScale);
     const int x = millimetresToPixels(region.x, scale, dpiX);
     const int width = millimetresToPixels(region.width, scale, dpiX);
-    QString text = q(regionText(region.mode, region.text, question, sources_));
+    QString text = qtext(regionText(region.mode, region.text, question, sources_));
     int indent = 0;
     if (region.numbered) {
       const QString prefix = QString::asprintf("%3d. ", position + 1);

@@ -12,15 +12,9 @@
 #include "print_fixture.h"
 
 using printtest::PrintApp;
+using printtest::control;
 
 namespace {
-
-template <typename T>
-T* control(QWidget& dialog, int id) {
-  T* found = dialog.findChild<T*>(QString("id%1").arg(id));
-  EXPECT_NE(found, nullptr) << id;
-  return found;
-}
 
 CardTemplate readCard(const std::wstring& path) {
   CardTemplate read;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,6 +53,14 @@ class PrintApp {
  private:
   PrintPromptsOverride promptsGuard_{prompts};
 };
+
+// The dialog's control of that id (the test fails when there is none).
+template <typename T>
+T* control(QWidget& dialog, int id) {
+  T* found = dialog.findChild<T*>(QString("id%1").arg(id));
+  EXPECT_NE(found, nullptr) << id;
+  return found;
+}
 
 // The text pdftotext reads from the file (layout kept), and pdfinfo's field ("Pages", "Title").
 std::string pdfText(const std::wstring& pdf, int firstPage = 0, int lastPage = 0);

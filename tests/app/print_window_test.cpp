@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "app/print_preview_dialog.h"
+#include "app/print_prompts.h"
 #include "print_fixture.h"
 
 using printtest::PrintApp;
@@ -92,4 +93,25 @@ TEST(PrintWindow, PageSetUpRepaginatesAndAPrinterThatCannotOpenKeepsThePrevious)
   window.runCommand(157);
   EXPECT_EQ(window.pageStarts().front(), 0);
   EXPECT_TRUE(window.windowTitle().contains(QString("(1/%1)").arg(window.pageCount())));
+}
+
+TEST(PrintDialogs, UnattendedRunsAnswerEveryPrintDialogThemselves) {
+  testenv::ScopedEnv ok("KELVARA_AUTOANSWER", "ok");
+  PageSetup setup;
+  setup.paper = QPageSize::A5;
+  EXPECT_TRUE(runPageSetup(nullptr, setup, PrinterGeometry()));
+  EXPECT_EQ(setup.paper, QPageSize::A5);
+  const std::optional<PrintRange> all = choosePrintRange(nullptr, 5, 2);
+  ASSERT_TRUE(all);
+  EXPECT_EQ(all->from, 1);
+  EXPECT_EQ(all->to, 5);
+  TemplateFont font;
+  font.size = 90;
+  EXPECT_TRUE(chooseTemplateFont(nullptr, font, PrintTemplate::heightOfSize));
+  EXPECT_EQ(font.size, 90);
+  EXPECT_EQ(askTemplateName(nullptr, L"name"), L"name");
+  testenv::ScopedEnv cancel("KELVARA_AUTOANSWER", "cancel");
+  EXPECT_FALSE(runPageSetup(nullptr, setup, PrinterGeometry()));
+  EXPECT_FALSE(choosePrintRange(nullptr, 5, 2));
+  EXPECT_FALSE(askTemplateName(nullptr, L"name"));
 }

@@ -14,6 +14,7 @@
 #include "print_fixture.h"
 
 using printtest::PrintApp;
+using printtest::control;
 
 namespace {
 
@@ -26,13 +27,6 @@ struct Host : TemplateEditorHost {
   std::wstring folder;
   int applied = 0;
 };
-
-template <typename T>
-T* control(QWidget& dialog, int id) {
-  T* found = dialog.findChild<T*>(QString("id%1").arg(id));
-  EXPECT_NE(found, nullptr) << id;
-  return found;
-}
 
 void click(QWidget& dialog, int id) { QTest::mouseClick(control<QPushButton>(dialog, id), Qt::LeftButton); }
 
@@ -110,7 +104,16 @@ TEST(TemplateEditor, LineSpacingModesAndPositionsGoIntoTheTemplate) {
   mode->setCurrentIndex(mode->count() - 1);  // "指定した文字列"
   EXPECT_TRUE(control<QLineEdit>(editor, 1260)->isEnabled());
   control<QLineEdit>(editor, 1260)->setText("%q1 / %a1");
+  TemplateFont bold = host.sheet.regions[1].font;
+  bold.weight = 700;
+  bold.size = 145;
+  bold.colour = 0x0000FF;
+  p.prompts.font = bold;
+  click(editor, 1261);
   click(editor, 1026);
+  EXPECT_EQ(host.sheet.regions[1].font.weight, 700);
+  EXPECT_EQ(host.sheet.regions[1].font.height, -19);  // 14 whole points at 96 dpi
+  EXPECT_EQ(readTemplate(host.folder + L"/default.ini").regions[1].font.colour, 0x0000FFu);
   EXPECT_DOUBLE_EQ(host.sheet.regions[1].lineHeightScale, 1.5);
   EXPECT_EQ(host.sheet.regions[1].mode, 2);
   EXPECT_EQ(host.sheet.regions[1].text, L"%q1 / %a1");
