@@ -325,7 +325,13 @@ void CPrintoptionDlg::loadWorking(int position) {
 
 void CPrintoptionDlg::onTemplateChosen(int position) {
   if (switching_ || position == position_) return;
-  if (ExchangeSelection(true)) saveWorking(position_);
+  // A refused value or a failed save keeps the template being edited, edits and all.
+  if (!ExchangeSelection(true) || !saveWorking(position_)) {
+    switching_ = true;
+    templates_->setCurrentIndex(position_);
+    switching_ = false;
+    return;
+  }
   position_ = position;
   loadWorking(position);
   selectTextAndRegion(0, 0);
