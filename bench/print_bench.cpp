@@ -1,0 +1,103 @@
+// Speed of printing study sheets with the built-in template on A4: counting the pages of a
+// 1,000-question set, painting one preview page at 100 %, and printing the whole set to a PDF.
+// Runs offscreen in a private home folder.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QPixmap>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <clocale>
+#include <cstdlib>
+#include <memory>
+
+#include "app/klv_app.h"
+#include "app/print_preview_dialog.h"
+#include "database/db_object.h"
+#include "database/sql_helpers.h"
+#include "services/app_settings.h"
+
+namespace {
+
+std::wstring scriptText(const char* relative) {
+  QFile file(QString(KELVARA_SOURCE_DIR) + "/" + relative);
+  file.open(QIODevice::ReadOnly);
+  return QString::fromUtf8(file.readAll()).toStdWString();
+}
+
+// A fresh database with 1,000 questions of two short texts each, and the template folders.
+struct BenchApp {
+  QTemporaryDir folder;
+  std::unique_ptr<AppSettings> settings;
+  KlvApp app;
+  std::vector<int> ids;
+
+  BenchApp() {
+    const std::wstring path = QString(folder.path() + "/bench.klvdb7").toStdWString();
+    app.db.open(path.c_str());
+    const pdb3::DbObject accessor = pdb3::openQuery(app.db);
+    pdb3::execSql(accessor, scriptText("resources/schema.sql").c_str());
+    pdb3::execSql(accessor, L"BEGIN TRANSACTION");
+    for (int i = 1; i <= 1000; ++i)
+      pdb3::execSqlf(accessor,
+                     L"INSERT INTO question (qid, question, answer, hint, description, wavfilename, pronounce, mode, "
+                     L"ctime, utime) VALUES (%d, '問題文 %d 番の日本語', 'answer number %d', '', '', '', '', 0, 0, 0)",
+                     i, i, i);
+    pdb3::execSql(accessor, L"COMMIT");
+    for (int i = 1; i <= 1000; ++i) ids.push_back(i);
+    settings = std::make_unique<AppSettings>(L"KLV7");
+    settings->printTempleteFolder.value = folder.path().toStdWString();
+    settings->cmu2ipaFilePath.value = folder.path().toStdWString() + L"/none.txt";
+    app.settings = settings.get();
+  }
+};
+
+void BM_Paginate1000(benchmark::State& state) {
+  BenchApp bench;
+  CPrintPreviewDlg window(bench.app, nullptr, L"bench", bench.ids);
+  for (auto _ : state) window.Paginate();
+  state.counters["pages"] = window.pageCount();
+}
+BENCHMARK(BM_Paginate1000)->Unit(benchmark::kMillisecond);
+
+void BM_PreviewPageAt100(benchmark::State& state) {
+  BenchApp bench;
+  CPrintPreviewDlg window(bench.app, nullptr, L"bench", bench.ids);
+  window.Paginate();
+  window.SetZoom(100);
+  window.runCommand(151);  // page 2: a full page of rows
+  QPixmap target(window.previewControl()->size());
+  for (auto _ : state) {
+    QPainter painter(&target);
+    window.paintPreview(painter);
+  }
+}
+BENCHMARK(BM_PreviewPageAt100)->Unit(benchmark::kMillisecond);
+
+void BM_PrintSheetToPdf(benchmark::State& state) {
+  BenchApp bench;
+  const QString pdf = bench.folder.path() + "/sheet.pdf";
+  setenv("KELVARA_PRINT_PDF", pdf.toUtf8().constData(), 1);
+  CPrintPreviewDlg window(bench.app, nullptr, L"bench", bench.ids);
+  window.Paginate();
+  for (auto _ : state) window.Print();
+  unsetenv("KELVARA_PRINT_PDF");
+  state.counters["kB"] = QFile(pdf).size() / 1024.0;
+}
+BENCHMARK(BM_PrintSheetToPdf)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QTemporaryDir home;
+  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) setenv(variable, home.path().toUtf8(), 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  setenv("KELVARA_AUTOANSWER", "ok", 0);
+  QApplication application(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

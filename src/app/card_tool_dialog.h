@@ -1,0 +1,119 @@
+// The card tool: the card template's front and back items placed on a card of a given size, with
+// a preview of one card for one chosen question. Cards are designed here; printing them is not
+// offered (its buttons and menu items stay disabled).
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+#include "app/card_template.h"
+#include "app/region_text.h"
+#include "database/db_object.h"
+
+class KlvApp;
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSlider;
+class QTabBar;
+namespace study {
+class PronouncingDictionary;
+}
+
+class CPrintToolDlg;
+
+class CPrintpageCardSetting : public QWidget {
+  Q_OBJECT
+
+ public:
+  CPrintpageCardSetting(CPrintToolDlg& tool, QWidget* parent);
+
+  // Lists the card templates (loaded from `loadedPath`) and shows the front side.
+  void Initialize(const std::wstring& loadedPath);
+  // Stores the shown item from the controls into the card template.
+  void SaveItem();
+  // The template file the card template was loaded from (closing writes it there).
+  std::wstring loadedPath() const;
+
+  int side() const;  // 0 front, 1 back
+  std::vector<CardItem>& items();
+  int selectedItem() const { return selected_; }
+  double previewScale() const { return scale_; }
+  QWidget* previewControl() const { return preview_; }
+  void paintPreview(QPainter& painter);
+
+ private:
+  void LoadItems();
+  void ExchangeItem(bool save);
+  void UpdateEnables();
+  void UpdatePreviewSize();
+  void onTemplateChosen(int position);
+  void onAddItem();
+  void onDeleteItem();
+  void onModeChanged();
+  void onFont();
+  void changed();
+
+  CPrintToolDlg& tool_;
+  std::vector<std::wstring> paths_;
+  int loadedPosition_ = -1;
+  double scale_ = 1.0;
+  int selected_ = -1;
+  bool loading_ = false;
+
+  QComboBox* templates_ = nullptr;
+  QTabBar* sides_ = nullptr;
+  QDoubleSpinBox* cardWidth_ = nullptr;
+  QDoubleSpinBox* cardHeight_ = nullptr;
+  QWidget* preview_ = nullptr;
+  QLabel* scaleLabel_ = nullptr;
+  QSlider* question_ = nullptr;
+  QListWidget* itemList_ = nullptr;
+  QPushButton* addItem_ = nullptr;
+  QPushButton* deleteItem_ = nullptr;
+  QComboBox* mode_ = nullptr;
+  QLineEdit* text_ = nullptr;
+  QDoubleSpinBox* x_ = nullptr;
+  QDoubleSpinBox* y_ = nullptr;
+  QPushButton* font_ = nullptr;
+  QCheckBox* printBorder_ = nullptr;
+};
+
+class CPrintToolDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  // questionIds: the questions the preview can show; dictionary may be null.
+  CPrintToolDlg(KlvApp& app, study::PronouncingDictionary* dictionary, std::vector<int> questionIds,
+                QWidget* parent = nullptr);
+  ~CPrintToolDlg() override;
+
+  CardTemplate cardTemplate;
+  const std::vector<int>& questionIds() const { return ids_; }
+  std::wstring cardFolder() const { return folder_; }
+  // The text of an item for the question as the preview shows it: "<" label ">" when empty.
+  std::wstring previewText(const CardItem& item, int questionId);
+  CPrintpageCardSetting& page() { return *page_; }
+
+  void done(int result) override;  // writes the card template before the tool goes
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void layoutControls();
+
+  pdb3::DbObject accessor_;
+  std::vector<int> ids_;
+  std::wstring folder_;
+  std::vector<std::wstring> symbols_;
+  RegionTextSources sources_;
+  CPrintpageCardSetting* page_ = nullptr;
+  std::vector<QPushButton*> buttons_;
+  bool saved_ = false;
+};

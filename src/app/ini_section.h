@@ -1,0 +1,44 @@
+// One section of a template file, read key by key or written as a whole: writes go to a scratch
+// copy of the file, and commit() puts the result in place in one step, so a failed save leaves the
+// user's file as it was. Untouched lines keep their bytes (the profile layer's writes do).
+#pragma once
+
+#include <QTemporaryFile>
+#include <memory>
+#include <string>
+
+class IniSection {
+ public:
+  IniSection(std::wstring path, std::wstring section, bool save);
+  ~IniSection();
+  IniSection(const IniSection&) = delete;
+  IniSection& operator=(const IniSection&) = delete;
+
+  bool saving() const { return save_; }
+  const std::wstring& path() const { return path_; }
+
+  // The value with one pair of quotes dropped, or the default when the key is missing.
+  std::wstring read(const std::wstring& key, const std::wstring& defaultValue = L"") const;
+  // Leading decimal number; the default when the key is missing or empty.
+  int readInt(const std::wstring& key, int defaultValue) const;
+  // The leading number, or the default when the value is missing or the marker "default".
+  int readMarkedInt(const std::wstring& key, int defaultValue) const;
+  void write(const std::wstring& key, const std::wstring& value);
+
+  // Reads into or writes from the value, as saving() says.
+  void exchangeText(const std::wstring& key, std::wstring& value);  // unquoted
+  void exchangeQuoted(const std::wstring& key, std::wstring& value);
+  void exchangeInt(const std::wstring& key, int& value);  // missing reads 0
+  void exchangeFlag(const std::wstring& key, bool& value);
+
+  // Saving only: true when every write succeeded and the file now holds them all.
+  bool commit();
+
+ private:
+  std::wstring path_;
+  std::wstring section_;
+  bool save_;
+  std::unique_ptr<QTemporaryFile> scratch_;
+  std::wstring scratchPath_;
+  bool ok_ = true;
+};

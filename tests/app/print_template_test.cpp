@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "app/card_template.h"
+#include "app/print_template.h"
+#include "platform/file_system.h"
+#include "test_env.h"
+#include "print_fixture.h"
+
+namespace {
+
+std::string bytesOf(const std::wstring& path) { return platform::readFileBytes(path).value_or("<missing>"); }
+std::wstring shipped(const char* folder) {
+  return QString::fromStdString(testenv::sourceDir() + "/resources/" + folder + "/default.ini").toStdWString();
+}
+
+}  // namespace
+
+TEST(SheetTemplateFile, BuiltInTemplateIsTheShippedFileAndReadsBackEqual) {
+  QTemporaryDir dir;
+  const std::wstring path = dir.path().toStdWString() + L"/default.ini";
+  ASSERT_TRUE(PrintTemplate().LoadOrSave(path, true));
+  EXPECT_EQ(bytesOf(path), bytesOf(shipped("print-config")));
+  PrintTemplate read;
+  read.texts[0].text = L"other";
+  read.regionY = 3;
+  read.regions[4].show = true;
+  read.LoadOrSave(path, false);
+  EXPECT_EQ(read, PrintTemplate());
+  EXPECT_EQ(read.regionY, 20);  // the first row clears the title at (10, 10)
+}
+
+TEST(SheetTemplateFile, QuotedTextsKeepTheirBlanksAndMissingValuesReadEmpty) {
+  QTemporaryDir dir;
+  const std::wstring path = dir.path().toStdWString() + L"/t.ini";
+  PrintTemplate written;
+  written.texts[3].text = L"  two blanks each side  ";
+  written.marginTexts[1] = L" %p ";
+  written.regions[2].lineHeightScale = 1.5;
+  ASSERT_TRUE(written.LoadOrSave(path, true));
+  PrintTemplate read;
+  read.LoadOrSave(path, false);
+  EXPECT_EQ(read.texts[3].text, L"  two blanks each side  ");
+  EXPECT_EQ(read.marginTexts[1], L" %p ");
+  EXPECT_DOUBLE_EQ(read.regions[2].lineHeightScale, 1.5);
+
+  // A file without the keys: empty texts, zeros, a black colour; a position that does not parse stays.
+  QFile file(dir.path() + "/sparse.ini");
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("[Templete]\r\nstr00_point=(oops)\r\nregion00_font_color=255\r\n");
+  file.close();
+  PrintTemplate sparse;
+  sparse.LoadOrSave(file.fileName().toStdWString(), false);
+  EXPECT_EQ(sparse.name, L"");
+  EXPECT_EQ(sparse.texts[0].x, 10);
+  EXPECT_FALSE(sparse.texts[0].show);
+  EXPECT_EQ(sparse.regions[0].font.colour, 255u);
+  EXPECT_EQ(sparse.regions[1].font.colour, 0u);
+  EXPECT_EQ(sparse.regions[1].font.size, 0);
+}
+
+TEST(SheetTemplateFile, AFailedWriteLeavesTheFileAsItWas) {
+  QTemporaryDir dir;
+  const std::wstring path = dir.path().toStdWString() + L"/default.ini";
+  ASSERT_TRUE(PrintTemplate().LoadOrSave(path, true));
+  const std::string before = bytesOf(path);
+  PrintTemplate changed;
+  changed.texts[0].text = std::wstring(4000, L'x');
+  {
+    testenv::FileSizeLimit full(6000);
+    EXPECT_FALSE(changed.LoadOrSave(path, true));
+  }
+  EXPECT_EQ(bytesOf(path), before);
+}
+
+TEST(CardTemplateFile, BuiltInTemplateIsTheShippedFileAndReadsBackEqual) {
+  QTemporaryDir dir;
+  const std::wstring path = dir.path().toStdWString() + L"/default.ini";
+  CardTemplate written;
+  written.SetDefaultItems();
+  ASSERT_TRUE(written.LoadOrSave(path, true));
+  EXPECT_EQ(bytesOf(path), bytesOf(shipped("print-card-config")));
+  CardTemplate read;
+  read.LoadOrSave(path, false);
+  EXPECT_EQ(read, written);
+}
+
+TEST(CardTemplateFile, ASideWritesExactlyItsItemsAndReadsBackIntoALargerTemplate) {
+  QTemporaryDir dir;
+  const std::wstring path = dir.path().toStdWString() + L"/card.ini";
+  CardTemplate written;
+  for (int i = 0; i < 3; ++i) {
+    CardItem item;
+    item.mode = 3 + i;
+    item.x = 1.25 * i;
+    item.text = L"t" + std::to_wstring(i);
+    written.front.push_back(item);
+  }
+  written.cardWidth = 100;
+  ASSERT_TRUE(written.LoadOrSave(path, true));
+  const std::string text = bytesOf(path);
+  EXPECT_NE(text.find("front02_width=100"), std::string::npos);
+  EXPECT_NE(text.find("front03_exist=0"), std::string::npos);
+  EXPECT_NE(text.find("front99_exist=0"), std::string::npos);
+  EXPECT_EQ(text.find("front03_x"), std::string::npos);
+  EXPECT_NE(text.find("back00_exist=0"), std::string::npos);
+
+  CardTemplate read;
+  read.SetDefaultItems();
+  read.front.resize(7);
+  read.LoadOrSave(path, false);
+  ASSERT_EQ(read.front.size(), 3u);
+  EXPECT_TRUE(read.back.empty());
+  EXPECT_EQ(read.front[2].text, L"t2");
+  EXPECT_DOUBLE_EQ(read.front[1].x, 1.25);
+  EXPECT_DOUBLE_EQ(read.cardWidth, 100.0);
+  EXPECT_DOUBLE_EQ(read.cardHeight, 30.0);
+}

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QRegularExpression>
+
+#include "app/print_preview_dialog.h"
+#include "app/sheet_renderer.h"
+#include "platform/file_dialog.h"
+#include "print_fixture.h"
+
+using printtest::PrintApp;
+using printtest::pdfInfo;
+using printtest::pdfText;
+
+namespace {
+
+constexpr wchar_t kSetPath[] = L"中学生向け問題/中学校 学校・教室などの単語";
+
+struct PdfRun {
+  explicit PdfRun(PrintApp& p) : file(p.path(L"sheet.pdf")), env("KELVARA_PRINT_PDF", QString::fromStdWString(file).toUtf8().constData()) {}
+  std::wstring file;
+  testenv::ScopedEnv env;
+};
+
+int occurrences(const std::string& text, const std::string& word) {
+  int count = 0;
+  for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + word.size())) ++count;
+  return count;
+}
+
+}  // namespace
+
+TEST(SheetPrinting, TheSampleSetPrintsTitleRowsHeaderAndFooterOnOnePdfPage) {
+  PrintApp p;
+  PdfRun pdf(p);
+  CPrintPreviewDlg window(p.app, nullptr, kSetPath, p.sampleIds());
+  window.Paginate();
+  ASSERT_TRUE(window.Print());
+  EXPECT_EQ(p.prompts.ranges, 0);  // unattended PDF output asks nothing
+  const std::string text = pdfText(pdf.file);
+  EXPECT_NE(text.find("暗記シート"), std::string::npos);
+  EXPECT_NE(text.find("1. 教室"), std::string::npos) << text;
+  EXPECT_NE(text.find("1. classroom"), std::string::npos);
+  EXPECT_NE(text.find(QString::fromStdWString(kSetPath).toStdString()), std::string::npos);
+  EXPECT_NE(text.find(QDate::currentDate().toString("yyyy/MM/dd").toStdString()), std::string::npos);
+  EXPECT_NE(text.find("- 1/1 -"), std::string::npos);
+  EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "1");
+  EXPECT_EQ(pdfInfo(pdf.file, "Title"), "KlvPrint - " + QString::fromStdWString(kSetPath).toStdString());
+  EXPECT_NE(pdfInfo(pdf.file, "Page size").find("(A4)"), std::string::npos);
+}
+
+TEST(SheetPrinting, AThousandShuffledQuestionsPrintEachOnceInTheShuffleOrderOnTheCountedPages) {
+  PrintApp p;
+  PdfRun pdf(p);
+  const std::vector<int> ids = p.addNumberedQuestions(1000);
+  CPrintPreviewDlg window(p.app, nullptr, L"big", ids);
+  window.runCommand(157);  // shuffle 1
+  ASSERT_GT(window.pageCount(), 10);
+  EXPECT_TRUE(window.windowTitle().contains(QString("(1/%1)").arg(window.pageCount())));
+  ASSERT_TRUE(window.Print());
+  EXPECT_EQ(pdfInfo(pdf.file, "Pages"), std::to_string(window.pageCount()));
+  const QString text = QString::fromStdString(pdfText(pdf.file));
+  std::vector<int> printed;
+  QRegularExpressionMatchIterator it = QRegularExpression("質問Q(\\d+)E").globalMatch(text);
+  while (it.hasNext()) printed.push_back(ids[it.next().captured(1).toInt() - 1]);
+  EXPECT_EQ(printed, shuffledOrder(ids, 1));
+  EXPECT_EQ(occurrences(text.toStdString(), "answerA1000E"), 1);
+  // Every page starts where pagination said it would: the last page's footer counts them all.
+  EXPECT_EQ(occurrences(text.toStdString(), QString("- %1/%1 -").arg(window.pageCount()).toStdString()), 1);
+}
+
+TEST(SheetPrinting, TheChosenRangeOrTheCurrentPageAloneIsPrinted) {
+  PrintApp p;
+  PdfRun pdf(p);
+  const std::vector<int> ids = p.addNumberedQuestions(250);
+  testenv::ScopedEnv noPdf("KELVARA_PRINT_PDF", nullptr);
+  CPrintPreviewDlg window(p.app, nullptr, L"range", ids);
+  window.Paginate();
+  ASSERT_GE(window.pageCount(), 4);
+  const std::vector<int> starts = window.pageStarts();
+  // Without KELVARA_PRINT_PDF and without a printer the PDF file is asked for.
+  struct Saver : platform::FileDialogs {
+    std::wstring file;
+    std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest& r) override {
+      return r.open ? std::nullopt : std::optional<std::wstring>(file);
+    }
+    std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override { return {}; }
+  } saver;
+  saver.file = pdf.file;
+  platform::FileDialogOverride dialogs(saver);
+  p.prompts.range = PrintRange{2, 3};
+  ASSERT_TRUE(window.Print());
+  EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "2");
+  const std::string text = pdfText(pdf.file);
+  EXPECT_NE(text.find("質問Q" + std::to_string(starts[1] + 1) + "E"), std::string::npos);
+  EXPECT_EQ(text.find("質問Q" + std::to_string(starts[1]) + "E"), std::string::npos);
+  EXPECT_NE(text.find(QString("- 3/%1 -").arg(window.pageCount()).toStdString()), std::string::npos);
+
+  window.runCommand(151);  // the current page becomes 2 of the list
+  window.runCommand(151);
+  p.prompts.range = PrintRange{3, 3};
+  ASSERT_TRUE(window.Print());
+  EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "1");
+  EXPECT_NE(pdfText(pdf.file).find("質問Q" + std::to_string(starts[2] + 1) + "E"), std::string::npos);
+}
+
+TEST(SheetPrinting, AnEmptySetPrintsOnePageOfFixedTextsHeaderAndFooter) {
+  PrintApp p;
+  PdfRun pdf(p);
+  CPrintPreviewDlg window(p.app, nullptr, L"empty set", {});
+  window.Paginate();
+  EXPECT_EQ(window.pageCount(), 1);
+  ASSERT_TRUE(window.Print());
+  EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "1");
+  const std::string text = pdfText(pdf.file);
+  EXPECT_NE(text.find("暗記シート"), std::string::npos);
+  EXPECT_NE(text.find("empty set"), std::string::npos);
+  EXPECT_NE(text.find("- 1/1 -"), std::string::npos);
+}
+
+TEST(SheetPrinting, ANarrowNumberedRegionAndRowsTallerThanThePageStillEnd) {
+  PrintApp p;
+  PdfRun pdf(p);
+  const std::vector<int> ids = p.addNumberedQuestions(3);
+  CPrintPreviewDlg window(p.app, nullptr, L"tall", ids);
+  PrintTemplate& sheet = window.printTemplate();
+  sheet.regions[0].width = 5;
+  sheet.regions[1].lineHeightScale = 400;  // one line is taller than the paper
+  window.Paginate();
+  EXPECT_EQ(window.pageCount(), 3);
+  ASSERT_TRUE(window.Print());
+  EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "3");
+  EXPECT_NE(pdfText(pdf.file, 3, 3).find("answerA3E"), std::string::npos);
+}

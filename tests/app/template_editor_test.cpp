@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/print_option_dialog.h"
+#include "app/template_editor_host.h"
+#include "platform/file_system.h"
+#include "print_fixture.h"
+
+using printtest::PrintApp;
+using printtest::control;
+
+namespace {
+
+struct Host : TemplateEditorHost {
+  explicit Host(std::wstring folder) : folder(std::move(folder)) {}
+  PrintTemplate& printTemplate() override { return sheet; }
+  void templateApplied() override { ++applied; }
+  std::wstring templateFolder() const override { return folder; }
+  PrintTemplate sheet;
+  std::wstring folder;
+  int applied = 0;
+};
+
+void click(QWidget& dialog, int id) { QTest::mouseClick(control<QPushButton>(dialog, id), Qt::LeftButton); }
+
+PrintTemplate readTemplate(const std::wstring& path) {
+  PrintTemplate read;
+  read.LoadOrSave(path, false);
+  return read;
+}
+
+}  // namespace
+
+TEST(TemplateEditor, ASecondDefaultIsRenamedInItsFileAndTheFirstEntryIsProtected) {
+  PrintApp p;
+  Host host(p.settings.printTempleteFolder.value);
+  ASSERT_TRUE(PrintTemplate().LoadOrSave(host.folder + L"/default.ini", true));
+  ASSERT_TRUE(PrintTemplate().LoadOrSave(host.folder + L"/another.ini", true));
+  CPrintoptionDlg editor(host);
+  auto* list = control<QComboBox>(editor, 1287);
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->itemText(0), "default");
+  EXPECT_EQ(list->itemText(1), "default(1)");
+  EXPECT_EQ(readTemplate(host.folder + L"/another.ini").name, L"default(1)");
+  EXPECT_EQ(list->currentIndex(), 0);
+  click(editor, 1290);
+  click(editor, 1289);
+  ASSERT_EQ(p.boxes.texts.size(), 2u);
+  EXPECT_EQ(p.boxes.texts[0], L"default の名称は変更できません");
+  EXPECT_EQ(p.boxes.texts[1], L"default は削除できません");
+  EXPECT_TRUE(platform::fileExists(host.folder + L"/default.ini"));
+
+  // Deleting the other entry asks, removes its file and goes back to the one before.
+  list->setCurrentIndex(1);
+  click(editor, 1289);
+  EXPECT_EQ(p.boxes.texts.back(), L"削除してもよろしいですか？");
+  EXPECT_FALSE(platform::fileExists(host.folder + L"/another.ini"));
+  EXPECT_EQ(list->count(), 1);
+}
+
+TEST(TemplateEditor, ANewTemplateGetsTheNextFreeFileWhenItIsNextSaved) {
+  PrintApp p;
+  Host host(p.settings.printTempleteFolder.value);
+  ASSERT_TRUE(PrintTemplate().LoadOrSave(host.folder + L"/default.ini", true));
+  ASSERT_TRUE(PrintTemplate().LoadOrSave(host.folder + L"/templete001.ini", true));
+  CPrintoptionDlg editor(host);
+  click(editor, 1288);
+  auto* list = control<QComboBox>(editor, 1287);
+  EXPECT_EQ(list->currentText(), QString::fromStdWString(L"新規テンプレート"));
+  const std::wstring file = host.folder + L"/templete002.ini";
+  EXPECT_FALSE(platform::fileExists(file));
+  control<QLineEdit>(editor, 1271)->setText("title two");
+  click(editor, 1026);
+  EXPECT_EQ(host.applied, 1);
+  const PrintTemplate written = readTemplate(file);
+  EXPECT_EQ(written.name, L"新規テンプレート");
+  EXPECT_EQ(written.texts[0].text, L"title two");
+  EXPECT_EQ(host.sheet.texts[0].text, L"title two");
+  // Going back to default keeps what was typed in the new one.
+  list->setCurrentIndex(0);
+  EXPECT_EQ(control<QLineEdit>(editor, 1271)->text(), QString::fromStdWString(L"暗記シート"));
+}
+
+TEST(TemplateEditor, LineSpacingModesAndPositionsGoIntoTheTemplate) {
+  PrintApp p;
+  Host host(p.settings.printTempleteFolder.value);
+  ASSERT_TRUE(PrintTemplate().LoadOrSave(host.folder + L"/default.ini", true));
+  CPrintoptionDlg editor(host);
+  control<QListWidget>(editor, 1002)->setCurrentRow(1);
+  auto* spacing = control<QLineEdit>(editor, 1049);
+  EXPECT_EQ(spacing->text(), "100%");
+  QTest::mouseClick(control<QWidget>(editor, 1050)->findChild<QToolButton*>("up"), Qt::LeftButton);
+  EXPECT_EQ(spacing->text(), "110%");
+  spacing->setText("150%");
+  auto* mode = control<QComboBox>(editor, 1257);
+  EXPECT_FALSE(control<QLineEdit>(editor, 1260)->isEnabled());
+  mode->setCurrentIndex(mode->count() - 1);  // "指定した文字列"
+  EXPECT_TRUE(control<QLineEdit>(editor, 1260)->isEnabled());
+  control<QLineEdit>(editor, 1260)->setText("%q1 / %a1");
+  TemplateFont bold = host.sheet.regions[1].font;
+  bold.weight = 700;
+  bold.size = 145;
+  bold.colour = 0x0000FF;
+  p.prompts.font = bold;
+  click(editor, 1261);
+  click(editor, 1026);
+  EXPECT_EQ(host.sheet.regions[1].font.weight, 700);
+  EXPECT_EQ(host.sheet.regions[1].font.height, -19);  // 14 whole points at 96 dpi
+  EXPECT_EQ(readTemplate(host.folder + L"/default.ini").regions[1].font.colour, 0x0000FFu);
+  EXPECT_DOUBLE_EQ(host.sheet.regions[1].lineHeightScale, 1.5);
+  EXPECT_EQ(host.sheet.regions[1].mode, 2);
+  EXPECT_EQ(host.sheet.regions[1].text, L"%q1 / %a1");
+
+  // A position beyond 1000 is refused and nothing is stored or written.
+  control<QLineEdit>(editor, 1258)->setText("1001");
+  click(editor, 1026);
+  EXPECT_EQ(host.applied, 1);
+  EXPECT_EQ(p.boxes.texts.size(), 1u);
+  EXPECT_EQ(readTemplate(host.folder + L"/default.ini").regions[1].x, 105);
+}
+
+TEST(TemplateEditor, AFailedSaveIsToldAndTheEditorStaysOpen) {
+  PrintApp p;
+  Host host(p.settings.printTempleteFolder.value);
+  ASSERT_TRUE(PrintTemplate().LoadOrSave(host.folder + L"/default.ini", true));
+  CPrintoptionDlg editor(host);
+  editor.show();
+  // The file turns into a folder behind the editor's back: it cannot be replaced.
+  ASSERT_TRUE(platform::deleteFile(host.folder + L"/default.ini"));
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdWString(host.folder + L"/default.ini")));
+  click(editor, 1);
+  ASSERT_EQ(p.boxes.texts.size(), 1u);
+  EXPECT_EQ(p.boxes.texts[0], L"テンプレートを保存できませんでした: " + host.folder + L"/default.ini");
+  EXPECT_TRUE(editor.isVisible());
+  EXPECT_EQ(host.applied, 0);
+}
