@@ -1,0 +1,36 @@
+// What the main dialog's pages ask of the dialog that hosts them: its figures of the current
+// round, the page shown, and the road into a study. The main dialog implements it; a page's
+// tests give it a small host of their own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+class MainDialogHost {
+ public:
+  virtual ~MainDialogHost() = default;
+
+  // Figures of the current set, user and mode, recomputed by RefreshPages.
+  virtual int questionCount() const = 0;    // usable questions of the set; 0 while a folder is chosen
+  virtual int translatedCount() const = 0;  // questions already asked in the current round
+  virtual int remainCount() const = 0;      // questions left in the current round
+  virtual bool folderSelected() const = 0;
+  // The page shown, 0..4; -1 before the first one is shown.
+  virtual int currentPage() const = 0;
+  // Names joined by "/" from the root, of the set or folder chosen.
+  virtual std::wstring setPath() const = 0;
+
+  // Runs a study of ids under title; true when it ran to its end, and then everything the study
+  // changed has been read again.
+  virtual bool StartStudyAndRefresh(const std::wstring& title, const std::vector<int>& ids) = 0;
+  // The ids a study of the page shown takes; false (after telling the user why) when there are none.
+  virtual bool SelectStudyQuestions(std::vector<int>& ids) = 0;
+  // Re-reads everything that depends on the user, mode and set.
+  virtual void RefreshPages() = 0;
+  // The window title: the text given, or the program's own title when the text is empty.
+  virtual void UpdateTitle(const std::wstring& text = std::wstring()) = 0;
+  // The dialog's window, parent of the pages and of the boxes they show.
+  virtual QWidget* dialogWindow() = 0;
+};
