@@ -127,7 +127,11 @@ void shutDown() {
 
 std::wstring libraryString(unsigned id) {
   switch (id) {
+    case kStringCopyError: return L"コピー中にエラーが発生しました。";
     case kStringClipboardFailed: return L"クリップボードにコピーできませんでした。";
+    case kStringShowAllTip: return L"すべてのメニュー項目を表示 (%s)";
+    case kStringChevronText: return L"ツールバー オプション";
+    case kStringTasksPanePages: return L"作業ウィンドウの切り替え";
     default: return {};
   }
 }
