@@ -355,7 +355,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   // The chevron takes part in the layout: it exists, the bar is docked and not being customised.
   bool chevronActive() const;
   platform::Size chevronSize(platform::Dc* dc, bool horizontal);
-  bool fitsWithoutChevron(platform::Dc* dc, bool horizontal);
+  // All buttons but the chevron in one row or column no longer than `length`.
+  bool fitsWithin(platform::Dc* dc, bool horizontal, int length);
   void placeChevron(bool shown, platform::Size extent, bool horizontal);
   std::wstring stateKeyName(const std::wstring& profileName, int index, unsigned id) const;
   void setSelection(int index);

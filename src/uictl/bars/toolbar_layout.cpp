@@ -115,7 +115,9 @@ int CUxToolBar::wrapToolBar(int width, int height) {
   for (auto& button : m_Buttons) button->m_bWrap = false;
   MeasuringDc dc(barFont());
   const Size standard{GetColumnWidth(), GetRowHeight()};
-  if (m_pCustomizeBtn && !IsFloating() && IsHorizontal()) width -= chevronSize(dc.get(), true).cx;
+  // A docked bar keeps room for its chevron at the right, unless every button fits anyway.
+  if (m_pCustomizeBtn && !IsFloating() && IsHorizontal() && !fitsWithin(dc.get(), true, width))
+    width -= chevronSize(dc.get(), true).cx;
   int x = 0, y = 0, rows = 1;
   CUxToolbarButton* previous = nullptr;
   for (auto& button : m_Buttons) {
@@ -217,7 +219,7 @@ void CUxToolBar::AdjustLocations() {
   if (m_pCustomizeBtn) m_pCustomizeBtn->GetInvisibleButtons().clear();
   if (chevron) {
     chevronExtent = chevronSize(dc.get(), horizontal);
-    if (m_pCustomizeBtn->m_iCustomizeCmdId > 0 || !fitsWithoutChevron(dc.get(), horizontal))
+    if (m_pCustomizeBtn->m_iCustomizeCmdId > 0 || !fitsWithin(dc.get(), horizontal, (horizontal ? client.right : client.bottom) - start))
       limit -= horizontal ? chevronExtent.cx : chevronExtent.cy;
   }
   const auto finishRow = [&](size_t rowEnd) {
@@ -268,16 +270,15 @@ void CUxToolBar::AdjustLocations() {
   if (m_pCustomizeBtn) placeChevron(chevron && m_pCustomizeBtn->HasContent(), chevronExtent, horizontal);
 }
 
-bool CUxToolBar::fitsWithoutChevron(Dc* dc, bool horizontal) {
+bool CUxToolBar::fitsWithin(Dc* dc, bool horizontal, int length) {
   const Size standard{GetColumnWidth(), GetRowHeight()};
-  const Rect client = ClientRect();
-  int extent = 1;
+  int extent = 0;
   for (auto& button : m_Buttons) {
     if (button.get() == m_pCustomizeBtn) continue;
     const Size size = button->OnCalculateSize(dc, standard, horizontal);
     extent += horizontal ? size.cx : size.cy;
   }
-  return extent <= (horizontal ? client.right : client.bottom);
+  return extent <= length;
 }
 
 void CUxToolBar::placeChevron(bool shown, Size extent, bool horizontal) {
