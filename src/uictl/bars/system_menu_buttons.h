@@ -47,7 +47,10 @@ class CUxToolbarMenuButtonsButton : public CUxToolbarButton {
 
  public:
   CUxToolbarMenuButtonsButton() = default;
-  explicit CUxToolbarMenuButtonsButton(unsigned systemCommand) : m_uiSystemCommand(systemCommand) {}
+  // The system command is the button's command as well.
+  explicit CUxToolbarMenuButtonsButton(unsigned systemCommand) : m_uiSystemCommand(systemCommand) {
+    m_nCommandId = systemCommand;
+  }
 
   void CopyFrom(const CUxToolbarButton& source) override;
   platform::Size OnCalculateSize(platform::Dc* dc, const platform::Size& sizeDefault, bool horizontal) override;
