@@ -9,7 +9,7 @@ using namespace platform;
 
 KELVARA_IMPLEMENT_RUNTIME_CLASS(CCustomizeButton, CUxToolbarMenuButton, kVersionableSchema | 1,
                                 createInstance<CCustomizeButton>)
-KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxShowAllButton, CUxToolbarMenuButton, 0, createInstance<CUxShowAllButton>)
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxShowAllButton, CUxToolbarMenuButton, kNoSchema, createInstance<CUxShowAllButton>)
 
 namespace {
 

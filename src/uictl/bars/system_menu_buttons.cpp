@@ -11,7 +11,7 @@ using namespace platform;
 
 KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxToolbarSystemMenuButton, CUxToolbarMenuButton, kVersionableSchema | 1,
                                 createInstance<CUxToolbarSystemMenuButton>)
-KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxToolbarMenuButtonsButton, CUxToolbarButton, 0,
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxToolbarMenuButtonsButton, CUxToolbarButton, kNoSchema,
                                 createInstance<CUxToolbarMenuButtonsButton>)
 
 CUxToolbarSystemMenuButton::CUxToolbarSystemMenuButton(MenuHandle systemMenu, const QIcon& icon)
