@@ -3,6 +3,7 @@
 #include "uictl/bars/customize_button.h"
 #include "uictl/bars/library_globals.h"
 
+#include "bars_test_support.h"
 #include "toolbar_test_support.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +18,6 @@ std::vector<unsigned> commandsOf(const std::vector<CUxToolbarButton*>& buttons) 
   return ids;
 }
 
-int blackPixels(const QImage& image, const QRect& area) {
-  int count = 0;
-  for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x) count += fromPixel(image.pixel(x, y)) == 0;
-  return count;
-}
-
 }  // namespace
 
 class ChevronTest : public ::testing::Test {
@@ -35,11 +29,7 @@ class ChevronTest : public ::testing::Test {
     chevron = bar->m_pCustomizeBtn;
   }
   void TearDown() override { toolbarClassData().bCustomizeMode = false; }
-  // Lays the bar out with a client area of this width.
-  void narrowTo(int clientWidth) {
-    bar->resize(clientWidth + bar->width() - bar->ClientRect().width(), bar->height());
-    bar->AdjustLocations();
-  }
+  void narrowTo(int clientWidth) { layOutAtClientWidth(bar, clientWidth); }
 
   UxLibrary library;
   ScopedRegistry registry;
@@ -133,7 +123,7 @@ TEST_F(ChevronTest, GlyphsShowTheHiddenButtonsAndTheCustomiseEntry) {
   const QPoint corner = bar->ClientToWidget(r.topLeft());
   const int half = r.height() / 2;
   // ">>" above (10 pixels), the down arrow (16 pixels) below.
-  EXPECT_EQ(blackPixels(image, QRect(corner, QSize(r.width(), half))), 18);
-  EXPECT_EQ(blackPixels(image, QRect(corner + QPoint(0, half), QSize(r.width(), r.height() - half))), 16);
+  EXPECT_EQ(countPixels(image, QRect(corner, QSize(r.width(), half)), 0), 18);
+  EXPECT_EQ(countPixels(image, QRect(corner + QPoint(0, half), QSize(r.width(), r.height() - half)), 0), 16);
   EXPECT_EQ(chevron->m_strText, L"ツールバー オプション");
 }

@@ -48,12 +48,7 @@ class IconMetrics : public ClassicSystemMetrics {
   int icon_, caption_;
 };
 
-int pixelsOf(const QImage& image, COLORREF colour) {
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) count += fromPixel(image.pixel(x, y)) == colour;
-  return count;
-}
+int pixelsOf(const QImage& image, COLORREF colour) { return countPixels(image, image.rect(), colour); }
 
 }  // namespace
 

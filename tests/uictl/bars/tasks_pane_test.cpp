@@ -26,8 +26,8 @@ class TasksPaneTest : public ::testing::Test {
     menuButton = static_cast<CTasksPaneMenuButton*>(bar->GetButton(1));
   }
   void layOut(int clientWidth) {
-    bar->resize(clientWidth + bar->width() - bar->ClientRect().width(), bar->sizeHint().height());
-    bar->AdjustLocations();
+    bar->resize(bar->width(), bar->sizeHint().height());
+    layOutAtClientWidth(bar, clientWidth);
   }
 
   UxLibrary library;
