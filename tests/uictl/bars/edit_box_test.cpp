@@ -99,15 +99,6 @@ TEST_F(EditBoxTest, AVerticalBarHidesTheBoxAndArchivesKeepTheText) {
   EXPECT_EQ(back->GetContents(), L"保存された語");
   EXPECT_EQ(back->m_iWidth, 90);
   EXPECT_EQ(back->m_dwStyle, CUxToolbarEditBoxButton::kDefaultStyle);
-
-  // Moved to a horizontal bar, the box comes back with its text.
-  CUxToolBar* top = barWithBox(&frame, 4, CbrsAlignTop, findBox());
-  top->InsertButtonCopy(*back);
-  top->AdjustLayout();
-  auto* moved = static_cast<CUxToolbarEditBoxButton*>(top->GetButton(2));
-  ASSERT_TRUE(moved->GetEditBox());
-  EXPECT_EQ(moved->GetEditBox()->text(), QStringLiteral("保存された語"));
-  EXPECT_FALSE(moved->GetEditBox()->isHidden());
 }
 
 TEST_F(EditBoxTest, SunkenBorderAroundTheBoxAndItsLabelBelow) {

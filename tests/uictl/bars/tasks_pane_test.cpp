@@ -50,12 +50,6 @@ TEST_F(TasksPaneTest, PagesMenuListsEveryPageWithTheActiveOneChecked) {
   EXPECT_TRUE(IsBasicCommand(kTasksPanePagesCommand));
   destroyMenu(menu);
   EXPECT_FALSE(pane.SetActivePage(3));
-
-  // A bar outside any pane has no pages to offer.
-  QWidget elsewhere;
-  auto* loose = new CTasksPaneToolBar(&elsewhere);
-  loose->InsertButton(std::make_unique<CTasksPaneMenuButton>());
-  EXPECT_FALSE(static_cast<CTasksPaneMenuButton*>(loose->GetButton(0))->ExportToMenu());
 }
 
 TEST_F(TasksPaneTest, MenuButtonFillsTheBarButNeverNarrowerThanThreeHeights) {

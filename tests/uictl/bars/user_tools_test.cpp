@@ -1,7 +1,6 @@
 // User tools: a program found on the search path runs with its arguments in its folder, other
 // files open with the desktop's handler, icons fall back to the default one, the icon reaches
 // the clipboard, and a toolbar runs a tool's command through the manager.
-#include "platform/archive.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/user_tools.h"
@@ -90,23 +89,6 @@ TEST_F(UserToolsTest, ProgramsOnTheSearchPathRunQuotedInTheirFolderAndOtherFiles
   QFile opened(log);
   ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
   EXPECT_EQ(QString::fromUtf8(opened.readAll()).trimmed(), document);
-
-  // The archive form brings the command back through SetCommand.
-  tool = probeTool(911);
-  tool->m_strLabel = L"探査";
-  std::vector<uint8_t> bytes;
-  {
-    Archive out(Archive::Store, bytes);
-    out.writeObject(tool.get());
-  }
-  Archive in(Archive::Load, bytes);
-  const std::unique_ptr<CObject> loaded = in.readObject(KELVARA_RUNTIME_CLASS(CUxUserTool));
-  const auto& back = static_cast<const CUxUserTool&>(*loaded);
-  EXPECT_EQ(back.m_strLabel, L"探査");
-  EXPECT_EQ(back.GetCommand(), L"kelvara-tool-probe");
-  EXPECT_EQ(back.m_strArguments, L"\"a b\" c");
-  EXPECT_EQ(back.m_uiCmdId, 911u);
-  EXPECT_FALSE(back.HasDefaultIcon());
 }
 
 TEST_F(UserToolsTest, ToolbarRunsToolCommandsAndCopiesTheirIcon) {
