@@ -1,9 +1,8 @@
 #include "uictl/bars/toolbar.h"
 
-#include "uictl/bars/customize_button.h"
-
 #include "platform/mouse_capture.h"
 #include "uictl/bars/command_manager.h"
+#include "uictl/bars/customize_button.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/visual_manager.h"
 

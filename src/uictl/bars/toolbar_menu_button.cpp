@@ -206,7 +206,9 @@ int CUxToolbarMenuButton::OnDrawOnCustomizeList(Dc* dc, const Rect& rect, bool s
 }
 
 void CUxToolbarMenuButton::CopyFrom(const CUxToolbarButton& source) {
+  if (&source == this) return;
   CUxToolbarButton::CopyFrom(source);
+  m_listCommands.clear();
   const auto* other = dynamic_cast<const CUxToolbarMenuButton*>(&source);
   if (!other) return;
   m_bDefault = other->m_bDefault;
@@ -215,7 +217,6 @@ void CUxToolbarMenuButton::CopyFrom(const CUxToolbarButton& source) {
   m_pWndMessage = other->m_pWndMessage;
   m_bOpenRight = other->m_bOpenRight;
   SetTearOffId(other->m_uiTearOffId);
-  m_listCommands.clear();
   for (const auto& item : other->m_listCommands) {
     std::unique_ptr<CObject> object = item->GetRuntimeClass()->createObject();
     auto* copy = dynamic_cast<CUxToolbarMenuButton*>(object.get());
