@@ -45,8 +45,7 @@ void CCustomizeButton::OnChangeParentWnd(QWidget* parent) {
   m_bIsEmpty = false;
 }
 
-Size CCustomizeButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool horizontal) {
-  (void)dc;
+Size CCustomizeButton::OnCalculateSize(Dc*, const Size& sizeDefault, bool horizontal) {
   if (m_bIsEmpty) return {};
   if (m_strText.empty()) m_strText = libraryString(kStringChevronText);
   if (m_pWndParentToolbar && m_pWndParentToolbar->IsFloating()) return {};
@@ -55,11 +54,8 @@ Size CCustomizeButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool hor
   return horizontal ? Size{glyph.cx + 2 * margin, sizeDefault.cy} : Size{sizeDefault.cx, glyph.cy + 2 * margin};
 }
 
-void CCustomizeButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, bool horizontal, bool customizeMode,
-                              bool highlight, bool drawBorder, bool grayDisabledButtons) {
-  (void)images;
-  (void)drawBorder;
-  (void)grayDisabledButtons;
+void CCustomizeButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*, bool horizontal, bool customizeMode,
+                              bool highlight, bool, bool) {
   if (m_bMenuMode) return;
   m_bDrawGlyphs = true;
   CUxVisualManager* manager = CUxVisualManager::GetInstance();
@@ -90,13 +86,7 @@ void CCustomizeButton::OnCancelMode() {
     m_pWndParentToolbar->InvalidateButton(m_pWndParentToolbar->ButtonToIndex(this));
 }
 
-void CUxShowAllButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, bool horizontal, bool customizeMode,
-                              bool highlight, bool drawBorder, bool grayDisabledButtons) {
-  (void)images;
-  (void)horizontal;
-  (void)customizeMode;
-  (void)drawBorder;
-  (void)grayDisabledButtons;
+void CUxShowAllButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*, bool, bool, bool highlight, bool, bool) {
   CUxVisualManager* manager = CUxVisualManager::GetInstance();
   FillInterior(dc, rect, highlight);
   manager->OnDrawShowAllMenuItems(dc, rect.deflated(0, 1));
@@ -104,7 +94,6 @@ void CUxShowAllButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
   else if (highlight) manager->OnDrawButtonBorder(dc, this, rect, ButtonHighlighted);
 }
 
-Size CUxShowAllButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool horizontal) {
-  (void)horizontal;
+Size CUxShowAllButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool) {
   return {50, CUxVisualManager::GetInstance()->GetShowAllMenuItemsHeight(dc, sizeDefault)};
 }

@@ -25,16 +25,11 @@ void CUxToolbarSystemMenuButton::CopyFrom(const CUxToolbarButton& source) {
   }
 }
 
-Size CUxToolbarSystemMenuButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool horizontal) {
-  (void)dc;
-  (void)horizontal;
+Size CUxToolbarSystemMenuButton::OnCalculateSize(Dc*, const Size& sizeDefault, bool) {
   return {getSystemMetrics(SmCxSmIcon), sizeDefault.cy};
 }
 
-void CUxToolbarSystemMenuButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, bool horizontal,
-                                        bool customizeMode, bool highlight, bool drawBorder,
-                                        bool grayDisabledButtons) {
-  (void)images, (void)horizontal, (void)customizeMode, (void)highlight, (void)drawBorder, (void)grayDisabledButtons;
+void CUxToolbarSystemMenuButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*, bool, bool, bool, bool, bool) {
   if (m_hSysMenuIcon.isNull()) return;
   Size icon{getSystemMetrics(SmCxSmIcon), getSystemMetrics(SmCySmIcon)};
   // Large-font systems have small icons taller than the caption buttons beside them.
@@ -82,14 +77,11 @@ void CUxToolbarMenuButtonsButton::CopyFrom(const CUxToolbarButton& source) {
     m_uiSystemCommand = other->m_uiSystemCommand;
 }
 
-Size CUxToolbarMenuButtonsButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool horizontal) {
-  (void)dc, (void)sizeDefault, (void)horizontal;
+Size CUxToolbarMenuButtonsButton::OnCalculateSize(Dc*, const Size&, bool) {
   return {getSystemMetrics(SmCxMenuSize), getSystemMetrics(SmCyMenuSize)};
 }
 
-void CUxToolbarMenuButtonsButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, bool horizontal,
-                                         bool customizeMode, bool highlight, bool drawBorder,
-                                         bool grayDisabledButtons) {
-  (void)images, (void)horizontal, (void)customizeMode, (void)drawBorder, (void)grayDisabledButtons;
+void CUxToolbarMenuButtonsButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*, bool, bool, bool highlight, bool,
+                                         bool) {
   CUxVisualManager::GetInstance()->OnDrawMenuSystemButton(dc, rect, m_uiSystemCommand, m_nStyle, highlight);
 }

@@ -145,8 +145,7 @@ QLineEdit* CUxToolbarEditBoxButton::CreateEdit(QWidget* parent, const Rect& rect
   return m_pWndEdit;
 }
 
-void* CUxToolbarEditBoxButton::OnCtlColor(Dc* dc, unsigned ctlColor) {
-  (void)ctlColor;
+void* CUxToolbarEditBoxButton::OnCtlColor(Dc* dc, unsigned) {
   dc->setTextColor(getSysColor(ColorWindowText));
   dc->setBkColor(getSysColor(ColorWindow));
   return &globalData().hbrWindow;
@@ -212,9 +211,7 @@ void CUxToolbarEditBoxButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* im
   dc->drawText(m_strText, label, DtCenter | DtWordBreak);
 }
 
-bool CUxToolbarEditBoxButton::OnClick(QWidget* wnd, bool delay) {
-  (void)wnd;
-  (void)delay;
+bool CUxToolbarEditBoxButton::OnClick(QWidget*, bool) {
   return m_pWndEdit && !m_pWndEdit->isHidden();
 }
 
