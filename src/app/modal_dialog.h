@@ -1,0 +1,37 @@
+// What the shell's own dialogs share: running them modally so that unattended runs can answer
+// them as they answer message boxes, and making their controls.
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QDialog;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// The caption of the shell's message boxes.
+inline constexpr wchar_t kAppCaption[] = L"Kelvara";
+
+// Runs the dialog and gives platform::IdOk when it was accepted, else platform::IdCancel. With
+// KELVARA_AUTOANSWER set the dialog is not shown (it is named on stderr as "dialog: <title>"):
+// "cancel" or "no" cancels, any other answer presses its OK as it stands, which the dialog may
+// still refuse.
+int runModalDialog(QDialog& dialog);
+
+// Names the dialog "id<templateId>" and gives it its title and size.
+void setUpDialog(QDialog* dialog, int templateId, const wchar_t* title, int width, int height);
+// A fixed text of the dialog (no id of its own).
+QLabel* dialogText(QWidget* dialog, const wchar_t* text, const QRect& rect);
+
+// A control of the dialog, named "id<id>" and placed at rect.
+template <class Control>
+Control* dialogControl(QWidget* dialog, int id, const QRect& rect) {
+  auto* control = new Control(dialog);
+  control->setObjectName(QString("id%1").arg(id));
+  control->setGeometry(rect);
+  return control;
+}
+
+// A push button of the dialog; id 1 is its default button and accepts, id 2 rejects.
+QPushButton* dialogButton(QDialog* dialog, int id, const wchar_t* text, const QRect& rect);
