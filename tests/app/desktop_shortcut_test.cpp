@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -13,6 +14,7 @@
 
 #include "app/desktop_shortcut.h"
 #include "app/old_files.h"
+#include "app/shortcut_option_dialog.h"
 #include "dialog_driver.h"
 #include "platform/folders.h"
 #include "platform/text.h"
@@ -127,4 +129,16 @@ TEST(SiblingLibraries, AMissingLibraryOrFunctionIsToldAndTheBuiltOnesAnswer) {
   const QString entry = QDir::homePath() + QString::fromWCharArray(L"/Desktop/KLV (英単語／基本 【カードモード】).desktop");
   EXPECT_TRUE(readAll(entry).contains(QString::fromWCharArray(L"\"/Autorun=5\" \"/card\" \"/s\" \"英単語/基本\"")))
       << readAll(entry).toStdString();
+}
+
+TEST(ShortcutOptionDialog, OffersAtMostTheSetsQuestionsAndAtMostAHundred) {
+  for (const auto& [questions, maximum, position] : {std::tuple{7, 7, 7}, std::tuple{250, 100, 20}}) {
+    CShortcutOptionDlg dialog(L"英単語/基本", questions);
+    dialog.OnInitDialog();
+    EXPECT_EQ(dialog.findChild<QLabel*>("id1080")->text(),
+              QString::fromWCharArray(L"１回あたりの問題数 (1-%1)").arg(questions));
+    EXPECT_EQ(dialog.findChild<QSlider*>("id1074")->maximum(), maximum);
+    EXPECT_EQ(dialog.countText(), std::to_wstring(position));
+    EXPECT_EQ(dialog.findChild<QComboBox*>("id1196")->count(), 6);
+  }
 }
