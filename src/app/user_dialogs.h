@@ -9,7 +9,8 @@
 class QComboBox;
 class QLineEdit;
 
-// The first start's question for a user name: an existing one from the list, or a new one typed.
+// The first start's question for a user name: an existing one from the list (userNames of the
+// database), or a new one typed.
 class CUserSettingDlg : public QDialog {
   Q_OBJECT
 

@@ -2,14 +2,12 @@
 
 #include <QListWidget>
 #include <QPushButton>
-#include <vector>
 
 #include "app/klv_app.h"
 #include "app/modal_dialog.h"
 #include "app/rename_dialog.h"
 #include "app/user_dialogs.h"
 #include "app/user_records.h"
-#include "database/sql_helpers.h"
 #include "database/users.h"
 #include "platform/notifier.h"
 #include "services/app_settings.h"
@@ -54,11 +52,8 @@ int CUserManageDlg::DoModal() {
 }
 
 void CUserManageDlg::OnInitDialog() {
-  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  std::vector<int> uids;
-  pdb3::queryIntList(accessor, uids, L"SELECT uid FROM user_info");
   list_->clear();
-  for (int uid : uids) list_->addItem(qs(pdb3::userNameById(accessor, uid)));
+  for (const std::wstring& name : userNames(pdb3::openQuery(app_.db))) list_->addItem(qs(name));
   m_strCurrentName = app_.settings->userName.value;
   const QList<QListWidgetItem*> current = list_->findItems(qs(m_strCurrentName), Qt::MatchExactly);
   if (!current.isEmpty()) list_->setCurrentItem(current.front());

@@ -5,6 +5,14 @@
 #include "database/users.h"
 #include "platform/trace.h"
 
+std::vector<std::wstring> userNames(const pdb3::DbObject& accessor) {
+  std::vector<int> uids;
+  pdb3::queryIntList(accessor, uids, L"SELECT uid FROM user_info");
+  std::vector<std::wstring> names;
+  for (int uid : uids) names.push_back(pdb3::userNameById(accessor, uid));
+  return names;
+}
+
 bool deleteUser(const pdb3::DbObject& accessor, int uid) {
   // The user's study logs as a sub-select, so the list is read inside the transaction.
   const std::wstring lids = platform::format(L"SELECT lid FROM log_id WHERE uid=%d", uid);

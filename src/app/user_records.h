@@ -2,8 +2,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "database/db_object.h"
+
+// The name of every user, in the order of user_info (the first-user and user dialogs' lists).
+std::vector<std::wstring> userNames(const pdb3::DbObject& accessor);
 
 // Deletes the user and every study record of theirs (study logs with their totals, passes, daily
 // logs with their questions, question logs, memory rates) in one transaction: all of it or, when

@@ -154,11 +154,13 @@ TEST(UserManageDialog, OkSwitchesToTheSelectedUserAfterConfirmation) {
 
 TEST(FirstUserDialog, OffersTheUsersRefusesNoNameAndUnattendedTakesTheLoginName) {
   StudyApp s;
-  CUserSettingDlg dialog({L"hanako", L"jiro"});
+  pdb3::insertUser(s.accessor(), L"hanako");
+  CUserSettingDlg dialog(userNames(s.accessor()));
   dialog.OnInitDialog();
   auto* combo = dialog.findChild<QComboBox*>("id1132");
   EXPECT_EQ(combo->count(), 2);
-  EXPECT_EQ(combo->currentText(), "hanako");
+  EXPECT_EQ(combo->itemText(1), "hanako");
+  EXPECT_EQ(combo->currentText(), "tester");
   combo->setEditText("");
   dialog.accept();
   EXPECT_NE(dialog.result(), QDialog::Accepted);
