@@ -109,7 +109,8 @@ QuestionPreviewDlg::QuestionPreviewDlg(KlvApp& app, const std::deque<int>& ids, 
 
   connect(addButton(rightColumn_, kOptimalWidth, L"最適値(&A)", 276), &QPushButton::clicked, this,
           &QuestionPreviewDlg::OnOptimalWidth);
-  connect(addButton(rightColumn_, kEditButton, L"編集(&E)...", 316), &QPushButton::clicked, this, &QuestionPreviewDlg::OnEdit);
+  connect(addButton(rightColumn_, kEditButton, L"編集(&E)...", 316), &QPushButton::clicked, this,
+          &QuestionPreviewDlg::OnEdit);
   connect(addButton(rightColumn_, kSearchButton, L"検索(&F)...", 350), &QPushButton::clicked, this,
           &QuestionPreviewDlg::OnSearch);
   connect(addButton(rightColumn_, kPronounceButton, L"発音(&P)", 384), &QPushButton::clicked, this,

@@ -260,7 +260,7 @@ void CTransDlg::runShellDialog(Open open) {
   // The dialogs edit questions too: the one on screen is shown and judged as it is stored now.
   if (flow_.currentId < 0 || ended_) return;
   StudyQuestion stored = host_.question(flow_.currentId);
-  if (!(stored == question_)) showQuestionAgain(std::move(stored));
+  if (stored != question_) showQuestionAgain(std::move(stored));
 }
 
 void CTransDlg::OpenSearch() {
