@@ -121,7 +121,7 @@ TEST_F(QuestionPreview, PronouncesSearchesAndEditsTheSelectedQuestion) {
   item<QPushButton>(dialog, 1251)->click();
   EXPECT_EQ(presetWord, "apple");
 
-  // An edit reaches the file and every row of the question, and keeps the scroll position and the row.
+  // An edit reaches the file and keeps the scroll position and the row.
   item<QListWidget>(dialog, 1107)->setCurrentRow(4);
   editFirstAnswer("apple", "pomme");
   item<QPushButton>(dialog, 1250)->click();
@@ -140,7 +140,7 @@ TEST_F(QuestionPreview, PronouncesSearchesAndEditsTheSelectedQuestion) {
   item<QPushButton>(longList, 1250)->click();
   EXPECT_EQ(list->verticalScrollBar()->value(), 50);
   EXPECT_EQ(list->currentRow(), 62);
-  EXPECT_EQ(rows(longList)[2], QString::fromStdWString(L"りんご     apple"));
+  EXPECT_EQ(rows(longList)[2], QString::fromStdWString(L"りんご     apple"));  // every row of the question
 }
 
 TEST_F(QuestionPreview, ContextMenuSelectsTheRowUnderTheCursor) {
