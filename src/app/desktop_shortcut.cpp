@@ -8,8 +8,8 @@
 #include "platform/notifier.h"
 #include "platform/text.h"
 #include "platform/trace.h"
+#include "services/question_rows.h"
 #include "services/shell_files.h"
-#include "services/text_edit.h"
 #include "services/text_helpers.h"
 
 namespace {
@@ -25,17 +25,6 @@ ShortcutMode shortcutMode(int index) {
                                         {L" /ej4", L"【４択モードR】"},          {L" /je", L"【タイピングモード】"},
                                         {L" /ej", L"【タイピングモードR】"},     {L" /SpeedReply", L"【SpeedReply】"}};
   return index >= 1 && index <= 5 ? kModes[index] : kModes[0];
-}
-
-// The characters a set path may hold that do not belong in a file name. Kept private until the
-// shared helper of the same name lands; this one is to be folded into it.
-std::wstring ReplaceFileNameChars(std::wstring name) {
-  replaceAll(name, L"<", L"＜");
-  replaceAll(name, L">", L"＞");
-  replaceAll(name, L",", L"，");
-  replaceAll(name, L"/", L"／");
-  std::erase(name, L'?');
-  return name;
 }
 
 void tell(QWidget* owner, const std::wstring& text) { platform::messageBox(owner, text, kAppCaption); }
