@@ -23,6 +23,7 @@
 #include "app/level_graphs.h"
 #include "app/main_dialog_host.h"
 #include "app/modal_dialog.h"
+#include "app/page_dates.h"
 #include "app/select_section_dialog.h"
 #include "app/smart_selection.h"
 #include "database/folders.h"
@@ -59,12 +60,6 @@ std::wstring waitText(int64_t seconds) {
   if (seconds < 3600) return platform::format(L"%.0f 分後", std::ceil(s / 60));
   if (seconds < 86400) return platform::format(L"%.0f 時間後", std::ceil(s / 3600));
   return platform::format(L"%.0f 日後", std::ceil(s / 86400));
-}
-
-std::wstring agoText(int64_t seconds) {
-  if (seconds < 3600) return platform::format(L"%d 分前", static_cast<int>(seconds / 60));
-  if (seconds < 86400) return platform::format(L"%d 時間前", static_cast<int>(seconds / 3600));
-  return platform::format(L"%d 日前", static_cast<int>(seconds / 86400));
 }
 
 }  // namespace
@@ -278,7 +273,7 @@ bool CTabpageSmartlearning::rowText(int row, int column, std::wstring& text) {
     const int last = pdb3::querySqlfIntOrMinus1(
         *question, L"SELECT LastStudyTime FROM question_log WHERE qid=%d AND uid=%d ORDER BY LastStudyTime DESC LIMIT 1",
         qid, app_.currentUserId);
-    text = last < 1 ? L"-" : agoText(now - last);
+    text = last < 1 ? L"-" : pageAgoText(now - last);
     return true;
   }
   pdb3::MemoryRate rate(*question, qid, app_.currentUserId, now);

@@ -10,6 +10,7 @@
 
 #include "app/main_dialog_host.h"
 #include "element_tree_fixture.h"
+#include "study/sound_queue.h"
 
 namespace apptest {
 
@@ -26,8 +27,10 @@ class TestDialogHost : public MainDialogHost {
   void RefreshPages() override {}
   void UpdateTitle(const std::wstring& text) override { titles.push_back(text); }
   QWidget* dialogWindow() override { return &window; }
+  SoundQueue& soundQueue() override { return sounds; }
 
   QWidget window;
+  SoundQueue sounds;
   int page = 4;
   std::wstring path;
   // Pages hand their own question choice in here (the dialog asks the page shown).
