@@ -1,6 +1,7 @@
 #include "app/smart_selection.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "database/question_selection.h"
 #include "database/sql_helpers.h"
@@ -36,34 +37,63 @@ double ReviewFactor(int slider) {
   }
 }
 
-std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now) {
-  RateMap().clear();
-  std::vector<int> learned;
+namespace {
+
+// Hands over one record per row of `from`, each with its latest and first study times, read by
+// one statement: qidColumn names the row's question id, the memory_rate row (if any) is "m".
+void readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn, const std::wstring& from, int uid,
+                       int64_t now, const std::function<void(int, std::shared_ptr<pdb3::MemoryRate>)>& take) {
   const std::wstring sql = platform::format(
-      L"SELECT m.qid, m.rate, m.level, m.l1_time, m.l2_time, m.l3_time, m.l4_time, m.l5_time, m.l6_time, m.l7_time, "
+      L"SELECT %ls, m.rate, m.level, m.l1_time, m.l2_time, m.l3_time, m.l4_time, m.l5_time, m.l6_time, m.l7_time, "
       L"m.l8_time, m.l9_time, m.l10_time, "
-      L"(SELECT max(LastStudyTime) FROM question_log WHERE qid=m.qid AND uid=%d), "
-      L"(SELECT min(LastStudyTime) FROM question_log WHERE qid=m.qid AND uid=%d AND LastStudyTime > 0) "
-      L"FROM memory_rate AS m WHERE m.uid=%d AND m.qid IN (SELECT qid FROM section WHERE sid=%d) ORDER BY m.qid",
-      uid, uid, uid, sid);
+      L"(SELECT max(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d), "
+      L"(SELECT min(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d AND LastStudyTime > 0) %ls",
+      qidColumn, qidColumn, uid, qidColumn, uid, from.c_str());
   pdb3::forEachRow(accessor, sql, [&](const sqliteplus::SqliteCursor& row) {
     const int qid = row.getInt(0);
-    if (!learned.empty() && learned.back() == qid) return;  // a duplicated row: the first one counts
     auto record = std::make_shared<pdb3::MemoryRate>(accessor, qid, uid, now);
+    // A question without a row keeps the defaults a failed load leaves.
     const auto intOr = [&](int column, int fallback) { return row.isNull(column) ? fallback : row.getInt(column); };
     record->rate = intOr(1, 0);
     record->level = intOr(2, 0);
     for (int i = 0; i < pdb3::kMaxMemoryLevel; ++i) record->levelTimes[i] = intOr(3 + i, 0);
     record->primeStudyTimes(intOr(13, -1), intOr(14, 0));
-    RateMap()[qid] = std::move(record);
-    learned.push_back(qid);
+    take(qid, std::move(record));
   });
+}
+
+}  // namespace
+
+std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now) {
+  RateMap().clear();
+  std::vector<int> learned;
+  readPrimedRecords(accessor, L"m.qid",
+                    platform::format(L"FROM memory_rate AS m WHERE m.uid=%d AND m.qid IN (SELECT qid FROM section "
+                                     L"WHERE sid=%d) ORDER BY m.qid",
+                                     uid, sid),
+                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record) {
+                      RateMap()[qid] = std::move(record);
+                      learned.push_back(qid);
+                    });
   return learned;
 }
 
-void LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int64_t now) {
+void LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int sid, int64_t now) {
   RateMap().clear();
+  RateMapType binder;
+  readPrimedRecords(accessor, L"s.qid",
+                    platform::format(L"FROM section AS s LEFT JOIN memory_rate AS m ON m.qid=s.qid AND m.uid=%d "
+                                     L"WHERE s.sid=%d",
+                                     uid, sid),
+                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record) {
+                      binder.emplace(qid, std::move(record));
+                    });
   for (int qid : ids) {
+    auto found = binder.find(qid);
+    if (found != binder.end()) {
+      RateMap()[qid] = found->second;
+      continue;
+    }
     auto record = std::make_shared<pdb3::MemoryRate>(accessor, qid, uid, now);
     record->load();
     RateMap()[qid] = std::move(record);

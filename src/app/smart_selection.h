@@ -27,8 +27,9 @@ double ReviewFactor(int slider);
 // Empties RateMap and fills it with the user's records of the set's questions, each with its
 // latest and first study times, from one statement. The ids read, ascending.
 std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now);
-// Empties RateMap and loads one record per id (the list's sorts).
-void LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int64_t now);
+// Empties RateMap and fills it with a record per id (the list's sorts): those of set sid come
+// from one statement, any other is loaded on its own.
+void LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int sid, int64_t now);
 // The set's questions that have some text, in the set's order.
 std::deque<int> NonEmptyBinderIds(const pdb3::DbObject& accessor, int sid);
 

@@ -320,7 +320,7 @@ void CTabpageSmartlearning::OnColumnClick(int column) {
       break;
     default: {  // 1 and 3 reorder the rows shown
       ids = shownIds_;
-      smart::LoadRates(accessor, ids, uid, platform::nowSeconds());
+      smart::LoadRates(accessor, ids, uid, sid, platform::nowSeconds());
       std::stable_sort(ids.begin(), ids.end(),
                        column == 1 ? smart::CompareByCurrentRate : smart::CompareByNextLevelupTime);
       if (!ascending) std::reverse(ids.begin(), ids.end());

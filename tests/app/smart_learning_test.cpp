@@ -40,7 +40,12 @@ std::set<int> perRecordSelection(const pdb3::DbObject& accessor, int uid, int si
                          L"SELECT qid FROM memory_rate WHERE uid=%d AND qid IN  (SELECT qid FROM section WHERE sid=%d) "
                          L"ORDER BY qid",
                          uid, sid);
-  smart::LoadRates(accessor, learned, uid, now);
+  smart::RateMap().clear();
+  for (int qid : learned) {
+    auto record = std::make_shared<pdb3::MemoryRate>(accessor, qid, uid, now);
+    record->load();
+    smart::RateMap()[qid] = record;
+  }
   if (r.shuffleLearned) {
     std::deque<int> d(learned.begin(), learned.end());
     study::shuffleIds(d);
@@ -141,6 +146,24 @@ TEST_F(SmartSelectionTest, EqualsTheRecordByRecordReadingOnARandomBinder) {
     t.learn(qid, static_cast<int>(random() % 101), level, static_cast<int>(kNow - random() % (20 * kDay)), times);
   }
   t.run(L"COMMIT");
+  // The list's sorts: records from one statement order the rows as records read one by one.
+  std::deque<int> binder;
+  pdb3::sectionQuestionIds(t.accessor(), sid, binder);
+  std::vector<int> rows(binder.begin(), binder.end());
+  rows.push_back(1);  // a row from outside the binder
+  for (auto compare : {smart::CompareByCurrentRate, smart::CompareByNextLevelupTime}) {
+    smart::RateMap().clear();
+    for (int qid : rows) {
+      auto record = std::make_shared<pdb3::MemoryRate>(t.accessor(), qid, t.app.currentUserId, kNow);
+      record->load();
+      smart::RateMap()[qid] = record;
+    }
+    std::vector<int> expected = rows, sorted = rows;
+    std::stable_sort(expected.begin(), expected.end(), compare);
+    smart::LoadRates(t.accessor(), rows, t.app.currentUserId, sid, kNow);
+    std::stable_sort(sorted.begin(), sorted.end(), compare);
+    EXPECT_EQ(sorted, expected);
+  }
   for (bool shuffle : {false, true})
     for (unsigned count : {0u, 5u, 10u, 37u, 100u, 400u})
       for (int slider : {0, 1, 2}) {
