@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -37,13 +36,9 @@
 #include "study/speech_voice.h"
 #include "study/trans_edit_dialog.h"
 
-static void initQuestionLogIcons() { Q_INIT_RESOURCE(app_icons); }
-
 namespace {
 
 constexpr int kColumns = 6;
-const wchar_t* const kColumnTitles[kColumns] = {L"問題", L"解答", L"正解", L"不正解", L"正解率", L"学習日"};
-constexpr int kColumnWidths[kColumns] = {200, 150, 60, 60, 60, 70};
 constexpr int kIconWidth = 20;
 constexpr int kAdjustSteps[13] = {10, 5, 4, 3, 2, 1, 0, -1, -2, -3, -4, -5, -10};
 
@@ -104,51 +99,15 @@ class QueueSoundOutput : public pdb3::QuestionSoundOutput {
 
 }  // namespace
 
-int QuestionLogListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(page_.rowIds().size());
-}
-
-int QuestionLogListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
-
-QVariant QuestionLogListModel::data(const QModelIndex& index, int role) const {
-  if (role == Qt::DisplayRole) {
-    std::wstring text;
-    if (page_.rowText(index.row(), index.column(), text)) return QString::fromStdWString(text);
-  } else if (role == Qt::DecorationRole && index.column() == 0) {
-    const int image = page_.rowImage(index.row());
-    if (image >= 0) return QIcon(QString(":/app/icon/%1.xpm").arg(image == 1 ? 276 : 277));
-  }
-  return {};
-}
-
-QVariant QuestionLogListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kColumns)
-    return QString::fromStdWString(kColumnTitles[section]);
-  return {};
-}
-
-void QuestionLogListModel::reset(const std::function<void()>& change) {
-  beginResetModel();
-  change();
-  endResetModel();
-}
-
-void QuestionLogListModel::refresh() {
-  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1));
-}
-
 CTabpageQuestionlog::CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWidget* parent)
-    : QWidget(parent), app_(app), host_(host), model_(*this) {
-  initQuestionLogIcons();
+    : QWidget(parent),
+      app_(app),
+      host_(host),
+      model_(*this, {L"問題", L"解答", L"正解", L"不正解", L"正解率", L"学習日"}) {
   setObjectName("id157");
   m_listCtrl = withId(new QTableView(this), 1145);
-  m_listCtrl->setModel(&model_);
-  m_listCtrl->setSelectionBehavior(QAbstractItemView::SelectRows);
-  m_listCtrl->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_listCtrl->verticalHeader()->hide();
-  m_listCtrl->verticalHeader()->setDefaultSectionSize(18);
+  setUpIdList(*m_listCtrl, model_, {200, 150, 60, 60, 60, 70});
   m_listCtrl->setContextMenuPolicy(Qt::CustomContextMenu);
-  for (int c = 0; c < kColumns; ++c) m_listCtrl->setColumnWidth(c, kColumnWidths[c]);
   m_listCtrl->viewport()->installEventFilter(this);
   connect(m_listCtrl->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { OnColumnClick(c); });
   connect(m_listCtrl, &QTableView::doubleClicked, this, [this] { OnEditQuestion(); });
@@ -256,12 +215,7 @@ void CTabpageQuestionlog::OnColumnClick(int column) {
 }
 
 void CTabpageQuestionlog::cacheRowsAround(int row) {
-  int first = m_listCtrl->rowAt(0);
-  int last = m_listCtrl->rowAt(m_listCtrl->viewport()->height() - 1);
-  if (first < 0) first = row;
-  if (last < 0) last = first + m_listCtrl->viewport()->height() / 18 + 1;
-  first = std::min(first, row);
-  last = std::min(std::max(last, row), static_cast<int>(m_rowIds.size()) - 1);
+  const auto [first, last] = rowsInView(*m_listCtrl, row, static_cast<int>(m_rowIds.size()));
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   for (int r = first; r <= last; ++r) {
     const int qid = m_rowIds[r];

@@ -4,13 +4,13 @@
 // another set, adjust counts, pronounce, search, edit, spell check).
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QWidget>
 #include <map>
 #include <memory>
 #include <set>
 #include <vector>
 
+#include "app/id_list_model.h"
 #include "database/question.h"
 #include "database/question_log.h"
 
@@ -21,23 +21,8 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTableView;
-class CTabpageQuestionlog;
 
-class QuestionLogListModel : public QAbstractTableModel {
- public:
-  explicit QuestionLogListModel(CTabpageQuestionlog& page) : page_(page) {}
-  int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
-  QVariant data(const QModelIndex& index, int role) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  void reset(const std::function<void()>& change);
-  void refresh();
-
- private:
-  CTabpageQuestionlog& page_;
-};
-
-class CTabpageQuestionlog : public QWidget {
+class CTabpageQuestionlog : public QWidget, public IdRowSource {
   Q_OBJECT
 
  public:
@@ -72,9 +57,10 @@ class CTabpageQuestionlog : public QWidget {
   void OnCopyCheckedQuestions();
   void SpellCheck();
 
-  // Row data for the list.
-  bool rowText(int row, int column, std::wstring& text);
-  int rowImage(int row);
+  // The list's rows; the image is the row's check.
+  int listRowCount() const override { return static_cast<int>(m_rowIds.size()); }
+  bool rowText(int row, int column, std::wstring& text) override;
+  int rowImage(int row) override;
 
   const std::vector<int>& rowIds() const { return m_rowIds; }
   const std::set<int>& checkedRows() const { return m_checkedRows; }
@@ -99,7 +85,7 @@ class CTabpageQuestionlog : public QWidget {
 
   KlvApp& app_;
   MainDialogHost& host_;
-  QuestionLogListModel model_;
+  IdListModel model_;
   QTableView* m_listCtrl;
   std::vector<int> m_rowIds;
   std::set<int> m_checkedRows;

@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -36,16 +35,12 @@
 #include "services/text_edit.h"
 #include "study/study_flow.h"
 
-static void initAppIconResources() { Q_INIT_RESOURCE(app_icons); }
-
 namespace {
 
 using platform::rgb;
 
 constexpr int kColumns = 5;
 constexpr unsigned kMaxCount = 1000;
-const wchar_t* const kColumnTitles[kColumns] = {L"解答", L"忘却度", L"記憶レベル", L"次のレベルアップ", L"学習日"};
-constexpr int kColumnWidths[kColumns] = {230, 90, 90, 130, 80};
 const wchar_t* const kSliderTexts[] = {L"低", L"中", L"高"};
 constexpr int kPeriods[] = {1, 5, 10, 15, 30, 60, 90};
 
@@ -64,49 +59,14 @@ std::wstring waitText(int64_t seconds) {
 
 }  // namespace
 
-int SmartLearningListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(page_.shownIds().size());
-}
-
-int SmartLearningListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
-
-QVariant SmartLearningListModel::data(const QModelIndex& index, int role) const {
-  if (role == Qt::DisplayRole) {
-    std::wstring text;
-    if (page_.rowText(index.row(), index.column(), text)) return QString::fromStdWString(text);
-  } else if (role == Qt::DecorationRole && index.column() == 0) {
-    const int image = page_.rowImage(index.row());
-    if (image >= 0) return QIcon(QString(":/app/icon/%1.xpm").arg(image == 1 ? 276 : 277));
-  }
-  return {};
-}
-
-QVariant SmartLearningListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kColumns)
-    return QString::fromStdWString(kColumnTitles[section]);
-  return {};
-}
-
-void SmartLearningListModel::reset(const std::function<void()>& change) {
-  beginResetModel();
-  change();
-  endResetModel();
-}
-
 CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, QWidget* parent)
-    : QWidget(parent), app_(app), host_(host), model_(*this) {
-  initAppIconResources();
+    : QWidget(parent),
+      app_(app),
+      host_(host),
+      model_(*this, {L"解答", L"忘却度", L"記憶レベル", L"次のレベルアップ", L"学習日"}) {
   setObjectName("id284");
   list_ = withId(new QTableView(this), 1001);
-  list_->setModel(&model_);
-  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list_->setShowGrid(true);
-  list_->verticalHeader()->hide();
-  list_->verticalHeader()->setDefaultSectionSize(18);
-  list_->horizontalHeader()->setSectionsClickable(true);
-  list_->setIconSize(QSize(16, 16));
-  for (int c = 0; c < kColumns; ++c) list_->setColumnWidth(c, kColumnWidths[c]);
+  setUpIdList(*list_, model_, {230, 90, 90, 130, 80});
   connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { OnColumnClick(c); });
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { update(); });
 
@@ -232,15 +192,10 @@ void CTabpageSmartlearning::OnToggleAll() {
 }
 
 void CTabpageSmartlearning::cacheRowsAround(int row) {
-  int first = list_->rowAt(0);
-  int last = list_->rowAt(list_->viewport()->height() - 1);
-  if (first < 0) first = row;
-  if (last < 0) last = std::min<int>(first + list_->viewport()->height() / 18 + 1, static_cast<int>(shownIds_.size()) - 1);
-  first = std::min(first, row);
-  last = std::max(last, row);
+  const auto [first, last] = rowsInView(*list_, row, static_cast<int>(shownIds_.size()));
   questionCache_.clear();
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  for (int r = first; r <= last && r < static_cast<int>(shownIds_.size()); ++r)
+  for (int r = first; r <= last; ++r)
     questionCache_[shownIds_[r]] = std::make_shared<pdb3::Question>(accessor, shownIds_[r]);
 }
 

@@ -3,7 +3,6 @@
 // a study, the level counts and graphs, and the start of a smart-learning study.
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QImage>
 #include <QWidget>
 #include <map>
@@ -11,6 +10,7 @@
 #include <set>
 #include <vector>
 
+#include "app/id_list_model.h"
 #include "app/level_calculation.h"
 #include "database/question.h"
 
@@ -26,26 +26,11 @@ class QRadioButton;
 class QScrollBar;
 class QSlider;
 class QTableView;
-class CTabpageSmartlearning;
 namespace platform {
 class Dc;
 }
 
-// The list's rows: it holds question ids only and asks the page for each cell.
-class SmartLearningListModel : public QAbstractTableModel {
- public:
-  explicit SmartLearningListModel(CTabpageSmartlearning& page) : page_(page) {}
-  int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
-  QVariant data(const QModelIndex& index, int role) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  void reset(const std::function<void()>& change);
-
- private:
-  CTabpageSmartlearning& page_;
-};
-
-class CTabpageSmartlearning : public QWidget {
+class CTabpageSmartlearning : public QWidget, public IdRowSource {
   Q_OBJECT
 
  public:
@@ -74,10 +59,10 @@ class CTabpageSmartlearning : public QWidget {
   // The display period in days.
   int periodDays() const;
 
-  // Row filler of the list: the text of a cell, false when the row has none.
-  bool rowText(int row, int column, std::wstring& text);
-  // -1 none, 0 not chosen, 1 chosen.
-  int rowImage(int row);
+  // The list's rows; the image marks the chosen questions.
+  int listRowCount() const override { return static_cast<int>(shownIds_.size()); }
+  bool rowText(int row, int column, std::wstring& text) override;
+  int rowImage(int row) override;
 
   const std::set<int>& chosen() const { return chosen_; }
   const std::vector<int>& shownIds() const { return shownIds_; }
@@ -106,7 +91,7 @@ class CTabpageSmartlearning : public QWidget {
 
   KlvApp& app_;
   MainDialogHost& host_;
-  SmartLearningListModel model_;
+  IdListModel model_;
   QTableView* list_;
   std::vector<int> shownIds_;
   std::set<int> chosen_;
