@@ -173,8 +173,7 @@ void CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
 void CTabpageSmartlearning::ReloadQuestionList() {
   std::vector<int> ids;
   if (allMode_) {
-    std::deque<int> binder;
-    pdb3::nonEmptyQuestionIds(pdb3::openQuery(app_.db), app_.smartLearningSetId, binder);
+    const std::deque<int> binder = smart::NonEmptyBinderIds(pdb3::openQuery(app_.db), app_.smartLearningSetId);
     ids.assign(binder.begin(), binder.end());
   } else {
     CollectQuestionIds(ids);
@@ -384,7 +383,7 @@ int CTabpageSmartlearning::AddToSmartLearning(int eid) {
       std::deque<int> ids;
       if (!pdb3::nonEmptyQuestionIds(accessor, sid, ids)) throw std::wstring(L"section");
       for (int qid : ids) {
-        if (inBinder.count(qid) || pdb3::getQuestion(accessor, qid).isEmpty()) continue;
+        if (inBinder.count(qid)) continue;
         pdb3::addQuestionToSection(accessor, app_.smartLearningSetId, qid);
         inBinder.insert(qid);
         ++added;
