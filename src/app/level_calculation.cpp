@@ -94,6 +94,10 @@ LevelCalculator::~LevelCalculator() { cancel(); }
 void LevelCalculator::cancel() {
   if (worker_.joinable()) {
     cancelled_ = true;
+    // An idle thread may wait long for the processor while this one waits for it: it gets the
+    // ordinary priority back for its last row (where the system allows it).
+    sched_param parameters{};
+    pthread_setschedparam(worker_.native_handle(), SCHED_OTHER, &parameters);
     worker_.join();
   }
   ++generation_;  // a result already queued is stale now

@@ -83,6 +83,13 @@ TEST_F(QuestionLogPageTest, RowsSortsAndChecksThatFollowTheirQuestions) {
   page->OnColumnClick(4);  // correct rate, unstudied questions left out
   EXPECT_EQ(page->rowIds(), (std::vector<int>{8601, 8602, 8600}));
 
+  selectRows({8600, 8602});  // a click on a selected row's box checks every selected row
+  page->OnListClick(rowOf(8600), true);
+  EXPECT_EQ(checkedIds(), (std::set<int>{8600, 8601, 8602}));
+  page->OnListClick(rowOf(8600), true);
+  page->OnListClick(rowOf(8602), false);
+  EXPECT_EQ(checkedIds(), std::set<int>{8601});
+
   page->OnCommand(CTabpageQuestionlog::kRateBelow70);  // strictly below: 8602 stands at 70 %
   EXPECT_EQ(checkedIds(), std::set<int>{8601});
   page->OnCommand(CTabpageQuestionlog::kWorst10);
