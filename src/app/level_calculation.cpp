@@ -91,15 +91,18 @@ LevelCalculator::LevelCalculator(QObject* parent) : QObject(parent) {}
 
 LevelCalculator::~LevelCalculator() { cancel(); }
 
+void LevelCalculator::joinWorker() {
+  if (!worker_.joinable()) return;
+  // An idle thread may wait long for the processor while this one waits for it: it gets the
+  // ordinary priority back for what it has left to do (where the system allows it).
+  sched_param parameters{};
+  pthread_setschedparam(worker_.native_handle(), SCHED_OTHER, &parameters);
+  worker_.join();
+}
+
 void LevelCalculator::cancel() {
-  if (worker_.joinable()) {
-    cancelled_ = true;
-    // An idle thread may wait long for the processor while this one waits for it: it gets the
-    // ordinary priority back for its last row (where the system allows it).
-    sched_param parameters{};
-    pthread_setschedparam(worker_.native_handle(), SCHED_OTHER, &parameters);
-    worker_.join();
-  }
+  cancelled_ = true;
+  joinWorker();
   ++generation_;  // a result already queued is stale now
   running_ = false;
 }
@@ -112,7 +115,7 @@ void LevelCalculator::start(const LevelJob& job) {
   const unsigned generation = generation_;
   platform::trace("StartingLevelCalcThread\n");
   worker_ = std::thread([this, job, generation] {
-    lowerToIdlePriority();
+    if (!cancelled_) lowerToIdlePriority();
     LevelTable table{};
     if (!calculateLevels(job, cancelled_, table) && cancelled_) return;
     QMetaObject::invokeMethod(this, [this, generation, table] { deliver(generation, table); }, Qt::QueuedConnection);
@@ -121,7 +124,7 @@ void LevelCalculator::start(const LevelJob& job) {
 
 void LevelCalculator::deliver(unsigned generation, const LevelTable& table) {
   if (generation != generation_) return;
-  if (worker_.joinable()) worker_.join();  // the worker has nothing left to do after queueing
+  joinWorker();  // the worker has nothing left to do after queueing
   table_ = table;
   running_ = false;
   emit finished();

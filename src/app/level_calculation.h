@@ -61,6 +61,7 @@ class LevelCalculator : public QObject {
 
  private:
   void deliver(unsigned generation, const LevelTable& table);
+  void joinWorker();
 
   std::thread worker_;
   std::atomic<bool> cancelled_{false};

@@ -129,6 +129,10 @@ void CTabpageSmartlearning::OnInitDialog() {
   ReloadQuestionList();
   count_ = static_cast<unsigned>(std::clamp(app_.settings->defaultQuestionCount.value, 0, 1000));
   countEdit_->setText(QString::number(count_));
+  {
+    QSignalBlocker blocker(spin_);
+    spin_->setValue(static_cast<int>(count_));
+  }
   sliderLabel_->setText(qtext(sliderText_));
   DoAutoSelect();
   UpdateAllButtonText();
