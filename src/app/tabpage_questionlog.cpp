@@ -140,9 +140,9 @@ void CTabpageQuestionlog::resizeEvent(QResizeEvent*) {
   checkMenuButton_->setGeometry(5, H - 58, 90, 26);
   countBox_->setGeometry(98, H - 56, 48, 22);
   worstMenuButton_->setGeometry(200, H - 58, 170, 26);
-  includeReanswers_->setGeometry(380, H - 60, 230, 20);
-  includeUnstudied_->setGeometry(380, H - 38, 230, 20);
-  studyButton_->setGeometry(W - 170, H - 58, 165, 30);
+  includeReanswers_->setGeometry(375, H - 60, 222, 20);
+  includeUnstudied_->setGeometry(375, H - 38, 222, 20);
+  studyButton_->setGeometry(W - 160, H - 58, 155, 30);
 }
 
 void CTabpageQuestionlog::paintEvent(QPaintEvent*) {

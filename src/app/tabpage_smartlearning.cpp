@@ -150,7 +150,6 @@ void CTabpageSmartlearning::layoutControls() {
   zoom_->setGeometry(240, y0 + 2, 60, 22);
   labels_[0]->setGeometry(305, y0 + 2, 60, 22);
   period_->setGeometry(365, y0 + 2, 70, 22);
-  allButton_->setGeometry(440, y0 + 2, 40, 22);
   addButton_->setGeometry(W - 105, y0 + 2, 50, 24);
   removeButton_->setGeometry(W - 52, y0 + 2, 50, 24);
   groups_[0]->setGeometry(8, y0 + 30, 184, 150);
@@ -162,6 +161,7 @@ void CTabpageSmartlearning::layoutControls() {
   labels_[2]->setGeometry(150, H - 98, 140, 22);
   sliderControl_->setGeometry(290, H - 98, 100, 22);
   sliderLabel_->setGeometry(395, H - 98, 30, 22);
+  allButton_->setGeometry(440, H - 98, 40, 22);
   studyButton_->setGeometry(W - 140, H - 46, 130, 32);
 }
 
