@@ -93,7 +93,10 @@ void CTabpageQuestionlog::OnDeleteCheckedHistory() {
     pdb3::execSql(accessor, L"ROLLBACK");
     platform::messageBox(host_.dialogWindow(), L"消去に失敗しました", kAppCaption, platform::MbIconError);
   }
+  // Rows read their log together with their question: both are read again, so that the logs
+  // left in place still show.
   m_logCache.clear();
+  m_questionCache.clear();
   redrawList();
 }
 

@@ -358,7 +358,9 @@ void CTabpageSmartlearning::OnPeriodChange() {
 
 bool CTabpageSmartlearning::StartLevelCalcThread() {
   smart::LevelJob job;
-  job.databasePath = app_.settings->databasePath.value;
+  // The file the application really has open: opening a name that is not there would make a new,
+  // empty file.
+  job.databasePath = app_.db.isOpen() ? app_.db.fileName() : app_.settings->databasePath.value;
   job.uid = app_.currentUserId;
   job.sid = app_.smartLearningSetId;
   job.days = periodDays();

@@ -121,6 +121,7 @@ TEST_F(QuestionLogPageTest, AdjustmentsAreClampedAtTheCountsTheyAdjust) {
 }
 
 TEST_F(QuestionLogPageTest, HistoryDeletionIsAllOrNothing) {
+  EXPECT_EQ(cell(8602, 2), "7");
   page->setChecked(rowOf(8600), true);
   page->setChecked(rowOf(8601), true);
   t.notifier.answer = platform::IdYes;
@@ -134,6 +135,7 @@ TEST_F(QuestionLogPageTest, HistoryDeletionIsAllOrNothing) {
   page->OnDeleteCheckedHistory();
   EXPECT_EQ(count(L"SELECT count(*) FROM question_log WHERE qid IN (8600, 8601)"), 0);
   EXPECT_EQ(cell(8600, 2), "-");
+  EXPECT_EQ(cell(8602, 2), "7");  // a log that was not deleted still shows
 }
 
 TEST_F(QuestionLogPageTest, CopyRefusesTheSameSetThenAddsAHeadingAndTheSharedQuestions) {
