@@ -13,6 +13,7 @@
 
 #include "app/control_helpers.h"
 #include "app/klv_app.h"
+#include "app/level_graphs.h"
 #include "app/main_dialog_host.h"
 #include "app/modal_dialog.h"
 #include "app/page_dates.h"
@@ -20,7 +21,6 @@
 #include "database/question_sound.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
-#include "app/level_graphs.h"
 #include "platform/clock.h"
 #include "platform/notifier.h"
 #include "platform/trace.h"
