@@ -11,7 +11,6 @@
 #include "app/tabpage_questionlog.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
-#include "platform/modal_dialog.h"
 #include "platform/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
@@ -63,10 +62,6 @@ void CTabpageQuestionlog::OnSearch() {
   if (row < 0 || m_rowIds.empty()) return;
   const pdb3::Question question = pdb3::getQuestion(pdb3::openQuery(app_.db), m_rowIds[row]);
   CSearchDlg search(app_, question.answerText(0), host_.dialogWindow());
-  search.setQuestionEditor([](QWidget* parent, pdb3::Question& edited) {
-    study::CTransEditDlg dialog(edited, parent);
-    return platform::execDialog(dialog) == QDialog::Accepted;
-  });
   runModalDialog(search);
 }
 
