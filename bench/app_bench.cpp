@@ -1,14 +1,10 @@
 // Speed of the application shell's views on the shared large file (large_database.h).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QTemporaryDir>
-#include <clocale>
-#include <cstdlib>
-
 #include "app/folder_tree.h"
 #include "database/text_conversion.h"
 #include "large_database.h"
+#include "offscreen_main.h"
 
 namespace {
 
@@ -27,15 +23,4 @@ BENCHMARK(BM_BuildTree)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) setenv(variable, home.path().toUtf8(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
-  benchmark::Initialize(&argc, argv);
-  benchdata::largeDatabase();
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runOffscreenBenchmarks(argc, argv, [] { benchdata::largeDatabase(); }); }

@@ -120,6 +120,12 @@ std::vector<std::wstring> splitCommandLine(const std::wstring& commandLine) {
   }
 }
 
+std::optional<std::wstring> findProgram(const std::wstring& name) {
+  const std::optional<std::string> program = resolveProgram(toUtf8(name));
+  if (!program) return std::nullopt;
+  return fromUtf8(*program);
+}
+
 std::optional<Process> startProcess(const std::wstring& commandLine, const std::wstring& workingFolder) {
   const std::vector<std::wstring> words = splitCommandLine(commandLine);
   if (words.empty()) return std::nullopt;

@@ -127,10 +127,12 @@ void CUxToolBar::UpdateButton(int index) {
 }
 
 void CUxToolBar::IdleUpdateAll() {
-  for (CUxToolBar* bar : GetAllToolbars()) {
-    if (!bar->isVisible()) continue;
-    if (CommandTarget* target = nearestTarget(bar->GetOwner())) bar->OnUpdateCmdUI(target, true);
-  }
+  for (CUxToolBar* bar : GetAllToolbars()) bar->OnIdleUpdateCmdUI();
+}
+
+void CUxToolBar::OnIdleUpdateCmdUI() {
+  if (!isVisible()) return;
+  if (CommandTarget* target = nearestTarget(GetOwner())) OnUpdateCmdUI(target, true);
 }
 
 QWidget* CUxToolBar::GetCommandTarget() const {
