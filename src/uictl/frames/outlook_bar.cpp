@@ -28,11 +28,15 @@ void animationPause() {
 
 }  // namespace
 
+// Makes the bar's archived classes known to archives; outlook_bar_state.cpp.
+void registerOutlookClasses();
+
 void setOutlookAnimationSleeper(OutlookAnimationSleeper sleeper) { installedSleeper() = std::move(sleeper); }
 
 CUxOutlookBar::CUxOutlookBar(QWidget* parent) : CUxToolBar(parent), m_clrBackColor(globalData().clrBarShadow) {
   // The bar lives in a dialog, which answers commands but not their update requests.
   m_bDisableIfNoHandler = false;
+  registerOutlookClasses();
   recalcSplitter();
 }
 
@@ -69,6 +73,13 @@ bool CUxOutlookBar::Create(QWidget* parent, unsigned style, unsigned id) {
   for (QWidget* button : {static_cast<QWidget*>(m_pBtnUp), static_cast<QWidget*>(m_pBtnDown)})
     button->installEventFilter(this);
   setWindowTitle(QStringLiteral("Shortcuts"));
+  // The small icons of page-button mode, in a flat child toolbar of their own.
+  m_pWndToolBar = new COutlookPageToolBar(this);
+  m_pWndToolBar->CreateEx(this, 0x800, unsigned(WsChild) | CbrsAlignTop, {0, 0, 0, 0}, 0xE800);
+  m_pWndToolBar->SetOwner(this);
+  m_pWndToolBar->SetBorders(0, 0, 0, 0);
+  m_pWndToolBar->SetBarStyle(m_pWndToolBar->GetBarStyle() &
+                             ~(CbrsBorderLeft | CbrsBorderTop | CbrsBorderRight | CbrsBorderBottom | CbrsBorder3d | CbrsGripper));
   m_bCreated = true;
   recalcSplitter();
   AdjustLayout();
@@ -294,6 +305,7 @@ void CUxOutlookBar::SetActivePage(int pageId, bool animate) {
 }
 
 bool CUxOutlookBar::OnCommand(unsigned id, int notifyCode, QWidget* control) {
+  if (!control && onCommand(id, notifyCode)) return true;
   if (control && id == kCloseId && control == m_pBtnClose) return true;  // no dock site to hide the bar in
   for (const auto& page : m_Pages) {
     if (control && page->m_btnPage.get() == control) {

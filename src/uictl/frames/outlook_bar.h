@@ -8,6 +8,7 @@
 #include "uictl/bars/visual_manager_surfaces.h"
 #include "uictl/frames/outlook_bar_page.h"
 #include "uictl/frames/outlook_button.h"
+#include "uictl/frames/outlook_page_toolbar.h"
 
 #include <QBasicTimer>
 #include <functional>
@@ -19,7 +20,7 @@
 using OutlookAnimationSleeper = std::function<void(int milliseconds)>;
 void setOutlookAnimationSleeper(OutlookAnimationSleeper sleeper);
 
-class CUxOutlookBar : public CUxToolBar, public UxBarSurface {
+class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::CommandTarget {
  public:
   // Control ids of the bar's own child buttons.
   enum : unsigned { kScrollUpId = 1, kScrollDownId = 2, kCloseId = 20 };
@@ -86,6 +87,22 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface {
   void OnLButtonUp(unsigned flags, platform::Point point) override;
   void OnCancelMode() override;
   bool PreTranslateKey(int key) override;
+  void OnUpdateCmdUI(platform::CommandTarget* target, bool disableIfNoHandler) override;
+
+  // Saved state: the toolbar's, then the thickness, the pages and the large page buttons shown,
+  // as far as the workspace's data version has them.
+  void Serialize(platform::Archive& archive) override;
+  // Beside the button list of the resource, the default pages under "OriginalPages".
+  bool SaveOriginalState(CUxRegistry& registry) override;
+  bool LoadLastOriginalState(CUxRegistry& registry) override;
+  // A saved button list unlike the default one resets the bar.
+  bool SmartUpdate(const std::vector<CUxToolbarButton*>& previousOriginal) override;
+  // Back to the default buttons and pages; false when the bar has no defaults.
+  virtual bool ResetAll();
+
+  // The chevron's commands (more or fewer large page buttons) and their states.
+  bool onCommand(unsigned id, int notifyCode) override;
+  void onUpdateCommandUi(platform::CommandUi& state) override;
 
   COLORREF m_clrRegText = platform::kNoColor;
   COLORREF m_clrTransparentColor = platform::rgb(255, 0, 255);
@@ -125,6 +142,12 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface {
   int m_nVisibleLargePageButtons = -1;
   int m_nMaxLargePageButtons = 0;
   platform::Rect m_rectGripper;
+  bool m_bGripperDragging = false;
+  COutlookPageToolBar* m_pWndToolBar = nullptr;
+  platform::Rect m_rectToolBar;
+  // Page icons of page-button mode, one per page in page order; a derived bar fills them.
+  std::vector<QImage> m_largePageImages, m_smallPageImages;
+  platform::Size m_sizeLargePageImage, m_sizeSmallPageImage;
   int m_nPageButtonHeight = 0;
   platform::Font m_fontCaption;
 
@@ -145,6 +168,11 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface {
   int buttonExtent(const CUxToolbarButton* button) const;
   void moveDragLine(platform::Point point);
   void endSplitterDrag(bool apply, platform::Point point);
+  void dragGripper(platform::Point point);
+  void endGripperDrag();
+  // Page-button mode: the large page buttons at the bottom, the gripper above them and the
+  // row of small icons below; `area` loses what they take.
+  void placeLargePageButtons(platform::Rect& area);
   void repaintNow(const QRect& area = {});
   platform::Font captionFont() const;
 

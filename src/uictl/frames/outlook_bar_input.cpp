@@ -141,7 +141,12 @@ void CUxOutlookBar::OnMouseMove(unsigned flags, Point point) {
     moveDragLine(point);
     return;
   }
+  if (m_bGripperDragging) {
+    dragGripper(point);
+    return;
+  }
   if (m_rectSplitter.contains(point)) setCursor(isVerticalBar() ? Qt::SplitHCursor : Qt::SplitVCursor);
+  else if (m_rectGripper.contains(point)) setCursor(Qt::SizeVerCursor);
   else unsetCursor();
   CUxToolBar::OnMouseMove(flags, point);
 }
@@ -153,11 +158,20 @@ void CUxOutlookBar::OnLButtonDown(unsigned flags, Point point) {
     moveDragLine(point);
     return;
   }
+  if (m_rectGripper.contains(point) && !m_bGripperDragging) {
+    m_pWndLastCapture = setCapture(this);
+    m_bGripperDragging = true;
+    return;
+  }
   CUxToolBar::OnLButtonDown(flags, point);
 }
 
 void CUxOutlookBar::OnLButtonUp(unsigned flags, Point point) {
   if (m_bSplitterDragging) endSplitterDrag(true, point);
+  if (m_bGripperDragging) {
+    endGripperDrag();
+    return;
+  }
   CUxToolBar::OnLButtonUp(flags, point);
   m_iHighlighted = m_iHot = -1;
 }
@@ -166,6 +180,7 @@ void CUxOutlookBar::OnCancelMode() {
   CUxToolBar::OnCancelMode();
   stopScrollTimers();
   if (m_bSplitterDragging) endSplitterDrag(false, {});
+  endGripperDrag();
 }
 
 bool CUxOutlookBar::PreTranslateKey(int key) {
@@ -231,6 +246,28 @@ void CUxOutlookBar::endSplitterDrag(bool apply, Point point) {
   // No frame lays the bar out: it takes the new thickness itself.
   if (isVerticalBar()) resize(m_nBarThickness, height());
   else resize(width(), m_nBarThickness);
+}
+
+// The gripper of page-button mode.
+
+void CUxOutlookBar::dragGripper(Point point) {
+  if (m_nVisibleLargePageButtons == -1 || m_nPageButtonHeight <= 0) return;
+  const int delta = (m_rectGripper.top - point.y) / m_nPageButtonHeight;
+  const int wanted = std::clamp(m_nVisibleLargePageButtons + delta, 0, GetPageCount());
+  if (wanted == m_nVisibleLargePageButtons) return;
+  m_nVisibleLargePageButtons = wanted;
+  AdjustLayout();
+  repaintNow();
+  // The pointer stays on the gripper, wherever it went.
+  QCursor::setPos(mapToGlobal(ClientToWidget({point.x, (m_rectGripper.top + m_rectGripper.bottom) / 2})));
+}
+
+void CUxOutlookBar::endGripperDrag() {
+  if (!m_bGripperDragging) return;
+  m_bGripperDragging = false;
+  if (getCapture() == this) releaseCapture();
+  m_pWndLastCapture = nullptr;
+  unsetCursor();
 }
 
 // Button drags in customise mode.

@@ -129,13 +129,15 @@ void CUxOutlookBar::AdjustLocations() {
   standard.cx += extra.cx;
   standard.cy += extra.cy;
 
+  m_rectToolBar = m_rectGripper = {};
+  if (m_bPageButtonMode) placeLargePageButtons(area);
   // Page buttons: down to the active one at the top, the rest at the bottom.
   size_t active = m_Pages.size();
   for (size_t i = 0; i < m_Pages.size(); ++i)
     if (static_cast<int>(m_Pages[i]->m_nPageID) == m_nActivePageID) active = i;
   const size_t lastOnTop = active == m_Pages.size() ? m_Pages.size() : active + 1;
   const Font font = captionFont();
-  for (size_t i = 0; i < m_Pages.size(); ++i) {
+  for (size_t i = 0; i < m_Pages.size() && !m_bPageButtonMode; ++i) {
     CUxOutlookBarPage& page = *m_Pages[i];
     Rect place;
     if (i < lastOnTop) {
@@ -149,7 +151,7 @@ void CUxOutlookBar::AdjustLocations() {
     }
     if (i < lastOnTop) page.SetButtonRect(place);
   }
-  for (size_t i = m_Pages.size(); i > lastOnTop; --i) {
+  for (size_t i = m_Pages.size(); i > lastOnTop && !m_bPageButtonMode; --i) {
     m_Pages[i - 1]->SetButtonRect({area.left, area.bottom - m_nPageButtonHeight, area.right, area.bottom});
     area.bottom -= m_nPageButtonHeight;
   }
@@ -216,6 +218,14 @@ void CUxOutlookBar::AdjustLocations() {
 
   for (const auto& page : m_Pages)
     if (page->m_btnPage) page->m_btnPage->update();
+  if (m_bPageButtonMode) {
+    m_pWndToolBar->setGeometry(ClientToWidget(m_rectToolBar.topLeft()).x(), ClientToWidget(m_rectToolBar.topLeft()).y(),
+                               m_rectToolBar.width(), m_rectToolBar.height());
+    m_pWndToolBar->show();
+    m_pWndToolBar->Rebuild(m_nVisibleLargePageButtons);
+  } else {
+    m_pWndToolBar->hide();
+  }
   m_pBtnUp->update();
   m_pBtnDown->update();
   m_rectWorkArea = work;
@@ -231,4 +241,35 @@ void CUxOutlookBar::resizeEvent(QResizeEvent* event) {
   while (last && m_iScrollOffset > 0 && m_iFirstVisibleButton > 0 &&
          (isVerticalBar() ? last->m_rect.bottom < m_rectWorkArea.bottom : last->m_rect.right < m_rectWorkArea.right))
     ScrollUp();
+}
+
+void CUxOutlookBar::placeLargePageButtons(Rect& area) {
+  Size icon = !m_smallPageImages.empty() ? m_sizeSmallPageImage : m_sizeLargePageImage;
+  if (m_smallPageImages.empty() && m_largePageImages.empty()) icon = {16, 16};
+  const int rowHeight = icon.cy * (g_bLargeIcons ? 2 : 1) + 12;
+  m_rectToolBar = {area.left, area.bottom - rowHeight, area.right, area.bottom};
+  area.bottom -= rowHeight;
+
+  const int h = m_nPageButtonHeight, count = GetPageCount();
+  m_nMaxLargePageButtons = std::clamp(h > 0 ? (area.height() - h) / (2 * h) : count, 0, count);
+  if (m_nVisibleLargePageButtons == -1) m_nVisibleLargePageButtons = count;
+  m_nVisibleLargePageButtons = std::clamp(m_nVisibleLargePageButtons, 0, m_nMaxLargePageButtons);
+  int top = area.bottom - m_nVisibleLargePageButtons * h;
+  for (int i = 0; i < count; ++i) {
+    CUxOutlookBarPage& page = *m_Pages[static_cast<size_t>(i)];
+    if (page.m_btnPage) {
+      page.m_btnPage->SetFont(captionFont(), false);
+      page.m_btnPage->m_nTextAlign = CUxButton::TextLeft;
+      page.m_btnPage->m_bChecked = static_cast<int>(page.m_nPageID) == m_nActivePageID;
+    }
+    if (i >= m_nVisibleLargePageButtons) {
+      page.SetButtonRect({});
+      continue;
+    }
+    page.SetButtonRect({area.left, top, area.right, top + h});
+    top += h;
+  }
+  area.bottom -= m_nVisibleLargePageButtons * h;
+  m_rectGripper = {area.left, area.bottom - 8, area.right, area.bottom};
+  area.bottom = m_rectGripper.top;
 }
