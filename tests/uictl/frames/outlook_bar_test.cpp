@@ -33,7 +33,12 @@ class RecordingBar : public CUxOutlookBar {
     seen.push_back(m_nActivePageID);
     SetActivePage(m_nActivePageID, true);
   }
+  void DoPaint(Dc* dc) override {
+    ++paints;
+    CUxOutlookBar::DoPaint(dc);
+  }
   std::vector<int> seen;
+  int paints = 0;
 };
 
 // Counts the animation's steps and where the moving page button stood at each.
@@ -41,12 +46,14 @@ struct CountingSleeper {
   CountingSleeper() {
     setOutlookAnimationSleeper([this](int ms) {
       waits.push_back(ms);
+      if (bar) paints.push_back(bar->paints);
       if (watched) tops.push_back(watched->geometry().top());
     });
   }
   ~CountingSleeper() { setOutlookAnimationSleeper(nullptr); }
-  std::vector<int> waits, tops;
+  std::vector<int> waits, tops, paints;
   QWidget* watched = nullptr;
+  const RecordingBar* bar = nullptr;
 };
 
 const wchar_t* const kPageNames[] = {L"問題集の情報", L"学習", L"問題毎の履歴", L"インターネット\nランキング"};
@@ -174,6 +181,7 @@ TEST_F(OutlookBarTest, PageChangesSlideThePageButtonInStepsAndEndPainted) {
   const int h = bar->m_nPageButtonHeight;
   CountingSleeper sleeper;
   sleeper.watched = bar->FindPage(2)->m_btnPage.get();
+  sleeper.bar = bar;
 
   bar->SetActivePage(2, true);
   EXPECT_EQ(bar->seen, (std::vector<int>{1, 2}));
@@ -182,6 +190,9 @@ TEST_F(OutlookBarTest, PageChangesSlideThePageButtonInStepsAndEndPainted) {
   EXPECT_EQ(sleeper.waits.size(), static_cast<size_t>((499 - h - h + h - 1) / h));
   for (size_t i = 0; i < sleeper.tops.size(); ++i) EXPECT_EQ(sleeper.tops[i], 499 - h - static_cast<int>(i + 1) * h);
   for (int ms : sleeper.waits) EXPECT_EQ(ms, 10);
+  // Every step was painted before its wait, and the end once more.
+  for (size_t i = 1; i < sleeper.paints.size(); ++i) EXPECT_GT(sleeper.paints[i], sleeper.paints[i - 1]);
+  EXPECT_GT(bar->paints, sleeper.paints.back());
   EXPECT_EQ(bar->GetVisibleButtonCount(), 4);
   EXPECT_EQ(bar->GetVisibleButton(0)->m_rect.top, 2 * h);
 
