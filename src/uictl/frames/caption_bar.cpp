@@ -5,6 +5,7 @@
 #include "uictl/bars/text_scope.h"
 #include "uictl/bars/toolbar.h"
 #include "uictl/bars/visual_manager.h"
+#include "uictl/frames/text_measure.h"
 #include "uictl/frames/window_styles.h"
 
 #include <QCoreApplication>
@@ -17,16 +18,7 @@ using namespace platform;
 KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxCaptionBar, CObject, kNoSchema, ::platform::createInstance<CUxCaptionBar>)
 
 namespace {
-
 constexpr int kArrowWidth = 10;
-
-// A scratch context for measuring text in a font.
-struct Measure {
-  explicit Measure(const Font& font) : image(1, 1, QImage::Format_RGB32), dc(image) { dc.selectFont(font); }
-  QImage image;
-  Dc dc;
-};
-
 }  // namespace
 
 CUxCaptionBar::CUxCaptionBar(QWidget* parent) : CUxControlBar(parent) {
@@ -85,7 +77,7 @@ Size CUxCaptionBar::CalcFixedLayout(bool, bool) {
 }
 
 void CUxCaptionBar::AdjustLayout() {
-  Measure measure(textFont());
+  TextMeasure measure(textFont());
   const int textHeight = measure.dc.getTextMetrics().height;
   const Size image = imageSize();
   m_nCurrentHeight = m_nDefaultHeight != -1

@@ -4,22 +4,14 @@
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/visual_manager.h"
 #include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/text_measure.h"
 
 #include <QImage>
 
 using namespace platform;
 
 namespace {
-
 constexpr int kSplitterWidth = 3;
-
-// A context for measuring text in a font, without a window.
-struct Measure {
-  explicit Measure(const Font& font) : image(1, 1, QImage::Format_RGB32), dc(image) { dc.selectFont(font); }
-  QImage image;
-  Dc dc;
-};
-
 }  // namespace
 
 Font CUxOutlookBar::captionFont() const { return m_fontCaption.isNull() ? globalData().fontRegular : m_fontCaption; }
@@ -60,7 +52,7 @@ Size CUxOutlookBar::CalcFixedLayout(bool, bool horizontal) {
   if (thickness == -1) {
     thickness = 2 * (horizontal ? m_csImage.cy : m_csImage.cx) + 10;
     if (m_bTextLabels) {
-      Measure measure(globalData().fontRegular);
+      TextMeasure measure(globalData().fontRegular);
       for (const auto& button : m_Buttons) {
         Rect label{0, 0, 1, 1};
         measure.dc.drawText(button->m_strText, label, DtCalcRect | DtWordBreak);
@@ -75,7 +67,7 @@ Size CUxOutlookBar::CalcFixedLayout(bool, bool horizontal) {
 
 void CUxOutlookBar::AdjustLayout() {
   int textHeight = globalData().nTextHeight + 4;
-  if (!m_fontCaption.isNull()) textHeight = Measure(m_fontCaption).dc.getTextMetrics().height + 8;
+  if (!m_fontCaption.isNull()) textHeight = TextMeasure(m_fontCaption).dc.getTextMetrics().height + 8;
   m_nPageButtonHeight = textHeight + 2;
 
   m_rectCaption = {};
@@ -168,7 +160,7 @@ void CUxOutlookBar::AdjustLocations() {
   }
 
   // Command buttons of the active page, one after another from the scrolled start.
-  Measure measure(vertical ? globalData().fontRegular : globalData().fontVert);
+  TextMeasure measure(vertical ? globalData().fontRegular : globalData().fontVert);
   int position = (vertical ? work.top : work.left) - m_iScrollOffset;
   for (auto& button : m_Buttons) {
     const auto* outlook = dynamic_cast<const CUxOutlookButton*>(button.get());

@@ -1,6 +1,5 @@
 // The caption bar as the main dialog makes it: its height, its one line of text, the context
 // menu request of a right click and the command of its button.
-#include "platform/command_target.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/visual_manager.h"
 #include "uictl/frames/caption_bar.h"
@@ -10,23 +9,6 @@
 using namespace platform;
 
 namespace {
-
-class CommandDialog : public QWidget, public CommandTarget {
- public:
-  bool onCommand(unsigned id, int notifyCode) override {
-    commands.push_back({id, notifyCode});
-    return true;
-  }
-  bool event(QEvent* e) override {
-    if (e->type() == UXTOOLBAR_POPUPMENU) {
-      auto* m = static_cast<RegisteredMessageEvent*>(e);
-      popups.push_back({m->wParam(), m->lParam()});
-    }
-    return QWidget::event(e);
-  }
-  std::vector<std::pair<unsigned, int>> commands;
-  std::vector<std::pair<uintptr_t, intptr_t>> popups;
-};
 
 // Counts what is drawn, to see that a repaint happened.
 class CountingCaptionBar : public CUxCaptionBar {
@@ -38,12 +20,6 @@ class CountingCaptionBar : public CUxCaptionBar {
   int texts = 0;
 };
 
-int textHeight() {
-  QImage scratch(1, 1, QImage::Format_RGB32);
-  Dc dc(scratch);
-  dc.selectFont(globalData().fontRegular);
-  return dc.getTextMetrics().height;
-}
 
 }  // namespace
 
@@ -63,15 +39,12 @@ class CaptionBarTest : public ::testing::Test {
 
 TEST_F(CaptionBarTest, OneLineOfTextFromTheMarginWithAnEllipsis) {
   EXPECT_EQ(&dialog, dialog.findChild<CUxCaptionBar*>("id1701")->parentWidget());
-  EXPECT_EQ(bar->CalcFixedLayout(false, true).cy, 4 + 8 + textHeight() + 2);
+  EXPECT_EQ(bar->CalcFixedLayout(false, true).cy, 4 + 8 + regularLineHeight() + 2);
 
   bar->SetText(L"&Folder/問題集", CUxCaptionBar::AlignLeft);
   EXPECT_EQ(bar->m_rectText.left, 4);
   // No prefix processing: the ampersand is measured and drawn as text.
-  QImage scratch(1, 1, QImage::Format_RGB32);
-  Dc dc(scratch);
-  dc.selectFont(globalData().fontRegular);
-  EXPECT_EQ(bar->m_rectText.width(), dc.getTextExtent(L"&Folder/問題集").cx);
+  EXPECT_EQ(bar->m_rectText.width(), TextMeasure(globalData().fontRegular).dc.getTextExtent(L"&Folder/問題集").cx);
 
   const std::wstring longText(200, L'あ');
   bar->SetText(longText, CUxCaptionBar::AlignLeft);

@@ -1,6 +1,5 @@
 // The outlook bar built exactly as the main dialog builds it, and what its pages, command
 // buttons, animation and scrolling do for the user.
-#include "platform/command_target.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/frames/outlook_bar.h"
 
@@ -15,15 +14,6 @@ namespace {
 constexpr COLORREF kGreen = 0x00FF00;
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kBlue257 = 0xC80000;  // the square inside bitmap 257
-
-class CommandDialog : public QWidget, public CommandTarget {
- public:
-  bool onCommand(unsigned id, int notifyCode) override {
-    commands.push_back({id, notifyCode});
-    return true;
-  }
-  std::vector<std::pair<unsigned, int>> commands;
-};
 
 // The dialog's own bar: it hears of every page change and asks for the same page again, as the
 // dialog does when it shows the page.
@@ -57,22 +47,6 @@ struct CountingSleeper {
 };
 
 const wchar_t* const kPageNames[] = {L"問題集の情報", L"学習", L"問題毎の履歴", L"インターネット\nランキング"};
-
-int lineHeight() {
-  QImage scratch(1, 1, QImage::Format_RGB32);
-  Dc dc(scratch);
-  dc.selectFont(globalData().fontRegular);
-  return dc.getTextMetrics().height;
-}
-
-int labelWidth(const std::wstring& label) {
-  QImage scratch(1, 1, QImage::Format_RGB32);
-  Dc dc(scratch);
-  dc.selectFont(globalData().fontRegular);
-  Rect r{0, 0, 1, 1};
-  dc.drawText(label, r, DtCalcRect | DtWordBreak);
-  return r.width();
-}
 
 }  // namespace
 
@@ -139,7 +113,7 @@ TEST_F(OutlookBarTest, BuiltAsTheShellBuildsIt) {
   EXPECT_EQ(first.top, h);
   EXPECT_EQ(second.top, first.bottom);
   // The two-line label makes its button one line taller.
-  const int line = lineHeight();
+  const int line = regularLineHeight();
   EXPECT_EQ(first.height(), 32 + line + 10);
   EXPECT_EQ(second.height(), 32 + 2 * line + 10);
 
@@ -167,7 +141,7 @@ TEST_F(OutlookBarTest, BuiltAsTheShellBuildsIt) {
   // As wide as two images and a margin, or the widest label line when that is wider.
   int widest = 2 * 32 + 10;
   for (const wchar_t* label : {L"スマート学習", L"インターネット\nランキング", L"問題集の情報", L"学習", L"問題毎の履歴"})
-    widest = std::max(widest, labelWidth(label));
+    widest = std::max(widest, regularLabelWidth(label));
   EXPECT_EQ(bar->CalcFixedLayout(false, false).cx, widest);
 
   // A command button's command reaches the dialog.
