@@ -41,6 +41,7 @@ CUxOutlookBar::CUxOutlookBar(QWidget* parent) : CUxToolBar(parent), m_clrBackCol
 }
 
 CUxOutlookBar::~CUxOutlookBar() {
+  endRename();
   // Page buttons go before the widget's children are deleted; page windows are only hidden.
   m_Pages.clear();
   m_DefaultPages.clear();

@@ -20,6 +20,8 @@
 using OutlookAnimationSleeper = std::function<void(int milliseconds)>;
 void setOutlookAnimationSleeper(OutlookAnimationSleeper sleeper);
 
+class QLineEdit;
+
 class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::CommandTarget {
  public:
   // Control ids of the bar's own child buttons.
@@ -47,6 +49,9 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::C
   CUxOutlookBarPage* FindPage(int pageId) const;
   CUxOutlookBarPage* PageFromPoint(platform::Point point) const;
   bool RenamePage(unsigned pageId, const wchar_t* name);
+  // A derived bar hands over the edit box it made over a page button: Enter with a name renames
+  // the page, Escape or a click elsewhere ends the editing; the bar deletes the box.
+  void BeginPageRename(int pageId, QLineEdit* edit);
   int GetPageCount() const { return static_cast<int>(m_Pages.size()); }
   // The label colour (-1: automatic); the second colour is taken and not used.
   void SetColors(COLORREF text, COLORREF second);
@@ -81,6 +86,8 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::C
   void OnDragLeave() override;
   int FindDropIndex(platform::Point point, platform::Rect& marker) const override;
   std::unique_ptr<CUxToolbarButton> CreateDroppedButton(const QMimeData* data) override;
+  // In customise mode the commands that make no sense for a page's buttons are greyed.
+  bool EnableContextMenuItems(CUxToolbarButton* button, platform::MenuHandle popup) override;
   void OnContextMenu(platform::Point screen) override;
   void OnMouseMove(unsigned flags, platform::Point point) override;
   void OnLButtonDown(unsigned flags, platform::Point point) override;
@@ -132,6 +139,7 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::C
   std::vector<std::unique_ptr<CUxOutlookBarPage>> m_Pages;
   std::vector<std::unique_ptr<CUxOutlookBarPage>> m_DefaultPages;
   platform::Rect m_rectActivePageBtnScreen;
+  QLineEdit* m_pWndEditName = nullptr;
   bool m_bCaption = false;
   platform::Rect m_rectCaption;
   COutlookCloseButton* m_pBtnClose = nullptr;
@@ -170,6 +178,7 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::C
   void endSplitterDrag(bool apply, platform::Point point);
   void dragGripper(platform::Point point);
   void endGripperDrag();
+  void endRename();
   // Page-button mode: the large page buttons at the bottom, the gripper above them and the
   // row of small icons below; `area` loses what they take.
   void placeLargePageButtons(platform::Rect& area);
@@ -180,5 +189,5 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::C
   QBasicTimer m_timerScrollUp, m_timerScrollDown, m_timerHover;
   // The half-tone line that follows a splitter drag, a child of the parent.
   QWidget* m_pDragLine = nullptr;
-  bool m_bInActivation = false;
+  int m_renameHook = 0;
 };

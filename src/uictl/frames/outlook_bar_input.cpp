@@ -6,6 +6,8 @@
 #include "uictl/frames/outlook_bar.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimerEvent>
@@ -103,6 +105,24 @@ bool CUxOutlookBar::preTranslateMouse(QEvent::Type type, Point point, QMouseEven
 
 bool CUxOutlookBar::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (watched == m_pWndEditName && type == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Escape) {
+      endRename();
+      return true;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      const QString name = m_pWndEditName->text();
+      // A page needs a name: an empty one is refused and the editing goes on.
+      if (name.isEmpty()) {
+        QApplication::beep();
+        return true;
+      }
+      RenamePage(static_cast<unsigned>(m_nPageUnderRename), name.toStdWString().c_str());
+      endRename();
+      return true;
+    }
+  }
   if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ||
       type == QEvent::MouseButtonDblClick) {
     auto* widget = static_cast<QWidget*>(watched);
@@ -178,6 +198,7 @@ void CUxOutlookBar::OnLButtonUp(unsigned flags, Point point) {
 
 void CUxOutlookBar::OnCancelMode() {
   CUxToolBar::OnCancelMode();
+  endRename();
   stopScrollTimers();
   if (m_bSplitterDragging) endSplitterDrag(false, {});
   endGripperDrag();
@@ -246,6 +267,52 @@ void CUxOutlookBar::endSplitterDrag(bool apply, Point point) {
   // No frame lays the bar out: it takes the new thickness itself.
   if (isVerticalBar()) resize(m_nBarThickness, height());
   else resize(width(), m_nBarThickness);
+}
+
+// Renaming a page.
+
+void CUxOutlookBar::BeginPageRename(int pageId, QLineEdit* edit) {
+  endRename();
+  if (!edit) return;
+  if (!FindPage(pageId)) {
+    delete edit;
+    return;
+  }
+  m_pWndEditName = edit;
+  m_nPageUnderRename = pageId;
+  edit->installEventFilter(this);
+  edit->show();
+  edit->setFocus();
+  m_renameHook = installMouseHook([this](QWidget*, QMouseEvent* mouse) {
+    if (!m_pWndEditName) return false;
+    const QPoint global = mouse->globalPosition().toPoint();
+    if (m_pWndEditName->rect().contains(m_pWndEditName->mapFromGlobal(global))) return false;
+    if (mouse->type() != QEvent::MouseMove) endRename();
+    return true;
+  });
+}
+
+void CUxOutlookBar::endRename() {
+  if (m_renameHook) removeMouseHook(m_renameHook);
+  m_renameHook = 0;
+  if (m_pWndEditName) {
+    m_pWndEditName->removeEventFilter(this);
+    m_pWndEditName->hide();
+    // The box may be in the middle of its own event.
+    m_pWndEditName->deleteLater();
+  }
+  m_pWndEditName = nullptr;
+  m_nPageUnderRename = -1;
+  if (getCapture() == this && !m_bSplitterDragging && !m_bGripperDragging) releaseCapture();
+}
+
+bool CUxOutlookBar::EnableContextMenuItems(CUxToolbarButton* button, MenuHandle popup) {
+  const bool result = CUxToolBar::EnableContextMenuItems(button, popup);
+  if (IsCustomizeMode())
+    for (unsigned id : {kCmdImageOnly, kCmdTextOnly, kCmdImageAndText, kCmdAppearance, kCmdBeginGroup, kCmdToolbarReset,
+                        kCmdCopyImage})
+      enableMenuItem(popup, id, MfByCommand | MfGrayed);
+  return result;
 }
 
 // The gripper of page-button mode.

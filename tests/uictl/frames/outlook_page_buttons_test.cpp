@@ -7,6 +7,7 @@
 
 #include "frames_test_support.h"
 
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 using namespace platform;
@@ -145,4 +146,32 @@ TEST_F(OutlookPageButtonsTest, SavedStateKeepsPagesAndResetReturnsToTheDefaults)
   ASSERT_TRUE(bar->LoadState());
   EXPECT_EQ(bar->GetPageCount(), 0);
   EXPECT_EQ(bar->GetActivePageID(), -1);
+}
+
+TEST_F(OutlookPageButtonsTest, RenamingNeedsANameAndEndsOnEnterEscapeOrAClickElsewhere) {
+  auto* edit = new QLineEdit(bar);
+  bar->BeginPageRename(2, edit);
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(bar->m_pWndEditName, edit);
+  edit->setText(QStringLiteral("新しい名前"));
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(bar->m_pWndEditName, nullptr);
+  EXPECT_EQ(std::wstring(bar->FindPageName(2)), L"新しい名前");
+  EXPECT_EQ(bar->FindPage(2)->m_btnPage->text(), QStringLiteral("新しい名前"));
+
+  // A move elsewhere changes nothing; a click elsewhere ends the editing without a rename.
+  auto* second = new QLineEdit(bar);
+  bar->BeginPageRename(3, second);
+  second->setText(QStringLiteral("unused"));
+  QTest::mouseMove(&dialog, {250, 300});
+  EXPECT_EQ(bar->m_pWndEditName, second);
+  QTest::mouseClick(&dialog, Qt::LeftButton, {}, {250, 300});
+  EXPECT_EQ(bar->m_pWndEditName, nullptr);
+  EXPECT_EQ(std::wstring(bar->FindPageName(3)), L"page 3");
+
+  auto* third = new QLineEdit(bar);
+  bar->BeginPageRename(3, third);
+  QTest::keyClick(third, Qt::Key_Escape);
+  EXPECT_EQ(bar->m_pWndEditName, nullptr);
+  EXPECT_EQ(bar->m_nPageUnderRename, -1);
 }
