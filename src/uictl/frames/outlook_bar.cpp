@@ -34,8 +34,10 @@ void registerOutlookClasses();
 void setOutlookAnimationSleeper(OutlookAnimationSleeper sleeper) { installedSleeper() = std::move(sleeper); }
 
 CUxOutlookBar::CUxOutlookBar(QWidget* parent) : CUxToolBar(parent), m_clrBackColor(globalData().clrBarShadow) {
-  // The bar lives in a dialog, which answers commands but not their update requests.
+  // The bar lives in a dialog, which answers commands but not their update requests; its child
+  // windows are its own page, scroll and close buttons, not controls of its command buttons.
   m_bDisableIfNoHandler = false;
+  m_bDisableControlsIfNoHandler = false;
   registerOutlookClasses();
   recalcSplitter();
 }
@@ -68,7 +70,7 @@ bool CUxOutlookBar::Create(QWidget* parent, unsigned style, unsigned id) {
   m_pBtnDown->SetStdImage(vertical ? kGlyphArrowDown : kGlyphArrowLeft);
   m_pBtnClose = new COutlookCloseButton(this);
   m_pBtnClose->Create(L"", WsChild, scrollRect, this, kCloseId);
-  m_pBtnClose->SetTooltip(L"Close");
+  m_pBtnClose->SetTooltip(L"閉じる");
   m_pBtnClose->SetStdImage(kGlyphCloseBox);
   connect(m_pBtnClose, &QAbstractButton::clicked, this, [this] { OnCommand(kCloseId, 0, m_pBtnClose); });
   for (QWidget* button : {static_cast<QWidget*>(m_pBtnUp), static_cast<QWidget*>(m_pBtnDown)})

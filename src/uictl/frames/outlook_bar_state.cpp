@@ -60,7 +60,6 @@ void CUxOutlookBar::Serialize(Archive& ar) {
 
   std::map<unsigned, QPointer<QWidget>> windows;
   for (const auto& page : m_Pages) windows[page->m_nPageID] = page->m_hwndPage;
-  for (auto& page : m_Pages) page->m_hwndPage = nullptr;  // the loaded pages take them over
   m_Pages.clear();
   m_nActivePageID = -1;
   m_nBarThickness = storedThickness;

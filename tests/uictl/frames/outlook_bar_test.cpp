@@ -144,6 +144,10 @@ TEST_F(OutlookBarTest, BuiltAsTheShellBuildsIt) {
     widest = std::max(widest, regularLabelWidth(label));
   EXPECT_EQ(bar->CalcFixedLayout(false, false).cx, widest);
 
+  // The dialog answers no command-UI requests; the bar's buttons stay usable all the same.
+  CUxToolBar::IdleUpdateAll();
+  EXPECT_TRUE(bar->FindPage(2)->m_btnPage->isEnabled());
+  EXPECT_FALSE(bar->GetVisibleButton(1)->m_nStyle & kStyleDisabled);
   // A command button's command reaches the dialog.
   const QPoint centre((second.left + second.right) / 2, (second.top + second.bottom) / 2);
   QTest::mouseClick(bar, Qt::LeftButton, {}, centre);
