@@ -184,9 +184,15 @@ void CUxOutlookBar::AdjustLocations() {
     }
   }
 
-  if (CUxOutlookBarPage* page = FindPage(m_nActivePageID); page && page->m_hwndPage)
-    page->m_hwndPage->setGeometry(QRect(mapTo(page->m_hwndPage->parentWidget(), ClientToWidget(work.topLeft())),
-                                        QSize(work.width(), work.height())));
+  if (CUxOutlookBarPage* page = FindPage(m_nActivePageID); page && page->m_hwndPage) {
+    // The window may belong anywhere: it is placed over the work area wherever its parent is.
+    QWidget* host = page->m_hwndPage->parentWidget();
+    const QPoint origin = ClientToWidget(work.topLeft());
+    const QPoint at = !host                       ? mapToGlobal(origin)
+                      : host->isAncestorOf(this) ? mapTo(host, origin)
+                                                  : host->mapFromGlobal(mapToGlobal(origin));
+    page->m_hwndPage->setGeometry(QRect(at, QSize(work.width(), work.height())));
+  }
 
   m_bScrollDown = position > (vertical ? work.bottom : work.right);
   if (m_bScrollDown && roomForScroll) {
