@@ -9,6 +9,7 @@
 #include "app/option_page_voice.h"
 #include "app/option_page_webdic.h"
 #include "app/option_pages.h"
+#include "platform/agent_link.h"
 #include "platform/gdi_dc.h"
 #include "platform/notifier.h"
 #include "platform/system_metrics.h"
@@ -166,4 +167,13 @@ void COptionDlg::paintEvent(QPaintEvent* event) {
     dc.drawText(item->text(0).toStdWString(), text, platform::DtLeft | platform::DtVCenter | platform::DtSingleLine);
   }
   QPainter(this).drawImage(banner_.topLeft(), image);
+}
+
+void RunOptionsDialog(KlvApp& app, SoundQueue& sounds, QWidget* parent, int firstPage) {
+  COptionDlg dialog(app, sounds, firstPage, parent);
+  runModalDialog(dialog);
+  app.UpdateBackgroundBrush(app.settings->backgroundColor);
+  if (!app.settings->useAgentVoice.value) {
+    if (const auto agent = platform::FindAgentSpeakerWindow()) platform::sendAgentCommand(*agent, platform::AgentQuit, L"", 0);
+  }
 }

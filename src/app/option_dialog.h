@@ -56,3 +56,8 @@ class COptionDlg : public QDialog {
   std::vector<std::pair<int, OptionPage*>> pages_;
   QRect banner_;
 };
+
+// The options command up to the refresh of its window: runs the dialog (whatever it returns),
+// applies the stored background colour, and lets the agent speech program go when agent speech
+// is off now. The main dialog then refreshes its pages and repaints.
+void RunOptionsDialog(KlvApp& app, SoundQueue& sounds, QWidget* parent, int firstPage = COptionDlg::kGeneralPage);

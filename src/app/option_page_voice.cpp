@@ -140,6 +140,7 @@ void COptionpageVoice::load(const AppSettings& settings, bool) {
   engines_ = readAgentEngines(settings.katmodeFilePath.value);
   agentEngines_->clear();
   for (const AgentEngine& engine : engines_) agentEngines_->addItem(QString::fromStdWString(engine.name));
+  agentEngines_->setCurrentIndex(-1);
   unsigned number = 0;
   wchar_t text[129] = {};
   if (std::swscanf(settings.agentLanguageId.value.c_str(), L"%x,%128ls", &number, text) == 2) {
