@@ -33,4 +33,7 @@ class MainDialogHost {
   virtual void UpdateTitle(const std::wstring& text = std::wstring()) = 0;
   // The dialog's window, parent of the pages and of the boxes they show.
   virtual QWidget* dialogWindow() = 0;
+  // The ranking page's update (its button 1013) and a repaint of that page: the learning page's
+  // study button does this instead of a study while the ranking page shows.
+  virtual void UpdateRankingPage() = 0;
 };
