@@ -448,6 +448,19 @@ void CTabpageLoginfo::RefreshFromDialog() {
   methods_[2]->setEnabled(hasRuns);
   if (!hasRuns) SetStudyMethod(0);
 
+  // The round's answer totals change only with what a refresh follows (a study, a deletion, another
+  // set, user or mode); the drawing reads them from here.
+  totalCorrects_ = totalIncorrects_ = 0;
+  if (lid >= 0) {
+    try {
+      const pdb3::ElementLogRecord log = pdb3::getElementLog(pdb3::openQuery(app_.db), lid);
+      totalCorrects_ = pdb3::roundTotalCorrect(log);
+      totalIncorrects_ = pdb3::roundTotalIncorrect(log);
+    } catch (const std::wstring& error) {
+      platform::traceError(L"%ls\n", error.c_str());
+    }
+  }
+
   m_countSpin->setRange(1, std::max(1, host_.questionCount()));
   m_nQuestionCount =
       std::min({host_.remainCount(), app_.settings->defaultQuestionCount.value, host_.questionCount()});

@@ -117,6 +117,8 @@ class CTabpageLoginfo : public QWidget {
   const int splitX_ = 250;
   const int splitY_ = 230;
   platform::Rect chartRect_;
+  int totalCorrects_ = 0;    // first answers of the round, as of the last refresh
+  int totalIncorrects_ = 0;
 
   QComboBox* m_historyList;
   QPushButton* functionButton_;

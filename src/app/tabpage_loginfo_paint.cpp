@@ -113,15 +113,7 @@ void CTabpageLoginfo::OnPaint(Dc& dc) {
   const pdb3::ElementLogRecord log = pdb3::getElementLog(accessor, lid);
   const FontScope font(dc, 14);
 
-  int correct = 0, incorrect = 0;
-  if (lid >= 0) {
-    try {
-      correct = pdb3::roundTotalCorrect(log);
-      incorrect = pdb3::roundTotalIncorrect(log);
-    } catch (const std::wstring& error) {
-      platform::traceError(L"%ls\n", error.c_str());
-    }
-  }
+  const int correct = totalCorrects_, incorrect = totalIncorrects_;
   const double rate = rateOf(correct, incorrect);
   const int right = splitX_ - 15;
   drawRow(dc, 10, 20, right, client.bottom, L"正解数", std::to_wstring(correct), rgb(0, 0, 255));
