@@ -1,13 +1,13 @@
 // The learning-history page's drawing: overall figures, the chosen study's counts, the trend of
 // correct rates and the bar of the chosen study method. Everything is read at paint time.
 #include <QComboBox>
-#include <QPainter>
 #include <algorithm>
 #include <cstdlib>
 
 #include "app/klv_app.h"
 #include "app/main_dialog_host.h"
 #include "app/page_dates.h"
+#include "app/page_drawing.h"
 #include "app/tabpage_loginfo.h"
 #include "database/daily_log.h"
 #include "database/element_log.h"
@@ -26,35 +26,9 @@ namespace {
 constexpr COLORREF kBlack = rgb(0, 0, 0);
 constexpr COLORREF kWhite = rgb(255, 255, 255);
 
-platform::Font pageFont(int height) {
-  platform::LogFont description;
-  description.height = height;
-  description.weight = 50;
-  description.charSet = platform::ShiftJisCharset;
-  description.faceName = L"ＭＳ ゴシック";
-  return platform::Font::create(description);
-}
-
-// Selects a font for one drawing step and puts the previous one back.
-class FontScope {
- public:
-  FontScope(Dc& dc, int height) : dc_(dc), previous_(dc.selectFont(pageFont(height))) {}
-  ~FontScope() { dc_.selectFont(previous_); }
-  FontScope(const FontScope&) = delete;
-  FontScope& operator=(const FontScope&) = delete;
-
- private:
-  Dc& dc_;
-  platform::Font previous_;
-};
-
 void drawRow(Dc& dc, int left, int y, int right, int bottom, const std::wstring& label, const std::wstring& value,
              COLORREF colour) {
-  dc.setTextColor(colour);
-  Rect r{left, y, right, bottom};
-  dc.drawText(label, r, platform::DtLeft | platform::DtNoPrefix);
-  r = {left, y, right, bottom};
-  dc.drawText(value, r, platform::DtRight | platform::DtNoPrefix);
+  drawLabelAndValue(dc, Rect{left, y, right, bottom}, Rect{left, y, right, bottom}, label, value, colour);
 }
 
 double rateOf(int correct, int incorrect) {
@@ -96,10 +70,7 @@ std::wstring StudyTimeText(int totalSeconds) {
 }
 
 void CTabpageLoginfo::paintEvent(QPaintEvent*) {
-  QImage surface(size(), QImage::Format_RGB32);
-  Dc dc(surface);
-  OnPaint(dc);
-  QPainter(this).drawImage(0, 0, surface);
+  paintThroughDc(*this, [this](Dc& dc) { OnPaint(dc); });
 }
 
 void CTabpageLoginfo::OnPaint(Dc& dc) {
@@ -111,7 +82,7 @@ void CTabpageLoginfo::OnPaint(Dc& dc) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const int lid = currentLogId();
   const pdb3::ElementLogRecord log = pdb3::getElementLog(accessor, lid);
-  const FontScope font(dc, 14);
+  const PageFontScope font(dc, 14);
 
   const int correct = totalCorrects_, incorrect = totalIncorrects_;
   const double rate = rateOf(correct, incorrect);
@@ -192,7 +163,7 @@ void CTabpageLoginfo::DrawRateChart(Dc& dc, const pdb3::ElementLogRecord& log, R
   dc.fillSolidRect(frame, kWhite);
   dc.frameRect(frame, platform::Brush::solid(kBlack));
   const int base = frame.bottom - 1;
-  const FontScope font(dc, 10);
+  const PageFontScope font(dc, 10);
   dc.textOut(frame.left - 23, frame.top - 4, L"100%");
   dc.textOut(frame.left - 15, base - 8, L"0%");
 
@@ -244,7 +215,7 @@ void CTabpageLoginfo::DrawRateChart(Dc& dc, const pdb3::ElementLogRecord& log, R
 
 void CTabpageLoginfo::DrawProgressBar(Dc& dc, const std::wstring& label, Rect r, int maximum, COLORREF background,
                                       int value, COLORREF bar) {
-  const FontScope font(dc, 12);
+  const PageFontScope font(dc, 12);
   dc.setTextColor(kBlack);
   dc.textOut(r.left, r.top + 3, label);
   const Rect frame{r.left + 110, r.top, r.right, r.bottom - 15};

@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTabBar>
@@ -14,6 +13,7 @@
 #include "app/main_dialog_host.h"
 #include "app/modal_dialog.h"
 #include "app/page_dates.h"
+#include "app/page_drawing.h"
 #include "platform/clock.h"
 #include "platform/notifier.h"
 #include "platform/shell_open.h"
@@ -271,10 +271,7 @@ void CTabpageRanking::ShowRankNotice(const RankingValues& now, const RankingValu
 }
 
 void CTabpageRanking::paintEvent(QPaintEvent*) {
-  QImage surface(size(), QImage::Format_RGB32);
-  platform::Dc dc(surface);
-  OnPaint(dc);
-  QPainter(this).drawImage(0, 0, surface);
+  paintThroughDc(*this, [this](platform::Dc& dc) { OnPaint(dc); });
 }
 
 void CTabpageRanking::OnPaint(platform::Dc& dc) {
@@ -291,20 +288,12 @@ void CTabpageRanking::OnPaint(platform::Dc& dc) {
   const PointInfoRecord::Counters& pending = monthly ? record.pendingMonthly : record.pendingTotal;
   const RankingValues values = monthly ? monthlyRankingValues(record) : totalRankingValues(record);
 
-  platform::LogFont description;
-  description.height = 14;
-  description.weight = 50;
-  description.charSet = platform::ShiftJisCharset;
-  description.faceName = L"ＭＳ ゴシック";
-  const platform::Font previous = dc.selectFont(platform::Font::create(description));
+  const PageFontScope font(dc, 14);
   dc.setBkMode(platform::Transparent);
   int y = 30;
   const auto row = [&](const wchar_t* label, const std::wstring& value, platform::COLORREF colour) {
-    dc.setTextColor(colour);
-    platform::Rect left{10, y, client.right - 80, client.bottom};
-    dc.drawText(label, left, platform::DtLeft | platform::DtNoPrefix);
-    platform::Rect right{170, y, client.right - 80, client.bottom};
-    dc.drawText(value, right, platform::DtRight | platform::DtNoPrefix);
+    drawLabelAndValue(dc, platform::Rect{10, y, client.right - 80, client.bottom},
+                      platform::Rect{170, y, client.right - 80, client.bottom}, label, value, colour);
     y += 25;
   };
   const platform::COLORREF black = rgb(0, 0, 0);
@@ -315,5 +304,4 @@ void CTabpageRanking::OnPaint(platform::Dc& dc) {
   row(L"最近学習した問題集", PointInfoRecord::text(pending.ls), black);
   if (pending.lt != 0) row(L"最終学習日", pageDateText(pending.lt), black);
   if (values.updateTime != 0) row(L"最終更新日", pageDateText(values.updateTime), black);
-  dc.selectFont(previous);
 }
