@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QTabBar>
 
 #include "app/control_helpers.h"
@@ -44,6 +44,22 @@ QLabel* label(QWidget* page, int id, const wchar_t* text) {
 
 QLineEdit* edit(QWidget* page, int id) { return withId(new QLineEdit(page), id); }
 
+// Typing stops at the limit. A longer text read from the ranking file is shown whole and may be
+// shortened; it is refused only when the page's data are read.
+class TypingLimit : public QValidator {
+ public:
+  TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), limit_(limit) {
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { shown_ = text.size(); });
+  }
+  State validate(QString& input, int&) const override {
+    return input.size() > limit_ && input.size() > shown_ ? Invalid : Acceptable;
+  }
+
+ private:
+  int limit_;
+  qsizetype shown_ = 0;
+};
+
 QCheckBox* checkBox(QWidget* page, int id, const wchar_t* text) {
   return withId(new QCheckBox(QString::fromWCharArray(text), page), id);
 }
@@ -66,10 +82,7 @@ CTabpageRanking::CTabpageRanking(KlvApp& app, MainDialogHost& host, QWidget* par
   passwordEdit_ = edit(this, 1203);
   passwordEdit_->setEchoMode(QLineEdit::Password);
   commentEdit_ = edit(this, 1210);
-  // Typing stops at the limit; a longer comment read from the file stays as it is until edited.
-  commentEdit_->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QString("^.{0,%1}$").arg(kCommentLimit), QRegularExpression::DotMatchesEverythingOption),
-      commentEdit_));
+  commentEdit_->setValidator(new TypingLimit(commentEdit_, kCommentLimit));
   autoUpdate_ = checkBox(this, 1174, L"学習後に自動更新(&A)");
   notifyPoints_ = checkBox(this, 1175, L"学習後に必要ポイント数を通知する(&P)");
   auto* update = button(this, 1013, L"情報更新(&U)");
@@ -120,9 +133,10 @@ void CTabpageRanking::resizeEvent(QResizeEvent*) {
   place(1014, w - 155, h - 34, 150, 28);
 }
 
-bool CTabpageRanking::readData() {
+bool CTabpageRanking::readData(bool tellRefusal) {
   const std::wstring comment = commentEdit_->text().toStdWString();
   if (comment.size() > kCommentLimit) {
+    if (!tellRefusal) return false;
     platform::messageBox(this, platform::format(L"このフィールドには %d 文字以内で入力してください。", kCommentLimit),
                          kAppCaption);
     commentEdit_->setFocus();
@@ -146,20 +160,25 @@ void CTabpageRanking::saveStore() {
 }
 
 void CTabpageRanking::LoadRankingAccount() {
+  // A user without a record has no account yet (the first update makes the record): the page
+  // must not go on showing the previous user's.
+  m_strId.clear();
+  m_strPassword.clear();
+  m_strComment.clear();
   try {
     const PointInfoRecord& record = app_.pointInfo.findByUser(app_.settings->userName.value);
     m_strId = PointInfoRecord::text(record.rankingId);
     m_strPassword = PointInfoRecord::text(record.rankingPassword);
     m_strComment = PointInfoRecord::text(record.comment);
-    writeData();
   } catch (const std::wstring&) {
-    // No record yet: the first update makes one.
   }
+  writeData();
   update();
 }
 
 void CTabpageRanking::SaveRankingAccount() {
-  readData();
+  // Saved at every keystroke: a comment still too long waits, silently, until it fits.
+  if (!readData(false)) return;
   try {
     PointInfoRecord& record = app_.pointInfo.findByUser(app_.settings->userName.value);
     PointInfoRecord::copyText(record.rankingId, m_strId);
@@ -177,13 +196,13 @@ void CTabpageRanking::OnAccountChanged() {
 }
 
 void CTabpageRanking::OnAutoUpdateClicked() {
-  readData();
+  readData(false);
   app_.settings->rankingAutoUpdate.value = autoUpdate_->isChecked();
   notifyPoints_->setEnabled(autoUpdate_->isChecked());
 }
 
 void CTabpageRanking::OnNotifyPointsClicked() {
-  readData();
+  readData(false);
   app_.settings->autopopupEstimatePoint.value = notifyPoints_->isChecked();
 }
 

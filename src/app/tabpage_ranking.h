@@ -34,8 +34,8 @@ class CTabpageRanking : public QWidget {
   void OnOpenRankingPage();
 
   // Dialog data: the three edits to the members and back. Reading refuses a comment longer
-  // than 40 characters (with a box).
-  bool readData();
+  // than 40 characters (with a box when tellRefusal).
+  bool readData(bool tellRefusal = true);
   void writeData();
 
   void OnPaint(platform::Dc& dc);

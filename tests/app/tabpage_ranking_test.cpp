@@ -195,10 +195,16 @@ TEST_F(RankingPage, AccountEditsAreSavedAtOnceAndSwitchOnAutomaticUpdates) {
   EXPECT_TRUE(page->findChild<QCheckBox*>("id1175")->isEnabled());
   EXPECT_FALSE(page->accountEdited());
 
-  PointInfoRecord::copyText(record().comment, std::wstring(41, L'c'));
+  PointInfoRecord::copyText(record().comment, std::wstring(42, L'c'));
   page->LoadRankingAccount();
   EXPECT_FALSE(page->UpdateRanking(false));
   EXPECT_EQ(s.takeBoxes(), L"Kelvara: このフィールドには 40 文字以内で入力してください。\n");
+  QTest::keyClick(comment, Qt::Key_Backspace);
+  EXPECT_EQ(comment->text().size(), 41);
+
+  s.settings.userName.value = L"newcomer";
+  page->LoadRankingAccount();
+  EXPECT_EQ(id->text(), "");
 }
 
 TEST_F(RankingPage, ServerPagesOpenOnlyWithAServer) {
