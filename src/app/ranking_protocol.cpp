@@ -77,8 +77,8 @@ bool ParseRankingReply(std::wstring_view reply, size_t& pos, std::wstring_view k
   size_t at = pos + key.size() + 1;
   size_t number = at;
   while (number < reply.size() && std::iswspace(reply[number])) ++number;  // as a "%d" scan allows
-  const bool negative = number < reply.size() && (reply[number] == L'-' || reply[number] == L'+');
-  size_t digit = number + (negative ? 1 : 0);
+  const bool hasSign = number < reply.size() && (reply[number] == L'-' || reply[number] == L'+');
+  size_t digit = number + (hasSign ? 1 : 0);
   int64_t magnitude = 0;
   size_t digits = 0;
   for (; digit < reply.size() && reply[digit] >= L'0' && reply[digit] <= L'9'; ++digit, ++digits) {

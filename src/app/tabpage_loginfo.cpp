@@ -11,7 +11,9 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <algorithm>
+#include <climits>
 #include <cwchar>
+#include <type_traits>
 
 #include "app/control_helpers.h"
 #include "app/klv_app.h"
@@ -43,7 +45,10 @@ constexpr int kCountChoices[] = {10, 20, 30, 50, 75, 100, 150, 200};
 constexpr int kMaxListedRuns = 30;
 
 // The leading decimal number of a text, 0 when it has none.
-int leadingNumber(const QString& text) { return static_cast<int>(std::wcstol(text.toStdWString().c_str(), nullptr, 10)); }
+int leadingNumber(const QString& text) {
+  const long value = std::wcstol(text.toStdWString().c_str(), nullptr, 10);
+  return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
 
 template <class Control>
 Control* pageControl(QWidget* page, int id, const wchar_t* text = nullptr) {
