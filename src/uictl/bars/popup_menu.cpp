@@ -78,9 +78,10 @@ CUxPopupMenu::CUxPopupMenu() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindo
     if (state != Qt::ApplicationActive) OnActivateApp(false);
   });
   m_wndMenuBar = new CUxPopupMenuBar(this);
+  m_wndMenuBar->Create(this, 0x50000000u | CbrsAlignTop | CbrsHideInplace | CbrsTooltips | CbrsFlyBy, 1);
   // The items fill the bar: it has no border or gripper of its own.
   m_wndMenuBar->SetBorders(0, 0, 0, 0);
-  m_wndMenuBar->Create(this, 0x50000000u | CbrsAlignTop | CbrsHideInplace | CbrsTooltips | CbrsFlyBy, 1);
+  m_wndMenuBar->SetBarStyle(m_wndMenuBar->GetBarStyle() & ~CbrsGripper);
   popupOpened();
 }
 
@@ -97,7 +98,11 @@ CUxPopupMenu::~CUxPopupMenu() {
 }
 
 QWidget* CUxPopupMenu::GetTopFrame() const {
-  return ::GetTopFrame(m_pParentWnd ? m_pParentWnd.data() : nullptr);
+  QWidget* parent = m_pParentWnd;
+  // A submenu belongs to the frame of the popup it came from.
+  if (auto* popup = parent ? dynamic_cast<CUxPopupMenu*>(parent->window()) : nullptr; popup && popup != this)
+    return popup->GetTopFrame();
+  return ::GetTopFrame(parent);
 }
 
 bool CUxPopupMenu::Create(QWidget* parent, int x, int y, MenuHandle menu, bool locked, bool ownMessage) {
@@ -140,9 +145,9 @@ bool CUxPopupMenu::InitMenuBar() {
     const bool fromHash = !m_pParentBtn && menuHash().LoadMenuBar(m_hMenu, m_wndMenuBar);
     if (!fromHash && !m_wndMenuBar->ImportFromMenu(m_hMenu, !m_pParentBtn)) return false;
   }
-  QWidget* target = m_wndMenuBar->GetCommandTarget();
-  if (auto* commands = dynamic_cast<CommandTarget*>(target ? target : GetTopFrame()))
-    m_wndMenuBar->OnUpdateCmdUI(commands, false);
+  auto* commands = dynamic_cast<CommandTarget*>(m_wndMenuBar->GetCommandTarget());
+  if (!commands) commands = dynamic_cast<CommandTarget*>(GetTopFrame());
+  if (commands) m_wndMenuBar->OnUpdateCmdUI(commands, false);
   if (!ActivatePopupMenu(GetTopFrame(), this)) return false;
   RecalcLayout();
   return true;
@@ -274,6 +279,8 @@ void CUxPopupMenu::RecalcLayout() {
   setGeometry(rtl ? x - windowWidth : x, y, windowWidth, height + shadow);
   m_ptLocation = QPoint(rtl ? x - windowWidth : x, y);
   RecalcScrollButtons(true);
+  // The items are laid out only now: whether more lie below is known from here on.
+  RecalcScrollButtons(false);
   if (customize) m_wndMenuBar->AdjustLocations();
 
   // The shadow will fall over the parent button: it must show its final look first.

@@ -103,7 +103,8 @@ bool CUxPopupMenuBar::ImportFromMenu(MenuHandle menu, bool showAllCommands) {
   if (!menu || !isMenu(menu)) return false;
   CUxPopupMenu* popup = GetPopup();
   QWidget* owner = popup ? popup->GetMessageWnd() : nullptr;
-  if (auto* target = dynamic_cast<CommandTarget*>(owner ? owner : GetTopFrame(this))) target->onInitPopup(menu);
+  QWidget* frame = popup ? popup->GetTopFrame() : GetTopFrame(this);
+  if (auto* target = dynamic_cast<CommandTarget*>(owner ? owner : frame)) target->onInitPopup(menu);
   if (!isMenu(menu)) return false;
 
   const int count = getMenuItemCount(menu);
@@ -394,9 +395,10 @@ bool CUxPopupMenuBar::EnableContextMenuItems(CUxToolbarButton* button, MenuHandl
 void CUxPopupMenuBar::OnIdleUpdateCmdUI() {
   RecalcDelayShow();
   if (!isVisible()) return;
-  QWidget* target = GetCommandTarget();
-  if (auto* commands = dynamic_cast<CommandTarget*>(target ? target : GetTopFrame(this)))
-    OnUpdateCmdUI(commands, false);
+  auto* commands = dynamic_cast<CommandTarget*>(GetCommandTarget());
+  CUxPopupMenu* popup = GetPopup();
+  if (!commands) commands = dynamic_cast<CommandTarget*>(popup ? popup->GetTopFrame() : GetTopFrame(this));
+  if (commands) OnUpdateCmdUI(commands, false);
 }
 
 bool CUxPopupMenuBar::OnSendCommand(const CUxToolbarButton* button) {
@@ -420,7 +422,8 @@ void CUxPopupMenuBar::SetInCommand(bool inCommand) {
 
 void CUxPopupMenuBar::InvokeMenuCommand(unsigned command, const CUxToolbarMenuButton* item) {
   CUxPopupMenu* popup = GetPopup();
-  QWidget* owner = popup && popup->GetMessageWnd() ? popup->GetMessageWnd() : GetOwner();
+  // Without an owner of its own the chain's frame takes the command, as the toolbars' commands.
+  QWidget* owner = popup && popup->GetMessageWnd() ? popup->GetMessageWnd() : (popup ? popup->GetTopFrame() : GetOwner());
   sendIdlePrompt(owner);
   CUxPopupMenu* topPopup = popup;
   while (topPopup && topPopup->GetParentPopupMenu()) topPopup = topPopup->GetParentPopupMenu();

@@ -283,6 +283,8 @@ void CUxToolBar::OnLButtonDblClk(unsigned flags, Point point) {
 
 void CUxToolBar::OnMouseLeave() {
   if (isMouseHookSet()) return;
+  // The pointer leaves for the open menu, which keeps the title highlighted.
+  if (m_bMenuMode && !toolbarClassData().bCustomizeMode && GetDroppedDownMenu()) return;
   m_ptLastMouse = {-1, -1};
   m_bTracked = false;
   if (m_iHighlighted < 0 || hasFocus()) return;

@@ -289,7 +289,9 @@ void CUxToolBar::OnSetHotButton(int hot) {
   CUxToolbarButton* button = GetButton(hot);
   if (!button) {
     m_iHot = -1;
-    if (dropped && !customize && !g_bAltCustomizing) dropped->OnCancelMode();
+    // Losing the hot button closes a dropped menu only while customising: a click that opens a
+    // menu clears the hot button right afterwards.
+    if (dropped && customize && !g_bAltCustomizing) dropped->OnCancelMode();
     return;
   }
   m_iHot = hot;
