@@ -327,6 +327,9 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
 
  protected:
   void sendIdlePrompt(QWidget* to);
+  int wrapToolBar(int width, int height = 32767);
+  // Moves the open menu to the next enabled menu button in `direction`, wrapping around.
+  void stepMenu(int direction);
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -352,9 +355,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   void beginCustomizePress(unsigned flags, platform::Point point, int hit);
   void dragButton(platform::Point point, int hit);
   void stretchTo(platform::Point point);
-  int wrapToolBar(int width, int height = 32767);
+
   void sizeToolBar(int length, bool vertical);
-  void stepMenu(int direction);
   void moveButtonGroup(CUxToolbarButton* button, platform::Point start, platform::Point end);
   void removeForbiddenButtons();
   // A copy of the chevron taken before the list is rebuilt, and its return at the end.

@@ -2,6 +2,7 @@
 
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/menu_bar.h"
 #include "uictl/bars/popup_menu.h"
 #include "uictl/bars/toolbar.h"
 #include "uictl/bars/toolbar_images.h"
@@ -71,6 +72,11 @@ void CUxToolbarMenuButton::GetMenuItemMetrics(int& left, int& glyph) {
 void CUxToolbarMenuButton::OnChangeParentWnd(QWidget* parent) {
   CUxToolbarButton::OnChangeParentWnd(parent);
   m_bDrawDownArrow = !hasRealCommand() || !m_listCommands.empty();
+  if (dynamic_cast<CUxMenuBar*>(parent)) {
+    m_bShowText = true;
+    m_bShowImage = false;
+    m_bDrawDownArrow = hasRealCommand() && !m_listCommands.empty();
+  }
   m_bMenuMode = dynamic_cast<CUxPopupMenuBar*>(parent) != nullptr;
   if (m_bMenuMode) {
     m_bShowText = true;
