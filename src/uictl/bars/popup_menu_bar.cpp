@@ -250,6 +250,11 @@ void CUxPopupMenuBar::AdjustLocations() {
   if (HitTest(WidgetToClient(mapFromGlobal(QCursor::pos()))) >= 0) m_bAcceptLButtonUp = false;
 }
 
+void CUxPopupMenuBar::AdjustLayout() {
+  AdjustLocations();
+  update();
+}
+
 void CUxPopupMenuBar::SetOffset(int offset) {
   if (offset == m_iOffset) return;
   m_iOffset = offset;

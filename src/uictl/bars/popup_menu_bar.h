@@ -47,6 +47,8 @@ class CUxPopupMenuBar : public CUxToolBar {
   unsigned OnDragOver(const QMimeData* data, unsigned keyState, platform::Point point) override;
   int FindDropIndex(platform::Point point, platform::Rect& marker) const override;
   void AdjustLocations() override;
+  // The popup gives the bar its size: only the items move.
+  void AdjustLayout() override;
   bool OnSendCommand(const CUxToolbarButton* button) override;
   bool AllowHighlightDisabled() const override { return false; }
   void DrawSeparator(platform::Dc* dc, const platform::Rect& rect, bool horizontal) override;
