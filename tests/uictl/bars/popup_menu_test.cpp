@@ -261,6 +261,12 @@ TEST_F(PopupMenuTest, RefusedPopupsNeverShowAndDeactivationClosesUnlessInAComman
   popup->OnActivateApp(false);
   settle();
   EXPECT_TRUE(openPopups().empty());
+
+  // A bar that goes with its menu open takes the popup along.
+  ASSERT_TRUE(openFile());
+  delete bar;
+  settle();
+  EXPECT_TRUE(openPopups().empty());
 }
 
 TEST_F(PopupMenuTest, PlacementFlipsAndScrollsOnTheWorkArea) {
