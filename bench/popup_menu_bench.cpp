@@ -4,9 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
-#include <clocale>
 
+#include "offscreen_main.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/menu_hash.h"
 #include "uictl/bars/popup_menu.h"
@@ -31,6 +30,7 @@ void settle() {
 }
 
 void BM_OpenFiveHundredItemPopup(benchmark::State& state) {
+  const UxLibrary library;
   QWidget frame;
   frame.setGeometry(0, 0, 780, 780);
   frame.show();
@@ -48,6 +48,7 @@ void BM_OpenFiveHundredItemPopup(benchmark::State& state) {
 BENCHMARK(BM_OpenFiveHundredItemPopup)->Unit(benchmark::kMillisecond);
 
 void BM_DownWithRepaint(benchmark::State& state) {
+  const UxLibrary library;
   QWidget frame;
   frame.setGeometry(0, 0, 780, 780);
   frame.show();
@@ -72,6 +73,7 @@ class HashFixture {
     }
     for (uint32_t i = 1; i <= 100; ++i) hash.SaveMenuBar(MenuHandle{800000 + i}, &bar);
   }
+  const UxLibrary library;
   QWidget frame;
   CUxToolBar bar{&frame};
   MenuHash hash;
@@ -93,15 +95,4 @@ BENCHMARK(BM_LoadMenuBar)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) setenv(variable, home.path().toUtf8(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
-  const UxLibrary library;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runOffscreenBenchmarks(argc, argv); }

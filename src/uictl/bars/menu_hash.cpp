@@ -2,6 +2,7 @@
 
 #include "platform/archive.h"
 #include "uictl/bars/toolbar.h"
+#include "uictl/bars/ux_registry.h"
 
 #include <QDir>
 #include <QFile>
@@ -58,14 +59,11 @@ bool MenuHash::SaveMenuBar(MenuHandle menu, CUxToolBar* bar) {
   if (!bar || bar->GetCount() == 0) return false;
   RemoveMenu(menu);
   std::vector<uint8_t> bytes;
-  try {
-    Archive ar(Archive::Store, bytes);
-    bar->Serialize(ar);
-  } catch (const ArchiveException&) {
+  if (!archiveSafely([&] {
+        Archive ar(Archive::Store, bytes);
+        bar->Serialize(ar);
+      }))
     return false;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
   const int fd = createAnonymousTempFile();
   if (fd < 0) return false;
   if (!writeAll(fd, bytes)) {
@@ -80,16 +78,10 @@ bool MenuHash::LoadMenuBar(MenuHandle menu, CUxToolBar* bar) {
   const auto found = files_.find(menu.id());
   if (found == files_.end() || !bar) return false;
   std::vector<uint8_t> bytes;
-  if (!readAll(found->second, bytes)) return false;
-  try {
-    Archive ar(Archive::Load, bytes);
-    bar->Serialize(ar);
-  } catch (const ArchiveException&) {
-    return false;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  return true;
+  return readAll(found->second, bytes) && archiveSafely([&] {
+           Archive ar(Archive::Load, bytes);
+           bar->Serialize(ar);
+         });
 }
 
 bool MenuHash::RemoveMenu(MenuHandle menu) {
