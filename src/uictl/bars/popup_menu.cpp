@@ -9,10 +9,12 @@
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/menu_hash.h"
 #include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/virtual_keys.h"
 #include "uictl/bars/visual_manager.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -35,12 +37,44 @@ bool insidePopup(QWidget* widget) {
 
 // While popups are open, each mouse event goes to the widget under its point, as on a desktop
 // where no implicit grab keeps feeding the widget that saw the press; a held capture wins.
+// The library's frames and dialogs route keys and outside clicks to the active popup; under any
+// other window the popups do it themselves.
+bool ownerRoutesInput(CUxPopupMenu* active) {
+  return dynamic_cast<PopupMenuFrameHook*>(active->GetTopFrame()) ||
+         dynamic_cast<PopupMenuOwnerHook*>(active->GetMessageWnd());
+}
+
+void closeOnOutsidePress(QWidget* under) {
+  CUxPopupMenu* active = CUxPopupMenu::GetActiveMenu();
+  if (!active || ownerRoutesInput(active) || insidePopup(under)) return;
+  CUxPopupMenu* root = active;
+  while (root->GetParentPopupMenu()) root = root->GetParentPopupMenu();
+  // A press on the button that opened the menu closes it through the button.
+  if (CUxToolBar* bar = root->GetParentToolBar(); bar && under == bar) return;
+  root->CloseMenu(false);
+}
+
+class KeyRouter : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+    CUxPopupMenu* active = CUxPopupMenu::GetActiveMenu();
+    if (!active || ownerRoutesInput(active)) return false;
+    const unsigned key = virtualKeyOf(static_cast<QKeyEvent*>(event)->key());
+    if (key == 0) return false;
+    active->OnKeyDown(key);
+    return true;
+  }
+};
+KeyRouter* g_keyRouter = nullptr;
+
 bool redirectToWidgetUnderPoint(QWidget* target, QMouseEvent* event) {
   const QEvent::Type type = event->type();
   if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease) return false;
   if (getCapture()) return false;
   const QPoint global = event->globalPosition().toPoint();
   QWidget* under = QApplication::widgetAt(global);
+  if (type == QEvent::MouseButtonPress) closeOnOutsidePress(under);
   if (!under || under == target || !target) return false;
   if (!insidePopup(under) && !insidePopup(target) && !dynamic_cast<CUxToolBar*>(under)) return false;
   QMouseEvent copy(type, QPointF(under->mapFromGlobal(global)), event->globalPosition(), event->button(),
@@ -50,14 +84,18 @@ bool redirectToWidgetUnderPoint(QWidget* target, QMouseEvent* event) {
 }
 
 void popupOpened() {
-  if (g_openPopups++ == 0) g_redirectHook = installMouseHook(redirectToWidgetUnderPoint);
+  if (g_openPopups++ > 0) return;
+  g_redirectHook = installMouseHook(redirectToWidgetUnderPoint);
+  g_keyRouter = new KeyRouter;
+  qApp->installEventFilter(g_keyRouter);
 }
 
 void popupClosed() {
-  if (--g_openPopups == 0 && g_redirectHook) {
-    removeMouseHook(g_redirectHook);
-    g_redirectHook = 0;
-  }
+  if (--g_openPopups > 0) return;
+  removeMouseHook(g_redirectHook);
+  g_redirectHook = 0;
+  delete g_keyRouter;
+  g_keyRouter = nullptr;
 }
 
 }  // namespace

@@ -237,8 +237,7 @@ void CUxPopupMenuBar::AdjustLocations() {
     if (isSeparator(button.get())) {
       rect = {x + m_xSeparatorOffsetLeft, y, right - m_xSeparatorOffsetRight, y + kSeparatorHeight};
     } else {
-      const int height = button->m_rect.height() > 0 && !button->m_rect.isEmpty() ? row : row;
-      rect = {x, y, right, y + height};
+      rect = {x, y, right, y + row};
     }
     if (rect != button->m_rect) {
       button->SetRect(rect);

@@ -43,18 +43,13 @@ void CUxToolbarMenuButton::redrawWithShadow() {
 
 bool CUxToolbarMenuButton::OnClick(QWidget* wnd, bool delay) {
   auto* bar = dynamic_cast<CUxToolBar*>(wnd);
-  m_bClickedOnMenu = false;
-  if (m_bDrawDownArrow && !delay && !m_bMenuMode) {
-    if (hasRealCommand()) {
-      if (bar) m_bClickedOnMenu = insideArrowZone(*this, bar, CUxToolBar::g_bLargeIcons);
-    } else {
-      m_bClickedOnMenu = true;
-    }
-  } else if (!hasRealCommand()) {
-    m_bClickedOnMenu = true;
+  m_bClickedOnMenu = !hasRealCommand();
+  if (m_bDrawDownArrow && !delay && !m_bMenuMode && hasRealCommand() && !m_bMenuOnly) {
+    m_bClickedOnMenu = bar && insideArrowZone(*this, bar, CUxToolBar::g_bLargeIcons);
+    // Beside the arrow the click is the button's own command.
+    if (!m_bClickedOnMenu) return false;
   }
   if (!m_bClickedOnMenu && hasRealCommand() && !m_bDrawDownArrow && !m_bMenuOnly) return false;
-  if (!m_bClickedOnMenu && hasRealCommand() && !m_bMenuOnly && !m_bMenuMode) return false;
 
   if (m_pPopupMenu) {
     CUxPopupMenu* open = m_pPopupMenu;
@@ -92,13 +87,10 @@ bool CUxToolbarMenuButton::OpenPopupMenu(QWidget* wnd) {
   const QPoint topLeft = bar ? wnd->mapToGlobal(bar->ClientToWidget({r.left, r.top})) : wnd->mapToGlobal(QPoint(r.left, r.top));
   const QPoint bottomRight = topLeft + QPoint(r.width(), r.height());
   QPoint at;
-  if (dynamic_cast<CUxPopupMenuBar*>(wnd)) {
-    const QRect parentWindow = wnd->window()->geometry();
+  if (auto* parentPopup = dynamic_cast<CUxPopupMenuBar*>(wnd) ? dynamic_cast<CUxPopupMenu*>(wnd->window()) : nullptr) {
+    // Beside the parent menu itself: its shadow lies within its window.
     const bool rtl = wnd->layoutDirection() == Qt::RightToLeft;
-    at = {rtl ? parentWindow.left() - 1 : parentWindow.right() + 1 + 1, topLeft.y() - 2};
-    // The window's shadow lies inside its right edge; the submenu starts at the menu itself.
-    if (auto* parentPopup = dynamic_cast<CUxPopupMenu*>(wnd->window()); parentPopup && !rtl)
-      at.setX(parentPopup->x() + parentPopup->GetFinalSize().cx + 1);
+    at = {rtl ? parentPopup->x() - 1 : parentPopup->x() + parentPopup->GetFinalSize().cx + 1, topLeft.y() - 2};
   } else if (!bar || !bar->IsMenuMode() || (bar->GetBarStyle() & CbrsOrientHorz)) {
     if (m_bOpenRight) at = {bottomRight.x() - 2, topLeft.y()};
     else if (popup->m_bRightAlign) at = {bottomRight.x() - 2, bottomRight.y() - 1};

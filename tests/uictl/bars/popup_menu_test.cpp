@@ -332,3 +332,16 @@ TEST_F(PopupMenuTest, TheShadowDarkensTheWindowBehindItOnlyWhereItFits) {
   ASSERT_TRUE(customizing);
   EXPECT_EQ(customizing->GetShadowSize(), 0);
 }
+
+TEST_F(PopupMenuTest, UnderAWindowThatRoutesNothingThePopupTakesKeysAndOutsideClicks) {
+  TestFrame plain;
+  plain.setGeometry(0, 0, 400, 300);
+  plain.show();
+  auto* popup = new CUxPopupMenu;
+  ASSERT_TRUE(popup->Create(&plain, 20, 20, fileMenu()));
+  QTest::keyClick(&plain, Qt::Key_Down);
+  EXPECT_EQ(popup->GetMenuBar()->GetHighlightedButton(), 0);
+  mouseAt(QEvent::MouseButtonPress, plain.mapToGlobal(QPoint(390, 290)));
+  settle();
+  EXPECT_TRUE(openPopups().empty());
+}
