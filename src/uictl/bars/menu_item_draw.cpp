@@ -14,12 +14,13 @@ constexpr unsigned kFirstSystemCommand = 0xF000;
 constexpr unsigned kLastSystemCommand = 0xF1F0;
 constexpr unsigned kScMaximize = 0xF030;
 
+// The window commands' pictures in the library's glyph strip.
 int systemCommandGlyph(unsigned command) {
   switch (command) {
-    case kScMinimize: return 8;
+    case kScMinimize: return kGlyphMinimizeBar;
     case kScClose: return kGlyphCloseBox;
-    case kScRestore: return 10;
-    case kScMaximize: return 14;
+    case kScRestore: return kGlyphRestoreBox;
+    case kScMaximize: return kGlyphMaximize;
     default: return -1;
   }
 }
@@ -67,12 +68,11 @@ void CUxToolbarMenuButton::DrawMenuItem(Dc* dc, const Rect& rect, ToolbarImages*
     else if (highlight) manager->OnDrawButtonBorder(dc, this, column, ButtonHighlighted);
   } else if (checked) {
     FillInterior(dc, column, highlight);
-    const int mark = m_bRadio ? (disabled ? 23 : 22) : (disabled ? 7 : 6);
-    MenuImages::DrawCentred(dc, mark, column);
+    MenuImages::DrawCentred(dc, m_bRadio ? kGlyphRadio : kGlyphCheck, column);
   } else if (m_nCommandId >= kFirstSystemCommand && m_nCommandId < kLastSystemCommand) {
     if (const int id = systemCommandGlyph(m_nCommandId); id >= 0) {
       const Rect inner = column.deflated(m, m);
-      MenuImages::DrawCentred(dc, disabled ? id + 1 : id, inner);
+      MenuImages::DrawCentred(dc, id, inner);
       if (highlight) dc->draw3dRect(inner, data.clrBtnHighlight, data.clrBtnShadow);
     }
   }
