@@ -393,7 +393,24 @@ bool CUxPopupMenuBar::EnableContextMenuItems(CUxToolbarButton* button, MenuHandl
   if (!IsCustomizeMode()) return false;
   CUxToolBar::EnableContextMenuItems(button, popup);
   enableMenuItem(popup, kCmdImageOnly, MfByCommand | MfGrayed);
+  if (button->GetImage() >= 0) {
+    enableMenuItem(popup, kCmdTextOnly, MfByCommand);
+    enableMenuItem(popup, kCmdImageAndText, MfByCommand);
+    const bool withoutImage = GetCommandManager().IsMenuItemWithoutImage(button->m_nCommandId);
+    checkMenuItem(popup, kCmdTextOnly, MfByCommand | (withoutImage ? MfChecked : 0u));
+    checkMenuItem(popup, kCmdImageAndText, MfByCommand | (withoutImage ? 0u : MfChecked));
+  }
   return true;
+}
+
+void CUxPopupMenuBar::OnCustomizeCommand(unsigned command) {
+  const CUxToolbarButton* selected = GetButton(m_iSelected);
+  if (!selected || (command != kCmdTextOnly && command != kCmdImageAndText)) {
+    CUxToolBar::OnCustomizeCommand(command);
+    return;
+  }
+  GetCommandManager().MarkCommand(selected->m_nCommandId, command == kCmdImageAndText);
+  AdjustLayout();
 }
 
 void CUxPopupMenuBar::OnIdleUpdateCmdUI() {

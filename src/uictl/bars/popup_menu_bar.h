@@ -55,6 +55,8 @@ class CUxPopupMenuBar : public CUxToolBar {
   std::unique_ptr<CUxToolbarButton> CreateDroppedButton(const QMimeData* data) override;
   bool OnKey(unsigned key) override;
   bool EnableContextMenuItems(CUxToolbarButton* button, platform::MenuHandle popup) override;
+  // Text only and image and text stand for drawing the item's image in menus or not.
+  void OnCustomizeCommand(unsigned command) override;
   bool GetButtonToolTipText(const CUxToolbarButton*, std::wstring&) override { return false; }
   bool IsButtonExtraSizeAvailable() const override { return false; }
   void OnIdleUpdateCmdUI() override;

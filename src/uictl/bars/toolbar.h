@@ -239,7 +239,7 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   TbButton GetTbButton(int index) const;
   std::wstring GetButtonTextOfCommand(unsigned command) const;
   // Runs one of the customise commands on the selected button.
-  void OnCustomizeCommand(unsigned command);
+  virtual void OnCustomizeCommand(unsigned command);
 
   // Class-wide.
   static std::vector<CUxToolBar*> GetAllToolbars();

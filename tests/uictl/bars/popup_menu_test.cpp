@@ -331,6 +331,14 @@ TEST_F(PopupMenuTest, TheShadowDarkensTheWindowBehindItOnlyWhereItFits) {
   CUxPopupMenu* customizing = contextMenu(100, 100, fileMenu());
   ASSERT_TRUE(customizing);
   EXPECT_EQ(customizing->GetShadowSize(), 0);
+
+  // While customising, an item's image in menus is switched off and on again.
+  CUxPopupMenuBar* items = customizing->GetMenuBar();
+  items->m_iSelected = 0;
+  items->OnCustomizeCommand(kCmdTextOnly);
+  EXPECT_TRUE(GetCommandManager().IsMenuItemWithoutImage(100));
+  items->OnCustomizeCommand(kCmdImageAndText);
+  EXPECT_FALSE(GetCommandManager().IsMenuItemWithoutImage(100));
 }
 
 TEST_F(PopupMenuTest, UnderAWindowThatRoutesNothingThePopupTakesKeysAndOutsideClicks) {
