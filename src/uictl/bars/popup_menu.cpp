@@ -13,6 +13,7 @@
 #include "uictl/bars/visual_manager.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -24,6 +25,9 @@ using namespace platform;
 CUxPopupMenu* CUxPopupMenu::m_pActivePopupMenu = nullptr;
 
 namespace {
+
+constexpr unsigned kFirstRecentFileCommand = 0xE110;
+RecentFileList* g_recentFiles = nullptr;
 
 constexpr int kScrollPeriodMs = 80;
 int g_openPopups = 0;
@@ -135,6 +139,39 @@ CUxPopupMenu::~CUxPopupMenu() {
   popupClosed();
 }
 
+void setRecentFileList(RecentFileList* list) { g_recentFiles = list; }
+
+void CUxPopupMenu::insertRecentFiles() {
+  if (!g_recentFiles || CUxToolBar::IsCustomizeMode()) return;
+  CUxPopupMenuBar* bar = m_wndMenuBar;
+  int at = -1;
+  for (int i = 0; i < bar->GetCount() && at < 0; ++i)
+    if (bar->GetButton(i)->m_nCommandId == kFirstRecentFileCommand && bar->GetButton(i)->m_strText == L"Recent File") at = i;
+  if (at < 0) return;
+  // Taken out as it stands: the separators around it stay for the entries.
+  bar->m_Buttons.erase(bar->m_Buttons.begin() + at);
+  const std::wstring folder = QDir::currentPath().toStdWString() + L"/";
+  int shown = 0;
+  for (int i = 0; i < g_recentFiles->GetSize(); ++i) {
+    std::wstring name;
+    if (!g_recentFiles->GetDisplayName(i, name, folder) || name.empty()) continue;
+    // "&&" keeps an ampersand of the name from becoming a mnemonic.
+    std::wstring escaped;
+    for (wchar_t c : name) escaped += c == L'&' ? std::wstring(L"&&") : std::wstring(1, c);
+    const std::wstring text = L"&" + std::to_wstring(++shown) + L" " + escaped;
+    auto item = std::make_unique<CUxToolbarMenuButton>(kFirstRecentFileCommand + static_cast<unsigned>(i), MenuHandle{}, -1,
+                                                       text.c_str());
+    item->m_bShowText = true;
+    bar->InsertButton(std::move(item), at + shown - 1);
+  }
+  const auto isSeparator = [bar](int index) {
+    const CUxToolbarButton* button = bar->GetButton(index);
+    return button && (button->m_nStyle & kStyleSeparator);
+  };
+  if (shown == 0 && isSeparator(at - 1) && isSeparator(at)) bar->m_Buttons.erase(bar->m_Buttons.begin() + at);
+  bar->RebuildAccelerationKeys();
+}
+
 QWidget* CUxPopupMenu::GetTopFrame() const {
   QWidget* parent = m_pParentWnd;
   // A submenu belongs to the frame of the popup it came from.
@@ -183,6 +220,7 @@ bool CUxPopupMenu::InitMenuBar() {
     const bool fromHash = !m_pParentBtn && menuHash().LoadMenuBar(m_hMenu, m_wndMenuBar);
     if (!fromHash && !m_wndMenuBar->ImportFromMenu(m_hMenu, !m_pParentBtn)) return false;
   }
+  insertRecentFiles();
   auto* commands = dynamic_cast<CommandTarget*>(m_wndMenuBar->GetCommandTarget());
   if (!commands) commands = dynamic_cast<CommandTarget*>(GetTopFrame());
   if (commands) m_wndMenuBar->OnUpdateCmdUI(commands, false);

@@ -32,6 +32,17 @@ class PopupMenuOwnerHook {
   virtual void SetActiveMenu(CUxPopupMenu* popup) = 0;
 };
 
+// The application's list of recently opened files, as menus show it; none unless one is installed.
+class RecentFileList {
+ public:
+  virtual ~RecentFileList() = default;
+  virtual int GetSize() const = 0;
+  // The entry's name as menus show it (without the folder when it lies in `currentFolder`);
+  // false when the entry is empty.
+  virtual bool GetDisplayName(int index, std::wstring& name, const std::wstring& currentFolder) const = 0;
+};
+void setRecentFileList(RecentFileList* list);
+
 class CUxPopupMenu : public QWidget {
  public:
   CUxPopupMenu();
@@ -120,6 +131,7 @@ class CUxPopupMenu : public QWidget {
   friend class CUxPopupMenuBar;
   void onScrollTimer();
   void writeBackEditedItems();
+  void insertRecentFiles();
   void scrollHighlightedIntoView();
   QRect workArea() const;
   QTimer m_scrollTimer;

@@ -353,3 +353,50 @@ TEST_F(PopupMenuTest, UnderAWindowThatRoutesNothingThePopupTakesKeysAndOutsideCl
   settle();
   EXPECT_TRUE(openPopups().empty());
 }
+
+namespace {
+
+class TwoRecentFiles : public RecentFileList {
+ public:
+  int GetSize() const override { return 3; }
+  bool GetDisplayName(int index, std::wstring& name, const std::wstring&) const override {
+    if (index == 1 || empty) return false;
+    name = index == 0 ? L"単語.db" : L"A&B.db";
+    return true;
+  }
+  bool empty = false;
+};
+
+MenuHandle menuWithRecentFiles() {
+  const MenuHandle menu = createPopupMenu();
+  appendMenu(menu, MfString, 100, L"&Open");
+  appendMenu(menu, MfSeparator, 0);
+  appendMenu(menu, MfString, 0xE110, L"Recent File");
+  appendMenu(menu, MfSeparator, 0);
+  appendMenu(menu, MfString, 102, L"E&xit");
+  return menu;
+}
+
+}  // namespace
+
+TEST_F(PopupMenuTest, TheRecentFilePlaceholderBecomesTheShownEntries) {
+  TwoRecentFiles files;
+  setRecentFileList(&files);
+  CUxPopupMenu* popup = contextMenu(20, 20, menuWithRecentFiles());
+  ASSERT_TRUE(popup);
+  CUxPopupMenuBar* items = popup->GetMenuBar();
+  ASSERT_EQ(items->GetCount(), 6);
+  EXPECT_EQ(items->GetButton(2)->m_strText, L"&1 単語.db");
+  EXPECT_EQ(items->GetButton(2)->m_nCommandId, 0xE110u);
+  EXPECT_EQ(items->GetButton(3)->m_strText, L"&2 A&&B.db");
+  EXPECT_EQ(items->GetButton(3)->m_nCommandId, 0xE112u);
+  EXPECT_TRUE(items->GetButton(4)->m_nStyle & kStyleSeparator);
+  closeAllPopups();
+
+  // Nothing to show: one separator stays where the entries would be.
+  files.empty = true;
+  popup = contextMenu(20, 20, menuWithRecentFiles());
+  ASSERT_TRUE(popup);
+  EXPECT_EQ(popup->GetMenuBar()->GetCount(), 3);
+  setRecentFileList(nullptr);
+}
