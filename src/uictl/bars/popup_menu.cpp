@@ -7,6 +7,7 @@
 #include "uictl/bars/customize_button.h"
 #include "uictl/bars/draw_manager.h"
 #include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/key_focus.h"
 #include "uictl/bars/menu_hash.h"
 #include "uictl/bars/toolbar_images.h"
 #include "uictl/bars/virtual_keys.h"
@@ -63,7 +64,7 @@ class KeyRouter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     CUxPopupMenu* active = CUxPopupMenu::GetActiveMenu();
-    if (!active || ownerRoutesInput(active)) return false;
+    if (!active || ownerRoutesInput(active) || libraryKeyFocus()) return false;
     const unsigned key = virtualKeyOf(static_cast<QKeyEvent*>(event)->key());
     if (key == 0) return false;
     active->OnKeyDown(key);

@@ -2,12 +2,14 @@
 // routes keys, and mouse events delivered to the widget under the point.
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/customize_button.h"
+#include "uictl/bars/key_focus.h"
 #include "uictl/bars/popup_menu.h"
 #include "uictl/bars/ux_registry.h"
 
 #include "bars_test_support.h"
 #include "popup_test_support.h"
 
+#include <QLineEdit>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -399,4 +401,16 @@ TEST_F(PopupMenuTest, TheRecentFilePlaceholderBecomesTheShownEntries) {
   ASSERT_TRUE(popup);
   EXPECT_EQ(popup->GetMenuBar()->GetCount(), 3);
   setRecentFileList(nullptr);
+}
+
+TEST_F(PopupMenuTest, AWidgetInAPopupWithTheKeyFocusGetsTheTypedKeysUntilItGoes) {
+  CUxPopupMenu* popup = contextMenu(20, 20, fileMenu());
+  ASSERT_TRUE(popup);
+  auto* edit = new QLineEdit(popup);
+  setLibraryKeyFocus(edit);
+  QTest::keyClicks(&frame, QStringLiteral("ab"));
+  EXPECT_EQ(edit->text(), QStringLiteral("ab"));
+  EXPECT_EQ(popup->GetMenuBar()->GetHighlightedButton(), -1) << "the menu saw none of them";
+  delete edit;
+  EXPECT_FALSE(libraryKeyFocus());
 }
