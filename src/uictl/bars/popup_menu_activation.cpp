@@ -82,23 +82,19 @@ void CUxPopupMenu::OnDestroy() {
       }
   }
   const bool customize = CUxToolBar::IsCustomizeMode();
+  CUxToolBar* parentBar = nullptr;
   if (CUxToolbarMenuButton* button = m_pParentBtn) {
     writeBackEditedItems();
     CUxPopupMenu* parentPopup = GetParentPopupMenu();
-    CUxToolBar* parentBar = GetParentToolBar();
+    parentBar = GetParentToolBar();
     button->m_pPopupMenu = nullptr;
     button->m_bClickedOnMenu = false;
     m_pParentBtn = nullptr;
-    if (parentBar) {
-      const int index = parentBar->ButtonToIndex(button);
-      if (index >= 0) parentBar->InvalidateButton(index);
-    }
+    if (parentBar) parentBar->InvalidateButton(parentBar->ButtonToIndex(button));
     if (parentPopup && m_bAutoDestroyParent && !customize) {
       QPointer<CUxPopupMenu> parent(parentPopup);
       QMetaObject::invokeMethod(parentPopup, [parent] { if (parent) parent->close(); }, Qt::QueuedConnection);
     }
-    if (!customize && !m_pActivePopupMenu && parentBar && !parentBar->hasFocus())
-      parentBar->Deactivate();
   } else {
     menuBarShowAllCommands() = false;
   }
@@ -106,7 +102,9 @@ void CUxPopupMenu::OnDestroy() {
     if (PopupMenuOwnerHook* owner = ownerHookOf(m_pMessageWnd)) owner->SetActiveMenu(nullptr);
     m_pActivePopupMenu = nullptr;
   }
-  if (auto* frame = dynamic_cast<PopupMenuFrameHook*>(GetTopFrame())) frame->OnClosePopupMenu();
+  QWidget* topFrame = GetTopFrame();
+  if (auto* frame = dynamic_cast<PopupMenuFrameHook*>(topFrame)) frame->OnClosePopupMenu();
+  if (!customize && topFrame && !m_pActivePopupMenu && parentBar && !parentBar->hasFocus()) parentBar->Deactivate();
 }
 
 void CUxPopupMenu::OnActivateApp(bool active) {
@@ -116,7 +114,7 @@ void CUxPopupMenu::OnActivateApp(bool active) {
 }
 
 void CUxPopupMenu::ShowAllCommands() {
-  if (!dynamic_cast<CUxToolbarMenuButton*>(m_pParentBtn) || !m_wndMenuBar) return;
+  if (!m_pParentBtn || !m_wndMenuBar) return;
   m_wndMenuBar->OnCancelMode();
   menuBarShowAllCommands() = true;
   menuSoundPlay(2);

@@ -10,7 +10,6 @@
 #include "uictl/bars/ux_registry.h"
 #include "uictl/bars/visual_manager.h"
 
-#include <QCloseEvent>
 #include <QCursor>
 
 using namespace platform;
@@ -84,11 +83,6 @@ void CUxPopupMenuBar::stopTimers() {
   m_openTimer.stop();
   m_closeTimer.stop();
   m_pDelayedPopupMenuButton = m_pDelayedClosePopupMenuButton = nullptr;
-}
-
-void CUxPopupMenuBar::closeEvent(QCloseEvent* event) {
-  stopTimers();
-  CUxToolBar::closeEvent(event);
 }
 
 Size CUxPopupMenuBar::GetCurrentMenuImageSize() const {

@@ -86,9 +86,6 @@ class CUxPopupMenuBar : public CUxToolBar {
   bool m_bInCommand = false;
   bool m_bAcceptLButtonUp = true;
 
- protected:
-  void closeEvent(QCloseEvent* event) override;
-
  private:
   void onOpenTimer();
   void onCloseTimer();

@@ -355,7 +355,6 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   void beginCustomizePress(unsigned flags, platform::Point point, int hit);
   void dragButton(platform::Point point, int hit);
   void stretchTo(platform::Point point);
-
   void sizeToolBar(int length, bool vertical);
   void moveButtonGroup(CUxToolbarButton* button, platform::Point start, platform::Point end);
   void removeForbiddenButtons();

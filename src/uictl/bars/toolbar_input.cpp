@@ -347,7 +347,10 @@ bool CUxToolBar::TranslateChar(unsigned virtualKey) {
   const QString upper = QString(QChar(static_cast<char16_t>(character))).toUpper();
   auto found = m_AcellKeys.find(static_cast<wchar_t>(upper.at(0).unicode()));
   if (found == m_AcellKeys.end()) return false;
-  if (dynamic_cast<CUxToolbarMenuButton*>(found->second)) return DropDownMenu(found->second) || true;
+  if (dynamic_cast<CUxToolbarMenuButton*>(found->second)) {
+    DropDownMenu(found->second);
+    return true;
+  }
   return SendButtonCommand(found->second);
 }
 
