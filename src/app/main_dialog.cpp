@@ -118,6 +118,7 @@ bool MainDialog::OnInitDialog() {
   SelectModeInCombo();
   const int page = settings.lastSelectedTabId.value;
   initialised_ = true;
+  refreshOnShow_ = !isVisible();
   ShowPage(page >= 0 && page < kPageCount ? page : 1);
 
   if (m_pApp.commandLine->autorun) {
@@ -149,8 +150,14 @@ void MainDialog::UpdateTitle(const std::wstring& text) {
 
 void MainDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (initialised_ && m_nCurPage >= 0) ShowPage(m_nCurPage);
+  if (refreshOnShow_ && initialised_ && m_nCurPage >= 0) ShowPage(m_nCurPage);
+  refreshOnShow_ = false;
   OnSize(width(), height() - m_menuBar->sizeHint().height());
+}
+
+void MainDialog::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (!isMinimized()) refreshOnShow_ = true;
 }
 
 void MainDialog::resizeEvent(QResizeEvent* event) {

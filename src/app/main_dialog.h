@@ -91,6 +91,7 @@ class MainDialog : public QDialog, public MainDialogHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void buildMenu();
@@ -136,6 +137,14 @@ class MainDialog : public QDialog, public MainDialogHost {
   QComboBox* m_recentCombo = nullptr;
   std::map<int, QAction*> commands_;
   bool initialised_ = false;
-  // The key press last passed on, until its key is released.
-  const QEvent* passedOnKey_ = nullptr;
+  // The key press last passed on, until a key is released.
+  struct PassedOnKey {
+    const QEvent* event = nullptr;
+    int key = 0;
+    Qt::KeyboardModifiers modifiers;
+    bool operator==(const PassedOnKey&) const = default;
+  };
+  PassedOnKey passedOnKey_;
+  // Shown again after being hidden (not restored after a study): the pages are read again.
+  bool refreshOnShow_ = false;
 };

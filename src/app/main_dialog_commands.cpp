@@ -218,16 +218,17 @@ bool MainDialog::OnCommand(int id) {
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyRelease) passedOnKey_ = nullptr;
+  if (event->type() == QEvent::KeyRelease) passedOnKey_ = {};
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return QDialog::eventFilter(watched, event);
   // Keys of the dialog and its controls only, not of the windows it opens.
   auto* widget = static_cast<QWidget*>(watched);
   if (widget->window() != this) return QDialog::eventFilter(watched, event);
   // A key passed on climbs from the control to the dialog and comes by again on the way.
-  if (event == passedOnKey_) return false;
   const auto* key = static_cast<QKeyEvent*>(event);
+  const PassedOnKey passing{event, key->key(), key->modifiers()};
+  if (passing == passedOnKey_) return false;
   if (OnKeyDown(key->key(), key->modifiers())) return true;
-  passedOnKey_ = event;
+  passedOnKey_ = passing;
   return false;
 }
 
