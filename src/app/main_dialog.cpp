@@ -145,7 +145,7 @@ void MainDialog::UpdateTitle(const std::wstring& text) {
     return;
   }
   const std::wstring user = m_pApp.settings ? m_pApp.settings->userName.value : std::wstring();
-  setWindowTitle(qtext(platform::format(L"KLV %ls%ls 【%ls】", L"", L"7.1.5", user.c_str())));
+  setWindowTitle(qtext(platform::format(L"KLV %ls%ls 【%ls】", L"", kVersion, user.c_str())));
 }
 
 void MainDialog::showEvent(QShowEvent* event) {

@@ -28,6 +28,8 @@ class MainDialog : public QDialog, public MainDialogHost {
 
  public:
   static constexpr int kPageCount = 5;
+  // The version the title and the maker's site are told.
+  static constexpr wchar_t kVersion[] = L"7.1.5";
   // Window size limits; the settings' window size is held to them.
   static constexpr int kMinWidth = 780, kMinHeight = 560, kMaxWidth = 1014, kMaxHeight = 728;
 
@@ -112,6 +114,7 @@ class MainDialog : public QDialog, public MainDialogHost {
   std::vector<int> currentSetQuestionIds();
   void OnQuestionList();
   void OnReloadDatabase();
+  void OnHomePage();
   void OnExport();
   void OnSearch();
   void OnPrint();

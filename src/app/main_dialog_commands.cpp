@@ -22,6 +22,7 @@
 #include "database/section_questions.h"
 #include "platform/notifier.h"
 #include "services/app_settings.h"
+#include "services/shell_files.h"
 #include "study/speech_output.h"
 #include "study/trans_edit_dialog.h"
 #include "study/trans_mode_dialog.h"
@@ -31,7 +32,9 @@ namespace {
 // Commands whose windows belong to work not done yet: their menu items and buttons stay gray.
 // 32787 and 32855 take the questions chosen on the page shown, which no page offers yet.
 constexpr int kUnavailableCommands[] = {32791, 32855, 32796, 32785, 32787, 32826, 32798,
-                                        32841, 32790, 32789, 32795, 32773, 1193};
+                                        32841, 32790, 32789, 32773, 1193};
+// The maker's web address is a build setting; without one the home-page command stays gray.
+constexpr wchar_t kMakerAddress[] = L"" KELVARA_MAKER_URL;
 // Commands that need a problem set: gray while a folder is chosen.
 constexpr int kSetCommands[] = {32796, 32787, 32835, 32792, 209, 210, 32794, 32793, 32824, 32823};
 
@@ -165,7 +168,8 @@ bool MainDialog::commandEnabled(int id) const {
 
 void MainDialog::UpdateCommandStates() {
   for (const auto& [id, action] : commands_)
-    action->setEnabled(!listed(kUnavailableCommands, id) && !(m_bFolderSelected && listed(kSetCommands, id)));
+    action->setEnabled(!listed(kUnavailableCommands, id) && !(m_bFolderSelected && listed(kSetCommands, id)) &&
+                       !(id == 32795 && std::wstring(kMakerAddress).empty()));
 }
 
 bool MainDialog::OnCommand(int id) {
@@ -208,6 +212,9 @@ bool MainDialog::OnCommand(int id) {
       return true;
     case 32787:
       OnQuestionList();
+      return true;
+    case 32795:
+      OnHomePage();
       return true;
     case 32827:
       reject();
@@ -294,6 +301,11 @@ void MainDialog::OnQuestionList() {
   QuestionPreviewDlg dialog(m_pApp, std::deque<int>(ids.begin(), ids.end()), m_strSetPath, this);
   dialog.setQuestionEditor(editInDialog);
   runModalDialog(dialog);
+}
+
+void MainDialog::OnHomePage() {
+  if (platform::messageBox(this, L"作者のサイトを開きますか？", L"Open URL", platform::MbYesNo) != platform::IdYes) return;
+  ShellOpen(std::wstring(kMakerAddress) + L"?t=r:KLV" + kVersion);
 }
 
 void MainDialog::OnReloadDatabase() {

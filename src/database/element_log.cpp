@@ -6,11 +6,14 @@ namespace pdb3 {
 namespace {
 
 int roundTotal(const ElementLogRecord& log, const wchar_t* column) {
-  // The log's user, mode and set come from its log_id row within the same statement.
+  // The log's user, mode and set come from its log_id row within the same statement. Each is a
+  // subquery of its own, read once: a set list that depended on a joined row would be read again
+  // for every row of question_log.
   return querySqlfInt(log,
-                      L"SELECT coalesce(sum(q.%ls),0) FROM question_log q JOIN log_id l ON q.uid=l.uid AND q.mid=l.mid "
-                      L"WHERE l.lid=%d AND q.qid in (SELECT qid FROM section WHERE sid=l.eid)",
-                      column, log.lid());
+                      L"SELECT coalesce(sum(q.%ls),0) FROM question_log q "
+                      L"WHERE q.uid=(SELECT uid FROM log_id WHERE lid=%d) AND q.mid=(SELECT mid FROM log_id WHERE lid=%d) "
+                      L"AND q.qid IN (SELECT qid FROM section WHERE sid=(SELECT eid FROM log_id WHERE lid=%d))",
+                      column, log.lid(), log.lid(), log.lid());
 }
 
 }  // namespace
