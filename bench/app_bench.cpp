@@ -1,11 +1,8 @@
 // Speed of the application shell's views on the shared large file (large_database.h).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <clocale>
-#include <cstdlib>
 #include <memory>
 
 #include "app/folder_tree.h"
@@ -14,6 +11,7 @@
 #include "database/sql_helpers.h"
 #include "database/text_conversion.h"
 #include "large_database.h"
+#include "offscreen_main.h"
 #include "services/app_settings.h"
 
 namespace {
@@ -61,15 +59,4 @@ BENCHMARK(BM_ShowPage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) setenv(variable, home.path().toUtf8(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
-  benchmark::Initialize(&argc, argv);
-  benchdata::largeDatabase();
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runOffscreenBenchmarks(argc, argv, [] { benchdata::largeDatabase(); }); }

@@ -3,12 +3,10 @@
 // Runs offscreen in a private home folder.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QPixmap>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <clocale>
 #include <cstdlib>
 #include <memory>
 
@@ -16,6 +14,7 @@
 #include "app/print_preview_dialog.h"
 #include "database/db_object.h"
 #include "database/sql_helpers.h"
+#include "offscreen_main.h"
 #include "services/app_settings.h"
 
 namespace {
@@ -89,15 +88,4 @@ BENCHMARK(BM_PrintSheetToPdf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) setenv(variable, home.path().toUtf8(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("KELVARA_AUTOANSWER", "ok", 0);
-  QApplication application(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runOffscreenBenchmarks(argc, argv); }

@@ -6,7 +6,10 @@
 // by SQL on first run, beside this program, and reused afterwards.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <clocale>
+#include <cstdlib>
+#include <set>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -14,6 +17,7 @@
 #include <sstream>
 #include <string>
 
+#include "app/smart_selection.h"
 #include "database/memory_rate.h"
 #include "database/question_selection.h"
 #include "database/sql_helpers.h"
@@ -174,6 +178,37 @@ void BM_FindQuestionsByAnswer(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FindQuestionsByAnswer)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// Choosing a smart-learning study of N questions (argument) from the 10,000-question set, every
+// question of which has a memory rate; the choice is seeded, so each iteration makes the same one.
+void BM_SmartSelection(benchmark::State& state) {
+  sqliteplus::SqliteConnection connection;
+  connection.open(studyDatabase().c_str());
+  const pdb3::DbObject accessor = pdb3::openQuery(connection);
+  const smart::SelectionRequest request{static_cast<unsigned>(state.range(0)), 1, false};
+  for (auto _ : state) {
+    std::srand(1);
+    const std::set<int> chosen = smart::SelectSmartQuestions(accessor, kUser, kLargeSet, request, kNow);
+    if (chosen.size() != request.count) state.SkipWithError("wrong selection");
+  }
+}
+BENCHMARK(BM_SmartSelection)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The smart-learning list's sort of all 10,000 rows by forgetting degree.
+void BM_SortByForgettingDegree(benchmark::State& state) {
+  sqliteplus::SqliteConnection connection;
+  connection.open(studyDatabase().c_str());
+  const pdb3::DbObject accessor = pdb3::openQuery(connection);
+  std::vector<int> rows;
+  for (int qid = 1; qid <= kLargeSetSize; ++qid) rows.push_back(qid);
+  for (auto _ : state) {
+    std::vector<int> sorted = rows;
+    smart::LoadRates(accessor, sorted, kUser, kLargeSet, kNow);
+    std::stable_sort(sorted.begin(), sorted.end(), smart::CompareByCurrentRate);
+    benchmark::DoNotOptimize(sorted.data());
+  }
+}
+BENCHMARK(BM_SortByForgettingDegree)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

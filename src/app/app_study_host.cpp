@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include "app/klv_app.h"
+#include "app/modal_dialog.h"
+#include "app/question_preview_dialog.h"
+#include "app/search_dialog.h"
 #include "database/question.h"
 #include "database/sql_helpers.h"
 #include "platform/text.h"
@@ -142,6 +145,16 @@ std::wstring loginName() {
 }
 
 }  // namespace
+
+void AppStudyHost::openSearch(QWidget& window, const std::wstring& word) {
+  CSearchDlg search(app_, word, &window);
+  runModalDialog(search);
+}
+
+void AppStudyHost::openQuestionList(QWidget& window, const std::vector<int>& ids, const std::wstring& title) {
+  QuestionPreviewDlg list(app_, std::deque<int>(ids.begin(), ids.end()), title, &window);
+  runModalDialog(list);
+}
 
 std::wstring AppStudyHost::saveQuestionToBinder(int qid) {
   return SaveQuestionToBinder(historyAccessor(), qid, loginName());

@@ -1,5 +1,6 @@
 // The study window's view of the real program: the application object's settings, connection,
-// sounds and voice, the window's own connection for reading questions, and the result dialog.
+// sounds and voice, the window's own connection for reading questions, the search and question
+// list of the shell, and the result dialog.
 #pragma once
 
 #include <memory>
@@ -29,6 +30,8 @@ class AppStudyHost : public study::StudyHost {
   void speak(const std::wstring& voiceFile, const std::wstring& text) override;
   std::vector<uint8_t> pronunciationCodes(const std::wstring& text) override;
   std::wstring answerRemark(const std::wstring& reply, const std::vector<int>& studyIds) override;
+  void openSearch(QWidget& window, const std::wstring& word) override;
+  void openQuestionList(QWidget& window, const std::vector<int>& ids, const std::wstring& title) override;
   std::wstring saveQuestionToBinder(int qid) override;
   void prepareWindow(QWidget& window) override;
   void setSkinPath(const std::wstring& path) override;

@@ -24,7 +24,6 @@
 #include "services/app_settings.h"
 #include "services/shell_files.h"
 #include "study/speech_output.h"
-#include "study/trans_edit_dialog.h"
 #include "study/trans_mode_dialog.h"
 
 namespace {
@@ -51,12 +50,6 @@ constexpr int kToolBarButtons[] = {32796, 199, 32787, 0, 32835, 209, 32794, 3279
 template <size_t N>
 bool listed(const int (&ids)[N], int id) {
   return std::find(std::begin(ids), std::end(ids), id) != std::end(ids);
-}
-
-// The question edit dialog, for the lists that open a question for correction.
-bool editInDialog(QWidget* parent, pdb3::Question& question) {
-  study::CTransEditDlg dialog(question, parent);
-  return runModalDialog(dialog) == platform::IdOk;
 }
 
 }  // namespace
@@ -299,7 +292,6 @@ void MainDialog::OnQuestionList() {
   std::vector<int> ids;
   if (!SelectStudyQuestions(ids)) return;
   QuestionPreviewDlg dialog(m_pApp, std::deque<int>(ids.begin(), ids.end()), m_strSetPath, this);
-  dialog.setQuestionEditor(editInDialog);
   runModalDialog(dialog);
 }
 
@@ -323,7 +315,6 @@ void MainDialog::OnExport() {
 
 void MainDialog::OnSearch() {
   CSearchDlg dialog(m_pApp, std::wstring(), this);
-  dialog.setQuestionEditor(editInDialog);
   runModalDialog(dialog);
 }
 

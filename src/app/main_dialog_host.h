@@ -7,6 +7,7 @@
 #include <vector>
 
 class QWidget;
+class SoundQueue;
 
 class MainDialogHost {
  public:
@@ -33,4 +34,6 @@ class MainDialogHost {
   virtual void UpdateTitle(const std::wstring& text = std::wstring()) = 0;
   // The dialog's window, parent of the pages and of the boxes they show.
   virtual QWidget* dialogWindow() = 0;
+  // The dialog's sound queue, which plays the recorded sounds of questions the pages pronounce.
+  virtual SoundQueue& soundQueue() = 0;
 };

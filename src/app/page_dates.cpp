@@ -13,3 +13,9 @@ std::wstring pageDateText(int64_t seconds) {
   return platform::format(L"%4d-%02d-%02d(%ls) %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                           kWeekdays[local.tm_wday], local.tm_hour, local.tm_min, local.tm_sec);
 }
+
+std::wstring pageAgoText(int64_t seconds) {
+  if (seconds < 3600) return platform::format(L"%d 分前", static_cast<int>(seconds / 60));
+  if (seconds < 86400) return platform::format(L"%d 時間前", static_cast<int>(seconds / 3600));
+  return platform::format(L"%d 日前", static_cast<int>(seconds / 86400));
+}

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "app/klv_app.h"
+#include "app/modal_dialog.h"
 #include "app/search_dialog.h"
 #include "platform/notifier.h"
 #include "services/app_settings.h"
@@ -20,6 +21,7 @@
 #include "services/text_edit.h"
 #include "services/text_helpers.h"
 #include "study/speech_voice.h"
+#include "study/trans_edit_dialog.h"
 
 namespace {
 
@@ -107,9 +109,8 @@ QuestionPreviewDlg::QuestionPreviewDlg(KlvApp& app, const std::deque<int>& ids, 
 
   connect(addButton(rightColumn_, kOptimalWidth, L"最適値(&A)", 276), &QPushButton::clicked, this,
           &QuestionPreviewDlg::OnOptimalWidth);
-  auto* edit = addButton(rightColumn_, kEditButton, L"編集(&E)...", 316);
-  edit->setEnabled(false);
-  connect(edit, &QPushButton::clicked, this, &QuestionPreviewDlg::OnEdit);
+  connect(addButton(rightColumn_, kEditButton, L"編集(&E)...", 316), &QPushButton::clicked, this,
+          &QuestionPreviewDlg::OnEdit);
   connect(addButton(rightColumn_, kSearchButton, L"検索(&F)...", 350), &QPushButton::clicked, this,
           &QuestionPreviewDlg::OnSearch);
   connect(addButton(rightColumn_, kPronounceButton, L"発音(&P)", 384), &QPushButton::clicked, this,
@@ -130,11 +131,6 @@ QuestionPreviewDlg::QuestionPreviewDlg(KlvApp& app, const std::deque<int>& ids, 
     OnOptimalWidth();
   }
   m_bInitializing = false;
-}
-
-void QuestionPreviewDlg::setQuestionEditor(QuestionEditor editor) {
-  editor_ = std::move(editor);
-  findChild<QWidget*>(idName(kEditButton))->setEnabled(static_cast<bool>(editor_));
 }
 
 void QuestionPreviewDlg::Refill() {
@@ -208,10 +204,10 @@ pdb3::Question* QuestionPreviewDlg::selectedQuestion() {
 
 void QuestionPreviewDlg::OnEdit() {
   pdb3::Question* question = selectedQuestion();
-  if (!editor_ || !question) return;
+  if (!question) return;
   // Edited on a fresh record: a cancelled edit leaves the shown texts as they were.
   pdb3::Question edited = pdb3::getQuestion(*question, question->qid());
-  if (!editor_(this, edited)) return;
+  if (!study::RunQuestionEditDialog(edited, this)) return;
   if (!pdb3::saveQuestion(edited))
     platform::messageBox(this, L"データベースの書き込みに失敗しました。", L"KLV");
   // A list may show one question more than once: every row of it shows the edit.
@@ -228,8 +224,7 @@ void QuestionPreviewDlg::OnSearch() {
   const pdb3::Question* question = selectedQuestion();
   if (!question) return;
   CSearchDlg search(app_, question->answerText(0), this);
-  search.setQuestionEditor(editor_);
-  search.exec();
+  runModalDialog(search);
 }
 
 void QuestionPreviewDlg::OnPronounce() {
@@ -246,7 +241,6 @@ void QuestionPreviewDlg::showContextMenu(const QPoint& globalPos) {
   const std::pair<int, const wchar_t*> items[] = {
       {kMenuPronounce, L"発音(&S)"}, {kMenuSearch, L"検索(&F)..."}, {kMenuEdit, L"編集(&E)..."}};
   for (const auto& [command, text] : items) menu.addAction(QString::fromWCharArray(text))->setData(command);
-  menu.actions().back()->setEnabled(static_cast<bool>(editor_));
   // The web dictionaries come with their list; until then the sub-menu stays empty and disabled.
   menu.addMenu(QString::fromWCharArray(L"Web辞書で検索(&W)"))->setEnabled(false);
   QAction* chosen = menu.exec(globalPos);

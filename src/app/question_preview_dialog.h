@@ -1,6 +1,6 @@
 // A list of questions read over as aligned rows of text (question texts on the left, answers in
 // a column to their right, in a fixed-pitch font), with the column width chosen by the user.
-// From a row the question can be searched for, pronounced and, with an editor, edited.
+// From a row the question can be searched for, pronounced and edited.
 #pragma once
 
 #include <QDialog>
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/question_editor.h"
 #include "database/question.h"
 
 class KlvApp;
@@ -24,7 +23,6 @@ class QuestionPreviewDlg : public QDialog {
   // The questions are read once here; the rows are rebuilt from them without reading again.
   QuestionPreviewDlg(KlvApp& app, const std::deque<int>& ids, const std::wstring& title, QWidget* parent = nullptr);
 
-  void setQuestionEditor(QuestionEditor editor);
   int columnWidth() const { return m_nColumnWidth; }
 
   // Rebuilds the rows with the current width.
@@ -56,7 +54,6 @@ class QuestionPreviewDlg : public QDialog {
   bool m_bInitializing = true;
   int m_nColumnWidth = 0;
   std::wstring m_strTitle;
-  QuestionEditor editor_;
   QListWidget* m_list;
   QCheckBox* blankLine_;
   QButtonGroup* widths_;

@@ -13,6 +13,7 @@
 #include "services/part_of_speech.h"
 #include "services/rich_text.h"
 #include "services/text_edit.h"
+#include "study/trans_edit_dialog.h"
 
 namespace {
 
@@ -77,7 +78,6 @@ CSearchDlg::CSearchDlg(KlvApp& app, std::wstring word, QWidget* parent)
 
   auto* editButton = addButton(this, kEditButton, L"編集(&E)", {498, 12, 150, 30});
   editButton->setAutoDefault(false);
-  editButton->setEnabled(false);
   connect(editButton, &QPushButton::clicked, this, &CSearchDlg::OnEdit);
   // The web dictionaries come with their list; until then their menu button stays disabled.
   auto* web = addButton(this, kWebButton, L"Web辞書検索↓(&W)", {498, 46, 150, 28});
@@ -95,11 +95,6 @@ CSearchDlg::CSearchDlg(KlvApp& app, std::wstring word, QWidget* parent)
   // OnInitDialog
   DDX_RichText(this, false, kWordEdit, m_strWord);
   if (!m_strWord.empty()) presetTimer_.start();
-}
-
-void CSearchDlg::setQuestionEditor(QuestionEditor editor) {
-  editor_ = std::move(editor);
-  findChild<QWidget*>(idName(kEditButton))->setEnabled(static_cast<bool>(editor_));
 }
 
 bool CSearchDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -182,11 +177,11 @@ void CSearchDlg::FillRow(QTreeWidgetItem* row, const pdb3::Question& question) {
 
 void CSearchDlg::OnEdit() {
   QTreeWidgetItem* row = m_list->currentItem();
-  if (!editor_ || !row || row->data(0, Qt::UserRole).toInt() < 0) return;
+  if (!row || row->data(0, Qt::UserRole).toInt() < 0) return;
   // Rows arriving under the dialog would move the one being edited.
   if (searching()) StopFill(true);
   pdb3::Question question = pdb3::getQuestion(accessor_, row->data(0, Qt::UserRole).toInt());
-  if (!editor_(this, question)) return;
+  if (!study::RunQuestionEditDialog(question, this)) return;
   if (!pdb3::saveQuestion(question))
     platform::messageBox(this, L"データベースの書き込みに失敗しました。", L"KLV");
   FillRow(row, question);

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/question_editor.h"
 #include "database/question.h"
 
 class KlvApp;
@@ -22,7 +21,6 @@ class CSearchDlg : public QDialog {
   // A preset word is searched for as soon as the dialog is up.
   explicit CSearchDlg(KlvApp& app, std::wstring word = {}, QWidget* parent = nullptr);
 
-  void setQuestionEditor(QuestionEditor editor);
   bool searching() const { return m_nNext >= 0; }
 
   void OnSearch();
@@ -43,7 +41,6 @@ class CSearchDlg : public QDialog {
   KlvApp& m_pApp;
   pdb3::DbObject accessor_;
   std::wstring m_strWord;
-  QuestionEditor editor_;
   QTreeWidget* m_list;
   std::vector<int> m_ids;
   int m_nNext = -1;

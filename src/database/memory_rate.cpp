@@ -55,12 +55,18 @@ int MemoryRate::lastStudyTime() const {
 
 int64_t MemoryRate::levelBaseTime() const {
   if (level > 0) return levelTimes[std::min(level, kMaxMemoryLevel) - 1];
+  if (firstStudy_ != kNotRead) return std::max(firstStudy_, 0);
   const int first = querySqlfIntOrMinus1(
       *this,
       L"SELECT LastStudyTime FROM question_log WHERE qid=%d AND uid=%d AND LastStudyTime > 0 "
       L"ORDER BY LastStudyTime LIMIT 1",
       qid, uid);
   return std::max(first, 0);
+}
+
+void MemoryRate::primeStudyTimes(int lastStudyTime, int firstStudyTime) {
+  lastStudy_ = lastStudyTime;
+  firstStudy_ = firstStudyTime;
 }
 
 int MemoryRate::currentRate() {

@@ -26,6 +26,9 @@ class MemoryRate : public DbObject {
   int currentRate();
   // The earliest time at which the level may climb; 0 = at once.
   int64_t nextLevelupTime() const;
+  // Hands over the latest and the first study times read together with many records (-1 and 0
+  // when none), so that the rate and the level-up time need no statement of their own.
+  void primeStudyTimes(int lastStudyTime, int firstStudyTime);
   // Applies one study's correct and incorrect answers (first and repeated passes together).
   bool update(int mode, int nc, int ni);
 
@@ -42,6 +45,7 @@ class MemoryRate : public DbObject {
 
   static constexpr int kNotRead = -2;
   mutable int lastStudy_ = kNotRead;
+  int firstStudy_ = kNotRead;
 };
 
 }  // namespace pdb3

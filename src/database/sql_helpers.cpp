@@ -42,6 +42,19 @@ bool appendIntColumn(const DbObject& accessor, const wchar_t* sql, const std::fu
 
 }  // namespace
 
+bool forEachRow(const DbObject& accessor, const std::wstring& sql,
+                const std::function<void(const sqliteplus::SqliteCursor&)>& read) {
+  try {
+    auto cursor = accessor.query().query(sql.c_str());
+    while (cursor->next()) read(*cursor);
+    return true;
+  } catch (const SqliteException& e) {
+    platform::traceError(L"sql : %ls\n", sql.c_str());
+    traceFailure(e);
+    return false;
+  }
+}
+
 FirstRow readFirstRow(const DbObject& accessor, const std::wstring& sql,
                       const std::function<void(const SqliteCursor&)>& read, std::string* failure) {
   try {

@@ -41,6 +41,11 @@ bool queryIntList(const DbObject& accessor, std::deque<int>& out, const wchar_t*
 bool querySqlfIntList(const DbObject& accessor, std::vector<int>& out, const wchar_t* format, ...);
 bool querySqlfIntList(const DbObject& accessor, std::deque<int>& out, const wchar_t* format, ...);
 
+// Hands every row to `read`. False (after the trace lines on stderr) when the statement fails;
+// the rows before the failure have been handed over.
+bool forEachRow(const DbObject& accessor, const std::wstring& sql,
+                const std::function<void(const sqliteplus::SqliteCursor&)>& read);
+
 // Doubles every single quote, for text written between quotes.
 std::wstring escapeSqlQuotesTo(const std::wstring& text);
 std::wstring escapeSqlQuotesCStr(const wchar_t* text);

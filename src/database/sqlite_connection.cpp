@@ -76,6 +76,11 @@ bool SqliteConnection::inTransaction() const { return db_ && sqlite3_get_autocom
 
 bool SqliteConnection::isReadOnly() const { return db_ && sqlite3_db_readonly(db_, "main") == 1; }
 
+std::wstring SqliteConnection::fileName() const {
+  const char* name = db_ ? sqlite3_db_filename(db_, "main") : nullptr;
+  return name ? AcpToWString(name) : std::wstring();
+}
+
 sqlite3* SqliteConnection::openHandle() const {
   if (!db_) throw QueryException("The database is not open.", SQLITE_MISUSE);
   return db_;

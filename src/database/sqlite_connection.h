@@ -32,6 +32,8 @@ class SqliteConnection {
   bool inTransaction() const;
   // The main file opened read-only (the engine falls back to that when it cannot write it).
   bool isReadOnly() const;
+  // The file that is open, as open() takes a name; empty while closed.
+  std::wstring fileName() const;
   int lastInsertRowId() const;
   // An empty handle only when the query object cannot be allocated.
   SharedHandle<SqliteQuery> createQuery();

@@ -183,4 +183,24 @@ unsigned enableMenuItem(MenuHandle menu, unsigned item, unsigned flags) {
   return replaceFlags(menu, item, flags, MfGrayed | MfDisabled);
 }
 
+unsigned getMenuDefaultItem(MenuHandle menu) {
+  const Menu* m = find(menu);
+  if (!m) return kMenuError;
+  for (const MenuItem& item : m->items)
+    if ((item.flags & MfDefault) && !(item.flags & MfPopup)) return item.id;
+  return kMenuError;
+}
+
+bool setMenuDefaultItem(MenuHandle menu, unsigned command) {
+  Menu* m = find(menu);
+  if (!m) return false;
+  bool found = command == kMenuError;
+  for (MenuItem& item : m->items) {
+    const bool chosen = !(item.flags & MfPopup) && !(item.flags & MfSeparator) && item.id == command;
+    item.flags = chosen ? item.flags | MfDefault : item.flags & ~MfDefault;
+    found = found || chosen;
+  }
+  return found;
+}
+
 }  // namespace platform

@@ -49,5 +49,9 @@ unsigned getMenuState(MenuHandle menu, unsigned item, unsigned flags);
 // Both return the previous check or enable flags, or kMenuError.
 unsigned checkMenuItem(MenuHandle menu, unsigned item, unsigned flags);
 unsigned enableMenuItem(MenuHandle menu, unsigned item, unsigned flags);
+// The command of the menu's own default item (disabled ones count too); kMenuError for none.
+unsigned getMenuDefaultItem(MenuHandle menu);
+// Makes the item with this command the menu's one default item; kMenuError clears it.
+bool setMenuDefaultItem(MenuHandle menu, unsigned command);
 
 }  // namespace platform

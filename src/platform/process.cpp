@@ -10,6 +10,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/command_line_words.h"
 #include "platform/folders.h"
 #include "platform/text.h"
 #include "platform/trace.h"
@@ -18,8 +19,6 @@ extern char** environ;
 
 namespace platform {
 namespace {
-
-bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 bool isExecutableFile(const std::string& path) {
   struct stat info;
@@ -83,41 +82,13 @@ int Process::wait() {
 }
 
 std::vector<std::wstring> splitCommandLine(const std::wstring& commandLine) {
-  std::vector<std::wstring> words;
-  size_t i = 0;
-  const size_t n = commandLine.size();
-  while (i < n && isBlank(commandLine[i])) ++i;
-  if (i == n) return words;
-  // The program's name: quotes only group, backslashes are part of the name.
-  std::wstring program;
-  bool quoted = false;
-  for (; i < n && (quoted || !isBlank(commandLine[i])); ++i) {
-    if (commandLine[i] == L'"') quoted = !quoted;
-    else program += commandLine[i];
-  }
-  words.push_back(program);
-  for (;;) {
-    while (i < n && isBlank(commandLine[i])) ++i;
-    if (i == n) return words;
-    std::wstring word;
-    quoted = false;
-    while (i < n && (quoted || !isBlank(commandLine[i]))) {
-      size_t backslashes = 0;
-      while (i < n && commandLine[i] == L'\\') ++backslashes, ++i;
-      if (i < n && commandLine[i] == L'"') {
-        // 2k backslashes and a quote: k backslashes and a quote that groups; 2k+1: k and a literal quote.
-        word.append(backslashes / 2, L'\\');
-        if (backslashes % 2) word += L'"';
-        else if (quoted && i + 1 < n && commandLine[i + 1] == L'"') word += L'"', ++i;  // "" inside quotes
-        else quoted = !quoted;
-        ++i;
-      } else {
-        word.append(backslashes, L'\\');
-        if (i < n && (quoted || !isBlank(commandLine[i]))) word += commandLine[i++];
-      }
-    }
-    words.push_back(word);
-  }
+  return splitCommandLineWords(commandLine);
+}
+
+std::optional<std::wstring> findProgram(const std::wstring& name) {
+  const std::optional<std::string> program = resolveProgram(toUtf8(name));
+  if (!program) return std::nullopt;
+  return fromUtf8(*program);
 }
 
 std::optional<Process> startProcess(const std::wstring& commandLine, const std::wstring& workingFolder) {

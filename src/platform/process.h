@@ -31,6 +31,10 @@ class Process {
 // arguments follow the original platform's rules for quotes and backslashes before quotes.
 std::vector<std::wstring> splitCommandLine(const std::wstring& commandLine);
 
+// The program file a command line's first word names, searched as startProcess searches it;
+// nothing when there is no such executable file.
+std::optional<std::wstring> findProgram(const std::wstring& name);
+
 // Starts the program the command line names, in the working folder (empty: the current one).
 // A bare program name is looked for in the program folder, the current folder and then PATH;
 // a name ending in ".exe" is also found without that ending. Nothing when it cannot start.

@@ -66,6 +66,9 @@ int ClassicSystemMetrics::metric(int index) const {
     case SmCyIcon: return 32;
     case SmCxSmIcon:
     case SmCySmIcon: return 16;
+    case SmCySmSize: return smallCaptionHeight;
+    case SmCxMenuSize: return menuButton.cx;
+    case SmCyMenuSize: return menuButton.cy;
     case SmCxMenuCheck: return menuCheckHeight;
     case SmCyMenuCheck: return menuCheckHeight;
     case SmRemoteSession: return remoteSession ? 1 : 0;

@@ -26,7 +26,7 @@ enum SysColor : int {
 
 enum SysMetric : int {
   SmCxBorder = 5, SmCyBorder = 6, SmCxIcon = 11, SmCyIcon = 12, SmCxSmIcon = 49, SmCySmIcon = 50,
-  SmCxMenuCheck = 71, SmCyMenuCheck = 72, SmRemoteSession = 0x1000,
+  SmCySmSize = 53, SmCxMenuSize = 54, SmCyMenuSize = 55, SmCxMenuCheck = 71, SmCyMenuCheck = 72, SmRemoteSession = 0x1000,
 };
 
 class SystemMetricsProvider {
@@ -64,6 +64,9 @@ class ClassicSystemMetrics : public SystemMetricsProvider {
   std::optional<LogFont> guiFont;
   int charSet = ShiftJisCharset;
   int menuCheckHeight = 13;
+  // The small caption buttons and the menu bar's window buttons.
+  int smallCaptionHeight = 17;
+  Size menuButton{18, 18};
   bool remoteSession = false;
 };
 

@@ -74,6 +74,8 @@ struct StudyQuestion {
   std::vector<std::wstring> hints;
   std::vector<std::wstring> pronunciations;  // beside the answer of the same index
   std::wstring voiceFile;  // a recorded voice of the answer, relative to the voice folder
+
+  friend bool operator==(const StudyQuestion&, const StudyQuestion&) = default;
 };
 
 // The figures the result dialog is given when a study ends.
@@ -112,6 +114,11 @@ class StudyHost {
   // What 1102 says about a reply that is the answer of another question (the study's own first,
   // then any of the database); empty when none is.
   virtual std::wstring answerRemark(const std::wstring& reply, const std::vector<int>& studyIds) = 0;
+  // The search of the whole database by answer, over the window; a non-empty word is searched
+  // for at once. Its hits can be edited.
+  virtual void openSearch(QWidget& window, const std::wstring& word) = 0;
+  // The study's questions as a list to read over (and edit), under the study's title.
+  virtual void openQuestionList(QWidget& window, const std::vector<int>& ids, const std::wstring& title) = 0;
   // Keeps the question in the binder of questions saved while studying; the message to show.
   virtual std::wstring saveQuestionToBinder(int qid) = 0;
   // As the window opens: its opacity, and the speech agent when agent speech is on.

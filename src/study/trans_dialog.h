@@ -178,7 +178,15 @@ class CTransDlg : public QDialog, public StudySkinHost {
   void ShowLastQuestionMenu(const QPoint& at);
   void ShowSkinMenuAt(const QPoint& at);
   void EditQuestion(int qid);
+  // The question on screen replaced by its stored texts, shown and judged afresh.
+  void showQuestionAgain(StudyQuestion stored);
   void OnSaveQuestion();
+  void OpenSearch();
+  void OpenQuestionList();
+  // Runs a dialog of the shell over the window, the study held still, then shows the question
+  // on screen afresh when the dialog changed it.
+  template <typename Open>
+  void runShellDialog(Open open);
   bool SpeakAnswerCycle(const StudyQuestion& question);
   void LookUpInPdic();
   void CopyTextToClipboard(const std::wstring& text);

@@ -1,6 +1,6 @@
 // The study window's commands besides answering: its keys, the Func buttons, hints and answer
-// lengths, the edit and previous-question menus, editing and saving questions, speaking, the
-// dictionary program and the clipboard.
+// lengths, the edit and previous-question menus, editing and saving questions, the search and
+// the question list, speaking, the dictionary program and the clipboard.
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
@@ -28,7 +28,7 @@ namespace {
 
 enum class KeyCommand {
   None, Swallow, LastQuestionMenu, ShowAllSymbols, EditPopup, Hint, ShowHint, AnswerLength, ReloadSkin,
-  SkinMenu, SpeakCurrent, SpeakPrevious, LookUp,
+  SkinMenu, QuestionList, SpeakCurrent, SpeakPrevious, LookUp, Search,
 };
 
 KeyCommand commandOf(const QKeyEvent& key) {
@@ -41,15 +41,18 @@ KeyCommand commandOf(const QKeyEvent& key) {
     case Qt::Key_B: return ctrl || alt ? KeyCommand::LastQuestionMenu : KeyCommand::None;
     case Qt::Key_D: return ctrl && shift ? KeyCommand::ShowAllSymbols : KeyCommand::None;
     case Qt::Key_E: return ctrl || alt ? KeyCommand::EditPopup : KeyCommand::None;
+    case Qt::Key_F: return ctrl ? KeyCommand::Search : KeyCommand::None;
     case Qt::Key_G: return ctrl ? KeyCommand::Hint : KeyCommand::None;
     case Qt::Key_F2: return KeyCommand::ShowHint;
     case Qt::Key_F3: return KeyCommand::AnswerLength;
     case Qt::Key_F4: return alt ? KeyCommand::None : KeyCommand::EditPopup;
     case Qt::Key_F5: return KeyCommand::ReloadSkin;
     case Qt::Key_F6: return KeyCommand::SkinMenu;
+    case Qt::Key_F7: return KeyCommand::QuestionList;
     case Qt::Key_F8: return KeyCommand::SpeakCurrent;
     case Qt::Key_F9: return KeyCommand::SpeakPrevious;
     case Qt::Key_F10: return KeyCommand::LookUp;
+    case Qt::Key_F12: return KeyCommand::Search;
     default: return KeyCommand::None;
   }
 }
@@ -117,11 +120,13 @@ bool CTransDlg::PreTranslateKey(QKeyEvent* key) {
     case KeyCommand::AnswerLength: ShowAnswerLength(); break;
     case KeyCommand::ReloadSkin: OnCommand(kReloadSkinCommand); break;
     case KeyCommand::SkinMenu: ShowSkinMenuAt(clientOrigin()); break;
+    case KeyCommand::QuestionList: OpenQuestionList(); break;
     case KeyCommand::SpeakCurrent: SpeakAnswerCycle(question_); break;
     case KeyCommand::SpeakPrevious:
       if (flow_.previousId >= 0) SpeakAnswerCycle(host_.question(flow_.previousId));
       break;
     case KeyCommand::LookUp: LookUpInPdic(); break;
+    case KeyCommand::Search: OpenSearch(); break;
   }
   return true;
 }
@@ -141,12 +146,14 @@ bool CTransDlg::OnCommand(int id) {
     case ctl::FirstFunc + 3: ShowEditPopup(QCursor::pos()); return true;
     case ctl::FirstFunc + 4: return OnCommand(kReloadSkinCommand);
     case ctl::FirstFunc + 5: ShowSkinMenuAt(QCursor::pos()); return true;
+    case ctl::FirstFunc + 6: OpenQuestionList(); return true;
     case ctl::FirstFunc + 7: SpeakAnswerCycle(question_); return true;
     case ctl::FirstFunc + 8:
       if (flow_.previousId >= 0) SpeakAnswerCycle(host_.question(flow_.previousId));
       return true;
     case ctl::FirstFunc + 9: LookUpInPdic(); return true;
     case ctl::FirstFunc + 10: return true;
+    case ctl::FirstFunc + 11: OpenSearch(); return true;
     default: return false;
   }
 }
@@ -235,11 +242,37 @@ void CTransDlg::EditQuestion(int qid) {
   if (outcome == EditOutcome::Cancelled) return;
   ShowTimedMessage(outcome == EditOutcome::Saved ? L"データの変更を完了しました。"
                                                  : L"データベースの書き込みに失敗しました。");
-  if (qid != flow_.currentId) return;
-  question_ = host_.question(qid);
+  if (qid == flow_.currentId) showQuestionAgain(host_.question(qid));
+}
+
+void CTransDlg::showQuestionAgain(StudyQuestion stored) {
+  question_ = std::move(stored);
   if (isChoiceMode(setup_.mode) && rightChoice_ >= 0) choiceQuestions_[rightChoice_] = question_;
   DisplayQuestion();
   repaintWindow();
+}
+
+template <typename Open>
+void CTransDlg::runShellDialog(Open open) {
+  SkinLockHolder hold(skinLock());
+  StopLimitTimers(false);
+  whilePaused(open);
+  // The dialogs edit questions too: the one on screen is shown and judged as it is stored now.
+  if (flow_.currentId < 0 || ended_) return;
+  StudyQuestion stored = host_.question(flow_.currentId);
+  if (stored != question_) showQuestionAgain(std::move(stored));
+}
+
+void CTransDlg::OpenSearch() {
+  // The answer is offered only once the user may see it.
+  const bool answerSeen = (flow_.tstate >= TurnWaitDisplayAnswer && flow_.tstate <= TurnEnd) ||
+                          (setup_.mode == ModeCard && control(ctl::CardOk)->isEnabled());
+  const std::wstring word = answerSeen ? pdb3::textListAt(question_.answers, 0) : std::wstring();
+  runShellDialog([&] { host_.openSearch(*this, word); });
+}
+
+void CTransDlg::OpenQuestionList() {
+  runShellDialog([&] { host_.openQuestionList(*this, setup_.questionIds, setup_.title); });
 }
 
 void CTransDlg::OnSaveQuestion() {

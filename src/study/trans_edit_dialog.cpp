@@ -188,10 +188,14 @@ void CTransEditDlg::accept() {
   QDialog::accept();
 }
 
+bool RunQuestionEditDialog(pdb3::Question& question, QWidget* parent) {
+  CTransEditDlg dialog(question, parent);
+  return platform::execDialog(dialog) == QDialog::Accepted;
+}
+
 EditOutcome EditQuestionRecord(const pdb3::DbObject& accessor, int qid, QWidget* parent) {
   pdb3::Question question = pdb3::getQuestion(accessor, qid);
-  CTransEditDlg dialog(question, parent);
-  if (platform::execDialog(dialog) != QDialog::Accepted) return EditOutcome::Cancelled;
+  if (!RunQuestionEditDialog(question, parent)) return EditOutcome::Cancelled;
   question.touch();
   return pdb3::saveQuestion(question) ? EditOutcome::Saved : EditOutcome::SaveFailed;
 }

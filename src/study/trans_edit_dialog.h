@@ -45,6 +45,10 @@ class CTransEditDlg : public QDialog {
   std::array<QLineEdit*, kAnswerBoxes> pronunciationBoxes_{};
 };
 
+// Lets the user correct the record in the dialog; true when the boxes were written into it (the
+// caller saves it).
+bool RunQuestionEditDialog(pdb3::Question& question, QWidget* parent);
+
 enum class EditOutcome { Cancelled, Saved, SaveFailed };
 // Loads the question on the accessor, lets the user correct it and, on OK, saves it with its
 // change time stamped. The caller tells the user how it went.

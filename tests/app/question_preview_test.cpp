@@ -13,6 +13,8 @@
 #include "app/question_preview_dialog.h"
 #include "recording_speech_engine.h"
 #include "shell_fixture.h"
+#include "study/trans_edit_dialog.h"
+#include "study_window_support.h"
 
 namespace {
 
@@ -31,6 +33,15 @@ class QuestionPreview : public ShellFixture {
     auto* list = item<QListWidget>(dialog, 1107);
     for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
     return texts;
+  }
+  // The edit dialog, when it opens, finds `before` in the first answer box and confirms `after`.
+  void editFirstAnswer(const QString& before, const QString& after) {
+    studytest::whenOpened<study::CTransEditDlg>([before, after](study::CTransEditDlg* edit) {
+      auto* answer = edit->findChild<QLineEdit*>("id1023");
+      EXPECT_EQ(answer->text(), before);
+      answer->setText(after);
+      QTest::mouseClick(edit->findChild<QPushButton*>("id1"), Qt::LeftButton);
+    });
   }
   static int rowQuestion(QuestionPreviewDlg& dialog, int row) {
     return item<QListWidget>(dialog, 1107)->item(row)->data(Qt::UserRole).toInt();
@@ -110,13 +121,9 @@ TEST_F(QuestionPreview, PronouncesSearchesAndEditsTheSelectedQuestion) {
   item<QPushButton>(dialog, 1251)->click();
   EXPECT_EQ(presetWord, "apple");
 
-  // The edit button waits for an editor; an edit keeps the scroll position and the row.
-  EXPECT_FALSE(item<QPushButton>(dialog, 1250)->isEnabled());
-  dialog.setQuestionEditor([](QWidget*, pdb3::Question& question) {
-    question.setAnswerTexts({L"pomme", L"ringo"});
-    return true;
-  });
+  // An edit reaches the file and keeps the scroll position and the row.
   item<QListWidget>(dialog, 1107)->setCurrentRow(4);
+  editFirstAnswer("apple", "pomme");
   item<QPushButton>(dialog, 1250)->click();
   EXPECT_EQ(item<QListWidget>(dialog, 1107)->currentRow(), 4);
   EXPECT_EQ(rows(dialog)[2], QString::fromStdWString(L"りんご     pomme"));
@@ -125,15 +132,12 @@ TEST_F(QuestionPreview, PronouncesSearchesAndEditsTheSelectedQuestion) {
   std::deque<int> many;
   for (int i = 0; i < 40; ++i) many.insert(many.end(), {2, 1});
   QuestionPreviewDlg longList(app, many, L"t");
-  longList.setQuestionEditor([](QWidget*, pdb3::Question& question) {
-    question.setAnswerTexts({L"apple", L"ringo"});
-    return true;
-  });
   longList.show();
   auto* list = item<QListWidget>(longList, 1107);
   list->verticalScrollBar()->setValue(50);
   list->setCurrentRow(62);
-  longList.OnEdit();
+  editFirstAnswer("pomme", "apple");
+  item<QPushButton>(longList, 1250)->click();
   EXPECT_EQ(list->verticalScrollBar()->value(), 50);
   EXPECT_EQ(list->currentRow(), 62);
   EXPECT_EQ(rows(longList)[2], QString::fromStdWString(L"りんご     apple"));  // every row of the question
@@ -160,7 +164,7 @@ TEST_F(QuestionPreview, ContextMenuSelectsTheRowUnderTheCursor) {
   emit list->customContextMenuRequested(list->visualItemRect(list->item(2)).center());
   EXPECT_EQ(texts, (QStringList{QString::fromStdWString(L"発音(&S)"), QString::fromStdWString(L"検索(&F)..."),
                                 QString::fromStdWString(L"編集(&E)..."), QString::fromStdWString(L"Web辞書で検索(&W)")}));
-  EXPECT_EQ(enabled, (QList<bool>{true, true, false, false}));
+  EXPECT_EQ(enabled, (QList<bool>{true, true, true, false}));
   EXPECT_EQ(list->currentRow(), 2);
   EXPECT_EQ(spoken, std::vector<std::wstring>{L"apple, ringo"});
 }

@@ -1,6 +1,7 @@
 // The study window's side commands on a copy of the default database, through the application's
 // own host: keys and their states, hints and lengths, the skin keys, editing and saving
-// questions, the clipboard, speaking, the dictionary look-up and the pronunciation.
+// questions, the search and the question list, the clipboard, speaking, the dictionary look-up
+// and the pronunciation.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,9 +14,12 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 
 #include "app/app_study_host.h"
+#include "app/question_preview_dialog.h"
+#include "app/search_dialog.h"
 #include "database/folders.h"
 #include "database/question.h"
 #include "database/sql_helpers.h"
@@ -34,24 +38,10 @@ using studytest::StudyApp;
 using studytest::find;
 using studytest::setupFor;
 using studytest::typeReply;
+using studytest::whenOpened;
 using studytest::waitForState;
 
 namespace {
-
-// Runs `act` once on the first W that opens as a popup or a modal window.
-template <typename W>
-void whenOpened(std::function<void(W*)> act) {
-  auto* poll = new QTimer;
-  QObject::connect(poll, &QTimer::timeout, [poll, act] {
-    W* widget = qobject_cast<W*>(QApplication::activePopupWidget());
-    if (!widget) widget = qobject_cast<W*>(QApplication::activeModalWidget());
-    if (!widget) return;
-    poll->stop();
-    poll->deleteLater();
-    act(widget);
-  });
-  poll->start(10);
-}
 
 void choose(QMenu* menu, int command) {
   for (QAction* action : menu->actions()) {
@@ -100,6 +90,21 @@ std::wstring programData(const char* name) {
 }
 
 QString clipboard() { return QApplication::clipboard()->text(); }
+
+// A je study of questions 1 to 3 through the application's host that shows a right answer for
+// 300 ms, long enough to act while it is shown.
+struct SlowStudy {
+  StudyApp app{ModeJe};
+  SoundQueue sounds;
+  AppStudyHost host{app.app, sounds};
+  CTransDlg window{setupFor(ModeJe, {1, 2, 3}), host};
+
+  SlowStudy() { app.settings.correctWaitMsec.value = 300; }  // read as the answer is judged
+  bool start() {
+    window.show();
+    return waitForState(window, TurnReply);
+  }
+};
 
 }  // namespace
 
@@ -173,13 +178,10 @@ TEST(SideCommands, KeysActWhileAnsweringOnlyAndAWrongReplyNamesTheQuestionItAnsw
 }
 
 TEST(SideCommands, EditingAndSavingQuestionsReachTheFileTheScreenAndTheBinder) {
-  StudyApp s(ModeJe);
-  s.settings.correctWaitMsec.value = 300;
-  SoundQueue sounds;
-  AppStudyHost host(s.app, sounds);
-  CTransDlg dlg(setupFor(ModeJe, {1, 2, 3}), host);
-  dlg.show();
-  ASSERT_TRUE(waitForState(dlg, TurnReply));
+  SlowStudy study;
+  StudyApp& s = study.app;
+  CTransDlg& dlg = study.window;
+  ASSERT_TRUE(study.start());
   auto* edit = find<QLineEdit>(dlg, 1026);
 
   editThrough(CTransDlg::kEditCurrentCommand,
@@ -302,5 +304,69 @@ TEST(SideCommands, ClipboardSpeechLookUpAndPronunciation) {
   const int ae1 = 4;  // the first code of "blackboard" below 18, 17 pixels wide
   const QImage vowel = strip.copy(0, ae1 * 20, 17, 20);
   EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.surfaceImage().copy(10, 10, 17, 20) == vowel; }, 3000));
+  dlg.done(0);
+}
+
+TEST(SideCommands, SearchAndQuestionListOpenOverAStudyHeldStillAndTheirEditsReachTheScreen) {
+  SlowStudy study;
+  StudyApp& s = study.app;
+  CTransDlg& dlg = study.window;
+  ASSERT_TRUE(study.start());
+  auto* edit = find<QLineEdit>(dlg, 1026);
+  auto wordOf = [](CSearchDlg* search) { return find<QPlainTextEdit>(*search, 1261)->toPlainText(); };
+
+  // While the reply is open the answer is not given away.
+  QString word = "unset";
+  whenOpened<CSearchDlg>([&](CSearchDlg* search) {
+    word = wordOf(search);
+    search->reject();
+  });
+  QTest::keyClick(edit, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(word, "");
+
+  QString title;
+  whenOpened<QuestionPreviewDlg>([&](QuestionPreviewDlg* list) {
+    title = list->windowTitle();
+    list->reject();
+  });
+  QTest::keyClick(edit, Qt::Key_F7);
+  EXPECT_EQ(title, QString::fromStdWString(L"テスト [3] - 問題一覧"));
+
+  // With the answer shown, Func12 searches for it; the study waits for the dialog to close.
+  typeReply(dlg, "classroom");
+  ASSERT_EQ(dlg.flow().tstate, TurnWaitDisplayAnswer);
+  bool stoodStill = false;
+  whenOpened<CSearchDlg>([&](CSearchDlg* search) {
+    word = wordOf(search);
+    QTest::qWait(400);
+    stoodStill = dlg.flow().currentId == 1 && dlg.flow().tstate == TurnWaitDisplayAnswer;
+    search->accept();
+  });
+  dlg.OnCommand(1228);
+  EXPECT_EQ(word, "classroom");
+  EXPECT_TRUE(stoodStill);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+
+  // The question on screen edited through F12: the file and the screen show the edit.
+  whenOpened<CSearchDlg>([&](CSearchDlg* search) {
+    find<QPlainTextEdit>(*search, 1261)->setPlainText("blackboard");
+    QTest::mouseClick(find<QPushButton>(*search, 1249), Qt::LeftButton);
+    auto* hits = find<QTreeWidget>(*search, 1259);
+    if (!QTest::qWaitFor([&] { return hits->topLevelItemCount() > 0 && !search->searching(); }, 3000)) {
+      search->reject();
+      return;
+    }
+    hits->setCurrentItem(hits->topLevelItem(0));
+    whenOpened<CTransEditDlg>([](CTransEditDlg* d) {
+      find<QPlainTextEdit>(*d, 1208)->setPlainText(QString::fromStdWString(L"黒板の上"));
+      QTest::mouseClick(find<QPushButton>(*d, 1), Qt::LeftButton);
+    });
+    QTest::mouseClick(find<QPushButton>(*search, 1250), Qt::LeftButton);
+    search->accept();
+  });
+  QTest::keyClick(edit, Qt::Key_F12);
+  EXPECT_EQ(stored(s, 2, false), L"黒板の上");
+  EXPECT_EQ(find<QLabel>(dlg, 1208)->text().toStdWString(), L"黒板の上");
+  EXPECT_EQ(dlg.flow().tstate, TurnReply);
   dlg.done(0);
 }

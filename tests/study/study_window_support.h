@@ -1,11 +1,14 @@
 // What the study window tests share: a set-up record, its controls by id, waiting for a turn state,
-// and typing a reply as a user would.
+// typing a reply as a user would, and acting on a menu or dialog as it opens.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,6 +52,21 @@ inline void typeReply(QWidget& window, const QString& text) {
     }
   }
   QTest::keyClick(edit, Qt::Key_Return);
+}
+
+// Runs `act` once on the first W that opens as a popup or a modal window.
+template <typename W>
+void whenOpened(std::function<void(W*)> act) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, act] {
+    W* widget = qobject_cast<W*>(QApplication::activePopupWidget());
+    if (!widget) widget = qobject_cast<W*>(QApplication::activeModalWidget());
+    if (!widget) return;
+    poll->stop();
+    poll->deleteLater();
+    act(widget);
+  });
+  poll->start(10);
 }
 
 }  // namespace studytest

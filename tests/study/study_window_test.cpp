@@ -30,6 +30,8 @@ class FakeHost : public StudyHost {
   int results = 0, saves = 0, savedPoints = -1;
   std::optional<pdb3::DailyLogRecord> saved;
   std::vector<std::wstring> spoken;
+  std::vector<std::wstring> searches;
+  std::vector<std::vector<int>> lists;
   int wrongSounds = 0, rightSounds = 0;
   std::pair<int, int> storedPosition{-1, -1};
   sqliteplus::SqliteConnection db;
@@ -65,6 +67,8 @@ class FakeHost : public StudyHost {
   void speak(const std::wstring&, const std::wstring& text) override { spoken.push_back(text); }
   std::vector<uint8_t> pronunciationCodes(const std::wstring&) override { return {}; }
   std::wstring answerRemark(const std::wstring&, const std::vector<int>&) override { return {}; }
+  void openSearch(QWidget&, const std::wstring& word) override { searches.push_back(word); }
+  void openQuestionList(QWidget&, const std::vector<int>& ids, const std::wstring&) override { lists.push_back(ids); }
   std::wstring saveQuestionToBinder(int) override { return {}; }
   void prepareWindow(QWidget&) override {}
   void setSkinPath(const std::wstring& path) override { values.skinPath = path; }
@@ -179,7 +183,12 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   auto* ok = find<QPushButton>(card, 1231);
   EXPECT_FALSE(ok->isEnabled());  // the card must be turned first
   EXPECT_EQ(find<QLabel>(card, 1208)->text(), "answer3");  // the answer side comes first
+  card.OnCommand(1228);  // Func12: the search is offered the answer once the card is turned
   QTest::mouseClick(find<QPushButton>(card, 1229), Qt::LeftButton);
+  card.OnCommand(1228);
+  card.OnCommand(1223);  // Func07: the study's questions
+  EXPECT_EQ(host.searches, (std::vector<std::wstring>{L"", L"answer3"}));
+  EXPECT_EQ(host.lists, std::vector<std::vector<int>>{{3}});
   card.showMinimized();
   QTest::qWait(20);
   card.showNormal();  // a window restored from its icon keeps the turned card

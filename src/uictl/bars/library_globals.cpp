@@ -5,8 +5,13 @@
 #include "uictl/bars/accelerators.h"
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/customize_button.h"
+#include "uictl/bars/system_menu_buttons.h"
+#include "uictl/bars/tasks_pane.h"
 #include "uictl/bars/toolbar_button.h"
+#include "uictl/bars/toolbar_edit_box.h"
 #include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/user_tools.h"
 #include "uictl/bars/visual_manager.h"
 
 #include <QtGlobal>
@@ -96,6 +101,12 @@ void startUp() {
   s.exitFunctions.push_back([] { ToolbarImages::CleanUp(); });
   build(s.glyphs);
   registration(CUxToolbarButton::classCUxToolbarButton);
+  for (const platform::RuntimeClass* record :
+       {KELVARA_RUNTIME_CLASS(CUxToolbarMenuButton), KELVARA_RUNTIME_CLASS(CCustomizeButton),
+        KELVARA_RUNTIME_CLASS(CUxShowAllButton), KELVARA_RUNTIME_CLASS(CUxToolbarSystemMenuButton),
+        KELVARA_RUNTIME_CLASS(CUxToolbarMenuButtonsButton), KELVARA_RUNTIME_CLASS(CUxToolbarEditBoxButton),
+        KELVARA_RUNTIME_CLASS(CTasksPaneMenuButton), KELVARA_RUNTIME_CLASS(CUxUserTool)})
+    registration(*record);
   s.exitFunctions.push_back([&s] {
     if (s.workspace && s.workspaceOwned) delete s.workspace;
     s.workspace = nullptr;
@@ -127,7 +138,11 @@ void shutDown() {
 
 std::wstring libraryString(unsigned id) {
   switch (id) {
+    case kStringCopyError: return L"コピー中にエラーが発生しました。";
     case kStringClipboardFailed: return L"クリップボードにコピーできませんでした。";
+    case kStringShowAllTip: return L"すべてのメニュー項目を表示 (%s)";
+    case kStringChevronText: return L"ツールバー オプション";
+    case kStringTasksPanePages: return L"作業ウィンドウの切り替え";
     default: return {};
   }
 }

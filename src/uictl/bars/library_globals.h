@@ -41,7 +41,10 @@ enum MenuGlyph : int {
 constexpr unsigned kMenuGlyphBitmapId = 16129;
 
 // The library's own strings.
-enum LibraryString : unsigned { kStringClipboardFailed = 16010 };
+enum LibraryString : unsigned {
+  kStringCopyError = 16008, kStringClipboardFailed = 16010, kStringShowAllTip = 16025, kStringChevronText = 16026,
+  kStringTasksPanePages = 17020,
+};
 std::wstring libraryString(unsigned id);
 
 // Class-wide settings of toolbars, read by buttons and the visual manager.

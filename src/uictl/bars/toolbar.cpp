@@ -2,6 +2,7 @@
 
 #include "platform/mouse_capture.h"
 #include "uictl/bars/command_manager.h"
+#include "uictl/bars/customize_button.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/visual_manager.h"
 
@@ -233,6 +234,7 @@ bool CUxToolBar::LoadToolBarEx(unsigned resId, ImageIds ids, bool locked) {
 }
 
 bool CUxToolBar::SetButtons(const unsigned* ids, int count, bool remapImages) {
+  std::unique_ptr<CUxToolbarButton> chevron = copyOfCustomizeButton();
   RemoveAllButtons();
   m_OrigButtons.clear();
   if (!ids) {
@@ -260,6 +262,7 @@ bool CUxToolBar::SetButtons(const unsigned* ids, int count, bool remapImages) {
       }
     }
   }
+  restoreCustomizeButton(std::move(chevron));
   OnReset();
   if (QWidget* site = parentWidget()) {
     RegisteredMessageEvent reset(UXTOOLBAR_RESETTOOLBAR, m_uiOriginalResID, 0);
@@ -343,6 +346,8 @@ int CUxToolBar::InsertButton(std::unique_ptr<CUxToolbarButton> button, int inser
   if (!button || !IsCommandPermitted(button->m_nCommandId)) return -1;
   if (insertAt != -1 && (insertAt < 0 || insertAt > GetCount())) return -1;
   if (insertAt == -1) insertAt = GetCount();
+  // The chevron stays last.
+  if (m_pCustomizeBtn && insertAt == GetCount()) --insertAt;
   button->OnChangeParentWnd(this);
   m_Buttons.insert(m_Buttons.begin() + insertAt, std::move(button));
   return insertAt;
@@ -368,6 +373,7 @@ int CUxToolBar::InsertSeparator(int insertAt) {
 void CUxToolBar::RemoveAllButtons() {
   m_iButtonCapture = m_iHighlighted = m_iSelected = m_iHot = -1;
   m_pDragButton = nullptr;
+  m_pCustomizeBtn = nullptr;
   while (!m_Buttons.empty()) {
     std::unique_ptr<CUxToolbarButton> button = std::move(m_Buttons.front());
     m_Buttons.erase(m_Buttons.begin());
@@ -378,6 +384,7 @@ void CUxToolBar::RemoveAllButtons() {
 
 bool CUxToolBar::RemoveButton(int index) {
   if (!GetButton(index)) return false;
+  if (m_pCustomizeBtn && GetButton(index) == m_pCustomizeBtn) return false;
   const auto eraseAt = [this](int at) {
     std::unique_ptr<CUxToolbarButton> button = std::move(m_Buttons[static_cast<size_t>(at)]);
     m_Buttons.erase(m_Buttons.begin() + at);
@@ -389,7 +396,9 @@ bool CUxToolBar::RemoveButton(int index) {
     }
   };
   eraseAt(index);
-  while (!m_Buttons.empty() && (m_Buttons.back()->m_nStyle & kStyleSeparator)) eraseAt(GetCount() - 1);
+  const auto lastBeforeChevron = [this] { return GetCount() - (m_pCustomizeBtn ? 2 : 1); };
+  while (GetButton(lastBeforeChevron()) && (GetButton(lastBeforeChevron())->m_nStyle & kStyleSeparator))
+    eraseAt(lastBeforeChevron());
   const CUxToolbarButton* before = GetButton(index - 1);
   const CUxToolbarButton* after = GetButton(index);
   if (before && after && (before->m_nStyle & kStyleSeparator) && (after->m_nStyle & kStyleSeparator)) eraseAt(index);
@@ -422,7 +431,11 @@ void CUxToolBar::SetButtonStyle(int index, unsigned style) {
 CUxToolbarButton* CUxToolBar::InvalidateButton(int index) {
   CUxToolbarButton* button = GetButton(index);
   if (!button) return nullptr;
-  const Rect r = button->GetRect().inflated(10, 10);
+  Rect r = button->GetRect().inflated(10, 10);
+  if (button == m_pCustomizeBtn) {
+    const Size extra = m_pCustomizeBtn->GetExtraSize();
+    r = r.inflated(extra.cx, extra.cy);
+  }
   update(QRect(ClientToWidget(r.topLeft()), QSize(r.width(), r.height())));
   return button;
 }

@@ -22,6 +22,7 @@
 #include <optional>
 #include <vector>
 
+class CCustomizeButton;
 class CUxRegistry;
 class CUxToolBar;
 class QHelpEvent;
@@ -205,6 +206,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   // Null ids append `count` separators.
   bool SetButtons(const unsigned* ids, int count, bool remapImages = true);
   void SetLockedSizes(platform::Size button, platform::Size image);
+  // The chevron at the end of the bar, with the bar's customise entry (none when the id is 0).
+  void EnableCustomizeButton(bool enable, int customizeCmd, const std::wstring& text);
   void EnableTextLabels(bool enable = true);
   void EnableLargeIcons(bool enable) { m_bLargeIconsAllowed = enable; }
   ToolbarImages* GetLockedMenuImages();
@@ -243,6 +246,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   static void AddBasicCommand(unsigned command);
   // Command-UI update of every visible bar; the event loop runs it before it waits.
   static void IdleUpdateAll();
+  // One bar's part of it: the buttons updated against the owner's command target.
+  virtual void OnIdleUpdateCmdUI();
   // While popup menus hold the capture, bars follow the mouse through a hook.
   static void SetHook(bool set);
   static bool isMouseHookSet();
@@ -275,6 +280,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   int m_iHot = -1;
   ButtonList m_Buttons;
   ButtonList m_OrigButtons;
+  // The chevron, always the last button when present.
+  CCustomizeButton* m_pCustomizeBtn = nullptr;
   bool m_bResourceWasChanged = false;
   int m_iDragIndex = -1;
   platform::Rect m_rectDrag;
@@ -291,6 +298,9 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   QWidget* m_pWndLastCapture = nullptr;
   QPointer<QWidget> m_hwndLastFocus;
   bool m_bDisableControlsIfNoHandler = true;
+  // Buttons whose command no target answers for are disabled; a bar in a dialog, where no frame
+  // routes command updates, may keep them usable.
+  bool m_bDisableIfNoHandler = true;
   bool m_bFrameTargetOnly = true;
   std::map<wchar_t, CUxToolbarButton*> m_AcellKeys;
   bool m_bShowHotBorder = true;
@@ -342,6 +352,15 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   void sendIdlePrompt(QWidget* to);
   void moveButtonGroup(CUxToolbarButton* button, platform::Point start, platform::Point end);
   void removeForbiddenButtons();
+  // A copy of the chevron taken before the list is rebuilt, and its return at the end.
+  std::unique_ptr<CUxToolbarButton> copyOfCustomizeButton() const;
+  void restoreCustomizeButton(std::unique_ptr<CUxToolbarButton> copy);
+  // The chevron takes part in the layout: it exists, the bar is docked and not being customised.
+  bool chevronActive() const;
+  platform::Size chevronSize(platform::Dc* dc, bool horizontal);
+  // All buttons but the chevron in one row or column no longer than `length`.
+  bool fitsWithin(platform::Dc* dc, bool horizontal, int length);
+  void placeChevron(bool shown, platform::Size extent, bool horizontal);
   std::wstring stateKeyName(const std::wstring& profileName, int index, unsigned id) const;
   void setSelection(int index);
   bool hasTextOrBeep(CUxToolbarButton* button);

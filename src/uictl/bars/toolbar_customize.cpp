@@ -3,6 +3,7 @@
 #include "platform/menu_handles.h"
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/toolbar.h"
+#include "uictl/bars/user_tools.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -215,9 +216,12 @@ void CUxToolBar::OnCustomizeCommand(unsigned command) {
       break;
     }
     case kCmdCopyImage:
-      // A user tool's icon is copied by the tools' own buttons; images of the user strip have
-      // no strip in this program.
-      if (!userTool && !button->m_bUserImage) imagesFor(kImages).CopyImageToClipboard(button->m_iImage);
+      // Images of the user strip have no strip in this program.
+      if (userTool) {
+        if (const CUxUserTool* tool = CUxUserToolsManager::ToolOf(button->m_nCommandId)) tool->CopyIconToClipboard();
+      } else if (!button->m_bUserImage) {
+        imagesFor(kImages).CopyImageToClipboard(button->m_iImage);
+      }
       break;
     case kCmdDeleteButton:
       RemoveButton(m_iSelected);

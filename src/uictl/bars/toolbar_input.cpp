@@ -3,7 +3,9 @@
 #include "platform/mouse_capture.h"
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/system_menu_buttons.h"
 #include "uictl/bars/toolbar.h"
+#include "uictl/bars/user_tools.h"
 #include "uictl/bars/visual_manager.h"
 
 #include <QAbstractEventDispatcher>
@@ -250,7 +252,7 @@ void CUxToolBar::OnLButtonUp(unsigned flags, Point point) {
   if (over && !OnSendCommand(pressed) && command != 0 && command != kNoCommand) {
     InvalidateButton(ButtonToIndex(pressed));
     commandUsage().AddCmd(command);
-    if (!pressed->OnClickUp()) sendCommand(GetTopFrame(this), command, 0);
+    if (!pressed->OnClickUp() && !CUxUserToolsManager::InvokeToolOf(command)) sendCommand(GetTopFrame(this), command, 0);
   } else {
     pressed->OnClickUp();
   }
@@ -287,7 +289,8 @@ void CUxToolBar::OnLButtonDblClk(unsigned flags, Point point) {
   if (!button) return;
   QPointer<CUxToolBar> self(this);
   button->OnDblClick(this);
-  if (self) OnLButtonDown(flags, point);
+  // The system-menu icon's double click closes the child window; it is no press as well.
+  if (self && !dynamic_cast<CUxToolbarSystemMenuButton*>(button)) OnLButtonDown(flags, point);
 }
 
 void CUxToolBar::OnMouseLeave() {

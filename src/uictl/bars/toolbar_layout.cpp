@@ -1,5 +1,6 @@
 // Where the buttons of a toolbar go: rows wrapped to a length, the size of the bar for a layout
 // mode, and the rectangles of the buttons in the client area.
+#include "uictl/bars/customize_button.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/toolbar.h"
 
@@ -72,6 +73,7 @@ QSize CUxToolBar::sizeHint() const {
 }
 
 Size CUxToolBar::CalcLayout(unsigned mode, int length) {
+  if (m_pCustomizeBtn) m_pCustomizeBtn->SetEmpty(false);
   m_nLabelRowHeight = CalcMaxButtonHeight();
   if (!(m_dwStyle & CbrsSizeFixed)) {
     int wrapLength = (mode & LmHorz) ? 32767 : 0;
@@ -93,6 +95,10 @@ Size CUxToolBar::CalcLayout(unsigned mode, int length) {
     sizeToolBar(wrapLength, vertical);
   }
   Size size = CalcSize(!(mode & LmHorz));
+  if (m_pCustomizeBtn && m_pCustomizeBtn->m_iCustomizeCmdId < 1 && m_pCustomizeBtn->GetInvisibleButtons().empty()) {
+    m_pCustomizeBtn->SetEmpty(true);
+    size = CalcSize(!(mode & LmHorz));
+  }
   if ((mode & LmCommit) && IsFloating() && (m_dwStyle & CbrsSizeDynamic) && (mode & LmHorz)) m_nMRUWidth = size.cx;
   Rect inset;
   CalcInsideRect(inset, mode & LmHorz);
@@ -109,9 +115,13 @@ int CUxToolBar::wrapToolBar(int width, int height) {
   for (auto& button : m_Buttons) button->m_bWrap = false;
   MeasuringDc dc(barFont());
   const Size standard{GetColumnWidth(), GetRowHeight()};
+  // A docked bar keeps room for its chevron at the right, unless every button fits anyway.
+  if (m_pCustomizeBtn && !IsFloating() && IsHorizontal() && !fitsWithin(dc.get(), true, width))
+    width -= chevronSize(dc.get(), true).cx;
   int x = 0, y = 0, rows = 1;
   CUxToolbarButton* previous = nullptr;
   for (auto& button : m_Buttons) {
+    if (button.get() == m_pCustomizeBtn) continue;
     Size size = button->OnCalculateSize(dc.get(), standard, true);
     if (isSeparator(*button) && x == 0) size.cx = 0;
     // A row never breaks before its own first button.
@@ -162,9 +172,12 @@ Size CUxToolBar::CalcSize(bool vertical) {
   if (m_Buttons.empty()) return GetButtonSize();
   MeasuringDc dc(vertical ? globalData().fontVert : globalData().fontRegular);
   const Size standard{GetColumnWidth(), GetRowHeight()};
+  // A docked bar measures without its chevron, which takes whatever room is left.
+  const auto skipsChevron = [this](const CUxToolbarButton* button) { return button == m_pCustomizeBtn && !IsFloating(); };
   if (vertical) {
     Size result;
     for (auto& button : m_Buttons) {
+      if (skipsChevron(button.get())) continue;
       const Size size = button->OnCalculateSize(dc.get(), standard, false);
       result.cx = std::max(result.cx, size.cx);
       result.cy += size.cy;
@@ -173,6 +186,7 @@ Size CUxToolBar::CalcSize(bool vertical) {
   }
   int x = 0, y = 0, rowHeight = 0, widest = 0;
   for (auto& button : m_Buttons) {
+    if (skipsChevron(button.get())) continue;
     Size size = button->OnCalculateSize(dc.get(), standard, true);
     if (isSeparator(*button) && (x == 0 || button->m_bWrap)) size.cx = 0;
     x += size.cx;
@@ -197,6 +211,17 @@ void CUxToolBar::AdjustLocations() {
   int x = start, y = horizontal ? client.top : start;
   int rowHeight = 0;
   size_t rowBegin = 0;
+  // Buttons past the room the chevron leaves go into its list; when everything fits and the
+  // chevron has no entry of its own, it takes no room.
+  const bool chevron = chevronActive();
+  Size chevronExtent;
+  int limit = horizontal ? client.right : client.bottom;
+  if (m_pCustomizeBtn) m_pCustomizeBtn->GetInvisibleButtons().clear();
+  if (chevron) {
+    chevronExtent = chevronSize(dc.get(), horizontal);
+    if (m_pCustomizeBtn->m_iCustomizeCmdId > 0 || !fitsWithin(dc.get(), horizontal, (horizontal ? client.right : client.bottom) - start))
+      limit -= horizontal ? chevronExtent.cx : chevronExtent.cy;
+  }
   const auto finishRow = [&](size_t rowEnd) {
     // A floating bar centres each row.
     if (!IsFloating() || !horizontal) return;
@@ -206,6 +231,7 @@ void CUxToolBar::AdjustLocations() {
   };
   for (size_t i = 0; i < m_Buttons.size(); ++i) {
     CUxToolbarButton& button = *m_Buttons[i];
+    if (&button == m_pCustomizeBtn) continue;
     Size size = button.OnCalculateSize(dc.get(), standard, horizontal);
     if (horizontal && button.m_bTextBelow) size.cy = GetRowHeight();
     bool hidden = false;
@@ -215,6 +241,10 @@ void CUxToolBar::AdjustLocations() {
         size = {};
         hidden = true;
       }
+    }
+    if (chevron && !hidden && (horizontal ? x + size.cx : y + size.cy) > limit) {
+      hidden = true;
+      m_pCustomizeBtn->GetInvisibleButtons().push_back(&button);
     }
     if (button.m_bHidden != hidden) {
       button.m_bHidden = hidden;
@@ -237,6 +267,33 @@ void CUxToolBar::AdjustLocations() {
     }
   }
   finishRow(m_Buttons.size());
+  if (m_pCustomizeBtn) placeChevron(chevron && m_pCustomizeBtn->HasContent(), chevronExtent, horizontal);
+}
+
+bool CUxToolBar::fitsWithin(Dc* dc, bool horizontal, int length) {
+  const Size standard{GetColumnWidth(), GetRowHeight()};
+  int extent = 0;
+  for (auto& button : m_Buttons) {
+    if (button.get() == m_pCustomizeBtn) continue;
+    const Size size = button->OnCalculateSize(dc, standard, horizontal);
+    extent += horizontal ? size.cx : size.cy;
+  }
+  return extent <= length;
+}
+
+void CUxToolBar::placeChevron(bool shown, Size extent, bool horizontal) {
+  const Rect client = ClientRect();
+  Rect rect;
+  if (shown) {
+    rect = horizontal ? Rect{client.right - extent.cx, client.top, client.right, client.bottom - 1}
+                      : Rect{client.left, client.bottom - extent.cy, client.right, client.bottom};
+  }
+  m_pCustomizeBtn->SetEmpty(!shown);
+  if (m_pCustomizeBtn->m_bHidden == shown) {
+    m_pCustomizeBtn->m_bHidden = !shown;
+    m_pCustomizeBtn->OnShow(shown);
+  }
+  m_pCustomizeBtn->SetRect(rect);
 }
 
 void CUxToolBar::AdjustLayout() {

@@ -55,12 +55,14 @@ void CUxToolBar::Serialize(Archive& ar) {
     return;
   }
   // Everything is read before the bar changes, so a damaged image leaves the bar as it was.
+  std::unique_ptr<CUxToolbarButton> chevron = copyOfCustomizeButton();
   ButtonList loaded;
   for (uint32_t n = ar.readCount(); n > 0; --n) {
     std::unique_ptr<CObject> object = ar.readObject(KELVARA_RUNTIME_CLASS(CUxToolbarButton));
     if (!object) {
       // A list with a hole in it: the bar starts again from its resource.
       RemoveAllButtons();
+      restoreCustomizeButton(std::move(chevron));
       ReloadFromResource();
       AdjustLocations();
       return;
@@ -75,6 +77,7 @@ void CUxToolBar::Serialize(Archive& ar) {
     button->OnChangeParentWnd(this);
     m_Buttons.push_back(std::move(button));
   }
+  restoreCustomizeButton(std::move(chevron));
   if (AllowChangeTextLabels()) m_bTextLabels = textLabels;
   AdjustLocations();
   setWindowTitle(QString::fromStdWString(name));

@@ -72,6 +72,12 @@ inline CUxToolBar* makeBar(QWidget* frame, unsigned id, unsigned resource = kBar
   return bar;
 }
 
+// Lays a docked bar out with a client area of this width.
+inline void layOutAtClientWidth(CUxToolBar* bar, int clientWidth) {
+  bar->resize(clientWidth + bar->width() - bar->ClientRect().width(), bar->height());
+  bar->AdjustLocations();
+}
+
 // The centre of a button in the bar's widget coordinates.
 inline QPoint centreOf(const CUxToolBar* bar, int index) {
   const platform::Rect r = bar->GetItemRect(index);

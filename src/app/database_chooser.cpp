@@ -1,0 +1,29 @@
+#include "app/database_chooser.h"
+
+#include <cstdlib>
+
+#include "app/klv_app.h"
+#include "database/database_file.h"
+#include "services/app_settings.h"
+#include "services/shell_files.h"
+
+bool ChooseDatabaseFile(KlvApp& app) {
+  app.notice.ShowText(L"データベースファイルが読み込めませんでした。\n次のダイアログでデータベースファイルを指定してください。");
+  StringSetting& path = app.settings->databasePath;
+  std::wstring chosen;
+  if (!chooseFile(nullptr, path.value, chosen, L"*.klvdb7", L"データベースファイルを指定してください",
+                  {{L"KLV DB7 File(*.klvdb7)", L"*.klvdb7"}, {L"すべて(*.*)", L"*.*"}}, true))
+    return false;
+  path.value = chosen;
+  app.settings->saveAll();
+  return true;
+}
+
+bool ChooseDatabaseUntilOpen(KlvApp& app) {
+  for (;;) {
+    const std::wstring failed = app.settings->databasePath.value;
+    if (!ChooseDatabaseFile(app)) return false;
+    if (pdb3::openDatabaseFile(app.db, app.settings->databasePath.value)) return true;
+    if (std::getenv("KELVARA_AUTOANSWER") && app.settings->databasePath.value == failed) return false;
+  }
+}

@@ -1,0 +1,129 @@
+#include "app/defrag_dialog.h"
+
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "app/db_transaction.h"
+#include "app/klv_app.h"
+#include "app/modal_dialog.h"
+#include "database/sql_helpers.h"
+#include "platform/trace.h"
+#include "services/app_settings.h"
+
+namespace {
+
+constexpr int kLastStep = 6;
+
+int64_t fileSize(const std::wstring& path) { return QFileInfo(QString::fromStdWString(path)).size(); }
+
+}  // namespace
+
+CDefragDlg::CDefragDlg(KlvApp& app, QWidget* parent) : QDialog(parent), app_(app) {
+  setUpDialog(this, 279, L"データベースの最適化", 420, 300);
+  progress_ = dialogControl<QProgressBar>(this, 1292, QRect(10, 10, 400, 22));
+  log_ = dialogControl<QPlainTextEdit>(this, 1289, QRect(10, 42, 400, 206));
+  log_->setReadOnly(true);
+  start_ = dialogButton(this, 1, L"開始", QRect(226, 260, 88, 28));
+  close_ = dialogButton(this, 2, L"閉じる", QRect(322, 260, 88, 28));
+  timer_.setSingleShot(true);
+  connect(&timer_, &QTimer::timeout, this, &CDefragDlg::OnTimer);
+}
+
+int CDefragDlg::DoModal() {
+  OnInitDialog();
+  return runModalDialog(*this);
+}
+
+void CDefragDlg::OnInitDialog() {
+  progress_->setRange(0, 100);
+  progress_->setValue(0);
+  log_->setPlainText("準備完了\n");
+}
+
+QString CDefragDlg::logText() const { return log_->toPlainText(); }
+
+void CDefragDlg::appendLog(const QString& text) {
+  log_->moveCursor(QTextCursor::End);
+  log_->insertPlainText(text);
+  log_->moveCursor(QTextCursor::End);
+  log_->ensureCursorVisible();
+}
+
+void CDefragDlg::accept() {
+  if (started_) return;
+  started_ = true;
+  start_->setEnabled(false);
+  close_->setEnabled(false);
+  appendLog("問題の整理中です...\n");
+  timer_.start(10);
+}
+
+bool CDefragDlg::purgeOrphans(const wchar_t* table, int& deleted) {
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  int count = 0;
+  const bool done = runInTransaction(accessor, [&] {
+    count = pdb3::querySqlfIntOrMinus1(accessor, L"SELECT count(*) FROM %ls WHERE qid NOT IN (SELECT qid FROM section)",
+                                       table);
+    return count >= 0 &&
+           pdb3::execSqlf(accessor, L"DELETE FROM %ls WHERE qid NOT IN (SELECT qid FROM section)", table);
+  });
+  deleted = done ? count : 0;
+  return done;
+}
+
+void CDefragDlg::purgeStep(const wchar_t* table, int& deleted, const wchar_t* what, int progress,
+                           const wchar_t* next) {
+  if (!purgeOrphans(table, deleted)) {
+    failed_ = true;
+    appendLog(QString::fromWCharArray(what) + "の削除に失敗しました\n");
+  }
+  progress_->setValue(progress);
+  appendLog(QString::fromWCharArray(next));
+}
+
+void CDefragDlg::OnTimer() {
+  switch (step_) {
+    case 0:
+      sizeBefore_ = fileSize(app_.settings->databasePath.value);
+      purgeStep(L"question", deletedQuestions_, L"問題", 20, L"各回の学習履歴の整理中です...\n");
+      break;
+    case 1:
+      purgeStep(L"daily_question_log", deletedDailyQuestionLogs_, L"各回の学習履歴", 40,
+                L"学習済み問題の整理中です...\n");
+      break;
+    case 2:
+      purgeStep(L"looped_questions", deletedLoopedQuestions_, L"学習済み問題", 60, L"各問題の履歴の整理中です...\n");
+      break;
+    case kLastStep:
+      purgeStep(L"question_log", deletedQuestionLogs_, L"各問題の履歴", 80, L"データベースファイルの整理中です...\n");
+      finish();
+      return;
+    default:
+      break;
+  }
+  ++step_;
+  timer_.start(10);
+}
+
+void CDefragDlg::finish() {
+  // VACUUM takes a while: the line above it shows first.
+  log_->repaint();
+  if (!pdb3::execSql(pdb3::openQuery(app_.db), L"VACUUM")) {
+    failed_ = true;
+    appendLog("データベースファイルの圧縮に失敗しました\n");
+  }
+  progress_->setValue(100);
+  appendLog(failed_ ? "--- 整理の一部に失敗しました ---\n" : "--- 完了 ---\n");
+  const int64_t sizeAfter = fileSize(app_.settings->databasePath.value);
+  const double shrunk = sizeBefore_ > 0 ? 100.0 * (sizeBefore_ - sizeAfter) / sizeBefore_ : 0.0;
+  appendLog("\n" + QString::fromStdWString(platform::format(
+                       L"・削除した問題数：    \t%d\n・削除した問題履歴数：\t%d\n・ファイルサイズ：   \t\t%lld KB → %lld KB\n"
+                       L"                     \t\t%.2f ％減少\n",
+                       deletedQuestions_, deletedQuestionLogs_, static_cast<long long>(sizeBefore_ / 1000),
+                       static_cast<long long>(sizeAfter / 1000), shrunk)));
+  close_->setText(QString::fromWCharArray(L"完了"));
+  close_->setEnabled(true);
+  finished_ = true;
+}

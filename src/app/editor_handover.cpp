@@ -1,0 +1,37 @@
+#include "app/editor_handover.h"
+
+#include <QString>
+#include <QWidget>
+
+#include "app/database_chooser.h"
+#include "app/klv_app.h"
+#include "database/database_file.h"
+#include "platform/process.h"
+#include "services/app_settings.h"
+#include "services/shell_files.h"
+
+namespace {
+
+void setTitle(QWidget* window, const wchar_t* title) {
+  if (window) window->setWindowTitle(QString::fromWCharArray(title));
+}
+
+}  // namespace
+
+bool RunEditor(KlvApp& app, QWidget* window) {
+  const std::wstring folder = programFolder();
+  std::optional<platform::Process> editor = platform::startProcess(L"\"" + folder + L"KlvEditor7.exe\" /RUN_BY_KLV", folder);
+  if (!editor) return true;
+  // The editor reads the settings and writes the database: both go over as they stand.
+  app.settings->saveAll();
+  const QString title = window ? window->windowTitle() : QString();
+  setTitle(window, L"<< 待機中 - KlvEditor の終了を待機しています >>");
+  if (window) window->showMinimized();
+  editor->wait();
+  setTitle(window, L"<< 更新項目の再読込中です >>");
+  if (window) window->showNormal();
+  app.settings->loadAll(window);
+  const bool open = pdb3::openDatabaseFile(app.db, app.settings->databasePath.value) || ChooseDatabaseUntilOpen(app);
+  if (window) window->setWindowTitle(title);
+  return open;
+}

@@ -1,0 +1,69 @@
+#include "app/id_list_model.h"
+
+#include <QHeaderView>
+#include <QIcon>
+#include <QTableView>
+#include <algorithm>
+
+#include "app/app_resources.h"
+
+namespace {
+
+constexpr int kRowHeight = 18;
+
+}  // namespace
+
+int IdListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : source_.listRowCount(); }
+
+int IdListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(titles_.size());
+}
+
+QVariant IdListModel::data(const QModelIndex& index, int role) const {
+  if (role == Qt::DisplayRole) {
+    std::wstring text;
+    if (source_.rowText(index.row(), index.column(), text)) return QString::fromStdWString(text);
+  } else if (role == Qt::DecorationRole && index.column() == 0) {
+    const int image = source_.rowImage(index.row());
+    // Icon 276 marks a row, 277 leaves it unmarked.
+    if (image >= 0) return QIcon(QString(":/app/icon/%1.xpm").arg(image == 1 ? 276 : 277));
+  }
+  return {};
+}
+
+QVariant IdListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columnCount())
+    return QString::fromStdWString(titles_[section]);
+  return {};
+}
+
+void IdListModel::reset(const std::function<void()>& change) {
+  beginResetModel();
+  change();
+  endResetModel();
+}
+
+void IdListModel::refresh() {
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths) {
+  initAppResources();
+  view.setModel(&model);
+  view.setSelectionBehavior(QAbstractItemView::SelectRows);
+  view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view.setShowGrid(true);
+  view.setIconSize(QSize(16, 16));
+  view.verticalHeader()->hide();
+  view.verticalHeader()->setDefaultSectionSize(kRowHeight);
+  view.horizontalHeader()->setSectionsClickable(true);
+  for (size_t c = 0; c < widths.size(); ++c) view.setColumnWidth(static_cast<int>(c), widths[c]);
+}
+
+std::pair<int, int> rowsInView(const QTableView& view, int row, int rowCount) {
+  int first = view.rowAt(0);
+  int last = view.rowAt(view.viewport()->height() - 1);
+  if (first < 0) first = row;
+  if (last < 0) last = first + view.viewport()->height() / kRowHeight + 1;
+  return {std::max(std::min(first, row), 0), std::min(std::max(last, row), rowCount - 1)};
+}

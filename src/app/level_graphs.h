@@ -1,0 +1,51 @@
+// The smart-learning page's pictures: the achievement bar, the level history as stacked bands
+// over 31 time points, and one question's forgetting curve, drawn with the platform's drawing
+// rules so that each pixel lands where the page's geometry puts it.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "app/level_calculation.h"
+#include "platform/gdi_dc.h"
+
+namespace smart {
+
+// One colour per memory level 0..10.
+extern const platform::COLORREF LevelColors[pdb3::kMaxMemoryLevel + 1];
+
+// The fonts of the page's text (14) and of the graph labels (10).
+platform::Font pageFont(int height);
+
+// Frame, background, and one segment per value in its colour (pairs up to the shorter list).
+void DrawProportionBar(platform::Dc& dc, const platform::Rect& rect, const std::vector<int>& values,
+                       const std::vector<platform::COLORREF>& colours, platform::COLORREF background);
+
+// The vertical scale of the level history: the list's size, or with zoom the learned count
+// rounded up to the next hundred when that still fits in the list.
+int levelGraphScale(int listCount, int learnedCount, bool zoom);
+
+struct LevelGraph {
+  const LevelTable* table = nullptr;
+  int scale = 0;  // below 1 no bands are drawn
+  int days = 10;
+  int64_t now = 0;
+  bool calculating = false;
+};
+void DrawLevelGraph(platform::Dc& dc, const platform::Rect& rect, const LevelGraph& graph);
+
+// One study of a question as the history writer stored it: its end, the level and rate after it.
+struct StudyPoint {
+  int64_t endTime = 0;
+  int level = 0;
+  int rate = 0;
+};
+struct ForgettingCurve {
+  bool questionSelected = false;
+  std::vector<StudyPoint> points;  // ascending end times
+  int days = 10;
+  int64_t now = 0;
+};
+void DrawForgettingCurve(platform::Dc& dc, const platform::Rect& rect, const ForgettingCurve& curve);
+
+}  // namespace smart

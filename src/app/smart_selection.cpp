@@ -1,0 +1,171 @@
+#include "app/smart_selection.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "database/question_selection.h"
+#include "database/sql_helpers.h"
+#include "database/sqlite_cursor.h"
+#include "platform/trace.h"
+#include "study/study_flow.h"
+
+namespace smart {
+
+namespace {
+
+constexpr int64_t kRecentStudySeconds = 10800;
+constexpr int kHalfForgotten = 50;
+
+const pdb3::MemoryRate& recordOf(int qid) { return *RateMap().at(qid); }
+
+}  // namespace
+
+RateMapType& RateMap() {
+  static RateMapType map;
+  return map;
+}
+
+bool CompareByCurrentRate(int a, int b) { return RateMap().at(a)->currentRate() < RateMap().at(b)->currentRate(); }
+
+bool CompareByNextLevelupTime(int a, int b) { return recordOf(a).nextLevelupTime() < recordOf(b).nextLevelupTime(); }
+
+double ReviewFactor(int slider) {
+  switch (slider) {
+    case 0: return 0.7;
+    case 2: return 1.0 - 0.8;  // 0.19999999999999996: ten requested give one, not two
+    default: return 0.5;
+  }
+}
+
+namespace {
+
+// Hands over one record per row of `from`, each with its latest and first study times, read by
+// one statement: qidColumn names the row's question id, the memory_rate row (if any) is "m".
+void readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn, const std::wstring& from, int uid,
+                       int64_t now, const std::function<void(int, std::shared_ptr<pdb3::MemoryRate>)>& take) {
+  const std::wstring sql = platform::format(
+      L"SELECT %ls, m.rate, m.level, m.l1_time, m.l2_time, m.l3_time, m.l4_time, m.l5_time, m.l6_time, m.l7_time, "
+      L"m.l8_time, m.l9_time, m.l10_time, "
+      L"(SELECT max(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d), "
+      L"(SELECT min(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d AND LastStudyTime > 0) %ls",
+      qidColumn, qidColumn, uid, qidColumn, uid, from.c_str());
+  pdb3::forEachRow(accessor, sql, [&](const sqliteplus::SqliteCursor& row) {
+    const int qid = row.getInt(0);
+    auto record = std::make_shared<pdb3::MemoryRate>(accessor, qid, uid, now);
+    // A question without a row keeps the defaults a failed load leaves.
+    const auto intOr = [&](int column, int fallback) { return row.isNull(column) ? fallback : row.getInt(column); };
+    record->rate = intOr(1, 0);
+    record->level = intOr(2, 0);
+    for (int i = 0; i < pdb3::kMaxMemoryLevel; ++i) record->levelTimes[i] = intOr(3 + i, 0);
+    record->primeStudyTimes(intOr(13, -1), intOr(14, 0));
+    take(qid, std::move(record));
+  });
+}
+
+}  // namespace
+
+std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now) {
+  RateMap().clear();
+  std::vector<int> learned;
+  readPrimedRecords(accessor, L"m.qid",
+                    platform::format(L"FROM memory_rate AS m WHERE m.uid=%d AND m.qid IN (SELECT qid FROM section "
+                                     L"WHERE sid=%d) ORDER BY m.qid",
+                                     uid, sid),
+                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record) {
+                      RateMap()[qid] = std::move(record);
+                      learned.push_back(qid);
+                    });
+  return learned;
+}
+
+void LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int sid, int64_t now) {
+  RateMap().clear();
+  RateMapType binder;
+  readPrimedRecords(accessor, L"s.qid",
+                    platform::format(L"FROM section AS s LEFT JOIN memory_rate AS m ON m.qid=s.qid AND m.uid=%d "
+                                     L"WHERE s.sid=%d",
+                                     uid, sid),
+                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record) {
+                      binder.emplace(qid, std::move(record));
+                    });
+  for (int qid : ids) {
+    auto found = binder.find(qid);
+    if (found != binder.end()) {
+      RateMap()[qid] = found->second;
+      continue;
+    }
+    auto record = std::make_shared<pdb3::MemoryRate>(accessor, qid, uid, now);
+    record->load();
+    RateMap()[qid] = std::move(record);
+  }
+}
+
+std::deque<int> NonEmptyBinderIds(const pdb3::DbObject& accessor, int sid) {
+  std::deque<int> ids;
+  pdb3::querySqlfIntList(accessor, ids,
+                         L"SELECT s.qid FROM section AS s, question AS q WHERE s.sid=%d AND q.qid=s.qid AND "
+                         L"(q.question!='' OR q.answer!='' OR q.hint!='' OR q.description!='' OR q.pronounce!='') "
+                         L"ORDER BY s.rowid",
+                         sid);
+  return ids;
+}
+
+std::set<int> SelectSmartQuestions(const pdb3::DbObject& accessor, int uid, int sid, const SelectionRequest& request,
+                                   int64_t now) {
+  const double factor = ReviewFactor(request.slider);
+  platform::trace("* select learned questions\n");
+  platform::trace("* create ratemap\n");
+  std::vector<int> learned = LoadLearnedRates(accessor, uid, sid, now);
+  platform::trace("* randomize\n");
+  if (request.shuffleLearned) {
+    std::deque<int> shuffled(learned.begin(), learned.end());
+    study::shuffleIds(shuffled);
+    learned.assign(shuffled.begin(), shuffled.end());
+  }
+
+  platform::trace("* select by rate\n");
+  std::vector<int> candidates;
+  for (int qid : learned) {
+    pdb3::MemoryRate& record = *RateMap().at(qid);
+    if (record.nextLevelupTime() < now && record.lastStudyTime() + kRecentStudySeconds < now &&
+        record.currentRate() < kHalfForgotten)
+      candidates.push_back(qid);
+  }
+  platform::trace("* sort by rate [%d]\n", static_cast<int>(candidates.size()));
+  // Stable, so that equally rated questions keep the order of the (possibly shuffled) list.
+  std::stable_sort(candidates.begin(), candidates.end(), CompareByCurrentRate);
+
+  std::deque<int> chosen;
+  const auto reviewLimit = static_cast<size_t>(static_cast<double>(request.count) * factor);
+  platform::trace("* do the select\n");
+  for (size_t i = 0; i < candidates.size() && i < reviewLimit; ++i) {
+    chosen.push_back(candidates[i]);
+    platform::trace(" from levelup-able & low-rate question : %d\n", candidates[i]);
+  }
+
+  const size_t freshWanted = request.count - chosen.size();
+  const std::set<int> learnedSet(learned.begin(), learned.end());
+  std::deque<int> fresh = NonEmptyBinderIds(accessor, sid);
+  std::erase_if(fresh, [&](int qid) { return learnedSet.count(qid) > 0; });
+  for (size_t taken = 0; taken < freshWanted && !fresh.empty(); ++taken) {
+    const int qid = pdb3::PickRandomQuestion(fresh);
+    chosen.push_back(qid);
+    platform::trace(" from new question(1) : %d\n", qid);
+  }
+
+  const size_t lowRateWanted = request.count - chosen.size();
+  if (lowRateWanted != 0) {
+    std::stable_sort(learned.begin(), learned.end(), CompareByCurrentRate);
+    std::set<int> already(chosen.begin(), chosen.end());
+    size_t appended = 0;
+    for (auto it = learned.begin(); it != learned.end() && appended < lowRateWanted; ++it) {
+      if (already.count(*it)) continue;
+      chosen.push_back(*it);
+      ++appended;
+      platform::trace(" from low-rate question : %d\n", *it);
+    }
+  }
+  return std::set<int>(chosen.begin(), chosen.end());
+}
+
+}  // namespace smart

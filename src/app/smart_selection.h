@@ -1,0 +1,45 @@
+// Which questions of the smart-learning list one study asks, for one user: first those due for
+// their next level-up and half forgotten, then questions never studied, then the lowest rated.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "database/db_object.h"
+#include "database/memory_rate.h"
+
+namespace smart {
+
+// The program-wide memory-rate records of the current user by question id, refilled by every
+// selection and by the list's sorts; the comparators read it (UI thread only).
+using RateMapType = std::map<int, std::shared_ptr<pdb3::MemoryRate>>;
+RateMapType& RateMap();
+bool CompareByCurrentRate(int a, int b);
+bool CompareByNextLevelupTime(int a, int b);
+
+// The share of the count the due questions may fill, by the "新しい問題の出題率" slider.
+double ReviewFactor(int slider);
+
+// Empties RateMap and fills it with the user's records of the set's questions, each with its
+// latest and first study times, from one statement. The ids read, ascending.
+std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now);
+// Empties RateMap and fills it with a record per id (the list's sorts): those of set sid come
+// from one statement, any other is loaded on its own.
+void LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int sid, int64_t now);
+// The set's questions that have some text, in the set's order.
+std::deque<int> NonEmptyBinderIds(const pdb3::DbObject& accessor, int sid);
+
+struct SelectionRequest {
+  unsigned count = 0;
+  int slider = 1;
+  bool shuffleLearned = false;  // the setting random-mistake-reply
+};
+// At most request.count ids; draws and shuffles come from the program's random source.
+std::set<int> SelectSmartQuestions(const pdb3::DbObject& accessor, int uid, int sid, const SelectionRequest& request,
+                                   int64_t now);
+
+}  // namespace smart

@@ -1,0 +1,51 @@
+#include "app/splash_dialog.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPainter>
+
+#include "services/shell_files.h"
+#include "services/window_helpers.h"
+
+CSplashDlg::CSplashDlg() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+  setObjectName("id215");
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  text_ = new QLabel(this);
+  text_->setObjectName("id1198");
+  text_->setGeometry(8, kHeight - 22, kWidth - 16, 18);
+  closer_.setSingleShot(true);
+  connect(&closer_, &QTimer::timeout, this, &QWidget::close);
+}
+
+void CSplashDlg::OnInitDialog() {
+  picture_ = QImage(QString::fromStdWString(programFolder() + L"splash.bmp"));
+  CenterOnDesktop(this, kWidth, kHeight);
+  setFixedSize(kWidth, kHeight);
+  show();
+  raise();
+  paintNow();
+}
+
+void CSplashDlg::paintNow() {
+  // Start-up runs no event loop until its first dialog: the window is painted here and now.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  repaint();
+}
+
+void CSplashDlg::setProgressText(const std::wstring& text) {
+  text_->setText(QString::fromStdWString(text));
+  paintNow();
+}
+
+void CSplashDlg::hideProgressText() {
+  text_->hide();
+  paintNow();
+}
+
+void CSplashDlg::closeAfter(int milliseconds) { closer_.start(milliseconds); }
+
+void CSplashDlg::paintEvent(QPaintEvent*) {
+  if (picture_.isNull()) return;
+  // A larger picture is cut; a smaller one leaves the rest as it is.
+  QPainter(this).drawImage(QPoint(0, 0), picture_, QRect(0, 0, kWidth, kHeight));
+}

@@ -1,0 +1,39 @@
+// The picture (splash.bmp of the program folder, 400 x 200) shown in the middle of the screen
+// while start-up opens the database and loads its files. It lives on the GUI thread, which is busy
+// meanwhile, so each progress text is painted the moment it is set.
+#pragma once
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <string>
+
+class QLabel;
+
+class CSplashDlg : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kWidth = 400;
+  static constexpr int kHeight = 200;
+
+  CSplashDlg();
+
+  // Loads the picture (none when splash.bmp is missing: nothing is painted), centres the window
+  // on the screen above the others and shows it.
+  void OnInitDialog();
+  void setProgressText(const std::wstring& text);
+  void hideProgressText();
+  // Closes the window after the delay; a later request replaces an earlier one.
+  void closeAfter(int milliseconds);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void paintNow();
+
+  QImage picture_;
+  QLabel* text_;
+  QTimer closer_;
+};

@@ -1,0 +1,513 @@
+#include "app/tabpage_questionlog.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableView>
+#include <array>
+
+#include "app/control_helpers.h"
+#include "app/klv_app.h"
+#include "app/level_graphs.h"
+#include "app/main_dialog_host.h"
+#include "app/modal_dialog.h"
+#include "app/page_dates.h"
+#include "database/question_selection.h"
+#include "database/question_sound.h"
+#include "database/section_questions.h"
+#include "database/sql_helpers.h"
+#include "platform/clock.h"
+#include "platform/notifier.h"
+#include "platform/trace.h"
+#include "services/app_settings.h"
+#include "services/part_of_speech.h"
+#include "services/text_edit.h"
+#include "study/sound_queue.h"
+#include "study/speech_voice.h"
+
+namespace {
+
+constexpr int kColumns = 6;
+constexpr int kIconWidth = 20;
+constexpr int kAdjustSteps[13] = {10, 5, 4, 3, 2, 1, 0, -1, -2, -3, -4, -5, -10};
+
+// Each column keeps its direction for the whole run; the study date starts with the latest.
+std::array<bool, kColumns>& ascendingNext() {
+  static std::array<bool, kColumns> flags{true, true, true, true, true, false};
+  return flags;
+}
+
+// The SQL of the counts the correct-rate mode shows: first answers, re-answers, or both.
+struct CountExpressions {
+  const wchar_t* correct;
+  const wchar_t* incorrect;
+  const wchar_t* rate;
+};
+CountExpressions expressionsFor(int mode) {
+  switch (mode) {
+    case 0: return {L"nc1+nc1pm", L"ni1+ni1pm", L"1.0*(nc1+nc1pm)/(nc1+nc1pm+ni1+ni1pm)"};
+    case 1: return {L"nc2+nc2pm", L"ni2+ni2pm", L"1.0*(nc2+nc2pm)/(nc2+nc2pm+ni2+ni2pm)"};
+    default:
+      return {L"nc1+nc1pm+nc2+nc2pm", L"ni1+ni1pm+ni2+ni2pm",
+              L"1.0*(nc1+nc1pm+nc2+nc2pm)/(nc1+nc1pm+ni1+ni1pm+nc2+nc2pm+ni2+ni2pm)"};
+  }
+}
+
+struct Tally {
+  int base;
+  int adjustment;
+};
+Tally tallyOf(const pdb3::QuestionLog& log, int mode, bool correct) {
+  const int first = correct ? log.nc1 : log.ni1, firstPm = correct ? log.nc1pm : log.ni1pm;
+  const int again = correct ? log.nc2 : log.ni2, againPm = correct ? log.nc2pm : log.ni2pm;
+  if (mode == 0) return {first, firstPm};
+  if (mode == 1) return {again, againPm};
+  return {first + again, firstPm + againPm};
+}
+
+std::wstring tallyText(const Tally& t) {
+  if (t.adjustment > 0) return platform::format(L"%d (%d+%d)", t.base + t.adjustment, t.base, t.adjustment);
+  if (t.adjustment < 0) return platform::format(L"%d (%d-%d)", t.base + t.adjustment, t.base, -t.adjustment);
+  return platform::format(L"%d", t.base);
+}
+
+std::wstring joinedQuestion(const pdb3::Question& q) {
+  return expandPartOfSpeech(joinStrings(q.questionTexts(), std::wstring(L"/")));
+}
+
+// The question sounds go to the main dialog's queue.
+class QueueSoundOutput : public pdb3::QuestionSoundOutput {
+ public:
+  explicit QueueSoundOutput(SoundQueue& queue) : queue_(queue) {}
+  bool playNow(const std::wstring& path, unsigned l, unsigned r) override { return queue_.playNow(path, l, r); }
+  bool enqueue(const std::wstring& path, unsigned l, unsigned r) override { return queue_.enqueue(path, l, r); }
+
+ private:
+  SoundQueue& queue_;
+};
+
+}  // namespace
+
+CTabpageQuestionlog::CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWidget* parent)
+    : QWidget(parent),
+      app_(app),
+      host_(host),
+      model_(*this, {L"問題", L"解答", L"正解", L"不正解", L"正解率", L"学習日"}) {
+  setObjectName("id157");
+  m_listCtrl = withId(new QTableView(this), 1145);
+  setUpIdList(*m_listCtrl, model_, {200, 150, 60, 60, 60, 70});
+  m_listCtrl->setContextMenuPolicy(Qt::CustomContextMenu);
+  m_listCtrl->viewport()->installEventFilter(this);
+  connect(m_listCtrl->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { OnColumnClick(c); });
+  connect(m_listCtrl, &QTableView::doubleClicked, this, [this] { OnEditQuestion(); });
+  connect(m_listCtrl, &QTableView::customContextMenuRequested, this, [this] {
+    if (auto menu = OnListRClick()) {
+      if (QAction* chosen = menu->exec(QCursor::pos())) OnCommand(chosen->data().toInt());
+    }
+  });
+
+  checkMenuButton_ = withId(new QPushButton(qtext(L"選択変更↓"), this), 1017);
+  checkMenuButton_->setToolTip(qtext(L"選択状態を様々な基準で変更します。右の入力欄で指定した数だけ選択されます。"));
+  countBox_ = withId(new QLineEdit(this), 1150);
+  worstMenuButton_ = withId(new QPushButton(qtext(L"正解率の低い問題を選択↓"), this), 1152);
+  worstMenuButton_->setToolTip(qtext(L"正解率の低い問題を選択"));
+  includeReanswers_ = withId(new QCheckBox(qtext(L"正解率に再回答分を含める(&B)"), this), 1175);
+  includeUnstudied_ = withId(new QCheckBox(qtext(L"まだ学習していない問題を含める(&C)"), this), 1174);
+  studyButton_ = withId(new QPushButton(qtext(L"選択した問題を覚える"), this), 1149);
+  studyButton_->setToolTip(qtext(L"チェックで選択されている問題を学習します"));
+  connect(checkMenuButton_, &QPushButton::clicked, this, [this] { showMenu(160, checkMenuButton_); });
+  connect(worstMenuButton_, &QPushButton::clicked, this, [this] { showMenu(181, worstMenuButton_); });
+  connect(studyButton_, &QPushButton::clicked, this, [this] { OnStudySelected(); });
+  connect(includeReanswers_, &QCheckBox::clicked, this, [this] { OnIncludeReanswersClicked(); });
+  auto* spellCheck = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F9), this);
+  spellCheck->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(spellCheck, &QShortcut::activated, this, [this] { SpellCheck(); });
+
+  includeReanswers_->setChecked(app_.settings->correctrateMode == 1 || app_.settings->correctrateMode == 2);
+  ReloadList();
+  UpdateCheckedCount();
+  if (!m_rowIds.empty()) m_listCtrl->selectRow(0);
+}
+
+void CTabpageQuestionlog::resizeEvent(QResizeEvent*) {
+  const int W = width(), H = height();
+  m_listCtrl->setGeometry(0, 0, W, std::max(H - 64, 0));
+  checkMenuButton_->setGeometry(5, H - 58, 90, 26);
+  countBox_->setGeometry(98, H - 56, 48, 22);
+  worstMenuButton_->setGeometry(200, H - 58, 170, 26);
+  includeReanswers_->setGeometry(375, H - 60, 222, 20);
+  includeUnstudied_->setGeometry(375, H - 38, 222, 20);
+  studyButton_->setGeometry(W - 160, H - 58, 155, 30);
+}
+
+void CTabpageQuestionlog::paintEvent(QPaintEvent*) {
+  QImage image(size(), QImage::Format_RGB32);
+  image.fill(palette().color(QPalette::Window));
+  platform::Dc dc(image);
+  dc.selectFont(smart::pageFont(13));
+  dc.setBkMode(platform::Transparent);
+  dc.textOut(150, height() - 50, platform::format(L"/ %d", host_.questionCount()));
+  QPainter(this).drawImage(0, 0, image);
+}
+
+void CTabpageQuestionlog::ReloadList() {
+  try {
+    std::deque<int> ids;
+    pdb3::sectionQuestionIds(pdb3::openQuery(app_.db), app_.currentSetId, ids);
+    model_.reset([&] {
+      m_rowIds.assign(ids.begin(), ids.end());
+      m_checkedRows.clear();
+      m_questionCache.clear();
+      m_logCache.clear();
+      m_selectedRows.clear();
+    });
+  } catch (...) {
+    // The list stays usable with what it holds; the next reload reads it again.
+  }
+}
+
+void CTabpageQuestionlog::OnColumnClick(int column) {
+  if (column < 0 || column >= kColumns) return;
+  const bool ascending = ascendingNext()[column];
+  ascendingNext()[column] = !ascending;
+  const wchar_t* direction = ascending ? L"ASC" : L"DESC";
+  std::vector<int> checkedIds;
+  GetCheckedQuestionIds(checkedIds);
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
+  const CountExpressions e = expressionsFor(app_.settings->correctrateMode);
+  std::deque<int> ids;
+  if (column <= 1) {
+    pdb3::querySqlfIntList(accessor, ids,
+                           L"SELECT qid FROM question WHERE qid IN (SELECT qid FROM section WHERE sid=%d) ORDER BY "
+                           L"%ls %ls",
+                           sid, column == 0 ? L"question" : L"answer", direction);
+  } else {
+    const wchar_t* order = column == 2 ? e.correct : column == 3 ? e.incorrect : column == 4 ? e.rate : L"LastStudyTime";
+    pdb3::querySqlfIntList(accessor, ids,
+                           L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) AND "
+                           L"uid=%d AND mid=%d ORDER BY %ls %ls",
+                           sid, uid, mid, order, direction);
+  }
+  pdb3::dropEmptyQuestions(accessor, ids);
+  const std::set<int> wasChecked(checkedIds.begin(), checkedIds.end());
+  model_.reset([&] {
+    m_rowIds.assign(ids.begin(), ids.end());
+    m_questionCache.clear();
+    m_logCache.clear();
+    m_selectedRows.clear();
+    m_checkedRows.clear();
+    for (size_t row = 0; row < m_rowIds.size(); ++row)
+      if (wasChecked.count(m_rowIds[row])) m_checkedRows.insert(static_cast<int>(row));
+  });
+  UpdateCheckedCount();
+}
+
+void CTabpageQuestionlog::cacheRowsAround(int row) {
+  const auto [first, last] = rowsInView(*m_listCtrl, row, static_cast<int>(m_rowIds.size()));
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  for (int r = first; r <= last; ++r) {
+    const int qid = m_rowIds[r];
+    if (m_questionCache.count(qid)) continue;
+    m_questionCache[qid] = std::make_shared<pdb3::Question>(accessor, qid);
+    auto log = std::make_shared<pdb3::QuestionLog>(accessor, qid, app_.currentUserId, app_.studyMode);
+    if (log->load()) m_logCache[qid] = std::move(log);
+  }
+}
+
+const pdb3::Question* CTabpageQuestionlog::cachedQuestion(int row) {
+  if (row < 0 || row >= static_cast<int>(m_rowIds.size())) return nullptr;
+  auto found = m_questionCache.find(m_rowIds[row]);
+  if (found == m_questionCache.end()) {
+    cacheRowsAround(row);
+    found = m_questionCache.find(m_rowIds[row]);
+  }
+  return found == m_questionCache.end() ? nullptr : found->second.get();
+}
+
+const pdb3::QuestionLog* CTabpageQuestionlog::cachedLog(int qid) const {
+  const auto found = m_logCache.find(qid);
+  return found == m_logCache.end() ? nullptr : found->second.get();
+}
+
+int CTabpageQuestionlog::rowImage(int row) {
+  const pdb3::Question* question = cachedQuestion(row);
+  if (!question || question->isEmpty()) return -1;
+  return m_checkedRows.count(row) ? 1 : 0;
+}
+
+bool CTabpageQuestionlog::rowText(int row, int column, std::wstring& text) {
+  const pdb3::Question* question = cachedQuestion(row);
+  if (!question || question->isEmpty()) return false;
+  if (column == 0) {
+    text = joinedQuestion(*question);
+    return true;
+  }
+  if (column == 1) {
+    text = joinStrings(question->answerTexts(), std::wstring(L"/"));
+    return true;
+  }
+  const pdb3::QuestionLog* log = cachedLog(question->qid());
+  if (!log) {
+    text = L"-";
+    return true;
+  }
+  const int mode = app_.settings->correctrateMode;
+  const Tally correct = tallyOf(*log, mode, true), incorrect = tallyOf(*log, mode, false);
+  if (column == 2) {
+    text = tallyText(correct);
+  } else if (column == 3) {
+    text = tallyText(incorrect);
+  } else if (column == 4) {
+    const int c = correct.base + correct.adjustment, sum = c + incorrect.base + incorrect.adjustment;
+    text = platform::format(L"%.1f%%", sum > 0 ? 100.0 * c / sum : 0.0);
+  } else {
+    text = log->LastStudyTime == 0 ? L"-" : pageAgoText(platform::nowSeconds() - log->LastStudyTime);
+  }
+  return true;
+}
+
+void CTabpageQuestionlog::redrawList() { model_.refresh(); }
+
+void CTabpageQuestionlog::setChecked(int row, bool checked) {
+  if (checked) m_checkedRows.insert(row);
+  else m_checkedRows.erase(row);
+}
+
+void CTabpageQuestionlog::UpdateCheckedCount() {
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  int count = 0;
+  for (int row : m_checkedRows) {
+    const auto cached = m_questionCache.find(m_rowIds[row]);
+    const bool empty = cached != m_questionCache.end() ? cached->second->isEmpty()
+                                                       : pdb3::getQuestion(accessor, m_rowIds[row]).isEmpty();
+    if (!empty) ++count;
+  }
+  if (count != m_nSelectCount || countBox_->text().isEmpty()) countBox_->setText(QString::number(count));
+  m_nSelectCount = count;
+  studyButton_->setEnabled(count != 0);
+  redrawList();
+}
+
+bool CTabpageQuestionlog::GetCheckedQuestionIds(std::vector<int>& out) const {
+  out.clear();
+  for (int row : m_checkedRows) out.push_back(m_rowIds[row]);
+  return !out.empty();
+}
+
+void CTabpageQuestionlog::collectSelectedRows() {
+  m_selectedRows.clear();
+  for (const QModelIndex& index : m_listCtrl->selectionModel()->selectedRows())
+    if (index.row() < static_cast<int>(m_rowIds.size())) m_selectedRows.push_back(index.row());
+  std::sort(m_selectedRows.begin(), m_selectedRows.end());
+}
+
+void CTabpageQuestionlog::OnListClick(int row, bool onIcon) {
+  if (row < 0 || row >= static_cast<int>(m_rowIds.size()) || !onIcon) {
+    collectSelectedRows();
+    return;
+  }
+  const bool wasChecked = m_checkedRows.count(row) > 0;
+  if (std::find(m_selectedRows.begin(), m_selectedRows.end(), row) != m_selectedRows.end()) {
+    for (int r : m_selectedRows) setChecked(r, !wasChecked);
+    UpdateCheckedCount();
+    QItemSelection selection;
+    for (int r : m_selectedRows) selection.select(model_.index(r, 0), model_.index(r, kColumns - 1));
+    m_listCtrl->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  } else {
+    setChecked(row, !wasChecked);
+    UpdateCheckedCount();
+  }
+}
+
+bool CTabpageQuestionlog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_listCtrl->viewport() && event->type() == QEvent::MouseButtonPress) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QModelIndex index = m_listCtrl->indexAt(mouse->position().toPoint());
+    if (mouse->button() == Qt::LeftButton && index.isValid() && index.column() == 0 &&
+        mouse->position().x() - m_listCtrl->visualRect(index).left() < kIconWidth) {
+      OnListClick(index.row(), true);
+      return true;
+    }
+  } else if (watched == m_listCtrl->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    QMetaObject::invokeMethod(this, [this] { collectSelectedRows(); }, Qt::QueuedConnection);
+  } else if (spellChecking_ && event->type() == QEvent::KeyPress &&
+             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    escapePressed_ = true;
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+int CTabpageQuestionlog::readSelectCount() {
+  bool ok = false;
+  const int value = countBox_->text().trimmed().toInt(&ok);
+  if (!ok) {
+    platform::messageBox(host_.dialogWindow(), L"整数を入力してください。", kAppCaption, platform::MbIconWarning);
+    return -1;
+  }
+  m_nSelectCount = value;
+  return value;
+}
+
+void CTabpageQuestionlog::CheckWorstQuestions(int n, bool byRate) {
+  const wchar_t* rate = expressionsFor(app_.settings->correctrateMode == 0 ? 0 : 2).rate;
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
+  std::vector<int> ids;
+  if (byRate)
+    pdb3::querySqlfIntList(accessor, ids,
+                           L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) AND "
+                           L"uid=%d AND mid=%d AND %ls < %lf ORDER BY %ls",
+                           sid, uid, mid, rate, n * 0.01, rate);
+  else
+    pdb3::querySqlfIntList(accessor, ids,
+                           L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) AND "
+                           L"uid=%d AND mid=%d ORDER BY %ls LIMIT %d",
+                           sid, uid, mid, rate, n);
+  m_checkedRows.clear();
+  m_selectedRows.clear();
+  for (int qid : ids) {
+    const auto found = std::find(m_rowIds.begin(), m_rowIds.end(), qid);
+    if (found != m_rowIds.end()) m_checkedRows.insert(static_cast<int>(found - m_rowIds.begin()));
+  }
+  UpdateCheckedCount();
+}
+
+void CTabpageQuestionlog::OnCheckRandom() {
+  int n = readSelectCount();
+  if (n < 0 && !countBox_->text().trimmed().isEmpty()) return;
+  if (n < 1) n = app_.settings->defaultQuestionCount.value;
+  m_checkedRows.clear();
+  pdb3::IdQueue rows;
+  for (size_t row = 0; row < m_rowIds.size(); ++row) rows.push_back(static_cast<int>(row));
+  for (int i = 0; i < n && !rows.empty(); ++i) m_checkedRows.insert(pdb3::PickRandomQuestion(rows));
+  UpdateCheckedCount();
+}
+
+void CTabpageQuestionlog::OnStudySelected() {
+  std::vector<int> ids;
+  if (host_.SelectStudyQuestions(ids)) host_.StartStudyAndRefresh(host_.setPath(), ids);
+}
+
+void CTabpageQuestionlog::OnIncludeReanswersClicked() {
+  app_.settings->correctrateMode = includeReanswers_->isChecked() ? 2 : 0;
+  redrawList();
+  app_.settings->saveGroup();
+}
+
+void CTabpageQuestionlog::showMenu(int menuId, QPushButton* button) {
+  QMenu menu(this);
+  menu.setObjectName(QString("id%1").arg(menuId));
+  const auto add = [&](int id, const wchar_t* text) { menu.addAction(qtext(text))->setData(id); };
+  if (menuId == 160) {
+    add(kCheckWorst, L"正解率の低い問題をチェック(&W)");
+    add(kCheckLastMistakes, L"前回間違えた問題をチェック(&L)");
+    add(kCheckRandom, L"ランダムにN問チェック(&R)");
+    add(kInvertChecks, L"チェックを反転(&I)");
+    add(kClearChecks, L"チェックを全て解除(&C)");
+  } else {
+    add(kWorst10, L"低い順に &10問");
+    add(kWorst20, L"低い順に &20問");
+    add(kWorst30, L"低い順に &30問");
+    const std::pair<int, int> rates[] = {{kRateBelow90, 90}, {kRateBelow80, 80}, {kRateBelow70, 70}, {kRateBelow60, 60},
+                                         {kRateBelow50, 50}, {kRateBelow40, 40}, {kRateBelow30, 30}};
+    for (auto [id, percent] : rates)
+      menu.addAction(qtext(platform::format(L"正解率 &%d%% 以下を全て", percent)))->setData(id);
+  }
+  const QPoint at = QCursor::pos() - QPoint(10, 5);
+  Q_UNUSED(button);
+  if (QAction* chosen = menu.exec(at)) OnCommand(chosen->data().toInt());
+}
+
+std::unique_ptr<QMenu> CTabpageQuestionlog::OnListRClick() {
+  collectSelectedRows();
+  if (m_selectedRows.empty()) return nullptr;
+  auto menu = std::make_unique<QMenu>(this);
+  menu->setObjectName("id167");
+  const auto add = [&](QMenu& into, int id, const wchar_t* text) {
+    QAction* action = into.addAction(qtext(text));
+    action->setData(id);
+    return action;
+  };
+  QAction* pronounce = add(*menu, kPronounce, L"発音(&S)");
+  add(*menu, kSearch, L"検索(&F)...");
+  add(*menu, kEdit, L"編集(&E)...");
+  // The web dictionaries arrive with their list; until then their sub-menu stays disabled.
+  menu->addMenu(qtext(L"Web辞書で検索(&W)"))->setEnabled(false);
+  QAction* remove = add(*menu, kDeleteHistory, L"チェックした問題の履歴を削除(&D)...");
+  QAction* copy = add(*menu, kCopy, L"チェックした問題を別の問題集にコピー(&A)...");
+  QMenu* correct = menu->addMenu(qtext(L"正解数±(&C)"));
+  QMenu* incorrect = menu->addMenu(qtext(L"不正解数±(&I)"));
+  for (int i = 0; i < 13; ++i) {
+    const std::wstring step = kAdjustSteps[i] > 0 ? platform::format(L"+%d", kAdjustSteps[i])
+                                                  : platform::format(L"%d", kAdjustSteps[i]);
+    add(*correct, kCorrectPlus10 + i, step.c_str());
+    add(*incorrect, kIncorrectPlus10 + i, step.c_str());
+  }
+  pronounce->setEnabled(app_.speechVoice.available());
+  const pdb3::Question* first = cachedQuestion(m_selectedRows.front());
+  if (!first || first->isEmpty()) {
+    for (QAction* action : {pronounce, remove, copy, correct->menuAction(), incorrect->menuAction()})
+      action->setEnabled(false);
+  }
+  return menu;
+}
+
+bool CTabpageQuestionlog::OnCommand(int id) {
+  switch (id) {
+    case kCheckWorst: {
+      const int n = readSelectCount();
+      if (n < 0) return true;
+      CheckWorstQuestions(n == 0 ? app_.settings->defaultQuestionCount.value : n, false);
+      return true;
+    }
+    case kWorst10: CheckWorstQuestions(10, false); return true;
+    case kWorst20: CheckWorstQuestions(20, false); return true;
+    case kWorst30: CheckWorstQuestions(30, false); return true;
+    case kRateBelow90: CheckWorstQuestions(90, true); return true;
+    case kRateBelow80: CheckWorstQuestions(80, true); return true;
+    case kRateBelow70: CheckWorstQuestions(70, true); return true;
+    case kRateBelow60: CheckWorstQuestions(60, true); return true;
+    case kRateBelow50: CheckWorstQuestions(50, true); return true;
+    case kRateBelow40: CheckWorstQuestions(40, true); return true;
+    case kRateBelow30: CheckWorstQuestions(30, true); return true;
+    case kCheckRandom: OnCheckRandom(); return true;
+    case kInvertChecks:
+      for (size_t row = 0; row < m_rowIds.size(); ++row) setChecked(static_cast<int>(row), !m_checkedRows.count(row));
+      UpdateCheckedCount();
+      return true;
+    case kClearChecks:
+      m_checkedRows.clear();
+      UpdateCheckedCount();
+      return true;
+    case kCheckLastMistakes: return true;  // offered by the menu, without an action of its own
+    case kDeleteHistory: OnDeleteCheckedHistory(); return true;
+    case kCopy: OnCopyCheckedQuestions(); return true;
+    case kSearch: OnSearch(); return true;
+    case kEdit: OnEditQuestion(); return true;
+    case kPronounce: {
+      const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+      QueueSoundOutput sounds(host_.soundQueue());
+      for (int row : m_selectedRows) {
+        const pdb3::Question question = pdb3::getQuestion(accessor, m_rowIds[row]);
+        if (app_.settings->useWavVoice.value &&
+            pdb3::playQuestionSound(question, app_.settings->wavVoiceFolder.value, sounds, false))
+          return true;
+        SpeakText(app_.speechVoice, joinStrings(question.answerTexts(), std::wstring(L" ")), true);
+      }
+      return true;
+    }
+    default:
+      if (id >= kCorrectPlus10 && id < kCorrectPlus10 + 13) AdjustCounts(kAdjustSteps[id - kCorrectPlus10], true);
+      else if (id >= kIncorrectPlus10 && id < kIncorrectPlus10 + 13) AdjustCounts(kAdjustSteps[id - kIncorrectPlus10], false);
+      else return false;
+      return true;
+  }
+}
+

@@ -1,0 +1,104 @@
+// The main dialog's per-question log page: every question of the chosen set with the user's
+// answer counts, correct rate and last study in the current mode, checks set by hand or by rule,
+// and the commands on the checked or selected questions (study, delete their log, copy them into
+// another set, adjust counts, pronounce, search, edit, spell check).
+#pragma once
+
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "app/id_list_model.h"
+#include "database/question.h"
+#include "database/question_log.h"
+
+class KlvApp;
+class MainDialogHost;
+class QCheckBox;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTableView;
+
+class CTabpageQuestionlog : public QWidget, public IdRowSource {
+  Q_OBJECT
+
+ public:
+  // Menu commands of the page.
+  enum Command {
+    kCheckWorst = 162, kDeleteHistory = 169, kCorrectPlus10 = 172, kIncorrectPlus10 = 185, kPronounce = 198,
+    kCopy = 1000, kSearch = 1001, kEdit = 1003, kCheckLastMistakes = 32809, kCheckRandom = 32799,
+    kInvertChecks = 32800, kClearChecks = 32801, kWorst10 = 32806, kWorst20 = 32807, kWorst30 = 32808,
+    kRateBelow90 = 32830, kRateBelow80 = 32829, kRateBelow70 = 32828, kRateBelow60 = 32831,
+    kRateBelow50 = 32832, kRateBelow40 = 32833, kRateBelow30 = 32834,
+  };
+
+  CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWidget* parent = nullptr);
+
+  void ReloadList();
+  void OnColumnClick(int column);
+  // A click on a row's icon toggles checks (of every selected row when it is one of them).
+  void OnListClick(int row, bool onIcon);
+  void UpdateCheckedCount();
+  bool GetCheckedQuestionIds(std::vector<int>& out) const;
+  void CheckWorstQuestions(int n, bool byRate);
+  void OnCheckRandom();
+  void OnStudySelected();
+  void OnIncludeReanswersClicked();
+  // The right-click menu for the rows selected now (null without a selected row).
+  std::unique_ptr<QMenu> OnListRClick();
+  bool OnCommand(int id);
+  void AdjustCounts(int step, bool correct);
+  void OnEditQuestion();
+  void OnSearch();
+  void OnDeleteCheckedHistory();
+  void OnCopyCheckedQuestions();
+  void SpellCheck();
+
+  // The list's rows; the image is the row's check.
+  int listRowCount() const override { return static_cast<int>(m_rowIds.size()); }
+  bool rowText(int row, int column, std::wstring& text) override;
+  int rowImage(int row) override;
+
+  const std::vector<int>& rowIds() const { return m_rowIds; }
+  const std::set<int>& checkedRows() const { return m_checkedRows; }
+  void setChecked(int row, bool checked);
+  int selectCount() const { return m_nSelectCount; }
+  QTableView& list() { return *m_listCtrl; }
+  // Collects the selected rows as the commands see them.
+  void collectSelectedRows();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void cacheRowsAround(int row);
+  const pdb3::Question* cachedQuestion(int row);
+  const pdb3::QuestionLog* cachedLog(int qid) const;
+  int readSelectCount();
+  void showMenu(int menuId, QPushButton* button);
+  void redrawList();
+
+  KlvApp& app_;
+  MainDialogHost& host_;
+  IdListModel model_;
+  QTableView* m_listCtrl;
+  std::vector<int> m_rowIds;
+  std::set<int> m_checkedRows;
+  std::vector<int> m_selectedRows;
+  std::map<int, std::shared_ptr<pdb3::Question>> m_questionCache;
+  std::map<int, std::shared_ptr<pdb3::QuestionLog>> m_logCache;
+  int m_nSelectCount = 0;
+  QLineEdit* countBox_;
+  QCheckBox* includeReanswers_;
+  QCheckBox* includeUnstudied_;
+  QPushButton* studyButton_;
+  QPushButton* checkMenuButton_;
+  QPushButton* worstMenuButton_;
+  bool spellChecking_ = false;
+  bool escapePressed_ = false;
+};

@@ -1,0 +1,179 @@
+// The per-question log page's commands on the checked or selected questions: adjusting their
+// counts, editing and searching, deleting their log, copying them into another set, spell check.
+#include <QApplication>
+#include <QTableView>
+
+#include "app/klv_app.h"
+#include "app/main_dialog_host.h"
+#include "app/modal_dialog.h"
+#include "app/search_dialog.h"
+#include "app/select_section_dialog.h"
+#include "app/tabpage_questionlog.h"
+#include "database/section_questions.h"
+#include "database/sql_helpers.h"
+#include "platform/notifier.h"
+#include "platform/trace.h"
+#include "services/app_settings.h"
+#include "services/named_mutex.h"
+#include "services/part_of_speech.h"
+#include "study/trans_edit_dialog.h"
+
+void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const int mode = app_.settings->correctrateMode;
+  for (int row : m_selectedRows) {
+    pdb3::QuestionLog log(accessor, m_rowIds[row], app_.currentUserId, app_.studyMode);
+    if (!log.load()) continue;
+    int& first = correct ? log.nc1 : log.ni1;
+    int& again = correct ? log.nc2 : log.ni2;
+    int& firstPm = correct ? log.nc1pm : log.ni1pm;
+    int& againPm = correct ? log.nc2pm : log.ni2pm;
+    if (mode == 1) {
+      againPm = step == 0 ? 0 : std::max(againPm + step, 0);
+    } else if (step == 0) {
+      firstPm = againPm = 0;
+    } else {
+      firstPm += step;
+      if (mode == 2 && first + again + firstPm + againPm < 0) {
+        firstPm = -(first + again);
+        againPm = 0;
+      } else if (mode == 0 && first + firstPm < 0) {
+        firstPm = -first;
+      }
+    }
+    if (log.save()) m_logCache[log.qid] = std::make_shared<pdb3::QuestionLog>(log);
+  }
+  redrawList();
+}
+
+void CTabpageQuestionlog::OnEditQuestion() {
+  const int row = m_listCtrl->currentIndex().row();
+  if (row < 0 || row >= static_cast<int>(m_rowIds.size())) return;
+  const int qid = m_rowIds[row];
+  const study::EditOutcome outcome = study::EditQuestionRecord(pdb3::openQuery(app_.db), qid, host_.dialogWindow());
+  if (outcome == study::EditOutcome::SaveFailed)
+    platform::messageBox(host_.dialogWindow(), L"データベースの書き込みに失敗しました。", kAppCaption);
+  m_questionCache.erase(qid);
+  redrawList();
+}
+
+void CTabpageQuestionlog::OnSearch() {
+  int row = m_selectedRows.empty() ? m_listCtrl->rowAt(0) : m_selectedRows.front();
+  if (row < 0 || m_rowIds.empty()) return;
+  const pdb3::Question question = pdb3::getQuestion(pdb3::openQuery(app_.db), m_rowIds[row]);
+  CSearchDlg search(app_, question.answerText(0), host_.dialogWindow());
+  runModalDialog(search);
+}
+
+void CTabpageQuestionlog::OnDeleteCheckedHistory() {
+  std::vector<int> ids;
+  if (!GetCheckedQuestionIds(ids)) return;
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  std::wstring lines;
+  for (size_t i = 0; i < ids.size() && i < 10; ++i) {
+    const pdb3::Question q = pdb3::getQuestion(accessor, ids[i]);
+    lines += L" \"" + expandPartOfSpeech(q.questionText(0)) + L" = " + q.answerText(0) + L"\"\n";
+  }
+  if (ids.size() > 10) lines += L"...\n";
+  if (platform::messageBox(host_.dialogWindow(), L"問題\n\n" + lines + L"\nの履歴を削除しますか？", L"削除の確認",
+                           platform::MbYesNo | platform::MbIconQuestion) != platform::IdYes)
+    return;
+  bool ok = pdb3::execSql(accessor, L"BEGIN TRANSACTION");
+  for (size_t i = 0; ok && i < ids.size(); ++i)
+    ok = pdb3::execSqlf(accessor, L"DELETE FROM question_log WHERE qid=%d AND uid=%d AND mid=%d", ids[i],
+                        app_.currentUserId, app_.studyMode);
+  if (ok) ok = pdb3::execSql(accessor, L"COMMIT");
+  if (!ok) {
+    // Half a deletion would leave the user unsure which logs are gone.
+    pdb3::execSql(accessor, L"ROLLBACK");
+    platform::messageBox(host_.dialogWindow(), L"消去に失敗しました", kAppCaption, platform::MbIconError);
+  }
+  // Rows read their log together with their question: both are read again, so that the logs
+  // left in place still show.
+  m_logCache.clear();
+  m_questionCache.clear();
+  redrawList();
+}
+
+void CTabpageQuestionlog::OnCopyCheckedQuestions() {
+  NamedMutex editorLock;
+  if (!editorLock.Create(L"KlvEditor7")) {
+    platform::messageBox(host_.dialogWindow(), L"KlvEditor が起動しているので、編集できません", kAppCaption);
+    return;
+  }
+  std::vector<int> ids;
+  if (!GetCheckedQuestionIds(ids)) return;
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  int target = app_.currentSetId;
+  std::wstring path;
+  for (;;) {
+    CSelectSectionDlg dialog(accessor, app_, host_.dialogWindow());
+    dialog.m_strPrompt = L"コピー先の問題集を選択してください。";
+    dialog.m_nEid = target;
+    dialog.m_nKind = CSelectSectionDlg::kProblemSets;
+    if (dialog.DoModal() != platform::IdOk) return;
+    if (dialog.m_nEid != app_.currentSetId && dialog.m_strPath != host_.setPath()) {
+      target = dialog.m_nEid;
+      path = dialog.m_strPath;
+      break;
+    }
+    platform::messageBox(host_.dialogWindow(), L"同じ問題集を指定できません。", kAppCaption);
+    target = 0;  // open again at the root, so that the same choice is not simply taken again
+  }
+  const auto fail = [&] {
+    pdb3::execSql(accessor, L"ROLLBACK");
+    platform::messageBox(host_.dialogWindow(), L"問題の追加に失敗しました", kAppCaption, platform::MbIconError);
+  };
+  if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) return fail();
+  const int heading = pdb3::createEmptyQuestion(accessor);
+  if (heading < 0) return fail();
+  pdb3::Question question = pdb3::getQuestion(accessor, heading);
+  question.setQuestionTexts({L""});
+  if (!pdb3::saveQuestion(question) || !pdb3::insertSectionRow(accessor, target, heading)) return fail();
+  for (int qid : ids)
+    if (!pdb3::insertSectionRow(accessor, target, qid)) return fail();
+  if (!pdb3::execSql(accessor, L"COMMIT")) return fail();
+  platform::messageBox(host_.dialogWindow(),
+                       platform::format(L"%d 個の問題を %ls にコピーしました。", static_cast<int>(ids.size()), path.c_str()),
+                       kAppCaption);
+}
+
+void CTabpageQuestionlog::SpellCheck() {
+  if (platform::messageBox(host_.dialogWindow(), L"簡易スペルチェックを開始しますか？", kAppCaption,
+                           platform::MbYesNo | platform::MbIconQuestion) != platform::IdYes)
+    return;
+  host_.UpdateTitle(L"<< スペルチェック中です >>");
+  escapePressed_ = false;
+  spellChecking_ = true;
+  qApp->installEventFilter(this);
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const int count = static_cast<int>(m_rowIds.size());
+  bool found = false;
+  for (int row = m_listCtrl->currentIndex().row() + 1; row < count; ++row) {
+    QCoreApplication::processEvents();
+    if (escapePressed_ || m_rowIds[row] < 0) {
+      found = true;  // stopped: no message
+      break;
+    }
+    const pdb3::Question question = pdb3::getQuestion(accessor, m_rowIds[row]);
+    bool misspelt = false;
+    for (const std::wstring& answer : question.answerTexts()) {
+      study::PhonemeCodes codes;
+      if (!app_.pronouncingDictionary.LookupPhrase(answer, codes)) {
+        misspelt = true;
+        break;
+      }
+    }
+    m_listCtrl->scrollTo(model_.index(row, 0));
+    if (misspelt) {
+      m_listCtrl->selectRow(row);
+      m_listCtrl->setCurrentIndex(model_.index(row, 0));
+      found = true;
+      break;
+    }
+  }
+  qApp->removeEventFilter(this);
+  spellChecking_ = false;
+  host_.UpdateTitle();
+  if (!found) platform::messageBox(host_.dialogWindow(), L"スペルミスの単語が見つかりませんでした。", kAppCaption);
+}

@@ -1,0 +1,550 @@
+#include "app/tabpage_smartlearning.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTableView>
+#include <array>
+#include <cmath>
+
+#include "app/control_helpers.h"
+#include "app/delete_smartlearning_dialog.h"
+#include "app/klv_app.h"
+#include "app/level_graphs.h"
+#include "app/main_dialog_host.h"
+#include "app/modal_dialog.h"
+#include "app/page_dates.h"
+#include "app/select_section_dialog.h"
+#include "app/smart_selection.h"
+#include "database/folders.h"
+#include "database/section_questions.h"
+#include "database/sql_helpers.h"
+#include "platform/clock.h"
+#include "platform/notifier.h"
+#include "platform/trace.h"
+#include "services/app_settings.h"
+#include "services/text_edit.h"
+#include "study/study_flow.h"
+
+namespace {
+
+using platform::rgb;
+
+constexpr int kColumns = 5;
+constexpr unsigned kMaxCount = 1000;
+const wchar_t* const kSliderTexts[] = {L"低", L"中", L"高"};
+constexpr int kPeriods[] = {1, 5, 10, 15, 30, 60, 90};
+
+// Each column remembers its own direction for the whole run: ascending on its first click.
+std::array<bool, kColumns>& ascendingNext() {
+  static std::array<bool, kColumns> flags{true, true, true, true, true};
+  return flags;
+}
+
+std::wstring waitText(int64_t seconds) {
+  const double s = static_cast<double>(seconds);
+  if (seconds < 3600) return platform::format(L"%.0f 分後", std::ceil(s / 60));
+  if (seconds < 86400) return platform::format(L"%.0f 時間後", std::ceil(s / 3600));
+  return platform::format(L"%.0f 日後", std::ceil(s / 86400));
+}
+
+}  // namespace
+
+CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, QWidget* parent)
+    : QWidget(parent),
+      app_(app),
+      host_(host),
+      model_(*this, {L"解答", L"忘却度", L"記憶レベル", L"次のレベルアップ", L"学習日"}) {
+  setObjectName("id284");
+  list_ = withId(new QTableView(this), 1001);
+  setUpIdList(*list_, model_, {230, 90, 90, 130, 80});
+  connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { OnColumnClick(c); });
+  connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { update(); });
+
+  const auto button = [this](int id, const wchar_t* text) { return withId(new QPushButton(qtext(text), this), id); };
+  allButton_ = button(1327, L"all");
+  addButton_ = button(1324, L"追加");
+  removeButton_ = button(1331, L"削除");
+  studyButton_ = button(1325, L"覚える(&T)");
+  studyButton_->setDefault(true);
+  for (auto [id, text] : {std::pair{1334, L"レベル毎の問題数"}, {1335, L"グラフ"}, {1337, L"出題設定"}}) {
+    auto* group = withId(new QGroupBox(qtext(text), this), id);
+    group->setAttribute(Qt::WA_TransparentForMouseEvents);
+    group->lower();
+    groups_.push_back(group);
+  }
+  for (auto [id, text] : {std::pair{1336, L"表示期間"}, {1338, L"出題数"}, {1339, L"新しい問題の出題率"}})
+    labels_.push_back(withId(new QLabel(qtext(text), this), id));
+  period_ = withId(new QComboBox(this), 1330);
+  zoom_ = withId(new QCheckBox(qtext(L"拡大"), this), 1332);
+  levelRadio_ = withId(new QRadioButton(qtext(L"レベルの推移"), this), 1328);
+  curveRadio_ = withId(new QRadioButton(qtext(L"忘却曲線"), this), 1329);
+  countEdit_ = withId(new QLineEdit(this), 1150);
+  spin_ = withId(new QScrollBar(Qt::Vertical, this), 1264);
+  spin_->setInvertedAppearance(true);
+  spin_->setInvertedControls(false);
+  sliderControl_ = withId(new QSlider(Qt::Horizontal, this), 1322);
+  sliderLabel_ = withId(new QLabel(this), 1326);
+
+  connect(addButton_, &QPushButton::clicked, this, [this] { OnAddSet(); });
+  connect(studyButton_, &QPushButton::clicked, this, [this] { OnStartSmartLearning(); });
+  connect(allButton_, &QPushButton::clicked, this, [this] { OnToggleAll(); });
+  connect(removeButton_, &QPushButton::clicked, this, [this] { OnRemoveSets(); });
+  for (QAbstractButton* option : std::initializer_list<QAbstractButton*>{levelRadio_, curveRadio_, zoom_})
+    connect(option, &QAbstractButton::clicked, this, [this] { update(); });
+  connect(period_, &QComboBox::currentIndexChanged, this, [this] { OnPeriodChange(); });
+  connect(countEdit_, &QLineEdit::textChanged, this, [this] { OnEnChangeNSelectEdit(); });
+  // The up-down writes its number into the count edit: each step is an edit change.
+  connect(spin_, &QScrollBar::valueChanged, this, [this](int value) { countEdit_->setText(QString::number(value)); });
+  connect(sliderControl_, &QSlider::valueChanged, this, [this](int position) { OnSliderMoved(position); });
+
+  OnInitDialog();
+}
+
+CTabpageSmartlearning::~CTabpageSmartlearning() { calculator_.cancel(); }
+
+void CTabpageSmartlearning::OnInitDialog() {
+  sliderControl_->setRange(0, 2);
+  sliderControl_->blockSignals(true);
+  sliderControl_->setValue(1);
+  sliderControl_->blockSignals(false);
+  spin_->setRange(1, 100);
+  levelRadio_->setChecked(true);
+  zoom_->setChecked(true);
+  period_->blockSignals(true);
+  for (int days : kPeriods) period_->addItem(qtext(platform::format(L"%d 日", days)), days);
+  period_->setCurrentIndex(2);
+  period_->blockSignals(false);
+  connect(&calculator_, &smart::LevelCalculator::finished, this, [this] { update(); });
+  list_->setFocus();
+  ReloadQuestionList();
+  count_ = static_cast<unsigned>(std::clamp(app_.settings->defaultQuestionCount.value, 0, 1000));
+  countEdit_->setText(QString::number(count_));
+  {
+    QSignalBlocker blocker(spin_);
+    spin_->setValue(static_cast<int>(count_));
+  }
+  sliderLabel_->setText(qtext(sliderText_));
+  DoAutoSelect();
+  UpdateAllButtonText();
+  initialised_ = true;
+  StartLevelCalcThread();
+  layoutControls();
+}
+
+void CTabpageSmartlearning::layoutControls() {
+  const int W = width(), H = height();
+  const int y0 = static_cast<int>(H * 0.3);
+  list_->setGeometry(0, 0, W, std::max(y0 - 2, 0));
+  levelRadio_->setGeometry(40, y0 + 2, 105, 22);
+  curveRadio_->setGeometry(145, y0 + 2, 90, 22);
+  zoom_->setGeometry(240, y0 + 2, 60, 22);
+  labels_[0]->setGeometry(305, y0 + 2, 60, 22);
+  period_->setGeometry(365, y0 + 2, 70, 22);
+  addButton_->setGeometry(W - 105, y0 + 2, 50, 24);
+  removeButton_->setGeometry(W - 52, y0 + 2, 50, 24);
+  groups_[0]->setGeometry(8, y0 + 30, 184, 150);
+  groups_[1]->setGeometry(192, y0 + 30, W - 200, H - y0 - 30 - 122);
+  groups_[2]->setGeometry(8, H - 122, W - 16, 72);
+  labels_[1]->setGeometry(20, H - 98, 45, 22);
+  countEdit_->setGeometry(68, H - 98, 50, 22);
+  spin_->setGeometry(118, H - 98, 16, 22);
+  labels_[2]->setGeometry(150, H - 98, 140, 22);
+  sliderControl_->setGeometry(290, H - 98, 100, 22);
+  sliderLabel_->setGeometry(395, H - 98, 30, 22);
+  allButton_->setGeometry(440, H - 98, 40, 22);
+  studyButton_->setGeometry(W - 140, H - 46, 130, 32);
+}
+
+void CTabpageSmartlearning::resizeEvent(QResizeEvent*) { layoutControls(); }
+
+void CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
+  model_.reset([&] {
+    shownIds_ = std::move(ids);
+    questionCache_.clear();
+  });
+}
+
+void CTabpageSmartlearning::ReloadQuestionList() {
+  std::vector<int> ids;
+  if (allMode_) {
+    const std::deque<int> binder = smart::NonEmptyBinderIds(pdb3::openQuery(app_.db), app_.smartLearningSetId);
+    ids.assign(binder.begin(), binder.end());
+  } else {
+    CollectQuestionIds(ids);
+  }
+  setShownIds(std::move(ids));
+}
+
+void CTabpageSmartlearning::UpdateAllButtonText() { allButton_->setText(allMode_ ? "all" : "sel"); }
+
+void CTabpageSmartlearning::OnToggleAll() {
+  allMode_ = !allMode_;
+  UpdateAllButtonText();
+  ReloadQuestionList();
+  update();
+}
+
+void CTabpageSmartlearning::cacheRowsAround(int row) {
+  const auto [first, last] = rowsInView(*list_, row, static_cast<int>(shownIds_.size()));
+  questionCache_.clear();
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  for (int r = first; r <= last; ++r)
+    questionCache_[shownIds_[r]] = std::make_shared<pdb3::Question>(accessor, shownIds_[r]);
+}
+
+const pdb3::Question* CTabpageSmartlearning::cachedQuestion(int row) {
+  if (row < 0 || row >= static_cast<int>(shownIds_.size())) return nullptr;
+  auto found = questionCache_.find(shownIds_[row]);
+  if (found == questionCache_.end()) {
+    cacheRowsAround(row);
+    found = questionCache_.find(shownIds_[row]);
+  }
+  return found == questionCache_.end() ? nullptr : found->second.get();
+}
+
+int CTabpageSmartlearning::rowImage(int row) {
+  const pdb3::Question* question = cachedQuestion(row);
+  if (!question || question->isEmpty()) return -1;
+  return chosen_.count(question->qid()) ? 1 : 0;
+}
+
+bool CTabpageSmartlearning::rowText(int row, int column, std::wstring& text) {
+  const pdb3::Question* question = cachedQuestion(row);
+  if (!question || question->isEmpty()) return false;
+  const int qid = question->qid();
+  const int64_t now = platform::nowSeconds();
+  if (column == 0) {
+    text = joinStrings(question->answerTexts(), std::wstring(L"/"));
+    return true;
+  }
+  if (column == 4) {
+    const int last = pdb3::querySqlfIntOrMinus1(
+        *question, L"SELECT LastStudyTime FROM question_log WHERE qid=%d AND uid=%d ORDER BY LastStudyTime DESC LIMIT 1",
+        qid, app_.currentUserId);
+    text = last < 1 ? L"-" : pageAgoText(now - last);
+    return true;
+  }
+  pdb3::MemoryRate rate(*question, qid, app_.currentUserId, now);
+  rate.load();
+  if (column == 1) {
+    const int d = std::clamp((100 - rate.currentRate()) / 20, 0, 5);
+    text.clear();
+    for (int i = 0; i < 5; ++i) text += i < d ? L"●" : L"○";
+  } else if (column == 2) {
+    text = pdb3::levelGrade(rate.level);
+  } else if (column == 3) {
+    const int64_t t = rate.nextLevelupTime();
+    text = t > 0 && t - now > 0 ? waitText(t - now) : L"今すぐ可能";
+  }
+  return true;
+}
+
+void CTabpageSmartlearning::OnColumnClick(int column) {
+  if (column < 0 || column >= kColumns) return;
+  const bool ascending = ascendingNext()[column];
+  ascendingNext()[column] = !ascending;
+  const wchar_t* direction = ascending ? L"ASC" : L"DESC";
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const int uid = app_.currentUserId, sid = app_.smartLearningSetId;
+  std::vector<int> ids;
+  switch (column) {
+    case 0:
+      pdb3::querySqlfIntList(accessor, ids,
+                             L"SELECT qid FROM question WHERE qid IN (SELECT qid FROM section WHERE sid=%d) ORDER BY "
+                             L"answer %ls",
+                             sid, direction);
+      break;
+    case 2:
+      pdb3::querySqlfIntList(accessor, ids,
+                             L"SELECT qid FROM memory_rate WHERE uid=%d AND qid IN  (SELECT qid FROM section WHERE "
+                             L"sid=%d) ORDER BY level %ls",
+                             uid, sid, direction);
+      break;
+    case 4:
+      pdb3::querySqlfIntList(accessor, ids,
+                             L"SELECT qid, max(LastStudyTime) FROM question_log WHERE uid=%d AND qid IN  (SELECT qid "
+                             L"FROM section WHERE sid=%d) GROUP BY qid ORDER BY max(LastStudyTime) %ls",
+                             uid, sid, direction);
+      break;
+    default: {  // 1 and 3 reorder the rows shown
+      ids = shownIds_;
+      smart::LoadRates(accessor, ids, uid, sid, platform::nowSeconds());
+      std::stable_sort(ids.begin(), ids.end(),
+                       column == 1 ? smart::CompareByCurrentRate : smart::CompareByNextLevelupTime);
+      if (!ascending) std::reverse(ids.begin(), ids.end());
+    }
+  }
+  std::deque<int> kept(ids.begin(), ids.end());
+  pdb3::dropEmptyQuestions(accessor, kept);
+  setShownIds(std::vector<int>(kept.begin(), kept.end()));
+}
+
+bool CTabpageSmartlearning::exchangeControls() {
+  bool ok = false;
+  const unsigned count = countEdit_->text().trimmed().toUInt(&ok);
+  if (!ok || count > kMaxCount) {
+    platform::messageBox(host_.dialogWindow(), L"0 から 1000 までの整数を入力してください。", kAppCaption,
+                         platform::MbOk | platform::MbIconWarning);
+    countEdit_->setFocus();
+    return false;
+  }
+  count_ = count;
+  slider_ = sliderControl_->value();
+  return true;
+}
+
+bool CTabpageSmartlearning::DoAutoSelect() {
+  if (!exchangeControls()) return false;
+  platform::trace("DoAutoSelect()\n");
+  smart::SelectionRequest request;
+  request.count = count_;
+  request.slider = slider_;
+  request.shuffleLearned = app_.settings->randomMistakeReply.value;
+  chosen_ = smart::SelectSmartQuestions(pdb3::openQuery(app_.db), app_.currentUserId, app_.smartLearningSetId, request,
+                                        platform::nowSeconds());
+  list_->viewport()->update();
+  return true;
+}
+
+bool CTabpageSmartlearning::CollectQuestionIds(std::vector<int>& out) {
+  out.assign(chosen_.begin(), chosen_.end());
+  if (app_.settings->randomReply.value) {
+    std::deque<int> shuffled(out.begin(), out.end());
+    study::shuffleIds(shuffled);
+    out.assign(shuffled.begin(), shuffled.end());
+  }
+  return !out.empty();
+}
+
+void CTabpageSmartlearning::OnEnChangeNSelectEdit() {
+  if (!initialised_) return;
+  platform::trace("OnEnChangeNSelectEdit\n");
+  bool ok = false;
+  const int value = countEdit_->text().toInt(&ok);
+  if (ok && value >= spin_->minimum() && value <= spin_->maximum()) {
+    QSignalBlocker blocker(spin_);
+    spin_->setValue(value);
+  }
+  DoAutoSelect();
+  ReloadQuestionList();
+}
+
+void CTabpageSmartlearning::OnSliderMoved(int position) {
+  platform::trace("OnHScroll() %d %d\n", position, 0);
+  platform::trace(" do\n");
+  if (position >= 0 && position <= 2) sliderText_ = kSliderTexts[position];
+  sliderLabel_->setText(qtext(sliderText_));
+  DoAutoSelect();
+  ReloadQuestionList();
+  platform::trace("end\n");
+}
+
+int CTabpageSmartlearning::periodDays() const { return period_->currentData().isValid() ? period_->currentData().toInt() : 10; }
+
+void CTabpageSmartlearning::OnPeriodChange() {
+  update();
+  StartLevelCalcThread();
+}
+
+bool CTabpageSmartlearning::StartLevelCalcThread() {
+  smart::LevelJob job;
+  // The file the application really has open: opening a name that is not there would make a new,
+  // empty file.
+  job.databasePath = app_.db.isOpen() ? app_.db.fileName() : app_.settings->databasePath.value;
+  job.uid = app_.currentUserId;
+  job.sid = app_.smartLearningSetId;
+  job.days = periodDays();
+  job.now = platform::nowSeconds();
+  calculator_.start(job);
+  update();
+  return true;
+}
+
+int CTabpageSmartlearning::AddToSmartLearning(int eid) {
+  if (eid == 0) {
+    platform::messageBox(host_.dialogWindow(), L"ルートフォルダは追加できません", kAppCaption);
+    return -1;
+  }
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) {
+    platform::messageBox(host_.dialogWindow(), L"スマート学習リストへの追加に失敗しました", kAppCaption);
+    return -1;
+  }
+  int added = 0;
+  try {
+    std::deque<int> present;
+    if (!pdb3::sectionQuestionIds(accessor, app_.smartLearningSetId, present)) throw std::wstring(L"section");
+    std::set<int> inBinder(present.begin(), present.end());
+    const auto addSet = [&](int sid) {
+      std::deque<int> ids;
+      if (!pdb3::nonEmptyQuestionIds(accessor, sid, ids)) throw std::wstring(L"section");
+      for (int qid : ids) {
+        if (inBinder.count(qid)) continue;
+        pdb3::addQuestionToSection(accessor, app_.smartLearningSetId, qid);
+        inBinder.insert(qid);
+        ++added;
+      }
+    };
+    if (pdb3::elementType(accessor, eid) == pdb3::kFolderElement) {
+      std::deque<int> below;
+      if (!pdb3::listDescendants(accessor, below, eid)) throw std::wstring(L"folder");
+      for (int element : below) addSet(element);
+    } else {
+      addSet(eid);
+    }
+    if (!pdb3::execSql(accessor, L"COMMIT")) throw std::wstring(L"commit");
+  } catch (const std::wstring&) {
+    // A half-added set would look complete in the list while its questions are missing.
+    pdb3::execSql(accessor, L"ROLLBACK");
+    platform::messageBox(host_.dialogWindow(), L"スマート学習リストへの追加に失敗しました", kAppCaption,
+                         platform::MbOk | platform::MbIconError);
+    return -1;
+  }
+  return added;
+}
+
+void CTabpageSmartlearning::OnAddSet() {
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  CSelectSectionDlg dialog(accessor, app_, host_.dialogWindow());
+  dialog.m_strPrompt = L"追加する問題集・フォルダを選択してください";
+  dialog.m_nKind = CSelectSectionDlg::kAnything;
+  dialog.m_nEid = pdb3::findElementByPath(accessor, 0, host_.setPath());
+  if (dialog.DoModal() != platform::IdOk) return;
+  const int added = AddToSmartLearning(dialog.m_nEid);
+  if (added < 0) return;
+  platform::messageBox(host_.dialogWindow(), platform::format(L"%d 個の問題を追加しました", added), kAppCaption);
+  ReloadQuestionList();
+  DoAutoSelect();
+  StartLevelCalcThread();
+}
+
+void CTabpageSmartlearning::OnRemoveSets() {
+  CDeleteSmartlearningQuestionDlg dialog(app_, host_.dialogWindow());
+  if (dialog.DoModal() != platform::IdOk) return;
+  ReloadQuestionList();
+  DoAutoSelect();
+  StartLevelCalcThread();
+}
+
+void CTabpageSmartlearning::OnStartSmartLearning() {
+  std::vector<int> ids;
+  CollectQuestionIds(ids);
+  host_.StartStudyAndRefresh(L"スマート学習", ids);
+  DoAutoSelect();
+  if (!allMode_) ReloadQuestionList();
+  list_->viewport()->update();
+  StartLevelCalcThread();
+}
+
+int CTabpageSmartlearning::binderCount(const wchar_t* condition) {
+  return pdb3::querySqlfIntOrMinus1(
+      pdb3::openQuery(app_.db),
+      platform::format(L"SELECT count(*) FROM memory_rate WHERE qid IN (SELECT qid FROM section WHERE sid=%%d) AND "
+                       L"uid=%%d AND %ls",
+                       condition)
+          .c_str(),
+      app_.smartLearningSetId, app_.currentUserId);
+}
+
+void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
+  using platform::Rect;
+  const int W = width(), H = height();
+  const int y0 = static_cast<int>(H * 0.3);
+  const int sid = app_.smartLearningSetId, uid = app_.currentUserId;
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  dc.selectFont(smart::pageFont(14));
+  dc.setBkMode(platform::Transparent);
+  dc.textOut(0, y0 + 7, L"表示：");
+  const platform::COLORREF text = dc.textColor();
+  if (shownIds_.empty()) {
+    dc.setTextColor(rgb(192, 0, 0));
+    dc.textOut(W - 450, y0 + 7, L"このボタンを押して問題集を追加してください →");
+  } else {
+    dc.setTextColor(rgb(64, 64, 192));
+    dc.textOut(W - 350, y0 + 7, L"覚えたい問題集を追加できます →");
+  }
+  dc.setTextColor(text);
+
+  const int top = binderCount(L"level in (8,9,10)");
+  const std::vector<int> counts = {
+      top,
+      binderCount(L"level in (5,6,7)"),
+      binderCount(L"level==4"),
+      binderCount(L"level==3"),
+      binderCount(L"level==2"),
+      binderCount(L"level==1"),
+      pdb3::querySqlfIntOrMinus1(accessor,
+                                 L"SELECT (SELECT count(*) FROM section WHERE sid=%d)-count(*) FROM memory_rate WHERE "
+                                 L"qid IN (SELECT qid FROM section WHERE sid=%d) AND uid=%d AND level!=0",
+                                 sid, sid, uid)};
+  const wchar_t* const lines[] = {L"Level A : %5d", L"Level B : %5d", L"Level C : %5d",
+                                  L"Level D : %5d", L"Level E : %5d", L"Level F : %5d"};
+  for (int i = 0; i < 6; ++i) dc.textOut(20, y0 + 50 + 18 * i, platform::format(lines[i], counts[i + 1]));
+
+  Rect graph{200, y0 + 50, W - 20, H - 140};
+  const int64_t now = platform::nowSeconds();
+  if (levelRadio_->isChecked()) {
+    smart::LevelGraph level;
+    level.table = &calculator_.table();
+    const int listCount = pdb3::querySqlfIntOrMinus1(accessor, L"SELECT count(*) FROM section WHERE sid=%d", sid);
+    const int learned = zoom_->isChecked()
+                            ? pdb3::querySqlfIntOrMinus1(accessor,
+                                                         L"SELECT count(*) FROM memory_rate WHERE qid IN (SELECT qid "
+                                                         L"FROM section WHERE sid=%d) AND level>=1 AND uid=%d",
+                                                         sid, uid)
+                            : 0;
+    level.scale = smart::levelGraphScale(listCount, learned, zoom_->isChecked());
+    level.days = periodDays();
+    level.now = now;
+    level.calculating = calculator_.running();
+    smart::DrawLevelGraph(dc, graph, level);
+  } else if (curveRadio_->isChecked()) {
+    graph.left += 25;
+    smart::ForgettingCurve curve;
+    curve.days = periodDays();
+    curve.now = now;
+    const QModelIndexList rows = list_->selectionModel()->selectedRows();
+    const int row = rows.isEmpty() ? -1 : rows.first().row();
+    curve.questionSelected = row >= 0 && row < static_cast<int>(shownIds_.size());
+    if (curve.questionSelected) {
+      pdb3::forEachRow(
+          accessor,
+          platform::format(L"SELECT dl.EndTime, dql.ext1, dql.ext2 FROM daily_question_log AS dql, daily_log AS dl "
+                           L"WHERE dql.ext1!='' AND dql.ext1>0 AND dql.did=dl.did AND dl.lid IN (SELECT lid FROM "
+                           L"log_id WHERE uid=%d) AND dql.qid=%d ORDER BY dl.EndTime",
+                           uid, shownIds_[row]),
+          [&](const sqliteplus::SqliteCursor& point) {
+            curve.points.push_back({point.getInt(0), point.getInt(1), point.getInt(2)});
+          });
+    }
+    smart::DrawForgettingCurve(dc, graph, curve);
+  }
+
+  dc.textOut(15, H - 40, L"達成状況");
+  std::vector<platform::COLORREF> colours;
+  for (int level : {8, 5, 4, 3, 2, 1, 0}) colours.push_back(smart::LevelColors[level]);
+  smart::DrawProportionBar(dc, {100, H - 40, W - 150, H - 20}, counts, colours, rgb(255, 255, 255));
+}
+
+QImage CTabpageSmartlearning::paintImage() {
+  QImage image(size(), QImage::Format_RGB32);
+  image.fill(palette().color(QPalette::Window));
+  platform::Dc dc(image);
+  paintPage(dc);
+  return image;
+}
+
+void CTabpageSmartlearning::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(0, 0, paintImage());
+}

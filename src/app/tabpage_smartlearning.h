@@ -1,0 +1,120 @@
+// The main dialog's smart-learning page: the list of the smart-learning binder (or of the next
+// study's questions), adding and removing problem sets, the count and share of new questions of
+// a study, the level counts and graphs, and the start of a smart-learning study.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "app/id_list_model.h"
+#include "app/level_calculation.h"
+#include "database/question.h"
+
+class KlvApp;
+class MainDialogHost;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QSlider;
+class QTableView;
+namespace platform {
+class Dc;
+}
+
+class CTabpageSmartlearning : public QWidget, public IdRowSource {
+  Q_OBJECT
+
+ public:
+  CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, QWidget* parent = nullptr);
+  ~CTabpageSmartlearning() override;
+
+  // Questions added to the list from the element (a folder: every set below it); -1 for the root
+  // or a failure (after its message).
+  int AddToSmartLearning(int eid);
+  void ReloadQuestionList();
+  // False, the chosen set unchanged, when the count is not a number from 0 to 1000.
+  bool DoAutoSelect();
+  // The chosen questions, shuffled when random-reply is on; true when there are any.
+  bool CollectQuestionIds(std::vector<int>& out);
+  bool StartLevelCalcThread();
+
+  void OnAddSet();
+  void OnStartSmartLearning();
+  void OnToggleAll();
+  void OnRemoveSets();
+  void OnColumnClick(int column);
+  void OnPeriodChange();
+
+  // The page's own drawing (counts, graph, bar) as it appears under its controls.
+  QImage paintImage();
+  // The display period in days.
+  int periodDays() const;
+
+  // The list's rows; the image marks the chosen questions.
+  int listRowCount() const override { return static_cast<int>(shownIds_.size()); }
+  bool rowText(int row, int column, std::wstring& text) override;
+  int rowImage(int row) override;
+
+  const std::set<int>& chosen() const { return chosen_; }
+  const std::vector<int>& shownIds() const { return shownIds_; }
+  bool allMode() const { return allMode_; }
+  smart::LevelCalculator& levelCalculator() { return calculator_; }
+  QTableView& list() { return *list_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void OnInitDialog();
+  // The count edit and slider into the members; false after the validation message.
+  bool exchangeControls();
+  void OnEnChangeNSelectEdit();
+  void OnSliderMoved(int position);
+  void UpdateAllButtonText();
+  // Loads the records of the visible rows around `row` and drops the others.
+  void cacheRowsAround(int row);
+  const pdb3::Question* cachedQuestion(int row);
+  void setShownIds(std::vector<int> ids);
+  void layoutControls();
+  void paintPage(platform::Dc& dc);
+  int binderCount(const wchar_t* condition);
+
+  KlvApp& app_;
+  MainDialogHost& host_;
+  IdListModel model_;
+  QTableView* list_;
+  std::vector<int> shownIds_;
+  std::set<int> chosen_;
+  std::map<int, std::shared_ptr<pdb3::Question>> questionCache_;
+  unsigned count_ = 10;
+  int slider_ = 1;
+  std::wstring sliderText_ = L"中";
+  bool allMode_ = true;
+  bool initialised_ = false;
+  smart::LevelCalculator calculator_;
+
+  QPushButton* allButton_;
+  QPushButton* addButton_;
+  QPushButton* removeButton_;
+  QPushButton* studyButton_;
+  QLineEdit* countEdit_;
+  QScrollBar* spin_;
+  QSlider* sliderControl_;
+  QLabel* sliderLabel_;
+  QComboBox* period_;
+  QRadioButton* levelRadio_;
+  QRadioButton* curveRadio_;
+  QCheckBox* zoom_;
+  std::vector<QWidget*> groups_;
+  std::vector<QLabel*> labels_;
+};

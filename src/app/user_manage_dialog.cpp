@@ -1,0 +1,157 @@
+#include "app/user_manage_dialog.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+#include "app/klv_app.h"
+#include "app/modal_dialog.h"
+#include "app/rename_dialog.h"
+#include "app/user_dialogs.h"
+#include "app/user_records.h"
+#include "database/users.h"
+#include "platform/notifier.h"
+#include "services/app_settings.h"
+
+namespace {
+
+QString qs(const std::wstring& text) { return QString::fromStdWString(text); }
+
+void tell(QWidget* owner, const std::wstring& text) { platform::messageBox(owner, text, kAppCaption); }
+
+}  // namespace
+
+CUserManageDlg::CUserManageDlg(KlvApp& app, QWidget* parent) : QDialog(parent), app_(app) {
+  setUpDialog(this, 153, L"利用者の管理", 420, 260);
+  dialogText(this, L"利用者一覧", QRect(10, 8, 220, 20));
+  list_ = dialogControl<QListWidget>(this, 1138, QRect(10, 30, 230, 220));
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // A double-click on a user acts as OK.
+  connect(list_, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
+  const struct {
+    int id;
+    const wchar_t* text;
+    void (CUserManageDlg::*handler)();
+  } buttons[] = {{1012, L"利用者の追加(&A)...", &CUserManageDlg::OnAddUser},
+                 {1135, L"利用者の名称変更(&R)...", &CUserManageDlg::OnRenameUser},
+                 {1136, L"利用者の削除(&D)...", &CUserManageDlg::OnDeleteUser},
+                 {1140, L"ヘルプ", &CUserManageDlg::OnHelp}};
+  int y = 30;
+  for (const auto& button : buttons) {
+    connect(dialogButton(this, button.id, button.text, QRect(252, y, 158, 28)), &QPushButton::clicked, this,
+            button.handler);
+    y += 34;
+  }
+  dialogButton(this, 1, L"OK", QRect(252, 186, 158, 28));
+  dialogButton(this, 2, L"キャンセル", QRect(252, 222, 158, 28));
+}
+
+int CUserManageDlg::DoModal() {
+  OnInitDialog();
+  return runModalDialog(*this);
+}
+
+void CUserManageDlg::OnInitDialog() {
+  list_->clear();
+  for (const std::wstring& name : userNames(pdb3::openQuery(app_.db))) list_->addItem(qs(name));
+  m_strCurrentName = app_.settings->userName.value;
+  const QList<QListWidgetItem*> current = list_->findItems(qs(m_strCurrentName), Qt::MatchExactly);
+  if (!current.isEmpty()) list_->setCurrentItem(current.front());
+}
+
+bool CUserManageDlg::listed(const std::wstring& name) const {
+  return !list_->findItems(qs(name), Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty();
+}
+
+std::wstring CUserManageDlg::selectedName() const {
+  const QListWidgetItem* item = list_->currentItem();
+  return item && item->isSelected() ? item->text().toStdWString() : std::wstring();
+}
+
+void CUserManageDlg::OnHelp() {
+  platform::messageBox(this,
+                       L"・新しい利用者を作るには「利用者の追加」ボタンを押してください。\n"
+                       L"・名称を変更するには「利用者の名称変更」ボタンを押してください。\n"
+                       L"・既存の利用者を削除するには「利用者の削除」ボタンを押してください。\n"
+                       L"・利用者を変更するには、一覧から利用者を選び、OKボタンを押してください。",
+                       L"簡易ヘルプ", platform::MbIconInformation);
+}
+
+void CUserManageDlg::OnAddUser() {
+  CAddUserDlg dialog(this);
+  if (dialog.DoModal() != platform::IdOk) return;
+  if (listed(dialog.m_strName)) {
+    tell(this, L"既にその名前は存在します。");
+    return;
+  }
+  if (pdb3::insertUser(pdb3::openQuery(app_.db), dialog.m_strName) < 0) {
+    tell(this, L"失敗しました。");
+    return;
+  }
+  list_->addItem(qs(dialog.m_strName));
+}
+
+void CUserManageDlg::OnRenameUser() {
+  const std::wstring oldName = selectedName();
+  if (oldName.empty()) return;
+  RenameDlg dialog(this);
+  dialog.m_strOldName = oldName;
+  if (dialog.DoModal() != platform::IdOk || dialog.m_strNewName == oldName) return;
+  // Two users of one name could no longer be told apart.
+  if (listed(dialog.m_strNewName)) {
+    tell(this, L"既にその名前は存在します。");
+    return;
+  }
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  if (!renameUser(accessor, pdb3::userIdByName(accessor, oldName), dialog.m_strNewName)) {
+    tell(this, L"変更に失敗しました");
+    return;
+  }
+  if (m_strCurrentName == oldName) m_strCurrentName = dialog.m_strNewName;
+  // The setting must follow at once: a Cancel later would leave it naming nobody.
+  AppSettings& settings = *app_.settings;
+  if (settings.userName.value == oldName) {
+    settings.userName.value = dialog.m_strNewName;
+    settings.saveAll();
+  }
+  list_->currentItem()->setText(qs(dialog.m_strNewName));
+  list_->currentItem()->setSelected(true);
+}
+
+void CUserManageDlg::OnDeleteUser() {
+  if (list_->count() == 1) {
+    tell(this, L"利用者が１人しかいないので、削除できません。まず最初に利用者を追加してください。");
+    return;
+  }
+  const std::wstring name = selectedName();
+  if (name.empty()) return;
+  if (name == m_strCurrentName) {
+    tell(this, L"現在の利用者は削除できません。");
+    return;
+  }
+  if (platform::messageBox(this,
+                           L"利用者 " + name + L" を削除してもよろしいですか？\n\n＜注意＞" + name +
+                               L" さんの履歴は全て削除されます。",
+                           L"削除警告", platform::MbYesNo) != platform::IdYes)
+    return;
+  if (!deleteUserByName(pdb3::openQuery(app_.db), name)) {
+    tell(this, L"削除に失敗しました");
+    return;
+  }
+  delete list_->takeItem(list_->currentRow());
+}
+
+void CUserManageDlg::accept() {
+  const std::wstring name = selectedName();
+  if (name.empty()) {
+    tell(this, L"利用者を選択してください。");
+    return;
+  }
+  if (name != m_strCurrentName &&
+      platform::messageBox(this, L"利用者を" + name + L"に変更しますか？", L"変更確認", platform::MbYesNo) !=
+          platform::IdYes)
+    return;
+  app_.settings->userName.value = name;
+  app_.settings->saveAll();
+  QDialog::accept();
+}

@@ -1,0 +1,43 @@
+#include "app/user_records.h"
+
+#include "app/db_transaction.h"
+#include "database/sql_helpers.h"
+#include "database/users.h"
+#include "platform/trace.h"
+
+std::vector<std::wstring> userNames(const pdb3::DbObject& accessor) {
+  std::vector<int> uids;
+  pdb3::queryIntList(accessor, uids, L"SELECT uid FROM user_info");
+  std::vector<std::wstring> names;
+  for (int uid : uids) names.push_back(pdb3::userNameById(accessor, uid));
+  return names;
+}
+
+bool deleteUser(const pdb3::DbObject& accessor, int uid) {
+  // The user's study logs as a sub-select, so the list is read inside the transaction.
+  const std::wstring lids = platform::format(L"SELECT lid FROM log_id WHERE uid=%d", uid);
+  const std::wstring statements[] = {
+      L"DELETE FROM daily_question_log WHERE did in (SELECT did FROM daily_log WHERE lid in (" + lids + L"))",
+      L"DELETE FROM daily_log WHERE lid in (" + lids + L")",
+      L"DELETE FROM element_log WHERE lid in (" + lids + L")",
+      L"DELETE FROM looped_questions WHERE lid in (" + lids + L")",
+      platform::format(L"DELETE FROM question_log WHERE uid=%d", uid),
+      platform::format(L"DELETE FROM memory_rate WHERE uid=%d", uid),
+      platform::format(L"DELETE FROM log_id WHERE uid=%d", uid),
+      platform::format(L"DELETE FROM user_info WHERE uid=%d", uid),
+  };
+  return runInTransaction(accessor, [&] {
+    for (const std::wstring& statement : statements)
+      if (!pdb3::execSql(accessor, statement.c_str())) return false;
+    return true;
+  });
+}
+
+bool deleteUserByName(const pdb3::DbObject& accessor, const std::wstring& name) {
+  return deleteUser(accessor, pdb3::userIdByName(accessor, name));
+}
+
+bool renameUser(const pdb3::DbObject& accessor, int uid, const std::wstring& name) {
+  return pdb3::execSqlf(accessor, L"UPDATE user_info SET name='%ls' WHERE uid=%d", pdb3::escapeSqlQuotesTo(name).c_str(),
+                        uid);
+}

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+#include <deque>
+
+#include "app/database_chooser.h"
+#include "app/defrag_dialog.h"
+#include "app_test_support.h"
+#include "platform/file_dialog.h"
+#include "platform/trace.h"
+#include "study_app_fixture.h"
+#include "test_env.h"
+
+using studytest::StudyApp;
+
+namespace {
+
+// Answers open dialogs with the files queued, then cancels; remembers where each one started.
+struct QueuedFileDialogs : platform::FileDialogs {
+  std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest& request) override {
+    started.push_back(request.initialPath);
+    if (answers.empty()) return std::nullopt;
+    const std::wstring answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override {
+    return std::nullopt;
+  }
+  std::deque<std::wstring> answers;
+  std::vector<std::wstring> started;
+};
+
+QString runDefrag(StudyApp& s) {
+  CDefragDlg dialog(s.app);
+  dialog.OnInitDialog();
+  dialog.accept();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.finished(); }, 10000));
+  EXPECT_EQ(dialog.findChild<QPushButton*>("id2")->text(), QString::fromWCharArray(L"完了"));
+  return dialog.logText();
+}
+
+void addOrphans(StudyApp& s, int qid) {
+  const std::wstring q = std::to_wstring(qid);
+  for (const std::wstring& sql :
+       {L"INSERT INTO question VALUES(" + q + L",'q','a','','','','',0,0,0,'','','','','')",
+        L"INSERT INTO daily_question_log VALUES(1," + q + L",1,0,0,0,1.0,0,0)",
+        L"INSERT INTO looped_questions VALUES(1," + q + L")",
+        L"INSERT INTO question_log VALUES(" + q + L",1,0,1,0,0,0,0,0,0,0,0,0,1.0,'','')",
+        L"INSERT INTO question_log VALUES(" + q + L",1,1,1,0,0,0,0,0,0,0,0,0,1.0,'','')"})
+    s.app.db.createQuery()->execute(sql.c_str());
+}
+
+int orphans(StudyApp& s, const std::wstring& table) {
+  return s.intValue(L"SELECT count(*) FROM " + table + L" WHERE qid NOT IN (SELECT qid FROM section)");
+}
+
+}  // namespace
+
+TEST(DatabaseChooser, AsksUntilAFileOpensAndKeepsIt) {
+  StudyApp s;
+  const std::wstring good = s.databasePath();
+  const std::wstring missing = QDir::tempPath().toStdWString() + L"/no-such-folder/database.klvdb7";
+  s.settings.databasePath.value = missing;
+  QueuedFileDialogs dialogs;
+  const QString notes = QString::fromStdString(testenv::processDir()) + "/notes.klvdb7";
+  apptest::writeText(notes, "just some notes\n");
+  dialogs.answers = {notes.toStdWString(), good};
+  platform::FileDialogOverride use(dialogs);
+
+  EXPECT_TRUE(ChooseDatabaseUntilOpen(s.app));
+  EXPECT_EQ(dialogs.started.front(), missing);
+  EXPECT_EQ(dialogs.started.size(), 2u);
+  EXPECT_EQ(s.settings.databasePath.value, good);
+  AppSettings reread(L"KLV7");
+  reread.loadOrSaveAll(false);
+  EXPECT_EQ(reread.databasePath.value, good);
+  EXPECT_EQ(s.notifier.boxes.front(),
+            L"Error!: データベースファイルが読み込めませんでした。\n次のダイアログでデータベースファイルを指定してください。");
+  EXPECT_EQ(s.intValue(L"SELECT version FROM version"), 7);
+
+  // Cancel gives up, the setting untouched.
+  EXPECT_FALSE(ChooseDatabaseUntilOpen(s.app));
+  EXPECT_EQ(s.settings.databasePath.value, good);
+}
+
+TEST(Defragmentation, DeletesRowsOfNoProblemSetAndCompactsEachRunAfresh) {
+  StudyApp s;
+  addOrphans(s, 9000001);
+  const int questions = orphans(s, L"question"), logs = orphans(s, L"question_log");
+  ASSERT_GE(questions, 1);
+  ASSERT_GE(logs, 2);
+
+  const QString first = runDefrag(s);
+  EXPECT_TRUE(first.startsWith(QString::fromWCharArray(L"準備完了\n問題の整理中です...\n各回の学習履歴の整理中です...\n"
+                                                       L"学習済み問題の整理中です...\n各問題の履歴の整理中です...\n"
+                                                       L"データベースファイルの整理中です...\n--- 完了 ---\n\n"))) << first.toStdString();
+  EXPECT_TRUE(first.contains(QString::fromStdWString(
+      platform::format(L"・削除した問題数：    \t%d\n・削除した問題履歴数：\t%d\n", questions, logs))));
+  EXPECT_TRUE(first.contains(QString::fromWCharArray(L" KB → "))) << first.toStdString();
+  for (const wchar_t* table : {L"question", L"daily_question_log", L"looped_questions", L"question_log"})
+    EXPECT_EQ(orphans(s, table), 0) << table;
+
+  // A second run starts counting from nothing; a delete that fails is told and keeps its rows.
+  addOrphans(s, 9000002);
+  s.app.db.createQuery()->execute(
+      L"CREATE TRIGGER keep BEFORE DELETE ON question_log BEGIN SELECT RAISE(ABORT, 'kept'); END");
+  const QString second = runDefrag(s);
+  EXPECT_TRUE(second.contains(QString::fromWCharArray(L"各問題の履歴の削除に失敗しました\n"))) << second.toStdString();
+  EXPECT_FALSE(second.contains(QString::fromWCharArray(L"--- 完了 ---")));
+  EXPECT_TRUE(second.contains(QString::fromWCharArray(L"・削除した問題数：    \t1\n・削除した問題履歴数：\t0\n")))
+      << second.toStdString();
+  EXPECT_EQ(orphans(s, L"question_log"), 2);
+  EXPECT_EQ(orphans(s, L"question"), 0);
+}

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QWidget>
+
+#include "app/editor_handover.h"
+#include "app/help_viewer.h"
+#include "app_test_support.h"
+#include "database/users.h"
+#include "platform/folders.h"
+#include "scoped_env.h"
+#include "study_app_fixture.h"
+
+using apptest::readText;
+using apptest::writeText;
+using studytest::StudyApp;
+
+namespace {
+
+QString q(const std::wstring& text) { return QString::fromStdWString(text); }
+
+}  // namespace
+
+TEST(RunEditor, WaitsForTheEditorThenReadsItsSettingsAndDatabaseAfresh) {
+  StudyApp s;
+  QTemporaryDir folder;
+  const platform::ProgramFolderOverride beside(folder.path().toStdWString());
+  // The settings pass asks for files this folder lacks: those dialogs cancel.
+  const testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "cancel");
+  QWidget window;
+  window.setWindowTitle("Kelvara");
+
+  // No editor program: nothing happens.
+  EXPECT_TRUE(RunEditor(s.app, &window));
+  EXPECT_EQ(window.windowTitle(), "Kelvara");
+
+  // The editor's database: the program's own with one user more, chosen in the settings.
+  const QString edited = folder.path() + "/edited.klvdb7";
+  QFile::copy(q(s.databasePath()), edited);
+  {
+    sqliteplus::SqliteConnection connection;
+    connection.open(edited.toStdWString().c_str());
+    pdb3::insertUser(pdb3::openQuery(connection), L"from-editor");
+  }
+  const QString registry = QString(qgetenv("XDG_CONFIG_HOME")) + "/kelvara/registry-current-user.json";
+  writeText(folder.path() + "/KlvEditor7",
+            ("#!/bin/sh\necho \"$@\" > args; pwd > folder\nsleep 0.3\n"
+             "sed -i 's|" + q(s.databasePath()) + "|" + edited + "|' '" + registry + "'\n").toUtf8(),
+            true);
+  EXPECT_TRUE(RunEditor(s.app, &window));
+  EXPECT_EQ(readText(folder.path() + "/args"), "/RUN_BY_KLV\n");
+  EXPECT_EQ(readText(folder.path() + "/folder"), folder.path().toUtf8() + "\n");
+  EXPECT_EQ(q(s.settings.databasePath.value), edited);
+  EXPECT_GT(pdb3::userIdByName(s.accessor(), L"from-editor"), 0);
+  EXPECT_EQ(window.windowTitle(), "Kelvara");
+  EXPECT_FALSE(window.isMinimized());
+}
+
+TEST(RunEditor, ADatabaseThatNoLongerOpensAsksForAnotherAndCancelEnds) {
+  StudyApp s;
+  QTemporaryDir folder;
+  const platform::ProgramFolderOverride beside(folder.path().toStdWString());
+  const testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "cancel");
+  writeText(folder.path() + "/KlvEditor7", ("#!/bin/sh\nrm '" + q(s.databasePath()) + "'\n").toUtf8(), true);
+  EXPECT_FALSE(RunEditor(s.app, nullptr));
+  EXPECT_EQ(s.notifier.boxes.back(),
+            L"Error!: データベースファイルが読み込めませんでした。\n次のダイアログでデータベースファイルを指定してください。");
+}
+
+TEST(HelpAndReadme, OneHelpWindowShowsEachPageAndTheReadmeGoesToTheDesktop) {
+  StudyApp s;
+  QTemporaryDir folder;
+  const platform::ProgramFolderOverride beside(folder.path().toStdWString());
+  writeText(folder.path() + "/help/top.html", "<html><body><a href=\"option.html\">options</a></body></html>");
+  writeText(folder.path() + "/help/option.html", "<html><body>options page</body></html>");
+  QTextBrowser* help = ShowHelp();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_EQ(help->source().toLocalFile(), folder.path() + "/help/top.html");
+  EXPECT_EQ(ShowHelpTopic(L"Klv.chm::/option.html"), help);
+  EXPECT_EQ(help->toPlainText(), "options page");
+  int helpWindows = 0;
+  for (QWidget* widget : QApplication::topLevelWidgets()) helpWindows += widget->objectName() == "helpWindow";
+  EXPECT_EQ(helpWindows, 1);
+  EXPECT_EQ(ShowHelpTopic(L"Klv.chm::/missing.html"), nullptr);
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: ヘルプファイルが見つかりません。\n" +
+                                         folder.path().toStdWString() + L"/help/missing.html");
+  help->close();
+
+  const QString log = folder.path() + "/shell.log";
+  const testenv::ScopedEnv shellLog("KELVARA_SHELL_LOG", log.toUtf8().constData());
+  EXPECT_FALSE(OpenReadme());
+  writeText(folder.path() + "/Readme.txt", "readme");
+  EXPECT_TRUE(OpenReadme());
+  EXPECT_EQ(readText(log), folder.path().toUtf8() + "/Readme.txt\n");
+}

@@ -1,0 +1,169 @@
+// The level counts, their worker thread and the smart-learning page's pictures, read back by
+// pixels with a fixed clock.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+#include "app/level_graphs.h"
+#include "app/tabpage_smartlearning.h"
+#include "page_host_fixture.h"
+#include "platform/clock.h"
+
+namespace {
+
+using platform::rgb;
+using smart::LevelColors;
+using smart::LevelRow;
+using smart::LevelTable;
+
+constexpr int64_t kNow = 1767225600;
+constexpr int kDay = 86400;
+
+LevelRow rowAt(int level, std::initializer_list<int64_t> times) {
+  LevelRow row;
+  row.level = level;
+  int i = 0;
+  for (int64_t t : times) row.times[i++] = static_cast<int>(t);
+  return row;
+}
+
+TEST(LevelTable, EachPointCountsTheHighestLevelReachedByThen) {
+  const int64_t start = kNow - 30 * kDay;  // a 30-day window: one slice a day
+  LevelTable table{};
+  // Levels 1 and 2 before the window, level 3 in slice 12; a fourth time above the level is ignored.
+  smart::countLevelRow(rowAt(3, {start - 5, start - 1, start + 11 * kDay + 5, start + 20 * kDay}), start, 30, table);
+  for (int b = 0; b < smart::kTimePoints; ++b) {
+    EXPECT_EQ(table[b][1], b < 12 ? 1 : 0) << b;
+    EXPECT_EQ(table[b][2], b >= 12 ? 1 : 0) << b;
+    EXPECT_EQ(table[b][3], 0) << b;
+  }
+  LevelTable none{};
+  smart::countLevelRow(rowAt(2, {0, -5}), start, 30, none);
+  smart::countLevelRow(rowAt(0, {start}), start, 30, none);
+  EXPECT_EQ(none, LevelTable{});
+  // One day: 48-minute slices; the future and damaged levels land inside the table.
+  EXPECT_EQ(smart::timePointOf(kNow - kDay + 48 * 60 * 3 + 1, kNow - kDay, 1), 4);
+  EXPECT_EQ(smart::timePointOf(kNow + 100 * kDay, kNow - kDay, 1), 30);
+  LevelTable clamped{};
+  smart::countLevelRow(rowAt(14, {1, 1, 1, 1, 1, 1, 1, 1, 1, start + kDay}), start, 30, clamped);
+  EXPECT_EQ(clamped[0][8], 1);
+  EXPECT_EQ(clamped[30][9], 1);
+}
+
+TEST(LevelGraphs, ZoomRoundsTheScaleUpToAHundredThatFits) {
+  EXPECT_EQ(smart::levelGraphScale(1000, 250, true), 300);
+  EXPECT_EQ(smart::levelGraphScale(1000, 980, true), 1000);
+  EXPECT_EQ(smart::levelGraphScale(990, 980, true), 980);
+  EXPECT_EQ(smart::levelGraphScale(990, 980, false), 990);
+}
+
+QImage whiteImage() {
+  QImage image(800, 600, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  return image;
+}
+
+TEST(LevelGraphs, BandsBarAndCurveLandOnTheirPixels) {
+  QImage image = whiteImage();
+  platform::Dc dc(image);
+  LevelTable table{};
+  for (auto& point : table) point[0] = 10, point[1] = 5;
+  smart::LevelGraph graph{&table, 20, 10, kNow, false};
+  smart::DrawLevelGraph(dc, {200, 100, 520, 300}, graph);
+  // Plot 101..299, 198 high: level 1 up to y 200, level 2 up to 151.
+  EXPECT_EQ(dc.getPixel(360, 250), LevelColors[1]);
+  EXPECT_EQ(dc.getPixel(360, 175), LevelColors[2]);
+  EXPECT_EQ(dc.getPixel(360, 140), rgb(255, 255, 255));
+  EXPECT_EQ(dc.getPixel(360, 200), rgb(0, 0, 255));
+  EXPECT_EQ(dc.getPixel(200, 150), rgb(0, 0, 0));
+  graph.scale = 0;  // an empty list: no bands at all
+  smart::DrawLevelGraph(dc, {200, 100, 520, 300}, graph);
+  EXPECT_EQ(dc.getPixel(360, 250), rgb(255, 255, 255));
+
+  const platform::COLORREF a = rgb(10, 20, 30), b = rgb(40, 50, 60), c = rgb(70, 80, 90);
+  smart::DrawProportionBar(dc, {100, 500, 400, 520}, {1, 1, 2}, {a, b, c}, rgb(255, 255, 255));
+  EXPECT_EQ(dc.getPixel(100, 510), rgb(0, 0, 0));
+  EXPECT_EQ(dc.getPixel(174, 510), a);
+  EXPECT_EQ(dc.getPixel(175, 510), b);
+  EXPECT_EQ(dc.getPixel(249, 510), b);
+  EXPECT_EQ(dc.getPixel(250, 510), c);
+  EXPECT_EQ(dc.getPixel(398, 510), c);
+
+  // One study five days ago at rate 100: flat at 0 until it, a rise to the top, then decay.
+  smart::ForgettingCurve curve{true, {{kNow - 5 * kDay, 1, 100}}, 10, kNow};
+  smart::DrawForgettingCurve(dc, {0, 0, 302, 104}, curve);
+  EXPECT_EQ(dc.getPixel(151, 50), rgb(0, 0, 255));
+  EXPECT_EQ(dc.getPixel(100, 102), rgb(0, 0, 255));
+  EXPECT_EQ(dc.getPixel(100, 50), rgb(255, 255, 255));
+  curve.questionSelected = false;
+  smart::DrawForgettingCurve(dc, {0, 0, 302, 104}, curve);
+  EXPECT_EQ(dc.getPixel(151, 50), rgb(255, 255, 255));
+}
+
+class LevelPageTest : public ::testing::Test {
+ protected:
+  LevelPageTest() : clock([] { return kNow; }) {
+    const int sid = t.app.smartLearningSetId;
+    t.run(L"BEGIN");
+    const int64_t old = kNow - 40 * kDay;
+    std::array<int, 10> eight{};
+    for (int i = 0; i < 8; ++i) eight[i] = static_cast<int>(old + i);
+    for (int q : {8500, 8501, 8502, 8503}) t.addQuestion(q, L"w", sid);
+    t.learn(8500, 90, 8, static_cast<int>(old), eight);
+    t.learn(8501, 90, 8, static_cast<int>(old), eight);
+    t.learn(8502, 60, 1, static_cast<int>(old), {static_cast<int>(old)});
+    t.run(L"COMMIT");
+  }
+
+  platform::ClockOverride clock;
+  apptest::PageApp t;
+};
+
+TEST_F(LevelPageTest, PagePaintsTheFinishedTableTheCountsAndTheBar) {
+  CTabpageSmartlearning page(t.app, t.host, &t.host.window);
+  page.resize(760, 560);
+  QSignalSpy finished(&page.levelCalculator(), &smart::LevelCalculator::finished);
+  ASSERT_TRUE(finished.wait(30000));
+  EXPECT_FALSE(page.levelCalculator().running());
+  EXPECT_EQ(page.levelCalculator().table()[0][7], 2);
+  EXPECT_EQ(page.levelCalculator().table()[30][0], 1);
+
+  const QImage image = page.paintImage();
+  const auto at = [&](int x, int y) { return platform::fromPixel(image.pixel(x, y)); };
+  // Bar {100, 520, 610, 540}: two of four at level 8 and above, one at 1, one without a level.
+  EXPECT_EQ(at(200, 530), LevelColors[8]);
+  EXPECT_EQ(at(420, 530), LevelColors[1]);
+  EXPECT_EQ(at(550, 530), rgb(255, 255, 255));
+  // Graph {200, 218, 740, 420} at a scale of 3 (zoom): level 1 to y 353, levels up to 8 to the top.
+  EXPECT_EQ(at(400, 390), LevelColors[1]);
+  EXPECT_EQ(at(400, 300), LevelColors[8]);
+
+  page.findChild<QRadioButton*>("id1329")->click();
+  page.list().selectRow(0);
+  const QImage curve = page.paintImage();
+  EXPECT_EQ(platform::fromPixel(curve.pixel(400, 300)), rgb(255, 255, 255));
+}
+
+TEST_F(LevelPageTest, RestartsDeliverOnlyTheLastTableAndThePageNeverWaitsOnItsEnd) {
+  auto page = std::make_unique<CTabpageSmartlearning>(t.app, t.host, &t.host.window);
+  QSignalSpy finished(&page->levelCalculator(), &smart::LevelCalculator::finished);
+  page->StartLevelCalcThread();
+  page->StartLevelCalcThread();
+  ASSERT_TRUE(finished.wait(30000));
+  QTest::qWait(50);
+  EXPECT_EQ(finished.count(), 1);
+
+  page->StartLevelCalcThread();
+  EXPECT_TRUE(page->levelCalculator().running());
+  QElapsedTimer timer;
+  timer.start();
+  page.reset();
+  EXPECT_LT(timer.elapsed(), 500);
+  QTest::qWait(20);  // a result queued by the cancelled worker must not reach anything
+}
+
+}  // namespace

@@ -1,0 +1,198 @@
+// The per-question log page driven through its commands over a copy of the default database.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "app/folder_tree.h"
+#include "app/select_section_dialog.h"
+#include "app/tabpage_questionlog.h"
+#include "page_host_fixture.h"
+#include "platform/clock.h"
+#include "pronouncing_dictionary_writer.h"
+#include "test_env.h"
+
+namespace {
+
+using apptest::kApple;
+using apptest::kZeta;
+
+constexpr int64_t kNow = 1767225600;
+
+class QuestionLogPageTest : public ::testing::Test {
+ protected:
+  QuestionLogPageTest() : clock([] { return kNow; }) {
+    t.app.currentSetId = kZeta;  // questions 1 and 30, never studied
+    t.settings.correctrateMode = 0;
+    t.run(L"BEGIN");
+    const struct {
+      int qid, nc1, ni1, ago;
+    } logs[] = {{8600, 3, 1, 7200}, {8601, 1, 3, 2 * 86400}, {8602, 7, 3, 86400}};
+    for (const auto& l : logs) {
+      t.addQuestion(l.qid, L"a", kZeta);
+      t.logAnswers(l.qid, 0, {l.nc1, l.ni1, 0, 0, 0, 0, 0, 0}, static_cast<int>(kNow - l.ago));
+    }
+    t.run(L"COMMIT");
+    page = std::make_unique<CTabpageQuestionlog>(t.app, t.host, &t.host.window);
+    page->resize(760, 500);
+    t.host.selection = [this](std::vector<int>& ids) { return page->GetCheckedQuestionIds(ids); };
+  }
+  int rowOf(int qid) {
+    const auto& ids = page->rowIds();
+    return static_cast<int>(std::find(ids.begin(), ids.end(), qid) - ids.begin());
+  }
+  QString cell(int qid, int column) { return page->list().model()->index(rowOf(qid), column).data().toString(); }
+  void selectRows(std::initializer_list<int> qids) {
+    page->list().clearSelection();
+    for (int qid : qids)
+      page->list().selectionModel()->select(page->list().model()->index(rowOf(qid), 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    page->collectSelectedRows();
+  }
+  std::set<int> checkedIds() {
+    std::vector<int> ids;
+    page->GetCheckedQuestionIds(ids);
+    return {ids.begin(), ids.end()};
+  }
+  int count(const std::wstring& sql) { return t.intValue(sql); }
+
+  platform::ClockOverride clock;
+  apptest::PageApp t;
+  std::unique_ptr<CTabpageQuestionlog> page;
+};
+
+TEST_F(QuestionLogPageTest, RowsSortsAndChecksThatFollowTheirQuestions) {
+  EXPECT_EQ(page->rowIds(), (std::vector<int>{1, 30, 8600, 8601, 8602}));
+  EXPECT_EQ(cell(8600, 2), "3");
+  EXPECT_EQ(cell(8600, 4), "75.0%");
+  EXPECT_EQ(cell(8600, 5), QString::fromStdWString(L"2 時間前"));
+  EXPECT_EQ(cell(1, 2), "-");
+
+  page->setChecked(rowOf(8601), true);
+  page->OnColumnClick(5);  // the latest first
+  EXPECT_EQ(page->rowIds(), (std::vector<int>{8600, 8602, 8601}));
+  EXPECT_EQ(checkedIds(), std::set<int>{8601});
+  EXPECT_EQ(page->selectCount(), 1);
+  page->OnColumnClick(5);
+  EXPECT_EQ(page->rowIds(), (std::vector<int>{8601, 8602, 8600}));
+  page->OnColumnClick(4);  // correct rate, unstudied questions left out
+  EXPECT_EQ(page->rowIds(), (std::vector<int>{8601, 8602, 8600}));
+
+  selectRows({8600, 8602});  // a click on a selected row's box checks every selected row
+  page->OnListClick(rowOf(8600), true);
+  EXPECT_EQ(checkedIds(), (std::set<int>{8600, 8601, 8602}));
+  page->OnListClick(rowOf(8600), true);
+  page->OnListClick(rowOf(8602), false);
+  EXPECT_EQ(checkedIds(), std::set<int>{8601});
+
+  page->OnCommand(CTabpageQuestionlog::kRateBelow70);  // strictly below: 8602 stands at 70 %
+  EXPECT_EQ(checkedIds(), std::set<int>{8601});
+  page->OnCommand(CTabpageQuestionlog::kWorst10);
+  EXPECT_EQ(checkedIds(), (std::set<int>{8600, 8601, 8602}));
+  EXPECT_TRUE(page->findChild<QPushButton*>("id1149")->isEnabled());
+  page->OnCommand(CTabpageQuestionlog::kClearChecks);
+  EXPECT_FALSE(page->findChild<QPushButton*>("id1149")->isEnabled());
+  page->findChild<QLineEdit*>("id1150")->setText("2");
+  page->OnCommand(CTabpageQuestionlog::kCheckRandom);
+  EXPECT_EQ(checkedIds().size(), 2u);
+  QTest::mouseClick(page->findChild<QPushButton*>("id1149"), Qt::LeftButton);
+  ASSERT_EQ(t.host.studies.size(), 1u);
+  EXPECT_EQ(t.host.studies[0].second.size(), 2u);
+}
+
+TEST_F(QuestionLogPageTest, AdjustmentsAreClampedAtTheCountsTheyAdjust) {
+  selectRows({8600});
+  page->OnCommand(CTabpageQuestionlog::kCorrectPlus10 + 11);  // -5 on 3 corrects
+  EXPECT_EQ(cell(8600, 2), "0 (3-3)");
+  EXPECT_EQ(count(L"SELECT nc1pm FROM question_log WHERE qid=8600"), -3);
+  page->OnCommand(CTabpageQuestionlog::kIncorrectPlus10 + 1);  // +5 incorrect
+  EXPECT_EQ(cell(8600, 3), "6 (1+5)");
+  EXPECT_EQ(cell(8600, 4), "0.0%");
+  page->OnCommand(CTabpageQuestionlog::kCorrectPlus10 + 6);  // 0 clears both adjustments
+  EXPECT_EQ(cell(8600, 2), "3");
+  t.settings.correctrateMode = 1;
+  page->OnCommand(CTabpageQuestionlog::kCorrectPlus10 + 12);  // -10 on re-answers stops at 0
+  EXPECT_EQ(count(L"SELECT nc2pm FROM question_log WHERE qid=8600"), 0);
+}
+
+TEST_F(QuestionLogPageTest, HistoryDeletionIsAllOrNothing) {
+  EXPECT_EQ(cell(8602, 2), "7");
+  page->setChecked(rowOf(8600), true);
+  page->setChecked(rowOf(8601), true);
+  t.notifier.answer = platform::IdYes;
+  t.run(L"CREATE TRIGGER keep BEFORE DELETE ON question_log WHEN old.qid=8601 BEGIN SELECT RAISE(ABORT, 'no'); END");
+  page->OnDeleteCheckedHistory();
+  EXPECT_EQ(count(L"SELECT count(*) FROM question_log WHERE qid IN (8600, 8601)"), 2);
+  const std::wstring boxes = t.takeBoxes();
+  EXPECT_NE(boxes.find(L"削除の確認: 問題\n\n \"q8600 = a\"\n \"q8601 = a\"\n\nの履歴を削除しますか？"), std::wstring::npos);
+  EXPECT_NE(boxes.find(L"消去に失敗しました"), std::wstring::npos);
+  t.run(L"DROP TRIGGER keep");
+  page->OnDeleteCheckedHistory();
+  EXPECT_EQ(count(L"SELECT count(*) FROM question_log WHERE qid IN (8600, 8601)"), 0);
+  EXPECT_EQ(cell(8600, 2), "-");
+  EXPECT_EQ(cell(8602, 2), "7");  // a log that was not deleted still shows
+}
+
+TEST_F(QuestionLogPageTest, CopyRefusesTheSameSetThenAddsAHeadingAndTheSharedQuestions) {
+  page->setChecked(rowOf(8600), true);
+  page->setChecked(rowOf(8602), true);
+  const int before = count(L"SELECT count(*) FROM section WHERE sid=14");
+  int shown = 0;
+  QTimer chooser;
+  QObject::connect(&chooser, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<CSelectSectionDlg*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    dialog->tree().SelectEidFromRoot(shown++ == 0 ? kZeta : kApple);
+    dialog->accept();
+  });
+  chooser.start(10);
+  page->OnCopyCheckedQuestions();
+  EXPECT_EQ(shown, 2);
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 同じ問題集を指定できません。\nKelvara: 2 個の問題を Alpha/deep/Apple にコピーしました。\n");
+  EXPECT_EQ(count(L"SELECT count(*) FROM section WHERE sid=14"), before + 3);
+  EXPECT_EQ(count(L"SELECT count(*) FROM section WHERE sid=14 AND qid IN (8600, 8602)"), 2);
+
+  // A refused row takes the heading with it.
+  const int questions = count(L"SELECT count(*) FROM question");
+  t.run(L"CREATE TRIGGER refuse BEFORE INSERT ON section WHEN new.qid=8602 BEGIN SELECT RAISE(ABORT, 'no'); END");
+  shown = 1;
+  page->OnCopyCheckedQuestions();
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 問題の追加に失敗しました\n");
+  EXPECT_EQ(count(L"SELECT count(*) FROM section WHERE sid=14"), before + 3);
+  EXPECT_EQ(count(L"SELECT count(*) FROM question"), questions);
+}
+
+TEST_F(QuestionLogPageTest, EmptyQuestionsGreyTheirCommandsAndSpellCheckStopsAtAnUnknownWord) {
+  t.addQuestion(8603, nullptr, kZeta);
+  t.run(L"UPDATE question SET answer='dog' WHERE qid IN (8600, 8601)");
+  t.run(L"UPDATE question SET answer='dgo' WHERE qid=8602");
+  page->ReloadList();
+  selectRows({8603});
+  auto menu = page->OnListRClick();
+  ASSERT_TRUE(menu);
+  std::map<int, bool> enabled;
+  for (QAction* action : menu->actions()) enabled[action->data().toInt()] = action->isEnabled();
+  EXPECT_FALSE(enabled[CTabpageQuestionlog::kDeleteHistory]);
+  EXPECT_FALSE(enabled[CTabpageQuestionlog::kCopy]);
+  EXPECT_FALSE(enabled[CTabpageQuestionlog::kPronounce]);
+  EXPECT_TRUE(enabled[CTabpageQuestionlog::kEdit]);
+
+  std::vector<kpd::WordReadings> words;
+  std::string error;
+  ASSERT_TRUE(kpd::parseWordList("DOG  D AO1 G\n", words, error)) << error;
+  const std::string dir = testenv::processDir(), index = dir + "/log.kpdidx", data = dir + "/log.kpddic";
+  ASSERT_TRUE(kpd::writePronouncingDictionary(words, index, data, error)) << error;
+  ASSERT_TRUE(t.app.pronouncingDictionary.openIndex(data, index));
+  t.notifier.answer = platform::IdYes;
+  page->list().setCurrentIndex(page->list().model()->index(rowOf(8600), 0));
+  page->SpellCheck();
+  EXPECT_EQ(page->list().currentIndex().row(), rowOf(8602));
+  EXPECT_EQ(t.host.titles, (std::vector<std::wstring>{L"<< スペルチェック中です >>", L""}));
+}
+
+}  // namespace

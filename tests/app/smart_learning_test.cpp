@@ -1,0 +1,274 @@
+// Smart-learning selection and page, over a copy of the default database with a binder of their
+// own: seeded choices against a record-by-record reading of the same rules, and the page driven
+// by its controls.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTableView>
+#include <QTest>
+#include <algorithm>
+#include <random>
+
+#include "app/smart_selection.h"
+#include "app/tabpage_smartlearning.h"
+#include "database/question_selection.h"
+#include "database/section_questions.h"
+#include "database/sql_helpers.h"
+#include "page_host_fixture.h"
+#include "platform/clock.h"
+#include "platform/random.h"
+#include "study/study_flow.h"
+#include "scoped_env.h"
+#include "test_env.h"
+
+namespace {
+
+using apptest::PageApp;
+
+constexpr int64_t kNow = 1767225600;  // 2026-01-01 00:00 UTC
+constexpr int kDay = 86400;
+
+// The same rules read one record at a time, as each question's figures are computed on their own.
+std::set<int> perRecordSelection(const pdb3::DbObject& accessor, int uid, int sid, const smart::SelectionRequest& r,
+                                 int64_t now) {
+  std::vector<int> learned;
+  pdb3::querySqlfIntList(accessor, learned,
+                         L"SELECT qid FROM memory_rate WHERE uid=%d AND qid IN  (SELECT qid FROM section WHERE sid=%d) "
+                         L"ORDER BY qid",
+                         uid, sid);
+  smart::RateMap().clear();
+  for (int qid : learned) {
+    auto record = std::make_shared<pdb3::MemoryRate>(accessor, qid, uid, now);
+    record->load();
+    smart::RateMap()[qid] = record;
+  }
+  if (r.shuffleLearned) {
+    std::deque<int> d(learned.begin(), learned.end());
+    study::shuffleIds(d);
+    learned.assign(d.begin(), d.end());
+  }
+  std::vector<int> candidates;
+  for (int qid : learned) {
+    auto& rate = *smart::RateMap().at(qid);
+    if (rate.nextLevelupTime() < now && rate.lastStudyTime() + 10800 < now && rate.currentRate() < 50)
+      candidates.push_back(qid);
+  }
+  std::stable_sort(candidates.begin(), candidates.end(), smart::CompareByCurrentRate);
+  std::deque<int> chosen;
+  const auto limit = static_cast<size_t>(static_cast<double>(r.count) * smart::ReviewFactor(r.slider));
+  for (size_t i = 0; i < limit && i < candidates.size(); ++i) chosen.push_back(candidates[i]);
+  std::deque<int> fresh;
+  pdb3::nonEmptyQuestionIds(accessor, sid, fresh);
+  std::erase_if(fresh, [&](int q) { return std::find(learned.begin(), learned.end(), q) != learned.end(); });
+  for (size_t rest = r.count - chosen.size(), i = 0; i < rest && !fresh.empty(); ++i)
+    chosen.push_back(pdb3::PickRandomQuestion(fresh));
+  std::stable_sort(learned.begin(), learned.end(), smart::CompareByCurrentRate);
+  for (size_t rest = r.count - chosen.size(), n = 0, i = 0; n < rest && i < learned.size(); ++i)
+    if (std::find(chosen.begin(), chosen.end(), learned[i]) == chosen.end()) chosen.push_back(learned[i]), ++n;
+  return {chosen.begin(), chosen.end()};
+}
+
+class SmartSelectionTest : public ::testing::Test {
+ protected:
+  SmartSelectionTest() { sid = t.app.smartLearningSetId; }
+
+  // `due` learned questions half forgotten and ready to climb (studied two days ago, rate 30),
+  // `recent` learned ones answered an hour ago, `fresh` never studied, all in the binder.
+  void fill(int due, int recent, int fresh) {
+    t.run(L"BEGIN");
+    int qid = 7000;
+    for (int i = 0; i < due; ++i, ++qid) {
+      t.addQuestion(qid, L"due", sid);
+      t.learn(qid, 30 + i % 5, 0, kNow - 2 * kDay);
+      dueIds.insert(qid);
+    }
+    for (int i = 0; i < recent; ++i, ++qid) {
+      t.addQuestion(qid, L"recent", sid);
+      t.learn(qid, 20, 0, kNow - 3600);
+    }
+    for (int i = 0; i < fresh; ++i, ++qid) t.addQuestion(qid, L"new", sid);
+    t.run(L"COMMIT");
+  }
+  std::set<int> select(unsigned count, int slider) {
+    platform::seedRandom(7);
+    return smart::SelectSmartQuestions(t.accessor(), t.app.currentUserId, sid, {count, slider, false}, kNow);
+  }
+  int dueChosen(const std::set<int>& chosen) {
+    return static_cast<int>(std::count_if(chosen.begin(), chosen.end(), [&](int q) { return dueIds.count(q) > 0; }));
+  }
+
+  PageApp t;
+  int sid;
+  std::set<int> dueIds;
+};
+
+TEST_F(SmartSelectionTest, ReviewShareFollowsTheSliderAtItsEdges) {
+  fill(40, 0, 200);
+  struct Case {
+    unsigned count;
+    int slider;
+    int due;
+  };
+  for (const Case& c : {Case{5, 2, 0}, Case{10, 2, 1}, Case{100, 2, 19}, Case{10, 0, 7}, Case{15, 1, 7}, Case{0, 1, 0}}) {
+    const std::set<int> chosen = select(c.count, c.slider);
+    EXPECT_EQ(chosen.size(), c.count) << c.count << " at " << c.slider;
+    EXPECT_EQ(dueChosen(chosen), c.due) << c.count << " at " << c.slider;
+  }
+}
+
+TEST_F(SmartSelectionTest, RecentAndNewUsersAndEmptyQuestions) {
+  // Everything answered within three hours: nothing is due, the lowest rated fill the count.
+  fill(0, 12, 0);
+  EXPECT_EQ(select(10, 0).size(), 10u);
+  // A user who never studied: only new questions, never an empty one.
+  PageApp fresh;
+  fresh.addQuestion(8000, nullptr, fresh.app.smartLearningSetId);
+  for (int q = 8001; q <= 8006; ++q) fresh.addQuestion(q, L"a", fresh.app.smartLearningSetId);
+  platform::seedRandom(3);
+  const std::set<int> chosen =
+      smart::SelectSmartQuestions(fresh.accessor(), fresh.app.currentUserId, fresh.app.smartLearningSetId, {10, 1, false}, kNow);
+  EXPECT_EQ(chosen, (std::set<int>{8001, 8002, 8003, 8004, 8005, 8006}));
+}
+
+TEST_F(SmartSelectionTest, EqualsTheRecordByRecordReadingOnARandomBinder) {
+  std::mt19937 random(11);
+  t.run(L"BEGIN");
+  for (int qid = 9000; qid < 9300; ++qid) {
+    t.addQuestion(qid, random() % 10 == 0 ? nullptr : L"w", sid);
+    if (random() % 3 == 0) continue;
+    std::array<int, 10> times{};
+    const int level = static_cast<int>(random() % 11);
+    for (int l = 0; l < level; ++l) times[l] = static_cast<int>(kNow - (random() % 60) * kDay);
+    t.learn(qid, static_cast<int>(random() % 101), level, static_cast<int>(kNow - random() % (20 * kDay)), times);
+  }
+  t.run(L"COMMIT");
+  // The list's sorts: records from one statement order the rows as records read one by one.
+  std::deque<int> binder;
+  pdb3::sectionQuestionIds(t.accessor(), sid, binder);
+  std::vector<int> rows(binder.begin(), binder.end());
+  rows.push_back(1);  // a row from outside the binder
+  for (auto compare : {smart::CompareByCurrentRate, smart::CompareByNextLevelupTime}) {
+    smart::RateMap().clear();
+    for (int qid : rows) {
+      auto record = std::make_shared<pdb3::MemoryRate>(t.accessor(), qid, t.app.currentUserId, kNow);
+      record->load();
+      smart::RateMap()[qid] = record;
+    }
+    std::vector<int> expected = rows, sorted = rows;
+    std::stable_sort(expected.begin(), expected.end(), compare);
+    smart::LoadRates(t.accessor(), rows, t.app.currentUserId, sid, kNow);
+    std::stable_sort(sorted.begin(), sorted.end(), compare);
+    EXPECT_EQ(sorted, expected);
+  }
+  for (bool shuffle : {false, true})
+    for (unsigned count : {0u, 5u, 10u, 37u, 100u, 400u})
+      for (int slider : {0, 1, 2}) {
+        const smart::SelectionRequest request{count, slider, shuffle};
+        platform::seedRandom(count + slider);
+        const auto model = perRecordSelection(t.accessor(), t.app.currentUserId, sid, request, kNow);
+        platform::seedRandom(count + slider);
+        const auto fast = smart::SelectSmartQuestions(t.accessor(), t.app.currentUserId, sid, request, kNow);
+        EXPECT_EQ(fast, model) << count << " " << slider << " " << shuffle;
+        EXPECT_LE(fast.size(), count);
+      }
+}
+
+class SmartPageTest : public ::testing::Test {
+ protected:
+  SmartPageTest() : clock([] { return kNow; }) { t.settings.randomReply.value = false; }
+  std::unique_ptr<CTabpageSmartlearning> makePage() {
+    auto page = std::make_unique<CTabpageSmartlearning>(t.app, t.host, &t.host.window);
+    page->resize(760, 560);
+    return page;
+  }
+  QString cell(CTabpageSmartlearning& page, int row, int column) {
+    return page.list().model()->index(row, column).data().toString();
+  }
+
+  platform::ClockOverride clock;
+  PageApp t;
+};
+
+TEST_F(SmartPageTest, AddingFoldersAndSetsCountsEachQuestionOnce) {
+  auto page = makePage();
+  EXPECT_TRUE(page->shownIds().empty());
+  testenv::ScopedEnv answer("KELVARA_AUTOANSWER", "ok");
+  t.host.path = L"Alpha";
+  page->OnAddSet();  // the folder: zeta's 1 and 30, Apple's 1, 2 and 31
+  page->OnAddSet();
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 4 個の問題を追加しました\nKelvara: 0 個の問題を追加しました\n");
+  EXPECT_EQ(page->shownIds().size(), 4u);
+  EXPECT_EQ(page->AddToSmartLearning(0), -1);
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: ルートフォルダは追加できません\n");
+  t.addQuestion(8100, nullptr, apptest::kZeta);
+  EXPECT_EQ(page->AddToSmartLearning(apptest::kZeta), 0);  // an empty question is never added
+}
+
+TEST_F(SmartPageTest, AFailedAdditionRollsBackAndSaysSo) {
+  auto page = makePage();
+  for (int q = 8200; q < 8205; ++q) t.addQuestion(q, L"x", apptest::kZeta);
+  // The binder's rows are refused after the first: the whole addition must go.
+  t.run(L"CREATE TRIGGER refuse BEFORE INSERT ON section WHEN (SELECT count(*) FROM section WHERE sid=" +
+        std::to_wstring(t.app.smartLearningSetId) + L") >= 2 BEGIN SELECT RAISE(ABORT, 'full'); END");
+  EXPECT_EQ(page->AddToSmartLearning(apptest::kZeta), -1);
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: スマート学習リストへの追加に失敗しました\n");
+  EXPECT_EQ(t.intValue(L"SELECT count(*) FROM section WHERE sid=" + std::to_wstring(t.app.smartLearningSetId)), 0);
+  EXPECT_FALSE(t.app.db.inTransaction());
+}
+
+TEST_F(SmartPageTest, CountEditRechoosesOnceInitialisedAndRowsShowFigures) {
+  const int sid = t.app.smartLearningSetId;
+  for (int q = 8300; q < 8330; ++q) t.addQuestion(q, L"w", sid);
+  t.learn(8300, 100, 3, static_cast<int>(kNow - 2 * kDay), {int(kNow - 9 * kDay), int(kNow - 8 * kDay), int(kNow - 2 * kDay)});
+  t.learn(8301, 10, 0, static_cast<int>(kNow - 30 * kDay));
+  auto page = makePage();
+  EXPECT_EQ(page->chosen().size(), 15u);  // default-question-count
+  auto* edit = page->findChild<QLineEdit*>("id1150");
+  edit->setText("7");
+  EXPECT_EQ(page->chosen().size(), 7u);
+  edit->setText("abc");
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 0 から 1000 までの整数を入力してください。\n");
+  EXPECT_EQ(page->chosen().size(), 7u);
+
+  QTest::mouseClick(page->findChild<QPushButton*>("id1327"), Qt::LeftButton);
+  EXPECT_FALSE(page->allMode());
+  EXPECT_EQ(page->shownIds().size(), 7u);
+  QTest::mouseClick(page->findChild<QPushButton*>("id1327"), Qt::LeftButton);
+  ASSERT_EQ(page->shownIds().size(), 30u);
+  EXPECT_EQ(cell(*page, 0, 0), "w");
+  EXPECT_EQ(cell(*page, 0, 2), "C");
+  EXPECT_EQ(cell(*page, 0, 4), "2 日前");
+  EXPECT_EQ(cell(*page, 2, 3), "今すぐ可能");
+  EXPECT_EQ(cell(*page, 2, 4), "-");
+  // Level 3 reached two days ago rests four days: the next climb is in two.
+  EXPECT_EQ(cell(*page, 0, 3), "2 日後");
+
+  page->OnColumnClick(1);  // most forgotten first, then the reverse
+  EXPECT_EQ(page->shownIds().front(), 8302);
+  EXPECT_EQ(page->shownIds().back(), 8300);
+  page->OnColumnClick(1);
+  EXPECT_EQ(page->shownIds().front(), 8300);
+  page->OnColumnClick(2);
+  EXPECT_EQ(page->shownIds(), (std::vector<int>{8301, 8300}));
+
+  std::vector<int> ids;
+  page->OnStartSmartLearning();
+  ASSERT_EQ(t.host.studies.size(), 1u);
+  EXPECT_EQ(t.host.studies[0].first, L"スマート学習");
+  EXPECT_EQ(t.host.studies[0].second.size(), 7u);
+}
+
+TEST_F(SmartPageTest, TheSliderNamesItsShare) {
+  auto page = makePage();
+  auto* slider = page->findChild<QSlider*>("id1322");
+  slider->setValue(2);
+  EXPECT_EQ(page->findChild<QLabel*>("id1326")->text(), QString::fromStdWString(L"高"));
+  slider->setValue(0);
+  EXPECT_EQ(page->findChild<QLabel*>("id1326")->text(), QString::fromStdWString(L"低"));
+}
+
+}  // namespace

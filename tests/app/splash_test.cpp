@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/splash_dialog.h"
+#include "platform/folders.h"
+
+namespace {
+
+QImage shown(CSplashDlg& splash) { return splash.grab().toImage(); }
+
+}  // namespace
+
+TEST(Splash, ShowsTheProgramFoldersPictureCutToItsSizeAndTheProgress) {
+  QTemporaryDir folder;
+  const platform::ProgramFolderOverride beside(folder.path().toStdWString());
+  CSplashDlg splash;
+  // Without a picture the window shows all the same, unpainted.
+  splash.OnInitDialog();
+  EXPECT_TRUE(splash.isVisible());
+  EXPECT_EQ(splash.size(), QSize(400, 200));
+  EXPECT_EQ(shown(splash).pixelColor(200, 100), splash.palette().color(QPalette::Window));
+
+  QImage large(500, 300, QImage::Format_RGB32);
+  large.fill(Qt::green);
+  large.setPixelColor(399, 199, Qt::red);
+  large.setPixelColor(400, 199, Qt::blue);
+  ASSERT_TRUE(large.save(folder.path() + "/splash.bmp", "BMP"));
+  splash.OnInitDialog();
+  const QImage picture = shown(splash);
+  EXPECT_EQ(picture.pixelColor(0, 0), QColor(Qt::green));
+  EXPECT_EQ(picture.pixelColor(399, 199), QColor(Qt::red));
+  EXPECT_EQ(splash.size(), QSize(400, 200));
+  splash.setProgressText(L"Loading database...");
+  EXPECT_EQ(splash.findChild<QLabel*>("id1198")->text(), "Loading database...");
+  splash.hideProgressText();
+  EXPECT_FALSE(splash.findChild<QLabel*>("id1198")->isVisible());
+
+  // The last request to close decides when.
+  splash.closeAfter(20);
+  splash.closeAfter(5000);
+  QTest::qWait(150);
+  EXPECT_TRUE(splash.isVisible());
+  splash.closeAfter(20);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, 2000));
+}

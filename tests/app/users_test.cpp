@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QListWidget>
+
+#include "app/user_dialogs.h"
+#include "app/user_manage_dialog.h"
+#include "app/user_records.h"
+#include "app_test_support.h"
+#include "database/users.h"
+#include "scoped_env.h"
+#include "study_app_fixture.h"
+
+using apptest::typeAndConfirm;
+using studytest::StudyApp;
+
+namespace {
+
+// One study's records of user uid (study log and daily log 100 + uid) in every table that keeps
+// records per user.
+void seedRecords(StudyApp& s, int uid) {
+  for (const char* sql :
+       {"INSERT INTO log_id VALUES(LID,UID,2,0)", "INSERT INTO element_log VALUES(LID,0,1,0,0,0,'','')",
+        "INSERT INTO looped_questions VALUES(LID,1)", "INSERT INTO daily_log VALUES(LID,LID,0,0,0,'','')",
+        "INSERT INTO daily_question_log VALUES(LID,1,1,0,0,0,1.0,0,0)",
+        "INSERT INTO question_log VALUES(1,UID,0,1,0,0,0,0,0,0,0,0,0,1.0,'','')",
+        "INSERT INTO memory_rate VALUES(1,UID,50,1,0,0,0,0,0,0,0,0,0,0)"}) {
+    const QString statement =
+        QString(sql).replace("LID", QString::number(100 + uid)).replace("UID", QString::number(uid));
+    s.app.db.createQuery()->execute(statement.toStdWString().c_str());
+  }
+}
+
+// How many rows of user uid's records each table holds.
+std::wstring recordsOf(StudyApp& s, int uid) {
+  const QString id = QString::number(100 + uid), user = QString::number(uid);
+  QStringList counts;
+  for (const QString& where :
+       {"user_info WHERE uid=" + user, "log_id WHERE uid=" + user, "element_log WHERE lid=" + id,
+        "looped_questions WHERE lid=" + id, "daily_log WHERE lid=" + id, "daily_question_log WHERE did=" + id,
+        "question_log WHERE uid=" + user, "memory_rate WHERE uid=" + user})
+    counts << QString::number(s.intValue(("SELECT count(*) FROM " + where).toStdWString()));
+  return counts.join(" ").toStdWString();
+}
+
+QStringList listed(QListWidget* list) {
+  QStringList names;
+  for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
+  return names;
+}
+
+void select(QListWidget* list, const QString& name) {
+  list->setCurrentItem(list->findItems(name, Qt::MatchExactly).front());
+}
+
+}  // namespace
+
+TEST(DeleteUser, TakesEveryRecordOfTheUserAndNothingElseOrNothingAtAll) {
+  StudyApp s;
+  const int hanako = pdb3::insertUser(s.accessor(), L"hanako"), jiro = pdb3::insertUser(s.accessor(), L"jiro");
+  seedRecords(s, hanako);
+  seedRecords(s, jiro);
+  ASSERT_EQ(recordsOf(s, hanako), L"1 1 1 1 1 1 1 1");
+
+  // A table that refuses the delete halfway through: the statements before it are undone too.
+  s.app.db.createQuery()->execute(
+      L"CREATE TRIGGER keep BEFORE DELETE ON log_id BEGIN SELECT RAISE(ABORT, 'kept'); END");
+  EXPECT_FALSE(deleteUser(s.accessor(), hanako));
+  EXPECT_EQ(recordsOf(s, hanako), L"1 1 1 1 1 1 1 1");
+  EXPECT_FALSE(s.app.db.inTransaction());
+
+  s.app.db.createQuery()->execute(L"DROP TRIGGER keep");
+  EXPECT_TRUE(deleteUserByName(s.accessor(), L"jiro"));
+  EXPECT_EQ(recordsOf(s, jiro), L"0 0 0 0 0 0 0 0");
+  EXPECT_EQ(recordsOf(s, hanako), L"1 1 1 1 1 1 1 1");
+  // The next user takes the highest uid again and starts without a memory of its own.
+  EXPECT_EQ(pdb3::insertUser(s.accessor(), L"saburo"), jiro);
+  EXPECT_EQ(recordsOf(s, jiro), L"1 0 0 0 0 0 0 0");
+}
+
+TEST(UserManageDialog, AddsRenamesDeletesAndSwitchesByTheRules) {
+  StudyApp s;
+  CUserManageDlg dialog(s.app);
+  dialog.OnInitDialog();
+  auto* list = dialog.findChild<QListWidget*>("id1138");
+  EXPECT_EQ(listed(list), QStringList{"tester"});
+  EXPECT_EQ(list->currentItem()->text(), "tester");
+
+  dialog.OnDeleteUser();
+  typeAndConfirm(1023, "Tester");  // case alone makes another name
+  dialog.OnAddUser();
+  typeAndConfirm(1023, "tester");
+  dialog.OnAddUser();
+  dialog.OnDeleteUser();  // the current user
+  select(list, "Tester");
+  typeAndConfirm(1023, "tester");
+  dialog.OnRenameUser();
+  EXPECT_EQ(s.notifier.boxes,
+            (std::vector<std::wstring>{L"Kelvara: 利用者が１人しかいないので、削除できません。まず最初に利用者を追加してください。",
+                                       L"Kelvara: 既にその名前は存在します。", L"Kelvara: 現在の利用者は削除できません。",
+                                       L"Kelvara: 既にその名前は存在します。"}));
+  EXPECT_EQ(listed(list), (QStringList{"tester", "Tester"}));
+
+  // Renaming the current user renames the setting at once; a quote is kept as typed.
+  select(list, "tester");
+  typeAndConfirm(1023, "ta'ro");
+  dialog.OnRenameUser();
+  EXPECT_EQ(listed(list), (QStringList{"ta'ro", "Tester"}));
+  EXPECT_EQ(s.settings.userName.value, L"ta'ro");
+  EXPECT_EQ(dialog.currentName(), L"ta'ro");
+  EXPECT_EQ(pdb3::userIdByName(s.accessor(), L"ta'ro"), s.app.currentUserId);
+
+  s.notifier.answer = platform::IdYes;
+  select(list, "Tester");
+  dialog.OnDeleteUser();
+  EXPECT_EQ(listed(list), QStringList{"ta'ro"});
+  EXPECT_EQ(pdb3::userIdByName(s.accessor(), L"Tester"), -1);
+  EXPECT_EQ(s.notifier.boxes.back(),
+            L"削除警告: 利用者 Tester を削除してもよろしいですか？\n\n＜注意＞Tester さんの履歴は全て削除されます。");
+
+  // OK switches to the selected user, once confirmed, and saves the choice.
+  list->clearSelection();
+  dialog.accept();
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 利用者を選択してください。");
+  typeAndConfirm(1023, "hanako");
+  dialog.OnAddUser();
+  select(list, "hanako");
+  s.notifier.answer = platform::IdNo;
+  dialog.accept();
+  EXPECT_EQ(s.notifier.boxes.back(), L"変更確認: 利用者をhanakoに変更しますか？");
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
+  s.notifier.answer = platform::IdYes;
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  AppSettings reread(L"KLV7");
+  reread.loadOrSaveGroup(false);
+  EXPECT_EQ(reread.userName.value, L"hanako");
+}
+
+TEST(FirstUserDialog, OffersTheUsersRefusesNoNameAndUnattendedTakesTheLoginName) {
+  StudyApp s;
+  pdb3::insertUser(s.accessor(), L"hanako");
+  CUserSettingDlg dialog(userNames(s.accessor()));
+  dialog.OnInitDialog();
+  auto* combo = dialog.findChild<QComboBox*>("id1132");
+  EXPECT_EQ(combo->count(), 2);
+  EXPECT_EQ(combo->itemText(1), "hanako");
+  EXPECT_EQ(combo->currentText(), "tester");
+  combo->setEditText("");
+  dialog.accept();
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
+  ASSERT_EQ(s.notifier.boxes.size(), 1u);
+  EXPECT_EQ(s.notifier.boxes[0].rfind(L"利用者名の書式エラー: 利用者名が記入されていません\n", 0), 0u);
+
+  testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "ok"), login("USER", "learner");
+  CUserSettingDlg first({});
+  EXPECT_EQ(first.DoModal(), platform::IdOk);
+  EXPECT_EQ(first.m_strName, L"learner");
+}
