@@ -45,7 +45,7 @@ QIcon LoadIconResource(int id) {
 
 QPixmap LoadBitmapResource(int id) {
   initAppResources();
-  return withGreenTransparent(QPixmap(QString(":/app/bitmap/%1.xpm").arg(id)));
+  return withGreenTransparent(QPixmap(QString(":/bitmap/%1.xpm").arg(id)));
 }
 
 std::wstring LoadStringResource(int id) { return stringTable().value(id).toStdWString(); }

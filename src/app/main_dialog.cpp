@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "app/app_resources.h"
 #include "app/control_helpers.h"
 #include "app/klv_app.h"
+#include "app/main_outlook_bar.h"
 #include "app/modal_dialog.h"
 #include "app/tabpage_selsection.h"
 #include "database/element_log.h"
@@ -20,16 +22,22 @@
 #include "platform/text.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
+#include "services/shell_files.h"
+#include "uictl/frames/caption_bar.h"
 
 namespace {
 
 // Where a first run starts: the sample set shipped with the program.
 constexpr wchar_t kDefaultSetPath[] = L"中学生向け問題/中学校 学校・教室などの単語";
 constexpr int kToolBarHeight = 41;
+constexpr int kOutlookBarWidth = 100;
+// The bar's groups: the smart-learning pages, and the pages of a normal study.
+constexpr unsigned kSmartGroup = 1, kNormalGroup = 2;
 
 }  // namespace
 
 MainDialog::MainDialog(KlvApp& app, QWidget* parent) : QDialog(parent), m_pApp(app) {
+  initAppResources();
   setObjectName("id102");
   setWindowIcon(LoadIconResource(235));
   setMinimumSize(kMinWidth, kMinHeight);
@@ -41,6 +49,7 @@ MainDialog::MainDialog(KlvApp& app, QWidget* parent) : QDialog(parent), m_pApp(a
   m_statusBar = withId(new QStatusBar(this), 1702);
   m_statusBar->setSizeGripEnabled(false);
   buildChoosers();
+  buildBars();
 
   m_pageSelsection = new CTabpageSelsection(app, this);
   pages_[0] = m_pageSelsection;
@@ -80,6 +89,34 @@ void MainDialog::buildChoosers() {
   connect(modeDialog, &QPushButton::clicked, this, [this] { OnCommand(1019); });
   connect(m_recentCombo, &QComboBox::activated, this, &MainDialog::OnRecentComboChange);
   connect(m_modeCombo, &QComboBox::activated, this, &MainDialog::OnModeComboChange);
+}
+
+void MainDialog::buildBars() {
+  m_outlookBar = new CMainOutlookBar;
+  m_outlookBar->Create(this, 0x50001408, 1700);
+  m_outlookBar->SetTransparentColor(0x00FF00);
+  m_outlookBar->SetOwner(this);
+  m_outlookBar->EnableSplitter(false);
+  m_outlookBar->SetColors(0xFFFFFF, 0xC0C0C0);
+  m_outlookBar->EnableTextLabels(true);
+  m_outlookBar->AddPage(kSmartGroup, L"スマート学習");
+  m_outlookBar->AddButton(257, L"スマート学習", 32859, kSmartGroup);
+  m_outlookBar->AddButton(259, L"インターネット\nランキング", 230, kSmartGroup);
+  m_outlookBar->AddPage(kNormalGroup, L"通常学習");
+  // A picture of the user's own beside the program replaces a button's image.
+  const unsigned commands[] = {32803, 32802, 32804, 230};
+  const unsigned bitmaps[] = {249, 257, 258, 259};
+  for (int i = 0; i < 4; ++i) {
+    const std::wstring label = pageName(i);
+    const std::wstring file = programFolder() + platform::format(L"olbar%d.bmp", i + 1);
+    if (!QFileInfo::exists(qtext(file)) ||
+        !m_outlookBar->AddButtonFromFile(file, label.c_str(), commands[i], kNormalGroup))
+      m_outlookBar->AddButton(bitmaps[i], label.c_str(), commands[i], kNormalGroup);
+  }
+  m_outlookBar->setGeometry(0, kToolBarHeight, kOutlookBarWidth, 500);
+
+  m_captionBar = new CUxCaptionBar;
+  m_captionBar->Create(0x50001408, this, 1701);
 }
 
 int MainDialog::DoModal() {
@@ -171,6 +208,8 @@ void MainDialog::OnSize(int cx, int cy) {
   m_toolBar->setGeometry(0, top, kMaxWidth, kToolBarHeight);
   const int statusHeight = m_statusBar->sizeHint().height();
   m_statusBar->setGeometry(0, top + cy - statusHeight, cx, statusHeight);
+  m_captionBar->setGeometry(kOutlookBarWidth, top + 36, cx - kOutlookBarWidth, 30);
+  m_outlookBar->setGeometry(0, top + kToolBarHeight, kOutlookBarWidth, cy - 26 - kToolBarHeight);
 
   const auto place = [this, top](int id, int left, int y, int right, int bottom) {
     if (QWidget* control = findChild<QWidget*>(QString("id%1").arg(id)))

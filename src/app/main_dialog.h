@@ -10,9 +10,12 @@
 #include <vector>
 
 #include "app/main_dialog_host.h"
+#include "platform/command_target.h"
 #include "study/sound_queue.h"
 
+class CMainOutlookBar;
 class CTabpageSelsection;
+class CUxCaptionBar;
 class KlvApp;
 class QAction;
 class QComboBox;
@@ -23,7 +26,7 @@ class QPushButton;
 class QStatusBar;
 class QToolBar;
 
-class MainDialog : public QDialog, public MainDialogHost {
+class MainDialog : public QDialog, public MainDialogHost, public platform::CommandTarget {
   Q_OBJECT
 
  public:
@@ -71,6 +74,8 @@ class MainDialog : public QDialog, public MainDialogHost {
   QComboBox& modeCombo() const { return *m_modeCombo; }
   QStatusBar& statusBar() const { return *m_statusBar; }
   QMenuBar& menuBar() const { return *m_menuBar; }
+  CMainOutlookBar& outlookBar() const { return *m_outlookBar; }
+  CUxCaptionBar& captionBar() const { return *m_captionBar; }
   int totalCorrects() const { return m_nTotalCorrects; }
   int totalIncorrects() const { return m_nTotalIncorrects; }
   // The name of page 0..4 as the bar and the caption show it.
@@ -89,6 +94,11 @@ class MainDialog : public QDialog, public MainDialogHost {
   void UpdateTitle(const std::wstring& text = std::wstring()) override;
   QWidget* dialogWindow() override { return this; }
 
+  // platform::CommandTarget: the bars' commands and their states.
+  bool onCommand(unsigned id, int notifyCode) override;
+  void onUpdateCommandUi(platform::CommandUi& state) override;
+  std::wstring messageString(unsigned id) const override;
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -99,6 +109,7 @@ class MainDialog : public QDialog, public MainDialogHost {
   void buildMenu();
   void buildToolBar();
   void buildChoosers();
+  void buildBars();
   QAction* addCommand(QMenu* menu, int id, const wchar_t* text);
   // Lays bars, choosers and pages out for a client area of cx by cy below the menu bar.
   void OnSize(int cx, int cy);
@@ -134,12 +145,16 @@ class MainDialog : public QDialog, public MainDialogHost {
   QMenuBar* m_menuBar = nullptr;
   QToolBar* m_toolBar = nullptr;
   QStatusBar* m_statusBar = nullptr;
+  CMainOutlookBar* m_outlookBar = nullptr;
+  CUxCaptionBar* m_captionBar = nullptr;
   std::wstring m_strSetPath;
   bool m_bFolderSelected = false;
   QComboBox* m_modeCombo = nullptr;
   QComboBox* m_recentCombo = nullptr;
   std::map<int, QAction*> commands_;
   bool initialised_ = false;
+  // While ShowPage opens the bar's group itself, the bar's news of it changes nothing.
+  bool showingPage_ = false;
   // The key press last passed on, until a key is released.
   struct PassedOnKey {
     const QEvent* event = nullptr;

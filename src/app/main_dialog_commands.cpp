@@ -217,6 +217,14 @@ bool MainDialog::OnCommand(int id) {
   }
 }
 
+bool MainDialog::onCommand(unsigned id, int notifyCode) { return OnCommand(static_cast<int>(id)); }
+
+void MainDialog::onUpdateCommandUi(platform::CommandUi& state) {
+  if (commandAction(static_cast<int>(state.id))) state.enable(commandEnabled(static_cast<int>(state.id)));
+}
+
+std::wstring MainDialog::messageString(unsigned id) const { return CommandPrompt(static_cast<int>(id)); }
+
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease) passedOnKey_ = {};
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return QDialog::eventFilter(watched, event);

@@ -7,6 +7,7 @@
 #include "app/control_helpers.h"
 #include "app/klv_app.h"
 #include "app/main_dialog.h"
+#include "app/main_outlook_bar.h"
 #include "app/modal_dialog.h"
 #include "app/note_browser.h"
 #include "app/select_section_dialog.h"
@@ -18,6 +19,7 @@
 #include "platform/notifier.h"
 #include "services/app_settings.h"
 #include "study/speech_output.h"
+#include "uictl/frames/caption_bar.h"
 
 namespace {
 
@@ -39,6 +41,12 @@ void MainDialog::ShowPage(int page) {
   if (!initialised_ || page < 0 || page >= kPageCount) return;
   m_nCurPage = page;
   for (int i = 0; i < kPageCount; ++i) pages_[i]->setVisible(i == page);
+  // The bar's group follows: the normal study's pages, or smart learning; the ranking is in both.
+  if (page != 3) {
+    showingPage_ = true;
+    m_outlookBar->SetActivePage(page == 4 ? 1 : 2, isVisible());  // no one sees a hidden window's slide
+    showingPage_ = false;
+  }
 
   if (page == 4) {
     m_pApp.currentSetId = m_pApp.smartLearningSetId;
@@ -54,6 +62,7 @@ void MainDialog::ShowPage(int page) {
 }
 
 void MainDialog::OnOutlookBarSelect(int barPage) {
+  if (showingPage_) return;
   if (barPage == 1) {
     ShowPage(4);
   } else if (barPage == 2 && (m_nCurPage == 3 || m_nCurPage == 4)) {
@@ -83,6 +92,16 @@ void MainDialog::UpdateStatusAndCaption() {
       break;
   }
   m_statusBar->showMessage(qtext(text));
+
+  std::wstring caption;
+  if (m_nCurPage == 3) {
+    caption = pageName(3);
+  } else if (m_nCurPage >= 0) {
+    const wchar_t* group = m_outlookBar->FindPageName(m_outlookBar->GetActivePageID());
+    caption = std::wstring(group ? group : L"") + L"/" + pageName(m_nCurPage);
+  }
+  std::erase(caption, L'\n');
+  m_captionBar->SetText(caption, CUxCaptionBar::AlignLeft);
 }
 
 void MainDialog::RefreshPages() {

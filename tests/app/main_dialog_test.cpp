@@ -19,12 +19,16 @@
 
 #include "app/folder_tree.h"
 #include "app/main_dialog.h"
+#include "app/main_outlook_bar.h"
 #include "app/note_browser.h"
 #include "app/select_section_dialog.h"
 #include "app/tabpage_selsection.h"
 #include "element_tree_fixture.h"
 #include "study/study_flow.h"
 #include "study/trans_dialog.h"
+#include "uictl/bars/library_globals.h"
+#include "uictl/frames/caption_bar.h"
+#include "uictl/frames/outlook_bar.h"
 
 using namespace apptest;
 
@@ -67,7 +71,9 @@ struct MainApp : TreeApp {
   explicit MainApp(const std::wstring& lastSection = L"Alpha/deep/Apple") {
     settings.lastSection.value = lastSection;
     settings.lastSelectedTabId.value = 0;
+    setOutlookAnimationSleeper([](int) {});  // the bar slides in no time
   }
+  ~MainApp() { setOutlookAnimationSleeper(nullptr); }
   // The dialog initialised and shown; false when it ended at once.
   bool open() {
     if (!dialog.OnInitDialog()) return false;
@@ -80,6 +86,7 @@ struct MainApp : TreeApp {
     for (int i = 0; i < dialog.recentCombo().count(); ++i) out << dialog.recentCombo().itemText(i);
     return out;
   }
+  UxLibrary library;
   MainDialog dialog{app};
 };
 
@@ -116,24 +123,40 @@ TEST(MainDialog, KeysAndViewCommandsSwitchPagesWithTheirTextsAndChoosers) {
                                  L"覚えていない問題を探して、集中的に学習しましょう",
                                  L"インターネットランキングに参加して、あなたが学習していることを全世界に宣言しよう！",
                                  L"忘れてしまった問題が自動的に出題されます"};
-  const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6};
-  for (int page : {1, 2, 3, 4, 0}) {
-    QTest::keyClick(&s.dialog.modeCombo(), keys[page]);  // from a control as from the dialog
+  const std::wstring caption[] = {L"通常学習/問題集の情報", L"通常学習/学習", L"通常学習/問題毎の履歴",
+                                  L"インターネットランキング", L"スマート学習/スマート学習"};
+  const auto showsPage = [&](int page) {
     EXPECT_EQ(s.dialog.currentPage(), page);
     EXPECT_TRUE(s.dialog.page(page)->isVisible());
     EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), status[page]);
+    EXPECT_EQ(s.dialog.captionBar().GetText(), caption[page]);
     EXPECT_EQ(s.control(1234)->isVisible(), page != 3 && page != 4) << page;
     EXPECT_EQ(s.control(1196)->isVisible(), page != 3) << page;
     EXPECT_EQ(s.app.currentSetId, page == 4 ? s.app.smartLearningSetId : kApple);
+  };
+  const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6};
+  for (int page : {1, 2, 3, 4, 0}) {
+    QTest::keyClick(&s.dialog.modeCombo(), keys[page]);  // from a control as from the dialog
+    showsPage(page);
   }
   s.dialog.commandAction(32804)->trigger();
-  EXPECT_EQ(s.dialog.currentPage(), 2);
-  s.dialog.OnOutlookBarSelect(2);  // the learning page only from the ranking or smart-learning page
-  EXPECT_EQ(s.dialog.currentPage(), 2);
-  s.dialog.OnOutlookBarSelect(1);
-  EXPECT_EQ(s.dialog.currentPage(), 4);
-  s.dialog.OnOutlookBarSelect(2);
-  EXPECT_EQ(s.dialog.currentPage(), 1);
+  showsPage(2);
+
+  // The bar: its groups' buttons, and its page buttons switching group and page.
+  CMainOutlookBar& bar = s.dialog.outlookBar();
+  const auto clickButton = [&](int index) {
+    const QRect button = bar.GetVisibleButton(index)->m_rect.toQRect();
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, button.center());
+    QApplication::processEvents();
+  };
+  clickButton(0);
+  showsPage(0);
+  QTest::mouseClick(bar.FindPage(1)->m_btnPage.get(), Qt::LeftButton, {}, {10, 5});
+  showsPage(4);
+  clickButton(1);
+  showsPage(3);
+  QTest::mouseClick(bar.FindPage(2)->m_btnPage.get(), Qt::LeftButton, {}, {10, 5});
+  showsPage(1);
 
   // Shift+F5 reads the database again instead of showing the ranking; F1 and F7 do nothing yet.
   s.settings.databasePath.value = s.databasePath();
@@ -179,6 +202,8 @@ TEST(MainDialog, MenuAndToolbarCarryTheStringTableAndHoveredPrompts) {
   EXPECT_EQ(s.dialog.page(0)->geometry().right(), 900 - 5 - 1);
   EXPECT_EQ(s.dialog.statusBar().geometry().bottom(), 650 - 1);
   EXPECT_EQ(s.control(1196)->geometry().right(), 900 - 15 - 1);
+  EXPECT_EQ(s.dialog.outlookBar().geometry(), QRect(0, top + 41, 100, 650 - top - 26 - 41));
+  EXPECT_EQ(s.dialog.captionBar().geometry(), QRect(100, top + 36, 800, 30));
 }
 
 TEST(MainDialog, RecentSetsKeepSixPathsWithoutDuplicatesInTheSettings) {
