@@ -13,6 +13,7 @@
 #include "large_database.h"
 #include "offscreen_main.h"
 #include "services/app_settings.h"
+#include "uictl/bars/library_globals.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ BENCHMARK(BM_BuildTree)->Unit(benchmark::kMillisecond);
 // round has asked 5,000, beside the 1,000,000 question-log rows: a copy of the large file gets the
 // round.
 void BM_ShowPage(benchmark::State& state) {
+  const UxLibrary controlLibrary;
   QTemporaryDir folder;
   const QString path = folder.filePath("round.klvdb7");
   QFile::copy(QString::fromStdString(benchdata::largeDatabase()), path);
