@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <deque>
+#include <initializer_list>
 
 #include "app/app_resources.h"
 #include "app/card_tool_dialog.h"
@@ -47,6 +48,57 @@ constexpr int kPageCommands[MainDialog::kPageCount] = {32803, 32802, 32804, 230,
 constexpr int kToolBarButtons[] = {32796, 199, 32787, 0, 32835, 209, 32794, 32792, 210, 32793, 32836, 0,
                                    32823, 32824, 0, 32791, 32798, 32826, 0, 32795, 32790, 32827};
 
+// Menu 134, menu by menu; id 0 is a separator.
+struct MenuItem {
+  int id;
+  const wchar_t* text;
+};
+struct MenuSpec {
+  const wchar_t* title;
+  std::initializer_list<MenuItem> items;
+};
+const MenuSpec kMenus[] = {
+    {L"ファイル(&F)",
+     {{273, L"問題集の選択(&Q)..."},
+      {32791, L"問題集の編集(&E)..."},
+      {32855, L"選択された問題から問題集を作成...(&L)"},
+      {270, L"問題集のファイル出力(&F)..."},
+      {199, L"印刷ツール(&P)...\tCTRL+P"},
+      {32796, L"問題集のショートカットの作成(&S)..."},
+      {0, nullptr},
+      {1025, L"データベースの再読込(&M)\tShift+F5"},
+      {0, nullptr},
+      {32827, L"逃げる(&X)"}}},
+    {L"学習(&S)",
+     {{32792, L"タイピングモード(&J)"},
+      {209, L"４択モード(&F)"},
+      {210, L"タイピングモードR(&E)"},
+      {32794, L"４択モードR(&4)"},
+      {32793, L"SpeedReply(&S)"},
+      {0, nullptr},
+      {32823, L"前回学習した問題(&L)"},
+      {32824, L"前回に間違えた問題(&M)"}}},
+    {L"表示(&V)",
+     {{32803, L"問題集の情報(&I)\tF2"},
+      {32802, L"学習(&L)\tF3"},
+      {32804, L"問題毎の履歴(&Q)\tF4"},
+      {230, L"インターネットランキング(&R)\tF5"},
+      {32859, L"スマート学習(&S)\tF6"},
+      {0, nullptr},
+      {32787, L"問題一覧(&P)...\tF7"}}},
+    {L"ツール(&T)",
+     {{1001, L"検索(&S)...\tCTRL+F"},
+      {32826, L"オプション設定(&O)...\tF12"},
+      {32798, L"利用者の追加・変更・削除(&U)...\tF11"},
+      {32841, L"デフラグ(&D)..."}}},
+    {L"ヘルプ(&H)",
+     {{32790, L"ヘルプ(&H)\tF1"},
+      {32789, L"最初にお読みください(&R)"},
+      {32795, L"ホームページ(&W)..."},
+      {0, nullptr},
+      {32773, L"バージョン情報(&A)..."}}},
+};
+
 template <size_t N>
 bool listed(const int (&ids)[N], int id) {
   return std::find(std::begin(ids), std::end(ids), id) != std::end(ids);
@@ -69,61 +121,23 @@ QAction* MainDialog::addCommand(QMenu* menu, int id, const wchar_t* text) {
 void MainDialog::buildMenu() {
   m_menuBar = withId(new QMenuBar(this), 134);
   m_menuBar->setNativeMenuBar(false);
-  const auto menu = [this](const wchar_t* title) {
-    QMenu* popup = m_menuBar->addMenu(qtext(title));
+  for (const MenuSpec& spec : kMenus) {
+    QMenu* popup = m_menuBar->addMenu(qtext(spec.title));
     // While a menu is open the status bar tells what the highlighted command does.
     connect(popup, &QMenu::aboutToShow, this, &MainDialog::UpdateCommandStates);
     connect(popup, &QMenu::hovered, this, [this](QAction* action) {
       m_statusBar->showMessage(action->isSeparator() ? QString() : action->statusTip());
     });
     connect(popup, &QMenu::aboutToHide, this, &MainDialog::UpdateStatusAndCaption);
-    return popup;
-  };
-  QMenu* file = menu(L"ファイル(&F)");
-  addCommand(file, 273, L"問題集の選択(&Q)...");
-  addCommand(file, 32791, L"問題集の編集(&E)...");
-  addCommand(file, 32855, L"選択された問題から問題集を作成...(&L)");
-  addCommand(file, 270, L"問題集のファイル出力(&F)...");
-  addCommand(file, 199, L"印刷ツール(&P)...\tCTRL+P");
-  addCommand(file, 32796, L"問題集のショートカットの作成(&S)...");
-  file->addSeparator();
-  addCommand(file, 1025, L"データベースの再読込(&M)\tShift+F5");
-  file->addSeparator();
-  addCommand(file, 32827, L"逃げる(&X)");
-
-  QMenu* study = menu(L"学習(&S)");
-  addCommand(study, 32792, L"タイピングモード(&J)");
-  addCommand(study, 209, L"４択モード(&F)");
-  addCommand(study, 210, L"タイピングモードR(&E)");
-  addCommand(study, 32794, L"４択モードR(&4)");
-  addCommand(study, 32793, L"SpeedReply(&S)");
-  study->addSeparator();
-  addCommand(study, 32823, L"前回学習した問題(&L)");
-  addCommand(study, 32824, L"前回に間違えた問題(&M)");
-
-  QMenu* view = menu(L"表示(&V)");
-  addCommand(view, 32803, L"問題集の情報(&I)\tF2");
-  addCommand(view, 32802, L"学習(&L)\tF3");
-  addCommand(view, 32804, L"問題毎の履歴(&Q)\tF4");
-  addCommand(view, 230, L"インターネットランキング(&R)\tF5");
-  addCommand(view, 32859, L"スマート学習(&S)\tF6");
-  view->addSeparator();
-  addCommand(view, 32787, L"問題一覧(&P)...\tF7");
-
-  QMenu* tools = menu(L"ツール(&T)");
-  addCommand(tools, 1001, L"検索(&S)...\tCTRL+F");
-  addCommand(tools, 32826, L"オプション設定(&O)...\tF12");
-  addCommand(tools, 32798, L"利用者の追加・変更・削除(&U)...\tF11");
-  addCommand(tools, 32841, L"デフラグ(&D)...");
-
-  QMenu* help = menu(L"ヘルプ(&H)");
-  addCommand(help, 32790, L"ヘルプ(&H)\tF1");
-  addCommand(help, 32789, L"最初にお読みください(&R)");
-  addCommand(help, 32795, L"ホームページ(&W)...");
-  help->addSeparator();
-  addCommand(help, 32773, L"バージョン情報(&A)...");
-
-  // Only on the toolbar.
+    for (const MenuItem& item : spec.items) {
+      if (item.id == 0) {
+        popup->addSeparator();
+      } else {
+        addCommand(popup, item.id, item.text);
+      }
+    }
+  }
+  // Only on the toolbar, or only a key.
   addCommand(nullptr, 32835, L"カードモードに設定");
   addCommand(nullptr, 32836, L"ディクテーションモードに設定");
   addCommand(nullptr, 1193, L"覚える(&T)");
