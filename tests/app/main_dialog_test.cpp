@@ -277,8 +277,8 @@ TEST(MainDialog, TheLastStudyAgainInAscendingOrderAndOnlyACompletedStudyRefreshe
   int firstShown = -1;
   {
     ModalAnswers cancel({{"id130", [&](QDialog& window) {
-                            QTest::qWaitFor([&] { return static_cast<study::CTransDlg&>(window).flow().currentId >= 0; });
-                            firstShown = static_cast<study::CTransDlg&>(window).flow().currentId;
+                            const auto& flow = static_cast<study::CTransDlg&>(window).flow();
+                            if (QTest::qWaitFor([&] { return flow.currentId >= 0; })) firstShown = flow.currentId;
                             window.done(QDialog::Rejected);
                           }}});
     s.dialog.commandAction(32823)->trigger();
