@@ -15,6 +15,7 @@
 #include "shell_fixture.h"
 #include "study/trans_edit_dialog.h"
 #include "study_window_support.h"
+#include "web_dictionary_support.h"
 
 namespace {
 
@@ -164,9 +165,43 @@ TEST_F(QuestionPreview, ContextMenuSelectsTheRowUnderTheCursor) {
   emit list->customContextMenuRequested(list->visualItemRect(list->item(2)).center());
   EXPECT_EQ(texts, (QStringList{QString::fromStdWString(L"発音(&S)"), QString::fromStdWString(L"検索(&F)..."),
                                 QString::fromStdWString(L"編集(&E)..."), QString::fromStdWString(L"Web辞書で検索(&W)")}));
-  EXPECT_EQ(enabled, (QList<bool>{true, true, true, false}));
+  EXPECT_EQ(enabled, (QList<bool>{true, true, true, false}));  // no dictionary to offer
   EXPECT_EQ(list->currentRow(), 2);
   EXPECT_EQ(spoken, std::vector<std::wstring>{L"apple, ringo"});
+}
+
+TEST_F(QuestionPreview, WebDictionaryItemsForEachFieldOpenTheirWords) {
+  db.run(L"INSERT INTO question (qid, question, answer) VALUES (4, "
+         L"'%no走る' || char(13, 10) || '駆ける' || char(13, 10) || '急ぐ', "
+         L"'run' || char(13, 10) || 'dash' || char(13, 10) || 'rush' || char(13, 10) || 'race' || char(13, 10) || "
+         L"'sprint' || char(13, 10) || 'hurry')");
+  app.webDictionaries = apptest::everyKindOfDictionary();
+  QuestionPreviewDlg dialog(app, {4}, L"t");
+  dialog.show();
+  auto* list = item<QListWidget>(dialog, 1107);
+  QStringList items;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu);
+    items = apptest::menuItems(*menu->actions().last()->menu());
+    menu->close();
+  });
+  emit list->customContextMenuRequested(list->visualItemRect(list->item(0)).center());
+  // Five answers, two question texts, one shortened whole; nothing of the disabled entry.
+  EXPECT_EQ(items, (QStringList{"E&&J [run] = 201", "E&&J [dash] = 202", "E&&J [rush] = 203", "E&&J [race] = 204",
+                                "E&&J [sprint] = 205", QString::fromStdWString(L"JE [【名詞】走る] = 216"),
+                                QString::fromStdWString(L"JE [駆ける] = 217"),
+                                QString::fromStdWString(L"Find [【名詞】走る 駆ける 急ぐ run da...] = 228"),
+                                "Local [run] = 241", "Local [dash] = 242", "Local [rush] = 243", "Local [race] = 244",
+                                "Local [sprint] = 245"}));
+
+  const apptest::ShellOpenLog shell;
+  for (int command : {205, 217, 228}) dialog.OnMenuCommand(command);
+  EXPECT_EQ(shell.lines(),
+            "https://ej.example/?q=sprint\n"
+            "https://je.example/w/%E9%A7%86%E3%81%91%E3%82%8B.html\n"
+            "https://find.example/?q=%E3%80%90%E5%90%8D%E8%A9%9E%E3%80%91%E8%B5%B0%E3%82%8B%20%E9%A7%86%E3%81%91%E3%82%8B"
+            "%20%E6%80%A5%E3%81%90%20run%20dash%20rush%20race%20sprint%20hurry\n");
 }
 
 }  // namespace
