@@ -2,8 +2,8 @@
 
 #include <QCursor>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>

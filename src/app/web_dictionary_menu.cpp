@@ -8,7 +8,6 @@
 #include "platform/notifier.h"
 #include "services/part_of_speech.h"
 #include "services/text_edit.h"
-#include "services/text_helpers.h"
 
 namespace {
 
@@ -33,18 +32,19 @@ void addItem(QMenu& menu, const std::wstring& text, int command) {
   menu.addAction(menuText(text))->setData(command);
 }
 
-}  // namespace
-
-bool isWebDictionaryCommand(int command) {
-  return command >= kFirstWebDictionaryCommand && command <= kLastWebDictionaryCommand;
-}
-
+// The word a field of the question stands for (empty for a field it does not have).
 std::wstring questionLookupWord(const pdb3::Question& question, int field) {
   if (field >= 0 && field < kMaxAnswerFields) return question.answerText(field);
   if (field >= kFirstQuestionField && field < kFirstQuestionField + kMaxQuestionFields)
     return expandPartOfSpeech(question.questionText(field - kFirstQuestionField));
   if (field == kWholeQuestionField) return wholeQuestion(question);
   return {};
+}
+
+}  // namespace
+
+bool isWebDictionaryCommand(int command) {
+  return command >= kFirstWebDictionaryCommand && command <= kLastWebDictionaryCommand;
 }
 
 void addQuestionWebDictionaryItems(QMenu& menu, const WebDictionaryList& list, const pdb3::Question& question,

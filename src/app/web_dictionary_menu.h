@@ -26,9 +26,7 @@ enum class WebItemText { titleThenWord, wordThenTitle };
 // item for the whole question shortened. The sub-menu is disabled when it gets no item.
 void addQuestionWebDictionaryItems(QMenu& menu, const WebDictionaryList& list, const pdb3::Question& question,
                                    WebItemText order);
-// The word a field of the question stands for (empty for a field it does not have).
-std::wstring questionLookupWord(const pdb3::Question& question, int field);
-// Opens the dictionary and word of a question item's command.
+// Opens the dictionary and word of a question item's command (the whole text for the shortened one).
 void openQuestionWebDictionary(QWidget* parent, const WebDictionaryList& list, const pdb3::Question& question,
                                int command);
 

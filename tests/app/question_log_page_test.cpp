@@ -198,29 +198,19 @@ TEST_F(QuestionLogPageTest, EmptyQuestionsGreyTheirCommandsAndSpellCheckStopsAtA
 }
 
 TEST_F(QuestionLogPageTest, WebDictionaryItemsNameTheFirstSelectedQuestionsWords) {
-  t.run(L"UPDATE question SET question='%ve走る' || char(13, 10) || '駆ける' || char(13, 10) || '急ぐ', "
-        L"answer='a1' || char(13, 10) || 'a2' || char(13, 10) || 'a3' || char(13, 10) || 'a4' || char(13, 10) || "
-        L"'a5' || char(13, 10) || 'a6' WHERE qid=8600");
+  t.run(L"UPDATE question SET question=replace('%ve走る|駆ける|急ぐ', '|', char(13, 10)), "
+        L"answer=replace('a1|a2|a3|a4|a5|a6', '|', char(13, 10)) WHERE qid=8600");
   t.app.webDictionaries = apptest::everyKindOfDictionary();
-  t.app.webDictionaries.entries.pop_back();
   page->ReloadList();
-  selectRows({8601, 8600});
+  selectRows({8601, 8600});  // the first in list order counts
   const auto menu = page->OnListRClick();
-  ASSERT_TRUE(menu);
-  QMenu* web = menu->actions()[3]->menu();
-  ASSERT_TRUE(web && web->menuAction()->isEnabled());
-  EXPECT_EQ(apptest::menuItems(*web),
-            (QStringList{"a1 [E&&J] = 201", "a2 [E&&J] = 202", "a3 [E&&J] = 203", "a4 [E&&J] = 204", "a5 [E&&J] = 205",
-                         QString::fromStdWString(L"【動詞】走る [JE] = 216"), QString::fromStdWString(L"駆ける [JE] = 217"),
-                         QString::fromStdWString(L"【動詞】走る 駆ける 急ぐ a1 a2 ... [Find] = 228")}));
-
+  const QStringList items = apptest::menuItems(*menu->actions()[3]->menu());
+  ASSERT_EQ(items.size(), 8);
+  EXPECT_EQ(items[0], "a1 [E&&J] = 201");
+  EXPECT_EQ(items[7], QString::fromStdWString(L"【動詞】走る 駆ける 急ぐ a1 a2 ... [Find] = 228"));
   const apptest::ShellOpenLog shell;
-  EXPECT_TRUE(page->OnCommand(201));
-  EXPECT_TRUE(page->OnCommand(228));
-  EXPECT_EQ(shell.lines(),
-            "https://ej.example/?q=a1\n"
-            "https://find.example/?q=%E3%80%90%E5%8B%95%E8%A9%9E%E3%80%91%E8%B5%B0%E3%82%8B%20%E9%A7%86%E3%81%91%E3%82%8B"
-            "%20%E6%80%A5%E3%81%90%20a1%20a2%20a3%20a4%20a5%20a6\n");
+  EXPECT_TRUE(page->OnCommand(217));
+  EXPECT_EQ(shell.lines(), QString::fromStdWString(L"https://je.example/w/駆ける.html\n"));
 }
 
 }  // namespace

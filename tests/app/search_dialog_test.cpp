@@ -115,22 +115,18 @@ TEST_F(SearchDialog, ANewSearchOrAnEditStopsARunningFill) {
 
 TEST_F(SearchDialog, LooksTheTypedWordUpInAnEnabledEnglishJapaneseDictionary) {
   CSearchDlg dialog(app);
-  // Without a usable dictionary the button says why instead of popping up nothing.
-  dialog.OnWebDictionaryMenu(QPoint());
-  ASSERT_EQ(notifier.boxes.size(), 1u);
-  EXPECT_NE(notifier.boxes[0].find(L"使える英和辞書がありません。"), std::wstring::npos);
-
+  dialog.OnWebDictionaryMenu(QPoint());  // none usable: says so instead of popping up nothing
   app.webDictionaries = apptest::everyKindOfDictionary();
+  app.webDictionaries.entries.push_back({kEnglishJapanese, true, L"Local", L"file:///tmp/", L""});
   EXPECT_EQ(apptest::menuItems(*dialog.webDictionaryMenu()), (QStringList{"E&&J = 201", "Local = 205"}));
   const apptest::ShellOpenLog shell;
   dialog.findChild<QPlainTextEdit*>("id1261")->setPlainText("look up");
   dialog.OnWebDictionaryCommand(201);
-  EXPECT_EQ(shell.lines(), "https://ej.example/?q=look%20up\n");
-  // A dictionary that is no web address opens nothing and is named.
-  dialog.OnWebDictionaryCommand(205);
-  EXPECT_EQ(shell.lines(), "https://ej.example/?q=look%20up\n");
+  dialog.OnWebDictionaryCommand(205);  // no web address: opens nothing and names the dictionary
+  EXPECT_EQ(shell.lines(), "https://ej.example/?q=look up\n");
   ASSERT_EQ(notifier.boxes.size(), 2u);
-  EXPECT_NE(notifier.boxes[1].find(L"Web辞書「Local」を開けませんでした。"), std::wstring::npos);
+  EXPECT_EQ(notifier.boxes[0].find(L"Kelvara: 使える英和辞書がありません。"), 0u);
+  EXPECT_EQ(notifier.boxes[1].find(L"Kelvara: Web辞書「Local」を開けませんでした。"), 0u);
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
-// Web dictionaries for the question lists' tests: a list of every kind, the addresses the shell
-// would have opened, and the items a menu offers.
+// Web dictionaries for the question lists' tests, and the addresses the shell would have opened.
 #pragma once
 
 #include <QMenu>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <string>
+#include <QUrl>
 
 #include "app/web_dictionary.h"
 #include "platform/file_system.h"
@@ -13,27 +12,21 @@
 
 namespace apptest {
 
-// Entry 0 English-Japanese, 1 Japanese-English, 2 a web search, 3 a disabled English-Japanese
-// entry, 4 an English-Japanese entry whose address is no web address.
+// One enabled entry of each type, then a disabled one.
 inline WebDictionaryList everyKindOfDictionary() {
-  WebDictionaryList list;
-  list.entries = {{kEnglishJapanese, true, L"E&J", L"https://ej.example/?q=", L""},
-                  {kJapaneseEnglish, true, L"JE", L"https://je.example/w/", L".html"},
-                  {kWebSearch, true, L"Find", L"https://find.example/?q=", L""},
-                  {kEnglishJapanese, false, L"Off", L"https://off.example/?q=", L""},
-                  {kEnglishJapanese, true, L"Local", L"file:///tmp/", L""}};
-  return list;
+  return {{{kEnglishJapanese, true, L"E&J", L"https://ej.example/?q=", L""},
+           {kJapaneseEnglish, true, L"JE", L"https://je.example/w/", L".html"},
+           {kWebSearch, true, L"Find", L"https://find.example/?q=", L""},
+           {kEnglishJapanese, false, L"Off", L"https://off.example/?q=", L""}}};
 }
 
-// Whatever the shell is asked to open while it lives is logged instead of opened.
-class ShellOpenLog {
- public:
-  std::string lines() const { return platform::readFileBytes(path()).value_or(""); }
-
- private:
-  std::wstring path() const { return dir_.filePath("shell.log").toStdWString(); }
-  QTemporaryDir dir_;
-  testenv::ScopedEnv env_{"KELVARA_SHELL_LOG", dir_.filePath("shell.log").toUtf8().constData()};
+// Logs (decoded) what the shell is asked to open while it lives, instead of opening it.
+struct ShellOpenLog {
+  QString lines() const {
+    return QUrl::fromPercentEncoding(platform::readFileBytes(dir.filePath("log").toStdWString()).value_or("").c_str());
+  }
+  QTemporaryDir dir;
+  testenv::ScopedEnv env{"KELVARA_SHELL_LOG", dir.filePath("log").toUtf8().constData()};
 };
 
 // "text = command" for each item of the menu.
