@@ -15,6 +15,7 @@
 #include "app/klv_app.h"
 #include "app/modal_dialog.h"
 #include "app/search_dialog.h"
+#include "app/web_dictionary_menu.h"
 #include "platform/notifier.h"
 #include "services/app_settings.h"
 #include "services/question_rows.h"
@@ -241,15 +242,22 @@ void QuestionPreviewDlg::showContextMenu(const QPoint& globalPos) {
   const std::pair<int, const wchar_t*> items[] = {
       {kMenuPronounce, L"発音(&S)"}, {kMenuSearch, L"検索(&F)..."}, {kMenuEdit, L"編集(&E)..."}};
   for (const auto& [command, text] : items) menu.addAction(QString::fromWCharArray(text))->setData(command);
-  // The web dictionaries come with their list; until then the sub-menu stays empty and disabled.
-  menu.addMenu(QString::fromWCharArray(L"Web辞書で検索(&W)"))->setEnabled(false);
-  QAction* chosen = menu.exec(globalPos);
-  if (!chosen) return;
-  switch (chosen->data().toInt()) {
-    case kMenuPronounce: OnPronounce(); break;
-    case kMenuSearch: OnSearch(); break;
-    case kMenuEdit: OnEdit(); break;
+  QMenu* web = menu.addMenu(QString::fromWCharArray(L"Web辞書で検索(&W)"));
+  if (const pdb3::Question* question = selectedQuestion())
+    addQuestionWebDictionaryItems(*web, app_.webDictionaries, *question, WebItemText::titleThenWord);
+  else
+    web->menuAction()->setEnabled(false);
+  if (QAction* chosen = menu.exec(globalPos)) OnMenuCommand(chosen->data().toInt());
+}
+
+void QuestionPreviewDlg::OnMenuCommand(int command) {
+  switch (command) {
+    case kMenuPronounce: OnPronounce(); return;
+    case kMenuSearch: OnSearch(); return;
+    case kMenuEdit: OnEdit(); return;
   }
+  if (const pdb3::Question* question = selectedQuestion())
+    openQuestionWebDictionary(this, app_.webDictionaries, *question, command);
 }
 
 void QuestionPreviewDlg::layoutControls() {

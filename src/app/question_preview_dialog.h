@@ -1,6 +1,6 @@
 // A list of questions read over as aligned rows of text (question texts on the left, answers in
 // a column to their right, in a fixed-pitch font), with the column width chosen by the user.
-// From a row the question can be searched for, pronounced and edited.
+// From a row the question can be searched for, pronounced, edited and looked up in a web dictionary.
 #pragma once
 
 #include <QDialog>
@@ -32,6 +32,8 @@ class QuestionPreviewDlg : public QDialog {
   void OnEdit();
   void OnSearch();
   void OnPronounce();
+  // A command of the rows' pop-up menu, the web dictionaries' among them.
+  void OnMenuCommand(int command);
   void done(int result) override;  // keeps the column width for the next opening
 
  protected:

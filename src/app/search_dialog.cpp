@@ -1,12 +1,16 @@
 #include "app/search_dialog.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
 #include "app/klv_app.h"
+#include "app/modal_dialog.h"
+#include "app/web_dictionary_menu.h"
 #include "database/folders.h"
 #include "database/sql_helpers.h"
 #include "platform/notifier.h"
@@ -79,9 +83,9 @@ CSearchDlg::CSearchDlg(KlvApp& app, std::wstring word, QWidget* parent)
   auto* editButton = addButton(this, kEditButton, L"編集(&E)", {498, 12, 150, 30});
   editButton->setAutoDefault(false);
   connect(editButton, &QPushButton::clicked, this, &CSearchDlg::OnEdit);
-  // The web dictionaries come with their list; until then their menu button stays disabled.
   auto* web = addButton(this, kWebButton, L"Web辞書検索↓(&W)", {498, 46, 150, 28});
-  web->setEnabled(false);
+  web->setAutoDefault(false);
+  connect(web, &QPushButton::clicked, this, [this] { OnWebDictionaryMenu(QCursor::pos()); });
   auto* close = addButton(this, 1, L"終了(&X)", {380, 46, 110, 28});
   close->setAutoDefault(false);
   connect(close, &QPushButton::clicked, this, &CSearchDlg::accept);
@@ -185,4 +189,28 @@ void CSearchDlg::OnEdit() {
   if (!pdb3::saveQuestion(question))
     platform::messageBox(this, L"データベースの書き込みに失敗しました。", L"KLV");
   FillRow(row, question);
+}
+
+std::unique_ptr<QMenu> CSearchDlg::webDictionaryMenu() {
+  auto menu = std::make_unique<QMenu>(this);
+  menu->setObjectName("id262");
+  addWordWebDictionaryItems(*menu, m_pApp.webDictionaries);
+  return menu;
+}
+
+void CSearchDlg::OnWebDictionaryMenu(const QPoint& at) {
+  const auto menu = webDictionaryMenu();
+  // An empty pop-up would only flash: say why nothing is offered instead.
+  if (menu->isEmpty()) {
+    platform::messageBox(this, L"使える英和辞書がありません。\nオプションの「Web辞書検索」で英和辞書を登録し、チェックを付けてください。",
+                         kAppCaption);
+    return;
+  }
+  if (QAction* chosen = menu->exec(at)) OnWebDictionaryCommand(chosen->data().toInt());
+}
+
+void CSearchDlg::OnWebDictionaryCommand(int command) {
+  if (!isWebDictionaryCommand(command)) return;
+  DDX_RichText(this, true, kWordEdit, m_strWord);
+  openWebDictionaryFor(this, m_pApp.webDictionaries, m_strWord, command - kFirstWebDictionaryCommand);
 }

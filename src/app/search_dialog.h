@@ -5,12 +5,14 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "database/question.h"
 
 class KlvApp;
+class QMenu;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -25,6 +27,10 @@ class CSearchDlg : public QDialog {
 
   void OnSearch();
   void OnEdit();
+  // The enabled English-Japanese dictionaries, to look the typed word up in.
+  std::unique_ptr<QMenu> webDictionaryMenu();
+  void OnWebDictionaryMenu(const QPoint& at);
+  void OnWebDictionaryCommand(int command);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -17,6 +17,7 @@
 #include "app/main_dialog_host.h"
 #include "app/modal_dialog.h"
 #include "app/page_dates.h"
+#include "app/web_dictionary_menu.h"
 #include "database/question_selection.h"
 #include "database/question_sound.h"
 #include "database/section_questions.h"
@@ -438,8 +439,7 @@ std::unique_ptr<QMenu> CTabpageQuestionlog::OnListRClick() {
   QAction* pronounce = add(*menu, kPronounce, L"発音(&S)");
   add(*menu, kSearch, L"検索(&F)...");
   add(*menu, kEdit, L"編集(&E)...");
-  // The web dictionaries arrive with their list; until then their sub-menu stays disabled.
-  menu->addMenu(qtext(L"Web辞書で検索(&W)"))->setEnabled(false);
+  QMenu* web = menu->addMenu(qtext(L"Web辞書で検索(&W)"));
   QAction* remove = add(*menu, kDeleteHistory, L"チェックした問題の履歴を削除(&D)...");
   QAction* copy = add(*menu, kCopy, L"チェックした問題を別の問題集にコピー(&A)...");
   QMenu* correct = menu->addMenu(qtext(L"正解数±(&C)"));
@@ -453,10 +453,18 @@ std::unique_ptr<QMenu> CTabpageQuestionlog::OnListRClick() {
   pronounce->setEnabled(app_.speechVoice.available());
   const pdb3::Question* first = cachedQuestion(m_selectedRows.front());
   if (!first || first->isEmpty()) {
-    for (QAction* action : {pronounce, remove, copy, correct->menuAction(), incorrect->menuAction()})
+    for (QAction* action : {pronounce, remove, copy, web->menuAction(), correct->menuAction(), incorrect->menuAction()})
       action->setEnabled(false);
+  } else {
+    addQuestionWebDictionaryItems(*web, app_.webDictionaries, *first, WebItemText::wordThenTitle);
   }
   return menu;
+}
+
+void CTabpageQuestionlog::OnWebDictionaryCommand(int id) {
+  if (m_selectedRows.empty()) return;
+  if (const pdb3::Question* first = cachedQuestion(m_selectedRows.front()))
+    openQuestionWebDictionary(this, app_.webDictionaries, *first, id);
 }
 
 bool CTabpageQuestionlog::OnCommand(int id) {
@@ -504,7 +512,8 @@ bool CTabpageQuestionlog::OnCommand(int id) {
       return true;
     }
     default:
-      if (id >= kCorrectPlus10 && id < kCorrectPlus10 + 13) AdjustCounts(kAdjustSteps[id - kCorrectPlus10], true);
+      if (isWebDictionaryCommand(id)) OnWebDictionaryCommand(id);
+      else if (id >= kCorrectPlus10 && id < kCorrectPlus10 + 13) AdjustCounts(kAdjustSteps[id - kCorrectPlus10], true);
       else if (id >= kIncorrectPlus10 && id < kIncorrectPlus10 + 13) AdjustCounts(kAdjustSteps[id - kIncorrectPlus10], false);
       else return false;
       return true;

@@ -82,6 +82,8 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   int readSelectCount();
   void showMenu(int menuId, QPushButton* button);
   void redrawList();
+  // Looks the first selected row's question up in the web dictionary of the command.
+  void OnWebDictionaryCommand(int id);
 
   KlvApp& app_;
   MainDialogHost& host_;

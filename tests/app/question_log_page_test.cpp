@@ -16,6 +16,7 @@
 #include "platform/clock.h"
 #include "pronouncing_dictionary_writer.h"
 #include "test_env.h"
+#include "web_dictionary_support.h"
 
 namespace {
 
@@ -181,6 +182,7 @@ TEST_F(QuestionLogPageTest, EmptyQuestionsGreyTheirCommandsAndSpellCheckStopsAtA
   EXPECT_FALSE(enabled[CTabpageQuestionlog::kCopy]);
   EXPECT_FALSE(enabled[CTabpageQuestionlog::kPronounce]);
   EXPECT_TRUE(enabled[CTabpageQuestionlog::kEdit]);
+  EXPECT_FALSE(menu->actions()[3]->isEnabled());  // nothing to look up in a web dictionary
 
   std::vector<kpd::WordReadings> words;
   std::string error;
@@ -193,6 +195,22 @@ TEST_F(QuestionLogPageTest, EmptyQuestionsGreyTheirCommandsAndSpellCheckStopsAtA
   page->SpellCheck();
   EXPECT_EQ(page->list().currentIndex().row(), rowOf(8602));
   EXPECT_EQ(t.host.titles, (std::vector<std::wstring>{L"<< スペルチェック中です >>", L""}));
+}
+
+TEST_F(QuestionLogPageTest, WebDictionaryItemsNameTheFirstSelectedQuestionsWords) {
+  t.run(L"UPDATE question SET question=replace('%ve走る|駆ける|急ぐ', '|', char(13, 10)), "
+        L"answer=replace('a1|a2|a3|a4|a5|a6', '|', char(13, 10)) WHERE qid=8600");
+  t.app.webDictionaries = apptest::everyKindOfDictionary();
+  page->ReloadList();
+  selectRows({8601, 8600});  // the first in list order counts
+  const auto menu = page->OnListRClick();
+  const QStringList items = apptest::menuItems(*menu->actions()[3]->menu());
+  ASSERT_EQ(items.size(), 8);
+  EXPECT_EQ(items[0], "a1 [E&&J] = 201");
+  EXPECT_EQ(items[7], QString::fromStdWString(L"【動詞】走る 駆ける 急ぐ a1 a2 ... [Find] = 228"));
+  const apptest::ShellOpenLog shell;
+  EXPECT_TRUE(page->OnCommand(217));
+  EXPECT_EQ(shell.lines(), QString::fromStdWString(L"https://je.example/w/駆ける.html\n"));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "shell_fixture.h"
 #include "study/trans_edit_dialog.h"
 #include "study_window_support.h"
+#include "web_dictionary_support.h"
 
 namespace {
 
@@ -164,9 +165,34 @@ TEST_F(QuestionPreview, ContextMenuSelectsTheRowUnderTheCursor) {
   emit list->customContextMenuRequested(list->visualItemRect(list->item(2)).center());
   EXPECT_EQ(texts, (QStringList{QString::fromStdWString(L"発音(&S)"), QString::fromStdWString(L"検索(&F)..."),
                                 QString::fromStdWString(L"編集(&E)..."), QString::fromStdWString(L"Web辞書で検索(&W)")}));
-  EXPECT_EQ(enabled, (QList<bool>{true, true, true, false}));
+  EXPECT_EQ(enabled, (QList<bool>{true, true, true, false}));  // no dictionary to offer
   EXPECT_EQ(list->currentRow(), 2);
   EXPECT_EQ(spoken, std::vector<std::wstring>{L"apple, ringo"});
 }
 
+TEST_F(QuestionPreview, WebDictionaryItemsForEachFieldOpenTheirWords) {
+  db.run(L"INSERT INTO question (qid, question, answer) VALUES (4, replace('%no走る|駆ける|急ぐ', '|', char(13, 10)), "
+         L"replace('run|dash|rush|race|sprint|hurry', '|', char(13, 10)))");
+  app.webDictionaries = apptest::everyKindOfDictionary();
+  QuestionPreviewDlg dialog(app, {4}, L"t");
+  dialog.show();
+  auto* list = item<QListWidget>(dialog, 1107);
+  QStringList items;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu);
+    items = apptest::menuItems(*menu->actions().last()->menu());
+    menu->close();
+  });
+  emit list->customContextMenuRequested(list->visualItemRect(list->item(0)).center());
+  // Five answers, two question texts, the whole shortened; nothing of the disabled entry.
+  EXPECT_EQ(items, (QStringList{"E&&J [run] = 201", "E&&J [dash] = 202", "E&&J [rush] = 203", "E&&J [race] = 204",
+                                "E&&J [sprint] = 205", QString::fromStdWString(L"JE [【名詞】走る] = 216"),
+                                QString::fromStdWString(L"JE [駆ける] = 217"),
+                                QString::fromStdWString(L"Find [【名詞】走る 駆ける 急ぐ run da...] = 228")}));
+  const apptest::ShellOpenLog shell;
+  for (int command : {205, 217, 228}) dialog.OnMenuCommand(command);
+  EXPECT_EQ(shell.lines(), QString::fromStdWString(L"https://ej.example/?q=sprint\nhttps://je.example/w/駆ける.html\n"
+                                                   L"https://find.example/?q=【名詞】走る 駆ける 急ぐ run dash rush race sprint hurry\n"));
+}
 }  // namespace

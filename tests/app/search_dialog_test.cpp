@@ -8,6 +8,7 @@
 #include "shell_fixture.h"
 #include "study/trans_edit_dialog.h"
 #include "study_window_support.h"
+#include "web_dictionary_support.h"
 
 namespace {
 
@@ -68,8 +69,6 @@ TEST_F(SearchDialog, ShowsAtMost101HitsAndThenThreeDots) {
 TEST_F(SearchDialog, PresetWordsQuotesAndQuestionsOutsideEverySet) {
   db.run(L"INSERT INTO question (qid, question, answer) VALUES (1, 'それ', 'it''s'), (2, 'x', 'it_s')");
   CSearchDlg dialog(app, L"it's");
-  // The dictionary menu waits for the web dictionaries.
-  EXPECT_FALSE(dialog.findChild<QPushButton*>("id1251")->isEnabled());
   ASSERT_TRUE(waitFor([&] { return list(dialog)->topLevelItemCount() == 1 && !dialog.searching(); }));
   EXPECT_EQ(list(dialog)->topLevelItem(0)->text(0), "it's");
   EXPECT_EQ(list(dialog)->topLevelItem(0)->text(2), "");
@@ -112,6 +111,22 @@ TEST_F(SearchDialog, ANewSearchOrAnEditStopsARunningFill) {
   QApplication::processEvents();
   EXPECT_FALSE(dialog.searching());
   EXPECT_EQ(list(dialog)->topLevelItemCount(), 0);
+}
+
+TEST_F(SearchDialog, LooksTheTypedWordUpInAnEnabledEnglishJapaneseDictionary) {
+  CSearchDlg dialog(app);
+  dialog.OnWebDictionaryMenu(QPoint());  // none usable: says so instead of popping up nothing
+  app.webDictionaries = apptest::everyKindOfDictionary();
+  app.webDictionaries.entries.push_back({kEnglishJapanese, true, L"Local", L"file:///tmp/", L""});
+  EXPECT_EQ(apptest::menuItems(*dialog.webDictionaryMenu()), (QStringList{"E&&J = 201", "Local = 205"}));
+  const apptest::ShellOpenLog shell;
+  dialog.findChild<QPlainTextEdit*>("id1261")->setPlainText("look up");
+  dialog.OnWebDictionaryCommand(201);
+  dialog.OnWebDictionaryCommand(205);  // no web address: opens nothing and names the dictionary
+  EXPECT_EQ(shell.lines(), "https://ej.example/?q=look up\n");
+  ASSERT_EQ(notifier.boxes.size(), 2u);
+  EXPECT_EQ(notifier.boxes[0].find(L"Kelvara: 使える英和辞書がありません。"), 0u);
+  EXPECT_EQ(notifier.boxes[1].find(L"Kelvara: Web辞書「Local」を開けませんでした。"), 0u);
 }
 
 }  // namespace
