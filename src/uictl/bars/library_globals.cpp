@@ -10,6 +10,7 @@
 #include "uictl/bars/tasks_pane.h"
 #include "uictl/bars/toolbar_button.h"
 #include "uictl/bars/toolbar_edit_box.h"
+#include "uictl/bars/toolbar_combo_box.h"
 #include "uictl/bars/toolbar_images.h"
 #include "uictl/bars/user_tools.h"
 #include "uictl/bars/visual_manager.h"
@@ -120,6 +121,9 @@ void startUp() {
   message(UXM_ON_BEFOREMOVE_TAB, "UXM_ON_BEFOREMOVE_TAB");
   message(UXM_ON_MOVE_TAB, "UXM_ON_MOVE_TAB");
   s.exitFunctions.push_back([&s] { s.sizingBarArray.clear(); s.sizingBarList.clear(); });
+  for (const platform::RuntimeClass* record :
+       {KELVARA_RUNTIME_CLASS(CUxToolbarComboBoxButton)})
+    registration(*record);
   message(WINDOW_HELP, "WINDOW_HELP");
   message(UXTOOLBAR__GETDOCUMENTCOLORS, "UXTOOLBAR__GETDOCUMENTCOLORS");
   message(UXM_PROPERTYCHANGED, "UXM_PROPERTYCHANGED");

@@ -145,7 +145,9 @@ QLineEdit* CUxToolbarEditBoxButton::CreateEdit(QWidget* parent, const Rect& rect
   return m_pWndEdit;
 }
 
-void* CUxToolbarEditBoxButton::OnCtlColor(Dc* dc, unsigned) {
+void* CUxToolbarEditBoxButton::OnCtlColor(Dc* dc, unsigned) { return hostedControlColours(dc); }
+
+void* hostedControlColours(Dc* dc) {
   dc->setTextColor(getSysColor(ColorWindowText));
   dc->setBkColor(getSysColor(ColorWindow));
   return &globalData().hbrWindow;

@@ -10,6 +10,10 @@
 
 class CUxToolbarEditBoxButton;
 
+// The colours of a control hosted on a toolbar: window text on the window colour; the answer is
+// the window brush.
+void* hostedControlColours(platform::Dc* dc);
+
 class ToolbarEditCtrl : public QLineEdit {
  public:
   ToolbarEditCtrl(CUxToolbarEditBoxButton& owner, QWidget* parent);
