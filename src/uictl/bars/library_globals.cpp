@@ -10,7 +10,7 @@
 #include "uictl/bars/tasks_pane.h"
 #include "uictl/bars/toolbar_button.h"
 #include "uictl/bars/toolbar_edit_box.h"
-#include "uictl/bars/toolbar_combo_box.h"
+#include "uictl/bars/toolbar_font_combo.h"
 #include "uictl/bars/toolbar_images.h"
 #include "uictl/bars/user_tools.h"
 #include "uictl/bars/visual_manager.h"
@@ -122,7 +122,8 @@ void startUp() {
   message(UXM_ON_MOVE_TAB, "UXM_ON_MOVE_TAB");
   s.exitFunctions.push_back([&s] { s.sizingBarArray.clear(); s.sizingBarList.clear(); });
   for (const platform::RuntimeClass* record :
-       {KELVARA_RUNTIME_CLASS(CUxToolbarComboBoxButton)})
+       {KELVARA_RUNTIME_CLASS(CUxToolbarComboBoxButton), KELVARA_RUNTIME_CLASS(CUxToolbarFontCombo),
+        KELVARA_RUNTIME_CLASS(CUxToolbarFontSizeCombo)})
     registration(*record);
   message(WINDOW_HELP, "WINDOW_HELP");
   message(UXTOOLBAR__GETDOCUMENTCOLORS, "UXTOOLBAR__GETDOCUMENTCOLORS");
