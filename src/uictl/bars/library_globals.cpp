@@ -6,6 +6,7 @@
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/customize_button.h"
+#include "uictl/bars/drop_down_toolbar.h"
 #include "uictl/bars/system_menu_buttons.h"
 #include "uictl/bars/tasks_pane.h"
 #include "uictl/bars/toolbar_button.h"
@@ -115,6 +116,7 @@ void startUp() {
   });
   build(s.commands);
   s.exitFunctions.push_back([] { releaseAcceleratorCaches(); });
+  registration(CUxDropDownToolbarButton::classCUxDropDownToolbarButton);
   message(UXM_ONCHANGE_ACTIVE_TAB, "UXM_ONCHANGE_ACTIVE_TAB");
   message(UXM_ON_HSCROLL, "UXM_ON_HSCROLL");
   message(UXM_ON_RENAME_TAB, "UXM_ON_RENAME_TAB");
