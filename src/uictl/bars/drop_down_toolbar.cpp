@@ -3,6 +3,7 @@
 #include "platform/mouse_capture.h"
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/toolbar_menu_button.h"
 #include "uictl/bars/visual_manager.h"
 
 #include <QApplication>
@@ -226,6 +227,33 @@ void CUxDropDownToolbarButton::OnChangeParentWnd(QWidget* parent) {
   m_bShowText = false;
   m_bUserImage = false;
   m_strText.clear();
+}
+
+bool CUxDropDownToolbarButton::GetTextFromResource(CUxToolbarButton& target) {
+  auto* menuButton = dynamic_cast<CUxToolbarMenuButton*>(&target);
+  if (!m_pToolBar || !menuButton || !CUxToolbarButton::GetTextFromResource(target)) return false;
+  // While a popup is open its bar holds the buttons.
+  const CUxToolBar* holder = m_pPopupFrame ? static_cast<CUxToolBar*>(m_pPopupFrame->toolBar()) : m_pToolBar.data();
+  const MenuHandle menu = createPopupMenu();
+  for (const auto& button : holder->m_Buttons) {
+    if (button->m_nStyle & kStyleSeparator) {
+      appendMenu(menu, MfSeparator, 0);
+    } else if (validCommand(button->m_nCommandId)) {
+      std::wstring text = button->m_strText;
+      if (text.empty()) {
+        const std::wstring full = commandString(button->m_nCommandId);
+        if (const size_t newline = full.find(L'\n'); newline != std::wstring::npos) text = full.substr(newline + 1);
+      }
+      appendMenu(menu, MfString, button->m_nCommandId, text);
+    }
+  }
+  menuButton->m_nCommandId = 0;
+  menuButton->m_strText = m_strName;
+  menuButton->SetImage(-1);
+  menuButton->m_bShowImage = false;
+  menuButton->CreateFromMenu(menu);
+  destroyMenu(menu);
+  return true;
 }
 
 Size CUxDropDownToolbarButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool horizontal) {

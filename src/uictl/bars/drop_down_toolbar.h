@@ -49,6 +49,8 @@ class CUxDropDownToolbarButton : public CUxToolbarButton {
   bool OnClick(QWidget* wnd, bool delay = true) override;
   bool OnClickUp() override;
   void OnChangeParentWnd(QWidget* parent) override;
+  // Makes a menu button of `target` whose items are the drop-down toolbar's commands.
+  bool GetTextFromResource(CUxToolbarButton& target) override;
   void OnCancelMode() override;
   bool OnContextHelp(QWidget* wnd) override { return OnClick(wnd, false); }
   bool EnableCustomizeItems(void* popupMenu) override;

@@ -4,6 +4,7 @@
 #include "platform/mouse_capture.h"
 #include "uictl/bars/drop_down_toolbar.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/toolbar_menu_button.h"
 
 #include "bars_test_support.h"
 #include "toolbar_test_support.h"
@@ -143,4 +144,15 @@ TEST_F(DropDownTest, ArchiveFindsTheToolbarByItsResource) {
   EXPECT_EQ(back->m_strName, L"色");
   EXPECT_EQ(back->m_iDefaultImage, 2);
   EXPECT_EQ(back->m_nCommandId, 102u);
+
+  // As a menu item the button becomes a submenu of the toolbar's commands.
+  CUxToolbarMenuButton item;
+  ASSERT_TRUE(back->GetTextFromResource(item));
+  EXPECT_EQ(item.m_strText, L"色");
+  EXPECT_EQ(item.m_nCommandId, 0u);
+  ASSERT_EQ(item.GetCommands().size(), 4u);
+  EXPECT_EQ(item.GetCommands()[0]->m_nCommandId, 100u);
+  EXPECT_EQ(item.GetCommands()[2]->m_nCommandId, 0u);  // the separator
+  back->m_pToolBar = nullptr;
+  EXPECT_FALSE(back->GetTextFromResource(item));
 }
