@@ -240,10 +240,7 @@ bool CUxDropDownToolbarButton::GetTextFromResource(CUxToolbarButton& target) {
       appendMenu(menu, MfSeparator, 0);
     } else if (validCommand(button->m_nCommandId)) {
       std::wstring text = button->m_strText;
-      if (text.empty()) {
-        const std::wstring full = commandString(button->m_nCommandId);
-        if (const size_t newline = full.find(L'\n'); newline != std::wstring::npos) text = full.substr(newline + 1);
-      }
+      if (text.empty()) commandShortLabel(button->m_nCommandId, text);
       appendMenu(menu, MfString, button->m_nCommandId, text);
     }
   }

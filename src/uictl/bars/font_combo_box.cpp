@@ -2,6 +2,7 @@
 
 #include "platform/system_metrics.h"
 #include "uictl/bars/command_manager.h"
+#include "uictl/bars/hosted_control.h"
 #include "uictl/bars/toolbar.h"
 #include "uictl/bars/toolbar_combo_box.h"
 #include "uictl/bars/toolbar_font_combo.h"
@@ -59,6 +60,7 @@ FontComboBox::FontComboBox(QWidget* parent) : QComboBox(parent) {
 FontComboBox::~FontComboBox() { ClearItems(); }
 
 void FontComboBox::SetOwnerDraw(bool on) {
+  m_bOwnerDraw = on;
   if (on) setItemDelegate(new FontItemDelegate(this));
   else setItemDelegate(new QStyledItemDelegate(this));
 }
@@ -109,7 +111,8 @@ bool FontComboBox::Setup(int fontTypes, int charSet, int pitchAndFamily) {
 }
 
 const FontDescription* FontComboBox::description(int index) const {
-  if (index < 0 || index >= count()) return nullptr;
+  // A box of plain values (the font sizes) carries no descriptions.
+  if (!m_bOwnerDraw || index < 0 || index >= count()) return nullptr;
   return reinterpret_cast<const FontDescription*>(itemData(index).value<quintptr>());
 }
 
@@ -188,12 +191,9 @@ void FontComboBox::DrawItem(Dc* dc, int index, const Rect& rect, unsigned state)
 
 bool FontComboBox::event(QEvent* event) {
   // Tab and Escape belong to a toolbar's box, not to the window's shortcuts.
-  if (bToolBarMode && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Tab || key == Qt::Key_Escape) {
-      keyPressEvent(static_cast<QKeyEvent*>(event));
-      return true;
-    }
+  if (bToolBarMode && isTabOrEscape(event)) {
+    keyPressEvent(static_cast<QKeyEvent*>(event));
+    return true;
   }
   return QComboBox::event(event);
 }

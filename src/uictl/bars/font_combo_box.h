@@ -54,5 +54,6 @@ class FontComboBox : public QComboBox {
   std::vector<std::unique_ptr<FontDescription>> m_descriptions;
   QImage imageListFontTypes;
   bool m_bIconsLoaded = false;
+  bool m_bOwnerDraw = true;
   bool bToolBarMode = false;
 };

@@ -4,7 +4,7 @@
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/text_scope.h"
 #include "uictl/bars/toolbar.h"
-#include "uictl/bars/toolbar_edit_box.h"
+#include "uictl/bars/hosted_control.h"
 #include "uictl/bars/visual_manager.h"
 
 #include <QAbstractItemView>
@@ -54,13 +54,6 @@ CUxToolbarComboBoxButton::~CUxToolbarComboBoxButton() { destroyCombo(); }
 void CUxToolbarComboBoxButton::destroyCombo() {
   delete m_pComboWnd.data();
   m_pComboWnd = nullptr;
-}
-
-QRect CUxToolbarComboBoxButton::toParent(const Rect& rect) const {
-  QPoint corner(rect.left, rect.top);
-  if (auto* bar = dynamic_cast<CUxToolBar*>(m_pComboWnd ? m_pComboWnd->parentWidget() : nullptr))
-    corner = bar->ClientToWidget(rect.topLeft());
-  return {corner, QSize(rect.width(), rect.height())};
 }
 
 bool CUxToolbarComboBoxButton::usable() const {
@@ -157,12 +150,9 @@ void CUxToolbarComboBoxButton::AdjustRect() {
   // The control's height is its field; the list height becomes the rows its open list shows.
   const int height = m_pComboWnd->sizeHint().height();
   m_pComboWnd->setMaxVisibleItems(std::max(1, (m_nListHeight - height) / std::max(1, m_pComboWnd->fontMetrics().height())));
-  m_pComboWnd->setGeometry(toParent(Rect::fromSize(r.left + 1, r.top, r.width() - 2, height)));
+  m_pComboWnd->setGeometry(hostedRectOnBar(m_pComboWnd, Rect::fromSize(r.left + 1, r.top, r.width() - 2, height)));
   if (QLineEdit* edit = m_pComboWnd->lineEdit()) edit->deselect();
-  const QRect placed = m_pComboWnd->geometry();
-  Point corner{placed.left(), placed.top()};
-  if (auto* bar = dynamic_cast<CUxToolBar*>(m_pComboWnd->parentWidget())) corner = bar->WidgetToClient(placed.topLeft());
-  m_rectControl = Rect::fromSize(corner.x, corner.y, placed.width(), placed.height());
+  m_rectControl = hostedControlRect(m_pComboWnd);
 }
 
 void CUxToolbarComboBoxButton::OnSize(int width) {
@@ -235,21 +225,11 @@ int CUxToolbarComboBoxButton::OnDrawOnCustomizeList(Dc* dc, const Rect& rect, bo
 }
 
 bool CUxToolbarComboBoxButton::GetTextFromResource(CUxToolbarButton& target) {
-  const std::wstring full = commandString(m_nCommandId);
-  const size_t newline = full.find(L'\n');
-  if (!full.empty() && newline != std::wstring::npos) target.m_strText = full.substr(newline + 1);
+  commandShortLabel(m_nCommandId, target.m_strText);
   return true;
 }
 
-void CUxToolbarComboBoxButton::OnAddToCustomizePage() {
-  std::vector<CUxToolbarButton*> same;
-  CUxToolBar::UpdateAllButtons(m_nCommandId, same);
-  for (CUxToolbarButton* button : same) {
-    if (button == this) continue;
-    CopyFrom(*button);
-    return;
-  }
-}
+void CUxToolbarComboBoxButton::OnAddToCustomizePage() { copyFromSameCommand(*this); }
 
 void* CUxToolbarComboBoxButton::OnCtlColor(Dc* dc, unsigned) { return hostedControlColours(dc); }
 
@@ -387,16 +367,13 @@ void CUxToolbarComboBoxButton::SerializeItems(Archive& ar) {
   m_itemData = std::move(data);
 }
 
-void CUxToolbarComboBoxButton::Serialize(Archive& ar) {
-  CUxToolbarButton::Serialize(ar);
+void CUxToolbarComboBoxButton::serializeFields(Archive& ar) {
   if (ar.IsStoring()) {
-    if (m_pComboWnd) takeItemsFromWindow();
     ar.writeI32(m_nWidth);
     ar.writeU32(m_dwComboStyle);
     ar.writeI32(m_nSelected);
     ar.writeString(m_strCurrent);
     ar.writeI32(m_nListHeight);
-    if (m_bStoreItems) SerializeItems(ar);
     return;
   }
   m_nWidth = ar.readI32();
@@ -405,6 +382,12 @@ void CUxToolbarComboBoxButton::Serialize(Archive& ar) {
   m_nSelected = ar.readI32();
   m_strCurrent = ar.readString();
   m_nListHeight = ar.readI32();
+}
+
+void CUxToolbarComboBoxButton::Serialize(Archive& ar) {
+  CUxToolbarButton::Serialize(ar);
+  if (ar.IsStoring() && m_pComboWnd) takeItemsFromWindow();
+  serializeFields(ar);
   if (m_bStoreItems) SerializeItems(ar);
-  SelectItem(m_nSelected, true);
+  if (ar.IsLoading()) SelectItem(m_nSelected, true);
 }

@@ -90,8 +90,8 @@ class CUxToolbarComboBoxButton : public CUxToolbarButton {
   int m_nListHeight = 150;
 
  protected:
-  // The bar widget's coordinates of a client rectangle of the bar that holds the control.
-  QRect toParent(const platform::Rect& rect) const;
+  // Width, style, selection, shown text and list height, as both archive forms begin.
+  void serializeFields(platform::Archive& ar);
   // The kept lists become the window's items.
   void takeItemsFromWindow();
   // Shows text in the window without notifying.

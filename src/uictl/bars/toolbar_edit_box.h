@@ -10,10 +10,6 @@
 
 class CUxToolbarEditBoxButton;
 
-// The colours of a control hosted on a toolbar: window text on the window colour; the answer is
-// the window brush.
-void* hostedControlColours(platform::Dc* dc);
-
 class ToolbarEditCtrl : public QLineEdit {
  public:
   ToolbarEditCtrl(CUxToolbarEditBoxButton& owner, QWidget* parent);
@@ -86,7 +82,5 @@ class CUxToolbarEditBoxButton : public CUxToolbarButton {
   friend class ToolbarEditCtrl;
   void destroyEdit();
   void setEditText(const std::wstring& text);
-  // The button's rectangle in the coordinates of the bar widget that holds the control.
-  QRect toParent(const platform::Rect& rect) const;
   void repaintOnBar();
 };

@@ -109,23 +109,14 @@ void CUxToolbarFontCombo::CopyFrom(const CUxToolbarButton& source) {
 }
 
 void CUxToolbarFontCombo::Serialize(Archive& ar) {
+  // No items: they come from the fonts installed where the archive is read.
   CUxToolbarButton::Serialize(ar);
+  serializeFields(ar);
   if (ar.IsStoring()) {
-    ar.writeI32(m_nWidth);
-    ar.writeU32(m_dwComboStyle);
-    ar.writeI32(m_nSelected);
-    ar.writeString(m_strCurrent);
-    ar.writeI32(m_nListHeight);
     ar.writeU32(static_cast<uint32_t>(m_nFontTypes));
     ar.writeU8(m_nCharSetFilter);
     return;
   }
-  m_nWidth = ar.readI32();
-  m_rect.right = m_rect.left + m_nWidth;
-  m_dwComboStyle = ar.readU32();
-  m_nSelected = ar.readI32();
-  m_strCurrent = ar.readString();
-  m_nListHeight = ar.readI32();
   m_nFontTypes = static_cast<int>(ar.readU32());
   m_nCharSetFilter = ar.readU8();
   if (shared().list.empty()) rebuildFontList();
