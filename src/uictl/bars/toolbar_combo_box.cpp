@@ -52,8 +52,10 @@ CUxToolbarComboBoxButton::CUxToolbarComboBoxButton(unsigned commandId, int image
 CUxToolbarComboBoxButton::~CUxToolbarComboBoxButton() { destroyCombo(); }
 
 void CUxToolbarComboBoxButton::destroyCombo() {
-  delete m_pComboWnd.data();
+  // Unlinked first: a control that loses the focus while it goes reports nothing.
+  QComboBox* combo = m_pComboWnd;
   m_pComboWnd = nullptr;
+  delete combo;
 }
 
 bool CUxToolbarComboBoxButton::usable() const {
@@ -70,6 +72,7 @@ QComboBox* CUxToolbarComboBoxButton::CreateComboWindow(QWidget* parent, const Re
 void CUxToolbarComboBoxButton::connectNotifications() {
   QComboBox* combo = m_pComboWnd;
   const auto notify = [this, combo](int code) {
+    if (m_pComboWnd != combo) return;
     if (auto* bar = dynamic_cast<CUxToolBar*>(combo->parentWidget())) bar->OnCommand(m_nCommandId, code, combo);
   };
   QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [notify] { notify(CbnSelChange); });

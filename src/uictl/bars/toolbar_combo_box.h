@@ -96,9 +96,9 @@ class CUxToolbarComboBoxButton : public CUxToolbarButton {
   void takeItemsFromWindow();
   // Shows text in the window without notifying.
   void setWindowText(const std::wstring& text);
+  void destroyCombo();
 
  private:
-  void destroyCombo();
   void connectNotifications();
   bool usable() const;
 };

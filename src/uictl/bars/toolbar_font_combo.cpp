@@ -51,7 +51,7 @@ CUxToolbarFontCombo::CUxToolbarFontCombo(unsigned commandId, int image, int font
 
 CUxToolbarFontCombo::~CUxToolbarFontCombo() {
   // The control may still point at descriptions: it goes first.
-  delete m_pComboWnd.data();
+  destroyCombo();
   if (--shared().live == 0) {
     shared().list.clear();
     shared().faces.clear();
