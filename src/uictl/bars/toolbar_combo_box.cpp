@@ -65,6 +65,8 @@ bool CUxToolbarComboBoxButton::usable() const {
 QComboBox* CUxToolbarComboBoxButton::CreateComboWindow(QWidget* parent, const Rect& rect) {
   auto* combo = new QComboBox(parent);
   combo->setEditable((m_dwComboStyle & kDropDownList) != kDropDownList);
+  // Enter does not add what was typed to the list.
+  combo->setInsertPolicy(QComboBox::NoInsert);
   combo->setGeometry(QRect(rect.left, rect.top, rect.width(), rect.height()));
   return combo;
 }

@@ -28,6 +28,7 @@ SharedFonts& shared() {
 QComboBox* createFontControl(QWidget* parent, const Rect& rect, unsigned style, unsigned id) {
   auto* box = new FontComboBox(parent);
   box->setEditable((style & CUxToolbarComboBoxButton::kDropDownList) != CUxToolbarComboBoxButton::kDropDownList);
+  box->setInsertPolicy(QComboBox::NoInsert);
   box->SetOwnerDraw(style & 0x10);
   box->setObjectName(QStringLiteral("id%1").arg(id));
   box->setGeometry(QRect(rect.left, rect.top, rect.width(), rect.height()));
