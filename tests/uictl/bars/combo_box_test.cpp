@@ -132,6 +132,8 @@ TEST_F(ComboBoxTest, TwoBoxesOfOneCommandStayInStep) {
   ASSERT_EQ(frame.commands.size(), 4u);
   EXPECT_EQ(frame.commands[0].second, CbnEditUpdate);
   EXPECT_EQ(frame.commands[1].second, CbnEditChange);
+  QTest::keyClick(typed->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(typed->count(), 3);  // what was typed does not join the list
   frame.commands.clear();
   comboOf(fourth)->GetComboBox()->setFocus();
   QCoreApplication::processEvents();
