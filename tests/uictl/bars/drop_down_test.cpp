@@ -68,6 +68,11 @@ TEST_F(DropDownTest, ShortClickRunsTheDefaultCommand) {
   EXPECT_EQ(CUxDropDownToolbarButton::pendingButton(), nullptr);
   QTest::qWait(CUxDropDownToolbarButton::kDelayMs + 100);
   EXPECT_FALSE(button->m_pPopupFrame);
+
+  // With its command disabled the button still opens its toolbar.
+  frame.disabled.insert(100);
+  EXPECT_TRUE(holdOpen());
+  EXPECT_TRUE(bar->GetButtonStyle(0) & kStyleDisabled);
 }
 
 TEST_F(DropDownTest, HoldOpensThePopupAndAReleaseOnACommandChoosesIt) {
