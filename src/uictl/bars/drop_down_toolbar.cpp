@@ -3,6 +3,8 @@
 #include "platform/mouse_capture.h"
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/menu_bar.h"
+#include "uictl/bars/popup_menu_bar.h"
 #include "uictl/bars/toolbar_menu_button.h"
 #include "uictl/bars/visual_manager.h"
 
@@ -148,6 +150,7 @@ void CUxDropDownToolbarButton::stopTimer() {
 void CUxDropDownToolbarButton::closeFrame() {
   if (CUxDropDownFrame* frame = m_pPopupFrame) frame->DestroyWindow();
   m_pPopupFrame = nullptr;
+  if (auto* menuBar = dynamic_cast<CUxMenuBar*>(m_pWndParent.data())) menuBar->SetHot(nullptr);
 }
 
 void CUxDropDownToolbarButton::invalidateOnParent() {
@@ -159,7 +162,7 @@ void CUxDropDownToolbarButton::invalidateOnParent() {
 
 void CUxDropDownToolbarButton::OnCancelMode() { invalidateOnParent(); }
 
-bool CUxDropDownToolbarButton::OnClick(QWidget* wnd, bool) {
+bool CUxDropDownToolbarButton::OnClick(QWidget* wnd, bool delay) {
   if (m_uiTimer == 0) {
     // Only one delay runs in the library.
     if (g_pPending && g_pPending != this) g_pPending->stopTimer();
@@ -169,8 +172,14 @@ bool CUxDropDownToolbarButton::OnClick(QWidget* wnd, bool) {
     return false;
   }
   stopTimer();
-  if (m_pPopupFrame) closeFrame();
-  else DropDownToolbar(wnd);
+  if (m_pPopupFrame) {
+    closeFrame();
+  } else {
+    // A popup menu's delayed click leaves the toolbar closed.
+    const bool delayedInMenu = delay && dynamic_cast<CUxPopupMenuBar*>(m_pWndParent.data()) && !CUxToolBar::IsCustomizeMode();
+    if (!delayedInMenu) DropDownToolbar(wnd);
+    if (auto* menuBar = dynamic_cast<CUxMenuBar*>(m_pWndParent.data())) menuBar->SetHot(this);
+  }
   invalidateOnParent();
   return false;
 }

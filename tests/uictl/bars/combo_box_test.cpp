@@ -2,7 +2,9 @@
 // every box of a command, notifications only for what the user does, archives, vertical bars and
 // customise mode.
 #include "platform/archive.h"
+#include "uictl/bars/customize_button.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/popup_menu.h"
 #include "uictl/bars/toolbar_combo_box.h"
 
 #include "toolbar_test_support.h"
@@ -37,6 +39,8 @@ CUxToolBar* barWith(QWidget* frame, unsigned id, unsigned align, std::unique_ptr
 }
 
 CUxToolbarComboBoxButton* comboOf(CUxToolBar* bar) { return static_cast<CUxToolbarComboBoxButton*>(bar->GetButton(1)); }
+
+std::wstring labels(unsigned id) { return id == kPick ? L"色を選びます\n色" : L""; }
 
 std::vector<uint8_t> stored(CUxToolbarButton& button) {
   std::vector<uint8_t> bytes;
@@ -218,4 +222,25 @@ TEST_F(ComboBoxTest, VerticalBarsAndCustomiseMode) {
   CUxToolBar::SetCustomizeMode(false);
   comboOf(later)->SetStyle(kStyleDisabled);
   EXPECT_FALSE(comboOf(later)->GetComboBox()->isEnabled());
+}
+
+TEST_F(ComboBoxTest, AHiddenBoxIsListedInTheChevronUnderItsLabel) {
+  setCommandStringSource(labels);
+  CUxToolBar* bar = barWith(&frame, 1, CbrsAlignTop, pickBox());
+  comboOf(bar)->m_strText = L"赤";
+  bar->EnableCustomizeButton(true, 0, L"");
+  bar->AdjustLayout();
+  layOutAtClientWidth(bar, 60);
+  CCustomizeButton* chevron = bar->m_pCustomizeBtn;
+  ASSERT_EQ(chevron->GetInvisibleButtons().size(), 1u);
+  EXPECT_TRUE(comboOf(bar)->GetComboBox()->isHidden());
+  ASSERT_TRUE(chevron->OnClick(bar, false));
+  ASSERT_TRUE(chevron->m_pPopupMenu);
+  CUxPopupMenuBar* items = chevron->m_pPopupMenu->GetMenuBar();
+  ASSERT_EQ(items->GetCount(), 1);
+  EXPECT_EQ(items->GetButton(0)->m_nCommandId, kPick);
+  EXPECT_EQ(items->GetButton(0)->m_strText, L"色");
+  chevron->m_pPopupMenu->CloseMenu();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  setCommandStringSource(nullptr);
 }
