@@ -4,6 +4,7 @@
 #include "platform/mouse_capture.h"
 #include "uictl/bars/drop_down_toolbar.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/menu_bar.h"
 #include "uictl/bars/toolbar_menu_button.h"
 
 #include "bars_test_support.h"
@@ -160,4 +161,18 @@ TEST_F(DropDownTest, ArchiveFindsTheToolbarByItsResource) {
   EXPECT_EQ(item.GetCommands()[2]->m_nCommandId, 0u);  // the separator
   back->m_pToolBar = nullptr;
   EXPECT_FALSE(back->GetTextFromResource(item));
+}
+
+TEST_F(DropDownTest, OnAMenuBarTheOpenButtonIsHot) {
+  auto* menuBar = new CUxMenuBar(&frame);
+  menuBar->Create(&frame);
+  menuBar->InsertButton(std::make_unique<CUxDropDownToolbarButton>(L"色", source));
+  auto* onMenu = static_cast<CUxDropDownToolbarButton*>(menuBar->GetButton(0));
+  EXPECT_FALSE(onMenu->OnClick(menuBar, false));  // the delay starts
+  EXPECT_FALSE(onMenu->OnClick(menuBar, false));  // and ends: the toolbar opens
+  ASSERT_TRUE(onMenu->m_pPopupFrame);
+  EXPECT_EQ(menuBar->m_iHot, 0);
+  EXPECT_TRUE(onMenu->OnClickUp());
+  EXPECT_FALSE(onMenu->m_pPopupFrame);
+  EXPECT_EQ(menuBar->m_iHot, -1);
 }
