@@ -11,10 +11,12 @@
 #include "uictl/bars/menu_hash.h"
 #include "uictl/bars/popup_menu_bar.h"
 #include "uictl/bars/customize_button.h"
+#include "uictl/bars/drop_down_toolbar.h"
 #include "uictl/bars/system_menu_buttons.h"
 #include "uictl/bars/tasks_pane.h"
 #include "uictl/bars/toolbar_button.h"
 #include "uictl/bars/toolbar_edit_box.h"
+#include "uictl/bars/toolbar_font_combo.h"
 #include "uictl/bars/toolbar_images.h"
 #include "uictl/bars/user_tools.h"
 #include "uictl/bars/visual_manager.h"
@@ -125,12 +127,17 @@ void startUp() {
   });
   build(s.commands);
   s.exitFunctions.push_back([] { releaseAcceleratorCaches(); });
+  registration(CUxDropDownToolbarButton::classCUxDropDownToolbarButton);
   message(UXM_ONCHANGE_ACTIVE_TAB, "UXM_ONCHANGE_ACTIVE_TAB");
   message(UXM_ON_HSCROLL, "UXM_ON_HSCROLL");
   message(UXM_ON_RENAME_TAB, "UXM_ON_RENAME_TAB");
   message(UXM_ON_BEFOREMOVE_TAB, "UXM_ON_BEFOREMOVE_TAB");
   message(UXM_ON_MOVE_TAB, "UXM_ON_MOVE_TAB");
   s.exitFunctions.push_back([&s] { s.sizingBarArray.clear(); s.sizingBarList.clear(); });
+  for (const platform::RuntimeClass* record :
+       {KELVARA_RUNTIME_CLASS(CUxToolbarComboBoxButton), KELVARA_RUNTIME_CLASS(CUxToolbarFontCombo),
+        KELVARA_RUNTIME_CLASS(CUxToolbarFontSizeCombo)})
+    registration(*record);
   message(WINDOW_HELP, "WINDOW_HELP");
   message(UXTOOLBAR__GETDOCUMENTCOLORS, "UXTOOLBAR__GETDOCUMENTCOLORS");
   message(UXM_PROPERTYCHANGED, "UXM_PROPERTYCHANGED");

@@ -27,15 +27,6 @@ std::vector<unsigned>& CUxToolbarButton::nonEditableCommands() {
 namespace {
 std::wstring (*g_commandStrings)(unsigned) = nullptr;
 
-// The short label: the part of the command's string after its first newline.
-bool shortLabel(unsigned command, std::wstring& out) {
-  const std::wstring full = commandString(command);
-  const size_t newline = full.find(L'\n');
-  if (newline == std::wstring::npos) return false;
-  out = full.substr(newline + 1);
-  return true;
-}
-
 constexpr unsigned kPressedOrChecked = kStyleChecked | kStylePressed;
 
 // The state the visual manager fills and colours a button in.
@@ -46,6 +37,14 @@ int lookOf(unsigned style, bool highlight) {
 }  // namespace
 
 std::wstring commandString(unsigned command) { return g_commandStrings ? g_commandStrings(command) : std::wstring(); }
+
+bool commandShortLabel(unsigned command, std::wstring& out) {
+  const std::wstring full = commandString(command);
+  const size_t newline = full.find(L'\n');
+  if (newline == std::wstring::npos) return false;
+  out = full.substr(newline + 1);
+  return true;
+}
 void setCommandStringSource(std::wstring (*source)(unsigned)) { g_commandStrings = source; }
 std::map<unsigned, int>& defaultImages() {
   static std::map<unsigned, int> images;
@@ -135,7 +134,7 @@ void CUxToolbarButton::OnChangeParentWnd(QWidget* parent) {
 }
 
 bool CUxToolbarButton::GetTextFromResource(CUxToolbarButton& target) {
-  if (m_strText.empty() && m_nCommandId != 0) shortLabel(m_nCommandId, target.m_strText);
+  if (m_strText.empty() && m_nCommandId != 0) commandShortLabel(m_nCommandId, target.m_strText);
   return true;
 }
 
@@ -156,7 +155,7 @@ void CUxToolbarButton::ResetImageToDefault() {
   if (!m_bShowImage) return;
   m_bShowImage = false;
   m_bShowText = true;
-  if (m_strText.empty()) shortLabel(m_nCommandId, m_strText);
+  if (m_strText.empty()) commandShortLabel(m_nCommandId, m_strText);
 }
 
 bool CUxToolbarButton::OnToolHitTest(const QWidget* wnd, ToolInfo* info) const {

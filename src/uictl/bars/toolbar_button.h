@@ -143,6 +143,8 @@ class CUxToolbarButton : public platform::CObject {
 // The text of a command's string resource (its prompt, a newline, then its short label); the
 // application installs the source of its string table.
 std::wstring commandString(unsigned command);
+// The short label of a command: its string after the first newline; false when there is none.
+bool commandShortLabel(unsigned command, std::wstring& out);
 void setCommandStringSource(std::wstring (*source)(unsigned command));
 // Command id to image index in the shared images (g_DefaultImages).
 std::map<unsigned, int>& defaultImages();

@@ -3,6 +3,7 @@
 #include "platform/system_metrics.h"
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/hosted_control.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/text_scope.h"
 #include "uictl/bars/toolbar.h"
@@ -61,12 +62,9 @@ bool ToolbarEditCtrl::event(QEvent* event) {
     return true;
   }
   // Tab and Escape belong to the box, not to the window's shortcuts.
-  if (event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Tab || key == Qt::Key_Escape) {
-      keyPressEvent(static_cast<QKeyEvent*>(event));
-      return true;
-    }
+  if (isTabOrEscape(event)) {
+    keyPressEvent(static_cast<QKeyEvent*>(event));
+    return true;
   }
   return QLineEdit::event(event);
 }
@@ -93,16 +91,9 @@ void CUxToolbarEditBoxButton::destroyEdit() {
   m_pWndEdit = nullptr;
 }
 
-QRect CUxToolbarEditBoxButton::toParent(const Rect& rect) const {
-  QPoint corner(rect.left, rect.top);
-  if (auto* bar = dynamic_cast<CUxToolBar*>(m_pWndEdit ? m_pWndEdit->parentWidget() : nullptr))
-    corner = bar->ClientToWidget(rect.topLeft());
-  return {corner, QSize(rect.width(), rect.height())};
-}
-
 void CUxToolbarEditBoxButton::repaintOnBar() {
   if (!m_pWndEdit || !m_pWndEdit->parentWidget()) return;
-  m_pWndEdit->parentWidget()->update(toParent(m_rect));
+  m_pWndEdit->parentWidget()->update(hostedRectOnBar(m_pWndEdit, m_rect));
 }
 
 void CUxToolbarEditBoxButton::setEditText(const std::wstring& text) {
@@ -131,7 +122,7 @@ void CUxToolbarEditBoxButton::OnChangeParentWnd(QWidget* parent) {
 QLineEdit* CUxToolbarEditBoxButton::CreateEdit(QWidget* parent, const Rect& rect) {
   m_pWndEdit = new ToolbarEditCtrl(*this, parent);
   m_pWndEdit->setObjectName(QStringLiteral("id%1").arg(m_nCommandId));
-  m_pWndEdit->setGeometry(toParent(rect));
+  m_pWndEdit->setGeometry(hostedRectOnBar(m_pWndEdit, rect));
   m_pWndEdit->setEnabled(!(m_dwStyle & kWsDisabled));
   // The box takes the colours its owner answers for it.
   QImage probe(1, 1, QImage::Format_RGB32);
@@ -145,17 +136,13 @@ QLineEdit* CUxToolbarEditBoxButton::CreateEdit(QWidget* parent, const Rect& rect
   return m_pWndEdit;
 }
 
-void* CUxToolbarEditBoxButton::OnCtlColor(Dc* dc, unsigned) {
-  dc->setTextColor(getSysColor(ColorWindowText));
-  dc->setBkColor(getSysColor(ColorWindow));
-  return &globalData().hbrWindow;
-}
+void* CUxToolbarEditBoxButton::OnCtlColor(Dc* dc, unsigned) { return hostedControlColours(dc); }
 
 void CUxToolbarEditBoxButton::OnMove() {
   if (!m_pWndEdit || m_pWndEdit->isHidden()) return;
   const int textHeight = globalData().nTextHeight;
   const int offset = std::max(0, (m_rect.height() - m_sizeText.cy - textHeight) / 2);
-  m_pWndEdit->setGeometry(toParent(Rect::fromSize(m_rect.left + 3, m_rect.top + offset, m_rect.width() - 6, textHeight)));
+  m_pWndEdit->setGeometry(hostedRectOnBar(m_pWndEdit, Rect::fromSize(m_rect.left + 3, m_rect.top + offset, m_rect.width() - 6, textHeight)));
   m_pWndEdit->deselect();
   m_pWndEdit->end(false);
 }
@@ -185,10 +172,7 @@ Size CUxToolbarEditBoxButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, b
 
 void CUxToolbarEditBoxButton::GetEditBorder(Rect& rect) const {
   if (!m_pWndEdit) return;
-  const QRect box = m_pWndEdit->geometry();
-  Point corner{box.left(), box.top()};
-  if (auto* bar = dynamic_cast<CUxToolBar*>(m_pWndEdit->parentWidget())) corner = bar->WidgetToClient(box.topLeft());
-  rect = Rect::fromSize(corner.x, corner.y, box.width(), box.height()).inflated(1, 1);
+  rect = hostedControlRect(m_pWndEdit).inflated(1, 1);
 }
 
 void CUxToolbarEditBoxButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, bool horizontal,
@@ -231,15 +215,7 @@ void CUxToolbarEditBoxButton::SetContents(const std::wstring& text) {
   if (m_pWndEdit) setEditText(text);
 }
 
-void CUxToolbarEditBoxButton::OnAddToCustomizePage() {
-  std::vector<CUxToolbarButton*> same;
-  CUxToolBar::UpdateAllButtons(m_nCommandId, same);
-  for (CUxToolbarButton* button : same) {
-    if (button == this) continue;
-    CopyFrom(*button);
-    return;
-  }
-}
+void CUxToolbarEditBoxButton::OnAddToCustomizePage() { copyFromSameCommand(*this); }
 
 void CUxToolbarEditBoxButton::OnShow(bool show) {
   if (!m_pWndEdit) return;

@@ -82,7 +82,5 @@ class CUxToolbarEditBoxButton : public CUxToolbarButton {
   friend class ToolbarEditCtrl;
   void destroyEdit();
   void setEditText(const std::wstring& text);
-  // The button's rectangle in the coordinates of the bar widget that holds the control.
-  QRect toParent(const platform::Rect& rect) const;
   void repaintOnBar();
 };

@@ -2,6 +2,7 @@
 // cancelling, and the thread-wide mouse hook that lets bars track the mouse while a menu holds it.
 #include "platform/mouse_capture.h"
 #include "uictl/bars/command_manager.h"
+#include "uictl/bars/drop_down_toolbar.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/system_menu_buttons.h"
 #include "uictl/bars/toolbar.h"
@@ -161,7 +162,8 @@ void CUxToolBar::OnLButtonDown(unsigned flags, Point point) {
   }
   m_iButtonCapture = hit;
   UpdateButton(hit);
-  if (button->m_nStyle & kStyleDisabled) {
+  // A drop-down button opens its toolbar even while its own command is disabled.
+  if ((button->m_nStyle & kStyleDisabled) && !dynamic_cast<CUxDropDownToolbarButton*>(button)) {
     m_iButtonCapture = -1;
     return;
   }

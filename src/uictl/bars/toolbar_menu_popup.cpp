@@ -6,6 +6,7 @@
 #include "uictl/bars/popup_menu.h"
 #include "uictl/bars/system_menu_buttons.h"
 #include "uictl/bars/tasks_pane.h"
+#include "uictl/bars/toolbar_combo_box.h"
 #include "uictl/bars/user_tools.h"
 #include "uictl/bars/virtual_keys.h"
 #include "uictl/bars/visual_manager.h"
@@ -180,11 +181,9 @@ CUxPopupMenu* CCustomizeButton::CreatePopupMenu() {
       item = std::make_unique<CUxToolbarMenuButton>(button->m_nCommandId, MenuHandle{}, image, button->m_strText.c_str(),
                                                     button->m_bUserImage);
     }
-    if (item->m_strText.empty()) {
-      const std::wstring resource = commandString(button->m_nCommandId);
-      const size_t newline = resource.find(L'\n');
-      if (newline != std::wstring::npos) item->m_strText = resource.substr(newline + 1);
-    }
+    // A combo box is listed under its command's label, not under what it shows.
+    if (item->m_strText.empty() || dynamic_cast<CUxToolbarComboBoxButton*>(button))
+      commandShortLabel(button->m_nCommandId, item->m_strText);
     item->m_bShowText = true;
     m_itemSources.emplace_back(item.get(), button);
     items.push_back(std::move(item));
