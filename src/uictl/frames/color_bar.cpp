@@ -1,0 +1,301 @@
+// The colour bar: its cells, their layout, selection and the hand-on of a chosen colour.
+#include "uictl/frames/color_bar.h"
+
+#include "platform/color_dialog.h"
+#include "platform/mouse_capture.h"
+#include "uictl/bars/virtual_keys.h"
+#include "uictl/frames/color_button.h"
+
+#include <QPointer>
+#include <cmath>
+
+using namespace platform;
+
+namespace {
+
+constexpr int kBarMargin = 4;
+
+// The system's twenty static colours in their usual order.
+constexpr COLORREF kStandardColors[] = {
+    rgb(0x00, 0x00, 0x00), rgb(0x80, 0x00, 0x00), rgb(0x00, 0x80, 0x00), rgb(0x80, 0x80, 0x00), rgb(0x00, 0x00, 0x80),
+    rgb(0x80, 0x00, 0x80), rgb(0x00, 0x80, 0x80), rgb(0xC0, 0xC0, 0xC0), rgb(0xC0, 0xDC, 0xC0), rgb(0xA6, 0xCA, 0xF0),
+    rgb(0xFF, 0xFB, 0xF0), rgb(0xA0, 0xA0, 0xA4), rgb(0x80, 0x80, 0x80), rgb(0xFF, 0x00, 0x00), rgb(0x00, 0xFF, 0x00),
+    rgb(0xFF, 0xFF, 0x00), rgb(0x00, 0x00, 0xFF), rgb(0xFF, 0x00, 0xFF), rgb(0x00, 0xFF, 0xFF), rgb(0xFF, 0xFF, 0xFF),
+};
+
+int ceilDiv(int a, int b) { return b > 0 ? (a + b - 1) / b : 0; }
+
+CColorButton* cellOf(CUxToolbarButton* button) { return dynamic_cast<CColorButton*>(button); }
+
+}  // namespace
+
+CUxColorBar::CUxColorBar() { m_bLocked = true; }
+
+CUxColorBar::CUxColorBar(const std::vector<COLORREF>& colors, COLORREF selected, const wchar_t* automaticLabel,
+                         const wchar_t* otherLabel, const wchar_t* documentLabel,
+                         const std::list<COLORREF>& documentColors, int columns, int rowsDockedHorz,
+                         int columnsDockedVert, COLORREF automaticColor, unsigned commandId,
+                         CUxColorButton* parentButton)
+    : Columns(columns), RowsWhenDockedHorz(rowsDockedHorz), ColumnsWhenDockedVert(columnsDockedVert), Colors(colors),
+      SelectedColor(selected), AutomaticColor(automaticColor), AutomaticLabel(automaticLabel ? automaticLabel : L""),
+      OtherLabel(otherLabel ? otherLabel : L""), DocumentColorsLabel(documentLabel ? documentLabel : L""),
+      DocumentColors(documentColors), CommandId(commandId), IsTearOff(false), InPopup(true),
+      ParentButton(parentButton) {
+  m_bLocked = true;
+  if (parentButton) UseSystemColorDialog = !parentButton->UseOwnColorDialog;
+}
+
+CUxColorBar::~CUxColorBar() = default;
+
+int CUxColorBar::InitColors(std::vector<COLORREF>& colors) {
+  colors.assign(std::begin(kStandardColors), std::end(kStandardColors));
+  return static_cast<int>(colors.size());
+}
+
+bool CUxColorBar::CreateColorBar(QWidget* parent, unsigned style, unsigned id, int columns, int rowsDockedHorz,
+                                 int columnsDockedVert) {
+  if (Colors.empty()) {
+    Columns = columns;
+    RowsWhenDockedHorz = rowsDockedHorz;
+    ColumnsWhenDockedVert = columnsDockedVert;
+    InitColors(Colors);
+  }
+  if (!Create(parent, style, id)) return false;
+  const Size image = GetMenuImageSize();
+  CellWidth = image.cx + 1;
+  CellHeight = image.cy + 1;
+  TallRowHeight = CellHeight * 3 / 2;
+  Rebuild();
+  return true;
+}
+
+void CUxColorBar::GetColumnsAndRows(bool vertical, int& columns, int& rows) const {
+  const int n = static_cast<int>(Colors.size());
+  if (IsTearOff && !IsFloating()) {
+    if (!vertical && RowsWhenDockedHorz > 0) {
+      rows = RowsWhenDockedHorz;
+      columns = ceilDiv(n, rows);
+      return;
+    }
+    if (vertical && ColumnsWhenDockedVert > 0) {
+      columns = ColumnsWhenDockedVert;
+      rows = ceilDiv(n, columns);
+      return;
+    }
+  }
+  columns = Columns < 1 ? static_cast<int>(std::sqrt(static_cast<double>(n))) + 1 : Columns;
+  rows = ceilDiv(n, columns);
+}
+
+int CUxColorBar::GetExtraHeight(int columns) const {
+  int h = !AutomaticLabel.empty() ? TallRowHeight : (!OtherLabel.empty() ? MarginY : 0);
+  if (!OtherLabel.empty()) h += TallRowHeight;
+  if (!DocumentColorsLabel.empty() && !DocumentColors.empty() && IsInPopupOrFloating())
+    h += CellHeight * ceilDiv(static_cast<int>(DocumentColors.size()), columns) + MarginY + TallRowHeight + 4;
+  return h;
+}
+
+Size CUxColorBar::CalcSize(bool vertical) {
+  int columns = 0, rows = 0;
+  GetColumnsAndRows(vertical, columns, rows);
+  return {CellWidth * columns + 2 * kBarMargin, GetExtraHeight(columns) + CellHeight * rows + 2 * kBarMargin};
+}
+
+void CUxColorBar::Rebuild() {
+  RemoveAllButtons();
+  bool found = SelectedColor == kNoColor;
+  if (!AutomaticLabel.empty())
+    InsertButton(std::make_unique<CColorButton>(AutomaticColor, true, false, AutomaticLabel.c_str(), found));
+  for (COLORREF color : Colors) {
+    const bool selected = color == SelectedColor;
+    InsertButton(std::make_unique<CColorButton>(color, false, false, nullptr, selected));
+    found = found || selected;
+  }
+  if (!DocumentColorsLabel.empty() && !DocumentColors.empty()) {
+    InsertSeparator();
+    InsertButton(std::make_unique<CColorButton>(DocumentColorsLabel.c_str(), true));
+    for (COLORREF color : DocumentColors) {
+      const bool selected = !found && color == SelectedColor;
+      InsertButton(std::make_unique<CColorButton>(color, false, false, nullptr, selected, true));
+    }
+  }
+  if (!OtherLabel.empty()) {
+    InsertSeparator();
+    InsertButton(std::make_unique<CColorButton>(kNoColor, false, true, OtherLabel.c_str()));
+    InsertButton(std::make_unique<CColorButton>(SelectedColor, false, false, nullptr, !found, false, true));
+  }
+}
+
+bool CUxColorBar::NeedsSample() const { return AutomaticLabel.empty() || SelectedColor != kNoColor; }
+
+void CUxColorBar::AdjustLocations() {
+  const Rect client = ClientRect();
+  const Rect area = client.deflated(OffsetX + kBarMargin, OffsetY + kBarMargin);
+  int x = area.left, y = area.top;
+  bool needSample = NeedsSample();
+  bool previousSeparator = false;
+  const bool shown = IsInPopupOrFloating();
+  for (auto& owned : m_Buttons) {
+    CUxToolbarButton* button = owned.get();
+    const Rect before = button->m_rect;
+    Rect r;
+    CColorButton* cell = cellOf(button);
+    if (button->m_nStyle & kStyleSeparator) {
+      if (!previousSeparator) {
+        if (x > area.left) {
+          y += CellHeight + 4;
+          x = area.left;
+        }
+        r = {area.left, y, area.right, y + 2};
+        y += 4;
+      }
+      previousSeparator = true;
+    } else if (!cell) {
+      previousSeparator = false;
+    } else if (cell->IsDocumentCaption && !shown) {
+      previousSeparator = false;
+    } else if (cell->IsPlain() && !(cell->HideWhenDocked && !shown)) {
+      previousSeparator = false;
+      if (x + CellWidth > area.right) {
+        y += CellHeight;
+        x = area.left;
+      }
+      if (!cell->IsCustomSample || needSample) {
+        r = Rect::fromSize(x, y, CellWidth, CellHeight);
+        x += CellWidth;
+      }
+      if (!cell->IsCustomSample && cell->Color == SelectedColor) needSample = false;
+    } else if (!cell->IsPlain()) {
+      previousSeparator = false;
+      if (x > area.left) {
+        y += CellHeight;
+        x = area.left;
+      }
+      if (cell->IsOther && needSample) {
+        r = {x, y, area.right - CellWidth, y + TallRowHeight - 2};
+        x = r.right;
+        y += (r.height() - CellHeight) / 2;
+      } else {
+        r = {area.left, y, area.right, y + TallRowHeight - 2};
+        x = area.left;
+        y += TallRowHeight - 2;
+      }
+      if (cell->IsOther) r = r.deflated(2, 2);
+    }
+    button->m_rect = r;
+    if (!(r == before)) button->OnMove();
+  }
+}
+
+void CUxColorBar::SetColor(COLORREF color) {
+  if (color == SelectedColor) return;
+  SelectedColor = color;
+  for (int i = 0; i < GetCount(); ++i) {
+    CColorButton* cell = cellOf(GetButton(i));
+    if (!cell || cell->IsOther || cell->IsDocumentCaption) continue;
+    if (cell->Highlighted) {
+      cell->Highlighted = false;
+      InvalidateButton(i);
+    }
+    if (cell->IsCustomSample) {
+      cell->Color = color;
+      cell->Highlighted = true;
+      InvalidateButton(i);
+    } else if (cell->IsAutomatic ? color == kNoColor : cell->Color == color) {
+      cell->Highlighted = true;
+      m_iHot = i;
+      InvalidateButton(i);
+    }
+  }
+  // The sample shows only a colour that no other cell offers.
+  bool offered = color == kNoColor && !AutomaticLabel.empty();
+  for (int i = 0; i < GetCount() && !offered; ++i)
+    if (CColorButton* cell = cellOf(GetButton(i)); cell && cell->IsPlain() && !cell->IsCustomSample && cell->Color == color)
+      offered = true;
+  for (int i = 0; i < GetCount(); ++i)
+    if (CColorButton* cell = cellOf(GetButton(i)); cell && cell->IsCustomSample) cell->Highlighted = !offered;
+  AdjustLocations();
+  update();
+}
+
+void CUxColorBar::closeEnclosingPopup() {
+  if (CUxPopupMenu* popup = GetPopup()) popup->close();
+}
+
+bool CUxColorBar::OpenColorDialog(COLORREF initial, COLORREF& chosen) {
+  // The library's own colour dialog is not part of this build: both entries use the system chooser.
+  const std::optional<COLORREF> answer = platform::chooseColor(window(), initial);
+  if (!answer) return false;
+  chosen = *answer;
+  return true;
+}
+
+bool CUxColorBar::OnSendCommand(const CUxToolbarButton* button) {
+  if (ParentButton && getCapture() == this) releaseCapture();
+  const auto* cell = dynamic_cast<const CColorButton*>(button);
+  if (!cell || cell->IsDocumentCaption) return false;
+  if (cell->m_nStyle & kStyleDisabled) return true;
+  COLORREF color = cell->IsAutomatic ? kNoColor : cell->Color;
+  QPointer<CUxColorBar> self(this);
+  if (cell->IsOther) {
+    QPointer<CUxPopupMenu> popup(GetPopup());
+    m_bDialogOpen = true;
+    if (popup) popup->hide();
+    COLORREF chosen = 0;
+    const bool ok = OpenColorDialog(SelectedColor == kNoColor ? AutomaticColor : SelectedColor, chosen);
+    // The dialog's modal loop may have taken the bar or its popup away: the choice ends there.
+    if (!self || (InPopup && !popup)) return true;
+    m_bDialogOpen = false;
+    if (!ok) {
+      if (ParentButton || popup) closeEnclosingPopup();
+      return true;
+    }
+    color = chosen;
+  }
+  if (ParentButton) {
+    QPointer<CUxColorButton> owner(ParentButton);
+    SetColor(color);
+    owner->UpdateColor(color);
+    if (self) closeEnclosingPopup();
+    return true;
+  }
+  SetColor(color);
+  if (InPopup) {
+    closeEnclosingPopup();
+    return true;
+  }
+  if (QWidget* target = GetOwner() ? GetOwner() : parentWidget(); target && CommandId != 0 && CommandId != kNoColor)
+    sendCommand(target, CommandId, 0);
+  return true;
+}
+
+bool CUxColorBar::OnKey(unsigned key) {
+  if (key == VkReturn) {
+    if (CUxToolbarButton* hot = GetButton(m_iHighlighted)) OnSendCommand(hot);
+    return true;
+  }
+  return CUxPopupMenuBar::OnKey(key);
+}
+
+void CUxColorBar::OnUpdateCmdUI(CommandTarget* target, bool disableIfNoHandler) {
+  // The cells are not commands: only a bar standing for a command follows its state.
+  if (CommandId == 0 || CommandId == kNoColor) return;
+  CUxPopupMenuBar::OnUpdateCmdUI(target, disableIfNoHandler);
+}
+
+void CUxColorBar::OnLButtonDown(unsigned flags, Point point) {
+  if (IsCustomizeMode() && !EnabledInCustomizeMode) return;
+  // With the capture held, a press outside the bar closes the popup.
+  if (InPopup && !m_bDialogOpen && !rect().contains(ClientToWidget(point))) {
+    closeEnclosingPopup();
+    return;
+  }
+  m_bFirstMove = false;
+  CUxPopupMenuBar::OnLButtonDown(flags, point);
+}
+
+void CUxColorBar::OnMouseMove(unsigned flags, Point point) {
+  if (IsCustomizeMode() && !EnabledInCustomizeMode) return;
+  if (!rect().contains(ClientToWidget(point))) return;
+  CUxToolBar::OnMouseMove(flags, point);
+}
