@@ -6,6 +6,7 @@
 #include "uictl/bars/virtual_keys.h"
 #include "uictl/frames/color_button.h"
 
+#include <QKeyEvent>
 #include <QPointer>
 #include <cmath>
 
@@ -269,13 +270,82 @@ bool CUxColorBar::OnSendCommand(const CUxToolbarButton* button) {
   return true;
 }
 
-bool CUxColorBar::OnKey(unsigned key) {
-  if (key == VkReturn) {
-    if (CUxToolbarButton* hot = GetButton(m_iHighlighted)) OnSendCommand(hot);
-    return true;
+int CUxColorBar::neighbourOf(int from, unsigned key) const {
+  const auto eligible = [this](int i) {
+    const CColorButton* c = dynamic_cast<const CColorButton*>(GetButton(i));
+    return c && !c->IsDocumentCaption && !c->m_rect.isEmpty();
+  };
+  if (from < 0 || !eligible(from)) {
+    for (int i = 0; i < GetCount(); ++i)
+      if (const CColorButton* c = cellOf(GetButton(i)); c && c->Highlighted && eligible(i)) return i;
+    for (int i = 0; i < GetCount(); ++i)
+      if (eligible(i)) return i;
+    return -1;
   }
-  return CUxPopupMenuBar::OnKey(key);
+  if (key == VkLeft || key == VkRight) {
+    const int step = key == VkRight ? 1 : -1;
+    for (int i = from + step; i >= 0 && i < GetCount(); i += step)
+      if (eligible(i)) return i;
+    return from;
+  }
+  // Up and down: the nearest row that way, then the cell nearest across.
+  const Rect here = GetButton(from)->m_rect;
+  const int cx = (here.left + here.right) / 2, cy = (here.top + here.bottom) / 2;
+  int best = from;
+  long bestRow = 0, bestAcross = 0;
+  for (int i = 0; i < GetCount(); ++i) {
+    if (!eligible(i)) continue;
+    const Rect r = GetButton(i)->m_rect;
+    const int dy = (r.top + r.bottom) / 2 - cy;
+    if ((key == VkDown && dy <= 0) || (key == VkUp && dy >= 0)) continue;
+    const long row = std::abs(dy), across = std::abs((r.left + r.right) / 2 - cx);
+    if (best == from || row < bestRow || (row == bestRow && across < bestAcross)) {
+      best = i;
+      bestRow = row;
+      bestAcross = across;
+    }
+  }
+  return best;
 }
+
+void CUxColorBar::highlightCell(int index) {
+  if (index < 0 || index == m_iHighlighted) return;
+  const int old = m_iHighlighted;
+  m_iHighlighted = index;
+  OnSetHotButton(index);
+  InvalidateButton(old);
+  InvalidateButton(index);
+}
+
+bool CUxColorBar::OnKey(unsigned key) {
+  switch (key) {
+    case VkLeft:
+    case VkRight:
+    case VkUp:
+    case VkDown:
+      highlightCell(neighbourOf(m_iHighlighted, key));
+      return true;
+    case VkReturn:
+      if (CUxToolbarButton* hot = GetButton(m_iHighlighted)) OnSendCommand(hot);
+      return true;
+    default:
+      return CUxPopupMenuBar::OnKey(key);
+  }
+}
+
+void CUxColorBar::keyPressEvent(QKeyEvent* event) {
+  const unsigned key = event->key() == Qt::Key_Space ? unsigned(VkReturn) : virtualKeyOf(event->key());
+  if (InPopup && !m_bDialogOpen && (key == VkEscape || (event->modifiers() & Qt::AltModifier))) {
+    closeEnclosingPopup();
+    return;
+  }
+  // Keys come here redirected by the library key focus: one left unaccepted would climb to the
+  // popup and be redirected here again, without end.
+  if (key != 0) OnKey(key);
+  event->accept();
+}
+
+void CUxColorBar::keyReleaseEvent(QKeyEvent* event) { event->accept(); }
 
 void CUxColorBar::OnUpdateCmdUI(CommandTarget* target, bool disableIfNoHandler) {
   // The cells are not commands: only a bar standing for a command follows its state.

@@ -93,13 +93,17 @@ class CUxColorBar : public CUxPopupMenuBar {
 
  protected:
   void closeEnclosingPopup();
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   void GetColumnsAndRows(bool vertical, int& columns, int& rows) const;
   int GetExtraHeight(int columns) const;
   // Whether the sample cell after the other entry has a place.
   bool NeedsSample() const;
-  void chooseColor(COLORREF color);
+  // The cell the arrow key moves to from `from` (the current colour's cell when none is highlighted).
+  int neighbourOf(int from, unsigned key) const;
+  void highlightCell(int index);
   bool m_bDialogOpen = false;
 };
 

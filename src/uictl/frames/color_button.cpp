@@ -3,6 +3,7 @@
 
 #include "platform/mouse_capture.h"
 #include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/key_focus.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/toolbar_images.h"
 #include "uictl/frames/system_palette.h"
@@ -135,6 +136,9 @@ void CUxColorButton::OnShowColorPopup() {
   if (!popup->Create(this, below.x(), below.y(), MenuHandle{}, EnabledInCustomizeMode, false)) {
     Popup = nullptr;
     popup->close();
+  } else if (FocusBarOnOpen) {
+    // The popup never takes activation: its bar takes the keys through the library key focus.
+    setLibraryKeyFocus(popup->GetColorBar());
   }
   if (m_bCaptured) {
     if (getCapture() == this) releaseCapture();

@@ -1,6 +1,7 @@
 // The colour popup: a popup menu whose bar is a colour bar holding the mouse capture, so that a
 // press anywhere else closes it.
 #include "platform/mouse_capture.h"
+#include "uictl/bars/key_focus.h"
 #include "uictl/frames/color_bar.h"
 #include "uictl/frames/color_button.h"
 
@@ -44,6 +45,7 @@ bool CColorPopup::Create(QWidget* parent, int x, int y, MenuHandle menu, bool lo
 void CColorPopup::OnDestroy() {
   CUxPopupMenu::OnDestroy();
   if (getCapture() == m_colorBar) releaseCapture();
+  if (libraryKeyFocus() == m_colorBar) setLibraryKeyFocus(nullptr);
   if (CUxColorButton* button = m_colorBar ? m_colorBar->GetParentButton() : nullptr) {
     m_colorBar->ParentButton = nullptr;
     button->PopupClosed();

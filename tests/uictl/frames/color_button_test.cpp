@@ -108,14 +108,23 @@ TEST_F(ColorButtonTest, KeysOpenChooseAndCloseAndASecondPressCloses) {
 
   QTest::keyClick(button, Qt::Key_Down);
   ASSERT_NE(button->GetPopup(), nullptr);
-  // Down twice: the second colour; Enter takes it.
+  // The first arrow finds the current colour (black); then right, and down a row; Enter takes it.
   QTest::keyClick(button, Qt::Key_Down);
+  QTest::keyClick(button, Qt::Key_Right);
   QTest::keyClick(button, Qt::Key_Down);
   QTest::keyClick(button, Qt::Key_Return);
   QApplication::processEvents();
   EXPECT_EQ(button->GetPopup(), nullptr);
+  EXPECT_EQ(button->GetColor(), rgb(0, 0x80, 0x80));
+  // From teal: up a row, up again stays, left to the first cell, left again stays, right one.
+  // Space chooses too.
+  QTest::keyClick(button, Qt::Key_Space);
+  for (Qt::Key key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Up, Qt::Key_Left, Qt::Key_Left, Qt::Key_Right})
+    QTest::keyClick(button, key);
+  QTest::keyClick(button, Qt::Key_Space);
+  QApplication::processEvents();
   EXPECT_EQ(button->GetColor(), rgb(0x80, 0, 0));
-  EXPECT_EQ(clicks.count(), 1);
+  EXPECT_EQ(clicks.count(), 2);
 
   // A press on the button while its popup is open closes it and opens none.
   ASSERT_NE(open(), nullptr);
@@ -127,7 +136,7 @@ TEST_F(ColorButtonTest, KeysOpenChooseAndCloseAndASecondPressCloses) {
   QTest::mouseClick(&dialog, Qt::LeftButton, {}, {300, 200});
   QApplication::processEvents();
   EXPECT_EQ(button->GetPopup(), nullptr);
-  EXPECT_EQ(clicks.count(), 1);
+  EXPECT_EQ(clicks.count(), 2);
 }
 
 TEST_F(ColorButtonTest, TheOtherEntryAsksTheSystemChooserAndACancelKeepsTheColour) {
