@@ -5,6 +5,8 @@
 #include "platform/mouse_capture.h"
 #include "uictl/bars/virtual_keys.h"
 #include "uictl/frames/color_button.h"
+#include "uictl/frames/color_menu_button.h"
+#include "uictl/bars/command_manager.h"
 
 #include <QKeyEvent>
 #include <QPointer>
@@ -30,7 +32,10 @@ CColorButton* cellOf(CUxToolbarButton* button) { return dynamic_cast<CColorButto
 
 }  // namespace
 
-CUxColorBar::CUxColorBar() { m_bLocked = true; }
+CUxColorBar::CUxColorBar() {
+  m_bLocked = true;
+  registerColorClasses();
+}
 
 CUxColorBar::CUxColorBar(const std::vector<COLORREF>& colors, COLORREF selected, const wchar_t* automaticLabel,
                          const wchar_t* otherLabel, const wchar_t* documentLabel,
@@ -43,6 +48,7 @@ CUxColorBar::CUxColorBar(const std::vector<COLORREF>& colors, COLORREF selected,
       DocumentColors(documentColors), CommandId(commandId), IsTearOff(false), InPopup(true),
       ParentButton(parentButton) {
   m_bLocked = true;
+  registerColorClasses();
   if (parentButton) UseSystemColorDialog = !parentButton->UseOwnColorDialog;
 }
 
@@ -94,6 +100,42 @@ int CUxColorBar::GetExtraHeight(int columns) const {
   if (!DocumentColorsLabel.empty() && !DocumentColors.empty() && IsInPopupOrFloating())
     h += CellHeight * ceilDiv(static_cast<int>(DocumentColors.size()), columns) + MarginY + TallRowHeight + 4;
   return h;
+}
+
+void CUxColorBar::Serialize(Archive& ar) {
+  if (ar.IsStoring()) {
+    for (int v : {Columns, RowsWhenDockedHorz, ColumnsWhenDockedVert}) ar.writeI32(v);
+    ar.writeU32(AutomaticColor);
+    for (const std::wstring* label : {&AutomaticLabel, &OtherLabel, &DocumentColorsLabel}) ar.writeString(*label);
+    for (int v : {int(IsTearOff), int(CommandId), int(UseSystemColorDialog), int(Colors.size())}) ar.writeI32(v);
+    for (COLORREF c : Colors) ar.writeU32(c);
+    return;
+  }
+  const int columns = ar.readI32(), rows = ar.readI32(), columnsVert = ar.readI32();
+  const COLORREF automatic = ar.readU32();
+  std::wstring labels[3];
+  for (std::wstring& label : labels) label = ar.readString();
+  const bool tearOff = ar.readI32() != 0;
+  const unsigned command = static_cast<unsigned>(ar.readI32());
+  const bool systemDialog = ar.readI32() != 0;
+  const int32_t count = ar.readI32();
+  if (count < 0) throw ArchiveException(ArchiveException::BadClass);
+  std::vector<COLORREF> colors;
+  for (int32_t i = 0; i < count; ++i) colors.push_back(ar.readU32());
+  // Only a complete record replaces what the bar holds.
+  Columns = columns;
+  RowsWhenDockedHorz = rows;
+  ColumnsWhenDockedVert = columnsVert;
+  AutomaticColor = automatic;
+  AutomaticLabel = labels[0];
+  OtherLabel = labels[1];
+  DocumentColorsLabel = labels[2];
+  IsTearOff = tearOff;
+  CommandId = command;
+  UseSystemColorDialog = systemDialog;
+  Colors = std::move(colors);
+  Rebuild();
+  AdjustLocations();
 }
 
 Size CUxColorBar::CalcSize(bool vertical) {
@@ -220,10 +262,16 @@ void CUxColorBar::SetColor(COLORREF color) {
 }
 
 void CUxColorBar::closeEnclosingPopup() {
-  if (CUxPopupMenu* popup = GetPopup()) popup->close();
+  if (CUxPopupMenu* popup = GetPopup()) popup->CloseMenu(false);
+}
+
+CUxColorMenuButton* CUxColorBar::menuButton() const {
+  CUxPopupMenu* popup = GetPopup();
+  return popup ? dynamic_cast<CUxColorMenuButton*>(popup->GetParentButton()) : nullptr;
 }
 
 bool CUxColorBar::OpenColorDialog(COLORREF initial, COLORREF& chosen) {
+  if (CUxColorMenuButton* button = menuButton()) return button->OpenColorDialog(initial, chosen);
   // The library's own colour dialog is not part of this build: both entries use the system chooser.
   const std::optional<COLORREF> answer = platform::chooseColor(window(), initial);
   if (!answer) return false;
@@ -260,13 +308,27 @@ bool CUxColorBar::OnSendCommand(const CUxToolbarButton* button) {
     if (self) closeEnclosingPopup();
     return true;
   }
+  if (CUxColorMenuButton* button = menuButton()) {
+    const unsigned command = button->m_nCommandId;
+    QWidget* frame = GetPopup()->GetTopFrame();
+    button->SetColor(color, true);
+    if (self) closeEnclosingPopup();
+    if (frame) sendCommand(frame, command, 0);
+    return true;
+  }
   SetColor(color);
   if (InPopup) {
     closeEnclosingPopup();
     return true;
   }
+  // A bar standing alone for its command.
+  for (CUxColorMenuButton* button : colorMenuButtonsOf(CommandId)) button->SetColor(color, false);
+  colorMenuButtonMap()[CommandId] = color;
   if (QWidget* target = GetOwner() ? GetOwner() : parentWidget(); target && CommandId != 0 && CommandId != kNoColor)
     sendCommand(target, CommandId, 0);
+  if (self) {
+    if (QWidget* frame = GetTopFrame(this)) frame->setFocus();
+  }
   return true;
 }
 

@@ -16,6 +16,7 @@
 
 class CUxColorBar;
 class CUxColorButton;
+class CUxColorMenuButton;
 
 using platform::COLORREF;
 
@@ -62,6 +63,8 @@ class CUxColorBar : public CUxPopupMenuBar {
   virtual void Rebuild();
   virtual bool OpenColorDialog(COLORREF initial, COLORREF& chosen);
 
+  // The bar's own fields only: none of the toolbar's buttons.
+  void Serialize(platform::Archive& ar) override;
   platform::Size CalcSize(bool vertical) override;
   void AdjustLocations() override;
   bool OnSendCommand(const CUxToolbarButton* button) override;
@@ -93,6 +96,8 @@ class CUxColorBar : public CUxPopupMenuBar {
 
  protected:
   void closeEnclosingPopup();
+  // The colour menu button whose popup holds the bar; null otherwise.
+  CUxColorMenuButton* menuButton() const;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
 
@@ -113,6 +118,10 @@ class CColorPopup : public CUxPopupMenu {
   CColorPopup(CUxColorButton* button, const std::vector<COLORREF>& colors, COLORREF color, const wchar_t* automaticLabel,
               const wchar_t* otherLabel, const wchar_t* documentLabel, const std::list<COLORREF>& documentColors,
               int columns, COLORREF automaticColor);
+  // The popup of a colour menu button, standing for its command.
+  CColorPopup(const std::vector<COLORREF>& colors, COLORREF color, const wchar_t* automaticLabel,
+              const wchar_t* otherLabel, const wchar_t* documentLabel, const std::list<COLORREF>& documentColors,
+              int columns, int rowsDockedHorz, int columnsDockedVert, COLORREF automaticColor, unsigned commandId);
   ~CColorPopup() override;
 
   CUxPopupMenuBar* GetMenuBar() override { return m_colorBar; }
@@ -126,6 +135,7 @@ class CColorPopup : public CUxPopupMenu {
   void OnDestroy() override;
 
  private:
+  void embed(CUxColorBar* bar);
   CUxColorBar* m_colorBar = nullptr;
 };
 

@@ -17,10 +17,22 @@ constexpr unsigned kColorBarStyle = 0x50000000u | CbrsAlignTop | CbrsTooltips | 
 CColorPopup::CColorPopup(CUxColorButton* button, const std::vector<COLORREF>& colors, COLORREF color,
                          const wchar_t* automaticLabel, const wchar_t* otherLabel, const wchar_t* documentLabel,
                          const std::list<COLORREF>& documentColors, int columns, COLORREF automaticColor) {
+  embed(new CUxColorBar(colors, color, automaticLabel, otherLabel, documentLabel, documentColors, columns, -1, -1,
+                        automaticColor, kNoColor, button));
+}
+
+CColorPopup::CColorPopup(const std::vector<COLORREF>& colors, COLORREF color, const wchar_t* automaticLabel,
+                         const wchar_t* otherLabel, const wchar_t* documentLabel,
+                         const std::list<COLORREF>& documentColors, int columns, int rowsDockedHorz,
+                         int columnsDockedVert, COLORREF automaticColor, unsigned commandId) {
+  embed(new CUxColorBar(colors, color, automaticLabel, otherLabel, documentLabel, documentColors, columns,
+                        rowsDockedHorz, columnsDockedVert, automaticColor, commandId, nullptr));
+}
+
+void CColorPopup::embed(CUxColorBar* bar) {
   setObjectName(QStringLiteral("CColorPopup"));
   delete m_wndMenuBar;
-  m_colorBar = new CUxColorBar(colors, color, automaticLabel, otherLabel, documentLabel, documentColors, columns, -1, -1,
-                               automaticColor, kNoColor, button);
+  m_colorBar = bar;
   m_colorBar->setParent(this);
   m_colorBar->setObjectName(QStringLiteral("CUxColorBar"));
   m_colorBar->CreateColorBar(this, kColorBarStyle, 1);
