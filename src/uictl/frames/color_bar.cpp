@@ -3,6 +3,7 @@
 
 #include "platform/color_dialog.h"
 #include "platform/mouse_capture.h"
+#include "uictl/bars/key_focus.h"
 #include "uictl/bars/virtual_keys.h"
 #include "uictl/frames/color_button.h"
 #include "uictl/frames/color_menu_button.h"
@@ -73,6 +74,46 @@ bool CUxColorBar::CreateColorBar(QWidget* parent, unsigned style, unsigned id, i
   CellHeight = image.cy + 1;
   TallRowHeight = CellHeight * 3 / 2;
   Rebuild();
+  return true;
+}
+
+bool CUxColorBar::CreateControl(QWidget* parent, const Rect& rect, unsigned id, int columns) {
+  if (Colors.empty()) InitColors(Colors);
+  const int n = static_cast<int>(Colors.size());
+  if (columns < 1) {
+    // The fewest columns whose cells, as wide as the width allows, still fit the height.
+    columns = -1;
+    for (int k = n; k >= 1; --k) {
+      const int cell = (rect.width() - 2 * kBarMargin) / k;
+      if (cell != 0 && (n / k) * cell > rect.height() - 2 * kBarMargin) {
+        columns = k + 1;
+        break;
+      }
+    }
+  }
+  if (!CreateColorBar(parent, 0x50002000u & ~0x400F00u, id, columns)) return false;
+  Columns = columns;
+  SetBorders(0, 0, 0, 0);
+  setGeometry(rect.toQRect());
+  // Grow each dimension until the palette reaches the client size, then step back: cells of
+  // at least one pixel.
+  const Rect client = ClientRect();
+  CellHeight = 1;
+  TallRowHeight = 1;
+  while (CalcSize(false).cy < client.height()) TallRowHeight = ++CellHeight * 3 / 2;
+  CellHeight = std::max(1, CellHeight - 1);
+  CellWidth = 1;
+  while (CalcSize(false).cx < client.width()) ++CellWidth;
+  CellWidth = std::max(1, CellWidth - 1);
+  CellWidth = CellHeight = std::min(CellWidth, CellHeight);
+  TallRowHeight = CellHeight * 3 / 2;
+  const Size size = CalcSize(false);
+  OffsetX = std::max(0, (client.width() - size.cx) / 2);
+  OffsetY = std::max(0, (client.height() - size.cy) / 2);
+  raise();
+  SetOwner(parent);
+  CommandId = id;
+  AdjustLocations();
   return true;
 }
 
@@ -289,11 +330,19 @@ bool CUxColorBar::OnSendCommand(const CUxToolbarButton* button) {
   if (cell->IsOther) {
     QPointer<CUxPopupMenu> popup(GetPopup());
     m_bDialogOpen = true;
-    if (popup) popup->hide();
+    // The dialog gets the mouse and keys: the hidden popup must not take them or close on them.
+    if (libraryKeyFocus() == this) setLibraryKeyFocus(nullptr);
+    QWidget* frame = popup ? popup->GetTopFrame() : nullptr;
+    const bool wasActive = popup && CUxPopupMenu::GetActiveMenu() == popup;
+    if (popup) {
+      popup->hide();
+      if (wasActive) CUxPopupMenu::ActivatePopupMenu(frame, nullptr);
+    }
     COLORREF chosen = 0;
     const bool ok = OpenColorDialog(SelectedColor == kNoColor ? AutomaticColor : SelectedColor, chosen);
     // The dialog's modal loop may have taken the bar or its popup away: the choice ends there.
     if (!self || (InPopup && !popup)) return true;
+    if (wasActive) CUxPopupMenu::ActivatePopupMenu(frame, popup);
     m_bDialogOpen = false;
     if (!ok) {
       if (ParentButton || popup) closeEnclosingPopup();

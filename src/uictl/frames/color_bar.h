@@ -58,6 +58,9 @@ class CUxColorBar : public CUxPopupMenuBar {
   static int InitColors(std::vector<COLORREF>& colors);
   virtual bool CreateColorBar(QWidget* parent, unsigned style, unsigned id, int columns = 0, int rowsDockedHorz = 0,
                               int columnsDockedVert = 0);
+  // The bar as a dialog control filling `rect`, its cells square and its palette centred;
+  // a choice sends `id` to the parent.
+  bool CreateControl(QWidget* parent, const platform::Rect& rect, unsigned id, int columns = -1);
   void SetColor(COLORREF color);
   COLORREF GetColor() const { return SelectedColor; }
   virtual void Rebuild();

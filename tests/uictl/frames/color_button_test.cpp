@@ -8,6 +8,7 @@
 #include "frames_test_support.h"
 
 #include <QSignalSpy>
+#include <functional>
 
 using namespace platform;
 
@@ -17,8 +18,11 @@ class ScriptedChooser : public ColorDialogs {
  public:
   std::optional<COLORREF> answer;
   std::vector<COLORREF> asked;
+  // What the user does inside the dialog before answering.
+  std::function<void()> inside;
   std::optional<COLORREF> chooseColor(QWidget*, COLORREF initial) override {
     asked.push_back(initial);
+    if (inside) inside();
     return answer;
   }
 };
@@ -174,12 +178,31 @@ TEST_F(ColorButtonTest, TheOtherEntryAsksTheSystemChooserAndACancelKeepsTheColou
   EXPECT_EQ(button->GetColor(), rgb(0x12, 0x34, 0x56));
   EXPECT_EQ(clicks.count(), 0);
 
+  // Clicks and keys inside the dialog are the dialog's: the hidden popup neither takes nor closes on them.
   chooser.answer = rgb(0x22, 0x44, 0x66);
+  QWidget chooserWindow;
+  chooserWindow.resize(100, 100);
+  chooserWindow.show();
+  int keysSeen = 0;
+  struct KeyCounter : QWidget {
+    int* seen;
+    explicit KeyCounter(QWidget* parent, int* n) : QWidget(parent), seen(n) { setFocusPolicy(Qt::StrongFocus); }
+    void keyPressEvent(QKeyEvent*) override { ++*seen; }
+  };
+  auto* field = new KeyCounter(&chooserWindow, &keysSeen);
+  field->resize(50, 20);
+  field->show();
+  chooser.inside = [&] {
+    QTest::mouseClick(&chooserWindow, Qt::LeftButton, {}, {60, 60});
+    QTest::keyClick(field, Qt::Key_Escape);
+    QTest::keyClick(field, Qt::Key_A);
+  };
   button->SetColor(kNoColor);
   bar = open();
   QTest::mouseMove(bar, centreOf(bar, bar->GetCount() - 2));
   QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(bar, bar->GetCount() - 2));
   QApplication::processEvents();
+  EXPECT_EQ(keysSeen, 2);
   // Automatic starts the chooser from the automatic colour.
   EXPECT_EQ(chooser.asked.back(), rgb(1, 2, 3));
   EXPECT_EQ(button->GetColor(), rgb(0x22, 0x44, 0x66));

@@ -157,3 +157,38 @@ TEST_F(ColorMenuButtonTest, TheArchiveFormRoundTripsWithoutTheDockedCounts) {
   EXPECT_EQ(copy.Colors, alone->Colors);
   EXPECT_EQ(copy.GetCount(), 21);
 }
+
+TEST_F(ColorMenuButtonTest, ADialogControlFitsSquareCellsCentredAndSendsItsId) {
+  auto* control = new CUxColorBar;
+  ASSERT_TRUE(control->CreateControl(&frame, Rect::fromSize(10, 200, 150, 90), 1234));
+  EXPECT_EQ(control->objectName(), QStringLiteral("id1234"));
+  EXPECT_EQ(control->CellWidth, control->CellHeight);
+  const Rect client = control->ClientRect();
+  const Size size = control->CalcSize(false);
+  EXPECT_LE(size.cx, client.width());
+  EXPECT_LE(size.cy, client.height());
+  EXPECT_EQ(control->OffsetX, (client.width() - size.cx) / 2);
+  EXPECT_EQ(control->OffsetY, (client.height() - size.cy) / 2);
+  // A bigger cell would no longer fit.
+  ++control->CellWidth;
+  ++control->CellHeight;
+  const Size bigger = control->CalcSize(false);
+  EXPECT_TRUE(bigger.cx > client.width() || bigger.cy > client.height());
+  --control->CellWidth;
+  --control->CellHeight;
+
+  const Rect r = control->GetButton(3)->m_rect;
+  EXPECT_GE(r.left, control->OffsetX);
+  const QPoint at = control->ClientToWidget({r.left + 2, r.top + 2});
+  QTest::mouseMove(control, at);
+  QTest::mouseClick(control, Qt::LeftButton, {}, at);
+  ASSERT_EQ(frame.commands.size(), 1u);
+  EXPECT_EQ(frame.commands[0].first, 1234u);
+  EXPECT_EQ(control->GetColor(), rgb(0x80, 0x80, 0));
+
+  // A tiny control still gets cells of a pixel and never divides by nothing.
+  auto* tiny = new CUxColorBar;
+  ASSERT_TRUE(tiny->CreateControl(&frame, Rect::fromSize(0, 0, 3, 3), 1235));
+  EXPECT_EQ(tiny->CellWidth, 1);
+  EXPECT_EQ(tiny->CellHeight, 1);
+}
