@@ -16,6 +16,8 @@ class KeyFocusFilter : public QObject {
     if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !g_holder || watched == g_holder) return false;
     // Only events meant for widgets are passed on; the window's own copy of the same key is not.
     if (!watched->isWidgetType()) return false;
+    // A key the holder left unaccepted travels up to its ancestors: sent back, it would go round for ever.
+    if (static_cast<QWidget*>(watched)->isAncestorOf(g_holder)) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     QKeyEvent copy(type, key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
     QCoreApplication::sendEvent(g_holder, &copy);

@@ -413,4 +413,11 @@ TEST_F(PopupMenuTest, AWidgetInAPopupWithTheKeyFocusGetsTheTypedKeysUntilItGoes)
   EXPECT_EQ(popup->GetMenuBar()->GetHighlightedButton(), -1) << "the menu saw none of them";
   delete edit;
   EXPECT_FALSE(libraryKeyFocus());
+
+  // A holder that leaves a key unaccepted: the key travels up once instead of going round for ever.
+  auto* plain = new QWidget(popup);
+  setLibraryKeyFocus(plain);
+  QTest::keyClick(&frame, Qt::Key_F13);
+  EXPECT_EQ(libraryKeyFocus(), plain);
+  delete plain;
 }
