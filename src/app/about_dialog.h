@@ -1,0 +1,35 @@
+// The version box: the program's version and, when the build names one, a link to the maker's
+// site that carries the version.
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+class CUxURLLinkButton;
+class QLabel;
+
+// The program's version as the title bar and the About box show it.
+inline constexpr wchar_t kProgramVersion[] = L"7.1.5";
+
+// The maker's home page, a setting of the build (KELVARA_MAKER_ADDRESS); empty when the build
+// names none, and then nothing offers to open it.
+std::wstring makerAddress();
+
+class CAboutDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CAboutDlg(QWidget* parent = nullptr);
+
+  int DoModal();
+  void OnInitDialog();
+  // Button 1272: what the letter in the program's icon stands for.
+  void OnIconLetter();
+
+  std::wstring m_strVersion;
+  CUxURLLinkButton& link() const { return *link_; }
+
+ private:
+  QLabel* version_;
+  CUxURLLinkButton* link_;
+};
