@@ -66,7 +66,7 @@ bool IniSection::commit() {
   if (!save_ || !ok_) return false;
   const std::optional<std::string> bytes = platform::readFileBytes(scratchPath_);
   if (!bytes || !platform::writeFileAtomically(path_, *bytes)) {
-    platform::traceError("template: cannot write %s\n", platform::toUtf8(path_).c_str());
+    platform::traceError("ini: cannot write %s\n", platform::toUtf8(path_).c_str());
     return false;
   }
   return true;

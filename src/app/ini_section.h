@@ -1,6 +1,7 @@
-// One section of a template file, read key by key or written as a whole: writes go to a scratch
-// copy of the file, and commit() puts the result in place in one step, so a failed save leaves the
-// user's file as it was. Untouched lines keep their bytes (the profile layer's writes do).
+// One section of an INI file (templates, web dictionaries), read key by key or written as a
+// whole: writes go to a scratch copy of the file, and commit() puts the result in place in one
+// step, so a failed save leaves the user's file as it was. Untouched lines keep their bytes (the
+// profile layer's writes do).
 #pragma once
 
 #include <QTemporaryFile>

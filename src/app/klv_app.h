@@ -2,11 +2,13 @@
 // resources (settings, notice box, ranking store, voice) every window reaches through it.
 #pragma once
 
+#include <QBrush>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/web_dictionary.h"
 #include "database/sqlite_connection.h"
 #include "database/study_context.h"
 #include "services/command_line.h"
@@ -71,6 +73,13 @@ class KlvApp {
   // With enable and a non-zero opacity setting the window becomes that translucent; else opaque.
   void ApplyWindowOpacity(QWidget* window, bool enable) const;
 
+  // The brush windows paint their background with, of the colour given (0x00BBGGRR): the
+  // options preview a colour through it and put the stored one back. Unchanged while the
+  // system's own background is chosen.
+  void UpdateBackgroundBrush(int colour);
+  // Reads the web dictionaries from webdic-inifile-path (start-up does, once).
+  bool LoadWebDictionaries();
+
   sqliteplus::SqliteConnection db;
   // The main dialog reaches the application through this pointer.
   KlvApp* self = this;
@@ -88,6 +97,10 @@ class KlvApp {
   // Opened by start-up from kpd-idxfile-path and kpd-dicfile-path; finds nothing until then.
   study::PronouncingDictionary pronouncingDictionary;
   bool speechEngineReady = false;
+  // Loaded at start-up; the options dialog edits and saves it, the question lists open its entries.
+  WebDictionaryList webDictionaries;
+  // No brush (Qt::NoBrush) until the first UpdateBackgroundBrush.
+  QBrush backgroundBrush;
   // The note page descriptions are shown through (notePageLocation()), deleted at exit.
   std::wstring notePagePath;
 };

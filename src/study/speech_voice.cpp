@@ -66,6 +66,8 @@ std::vector<std::wstring> SpeechVoice::voiceNames() const {
   return engine_ ? engine_->voiceNames() : std::vector<std::wstring>{};
 }
 
+bool SpeechVoice::selectVoice(const std::wstring& name) { return engine_ && engine_->selectVoice(name); }
+
 bool SpeakText(SpeechVoice& voice, const std::wstring& text, bool purge) {
   if (!voice.available_ || !voice.engine_) return false;
   return voice.engine_->speak(text, purge);

@@ -34,6 +34,8 @@ class SpeechVoice {
   void setVolume(int volume);
   // The engine's voices for the voice choice; empty without an engine.
   std::vector<std::wstring> voiceNames() const;
+  // Speaks with the voice of that name from the next word on; false when there is no such voice.
+  bool selectVoice(const std::wstring& name);
 
  private:
   friend bool SpeakText(SpeechVoice& voice, const std::wstring& text, bool purge);

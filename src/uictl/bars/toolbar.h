@@ -298,6 +298,9 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   QWidget* m_pWndLastCapture = nullptr;
   QPointer<QWidget> m_hwndLastFocus;
   bool m_bDisableControlsIfNoHandler = true;
+  // Buttons whose command no target answers for are disabled; a bar in a dialog, where no frame
+  // routes command updates, may keep them usable.
+  bool m_bDisableIfNoHandler = true;
   bool m_bFrameTargetOnly = true;
   std::map<wchar_t, CUxToolbarButton*> m_AcellKeys;
   bool m_bShowHotBorder = true;

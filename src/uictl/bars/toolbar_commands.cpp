@@ -100,8 +100,8 @@ void CUxToolBar::OnUpdateCmdUI(CommandTarget* target, bool disableIfNoHandler) {
     const CUxToolbarButton* button = GetButton(i);
     if ((button->m_nStyle & kStyleSeparator) || isExcludedFromUpdates(button->m_nCommandId)) continue;
     // User tools have no handler of their own, and must stay usable.
-    ToolbarCmdUI(this, i).DoUpdate(target, button->m_nCommandId,
-                                   disableIfNoHandler && !isUserToolCommand(button->m_nCommandId));
+    ToolbarCmdUI(this, i).DoUpdate(target, button->m_nCommandId, disableIfNoHandler && m_bDisableIfNoHandler &&
+                                                                     !isUserToolCommand(button->m_nCommandId));
   }
   // Controls hosted by the buttons answer to their own ids.
   const bool disableControls = disableIfNoHandler && m_bDisableControlsIfNoHandler;
@@ -122,7 +122,8 @@ void CUxToolBar::UpdateButton(int index) {
   if (!button || (button->m_nStyle & kStyleSeparator) || isExcludedFromUpdates(button->m_nCommandId)) return;
   CommandTarget* target = dynamic_cast<CommandTarget*>(GetCommandTarget());
   if (!target) return;
-  ToolbarCmdUI(this, index).DoUpdate(target, button->m_nCommandId, !isUserToolCommand(button->m_nCommandId));
+  ToolbarCmdUI(this, index).DoUpdate(target, button->m_nCommandId,
+                                     m_bDisableIfNoHandler && !isUserToolCommand(button->m_nCommandId));
 }
 
 void CUxToolBar::IdleUpdateAll() {

@@ -34,14 +34,6 @@ constexpr ClassicColour kColourMap[] = {
 
 COLORREF swapRedBlue(COLORREF c) { return rgb(blueOf(c), greenOf(c), redOf(c)); }
 
-QString bitmapResourcePath(unsigned id) {
-  for (const char* ext : {"bmp", "png", "xpm"}) {
-    const QString path = QStringLiteral(":/bitmap/%1.%2").arg(id).arg(QLatin1String(ext));
-    if (QFile::exists(path)) return path;
-  }
-  return {};
-}
-
 // The depth the bitmap was stored with; Qt widens everything to 32 bits on load.
 int storedDepth(const QString& path, const QImage& image) {
   QFile file(path);
@@ -90,6 +82,14 @@ void recolour(QImage& image, Change change) {
 }
 
 }  // namespace
+
+QString bitmapResourcePath(unsigned id) {
+  for (const char* ext : {"bmp", "png", "xpm"}) {
+    const QString path = QStringLiteral(":/bitmap/%1.%2").arg(id).arg(QLatin1String(ext));
+    if (QFile::exists(path)) return path;
+  }
+  return {};
+}
 
 ToolbarImages::ToolbarImages() {
   g_sharedState = true;

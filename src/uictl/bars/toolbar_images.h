@@ -16,6 +16,9 @@
 
 using platform::COLORREF;
 
+// The Qt resource of a bitmap id (":/bitmap/<id>.bmp", .png or .xpm); empty when there is none.
+QString bitmapResourcePath(unsigned id);
+
 // What a drawing pass keeps between PrepareDrawImage and EndDrawImage.
 struct ImageDrawState {
   bool active = false;

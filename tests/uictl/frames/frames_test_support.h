@@ -2,14 +2,18 @@
 // input reaches them, and the pixels they show.
 #pragma once
 
+#include "platform/command_target.h"
 #include "platform/gdi_types.h"
+#include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/frames/text_measure.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <vector>
 
 class DialogTest : public ::testing::Test {
  protected:
@@ -40,4 +44,31 @@ class DialogTest : public ::testing::Test {
 
   UxLibrary library;
   QWidget dialog;
+};
+
+// The height of one line of the regular font, and the widest line of a label in it.
+inline int regularLineHeight() { return TextMeasure(globalData().fontRegular).dc.getTextMetrics().height; }
+inline int regularLabelWidth(const std::wstring& label) {
+  TextMeasure measure(globalData().fontRegular);
+  platform::Rect r{0, 0, 1, 1};
+  measure.dc.drawText(label, r, platform::DtCalcRect | platform::DtWordBreak);
+  return r.width();
+}
+
+// A dialog that takes commands and the bars' requests for a context menu, and keeps them.
+class CommandDialog : public QWidget, public platform::CommandTarget {
+ public:
+  bool onCommand(unsigned id, int notifyCode) override {
+    commands.push_back({id, notifyCode});
+    return true;
+  }
+  bool event(QEvent* e) override {
+    if (e->type() == UXTOOLBAR_POPUPMENU) {
+      auto* m = static_cast<platform::RegisteredMessageEvent*>(e);
+      popups.push_back({m->wParam(), m->lParam()});
+    }
+    return QWidget::event(e);
+  }
+  std::vector<std::pair<unsigned, int>> commands;
+  std::vector<std::pair<uintptr_t, intptr_t>> popups;
 };

@@ -1,0 +1,45 @@
+#include "app/number_edit.h"
+
+#include <QLineEdit>
+#include <algorithm>
+
+NumberEdit::NumberEdit(int low, int high, QWidget* parent) : QAbstractSpinBox(parent), low_(low), high_(high) {
+  setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
+  setKeyboardTracking(true);
+}
+
+void NumberEdit::setNumber(int value) { lineEdit()->setText(QString::number(value)); }
+
+std::optional<int> NumberEdit::number() const {
+  bool ok = false;
+  const int value = text().trimmed().toInt(&ok, 10);
+  if (!ok || value < low_ || value > high_) return std::nullopt;
+  return value;
+}
+
+std::wstring NumberEdit::rangeMessage() const {
+  return std::to_wstring(low_) + L" から " + std::to_wstring(high_) + L" までの整数を入力してください。";
+}
+
+void NumberEdit::stepBy(int steps) {
+  bool ok = false;
+  const int current = text().trimmed().toInt(&ok, 10);
+  const long long next = ok ? static_cast<long long>(current) + steps : (steps > 0 ? low_ : high_);
+  setNumber(static_cast<int>(std::clamp<long long>(next, low_, high_)));
+}
+
+QAbstractSpinBox::StepEnabled NumberEdit::stepEnabled() const {
+  if (!isEnabled()) return StepNone;
+  bool ok = false;
+  const int current = text().trimmed().toInt(&ok, 10);
+  if (!ok) return StepUpEnabled | StepDownEnabled;
+  StepEnabled enabled = StepNone;
+  if (current < high_) enabled |= StepUpEnabled;
+  if (current > low_) enabled |= StepDownEnabled;
+  return enabled;
+}
+
+// Anything may be typed; OK tells the user what the field takes.
+QValidator::State NumberEdit::validate(QString&, int&) const { return QValidator::Acceptable; }
+
+void NumberEdit::fixup(QString&) const {}

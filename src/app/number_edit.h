@@ -1,0 +1,33 @@
+// A number field: an edit with spin buttons. What is typed stays as typed (a field that snapped
+// back silently would store a number nobody typed); number() tells whether it is a whole number
+// of the field's range, and the spin buttons step within that range.
+#pragma once
+
+#include <QAbstractSpinBox>
+#include <optional>
+
+class NumberEdit : public QAbstractSpinBox {
+  Q_OBJECT
+
+ public:
+  NumberEdit(int low, int high, QWidget* parent = nullptr);
+
+  void setNumber(int value);
+  // The text as a number of the range; nothing for anything else.
+  std::optional<int> number() const;
+  int low() const { return low_; }
+  int high() const { return high_; }
+  // "500 から 30000 までの整数を入力してください。"
+  std::wstring rangeMessage() const;
+
+  void stepBy(int steps) override;
+
+ protected:
+  StepEnabled stepEnabled() const override;
+  QValidator::State validate(QString& input, int& pos) const override;
+  void fixup(QString& input) const override;
+
+ private:
+  int low_;
+  int high_;
+};

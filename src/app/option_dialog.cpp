@@ -1,0 +1,180 @@
+#include "app/option_dialog.h"
+
+#include <QPainter>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "app/help_viewer.h"
+#include "app/klv_app.h"
+#include "app/modal_dialog.h"
+#include "app/option_page_voice.h"
+#include "app/option_page_webdic.h"
+#include "app/option_pages.h"
+#include "platform/agent_link.h"
+#include "platform/gdi_dc.h"
+#include "platform/notifier.h"
+#include "platform/system_metrics.h"
+#include "services/app_settings.h"
+#include "uictl/bars/draw_manager.h"
+
+namespace {
+
+constexpr int kTreeWidth = 170;
+constexpr int kMargin = 8;
+constexpr int kBannerTop = 5;
+constexpr int kBannerBottom = 25;
+constexpr int kPageTop = 25;
+constexpr int kButtonHeight = 26;
+constexpr platform::COLORREF kBannerText = 0xE0E0E0;
+
+}  // namespace
+
+COptionDlg::COptionDlg(KlvApp& app, SoundQueue& sounds, int firstPage, QWidget* parent) : QDialog(parent), app_(app) {
+  const int pagesLeft = kMargin + kTreeWidth + kMargin;
+  const int width = pagesLeft + OptionPage::kWidth + kMargin;
+  const int buttonsTop = kPageTop + OptionPage::kHeight + kMargin;
+  setUpDialog(this, 138, L"オプション設定", width, buttonsTop + kButtonHeight + kMargin);
+  banner_ = QRect(QPoint(pagesLeft, kBannerTop), QPoint(width - kMargin - 1, kBannerBottom - 1));
+  // The banner's face is one of the desktop faces served by substitutes.
+  platform::systemMetrics();
+
+  tree_ = dialogControl<QTreeWidget>(this, 1154, {kMargin, kBannerTop, kTreeWidth, buttonsTop - kBannerTop - kMargin});
+  tree_->setHeaderHidden(true);
+  addItem(nullptr, L"全般", kGeneralPage);
+  QTreeWidgetItem* study = addItem(nullptr, L"学習", kReplyPage);
+  addItem(study, L"タイピングモード", kReplyInputPage);
+  addItem(study, L"４択モード", kReplySelectPage);
+  addItem(study, L"カードモード", kReplyCardPage);
+  // The skin page needs the colour buttons and font lists of the control library.
+  addItem(study, L"画面デザイン", kSkinPage)->setDisabled(true);
+  addItem(study, L"音声再生", kVoicePage);
+  addItem(nullptr, L"Web辞書検索", kWebdicPage);
+  addItem(nullptr, L"ファイル", kFilePage);
+  study->setExpanded(true);
+
+  addPage(kGeneralPage, new COptionpageGeneral(app, this));
+  addPage(kReplyPage, new COptionpageReply(*app.settings, sounds, this));
+  addPage(kReplyInputPage, new COptionpageReplyInput(this));
+  addPage(kReplySelectPage, new COptionpageReplySelect(this));
+  addPage(kReplyCardPage, new COptionpageReplyCard(this));
+  addPage(kVoicePage, new COptionpageVoice(app, this));
+  addPage(kFilePage, new COptionpageFile(this));
+  addPage(kWebdicPage, new COptionpageWebdic(app.webDictionaries, this));
+  for (const auto& [id, widget] : pages_) widget->move(pagesLeft, kPageTop);
+
+  auto* help = dialogButton(this, 1140, L"ヘルプ", {kMargin, buttonsTop, 90, kButtonHeight});
+  connect(help, &QPushButton::clicked, this, [] { ShowHelpTopic(L"Klv.chm::/option.html"); });
+  const int right = width - kMargin;
+  dialogButton(this, 2, L"キャンセル", {right - 90, buttonsTop, 90, kButtonHeight});
+  auto* defaults = dialogButton(this, 3, L"標準に戻す(&D)", {right - 290, buttonsTop, 106, kButtonHeight});
+  connect(defaults, &QPushButton::clicked, this, &COptionDlg::OnDefaults);
+  dialogButton(this, 1, L"OK", {right - 180, buttonsTop, 84, kButtonHeight});
+
+  connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+    if (current) ShowPage(current->data(0, Qt::UserRole).toInt());
+    update(banner_);
+  });
+  ExchangeSettings(false);
+  selectItemOf(page(firstPage) ? firstPage : kGeneralPage);
+}
+
+QTreeWidgetItem* COptionDlg::addItem(QTreeWidgetItem* parent, const wchar_t* text, int id) {
+  auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
+  item->setText(0, QString::fromWCharArray(text));
+  item->setData(0, Qt::UserRole, id);
+  return item;
+}
+
+void COptionDlg::addPage(int id, OptionPage* widget) {
+  widget->hide();
+  pages_.emplace_back(id, widget);
+}
+
+OptionPage* COptionDlg::page(int id) const {
+  for (const auto& [pageId, widget] : pages_)
+    if (pageId == id) return widget;
+  return nullptr;
+}
+
+void COptionDlg::selectItemOf(int id) {
+  for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+    if ((*it)->data(0, Qt::UserRole).toInt() == id) {
+      tree_->setCurrentItem(*it);
+      return;
+    }
+  }
+}
+
+bool COptionDlg::ShowPage(int id) {
+  OptionPage* shown = page(id);
+  if (!shown) return false;
+  for (const auto& [pageId, widget] : pages_) widget->setVisible(widget == shown);
+  return true;
+}
+
+bool COptionDlg::ExchangeSettings(bool save) {
+  AppSettings& settings = *app_.settings;
+  if (!save) {
+    for (const auto& [id, widget] : pages_) widget->load(settings, false);
+    return true;
+  }
+  // Every page is checked before any value moves: a refused value leaves the settings as they were.
+  for (const auto& [id, widget] : pages_) {
+    if (widget->check()) continue;
+    selectItemOf(id);
+    return false;
+  }
+  for (const auto& [id, widget] : pages_) widget->store(settings);
+  return true;
+}
+
+void COptionDlg::OnDefaults() {
+  for (const auto& [id, widget] : pages_)
+    if (widget->takesDefaults()) widget->load(*app_.settings, true);
+}
+
+void COptionDlg::accept() {
+  if (!ExchangeSettings(true)) {
+    platform::messageBox(this, L"更新できませんでした", kAppCaption);
+    return;
+  }
+  if (!app_.settings->saveAll()) platform::messageBox(this, L"設定を保存できませんでした。", kAppCaption);
+  if (!app_.webDictionaries.Save(app_.settings->webdicInifilePath.value))
+    platform::messageBox(this, L"Web辞書の設定を保存できませんでした。", kAppCaption);
+  QDialog::accept();
+}
+
+void COptionDlg::reject() {
+  app_.UpdateBackgroundBrush(app_.settings->backgroundColor);
+  update();
+  QDialog::reject();
+}
+
+void COptionDlg::paintEvent(QPaintEvent* event) {
+  QDialog::paintEvent(event);
+  QImage image(banner_.size(), QImage::Format_RGB32);
+  platform::Dc dc(image);
+  DrawManager(dc).FillGradient(dc.bounds(), 0x000000, 0xFFFFFF, false);
+  if (const QTreeWidgetItem* item = tree_->currentItem()) {
+    platform::LogFont face;
+    face.height = 12;
+    face.weight = 40;
+    face.charSet = platform::ShiftJisCharset;
+    face.faceName = L"ＭＳ ゴシック";
+    dc.selectFont(platform::Font::create(face));
+    dc.setBkMode(platform::Transparent);
+    dc.setTextColor(kBannerText);
+    platform::Rect text = dc.bounds().deflated(4, 0);
+    dc.drawText(item->text(0).toStdWString(), text, platform::DtLeft | platform::DtVCenter | platform::DtSingleLine);
+  }
+  QPainter(this).drawImage(banner_.topLeft(), image);
+}
+
+void RunOptionsDialog(KlvApp& app, SoundQueue& sounds, QWidget* parent, int firstPage) {
+  COptionDlg dialog(app, sounds, firstPage, parent);
+  runModalDialog(dialog);
+  app.UpdateBackgroundBrush(app.settings->backgroundColor);
+  if (!app.settings->useAgentVoice.value) {
+    if (const auto agent = platform::FindAgentSpeakerWindow()) platform::sendAgentCommand(*agent, platform::AgentQuit, L"", 0);
+  }
+}
