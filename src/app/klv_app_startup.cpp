@@ -94,6 +94,8 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
 
   splash.setProgressText(L"Loading internet-ranking info...");
   pointInfo.load(settings->irankDatafilePath.value);
+  splash.setProgressText(L"Loading webdic-inifile...");
+  LoadWebDictionaries();
   splash.setProgressText(L"Loading pronounce dictionary...");
   pronouncingDictionary.openIndex(platform::toUtf8(settings->kpdDicfilePath.value),
                                   platform::toUtf8(settings->kpdIdxfilePath.value));
@@ -118,6 +120,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   if (currentUserId < 0) currentUserId = pdb3::insertUser(accessor, settings->userName.value);
   studyMode = settings->studyMode;
   smartLearningSetId = pdb3::EnsureSmartLearningBinder(db);
+  UpdateBackgroundBrush(settings->backgroundColor);
 
   if (arguments.size() >= 2 && !acceptCommandLine(arguments, *commandLine, notice)) return 0;
 
