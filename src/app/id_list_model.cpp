@@ -5,7 +5,7 @@
 #include <QTableView>
 #include <algorithm>
 
-static void initListIcons() { Q_INIT_RESOURCE(app_icons); }
+#include "app/app_resources.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ void IdListModel::refresh() {
 }
 
 void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths) {
-  initListIcons();
+  initAppResources();
   view.setModel(&model);
   view.setSelectionBehavior(QAbstractItemView::SelectRows);
   view.setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -20,6 +20,7 @@
 #include "study/speech_voice.h"
 
 class AppSettings;
+class MainDialog;
 class QWidget;
 class SoundQueue;
 
@@ -59,7 +60,7 @@ class KlvApp {
   // Makes the folder or problem set at the path (names joined by "/") the current one and keeps
   // the study mode in the settings; false, nothing changed, when there is none.
   bool SelectSectionByPath(const std::wstring& path);
-  // Keeps the current study mode in the settings. Always false.
+  // Keeps the current study mode in the settings and the main dialog's mode chooser. Always false.
   bool SyncStudyMode();
   // Closes the pass of study log lid: counted as accomplished when it asked anything, emptied.
   bool ResetRound(int lid);
@@ -93,6 +94,8 @@ class KlvApp {
   std::unique_ptr<CommandLineOptions> commandLine;
   // Lives in start-up's frame (or a test's); null until then.
   AppSettings* settings = nullptr;
+  // The main window while it runs (it publishes itself when it initialises); null before.
+  MainDialog* mainDialog = nullptr;
   SpeechVoice speechVoice;
   // Opened by start-up from kpd-idxfile-path and kpd-dicfile-path; finds nothing until then.
   study::PronouncingDictionary pronouncingDictionary;

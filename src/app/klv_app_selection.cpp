@@ -3,6 +3,7 @@
 #include "app/klv_app.h"
 
 #include "app/app_study_host.h"
+#include "app/main_dialog.h"
 #include "app/modal_dialog.h"
 #include "database/database_file.h"
 #include "database/folders.h"
@@ -23,6 +24,7 @@ bool KlvApp::SelectSectionByPath(const std::wstring& path) {
 
 bool KlvApp::SyncStudyMode() {
   if (settings) settings->studyMode = studyMode;
+  if (mainDialog) mainDialog->SelectModeInCombo();
   return false;
 }
 

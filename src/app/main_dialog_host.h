@@ -36,4 +36,7 @@ class MainDialogHost {
   virtual QWidget* dialogWindow() = 0;
   // The dialog's sound queue, which plays the recorded sounds of questions the pages pronounce.
   virtual SoundQueue& soundQueue() = 0;
+  // The ranking page's update (its button 1013) and a repaint of that page: the learning page's
+  // study button does this instead of a study while the ranking page shows.
+  virtual void UpdateRankingPage() = 0;
 };

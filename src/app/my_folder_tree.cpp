@@ -4,11 +4,9 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include "app/app_resources.h"
 #include "app/folder_tree.h"
 #include "platform/mouse_capture.h"
-
-// Resources are registered from the global namespace, as the resource compiler names them.
-static void initAppIconResources() { Q_INIT_RESOURCE(app_icons); }
 
 namespace {
 
@@ -44,8 +42,7 @@ CMyFolderTreeCtrl::~CMyFolderTreeCtrl() {
 }
 
 void CMyFolderTreeCtrl::InitImages() {
-  initAppIconResources();
-  for (int i = 0; i < 3; ++i) images_[i] = QIcon(QPixmap(QString(":/app/icon/%1.xpm").arg(285 + i)));
+  for (int i = 0; i < 3; ++i) images_[i] = LoadIconResource(285 + i);
 }
 
 void CMyFolderTreeCtrl::mousePressEvent(QMouseEvent* event) {

@@ -1,16 +1,26 @@
 #include "database/element_log.h"
 
 #include "database/sql_helpers.h"
+#include "database/sqlite_cursor.h"
+#include "platform/trace.h"
 
 namespace pdb3 {
 namespace {
 
 int roundTotal(const ElementLogRecord& log, const wchar_t* column) {
-  // The log's user, mode and set come from its log_id row within the same statement.
+  // The log's user, mode and set are read first and go into the sum as constants: taken from a
+  // join instead, the engine walks every question log row for each row of the set.
+  int uid = -1, mid = -1, eid = -1;
+  readFirstRow(log, platform::format(L"SELECT uid, mid, eid FROM log_id WHERE lid=%d", log.lid()),
+               [&](const sqliteplus::SqliteCursor& row) {
+                 uid = row.getInt(0);
+                 mid = row.getInt(1);
+                 eid = row.getInt(2);
+               });
   return querySqlfInt(log,
-                      L"SELECT coalesce(sum(q.%ls),0) FROM question_log q JOIN log_id l ON q.uid=l.uid AND q.mid=l.mid "
-                      L"WHERE l.lid=%d AND q.qid in (SELECT qid FROM section WHERE sid=l.eid)",
-                      column, log.lid());
+                      L"SELECT coalesce(sum(%ls),0) FROM question_log WHERE uid=%d AND mid=%d AND qid in "
+                      L"(SELECT qid FROM section WHERE sid=%d)",
+                      column, uid, mid, eid);
 }
 
 }  // namespace

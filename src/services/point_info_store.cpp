@@ -147,6 +147,17 @@ void PointInfoRecord::AddRound(const Counters& study) {
   }
 }
 
+void PointInfoRecord::ResetMonthIfChanged(int64_t now) {
+  if (IsSameMonth(pendingMonthly.lt, now)) return;
+  acceptedMonthly.clear();
+  pendingMonthly.clear();
+  monthlyUpdateTime = monthlyRank = monthlyUsers = 0;
+}
+
+void PointInfoRecord::clearPendingCounts() {
+  for (Counters* block : {&pendingTotal, &pendingMonthly}) block->nc = block->ni = block->p = block->sec = 0;
+}
+
 void PointInfoRecord::serialize(uint8_t* out) const { transferRecord(FieldIo<uint8_t>(out), *this); }
 
 void PointInfoRecord::deserialize(const uint8_t* in) { transferRecord(FieldIo<const uint8_t>(in), *this); }
@@ -190,6 +201,14 @@ bool PointInfoStore::save(const std::wstring& path) {
   // Written beside the file and renamed over it: a full disk must not cost the counts saved before.
   lastSaveFailed_ = !platform::writeFileAtomically(path, bytes);
   return !lastSaveFailed_;
+}
+
+bool PointInfoStore::saveTellingOnce(const std::wstring& path,
+                                     const std::function<void(const std::wstring&)>& notify) {
+  const bool failedBefore = lastSaveFailed_;
+  if (save(path)) return true;
+  if (!failedBefore) notify(L"ランキングデータを保存できませんでした");
+  return false;
 }
 
 int PointInfoStore::findIndex(std::wstring_view name) const {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,11 @@ struct PointInfoRecord {
 
   // Adds a finished study to the pending counts; a study in a new month starts the monthly ones.
   void AddRound(const Counters& study);
+  // In a month other than that of the last pending study, the monthly counts and ranking start
+  // from nothing.
+  void ResetMonthIfChanged(int64_t now);
+  // The pending counts (not their texts and times) of the total and the month become 0.
+  void clearPendingCounts();
 
   void serialize(uint8_t* out) const;
   void deserialize(const uint8_t* in);
@@ -67,6 +73,10 @@ class PointInfoStore {
   // the store then keeps what it had.
   bool load(const std::wstring& path);
   bool save(const std::wstring& path);
+  // Saves; when the save fails after one that worked, `notify` hears "ランキングデータを保存できま
+  // せんでした" (once, not at every save while the disk stays full: the counts stay in the store
+  // and go out with the next save that works).
+  bool saveTellingOnce(const std::wstring& path, const std::function<void(const std::wstring&)>& notify);
   // The last save failed: the store holds counts the file lacks until a save works.
   bool lastSaveFailed() const { return lastSaveFailed_; }
 

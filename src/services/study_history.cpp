@@ -103,8 +103,6 @@ std::wstring rankingQuestionText(const DbObject& accessor, const DailyLogRecord&
   return text;
 }
 
-// The counts stay in the store when the file cannot be written and go out with the next save
-// that works; the user hears of it once, not after every study while the disk stays full.
 void addRankingRound(const StudyContext& study, const RankingTarget& ranking, const DbObject& accessor,
                      const DailyLogRecord& record, int points) {
   PointInfoRecord::Counters round;
@@ -118,8 +116,7 @@ void addRankingRound(const StudyContext& study, const RankingTarget& ranking, co
   round.sec = static_cast<int32_t>(record.totalReplySec());
   round.lt = record.EndTime;
   currentUserPointInfo(ranking.store, ranking.userName).AddRound(round);
-  const bool failedBefore = ranking.store.lastSaveFailed();
-  if (!ranking.store.save(ranking.path) && !failedBefore) study.notify(L"ランキングデータを保存できませんでした");
+  ranking.store.saveTellingOnce(ranking.path, [&study](const std::wstring& text) { study.notify(text); });
 }
 
 // Every record of the study but the ranking counts, in order; false at the first step that

@@ -4,13 +4,6 @@
 
 namespace apptest {
 
-bool TestDialogHost::StartStudyAndRefresh(const std::wstring& title, const std::vector<int>& ids) {
-  studies.emplace_back(title, ids);
-  return !ids.empty();
-}
-
-bool TestDialogHost::SelectStudyQuestions(std::vector<int>& ids) { return selection && selection(ids); }
-
 void PageApp::addQuestion(int qid, const wchar_t* answer, int sid) {
   if (answer)
     run(platform::format(L"INSERT INTO question VALUES (%d, 'q%d', '%ls', '', '', '', '', 0, 0, 0, '', '', '', '', '')",

@@ -40,7 +40,7 @@ class QuestionLogPageTest : public ::testing::Test {
     t.run(L"COMMIT");
     page = std::make_unique<CTabpageQuestionlog>(t.app, t.host, &t.host.window);
     page->resize(760, 500);
-    t.host.selection = [this](std::vector<int>& ids) { return page->GetCheckedQuestionIds(ids); };
+    t.host.select = [this](std::vector<int>& ids) { return page->GetCheckedQuestionIds(ids); };
   }
   int rowOf(int qid) {
     const auto& ids = page->rowIds();

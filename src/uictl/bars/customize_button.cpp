@@ -97,3 +97,8 @@ void CUxShowAllButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*, bool, bo
 Size CUxShowAllButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool) {
   return {50, CUxVisualManager::GetInstance()->GetShowAllMenuItemsHeight(dc, sizeDefault)};
 }
+
+bool& showAllOnPause() {
+  static bool on = true;
+  return on;
+}

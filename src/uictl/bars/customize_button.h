@@ -27,6 +27,9 @@ class CCustomizeButton : public CUxToolbarMenuButton {
   bool IsEditable() const override { return false; }
   bool HasBorder() const override { return false; }
   bool IsEmptyMenuAllowed() const override { return true; }
+  CUxPopupMenu* CreatePopupMenu() override;
+  // Runs the hidden button the chosen item of the chevron's popup was made from.
+  virtual bool InvokeHiddenButton(QWidget* menuBar, const CUxToolbarButton* item);
 
   platform::Size GetExtraSize() const { return m_bUseExtraSize ? m_sizeExtra : platform::Size{}; }
   void SetExtraSize(platform::Size size) { m_sizeExtra = size; }
@@ -50,7 +53,14 @@ class CCustomizeButton : public CUxToolbarMenuButton {
   std::vector<CUxToolbarButton*> m_lstInvisibleButtons;
   bool m_bUseExtraSize = true;
   bool m_bMenuRightAlign = true;
+
+ private:
+  // Each item of the open popup, to the hidden button it was made from.
+  std::vector<std::pair<const CUxToolbarButton*, CUxToolbarButton*>> m_itemSources;
 };
+
+// Whether pausing on the show-all item shows every command (on by default).
+bool& showAllOnPause();
 
 class CUxShowAllButton : public CUxToolbarMenuButton {
   KELVARA_DECLARE_RUNTIME_CLASS(CUxShowAllButton)
@@ -60,4 +70,7 @@ class CUxShowAllButton : public CUxToolbarMenuButton {
               bool customizeMode = false, bool highlight = false, bool drawBorder = true,
               bool grayDisabledButtons = true) override;
   platform::Size OnCalculateSize(platform::Dc* dc, const platform::Size& sizeDefault, bool horizontal) override;
+  bool OnClick(QWidget* wnd, bool delay = true) override;
+  bool OnToolHitTest(const QWidget* wnd, ToolInfo* info) const override;
+  bool OpenPopupMenu(QWidget* wnd = nullptr) override { return OnClick(wnd, false); }
 };

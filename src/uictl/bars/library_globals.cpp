@@ -1,10 +1,15 @@
 #include "uictl/bars/library_globals.h"
 
+#include "uictl/bars/menu_hash.h"
+#include "uictl/bars/popup_menu_bar.h"
+
 #include "platform/command_target.h"
 #include "platform/runtime_class.h"
 #include "uictl/bars/accelerators.h"
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/menu_hash.h"
+#include "uictl/bars/popup_menu_bar.h"
 #include "uictl/bars/customize_button.h"
 #include "uictl/bars/system_menu_buttons.h"
 #include "uictl/bars/tasks_pane.h"
@@ -92,6 +97,12 @@ void startUp() {
   message(UXTOOLBAR_RESETCONTEXTMENU, "UXTOOLBAR_RESETCONTEXTMENU");
   message(UXTOOLBAR_RESETKEYBAORD, "UXTOOLBAR_RESETKEYBAORD");
   s.exitFunctions.push_back([&s] { s.toolbars.clear(); });
+  // Each start reads the menu show delay again; stored menu item lists end with the library.
+  CUxPopupMenuBar::m_nMenuShowDelay = -1;
+  s.exitFunctions.push_back([] {
+    menuHash().RemoveAll();
+    menuBarShowAllCommands() = false;
+  });
   // The image strips read the drawing data when they are made, so it comes first.
   build(s.fonts);
   build(s.drawData);

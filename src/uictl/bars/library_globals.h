@@ -35,7 +35,8 @@ constexpr unsigned kScRestore = 0xF120;
 enum MenuGlyph : int {
   kGlyphArrowDown = 0, kGlyphArrowDownDisabled = 1, kGlyphArrowLeft = 2, kGlyphArrowUp = 3,
   kGlyphArrowRight = 4, kGlyphArrowRightDisabled = 5, kGlyphCheck = 6, kGlyphRadio = 7,
-  kGlyphCloseBox = 12, kGlyphScrollUp = 16, kGlyphMaximize = 17, kGlyphShowAll = 18, kGlyphCloseSmall = 19,
+  kGlyphCloseBox = 12, kGlyphMinimizeBar = 14, kGlyphRestoreBox = 15, kGlyphScrollUp = 16, kGlyphMaximize = 17,
+  kGlyphShowAll = 18, kGlyphCloseSmall = 19,
   kGlyphClose = 20, kGlyphChevron = 21, kGlyphCount = 24,
 };
 constexpr unsigned kMenuGlyphBitmapId = 16129;

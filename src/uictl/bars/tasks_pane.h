@@ -40,6 +40,7 @@ class CTasksPaneMenuButton : public CUxToolbarMenuButton {
 
   void OnChangeParentWnd(QWidget* parent) override;
   platform::MenuHandle ExportToMenu() const override;
+  CUxPopupMenu* CreatePopupMenu() override;
 
   // The pane that holds the button's bar, not owned.
   CUxTasksPane* m_pTasksPane = nullptr;

@@ -23,6 +23,7 @@
 #include <vector>
 
 class CCustomizeButton;
+class CUxToolbarMenuButton;
 class CUxRegistry;
 class CUxToolBar;
 class QHelpEvent;
@@ -157,6 +158,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   void AdjustLayout() override;
   virtual int HitTest(platform::Point point) const;
   virtual bool TranslateChar(unsigned virtualKey);
+  virtual void PrevMenu();
+  virtual void NextMenu();
   virtual bool SetDefaultButtonText(CUxToolbarButton* button);
   virtual void OnFillBackground(platform::Dc* dc) { (void)dc; }
   virtual void OnGlobalFontsChanged();
@@ -212,6 +215,10 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   void EnableLargeIcons(bool enable) { m_bLargeIconsAllowed = enable; }
   ToolbarImages* GetLockedMenuImages();
   void SetHot(CUxToolbarButton* button);
+  // Opens a menu button's popup from the keyboard, its first item highlighted.
+  bool DropDownMenu(CUxToolbarButton* button);
+  // The first menu button whose popup is open, and its index; null and -1 for none.
+  CUxToolbarMenuButton* GetDroppedDownMenu(int* index = nullptr) const;
   bool SendButtonCommand(CUxToolbarButton* button);
   void RebuildAccelerationKeys();
   platform::Size GetButtonSize() const;
@@ -232,7 +239,7 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   TbButton GetTbButton(int index) const;
   std::wstring GetButtonTextOfCommand(unsigned command) const;
   // Runs one of the customise commands on the selected button.
-  void OnCustomizeCommand(unsigned command);
+  virtual void OnCustomizeCommand(unsigned command);
 
   // Class-wide.
   static std::vector<CUxToolBar*> GetAllToolbars();
@@ -322,6 +329,10 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   void OnSysColorChange();
 
  protected:
+  void sendIdlePrompt(QWidget* to);
+  int wrapToolBar(int width, int height = 32767);
+  // Moves the open menu to the next enabled menu button in `direction`, wrapping around.
+  void stepMenu(int direction);
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -347,9 +358,7 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   void beginCustomizePress(unsigned flags, platform::Point point, int hit);
   void dragButton(platform::Point point, int hit);
   void stretchTo(platform::Point point);
-  int wrapToolBar(int width, int height = 32767);
   void sizeToolBar(int length, bool vertical);
-  void sendIdlePrompt(QWidget* to);
   void moveButtonGroup(CUxToolbarButton* button, platform::Point start, platform::Point end);
   void removeForbiddenButtons();
   // A copy of the chevron taken before the list is rebuilt, and its return at the end.

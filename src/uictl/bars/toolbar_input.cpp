@@ -5,6 +5,7 @@
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/system_menu_buttons.h"
 #include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar_menu_button.h"
 #include "uictl/bars/user_tools.h"
 #include "uictl/bars/visual_manager.h"
 
@@ -130,19 +131,6 @@ void CUxToolBar::OnMouseMove(unsigned, Point point) {
     ShowCommandMessageString(GetButton(m_iHighlighted)->m_nCommandId);
   }
   OnSetHotButton(m_iHighlighted);
-}
-
-void CUxToolBar::OnSetHotButton(int hot) {
-  if (hot == m_iHot && hot >= 0) hot = -1;
-  if (!GetButton(hot)) {
-    m_iHot = -1;
-    return;
-  }
-  m_iHot = hot;
-  // Popup menus of menu buttons follow the hot button only on bars that hold menus.
-  if (!toolbarClassData().bCustomizeMode) return;
-  if (m_rectDrag.isEmpty() && !(GetButton(hot)->m_nStyle & kStyleSeparator)) m_iSelected = hot;
-  update();
 }
 
 void CUxToolBar::OnLButtonDown(unsigned flags, Point point) {
@@ -295,6 +283,8 @@ void CUxToolBar::OnLButtonDblClk(unsigned flags, Point point) {
 
 void CUxToolBar::OnMouseLeave() {
   if (isMouseHookSet()) return;
+  // The pointer leaves for the open menu, which keeps the title highlighted.
+  if (m_bMenuMode && !toolbarClassData().bCustomizeMode && GetDroppedDownMenu()) return;
   m_ptLastMouse = {-1, -1};
   m_bTracked = false;
   if (m_iHighlighted < 0 || hasFocus()) return;
@@ -357,6 +347,10 @@ bool CUxToolBar::TranslateChar(unsigned virtualKey) {
   const QString upper = QString(QChar(static_cast<char16_t>(character))).toUpper();
   auto found = m_AcellKeys.find(static_cast<wchar_t>(upper.at(0).unicode()));
   if (found == m_AcellKeys.end()) return false;
+  if (dynamic_cast<CUxToolbarMenuButton*>(found->second)) {
+    DropDownMenu(found->second);
+    return true;
+  }
   return SendButtonCommand(found->second);
 }
 

@@ -2,6 +2,7 @@
 // mode, and the rectangles of the buttons in the client area.
 #include "uictl/bars/customize_button.h"
 #include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/measuring_dc.h"
 #include "uictl/bars/toolbar.h"
 
 #include <QImage>
@@ -12,18 +13,6 @@ using namespace platform;
 namespace {
 
 constexpr int kRowGap = 5;
-
-// A context for measuring text with a font, without a window.
-class MeasuringDc {
- public:
-  explicit MeasuringDc(const Font& font) : image_(1, 1, QImage::Format_RGB32), dc_(image_) { dc_.selectFont(font); }
-  Dc* operator->() { return &dc_; }
-  Dc* get() { return &dc_; }
-
- private:
-  QImage image_;
-  Dc dc_;
-};
 
 bool isSeparator(const CUxToolbarButton& button) { return button.m_nStyle & kStyleSeparator; }
 

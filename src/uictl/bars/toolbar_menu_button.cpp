@@ -2,6 +2,8 @@
 
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/menu_bar.h"
+#include "uictl/bars/popup_menu.h"
 #include "uictl/bars/toolbar.h"
 #include "uictl/bars/toolbar_images.h"
 #include "uictl/bars/visual_manager.h"
@@ -46,7 +48,15 @@ CUxToolbarMenuButton::CUxToolbarMenuButton(unsigned commandId, MenuHandle menu, 
   CreateFromMenu(menu);
 }
 
-CUxToolbarMenuButton::~CUxToolbarMenuButton() = default;
+CUxToolbarMenuButton::~CUxToolbarMenuButton() {
+  // An open popup would otherwise write into this button once it goes.
+  if (CUxPopupMenu* popup = m_pPopupMenu) {
+    m_pPopupMenu = nullptr;
+    popup->SetParentButton(nullptr);
+    popup->m_bAutoDestroyParent = false;
+    popup->close();
+  }
+}
 
 Size CUxToolbarMenuButton::arrowGlyphSize() {
   const Size glyph = MenuImages::GlyphSize();
@@ -62,7 +72,16 @@ void CUxToolbarMenuButton::GetMenuItemMetrics(int& left, int& glyph) {
 void CUxToolbarMenuButton::OnChangeParentWnd(QWidget* parent) {
   CUxToolbarButton::OnChangeParentWnd(parent);
   m_bDrawDownArrow = !hasRealCommand() || !m_listCommands.empty();
-  m_bMenuMode = false;
+  if (dynamic_cast<CUxMenuBar*>(parent)) {
+    m_bShowText = true;
+    m_bShowImage = false;
+    m_bDrawDownArrow = hasRealCommand() && !m_listCommands.empty();
+  }
+  m_bMenuMode = dynamic_cast<CUxPopupMenuBar*>(parent) != nullptr;
+  if (m_bMenuMode) {
+    m_bShowText = true;
+    m_bShowImage = false;
+  }
   m_pWndParent = parent;
 }
 
@@ -112,6 +131,7 @@ MenuHandle CUxToolbarMenuButton::ExportToMenu() const {
 
 Size CUxToolbarMenuButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool horizontal) {
   m_bHorzArrow = horizontal;
+  if (m_bMenuMode) return menuItemSize(dc, sizeDefault);
   int arrow = 0;
   if (m_bDrawDownArrow) {
     const Size glyph = arrowGlyphSize();
@@ -126,6 +146,10 @@ Size CUxToolbarMenuButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool
 
 void CUxToolbarMenuButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, bool horizontal,
                                   bool customizeMode, bool highlight, bool drawBorder, bool grayDisabledButtons) {
+  if (m_bMenuMode) {
+    DrawMenuItem(dc, rect, images, customizeMode, highlight, grayDisabledButtons);
+    return;
+  }
   CUxVisualManager* manager = CUxVisualManager::GetInstance();
   const bool open = IsDroppedDown();
   FillInterior(dc, rect, highlight || open);

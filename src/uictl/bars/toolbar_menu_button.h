@@ -38,15 +38,23 @@ class CUxToolbarMenuButton : public CUxToolbarButton {
   void OnChangeParentWnd(QWidget* parent) override;
   int OnDrawOnCustomizeList(platform::Dc* dc, const platform::Rect& rect, bool selected) override;
   bool IsDroppedDown() const override { return m_pPopupMenu != nullptr; }
+  bool OnClick(QWidget* wnd, bool delay = true) override;
+  void OnCancelMode() override;
+  bool OnContextHelp(QWidget* wnd) override { return OnClick(wnd, false); }
+  bool OnBeforeDrag() const override;
+  void UpdateOwnerMenus() override;
   void ResetImageToDefault() override;
   bool CompareWith(const CUxToolbarButton& other) const override;
   void SetRadio() override;
   bool HasBorder() const override { return false; }
 
+  virtual bool OpenPopupMenu(QWidget* wnd = nullptr);
   virtual void CreateFromMenu(platform::MenuHandle menu);
   // A new popup menu holding the items; null when the button has a command of its own and no
   // items, or when the menu cannot be built. The caller owns it.
   virtual platform::MenuHandle ExportToMenu() const;
+  // A new popup for the button; the popup window owns itself.
+  virtual CUxPopupMenu* CreatePopupMenu();
   virtual bool IsEmptyMenuAllowed() const { return false; }
   virtual bool QueryMenuOption() const { return true; }
   virtual bool OnSendMenuCommand() { return false; }
@@ -62,7 +70,7 @@ class CUxToolbarMenuButton : public CUxToolbarButton {
   MenuItemList m_listCommands;
   bool m_bDrawDownArrow = false;
   bool m_bMenuMode = false;
-  // Popups open with the popup menu window; until then this stays null.
+  // The open popup; it deletes itself and clears this when it goes.
   CUxPopupMenu* m_pPopupMenu = nullptr;
   QWidget* m_pWndParent = nullptr;
   bool m_bDefault = false;
@@ -76,6 +84,12 @@ class CUxToolbarMenuButton : public CUxToolbarButton {
   bool m_bOpenRight = false;
 
  protected:
+  // The item look inside a popup menu.
+  void DrawMenuItem(platform::Dc* dc, const platform::Rect& rect, ToolbarImages* images, bool customizeMode,
+                    bool highlight, bool grayDisabledButtons);
+  platform::Size menuItemSize(platform::Dc* dc, const platform::Size& cell);
+  // Repaints the button with the room its popup's shadow may cover.
+  void redrawWithShadow();
   bool hasRealCommand() const { return m_nCommandId != 0 && m_nCommandId != kSubMenuCommand; }
   // The glyph size, doubled with large icons.
   static platform::Size arrowGlyphSize();

@@ -3,6 +3,7 @@
 #include "platform/mouse_capture.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/popup_menu.h"
 #include "uictl/bars/toolbar_images.h"
 #include "uictl/frames/button_tooltip.h"
 #include "uictl/frames/dialog_group.h"
@@ -303,7 +304,7 @@ bool CUxButton::event(QEvent* event) {
 
 void CUxButton::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
-  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !QApplication::activePopupWidget()) {
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !CUxPopupMenu::GetActiveMenu()) {
     emit clicked(m_bChecked);
     return;
   }

@@ -2,10 +2,12 @@
 // the list through rebuilds and saved states, and its glyphs.
 #include "uictl/bars/customize_button.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/popup_menu.h"
 
 #include "bars_test_support.h"
 #include "toolbar_test_support.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -126,4 +128,22 @@ TEST_F(ChevronTest, GlyphsShowTheHiddenButtonsAndTheCustomiseEntry) {
   EXPECT_EQ(countPixels(image, QRect(corner, QSize(r.width(), half)), 0), 18);
   EXPECT_EQ(countPixels(image, QRect(corner + QPoint(0, half), QSize(r.width(), r.height() - half)), 0), 16);
   EXPECT_EQ(chevron->m_strText, L"ツールバー オプション");
+}
+
+TEST_F(ChevronTest, AnItemOfTheChevronMenuRunsTheHiddenButtonItWasMadeFrom) {
+  frame.show();
+  narrowTo(60);
+  ASSERT_EQ(commandsOf(chevron->GetInvisibleButtons()), (std::vector<unsigned>{0, 102}));
+  ASSERT_TRUE(chevron->OnClick(bar, false));
+  CUxPopupMenu* popup = chevron->m_pPopupMenu;
+  ASSERT_TRUE(popup);
+  // The leading separator is left out, so the item's index is not the hidden button's.
+  ASSERT_EQ(popup->GetMenuItemCount(), 1);
+  CUxPopupMenuBar* items = popup->GetMenuBar();
+  EXPECT_EQ(items->GetButton(0)->m_nCommandId, 102u);
+  items->OnSendCommand(items->GetButton(0));
+  EXPECT_EQ(frame.commands, (std::vector<std::pair<unsigned, int>>{{102, 0}}));
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(chevron->m_pPopupMenu);
 }

@@ -1,0 +1,169 @@
+// The program's main window: the chosen problem set and study mode, the pages about them, the
+// commands of its menu, toolbar and keys, and the one road into a study. It owns the sound queue
+// every study plays through.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/main_dialog_host.h"
+#include "platform/command_target.h"
+#include "study/sound_queue.h"
+
+class CMainOutlookBar;
+class CTabpageSelsection;
+class CUxCaptionBar;
+class KlvApp;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+class QToolBar;
+
+class MainDialog : public QDialog, public MainDialogHost, public platform::CommandTarget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kPageCount = 5;
+  // The version the title and the maker's site are told.
+  static constexpr wchar_t kVersion[] = L"7.1.5";
+  // Window size limits; the settings' window size is held to them.
+  static constexpr int kMinWidth = 780, kMinHeight = 560, kMaxWidth = 1014, kMaxHeight = 728;
+
+  explicit MainDialog(KlvApp& app, QWidget* parent = nullptr);
+  ~MainDialog() override;
+
+  // Initialises and runs the dialog; -1 when no problem set could be chosen at the start.
+  int DoModal();
+  // Everything up to the first page; false when the dialog ended with -1 (no set to study).
+  // With an autorun on the command line, the window is hidden and its study runs first.
+  bool OnInitDialog();
+
+  // A command of the menu, toolbar, buttons or keys; false when it is unknown or disabled.
+  bool OnCommand(int id);
+  bool commandEnabled(int id) const;
+  QAction* commandAction(int id) const;
+
+  void ShowPage(int page);
+  // The bar's page 1 shows the smart-learning page; its page 2 the learning page, when the
+  // ranking or smart-learning page is showing.
+  void OnOutlookBarSelect(int barPage);
+  // False only before the application is known.
+  bool SelectModeInCombo();
+  void UpdateStatusAndCaption();
+  void UpdateRoundCounters();
+  // Asks for a set (or folder) in the tree; false when the user cancelled.
+  bool ChooseSet();
+  void AddRecentSet(const std::wstring& path);
+  void SetStudyMode(int mode);
+  void OnModeComboChange(int index);
+  void OnRecentComboChange(int index);
+  // The questions of the latest study, or only its first-answer mistakes, studied again.
+  bool StudyLastQuestions(bool mistakesOnly);
+
+  QWidget* page(int index) const { return pages_.at(index); }
+  CTabpageSelsection& setPage() const { return *m_pageSelsection; }
+  QComboBox& recentCombo() const { return *m_recentCombo; }
+  QComboBox& modeCombo() const { return *m_modeCombo; }
+  QStatusBar& statusBar() const { return *m_statusBar; }
+  QMenuBar& menuBar() const { return *m_menuBar; }
+  CMainOutlookBar& outlookBar() const { return *m_outlookBar; }
+  CUxCaptionBar& captionBar() const { return *m_captionBar; }
+  int totalCorrects() const { return m_nTotalCorrects; }
+  int totalIncorrects() const { return m_nTotalIncorrects; }
+  // The name of page 0..4 as the bar and the caption show it.
+  static std::wstring pageName(int page);
+
+  // MainDialogHost
+  int questionCount() const override { return m_nQuestion; }
+  int translatedCount() const override { return m_nTranslated; }
+  int remainCount() const override { return m_nRemain; }
+  bool folderSelected() const override { return m_bFolderSelected; }
+  int currentPage() const override { return m_nCurPage; }
+  std::wstring setPath() const override { return m_strSetPath; }
+  bool StartStudyAndRefresh(const std::wstring& title, const std::vector<int>& ids) override;
+  bool SelectStudyQuestions(std::vector<int>& ids) override;
+  void RefreshPages() override;
+  void UpdateTitle(const std::wstring& text = std::wstring()) override;
+  QWidget* dialogWindow() override { return this; }
+  SoundQueue& soundQueue() override { return m_soundQueue; }
+  void UpdateRankingPage() override;
+
+  // platform::CommandTarget: the bars' commands and their states.
+  bool onCommand(unsigned id, int notifyCode) override;
+  void onUpdateCommandUi(platform::CommandUi& state) override;
+  std::wstring messageString(unsigned id) const override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  void buildMenu();
+  void buildToolBar();
+  void buildChoosers();
+  void buildBars();
+  QAction* addCommand(QMenu* menu, int id, const wchar_t* text);
+  // Lays bars, choosers and pages out for a client area of cx by cy below the menu bar.
+  void OnSize(int cx, int cy);
+  // Grays the commands that need a problem set while a folder is chosen.
+  void UpdateCommandStates();
+  // True for a key the dialog handles itself (it is then not passed on).
+  bool OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  void fillRecentCombo();
+  void fillModeCombo();
+  // Makes the element at the path the chosen one: false, nothing changed, when it does not exist.
+  bool selectChosenPath(const std::wstring& path);
+  void ApplyStudyMode(int mode);
+  std::vector<int> currentSetQuestionIds();
+  void OnQuestionList();
+  void OnReloadDatabase();
+  void OnHomePage();
+  void OnExport();
+  void OnSearch();
+  void OnPrint();
+  void OnCardTool();
+  void OnModeDialog();
+
+  KlvApp& m_pApp;
+  SoundQueue m_soundQueue;
+  int m_nTranslated = 0;
+  int m_nRemain = 0;
+  int m_nQuestion = 0;
+  int m_nTotalCorrects = 0;
+  int m_nTotalIncorrects = 0;
+  int m_nCurPage = -1;
+  CTabpageSelsection* m_pageSelsection = nullptr;
+  std::array<QWidget*, kPageCount> pages_{};
+  QMenuBar* m_menuBar = nullptr;
+  QToolBar* m_toolBar = nullptr;
+  QStatusBar* m_statusBar = nullptr;
+  CMainOutlookBar* m_outlookBar = nullptr;
+  CUxCaptionBar* m_captionBar = nullptr;
+  std::wstring m_strSetPath;
+  bool m_bFolderSelected = false;
+  QComboBox* m_modeCombo = nullptr;
+  QComboBox* m_recentCombo = nullptr;
+  std::map<int, QAction*> commands_;
+  bool initialised_ = false;
+  // While ShowPage opens the bar's group itself, the bar's news of it changes nothing.
+  bool showingPage_ = false;
+  // The key press last passed on, until a key is released.
+  struct PassedOnKey {
+    const QEvent* event = nullptr;
+    int key = 0;
+    Qt::KeyboardModifiers modifiers;
+    bool operator==(const PassedOnKey&) const = default;
+  };
+  PassedOnKey passedOnKey_;
+  // Shown again after being hidden (not restored after a study): the pages are read again.
+  bool refreshOnShow_ = false;
+};

@@ -1,0 +1,357 @@
+// The main dialog's commands: its menu, toolbar and keys, and the windows its commands open.
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <algorithm>
+#include <deque>
+#include <initializer_list>
+
+#include "app/app_resources.h"
+#include "app/card_tool_dialog.h"
+#include "app/control_helpers.h"
+#include "app/klv_app.h"
+#include "app/main_dialog.h"
+#include "app/modal_dialog.h"
+#include "app/print_preview_dialog.h"
+#include "app/question_export_dialog.h"
+#include "app/question_preview_dialog.h"
+#include "app/search_dialog.h"
+#include "database/section_questions.h"
+#include "platform/notifier.h"
+#include "services/app_settings.h"
+#include "services/shell_files.h"
+#include "study/speech_output.h"
+#include "study/trans_mode_dialog.h"
+
+namespace {
+
+// Commands whose windows belong to work not done yet: their menu items and buttons stay gray.
+// 32787 and 32855 take the questions chosen on the page shown, which no page offers yet.
+constexpr int kUnavailableCommands[] = {32791, 32855, 32796, 32785, 32787, 32826, 32798,
+                                        32841, 32790, 32789, 32773, 1193};
+// The maker's web address is a build setting; without one the home-page command stays gray.
+constexpr wchar_t kMakerAddress[] = L"" KELVARA_MAKER_URL;
+// Commands that need a problem set: gray while a folder is chosen.
+constexpr int kSetCommands[] = {32796, 32787, 32835, 32792, 209, 210, 32794, 32793, 32824, 32823};
+
+struct ModeCommand {
+  int id;
+  int mode;
+};
+constexpr ModeCommand kModeCommands[] = {{32792, 0}, {209, 3}, {210, 2}, {32794, 1}, {32793, 4}, {32835, 5}, {32836, 6}};
+constexpr int kPageCommands[MainDialog::kPageCount] = {32803, 32802, 32804, 230, 32859};
+// Toolbar 211, left to right; 0 is a separator. Bitmap 256 holds the buttons' images in this order.
+constexpr int kToolBarButtons[] = {32796, 199, 32787, 0, 32835, 209, 32794, 32792, 210, 32793, 32836, 0,
+                                   32823, 32824, 0, 32791, 32798, 32826, 0, 32795, 32790, 32827};
+
+// Menu 134, menu by menu; id 0 is a separator.
+struct MenuItem {
+  int id;
+  const wchar_t* text;
+};
+struct MenuSpec {
+  const wchar_t* title;
+  std::initializer_list<MenuItem> items;
+};
+const MenuSpec kMenus[] = {
+    {L"ファイル(&F)",
+     {{273, L"問題集の選択(&Q)..."},
+      {32791, L"問題集の編集(&E)..."},
+      {32855, L"選択された問題から問題集を作成...(&L)"},
+      {270, L"問題集のファイル出力(&F)..."},
+      {199, L"印刷ツール(&P)...\tCTRL+P"},
+      {32796, L"問題集のショートカットの作成(&S)..."},
+      {0, nullptr},
+      {1025, L"データベースの再読込(&M)\tShift+F5"},
+      {0, nullptr},
+      {32827, L"逃げる(&X)"}}},
+    {L"学習(&S)",
+     {{32792, L"タイピングモード(&J)"},
+      {209, L"４択モード(&F)"},
+      {210, L"タイピングモードR(&E)"},
+      {32794, L"４択モードR(&4)"},
+      {32793, L"SpeedReply(&S)"},
+      {0, nullptr},
+      {32823, L"前回学習した問題(&L)"},
+      {32824, L"前回に間違えた問題(&M)"}}},
+    {L"表示(&V)",
+     {{32803, L"問題集の情報(&I)\tF2"},
+      {32802, L"学習(&L)\tF3"},
+      {32804, L"問題毎の履歴(&Q)\tF4"},
+      {230, L"インターネットランキング(&R)\tF5"},
+      {32859, L"スマート学習(&S)\tF6"},
+      {0, nullptr},
+      {32787, L"問題一覧(&P)...\tF7"}}},
+    {L"ツール(&T)",
+     {{1001, L"検索(&S)...\tCTRL+F"},
+      {32826, L"オプション設定(&O)...\tF12"},
+      {32798, L"利用者の追加・変更・削除(&U)...\tF11"},
+      {32841, L"デフラグ(&D)..."}}},
+    {L"ヘルプ(&H)",
+     {{32790, L"ヘルプ(&H)\tF1"},
+      {32789, L"最初にお読みください(&R)"},
+      {32795, L"ホームページ(&W)..."},
+      {0, nullptr},
+      {32773, L"バージョン情報(&A)..."}}},
+};
+
+template <size_t N>
+bool listed(const int (&ids)[N], int id) {
+  return std::find(std::begin(ids), std::end(ids), id) != std::end(ids);
+}
+
+}  // namespace
+
+QAction* MainDialog::addCommand(QMenu* menu, int id, const wchar_t* text) {
+  auto* action = new QAction(qtext(text), this);
+  action->setObjectName(QString("id%1").arg(id));
+  action->setData(id);
+  action->setToolTip(qtext(CommandTooltip(id)));
+  action->setStatusTip(qtext(CommandPrompt(id)));
+  connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+  commands_[id] = action;
+  if (menu) menu->addAction(action);
+  return action;
+}
+
+void MainDialog::buildMenu() {
+  m_menuBar = withId(new QMenuBar(this), 134);
+  m_menuBar->setNativeMenuBar(false);
+  for (const MenuSpec& spec : kMenus) {
+    QMenu* popup = m_menuBar->addMenu(qtext(spec.title));
+    // While a menu is open the status bar tells what the highlighted command does.
+    connect(popup, &QMenu::aboutToShow, this, &MainDialog::UpdateCommandStates);
+    connect(popup, &QMenu::hovered, this, [this](QAction* action) {
+      m_statusBar->showMessage(action->isSeparator() ? QString() : action->statusTip());
+    });
+    connect(popup, &QMenu::aboutToHide, this, &MainDialog::UpdateStatusAndCaption);
+    for (const MenuItem& item : spec.items) {
+      if (item.id == 0) {
+        popup->addSeparator();
+      } else {
+        addCommand(popup, item.id, item.text);
+      }
+    }
+  }
+  // Only on the toolbar, or only a key.
+  addCommand(nullptr, 32835, L"カードモードに設定");
+  addCommand(nullptr, 32836, L"ディクテーションモードに設定");
+  addCommand(nullptr, 1193, L"覚える(&T)");
+}
+
+void MainDialog::buildToolBar() {
+  m_toolBar = withId(new QToolBar(this), 211);
+  m_toolBar->setIconSize(QSize(32, 32));
+  m_toolBar->setMovable(false);
+  m_toolBar->setFloatable(false);
+  const QPixmap images = LoadBitmapResource(256);
+  int image = 0;
+  for (int id : kToolBarButtons) {
+    if (id == 0) {
+      m_toolBar->addSeparator();
+      continue;
+    }
+    QAction* action = commandAction(id);
+    action->setIcon(QIcon(images.copy(32 * image++, 0, 32, 32)));
+    m_toolBar->addAction(action);
+    m_toolBar->widgetForAction(action)->setObjectName(QString("button%1").arg(id));
+  }
+}
+
+QAction* MainDialog::commandAction(int id) const {
+  const auto found = commands_.find(id);
+  return found == commands_.end() ? nullptr : found->second;
+}
+
+bool MainDialog::commandEnabled(int id) const {
+  if (id == 1018 || id == 1019) return true;
+  const QAction* action = commandAction(id);
+  return action && action->isEnabled();
+}
+
+void MainDialog::UpdateCommandStates() {
+  for (const auto& [id, action] : commands_)
+    action->setEnabled(!listed(kUnavailableCommands, id) && !(m_bFolderSelected && listed(kSetCommands, id)) &&
+                       !(id == 32795 && std::wstring(kMakerAddress).empty()));
+}
+
+bool MainDialog::OnCommand(int id) {
+  if (!commandEnabled(id)) return false;
+  for (int page = 0; page < kPageCount; ++page) {
+    if (kPageCommands[page] == id) {
+      ShowPage(page);
+      return true;
+    }
+  }
+  for (const ModeCommand& command : kModeCommands) {
+    if (command.id == id) {
+      SetStudyMode(command.mode);
+      return true;
+    }
+  }
+  switch (id) {
+    case 273:
+    case 1018:
+      ChooseSet();
+      return true;
+    case 1019:
+      OnModeDialog();
+      return true;
+    case 270:
+      OnExport();
+      return true;
+    case 1001:
+      OnSearch();
+      return true;
+    case 199:
+      OnPrint();
+      return true;
+    case 1025:
+      OnReloadDatabase();
+      return true;
+    case 32823:
+    case 32824:
+      StudyLastQuestions(id == 32824);
+      return true;
+    case 32787:
+      OnQuestionList();
+      return true;
+    case 32795:
+      OnHomePage();
+      return true;
+    case 32827:
+      reject();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool MainDialog::onCommand(unsigned id, int notifyCode) { return OnCommand(static_cast<int>(id)); }
+
+void MainDialog::onUpdateCommandUi(platform::CommandUi& state) {
+  if (commandAction(static_cast<int>(state.id))) state.enable(commandEnabled(static_cast<int>(state.id)));
+}
+
+std::wstring MainDialog::messageString(unsigned id) const { return CommandPrompt(static_cast<int>(id)); }
+
+bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease) passedOnKey_ = {};
+  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return QDialog::eventFilter(watched, event);
+  // Keys of the dialog and its controls only, not of the windows it opens.
+  auto* widget = static_cast<QWidget*>(watched);
+  if (widget->window() != this) return QDialog::eventFilter(watched, event);
+  // A key passed on climbs from the control to the dialog and comes by again on the way.
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const PassedOnKey passing{event, key->key(), key->modifiers()};
+  if (passing == passedOnKey_) return false;
+  if (OnKeyDown(key->key(), key->modifiers())) return true;
+  passedOnKey_ = passing;
+  return false;
+}
+
+bool MainDialog::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  const bool control = modifiers & Qt::ControlModifier;
+  switch (key) {
+    case Qt::Key_F1:
+      return true;
+    case Qt::Key_F2:
+    case Qt::Key_F3:
+    case Qt::Key_F4:
+      ShowPage(key - Qt::Key_F2);
+      return true;
+    case Qt::Key_F5:
+      if (modifiers & Qt::ShiftModifier) {
+        OnCommand(1025);
+      } else {
+        ShowPage(3);
+      }
+      return true;
+    case Qt::Key_F6:
+      ShowPage(4);
+      return true;
+    case Qt::Key_F7:
+      OnCommand(32787);
+      return true;
+    case Qt::Key_F11:
+      OnCommand(32798);
+      return true;
+    case Qt::Key_F12:
+      OnCommand(32826);
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      // An open drop-down list takes its own Enter.
+      if (QApplication::activePopupWidget()) return false;
+      OnCommand(1193);
+      return true;
+    case Qt::Key_F:
+      if (control) OnCommand(1001);
+      return false;
+    case Qt::Key_P:
+      if (control) OnCommand(199);
+      return false;
+    case Qt::Key_W:
+      if (control) OnCardTool();
+      return false;
+    default:
+      return false;
+  }
+}
+
+std::vector<int> MainDialog::currentSetQuestionIds() {
+  std::deque<int> ids;
+  pdb3::nonEmptyQuestionIds(pdb3::openQuery(m_pApp.db), m_pApp.currentSetId, ids);
+  return {ids.begin(), ids.end()};
+}
+
+void MainDialog::OnQuestionList() {
+  if (m_strSetPath.empty() || m_bFolderSelected) return;
+  std::vector<int> ids;
+  if (!SelectStudyQuestions(ids)) return;
+  QuestionPreviewDlg dialog(m_pApp, std::deque<int>(ids.begin(), ids.end()), m_strSetPath, this);
+  runModalDialog(dialog);
+}
+
+void MainDialog::OnHomePage() {
+  if (platform::messageBox(this, L"作者のサイトを開きますか？", L"Open URL", platform::MbYesNo) != platform::IdYes) return;
+  ShellOpen(std::wstring(kMakerAddress) + L"?t=r:KLV" + kVersion);
+}
+
+void MainDialog::OnReloadDatabase() {
+  if (!m_pApp.OpenDatabase()) {
+    platform::messageBox(this, L"データベースを開けませんでした。\n" + m_pApp.settings->databasePath.value, kAppCaption,
+                         platform::MbOk | platform::MbIconError);
+  }
+  RefreshPages();
+}
+
+void MainDialog::OnExport() {
+  CQuestionExportDlg dialog(m_pApp, m_strSetPath, nullptr, this);
+  runModalDialog(dialog);
+}
+
+void MainDialog::OnSearch() {
+  CSearchDlg dialog(m_pApp, std::wstring(), this);
+  runModalDialog(dialog);
+}
+
+void MainDialog::OnPrint() {
+  CPrintPreviewDlg dialog(m_pApp, &m_pApp.pronouncingDictionary, m_strSetPath, currentSetQuestionIds(), this);
+  runModalDialog(dialog);
+}
+
+void MainDialog::OnCardTool() {
+  CPrintToolDlg dialog(m_pApp, &m_pApp.pronouncingDictionary, currentSetQuestionIds(), this);
+  runModalDialog(dialog);
+}
+
+void MainDialog::OnModeDialog() {
+  study::CTransModeDlg dialog(this);
+  if (runModalDialog(dialog) != platform::IdOk) return;
+  if (CanStudyInMode(*m_pApp.settings, m_pApp.notice, dialog.mode())) ApplyStudyMode(dialog.mode());
+}

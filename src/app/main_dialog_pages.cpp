@@ -1,0 +1,237 @@
+// The main dialog's pages and choosers: which page shows, the problem set chosen (with the list
+// of recent ones kept in the settings), the study mode, and the figures of the current round.
+#include <QComboBox>
+#include <QStatusBar>
+#include <algorithm>
+
+#include "app/control_helpers.h"
+#include "app/klv_app.h"
+#include "app/main_dialog.h"
+#include "app/main_outlook_bar.h"
+#include "app/modal_dialog.h"
+#include "app/note_browser.h"
+#include "app/select_section_dialog.h"
+#include "app/tabpage_selsection.h"
+#include "database/element_log.h"
+#include "database/element_record.h"
+#include "database/folders.h"
+#include "database/section_questions.h"
+#include "platform/notifier.h"
+#include "services/app_settings.h"
+#include "study/speech_output.h"
+#include "uictl/frames/caption_bar.h"
+
+namespace {
+
+constexpr wchar_t kNoSuchSet[] = L"そのような問題集（またはフォルダ）は存在しません。";
+constexpr wchar_t kChooserEntry[] = L"<< 問題集の選択... >>";
+constexpr int kMaxRecentPaths = 6;
+
+struct ModeEntry {
+  const wchar_t* name;
+  int mode;
+};
+constexpr ModeEntry kModeEntries[] = {{L"カードモード", 5},      {L"４択モード", 3},        {L"４択モードR", 1},
+                                      {L"タイピングモード", 0}, {L"タイピングモードR", 2}, {L"SpeedReply", 4},
+                                      {L"ディクテーション", 6}};
+
+}  // namespace
+
+void MainDialog::ShowPage(int page) {
+  if (!initialised_ || page < 0 || page >= kPageCount) return;
+  m_nCurPage = page;
+  for (int i = 0; i < kPageCount; ++i) pages_[i]->setVisible(i == page);
+  // The bar's group follows: the normal study's pages, or smart learning; the ranking is in both.
+  if (page != 3) {
+    showingPage_ = true;
+    m_outlookBar->SetActivePage(page == 4 ? 1 : 2, isVisible());  // no one sees a hidden window's slide
+    showingPage_ = false;
+  }
+
+  if (page == 4) {
+    m_pApp.currentSetId = m_pApp.smartLearningSetId;
+  } else if (const int eid = pdb3::findElementByPath(pdb3::openQuery(m_pApp.db), 0, m_strSetPath); eid >= 0) {
+    m_pApp.currentSetId = eid;
+  }
+  RefreshPages();
+
+  // The ranking page hides both choosers; the smart-learning page studies its own list.
+  for (int id : {1236, 1234, 1018}) findChild<QWidget*>(QString("id%1").arg(id))->setVisible(page != 3 && page != 4);
+  for (int id : {1197, 1196, 1019}) findChild<QWidget*>(QString("id%1").arg(id))->setVisible(page != 3);
+  UpdateStatusAndCaption();
+}
+
+void MainDialog::OnOutlookBarSelect(int barPage) {
+  if (showingPage_) return;
+  if (barPage == 1) {
+    ShowPage(4);
+  } else if (barPage == 2 && (m_nCurPage == 3 || m_nCurPage == 4)) {
+    ShowPage(1);
+  }
+}
+
+void MainDialog::UpdateStatusAndCaption() {
+  std::wstring text;
+  switch (m_nCurPage) {
+    case 0:
+      text = L"問題集の情報を確認しましょう";
+      break;
+    case 1:
+      text = L"『覚える』ボタンを押して学習を始めましょう";
+      break;
+    case 2:
+      text = L"覚えていない問題を探して、集中的に学習しましょう";
+      break;
+    case 3:
+      text = PointInfoRecord::text(m_pApp.CurrentUserPointInfo().rankingId).empty()
+                 ? L"インターネットランキングに参加して、あなたが学習していることを全世界に宣言しよう！"
+                 : L"インターネットランキング情報の確認と更新ができます";
+      break;
+    case 4:
+      text = L"忘れてしまった問題が自動的に出題されます";
+      break;
+  }
+  m_statusBar->showMessage(qtext(text));
+
+  std::wstring caption;
+  if (m_nCurPage == 3) {
+    caption = pageName(3);
+  } else if (m_nCurPage >= 0) {
+    const wchar_t* group = m_outlookBar->FindPageName(m_outlookBar->GetActivePageID());
+    caption = std::wstring(group ? group : L"") + L"/" + pageName(m_nCurPage);
+  }
+  std::erase(caption, L'\n');
+  m_captionBar->SetText(caption, CUxCaptionBar::AlignLeft);
+}
+
+void MainDialog::RefreshPages() {
+  SelectModeInCombo();
+  UpdateRoundCounters();
+  m_pageSelsection->FillInfo(m_bFolderSelected, m_nQuestion);
+  const pdb3::ElementInfoRecord record(pdb3::openQuery(m_pApp.db), m_pApp.currentSetId);
+  ShowTextInBrowser(m_pageSelsection->browser(), record.description(), m_pApp.notePagePath);
+  UpdateCommandStates();
+  if (m_nCurPage >= 0) pages_[m_nCurPage]->update();
+}
+
+void MainDialog::UpdateRoundCounters() {
+  const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
+  const int usable = pdb3::countUsableQuestions(accessor, m_pApp.currentSetId);
+  const int lid = pdb3::currentLogId(m_pApp.studyContext());
+  m_nTranslated = m_nTotalCorrects = m_nTotalIncorrects = 0;
+  if (lid >= 0) {
+    const pdb3::ElementLogRecord log = pdb3::getElementLog(accessor, lid);
+    // The set has shrunk below what the round has asked: the round starts again.
+    if (log.loopedQuestionCount() > usable) m_pApp.ResetRound(lid);
+    m_nTranslated = log.loopedQuestionCount();
+    try {
+      m_nTotalCorrects = pdb3::roundTotalCorrect(log);
+      m_nTotalIncorrects = pdb3::roundTotalIncorrect(log);
+    } catch (const std::wstring&) {
+      m_nTotalCorrects = m_nTotalIncorrects = 0;
+    }
+  }
+  m_nQuestion = m_bFolderSelected ? 0 : usable;
+  m_nRemain = m_nQuestion == m_nTranslated ? m_nQuestion : std::max(0, m_nQuestion - m_nTranslated);
+}
+
+bool MainDialog::selectChosenPath(const std::wstring& path) {
+  const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
+  const int eid = pdb3::findElementByPath(accessor, 0, path);
+  const int type = eid < 0 ? -1 : pdb3::elementType(accessor, eid);
+  if (type < 0 || type > 2) return false;
+  m_pApp.SelectSectionByPath(path);
+  m_strSetPath = path;
+  m_bFolderSelected = type == pdb3::kFolderElement;
+  return true;
+}
+
+bool MainDialog::ChooseSet() {
+  for (;;) {
+    CSelectSectionDlg dialog(pdb3::openQuery(m_pApp.db), m_pApp, this);
+    dialog.m_strPrompt = L"学習する問題集を選択してください";
+    dialog.m_strPath = m_strSetPath;
+    dialog.m_nEid = m_pApp.currentSetId;
+    dialog.m_nKind = CSelectSectionDlg::kAnything;
+    if (dialog.DoModal() != platform::IdOk) {
+      m_recentCombo->setCurrentIndex(0);
+      return false;
+    }
+    if (pdb3::elementExists(pdb3::openQuery(m_pApp.db), dialog.m_nEid) && selectChosenPath(dialog.m_strPath)) {
+      AddRecentSet(dialog.m_strPath);
+      RefreshPages();
+      return true;
+    }
+    platform::messageBox(this, kNoSuchSet, kAppCaption);
+  }
+}
+
+void MainDialog::OnRecentComboChange(int index) {
+  if (index <= 0) return;
+  if (index == m_recentCombo->count() - 1 && m_recentCombo->itemText(index) == qtext(kChooserEntry)) {
+    ChooseSet();
+    return;
+  }
+  const std::wstring path = m_recentCombo->itemText(index).toStdWString();
+  if (!selectChosenPath(path)) {
+    m_recentCombo->setCurrentIndex(0);
+    platform::messageBox(this, kNoSuchSet, kAppCaption);
+    return;
+  }
+  AddRecentSet(path);
+  RefreshPages();
+}
+
+void MainDialog::AddRecentSet(const std::wstring& path) {
+  QComboBox& combo = *m_recentCombo;
+  const QString entry = qtext(path);
+  combo.insertItem(0, entry);
+  combo.setCurrentIndex(0);
+  const bool hasChooser = combo.count() > 1 && combo.itemText(combo.count() - 1) == qtext(kChooserEntry);
+  const auto pathCount = [&] { return combo.count() - (hasChooser ? 1 : 0); };
+  for (int i = pathCount() - 1; i >= 1; --i) {
+    if (combo.itemText(i) == entry) combo.removeItem(i);
+  }
+  while (pathCount() > kMaxRecentPaths) combo.removeItem(pathCount() - 1);
+
+  AppSettings& settings = *m_pApp.settings;
+  for (size_t i = 0; i < settings.recentSectionPath.size(); ++i) {
+    const int index = static_cast<int>(i) + 1;
+    settings.recentSectionPath[i].value = index < pathCount() ? combo.itemText(index).toStdWString() : std::wstring();
+  }
+  settings.lastSection.value = path;
+  settings.saveGroup();
+}
+
+void MainDialog::fillModeCombo() {
+  m_modeCombo->clear();
+  for (const ModeEntry& entry : kModeEntries) m_modeCombo->addItem(qtext(entry.name), entry.mode);
+}
+
+bool MainDialog::SelectModeInCombo() {
+  const int index = m_modeCombo->findData(m_pApp.studyMode);
+  m_modeCombo->setCurrentIndex(index >= 0 ? index : 0);
+  return true;
+}
+
+void MainDialog::ApplyStudyMode(int mode) {
+  m_pApp.studyMode = mode;
+  m_pApp.SyncStudyMode();
+  RefreshPages();
+  m_pApp.settings->saveGroup();
+}
+
+void MainDialog::OnModeComboChange(int index) {
+  const int mode = m_modeCombo->itemData(index).toInt();
+  if (CanStudyInMode(*m_pApp.settings, m_pApp.notice, mode)) {
+    ApplyStudyMode(mode);
+  } else {
+    SelectModeInCombo();
+  }
+}
+
+void MainDialog::SetStudyMode(int mode) {
+  if (CanStudyInMode(*m_pApp.settings, m_pApp.notice, mode)) ApplyStudyMode(mode);
+}
+
+void MainDialog::UpdateRankingPage() { pages_[3]->update(); }

@@ -1,0 +1,7 @@
+#include "app/main_outlook_bar.h"
+
+#include "app/main_dialog.h"
+
+void CMainOutlookBar::OnActivatePage() {
+  if (auto* dialog = dynamic_cast<MainDialog*>(GetOwner())) dialog->OnOutlookBarSelect(m_nActivePageID);
+}

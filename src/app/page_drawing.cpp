@@ -1,0 +1,27 @@
+#include "app/page_drawing.h"
+
+#include <QPainter>
+#include <QWidget>
+
+platform::Font pageFont(int height) {
+  platform::LogFont description;
+  description.height = height;
+  description.weight = 50;
+  description.charSet = platform::ShiftJisCharset;
+  description.faceName = L"ＭＳ ゴシック";
+  return platform::Font::create(description);
+}
+
+void drawLabelAndValue(platform::Dc& dc, platform::Rect labelArea, platform::Rect valueArea, const std::wstring& label,
+                       const std::wstring& value, platform::COLORREF colour) {
+  dc.setTextColor(colour);
+  dc.drawText(label, labelArea, platform::DtLeft | platform::DtNoPrefix);
+  dc.drawText(value, valueArea, platform::DtRight | platform::DtNoPrefix);
+}
+
+void paintThroughDc(QWidget& widget, const std::function<void(platform::Dc&)>& draw) {
+  QImage surface(widget.size(), QImage::Format_RGB32);
+  platform::Dc dc(surface);
+  draw(dc);
+  QPainter(&widget).drawImage(0, 0, surface);
+}

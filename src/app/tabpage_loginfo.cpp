@@ -1,0 +1,549 @@
+#include "app/tabpage_loginfo.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QCursor>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <algorithm>
+#include <climits>
+#include <cwchar>
+#include <type_traits>
+
+#include "app/control_helpers.h"
+#include "app/klv_app.h"
+#include "app/main_dialog_host.h"
+#include "app/modal_dialog.h"
+#include "app/page_dates.h"
+#include "app/question_preview_dialog.h"
+#include "database/daily_log.h"
+#include "database/element_log.h"
+#include "database/question_selection.h"
+#include "database/section_questions.h"
+#include "database/sql_helpers.h"
+#include "platform/clock.h"
+#include "platform/notifier.h"
+#include "platform/trace.h"
+#include "services/app_settings.h"
+#include "study/study_flow.h"
+
+namespace {
+
+struct PeriodEntry {
+  const wchar_t* text;
+  int hours;  // 0: the last study
+};
+constexpr PeriodEntry kPeriods[] = {{L"前回に", 0},         {L"24時間以内に", 24},  {L"２日間以内に", 48},
+                                    {L"３日間以内に", 72},  {L"４日間以内に", 96},  {L"５日間以内に", 120},
+                                    {L"１週間以内に", 168}, {L"１ヶ月以内に", 720}};
+constexpr int kCountChoices[] = {10, 20, 30, 50, 75, 100, 150, 200};
+constexpr int kMaxListedRuns = 30;
+
+// The leading decimal number of a text, 0 when it has none.
+int leadingNumber(const QString& text) {
+  const long value = std::wcstol(text.toStdWString().c_str(), nullptr, 10);
+  return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
+template <class Control>
+Control* pageControl(QWidget* page, int id, const wchar_t* text = nullptr) {
+  auto* control = withId(new Control(page), id);
+  if constexpr (std::is_base_of_v<QAbstractButton, Control> || std::is_same_v<Control, QLabel>) {
+    if (text) control->setText(QString::fromWCharArray(text));
+  }
+  return control;
+}
+
+}  // namespace
+
+bool RemoveIdsFromDeque(std::deque<int>& ids, const std::deque<int>& remove) {
+  bool allFound = true;
+  for (int id : remove) {
+    const auto found = std::find(ids.begin(), ids.end(), id);
+    if (found == ids.end()) {
+      allFound = false;
+    } else {
+      ids.erase(found);
+    }
+  }
+  return allFound;
+}
+
+double DailyLogCorrectRate(const pdb3::DailyLogRecord& record) {
+  const int correct = record.totalNc1();
+  const int sum = correct + record.totalNi1();
+  return sum == 0 ? 0.0 : static_cast<double>(correct) / sum;
+}
+
+CTabpageLoginfo::CTabpageLoginfo(KlvApp& app, MainDialogHost& host, QWidget* parent)
+    : QWidget(parent), app_(app), host_(host) {
+  setObjectName("id156");
+  buildControls();
+  // What initialisation sets: the first method and target, the period "前回に", threshold 50.
+  SetReviewTarget(0);
+  SetStudyMethod(0);
+  m_period->setCurrentIndex(0);
+  m_threshold->setCurrentIndex(m_threshold->findText("50"));
+  FillCountCombo();
+  UpdateStudyModeControls();
+}
+
+void CTabpageLoginfo::buildControls() {
+  withId(new QGroupBox(QString::fromWCharArray(L"全体の履歴"), this), 1238)->lower();
+  auto* trend = withId(new QGroupBox(QString::fromWCharArray(L"履歴の推移"), this), 1239);
+  trend->lower();
+  withId(new QGroupBox(QString::fromWCharArray(L"出題設定"), this), 1192)->lower();
+
+  m_historyList = pageControl<QComboBox>(this, 1130);
+  connect(m_historyList, &QComboBox::currentIndexChanged, this, [this] { update(); });
+  functionButton_ = pageControl<QPushButton>(this, 1220, L"機能↓(&F)");
+  functionMenu_ = new QMenu(this);
+  functionMenu_->addAction(QString::fromWCharArray(L"この回に学習した問題の一覧(&P)..."), this,
+                           &CTabpageLoginfo::ShowQuestionsOfStudy)->setObjectName("id32838");
+  functionMenu_->addAction(QString::fromWCharArray(L"この履歴を消去(&D)..."), this,
+                           &CTabpageLoginfo::OnDeleteThisHistory)->setObjectName("id244");
+  functionMenu_->addAction(QString::fromWCharArray(L"全ての履歴を消去(&A)..."), this,
+                           &CTabpageLoginfo::OnDeleteAllHistory)->setObjectName("id245");
+  connect(functionButton_, &QPushButton::clicked, this, &CTabpageLoginfo::OnFunctionMenu);
+  historyControls_ = {functionButton_, trend};
+
+  auto* methodGroup = new QButtonGroup(this);
+  const wchar_t* methodTexts[] = {L"通常学習", L"復習", L"重点学習"};
+  for (int i = 0; i < 3; ++i) {
+    methods_[i] = pageControl<QRadioButton>(this, kNormal + i, methodTexts[i]);
+    methodGroup->addButton(methods_[i], i);
+  }
+  connect(methodGroup, &QButtonGroup::idClicked, this, [this](int index) {
+    SetStudyMethod(index);
+    UpdateStudyModeControls();
+  });
+
+  thresholdLabels_[0] = pageControl<QLabel>(this, 1248, L"正解率が");
+  thresholdLabels_[1] = pageControl<QLabel>(this, 1249, L"% 以下の問題");
+  m_threshold = pageControl<QComboBox>(this, 1197);
+  m_threshold->setEditable(true);
+  m_threshold->lineEdit()->setMaxLength(5);
+  for (const char* value : {"90", "80", "70", "60", "50", "40", "30", "20", "10"}) m_threshold->addItem(value);
+  connect(m_threshold, &QComboBox::editTextChanged, this, &CTabpageLoginfo::OnThresholdEditChange);
+  connect(m_threshold, &QComboBox::currentIndexChanged, this, &CTabpageLoginfo::UpdateStudyModeControls);
+
+  m_period = pageControl<QComboBox>(this, 1196);
+  for (const PeriodEntry& entry : kPeriods) m_period->addItem(QString::fromWCharArray(entry.text), entry.hours);
+  connect(m_period, &QComboBox::currentIndexChanged, this, &CTabpageLoginfo::UpdateStudyModeControls);
+
+  auto* targetGroup = new QButtonGroup(this);
+  const wchar_t* targetTexts[] = {L"学習した問題", L"間違えた問題", L"学習していない問題"};
+  const int targetIds[] = {kStudied, kMistaken, kNotStudied};
+  for (int i = 0; i < 3; ++i) {
+    targets_[i] = pageControl<QRadioButton>(this, targetIds[i], targetTexts[i]);
+    targetGroup->addButton(targets_[i], i);
+  }
+  connect(targetGroup, &QButtonGroup::idClicked, this, [this](int index) {
+    SetReviewTarget(index);
+    UpdateStudyModeControls();
+  });
+
+  m_count = pageControl<QComboBox>(this, 1198);
+  m_count->setEditable(true);
+  connect(m_count, &QComboBox::editTextChanged, this, &CTabpageLoginfo::OnCountEditChange);
+  m_countSpin = pageControl<QSpinBox>(this, 1189);
+  m_countSpin->setRange(1, 1);
+  m_countSpin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+  // The spin is the count box's buddy: its arrows step the number in the box.
+  connect(m_countSpin, &QSpinBox::valueChanged, this, [this](int value) {
+    if (leadingNumber(m_count->currentText()) != value) m_count->setEditText(QString::number(value));
+  });
+  allButton_ = pageControl<QPushButton>(this, 1029, L"all");
+  allButton_->setToolTip(QString::fromWCharArray(L"問題集の全問題を学習"));
+  connect(allButton_, &QPushButton::clicked, this, &CTabpageLoginfo::OnAllQuestions);
+
+  description_ = pageControl<QLineEdit>(this, 1023);
+  description_->setReadOnly(true);
+  studyButton_ = pageControl<QPushButton>(this, 1015, L"覚える(&T)");
+  studyButton_->setDefault(true);
+  studyButton_->setToolTip(QString::fromWCharArray(L"通常の学習を開始します。"));
+  connect(studyButton_, &QPushButton::clicked, this, &CTabpageLoginfo::OnStudy);
+
+  normalControls_ = {m_count, m_countSpin, allButton_};
+  reviewControls_ = {targets_[0], targets_[1], targets_[2], m_period};
+  focusedControls_ = {thresholdLabels_[0], m_threshold, thresholdLabels_[1]};
+}
+
+void CTabpageLoginfo::resizeEvent(QResizeEvent*) { layoutControls(); }
+
+// The drawn panels keep their fixed coordinates; the controls sit around them.
+void CTabpageLoginfo::layoutControls() {
+  const int right = width();
+  const auto place = [this](int id, int x, int y, int w, int h) {
+    if (auto* control = findChild<QWidget*>(QString("id%1").arg(id))) control->setGeometry(x, y, w, h);
+  };
+  place(1238, 3, 0, splitX_ - 6, splitY_);
+  place(1239, splitX_ + 3, 0, std::max(0, right - splitX_ - 6), splitY_);
+  m_historyList->setGeometry(splitX_ + 15, 20, std::max(60, right - splitX_ - 120), 24);
+  functionButton_->setGeometry(right - 100, 20, 90, 24);
+  place(1192, 3, splitY_ + 2, std::max(0, right - 6), 140);
+  for (int i = 0; i < 3; ++i) methods_[i]->setGeometry(12 + 90 * i, splitY_ + 20, 88, 24);
+  description_->setGeometry(290, splitY_ + 20, std::max(40, right - 300), 24);
+  m_count->setGeometry(70, splitY_ + 66, 70, 24);
+  m_countSpin->setGeometry(140, splitY_ + 66, 18, 24);
+  allButton_->setGeometry(160, splitY_ + 66, 30, 24);
+  m_period->setGeometry(15, splitY_ + 66, 120, 24);
+  for (int i = 0; i < 3; ++i) targets_[i]->setGeometry(140 + 120 * i, splitY_ + 66, 118, 24);
+  thresholdLabels_[0]->setGeometry(15, splitY_ + 68, 60, 20);
+  m_threshold->setGeometry(75, splitY_ + 66, 60, 24);
+  thresholdLabels_[1]->setGeometry(140, splitY_ + 68, 100, 20);
+  studyButton_->setGeometry(std::max(0, right - 140), splitY_ + 70, 130, 60);
+}
+
+int CTabpageLoginfo::GetCheckedStudyMethod() const {
+  for (int i = 0; i < 3; ++i)
+    if (methods_[i]->isChecked()) return kNormal + i;
+  return 0;
+}
+
+bool CTabpageLoginfo::SetStudyMethod(int index) {
+  if (index < 0 || index > 2) return false;
+  methods_[index]->setChecked(true);
+  return true;
+}
+
+int CTabpageLoginfo::GetCheckedReviewTarget() const {
+  const int ids[] = {kStudied, kMistaken, kNotStudied};
+  for (int i = 0; i < 3; ++i)
+    if (targets_[i]->isChecked()) return ids[i];
+  return 0;
+}
+
+bool CTabpageLoginfo::SetReviewTarget(int index) {
+  if (index < 0 || index > 2) return false;
+  targets_[index]->setChecked(true);
+  return true;
+}
+
+double CTabpageLoginfo::GetRateThreshold() const { return std::wcstod(m_threshold->currentText().toStdWString().c_str(), nullptr); }
+
+void CTabpageLoginfo::readData() { m_nQuestionCount = leadingNumber(m_count->currentText()); }
+
+void CTabpageLoginfo::writeData() { m_count->setEditText(QString::number(m_nQuestionCount)); }
+
+int CTabpageLoginfo::currentLogId() const { return pdb3::currentLogId(app_.studyContext()); }
+
+int CTabpageLoginfo::selectedRunId() const {
+  return m_historyList->currentIndex() < 0 ? -1 : m_historyList->currentData().toInt();
+}
+
+void CTabpageLoginfo::UpdateStudyModeControls() {
+  const int method = GetCheckedStudyMethod();
+  std::wstring text;
+  if (method == kNormal) {
+    text = L"問題を順番に学習します";
+  } else if (method == kReview) {
+    const int target = GetCheckedReviewTarget();
+    if (target) {
+      text = m_period->currentText().toStdWString() + (target == kStudied    ? L"学習した問題を復習します"
+                                                       : target == kMistaken ? L"間違えた問題を復習します"
+                                                                             : L"学習していない問題を復習します");
+    }
+  } else if (method == kFocused) {
+    text = L"正解率の低い問題を重点的に学習します";
+  }
+  description_->setText(QString::fromStdWString(text));
+  for (QWidget* control : normalControls_) control->setVisible(method == kNormal);
+  for (QWidget* control : reviewControls_) control->setVisible(method == kReview);
+  for (QWidget* control : focusedControls_) control->setVisible(method == kFocused);
+  update();
+}
+
+void CTabpageLoginfo::FillCountCombo() {
+  const int remain = host_.remainCount();
+  const QString typed = m_count->currentText();
+  m_count->blockSignals(true);
+  m_count->clear();
+  for (int value : kCountChoices) {
+    if (value > remain) break;
+    m_count->addItem(QString::number(value));
+  }
+  m_count->setEditText(typed);
+  m_count->blockSignals(false);
+  m_countSpin->setRange(1, std::max(1, remain));
+}
+
+void CTabpageLoginfo::OnCountEditChange(const QString& text) {
+  const int remain = host_.remainCount();
+  if (leadingNumber(text) > remain) {
+    m_count->setEditText(QString::number(remain));
+    return;
+  }
+  const QSignalBlocker quiet(m_countSpin);
+  m_countSpin->setValue(leadingNumber(text));
+}
+
+void CTabpageLoginfo::OnThresholdEditChange(const QString& text) {
+  QString kept;
+  for (QChar c : text)
+    if ((c >= '0' && c <= '9') || c == '.') kept += c;
+  if (kept.toDouble() > 100) kept = "100";
+  if (kept != text) {
+    m_threshold->setEditText(kept);  // comes back here once with the text as it should be
+    return;
+  }
+  UpdateStudyModeControls();
+}
+
+void CTabpageLoginfo::OnAllQuestions() {
+  readData();
+  const int remain = host_.remainCount();
+  m_nQuestionCount = m_nQuestionCount >= remain ? std::min(remain, app_.settings->defaultQuestionCount.value) : remain;
+  writeData();
+}
+
+bool CTabpageLoginfo::SelectNormalQuestions(std::deque<int>& out) {
+  const int count = m_nQuestionCount;
+  if ((count >= 1 && count <= host_.questionCount()) || host_.questionCount() < host_.translatedCount())
+    return pdb3::SelectNextQuestions(app_.studyContext(), out, app_.settings->randomReply.value, count);
+  platform::messageBox(this, platform::format(L"出題数を %d ～ %d の範囲で指定してください。", 1, host_.remainCount()),
+                       L"KLV7");
+  return false;
+}
+
+bool CTabpageLoginfo::SelectQuestionsByPeriod(std::deque<int>& out) const {
+  const int hours = m_period->currentData().toInt();
+  const int lid = currentLogId();
+  if (lid < 0) return false;
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const int target = GetCheckedReviewTarget();
+  const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
+  if (hours > 0) {
+    const int since = static_cast<int>(platform::nowSeconds() - int64_t{hours} * 3600);
+    switch (target) {
+      case kStudied:
+        return pdb3::querySqlfIntList(accessor, out,
+                                      L"SELECT qid FROM question_log WHERE qid in (SELECT qid FROM section WHERE sid=%d) "
+                                      L"AND uid=%d AND mid=%d AND LastStudyTime > %d",
+                                      sid, uid, mid, since);
+      case kMistaken:
+        return pdb3::querySqlfIntList(accessor, out,
+                                      L"SELECT qid FROM question_log WHERE qid in (SELECT qid FROM section WHERE sid=%d) "
+                                      L"AND uid=%d AND mid=%d AND LastMistakeTimeOnFirstReply > %d",
+                                      sid, uid, mid, since);
+      case kNotStudied:
+        return pdb3::querySqlfIntList(accessor, out,
+                                      L"SELECT qid FROM section WHERE sid=%d AND qid not in  (SELECT qid FROM question_log "
+                                      L" WHERE qid in (SELECT qid FROM section WHERE sid=%d)  AND uid=%d  AND mid=%d  AND "
+                                      L"LastStudyTime > %d)",
+                                      sid, sid, uid, mid, since);
+      default:
+        return false;
+    }
+  }
+  std::deque<int> runs;
+  if (!pdb3::roundDailyLogIds(pdb3::getElementLog(accessor, lid), runs) || runs.empty()) return false;
+  pdb3::DailyLogRecord last(accessor, runs.front(), lid);
+  last.Load();
+  std::vector<int> ids;
+  switch (target) {
+    case kStudied:
+      if (!last.AllQuestionIds(ids)) return false;
+      break;
+    case kMistaken:
+      if (!last.MistakeQuestionIds(ids)) return false;
+      break;
+    case kNotStudied: {
+      std::deque<int> rest;
+      pdb3::nonEmptyQuestionIds(accessor, sid, rest);
+      last.AllQuestionIds(ids);
+      RemoveIdsFromDeque(rest, std::deque<int>(ids.begin(), ids.end()));
+      out.insert(out.end(), rest.begin(), rest.end());
+      return true;
+    }
+    default:
+      return false;
+  }
+  out.insert(out.end(), ids.begin(), ids.end());
+  return true;
+}
+
+bool CTabpageLoginfo::lowRateQuestionIds(std::deque<int>& out) const {
+  if (currentLogId() < 0) return false;
+  const double threshold = GetRateThreshold();
+  if (threshold == 0) return false;
+  const double f = threshold * 0.01;
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
+  if (app_.settings->correctrateMode == 0) {
+    return pdb3::querySqlfIntList(accessor, out,
+                                  L"SELECT qid FROM question_log WHERE qid in (SELECT qid FROM section WHERE sid=%d) AND "
+                                  L"uid = %d AND mid = %d AND nc1+ni1+nc1pm+ni1pm>=0 AND "
+                                  L"1.0*(nc1+nc1pm)/(nc1+ni1+nc1pm+ni1pm) <= %f",
+                                  sid, uid, mid, f);
+  }
+  return pdb3::querySqlfIntList(accessor, out,
+                                L"SELECT qid FROM question_log WHERE qid in (SELECT qid FROM section WHERE sid=%d) AND "
+                                L"uid = %d AND mid = %d AND nc1+ni1+nc1pm+ni1pm+nc2+ni2+nc2pm+ni2pm>=0 AND "
+                                L"1.0*(nc1+nc1pm+nc2+nc2pm)/(nc1+ni1+nc1pm+ni1pm+nc2+ni2+nc2pm+ni2pm) <= %f",
+                                sid, uid, mid, f);
+}
+
+bool CTabpageLoginfo::SelectLowRateQuestions(std::deque<int>& out) const {
+  std::deque<int> ids;
+  if (!lowRateQuestionIds(ids)) return false;
+  if (app_.settings->randomMistakeReply.value) study::shuffleIds(ids);
+  out.insert(out.end(), ids.begin(), ids.end());
+  return true;
+}
+
+bool CTabpageLoginfo::SelectQuestionsForMethod(std::vector<int>& out) {
+  readData();
+  std::deque<int> ids;
+  bool selected = false;
+  switch (GetCheckedStudyMethod()) {
+    case kNormal:
+      selected = SelectNormalQuestions(ids);
+      break;
+    case kReview:
+      selected = SelectQuestionsByPeriod(ids);
+      break;
+    case kFocused:
+      selected = SelectLowRateQuestions(ids);
+      break;
+  }
+  out.insert(out.end(), ids.begin(), ids.end());
+  return selected;
+}
+
+void CTabpageLoginfo::OnStudy() {
+  if (host_.currentPage() == 3) {
+    host_.UpdateRankingPage();
+    return;
+  }
+  if (host_.folderSelected()) return;
+  readData();
+  std::vector<int> ids;
+  if (host_.SelectStudyQuestions(ids)) host_.StartStudyAndRefresh(host_.setPath(), ids);
+}
+
+void CTabpageLoginfo::RefreshFromDialog() {
+  const bool folder = host_.folderSelected();
+  for (QWidget* control : std::initializer_list<QWidget*>{studyButton_, m_count, m_countSpin, allButton_})
+    control->setEnabled(!folder);
+
+  m_historyList->blockSignals(true);
+  m_historyList->clear();
+  const int lid = folder ? -1 : currentLogId();
+  if (lid >= 0) {
+    const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+    std::deque<int> runs;
+    pdb3::roundDailyLogIds(pdb3::getElementLog(accessor, lid), runs);
+    for (size_t i = 0; i < runs.size() && i < kMaxListedRuns; ++i) {
+      pdb3::DailyLogRecord run(accessor, runs[i], lid);
+      if (!run.Load()) continue;
+      m_historyList->addItem(QString::fromStdWString(pageRunText(run.EndTime) + L" の学習履歴"), runs[i]);
+    }
+  }
+  if (m_historyList->count() > 0) m_historyList->setCurrentIndex(0);
+  m_historyList->blockSignals(false);
+  const bool hasRuns = m_historyList->count() > 0;
+  for (QWidget* control : historyControls_) control->setVisible(hasRuns);
+  methods_[1]->setEnabled(hasRuns);
+  methods_[2]->setEnabled(hasRuns);
+  if (!hasRuns) SetStudyMethod(0);
+
+  // The round's answer totals change only with what a refresh follows (a study, a deletion, another
+  // set, user or mode); the drawing reads them from here.
+  totalCorrects_ = totalIncorrects_ = 0;
+  if (lid >= 0) {
+    try {
+      const pdb3::ElementLogRecord log = pdb3::getElementLog(pdb3::openQuery(app_.db), lid);
+      totalCorrects_ = pdb3::roundTotalCorrect(log);
+      totalIncorrects_ = pdb3::roundTotalIncorrect(log);
+    } catch (const std::wstring& error) {
+      platform::traceError(L"%ls\n", error.c_str());
+    }
+  }
+
+  m_countSpin->setRange(1, std::max(1, host_.questionCount()));
+  m_nQuestionCount =
+      std::min({host_.remainCount(), app_.settings->defaultQuestionCount.value, host_.questionCount()});
+  FillCountCombo();
+  writeData();
+  UpdateStudyModeControls();
+}
+
+void CTabpageLoginfo::ApplyCountAfterStudy(int studied) {
+  int count = std::min(host_.remainCount(), app_.settings->defaultQuestionCount.value);
+  if (host_.currentPage() == 1 && GetCheckedStudyMethod() == kNormal) count = std::min(count, studied);
+  m_nQuestionCount = count;
+  m_countSpin->setRange(1, std::clamp(host_.questionCount(), 1, 0xFFFF));
+  writeData();
+}
+
+void CTabpageLoginfo::OnFunctionMenu() {
+  functionMenu_->popup(QCursor::pos() - QPoint(10, 5));
+}
+
+void CTabpageLoginfo::ShowQuestionsOfStudy() {
+  const int did = selectedRunId();
+  if (did < 0) return;
+  pdb3::DailyLogRecord run(pdb3::openQuery(app_.db), did, currentLogId());
+  if (run.lid < 0 || !run.Load()) return;
+  std::vector<int> ids;
+  if (!run.AllQuestionIds(ids)) {
+    platform::messageBox(this,
+                         run.totalNc1() + run.totalNi1() != 0
+                             ? L"この回は Ver.6 以前に学習した情報のため，どの問題を学習したのか記録されていません"
+                             : L"この回に学習した問題はありません",
+                         kAppCaption);
+    return;
+  }
+  QuestionPreviewDlg dialog(app_, std::deque<int>(ids.begin(), ids.end()),
+                            host_.setPath() + L" を " + pageRunText(run.EndTime) + L" に学習した問題", this);
+  runModalDialog(dialog);
+}
+
+bool CTabpageLoginfo::deleteInTransaction(const std::wstring& first, const std::wstring& second) {
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) {
+    platform::messageBox(this, L"消去に失敗しました", kAppCaption);
+    return false;
+  }
+  // A failed COMMIT is rolled back by the connection itself.
+  if (pdb3::execSql(accessor, first.c_str()) && pdb3::execSql(accessor, second.c_str()) &&
+      pdb3::execSql(accessor, L"COMMIT"))
+    return true;
+  if (app_.db.inTransaction()) pdb3::execSql(accessor, L"ROLLBACK");
+  platform::messageBox(this, L"消去に失敗しました", kAppCaption);
+  return false;
+}
+
+void CTabpageLoginfo::OnDeleteThisHistory() {
+  const int did = selectedRunId();
+  if (did < 0) return;
+  const std::wstring entry = m_historyList->currentText().toStdWString();
+  pdb3::DailyLogRecord run(pdb3::openQuery(app_.db), did, currentLogId());
+  if (run.lid < 0 || !run.Load()) return;
+  const std::wstring question =
+      L"問題集 " + host_.setPath() + L" の " + entry + L"(" + pageDateText(run.StartTime) + L") を消去しますか？";
+  if (platform::messageBox(this, question, L"履歴消去", platform::MbYesNo | platform::MbIconQuestion) != platform::IdYes)
+    return;
+  if (deleteInTransaction(platform::format(L"DELETE FROM daily_question_log WHERE did=%d", did),
+                          platform::format(L"DELETE FROM daily_log WHERE did=%d", did)))
+    host_.RefreshPages();
+}
+
+void CTabpageLoginfo::OnDeleteAllHistory() {
+  if (host_.folderSelected()) return;
+  const std::wstring question =
+      L"問題集 " + host_.setPath() + L" の全学習履歴を消去しますか？\n（消去されるのはこのモードの履歴のみです）";
+  if (platform::messageBox(this, question, L"履歴消去", platform::MbYesNo | platform::MbIconQuestion) != platform::IdYes)
+    return;
+  const int lid = currentLogId();
+  if (deleteInTransaction(
+          platform::format(L"DELETE FROM daily_question_log WHERE did in (SELECT did FROM daily_log WHERE lid = %d)", lid),
+          platform::format(L"DELETE FROM daily_log WHERE lid = %d", lid)))
+    host_.RefreshPages();
+}

@@ -1,0 +1,137 @@
+// The main dialog's learning-history page: the current user's figures for the chosen set in the
+// current mode, one past study picked from a list (its counts and the trend of correct rates),
+// and how the next study is composed: the next questions of the round, a review of a period or
+// of the last study, or the questions whose correct rate is low.
+#pragma once
+
+#include <QWidget>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/gdi_dc.h"
+
+class KlvApp;
+class MainDialogHost;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QMenu;
+namespace pdb3 {
+class DailyLogRecord;
+class ElementLogRecord;
+}  // namespace pdb3
+
+// Removes from ids every id of remove (each looked up by value); true when all were found.
+bool RemoveIdsFromDeque(std::deque<int>& ids, const std::deque<int>& remove);
+// First-answer correct / (correct + incorrect) over the study's results; 0 without answers.
+double DailyLogCorrectRate(const pdb3::DailyLogRecord& record);
+// A total study time: "%5d 秒" up to 60 seconds, minutes and seconds up to an hour, then hours.
+std::wstring StudyTimeText(int totalSeconds);
+
+class CTabpageLoginfo : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kNormal = 1242, kReview = 1243, kFocused = 1244;
+  static constexpr int kStudied = 1246, kMistaken = 1247, kNotStudied = 1250;
+
+  CTabpageLoginfo(KlvApp& app, MainDialogHost& host, QWidget* parent = nullptr);
+
+  // The checked study method (kNormal, kReview, kFocused) or review target (kStudied,
+  // kMistaken, kNotStudied); 0 when none is checked. The setters take an index 0-2.
+  int GetCheckedStudyMethod() const;
+  bool SetStudyMethod(int index);
+  int GetCheckedReviewTarget() const;
+  bool SetReviewTarget(int index);
+  // The focused-study threshold in percent; 0 when the text is not a number.
+  double GetRateThreshold() const;
+
+  // The questions of a study by each method, as the main dialog's selection for this page asks
+  // for them. Normal: the next questions of the round in the number chosen (a number out of
+  // range is refused with a box). Review: those studied, answered wrongly or not studied within
+  // the chosen period or in the last study. Focused: those whose correct rate is at most the
+  // threshold. Each false when there is nothing to study that way.
+  bool SelectNormalQuestions(std::deque<int>& out);
+  bool SelectQuestionsByPeriod(std::deque<int>& out) const;
+  bool SelectLowRateQuestions(std::deque<int>& out) const;
+  // The selection of the checked method, after the page's data are read.
+  bool SelectQuestionsForMethod(std::vector<int>& out);
+
+  // Dialog data: the question count edit (1198) to m_nQuestionCount and back.
+  void readData();
+  void writeData();
+
+  // What the main dialog's refresh does to this page: the study list of the current round
+  // (newest first, at most 30), the counts and the controls that depend on them.
+  void RefreshFromDialog();
+  // After a study of `studied` questions: the count becomes the round's rest, the default count
+  // and (for a normal study shown on this page) the number just studied, whichever is least.
+  void ApplyCountAfterStudy(int studied);
+
+  void UpdateStudyModeControls();
+  void FillCountCombo();
+
+  // Commands.
+  void OnStudy();
+  void OnAllQuestions();
+  void ShowQuestionsOfStudy();
+  void OnDeleteThisHistory();
+  void OnDeleteAllHistory();
+  void OnFunctionMenu();
+
+  // The whole page drawn into dc (the page's own surface or a test's image).
+  void OnPaint(platform::Dc& dc);
+  void DrawStudyCounts(platform::Dc& dc, const pdb3::DailyLogRecord& record, platform::Rect r);
+  void DrawRateChart(platform::Dc& dc, const pdb3::ElementLogRecord& log, platform::Rect r, int selected);
+  void DrawProgressBar(platform::Dc& dc, const std::wstring& label, platform::Rect r, int maximum,
+                       platform::COLORREF background, int value, platform::COLORREF bar);
+
+  int m_nQuestionCount = 0;
+  platform::Rect chartRect() const { return chartRect_; }
+  QComboBox& historyList() { return *m_historyList; }
+  QMenu& functionMenu() { return *functionMenu_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void buildControls();
+  void layoutControls();
+  void OnCountEditChange(const QString& text);
+  void OnThresholdEditChange(const QString& text);
+  // The focused selection without the shuffle: the drawing counts it without touching the
+  // program's random source.
+  bool lowRateQuestionIds(std::deque<int>& out) const;
+  int currentLogId() const;
+  // The did of the chosen study run; -1 when none is chosen.
+  int selectedRunId() const;
+  // Runs the statements in one transaction; a failure rolls back and says so.
+  bool deleteInTransaction(const std::wstring& first, const std::wstring& second);
+
+  KlvApp& app_;
+  MainDialogHost& host_;
+  const int splitX_ = 250;
+  const int splitY_ = 230;
+  platform::Rect chartRect_;
+  int totalCorrects_ = 0;    // first answers of the round, as of the last refresh
+  int totalIncorrects_ = 0;
+
+  QComboBox* m_historyList;
+  QPushButton* functionButton_;
+  QMenu* functionMenu_;
+  QRadioButton* methods_[3];
+  QRadioButton* targets_[3];
+  QComboBox* m_period;
+  QComboBox* m_threshold;
+  QComboBox* m_count;
+  QSpinBox* m_countSpin;
+  QPushButton* allButton_;
+  QLineEdit* description_;
+  QPushButton* studyButton_;
+  std::vector<QWidget*> normalControls_, reviewControls_, focusedControls_, historyControls_;
+  QWidget* thresholdLabels_[2];
+};

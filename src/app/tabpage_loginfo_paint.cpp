@@ -1,0 +1,238 @@
+// The learning-history page's drawing: overall figures, the chosen study's counts, the trend of
+// correct rates and the bar of the chosen study method. Everything is read at paint time.
+#include <QComboBox>
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/klv_app.h"
+#include "app/main_dialog_host.h"
+#include "app/page_dates.h"
+#include "app/page_drawing.h"
+#include "app/tabpage_loginfo.h"
+#include "database/daily_log.h"
+#include "database/element_log.h"
+#include "database/sql_helpers.h"
+#include "platform/system_metrics.h"
+#include "platform/trace.h"
+#include "services/shell_values.h"
+
+using platform::COLORREF;
+using platform::Dc;
+using platform::Rect;
+using platform::rgb;
+
+namespace {
+
+constexpr COLORREF kBlack = rgb(0, 0, 0);
+constexpr COLORREF kWhite = rgb(255, 255, 255);
+
+void drawRow(Dc& dc, int left, int y, int right, int bottom, const std::wstring& label, const std::wstring& value,
+             COLORREF colour) {
+  drawLabelAndValue(dc, Rect{left, y, right, bottom}, Rect{left, y, right, bottom}, label, value, colour);
+}
+
+double rateOf(int correct, int incorrect) {
+  const int sum = correct + incorrect;
+  return sum < 1 ? 0.0 : static_cast<double>(correct) / sum;
+}
+
+bool isTypingMode(int mode) { return mode == 0 || mode == 2 || mode == 4 || mode == 6; }
+
+// One point of the trend: a study's end and its first-answer correct rate, summed by the engine
+// (the same totals DailyLogCorrectRate takes over the loaded results).
+struct TrendPoint {
+  int endTime = 0;
+  double rate = 0;
+};
+
+TrendPoint readTrendPoint(const pdb3::DbObject& accessor, int did, int lid) {
+  TrendPoint point;
+  pdb3::readFirstRow(
+      accessor,
+      platform::format(L"SELECT EndTime, (SELECT coalesce(sum(nc1),0) FROM daily_question_log WHERE did=%d), "
+                       L"(SELECT coalesce(sum(ni1),0) FROM daily_question_log WHERE did=%d) "
+                       L"FROM daily_log WHERE did=%d AND lid=%d",
+                       did, did, did, lid),
+      [&](const sqliteplus::SqliteCursor& row) {
+        point.endTime = row.getInt(0);
+        point.rate = rateOf(row.getInt(1), row.getInt(2));
+      });
+  return point;
+}
+
+}  // namespace
+
+std::wstring StudyTimeText(int totalSeconds) {
+  const int s = std::abs(totalSeconds);
+  if (s > 3600) return platform::format(L"%2dH %02dm %02ds", s / 3600, s / 60 % 60, s % 60);
+  if (s < 61) return platform::format(L"%5d 秒", s);
+  return platform::format(L"%2d 分 %2d 秒", s / 60, s % 60);
+}
+
+void CTabpageLoginfo::paintEvent(QPaintEvent*) {
+  paintThroughDc(*this, [this](Dc& dc) { OnPaint(dc); });
+}
+
+void CTabpageLoginfo::OnPaint(Dc& dc) {
+  const COLORREF face = platform::getSysColor(platform::ColorBtnFace);
+  const Rect client = dc.bounds();
+  dc.fillSolidRect(client, face);
+  dc.setBkMode(platform::Opaque);
+  dc.setBkColor(face);
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const int lid = currentLogId();
+  const pdb3::ElementLogRecord log = pdb3::getElementLog(accessor, lid);
+  const PageFontScope font(dc, 14);
+
+  const int correct = totalCorrects_, incorrect = totalIncorrects_;
+  const double rate = rateOf(correct, incorrect);
+  const int right = splitX_ - 15;
+  drawRow(dc, 10, 20, right, client.bottom, L"正解数", std::to_wstring(correct), rgb(0, 0, 255));
+  drawRow(dc, 10, 40, right, client.bottom, L"不正解数", std::to_wstring(incorrect), rgb(255, 0, 0));
+  drawRow(dc, 10, 60, right, client.bottom, L"正解率", platform::format(L"%5.1f %%", 100 * rate), RateToColor(rate));
+  const int runs = lid >= 0 ? log.nRun() : 0;
+  const int seconds = lid >= 0 ? log.TotalReplySec() : 0;
+  drawRow(dc, 10, 85, right, client.bottom, L"学習回数", platform::format(L"%5d 回", runs), kBlack);
+  drawRow(dc, 10, 105, right, client.bottom, L"総学習時間", StudyTimeText(seconds), kBlack);
+  if (isTypingMode(app_.studyMode)) {
+    const int strokes = lid >= 0 ? log.TotalStrokes() : 0;
+    const int s = std::abs(seconds);
+    const double speed = s == 0 ? 0.0 : static_cast<double>(strokes) / s * 60;
+    drawRow(dc, 10, 130, right, client.bottom, L"キー入力速度", platform::format(L"%10.2lf [Keys/分]", speed),
+            rgb(0, 96, 0));
+    drawRow(dc, 10, 150, right, client.bottom, L"打鍵数", std::to_wstring(strokes), rgb(0, 96, 0));
+  }
+
+  if (lid >= 0 && m_historyList->currentIndex() >= 0) {
+    pdb3::DailyLogRecord run(accessor, selectedRunId(), lid);
+    if (run.Load()) {
+      DrawStudyCounts(dc, run, Rect{splitX_ + 15, 55, client.right - 10, splitY_});
+      const int mode = dc.setBkMode(platform::Transparent);
+      chartRect_ = Rect{splitX_ + 10, 120, client.right, splitY_};
+      DrawRateChart(dc, log, chartRect_, m_historyList->currentIndex());
+      dc.setBkMode(mode);
+    }
+  }
+
+  dc.fillSolidRect(Rect{10, splitY_ + 65, client.right - 150, splitY_ + 135}, face);
+  const Rect bar{10, splitY_ + 100, client.right - 150, splitY_ + 135};
+  dc.setBkMode(platform::Transparent);
+  const int questions = host_.questionCount();
+  std::deque<int> ids;
+  switch (GetCheckedStudyMethod()) {
+    case kNormal: {
+      dc.setTextColor(host_.folderSelected() ? rgb(128, 128, 128) : kBlack);
+      dc.textOut(15, splitY_ + 70, L"出題数");
+      dc.textOut(190, splitY_ + 70,
+                 platform::format(L"(%d～%d) 問題数：%d", questions == 0 ? 0 : 1, host_.remainCount(), questions));
+      const int round = (lid >= 0 ? log.nAccomplish() : 0) + 1;
+      DrawProgressBar(dc, platform::format(L"進行状況 [%d回目]", round), bar, questions, kWhite,
+                      host_.translatedCount(), rgb(192, 192, 255));
+      break;
+    }
+    case kReview: {
+      SelectQuestionsByPeriod(ids);
+      const int target = GetCheckedReviewTarget();
+      const COLORREF colour = target == kStudied      ? rgb(128, 128, 255)
+                              : target == kMistaken   ? rgb(255, 0, 0)
+                              : target == kNotStudied ? rgb(128, 255, 128)
+                                                      : kBlack;
+      DrawProgressBar(dc, L"該当する問題：", bar, questions, kWhite, static_cast<int>(ids.size()), colour);
+      break;
+    }
+    case kFocused:
+      lowRateQuestionIds(ids);
+      DrawProgressBar(dc, L"該当する問題：", bar, questions, kWhite, static_cast<int>(ids.size()),
+                      RateToColor(GetRateThreshold() / 100));
+      break;
+  }
+}
+
+void CTabpageLoginfo::DrawStudyCounts(Dc& dc, const pdb3::DailyLogRecord& record, Rect r) {
+  dc.fillSolidRect(r, platform::getSysColor(platform::ColorBtnFace));
+  const double rate = DailyLogCorrectRate(record);
+  drawRow(dc, r.left, r.top, r.right, r.bottom, L"正解数", std::to_wstring(record.totalNc1()), rgb(0, 0, 255));
+  drawRow(dc, r.left, r.top + 20, r.right, r.bottom, L"不正解数", std::to_wstring(record.totalNi1()), rgb(255, 0, 0));
+  drawRow(dc, r.left, r.top + 40, r.right, r.bottom, L"正解率", platform::format(L"%5.1f %%", 100 * rate),
+          RateToColor(rate));
+  dc.setTextColor(kBlack);
+}
+
+void CTabpageLoginfo::DrawRateChart(Dc& dc, const pdb3::ElementLogRecord& log, Rect r, int selected) {
+  const Rect frame{r.left + 25, r.top + 5, r.right - 10, r.bottom - 20};
+  dc.fillSolidRect(frame, kWhite);
+  dc.frameRect(frame, platform::Brush::solid(kBlack));
+  const int base = frame.bottom - 1;
+  const PageFontScope font(dc, 10);
+  dc.textOut(frame.left - 23, frame.top - 4, L"100%");
+  dc.textOut(frame.left - 15, base - 8, L"0%");
+
+  std::deque<int> dids;
+  pdb3::roundDailyLogIds(log, dids);
+  const int n = static_cast<int>(dids.size());
+  const int points = std::clamp(n, 10, 30);
+  const int step = (frame.right - frame.left) / (points - 1);
+  std::vector<TrendPoint> trend;  // newest first
+  for (int k = 0; k < std::min(n, points); ++k) trend.push_back(readTrendPoint(log, dids[k], log.lid()));
+
+  const COLORREF shade = rgb(224, 224, 224);
+  if (selected == 0) {
+    dc.fillSolidRect(Rect{frame.left + step / 2 + (points - 2) * step, frame.top + 1, frame.right - 1, base}, shade);
+  } else if (selected == points - 1) {
+    dc.fillSolidRect(Rect{frame.left + 1, frame.top + 1, frame.left + 1 + step / 2, base}, shade);
+  } else if (selected > 0 && selected < points) {
+    const int x1 = frame.left + step / 2 + (points - selected - 2) * step;
+    dc.fillSolidRect(Rect{x1, frame.top + 1, x1 + step - 1, base}, shade);
+  }
+
+  const platform::Pen previousPen = dc.selectPen(platform::Pen::solid(rgb(0, 0, 255)));
+  for (int i = 0; i < points; ++i) {
+    const int k = points - i;
+    const double rate = k <= n ? trend[k - 1].rate : 0.0;
+    const int y = base - static_cast<int>((base - frame.top) * rate);
+    const int x = i == points - 1 ? frame.right : frame.left + i * step;
+    if (i == 0) {
+      dc.moveTo(x, y);
+    } else {
+      dc.lineTo(x, y);
+    }
+  }
+  dc.selectPen(previousPen);
+
+  for (int i = 0; i < points; ++i) {
+    const int k = points - i;
+    if (k > n || (points > 10 && i % 3 != 0)) continue;
+    const std::tm end = pageLocalTime(trend[k - 1].endTime);
+    const std::wstring label = platform::format(L"%2d/%2d", end.tm_mon + 1, end.tm_mday);
+    dc.textOut(static_cast<int>(frame.left + i * step - 5 - 2.5 * label.size()), base + 5, label);
+  }
+  if (selected >= 0 && selected < static_cast<int>(trend.size())) {
+    dc.setTextColor(kBlack);
+    const std::wstring when = pageDateText(trend[selected].endTime);
+    dc.textOut(frame.left + 5, base - 15, when.substr(0, when.size() >= 3 ? when.size() - 3 : 0));
+  }
+}
+
+void CTabpageLoginfo::DrawProgressBar(Dc& dc, const std::wstring& label, Rect r, int maximum, COLORREF background,
+                                      int value, COLORREF bar) {
+  const PageFontScope font(dc, 12);
+  dc.setTextColor(kBlack);
+  dc.textOut(r.left, r.top + 3, label);
+  const Rect frame{r.left + 110, r.top, r.right, r.bottom - 15};
+  dc.frameRect(frame, platform::Brush::solid(kBlack));
+  const Rect inside = frame.deflated(1, 1);
+  dc.fillSolidRect(inside, background);
+  if (maximum <= 0) return;
+  // A value above the maximum (a set that shrank) keeps the bar inside its frame.
+  const double share = std::min(1.0, static_cast<double>(value) / maximum);
+  const int x = inside.left + static_cast<int>(share * inside.width());
+  dc.fillSolidRect(Rect{inside.left, inside.top, x, inside.bottom}, bar);
+  if (value > 0) {
+    dc.moveTo(x, inside.top);
+    dc.lineTo(x, inside.bottom);
+  }
+  if (value >= 0) {
+    Rect number{x - 30, inside.bottom + 2, x + 30, r.bottom};
+    dc.drawText(std::to_wstring(value), number, platform::DtCenter | platform::DtNoPrefix);
+  }
+}

@@ -1,0 +1,336 @@
+#include "uictl/bars/menu_bar.h"
+
+#include "platform/system_metrics.h"
+#include "uictl/bars/command_manager.h"
+#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/menu_hash.h"
+#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/ux_registry.h"
+#include "uictl/bars/virtual_keys.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+
+using namespace platform;
+
+namespace {
+
+constexpr int kShowAllDelayMs = 5000;
+
+bool isWindowButton(const CUxToolbarButton* button) { return dynamic_cast<const CUxToolbarMenuButtonsButton*>(button); }
+
+}  // namespace
+
+CUxMenuBar::CUxMenuBar(QWidget* parent) : CUxToolBar(parent) {
+  m_bMenuMode = true;
+  m_showAllTimer.setSingleShot(true);
+  connect(&m_showAllTimer, &QTimer::timeout, this, [this] {
+    int index = -1;
+    CUxToolbarMenuButton* open = GetDroppedDownMenu(&index);
+    if (!open || !open->m_pPopupMenu || !open->m_rect.contains(WidgetToClient(mapFromGlobal(QCursor::pos())))) return;
+    if (!open->m_pPopupMenu->GetMenuBar()->AreAllCommandsShown()) open->m_pPopupMenu->ShowAllCommands();
+  });
+}
+
+CUxMenuBar::~CUxMenuBar() {
+  if (m_hMenu && m_hMenu != m_hDefaultMenu) destroyMenu(m_hMenu);
+}
+
+void CUxMenuBar::SetShowAllCommands(bool on) { menuBarShowAllCommands() = on; }
+
+void CUxMenuBar::measureSystemButton() {
+  const int side = getSystemMetrics(SmCxMenuSize);
+  // The caption glyph sits inside the square less its frame.
+  m_szSystemButton = {std::max(1, side - 2), std::max(1, getSystemMetrics(SmCyMenuSize) - 4)};
+}
+
+bool CUxMenuBar::Create(QWidget* parent, unsigned style, unsigned id) {
+  m_pParentWnd = parent;
+  if (!CUxToolBar::Create(parent, style | CbrsHideInplace, id)) return false;
+  if (MenuBarFrame* host = frame()) host->SetMenuBar(this);
+  measureSystemButton();
+  return true;
+}
+
+void CUxMenuBar::buildFromMenu(MenuHandle menu) {
+  RemoveAllButtons();
+  for (int i = 0, count = getMenuItemCount(menu); i < count; ++i) {
+    const unsigned position = static_cast<unsigned>(i);
+    const std::wstring text = getMenuString(menu, position, MfByPosition);
+    const MenuHandle sub = getSubMenu(menu, i);
+    const unsigned id = sub ? kSubMenuCommand : getMenuItemId(menu, i);
+    if (!sub && id == 0) {
+      InsertSeparator();
+    } else if (sub) {
+      auto title = std::make_unique<CUxToolbarMenuButton>(0, sub, -1, text.c_str());
+      title->m_bShowText = true;
+      InsertButton(std::move(title));
+    } else {
+      auto button = std::make_unique<CUxToolbarButton>(id, -1, text.c_str());
+      button->m_bShowText = true;
+      InsertButton(std::move(button));
+    }
+  }
+}
+
+void CUxMenuBar::CreateFromMenu(MenuHandle menu, bool defaultMenu, bool forceUpdate) {
+  if (hasFocus() && m_pParentWnd) m_pParentWnd->setFocus();
+  if (menu == m_hMenu && !IsCustomizeMode() && !forceUpdate) {
+    setMaximizeMode(frame() && frame()->ActiveMdiChild().maximized);
+    update();
+    return;
+  }
+  removeMaximizeButtons();
+  if (m_hMenu) menuHash().SaveMenuBar(m_hMenu, this);
+  m_bMaximizeMode = false;
+  m_hMenu = menu;
+  if (defaultMenu) m_hDefaultMenu = menu;
+  if (!menuHash().LoadMenuBar(menu, this)) buildFromMenu(menu);
+  setMaximizeMode(frame() && frame()->ActiveMdiChild().maximized);
+  AdjustLayout();
+  if (MenuBarFrame* host = frame()) host->RecalcLayout();
+}
+
+void CUxMenuBar::removeMaximizeButtons() {
+  if (!m_bMaximizeMode) return;
+  for (int i = 0; i < m_nSystemButtonsNum; ++i) RemoveButton(GetCount() - 1 - (m_pCustomizeBtn ? 1 : 0));
+  if (dynamic_cast<CUxToolbarSystemMenuButton*>(GetButton(0))) RemoveButton(0);
+  m_nSystemButtonsNum = 0;
+  m_bMaximizeMode = false;
+}
+
+void CUxMenuBar::setMaximizeMode(bool maximized) {
+  removeMaximizeButtons();
+  MenuBarFrame* host = frame();
+  if (!maximized || !host || !host->IsMdiFrame()) {
+    AdjustLayout();
+    return;
+  }
+  const MdiChildState child = host->ActiveMdiChild();
+  m_hSysMenu = child.systemMenu;
+  m_hSysIcon = child.icon;
+  InsertButton(std::make_unique<CUxToolbarSystemMenuButton>(child.systemMenu, child.icon), 0);
+  const int end = m_pCustomizeBtn ? GetCount() - 1 : -1;
+  auto add = [&](unsigned command, bool disabled) {
+    auto button = std::make_unique<CUxToolbarMenuButtonsButton>(command);
+    if (disabled) button->m_nStyle |= kStyleDisabled;
+    InsertButton(std::move(button), end < 0 ? -1 : GetCount() - 1);
+    ++m_nSystemButtonsNum;
+  };
+  if (child.minimizeBox) add(kScMinimize, false);
+  if (child.maximizeBox) add(kScRestore, false);
+  const unsigned close = getMenuState(child.systemMenu, kScClose, MfByCommand);
+  add(kScClose, close != kMenuError && (close & (MfGrayed | MfDisabled)));
+  m_bMaximizeMode = true;
+  AdjustLayout();
+  host->RecalcLayout();
+  update();
+}
+
+int CUxMenuBar::GetRowHeight() const {
+  const Size menuButton = toolbarClassData().sizeMenuButton;
+  int height = m_bHaveButtons ? GetButtonSize().cy : (menuButton.cy > 0 ? menuButton.cy : 22) - 2;
+  const GlobalDrawData& data = globalData();
+  return std::max(height, IsHorizontal() ? data.nTextHeight : data.nTextHeightVert);
+}
+
+int CUxMenuBar::GetColumnWidth() const {
+  const Size menuButton = toolbarClassData().sizeMenuButton;
+  return m_bHaveButtons ? GetButtonSize().cx : (menuButton.cx > 0 ? menuButton.cx : 23) - 2;
+}
+
+int CUxMenuBar::CalcMaxButtonHeight() {
+  m_bHaveButtons = false;
+  for (const auto& button : m_Buttons) {
+    if (isWindowButton(button.get()) || dynamic_cast<CUxToolbarSystemMenuButton*>(button.get())) continue;
+    if (button->m_bShowImage && button->GetImage() >= 0) m_bHaveButtons = true;
+  }
+  return GetRowHeight();
+}
+
+Size CUxMenuBar::CalcLayout(unsigned mode, int length) {
+  OnSetHotButton(-1);
+  CalcMaxButtonHeight();
+  const bool mruQuery = (mode & LmHorz) && (mode & LmMruWidth);
+  if (mruQuery || IsFloating()) {
+    const Size size = CUxToolBar::CalcLayout(mode, length);
+    RebuildAccelerationKeys();
+    return size;
+  }
+  QRect area = frame() ? frame()->DockingRect() : QRect();
+  if (area.isEmpty()) {
+    QWidget* owner = GetOwner();
+    area = owner ? owner->contentsRect() : QRect(0, 0, width(), height());
+  }
+  Rect inset;
+  CalcInsideRect(inset, !(mode & LmVertDock) && (mode & LmHorz));
+  Size size;
+  if ((mode & LmVertDock) || !(mode & LmHorz)) {
+    size = {CalcSize(true).cx - inset.left + inset.right, area.height()};
+  } else {
+    const int inner = std::max(1, area.width() + inset.left - inset.right);
+    wrapToolBar(inner, 0x7fff);
+    size = {area.width(), CalcSize(false).cy - inset.top + inset.bottom};
+  }
+  RebuildAccelerationKeys();
+  return size;
+}
+
+void CUxMenuBar::AdjustLocations() {
+  CUxToolBar::AdjustLocations();
+  if (!m_bMaximizeMode || m_nSystemButtonsNum == 0) return;
+  const Rect client = ClientRect();
+  const bool horizontal = IsHorizontal();
+  const int last = GetCount() - 1 - (m_pCustomizeBtn ? 1 : 0);
+  int edge = horizontal ? client.right : client.bottom;
+  for (int i = last; i > last - m_nSystemButtonsNum; --i) {
+    CUxToolbarButton* button = GetButton(i);
+    Rect r;
+    if (horizontal) {
+      const int top = client.top + (client.height() - m_szSystemButton.cy) / 2;
+      r = {edge - m_szSystemButton.cx, top, edge, top + m_szSystemButton.cy};
+      edge = r.left - 1;
+    } else {
+      const int left = client.left + (client.width() - m_szSystemButton.cx) / 2;
+      r = {left, edge - m_szSystemButton.cy, left + m_szSystemButton.cx, edge};
+      edge = r.top - 1;
+    }
+    button->SetRect(r);
+  }
+}
+
+int CUxMenuBar::FindDropIndex(Point point, Rect& marker) const {
+  const int index = CUxToolBar::FindDropIndex(point, marker);
+  return m_bMaximizeMode ? std::min(index, ordinaryCount() - (m_pCustomizeBtn ? 1 : 0)) : index;
+}
+
+bool CUxMenuBar::OnSendCommand(const CUxToolbarButton* button) {
+  const auto* windowButton = dynamic_cast<const CUxToolbarMenuButtonsButton*>(button);
+  if (!windowButton) return false;
+  MenuBarFrame* host = frame();
+  if (!host || !host->IsMdiFrame()) QApplication::beep();
+  else host->SendActiveChildSysCommand(windowButton->m_uiSystemCommand);
+  return true;
+}
+
+void CUxMenuBar::OnSetHotButton(int hot) {
+  CUxToolBar::OnSetHotButton(hot);
+  if (GetDroppedDownMenu()) m_showAllTimer.start(kShowAllDelayMs);
+  else SetShowAllCommands(false);
+}
+
+bool CUxMenuBar::PreTranslateKey(int key) {
+  if (GetDroppedDownMenu() || m_iHighlighted < 0) return CUxToolBar::PreTranslateKey(key);
+  const int ordinary = ordinaryCount();
+  switch (virtualKeyOf(key)) {
+    case VkReturn:
+    case VkDown: {
+      CUxToolbarButton* button = GetButton(m_iHighlighted);
+      if (!DropDownMenu(button) && virtualKeyOf(key) == VkReturn) SendButtonCommand(button);
+      return true;
+    }
+    case VkEscape:
+      Deactivate();
+      RestoreFocus();
+      SetShowAllCommands(false);
+      return CUxToolBar::PreTranslateKey(key);
+    case VkLeft:
+    case VkRight: {
+      if (ordinary <= 0) return true;
+      const int step = virtualKeyOf(key) == VkLeft ? -1 : 1;
+      int index = m_iHighlighted;
+      for (int tries = 0; tries < ordinary; ++tries) {
+        index = ((index + step) % ordinary + ordinary) % ordinary;
+        if (!(GetButton(index)->m_nStyle & kStyleSeparator)) break;
+      }
+      const int old = m_iHighlighted;
+      m_iHighlighted = index;
+      InvalidateButton(old);
+      InvalidateButton(index);
+      return true;
+    }
+    default:
+      if (const unsigned vk = virtualKeyOf(key)) return TranslateChar(vk);
+      return false;
+  }
+}
+
+void CUxMenuBar::focusInEvent(QFocusEvent* event) {
+  CUxToolBar::focusInEvent(event);
+  if (GetDroppedDownMenu()) return;
+  sendIdlePrompt(GetOwner());
+  if (m_iHighlighted < 0 && GetCount() > 0) {
+    m_iHighlighted = m_bMaximizeMode ? 1 : 0;
+    InvalidateButton(m_iHighlighted);
+  }
+}
+
+void CUxMenuBar::OnLButtonDown(unsigned flags, Point point) {
+  if (HitTest(point) < 0 && GetDroppedDownMenu()) return;
+  CUxToolBar::OnLButtonDown(flags, point);
+}
+
+void CUxMenuBar::OnLButtonDblClk(unsigned flags, Point point) {
+  auto* button = dynamic_cast<CUxToolbarMenuButton*>(GetButton(HitTest(point)));
+  if (button && !dynamic_cast<CUxToolbarSystemMenuButton*>(button) && !IsCustomizeMode() && recentlyUsedMenus() &&
+      commandUsage().HasEnoughInformation()) {
+    SetShowAllCommands(true);
+    button->OnCancelMode();
+    button->OnClick(this, false);
+    return;
+  }
+  CUxToolBar::OnLButtonDblClk(flags, point);
+}
+
+bool CUxMenuBar::SetDefaultButtonText(CUxToolbarButton* button) {
+  std::function<bool(MenuHandle)> find = [&](MenuHandle menu) {
+    for (int i = 0, count = getMenuItemCount(menu); i < count; ++i) {
+      if (const MenuHandle sub = getSubMenu(menu, i)) {
+        if (find(sub)) return true;
+      } else if (getMenuItemId(menu, i) == button->m_nCommandId) {
+        button->m_strText = getMenuString(menu, static_cast<unsigned>(i), MfByPosition);
+        return true;
+      }
+    }
+    return false;
+  };
+  if (button && find(m_hMenu)) return true;
+  return CUxToolBar::SetDefaultButtonText(button);
+}
+
+bool CUxMenuBar::SaveState(const std::wstring& profileName, int index, unsigned) {
+  const std::wstring profile = UxGetRegPath(kMenuBarProfile, profileName);
+  const bool maximized = m_bMaximizeMode;
+  removeMaximizeButtons();
+  if (m_hMenu) menuHash().SaveMenuBar(m_hMenu, this);
+  bool saved = true;
+  if (m_hDefaultMenu && menuHash().LoadMenuBar(m_hDefaultMenu, this)) saved = CUxToolBar::SaveState(profile, index, 0);
+  if (m_hMenu) menuHash().LoadMenuBar(m_hMenu, this);
+  if (maximized) setMaximizeMode(true);
+  if (MenuBarFrame* host = frame()) host->RecalcLayout();
+  update();
+  return saved;
+}
+
+bool CUxMenuBar::LoadState(const std::wstring& profileName, int index, unsigned) {
+  const std::wstring profile = UxGetRegPath(kMenuBarProfile, profileName);
+  const bool maximized = m_bMaximizeMode;
+  removeMaximizeButtons();
+  if (m_hMenu) menuHash().SaveMenuBar(m_hMenu, this);
+  bool loaded = false;
+  if (m_hDefaultMenu) {
+    menuHash().LoadMenuBar(m_hDefaultMenu, this);
+    loaded = CUxToolBar::LoadState(profile, index, 0);
+    if (!loaded && m_pParentWnd) {
+      RegisteredMessageEvent reset(UXTOOLBAR_RESETMENU, m_uiDefaultMenuResId, 0);
+      QCoreApplication::sendEvent(m_pParentWnd, &reset);
+    }
+    menuHash().SaveMenuBar(m_hDefaultMenu, this);
+  }
+  if (m_hMenu && !menuHash().LoadMenuBar(m_hMenu, this)) buildFromMenu(m_hMenu);
+  if (maximized) setMaximizeMode(true);
+  AdjustLayout();
+  update();
+  return loaded;
+}

@@ -1,0 +1,111 @@
+// A menu button drawn and measured as one item of a popup menu: image column with check mark,
+// label, shortcut after the tab, and the submenu arrow.
+#include "uictl/bars/command_manager.h"
+#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/visual_manager.h"
+
+using namespace platform;
+
+namespace {
+
+constexpr unsigned kFirstSystemCommand = 0xF000;
+constexpr unsigned kLastSystemCommand = 0xF1F0;
+constexpr unsigned kScMaximize = 0xF030;
+
+// The window commands' pictures in the library's glyph strip.
+int systemCommandGlyph(unsigned command) {
+  switch (command) {
+    case kScMinimize: return kGlyphMinimizeBar;
+    case kScClose: return kGlyphCloseBox;
+    case kScRestore: return kGlyphRestoreBox;
+    case kScMaximize: return kGlyphMaximize;
+    default: return -1;
+  }
+}
+
+}  // namespace
+
+Size CUxToolbarMenuButton::menuItemSize(Dc* dc, const Size& cell) {
+  if (m_nStyle & kStyleSeparator) return {cell.cx, 8};
+  const Size glyph = arrowGlyphSize();
+  const int arrow = glyph.cx - 1;
+  Size size = CUxToolbarButton::OnCalculateSize(dc, cell, true);
+  size.cx += arrow + cell.cx + 6;
+  if (auto* bar = dynamic_cast<CUxToolBar*>(m_pWndParent)) size.cy = bar->GetRowHeight();
+  return size;
+}
+
+void CUxToolbarMenuButton::DrawMenuItem(Dc* dc, const Rect& rect, ToolbarImages* images, bool customizeMode,
+                                        bool highlight, bool grayDisabledButtons) {
+  CUxVisualManager* manager = CUxVisualManager::GetInstance();
+  const GlobalDrawData& data = globalData();
+  auto* bar = dynamic_cast<CUxPopupMenuBar*>(m_pWndParent);
+  const bool disabled = customizeMode ? !IsEditable() : (m_nStyle & kStyleDisabled) != 0;
+  const bool checked = m_nStyle & kStyleChecked;
+  const int m = manager->GetMenuImageMargin();
+  const Size imageSize = bar ? bar->GetCurrentMenuImageSize() : CUxToolBar::GetMenuImageSize();
+  const Size glyph = MenuImages::GlyphSize();
+
+  Rect column{rect.left + m, rect.top, rect.left + 2 * m + imageSize.cx, rect.bottom};
+  column = {column.left - (m + 1) / 2, column.top + 1, column.right + (m + 1) / 2, column.bottom - 1};
+
+  const int image = GetImage() >= 0 ? GetImage() : (m_iUserImage >= 0 ? m_iUserImage : m_iImage);
+  const bool withImage = images && image >= 0 && !GetCommandManager().IsMenuItemWithoutImage(m_nCommandId);
+
+  if (highlight) {
+    const int from = (checked || withImage) ? column.right : rect.left;
+    manager->OnHighlightMenuItem(dc, this, {from, rect.top, rect.right - 1, rect.bottom}, 2);
+  }
+  if (withImage) {
+    const Size drawn = images->GetImageSize();
+    const bool pressedShift = checked && !customizeMode && !manager->bShadowHighlightedImages;
+    const int x = column.left + (column.width() - drawn.cx) / 2 + (pressedShift ? 1 : 0);
+    const int y = column.top + (column.height() - drawn.cy) / 2 + (pressedShift ? 1 : 0);
+    images->Draw(dc, x, y, image, false, disabled && grayDisabledButtons);
+    if (checked) manager->OnDrawButtonBorder(dc, this, column, ButtonPressed);
+    else if (highlight) manager->OnDrawButtonBorder(dc, this, column, ButtonHighlighted);
+  } else if (checked) {
+    FillInterior(dc, column, highlight);
+    MenuImages::DrawCentred(dc, m_bRadio ? kGlyphRadio : kGlyphCheck, column);
+  } else if (m_nCommandId >= kFirstSystemCommand && m_nCommandId < kLastSystemCommand) {
+    if (const int id = systemCommandGlyph(m_nCommandId); id >= 0) {
+      const Rect inner = column.deflated(m, m);
+      MenuImages::DrawCentred(dc, id, inner);
+      if (highlight) dc->draw3dRect(inner, data.clrBtnHighlight, data.clrBtnShadow);
+    }
+  }
+
+  const bool isDefault = bar && bar->m_uiDefaultMenuCmdId != 0 && bar->m_uiDefaultMenuCmdId == m_nCommandId && !m_bMenuOnly;
+  const Font previous = dc->selectFont(isDefault ? data.fontBold : data.fontRegular);
+  const COLORREF colour = highlight ? (disabled ? data.clrBtnFace : data.clrHighlightText)
+                                    : (disabled ? data.clrGrayText : data.clrBtnText);
+  dc->setBkMode(Transparent);
+  std::wstring label = m_strText, shortcut;
+  if (const size_t tab = label.find(L'\t'); tab != std::wstring::npos) {
+    shortcut = label.substr(tab + 1);
+    label.resize(tab);
+  }
+  Rect text{column.right + 3 * m - 4, rect.top, rect.right - 3 - glyph.cx, rect.bottom};
+  if (!m_bWholeText) {
+    while (!label.empty() && dc->getTextExtent(stripPrefixes(label + L"...").visible).cx > text.width()) label.pop_back();
+    label += L"...";
+  }
+  auto drawLabels = [&](const Rect& area, COLORREF c) {
+    dc->setTextColor(c);
+    Rect labelRect = area;
+    dc->drawText(label, labelRect, DtSingleLine | DtVCenter);
+    if (!shortcut.empty()) {
+      Rect shortcutRect = area;
+      dc->drawText(shortcut, shortcutRect, DtSingleLine | DtVCenter | DtRight | DtNoPrefix);
+    }
+  };
+  if (disabled && !highlight && manager->bEmbossDisabledImage) drawLabels(text.offset(1, 1), data.clrBtnHighlight);
+  drawLabels(text, colour);
+  if (m_nCommandId == kSubMenuCommand || m_bDrawDownArrow || m_bMenuOnly) {
+    const Rect arrow{rect.right - glyph.cx - 3, rect.top, rect.right - 3, rect.bottom};
+    MenuImages::DrawCentred(dc, disabled ? kGlyphArrowRightDisabled : kGlyphArrowRight, arrow);
+  }
+  dc->selectFont(previous);
+}

@@ -1,0 +1,336 @@
+// The main window on a copy of the default database with the nested tree of the fixture, driven
+// as a user drives it: keys, menu commands and the choosers by their object names.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "app/folder_tree.h"
+#include "app/main_dialog.h"
+#include "app/main_outlook_bar.h"
+#include "app/note_browser.h"
+#include "app/select_section_dialog.h"
+#include "app/tabpage_selsection.h"
+#include "element_tree_fixture.h"
+#include "study/study_flow.h"
+#include "study/trans_dialog.h"
+#include "uictl/bars/library_globals.h"
+#include "uictl/frames/caption_bar.h"
+#include "uictl/frames/outlook_bar.h"
+
+using namespace apptest;
+
+namespace {
+
+// Answers the modal windows that come up by their object names and counts them.
+class ModalAnswers {
+ public:
+  using Handler = std::function<void(QDialog&)>;
+  explicit ModalAnswers(std::map<QString, Handler> handlers) : handlers_(std::move(handlers)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog || dialog == last_ || !handlers_.count(dialog->objectName())) return;
+      last_ = dialog;
+      ++seen[dialog->objectName()];
+      handlers_[dialog->objectName()](*dialog);
+    });
+    timer_.start(10);
+  }
+  std::map<QString, int> seen;
+
+ private:
+  std::map<QString, Handler> handlers_;
+  QPointer<QDialog> last_;
+  QTimer timer_;
+};
+
+void reject(QDialog& dialog) { QTimer::singleShot(0, &dialog, &QDialog::reject); }
+
+// The tree dialog answering with the element given.
+ModalAnswers::Handler chooseInTree(int eid) {
+  return [eid](QDialog& dialog) {
+    auto& chooser = static_cast<CSelectSectionDlg&>(dialog);
+    chooser.tree().SelectEidFromRoot(eid);
+    chooser.accept();
+  };
+}
+
+struct MainApp : TreeApp {
+  explicit MainApp(const std::wstring& lastSection = L"Alpha/deep/Apple") {
+    settings.lastSection.value = lastSection;
+    settings.lastSelectedTabId.value = 0;
+    setOutlookAnimationSleeper([](int) {});  // the bar slides in no time
+  }
+  ~MainApp() { setOutlookAnimationSleeper(nullptr); }
+  // The dialog initialised and shown; false when it ended at once.
+  bool open() {
+    if (!dialog.OnInitDialog()) return false;
+    dialog.show();
+    return true;
+  }
+  QWidget* control(int id) { return dialog.findChild<QWidget*>(QString("id%1").arg(id)); }
+  QStringList recentEntries() {
+    QStringList out;
+    for (int i = 0; i < dialog.recentCombo().count(); ++i) out << dialog.recentCombo().itemText(i);
+    return out;
+  }
+  UxLibrary library;
+  MainDialog dialog{app};
+};
+
+}  // namespace
+
+TEST(MainDialog, FirstRunStartsAtTheSampleSetAndEndsWhenNoSetCanBeHad) {
+  {
+    MainApp s(L"");
+    ModalAnswers answers({{"id236", reject}});
+    ASSERT_TRUE(s.open());
+    EXPECT_EQ(answers.seen["id236"], 1);
+    EXPECT_EQ(s.dialog.setPath(), L"中学生向け問題/中学校 学校・教室などの単語");
+    EXPECT_EQ(s.app.currentSetId, 2);
+    EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【tester】");
+    EXPECT_EQ(s.dialog.size(), QSize(MainDialog::kMinWidth, MainDialog::kMinHeight));  // 600 x 450 held to the limits
+  }
+  MainApp s(L"Alpha/gone");
+  s.run(L"DELETE FROM element_info WHERE eid=2");
+  ModalAnswers answers({{"id236", reject}});
+  EXPECT_FALSE(s.open());
+  EXPECT_EQ(s.dialog.result(), -1);
+}
+
+TEST(MainDialog, KeysAndViewCommandsSwitchPagesWithTheirTextsAndChoosers) {
+  MainApp s;
+  s.run(L"UPDATE element_info SET description='りんごの<b>説明</b>' WHERE eid=14");
+  ASSERT_TRUE(s.open());
+  EXPECT_EQ(s.dialog.currentPage(), 0);
+  EXPECT_EQ(s.dialog.setPage().infoList().item(2, 1)->text(), "2");
+  EXPECT_EQ(s.dialog.setPage().infoList().item(4, 1)->text().toStdWString(), L"<未設定>");
+  EXPECT_TRUE(s.dialog.setPage().browser().toPlainText().contains(QString::fromStdWString(L"りんごの説明")));
+
+  const std::wstring status[] = {L"問題集の情報を確認しましょう", L"『覚える』ボタンを押して学習を始めましょう",
+                                 L"覚えていない問題を探して、集中的に学習しましょう",
+                                 L"インターネットランキングに参加して、あなたが学習していることを全世界に宣言しよう！",
+                                 L"忘れてしまった問題が自動的に出題されます"};
+  const std::wstring caption[] = {L"通常学習/問題集の情報", L"通常学習/学習", L"通常学習/問題毎の履歴",
+                                  L"インターネットランキング", L"スマート学習/スマート学習"};
+  const auto showsPage = [&](int page) {
+    EXPECT_EQ(s.dialog.currentPage(), page);
+    EXPECT_TRUE(s.dialog.page(page)->isVisible());
+    EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), status[page]);
+    EXPECT_EQ(s.dialog.captionBar().GetText(), caption[page]);
+    EXPECT_EQ(s.control(1234)->isVisible(), page != 3 && page != 4) << page;
+    EXPECT_EQ(s.control(1196)->isVisible(), page != 3) << page;
+    EXPECT_EQ(s.app.currentSetId, page == 4 ? s.app.smartLearningSetId : kApple);
+  };
+  const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6};
+  for (int page : {1, 2, 3, 4, 0}) {
+    QTest::keyClick(&s.dialog.modeCombo(), keys[page]);  // from a control as from the dialog
+    showsPage(page);
+  }
+  s.dialog.commandAction(32804)->trigger();
+  showsPage(2);
+
+  // The bar: its groups' buttons, and its page buttons switching group and page.
+  CMainOutlookBar& bar = s.dialog.outlookBar();
+  const auto clickButton = [&](int index) {
+    const QRect button = bar.GetVisibleButton(index)->m_rect.toQRect();
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, button.center());
+    QApplication::processEvents();
+  };
+  clickButton(0);
+  showsPage(0);
+  QTest::mouseClick(bar.FindPage(1)->m_btnPage.get(), Qt::LeftButton, {}, {10, 5});
+  showsPage(4);
+  clickButton(1);
+  showsPage(3);
+  QTest::mouseClick(bar.FindPage(2)->m_btnPage.get(), Qt::LeftButton, {}, {10, 5});
+  showsPage(1);
+
+  // Shift+F5 reads the database again instead of showing the ranking; F1 and F7 do nothing yet.
+  s.settings.databasePath.value = s.databasePath();
+  for (const auto& [key, modifiers] : {std::pair{Qt::Key_F5, Qt::ShiftModifier}, std::pair{Qt::Key_F1, Qt::NoModifier},
+                                       std::pair{Qt::Key_F7, Qt::NoModifier}})
+    QTest::keyClick(&s.dialog, key, modifiers);
+  EXPECT_EQ(s.dialog.currentPage(), 1);
+  EXPECT_EQ(s.takeBoxes(), L"");
+
+  // Ctrl+F opens the search once, though the key climbs from the control to the dialog.
+  ModalAnswers answers({{"id260", reject}});
+  QTest::keyClick(&s.dialog.recentCombo(), Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(answers.seen["id260"], 1);
+}
+
+TEST(MainDialog, MenuAndToolbarCarryTheStringTableAndHoveredPrompts) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  auto* toolbar = s.dialog.findChild<QToolBar*>("id211");
+  int buttons = 0;
+  for (QAction* action : toolbar->actions()) {
+    if (action->isSeparator()) continue;
+    ++buttons;
+    EXPECT_FALSE(action->icon().isNull());
+    EXPECT_FALSE(action->toolTip().isEmpty()) << action->objectName().toStdString();
+  }
+  EXPECT_EQ(buttons, 18);
+  EXPECT_EQ(s.dialog.commandAction(32835)->toolTip().toStdWString(), L"カードモードに設定");
+  EXPECT_EQ(s.control(1018)->toolTip().toStdWString(), L"新しい問題集を選択します");
+
+  QMenu* file = s.dialog.menuBar().actions().at(0)->menu();
+  emit file->hovered(s.dialog.commandAction(1025));
+  EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"問題集データベースと履歴ファイルを再読込");
+  emit file->aboutToHide();
+  EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"問題集の情報を確認しましょう");
+  // Commands of work still to come stay gray.
+  for (int id : {32791, 32826, 32798, 32841, 32790, 32795, 32773}) EXPECT_FALSE(s.dialog.commandEnabled(id)) << id;
+
+  s.dialog.resize(900, 650);
+  const int top = s.dialog.menuBar().sizeHint().height();
+  EXPECT_EQ(s.dialog.page(0)->geometry().topLeft(), QPoint(105, top + 101));
+  EXPECT_EQ(s.dialog.page(3)->geometry().topLeft(), QPoint(105, top + 71));
+  EXPECT_EQ(s.dialog.page(0)->geometry().right(), 900 - 5 - 1);
+  EXPECT_EQ(s.dialog.statusBar().geometry().bottom(), 650 - 1);
+  EXPECT_EQ(s.control(1196)->geometry().right(), 900 - 15 - 1);
+  EXPECT_EQ(s.dialog.outlookBar().geometry(), QRect(0, top + 41, 100, 650 - top - 26 - 41));
+  EXPECT_EQ(s.dialog.captionBar().geometry(), QRect(100, top + 36, 800, 30));
+}
+
+TEST(MainDialog, RecentSetsKeepSixPathsWithoutDuplicatesInTheSettings) {
+  MainApp s;
+  s.settings.recentSectionPath[0].value = L"Alpha/zeta";
+  s.settings.recentSectionPath[1].value = L"Alpha/deep/Apple";  // the current one is not listed twice
+  s.settings.recentSectionPath[3].value = L"beta";
+  ASSERT_TRUE(s.open());
+  EXPECT_EQ(s.recentEntries().join("|").toStdWString(), L"Alpha/deep/Apple|Alpha/zeta|beta|<< 問題集の選択... >>");
+
+  for (const wchar_t* path : {L"p1", L"p2", L"p3", L"p4", L"p5", L"Alpha/zeta"}) s.dialog.AddRecentSet(path);
+  EXPECT_EQ(s.recentEntries().join("|").toStdWString(), L"Alpha/zeta|p5|p4|p3|p2|p1|<< 問題集の選択... >>");
+
+  // A listed path that is gone since: refused, the selection stays.
+  s.dialog.recentCombo().setCurrentIndex(1);
+  s.dialog.OnRecentComboChange(1);
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: そのような問題集（またはフォルダ）は存在しません。\n");
+  EXPECT_EQ(s.dialog.recentCombo().currentIndex(), 0);
+
+  // The chooser entry opens the tree.
+  ModalAnswers answers({{"id236", chooseInTree(kApple)}});
+  s.dialog.OnRecentComboChange(s.dialog.recentCombo().count() - 1);
+  EXPECT_EQ(answers.seen["id236"], 1);
+  EXPECT_EQ(s.dialog.setPath(), L"Alpha/deep/Apple");
+  EXPECT_EQ(s.recentEntries().join("|").toStdWString(), L"Alpha/deep/Apple|Alpha/zeta|p5|p4|p3|p2|<< 問題集の選択... >>");
+
+  AppSettings stored{L"KLV7"};
+  stored.loadOrSaveGroup(false);
+  EXPECT_EQ(stored.lastSection.value, L"Alpha/deep/Apple");
+  EXPECT_EQ(stored.recentSectionPath[0].value, L"Alpha/zeta");
+  EXPECT_EQ(stored.recentSectionPath[4].value, L"p2");
+}
+
+TEST(MainDialog, AFolderGraysTheSetCommandsAndDictationNeedsAVoice) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  s.dialog.commandAction(32794)->trigger();
+  EXPECT_EQ(s.dialog.modeCombo().currentText().toStdWString(), L"４択モードR");
+  ModalAnswers answers({{"id236", chooseInTree(kDeep)}});
+  static_cast<QPushButton*>(s.control(1018))->click();
+  ASSERT_TRUE(s.dialog.folderSelected());
+  EXPECT_EQ(s.dialog.questionCount(), 0);
+  EXPECT_EQ(s.dialog.setPage().infoList().item(2, 1)->text(), "0");
+  for (int id : {32835, 32792, 209, 210, 32794, 32793, 32824, 32823}) EXPECT_FALSE(s.dialog.commandEnabled(id)) << id;
+  EXPECT_TRUE(s.dialog.commandEnabled(32836));
+
+  s.app.studyMode = 3;
+  s.dialog.SelectModeInCombo();
+  s.dialog.SetStudyMode(6);  // no voice of any kind
+  EXPECT_NE(s.app.notice.text().find(L"ディクテーションモードで学習できません"), std::wstring::npos);
+  EXPECT_EQ(s.app.studyMode, 3);
+  const int dictation = s.dialog.modeCombo().findData(6);
+  s.dialog.modeCombo().setCurrentIndex(dictation);
+  s.dialog.OnModeComboChange(dictation);
+  EXPECT_EQ(s.dialog.modeCombo().currentData().toInt(), 3);
+
+  s.dialog.OnModeComboChange(0);
+  EXPECT_EQ(s.app.studyMode, 5);
+  EXPECT_EQ(s.settings.studyMode, 5);
+}
+
+TEST(MainDialog, TheLastStudyAgainInAscendingOrderAndOnlyACompletedStudyRefreshes) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  s.dialog.SetStudyMode(5);
+  s.run(L"INSERT INTO log_id VALUES(3," + std::to_wstring(s.app.currentUserId) + L",14,5)");
+  s.run(L"INSERT INTO daily_log VALUES(7,3,100,300,0,'','')");
+  s.run(L"INSERT INTO daily_question_log VALUES(7,2,0,1,1,0,3.0,1,30), (7,1,1,0,0,0,1.0,2,80)");
+  s.run(L"UPDATE question SET answer='a31' WHERE qid=31");  // behind the window's back
+
+  int firstShown = -1;
+  {
+    ModalAnswers cancel({{"id130", [&](QDialog& window) {
+                            const auto& flow = static_cast<study::CTransDlg&>(window).flow();
+                            if (QTest::qWaitFor([&] { return flow.currentId >= 0; })) firstShown = flow.currentId;
+                            window.done(QDialog::Rejected);
+                          }}});
+    s.dialog.commandAction(32823)->trigger();
+  }
+  EXPECT_EQ(firstShown, 1);
+  EXPECT_EQ(s.dialog.questionCount(), 2);  // nothing read again
+
+  // Card mode answered "known" throughout; afterwards the counts are read again.
+  QTimer driver;
+  std::set<std::pair<int, int>> answered;
+  QObject::connect(&driver, &QTimer::timeout, [&] {
+    auto* window = qobject_cast<study::CTransDlg*>(QApplication::activeModalWidget());
+    if (!window) return;
+    const study::StudyFlow& flow = window->flow();
+    const auto button = [window](int id) { return window->findChild<QWidget*>(QString("id%1").arg(id)); };
+    if (flow.tstate == study::TurnWaitNextTrigger) QTest::keyClick(button(1026), Qt::Key_Return);
+    if (flow.tstate != study::TurnReply || !answered.insert({flow.currentId, flow.astate}).second) return;
+    QTest::mouseClick(button(button(1230)->isVisible() ? 1230 : 1229), Qt::LeftButton);
+    QTest::mouseClick(button(1231), Qt::LeftButton);
+  });
+  driver.start(15);
+  s.dialog.commandAction(32824)->trigger();  // question 2 only
+  EXPECT_EQ(s.dialog.questionCount(), 3);
+  EXPECT_EQ(s.dialog.translatedCount(), 1);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_question_log WHERE qid=2 AND did<>7"), 1);
+}
+
+TEST(MainDialog, TheCommandLinesStudyRunsHiddenAndAnUnknownSetIsRefused) {
+  {
+    MainApp s;
+    s.app.commandLine->autorun = true;
+    s.app.commandLine->path = L"Alpha/nothing";
+    s.app.commandLine->count = 2;
+    ASSERT_TRUE(s.open());
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: そのような問題集（またはフォルダ）は存在しません。\n");
+  }
+
+  MainApp run(L"Alpha/zeta");
+  run.app.commandLine->autorun = true;
+  run.app.commandLine->path = L"Alpha/deep/Apple";
+  run.app.commandLine->mode = 3;
+  run.app.commandLine->count = 2;
+  QString title;
+  bool mainHidden = false;
+  ModalAnswers study({{"id130", [&](QDialog& window) {
+                         title = window.windowTitle();
+                         mainHidden = !run.dialog.isVisible();
+                         window.done(QDialog::Rejected);
+                       }}});
+  ASSERT_TRUE(run.dialog.OnInitDialog());
+  EXPECT_EQ(title, "Alpha/deep/Apple - Kelvara");
+  EXPECT_TRUE(mainHidden);
+  EXPECT_EQ(run.app.studyMode, 3);
+  EXPECT_EQ(run.dialog.modeCombo().currentData().toInt(), 3);
+}

@@ -1,0 +1,416 @@
+// Popup menus driven as a user drives them: real menus, a frame that keeps the active popup and
+// routes keys, and mouse events delivered to the widget under the point.
+#include "uictl/bars/command_manager.h"
+#include "uictl/bars/customize_button.h"
+#include "uictl/bars/key_focus.h"
+#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/ux_registry.h"
+
+#include "bars_test_support.h"
+#include "popup_test_support.h"
+
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+MenuHandle fileMenu() {
+  const MenuHandle recent = createPopupMenu();
+  appendMenu(recent, MfString, 110, L"One");
+  appendMenu(recent, MfString, 111, L"Two");
+  const MenuHandle menu = createPopupMenu();
+  appendMenu(menu, MfString, 100, L"&Open\tCtrl+O");
+  appendMenu(menu, MfString, 101, L"&Save");
+  appendMenu(menu, MfSeparator, 0);
+  appendMenu(menu, MfPopup, recent.id(), L"&Recent");
+  appendMenu(menu, MfSeparator, 0);
+  appendMenu(menu, MfString | MfGrayed, 102, L"E&xit");
+  return menu;
+}
+
+MenuHandle longMenu(int items) {
+  const MenuHandle menu = createPopupMenu();
+  for (int i = 0; i < items; ++i) appendMenu(menu, MfString, 300u + static_cast<unsigned>(i), L"Item " + std::to_wstring(i));
+  return menu;
+}
+
+}  // namespace
+
+class PopupMenuTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    frame.setGeometry(0, 0, 700, 700);
+    frame.show();
+    bar = new CUxToolBar(&frame);
+    bar->Create(&frame, 0x50000000u | CbrsAlignTop, 7);
+    for (const wchar_t* title : {L"&File", L"&Edit"}) {
+      auto button = std::make_unique<CUxToolbarMenuButton>(0, fileMenu(), -1, title);
+      button->m_bShowText = true;
+      bar->InsertButton(std::move(button));
+    }
+    bar->resize(bar->sizeHint());
+    bar->AdjustLayout();
+    bar->show();
+    file = dynamic_cast<CUxToolbarMenuButton*>(bar->GetButton(0));
+  }
+  void TearDown() override {
+    closeAllPopups();
+    toolbarClassData().bCustomizeMode = false;
+    basicCommands().clear();
+  }
+  CUxPopupMenu* contextMenu(int x, int y, MenuHandle menu) {
+    auto* popup = new CUxPopupMenu;
+    if (!popup->Create(&frame, x, y, menu, false, true)) return nullptr;
+    return popup;
+  }
+  CUxPopupMenu* openFile() {
+    mouseAt(QEvent::MouseButtonPress, itemCentre(bar, 0));
+    // The pointer's own move events arrive before the test goes on.
+    settle();
+    return file->m_pPopupMenu;
+  }
+
+  UxLibrary library;
+  ScopedRegistry registry;
+  MenuFrame frame;
+  CUxToolBar* bar = nullptr;
+  CUxToolbarMenuButton* file = nullptr;
+};
+
+TEST_F(PopupMenuTest, AMenuBecomesItemsAtTheAskedPlace) {
+  frame.unanswered.insert(102);
+  CUxPopupMenu* popup = contextMenu(-1, -1, fileMenu());
+  ASSERT_TRUE(popup);
+  EXPECT_TRUE(popup->isVisible());
+  EXPECT_FALSE(popup->isActiveWindow());
+  EXPECT_EQ(popup->pos(), frame.mapToGlobal(QPoint(5, 5)));
+  EXPECT_EQ(frame.active, popup);
+  CUxPopupMenuBar* items = popup->GetMenuBar();
+  ASSERT_EQ(items->GetCount(), 6);
+  EXPECT_TRUE(items->GetButton(2)->m_nStyle & kStyleSeparator);
+  EXPECT_EQ(items->GetButton(3)->m_nCommandId, kSubMenuCommand);
+  EXPECT_TRUE(items->GetButton(5)->m_nStyle & kStyleDisabled);
+  // The tab between label and shortcut makes room.
+  EXPECT_GT(items->GetButton(0)->m_rect.width(), 0);
+
+  // Exported again, the menu keeps its items.
+  const MenuHandle exported = items->ExportToMenu();
+  EXPECT_EQ(getMenuItemCount(exported), 6);
+  EXPECT_EQ(getMenuItemCount(getSubMenu(exported, 3)), 2);
+  destroyMenu(exported);
+
+  auto* empty = contextMenu(10, 10, createPopupMenu());
+  ASSERT_TRUE(empty);
+  const int shadow = empty->GetShadowSize();
+  EXPECT_EQ(empty->size(), QSize(56 + shadow, 26 + shadow));
+}
+
+TEST_F(PopupMenuTest, KeysWalkTheItemsOpenSubmenusAndPostTheChosenCommandOnceTheChainIsGone) {
+  CUxPopupMenu* popup = contextMenu(50, 50, fileMenu());
+  ASSERT_TRUE(popup);
+  CUxPopupMenuBar* items = popup->GetMenuBar();
+  frame.press(Qt::Key_Up);
+  EXPECT_EQ(items->GetHighlightedButton(), 5);
+  frame.press(Qt::Key_Down);
+  EXPECT_EQ(items->GetHighlightedButton(), 0);
+  frame.press(Qt::Key_Down);
+  frame.press(Qt::Key_Down);
+  EXPECT_EQ(items->GetHighlightedButton(), 3) << "separators are skipped";
+
+  frame.press(Qt::Key_Right);
+  auto* recent = dynamic_cast<CUxToolbarMenuButton*>(items->GetButton(3));
+  ASSERT_TRUE(recent->m_pPopupMenu);
+  CUxPopupMenu* sub = recent->m_pPopupMenu;
+  EXPECT_EQ(frame.active, sub);
+  EXPECT_EQ(sub->GetMenuBar()->GetHighlightedButton(), 0);
+  EXPECT_GE(sub->x(), popup->x() + popup->GetFinalSize().cx);
+
+  frame.press(Qt::Key_Escape);
+  settle();
+  EXPECT_EQ(openPopups(), std::vector<CUxPopupMenu*>{popup}) << "Escape closes only the innermost popup";
+  EXPECT_EQ(frame.active, popup);
+
+  frame.press(Qt::Key_S);
+  EXPECT_TRUE(frame.commands.empty()) << "the command is posted";
+  settle();
+  EXPECT_EQ(frame.commands, (std::vector<std::pair<unsigned, int>>{{101, 0}}));
+  EXPECT_TRUE(openPopups().empty());
+  EXPECT_FALSE(frame.active);
+}
+
+TEST_F(PopupMenuTest, RightAndLeftMoveTheOpenMenuAlongTheToolbar) {
+  ASSERT_TRUE(openFile());
+  auto* edit = dynamic_cast<CUxToolbarMenuButton*>(bar->GetButton(1));
+  frame.press(Qt::Key_Right);
+  settle();
+  EXPECT_FALSE(file->m_pPopupMenu);
+  ASSERT_TRUE(edit->m_pPopupMenu);
+  EXPECT_EQ(edit->m_pPopupMenu->GetMenuBar()->GetHighlightedButton(), 0);
+  frame.press(Qt::Key_Left);
+  settle();
+  EXPECT_TRUE(file->m_pPopupMenu);
+  EXPECT_FALSE(edit->m_pPopupMenu);
+  EXPECT_EQ(openPopups().size(), 1u);
+}
+
+TEST_F(PopupMenuTest, ShortenedMenusHideRarelyUsedCommandsUntilCtrlDown) {
+  CUxToolBar::AddBasicCommand(100);
+  for (int i = 0; i < 20; ++i) commandUsage().AddCmd(102);
+  CUxPopupMenu* popup = openFile();
+  ASSERT_TRUE(popup);
+  CUxPopupMenuBar* items = popup->GetMenuBar();
+  EXPECT_FALSE(items->AreAllCommandsShown());
+  // Open, the submenu, Exit and the show-all item; Save is hidden.
+  EXPECT_EQ(items->CommandToIndex(101), -1);
+  EXPECT_TRUE(dynamic_cast<CUxShowAllButton*>(items->GetButton(items->GetCount() - 1)));
+
+  const QPoint where = popup->pos();
+  QTest::keyClick(&frame, Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_TRUE(items->AreAllCommandsShown());
+  EXPECT_GE(items->CommandToIndex(101), 0);
+  EXPECT_EQ(popup->pos(), where) << "shown again in place";
+  closeAllPopups();
+
+  // A hidden item's mnemonic runs it.
+  ASSERT_TRUE(openFile());
+  frame.press(Qt::Key_S);
+  settle();
+  EXPECT_EQ(frame.commands, (std::vector<std::pair<unsigned, int>>{{101, 0}}));
+}
+
+TEST_F(PopupMenuTest, SubmenusOpenAndCloseAfterTheMenuShowDelay) {
+  {
+    CUxRegistry writer;
+    ASSERT_TRUE(writer.CreateKey(L"Control Panel\\Desktop"));
+    ASSERT_TRUE(writer.Write(L"MenuShowDelay", L"40"));
+  }
+  CUxPopupMenuBar::m_nMenuShowDelay = -1;
+  CUxPopupMenu* popup = contextMenu(50, 50, fileMenu());
+  ASSERT_TRUE(popup);
+  EXPECT_EQ(CUxPopupMenuBar::m_nMenuShowDelay, 40);
+  CUxPopupMenuBar* items = popup->GetMenuBar();
+  auto* recent = dynamic_cast<CUxToolbarMenuButton*>(items->GetButton(3));
+  mouseAt(QEvent::MouseMove, itemCentre(items, 3));
+  mouseAt(QEvent::MouseMove, itemCentre(items, 3) + QPoint(1, 0));
+  EXPECT_FALSE(recent->m_pPopupMenu);
+  QTest::qWait(150);
+  ASSERT_TRUE(recent->m_pPopupMenu);
+
+  // Leaving for another item closes it after the delay.
+  mouseAt(QEvent::MouseMove, itemCentre(items, 0));
+  EXPECT_TRUE(recent->m_pPopupMenu);
+  QTest::qWait(150);
+  settle();
+  EXPECT_FALSE(recent->m_pPopupMenu);
+
+  // Unless the pointer reaches the submenu first.
+  mouseAt(QEvent::MouseMove, itemCentre(items, 3));
+  QTest::qWait(150);
+  ASSERT_TRUE(recent->m_pPopupMenu);
+  CUxPopupMenuBar* subItems = recent->m_pPopupMenu->GetMenuBar();
+  mouseAt(QEvent::MouseMove, itemCentre(items, 0));
+  mouseAt(QEvent::MouseMove, itemCentre(subItems, 0));
+  mouseAt(QEvent::MouseMove, itemCentre(subItems, 0) + QPoint(1, 0));
+  QTest::qWait(150);
+  EXPECT_TRUE(recent->m_pPopupMenu);
+}
+
+TEST_F(PopupMenuTest, TheReleaseOfTheOpeningClickChoosesNothingButADragFromTheTitleDoes) {
+  const QPoint cursor(120, 120);
+  QCursor::setPos(cursor);
+  CUxPopupMenu* popup = contextMenu(cursor.x() - 5, cursor.y() - 5, fileMenu());
+  ASSERT_TRUE(popup);
+  mouseAt(QEvent::MouseButtonRelease, cursor);
+  settle();
+  EXPECT_TRUE(frame.commands.empty());
+  EXPECT_EQ(openPopups().size(), 1u);
+  mouseAt(QEvent::MouseButtonPress, cursor);
+  mouseAt(QEvent::MouseButtonRelease, cursor);
+  settle();
+  EXPECT_EQ(frame.commands, (std::vector<std::pair<unsigned, int>>{{100, 0}}));
+  frame.commands.clear();
+
+  CUxPopupMenu* dropped = openFile();
+  ASSERT_TRUE(dropped);
+  const QPoint save = itemCentre(dropped->GetMenuBar(), 1);
+  mouseAt(QEvent::MouseMove, save);
+  mouseAt(QEvent::MouseMove, save + QPoint(1, 0));
+  mouseAt(QEvent::MouseButtonRelease, save);
+  EXPECT_TRUE(frame.commands.empty());
+  settle();
+  EXPECT_EQ(frame.commands, (std::vector<std::pair<unsigned, int>>{{101, 0}}));
+  EXPECT_TRUE(openPopups().empty());
+  EXPECT_FALSE(file->m_pPopupMenu);
+}
+
+TEST_F(PopupMenuTest, RefusedPopupsNeverShowAndDeactivationClosesUnlessInACommand) {
+  frame.refuse = true;
+  EXPECT_FALSE(file->OpenPopupMenu());
+  settle();
+  EXPECT_TRUE(openPopups().empty());
+  EXPECT_FALSE(file->m_pPopupMenu);
+  frame.refuse = false;
+
+  CUxPopupMenu* popup = contextMenu(50, 50, fileMenu());
+  ASSERT_TRUE(popup);
+  popup->GetMenuBar()->SetInCommand(true);
+  popup->OnActivateApp(false);
+  settle();
+  EXPECT_EQ(openPopups().size(), 1u);
+  popup->GetMenuBar()->SetInCommand(false);
+  popup->OnActivateApp(false);
+  settle();
+  EXPECT_TRUE(openPopups().empty());
+
+  // A bar that goes with its menu open takes the popup along.
+  ASSERT_TRUE(openFile());
+  delete bar;
+  settle();
+  EXPECT_TRUE(openPopups().empty());
+}
+
+TEST_F(PopupMenuTest, PlacementFlipsAndScrollsOnTheWorkArea) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  // A submenu without room on the right opens on the parent's left.
+  CUxPopupMenu* popup = contextMenu(area.right() - 60, 50, fileMenu());
+  ASSERT_TRUE(popup);
+  EXPECT_LE(popup->x() + popup->width(), area.right() + 1);
+  popup->GetMenuBar()->OnKey(VkDown);
+  popup->GetMenuBar()->OnKey(VkDown);
+  popup->GetMenuBar()->OnKey(VkDown);
+  frame.press(Qt::Key_Right);
+  CUxPopupMenu* sub = popup->GetSelItem()->m_pPopupMenu;
+  ASSERT_TRUE(sub);
+  EXPECT_EQ(sub->x() + sub->GetFinalSize().cx, popup->x());
+  closeAllPopups();
+
+  // Near the bottom, a menu opens above its button.
+  bar->move(0, area.bottom() - bar->height() - 2);
+  frame.setGeometry(0, 0, 700, area.height());
+  CUxPopupMenu* above = openFile();
+  ASSERT_TRUE(above);
+  EXPECT_EQ(above->y() + above->GetFinalSize().cy, bar->mapToGlobal(bar->ClientToWidget({0, file->m_rect.top})).y());
+  closeAllPopups();
+
+  // Too tall for either side: the larger side, with scroll buttons.
+  CUxPopupMenu* tall = contextMenu(20, 20, longMenu(60));
+  ASSERT_TRUE(tall);
+  EXPECT_TRUE(tall->IsScrollable());
+  EXPECT_LE(tall->y() + tall->GetFinalSize().cy, area.bottom() + 1);
+  EXPECT_TRUE(tall->GetScrollUpRect().isEmpty());
+  EXPECT_FALSE(tall->GetScrollDownRect().isEmpty());
+  frame.press(Qt::Key_End);
+  EXPECT_GT(tall->GetMenuBar()->GetOffset(), 0);
+  EXPECT_FALSE(tall->GetScrollUpRect().isEmpty());
+  EXPECT_TRUE(tall->GetScrollDownRect().isEmpty());
+}
+
+TEST_F(PopupMenuTest, TheShadowDarkensTheWindowBehindItOnlyWhereItFits) {
+  QPalette white = frame.palette();
+  white.setColor(QPalette::Window, Qt::white);
+  frame.setPalette(white);
+  frame.setAutoFillBackground(true);
+  CUxPopupMenu* popup = contextMenu(100, 100, fileMenu());
+  ASSERT_TRUE(popup);
+  ASSERT_EQ(popup->GetShadowSize(), 6);
+  const QImage shot = popup->grab().toImage();
+  const int right = popup->GetFinalSize().cx;
+  const QRgb shade = shot.pixel(right + 1, popup->height() / 2);
+  EXPECT_LT(qGray(shade), 250);
+  EXPECT_GT(qGray(shade), 100);
+  closeAllPopups();
+
+  // Leaving the top-level window loses the shadow.
+  CUxPopupMenu* outside = contextMenu(frame.width() - 20, 100, fileMenu());
+  ASSERT_TRUE(outside);
+  EXPECT_EQ(outside->GetShadowSize(), 0);
+  EXPECT_EQ(outside->width(), outside->GetFinalSize().cx);
+  closeAllPopups();
+
+  toolbarClassData().bCustomizeMode = true;
+  CUxPopupMenu* customizing = contextMenu(100, 100, fileMenu());
+  ASSERT_TRUE(customizing);
+  EXPECT_EQ(customizing->GetShadowSize(), 0);
+
+  // While customising, an item's image in menus is switched off and on again.
+  CUxPopupMenuBar* items = customizing->GetMenuBar();
+  items->m_iSelected = 0;
+  items->OnCustomizeCommand(kCmdTextOnly);
+  EXPECT_TRUE(GetCommandManager().IsMenuItemWithoutImage(100));
+  items->OnCustomizeCommand(kCmdImageAndText);
+  EXPECT_FALSE(GetCommandManager().IsMenuItemWithoutImage(100));
+}
+
+TEST_F(PopupMenuTest, UnderAWindowThatRoutesNothingThePopupTakesKeysAndOutsideClicks) {
+  TestFrame plain;
+  plain.setGeometry(0, 0, 400, 300);
+  plain.show();
+  auto* popup = new CUxPopupMenu;
+  ASSERT_TRUE(popup->Create(&plain, 20, 20, fileMenu()));
+  QTest::keyClick(&plain, Qt::Key_Down);
+  EXPECT_EQ(popup->GetMenuBar()->GetHighlightedButton(), 0);
+  mouseAt(QEvent::MouseButtonPress, plain.mapToGlobal(QPoint(390, 290)));
+  settle();
+  EXPECT_TRUE(openPopups().empty());
+}
+
+namespace {
+
+class TwoRecentFiles : public RecentFileList {
+ public:
+  int GetSize() const override { return 3; }
+  bool GetDisplayName(int index, std::wstring& name, const std::wstring&) const override {
+    if (index == 1 || empty) return false;
+    name = index == 0 ? L"単語.db" : L"A&B.db";
+    return true;
+  }
+  bool empty = false;
+};
+
+MenuHandle menuWithRecentFiles() {
+  const MenuHandle menu = createPopupMenu();
+  appendMenu(menu, MfString, 100, L"&Open");
+  appendMenu(menu, MfSeparator, 0);
+  appendMenu(menu, MfString, 0xE110, L"Recent File");
+  appendMenu(menu, MfSeparator, 0);
+  appendMenu(menu, MfString, 102, L"E&xit");
+  return menu;
+}
+
+}  // namespace
+
+TEST_F(PopupMenuTest, TheRecentFilePlaceholderBecomesTheShownEntries) {
+  TwoRecentFiles files;
+  setRecentFileList(&files);
+  CUxPopupMenu* popup = contextMenu(20, 20, menuWithRecentFiles());
+  ASSERT_TRUE(popup);
+  CUxPopupMenuBar* items = popup->GetMenuBar();
+  ASSERT_EQ(items->GetCount(), 6);
+  EXPECT_EQ(items->GetButton(2)->m_strText, L"&1 単語.db");
+  EXPECT_EQ(items->GetButton(2)->m_nCommandId, 0xE110u);
+  EXPECT_EQ(items->GetButton(3)->m_strText, L"&2 A&&B.db");
+  EXPECT_EQ(items->GetButton(3)->m_nCommandId, 0xE112u);
+  EXPECT_TRUE(items->GetButton(4)->m_nStyle & kStyleSeparator);
+  closeAllPopups();
+
+  // Nothing to show: one separator stays where the entries would be.
+  files.empty = true;
+  popup = contextMenu(20, 20, menuWithRecentFiles());
+  ASSERT_TRUE(popup);
+  EXPECT_EQ(popup->GetMenuBar()->GetCount(), 3);
+  setRecentFileList(nullptr);
+}
+
+TEST_F(PopupMenuTest, AWidgetInAPopupWithTheKeyFocusGetsTheTypedKeysUntilItGoes) {
+  CUxPopupMenu* popup = contextMenu(20, 20, fileMenu());
+  ASSERT_TRUE(popup);
+  auto* edit = new QLineEdit(popup);
+  setLibraryKeyFocus(edit);
+  QTest::keyClicks(&frame, QStringLiteral("ab"));
+  EXPECT_EQ(edit->text(), QStringLiteral("ab"));
+  EXPECT_EQ(popup->GetMenuBar()->GetHighlightedButton(), -1) << "the menu saw none of them";
+  delete edit;
+  EXPECT_FALSE(libraryKeyFocus());
+}
