@@ -4,14 +4,9 @@
 #include <QPushButton>
 
 #include "app/modal_dialog.h"
+#include "app/program_identity.h"
 #include "platform/notifier.h"
 #include "uictl/frames/url_link_button.h"
-
-#ifndef KELVARA_MAKER_ADDRESS
-#define KELVARA_MAKER_ADDRESS ""
-#endif
-
-std::wstring makerAddress() { return QString::fromUtf8(KELVARA_MAKER_ADDRESS).toStdWString(); }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setUpDialog(this, 100, L"Kelvara のバージョン情報", 300, 130);

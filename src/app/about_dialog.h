@@ -8,13 +8,6 @@
 class CUxURLLinkButton;
 class QLabel;
 
-// The program's version as the title bar and the About box show it.
-inline constexpr wchar_t kProgramVersion[] = L"7.1.5";
-
-// The maker's home page, a setting of the build (KELVARA_MAKER_ADDRESS); empty when the build
-// names none, and then nothing offers to open it.
-std::wstring makerAddress();
-
 class CAboutDlg : public QDialog {
   Q_OBJECT
 

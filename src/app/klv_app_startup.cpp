@@ -6,6 +6,7 @@
 #include "app/database_backups.h"
 #include "app/database_chooser.h"
 #include "app/klv_app.h"
+#include "app/main_dialog.h"
 #include "app/note_browser.h"
 #include "app/old_files.h"
 #include "app/splash_dialog.h"
@@ -123,6 +124,14 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   UpdateBackgroundBrush(settings->backgroundColor);
 
   if (arguments.size() >= 2 && !acceptCommandLine(arguments, *commandLine, notice)) return 0;
+
+  {
+    MainDialog dialog(*this);
+    mainDialog = &dialog;
+    dialog.DoModal();
+    settings->lastSelectedTabId.value = dialog.currentPage();
+    settings->saveAll();
+  }
 
   if (settings->makeBackupFlag.value) MakeDatabaseBackups(settings->databasePath.value);
   if (!notePagePath.empty()) platform::deleteFile(notePagePath);

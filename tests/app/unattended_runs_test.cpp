@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "app/about_dialog.h"
+#include "app/program_identity.h"
 #include "scoped_env.h"
 #include "study/study_modes.h"
 #include "study_app_fixture.h"
@@ -57,7 +58,9 @@ TEST(AboutBox, ShowsTheVersionAndOffersTheMakersSiteOnlyWhenTheBuildNamesOne) {
   about.OnInitDialog();
   EXPECT_EQ(about.findChild<QLabel*>("id1027")->text().toStdWString(), L"Kelvara  Version 7.1.5");
   EXPECT_EQ(about.link().isVisibleTo(&about), !makerAddress().empty());
-  if (!makerAddress().empty()) EXPECT_EQ(about.link().m_strURL, makerAddress() + L"7.1.5");
+  if (!makerAddress().empty()) {
+    EXPECT_EQ(about.link().m_strURL, makerAddress() + L"7.1.5");
+  }
   about.findChild<QPushButton*>("id1272")->click();
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_NE(boxes.texts[0].find(L"K"), std::wstring::npos);
