@@ -12,6 +12,7 @@
 #include "app/klv_app.h"
 #include "platform/folders.h"
 #include "services/app_settings.h"
+#include "uictl/bars/library_globals.h"
 #include "large_database.h"
 #include "offscreen_main.h"
 
@@ -52,6 +53,7 @@ void prepare() {
 }
 
 void BM_StartupToMainWindow(benchmark::State& state) {
+  const UxLibrary controlLibrary;
   FirstShow watch;
   qApp->installEventFilter(&watch);
   for (auto _ : state) {
