@@ -10,9 +10,10 @@
 
 namespace {
 
-void copyOrTrace(const std::wstring& from, const std::wstring& to) {
-  if (!platform::copyFile(from, to, true))
-    platform::traceError(L"backup: cannot copy %ls to %ls\n", from.c_str(), to.c_str());
+bool copyOrTrace(const std::wstring& from, const std::wstring& to) {
+  if (platform::copyFile(from, to, true)) return true;
+  platform::traceError(L"backup: cannot copy %ls to %ls\n", from.c_str(), to.c_str());
+  return false;
 }
 
 // The weekly copy is still fresh: made less than seven days ago.
@@ -28,7 +29,8 @@ void MakeDatabaseBackups(const std::wstring& databasePath) {
   const QDateTime now = QDateTime::currentDateTime();
   const QFileInfo firstWeekInfo(QString::fromStdWString(firstWeek));
   if (isFresh(firstWeekInfo, now)) return;
-  if (firstWeekInfo.exists()) copyOrTrace(firstWeek, databasePath + L".w2bak.klvdb7");
+  // The older week is kept where it is when it cannot move on: it is not lost to the new one.
+  if (firstWeekInfo.exists() && !copyOrTrace(firstWeek, databasePath + L".w2bak.klvdb7")) return;
   copyOrTrace(databasePath, firstWeek);
   QFile copy(QString::fromStdWString(firstWeek));
   if (copy.exists() && copy.open(QIODevice::ReadWrite)) copy.setFileTime(now, QFileDevice::FileModificationTime);

@@ -181,4 +181,13 @@ TEST(DatabaseBackups, TheWeeklyCopyMovesOnOnlyOnceItIsAWeekOld) {
   EXPECT_EQ(apptest::readText(w1), "a week on");
   EXPECT_LT(QFileInfo(w1).lastModified().secsTo(QDateTime::currentDateTime()), 60);
   EXPECT_EQ(apptest::readText(database), "a week on");
+
+  // A w2 that cannot be written keeps w1 as it was.
+  setAge(w1, 8);
+  QFile::remove(w2);
+  QDir().mkpath(w2);  // a folder where the copy should go
+  apptest::writeText(database, "later");
+  MakeDatabaseBackups(database.toStdWString());
+  EXPECT_EQ(apptest::readText(w1), "a week on");
+  EXPECT_EQ(apptest::readText(bak), "later");
 }
