@@ -4,12 +4,15 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include "app/about_dialog.h"
+#include "app/help_viewer.h"
 #include "app/klv_app.h"
 #include "app/modal_dialog.h"
 #include "app/question_preview_dialog.h"
 #include "app/search_dialog.h"
 #include "database/question.h"
 #include "database/sql_helpers.h"
+#include "platform/modal_dialog.h"
 #include "platform/text.h"
 #include "services/app_settings.h"
 #include "services/part_of_speech.h"
@@ -165,6 +168,13 @@ void AppStudyHost::prepareWindow(QWidget& window) {
   if (app_.settings->useAgentVoice.value) speaker_.attachAgent(static_cast<uint64_t>(window.winId()));
 }
 
+void AppStudyHost::showHelp() { ShowHelp(); }
+
+void AppStudyHost::showAbout(QWidget& window) {
+  CAboutDlg about(&window);
+  about.DoModal();
+}
+
 void AppStudyHost::setSkinPath(const std::wstring& path) {
   app_.settings->skin7Path.value = path;
   app_.settings->saveAll();
@@ -177,7 +187,7 @@ void AppStudyHost::storeWindowPosition(int x, int y) {
 
 void AppStudyHost::showResult(const StudyOutcome& outcome) {
   CStudyResultDlg dialog(*app_.settings, app_.currentUserId, app_.smartLearningSetId, outcome);
-  dialog.exec();
+  platform::execDialog(dialog);
 }
 
 bool AppStudyHost::saveHistory(pdb3::DailyLogRecord& record, int points) {

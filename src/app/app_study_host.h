@@ -32,6 +32,8 @@ class AppStudyHost : public study::StudyHost {
   std::wstring answerRemark(const std::wstring& reply, const std::vector<int>& studyIds) override;
   void openSearch(QWidget& window, const std::wstring& word) override;
   void openQuestionList(QWidget& window, const std::vector<int>& ids, const std::wstring& title) override;
+  void showHelp() override;
+  void showAbout(QWidget& window) override;
   std::wstring saveQuestionToBinder(int qid) override;
   void prepareWindow(QWidget& window) override;
   void setSkinPath(const std::wstring& path) override;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/web_dictionary.h"
 #include "database/sqlite_connection.h"
@@ -29,6 +30,17 @@ class KlvApp {
   ~KlvApp();
   KlvApp(const KlvApp&) = delete;
   KlvApp& operator=(const KlvApp&) = delete;
+
+  // The whole run of the program: the instance and editor locks, the settings, speech, the
+  // database and data files under the splash window, the first user, the command line, the main
+  // window, and at the end the settings saved and the database backed up. arguments: the
+  // process's, the program first. Every refusal has been told to the user; always 0.
+  int RunStartup(const std::vector<std::wstring>& arguments);
+  // Runs RunStartup with the C library's locale taken from the environment. Always false: the
+  // program's life is over when it returns.
+  bool InitInstance(const std::vector<std::wstring>& arguments);
+  // Lets the speech agent go and gives up the instance lock.
+  int ExitInstance();
 
   // The connection with the current user, set and mode, for the data layer's study code.
   pdb3::StudyContext studyContext();

@@ -1,23 +1,23 @@
 #include <QApplication>
-#include <clocale>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
-#include "database/database_file.h"
-#include "platform/notifier.h"
+#include "app/klv_app.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/ux_registry.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
+  // The control library's pop-ups, drop-downs and floating frames are placed at global screen
+  // positions, which a native Wayland surface does not give: under an X server, ask for it.
+  if (!std::getenv("QT_QPA_PLATFORM") && std::getenv("DISPLAY")) setenv("QT_QPA_PLATFORM", "xcb", 1);
+  QApplication application(argc, argv);
   const UxLibrary controlLibrary;
   UxSetRegistryNames(L"Tarvo Presents", L"KLV7");
-  // Until the full start-up exists: open the default database beside the program, or say why not.
-  const std::wstring path = (QCoreApplication::applicationDirPath() + "/database.klvdb7").toStdWString();
-  sqliteplus::SqliteConnection connection;
-  if (!pdb3::openDatabaseFile(connection, path)) {
-    platform::messageBox(nullptr, L"データベースを開けませんでした。\n" + path, L"KLV",
-                         platform::MbOk | platform::MbIconError);
-    return 1;
-  }
+  std::vector<std::wstring> arguments;
+  for (const QString& argument : QCoreApplication::arguments()) arguments.push_back(argument.toStdWString());
+  KlvApp app;
+  app.InitInstance(arguments);
+  app.ExitInstance();
   return 0;
 }

@@ -16,6 +16,7 @@
 #include "app/klv_app.h"
 #include "app/main_outlook_bar.h"
 #include "app/modal_dialog.h"
+#include "app/program_identity.h"
 #include "app/tabpage_selsection.h"
 #include "database/element_log.h"
 #include "database/folders.h"
@@ -182,7 +183,7 @@ void MainDialog::UpdateTitle(const std::wstring& text) {
     return;
   }
   const std::wstring user = m_pApp.settings ? m_pApp.settings->userName.value : std::wstring();
-  setWindowTitle(qtext(platform::format(L"KLV %ls%ls 【%ls】", L"", kVersion, user.c_str())));
+  setWindowTitle(qtext(platform::format(L"KLV %ls%ls 【%ls】", L"", kProgramVersion, user.c_str())));
 }
 
 void MainDialog::showEvent(QShowEvent* event) {

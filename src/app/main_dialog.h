@@ -31,8 +31,6 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
 
  public:
   static constexpr int kPageCount = 5;
-  // The version the title and the maker's site are told.
-  static constexpr wchar_t kVersion[] = L"7.1.5";
   // Window size limits; the settings' window size is held to them.
   static constexpr int kMinWidth = 780, kMinHeight = 560, kMaxWidth = 1014, kMaxHeight = 728;
 
@@ -127,6 +125,13 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   void OnQuestionList();
   void OnReloadDatabase();
   void OnHomePage();
+  // Users added, renamed, deleted or switched: everything is read again for the user now chosen.
+  void OnUsers();
+  void OnAbout();
+  // The editor runs on the database meanwhile; a database that no longer opens and no other
+  // chosen closes the dialog.
+  void OnEditor();
+  void OnMakeShortcut();
   void OnExport();
   void OnSearch();
   void OnPrint();
@@ -149,6 +154,8 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   CMainOutlookBar* m_outlookBar = nullptr;
   CUxCaptionBar* m_captionBar = nullptr;
   std::wstring m_strSetPath;
+  // The set a desktop shortcut is made for (32785).
+  std::wstring m_strShortcutPath;
   bool m_bFolderSelected = false;
   QComboBox* m_modeCombo = nullptr;
   QComboBox* m_recentCombo = nullptr;

@@ -10,17 +10,26 @@
 #include <deque>
 #include <initializer_list>
 
+#include "app/about_dialog.h"
 #include "app/app_resources.h"
 #include "app/card_tool_dialog.h"
 #include "app/control_helpers.h"
+#include "app/database_chooser.h"
+#include "app/defrag_dialog.h"
+#include "app/desktop_shortcut.h"
+#include "app/editor_handover.h"
+#include "app/help_viewer.h"
 #include "app/klv_app.h"
 #include "app/main_dialog.h"
 #include "app/modal_dialog.h"
 #include "app/print_preview_dialog.h"
+#include "app/program_identity.h"
 #include "app/question_export_dialog.h"
 #include "app/question_preview_dialog.h"
 #include "app/search_dialog.h"
+#include "app/user_manage_dialog.h"
 #include "database/section_questions.h"
+#include "database/users.h"
 #include "platform/notifier.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
@@ -31,10 +40,7 @@ namespace {
 
 // Commands whose windows belong to work not done yet: their menu items and buttons stay gray.
 // 32787 and 32855 take the questions chosen on the page shown, which no page offers yet.
-constexpr int kUnavailableCommands[] = {32791, 32855, 32796, 32785, 32787, 32826, 32798,
-                                        32841, 32790, 32789, 32773, 1193};
-// The maker's web address is a build setting; without one the home-page command stays gray.
-constexpr wchar_t kMakerAddress[] = L"" KELVARA_MAKER_URL;
+constexpr int kUnavailableCommands[] = {32855, 32787, 32826, 1193};
 // Commands that need a problem set: gray while a folder is chosen.
 constexpr int kSetCommands[] = {32796, 32787, 32835, 32792, 209, 210, 32794, 32793, 32824, 32823};
 
@@ -176,7 +182,7 @@ bool MainDialog::commandEnabled(int id) const {
 void MainDialog::UpdateCommandStates() {
   for (const auto& [id, action] : commands_)
     action->setEnabled(!listed(kUnavailableCommands, id) && !(m_bFolderSelected && listed(kSetCommands, id)) &&
-                       !(id == 32795 && std::wstring(kMakerAddress).empty()));
+                       !(id == 32795 && makerAddress().empty()));
 }
 
 bool MainDialog::OnCommand(int id) {
@@ -222,6 +228,35 @@ bool MainDialog::OnCommand(int id) {
       return true;
     case 32795:
       OnHomePage();
+      return true;
+    case 32798:
+      OnUsers();
+      return true;
+    case 32841: {
+      CDefragDlg defrag(m_pApp, this);
+      defrag.DoModal();
+      RefreshPages();
+      return true;
+    }
+    case 32773:
+      OnAbout();
+      return true;
+    case 32791:
+      OnEditor();
+      return true;
+    case 32796:
+      if (m_bFolderSelected) return true;
+      m_strShortcutPath = m_strSetPath;
+      OnMakeShortcut();
+      return true;
+    case 32785:
+      OnMakeShortcut();
+      return true;
+    case 32790:
+      ShowHelp();
+      return true;
+    case 32789:
+      OpenReadme();
       return true;
     case 32827:
       reject();
@@ -319,15 +354,50 @@ void MainDialog::OnQuestionList() {
 
 void MainDialog::OnHomePage() {
   if (platform::messageBox(this, L"作者のサイトを開きますか？", L"Open URL", platform::MbYesNo) != platform::IdYes) return;
-  ShellOpen(std::wstring(kMakerAddress) + L"?t=r:KLV" + kVersion);
+  ShellOpen(makerAddress() + L"?t=r:KLV" + kProgramVersion);
 }
 
 void MainDialog::OnReloadDatabase() {
-  if (!m_pApp.OpenDatabase()) {
-    platform::messageBox(this, L"データベースを開けませんでした。\n" + m_pApp.settings->databasePath.value, kAppCaption,
-                         platform::MbOk | platform::MbIconError);
+  // Without a database nothing here can work: another is asked for, or the dialog closes.
+  if (!m_pApp.OpenDatabase() && !ChooseDatabaseUntilOpen(m_pApp)) {
+    reject();
+    return;
   }
   RefreshPages();
+}
+
+void MainDialog::OnUsers() {
+  CUserManageDlg users(m_pApp, this);
+  if (users.DoModal() != platform::IdOk) {
+    // A rename of the current user is kept at once, whatever the dialog's end.
+    UpdateTitle();
+    return;
+  }
+  const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
+  const std::wstring& name = m_pApp.settings->userName.value;
+  m_pApp.currentUserId = pdb3::userIdByName(accessor, name);
+  if (m_pApp.currentUserId < 0) m_pApp.currentUserId = pdb3::insertUser(accessor, name);
+  RefreshPages();
+  UpdateTitle();
+}
+
+void MainDialog::OnAbout() {
+  CAboutDlg about(this);
+  about.DoModal();
+  UpdateTitle();
+}
+
+void MainDialog::OnEditor() {
+  if (!RunEditor(m_pApp, this)) {
+    reject();
+    return;
+  }
+  RefreshPages();
+}
+
+void MainDialog::OnMakeShortcut() {
+  if (m_strShortcutPath.empty()) return;
+  MakeDesktopShortcut(this, m_strShortcutPath, m_nQuestion);
 }
 
 void MainDialog::OnExport() {

@@ -3,20 +3,12 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
-#include <cstdlib>
-#include <strings.h>
 
+#include "platform/modal_dialog.h"
 #include "platform/notifier.h"
-#include "platform/trace.h"
 
 int runModalDialog(QDialog& dialog) {
-  const char* answer = std::getenv("KELVARA_AUTOANSWER");
-  if (!answer) return dialog.exec() == QDialog::Accepted ? platform::IdOk : platform::IdCancel;
-  platform::traceError("dialog: %s\n", dialog.windowTitle().toUtf8().constData());
-  if (strcasecmp(answer, "cancel") == 0 || strcasecmp(answer, "no") == 0) return platform::IdCancel;
-  dialog.setResult(QDialog::Rejected);
-  dialog.accept();
-  return dialog.result() == QDialog::Accepted ? platform::IdOk : platform::IdCancel;
+  return platform::execDialog(dialog) == QDialog::Accepted ? platform::IdOk : platform::IdCancel;
 }
 
 QPushButton* dialogButton(QDialog* dialog, int id, const wchar_t* text, const QRect& rect) {

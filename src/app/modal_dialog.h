@@ -13,10 +13,8 @@ class QWidget;
 // The caption of the shell's message boxes.
 inline constexpr wchar_t kAppCaption[] = L"Kelvara";
 
-// Runs the dialog and gives platform::IdOk when it was accepted, else platform::IdCancel. With
-// KELVARA_AUTOANSWER set the dialog is not shown (it is named on stderr as "dialog: <title>"):
-// "cancel" or "no" cancels, any other answer presses its OK as it stands, which the dialog may
-// still refuse.
+// Runs the dialog (platform::execDialog: unattended runs answer it once it shows) and gives
+// platform::IdOk when it was accepted, else platform::IdCancel.
 int runModalDialog(QDialog& dialog);
 
 // Names the dialog "id<templateId>" and gives it its title and size.

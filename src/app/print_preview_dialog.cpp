@@ -12,6 +12,7 @@
 
 #include "app/control_helpers.h"
 #include "app/klv_app.h"
+#include "app/modal_dialog.h"
 #include "app/print_option_dialog.h"
 #include "app/print_prompts.h"
 #include "app/print_surface.h"
@@ -339,7 +340,7 @@ void CPrintPreviewDlg::openTemplateEditor() {
   renderer_.editing = true;
   preview_->update();
   CPrintoptionDlg editor(*this, this);
-  const bool ok = editor.exec() == QDialog::Accepted;
+  const bool ok = runModalDialog(editor) == platform::IdOk;
   renderer_.editing = false;
   if (ok) Paginate();
   UpdateTitle();

@@ -10,6 +10,7 @@
 #include <cwctype>
 
 #include "app/klv_app.h"
+#include "app/modal_dialog.h"
 #include "app/question_exporter.h"
 #include "app/question_preview_dialog.h"
 #include "database/read_transaction.h"
@@ -148,7 +149,7 @@ void CQuestionExportDlg::OnPreview() {
   std::deque<int> ids;
   if (!collectQuestionIds(ids)) return;
   QuestionPreviewDlg preview(m_pApp, ids, m_strSetPath, this);
-  preview.exec();
+  runModalDialog(preview);
 }
 
 void CQuestionExportDlg::accept() {

@@ -1,6 +1,7 @@
 #include "platform/modal_dialog.h"
 
 #include <QDialog>
+#include <QTimer>
 #include <cstdlib>
 #include <strings.h>
 
@@ -8,18 +9,32 @@
 
 namespace platform {
 
-int execDialog(QDialog& dialog) {
+std::optional<bool> automaticDialogAnswer() {
   const char* answer = std::getenv("KELVARA_AUTOANSWER");
-  if (!answer) return dialog.exec();
-  const bool accept = strcasecmp(answer, "cancel") != 0 && strcasecmp(answer, "no") != 0;
-  if (accept) {
-    dialog.accept();
-  } else {
-    dialog.reject();
-  }
-  traceError("dialog: %s: %s\n", dialog.windowTitle().toUtf8().constData(),
-             dialog.result() == QDialog::Accepted ? "ok" : "cancel");
-  return dialog.result();
+  if (!answer) return std::nullopt;
+  return strcasecmp(answer, "cancel") != 0 && strcasecmp(answer, "no") != 0;
+}
+
+void traceAutomaticAnswer(const QWidget& window, const std::string& answer) {
+  traceError("dialog: %s: %s\n", window.windowTitle().toUtf8().constData(), answer.c_str());
+}
+
+int execDialog(QDialog& dialog) {
+  const std::optional<bool> accept = automaticDialogAnswer();
+  if (!accept) return dialog.exec();
+  // Owned by this frame: a dialog that closes itself before the answer is due is not answered
+  // later in some other loop.
+  QTimer answer;
+  answer.setSingleShot(true);
+  QObject::connect(&answer, &QTimer::timeout, &dialog, [&dialog, accepting = *accept] {
+    if (!dialog.isVisible()) return;
+    if (accepting) dialog.accept();
+    if (dialog.isVisible()) dialog.reject();
+    if (dialog.isVisible()) dialog.done(QDialog::Rejected);
+    traceAutomaticAnswer(dialog, dialog.result() == QDialog::Accepted ? "ok" : "cancel");
+  });
+  answer.start(0);
+  return dialog.exec();
 }
 
 }  // namespace platform

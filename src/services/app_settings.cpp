@@ -96,14 +96,20 @@ class AppSettings::Pass {
   }
 
   // A database left in the program's data folder by the older layout moves to the data folder;
-  // the old file goes only once both copies exist, so a failed copy loses nothing.
+  // the old file goes only once both copies exist, so a failed copy loses nothing. A first run
+  // without either starts on a copy of the program's own database, which stays for the next user.
   void database() {
     StringSetting& database = s_.databasePath;
     database.defaultValue = s_.dataFolderPath.value + L"/database.klvdb7";
     step(database);
     if (!loading() || fileExists(database.value)) return;
     const std::wstring old = platform::programFolder() + L"/data/database.klvdb7";
-    if (!fileExists(old)) return;
+    if (!fileExists(old)) {
+      const std::wstring shipped = s_.installPath.value + L"/database.klvdb7";
+      if (fileExists(shipped) && !platform::copyFile(shipped, database.value, false))
+        platform::traceError(L"settings: cannot copy %ls to %ls\n", shipped.c_str(), database.value.c_str());
+      return;
+    }
     if (platform::copyFile(old, database.value, false) && platform::copyFile(old, old + L"$", true))
       platform::deleteFile(old);
     else

@@ -7,6 +7,7 @@
 #include "services/named_mutex.h"
 #include "study/study_host.h"
 #include "study/trans_dialog.h"
+#include "study/unattended_study.h"
 
 namespace study {
 
@@ -63,6 +64,7 @@ bool StartStudy(StudyHost& host, QWidget* mainWindow, const std::wstring& title,
   setup.mode = context.mode;
 
   CTransDlg dialog(setup, host, mainWindow);
+  const UnattendedStudy unattended(dialog);
   if (mainWindow) mainWindow->showMinimized();
   const int result = dialog.exec();
   if (mainWindow) mainWindow->showNormal();

@@ -119,6 +119,10 @@ class StudyHost {
   virtual void openSearch(QWidget& window, const std::wstring& word) = 0;
   // The study's questions as a list to read over (and edit), under the study's title.
   virtual void openQuestionList(QWidget& window, const std::vector<int>& ids, const std::wstring& title) = 0;
+  // The program's help, beside the window.
+  virtual void showHelp() = 0;
+  // The program's version box over the window, modally.
+  virtual void showAbout(QWidget& window) = 0;
   // Keeps the question in the binder of questions saved while studying; the message to show.
   virtual std::wstring saveQuestionToBinder(int qid) = 0;
   // As the window opens: its opacity, and the speech agent when agent speech is on.

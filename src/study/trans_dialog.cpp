@@ -130,8 +130,6 @@ void CTransDlg::buildControls() {
     onClicked(ctl::FirstChoiceButton + i, [this, i] { onChoice(i < 4 ? i : 100); });
   }
   for (int id = ctl::FirstFunc; id < ctl::FirstFunc + 12; ++id) onClicked(id, [this, id] { OnCommand(id); });
-  // Help, the question list and search come with the windows they open.
-  for (int id : {ctl::FirstFunc, ctl::FirstFunc + 6, ctl::FirstFunc + 11}) enableControl(id, false);
   onClicked(ctl::Ok, &CTransDlg::OnReply);
   onClicked(ctl::Cancel, &CTransDlg::reject);
   onClicked(ctl::HintButton, &CTransDlg::OnHint);

@@ -41,6 +41,9 @@ class CTransDlg : public QDialog, public StudySkinHost {
   unsigned typedCharacters() const { return typed_; }
   const std::wstring& timedMessage() const { return timedMessage_; }
   const PhonemeCodes& pronunciationCodes() const { return pronunciationCodes_; }
+  // The slot (0..3) of the right one of the four choices shown.
+  int rightChoice() const { return rightChoice_; }
+  const std::wstring& title() const { return setup_.title; }
 
   // The window's commands besides answering: the skin's, the Func buttons (1217-1228), copying
   // the question (1000) and those of its menus. False for any other id.
@@ -49,6 +52,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
   static constexpr int kEditCurrentCommand = 228;
   static constexpr int kEditPreviousCommand = 226;
   static constexpr int kSaveQuestionCommand = 32780;
+  static constexpr int kAboutCommand = 16;
 
   // The skin's commands: reload (1125), choose a file (1126), the listed skins (256 on).
   bool ChooseSkinFile(int id);

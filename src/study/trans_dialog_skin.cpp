@@ -221,16 +221,18 @@ void CTransDlg::FillSkinMenu(QMenu& menu) {
 }
 
 void CTransDlg::contextMenuEvent(QContextMenuEvent* event) {
-  // The skin commands of the window menu.
+  // The skin commands of the window menu, and the version box.
   QMenu menu(this);
   menu.addAction(QString::fromStdWString(L"スキンの再読込(&R)\tF5"))->setData(kReloadSkinCommand);
   QMenu* skins = menu.addMenu(QString::fromStdWString(L"スキンの変更(&S)"));
   skins->addAction(QString::fromStdWString(L"ファイル選択... (&C)"))->setData(kChooseSkinCommand);
   FillSkinMenu(*skins);
+  menu.addSeparator();
+  menu.addAction(QString::fromStdWString(L"バージョン情報(&A)..."))->setData(kAboutCommand);
   ++callbackDepth_;
   QAction* chosen = menu.exec(event->globalPos());
   --callbackDepth_;
-  if (chosen && chosen->data().isValid()) ChooseSkinFile(chosen->data().toInt());
+  if (chosen && chosen->data().isValid()) OnCommand(chosen->data().toInt());
 }
 
 bool CTransDlg::ChooseSkinFile(int id) {

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -23,7 +24,9 @@
 #include "app/note_browser.h"
 #include "app/select_section_dialog.h"
 #include "app/tabpage_selsection.h"
+#include "database/users.h"
 #include "element_tree_fixture.h"
+#include "scoped_env.h"
 #include "study/study_flow.h"
 #include "study/trans_dialog.h"
 #include "uictl/bars/library_globals.h"
@@ -192,8 +195,9 @@ TEST(MainDialog, MenuAndToolbarCarryTheStringTableAndHoveredPrompts) {
   EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"問題集データベースと履歴ファイルを再読込");
   emit file->aboutToHide();
   EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"問題集の情報を確認しましょう");
-  // Commands of work still to come stay gray.
-  for (int id : {32791, 32826, 32798, 32841, 32790, 32795, 32773}) EXPECT_FALSE(s.dialog.commandEnabled(id)) << id;
+  // Commands of work still to come stay gray, and the home page without the maker's address.
+  for (int id : {32826, 32795}) EXPECT_FALSE(s.dialog.commandEnabled(id)) << id;
+  for (int id : {32791, 32798, 32841, 32790, 32789, 32773}) EXPECT_TRUE(s.dialog.commandEnabled(id)) << id;
 
   s.dialog.resize(900, 650);
   const int top = s.dialog.menuBar().sizeHint().height();
@@ -333,4 +337,33 @@ TEST(MainDialog, TheCommandLinesStudyRunsHiddenAndAnUnknownSetIsRefused) {
   EXPECT_TRUE(mainHidden);
   EXPECT_EQ(run.app.studyMode, 3);
   EXPECT_EQ(run.dialog.modeCombo().currentData().toInt(), 3);
+}
+
+TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  const int hanako = pdb3::insertUser(s.accessor(), L"hanako");
+  {
+    ModalAnswers answers({{"id153", [](QDialog& dialog) {
+                             auto* list = dialog.findChild<QListWidget*>("id1138");
+                             list->setCurrentItem(list->findItems("hanako", Qt::MatchExactly).front());
+                             dialog.accept();
+                           }},
+                          {"id100", reject}});
+    s.notifier.answer = platform::IdYes;
+    EXPECT_TRUE(s.dialog.OnCommand(32798));
+    EXPECT_EQ(s.app.currentUserId, hanako);
+    EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【hanako】");
+    EXPECT_TRUE(s.dialog.OnCommand(32773));
+    EXPECT_EQ(answers.seen["id153"], 1);
+    EXPECT_EQ(answers.seen["id100"], 1);
+  }
+  // Nothing works without a database: another is asked for, and without one the window closes.
+  s.settings.databasePath.value = s.databasePath() + L".gone";
+  testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "cancel");
+  s.takeBoxes();
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_NE(s.takeBoxes().find(L"データベースファイルが読み込めませんでした。"), std::wstring::npos);
+  EXPECT_FALSE(s.dialog.isVisible());
+  EXPECT_EQ(s.dialog.result(), QDialog::Rejected);
 }

@@ -33,6 +33,7 @@ class FakeHost : public StudyHost {
   std::vector<std::wstring> searches;
   std::vector<std::vector<int>> lists;
   int wrongSounds = 0, rightSounds = 0;
+  int helps = 0, abouts = 0;
   std::pair<int, int> storedPosition{-1, -1};
   sqliteplus::SqliteConnection db;
 
@@ -69,6 +70,8 @@ class FakeHost : public StudyHost {
   std::wstring answerRemark(const std::wstring&, const std::vector<int>&) override { return {}; }
   void openSearch(QWidget&, const std::wstring& word) override { searches.push_back(word); }
   void openQuestionList(QWidget&, const std::vector<int>& ids, const std::wstring&) override { lists.push_back(ids); }
+  void showHelp() override { ++helps; }
+  void showAbout(QWidget&) override { ++abouts; }
   std::wstring saveQuestionToBinder(int) override { return {}; }
   void prepareWindow(QWidget&) override {}
   void setSkinPath(const std::wstring& path) override { values.skinPath = path; }
@@ -187,6 +190,10 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   QTest::mouseClick(find<QPushButton>(card, 1229), Qt::LeftButton);
   card.OnCommand(1228);
   card.OnCommand(1223);  // Func07: the study's questions
+  QTest::mouseClick(find<QPushButton>(card, 1217), Qt::LeftButton);  // Func01: help
+  card.OnCommand(16);  // the window menu's version box
+  EXPECT_EQ(host.helps, 1);
+  EXPECT_EQ(host.abouts, 1);
   EXPECT_EQ(host.searches, (std::vector<std::wstring>{L"", L"answer3"}));
   EXPECT_EQ(host.lists, std::vector<std::vector<int>>{{3}});
   card.showMinimized();

@@ -1,0 +1,139 @@
+// The application's life from the first lock to the last backup.
+#include <clocale>
+#include <ctime>
+#include <memory>
+
+#include "app/database_backups.h"
+#include "app/database_chooser.h"
+#include "app/klv_app.h"
+#include "app/main_dialog.h"
+#include "app/note_browser.h"
+#include "app/old_files.h"
+#include "app/splash_dialog.h"
+#include "app/user_dialogs.h"
+#include "app/user_records.h"
+#include "database/folders.h"
+#include "database/sql_helpers.h"
+#include "database/users.h"
+#include "platform/agent_link.h"
+#include "platform/file_system.h"
+#include "platform/notifier.h"
+#include "platform/random.h"
+#include "platform/text.h"
+#include "platform/trace.h"
+#include "services/app_settings.h"
+
+namespace {
+
+void TraceLine(const char* text) { platform::trace("%s\n", text); }
+
+constexpr wchar_t kWelcome[] =
+    L"Kelvara をご利用いただきありがとうございます。\n\nまず最初に利用者を登録する必要があります。"
+    L"（履歴の作成時に利用されます）\n次に表示される画面で、利用者名を入力し、OKボタンを押してください。\n"
+    L"（次回からこの画面は表示されません。）";
+
+}  // namespace
+
+bool KlvApp::InitInstance(const std::vector<std::wstring>& arguments) {
+  std::setlocale(LC_ALL, "");
+  // Numbers in SQL text and in files are written with a point whatever the user's language.
+  std::setlocale(LC_NUMERIC, "C");
+  RunStartup(arguments);
+  return false;
+}
+
+int KlvApp::ExitInstance() {
+  if (const auto agent = platform::FindAgentSpeakerWindow()) platform::sendAgentCommand(*agent, platform::AgentQuit, L"", 0);
+  instanceMutex.Release();
+  return 0;
+}
+
+int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
+  // A second instance leaves without a word: the first is already on screen.
+  if (!instanceMutex.Create(L"Kelvara")) return 0;
+  {
+    NamedMutex editorProbe;
+    if (!editorProbe.Create(L"KlvEditor")) {
+      platform::messageBox(nullptr, L"KlvEditor を終了させてから KLV を起動してください。", L"KLV");
+      return 0;
+    }
+  }
+  platform::seedRandom(static_cast<unsigned>(std::time(nullptr)));
+
+  // The settings live in this frame; everything of the run reaches them through `settings`,
+  // which must not outlive them.
+  const std::unique_ptr<AppSettings> ownSettings = AppSettings::open(L"KLV7");
+  if (!ownSettings) return 0;
+  struct SettingsPointer {
+    AppSettings*& pointer;
+    ~SettingsPointer() { pointer = nullptr; }
+  } settingsPointer{settings};
+  settings = ownSettings.get();
+  TraceLine("next : load registry entries");
+  if (!settings->loadAll()) {
+    platform::messageBox(nullptr, L"レジストリの読み込みに失敗しました。", L"KLV");
+    return 0;
+  }
+
+  TraceLine("next : check registry-entries");
+  TraceLine("next : speech-engine5 initialization");
+  speechEngineReady = speechVoice.prepare(*settings);
+  TraceLine("next : speech-engine4 initialization");
+  if (settings->useAgentVoice.value) platform::EnsureAgentSpeaker();
+  notePagePath = notePageLocation();
+
+  TraceLine("next : splash-screen-thread start");
+  CSplashDlg splash;
+  splash.OnInitDialog();
+  splash.setProgressText(L"Loading database...");
+  if (!OpenDatabase()) {
+    splash.closeAfter(100);
+    if (!ChooseDatabaseUntilOpen(*this)) return 0;
+  }
+  // Reads the question table once so that the file is in the cache before the first window.
+  pdb3::execSql(pdb3::openQuery(db), L"SELECT * FROM question WHERE answer LIKE 'keen%'");
+
+  splash.setProgressText(L"Loading internet-ranking info...");
+  pointInfo.load(settings->irankDatafilePath.value);
+  splash.setProgressText(L"Loading webdic-inifile...");
+  LoadWebDictionaries();
+  splash.setProgressText(L"Loading pronounce dictionary...");
+  pronouncingDictionary.openIndex(platform::toUtf8(settings->kpdDicfilePath.value),
+                                  platform::toUtf8(settings->kpdIdxfilePath.value));
+  splash.hideProgressText();
+  splash.closeAfter(1200);
+  TraceLine("killed the splach-screen-thread");
+  settings->saveAll();
+
+  const pdb3::DbObject accessor = pdb3::openQuery(db);
+  if (settings->userName.value.empty()) {
+    TraceLine("next : old db update");
+    CallUpdateOldFiles();
+    splash.closeAfter(100);
+    platform::messageBox(nullptr, kWelcome, L"Kelvara", platform::MbIconInformation);
+    CUserSettingDlg first(userNames(accessor));
+    if (first.DoModal() != platform::IdOk) return 0;
+    settings->userName.value = first.m_strName;
+    settings->saveAll();
+  }
+  currentUserId = pdb3::userIdByName(accessor, settings->userName.value);
+  // Studying as uid -1 would record the history under nobody: the new user's uid is taken.
+  if (currentUserId < 0) currentUserId = pdb3::insertUser(accessor, settings->userName.value);
+  studyMode = settings->studyMode;
+  smartLearningSetId = pdb3::EnsureSmartLearningBinder(db);
+  UpdateBackgroundBrush(settings->backgroundColor);
+
+  if (arguments.size() >= 2 && !acceptCommandLine(arguments, *commandLine, notice)) return 0;
+
+  {
+    MainDialog dialog(*this);
+    mainDialog = &dialog;
+    dialog.DoModal();
+    settings->lastSelectedTabId.value = dialog.currentPage();
+    settings->saveAll();
+  }
+
+  if (settings->makeBackupFlag.value) MakeDatabaseBackups(settings->databasePath.value);
+  if (!notePagePath.empty()) platform::deleteFile(notePagePath);
+  return 0;
+}

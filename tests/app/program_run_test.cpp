@@ -1,0 +1,140 @@
+// The built program run as a user's desktop would run it, offscreen and unattended.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "database/database_file.h"
+#include "database/folders.h"
+#include "database/sql_helpers.h"
+#include "scoped_env.h"
+#include "services/app_settings.h"
+#include "services/named_mutex.h"
+#include "services/point_info_store.h"
+#include "test_env.h"
+
+namespace {
+
+const QString kSetPath = QString::fromWCharArray(L"中学生向け問題/中学校 学校・教室などの単語");
+const QString kWelcome = QString::fromWCharArray(L"msgbox: Kelvara: Kelvara をご利用いただきありがとうございます。");
+
+struct ProgramOutcome {
+  int exitCode = -1;
+  bool finished = false;
+  QStringList said;  // stderr, line by line
+};
+
+// A new user's machine whose runtime folder is the test's own, so that locks the test holds are
+// the program's locks too.
+class ProgramRun : public ::testing::Test {
+ protected:
+  ProgramOutcome run(const QStringList& arguments) {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home_.path());
+    environment.insert("XDG_CONFIG_HOME", home_.path() + "/.config");
+    environment.insert("XDG_DATA_HOME", home_.path() + "/.local/share");
+    environment.insert("XDG_RUNTIME_DIR", runtime_.path());
+    environment.insert("USER", "tester");
+    environment.insert("KELVARA_AUTOANSWER", "ok");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.start(QString::fromStdString(testenv::programDir()) + "/kelvara", arguments);
+    ProgramOutcome result;
+    result.finished = program.waitForFinished(60000);
+    if (!result.finished) program.kill();
+    result.exitCode = program.exitCode();
+    result.said = QString::fromUtf8(program.readAllStandardError()).split('\n');
+    return result;
+  }
+  QString dataFile(const QString& name) const { return home_.path() + "/Documents/Kelvara/" + name; }
+
+  QTemporaryDir home_, runtime_;
+  // The test's own view of the registry and locks is the program's.
+  testenv::ScopedEnv config_{"XDG_CONFIG_HOME", (home_.path() + "/.config").toUtf8().constData()};
+  testenv::ScopedEnv runtimeEnv_{"XDG_RUNTIME_DIR", runtime_.path().toUtf8().constData()};
+};
+
+// The lines that start so, in their order.
+QStringList linesStarting(const QStringList& said, const QStringList& starts) {
+  QStringList found;
+  for (const QString& line : said)
+    for (const QString& start : starts)
+      if (line.startsWith(start)) found << line;
+  return found;
+}
+
+}  // namespace
+
+TEST_F(ProgramRun, AFirstAutorunRegistersTheUserStudiesRecordsAndBacksUp) {
+  const ProgramOutcome first = run({"/autorun=3", "/card", "/s", kSetPath});
+  ASSERT_TRUE(first.finished);
+  EXPECT_EQ(first.exitCode, 0);
+  const QStringList steps = linesStarting(first.said, {"msgbox:", "dialog:"});
+  ASSERT_EQ(steps.size(), 9) << steps.join('\n').toStdString();
+  EXPECT_TRUE(steps[0].startsWith(kWelcome));
+  EXPECT_EQ(steps[1], QString::fromWCharArray(L"dialog: 利用者の設定: ok"));
+  EXPECT_EQ(steps[2], QString::fromWCharArray(L"dialog: 問題集の選択: ok"));  // the chooser keeps its choice
+  for (int i = 3; i < 6; ++i) EXPECT_EQ(steps[i], "dialog: " + kSetPath + " - Kelvara: correct");
+  EXPECT_EQ(steps[6], QString::fromWCharArray(L"msgbox: Kelvara: 3 個の問題をスマート学習リストに追加しました"));
+  EXPECT_EQ(steps[7], QString::fromWCharArray(L"dialog: 学習結果: ok"));
+  EXPECT_EQ(steps[8], QString::fromWCharArray(L"dialog: KLV 7.1.5 【tester】: ok"));
+  EXPECT_TRUE(linesStarting(first.said, {"filedlg:"}).isEmpty());
+
+  sqliteplus::SqliteConnection db;
+  ASSERT_TRUE(pdb3::openDatabaseFile(db, dataFile("database.klvdb7").toStdWString()));
+  const pdb3::DbObject accessor = pdb3::openQuery(db);
+  const auto value = [&](const wchar_t* sql) { return pdb3::querySqlfIntOrMinus1(accessor, L"%ls", sql); };
+  const int uid = value(L"SELECT uid FROM user_info WHERE name='tester'");
+  ASSERT_GE(uid, 0);
+  EXPECT_EQ(value(L"SELECT count(*) FROM daily_log JOIN log_id ON daily_log.lid=log_id.lid WHERE log_id.mid=5"), 1);
+  EXPECT_EQ(value(L"SELECT count(*) FROM daily_question_log WHERE nc1=1"), 3);
+  EXPECT_EQ(value(L"SELECT count(*) FROM daily_question_log"), 3);
+  EXPECT_EQ(value(L"SELECT count(*) FROM looped_questions"), 3);
+  EXPECT_EQ(value(L"SELECT count(*) FROM question_log WHERE mid=5"), 3);
+  EXPECT_EQ(value(L"SELECT count(*) FROM memory_rate"), 3);
+  const int binder = pdb3::FindProblemSetByPath(accessor, L"SmartLearning/1");
+  EXPECT_EQ(pdb3::querySqlfIntOrMinus1(accessor, L"SELECT count(*) FROM section WHERE sid=%d", binder), 3);
+  db.close();
+
+  PointInfoStore ranking;
+  ASSERT_TRUE(ranking.load(dataFile("irank.dat").toStdWString()));
+  ASSERT_GE(ranking.findIndex(L"tester"), 0);
+  EXPECT_EQ(ranking.findByUser(L"tester").pendingTotal.nc, 3);
+  for (const char* copy : {"database.klvdb7.bak.klvdb7", "database.klvdb7.w1bak.klvdb7"})
+    EXPECT_TRUE(QFileInfo::exists(dataFile(copy))) << copy;
+  {
+    AppSettings stored(L"KLV7");
+    stored.loadOrSaveGroup(false);
+    EXPECT_EQ(stored.userName.value, L"tester");
+    EXPECT_EQ(stored.studyMode, 5);
+    EXPECT_EQ(QString::fromStdWString(stored.lastSection.value), kSetPath);
+  }
+  EXPECT_FALSE(QFileInfo::exists(runtime_.path() + "/kelvara/___note.html"));
+
+  // Known now: no welcome. Refusals end the run with their own word only, and always with 0.
+  const ProgramOutcome second = run({"/autorun=3", "/card", "/s", kSetPath});
+  EXPECT_EQ(second.exitCode, 0);
+  EXPECT_TRUE(linesStarting(second.said, {kWelcome}).isEmpty());
+  {
+    NamedMutex running;
+    ASSERT_TRUE(running.Create(L"Kelvara"));
+    const ProgramOutcome silent = run({});
+    EXPECT_EQ(silent.exitCode, 0);
+    EXPECT_TRUE(linesStarting(silent.said, {"msgbox:", "dialog:"}).isEmpty());
+  }
+  {
+    NamedMutex editor;
+    ASSERT_TRUE(editor.Create(L"KlvEditor"));
+    const ProgramOutcome refused = run({});
+    EXPECT_EQ(refused.exitCode, 0);
+    EXPECT_EQ(linesStarting(refused.said, {"msgbox:", "dialog:"}),
+              QStringList{QString::fromWCharArray(L"msgbox: KLV: KlvEditor を終了させてから KLV を起動してください。")});
+  }
+  const ProgramOutcome wrong = run({"x"});
+  EXPECT_EQ(wrong.exitCode, 0);
+  EXPECT_EQ(linesStarting(wrong.said, {"msgbox:", "dialog:"}),
+            QStringList{QString::fromWCharArray(L"msgbox: Error!: 起動オプションが正しくありません。")});
+}

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <utime.h>
+
+#include "app/database_backups.h"
+#include "app/klv_app.h"
+#include "app_test_support.h"
+#include "database/database_file.h"
+#include "database/folders.h"
+#include "database/sql_helpers.h"
+#include "database/users.h"
+#include "platform/file_dialog.h"
+#include "platform/folders.h"
+#include "scoped_env.h"
+#include "services/app_settings.h"
+#include "services/named_mutex.h"
+#include "test_env.h"
+#include "uictl/bars/library_globals.h"
+
+namespace {
+
+constexpr wchar_t kWelcomeStart[] = L"Kelvara をご利用いただきありがとうございます。";
+
+// A new user's machine: an empty home and configuration, the login name "tester", nobody at the
+// screen. Each run is a whole start-up of the program on the build's program folder.
+class Startup : public ::testing::Test {
+ protected:
+  QString homePath(const char* name) const { return home_.path() + "/" + name; }
+  QString dataFile(const char* name) const { return homePath("Documents/Kelvara/") + name; }
+
+  void run(std::vector<std::wstring> arguments = {L"kelvara"}) {
+    KlvApp app;
+    app.InitInstance(arguments);
+    app.ExitInstance();
+  }
+  // The settings as the next run reads them.
+  std::unique_ptr<AppSettings> stored() {
+    auto settings = std::make_unique<AppSettings>(L"KLV7");
+    settings->loadAll();
+    return settings;
+  }
+  std::vector<std::wstring> boxesAfter(size_t first) const {
+    return {boxes.texts.begin() + static_cast<long>(first), boxes.texts.end()};
+  }
+
+  const UxLibrary controlLibrary_;
+  QTemporaryDir home_;
+  testenv::ScopedEnv homeEnv_{"HOME", home_.path().toUtf8().constData()};
+  testenv::ScopedEnv config_{"XDG_CONFIG_HOME", (home_.path() + "/.config").toUtf8().constData()};
+  testenv::ScopedEnv login_{"USER", "tester"};
+  testenv::ScopedEnv unattended_{"KELVARA_AUTOANSWER", "ok"};
+  platform::ProgramFolderOverride beside_{QString::fromStdString(testenv::programDir()).toStdWString()};
+  testenv::BoxRecorder boxes;
+};
+
+}  // namespace
+
+TEST_F(Startup, FirstRunRegistersTheUserOnACopyOfTheProgramsDatabaseAndBacksItUp) {
+  // Cancelling the user dialog ends the run before anything is recorded, and asks again next time.
+  {
+    testenv::ScopedEnv cancel("KELVARA_AUTOANSWER", "cancel");
+    run();
+  }
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_TRUE(boxes.texts[0].starts_with(kWelcomeStart));
+  EXPECT_EQ(boxes.captions[0], L"Kelvara");
+  EXPECT_TRUE(stored()->userName.value.empty());
+  EXPECT_FALSE(QFileInfo::exists(dataFile("database.klvdb7.bak.klvdb7")));
+
+  run();
+  ASSERT_EQ(boxes.texts.size(), 2u);
+  EXPECT_TRUE(boxes.texts[1].starts_with(kWelcomeStart));
+  const auto settings = stored();
+  EXPECT_EQ(settings->userName.value, L"tester");
+  EXPECT_EQ(settings->databasePath.value, dataFile("database.klvdb7").toStdWString());
+  // The program's own database stays as it was for the next user.
+  EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(testenv::programDir()) + "/database.klvdb7"));
+  for (const char* copy : {"database.klvdb7.bak.klvdb7", "database.klvdb7.w1bak.klvdb7"})
+    EXPECT_TRUE(QFileInfo::exists(dataFile(copy))) << copy;
+  EXPECT_FALSE(QFileInfo::exists(dataFile("database.klvdb7.w2bak.klvdb7")));
+  sqliteplus::SqliteConnection db;
+  ASSERT_TRUE(pdb3::openDatabaseFile(db, settings->databasePath.value));
+  const pdb3::DbObject accessor = pdb3::openQuery(db);
+  EXPECT_GE(pdb3::userIdByName(accessor, L"tester"), 0);
+  EXPECT_GE(pdb3::FindProblemSetByPath(accessor, L"SmartLearning/1"), 0);
+
+  // Known from now on: no welcome, no dialog.
+  run();
+  EXPECT_EQ(boxes.texts.size(), 2u);
+}
+
+TEST_F(Startup, RefusalsEndTheRunWithTheirOwnMessageOnly) {
+  run();  // the first user
+  const size_t before = boxes.texts.size();
+  {
+    NamedMutex running;
+    ASSERT_TRUE(running.Create(L"Kelvara"));
+    run();
+    EXPECT_EQ(boxesAfter(before), std::vector<std::wstring>{});
+  }
+  {
+    NamedMutex editor;
+    ASSERT_TRUE(editor.Create(L"KlvEditor"));
+    run();
+    EXPECT_EQ(boxesAfter(before), std::vector<std::wstring>{L"KlvEditor を終了させてから KLV を起動してください。"});
+    EXPECT_EQ(boxes.captions.back(), L"KLV");
+  }
+  run({L"kelvara", L"x"});
+  EXPECT_EQ(boxes.texts.back(), L"起動オプションが正しくありません。");
+  run({L"kelvara", L"/autorun", L"/card"});
+  EXPECT_EQ(boxes.texts.back(), L"Autorun オプションがあるのに、セクションの指定がありません");
+  EXPECT_EQ(boxes.captions.back(), L"Error");
+  EXPECT_EQ(boxes.texts.size(), before + 3);
+}
+
+namespace {
+
+struct ChosenDatabase : platform::FileDialogs {
+  std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest&) override { return answer; }
+  std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override {
+    return std::nullopt;
+  }
+  std::optional<std::wstring> answer;
+};
+
+}  // namespace
+
+TEST_F(Startup, ADatabaseThatDoesNotOpenIsAskedForUntilOneDoes) {
+  run();
+  const QString broken = homePath("broken.klvdb7");
+  apptest::writeText(broken, "not a database");
+  {
+    auto settings = stored();
+    settings->databasePath.value = broken.toStdWString();
+    settings->saveAll();
+  }
+  const size_t before = boxes.texts.size();
+  ChosenDatabase dialogs;
+  platform::FileDialogOverride use(dialogs);
+  run();  // cancelled: the run ends, nothing is backed up
+  EXPECT_EQ(boxesAfter(before).size(), 1u);
+  EXPECT_TRUE(boxes.texts.back().starts_with(L"データベースファイルが読み込めませんでした。"));
+  EXPECT_FALSE(QFileInfo::exists(broken + ".bak.klvdb7"));
+
+  dialogs.answer = dataFile("database.klvdb7").toStdWString();
+  run();
+  EXPECT_EQ(stored()->databasePath.value, *dialogs.answer);
+  EXPECT_EQ(apptest::readText(broken), "not a database");
+}
+
+namespace {
+
+void setAge(const QString& path, int days) {
+  const time_t when = QDateTime::currentDateTime().addDays(-days).toSecsSinceEpoch();
+  const utimbuf times{when, when};
+  ASSERT_EQ(utime(path.toUtf8().constData(), &times), 0);
+}
+
+}  // namespace
+
+TEST(DatabaseBackups, TheWeeklyCopyMovesOnOnlyOnceItIsAWeekOld) {
+  QTemporaryDir dir;
+  const QString database = dir.filePath("db.klvdb7");
+  const QString bak = database + ".bak.klvdb7", w1 = database + ".w1bak.klvdb7", w2 = database + ".w2bak.klvdb7";
+  apptest::writeText(database, "today");
+  apptest::writeText(w1, "three days ago");
+  setAge(w1, 3);
+  MakeDatabaseBackups(database.toStdWString());
+  EXPECT_EQ(apptest::readText(bak), "today");
+  EXPECT_EQ(apptest::readText(w1), "three days ago");
+  EXPECT_FALSE(QFileInfo::exists(w2));
+
+  setAge(w1, 8);
+  apptest::writeText(database, "a week on");
+  MakeDatabaseBackups(database.toStdWString());
+  EXPECT_EQ(apptest::readText(w2), "three days ago");
+  EXPECT_EQ(apptest::readText(w1), "a week on");
+  EXPECT_LT(QFileInfo(w1).lastModified().secsTo(QDateTime::currentDateTime()), 60);
+  EXPECT_EQ(apptest::readText(database), "a week on");
+
+  // A w2 that cannot be written keeps w1 as it was.
+  setAge(w1, 8);
+  QFile::remove(w2);
+  QDir().mkpath(w2);  // a folder where the copy should go
+  apptest::writeText(database, "later");
+  MakeDatabaseBackups(database.toStdWString());
+  EXPECT_EQ(apptest::readText(w1), "a week on");
+  EXPECT_EQ(apptest::readText(bak), "later");
+}
