@@ -15,11 +15,14 @@
 #include "app/control_helpers.h"
 #include "app/klv_app.h"
 #include "app/main_dialog.h"
+#include "app/main_outlook_bar.h"
 #include "app/modal_dialog.h"
+#include "app/option_dialog.h"
 #include "app/print_preview_dialog.h"
 #include "app/question_export_dialog.h"
 #include "app/question_preview_dialog.h"
 #include "app/search_dialog.h"
+#include "app/tabpage_loginfo.h"
 #include "database/section_questions.h"
 #include "platform/notifier.h"
 #include "services/app_settings.h"
@@ -30,9 +33,7 @@
 namespace {
 
 // Commands whose windows belong to work not done yet: their menu items and buttons stay gray.
-// 32787 and 32855 take the questions chosen on the page shown, which no page offers yet.
-constexpr int kUnavailableCommands[] = {32791, 32855, 32796, 32785, 32787, 32826, 32798,
-                                        32841, 32790, 32789, 32773, 1193};
+constexpr int kUnavailableCommands[] = {32791, 32796, 32785, 32798, 32841, 32790, 32789, 32773};
 // The maker's web address is a build setting; without one the home-page command stays gray.
 constexpr wchar_t kMakerAddress[] = L"" KELVARA_MAKER_URL;
 // Commands that need a problem set: gray while a folder is chosen.
@@ -220,6 +221,15 @@ bool MainDialog::OnCommand(int id) {
     case 32787:
       OnQuestionList();
       return true;
+    case 32855:
+      OnNewSetFromChecked();
+      return true;
+    case 1193:
+      m_pageLoginfo->OnStudy();
+      return true;
+    case 32826:
+      OnOptions();
+      return true;
     case 32795:
       OnHomePage();
       return true;
@@ -348,6 +358,13 @@ void MainDialog::OnPrint() {
 void MainDialog::OnCardTool() {
   CPrintToolDlg dialog(m_pApp, &m_pApp.pronouncingDictionary, currentSetQuestionIds(), this);
   runModalDialog(dialog);
+}
+
+void MainDialog::OnOptions() {
+  RunOptionsDialog(m_pApp, m_soundQueue, this);
+  RefreshPages();
+  update();
+  m_outlookBar->repaint();
 }
 
 void MainDialog::OnModeDialog() {
