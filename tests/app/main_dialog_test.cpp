@@ -26,6 +26,7 @@
 #include "app/select_section_dialog.h"
 #include "app/tabpage_loginfo.h"
 #include "app/tabpage_questionlog.h"
+#include "app/tabpage_ranking.h"
 #include "app/tabpage_selsection.h"
 #include "app/tabpage_smartlearning.h"
 #include "database/question.h"
@@ -155,9 +156,11 @@ TEST(MainDialog, KeysAndViewCommandsSwitchPagesWithTheirTextsAndChoosers) {
                                  L"忘れてしまった問題が自動的に出題されます"};
   const std::wstring caption[] = {L"通常学習/問題集の情報", L"通常学習/学習", L"通常学習/問題毎の履歴",
                                   L"インターネットランキング", L"スマート学習/スマート学習"};
+  const char* pageNames[] = {"id242", "id156", "id157", "id216", "id284"};
   const auto showsPage = [&](int page) {
     EXPECT_EQ(s.dialog.currentPage(), page);
     EXPECT_TRUE(s.dialog.page(page)->isVisible());
+    EXPECT_EQ(s.dialog.page(page)->objectName(), pageNames[page]);
     EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), status[page]);
     EXPECT_EQ(s.dialog.captionBar().GetText(), caption[page]);
     EXPECT_EQ(s.control(1234)->isVisible(), page != 3 && page != 4) << page;
@@ -352,21 +355,12 @@ TEST(MainDialog, TheCommandLinesStudyRunsHiddenAndAnUnknownSetIsRefused) {
   EXPECT_EQ(run.dialog.modeCombo().currentData().toInt(), 3);
 }
 
-TEST(MainDialog, PagesSitInTheirSlotsAndTheQuestionLogReadsItsListWhenShown) {
+TEST(MainDialog, TheQuestionLogReadsItsListWhenItShows) {
   MainApp s;
   ASSERT_TRUE(s.open());
-  const char* names[] = {"id242", "id156", "id157", "id216", "id284"};
-  const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6};
-  for (int page : {1, 2, 3, 4}) {
-    QTest::keyClick(&s.dialog, keys[page]);
-    EXPECT_EQ(s.dialog.page(page)->objectName(), names[page]);
-    EXPECT_TRUE(s.dialog.page(page)->isVisible()) << page;
-  }
-
   // Read on page 0 the log's list stays empty until the page shows; a set chosen while it shows
   // is read at once.
   CTabpageQuestionlog& log = s.dialog.questionLogPage();
-  QTest::keyClick(&s.dialog, Qt::Key_F2);
   EXPECT_TRUE(log.rowIds().empty());
   QTest::keyClick(&s.dialog, Qt::Key_F4);
   EXPECT_EQ(log.rowIds(), (std::vector<int>{1, 2, 31}));
@@ -515,4 +509,15 @@ TEST(MainDialog, OptionsOpenByF12AndAChangeShowsAfterOk) {
   EXPECT_EQ(s.settings.defaultQuestionCount.value, 1);
   EXPECT_EQ(count->currentText(), "1");
   EXPECT_EQ(s.app.backgroundBrush.color(), platform::toQColor(static_cast<platform::COLORREF>(s.settings.backgroundColor)));
+}
+
+TEST(MainDialog, AnotherUserSeesTheirOwnRankingAccountAndTitle) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  EXPECT_EQ(s.dialog.rankingPage().m_strId, L"");
+  s.settings.userName.value = L"hanako";
+  PointInfoRecord::copyText(s.app.CurrentUserPointInfo().rankingId, L"hanako-id");
+  s.dialog.OnUserChanged();
+  EXPECT_EQ(s.dialog.rankingPage().m_strId, L"hanako-id");
+  EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【hanako】");
 }
