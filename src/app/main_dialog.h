@@ -86,8 +86,6 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   QMenuBar& menuBar() const { return *m_menuBar; }
   CMainOutlookBar& outlookBar() const { return *m_outlookBar; }
   CUxCaptionBar& captionBar() const { return *m_captionBar; }
-  int totalCorrects() const { return m_nTotalCorrects; }
-  int totalIncorrects() const { return m_nTotalIncorrects; }
   // The name of page 0..4 as the bar and the caption show it.
   static std::wstring pageName(int page);
 
@@ -96,6 +94,8 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   int translatedCount() const override { return m_nTranslated; }
   int remainCount() const override { return m_nRemain; }
   bool folderSelected() const override { return m_bFolderSelected; }
+  int totalCorrects() const override { return m_nTotalCorrects; }
+  int totalIncorrects() const override { return m_nTotalIncorrects; }
   int currentPage() const override { return m_nCurPage; }
   std::wstring setPath() const override { return m_strSetPath; }
   bool StartStudyAndRefresh(const std::wstring& title, const std::vector<int>& ids) override;
