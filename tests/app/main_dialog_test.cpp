@@ -492,6 +492,13 @@ TEST(MainDialog, TheQuestionListAndANewSetTakeTheCheckedQuestions) {
   EXPECT_EQ(s.intValue(platform::format(L"SELECT count(*) FROM section WHERE sid=%d AND qid IN (1, 2)", created)), 2);
   EXPECT_EQ(s.intValue(platform::format(L"SELECT count(*) FROM section WHERE sid=%d", created)), 2);
   EXPECT_NE(s.takeBoxes().find(L"問題集\n\nAlpha/deep/Apple 20"), std::wstring::npos);
+
+  // A question that cannot be added takes the whole new set back with it.
+  s.run(L"CREATE TRIGGER refuse BEFORE INSERT ON section WHEN NEW.qid=2 BEGIN SELECT RAISE(ABORT, 'refused'); END");
+  s.dialog.OnCommand(32855);
+  EXPECT_EQ(name.seen["id283"], 2);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE name LIKE 'Apple 20%'"), 1);
+  EXPECT_NE(s.takeBoxes().find(L"Kelvara: 問題集を作成できませんでした。"), std::wstring::npos);
 }
 
 TEST(MainDialog, OptionsOpenByF12AndAChangeShowsAfterOk) {
