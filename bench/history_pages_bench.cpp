@@ -27,6 +27,8 @@ class BenchHost : public MainDialogHost {
   int translatedCount() const override { return 0; }
   int remainCount() const override { return benchdata::kLargeSetSize; }
   bool folderSelected() const override { return false; }
+  int totalCorrects() const override { return 0; }
+  int totalIncorrects() const override { return 0; }
   int currentPage() const override { return 1; }
   std::wstring setPath() const override { return L"ベンチマーク/問題集 1002"; }
   bool StartStudyAndRefresh(const std::wstring&, const std::vector<int>&) override { return false; }

@@ -17,7 +17,11 @@
 #include "app/main_outlook_bar.h"
 #include "app/modal_dialog.h"
 #include "app/program_identity.h"
+#include "app/tabpage_loginfo.h"
+#include "app/tabpage_questionlog.h"
+#include "app/tabpage_ranking.h"
 #include "app/tabpage_selsection.h"
+#include "app/tabpage_smartlearning.h"
 #include "database/element_log.h"
 #include "database/folders.h"
 #include "platform/text.h"
@@ -53,12 +57,11 @@ MainDialog::MainDialog(KlvApp& app, QWidget* parent) : QDialog(parent), m_pApp(a
   buildBars();
 
   m_pageSelsection = new CTabpageSelsection(app, this);
-  pages_[0] = m_pageSelsection;
-  // The other pages come with their own work; until then their slots stay empty.
-  for (int i = 1; i < kPageCount; ++i) {
-    pages_[i] = new QWidget(this);
-    pages_[i]->setObjectName(QString("pageSlot%1").arg(i));
-  }
+  m_pageLoginfo = new CTabpageLoginfo(app, *this, this);
+  m_pageQuestionlog = new CTabpageQuestionlog(app, *this, this);
+  m_pageRanking = new CTabpageRanking(app, *this, this);
+  m_pageSmartlearning = new CTabpageSmartlearning(app, *this, this);
+  pages_ = {m_pageSelsection, m_pageLoginfo, m_pageQuestionlog, m_pageRanking, m_pageSmartlearning};
   for (QWidget* page : pages_) page->hide();
 
   qApp->installEventFilter(this);
@@ -141,6 +144,11 @@ bool MainDialog::OnInitDialog() {
       done(-1);
       return false;
     }
+    // A first start begins with the chosen set in the smart-learning list.
+    m_pageSmartlearning->AddToSmartLearning(m_pApp.currentSetId);
+    m_pageSmartlearning->ReloadQuestionList();
+    m_pageSmartlearning->DoAutoSelect();
+    m_pageSmartlearning->StartLevelCalcThread();
   } else if (selectChosenPath(lastSection)) {
     fillRecentCombo();
   } else {

@@ -14,7 +14,11 @@
 #include "study/sound_queue.h"
 
 class CMainOutlookBar;
+class CTabpageLoginfo;
+class CTabpageQuestionlog;
+class CTabpageRanking;
 class CTabpageSelsection;
+class CTabpageSmartlearning;
 class CUxCaptionBar;
 class KlvApp;
 class QAction;
@@ -62,19 +66,24 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   void SetStudyMode(int mode);
   void OnModeComboChange(int index);
   void OnRecentComboChange(int index);
+  // After the user changed: the pages read for the new user, the ranking account theirs, the
+  // level graphs counted again and the title naming them.
+  void OnUserChanged();
   // The questions of the latest study, or only its first-answer mistakes, studied again.
   bool StudyLastQuestions(bool mistakesOnly);
 
   QWidget* page(int index) const { return pages_.at(index); }
   CTabpageSelsection& setPage() const { return *m_pageSelsection; }
+  CTabpageLoginfo& learningPage() const { return *m_pageLoginfo; }
+  CTabpageQuestionlog& questionLogPage() const { return *m_pageQuestionlog; }
+  CTabpageRanking& rankingPage() const { return *m_pageRanking; }
+  CTabpageSmartlearning& smartLearningPage() const { return *m_pageSmartlearning; }
   QComboBox& recentCombo() const { return *m_recentCombo; }
   QComboBox& modeCombo() const { return *m_modeCombo; }
   QStatusBar& statusBar() const { return *m_statusBar; }
   QMenuBar& menuBar() const { return *m_menuBar; }
   CMainOutlookBar& outlookBar() const { return *m_outlookBar; }
   CUxCaptionBar& captionBar() const { return *m_captionBar; }
-  int totalCorrects() const { return m_nTotalCorrects; }
-  int totalIncorrects() const { return m_nTotalIncorrects; }
   // The name of page 0..4 as the bar and the caption show it.
   static std::wstring pageName(int page);
 
@@ -83,6 +92,8 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   int translatedCount() const override { return m_nTranslated; }
   int remainCount() const override { return m_nRemain; }
   bool folderSelected() const override { return m_bFolderSelected; }
+  int totalCorrects() const override { return m_nTotalCorrects; }
+  int totalIncorrects() const override { return m_nTotalIncorrects; }
   int currentPage() const override { return m_nCurPage; }
   std::wstring setPath() const override { return m_strSetPath; }
   bool StartStudyAndRefresh(const std::wstring& title, const std::vector<int>& ids) override;
@@ -137,6 +148,10 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   void OnPrint();
   void OnCardTool();
   void OnModeDialog();
+  void OnOptions();
+  void OnNewSetFromChecked();
+  // The question-log page's list read again now when it shows, else when it is next shown.
+  void RefreshQuestionLogPage();
 
   KlvApp& m_pApp;
   SoundQueue m_soundQueue;
@@ -147,6 +162,12 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   int m_nTotalIncorrects = 0;
   int m_nCurPage = -1;
   CTabpageSelsection* m_pageSelsection = nullptr;
+  CTabpageLoginfo* m_pageLoginfo = nullptr;
+  CTabpageQuestionlog* m_pageQuestionlog = nullptr;
+  CTabpageRanking* m_pageRanking = nullptr;
+  CTabpageSmartlearning* m_pageSmartlearning = nullptr;
+  // The question-log page reads its list again the next time it is shown.
+  bool m_bQuestionLogStale = false;
   std::array<QWidget*, kPageCount> pages_{};
   QMenuBar* m_menuBar = nullptr;
   QToolBar* m_toolBar = nullptr;

@@ -21,12 +21,15 @@
 #include "app/help_viewer.h"
 #include "app/klv_app.h"
 #include "app/main_dialog.h"
+#include "app/main_outlook_bar.h"
 #include "app/modal_dialog.h"
+#include "app/option_dialog.h"
 #include "app/print_preview_dialog.h"
 #include "app/program_identity.h"
 #include "app/question_export_dialog.h"
 #include "app/question_preview_dialog.h"
 #include "app/search_dialog.h"
+#include "app/tabpage_loginfo.h"
 #include "app/user_manage_dialog.h"
 #include "database/section_questions.h"
 #include "database/users.h"
@@ -38,9 +41,6 @@
 
 namespace {
 
-// Commands whose windows belong to work not done yet: their menu items and buttons stay gray.
-// 32787 and 32855 take the questions chosen on the page shown, which no page offers yet.
-constexpr int kUnavailableCommands[] = {32855, 32787, 32826, 1193};
 // Commands that need a problem set: gray while a folder is chosen.
 constexpr int kSetCommands[] = {32796, 32787, 32835, 32792, 209, 210, 32794, 32793, 32824, 32823};
 
@@ -181,8 +181,7 @@ bool MainDialog::commandEnabled(int id) const {
 
 void MainDialog::UpdateCommandStates() {
   for (const auto& [id, action] : commands_)
-    action->setEnabled(!listed(kUnavailableCommands, id) && !(m_bFolderSelected && listed(kSetCommands, id)) &&
-                       !(id == 32795 && makerAddress().empty()));
+    action->setEnabled(!(m_bFolderSelected && listed(kSetCommands, id)) && !(id == 32795 && makerAddress().empty()));
 }
 
 bool MainDialog::OnCommand(int id) {
@@ -225,6 +224,15 @@ bool MainDialog::OnCommand(int id) {
       return true;
     case 32787:
       OnQuestionList();
+      return true;
+    case 32855:
+      OnNewSetFromChecked();
+      return true;
+    case 1193:
+      m_pageLoginfo->OnStudy();
+      return true;
+    case 32826:
+      OnOptions();
       return true;
     case 32795:
       OnHomePage();
@@ -377,8 +385,7 @@ void MainDialog::OnUsers() {
   const std::wstring& name = m_pApp.settings->userName.value;
   m_pApp.currentUserId = pdb3::userIdByName(accessor, name);
   if (m_pApp.currentUserId < 0) m_pApp.currentUserId = pdb3::insertUser(accessor, name);
-  RefreshPages();
-  UpdateTitle();
+  OnUserChanged();
 }
 
 void MainDialog::OnAbout() {
@@ -418,6 +425,13 @@ void MainDialog::OnPrint() {
 void MainDialog::OnCardTool() {
   CPrintToolDlg dialog(m_pApp, &m_pApp.pronouncingDictionary, currentSetQuestionIds(), this);
   runModalDialog(dialog);
+}
+
+void MainDialog::OnOptions() {
+  RunOptionsDialog(m_pApp, m_soundQueue, this);
+  RefreshPages();
+  update();
+  m_outlookBar->repaint();
 }
 
 void MainDialog::OnModeDialog() {

@@ -18,6 +18,9 @@ class MainDialogHost {
   virtual int translatedCount() const = 0;  // questions already asked in the current round
   virtual int remainCount() const = 0;      // questions left in the current round
   virtual bool folderSelected() const = 0;
+  // First-answer correct and incorrect counts of the current round; 0 without one.
+  virtual int totalCorrects() const = 0;
+  virtual int totalIncorrects() const = 0;
   // The page shown, 0..4; -1 before the first one is shown.
   virtual int currentPage() const = 0;
   // Names joined by "/" from the root, of the set or folder chosen.

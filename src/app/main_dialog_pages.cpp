@@ -11,7 +11,11 @@
 #include "app/modal_dialog.h"
 #include "app/note_browser.h"
 #include "app/select_section_dialog.h"
+#include "app/tabpage_loginfo.h"
+#include "app/tabpage_questionlog.h"
+#include "app/tabpage_ranking.h"
 #include "app/tabpage_selsection.h"
+#include "app/tabpage_smartlearning.h"
 #include "database/element_log.h"
 #include "database/element_record.h"
 #include "database/folders.h"
@@ -54,6 +58,11 @@ void MainDialog::ShowPage(int page) {
     m_pApp.currentSetId = eid;
   }
   RefreshPages();
+  if (page == 2) {
+    if (m_bQuestionLogStale) m_pageQuestionlog->ReloadList();
+    m_bQuestionLogStale = false;
+    m_pageQuestionlog->update();
+  }
 
   // The ranking page hides both choosers; the smart-learning page studies its own list.
   for (int id : {1236, 1234, 1018}) findChild<QWidget*>(QString("id%1").arg(id))->setVisible(page != 3 && page != 4);
@@ -108,10 +117,24 @@ void MainDialog::RefreshPages() {
   SelectModeInCombo();
   UpdateRoundCounters();
   m_pageSelsection->FillInfo(m_bFolderSelected, m_nQuestion);
+  RefreshQuestionLogPage();
   const pdb3::ElementInfoRecord record(pdb3::openQuery(m_pApp.db), m_pApp.currentSetId);
   ShowTextInBrowser(m_pageSelsection->browser(), record.description(), m_pApp.notePagePath);
+  m_pageLoginfo->RefreshFromDialog();
   UpdateCommandStates();
   if (m_nCurPage >= 0) pages_[m_nCurPage]->update();
+}
+
+void MainDialog::RefreshQuestionLogPage() {
+  // A set of thousands of questions is read only when its list is looked at.
+  if (!m_bFolderSelected && m_nCurPage == 2) {
+    m_pageQuestionlog->ReloadList();
+    m_bQuestionLogStale = false;
+  } else {
+    m_pageQuestionlog->ClearList();
+    m_bQuestionLogStale = !m_bFolderSelected;
+  }
+  m_pageQuestionlog->UpdateCheckedCount();
 }
 
 void MainDialog::UpdateRoundCounters() {
@@ -234,4 +257,14 @@ void MainDialog::SetStudyMode(int mode) {
   if (CanStudyInMode(*m_pApp.settings, m_pApp.notice, mode)) ApplyStudyMode(mode);
 }
 
-void MainDialog::UpdateRankingPage() { pages_[3]->update(); }
+void MainDialog::UpdateRankingPage() {
+  m_pageRanking->OnUpdateButton();
+  m_pageRanking->update();
+}
+
+void MainDialog::OnUserChanged() {
+  RefreshPages();
+  m_pageRanking->LoadRankingAccount();
+  m_pageSmartlearning->StartLevelCalcThread();
+  UpdateTitle();
+}

@@ -1,22 +1,57 @@
 // Every study the main dialog starts, and what it reads again after one.
+#include <deque>
+
 #include "app/app_study_host.h"
 #include "app/klv_app.h"
 #include "app/last_study.h"
 #include "app/main_dialog.h"
+#include "app/main_outlook_bar.h"
+#include "app/tabpage_loginfo.h"
+#include "app/tabpage_questionlog.h"
+#include "app/tabpage_ranking.h"
+#include "app/tabpage_smartlearning.h"
+#include "database/section_questions.h"
+#include "services/app_settings.h"
 #include "study/start_study.h"
 
 bool MainDialog::StartStudyAndRefresh(const std::wstring& title, const std::vector<int>& ids) {
   AppStudyHost host(m_pApp, m_soundQueue);
   if (!study::StartStudy(host, this, title, ids)) return false;
   RefreshPages();
+  m_pageLoginfo->ApplyCountAfterStudy(static_cast<int>(ids.size()));
+  m_pageSmartlearning->ReloadQuestionList();
+  if (m_pApp.settings->rankingAutoUpdate.value)
+    m_pageRanking->UpdateRanking(m_pApp.settings->autopopupEstimatePoint.value);
   update();
+  m_outlookBar->repaint();
   return true;
 }
 
-// Each page that studies chooses its questions itself (the learning page by its study method,
-// the question log by its checks, the other pages through the smart-learning list); none of them
-// offers a choice yet, so there is nothing to give.
-bool MainDialog::SelectStudyQuestions(std::vector<int>& ids) { return false; }
+// The page shown chooses: the learning page by its study method, the question log by its checks,
+// every other page through the smart-learning list.
+bool MainDialog::SelectStudyQuestions(std::vector<int>& ids) {
+  bool chosen = false;
+  switch (m_nCurPage) {
+    case 1:
+      chosen = m_pageLoginfo->SelectQuestionsForMethod(ids);
+      break;
+    case 2:
+      chosen = m_pageQuestionlog->GetCheckedQuestionIds(ids);
+      break;
+    case 0:
+    case 3:
+    case 4:
+      chosen = m_pageSmartlearning->CollectQuestionIds(ids);
+      break;
+    default:
+      return false;
+  }
+  if (!chosen) return false;
+  std::deque<int> kept(ids.begin(), ids.end());
+  pdb3::dropEmptyQuestions(pdb3::openQuery(m_pApp.db), kept);
+  ids.assign(kept.begin(), kept.end());
+  return !ids.empty();
+}
 
 bool MainDialog::StudyLastQuestions(bool mistakesOnly) {
   std::vector<int> ids;

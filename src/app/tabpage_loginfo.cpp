@@ -454,17 +454,9 @@ void CTabpageLoginfo::RefreshFromDialog() {
   if (!hasRuns) SetStudyMethod(0);
 
   // The round's answer totals change only with what a refresh follows (a study, a deletion, another
-  // set, user or mode); the drawing reads them from here.
-  totalCorrects_ = totalIncorrects_ = 0;
-  if (lid >= 0) {
-    try {
-      const pdb3::ElementLogRecord log = pdb3::getElementLog(pdb3::openQuery(app_.db), lid);
-      totalCorrects_ = pdb3::roundTotalCorrect(log);
-      totalIncorrects_ = pdb3::roundTotalIncorrect(log);
-    } catch (const std::wstring& error) {
-      platform::traceError(L"%ls\n", error.c_str());
-    }
-  }
+  // set, user or mode); the host has just counted them, and the drawing reads them from here.
+  totalCorrects_ = lid >= 0 ? host_.totalCorrects() : 0;
+  totalIncorrects_ = lid >= 0 ? host_.totalIncorrects() : 0;
 
   m_countSpin->setRange(1, std::max(1, host_.questionCount()));
   m_nQuestionCount =

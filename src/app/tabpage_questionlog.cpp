@@ -160,16 +160,22 @@ void CTabpageQuestionlog::ReloadList() {
   try {
     std::deque<int> ids;
     pdb3::sectionQuestionIds(pdb3::openQuery(app_.db), app_.currentSetId, ids);
-    model_.reset([&] {
-      m_rowIds.assign(ids.begin(), ids.end());
-      m_checkedRows.clear();
-      m_questionCache.clear();
-      m_logCache.clear();
-      m_selectedRows.clear();
-    });
+    setRowIds(std::vector<int>(ids.begin(), ids.end()));
   } catch (...) {
     // The list stays usable with what it holds; the next reload reads it again.
   }
+}
+
+void CTabpageQuestionlog::ClearList() { setRowIds({}); }
+
+void CTabpageQuestionlog::setRowIds(std::vector<int> ids) {
+  model_.reset([&] {
+    m_rowIds = std::move(ids);
+    m_checkedRows.clear();
+    m_questionCache.clear();
+    m_logCache.clear();
+    m_selectedRows.clear();
+  });
 }
 
 void CTabpageQuestionlog::OnColumnClick(int column) {

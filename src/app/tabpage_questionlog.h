@@ -38,6 +38,8 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWidget* parent = nullptr);
 
   void ReloadList();
+  // Empties the list (checks and caches too) until it is read again.
+  void ClearList();
   void OnColumnClick(int column);
   // A click on a row's icon toggles checks (of every selected row when it is one of them).
   void OnListClick(int row, bool onIcon);
@@ -76,6 +78,7 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void setRowIds(std::vector<int> ids);
   void cacheRowsAround(int row);
   const pdb3::Question* cachedQuestion(int row);
   const pdb3::QuestionLog* cachedLog(int qid) const;

@@ -16,6 +16,8 @@ class PageHost : public MainDialogHost {
   int translatedCount() const override { return translated; }
   int remainCount() const override { return remain; }
   bool folderSelected() const override { return folder; }
+  int totalCorrects() const override { return corrects; }
+  int totalIncorrects() const override { return incorrects; }
   int currentPage() const override { return page; }
   std::wstring setPath() const override { return path; }
   // A study "runs" whenever it has questions.
@@ -34,7 +36,7 @@ class PageHost : public MainDialogHost {
   SoundQueue& soundQueue() override { return sounds; }
   void UpdateRankingPage() override { ++rankingUpdates; }
 
-  int questions = 23, translated = 0, remain = 23, page = 1;
+  int questions = 23, translated = 0, remain = 23, page = 1, corrects = 0, incorrects = 0;
   bool folder = false;
   std::wstring path = L"中学生向け問題/中学校 学校・教室などの単語";
   std::function<bool(std::vector<int>&)> select;

@@ -1,0 +1,46 @@
+// A new problem set made of the questions chosen on the page shown, beside the current set.
+#include "app/klv_app.h"
+#include "app/main_dialog.h"
+#include "app/modal_dialog.h"
+#include "app/page_dates.h"
+#include "app/user_dialogs.h"
+#include "database/element_record.h"
+#include "database/folders.h"
+#include "database/section_questions.h"
+#include "database/sql_helpers.h"
+#include "platform/clock.h"
+#include "platform/notifier.h"
+#include "platform/trace.h"
+
+void MainDialog::OnNewSetFromChecked() {
+  const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
+  CInputNewSectionNameDlg nameDialog(this);
+  nameDialog.m_strName =
+      pdb3::elementName(accessor, m_pApp.currentSetId) + L" " + pageDateText(platform::nowSeconds());
+  if (nameDialog.DoModal() != platform::IdOk) return;
+  const int parent = pdb3::parentFolderOf(accessor, m_pApp.currentSetId);
+  const std::wstring name = pdb3::uniqueElementName(accessor, parent, nameDialog.m_strName);
+  std::vector<int> ids;
+  if (!SelectStudyQuestions(ids)) return;
+  std::wstring parentPath;
+  if (parent >= 1) pdb3::getElementPath(accessor, parentPath, parent);
+  const std::wstring question =
+      platform::format(L"問題集\n\n%ls/%ls\n\nを作成します。\nよろしいですか？\n\n問題数：%d 個", parentPath.c_str(),
+                       name.c_str(), static_cast<int>(ids.size()));
+  if (platform::messageBox(this, question, kAppCaption, platform::MbYesNo) != platform::IdYes) return;
+
+  // The set and its questions are made together: a failure leaves no half-filled set behind.
+  if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) {
+    platform::messageBox(this, L"問題集を作成できませんでした。", kAppCaption, platform::MbIconError);
+    return;
+  }
+  try {
+    const pdb3::ElementRecord created = pdb3::AddBinder(pdb3::getFolder(accessor, parent), name);
+    for (int qid : ids)
+      if (!pdb3::insertSectionRow(accessor, created.eid(), qid)) throw std::wstring(L"問題集を作成できませんでした。");
+    if (!pdb3::execSql(accessor, L"COMMIT")) throw std::wstring(L"問題集を作成できませんでした。");
+  } catch (const std::wstring& error) {
+    if (m_pApp.db.inTransaction()) pdb3::execSql(accessor, L"ROLLBACK");
+    platform::messageBox(this, error, kAppCaption, platform::MbIconError);
+  }
+}
