@@ -102,7 +102,7 @@ void Dc::fillSolidRect(const Rect& r, COLORREF c) {
 }
 
 void Dc::fillRect(const Rect& r, const Brush& brush) {
-  if (brush.isNull()) return;
+  if (brush.isNull() || brush.isHollow()) return;
   if (brush.isSolid()) return fillSolidRect(r, brush.colour());
   const Rect a = visibleArea(r);
   for (int y = a.top; y < a.bottom; ++y)
@@ -194,14 +194,89 @@ void Dc::lineTo(int x, int y) {
   const int dx = std::abs(x - x0), dy = -std::abs(y - y0);
   const int sx = x0 < x ? 1 : -1, sy = y0 < y ? 1 : -1;
   int err = dx + dy;
+  // A wide pen's squares overlap: each pixel is drawn once, so that an inverting pen drawn
+  // twice gives back the picture.
+  std::vector<Point> covered;
   while (x0 != x || y0 != y) {
     for (int wy = 0; wy < pen_.width(); ++wy)
-      for (int wx = 0; wx < pen_.width(); ++wx) setPixel(x0 + wx, y0 + wy, pen_.colour());
+      for (int wx = 0; wx < pen_.width(); ++wx) covered.push_back({x0 + wx, y0 + wy});
     const int e2 = 2 * err;
     if (e2 >= dy) { err += dy; x0 += sx; }
     if (e2 <= dx) { err += dx; y0 += sy; }
   }
+  const auto byRow = [](const Point& a, const Point& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; };
+  std::sort(covered.begin(), covered.end(), byRow);
+  covered.erase(std::unique(covered.begin(), covered.end()), covered.end());
+  for (const Point& p : covered) plotPen(p.x, p.y);
   position_ = {x, y};
+}
+
+int Dc::setPenMix(int mix) { return std::exchange(penMix_, mix); }
+
+void Dc::plotPen(int x, int y) {
+  if (!visible(x, y)) return;
+  writePixel(x, y, penMix_ == R2Not ? getPixel(x, y) ^ 0xFFFFFF : pen_.colour());
+}
+
+void Dc::rectangle(const Rect& r) {
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  const int w = std::max(1, pen_.width());
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      const bool edge = x < r.left + w || x >= r.right - w || y < r.top + w || y >= r.bottom - w;
+      if (edge) plotPen(x, y);
+      else if (!brush_.isHollow() && visible(x, y)) writePixel(x, y, brush_.colourAt(x, y));
+    }
+}
+
+void Dc::ellipse(const Rect& r) {
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  // Pixel centres inside the ellipse through the outermost pixel centres, grown by half a pixel.
+  const double cx = (r.left + r.right - 1) / 2.0, cy = (r.top + r.bottom - 1) / 2.0;
+  const double ax = (r.right - r.left) / 2.0, ay = (r.bottom - r.top) / 2.0;
+  const int w = std::max(1, pen_.width());
+  const auto inside = [&](int x, int y, double shrink) {
+    const double a = ax - shrink, b = ay - shrink;
+    if (a <= 0 || b <= 0) return false;
+    const double dx = (x - cx) / a, dy = (y - cy) / b;
+    return dx * dx + dy * dy <= 1.0;
+  };
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      if (!inside(x, y, 0)) continue;
+      if (!inside(x, y, w)) plotPen(x, y);
+      else if (!brush_.isHollow() && visible(x, y)) writePixel(x, y, brush_.colourAt(x, y));
+    }
+}
+
+bool Dc::extFloodFill(int x, int y, COLORREF colour, unsigned type) {
+  if (!visible(x, y) || brush_.isHollow()) return false;
+  const bool surface = type == FloodFillSurface;
+  const uint32_t key = pixelOf(colour) & 0xFFFFFF;
+  const auto fillable = [&](int px, int py) {
+    const bool same = (reinterpret_cast<const uint32_t*>(image_->constScanLine(py))[px] & 0xFFFFFF) == key;
+    return surface ? same : !same;
+  };
+  if (!fillable(x, y)) return false;
+  // Mark first and paint afterwards: the brush may hold the very colour being followed.
+  const int width = image_->width();
+  std::vector<uint8_t> seen(static_cast<size_t>(width) * image_->height(), 0);
+  std::vector<Point> stack{{x, y}}, region;
+  seen[static_cast<size_t>(y) * width + x] = 1;
+  while (!stack.empty()) {
+    const Point p = stack.back();
+    stack.pop_back();
+    region.push_back(p);
+    for (const Point n : {Point{p.x + 1, p.y}, Point{p.x - 1, p.y}, Point{p.x, p.y + 1}, Point{p.x, p.y - 1}}) {
+      if (!visible(n.x, n.y)) continue;
+      uint8_t& mark = seen[static_cast<size_t>(n.y) * width + n.x];
+      if (mark || !fillable(n.x, n.y)) continue;
+      mark = 1;
+      stack.push_back(n);
+    }
+  }
+  for (const Point& p : region) writePixel(p.x, p.y, brush_.colourAt(p.x, p.y));
+  return true;
 }
 
 void Dc::polygon(const std::vector<Point>& points) {

@@ -27,6 +27,13 @@ enum RasterOp : uint32_t {
 
 enum BkMode : int { Transparent = 1, Opaque = 2 };
 
+// How the pen mixes with what is there: copy its colour, or invert the target (drawing the same
+// shape twice then restores it).
+enum PenMix : int { R2Not = 6, R2CopyPen = 13 };
+
+// A flood fill that spreads over the 4-connected pixels of one colour.
+enum FloodFillType : unsigned { FloodFillBorder = 0, FloodFillSurface = 1 };
+
 enum DrawTextFlags : unsigned {
   DtLeft = 0x0, DtCenter = 0x1, DtRight = 0x2, DtVCenter = 0x4, DtBottom = 0x8, DtWordBreak = 0x10,
   DtSingleLine = 0x20, DtNoClip = 0x100, DtCalcRect = 0x400, DtNoPrefix = 0x800,
@@ -84,6 +91,8 @@ class Dc {
   const Pen& pen() const { return pen_; }
   Brush selectBrush(const Brush& brush);
   const Brush& brush() const { return brush_; }
+  int setPenMix(int mix);
+  int penMix() const { return penMix_; }
   // Drawing outside the clip rectangle leaves the pixels alone; nullopt removes the clip.
   void setClipRect(std::optional<Rect> clip);
   std::optional<Rect> clipRect() const { return clip_; }
@@ -104,6 +113,13 @@ class Dc {
   void lineTo(int x, int y);
   // Filled with the current brush and outlined with the current pen.
   void polygon(const std::vector<Point>& points);
+  // Outlined with the current pen and filled with the current brush (a null brush leaves the
+  // inside); the right and bottom edges of `r` are outside.
+  void rectangle(const Rect& r);
+  void ellipse(const Rect& r);
+  // Paints the brush over the 4-connected pixels of `colour` around (x, y) (surface fill), or
+  // up to pixels of `colour` (border fill). False when the start pixel does not qualify.
+  bool extFloodFill(int x, int y, COLORREF colour, unsigned type);
   void patBlt(const Rect& r, uint32_t rop);
   // Copies w x h pixels of `source` at (sx, sy) to (x, y) with a raster operation.
   void bitBlt(int x, int y, int w, int h, const Dc& source, int sx, int sy, uint32_t rop);
@@ -127,6 +143,8 @@ class Dc {
   uint32_t pixelOf(COLORREF c) const;
   void writePixel(int x, int y, COLORREF c);
   uint32_t sourceBits(const Dc& source, int x, int y) const;
+  // One pixel of the current pen, through the pen mix.
+  void plotPen(int x, int y);
   void drawTextLine(const std::wstring& line, int acceleratorIndex, int x, int y, const Rect* clip);
 
   QImage* image_;
@@ -140,6 +158,7 @@ class Dc {
   Brush brush_ = Brush::solid(0xFFFFFF);
   std::optional<Rect> clip_;
   Point position_;
+  int penMix_ = R2CopyPen;
 };
 
 // Applies a ternary raster operation to 24-bit colour values.

@@ -11,6 +11,12 @@ Brush Brush::solid(COLORREF colour) {
   return b;
 }
 
+Brush Brush::hollow() {
+  Brush b;
+  b.kind_ = Kind::Hollow;
+  return b;
+}
+
 Brush Brush::pattern(const QImage& pattern8x8) {
   Brush b;
   if (pattern8x8.width() < 1 || pattern8x8.height() < 1) return b;

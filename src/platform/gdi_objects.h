@@ -17,14 +17,17 @@ class Brush {
   static Brush solid(COLORREF colour);
   // An 8 x 8 colour pattern, tiled from the device context's origin.
   static Brush pattern(const QImage& pattern8x8);
+  // The stock brush that paints nothing: shapes drawn with it keep their inside.
+  static Brush hollow();
   bool isNull() const { return kind_ == Kind::None; }
+  bool isHollow() const { return kind_ == Kind::Hollow; }
   bool isSolid() const { return kind_ == Kind::Solid; }
   COLORREF colour() const { return colour_; }
   // The colour the brush paints at a device pixel.
   COLORREF colourAt(int x, int y) const;
 
  private:
-  enum class Kind { None, Solid, Pattern };
+  enum class Kind { None, Solid, Pattern, Hollow };
   Kind kind_ = Kind::None;
   COLORREF colour_ = 0;
   QImage pattern_;

@@ -168,3 +168,73 @@ TEST(GdiDc, BlittingOntoItselfReadsThePixelsFromBeforeTheCopy) {
   dc.bitBlt(0, 0, 1, 1, dc, -1, 0, SrcCopy);  // from outside the image: black
   EXPECT_EQ(dc.getPixel(0, 0), 0u);
 }
+
+namespace {
+constexpr COLORREF kWhite = 0xFFFFFF, kRed = 0x0000FF, kBlue = 0xFF0000;
+}  // namespace
+
+TEST(GdiShapes, RectangleAndEllipseStayInsideTheExclusiveEdges) {
+  QImage image = canvas(12, 12, kWhite);
+  Dc dc(image);
+  dc.selectPen(Pen::solid(kRed));
+  dc.selectBrush(Brush::hollow());
+  dc.rectangle({2, 2, 6, 5});
+  // Outline of columns 2..5 and rows 2..4, the inside kept by the null brush.
+  EXPECT_EQ(dc.getPixel(2, 2), kRed);
+  EXPECT_EQ(dc.getPixel(5, 4), kRed);
+  EXPECT_EQ(dc.getPixel(6, 4), kWhite);
+  EXPECT_EQ(dc.getPixel(5, 5), kWhite);
+  EXPECT_EQ(dc.getPixel(3, 3), kWhite);
+  EXPECT_EQ(countColour(dc, kRed), 10);
+
+  image.fill(toPixel(kWhite));
+  dc.selectBrush(Brush::solid(kBlue));
+  dc.ellipse({1, 1, 10, 8});
+  EXPECT_EQ(dc.getPixel(5, 1), kRed);   // top of the curve
+  EXPECT_EQ(dc.getPixel(5, 7), kRed);   // its bottom, on the last row inside
+  EXPECT_EQ(dc.getPixel(1, 4), kRed);
+  EXPECT_EQ(dc.getPixel(9, 4), kRed);
+  EXPECT_EQ(dc.getPixel(5, 4), kBlue);
+  EXPECT_EQ(dc.getPixel(1, 1), kWhite);  // corners stay outside
+  for (int x = 0; x < 12; ++x) {
+    EXPECT_EQ(dc.getPixel(x, 8), kWhite);
+    EXPECT_EQ(dc.getPixel(10, x), kWhite);
+  }
+}
+
+TEST(GdiShapes, InvertingPenTwiceRestoresThePicture) {
+  QImage image = canvas(20, 20, kWhite);
+  Dc dc(image);
+  dc.fillSolidRect({0, 0, 10, 20}, kRed);
+  const QImage before = image.copy();
+  dc.selectPen(Pen::solid(kBlue, 3));
+  dc.selectBrush(Brush::hollow());
+  dc.setPenMix(R2Not);
+  dc.setClipRect(Rect{1, 1, 18, 18});
+  for (int pass = 0; pass < 2; ++pass) {
+    dc.moveTo(0, 0);
+    dc.lineTo(19, 12);
+    dc.ellipse({2, 3, 17, 16});
+    dc.rectangle({4, 4, 15, 15});
+    if (pass == 0) EXPECT_NE(image, before);
+  }
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) EXPECT_EQ(image.pixel(x, y), before.pixel(x, y)) << x << "," << y;
+}
+
+TEST(GdiShapes, SurfaceFloodFillSpreadsOnlyThroughSidesOfOneColour) {
+  QImage image = canvas(8, 8, kWhite);
+  Dc dc(image);
+  // A diagonal of red: a 4-connected fill does not leak through its corners.
+  for (int i = 0; i < 8; ++i) dc.setPixel(i, 7 - i, kRed);
+  dc.selectBrush(Brush::solid(kBlue));
+  EXPECT_TRUE(dc.extFloodFill(0, 0, kWhite, FloodFillSurface));
+  EXPECT_EQ(countColour(dc, kBlue), 28);
+  EXPECT_EQ(dc.getPixel(7, 7), kWhite);
+  EXPECT_EQ(countColour(dc, kRed), 8);
+  // A start pixel of another colour fills nothing; filling with the followed colour ends.
+  EXPECT_FALSE(dc.extFloodFill(7, 7, kRed, FloodFillSurface));
+  dc.selectBrush(Brush::solid(kWhite));
+  EXPECT_TRUE(dc.extFloodFill(7, 7, kWhite, FloodFillSurface));
+  EXPECT_EQ(countColour(dc, kWhite), 28);
+}

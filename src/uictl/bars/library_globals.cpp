@@ -156,6 +156,7 @@ void shutDown() {
 
 std::wstring libraryString(unsigned id) {
   switch (id) {
+    case kStringPasteFailed: return L"クリップボードの画像を貼り付けられませんでした。";
     case kStringCopyError: return L"コピー中にエラーが発生しました。";
     case kStringClipboardFailed: return L"クリップボードにコピーできませんでした。";
     case kStringShowAllTip: return L"すべてのメニュー項目を表示 (%s)";

@@ -43,7 +43,8 @@ constexpr unsigned kMenuGlyphBitmapId = 16129;
 
 // The library's own strings.
 enum LibraryString : unsigned {
-  kStringCopyError = 16008, kStringClipboardFailed = 16010, kStringShowAllTip = 16025, kStringChevronText = 16026,
+  kStringPasteFailed = 16004, kStringCopyError = 16008, kStringClipboardFailed = 16010, kStringShowAllTip = 16025,
+  kStringChevronText = 16026,
   kStringTasksPanePages = 17020,
 };
 std::wstring libraryString(unsigned id);
