@@ -37,7 +37,7 @@ enum MenuGlyph : int {
   kGlyphArrowRight = 4, kGlyphArrowRightDisabled = 5, kGlyphCheck = 6, kGlyphRadio = 7,
   kGlyphCloseBox = 12, kGlyphMinimizeBar = 14, kGlyphRestoreBox = 15, kGlyphScrollUp = 16, kGlyphMaximize = 17,
   kGlyphShowAll = 18, kGlyphCloseSmall = 19,
-  kGlyphClose = 20, kGlyphChevron = 21, kGlyphCount = 24,
+  kGlyphClose = 20, kGlyphChevron = 21, kGlyphColorArrow = 24, kGlyphColorArrowDisabled = 25, kGlyphCount = 26,
 };
 constexpr unsigned kMenuGlyphBitmapId = 16129;
 

@@ -1,0 +1,77 @@
+// Speed of the colour button's popup: a click until the popup (twenty colours, automatic and
+// other rows) is painted, and one repaint of its bar.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include "offscreen_main.h"
+#include "uictl/bars/library_globals.h"
+#include "uictl/frames/color_button.h"
+
+using namespace platform;
+
+namespace {
+
+// The press opens the popup; the release after it has nothing left to do.
+void press(QWidget* button) {
+  const QPointF at(10, 10);
+  QMouseEvent event(QEvent::MouseButtonPress, at, button->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+  QApplication::sendEvent(button, &event);
+}
+
+void settle() {
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+struct Page {
+  Page() {
+    frame.setGeometry(0, 0, 400, 300);
+    button = new CUxColorButton(&frame);
+    button->setGeometry(10, 10, 100, 24);
+    button->EnableAutomaticButton(L"Default", rgb(255, 255, 255), true);
+    button->EnableOtherButton(L"other", false, true);
+    button->SetColor(rgb(0x12, 0x34, 0x56));
+    frame.show();
+    settle();
+  }
+  UxLibrary library;
+  QWidget frame;
+  CUxColorButton* button = nullptr;
+};
+
+void BM_ClickUntilColourPopupPainted(benchmark::State& state) {
+  Page page;
+  for (auto _ : state) {
+    press(page.button);
+    CColorPopup* popup = page.button->GetPopup();
+    if (!popup) {
+      state.SkipWithError("no popup");
+      break;
+    }
+    popup->repaint();
+    popup->GetColorBar()->repaint();
+    state.PauseTiming();
+    popup->close();
+    settle();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ClickUntilColourPopupPainted)->Unit(benchmark::kMillisecond);
+
+void BM_ColourBarRepaint(benchmark::State& state) {
+  Page page;
+  press(page.button);
+  CColorPopup* popup = page.button->GetPopup();
+  if (!popup) {
+    state.SkipWithError("no popup");
+    return;
+  }
+  for (auto _ : state) popup->GetColorBar()->repaint();
+}
+BENCHMARK(BM_ColourBarRepaint)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) { return runOffscreenBenchmarks(argc, argv); }
