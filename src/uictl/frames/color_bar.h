@@ -76,7 +76,6 @@ class CUxColorBar : public CUxPopupMenuBar {
   void OnLButtonDown(unsigned flags, platform::Point point) override;
   void OnMouseMove(unsigned flags, platform::Point point) override;
   bool IsInPopupOrFloating() const { return InPopup || IsFloating(); }
-  bool IsDialogOpen() const { return m_bDialogOpen; }
   CUxColorButton* GetParentButton() const { return ParentButton; }
 
   int Columns = 0;
