@@ -11,10 +11,12 @@
 #include "platform/file_system.h"
 #include "services/app_settings.h"
 #include "study/sound_queue.h"
+#include "uictl/bars/library_globals.h"
 
 namespace {
 
 void BM_OptionsDialogUp(benchmark::State& state) {
+  const UxLibrary controlLibrary;  // the colour buttons draw through it
   QTemporaryDir folder;
   AppSettings settings{L"KLV7"};
   KlvApp app;
