@@ -51,6 +51,12 @@ class SkinPage : public ShellFixture {
     ASSERT_EQ(items.size(), 1) << name;
     list->setCurrentItem(items.front());
   }
+  // Opens the dialog on the user's value of the first skin's font variable.
+  void showTitleFont(const wchar_t* value) {
+    ASSERT_TRUE(platform::writeProfileString(L"taro", L"blue.lua_TitleFont", value, settings.skinUserfilePath.value));
+    open();
+    selectVariable("TitleFont");
+  }
   void open() {
     dialog = std::make_unique<COptionDlg>(app, sounds, COptionDlg::kSkinPage);
   }
@@ -106,10 +112,7 @@ TEST_F(SkinPage, SkinsAreListedByDesignNameAndChangingSkinSavesTheValuesOfThePre
 
 TEST_F(SkinPage, FontsAreShownAndStoredInTheSkinFontForm) {
   platform::systemMetrics();  // the desktop faces and their substitutes
-  ASSERT_TRUE(platform::writeProfileString(L"taro", L"blue.lua_TitleFont", L"12, 1, 0, 0, 0, IPAGothic",
-                                           settings.skinUserfilePath.value));
-  open();
-  selectVariable("TitleFont");
+  showTitleFont(L"12, 1, 0, 0, 0, IPAGothic");
   EXPECT_TRUE(control<QCheckBox>(1174)->isChecked());
   EXPECT_EQ(control<FontComboBox>(1196)->currentText(), "IPAGothic");
   EXPECT_EQ(control<QComboBox>(1197)->currentText(), "12");
@@ -122,18 +125,12 @@ TEST_F(SkinPage, FontsAreShownAndStoredInTheSkinFontForm) {
   EXPECT_EQ(userValue(L"blue.lua_TitleFont"), L"72, 1, 0, 0, 1, IPAGothic");
 
   // A face the font system substitutes counts as installed and keeps its name; an unknown face is told.
-  ASSERT_TRUE(platform::writeProfileString(L"taro", L"blue.lua_TitleFont", L"9, 0, 1, 1, 0, ＭＳ ゴシック",
-                                           settings.skinUserfilePath.value));
-  open();
-  selectVariable("TitleFont");
+  showTitleFont(L"9, 0, 1, 1, 0, ＭＳ ゴシック");
   EXPECT_TRUE(notifier.boxes.empty());
   control<QCheckBox>(1175)->click();
   dialog->accept();
   EXPECT_EQ(userValue(L"blue.lua_TitleFont"), L"9, 1, 1, 1, 0, ＭＳ ゴシック");
-  ASSERT_TRUE(platform::writeProfileString(L"taro", L"blue.lua_TitleFont", L"9, 0, 0, 0, 0, No Such Face",
-                                           settings.skinUserfilePath.value));
-  open();
-  selectVariable("TitleFont");
+  showTitleFont(L"9, 0, 0, 0, 0, No Such Face");
   ASSERT_EQ(notifier.boxes.size(), 1u);
   EXPECT_NE(notifier.boxes[0].find(L"フォントが見つかりません: No Such Face"), std::wstring::npos);
 }
