@@ -7,6 +7,7 @@
 #include "app/help_viewer.h"
 #include "app/klv_app.h"
 #include "app/modal_dialog.h"
+#include "app/option_page_skin.h"
 #include "app/option_page_voice.h"
 #include "app/option_page_webdic.h"
 #include "app/option_pages.h"
@@ -45,8 +46,7 @@ COptionDlg::COptionDlg(KlvApp& app, SoundQueue& sounds, int firstPage, QWidget* 
   addItem(study, L"タイピングモード", kReplyInputPage);
   addItem(study, L"４択モード", kReplySelectPage);
   addItem(study, L"カードモード", kReplyCardPage);
-  // The skin page needs the colour buttons and font lists of the control library.
-  addItem(study, L"画面デザイン", kSkinPage)->setDisabled(true);
+  addItem(study, L"画面デザイン", kSkinPage);
   addItem(study, L"音声再生", kVoicePage);
   addItem(nullptr, L"Web辞書検索", kWebdicPage);
   addItem(nullptr, L"ファイル", kFilePage);
@@ -59,6 +59,7 @@ COptionDlg::COptionDlg(KlvApp& app, SoundQueue& sounds, int firstPage, QWidget* 
   addPage(kReplyCardPage, new COptionpageReplyCard(this));
   addPage(kVoicePage, new COptionpageVoice(app, this));
   addPage(kFilePage, new COptionpageFile(this));
+  addPage(kSkinPage, new COptionpageSkin(app, this));
   addPage(kWebdicPage, new COptionpageWebdic(app.webDictionaries, this));
   for (const auto& [id, widget] : pages_) widget->move(pagesLeft, kPageTop);
 

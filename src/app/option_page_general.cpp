@@ -6,6 +6,7 @@
 #include "app/number_edit.h"
 #include "app/option_pages.h"
 #include "services/app_settings.h"
+#include "uictl/frames/color_button.h"
 
 COptionpageGeneral::COptionpageGeneral(KlvApp& app, QWidget* parent) : OptionPage(165, parent), app_(app) {
   addLabel(L"出題の順番", {10, 10, 300, 20});
@@ -15,14 +16,31 @@ COptionpageGeneral::COptionpageGeneral(KlvApp& app, QWidget* parent) : OptionPag
   order->addButton(randomOn_);
   order->addButton(randomOff_);
   questionCount_ = addNumber("default-question-count", L"一度に出題する問題の数(&N)", 0, 200, 96);
-  // The background colour itself is chosen with the colour button of the control library.
   osBackground_ = addCheck("use-os-default-background-color", L"背景にシステムの色を使う(&S)", {10, 136, 400, 22});
+  addLabel(L"背景色(&C)", {10, 166, 120, 22});
+  background_ = new CUxColorButton(this);
+  background_->setObjectName("background-color");
+  background_->setGeometry(130, 164, 100, 24);
+  background_->EnableAutomaticButton(L"Default", AppSettings::kDefaultBackgroundColor, true);
+  background_->EnableOtherButton(L"other", false, true);
+  // A chosen colour is shown at once; the dialog's Cancel puts the stored one back.
+  connect(background_, &CUxColorButton::clicked, this, [this] {
+    app_.UpdateBackgroundBrush(chosenBackground());
+    window()->update();
+  });
+  enableWhile([this] { return !osBackground_->isChecked(); }, {background_}, {osBackground_});
+}
+
+int COptionpageGeneral::chosenBackground() const {
+  const COLORREF colour = background_->GetColor();
+  return colour == platform::kNoColor ? AppSettings::kDefaultBackgroundColor : static_cast<int>(colour);
 }
 
 void COptionpageGeneral::load(const AppSettings& settings, bool defaults) {
   (pick(settings.randomReply, defaults) ? randomOn_ : randomOff_)->setChecked(true);
   questionCount_->setNumber(pick(settings.defaultQuestionCount, defaults));
   osBackground_->setChecked(pick(settings.useOsDefaultBackgroundColor, defaults));
+  background_->SetColor(static_cast<COLORREF>(defaults ? AppSettings::kDefaultBackgroundColor : settings.backgroundColor));
   updateEnabled();
 }
 
@@ -30,5 +48,6 @@ void COptionpageGeneral::store(AppSettings& settings) {
   settings.randomReply.value = randomOn_->isChecked();
   settings.defaultQuestionCount.value = *questionCount_->number();
   settings.useOsDefaultBackgroundColor.value = osBackground_->isChecked();
+  settings.backgroundColor = chosenBackground();
   app_.UpdateBackgroundBrush(settings.backgroundColor);
 }

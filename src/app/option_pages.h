@@ -9,6 +9,7 @@
 #include "app/option_page.h"
 #include "platform/file_dialog.h"
 
+class CUxColorButton;
 class KlvApp;
 class QButtonGroup;
 class QCheckBox;
@@ -27,11 +28,15 @@ class COptionpageGeneral : public OptionPage {
   void store(AppSettings& settings) override;
 
  private:
+  // The button's colour, the default standing for its automatic entry.
+  int chosenBackground() const;
+
   KlvApp& app_;
   QRadioButton* randomOn_;
   QRadioButton* randomOff_;
   NumberEdit* questionCount_;
   QCheckBox* osBackground_;
+  CUxColorButton* background_;
 };
 
 class COptionpageReply : public OptionPage {

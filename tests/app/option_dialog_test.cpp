@@ -22,6 +22,7 @@
 #include "platform/folders.h"
 #include "shell_fixture.h"
 #include "study/sound_queue.h"
+#include "uictl/frames/color_button.h"
 
 namespace {
 
@@ -89,17 +90,14 @@ TEST_F(OptionDialog, EachTreeItemShowsItsPageUnderItsTitle) {
   EXPECT_EQ(visiblePage(dialog), "id165");
   const std::pair<const wchar_t*, const char*> items[] = {
       {L"学習", "id166"}, {L"タイピングモード", "id200"}, {L"４択モード", "id201"}, {L"カードモード", "id241"},
-      {L"音声再生", "id169"}, {L"Web辞書検索", "id202"}, {L"ファイル", "id167"}, {L"全般", "id165"}};
+      {L"画面デザイン", "id168"}, {L"音声再生", "id169"}, {L"Web辞書検索", "id202"}, {L"ファイル", "id167"},
+      {L"全般", "id165"}};
   for (const auto& [text, page] : items) {
     select(dialog, text);
     EXPECT_EQ(visiblePage(dialog), page) << page;
   }
   auto* tree = dialog.findChild<QTreeWidget*>("id1154");
   EXPECT_TRUE(tree->topLevelItem(1)->isExpanded());
-  const auto skin = tree->findItems(QString::fromWCharArray(L"画面デザイン"), Qt::MatchRecursive);
-  ASSERT_EQ(skin.size(), 1);
-  EXPECT_TRUE(skin.front()->isDisabled());
-  EXPECT_FALSE(dialog.ShowPage(COptionDlg::kSkinPage));
   // Help shows the options page of the help in the one help window.
   QTemporaryDir programFolder;
   QDir().mkpath(programFolder.path() + "/help");
@@ -251,18 +249,35 @@ TEST_F(OptionDialog, DefaultsFillTheFieldsAndStoreNothing) {
   EXPECT_EQ(control<QLineEdit>(dialog, COptionDlg::kFilePage, "database-path")->text(),
             "/home/u/Documents/Kelvara/database.klvdb7");
   EXPECT_EQ(control<QSlider>(dialog, COptionDlg::kVoicePage, "id1179")->value(), 4);  // not a page with defaults
+  EXPECT_EQ(control<CUxColorButton>(dialog, COptionDlg::kGeneralPage, "background-color")->GetColor(), 0xFFF1E2u);
   EXPECT_FALSE(settings.ignoreCase.value);
   EXPECT_EQ(settings.replyLimitEj4.value, 9000);
   EXPECT_EQ(settings.databasePath.value, L"/elsewhere/mine.klvdb7");
 }
 
-TEST_F(OptionDialog, CancelPutsTheStoredBackgroundBack) {
+TEST_F(OptionDialog, TheChosenBackgroundIsPreviewedAndCancelPutsTheStoredOneBack) {
+  {
+    COptionDlg dialog(app, sounds);
+    auto* button = control<CUxColorButton>(dialog, COptionDlg::kGeneralPage, "background-color");
+    EXPECT_EQ(button->GetColor(), 0x336699u);
+    EXPECT_EQ(button->AutomaticColor, 0xFFF1E2u);
+    button->UpdateColor(0x0000FF);  // what the popup does with a colour chosen in it
+    EXPECT_EQ(app.backgroundBrush.color(), QColor(255, 0, 0));
+    dialog.reject();
+    EXPECT_EQ(app.backgroundBrush.color(), QColor(0x99, 0x66, 0x33));
+    EXPECT_EQ(settings.backgroundColor, 0x336699);
+  }
+  // The automatic entry stands for the default colour; the system colour check disables the button.
   COptionDlg dialog(app, sounds);
-  app.UpdateBackgroundBrush(0x0000FF);  // a colour previewed while the dialog is open
-  EXPECT_EQ(app.backgroundBrush.color(), QColor(255, 0, 0));
-  dialog.reject();
-  EXPECT_EQ(app.backgroundBrush.color(), QColor(0x99, 0x66, 0x33));
-  EXPECT_EQ(settings.backgroundColor, 0x336699);
+  auto* button = control<CUxColorButton>(dialog, COptionDlg::kGeneralPage, "background-color");
+  button->UpdateColor(platform::kNoColor);
+  EXPECT_EQ(app.backgroundBrush.color(), QColor(0xE2, 0xF1, 0xFF));
+  auto* system = control<QCheckBox>(dialog, COptionDlg::kGeneralPage, "use-os-default-background-color");
+  system->click();
+  EXPECT_FALSE(button->isEnabled());
+  system->click();
+  dialog.accept();
+  EXPECT_EQ(settings.backgroundColor, 0xFFF1E2);
 }
 
 TEST_F(OptionDialog, AnswerSoundsAreChosenAndTriedOnTheQueue) {

@@ -1,0 +1,159 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/option_dialog.h"
+#include "app/option_page_skin.h"
+#include "fake_audio_player.h"
+#include "platform/file_system.h"
+#include "platform/ini_profile.h"
+#include "platform/system_metrics.h"
+#include "shell_fixture.h"
+#include "study/sound_queue.h"
+#include "uictl/bars/font_combo_box.h"
+#include "uictl/frames/color_button.h"
+
+namespace {
+
+class SkinPage : public ShellFixture {
+ protected:
+  void SetUp() override {
+    settings.correctSound.value = settings.incorrectSound.value = L"";
+    settings.webdicInifilePath.value = path("webdic.ini");
+    settings.skinUserfilePath.value = path("skinuser.ini");
+    settings.userName.value = L"taro";
+    writeSkin("blue.lua", "DesignName = 'Blue'\nDlgWidth_n = 480\nDlgHeight_n = 320\nBackgroundColor = 'FFFFFF'\n"
+                          "KLV.LoadUserVar('TitleFont', 'font', '10, 0, 0, 0, 0, IPAGothic')\n"
+                          "KLV.LoadUserVar('TextColor', 'color', '112233')\n");
+    writeSkin("plain.lua", "DlgWidth_n = 100\n");
+    writeSkin("red.lua", "DesignName = 'Red'\nKLV.LoadUserVar('Answer', 'color', '0000FF')\n");
+    settings.skin7Path.value = path("blue.lua");
+  }
+  std::wstring path(const char* name) const { return files.filePath(name).toStdWString(); }
+  void writeSkin(const char* name, const char* text) {
+    ASSERT_TRUE(platform::writeFileAtomically(path(name), text));
+  }
+  std::wstring userValue(const wchar_t* key) const {
+    return platform::getProfileString(L"taro", key, L"<none>", settings.skinUserfilePath.value);
+  }
+  template <class T = QWidget>
+  T* control(int id) {
+    T* found = dialog->page(COptionDlg::kSkinPage)->findChild<T*>(QString("id%1").arg(id));
+    EXPECT_TRUE(found) << id;
+    return found;
+  }
+  void selectVariable(const char* name) {
+    auto* list = control<QListWidget>(1250);
+    const auto items = list->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1) << name;
+    list->setCurrentItem(items.front());
+  }
+  // Opens the dialog on the user's value of the first skin's font variable.
+  void showTitleFont(const wchar_t* value) {
+    ASSERT_TRUE(platform::writeProfileString(L"taro", L"blue.lua_TitleFont", value, settings.skinUserfilePath.value));
+    open();
+    selectVariable("TitleFont");
+  }
+  void open() {
+    dialog = std::make_unique<COptionDlg>(app, sounds, COptionDlg::kSkinPage);
+  }
+
+  QTemporaryDir files;
+  FakeAudioPlayer player;
+  SoundQueue sounds{player};
+  std::unique_ptr<COptionDlg> dialog;
+};
+
+TEST_F(SkinPage, SkinsAreListedByDesignNameAndChangingSkinSavesTheValuesOfThePreviousOne) {
+  open();
+  auto* skins = control<QComboBox>(1155);
+  ASSERT_EQ(skins->count(), 2);  // the skin without a design name is not offered
+  EXPECT_EQ(skins->currentText(), "Blue");
+  EXPECT_EQ(control<QLineEdit>(1156)->text(), "480");
+  EXPECT_EQ(control<QLineEdit>(1157)->text(), "320");
+  auto* list = control<QListWidget>(1250);
+  QStringList names;
+  for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
+  EXPECT_EQ(names, QStringList({QString::fromWCharArray(L"背景色"), QString::fromWCharArray(L"背景画像"), "TitleFont",
+                                "TextColor"}));
+  EXPECT_EQ(list->currentRow(), 0);
+  EXPECT_FALSE(control<QCheckBox>(1174)->isChecked());
+  EXPECT_FALSE(control<CUxColorButton>(1251)->isEnabled());
+
+  // A colour of the user's: kept in the page until the skin changes.
+  selectVariable("TextColor");
+  EXPECT_EQ(control<CUxColorButton>(1251)->GetColor(), 0x332211u);
+  control<QCheckBox>(1174)->click();
+  EXPECT_TRUE(control<CUxColorButton>(1251)->isEnabled());
+  control<CUxColorButton>(1251)->UpdateColor(0x0A0B0C);
+  EXPECT_EQ(userValue(L"blue.lua_TextColor"), L"<none>");
+  skins->setCurrentIndex(skins->findText("Red"));
+  EXPECT_EQ(userValue(L"blue.lua_TextColor"), L"0C0B0A");
+  EXPECT_EQ(userValue(L"blue.lua_bgclr"), L"");
+  EXPECT_EQ(control<QLineEdit>(1095)->text(), files.filePath("red.lua"));
+  EXPECT_EQ(list->count(), 3);
+
+  // Back on the first skin, the user's value is shown; unchecking writes an empty value at OK.
+  skins->setCurrentIndex(skins->findText("Blue"));
+  selectVariable("TextColor");
+  EXPECT_TRUE(control<QCheckBox>(1174)->isChecked());
+  EXPECT_EQ(control<CUxColorButton>(1251)->GetColor(), 0x0A0B0Cu);
+  control<QCheckBox>(1174)->click();
+  EXPECT_EQ(control<CUxColorButton>(1251)->GetColor(), 0x0A0B0Cu);
+  EXPECT_FALSE(control<CUxColorButton>(1251)->isEnabled());
+  skins->setCurrentIndex(skins->findText("Red"));
+  dialog->accept();
+  EXPECT_EQ(userValue(L"blue.lua_TextColor"), L"");
+  EXPECT_EQ(settings.skin7Path.value, path("red.lua"));
+}
+
+TEST_F(SkinPage, FontsAreShownAndStoredInTheSkinFontForm) {
+  platform::systemMetrics();  // the desktop faces and their substitutes
+  showTitleFont(L"12, 1, 0, 0, 0, IPAGothic");
+  EXPECT_TRUE(control<QCheckBox>(1174)->isChecked());
+  EXPECT_EQ(control<FontComboBox>(1196)->currentText(), "IPAGothic");
+  EXPECT_EQ(control<QComboBox>(1197)->currentText(), "12");
+  EXPECT_EQ(control<QComboBox>(1197)->count(), 16);
+  EXPECT_TRUE(control<QCheckBox>(1175)->isChecked());
+  EXPECT_FALSE(control<QCheckBox>(1177)->isChecked());
+  control<QCheckBox>(1178)->click();
+  control<QComboBox>(1197)->setCurrentIndex(control<QComboBox>(1197)->findText("72"));
+  dialog->accept();
+  EXPECT_EQ(userValue(L"blue.lua_TitleFont"), L"72, 1, 0, 0, 1, IPAGothic");
+
+  // A face the font system substitutes counts as installed and keeps its name; an unknown face is told.
+  showTitleFont(L"9, 0, 1, 1, 0, ＭＳ ゴシック");
+  EXPECT_TRUE(notifier.boxes.empty());
+  control<QCheckBox>(1175)->click();
+  dialog->accept();
+  EXPECT_EQ(userValue(L"blue.lua_TitleFont"), L"9, 1, 1, 1, 0, ＭＳ ゴシック");
+  showTitleFont(L"9, 0, 0, 0, 0, No Such Face");
+  ASSERT_EQ(notifier.boxes.size(), 1u);
+  EXPECT_NE(notifier.boxes[0].find(L"フォントが見つかりません: No Such Face"), std::wstring::npos);
+}
+
+TEST_F(SkinPage, AMissingBackgroundImageKeepsTheDialogOpenAndStoresNothing) {
+  open();
+  selectVariable("背景画像");
+  control<QCheckBox>(1174)->click();
+  auto* image = control<QLineEdit>(1271);
+  QTest::keyClicks(image, "/nowhere/bg.bmp");
+  control<QComboBox>(1155)->setCurrentIndex(control<QComboBox>(1155)->findText("Red"));
+  control<QComboBox>(1155)->setCurrentIndex(control<QComboBox>(1155)->findText("Blue"));
+  selectVariable("背景画像");
+  EXPECT_EQ(image->text(), "/nowhere/bg.bmp");  // kept when the skin changed
+  const std::string before = platform::readFileBytes(settings.skinUserfilePath.value).value_or("");
+  ASSERT_NE(before.find("bg.bmp"), std::string::npos);
+  QTest::keyClicks(image, "2");
+  settings.skin7Path.value = path("red.lua");
+  dialog->accept();
+  EXPECT_FALSE(notifier.boxes.empty());
+  EXPECT_NE(dialog->result(), QDialog::Accepted);
+  EXPECT_EQ(settings.skin7Path.value, path("red.lua"));
+  EXPECT_EQ(platform::readFileBytes(settings.skinUserfilePath.value).value_or(""), before);
+}
+
+}  // namespace
