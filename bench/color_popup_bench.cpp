@@ -1,5 +1,6 @@
 // Speed of the colour button's popup: a click until the popup (twenty colours, automatic and
-// other rows) is painted, and one repaint of its bar.
+// other rows) is painted, and one repaint of its bar; the colour dialog opened with both pages
+// painted, and one drag step on its plane.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -9,6 +10,9 @@
 #include "offscreen_main.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/frames/color_button.h"
+#include "uictl/frames/color_picker_dialog.h"
+
+#include <QTabWidget>
 
 using namespace platform;
 
@@ -79,6 +83,53 @@ void BM_ColourBarRepaint(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ColourBarRepaint)->Unit(benchmark::kMicrosecond);
+
+void paint(QWidget* widget, QImage& into) {
+  if (into.size() != widget->size()) into = QImage(widget->size(), QImage::Format_RGB32);
+  widget->render(&into);
+  benchmark::DoNotOptimize(into.bits());
+}
+
+void BM_ColourDialogOpenWithBothPagesPainted(benchmark::State& state) {
+  UxLibrary library;
+  QImage first, second;
+  for (auto _ : state) {
+    ColorPickerDialog dialog(rgb(0x12, 0x34, 0x56));
+    dialog.Page2->Plane->setFixedSize(256, 256);
+    dialog.show();
+    paint(dialog.Page1, first);
+    dialog.Sheet->setCurrentIndex(1);
+    paint(dialog.Page2, second);
+    state.PauseTiming();
+    dialog.hide();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ColourDialogOpenWithBothPagesPainted)->Unit(benchmark::kMillisecond);
+
+void BM_ColourPlaneDragStep(benchmark::State& state) {
+  UxLibrary library;
+  ColorPickerDialog dialog(rgb(0x12, 0x34, 0x56));
+  ColorPickerCtrl* plane = dialog.Page2->Plane;
+  plane->setFixedSize(256, 256);
+  dialog.Sheet->setCurrentIndex(1);
+  dialog.show();
+  settle();
+  QImage shown;
+  paint(plane, shown);
+  const QPointF start(10, 10);
+  QMouseEvent down(QEvent::MouseButtonPress, start, plane->mapToGlobal(start), Qt::LeftButton, Qt::LeftButton, {});
+  QApplication::sendEvent(plane, &down);
+  int x = 0;
+  for (auto _ : state) {
+    x = (x + 7) % 256;
+    const QPointF at(x, 255 - x);
+    QMouseEvent move(QEvent::MouseMove, at, plane->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(plane, &move);
+    paint(plane, shown);
+  }
+}
+BENCHMARK(BM_ColourPlaneDragStep)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

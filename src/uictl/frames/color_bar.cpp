@@ -1,5 +1,6 @@
 // The colour bar: its cells, their layout, selection and the hand-on of a chosen colour.
 #include "uictl/frames/color_bar.h"
+#include "uictl/frames/color_picker_dialog.h"
 
 #include "platform/color_dialog.h"
 #include "platform/mouse_capture.h"
@@ -313,11 +314,7 @@ CUxColorMenuButton* CUxColorBar::menuButton() const {
 
 bool CUxColorBar::OpenColorDialog(COLORREF initial, COLORREF& chosen) {
   if (CUxColorMenuButton* button = menuButton()) return button->OpenColorDialog(initial, chosen);
-  // The library's own colour dialog is not part of this build: both entries use the system chooser.
-  const std::optional<COLORREF> answer = platform::chooseColor(window(), initial);
-  if (!answer) return false;
-  chosen = *answer;
-  return true;
+  return chooseOtherColor(window(), initial, UseSystemColorDialog, chosen);
 }
 
 bool CUxColorBar::OnSendCommand(const CUxToolbarButton* button) {

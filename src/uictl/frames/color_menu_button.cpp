@@ -1,4 +1,5 @@
 #include "uictl/frames/color_menu_button.h"
+#include "uictl/frames/color_picker_dialog.h"
 
 #include "platform/color_dialog.h"
 #include "platform/command_target.h"
@@ -49,11 +50,7 @@ void CUxColorMenuButton::SetColor(COLORREF color, bool notify) {
 }
 
 bool CUxColorMenuButton::OpenColorDialog(COLORREF initial, COLORREF& chosen) {
-  // The library's own colour dialog is not part of this build: the system chooser answers.
-  const std::optional<COLORREF> answer = platform::chooseColor(m_pWndParent ? m_pWndParent->window() : nullptr, initial);
-  if (!answer) return false;
-  chosen = *answer;
-  return true;
+  return chooseOtherColor(m_pWndParent ? m_pWndParent->window() : nullptr, initial, UseSystemColorDialog, chosen);
 }
 
 CUxPopupMenu* CUxColorMenuButton::CreatePopupMenu() {

@@ -3,11 +3,15 @@
 #include "platform/color_dialog.h"
 #include "uictl/frames/color_bar.h"
 #include "uictl/frames/color_button.h"
+#include "uictl/frames/color_picker_dialog.h"
 #include "uictl/frames/system_palette.h"
 
 #include "frames_test_support.h"
 
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
+#include <QTimer>
 #include <functional>
 
 using namespace platform;
@@ -276,4 +280,37 @@ TEST(SystemPalette, HoldsTheStaticColoursACubeAndGreys) {
   EXPECT_EQ(palette[20 + 215], rgb(255, 255, 255));
   EXPECT_EQ(nearestSystemPaletteColor(rgb(250, 130, 10)), rgb(255, 153, 0));
   EXPECT_EQ(nearestSystemPaletteColor(rgb(0xC0, 0xDC, 0xC0)), rgb(0xC0, 0xDC, 0xC0));
+}
+
+TEST_F(ColorButtonTest, TheOtherEntryOpensTheLibraryDialogWhenAskedFor) {
+  ScriptedChooser chooser;
+  ColorDialogOverride guard(chooser);
+  QSignalSpy clicks(button, &QAbstractButton::clicked);
+  button->EnableOtherButton(L"other", true, true);
+  button->SetColor(rgb(0x12, 0x34, 0x56));
+  CUxColorBar* bar = open();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_FALSE(bar->UseSystemColorDialog);
+  bool seen = false;
+  // Waits for the modal dialog, then types a red value and answers OK.
+  QTimer poll;
+  poll.setInterval(5);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* own = qobject_cast<ColorPickerDialog*>(QApplication::activeModalWidget());
+    if (!own) return;
+    poll.stop();
+    seen = true;
+    auto* red = own->findChild<QSpinBox*>("id16964");
+    red->setValue(0xAB);
+    QTest::mouseClick(own->findChild<QPushButton*>("id1"), Qt::LeftButton);
+  });
+  poll.start();
+  const int otherIndex = bar->GetCount() - 2;
+  QTest::mouseMove(bar, centreOf(bar, otherIndex));
+  QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(bar, otherIndex));
+  QApplication::processEvents();
+  EXPECT_TRUE(seen);
+  EXPECT_TRUE(chooser.asked.empty());
+  EXPECT_EQ(button->GetColor(), rgb(0xAB, 0x34, 0x56));
+  EXPECT_EQ(clicks.count(), 1);
 }
