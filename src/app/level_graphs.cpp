@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "app/page_drawing.h"
 #include "platform/trace.h"
 
 namespace smart {
@@ -41,15 +42,6 @@ void drawDateLabels(Dc& dc, const Rect& rect, int count, TimeOfLabel timeOf) {
 }
 
 }  // namespace
-
-platform::Font pageFont(int height) {
-  platform::LogFont font;
-  font.height = height;
-  font.weight = 50;
-  font.charSet = platform::ShiftJisCharset;
-  font.faceName = L"ＭＳ ゴシック";
-  return platform::Font::create(font);
-}
 
 void DrawProportionBar(Dc& dc, const Rect& rect, const std::vector<int>& values, const std::vector<COLORREF>& colours,
                        COLORREF background) {
@@ -98,7 +90,7 @@ void DrawLevelGraph(Dc& dc, const Rect& rect, const LevelGraph& graph) {
     }
     dc.selectPen(pen);
   }
-  const platform::Font font = dc.selectFont(pageFont(10));
+  const platform::Font font = dc.selectFont(::pageFont(10));
   dc.textOut(plot.left - 30, plot.top - 3, platform::format(L"%5d", graph.scale));
   dc.textOut(plot.left - 30, plot.bottom - 10, platform::format(L"%5d", 0));
   const int64_t window = static_cast<int64_t>(graph.days) * pdb3::kSecondsPerDay;
@@ -156,7 +148,7 @@ void DrawForgettingCurve(Dc& dc, const Rect& rect, const ForgettingCurve& curve)
     dc.selectPen(pen);
   }
   const Rect plot = rect.deflated(2, 2);
-  const platform::Font font = dc.selectFont(pageFont(10));
+  const platform::Font font = dc.selectFont(::pageFont(10));
   dc.textOut(plot.left - 55, plot.top - 3, L"○○○○○");
   dc.textOut(plot.left - 55, plot.bottom - 10, L"●●●●●");
   drawDateLabels(dc, plot, 10, [&](int i) {

@@ -14,9 +14,6 @@ namespace smart {
 // One colour per memory level 0..10.
 extern const platform::COLORREF LevelColors[pdb3::kMaxMemoryLevel + 1];
 
-// The fonts of the page's text (14) and of the graph labels (10).
-platform::Font pageFont(int height);
-
 // Frame, background, and one segment per value in its colour (pairs up to the shorter list).
 void DrawProportionBar(platform::Dc& dc, const platform::Rect& rect, const std::vector<int>& values,
                        const std::vector<platform::COLORREF>& colours, platform::COLORREF background);

@@ -17,6 +17,7 @@
 #include "app/main_dialog_host.h"
 #include "app/modal_dialog.h"
 #include "app/page_dates.h"
+#include "app/page_drawing.h"
 #include "app/web_dictionary_menu.h"
 #include "database/question_selection.h"
 #include "database/question_sound.h"
@@ -150,7 +151,7 @@ void CTabpageQuestionlog::paintEvent(QPaintEvent*) {
   QImage image(size(), QImage::Format_RGB32);
   image.fill(palette().color(QPalette::Window));
   platform::Dc dc(image);
-  dc.selectFont(smart::pageFont(13));
+  dc.selectFont(pageFont(13));
   dc.setBkMode(platform::Transparent);
   dc.textOut(150, height() - 50, platform::format(L"/ %d", host_.questionCount()));
   QPainter(this).drawImage(0, 0, image);

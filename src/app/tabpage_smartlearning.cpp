@@ -23,6 +23,7 @@
 #include "app/main_dialog_host.h"
 #include "app/modal_dialog.h"
 #include "app/page_dates.h"
+#include "app/page_drawing.h"
 #include "app/select_section_dialog.h"
 #include "app/smart_selection.h"
 #include "database/folders.h"
@@ -462,7 +463,7 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   const int y0 = static_cast<int>(H * 0.3);
   const int sid = app_.smartLearningSetId, uid = app_.currentUserId;
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  dc.selectFont(smart::pageFont(14));
+  dc.selectFont(pageFont(14));
   dc.setBkMode(platform::Transparent);
   dc.textOut(0, y0 + 7, L"表示：");
   const platform::COLORREF text = dc.textColor();
