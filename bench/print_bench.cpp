@@ -16,14 +16,9 @@
 #include "database/sql_helpers.h"
 #include "offscreen_main.h"
 #include "services/app_settings.h"
+#include "source_files.h"
 
 namespace {
-
-std::wstring scriptText(const char* relative) {
-  QFile file(QString(KELVARA_SOURCE_DIR) + "/" + relative);
-  file.open(QIODevice::ReadOnly);
-  return QString::fromUtf8(file.readAll()).toStdWString();
-}
 
 // A fresh database with 1,000 questions of two short texts each, and the template folders.
 struct BenchApp {

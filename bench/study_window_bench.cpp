@@ -21,18 +21,9 @@
 #include "study/trans_dialog.h"
 
 #include "offscreen_main.h"
+#include "source_files.h"
 
 namespace {
-
-std::wstring sourcePath(const char* relative) {
-  return QString(QString(KELVARA_SOURCE_DIR) + "/" + relative).toStdWString();
-}
-
-std::wstring scriptText(const char* relative) {
-  QFile file(QString::fromStdWString(sourcePath(relative)));
-  file.open(QIODevice::ReadOnly);
-  return QString::fromUtf8(file.readAll()).toStdWString();
-}
 
 // The sample set in a fresh database, a user, and the settings a new user has.
 struct BenchApp {
