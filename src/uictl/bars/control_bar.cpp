@@ -72,3 +72,10 @@ QSize CUxControlBar::sizeHint() const {
   const Size size = const_cast<CUxControlBar*>(this)->CalcFixedLayout(false, IsHorizontal());
   return {size.cx, size.cy};
 }
+
+void CUxControlBar::EnableDocking(unsigned alignment) {
+  m_dwDockStyle = alignment & CbrsAlignAny;
+  for (QWidget* w = parentWidget(); w && !m_pDockSite; w = w->parentWidget())
+    m_pDockSite = dynamic_cast<ControlBarDockSite*>(w);
+  if (m_dwDockStyle && !m_pDockContext && m_pDockSite) m_pDockContext = m_pDockSite->CreateDockContext(this);
+}

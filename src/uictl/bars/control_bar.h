@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 enum ControlBarStyle : unsigned {
   CbrsFloating = 0x1, CbrsSizeFixed = 0x2, CbrsSizeDynamic = 0x4, CbrsHideInplace = 0x8,
   CbrsTooltips = 0x10, CbrsFlyBy = 0x20,
@@ -18,6 +20,32 @@ enum ControlBarStyle : unsigned {
 enum LayoutMode : unsigned {
   LmStretch = 0x1, LmHorz = 0x2, LmMruWidth = 0x4, LmHorzDock = 0x8, LmVertDock = 0x10, LmLengthY = 0x20,
   LmCommit = 0x40,
+};
+
+class CUxControlBar;
+
+// Moves a bar by its gripper or caption and resizes a floating one; the frames' dock context
+// implements it.
+class ControlBarDockContext {
+ public:
+  virtual ~ControlBarDockContext() = default;
+  virtual void StartDrag(QPoint globalPos) = 0;
+  // `hitTest` is the sizing border's hit code (10 left ... 17 bottom right).
+  virtual void StartResize(int hitTest, QPoint globalPos) = 0;
+  // Docked to floating and back, where the bar was last.
+  virtual void ToggleDocking() = 0;
+};
+
+// What a bar asks of the frame that docks it; the library's frames implement it.
+class ControlBarDockSite {
+ public:
+  virtual ~ControlBarDockSite() = default;
+  virtual QWidget* DockSiteWidget() = 0;
+  virtual void RecalcLayout(bool notify) = 0;
+  // One layout when the event loop is next idle, however often it is asked for.
+  virtual void DelayRecalcLayout() = 0;
+  virtual void ShowControlBar(CUxControlBar* bar, bool show, bool delay) = 0;
+  virtual std::unique_ptr<ControlBarDockContext> CreateDockContext(CUxControlBar* bar) = 0;
 };
 
 class CUxControlBar : public QWidget {
@@ -46,6 +74,15 @@ class CUxControlBar : public QWidget {
   void DelayShow(bool show);
   virtual void RecalcDelayShow();
   QSize sizeHint() const override;
+  // Lets the bar dock on the sides named by `alignment` (CbrsAlign* bits) of its dock site;
+  // the dock site is the nearest parent that is one, and its dock context comes with the first call.
+  void EnableDocking(unsigned alignment);
+
+  // Set by the dock site: the frame that docks the bar, and the dock bar that holds it now.
+  ControlBarDockSite* m_pDockSite = nullptr;
+  CUxControlBar* m_pDockBar = nullptr;
+  std::unique_ptr<ControlBarDockContext> m_pDockContext;
+  unsigned m_dwDockStyle = 0;
 
   int m_cxLeftBorder = 6;
   int m_cxRightBorder = 6;

@@ -1,0 +1,61 @@
+// A top-level window that docks control bars on its four sides, floats them in mini frames and
+// shares its client area between the bars and one central pane. The library's frame windows
+// build on it.
+#pragma once
+
+#include "uictl/bars/control_bar.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class DockBar;
+class MiniDockFrame;
+
+enum DockBarId : unsigned {
+  DockBarTop = 59419, DockBarLeft = 59420, DockBarRight = 59421, DockBarBottom = 59422, DockBarFloat = 59423,
+};
+constexpr unsigned kFirstPaneId = 59648;  // the central pane's id in RepositionBars
+constexpr unsigned kFirstControlBarId = 0xE800, kLastControlBarId = 0xE8FF;
+
+enum class Reposition { Default, Query, Extra };
+
+class DockFrame : public QWidget, public ControlBarDockSite {
+ public:
+  explicit DockFrame(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::Window);
+  ~DockFrame() override;
+
+  // Creates the dock bars of the sides named by `alignment` (CbrsAlign* bits).
+  void EnableDocking(unsigned alignment);
+  DockBar* GetDockBar(unsigned dockBarId) const;
+  // Docks `bar` on dock bar `dockBarId` (0: the first side the bar allows); with `screenRect` the
+  // bar goes to the row and place that rectangle points at, else into a new last row.
+  void DockControlBar(CUxControlBar* bar, unsigned dockBarId = 0, const QRect* screenRect = nullptr);
+  // Floats `bar` in a mini frame with its top-left at `screenPos`, laid out along `alignment`.
+  void FloatControlBar(CUxControlBar* bar, QPoint screenPos, unsigned alignment = CbrsAlignTop);
+  CUxControlBar* GetControlBar(unsigned id) const;
+  // The bars this frame is the dock site of, docked, floating or hidden.
+  const std::vector<CUxControlBar*>& ControlBars() const;
+
+  void SetCentralWidget(QWidget* pane);
+  QWidget* CentralWidget() const;
+
+  // Lays out the bars whose ids lie in [first, last] inside `clientRect` (default: the whole
+  // window) and gives the rest to the window `leftOver` (kFirstPaneId: the central pane).
+  // Query mode moves nothing and returns the rest in `rectParam`; Extra mode takes `rectParam`
+  // as extra borders for the rest.
+  void RepositionBars(unsigned first, unsigned last, unsigned leftOver, Reposition mode = Reposition::Default,
+                      QRect* rectParam = nullptr, const QRect* clientRect = nullptr, bool stretch = true);
+
+  QWidget* DockSiteWidget() override { return this; }
+  void RecalcLayout(bool notify) override;
+  void DelayRecalcLayout() override;
+  void ShowControlBar(CUxControlBar* bar, bool show, bool delay) override;
+  std::unique_ptr<ControlBarDockContext> CreateDockContext(CUxControlBar* bar) override;
+
+ protected:
+  // The mini frame a bar floats in; the library's frames make theirs.
+  virtual MiniDockFrame* CreateFloatingFrame(unsigned barStyle);
+  // Places the central pane; the MDI frame narrows it for its tab strip first.
+  virtual void PositionCentralWidget(const QRect& rect);
+};
