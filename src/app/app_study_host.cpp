@@ -7,6 +7,7 @@
 #include "app/about_dialog.h"
 #include "app/help_viewer.h"
 #include "app/klv_app.h"
+#include "app/main_dialog.h"
 #include "app/modal_dialog.h"
 #include "app/question_preview_dialog.h"
 #include "app/search_dialog.h"
@@ -187,6 +188,7 @@ void AppStudyHost::storeWindowPosition(int x, int y) {
 
 void AppStudyHost::showResult(const StudyOutcome& outcome) {
   CStudyResultDlg dialog(*app_.settings, app_.currentUserId, app_.smartLearningSetId, outcome);
+  dialog.setStartedFromSmartLearningPage(app_.mainDialog && app_.mainDialog->currentPage() == kSmartLearningPage);
   platform::execDialog(dialog);
 }
 

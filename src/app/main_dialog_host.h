@@ -9,6 +9,8 @@
 class QWidget;
 class SoundQueue;
 
+constexpr int kSmartLearningPage = 4;
+
 class MainDialogHost {
  public:
   virtual ~MainDialogHost() = default;
@@ -21,7 +23,7 @@ class MainDialogHost {
   // First-answer correct and incorrect counts of the current round; 0 without one.
   virtual int totalCorrects() const = 0;
   virtual int totalIncorrects() const = 0;
-  // The page shown, 0..4; -1 before the first one is shown.
+  // The page shown, 0..4 (kSmartLearningPage the last); -1 before the first one is shown.
   virtual int currentPage() const = 0;
   // Names joined by "/" from the root, of the set or folder chosen.
   virtual std::wstring setPath() const = 0;

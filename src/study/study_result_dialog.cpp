@@ -84,6 +84,8 @@ CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, int smartLea
   FillResultList();
 }
 
+void CStudyResultDlg::setStartedFromSmartLearningPage(bool started) { addCheck_->setEnabled(!started); }
+
 void CStudyResultDlg::FillResultList() {
   list_->clear();
   const int64_t now = std::time(nullptr);

@@ -25,6 +25,9 @@ class CStudyResultDlg : public QDialog {
                   QWidget* parent = nullptr);
 
   void accept() override;  // OnOK
+  // A study begun on the smart-learning page has nothing to add to that list: the check box is
+  // greyed, its state kept.
+  void setStartedFromSmartLearningPage(bool started);
   // Questions added to the smart-learning list by the last OK; -1 when that failed.
   int addedCount() const { return added_; }
 

@@ -73,6 +73,10 @@ TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
   s.notifier.boxes.clear();
   {
     study::CStudyResultDlg again(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
+    again.setStartedFromSmartLearningPage(true);
+    auto* check = again.findChild<QCheckBox*>("id1327");
+    EXPECT_FALSE(check->isEnabled());
+    EXPECT_TRUE(check->isChecked());
     again.accept();
     EXPECT_EQ(again.addedCount(), 0);
   }
