@@ -58,9 +58,10 @@ void DockContext::RememberDockPosition(const DockBar* dockBar, const QRect& rect
 
 void DockContext::StartDrag(QPoint globalPos) {
   if (IsTracking() || !m_pDockSite) return;
-  if (onNativeWayland()) {
-    // The compositor moves floating frames; docked bars only change place through a double click.
-    if (QWidget* frame = floatingFrame(); frame && frame->windowHandle()) frame->windowHandle()->startSystemMove();
+  if (QWidget* frame = floatingFrame(); frame && onNativeWayland()) {
+    // The compositor moves floating frames; within the frame's own window positions hold, so a
+    // docked bar is dragged as anywhere else.
+    if (frame->windowHandle()) frame->windowHandle()->startSystemMove();
     return;
   }
   m_dwStyle = m_pBar->GetBarStyle();
