@@ -117,8 +117,14 @@ void DockContext::beginTracking(Mode mode, QPoint globalPos) {
         track(pos, event->modifiers() & Qt::ControlModifier);
         finish(true);
         return true;
-      case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick:
+        // The second press of a double click began this drag: the double click itself toggles.
+        if (event->button() == Qt::LeftButton && !m_bMoved) {
+          finish(false);
+          return false;
+        }
+        return true;
+      case QEvent::MouseButtonPress:
         if (event->button() == Qt::RightButton) finish(false);
         return true;
       default:

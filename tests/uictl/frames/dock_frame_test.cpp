@@ -2,6 +2,7 @@
 // drags and double-clicks them.
 #include "platform/command_target.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/menu_bar.h"
 #include "uictl/bars/toolbar.h"
 #include "uictl/frames/dock_bar.h"
 #include "uictl/frames/dock_context.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -263,6 +265,35 @@ TEST_F(DockFrameTest, AFloatingFrameResizesItsBarAndItsCloseButtonHidesIt) {
   EXPECT_FALSE(mini->isVisible());
   frame.ShowControlBar(bar, true, false);
   EXPECT_TRUE(mini->isVisible());
+}
+
+TEST_F(DockFrameTest, AMenuBarFloatedAboveTheScreenStaysOnTheWorkArea) {
+  const platform::MenuHandle menu = platform::createMenu();
+  for (const wchar_t* title : {L"&File", L"&Edit"}) {
+    const platform::MenuHandle sub = platform::createPopupMenu();
+    platform::appendMenu(sub, platform::MfString, 100, L"Item");
+    platform::appendMenu(menu, platform::MfPopup, sub.id(), title);
+  }
+  auto* bar = new CUxMenuBar(&frame);
+  bar->Create(&frame);
+  bar->CreateFromMenu(menu, true);
+  bar->EnableDocking(CbrsAlignAny);
+  frame.DockControlBar(bar, DockBarTop);
+  frame.RecalcLayout(true);
+  EXPECT_EQ(bar->width(), frame.width());
+
+  const QPoint above = frame.mapToGlobal(QPoint(300, 0)) - QPoint(0, 200);
+  QTest::mousePress(bar, Qt::LeftButton, {}, gripper(bar));
+  QTest::mouseMove(bar, at(bar, above));
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, at(bar, above));
+  ASSERT_TRUE(bar->IsFloating());
+  const QRect workArea = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_GE(frame.FloatingFrames().front()->y(), workArea.top());
+  EXPECT_LT(bar->width(), frame.width());
+
+  QTest::mouseDClick(frame.FloatingFrames().front(), Qt::LeftButton, {}, QPoint(8, 8));
+  EXPECT_FALSE(bar->IsFloating());
+  EXPECT_EQ(bar->width(), frame.width());
 }
 
 }  // namespace
