@@ -4,7 +4,7 @@
 #include "uictl/frames/dock_context.h"
 #include "uictl/frames/mini_dock_frame.h"
 
-#include <QEvent>
+#include <QHideEvent>
 #include <algorithm>
 
 namespace {
@@ -266,4 +266,11 @@ void DockFrame::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // Floating frames wait for the frame to be shown before they show themselves.
   for (MiniDockFrame* frame : FloatingFrames()) frame->RecalcLayout(false);
+}
+
+void DockFrame::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  // Floating frames are windows of their own, which a hidden frame does not hide by itself.
+  if (!event->spontaneous())
+    for (MiniDockFrame* frame : FloatingFrames()) frame->hide();
 }

@@ -265,6 +265,12 @@ TEST_F(DockFrameTest, AFloatingFrameResizesItsBarAndItsCloseButtonHidesIt) {
   EXPECT_FALSE(mini->isVisible());
   frame.ShowControlBar(bar, true, false);
   EXPECT_TRUE(mini->isVisible());
+
+  // The floating frame goes and comes with its frame.
+  frame.hide();
+  EXPECT_FALSE(mini->isVisible());
+  frame.show();
+  EXPECT_TRUE(mini->isVisible());
 }
 
 TEST_F(DockFrameTest, AMenuBarFloatedAboveTheScreenStaysOnTheWorkArea) {
