@@ -30,6 +30,8 @@ class DockBar : public CUxControlBar {
   bool IsHorizontalSide() const { return m_dwStyle & CbrsOrientHorz; }
 
   platform::Size CalcFixedLayout(bool stretch, bool horizontal) override;
+  // Measures the rows without moving a bar.
+  QSize sizeHint() const override;
 
  protected:
   bool event(QEvent* event) override;

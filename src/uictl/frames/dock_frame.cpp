@@ -90,7 +90,8 @@ void DockFrame::FloatControlBar(CUxControlBar* bar, QPoint screenPos, unsigned a
   }
   MiniDockFrame* frame = CreateFloatingFrame(style);
   if (!frame) return;
-  frame->MoveTo(screenPos);
+  // Only a place for now: the layout gives the frame its size, and both pass its adjustment.
+  frame->move(screenPos);
   frame->GetDockBar()->DockControlBar(bar);
   frame->RecalcLayout(true);
   DelayRecalcLayout();
