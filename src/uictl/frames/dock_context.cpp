@@ -135,7 +135,13 @@ void DockContext::beginTracking(Mode mode, QPoint globalPos) {
 }
 
 bool DockContext::eventFilter(QObject* watched, QEvent* event) {
-  if (!IsTracking() || !watched->isWidgetType()) return false;
+  if (!IsTracking()) return false;
+  // Another program took the mouse and keys.
+  if (event->type() == QEvent::ApplicationDeactivate) {
+    finish(false);
+    return false;
+  }
+  if (!watched->isWidgetType()) return false;
   if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Escape) {
@@ -146,8 +152,6 @@ bool DockContext::eventFilter(QObject* watched, QEvent* event) {
       track(m_ptLast, event->type() == QEvent::KeyPress);
       return true;
     }
-  } else if (event->type() == QEvent::ApplicationDeactivate) {
-    finish(false);
   }
   return false;
 }
