@@ -17,8 +17,6 @@ namespace {
 constexpr unsigned kOrientVert = CbrsAlignLeft | CbrsAlignRight;
 constexpr int kDockedOutline = 2, kFloatingOutline = 3;
 
-QRect globalGeometry(const QWidget* widget) { return {widget->mapToGlobal(QPoint(0, 0)), widget->size()}; }
-
 QSize qsize(platform::Size size) { return {size.cx, size.cy}; }
 
 // Moves `rect` the least that puts `point` inside it.
@@ -65,6 +63,8 @@ void DockContext::StartDrag(QPoint globalPos) {
     return;
   }
   m_dwStyle = m_pBar->GetBarStyle();
+  // Tracking from here on: a bar that measures itself differently while dragged sees it.
+  m_mode = Mode::Drag;
   const QRect rect = globalGeometry(m_pBar);
   if (m_dwStyle & CbrsSizeDynamic) {
     m_rectDragHorz = {rect.topLeft(), qsize(m_pBar->CalcDynamicLayout(0, LmHorz | LmHorzDock))};

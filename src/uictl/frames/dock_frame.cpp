@@ -3,6 +3,7 @@
 #include "uictl/frames/dock_bar.h"
 #include "uictl/frames/dock_context.h"
 #include "uictl/frames/mini_dock_frame.h"
+#include "uictl/frames/window_system.h"
 
 #include <QHideEvent>
 #include <algorithm>
@@ -13,8 +14,6 @@ namespace {
 constexpr std::array<std::pair<unsigned, unsigned>, 4> kSides{{
     {DockBarTop, CbrsAlignTop}, {DockBarBottom, CbrsAlignBottom}, {DockBarLeft, CbrsAlignLeft}, {DockBarRight, CbrsAlignRight},
 }};
-
-QRect globalGeometry(const QWidget* widget) { return {widget->mapToGlobal(QPoint(0, 0)), widget->size()}; }
 
 }  // namespace
 
