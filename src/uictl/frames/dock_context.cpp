@@ -56,6 +56,8 @@ void DockContext::RememberDockPosition(const DockBar* dockBar, const QRect& rect
 
 void DockContext::StartDrag(QPoint globalPos) {
   if (IsTracking() || !m_pDockSite) return;
+  // A docked bar that may not dock is not torn off: it could never come back.
+  if (!m_pBar->IsFloating() && !(m_pBar->m_dwDockStyle & CbrsAlignAny)) return;
   if (QWidget* frame = floatingFrame(); frame && onNativeWayland()) {
     // The compositor moves floating frames; within the frame's own window positions hold, so a
     // docked bar is dragged as anywhere else.

@@ -49,6 +49,8 @@ void DockFrame::addControlBar(CUxControlBar* bar) {
   if (std::find(m_listControlBars.begin(), m_listControlBars.end(), bar) == m_listControlBars.end())
     m_listControlBars.push_back(bar);
   bar->m_pDockSite = this;
+  // Even a bar that may not dock anywhere moves and sizes its floating frame through one.
+  if (!bar->m_pDockContext) bar->m_pDockContext = CreateDockContext(bar);
   // Commands keep going to the window the bar was made for, wherever it is docked or floats.
   if (QWidget* owner = bar->GetOwner(); owner == bar->parentWidget()) {
     bar->SetOwner(dynamic_cast<DockBar*>(owner) || dynamic_cast<MiniDockFrame*>(owner) || !owner ? this : owner);
