@@ -295,6 +295,7 @@ void DockContext::ToggleDocking() {
     m_pDockSite->RecalcLayout(true);
     return;
   }
+  if (!(m_pBar->m_dwDockStyle & CbrsAlignAny)) return;
   const QPoint pos = m_bHasFloatPos ? m_ptMRUFloatPos : m_pBar->mapToGlobal(QPoint(0, 0));
   m_pDockSite->FloatControlBar(m_pBar, pos, m_dwMRUFloatStyle);
   m_pDockSite->RecalcLayout(true);
