@@ -57,6 +57,11 @@ class DockFrameTest : public ::testing::Test {
     bar->EnableDocking(CbrsAlignAny);
     return bar;
   }
+  // A bar as the user reaches it, wherever it is docked or floats.
+  template <class Bar = CUxToolBar>
+  Bar* control(unsigned id) {
+    return frame.findChild<Bar*>(QStringLiteral("id%1").arg(id));
+  }
   DockBar* side(unsigned id) const { return frame.GetDockBar(id); }
   static QPoint gripper(CUxControlBar* bar) { return bar->IsHorizontal() ? QPoint(3, bar->height() / 2) : QPoint(bar->width() / 2, 3); }
   // `global` in the coordinates of `widget`, as QTest wants it.
@@ -162,8 +167,8 @@ TEST_F(DockFrameTest, DelayedShowAndLayoutWaitForIdleAndComeOnce) {
 }
 
 TEST_F(DockFrameTest, DraggingFloatsTheBarAndDocksItOnTheSideUnderTheCursor) {
-  CUxToolBar* bar = makeBar(0xE801);
-  frame.DockControlBar(bar, DockBarTop);
+  frame.DockControlBar(makeBar(0xE801), DockBarTop);
+  CUxToolBar* bar = control(0xE801);
   frame.RecalcLayout(true);
   const QRect docked = bar->geometry();
   auto* context = dynamic_cast<DockContext*>(bar->m_pDockContext.get());
@@ -223,11 +228,11 @@ TEST_F(DockFrameTest, DraggingFloatsTheBarAndDocksItOnTheSideUnderTheCursor) {
 }
 
 TEST_F(DockFrameTest, DoubleClickTogglesBetweenTheRowAndTheFloatingPlace) {
-  CUxToolBar* first = makeBar(0xE801);
-  CUxToolBar* bar = makeBar(0xE802);
-  frame.DockControlBar(first, DockBarTop);
-  const QRect drop(first->mapToGlobal(QPoint(first->width() + 30, 0)), bar->size());
-  frame.DockControlBar(bar, DockBarTop, &drop);
+  frame.DockControlBar(makeBar(0xE801), DockBarTop);
+  CUxToolBar* first = control(0xE801);
+  const QRect drop(first->mapToGlobal(QPoint(first->width() + 30, 0)), makeBar(0xE802)->size());
+  frame.DockControlBar(control(0xE802), DockBarTop, &drop);
+  CUxToolBar* bar = control(0xE802);
   frame.RecalcLayout(true);
   const QRect docked = bar->geometry();
 
@@ -243,8 +248,8 @@ TEST_F(DockFrameTest, DoubleClickTogglesBetweenTheRowAndTheFloatingPlace) {
 }
 
 TEST_F(DockFrameTest, AFloatingFrameResizesItsBarAndItsCloseButtonHidesIt) {
-  CUxToolBar* bar = makeBar(0xE801, 8);
-  frame.FloatControlBar(bar, frameMiddle());
+  frame.FloatControlBar(makeBar(0xE801, 8), frameMiddle());
+  CUxToolBar* bar = control(0xE801);
   MiniDockFrame* mini = frame.FloatingFrames().front();
   const QSize wide = mini->size();
 
@@ -280,11 +285,12 @@ TEST_F(DockFrameTest, AMenuBarFloatedAboveTheScreenStaysOnTheWorkArea) {
     platform::appendMenu(sub, platform::MfString, 100, L"Item");
     platform::appendMenu(menu, platform::MfPopup, sub.id(), title);
   }
-  auto* bar = new CUxMenuBar(&frame);
-  bar->Create(&frame);
-  bar->CreateFromMenu(menu, true);
-  bar->EnableDocking(CbrsAlignAny);
-  frame.DockControlBar(bar, DockBarTop);
+  auto* menuBar = new CUxMenuBar(&frame);
+  menuBar->Create(&frame);
+  menuBar->CreateFromMenu(menu, true);
+  menuBar->EnableDocking(CbrsAlignAny);
+  frame.DockControlBar(menuBar, DockBarTop);
+  auto* bar = control<CUxMenuBar>(0xE81A);
   frame.RecalcLayout(true);
   EXPECT_EQ(bar->width(), frame.width());
 
