@@ -16,6 +16,8 @@ namespace {
 constexpr int kTextMargin = 4;
 constexpr int kScrollStep = 20;
 constexpr int kSplitterWidth = 5;
+// The visual manager puts a tab's label 6 pixels after its image, 2 more than the text margin.
+constexpr int kImageGapExtra = 2;
 }  // namespace
 
 void CUxTabWnd::ComputeTabsHeight() {
@@ -191,6 +193,9 @@ void CUxTabWnd::LayoutTabs() {
     }
     const int image = tab->m_nImage >= 0 && m_hTabImages ? m_szTabImage.cx : 0;
     int full = (tab->m_bNoLabel ? 0 : dc->getTextExtent(tab->m_strLabel).cx) + kTextMargin + 8 + image;
+    // The label starts a little further from the image than the margin: room for that too, or
+    // every label with an image is cut short.
+    if (image > 0) full += kImageGapExtra;
     if (m_bSlanted) full += H + 2 * kTextMargin;
     tab->m_nNeededWidth = full;
     Rect r{x, m_rcTabs.top, x + full, m_rcTabs.bottom - 2};
