@@ -94,7 +94,7 @@ void MDIClientAreaWnd::SyncChildTabs(bool makeActiveVisible) {
       image = imageOf(icon);
     }
     const std::wstring label = ours ? ours->GetTabText() : child->windowTitle().toStdWString();
-    const int tab = m_wndTabs->TabFromWindow(child);
+    const int tab = m_wndTabs->TabFromWindowHandle(child);
     if (tab < 0) {
       // A hidden child gets no tab, or it would come and go with every pass.
       if (closing || child->isHidden()) continue;
@@ -125,7 +125,7 @@ void MDIClientAreaWnd::SyncChildTabs(bool makeActiveVisible) {
 
 void MDIClientAreaWnd::ActivateChildTab(QMdiSubWindow* child) {
   if (!m_bTabsEnabled || !m_wndTabs) return;
-  const int tab = m_wndTabs->TabFromWindow(child);
+  const int tab = m_wndTabs->TabFromWindowHandle(child);
   if (tab >= 0) m_wndTabs->ActivateTab(tab);
 }
 
@@ -136,7 +136,7 @@ void MDIClientAreaWnd::OnMdiDestroy(QMdiSubWindow* child) {
   if (!m_wndTabs) return;
   const int rowBefore = m_wndTabs->GetTabsHeight();
   if (auto* ours = dynamic_cast<CUxMDIChildWnd*>(child)) ours->m_bClosing = true;
-  if (const int tab = m_wndTabs->TabFromWindow(child); tab >= 0) m_wndTabs->DeleteTab(tab);
+  if (const int tab = m_wndTabs->TabFromWindowHandle(child); tab >= 0) m_wndTabs->DeleteTab(tab);
   if (rowBefore != m_wndTabs->GetTabsHeight()) recalcFrameLayout();
 }
 

@@ -277,7 +277,7 @@ QWidget* CUxTabWnd::GetTabWindow(int index) const {
 
 const CUxTabRecord* CUxTabWnd::GetTabRecord(int index) const { return record(index); }
 
-int CUxTabWnd::TabFromWindow(const QWidget* window) const {
+int CUxTabWnd::TabFromWindowHandle(const QWidget* window) const {
   if (!window) return -1;
   for (int i = 0; i < m_nTabCount; ++i)
     if (m_tabRecords[size_t(i)]->m_pTabWindow == window) return i;

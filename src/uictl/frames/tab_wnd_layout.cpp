@@ -70,7 +70,7 @@ void CUxTabWnd::LayoutWindow() {
 
   int S = 0, W = 0;
   if (m_bHasScrollButtons) {
-    S = std::min(H - 4, CUxButton::GetStdImageSize().cx + 6);
+    S = std::max(0, std::min(H - 4, CUxButton::GetStdImageSize().cx + 6));
     const int count = static_cast<int>(m_buttonHandles.size()) - (m_bHasCloseButton ? 0 : 1);
     W = hidden ? 0 : S * count;
   }
