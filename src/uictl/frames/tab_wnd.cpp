@@ -161,13 +161,13 @@ void CUxTabWnd::removeRecord(int index) {
   if (m_bTips)
     std::erase_if(m_tips, [&](const TabTool& tool) { return tool.id == tab->m_nID; });
   if (m_nHot == index) m_nHot = -1;
-  if (QWidget* window = tab->m_pTabWindow) {
-    disconnect(window, nullptr, this, nullptr);
-    if (m_bDestroyWindows) {
-      window->hide();
-      window->deleteLater();
-    }
-  }
+  QWidget* window = tab->m_pTabWindow;
+  // A window another tab still shows stays as it is.
+  if (!window || TabFromWindowHandle(window) >= 0) return;
+  disconnect(window, nullptr, this, nullptr);
+  if (m_bDestroyWindows) window->deleteLater();
+  // A window without its tab is no longer the strip's to show.
+  if (m_bDestroyWindows || m_bHideInactive) window->hide();
 }
 
 bool CUxTabWnd::DeleteTab(int index) {
