@@ -55,6 +55,7 @@ void CUxTabWnd::resizeEvent(QResizeEvent*) {
   if (m_bSlanted) {
     m_xScroll = 0;
     m_nFirstShown = 0;
+    LayoutTabs();
     ScrollTabIntoView(m_nActive);
   }
 }
