@@ -31,8 +31,9 @@ constexpr platform::COLORREF kEditBackground = 0xC0C0C0;
 
 ButtonAppearanceDlg::ButtonAppearanceDlg(CUxToolbarButton* button, ToolbarImages* userImages, QWidget* parent,
                                          int firstUserImage, bool menuMode)
-    : QDialog(parent),
+    : QDialog(parent ? parent->window() : nullptr),
       m_ui(std::make_unique<Ui::ButtonAppearanceForm>()),
+      m_pBar(dynamic_cast<CUxToolBar*>(parent)),
       m_pButton(button),
       m_pUserImages(userImages),
       m_nFirstUserImage(firstUserImage),
@@ -249,8 +250,7 @@ void ButtonAppearanceDlg::paintPreview(QWidget* preview) {
       sharedImages(kImages).EndDrawImage(state);
     }
   } else {
-    auto* bar = dynamic_cast<CUxToolBar*>(parentWidget());
-    ToolbarImages& strip = bar ? bar->m_Images[kImages] : sharedImages(kImages);
+    ToolbarImages& strip = m_pBar ? m_pBar->m_Images[kImages] : sharedImages(kImages);
     const bool showText = m_pButton->m_bShowText, showImage = m_pButton->m_bShowImage;
     m_pButton->m_bShowText = false;
     m_pButton->m_bShowImage = true;

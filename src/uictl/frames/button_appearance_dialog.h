@@ -21,7 +21,7 @@ namespace Ui { class ButtonAppearanceForm; }
 class ButtonAppearanceDlg : public QDialog, public platform::CommandTarget {
  public:
   // `userImages` may be null; images from `firstUserImage` on are offered. `parent` is the bar
-  // the button lives on, when it has one.
+  // the button lives on, when it has one; the dialog belongs to the bar's window.
   ButtonAppearanceDlg(CUxToolbarButton* button, ToolbarImages* userImages, QWidget* parent, int firstUserImage,
                       bool menuMode);
   ~ButtonAppearanceDlg() override;
@@ -49,6 +49,7 @@ class ButtonAppearanceDlg : public QDialog, public platform::CommandTarget {
   void tell(unsigned stringId);
 
   std::unique_ptr<Ui::ButtonAppearanceForm> m_ui;
+  CUxToolBar* m_pBar;
   std::wstring m_strButtonText;
   std::wstring m_strDescription;
   CUxToolbarButton* m_pButton;
