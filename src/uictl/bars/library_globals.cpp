@@ -163,7 +163,7 @@ std::wstring libraryString(unsigned id) {
     case kStringNoButtonText: return L"ボタンのテキストを入力してください。";
     case kStringNewImageFailed: return L"新しいイメージを作成できませんでした。";
     case kStringPasteFailed: return L"クリップボードの画像を貼り付けられませんでした。";
-    case kStringCopyError: return L"コピー中にエラーが発生しました。";
+    case kStringCopyError: return L"イメージの処理中にエラーが発生しました。";
     case kStringClipboardFailed: return L"クリップボードにコピーできませんでした。";
     case kStringShowAllTip: return L"すべてのメニュー項目を表示 (%s)";
     case kStringChevronText: return L"ツールバー オプション";

@@ -83,8 +83,9 @@ Rect ButtonsList::buttonArea() const {
 int ButtonsList::rowPitch() const { return m_sizeButton.cy + kRowGap; }
 
 void ButtonsList::RebuildLocations() {
-  if (m_Buttons.empty()) return;
   const Rect area = buttonArea();
+  // Laid out once the list has buttons and room for them.
+  if (m_Buttons.empty() || area.isEmpty()) return;
   QImage scratch(1, 1, QImage::Format_RGB32);
   Dc dc(scratch);
   dc.selectFont(globalData().fontRegular);
