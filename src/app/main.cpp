@@ -6,6 +6,7 @@
 #include "app/klv_app.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/ux_registry.h"
+#include "uictl/frames/button_appearance_dialog.h"
 
 int main(int argc, char** argv) {
   // The control library's pop-ups, drop-downs and floating frames are placed at global screen
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM") && std::getenv("DISPLAY")) setenv("QT_QPA_PLATFORM", "xcb", 1);
   QApplication application(argc, argv);
   const UxLibrary controlLibrary;
+  RegisterButtonAppearanceDialog();
   UxSetRegistryNames(L"Tarvo Presents", L"KLV7");
   std::vector<std::wstring> arguments;
   for (const QString& argument : QCoreApplication::arguments()) arguments.push_back(argument.toStdWString());

@@ -14,6 +14,7 @@
 #include "uictl/bars/drop_down_toolbar.h"
 #include "uictl/bars/system_menu_buttons.h"
 #include "uictl/bars/tasks_pane.h"
+#include "uictl/bars/toolbar.h"
 #include "uictl/bars/toolbar_button.h"
 #include "uictl/bars/toolbar_edit_box.h"
 #include "uictl/bars/toolbar_font_combo.h"
@@ -54,6 +55,7 @@ struct LibraryState {
   std::vector<QWidget*> sizingBarList;
   platform::CObject* workspace = nullptr;
   bool workspaceOwned = false;
+  ButtonAppearanceOpener appearanceOpener;
 };
 
 LibraryState& state() {
@@ -99,6 +101,7 @@ void startUp() {
   message(UXTOOLBAR_RESETCONTEXTMENU, "UXTOOLBAR_RESETCONTEXTMENU");
   message(UXTOOLBAR_RESETKEYBAORD, "UXTOOLBAR_RESETKEYBAORD");
   s.exitFunctions.push_back([&s] { s.toolbars.clear(); });
+  s.exitFunctions.push_back([&s] { s.appearanceOpener = nullptr; });
   // Each start reads the menu show delay again; stored menu item lists end with the library.
   CUxPopupMenuBar::m_nMenuShowDelay = -1;
   s.exitFunctions.push_back([] {
@@ -156,8 +159,11 @@ void shutDown() {
 
 std::wstring libraryString(unsigned id) {
   switch (id) {
+    case kStringNoImageChosen: return L"ボタンのイメージが選ばれていません。イメージを選ぶか、テキストのみを表示してください。";
+    case kStringNoButtonText: return L"ボタンのテキストを入力してください。";
+    case kStringNewImageFailed: return L"新しいイメージを作成できませんでした。";
     case kStringPasteFailed: return L"クリップボードの画像を貼り付けられませんでした。";
-    case kStringCopyError: return L"コピー中にエラーが発生しました。";
+    case kStringCopyError: return L"イメージの処理中にエラーが発生しました。";
     case kStringClipboardFailed: return L"クリップボードにコピーできませんでした。";
     case kStringShowAllTip: return L"すべてのメニュー項目を表示 (%s)";
     case kStringChevronText: return L"ツールバー オプション";
@@ -190,6 +196,8 @@ void setWorkspace(platform::CObject* workspace, bool owned) {
   state().workspaceOwned = workspace && owned;
 }
 platform::CObject* workspace() { return state().workspace; }
+void setButtonAppearanceOpener(ButtonAppearanceOpener opener) { state().appearanceOpener = std::move(opener); }
+const ButtonAppearanceOpener& buttonAppearanceOpener() { return state().appearanceOpener; }
 GlobalDrawData* globalDataIfStarted() { return state().drawData.get(); }
 MenuImages* menuImagesIfStarted() { return state().glyphs.get(); }
 

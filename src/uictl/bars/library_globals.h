@@ -47,6 +47,7 @@ constexpr unsigned kMenuGlyphBitmapId = 16129;
 
 // The library's own strings.
 enum LibraryString : unsigned {
+  kStringNoImageChosen = 16001, kStringNoButtonText = 16002, kStringNewImageFailed = 16003,
   kStringPasteFailed = 16004, kStringCopyError = 16008, kStringClipboardFailed = 16010, kStringShowAllTip = 16025,
   kStringChevronText = 16026,
   kStringTasksPanePages = 17020,

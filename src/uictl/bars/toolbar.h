@@ -97,6 +97,14 @@ using ToolbarMenuTracker = std::function<unsigned(platform::MenuHandle menu, con
 // An empty tracker puts the real one (a QMenu) back.
 void setToolbarMenuTracker(ToolbarMenuTracker tracker);
 
+// Asks the user how one button looks (its image, text and what it shows) in a dialog of the
+// library above this one, which installs it at start-up; true when the button was changed.
+// Without one the customise commands that need it are unavailable.
+using ButtonAppearanceOpener = std::function<bool(CUxToolbarButton& button, CUxToolBar& bar, bool menuMode)>;
+// Kept until the library shuts down; an empty opener removes it.
+void setButtonAppearanceOpener(ButtonAppearanceOpener opener);
+const ButtonAppearanceOpener& buttonAppearanceOpener();
+
 // The workspace's choice whether toolbars keep the button list of their resource beside their
 // saved state; a workspace object that offers it implements this.
 class UxOriginalStateOption {
@@ -373,6 +381,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   std::wstring stateKeyName(const std::wstring& profileName, int index, unsigned id) const;
   void setSelection(int index);
   bool hasTextOrBeep(CUxToolbarButton* button);
+  // The installed appearance dialog's answer for a button of this bar; false without one.
+  bool askAppearance(CUxToolbarButton& button);
   bool showToolTip(QHelpEvent* help);
   platform::Font barFont() const;
 };

@@ -3,6 +3,7 @@
 #include "platform/menu_handles.h"
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar_menu_button.h"
 #include "uictl/bars/user_tools.h"
 
 #include <QApplication>
@@ -62,9 +63,10 @@ bool CUxToolBar::hasTextOrBeep(CUxToolbarButton* button) {
   return false;
 }
 
-namespace {
-
-}  // namespace
+bool CUxToolBar::askAppearance(CUxToolbarButton& button) {
+  const ButtonAppearanceOpener& open = buttonAppearanceOpener();
+  return open && open(button, *this, IsPureMenuButton(&button));
+}
 
 void setToolbarMenuTracker(ToolbarMenuTracker replacement) { tracker() = std::move(replacement); }
 
@@ -75,15 +77,14 @@ MenuHandle loadCustomizeMenu() {
   appendMenu(popup, MfString, kCmdCopyImage, L"ボタン イメージのコピー(&C)");
   appendMenu(popup, MfSeparator, 0);
   appendMenu(popup, MfString, kCmdDeleteButton, L"削除(&D)");
-  // The appearance dialog does not exist yet: its entries stay grey.
-  appendMenu(popup, MfString | MfGrayed, kCmdAppearance, L"ボタンの外観(&A)...");
+  appendMenu(popup, MfString, kCmdAppearance, L"ボタンの外観(&A)...");
   appendMenu(popup, MfSeparator, 0);
   appendMenu(popup, MfString, kCmdImageOnly, L"イメージのみ(&I)");
   appendMenu(popup, MfString, kCmdTextOnly, L"テキストのみ(&T)");
   appendMenu(popup, MfString, kCmdImageAndText, L"イメージとテキスト(&X)");
   appendMenu(popup, MfSeparator, 0);
   appendMenu(popup, MfString, kCmdBeginGroup, L"グループの始まり(&G)");
-  appendMenu(popup, MfString | MfGrayed, kCmdNewMenu, L"新しいメニュー(&N)");
+  appendMenu(popup, MfString, kCmdNewMenu, L"新しいメニュー(&N)");
   appendMenu(bar, MfPopup, popup.id(), L"ツールバー");
   return bar;
 }
@@ -184,6 +185,12 @@ bool CUxToolBar::EnableContextMenuItems(CUxToolbarButton* button, MenuHandle pop
       button->m_bShowText = true;
     }
   }
+  // Without the appearance dialog nothing can choose an image or name a new menu.
+  if (!buttonAppearanceOpener()) {
+    for (unsigned id : {kCmdAppearance, kCmdNewMenu}) setItem(popup, id, true);
+    if (button->GetImage() < 0)
+      for (unsigned id : {kCmdImageOnly, kCmdImageAndText}) setItem(popup, id, true);
+  }
   const int index = ButtonToIndex(button);
   const CUxToolbarButton* before = GetButton(index - 1);
   if (before && (before->m_nStyle & kStyleSeparator)) checkMenuItem(popup, kCmdBeginGroup, MfByCommand | MfChecked);
@@ -228,14 +235,25 @@ void CUxToolBar::OnCustomizeCommand(unsigned command) {
       m_iSelected = -1;
       AdjustLayout();
       break;
-    case kCmdImageOnly:
-      // Without an image the appearance dialog would ask for one; until it exists that is a Cancel.
-      if (button->GetImage() >= 0) {
-        button->m_bShowText = false;
-        button->m_bShowImage = true;
+    case kCmdAppearance:
+      if (button->m_strText.empty()) SetDefaultButtonText(button);
+      if (askAppearance(*button)) {
+        AdjustLayout();
+        update();
+      }
+      break;
+    case kCmdImageOnly: {
+      const bool showText = button->m_bShowText, showImage = button->m_bShowImage;
+      button->m_bShowText = false;
+      button->m_bShowImage = true;
+      // Without an image the dialog asks for one; a Cancel leaves the button as it was.
+      if (button->GetImage() < 0 && !askAppearance(*button)) {
+        button->m_bShowText = showText;
+        button->m_bShowImage = showImage;
       }
       AdjustLayout();
       break;
+    }
     case kCmdTextOnly:
       button->m_bShowText = true;
       button->m_bShowImage = false;
@@ -248,7 +266,7 @@ void CUxToolBar::OnCustomizeCommand(unsigned command) {
     case kCmdImageAndText: {
       const bool showText = button->m_bShowText, showImage = button->m_bShowImage;
       button->m_bShowText = button->m_bShowImage = true;
-      if (button->GetImage() < 0) {
+      if (button->GetImage() < 0 && !askAppearance(*button)) {
         button->m_bShowText = showText;
         button->m_bShowImage = showImage;
       }
@@ -268,8 +286,20 @@ void CUxToolBar::OnCustomizeCommand(unsigned command) {
       AdjustLayout();
       break;
     }
+    case kCmdNewMenu: {
+      auto menu = std::make_unique<CUxToolbarMenuButton>();
+      menu->m_bShowText = true;
+      menu->m_bShowImage = false;
+      if (!askAppearance(*menu)) break;
+      const int at = InsertButton(std::move(menu), m_iSelected);
+      if (at < 0) break;
+      m_iSelected = at;
+      AdjustLayout();
+      update();
+      GetButton(at)->OnClick(this, false);
+      break;
+    }
     default:
-      // The appearance dialog and new menus come with their own classes.
       break;
   }
 }

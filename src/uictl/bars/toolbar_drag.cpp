@@ -304,8 +304,8 @@ std::unique_ptr<CUxToolbarButton> CUxToolBar::CreateDroppedButton(const QMimeDat
     button->m_bShowImage = true;
     button->m_bShowText = false;
   }
-  // Neither image nor text: the appearance dialog would ask for one; until it exists, a Cancel.
-  if (button->GetImage() < 0 && button->m_strText.empty()) return nullptr;
+  // Neither image nor text: the user is asked for one, and a Cancel drops nothing.
+  if (button->GetImage() < 0 && button->m_strText.empty() && !askAppearance(*button)) return nullptr;
   if (button->GetImage() < 0) {
     button->m_bShowImage = false;
     button->m_bShowText = true;

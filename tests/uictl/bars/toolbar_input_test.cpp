@@ -228,3 +228,44 @@ TEST_F(ToolbarInputTest, CustomiseModeSelectsStretchesAndRunsEachMenuCommand) {
   EXPECT_EQ(frame.messages.back().first, UXTOOLBAR_POPUPMENU);
   EXPECT_EQ(frame.messages.back().second, reinterpret_cast<uintptr_t>(bar));
 }
+
+TEST_F(ToolbarInputTest, AppearanceCommandsGoThroughTheInstalledDialog) {
+  CUxToolBar::SetCustomizeMode(true);
+  int asked = 0;
+  bool accept = false;
+  setButtonAppearanceOpener([&](CUxToolbarButton& button, CUxToolBar& on, bool menuMode) {
+    ++asked;
+    EXPECT_EQ(&on, bar);
+    EXPECT_FALSE(menuMode);
+    if (accept) button.m_strText = L"Tools";
+    return accept;
+  });
+  EXPECT_FALSE(contextMenu(1, 0).state(kCmdAppearance) & MfGrayed);
+
+  // A new menu: nothing on Cancel; on OK it goes where the selection was, and stays selected.
+  const int count = bar->GetCount();
+  contextMenu(1, kCmdNewMenu);
+  EXPECT_EQ(bar->GetCount(), count);
+  accept = true;
+  contextMenu(1, kCmdNewMenu);
+  ASSERT_EQ(bar->GetCount(), count + 1);
+  const CUxToolbarButton* menu = bar->GetButton(1);
+  EXPECT_EQ(menu->m_strText, L"Tools");
+  EXPECT_TRUE(menu->m_bShowText && !menu->m_bShowImage);
+  EXPECT_EQ(bar->GetSelectedButton(), 1);
+
+  // Image only for a button without an image asks for one; a Cancel leaves its text showing.
+  accept = false;
+  const int plain = bar->InsertButton(std::make_unique<CUxToolbarButton>(150, -1, L"Plain"), 0);
+  bar->resize(bar->sizeHint());
+  bar->AdjustLayout();
+  contextMenu(plain, kCmdImageOnly);
+  EXPECT_TRUE(bar->GetButton(plain)->m_bShowText && !bar->GetButton(plain)->m_bShowImage);
+  EXPECT_EQ(asked, 3);
+
+  // Without a dialog the commands that need one are unavailable.
+  setButtonAppearanceOpener({});
+  const MenuSeen without = contextMenu(plain, 0);
+  EXPECT_TRUE(without.state(kCmdImageOnly) & MfGrayed);
+  EXPECT_TRUE(without.state(kCmdImageAndText) & MfGrayed);
+}
