@@ -25,6 +25,7 @@ enum SysColor : int {
 };
 
 enum SysMetric : int {
+  SmCxVScroll = 2, SmCyHScroll = 3, SmCxHThumb = 10,
   SmCxBorder = 5, SmCyBorder = 6, SmCxFixedFrame = 7, SmCyFixedFrame = 8, SmCxIcon = 11, SmCyIcon = 12,
   SmCxSizeFrame = 32, SmCySizeFrame = 33, SmCxSmIcon = 49, SmCySmIcon = 50, SmCySmCaption = 51, SmCxSmSize = 52,
   SmCySmSize = 53, SmCxMenuSize = 54, SmCyMenuSize = 55, SmCxMenuCheck = 71, SmCyMenuCheck = 72, SmRemoteSession = 0x1000,
