@@ -27,11 +27,6 @@ int thicknessOf(const Size& size, bool horizontal) { return horizontal ? size.cy
 // Left and right edges change widths, top and bottom edges heights.
 int& extentOf(Size& size, int edge) { return edge == HitLeft || edge == HitRight ? size.cx : size.cy; }
 
-// A bar takes part in its row unless it has been hidden.
-bool shownInRow(const QWidget* bar) {
-  return !bar->isHidden() || !bar->testAttribute(Qt::WA_WState_ExplicitShowHide);
-}
-
 bool isSizingBar(const QWidget* bar) {
   const std::vector<QWidget*>& all = sizingBarArray();
   return std::find(all.begin(), all.end(), bar) != all.end();
@@ -59,7 +54,7 @@ std::vector<CUxSizingControlBar*> CUxSizingControlBar::RowSizingBars() const {
   if (!dock || !rowRange(*dock, this, first, last)) return row;
   for (size_t i = first; i <= last; ++i) {
     CUxControlBar* bar = dock->m_arrBars[i];
-    if (bar && shownInRow(bar) && isSizingBar(bar)) row.push_back(static_cast<CUxSizingControlBar*>(bar));
+    if (bar && bar->IsVisible() && isSizingBar(bar)) row.push_back(static_cast<CUxSizingControlBar*>(bar));
   }
   return row;
 }
@@ -67,7 +62,9 @@ std::vector<CUxSizingControlBar*> CUxSizingControlBar::RowSizingBars() const {
 int CUxSizingControlBar::rowLength() const {
   const DockBar* dock = dockBar();
   if (!dock) return 0;
-  return IsDockedHorizontally() ? dock->width() : dock->height() - 2;
+  // During a layout the side has the room it is being laid out in, not yet its size.
+  const QSize room = dock->m_rectLayout.isEmpty() ? dock->size() : dock->m_rectLayout.size();
+  return IsDockedHorizontally() ? room.width() : room.height() - 2;
 }
 
 // Layout.
@@ -121,7 +118,7 @@ bool CUxSizingControlBar::ShareRowLength(int length, bool horizontal) {
   int room = length;
   for (size_t i = first; i <= last; ++i) {
     const CUxControlBar* bar = dock->m_arrBars[i];
-    if (bar && shownInRow(bar) && !isSizingBar(bar)) room -= horizontal ? bar->width() : bar->height();
+    if (bar && bar->IsVisible() && !isSizingBar(bar)) room -= horizontal ? bar->width() : bar->height();
   }
   int total = 0, minimums = 0, thickness = 0;
   for (CUxSizingControlBar* bar : row) {
@@ -180,7 +177,7 @@ void CUxSizingControlBar::PackRow() {
   int at = 0;
   for (size_t i = first; i <= last; ++i) {
     CUxControlBar* bar = dock->m_arrBars[i];
-    if (!bar || !shownInRow(bar)) continue;
+    if (!bar || !bar->IsVisible()) continue;
     if (horizontal) bar->move(at, bar->y());
     else bar->move(bar->x(), at);
     if (isSizingBar(bar)) {
@@ -208,7 +205,7 @@ void CUxSizingControlBar::SwitchRowFill(bool toggle) {
       bar->updateExpandTooltip();
       contract();
     }
-    const int length = horizontal ? rowLength() + 2 : rowLength();
+    const int length = rowLength();
     for (CUxSizingControlBar* bar : row) {
       bar->m_sizeBeforeChange = sizeOf(bar);
       lengthOf(sizeOf(bar), horizontal) = bar == this ? length : lengthOf(bar->m_sizeMinimum, horizontal);

@@ -11,6 +11,7 @@
 #include "uictl/frames/dock_frame.h"
 #include "uictl/frames/sizing_control_bar.h"
 #include "uictl/frames/text_measure.h"
+#include "uictl/frames/window_system.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -37,8 +38,6 @@ constexpr int kTearOffGripY = 5;
 // Guards the work-area snap against the move it makes itself.
 bool g_inCaptionSnap = false;
 
-bool onNativeWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
-
 bool autoRolls(int mode) { return mode == RollAuto || mode == RollAutoNarrow; }
 
 // Ends a follow loop on Escape, wherever the key goes.
@@ -64,16 +63,8 @@ CUxMiniDockFrameWnd::CUxMiniDockFrameWnd(DockFrame* dockSite) : MiniDockFrame(do
 
 CUxMiniDockFrameWnd::~CUxMiniDockFrameWnd() = default;
 
-CUxControlBar* CUxMiniDockFrameWnd::firstBar() const {
-  const DockBar* dock = GetDockBar();
-  if (!dock) return nullptr;
-  for (CUxControlBar* bar : dock->m_arrBars)
-    if (bar) return bar;
-  return nullptr;
-}
-
 CUxSizingControlBar* CUxMiniDockFrameWnd::GetFirstSizingBar() const {
-  return dynamic_cast<CUxSizingControlBar*>(firstBar());
+  return dynamic_cast<CUxSizingControlBar*>(FirstBar());
 }
 
 void CUxMiniDockFrameWnd::SetRollState(int mode, bool rolledUp) {
@@ -141,7 +132,7 @@ void CUxMiniDockFrameWnd::switchRollMode() {
   m_nRollMode = bar->m_nRollMode;
   m_bRolledUp = bar->m_bRolledUp;
   update();
-  RecalcLayout();
+  DelayRecalcLayout();
 }
 
 void CUxMiniDockFrameWnd::OnNcMouseMove(int hit, QPoint globalPos) {
@@ -224,7 +215,7 @@ void CUxMiniDockFrameWnd::changeEvent(QEvent* event) {
   if (event->type() != QEvent::ActivationChange) return;
   update();
   if (isActiveWindow())
-    if (CUxControlBar* bar = firstBar()) bar->update();
+    if (CUxControlBar* bar = FirstBar()) bar->update();
 }
 
 // Staying on the work area.
@@ -256,7 +247,7 @@ bool CUxMiniDockFrameWnd::MoveTearOffBar(CUxPopupMenu* popup) {
     if (CUxToolbarMenuButton* button = popup->GetParentButton())
       if (CUxToolBar* toolbar = popup->GetParentToolBar()) toolbar->update(button->m_rect.inflated(4, 4).toQRect());
   }
-  QPointer<CUxControlBar> bar(firstBar());
+  QPointer<CUxControlBar> bar(FirstBar());
   if (!bar) return false;
   const unsigned dockStyle = bar->m_dwDockStyle;
   bar->m_dwDockStyle = 0;

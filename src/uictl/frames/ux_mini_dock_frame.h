@@ -64,7 +64,6 @@ class CUxMiniDockFrameWnd : public MiniDockFrame {
   void switchRollMode();
   void setRolledUp(bool rolledUp);
   void keepCaptionOnWorkArea();
-  CUxControlBar* firstBar() const;
 
   QBasicTimer m_rollTimer;
 };

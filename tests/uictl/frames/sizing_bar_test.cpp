@@ -21,8 +21,8 @@ QPoint edgePoint(CUxSizingControlBar* bar, int edge) {
 }
 
 HalftoneOverlay* shownTracker(QWidget* frame) {
-  for (auto* overlay : frame->findChildren<HalftoneOverlay*>())
-    if (overlay->isVisible()) return overlay;
+  for (QWidget* child : frame->findChildren<QWidget*>())
+    if (auto* overlay = dynamic_cast<HalftoneOverlay*>(child); overlay && overlay->isVisible()) return overlay;
   return nullptr;
 }
 

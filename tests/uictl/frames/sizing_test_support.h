@@ -49,7 +49,8 @@ class SizingTest : public ::testing::Test {
   // A captioned bar of `size` docked on `side` in a new row, or in the row of `after`, right of it.
   CUxSizingControlBar* dock(unsigned side, platform::Size size, CUxSizingControlBar* after = nullptr) {
     auto* bar = new CUxSizingControlBar;
-    bar->Create(QStringLiteral("バー%1").arg(nextId), &frame, size, true, nextId++, WsChild | WsVisible | CbrsAlignTop);
+    const unsigned id = nextId++;
+    bar->Create(QStringLiteral("バー%1").arg(id), &frame, size, true, id, WsChild | WsVisible | CbrsAlignTop);
     bar->EnableDocking(CbrsAlignAny);
     if (after) {
       const QRect beside(after->mapToGlobal(QPoint(after->width(), 0)), QSize(size.cx, size.cy));
