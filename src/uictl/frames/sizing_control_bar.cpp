@@ -234,11 +234,13 @@ void CUxSizingControlBar::paintEvent(QPaintEvent*) {
     const GlobalDrawData& g = globalData();
     const QRect c = m_rcClient;
     const int e = m_nEdgeWidth;
-    auto raise = [&](const QRect& strip) { dc.draw3dRect(Rect::fromQRect(strip.adjusted(1, 1, -1, -1)), g.clrBarHighlight, g.clrBarShadow); };
-    if (m_nUsableEdges & EdgeLeft) raise(QRect(c.left() - e, c.top(), e, c.height()));
-    if (m_nUsableEdges & EdgeRight) raise(QRect(c.right() + 1, c.top(), e, c.height()));
-    if (m_nUsableEdges & EdgeTop) raise(QRect(c.left(), c.top() - e, c.width(), e));
-    if (m_nUsableEdges & EdgeBottom) raise(QRect(c.left(), c.bottom() + 1, c.width(), e));
+    auto drawEdge = [&](const QRect& strip) {
+      dc.draw3dRect(Rect::fromQRect(strip.adjusted(1, 1, -1, -1)), g.clrBarHighlight, g.clrBarShadow);
+    };
+    if (m_nUsableEdges & EdgeLeft) drawEdge(QRect(c.left() - e, c.top(), e, c.height()));
+    if (m_nUsableEdges & EdgeRight) drawEdge(QRect(c.right() + 1, c.top(), e, c.height()));
+    if (m_nUsableEdges & EdgeTop) drawEdge(QRect(c.left(), c.top() - e, c.width(), e));
+    if (m_nUsableEdges & EdgeBottom) drawEdge(QRect(c.left(), c.bottom() + 1, c.width(), e));
     if (!m_rcCaption.isEmpty() && m_nCaptionWidth > 0) PaintCaptionStrip(&dc, Rect::fromQRect(m_rcCaption));
   }
   QPainter(this).drawImage(0, 0, buffer);
@@ -407,7 +409,7 @@ bool CUxSizingControlBar::event(QEvent* event) {
     }
     case QEvent::WindowTitleChange:
       update(m_rcCaption);
-      if (IsFloatingBar() && window() != this) window()->setWindowTitle(windowTitle());
+      if (auto* floating = dynamic_cast<MiniDockFrame*>(window())) floating->setWindowTitle(windowTitle());
       if (DockBar* dock = dockBar()) dock->setWindowTitle(windowTitle());
       break;
     case QEvent::ParentChange:
