@@ -29,8 +29,14 @@ int readInt(CUxRegistry& registry, const wchar_t* name, int fallback) {
 }  // namespace
 
 CUxTabWnd* CUxSizingControlBar::singleTabWindow() const {
-  const QList<CUxTabWnd*> tabs = findChildren<CUxTabWnd*>(Qt::FindDirectChildrenOnly);
-  return tabs.size() == 1 ? tabs.front() : nullptr;
+  CUxTabWnd* found = nullptr;
+  for (QObject* child : children()) {
+    auto* tabs = dynamic_cast<CUxTabWnd*>(child);
+    if (!tabs) continue;
+    if (found) return nullptr;
+    found = tabs;
+  }
+  return found;
 }
 
 void CUxSizingControlBar::StoreProfileState(const std::wstring& profile) {
@@ -70,7 +76,8 @@ void CUxSizingControlBar::RestoreProfileState(const std::wstring& profile) {
                    atLeast(L"sizeVertCY", m_sizeDockedV.cy, m_sizeMinimum.cy)};
   m_sizeFloating = {atLeast(L"sizeFloatCX", m_sizeFloating.cx, m_sizeMinimum.cx),
                     atLeast(L"sizeFloatCY", m_sizeFloating.cy, m_sizeMinimum.cy)};
-  if (readInt(registry, L"Expanded", 0)) SwitchRowFill(true);
+  // A bar already expanded stays so: switching it would contract it.
+  if (readInt(registry, L"Expanded", 0) && !m_bFillsRow) SwitchRowFill(true);
   m_bRolledUp = readInt(registry, L"RolledFloat", m_bRolledUp ? 1 : 0) != 0;
   m_nRollMode = readInt(registry, L"RolledFloatDynamicState", m_nRollMode);
   // The auto-roll modes start rolled up, whatever the flag said.

@@ -101,7 +101,8 @@ TEST_F(SizingTest, ProfileStateRoundTrip) {
   EXPECT_EQ(bar->m_nRollMode, 4);
   EXPECT_TRUE(bar->m_bRolledUp);          // the auto-roll mode rolls up whatever the flag said
 
-  // The active tab is kept for one tab window and left alone with two.
+  // The active tab is kept for one tab window among the bar's windows and left alone with two.
+  new QWidget(bar);
   auto* tabs = new CUxTabWnd;
   ASSERT_TRUE(tabs->Create(0, {0, 0, 200, 100}, bar, 1));
   for (int i = 0; i < 3; ++i) tabs->AppendTab(new QWidget(tabs), QStringLiteral("%1").arg(i).toStdWString());
