@@ -287,6 +287,8 @@ void CUxSizingControlBar::EndEdgeDrag() {
   if (m_pDockSite) m_pDockSite->DelayRecalcLayout();
 }
 
+// In a row of two, a bar dragged to the whole range counts as expanded (and one that started
+// at half the row contracts to half of it again); the other does not.
 void CUxSizingControlBar::markExpandedAfterDrag() {
   const std::vector<CUxSizingControlBar*> row = RowSizingBars();
   if (row.size() != 2 || IsDraggingRowThickness()) return;

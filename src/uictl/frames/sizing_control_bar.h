@@ -108,7 +108,7 @@ class CUxSizingControlBar : public CUxControlBar {
 
   // The dock bar holding the bar, or null.
   DockBar* dockBar() const;
-  // The row's sizing bars with their docked sizes of `horizontal` docking.
+  // The size kept for the side the bar is docked on now.
   platform::Size& dockedSize() { return IsDockedVertically() ? m_sizeDockedV : m_sizeDockedH; }
   // Recomputes the client rectangle, the usable edges and the caption buttons.
   void RecalcNonClient();
