@@ -103,7 +103,7 @@ void BM_RecalcLayoutToolbarsWhileResizing(benchmark::State& state) { runLayout(s
 BENCHMARK(BM_RecalcLayoutToolbarsWhileResizing)->Unit(benchmark::kMillisecond);
 
 void BM_RecalcLayoutFixedBars(benchmark::State& state) { runLayout(state, makeFixedBar, false); }
-BENCHMARK(BM_RecalcLayoutFixedBars)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecalcLayoutFixedBars)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
