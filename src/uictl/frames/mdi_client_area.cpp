@@ -84,6 +84,7 @@ void MDIClientAreaWnd::SyncChildTabs(bool makeActiveVisible) {
   if (!m_wndTabs || !m_bTabsEnabled || m_bSyncing) return;
   m_bSyncing = true;
   bool changed = false;
+  int added = 0;
   for (QMdiSubWindow* child : ChildrenInZOrder()) {
     auto* ours = dynamic_cast<CUxMDIChildWnd*>(child);
     const bool closing = m_closing.contains(child) || (ours && ours->m_bClosing);
@@ -93,12 +94,12 @@ void MDIClientAreaWnd::SyncChildTabs(bool makeActiveVisible) {
       image = imageOf(icon);
     }
     const std::wstring label = ours ? ours->GetTabText() : child->windowTitle().toStdWString();
-    const int tab = m_wndTabs->TabFromWindow(child);
+    const int tab = m_wndTabs->TabFromWindowHandle(child);
     if (tab < 0) {
       // A hidden child gets no tab, or it would come and go with every pass.
       if (closing || child->isHidden()) continue;
       m_wndTabs->AppendTab(child, label, image);
-      m_wndTabs->ActivateTab(m_wndTabs->GetTabsNum() - 1);
+      ++added;
       changed = true;
     } else if (child->isHidden()) {
       m_wndTabs->DeleteTab(tab);
@@ -114,13 +115,17 @@ void MDIClientAreaWnd::SyncChildTabs(bool makeActiveVisible) {
     }
   }
   m_bSyncing = false;
+  // A new tab is the active one. When several come at once (the tabs just switched on), the
+  // active child keeps its tab active: activating each in turn would reorder the windows.
+  if (added == 1) m_wndTabs->ActivateTab(m_wndTabs->GetTabsNum() - 1);
+  else if (added > 1) ActivateChildTab(activeSubWindow());
   if (changed) recalcFrameLayout();
   if (makeActiveVisible) m_wndTabs->ScrollTabIntoView(m_wndTabs->GetActiveTab());
 }
 
 void MDIClientAreaWnd::ActivateChildTab(QMdiSubWindow* child) {
   if (!m_bTabsEnabled || !m_wndTabs) return;
-  const int tab = m_wndTabs->TabFromWindow(child);
+  const int tab = m_wndTabs->TabFromWindowHandle(child);
   if (tab >= 0) m_wndTabs->ActivateTab(tab);
 }
 
@@ -131,7 +136,7 @@ void MDIClientAreaWnd::OnMdiDestroy(QMdiSubWindow* child) {
   if (!m_wndTabs) return;
   const int rowBefore = m_wndTabs->GetTabsHeight();
   if (auto* ours = dynamic_cast<CUxMDIChildWnd*>(child)) ours->m_bClosing = true;
-  if (const int tab = m_wndTabs->TabFromWindow(child); tab >= 0) m_wndTabs->DeleteTab(tab);
+  if (const int tab = m_wndTabs->TabFromWindowHandle(child); tab >= 0) m_wndTabs->DeleteTab(tab);
   if (rowBefore != m_wndTabs->GetTabsHeight()) recalcFrameLayout();
 }
 

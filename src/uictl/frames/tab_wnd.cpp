@@ -161,13 +161,13 @@ void CUxTabWnd::removeRecord(int index) {
   if (m_bTips)
     std::erase_if(m_tips, [&](const TabTool& tool) { return tool.id == tab->m_nID; });
   if (m_nHot == index) m_nHot = -1;
-  if (QWidget* window = tab->m_pTabWindow) {
-    disconnect(window, nullptr, this, nullptr);
-    if (m_bDestroyWindows) {
-      window->hide();
-      window->deleteLater();
-    }
-  }
+  QWidget* window = tab->m_pTabWindow;
+  // A window another tab still shows stays as it is.
+  if (!window || TabFromWindowHandle(window) >= 0) return;
+  disconnect(window, nullptr, this, nullptr);
+  if (m_bDestroyWindows) window->deleteLater();
+  // A window without its tab is no longer the strip's to show.
+  if (m_bDestroyWindows || m_bHideInactive) window->hide();
 }
 
 bool CUxTabWnd::DeleteTab(int index) {
@@ -277,7 +277,7 @@ QWidget* CUxTabWnd::GetTabWindow(int index) const {
 
 const CUxTabRecord* CUxTabWnd::GetTabRecord(int index) const { return record(index); }
 
-int CUxTabWnd::TabFromWindow(const QWidget* window) const {
+int CUxTabWnd::TabFromWindowHandle(const QWidget* window) const {
   if (!window) return -1;
   for (int i = 0; i < m_nTabCount; ++i)
     if (m_tabRecords[size_t(i)]->m_pTabWindow == window) return i;

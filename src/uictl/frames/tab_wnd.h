@@ -73,7 +73,7 @@ class CUxTabWnd : public QWidget {
   bool GetTabRectangle(int index, platform::Rect& rect) const;
   QWidget* GetTabWindow(int index) const;
   QWidget* GetActiveTabWindow() const { return GetTabWindow(m_nActive); }
-  int TabFromWindow(const QWidget* window) const;
+  int TabFromWindowHandle(const QWidget* window) const;
   bool IsTabShown(int index) const;
   int GetVisibleTabsNum() const;
   int GetTabsNum() const { return m_nTabCount; }

@@ -53,6 +53,8 @@ unsigned scrollCode(int action) {
 }  // namespace
 
 bool CUxTabWnd::event(QEvent* event) {
+  if (event->type() == QEvent::ApplicationPaletteChange) OnSysColorChange();
+  if (event->type() == QEvent::ApplicationFontChange) OnSettingChange();
   if (event->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(event);
     const std::wstring tip = TabTipAt({help->pos().x(), help->pos().y()});

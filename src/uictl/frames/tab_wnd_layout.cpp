@@ -16,6 +16,8 @@ namespace {
 constexpr int kTextMargin = 4;
 constexpr int kScrollStep = 20;
 constexpr int kSplitterWidth = 5;
+// The visual manager puts a tab's label 6 pixels after its image, 2 more than the text margin.
+constexpr int kImageGapExtra = 2;
 }  // namespace
 
 void CUxTabWnd::ComputeTabsHeight() {
@@ -53,6 +55,7 @@ void CUxTabWnd::resizeEvent(QResizeEvent*) {
   if (m_bSlanted) {
     m_xScroll = 0;
     m_nFirstShown = 0;
+    LayoutTabs();
     ScrollTabIntoView(m_nActive);
   }
 }
@@ -68,7 +71,7 @@ void CUxTabWnd::LayoutWindow() {
 
   int S = 0, W = 0;
   if (m_bHasScrollButtons) {
-    S = std::min(H - 4, CUxButton::GetStdImageSize().cx + 6);
+    S = std::max(0, std::min(H - 4, CUxButton::GetStdImageSize().cx + 6));
     const int count = static_cast<int>(m_buttonHandles.size()) - (m_bHasCloseButton ? 0 : 1);
     W = hidden ? 0 : S * count;
   }
@@ -191,6 +194,9 @@ void CUxTabWnd::LayoutTabs() {
     }
     const int image = tab->m_nImage >= 0 && m_hTabImages ? m_szTabImage.cx : 0;
     int full = (tab->m_bNoLabel ? 0 : dc->getTextExtent(tab->m_strLabel).cx) + kTextMargin + 8 + image;
+    // The label starts a little further from the image than the margin: room for that too, or
+    // every label with an image is cut short.
+    if (image > 0) full += kImageGapExtra;
     if (m_bSlanted) full += H + 2 * kTextMargin;
     tab->m_nNeededWidth = full;
     Rect r{x, m_rcTabs.top, x + full, m_rcTabs.bottom - 2};

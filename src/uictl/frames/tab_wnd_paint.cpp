@@ -28,8 +28,9 @@ void CUxTabWnd::paintEvent(QPaintEvent*) {
   const bool top = m_nTabsSide == TabsAtTop;
   const Rect frame = top ? Rect{client.left, m_rcTabs.bottom, client.right, client.bottom}
                          : Rect{client.left, client.top, client.right, m_rcTabs.top};
-  // The tabs area's sides left and right of it belong to the frame as well.
-  dc.fillRect(client, colours.faceBrush);
+  // What lies under the tabs' windows; a strip without tabs shows the plain face unless its
+  // owner covers it anyway.
+  dc.fillRect(client, !m_bNoErase && m_nTabCount == 0 ? globalData().brBtnFace : colours.faceBrush);
   if (!manager->OnEraseTabsFrame(&dc, frame, Look())) dc.fillRect(frame, colours.faceBrush);
   manager->OnEraseTabsArea(&dc, m_rcTabs, Look());
   paintBorder(&dc, colours);

@@ -7,6 +7,8 @@
 
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 
 using namespace platform;
 
@@ -22,7 +24,8 @@ struct Notice {
 class RecordingParent : public QWidget {
  public:
   bool event(QEvent* e) override {
-    for (QEvent::Type type : {UXM_ONCHANGE_ACTIVE_TAB, UXM_ON_RENAME_TAB, UXM_ON_BEFOREMOVE_TAB, UXM_ON_MOVE_TAB})
+    for (QEvent::Type type :
+         {UXM_ONCHANGE_ACTIVE_TAB, UXM_ON_RENAME_TAB, UXM_ON_BEFOREMOVE_TAB, UXM_ON_MOVE_TAB, UXM_ON_HSCROLL})
       if (e->type() == type) {
         auto* m = static_cast<RegisteredMessageEvent*>(e);
         notices.push_back({type, m->wParam(), type == UXM_ON_RENAME_TAB ? 0 : m->lParam()});
@@ -264,4 +267,30 @@ TEST_F(TabWndTest, PlacesTabsByStyleAndSize) {
   flat->resize(300, 10);
   EXPECT_EQ(flat->TabsArea().width(), 0);
   EXPECT_EQ(flat->ScrollButton(1)->height(), 0);
+}
+
+TEST_F(TabWndTest, TheSharedScrollBarScrollsTheActiveWindow) {
+  CUxTabWnd* tabs = make(TabStyleFlatSharedScroll, 400);
+  auto* wide = new QScrollArea(tabs);
+  auto* content = new QWidget;
+  content->resize(2000, 50);
+  wide->setWidget(content);
+  tabs->AppendTab(wide, L"wide");
+  tabs->AppendTab(page(tabs), L"plain");
+  tabs->resize(401, 200);
+  QScrollBar* shared = tabs->SharedScrollBar();
+  ASSERT_TRUE(tabs->SyncSharedScrollBar());
+  EXPECT_TRUE(shared->isEnabled());
+  EXPECT_GT(shared->width(), 0);
+  EXPECT_EQ(shared->maximum(), wide->horizontalScrollBar()->maximum());
+  EXPECT_EQ(wide->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+  shared->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  const int step = wide->horizontalScrollBar()->singleStep();
+  EXPECT_EQ(wide->horizontalScrollBar()->value(), step);
+  EXPECT_EQ(parent.notices.back(), (Notice{UXM_ON_HSCROLL, 1u | (uintptr_t(step) << 16), 0}));
+
+  // A window with nothing to scroll leaves the bar disabled.
+  tabs->ActivateTab(1);
+  EXPECT_FALSE(shared->isEnabled());
 }
