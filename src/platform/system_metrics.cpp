@@ -2,6 +2,10 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace platform {
 namespace {
@@ -69,7 +73,13 @@ int ClassicSystemMetrics::metric(int index) const {
     case SmCyIcon: return 32;
     case SmCxSmIcon:
     case SmCySmIcon: return 16;
+    case SmCxFixedFrame:
+    case SmCyFixedFrame: return fixedFrame;
+    case SmCxSizeFrame:
+    case SmCySizeFrame: return sizingFrame;
+    case SmCxSmSize:
     case SmCySmSize: return smallCaptionHeight;
+    case SmCySmCaption: return smallCaptionHeight + 1;
     case SmCxMenuSize: return menuButton.cx;
     case SmCyMenuSize: return menuButton.cy;
     case SmCxMenuCheck: return menuCheckHeight;
@@ -84,6 +94,25 @@ bool ClassicSystemMetrics::isFontFamilyInstalled(std::wstring_view family) const
   for (const QString& name : QFontDatabase::families())
     if (name.compare(wanted, Qt::CaseInsensitive) == 0) return true;
   return false;
+}
+
+Rect SystemMetricsProvider::workArea(Point point) const {
+  const QPoint at(point.x, point.y);
+  QScreen* screen = QGuiApplication::screenAt(at);
+  if (!screen) {
+    int best = -1;
+    for (QScreen* candidate : QGuiApplication::screens()) {
+      const QRect g = candidate->geometry();
+      const QPoint nearest(std::clamp(at.x(), g.left(), g.right()), std::clamp(at.y(), g.top(), g.bottom()));
+      const int distance = (nearest - at).manhattanLength();
+      if (best < 0 || distance < best) {
+        best = distance;
+        screen = candidate;
+      }
+    }
+  }
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return Rect::fromQRect(screen ? screen->availableGeometry() : QRect(0, 0, 800, 600));
 }
 
 const SystemMetricsProvider& systemMetrics() {

@@ -26,7 +26,8 @@ enum SysColor : int {
 
 enum SysMetric : int {
   SmCxVScroll = 2, SmCyHScroll = 3, SmCxHThumb = 10,
-  SmCxBorder = 5, SmCyBorder = 6, SmCxIcon = 11, SmCyIcon = 12, SmCxSmIcon = 49, SmCySmIcon = 50,
+  SmCxBorder = 5, SmCyBorder = 6, SmCxFixedFrame = 7, SmCyFixedFrame = 8, SmCxIcon = 11, SmCyIcon = 12,
+  SmCxSizeFrame = 32, SmCySizeFrame = 33, SmCxSmIcon = 49, SmCySmIcon = 50, SmCySmCaption = 51, SmCxSmSize = 52,
   SmCySmSize = 53, SmCxMenuSize = 54, SmCyMenuSize = 55, SmCxMenuCheck = 71, SmCyMenuCheck = 72, SmRemoteSession = 0x1000,
 };
 
@@ -43,6 +44,9 @@ class SystemMetricsProvider {
   // The character set a screen context reports for its default font.
   virtual int screenCharSet() const = 0;
   virtual bool isFontFamilyInstalled(std::wstring_view family) const = 0;
+  // The work area (the screen less the desktop's panels) of the screen nearest to `point`, in
+  // screen coordinates.
+  virtual Rect workArea(Point point) const;
 };
 
 // The classic table. Fields are public so a test can copy it, change a value and install it.
@@ -67,6 +71,8 @@ class ClassicSystemMetrics : public SystemMetricsProvider {
   int menuCheckHeight = 13;
   // The small caption buttons and the menu bar's window buttons.
   int smallCaptionHeight = 17;
+  int sizingFrame = 4;
+  int fixedFrame = 3;
   Size menuButton{18, 18};
   bool remoteSession = false;
 };

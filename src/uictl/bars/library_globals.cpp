@@ -22,6 +22,7 @@
 #include "uictl/bars/user_tools.h"
 #include "uictl/bars/visual_manager.h"
 
+#include <QCoreApplication>
 #include <QtGlobal>
 #include <array>
 #include <functional>
@@ -165,11 +166,21 @@ std::wstring libraryString(unsigned id) {
     case kStringPasteFailed: return L"クリップボードの画像を貼り付けられませんでした。";
     case kStringCopyError: return L"イメージの処理中にエラーが発生しました。";
     case kStringClipboardFailed: return L"クリップボードにコピーできませんでした。";
+    case kStringHideBar: return L"閉じる";
+    case kStringExpandBar: return L"最大化";
+    case kStringContractBar: return L"元のサイズに戻す";
     case kStringShowAllTip: return L"すべてのメニュー項目を表示 (%s)";
     case kStringChevronText: return L"ツールバー オプション";
     case kStringTasksPanePages: return L"作業ウィンドウの切り替え";
     default: return {};
   }
+}
+
+void sendPopupMenuRequest(QWidget* frame, const void* source, int screenX, int screenY) {
+  if (!frame) return;
+  platform::RegisteredMessageEvent popup(UXTOOLBAR_POPUPMENU, reinterpret_cast<uintptr_t>(source),
+                                         static_cast<intptr_t>((screenX & 0xFFFF) | ((screenY & 0xFFFF) << 16)));
+  QCoreApplication::sendEvent(frame, &popup);
 }
 
 ToolbarClassData& toolbarClassData() {

@@ -48,11 +48,16 @@ constexpr unsigned kMenuGlyphBitmapId = 16129;
 // The library's own strings.
 enum LibraryString : unsigned {
   kStringNoImageChosen = 16001, kStringNoButtonText = 16002, kStringNewImageFailed = 16003,
-  kStringPasteFailed = 16004, kStringCopyError = 16008, kStringClipboardFailed = 16010, kStringShowAllTip = 16025,
+  kStringPasteFailed = 16004, kStringCopyError = 16008, kStringClipboardFailed = 16010, kStringHideBar = 16011,
+  kStringExpandBar = 16012, kStringContractBar = 16013, kStringShowAllTip = 16025,
   kStringChevronText = 16026,
   kStringTasksPanePages = 17020,
 };
 std::wstring libraryString(unsigned id);
+
+// Asks `frame` for the library's context menu of the window `source` at a screen point
+// ("UXTOOLBAR_POPUPMENU", the point packed into one word as the message carries it).
+void sendPopupMenuRequest(QWidget* frame, const void* source, int screenX, int screenY);
 
 // Class-wide settings of toolbars, read by buttons and the visual manager.
 struct ToolbarClassData {

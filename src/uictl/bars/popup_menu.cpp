@@ -3,6 +3,7 @@
 #include "uictl/bars/popup_menu.h"
 
 #include "platform/mouse_capture.h"
+#include "platform/system_metrics.h"
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/customize_button.h"
 #include "uictl/bars/draw_manager.h"
@@ -276,22 +277,7 @@ void CUxPopupMenu::CloseAllSubMenus() {
 }
 
 QRect CUxPopupMenu::workArea() const {
-  QScreen* screen = QGuiApplication::screenAt(m_ptLocation);
-  if (!screen) {
-    // The nearest screen to the point.
-    int best = -1;
-    for (QScreen* candidate : QGuiApplication::screens()) {
-      const QRect g = candidate->geometry();
-      const QPoint c(std::clamp(m_ptLocation.x(), g.left(), g.right()), std::clamp(m_ptLocation.y(), g.top(), g.bottom()));
-      const int distance = (c - m_ptLocation).manhattanLength();
-      if (best < 0 || distance < best) {
-        best = distance;
-        screen = candidate;
-      }
-    }
-  }
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  return screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+  return systemMetrics().workArea({m_ptLocation.x(), m_ptLocation.y()}).toQRect();
 }
 
 void CUxPopupMenu::RecalcLayout() {

@@ -140,10 +140,7 @@ void CUxToolBar::OnContextMenu(Point screen) {
   }
   OnSetHotButton(-1);
   if (!customize) {
-    QWidget* frame = window();
-    RegisteredMessageEvent popup(UXTOOLBAR_POPUPMENU, reinterpret_cast<uintptr_t>(this),
-                                 static_cast<intptr_t>((screen.x & 0xFFFF) | ((screen.y & 0xFFFF) << 16)));
-    QCoreApplication::sendEvent(frame, &popup);
+    sendPopupMenuRequest(window(), this, screen.x, screen.y);
     return;
   }
   setFocus();

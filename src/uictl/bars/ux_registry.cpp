@@ -34,13 +34,15 @@ void UxSetRegistryNames(const std::wstring& registryKey, const std::wstring& pro
   g_profileName = profileName;
 }
 
+std::wstring UxGetAppRegPath() {
+  std::wstring result = L"SOFTWARE";
+  if (!g_registryKey.empty()) result += L"\\" + g_registryKey;
+  return result + L"\\" + g_profileName;
+}
+
 std::wstring UxGetRegPath(const std::wstring& section, const std::wstring& path) {
   if (!path.empty()) return path;
-  std::wstring result = L"SOFTWARE\\";
-  if (!g_registryKey.empty()) result += g_registryKey + L"\\";
-  result += g_profileName + L"\\";
-  result += section + L"\\";
-  return result;
+  return UxGetAppRegPath() + L"\\" + section + L"\\";
 }
 
 CUxRegistry::CUxRegistry(bool admin, bool readOnly) : bAdmin(admin), bReadOnly(readOnly) {}

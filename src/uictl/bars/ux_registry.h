@@ -119,5 +119,8 @@ class CUxRegistry : public platform::CObject {
 // The key of a section of the library's state: `path` when it is given, else
 // "SOFTWARE\<registry key>\<profile name>\<section>\".
 std::wstring UxGetRegPath(const std::wstring& section, const std::wstring& path = {});
+// The application's own key, "SOFTWARE\<registry key>\<profile name>", below which the profile
+// functions keep their sections.
+std::wstring UxGetAppRegPath();
 // The application's registry key ("Tarvo Presents") and profile name ("KLV7").
 void UxSetRegistryNames(const std::wstring& registryKey, const std::wstring& profileName);

@@ -275,9 +275,7 @@ void CUxCaptionBar::mouseReleaseEvent(QMouseEvent* event) {
     QWidget* owner = GetOwner();
     if (!owner) return;
     const QPoint screen = event->globalPosition().toPoint();
-    RegisteredMessageEvent popup(UXTOOLBAR_POPUPMENU, reinterpret_cast<uintptr_t>(this),
-                                 static_cast<intptr_t>((screen.x() & 0xFFFF) | ((screen.y() & 0xFFFF) << 16)));
-    QCoreApplication::sendEvent(owner, &popup);
+    sendPopupMenuRequest(owner, this, screen.x(), screen.y());
     return;
   }
   if (event->button() != Qt::LeftButton || !buttonActive()) return;

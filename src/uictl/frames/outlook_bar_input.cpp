@@ -3,6 +3,7 @@
 // hovers over, and colour changes of the system.
 #include "platform/mouse_capture.h"
 #include "uictl/bars/global_draw_data.h"
+#include "uictl/frames/halftone_overlay.h"
 #include "uictl/frames/outlook_bar.h"
 
 #include <QApplication>
@@ -21,19 +22,6 @@ constexpr int kHoverPeriod = 500;
 constexpr int kDragLineWidth = 3;
 constexpr int kDropMarkerHalf = 3;
 constexpr int kEmptyPageMarker = 6;
-
-// The line that shows where a splitter drag would put the bar's edge: a half-tone pattern over
-// whatever lies below, like the inverted line it stands for.
-class HalftoneLine : public QWidget {
- public:
-  explicit HalftoneLine(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.fillRect(rect(), QBrush(Qt::black, Qt::Dense4Pattern));
-  }
-};
 
 bool isVisibleRect(const Rect& r) { return r != Rect{-1, -1, -1, -1} && !r.isEmpty(); }
 
@@ -234,7 +222,7 @@ void CUxOutlookBar::moveDragLine(Point point) {
   QWidget* parent = parentWidget();
   if (!parent) return;
   if (!m_pDragLine) {
-    m_pDragLine = new HalftoneLine(parent);
+    m_pDragLine = new HalftoneOverlay(parent);
     m_pDragLine->show();
   }
   const QPoint at = mapTo(parent, ClientToWidget(point));

@@ -1,0 +1,89 @@
+// The sizing bar's state in the profile: its three sizes, expanded and rolled state under a
+// section of the application's key named after the profile and the bar's id.
+#include "platform/registry_store.h"
+#include "uictl/bars/library_globals.h"
+#include "uictl/bars/ux_registry.h"
+#include "uictl/frames/sizing_control_bar.h"
+#include "uictl/frames/tab_wnd.h"
+#include "uictl/frames/ux_mini_dock_frame.h"
+
+#include <QString>
+
+#include <algorithm>
+
+using namespace platform;
+
+namespace {
+
+std::wstring sectionKey(const std::wstring& profile, unsigned id) {
+  const QString section = QStringLiteral("%1-SCBar-%2").arg(QString::fromStdWString(UxGetRegPath(kSizingBarProfile, profile))).arg(id);
+  return UxGetAppRegPath() + L"\\" + section.toStdWString();
+}
+
+// A missing or unreadable value keeps `fallback`.
+int readInt(CUxRegistry& registry, const wchar_t* name, int fallback) {
+  int value = fallback;
+  return registry.Read(name, value) ? value : fallback;
+}
+
+}  // namespace
+
+CUxTabWnd* CUxSizingControlBar::singleTabWindow() const {
+  CUxTabWnd* found = nullptr;
+  for (QObject* child : children()) {
+    auto* tabs = dynamic_cast<CUxTabWnd*>(child);
+    if (!tabs) continue;
+    if (found) return nullptr;
+    found = tabs;
+  }
+  return found;
+}
+
+void CUxSizingControlBar::StoreProfileState(const std::wstring& profile) {
+  Size horizontal = m_sizeDockedH, vertical = m_sizeDockedV;
+  // An expanded bar keeps the size it goes back to.
+  if (m_bFillsRow && IsDockedHorizontally()) horizontal = m_sizeBeforeChange;
+  if (m_bFillsRow && IsDockedVertically()) vertical = m_sizeBeforeChange;
+
+  RegistryBatch batch;
+  CUxRegistry registry(false, false);
+  if (!registry.CreateKey(sectionKey(profile, GetDlgCtrlID()))) return;
+  registry.Write(L"sizeHorzCX", horizontal.cx);
+  registry.Write(L"sizeHorzCY", horizontal.cy);
+  registry.Write(L"sizeVertCX", vertical.cx);
+  registry.Write(L"sizeVertCY", vertical.cy);
+  registry.Write(L"sizeFloatCX", m_sizeFloating.cx);
+  registry.Write(L"sizeFloatCY", m_sizeFloating.cy);
+  registry.Write(L"Expanded", m_bFillsRow ? 1 : 0);
+  if (m_nRollMode != 0) {
+    registry.Write(L"RolledFloat", m_bRolledUp ? 1 : 0);
+    registry.Write(L"RolledFloatDynamicState", m_nRollMode);
+  }
+  if (m_bStoreTabState)
+    if (const CUxTabWnd* tabs = singleTabWindow()) registry.Write(L"ActiveTab", tabs->GetActiveTab());
+  batch.commit();
+}
+
+void CUxSizingControlBar::RestoreProfileState(const std::wstring& profile) {
+  CUxRegistry registry(false, true);
+  if (!registry.Open(sectionKey(profile, GetDlgCtrlID()))) return;
+  auto atLeast = [&](const wchar_t* name, int current, int minimum) {
+    return std::max(readInt(registry, name, current), minimum);
+  };
+  m_sizeDockedH = {atLeast(L"sizeHorzCX", m_sizeDockedH.cx, m_sizeMinimum.cx),
+                   atLeast(L"sizeHorzCY", m_sizeDockedH.cy, m_sizeMinimum.cy)};
+  m_sizeDockedV = {atLeast(L"sizeVertCX", m_sizeDockedV.cx, m_sizeMinimum.cx),
+                   atLeast(L"sizeVertCY", m_sizeDockedV.cy, m_sizeMinimum.cy)};
+  m_sizeFloating = {atLeast(L"sizeFloatCX", m_sizeFloating.cx, m_sizeMinimum.cx),
+                    atLeast(L"sizeFloatCY", m_sizeFloating.cy, m_sizeMinimum.cy)};
+  // A bar already expanded stays so: switching it would contract it.
+  if (readInt(registry, L"Expanded", 0) && !m_bFillsRow) SwitchRowFill(true);
+  m_bRolledUp = readInt(registry, L"RolledFloat", m_bRolledUp ? 1 : 0) != 0;
+  m_nRollMode = readInt(registry, L"RolledFloatDynamicState", m_nRollMode);
+  // The auto-roll modes start rolled up, whatever the flag said.
+  if (m_nRollMode == 2 || m_nRollMode == 4) m_bRolledUp = true;
+  if (m_nRollMode != 0)
+    if (auto* frame = dynamic_cast<CUxMiniDockFrameWnd*>(window())) frame->SetRollState(m_nRollMode, m_bRolledUp);
+  if (m_bStoreTabState)
+    if (CUxTabWnd* tabs = singleTabWindow()) tabs->ActivateTab(readInt(registry, L"ActiveTab", 0));
+}
