@@ -44,7 +44,7 @@ constexpr unsigned kMenuGlyphBitmapId = 16129;
 // The library's own strings.
 enum LibraryString : unsigned {
   kStringPasteFailed = 16004, kStringCopyError = 16008, kStringClipboardFailed = 16010, kStringShowAllTip = 16025,
-  kStringChevronText = 16026,
+  kStringChevronText = 16026, kStringNoFreeToolbarId = 16243,
   kStringTasksPanePages = 17020,
 };
 std::wstring libraryString(unsigned id);
