@@ -114,7 +114,7 @@ DialogImpl::~DialogImpl() {
   if (g_mouseHookOwner == this) removeDialogMouseHook();
 }
 
-bool DialogImpl::IsMouseHookInstalled() { return g_mouseHook != 0; }
+int DialogImpl::MouseHook() { return g_mouseHook; }
 DialogImpl* DialogImpl::MouseHookOwner() { return g_mouseHookOwner; }
 
 void DialogImpl::SetActiveMenu(CUxPopupMenu* popup) {

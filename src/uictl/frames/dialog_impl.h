@@ -42,8 +42,8 @@ class DialogImpl {
   // True when the command is consumed here.
   bool OnCommand(unsigned id, int notifyCode);
 
-  // Whether a mouse hook is installed, and which helper owns it.
-  static bool IsMouseHookInstalled();
+  // The installed mouse hook (0 for none), and which helper owns it.
+  static int MouseHook();
   static DialogImpl* MouseHookOwner();
 
   QWidget* m_pOwnerDialog;
