@@ -255,7 +255,11 @@ bool FrameImpl::preTranslateKey(QKeyEvent* key, bool press) {
     return translateAccelerator(key);
   }
   bool processAccel = true;
-  if (!IsPlainF10(key) && vk && RouteKeyDown(vk, &processAccel)) return true;
+  if (!IsPlainF10(key)) {
+    if (vk && RouteKeyDown(vk, &processAccel)) return true;
+    // A key the popup has no use for still does not reach the window below it.
+    if (!vk && popup) return true;
+  }
   return processAccel && translateAccelerator(key);
 }
 

@@ -85,6 +85,14 @@ void CUxMDIFrameWnd::SetWindowsDialogCommand(unsigned command, const std::wstrin
   m_bShowWindowsDlgAlways = showAlways;
 }
 
+AccelTable CUxMDIFrameWnd::GetDefaultAccelerator(bool document) const {
+  if (!document) return UxFrameBase::GetDefaultAccelerator(false);
+  QMdiSubWindow* child = m_wndClientArea->activeSubWindow();
+  const auto* source = dynamic_cast<const AcceleratorSource*>(child);
+  if (!source && child) source = dynamic_cast<const AcceleratorSource*>(child->widget());
+  return source ? source->GetDefaultAccelerator(false) : nullptr;
+}
+
 MdiChildState CUxMDIFrameWnd::ActiveMdiChild() const {
   MdiChildState state;
   const QMdiSubWindow* child = m_wndClientArea->activeSubWindow();

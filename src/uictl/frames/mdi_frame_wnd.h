@@ -34,6 +34,8 @@ class CUxMDIFrameWnd : public UxFrameBase {
   // children than the list shows (or always).
   void SetWindowsDialogCommand(unsigned command, const std::wstring& text, bool showAlways);
 
+  // With `document`, the table of the active child when it has one.
+  AccelTable GetDefaultAccelerator(bool document) const override;
   bool IsMdiFrame() const override { return true; }
   MdiChildState ActiveMdiChild() const override;
   platform::MenuHandle ActiveChildSystemMenu() const override;

@@ -1,5 +1,7 @@
 #include "uictl/frames/window_input_filter.h"
 
+#include "uictl/bars/key_focus.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -51,6 +53,9 @@ bool WindowInputFilter::eventFilter(QObject* watched, QEvent* event) {
   if (!isRoutedInput(event->type()) || !watched->isWidgetType()) return false;
   auto* target = static_cast<QWidget*>(watched);
   if (!belongsTo(target, m_window)) return false;
+  // A control inside a popup that holds the library's key focus gets the keys on its own.
+  const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+  if (keyEvent && libraryKeyFocus()) return false;
   Seen seen;
   seen.type = event->type();
   if (auto* key = dynamic_cast<QKeyEvent*>(event)) {
