@@ -11,6 +11,10 @@ constexpr int kGripperWidth = 7;  // two pixels each side of a three-pixel gripp
 
 CUxControlBar::CUxControlBar(QWidget* parent) : QWidget(parent) {}
 
+CUxControlBar::~CUxControlBar() {
+  if (m_pDockSite) m_pDockSite->OnBarDestroyed(this);
+}
+
 void CUxControlBar::SetDlgCtrlID(unsigned id) {
   m_nID = id;
   setObjectName(QStringLiteral("id%1").arg(id));
@@ -58,13 +62,21 @@ Size CUxControlBar::CalcDynamicLayout(int, unsigned mode) {
 
 void CUxControlBar::DelayShow(bool show) {
   m_nStateFlags &= ~(DelayHide | DelayShowing);
-  if (show && !isVisible()) m_nStateFlags |= DelayShowing;
-  else if (!show && isVisible()) m_nStateFlags |= DelayHide;
+  // Whether the bar is hidden, not whether it is on the screen: a frame not shown yet must still
+  // be able to hide its bars.
+  if (show && isHidden()) m_nStateFlags |= DelayShowing;
+  else if (!show && !isHidden()) m_nStateFlags |= DelayHide;
+}
+
+bool CUxControlBar::IsVisible() const {
+  if (m_nStateFlags & DelayHide) return false;
+  if (m_nStateFlags & DelayShowing) return true;
+  return !isHidden() || !testAttribute(Qt::WA_WState_ExplicitShowHide);
 }
 
 void CUxControlBar::RecalcDelayShow() {
-  if (m_nStateFlags & DelayShowing) setVisible(true);
-  else if (m_nStateFlags & DelayHide) setVisible(false);
+  if (m_nStateFlags & DelayShowing) show();
+  else if (m_nStateFlags & DelayHide) hide();
   m_nStateFlags &= ~(DelayHide | DelayShowing);
 }
 

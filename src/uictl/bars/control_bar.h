@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 enum ControlBarStyle : unsigned {
   CbrsFloating = 0x1, CbrsSizeFixed = 0x2, CbrsSizeDynamic = 0x4, CbrsHideInplace = 0x8,
@@ -34,6 +35,12 @@ class ControlBarDockContext {
   virtual void StartResize(int hitTest, QPoint globalPos) = 0;
   // Docked to floating and back, where the bar was last.
   virtual void ToggleDocking() = 0;
+  // A drag or resize is under way.
+  virtual bool IsTracking() const { return false; }
+
+  // Set during a drag by a bar that keeps its floating frame on the work area: the frame it
+  // floats in goes no further left or up than this; the drag's end clears it.
+  std::optional<QPoint> m_ptWorkAreaOrigin;
 };
 
 // What a bar asks of the frame that docks it; the library's frames implement it.
@@ -46,11 +53,14 @@ class ControlBarDockSite {
   virtual void DelayRecalcLayout() = 0;
   virtual void ShowControlBar(CUxControlBar* bar, bool show, bool delay) = 0;
   virtual std::unique_ptr<ControlBarDockContext> CreateDockContext(CUxControlBar* bar) = 0;
+  // The bar is being destroyed: it leaves the site's lists and rows.
+  virtual void OnBarDestroyed(CUxControlBar* bar) { (void)bar; }
 };
 
 class CUxControlBar : public QWidget {
  public:
   explicit CUxControlBar(QWidget* parent = nullptr);
+  ~CUxControlBar() override;
 
   unsigned GetBarStyle() const { return m_dwStyle; }
   virtual void SetBarStyle(unsigned style) { m_dwStyle = style; }
@@ -72,6 +82,9 @@ class CUxControlBar : public QWidget {
   virtual platform::Size CalcDynamicLayout(int length, unsigned mode);
   // A show or hide that takes effect at the next RecalcDelayShow.
   void DelayShow(bool show);
+  // Shown, counting a show or hide that waits for the next layout; a bar not hidden on purpose
+  // counts as shown while its window is not on the screen yet.
+  bool IsVisible() const;
   virtual void RecalcDelayShow();
   QSize sizeHint() const override;
   // Lets the bar dock on the sides named by `alignment` (CbrsAlign* bits) of its dock site;

@@ -1,5 +1,6 @@
 #include "uictl/bars/menu_bar.h"
 
+#include "platform/mouse_capture.h"
 #include "platform/system_metrics.h"
 #include "uictl/bars/command_manager.h"
 #include "uictl/bars/global_draw_data.h"
@@ -11,6 +12,8 @@
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
 
 using namespace platform;
 
@@ -34,6 +37,7 @@ CUxMenuBar::CUxMenuBar(QWidget* parent) : CUxToolBar(parent) {
 }
 
 CUxMenuBar::~CUxMenuBar() {
+  stopWatchingDockDrag();
   if (m_hMenu && m_hMenu != m_hDefaultMenu) destroyMenu(m_hMenu);
 }
 
@@ -153,7 +157,9 @@ Size CUxMenuBar::CalcLayout(unsigned mode, int length) {
   OnSetHotButton(-1);
   CalcMaxButtonHeight();
   const bool mruQuery = (mode & LmHorz) && (mode & LmMruWidth);
-  if (mruQuery || IsFloating()) {
+  // While the bar is dragged it is measured for docking even when it floats.
+  const bool dragged = m_pDockContext && m_pDockContext->IsTracking();
+  if (mruQuery || (IsFloating() && !dragged)) {
     const Size size = CUxToolBar::CalcLayout(mode, length);
     RebuildAccelerationKeys();
     return size;
@@ -269,6 +275,31 @@ void CUxMenuBar::focusInEvent(QFocusEvent* event) {
 void CUxMenuBar::OnLButtonDown(unsigned flags, Point point) {
   if (HitTest(point) < 0 && GetDroppedDownMenu()) return;
   CUxToolBar::OnLButtonDown(flags, point);
+  if (m_pDockContext && m_pDockContext->IsTracking()) watchDockDrag();
+}
+
+void CUxMenuBar::watchDockDrag() {
+  if (m_dockDragHook) return;
+  m_dockDragHook = installMouseHook([this](QWidget*, QMouseEvent* event) {
+    if (event->type() != QEvent::MouseButtonRelease || event->button() != Qt::LeftButton) return false;
+    // A floated menu bar starts on the work area of the screen it was dragged on.
+    const QPoint centre = mapToGlobal(rect().center());
+    QScreen* screen = QGuiApplication::screenAt(centre);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (screen && m_pDockContext) m_pDockContext->m_ptWorkAreaOrigin = screen->availableGeometry().topLeft();
+    stopWatchingDockDrag();
+    return false;
+  });
+}
+
+void CUxMenuBar::stopWatchingDockDrag() {
+  if (m_dockDragHook) removeMouseHook(m_dockDragHook);
+  m_dockDragHook = 0;
+}
+
+void CUxMenuBar::moveEvent(QMoveEvent* event) {
+  stopWatchingDockDrag();
+  CUxToolBar::moveEvent(event);
 }
 
 void CUxMenuBar::OnLButtonDblClk(unsigned flags, Point point) {

@@ -83,6 +83,7 @@ class CUxMenuBar : public CUxToolBar {
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   MenuBarFrame* frame() const { return dynamic_cast<MenuBarFrame*>(m_pParentWnd); }
@@ -92,5 +93,9 @@ class CUxMenuBar : public CUxToolBar {
   // The titles without the window buttons at the end.
   int ordinaryCount() const { return GetCount() - m_nSystemButtonsNum; }
   void measureSystemButton();
+  // While the bar is dragged: the release tells the dock context the work area under the bar.
+  void watchDockDrag();
+  void stopWatchingDockDrag();
   QTimer m_showAllTimer;
+  int m_dockDragHook = 0;
 };

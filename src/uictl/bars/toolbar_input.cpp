@@ -153,6 +153,8 @@ void CUxToolBar::OnLButtonDown(unsigned flags, Point point) {
       update();
       OnSetHotButton(-1);
     }
+    // Beside the buttons (the gripper, the borders) the press moves the bar.
+    if (m_pDockContext && m_pDockBar) m_pDockContext->StartDrag(mapToGlobal(ClientToWidget(point)));
     return;
   }
   g_bAltCustomizing = g_bAltCustomization && !customize && (flags & MkAlt);
@@ -276,7 +278,11 @@ void CUxToolBar::stretchTo(Point point) {
 
 void CUxToolBar::OnLButtonDblClk(unsigned flags, Point point) {
   CUxToolbarButton* button = GetButton(HitTest(point));
-  if (!button) return;
+  if (!button) {
+    // Beside the buttons a double click docks a floating bar, or floats a docked one.
+    if (m_pDockContext && m_pDockBar) m_pDockContext->ToggleDocking();
+    return;
+  }
   QPointer<CUxToolBar> self(this);
   button->OnDblClick(this);
   // The system-menu icon's double click closes the child window; it is no press as well.

@@ -4,15 +4,21 @@
 
 #include "uictl/bars/control_bar.h"
 
+#include <QRect>
 #include <vector>
 
 class DockBar : public CUxControlBar {
  public:
   DockBar(QWidget* parent, unsigned dockBarId, bool floating);
+  ~DockBar() override;
 
   // The docked bars in rows: the array starts with a null and a null ends every row.
   std::vector<CUxControlBar*> m_arrBars{nullptr};
   bool m_bFloating = false;
+  // Set by whoever lays the dock bar out: the room it has (empty: the dock site's client area),
+  // and whether the bars are only measured, not moved.
+  QRect m_rectLayout;
+  bool m_bLayoutQuery = false;
 
   // Docks `bar` at the row and place `screenRect` points at, or in a new last row.
   void DockControlBar(CUxControlBar* bar, const QRect* screenRect = nullptr);
@@ -21,6 +27,24 @@ class DockBar : public CUxControlBar {
   int FindBar(const CUxControlBar* bar) const;
   int GetDockedCount() const;
   int GetDockedVisibleCount() const;
+  bool IsHorizontalSide() const { return m_dwStyle & CbrsOrientHorz; }
 
   platform::Size CalcFixedLayout(bool stretch, bool horizontal) override;
+
+ protected:
+  bool event(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  // Puts `bar` into the row that `rect` (in this bar's coordinates) overlaps most, after the
+  // bars that start before it, or into a new row where it falls between rows.
+  void insert(CUxControlBar* bar, const QRect& rect);
+  // The layout mode a docked or floating bar is asked for its size with.
+  static unsigned layoutModeOf(const CUxControlBar* bar);
+  void placeBar(CUxControlBar* bar, const QRect& rect);
+  // The dock site's idle layout, or the mini frame's when this side floats.
+  void askForLayout();
 };
+
+// Moves `widget` under `parent`, keeping it shown unless it was hidden on purpose.
+void reparentKeepingVisibility(QWidget* widget, QWidget* parent);

@@ -5,8 +5,11 @@
 
 #include "uictl/bars/control_bar.h"
 
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <vector>
 
 class DockBar;
@@ -52,10 +55,33 @@ class DockFrame : public QWidget, public ControlBarDockSite {
   void DelayRecalcLayout() override;
   void ShowControlBar(CUxControlBar* bar, bool show, bool delay) override;
   std::unique_ptr<ControlBarDockContext> CreateDockContext(CUxControlBar* bar) override;
+  void OnBarDestroyed(CUxControlBar* bar) override;
+
+  // The side a bar dragged to `screenRect` would dock on, among the sides `dockStyle` allows
+  // (CbrsAlign* bits); null when it touches none. An empty side counts one pixel thick.
+  DockBar* CanDock(const QRect& screenRect, unsigned dockStyle) const;
+  // The floating frames that hold bars of this frame.
+  std::vector<MiniDockFrame*> FloatingFrames() const;
 
  protected:
   // The mini frame a bar floats in; the library's frames make theirs.
   virtual MiniDockFrame* CreateFloatingFrame(unsigned barStyle);
   // Places the central pane; the MDI frame narrows it for its tab strip first.
   virtual void PositionCentralWidget(const QRect& rect);
+
+  bool event(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void addControlBar(CUxControlBar* bar);
+  // One bar's share of `rect` (shrunk by what the bar takes); `total` collects the bars' extent.
+  void layOutBar(CUxControlBar* bar, QRect& rect, QSize& total, bool query, bool stretch);
+
+  // The sides in the order they are laid out: top, bottom, left, right.
+  std::array<DockBar*, 4> m_dockBars{};
+  std::vector<CUxControlBar*> m_listControlBars;
+  QPointer<QWidget> m_pCentralWidget;
+  QTimer m_delayedLayout;
+  bool m_bInRecalcLayout = false;
 };
