@@ -156,7 +156,6 @@ CUxToolBar* FrameImpl::CreateCustomBar(const std::wstring& name) {
       id = candidate;
       break;
     }
-    if (candidate == UINT_MAX - 1) break;
   }
   if (id == 0) {
     messageBox(m_pOwnerFrame, format(libraryString(kStringNoFreeToolbarId).c_str(), rangeSize), L"",
@@ -195,7 +194,7 @@ void FrameImpl::RemoveTearOffBar(CUxToolBar* bar) { eraseBar(m_tearOffBars, bar)
 
 void FrameImpl::DestroyHiddenTearOffBars() {
   std::erase_if(m_tearOffBars, [](const QPointer<CUxToolBar>& bar) {
-    if (bar && bar->isVisible()) return false;
+    if (bar && bar->IsVisible()) return false;
     delete bar.data();
     return true;
   });
