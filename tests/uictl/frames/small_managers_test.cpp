@@ -1,4 +1,6 @@
-// Ids for torn-off menus and the marker that carries one in a menu title.
+// Ids for torn-off menus and the marker that carries one in a menu title; the mouse manager's
+// stored settings.
+#include "uictl/frames/mouse_manager.h"
 #include "uictl/frames/tear_off_manager.h"
 
 #include <gtest/gtest.h>
@@ -50,4 +52,31 @@ TEST(TearOffManager, MarksAndReadsTitles) {
   EXPECT_EQ(reread.UseCount(700), 1);
   EXPECT_EQ(reread.GetFreeId(), 701u);
   destroyMenu(menu);
+}
+
+TEST(MouseManager, StoresItsViewsAndKeepsThemWhenALoadFails) {
+  std::vector<uint8_t> bytes;
+  {
+    CUxMouseManager manager;
+    EXPECT_EQ(mouseManager(), &manager);
+    manager.m_viewIds = {{L"一覧", 1}, {L"Card", 2}};
+    manager.m_viewCommands = {{1, 100}, {2, 200}};
+    Archive out(Archive::Store, bytes);
+    manager.Serialize(out);
+  }
+  EXPECT_EQ(mouseManager(), nullptr);
+
+  CUxMouseManager manager;
+  manager.m_viewCommands = {{9, 900}};
+  Archive in(Archive::Load, bytes);
+  manager.Serialize(in);
+  EXPECT_EQ(manager.m_viewCommands, (std::map<int, unsigned>{{1, 100}, {2, 200}}));
+  EXPECT_EQ(manager.m_viewIds.at(L"一覧"), 1);
+
+  const std::vector<uint8_t> cut(bytes.begin(), bytes.end() - 3);
+  manager.m_viewIds.clear();
+  Archive damaged(Archive::Load, cut);
+  EXPECT_THROW(manager.Serialize(damaged), ArchiveException);
+  EXPECT_TRUE(manager.m_viewIds.empty());
+  EXPECT_EQ(manager.m_viewCommands.size(), 2u);
 }
