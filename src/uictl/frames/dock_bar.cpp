@@ -204,6 +204,15 @@ Size DockBar::CalcFixedLayout(bool stretch, bool horizontal) {
   return fixed;
 }
 
+QSize DockBar::sizeHint() const {
+  auto* self = const_cast<DockBar*>(this);
+  const bool query = m_bLayoutQuery;
+  self->m_bLayoutQuery = true;
+  const Size size = self->CalcFixedLayout(false, IsHorizontalSide());
+  self->m_bLayoutQuery = query;
+  return {size.cx, size.cy};
+}
+
 void DockBar::askForLayout() {
   if (auto* frame = dynamic_cast<MiniDockFrame*>(parentWidget()); frame && m_bFloating) frame->DelayRecalcLayout();
   else if (m_pDockSite) m_pDockSite->DelayRecalcLayout();

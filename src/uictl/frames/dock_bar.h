@@ -30,14 +30,16 @@ class DockBar : public CUxControlBar {
   bool IsHorizontalSide() const { return m_dwStyle & CbrsOrientHorz; }
 
   platform::Size CalcFixedLayout(bool stretch, bool horizontal) override;
+  // Measures the rows without moving a bar.
+  QSize sizeHint() const override;
 
  protected:
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  // Puts `bar` into the row that `rect` (in this bar's coordinates) overlaps most, after the
-  // bars that start before it, or into a new row where it falls between rows.
+  // Puts `bar` into the row across whose band the middle of `rect` (in this bar's coordinates)
+  // falls, after the bars that start before it, or into a new row before, between or after rows.
   void insert(CUxControlBar* bar, const QRect& rect);
   // The layout mode a docked or floating bar is asked for its size with.
   static unsigned layoutModeOf(const CUxControlBar* bar);

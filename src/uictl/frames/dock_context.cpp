@@ -17,8 +17,6 @@ namespace {
 constexpr unsigned kOrientVert = CbrsAlignLeft | CbrsAlignRight;
 constexpr int kDockedOutline = 2, kFloatingOutline = 3;
 
-QRect globalGeometry(const QWidget* widget) { return {widget->mapToGlobal(QPoint(0, 0)), widget->size()}; }
-
 QSize qsize(platform::Size size) { return {size.cx, size.cy}; }
 
 // Moves `rect` the least that puts `point` inside it.
@@ -58,12 +56,17 @@ void DockContext::RememberDockPosition(const DockBar* dockBar, const QRect& rect
 
 void DockContext::StartDrag(QPoint globalPos) {
   if (IsTracking() || !m_pDockSite) return;
-  if (onNativeWayland()) {
-    // The compositor moves floating frames; docked bars only change place through a double click.
-    if (QWidget* frame = floatingFrame(); frame && frame->windowHandle()) frame->windowHandle()->startSystemMove();
+  // A docked bar that may not dock is not torn off: it could never come back.
+  if (!m_pBar->IsFloating() && !(m_pBar->m_dwDockStyle & CbrsAlignAny)) return;
+  if (QWidget* frame = floatingFrame(); frame && onNativeWayland()) {
+    // The compositor moves floating frames; within the frame's own window positions hold, so a
+    // docked bar is dragged as anywhere else.
+    if (frame->windowHandle()) frame->windowHandle()->startSystemMove();
     return;
   }
   m_dwStyle = m_pBar->GetBarStyle();
+  // Tracking from here on: a bar that measures itself differently while dragged sees it.
+  m_mode = Mode::Drag;
   const QRect rect = globalGeometry(m_pBar);
   if (m_dwStyle & CbrsSizeDynamic) {
     m_rectDragHorz = {rect.topLeft(), qsize(m_pBar->CalcDynamicLayout(0, LmHorz | LmHorzDock))};
@@ -116,8 +119,14 @@ void DockContext::beginTracking(Mode mode, QPoint globalPos) {
         track(pos, event->modifiers() & Qt::ControlModifier);
         finish(true);
         return true;
-      case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick:
+        // The second press of a double click began this drag: the double click itself toggles.
+        if (event->button() == Qt::LeftButton && !m_bMoved) {
+          finish(false);
+          return false;
+        }
+        return true;
+      case QEvent::MouseButtonPress:
         if (event->button() == Qt::RightButton) finish(false);
         return true;
       default:
@@ -128,7 +137,13 @@ void DockContext::beginTracking(Mode mode, QPoint globalPos) {
 }
 
 bool DockContext::eventFilter(QObject* watched, QEvent* event) {
-  if (!IsTracking() || !watched->isWidgetType()) return false;
+  if (!IsTracking()) return false;
+  // Another program took the mouse and keys.
+  if (event->type() == QEvent::ApplicationDeactivate) {
+    finish(false);
+    return false;
+  }
+  if (!watched->isWidgetType()) return false;
   if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Escape) {
@@ -139,8 +154,6 @@ bool DockContext::eventFilter(QObject* watched, QEvent* event) {
       track(m_ptLast, event->type() == QEvent::KeyPress);
       return true;
     }
-  } else if (event->type() == QEvent::ApplicationDeactivate) {
-    finish(false);
   }
   return false;
 }
@@ -282,6 +295,7 @@ void DockContext::ToggleDocking() {
     m_pDockSite->RecalcLayout(true);
     return;
   }
+  if (!(m_pBar->m_dwDockStyle & CbrsAlignAny)) return;
   const QPoint pos = m_bHasFloatPos ? m_ptMRUFloatPos : m_pBar->mapToGlobal(QPoint(0, 0));
   m_pDockSite->FloatControlBar(m_pBar, pos, m_dwMRUFloatStyle);
   m_pDockSite->RecalcLayout(true);

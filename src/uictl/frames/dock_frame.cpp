@@ -3,8 +3,9 @@
 #include "uictl/frames/dock_bar.h"
 #include "uictl/frames/dock_context.h"
 #include "uictl/frames/mini_dock_frame.h"
+#include "uictl/frames/window_system.h"
 
-#include <QEvent>
+#include <QHideEvent>
 #include <algorithm>
 
 namespace {
@@ -13,8 +14,6 @@ namespace {
 constexpr std::array<std::pair<unsigned, unsigned>, 4> kSides{{
     {DockBarTop, CbrsAlignTop}, {DockBarBottom, CbrsAlignBottom}, {DockBarLeft, CbrsAlignLeft}, {DockBarRight, CbrsAlignRight},
 }};
-
-QRect globalGeometry(const QWidget* widget) { return {widget->mapToGlobal(QPoint(0, 0)), widget->size()}; }
 
 }  // namespace
 
@@ -50,6 +49,8 @@ void DockFrame::addControlBar(CUxControlBar* bar) {
   if (std::find(m_listControlBars.begin(), m_listControlBars.end(), bar) == m_listControlBars.end())
     m_listControlBars.push_back(bar);
   bar->m_pDockSite = this;
+  // Even a bar that may not dock anywhere moves and sizes its floating frame through one.
+  if (!bar->m_pDockContext) bar->m_pDockContext = CreateDockContext(bar);
   // Commands keep going to the window the bar was made for, wherever it is docked or floats.
   if (QWidget* owner = bar->GetOwner(); owner == bar->parentWidget()) {
     bar->SetOwner(dynamic_cast<DockBar*>(owner) || dynamic_cast<MiniDockFrame*>(owner) || !owner ? this : owner);
@@ -90,7 +91,8 @@ void DockFrame::FloatControlBar(CUxControlBar* bar, QPoint screenPos, unsigned a
   }
   MiniDockFrame* frame = CreateFloatingFrame(style);
   if (!frame) return;
-  frame->MoveTo(screenPos);
+  // Only a place for now: the layout gives the frame its size, and both pass its adjustment.
+  frame->move(screenPos);
   frame->GetDockBar()->DockControlBar(bar);
   frame->RecalcLayout(true);
   DelayRecalcLayout();
@@ -266,4 +268,11 @@ void DockFrame::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // Floating frames wait for the frame to be shown before they show themselves.
   for (MiniDockFrame* frame : FloatingFrames()) frame->RecalcLayout(false);
+}
+
+void DockFrame::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  // Floating frames are windows of their own, which a hidden frame does not hide by itself.
+  if (!event->spontaneous())
+    for (MiniDockFrame* frame : FloatingFrames()) frame->hide();
 }

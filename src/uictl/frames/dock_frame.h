@@ -72,6 +72,7 @@ class DockFrame : public QWidget, public ControlBarDockSite {
   bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void addControlBar(CUxControlBar* bar);

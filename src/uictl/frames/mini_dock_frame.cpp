@@ -65,9 +65,9 @@ MiniDockFrame::~MiniDockFrame() = default;
 bool MiniDockFrame::Create(unsigned barStyle) {
   if (m_pDockBar) return false;
   m_pDockBar = new DockBar(this, DockBarFloat, true);
-  // The side's own alignment decides how the bars inside are laid out.
-  m_pDockBar->SetBarStyle(CbrsFloating | (barStyle & (CbrsAlignAny | CbrsSizeDynamic)));
-  if (!(barStyle & CbrsAlignAny)) m_pDockBar->SetBarStyle(m_pDockBar->GetBarStyle() | CbrsAlignTop);
+  // The side's alignment decides whether the bars inside lie across or upright.
+  const unsigned alignment = barStyle & CbrsAlignAny ? barStyle & CbrsAlignAny : CbrsAlignTop;
+  m_pDockBar->SetBarStyle(CbrsFloating | alignment | (barStyle & CbrsSizeDynamic));
   m_pDockBar->setGeometry(contentsRect());
   return true;
 }

@@ -4,5 +4,9 @@
 #pragma once
 
 #include <QGuiApplication>
+#include <QWidget>
 
 inline bool onNativeWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+// A widget's rectangle in screen coordinates (on native Wayland: in its window's).
+inline QRect globalGeometry(const QWidget* widget) { return {widget->mapToGlobal(QPoint(0, 0)), widget->size()}; }

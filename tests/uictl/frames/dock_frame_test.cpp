@@ -2,6 +2,7 @@
 // drags and double-clicks them.
 #include "platform/command_target.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/menu_bar.h"
 #include "uictl/bars/toolbar.h"
 #include "uictl/frames/dock_bar.h"
 #include "uictl/frames/dock_context.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -54,6 +56,11 @@ class DockFrameTest : public ::testing::Test {
     for (int i = 0; i < buttons; ++i) bar->InsertButton(std::make_unique<CUxToolbarButton>(100 + i, i % 10));
     bar->EnableDocking(CbrsAlignAny);
     return bar;
+  }
+  // A bar as the user reaches it, wherever it is docked or floats.
+  template <class Bar = CUxToolBar>
+  Bar* control(unsigned id) {
+    return frame.findChild<Bar*>(QStringLiteral("id%1").arg(id));
   }
   DockBar* side(unsigned id) const { return frame.GetDockBar(id); }
   static QPoint gripper(CUxControlBar* bar) { return bar->IsHorizontal() ? QPoint(3, bar->height() / 2) : QPoint(bar->width() / 2, 3); }
@@ -160,8 +167,8 @@ TEST_F(DockFrameTest, DelayedShowAndLayoutWaitForIdleAndComeOnce) {
 }
 
 TEST_F(DockFrameTest, DraggingFloatsTheBarAndDocksItOnTheSideUnderTheCursor) {
-  CUxToolBar* bar = makeBar(0xE801);
-  frame.DockControlBar(bar, DockBarTop);
+  frame.DockControlBar(makeBar(0xE801), DockBarTop);
+  CUxToolBar* bar = control(0xE801);
   frame.RecalcLayout(true);
   const QRect docked = bar->geometry();
   auto* context = dynamic_cast<DockContext*>(bar->m_pDockContext.get());
@@ -221,11 +228,11 @@ TEST_F(DockFrameTest, DraggingFloatsTheBarAndDocksItOnTheSideUnderTheCursor) {
 }
 
 TEST_F(DockFrameTest, DoubleClickTogglesBetweenTheRowAndTheFloatingPlace) {
-  CUxToolBar* first = makeBar(0xE801);
-  CUxToolBar* bar = makeBar(0xE802);
-  frame.DockControlBar(first, DockBarTop);
-  const QRect drop(first->mapToGlobal(QPoint(first->width() + 30, 0)), bar->size());
-  frame.DockControlBar(bar, DockBarTop, &drop);
+  frame.DockControlBar(makeBar(0xE801), DockBarTop);
+  CUxToolBar* first = control(0xE801);
+  const QRect drop(first->mapToGlobal(QPoint(first->width() + 30, 0)), makeBar(0xE802)->size());
+  frame.DockControlBar(control(0xE802), DockBarTop, &drop);
+  CUxToolBar* bar = control(0xE802);
   frame.RecalcLayout(true);
   const QRect docked = bar->geometry();
 
@@ -241,8 +248,8 @@ TEST_F(DockFrameTest, DoubleClickTogglesBetweenTheRowAndTheFloatingPlace) {
 }
 
 TEST_F(DockFrameTest, AFloatingFrameResizesItsBarAndItsCloseButtonHidesIt) {
-  CUxToolBar* bar = makeBar(0xE801, 8);
-  frame.FloatControlBar(bar, frameMiddle());
+  frame.FloatControlBar(makeBar(0xE801, 8), frameMiddle());
+  CUxToolBar* bar = control(0xE801);
   MiniDockFrame* mini = frame.FloatingFrames().front();
   const QSize wide = mini->size();
 
@@ -263,6 +270,42 @@ TEST_F(DockFrameTest, AFloatingFrameResizesItsBarAndItsCloseButtonHidesIt) {
   EXPECT_FALSE(mini->isVisible());
   frame.ShowControlBar(bar, true, false);
   EXPECT_TRUE(mini->isVisible());
+
+  // The floating frame goes and comes with its frame.
+  frame.hide();
+  EXPECT_FALSE(mini->isVisible());
+  frame.show();
+  EXPECT_TRUE(mini->isVisible());
+}
+
+TEST_F(DockFrameTest, AMenuBarFloatedAboveTheScreenStaysOnTheWorkArea) {
+  const platform::MenuHandle menu = platform::createMenu();
+  for (const wchar_t* title : {L"&File", L"&Edit"}) {
+    const platform::MenuHandle sub = platform::createPopupMenu();
+    platform::appendMenu(sub, platform::MfString, 100, L"Item");
+    platform::appendMenu(menu, platform::MfPopup, sub.id(), title);
+  }
+  auto* menuBar = new CUxMenuBar(&frame);
+  menuBar->Create(&frame);
+  menuBar->CreateFromMenu(menu, true);
+  menuBar->EnableDocking(CbrsAlignAny);
+  frame.DockControlBar(menuBar, DockBarTop);
+  auto* bar = control<CUxMenuBar>(0xE81A);
+  frame.RecalcLayout(true);
+  EXPECT_EQ(bar->width(), frame.width());
+
+  const QPoint above = frame.mapToGlobal(QPoint(300, 0)) - QPoint(0, 200);
+  QTest::mousePress(bar, Qt::LeftButton, {}, gripper(bar));
+  QTest::mouseMove(bar, at(bar, above));
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, at(bar, above));
+  ASSERT_TRUE(bar->IsFloating());
+  const QRect workArea = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_GE(frame.FloatingFrames().front()->y(), workArea.top());
+  EXPECT_LT(bar->width(), frame.width());
+
+  QTest::mouseDClick(frame.FloatingFrames().front(), Qt::LeftButton, {}, QPoint(8, 8));
+  EXPECT_FALSE(bar->IsFloating());
+  EXPECT_EQ(bar->width(), frame.width());
 }
 
 }  // namespace
