@@ -60,6 +60,9 @@ COLORREF ClassicSystemMetrics::sysColor(int index) const {
 
 int ClassicSystemMetrics::metric(int index) const {
   switch (index) {
+    case SmCxVScroll:
+    case SmCyHScroll:
+    case SmCxHThumb: return 16;
     case SmCxBorder:
     case SmCyBorder: return 1;
     case SmCxIcon:

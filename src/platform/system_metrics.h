@@ -25,6 +25,7 @@ enum SysColor : int {
 };
 
 enum SysMetric : int {
+  SmCxVScroll = 2, SmCyHScroll = 3, SmCxHThumb = 10,
   SmCxBorder = 5, SmCyBorder = 6, SmCxIcon = 11, SmCyIcon = 12, SmCxSmIcon = 49, SmCySmIcon = 50,
   SmCySmSize = 53, SmCxMenuSize = 54, SmCyMenuSize = 55, SmCxMenuCheck = 71, SmCyMenuCheck = 72, SmRemoteSession = 0x1000,
 };

@@ -32,12 +32,16 @@ constexpr unsigned kScRestore = 0xF120;
 
 // Glyphs of the 9 x 9 menu strip that the library draws by number. 16 is the up arrow of scroll,
 // roll-up and collapse buttons; 12 the close box of the bars' and tab windows' close buttons.
+// Slots without a name are empty.
 enum MenuGlyph : int {
   kGlyphArrowDown = 0, kGlyphArrowDownDisabled = 1, kGlyphArrowLeft = 2, kGlyphArrowUp = 3,
   kGlyphArrowRight = 4, kGlyphArrowRightDisabled = 5, kGlyphCheck = 6, kGlyphRadio = 7,
   kGlyphCloseBox = 12, kGlyphMinimizeBar = 14, kGlyphRestoreBox = 15, kGlyphScrollUp = 16, kGlyphMaximize = 17,
   kGlyphShowAll = 18, kGlyphCloseSmall = 19,
-  kGlyphClose = 20, kGlyphChevron = 21, kGlyphColorArrow = 24, kGlyphColorArrowDisabled = 25, kGlyphCount = 26,
+  kGlyphClose = 20, kGlyphChevron = 21, kGlyphColorArrow = 24, kGlyphColorArrowDisabled = 25,
+  // The tab window's scroll buttons: right, first, last and left, with grey forms for disabled.
+  kGlyphTabRight = 26, kGlyphTabRightDisabled = 27, kGlyphTabFirst = 32, kGlyphTabLast = 33, kGlyphTabLeft = 34,
+  kGlyphTabLeftDisabled = 39, kGlyphCount = 40,
 };
 constexpr unsigned kMenuGlyphBitmapId = 16129;
 
