@@ -1,7 +1,6 @@
 #include "uictl/frames/mdi_frame_wnd.h"
 
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/mdi_client_area.h"
 
 #include <QMdiSubWindow>
 #include <QWhatsThis>
@@ -12,7 +11,7 @@ namespace {
 
 constexpr unsigned kScSize = 0xF000, kScMove = 0xF010, kScMaximize = 0xF030;
 
-bool isChildCommand(unsigned id) { return id >= kFirstMdiChildCommand && id <= kLastMdiChildCommand; }
+bool isChildCommand(unsigned id) { return id >= kFirstWindowMenuChild && id <= kLastWindowMenuChild; }
 
 bool holdsWindowCommands(MenuHandle menu) {
   for (int i = 0, count = getMenuItemCount(menu); i < count; ++i) {
@@ -158,7 +157,7 @@ void CUxMDIFrameWnd::FillWindowMenuPopup(CUxPopupMenu* popup) {
   for (int i = 0, count = getMenuItemCount(m_hWindowMenu); i < count; ++i) {
     const unsigned id = getMenuItemId(m_hWindowMenu, i);
     if (!isChildCommand(id)) continue;
-    if (id == kMoreWindowsCommand && m_uiWindowsDlgMenuId) {
+    if (id == kMoreWindowsMenuItem && m_uiWindowsDlgMenuId) {
       moreWindows = true;
       continue;
     }

@@ -2,19 +2,19 @@
 // shows the active child's window buttons, and the "Window" menu lists the children.
 #pragma once
 
+#include "uictl/frames/mdi_client_area.h"
 #include "uictl/frames/ux_frame_base.h"
 
 #include <QMetaObject>
 
-class MDIClientAreaWnd;
 class QMdiSubWindow;
 class QPainter;
 
 constexpr unsigned kIdContextHelp = 57669;
 constexpr unsigned kFirstMdiWindowCommand = 0xE130, kLastMdiWindowCommand = 0xE13F;
-constexpr unsigned kFirstMdiChildCommand = 0xFF00, kLastMdiChildCommand = 0xFFFE, kMoreWindowsCommand = 0xFF09;
+constexpr unsigned kLastWindowMenuChild = 0xFFFE;
 
-class CUxMDIFrameWnd : public UxFrameBase {
+class CUxMDIFrameWnd : public UxFrameBase, public MdiClientBackground {
  public:
   explicit CUxMDIFrameWnd(QWidget* parent = nullptr);
   ~CUxMDIFrameWnd() override;
@@ -29,7 +29,7 @@ class CUxMDIFrameWnd : public UxFrameBase {
   // A child's menu for the frame; false when a maximised child keeps the current one.
   virtual bool OnSetMenu(platform::MenuHandle menu);
   // Asked before the client area erases its background; true when the frame painted it.
-  virtual bool PaintClientAreaBackground(QPainter& painter) { (void)painter; return false; }
+  bool PaintClientAreaBackground(QPainter& painter) override { (void)painter; return false; }
   // A "Windows..." item closing the children list of the "Window" menu, when there are more
   // children than the list shows (or always).
   void SetWindowsDialogCommand(unsigned command, const std::wstring& text, bool showAlways);
