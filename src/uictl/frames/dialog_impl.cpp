@@ -115,7 +115,6 @@ DialogImpl::~DialogImpl() {
 }
 
 int DialogImpl::MouseHook() { return g_mouseHook; }
-DialogImpl* DialogImpl::MouseHookOwner() { return g_mouseHookOwner; }
 
 void DialogImpl::SetActiveMenu(CUxPopupMenu* popup) {
   if (!popup) {

@@ -42,9 +42,8 @@ class DialogImpl {
   // True when the command is consumed here.
   bool OnCommand(unsigned id, int notifyCode);
 
-  // The installed mouse hook (0 for none), and which helper owns it.
+  // The installed mouse hook; 0 for none.
   static int MouseHook();
-  static DialogImpl* MouseHookOwner();
 
   QWidget* m_pOwnerDialog;
 

@@ -55,7 +55,6 @@ class FrameImpl {
   bool PreTranslateMessage(QWidget* target, QEvent* event);
 
   CUxMenuBar* GetMenuBar() const { return m_pFrameMenuBar; }
-  const std::vector<QPointer<CUxToolBar>>& CustomBars() const { return m_customBars; }
 
   unsigned m_nFirstCustomBarId = UINT_MAX;
   unsigned m_nLastCustomBarId = UINT_MAX;

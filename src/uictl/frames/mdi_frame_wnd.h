@@ -25,7 +25,6 @@ class CUxMDIFrameWnd : public UxFrameBase, public MdiClientBackground {
   platform::MenuHandle GetDefaultMenu() const { return m_hMenuDefault; }
   // The submenu of `menu` that holds the MDI window commands, remembered as the "Window" menu.
   platform::MenuHandle GetWindowMenuPopup(platform::MenuHandle menu);
-  platform::MenuHandle GetWindowMenu() const { return m_hWindowMenu; }
   // A child's menu for the frame; false when a maximised child keeps the current one.
   virtual bool OnSetMenu(platform::MenuHandle menu);
   // Asked before the client area erases its background; true when the frame painted it.

@@ -27,7 +27,6 @@ class UxFrameBase : public DockFrame,
   void SetAccelerators(AccelTable table) { m_hAccelTable = std::move(table); }
   // Remembers the resource id the frame was made from; it is the menu bar's default menu id.
   virtual bool LoadFrame(unsigned resourceId);
-  unsigned GetResourceId() const { return m_nIDHelp; }
   FrameImpl& Impl() { return m_Impl; }
 
   // The frame's table; with `document`, the active document's (none here).
