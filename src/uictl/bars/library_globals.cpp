@@ -171,6 +171,7 @@ std::wstring libraryString(unsigned id) {
     case kStringContractBar: return L"元のサイズに戻す";
     case kStringShowAllTip: return L"すべてのメニュー項目を表示 (%s)";
     case kStringChevronText: return L"ツールバー オプション";
+    case kStringNoFreeToolbarId: return L"新しいツールバーを作成できません。ユーザー定義ツールバーの ID (%u 個) はすべて使用中です。";
     case kStringTasksPanePages: return L"作業ウィンドウの切り替え";
     default: return {};
   }

@@ -50,7 +50,7 @@ enum LibraryString : unsigned {
   kStringNoImageChosen = 16001, kStringNoButtonText = 16002, kStringNewImageFailed = 16003,
   kStringPasteFailed = 16004, kStringCopyError = 16008, kStringClipboardFailed = 16010, kStringHideBar = 16011,
   kStringExpandBar = 16012, kStringContractBar = 16013, kStringShowAllTip = 16025,
-  kStringChevronText = 16026,
+  kStringChevronText = 16026, kStringNoFreeToolbarId = 16243,
   kStringTasksPanePages = 17020,
 };
 std::wstring libraryString(unsigned id);

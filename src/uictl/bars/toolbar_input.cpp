@@ -241,7 +241,10 @@ void CUxToolBar::OnLButtonUp(unsigned flags, Point point) {
   RestoreFocus();
   // The command may close the window that holds the bar, or take the button away.
   QPointer<CUxToolBar> self(this);
-  if (over && !OnSendCommand(pressed) && command != 0 && command != kNoCommand) {
+  const bool sentByBar = over && OnSendCommand(pressed);
+  // A bar that sends the command itself may rebuild its buttons meanwhile.
+  if (!self || ButtonToIndex(pressed) < 0) return;
+  if (over && !sentByBar && command != 0 && command != kNoCommand) {
     InvalidateButton(ButtonToIndex(pressed));
     commandUsage().AddCmd(command);
     if (!pressed->OnClickUp() && !CUxUserToolsManager::InvokeToolOf(command)) sendCommand(GetTopFrame(this), command, 0);

@@ -1,0 +1,52 @@
+// What a dialog or property page that opens the library's popup menus needs: outside clicks close
+// the open popup (also clicks outside the dialog, through the library's mouse hook), keys reach
+// it, and accelerator commands do not pass it by. The click and mouse-move checks are shared
+// with the frames.
+#pragma once
+
+#include <QPoint>
+
+#include <memory>
+
+class CUxPopupMenu;
+class QEvent;
+class QWidget;
+class WindowInputFilter;
+
+// Classifies a click against the open popup menu and closes it where the click calls for that;
+// true when the click is consumed. `focusOwner` takes the focus back where a closing click
+// leaves it on a bar; `consumeClosingClick` decides for the click that closes the popup from
+// anywhere else.
+bool RoutePopupClick(const QPoint& screen, QWidget* focusOwner, bool consumeClosingClick);
+// Closes a popup the way a window's close request does.
+void ClosePopup(CUxPopupMenu* popup);
+// The event is a right-button release on a dock bar: the owner is asked for its bar menu.
+bool SendBarPopupMenuRequest(QWidget* owner, QWidget* target, const QPoint& screen);
+
+class DialogImpl {
+ public:
+  explicit DialogImpl(QWidget* ownerDialog);
+  virtual ~DialogImpl();
+  DialogImpl(const DialogImpl&) = delete;
+  DialogImpl& operator=(const DialogImpl&) = delete;
+
+  // With a popup the library's mouse hook is installed (once) and this helper owns it; with
+  // null the hook goes.
+  void SetActiveMenu(CUxPopupMenu* popup);
+  bool RouteMouseClick(const QPoint& screen);
+  // While a popup is open, a move outside it that no bar of the popup chain is under is kept
+  // from the windows below.
+  static bool CheckMouseMove(const QPoint& screen);
+  // Every key and mouse event of the dialog passes here first; true swallows it.
+  bool PreTranslateMessage(QWidget* target, QEvent* event);
+  // True when the command is consumed here.
+  bool OnCommand(unsigned id, int notifyCode);
+
+  // The installed mouse hook; 0 for none.
+  static int MouseHook();
+
+  QWidget* m_pOwnerDialog;
+
+ private:
+  std::unique_ptr<WindowInputFilter> m_filter;
+};

@@ -1,0 +1,14 @@
+#include "uictl/frames/ux_dialog.h"
+
+CUxDialog::CUxDialog(QWidget* parent) : QDialog(parent), m_Impl(this) {}
+
+bool CUxDialog::onCommand(unsigned id, int notifyCode) {
+  constexpr unsigned kIdOk = 1, kIdCancel = 2;
+  if (m_Impl.OnCommand(id, notifyCode)) return true;
+  if (id == kIdOk) accept();
+  else if (id == kIdCancel) reject();
+  else return false;
+  return true;
+}
+
+CUxPropertyPage::CUxPropertyPage(QWidget* parent) : QWidget(parent), m_Impl(this) {}

@@ -1,0 +1,263 @@
+// A frame with a menu bar and a dialog that open the library's popup menus: keys, accelerators,
+// Alt and clicks reach the open popup first, user-defined toolbars come and go on request, and
+// customisation refuses commands.
+#include "platform/command_target.h"
+#include "uictl/bars/menu_bar.h"
+#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/virtual_keys.h"
+#include "uictl/frames/frame_wnd.h"
+#include "uictl/frames/ux_dialog.h"
+#include "uictl/frames/ux_mini_dock_frame.h"
+
+#include "../../support/recording_notifier.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+class KeyRecorder : public QWidget {
+ public:
+  KeyRecorder() { setFocusPolicy(Qt::StrongFocus); }
+  void keyPressEvent(QKeyEvent* event) override { keys.push_back(event->key()); }
+  std::vector<int> keys;
+};
+
+class RecordingFrame : public CUxFrameWnd {
+ public:
+  std::vector<std::pair<unsigned, int>> commands;
+
+ protected:
+  bool OnFrameCommand(unsigned id, int notifyCode) override {
+    commands.push_back({id, notifyCode});
+    return true;
+  }
+};
+
+MenuHandle mainMenu() {
+  const MenuHandle menu = createMenu();
+  for (const wchar_t* title : {L"&File", L"&Edit"}) {
+    const MenuHandle sub = createPopupMenu();
+    appendMenu(sub, MfString, 100, L"&Open");
+    appendMenu(sub, MfString, 101, L"&Close");
+    appendMenu(menu, MfPopup, sub.id(), title);
+  }
+  return menu;
+}
+
+void settle() {
+  for (int i = 0; i < 3; ++i) {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+}
+
+QPoint titleCentre(CUxToolBar* bar, int index) {
+  const Rect r = bar->GetButton(index)->m_rect;
+  return bar->ClientToWidget({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+}  // namespace
+
+class FrameRoutingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    frame.SetAccelerators(std::make_shared<std::vector<Accel>>(std::vector<Accel>{{FVirtKey | FControl, 'S', 300}}));
+    frame.SetMenu(mainMenu());
+    frame.SetCentralWidget(recorder);
+    frame.EnableDocking(CbrsAlignAny);
+    menuBar = new CUxMenuBar(&frame);
+    menuBar->Create(&frame);
+    frame.DockControlBar(menuBar, DockBarTop);
+    frame.setGeometry(100, 100, 600, 400);
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&frame));
+    frame.RecalcLayout(true);
+    recorder->setFocus();
+  }
+  void TearDown() override {
+    if (CUxPopupMenu* popup = CUxPopupMenu::GetActiveMenu()) popup->close();
+    CUxToolBar::SetCustomizeMode(false);
+    settle();
+  }
+  CUxPopupMenu* openFileMenu() {
+    menuBar->DropDownMenu(menuBar->GetButton(0));
+    settle();
+    return CUxPopupMenu::GetActiveMenu();
+  }
+
+  UxLibrary library;
+  RecordingFrame frame;
+  KeyRecorder* recorder = new KeyRecorder;
+  CUxMenuBar* menuBar = nullptr;
+};
+
+TEST_F(FrameRoutingTest, KeysAndAcceleratorsGoToTheOpenPopup) {
+  EXPECT_EQ(frame.Impl().GetMenuBar(), menuBar);
+  EXPECT_FALSE(frame.GetMenu());  // the menu bar took the frame's menu
+  ASSERT_EQ(menuBar->GetCount(), 2);
+
+  // Without a popup the accelerator runs as an accelerator command.
+  QTest::keyClick(recorder, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(frame.commands, (std::vector<std::pair<unsigned, int>>{{300, 1}}));
+  frame.commands.clear();
+  recorder->keys.clear();
+
+  // Opened from the keyboard, the popup selects its first item; the arrow moves on.
+  QPointer<CUxPopupMenu> popup = openFileMenu();
+  ASSERT_TRUE(popup && popup->GetSelItem());
+  EXPECT_EQ(popup->GetSelItem()->m_nCommandId, 100u);
+  QTest::keyClick(recorder, Qt::Key_Down);
+  QTest::keyClick(recorder, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(popup && popup->isVisible());
+  EXPECT_TRUE(frame.commands.empty());
+  EXPECT_TRUE(recorder->keys.empty());
+  ASSERT_TRUE(popup->GetSelItem());
+  EXPECT_EQ(popup->GetSelItem()->m_nCommandId, 101u);
+
+  // Plain F10 is left to the window; Shift+F10 goes to the popup.
+  QTest::keyClick(recorder, Qt::Key_F10);
+  EXPECT_EQ(recorder->keys, std::vector<int>{Qt::Key_F10});
+  QTest::keyClick(recorder, Qt::Key_F10, Qt::ShiftModifier);
+  EXPECT_EQ(recorder->keys.size(), 1u);
+
+  // An accelerator command that arrives anyway closes the popup instead of running.
+  EXPECT_TRUE(frame.onCommand(300, 1));
+  settle();
+  EXPECT_FALSE(popup);
+  EXPECT_TRUE(frame.commands.empty());
+}
+
+TEST_F(FrameRoutingTest, AltTogglesTheMenuBarFocusAndClosesAPopup) {
+  QTest::keyClick(recorder, Qt::Key_Alt);
+  EXPECT_TRUE(menuBar->hasFocus());
+  QTest::keyClick(menuBar, Qt::Key_Alt);
+  EXPECT_FALSE(menuBar->hasFocus());
+
+  // Alt with a letter opens that menu and leaves the focus where it is.
+  recorder->setFocus();
+  QTest::keyClick(recorder, Qt::Key_E, Qt::AltModifier);
+  settle();
+  QPointer<CUxPopupMenu> popup = CUxPopupMenu::GetActiveMenu();
+  ASSERT_TRUE(popup);
+  EXPECT_EQ(popup->GetParentButton(), menuBar->GetButton(1));
+  EXPECT_FALSE(menuBar->hasFocus());
+
+  QTest::keyPress(recorder, Qt::Key_Alt);
+  settle();
+  EXPECT_FALSE(popup);
+  QTest::keyRelease(recorder, Qt::Key_Alt);
+}
+
+TEST_F(FrameRoutingTest, AClickOnTheOpeningTitleClosesThePopupAndGoesNoFurther) {
+  QTest::mouseClick(menuBar, Qt::LeftButton, {}, titleCentre(menuBar, 0));
+  settle();
+  QPointer<CUxPopupMenu> popup = CUxPopupMenu::GetActiveMenu();
+  ASSERT_TRUE(popup);
+  EXPECT_EQ(popup->GetParentButton(), menuBar->GetButton(0));
+
+  // Passed on, the press would open the menu again.
+  QTest::mousePress(menuBar, Qt::LeftButton, {}, titleCentre(menuBar, 0));
+  QTest::mouseRelease(menuBar, Qt::LeftButton, {}, titleCentre(menuBar, 0));
+  settle();
+  EXPECT_FALSE(popup);
+  EXPECT_FALSE(CUxPopupMenu::GetActiveMenu());
+
+  // A click elsewhere in the frame closes the popup too, and is consumed.
+  popup = openFileMenu();
+  ASSERT_TRUE(popup);
+  QTest::mouseClick(recorder, Qt::LeftButton, {}, QPoint(200, 200));
+  settle();
+  EXPECT_FALSE(popup);
+}
+
+TEST_F(FrameRoutingTest, UserToolbarsComeAndGoByTheRegisteredMessages) {
+  RecordingNotifier notifier;
+  NotifierOverride boxes(notifier);
+  frame.Impl().m_nFirstCustomBarId = 0xE810;
+  frame.Impl().m_nLastCustomBarId = 0xE811;
+  auto create = [&](const wchar_t* name) {
+    RegisteredMessageEvent message(UXTOOLBAR_CREATE, 0, reinterpret_cast<intptr_t>(name));
+    QCoreApplication::sendEvent(&frame, &message);
+    return reinterpret_cast<CUxToolBar*>(message.result);
+  };
+  auto remove = [&](CUxToolBar* bar) {
+    RegisteredMessageEvent message(UXTOOLBAR_DELETE, 0, reinterpret_cast<intptr_t>(bar));
+    QCoreApplication::sendEvent(&frame, &message);
+    return message.result;
+  };
+
+  QPointer<CUxToolBar> first = create(L"Mine");
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->GetDlgCtrlID(), 0xE810u);
+  EXPECT_EQ(first->windowTitle(), QStringLiteral("Mine"));
+  EXPECT_TRUE(first->IsFloating());
+  EXPECT_NE(dynamic_cast<CUxMiniDockFrameWnd*>(first->window()), nullptr);  // the library's own floating frame
+  EXPECT_EQ(first->GetBarStyle() & 0x34u, 0x34u);
+  CUxToolBar* second = create(L"Other");
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->GetDlgCtrlID(), 0xE811u);
+  EXPECT_EQ(create(L"Third"), nullptr);
+  ASSERT_EQ(notifier.boxes.size(), 1u);
+  EXPECT_NE(notifier.boxes[0].find(L"2"), std::wstring::npos);
+
+  // Only a bar the user made may be deleted; its id is free again afterwards.
+  EXPECT_EQ(remove(menuBar), 0);
+  EXPECT_TRUE(menuBar->isVisible());
+  EXPECT_EQ(remove(first), 1);
+  EXPECT_FALSE(first);
+  EXPECT_EQ(create(L"Again")->GetDlgCtrlID(), 0xE810u);
+}
+
+TEST_F(FrameRoutingTest, CustomisationRefusesCommandsAndRoutesNoKeys) {
+  CUxToolBar::SetCustomizeMode(true);
+  EXPECT_FALSE(frame.onCommand(300, 1));
+  EXPECT_FALSE(frame.onCommand(100, 0));
+  QTest::keyClick(recorder, Qt::Key_F, Qt::AltModifier);
+  settle();
+  EXPECT_FALSE(CUxPopupMenu::GetActiveMenu());
+  EXPECT_TRUE(frame.commands.empty());
+}
+
+TEST(DialogRouting, OneMouseHookServesNestedPopupsAndClosesThemFromOutside) {
+  UxLibrary library;
+  CUxDialog dialog;
+  dialog.setGeometry(100, 100, 300, 200);
+  dialog.show();
+  QWidget elsewhere;
+  elsewhere.setGeometry(600, 100, 200, 200);
+  elsewhere.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
+
+  const MenuHandle menu = createPopupMenu();
+  const MenuHandle sub = createPopupMenu();
+  appendMenu(sub, MfString, 201, L"Inner");
+  appendMenu(menu, MfPopup, sub.id(), L"&More");
+  appendMenu(menu, MfString, 200, L"Plain");
+  QPointer<CUxPopupMenu> outer = new CUxPopupMenu;
+  ASSERT_TRUE(outer->Create(&dialog, 150, 150, menu, false, true));
+  const int hook = DialogImpl::MouseHook();
+  EXPECT_NE(hook, 0);
+
+  outer->OnKeyDown(VkDown);
+  outer->OnKeyDown(VkRight);
+  settle();
+  QPointer<CUxPopupMenu> inner = CUxPopupMenu::GetActiveMenu();
+  ASSERT_TRUE(inner && inner != outer);
+  EXPECT_EQ(DialogImpl::MouseHook(), hook);
+
+  // A press inside a popup leaves it open; one outside the dialog closes the popups.
+  QTest::mousePress(inner, Qt::LeftButton, {}, QPoint(3, 3));
+  QTest::mouseRelease(inner, Qt::LeftButton, {}, QPoint(3, 3));
+  EXPECT_TRUE(inner);
+  QTest::mouseClick(&elsewhere, Qt::LeftButton, {}, QPoint(50, 50));
+  settle();
+  EXPECT_FALSE(inner);
+  EXPECT_FALSE(outer);
+  EXPECT_EQ(DialogImpl::MouseHook(), 0);
+}

@@ -1,0 +1,82 @@
+// Ids for torn-off menus and the marker that carries one in a menu title; the mouse manager's
+// stored settings.
+#include "uictl/frames/mouse_manager.h"
+#include "uictl/frames/tear_off_manager.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+TEST(TearOffManager, HandsOutEachIdOnceAndNeverCountsBelowZero) {
+  TearOffManager unset;
+  EXPECT_EQ(unset.GetFreeId(), 0u);
+
+  TearOffManager ids(500, 501);
+  EXPECT_EQ(ids.GetFreeId(), 500u);
+  EXPECT_EQ(ids.GetFreeId(), 501u);
+  EXPECT_EQ(ids.GetFreeId(), 0u);  // full
+  ids.SetInUse(500, false);
+  ids.SetInUse(500, false);
+  EXPECT_EQ(ids.UseCount(500), 0);
+  ids.SetInUse(499, true);  // outside the range: ignored
+  EXPECT_EQ(ids.GetFreeId(), 500u);
+}
+
+TEST(TearOffManager, MarksAndReadsTitles) {
+  std::wstring title = L"&View";
+  TearOffManager::Build(512, title);
+  EXPECT_EQ(title, std::wstring(L"\x01") + L"512" + L"\x01" + L"&View");
+  EXPECT_EQ(TearOffManager::Parse(title), 512u);
+  EXPECT_EQ(title, L"&View");
+  for (std::wstring plain : {std::wstring(L"&View"), std::wstring(L"\x01") + L"12 no end"}) {
+    const std::wstring before = plain;
+    EXPECT_EQ(TearOffManager::Parse(plain), 0u);
+    EXPECT_EQ(plain, before);
+  }
+
+  // Submenus that start a new bar column get ids; reading the menu back counts them as used.
+  const MenuHandle menu = createMenu();
+  const MenuHandle column = createPopupMenu();
+  appendMenu(column, MfString, 1, L"x");
+  appendMenu(menu, MfPopup | MfMenuBarBreak, column.id(), L"Tools");
+  appendMenu(menu, MfPopup, createPopupMenu().id(), L"Help");
+  TearOffManager ids(700, 710);
+  ids.SetupTearOffMenus(menu);
+  std::wstring marked = getMenuString(menu, 0, MfByPosition);
+  EXPECT_EQ(getSubMenu(menu, 0), column);
+  EXPECT_EQ(TearOffManager::Parse(marked), 700u);
+  EXPECT_EQ(marked, L"Tools");
+  EXPECT_EQ(getMenuString(menu, 1, MfByPosition), L"Help");
+  TearOffManager reread(700, 710);
+  reread.ParseMenu(menu);
+  EXPECT_EQ(reread.UseCount(700), 1);
+  EXPECT_EQ(reread.GetFreeId(), 701u);
+  destroyMenu(menu);
+}
+
+TEST(MouseManager, StoresItsViewsAndKeepsThemWhenALoadFails) {
+  std::vector<uint8_t> bytes;
+  {
+    CUxMouseManager manager;
+    EXPECT_EQ(mouseManager(), &manager);
+    manager.m_viewIds = {{L"一覧", 1}, {L"Card", 2}};
+    manager.m_viewCommands = {{1, 100}, {2, 200}};
+    Archive out(Archive::Store, bytes);
+    manager.Serialize(out);
+  }
+  EXPECT_EQ(mouseManager(), nullptr);
+
+  CUxMouseManager manager;
+  manager.m_viewCommands = {{9, 900}};
+  Archive in(Archive::Load, bytes);
+  manager.Serialize(in);
+  EXPECT_EQ(manager.m_viewCommands, (std::map<int, unsigned>{{1, 100}, {2, 200}}));
+  EXPECT_EQ(manager.m_viewIds.at(L"一覧"), 1);
+
+  const std::vector<uint8_t> cut(bytes.begin(), bytes.end() - 3);
+  manager.m_viewIds.clear();
+  Archive damaged(Archive::Load, cut);
+  EXPECT_THROW(manager.Serialize(damaged), ArchiveException);
+  EXPECT_TRUE(manager.m_viewIds.empty());
+  EXPECT_EQ(manager.m_viewCommands.size(), 2u);
+}
