@@ -4,6 +4,7 @@
 #include "platform/gdi_dc.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/measuring_dc.h"
 #include "uictl/bars/toolbar_button.h"
 #include "uictl/bars/toolbar_images.h"
 
@@ -86,12 +87,10 @@ void ButtonsList::RebuildLocations() {
   const Rect area = buttonArea();
   // Laid out once the list has buttons and room for them.
   if (m_Buttons.empty() || area.isEmpty()) return;
-  QImage scratch(1, 1, QImage::Format_RGB32);
-  Dc dc(scratch);
-  dc.selectFont(globalData().fontRegular);
+  MeasuringDc measure(globalData().fontRegular);
   int x = area.left, y = area.top;
   for (CUxToolbarButton* button : m_Buttons) {
-    int width = button->OnCalculateSize(&dc, m_sizeButton, true).cx;
+    int width = button->OnCalculateSize(measure.get(), m_sizeButton, true).cx;
     if (x + width > area.right) {
       if (x != area.left) {
         x = area.left;

@@ -2,10 +2,10 @@
 
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/measuring_dc.h"
 #include "uictl/bars/text_scope.h"
 #include "uictl/bars/toolbar.h"
 #include "uictl/bars/visual_manager.h"
-#include "uictl/frames/text_measure.h"
 #include "uictl/frames/window_styles.h"
 
 #include <QCoreApplication>
@@ -77,8 +77,8 @@ Size CUxCaptionBar::CalcFixedLayout(bool, bool) {
 }
 
 void CUxCaptionBar::AdjustLayout() {
-  TextMeasure measure(textFont());
-  const int textHeight = measure.dc.getTextMetrics().height;
+  MeasuringDc measure(textFont());
+  const int textHeight = measure->getTextMetrics().height;
   const Size image = imageSize();
   m_nCurrentHeight = m_nDefaultHeight != -1
                          ? m_nDefaultHeight
@@ -116,13 +116,13 @@ void CUxCaptionBar::AdjustLayout() {
     place(m_rectImage, m_nImageAlignment, image.cx, top, bottom, false);
   }
   if (!m_strBtnText.empty()) {
-    const int width = measure.dc.getTextExtent(m_strBtnText).cx + 2 * m_nHorzElementOffset +
+    const int width = measure->getTextExtent(m_strBtnText).cx + 2 * m_nHorzElementOffset +
                       (buttonActive() ? kArrowWidth : 0);
     place(m_rectButton, m_nBtnAlignment, width, client.top, client.bottom, true);
   }
   if (!m_strText.empty()) {
     Rect measured;
-    measure.dc.drawText(m_strText, measured, DtCalcRect | DtSingleLine | DtNoPrefix);
+    measure->drawText(m_strText, measured, DtCalcRect | DtSingleLine | DtNoPrefix);
     const int top = centreY - measured.height() / 2;
     place(m_rectText, m_nTextAlignment, measured.width(), top, top + measured.height(), false);
   }

@@ -34,6 +34,19 @@ CColorButton* cellOf(CUxToolbarButton* button) { return dynamic_cast<CColorButto
 
 }  // namespace
 
+void writeColorList(Archive& ar, const std::vector<COLORREF>& colors) {
+  ar.writeI32(static_cast<int32_t>(colors.size()));
+  for (COLORREF c : colors) ar.writeU32(c);
+}
+
+std::vector<COLORREF> readColorList(Archive& ar) {
+  const int32_t count = ar.readI32();
+  if (count < 0) throw ArchiveException(ArchiveException::BadClass);
+  std::vector<COLORREF> colors;
+  for (int32_t i = 0; i < count; ++i) colors.push_back(ar.readU32());
+  return colors;
+}
+
 CUxColorBar::CUxColorBar() {
   m_bLocked = true;
   registerColorClasses();
@@ -149,8 +162,8 @@ void CUxColorBar::Serialize(Archive& ar) {
     for (int v : {Columns, RowsWhenDockedHorz, ColumnsWhenDockedVert}) ar.writeI32(v);
     ar.writeU32(AutomaticColor);
     for (const std::wstring* label : {&AutomaticLabel, &OtherLabel, &DocumentColorsLabel}) ar.writeString(*label);
-    for (int v : {int(IsTearOff), int(CommandId), int(UseSystemColorDialog), int(Colors.size())}) ar.writeI32(v);
-    for (COLORREF c : Colors) ar.writeU32(c);
+    for (int v : {int(IsTearOff), int(CommandId), int(UseSystemColorDialog)}) ar.writeI32(v);
+    writeColorList(ar, Colors);
     return;
   }
   const int columns = ar.readI32(), rows = ar.readI32(), columnsVert = ar.readI32();
@@ -160,10 +173,7 @@ void CUxColorBar::Serialize(Archive& ar) {
   const bool tearOff = ar.readI32() != 0;
   const unsigned command = static_cast<unsigned>(ar.readI32());
   const bool systemDialog = ar.readI32() != 0;
-  const int32_t count = ar.readI32();
-  if (count < 0) throw ArchiveException(ArchiveException::BadClass);
-  std::vector<COLORREF> colors;
-  for (int32_t i = 0; i < count; ++i) colors.push_back(ar.readU32());
+  std::vector<COLORREF> colors = readColorList(ar);
   // Only a complete record replaces what the bar holds.
   Columns = columns;
   RowsWhenDockedHorz = rows;

@@ -141,5 +141,9 @@ class CColorPopup : public CUxPopupMenu {
   CUxColorBar* m_colorBar = nullptr;
 };
 
+// A list of colours in an archive: the count, then the colours. Reading throws on a negative count.
+void writeColorList(platform::Archive& ar, const std::vector<COLORREF>& colors);
+std::vector<COLORREF> readColorList(platform::Archive& ar);
+
 // Names of colours for the cells' tooltips; nothing in the library adds any.
 std::map<COLORREF, std::wstring>& colorBarMap();

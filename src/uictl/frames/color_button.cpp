@@ -106,9 +106,7 @@ void CUxColorButton::OnDraw(Dc* dc, const Rect& rect, unsigned state) {
   rectColor = rectColor.deflated(1, 1);
   const bool disabled = (state & OdsDisabled) != 0;
   if (color != kNoColor && !disabled) {
-    // A 256-colour display can show only the entries of its palette.
-    if (data.nBitsPerPixel == 8) color = nearestSystemPaletteColor(color);
-    dc->fillSolidRect(rectColor, color);
+    dc->fillSolidRect(rectColor, displayedColor(color));
   }
 
   dc->fillSolidRect(rectArrow, data.clrBarFace);

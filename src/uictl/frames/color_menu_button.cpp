@@ -93,8 +93,7 @@ void CUxColorMenuButton::Serialize(Archive& ar) {
   CUxToolbarMenuButton::Serialize(ar);
   // No workspace object exists here, so the docked counts are never in the stream.
   if (ar.IsStoring()) {
-    ar.writeI32(static_cast<int32_t>(Colors.size()));
-    for (COLORREF c : Colors) ar.writeU32(c);
+    writeColorList(ar, Colors);
     ar.writeI32(Columns);
     ar.writeI32(ShowAutomatic);
     ar.writeI32(ShowOther);
@@ -106,11 +105,7 @@ void CUxColorMenuButton::Serialize(Archive& ar) {
     ar.writeI32(UseSystemColorDialog);
     return;
   }
-  const int32_t count = ar.readI32();
-  if (count < 0) throw ArchiveException(ArchiveException::BadClass);
-  std::vector<COLORREF> colors;
-  for (int32_t i = 0; i < count; ++i) colors.push_back(ar.readU32());
-  Colors = std::move(colors);
+  Colors = readColorList(ar);
   Columns = ar.readI32();
   ShowAutomatic = ar.readI32() != 0;
   ShowOther = ar.readI32() != 0;

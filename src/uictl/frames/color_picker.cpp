@@ -27,7 +27,7 @@ int snapChannel(int v, int t) {
 HexCell::HexCell(COLORREF color, int x, int y, int size, int t) : X(x), Y(y), Size(size) {
   if (t != 0) color = rgb(snapChannel(redOf(color), t), snapChannel(greenOf(color), t), snapChannel(blueOf(color), t));
   Color = color;
-  DrawColor = globalData().nBitsPerPixel == 8 ? nearestSystemPaletteColor(color) : color;
+  DrawColor = displayedColor(color);
   Points = GetHexagonPoints(x, y, size);
 }
 
@@ -95,10 +95,6 @@ const std::vector<HexCell>& ColorPickerCtrl::GetCells() {
   return Cells;
 }
 
-COLORREF ColorPickerCtrl::shown(COLORREF color) const {
-  return globalData().nBitsPerPixel == 8 ? nearestSystemPaletteColor(color) : color;
-}
-
 bool ColorPickerCtrl::barSpan(int* top, int* bottom) const {
   *top = 5;
   *bottom = height() - 5;
@@ -161,8 +157,8 @@ void ColorPickerCtrl::paintEvent(QPaintEvent*) {
   switch (Type) {
     case TypePreview: {
       const int half = height() / 2;
-      painter.fillRect(QRect(0, 0, width(), half), toQColor(shown(Color)));
-      painter.fillRect(QRect(0, half, width(), height() - half), toQColor(shown(InitialColor)));
+      painter.fillRect(QRect(0, 0, width(), half), toQColor(displayedColor(Color)));
+      painter.fillRect(QRect(0, half, width(), height() - half), toQColor(displayedColor(InitialColor)));
       painter.setPen(toQColor(data.clrBtnDarkShadow));
       painter.drawRect(rect().adjusted(0, 0, -1, -1));
       break;
@@ -184,7 +180,7 @@ void ColorPickerCtrl::drawBar(QPainter& painter) {
   if (!barSpan(&top, &bottom)) return;
   for (int y = top; y < bottom; ++y) {
     const double lightness = double(bottom - y) / (bottom - top);
-    painter.fillRect(QRect(0, y, BarWidth, 1), toQColor(shown(DrawManager::HLSToRGB(Hue, lightness, Saturation))));
+    painter.fillRect(QRect(0, y, BarWidth, 1), toQColor(displayedColor(DrawManager::HLSToRGB(Hue, lightness, Saturation))));
   }
   drawMarker(painter, markerRect());
 }
@@ -198,7 +194,7 @@ void ColorPickerCtrl::drawPlane(QPainter& painter) {
     for (int x = 0; x < width(); x += step) {
       for (int y = 0; y < height(); y += step) {
         const int k = height() - 1 - y;
-        const COLORREF c = shown(DrawManager::HLSToRGB(double(x) / width(), 0.5, double(k) / height()));
+        const COLORREF c = displayedColor(DrawManager::HLSToRGB(double(x) / width(), 0.5, double(k) / height()));
         if (step == 1)
           SpectrumCache.setPixel(x, y, toPixel(c));
         else

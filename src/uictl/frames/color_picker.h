@@ -72,7 +72,6 @@ class ColorPickerCtrl : public QWidget {
   void trackPoint(QPoint point, Qt::KeyboardModifiers modifiers);
   void markerMoved(const QRect& before);
   void updateColorFromHLS();
-  platform::COLORREF shown(platform::COLORREF color) const;
 
   int Type = TypePlane;
   double Lightness = 0.5;

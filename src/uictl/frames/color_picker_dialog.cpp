@@ -224,7 +224,7 @@ int ColorPickerDialog::DoModal() {
 
 void ColorPickerDialog::SetNewColor(COLORREF color) {
   NewColor = color;
-  Preview->SetColor(globalData().nBitsPerPixel == 8 ? nearestSystemPaletteColor(color) : color);
+  Preview->SetColor(displayedColor(color));
   Preview->repaint();
 }
 

@@ -6,6 +6,7 @@
 #include "uictl/frames/window_styles.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -24,6 +25,12 @@ OutlookAnimationSleeper& installedSleeper() {
 void animationPause() {
   if (installedSleeper()) installedSleeper()(kAnimationPause);
   else std::this_thread::sleep_for(std::chrono::milliseconds(kAnimationPause));
+}
+
+// Null when the resource has no such bitmap.
+QImage resourceBitmap(unsigned id) {
+  const QString path = bitmapResourcePath(id);
+  return path.isEmpty() ? QImage() : QImage(path);
 }
 
 }  // namespace
@@ -119,7 +126,6 @@ bool CUxOutlookBar::AddPage(unsigned pageId, const wchar_t* name, QWidget* pageW
   CUxOutlookBarPage* added = page.get();
   m_Pages.insert(position == -1 ? m_Pages.end() : m_Pages.begin() + position, std::move(page));
   added->CreatePageButton(this);
-  added->m_btnPage->installEventFilter(this);
   if (pageWindow) pageWindow->hide();
   if (m_Pages.size() == 1) SetActivePage(static_cast<int>(pageId), false);
   else AdjustLayout();
@@ -152,8 +158,7 @@ int CUxOutlookBar::AddImage(const QImage& bitmap) {
 bool CUxOutlookBar::AddButton(unsigned bitmapId, const wchar_t* label, unsigned command, int pageId, int position) {
   int image = -1;
   if (bitmapId != 0) {
-    const QString path = bitmapResourcePath(bitmapId);
-    const QImage bitmap = path.isEmpty() ? QImage() : QImage(path);
+    const QImage bitmap = resourceBitmap(bitmapId);
     if (bitmap.isNull()) return false;
     image = AddImage(bitmap);
   }
@@ -191,20 +196,28 @@ void CUxOutlookBar::RemoveAllButtons() {
   m_bScrollDown = false;
 }
 
+bool CUxOutlookBar::onActivePage(const CUxToolbarButton& button) const {
+  if (m_Pages.empty()) return true;
+  const auto* outlook = dynamic_cast<const CUxOutlookButton*>(&button);
+  return outlook && static_cast<int>(outlook->m_dwPageID) == m_nActivePageID;
+}
+
 CUxToolbarButton* CUxOutlookBar::GetVisibleButton(int index) const {
   int n = 0;
-  for (const auto& button : m_Buttons) {
-    const auto* outlook = dynamic_cast<const CUxOutlookButton*>(button.get());
-    const bool visible = m_Pages.empty() || (outlook && static_cast<int>(outlook->m_dwPageID) == m_nActivePageID);
-    if (visible && n++ == index) return button.get();
-  }
+  for (const auto& button : m_Buttons)
+    if (onActivePage(*button) && n++ == index) return button.get();
   return nullptr;
 }
 
 int CUxOutlookBar::GetVisibleButtonCount() const {
-  int n = 0;
-  while (GetVisibleButton(n)) ++n;
-  return n;
+  return static_cast<int>(
+      std::count_if(m_Buttons.begin(), m_Buttons.end(), [this](const auto& button) { return onActivePage(*button); }));
+}
+
+Size CUxOutlookBar::PageIconSize() const {
+  if (!m_smallPageImages.empty()) return m_sizeSmallPageImage;
+  if (!m_largePageImages.empty()) return m_sizeLargePageImage;
+  return {16, 16};
 }
 
 // Settings.
@@ -233,8 +246,7 @@ void CUxOutlookBar::SetBackgroundImage(unsigned bitmapId, bool force) {
   m_BackImage.Clear();
   m_bBackImageUsable = false;
   if (bitmapId != 0) {
-    const QString path = bitmapResourcePath(bitmapId);
-    const QImage bitmap = path.isEmpty() ? QImage() : QImage(path);
+    const QImage bitmap = resourceBitmap(bitmapId);
     if (!bitmap.isNull()) {
       m_BackImage.SetImageSize({bitmap.width(), bitmap.height()});
       m_BackImage.AddImage(bitmap);

@@ -61,6 +61,8 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::C
   // The command buttons of the active page (every button while there are no pages).
   CUxToolbarButton* GetVisibleButton(int index) const;
   int GetVisibleButtonCount() const;
+  // The icon size of page-button mode: the small icons', else the large ones', else 16x16.
+  platform::Size PageIconSize() const;
   // The client area without the caption strip.
   platform::Rect GetPageArea() const;
   void ScrollUp();
@@ -167,6 +169,8 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::C
 
  private:
   bool isVerticalBar() const { return !IsHorizontal(); }
+  // Whether the button shows on the active page (every button shows while there are no pages).
+  bool onActivePage(const CUxToolbarButton& button) const;
   bool dockedAtStart() const;
   void recalcSplitter();
   // The scroll buttons' and the active page button's share of the bar's mouse input; true

@@ -2,11 +2,9 @@
 // the active one, the work area with its command buttons and scroll buttons, and the bar's
 // thickness.
 #include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/measuring_dc.h"
 #include "uictl/bars/visual_manager.h"
 #include "uictl/frames/outlook_bar.h"
-#include "uictl/frames/text_measure.h"
-
-#include <QImage>
 
 using namespace platform;
 
@@ -52,10 +50,10 @@ Size CUxOutlookBar::CalcFixedLayout(bool, bool horizontal) {
   if (thickness == -1) {
     thickness = 2 * (horizontal ? m_csImage.cy : m_csImage.cx) + 10;
     if (m_bTextLabels) {
-      TextMeasure measure(globalData().fontRegular);
+      MeasuringDc measure(globalData().fontRegular);
       for (const auto& button : m_Buttons) {
         Rect label{0, 0, 1, 1};
-        measure.dc.drawText(button->m_strText, label, DtCalcRect | DtWordBreak);
+        measure->drawText(button->m_strText, label, DtCalcRect | DtWordBreak);
         thickness = std::max(thickness, horizontal ? label.height() : label.width());
       }
     }
@@ -67,7 +65,7 @@ Size CUxOutlookBar::CalcFixedLayout(bool, bool horizontal) {
 
 void CUxOutlookBar::AdjustLayout() {
   int textHeight = globalData().nTextHeight + 4;
-  if (!m_fontCaption.isNull()) textHeight = TextMeasure(m_fontCaption).dc.getTextMetrics().height + 8;
+  if (!m_fontCaption.isNull()) textHeight = MeasuringDc(m_fontCaption)->getTextMetrics().height + 8;
   m_nPageButtonHeight = textHeight + 2;
 
   m_rectCaption = {};
@@ -160,17 +158,15 @@ void CUxOutlookBar::AdjustLocations() {
   }
 
   // Command buttons of the active page, one after another from the scrolled start.
-  TextMeasure measure(vertical ? globalData().fontRegular : globalData().fontVert);
+  MeasuringDc measure(vertical ? globalData().fontRegular : globalData().fontVert);
   int position = (vertical ? work.top : work.left) - m_iScrollOffset;
   for (auto& button : m_Buttons) {
-    const auto* outlook = dynamic_cast<const CUxOutlookButton*>(button.get());
-    const bool shown = m_Pages.empty() || (outlook && static_cast<int>(outlook->m_dwPageID) == m_nActivePageID);
-    if (!shown) {
+    if (!onActivePage(*button)) {
       button->SetRect({-1, -1, -1, -1});
       continue;
     }
     button->m_bTextBelow = m_bTextLabels;
-    Size size = button->OnCalculateSize(&measure.dc, standard, !vertical);
+    Size size = button->OnCalculateSize(measure.get(), standard, !vertical);
     if (vertical) {
       size.cx = std::min(size.cx, work.width() - 1);
       const int left = work.left + (work.width() - size.cx) / 2;
@@ -242,8 +238,7 @@ void CUxOutlookBar::resizeEvent(QResizeEvent* event) {
 }
 
 void CUxOutlookBar::placeLargePageButtons(Rect& area) {
-  Size icon = !m_smallPageImages.empty() ? m_sizeSmallPageImage : m_sizeLargePageImage;
-  if (m_smallPageImages.empty() && m_largePageImages.empty()) icon = {16, 16};
+  const Size icon = PageIconSize();
   const int rowHeight = icon.cy * (g_bLargeIcons ? 2 : 1) + 12;
   m_rectToolBar = {area.left, area.bottom - rowHeight, area.right, area.bottom};
   area.bottom -= rowHeight;

@@ -79,6 +79,8 @@ bool CUxOutlookBarPage::CreatePageButton(CUxOutlookBar* bar) {
   m_btnPage->m_bDrawFocusRect = false;
   m_btnPage->m_nBorderStyle = CUxButton::BorderSemiFlat;
   m_btnPage->SetAutoTooltip(true);
+  // The bar sees the button's mouse input first: the active page button ignores clicks.
+  m_btnPage->installEventFilter(bar);
   CUxButton* button = m_btnPage.get();
   QObject::connect(button, &QAbstractButton::clicked, bar, [bar, button] { bar->OnCommand(button->objectName().mid(2).toUInt(), 0, button); });
   m_rectButton = {};

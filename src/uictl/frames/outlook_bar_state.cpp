@@ -66,7 +66,6 @@ void CUxOutlookBar::Serialize(Archive& ar) {
   for (auto& page : loaded) {
     if (const auto found = windows.find(page->m_nPageID); found != windows.end()) page->m_hwndPage = found->second;
     page->CreatePageButton(this);
-    page->m_btnPage->installEventFilter(this);
     m_Pages.push_back(std::move(page));
   }
   m_nVisibleLargePageButtons = largeShown;
@@ -116,7 +115,6 @@ bool CUxOutlookBar::ResetAll() {
   for (const auto& original : m_DefaultPages) {
     auto page = std::make_unique<CUxOutlookBarPage>(*original);
     page->CreatePageButton(this);
-    page->m_btnPage->installEventFilter(this);
     m_Pages.push_back(std::move(page));
   }
   m_nActivePageID = -1;

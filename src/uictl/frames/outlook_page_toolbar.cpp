@@ -49,8 +49,7 @@ void COutlookPageToolBar::Rebuild(int firstPage) {
   m_pageOfButton.clear();
   const CUxOutlookBar& bar = *m_pOwnerBar;
   const bool small = !bar.m_smallPageImages.empty();
-  Size image = small ? bar.m_sizeSmallPageImage : bar.m_sizeLargePageImage;
-  if (bar.m_smallPageImages.empty() && bar.m_largePageImages.empty()) image = {16, 16};
+  const Size image = bar.PageIconSize();
   SetLockedSizes({image.cx + 6, image.cy + 14}, image);
   m_Images[kImages].Clear();
   m_Images[kImages].SetImageSize(image);

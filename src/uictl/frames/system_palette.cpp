@@ -1,5 +1,6 @@
 #include "uictl/frames/system_palette.h"
 
+#include "uictl/bars/global_draw_data.h"
 #include "uictl/frames/color_bar.h"
 
 using namespace platform;
@@ -36,4 +37,8 @@ COLORREF nearestSystemPaletteColor(COLORREF color) {
     }
   }
   return best;
+}
+
+COLORREF displayedColor(COLORREF color) {
+  return globalData().nBitsPerPixel == 8 ? nearestSystemPaletteColor(color) : color;
 }

@@ -9,3 +9,5 @@
 const std::array<platform::COLORREF, 256>& systemPalette();
 // The entry of the system palette closest to the colour.
 platform::COLORREF nearestSystemPaletteColor(platform::COLORREF color);
+// The colour as the display shows it: a 256-colour display has only its palette's entries.
+platform::COLORREF displayedColor(platform::COLORREF color);
