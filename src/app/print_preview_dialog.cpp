@@ -45,9 +45,6 @@ class PreviewControl : public QWidget {
   CPrintPreviewDlg& owner_;
 };
 
-// The page's pixel length on the screen at the zoom, from 1/100 mm.
-int screenLength(int hundredths, double zoom) { return static_cast<int>(hundredths * 0.01 * 0.03937007874015748 * zoom * 96); }
-
 }  // namespace
 
 CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* dictionary, std::wstring title,
@@ -179,8 +176,8 @@ void CPrintPreviewDlg::SetZoom(int percent) {
 void CPrintPreviewDlg::placePreview() {
   if (!client_) return;
   const double zoom = renderer_.zoomFactor;
-  const int width = screenLength(renderer_.geometry.paperWidth, zoom);
-  const int height = screenLength(renderer_.geometry.paperHeight, zoom);
+  const int width = hundredthsToPixels(renderer_.geometry.paperWidth, zoom, 96);
+  const int height = hundredthsToPixels(renderer_.geometry.paperHeight, zoom, 96);
   const QSize area = client_->size();
   const bool showVertical = area.height() < height + 40;
   const bool showHorizontal = area.width() < width + 40;
@@ -332,6 +329,8 @@ bool CPrintPreviewDlg::Print() {
 }
 
 void CPrintPreviewDlg::templateApplied() {
+  // The new fonts and regions change the rows per page, also when the editor is cancelled later.
+  Paginate();
   UpdateTitle();
   preview_->update();
 }
@@ -340,9 +339,8 @@ void CPrintPreviewDlg::openTemplateEditor() {
   renderer_.editing = true;
   preview_->update();
   CPrintoptionDlg editor(*this, this);
-  const bool ok = runModalDialog(editor) == platform::IdOk;
+  runModalDialog(editor);
   renderer_.editing = false;
-  if (ok) Paginate();
   UpdateTitle();
   preview_->update();
 }

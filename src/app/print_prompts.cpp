@@ -1,7 +1,5 @@
 #include "app/print_prompts.h"
 
-#include <strings.h>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -15,9 +13,9 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <cmath>
-#include <cstdlib>
 
 #include "app/control_helpers.h"
+#include "platform/modal_dialog.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 
@@ -170,9 +168,8 @@ PrintPrompts* gCurrent = &gQtPrompts;
 // Null when the dialog is to be shown; else whether the automatic answer accepts.
 std::optional<bool> automaticAcceptance(const wchar_t* title) {
   platform::traceError("printdlg: %s\n", platform::toUtf8(title).c_str());
-  const char* answer = std::getenv("KELVARA_AUTOANSWER");
-  if (gCurrent != &gQtPrompts || !answer) return std::nullopt;
-  return strcasecmp(answer, "cancel") != 0 && strcasecmp(answer, "no") != 0;
+  if (gCurrent != &gQtPrompts) return std::nullopt;
+  return platform::automaticDialogAnswer();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <limits>
 
+#include "app/program_identity.h"
 #include "platform/trace.h"
 
 namespace {
@@ -66,7 +67,7 @@ std::wstring RankingQueryText(const PointInfoRecord& record, const std::wstring&
   return platform::format(
       L"id=%ls&pass=%ls&ver=%ls&com=%ls&diffupdate=2&nc=%d&ni=%d&p=%d&rq=%ls&ls=%ls&sec=%d&lt=%d&nc_m=%d&ni_m=%d&p_m=%d"
       L"&rq_m=%ls&ls_m=%ls&sec_m=%d&lt_m=%d",
-      text(record.rankingId).c_str(), text(record.rankingPassword).c_str(), L"7.1.5",
+      text(record.rankingId).c_str(), text(record.rankingPassword).c_str(), kProgramVersion,
       replaceAmpersands(comment).c_str(), total.nc, total.ni, total.p, text(total.rq).c_str(), text(total.ls).c_str(),
       total.sec, total.lt, month.nc, month.ni, month.p, text(month.rq).c_str(), text(month.ls).c_str(), month.sec,
       month.lt);

@@ -11,11 +11,11 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <algorithm>
-#include <climits>
 #include <cwchar>
 #include <type_traits>
 
 #include "app/control_helpers.h"
+#include "app/db_transaction.h"
 #include "app/klv_app.h"
 #include "app/main_dialog_host.h"
 #include "app/modal_dialog.h"
@@ -30,6 +30,7 @@
 #include "platform/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
+#include "services/text_helpers.h"
 #include "study/study_flow.h"
 
 namespace {
@@ -43,12 +44,6 @@ constexpr PeriodEntry kPeriods[] = {{L"前回に", 0},         {L"24時間以内
                                     {L"１週間以内に", 168}, {L"１ヶ月以内に", 720}};
 constexpr int kCountChoices[] = {10, 20, 30, 50, 75, 100, 150, 200};
 constexpr int kMaxListedRuns = 30;
-
-// The leading decimal number of a text, 0 when it has none.
-int leadingNumber(const QString& text) {
-  const long value = std::wcstol(text.toStdWString().c_str(), nullptr, 10);
-  return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
-}
 
 template <class Control>
 Control* pageControl(QWidget* page, int id, const wchar_t* text = nullptr) {
@@ -156,7 +151,7 @@ void CTabpageLoginfo::buildControls() {
   m_countSpin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
   // The spin is the count box's buddy: its arrows step the number in the box.
   connect(m_countSpin, &QSpinBox::valueChanged, this, [this](int value) {
-    if (leadingNumber(m_count->currentText()) != value) m_count->setEditText(QString::number(value));
+    if (leadingNumber(m_count->currentText().toStdWString()) != value) m_count->setEditText(QString::number(value));
   });
   allButton_ = pageControl<QPushButton>(this, 1029, L"all");
   allButton_->setToolTip(QString::fromWCharArray(L"問題集の全問題を学習"));
@@ -227,7 +222,7 @@ bool CTabpageLoginfo::SetReviewTarget(int index) {
 
 double CTabpageLoginfo::GetRateThreshold() const { return std::wcstod(m_threshold->currentText().toStdWString().c_str(), nullptr); }
 
-void CTabpageLoginfo::readData() { m_nQuestionCount = leadingNumber(m_count->currentText()); }
+void CTabpageLoginfo::readData() { m_nQuestionCount = leadingNumber(m_count->currentText().toStdWString()); }
 
 void CTabpageLoginfo::writeData() { m_count->setEditText(QString::number(m_nQuestionCount)); }
 
@@ -275,12 +270,13 @@ void CTabpageLoginfo::FillCountCombo() {
 
 void CTabpageLoginfo::OnCountEditChange(const QString& text) {
   const int remain = host_.remainCount();
-  if (leadingNumber(text) > remain) {
+  const int typed = leadingNumber(text.toStdWString());
+  if (typed > remain) {
     m_count->setEditText(QString::number(remain));
     return;
   }
   const QSignalBlocker quiet(m_countSpin);
-  m_countSpin->setValue(leadingNumber(text));
+  m_countSpin->setValue(typed);
 }
 
 void CTabpageLoginfo::OnThresholdEditChange(const QString& text) {
@@ -499,15 +495,9 @@ void CTabpageLoginfo::ShowQuestionsOfStudy() {
 
 bool CTabpageLoginfo::deleteInTransaction(const std::wstring& first, const std::wstring& second) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) {
-    platform::messageBox(this, L"消去に失敗しました", kAppCaption);
-    return false;
-  }
-  // A failed COMMIT is rolled back by the connection itself.
-  if (pdb3::execSql(accessor, first.c_str()) && pdb3::execSql(accessor, second.c_str()) &&
-      pdb3::execSql(accessor, L"COMMIT"))
+  if (runInTransaction(accessor,
+                       [&] { return pdb3::execSql(accessor, first.c_str()) && pdb3::execSql(accessor, second.c_str()); }))
     return true;
-  if (app_.db.inTransaction()) pdb3::execSql(accessor, L"ROLLBACK");
   platform::messageBox(this, L"消去に失敗しました", kAppCaption);
   return false;
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTableView>
 
+#include "app/db_transaction.h"
 #include "app/klv_app.h"
 #include "app/main_dialog_host.h"
 #include "app/modal_dialog.h"
@@ -78,14 +79,15 @@ void CTabpageQuestionlog::OnDeleteCheckedHistory() {
   if (platform::messageBox(host_.dialogWindow(), L"問題\n\n" + lines + L"\nの履歴を削除しますか？", L"削除の確認",
                            platform::MbYesNo | platform::MbIconQuestion) != platform::IdYes)
     return;
-  bool ok = pdb3::execSql(accessor, L"BEGIN TRANSACTION");
-  for (size_t i = 0; ok && i < ids.size(); ++i)
-    ok = pdb3::execSqlf(accessor, L"DELETE FROM question_log WHERE qid=%d AND uid=%d AND mid=%d", ids[i],
-                        app_.currentUserId, app_.studyMode);
-  if (ok) ok = pdb3::execSql(accessor, L"COMMIT");
-  if (!ok) {
-    // Half a deletion would leave the user unsure which logs are gone.
-    pdb3::execSql(accessor, L"ROLLBACK");
+  // Half a deletion would leave the user unsure which logs are gone.
+  const bool deleted = runInTransaction(accessor, [&] {
+    for (int qid : ids)
+      if (!pdb3::execSqlf(accessor, L"DELETE FROM question_log WHERE qid=%d AND uid=%d AND mid=%d", qid,
+                          app_.currentUserId, app_.studyMode))
+        return false;
+    return true;
+  });
+  if (!deleted) {
     platform::messageBox(host_.dialogWindow(), L"消去に失敗しました", kAppCaption, platform::MbIconError);
   }
   // Rows read their log together with their question: both are read again, so that the logs
@@ -120,19 +122,20 @@ void CTabpageQuestionlog::OnCopyCheckedQuestions() {
     platform::messageBox(host_.dialogWindow(), L"同じ問題集を指定できません。", kAppCaption);
     target = 0;  // open again at the root, so that the same choice is not simply taken again
   }
-  const auto fail = [&] {
-    pdb3::execSql(accessor, L"ROLLBACK");
+  const bool copied = runInTransaction(accessor, [&] {
+    const int heading = pdb3::createEmptyQuestion(accessor);
+    if (heading < 0) return false;
+    pdb3::Question question = pdb3::getQuestion(accessor, heading);
+    question.setQuestionTexts({L""});
+    if (!pdb3::saveQuestion(question) || !pdb3::insertSectionRow(accessor, target, heading)) return false;
+    for (int qid : ids)
+      if (!pdb3::insertSectionRow(accessor, target, qid)) return false;
+    return true;
+  });
+  if (!copied) {
     platform::messageBox(host_.dialogWindow(), L"問題の追加に失敗しました", kAppCaption, platform::MbIconError);
-  };
-  if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) return fail();
-  const int heading = pdb3::createEmptyQuestion(accessor);
-  if (heading < 0) return fail();
-  pdb3::Question question = pdb3::getQuestion(accessor, heading);
-  question.setQuestionTexts({L""});
-  if (!pdb3::saveQuestion(question) || !pdb3::insertSectionRow(accessor, target, heading)) return fail();
-  for (int qid : ids)
-    if (!pdb3::insertSectionRow(accessor, target, qid)) return fail();
-  if (!pdb3::execSql(accessor, L"COMMIT")) return fail();
+    return;
+  }
   platform::messageBox(host_.dialogWindow(),
                        platform::format(L"%d 個の問題を %ls にコピーしました。", static_cast<int>(ids.size()), path.c_str()),
                        kAppCaption);

@@ -447,14 +447,21 @@ void CTabpageSmartlearning::OnStartSmartLearning() {
   StartLevelCalcThread();
 }
 
-int CTabpageSmartlearning::binderCount(const wchar_t* condition) {
-  return pdb3::querySqlfIntOrMinus1(
+std::vector<int> CTabpageSmartlearning::levelCounts() {
+  // One statement for all the groups: the page is drawn often. Each count is -1 when it fails.
+  std::vector<int> counts(7, -1);
+  pdb3::readFirstRow(
       pdb3::openQuery(app_.db),
-      platform::format(L"SELECT count(*) FROM memory_rate WHERE qid IN (SELECT qid FROM section WHERE sid=%%d) AND "
-                       L"uid=%%d AND %ls",
-                       condition)
-          .c_str(),
-      app_.smartLearningSetId, app_.currentUserId);
+      platform::format(L"SELECT count(CASE WHEN level in (8,9,10) THEN 1 END), count(CASE WHEN level in (5,6,7) THEN 1 "
+                       L"END), count(CASE WHEN level==4 THEN 1 END), count(CASE WHEN level==3 THEN 1 END), "
+                       L"count(CASE WHEN level==2 THEN 1 END), count(CASE WHEN level==1 THEN 1 END), "
+                       L"(SELECT count(*) FROM section WHERE sid=%d)-count(CASE WHEN level!=0 THEN 1 END) "
+                       L"FROM memory_rate WHERE qid IN (SELECT qid FROM section WHERE sid=%d) AND uid=%d",
+                       app_.smartLearningSetId, app_.smartLearningSetId, app_.currentUserId),
+      [&](const sqliteplus::SqliteCursor& row) {
+        for (int i = 0; i < 7; ++i) counts[i] = row.getInt(i);
+      });
+  return counts;
 }
 
 void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
@@ -476,18 +483,7 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   }
   dc.setTextColor(text);
 
-  const int top = binderCount(L"level in (8,9,10)");
-  const std::vector<int> counts = {
-      top,
-      binderCount(L"level in (5,6,7)"),
-      binderCount(L"level==4"),
-      binderCount(L"level==3"),
-      binderCount(L"level==2"),
-      binderCount(L"level==1"),
-      pdb3::querySqlfIntOrMinus1(accessor,
-                                 L"SELECT (SELECT count(*) FROM section WHERE sid=%d)-count(*) FROM memory_rate WHERE "
-                                 L"qid IN (SELECT qid FROM section WHERE sid=%d) AND uid=%d AND level!=0",
-                                 sid, sid, uid)};
+  const std::vector<int> counts = levelCounts();  // A (levels 8-10) down to F (1), then those not learned
   const wchar_t* const lines[] = {L"Level A : %5d", L"Level B : %5d", L"Level C : %5d",
                                   L"Level D : %5d", L"Level E : %5d", L"Level F : %5d"};
   for (int i = 0; i < 6; ++i) dc.textOut(20, y0 + 50 + 18 * i, platform::format(lines[i], counts[i + 1]));

@@ -87,7 +87,8 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   void setShownIds(std::vector<int> ids);
   void layoutControls();
   void paintPage(platform::Dc& dc);
-  int binderCount(const wchar_t* condition);
+  // The list's questions of the current user by level group, as the page shows them.
+  std::vector<int> levelCounts();
 
   KlvApp& app_;
   MainDialogHost& host_;
