@@ -40,9 +40,9 @@ DockContext::~DockContext() {
   delete m_pTracker.data();
 }
 
-QWidget* DockContext::floatingFrame() const {
+MiniDockFrame* DockContext::floatingFrame() const {
   auto* side = dynamic_cast<DockBar*>(m_pBar->m_pDockBar);
-  return m_pBar->IsFloating() && side && side->m_bFloating ? side->parentWidget() : nullptr;
+  return m_pBar->IsFloating() && side ? side->FloatingFrame() : nullptr;
 }
 
 QRect DockContext::TrackerRect() const {
@@ -58,7 +58,7 @@ void DockContext::StartDrag(QPoint globalPos) {
   if (IsTracking() || !m_pDockSite) return;
   // A docked bar that may not dock is not torn off: it could never come back.
   if (!m_pBar->IsFloating() && !(m_pBar->m_dwDockStyle & CbrsAlignAny)) return;
-  if (QWidget* frame = floatingFrame(); frame && onNativeWayland()) {
+  if (MiniDockFrame* frame = floatingFrame(); frame && onNativeWayland()) {
     // The compositor moves floating frames; within the frame's own window positions hold, so a
     // docked bar is dragged as anywhere else.
     if (frame->windowHandle()) frame->windowHandle()->startSystemMove();
@@ -90,8 +90,7 @@ void DockContext::StartDrag(QPoint globalPos) {
 
 void DockContext::StartResize(int hitTest, QPoint globalPos) {
   if (IsTracking() || !m_pDockSite || !m_pBar->IsFloating()) return;
-  QWidget* frame = floatingFrame();
-  if (!frame) return;
+  if (!floatingFrame()) return;
   if (onNativeWayland()) return;  // the frame asks the compositor itself
   m_dwStyle = m_pBar->GetBarStyle();
   m_nHitTest = hitTest;
@@ -253,7 +252,7 @@ void DockContext::finish(bool accept) {
 
 void DockContext::restoreLayout() {
   // Measuring the bar for the tracker may have changed how it wraps.
-  if (auto* frame = dynamic_cast<MiniDockFrame*>(floatingFrame())) frame->RecalcLayout(false);
+  if (MiniDockFrame* frame = floatingFrame()) frame->RecalcLayout(false);
   else if (m_pDockSite) m_pDockSite->RecalcLayout(false);
 }
 

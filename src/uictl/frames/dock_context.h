@@ -14,6 +14,7 @@
 class DockBar;
 class DockFrame;
 class DragTracker;
+class MiniDockFrame;
 
 class DockContext : public QObject, public ControlBarDockContext {
  public:
@@ -50,7 +51,7 @@ class DockContext : public QObject, public ControlBarDockContext {
   DockBar* canDock() const;
   void showTracker(const QRect& rect, int thickness);
   // The floating frame the bar is in, null while it is docked.
-  QWidget* floatingFrame() const;
+  MiniDockFrame* floatingFrame() const;
   // Lays the bar's side or floating frame out again after a drag that changed nothing.
   void restoreLayout();
 
