@@ -175,10 +175,11 @@ void DockContext::track(QPoint globalPos, bool forceFloat) {
   if (m_pOverDockBar) {
     showTracker(m_pOverDockBar->IsHorizontalSide() ? m_rectDragHorz : m_rectDragVert, kDockedOutline);
   } else {
-    const bool across = (m_dwStyle & CbrsSizeDynamic) || (m_dwStyle & CbrsOrientHorz);
-    showTracker(across ? m_rectFrameDragHorz : m_rectFrameDragVert, kFloatingOutline);
+    showTracker(floatsAcross() ? m_rectFrameDragHorz : m_rectFrameDragVert, kFloatingOutline);
   }
 }
+
+bool DockContext::floatsAcross() const { return (m_dwStyle & CbrsSizeDynamic) || (m_dwStyle & CbrsOrientHorz); }
 
 DockBar* DockContext::canDock() const {
   const unsigned dockStyle = m_pBar->m_dwDockStyle;
@@ -263,7 +264,7 @@ void DockContext::endDrag() {
     m_pDockSite->RecalcLayout(true);
     return;
   }
-  const bool across = (m_dwStyle & CbrsSizeDynamic) || (m_dwStyle & CbrsOrientHorz);
+  const bool across = floatsAcross();
   QPoint pos = across ? m_rectFrameDragHorz.topLeft() : m_rectFrameDragVert.topLeft();
   if (m_ptWorkAreaOrigin) pos = {std::max(pos.x(), m_ptWorkAreaOrigin->x()), std::max(pos.y(), m_ptWorkAreaOrigin->y())};
   m_dwMRUFloatStyle = across ? CbrsAlignTop : CbrsAlignLeft;

@@ -49,6 +49,8 @@ class DockContext : public QObject, public ControlBarDockContext {
   void stretch(QPoint globalPos);
   // The side a rectangle of this orientation would dock on, or null.
   DockBar* canDock() const;
+  // A bar that sizes itself, or lies across, floats across.
+  bool floatsAcross() const;
   void showTracker(const QRect& rect, int thickness);
   // The floating frame the bar is in, null while it is docked.
   MiniDockFrame* floatingFrame() const;
