@@ -3,12 +3,14 @@
 #include "platform/command_target.h"
 #include "platform/mouse_capture.h"
 #include "uictl/bars/command_manager.h"
+#include "uictl/bars/library_globals.h"
 #include "uictl/bars/popup_menu.h"
 #include "uictl/bars/user_tools.h"
 #include "uictl/bars/virtual_keys.h"
 #include "uictl/frames/dock_bar.h"
 #include "uictl/frames/frame_keys.h"
 #include "uictl/frames/window_input_filter.h"
+#include "uictl/frames/window_system.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -31,9 +33,7 @@ void removeDialogMouseHook() {
   g_mouseHookOwner = nullptr;
 }
 
-QRect screenRectOf(const QWidget* widget) {
-  return widget->isWindow() ? widget->frameGeometry() : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
-}
+QRect screenRectOf(const QWidget* widget) { return widget->isWindow() ? widget->frameGeometry() : globalGeometry(widget); }
 
 bool focusIsOnToolbar() {
   for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
@@ -72,6 +72,13 @@ void ClosePopup(CUxPopupMenu* popup) {
   if (popup) popup->close();
 }
 
+bool ClosePopupOnAltContextMenu(const QContextMenuEvent* event) {
+  CUxPopupMenu* popup = CUxPopupMenu::GetActiveMenu();
+  if (!popup || !(event->modifiers() & Qt::AltModifier)) return false;
+  ClosePopup(popup);
+  return true;
+}
+
 bool RoutePopupClick(const QPoint& screen, QWidget* focusOwner, bool consumeClosingClick) {
   CUxPopupMenu* popup = CUxPopupMenu::GetActiveMenu();
   if (!popup || CUxToolBar::IsCustomizeMode()) return false;
@@ -99,9 +106,14 @@ bool RoutePopupClick(const QPoint& screen, QWidget* focusOwner, bool consumeClos
 
 bool SendBarPopupMenuRequest(QWidget* owner, QWidget* target, const QPoint& screen) {
   if (!target || !dynamic_cast<DockBar*>(target) || CUxToolBar::IsCustomizeMode()) return false;
-  platform::RegisteredMessageEvent request(UXTOOLBAR_POPUPMENU, reinterpret_cast<uintptr_t>(owner),
-                                           static_cast<intptr_t>((screen.x() & 0xFFFF) | ((screen.y() & 0xFFFF) << 16)));
-  QCoreApplication::sendEvent(owner, &request);
+  sendPopupMenuRequest(owner, owner, screen.x(), screen.y());
+  return true;
+}
+
+bool RunUserToolCommand(unsigned id) {
+  UserToolsLookup* tools = userToolsLookup();
+  if (!tools || !tools->IsUserToolCmd(id)) return false;
+  CUxUserToolsManager::InvokeToolOf(id);
   return true;
 }
 
@@ -160,11 +172,7 @@ bool DialogImpl::PreTranslateMessage(QWidget* target, QEvent* event) {
     case QEvent::KeyRelease:
       return popup && isSystemKey(static_cast<QKeyEvent*>(event));
     case QEvent::ContextMenu:
-      if (popup && (static_cast<QContextMenuEvent*>(event)->modifiers() & Qt::AltModifier)) {
-        ClosePopup(popup);
-        return true;
-      }
-      return false;
+      return ClosePopupOnAltContextMenu(static_cast<QContextMenuEvent*>(event));
     case QEvent::MouseMove:
       return CheckMouseMove(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
     default:
@@ -183,7 +191,6 @@ bool DialogImpl::PreTranslateMessage(QWidget* target, QEvent* event) {
 }
 
 bool DialogImpl::OnCommand(unsigned id, int notifyCode) {
-  constexpr int kFromAccelerator = 1;
   if (notifyCode == kFromAccelerator) {
     commandUsage().AddCmd(id);
     if (CUxPopupMenu* popup = CUxPopupMenu::GetActiveMenu()) {
@@ -191,9 +198,5 @@ bool DialogImpl::OnCommand(unsigned id, int notifyCode) {
       return true;
     }
   }
-  if (UserToolsLookup* tools = userToolsLookup(); tools && tools->IsUserToolCmd(id)) {
-    CUxUserToolsManager::InvokeToolOf(id);
-    return true;
-  }
-  return false;
+  return RunUserToolCommand(id);
 }

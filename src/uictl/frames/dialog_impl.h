@@ -9,6 +9,7 @@
 #include <memory>
 
 class CUxPopupMenu;
+class QContextMenuEvent;
 class QEvent;
 class QWidget;
 class WindowInputFilter;
@@ -20,8 +21,12 @@ class WindowInputFilter;
 bool RoutePopupClick(const QPoint& screen, QWidget* focusOwner, bool consumeClosingClick);
 // Closes a popup the way a window's close request does.
 void ClosePopup(CUxPopupMenu* popup);
+// The context-menu key with Alt held closes the open popup; true when it did.
+bool ClosePopupOnAltContextMenu(const QContextMenuEvent* event);
 // The event is a right-button release on a dock bar: the owner is asked for its bar menu.
 bool SendBarPopupMenuRequest(QWidget* owner, QWidget* target, const QPoint& screen);
+// A command of the user tools' range runs its tool; true when the command was one of them.
+bool RunUserToolCommand(unsigned id);
 
 class DialogImpl {
  public:

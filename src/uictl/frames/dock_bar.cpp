@@ -57,6 +57,8 @@ DockBar::~DockBar() {
     if (bar && bar->m_pDockBar == this) bar->m_pDockBar = nullptr;
 }
 
+MiniDockFrame* DockBar::FloatingFrame() const { return m_bFloating ? dynamic_cast<MiniDockFrame*>(parentWidget()) : nullptr; }
+
 int DockBar::FindBar(const CUxControlBar* bar) const {
   const auto found = std::find(m_arrBars.begin(), m_arrBars.end(), bar);
   return bar && found != m_arrBars.end() ? static_cast<int>(found - m_arrBars.begin()) : -1;
@@ -134,7 +136,7 @@ bool DockBar::RemoveControlBar(CUxControlBar* bar) {
   m_arrBars.erase(m_arrBars.begin() + index);
   if (!m_arrBars[at - 1] && at < m_arrBars.size() && !m_arrBars[at]) m_arrBars.erase(m_arrBars.begin() + index);
   if (bar->m_pDockBar == this) bar->m_pDockBar = nullptr;
-  if (auto* frame = dynamic_cast<MiniDockFrame*>(parentWidget()); frame && m_bFloating && GetDockedCount() == 0) {
+  if (MiniDockFrame* frame = FloatingFrame(); frame && GetDockedCount() == 0) {
     // The last bar left: its floating frame has nothing to show any more.
     frame->hide();
     frame->deleteLater();
@@ -214,7 +216,7 @@ QSize DockBar::sizeHint() const {
 }
 
 void DockBar::askForLayout() {
-  if (auto* frame = dynamic_cast<MiniDockFrame*>(parentWidget()); frame && m_bFloating) frame->DelayRecalcLayout();
+  if (MiniDockFrame* frame = FloatingFrame()) frame->DelayRecalcLayout();
   else if (m_pDockSite) m_pDockSite->DelayRecalcLayout();
 }
 

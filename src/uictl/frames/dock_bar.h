@@ -7,6 +7,8 @@
 #include <QRect>
 #include <vector>
 
+class MiniDockFrame;
+
 class DockBar : public CUxControlBar {
  public:
   DockBar(QWidget* parent, unsigned dockBarId, bool floating);
@@ -28,6 +30,10 @@ class DockBar : public CUxControlBar {
   int GetDockedCount() const;
   int GetDockedVisibleCount() const;
   bool IsHorizontalSide() const { return m_dwStyle & CbrsOrientHorz; }
+  // The mini frame this side is the inside of; null for a side of the dock site.
+  MiniDockFrame* FloatingFrame() const;
+  // The layout mode a docked or floating bar is asked for its size with.
+  static unsigned layoutModeOf(const CUxControlBar* bar);
 
   platform::Size CalcFixedLayout(bool stretch, bool horizontal) override;
   // Measures the rows without moving a bar.
@@ -41,8 +47,6 @@ class DockBar : public CUxControlBar {
   // Puts `bar` into the row across whose band the middle of `rect` (in this bar's coordinates)
   // falls, after the bars that start before it, or into a new row before, between or after rows.
   void insert(CUxControlBar* bar, const QRect& rect);
-  // The layout mode a docked or floating bar is asked for its size with.
-  static unsigned layoutModeOf(const CUxControlBar* bar);
   void placeBar(CUxControlBar* bar, const QRect& rect);
   // The dock site's idle layout, or the mini frame's when this side floats.
   void askForLayout();

@@ -40,9 +40,9 @@ DockContext::~DockContext() {
   delete m_pTracker.data();
 }
 
-QWidget* DockContext::floatingFrame() const {
+MiniDockFrame* DockContext::floatingFrame() const {
   auto* side = dynamic_cast<DockBar*>(m_pBar->m_pDockBar);
-  return m_pBar->IsFloating() && side && side->m_bFloating ? side->parentWidget() : nullptr;
+  return m_pBar->IsFloating() && side ? side->FloatingFrame() : nullptr;
 }
 
 QRect DockContext::TrackerRect() const {
@@ -58,7 +58,7 @@ void DockContext::StartDrag(QPoint globalPos) {
   if (IsTracking() || !m_pDockSite) return;
   // A docked bar that may not dock is not torn off: it could never come back.
   if (!m_pBar->IsFloating() && !(m_pBar->m_dwDockStyle & CbrsAlignAny)) return;
-  if (QWidget* frame = floatingFrame(); frame && onNativeWayland()) {
+  if (MiniDockFrame* frame = floatingFrame(); frame && onNativeWayland()) {
     // The compositor moves floating frames; within the frame's own window positions hold, so a
     // docked bar is dragged as anywhere else.
     if (frame->windowHandle()) frame->windowHandle()->startSystemMove();
@@ -90,8 +90,7 @@ void DockContext::StartDrag(QPoint globalPos) {
 
 void DockContext::StartResize(int hitTest, QPoint globalPos) {
   if (IsTracking() || !m_pDockSite || !m_pBar->IsFloating()) return;
-  QWidget* frame = floatingFrame();
-  if (!frame) return;
+  if (!floatingFrame()) return;
   if (onNativeWayland()) return;  // the frame asks the compositor itself
   m_dwStyle = m_pBar->GetBarStyle();
   m_nHitTest = hitTest;
@@ -176,10 +175,11 @@ void DockContext::track(QPoint globalPos, bool forceFloat) {
   if (m_pOverDockBar) {
     showTracker(m_pOverDockBar->IsHorizontalSide() ? m_rectDragHorz : m_rectDragVert, kDockedOutline);
   } else {
-    const bool across = (m_dwStyle & CbrsSizeDynamic) || (m_dwStyle & CbrsOrientHorz);
-    showTracker(across ? m_rectFrameDragHorz : m_rectFrameDragVert, kFloatingOutline);
+    showTracker(floatsAcross() ? m_rectFrameDragHorz : m_rectFrameDragVert, kFloatingOutline);
   }
 }
+
+bool DockContext::floatsAcross() const { return (m_dwStyle & CbrsSizeDynamic) || (m_dwStyle & CbrsOrientHorz); }
 
 DockBar* DockContext::canDock() const {
   const unsigned dockStyle = m_pBar->m_dwDockStyle;
@@ -253,7 +253,7 @@ void DockContext::finish(bool accept) {
 
 void DockContext::restoreLayout() {
   // Measuring the bar for the tracker may have changed how it wraps.
-  if (auto* frame = dynamic_cast<MiniDockFrame*>(floatingFrame())) frame->RecalcLayout(false);
+  if (MiniDockFrame* frame = floatingFrame()) frame->RecalcLayout(false);
   else if (m_pDockSite) m_pDockSite->RecalcLayout(false);
 }
 
@@ -264,7 +264,7 @@ void DockContext::endDrag() {
     m_pDockSite->RecalcLayout(true);
     return;
   }
-  const bool across = (m_dwStyle & CbrsSizeDynamic) || (m_dwStyle & CbrsOrientHorz);
+  const bool across = floatsAcross();
   QPoint pos = across ? m_rectFrameDragHorz.topLeft() : m_rectFrameDragVert.topLeft();
   if (m_ptWorkAreaOrigin) pos = {std::max(pos.x(), m_ptWorkAreaOrigin->x()), std::max(pos.y(), m_ptWorkAreaOrigin->y())};
   m_dwMRUFloatStyle = across ? CbrsAlignTop : CbrsAlignLeft;

@@ -14,6 +14,7 @@
 class DockBar;
 class DockFrame;
 class DragTracker;
+class MiniDockFrame;
 
 class DockContext : public QObject, public ControlBarDockContext {
  public:
@@ -48,9 +49,11 @@ class DockContext : public QObject, public ControlBarDockContext {
   void stretch(QPoint globalPos);
   // The side a rectangle of this orientation would dock on, or null.
   DockBar* canDock() const;
+  // A bar that sizes itself, or lies across, floats across.
+  bool floatsAcross() const;
   void showTracker(const QRect& rect, int thickness);
   // The floating frame the bar is in, null while it is docked.
-  QWidget* floatingFrame() const;
+  MiniDockFrame* floatingFrame() const;
   // Lays the bar's side or floating frame out again after a drag that changed nothing.
   void restoreLayout();
 

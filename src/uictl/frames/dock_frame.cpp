@@ -83,7 +83,7 @@ void DockFrame::FloatControlBar(CUxControlBar* bar, QPoint screenPos, unsigned a
   // A bar that sizes itself floats across; one that does not keeps the orientation asked for.
   if (bar->GetBarStyle() & CbrsSizeDynamic) style = CbrsAlignTop | CbrsSizeDynamic;
   auto* side = dynamic_cast<DockBar*>(bar->m_pDockBar);
-  auto* floating = side && side->m_bFloating ? dynamic_cast<MiniDockFrame*>(side->parentWidget()) : nullptr;
+  MiniDockFrame* floating = side ? side->FloatingFrame() : nullptr;
   if (floating && side->GetDockedCount() == 1 && (side->GetBarStyle() & CbrsAlignAny) == (style & CbrsAlignAny)) {
     floating->MoveTo(screenPos);
     floating->RecalcLayout(true);
@@ -137,10 +137,7 @@ void DockFrame::PositionCentralWidget(const QRect& rect) {
 
 void DockFrame::layOutBar(CUxControlBar* bar, QRect& rect, QSize& total, bool query, bool stretch) {
   const unsigned style = bar->GetBarStyle();
-  unsigned mode = stretch ? LmStretch : 0u;
-  if ((style & CbrsSizeDynamic) && (style & CbrsFloating)) mode |= LmHorz | LmMruWidth;
-  else if (style & CbrsOrientHorz) mode |= LmHorz | LmHorzDock;
-  else mode |= LmVertDock;
+  const unsigned mode = (stretch ? LmStretch : 0u) | DockBar::layoutModeOf(bar);
   auto* side = dynamic_cast<DockBar*>(bar);
   if (side) {
     side->m_rectLayout = rect;
@@ -216,7 +213,7 @@ void DockFrame::DelayRecalcLayout() {
 void DockFrame::ShowControlBar(CUxControlBar* bar, bool show, bool delay) {
   if (!bar) return;
   auto* side = dynamic_cast<DockBar*>(bar->m_pDockBar);
-  auto* floating = side && side->m_bFloating ? dynamic_cast<MiniDockFrame*>(side->parentWidget()) : nullptr;
+  MiniDockFrame* floating = side ? side->FloatingFrame() : nullptr;
   if (delay) {
     bar->DelayShow(show);
     if (floating) floating->DelayRecalcLayout();

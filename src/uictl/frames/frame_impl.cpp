@@ -202,10 +202,7 @@ void FrameImpl::DestroyHiddenTearOffBars() {
 
 bool FrameImpl::translateAccelerator(const QKeyEvent* key) {
   const unsigned vk = routedVirtualKey(key);
-  uint8_t held = 0;
-  if (key->modifiers() & Qt::ControlModifier) held |= FControl;
-  if (key->modifiers() & Qt::AltModifier) held |= FAlt;
-  if (key->modifiers() & Qt::ShiftModifier) held |= FShift;
+  const uint8_t held = acceleratorModifiersOf(key->modifiers());
   const std::wstring text = key->text().toStdWString();
   for (const bool document : {false, true}) {
     const AccelTable table = m_pOwnerFrame->GetDefaultAccelerator(document);
@@ -216,7 +213,6 @@ bool FrameImpl::translateAccelerator(const QKeyEvent* key) {
       const bool match = virtualKey ? (vk != 0 && entry.key == vk && modifiers == held)
                                     : (text.size() == 1 && entry.key == static_cast<uint16_t>(text[0]));
       if (!match) continue;
-      constexpr int kFromAccelerator = 1;
       m_pOwnerFrame->onCommand(entry.cmd, kFromAccelerator);
       return true;
     }
@@ -269,12 +265,7 @@ bool FrameImpl::PreTranslateMessage(QWidget* target, QEvent* event) {
     case QEvent::KeyRelease:
       return preTranslateKey(static_cast<QKeyEvent*>(event), type == QEvent::KeyPress);
     case QEvent::ContextMenu:
-      if (CUxPopupMenu* popup = CUxPopupMenu::GetActiveMenu();
-          popup && (static_cast<QContextMenuEvent*>(event)->modifiers() & Qt::AltModifier)) {
-        ClosePopup(popup);
-        return true;
-      }
-      return false;
+      return ClosePopupOnAltContextMenu(static_cast<QContextMenuEvent*>(event));
     case QEvent::MouseMove:
       return DialogImpl::CheckMouseMove(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
     case QEvent::MouseButtonPress:

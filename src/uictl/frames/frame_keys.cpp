@@ -30,11 +30,12 @@ bool isSystemKey(const QKeyEvent* event) {
   return event->key() == Qt::Key_Alt || (event->modifiers() & Qt::AltModifier);
 }
 
-uint8_t heldAcceleratorModifiers() {
-  const Qt::KeyboardModifiers held = QGuiApplication::queryKeyboardModifiers();
+uint8_t acceleratorModifiersOf(Qt::KeyboardModifiers modifiers) {
   uint8_t flags = 0;
-  if (held & Qt::ControlModifier) flags |= FControl;
-  if (held & Qt::AltModifier) flags |= FAlt;
-  if (held & Qt::ShiftModifier) flags |= FShift;
+  if (modifiers & Qt::ControlModifier) flags |= FControl;
+  if (modifiers & Qt::AltModifier) flags |= FAlt;
+  if (modifiers & Qt::ShiftModifier) flags |= FShift;
   return flags;
 }
+
+uint8_t heldAcceleratorModifiers() { return acceleratorModifiersOf(QGuiApplication::queryKeyboardModifiers()); }

@@ -12,12 +12,11 @@ namespace {
 constexpr unsigned kScSize = 0xF000, kScMove = 0xF010, kScMaximize = 0xF030;
 
 bool isChildCommand(unsigned id) { return id >= kFirstWindowMenuChild && id <= kLastWindowMenuChild; }
+bool isWindowCommand(unsigned id) { return id >= kFirstMdiWindowCommand && id <= kLastMdiWindowCommand; }
 
 bool holdsWindowCommands(MenuHandle menu) {
-  for (int i = 0, count = getMenuItemCount(menu); i < count; ++i) {
-    const unsigned id = getMenuItemId(menu, i);
-    if (id >= kFirstMdiWindowCommand && id <= kLastMdiWindowCommand) return true;
-  }
+  for (int i = 0, count = getMenuItemCount(menu); i < count; ++i)
+    if (isWindowCommand(getMenuItemId(menu, i))) return true;
   return false;
 }
 
@@ -142,10 +141,7 @@ void CUxMDIFrameWnd::FillWindowMenuPopup(CUxPopupMenu* popup) {
   CUxPopupMenuBar* bar = popup ? popup->GetMenuBar() : nullptr;
   if (!bar || !m_hWindowMenu) return;
   bool windowMenu = false;
-  for (int i = 0; i < bar->GetCount() && !windowMenu; ++i) {
-    const unsigned id = bar->GetButton(i)->m_nCommandId;
-    windowMenu = id >= kFirstMdiWindowCommand && id <= kLastMdiWindowCommand;
-  }
+  for (int i = 0; i < bar->GetCount() && !windowMenu; ++i) windowMenu = isWindowCommand(bar->GetButton(i)->m_nCommandId);
   if (!windowMenu) return;
   // The children of an earlier listing go before the current ones are added.
   for (int i = popup->GetMenuItemCount() - 1; i >= 0; --i) {

@@ -230,11 +230,13 @@ void MiniDockFrame::OnNcRButtonDown(int, QPoint) {}
 
 void MiniDockFrame::OnNcMouseMove(int hit, QPoint) {
   setCursor(cursorOf(hit));
-  const bool hot = hit == HitClose;
-  if (hot != m_bCloseHot) {
-    m_bCloseHot = hot;
-    update(CloseButtonRect());
-  }
+  setCloseHot(hit == HitClose);
+}
+
+void MiniDockFrame::setCloseHot(bool hot) {
+  if (hot == m_bCloseHot) return;
+  m_bCloseHot = hot;
+  update(CloseButtonRect());
 }
 
 void MiniDockFrame::mousePressEvent(QMouseEvent* event) {
@@ -247,11 +249,7 @@ void MiniDockFrame::mousePressEvent(QMouseEvent* event) {
 void MiniDockFrame::mouseMoveEvent(QMouseEvent* event) {
   const QPoint pos = event->position().toPoint();
   if (m_bClosePushed) {
-    const bool hot = CloseButtonRect().contains(pos);
-    if (hot != m_bCloseHot) {
-      m_bCloseHot = hot;
-      update(CloseButtonRect());
-    }
+    setCloseHot(CloseButtonRect().contains(pos));
     return;
   }
   OnNcMouseMove(NcHitTest(pos), event->globalPosition().toPoint());
@@ -272,10 +270,7 @@ void MiniDockFrame::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void MiniDockFrame::leaveEvent(QEvent* event) {
   QWidget::leaveEvent(event);
-  if (m_bCloseHot && !m_bClosePushed) {
-    m_bCloseHot = false;
-    update(CloseButtonRect());
-  }
+  if (!m_bClosePushed) setCloseHot(false);
 }
 
 void MiniDockFrame::closeEvent(QCloseEvent* event) {

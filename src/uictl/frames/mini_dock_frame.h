@@ -79,6 +79,8 @@ class MiniDockFrame : public QWidget, public platform::CommandTarget {
 
  private:
   platform::CommandTarget* siteTarget() const;
+  // Lights the close button up or down, repainting it on a change.
+  void setCloseHot(bool hot);
   QPointer<DockFrame> m_pDockSite;
   DockBar* m_pDockBar = nullptr;
   QTimer m_delayedLayout;

@@ -81,7 +81,7 @@ void CUxSizingControlBar::RestoreProfileState(const std::wstring& profile) {
   m_bRolledUp = readInt(registry, L"RolledFloat", m_bRolledUp ? 1 : 0) != 0;
   m_nRollMode = readInt(registry, L"RolledFloatDynamicState", m_nRollMode);
   // The auto-roll modes start rolled up, whatever the flag said.
-  if (m_nRollMode == 2 || m_nRollMode == 4) m_bRolledUp = true;
+  if (autoRolls(m_nRollMode)) m_bRolledUp = true;
   if (m_nRollMode != 0)
     if (auto* frame = dynamic_cast<CUxMiniDockFrameWnd*>(window())) frame->SetRollState(m_nRollMode, m_bRolledUp);
   if (m_bStoreTabState)

@@ -206,6 +206,7 @@ class CUxTabWnd : public QWidget {
   void dragTo(platform::Point point);
   void endDrag(bool apply);
   // Splitter of the shared scroll bar.
+  static constexpr int kSplitterWidth = 5;
   void trackSplitter(int x);
   void onSharedScroll(int action);
   void setToolRect(int id, const platform::Rect& rect);

@@ -25,7 +25,6 @@ using namespace platform;
 namespace {
 
 constexpr int kAutoScrollPeriod = 250;
-constexpr int kSplitterWidth = 5;
 
 // Forwarding a scroll to the active window must not come back through the shared bar.
 bool forwardingScroll = false;

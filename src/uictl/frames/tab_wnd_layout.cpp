@@ -15,7 +15,6 @@ using namespace platform;
 namespace {
 constexpr int kTextMargin = 4;
 constexpr int kScrollStep = 20;
-constexpr int kSplitterWidth = 5;
 // The visual manager puts a tab's label 6 pixels after its image, 2 more than the text margin.
 constexpr int kImageGapExtra = 2;
 }  // namespace

@@ -1,8 +1,9 @@
 #include "uictl/frames/ux_frame_base.h"
 
 #include "uictl/bars/command_manager.h"
-#include "uictl/bars/user_tools.h"
 #include "uictl/bars/virtual_keys.h"
+#include "uictl/frames/dialog_impl.h"
+#include "uictl/frames/frame_keys.h"
 
 #include <QCloseEvent>
 
@@ -27,15 +28,11 @@ bool UxFrameBase::OnShowPopupMenu(CUxPopupMenu* popup) {
 
 bool UxFrameBase::onCommand(unsigned id, int notifyCode) {
   if (CUxToolBar::IsCustomizeMode()) return false;
-  constexpr int kFromAccelerator = 1;
   if (notifyCode == kFromAccelerator) {
     commandUsage().AddCmd(id);
     if (m_Impl.RouteKeyDown(VkEscape, nullptr)) return true;
   }
-  if (UserToolsLookup* tools = userToolsLookup(); tools && tools->IsUserToolCmd(id)) {
-    CUxUserToolsManager::InvokeToolOf(id);
-    return true;
-  }
+  if (RunUserToolCommand(id)) return true;
   return OnFrameCommand(id, notifyCode);
 }
 

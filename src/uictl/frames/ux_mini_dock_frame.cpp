@@ -38,8 +38,6 @@ constexpr int kTearOffGripY = 5;
 // Guards the work-area snap against the move it makes itself.
 bool g_inCaptionSnap = false;
 
-bool autoRolls(int mode) { return mode == RollAuto || mode == RollAutoNarrow; }
-
 // Ends a follow loop on Escape, wherever the key goes.
 class EscapeWatcher : public QObject {
  public:

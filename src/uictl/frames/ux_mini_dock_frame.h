@@ -23,6 +23,7 @@ class TearOffBarOwner {
 // Roll modes of a floating sizing bar: 2 and 4 roll up by themselves once the mouse has left
 // (4 also narrows the rolled frame to its caption text), 3 and 5 are the same modes pinned open.
 enum RollMode : int { RollAuto = 2, RollAutoPinned = 3, RollAutoNarrow = 4, RollAutoNarrowPinned = 5 };
+inline bool autoRolls(int mode) { return mode == RollAuto || mode == RollAutoNarrow; }
 
 class CUxMiniDockFrameWnd : public MiniDockFrame {
  public:
