@@ -10,7 +10,7 @@
 #include "uictl/frames/dock_bar.h"
 #include "uictl/frames/dock_frame.h"
 #include "uictl/frames/sizing_control_bar.h"
-#include "uictl/frames/text_measure.h"
+#include "uictl/bars/measuring_dc.h"
 #include "uictl/frames/window_system.h"
 
 #include <QApplication>
@@ -171,7 +171,7 @@ QRect CUxMiniDockFrameWnd::AdjustGeometry(const QRect& proposed) {
   if (m_nRollMode == RollAutoNarrow) {
     if (m_nRolledLeft < 0) {
       // Room for the title and the caption's buttons, measured once.
-      const Size title = TextMeasure(globalData().fontRegular).dc.getTextExtent(windowTitle().toStdWString());
+      const Size title = MeasuringDc(globalData().fontRegular)->getTextExtent(windowTitle().toStdWString());
       m_nRolledLeft = 0;
       m_nRolledRight =
           title.cx + 3 * getSystemMetrics(SmCxSmSize) + 2 * getSystemMetrics(SmCxSizeFrame) + 4;

@@ -44,7 +44,7 @@ TEST_F(CaptionBarTest, OneLineOfTextFromTheMarginWithAnEllipsis) {
   bar->SetText(L"&Folder/問題集", CUxCaptionBar::AlignLeft);
   EXPECT_EQ(bar->m_rectText.left, 4);
   // No prefix processing: the ampersand is measured and drawn as text.
-  EXPECT_EQ(bar->m_rectText.width(), TextMeasure(globalData().fontRegular).dc.getTextExtent(L"&Folder/問題集").cx);
+  EXPECT_EQ(bar->m_rectText.width(), MeasuringDc(globalData().fontRegular)->getTextExtent(L"&Folder/問題集").cx);
 
   const std::wstring longText(200, L'あ');
   bar->SetText(longText, CUxCaptionBar::AlignLeft);

@@ -6,7 +6,7 @@
 #include "platform/gdi_types.h"
 #include "uictl/bars/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/text_measure.h"
+#include "uictl/bars/measuring_dc.h"
 
 #include <QApplication>
 #include <QImage>
@@ -47,11 +47,11 @@ class DialogTest : public ::testing::Test {
 };
 
 // The height of one line of the regular font, and the widest line of a label in it.
-inline int regularLineHeight() { return TextMeasure(globalData().fontRegular).dc.getTextMetrics().height; }
+inline int regularLineHeight() { return MeasuringDc(globalData().fontRegular)->getTextMetrics().height; }
 inline int regularLabelWidth(const std::wstring& label) {
-  TextMeasure measure(globalData().fontRegular);
+  MeasuringDc measure(globalData().fontRegular);
   platform::Rect r{0, 0, 1, 1};
-  measure.dc.drawText(label, r, platform::DtCalcRect | platform::DtWordBreak);
+  measure->drawText(label, r, platform::DtCalcRect | platform::DtWordBreak);
   return r.width();
 }
 
