@@ -35,9 +35,7 @@ enum ControlId {
 };
 
 QLabel* idLabel(QWidget* page, int id, const wchar_t* text, const QRect& rect) {
-  QLabel* label = dialogText(page, text, rect);
-  label->setObjectName(QString("id%1").arg(id));
-  return label;
+  return withId(dialogText(page, text, rect), id);
 }
 
 QWidget* child(QWidget* page, int id) { return page->findChild<QWidget*>(QString("id%1").arg(id)); }
