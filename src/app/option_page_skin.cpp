@@ -74,7 +74,8 @@ COptionpageSkin::COptionpageSkin(KlvApp& app, QWidget* parent)
   addLabel(L"スキン(&S)", {10, 8, 80, kRow});
   skins_ = dialogControl<QComboBox>(this, kSkins, {90, 8, 350, kRow});
   path_ = readOnlyEdit(this, kSkinPath, {90, 36, 280, kRow});
-  dialogControl<QPushButton>(this, kBrowseSkin, {376, 36, 64, kRow})->setText(QString::fromWCharArray(L"参照"));
+  auto* browseSkinButton = dialogControl<QPushButton>(this, kBrowseSkin, {376, 36, 64, kRow});
+  browseSkinButton->setText(QString::fromWCharArray(L"参照"));
   addLabel(L"サイズ", {10, 64, 80, kRow});
   width_ = readOnlyEdit(this, kSkinWidth, {90, 64, 60, kRow});
   addLabel(L"×", {156, 64, 16, kRow});
@@ -101,15 +102,14 @@ COptionpageSkin::COptionpageSkin(KlvApp& app, QWidget* parent)
 
   fileGroup_ = idGroup(this, kFileGroup, L"ファイル名", editorArea);
   image_ = dialogControl<QLineEdit>(fileGroup_, kImage, {10, 24, 220, kRow});
-  dialogControl<QPushButton>(fileGroup_, kBrowseImage, {150, 52, 80, kRow})->setText(QString::fromWCharArray(L"参照(&B)"));
+  auto* browseImageButton = dialogControl<QPushButton>(fileGroup_, kBrowseImage, {150, 52, 80, kRow});
+  browseImageButton->setText(QString::fromWCharArray(L"参照(&B)"));
 
   connect(skins_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (!filling_ && index >= 0 && index < static_cast<int>(skinPaths_.size())) chooseSkin(skinPaths_[index]);
   });
-  connect(findChild<QPushButton*>(QString("id%1").arg(kBrowseSkin)), &QPushButton::clicked, this,
-          &COptionpageSkin::browseSkin);
-  connect(fileGroup_->findChild<QPushButton*>(QString("id%1").arg(kBrowseImage)), &QPushButton::clicked, this,
-          &COptionpageSkin::browseImage);
+  connect(browseSkinButton, &QPushButton::clicked, this, &COptionpageSkin::browseSkin);
+  connect(browseImageButton, &QPushButton::clicked, this, &COptionpageSkin::browseImage);
   connect(variables_, &QListWidget::currentRowChanged, this, &COptionpageSkin::showVariable);
   connect(change_, &QCheckBox::clicked, this, [this] {
     storeVariable();
