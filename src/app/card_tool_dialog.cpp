@@ -133,9 +133,7 @@ CPrintpageCardSetting::CPrintpageCardSetting(CPrintToolDlg& tool, QWidget* paren
   connect(itemList_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (loading_) return;
     selected_ = row;
-    ExchangeItem(false);
-    UpdateEnables();
-    preview_->update();
+    showSelectedItem();
   });
   connect(text_, &QLineEdit::textChanged, this, &CPrintpageCardSetting::changed);
   connect(x_, &QDoubleSpinBox::valueChanged, this, &CPrintpageCardSetting::changed);
@@ -191,13 +189,25 @@ void CPrintpageCardSetting::LoadItems() {
   loading_ = true;
   itemList_->clear();
   for (const CardItem& item : items()) itemList_->addItem(qtext(regionModeLabel(item.mode)));
-  selected_ = items().empty() ? -1 : 0;
-  itemList_->setCurrentRow(selected_);
   loading_ = false;
+  selectRow(items().empty() ? -1 : 0);
+}
+
+void CPrintpageCardSetting::selectRow(int row) {
+  loading_ = true;
+  selected_ = row;
+  itemList_->setCurrentRow(row);
+  loading_ = false;
+  showSelectedItem();
+}
+
+void CPrintpageCardSetting::showSelectedItem() {
   ExchangeItem(false);
   UpdateEnables();
   preview_->update();
 }
+
+bool CPrintpageCardSetting::hasSelection() { return selected_ >= 0 && selected_ < static_cast<int>(items().size()); }
 
 void CPrintpageCardSetting::SaveItem() {
   platform::trace("SavePrintTemplete\n");
@@ -207,7 +217,7 @@ void CPrintpageCardSetting::SaveItem() {
 void CPrintpageCardSetting::ExchangeItem(bool save) {
   CardTemplate& card = tool_.cardTemplate;
   platform::trace(save ? "SaveItemTemplete for [%d]\n" : "LoadItemTemplete for [%d]\n", selected_);
-  const bool valid = selected_ >= 0 && selected_ < static_cast<int>(items().size());
+  const bool valid = hasSelection();
   if (save) {
     card.cardWidth = cardWidth_->value();
     card.cardHeight = cardHeight_->value();
@@ -236,7 +246,7 @@ void CPrintpageCardSetting::ExchangeItem(bool save) {
 }
 
 void CPrintpageCardSetting::UpdateEnables() {
-  const bool any = selected_ >= 0 && selected_ < static_cast<int>(items().size());
+  const bool any = hasSelection();
   for (QWidget* w : {static_cast<QWidget*>(deleteItem_), static_cast<QWidget*>(mode_), static_cast<QWidget*>(x_),
                      static_cast<QWidget*>(y_), static_cast<QWidget*>(font_)})
     w->setEnabled(any);
@@ -287,7 +297,7 @@ void CPrintpageCardSetting::onModeChanged() {
 }
 
 void CPrintpageCardSetting::onFont() {
-  if (selected_ < 0 || selected_ >= static_cast<int>(items().size())) return;
+  if (!hasSelection()) return;
   if (chooseTemplateFont(this, items()[selected_].font, CardTemplate::heightOfSize)) preview_->update();
 }
 
@@ -303,12 +313,8 @@ void CPrintpageCardSetting::onAddItem() {
   side.push_back(item);
   loading_ = true;
   itemList_->addItem(qtext(regionModeLabel(0)));
-  selected_ = static_cast<int>(side.size()) - 1;
-  itemList_->setCurrentRow(selected_);
   loading_ = false;
-  ExchangeItem(false);
-  UpdateEnables();
-  preview_->update();
+  selectRow(static_cast<int>(side.size()) - 1);
 }
 
 void CPrintpageCardSetting::onDeleteItem() {
@@ -321,22 +327,15 @@ void CPrintpageCardSetting::onDeleteItem() {
   side.erase(side.begin() + selected_);
   loading_ = true;
   delete itemList_->takeItem(selected_);
-  selected_ = std::min(selected_, static_cast<int>(side.size()) - 1);
-  itemList_->setCurrentRow(selected_);
   loading_ = false;
-  ExchangeItem(false);
-  UpdateEnables();
-  preview_->update();
+  selectRow(std::min(selected_, static_cast<int>(side.size()) - 1));
 }
 
 void CPrintpageCardSetting::onTemplateChosen(int position) {
   if (loading_ || position == loadedPosition_ || position < 0) return;
   // The template shown so far goes back to its own file before the chosen one is loaded.
   SaveItem();
-  const std::wstring previous = loadedPath();
-  if (!previous.empty() && !tool_.cardTemplate.LoadOrSave(previous, true))
-    platform::messageBox(this, L"テンプレートを保存できませんでした: " + previous, L"KLV",
-                         platform::MbOk | platform::MbIconError);
+  tool_.saveTemplateTo(loadedPath());
   loadedPosition_ = position;
   tool_.cardTemplate.LoadOrSave(loadedPath(), false);
   LoadItems();
@@ -398,12 +397,15 @@ void CPrintToolDlg::done(int result) {
   if (!saved_) {
     saved_ = true;
     page_->SaveItem();
-    const std::wstring path = page_->loadedPath();
-    if (!path.empty() && !cardTemplate.LoadOrSave(path, true))
-      platform::messageBox(this, L"テンプレートを保存できませんでした: " + path, L"KLV",
-                           platform::MbOk | platform::MbIconError);
+    saveTemplateTo(page_->loadedPath());
   }
   QDialog::done(result);
+}
+
+void CPrintToolDlg::saveTemplateTo(const std::wstring& path) {
+  if (!path.empty() && !cardTemplate.LoadOrSave(path, true))
+    platform::messageBox(this, L"テンプレートを保存できませんでした: " + path, L"KLV",
+                         platform::MbOk | platform::MbIconError);
 }
 
 void CPrintToolDlg::resizeEvent(QResizeEvent* event) {

@@ -49,6 +49,11 @@ class CPrintpageCardSetting : public QWidget {
 
  private:
   void LoadItems();
+  // Selects the item at row of the list (without the list's own signal) and shows it.
+  void selectRow(int row);
+  // The controls, enables and preview after the selection or the items changed.
+  void showSelectedItem();
+  bool hasSelection();
   void ExchangeItem(bool save);
   void UpdateEnables();
   void UpdatePreviewSize();
@@ -101,6 +106,8 @@ class CPrintToolDlg : public QDialog {
   CPrintpageCardSetting& page() { return *page_; }
 
   void done(int result) override;  // writes the card template before the tool goes
+  // Writes the card template to path; a failure is told to the user.
+  void saveTemplateTo(const std::wstring& path);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

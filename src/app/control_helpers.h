@@ -1,4 +1,4 @@
-// Small helpers the printing windows share for their controls.
+// Small helpers the shell's windows share for their controls.
 #pragma once
 
 #include <QString>

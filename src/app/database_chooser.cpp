@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "app/klv_app.h"
-#include "database/database_file.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
 
@@ -23,7 +22,7 @@ bool ChooseDatabaseUntilOpen(KlvApp& app) {
   for (;;) {
     const std::wstring failed = app.settings->databasePath.value;
     if (!ChooseDatabaseFile(app)) return false;
-    if (pdb3::openDatabaseFile(app.db, app.settings->databasePath.value)) return true;
+    if (app.OpenDatabase()) return true;
     if (std::getenv("KELVARA_AUTOANSWER") && app.settings->databasePath.value == failed) return false;
   }
 }

@@ -5,7 +5,6 @@
 
 #include "app/database_chooser.h"
 #include "app/klv_app.h"
-#include "database/database_file.h"
 #include "platform/process.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
@@ -31,7 +30,7 @@ bool RunEditor(KlvApp& app, QWidget* window) {
   setTitle(window, L"<< 更新項目の再読込中です >>");
   if (window) window->showNormal();
   app.settings->loadAll(window);
-  const bool open = pdb3::openDatabaseFile(app.db, app.settings->databasePath.value) || ChooseDatabaseUntilOpen(app);
+  const bool open = app.OpenDatabase() || ChooseDatabaseUntilOpen(app);
   if (window) window->setWindowTitle(title);
   return open;
 }

@@ -1,7 +1,6 @@
 #include "app/id_list_model.h"
 
 #include <QHeaderView>
-#include <QIcon>
 #include <QTableView>
 #include <algorithm>
 
@@ -11,7 +10,16 @@ namespace {
 
 constexpr int kRowHeight = 18;
 
+QIcon rowIcon(int id) {
+  initAppResources();
+  return QIcon(QString(":/app/icon/%1.xpm").arg(id));
+}
+
 }  // namespace
+
+// Icon 276 marks a row, 277 leaves it unmarked.
+IdListModel::IdListModel(IdRowSource& source, std::vector<const wchar_t*> titles)
+    : source_(source), titles_(std::move(titles)), markedIcon_(rowIcon(276)), unmarkedIcon_(rowIcon(277)) {}
 
 int IdListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : source_.listRowCount(); }
 
@@ -25,8 +33,7 @@ QVariant IdListModel::data(const QModelIndex& index, int role) const {
     if (source_.rowText(index.row(), index.column(), text)) return QString::fromStdWString(text);
   } else if (role == Qt::DecorationRole && index.column() == 0) {
     const int image = source_.rowImage(index.row());
-    // Icon 276 marks a row, 277 leaves it unmarked.
-    if (image >= 0) return QIcon(QString(":/app/icon/%1.xpm").arg(image == 1 ? 276 : 277));
+    if (image >= 0) return image == 1 ? markedIcon_ : unmarkedIcon_;
   }
   return {};
 }

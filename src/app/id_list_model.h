@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <functional>
 #include <string>
 #include <utility>
@@ -22,7 +23,7 @@ class IdRowSource {
 
 class IdListModel : public QAbstractTableModel {
  public:
-  IdListModel(IdRowSource& source, std::vector<const wchar_t*> titles) : source_(source), titles_(std::move(titles)) {}
+  IdListModel(IdRowSource& source, std::vector<const wchar_t*> titles);
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -35,6 +36,9 @@ class IdListModel : public QAbstractTableModel {
  private:
   IdRowSource& source_;
   std::vector<const wchar_t*> titles_;
+  // Read once: the view asks for a row's image whenever it paints the row.
+  QIcon markedIcon_;
+  QIcon unmarkedIcon_;
 };
 
 // Sets the view up as the pages' lists look: whole rows, no editing, the given column widths.

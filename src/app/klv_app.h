@@ -41,6 +41,8 @@ class KlvApp {
   bool InitInstance(const std::vector<std::wstring>& arguments);
   // Lets the speech agent go and gives up the instance lock.
   int ExitInstance();
+  // Tells a running speech agent to quit (the program ends, or agent speech was switched off).
+  static void QuitAgentSpeaker();
 
   // The connection with the current user, set and mode, for the data layer's study code.
   pdb3::StudyContext studyContext();
@@ -60,6 +62,9 @@ class KlvApp {
   // Makes the folder or problem set at the path (names joined by "/") the current one and keeps
   // the study mode in the settings; false, nothing changed, when there is none.
   bool SelectSectionByPath(const std::wstring& path);
+  // Makes the user named in the settings the current one, registering the name when the database
+  // does not know it: studying as uid -1 would record the history under nobody.
+  void SelectSettingsUser();
   // Keeps the current study mode in the settings and the main dialog's mode chooser. Always false.
   bool SyncStudyMode();
   // Closes the pass of study log lid: counted as accomplished when it asked anything, emptied.

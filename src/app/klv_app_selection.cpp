@@ -8,6 +8,7 @@
 #include "database/database_file.h"
 #include "database/folders.h"
 #include "database/question_selection.h"
+#include "database/users.h"
 #include "platform/notifier.h"
 #include "services/app_settings.h"
 #include "study/start_study.h"
@@ -20,6 +21,12 @@ bool KlvApp::SelectSectionByPath(const std::wstring& path) {
   currentSetId = eid;
   SyncStudyMode();
   return true;
+}
+
+void KlvApp::SelectSettingsUser() {
+  const pdb3::DbObject accessor = pdb3::openQuery(db);
+  currentUserId = pdb3::userIdByName(accessor, settings->userName.value);
+  if (currentUserId < 0) currentUserId = pdb3::insertUser(accessor, settings->userName.value);
 }
 
 bool KlvApp::SyncStudyMode() {

@@ -14,7 +14,6 @@
 #include "app/user_records.h"
 #include "database/folders.h"
 #include "database/sql_helpers.h"
-#include "database/users.h"
 #include "platform/agent_link.h"
 #include "platform/file_system.h"
 #include "platform/notifier.h"
@@ -42,8 +41,12 @@ bool KlvApp::InitInstance(const std::vector<std::wstring>& arguments) {
   return false;
 }
 
-int KlvApp::ExitInstance() {
+void KlvApp::QuitAgentSpeaker() {
   if (const auto agent = platform::FindAgentSpeakerWindow()) platform::sendAgentCommand(*agent, platform::AgentQuit, L"", 0);
+}
+
+int KlvApp::ExitInstance() {
+  QuitAgentSpeaker();
   instanceMutex.Release();
   return 0;
 }
@@ -105,20 +108,17 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   TraceLine("killed the splach-screen-thread");
   settings->saveAll();
 
-  const pdb3::DbObject accessor = pdb3::openQuery(db);
   if (settings->userName.value.empty()) {
     TraceLine("next : old db update");
     CallUpdateOldFiles();
     splash.closeAfter(100);
     platform::messageBox(nullptr, kWelcome, L"Kelvara", platform::MbIconInformation);
-    CUserSettingDlg first(userNames(accessor));
+    CUserSettingDlg first(userNames(pdb3::openQuery(db)));
     if (first.DoModal() != platform::IdOk) return 0;
     settings->userName.value = first.m_strName;
     settings->saveAll();
   }
-  currentUserId = pdb3::userIdByName(accessor, settings->userName.value);
-  // Studying as uid -1 would record the history under nobody: the new user's uid is taken.
-  if (currentUserId < 0) currentUserId = pdb3::insertUser(accessor, settings->userName.value);
+  SelectSettingsUser();
   studyMode = settings->studyMode;
   smartLearningSetId = pdb3::EnsureSmartLearningBinder(db);
   UpdateBackgroundBrush(settings->backgroundColor);

@@ -137,28 +137,25 @@ bool MainDialog::OnInitDialog() {
 
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
   const std::wstring lastSection = settings.lastSection.value;
-  if (lastSection.empty()) {
-    if (m_pApp.SelectSectionByPath(kDefaultSetPath)) m_strSetPath = kDefaultSetPath;
-    ChooseSet();
-    if (!pdb3::elementExists(accessor, m_pApp.currentSetId)) {
-      done(-1);
-      return false;
-    }
-    // A first start begins with the chosen set in the smart-learning list.
-    m_pageSmartlearning->AddToSmartLearning(m_pApp.currentSetId);
-    m_pageSmartlearning->ReloadQuestionList();
-    m_pageSmartlearning->DoAutoSelect();
-    m_pageSmartlearning->StartLevelCalcThread();
-  } else if (selectChosenPath(lastSection)) {
+  const bool firstStart = lastSection.empty();
+  if (!firstStart && selectChosenPath(lastSection)) {
     fillRecentCombo();
   } else {
+    if (firstStart && m_pApp.SelectSectionByPath(kDefaultSetPath)) m_strSetPath = kDefaultSetPath;
     ChooseSet();
     if (!pdb3::elementExists(accessor, m_pApp.currentSetId)) {
       done(-1);
       return false;
     }
+    if (firstStart) {
+      // A first start begins with the chosen set in the smart-learning list.
+      m_pageSmartlearning->AddToSmartLearning(m_pApp.currentSetId);
+      m_pageSmartlearning->ReloadQuestionList();
+      m_pageSmartlearning->DoAutoSelect();
+      m_pageSmartlearning->StartLevelCalcThread();
+    }
   }
-  m_recentCombo->addItem(qtext(L"<< 問題集の選択... >>"));
+  m_recentCombo->addItem(qtext(kChooserEntry));
 
   fillModeCombo();
   SelectModeInCombo();

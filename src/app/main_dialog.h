@@ -116,6 +116,9 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   void hideEvent(QHideEvent* event) override;
 
  private:
+  // The recent-set chooser's last entry, which asks for a set in the tree; it is known by its text.
+  static constexpr wchar_t kChooserEntry[] = L"<< 問題集の選択... >>";
+
   void buildMenu();
   void buildToolBar();
   void buildChoosers();

@@ -1,4 +1,5 @@
 // A new problem set made of the questions chosen on the page shown, beside the current set.
+#include "app/db_transaction.h"
 #include "app/klv_app.h"
 #include "app/main_dialog.h"
 #include "app/modal_dialog.h"
@@ -30,17 +31,17 @@ void MainDialog::OnNewSetFromChecked() {
   if (platform::messageBox(this, question, kAppCaption, platform::MbYesNo) != platform::IdYes) return;
 
   // The set and its questions are made together: a failure leaves no half-filled set behind.
-  if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) {
-    platform::messageBox(this, L"問題集を作成できませんでした。", kAppCaption, platform::MbIconError);
-    return;
-  }
-  try {
-    const pdb3::ElementRecord created = pdb3::AddBinder(pdb3::getFolder(accessor, parent), name);
-    for (int qid : ids)
-      if (!pdb3::insertSectionRow(accessor, created.eid(), qid)) throw std::wstring(L"問題集を作成できませんでした。");
-    if (!pdb3::execSql(accessor, L"COMMIT")) throw std::wstring(L"問題集を作成できませんでした。");
-  } catch (const std::wstring& error) {
-    if (m_pApp.db.inTransaction()) pdb3::execSql(accessor, L"ROLLBACK");
-    platform::messageBox(this, error, kAppCaption, platform::MbIconError);
-  }
+  std::wstring error = L"問題集を作成できませんでした。";
+  const bool made = runInTransaction(accessor, [&] {
+    try {
+      const pdb3::ElementRecord created = pdb3::AddBinder(pdb3::getFolder(accessor, parent), name);
+      for (int qid : ids)
+        if (!pdb3::insertSectionRow(accessor, created.eid(), qid)) return false;
+      return true;
+    } catch (const std::wstring& thrown) {
+      error = thrown;
+      return false;
+    }
+  });
+  if (!made) platform::messageBox(this, error, kAppCaption, platform::MbIconError);
 }

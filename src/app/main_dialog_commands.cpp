@@ -32,7 +32,6 @@
 #include "app/tabpage_loginfo.h"
 #include "app/user_manage_dialog.h"
 #include "database/section_questions.h"
-#include "database/users.h"
 #include "platform/notifier.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
@@ -381,10 +380,7 @@ void MainDialog::OnUsers() {
     UpdateTitle();
     return;
   }
-  const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
-  const std::wstring& name = m_pApp.settings->userName.value;
-  m_pApp.currentUserId = pdb3::userIdByName(accessor, name);
-  if (m_pApp.currentUserId < 0) m_pApp.currentUserId = pdb3::insertUser(accessor, name);
+  m_pApp.SelectSettingsUser();
   OnUserChanged();
 }
 
@@ -436,6 +432,5 @@ void MainDialog::OnOptions() {
 
 void MainDialog::OnModeDialog() {
   study::CTransModeDlg dialog(this);
-  if (runModalDialog(dialog) != platform::IdOk) return;
-  if (CanStudyInMode(*m_pApp.settings, m_pApp.notice, dialog.mode())) ApplyStudyMode(dialog.mode());
+  if (runModalDialog(dialog) == platform::IdOk) SetStudyMode(dialog.mode());
 }

@@ -28,7 +28,6 @@
 namespace {
 
 constexpr wchar_t kNoSuchSet[] = L"そのような問題集（またはフォルダ）は存在しません。";
-constexpr wchar_t kChooserEntry[] = L"<< 問題集の選択... >>";
 constexpr int kMaxRecentPaths = 6;
 
 struct ModeEntry {

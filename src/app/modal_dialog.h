@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QString>
 
+#include "app/control_helpers.h"
+
 class QDialog;
 class QLabel;
 class QPushButton;
@@ -25,8 +27,7 @@ QLabel* dialogText(QWidget* dialog, const wchar_t* text, const QRect& rect);
 // A control of the dialog, named "id<id>" and placed at rect.
 template <class Control>
 Control* dialogControl(QWidget* dialog, int id, const QRect& rect) {
-  auto* control = new Control(dialog);
-  control->setObjectName(QString("id%1").arg(id));
+  auto* control = withId(new Control(dialog), id);
   control->setGeometry(rect);
   return control;
 }

@@ -10,10 +10,15 @@ NumberEdit::NumberEdit(int low, int high, QWidget* parent) : QAbstractSpinBox(pa
 
 void NumberEdit::setNumber(int value) { lineEdit()->setText(QString::number(value)); }
 
-std::optional<int> NumberEdit::number() const {
+std::optional<int> NumberEdit::typedNumber() const {
   bool ok = false;
   const int value = text().trimmed().toInt(&ok, 10);
-  if (!ok || value < low_ || value > high_) return std::nullopt;
+  return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+std::optional<int> NumberEdit::number() const {
+  const std::optional<int> value = typedNumber();
+  if (!value || *value < low_ || *value > high_) return std::nullopt;
   return value;
 }
 
@@ -22,20 +27,18 @@ std::wstring NumberEdit::rangeMessage() const {
 }
 
 void NumberEdit::stepBy(int steps) {
-  bool ok = false;
-  const int current = text().trimmed().toInt(&ok, 10);
-  const long long next = ok ? static_cast<long long>(current) + steps : (steps > 0 ? low_ : high_);
+  const std::optional<int> current = typedNumber();
+  const long long next = current ? static_cast<long long>(*current) + steps : (steps > 0 ? low_ : high_);
   setNumber(static_cast<int>(std::clamp<long long>(next, low_, high_)));
 }
 
 QAbstractSpinBox::StepEnabled NumberEdit::stepEnabled() const {
   if (!isEnabled()) return StepNone;
-  bool ok = false;
-  const int current = text().trimmed().toInt(&ok, 10);
-  if (!ok) return StepUpEnabled | StepDownEnabled;
+  const std::optional<int> current = typedNumber();
+  if (!current) return StepUpEnabled | StepDownEnabled;
   StepEnabled enabled = StepNone;
-  if (current < high_) enabled |= StepUpEnabled;
-  if (current > low_) enabled |= StepDownEnabled;
+  if (*current < high_) enabled |= StepUpEnabled;
+  if (*current > low_) enabled |= StepDownEnabled;
   return enabled;
 }
 

@@ -28,6 +28,9 @@ class NumberEdit : public QAbstractSpinBox {
   void fixup(QString& input) const override;
 
  private:
+  // The text as a whole number, in the range or not.
+  std::optional<int> typedNumber() const;
+
   int low_;
   int high_;
 };

@@ -11,7 +11,6 @@
 #include "app/option_page_voice.h"
 #include "app/option_page_webdic.h"
 #include "app/option_pages.h"
-#include "platform/agent_link.h"
 #include "platform/gdi_dc.h"
 #include "platform/notifier.h"
 #include "platform/system_metrics.h"
@@ -175,7 +174,5 @@ void RunOptionsDialog(KlvApp& app, SoundQueue& sounds, QWidget* parent, int firs
   COptionDlg dialog(app, sounds, firstPage, parent);
   runModalDialog(dialog);
   app.UpdateBackgroundBrush(app.settings->backgroundColor);
-  if (!app.settings->useAgentVoice.value) {
-    if (const auto agent = platform::FindAgentSpeakerWindow()) platform::sendAgentCommand(*agent, platform::AgentQuit, L"", 0);
-  }
+  if (!app.settings->useAgentVoice.value) KlvApp::QuitAgentSpeaker();
 }

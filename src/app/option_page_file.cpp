@@ -17,26 +17,22 @@ constexpr int kRowStep = 28;
 
 COptionpageFile::COptionpageFile(QWidget* parent) : OptionPage(167, parent) {
   int y = 8;
-  auto row = [&](StringSetting AppSettings::*setting, const char* name, const wchar_t* text) {
-    QLineEdit* edit = addPathRow(setting, name, text, y);
+  auto row = [&](StringSetting AppSettings::*setting, const char* name, const wchar_t* text,
+                 std::function<void(QLineEdit*)> browse) {
+    addPathRow(setting, name, text, y, std::move(browse));
     y += kRowStep;
-    return edit;
   };
   auto fileRow = [&](StringSetting AppSettings::*setting, const char* name, const wchar_t* text, const wchar_t* title,
                      const wchar_t* extension, const wchar_t* description, const wchar_t* pattern) {
-    QLineEdit* edit = row(setting, name, text);
-    connect(findChild<QPushButton*>(QString(name) + "-browse"), &QPushButton::clicked, this,
-            [=, this] { browseFile(edit, title, extension, {{description, pattern}, {L"すべて(*.*)", L"*.*"}}); });
+    row(setting, name, text, [=, this](QLineEdit* edit) {
+      browseFile(edit, title, extension, {{description, pattern}, {L"すべて(*.*)", L"*.*"}});
+    });
   };
   auto folderRow = [&](StringSetting AppSettings::*setting, const char* name, const wchar_t* text) {
-    QLineEdit* edit = row(setting, name, text);
-    connect(findChild<QPushButton*>(QString(name) + "-browse"), &QPushButton::clicked, this,
-            [=, this] { browseFolder(edit); });
+    row(setting, name, text, [this](QLineEdit* edit) { browseFolder(edit); });
   };
 
-  QLineEdit* database = row(&AppSettings::databasePath, "database-path", L"データベース");
-  connect(findChild<QPushButton*>("database-path-browse"), &QPushButton::clicked, this,
-          [=, this] { browseDatabase(database); });
+  row(&AppSettings::databasePath, "database-path", L"データベース", [this](QLineEdit* edit) { browseDatabase(edit); });
   fileRow(&AppSettings::skinUserfilePath, "skin-userfile-path", L"スキンの個人設定", L"スキンカスタマイズファイルを選択してください",
           L"*.ini", L"Skin User Customize File (*.ini)", L"*.ini");
   fileRow(&AppSettings::webdicInifilePath, "webdic-inifile-path", L"Web辞書の設定", L"Web辞書設定ファイルを選択してください",
@@ -57,15 +53,15 @@ COptionpageFile::COptionpageFile(QWidget* parent) : OptionPage(167, parent) {
   makeBackup_ = addCheck("make-backup-flag", L"終了するときにデータベースのバックアップを作る(&B)", {10, y + 4, 420, kRow});
 }
 
-QLineEdit* COptionpageFile::addPathRow(StringSetting AppSettings::*setting, const char* name, const wchar_t* text,
-                                       int y) {
+void COptionpageFile::addPathRow(StringSetting AppSettings::*setting, const char* name, const wchar_t* text, int y,
+                                 std::function<void(QLineEdit*)> browse) {
   auto* edit = new QLineEdit(this);
   edit->setObjectName(name);
   edit->setGeometry(150, y, 234, kRow);
   addLabel(text, {10, y, 140, kRow})->setBuddy(edit);
-  addButton((std::string(name) + "-browse").c_str(), L"参照...", {388, y, 56, kRow});
+  QPushButton* button = addButton((std::string(name) + "-browse").c_str(), L"参照...", {388, y, 56, kRow});
+  connect(button, &QPushButton::clicked, this, [edit, browse = std::move(browse)] { browse(edit); });
   paths_.push_back({setting, edit});
-  return edit;
 }
 
 void COptionpageFile::browseDatabase(QLineEdit* edit) {

@@ -23,6 +23,7 @@ constexpr int kOpacityStep = 10;
 
 QString opacityText(int percent) { return QString("%1%").arg(percent); }
 
+// A file of the program's data folder; the folder itself for an empty name.
 std::wstring soundPath(const AppSettings& settings, const wchar_t* fileName) {
   return settings.installPath.value + L"/data/" + fileName;
 }
@@ -85,7 +86,7 @@ COptionpageReply::Sound COptionpageReply::addSound(const char* name, const wchar
 
 void COptionpageReply::browse(const Sound& sound) {
   std::wstring chosen;
-  if (chooseFile(this, settings_.installPath.value + L"/data/", chosen, L"*.wav", sound.browseTitle,
+  if (chooseFile(this, soundPath(settings_, L""), chosen, L"*.wav", sound.browseTitle,
                  {{L"WAV Files(*.wav)", L"*.wav"}}, true))
     sound.path->setText(QString::fromStdWString(chosen));
   else if (!chosen.empty())

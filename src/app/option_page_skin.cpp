@@ -74,7 +74,8 @@ COptionpageSkin::COptionpageSkin(KlvApp& app, QWidget* parent)
   addLabel(L"スキン(&S)", {10, 8, 80, kRow});
   skins_ = dialogControl<QComboBox>(this, kSkins, {90, 8, 350, kRow});
   path_ = readOnlyEdit(this, kSkinPath, {90, 36, 280, kRow});
-  dialogControl<QPushButton>(this, kBrowseSkin, {376, 36, 64, kRow})->setText(QString::fromWCharArray(L"参照"));
+  auto* browseSkinButton = dialogControl<QPushButton>(this, kBrowseSkin, {376, 36, 64, kRow});
+  browseSkinButton->setText(QString::fromWCharArray(L"参照"));
   addLabel(L"サイズ", {10, 64, 80, kRow});
   width_ = readOnlyEdit(this, kSkinWidth, {90, 64, 60, kRow});
   addLabel(L"×", {156, 64, 16, kRow});
@@ -101,15 +102,14 @@ COptionpageSkin::COptionpageSkin(KlvApp& app, QWidget* parent)
 
   fileGroup_ = idGroup(this, kFileGroup, L"ファイル名", editorArea);
   image_ = dialogControl<QLineEdit>(fileGroup_, kImage, {10, 24, 220, kRow});
-  dialogControl<QPushButton>(fileGroup_, kBrowseImage, {150, 52, 80, kRow})->setText(QString::fromWCharArray(L"参照(&B)"));
+  auto* browseImageButton = dialogControl<QPushButton>(fileGroup_, kBrowseImage, {150, 52, 80, kRow});
+  browseImageButton->setText(QString::fromWCharArray(L"参照(&B)"));
 
   connect(skins_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (!filling_ && index >= 0 && index < static_cast<int>(skinPaths_.size())) chooseSkin(skinPaths_[index]);
   });
-  connect(findChild<QPushButton*>(QString("id%1").arg(kBrowseSkin)), &QPushButton::clicked, this,
-          &COptionpageSkin::browseSkin);
-  connect(fileGroup_->findChild<QPushButton*>(QString("id%1").arg(kBrowseImage)), &QPushButton::clicked, this,
-          &COptionpageSkin::browseImage);
+  connect(browseSkinButton, &QPushButton::clicked, this, &COptionpageSkin::browseSkin);
+  connect(browseImageButton, &QPushButton::clicked, this, &COptionpageSkin::browseImage);
   connect(variables_, &QListWidget::currentRowChanged, this, &COptionpageSkin::showVariable);
   connect(change_, &QCheckBox::clicked, this, [this] {
     storeVariable();
@@ -232,6 +232,18 @@ std::wstring* COptionpageSkin::userValue() {
   return nullptr;
 }
 
+std::wstring* COptionpageSkin::keptUserValue() {
+  const QListWidgetItem* item = variables_->currentItem();
+  if (!item) return nullptr;
+  const int kind = selectedKind();
+  if (kind == kBackgroundColor) return &userVars_.backgroundColor;
+  if (kind == kBackgroundImage) return &userVars_.backgroundImage;
+  if (kind != kFontVariable && kind != kColorVariable) return nullptr;
+  auto& values = kind == kFontVariable ? userVars_.fontValues : userVars_.colorValues;
+  const auto found = values.find(item->text().toStdWString());
+  return found == values.end() ? nullptr : &found->second;
+}
+
 std::wstring COptionpageSkin::defaultValue() const {
   const QListWidgetItem* item = variables_->currentItem();
   if (!item) return {};
@@ -258,16 +270,7 @@ void COptionpageSkin::showVariable() {
   fileGroup_->setVisible(kind == kBackgroundImage);
   if (kind < 0) return;
 
-  // Looking a value up must not give the variable an empty user value.
-  const std::wstring* user = nullptr;
-  const std::wstring name = variables_->currentItem()->text().toStdWString();
-  if (kind == kBackgroundColor) user = &userVars_.backgroundColor;
-  if (kind == kBackgroundImage) user = &userVars_.backgroundImage;
-  const auto& values = kind == kFontVariable ? userVars_.fontValues : userVars_.colorValues;
-  if (kind == kFontVariable || kind == kColorVariable) {
-    const auto found = values.find(name);
-    if (found != values.end()) user = &found->second;
-  }
+  const std::wstring* user = keptUserValue();
   const bool hasUserValue = user && !user->empty();
   const std::wstring value = hasUserValue ? *user : defaultValue();
 
@@ -343,13 +346,9 @@ void COptionpageSkin::storeVariable() {
   if (filling_) return;
   const int kind = selectedKind();
   if (kind < 0) return;
-  const std::wstring name = variables_->currentItem()->text().toStdWString();
   if (!change_->isChecked()) {
     // An empty value lets the skin's default apply; a variable the user never set stays unset.
-    if (kind == kBackgroundColor) userVars_.backgroundColor.clear();
-    if (kind == kBackgroundImage) userVars_.backgroundImage.clear();
-    auto& values = kind == kFontVariable ? userVars_.fontValues : userVars_.colorValues;
-    if ((kind == kFontVariable || kind == kColorVariable) && values.count(name)) values[name].clear();
+    if (std::wstring* kept = keptUserValue()) kept->clear();
   } else if (std::wstring* value = userValue()) {
     if (kind == kFontVariable) *value = fontValue();
     if (kind == kColorVariable || kind == kBackgroundColor) *value = hexColor(color_->GetColor());

@@ -51,6 +51,8 @@ class COptionpageSkin : public OptionPage {
   std::wstring fontValue() const;
   // The user's value of the selected variable; null for none.
   std::wstring* userValue();
+  // The user's value of the selected variable as kept, or null: looking does not add one.
+  std::wstring* keptUserValue();
   std::wstring defaultValue() const;
   int selectedKind() const;
   void saveIfDirty();

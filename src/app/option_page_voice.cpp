@@ -35,9 +35,7 @@ enum ControlId {
 };
 
 QLabel* idLabel(QWidget* page, int id, const wchar_t* text, const QRect& rect) {
-  QLabel* label = dialogText(page, text, rect);
-  label->setObjectName(QString("id%1").arg(id));
-  return label;
+  return withId(dialogText(page, text, rect), id);
 }
 
 QWidget* child(QWidget* page, int id) { return page->findChild<QWidget*>(QString("id%1").arg(id)); }
@@ -63,8 +61,8 @@ COptionpageVoice::COptionpageVoice(KlvApp& app, QWidget* parent)
   useWav_->setText(QString::fromWCharArray(L"&WAVファイルを再生する（問題にWAVファイルがある場合のみ再生します）"));
   useVoice_ = dialogControl<QCheckBox>(this, kUseVoice, {10, 30, 250, kRow});
   useVoice_->setText(QString::fromWCharArray(L"音声再生を利用する(&S)"));
-  dialogControl<QPushButton>(this, kDownload, {270, 30, 170, kRow})
-      ->setText(QString::fromWCharArray(L"ダウンロードサイトを開く(&D)"));
+  auto* download = dialogControl<QPushButton>(this, kDownload, {270, 30, 170, kRow});
+  download->setText(QString::fromWCharArray(L"ダウンロードサイトを開く(&D)"));
 
   idLabel(this, kVoicesLabel, L"音声エンジン(&E)", {30, 56, 110, kRow});
   voices_ = dialogControl<QComboBox>(this, kVoices, {140, 56, 300, kRow});
@@ -92,7 +90,8 @@ COptionpageVoice::COptionpageVoice(KlvApp& app, QWidget* parent)
 
   idLabel(this, kTestLabel, L"発音テスト(&X)", {10, 280, 110, kRow});
   testText_ = dialogControl<QLineEdit>(this, kTestText, {120, 280, 240, kRow});
-  dialogControl<QPushButton>(this, kTest, {366, 280, 74, kRow})->setText(QString::fromWCharArray(L"ﾃｽﾄ(&T)"));
+  auto* test = dialogControl<QPushButton>(this, kTest, {366, 280, 74, kRow});
+  test->setText(QString::fromWCharArray(L"ﾃｽﾄ(&T)"));
   clipboardCopy_ = dialogControl<QCheckBox>(this, kClipboard, {10, 316, 430, kRow});
   clipboardCopy_->setText(QString::fromWCharArray(L"発音するタイミングでクリップボードに正解文をコピーする(&C)"));
 
@@ -103,9 +102,8 @@ COptionpageVoice::COptionpageVoice(KlvApp& app, QWidget* parent)
   connect(useWav_, &QCheckBox::clicked, this, &COptionpageVoice::updateStates);
   connect(useVoice_, &QCheckBox::clicked, this, &COptionpageVoice::onUseVoice);
   connect(useAgent_, &QCheckBox::clicked, this, &COptionpageVoice::onUseAgent);
-  connect(static_cast<QPushButton*>(child(this, kDownload)), &QPushButton::clicked, this,
-          [] { ShellOpen(kSpeechEngineSite); });
-  connect(static_cast<QPushButton*>(child(this, kTest)), &QPushButton::clicked, this, &COptionpageVoice::onTest);
+  connect(download, &QPushButton::clicked, this, [] { ShellOpen(kSpeechEngineSite); });
+  connect(test, &QPushButton::clicked, this, &COptionpageVoice::onTest);
   connect(formats_, &QComboBox::currentIndexChanged, this, &COptionpageVoice::onFormat);
   connect(voices_, &QComboBox::currentIndexChanged, this, &COptionpageVoice::onVoice);
   connect(agentEngines_, &QComboBox::currentIndexChanged, this, &COptionpageVoice::onEngine);

@@ -3,6 +3,7 @@
 // for the sounds, "<sound>-use", with "<sound>-browse" and "<sound>-play" beside its path.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -156,7 +157,9 @@ class COptionpageFile : public OptionPage {
     StringSetting AppSettings::*setting;
     QLineEdit* edit;
   };
-  QLineEdit* addPathRow(StringSetting AppSettings::*setting, const char* name, const wchar_t* text, int y);
+  // Its browse button calls browse with the row's edit.
+  void addPathRow(StringSetting AppSettings::*setting, const char* name, const wchar_t* text, int y,
+                  std::function<void(QLineEdit*)> browse);
   void browseDatabase(QLineEdit* edit);
   void browseFile(QLineEdit* edit, const wchar_t* title, const wchar_t* extension,
                   const std::vector<platform::FileFilter>& filters);
