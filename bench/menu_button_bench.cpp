@@ -3,11 +3,10 @@
 // that handle, and storing it in an archive and loading it back.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <clocale>
 #include <memory>
 #include <string>
 
+#include "offscreen_main.h"
 #include "platform/archive.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/toolbar_menu_button.h"
@@ -41,6 +40,7 @@ std::unique_ptr<CUxToolbarMenuButton> thousandItems() {
 }
 
 void BM_ExportThenCreateFromMenu(benchmark::State& state) {
+  const UxLibrary library;
   const std::unique_ptr<CUxToolbarMenuButton> source = thousandItems();
   CUxToolbarMenuButton target;
   for (auto _ : state) {
@@ -53,6 +53,7 @@ void BM_ExportThenCreateFromMenu(benchmark::State& state) {
 BENCHMARK(BM_ExportThenCreateFromMenu)->Unit(benchmark::kMillisecond);
 
 void BM_ArchiveStoreThenLoad(benchmark::State& state) {
+  const UxLibrary library;
   const std::unique_ptr<CUxToolbarMenuButton> source = thousandItems();
   std::unique_ptr<platform::CObject> loaded;
   for (auto _ : state) {
@@ -71,13 +72,4 @@ BENCHMARK(BM_ArchiveStoreThenLoad)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
-  const UxLibrary library;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runOffscreenBenchmarks(argc, argv); }

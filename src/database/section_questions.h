@@ -22,7 +22,7 @@ void addQuestionToSection(const DbObject& accessor, int sid, int qid);
 
 // The set's question ids in the set's own order, appended to out.
 bool sectionQuestionIds(const DbObject& accessor, int sid, std::deque<int>& out);
-// The same without the questions that have no text (isEmpty); each question is read to decide.
+// The same without the questions that have no text (isEmpty), decided in the same statement.
 bool nonEmptyQuestionIds(const DbObject& accessor, int sid, std::deque<int>& out);
 // Removes the ids of questions without text, keeping the order of the rest.
 void dropEmptyQuestions(const DbObject& accessor, std::deque<int>& ids);

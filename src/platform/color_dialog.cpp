@@ -1,10 +1,8 @@
 #include "platform/color_dialog.h"
 
-#include <strings.h>
-
 #include <QColorDialog>
-#include <cstdlib>
 
+#include "platform/modal_dialog.h"
 #include "platform/trace.h"
 
 namespace platform {
@@ -28,10 +26,9 @@ ColorDialogs* gCurrent = &gQtDialogs;
 
 std::optional<COLORREF> chooseColor(QWidget* owner, COLORREF initial) {
   traceError("colordlg: %06X\n", static_cast<unsigned>(initial & 0xFFFFFFu));
-  const char* answer = std::getenv("KELVARA_AUTOANSWER");
-  if (gCurrent == &gQtDialogs && answer) {
-    if (strcasecmp(answer, "cancel") == 0 || strcasecmp(answer, "no") == 0) return std::nullopt;
-    return initial & 0xFFFFFFu;
+  if (gCurrent == &gQtDialogs) {
+    if (const std::optional<bool> accept = automaticDialogAnswer())
+      return *accept ? std::optional<COLORREF>(initial & 0xFFFFFFu) : std::nullopt;
   }
   return gCurrent->chooseColor(owner, initial);
 }

@@ -57,7 +57,6 @@ Size CCustomizeButton::OnCalculateSize(Dc*, const Size& sizeDefault, bool horizo
 void CCustomizeButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*, bool horizontal, bool customizeMode,
                               bool highlight, bool, bool) {
   if (m_bMenuMode) return;
-  m_bDrawGlyphs = true;
   CUxVisualManager* manager = CUxVisualManager::GetInstance();
   const bool open = IsDroppedDown();
   FillInterior(dc, rect, highlight || open);

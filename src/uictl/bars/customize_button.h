@@ -48,7 +48,6 @@ class CCustomizeButton : public CUxToolbarMenuButton {
   std::wstring m_strCustomizeText;
   CUxToolBar* m_pWndParentToolbar = nullptr;
   bool m_bIsEmpty = false;
-  bool m_bDrawGlyphs = true;
   platform::Size m_sizeExtra;
   std::vector<CUxToolbarButton*> m_lstInvisibleButtons;
   bool m_bUseExtraSize = true;

@@ -34,6 +34,34 @@ std::vector<CUxDropDownToolbarButton*>& liveButtons() {
 
 bool validCommand(unsigned id) { return id != 0 && id != kNoCommand; }
 
+// While it lives the button wears the image of its default command; its own image, and whether it
+// shows image, text and fill, come back after.
+class DefaultImageLook {
+ public:
+  explicit DefaultImageLook(CUxDropDownToolbarButton& button)
+      : button_(button), image_(button.m_iImage), userImage_(button.m_iUserImage), user_(button.m_bUserImage),
+        showImage_(button.m_bShowImage), showText_(button.m_bShowText), noFill_(button.m_bNoFill) {
+    button.m_bUserImage = button.m_bDefaultUserImage;
+    button.m_iImage = button.m_iUserImage = button.m_iDefaultImage;
+    button.m_bShowImage = true;
+  }
+  ~DefaultImageLook() {
+    button_.m_iImage = image_;
+    button_.m_iUserImage = userImage_;
+    button_.m_bUserImage = user_;
+    button_.m_bShowImage = showImage_;
+    button_.m_bShowText = showText_;
+    button_.m_bNoFill = noFill_;
+  }
+  DefaultImageLook(const DefaultImageLook&) = delete;
+  DefaultImageLook& operator=(const DefaultImageLook&) = delete;
+
+ private:
+  CUxDropDownToolbarButton& button_;
+  const int image_, userImage_;
+  const bool user_, showImage_, showText_, noFill_;
+};
+
 }  // namespace
 
 // The drop-down toolbar.
@@ -264,18 +292,12 @@ bool CUxDropDownToolbarButton::GetTextFromResource(CUxToolbarButton& target) {
 
 Size CUxDropDownToolbarButton::OnCalculateSize(Dc* dc, const Size& sizeDefault, bool horizontal) {
   if (m_nCommandId == 0 && m_pToolBar && m_pToolBar->GetCount() > 0) SetDefaultCommand(m_pToolBar->GetButton(0)->m_nCommandId);
-  const int image = m_iImage, userImage = m_iUserImage;
-  const bool user = m_bUserImage, showImage = m_bShowImage, showText = m_bShowText;
-  m_bUserImage = m_bDefaultUserImage;
-  m_iImage = m_iUserImage = m_iDefaultImage;
-  m_bShowImage = true;
-  m_bShowText = false;
-  Size size = CUxToolbarButton::OnCalculateSize(dc, sizeDefault, horizontal);
-  m_iImage = image;
-  m_iUserImage = userImage;
-  m_bUserImage = user;
-  m_bShowImage = showImage;
-  m_bShowText = showText;
+  Size size;
+  {
+    const DefaultImageLook look(*this);
+    m_bShowText = false;
+    size = CUxToolbarButton::OnCalculateSize(dc, sizeDefault, horizontal);
+  }
   size.cx += 4;
   return size;
 }
@@ -291,20 +313,14 @@ void CUxDropDownToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*, 
       strip->SetTransparentColor(globalData().clrBtnFace);
       if (!strip->PrepareDrawImage(state, m_pToolBar->GetImageSize())) strip = nullptr;
     }
-    const int image = m_iImage, userImage = m_iUserImage;
-    const bool user = m_bUserImage, showImage = m_bShowImage, noFill = m_bNoFill;
-    m_bUserImage = m_bDefaultUserImage;
-    m_iImage = m_iUserImage = m_iDefaultImage;
-    m_bShowImage = m_bNoFill = true;
-    Rect face = rect;
-    if (!m_bDefaultUserImage) face.right -= 4;
-    CUxToolbarButton::OnDraw(dc, face, strip, horizontal, customizeMode, highlight, false, grayDisabledButtons);
+    {
+      const DefaultImageLook look(*this);
+      m_bNoFill = true;
+      Rect face = rect;
+      if (!m_bDefaultUserImage) face.right -= 4;
+      CUxToolbarButton::OnDraw(dc, face, strip, horizontal, customizeMode, highlight, false, grayDisabledButtons);
+    }
     if (strip) strip->EndDrawImage(state);
-    m_iImage = image;
-    m_iUserImage = userImage;
-    m_bUserImage = user;
-    m_bShowImage = showImage;
-    m_bNoFill = noFill;
     m_bInternalDraw = false;
   }
   const int p = (m_nStyle & kStylePressed) ? 1 : 0;

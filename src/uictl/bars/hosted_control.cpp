@@ -5,6 +5,7 @@
 #include "uictl/bars/toolbar.h"
 
 #include <QKeyEvent>
+#include <algorithm>
 
 using namespace platform;
 
@@ -29,14 +30,21 @@ Rect hostedControlRect(const QWidget* control) {
   return Rect::fromSize(corner.x, corner.y, box.width(), box.height());
 }
 
-void copyFromSameCommand(CUxToolbarButton& button) {
+std::vector<CUxToolbarButton*> otherButtonsOfCommand(const CUxToolbarButton& button) {
   std::vector<CUxToolbarButton*> same;
   CUxToolBar::UpdateAllButtons(button.m_nCommandId, same);
-  for (CUxToolbarButton* other : same) {
-    if (other == &button) continue;
-    button.CopyFrom(*other);
-    return;
-  }
+  same.erase(std::remove(same.begin(), same.end(), &button), same.end());
+  return same;
+}
+
+void copyFromSameCommand(CUxToolbarButton& button) {
+  const std::vector<CUxToolbarButton*> others = otherButtonsOfCommand(button);
+  if (!others.empty()) button.CopyFrom(*others.front());
+}
+
+COLORREF hostedLabelColour(bool disabled, bool highlight) {
+  if (disabled) return globalData().clrGrayText;
+  return highlight ? CUxToolBar::GetDefaultTextColor() : globalData().clrBarText;
 }
 
 bool isTabOrEscape(const QEvent* event) {

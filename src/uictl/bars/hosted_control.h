@@ -5,6 +5,7 @@
 #include "platform/gdi_dc.h"
 
 #include <QRect>
+#include <vector>
 
 class CUxToolbarButton;
 class QEvent;
@@ -17,7 +18,11 @@ QRect hostedRectOnBar(const QWidget* control, const platform::Rect& rect);
 platform::Rect hostedControlRect(const QWidget* control);
 // Window text on the window colour; the answer is the window brush.
 void* hostedControlColours(platform::Dc* dc);
+// The buttons of the button's command on all bars, the button itself left out.
+std::vector<CUxToolbarButton*> otherButtonsOfCommand(const CUxToolbarButton& button);
 // A button dragged out of the customise dialog takes the state of another of its command.
 void copyFromSameCommand(CUxToolbarButton& button);
+// The colour of the label a hosted control's button writes below it.
+platform::COLORREF hostedLabelColour(bool disabled, bool highlight);
 // Tab and Escape, which a hosted control handles before the window's shortcuts see them.
 bool isTabOrEscape(const QEvent* event);

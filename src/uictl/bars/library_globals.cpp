@@ -1,8 +1,5 @@
 #include "uictl/bars/library_globals.h"
 
-#include "uictl/bars/menu_hash.h"
-#include "uictl/bars/popup_menu_bar.h"
-
 #include "platform/command_target.h"
 #include "platform/runtime_class.h"
 #include "uictl/bars/accelerators.h"

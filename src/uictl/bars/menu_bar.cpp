@@ -112,8 +112,6 @@ void CUxMenuBar::setMaximizeMode(bool maximized) {
     return;
   }
   const MdiChildState child = host->ActiveMdiChild();
-  m_hSysMenu = child.systemMenu;
-  m_hSysIcon = child.icon;
   InsertButton(std::make_unique<CUxToolbarSystemMenuButton>(child.systemMenu, child.icon), 0);
   const int end = m_pCustomizeBtn ? GetCount() - 1 : -1;
   auto add = [&](unsigned command, bool disabled) {

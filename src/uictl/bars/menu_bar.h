@@ -68,16 +68,12 @@ class CUxMenuBar : public CUxToolBar {
   void OnLButtonDown(unsigned flags, platform::Point point) override;
   void OnLButtonDblClk(unsigned flags, platform::Point point) override;
 
-  bool m_bAutoDocMenus = true;
   QWidget* m_pParentWnd = nullptr;
   bool m_bMaximizeMode = false;
   platform::MenuHandle m_hMenu;
   platform::MenuHandle m_hDefaultMenu;
-  platform::MenuHandle m_hSysMenu;
-  QIcon m_hSysIcon;
   unsigned m_uiDefaultMenuResId = 0;
   int m_nSystemButtonsNum = 0;
-  int m_nSystemButtonsNumSaved = 0;
   bool m_bHaveButtons = false;
   platform::Size m_szSystemButton;
 

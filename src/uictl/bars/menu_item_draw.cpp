@@ -42,7 +42,7 @@ void CUxToolbarMenuButton::DrawMenuItem(Dc* dc, const Rect& rect, ToolbarImages*
   CUxVisualManager* manager = CUxVisualManager::GetInstance();
   const GlobalDrawData& data = globalData();
   auto* bar = dynamic_cast<CUxPopupMenuBar*>(m_pWndParent);
-  const bool disabled = customizeMode ? !IsEditable() : (m_nStyle & kStyleDisabled) != 0;
+  const bool disabled = IsDisabledIn(customizeMode);
   const bool checked = m_nStyle & kStyleChecked;
   const int m = manager->GetMenuImageMargin();
   const Size imageSize = bar ? bar->GetCurrentMenuImageSize() : CUxToolBar::GetMenuImageSize();

@@ -223,9 +223,7 @@ bool CUxPopupMenu::InitMenuBar() {
     if (!fromHash && !m_wndMenuBar->ImportFromMenu(m_hMenu, !m_pParentBtn)) return false;
   }
   insertRecentFiles();
-  auto* commands = dynamic_cast<CommandTarget*>(m_wndMenuBar->GetCommandTarget());
-  if (!commands) commands = dynamic_cast<CommandTarget*>(GetTopFrame());
-  if (commands) m_wndMenuBar->OnUpdateCmdUI(commands, false);
+  m_wndMenuBar->UpdateItemStates();
   if (!ActivatePopupMenu(GetTopFrame(), this)) return false;
   RecalcLayout();
   return true;

@@ -38,10 +38,7 @@ bool CUxPopupMenu::ActivatePopupMenu(QWidget* topFrame, CUxPopupMenu* popup) {
 void CUxPopupMenu::writeBackEditedItems() {
   if (!CUxToolBar::IsCustomizeMode()) return;
   for (CUxPopupMenu* popup = this; popup; popup = popup->GetParentPopupMenu()) {
-    if (!popup->m_pParentBtn || !popup->m_wndMenuBar) continue;
-    const MenuHandle menu = popup->m_wndMenuBar->ExportToMenu();
-    popup->m_pParentBtn->CreateFromMenu(menu);
-    destroyMenu(menu);
+    if (popup->m_pParentBtn && popup->m_wndMenuBar) popup->m_pParentBtn->CreateFromMenuBar(*popup->m_wndMenuBar);
   }
 }
 

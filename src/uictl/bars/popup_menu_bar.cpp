@@ -129,13 +129,11 @@ bool CUxPopupMenuBar::ImportFromMenu(MenuHandle menu, bool showAllCommands) {
       continue;
     }
     auto item = std::make_unique<CUxToolbarMenuButton>(command, sub, -1, text.c_str());
-    item->m_bShowText = true;
-    item->m_bShowImage = item->GetImage() >= 0;
     if (state & (MfGrayed | MfDisabled)) item->m_nStyle |= kStyleDisabled;
     if (state & MfChecked) item->m_nStyle |= kStyleChecked;
     if (state & MfMenuBreak) item->m_nStyle |= kStyleMenuBreak;
     const int index = InsertButton(std::move(item));
-    // Buttons take their images from the command manager when they join a bar.
+    // An item takes its look from the bar it joins: whether it shows its image is set after.
     if (CUxToolbarButton* inserted = GetButton(index)) {
       inserted->m_bShowText = true;
       inserted->m_bShowImage = inserted->GetImage() >= 0;
@@ -409,7 +407,10 @@ void CUxPopupMenuBar::OnCustomizeCommand(unsigned command) {
 
 void CUxPopupMenuBar::OnIdleUpdateCmdUI() {
   RecalcDelayShow();
-  if (!isVisible()) return;
+  if (isVisible()) UpdateItemStates();
+}
+
+void CUxPopupMenuBar::UpdateItemStates() {
   auto* commands = dynamic_cast<CommandTarget*>(GetCommandTarget());
   CUxPopupMenu* popup = GetPopup();
   if (!commands) commands = dynamic_cast<CommandTarget*>(popup ? popup->GetTopFrame() : GetTopFrame(this));

@@ -60,6 +60,8 @@ class CUxPopupMenuBar : public CUxToolBar {
   bool GetButtonToolTipText(const CUxToolbarButton*, std::wstring&) override { return false; }
   bool IsButtonExtraSizeAvailable() const override { return false; }
   void OnIdleUpdateCmdUI() override;
+  // The items' states from the popup's command target, else from the frame of the popup chain.
+  void UpdateItemStates();
   void OnMouseMove(unsigned flags, platform::Point point) override;
   void OnLButtonDown(unsigned flags, platform::Point point) override;
   void OnLButtonUp(unsigned flags, platform::Point point) override;

@@ -105,9 +105,8 @@ void CUxPopupMenuBar::onOpenTimer() {
   CUxToolbarMenuButton* scheduled = m_pDelayedPopupMenuButton;
   m_pDelayedPopupMenuButton = nullptr;
   if (!scheduled || ButtonToIndex(scheduled) != m_iHighlighted || ButtonToIndex(scheduled) < 0) return;
-  if (auto* showAll = dynamic_cast<CUxShowAllButton*>(scheduled)) {
+  if (dynamic_cast<CUxShowAllButton*>(scheduled)) {
     if (CUxPopupMenu* popup = GetPopup()) popup->ShowAllCommands();
-    (void)showAll;
     return;
   }
   scheduled->OpenPopupMenu(this);

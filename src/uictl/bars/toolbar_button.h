@@ -79,6 +79,9 @@ class CUxToolbarButton : public platform::CObject {
   virtual void OnCancelMode() {}
   virtual void OnGlobalFontsChanged() {}
   virtual bool IsEditable() const;
+  // Shown and handled as disabled: while customising, a button that cannot be edited; else a
+  // disabled one.
+  bool IsDisabledIn(bool customizeMode) const { return customizeMode ? !IsEditable() : (m_nStyle & kStyleDisabled) != 0; }
   virtual bool OnContextHelp(QWidget* wnd) { (void)wnd; return false; }
   virtual bool EnableCustomizeItems(void* popupMenu) { (void)popupMenu; return false; }
   virtual int OnDrawOnCustomizeList(platform::Dc* dc, const platform::Rect& rect, bool selected);

@@ -58,10 +58,6 @@ void CUxToolbarComboBoxButton::destroyCombo() {
   delete combo;
 }
 
-bool CUxToolbarComboBoxButton::usable() const {
-  return CUxToolBar::IsCustomizeMode() ? IsEditable() : !(m_nStyle & kStyleDisabled);
-}
-
 QComboBox* CUxToolbarComboBoxButton::CreateComboWindow(QWidget* parent, const Rect& rect) {
   auto* combo = new QComboBox(parent);
   combo->setEditable((m_dwComboStyle & kDropDownList) != kDropDownList);
@@ -202,10 +198,8 @@ void CUxToolbarComboBoxButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* i
     CUxToolbarButton::OnDraw(dc, rect, images, horizontal, customizeMode, highlight, drawBorder, grayDisabledButtons);
     return;
   }
-  const bool disabled = customizeMode ? !IsEditable() : (m_nStyle & kStyleDisabled) != 0;
-  COLORREF colour = globalData().clrBarText;
-  if (disabled) colour = globalData().clrGrayText;
-  else if (highlight) colour = CUxToolBar::GetDefaultTextColor();
+  const bool disabled = IsDisabledIn(customizeMode);
+  const COLORREF colour = hostedLabelColour(disabled, highlight);
   dc->setTextColor(colour);
   if (!m_bTextBelow || m_strText.empty()) return;
   const TextScope scope(dc, colour);
@@ -249,7 +243,7 @@ void CUxToolbarComboBoxButton::OnShow(bool show) {
 
 void CUxToolbarComboBoxButton::SetStyle(unsigned style) {
   m_nStyle = style;
-  if (m_pComboWnd) m_pComboWnd->setEnabled(usable());
+  if (m_pComboWnd) m_pComboWnd->setEnabled(!IsDisabledIn(CUxToolBar::IsCustomizeMode()));
 }
 
 int CUxToolbarComboBoxButton::AddItem(const std::wstring& text, uintptr_t data) {
@@ -312,11 +306,9 @@ bool CUxToolbarComboBoxButton::NotifyCommand(int notifyCode) {
       return true;
     case CbnEditChange: {
       m_strCurrent = m_pComboWnd->currentText().toStdWString();
-      std::vector<CUxToolbarButton*> same;
-      CUxToolBar::UpdateAllButtons(m_nCommandId, same);
-      for (CUxToolbarButton* button : same) {
+      for (CUxToolbarButton* button : otherButtonsOfCommand(*this)) {
         auto* other = dynamic_cast<CUxToolbarComboBoxButton*>(button);
-        if (!other || other == this) continue;
+        if (!other) continue;
         other->m_strCurrent = m_strCurrent;
         other->setWindowText(m_strCurrent);
       }
@@ -326,11 +318,9 @@ bool CUxToolbarComboBoxButton::NotifyCommand(int notifyCode) {
       m_nSelected = m_pComboWnd->currentIndex();
       if (m_nSelected < 0) return false;
       m_strCurrent = m_pComboWnd->itemText(m_nSelected).toStdWString();
-      std::vector<CUxToolbarButton*> same;
-      CUxToolBar::UpdateAllButtons(m_nCommandId, same);
-      for (CUxToolbarButton* button : same) {
+      for (CUxToolbarButton* button : otherButtonsOfCommand(*this)) {
         auto* other = dynamic_cast<CUxToolbarComboBoxButton*>(button);
-        if (other && other != this && other->IsSelectionSynced()) other->SelectItem(m_nSelected, false);
+        if (other && other->IsSelectionSynced()) other->SelectItem(m_nSelected, false);
       }
       return true;
     }

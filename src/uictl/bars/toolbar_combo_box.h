@@ -100,5 +100,4 @@ class CUxToolbarComboBoxButton : public CUxToolbarButton {
 
  private:
   void connectNotifications();
-  bool usable() const;
 };

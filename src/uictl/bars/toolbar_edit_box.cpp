@@ -181,15 +181,12 @@ void CUxToolbarEditBoxButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* im
     CUxToolbarButton::OnDraw(dc, rect, images, horizontal, customizeMode, highlight, drawBorder, grayDisabledButtons);
     return;
   }
-  const bool disabled = customizeMode ? !IsEditable() : (m_nStyle & kStyleDisabled) != 0;
+  const bool disabled = IsDisabledIn(customizeMode);
   Rect border;
   GetEditBorder(border);
   CUxVisualManager::GetInstance()->OnDrawEditBorder(dc, border, !hotEditBorderOnly || m_bIsHotEdit);
   if (!m_bTextBelow || m_strText.empty()) return;
-  COLORREF colour = globalData().clrBarText;
-  if (disabled) colour = globalData().clrGrayText;
-  else if (highlight) colour = CUxToolBar::GetDefaultTextColor();
-  const TextScope scope(dc, colour);
+  const TextScope scope(dc, hostedLabelColour(disabled, highlight));
   Rect label = rect;
   label.top = (rect.bottom - m_sizeText.cy + border.bottom) / 2;
   dc->drawText(m_strText, label, DtCenter | DtWordBreak);
@@ -202,10 +199,8 @@ bool CUxToolbarEditBoxButton::OnClick(QWidget*, bool) {
 bool CUxToolbarEditBoxButton::NotifyCommand(int notifyCode) {
   if (notifyCode != kNotifyUpdate || !m_pWndEdit) return false;
   m_strContents = m_pWndEdit->text().toStdWString();
-  std::vector<CUxToolbarButton*> same;
-  CUxToolBar::UpdateAllButtons(m_nCommandId, same);
-  for (CUxToolbarButton* button : same)
-    if (auto* box = dynamic_cast<CUxToolbarEditBoxButton*>(button); box && box != this) box->SetContents(m_strContents);
+  for (CUxToolbarButton* button : otherButtonsOfCommand(*this))
+    if (auto* box = dynamic_cast<CUxToolbarEditBoxButton*>(button)) box->SetContents(m_strContents);
   return !m_bChangingText;
 }
 
@@ -230,7 +225,7 @@ void CUxToolbarEditBoxButton::OnShow(bool show) {
 void CUxToolbarEditBoxButton::SetStyle(unsigned style) {
   m_nStyle = style;
   if (!m_pWndEdit) return;
-  m_pWndEdit->setEnabled(CUxToolBar::IsCustomizeMode() ? IsEditable() : !(style & kStyleDisabled));
+  m_pWndEdit->setEnabled(!IsDisabledIn(CUxToolBar::IsCustomizeMode()));
 }
 
 int CUxToolbarEditBoxButton::OnDrawOnCustomizeList(Dc* dc, const Rect& rect, bool selected) {

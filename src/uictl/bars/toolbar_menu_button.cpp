@@ -194,7 +194,7 @@ void CUxToolbarMenuButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* image
                                     : Rect{arrow.left, arrow.top, arrow.right, arrow.top + 2};
       manager->OnDrawMenuButtonBorder(dc, this, strip, (highlight || pressedOrChecked) ? 1 : 0, open);
     }
-    const bool disabled = customizeMode ? !IsEditable() : (m_nStyle & kStyleDisabled) != 0;
+    const bool disabled = IsDisabledIn(customizeMode);
     int id = disabled ? kGlyphArrowRightDisabled : kGlyphArrowRight;
     if (horizontal && !m_bMenuOnly) id = disabled ? kGlyphArrowDownDisabled : kGlyphArrowDown;
     if (open && !pressedOrChecked && !manager->bFlatMenus) cell = cell.offset(1, 1);

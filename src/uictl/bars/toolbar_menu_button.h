@@ -11,6 +11,7 @@
 #include <vector>
 
 class CUxPopupMenu;
+class CUxPopupMenuBar;
 class CUxToolbarMenuButton;
 
 using MenuItemList = std::vector<std::unique_ptr<CUxToolbarMenuButton>>;
@@ -50,6 +51,8 @@ class CUxToolbarMenuButton : public CUxToolbarButton {
 
   virtual bool OpenPopupMenu(QWidget* wnd = nullptr);
   virtual void CreateFromMenu(platform::MenuHandle menu);
+  // Takes the items as a popup's bar holds them now (after editing while customising).
+  void CreateFromMenuBar(const CUxPopupMenuBar& bar);
   // A new popup menu holding the items; null when the button has a command of its own and no
   // items, or when the menu cannot be built. The caller owns it.
   virtual platform::MenuHandle ExportToMenu() const;

@@ -124,11 +124,7 @@ void CUxToolbarMenuButton::OnCancelMode() {
       if (CUxToolbarMenuButton* item = popup->GetMenuItem(i)) item->OnCancelMode();
     popup->m_bAutoDestroyParent = false;
     popup->SetParentButton(nullptr);
-    if (CUxToolBar::IsCustomizeMode() && popup->GetMenuBar()) {
-      const MenuHandle edited = popup->GetMenuBar()->ExportToMenu();
-      CreateFromMenu(edited);
-      destroyMenu(edited);
-    }
+    if (CUxToolBar::IsCustomizeMode() && popup->GetMenuBar()) CreateFromMenuBar(*popup->GetMenuBar());
     popup->close();
   }
   redrawWithShadow();
@@ -144,8 +140,11 @@ bool CUxToolbarMenuButton::OnBeforeDrag() const {
 
 void CUxToolbarMenuButton::UpdateOwnerMenus() {
   CUxPopupMenu* popup = m_pPopupMenu;
-  if (!popup || !popup->GetMenuBar()) return;
-  const MenuHandle edited = popup->GetMenuBar()->ExportToMenu();
+  if (popup && popup->GetMenuBar()) CreateFromMenuBar(*popup->GetMenuBar());
+}
+
+void CUxToolbarMenuButton::CreateFromMenuBar(const CUxPopupMenuBar& bar) {
+  const MenuHandle edited = bar.ExportToMenu();
   CreateFromMenu(edited);
   destroyMenu(edited);
 }
