@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/folder_tree.h"
-#include "app/klv_app.h"
-#include "app/main_dialog.h"
+#include "app/main/folder_tree.h"
+#include "app/shell/klv_app.h"
+#include "app/main/main_dialog.h"
 #include "database/sql_helpers.h"
 #include "database/text_conversion.h"
 #include "large_database.h"

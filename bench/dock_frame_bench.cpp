@@ -9,7 +9,7 @@
 
 #include "offscreen_main.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/frames/dock_bar.h"
 #include "uictl/frames/dock_frame.h"
 

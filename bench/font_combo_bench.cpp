@@ -4,7 +4,7 @@
 
 #include "offscreen_main.h"
 #include "platform/font_source.h"
-#include "uictl/bars/font_combo_box.h"
+#include "uictl/bars/combos/font_combo_box.h"
 #include "uictl/bars/library_globals.h"
 
 #include <chrono>

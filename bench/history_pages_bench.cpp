@@ -6,9 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/klv_app.h"
-#include "app/main_dialog_host.h"
-#include "app/tabpage_loginfo.h"
+#include "app/shell/klv_app.h"
+#include "app/main/main_dialog_host.h"
+#include "app/pages/tabpage_loginfo.h"
 #include "database/sql_helpers.h"
 #include "large_database.h"
 #include "offscreen_main.h"

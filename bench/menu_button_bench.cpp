@@ -9,7 +9,7 @@
 #include "offscreen_main.h"
 #include "platform/archive.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar_menu_button.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "app/klv_app.h"
-#include "app/option_dialog.h"
+#include "app/shell/klv_app.h"
+#include "app/options/option_dialog.h"
 #include "offscreen_main.h"
 #include "platform/file_system.h"
 #include "services/app_settings.h"

@@ -7,9 +7,9 @@
 
 #include "offscreen_main.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/menu_hash.h"
-#include "uictl/bars/popup_menu.h"
-#include "uictl/bars/virtual_keys.h"
+#include "uictl/bars/menus/menu_hash.h"
+#include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/commands/virtual_keys.h"
 
 using namespace platform;
 

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/klv_app.h"
-#include "app/print_preview_dialog.h"
+#include "app/shell/klv_app.h"
+#include "app/printing/print_preview_dialog.h"
 #include "database/db_object.h"
 #include "database/sql_helpers.h"
 #include "offscreen_main.h"

@@ -12,10 +12,10 @@
 #include <deque>
 #include <memory>
 
-#include "app/klv_app.h"
-#include "app/question_exporter.h"
-#include "app/question_preview_dialog.h"
-#include "app/search_dialog.h"
+#include "app/shell/klv_app.h"
+#include "app/export/question_exporter.h"
+#include "app/export/question_preview_dialog.h"
+#include "app/export/search_dialog.h"
 #include "database/read_transaction.h"
 #include "database/section_questions.h"
 #include "database/text_conversion.h"

@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QWidget>
 
-#include "app/klv_app.h"
+#include "app/shell/klv_app.h"
 #include "platform/folders.h"
 #include "services/app_settings.h"
 #include "uictl/bars/library_globals.h"

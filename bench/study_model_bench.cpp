@@ -17,7 +17,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/smart_selection.h"
+#include "app/pages/smart_selection.h"
 #include "database/memory_rate.h"
 #include "database/question_selection.h"
 #include "database/sql_helpers.h"

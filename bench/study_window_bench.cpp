@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/app_study_host.h"
-#include "app/klv_app.h"
+#include "app/shell/app_study_host.h"
+#include "app/shell/klv_app.h"
 #include "database/db_object.h"
 #include "database/folders.h"
 #include "database/sql_helpers.h"

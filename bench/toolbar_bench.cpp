@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/ux_registry.h"
 
 namespace {

@@ -22,12 +22,13 @@ function(kelvara_check_layer target)
   endforeach()
 endfunction()
 
-# One static library per folder of src/: every .cpp of the folder (not its subfolders).
+# One static library per layer of src/: every source of the folder and of its subfolders (the
+# areas of a layer are folders, not libraries of their own).
 # kelvara_library(<target> [EXCLUDE <regex>] [DEPS <targets>...])
 function(kelvara_library target)
   cmake_parse_arguments(ARG "" "EXCLUDE" "DEPS" ${ARGN})
   kelvara_check_layer(${target} ${ARG_DEPS})
-  file(GLOB sources CONFIGURE_DEPENDS
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.ui ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   if(ARG_EXCLUDE)
@@ -45,15 +46,17 @@ function(kelvara_library target)
   endforeach()
 endfunction()
 
-# One GoogleTest executable per test folder, every .cpp in it; each case is a CTest test.
+# One GoogleTest executable per test folder, every .cpp in it and in its area subfolders, which
+# find the folder's shared fixtures by their plain names; each case is a CTest test.
 # kelvara_test_suite(<name> [DEPS <targets>...])
 function(kelvara_test_suite name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT sources)
     return()
   endif()
   add_executable(${name} ${sources})
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} kelvara_test_support GTest::gtest GTest::gmock)
   # gtest_discover_tests of CMake 3.25 flattens list-valued PROPERTIES, so an ENVIRONMENT of
   # several variables would keep only the first: the tests start through `cmake -E env` instead.

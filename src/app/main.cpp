@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/klv_app.h"
+#include "app/shell/klv_app.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/ux_registry.h"
 #include "uictl/frames/button_appearance_dialog.h"

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_dialog_host.h"
+#include "app/main/main_dialog_host.h"
 #include "study/sound_queue.h"
 
 class PageHost : public MainDialogHost {

@@ -8,7 +8,7 @@
 #include <QElapsedTimer>
 #include <functional>
 
-#include "app/klv_app.h"
+#include "app/shell/klv_app.h"
 #include "database_fixture.h"
 #include "recording_notifier.h"
 #include "services/app_settings.h"

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include "app/web_dictionary.h"
+#include "app/options/web_dictionary.h"
 #include "platform/file_system.h"
 #include "scoped_env.h"
 

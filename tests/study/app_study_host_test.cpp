@@ -5,7 +5,7 @@
 
 #include "database/sql_helpers.h"
 #include "fake_audio_player.h"
-#include "app/app_study_host.h"
+#include "app/shell/app_study_host.h"
 #include "platform/file_dialog.h"
 #include "study/study_modes.h"
 #include "study/trans_dialog.h"

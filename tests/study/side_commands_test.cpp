@@ -17,9 +17,9 @@
 #include <QTreeWidget>
 #include <functional>
 
-#include "app/app_study_host.h"
-#include "app/question_preview_dialog.h"
-#include "app/search_dialog.h"
+#include "app/shell/app_study_host.h"
+#include "app/export/question_preview_dialog.h"
+#include "app/export/search_dialog.h"
 #include "database/folders.h"
 #include "database/question.h"
 #include "database/sql_helpers.h"

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <map>
 
-#include "app/app_study_host.h"
+#include "app/shell/app_study_host.h"
 #include "platform/gdi_types.h"
 #include "platform/system_metrics.h"
 #include "study/study_modes.h"

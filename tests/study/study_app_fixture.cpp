@@ -8,7 +8,7 @@
 #include <QFile>
 #include <atomic>
 
-#include "app/app_study_host.h"
+#include "app/shell/app_study_host.h"
 #include "database/folders.h"
 #include "database/sql_helpers.h"
 #include "database/users.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/klv_app.h"
+#include "app/shell/klv_app.h"
 #include "database/db_object.h"
 #include "platform/notifier.h"
 #include "recording_notifier.h"

@@ -1,4 +1,4 @@
-#include "app/db_transaction.h"
+#include "app/common/db_transaction.h"
 
 #include "database/sql_helpers.h"
 

@@ -1,4 +1,4 @@
-#include "app/ini_section.h"
+#include "app/common/ini_section.h"
 
 #include <QDir>
 

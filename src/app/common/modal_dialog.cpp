@@ -1,4 +1,4 @@
-#include "app/modal_dialog.h"
+#include "app/common/modal_dialog.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -5,7 +5,7 @@
 #include <QRect>
 #include <QString>
 
-#include "app/control_helpers.h"
+#include "app/common/control_helpers.h"
 
 class QDialog;
 class QLabel;

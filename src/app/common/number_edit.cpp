@@ -1,4 +1,4 @@
-#include "app/number_edit.h"
+#include "app/common/number_edit.h"
 
 #include <QLineEdit>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/question_export_dialog.h"
+#include "app/export/question_export_dialog.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "app/klv_app.h"
-#include "app/modal_dialog.h"
-#include "app/question_exporter.h"
-#include "app/question_preview_dialog.h"
+#include "app/shell/klv_app.h"
+#include "app/common/modal_dialog.h"
+#include "app/export/question_exporter.h"
+#include "app/export/question_preview_dialog.h"
 #include "database/read_transaction.h"
 #include "database/section_questions.h"
 #include "platform/notifier.h"

@@ -1,4 +1,4 @@
-#include "app/question_exporter.h"
+#include "app/export/question_exporter.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,4 @@
-#include "app/question_preview_dialog.h"
+#include "app/export/question_preview_dialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,10 +12,10 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "app/klv_app.h"
-#include "app/modal_dialog.h"
-#include "app/search_dialog.h"
-#include "app/web_dictionary_menu.h"
+#include "app/shell/klv_app.h"
+#include "app/common/modal_dialog.h"
+#include "app/export/search_dialog.h"
+#include "app/options/web_dictionary_menu.h"
 #include "platform/notifier.h"
 #include "services/app_settings.h"
 #include "services/question_rows.h"

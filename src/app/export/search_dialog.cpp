@@ -1,4 +1,4 @@
-#include "app/search_dialog.h"
+#include "app/export/search_dialog.h"
 
 #include <QCursor>
 #include <QKeyEvent>
@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "app/klv_app.h"
-#include "app/modal_dialog.h"
-#include "app/web_dictionary_menu.h"
+#include "app/shell/klv_app.h"
+#include "app/common/modal_dialog.h"
+#include "app/options/web_dictionary_menu.h"
 #include "database/folders.h"
 #include "database/sql_helpers.h"
 #include "platform/notifier.h"

@@ -1,4 +1,4 @@
-#include "app/folder_tree.h"
+#include "app/main/folder_tree.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "app/last_study.h"
+#include "app/main/last_study.h"
 
 #include <deque>
 
-#include "app/klv_app.h"
-#include "app/modal_dialog.h"
+#include "app/shell/klv_app.h"
+#include "app/common/modal_dialog.h"
 #include "database/daily_log.h"
 #include "database/element_log.h"
 #include "platform/notifier.h"

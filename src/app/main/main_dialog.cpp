@@ -1,4 +1,4 @@
-#include "app/main_dialog.h"
+#include "app/main/main_dialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,17 +11,17 @@
 #include <QToolBar>
 #include <algorithm>
 
-#include "app/app_resources.h"
-#include "app/control_helpers.h"
-#include "app/klv_app.h"
-#include "app/main_outlook_bar.h"
-#include "app/modal_dialog.h"
-#include "app/program_identity.h"
-#include "app/tabpage_loginfo.h"
-#include "app/tabpage_questionlog.h"
-#include "app/tabpage_ranking.h"
-#include "app/tabpage_selsection.h"
-#include "app/tabpage_smartlearning.h"
+#include "app/shell/app_resources.h"
+#include "app/common/control_helpers.h"
+#include "app/shell/klv_app.h"
+#include "app/main/main_outlook_bar.h"
+#include "app/common/modal_dialog.h"
+#include "app/shell/program_identity.h"
+#include "app/pages/tabpage_loginfo.h"
+#include "app/pages/tabpage_questionlog.h"
+#include "app/pages/tabpage_ranking.h"
+#include "app/pages/tabpage_selsection.h"
+#include "app/pages/tabpage_smartlearning.h"
 #include "database/element_log.h"
 #include "database/folders.h"
 #include "platform/text.h"

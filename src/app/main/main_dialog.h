@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_dialog_host.h"
+#include "app/main/main_dialog_host.h"
 #include "platform/command_target.h"
 #include "study/sound_queue.h"
 

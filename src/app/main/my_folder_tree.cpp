@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-#include "app/app_resources.h"
-#include "app/folder_tree.h"
+#include "app/shell/app_resources.h"
+#include "app/main/folder_tree.h"
 #include "platform/mouse_capture.h"
 
 namespace {

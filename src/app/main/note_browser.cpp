@@ -1,4 +1,4 @@
-#include "app/note_browser.h"
+#include "app/main/note_browser.h"
 
 #include <QFileInfo>
 #include <QUrl>

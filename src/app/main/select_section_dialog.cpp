@@ -1,13 +1,13 @@
-#include "app/select_section_dialog.h"
+#include "app/main/select_section_dialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/folder_tree.h"
-#include "app/klv_app.h"
-#include "app/modal_dialog.h"
-#include "app/note_browser.h"
+#include "app/main/folder_tree.h"
+#include "app/shell/klv_app.h"
+#include "app/common/modal_dialog.h"
+#include "app/main/note_browser.h"
 #include "database/element_log.h"
 #include "database/element_record.h"
 #include "database/folders.h"

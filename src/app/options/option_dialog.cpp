@@ -1,21 +1,21 @@
-#include "app/option_dialog.h"
+#include "app/options/option_dialog.h"
 
 #include <QPainter>
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "app/help_viewer.h"
-#include "app/klv_app.h"
-#include "app/modal_dialog.h"
-#include "app/option_page_skin.h"
-#include "app/option_page_voice.h"
-#include "app/option_page_webdic.h"
-#include "app/option_pages.h"
+#include "app/shell/help_viewer.h"
+#include "app/shell/klv_app.h"
+#include "app/common/modal_dialog.h"
+#include "app/options/option_page_skin.h"
+#include "app/options/option_page_voice.h"
+#include "app/options/option_page_webdic.h"
+#include "app/options/option_pages.h"
 #include "platform/gdi_dc.h"
 #include "platform/notifier.h"
 #include "platform/system_metrics.h"
 #include "services/app_settings.h"
-#include "uictl/bars/draw_manager.h"
+#include "uictl/bars/drawing/draw_manager.h"
 
 namespace {
 

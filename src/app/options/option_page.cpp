@@ -1,12 +1,12 @@
-#include "app/option_page.h"
+#include "app/options/option_page.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/modal_dialog.h"
-#include "app/number_edit.h"
+#include "app/common/modal_dialog.h"
+#include "app/common/number_edit.h"
 #include "platform/notifier.h"
 
 namespace {

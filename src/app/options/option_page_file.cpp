@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/option_pages.h"
+#include "app/options/option_pages.h"
 #include "platform/notifier.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"

@@ -2,9 +2,9 @@
 #include <QCheckBox>
 #include <QRadioButton>
 
-#include "app/klv_app.h"
-#include "app/number_edit.h"
-#include "app/option_pages.h"
+#include "app/shell/klv_app.h"
+#include "app/common/number_edit.h"
+#include "app/options/option_pages.h"
 #include "services/app_settings.h"
 #include "uictl/frames/color_button.h"
 

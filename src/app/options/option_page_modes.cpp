@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include "app/number_edit.h"
-#include "app/option_pages.h"
+#include "app/common/number_edit.h"
+#include "app/options/option_pages.h"
 #include "services/app_settings.h"
 
 namespace {

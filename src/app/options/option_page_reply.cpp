@@ -7,8 +7,8 @@
 #include <QRadioButton>
 #include <QSlider>
 
-#include "app/number_edit.h"
-#include "app/option_pages.h"
+#include "app/common/number_edit.h"
+#include "app/options/option_pages.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
 #include "services/text_helpers.h"

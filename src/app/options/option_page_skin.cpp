@@ -1,4 +1,4 @@
-#include "app/option_page_skin.h"
+#include "app/options/option_page_skin.h"
 
 #include <QCheckBox>
 #include <algorithm>
@@ -14,15 +14,15 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/control_helpers.h"
-#include "app/klv_app.h"
-#include "app/modal_dialog.h"
+#include "app/common/control_helpers.h"
+#include "app/shell/klv_app.h"
+#include "app/common/modal_dialog.h"
 #include "platform/file_system.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
 #include "study/font_spec.h"
 #include "study/skin_script.h"
-#include "uictl/bars/font_combo_box.h"
+#include "uictl/bars/combos/font_combo_box.h"
 #include "uictl/frames/color_button.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/option_page.h"
+#include "app/options/option_page.h"
 #include "study/skin_info.h"
 #include "study/skin_user_vars.h"
 

@@ -1,4 +1,4 @@
-#include "app/option_page_voice.h"
+#include "app/options/option_page_voice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,8 +8,8 @@
 #include <QSlider>
 #include <cwchar>
 
-#include "app/klv_app.h"
-#include "app/modal_dialog.h"
+#include "app/shell/klv_app.h"
+#include "app/common/modal_dialog.h"
 #include "platform/agent_link.h"
 #include "platform/file_system.h"
 #include "platform/speech_stream_format.h"

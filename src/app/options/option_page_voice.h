@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/option_page.h"
+#include "app/options/option_page.h"
 
 class KlvApp;
 class QCheckBox;

@@ -1,13 +1,13 @@
-#include "app/option_page_webdic.h"
+#include "app/options/option_page_webdic.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "app/control_helpers.h"
-#include "app/modal_dialog.h"
-#include "app/web_dictionary.h"
+#include "app/common/control_helpers.h"
+#include "app/common/modal_dialog.h"
+#include "app/options/web_dictionary.h"
 #include "services/text_helpers.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // question lists' menus), edited row by row; at most 20 rows.
 #pragma once
 
-#include "app/option_page.h"
+#include "app/options/option_page.h"
 
 class QComboBox;
 class QLineEdit;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/option_page.h"
+#include "app/options/option_page.h"
 #include "platform/file_dialog.h"
 
 class CUxColorButton;

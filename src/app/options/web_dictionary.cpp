@@ -1,9 +1,9 @@
-#include "app/web_dictionary.h"
+#include "app/options/web_dictionary.h"
 
 #include <QUrl>
 #include <array>
 
-#include "app/ini_section.h"
+#include "app/common/ini_section.h"
 #include "services/shell_files.h"
 #include "services/text_helpers.h"
 

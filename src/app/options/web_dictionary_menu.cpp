@@ -1,9 +1,9 @@
-#include "app/web_dictionary_menu.h"
+#include "app/options/web_dictionary_menu.h"
 
 #include <QMenu>
 #include <algorithm>
 
-#include "app/modal_dialog.h"
+#include "app/common/modal_dialog.h"
 #include "database/question.h"
 #include "platform/notifier.h"
 #include "services/part_of_speech.h"

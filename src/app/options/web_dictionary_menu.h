@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/web_dictionary.h"
+#include "app/options/web_dictionary.h"
 
 class QMenu;
 class QWidget;

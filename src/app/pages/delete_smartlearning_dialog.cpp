@@ -1,9 +1,9 @@
-#include "app/delete_smartlearning_dialog.h"
+#include "app/pages/delete_smartlearning_dialog.h"
 
 #include <QListWidget>
 
-#include "app/klv_app.h"
-#include "app/modal_dialog.h"
+#include "app/shell/klv_app.h"
+#include "app/common/modal_dialog.h"
 #include "database/folders.h"
 #include "database/sql_helpers.h"
 #include "platform/notifier.h"

@@ -1,10 +1,10 @@
-#include "app/id_list_model.h"
+#include "app/pages/id_list_model.h"
 
 #include <QHeaderView>
 #include <QTableView>
 #include <algorithm>
 
-#include "app/app_resources.h"
+#include "app/shell/app_resources.h"
 
 namespace {
 

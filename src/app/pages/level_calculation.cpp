@@ -1,4 +1,4 @@
-#include "app/level_calculation.h"
+#include "app/pages/level_calculation.h"
 
 #include <pthread.h>
 #include <sched.h>

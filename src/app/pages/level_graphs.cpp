@@ -1,9 +1,9 @@
-#include "app/level_graphs.h"
+#include "app/pages/level_graphs.h"
 
 #include <algorithm>
 #include <ctime>
 
-#include "app/page_drawing.h"
+#include "app/pages/page_drawing.h"
 #include "platform/trace.h"
 
 namespace smart {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/level_calculation.h"
+#include "app/pages/level_calculation.h"
 #include "platform/gdi_dc.h"
 
 namespace smart {

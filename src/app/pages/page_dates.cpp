@@ -1,4 +1,4 @@
-#include "app/page_dates.h"
+#include "app/pages/page_dates.h"
 
 #include "platform/trace.h"
 

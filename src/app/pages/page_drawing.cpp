@@ -1,4 +1,4 @@
-#include "app/page_drawing.h"
+#include "app/pages/page_drawing.h"
 
 #include <QPainter>
 #include <QWidget>

@@ -1,10 +1,10 @@
-#include "app/ranking_protocol.h"
+#include "app/pages/ranking_protocol.h"
 
 #include <cstdlib>
 #include <cwctype>
 #include <limits>
 
-#include "app/program_identity.h"
+#include "app/shell/program_identity.h"
 #include "platform/trace.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/smart_selection.h"
+#include "app/pages/smart_selection.h"
 
 #include <algorithm>
 #include <functional>

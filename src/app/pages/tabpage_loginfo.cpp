@@ -1,4 +1,4 @@
-#include "app/tabpage_loginfo.h"
+#include "app/pages/tabpage_loginfo.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -14,13 +14,13 @@
 #include <cwchar>
 #include <type_traits>
 
-#include "app/control_helpers.h"
-#include "app/db_transaction.h"
-#include "app/klv_app.h"
-#include "app/main_dialog_host.h"
-#include "app/modal_dialog.h"
-#include "app/page_dates.h"
-#include "app/question_preview_dialog.h"
+#include "app/common/control_helpers.h"
+#include "app/common/db_transaction.h"
+#include "app/shell/klv_app.h"
+#include "app/main/main_dialog_host.h"
+#include "app/common/modal_dialog.h"
+#include "app/pages/page_dates.h"
+#include "app/export/question_preview_dialog.h"
 #include "database/daily_log.h"
 #include "database/element_log.h"
 #include "database/question_selection.h"

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/klv_app.h"
-#include "app/main_dialog_host.h"
-#include "app/page_dates.h"
-#include "app/page_drawing.h"
-#include "app/tabpage_loginfo.h"
+#include "app/shell/klv_app.h"
+#include "app/main/main_dialog_host.h"
+#include "app/pages/page_dates.h"
+#include "app/pages/page_drawing.h"
+#include "app/pages/tabpage_loginfo.h"
 #include "database/daily_log.h"
 #include "database/element_log.h"
 #include "database/sql_helpers.h"

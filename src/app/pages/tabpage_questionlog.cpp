@@ -1,4 +1,4 @@
-#include "app/tabpage_questionlog.h"
+#include "app/pages/tabpage_questionlog.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -11,14 +11,14 @@
 #include <QTableView>
 #include <array>
 
-#include "app/control_helpers.h"
-#include "app/klv_app.h"
-#include "app/level_graphs.h"
-#include "app/main_dialog_host.h"
-#include "app/modal_dialog.h"
-#include "app/page_dates.h"
-#include "app/page_drawing.h"
-#include "app/web_dictionary_menu.h"
+#include "app/common/control_helpers.h"
+#include "app/shell/klv_app.h"
+#include "app/pages/level_graphs.h"
+#include "app/main/main_dialog_host.h"
+#include "app/common/modal_dialog.h"
+#include "app/pages/page_dates.h"
+#include "app/pages/page_drawing.h"
+#include "app/options/web_dictionary_menu.h"
 #include "database/question_selection.h"
 #include "database/question_sound.h"
 #include "database/section_questions.h"

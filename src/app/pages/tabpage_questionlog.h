@@ -10,7 +10,7 @@
 #include <set>
 #include <vector>
 
-#include "app/id_list_model.h"
+#include "app/pages/id_list_model.h"
 #include "database/question.h"
 #include "database/question_log.h"
 

@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QTableView>
 
-#include "app/db_transaction.h"
-#include "app/klv_app.h"
-#include "app/main_dialog_host.h"
-#include "app/modal_dialog.h"
-#include "app/search_dialog.h"
-#include "app/select_section_dialog.h"
-#include "app/tabpage_questionlog.h"
+#include "app/common/db_transaction.h"
+#include "app/shell/klv_app.h"
+#include "app/main/main_dialog_host.h"
+#include "app/common/modal_dialog.h"
+#include "app/export/search_dialog.h"
+#include "app/main/select_section_dialog.h"
+#include "app/pages/tabpage_questionlog.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
 #include "platform/notifier.h"

@@ -1,4 +1,4 @@
-#include "app/tabpage_ranking.h"
+#include "app/pages/tabpage_ranking.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -8,12 +8,12 @@
 #include <QValidator>
 #include <QTabBar>
 
-#include "app/control_helpers.h"
-#include "app/klv_app.h"
-#include "app/main_dialog_host.h"
-#include "app/modal_dialog.h"
-#include "app/page_dates.h"
-#include "app/page_drawing.h"
+#include "app/common/control_helpers.h"
+#include "app/shell/klv_app.h"
+#include "app/main/main_dialog_host.h"
+#include "app/common/modal_dialog.h"
+#include "app/pages/page_dates.h"
+#include "app/pages/page_drawing.h"
 #include "platform/clock.h"
 #include "platform/notifier.h"
 #include "platform/shell_open.h"

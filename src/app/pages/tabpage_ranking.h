@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <string>
 
-#include "app/ranking_protocol.h"
+#include "app/pages/ranking_protocol.h"
 #include "platform/gdi_dc.h"
 #include "platform/http_get.h"
 

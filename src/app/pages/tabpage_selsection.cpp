@@ -1,12 +1,12 @@
-#include "app/tabpage_selsection.h"
+#include "app/pages/tabpage_selsection.h"
 
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/klv_app.h"
-#include "app/note_browser.h"
-#include "app/page_dates.h"
+#include "app/shell/klv_app.h"
+#include "app/main/note_browser.h"
+#include "app/pages/page_dates.h"
 #include "database/element_record.h"
 
 CTabpageSelsection::CTabpageSelsection(KlvApp& app, QWidget* parent) : QWidget(parent), app_(app) {

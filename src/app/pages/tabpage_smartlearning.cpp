@@ -1,4 +1,4 @@
-#include "app/tabpage_smartlearning.h"
+#include "app/pages/tabpage_smartlearning.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -16,16 +16,16 @@
 #include <array>
 #include <cmath>
 
-#include "app/control_helpers.h"
-#include "app/delete_smartlearning_dialog.h"
-#include "app/klv_app.h"
-#include "app/level_graphs.h"
-#include "app/main_dialog_host.h"
-#include "app/modal_dialog.h"
-#include "app/page_dates.h"
-#include "app/page_drawing.h"
-#include "app/select_section_dialog.h"
-#include "app/smart_selection.h"
+#include "app/common/control_helpers.h"
+#include "app/pages/delete_smartlearning_dialog.h"
+#include "app/shell/klv_app.h"
+#include "app/pages/level_graphs.h"
+#include "app/main/main_dialog_host.h"
+#include "app/common/modal_dialog.h"
+#include "app/pages/page_dates.h"
+#include "app/pages/page_drawing.h"
+#include "app/main/select_section_dialog.h"
+#include "app/pages/smart_selection.h"
 #include "database/folders.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"

@@ -10,8 +10,8 @@
 #include <set>
 #include <vector>
 
-#include "app/id_list_model.h"
-#include "app/level_calculation.h"
+#include "app/pages/id_list_model.h"
+#include "app/pages/level_calculation.h"
 #include "database/question.h"
 
 class KlvApp;

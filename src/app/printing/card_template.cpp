@@ -1,8 +1,8 @@
-#include "app/card_template.h"
+#include "app/printing/card_template.h"
 
 #include <cwchar>
 
-#include "app/ini_section.h"
+#include "app/common/ini_section.h"
 #include "platform/trace.h"
 
 namespace {

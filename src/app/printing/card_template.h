@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/template_font.h"
+#include "app/printing/template_font.h"
 
 struct CardItem {
   int mode = 0;  // what the item shows (see region_text.h)

@@ -1,4 +1,4 @@
-#include "app/card_tool_dialog.h"
+#include "app/printing/card_tool_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,11 +14,11 @@
 #include <QSlider>
 #include <QTabBar>
 
-#include "app/control_helpers.h"
-#include "app/klv_app.h"
-#include "app/print_prompts.h"
-#include "app/print_surface.h"
-#include "app/template_files.h"
+#include "app/common/control_helpers.h"
+#include "app/shell/klv_app.h"
+#include "app/printing/print_prompts.h"
+#include "app/printing/print_surface.h"
+#include "app/printing/template_files.h"
 #include "database/question.h"
 #include "platform/file_system.h"
 #include "platform/notifier.h"

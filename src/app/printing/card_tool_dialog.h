@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/card_template.h"
-#include "app/region_text.h"
+#include "app/printing/card_template.h"
+#include "app/printing/region_text.h"
 #include "database/db_object.h"
 
 class KlvApp;

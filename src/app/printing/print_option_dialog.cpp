@@ -1,4 +1,4 @@
-#include "app/print_option_dialog.h"
+#include "app/printing/print_option_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,11 +13,11 @@
 #include <QVBoxLayout>
 #include <cwchar>
 
-#include "app/control_helpers.h"
-#include "app/print_prompts.h"
-#include "app/region_text.h"
-#include "app/template_editor_host.h"
-#include "app/template_files.h"
+#include "app/common/control_helpers.h"
+#include "app/printing/print_prompts.h"
+#include "app/printing/region_text.h"
+#include "app/printing/template_editor_host.h"
+#include "app/printing/template_files.h"
 #include "platform/file_system.h"
 #include "platform/notifier.h"
 #include "platform/trace.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/print_template.h"
+#include "app/printing/print_template.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "app/print_preview_dialog.h"
+#include "app/printing/print_preview_dialog.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -10,12 +10,12 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#include "app/control_helpers.h"
-#include "app/klv_app.h"
-#include "app/modal_dialog.h"
-#include "app/print_option_dialog.h"
-#include "app/print_prompts.h"
-#include "app/print_surface.h"
+#include "app/common/control_helpers.h"
+#include "app/shell/klv_app.h"
+#include "app/common/modal_dialog.h"
+#include "app/printing/print_option_dialog.h"
+#include "app/printing/print_prompts.h"
+#include "app/printing/print_surface.h"
 #include "platform/file_dialog.h"
 #include "platform/file_system.h"
 #include "platform/notifier.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/print_setup.h"
-#include "app/sheet_renderer.h"
-#include "app/template_editor_host.h"
+#include "app/printing/print_setup.h"
+#include "app/printing/sheet_renderer.h"
+#include "app/printing/template_editor_host.h"
 
 class KlvApp;
 class QPrinter;

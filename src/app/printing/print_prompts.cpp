@@ -1,4 +1,4 @@
-#include "app/print_prompts.h"
+#include "app/printing/print_prompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <cmath>
 
-#include "app/control_helpers.h"
+#include "app/common/control_helpers.h"
 #include "platform/modal_dialog.h"
 #include "platform/text.h"
 #include "platform/trace.h"

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "app/print_setup.h"
-#include "app/template_font.h"
+#include "app/printing/print_setup.h"
+#include "app/printing/template_font.h"
 
 class QWidget;
 

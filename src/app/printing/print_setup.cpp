@@ -1,4 +1,4 @@
-#include "app/print_setup.h"
+#include "app/printing/print_setup.h"
 
 #include <QPrinter>
 #include <QPrinterInfo>

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/sheet_renderer.h"
+#include "app/printing/sheet_renderer.h"
 
 class QPrinter;
 

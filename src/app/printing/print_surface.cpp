@@ -1,4 +1,4 @@
-#include "app/print_surface.h"
+#include "app/printing/print_surface.h"
 
 #include <QPaintDevice>
 #include <QPainter>

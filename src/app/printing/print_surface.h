@@ -9,7 +9,7 @@
 #include <QFontMetrics>
 #include <QString>
 
-#include "app/template_font.h"
+#include "app/printing/template_font.h"
 
 class QPaintDevice;
 class QPainter;

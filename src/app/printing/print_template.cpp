@@ -1,8 +1,8 @@
-#include "app/print_template.h"
+#include "app/printing/print_template.h"
 
 #include <cstdio>
 
-#include "app/ini_section.h"
+#include "app/common/ini_section.h"
 #include "platform/trace.h"
 
 namespace {

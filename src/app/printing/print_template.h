@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "app/template_font.h"
+#include "app/printing/template_font.h"
 
 struct PrintTextItem {
   std::wstring text;

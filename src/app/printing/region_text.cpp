@@ -1,4 +1,4 @@
-#include "app/region_text.h"
+#include "app/printing/region_text.h"
 
 #include <array>
 #include <cwchar>

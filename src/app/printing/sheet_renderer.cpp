@@ -1,11 +1,11 @@
-#include "app/sheet_renderer.h"
+#include "app/printing/sheet_renderer.h"
 
 #include <QDateTime>
 #include <memory>
 #include <stdlib.h>
 
-#include "app/control_helpers.h"
-#include "app/print_surface.h"
+#include "app/common/control_helpers.h"
+#include "app/printing/print_surface.h"
 #include "database/question.h"
 #include "platform/trace.h"
 

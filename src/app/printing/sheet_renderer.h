@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/print_surface.h"
-#include "app/print_template.h"
-#include "app/region_text.h"
+#include "app/printing/print_surface.h"
+#include "app/printing/print_template.h"
+#include "app/printing/region_text.h"
 #include "database/db_object.h"
 
 namespace pdb3 {

@@ -1,4 +1,4 @@
-#include "app/template_files.h"
+#include "app/printing/template_files.h"
 
 #include <QDir>
 #include <algorithm>

@@ -1,9 +1,9 @@
-#include "app/template_font.h"
+#include "app/printing/template_font.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "app/ini_section.h"
+#include "app/common/ini_section.h"
 #include "platform/system_metrics.h"
 #include "services/text_helpers.h"
 

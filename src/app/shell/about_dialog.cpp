@@ -1,10 +1,10 @@
-#include "app/about_dialog.h"
+#include "app/shell/about_dialog.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/modal_dialog.h"
-#include "app/program_identity.h"
+#include "app/common/modal_dialog.h"
+#include "app/shell/program_identity.h"
 #include "platform/notifier.h"
 #include "uictl/frames/url_link_button.h"
 

@@ -1,4 +1,4 @@
-#include "app/app_resources.h"
+#include "app/shell/app_resources.h"
 
 #include <QBitmap>
 #include <QFile>

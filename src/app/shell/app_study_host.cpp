@@ -1,16 +1,16 @@
-#include "app/app_study_host.h"
+#include "app/shell/app_study_host.h"
 
 #include <QWidget>
 #include <pwd.h>
 #include <unistd.h>
 
-#include "app/about_dialog.h"
-#include "app/help_viewer.h"
-#include "app/klv_app.h"
-#include "app/main_dialog.h"
-#include "app/modal_dialog.h"
-#include "app/question_preview_dialog.h"
-#include "app/search_dialog.h"
+#include "app/shell/about_dialog.h"
+#include "app/shell/help_viewer.h"
+#include "app/shell/klv_app.h"
+#include "app/main/main_dialog.h"
+#include "app/common/modal_dialog.h"
+#include "app/export/question_preview_dialog.h"
+#include "app/export/search_dialog.h"
 #include "database/question.h"
 #include "database/sql_helpers.h"
 #include "platform/modal_dialog.h"

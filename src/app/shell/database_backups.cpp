@@ -1,4 +1,4 @@
-#include "app/database_backups.h"
+#include "app/shell/database_backups.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "app/database_chooser.h"
+#include "app/shell/database_chooser.h"
 
 #include <cstdlib>
 
-#include "app/klv_app.h"
+#include "app/shell/klv_app.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
 

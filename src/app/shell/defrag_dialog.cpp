@@ -1,13 +1,13 @@
-#include "app/defrag_dialog.h"
+#include "app/shell/defrag_dialog.h"
 
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/db_transaction.h"
-#include "app/klv_app.h"
-#include "app/modal_dialog.h"
+#include "app/common/db_transaction.h"
+#include "app/shell/klv_app.h"
+#include "app/common/modal_dialog.h"
 #include "database/sql_helpers.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"

@@ -1,8 +1,8 @@
-#include "app/desktop_shortcut.h"
+#include "app/shell/desktop_shortcut.h"
 
-#include "app/modal_dialog.h"
-#include "app/shortcut_option_dialog.h"
-#include "app/sibling_library.h"
+#include "app/common/modal_dialog.h"
+#include "app/shell/shortcut_option_dialog.h"
+#include "app/shell/sibling_library.h"
 #include "platform/command_line_words.h"
 #include "platform/folders.h"
 #include "platform/notifier.h"

@@ -1,10 +1,10 @@
-#include "app/editor_handover.h"
+#include "app/shell/editor_handover.h"
 
 #include <QString>
 #include <QWidget>
 
-#include "app/database_chooser.h"
-#include "app/klv_app.h"
+#include "app/shell/database_chooser.h"
+#include "app/shell/klv_app.h"
 #include "platform/process.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"

@@ -1,10 +1,10 @@
-#include "app/help_viewer.h"
+#include "app/shell/help_viewer.h"
 
 #include <QFileInfo>
 #include <QPointer>
 #include <QTextBrowser>
 
-#include "app/modal_dialog.h"
+#include "app/common/modal_dialog.h"
 #include "platform/notifier.h"
 #include "services/shell_files.h"
 

@@ -1,4 +1,4 @@
-#include "app/klv_app.h"
+#include "app/shell/klv_app.h"
 
 #include <QWidget>
 

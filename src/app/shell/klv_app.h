@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/web_dictionary.h"
+#include "app/options/web_dictionary.h"
 #include "database/sqlite_connection.h"
 #include "database/study_context.h"
 #include "services/command_line.h"

@@ -1,4 +1,4 @@
-#include "app/klv_app.h"
+#include "app/shell/klv_app.h"
 
 #include "platform/gdi_types.h"
 #include "services/app_settings.h"

@@ -1,10 +1,10 @@
 // What the application object does about which set is studied, in which mode, and the study
 // the command line asks for.
-#include "app/klv_app.h"
+#include "app/shell/klv_app.h"
 
-#include "app/app_study_host.h"
-#include "app/main_dialog.h"
-#include "app/modal_dialog.h"
+#include "app/shell/app_study_host.h"
+#include "app/main/main_dialog.h"
+#include "app/common/modal_dialog.h"
 #include "database/database_file.h"
 #include "database/folders.h"
 #include "database/question_selection.h"

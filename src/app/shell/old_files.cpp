@@ -1,6 +1,6 @@
-#include "app/old_files.h"
+#include "app/shell/old_files.h"
 
-#include "app/sibling_library.h"
+#include "app/shell/sibling_library.h"
 #include "platform/notifier.h"
 
 bool CallUpdateOldFiles() {

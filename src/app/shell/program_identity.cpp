@@ -1,3 +1,3 @@
-#include "app/program_identity.h"
+#include "app/shell/program_identity.h"
 
 std::wstring makerAddress() { return L"" KELVARA_MAKER_URL; }

@@ -1,8 +1,8 @@
-#include "app/rename_dialog.h"
+#include "app/shell/rename_dialog.h"
 
 #include <QLineEdit>
 
-#include "app/modal_dialog.h"
+#include "app/common/modal_dialog.h"
 #include "platform/notifier.h"
 
 RenameDlg::RenameDlg(QWidget* parent) : QDialog(parent) {

@@ -1,11 +1,11 @@
-#include "app/shortcut_option_dialog.h"
+#include "app/shell/shortcut_option_dialog.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QSlider>
 #include <algorithm>
 
-#include "app/modal_dialog.h"
+#include "app/common/modal_dialog.h"
 #include "platform/trace.h"
 
 CShortcutOptionDlg::CShortcutOptionDlg(std::wstring setName, int questionCount, QWidget* parent)

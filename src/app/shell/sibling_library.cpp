@@ -1,4 +1,4 @@
-#include "app/sibling_library.h"
+#include "app/shell/sibling_library.h"
 
 #include <dlfcn.h>
 

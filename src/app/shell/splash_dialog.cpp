@@ -1,4 +1,4 @@
-#include "app/splash_dialog.h"
+#include "app/shell/splash_dialog.h"
 
 #include <QCoreApplication>
 #include <QLabel>

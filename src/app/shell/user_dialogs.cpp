@@ -1,10 +1,10 @@
-#include "app/user_dialogs.h"
+#include "app/shell/user_dialogs.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <cstdlib>
 
-#include "app/modal_dialog.h"
+#include "app/common/modal_dialog.h"
 #include "platform/notifier.h"
 #include "services/window_helpers.h"
 

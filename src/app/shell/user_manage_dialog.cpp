@@ -1,13 +1,13 @@
-#include "app/user_manage_dialog.h"
+#include "app/shell/user_manage_dialog.h"
 
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/klv_app.h"
-#include "app/modal_dialog.h"
-#include "app/rename_dialog.h"
-#include "app/user_dialogs.h"
-#include "app/user_records.h"
+#include "app/shell/klv_app.h"
+#include "app/common/modal_dialog.h"
+#include "app/shell/rename_dialog.h"
+#include "app/shell/user_dialogs.h"
+#include "app/shell/user_records.h"
 #include "database/users.h"
 #include "platform/notifier.h"
 #include "services/app_settings.h"

@@ -1,6 +1,6 @@
-#include "app/user_records.h"
+#include "app/shell/user_records.h"
 
-#include "app/db_transaction.h"
+#include "app/common/db_transaction.h"
 #include "database/sql_helpers.h"
 #include "database/users.h"
 #include "platform/trace.h"

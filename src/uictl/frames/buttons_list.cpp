@@ -2,11 +2,11 @@
 
 #include "platform/command_target.h"
 #include "platform/gdi_dc.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/measuring_dc.h"
-#include "uictl/bars/toolbar_button.h"
-#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/drawing/measuring_dc.h"
+#include "uictl/bars/buttons/toolbar_button.h"
+#include "uictl/bars/drawing/toolbar_images.h"
 
 #include <QApplication>
 #include <QDrag>

@@ -1,11 +1,11 @@
 #include "uictl/frames/caption_bar.h"
 
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/measuring_dc.h"
-#include "uictl/bars/text_scope.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/measuring_dc.h"
+#include "uictl/bars/drawing/text_scope.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/window_styles.h"
 
 #include <QCoreApplication>

@@ -5,9 +5,9 @@
 
 #include "platform/gdi_dc.h"
 #include "platform/runtime_class.h"
-#include "uictl/bars/control_bar.h"
-#include "uictl/bars/toolbar_images.h"
-#include "uictl/bars/visual_manager_surfaces.h"
+#include "uictl/bars/toolbar/control_bar.h"
+#include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/drawing/visual_manager_surfaces.h"
 
 #include <QIcon>
 #include <string>

@@ -4,11 +4,11 @@
 
 #include "platform/color_dialog.h"
 #include "platform/mouse_capture.h"
-#include "uictl/bars/key_focus.h"
-#include "uictl/bars/virtual_keys.h"
+#include "uictl/bars/commands/key_focus.h"
+#include "uictl/bars/commands/virtual_keys.h"
 #include "uictl/frames/color_button.h"
 #include "uictl/frames/color_menu_button.h"
-#include "uictl/bars/command_manager.h"
+#include "uictl/bars/commands/command_manager.h"
 
 #include <QKeyEvent>
 #include <QPointer>

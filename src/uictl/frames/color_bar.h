@@ -4,9 +4,9 @@
 // A choice goes to whoever opened the bar, and the popup closes.
 #pragma once
 
-#include "uictl/bars/popup_menu.h"
-#include "uictl/bars/popup_menu_bar.h"
-#include "uictl/bars/toolbar_button.h"
+#include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/menus/popup_menu_bar.h"
+#include "uictl/bars/buttons/toolbar_button.h"
 
 #include <QPointer>
 #include <list>

@@ -2,10 +2,10 @@
 #include "uictl/frames/color_button.h"
 
 #include "platform/mouse_capture.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/key_focus.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/commands/key_focus.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/frames/system_palette.h"
 
 #include <QKeyEvent>

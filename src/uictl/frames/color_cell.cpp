@@ -1,5 +1,5 @@
 // One colour cell of the colour bar: its drawing and tooltip.
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/frames/color_bar.h"
 
 #include <cstdio>

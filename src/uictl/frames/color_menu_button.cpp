@@ -3,13 +3,13 @@
 
 #include "platform/color_dialog.h"
 #include "platform/command_target.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/menu_bar.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/toolbar_images.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/menus/menu_bar.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QApplication>
 

@@ -3,7 +3,7 @@
 // colour bar of the same command, remembered per command, and the command is sent.
 #pragma once
 
-#include "uictl/bars/toolbar_menu_button.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
 #include "uictl/frames/color_bar.h"
 
 class CUxColorMenuButton : public CUxToolbarMenuButton {

@@ -1,7 +1,7 @@
 #include "uictl/frames/color_picker.h"
 
-#include "uictl/bars/draw_manager.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/draw_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/frames/system_palette.h"
 
 #include <QKeyEvent>

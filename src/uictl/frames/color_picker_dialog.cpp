@@ -2,8 +2,8 @@
 
 #include "platform/color_dialog.h"
 #include "platform/modal_dialog.h"
-#include "uictl/bars/draw_manager.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/draw_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/frames/system_palette.h"
 
 #include <QDialogButtonBox>

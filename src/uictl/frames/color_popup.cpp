@@ -1,7 +1,7 @@
 // The colour popup: a popup menu whose bar is a colour bar holding the mouse capture, so that a
 // press anywhere else closes it.
 #include "platform/mouse_capture.h"
-#include "uictl/bars/key_focus.h"
+#include "uictl/bars/commands/key_focus.h"
 #include "uictl/frames/color_bar.h"
 #include "uictl/frames/color_button.h"
 

@@ -1,7 +1,7 @@
 #include "uictl/frames/dock_bar.h"
 
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/frames/dock_context.h"
 #include "uictl/frames/mini_dock_frame.h"
 

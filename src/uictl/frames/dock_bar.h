@@ -2,7 +2,7 @@
 // the side.
 #pragma once
 
-#include "uictl/bars/control_bar.h"
+#include "uictl/bars/toolbar/control_bar.h"
 
 #include <QRect>
 #include <vector>

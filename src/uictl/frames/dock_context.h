@@ -4,7 +4,7 @@
 // bar was docked on last and the place it floated at last; a floating frame's border resizes it.
 #pragma once
 
-#include "uictl/bars/control_bar.h"
+#include "uictl/bars/toolbar/control_bar.h"
 
 #include <QObject>
 #include <QPoint>

@@ -3,7 +3,7 @@
 // build on it.
 #pragma once
 
-#include "uictl/bars/control_bar.h"
+#include "uictl/bars/toolbar/control_bar.h"
 
 #include <QPointer>
 #include <QTimer>

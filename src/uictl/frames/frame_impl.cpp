@@ -2,9 +2,9 @@
 
 #include "platform/notifier.h"
 #include "platform/trace.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/menu_bar.h"
-#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/menus/menu_bar.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/frames/dialog_impl.h"
 #include "uictl/frames/frame_keys.h"
 #include "uictl/frames/ux_frame_base.h"

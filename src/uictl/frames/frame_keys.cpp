@@ -1,7 +1,7 @@
 #include "uictl/frames/frame_keys.h"
 
-#include "uictl/bars/accelerators.h"
-#include "uictl/bars/virtual_keys.h"
+#include "uictl/bars/commands/accelerators.h"
+#include "uictl/bars/commands/virtual_keys.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -2,8 +2,8 @@
 
 #include "platform/gdi_dc.h"
 #include "platform/system_metrics.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/drawing/toolbar_images.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "uictl/frames/mdi_child_wnd.h"
 
-#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/frames/mdi_client_area.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // labels and shared icon images kept current, and the client's place inside the strip.
 #include "uictl/frames/mdi_client_area.h"
 
-#include "uictl/bars/control_bar.h"
+#include "uictl/bars/toolbar/control_bar.h"
 #include "uictl/frames/mdi_child_wnd.h"
 
 #include <QEvent>

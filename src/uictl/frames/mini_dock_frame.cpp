@@ -2,9 +2,9 @@
 
 #include "platform/gdi_dc.h"
 #include "platform/system_metrics.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/visual_manager.h"
-#include "uictl/bars/visual_manager_surfaces.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/drawing/visual_manager.h"
+#include "uictl/bars/drawing/visual_manager_surfaces.h"
 #include "uictl/frames/dock_bar.h"
 #include "uictl/frames/dock_frame.h"
 #include "uictl/frames/window_system.h"

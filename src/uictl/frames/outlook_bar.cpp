@@ -1,8 +1,8 @@
 #include "uictl/frames/outlook_bar.h"
 
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/window_styles.h"
 
 #include <QPointer>

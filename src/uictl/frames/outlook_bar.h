@@ -4,8 +4,8 @@
 // buttons) or its window. Choosing another page slides its page button across in steps.
 #pragma once
 
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/visual_manager_surfaces.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/drawing/visual_manager_surfaces.h"
 #include "uictl/frames/outlook_bar_page.h"
 #include "uictl/frames/outlook_button.h"
 #include "uictl/frames/outlook_page_toolbar.h"

@@ -2,7 +2,7 @@
 // button that ignores clicks, the splitter drag with its half-tone line, the page a button drag
 // hovers over, and colour changes of the system.
 #include "platform/mouse_capture.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/frames/halftone_overlay.h"
 #include "uictl/frames/outlook_bar.h"
 

@@ -1,9 +1,9 @@
 // Where the parts of the outlook bar go: the caption strip, the page buttons above and below
 // the active one, the work area with its command buttons and scroll buttons, and the bar's
 // thickness.
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/measuring_dc.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/drawing/measuring_dc.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/outlook_bar.h"
 
 using namespace platform;

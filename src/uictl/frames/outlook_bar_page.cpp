@@ -1,7 +1,7 @@
 #include "uictl/frames/outlook_bar_page.h"
 
 #include "platform/archive.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/outlook_bar.h"
 #include "uictl/frames/window_styles.h"
 

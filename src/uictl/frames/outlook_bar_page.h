@@ -4,7 +4,7 @@
 
 #include "platform/gdi_types.h"
 #include "platform/runtime_class.h"
-#include "uictl/bars/visual_manager_surfaces.h"
+#include "uictl/bars/drawing/visual_manager_surfaces.h"
 #include "uictl/frames/button.h"
 
 #include <QPointer>

@@ -1,7 +1,7 @@
 // Painting of the outlook bar into the toolbar's back buffer: its edge, the splitter strip, the
 // caption, the work area and the command buttons that meet the area being painted.
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/outlook_bar.h"
 
 using namespace platform;

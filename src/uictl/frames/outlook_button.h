@@ -2,7 +2,7 @@
 // beside it on a horizontal bar), belonging to one page of the bar.
 #pragma once
 
-#include "uictl/bars/toolbar_button.h"
+#include "uictl/bars/buttons/toolbar_button.h"
 
 class CUxOutlookBar;
 

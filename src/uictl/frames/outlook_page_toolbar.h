@@ -2,8 +2,8 @@
 // and the chevron at its end, which offers more or fewer large page buttons.
 #pragma once
 
-#include "uictl/bars/customize_button.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar/customize_button.h"
+#include "uictl/bars/toolbar/toolbar.h"
 
 #include <map>
 

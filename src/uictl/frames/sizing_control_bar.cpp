@@ -5,10 +5,10 @@
 
 #include "platform/mouse_capture.h"
 #include "platform/system_metrics.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar_images.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/dock_bar.h"
 #include "uictl/frames/dock_frame.h"
 #include "uictl/frames/mini_dock_frame.h"

@@ -5,8 +5,8 @@
 // rolled state and active tab can be kept in the profile.
 #pragma once
 
-#include "uictl/bars/control_bar.h"
-#include "uictl/bars/visual_manager_surfaces.h"
+#include "uictl/bars/toolbar/control_bar.h"
+#include "uictl/bars/drawing/visual_manager_surfaces.h"
 
 #include <QPointer>
 #include <string>

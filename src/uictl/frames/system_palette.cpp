@@ -1,6 +1,6 @@
 #include "uictl/frames/system_palette.h"
 
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/frames/color_bar.h"
 
 using namespace platform;

@@ -3,9 +3,9 @@
 #include "uictl/frames/tab_wnd.h"
 
 #include "platform/command_target.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

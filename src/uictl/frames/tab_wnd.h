@@ -6,7 +6,7 @@
 // A tab's window is held by a guarded pointer: destroyed by anyone, it takes its tab with it.
 #pragma once
 
-#include "uictl/bars/visual_manager_surfaces.h"
+#include "uictl/bars/drawing/visual_manager_surfaces.h"
 #include "uictl/frames/button.h"
 
 #include <QBasicTimer>

@@ -4,9 +4,9 @@
 #include "platform/command_target.h"
 #include "platform/mouse_capture.h"
 #include "platform/system_metrics.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/tab_wnd.h"
 
 #include <QAbstractScrollArea>

@@ -1,8 +1,8 @@
 // Painting of the tab window into a back buffer: the frame round the window area, the tabs
 // through the visual manager (inactive ones from the last, then the active one on top), the drop
 // marker of a drag and the shared scroll bar's splitter.
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/tab_wnd.h"
 
 #include <QPainter>

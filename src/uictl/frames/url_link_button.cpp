@@ -1,9 +1,9 @@
 #include "uictl/frames/url_link_button.h"
 
 #include "platform/shell_open.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/text_scope.h"
+#include "uictl/bars/drawing/text_scope.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/command_target.h"
-#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/frames/dialog_impl.h"
 
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "uictl/frames/ux_frame_base.h"
 
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/virtual_keys.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/commands/virtual_keys.h"
 #include "uictl/frames/dialog_impl.h"
 #include "uictl/frames/frame_keys.h"
 

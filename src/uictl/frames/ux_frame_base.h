@@ -4,10 +4,10 @@
 #pragma once
 
 #include "platform/command_target.h"
-#include "uictl/bars/accelerators.h"
-#include "uictl/bars/menu_bar.h"
-#include "uictl/bars/popup_menu.h"
-#include "uictl/bars/toolbar_button.h"
+#include "uictl/bars/commands/accelerators.h"
+#include "uictl/bars/menus/menu_bar.h"
+#include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/buttons/toolbar_button.h"
 #include "uictl/frames/dock_frame.h"
 #include "uictl/frames/frame_impl.h"
 #include "uictl/frames/ux_mini_dock_frame.h"

@@ -2,15 +2,15 @@
 
 #include "platform/mouse_capture.h"
 #include "platform/system_metrics.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/popup_menu.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/frames/dock_bar.h"
 #include "uictl/frames/dock_frame.h"
 #include "uictl/frames/sizing_control_bar.h"
-#include "uictl/bars/measuring_dc.h"
+#include "uictl/bars/drawing/measuring_dc.h"
 #include "uictl/frames/window_system.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "uictl/frames/window_input_filter.h"
 
-#include "uictl/bars/key_focus.h"
+#include "uictl/bars/commands/key_focus.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -5,8 +5,8 @@
 #include <QRadioButton>
 #include <optional>
 
-#include "app/question_export_dialog.h"
-#include "app/question_exporter.h"
+#include "app/export/question_export_dialog.h"
+#include "app/export/question_exporter.h"
 #include "platform/file_dialog.h"
 #include "platform/file_system.h"
 #include "shell_fixture.h"

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/question_preview_dialog.h"
+#include "app/export/question_preview_dialog.h"
 #include "recording_speech_engine.h"
 #include "shell_fixture.h"
 #include "study/trans_edit_dialog.h"

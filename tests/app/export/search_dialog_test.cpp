@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "app/search_dialog.h"
+#include "app/export/search_dialog.h"
 #include "database/sql_helpers.h"
 #include "shell_fixture.h"
 #include "study/trans_edit_dialog.h"

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/folder_tree.h"
+#include "app/main/folder_tree.h"
 #include "element_tree_fixture.h"
 
 using namespace apptest;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/last_study.h"
+#include "app/main/last_study.h"
 #include "database/daily_log.h"
 #include "element_tree_fixture.h"
 

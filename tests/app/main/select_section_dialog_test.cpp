@@ -4,9 +4,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/folder_tree.h"
-#include "app/note_browser.h"
-#include "app/select_section_dialog.h"
+#include "app/main/folder_tree.h"
+#include "app/main/note_browser.h"
+#include "app/main/select_section_dialog.h"
 #include "database/element_log.h"
 #include "database/folders.h"
 #include "element_tree_fixture.h"

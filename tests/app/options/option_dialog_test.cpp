@@ -13,9 +13,9 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 
-#include "app/number_edit.h"
-#include "app/option_dialog.h"
-#include "app/option_page.h"
+#include "app/common/number_edit.h"
+#include "app/options/option_dialog.h"
+#include "app/options/option_page.h"
 #include "fake_audio_player.h"
 #include "platform/file_dialog.h"
 #include "platform/file_system.h"

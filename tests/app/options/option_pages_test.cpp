@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-#include "app/option_dialog.h"
-#include "app/option_page_voice.h"
-#include "app/option_page_webdic.h"
+#include "app/options/option_dialog.h"
+#include "app/options/option_page_voice.h"
+#include "app/options/option_page_webdic.h"
 #include "fake_agent_server.h"
 #include "fake_audio_player.h"
 #include "platform/agent_link.h"

@@ -5,15 +5,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/option_dialog.h"
-#include "app/option_page_skin.h"
+#include "app/options/option_dialog.h"
+#include "app/options/option_page_skin.h"
 #include "fake_audio_player.h"
 #include "platform/file_system.h"
 #include "platform/ini_profile.h"
 #include "platform/system_metrics.h"
 #include "shell_fixture.h"
 #include "study/sound_queue.h"
-#include "uictl/bars/font_combo_box.h"
+#include "uictl/bars/combos/font_combo_box.h"
 #include "uictl/frames/color_button.h"
 
 namespace {

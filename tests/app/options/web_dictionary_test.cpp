@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/web_dictionary.h"
+#include "app/options/web_dictionary.h"
 #include "platform/file_system.h"
 #include "platform/ini_profile.h"
 #include "scoped_env.h"

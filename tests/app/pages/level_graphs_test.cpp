@@ -8,8 +8,8 @@
 #include <QTableView>
 #include <QTest>
 
-#include "app/level_graphs.h"
-#include "app/tabpage_smartlearning.h"
+#include "app/pages/level_graphs.h"
+#include "app/pages/tabpage_smartlearning.h"
 #include "page_host_fixture.h"
 #include "platform/clock.h"
 

@@ -4,10 +4,10 @@
 #include <QTableWidget>
 #include <ctime>
 
-#include "app/delete_smartlearning_dialog.h"
-#include "app/note_browser.h"
-#include "app/page_dates.h"
-#include "app/tabpage_selsection.h"
+#include "app/pages/delete_smartlearning_dialog.h"
+#include "app/main/note_browser.h"
+#include "app/pages/page_dates.h"
+#include "app/pages/tabpage_selsection.h"
 #include "element_tree_fixture.h"
 #include "platform/notifier.h"
 #include "scoped_env.h"

@@ -9,9 +9,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/folder_tree.h"
-#include "app/select_section_dialog.h"
-#include "app/tabpage_questionlog.h"
+#include "app/main/folder_tree.h"
+#include "app/main/select_section_dialog.h"
+#include "app/pages/tabpage_questionlog.h"
 #include "page_host_fixture.h"
 #include "platform/clock.h"
 #include "pronouncing_dictionary_writer.h"

@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <random>
 
-#include "app/smart_selection.h"
-#include "app/tabpage_smartlearning.h"
+#include "app/pages/smart_selection.h"
+#include "app/pages/tabpage_smartlearning.h"
 #include "database/question_selection.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"

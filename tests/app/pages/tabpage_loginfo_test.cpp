@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <ctime>
 
-#include "app/tabpage_loginfo.h"
+#include "app/pages/tabpage_loginfo.h"
 #include "database/section_questions.h"
 #include "element_tree_fixture.h"
 #include "page_host.h"

@@ -9,8 +9,8 @@
 #include <QTest>
 #include <ctime>
 
-#include "app/ranking_protocol.h"
-#include "app/tabpage_ranking.h"
+#include "app/pages/ranking_protocol.h"
+#include "app/pages/tabpage_ranking.h"
 #include "element_tree_fixture.h"
 #include "http_test_server.h"
 #include "page_host.h"

@@ -8,7 +8,7 @@
 #include <QTabBar>
 #include <QTest>
 
-#include "app/card_tool_dialog.h"
+#include "app/printing/card_tool_dialog.h"
 #include "print_fixture.h"
 
 using printtest::PrintApp;

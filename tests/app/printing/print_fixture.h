@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "../platform/scoped_env.h"
-#include "app/klv_app.h"
-#include "app/print_prompts.h"
+#include "app/shell/klv_app.h"
+#include "app/printing/print_prompts.h"
 #include "database/db_object.h"
 #include "services/app_settings.h"
 

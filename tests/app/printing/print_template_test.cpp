@@ -2,8 +2,8 @@
 
 #include <QFile>
 
-#include "app/card_template.h"
-#include "app/print_template.h"
+#include "app/printing/card_template.h"
+#include "app/printing/print_template.h"
 #include "platform/file_system.h"
 #include "test_env.h"
 #include "print_fixture.h"

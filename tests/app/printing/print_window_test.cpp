@@ -4,8 +4,8 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/print_preview_dialog.h"
-#include "app/print_prompts.h"
+#include "app/printing/print_preview_dialog.h"
+#include "app/printing/print_prompts.h"
 #include "print_fixture.h"
 
 using printtest::PrintApp;

@@ -3,9 +3,9 @@
 #include <QImage>
 #include <cstdlib>
 
-#include "app/print_surface.h"
-#include "app/region_text.h"
-#include "app/sheet_renderer.h"
+#include "app/printing/print_surface.h"
+#include "app/printing/region_text.h"
+#include "app/printing/sheet_renderer.h"
 #include "database/question.h"
 #include "pronouncing_dictionary_writer.h"
 #include "print_fixture.h"

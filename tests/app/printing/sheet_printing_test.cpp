@@ -3,8 +3,8 @@
 #include <QDate>
 #include <QRegularExpression>
 
-#include "app/print_preview_dialog.h"
-#include "app/sheet_renderer.h"
+#include "app/printing/print_preview_dialog.h"
+#include "app/printing/sheet_renderer.h"
 #include "platform/file_dialog.h"
 #include "print_fixture.h"
 

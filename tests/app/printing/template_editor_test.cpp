@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/print_option_dialog.h"
-#include "app/template_editor_host.h"
+#include "app/printing/print_option_dialog.h"
+#include "app/printing/template_editor_host.h"
 #include "platform/file_system.h"
 #include "print_fixture.h"
 

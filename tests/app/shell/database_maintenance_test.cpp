@@ -4,8 +4,8 @@
 #include <QTest>
 #include <deque>
 
-#include "app/database_chooser.h"
-#include "app/defrag_dialog.h"
+#include "app/shell/database_chooser.h"
+#include "app/shell/defrag_dialog.h"
 #include "app_test_support.h"
 #include "platform/file_dialog.h"
 #include "platform/trace.h"

@@ -11,9 +11,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/desktop_shortcut.h"
-#include "app/old_files.h"
-#include "app/shortcut_option_dialog.h"
+#include "app/shell/desktop_shortcut.h"
+#include "app/shell/old_files.h"
+#include "app/shell/shortcut_option_dialog.h"
 #include "app_test_support.h"
 #include "platform/folders.h"
 #include "platform/text.h"

@@ -5,8 +5,8 @@
 #include <QTextBrowser>
 #include <QWidget>
 
-#include "app/editor_handover.h"
-#include "app/help_viewer.h"
+#include "app/shell/editor_handover.h"
+#include "app/shell/help_viewer.h"
 #include "app_test_support.h"
 #include "database/users.h"
 #include "platform/folders.h"

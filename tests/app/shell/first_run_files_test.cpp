@@ -6,7 +6,7 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 
-#include "app/help_viewer.h"
+#include "app/shell/help_viewer.h"
 #include "platform/audio_decoder.h"
 #include "platform/folders.h"
 #include "platform/ini_profile.h"

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "app/klv_app.h"
+#include "app/shell/klv_app.h"
 #include "element_tree_fixture.h"
 #include "study/sound_queue.h"
 #include "study/trans_dialog.h"

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/splash_dialog.h"
+#include "app/shell/splash_dialog.h"
 #include "platform/folders.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <utime.h>
 
-#include "app/database_backups.h"
-#include "app/klv_app.h"
+#include "app/shell/database_backups.h"
+#include "app/shell/klv_app.h"
 #include "app_test_support.h"
 #include "database/database_file.h"
 #include "database/folders.h"

@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/about_dialog.h"
-#include "app/program_identity.h"
+#include "app/shell/about_dialog.h"
+#include "app/shell/program_identity.h"
 #include "scoped_env.h"
 #include "study/study_modes.h"
 #include "study_app_fixture.h"

@@ -3,9 +3,9 @@
 #include <QComboBox>
 #include <QListWidget>
 
-#include "app/user_dialogs.h"
-#include "app/user_manage_dialog.h"
-#include "app/user_records.h"
+#include "app/shell/user_dialogs.h"
+#include "app/shell/user_manage_dialog.h"
+#include "app/shell/user_records.h"
 #include "app_test_support.h"
 #include "database/users.h"
 #include "scoped_env.h"

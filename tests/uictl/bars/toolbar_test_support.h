@@ -3,8 +3,8 @@
 #pragma once
 
 #include "platform/command_target.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/toolbar/toolbar.h"
 
 #include <QTemporaryDir>
 #include <QWidget>

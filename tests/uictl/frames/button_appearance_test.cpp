@@ -1,9 +1,9 @@
 // The appearance dialog as the user drives it, by objectName, and its scrolling list of user images.
 #include "frames_test_support.h"
 #include "recording_notifier.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/frames/button_appearance_dialog.h"
 #include "uictl/frames/buttons_list.h"
 

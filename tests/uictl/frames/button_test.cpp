@@ -1,8 +1,8 @@
 // The owner-drawn button as the user meets it: clicks, repeats, checks, radio groups, tooltips
 // and what it shows.
 #include "platform/mouse_capture.h"
-#include "uictl/bars/draw_manager.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/draw_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/frames/button.h"
 #include "uictl/frames/button_tooltip.h"
 

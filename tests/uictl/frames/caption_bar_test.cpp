@@ -1,7 +1,7 @@
 // The caption bar as the main dialog makes it: its height, its one line of text, the context
 // menu request of a right click and the command of its button.
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/caption_bar.h"
 
 #include "frames_test_support.h"

@@ -1,7 +1,7 @@
 // Colour menu buttons of one command on two toolbars and a stand-alone colour bar of it: a choice
 // reaches all of them and sends the command once; the frame's document colours; the archive form.
 #include "platform/archive.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/frames/color_bar.h"
 #include "uictl/frames/color_menu_button.h"
 

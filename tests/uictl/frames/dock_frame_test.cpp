@@ -2,8 +2,8 @@
 // drags and double-clicks them.
 #include "platform/command_target.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/menu_bar.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/menus/menu_bar.h"
+#include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/frames/dock_bar.h"
 #include "uictl/frames/dock_context.h"
 #include "uictl/frames/dock_frame.h"

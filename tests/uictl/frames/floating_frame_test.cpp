@@ -4,7 +4,7 @@
 
 #include "platform/menu_handles.h"
 #include "platform/system_metrics.h"
-#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/menus/popup_menu.h"
 
 #include <QCursor>
 #include <QPointer>

@@ -4,9 +4,9 @@
 
 #include "platform/command_target.h"
 #include "platform/gdi_types.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/measuring_dc.h"
+#include "uictl/bars/drawing/measuring_dc.h"
 
 #include <QApplication>
 #include <QImage>

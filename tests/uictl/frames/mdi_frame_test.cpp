@@ -1,7 +1,7 @@
 // The MDI frame towards its menu bar: a maximised child's window buttons, the child commands they
 // send, and the children listed in the "Window" menu's popup.
-#include "uictl/bars/menu_bar.h"
-#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/menus/menu_bar.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/frames/mdi_client_area.h"
 #include "uictl/frames/mdi_frame_wnd.h"
 

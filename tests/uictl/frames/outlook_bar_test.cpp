@@ -1,6 +1,6 @@
 // The outlook bar built exactly as the main dialog builds it, and what its pages, command
 // buttons, animation and scrolling do for the user.
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/frames/outlook_bar.h"
 
 #include "frames_test_support.h"

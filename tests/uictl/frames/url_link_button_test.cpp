@@ -1,5 +1,5 @@
 // The link button: what it opens, when, and how it looks under the pointer.
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/frames/url_link_button.h"
 
 #include "../../platform/scoped_env.h"

@@ -1,8 +1,8 @@
-#include "uictl/bars/hosted_control.h"
+#include "uictl/bars/buttons/hosted_control.h"
 
 #include "platform/system_metrics.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/toolbar/toolbar.h"
 
 #include <QKeyEvent>
 #include <algorithm>

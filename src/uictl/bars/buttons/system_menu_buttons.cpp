@@ -1,9 +1,9 @@
-#include "uictl/bars/system_menu_buttons.h"
+#include "uictl/bars/buttons/system_menu_buttons.h"
 
 #include "platform/system_metrics.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QWidget>
 

@@ -3,7 +3,7 @@
 // customised.
 #pragma once
 
-#include "uictl/bars/toolbar_menu_button.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
 
 #include <QIcon>
 

@@ -1,13 +1,13 @@
-#include "uictl/bars/toolbar_edit_box.h"
+#include "uictl/bars/buttons/toolbar_edit_box.h"
 
 #include "platform/system_metrics.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/hosted_control.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/buttons/hosted_control.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/text_scope.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/text_scope.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QKeyEvent>
 #include <QPalette>

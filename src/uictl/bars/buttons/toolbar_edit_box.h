@@ -3,7 +3,7 @@
 // typing as its command. On a vertical bar the control hides and the button looks plain.
 #pragma once
 
-#include "uictl/bars/toolbar_button.h"
+#include "uictl/bars/buttons/toolbar_button.h"
 
 #include <QLineEdit>
 #include <QPointer>

@@ -1,12 +1,12 @@
-#include "uictl/bars/toolbar_menu_button.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
 
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/menu_bar.h"
-#include "uictl/bars/popup_menu.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/toolbar_images.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/menus/menu_bar.h"
+#include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 using namespace platform;
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/menu_handles.h"
-#include "uictl/bars/toolbar_button.h"
+#include "uictl/bars/buttons/toolbar_button.h"
 
 #include <memory>
 #include <vector>

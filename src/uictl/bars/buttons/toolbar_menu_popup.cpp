@@ -1,15 +1,15 @@
 // Menu buttons and their popups: clicking opens and closes them, a toolbar's hot tracking moves
 // the open menu from button to button, and the chevron and show-all items build and answer theirs.
-#include "uictl/bars/accelerators.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/customize_button.h"
-#include "uictl/bars/popup_menu.h"
-#include "uictl/bars/system_menu_buttons.h"
-#include "uictl/bars/tasks_pane.h"
-#include "uictl/bars/toolbar_combo_box.h"
-#include "uictl/bars/user_tools.h"
-#include "uictl/bars/virtual_keys.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/commands/accelerators.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/toolbar/customize_button.h"
+#include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/buttons/system_menu_buttons.h"
+#include "uictl/bars/toolbar/tasks_pane.h"
+#include "uictl/bars/combos/toolbar_combo_box.h"
+#include "uictl/bars/commands/user_tools.h"
+#include "uictl/bars/commands/virtual_keys.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QCursor>
 

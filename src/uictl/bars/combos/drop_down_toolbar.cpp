@@ -1,12 +1,12 @@
-#include "uictl/bars/drop_down_toolbar.h"
+#include "uictl/bars/combos/drop_down_toolbar.h"
 
 #include "platform/mouse_capture.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/menu_bar.h"
-#include "uictl/bars/popup_menu_bar.h"
-#include "uictl/bars/toolbar_menu_button.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/menus/menu_bar.h"
+#include "uictl/bars/menus/popup_menu_bar.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QApplication>
 #include <QApplicationStateChangeEvent>

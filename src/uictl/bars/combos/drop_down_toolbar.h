@@ -4,7 +4,7 @@
 // across the bar. Releasing over one of its commands runs it and makes it the button's command.
 #pragma once
 
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar/toolbar.h"
 
 #include <QPointer>
 #include <QTimer>

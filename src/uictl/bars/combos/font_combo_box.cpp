@@ -1,12 +1,12 @@
-#include "uictl/bars/font_combo_box.h"
+#include "uictl/bars/combos/font_combo_box.h"
 
 #include "platform/system_metrics.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/hosted_control.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/toolbar_combo_box.h"
-#include "uictl/bars/toolbar_font_combo.h"
-#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/buttons/hosted_control.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/combos/toolbar_combo_box.h"
+#include "uictl/bars/combos/toolbar_font_combo.h"
+#include "uictl/bars/drawing/toolbar_images.h"
 
 #include <QAbstractItemView>
 #include <QKeyEvent>

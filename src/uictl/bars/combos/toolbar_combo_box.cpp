@@ -1,11 +1,11 @@
-#include "uictl/bars/toolbar_combo_box.h"
+#include "uictl/bars/combos/toolbar_combo_box.h"
 
 #include "platform/system_metrics.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/text_scope.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/hosted_control.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/drawing/text_scope.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/buttons/hosted_control.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -5,7 +5,7 @@
 // a vertical bar the control hides and the button looks plain.
 #pragma once
 
-#include "uictl/bars/toolbar_button.h"
+#include "uictl/bars/buttons/toolbar_button.h"
 
 #include <QPointer>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "uictl/bars/toolbar_font_combo.h"
+#include "uictl/bars/combos/toolbar_font_combo.h"
 
-#include "uictl/bars/font_combo_box.h"
+#include "uictl/bars/combos/font_combo_box.h"
 
 #include <algorithm>
 #include <map>

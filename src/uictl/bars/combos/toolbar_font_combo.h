@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/font_source.h"
-#include "uictl/bars/toolbar_combo_box.h"
+#include "uictl/bars/combos/toolbar_combo_box.h"
 
 #include <cstdint>
 #include <memory>

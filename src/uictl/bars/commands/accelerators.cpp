@@ -1,4 +1,4 @@
-#include "uictl/bars/accelerators.h"
+#include "uictl/bars/commands/accelerators.h"
 
 #include "platform/trace.h"
 

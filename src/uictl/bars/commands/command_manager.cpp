@@ -1,4 +1,4 @@
-#include "uictl/bars/command_manager.h"
+#include "uictl/bars/commands/command_manager.h"
 
 #include "uictl/bars/library_globals.h"
 

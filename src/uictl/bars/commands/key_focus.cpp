@@ -1,4 +1,4 @@
-#include "uictl/bars/key_focus.h"
+#include "uictl/bars/commands/key_focus.h"
 
 #include <QApplication>
 #include <QKeyEvent>

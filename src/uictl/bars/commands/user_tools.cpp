@@ -1,11 +1,11 @@
-#include "uictl/bars/user_tools.h"
+#include "uictl/bars/commands/user_tools.h"
 
 #include "platform/archive.h"
 #include "platform/notifier.h"
 #include "platform/process.h"
 #include "platform/shell_open.h"
 #include "platform/system_metrics.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 
 #include <QClipboard>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/runtime_class.h"
-#include "uictl/bars/command_manager.h"
+#include "uictl/bars/commands/command_manager.h"
 
 #include <QIcon>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "uictl/bars/virtual_keys.h"
+#include "uictl/bars/commands/virtual_keys.h"
 
 #include <QGuiApplication>
 

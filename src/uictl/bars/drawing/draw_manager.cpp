@@ -1,6 +1,6 @@
-#include "uictl/bars/draw_manager.h"
+#include "uictl/bars/drawing/draw_manager.h"
 
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 
 #include "platform/system_metrics.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/draw_manager.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/drawing/toolbar_images.h"
 
 #include <QPainter>
 #include <QWidget>

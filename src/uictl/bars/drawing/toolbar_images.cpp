@@ -1,11 +1,11 @@
-#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/drawing/toolbar_images.h"
 
 #include "platform/notifier.h"
 #include "platform/system_metrics.h"
-#include "uictl/bars/draw_manager.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/draw_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

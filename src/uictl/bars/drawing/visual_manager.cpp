@@ -1,13 +1,13 @@
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include "platform/system_metrics.h"
 #include "platform/trace.h"
-#include "uictl/bars/draw_manager.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/draw_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/text_scope.h"
-#include "uictl/bars/toolbar_button.h"
-#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/drawing/text_scope.h"
+#include "uictl/bars/buttons/toolbar_button.h"
+#include "uictl/bars/drawing/toolbar_images.h"
 
 using namespace platform;
 

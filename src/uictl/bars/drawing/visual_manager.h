@@ -5,7 +5,7 @@
 
 #include "platform/gdi_dc.h"
 #include "platform/runtime_class.h"
-#include "uictl/bars/visual_manager_surfaces.h"
+#include "uictl/bars/drawing/visual_manager_surfaces.h"
 
 #include <vector>
 

@@ -1,11 +1,11 @@
 // The visual manager's operations for the panes and buttons of the frames library: caption
 // buttons, the outlook bar's areas, owner-drawn and colour buttons, and task groups.
 #include "platform/system_metrics.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/text_scope.h"
-#include "uictl/bars/toolbar_images.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/text_scope.h"
+#include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 using namespace platform;
 

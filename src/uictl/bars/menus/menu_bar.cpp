@@ -1,13 +1,13 @@
-#include "uictl/bars/menu_bar.h"
+#include "uictl/bars/menus/menu_bar.h"
 
 #include "platform/mouse_capture.h"
 #include "platform/system_metrics.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/menu_hash.h"
-#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/menus/menu_hash.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/ux_registry.h"
-#include "uictl/bars/virtual_keys.h"
+#include "uictl/bars/commands/virtual_keys.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -4,8 +4,8 @@
 // its titles with the toolbar state.
 #pragma once
 
-#include "uictl/bars/system_menu_buttons.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/buttons/system_menu_buttons.h"
+#include "uictl/bars/toolbar/toolbar.h"
 
 #include <QIcon>
 #include <QTimer>

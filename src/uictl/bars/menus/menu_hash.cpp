@@ -1,7 +1,7 @@
-#include "uictl/bars/menu_hash.h"
+#include "uictl/bars/menus/menu_hash.h"
 
 #include "platform/archive.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/ux_registry.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
 // A menu button drawn and measured as one item of a popup menu: image column with check mark,
 // label, shortcut after the tab, and the submenu arrow.
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/popup_menu.h"
-#include "uictl/bars/toolbar_images.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 using namespace platform;
 

@@ -1,18 +1,18 @@
 // The popup menu window: creation, building the items, placement on the work area, scroll
 // buttons, the drop shadow and painting.
-#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/menus/popup_menu.h"
 
 #include "platform/mouse_capture.h"
 #include "platform/system_metrics.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/customize_button.h"
-#include "uictl/bars/draw_manager.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/key_focus.h"
-#include "uictl/bars/menu_hash.h"
-#include "uictl/bars/toolbar_images.h"
-#include "uictl/bars/virtual_keys.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/toolbar/customize_button.h"
+#include "uictl/bars/drawing/draw_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/commands/key_focus.h"
+#include "uictl/bars/menus/menu_hash.h"
+#include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/commands/virtual_keys.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QApplication>
 #include <QDir>

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "platform/menu_handles.h"
-#include "uictl/bars/popup_menu_bar.h"
-#include "uictl/bars/toolbar_menu_button.h"
+#include "uictl/bars/menus/popup_menu_bar.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
 
 #include <QImage>
 #include <QPointer>

@@ -1,9 +1,9 @@
 // An open popup menu towards the rest of the program: announcing itself to its frame and owner,
 // the keyboard, closing alone or with its parents, showing all commands, and tidying at the end.
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/customize_button.h"
-#include "uictl/bars/popup_menu.h"
-#include "uictl/bars/virtual_keys.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/toolbar/customize_button.h"
+#include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/commands/virtual_keys.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

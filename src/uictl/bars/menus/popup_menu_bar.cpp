@@ -1,14 +1,14 @@
 // The popup menu bar's items: import from and export to menu handles, the column layout, the
 // rarely used runs, the insertion mark, and choosing an item.
-#include "uictl/bars/popup_menu_bar.h"
+#include "uictl/bars/menus/popup_menu_bar.h"
 
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/customize_button.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/measuring_dc.h"
-#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/toolbar/customize_button.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/drawing/measuring_dc.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/ux_registry.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QCursor>
 

@@ -4,7 +4,7 @@
 // command once the popup chain has gone.
 #pragma once
 
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar/toolbar.h"
 
 #include <QTimer>
 #include <map>

@@ -1,10 +1,10 @@
 // The popup menu bar under mouse and keys: highlight with delayed opening and closing of
 // submenus, tracking across the popup chain, the release that chooses an item, keyboard
 // navigation and mnemonics.
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/customize_button.h"
-#include "uictl/bars/popup_menu.h"
-#include "uictl/bars/virtual_keys.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/toolbar/customize_button.h"
+#include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/commands/virtual_keys.h"
 
 #include <QCursor>
 #include <QToolTip>

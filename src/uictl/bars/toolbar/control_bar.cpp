@@ -1,7 +1,7 @@
-#include "uictl/bars/control_bar.h"
+#include "uictl/bars/toolbar/control_bar.h"
 
 #include "platform/system_metrics.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 using namespace platform;
 

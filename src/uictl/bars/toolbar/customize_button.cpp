@@ -1,9 +1,9 @@
-#include "uictl/bars/customize_button.h"
+#include "uictl/bars/toolbar/customize_button.h"
 
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/toolbar_images.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 using namespace platform;
 

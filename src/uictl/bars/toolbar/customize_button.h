@@ -2,7 +2,7 @@
 // the bar's customise entry, and the show-all item at the end of a shortened popup menu.
 #pragma once
 
-#include "uictl/bars/toolbar_menu_button.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "uictl/bars/tasks_pane.h"
+#include "uictl/bars/toolbar/tasks_pane.h"
 
 #include "platform/command_target.h"
 #include "uictl/bars/library_globals.h"

@@ -2,8 +2,8 @@
 // the toolbar at the pane's top with the menu button that switches pages.
 #pragma once
 
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/toolbar_menu_button.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
 
 #include <QWidget>
 #include <string>

@@ -1,10 +1,10 @@
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar/toolbar.h"
 
 #include "platform/mouse_capture.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/customize_button.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/toolbar/customize_button.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QApplication>
 #include <QFile>

@@ -7,10 +7,10 @@
 
 #include "platform/command_target.h"
 #include "platform/gdi_dc.h"
-#include "uictl/bars/control_bar.h"
+#include "uictl/bars/toolbar/control_bar.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar_button.h"
-#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/buttons/toolbar_button.h"
+#include "uictl/bars/drawing/toolbar_images.h"
 
 #include <QCursor>
 #include <QPoint>

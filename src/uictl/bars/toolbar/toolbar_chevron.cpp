@@ -1,6 +1,6 @@
 // The toolbar's chevron: switched on and off, kept last through every rebuild of the list.
-#include "uictl/bars/customize_button.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar/customize_button.h"
+#include "uictl/bars/toolbar/toolbar.h"
 
 using namespace platform;
 

@@ -1,9 +1,9 @@
 // Commands of a toolbar's buttons: where they go, how the enable and check states come back
 // through command-UI updates, the status prompts and the tooltips.
-#include "uictl/bars/accelerators.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/commands/accelerators.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/toolbar/toolbar.h"
 
 #include <QApplication>
 #include <QHelpEvent>

@@ -1,10 +1,10 @@
 // Customise mode of toolbars: switching it, the context menu of customise commands and what
 // each command does to the selected button, and which menu commands count as rarely used.
 #include "platform/menu_handles.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/toolbar_menu_button.h"
-#include "uictl/bars/user_tools.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
+#include "uictl/bars/commands/user_tools.h"
 
 #include <QApplication>
 #include <QMenu>

@@ -1,14 +1,14 @@
 // Mouse and keyboard on a toolbar: hot tracking, pressing and releasing buttons, leaving and
 // cancelling, and the thread-wide mouse hook that lets bars track the mouse while a menu holds it.
 #include "platform/mouse_capture.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/drop_down_toolbar.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/system_menu_buttons.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/toolbar_menu_button.h"
-#include "uictl/bars/user_tools.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/combos/drop_down_toolbar.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/buttons/system_menu_buttons.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
+#include "uictl/bars/commands/user_tools.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>

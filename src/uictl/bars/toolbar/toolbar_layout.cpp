@@ -1,9 +1,9 @@
 // Where the buttons of a toolbar go: rows wrapped to a length, the size of the bar for a layout
 // mode, and the rectangles of the buttons in the client area.
-#include "uictl/bars/customize_button.h"
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/measuring_dc.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar/customize_button.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/drawing/measuring_dc.h"
+#include "uictl/bars/toolbar/toolbar.h"
 
 #include <QImage>
 #include <algorithm>

@@ -1,9 +1,9 @@
 // Painting of a toolbar: the border and gripper around the client area, then the background,
 // the buttons with their image strips, separators, the customise selection and the insertion
 // marker of a drag, all into one image that is then shown.
-#include "uictl/bars/global_draw_data.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -3,7 +3,7 @@
 // resource can be merged into the saved list.
 #include "platform/archive.h"
 #include "platform/registry_store.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/ux_registry.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 // hidden on vertical bars, kept through archives, and their border and label.
 #include "platform/archive.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar_edit_box.h"
+#include "uictl/bars/buttons/toolbar_edit_box.h"
 
 #include "toolbar_test_support.h"
 

@@ -1,10 +1,10 @@
 // Menu buttons: menu handles to item trees and back, copies, the archive form and the arrow
 // a toolbar shows.
 #include "platform/archive.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar_images.h"
-#include "uictl/bars/toolbar_menu_button.h"
+#include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
 
 #include "bars_test_support.h"
 

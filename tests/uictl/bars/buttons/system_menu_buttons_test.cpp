@@ -2,7 +2,7 @@
 // click that closes the child, the icon's size rule and the window buttons.
 #include "platform/system_metrics.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/system_menu_buttons.h"
+#include "uictl/bars/buttons/system_menu_buttons.h"
 
 #include "bars_test_support.h"
 #include "toolbar_test_support.h"

@@ -1,10 +1,10 @@
 // The toolbar button: its archive form, drag data, sizes and drawing.
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar_button.h"
-#include "uictl/bars/toolbar_images.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/buttons/toolbar_button.h"
+#include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include <QMimeData>
 #include "bars_test_support.h"

@@ -2,10 +2,10 @@
 // every box of a command, notifications only for what the user does, archives, vertical bars and
 // customise mode.
 #include "platform/archive.h"
-#include "uictl/bars/customize_button.h"
+#include "uictl/bars/toolbar/customize_button.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/popup_menu.h"
-#include "uictl/bars/toolbar_combo_box.h"
+#include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/combos/toolbar_combo_box.h"
 
 #include "toolbar_test_support.h"
 

@@ -2,10 +2,10 @@
 // with the toolbar's own buttons, a release there chooses, anything else closes it.
 #include "platform/archive.h"
 #include "platform/mouse_capture.h"
-#include "uictl/bars/drop_down_toolbar.h"
+#include "uictl/bars/combos/drop_down_toolbar.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/menu_bar.h"
-#include "uictl/bars/toolbar_menu_button.h"
+#include "uictl/bars/menus/menu_bar.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
 
 #include "bars_test_support.h"
 #include "toolbar_test_support.h"

@@ -4,9 +4,9 @@
 #include "platform/archive.h"
 #include "platform/font_source.h"
 #include "platform/system_metrics.h"
-#include "uictl/bars/font_combo_box.h"
+#include "uictl/bars/combos/font_combo_box.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar_font_combo.h"
+#include "uictl/bars/combos/toolbar_font_combo.h"
 
 #include "bars_test_support.h"
 #include "toolbar_test_support.h"

@@ -1,11 +1,11 @@
 // What the library asks of frames and managers it does not own: accelerator tables, the top
 // frame's tooltip hook, the user-tools manager, the workspace object and the menu sound thread.
-#include "uictl/bars/accelerators.h"
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/commands/accelerators.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar_button.h"
-#include "uictl/bars/toolbar_images.h"
+#include "uictl/bars/buttons/toolbar_button.h"
+#include "uictl/bars/drawing/toolbar_images.h"
 
 #include "bars_test_support.h"
 

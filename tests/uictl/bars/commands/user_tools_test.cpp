@@ -1,9 +1,9 @@
 // User tools: a program found on the search path runs with its arguments in its folder, other
 // files open with the desktop's handler, icons fall back to the default one, the icon reaches
 // the clipboard, and a toolbar runs a tool's command through the manager.
-#include "uictl/bars/global_draw_data.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/user_tools.h"
+#include "uictl/bars/commands/user_tools.h"
 
 #include "../../platform/scoped_env.h"
 #include "toolbar_test_support.h"

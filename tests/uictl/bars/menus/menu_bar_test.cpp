@@ -1,7 +1,7 @@
 // The menu bar on a test MDI frame: titles from menus kept through the menu hash, the buttons
 // of a maximised child, the arrow keys and the saved state.
-#include "uictl/bars/menu_bar.h"
-#include "uictl/bars/menu_hash.h"
+#include "uictl/bars/menus/menu_bar.h"
+#include "uictl/bars/menus/menu_hash.h"
 
 #include "popup_test_support.h"
 

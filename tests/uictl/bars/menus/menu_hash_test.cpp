@@ -1,7 +1,7 @@
 // The menu hash on real temporary files: replacing, removing, unknown handles, empty bars and a
 // damaged file, with no file or descriptor left behind.
-#include "uictl/bars/menu_hash.h"
-#include "uictl/bars/popup_menu_bar.h"
+#include "uictl/bars/menus/menu_hash.h"
+#include "uictl/bars/menus/popup_menu_bar.h"
 
 #include "toolbar_test_support.h"
 

@@ -1,9 +1,9 @@
 // Popup menus driven as a user drives them: real menus, a frame that keeps the active popup and
 // routes keys, and mouse events delivered to the widget under the point.
-#include "uictl/bars/command_manager.h"
-#include "uictl/bars/customize_button.h"
-#include "uictl/bars/key_focus.h"
-#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/toolbar/customize_button.h"
+#include "uictl/bars/commands/key_focus.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/ux_registry.h"
 
 #include "bars_test_support.h"

@@ -2,8 +2,8 @@
 // routes its keys to the active one, and mouse input delivered to the widget under a point.
 #pragma once
 
-#include "uictl/bars/popup_menu.h"
-#include "uictl/bars/virtual_keys.h"
+#include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/commands/virtual_keys.h"
 
 #include "toolbar_test_support.h"
 

@@ -1,8 +1,8 @@
 // The toolbar's chevron: the buttons that do not fit, its collapse, its place at the end of
 // the list through rebuilds and saved states, and its glyphs.
-#include "uictl/bars/customize_button.h"
+#include "uictl/bars/toolbar/customize_button.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/popup_menu.h"
+#include "uictl/bars/menus/popup_menu.h"
 
 #include "bars_test_support.h"
 #include "toolbar_test_support.h"

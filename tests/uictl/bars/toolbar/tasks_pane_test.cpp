@@ -1,8 +1,8 @@
 // The tasks pane's pages menu, its toolbar's menu button width, close-button rule, tooltips
 // and idle update.
-#include "uictl/bars/command_manager.h"
+#include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/tasks_pane.h"
+#include "uictl/bars/toolbar/tasks_pane.h"
 
 #include "toolbar_test_support.h"
 

@@ -1,7 +1,7 @@
 // Buttons dragged between bars in customise mode: moved, copied with Ctrl, dropped outside
 // every bar, cancelled with Escape, and dropped back in their own place.
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar.h"
+#include "uictl/bars/toolbar/toolbar.h"
 
 #include "toolbar_test_support.h"
 

@@ -1,8 +1,8 @@
 // The toolbar's loading, button list, layout, painting and command-UI updates.
-#include "uictl/bars/command_manager.h"
+#include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/bars/toolbar.h"
-#include "uictl/bars/visual_manager.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include "toolbar_test_support.h"
 
