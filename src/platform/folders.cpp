@@ -74,6 +74,12 @@ std::optional<std::wstring> specialFolder(SpecialFolder which) {
   return path.toStdWString();
 }
 
+std::optional<std::wstring> userDataFolder() {
+  const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  if (path.isEmpty()) return std::nullopt;
+  return (path + QStringLiteral("/kelvara")).toStdWString();
+}
+
 ProgramFolderOverride::ProgramFolderOverride(std::wstring folder) {
   std::lock_guard guard(gLock);
   previous_ = gProgramFolder;

@@ -24,6 +24,12 @@ enum class SpecialFolder { Desktop = 0, Documents = 5 };
 // Nothing when the user's home is unknown.
 std::optional<std::wstring> specialFolder(SpecialFolder which);
 
+// The program's folder among the user's data files ($XDG_DATA_HOME/kelvara, by default
+// ~/.local/share/kelvara), without a trailing "/": what the program writes beside the database
+// lives there, since the program folder is only read. Nothing when the user's home is unknown.
+// Not created here.
+std::optional<std::wstring> userDataFolder();
+
 // Replaces the program folder until the guard goes (tests only).
 class ProgramFolderOverride {
  public:

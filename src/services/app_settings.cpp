@@ -1,10 +1,12 @@
 #include "services/app_settings.h"
 
+#include <filesystem>
 #include <optional>
 
 #include "platform/folders.h"
 #include "platform/notifier.h"
 #include "platform/registry_store.h"
+#include "platform/text.h"
 #include "platform/trace.h"
 #include "services/shell_files.h"
 
@@ -15,6 +17,28 @@ const std::wstring kBrand = L"Tarvo Presents";
 // The value's own default for a numbered choice: what is outside becomes the fallback.
 void clamp(int& value, int low, int high, int fallback) {
   if (value < low || value > high) value = fallback;
+}
+
+// Two spellings of one folder ("/a/b/", "/a//b", a link to it) name it once.
+bool sameFolder(const std::wstring& a, const std::wstring& b) {
+  const std::filesystem::path first(platform::toUtf8(a)), second(platform::toUtf8(b));
+  std::error_code error;
+  return (first / "").lexically_normal() == (second / "").lexically_normal() ||
+         std::filesystem::equivalent(first, second, error);
+}
+
+// The template files of a folder, copied into a new one; nothing is made when there is no folder
+// to copy, so that the user is asked for one. A file that cannot be copied is said in the trace.
+void copyTemplates(const std::wstring& from, const std::wstring& to) {
+  if (!fileExists(from) || !createFolderTree(to + L"/")) return;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(platform::toUtf8(from), error)) {
+    if (!entry.is_regular_file(error) || entry.path().extension() != ".ini") continue;
+    const std::wstring source = platform::fromUtf8(entry.path().string());
+    const std::wstring target = to + L"/" + platform::fromUtf8(entry.path().filename().string());
+    if (!platform::copyFile(source, target, false))
+      platform::traceError(L"settings: cannot copy %ls to %ls\n", source.c_str(), target.c_str());
+  }
 }
 
 }  // namespace
@@ -52,9 +76,28 @@ class AppSettings::Pass {
   // A folder that must exist: the user is told and asked for it.
   bool requireFolder(StringSetting& setting, const wchar_t* message) {
     step(setting);
+    return requireLoadedFolder(setting, message);
+  }
+  bool requireLoadedFolder(StringSetting& setting, const wchar_t* message) {
     if (!loading() || fileExists(setting.value)) return true;
     platform::messageBox(owner_, message, L"KLV");
     return browseForFolder(owner_, setting.value, setting.value);
+  }
+
+  // A template folder the editors write to: it lives among the user's data, since the program
+  // folder is only read, and starts as a copy of the program's own templates. Settings saved by
+  // a build that kept the templates in the program folder move to the user's copy, which starts
+  // from what that folder holds, edits included.
+  bool requireTemplateFolder(StringSetting& setting, const wchar_t* name, const wchar_t* message) {
+    const std::wstring shipped = s_.installPath.value + L"/" + name;
+    const std::optional<std::wstring> userData = platform::userDataFolder();
+    setting.defaultValue = userData ? *userData + L"/" + name : shipped;
+    step(setting);
+    if (loading() && userData) {
+      if (sameFolder(setting.value, shipped)) setting.value = setting.defaultValue;
+      if (setting.value == setting.defaultValue && !fileExists(setting.value)) copyTemplates(shipped, setting.value);
+    }
+    return requireLoadedFolder(setting, message);
   }
 
   // A missing file of the configured path is copied from the program's data folder when that
@@ -199,14 +242,14 @@ bool AppSettings::loadOrSaveAll(bool save, QWidget* owner) {
     return false;
 
   wavVoiceFolder.defaultValue = inst + L"/data/wavvoice";
-  printTempleteFolder.defaultValue = inst + L"/print-config";
-  printCardTempleteFolder.defaultValue = inst + L"/print-card-config";
   if (!pass.requireFolder(wavVoiceFolder,
                           L"WAV ファイルの格納フォルダが見つかりませんでした．次のダイアログで指定してください．") ||
-      !pass.requireFolder(printTempleteFolder,
-                          L"印刷テンプレートファイルの格納フォルダが見つかりませんでした．次のダイアログで指定してください．") ||
-      !pass.requireFolder(printCardTempleteFolder, L"カード印刷テンプレートファイルの格納フォルダが見つかりませんでした．"
-                                                   L"次のダイアログで指定してください．"))
+      !pass.requireTemplateFolder(
+          printTempleteFolder, L"print-config",
+          L"印刷テンプレートファイルの格納フォルダが見つかりませんでした．次のダイアログで指定してください．") ||
+      !pass.requireTemplateFolder(printCardTempleteFolder, L"print-card-config",
+                                  L"カード印刷テンプレートファイルの格納フォルダが見つかりませんでした．"
+                                  L"次のダイアログで指定してください．"))
     return false;
 
   loadOrSaveInt(save, root_, L"settings\\1", L"background-color", backgroundColor, kDefaultBackgroundColor);

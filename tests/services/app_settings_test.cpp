@@ -210,6 +210,19 @@ TEST_F(Settings, AMissingFolderIsAnnouncedThenAskedFor) {
   EXPECT_EQ(settings.printTempleteFolder.value, inst + L"/data");
 }
 
+TEST_F(Settings, TemplatesLiveInTheUsersDataAndOldSettingsNamingTheProgramFolderMoveThere) {
+  ASSERT_TRUE(platform::writeFileAtomically(inst + L"/print-config/default.ini", "edited"));
+  const std::wstring userData = home.path().toStdWString() + L"/.local/share/kelvara";
+  store(L"settings\\1", L"print-templete-folder", RegistryValue::fromString(inst + L"/print-config/"));
+  AppSettings settings(L"KLV7");
+  ASSERT_TRUE(settings.loadAll());
+  EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_EQ(settings.printTempleteFolder.value, userData + L"/print-config");
+  EXPECT_EQ(settings.printCardTempleteFolder.value, userData + L"/print-card-config");
+  EXPECT_EQ(platform::readFileBytes(userData + L"/print-config/default.ini"), "edited");
+  EXPECT_TRUE(platform::fileExists(userData + L"/print-card-config"));
+}
+
 TEST_F(Settings, TheGroupSavesOnlyItsOwnValues) {
   AppSettings settings(L"KLV7");
   ASSERT_TRUE(settings.loadAll());
