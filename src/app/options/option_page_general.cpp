@@ -4,6 +4,8 @@
 
 #include "app/shell/klv_app.h"
 #include "app/common/number_edit.h"
+#include <QLabel>
+
 #include "app/options/option_pages.h"
 #include "services/app_settings.h"
 #include "uictl/frames/color_button.h"
@@ -17,8 +19,9 @@ COptionpageGeneral::COptionpageGeneral(KlvApp& app, QWidget* parent) : OptionPag
   order->addButton(randomOff_);
   questionCount_ = addNumber("default-question-count", L"一度に出題する問題の数(&N)", 0, 200, 96);
   osBackground_ = addCheck("use-os-default-background-color", L"背景にシステムの色を使う(&S)", {10, 136, 400, 22});
-  addLabel(L"背景色(&C)", {10, 166, 120, 22});
+  QLabel* backgroundLabel = addLabel(L"背景色(&C)", {10, 166, 120, 22});
   background_ = new CUxColorButton(this);
+  backgroundLabel->setBuddy(background_);
   background_->setObjectName("background-color");
   background_->setGeometry(130, 164, 100, 24);
   background_->EnableAutomaticButton(L"Default", AppSettings::kDefaultBackgroundColor, true);
