@@ -44,7 +44,7 @@ bool holdsOthersAside(const QWidget* widget) {
 }
 
 // What of the widget can be seen: a bare holder of controls draws nothing of its own, so only
-// its controls count.
+// its controls count; a bare widget without controls is drawn by its owner and counts whole.
 QRect seenArea(const QWidget* widget) {
   if (QString(widget->metaObject()->className()) != "QWidget" || widget->autoFillBackground())
     return widget->geometry();
@@ -54,7 +54,7 @@ QRect seenArea(const QWidget* widget) {
     if (control && !control->isWindow() && control->isVisibleTo(widget))
       area |= control->geometry().translated(widget->pos());
   }
-  return area;
+  return area.isEmpty() ? widget->geometry() : area;
 }
 
 QString describe(const QWidget* widget) {
@@ -132,7 +132,7 @@ QHash<QRgb, int> drawnBehind(const QWidget* widget) {
   if (area.isEmpty()) return counts;
   QImage image(parent->size(), QImage::Format_RGB32);
   image.fill(parent->palette().color(QPalette::Window));
-  parent->render(&image, QPoint(), QRegion(area), QWidget::DrawWindowBackground);
+  parent->render(&image, area.topLeft(), QRegion(area), QWidget::DrawWindowBackground);
   for (int y = area.top(); y <= area.bottom(); ++y)
     for (int x = area.left(); x <= area.right(); ++x) ++counts[image.pixel(x, y)];
   return counts;

@@ -4,18 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QMessageBox>
 #include <QPointer>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "app/main/main_dialog.h"
 #include "app/options/option_dialog.h"
-#include "app/options/option_page.h"
 #include "app/shell/app_look.h"
 #include "element_tree_fixture.h"
 #include "fake_audio_player.h"
