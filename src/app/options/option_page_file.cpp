@@ -1,8 +1,8 @@
 #include <QCheckBox>
-#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/options/option_pages.h"
 #include "platform/notifier.h"

@@ -1,11 +1,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QLabel>
 #include <QRadioButton>
 
 #include "app/shell/klv_app.h"
 #include "app/common/number_edit.h"
-#include <QLabel>
-
 #include "app/options/option_pages.h"
 #include "services/app_settings.h"
 #include "uictl/frames/color_button.h"

@@ -22,14 +22,13 @@ void loadToolkitTranslations() {
 
 QColor systemColour(int index) { return platform::toQColor(platform::getSysColor(index)); }
 
-// Disabled text is drawn in the desktop's grey text colour, legible on the button face the
-// pages and dialogs are painted with, and embossed with the 3D highlight below it.
+// Disabled text is drawn in the classic desktop's grey text colour: the style's own disabled
+// colour is nearly the button face that pages and dialogs are painted with.
 void useGreyDisabledText() {
   QPalette palette = QApplication::palette();
   const QColor grey = systemColour(platform::ColorGrayText);
   for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
     palette.setColor(QPalette::Disabled, role, grey);
-  palette.setColor(QPalette::Disabled, QPalette::Light, systemColour(platform::ColorBtnHighlight));
   QApplication::setPalette(palette);
 }
 
