@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/shell/app_look.h"
 #include "app/shell/klv_app.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/ux_registry.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   // positions, which a native Wayland surface does not give: under an X server, ask for it.
   if (!std::getenv("QT_QPA_PLATFORM") && std::getenv("DISPLAY")) setenv("QT_QPA_PLATFORM", "xcb", 1);
   QApplication application(argc, argv);
+  setUpApplicationLook();
   const UxLibrary controlLibrary;
   RegisterButtonAppearanceDialog();
   UxSetRegistryNames(L"Tarvo Presents", L"KLV7");

@@ -1,7 +1,9 @@
 // Small helpers the shell's windows share for their controls.
 #pragma once
 
+#include <QWidget>
 #include <QString>
+#include <algorithm>
 #include <string>
 
 inline QString qtext(const std::wstring& text) { return QString::fromStdWString(text); }
@@ -11,4 +13,16 @@ template <typename Widget>
 Widget* withId(Widget* widget, int id) {
   widget->setObjectName(QString("id%1").arg(id));
   return widget;
+}
+
+// The width the control needs to show its text whole in its font, and at least `least`.
+inline int widthForText(const QWidget* control, int least) { return std::max(least, control->sizeHint().width()); }
+
+// A field that shows a value the user cannot type over: it can still be clicked into to select
+// and copy, but Tab passes it by.
+template <typename Field>
+Field* readOnlyField(Field* field) {
+  field->setReadOnly(true);
+  field->setFocusPolicy(Qt::ClickFocus);
+  return field;
 }

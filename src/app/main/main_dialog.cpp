@@ -35,6 +35,7 @@ namespace {
 // Where a first run starts: the sample set shipped with the program.
 constexpr wchar_t kDefaultSetPath[] = L"中学生向け問題/中学校 学校・教室などの単語";
 constexpr int kToolBarHeight = 41;
+constexpr int kCaptionTop = 36;
 constexpr int kOutlookBarWidth = 100;
 // The bar's groups: the smart-learning pages, and the pages of a normal study.
 constexpr unsigned kSmartGroup = 1, kNormalGroup = 2;
@@ -211,10 +212,11 @@ void MainDialog::resizeEvent(QResizeEvent* event) {
 void MainDialog::OnSize(int cx, int cy) {
   const int top = m_menuBar->sizeHint().height();
   m_menuBar->setGeometry(0, 0, cx, top);
-  m_toolBar->setGeometry(0, top, kMaxWidth, kToolBarHeight);
+  // The caption bar starts where the buttons end.
+  m_toolBar->setGeometry(0, top, cx, kCaptionTop);
   const int statusHeight = m_statusBar->sizeHint().height();
   m_statusBar->setGeometry(0, top + cy - statusHeight, cx, statusHeight);
-  m_captionBar->setGeometry(kOutlookBarWidth, top + 36, cx - kOutlookBarWidth, 30);
+  m_captionBar->setGeometry(kOutlookBarWidth, top + kCaptionTop, cx - kOutlookBarWidth, 30);
   m_outlookBar->setGeometry(0, top + kToolBarHeight, kOutlookBarWidth, cy - 26 - kToolBarHeight);
 
   const auto place = [this, top](int id, int left, int y, int right, int bottom) {

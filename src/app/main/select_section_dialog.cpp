@@ -29,8 +29,7 @@ CSelectSectionDlg::CSelectSectionDlg(const pdb3::DbObject& query, KlvApp& app, Q
   m_tree = dialogControl<CMyFolderTreeCtrl>(this, 1211, QRect(10, 34, 270, 336));
   m_browser = dialogControl<CExplorer1>(this, 1224, QRect(290, 34, 260, 296));
   dialogText(this, L"問題数", QRect(290, 340, 60, 24));
-  count_ = dialogControl<QLineEdit>(this, 1190, QRect(350, 340, 90, 24));
-  count_->setReadOnly(true);
+  count_ = readOnlyField(dialogControl<QLineEdit>(this, 1190, QRect(350, 340, 90, 24)));
   QPushButton* remove = dialogButton(this, 3, L"削除(&D)", QRect(10, 380, 90, 28));
   ok_ = dialogButton(this, 1, L"選択(&O)", QRect(360, 380, 90, 28));
   dialogButton(this, 2, L"キャンセル", QRect(460, 380, 90, 28));

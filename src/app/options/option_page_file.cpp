@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/options/option_pages.h"
 #include "platform/notifier.h"
@@ -12,6 +13,9 @@ namespace {
 
 constexpr int kRow = 22;
 constexpr int kRowStep = 28;
+constexpr int kLabelLeft = 10;
+constexpr int kFieldLeft = 150;
+constexpr int kBrowseLeft = 388;
 
 }  // namespace
 
@@ -50,6 +54,7 @@ COptionpageFile::COptionpageFile(QWidget* parent) : OptionPage(167, parent) {
   folderRow(&AppSettings::wavVoiceFolder, "wav-voice-folder", L"WAV ファイルのフォルダ");
   folderRow(&AppSettings::printTempleteFolder, "print-templete-folder", L"印刷テンプレート");
   folderRow(&AppSettings::printCardTempleteFolder, "print-card-templete-folder", L"カード印刷テンプレート");
+  alignPathRows();
   makeBackup_ = addCheck("make-backup-flag", L"終了するときにデータベースのバックアップを作る(&B)", {10, y + 4, 420, kRow});
 }
 
@@ -57,11 +62,23 @@ void COptionpageFile::addPathRow(StringSetting AppSettings::*setting, const char
                                  std::function<void(QLineEdit*)> browse) {
   auto* edit = new QLineEdit(this);
   edit->setObjectName(name);
-  edit->setGeometry(150, y, 234, kRow);
-  addLabel(text, {10, y, 140, kRow})->setBuddy(edit);
-  QPushButton* button = addButton((std::string(name) + "-browse").c_str(), L"参照...", {388, y, 56, kRow});
+  edit->setGeometry(kFieldLeft, y, kBrowseLeft - 4 - kFieldLeft, kRow);
+  QLabel* label = addLabel(text, {kLabelLeft, y, kFieldLeft - kLabelLeft, kRow});
+  label->setBuddy(edit);
+  QPushButton* button = addButton((std::string(name) + "-browse").c_str(), L"参照...", {kBrowseLeft, y, 56, kRow});
   connect(button, &QPushButton::clicked, this, [edit, browse = std::move(browse)] { browse(edit); });
-  paths_.push_back({setting, edit});
+  paths_.push_back({setting, label, edit});
+}
+
+void COptionpageFile::alignPathRows() {
+  int labelWidth = 0;
+  for (const PathRow& path : paths_) labelWidth = std::max(labelWidth, path.label->sizeHint().width());
+  const int fieldLeft = std::max(kFieldLeft, kLabelLeft + labelWidth + 4);
+  for (const PathRow& path : paths_) {
+    const QRect row = path.edit->geometry();
+    path.label->setGeometry(kLabelLeft, row.y(), fieldLeft - kLabelLeft, kRow);
+    path.edit->setGeometry(fieldLeft, row.y(), kBrowseLeft - 4 - fieldLeft, kRow);
+  }
 }
 
 void COptionpageFile::browseDatabase(QLineEdit* edit) {

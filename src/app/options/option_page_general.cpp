@@ -1,5 +1,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QLabel>
 #include <QRadioButton>
 
 #include "app/shell/klv_app.h"
@@ -17,8 +18,9 @@ COptionpageGeneral::COptionpageGeneral(KlvApp& app, QWidget* parent) : OptionPag
   order->addButton(randomOff_);
   questionCount_ = addNumber("default-question-count", L"一度に出題する問題の数(&N)", 0, 200, 96);
   osBackground_ = addCheck("use-os-default-background-color", L"背景にシステムの色を使う(&S)", {10, 136, 400, 22});
-  addLabel(L"背景色(&C)", {10, 166, 120, 22});
+  QLabel* backgroundLabel = addLabel(L"背景色(&C)", {10, 166, 120, 22});
   background_ = new CUxColorButton(this);
+  backgroundLabel->setBuddy(background_);
   background_->setObjectName("background-color");
   background_->setGeometry(130, 164, 100, 24);
   background_->EnableAutomaticButton(L"Default", AppSettings::kDefaultBackgroundColor, true);

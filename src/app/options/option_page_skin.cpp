@@ -55,9 +55,7 @@ QGroupBox* idGroup(QWidget* parent, int id, const wchar_t* title, const QRect& r
 }
 
 QLineEdit* readOnlyEdit(QWidget* parent, int id, const QRect& rect) {
-  auto* edit = dialogControl<QLineEdit>(parent, id, rect);
-  edit->setReadOnly(true);
-  return edit;
+  return readOnlyField(dialogControl<QLineEdit>(parent, id, rect));
 }
 
 // "RRGGBB" of a colour kept with red in the low byte.
@@ -71,8 +69,9 @@ std::wstring hexColor(platform::COLORREF colour) {
 
 COptionpageSkin::COptionpageSkin(KlvApp& app, QWidget* parent)
     : OptionPage(168, parent), app_(app), skin_(std::make_unique<study::SkinInfo>()) {
-  addLabel(L"スキン(&S)", {10, 8, 80, kRow});
+  QLabel* skinsLabel = addLabel(L"スキン(&S)", {10, 8, 80, kRow});
   skins_ = dialogControl<QComboBox>(this, kSkins, {90, 8, 350, kRow});
+  skinsLabel->setBuddy(skins_);
   path_ = readOnlyEdit(this, kSkinPath, {90, 36, 280, kRow});
   auto* browseSkinButton = dialogControl<QPushButton>(this, kBrowseSkin, {376, 36, 64, kRow});
   browseSkinButton->setText(QString::fromWCharArray(L"参照"));

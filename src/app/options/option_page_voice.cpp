@@ -57,39 +57,47 @@ std::vector<AgentEngine> readAgentEngines(const std::wstring& file) {
 
 COptionpageVoice::COptionpageVoice(KlvApp& app, QWidget* parent)
     : OptionPage(169, parent), app_(app), speechAvailable_(app.speechVoice.available()) {
-  useWav_ = dialogControl<QCheckBox>(this, kUseWav, {10, 4, 430, kRow});
+  useWav_ = dialogControl<QCheckBox>(this, kUseWav, {10, 4, 436, kRow});
   useWav_->setText(QString::fromWCharArray(L"&WAVファイルを再生する（問題にWAVファイルがある場合のみ再生します）"));
   useVoice_ = dialogControl<QCheckBox>(this, kUseVoice, {10, 30, 250, kRow});
   useVoice_->setText(QString::fromWCharArray(L"音声再生を利用する(&S)"));
   auto* download = dialogControl<QPushButton>(this, kDownload, {270, 30, 170, kRow});
   download->setText(QString::fromWCharArray(L"ダウンロードサイトを開く(&D)"));
 
-  idLabel(this, kVoicesLabel, L"音声エンジン(&E)", {30, 56, 110, kRow});
+  QLabel* voicesLabel = idLabel(this, kVoicesLabel, L"音声エンジン(&E)", {30, 56, 110, kRow});
   voices_ = dialogControl<QComboBox>(this, kVoices, {140, 56, 300, kRow});
-  idLabel(this, kRateLabel, L"速度(&R)", {30, 82, 110, kRow});
+  voicesLabel->setBuddy(voices_);
+  QLabel* rateLabel = idLabel(this, kRateLabel, L"速度(&R)", {30, 82, 110, kRow});
   rate_ = addSlider(kRate, -10, 10, {140, 82, 300, kRow});
-  idLabel(this, kVolumeLabel, L"音量(&V)", {30, 108, 110, kRow});
+  rateLabel->setBuddy(rate_);
+  QLabel* volumeLabel = idLabel(this, kVolumeLabel, L"音量(&V)", {30, 108, 110, kRow});
   volume_ = addSlider(kVolume, 0, 100, {140, 108, 300, kRow});
-  idLabel(this, kFormatsLabel, L"フォーマット(&F)", {30, 134, 110, kRow});
+  volumeLabel->setBuddy(volume_);
+  QLabel* formatsLabel = idLabel(this, kFormatsLabel, L"フォーマット(&F)", {30, 134, 110, kRow});
   formats_ = dialogControl<QComboBox>(this, kFormats, {140, 134, 300, kRow});
+  formatsLabel->setBuddy(formats_);
 
   useAgent_ = dialogControl<QCheckBox>(this, kUseAgent, {10, 166, 430, kRow});
   useAgent_->setText(QString::fromWCharArray(L"Agent による音声再生を利用する(&A)"));
-  idLabel(this, kEnginesLabel, L"音声エンジン(&G)", {30, 192, 110, kRow});
+  QLabel* enginesLabel = idLabel(this, kEnginesLabel, L"音声エンジン(&G)", {30, 192, 110, kRow});
   agentEngines_ = dialogControl<QComboBox>(this, kAgentEngines, {140, 192, 300, kRow});
-  idLabel(this, kPitchLabel, L"ピッチ(&P)", {30, 218, 110, kRow});
+  enginesLabel->setBuddy(agentEngines_);
+  QLabel* pitchLabel = idLabel(this, kPitchLabel, L"ピッチ(&P)", {30, 218, 110, kRow});
   pitch_ = addSlider(kPitch, 0, 300, {140, 218, 240, kRow});
-  pitchText_ = dialogControl<QLineEdit>(this, kPitchText, {386, 218, 54, kRow});
-  pitchText_->setReadOnly(true);
+  pitchLabel->setBuddy(pitch_);
+  pitchText_ = readOnlyField(dialogControl<QLineEdit>(this, kPitchText, {386, 218, 54, kRow}));
   // The agent's volume is kept and sent but not offered.
-  idLabel(this, kAgentVolumeLabel, L"音量(&L)", {30, 244, 110, kRow})->hide();
+  QLabel* agentVolumeLabel = idLabel(this, kAgentVolumeLabel, L"音量(&L)", {30, 244, 110, kRow});
+  agentVolumeLabel->hide();
   agentVolume_ = addSlider(kAgentVolume, 0, 100, {140, 244, 240, kRow});
+  agentVolumeLabel->setBuddy(agentVolume_);
   agentVolume_->hide();
   agentVolumeText_ = dialogControl<QLineEdit>(this, kAgentVolumeText, {386, 244, 54, kRow});
   agentVolumeText_->hide();
 
-  idLabel(this, kTestLabel, L"発音テスト(&X)", {10, 280, 110, kRow});
+  QLabel* testLabel = idLabel(this, kTestLabel, L"発音テスト(&X)", {10, 280, 110, kRow});
   testText_ = dialogControl<QLineEdit>(this, kTestText, {120, 280, 240, kRow});
+  testLabel->setBuddy(testText_);
   auto* test = dialogControl<QPushButton>(this, kTest, {366, 280, 74, kRow});
   test->setText(QString::fromWCharArray(L"ﾃｽﾄ(&T)"));
   clipboardCopy_ = dialogControl<QCheckBox>(this, kClipboard, {10, 316, 430, kRow});

@@ -155,8 +155,11 @@ class COptionpageFile : public OptionPage {
   // A path of the settings, edited as text or chosen with its browse button.
   struct PathRow {
     StringSetting AppSettings::*setting;
+    QLabel* label;
     QLineEdit* edit;
   };
+  // The labels take the width the longest of them needs in the page's font; the fields the rest.
+  void alignPathRows();
   // Its browse button calls browse with the row's edit.
   void addPathRow(StringSetting AppSettings::*setting, const char* name, const wchar_t* text, int y,
                   std::function<void(QLineEdit*)> browse);

@@ -157,8 +157,7 @@ void CTabpageLoginfo::buildControls() {
   allButton_->setToolTip(QString::fromWCharArray(L"問題集の全問題を学習"));
   connect(allButton_, &QPushButton::clicked, this, &CTabpageLoginfo::OnAllQuestions);
 
-  description_ = pageControl<QLineEdit>(this, 1023);
-  description_->setReadOnly(true);
+  description_ = readOnlyField(pageControl<QLineEdit>(this, 1023));
   studyButton_ = pageControl<QPushButton>(this, 1015, L"覚える(&T)");
   studyButton_->setDefault(true);
   studyButton_->setToolTip(QString::fromWCharArray(L"通常の学習を開始します。"));
@@ -182,13 +181,23 @@ void CTabpageLoginfo::layoutControls() {
   m_historyList->setGeometry(splitX_ + 15, 20, std::max(60, right - splitX_ - 120), 24);
   functionButton_->setGeometry(right - 100, 20, 90, 24);
   place(1192, 3, splitY_ + 2, std::max(0, right - 6), 140);
-  for (int i = 0; i < 3; ++i) methods_[i]->setGeometry(12 + 90 * i, splitY_ + 20, 88, 24);
-  description_->setGeometry(290, splitY_ + 20, std::max(40, right - 300), 24);
+  // Radio buttons take the room their texts need, left to right.
+  int x = 12;
+  for (int i = 0; i < 3; ++i) {
+    methods_[i]->setGeometry(x, splitY_ + 20, widthForText(methods_[i], 88), 24);
+    x = methods_[i]->geometry().right() + 3;
+  }
+  const int descriptionLeft = std::max(290, x + 6);
+  description_->setGeometry(descriptionLeft, splitY_ + 20, std::max(40, right - 10 - descriptionLeft), 24);
   m_count->setGeometry(70, splitY_ + 66, 70, 24);
   m_countSpin->setGeometry(140, splitY_ + 66, 18, 24);
   allButton_->setGeometry(160, splitY_ + 66, 30, 24);
   m_period->setGeometry(15, splitY_ + 66, 120, 24);
-  for (int i = 0; i < 3; ++i) targets_[i]->setGeometry(140 + 120 * i, splitY_ + 66, 118, 24);
+  x = 140;
+  for (int i = 0; i < 3; ++i) {
+    targets_[i]->setGeometry(x, splitY_ + 66, widthForText(targets_[i], 118), 24);
+    x = targets_[i]->geometry().right() + 3;
+  }
   thresholdLabels_[0]->setGeometry(15, splitY_ + 68, 60, 20);
   m_threshold->setGeometry(75, splitY_ + 66, 60, 24);
   thresholdLabels_[1]->setGeometry(140, splitY_ + 68, 100, 20);

@@ -138,13 +138,19 @@ CTabpageQuestionlog::CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWid
 
 void CTabpageQuestionlog::resizeEvent(QResizeEvent*) {
   const int W = width(), H = height();
-  m_listCtrl->setGeometry(0, 0, W, std::max(H - 64, 0));
   checkMenuButton_->setGeometry(5, H - 58, 90, 26);
   countBox_->setGeometry(98, H - 56, 48, 22);
-  worstMenuButton_->setGeometry(200, H - 58, 170, 26);
-  includeReanswers_->setGeometry(375, H - 60, 222, 20);
-  includeUnstudied_->setGeometry(375, H - 38, 222, 20);
-  studyButton_->setGeometry(W - 160, H - 58, 155, 30);
+  worstMenuButton_->setGeometry(200, H - 58, widthForText(worstMenuButton_, 170), 26);
+  const int checksLeft = worstMenuButton_->geometry().right() + 6;
+  const int checksWidth = std::max(widthForText(includeReanswers_, 222), widthForText(includeUnstudied_, 222));
+  includeReanswers_->setGeometry(checksLeft, H - 60, checksWidth, 20);
+  includeUnstudied_->setGeometry(checksLeft, H - 38, checksWidth, 20);
+  // The study button closes the row when the row has room for it, else it takes a row of its
+  // own above, and the list gives up that room.
+  const int studyWidth = widthForText(studyButton_, 155);
+  const bool studyInRow = checksLeft + checksWidth + 6 <= W - 5 - studyWidth;
+  studyButton_->setGeometry(W - 5 - studyWidth, studyInRow ? H - 58 : H - 98, studyWidth, 30);
+  m_listCtrl->setGeometry(0, 0, W, std::max(studyInRow ? H - 64 : H - 104, 0));
 }
 
 void CTabpageQuestionlog::paintEvent(QPaintEvent*) {

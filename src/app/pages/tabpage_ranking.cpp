@@ -129,8 +129,9 @@ void CTabpageRanking::resizeEvent(QResizeEvent*) {
   place(1210, 100, 216, w - 130, 24);
   place(1174, 20, 246, w - 40, 22);
   place(1175, 20, 270, w - 40, 22);
-  place(1013, w - 300, h - 34, 140, 28);
-  place(1014, w - 155, h - 34, 150, 28);
+  const int openWidth = widthForText(findChild<QWidget*>("id1014"), 150);
+  place(1014, w - 5 - openWidth, h - 34, openWidth, 28);
+  place(1013, w - 10 - openWidth - 140, h - 34, 140, 28);
 }
 
 bool CTabpageRanking::readData(bool tellRefusal) {

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -41,6 +42,8 @@ namespace {
 using platform::rgb;
 
 constexpr int kColumns = 5;
+constexpr wchar_t kEmptyListHint[] = L"このボタンを押して問題集を追加してください →";
+constexpr wchar_t kAddSetHint[] = L"覚えたい問題集を追加できます →";
 constexpr unsigned kMaxCount = 1000;
 const wchar_t* const kSliderTexts[] = {L"低", L"中", L"高"};
 constexpr int kPeriods[] = {1, 5, 10, 15, 30, 60, 90};
@@ -145,7 +148,6 @@ void CTabpageSmartlearning::OnInitDialog() {
 void CTabpageSmartlearning::layoutControls() {
   const int W = width(), H = height();
   const int y0 = static_cast<int>(H * 0.3);
-  list_->setGeometry(0, 0, W, std::max(y0 - 2, 0));
   levelRadio_->setGeometry(40, y0 + 2, 105, 22);
   curveRadio_->setGeometry(145, y0 + 2, 90, 22);
   zoom_->setGeometry(240, y0 + 2, 60, 22);
@@ -164,6 +166,14 @@ void CTabpageSmartlearning::layoutControls() {
   sliderLabel_->setGeometry(395, H - 98, 30, 22);
   allButton_->setGeometry(440, H - 98, 40, 22);
   studyButton_->setGeometry(W - 140, H - 46, 130, 32);
+  // The hint goes between the period and the add button when the row has room for the longer
+  // of its two texts; else it takes a line of its own under the list, which gives up that room.
+  const QFontMetrics hintFont(pageFont(14).qfont());
+  const int hintWidth =
+      std::max(hintFont.horizontalAdvance(qtext(kEmptyListHint)), hintFont.horizontalAdvance(qtext(kAddSetHint)));
+  hintBeside_ = addButton_->x() - 6 - hintWidth > period_->geometry().right() + 6;
+  const int listBottom = hintBeside_ ? y0 - 2 : y0 - 4 - hintFont.height();
+  list_->setGeometry(0, 0, W, std::max(listBottom, 0));
 }
 
 void CTabpageSmartlearning::resizeEvent(QResizeEvent*) { layoutControls(); }
@@ -464,6 +474,12 @@ std::vector<int> CTabpageSmartlearning::levelCounts() {
   return counts;
 }
 
+QPoint CTabpageSmartlearning::hintPosition(const std::wstring& hint) const {
+  const int width = QFontMetrics(pageFont(14).qfont()).horizontalAdvance(qtext(hint));
+  const int y = hintBeside_ ? addButton_->y() + 5 : list_->geometry().bottom() + 2;
+  return {addButton_->x() - 6 - width, y};
+}
+
 void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   using platform::Rect;
   const int W = width(), H = height();
@@ -474,13 +490,10 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   dc.setBkMode(platform::Transparent);
   dc.textOut(0, y0 + 7, L"表示：");
   const platform::COLORREF text = dc.textColor();
-  if (shownIds_.empty()) {
-    dc.setTextColor(rgb(192, 0, 0));
-    dc.textOut(W - 450, y0 + 7, L"このボタンを押して問題集を追加してください →");
-  } else {
-    dc.setTextColor(rgb(64, 64, 192));
-    dc.textOut(W - 350, y0 + 7, L"覚えたい問題集を追加できます →");
-  }
+  const std::wstring hint = shownIds_.empty() ? kEmptyListHint : kAddSetHint;
+  dc.setTextColor(shownIds_.empty() ? rgb(192, 0, 0) : rgb(64, 64, 192));
+  const QPoint at = hintPosition(hint);
+  dc.textOut(at.x(), at.y(), hint);
   dc.setTextColor(text);
 
   const std::vector<int> counts = levelCounts();  // A (levels 8-10) down to F (1), then those not learned

@@ -86,6 +86,9 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   const pdb3::Question* cachedQuestion(int row);
   void setShownIds(std::vector<int> ids);
   void layoutControls();
+  // Where the hint that points at the add button starts: in the row of controls under the list,
+  // just left of the button, when the row has room for it; else on a line of its own above the row.
+  QPoint hintPosition(const std::wstring& hint) const;
   void paintPage(platform::Dc& dc);
   // The list's questions of the current user by level group, as the page shows them.
   std::vector<int> levelCounts();
@@ -102,6 +105,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   std::wstring sliderText_ = L"中";
   bool allMode_ = true;
   bool initialised_ = false;
+  bool hintBeside_ = true;
   smart::LevelCalculator calculator_;
 
   QPushButton* allButton_;

@@ -9,12 +9,14 @@
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
 #include "database/sql_helpers.h"
+#include "platform/dialog_units.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
 
 namespace {
 
 constexpr int kLastStep = 6;
+constexpr int kSummaryTabStop = 32;
 
 int64_t fileSize(const std::wstring& path) { return QFileInfo(QString::fromStdWString(path)).size(); }
 
@@ -23,8 +25,9 @@ int64_t fileSize(const std::wstring& path) { return QFileInfo(QString::fromStdWS
 CDefragDlg::CDefragDlg(KlvApp& app, QWidget* parent) : QDialog(parent), app_(app) {
   setUpDialog(this, 279, L"データベースの最適化", 420, 300);
   progress_ = dialogControl<QProgressBar>(this, 1292, QRect(10, 10, 400, 22));
-  log_ = dialogControl<QPlainTextEdit>(this, 1289, QRect(10, 42, 400, 206));
-  log_->setReadOnly(true);
+  log_ = readOnlyField(dialogControl<QPlainTextEdit>(this, 1289, QRect(10, 42, 400, 206)));
+  // The summary's columns are tab-separated for tab stops every 32 dialog units.
+  log_->setTabStopDistance(platform::dialogUnitsAcross(kSummaryTabStop, log_->font()));
   start_ = dialogButton(this, 1, L"開始", QRect(226, 260, 88, 28));
   close_ = dialogButton(this, 2, L"閉じる", QRect(322, 260, 88, 28));
   timer_.setSingleShot(true);

@@ -8,8 +8,7 @@
 RenameDlg::RenameDlg(QWidget* parent) : QDialog(parent) {
   setUpDialog(this, 154, L"名称の変更", 420, 110);
   dialogText(this, L"新しい利用者名を入力してください", QRect(10, 10, 400, 20));
-  oldName_ = dialogControl<QLineEdit>(this, 1141, QRect(10, 36, 180, 24));
-  oldName_->setReadOnly(true);
+  oldName_ = readOnlyField(dialogControl<QLineEdit>(this, 1141, QRect(10, 36, 180, 24)));
   dialogText(this, L"->", QRect(198, 36, 24, 24));
   newName_ = dialogControl<QLineEdit>(this, 1023, QRect(228, 36, 180, 24));
   dialogButton(this, 1, L"&OK", QRect(228, 72, 88, 28));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <deque>
@@ -83,6 +84,18 @@ TEST(DatabaseChooser, AsksUntilAFileOpensAndKeepsIt) {
   // Cancel gives up, the setting untouched.
   EXPECT_FALSE(ChooseDatabaseUntilOpen(s.app));
   EXPECT_EQ(s.settings.databasePath.value, good);
+}
+
+// The summary is laid out in columns with tabs: its field stops every 32 dialog units of its own
+// font (a quarter of the average character width each), not at the toolkit's default distance.
+TEST(Defragmentation, SummaryTabStopsFollowTheFieldsFont) {
+  StudyApp s;
+  CDefragDlg dialog(s.app);
+  auto* summary = dialog.findChild<QPlainTextEdit*>("id1289");
+  ASSERT_NE(summary, nullptr);
+  const QFontMetrics metrics(summary->font());
+  const double averageWidth = metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0;
+  EXPECT_NEAR(summary->tabStopDistance(), 8 * averageWidth, 4.5);
 }
 
 TEST(Defragmentation, DeletesRowsOfNoProblemSetAndCompactsEachRunAfresh) {
