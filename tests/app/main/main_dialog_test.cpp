@@ -226,6 +226,14 @@ TEST(MainDialog, MenuAndToolbarCarryTheStringTableAndHoveredPrompts) {
   EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"問題集データベースと履歴ファイルを再読込");
   emit file->aboutToHide();
   EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"問題集の情報を確認しましょう");
+  // A toolbar button tells what it does while the pointer is on it, and no longer.
+  QWidget* print = toolbar->findChild<QWidget*>("button199");
+  QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), print->mapToGlobal(QPointF(5, 5)));
+  QApplication::sendEvent(print, &enter);
+  EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"問題集を印刷します");
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(print, &leave);
+  EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"問題集の情報を確認しましょう");
   // Every command works now but the home page, which needs the maker's address.
   EXPECT_FALSE(s.dialog.commandEnabled(32795));
   for (int id : {32826, 32791, 32798, 32841, 32790, 32789, 32773}) EXPECT_TRUE(s.dialog.commandEnabled(id)) << id;
