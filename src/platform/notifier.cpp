@@ -1,8 +1,13 @@
 #include "platform/notifier.h"
 
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
+#include <QStringList>
+#include <QTextLayout>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -24,11 +29,119 @@ std::vector<int> buttonsOf(unsigned flags) {
   }
 }
 
+// The lines the text takes at that width, as a label breaks them (a word longer than the width
+// is broken too).
+QStringList brokenLines(const QString& text, const QFont& font, int width) {
+  QTextLayout layout(text, font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  QStringList lines;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    QString piece = text.mid(line.textStart(), line.textLength());
+    while (piece.endsWith(' ')) piece.chop(1);
+    lines << piece;
+  }
+  layout.endLayout();
+  return lines;
+}
+
+// The line broken into as few lines as at the full room, but of even widths.
+QStringList evenLines(const QString& line, const QFont& font, int room) {
+  const qsizetype count = brokenLines(line, font, room).size();
+  int narrow = 1, wide = room;  // the narrowest width that still takes `count` lines
+  while (narrow < wide) {
+    const int width = (narrow + wide) / 2;
+    if (brokenLines(line, font, width).size() <= count) {
+      wide = width;
+    } else {
+      narrow = width + 1;
+    }
+  }
+  return brokenLines(line, font, wide);
+}
+
+// The line broken only after a space or a closing punctuation mark, filling each line in turn;
+// empty when a piece between two such places is wider than the room.
+QStringList linesAtPhrases(const QString& line, const QFontMetrics& metrics, int room) {
+  static const QString phraseEnds = QString::fromUtf8(u8"。、，．）」』】！？ ");
+  QStringList lines;
+  QString current, phrase;
+  const auto place = [&] {
+    if (!current.isEmpty() && metrics.horizontalAdvance(current + phrase) > room) {
+      lines << current.trimmed();
+      current.clear();
+    }
+    current += phrase;
+    phrase.clear();
+    return metrics.horizontalAdvance(current.trimmed()) <= room;
+  };
+  for (const QChar c : line) {
+    phrase += c;
+    if (phraseEnds.contains(c) && !place()) return {};
+  }
+  if (!place()) return {};
+  if (!current.isEmpty()) lines << current.trimmed();
+  return lines;
+}
+
+int widestOf(const QStringList& lines, const QFontMetrics& metrics) {
+  int widest = 0;
+  for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+  return widest;
+}
+
+// Each line wider than the room is broken into as few lines as at the full width, none less than
+// half as wide as the widest, so that no line is left with a stray word or two. A break after a
+// phrase is taken when it gives such lines; otherwise the widths are made even.
+QString balancedLines(const QString& text, const QFont& font, int room) {
+  const QFontMetrics metrics(font);
+  QStringList out;
+  for (const QString& line : text.split('\n')) {
+    if (metrics.horizontalAdvance(line) <= room) {
+      out << line;
+      continue;
+    }
+    const QStringList even = evenLines(line, font, room);
+    const QStringList phrases = linesAtPhrases(line, metrics, room);
+    bool phrasesFit = !phrases.isEmpty() && phrases.size() == even.size();
+    const int widest = widestOf(phrases, metrics);
+    for (const QString& piece : phrases) phrasesFit = phrasesFit && metrics.horizontalAdvance(piece) * 2 >= widest;
+    out << (phrasesFit ? phrases : even);
+  }
+  return out.join('\n');
+}
+
+// A message box whose long lines are broken evenly within the width the box takes.
+class MessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);  // sizes the box: lines too long for it make the text wrap
+    auto* label = findChild<QLabel*>("qt_msgbox_label");
+    if (balanced_ || !label || !label->wordWrap() || label->textFormat() == Qt::RichText ||
+        (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text())))
+      return;
+    balanced_ = true;
+    layout()->invalidate();
+    layout()->activate();
+    // Sizes the box again for the text broken by hand, which needs no wrapping.
+    setText(balancedLines(text(), label->font(), label->contentsRect().width()));
+  }
+
+ private:
+  bool balanced_ = false;
+};
+
 class QtNotifier : public Notifier {
  public:
   int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption,
                  unsigned flags) override {
-    QMessageBox box(owner);
+    MessageBox box(owner);
     box.setWindowTitle(QString::fromStdWString(caption));
     box.setText(QString::fromStdWString(text));
     switch (flags & MbIconMask) {
