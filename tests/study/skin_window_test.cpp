@@ -96,6 +96,7 @@ namespace {
 // the skin's drawing under each of them no more than a plain fill (no text, line or image).
 void expectControlsApartFromTheDrawing(CTransDlg& dlg, const std::string& when) {
   SCOPED_TRACE(when);
+  dlg.repaintWindow();
   dlg.grab();  // draws the skin afresh
   const QImage& drawn = dlg.surfaceImage();
   std::vector<QWidget*> shown;
