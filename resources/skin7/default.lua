@@ -13,10 +13,52 @@ local textFont = KLV.LoadUserVar("TextFont", "font", "16,0,0,0,0,IPAGothic")
 
 local W, H = DlgWidth_n, DlgHeight_n
 local questionTop, questionBottom = 70, 170
+-- Rows below the question, the same in every mode; each control and each drawing has a place of
+-- its own, so none covers another.
+local countsTop, countsBottom = 53, 69
+local commentTop, commentBottom = 340, 366
+local hintTop, hintBottom = 370, 400
+local buttonsTop, buttonsBottom = H - 40, H - 12
 
 -- Program-managed buttons keep their visibility: "Keep" is no state word.
 local function place(x1, y1, x2, y2, name, caption)
   KLV.MoveButton(x1, y1, x2, y2, name, caption, "Keep")
+end
+
+-- The choices fill the middle; the question's frame holds the pronunciation below the question.
+local function placeChoices()
+  KLV.MoveEdit(30, questionTop + 6, W - 30, questionBottom - 30, "Question", 1, text)
+  KLV.MoveEdit(30, questionBottom - 26, W - 30, questionBottom - 4, "Pronounce")
+  KLV.MoveBar(30, 174, W - 30, 180, "ReplyLimit")
+  for i = 1, 4 do
+    local y = 184 + (i - 1) * 32
+    place(30, y, 90, y + 28, "Select4-" .. i, "&" .. i)
+    KLV.MoveEdit(100, y, W - 30, y + 28, "Select4-" .. i)
+  end
+  place(30, 312, 190, 338, "Select4-GiveUp", "&0 (GIVE UP!)")
+  KLV.MoveButton(W - 140, 312, W - 30, 338, "ok", "これでよい", "Keep")
+end
+
+-- The cards turn and take the verdict in one row; "ok" has nothing to do in this mode.
+local function placeCards()
+  KLV.MoveEdit(30, questionTop + 8, W - 30, questionBottom - 8, "Question", 1, text)
+  KLV.MoveEdit(30, 236, W - 30, 256, "Pronounce")
+  place(30, 300, 190, 330, "Q-Card", "&Q-Card(SPACE)")
+  place(30, 300, 190, 330, "A-Card", "&A-Card(SPACE)")
+  place(W - 250, 300, W - 140, 330, "Card-OK", "&OK")
+  place(W - 130, 300, W - 30, 330, "Card-NG", "&NG")
+  KLV.MoveButton(W - 140, 270, W - 30, 300, "ok", "これでよい", "Hide")
+end
+
+-- The answers shown one below the other, then the reply with its time limit.
+local function placeTyping()
+  KLV.MoveEdit(30, questionTop + 8, W - 30, questionBottom - 8, "Question", 1, text)
+  KLV.MoveEdit(30, 180, W - 30, 206, "AnswerIndicator")
+  KLV.MoveEdit(30, 208, W - 30, 234, "MistakeIndicator")
+  KLV.MoveEdit(30, 236, W - 30, 256, "Pronounce")
+  KLV.MoveEdit(30, 270, W - 150, 300, "Reply", 0, "000000", "FFFFFF")
+  KLV.MoveBar(30, 302, W - 150, 308, "ReplyLimit")
+  KLV.MoveButton(W - 140, 270, W - 30, 300, "ok", "これでよい", "Keep")
 end
 
 function OnInit()
@@ -24,32 +66,18 @@ function OnInit()
   KLV.CreateFont(5, textFont)
   KLV.CreateFont(6, "14,0,0,0,0,IPAGothic")
   KLV.MoveBar(20, 44, W - 20, 52, "TransNumber")
-  KLV.MoveEdit(30, questionTop + 8, W - 30, questionBottom - 8, "Question", 1, text)
-  KLV.MoveEdit(30, 180, W - 30, 206, "AnswerIndicator")
-  KLV.MoveEdit(30, 208, W - 30, 234, "MistakeIndicator")
-  KLV.MoveEdit(30, 236, W - 30, 256, "Pronounce")
-  KLV.MoveEdit(30, 370, W - 30, 400, "Hint")
+  KLV.MoveEdit(30, hintTop, W - 30, hintBottom, "Hint")
   if KLV.mode_select then
-    for i = 1, 4 do
-      local y = 180 + (i - 1) * 40
-      place(30, y, 90, y + 32, "Select4-" .. i, "&" .. i)
-      KLV.MoveEdit(100, y + 4, W - 30, y + 32, "Select4-" .. i)
-    end
-    place(30, 340, 190, 366, "Select4-GiveUp", "&0 (GIVE UP!)")
+    placeChoices()
   elseif KLV.mode == "card" then
-    place(30, 300, 190, 330, "Q-Card", "&Q-Card(SPACE)")
-    place(30, 300, 190, 330, "A-Card", "&A-Card(SPACE)")
-    place(W - 250, 300, W - 140, 330, "Card-OK", "&OK")
-    place(W - 130, 300, W - 30, 330, "Card-NG", "&NG")
+    placeCards()
   else
-    KLV.MoveEdit(30, 270, W - 150, 300, "Reply", 0, "000000", "FFFFFF")
-    KLV.MoveBar(30, 302, W - 150, 308, "ReplyLimit")
+    placeTyping()
   end
-  KLV.MoveButton(W - 140, 270, W - 30, 300, "ok", "これでよい", "Keep")
-  KLV.MoveButton(20, H - 40, 120, H - 12, "cancel", "逃げる", "Normal")
-  place(130, H - 40, 250, H - 12, "Hint", "ヒント(&G)")
-  place(260, H - 40, 440, H - 12, "LastQuestionModify", "さっきの問題を...(&B)")
-  KLV.MoveButton(450, H - 40, 560, H - 12, "EditPopup", "編集...(&E)", "Normal")
+  KLV.MoveButton(20, buttonsTop, 120, buttonsBottom, "cancel", "逃げる", "Normal")
+  place(130, buttonsTop, 250, buttonsBottom, "Hint", "ヒント(&G)")
+  place(260, buttonsTop, 440, buttonsBottom, "LastQuestionModify", "さっきの問題を...(&B)")
+  KLV.MoveButton(450, buttonsTop, 560, buttonsBottom, "EditPopup", "編集...(&E)", "Normal")
 end
 
 function OnUpdate()
@@ -60,20 +88,27 @@ function OnUpdate()
   KLV.FillRect(20, questionTop, W - 20, questionBottom, "FFFFFF")
   KLV.DrawBorder(20, questionTop, W - 21, questionBottom - 1, frame)
 
-  local counts = "正解 %nCorrectsAll%   不正解 %nMistakesAll%   残り %nRemindQuestions% / %nQuestions%"
-  KLV.DrawString(20, 54, W - 20, 70, counts, "Right", 0, text)
-
+  -- A message of the moment stands in for the counts while it lasts.
   if KLV.display_banner then
-    KLV.FillRect(20, 312, W - 20, 336, frame)
-    KLV.DrawString(20, 316, W - 20, 336, "%strBanner%", "Center", 0, "FFFFFF")
-  end
-  KLV.DrawString(20, 340, W - 20, 366, "%strResultComment%", "Center", 5, accent)
-  if KLV.use_default_pronounce then
-    KLV.DrawImage(100, 0, 0, 0, 0, 30, 238, 0, 0)
+    KLV.FillRect(20, countsTop, W - 20, countsBottom, frame)
+    KLV.DrawString(20, countsTop + 1, W - 20, countsBottom, "%strBanner%", "Center", 6, "FFFFFF")
+  else
+    local counts = "正解 %nCorrectsAll%   不正解 %nMistakesAll%   残り %nRemindQuestions% / %nQuestions%"
+    KLV.DrawString(20, countsTop + 1, W - 20, countsBottom, counts, "Right", 0, text)
   end
 
   if KLV.tstate == "end" then
-    KLV.DrawString(20, 110, W - 20, 140, "お疲れさまでした！", "Center", 1, frame)
+    KLV.DrawString(20, commentTop, W - 20, commentBottom, "お疲れさまでした！", "Center", 1, frame)
+  else
+    KLV.DrawString(20, commentTop, W - 20, commentBottom, "%strResultComment%", "Center", 5, accent)
   end
+  if KLV.use_default_pronounce then
+    if KLV.mode_select then
+      KLV.DrawImage(100, 0, 0, 0, 0, 30, questionBottom - 24, 0, 0)
+    else
+      KLV.DrawImage(100, 0, 0, 0, 0, 30, 238, 0, 0)
+    end
+  end
+
   KLV.DrawLine(20, H - 48, W - 20, H - 48, frame)
 end

@@ -1,5 +1,7 @@
 #include "platform/notifier.h"
 
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
@@ -7,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/message_text.h"
 #include "platform/trace.h"
 #include "platform/text.h"
 
@@ -24,11 +27,34 @@ std::vector<int> buttonsOf(unsigned flags) {
   }
 }
 
+// A message box whose long lines are broken evenly within the width the box takes.
+class MessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);  // sizes the box: lines too long for it make the text wrap
+    auto* label = findChild<QLabel*>("qt_msgbox_label");
+    if (balanced_ || !label || !label->wordWrap() || label->textFormat() == Qt::RichText ||
+        (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text())))
+      return;
+    balanced_ = true;
+    layout()->invalidate();
+    layout()->activate();
+    // Sizes the box again for the text broken by hand, which needs no wrapping.
+    setText(balancedLines(text(), label->font(), label->contentsRect().width()));
+  }
+
+ private:
+  bool balanced_ = false;
+};
+
 class QtNotifier : public Notifier {
  public:
   int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption,
                  unsigned flags) override {
-    QMessageBox box(owner);
+    MessageBox box(owner);
     box.setWindowTitle(QString::fromStdWString(caption));
     box.setText(QString::fromStdWString(text));
     switch (flags & MbIconMask) {

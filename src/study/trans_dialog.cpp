@@ -69,6 +69,9 @@ CTransDlg::CTransDlg(const StudySetup& setup, StudyHost& host, QWidget* parent)
       record_(host.historyAccessor()) {
   setObjectName("id130");
   setWindowTitle("Kelvara");
+  // A window of the skin's fixed size: it can be minimised but not maximised.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   record_.did = setup.did;
   record_.lid = setup.lid;
   buildControls();
@@ -261,8 +264,9 @@ void CTransDlg::StartRound() {
   } else {
     enableControl(ctl::ReplyEdit, false);
   }
+  // The start limit is the typing modes' (je and speedreply): no other mode shows its bar.
   limitBar()->setValue(0);
-  limitBar()->setVisible(host_.settings().useReplyStartLimitJe);
+  limitBar()->setVisible(startLimitOf(mode, host_.settings()).has_value());
   progressBar()->setRange(0, flow_.progressRange);
   progressBar()->setValue(flow_.progressPos);
   message_ = L"まもなく始まります。がんばってください！";

@@ -142,7 +142,9 @@ void CTransDlg::ApplySkin() {
   LuaScript script(lua_.get());
   const StudySettings settings = host_.settings();
   setWindowTitle("resizing... [1/3]");
-  if (const QSize skinSize = skinDialogSize(); !skinSize.isEmpty()) resize(skinSize);
+  // The skin's drawing and its controls' places are made for one size: the window keeps it.
+  const QSize skinSize = skinDialogSize();
+  setFixedSize(skinSize.isEmpty() ? size() : skinSize);
   setWindowTitle("resizing... [2/3]");
   for (int i = 0; i < 12; ++i) showControl(ctl::FirstFunc + i, false);
   setWindowTitle("resizing... [3/3]");

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "app/shell/app_study_host.h"
+#include "database/sql_helpers.h"
 #include "platform/gdi_types.h"
 #include "platform/system_metrics.h"
 #include "study/study_modes.h"
@@ -21,24 +22,27 @@
 
 using namespace study;
 using studytest::StudyApp;
+using studytest::find;
+using studytest::waitForState;
 using studytest::typeReply;
 
 namespace {
 
-// A je study window of the program on the sample set, drawn by the given skin (the default skin
-// when none is given).
+// A study window of the program on the sample set (je unless another mode is given), drawn by
+// the given skin (the default skin when none is given).
 struct SkinWindow {
-  explicit SkinWindow(std::vector<int> ids, const std::wstring& skin = L"", int incorrectWaitMsec = 0) {
+  explicit SkinWindow(std::vector<int> ids, const std::wstring& skin = L"", int incorrectWaitMsec = 0, int mode = ModeJe)
+      : app(mode) {
     if (!skin.empty()) app.settings.skin7Path.value = skin;
     app.settings.incorrectWaitMsec.value = incorrectWaitMsec;
-    dlg = std::make_unique<CTransDlg>(studytest::setupFor(ModeJe, std::move(ids), L"スキン"), host);
+    dlg = std::make_unique<CTransDlg>(studytest::setupFor(mode, std::move(ids), L"スキン"), host);
   }
   bool open() {
     dlg->show();
     return QTest::qWaitFor([&] { return dlg->flow().tstate == TurnReply; }, 3000);
   }
 
-  StudyApp app{ModeJe};
+  StudyApp app;
   SoundQueue sounds;
   AppStudyHost host{app.app, sounds};
   std::unique_ptr<CTransDlg> dlg;
@@ -71,6 +75,12 @@ TEST(DefaultSkin, DrawsTheFrameAndPlacesTheControlsOfTheMode) {
   EXPECT_EQ(dlg.findChild<QWidget*>("id1208")->geometry(), QRect(30, 78, 580, 84));
   EXPECT_EQ(dlg.findChild<QWidget*>("id1026")->geometry(), QRect(30, 270, 460, 30));
   EXPECT_FALSE(dlg.findChild<QWidget*>("id1012")->isVisible());
+  // The skin's size holds: the window is neither resized nor maximised.
+  EXPECT_EQ(dlg.minimumSize(), QSize(640, 480));
+  EXPECT_EQ(dlg.maximumSize(), QSize(640, 480));
+  EXPECT_FALSE(dlg.windowFlags() & Qt::WindowMaximizeButtonHint);
+  dlg.resize(900, 700);
+  EXPECT_EQ(dlg.size(), QSize(640, 480));
 
   const QImage shot = dlg.grab().toImage();
   EXPECT_EQ(shot.pixelColor(5, 5), rgb(0x2F5D9E));      // the title band
@@ -82,6 +92,33 @@ TEST(DefaultSkin, DrawsTheFrameAndPlacesTheControlsOfTheMode) {
 
 namespace {
 
+// What a person sees of the window now: every visible control inside it, none over another, and
+// the skin's drawing under each of them no more than a plain fill (no text, line or image).
+void expectControlsApartFromTheDrawing(CTransDlg& dlg, const std::string& when) {
+  SCOPED_TRACE(when);
+  dlg.repaintWindow();
+  dlg.grab();  // draws the skin afresh
+  const QImage& drawn = dlg.surfaceImage();
+  std::vector<QWidget*> shown;
+  for (QWidget* child : dlg.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child->isVisible()) shown.push_back(child);
+  }
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const QRect place = shown[i]->geometry();
+    const std::string name = shown[i]->objectName().toStdString();
+    EXPECT_TRUE(dlg.rect().contains(place)) << name;
+    for (size_t j = i + 1; j < shown.size(); ++j) {
+      EXPECT_FALSE(place.intersects(shown[j]->geometry())) << name << " and " << shown[j]->objectName().toStdString();
+    }
+    const QRect under = place & drawn.rect();
+    bool plain = true;
+    for (int y = under.top(); y <= under.bottom() && plain; ++y) {
+      for (int x = under.left(); x <= under.right() && plain; ++x) plain = drawn.pixel(x, y) == drawn.pixel(under.topLeft());
+    }
+    EXPECT_TRUE(plain) << "the skin draws under " << name;
+  }
+}
+
 std::vector<std::string> readLines(const std::string& path) {
   std::ifstream in(path);
   std::vector<std::string> lines;
@@ -92,6 +129,52 @@ std::vector<std::string> readLines(const std::string& path) {
 std::string homeFile(const char* name) { return testenv::processDir() + "/home/" + name; }
 
 }  // namespace
+
+TEST(DefaultSkin, KeepsItsDrawingAndTheControlsApartInEveryMode) {
+  for (int mode = ModeJe; mode <= ModeDictation; ++mode) {
+    SCOPED_TRACE(modeName(mode));
+    SkinWindow w({1, 2, 3}, L"", 0, mode);
+    AppSettings& settings = w.app.settings;
+    // Every limit the modes have, on as a new user has them; the answer waits for the user.
+    settings.useReplyStartLimitJe.value = true;
+    settings.useReplyLimitEj.value = settings.useReplyLimitEj4.value = settings.useReplyLimitJe4.value = true;
+    settings.stopAfterAnswer.value = true;
+    pdb3::execSqlf(w.app.accessor(), L"UPDATE question SET hint='%ls', pronounce='%ls' WHERE qid IN (1, 2, 3)",
+                   L"教える部屋", L"klˈæsɹum");
+    ASSERT_TRUE(w.open());
+    CTransDlg& dlg = *w.dlg;
+    expectControlsApartFromTheDrawing(dlg, "a question");
+    QTest::keyClick(&dlg, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);  // a timed message
+    expectControlsApartFromTheDrawing(dlg, "a timed message");
+
+    if (mode == ModeCard) {
+      find<QPushButton>(dlg, 1230)->click();  // the answer side
+      expectControlsApartFromTheDrawing(dlg, "the card turned");
+      find<QPushButton>(dlg, 1231)->click();
+      ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+      expectControlsApartFromTheDrawing(dlg, "the next card");
+      continue;
+    }
+    if (isChoiceMode(mode)) {
+      find<QPushButton>(dlg, 1012 + (dlg.rightChoice() + 1) % 4)->click();
+    } else {
+      typeReply(dlg, "wrong");
+    }
+    ASSERT_TRUE(waitForState(dlg, TurnReinput));
+    expectControlsApartFromTheDrawing(dlg, "a wrong answer");
+    if (isChoiceMode(mode)) {
+      find<QPushButton>(dlg, 1012 + dlg.rightChoice())->click();
+      ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+      find<QPushButton>(dlg, 1012 + dlg.rightChoice())->click();
+    } else {
+      typeReply(dlg, QString::fromStdWString(dlg.correctAnswers().text(0)));
+      ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+      typeReply(dlg, QString::fromStdWString(dlg.correctAnswers().text(0)));
+    }
+    ASSERT_TRUE(waitForState(dlg, TurnWaitNextTrigger));
+    expectControlsApartFromTheDrawing(dlg, "a right answer");
+  }
+}
 
 TEST(SkinHostFunctions, RaiseTheirOwnErrorsAndDrawOnTheWindow) {
   SkinWindow w({1}, skinFixture("host_calls.lua"));

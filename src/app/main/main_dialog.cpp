@@ -28,6 +28,7 @@
 #include "platform/trace.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
+#include "services/window_helpers.h"
 #include "uictl/frames/caption_bar.h"
 
 namespace {
@@ -132,8 +133,15 @@ int MainDialog::DoModal() {
 bool MainDialog::OnInitDialog() {
   m_pApp.mainDialog = this;
   const AppSettings& settings = *m_pApp.settings;
-  resize(std::clamp(settings.windowWidth.value, kMinWidth, kMaxWidth),
-         std::clamp(settings.windowHeight.value, kMinHeight, kMaxHeight));
+  const int width = std::clamp(settings.windowWidth.value, kMinWidth, kMaxWidth);
+  const int height = std::clamp(settings.windowHeight.value, kMinHeight, kMaxHeight);
+  // The window takes its place before it shows: what opens over it first (the first start's set
+  // chooser) is centred on it.
+  if (testAttribute(Qt::WA_Moved)) {
+    resize(width, height);
+  } else {
+    CenterOnDesktop(this, width, height);
+  }
   UpdateTitle();
 
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);

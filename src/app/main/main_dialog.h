@@ -110,6 +110,7 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   std::wstring messageString(unsigned id) const override;
 
  protected:
+  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -280,6 +281,19 @@ void MainDialog::onUpdateCommandUi(platform::CommandUi& state) {
 }
 
 std::wstring MainDialog::messageString(unsigned id) const { return CommandPrompt(static_cast<int>(id)); }
+
+bool MainDialog::event(QEvent* event) {
+  if (event->type() != QEvent::StatusTip) return QDialog::event(event);
+  // A toolbar button tells what it does while the pointer is on it; when the pointer leaves, the
+  // page's own text comes back. The menus keep their prompts to themselves while open.
+  const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+  if (!tip.isEmpty()) {
+    m_statusBar->showMessage(tip);
+  } else if (!QApplication::activePopupWidget()) {
+    UpdateStatusAndCaption();
+  }
+  return true;
+}
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease) passedOnKey_ = {};

@@ -14,7 +14,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   link_ = dialogControl<CUxURLLinkButton>(this, 1012, QRect(60, 40, 230, 20));
   auto* letter = dialogButton(this, 1272, L"アイコンについて", QRect(16, 92, 120, 26));
   connect(letter, &QPushButton::clicked, this, &CAboutDlg::OnIconLetter);
-  dialogButton(this, 1, L"OK", QRect(212, 92, 76, 26));
+  auto* ok = dialogButton(this, 1, L"OK", QRect(212, 92, 76, 26));
+  // The box opens on its default button, so that Enter closes it.
+  setTabOrder(ok, letter);
+  ok->setFocus();
 }
 
 int CAboutDlg::DoModal() {

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
@@ -128,9 +129,18 @@ struct MainApp : TreeApp {
 TEST(MainDialog, FirstRunStartsAtTheSampleSetAndEndsWhenNoSetCanBeHad) {
   {
     MainApp s(L"");
-    ModalAnswers answers({{"id236", reject}});
+    // The chooser opens over the main window, which is placed in the middle of the screen (up to
+    // the window frames).
+    QRect chooser;
+    ModalAnswers answers({{"id236", [&](QDialog& dialog) {
+                             chooser = dialog.frameGeometry();
+                             reject(dialog);
+                           }}});
     ASSERT_TRUE(s.open());
     EXPECT_EQ(answers.seen["id236"], 1);
+    const QPoint screenCentre = QGuiApplication::primaryScreen()->geometry().center();
+    EXPECT_LE((s.dialog.frameGeometry().center() - screenCentre).manhattanLength(), 8);
+    EXPECT_LE((chooser.center() - s.dialog.frameGeometry().center()).manhattanLength(), 8);
     EXPECT_EQ(s.dialog.setPath(), L"中学生向け問題/中学校 学校・教室などの単語");
     EXPECT_EQ(s.app.currentSetId, 2);
     EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【tester】");
@@ -225,6 +235,14 @@ TEST(MainDialog, MenuAndToolbarCarryTheStringTableAndHoveredPrompts) {
   emit file->hovered(s.dialog.commandAction(1025));
   EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"問題集データベースと履歴ファイルを再読込");
   emit file->aboutToHide();
+  EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"問題集の情報を確認しましょう");
+  // A toolbar button tells what it does while the pointer is on it, and no longer.
+  QWidget* print = toolbar->findChild<QWidget*>("button199");
+  QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), print->mapToGlobal(QPointF(5, 5)));
+  QApplication::sendEvent(print, &enter);
+  EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"問題集を印刷します");
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(print, &leave);
   EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"問題集の情報を確認しましょう");
   // Every command works now but the home page, which needs the maker's address.
   EXPECT_FALSE(s.dialog.commandEnabled(32795));

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include "app/shell/about_dialog.h"
 #include "app/shell/program_identity.h"
@@ -64,4 +66,12 @@ TEST(AboutBox, ShowsTheVersionAndOffersTheMakersSiteOnlyWhenTheBuildNamesOne) {
   about.findChild<QPushButton*>("id1272")->click();
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_NE(boxes.texts[0].find(L"K"), std::wstring::npos);
+
+  // Enter as the box opens presses OK, not the icon's button.
+  about.show();
+  about.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&about));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(about.result(), QDialog::Accepted);
+  EXPECT_EQ(boxes.texts.size(), 1u);
 }

@@ -1,0 +1,15 @@
+// Breaking the text of a message for a box of a given width.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace platform {
+
+// The text with each line wider than the room broken into as few lines as at the full width,
+// none less than half as wide as the widest, so that no line is left with a stray word or two. A
+// break after a phrase (a space or a closing punctuation mark) is taken when it gives such lines;
+// otherwise the widths are made even.
+QString balancedLines(const QString& text, const QFont& font, int room);
+
+}  // namespace platform
