@@ -2,6 +2,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QAbstractButton>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -263,7 +265,7 @@ bool MainDialog::OnCommand(int id) {
       ShowHelp();
       return true;
     case 32789:
-      OpenReadme();
+      ShowReadme();
       return true;
     case 32827:
       reject();
@@ -281,14 +283,57 @@ void MainDialog::onUpdateCommandUi(platform::CommandUi& state) {
 
 std::wstring MainDialog::messageString(unsigned id) const { return CommandPrompt(static_cast<int>(id)); }
 
+QWidget* MainDialog::mnemonicControl(const QKeyEvent& key) const {
+  const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+  const bool letterOrDigit = (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) || (key.key() >= Qt::Key_0 && key.key() <= Qt::Key_9);
+  if (modifiers != Qt::AltModifier || !letterOrDigit) return nullptr;
+  const QKeySequence pressed(QKeyCombination(Qt::AltModifier, static_cast<Qt::Key>(key.key())));
+  // Several controls with one letter take it in turn from the focus on, as tabbing meets them.
+  std::vector<QWidget*> carriers;
+  int afterFocus = 0;
+  for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain()) {
+    if (widget == focusWidget()) afterFocus = static_cast<int>(carriers.size());
+    if (widget->window() != this || !widget->isVisible() || !widget->isEnabled() || m_menuBar->isAncestorOf(widget))
+      continue;
+    QString text;
+    if (const auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
+    else if (const auto* label = qobject_cast<QLabel*>(widget); label && label->buddy()) text = label->text();
+    if (!text.isEmpty() && QKeySequence::mnemonic(text) == pressed) carriers.push_back(widget);
+  }
+  if (carriers.empty()) return nullptr;
+  return carriers[static_cast<size_t>(afterFocus) % carriers.size()];
+}
+
+void MainDialog::pressMnemonic(QWidget* control) {
+  if (const auto* label = qobject_cast<QLabel*>(control)) {
+    label->buddy()->setFocus(Qt::ShortcutFocusReason);
+    return;
+  }
+  if (control->focusPolicy() & Qt::TabFocus) control->setFocus(Qt::ShortcutFocusReason);
+  static_cast<QAbstractButton*>(control)->click();
+}
+
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease) passedOnKey_ = {};
-  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return QDialog::eventFilter(watched, event);
+  const bool shortcutOverride = event->type() == QEvent::ShortcutOverride;
+  if ((event->type() != QEvent::KeyPress && !shortcutOverride) || !watched->isWidgetType())
+    return QDialog::eventFilter(watched, event);
   // Keys of the dialog and its controls only, not of the windows it opens.
   auto* widget = static_cast<QWidget*>(watched);
   if (widget->window() != this) return QDialog::eventFilter(watched, event);
-  // A key passed on climbs from the control to the dialog and comes by again on the way.
   const auto* key = static_cast<QKeyEvent*>(event);
+  // A control's Alt+letter comes before the menu bar's (which then opens by F10, or Alt and the
+  // letter): the key is kept from the shortcuts and pressed on its way to the control.
+  if (shortcutOverride) {
+    if (!mnemonicControl(*key)) return QDialog::eventFilter(watched, event);
+    event->accept();
+    return true;
+  }
+  if (QWidget* control = mnemonicControl(*key)) {
+    pressMnemonic(control);
+    return true;
+  }
+  // A key passed on climbs from the control to the dialog and comes by again on the way.
   const PassedOnKey passing{event, key->key(), key->modifiers()};
   if (passing == passedOnKey_) return false;
   if (OnKeyDown(key->key(), key->modifiers())) return true;
@@ -404,7 +449,16 @@ void MainDialog::OnMakeShortcut() {
 }
 
 void MainDialog::OnExport() {
-  CQuestionExportDlg dialog(m_pApp, m_strSetPath, nullptr, this);
+  // The page's choice as it stands when the export opens; without one only the whole set goes.
+  std::vector<int> chosen;
+  CQuestionExportDlg::PageSelection pageSelection;
+  if (SelectStudyQuestions(chosen)) {
+    pageSelection = [chosen](std::deque<int>& ids) {
+      ids.assign(chosen.begin(), chosen.end());
+      return true;
+    };
+  }
+  CQuestionExportDlg dialog(m_pApp, m_strSetPath, pageSelection, this);
   runModalDialog(dialog);
 }
 

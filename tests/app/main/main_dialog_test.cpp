@@ -33,7 +33,7 @@
 #include "database/users.h"
 #include "platform/gdi_types.h"
 #include "platform/trace.h"
-#include "element_tree_fixture.h"
+#include "main_dialog_fixture.h"
 #include "scoped_env.h"
 #include "study/study_flow.h"
 #include "study/trans_dialog.h"
@@ -44,39 +44,6 @@
 using namespace apptest;
 
 namespace {
-
-// Answers the modal windows that come up by their object names and counts them.
-class ModalAnswers {
- public:
-  using Handler = std::function<void(QDialog&)>;
-  explicit ModalAnswers(std::map<QString, Handler> handlers) : handlers_(std::move(handlers)) {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (!dialog || dialog == last_ || !handlers_.count(dialog->objectName())) return;
-      last_ = dialog;
-      ++seen[dialog->objectName()];
-      handlers_[dialog->objectName()](*dialog);
-    });
-    timer_.start(10);
-  }
-  std::map<QString, int> seen;
-
- private:
-  std::map<QString, Handler> handlers_;
-  QPointer<QDialog> last_;
-  QTimer timer_;
-};
-
-void reject(QDialog& dialog) { QTimer::singleShot(0, &dialog, &QDialog::reject); }
-
-// The tree dialog answering with the element given.
-ModalAnswers::Handler chooseInTree(int eid) {
-  return [eid](QDialog& dialog) {
-    auto& chooser = static_cast<CSelectSectionDlg&>(dialog);
-    chooser.tree().SelectEidFromRoot(eid);
-    chooser.accept();
-  };
-}
 
 // Answers every question of a card-mode study window as known.
 class CardStudyDriver {
@@ -98,29 +65,6 @@ class CardStudyDriver {
 
  private:
   QTimer timer_;
-};
-
-struct MainApp : TreeApp {
-  explicit MainApp(const std::wstring& lastSection = L"Alpha/deep/Apple") {
-    settings.lastSection.value = lastSection;
-    settings.lastSelectedTabId.value = 0;
-    setOutlookAnimationSleeper([](int) {});  // the bar slides in no time
-  }
-  ~MainApp() { setOutlookAnimationSleeper(nullptr); }
-  // The dialog initialised and shown; false when it ended at once.
-  bool open() {
-    if (!dialog.OnInitDialog()) return false;
-    dialog.show();
-    return true;
-  }
-  QWidget* control(int id) { return dialog.findChild<QWidget*>(QString("id%1").arg(id)); }
-  QStringList recentEntries() {
-    QStringList out;
-    for (int i = 0; i < dialog.recentCombo().count(); ++i) out << dialog.recentCombo().itemText(i);
-    return out;
-  }
-  UxLibrary library;
-  MainDialog dialog{app};
 };
 
 }  // namespace
