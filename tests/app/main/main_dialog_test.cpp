@@ -2,15 +2,18 @@
 // as a user drives it: keys, menu commands and the choosers by their object names.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -33,6 +36,7 @@
 #include "database/users.h"
 #include "platform/gdi_types.h"
 #include "platform/trace.h"
+#include "app_test_support.h"
 #include "main_dialog_fixture.h"
 #include "scoped_env.h"
 #include "study/study_flow.h"
@@ -77,6 +81,10 @@ TEST(MainDialog, FirstRunStartsAtTheSampleSetAndEndsWhenNoSetCanBeHad) {
     EXPECT_EQ(answers.seen["id236"], 1);
     EXPECT_EQ(s.dialog.setPath(), L"中学生向け問題/中学校 学校・教室などの単語");
     EXPECT_EQ(s.app.currentSetId, 2);
+    // The chooser shows the set in use, with the entry that asks for another after it.
+    EXPECT_EQ(s.recentEntries(), (QStringList{QString::fromStdWString(s.dialog.setPath()),
+                                              QString::fromStdWString(L"<< 問題集の選択... >>")}));
+    EXPECT_EQ(s.dialog.recentCombo().currentIndex(), 0);
     EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【tester】");
     EXPECT_EQ(s.dialog.size(), QSize(MainDialog::kMinWidth, MainDialog::kMinHeight));  // 600 x 450 held to the limits
   }
@@ -503,4 +511,39 @@ TEST(MainDialog, AnotherUserSeesTheirOwnRankingAccountAndTitle) {
   s.dialog.OnUserChanged();
   EXPECT_EQ(s.dialog.rankingPage().m_strId, L"hanako-id");
   EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【hanako】");
+}
+
+TEST(MainDialog, ExportOffersTheShownPagesChoiceWhenThereIsOne) {
+  MainApp s;
+  s.run(L"UPDATE question SET answer='apple-one' WHERE qid=1");
+  s.run(L"UPDATE question SET answer='apple-two' WHERE qid=2");
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F4);
+  const auto chosenOnly = [](QDialog& dialog) { return dialog.findChild<QAbstractButton*>("id1284"); };
+  {
+    // Nothing checked on the question log: the whole set is what can go.
+    ModalAnswers answers({{"id275", [&](QDialog& dialog) {
+                             EXPECT_FALSE(chosenOnly(dialog)->isEnabled());
+                             EXPECT_TRUE(dialog.findChild<QAbstractButton*>("id1282")->isChecked());
+                             reject(dialog);
+                           }}});
+    s.dialog.OnCommand(270);
+    EXPECT_EQ(answers.seen["id275"], 1);
+  }
+  s.dialog.questionLogPage().setChecked(1, true);
+  ASSERT_EQ(s.dialog.questionLogPage().rowIds().at(1), 2);
+  QTemporaryDir folder;
+  const QString file = folder.path() + "/chosen.csv";
+  ModalAnswers answers({{"id275", [&](QDialog& dialog) {
+                           EXPECT_TRUE(chosenOnly(dialog)->isEnabled());
+                           EXPECT_TRUE(chosenOnly(dialog)->isChecked());
+                           dialog.findChild<QLineEdit*>("id1271")->setText(file);
+                           dialog.findChild<QAbstractButton*>("id1280")->click();
+                           dialog.accept();
+                         }}});
+  s.dialog.OnCommand(270);
+  EXPECT_EQ(answers.seen["id275"], 1);
+  const QByteArray written = readText(file);
+  EXPECT_TRUE(written.contains("apple-two"));
+  EXPECT_FALSE(written.contains("apple-one"));
 }
