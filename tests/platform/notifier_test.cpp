@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+#include <thread>
+
 #include "platform/notifier.h"
 
 using namespace platform;
@@ -25,4 +30,25 @@ TEST(Notifier, OverrideReceivesBoxesAndIsRemovedAfterwards) {
     EXPECT_EQ(messageBox(nullptr, L"本文", L"KLV", MbRetryCancel), IdRetry);
   }
   EXPECT_EQ(recorder.last, L"KLV|本文");
+}
+
+TEST(Notifier, ABoxAskedForByAnotherThreadIsShownByTheGuiThread) {
+  struct Recorder : Notifier {
+    QThread* shownBy = nullptr;
+    int messageBox(QWidget*, const std::wstring&, const std::wstring&, unsigned) override {
+      shownBy = QThread::currentThread();
+      return IdNo;
+    }
+  } recorder;
+  NotifierOverride use(recorder);
+  QEventLoop waiting;
+  int answer = 0;
+  std::thread worker([&] {
+    answer = messageBox(nullptr, L"本文", L"KLV", MbYesNo);
+    QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  waiting.exec();
+  worker.join();
+  EXPECT_EQ(answer, IdNo);
+  EXPECT_EQ(recorder.shownBy, QCoreApplication::instance()->thread());
 }

@@ -135,6 +135,8 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   QWidget* mnemonicControl(const QKeyEvent& key) const;
   // What Alt and a control's letter does: a button is clicked, a label's buddy takes the focus.
   void pressMnemonic(QWidget* control);
+  // The menu bar takes the keys: its titles open by their letters, the arrows move along it.
+  void OpenMenuBarByKeys();
   void fillRecentCombo();
   void fillModeCombo();
   // Makes the element at the path the chosen one: false, nothing changed, when it does not exist.

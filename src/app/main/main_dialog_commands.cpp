@@ -313,6 +313,14 @@ void MainDialog::pressMnemonic(QWidget* control) {
   static_cast<QAbstractButton*>(control)->click();
 }
 
+void MainDialog::OpenMenuBarByKeys() {
+  // F10 is Alt pressed and released alone, which the menu bar watches the window for.
+  QKeyEvent altDown(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+  QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+  QCoreApplication::sendEvent(this, &altDown);
+  QCoreApplication::sendEvent(this, &altUp);
+}
+
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease) passedOnKey_ = {};
   const bool shortcutOverride = event->type() == QEvent::ShortcutOverride;
@@ -363,6 +371,10 @@ bool MainDialog::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
       return true;
     case Qt::Key_F7:
       OnCommand(32787);
+      return true;
+    case Qt::Key_F10:
+      if (modifiers != Qt::NoModifier) return false;
+      OpenMenuBarByKeys();
       return true;
     case Qt::Key_F11:
       OnCommand(32798);

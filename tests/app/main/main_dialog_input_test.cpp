@@ -106,6 +106,13 @@ TEST(MainDialogInput, EachAltLetterDoesOneThingAndAControlsLetterComesBeforeTheM
   EXPECT_EQ(altAnd(Qt::Key_T), QStringList{"id1325"});
   s.dialog.ShowPage(0);
   EXPECT_EQ(altAnd(Qt::Key_T), QStringList{QString::fromStdWString(L"ツール(&T)")});
+  // F10, as Alt alone, and then the letter reach the menu there.
+  s.dialog.ShowPage(1);
+  done.clear();
+  press(s.dialog, Qt::Key_F10);
+  press(s.dialog, Qt::Key_T);
+  EXPECT_EQ(done, QStringList{QString::fromStdWString(L"ツール(&T)")});
+  if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
   s.dialog.ShowPage(2);
   EXPECT_EQ(altAnd(Qt::Key_B), QStringList{"id1175"});
   EXPECT_EQ(altAnd(Qt::Key_F), QStringList{QString::fromStdWString(L"ファイル(&F)")});
