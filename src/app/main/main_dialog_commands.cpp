@@ -314,11 +314,13 @@ void MainDialog::pressMnemonic(QWidget* control) {
 }
 
 void MainDialog::OpenMenuBarByKeys() {
-  // F10 is Alt pressed and released alone, which the menu bar watches the window for.
-  QKeyEvent altDown(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+  // F10 is Alt pressed and released alone, as the keyboard sends it to the control with the
+  // focus: the menu bar watches the window's keys for that.
+  QWidget* target = focusWidget() ? focusWidget() : this;
+  QKeyEvent altOverride(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+  QKeyEvent altDown(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
   QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
-  QCoreApplication::sendEvent(this, &altDown);
-  QCoreApplication::sendEvent(this, &altUp);
+  for (QKeyEvent* key : {&altOverride, &altDown, &altUp}) QCoreApplication::sendEvent(target, key);
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
