@@ -1,9 +1,9 @@
 // The main dialog's commands: its menu, toolbar and keys, and the windows its commands open.
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QAbstractButton>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -285,9 +285,10 @@ std::wstring MainDialog::messageString(unsigned id) const { return CommandPrompt
 
 QWidget* MainDialog::mnemonicControl(const QKeyEvent& key) const {
   const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
-  const bool letterOrDigit = (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) || (key.key() >= Qt::Key_0 && key.key() <= Qt::Key_9);
+  const int code = key.key();
+  const bool letterOrDigit = (code >= Qt::Key_A && code <= Qt::Key_Z) || (code >= Qt::Key_0 && code <= Qt::Key_9);
   if (modifiers != Qt::AltModifier || !letterOrDigit) return nullptr;
-  const QKeySequence pressed(QKeyCombination(Qt::AltModifier, static_cast<Qt::Key>(key.key())));
+  const QKeySequence pressed(QKeyCombination(Qt::AltModifier, static_cast<Qt::Key>(code)));
   // Several controls with one letter take it in turn from the focus on, as tabbing meets them.
   std::vector<QWidget*> carriers;
   int afterFocus = 0;

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 #include <QPointer>
 #include <QScreen>
 #include <QTextBrowser>
+#include <algorithm>
 
 #include "app/common/modal_dialog.h"
 #include "platform/notifier.h"
