@@ -1,10 +1,12 @@
 #include "platform/notifier.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
+#include <QThread>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -116,6 +118,15 @@ int automaticAnswer(unsigned flags, const char* requested) {
 }
 
 int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption, unsigned flags) {
+  // Boxes are windows: one asked for by another thread is shown by the GUI thread, which that
+  // thread waits for.
+  QCoreApplication* application = QCoreApplication::instance();
+  if (application && QThread::currentThread() != application->thread()) {
+    int answer = IdCancel;
+    QMetaObject::invokeMethod(
+        application, [&] { answer = messageBox(owner, text, caption, flags); }, Qt::BlockingQueuedConnection);
+    return answer;
+  }
   traceError("msgbox: %s: %s\n", toUtf8(caption).c_str(), toUtf8(text).c_str());
   if (gCurrent == &gQtNotifier) {
     if (const char* requested = std::getenv("KELVARA_AUTOANSWER")) return automaticAnswer(flags, requested);

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <thread>
 
 #include "platform/notifier.h"
 #include "scoped_env.h"
@@ -65,4 +68,25 @@ TEST(Notifier, ALineTooLongForTheBoxIsBrokenIntoEvenLinesThatFit) {
   for (const QString& line : shown.mid(2)) widest = std::max(widest, metrics.horizontalAdvance(line));
   EXPECT_LE(widest, room);  // no line wraps again
   for (const QString& line : shown.mid(2)) EXPECT_GE(metrics.horizontalAdvance(line) * 2, widest) << line.toStdString();
+}
+
+TEST(Notifier, ABoxAskedForByAnotherThreadIsShownByTheGuiThread) {
+  struct Recorder : Notifier {
+    QThread* shownBy = nullptr;
+    int messageBox(QWidget*, const std::wstring&, const std::wstring&, unsigned) override {
+      shownBy = QThread::currentThread();
+      return IdNo;
+    }
+  } recorder;
+  NotifierOverride use(recorder);
+  QEventLoop waiting;
+  int answer = 0;
+  std::thread worker([&] {
+    answer = messageBox(nullptr, L"本文", L"KLV", MbYesNo);
+    QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  waiting.exec();
+  worker.join();
+  EXPECT_EQ(answer, IdNo);
+  EXPECT_EQ(recorder.shownBy, QCoreApplication::instance()->thread());
 }

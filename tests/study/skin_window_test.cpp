@@ -126,7 +126,7 @@ std::vector<std::string> readLines(const std::string& path) {
   return lines;
 }
 
-std::string homeFile(const char* name) { return testenv::processDir() + "/home/" + name; }
+std::string homeFile(const char* name) { return testenv::homeDir() + "/" + name; }
 
 }  // namespace
 

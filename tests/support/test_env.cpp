@@ -16,6 +16,7 @@ std::string fromEnvironment(const char* name) {
 std::string sourceDir() { return fromEnvironment("KELVARA_SOURCE_DIR"); }
 std::string programDir() { return fromEnvironment("KELVARA_PROGRAM_DIR"); }
 std::string processDir() { return fromEnvironment("KELVARA_TEST_PROCESS_DIR"); }
+std::string homeDir() { return fromEnvironment("HOME"); }
 
 FileSizeLimit::FileSizeLimit(size_t bytes) {
   std::signal(SIGXFSZ, SIG_IGN);

@@ -14,6 +14,8 @@ std::string sourceDir();
 std::string programDir();
 // A folder private to this test process; HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR point below it.
 std::string processDir();
+// The running test's home (HOME): every test starts with an empty one of its own.
+std::string homeDir();
 
 // A full disk, as far as this process's writes see: files cannot grow beyond `bytes` while it lives
 // (the write fails with EFBIG instead of raising SIGXFSZ).

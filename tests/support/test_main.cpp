@@ -8,6 +8,26 @@
 #include <clocale>
 #include <cstdlib>
 
+namespace {
+
+// Each test starts in an empty home of its own: what one test leaves there (a desktop folder, a
+// data folder) is not what the next one finds, whether the tests run one per process or together.
+class FreshHomePerTest : public ::testing::EmptyTestEventListener {
+ public:
+  explicit FreshHomePerTest(QString root) : root_(std::move(root)) {}
+  void OnTestStart(const ::testing::TestInfo&) override {
+    const QString home = QString("%1/home-%2").arg(root_).arg(++count_);
+    QDir().mkpath(home);
+    setenv("HOME", home.toUtf8().constData(), 1);
+  }
+
+ private:
+  QString root_;
+  int count_ = 0;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QTemporaryDir processDir(QDir::tempPath() + "/kelvara-test-XXXXXX");
@@ -20,6 +40,7 @@ int main(int argc, char** argv) {
   setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
 
   ::testing::InitGoogleTest(&argc, argv);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new FreshHomePerTest(processDir.path()));
   QApplication app(argc, argv);
   // Qt sets the locale from the environment; numbers in SQL and files use a point.
   std::setlocale(LC_NUMERIC, "C");

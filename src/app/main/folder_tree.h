@@ -46,7 +46,7 @@ class CFolderTreeCtrl : public QTreeWidget {
 
 // The tree as the user handles it: element icons, a drag image that follows the mouse and lights
 // up the folder under it (nothing is moved when it ends), labels that may be edited but always
-// revert, and Enter and F2 kept from the dialog.
+// revert, and Enter and F2 kept from the dialog: Enter is told to the dialog as the tree's own.
 class CMyFolderTreeCtrl : public CFolderTreeCtrl {
   Q_OBJECT
 
@@ -62,6 +62,10 @@ class CMyFolderTreeCtrl : public CFolderTreeCtrl {
   QTreeWidgetItem* dropHighlightItem() const { return itemFromIndex(dropHighlight_); }
   // The eid of the item last right-clicked, -1 before any.
   int clickedEid() const { return m_nClickedEid; }
+
+ signals:
+  // Enter in the tree (not while a label is edited).
+  void enterPressed();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

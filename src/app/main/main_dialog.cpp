@@ -156,6 +156,14 @@ bool MainDialog::OnInitDialog() {
       done(-1);
       return false;
     }
+    // Nothing chosen: the set in use is the one the chooser shows.
+    if (m_recentCombo->count() == 0) {
+      if (m_strSetPath.empty()) {
+        std::wstring path;
+        if (pdb3::getElementPath(accessor, path, m_pApp.currentSetId) && !path.empty()) selectChosenPath(path);
+      }
+      if (!m_strSetPath.empty()) fillRecentCombo();
+    }
     if (firstStart) {
       // A first start begins with the chosen set in the smart-learning list.
       m_pageSmartlearning->AddToSmartLearning(m_pApp.currentSetId);
@@ -202,6 +210,9 @@ void MainDialog::UpdateTitle(const std::wstring& text) {
 
 void MainDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  // The program's window comes to the front when it first shows, over whatever started it.
+  if (!shownBefore_) ForceForegroundWindow(this);
+  shownBefore_ = true;
   if (refreshOnShow_ && initialised_ && m_nCurPage >= 0) ShowPage(m_nCurPage);
   refreshOnShow_ = false;
   OnSize(width(), height() - m_menuBar->sizeHint().height());

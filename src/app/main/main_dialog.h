@@ -23,6 +23,7 @@ class CUxCaptionBar;
 class KlvApp;
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -131,6 +132,12 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   void UpdateCommandStates();
   // True for a key the dialog handles itself (it is then not passed on).
   bool OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // The visible control whose mnemonic the key (Alt and a letter or digit) is, else null.
+  QWidget* mnemonicControl(const QKeyEvent& key) const;
+  // What Alt and a control's letter does: a button is clicked, a label's buddy takes the focus.
+  void pressMnemonic(QWidget* control);
+  // The menu bar takes the keys: its titles open by their letters, the arrows move along it.
+  void OpenMenuBarByKeys();
   void fillRecentCombo();
   void fillModeCombo();
   // Makes the element at the path the chosen one: false, nothing changed, when it does not exist.
@@ -198,4 +205,5 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   PassedOnKey passedOnKey_;
   // Shown again after being hidden (not restored after a study): the pages are read again.
   bool refreshOnShow_ = false;
+  bool shownBefore_ = false;
 };

@@ -1,7 +1,9 @@
 // The main dialog's commands: its menu, toolbar and keys, and the windows its commands open.
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -264,7 +266,7 @@ bool MainDialog::OnCommand(int id) {
       ShowHelp();
       return true;
     case 32789:
-      OpenReadme();
+      ShowReadme();
       return true;
     case 32827:
       reject();
@@ -295,14 +297,68 @@ bool MainDialog::event(QEvent* event) {
   return true;
 }
 
+QWidget* MainDialog::mnemonicControl(const QKeyEvent& key) const {
+  const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+  const int code = key.key();
+  const bool letterOrDigit = (code >= Qt::Key_A && code <= Qt::Key_Z) || (code >= Qt::Key_0 && code <= Qt::Key_9);
+  if (modifiers != Qt::AltModifier || !letterOrDigit) return nullptr;
+  const QKeySequence pressed(QKeyCombination(Qt::AltModifier, static_cast<Qt::Key>(code)));
+  // Several controls with one letter take it in turn from the focus on, as tabbing meets them.
+  std::vector<QWidget*> carriers;
+  int afterFocus = 0;
+  for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain()) {
+    if (widget == focusWidget()) afterFocus = static_cast<int>(carriers.size());
+    if (widget->window() != this || !widget->isVisible() || !widget->isEnabled() || m_menuBar->isAncestorOf(widget))
+      continue;
+    QString text;
+    if (const auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
+    else if (const auto* label = qobject_cast<QLabel*>(widget); label && label->buddy()) text = label->text();
+    if (!text.isEmpty() && QKeySequence::mnemonic(text) == pressed) carriers.push_back(widget);
+  }
+  if (carriers.empty()) return nullptr;
+  return carriers[static_cast<size_t>(afterFocus) % carriers.size()];
+}
+
+void MainDialog::pressMnemonic(QWidget* control) {
+  if (const auto* label = qobject_cast<QLabel*>(control)) {
+    label->buddy()->setFocus(Qt::ShortcutFocusReason);
+    return;
+  }
+  if (control->focusPolicy() & Qt::TabFocus) control->setFocus(Qt::ShortcutFocusReason);
+  static_cast<QAbstractButton*>(control)->click();
+}
+
+void MainDialog::OpenMenuBarByKeys() {
+  // F10 is Alt pressed and released alone, as the keyboard sends it to the control with the
+  // focus: the menu bar watches the window's keys for that.
+  QWidget* target = focusWidget() ? focusWidget() : this;
+  QKeyEvent altOverride(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+  QKeyEvent altDown(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+  QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+  for (QKeyEvent* key : {&altOverride, &altDown, &altUp}) QCoreApplication::sendEvent(target, key);
+}
+
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease) passedOnKey_ = {};
-  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return QDialog::eventFilter(watched, event);
+  const bool shortcutOverride = event->type() == QEvent::ShortcutOverride;
+  if ((event->type() != QEvent::KeyPress && !shortcutOverride) || !watched->isWidgetType())
+    return QDialog::eventFilter(watched, event);
   // Keys of the dialog and its controls only, not of the windows it opens.
   auto* widget = static_cast<QWidget*>(watched);
   if (widget->window() != this) return QDialog::eventFilter(watched, event);
-  // A key passed on climbs from the control to the dialog and comes by again on the way.
   const auto* key = static_cast<QKeyEvent*>(event);
+  // A control's Alt+letter comes before the menu bar's (which then opens by F10, or Alt and the
+  // letter): the key is kept from the shortcuts and pressed on its way to the control.
+  if (shortcutOverride) {
+    if (!mnemonicControl(*key)) return QDialog::eventFilter(watched, event);
+    event->accept();
+    return true;
+  }
+  if (QWidget* control = mnemonicControl(*key)) {
+    pressMnemonic(control);
+    return true;
+  }
+  // A key passed on climbs from the control to the dialog and comes by again on the way.
   const PassedOnKey passing{event, key->key(), key->modifiers()};
   if (passing == passedOnKey_) return false;
   if (OnKeyDown(key->key(), key->modifiers())) return true;
@@ -332,6 +388,10 @@ bool MainDialog::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
       return true;
     case Qt::Key_F7:
       OnCommand(32787);
+      return true;
+    case Qt::Key_F10:
+      if (modifiers != Qt::NoModifier) return false;
+      OpenMenuBarByKeys();
       return true;
     case Qt::Key_F11:
       OnCommand(32798);
@@ -418,7 +478,16 @@ void MainDialog::OnMakeShortcut() {
 }
 
 void MainDialog::OnExport() {
-  CQuestionExportDlg dialog(m_pApp, m_strSetPath, nullptr, this);
+  // The page's choice as it stands when the export opens; without one only the whole set goes.
+  std::vector<int> chosen;
+  CQuestionExportDlg::PageSelection pageSelection;
+  if (SelectStudyQuestions(chosen)) {
+    pageSelection = [chosen](std::deque<int>& ids) {
+      ids.assign(chosen.begin(), chosen.end());
+      return true;
+    };
+  }
+  CQuestionExportDlg dialog(m_pApp, m_strSetPath, pageSelection, this);
   runModalDialog(dialog);
 }
 

@@ -79,6 +79,7 @@ void CMyFolderTreeCtrl::mouseReleaseEvent(QMouseEvent* event) {
 void CMyFolderTreeCtrl::keyPressEvent(QKeyEvent* event) {
   if (isSwallowedKey(event)) {
     event->accept();
+    if (event->key() != Qt::Key_F2) emit enterPressed();
     return;
   }
   CFolderTreeCtrl::keyPressEvent(event);

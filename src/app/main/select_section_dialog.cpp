@@ -36,6 +36,7 @@ CSelectSectionDlg::CSelectSectionDlg(const pdb3::DbObject& query, KlvApp& app, Q
 
   connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &CSelectSectionDlg::OnSelChanged);
   connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CSelectSectionDlg::OnTreeDoubleClick);
+  connect(m_tree, &CMyFolderTreeCtrl::enterPressed, this, &CSelectSectionDlg::OnTreeEnter);
   connect(remove, &QPushButton::clicked, this, &CSelectSectionDlg::OnDelete);
 }
 
@@ -68,6 +69,17 @@ void CSelectSectionDlg::OnSelChanged() {
 void CSelectSectionDlg::OnTreeDoubleClick() {
   const int eid = m_tree->GetSelectedEid();
   if (eid >= 0 && !isFolder(eid)) accept();
+}
+
+void CSelectSectionDlg::OnTreeEnter() {
+  const int eid = m_tree->GetSelectedEid();
+  if (eid < 0) return;
+  if (!isFolder(eid)) {
+    accept();
+    return;
+  }
+  // A folder opens (or closes) as by a double click.
+  if (QTreeWidgetItem* folder = m_tree->selectedItems().value(0)) folder->setExpanded(!folder->isExpanded());
 }
 
 void CSelectSectionDlg::accept() {

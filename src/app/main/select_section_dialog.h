@@ -44,6 +44,8 @@ class CSelectSectionDlg : public QDialog {
  private:
   void OnSelChanged();
   void OnTreeDoubleClick();
+  // Enter in the tree: a set is chosen, a folder opens or closes.
+  void OnTreeEnter();
   bool isFolder(int eid) const;
   // The set and folder that collect smart learning are made again at once when a deletion took
   // them, so that nothing is ever added to a set that no longer exists.

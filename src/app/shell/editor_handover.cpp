@@ -3,8 +3,10 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/common/modal_dialog.h"
 #include "app/shell/database_chooser.h"
 #include "app/shell/klv_app.h"
+#include "platform/notifier.h"
 #include "platform/process.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
@@ -19,7 +21,14 @@ void setTitle(QWidget* window, const wchar_t* title) {
 
 bool RunEditor(KlvApp& app, QWidget* window) {
   const std::wstring folder = programFolder();
-  std::optional<platform::Process> editor = platform::startProcess(L"\"" + folder + L"KlvEditor7.exe\" /RUN_BY_KLV", folder);
+  // The editor ships apart from the program: without it the command says where it belongs.
+  const std::wstring program = folder + kEditorProgram;
+  if (!platform::findProgram(program)) {
+    platform::messageBox(window, L"問題集の編集プログラムが見つかりません。\nプログラムのフォルダに置いてください。\n" + program,
+                         kAppCaption, platform::MbIconInformation);
+    return true;
+  }
+  std::optional<platform::Process> editor = platform::startProcess(L"\"" + program + L"\" /RUN_BY_KLV", folder);
   if (!editor) return true;
   // The editor reads the settings and writes the database: both go over as they stand.
   app.settings->saveAll();

@@ -5,7 +5,11 @@
 class KlvApp;
 class QWidget;
 
+// The editor's file name in the program folder.
+inline constexpr wchar_t kEditorProgram[] = L"KlvEditor7";
+
 // window: the main window, minimised while the editor runs and titled for the wait (may be null).
-// Without an editor program nothing happens. False when the database no longer opens afterwards
-// and the user cancels the choice of another: the caller then closes.
+// Without an editor program a box says where it belongs, and nothing else happens. False when the
+// database no longer opens afterwards and the user cancels the choice of another: the caller
+// then closes.
 bool RunEditor(KlvApp& app, QWidget* window);

@@ -1,5 +1,6 @@
 // The help pages and the readme. Help topics keep their compiled-help form, "Klv.chm::/<page>":
-// the page is help/<page> in the program folder, shown in one help window for the whole run.
+// the page is help/<page> in the program folder, shown in one help window. While a modal window
+// runs, the help window is its own (else it could take no input), on the work area and in front.
 #pragma once
 
 #include <string>
@@ -12,5 +13,6 @@ QTextBrowser* ShowHelpTopic(const std::wstring& topic);
 // The main window's help: the top page.
 QTextBrowser* ShowHelp();
 
-// Opens the program folder's Readme.txt with the desktop's handler; nothing is told when it fails.
-bool OpenReadme();
+// Shows the program folder's Readme.txt in the help window; null, after a box naming the file,
+// when it is missing.
+QTextBrowser* ShowReadme();

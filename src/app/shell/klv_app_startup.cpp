@@ -89,20 +89,24 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   CSplashDlg splash;
   splash.OnInitDialog();
   splash.setProgressText(L"Loading database...");
-  if (!OpenDatabase()) {
+  bool opened = false;
+  splash.runStep([&] { opened = OpenDatabase(); });
+  if (!opened) {
     splash.closeAfter(100);
     if (!ChooseDatabaseUntilOpen(*this)) return 0;
   }
   // Reads the question table once so that the file is in the cache before the first window.
-  pdb3::execSql(pdb3::openQuery(db), L"SELECT * FROM question WHERE answer LIKE 'keen%'");
+  splash.runStep([&] { pdb3::execSql(pdb3::openQuery(db), L"SELECT * FROM question WHERE answer LIKE 'keen%'"); });
 
   splash.setProgressText(L"Loading internet-ranking info...");
-  pointInfo.load(settings->irankDatafilePath.value);
+  splash.runStep([&] { pointInfo.load(settings->irankDatafilePath.value); });
   splash.setProgressText(L"Loading webdic-inifile...");
-  LoadWebDictionaries();
+  splash.runStep([&] { LoadWebDictionaries(); });
   splash.setProgressText(L"Loading pronounce dictionary...");
-  pronouncingDictionary.openIndex(platform::toUtf8(settings->kpdDicfilePath.value),
-                                  platform::toUtf8(settings->kpdIdxfilePath.value));
+  splash.runStep([&] {
+    pronouncingDictionary.openIndex(platform::toUtf8(settings->kpdDicfilePath.value),
+                                    platform::toUtf8(settings->kpdIdxfilePath.value));
+  });
   splash.hideProgressText();
   splash.closeAfter(1200);
   TraceLine("killed the splach-screen-thread");

@@ -1,8 +1,11 @@
 #include "app/shell/splash_dialog.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QPainter>
+#include <exception>
+#include <thread>
 
 #include "services/shell_files.h"
 #include "services/window_helpers.h"
@@ -40,6 +43,22 @@ void CSplashDlg::setProgressText(const std::wstring& text) {
 void CSplashDlg::hideProgressText() {
   text_->hide();
   paintNow();
+}
+
+void CSplashDlg::runStep(const std::function<void()>& step) {
+  QEventLoop waiting;
+  std::exception_ptr failure;
+  std::thread worker([&] {
+    try {
+      step();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  waiting.exec(QEventLoop::ExcludeUserInputEvents);
+  worker.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void CSplashDlg::closeAfter(int milliseconds) { closer_.start(milliseconds); }

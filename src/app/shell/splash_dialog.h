@@ -1,11 +1,12 @@
 // The picture (splash.bmp of the program folder, 400 x 200) shown in the middle of the screen
-// while start-up opens the database and loads its files. It lives on the GUI thread, which is busy
-// meanwhile, so each progress text is painted the moment it is set.
+// while start-up opens the database and loads its files. It lives on the GUI thread; the loading
+// runs beside it, step by step, so that it is painted whenever it needs to be.
 #pragma once
 
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 class QLabel;
@@ -24,6 +25,10 @@ class CSplashDlg : public QWidget {
   void OnInitDialog();
   void setProgressText(const std::wstring& text);
   void hideProgressText();
+  // Runs a step of start-up on a thread of its own while this window goes on painting (input
+  // waits until the step is done). The step touches no widget; a box it asks for is shown by the
+  // GUI thread. What the step throws is thrown here.
+  void runStep(const std::function<void()>& step);
   // Closes the window after the delay; a later request replaces an earlier one.
   void closeAfter(int milliseconds);
 

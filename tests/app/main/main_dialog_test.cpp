@@ -2,9 +2,11 @@
 // as a user drives it: keys, menu commands and the choosers by their object names.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,6 +14,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -34,7 +37,8 @@
 #include "database/users.h"
 #include "platform/gdi_types.h"
 #include "platform/trace.h"
-#include "element_tree_fixture.h"
+#include "app_test_support.h"
+#include "main_dialog_fixture.h"
 #include "scoped_env.h"
 #include "study/study_flow.h"
 #include "study/trans_dialog.h"
@@ -45,39 +49,6 @@
 using namespace apptest;
 
 namespace {
-
-// Answers the modal windows that come up by their object names and counts them.
-class ModalAnswers {
- public:
-  using Handler = std::function<void(QDialog&)>;
-  explicit ModalAnswers(std::map<QString, Handler> handlers) : handlers_(std::move(handlers)) {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (!dialog || dialog == last_ || !handlers_.count(dialog->objectName())) return;
-      last_ = dialog;
-      ++seen[dialog->objectName()];
-      handlers_[dialog->objectName()](*dialog);
-    });
-    timer_.start(10);
-  }
-  std::map<QString, int> seen;
-
- private:
-  std::map<QString, Handler> handlers_;
-  QPointer<QDialog> last_;
-  QTimer timer_;
-};
-
-void reject(QDialog& dialog) { QTimer::singleShot(0, &dialog, &QDialog::reject); }
-
-// The tree dialog answering with the element given.
-ModalAnswers::Handler chooseInTree(int eid) {
-  return [eid](QDialog& dialog) {
-    auto& chooser = static_cast<CSelectSectionDlg&>(dialog);
-    chooser.tree().SelectEidFromRoot(eid);
-    chooser.accept();
-  };
-}
 
 // Answers every question of a card-mode study window as known.
 class CardStudyDriver {
@@ -101,29 +72,6 @@ class CardStudyDriver {
   QTimer timer_;
 };
 
-struct MainApp : TreeApp {
-  explicit MainApp(const std::wstring& lastSection = L"Alpha/deep/Apple") {
-    settings.lastSection.value = lastSection;
-    settings.lastSelectedTabId.value = 0;
-    setOutlookAnimationSleeper([](int) {});  // the bar slides in no time
-  }
-  ~MainApp() { setOutlookAnimationSleeper(nullptr); }
-  // The dialog initialised and shown; false when it ended at once.
-  bool open() {
-    if (!dialog.OnInitDialog()) return false;
-    dialog.show();
-    return true;
-  }
-  QWidget* control(int id) { return dialog.findChild<QWidget*>(QString("id%1").arg(id)); }
-  QStringList recentEntries() {
-    QStringList out;
-    for (int i = 0; i < dialog.recentCombo().count(); ++i) out << dialog.recentCombo().itemText(i);
-    return out;
-  }
-  UxLibrary library;
-  MainDialog dialog{app};
-};
-
 }  // namespace
 
 TEST(MainDialog, FirstRunStartsAtTheSampleSetAndEndsWhenNoSetCanBeHad) {
@@ -143,6 +91,10 @@ TEST(MainDialog, FirstRunStartsAtTheSampleSetAndEndsWhenNoSetCanBeHad) {
     EXPECT_LE((chooser.center() - s.dialog.frameGeometry().center()).manhattanLength(), 8);
     EXPECT_EQ(s.dialog.setPath(), L"中学生向け問題/中学校 学校・教室などの単語");
     EXPECT_EQ(s.app.currentSetId, 2);
+    // The chooser shows the set in use, with the entry that asks for another after it.
+    EXPECT_EQ(s.recentEntries(), (QStringList{QString::fromStdWString(s.dialog.setPath()),
+                                              QString::fromStdWString(L"<< 問題集の選択... >>")}));
+    EXPECT_EQ(s.dialog.recentCombo().currentIndex(), 0);
     EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【tester】");
     EXPECT_EQ(s.dialog.size(), QSize(MainDialog::kMinWidth, MainDialog::kMinHeight));  // 600 x 450 held to the limits
   }
@@ -577,4 +529,39 @@ TEST(MainDialog, AnotherUserSeesTheirOwnRankingAccountAndTitle) {
   s.dialog.OnUserChanged();
   EXPECT_EQ(s.dialog.rankingPage().m_strId, L"hanako-id");
   EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【hanako】");
+}
+
+TEST(MainDialog, ExportOffersTheShownPagesChoiceWhenThereIsOne) {
+  MainApp s;
+  s.run(L"UPDATE question SET answer='apple-one' WHERE qid=1");
+  s.run(L"UPDATE question SET answer='apple-two' WHERE qid=2");
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F4);
+  const auto chosenOnly = [](QDialog& dialog) { return dialog.findChild<QAbstractButton*>("id1284"); };
+  {
+    // Nothing checked on the question log: the whole set is what can go.
+    ModalAnswers answers({{"id275", [&](QDialog& dialog) {
+                             EXPECT_FALSE(chosenOnly(dialog)->isEnabled());
+                             EXPECT_TRUE(dialog.findChild<QAbstractButton*>("id1282")->isChecked());
+                             reject(dialog);
+                           }}});
+    s.dialog.OnCommand(270);
+    EXPECT_EQ(answers.seen["id275"], 1);
+  }
+  s.dialog.questionLogPage().setChecked(1, true);
+  ASSERT_EQ(s.dialog.questionLogPage().rowIds().at(1), 2);
+  QTemporaryDir folder;
+  const QString file = folder.path() + "/chosen.csv";
+  ModalAnswers answers({{"id275", [&](QDialog& dialog) {
+                           EXPECT_TRUE(chosenOnly(dialog)->isEnabled());
+                           EXPECT_TRUE(chosenOnly(dialog)->isChecked());
+                           dialog.findChild<QLineEdit*>("id1271")->setText(file);
+                           dialog.findChild<QAbstractButton*>("id1280")->click();
+                           dialog.accept();
+                         }}});
+  s.dialog.OnCommand(270);
+  EXPECT_EQ(answers.seen["id275"], 1);
+  const QByteArray written = readText(file);
+  EXPECT_TRUE(written.contains("apple-two"));
+  EXPECT_FALSE(written.contains("apple-one"));
 }

@@ -95,6 +95,24 @@ TEST(SelectSection, AnythingGoesByTheButtonButNotByADoubleClickOnAFolderAndUnatt
   EXPECT_EQ(set.m_strPath, L"Alpha/deep/Apple");
 }
 
+TEST(SelectSection, EnterInTheTreeOpensAFolderAndChoosesASet) {
+  TreeApp s;
+  Chooser c(s, CSelectSectionDlg::kAnything, kDeep);
+  CMyFolderTreeCtrl& tree = c.dialog.tree();
+  tree.setFocus();
+  QTreeWidgetItem* deep = tree.selectedItems().value(0);
+  ASSERT_NE(deep, nullptr);
+  EXPECT_FALSE(deep->isExpanded());
+  QTest::keyClick(&tree, Qt::Key_Return);
+  EXPECT_TRUE(deep->isExpanded());
+  EXPECT_TRUE(c.dialog.isVisible());
+
+  tree.SelectEidFromRoot(kApple);
+  QTest::keyClick(&tree, Qt::Key_Enter);
+  EXPECT_EQ(c.dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(c.dialog.m_strPath, L"Alpha/deep/Apple");
+}
+
 TEST(SelectSection, DeleteTakesTheWholeSubtreeOrNothing) {
   TreeApp s;
   Chooser c(s, CSelectSectionDlg::kAnything, kAlpha);

@@ -10,6 +10,7 @@
 #include "app_test_support.h"
 #include "database/users.h"
 #include "platform/folders.h"
+#include "platform/text.h"
 #include "scoped_env.h"
 #include "study_app_fixture.h"
 
@@ -32,9 +33,11 @@ TEST(RunEditor, WaitsForTheEditorThenReadsItsSettingsAndDatabaseAfresh) {
   QWidget window;
   window.setWindowTitle("Kelvara");
 
-  // No editor program: nothing happens.
+  // No editor program: a box says where it belongs, and nothing else happens.
   EXPECT_TRUE(RunEditor(s.app, &window));
   EXPECT_EQ(window.windowTitle(), "Kelvara");
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 問題集の編集プログラムが見つかりません。\nプログラムのフォルダに置いてください。\n" +
+                                         folder.path().toStdWString() + L"/KlvEditor7");
 
   // The editor's database: the program's own with one user more, chosen in the settings.
   const QString edited = folder.path() + "/edited.klvdb7";
@@ -69,7 +72,7 @@ TEST(RunEditor, ADatabaseThatNoLongerOpensAsksForAnotherAndCancelEnds) {
             L"Error!: データベースファイルが読み込めませんでした。\n次のダイアログでデータベースファイルを指定してください。");
 }
 
-TEST(HelpAndReadme, OneHelpWindowShowsEachPageAndTheReadmeGoesToTheDesktop) {
+TEST(HelpAndReadme, OneHelpWindowShowsEachPageAndTheReadme) {
   StudyApp s;
   QTemporaryDir folder;
   const platform::ProgramFolderOverride beside(folder.path().toStdWString());
@@ -87,12 +90,14 @@ TEST(HelpAndReadme, OneHelpWindowShowsEachPageAndTheReadmeGoesToTheDesktop) {
   EXPECT_EQ(ShowHelpTopic(L"Klv.chm::/missing.html"), nullptr);
   EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: ヘルプファイルが見つかりません。\n" +
                                          folder.path().toStdWString() + L"/help/missing.html");
-  help->close();
 
-  const QString log = folder.path() + "/shell.log";
-  const testenv::ScopedEnv shellLog("KELVARA_SHELL_LOG", log.toUtf8().constData());
-  EXPECT_FALSE(OpenReadme());
-  writeText(folder.path() + "/Readme.txt", "readme");
-  EXPECT_TRUE(OpenReadme());
-  EXPECT_EQ(readText(log), folder.path().toUtf8() + "/Readme.txt\n");
+  // The readme in the same window, whether it was saved as UTF-8 or in code page 932.
+  EXPECT_EQ(ShowReadme(), nullptr);
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: ファイルが見つかりません。\n" + folder.path().toStdWString() + L"/Readme.txt");
+  writeText(folder.path() + "/Readme.txt", "\xEF\xBB\xBF" + QString::fromStdWString(L"■ はじめに <b>").toUtf8());
+  EXPECT_EQ(ShowReadme(), help);
+  EXPECT_EQ(help->toPlainText().toStdWString(), L"■ はじめに <b>");
+  writeText(folder.path() + "/Readme.txt", QByteArray::fromStdString(platform::toCp932(L"■ はじめに")));
+  EXPECT_EQ(ShowReadme()->toPlainText().toStdWString(), L"■ はじめに");
+  help->close();
 }

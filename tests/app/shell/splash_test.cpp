@@ -3,6 +3,9 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "app/shell/splash_dialog.h"
 #include "platform/folders.h"
@@ -10,6 +13,17 @@
 namespace {
 
 QImage shown(CSplashDlg& splash) { return splash.grab().toImage(); }
+
+class PaintCountingSplash : public CSplashDlg {
+ public:
+  std::atomic<int> paints = 0;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    ++paints;
+    CSplashDlg::paintEvent(event);
+  }
+};
 
 }  // namespace
 
@@ -45,4 +59,24 @@ TEST(Splash, ShowsTheProgramFoldersPictureCutToItsSizeAndTheProgress) {
   EXPECT_TRUE(splash.isVisible());
   splash.closeAfter(20);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, 2000));
+}
+
+TEST(Splash, PaintsWhileAStepOfStartUpRunsAndPassesOnWhatTheStepThrows) {
+  QTemporaryDir folder;
+  const platform::ProgramFolderOverride beside(folder.path().toStdWString());
+  PaintCountingSplash splash;
+  splash.OnInitDialog();
+  const int before = splash.paints;
+  // The step waits until the window has been painted again: a window painted only between the
+  // steps never is, and the step gives up after a second.
+  bool paintedMeanwhile = false;
+  splash.runStep([&] {
+    QMetaObject::invokeMethod(&splash, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    for (int waited = 0; waited < 1000 && !paintedMeanwhile; waited += 10) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      paintedMeanwhile = splash.paints > before;
+    }
+  });
+  EXPECT_TRUE(paintedMeanwhile);
+  EXPECT_THROW(splash.runStep([] { throw std::wstring(L"database error"); }), std::wstring);
 }

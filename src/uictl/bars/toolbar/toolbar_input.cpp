@@ -332,9 +332,12 @@ bool CUxToolBar::PreTranslateKey(int key) {
     OnCancelMode();
     return true;
   }
+  // Esc takes the keyboard back from the bar; when the bar holds nothing of it, the key goes on
+  // to the window, which a dialog ends by.
+  const bool holdsKeyboard = GetButton(m_iHighlighted) || m_hwndLastFocus;
   Deactivate();
   RestoreFocus();
-  return true;
+  return holdsKeyboard;
 }
 
 void CUxToolBar::Deactivate() {

@@ -1,0 +1,168 @@
+// The main window's keys as a person presses them: to the control that has the focus, through
+// the shortcuts the window knows.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+
+#include "app/main/main_outlook_bar.h"
+#include "app_test_support.h"
+#include "main_dialog_fixture.h"
+#include "platform/folders.h"
+#include "scoped_env.h"
+
+using namespace apptest;
+
+namespace {
+
+// A key pressed where the focus is, through the window system as a keyboard sends it.
+void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QTest::keyClick(window.windowHandle(), key, modifiers);
+  QApplication::processEvents();
+}
+
+// Sees every event of a type on its way to the object that receives it.
+class EventWatch : public QObject {
+ public:
+  EventWatch(QEvent::Type type, std::function<void(QObject&)> seen) : type_(type), seen_(std::move(seen)) {
+    qApp->installEventFilter(this);
+  }
+  ~EventWatch() override { qApp->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == type_) seen_(*watched);
+    return false;
+  }
+
+ private:
+  QEvent::Type type_;
+  std::function<void(QObject&)> seen_;
+};
+
+struct ActiveMainApp : MainApp {
+  ActiveMainApp() {
+    EXPECT_TRUE(open());
+    dialog.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  }
+};
+
+}  // namespace
+
+TEST(MainDialogInput, TheWindowComesToTheFrontWhenItFirstShows) {
+  MainApp s;
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  int raised = 0;
+  EventWatch watch(QEvent::ZOrderChange, [&](QObject& receiver) { raised += &receiver == &s.dialog; });
+  ASSERT_TRUE(s.open());
+  EXPECT_EQ(raised, 1);
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&s.dialog));
+}
+
+TEST(MainDialogInput, EscEndsTheDialogFromAnyFocusAlsoAfterAClickOnTheBarsHeader) {
+  ActiveMainApp s;
+  CMainOutlookBar& bar = s.dialog.outlookBar();
+  QTest::mouseClick(bar.FindPage(1)->m_btnPage.get(), Qt::LeftButton, {}, {10, 5});
+  ASSERT_EQ(s.dialog.currentPage(), 4);
+  QTest::mouseClick(s.dialog.page(4), Qt::LeftButton, {}, {5, 5});
+  press(s.dialog, Qt::Key_Escape);
+  EXPECT_FALSE(s.dialog.isVisible());
+  EXPECT_EQ(s.dialog.result(), QDialog::Rejected);
+}
+
+TEST(MainDialogInput, EachAltLetterDoesOneThingAndAControlsLetterComesBeforeTheMenus) {
+  const testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "cancel");  // a study a letter starts ends at once
+  ActiveMainApp s;
+  QStringList done;
+  for (QAbstractButton* button : s.dialog.findChildren<QAbstractButton*>())
+    QObject::connect(button, &QAbstractButton::clicked, [&done, button] { done << button->objectName(); });
+  for (QAction* title : s.dialog.menuBar().actions())
+    QObject::connect(title->menu(), &QMenu::aboutToShow, [&done, title] { done << title->text(); });
+  const auto altAnd = [&](int key) {
+    done.clear();
+    s.dialog.activateWindow();  // back from the study a letter started
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&s.dialog));
+    press(s.dialog, static_cast<Qt::Key>(key), Qt::AltModifier);
+    if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    return done;
+  };
+
+  // F10, as Alt alone, and then the letter reach the menu where a control has the letter.
+  s.dialog.ShowPage(1);
+  s.dialog.modeCombo().setFocus();
+  press(s.dialog, Qt::Key_F10);
+  EXPECT_TRUE(s.dialog.menuBar().hasFocus());
+  press(s.dialog, Qt::Key_T);
+  EXPECT_EQ(done, QStringList{QString::fromStdWString(L"ツール(&T)")});
+  if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+
+  // The learning pages' button 「覚える(&T)」 before the menu 「ツール(&T)」, which has the letter
+  // where no control has it.
+  EXPECT_EQ(altAnd(Qt::Key_T), QStringList{"id1015"});
+  s.dialog.ShowPage(4);
+  EXPECT_EQ(altAnd(Qt::Key_T), QStringList{"id1325"});
+  s.dialog.ShowPage(0);
+  EXPECT_EQ(altAnd(Qt::Key_T), QStringList{QString::fromStdWString(L"ツール(&T)")});
+  s.dialog.ShowPage(2);
+  EXPECT_EQ(altAnd(Qt::Key_B), QStringList{"id1175"});
+  EXPECT_EQ(altAnd(Qt::Key_F), QStringList{QString::fromStdWString(L"ファイル(&F)")});
+
+  // No letter on any page does two things at once, nor moves only the focus where a control has it.
+  for (int page = 0; page < MainDialog::kPageCount; ++page) {
+    s.dialog.ShowPage(page);
+    std::vector<int> keys;
+    for (int key = Qt::Key_A; key <= Qt::Key_Z; ++key) keys.push_back(key);
+    for (int key = Qt::Key_0; key <= Qt::Key_9; ++key) keys.push_back(key);
+    for (int key : keys) EXPECT_LE(altAnd(key).size(), 1) << "page " << page << ", Alt+" << char(key);
+  }
+}
+
+TEST(MainDialogInput, HelpTakesKeysWhileTheMainWindowAndTheOptionsRunModally) {
+  ActiveMainApp s;
+  QTemporaryDir folder;
+  const platform::ProgramFolderOverride beside(folder.path().toStdWString());
+  writeText(folder.path() + "/help/top.html", "<html><body>top</body></html>");
+  writeText(folder.path() + "/help/option.html", "<html><body>options</body></html>");
+  // Keys that reach the help window, counted where they arrive.
+  int helpKeys = 0;
+  EventWatch watch(QEvent::KeyPress, [&](QObject& receiver) {
+    helpKeys += receiver.isWidgetType() && static_cast<QWidget&>(receiver).window()->objectName() == "helpWindow";
+  });
+  const auto typeIntoHelp = [&](QWidget* modal) {
+    QWidget* help = modal->findChild<QWidget*>("helpWindow");
+    if (!help) return;
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(help->frameGeometry()));
+    press(*help, Qt::Key_Down);
+  };
+
+  ModalAnswers options({{"id138", [&](QDialog& dialog) {
+                           dialog.findChild<QAbstractButton*>("id1140")->click();
+                           typeIntoHelp(&dialog);
+                           reject(dialog);
+                         }}});
+  int fromMain = 0;
+  QTimer::singleShot(0, &s.dialog, [&] {
+    s.dialog.OnCommand(32790);
+    typeIntoHelp(&s.dialog);
+    fromMain = helpKeys;
+    s.dialog.OnCommand(32826);
+    s.dialog.reject();
+  });
+  s.dialog.hide();
+  s.dialog.exec();  // modal as start-up runs it
+  EXPECT_EQ(fromMain, 1);
+  EXPECT_EQ(options.seen["id138"], 1);
+  EXPECT_EQ(helpKeys, 2);
+}
