@@ -22,6 +22,5 @@ int main(int argc, char** argv) {
   for (const QString& argument : QCoreApplication::arguments()) arguments.push_back(argument.toStdWString());
   KlvApp app;
   app.InitInstance(arguments);
-  app.ExitInstance();
-  return 0;
+  return app.ExitInstance();
 }

@@ -7,6 +7,7 @@
 #include "database/folders.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
+#include "database/write_transaction.h"
 #include "platform/random.h"
 
 namespace pdb3 {
@@ -78,9 +79,13 @@ bool SelectNextQuestions(const StudyContext& study, IdQueue& out, bool random, i
 }
 
 bool ResetRound(sqliteplus::SqliteConnection& connection, int lid) {
-  ElementLogRecord log = getElementLog(openQuery(connection), lid);
-  if (log.loopedQuestionCount() > 0) log.setNAccomplish(log.nAccomplish() + 1);
-  return execSqlf(log, L"DELETE FROM looped_questions WHERE lid=%d", lid);
+  const DbObject accessor = openQuery(connection);
+  // Counted but not emptied, the pass would be counted again at the next selection.
+  return runInTransaction(accessor, [&] {
+    ElementLogRecord log = getElementLog(accessor, lid);
+    return (log.loopedQuestionCount() == 0 || log.setNAccomplish(log.nAccomplish() + 1)) &&
+           execSqlf(accessor, L"DELETE FROM looped_questions WHERE lid=%d", lid);
+  });
 }
 
 bool SelectSectionByPath(StudyContext& study, const std::wstring& path) {

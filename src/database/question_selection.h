@@ -21,7 +21,8 @@ int PickRandomQuestion(IdQueue& ids);
 // rest of the pass cannot be read or a used-up pass cannot be closed.
 bool SelectNextQuestions(const StudyContext& study, IdQueue& out, bool random, int count);
 // Closes the pass of study log `lid`: counts it as accomplished when it asked anything, and
-// forgets its questions.
+// forgets its questions; both or neither (in a transaction of its own: the connection must not
+// be inside one).
 bool ResetRound(sqliteplus::SqliteConnection& connection, int lid);
 // Makes the problem set at the path the current one; false (nothing changed) when there is none.
 bool SelectSectionByPath(StudyContext& study, const std::wstring& path);

@@ -112,6 +112,9 @@ IniText decode(std::string_view bytes) {
   file.encoding = detectEncoding(bytes);
   bytes.remove_prefix(byteOrderMark(file.encoding).size());
   const size_t unit = unitSize(file.encoding);
+  // Half a UTF-16 unit at the end is no character. Kept, it would put every line a write adds
+  // one byte out of step, and the file could not be read back: a write leaves it out.
+  if (bytes.size() % unit != 0) bytes.remove_suffix(bytes.size() % unit);
   // A code page 932 trail byte is never CR or LF, and a UTF-16 unit is tested whole.
   auto unitIs = [&](size_t at, char c) {
     return at + unit <= bytes.size() && bytes[at] == c && (unit == 1 || bytes[at + 1] == '\0');

@@ -2,7 +2,8 @@
 // regard to case, the first match wins, values are trimmed and lose one pair of enclosing quotes
 // (" or '). Files may be UTF-16LE (with its byte-order mark), UTF-8 (with or without one; a few
 // stray bytes read as U+FFFD) or code page 932; a write keeps the file's encoding and the bytes of
-// every line it does not change. New files are UTF-8. Values are returned whole: no caller buffer
+// every line it does not change (a stray last byte of a UTF-16 file, half a character, is not
+// kept). New files are UTF-8. Values are returned whole: no caller buffer
 // limits them.
 #pragma once
 

@@ -266,15 +266,22 @@ void replaceField(lua_State* state, int table, const char* name, lua_CFunction f
 
 }  // namespace
 
+bool isPrecompiledChunk(std::string_view source) {
+  if (source.starts_with(platform::kUtf8Bom)) source.remove_prefix(platform::kUtf8Bom.size());
+  return !source.empty() && source.front() == LUA_SIGNATURE[0];
+}
+
+std::string precompiledChunkRefusal(const char* chunkName) {
+  const std::string_view name = chunkName && (*chunkName == '@' || *chunkName == '=') ? chunkName + 1 : "[string]";
+  return std::string(name) + ": コンパイル済みの Lua チャンクは読み込めません (スキンはテキストファイルです)";
+}
+
 int loadLua50Chunk(lua_State* state, std::string_view source, const char* chunkName) {
   // Precompiled chunks bypass the compiler's checks, and malformed bytecode can break the
   // interpreter's memory safety: a skin and whatever it loads must be source text.
-  std::string_view start = source;
-  if (start.starts_with(platform::kUtf8Bom)) start.remove_prefix(platform::kUtf8Bom.size());
-  if (!start.empty() && start.front() == LUA_SIGNATURE[0]) {
-    const std::string_view name = chunkName && (*chunkName == '@' || *chunkName == '=') ? chunkName + 1 : "[string]";
-    lua_pushfstring(state, "%s: コンパイル済みの Lua チャンクは読み込めません (スキンはテキストファイルです)",
-                    std::string(name).c_str());
+  if (isPrecompiledChunk(source)) {
+    const std::string refusal = precompiledChunkRefusal(chunkName);
+    lua_pushlstring(state, refusal.data(), refusal.size());
     return LUA_ERRSYNTAX;
   }
   const std::string translated = translateLua50Source(source);

@@ -18,6 +18,9 @@ std::string translateLua50Source(std::string_view source);
 // Translates and compiles a chunk; the function or the error message is left on the stack.
 // Precompiled chunks (after a byte-order mark too) are refused with a syntax error.
 int loadLua50Chunk(lua_State* state, std::string_view source, const char* chunkName);
+// Whether loadLua50Chunk refuses the chunk as precompiled, and the message it refuses it with.
+bool isPrecompiledChunk(std::string_view source);
+std::string precompiledChunkRefusal(const char* chunkName);
 
 // Installs the 5.0 behaviour of table.getn/setn (with the "n" field) and of the table functions
 // that follow them, unpack, collectgarbage(limit), and loadstring/loadfile/dofile with the

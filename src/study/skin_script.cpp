@@ -65,6 +65,13 @@ bool RunSkinFile(lua_State* state, const std::string& utf8Path) {
     return false;
   }
   const std::string chunkName = "@" + utf8Path;
+  if (isPrecompiledChunk(text)) {
+    // Nothing of a refused file runs, so each callback the skin would have defined would fail in
+    // turn with a message of its own. The state stops instead, and the host reports the refusal
+    // once, as it reports any stop.
+    stopScript(state, precompiledChunkRefusal(chunkName.c_str()));
+    if (scriptStopMessage(state)) return true;
+  }
   DoSkinString(state, text, chunkName.c_str());
   return true;
 }

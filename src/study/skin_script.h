@@ -25,7 +25,8 @@ void setScriptHost(SkinHost* host);
 
 // Reads a skin file (code page 932 or UTF-8 with a byte-order mark, converted whole) and runs
 // it as one chunk. A file that cannot be opened shows "KLV DoFile" and gives false; errors of
-// the chunk go to _ALERT and still give true.
+// the chunk go to _ALERT and still give true. A precompiled file is refused: the state is
+// stopped with the refusal as its error (script_watchdog.h), without an alert.
 bool RunSkinFile(lua_State* state, const std::string& utf8Path);
 
 // Compiles and runs a chunk as Lua 5.0's lua_dostring did: a compile or run-time error is handed

@@ -110,6 +110,26 @@ TEST_F(Selection, FailuresAreShownAndAnEmptyPassIsNotCounted) {
   EXPECT_EQ(notices, std::vector<std::wstring>{L"次に学習すべき問題を取得できませんでした"});
 }
 
+TEST_F(Selection, APassIsClosedWholeOrNotAtAll) {
+  startLog(0, 2);
+  asked({3, 1, 2, 5, 6});
+  // The second step of the closing fails: the counter must not count a pass that goes on.
+  db.run(L"CREATE TRIGGER keep BEFORE DELETE ON looped_questions BEGIN SELECT RAISE(ABORT, 'kept'); END");
+  testing::internal::CaptureStderr();
+  std::deque<int> out;
+  EXPECT_FALSE(SelectNextQuestions(study, out, false, 3));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習済み問題を削除できませんでした"});
+  EXPECT_EQ(accomplished(), 2);
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM looped_questions"), L"5");
+  EXPECT_FALSE(db.connection().inTransaction());
+
+  db.run(L"DROP TRIGGER keep");
+  EXPECT_EQ(select(false, 3), (std::deque<int>{3, 1, 2}));
+  EXPECT_EQ(accomplished(), 3);
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM looped_questions"), L"0");
+}
+
 TEST_F(Selection, SectionIsChosenByItsPath) {
   db.run(L"INSERT INTO element_info VALUES (11, 0, 'folder', '', '', '', 0, 0, '', '')");
   db.run(L"INSERT INTO folder VALUES (11, 0)");

@@ -105,6 +105,20 @@ TEST_F(IniProfile, Utf16FilesStayUtf16) {
   EXPECT_EQ(bytes(), utf16le(L"[WebDic]\r\n 0_dictype=ej\r\n0_title=和英\r\n"));  // names lose their blanks
 }
 
+TEST_F(IniProfile, AStrayLastByteOfAUtf16FileIsDroppedAndWritesReadBack) {
+  put("\xFF\xFE\x41");
+  EXPECT_TRUE(writeProfileString(L"Settings", L"Key", L"v1", file));
+  EXPECT_EQ(get(L"Settings", L"Key"), L"v1");
+  EXPECT_EQ(bytes(), utf16le(L"[Settings]\r\nKey=v1\r\n"));
+
+  // The line the stray byte ends keeps its whole characters.
+  put(utf16le(L"[s]\r\nk=v") + "\x41");
+  EXPECT_EQ(get(L"s", L"k"), L"v");
+  EXPECT_TRUE(writeProfileString(L"s", L"j", L"w", file));
+  EXPECT_EQ(get(L"s", L"j"), L"w");
+  EXPECT_EQ(bytes(), utf16le(L"[s]\r\nk=v\r\nj=w\r\n"));
+}
+
 TEST_F(IniProfile, Utf8WithAMarkIsReadAndKept) {
   put("\xEF\xBB\xBF[s]\r\nk=\xE5\x80\xA4\r\n");
   EXPECT_EQ(get(L"s", L"k"), L"値");

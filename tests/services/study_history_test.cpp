@@ -197,6 +197,30 @@ TEST_F(StudyHistory, TransactionIsNeverLeftOpen) {
   EXPECT_EQ(db.value(L"SELECT count(*) FROM looped_questions"), L"1");
 }
 
+TEST_F(StudyHistory, AStepThatFailsWithTheTransactionOpenTakesTheWholeStudyBack) {
+  // The engine keeps the transaction open after a statement it aborts: the save must end it.
+  db.run(L"CREATE TRIGGER refuse BEFORE INSERT ON question_log BEGIN SELECT RAISE(ABORT, 'refused'); END");
+  DailyLogRecord refused = record(1, 1, kT0, kT0, 0);
+  refused.results[1] = result(1, 0, 0, 0, 1.0, kT0);
+  refused.results[2] = result(0, 1, 1, 0, 2.0, kT0, kT0);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, refused, 10));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした"});
+  EXPECT_FALSE(db.connection().inTransaction());
+  for (const wchar_t* table : {L"log_id", L"element_log", L"memory_rate", L"daily_log", L"daily_question_log",
+                               L"question_log", L"looped_questions"})
+    EXPECT_EQ(db.value(std::wstring(L"SELECT count(*) FROM ") + table), L"0") << table;
+  EXPECT_EQ(store.size(), 0u);
+
+  // The next write stands on its own: another connection sees it at once.
+  db.run(L"DROP TRIGGER refuse");
+  db.run(L"INSERT INTO user_info VALUES (2, 'hanako')");
+  sqliteplus::SqliteConnection other;
+  other.open(db.path().c_str());
+  EXPECT_EQ(querySqlfIntOrMinus1(openQuery(other), L"SELECT count(*) FROM user_info WHERE uid=2"), 1);
+}
+
 namespace {
 
 // Every row of the tables a study writes, in row order.

@@ -395,3 +395,23 @@ TEST(SkinLimits, ALoopingSkinIsStoppedReportedOnceAndTheStudyGoesOn) {
     EXPECT_EQ(w.dlg->flow().all.corrects, 1);
   }
 }
+
+TEST(SkinLimits, APrecompiledSkinIsRefusedWithOneMessageAndTheStudyGoesOn) {
+  std::string bytecode;
+  {
+    skintest::ProgramLuaState lua;
+    ASSERT_EQ(lua.run("compiled = string.dump(function() DesignName = 'c' function OnUpdate() end end)"), 0);
+    bytecode = lua.script().GetGlobalString("compiled");
+  }
+  SkinWindow w({1}, writeSkin("compiled", QByteArray::fromStdString(bytecode)));
+  ASSERT_TRUE(w.open());
+  for (int i = 0; i < 3; ++i) {
+    w.dlg->repaintWindow();
+    QTest::qWait(50);
+  }
+  const std::vector<std::wstring>& boxes = w.app.notifier.boxes;
+  ASSERT_EQ(boxes.size(), 1u) << QString::fromStdWString(boxes.empty() ? L"" : boxes.back()).toStdString();
+  EXPECT_NE(boxes[0].find(L"コンパイル済みの Lua チャンクは読み込めません"), std::wstring::npos);
+  typeReply(*w.dlg, "classroom");
+  EXPECT_EQ(w.dlg->flow().all.corrects, 1);
+}

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 
+#include "platform/clock.h"
 #include "platform/notifier.h"
 #include "test_env.h"
 #include "study/study_modes.h"
@@ -28,6 +29,7 @@ class FakeHost : public StudyHost {
   StudySettings values;
   std::map<int, StudyQuestion> questions;
   int results = 0, saves = 0, savedPoints = -1;
+  unsigned replyMilliseconds = 0;
   std::optional<pdb3::DailyLogRecord> saved;
   std::vector<std::wstring> spoken;
   std::vector<std::wstring> searches;
@@ -76,7 +78,10 @@ class FakeHost : public StudyHost {
   void prepareWindow(QWidget&) override {}
   void setSkinPath(const std::wstring& path) override { values.skinPath = path; }
   void storeWindowPosition(int x, int y) override { storedPosition = {x, y}; }
-  void showResult(const StudyOutcome&) override { ++results; }
+  void showResult(const StudyOutcome& outcome) override {
+    ++results;
+    replyMilliseconds = outcome.replyMilliseconds;
+  }
   bool saveHistory(pdb3::DailyLogRecord& record, int points) override {
     ++saves;
     saved = record;
@@ -133,6 +138,38 @@ TEST(StudyWindow, TypedStudyWithAMistakeRunsThroughReinputAndBothReReplies) {
   EXPECT_EQ(host.wrongSounds, 1);
   dlg.reject();  // nothing happens after the end
   EXPECT_EQ(host.saves, 1);
+}
+
+TEST(StudyWindow, OneAnswerCountsAtMostSixtySecondsOfReplyTime) {
+  int64_t tick = 1'000'000;
+  const platform::ClockOverride clock({}, [&tick] { return tick; });
+  FakeHost host;
+  CTransDlg dlg(setupFor(ModeJe, {1, 2, 3}), host);
+  dlg.show();
+  ASSERT_TRUE(waitForState(dlg, TurnReply));
+  tick += 75'000;
+  typeReply(dlg, "answer1");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  tick += 12'500;
+  typeReply(dlg, "answer2");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, 3000));
+  tick += 10'000;
+  typeReply(dlg, "wrong");
+  ASSERT_TRUE(waitForState(dlg, TurnReinput));
+  tick += 70'000;  // the re-input ends 80 s after the question came
+  typeReply(dlg, "answer3");
+  for (int pass : {PassReReply, PassReReply2}) {  // answered at once
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().astate == pass && dlg.flow().tstate == TurnReply; }, 3000));
+    typeReply(dlg, "answer3");
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return host.saves == 1; }, 3000));
+
+  const auto& r = host.saved->results;
+  EXPECT_DOUBLE_EQ(r.at(1).ReplySec, 60.0);
+  EXPECT_DOUBLE_EQ(r.at(2).ReplySec, 12.5);
+  EXPECT_DOUBLE_EQ(r.at(3).ReplySec, 10.0);
+  // Right answers and completed re-inputs count, each at most 60 s.
+  EXPECT_EQ(host.replyMilliseconds, 60'000u + 12'500u + 60'000u);
 }
 
 TEST(StudyWindow, CancelAsksAboutReRepliesAndItsCancelKeepsTheStudy) {

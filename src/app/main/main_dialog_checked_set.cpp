@@ -1,5 +1,4 @@
 // A new problem set made of the questions chosen on the page shown, beside the current set.
-#include "app/common/db_transaction.h"
 #include "app/shell/klv_app.h"
 #include "app/main/main_dialog.h"
 #include "app/common/modal_dialog.h"
@@ -9,6 +8,7 @@
 #include "database/folders.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
+#include "database/write_transaction.h"
 #include "platform/clock.h"
 #include "platform/notifier.h"
 #include "platform/trace.h"
@@ -32,7 +32,7 @@ void MainDialog::OnNewSetFromChecked() {
 
   // The set and its questions are made together: a failure leaves no half-filled set behind.
   std::wstring error = L"問題集を作成できませんでした。";
-  const bool made = runInTransaction(accessor, [&] {
+  const bool made = pdb3::runInTransaction(accessor, [&] {
     try {
       const pdb3::ElementRecord created = pdb3::AddBinder(pdb3::getFolder(accessor, parent), name);
       for (int qid : ids)

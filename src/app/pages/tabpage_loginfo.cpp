@@ -15,7 +15,6 @@
 #include <type_traits>
 
 #include "app/common/control_helpers.h"
-#include "app/common/db_transaction.h"
 #include "app/shell/klv_app.h"
 #include "app/main/main_dialog_host.h"
 #include "app/common/modal_dialog.h"
@@ -26,6 +25,7 @@
 #include "database/question_selection.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
+#include "database/write_transaction.h"
 #include "platform/clock.h"
 #include "platform/notifier.h"
 #include "platform/trace.h"
@@ -504,7 +504,7 @@ void CTabpageLoginfo::ShowQuestionsOfStudy() {
 
 bool CTabpageLoginfo::deleteInTransaction(const std::wstring& first, const std::wstring& second) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  if (runInTransaction(accessor,
+  if (pdb3::runInTransaction(accessor,
                        [&] { return pdb3::execSql(accessor, first.c_str()) && pdb3::execSql(accessor, second.c_str()); }))
     return true;
   platform::messageBox(this, L"消去に失敗しました", kAppCaption);

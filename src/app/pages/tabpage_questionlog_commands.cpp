@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QTableView>
 
-#include "app/common/db_transaction.h"
 #include "app/shell/klv_app.h"
 #include "app/main/main_dialog_host.h"
 #include "app/common/modal_dialog.h"
@@ -12,6 +11,7 @@
 #include "app/pages/tabpage_questionlog.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
+#include "database/write_transaction.h"
 #include "platform/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
@@ -80,7 +80,7 @@ void CTabpageQuestionlog::OnDeleteCheckedHistory() {
                            platform::MbYesNo | platform::MbIconQuestion) != platform::IdYes)
     return;
   // Half a deletion would leave the user unsure which logs are gone.
-  const bool deleted = runInTransaction(accessor, [&] {
+  const bool deleted = pdb3::runInTransaction(accessor, [&] {
     for (int qid : ids)
       if (!pdb3::execSqlf(accessor, L"DELETE FROM question_log WHERE qid=%d AND uid=%d AND mid=%d", qid,
                           app_.currentUserId, app_.studyMode))
@@ -122,7 +122,7 @@ void CTabpageQuestionlog::OnCopyCheckedQuestions() {
     platform::messageBox(host_.dialogWindow(), L"同じ問題集を指定できません。", kAppCaption);
     target = 0;  // open again at the root, so that the same choice is not simply taken again
   }
-  const bool copied = runInTransaction(accessor, [&] {
+  const bool copied = pdb3::runInTransaction(accessor, [&] {
     const int heading = pdb3::createEmptyQuestion(accessor);
     if (heading < 0) return false;
     pdb3::Question question = pdb3::getQuestion(accessor, heading);

@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QString>
 
+#include "app/common/modal_dialog.h"
 #include "platform/file_system.h"
+#include "platform/notifier.h"
 #include "platform/trace.h"
 
 namespace {
@@ -21,17 +23,28 @@ bool isFresh(const QFileInfo& weekly, const QDateTime& now) {
   return weekly.exists() && weekly.lastModified() >= now.addDays(-7);
 }
 
-}  // namespace
-
-void MakeDatabaseBackups(const std::wstring& databasePath) {
-  copyOrTrace(databasePath, databasePath + L".bak.klvdb7");
+// Every copy that is due, in order; false when one of them failed.
+bool copyAll(const std::wstring& databasePath) {
+  const bool latest = copyOrTrace(databasePath, databasePath + L".bak.klvdb7");
   const std::wstring firstWeek = databasePath + L".w1bak.klvdb7";
   const QDateTime now = QDateTime::currentDateTime();
   const QFileInfo firstWeekInfo(QString::fromStdWString(firstWeek));
-  if (isFresh(firstWeekInfo, now)) return;
+  if (isFresh(firstWeekInfo, now)) return latest;
   // The older week is kept where it is when it cannot move on: it is not lost to the new one.
-  if (firstWeekInfo.exists() && !copyOrTrace(firstWeek, databasePath + L".w2bak.klvdb7")) return;
-  copyOrTrace(databasePath, firstWeek);
+  if (firstWeekInfo.exists() && !copyOrTrace(firstWeek, databasePath + L".w2bak.klvdb7")) return false;
+  // A copy that failed leaves last week's file, which must not pass for a fresh one.
+  if (!copyOrTrace(databasePath, firstWeek)) return false;
   QFile copy(QString::fromStdWString(firstWeek));
-  if (copy.exists() && copy.open(QIODevice::ReadWrite)) copy.setFileTime(now, QFileDevice::FileModificationTime);
+  if (copy.open(QIODevice::ReadWrite)) copy.setFileTime(now, QFileDevice::FileModificationTime);
+  return latest;
+}
+
+}  // namespace
+
+void MakeDatabaseBackups(const std::wstring& databasePath) {
+  if (copyAll(databasePath)) return;
+  platform::messageBox(nullptr,
+                       L"データベースのバックアップを作成できませんでした。\n"
+                       L"前に作成したバックアップはそのまま残っています。",
+                       kAppCaption, platform::MbIconWarning);
 }

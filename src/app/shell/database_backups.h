@@ -7,6 +7,7 @@
 // database + ".bak.klvdb7" is refreshed every time. database + ".w1bak.klvdb7" is refreshed when
 // it is a week old or more (or missing), its former content moving to ".w2bak.klvdb7" first; its
 // modification time is then the time of the copy, so that its age counts from now. A weekly copy
-// that cannot move on to w2 is not overwritten. Failures are traced only: the database itself is
-// never touched.
+// that cannot move on to w2 is not overwritten. A copy that fails leaves the file it would have
+// replaced as it was; each failure is traced, and the user is told once in a box that the backup
+// could not be made. The database itself is never touched.
 void MakeDatabaseBackups(const std::wstring& databasePath);

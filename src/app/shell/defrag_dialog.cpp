@@ -5,10 +5,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/common/db_transaction.h"
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
 #include "database/sql_helpers.h"
+#include "database/write_transaction.h"
 #include "platform/dialog_units.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
@@ -66,7 +66,7 @@ void CDefragDlg::accept() {
 bool CDefragDlg::purgeOrphans(const wchar_t* table, int& deleted) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   int count = 0;
-  const bool done = runInTransaction(accessor, [&] {
+  const bool done = pdb3::runInTransaction(accessor, [&] {
     count = pdb3::querySqlfIntOrMinus1(accessor, L"SELECT count(*) FROM %ls WHERE qid NOT IN (SELECT qid FROM section)",
                                        table);
     return count >= 0 &&

@@ -23,7 +23,13 @@ bool KlvApp::SaveStudyHistory(pdb3::DailyLogRecord& record, bool addToPass, int 
 }
 
 bool KlvApp::SaveStudyInTransaction(pdb3::DailyLogRecord& record, int points) {
-  return SaveStudyHistoryInTransaction(studyContext(), rankingTarget(), record, points);
+  const bool saved = SaveStudyHistoryInTransaction(studyContext(), rankingTarget(), record, points);
+  if (!saved) recordFailure(ExitStudyNotSaved);
+  return saved;
+}
+
+void KlvApp::recordFailure(ExitCode code) {
+  if (exitCode == ExitNormal) exitCode = code;
 }
 
 PointInfoRecord& KlvApp::CurrentUserPointInfo() {

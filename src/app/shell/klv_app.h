@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/options/web_dictionary.h"
+#include "app/shell/exit_codes.h"
 #include "database/sqlite_connection.h"
 #include "database/study_context.h"
 #include "services/command_line.h"
@@ -34,13 +35,16 @@ class KlvApp {
   // The whole run of the program: the instance and editor locks, the settings, speech, the
   // database and data files under the splash window, the first user, the command line, the main
   // window, and at the end the settings saved and the database backed up. arguments: the
-  // process's, the program first. Every refusal has been told to the user; always 0.
+  // process's, the program first. Every refusal has been told to the user; returns exitCode.
   int RunStartup(const std::vector<std::wstring>& arguments);
   // Runs RunStartup with the C library's locale taken from the environment. Always false: the
   // program's life is over when it returns.
   bool InitInstance(const std::vector<std::wstring>& arguments);
-  // Lets the speech agent go and gives up the instance lock.
+  // Lets the speech agent go and gives up the instance lock. Returns exitCode: the process's
+  // exit status.
   int ExitInstance();
+  // Keeps the code of a failure of the run for its exit status; the first failure's code stands.
+  void recordFailure(ExitCode code);
   // Tells a running speech agent to quit (the program ends, or agent speech was switched off).
   static void QuitAgentSpeaker();
 
@@ -87,6 +91,8 @@ class KlvApp {
   bool LoadWebDictionaries();
 
   sqliteplus::SqliteConnection db;
+  // The run's exit status (exit_codes.h): ExitNormal until a failure is recorded.
+  int exitCode = ExitNormal;
   // The main dialog reaches the application through this pointer.
   KlvApp* self = this;
   int32_t currentSetId = -1;

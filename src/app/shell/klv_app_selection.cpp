@@ -42,6 +42,7 @@ bool KlvApp::AutorunStudy(SoundQueue& sounds) {
   // Studying under another set than the one asked for would record the study in the wrong place.
   if (pdb3::FindProblemSetByPath(pdb3::openQuery(db), path) < 0 || !SelectSectionByPath(path)) {
     platform::messageBox(nullptr, L"そのような問題集（またはフォルダ）は存在しません。", kAppCaption);
+    recordFailure(ExitSetNotFound);
     return false;
   }
   studyMode = commandLine->mode;

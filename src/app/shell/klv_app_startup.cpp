@@ -48,17 +48,17 @@ void KlvApp::QuitAgentSpeaker() {
 int KlvApp::ExitInstance() {
   QuitAgentSpeaker();
   instanceMutex.Release();
-  return 0;
+  return exitCode;
 }
 
 int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   // A second instance leaves without a word: the first is already on screen.
-  if (!instanceMutex.Create(L"Kelvara")) return 0;
+  if (!instanceMutex.Create(L"Kelvara")) return exitCode;
   {
     NamedMutex editorProbe;
     if (!editorProbe.Create(L"KlvEditor")) {
       platform::messageBox(nullptr, L"KlvEditor を終了させてから KLV を起動してください。", L"KLV");
-      return 0;
+      return exitCode;
     }
   }
   platform::seedRandom(static_cast<unsigned>(std::time(nullptr)));
@@ -66,7 +66,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   // The settings live in this frame; everything of the run reaches them through `settings`,
   // which must not outlive them.
   const std::unique_ptr<AppSettings> ownSettings = AppSettings::open(L"KLV7");
-  if (!ownSettings) return 0;
+  if (!ownSettings) return exitCode;
   struct SettingsPointer {
     AppSettings*& pointer;
     ~SettingsPointer() { pointer = nullptr; }
@@ -75,7 +75,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   TraceLine("next : load registry entries");
   if (!settings->loadAll()) {
     platform::messageBox(nullptr, L"レジストリの読み込みに失敗しました。", L"KLV");
-    return 0;
+    return exitCode;
   }
 
   TraceLine("next : check registry-entries");
@@ -93,7 +93,10 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   splash.runStep([&] { opened = OpenDatabase(); });
   if (!opened) {
     splash.closeAfter(100);
-    if (!ChooseDatabaseUntilOpen(*this)) return 0;
+    if (!ChooseDatabaseUntilOpen(*this)) {
+      recordFailure(ExitDatabaseNotOpened);
+      return exitCode;
+    }
   }
   // Reads the question table once so that the file is in the cache before the first window.
   splash.runStep([&] { pdb3::execSql(pdb3::openQuery(db), L"SELECT * FROM question WHERE answer LIKE 'keen%'"); });
@@ -118,7 +121,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
     splash.closeAfter(100);
     platform::messageBox(nullptr, kWelcome, L"Kelvara", platform::MbIconInformation);
     CUserSettingDlg first(userNames(pdb3::openQuery(db)));
-    if (first.DoModal() != platform::IdOk) return 0;
+    if (first.DoModal() != platform::IdOk) return exitCode;
     settings->userName.value = first.m_strName;
     settings->saveAll();
   }
@@ -127,7 +130,10 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   smartLearningSetId = pdb3::EnsureSmartLearningBinder(db);
   UpdateBackgroundBrush(settings->backgroundColor);
 
-  if (arguments.size() >= 2 && !acceptCommandLine(arguments, *commandLine, notice)) return 0;
+  if (arguments.size() >= 2 && !acceptCommandLine(arguments, *commandLine, notice)) {
+    recordFailure(ExitOptionsRefused);
+    return exitCode;
+  }
 
   {
     MainDialog dialog(*this);
@@ -139,5 +145,5 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
 
   if (settings->makeBackupFlag.value) MakeDatabaseBackups(settings->databasePath.value);
   if (!notePagePath.empty()) platform::deleteFile(notePagePath);
-  return 0;
+  return exitCode;
 }

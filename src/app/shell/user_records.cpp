@@ -1,8 +1,8 @@
 #include "app/shell/user_records.h"
 
-#include "app/common/db_transaction.h"
 #include "database/sql_helpers.h"
 #include "database/users.h"
+#include "database/write_transaction.h"
 #include "platform/trace.h"
 
 std::vector<std::wstring> userNames(const pdb3::DbObject& accessor) {
@@ -26,7 +26,7 @@ bool deleteUser(const pdb3::DbObject& accessor, int uid) {
       platform::format(L"DELETE FROM log_id WHERE uid=%d", uid),
       platform::format(L"DELETE FROM user_info WHERE uid=%d", uid),
   };
-  return runInTransaction(accessor, [&] {
+  return pdb3::runInTransaction(accessor, [&] {
     for (const std::wstring& statement : statements)
       if (!pdb3::execSql(accessor, statement.c_str())) return false;
     return true;

@@ -1,6 +1,7 @@
 // The built program run as a user's desktop would run it, offscreen and unattended.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
@@ -8,6 +9,7 @@
 
 #include "database/database_file.h"
 #include "database/folders.h"
+#include "app/shell/exit_codes.h"
 #include "database/sql_helpers.h"
 #include "scoped_env.h"
 #include "services/app_settings.h"
@@ -30,7 +32,7 @@ struct ProgramOutcome {
 // the program's locks too.
 class ProgramRun : public ::testing::Test {
  protected:
-  ProgramOutcome run(const QStringList& arguments) {
+  ProgramOutcome run(const QStringList& arguments, const QString& answer = "ok") {
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home_.path());
@@ -38,7 +40,7 @@ class ProgramRun : public ::testing::Test {
     environment.insert("XDG_DATA_HOME", home_.path() + "/.local/share");
     environment.insert("XDG_RUNTIME_DIR", runtime_.path());
     environment.insert("USER", "tester");
-    environment.insert("KELVARA_AUTOANSWER", "ok");
+    environment.insert("KELVARA_AUTOANSWER", answer);
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     program.setProcessEnvironment(environment);
     program.start(QString::fromStdString(testenv::programDir()) + "/kelvara", arguments);
@@ -116,7 +118,7 @@ TEST_F(ProgramRun, AFirstAutorunRegistersTheUserStudiesRecordsAndBacksUp) {
   }
   EXPECT_FALSE(QFileInfo::exists(runtime_.path() + "/kelvara/___note.html"));
 
-  // Known now: no welcome. Refusals end the run with their own word only, and always with 0.
+  // Known now: no welcome. The locks refuse a start with their own word only.
   const ProgramOutcome second = run({"/autorun=3", "/card", "/s", kSetPath});
   EXPECT_EQ(second.exitCode, 0);
   EXPECT_TRUE(linesStarting(second.said, {kWelcome}).isEmpty());
@@ -135,8 +137,42 @@ TEST_F(ProgramRun, AFirstAutorunRegistersTheUserStudiesRecordsAndBacksUp) {
     EXPECT_EQ(linesStarting(refused.said, {"msgbox:", "dialog:"}),
               QStringList{QString::fromWCharArray(L"msgbox: KLV: KlvEditor を終了させてから KLV を起動してください。")});
   }
+}
+
+// A script or a desktop shortcut learns from the exit status alone whether the run did its work.
+TEST_F(ProgramRun, EachFailureOfARunEndsWithItsOwnExitCode) {
+  ASSERT_EQ(run({"/autorun=3", "/card", "/s", kSetPath}).exitCode, ExitNormal);
+  const auto boxes = [](const ProgramOutcome& outcome) { return linesStarting(outcome.said, {"msgbox:"}); };
+
   const ProgramOutcome wrong = run({"x"});
-  EXPECT_EQ(wrong.exitCode, 0);
-  EXPECT_EQ(linesStarting(wrong.said, {"msgbox:", "dialog:"}),
-            QStringList{QString::fromWCharArray(L"msgbox: Error!: 起動オプションが正しくありません。")});
+  EXPECT_EQ(wrong.exitCode, ExitOptionsRefused);
+  EXPECT_EQ(boxes(wrong), QStringList{QString::fromWCharArray(L"msgbox: Error!: 起動オプションが正しくありません。")});
+  EXPECT_EQ(run({"/autorun=3", "/card"}).exitCode, ExitOptionsRefused) << "an autorun without a set";
+
+  const ProgramOutcome missing = run({"/autorun=3", "/card", "/s", "no such set"});
+  EXPECT_EQ(missing.exitCode, ExitSetNotFound);
+  EXPECT_EQ(boxes(missing),
+            QStringList{QString::fromWCharArray(L"msgbox: Kelvara: そのような問題集（またはフォルダ）は存在しません。")});
+
+  EXPECT_EQ(run({"/autorun=3", "/card", "/s", kSetPath}, "cancel").exitCode, ExitNormal) << "the user's own cancel";
+
+  const QString database = dataFile("database.klvdb7");
+  {
+    sqliteplus::SqliteConnection db;
+    ASSERT_TRUE(pdb3::openDatabaseFile(db, database.toStdWString()));
+    ASSERT_TRUE(pdb3::execSql(pdb3::openQuery(db), L"CREATE TRIGGER refuse BEFORE INSERT ON daily_log "
+                                                   L"BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+  }
+  const ProgramOutcome unsaved = run({"/autorun=3", "/card", "/s", kSetPath});
+  EXPECT_EQ(unsaved.exitCode, ExitStudyNotSaved);
+  EXPECT_TRUE(boxes(unsaved).contains(QString::fromWCharArray(L"msgbox: Error!: 学習履歴を保存できませんでした")))
+      << boxes(unsaved).join('\n').toStdString();
+
+  QFile::remove(database);
+  QFile damaged(database);
+  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+  damaged.write("not a database");
+  damaged.close();
+  // The chooser answers with the same file: the user gives up.
+  EXPECT_EQ(run({}).exitCode, ExitDatabaseNotOpened);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -187,7 +188,38 @@ TEST(DatabaseBackups, TheWeeklyCopyMovesOnOnlyOnceItIsAWeekOld) {
   QFile::remove(w2);
   QDir().mkpath(w2);  // a folder where the copy should go
   apptest::writeText(database, "later");
+  testenv::BoxRecorder boxes;
   MakeDatabaseBackups(database.toStdWString());
   EXPECT_EQ(apptest::readText(w1), "a week on");
   EXPECT_EQ(apptest::readText(bak), "later");
+  EXPECT_EQ(boxes.texts.size(), 1u);
+}
+
+TEST(DatabaseBackups, CopiesThatFailLeaveTheGoodBackupsAndAreToldOnce) {
+  QTemporaryDir dir;
+  const QString database = dir.filePath("db.klvdb7");
+  const QString bak = database + ".bak.klvdb7", w1 = database + ".w1bak.klvdb7", w2 = database + ".w2bak.klvdb7";
+  apptest::writeText(database, QByteArray(64 * 1024, 'd'));
+  apptest::writeText(bak, "last run");
+  apptest::writeText(w1, "last week");
+  setAge(w1, 8);
+  testenv::BoxRecorder boxes;
+  {
+    // Room for the small weekly copy to move on, none for a copy of the database.
+    const testenv::FileSizeLimit full(4096);
+    MakeDatabaseBackups(database.toStdWString());
+  }
+  EXPECT_EQ(apptest::readText(bak), "last run");
+  EXPECT_EQ(apptest::readText(w1), "last week");
+  EXPECT_EQ(apptest::readText(w2), "last week");
+  EXPECT_GT(QFileInfo(w1).lastModified().daysTo(QDateTime::currentDateTime()), 7) << "it is still last week's copy";
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.captions[0], L"Kelvara");
+  EXPECT_NE(boxes.texts[0].find(L"バックアップを作成できませんでした"), std::wstring::npos);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4) << "no half-written copy is left";
+
+  MakeDatabaseBackups(database.toStdWString());
+  EXPECT_EQ(apptest::readText(bak).size(), 64 * 1024);
+  EXPECT_EQ(apptest::readText(w1).size(), 64 * 1024);
+  EXPECT_EQ(boxes.texts.size(), 1u);
 }

@@ -1,0 +1,16 @@
+// The program's exit status: what a script or a desktop shortcut that started it learns of the
+// run. Each failure has a code of its own; listed in the README.
+#pragma once
+
+enum ExitCode : int {
+  // A normal end, and every end the user chose (a cancelled dialog, a cancelled study).
+  ExitNormal = 0,
+  // The database could not be opened, and the user gave up choosing another.
+  ExitDatabaseNotOpened = 1,
+  // The command line was refused.
+  ExitOptionsRefused = 2,
+  // The problem set the command line names does not exist.
+  ExitSetNotFound = 3,
+  // A study of the run could not be saved.
+  ExitStudyNotSaved = 4,
+};
