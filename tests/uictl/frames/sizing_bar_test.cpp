@@ -7,6 +7,8 @@
 #include "uictl/frames/halftone_overlay.h"
 #include "uictl/frames/tab_wnd.h"
 
+#include <QScreen>
+
 using platform::Size;
 
 namespace {
@@ -74,6 +76,44 @@ TEST_F(SizingTest, ARowThatCannotShrinkItsOtherBarsTakesLengthFromTheBarJustShow
   EXPECT_FALSE(shown->ShareRowLength(60, true));
   EXPECT_EQ(shown->RowSizingBars().size(), 1u);
   EXPECT_EQ(small->RowSizingBars().size(), 1u);
+}
+
+// A damaged profile can hold any number: the bar and its row end up no larger than the site.
+TEST_F(SizingTest, AHugeSavedSizeIsCappedAndARowSharesAnyDifferenceInBoundedSteps) {
+  CUxSizingControlBar* bar = dock(DockBarTop, {300, 120});
+  const std::wstring key = UxGetAppRegPath() + L"\\Huge-SCBar-" + std::to_wstring(bar->GetDlgCtrlID());
+  {
+    CUxRegistry writer;
+    ASSERT_TRUE(writer.CreateKey(key));
+    for (const wchar_t* name : {L"sizeHorzCX", L"sizeHorzCY", L"sizeVertCX", L"sizeVertCY", L"sizeFloatCX", L"sizeFloatCY"})
+      writer.Write(name, 1616969734);
+  }
+  bar->RestoreProfileState(L"Huge");
+  const QSize screen = frame.screen()->availableVirtualSize().expandedTo(frame.size());
+  for (const Size& size : {bar->m_sizeDockedH, bar->m_sizeDockedV, bar->m_sizeFloating}) {
+    EXPECT_LE(size.cx, screen.width());
+    EXPECT_LE(size.cy, screen.height());
+  }
+  frame.RecalcLayout(true);
+  EXPECT_LE(bar->width(), frame.width());
+
+  // However far off the lengths are, the row is shared out as one pixel a bar in turn would.
+  CUxSizingControlBar* second = dock(DockBarTop, {200, 120}, bar);
+  CUxSizingControlBar* third = dock(DockBarTop, {200, 120}, second);
+  ASSERT_EQ(bar->RowSizingBars().size(), 3u);
+  bar->m_sizeDockedH.cx = 1616969734;
+  second->m_sizeDockedH.cx = 40;
+  third->m_sizeDockedH.cx = 1616969734;
+  EXPECT_TRUE(bar->ShareRowLength(500, true));
+  // The middle bar stops at its minimum; the last odd pixel comes from the first bar.
+  EXPECT_EQ(second->m_sizeDockedH.cx, 33);
+  EXPECT_EQ(bar->m_sizeDockedH.cx, 233);
+  EXPECT_EQ(third->m_sizeDockedH.cx, 234);
+  // Growing: whole rounds, then the first bars of the row one more each.
+  EXPECT_TRUE(bar->ShareRowLength(1000, true));
+  EXPECT_EQ(bar->m_sizeDockedH.cx, 233 + 167);
+  EXPECT_EQ(second->m_sizeDockedH.cx, 33 + 167);
+  EXPECT_EQ(third->m_sizeDockedH.cx, 234 + 166);
 }
 
 TEST_F(SizingTest, ProfileStateRoundTrip) {
