@@ -179,9 +179,9 @@ bool CUxSizingControlBar::ShareRowLength(int length, bool horizontal) {
     std::vector<long long> rooms;
     for (CUxSizingControlBar* bar : row) {
       if (!withJustShown && bar->m_bJustShown) continue;
-      int& length = lengthOf(horizontal ? bar->m_sizeDockedH : bar->m_sizeDockedV, horizontal);
-      lengths.push_back(&length);
-      rooms.push_back(left > 0 ? left : std::max(0, length - lengthOf(bar->m_sizeMinimum, horizontal)));
+      int& barLength = lengthOf(horizontal ? bar->m_sizeDockedH : bar->m_sizeDockedV, horizontal);
+      lengths.push_back(&barLength);
+      rooms.push_back(left > 0 ? left : std::max(0, barLength - lengthOf(bar->m_sizeMinimum, horizontal)));
     }
     const int sign = left > 0 ? 1 : -1;
     const std::vector<long long> shares = shareInTurns(rooms, left * sign);
