@@ -11,6 +11,7 @@
 #include "uictl/bars/commands/command_manager.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPointer>
 #include <cmath>
 
@@ -219,6 +220,15 @@ void CUxColorBar::Rebuild() {
     InsertButton(std::make_unique<CColorButton>(kNoColor, false, true, OtherLabel.c_str()));
     InsertButton(std::make_unique<CColorButton>(SelectedColor, false, false, nullptr, !found, false, true));
   }
+  if (!LastEnabled) greyCells(true);
+}
+
+void CUxColorBar::greyCells(bool grey) {
+  for (auto& button : m_Buttons)
+    if (cellOf(button.get())) {
+      if (grey) button->m_nStyle |= kStyleDisabled;
+      else button->m_nStyle &= ~kStyleDisabled;
+    }
 }
 
 bool CUxColorBar::NeedsSample() const { return AutomaticLabel.empty() || SelectedColor != kNoColor; }
@@ -433,6 +443,11 @@ void CUxColorBar::highlightCell(int index) {
   OnSetHotButton(index);
   InvalidateButton(old);
   InvalidateButton(index);
+  ShowCommandMessageString(GetButton(index)->m_nCommandId);
+}
+
+void CUxColorBar::ShowCommandMessageString(unsigned) {
+  CUxPopupMenuBar::ShowCommandMessageString(CommandId == 0 ? kNoColor : CommandId);
 }
 
 bool CUxColorBar::OnKey(unsigned key) {
@@ -466,18 +481,38 @@ void CUxColorBar::keyPressEvent(QKeyEvent* event) {
 void CUxColorBar::keyReleaseEvent(QKeyEvent* event) { event->accept(); }
 
 void CUxColorBar::OnUpdateCmdUI(CommandTarget* target, bool disableIfNoHandler) {
-  // The cells are not commands: only a bar standing for a command follows its state.
-  if (CommandId == 0 || CommandId == kNoColor) return;
+  // The cells are not commands: only a bar standing for a command follows its state, all its
+  // cells greyed or not together.
+  if (CommandId == 0 || CommandId == kNoColor || !target) return;
+  CommandUi state;
+  state.id = CommandId;
+  target->onUpdateCommandUi(state);
+  const bool enabled = state.enableChanged ? state.enabled : state.handled || !disableIfNoHandler;
+  if (enabled != LastEnabled) {
+    LastEnabled = enabled;
+    greyCells(!enabled);
+    update();
+  }
   CUxPopupMenuBar::OnUpdateCmdUI(target, disableIfNoHandler);
+}
+
+bool CUxColorBar::closeOnPressOutside(QPoint widgetPoint) {
+  if (!InPopup || m_bDialogOpen || rect().contains(widgetPoint)) return false;
+  closeEnclosingPopup();
+  return true;
+}
+
+void CUxColorBar::mousePressEvent(QMouseEvent* event) {
+  if (IsCustomizeMode() && !EnabledInCustomizeMode) return;
+  const Qt::MouseButton button = event->button();
+  const bool anyButton = button == Qt::LeftButton || button == Qt::RightButton || button == Qt::MiddleButton;
+  if (anyButton && closeOnPressOutside(event->position().toPoint())) return;
+  CUxPopupMenuBar::mousePressEvent(event);
 }
 
 void CUxColorBar::OnLButtonDown(unsigned flags, Point point) {
   if (IsCustomizeMode() && !EnabledInCustomizeMode) return;
-  // With the capture held, a press outside the bar closes the popup.
-  if (InPopup && !m_bDialogOpen && !rect().contains(ClientToWidget(point))) {
-    closeEnclosingPopup();
-    return;
-  }
+  if (closeOnPressOutside(ClientToWidget(point))) return;
   m_bFirstMove = false;
   CUxPopupMenuBar::OnLButtonDown(flags, point);
 }

@@ -75,6 +75,9 @@ class CUxColorBar : public CUxPopupMenuBar {
   void OnUpdateCmdUI(platform::CommandTarget* target, bool disableIfNoHandler) override;
   void OnLButtonDown(unsigned flags, platform::Point point) override;
   void OnMouseMove(unsigned flags, platform::Point point) override;
+  // The status bar tells of the bar's command whichever cell is hot; a bar of no command (a
+  // colour button's popup) leaves the idle prompt there.
+  void ShowCommandMessageString(unsigned command) override;
   bool IsInPopupOrFloating() const { return InPopup || IsFloating(); }
   CUxColorButton* GetParentButton() const { return ParentButton; }
 
@@ -89,6 +92,8 @@ class CUxColorBar : public CUxPopupMenuBar {
   std::list<COLORREF> DocumentColors;
   unsigned CommandId = 0;
   bool UseSystemColorDialog = false;
+  // The command's state as the last update found it: the cells are greyed while it is off.
+  bool LastEnabled = true;
   bool IsTearOff = true;
   bool InPopup = false;
   CUxColorButton* ParentButton = nullptr;
@@ -102,8 +107,12 @@ class CUxColorBar : public CUxPopupMenuBar {
   CUxColorMenuButton* menuButton() const;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  // With the capture held, a press outside the bar closes its popup; true when it did.
+  bool closeOnPressOutside(QPoint widgetPoint);
+  void greyCells(bool grey);
   void GetColumnsAndRows(bool vertical, int& columns, int& rows) const;
   int GetExtraHeight(int columns) const;
   // Whether the sample cell after the other entry has a place.

@@ -3,6 +3,7 @@
 #include "platform/command_target.h"
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 
 #include <algorithm>
 
@@ -17,7 +18,18 @@ bool CUxDialogBar::Create(QWidget* parent, const FormFactory& form, unsigned sty
   m_pForm = page;
   if (!CUxSizingControlBar::Create(page->windowTitle(), parent, m_sizeTemplate, false, id, style)) return false;
   m_pForm->setGeometry(ClientRect());
+  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &CUxDialogBar::OnIdleUpdateCmdUI);
   return true;
+}
+
+void CUxDialogBar::OnIdleUpdateCmdUI() {
+  if (!isVisible()) return;
+  for (QWidget* w = GetOwner(); w; w = w->parentWidget())
+    if (auto* target = dynamic_cast<CommandTarget*>(w)) {
+      OnUpdateCmdUI(target, true);
+      return;
+    }
 }
 
 Size CUxDialogBar::CalcFixedLayout(bool stretch, bool horizontal) {

@@ -20,7 +20,10 @@ class CUxDialogBar : public CUxSizingControlBar {
   platform::Size CalcDynamicLayout(int length, unsigned mode) override;
   // Enables and checks the form's buttons as `target` reports their commands; one it does not
   // answer for is disabled with `disableIfNoHandler`.
-  void OnUpdateCmdUI(platform::CommandTarget* target, bool disableIfNoHandler);
+  virtual void OnUpdateCmdUI(platform::CommandTarget* target, bool disableIfNoHandler);
+  // Each time the application goes idle the shown bar asks its owner (or the nearest window
+  // above it that takes commands) for the states of its buttons' commands.
+  virtual void OnIdleUpdateCmdUI();
   QWidget* Form() const { return m_pForm; }
 
   platform::Size m_sizeTemplate;

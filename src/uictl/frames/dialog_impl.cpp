@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 namespace {
@@ -61,6 +62,28 @@ bool onButtonOf(CUxToolBar* bar, const CUxToolbarButton* button, const QPoint& s
   const QPoint local = bar->mapFromGlobal(screen);
   return bar->rect().contains(local) && button->m_rect.contains(bar->WidgetToClient(local));
 }
+
+// Tells of every window's activation change, and of the owner's enabled change.
+class ActivationWatcher : public QObject {
+ public:
+  ActivationWatcher(QWidget* owner, std::function<void()> changed) : m_owner(owner), m_changed(std::move(changed)) {
+    qApp->installEventFilter(this);
+  }
+  ~ActivationWatcher() override {
+    if (qApp) qApp->removeEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ActivationChange && type != QEvent::EnabledChange) return false;
+    if (!watched->isWidgetType() || !static_cast<QWidget*>(watched)->isWindow()) return false;
+    if (type == QEvent::ActivationChange || watched == m_owner->window()) m_changed();
+    return false;
+  }
+
+ private:
+  QWidget* m_owner;
+  std::function<void()> m_changed;
+};
 
 bool isButtonEvent(QEvent::Type type) {
   return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick;
@@ -117,9 +140,15 @@ bool RunUserToolCommand(unsigned id) {
   return true;
 }
 
+QEvent::Type floatStatusMessage() {
+  static const QEvent::Type type = platform::registerWindowMessage("WM_FLOATSTATUS");
+  return type;
+}
+
 DialogImpl::DialogImpl(QWidget* ownerDialog) : m_pOwnerDialog(ownerDialog) {
   m_filter = std::make_unique<WindowInputFilter>(
       ownerDialog, [this](QWidget* target, QEvent* event) { return PreTranslateMessage(target, event); });
+  m_activationWatcher = std::make_unique<ActivationWatcher>(ownerDialog, [this] { activationChanged(); });
 }
 
 DialogImpl::~DialogImpl() {
@@ -199,4 +228,25 @@ bool DialogImpl::OnCommand(unsigned id, int notifyCode) {
     }
   }
   return RunUserToolCommand(id);
+}
+
+void DialogImpl::OnActivate(bool active, QWidget* other) {
+  m_bKeepActive = false;
+  QWidget* now = active ? m_pOwnerDialog : other;
+  if (!now) return;
+  platform::RegisteredMessageEvent query(floatStatusMessage(), kFloatStatusSyncActive, 0);
+  QCoreApplication::sendEvent(now, &query);
+  m_bKeepActive = query.result != 0;
+}
+
+bool DialogImpl::OnNcActivate(bool active) const {
+  if (m_bKeepActive) return true;
+  if (!m_pOwnerDialog->isEnabled()) return false;
+  return active;
+}
+
+void DialogImpl::activationChanged() {
+  const bool active = m_pOwnerDialog->isActiveWindow();
+  OnActivate(active, active ? nullptr : QApplication::activeWindow());
+  m_bCaptionActive = OnNcActivate(active);
 }

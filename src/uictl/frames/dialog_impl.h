@@ -4,13 +4,13 @@
 // with the frames.
 #pragma once
 
+#include <QEvent>
 #include <QPoint>
 
 #include <memory>
 
 class CUxPopupMenu;
 class QContextMenuEvent;
-class QEvent;
 class QWidget;
 class WindowInputFilter;
 
@@ -27,6 +27,10 @@ bool ClosePopupOnAltContextMenu(const QContextMenuEvent* event);
 bool SendBarPopupMenuRequest(QWidget* owner, QWidget* target, const QPoint& screen);
 // A command of the user tools' range runs its tool; true when the command was one of them.
 bool RunUserToolCommand(unsigned id);
+// The float-status message: a window answers it (a nonzero result) for the sync-active query
+// when, being active, it acts for its owner, whose caption then stays active.
+QEvent::Type floatStatusMessage();
+constexpr unsigned kFloatStatusSyncActive = 0x40;
 
 class DialogImpl {
  public:
@@ -46,12 +50,27 @@ class DialogImpl {
   bool PreTranslateMessage(QWidget* target, QEvent* event);
   // True when the command is consumed here.
   bool OnCommand(unsigned id, int notifyCode);
+  // The owner was activated (`active`) or another window was (`other`, null for none): the owner
+  // keeps its caption active while the window now active says it acts for it (it answers the
+  // sync-active float-status query).
+  void OnActivate(bool active, QWidget* other);
+  // How the owner shows its caption when told `active`: active while it is kept so, inactive
+  // while it is disabled.
+  bool OnNcActivate(bool active) const;
+  // The owner's caption state, kept through every change of the active window and of the
+  // owner's enabled state.
+  bool IsCaptionActive() const { return m_bCaptionActive; }
 
   // The installed mouse hook; 0 for none.
   static int MouseHook();
 
   QWidget* m_pOwnerDialog;
+  bool m_bKeepActive = false;
 
  private:
+  void activationChanged();
+
   std::unique_ptr<WindowInputFilter> m_filter;
+  std::unique_ptr<QObject> m_activationWatcher;
+  bool m_bCaptionActive = false;
 };

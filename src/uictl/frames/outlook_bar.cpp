@@ -321,7 +321,11 @@ void CUxOutlookBar::SetActivePage(int pageId, bool animate) {
 
 bool CUxOutlookBar::OnCommand(unsigned id, int notifyCode, QWidget* control) {
   if (!control && onCommand(id, notifyCode)) return true;
-  if (control && id == kCloseId && control == m_pBtnClose) return true;  // no dock site to hide the bar in
+  if (control && id == kCloseId && control == m_pBtnClose) {
+    // Only a frame that docks the bar can show it again.
+    if (m_pDockSite) m_pDockSite->ShowControlBar(this, false, false);
+    return true;
+  }
   for (const auto& page : m_Pages) {
     if (control && page->m_btnPage.get() == control) {
       SetActivePage(static_cast<int>(page->m_nPageID), true);

@@ -45,6 +45,35 @@ bool rowRange(const DockBar& dock, const CUxControlBar* bar, size_t& first, size
 
 constexpr int kFreeAreaMargin = 4;
 
+// What each bar takes (or gives) when `amount` pixels go one at a time to the bars in turn, each
+// only as long as it has room left (`rooms`): whole rounds first, then the last round in order.
+// Found by the number of whole rounds, so any amount takes the same few steps.
+std::vector<long long> shareInTurns(const std::vector<long long>& rooms, long long amount) {
+  const auto handedIn = [&rooms](long long rounds) {
+    long long sum = 0;
+    for (long long room : rooms) sum += std::min(room, rounds);
+    return sum;
+  };
+  long long rounds = 0, most = amount;
+  while (rounds < most) {
+    const long long mid = rounds + (most - rounds + 1) / 2;
+    if (handedIn(mid) <= amount) rounds = mid;
+    else most = mid - 1;
+  }
+  std::vector<long long> shares;
+  long long rest = amount;
+  for (long long room : rooms) {
+    shares.push_back(std::min(room, rounds));
+    rest -= shares.back();
+  }
+  for (size_t i = 0; i < rooms.size() && rest > 0; ++i)
+    if (rooms[i] > rounds) {
+      ++shares[i];
+      --rest;
+    }
+  return shares;
+}
+
 }  // namespace
 
 std::vector<CUxSizingControlBar*> CUxSizingControlBar::RowSizingBars() const {
@@ -120,7 +149,8 @@ bool CUxSizingControlBar::ShareRowLength(int length, bool horizontal) {
     const CUxControlBar* bar = dock->m_arrBars[i];
     if (bar && bar->IsVisible() && !isSizingBar(bar)) room -= horizontal ? bar->width() : bar->height();
   }
-  int total = 0, minimums = 0, thickness = 0;
+  long long total = 0, minimums = 0;
+  int thickness = 0;
   for (CUxSizingControlBar* bar : row) {
     const Size& size = horizontal ? bar->m_sizeDockedH : bar->m_sizeDockedV;
     total += lengthOf(size, horizontal);
@@ -139,30 +169,25 @@ bool CUxSizingControlBar::ShareRowLength(int length, bool horizontal) {
   }
   for (CUxSizingControlBar* bar : row) thicknessOf(horizontal ? bar->m_sizeDockedH : bar->m_sizeDockedV, horizontal) = thickness;
 
-  // One pixel at a time, in turn. Bars just shown keep their length while others can give or
-  // take; once no bar can, the just-shown bars join in, and a second idle pass ends the sharing
-  // (the rest cannot be handed out without going below a minimum).
-  int left = room - total;
-  bool exemptJustShown = true;
-  while (left != 0) {
-    bool handed = false;
+  // Bars just shown keep their length while the others can give or take; what the others
+  // cannot, the just-shown bars join in for, and what nobody can give stays (it cannot be
+  // handed out without going below a minimum).
+  long long left = room - total;
+  for (const bool withJustShown : {false, true}) {
+    if (left == 0) break;
+    std::vector<int*> lengths;
+    std::vector<long long> rooms;
     for (CUxSizingControlBar* bar : row) {
-      if (left == 0) break;
-      if (exemptJustShown && bar->m_bJustShown) continue;
+      if (!withJustShown && bar->m_bJustShown) continue;
       int& barLength = lengthOf(horizontal ? bar->m_sizeDockedH : bar->m_sizeDockedV, horizontal);
-      if (left > 0) {
-        ++barLength;
-        --left;
-        handed = true;
-      } else if (barLength > lengthOf(bar->m_sizeMinimum, horizontal)) {
-        --barLength;
-        ++left;
-        handed = true;
-      }
+      lengths.push_back(&barLength);
+      rooms.push_back(left > 0 ? left : std::max(0, barLength - lengthOf(bar->m_sizeMinimum, horizontal)));
     }
-    if (!handed) {
-      if (!exemptJustShown) break;
-      exemptJustShown = false;
+    const int sign = left > 0 ? 1 : -1;
+    const std::vector<long long> shares = shareInTurns(rooms, left * sign);
+    for (size_t i = 0; i < lengths.size(); ++i) {
+      *lengths[i] += sign * static_cast<int>(shares[i]);
+      left -= sign * shares[i];
     }
   }
   for (CUxSizingControlBar* bar : row) bar->m_bJustShown = false;

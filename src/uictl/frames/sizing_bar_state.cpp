@@ -7,6 +7,7 @@
 #include "uictl/frames/tab_wnd.h"
 #include "uictl/frames/ux_mini_dock_frame.h"
 
+#include <QScreen>
 #include <QString>
 
 #include <algorithm>
@@ -67,15 +68,20 @@ void CUxSizingControlBar::StoreProfileState(const std::wstring& profile) {
 void CUxSizingControlBar::RestoreProfileState(const std::wstring& profile) {
   CUxRegistry registry(false, true);
   if (!registry.Open(sectionKey(profile, GetDlgCtrlID()))) return;
-  auto atLeast = [&](const wchar_t* name, int current, int minimum) {
-    return std::max(readInt(registry, name, current), minimum);
+  // No bar is larger than the frame that docks it or than all screens together, whatever the
+  // profile says; nor smaller than its minimum.
+  const QWidget* site = dockingFrame();
+  QSize largest = site->size();
+  if (const QScreen* screen = site->screen()) largest = largest.expandedTo(screen->availableVirtualSize());
+  auto width = [&](const wchar_t* name, int current) {
+    return std::max(std::min(readInt(registry, name, current), largest.width()), m_sizeMinimum.cx);
   };
-  m_sizeDockedH = {atLeast(L"sizeHorzCX", m_sizeDockedH.cx, m_sizeMinimum.cx),
-                   atLeast(L"sizeHorzCY", m_sizeDockedH.cy, m_sizeMinimum.cy)};
-  m_sizeDockedV = {atLeast(L"sizeVertCX", m_sizeDockedV.cx, m_sizeMinimum.cx),
-                   atLeast(L"sizeVertCY", m_sizeDockedV.cy, m_sizeMinimum.cy)};
-  m_sizeFloating = {atLeast(L"sizeFloatCX", m_sizeFloating.cx, m_sizeMinimum.cx),
-                    atLeast(L"sizeFloatCY", m_sizeFloating.cy, m_sizeMinimum.cy)};
+  auto height = [&](const wchar_t* name, int current) {
+    return std::max(std::min(readInt(registry, name, current), largest.height()), m_sizeMinimum.cy);
+  };
+  m_sizeDockedH = {width(L"sizeHorzCX", m_sizeDockedH.cx), height(L"sizeHorzCY", m_sizeDockedH.cy)};
+  m_sizeDockedV = {width(L"sizeVertCX", m_sizeDockedV.cx), height(L"sizeVertCY", m_sizeDockedV.cy)};
+  m_sizeFloating = {width(L"sizeFloatCX", m_sizeFloating.cx), height(L"sizeFloatCY", m_sizeFloating.cy)};
   // A bar already expanded stays so: switching it would contract it.
   if (readInt(registry, L"Expanded", 0) && !m_bFillsRow) SwitchRowFill(true);
   m_bRolledUp = readInt(registry, L"RolledFloat", m_bRolledUp ? 1 : 0) != 0;

@@ -2,7 +2,7 @@
 
 #include "platform/trace.h"
 
-#include <cwchar>
+#include <limits>
 
 using namespace platform;
 
@@ -55,9 +55,16 @@ unsigned TearOffManager::Parse(std::wstring& text) {
   // Without the closing marker the title is not one of ours: it stays whole.
   const size_t end = text.find(kMarker, 1);
   if (end == std::wstring::npos) return 0;
-  const unsigned id = static_cast<unsigned>(std::wcstoul(text.c_str() + 1, nullptr, 10));
+  // Only a whole number that fits an id: anything else between the markers is not ours either.
+  unsigned long long id = 0;
+  for (size_t i = 1; i < end; ++i) {
+    if (text[i] < L'0' || text[i] > L'9') return 0;
+    id = id * 10 + static_cast<unsigned>(text[i] - L'0');
+    if (id > std::numeric_limits<unsigned>::max()) return 0;
+  }
+  if (id == 0) return 0;
   text.erase(0, end + 1);
-  return id;
+  return static_cast<unsigned>(id);
 }
 
 void TearOffManager::ParseMenu(MenuHandle menu) {

@@ -12,3 +12,12 @@ bool CUxDialog::onCommand(unsigned id, int notifyCode) {
 }
 
 CUxPropertyPage::CUxPropertyPage(QWidget* parent) : QWidget(parent), m_Impl(this) {}
+
+bool CUxPropertyPage::OnSetActive() {
+  for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+    if (auto* sheet = dynamic_cast<CUxPropertySheet*>(w)) {
+      sheet->OnActivatePage(this);
+      break;
+    }
+  return true;
+}

@@ -16,9 +16,20 @@ class CUxDialog : public QDialog, public PopupMenuOwnerHook, public platform::Co
   void SetActiveMenu(CUxPopupMenu* popup) override { m_Impl.SetActiveMenu(popup); }
   // The helper first; then OK and Cancel close the dialog.
   bool onCommand(unsigned id, int notifyCode) override;
+  // Whether the caption shows the dialog active: also while a window acting for it is active.
+  bool IsCaptionActive() const { return m_Impl.IsCaptionActive(); }
 
  protected:
   DialogImpl m_Impl;
+};
+
+class CUxPropertyPage;
+
+// A property sheet holding the library's pages hears which of them becomes the active one.
+class CUxPropertySheet {
+ public:
+  virtual ~CUxPropertySheet() = default;
+  virtual void OnActivatePage(CUxPropertyPage* page) = 0;
 };
 
 class CUxPropertyPage : public QWidget, public PopupMenuOwnerHook, public platform::CommandTarget {
@@ -27,8 +38,11 @@ class CUxPropertyPage : public QWidget, public PopupMenuOwnerHook, public platfo
 
   void SetActiveMenu(CUxPopupMenu* popup) override { m_Impl.SetActiveMenu(popup); }
   bool onCommand(unsigned id, int notifyCode) override { return m_Impl.OnCommand(id, notifyCode); }
-  // The page becomes the shown one; false keeps the previous page.
-  virtual bool OnSetActive() { return true; }
+  // The page becomes the shown one: the sheet holding it hears of it first. False keeps the
+  // previous page.
+  virtual bool OnSetActive();
+  // Whether the page's window shows its caption active (see CUxDialog).
+  bool IsCaptionActive() const { return m_Impl.IsCaptionActive(); }
 
  protected:
   DialogImpl m_Impl;

@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTimer>
+#include <QWindow>
 #include <functional>
 
 using namespace platform;
@@ -145,6 +146,69 @@ TEST_F(ColorButtonTest, KeysOpenChooseAndCloseAndASecondPressCloses) {
   QApplication::processEvents();
   EXPECT_EQ(button->GetPopup(), nullptr);
   EXPECT_EQ(clicks.count(), 2);
+}
+
+// The options dialog is modal. Input goes in through the windows as the window system gives it:
+// the window that saw a press keeps the moves and the release, the rest go to the window under
+// the pointer.
+TEST_F(ColorButtonTest, InAModalDialogBothAClickThenAClickAndAPressDragReleasePick) {
+  dialog.hide();
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QWindow* dialogWindow = dialog.windowHandle();
+  QSignalSpy clicks(button, &QAbstractButton::clicked);
+  const QPoint arrow = button->mapTo(&dialog, QPoint(button->width() - 6, button->height() / 2));
+  const auto openByClick = [&] {
+    QTest::mouseClick(dialogWindow, Qt::LeftButton, {}, arrow);
+    return button->GetPopup();
+  };
+  const auto inPopup = [](CColorPopup* popup, COLORREF colour) {
+    CUxColorBar* bar = popup->GetColorBar();
+    return bar->mapTo(popup, centreOf(bar, indexOf(bar, colour)));
+  };
+
+  // Click on the arrow, then click a colour in the popup.
+  CColorPopup* popup = openByClick();
+  ASSERT_NE(popup, nullptr);
+  QTest::mouseMove(popup->windowHandle(), inPopup(popup, rgb(0xFF, 0, 0)));
+  QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, inPopup(popup, rgb(0xFF, 0, 0)));
+  QApplication::processEvents();
+  EXPECT_EQ(button->GetPopup(), nullptr);
+  EXPECT_EQ(button->GetColor(), rgb(0xFF, 0, 0));
+  EXPECT_EQ(clicks.count(), 1);
+
+  // The keys reach a popup opened by a click: from red one to the right, Enter takes it.
+  ASSERT_NE(openByClick(), nullptr);
+  QTest::keyClick(dialogWindow, Qt::Key_Right);
+  QTest::keyClick(dialogWindow, Qt::Key_Right);
+  QTest::keyClick(dialogWindow, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(button->GetPopup(), nullptr);
+  EXPECT_EQ(button->GetColor(), rgb(0, 0xFF, 0));
+
+  // Press on the arrow, drag to a colour and release there.
+  QTest::mousePress(dialogWindow, Qt::LeftButton, {}, arrow);
+  popup = button->GetPopup();
+  ASSERT_NE(popup, nullptr);
+  const QPoint blue = dialogWindow->mapFromGlobal(popup->mapToGlobal(inPopup(popup, rgb(0, 0, 0xFF))));
+  QTest::mouseMove(dialogWindow, blue);
+  QTest::mouseRelease(dialogWindow, Qt::LeftButton, {}, blue);
+  QApplication::processEvents();
+  EXPECT_EQ(button->GetPopup(), nullptr);
+  EXPECT_EQ(button->GetColor(), rgb(0, 0, 0xFF));
+  EXPECT_EQ(clicks.count(), 3);
+
+  // A right or a middle press outside closes the popup and picks nothing.
+  for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton}) {
+    ASSERT_NE(openByClick(), nullptr);
+    QTest::mousePress(dialogWindow, other, {}, {300, 200});
+    QTest::mouseRelease(dialogWindow, other, {}, {300, 200});
+    QApplication::processEvents();
+    EXPECT_EQ(button->GetPopup(), nullptr) << other;
+  }
+  EXPECT_EQ(button->GetColor(), rgb(0, 0, 0xFF));
+  EXPECT_EQ(clicks.count(), 3);
 }
 
 TEST_F(ColorButtonTest, TheOtherEntryAsksTheSystemChooserAndACancelKeepsTheColour) {

@@ -7,6 +7,8 @@
 
 #include "frames_test_support.h"
 
+#include <optional>
+
 using namespace platform;
 
 namespace {
@@ -23,9 +25,16 @@ class DocumentFrame : public CommandDialog {
       *list = {rgb(1, 2, 3), rgb(4, 5, 6)};
       return true;
     }
+    if (e->type() == registerWindowMessage("WM_SETMESSAGESTRING"))
+      prompts.push_back(static_cast<unsigned>(static_cast<RegisteredMessageEvent*>(e)->wParam()));
     return CommandDialog::event(e);
   }
+  void onUpdateCommandUi(CommandUi& state) override {
+    if (state.id == kFillColour && fillEnabled) state.enable(*fillEnabled);
+  }
   bool answer = false;
+  std::optional<bool> fillEnabled;
+  std::vector<unsigned> prompts;
 };
 
 }  // namespace
@@ -105,6 +114,40 @@ TEST_F(ColorMenuButtonTest, AChoiceReachesEveryButtonAndBarOfTheCommandAndSendsI
   EXPECT_EQ(bar->DocumentColors.size(), 2u);
   EXPECT_EQ(bar->CalcSize(false).cy, 24 + 64 + 8 + 16 + 4 + 24 + 4);
   buttons[1]->m_pPopupMenu->close();
+}
+
+TEST_F(ColorMenuButtonTest, AStandAloneBarGreysWithItsCommandAndTellsTheStatusBarOfIt) {
+  const auto cellsDisabled = [this] {
+    int n = 0;
+    for (int i = 0; i < alone->GetCount(); ++i) n += (alone->GetButton(i)->m_nStyle & kStyleDisabled) != 0;
+    return n;
+  };
+  const Rect r = alone->GetButton(16)->m_rect;
+  const QPoint blue = alone->ClientToWidget({r.left + 3, r.top + 3});
+
+  // Hovering a cell shows the command's prompt.
+  QTest::mouseMove(&frame, {300, 250});
+  QTest::mouseMove(alone, blue);
+  ASSERT_FALSE(frame.prompts.empty());
+  EXPECT_EQ(frame.prompts.back(), kFillColour);
+
+  frame.fillEnabled = false;
+  CUxToolBar::IdleUpdateAll();
+  EXPECT_EQ(cellsDisabled(), alone->GetCount());
+  QTest::mouseClick(alone, Qt::LeftButton, {}, blue);
+  EXPECT_TRUE(frame.commands.empty());
+  EXPECT_NE(alone->GetColor(), rgb(0, 0, 0xFF));
+  // Cells built again while the command is off are grey as well.
+  alone->Rebuild();
+  EXPECT_EQ(cellsDisabled(), alone->GetCount());
+
+  frame.fillEnabled = true;
+  CUxToolBar::IdleUpdateAll();
+  EXPECT_EQ(cellsDisabled(), 0);
+  QTest::mouseMove(alone, blue + QPoint(1, 0));
+  QTest::mouseClick(alone, Qt::LeftButton, {}, blue);
+  EXPECT_EQ(alone->GetColor(), rgb(0, 0, 0xFF));
+  EXPECT_EQ(frame.commands.size(), 1u);
 }
 
 TEST_F(ColorMenuButtonTest, TheArchiveFormRoundTripsWithoutTheDockedCounts) {

@@ -261,3 +261,60 @@ TEST(DialogRouting, OneMouseHookServesNestedPopupsAndClosesThemFromOutside) {
   EXPECT_FALSE(outer);
   EXPECT_EQ(DialogImpl::MouseHook(), 0);
 }
+
+namespace {
+
+// A window that acts for its owner (a floating palette, say): while it is active the owner's
+// caption stays active.
+class ActsForOwner : public QWidget {
+ public:
+  bool event(QEvent* e) override {
+    if (e->type() == floatStatusMessage()) {
+      auto* query = static_cast<RegisteredMessageEvent*>(e);
+      if (query->wParam() == kFloatStatusSyncActive) query->result = 1;
+      return true;
+    }
+    return QWidget::event(e);
+  }
+};
+
+class Sheet : public QWidget, public CUxPropertySheet {
+ public:
+  void OnActivatePage(CUxPropertyPage* page) override { activated.push_back(page); }
+  std::vector<CUxPropertyPage*> activated;
+};
+
+}  // namespace
+
+TEST(DialogRouting, TheCaptionStaysActiveForAWindowActingForTheDialogAndPagesTellTheirSheet) {
+  UxLibrary library;
+  CUxDialog dialog;
+  dialog.setGeometry(100, 100, 300, 200);
+  dialog.show();
+  QApplication::setActiveWindow(&dialog);
+  EXPECT_TRUE(dialog.IsCaptionActive());
+  ActsForOwner palette;
+  palette.setGeometry(450, 100, 100, 100);
+  palette.show();
+  QWidget other;
+  other.setGeometry(600, 100, 100, 100);
+  other.show();
+  QApplication::setActiveWindow(&palette);
+  EXPECT_TRUE(dialog.IsCaptionActive());
+  QApplication::setActiveWindow(&other);
+  EXPECT_FALSE(dialog.IsCaptionActive());
+  // Active but disabled, as under a modal box of its own: inactive.
+  QApplication::setActiveWindow(&dialog);
+  dialog.setEnabled(false);
+  EXPECT_FALSE(dialog.IsCaptionActive());
+  dialog.setEnabled(true);
+  EXPECT_TRUE(dialog.IsCaptionActive());
+
+  // A page tells the sheet it sits in, however deep, that it becomes active.
+  Sheet sheet;
+  auto* page = new CUxPropertyPage(new QWidget(&sheet));
+  EXPECT_TRUE(page->OnSetActive());
+  EXPECT_EQ(sheet.activated, std::vector<CUxPropertyPage*>{page});
+  CUxPropertyPage alone;
+  EXPECT_TRUE(alone.OnSetActive());
+}

@@ -1,10 +1,13 @@
 // The outlook bar built exactly as the main dialog builds it, and what its pages, command
 // buttons, animation and scrolling do for the user.
 #include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/frames/dock_bar.h"
+#include "uictl/frames/dock_frame.h"
 #include "uictl/frames/outlook_bar.h"
 
 #include "frames_test_support.h"
 
+#include <QAbstractButton>
 #include <QTemporaryDir>
 
 using namespace platform;
@@ -316,4 +319,44 @@ TEST_F(OutlookBarTest, ScrollingMovesByTheButtonsThatComeAndGo) {
   flat->SetActivePage(2, true);
   EXPECT_EQ(flat->GetActivePageID(), 2);
   EXPECT_TRUE(sleeper.waits.empty());
+}
+
+// The close button hides a bar docked in a frame, which can show it again; in the dialog,
+// which cannot, the bar stays.
+TEST_F(OutlookBarTest, TheCloseButtonHidesTheBarWhereItsFrameCanShowItAgain) {
+  constexpr unsigned kWithCaption = 0x50000000u | 0x00C00000u | CbrsAlignLeft;
+  const auto closeButtonOf = [](CUxOutlookBar* bar) {
+    auto* close = bar->findChild<QAbstractButton*>(QStringLiteral("id%1").arg(CUxOutlookBar::kCloseId));
+    return close && close->isVisible() ? close : nullptr;
+  };
+  DockFrame frame;
+  frame.EnableDocking(CbrsAlignAny);
+  frame.resize(500, 400);
+  frame.show();
+  auto* docked = new CUxOutlookBar;
+  ASSERT_TRUE(docked->Create(&frame, kWithCaption, 1701));
+  docked->setWindowTitle(QStringLiteral("ショートカット"));
+  ASSERT_TRUE(docked->AddPage(1, L"学習"));
+  ASSERT_TRUE(docked->AddButton(257, L"スマート学習", 32859, 1));
+  docked->EnableDocking(CbrsAlignAny);
+  frame.DockControlBar(docked, DockBarLeft);
+  frame.RecalcLayout(true);
+  QApplication::processEvents();
+  QAbstractButton* close = closeButtonOf(docked);
+  ASSERT_NE(close, nullptr);
+  QTest::mouseClick(close, Qt::LeftButton);
+  EXPECT_FALSE(docked->IsVisible());
+  frame.ShowControlBar(docked, true, false);
+  EXPECT_TRUE(docked->IsVisible());
+
+  auto* inDialog = new CUxOutlookBar;
+  ASSERT_TRUE(inDialog->Create(&dialog, kWithCaption, 1702));
+  ASSERT_TRUE(inDialog->AddPage(1, L"学習"));
+  inDialog->setGeometry(0, 0, 100, 300);
+  QApplication::processEvents();
+  close = closeButtonOf(inDialog);
+  ASSERT_NE(close, nullptr);
+  QTest::mouseClick(close, Qt::LeftButton);
+  EXPECT_TRUE(inDialog->isVisible());
+  EXPECT_TRUE(dialog.commands.empty());
 }

@@ -1,11 +1,16 @@
 // Sizing bars docked in rows: the limits of an edge drag, the sharing of a row with a bar just
-// shown, and the state kept in the profile.
+// shown, the state kept in the profile, and a dialog bar following its commands.
 #include "sizing_test_support.h"
 
 #include "platform/registry_store.h"
 #include "uictl/bars/ux_registry.h"
+#include "uictl/frames/dialog_bar.h"
 #include "uictl/frames/halftone_overlay.h"
 #include "uictl/frames/tab_wnd.h"
+
+#include <QAbstractEventDispatcher>
+#include <QPushButton>
+#include <QScreen>
 
 using platform::Size;
 
@@ -76,6 +81,44 @@ TEST_F(SizingTest, ARowThatCannotShrinkItsOtherBarsTakesLengthFromTheBarJustShow
   EXPECT_EQ(small->RowSizingBars().size(), 1u);
 }
 
+// A damaged profile can hold any number: the bar and its row end up no larger than the site.
+TEST_F(SizingTest, AHugeSavedSizeIsCappedAndARowSharesAnyDifferenceInBoundedSteps) {
+  CUxSizingControlBar* bar = dock(DockBarTop, {300, 120});
+  const std::wstring key = UxGetAppRegPath() + L"\\Huge-SCBar-" + std::to_wstring(bar->GetDlgCtrlID());
+  {
+    CUxRegistry writer;
+    ASSERT_TRUE(writer.CreateKey(key));
+    for (const wchar_t* name : {L"sizeHorzCX", L"sizeHorzCY", L"sizeVertCX", L"sizeVertCY", L"sizeFloatCX", L"sizeFloatCY"})
+      writer.Write(name, 1616969734);
+  }
+  bar->RestoreProfileState(L"Huge");
+  const QSize screen = frame.screen()->availableVirtualSize().expandedTo(frame.size());
+  for (const Size& size : {bar->m_sizeDockedH, bar->m_sizeDockedV, bar->m_sizeFloating}) {
+    EXPECT_LE(size.cx, screen.width());
+    EXPECT_LE(size.cy, screen.height());
+  }
+  frame.RecalcLayout(true);
+  EXPECT_LE(bar->width(), frame.width());
+
+  // However far off the lengths are, the row is shared out as one pixel a bar in turn would.
+  CUxSizingControlBar* second = dock(DockBarTop, {200, 120}, bar);
+  CUxSizingControlBar* third = dock(DockBarTop, {200, 120}, second);
+  ASSERT_EQ(bar->RowSizingBars().size(), 3u);
+  bar->m_sizeDockedH.cx = 1616969734;
+  second->m_sizeDockedH.cx = 40;
+  third->m_sizeDockedH.cx = 1616969734;
+  EXPECT_TRUE(bar->ShareRowLength(500, true));
+  // The middle bar stops at its minimum; the last odd pixel comes from the first bar.
+  EXPECT_EQ(second->m_sizeDockedH.cx, 33);
+  EXPECT_EQ(bar->m_sizeDockedH.cx, 233);
+  EXPECT_EQ(third->m_sizeDockedH.cx, 234);
+  // Growing: whole rounds, then the first bars of the row one more each.
+  EXPECT_TRUE(bar->ShareRowLength(1000, true));
+  EXPECT_EQ(bar->m_sizeDockedH.cx, 233 + 167);
+  EXPECT_EQ(second->m_sizeDockedH.cx, 33 + 167);
+  EXPECT_EQ(third->m_sizeDockedH.cx, 234 + 166);
+}
+
 TEST_F(SizingTest, ProfileStateRoundTrip) {
   CUxSizingControlBar* bar = dock(DockBarTop, {300, 120});
   bar->m_nRollMode = 4;
@@ -117,4 +160,45 @@ TEST_F(SizingTest, ProfileStateRoundTrip) {
   CUxRegistry registry;
   ASSERT_TRUE(registry.Open(UxGetAppRegPath() + L"\\TwoTabs-SCBar-" + std::to_wstring(bar->GetDlgCtrlID())));
   EXPECT_FALSE(registry.VerifyValue(L"ActiveTab"));
+}
+
+// A window that answers for two of the dialog bar's three commands.
+class CommandStates : public QWidget, public platform::CommandTarget {
+ public:
+  bool onCommand(unsigned, int) override { return false; }
+  void onUpdateCommandUi(platform::CommandUi& state) override {
+    if (state.id == 5001) state.enable(enableFirst);
+    if (state.id == 5002) state.setCheck(1);
+  }
+  bool enableFirst = false;
+};
+
+TEST_F(SizingTest, ADialogBarFollowsItsCommandStatesWhenTheApplicationGoesIdle) {
+  CommandStates states;
+  auto* bar = new CUxDialogBar;
+  ASSERT_TRUE(bar->Create(&frame, [](QWidget* form) {
+    form->resize(180, 60);
+    for (unsigned id : {5001u, 5002u, 5003u}) {
+      auto* button = new QPushButton(QStringLiteral("%1").arg(id), form);
+      button->setObjectName(QStringLiteral("id%1").arg(id));
+      button->setCheckable(id == 5002);
+      button->setGeometry(static_cast<int>(id - 5001) * 60, 0, 60, 24);
+    }
+  }, WsChild | WsVisible | CbrsAlignTop, 0xE830));
+  bar->SetOwner(&states);
+  bar->EnableDocking(CbrsAlignAny);
+  frame.DockControlBar(bar, DockBarTop);
+  frame.RecalcLayout(true);
+  QWidget* form = bar->Form();
+  const auto button = [form](unsigned id) { return form->findChild<QPushButton*>(QStringLiteral("id%1").arg(id)); };
+  ASSERT_TRUE(button(5001) && button(5001)->isEnabled());
+
+  emit QAbstractEventDispatcher::instance()->aboutToBlock();
+  EXPECT_FALSE(button(5001)->isEnabled());
+  EXPECT_TRUE(button(5002)->isEnabled());
+  EXPECT_TRUE(button(5002)->isChecked());
+  EXPECT_FALSE(button(5003)->isEnabled());  // nobody answers for it
+  states.enableFirst = true;
+  emit QAbstractEventDispatcher::instance()->aboutToBlock();
+  EXPECT_TRUE(button(5001)->isEnabled());
 }

@@ -28,7 +28,11 @@ TEST(TearOffManager, MarksAndReadsTitles) {
   EXPECT_EQ(title, std::wstring(L"\x01") + L"512" + L"\x01" + L"&View");
   EXPECT_EQ(TearOffManager::Parse(title), 512u);
   EXPECT_EQ(title, L"&View");
-  for (std::wstring plain : {std::wstring(L"&View"), std::wstring(L"\x01") + L"12 no end"}) {
+  // Titles that carry no id between their markers are not ours: they stay whole.
+  const std::wstring m(1, L'\x01');
+  for (std::wstring plain : {std::wstring(L"&View"), m + L"12 no end", m + L"x" + m + L"T", m + m + L"T",
+                             m + L"0" + m + L"T", m + L"12x" + m + L"T", m + L"-5" + m + L"T",
+                             m + L"99999999999" + m + L"T"}) {
     const std::wstring before = plain;
     EXPECT_EQ(TearOffManager::Parse(plain), 0u);
     EXPECT_EQ(plain, before);

@@ -85,7 +85,9 @@ void CUxUserTool::DeleteIcon() {
 }
 
 void CUxUserTool::SetCommand(const std::wstring& command) {
-  if (command == m_strCommand && !m_hIcon.isNull()) return;
+  const bool same =
+      QString::fromStdWString(command).compare(QString::fromStdWString(m_strCommand), Qt::CaseInsensitive) == 0;
+  if (same && !m_hIcon.isNull()) return;
   m_strCommand = command;
   DeleteIcon();
   m_hIcon = LoadIcon();
@@ -130,6 +132,7 @@ CUxUserToolsManager::~CUxUserToolsManager() {
 }
 
 CUxUserTool* CUxUserToolsManager::FindTool(unsigned command) const {
+  if (!IsUserToolCmd(command)) return nullptr;
   for (const auto& tool : m_lstUserTools)
     if (tool->m_uiCmdId == command) return tool.get();
   return nullptr;

@@ -23,8 +23,7 @@ class CUxUserTool : public platform::CObject {
   virtual QIcon LoadDefaultIcon();
   virtual void DeleteIcon();
 
-  // Another command (letters compared with their case: on this system another case names
-  // another file) reloads the icon.
+  // Another command reloads the icon; the same one in another letter case changes nothing.
   void SetCommand(const std::wstring& command);
   const std::wstring& GetCommand() const { return m_strCommand; }
   void DrawToolIcon(platform::Dc* dc, const platform::Rect& rect) const;
@@ -54,6 +53,7 @@ class CUxUserToolsManager : public UserToolsLookup {
   CUxUserToolsManager& operator=(const CUxUserToolsManager&) = delete;
 
   std::vector<std::unique_ptr<CUxUserTool>>& GetUserTools() { return m_lstUserTools; }
+  // The tool of a command of the tools' range; null for any other command.
   CUxUserTool* FindTool(unsigned command) const;
   bool InvokeTool(unsigned command) const;
 

@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 using namespace platform;
 
@@ -211,6 +212,12 @@ bool CUxPopupMenu::Create(QWidget* parent, int x, int y, MenuHandle menu, bool l
   }
   m_wndMenuBar->m_bLocked = locked;
   UpdateShadow(false);
+  // The popup belongs to its opener's window: a modal dialog that opened it must not keep the
+  // user's clicks and keys from it.
+  if (parent) {
+    winId();
+    if (QWindow* opener = parent->window()->windowHandle()) windowHandle()->setTransientParent(opener);
+  }
   show();
   raise();
   if (CUxToolBar::IsCustomizeMode()) m_wndMenuBar->repaint();

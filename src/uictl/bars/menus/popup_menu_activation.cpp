@@ -70,6 +70,10 @@ void CUxPopupMenu::OnDestroy() {
   m_bDestroyed = true;
   m_scrollTimer.stop();
   if (m_wndMenuBar) {
+    // An item on its way out of the menu as a move (not a copy) has left it.
+    CUxPopupMenuBar& items = *m_wndMenuBar;
+    if (items.m_pDragButton && items.m_ptStartDrag != Point{-1, -1} && !items.m_bIsDragCopy)
+      if (const int index = items.ButtonToIndex(items.m_pDragButton); index >= 0) items.RemoveButton(index);
     m_wndMenuBar->CloseDelayedSubMenu();
     // Submenus go with their parent.
     for (int i = 0; i < m_wndMenuBar->GetCount(); ++i)

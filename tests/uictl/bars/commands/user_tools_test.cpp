@@ -66,11 +66,14 @@ TEST_F(UserToolsTest, ProgramsOnTheSearchPathRunQuotedInTheirFolderAndOtherFiles
   ASSERT_TRUE(tool->Invoke());
   EXPECT_EQ(waitForReport(report()), (QStringList{QDir(work.path()).canonicalPath(), QStringLiteral("a b"), QStringLiteral("c")}));
 
-  // Another letter case names another file here; the same text keeps the icon.
+  // The same command, in any letter case, changes nothing: the tool keeps its program and icon.
   const qint64 icon = tool->GetIcon().cacheKey();
-  tool->SetCommand(L"kelvara-tool-probe");
-  EXPECT_EQ(tool->GetIcon().cacheKey(), icon);
-  tool->SetCommand(L"Kelvara-Tool-Probe");
+  for (const wchar_t* same : {L"kelvara-tool-probe", L"Kelvara-Tool-Probe"}) {
+    tool->SetCommand(same);
+    EXPECT_EQ(tool->GetCommand(), L"kelvara-tool-probe");
+    EXPECT_EQ(tool->GetIcon().cacheKey(), icon);
+  }
+  tool->SetCommand(L"kelvara-no-such-tool");
   EXPECT_TRUE(tool->HasDefaultIcon());
   EXPECT_EQ(tool->GetIcon().cacheKey(), globalData().ToolIcon().cacheKey());
   EXPECT_FALSE(tool->Invoke());
@@ -99,6 +102,11 @@ TEST_F(UserToolsTest, ToolbarRunsToolCommandsAndCopiesTheirIcon) {
   EXPECT_FALSE(manager.IsUserToolCmd(920));
   EXPECT_EQ(manager.FindTool(912), manager.GetUserTools()[0].get());
   EXPECT_FALSE(manager.InvokeTool(913));
+  // A tool whose command lies outside the range kept for tools is none of them.
+  manager.GetUserTools().push_back(probeTool(920));
+  EXPECT_EQ(manager.FindTool(920), nullptr);
+  EXPECT_FALSE(manager.HasTool(920));
+  EXPECT_FALSE(manager.InvokeTool(920));
 
   TestFrame frame;
   frame.resize(300, 60);

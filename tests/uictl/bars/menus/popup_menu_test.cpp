@@ -421,3 +421,41 @@ TEST_F(PopupMenuTest, AWidgetInAPopupWithTheKeyFocusGetsTheTypedKeysUntilItGoes)
   EXPECT_EQ(libraryKeyFocus(), plain);
   delete plain;
 }
+
+// While the user customises, an item dragged out of a menu that closes on the way (the pointer
+// opened another menu) has left it: moved, not copied, it is gone from the menu's items.
+TEST_F(PopupMenuTest, AnItemMovedOutOfAMenuThatClosesOnTheWayLeavesIt) {
+  struct ClosingDrag : ToolbarDragDriver {
+    QPointer<CUxPopupMenu> closing;
+    ToolbarDragResult DoDragDrop(QWidget*, std::unique_ptr<QMimeData>, unsigned, const QRect&,
+                                 ToolbarDropSource& source) override {
+      source.bDragStarted = true;
+      if (closing) closing->CloseMenu(false);
+      ToolbarDragResult result;
+      result.started = true;
+      result.effect = DropEffectMove;
+      result.endPoint = {5000, 5000};
+      return result;
+    }
+  } drag;
+  setToolbarDragDriver(&drag);
+  for (const bool copy : {true, false}) {
+    CUxPopupMenu* popup = openFile();
+    ASSERT_TRUE(popup);
+    const size_t before = file->GetCommands().size();
+    toolbarClassData().bCustomizeMode = true;
+    drag.closing = popup;
+    CUxPopupMenuBar* items = popup->GetMenuBar();
+    const QPoint save = items->mapFromGlobal(itemCentre(items, 1));
+    const Qt::KeyboardModifiers modifiers = copy ? Qt::ControlModifier : Qt::NoModifier;
+    QTest::mousePress(items, Qt::LeftButton, modifiers, save);
+    settle();
+    EXPECT_EQ(file->m_pPopupMenu, nullptr);
+    ASSERT_EQ(file->GetCommands().size(), copy ? before : before - 1) << copy;
+    if (!copy) {
+      for (const auto& item : file->GetCommands()) EXPECT_NE(item->m_nCommandId, 101u);
+    }
+    toolbarClassData().bCustomizeMode = false;
+  }
+  setToolbarDragDriver(nullptr);
+}
