@@ -131,8 +131,11 @@ void COptionpageVoice::load(const AppSettings& settings, bool) {
   agentVolume_->setValue(settings.agentVolume.value);
   agentVolumeText_->setText(QString::number(agentVolume_->value()));
 
-  voiceDescription_ = settings.voice5Id.value;
-  voices_->setCurrentIndex(voices_->findText(QString::fromStdWString(voiceDescription_)));
+  // voice5-id naming no voice of the engine leaves the engine's default in use: that one shows.
+  int voice = voices_->findText(QString::fromStdWString(settings.voice5Id.value));
+  if (voice < 0) voice = voices_->findText(QString::fromStdWString(app_.speechVoice.voiceName()));
+  voices_->setCurrentIndex(voice);
+  voiceDescription_ = voice >= 0 ? voices_->itemText(voice).toStdWString() : settings.voice5Id.value;
   formats_->setCurrentIndex(speechAvailable_ ? formats_->findData(settings.voiceFormat.value) : -1);
 
   engines_ = readAgentEngines(settings.katmodeFilePath.value);
@@ -182,6 +185,8 @@ void COptionpageVoice::updateStates() {
     child(this, id)->setEnabled(agent);
   for (int id : {kTest, kTestText, kTestLabel}) child(this, id)->setEnabled(speech || agent);
   useVoice_->setEnabled(speechAvailable_);
+  // Why the words will not be heard, on the button that would speak them.
+  child(this, kTest)->setToolTip(QString::fromStdWString(app_.speechVoice.silenceReason()));
 }
 
 void COptionpageVoice::onUseVoice() {
@@ -238,7 +243,9 @@ void COptionpageVoice::onSlider(int id, int position) {
 void COptionpageVoice::onTest() {
   const std::wstring text = testText_->text().toStdWString();
   if (useAgent_->isChecked()) toAgent(platform::AgentSpeak, text);
-  if (useVoice_->isChecked() && speechAvailable_) SpeakText(app_.speechVoice, text, true);
+  if (!useVoice_->isChecked()) return;
+  if (speechAvailable_) SpeakText(app_.speechVoice, text, true);
+  if (const std::wstring silence = app_.speechVoice.silenceReason(); !silence.empty()) tell(silence);
 }
 
 void COptionpageVoice::toAgent(uint32_t command, const std::wstring& text) {
