@@ -34,8 +34,11 @@ enum ControlId {
   kPitchLabel = 1190, kAgentVolumeLabel = 1189, kTestLabel = 1177,
 };
 
-QLabel* idLabel(QWidget* page, int id, const wchar_t* text, const QRect& rect) {
-  return withId(dialogText(page, text, rect), id);
+// A label whose mnemonic moves the focus to the control it names.
+QLabel* idLabel(QWidget* page, int id, const wchar_t* text, const QRect& rect, QWidget* buddy) {
+  QLabel* label = withId(dialogText(page, text, rect), id);
+  label->setBuddy(buddy);
+  return label;
 }
 
 QWidget* child(QWidget* page, int id) { return page->findChild<QWidget*>(QString("id%1").arg(id)); }
@@ -64,32 +67,32 @@ COptionpageVoice::COptionpageVoice(KlvApp& app, QWidget* parent)
   auto* download = dialogControl<QPushButton>(this, kDownload, {270, 30, 170, kRow});
   download->setText(QString::fromWCharArray(L"ダウンロードサイトを開く(&D)"));
 
-  idLabel(this, kVoicesLabel, L"音声エンジン(&E)", {30, 56, 110, kRow});
   voices_ = dialogControl<QComboBox>(this, kVoices, {140, 56, 300, kRow});
-  idLabel(this, kRateLabel, L"速度(&R)", {30, 82, 110, kRow});
+  idLabel(this, kVoicesLabel, L"音声エンジン(&E)", {30, 56, 110, kRow}, voices_);
   rate_ = addSlider(kRate, -10, 10, {140, 82, 300, kRow});
-  idLabel(this, kVolumeLabel, L"音量(&V)", {30, 108, 110, kRow});
+  idLabel(this, kRateLabel, L"速度(&R)", {30, 82, 110, kRow}, rate_);
   volume_ = addSlider(kVolume, 0, 100, {140, 108, 300, kRow});
-  idLabel(this, kFormatsLabel, L"フォーマット(&F)", {30, 134, 110, kRow});
+  idLabel(this, kVolumeLabel, L"音量(&V)", {30, 108, 110, kRow}, volume_);
   formats_ = dialogControl<QComboBox>(this, kFormats, {140, 134, 300, kRow});
+  idLabel(this, kFormatsLabel, L"フォーマット(&F)", {30, 134, 110, kRow}, formats_);
 
   useAgent_ = dialogControl<QCheckBox>(this, kUseAgent, {10, 166, 430, kRow});
   useAgent_->setText(QString::fromWCharArray(L"Agent による音声再生を利用する(&A)"));
-  idLabel(this, kEnginesLabel, L"音声エンジン(&G)", {30, 192, 110, kRow});
   agentEngines_ = dialogControl<QComboBox>(this, kAgentEngines, {140, 192, 300, kRow});
-  idLabel(this, kPitchLabel, L"ピッチ(&P)", {30, 218, 110, kRow});
+  idLabel(this, kEnginesLabel, L"音声エンジン(&G)", {30, 192, 110, kRow}, agentEngines_);
   pitch_ = addSlider(kPitch, 0, 300, {140, 218, 240, kRow});
+  idLabel(this, kPitchLabel, L"ピッチ(&P)", {30, 218, 110, kRow}, pitch_);
   pitchText_ = dialogControl<QLineEdit>(this, kPitchText, {386, 218, 54, kRow});
   pitchText_->setReadOnly(true);
   // The agent's volume is kept and sent but not offered.
-  idLabel(this, kAgentVolumeLabel, L"音量(&L)", {30, 244, 110, kRow})->hide();
   agentVolume_ = addSlider(kAgentVolume, 0, 100, {140, 244, 240, kRow});
+  idLabel(this, kAgentVolumeLabel, L"音量(&L)", {30, 244, 110, kRow}, agentVolume_)->hide();
   agentVolume_->hide();
   agentVolumeText_ = dialogControl<QLineEdit>(this, kAgentVolumeText, {386, 244, 54, kRow});
   agentVolumeText_->hide();
 
-  idLabel(this, kTestLabel, L"発音テスト(&X)", {10, 280, 110, kRow});
   testText_ = dialogControl<QLineEdit>(this, kTestText, {120, 280, 240, kRow});
+  idLabel(this, kTestLabel, L"発音テスト(&X)", {10, 280, 110, kRow}, testText_);
   auto* test = dialogControl<QPushButton>(this, kTest, {366, 280, 74, kRow});
   test->setText(QString::fromWCharArray(L"ﾃｽﾄ(&T)"));
   clipboardCopy_ = dialogControl<QCheckBox>(this, kClipboard, {10, 316, 430, kRow});

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -18,6 +19,7 @@
 #include "scoped_env.h"
 #include "shell_fixture.h"
 #include "study/sound_queue.h"
+#include "uictl/bars/library_globals.h"
 
 namespace {
 
@@ -96,8 +98,9 @@ TEST_F(OptionPages, TheVoiceListHoldsTheEnginesVoicesAndASilentTestSaysWhy) {
   settings.voice5Id.value = L"";  // no voice chosen yet: the engine's default speaks
   ASSERT_TRUE(app.speechVoice.prepare(settings));
   const int page = COptionDlg::kVoicePage;
+  const UxLibrary library;  // the dialog is shown
   {
-    COptionDlg dialog(app, sounds);
+    COptionDlg dialog(app, sounds, page);
     auto* voices = control<QComboBox>(dialog, page, 1196);
     EXPECT_GT(voices->count(), 10);
     EXPECT_EQ(voices->currentText().toStdWString(), app.speechVoice.voiceName());
@@ -105,6 +108,13 @@ TEST_F(OptionPages, TheVoiceListHoldsTheEnginesVoicesAndASilentTestSaysWhy) {
     control<QPushButton>(dialog, page, 1015)->click();
     EXPECT_EQ(notifier.boxes,
               std::vector<std::wstring>{L"Kelvara: サウンドデバイスが見つからないため、音声は聞こえません。"});
+    // The labels' mnemonics reach the controls they name.
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(&dialog, Qt::Key_E, Qt::AltModifier);
+    EXPECT_TRUE(voices->hasFocus());
+    QTest::keyClick(&dialog, Qt::Key_X, Qt::AltModifier);
+    EXPECT_TRUE(control(dialog, page, 1176)->hasFocus());
     voices->setCurrentIndex(voices->findText("German"));
     dialog.accept();
   }
