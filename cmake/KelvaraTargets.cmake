@@ -66,3 +66,16 @@ function(kelvara_test_suite name)
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
+
+# One case of a suite once more in another environment (a language, say), as a CTest test of
+# its own named <case>.<label>.
+# kelvara_test_case_in_environment(<suite> <case> <label> <VAR=value>...)
+function(kelvara_test_case_in_environment suite case label)
+  if(NOT TARGET ${suite})
+    return()
+  endif()
+  add_test(NAME ${case}.${label}
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen KELVARA_SOURCE_DIR=${CMAKE_SOURCE_DIR}
+            KELVARA_PROGRAM_DIR=${KELVARA_PROGRAM_DIR} ${ARGN} $<TARGET_FILE:${suite}> --gtest_filter=${case}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()

@@ -33,6 +33,8 @@ class NullSink : public AudioSink {
 
   void discard() override { heardUntil_ = Clock::now(); }
 
+  bool audible() const override { return false; }
+
  private:
   static bool waitUntil(Clock::time_point deadline, const std::atomic<bool>& stop) {
     for (;;) {

@@ -22,6 +22,8 @@ class AudioSink {
   virtual bool drain(const std::atomic<bool>& stop) = 0;
   // Throws away whatever is still waiting to be heard; the sink can be written again afterwards.
   virtual void discard() = 0;
+  // Whether what is written is heard: false for the stand-in of a machine without a device.
+  virtual bool audible() const { return true; }
 };
 
 using SinkFactory = std::function<std::unique_ptr<AudioSink>(const AudioFormat&)>;

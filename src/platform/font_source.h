@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -18,6 +19,9 @@ struct FontFace {
   int charSet = 0;
   int pitchAndFamily = 0;
   int fontType = 0;
+  // Every name the family goes by, the face name among them: a family may be named in several
+  // languages, and the system lists it under the one of its own language.
+  std::vector<std::wstring> familyNames{};
 };
 
 class FontSource {

@@ -15,6 +15,8 @@ class SpeechEngine {
   virtual ~SpeechEngine() = default;
   // Brings the synthesiser up; false when it cannot run here (speech is then unavailable).
   virtual bool start() = 0;
+  // Why the last start failed, in the synthesiser's words; empty when it did not fail or gave none.
+  virtual std::wstring startError() const { return {}; }
   // The installed voices by their display names, in the engine's order.
   virtual std::vector<std::wstring> voiceNames() const = 0;
   // The name of the voice the engine speaks with when none is chosen; empty when it has none.
@@ -22,6 +24,8 @@ class SpeechEngine {
   virtual bool selectVoice(const std::wstring& name) = 0;
   // Opens the system's default output for the voice; false when there is no way to output.
   virtual bool openDefaultOutput() = 0;
+  // Whether the output opened reaches a sound device (a headless machine speaks in silence).
+  virtual bool audible() const { return true; }
   // The format the words are heard in from the next utterance on; false for a format the output
   // cannot take (nothing changes then).
   virtual bool setOutputFormat(const AudioFormat& format) = 0;

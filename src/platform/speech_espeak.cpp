@@ -45,7 +45,7 @@ int wordsPerMinute(int rate) {
   return std::clamp(static_cast<int>(std::lround(wpm)), espeakRATE_MINIMUM, espeakRATE_MAXIMUM);
 }
 
-bool initialiseLibrary() {
+bool initialiseLibrary(std::wstring& error) {
   if (gEspeakReady) return true;
   espeak_ng_InitializePath(nullptr);
   espeak_ng_ERROR_CONTEXT context = nullptr;
@@ -55,6 +55,7 @@ bool initialiseLibrary() {
     char message[512];
     espeak_ng_GetStatusCodeMessage(status, message, sizeof message);
     traceError("speech: the synthesiser cannot start: %s\n", message);
+    error = fromUtf8(message);
     espeak_ng_ClearErrorContext(&context);
     return false;
   }
@@ -79,7 +80,7 @@ class EspeakEngine : public SpeechEngine {
     if (started_) return true;
     {
       std::lock_guard lock(gEspeakMutex);
-      if (!initialiseLibrary()) return false;
+      if (!initialiseLibrary(startError_)) return false;
       nativeRate_ = espeak_ng_GetSampleRate();
       for (const espeak_VOICE** voice = espeak_ListVoices(nullptr); voice && *voice; ++voice)
         voices_.push_back({fromUtf8((*voice)->name), (*voice)->identifier ? (*voice)->identifier : (*voice)->name});
@@ -94,6 +95,8 @@ class EspeakEngine : public SpeechEngine {
     worker_ = std::thread(&EspeakEngine::work, this);
     return true;
   }
+
+  std::wstring startError() const override { return startError_; }
 
   std::vector<std::wstring> voiceNames() const override {
     std::vector<std::wstring> names;
@@ -115,6 +118,7 @@ class EspeakEngine : public SpeechEngine {
     if (!started_) return false;
     std::unique_ptr<AudioSink> sink = openSink_(currentSettings().format);
     if (!sink) return false;
+    audible_ = sink->audible();
     std::lock_guard lock(sinkMutex_);
     sink_ = std::move(sink);
     return true;
@@ -128,6 +132,8 @@ class EspeakEngine : public SpeechEngine {
     settings_.format = format;
     return true;
   }
+
+  bool audible() const override { return audible_; }
 
   void setRate(int rate) override {
     std::lock_guard lock(settingsMutex_);
@@ -213,6 +219,7 @@ class EspeakEngine : public SpeechEngine {
     if (!sink || !(sink->format() == settings.format)) {
       sink.reset();  // one device handle at a time
       sink = openSink_(settings.format);
+      if (sink) audible_ = sink->audible();
     }
     if (!sink) return;
     Utterance utterance{this, sink.get(), MonoStreamConverter(nativeRate_, settings.format), {}};
@@ -246,6 +253,8 @@ class EspeakEngine : public SpeechEngine {
   }
 
   SinkFactory openSink_;
+  std::wstring startError_;
+  std::atomic<bool> audible_{false};
   bool started_ = false;
   int nativeRate_ = 0;
   std::vector<VoiceEntry> voices_;

@@ -7,6 +7,7 @@ namespace {
 
 // Start-up always speaks in 44 kHz 16-bit stereo, whatever format the settings name.
 constexpr int kStartupStreamFormat = 35;
+constexpr wchar_t kEngineCannotStart[] = L"音声合成エンジン (espeak-ng) を起動できません。";
 
 }  // namespace
 
@@ -15,7 +16,11 @@ SpeechVoice::SpeechVoice(EngineFactory makeEngine) : makeEngine_(std::move(makeE
 bool SpeechVoice::InitSpeechEngine5(const std::wstring& voiceName, int formatCode) {
   engine_ = makeEngine_ ? makeEngine_() : nullptr;
   outputOpen_ = false;
+  voiceName_.clear();
+  failure_.clear();
   if (!engine_ || !engine_->start()) {
+    failure_ = kEngineCannotStart;
+    if (engine_ && !engine_->startError().empty()) failure_ += L"\n" + engine_->startError();
     engine_.reset();
     return false;
   }
@@ -24,15 +29,23 @@ bool SpeechVoice::InitSpeechEngine5(const std::wstring& voiceName, int formatCod
     for (const std::wstring& name : engine_->voiceNames()) {
       if (name == voiceName) {
         chosen = engine_->selectVoice(name);
+        if (chosen) voiceName_ = name;
         break;
       }
     }
   }
   if (!chosen) {
     const std::wstring fallback = engine_->defaultVoiceName();
-    if (fallback.empty() || !engine_->selectVoice(fallback)) return false;
+    if (fallback.empty() || !engine_->selectVoice(fallback)) {
+      failure_ = L"音声合成エンジンに使える音声がありません。";
+      return false;
+    }
+    voiceName_ = fallback;
   }
-  if (!engine_->openDefaultOutput()) return false;
+  if (!engine_->openDefaultOutput()) {
+    failure_ = L"音声の出力先を開けません。";
+    return false;
+  }
   outputOpen_ = true;
   SetSpeechOutputFormat(formatCode);
   return true;
@@ -66,7 +79,17 @@ std::vector<std::wstring> SpeechVoice::voiceNames() const {
   return engine_ ? engine_->voiceNames() : std::vector<std::wstring>{};
 }
 
-bool SpeechVoice::selectVoice(const std::wstring& name) { return engine_ && engine_->selectVoice(name); }
+bool SpeechVoice::selectVoice(const std::wstring& name) {
+  if (!engine_ || !engine_->selectVoice(name)) return false;
+  voiceName_ = name;
+  return true;
+}
+
+std::wstring SpeechVoice::silenceReason() const {
+  if (!available_) return failure_.empty() ? kEngineCannotStart : failure_;
+  if (!engine_->audible()) return L"サウンドデバイスが見つからないため、音声は聞こえません。";
+  return {};
+}
 
 bool SpeakText(SpeechVoice& voice, const std::wstring& text, bool purge) {
   if (!voice.available_ || !voice.engine_) return false;

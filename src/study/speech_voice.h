@@ -28,6 +28,9 @@ class SpeechVoice {
   // set to 44 kHz 16-bit stereo (code 35).
   bool prepare(const AppSettings& settings);
   bool available() const { return available_; }
+  // Why nothing is heard when speaking: the engine that cannot start, or the missing sound device.
+  // Empty when speech is available and heard.
+  std::wstring silenceReason() const;
 
   // Take effect from the next word on; nothing happens without an engine.
   void setRate(int rate);
@@ -36,12 +39,16 @@ class SpeechVoice {
   std::vector<std::wstring> voiceNames() const;
   // Speaks with the voice of that name from the next word on; false when there is no such voice.
   bool selectVoice(const std::wstring& name);
+  // The name of the voice words are spoken with; empty without an engine.
+  const std::wstring& voiceName() const { return voiceName_; }
 
  private:
   friend bool SpeakText(SpeechVoice& voice, const std::wstring& text, bool purge);
 
   EngineFactory makeEngine_;
   std::unique_ptr<platform::SpeechEngine> engine_;
+  std::wstring voiceName_;
+  std::wstring failure_;
   bool outputOpen_ = false;
   bool available_ = false;
 };

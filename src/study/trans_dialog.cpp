@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -548,6 +549,21 @@ void CTransDlg::timerEvent(QTimerEvent* event) {
   }
 }
 
+bool CTransDlg::pressButtonByMnemonic(const QKeyEvent& key) {
+  // As in a dialog of the original platform: outside a text field the mnemonic alone is enough.
+  if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  if (key.text().isEmpty() || qobject_cast<QLineEdit*>(focusWidget())) return false;
+  for (auto* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+    if (!button->isVisible() || !button->isEnabled()) continue;
+    const QKeySequence mnemonic = QKeySequence::mnemonic(button->text());
+    if (mnemonic.isEmpty() || mnemonic[0].key() != key.key()) continue;
+    button->setFocus();
+    button->click();
+    return true;
+  }
+  return false;
+}
+
 void CTransDlg::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) return;  // Esc does not cancel a study
   QDialog::keyPressEvent(event);
@@ -580,6 +596,7 @@ bool CTransDlg::eventFilter(QObject* watched, QEvent* event) {
   }
   if (answersKeys() && PreTranslateKey(key)) return true;
   if (code == Qt::Key_Escape) return true;
+  if (pressButtonByMnemonic(*key)) return true;
   if (enter && (flow_.tstate == TurnReply || flow_.tstate == TurnReinput)) {
     if (auto* button = qobject_cast<QPushButton*>(watched)) {
       button->click();

@@ -174,6 +174,9 @@ class CTransDlg : public QDialog, public StudySkinHost {
   // The side commands.
   bool PreTranslateKey(QKeyEvent* key);
   static bool isWindowKey(const QKeyEvent& key);
+  // Presses the visible, enabled button whose mnemonic is the key typed without Alt; false when
+  // the focus is in a text field or no button has it.
+  bool pressButtonByMnemonic(const QKeyEvent& key);
   bool answersKeys() const;
   void ShowTimedMessage(const std::wstring& text);
   void ShowHint();

@@ -244,6 +244,50 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   EXPECT_EQ(card.flow().points, 12);  // 10, and a fifth more for a faultless study
 }
 
+// Keys reach the control that has the focus, as a person's typing does.
+void typeKey(QWidget& window, char key) {
+  QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, key);
+}
+
+TEST(StudyWindow, PlainMnemonicKeysPressTheButtonsOutsideTheReplyField) {
+  FakeHost host;
+  host.values.stopAfterAnswer = true;
+  CTransDlg choice(setupFor(ModeEj4, {1, 2}), host);
+  choice.show();
+  ASSERT_TRUE(waitForState(choice, TurnReply));
+  int right = -1;
+  for (int slot = 0; slot < 4; ++slot) {
+    if (find<QLabel>(choice, 1171 + slot)->text() == "問題1") right = slot;
+  }
+  ASSERT_GE(right, 0);
+  typeKey(choice, static_cast<char>('1' + (right + 1) % 4));
+  ASSERT_TRUE(waitForState(choice, TurnReinput));
+  EXPECT_EQ(choice.message(), QString("正解は %1 番でした。").arg(right + 1).toStdWString());
+  typeKey(choice, static_cast<char>('1' + right));
+  EXPECT_EQ(choice.message(), L"はい、ごくろうさま！");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().currentId == 2 && choice.flow().tstate == TurnReply; }, 3000));
+  typeKey(choice, '0');  // give up
+  ASSERT_TRUE(waitForState(choice, TurnReinput));
+  EXPECT_EQ(choice.flow().first.mistakes, 2);
+
+  CTransDlg card(setupFor(ModeCard, {3}), host);
+  card.show();
+  ASSERT_TRUE(waitForState(card, TurnReply));
+  typeKey(card, 'q');  // turns the card
+  EXPECT_EQ(find<QLabel>(card, 1208)->text(), "問題3");
+  typeKey(card, 'o');
+  ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, 3000));
+  EXPECT_EQ(card.flow().first.mistakes, 0);
+
+  // In the reply field a digit is text.
+  CTransDlg typed(setupFor(ModeEj, {1}), host);
+  typed.show();
+  ASSERT_TRUE(waitForState(typed, TurnReply));
+  typeKey(typed, '1');
+  EXPECT_EQ(find<QLineEdit>(typed, 1026)->text(), "1");
+  EXPECT_EQ(typed.flow().tstate, TurnReply);
+}
+
 TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
   FakeHost host;
   host.values.useShowLimitEj4 = host.values.useReplyLimitEj4 = true;

@@ -20,6 +20,8 @@ bool MainDialog::StartStudyAndRefresh(const std::wstring& title, const std::vect
   RefreshPages();
   m_pageLoginfo->ApplyCountAfterStudy(static_cast<int>(ids.size()));
   m_pageSmartlearning->ReloadQuestionList();
+  // The study moved questions between levels: the level history follows.
+  m_pageSmartlearning->StartLevelCalcThread();
   if (m_pApp.settings->rankingAutoUpdate.value)
     m_pageRanking->UpdateRanking(m_pApp.settings->autopopupEstimatePoint.value);
   update();

@@ -69,9 +69,8 @@ std::wstring hexColor(platform::COLORREF colour) {
 
 COptionpageSkin::COptionpageSkin(KlvApp& app, QWidget* parent)
     : OptionPage(168, parent), app_(app), skin_(std::make_unique<study::SkinInfo>()) {
-  QLabel* skinsLabel = addLabel(L"スキン(&S)", {10, 8, 80, kRow});
   skins_ = dialogControl<QComboBox>(this, kSkins, {90, 8, 350, kRow});
-  skinsLabel->setBuddy(skins_);
+  addLabel(L"スキン(&S)", {10, 8, 80, kRow})->setBuddy(skins_);
   path_ = readOnlyEdit(this, kSkinPath, {90, 36, 280, kRow});
   auto* browseSkinButton = dialogControl<QPushButton>(this, kBrowseSkin, {376, 36, 64, kRow});
   browseSkinButton->setText(QString::fromWCharArray(L"参照"));

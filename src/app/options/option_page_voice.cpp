@@ -34,8 +34,11 @@ enum ControlId {
   kPitchLabel = 1190, kAgentVolumeLabel = 1189, kTestLabel = 1177,
 };
 
-QLabel* idLabel(QWidget* page, int id, const wchar_t* text, const QRect& rect) {
-  return withId(dialogText(page, text, rect), id);
+// A label whose mnemonic moves the focus to the control it names.
+QLabel* idLabel(QWidget* page, int id, const wchar_t* text, const QRect& rect, QWidget* buddy) {
+  QLabel* label = withId(dialogText(page, text, rect), id);
+  label->setBuddy(buddy);
+  return label;
 }
 
 QWidget* child(QWidget* page, int id) { return page->findChild<QWidget*>(QString("id%1").arg(id)); }
@@ -64,40 +67,31 @@ COptionpageVoice::COptionpageVoice(KlvApp& app, QWidget* parent)
   auto* download = dialogControl<QPushButton>(this, kDownload, {270, 30, 170, kRow});
   download->setText(QString::fromWCharArray(L"ダウンロードサイトを開く(&D)"));
 
-  QLabel* voicesLabel = idLabel(this, kVoicesLabel, L"音声エンジン(&E)", {30, 56, 110, kRow});
   voices_ = dialogControl<QComboBox>(this, kVoices, {140, 56, 300, kRow});
-  voicesLabel->setBuddy(voices_);
-  QLabel* rateLabel = idLabel(this, kRateLabel, L"速度(&R)", {30, 82, 110, kRow});
+  idLabel(this, kVoicesLabel, L"音声エンジン(&E)", {30, 56, 110, kRow}, voices_);
   rate_ = addSlider(kRate, -10, 10, {140, 82, 300, kRow});
-  rateLabel->setBuddy(rate_);
-  QLabel* volumeLabel = idLabel(this, kVolumeLabel, L"音量(&V)", {30, 108, 110, kRow});
+  idLabel(this, kRateLabel, L"速度(&R)", {30, 82, 110, kRow}, rate_);
   volume_ = addSlider(kVolume, 0, 100, {140, 108, 300, kRow});
-  volumeLabel->setBuddy(volume_);
-  QLabel* formatsLabel = idLabel(this, kFormatsLabel, L"フォーマット(&F)", {30, 134, 110, kRow});
+  idLabel(this, kVolumeLabel, L"音量(&V)", {30, 108, 110, kRow}, volume_);
   formats_ = dialogControl<QComboBox>(this, kFormats, {140, 134, 300, kRow});
-  formatsLabel->setBuddy(formats_);
+  idLabel(this, kFormatsLabel, L"フォーマット(&F)", {30, 134, 110, kRow}, formats_);
 
   useAgent_ = dialogControl<QCheckBox>(this, kUseAgent, {10, 166, 430, kRow});
   useAgent_->setText(QString::fromWCharArray(L"Agent による音声再生を利用する(&A)"));
-  QLabel* enginesLabel = idLabel(this, kEnginesLabel, L"音声エンジン(&G)", {30, 192, 110, kRow});
   agentEngines_ = dialogControl<QComboBox>(this, kAgentEngines, {140, 192, 300, kRow});
-  enginesLabel->setBuddy(agentEngines_);
-  QLabel* pitchLabel = idLabel(this, kPitchLabel, L"ピッチ(&P)", {30, 218, 110, kRow});
+  idLabel(this, kEnginesLabel, L"音声エンジン(&G)", {30, 192, 110, kRow}, agentEngines_);
   pitch_ = addSlider(kPitch, 0, 300, {140, 218, 240, kRow});
-  pitchLabel->setBuddy(pitch_);
+  idLabel(this, kPitchLabel, L"ピッチ(&P)", {30, 218, 110, kRow}, pitch_);
   pitchText_ = readOnlyField(dialogControl<QLineEdit>(this, kPitchText, {386, 218, 54, kRow}));
   // The agent's volume is kept and sent but not offered.
-  QLabel* agentVolumeLabel = idLabel(this, kAgentVolumeLabel, L"音量(&L)", {30, 244, 110, kRow});
-  agentVolumeLabel->hide();
   agentVolume_ = addSlider(kAgentVolume, 0, 100, {140, 244, 240, kRow});
-  agentVolumeLabel->setBuddy(agentVolume_);
+  idLabel(this, kAgentVolumeLabel, L"音量(&L)", {30, 244, 110, kRow}, agentVolume_)->hide();
   agentVolume_->hide();
   agentVolumeText_ = dialogControl<QLineEdit>(this, kAgentVolumeText, {386, 244, 54, kRow});
   agentVolumeText_->hide();
 
-  QLabel* testLabel = idLabel(this, kTestLabel, L"発音テスト(&X)", {10, 280, 110, kRow});
   testText_ = dialogControl<QLineEdit>(this, kTestText, {120, 280, 240, kRow});
-  testLabel->setBuddy(testText_);
+  idLabel(this, kTestLabel, L"発音テスト(&X)", {10, 280, 110, kRow}, testText_);
   auto* test = dialogControl<QPushButton>(this, kTest, {366, 280, 74, kRow});
   test->setText(QString::fromWCharArray(L"ﾃｽﾄ(&T)"));
   clipboardCopy_ = dialogControl<QCheckBox>(this, kClipboard, {10, 316, 430, kRow});
@@ -139,8 +133,11 @@ void COptionpageVoice::load(const AppSettings& settings, bool) {
   agentVolume_->setValue(settings.agentVolume.value);
   agentVolumeText_->setText(QString::number(agentVolume_->value()));
 
-  voiceDescription_ = settings.voice5Id.value;
-  voices_->setCurrentIndex(voices_->findText(QString::fromStdWString(voiceDescription_)));
+  // voice5-id naming no voice of the engine leaves the engine's default in use: that one shows.
+  int voice = voices_->findText(QString::fromStdWString(settings.voice5Id.value));
+  if (voice < 0) voice = voices_->findText(QString::fromStdWString(app_.speechVoice.voiceName()));
+  voices_->setCurrentIndex(voice);
+  voiceDescription_ = voice >= 0 ? voices_->itemText(voice).toStdWString() : settings.voice5Id.value;
   formats_->setCurrentIndex(speechAvailable_ ? formats_->findData(settings.voiceFormat.value) : -1);
 
   engines_ = readAgentEngines(settings.katmodeFilePath.value);
@@ -190,6 +187,8 @@ void COptionpageVoice::updateStates() {
     child(this, id)->setEnabled(agent);
   for (int id : {kTest, kTestText, kTestLabel}) child(this, id)->setEnabled(speech || agent);
   useVoice_->setEnabled(speechAvailable_);
+  // Why the words will not be heard, on the button that would speak them.
+  child(this, kTest)->setToolTip(QString::fromStdWString(app_.speechVoice.silenceReason()));
 }
 
 void COptionpageVoice::onUseVoice() {
@@ -246,7 +245,9 @@ void COptionpageVoice::onSlider(int id, int position) {
 void COptionpageVoice::onTest() {
   const std::wstring text = testText_->text().toStdWString();
   if (useAgent_->isChecked()) toAgent(platform::AgentSpeak, text);
-  if (useVoice_->isChecked() && speechAvailable_) SpeakText(app_.speechVoice, text, true);
+  if (!useVoice_->isChecked()) return;
+  if (speechAvailable_) SpeakText(app_.speechVoice, text, true);
+  if (const std::wstring silence = app_.speechVoice.silenceReason(); !silence.empty()) tell(silence);
 }
 
 void COptionpageVoice::toAgent(uint32_t command, const std::wstring& text) {

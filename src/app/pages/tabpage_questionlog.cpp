@@ -9,11 +9,14 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
+#include <algorithm>
 #include <array>
+#include <deque>
 
 #include "app/common/control_helpers.h"
 #include "app/shell/klv_app.h"
 #include "app/pages/level_graphs.h"
+#include "app/main/last_study.h"
 #include "app/main/main_dialog_host.h"
 #include "app/common/modal_dialog.h"
 #include "app/pages/page_dates.h"
@@ -374,19 +377,39 @@ void CTabpageQuestionlog::CheckWorstQuestions(int n, bool byRate) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
   std::vector<int> ids;
+  // A question never studied in this mode has no rate: asked for, it counts as the weakest.
+  if (includeUnstudied_->isChecked()) {
+    std::deque<int> unstudied;
+    pdb3::querySqlfIntList(accessor, unstudied,
+                           L"SELECT qid FROM section WHERE sid=%d AND qid NOT IN (SELECT qid FROM question_log WHERE "
+                           L"uid=%d AND mid=%d) ORDER BY rowid",
+                           sid, uid, mid);
+    pdb3::dropEmptyQuestions(accessor, unstudied);
+    ids.assign(unstudied.begin(), unstudied.end());
+    if (!byRate && static_cast<int>(ids.size()) > n) ids.resize(static_cast<size_t>(std::max(n, 0)));
+  }
   if (byRate)
     pdb3::querySqlfIntList(accessor, ids,
                            L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) AND "
                            L"uid=%d AND mid=%d AND %ls < %lf ORDER BY %ls",
                            sid, uid, mid, rate, n * 0.01, rate);
-  else
+  else if (const int rest = n - static_cast<int>(ids.size()); rest > 0)
     pdb3::querySqlfIntList(accessor, ids,
                            L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) AND "
                            L"uid=%d AND mid=%d ORDER BY %ls LIMIT %d",
-                           sid, uid, mid, rate, n);
+                           sid, uid, mid, rate, rest);
+  checkQuestions(ids);
+}
+
+void CTabpageQuestionlog::CheckLastMistakes() {
+  std::vector<int> ids;
+  if (LastStudyQuestionIds(app_, true, ids, host_.dialogWindow())) checkQuestions(ids);
+}
+
+void CTabpageQuestionlog::checkQuestions(const std::vector<int>& qids) {
   m_checkedRows.clear();
   m_selectedRows.clear();
-  for (int qid : ids) {
+  for (int qid : qids) {
     const auto found = std::find(m_rowIds.begin(), m_rowIds.end(), qid);
     if (found != m_rowIds.end()) m_checkedRows.insert(static_cast<int>(found - m_rowIds.begin()));
   }
@@ -395,7 +418,7 @@ void CTabpageQuestionlog::CheckWorstQuestions(int n, bool byRate) {
 
 void CTabpageQuestionlog::OnCheckRandom() {
   int n = readSelectCount();
-  if (n < 0 && !countBox_->text().trimmed().isEmpty()) return;
+  if (n < 0) return;  // the box said what it wants; nothing is checked instead
   if (n < 1) n = app_.settings->defaultQuestionCount.value;
   m_checkedRows.clear();
   pdb3::IdQueue rows;
@@ -507,7 +530,7 @@ bool CTabpageQuestionlog::OnCommand(int id) {
       m_checkedRows.clear();
       UpdateCheckedCount();
       return true;
-    case kCheckLastMistakes: return true;  // offered by the menu, without an action of its own
+    case kCheckLastMistakes: CheckLastMistakes(); return true;
     case kDeleteHistory: OnDeleteCheckedHistory(); return true;
     case kCopy: OnCopyCheckedQuestions(); return true;
     case kSearch: OnSearch(); return true;

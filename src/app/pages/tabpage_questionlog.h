@@ -45,7 +45,11 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   void OnListClick(int row, bool onIcon);
   void UpdateCheckedCount();
   bool GetCheckedQuestionIds(std::vector<int>& out) const;
+  // The n weakest questions, or all below n percent; with the include-unstudied box the questions
+  // never studied in this mode come first.
   void CheckWorstQuestions(int n, bool byRate);
+  // The questions answered wrong at first in the latest study of this set, user and mode.
+  void CheckLastMistakes();
   void OnCheckRandom();
   void OnStudySelected();
   void OnIncludeReanswersClicked();
@@ -79,6 +83,8 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
 
  private:
   void setRowIds(std::vector<int> ids);
+  // Replaces the checks by those of the rows of these questions.
+  void checkQuestions(const std::vector<int>& qids);
   void cacheRowsAround(int row);
   const pdb3::Question* cachedQuestion(int row);
   const pdb3::QuestionLog* cachedLog(int qid) const;

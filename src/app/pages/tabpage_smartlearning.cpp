@@ -454,7 +454,6 @@ void CTabpageSmartlearning::OnStartSmartLearning() {
   DoAutoSelect();
   if (!allMode_) ReloadQuestionList();
   list_->viewport()->update();
-  StartLevelCalcThread();
 }
 
 std::vector<int> CTabpageSmartlearning::levelCounts() {

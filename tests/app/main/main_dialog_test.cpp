@@ -28,6 +28,7 @@
 #include "app/main/note_browser.h"
 #include "app/common/number_edit.h"
 #include "app/main/select_section_dialog.h"
+#include "app/pages/level_graphs.h"
 #include "app/pages/tabpage_loginfo.h"
 #include "app/pages/tabpage_questionlog.h"
 #include "app/pages/tabpage_ranking.h"
@@ -408,6 +409,31 @@ TEST(MainDialog, EnterStudiesFromTheLearningPageAndThePagesAreReadAgain) {
   QTest::keyClick(&s.dialog, Qt::Key_Return);
   EXPECT_EQ(s.takeBoxes(), L"Kelvara: 接続に失敗しました\n");
   EXPECT_EQ(s.dialog.translatedCount(), 1);
+}
+
+TEST(MainDialog, AStudyFromAnyPageRedrawsTheLevelHistory) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  s.dialog.SetStudyMode(5);
+  CTabpageSmartlearning& smart = s.dialog.smartLearningPage();
+  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", s.app.smartLearningSetId,
+                         s.app.smartLearningSetId));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !smart.levelCalculator().running(); }, 30000));
+  // Just inside the level graph's lower right corner (20 from the right, 140 from the bottom).
+  const auto graphCorner = [&] {
+    return platform::fromPixel(smart.paintImage().pixel(smart.width() - 23, smart.height() - 143));
+  };
+  EXPECT_EQ(graphCorner(), platform::rgb(255, 255, 255));
+
+  QTest::keyClick(&s.dialog, Qt::Key_F3);
+  s.dialog.findChild<QComboBox*>("id1198")->setEditText("1");
+  CardStudyDriver driver;
+  QTest::keyClick(&s.dialog.modeCombo(), Qt::Key_Return);
+  ASSERT_EQ(driver.answered.size(), 1u);
+  // The question learned now stands at level 1 at the period's end: its band rises there.
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return !smart.levelCalculator().running() && smart.levelCalculator().table()[30][0] == 1; }, 30000));
+  EXPECT_EQ(graphCorner(), smart::LevelColors[1]);
 }
 
 TEST(MainDialog, EachPageChoosesTheQuestionsOfAStudyAndEmptyOnesAreDropped) {

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -18,6 +19,7 @@
 #include "scoped_env.h"
 #include "shell_fixture.h"
 #include "study/sound_queue.h"
+#include "uictl/bars/library_globals.h"
 
 namespace {
 
@@ -86,6 +88,39 @@ TEST_F(OptionPages, VoiceAndAgentExcludeEachOtherAndAMissingAgentIsTold) {
   COptionDlg mute(app, sounds);
   EXPECT_FALSE(control(mute, page, 1169)->isEnabled());
   EXPECT_FALSE(control(mute, page, 1015)->isEnabled());
+  EXPECT_EQ(control(mute, page, 1015)->toolTip(), QString::fromWCharArray(L"音声合成エンジン (espeak-ng) を起動できません。"));
+}
+
+TEST_F(OptionPages, TheVoiceListHoldsTheEnginesVoicesAndASilentTestSaysWhy) {
+  // The system's synthesiser, heard nowhere.
+  app.speechVoice = SpeechVoice([] { return platform::makeSystemSpeechEngine(platform::openNullSink); });
+  settings.useVoice.value = true;
+  settings.voice5Id.value = L"";  // no voice chosen yet: the engine's default speaks
+  ASSERT_TRUE(app.speechVoice.prepare(settings));
+  const int page = COptionDlg::kVoicePage;
+  const UxLibrary library;  // the dialog is shown
+  {
+    COptionDlg dialog(app, sounds, page);
+    auto* voices = control<QComboBox>(dialog, page, 1196);
+    EXPECT_GT(voices->count(), 10);
+    EXPECT_EQ(voices->currentText().toStdWString(), app.speechVoice.voiceName());
+    EXPECT_FALSE(voices->currentText().isEmpty());
+    control<QPushButton>(dialog, page, 1015)->click();
+    EXPECT_EQ(notifier.boxes,
+              std::vector<std::wstring>{L"Kelvara: サウンドデバイスが見つからないため、音声は聞こえません。"});
+    // The labels' mnemonics reach the controls they name.
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(&dialog, Qt::Key_E, Qt::AltModifier);
+    EXPECT_TRUE(voices->hasFocus());
+    QTest::keyClick(&dialog, Qt::Key_X, Qt::AltModifier);
+    EXPECT_TRUE(control(dialog, page, 1176)->hasFocus());
+    voices->setCurrentIndex(voices->findText("German"));
+    dialog.accept();
+  }
+  EXPECT_EQ(settings.voice5Id.value, L"German");
+  COptionDlg again(app, sounds);
+  EXPECT_EQ(control<QComboBox>(again, page, 1196)->currentText(), "German");
 }
 
 TEST_F(OptionPages, PitchAndEngineReachTheAgentAndTheTestIsSpoken) {

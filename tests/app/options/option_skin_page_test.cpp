@@ -14,6 +14,7 @@
 #include "shell_fixture.h"
 #include "study/sound_queue.h"
 #include "uictl/bars/combos/font_combo_box.h"
+#include "uictl/bars/library_globals.h"
 #include "uictl/frames/color_button.h"
 
 namespace {
@@ -68,12 +69,17 @@ class SkinPage : public ShellFixture {
 };
 
 TEST_F(SkinPage, SkinsAreListedByDesignNameAndChangingSkinSavesTheValuesOfThePreviousOne) {
+  const UxLibrary library;  // the dialog is shown
   open();
   auto* skins = control<QComboBox>(1155);
   ASSERT_EQ(skins->count(), 2);  // the skin without a design name is not offered
   EXPECT_EQ(skins->currentText(), "Blue");
   EXPECT_EQ(control<QLineEdit>(1156)->text(), "480");
   EXPECT_EQ(control<QLineEdit>(1157)->text(), "320");
+  dialog->show();  // the label's mnemonic reaches the skin list
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+  QTest::keyClick(dialog.get(), Qt::Key_S, Qt::AltModifier);
+  EXPECT_TRUE(skins->hasFocus());
   auto* list = control<QListWidget>(1250);
   QStringList names;
   for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();

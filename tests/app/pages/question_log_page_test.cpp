@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include "app/pages/tabpage_questionlog.h"
 #include "page_host_fixture.h"
 #include "platform/clock.h"
+#include "platform/trace.h"
 #include "pronouncing_dictionary_writer.h"
 #include "test_env.h"
 #include "web_dictionary_support.h"
@@ -104,6 +106,37 @@ TEST_F(QuestionLogPageTest, RowsSortsAndChecksThatFollowTheirQuestions) {
   QTest::mouseClick(page->findChild<QPushButton*>("id1149"), Qt::LeftButton);
   ASSERT_EQ(t.host.studies.size(), 1u);
   EXPECT_EQ(t.host.studies[0].second.size(), 2u);
+}
+
+TEST_F(QuestionLogPageTest, UnstudiedQuestionsLastMistakesAndAnEmptyCountBox) {
+  auto* includeUnstudied = page->findChild<QCheckBox*>("id1174");
+  auto* countBox = page->findChild<QLineEdit*>("id1150");
+  countBox->setText("3");
+  page->OnCommand(CTabpageQuestionlog::kCheckWorst);
+  EXPECT_EQ(checkedIds(), (std::set<int>{8600, 8601, 8602}));
+  includeUnstudied->click();  // the never studied come first, as the weakest
+  page->OnCommand(CTabpageQuestionlog::kCheckWorst);
+  EXPECT_EQ(checkedIds(), (std::set<int>{1, 30, 8601}));
+  page->OnCommand(CTabpageQuestionlog::kRateBelow50);
+  EXPECT_EQ(checkedIds(), (std::set<int>{1, 30, 8601}));
+  includeUnstudied->click();
+  page->OnCommand(CTabpageQuestionlog::kRateBelow50);
+  EXPECT_EQ(checkedIds(), std::set<int>{8601});
+
+  page->OnCommand(CTabpageQuestionlog::kCheckLastMistakes);
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: まだ学習していません。\n");
+  EXPECT_EQ(checkedIds(), std::set<int>{8601});
+  t.run(platform::format(L"INSERT INTO log_id VALUES(3,%d,%d,%d)", t.app.currentUserId, kZeta, t.app.studyMode));
+  t.run(L"INSERT INTO daily_log VALUES(7,3,100,300,0,'',''), (8,3,50,60,0,'','')");
+  t.run(L"INSERT INTO daily_question_log VALUES(7,8602,0,1,1,0,1.0,1,30), (7,8600,1,0,0,0,1.0,2,80), "
+        L"(7,30,0,2,1,0,1.0,1,30), (8,8601,0,1,0,0,1.0,1,30)");
+  page->OnCommand(CTabpageQuestionlog::kCheckLastMistakes);  // of the newest study only
+  EXPECT_EQ(checkedIds(), (std::set<int>{30, 8602}));
+
+  countBox->clear();
+  page->OnCommand(CTabpageQuestionlog::kCheckRandom);
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 整数を入力してください。\n");
+  EXPECT_EQ(checkedIds(), (std::set<int>{30, 8602}));  // the checks stay as they were
 }
 
 TEST_F(QuestionLogPageTest, AdjustmentsAreClampedAtTheCountsTheyAdjust) {

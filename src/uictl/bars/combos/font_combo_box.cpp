@@ -117,16 +117,24 @@ const FontDescription* FontComboBox::description(int index) const {
 }
 
 bool FontComboBox::SelectFont(const std::wstring& faceName, int charSet) {
-  const QString wanted = QString::fromStdWString(faceName);
+  // The face listed under that name first; else one whose family goes by it too (the name a skin
+  // gives need not be the one of the locale). The face is then listed under the name asked for.
+  int found = -1;
+  std::wstring foundName;
   for (int i = 0; i < count(); ++i) {
     const FontDescription* font = description(i);
     if (!font || (charSet != 1 && font->nCharSet != charSet)) continue;
-    if (QString::fromStdWString(font->strName).compare(wanted, Qt::CaseInsensitive) != 0) continue;
-    const QSignalBlocker blocker(this);
-    setCurrentIndex(i);
-    return true;
+    const std::wstring name = font->FamilyNameLike(faceName);
+    if (name.empty() || (found >= 0 && name != font->strName)) continue;
+    found = i;
+    foundName = name;
+    if (name == font->strName) break;
   }
-  return false;
+  if (found < 0) return false;
+  const QSignalBlocker blocker(this);
+  if (itemText(found).toStdWString() != foundName) setItemText(found, QString::fromStdWString(foundName));
+  setCurrentIndex(found);
+  return true;
 }
 
 void FontComboBox::ShowDropDown(bool show) {

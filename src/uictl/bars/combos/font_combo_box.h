@@ -22,7 +22,8 @@ class FontComboBox : public QComboBox {
   // Fills the box with the fonts of these types, character set (1 = any) and pitch (0 = any);
   // false on a toolbar, where the button owns the items.
   bool Setup(int fontTypes = 7, int charSet = 1, int pitchAndFamily = 0);
-  // Selects the first face of this name, without regard to case, in the character set (1 = any).
+  // Selects the first face of this name, without regard to case, in the character set (1 = any);
+  // a face listed under another of its family's names is then listed under this one.
   bool SelectFont(const std::wstring& faceName, int charSet = 1);
   void ClearItems();
   void ShowDropDown(bool show = true);

@@ -2,6 +2,7 @@
 
 #include "uictl/bars/combos/font_combo_box.h"
 
+#include <QString>
 #include <algorithm>
 #include <map>
 #include <unordered_set>
@@ -66,6 +67,16 @@ void CUxToolbarFontCombo::rebuildFontList() {
   fontSource().enumerate(m_nCharSetFilter, [this](const FontFace& face) { AddFont(face); });
 }
 
+std::wstring FontDescription::FamilyNameLike(const std::wstring& name) const {
+  const QString wanted = QString::fromStdWString(name);
+  const auto same = [&wanted](const std::wstring& own) {
+    return QString::fromStdWString(own).compare(wanted, Qt::CaseInsensitive) == 0;
+  };
+  if (same(strName)) return strName;
+  const auto other = std::find_if(familyNames.begin(), familyNames.end(), same);
+  return other != familyNames.end() ? *other : std::wstring();
+}
+
 bool CUxToolbarFontCombo::AddFont(const FontFace& face) {
   if (face.charSet == kMacCharset) return false;
   if (m_nPitchFilter != 0 && !(face.pitchAndFamily & m_nPitchFilter)) return false;
@@ -74,6 +85,7 @@ bool CUxToolbarFontCombo::AddFont(const FontFace& face) {
   if (fontSource().doubleByteEnabled() && !face.faceName.empty() && face.faceName.front() == L'@') return false;
   auto description = std::make_unique<FontDescription>(face.faceName, face.script, static_cast<uint8_t>(face.charSet),
                                                        static_cast<uint8_t>(face.pitchAndFamily), face.fontType);
+  description->familyNames = face.familyNames;
   const std::wstring key = description->GetFullName();
   auto at = std::lower_bound(fonts.list.begin(), fonts.list.end(), key,
                              [](const std::unique_ptr<FontDescription>& d, const std::wstring& k) { return d->GetFullName() < k; });

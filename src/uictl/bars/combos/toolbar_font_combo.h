@@ -24,11 +24,16 @@ class FontDescription : public platform::CObject {
   // The face, followed by the script in brackets when there is one.
   std::wstring GetFullName() const { return strScript.empty() ? strName : strName + L" (" + strScript + L")"; }
 
+  // The name of the face's family that equals this one in any letter case, as the family spells it
+  // (its own or another of its family's); empty when it goes by no such name.
+  std::wstring FamilyNameLike(const std::wstring& name) const;
+
   std::wstring strName;
   std::wstring strScript;
   uint8_t nCharSet = 0;
   uint8_t nPitchAndFamily = 0;
   int nType = 0;
+  std::vector<std::wstring> familyNames;  // the family's other names too, as the font source gives them
 };
 
 class CUxToolbarFontCombo : public CUxToolbarComboBoxButton {

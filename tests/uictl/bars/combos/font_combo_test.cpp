@@ -135,6 +135,14 @@ TEST_F(FontComboTest, FontBoxListsEachFaceOnceAndSelectsByName) {
   EXPECT_EQ(box.currentText(), QStringLiteral("Zeta"));
   EXPECT_TRUE(box.SelectFont(L"gothic", 128));
   EXPECT_FALSE(box.SelectFont(L"Missing"));
+
+  // A family listed under its name in one language is found by its name in another, and shown so.
+  fonts.faces.push_back({L"明朝", L"Japanese", 128, FixedPitch, TrueTypeFontType, {L"明朝", L"Mincho"}});
+  box.Setup();
+  EXPECT_TRUE(box.SelectFont(L"MINCHO"));
+  EXPECT_EQ(box.currentText(), QStringLiteral("Mincho"));
+  EXPECT_TRUE(box.SelectFont(L"明朝"));
+  EXPECT_EQ(box.currentText(), QString::fromWCharArray(L"明朝"));
 }
 
 TEST_F(FontComboTest, InstalledJapaneseFaceWithItsTrueTypeIcon) {
