@@ -13,6 +13,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 using namespace platform;
@@ -102,9 +103,10 @@ void CUxMenuBar::withShownListStored(const std::function<void()>& work) {
   const bool maximized = m_bMaximizeMode;
   removeMaximizeButtons();
   if (m_hMenu) menuHash().SaveMenuBar(m_hMenu, this);
-  m_bListSwapped = true;
-  work();
-  m_bListSwapped = false;
+  {
+    const QScopedValueRollback swapped(m_bListSwapped, true);
+    work();
+  }
   if (m_hMenu) showList(m_hMenu);
   if (maximized) setMaximizeMode(true);
   AdjustLayout();
@@ -118,10 +120,9 @@ void CUxMenuBar::SetDefaultMenuResId(unsigned id) {
 }
 
 void CUxMenuBar::Serialize(Archive& ar) {
-  const bool was = m_bSerializing;
-  m_bSerializing = true;
+  // A damaged list throws out of here: the flag goes back all the same.
+  const QScopedValueRollback serializing(m_bSerializing, true);
   CUxToolBar::Serialize(ar);
-  m_bSerializing = was;
 }
 
 void CUxMenuBar::ReloadFromResource() {
