@@ -60,8 +60,9 @@ function(kelvara_test_suite name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} kelvara_test_support GTest::gtest GTest::gmock)
   # gtest_discover_tests of CMake 3.25 flattens list-valued PROPERTIES, so an ENVIRONMENT of
   # several variables would keep only the first: the tests start through `cmake -E env` instead.
-  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
-    "${CMAKE_COMMAND};-E;env;QT_QPA_PLATFORM=offscreen;KELVARA_SOURCE_DIR=${CMAKE_SOURCE_DIR};KELVARA_PROGRAM_DIR=${KELVARA_PROGRAM_DIR}")
+  set(test_env QT_QPA_PLATFORM=offscreen KELVARA_SOURCE_DIR=${CMAKE_SOURCE_DIR}
+      KELVARA_PROGRAM_DIR=${KELVARA_PROGRAM_DIR} ${KELVARA_SANITIZER_ENV})
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${test_env}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})

@@ -1,7 +1,24 @@
 #!/usr/bin/env bash
-# Installs what the project needs (idempotent) and builds it into build/.
+# Installs what the project needs (idempotent) and builds it into build/; with --sanitize, builds
+# it with AddressSanitizer and UndefinedBehaviorSanitizer into build-sanitize/ instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+build_dir=build
+options=()
+for arg in "$@"; do
+  case "$arg" in
+    --sanitize)
+      build_dir=build-sanitize
+      # The benchmarks measure nothing useful under the sanitizers.
+      options+=(-DKELVARA_SANITIZE=ON -DKELVARA_BUILD_BENCHMARKS=OFF)
+      ;;
+    *)
+      echo "usage: $0 [--sanitize]" >&2
+      exit 2
+      ;;
+  esac
+done
 
 packages=$(grep -v '^\s*#' scripts/packages.txt | grep -v '^\s*$' | tr '\n' ' ')
 missing=$(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' $packages 2>/dev/null | awk '$1!="ii"{print $2}' || true)
@@ -16,5 +33,6 @@ if [ -n "${missing// /}" ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $packages
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" >/dev/null
-cmake --build build --parallel "$(nproc)"
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
+  -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache "${options[@]}" >/dev/null
+cmake --build "$build_dir" --parallel "$(nproc)"

@@ -20,6 +20,7 @@
 #include "uictl/bars/drawing/visual_manager.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QtGlobal>
 #include <array>
 #include <functional>
@@ -109,6 +110,12 @@ void startUp() {
   // The image strips read the drawing data when they are made, so it comes first.
   build(s.fonts);
   build(s.drawData);
+  // The fonts, their text heights and every bar's layout follow a change of the desktop's fonts.
+  if (qGuiApp) {
+    const QMetaObject::Connection fonts =
+        QObject::connect(qGuiApp, &QGuiApplication::fontChanged, [] { globalData().UpdateFonts(); });
+    s.exitFunctions.push_back([fonts] { QObject::disconnect(fonts); });
+  }
   for (auto& strip : s.strips) build(strip);
   s.exitFunctions.push_back([&s] { s.forbidden.clear(); s.basic.clear(); });
   build(s.usage);

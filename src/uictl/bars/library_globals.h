@@ -80,6 +80,8 @@ class ToolbarLayoutClient {
  public:
   virtual ~ToolbarLayoutClient() = default;
   virtual void AdjustLayout() = 0;
+  // The fonts were made again: hosted controls take the new ones before the layout.
+  virtual void OnGlobalFontsChanged() = 0;
 };
 // Every live toolbar (g_lstToolbars); toolbars add and remove themselves.
 std::vector<ToolbarLayoutClient*>& toolbarList();

@@ -27,8 +27,10 @@ DockFrame::~DockFrame() {
   m_delayedLayout.stop();
   // The bars outlive this part of the frame by a moment (its widgets delete them): they must not
   // call back into it.
-  for (CUxControlBar* bar : findChildren<CUxControlBar*>())
-    if (bar->m_pDockSite == this) bar->m_pDockSite = nullptr;
+  // A real type test: the bars are not meta-object classes, so findChildren<CUxControlBar*> would
+  // take every child widget for one.
+  for (QWidget* child : findChildren<QWidget*>())
+    if (auto* bar = dynamic_cast<CUxControlBar*>(child); bar && bar->m_pDockSite == this) bar->m_pDockSite = nullptr;
   for (CUxControlBar* bar : m_listControlBars) bar->m_pDockSite = nullptr;
 }
 

@@ -41,11 +41,14 @@ void enableItem(MenuHandle menu, unsigned command, bool enabled) {
 CUxMDIFrameWnd::CUxMDIFrameWnd(QWidget* parent) : UxFrameBase(parent) {
   m_wndClientArea = new MDIClientAreaWnd(this);
   SetCentralWidget(m_wndClientArea);
-  QObject::connect(m_wndClientArea, &QMdiArea::subWindowActivated, this,
-                   [this](QMdiSubWindow* child) { followActiveChild(child); });
+  m_activationConnection = QObject::connect(m_wndClientArea, &QMdiArea::subWindowActivated, this,
+                                            [this](QMdiSubWindow* child) { followActiveChild(child); });
 }
 
 CUxMDIFrameWnd::~CUxMDIFrameWnd() {
+  // The children close after this frame is gone (in the widget's own destructor), and the client
+  // area reports the activations that brings: nothing of this frame may answer them.
+  QObject::disconnect(m_activationConnection);
   QObject::disconnect(m_childStateConnection);
   if (m_hChildSystemMenu) destroyMenu(m_hChildSystemMenu);
 }

@@ -58,5 +58,6 @@ class CUxMDIFrameWnd : public UxFrameBase, public MdiClientBackground {
   bool m_bShowWindowsDlgAlways = false;
   // The active child's system menu as the menu bar's icon shows it.
   mutable platform::MenuHandle m_hChildSystemMenu;
+  QMetaObject::Connection m_activationConnection;
   QMetaObject::Connection m_childStateConnection;
 };

@@ -34,6 +34,19 @@ class TestFrame : public DockFrame, public platform::CommandTarget {
   }
 };
 
+// An ordinary child widget whose own data starts, just as a bar's does, with a pointer to the
+// frame's dock site: the frame must not take it for a bar when it lets its bars go.
+class SitePointerWidget : public QWidget {
+ public:
+  SitePointerWidget(DockFrame* frame, bool* intact) : QWidget(frame), site(frame), frame_(frame), intact_(intact) {}
+  ~SitePointerWidget() override { *intact_ = site == static_cast<ControlBarDockSite*>(frame_); }
+  ControlBarDockSite* site;
+
+ private:
+  DockFrame* frame_;
+  bool* intact_;
+};
+
 class DockFrameTest : public ::testing::Test {
  protected:
   DockFrameTest() {
@@ -306,6 +319,21 @@ TEST_F(DockFrameTest, AMenuBarFloatedAboveTheScreenStaysOnTheWorkArea) {
   QTest::mouseDClick(frame.FloatingFrames().front(), Qt::LeftButton, {}, QPoint(8, 8));
   EXPECT_FALSE(bar->IsFloating());
   EXPECT_EQ(bar->width(), frame.width());
+}
+
+TEST(DockFrameLifetime, ClosingTheFrameLeavesItsOtherChildWidgetsAlone) {
+  UxLibrary library;
+  bool intact = false;
+  {
+    DockFrame frame;
+    frame.EnableDocking(CbrsAlignAny);
+    auto* bar = new CUxToolBar(&frame);
+    bar->Create(&frame, 0x50000000u | CbrsAlignTop, 0xE801);
+    bar->EnableDocking(CbrsAlignAny);
+    frame.DockControlBar(bar, DockBarTop);
+    new SitePointerWidget(&frame, &intact);
+  }
+  EXPECT_TRUE(intact);
 }
 
 }  // namespace

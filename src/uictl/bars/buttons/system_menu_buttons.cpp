@@ -2,6 +2,7 @@
 
 #include "platform/system_metrics.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/drawing/visual_manager.h"
 
@@ -41,7 +42,16 @@ void CUxToolbarSystemMenuButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*
 }
 
 void CUxToolbarSystemMenuButton::OnCancelMode() {
-  m_pPopupMenu = nullptr;
+  // The popup is closed, not only forgotten: left open it would reach back into this button once
+  // the button is gone, and hot tracking would open a second menu beside it.
+  if (CUxPopupMenu* popup = m_pPopupMenu) {
+    if (popup->IsInCommand()) return;
+    m_pPopupMenu = nullptr;
+    if (CUxToolBar::IsCustomizeMode() && popup->GetMenuBar()) CreateFromMenuBar(*popup->GetMenuBar());
+    popup->SetParentButton(nullptr);
+    popup->m_bAutoDestroyParent = false;
+    popup->close();
+  }
   m_bClosing = false;
 }
 

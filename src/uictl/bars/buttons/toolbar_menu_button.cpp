@@ -15,21 +15,22 @@ KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxToolbarMenuButton, CUxToolbarButton, kVersion
 
 namespace {
 
-// Deeper item trees in an archive are taken as damage, not as menus.
+// Deeper item trees in an archive are taken as damage, not as menus; the store refuses what the
+// load would refuse, so nothing is written that cannot be read back.
 constexpr int kMaxStoredMenuDepth = 32;
-thread_local int t_loadDepth = 0;
+thread_local int t_archiveDepth = 0;
 
-class LoadDepth {
+class ArchiveDepth {
  public:
-  LoadDepth() {
-    if (++t_loadDepth > kMaxStoredMenuDepth) {
-      --t_loadDepth;
+  ArchiveDepth() {
+    if (++t_archiveDepth > kMaxStoredMenuDepth) {
+      --t_archiveDepth;
       throw ArchiveException(ArchiveException::BadClass);
     }
   }
-  ~LoadDepth() { --t_loadDepth; }
-  LoadDepth(const LoadDepth&) = delete;
-  LoadDepth& operator=(const LoadDepth&) = delete;
+  ~ArchiveDepth() { --t_archiveDepth; }
+  ArchiveDepth(const ArchiveDepth&) = delete;
+  ArchiveDepth& operator=(const ArchiveDepth&) = delete;
 };
 
 constexpr unsigned kPressedOrChecked = kStylePressed | kStyleChecked;
@@ -278,6 +279,7 @@ void CUxToolbarMenuButton::ResetImageToDefault() {
 void CUxToolbarMenuButton::Serialize(Archive& ar) {
   CUxToolbarButton::Serialize(ar);
   if (ar.IsStoring()) {
+    const ArchiveDepth depth;
     if (streamHasTearOffId()) ar.writeU32(m_uiTearOffId);
     ar.writeCount(static_cast<uint32_t>(m_listCommands.size()));
     for (const auto& item : m_listCommands) ar.writeObject(item.get());
@@ -285,7 +287,7 @@ void CUxToolbarMenuButton::Serialize(Archive& ar) {
   }
   m_listCommands.clear();
   SetTearOffId(streamHasTearOffId() ? ar.readU32() : 0);
-  const LoadDepth depth;
+  const ArchiveDepth depth;
   MenuItemList loaded;
   for (uint32_t n = ar.readCount(); n > 0; --n) {
     std::unique_ptr<CObject> object = ar.readObject(KELVARA_RUNTIME_CLASS(CUxToolbarMenuButton));

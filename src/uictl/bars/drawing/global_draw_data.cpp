@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <algorithm>
+
 using namespace platform;
 
 GlobalDrawData::GlobalDrawData() {
@@ -126,7 +128,14 @@ void GlobalDrawData::UpdateFonts() {
     fontVertCaption = Font::create(vert);
   }
   UpdateTextMetrics();
-  for (ToolbarLayoutClient* bar : toolbarList()) bar->AdjustLayout();
+  // A bar may change the list while it lays itself out (a hosted control can make or end one).
+  const std::vector<ToolbarLayoutClient*> bars = toolbarList();
+  for (ToolbarLayoutClient* bar : bars) {
+    const auto& live = toolbarList();
+    if (std::find(live.begin(), live.end(), bar) == live.end()) continue;
+    bar->OnGlobalFontsChanged();
+    bar->AdjustLayout();
+  }
 }
 
 void GlobalDrawData::UpdateTextMetrics() {

@@ -13,6 +13,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 using namespace platform;
@@ -57,25 +58,110 @@ bool CUxMenuBar::Create(QWidget* parent, unsigned style, unsigned id) {
   return true;
 }
 
-void CUxMenuBar::buildFromMenu(MenuHandle menu) {
-  RemoveAllButtons();
+std::vector<std::unique_ptr<CUxToolbarButton>> CUxMenuBar::itemsOf(MenuHandle menu) {
+  std::vector<std::unique_ptr<CUxToolbarButton>> items;
   for (int i = 0, count = getMenuItemCount(menu); i < count; ++i) {
     const unsigned position = static_cast<unsigned>(i);
     const std::wstring text = getMenuString(menu, position, MfByPosition);
     const MenuHandle sub = getSubMenu(menu, i);
     const unsigned id = sub ? kSubMenuCommand : getMenuItemId(menu, i);
+    std::unique_ptr<CUxToolbarButton> item;
     if (!sub && id == 0) {
-      InsertSeparator();
+      item = std::make_unique<CUxToolbarButton>();
+      item->m_nStyle = kStyleSeparator;
     } else if (sub) {
-      auto title = std::make_unique<CUxToolbarMenuButton>(0, sub, -1, text.c_str());
-      title->m_bShowText = true;
-      InsertButton(std::move(title));
+      item = std::make_unique<CUxToolbarMenuButton>(0, sub, -1, text.c_str());
+      item->m_bShowText = true;
     } else {
-      auto button = std::make_unique<CUxToolbarButton>(id, -1, text.c_str());
-      button->m_bShowText = true;
-      InsertButton(std::move(button));
+      item = std::make_unique<CUxToolbarButton>(id, -1, text.c_str());
+      item->m_bShowText = true;
     }
+    items.push_back(std::move(item));
   }
+  return items;
+}
+
+void CUxMenuBar::buildFromMenu(MenuHandle menu) {
+  m_hListMenu = menu;
+  RemoveAllButtons();
+  for (auto& item : itemsOf(menu)) {
+    if (item->m_nStyle & kStyleSeparator) InsertSeparator();
+    else InsertButton(std::move(item));
+  }
+}
+
+void CUxMenuBar::showList(MenuHandle menu) {
+  m_hListMenu = menu;
+  if (!menuHash().LoadMenuBar(menu, this)) buildFromMenu(menu);
+}
+
+void CUxMenuBar::takeOriginalItemsFromDefaultMenu() {
+  m_OrigButtons = itemsOf(m_hDefaultMenu);
+}
+
+void CUxMenuBar::withShownListStored(const std::function<void()>& work) {
+  const bool maximized = m_bMaximizeMode;
+  removeMaximizeButtons();
+  if (m_hMenu) menuHash().SaveMenuBar(m_hMenu, this);
+  {
+    const QScopedValueRollback swapped(m_bListSwapped, true);
+    work();
+  }
+  if (m_hMenu) showList(m_hMenu);
+  if (maximized) setMaximizeMode(true);
+  AdjustLayout();
+  if (MenuBarFrame* host = frame()) host->RecalcLayout();
+  update();
+}
+
+void CUxMenuBar::SetDefaultMenuResId(unsigned id) {
+  m_uiDefaultMenuResId = id & 0xFFFF;
+  m_uiOriginalResID = m_uiDefaultMenuResId;
+}
+
+void CUxMenuBar::Serialize(Archive& ar) {
+  // A damaged list throws out of here: the flag goes back all the same.
+  const QScopedValueRollback serializing(m_bSerializing, true);
+  CUxToolBar::Serialize(ar);
+}
+
+void CUxMenuBar::ReloadFromResource() {
+  if (m_bSerializing || m_bListSwapped) {
+    // A damaged stored list, or a reset asked for while the bar holds another menu's list (the
+    // frame answering a reset notice): that list starts again from its menu, and the caller
+    // stores it.
+    if (m_hListMenu) buildFromMenu(m_hListMenu);
+    return;
+  }
+  withShownListStored([this] {
+    if (!m_hDefaultMenu) return;
+    menuHash().RemoveMenu(m_hDefaultMenu);
+    buildFromMenu(m_hDefaultMenu);
+    menuHash().SaveMenuBar(m_hDefaultMenu, this);
+    OnDefaultMenuLoaded(m_hDefaultMenu);
+  });
+}
+
+void CUxMenuBar::ResetAllImages() {
+  if (m_bSerializing || m_bListSwapped) {
+    CUxToolBar::ResetAllImages();
+    return;
+  }
+  withShownListStored([this] {
+    for (const MenuHandle menu : {m_hDefaultMenu, m_hMenu}) {
+      if (!menu || !menuHash().LoadMenuBar(menu, this)) continue;
+      m_hListMenu = menu;
+      CUxToolBar::ResetAllImages();
+      menuHash().SaveMenuBar(menu, this);
+    }
+  });
+}
+
+bool CUxMenuBar::SmartUpdate(const std::vector<CUxToolbarButton*>& previous) {
+  bool changed = previous.size() != m_OrigButtons.size();
+  for (size_t i = 0; !changed && i < previous.size(); ++i) changed = !m_OrigButtons[i]->CompareWith(*previous[i]);
+  m_bResourceWasChanged = changed;
+  return changed;
 }
 
 void CUxMenuBar::CreateFromMenu(MenuHandle menu, bool defaultMenu, bool forceUpdate) {
@@ -90,7 +176,7 @@ void CUxMenuBar::CreateFromMenu(MenuHandle menu, bool defaultMenu, bool forceUpd
   m_bMaximizeMode = false;
   m_hMenu = menu;
   if (defaultMenu) m_hDefaultMenu = menu;
-  if (!menuHash().LoadMenuBar(menu, this)) buildFromMenu(menu);
+  showList(menu);
   setMaximizeMode(frame() && frame()->ActiveMdiChild().maximized);
   AdjustLayout();
   if (MenuBarFrame* host = frame()) host->RecalcLayout();
@@ -330,36 +416,31 @@ bool CUxMenuBar::SetDefaultButtonText(CUxToolbarButton* button) {
 
 bool CUxMenuBar::SaveState(const std::wstring& profileName, int index, unsigned) {
   const std::wstring profile = UxGetRegPath(kMenuBarProfile, profileName);
-  const bool maximized = m_bMaximizeMode;
-  removeMaximizeButtons();
-  if (m_hMenu) menuHash().SaveMenuBar(m_hMenu, this);
   bool saved = true;
-  if (m_hDefaultMenu && menuHash().LoadMenuBar(m_hDefaultMenu, this)) saved = CUxToolBar::SaveState(profile, index, 0);
-  if (m_hMenu) menuHash().LoadMenuBar(m_hMenu, this);
-  if (maximized) setMaximizeMode(true);
-  if (MenuBarFrame* host = frame()) host->RecalcLayout();
-  update();
+  withShownListStored([&] {
+    if (!m_hDefaultMenu || !menuHash().LoadMenuBar(m_hDefaultMenu, this)) return;
+    m_hListMenu = m_hDefaultMenu;
+    takeOriginalItemsFromDefaultMenu();
+    saved = CUxToolBar::SaveState(profile, index, 0);
+  });
   return saved;
 }
 
 bool CUxMenuBar::LoadState(const std::wstring& profileName, int index, unsigned) {
   const std::wstring profile = UxGetRegPath(kMenuBarProfile, profileName);
-  const bool maximized = m_bMaximizeMode;
-  removeMaximizeButtons();
-  if (m_hMenu) menuHash().SaveMenuBar(m_hMenu, this);
   bool loaded = false;
-  if (m_hDefaultMenu) {
-    menuHash().LoadMenuBar(m_hDefaultMenu, this);
+  withShownListStored([&] {
+    if (!m_hDefaultMenu) return;
+    showList(m_hDefaultMenu);
+    takeOriginalItemsFromDefaultMenu();
+    m_bResourceWasChanged = false;
     loaded = CUxToolBar::LoadState(profile, index, 0);
-    if (!loaded && m_pParentWnd) {
+    // No saved list, or one saved before the menu changed: the frame may build the bar anew.
+    if ((!loaded || IsResourceChanged()) && m_pParentWnd) {
       RegisteredMessageEvent reset(UXTOOLBAR_RESETMENU, m_uiDefaultMenuResId, 0);
       QCoreApplication::sendEvent(m_pParentWnd, &reset);
     }
     menuHash().SaveMenuBar(m_hDefaultMenu, this);
-  }
-  if (m_hMenu && !menuHash().LoadMenuBar(m_hMenu, this)) buildFromMenu(m_hMenu);
-  if (maximized) setMaximizeMode(true);
-  AdjustLayout();
-  update();
+  });
   return loaded;
 }

@@ -10,6 +10,8 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <functional>
+
 class CUxMenuBar;
 
 // The active MDI child as the menu bar shows it.
@@ -42,7 +44,8 @@ class CUxMenuBar : public CUxToolBar {
   virtual void CreateFromMenu(platform::MenuHandle menu, bool defaultMenu = false, bool forceUpdate = false);
   // Called with a reloaded default menu; nothing here.
   virtual void OnDefaultMenuLoaded(platform::MenuHandle) {}
-  void SetDefaultMenuResId(unsigned id) { m_uiDefaultMenuResId = id & 0xFFFF; }
+  // The resource of the default menu: the bar's own resource, which a reset goes back to.
+  void SetDefaultMenuResId(unsigned id);
   static void SetShowAllCommands(bool on);
   platform::MenuHandle GetMenu() const { return m_hMenu; }
   platform::MenuHandle GetDefaultMenu() const { return m_hDefaultMenu; }
@@ -58,12 +61,21 @@ class CUxMenuBar : public CUxToolBar {
   bool LoadState(const std::wstring& profileName = {}, int index = -1, unsigned id = 0xFFFFFFFFu) override;
   bool SaveState(const std::wstring& profileName = {}, int index = -1, unsigned id = 0xFFFFFFFFu) override;
   bool HasResourceId() const override { return true; }
+  // The default menu's items as the menu has them, without the user's changes; the menu shown
+  // is then shown again.
+  void ReloadFromResource() override;
+  // Every stored item list of the bar's menus goes back to the default images.
+  void ResetAllImages() override;
+  void Serialize(platform::Archive& ar) override;
   bool CanBeClosed() const override { return false; }
   bool SetDefaultButtonText(CUxToolbarButton* button) override;
   void OnSetHotButton(int hot) override;
   int FindDropIndex(platform::Point point, platform::Rect& marker) const override;
   void AdjustLocations() override;
   bool OnSendCommand(const CUxToolbarButton* button) override;
+  // A menu's titles differ from those saved: the frame is told (UXTOOLBAR_RESETMENU) and may
+  // rebuild the bar; the saved list is not merged title by title.
+  bool SmartUpdate(const std::vector<CUxToolbarButton*>& previousOriginal) override;
   int CalcMaxButtonHeight() override;
   void OnLButtonDown(unsigned flags, platform::Point point) override;
   void OnLButtonDblClk(unsigned flags, platform::Point point) override;
@@ -84,6 +96,17 @@ class CUxMenuBar : public CUxToolBar {
  private:
   MenuBarFrame* frame() const { return dynamic_cast<MenuBarFrame*>(m_pParentWnd); }
   void buildFromMenu(platform::MenuHandle menu);
+  // The menu's stored list, else its items as the menu has them.
+  void showList(platform::MenuHandle menu);
+  // The menu's top-level entries as the bar's items: separators, titles with their submenus and
+  // plain commands.
+  static std::vector<std::unique_ptr<CUxToolbarButton>> itemsOf(platform::MenuHandle menu);
+  // The entries of the default menu become the bar's original items, against which a saved state
+  // tells whether the menu changed since.
+  void takeOriginalItemsFromDefaultMenu();
+  // Stores the shown list and takes the window buttons off while `work` runs on other lists; then
+  // shows the current menu's list again with the buttons, and the frame lays itself out.
+  void withShownListStored(const std::function<void()>& work);
   void setMaximizeMode(bool maximized);
   void removeMaximizeButtons();
   // The titles without the window buttons at the end.
@@ -93,5 +116,9 @@ class CUxMenuBar : public CUxToolBar {
   void watchDockDrag();
   void stopWatchingDockDrag();
   QTimer m_showAllTimer;
+  bool m_bSerializing = false;
+  // The menu whose item list the bar holds, and whether that is not the shown menu's for a moment.
+  platform::MenuHandle m_hListMenu;
+  bool m_bListSwapped = false;
   int m_dockDragHook = 0;
 };

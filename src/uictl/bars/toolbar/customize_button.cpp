@@ -81,6 +81,7 @@ void CCustomizeButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*, bool hor
 }
 
 void CCustomizeButton::OnCancelMode() {
+  CUxToolbarMenuButton::OnCancelMode();
   if ((m_sizeExtra.cx != 0 || m_sizeExtra.cy != 0) && m_pWndParentToolbar)
     m_pWndParentToolbar->InvalidateButton(m_pWndParentToolbar->ButtonToIndex(this));
 }

@@ -170,13 +170,15 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   virtual void NextMenu();
   virtual bool SetDefaultButtonText(CUxToolbarButton* button);
   virtual void OnFillBackground(platform::Dc* dc) { (void)dc; }
-  virtual void OnGlobalFontsChanged();
+  void OnGlobalFontsChanged() override;
   virtual platform::Size CalcSize(bool vertical);
   virtual void OnSetHotButton(int hot);
   virtual platform::Size CalcLayout(unsigned mode, int length = -1);
   virtual bool DrawButton(platform::Dc* dc, CUxToolbarButton* button, ToolbarImages* images, bool highlighted,
                           bool drawDisabledImages);
   virtual void DrawDragMarker(platform::Dc* dc);
+  // The width a customised button is being stretched to.
+  void DrawStretchTrack(platform::Dc* dc);
   virtual QWidget* GetCommandTarget() const;
   virtual bool OnDrop(const QMimeData* data, unsigned dropEffect, platform::Point point);
   virtual unsigned OnDragEnter(const QMimeData* data, unsigned keyState, platform::Point point);

@@ -109,7 +109,12 @@ bool CUxToolBar::SetCustomizeMode(bool set) {
     }
   }
   toolbarClassData().bCustomizeMode = set;
-  for (CUxToolBar* bar : GetAllToolbars()) bar->update();
+  for (CUxToolBar* bar : GetAllToolbars()) {
+    // A chevron's hidden buttons come back while customising (and go again after), so that they
+    // can be selected and dragged.
+    if (bar->m_pCustomizeBtn) bar->AdjustLayout();
+    bar->update();
+  }
   if (!set) g_pSelToolBar = nullptr;
   return true;
 }

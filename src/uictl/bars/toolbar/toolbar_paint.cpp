@@ -37,7 +37,8 @@ void ToolBarImpl::DrawNcArea(Dc* dc) {
   const Rect client = Rect::fromQRect(clientArea);
   Rect rect = dc->bounds();
   CUxVisualManager* manager = CUxVisualManager::GetInstance();
-  manager->OnDrawBarBorder(dc, style, false, rect);
+  // A bar that can be docked and floated has a dock context: it draws no etched line at the top.
+  manager->OnDrawBarBorder(dc, style, m_pBar->m_pDockContext != nullptr, rect);
   dc->setClipRect(rect);
   manager->OnFillBarBackground(dc, nullptr, rect, {}, true);
   dc->setClipRect(std::nullopt);
@@ -155,6 +156,7 @@ void CUxToolBar::DoPaint(Dc* dc) {
     dc->draw3dRect(frame.deflated(1, 1), g.clrBarText, g.clrBarText);
   }
   if (customize && m_iDragIndex >= 0) DrawDragMarker(dc);
+  if (customize && m_bStretchButton && !m_rectTrack.isEmpty()) DrawStretchTrack(dc);
 
   dc->selectFont(oldFont);
   if (prepared) prepared->EndDrawImage(state);
@@ -173,6 +175,21 @@ bool CUxToolBar::DrawButton(Dc* dc, CUxToolbarButton* button, ToolbarImages* ima
 
 void CUxToolBar::DrawSeparator(Dc* dc, const Rect& rect, bool horizontal) {
   CUxVisualManager::GetInstance()->OnDrawSeparator(dc, rect, horizontal);
+}
+
+void CUxToolBar::DrawStretchTrack(Dc* dc) {
+  // A drag rectangle two pixels thick: a half-tone pattern inverted over the button.
+  QImage halftone(8, 8, QImage::Format_RGB32);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) halftone.setPixel(x, y, (x + y) % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+  const Brush old = dc->selectBrush(Brush::pattern(halftone));
+  const Rect& r = m_rectTrack;
+  constexpr int kThickness = 2;
+  dc->patBlt({r.left, r.top, r.right, r.top + kThickness}, PatInvert);
+  dc->patBlt({r.left, r.bottom - kThickness, r.right, r.bottom}, PatInvert);
+  dc->patBlt({r.left, r.top + kThickness, r.left + kThickness, r.bottom - kThickness}, PatInvert);
+  dc->patBlt({r.right - kThickness, r.top + kThickness, r.right, r.bottom - kThickness}, PatInvert);
+  dc->selectBrush(old);
 }
 
 void CUxToolBar::DrawDragMarker(Dc* dc) {

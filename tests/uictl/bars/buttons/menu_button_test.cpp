@@ -153,7 +153,8 @@ TEST_F(MenuButtonTest, ArchiveBytesOfTwoItemsAndDamagedTrees) {
   foreign.insert(foreign.end(), plainBytes.begin(), plainBytes.end());
   EXPECT_THROW(load(foreign), ArchiveException);
 
-  // Thirty-two levels load; a deeper tree is refused without exhausting the stack.
+  // Thirty-two levels store and load; a deeper tree is neither written nor read, and neither
+  // exhausts the stack.
   const auto nested = [](int depth) {
     auto top = std::make_unique<CUxToolbarMenuButton>();
     CUxToolbarMenuButton* level = top.get();
@@ -166,9 +167,23 @@ TEST_F(MenuButtonTest, ArchiveBytesOfTwoItemsAndDamagedTrees) {
     }
     return top;
   };
-  EXPECT_NO_THROW(load(store(*nested(32))));
-  EXPECT_THROW(load(store(*nested(33))), ArchiveException);
-  EXPECT_THROW(load(store(*nested(5000))), ArchiveException);
+  // The bytes of a chain of `depth` nested items, as a writer without a limit would make them.
+  const auto chainBytes = [](int depth) {
+    std::vector<uint8_t> bytes{0xFF, 0xFF, 0x01, 0x00, 0x14, 0x00};
+    for (char c : std::string("CUxToolbarMenuButton")) bytes.push_back(static_cast<uint8_t>(c));
+    for (int level = 1; level <= depth; ++level) {
+      if (level > 1) bytes.insert(bytes.end(), {0x01, 0x80});
+      appendFields(bytes, level == 1 ? 0 : kSubMenuCommand, 0, u"", false, true);
+      bytes.insert(bytes.end(), {static_cast<uint8_t>(level < depth ? 1 : 0), 0x00});
+    }
+    return bytes;
+  };
+  EXPECT_EQ(store(*nested(32)), chainBytes(32));
+  EXPECT_NO_THROW(load(chainBytes(32)));
+  EXPECT_THROW(store(*nested(33)), ArchiveException);
+  EXPECT_THROW(load(chainBytes(33)), ArchiveException);
+  EXPECT_THROW(store(*nested(5000)), ArchiveException);
+  EXPECT_THROW(load(chainBytes(5000)), ArchiveException);
 }
 
 TEST_F(MenuButtonTest, ToolbarArrowsSplitMenuOnlyAndWithoutCommand) {

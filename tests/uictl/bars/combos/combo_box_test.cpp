@@ -6,9 +6,12 @@
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/combos/toolbar_combo_box.h"
+#include "platform/system_metrics.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 
 #include "toolbar_test_support.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
@@ -243,4 +246,25 @@ TEST_F(ComboBoxTest, AHiddenBoxIsListedInTheChevronUnderItsLabel) {
   chevron->m_pPopupMenu->CloseMenu();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   setCommandStringSource(nullptr);
+}
+
+TEST_F(ComboBoxTest, ADesktopFontChangeReachesTheFontsTheBarsAndTheBoxes) {
+  CUxToolBar* bar = barWith(&frame, 1, CbrsAlignTop, pickBox());
+  QComboBox* control = comboOf(bar)->GetComboBox();
+  ASSERT_TRUE(control);
+  const int textHeight = globalData().nTextHeight;
+  const int rowHeight = bar->CalcFixedLayout(false, true).cy;
+
+  ClassicSystemMetrics larger;
+  larger.menu.height = -28;
+  const SystemMetricsOverride use(larger);
+  const QFont previous = QApplication::font();
+  QFont changed = previous;
+  changed.setPointSize(previous.pointSize() + 4);
+  QApplication::setFont(changed);
+  EXPECT_GT(globalData().nTextHeight, textHeight);
+  EXPECT_EQ(control->font(), globalData().fontRegular.qfont());
+  EXPECT_GT(bar->CalcFixedLayout(false, true).cy, rowHeight);
+  EXPECT_EQ(bar->GetItemRect(1).height(), control->sizeHint().height());
+  QApplication::setFont(previous);
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace platform;
 
 namespace {
@@ -26,9 +28,16 @@ class MdiFrame : public MenuFrame, public MenuBarFrame {
   std::vector<unsigned> sysCommands;
 };
 
-MenuHandle mainMenu(const wchar_t* first) {
+class KeepingWorkspace : public CObject, public UxOriginalStateOption {
+ public:
+  bool IsOriginalStateKept() const override { return true; }
+};
+
+MenuHandle mainMenu(const wchar_t* first, std::initializer_list<const wchar_t*> others = {L"&Edit", L"&View"}) {
   const MenuHandle menu = createMenu();
-  for (const wchar_t* title : {first, L"&Edit", L"&View"}) {
+  std::vector<const wchar_t*> all{first};
+  all.insert(all.end(), others);
+  for (const wchar_t* title : all) {
     const MenuHandle sub = createPopupMenu();
     appendMenu(sub, MfString, 100, L"Item");
     appendMenu(menu, MfPopup, sub.id(), title);
@@ -54,7 +63,14 @@ class MenuBarTest : public ::testing::Test {
     bar->CreateFromMenu(defaultMenu, true);
     bar->resize(600, 30);
   }
-  void TearDown() override { closeAllPopups(); }
+  void TearDown() override {
+    closeAllPopups();
+    setWorkspace(nullptr, false);
+  }
+  int resetNotices() const {
+    return static_cast<int>(std::count(frame.messages.begin(), frame.messages.end(),
+                                       std::pair<QEvent::Type, uintptr_t>{UXTOOLBAR_RESETMENU, 0x1234}));
+  }
   UxLibrary library;
   ScopedRegistry registry;
   MdiFrame frame;
@@ -126,4 +142,85 @@ TEST_F(MenuBarTest, TheStateRoundTripsAndTitlesOpenTheirMenus) {
   auto* view = dynamic_cast<CUxToolbarMenuButton*>(fresh.GetButton(1));
   ASSERT_TRUE(view && view->m_pPopupMenu);
   EXPECT_EQ(view->m_pPopupMenu->GetMenuBar()->GetHighlightedButton(), 0);
+}
+
+TEST_F(MenuBarTest, TheChildsSystemMenuClosesWhenTheBarCancelsOrTracksToATitle) {
+  const MenuHandle systemMenu = createPopupMenu();
+  appendMenu(systemMenu, MfString, kScClose, L"閉じる");
+  frame.child = {true, true, true, systemMenu, QIcon()};
+  bar->CreateFromMenu(defaultMenu, true, true);
+  auto* icon = dynamic_cast<CUxToolbarSystemMenuButton*>(bar->GetButton(0));
+  ASSERT_TRUE(icon);
+
+  // Tracking from the icon's menu to a title leaves the title's menu open alone.
+  ASSERT_TRUE(bar->DropDownMenu(icon));
+  ASSERT_EQ(openPopups().size(), 1u);
+  bar->OnSetHotButton(1);
+  settle();
+  auto* file = dynamic_cast<CUxToolbarMenuButton*>(bar->GetButton(1));
+  EXPECT_FALSE(icon->m_pPopupMenu);
+  ASSERT_TRUE(file->m_pPopupMenu);
+  EXPECT_EQ(openPopups(), std::vector<CUxPopupMenu*>{file->m_pPopupMenu});
+  closeAllPopups();
+
+  // Restoring the child cancels the bar and takes the icon away while its menu is open.
+  ASSERT_TRUE(bar->DropDownMenu(icon));
+  bar->OnCancelMode();
+  EXPECT_TRUE(openPopups().empty());
+  frame.child.maximized = false;
+  bar->CreateFromMenu(defaultMenu);
+  EXPECT_FALSE(dynamic_cast<CUxToolbarSystemMenuButton*>(bar->GetButton(0)));
+  settle();
+  EXPECT_TRUE(openPopups().empty());
+  destroyMenu(systemMenu);
+}
+
+TEST_F(MenuBarTest, AResetGoesBackToTheDefaultMenusItemsAndImages) {
+  bar->SetDefaultMenuResId(0x11234);
+  EXPECT_TRUE(bar->HasResourceId());
+  defaultImages()[100] = 5;
+  bar->RemoveButton(2);
+  auto* file = dynamic_cast<CUxToolbarMenuButton*>(bar->GetButton(0));
+  ASSERT_TRUE(file && !file->GetCommands().empty());
+  file->GetCommands().front()->SetImage(2);
+  const MenuHandle other = mainMenu(L"&Document");
+  bar->CreateFromMenu(other);
+
+  // The images of the default menu's stored items, not only the shown ones, go back.
+  bar->ResetAllImages();
+  EXPECT_EQ(titles(bar).front(), L"&Document");
+  bar->CreateFromMenu(defaultMenu);
+  file = dynamic_cast<CUxToolbarMenuButton*>(bar->GetButton(0));
+  EXPECT_EQ(file->GetCommands().front()->GetImage(), 5);
+  EXPECT_EQ(titles(bar), (std::vector<std::wstring>{L"&File", L"&Edit"}));
+
+  // The reset shows the menu it showed, with the default menu's items as the menu has them.
+  bar->CreateFromMenu(other);
+  bar->ReloadFromResource();
+  EXPECT_EQ(titles(bar).front(), L"&Document");
+  bar->CreateFromMenu(defaultMenu);
+  EXPECT_EQ(titles(bar), (std::vector<std::wstring>{L"&File", L"&Edit", L"&View"}));
+  bar->RemoveButton(1);
+  bar->ReloadFromResource();
+  EXPECT_EQ(titles(bar), (std::vector<std::wstring>{L"&File", L"&Edit", L"&View"}));
+  defaultImages().erase(100);
+}
+
+TEST_F(MenuBarTest, LoadingTellsTheFrameWhenNothingWasSavedOrTheMenuChangedSince) {
+  KeepingWorkspace workspace;
+  setWorkspace(&workspace, false);
+  bar->SetDefaultMenuResId(0x1234);
+  EXPECT_FALSE(bar->LoadState(L"Test"));
+  EXPECT_EQ(resetNotices(), 1);
+
+  ASSERT_TRUE(bar->SaveState(L"Test"));
+  EXPECT_TRUE(bar->LoadState(L"Test"));
+  EXPECT_EQ(resetNotices(), 1) << "the same menu: nothing to tell";
+
+  // A newer program's menu has another title: the saved titles are loaded, and the frame told.
+  const MenuHandle newer = mainMenu(L"&File", {L"&Edit", L"&View", L"&Tools"});
+  bar->CreateFromMenu(newer, true);
+  EXPECT_TRUE(bar->LoadState(L"Test"));
+  EXPECT_EQ(resetNotices(), 2);
+  EXPECT_EQ(titles(bar).size(), 3u);
 }

@@ -8,6 +8,7 @@
 #include "toolbar_test_support.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -146,4 +147,29 @@ TEST_F(ChevronTest, AnItemOfTheChevronMenuRunsTheHiddenButtonItWasMadeFrom) {
   QCoreApplication::processEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(chevron->m_pPopupMenu);
+}
+
+TEST_F(ChevronTest, CustomiseModeBringsTheHiddenButtonsBackAndEndingItHidesThemAgain) {
+  narrowTo(40);
+  ASSERT_EQ(commandsOf(chevron->GetInvisibleButtons()), (std::vector<unsigned>{101, 0, 102}));
+  CUxToolBar::SetCustomizeMode(true);
+  EXPECT_TRUE(chevron->GetInvisibleButtons().empty());
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(bar->GetButton(i)->m_bHidden) << i;
+  EXPECT_EQ(bar->HitTest({bar->GetItemRect(3).left + 1, 5}), 3);
+  CUxToolBar::SetCustomizeMode(false);
+  narrowTo(40);
+  EXPECT_EQ(commandsOf(chevron->GetInvisibleButtons()), (std::vector<unsigned>{101, 0, 102}));
+}
+
+TEST_F(ChevronTest, TheBarsCancelClosesTheChevronsMenu) {
+  frame.show();
+  narrowTo(60);
+  ASSERT_TRUE(chevron->OnClick(bar, false));
+  ASSERT_TRUE(chevron->m_pPopupMenu);
+  QPointer<CUxPopupMenu> popup = chevron->m_pPopupMenu;
+  bar->OnCancelMode();
+  EXPECT_FALSE(chevron->m_pPopupMenu);
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(popup);
 }

@@ -153,6 +153,7 @@ TEST_F(ToolbarInputTest, CustomiseModeSelectsStretchesAndRunsEachMenuCommand) {
   auto stretchy = std::make_unique<ResizableButton>();
   ResizableButton* edit = stretchy.get();
   bar->InsertButton(std::move(stretchy));
+  bar->resize(bar->sizeHint() + QSize(60, 0));
   bar->AdjustLayout();
   CUxToolBar::SetCustomizeMode(true);
 
@@ -163,10 +164,21 @@ TEST_F(ToolbarInputTest, CustomiseModeSelectsStretchesAndRunsEachMenuCommand) {
   EXPECT_EQ(driver.drags, 1);
   EXPECT_TRUE(frame.commands.empty());
   const Rect r = bar->GetItemRect(4);
+  ASSERT_LT(r.right, r.left + 38);
+  const QImage unstretched = bar->grab().toImage();
   QTest::mousePress(bar, Qt::LeftButton, {}, bar->ClientToWidget({r.right - 2, r.top + 5}));
   EXPECT_TRUE(bar->m_bStretchButton);
   QTest::mouseMove(bar, bar->ClientToWidget({r.left + 40, r.top + 5}));
   EXPECT_EQ(bar->m_rectTrack.right, r.left + 40);
+  // The track is drawn: its right edge, two pixels wide, inverts every other pixel under it.
+  const QImage stretching = bar->grab().toImage();
+  int inverted = 0, edge = 0;
+  for (int y = r.top + 2; y < r.bottom - 2; ++y)
+    for (int x = r.left + 38; x < r.left + 40; ++x, ++edge) {
+      const QPoint p = bar->ClientToWidget({x, y});
+      inverted += stretching.pixel(p) == (~unstretched.pixel(p) | 0xFF000000u);
+    }
+  EXPECT_EQ(inverted * 2, edge);
   QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->ClientToWidget({r.left + 40, r.top + 5}));
   EXPECT_EQ(edit->widths, std::vector<int>{40});
   EXPECT_FALSE(bar->m_bStretchButton);

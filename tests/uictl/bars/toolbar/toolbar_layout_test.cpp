@@ -37,6 +37,14 @@ bool anyPixel(const QImage& image, const QRect& area, COLORREF colour) {
   return false;
 }
 
+// What a bar that can be docked and floated holds; these tests drag nothing.
+class StillDockContext : public ControlBarDockContext {
+ public:
+  void StartDrag(QPoint) override {}
+  void StartResize(int, QPoint) override {}
+  void ToggleDocking() override {}
+};
+
 }  // namespace
 
 class ToolbarLayoutTest : public ::testing::Test {
@@ -202,6 +210,20 @@ TEST_F(ToolbarLayoutTest, PaintedBarsShowBordersGrippersStatesSelectionAndMarker
   EXPECT_EQ(pixelAt(image, bar->ClientToWidget({one.left, one.top + 8})), g.clrBarText);
   CUxToolBar::SetCustomizeMode(false);
   EXPECT_EQ(CUxToolBar::g_pSelToolBar, nullptr);
+
+  // A bar with border bits draws the etched line over its top border only when it has no dock
+  // context.
+  bar->SetBarStyle(CbrsAlignTop | CbrsGripper | CbrsBorderTop | CbrsBorder3d);
+  bar->resize(bar->sizeHint());
+  bar->AdjustLayout();
+  const QPoint top(bar->width() / 2, 0);
+  EXPECT_EQ(pixelAt(bar->grab().toImage(), top), g.clrBarShadow);
+  bar->m_pDockContext = std::make_unique<StillDockContext>();
+  EXPECT_EQ(pixelAt(bar->grab().toImage(), top), g.clrBarHighlight);
+  bar->m_pDockContext.reset();
+  bar->SetBarStyle(CbrsAlignTop | CbrsGripper);
+  bar->resize(bar->sizeHint());
+  bar->AdjustLayout();
 
   // Labels are drawn below the images in the bar's text colour.
   bar->EnableTextLabels(true);
