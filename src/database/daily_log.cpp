@@ -10,32 +10,19 @@
 namespace pdb3 {
 
 bool DailyQuestionResult::save(const DbObject& accessor, int did, int qid) const {
-  return saveByCount(
-      accessor, platform::format(L"SELECT count(*) FROM daily_question_log WHERE did=%d AND qid=%d", did, qid),
-      [&] {
-        return execSqlf(accessor,
-                        L"UPDATE daily_question_log SET nc1=%d, ni1=%d, nc2=%d, ni2=%d, ReplySec=%lf, ext1=%d, "
-                        L"ext2=%d WHERE did=%d AND qid=%d",
-                        nc1, ni1, nc2, ni2, ReplySec, ext1, ext2, did, qid);
-      },
-      [&] {
-        return execSqlf(accessor, L"INSERT INTO daily_question_log VALUES( %d, %d, %d, %d, %d, %d, %lf, %d, %d )",
-                        did, qid, nc1, ni1, nc2, ni2, ReplySec, ext1, ext2);
-      });
+  return saveRow(accessor,
+                 "UPDATE daily_question_log SET nc1=?, ni1=?, nc2=?, ni2=?, ReplySec=?, ext1=?, ext2=? "
+                 "WHERE did=? AND qid=?",
+                 {nc1, ni1, nc2, ni2, ReplySec, ext1, ext2, did, qid},
+                 "INSERT INTO daily_question_log VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                 {did, qid, nc1, ni1, nc2, ni2, ReplySec, ext1, ext2});
 }
 
 bool DailyLogRecord::save() const {
   if (did < 0 || lid < 0) throw std::wstring(L"not specified the did or lid...");
-  const bool saved = saveByCount(
-      *this, platform::format(L"SELECT count(*) FROM daily_log WHERE did=%d AND lid=%d", did, lid),
-      [&] {
-        return execSqlf(*this, L"UPDATE daily_log SET StartTime=%d, EndTime=%d, Strokes=%d WHERE did=%d AND lid=%d",
-                        StartTime, EndTime, Strokes, did, lid);
-      },
-      [&] {
-        return execSqlf(*this, L"INSERT INTO daily_log VALUES( %d, %d, %d, %d, %d, '', '' )", did, lid, StartTime,
-                        EndTime, Strokes);
-      });
+  const bool saved = saveRow(*this, "UPDATE daily_log SET StartTime=?, EndTime=?, Strokes=? WHERE did=? AND lid=?",
+                             {StartTime, EndTime, Strokes, did, lid},
+                             "INSERT INTO daily_log VALUES(?, ?, ?, ?, ?, '', '')", {did, lid, StartTime, EndTime, Strokes});
   if (!saved) return false;
   for (const auto& [qid, result] : results)
     if (!result.save(*this, did, qid)) return false;
@@ -44,7 +31,7 @@ bool DailyLogRecord::save() const {
 
 bool DailyLogRecord::Load() {
   if (did < 0 || lid < 0) throw std::wstring(L"not specified the did or lid...");
-  const bool found = readRecordRow(*this, platform::format(L"SELECT * from daily_log WHERE did=%d AND lid=%d", did, lid),
+  const bool found = readRecordRow(*this, "SELECT * from daily_log WHERE did=? AND lid=?", {did, lid},
                                    [&](const sqliteplus::SqliteCursor& row) {
                                      StartTime = intOrZero(row, 2);
                                      EndTime = intOrZero(row, 3);

@@ -67,6 +67,8 @@ void SqliteConnection::open(const wchar_t* fileName) {
 
 void SqliteConnection::close() {
   if (!db_) return;
+  for (const auto& [sql, statement] : kept_) sqlite3_finalize(statement);
+  kept_.clear();
   // close_v2 defers the close while cursors are still alive instead of failing.
   sqlite3_close_v2(db_);
   db_ = nullptr;
@@ -84,6 +86,21 @@ std::wstring SqliteConnection::fileName() const {
 sqlite3* SqliteConnection::openHandle() const {
   if (!db_) throw QueryException("The database is not open.", SQLITE_MISUSE);
   return db_;
+}
+
+sqlite3_stmt* SqliteConnection::keptStatement(const std::string& sql) {
+  sqlite3* db = openHandle();
+  const auto found = kept_.find(sql);
+  if (found != kept_.end()) return found->second;
+  sqlite3_stmt* statement = nullptr;
+  const int result = sqlite3_prepare_v3(db, sql.c_str(), static_cast<int>(sql.size()) + 1, SQLITE_PREPARE_PERSISTENT,
+                                        &statement, nullptr);
+  if (result != SQLITE_OK || !statement) {
+    sqlite3_finalize(statement);
+    throw QueryException(engineText(sqlite3_errmsg(db), "Can't compile sql.").c_str(), result);
+  }
+  kept_.emplace(sql, statement);
+  return statement;
 }
 
 int SqliteConnection::lastInsertRowId() const {

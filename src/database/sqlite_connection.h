@@ -3,12 +3,14 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 
 #include "database/shared_handle.h"
 #include "database/sqlite_cursor.h"
 #include "database/sqlite_exceptions.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace sqliteplus {
 
@@ -41,9 +43,14 @@ class SqliteConnection {
   sqlite3* engineHandle() const { return db_; }
   // The engine handle for running a statement; throws QueryException while closed.
   sqlite3* openHandle() const;
+  // The first statement of `sql` compiled once and kept until the connection closes, for the
+  // statements that run once per question (a history save runs a few of them hundreds of times).
+  // Whoever steps it resets it. Throws QueryException.
+  sqlite3_stmt* keptStatement(const std::string& sql);
 
  private:
   sqlite3* db_ = nullptr;
+  std::unordered_map<std::string, sqlite3_stmt*> kept_;
 };
 
 class SqliteQuery {

@@ -33,8 +33,30 @@ SqliteCursor::SqliteCursor(const SqliteQuery& query) {
   if (!statement_) throw QueryException("Can't compile sql.", result);
 }
 
+SqliteCursor::SqliteCursor(SqliteConnection& connection, const std::string& sql) {
+  sqlite3_stmt* kept = connection.keptStatement(sql);
+  if (!sqlite3_stmt_busy(kept)) {
+    statement_ = kept;
+    kept_ = true;
+    return;
+  }
+  sqlite3* db = connection.openHandle();
+  const int result = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()) + 1, &statement_, nullptr);
+  if (result != SQLITE_OK || !statement_) {
+    sqlite3_finalize(statement_);
+    statement_ = nullptr;
+    throw QueryException(engineText(sqlite3_errmsg(db), "Can't compile sql.").c_str(), result);
+  }
+}
+
 SqliteCursor::~SqliteCursor() {
   if (!statement_) return;
+  if (kept_) {
+    // The outcome of the last step was reported by next(); reset repeats it.
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+    return;
+  }
   sqlite3* db = sqlite3_db_handle(statement_);
   const int result = sqlite3_finalize(statement_);
   if (result == SQLITE_OK) return;
@@ -43,6 +65,16 @@ SqliteCursor::~SqliteCursor() {
     platform::traceError("SqliteCursor::~SqliteCursor() %s\n", engineText(error, "").c_str());
   else
     platform::traceError("SqliteCursor::~SqliteCursor() Can't finalize vm. (code: %d)\n", result);
+}
+
+void SqliteCursor::bind(int index, int value) {
+  const int result = sqlite3_bind_int(statement_, index, value);
+  if (result != SQLITE_OK) throw QueryException("Can't bind a parameter.", result);
+}
+
+void SqliteCursor::bind(int index, double value) {
+  const int result = sqlite3_bind_double(statement_, index, value);
+  if (result != SQLITE_OK) throw QueryException("Can't bind a parameter.", result);
 }
 
 bool SqliteCursor::next() {

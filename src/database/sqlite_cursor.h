@@ -8,16 +8,25 @@ struct sqlite3_stmt;
 
 namespace sqliteplus {
 
+class SqliteConnection;
 class SqliteQuery;
 
 class SqliteCursor {
  public:
   // Compiles the query's current text (its first statement). Throws QueryException.
   explicit SqliteCursor(const SqliteQuery& query);
-  // Finalizes the statement; a failure is traced, never thrown.
+  // Walks the connection's kept statement of `sql` (compiled once), its parameters bound by
+  // bind() before the first next(). Should that statement be walked already, a fresh one is
+  // compiled. Throws QueryException.
+  SqliteCursor(SqliteConnection& connection, const std::string& sql);
+  // Finalizes the statement (a kept one is reset for its next use); a failure is traced, never thrown.
   ~SqliteCursor();
   SqliteCursor(const SqliteCursor&) = delete;
   SqliteCursor& operator=(const SqliteCursor&) = delete;
+
+  // Binds the parameter `index` (1 for the first '?'). Throws QueryException.
+  void bind(int index, int value);
+  void bind(int index, double value);
 
   // Steps to the next row; false once the rows are used up (and from then on).
   bool next();
@@ -38,6 +47,7 @@ class SqliteCursor {
   bool done_ = false;
   int rows_ = 0;
   sqlite3_stmt* statement_ = nullptr;
+  bool kept_ = false;
   int columnCount_ = 0;
   bool hasRow_ = false;
 };

@@ -84,7 +84,7 @@ bool saveQuestionLogs(const StudyContext& study, const DbObject& accessor, const
 bool addToPass(const StudyContext& study, const DbObject& accessor, const DailyLogRecord& record) {
   for (const auto& [qid, result] : record.results) {
     if (result.nc1 <= 0 && result.nc2 + result.ni2 <= 0) continue;
-    if (!execSqlf(accessor, L"INSERT INTO looped_questions VALUES(%d,%d)", record.lid, qid)) {
+    if (execKept(accessor, "INSERT INTO looped_questions VALUES(?,?)", {record.lid, qid}) < 0) {
       study.notify(L"学習済み問題を追加できませんでした");
       return false;
     }
