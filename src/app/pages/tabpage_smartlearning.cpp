@@ -280,8 +280,10 @@ void CTabpageSmartlearning::OnColumnClick(int column) {
     default: {  // 1 and 3 reorder the rows shown
       ids = shownIds_;
       smart::LoadRates(accessor, ids, uid, sid, platform::nowSeconds());
-      std::stable_sort(ids.begin(), ids.end(),
-                       column == 1 ? smart::CompareByCurrentRate : smart::CompareByNextLevelupTime);
+      if (column == 1)
+        smart::StableSortByCurrentRate(ids);
+      else
+        smart::StableSortByNextLevelupTime(ids);
       if (!ascending) std::reverse(ids.begin(), ids.end());
     }
   }
