@@ -19,8 +19,10 @@ std::wstring quoted(const std::wstring& text) { return L"'" + escapeSqlQuotesTo(
 
 bool ColumnField::readColumn(const DbObject& accessor, int rowId,
                              const std::function<void(const sqliteplus::SqliteCursor&)>& read) const {
-  const std::wstring sql = platform::format(L"SELECT %ls FROM %ls WHERE %ls=%d", column_, rows_->table, rows_->key, rowId);
-  const FirstRow result = readFirstRow(accessor, sql, read);
+  // One text per table and column, so the statement is compiled once per connection: a list reads
+  // the same columns of thousands of rows.
+  const std::string sql = platform::format("SELECT %ls FROM %ls WHERE %ls=?", column_, rows_->table, rows_->key);
+  const FirstRow result = readKeptRow(accessor, sql.c_str(), {rowId}, read);
   loadFailed_ = result == FirstRow::failed;
   return result == FirstRow::found;
 }
