@@ -26,7 +26,23 @@ std::wstring_view trim(std::wstring_view text) {
   return text;
 }
 
+bool isAscii(std::wstring_view text) {
+  for (wchar_t c : text)
+    if (c > 0x7F) return false;
+  return true;
+}
+
+wchar_t asciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; }
+
+// A template looks up hundreds of keys among hundreds of lines: ASCII names, nearly all of them,
+// are compared in place.
 bool sameName(std::wstring_view a, std::wstring_view b) {
+  if (isAscii(a) && isAscii(b)) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+      if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    return true;
+  }
   return QString::fromWCharArray(a.data(), a.size())
              .compare(QString::fromWCharArray(b.data(), b.size()), Qt::CaseInsensitive) == 0;
 }
