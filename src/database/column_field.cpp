@@ -32,6 +32,11 @@ bool ColumnField::writeColumn(const DbObject& accessor, int rowId, const std::ws
                   rows_->key, rowId);
 }
 
+bool ColumnField::writeColumn(const DbObject& accessor, int rowId, int value) const {
+  const std::string sql = platform::format("UPDATE %ls SET %ls=? WHERE %ls=?", rows_->table, column_, rows_->key);
+  return execKept(accessor, sql.c_str(), {value, rowId}) >= 0;
+}
+
 bool IntField::load(const DbObject& accessor, int rowId) const {
   value_ = 0;
   return readColumn(accessor, rowId, [this](const sqliteplus::SqliteCursor& row) {
@@ -41,7 +46,7 @@ bool IntField::load(const DbObject& accessor, int rowId) const {
 
 bool IntField::save(const DbObject& accessor, int rowId) const {
   ensureLoaded(accessor, rowId);
-  return !loadFailed_ && writeColumn(accessor, rowId, std::to_wstring(*value_));
+  return !loadFailed_ && writeColumn(accessor, rowId, *value_);
 }
 
 bool StringField::load(const DbObject& accessor, int rowId) const {

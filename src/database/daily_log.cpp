@@ -9,13 +9,22 @@
 
 namespace pdb3 {
 
+namespace {
+
+const char kInsertQuestionResult[] = "INSERT INTO daily_question_log VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)";
+
+}  // namespace
+
 bool DailyQuestionResult::save(const DbObject& accessor, int did, int qid) const {
   return saveRow(accessor,
                  "UPDATE daily_question_log SET nc1=?, ni1=?, nc2=?, ni2=?, ReplySec=?, ext1=?, ext2=? "
                  "WHERE did=? AND qid=?",
-                 {nc1, ni1, nc2, ni2, ReplySec, ext1, ext2, did, qid},
-                 "INSERT INTO daily_question_log VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                 {nc1, ni1, nc2, ni2, ReplySec, ext1, ext2, did, qid}, kInsertQuestionResult,
                  {did, qid, nc1, ni1, nc2, ni2, ReplySec, ext1, ext2});
+}
+
+bool DailyQuestionResult::insert(const DbObject& accessor, int did, int qid) const {
+  return execKept(accessor, kInsertQuestionResult, {did, qid, nc1, ni1, nc2, ni2, ReplySec, ext1, ext2}) >= 0;
 }
 
 bool DailyLogRecord::save() const {
@@ -24,8 +33,13 @@ bool DailyLogRecord::save() const {
                              {StartTime, EndTime, Strokes, did, lid},
                              "INSERT INTO daily_log VALUES(?, ?, ?, ?, ?, '', '')", {did, lid, StartTime, EndTime, Strokes});
   if (!saved) return false;
+  // A run that has no question rows yet (one that has just ended) gets each of its rows added:
+  // looking each up first would walk, for every question, the rows of the run added before it.
+  const FirstRow rows = readKeptRow(*this, "SELECT 1 FROM daily_question_log WHERE did=? LIMIT 1", {did},
+                                    [](const sqliteplus::SqliteCursor&) {});
+  if (rows == FirstRow::failed) return false;
   for (const auto& [qid, result] : results)
-    if (!result.save(*this, did, qid)) return false;
+    if (!(rows == FirstRow::missing ? result.insert(*this, did, qid) : result.save(*this, did, qid))) return false;
   return true;
 }
 

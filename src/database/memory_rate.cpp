@@ -12,18 +12,24 @@ MemoryRate::MemoryRate(const DbObject& accessor, int qid, int uid, int64_t now)
     : DbObject(accessor.handle()), qid(qid), uid(uid), now(now) {}
 
 bool MemoryRate::load() {
-  int newRate = 0, newLevel = 0;
+  int newRate = 0, newLevel = 0, latest = -1;
   std::array<int, kMaxMemoryLevel> times{};
-  const bool found = readRecordRow(*this, "SELECT * from memory_rate WHERE qid=? AND uid=?", {qid, uid},
-                                   [&](const sqliteplus::SqliteCursor& row) {
-                                     newRate = row.getInt(2);
-                                     newLevel = row.getInt(3);
-                                     for (int i = 0; i < kMaxMemoryLevel; ++i) times[i] = row.getInt(4 + i);
-                                   });
+  // The latest study comes along: the current rate, which nearly every reader wants next, needs it.
+  const bool found = readRecordRow(
+      *this,
+      "SELECT m.*, (SELECT LastStudyTime FROM question_log WHERE qid=m.qid AND uid=m.uid ORDER BY LastStudyTime DESC "
+      "LIMIT 1) FROM memory_rate AS m WHERE m.qid=? AND m.uid=?",
+      {qid, uid}, [&](const sqliteplus::SqliteCursor& row) {
+        newRate = row.getInt(2);
+        newLevel = row.getInt(3);
+        for (int i = 0; i < kMaxMemoryLevel; ++i) times[i] = row.getInt(4 + i);
+        latest = row.isNull(4 + kMaxMemoryLevel) ? -1 : row.getInt(4 + kMaxMemoryLevel);
+      });
   if (!found) return false;
   rate = newRate;
   level = newLevel;
   levelTimes = times;
+  lastStudy_ = latest;
   return true;
 }
 

@@ -26,13 +26,30 @@ bool QuestionLog::load() {
   return found;
 }
 
+namespace {
+
+const char kInsertQuestionLog[] = "INSERT INTO question_log VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '', '')";
+
+}  // namespace
+
+bool QuestionLog::addToStoredRow() const {
+  return saveRow(*this,
+                 "UPDATE question_log SET nc1=coalesce(nc1,0)+?, ni1=coalesce(ni1,0)+?, nc2=coalesce(nc2,0)+?, "
+                 "ni2=coalesce(ni2,0)+?, LastStudyTime=?, LastMistakeTimeOnFirstReply=?, "
+                 "ReplySec=coalesce(ReplySec,0)+? WHERE qid=? AND uid=? AND mid=?",
+                 {nc1, ni1, nc2, ni2, LastStudyTime, LastMistakeTimeOnFirstReply, ReplySec, qid, uid, mid},
+                 kInsertQuestionLog,
+                 {qid, uid, mid, nc1, ni1, nc2, ni2, nc1pm, ni1pm, nc2pm, ni2pm, LastStudyTime,
+                  LastMistakeTimeOnFirstReply, ReplySec});
+}
+
 bool QuestionLog::save() const {
   return saveRow(*this,
                  "UPDATE question_log SET nc1=?, ni1=?, nc2=?, ni2=?, nc1pm=?, ni1pm=?, nc2pm=?, ni2pm=?, "
                  "LastStudyTime=?, LastMistakeTimeOnFirstReply=?, ReplySec=? WHERE qid=? AND uid=? AND mid=?",
                  {nc1, ni1, nc2, ni2, nc1pm, ni1pm, nc2pm, ni2pm, LastStudyTime, LastMistakeTimeOnFirstReply, ReplySec,
                   qid, uid, mid},
-                 "INSERT INTO question_log VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '', '')",
+                 kInsertQuestionLog,
                  {qid, uid, mid, nc1, ni1, nc2, ni2, nc1pm, ni1pm, nc2pm, ni2pm, LastStudyTime,
                   LastMistakeTimeOnFirstReply, ReplySec});
 }

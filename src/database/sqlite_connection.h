@@ -46,11 +46,14 @@ class SqliteConnection {
   // The first statement of `sql` compiled once and kept until the connection closes, for the
   // statements that run once per question (a history save runs a few of them hundreds of times).
   // Whoever steps it resets it. Throws QueryException.
-  sqlite3_stmt* keptStatement(const std::string& sql);
+  sqlite3_stmt* keptStatement(const char* sql);
 
  private:
   sqlite3* db_ = nullptr;
   std::unordered_map<std::string, sqlite3_stmt*> kept_;
+  // The same statements by the address of the text last asked with (a literal, usually), checked
+  // against the statement's own text: most look-ups then neither copy nor hash the text.
+  std::unordered_map<const char*, sqlite3_stmt*> keptByAddress_;
 };
 
 class SqliteQuery {

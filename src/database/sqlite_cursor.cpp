@@ -33,7 +33,7 @@ SqliteCursor::SqliteCursor(const SqliteQuery& query) {
   if (!statement_) throw QueryException("Can't compile sql.", result);
 }
 
-SqliteCursor::SqliteCursor(SqliteConnection& connection, const std::string& sql) {
+SqliteCursor::SqliteCursor(SqliteConnection& connection, const char* sql) {
   sqlite3_stmt* kept = connection.keptStatement(sql);
   if (!sqlite3_stmt_busy(kept)) {
     statement_ = kept;
@@ -41,7 +41,7 @@ SqliteCursor::SqliteCursor(SqliteConnection& connection, const std::string& sql)
     return;
   }
   sqlite3* db = connection.openHandle();
-  const int result = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()) + 1, &statement_, nullptr);
+  const int result = sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr);
   if (result != SQLITE_OK || !statement_) {
     sqlite3_finalize(statement_);
     statement_ = nullptr;

@@ -18,7 +18,7 @@ class SqliteCursor {
   // Walks the connection's kept statement of `sql` (compiled once), its parameters bound by
   // bind() before the first next(). Should that statement be walked already, a fresh one is
   // compiled. Throws QueryException.
-  SqliteCursor(SqliteConnection& connection, const std::string& sql);
+  SqliteCursor(SqliteConnection& connection, const char* sql);
   // Finalizes the statement (a kept one is reset for its next use); a failure is traced, never thrown.
   ~SqliteCursor();
   SqliteCursor(const SqliteCursor&) = delete;
