@@ -13,7 +13,7 @@ bool readRecordRow(const DbObject& accessor, const char* sql, SqlValues values,
   return row == FirstRow::found;
 }
 
-int intOrZero(const sqliteplus::SqliteCursor& row, int column) { return row.isNull(column) ? 0 : row.getInt(column); }
+int intOrZero(const sqliteplus::SqliteCursor& row, int column) { return row.getIntOr(column, 0); }
 
 double doubleOrZero(const sqliteplus::SqliteCursor& row, int column) {
   return row.isNull(column) ? 0.0 : row.getDouble(column);

@@ -112,9 +112,19 @@ std::wstring SqliteCursor::getString(int column) const {
 
 int SqliteCursor::getInt(int column) const {
   checkColumn(column);
-  switch (sqlite3_column_type(statement_, column)) {
-    case SQLITE_NULL:
-      throw QueryException("The column holds no value (NULL).", 0);
+  const int type = sqlite3_column_type(statement_, column);
+  if (type == SQLITE_NULL) throw QueryException("The column holds no value (NULL).", 0);
+  return intOf(column, type);
+}
+
+int SqliteCursor::getIntOr(int column, int fallback) const {
+  checkColumn(column);
+  const int type = sqlite3_column_type(statement_, column);
+  return type == SQLITE_NULL ? fallback : intOf(column, type);
+}
+
+int SqliteCursor::intOf(int column, int type) const {
+  switch (type) {
     case SQLITE_INTEGER:
       return static_cast<int>(sqlite3_column_int64(statement_, column));
     case SQLITE_FLOAT: {

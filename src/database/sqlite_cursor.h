@@ -34,6 +34,8 @@ class SqliteCursor {
   // A NULL column reads as an empty string; getInt and getDouble throw QueryException on it.
   std::wstring getString(int column) const;
   int getInt(int column) const;
+  // getInt, with `fallback` for a NULL (one look at the column where isNull and getInt take two).
+  int getIntOr(int column, int fallback) const;
   double getDouble(int column) const;
   bool isNull(int column) const;
 
@@ -43,6 +45,8 @@ class SqliteCursor {
 
  private:
   void checkColumn(int column) const;
+  // The value of a column that holds one, of the engine's type `type`.
+  int intOf(int column, int type) const;
 
   bool done_ = false;
   int rows_ = 0;

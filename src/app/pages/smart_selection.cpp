@@ -76,7 +76,7 @@ void readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn,
     const int qid = row.getInt(0);
     auto record = std::make_shared<pdb3::MemoryRate>(accessor, qid, uid, now);
     // A question without a row keeps the defaults a failed load leaves.
-    const auto intOr = [&](int column, int fallback) { return row.isNull(column) ? fallback : row.getInt(column); };
+    const auto intOr = [&](int column, int fallback) { return row.getIntOr(column, fallback); };
     record->rate = intOr(1, 0);
     record->level = intOr(2, 0);
     for (int i = 0; i < pdb3::kMaxMemoryLevel; ++i) record->levelTimes[i] = intOr(3 + i, 0);
@@ -95,7 +95,8 @@ std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int s
                                      L"WHERE sid=%d) ORDER BY m.qid",
                                      uid, sid),
                     uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record) {
-                      RateMap()[qid] = std::move(record);
+                      // The rows come in ascending order: each goes in at the end.
+                      RateMap().insert_or_assign(RateMap().end(), qid, std::move(record));
                       learned.push_back(qid);
                     });
   return learned;
