@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
+#include <sqlite3.h>
 
 #include "app/main/folder_tree.h"
 #include "app/shell/klv_app.h"
@@ -59,6 +60,46 @@ void BM_ShowPage(benchmark::State& state) {
     state.SkipWithError("wrong round figures");
 }
 BENCHMARK(BM_ShowPage)->DenseRange(0, 2)->ArgName("page")->Unit(benchmark::kMillisecond);
+
+// The bound of page 0: the figures it shows (usable questions, the round's asked questions, its
+// first-pass corrects and mistakes) on the same file, one statement each, compiled once.
+void BM_ShowPageFiguresBound(benchmark::State& state) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath("round.klvdb7");
+  QFile::copy(QString::fromStdString(benchdata::largeDatabase()), path);
+  sqlite3* db = nullptr;
+  sqlite3_open(path.toUtf8().constData(), &db);
+  sqlite3_exec(db,
+               ("INSERT INTO log_id VALUES (1, 1, " + std::to_string(benchdata::kLargeSetId) +
+                ", 3); INSERT INTO element_log VALUES (1, 1700000000, 10, 100, 0, 0, '', '');"
+                "INSERT INTO looped_questions SELECT 1, qid FROM section WHERE sid=" +
+                std::to_string(benchdata::kLargeSetId) + " LIMIT 5000")
+                   .c_str(),
+               nullptr, nullptr, nullptr);
+  const char* const figures[] = {
+      "SELECT count(*) FROM question WHERE qid in (SELECT qid FROM section WHERE sid=?1) AND question!='' AND answer!=''",
+      "SELECT count(DISTINCT qid) FROM looped_questions WHERE lid=1",
+      "SELECT coalesce(sum(nc1),0), coalesce(sum(ni1),0) FROM question_log WHERE uid=1 AND mid=3 AND qid in "
+      "(SELECT qid FROM section WHERE sid=?1)"};
+  std::vector<sqlite3_stmt*> statements;
+  for (const char* sql : figures) {
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    if (sqlite3_bind_parameter_count(statement) > 0) sqlite3_bind_int(statement, 1, benchdata::kLargeSetId);
+    statements.push_back(statement);
+  }
+  for (auto _ : state) {
+    int64_t sum = 0;
+    for (sqlite3_stmt* statement : statements) {
+      if (sqlite3_step(statement) == SQLITE_ROW) sum += sqlite3_column_int(statement, 0);
+      sqlite3_reset(statement);
+    }
+    if (sum != benchdata::kLargeSetSize + 5000 + 30000) state.SkipWithError("wrong round figures");
+  }
+  for (sqlite3_stmt* statement : statements) sqlite3_finalize(statement);
+  sqlite3_close(db);
+}
+BENCHMARK(BM_ShowPageFiguresBound)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 // Speed of printing study sheets with the built-in template on A4: counting the pages of a
-// 1,000-question set, painting one preview page at 100 %, and printing the whole set to a PDF.
+// 1,000-question set, painting one preview page at 100 %, and printing the whole set to a PDF;
+// and of loading and saving the built-in template.
 // Runs offscreen in a private home folder.
 #include <benchmark/benchmark.h>
 
@@ -12,6 +13,7 @@
 
 #include "app/shell/klv_app.h"
 #include "app/printing/print_preview_dialog.h"
+#include "app/printing/print_template.h"
 #include "database/db_object.h"
 #include "database/sql_helpers.h"
 #include "offscreen_main.h"
@@ -80,6 +82,24 @@ void BM_PrintSheetToPdf(benchmark::State& state) {
   state.counters["kB"] = QFile(pdf).size() / 1024.0;
 }
 BENCHMARK(BM_PrintSheetToPdf)->Unit(benchmark::kMillisecond);
+
+// The built-in template read from its file (argument 0), or saved into it (1) with a name that
+// changes every time, so that every save writes.
+void BM_DefaultTemplate(benchmark::State& state) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath("default.ini");
+  QFile::copy(QString::fromStdWString(sourcePath("resources/print-config/default.ini")), path);
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+  PrintTemplate templ;
+  if (!templ.LoadOrSave(path.toStdWString(), false)) state.SkipWithError("not read");
+  const bool save = state.range(0) == 1;
+  int saves = 0;
+  for (auto _ : state) {
+    if (save) templ.name = L"default " + std::to_wstring(++saves);
+    if (!templ.LoadOrSave(path.toStdWString(), save)) state.SkipWithError("failed");
+  }
+}
+BENCHMARK(BM_DefaultTemplate)->Arg(0)->Arg(1)->ArgName("save")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,11 +1,15 @@
 // Speed of the study window on the sample problem set with the default skin: the window up and
-// painted (skin loaded, OnInit, first OnUpdate), one full repaint of the default skin, and the
-// judging of one typed answer. Runs offscreen in a private home folder.
+// painted (skin loaded, OnInit, first OnUpdate), one full repaint of the default skin, the
+// judging of one typed answer, and what the window costs while it waits for an answer. Runs
+// offscreen in a private home folder.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <ctime>
 #include <memory>
 
 #include "app/shell/app_study_host.h"
@@ -120,6 +124,45 @@ void BM_JudgeTypedAnswer(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_JudgeTypedAnswer)->Unit(benchmark::kMicrosecond);
+
+double processCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// The share of a core the window takes while it waits for an answer, over two seconds of it: the
+// counter "cpu_percent". Argument 0: the typing start limit off; 1: while it runs (a minute long).
+void BM_WaitingForAnAnswer(benchmark::State& state) {
+  BenchApp& b = benchApp();
+  const bool startLimit = state.range(0) == 1;
+  b.settings->useReplyStartLimitJe.value = startLimit;
+  b.settings->replyStartLimitCountJe.value = 60000;
+  SoundQueue sounds;
+  AppStudyHost host(b.app, sounds);
+  study::CTransDlg dialog(setup(), host);
+  dialog.show();
+  for (int i = 0; i < 1000 && dialog.flow().tstate != study::TurnReply; ++i) {
+    QEventLoop wait;
+    QTimer::singleShot(10, &wait, &QEventLoop::quit);
+    wait.exec();
+  }
+  if (dialog.flow().tstate != study::TurnReply) state.SkipWithError("no question asked");
+  double cpu = 0, wall = 0;
+  for (auto _ : state) {
+    const double cpuBefore = processCpuSeconds();
+    QEventLoop wait;
+    QTimer::singleShot(2000, &wait, &QEventLoop::quit);
+    wait.exec();
+    cpu += processCpuSeconds() - cpuBefore;
+    wall += 2.0;
+  }
+  state.counters["cpu_percent"] = cpu / wall * 100;
+  dialog.done(0);
+  b.settings->useReplyStartLimitJe.value = true;
+  b.settings->replyStartLimitCountJe.value = 5000;
+}
+BENCHMARK(BM_WaitingForAnAnswer)->Arg(0)->Arg(1)->ArgName("start_limit")->Iterations(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -19,8 +19,10 @@ std::wstring quoted(const std::wstring& text) { return L"'" + escapeSqlQuotesTo(
 
 bool ColumnField::readColumn(const DbObject& accessor, int rowId,
                              const std::function<void(const sqliteplus::SqliteCursor&)>& read) const {
-  const std::wstring sql = platform::format(L"SELECT %ls FROM %ls WHERE %ls=%d", column_, rows_->table, rows_->key, rowId);
-  const FirstRow result = readFirstRow(accessor, sql, read);
+  // One text per table and column, so the statement is compiled once per connection: a list reads
+  // the same columns of thousands of rows.
+  const std::string sql = platform::format("SELECT %ls FROM %ls WHERE %ls=?", column_, rows_->table, rows_->key);
+  const FirstRow result = readKeptRow(accessor, sql.c_str(), {rowId}, read);
   loadFailed_ = result == FirstRow::failed;
   return result == FirstRow::found;
 }
@@ -28,6 +30,11 @@ bool ColumnField::readColumn(const DbObject& accessor, int rowId,
 bool ColumnField::writeColumn(const DbObject& accessor, int rowId, const std::wstring& sqlValue) const {
   return execSqlf(accessor, L"UPDATE %ls SET %ls=%ls WHERE %ls=%d", rows_->table, column_, sqlValue.c_str(),
                   rows_->key, rowId);
+}
+
+bool ColumnField::writeColumn(const DbObject& accessor, int rowId, int value) const {
+  const std::string sql = platform::format("UPDATE %ls SET %ls=? WHERE %ls=?", rows_->table, column_, rows_->key);
+  return execKept(accessor, sql.c_str(), {value, rowId}) >= 0;
 }
 
 bool IntField::load(const DbObject& accessor, int rowId) const {
@@ -39,7 +46,7 @@ bool IntField::load(const DbObject& accessor, int rowId) const {
 
 bool IntField::save(const DbObject& accessor, int rowId) const {
   ensureLoaded(accessor, rowId);
-  return !loadFailed_ && writeColumn(accessor, rowId, std::to_wstring(*value_));
+  return !loadFailed_ && writeColumn(accessor, rowId, *value_);
 }
 
 bool StringField::load(const DbObject& accessor, int rowId) const {

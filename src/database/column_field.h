@@ -46,6 +46,8 @@ class ColumnField {
   bool readColumn(const DbObject& accessor, int rowId, const std::function<void(const sqliteplus::SqliteCursor&)>& read) const;
   // UPDATE <table> SET <column>=<sqlValue> WHERE <key>=<rowId>
   bool writeColumn(const DbObject& accessor, int rowId, const std::wstring& sqlValue) const;
+  // The same for a number, through a statement compiled once per connection.
+  bool writeColumn(const DbObject& accessor, int rowId, int value) const;
 
   mutable bool loadFailed_ = false;
 

@@ -9,42 +9,43 @@
 
 namespace pdb3 {
 
+namespace {
+
+const char kInsertQuestionResult[] = "INSERT INTO daily_question_log VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)";
+
+}  // namespace
+
 bool DailyQuestionResult::save(const DbObject& accessor, int did, int qid) const {
-  return saveByCount(
-      accessor, platform::format(L"SELECT count(*) FROM daily_question_log WHERE did=%d AND qid=%d", did, qid),
-      [&] {
-        return execSqlf(accessor,
-                        L"UPDATE daily_question_log SET nc1=%d, ni1=%d, nc2=%d, ni2=%d, ReplySec=%lf, ext1=%d, "
-                        L"ext2=%d WHERE did=%d AND qid=%d",
-                        nc1, ni1, nc2, ni2, ReplySec, ext1, ext2, did, qid);
-      },
-      [&] {
-        return execSqlf(accessor, L"INSERT INTO daily_question_log VALUES( %d, %d, %d, %d, %d, %d, %lf, %d, %d )",
-                        did, qid, nc1, ni1, nc2, ni2, ReplySec, ext1, ext2);
-      });
+  return saveRow(accessor,
+                 "UPDATE daily_question_log SET nc1=?, ni1=?, nc2=?, ni2=?, ReplySec=?, ext1=?, ext2=? "
+                 "WHERE did=? AND qid=?",
+                 {nc1, ni1, nc2, ni2, ReplySec, ext1, ext2, did, qid}, kInsertQuestionResult,
+                 {did, qid, nc1, ni1, nc2, ni2, ReplySec, ext1, ext2});
+}
+
+bool DailyQuestionResult::insert(const DbObject& accessor, int did, int qid) const {
+  return execKept(accessor, kInsertQuestionResult, {did, qid, nc1, ni1, nc2, ni2, ReplySec, ext1, ext2}) >= 0;
 }
 
 bool DailyLogRecord::save() const {
   if (did < 0 || lid < 0) throw std::wstring(L"not specified the did or lid...");
-  const bool saved = saveByCount(
-      *this, platform::format(L"SELECT count(*) FROM daily_log WHERE did=%d AND lid=%d", did, lid),
-      [&] {
-        return execSqlf(*this, L"UPDATE daily_log SET StartTime=%d, EndTime=%d, Strokes=%d WHERE did=%d AND lid=%d",
-                        StartTime, EndTime, Strokes, did, lid);
-      },
-      [&] {
-        return execSqlf(*this, L"INSERT INTO daily_log VALUES( %d, %d, %d, %d, %d, '', '' )", did, lid, StartTime,
-                        EndTime, Strokes);
-      });
+  const bool saved = saveRow(*this, "UPDATE daily_log SET StartTime=?, EndTime=?, Strokes=? WHERE did=? AND lid=?",
+                             {StartTime, EndTime, Strokes, did, lid},
+                             "INSERT INTO daily_log VALUES(?, ?, ?, ?, ?, '', '')", {did, lid, StartTime, EndTime, Strokes});
   if (!saved) return false;
+  // A run that has no question rows yet (one that has just ended) gets each of its rows added:
+  // looking each up first would walk, for every question, the rows of the run added before it.
+  const FirstRow rows = readKeptRow(*this, "SELECT 1 FROM daily_question_log WHERE did=? LIMIT 1", {did},
+                                    [](const sqliteplus::SqliteCursor&) {});
+  if (rows == FirstRow::failed) return false;
   for (const auto& [qid, result] : results)
-    if (!result.save(*this, did, qid)) return false;
+    if (!(rows == FirstRow::missing ? result.insert(*this, did, qid) : result.save(*this, did, qid))) return false;
   return true;
 }
 
 bool DailyLogRecord::Load() {
   if (did < 0 || lid < 0) throw std::wstring(L"not specified the did or lid...");
-  const bool found = readRecordRow(*this, platform::format(L"SELECT * from daily_log WHERE did=%d AND lid=%d", did, lid),
+  const bool found = readRecordRow(*this, "SELECT * from daily_log WHERE did=? AND lid=?", {did, lid},
                                    [&](const sqliteplus::SqliteCursor& row) {
                                      StartTime = intOrZero(row, 2);
                                      EndTime = intOrZero(row, 3);

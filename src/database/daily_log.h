@@ -21,6 +21,8 @@ struct DailyQuestionResult {
   int ext2 = 0;                         // memory rate after the study
 
   bool save(const DbObject& accessor, int did, int qid) const;
+  // Adds the row without looking for one: for a run that has no question rows yet.
+  bool insert(const DbObject& accessor, int did, int qid) const;
 };
 
 class DailyLogRecord : public DbObject {

@@ -5,9 +5,8 @@
 #include "platform/trace.h"
 
 namespace pdb3 {
-namespace {
 
-int roundTotal(const ElementLogRecord& log, const wchar_t* column) {
+RoundTotals roundTotals(const ElementLogRecord& log) {
   // The log's user, mode and set are read first and go into the sum as constants: taken from a
   // join instead, the engine walks every question log row for each row of the set.
   int uid = -1, mid = -1, eid = -1;
@@ -17,13 +16,19 @@ int roundTotal(const ElementLogRecord& log, const wchar_t* column) {
                  mid = row.getInt(1);
                  eid = row.getInt(2);
                });
-  return querySqlfInt(log,
-                      L"SELECT coalesce(sum(%ls),0) FROM question_log WHERE uid=%d AND mid=%d AND qid in "
-                      L"(SELECT qid FROM section WHERE sid=%d)",
-                      column, uid, mid, eid);
+  RoundTotals totals;
+  const FirstRow row = readFirstRow(
+      log,
+      platform::format(L"SELECT coalesce(sum(nc1),0), coalesce(sum(ni1),0) FROM question_log WHERE uid=%d AND "
+                       L"mid=%d AND qid in (SELECT qid FROM section WHERE sid=%d)",
+                       uid, mid, eid),
+      [&](const sqliteplus::SqliteCursor& sums) {
+        totals.correct = sums.getInt(0);
+        totals.incorrect = sums.getInt(1);
+      });
+  if (row != FirstRow::found) throw std::wstring(L"getSqlInt error");
+  return totals;
 }
-
-}  // namespace
 
 ElementLogRecord::ElementLogRecord(const DbObject& accessor, int lid) : DbObject(accessor), lid_(lid) {}
 
@@ -51,9 +56,6 @@ int currentLogId(const StudyContext& study) {
   return logIdFor(openQuery(study.connection), study.userId, study.setId, study.mode);
 }
 
-int roundTotalCorrect(const ElementLogRecord& log) { return roundTotal(log, L"nc1"); }
-
-int roundTotalIncorrect(const ElementLogRecord& log) { return roundTotal(log, L"ni1"); }
 
 bool roundDailyLogIds(const ElementLogRecord& log, std::deque<int>& out) {
   return querySqlfIntList(log, out, L"SELECT did FROM daily_log WHERE lid=%d ORDER BY EndTime DESC", log.lid());

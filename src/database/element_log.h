@@ -52,8 +52,11 @@ int currentLogId(const StudyContext& study);
 
 // First-pass answers over the questions of the log's set, for the log's user and mode. Throws
 // std::wstring when they cannot be read.
-int roundTotalCorrect(const ElementLogRecord& log);
-int roundTotalIncorrect(const ElementLogRecord& log);
+struct RoundTotals {
+  int correct = 0;
+  int incorrect = 0;
+};
+RoundTotals roundTotals(const ElementLogRecord& log);
 // The log's studies, newest (latest end) first.
 bool roundDailyLogIds(const ElementLogRecord& log, std::deque<int>& out);
 

@@ -95,7 +95,12 @@ int childIdByName(const DbObject& accessor, int fid, const std::wstring& name) {
 }
 
 bool queryElementName(const DbObject& accessor, std::wstring& out, int eid) {
-  return querySqlfString(accessor, out, L"SELECT name FROM element_info WHERE eid = %d", eid);
+  std::wstring name;
+  if (readKeptRow(accessor, "SELECT name FROM element_info WHERE eid = ?", {eid},
+                  [&](const sqliteplus::SqliteCursor& row) { name = row.getString(0); }) != FirstRow::found)
+    return false;
+  out = std::move(name);
+  return true;
 }
 
 std::wstring elementName(const DbObject& record, int eid) {
@@ -105,7 +110,7 @@ std::wstring elementName(const DbObject& record, int eid) {
 }
 
 int parentFolderOf(const DbObject& accessor, int eid) {
-  return querySqlfIntOrMinus1(accessor, L"SELECT fid FROM folder WHERE eid = %d", eid);
+  return queryKeptIntOrMinus1(accessor, "SELECT fid FROM folder WHERE eid = ?", {eid});
 }
 
 bool childIds(const FolderRecord& folder, std::deque<int>& out) {

@@ -12,55 +12,51 @@ MemoryRate::MemoryRate(const DbObject& accessor, int qid, int uid, int64_t now)
     : DbObject(accessor.handle()), qid(qid), uid(uid), now(now) {}
 
 bool MemoryRate::load() {
-  int newRate = 0, newLevel = 0;
+  int newRate = 0, newLevel = 0, latest = -1;
   std::array<int, kMaxMemoryLevel> times{};
+  // The latest study comes along: the current rate, which nearly every reader wants next, needs it.
   const bool found = readRecordRow(
-      *this, platform::format(L"SELECT * from memory_rate WHERE qid=%d AND uid=%d", qid, uid),
-      [&](const sqliteplus::SqliteCursor& row) {
+      *this,
+      "SELECT m.*, (SELECT LastStudyTime FROM question_log WHERE qid=m.qid AND uid=m.uid ORDER BY LastStudyTime DESC "
+      "LIMIT 1) FROM memory_rate AS m WHERE m.qid=? AND m.uid=?",
+      {qid, uid}, [&](const sqliteplus::SqliteCursor& row) {
         newRate = row.getInt(2);
         newLevel = row.getInt(3);
         for (int i = 0; i < kMaxMemoryLevel; ++i) times[i] = row.getInt(4 + i);
+        latest = row.isNull(4 + kMaxMemoryLevel) ? -1 : row.getInt(4 + kMaxMemoryLevel);
       });
   if (!found) return false;
   rate = newRate;
   level = newLevel;
   levelTimes = times;
+  lastStudy_ = latest;
   return true;
 }
 
 bool MemoryRate::save() const {
   const auto& t = levelTimes;
-  return saveByCount(
-      *this, platform::format(L"SELECT count(*) FROM memory_rate WHERE qid=%d AND uid=%d", qid, uid),
-      [&] {
-        return execSqlf(*this,
-                        L"UPDATE memory_rate SET rate=%d, level=%d,  l1_time=%d, l2_time=%d, l3_time=%d, "
-                        L"l4_time=%d, l5_time=%d,  l6_time=%d, l7_time=%d, l8_time=%d, l9_time=%d, l10_time=%d  "
-                        L"WHERE qid=%d AND uid=%d",
-                        rate, level, t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7], t[8], t[9], qid, uid);
-      },
-      [&] {
-        return execSqlf(*this,
-                        L"INSERT INTO memory_rate VALUES( %d, %d,  %d, %d,  %d, %d, %d, %d, %d,  %d, %d, %d, %d, %d)",
-                        qid, uid, rate, level, t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7], t[8], t[9]);
-      });
+  return saveRow(*this,
+                 "UPDATE memory_rate SET rate=?, level=?, l1_time=?, l2_time=?, l3_time=?, l4_time=?, l5_time=?, "
+                 "l6_time=?, l7_time=?, l8_time=?, l9_time=?, l10_time=? WHERE qid=? AND uid=?",
+                 {rate, level, t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7], t[8], t[9], qid, uid},
+                 "INSERT INTO memory_rate VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                 {qid, uid, rate, level, t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7], t[8], t[9]});
 }
 
 int MemoryRate::lastStudyTime() const {
   if (lastStudy_ != kNotRead) return lastStudy_;
-  return lastStudy_ = querySqlfIntOrMinus1(
-      *this, L"SELECT LastStudyTime FROM question_log WHERE qid=%d AND uid=%d ORDER BY LastStudyTime DESC LIMIT 1",
-      qid, uid);
+  return lastStudy_ = queryKeptIntOrMinus1(
+             *this, "SELECT LastStudyTime FROM question_log WHERE qid=? AND uid=? ORDER BY LastStudyTime DESC LIMIT 1",
+             {qid, uid});
 }
 
 int64_t MemoryRate::levelBaseTime() const {
   if (level > 0) return levelTimes[std::min(level, kMaxMemoryLevel) - 1];
   if (firstStudy_ != kNotRead) return std::max(firstStudy_, 0);
-  const int first = querySqlfIntOrMinus1(
+  const int first = queryKeptIntOrMinus1(
       *this,
-      L"SELECT LastStudyTime FROM question_log WHERE qid=%d AND uid=%d AND LastStudyTime > 0 "
-      L"ORDER BY LastStudyTime LIMIT 1",
-      qid, uid);
+      "SELECT LastStudyTime FROM question_log WHERE qid=? AND uid=? AND LastStudyTime > 0 ORDER BY LastStudyTime LIMIT 1",
+      {qid, uid});
   return std::max(first, 0);
 }
 

@@ -12,6 +12,10 @@ class QuestionLog : public DbObject {
   // False when there is no row (the fields then stay as they were).
   bool load();
   bool save() const;
+  // Adds this record's answer counts and reply time to the stored row (an empty column counts
+  // as 0) and stores its two times, or adds the row as this record when there is none: a study's
+  // save without reading each row first.
+  bool addToStoredRow() const;
 
   int qid;
   int uid;

@@ -5,25 +5,25 @@
 
 namespace pdb3 {
 
-bool readRecordRow(const DbObject& accessor, const std::wstring& sql,
+bool readRecordRow(const DbObject& accessor, const char* sql, SqlValues values,
                    const std::function<void(const sqliteplus::SqliteCursor&)>& read) {
   std::string failure;
-  const FirstRow row = readFirstRow(accessor, sql, read, &failure);
+  const FirstRow row = readKeptRow(accessor, sql, values, read, &failure);
   if (row == FirstRow::failed) platform::traceError("%s\n", failure.c_str());
   return row == FirstRow::found;
 }
 
-int intOrZero(const sqliteplus::SqliteCursor& row, int column) { return row.isNull(column) ? 0 : row.getInt(column); }
+int intOrZero(const sqliteplus::SqliteCursor& row, int column) { return row.getIntOr(column, 0); }
 
 double doubleOrZero(const sqliteplus::SqliteCursor& row, int column) {
   return row.isNull(column) ? 0.0 : row.getDouble(column);
 }
 
-bool saveByCount(const DbObject& accessor, const std::wstring& countSql, const std::function<bool()>& update,
-                 const std::function<bool()>& insert) {
-  const int count = querySqlfIntOrMinus1(accessor, L"%ls", countSql.c_str());
-  if (count < 0) return false;
-  return count > 0 ? update() : insert();
+bool saveRow(const DbObject& accessor, const char* update, SqlValues updateValues, const char* insert,
+             SqlValues insertValues) {
+  const int changed = execKept(accessor, update, updateValues);
+  if (changed < 0) return false;
+  return changed > 0 || execKept(accessor, insert, insertValues) >= 0;
 }
 
 }  // namespace pdb3

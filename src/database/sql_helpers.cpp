@@ -1,5 +1,7 @@
 #include "database/sql_helpers.h"
 
+#include <sqlite3.h>
+
 #include <cstdarg>
 #include <optional>
 
@@ -40,7 +42,49 @@ bool appendIntColumn(const DbObject& accessor, const wchar_t* sql, const std::fu
   }
 }
 
+void bindInTurn(SqliteCursor& cursor, SqlValues values) {
+  int index = 0;
+  for (const auto& value : values) std::visit([&](auto v) { cursor.bind(++index, v); }, value);
+}
+
 }  // namespace
+
+int execKept(const DbObject& accessor, const char* sql, SqlValues values) {
+  try {
+    SqliteCursor cursor(accessor.query().connection(), sql);
+    bindInTurn(cursor, values);
+    while (cursor.next()) {
+    }
+    return sqlite3_changes(accessor.query().connection().engineHandle());
+  } catch (const SqliteException& e) {
+    platform::traceError("sql : %s\n", sql);
+    traceFailure(e);
+    return -1;
+  }
+}
+
+FirstRow readKeptRow(const DbObject& accessor, const char* sql, SqlValues values,
+                     const std::function<void(const SqliteCursor&)>& read, std::string* failure) {
+  try {
+    SqliteCursor cursor(accessor.query().connection(), sql);
+    bindInTurn(cursor, values);
+    if (!cursor.next()) return FirstRow::missing;
+    read(cursor);
+    return FirstRow::found;
+  } catch (const SqliteException& e) {
+    if (failure) *failure = std::string(e.what()) + " : " + e.message();
+  } catch (const std::exception& e) {
+    if (failure) *failure = e.what();
+  }
+  return FirstRow::failed;
+}
+
+int queryKeptIntOrMinus1(const DbObject& accessor, const char* sql, SqlValues values) {
+  int value = -1;
+  if (readKeptRow(accessor, sql, values, [&](const SqliteCursor& row) { value = row.getInt(0); }) != FirstRow::found)
+    return -1;
+  return value;
+}
 
 bool forEachRow(const DbObject& accessor, const std::wstring& sql,
                 const std::function<void(const sqliteplus::SqliteCursor&)>& read) {

@@ -14,7 +14,9 @@
 
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "database/db_object.h"
@@ -57,5 +59,17 @@ enum class FirstRow { found, missing, failed };
 FirstRow readFirstRow(const DbObject& accessor, const std::wstring& sql,
                       const std::function<void(const sqliteplus::SqliteCursor&)>& read,
                       std::string* failure = nullptr);
+
+// The statements a save runs once per question are compiled once per connection and kept (see
+// SqliteConnection::keptStatement); each '?' of the text takes the next of the values.
+using SqlValues = std::initializer_list<std::variant<int, double>>;
+// The number of rows the statement changed; -1 on failure, traced as execSql traces it.
+int execKept(const DbObject& accessor, const char* sql, SqlValues values);
+// As readFirstRow, on a kept statement.
+FirstRow readKeptRow(const DbObject& accessor, const char* sql, SqlValues values,
+                     const std::function<void(const sqliteplus::SqliteCursor&)>& read,
+                     std::string* failure = nullptr);
+// As querySqlfIntOrMinus1, on a kept statement.
+int queryKeptIntOrMinus1(const DbObject& accessor, const char* sql, SqlValues values);
 
 }  // namespace pdb3

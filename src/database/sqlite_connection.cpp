@@ -67,6 +67,9 @@ void SqliteConnection::open(const wchar_t* fileName) {
 
 void SqliteConnection::close() {
   if (!db_) return;
+  for (const auto& [sql, statement] : kept_) sqlite3_finalize(statement);
+  kept_.clear();
+  keptByAddress_.clear();
   // close_v2 defers the close while cursors are still alive instead of failing.
   sqlite3_close_v2(db_);
   db_ = nullptr;
@@ -84,6 +87,24 @@ std::wstring SqliteConnection::fileName() const {
 sqlite3* SqliteConnection::openHandle() const {
   if (!db_) throw QueryException("The database is not open.", SQLITE_MISUSE);
   return db_;
+}
+
+sqlite3_stmt* SqliteConnection::keptStatement(const char* sql) {
+  sqlite3* db = openHandle();
+  const auto byAddress = keptByAddress_.find(sql);
+  if (byAddress != keptByAddress_.end() && std::strcmp(sqlite3_sql(byAddress->second), sql) == 0)
+    return byAddress->second;
+  sqlite3_stmt*& statement = kept_[sql];
+  if (!statement) {
+    const int result = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
+    if (result != SQLITE_OK || !statement) {
+      sqlite3_finalize(statement);
+      kept_.erase(sql);
+      throw QueryException(engineText(sqlite3_errmsg(db), "Can't compile sql.").c_str(), result);
+    }
+  }
+  keptByAddress_[sql] = statement;
+  return statement;
 }
 
 int SqliteConnection::lastInsertRowId() const {

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 
 #include "database/shared_handle.h"
 #include "database/sqlite_cursor.h"
 #include "database/sqlite_exceptions.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace sqliteplus {
 
@@ -41,9 +43,17 @@ class SqliteConnection {
   sqlite3* engineHandle() const { return db_; }
   // The engine handle for running a statement; throws QueryException while closed.
   sqlite3* openHandle() const;
+  // The first statement of `sql` compiled once and kept until the connection closes, for the
+  // statements that run once per question (a history save runs a few of them hundreds of times).
+  // Whoever steps it resets it. Throws QueryException.
+  sqlite3_stmt* keptStatement(const char* sql);
 
  private:
   sqlite3* db_ = nullptr;
+  std::unordered_map<std::string, sqlite3_stmt*> kept_;
+  // The same statements by the address of the text last asked with (a literal, usually), checked
+  // against the statement's own text: most look-ups then neither copy nor hash the text.
+  std::unordered_map<const char*, sqlite3_stmt*> keptByAddress_;
 };
 
 class SqliteQuery {

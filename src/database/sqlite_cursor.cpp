@@ -33,8 +33,30 @@ SqliteCursor::SqliteCursor(const SqliteQuery& query) {
   if (!statement_) throw QueryException("Can't compile sql.", result);
 }
 
+SqliteCursor::SqliteCursor(SqliteConnection& connection, const char* sql) {
+  sqlite3_stmt* kept = connection.keptStatement(sql);
+  if (!sqlite3_stmt_busy(kept)) {
+    statement_ = kept;
+    kept_ = true;
+    return;
+  }
+  sqlite3* db = connection.openHandle();
+  const int result = sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr);
+  if (result != SQLITE_OK || !statement_) {
+    sqlite3_finalize(statement_);
+    statement_ = nullptr;
+    throw QueryException(engineText(sqlite3_errmsg(db), "Can't compile sql.").c_str(), result);
+  }
+}
+
 SqliteCursor::~SqliteCursor() {
   if (!statement_) return;
+  if (kept_) {
+    // The outcome of the last step was reported by next(); reset repeats it.
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+    return;
+  }
   sqlite3* db = sqlite3_db_handle(statement_);
   const int result = sqlite3_finalize(statement_);
   if (result == SQLITE_OK) return;
@@ -43,6 +65,16 @@ SqliteCursor::~SqliteCursor() {
     platform::traceError("SqliteCursor::~SqliteCursor() %s\n", engineText(error, "").c_str());
   else
     platform::traceError("SqliteCursor::~SqliteCursor() Can't finalize vm. (code: %d)\n", result);
+}
+
+void SqliteCursor::bind(int index, int value) {
+  const int result = sqlite3_bind_int(statement_, index, value);
+  if (result != SQLITE_OK) throw QueryException("Can't bind a parameter.", result);
+}
+
+void SqliteCursor::bind(int index, double value) {
+  const int result = sqlite3_bind_double(statement_, index, value);
+  if (result != SQLITE_OK) throw QueryException("Can't bind a parameter.", result);
 }
 
 bool SqliteCursor::next() {
@@ -80,9 +112,19 @@ std::wstring SqliteCursor::getString(int column) const {
 
 int SqliteCursor::getInt(int column) const {
   checkColumn(column);
-  switch (sqlite3_column_type(statement_, column)) {
-    case SQLITE_NULL:
-      throw QueryException("The column holds no value (NULL).", 0);
+  const int type = sqlite3_column_type(statement_, column);
+  if (type == SQLITE_NULL) throw QueryException("The column holds no value (NULL).", 0);
+  return intOf(column, type);
+}
+
+int SqliteCursor::getIntOr(int column, int fallback) const {
+  checkColumn(column);
+  const int type = sqlite3_column_type(statement_, column);
+  return type == SQLITE_NULL ? fallback : intOf(column, type);
+}
+
+int SqliteCursor::intOf(int column, int type) const {
+  switch (type) {
     case SQLITE_INTEGER:
       return static_cast<int>(sqlite3_column_int64(statement_, column));
     case SQLITE_FLOAT: {

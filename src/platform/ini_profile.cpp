@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -25,7 +26,23 @@ std::wstring_view trim(std::wstring_view text) {
   return text;
 }
 
+bool isAscii(std::wstring_view text) {
+  for (wchar_t c : text)
+    if (c > 0x7F) return false;
+  return true;
+}
+
+wchar_t asciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; }
+
+// A template looks up hundreds of keys among hundreds of lines: ASCII names, nearly all of them,
+// are compared in place.
 bool sameName(std::wstring_view a, std::wstring_view b) {
+  if (isAscii(a) && isAscii(b)) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+      if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    return true;
+  }
   return QString::fromWCharArray(a.data(), a.size())
              .compare(QString::fromWCharArray(b.data(), b.size()), Qt::CaseInsensitive) == 0;
 }
@@ -218,33 +235,30 @@ std::wstring_view withoutQuotes(std::wstring_view value) {
   return value;
 }
 
-// The text of a key, or nothing when the file, the section, the key or its "=" is missing.
-std::optional<std::wstring> lookUp(std::wstring_view section, std::wstring_view key, const std::wstring& path) {
-  const std::optional<IniText> file = load(path);
-  if (!file) return std::nullopt;
-  const auto range = findSection(*file, section);
-  const auto line = range ? findKey(*file, *range, key) : std::nullopt;
+// The text of a key, or nothing when the section, the key or its "=" is missing.
+std::optional<std::wstring> lookUpIn(const IniText& file, std::wstring_view section, std::wstring_view key) {
+  const auto range = findSection(file, section);
+  const auto line = range ? findKey(file, *range, key) : std::nullopt;
   if (!line) return std::nullopt;
-  const Entry entry = entryOf(file->lines[*line].text);
+  const Entry entry = entryOf(file.lines[*line].text);
   if (!entry.value) return std::nullopt;
   return std::wstring(withoutQuotes(*entry.value));
 }
 
-bool breaksLines(std::wstring_view text) { return text.find_first_of(L"\r\n") != std::wstring_view::npos; }
+// The same in the file; nothing as well when the file is missing.
+std::optional<std::wstring> lookUp(std::wstring_view section, std::wstring_view key, const std::wstring& path) {
+  const std::optional<IniText> file = load(path);
+  if (!file) return std::nullopt;
+  return lookUpIn(*file, section, key);
+}
 
-std::mutex gWriteLock;
-
-}  // namespace
-
-std::wstring getProfileString(std::wstring_view section, std::wstring_view key, std::wstring_view defaultValue,
-                              const std::wstring& file) {
-  if (std::optional<std::wstring> value = lookUp(section, key, file)) return *value;
+std::wstring valueOrDefault(std::optional<std::wstring> value, std::wstring_view defaultValue) {
+  if (value) return std::move(*value);
   while (!defaultValue.empty() && defaultValue.back() == L' ') defaultValue.remove_suffix(1);
   return std::wstring(defaultValue);
 }
 
-int getProfileInt(std::wstring_view section, std::wstring_view key, int defaultValue, const std::wstring& file) {
-  const std::optional<std::wstring> value = lookUp(section, key, file);
+int numberOrDefault(const std::optional<std::wstring>& value, int defaultValue) {
   if (!value || value->empty()) return defaultValue;
   std::wstring_view text = *value;
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
@@ -261,25 +275,30 @@ int getProfileInt(std::wstring_view section, std::wstring_view key, int defaultV
   return static_cast<int>(negative ? 0u - number : number);
 }
 
-bool writeProfileString(std::wstring_view section, std::wstring_view key, std::wstring_view value,
-                        const std::wstring& path) {
+bool breaksLines(std::wstring_view text) { return text.find_first_of(L"\r\n") != std::wstring_view::npos; }
+
+std::mutex gWriteLock;
+
+// A name or a value that would change other entries of the file (traced).
+bool refusedEntry(std::wstring_view section, std::wstring_view key, std::wstring_view value, const std::wstring& path) {
   if (breaksLines(section) || breaksLines(key) || breaksLines(value) || section.find(L']') != std::wstring_view::npos ||
       key.find(L'=') != std::wstring_view::npos || trim(key).empty() || trim(key).front() == L'[' ||
       value.find(L'\0') != std::wstring_view::npos) {
     traceError("profile: refused to write [%s] %s into %s\n", toUtf8(section).c_str(), toUtf8(key).c_str(),
                toUtf8(path).c_str());
-    return false;
+    return true;
   }
+  return false;
+}
+
+enum class Put { refused, unchanged, changed };
+
+// Sets key=value, which refusedEntry accepted, in the file's lines; `path` names the file in traces.
+Put putEntry(IniText& file, std::wstring_view section, std::wstring_view key, std::wstring_view value,
+             const std::wstring& path) {
   // Names are matched and written without their surrounding blanks, as the original does.
   section = trim(section);
   key = trim(key);
-  std::lock_guard guard(gWriteLock);
-  IniText file;
-  if (fileExists(path)) {
-    std::optional<IniText> existing = load(path);
-    if (!existing) return false;
-    file = std::move(*existing);
-  }
   const std::wstring line = std::wstring(key) + L"=" + std::wstring(value);
   const std::wstring added = std::wstring(section) + line;
   if (file.encoding == Encoding::Cp932 && fromCp932(toCp932(added)) != added && !moveToUtf8(file)) {
@@ -287,13 +306,13 @@ bool writeProfileString(std::wstring_view section, std::wstring_view key, std::w
     // that do not decode: the file stays as it is.
     traceError("profile: [%s] %s does not fit the code page of %s\n", toUtf8(section).c_str(), toUtf8(key).c_str(),
                toUtf8(path).c_str());
-    return false;
+    return Put::refused;
   }
   if (const auto range = findSection(file, section)) {
     if (const auto at = findKey(file, *range, key)) {
       IniLine& old = file.lines[*at];
       const Entry entry = entryOf(old.text);
-      if (entry.value && *entry.value == value) return true;
+      if (entry.value && *entry.value == value) return Put::unchanged;
       IniLine changed = file.makeLine(std::wstring(entry.name) + L"=" + std::wstring(value));
       changed.lineBreak = old.lineBreak;
       old = std::move(changed);
@@ -313,7 +332,76 @@ bool writeProfileString(std::wstring_view section, std::wstring_view key, std::w
     file.lines.push_back(file.makeLine(L"[" + std::wstring(section) + L"]"));
     file.lines.push_back(file.makeLine(line));
   }
-  return writeFileAtomically(path, encode(file));
+  return Put::changed;
+}
+
+// The file's lines, or none for a missing file; nothing when it exists and cannot be read.
+std::optional<IniText> loadForWriting(const std::wstring& path) {
+  if (!fileExists(path)) return IniText{};
+  return load(path);
+}
+
+}  // namespace
+
+std::wstring getProfileString(std::wstring_view section, std::wstring_view key, std::wstring_view defaultValue,
+                              const std::wstring& file) {
+  return valueOrDefault(lookUp(section, key, file), defaultValue);
+}
+
+int getProfileInt(std::wstring_view section, std::wstring_view key, int defaultValue, const std::wstring& file) {
+  return numberOrDefault(lookUp(section, key, file), defaultValue);
+}
+
+bool writeProfileString(std::wstring_view section, std::wstring_view key, std::wstring_view value,
+                        const std::wstring& path) {
+  if (refusedEntry(section, key, value, path)) return false;
+  std::lock_guard guard(gWriteLock);
+  std::optional<IniText> file = loadForWriting(path);
+  if (!file) return false;
+  switch (putEntry(*file, section, key, value, path)) {
+    case Put::refused: return false;
+    case Put::unchanged: return true;
+    case Put::changed: break;
+  }
+  return writeFileAtomically(path, encode(*file));
+}
+
+struct IniBatch::Lines {
+  IniText text;
+  bool changed = false;
+};
+
+IniBatch::IniBatch(std::wstring path) : path_(std::move(path)) {
+  const bool missing = !fileExists(path_);
+  if (std::optional<IniText> file = loadForWriting(path_))
+    lines_ = std::make_unique<Lines>(Lines{std::move(*file), missing});
+}
+
+IniBatch::~IniBatch() = default;
+
+std::wstring IniBatch::getString(std::wstring_view section, std::wstring_view key,
+                                 std::wstring_view defaultValue) const {
+  return valueOrDefault(lines_ ? lookUpIn(lines_->text, section, key) : std::nullopt, defaultValue);
+}
+
+int IniBatch::getInt(std::wstring_view section, std::wstring_view key, int defaultValue) const {
+  return numberOrDefault(lines_ ? lookUpIn(lines_->text, section, key) : std::nullopt, defaultValue);
+}
+
+bool IniBatch::writeString(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+  if (!lines_ || refusedEntry(section, key, value, path_)) return false;
+  const Put put = putEntry(lines_->text, section, key, value, path_);
+  if (put == Put::changed) lines_->changed = true;
+  return put != Put::refused;
+}
+
+bool IniBatch::commit() {
+  if (!lines_) return false;
+  if (!lines_->changed) return true;
+  std::lock_guard guard(gWriteLock);
+  if (!writeFileAtomically(path_, encode(lines_->text))) return false;
+  lines_->changed = false;
+  return true;
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 // limits them.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,32 @@ int getProfileInt(std::wstring_view section, std::wstring_view key, int defaultV
 // their surrounding blanks, as the original does.
 bool writeProfileString(std::wstring_view section, std::wstring_view key, std::wstring_view value,
                         const std::wstring& file);
+
+// One file read once, its keys read and set in memory, and written once, all or nothing, by
+// commit(): a template of hundreds of keys costs one read and one write, and the bytes are those
+// the calls above, one per key, would have left.
+class IniBatch {
+ public:
+  // Reads the file; a missing one starts empty.
+  explicit IniBatch(std::wstring path);
+  ~IniBatch();
+  IniBatch(const IniBatch&) = delete;
+  IniBatch& operator=(const IniBatch&) = delete;
+
+  // False when the file exists but cannot be read: reads give the defaults and nothing is written.
+  bool readable() const { return lines_ != nullptr; }
+  std::wstring getString(std::wstring_view section, std::wstring_view key, std::wstring_view defaultValue) const;
+  int getInt(std::wstring_view section, std::wstring_view key, int defaultValue) const;
+  // As writeProfileString, in memory.
+  bool writeString(std::wstring_view section, std::wstring_view key, std::wstring_view value);
+  // Puts the file in place in one step when a key changed or the file was missing; false (the
+  // file as it was) when it cannot be written.
+  bool commit();
+
+ private:
+  struct Lines;
+  std::wstring path_;
+  std::unique_ptr<Lines> lines_;
+};
 
 }  // namespace platform

@@ -65,9 +65,16 @@ void write(FILE* stream, const std::string& text) {
   std::fflush(stream);
 }
 
+// Read at every line rather than once, so a test (or a debugger) may turn it on and off.
+bool traceWanted() {
+  const char* value = std::getenv("KELVARA_TRACE");
+  return value && value[0] == '1' && value[1] == '\0';
+}
+
 }  // namespace
 
 void trace(const char* fmt, ...) {
+  if (!traceWanted()) return;
   va_list args;
   va_start(args, fmt);
   write(stdout, formatv(fmt, args));
@@ -82,6 +89,7 @@ void traceError(const char* fmt, ...) {
 }
 
 void trace(const wchar_t* fmt, ...) {
+  if (!traceWanted()) return;
   va_list args;
   va_start(args, fmt);
   write(stdout, toUtf8(formatv(fmt, args)));

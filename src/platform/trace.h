@@ -1,5 +1,6 @@
 // Diagnostic trace lines for developers; never shown to the user.
-// Every line is written narrow, in UTF-8: failures to stderr, everything else to stdout.
+// Every line is written narrow, in UTF-8: failures (traceError) always, to stderr; the rest only
+// while KELVARA_TRACE=1 is in the environment, to stdout.
 #pragma once
 
 #include <cstdarg>

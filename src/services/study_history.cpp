@@ -64,15 +64,14 @@ bool addToStudyLogTotals(const DbObject& accessor, const DailyLogRecord& record)
 bool saveQuestionLogs(const StudyContext& study, const DbObject& accessor, const DailyLogRecord& record) {
   for (const auto& [qid, result] : record.results) {
     QuestionLog log = getQuestionLog(accessor, qid, study.userId, study.mode);
-    log.load();
-    log.nc1 += result.nc1;
-    log.ni1 += result.ni1;
-    log.nc2 += result.nc2;
-    log.ni2 += result.ni2;
+    log.nc1 = result.nc1;
+    log.ni1 = result.ni1;
+    log.nc2 = result.nc2;
+    log.ni2 = result.ni2;
     log.LastStudyTime = result.LastStudyTime;
     log.LastMistakeTimeOnFirstReply = result.LastMistakeTimeOnFirstReply;
-    log.ReplySec += result.ReplySec;
-    if (!log.save()) {
+    log.ReplySec = result.ReplySec;
+    if (!log.addToStoredRow()) {
       study.notify(L"問題毎履歴を保存できませんでした");
       return false;
     }
@@ -84,7 +83,7 @@ bool saveQuestionLogs(const StudyContext& study, const DbObject& accessor, const
 bool addToPass(const StudyContext& study, const DbObject& accessor, const DailyLogRecord& record) {
   for (const auto& [qid, result] : record.results) {
     if (result.nc1 <= 0 && result.nc2 + result.ni2 <= 0) continue;
-    if (!execSqlf(accessor, L"INSERT INTO looped_questions VALUES(%d,%d)", record.lid, qid)) {
+    if (execKept(accessor, "INSERT INTO looped_questions VALUES(?,?)", {record.lid, qid}) < 0) {
       study.notify(L"学習済み問題を追加できませんでした");
       return false;
     }

@@ -98,6 +98,13 @@ int CallScriptGlobal(lua_State* state, const char* name) {
   return lua_pcall(state, 0, LUA_MULTRET, 0);
 }
 
+bool HasScriptFunction(lua_State* state, const char* name) {
+  pushRawGlobal(state, name);
+  const bool function = lua_isfunction(state, -1);
+  lua_pop(state, 1);
+  return function;
+}
+
 std::string describeLuaValue(lua_State* state, int index) {
   if (lua_type(state, index) == LUA_TSTRING || lua_type(state, index) == LUA_TNUMBER) {
     lua_pushvalue(state, index);  // a copy: tolstring converts numbers in place

@@ -39,6 +39,8 @@ int DoSkinString(lua_State* state, std::string_view utf8Text, const char* chunkN
 // status; the results or the error message stay on the stack for the caller to drop. On a
 // stopped state nothing runs and the stop is the error.
 int CallScriptGlobal(lua_State* state, const char* name);
+// The global, read as CallScriptGlobal reads it, is a function.
+bool HasScriptFunction(lua_State* state, const char* name);
 
 // _ALERT, _ERRORMESSAGE and the panic function: shows the value on the stack top in a "KLV-Lua"
 // box. A value that is not a string (a table, nil) is shown as tostring gives it.

@@ -13,18 +13,17 @@ std::wstring variableKey(const std::wstring& skinFileName, const std::wstring& n
 }
 
 void loadValues(std::map<std::wstring, std::wstring>& values, const SkinVariableMap& declared,
-                const std::wstring& userFile, const std::wstring& userName, const std::wstring& skinFileName) {
+                const platform::IniBatch& userFile, const std::wstring& userName, const std::wstring& skinFileName) {
   values.clear();
   for (const auto& [name, defaultText] : declared) {
-    std::wstring value = platform::getProfileString(userName, variableKey(skinFileName, name), L"", userFile);
+    std::wstring value = userFile.getString(userName, variableKey(skinFileName, name), L"");
     if (!value.empty()) values[name] = std::move(value);
   }
 }
 
-void saveValues(const std::map<std::wstring, std::wstring>& values, const std::wstring& userFile,
+void saveValues(const std::map<std::wstring, std::wstring>& values, platform::IniBatch& userFile,
                 const std::wstring& userName, const std::wstring& skinFileName) {
-  for (const auto& [name, value] : values)
-    platform::writeProfileString(userName, variableKey(skinFileName, name), value, userFile);
+  for (const auto& [name, value] : values) userFile.writeString(userName, variableKey(skinFileName, name), value);
 }
 
 }  // namespace
@@ -35,19 +34,22 @@ std::wstring skinFileName(const std::wstring& skinPath) {
 
 bool loadStyle(SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
                const std::wstring& skinFileName, const SkinInfo& skin) {
-  loadValues(values.fontValues, skin.fontVariables(), userFile, userName, skinFileName);
-  loadValues(values.colorValues, skin.colorVariables(), userFile, userName, skinFileName);
-  values.backgroundColor = platform::getProfileString(userName, skinFileName + L"_bgclr", L"", userFile);
-  values.backgroundImage = platform::getProfileString(userName, skinFileName + L"_bgimage", L"", userFile);
+  const platform::IniBatch file(userFile);
+  loadValues(values.fontValues, skin.fontVariables(), file, userName, skinFileName);
+  loadValues(values.colorValues, skin.colorVariables(), file, userName, skinFileName);
+  values.backgroundColor = file.getString(userName, skinFileName + L"_bgclr", L"");
+  values.backgroundImage = file.getString(userName, skinFileName + L"_bgimage", L"");
   return true;
 }
 
 bool saveStyle(const SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
                const std::wstring& skinFileName) {
-  saveValues(values.fontValues, userFile, userName, skinFileName);
-  saveValues(values.colorValues, userFile, userName, skinFileName);
-  platform::writeProfileString(userName, skinFileName + L"_bgclr", values.backgroundColor, userFile);
-  platform::writeProfileString(userName, skinFileName + L"_bgimage", values.backgroundImage, userFile);
+  platform::IniBatch file(userFile);
+  saveValues(values.fontValues, file, userName, skinFileName);
+  saveValues(values.colorValues, file, userName, skinFileName);
+  file.writeString(userName, skinFileName + L"_bgclr", values.backgroundColor);
+  file.writeString(userName, skinFileName + L"_bgimage", values.backgroundImage);
+  file.commit();
   return true;
 }
 

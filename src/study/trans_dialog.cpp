@@ -60,6 +60,9 @@ std::optional<int> showLimitOf(int mode, const StudySettings& s) {
   return std::nullopt;
 }
 
+// The shortest step of a limit bar: a finer one could not be seen.
+constexpr int64_t kMinLimitStepMs = 5;
+
 }  // namespace
 
 CTransDlg::CTransDlg(const StudySetup& setup, StudyHost& host, QWidget* parent)
@@ -240,6 +243,7 @@ void CTransDlg::done(int result) {
   opened_ = false;
   // Nothing of the study may move on in a closed window.
   killAllTimers();
+  animating_ = false;
   animation_.stop();
   QDialog::done(result);
 }
@@ -273,7 +277,8 @@ void CTransDlg::StartRound() {
   message_ = L"まもなく始まります。がんばってください！";
   repaintWindow();
   setTimer(TimerStart, 1000);
-  animation_.start();
+  animating_ = true;
+  updateAnimationTimer();
   activateWindow();
   raise();
 }
@@ -484,6 +489,12 @@ void CTransDlg::OnLimitTimer(int id) {
   auto* bar = limitBar();
   if (limit > 0 && elapsed < static_cast<uint32_t>(limit)) {
     bar->setValue(static_cast<int>(static_cast<double>(elapsed) / limit * 1000));
+    // The next wake-up is when the bar has moved by a pixel, or at the limit: a 5-second limit
+    // on a 400-pixel bar wakes the program 80 times a second rather than 200.
+    const int64_t width = std::max(bar->width(), 1);
+    const int64_t nextPixelAt = ((elapsed * width / limit + 1) * limit + width - 1) / width;
+    const int64_t remaining = static_cast<int64_t>(limit) - elapsed;
+    setTimer(id, static_cast<int>(std::min(std::max<int64_t>(nextPixelAt - elapsed, kMinLimitStepMs), remaining)));
     return;
   }
   killTimer(id);

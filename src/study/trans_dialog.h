@@ -63,6 +63,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
   // Renders the skin afresh (erase and OnUpdate) at the next paint.
   void repaintWindow();
   const QImage& surfaceImage() const { return backBuffer_; }
+  bool animationTimerActive() const { return animation_.isActive(); }
 
   // SkinHost
   std::wstring skinPath() const override;
@@ -118,6 +119,8 @@ class CTransDlg : public QDialog, public StudySkinHost {
   // a run stopped for taking too long is reported whichever callback it was.
   void callSkin(const char* callback, bool reportErrors);
   void OnAnimationTick();
+  // Starts or stops the animation timer as the round and the skin's callbacks require.
+  void updateAnimationTimer();
   void centreOnDesktop(int width, int height);
   // The skin's DlgWidth_n x DlgHeight_n; empty without a skin or a size.
   QSize skinDialogSize();
@@ -266,8 +269,10 @@ class CTransDlg : public QDialog, public StudySkinHost {
   std::vector<std::wstring> ipaSymbols_;  // line c: the display text of code c
   QImage pronunciationStrip_;
   PhonemeCodes pronunciationCodes_;
-  // OnTimer runs on the GUI thread; a callback or a dialog of the window holds it off.
+  // OnTimer runs on the GUI thread; a callback or a dialog of the window holds it off. The timer
+  // runs from the round's start only while the skin defines OnTimer.
   QTimer animation_;
+  bool animating_ = false;
   int callbackDepth_ = 0;
   int64_t animationStartTick_ = -1;
   // A failing OnUpdate or a stopped skin is reported once per distinct error and skin load, one

@@ -180,6 +180,7 @@ void CTransDlg::ApplySkin() {
 
   if (startedRound_ && flow_.currentId >= 0) DisplayQuestion();
   if (lua_) callSkin("OnInit", false);
+  updateAnimationTimer();
 
   setWindowTitle("window resetting...");
   if (fonts[7]) {
@@ -301,6 +302,7 @@ void CTransDlg::renderSkin() {
   paintDc = &dc;
   callSkin("OnUpdate", true);
   paintDc = nullptr;
+  updateAnimationTimer();  // OnUpdate may have defined OnTimer
 }
 
 void CTransDlg::callSkin(const char* callback, bool reportErrors) {
@@ -337,6 +339,19 @@ void CTransDlg::paintEvent(QPaintEvent*) {
   } else {
     painter.drawImage(0, 0, backBuffer_);
   }
+}
+
+void CTransDlg::updateAnimationTimer() {
+  // Every tick wakes the program up: a skin that animates nothing gets none.
+  bool wanted = animating_ && lua_;
+  if (wanted) {
+    SkinLockHolder hold(skinLock());
+    wanted = HasScriptFunction(lua_.get(), "OnTimer");
+  }
+  if (!wanted)
+    animation_.stop();
+  else if (!animation_.isActive())
+    animation_.start();
 }
 
 void CTransDlg::OnAnimationTick() {

@@ -142,11 +142,11 @@ TEST_F(Selection, SectionIsChosenByItsPath) {
 TEST_F(Selection, StudyLogTotalsCountTheSetsQuestionsAndListStudiesNewestFirst) {
   startLog(123, 0);
   ElementLogRecord log = getElementLog(accessor, kLid);
-  EXPECT_EQ(roundTotalCorrect(log), 0) << "no answers yet";
+  EXPECT_EQ(roundTotals(log).correct, 0) << "no answers yet";
   db.run(L"INSERT INTO question_log (qid, uid, mid, nc1, ni1) VALUES (1, 1, 0, 3, 1), (2, 1, 0, 2, 2), "
          L"(2, 1, 1, 9, 9), (98, 1, 0, 9, 9)");
-  EXPECT_EQ(roundTotalCorrect(log), 5);
-  EXPECT_EQ(roundTotalIncorrect(log), 3);
+  EXPECT_EQ(roundTotals(log).correct, 5);
+  EXPECT_EQ(roundTotals(log).incorrect, 3);
 
   db.run(L"INSERT INTO daily_log VALUES (1, 7, 0, 300, 0, '', ''), (2, 7, 0, 900, 0, '', ''), "
          L"(3, 7, 0, 600, 0, '', ''), (4, 8, 0, 999, 0, '', '')");

@@ -56,6 +56,34 @@ TEST_F(StudyRecords, QuestionLogInsertsOnceThenUpdatesEveryRowOfItsKey) {
   EXPECT_EQ(db.value(L"SELECT min(nc1) FROM question_log"), L"7");
 }
 
+// A study's save adds to each question log in one statement, and writes a run's question rows
+// without looking them up while it has none.
+TEST_F(StudyRecords, StudiesAddToTheQuestionLogAndARunSavedAgainKeepsOneRowPerQuestion) {
+  QuestionLog study = getQuestionLog(accessor, 5, 1, 2);
+  study.nc1 = 1;
+  study.ni2 = 2;
+  study.LastStudyTime = 100;
+  study.ReplySec = 1.5;
+  ASSERT_TRUE(study.addToStoredRow());
+  db.run(L"UPDATE question_log SET ni1=NULL, ni2pm=9");
+  study.LastStudyTime = 200;
+  ASSERT_TRUE(study.addToStoredRow());
+  EXPECT_EQ(db.value(L"SELECT nc1 || ' ' || ifnull(ni1, 'null') || ' ' || ni2 || ' ' || ni2pm || ' ' || "
+                     L"LastStudyTime || ' ' || ReplySec FROM question_log"),
+            L"2 0 4 9 200 3.0");
+
+  DailyLogRecord run(accessor, 1, 1);
+  run.results[5] = {1, 0, 0, 0, 2.0};
+  run.results[6] = {0, 1, 0, 0, 3.0};
+  ASSERT_TRUE(run.save());
+  run.results[5].nc1 = 4;
+  run.results[7] = {1, 1, 0, 0, 1.0};
+  ASSERT_TRUE(run.save());
+  EXPECT_EQ(db.value(L"SELECT group_concat(qid || ':' || nc1, ' ') FROM (SELECT * FROM daily_question_log "
+                     L"WHERE did=1 ORDER BY qid)"),
+            L"5:4 6:0 7:1");
+}
+
 TEST_F(StudyRecords, SavesWriteNothingWhenTheirRowsCannotBeCounted) {
   db.run(L"DROP TABLE question_log");
   db.run(L"CREATE TABLE question_log (qid, uid, mid_renamed, nc1, ni1, nc2, ni2, nc1pm, ni1pm, nc2pm, ni2pm, "

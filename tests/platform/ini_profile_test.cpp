@@ -4,6 +4,10 @@
 #include <QTemporaryDir>
 #include <unistd.h>
 
+#include <array>
+#include <cstdio>
+#include <vector>
+
 #include "platform/file_system.h"
 #include "platform/ini_profile.h"
 #include "platform/text.h"
@@ -176,4 +180,39 @@ TEST_F(IniProfile, AStrayByteDoesNotTurnAUtf8FileIntoCp932) {
   // Code page 932 text is mostly stray bytes as UTF-8, even with a chance well-formed sequence.
   put(toCp932(L"[s]\nk=漢字かな交じり文\n") + "x=\xE3\x81\x82\n");
   EXPECT_EQ(get(L"s", L"k"), L"漢字かな交じり文");
+}
+
+// A template is saved through one batch; the file must come out as one write per key leaves it,
+// whatever its encoding and layout.
+TEST_F(IniProfile, ABatchLeavesTheBytesOfOneWritePerKey) {
+  const std::wstring other = dir.filePath("per_key.ini").toStdWString();
+  const std::vector<std::string> starts = {
+      "<missing>",
+      "[Templete]\r\nname=old\r\n\r\n[Other]\r\nkeep=1",  // no break after the last line
+      "\xEF\xBB\xBF[Templete]\nname=\"old\"\n",
+      utf16le(L"[Templete]\r\nname=古い\r\n"),
+      "[Templete]\r\nname=\x8C\xC3\x82\xA2\r\n",  // code page 932, moved to UTF-8 by a value it cannot hold
+  };
+  const std::vector<std::array<std::wstring, 3>> writes = {
+      {L"Templete", L"name", L"\"新しい\""}, {L"Templete", L" str00_point ", L"(10,20)"},
+      {L"templete", L"NAME", L"\"新しい\""}, {L"Templete", L"bad\nkey", L"x"},
+      {L"Added", L"region00_x", L"5"},        {L"Templete", L"cp", L"한국어"},
+  };
+  for (const std::string& start : starts) {
+    SCOPED_TRACE(start);
+    std::remove(toUtf8(file).c_str());
+    std::remove(toUtf8(other).c_str());
+    if (start != "<missing>") {
+      put(start);
+      ASSERT_TRUE(writeFileAtomically(other, start));
+    }
+    IniBatch batch(file);
+    for (const auto& [section, key, value] : writes)
+      EXPECT_EQ(batch.writeString(section, key, value), writeProfileString(section, key, value, other)) << toUtf8(key);
+    EXPECT_EQ(batch.getString(L"Templete", L"name", L"-"), L"新しい");
+    EXPECT_EQ(batch.getInt(L"Added", L"region00_x", 0), 5);
+    EXPECT_EQ(bytes(), start) << "nothing is written before the commit";
+    ASSERT_TRUE(batch.commit());
+    EXPECT_EQ(bytes(), readFileBytes(other).value_or("<missing>"));
+  }
 }

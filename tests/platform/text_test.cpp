@@ -2,6 +2,7 @@
 
 #include "platform/text.h"
 #include "platform/trace.h"
+#include "scoped_env.h"
 
 using namespace platform;
 
@@ -44,4 +45,20 @@ TEST(Format, EncodingErrorGivesAnEmptyTextAtOnce) {
   // A narrow argument that is not valid in the C locale cannot be widened.
   EXPECT_EQ(format(L"%s", "\xFF\xFE"), L"");
   EXPECT_EQ(format(L"%d/%ls", 3, L"語"), L"3/語");
+}
+
+// A user who starts the program from a shell sees failures only; developers turn the rest on.
+TEST(Trace, LinesOnlyWhenAskedForAndFailuresAlways) {
+  for (const char* value : {static_cast<const char*>(nullptr), "0", "1"}) {
+    const testenv::ScopedEnv trace("KELVARA_TRACE", value);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    platform::trace("rate : %d\n", 42);
+    platform::trace(L"語 %ls\n", L"x");
+    platform::traceError("failed : %d\n", 1);
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(out, value && std::string(value) == "1" ? "rate : 42\n語 x\n" : "") << (value ? value : "unset");
+    EXPECT_EQ(err, "failed : 1\n");
+  }
 }

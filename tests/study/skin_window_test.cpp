@@ -367,6 +367,28 @@ TEST(SkinHostFunctions, BoxesOfASkinOpenNeitherInsideAPaintNorWhileItLoads) {
   EXPECT_EQ(std::count(spin.captions.begin(), spin.captions.end(), L"ScriptError"), 0);
 }
 
+// A study window waiting for an answer wakes the program only for a skin that animates.
+TEST(SkinAnimation, TheTimerRunsOnlyWhileTheSkinDefinesOnTimer) {
+  const std::wstring skin = writeSkin("still", "DesignName = 's'\nfunction OnUpdate() end\n");
+  SkinWindow w({1, 2}, skin);
+  ASSERT_TRUE(w.open());
+  EXPECT_FALSE(w.dlg->animationTimerActive());
+
+  // The same skin, changed to animate, is loaded again: the ticks start and reach its OnTimer.
+  writeSkin("still", "DesignName = 's'\nfunction OnUpdate() end\n"
+                     "function OnTimer() if not ticked then ticked = true KLV.Alert('tick') end end\n");
+  w.dlg->ReloadSkin();
+  EXPECT_TRUE(w.dlg->animationTimerActive());
+  const auto ticked = [&] {
+    return std::count_if(w.app.notifier.boxes.begin(), w.app.notifier.boxes.end(),
+                         [](const std::wstring& box) { return box.find(L"tick") != std::wstring::npos; });
+  };
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ticked() == 1; }, 3000));
+
+  w.dlg->done(0);
+  EXPECT_FALSE(w.dlg->animationTimerActive());
+}
+
 TEST(SkinLimits, ALoopingSkinIsStoppedReportedOnceAndTheStudyGoesOn) {
   skintest::ShortSkinTimeLimit limit(std::chrono::milliseconds(300));
   const std::map<QString, QByteArray> skins = {

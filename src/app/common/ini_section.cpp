@@ -1,36 +1,20 @@
 #include "app/common/ini_section.h"
 
-#include <QDir>
-
-#include "platform/file_system.h"
-#include "platform/ini_profile.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 #include "services/text_helpers.h"
 
 IniSection::IniSection(std::wstring path, std::wstring section, bool save)
-    : path_(std::move(path)), section_(std::move(section)), save_(save) {
-  if (!save_) return;
-  scratch_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/kelvara-template-XXXXXX.ini");
-  ok_ = scratch_->open();
-  if (ok_ && platform::fileExists(path_)) {
-    const std::optional<std::string> bytes = platform::readFileBytes(path_);
-    ok_ = bytes && scratch_->write(bytes->data(), static_cast<qint64>(bytes->size())) ==
-                       static_cast<qint64>(bytes->size());
-  }
-  if (ok_) ok_ = scratch_->flush();
-  scratchPath_ = scratch_->fileName().toStdWString();
-  if (ok_) scratch_->close();
-}
+    : path_(std::move(path)), section_(std::move(section)), save_(save), file_(path_), ok_(file_.readable()) {}
 
 IniSection::~IniSection() = default;
 
 std::wstring IniSection::read(const std::wstring& key, const std::wstring& defaultValue) const {
-  return platform::getProfileString(section_, key, defaultValue, path_);
+  return file_.getString(section_, key, defaultValue);
 }
 
 int IniSection::readInt(const std::wstring& key, int defaultValue) const {
-  return platform::getProfileInt(section_, key, defaultValue, path_);
+  return file_.getInt(section_, key, defaultValue);
 }
 
 int IniSection::readMarkedInt(const std::wstring& key, int defaultValue) const {
@@ -39,7 +23,7 @@ int IniSection::readMarkedInt(const std::wstring& key, int defaultValue) const {
 }
 
 void IniSection::write(const std::wstring& key, const std::wstring& value) {
-  if (ok_) ok_ = platform::writeProfileString(section_, key, value, scratchPath_);
+  if (ok_) ok_ = file_.writeString(section_, key, value);
 }
 
 void IniSection::exchangeText(const std::wstring& key, std::wstring& value) {
@@ -64,8 +48,7 @@ void IniSection::exchangeFlag(const std::wstring& key, bool& value) {
 
 bool IniSection::commit() {
   if (!save_ || !ok_) return false;
-  const std::optional<std::string> bytes = platform::readFileBytes(scratchPath_);
-  if (!bytes || !platform::writeFileAtomically(path_, *bytes)) {
+  if (!file_.commit()) {
     platform::traceError("ini: cannot write %s\n", platform::toUtf8(path_).c_str());
     return false;
   }

@@ -1,12 +1,12 @@
 // One section of an INI file (templates, web dictionaries), read key by key or written as a
-// whole: writes go to a scratch copy of the file, and commit() puts the result in place in one
-// step, so a failed save leaves the user's file as it was. Untouched lines keep their bytes (the
-// profile layer's writes do).
+// whole: the file is read once, writes change it in memory, and commit() puts the result in place
+// in one step, so a failed save leaves the user's file as it was. Untouched lines keep their bytes
+// (the profile layer's writes do).
 #pragma once
 
-#include <QTemporaryFile>
-#include <memory>
 #include <string>
+
+#include "platform/ini_profile.h"
 
 class IniSection {
  public:
@@ -39,7 +39,6 @@ class IniSection {
   std::wstring path_;
   std::wstring section_;
   bool save_;
-  std::unique_ptr<QTemporaryFile> scratch_;
-  std::wstring scratchPath_;
+  platform::IniBatch file_;
   bool ok_ = true;
 };

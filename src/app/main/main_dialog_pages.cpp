@@ -144,11 +144,15 @@ void MainDialog::UpdateRoundCounters() {
   if (lid >= 0) {
     const pdb3::ElementLogRecord log = pdb3::getElementLog(accessor, lid);
     // The set has shrunk below what the round has asked: the round starts again.
-    if (log.loopedQuestionCount() > usable) m_pApp.ResetRound(lid);
     m_nTranslated = log.loopedQuestionCount();
+    if (m_nTranslated > usable) {
+      m_pApp.ResetRound(lid);
+      m_nTranslated = log.loopedQuestionCount();
+    }
     try {
-      m_nTotalCorrects = pdb3::roundTotalCorrect(log);
-      m_nTotalIncorrects = pdb3::roundTotalIncorrect(log);
+      const pdb3::RoundTotals totals = pdb3::roundTotals(log);
+      m_nTotalCorrects = totals.correct;
+      m_nTotalIncorrects = totals.incorrect;
     } catch (const std::wstring&) {
       m_nTotalCorrects = m_nTotalIncorrects = 0;
     }

@@ -20,6 +20,9 @@ using RateMapType = std::map<int, std::shared_ptr<pdb3::MemoryRate>>;
 RateMapType& RateMap();
 bool CompareByCurrentRate(int a, int b);
 bool CompareByNextLevelupTime(int a, int b);
+// The ids in the order of a stable sort by those comparators, each record's figure read once.
+void StableSortByCurrentRate(std::vector<int>& ids);
+void StableSortByNextLevelupTime(std::vector<int>& ids);
 
 // The share of the count the due questions may fill, by the "新しい問題の出題率" slider.
 double ReviewFactor(int slider);

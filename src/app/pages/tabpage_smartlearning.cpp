@@ -138,7 +138,7 @@ void CTabpageSmartlearning::OnInitDialog() {
     spin_->setValue(static_cast<int>(count_));
   }
   sliderLabel_->setText(qtext(sliderText_));
-  DoAutoSelect();
+  choicePending_ = true;
   UpdateAllButtonText();
   initialised_ = true;
   StartLevelCalcThread();
@@ -177,6 +177,17 @@ void CTabpageSmartlearning::layoutControls() {
 }
 
 void CTabpageSmartlearning::resizeEvent(QResizeEvent*) { layoutControls(); }
+
+void CTabpageSmartlearning::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  ensureChosen();
+}
+
+void CTabpageSmartlearning::ensureChosen() {
+  if (!choicePending_) return;
+  choicePending_ = false;
+  DoAutoSelect();
+}
 
 void CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
   model_.reset([&] {
@@ -226,6 +237,7 @@ const pdb3::Question* CTabpageSmartlearning::cachedQuestion(int row) {
 int CTabpageSmartlearning::rowImage(int row) {
   const pdb3::Question* question = cachedQuestion(row);
   if (!question || question->isEmpty()) return -1;
+  ensureChosen();
   return chosen_.count(question->qid()) ? 1 : 0;
 }
 
@@ -290,8 +302,10 @@ void CTabpageSmartlearning::OnColumnClick(int column) {
     default: {  // 1 and 3 reorder the rows shown
       ids = shownIds_;
       smart::LoadRates(accessor, ids, uid, sid, platform::nowSeconds());
-      std::stable_sort(ids.begin(), ids.end(),
-                       column == 1 ? smart::CompareByCurrentRate : smart::CompareByNextLevelupTime);
+      if (column == 1)
+        smart::StableSortByCurrentRate(ids);
+      else
+        smart::StableSortByNextLevelupTime(ids);
       if (!ascending) std::reverse(ids.begin(), ids.end());
     }
   }
@@ -316,6 +330,7 @@ bool CTabpageSmartlearning::exchangeControls() {
 
 bool CTabpageSmartlearning::DoAutoSelect() {
   if (!exchangeControls()) return false;
+  choicePending_ = false;
   platform::trace("DoAutoSelect()\n");
   smart::SelectionRequest request;
   request.count = count_;
@@ -328,6 +343,7 @@ bool CTabpageSmartlearning::DoAutoSelect() {
 }
 
 bool CTabpageSmartlearning::CollectQuestionIds(std::vector<int>& out) {
+  ensureChosen();
   out.assign(chosen_.begin(), chosen_.end());
   if (app_.settings->randomReply.value) {
     std::deque<int> shuffled(out.begin(), out.end());

@@ -64,7 +64,10 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   bool rowText(int row, int column, std::wstring& text) override;
   int rowImage(int row) override;
 
-  const std::set<int>& chosen() const { return chosen_; }
+  const std::set<int>& chosen() {
+    ensureChosen();
+    return chosen_;
+  }
   const std::vector<int>& shownIds() const { return shownIds_; }
   bool allMode() const { return allMode_; }
   smart::LevelCalculator& levelCalculator() { return calculator_; }
@@ -73,9 +76,13 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void OnInitDialog();
+  // The page's first choice is made when it is first needed (shown, listed or studied), so that
+  // choosing from a large list does not hold up the main window's start.
+  void ensureChosen();
   // The count edit and slider into the members; false after the validation message.
   bool exchangeControls();
   void OnEnChangeNSelectEdit();
@@ -99,6 +106,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   QTableView* list_;
   std::vector<int> shownIds_;
   std::set<int> chosen_;
+  bool choicePending_ = false;
   std::map<int, std::shared_ptr<pdb3::Question>> questionCache_;
   unsigned count_ = 10;
   int slider_ = 1;

@@ -163,6 +163,13 @@ TEST_F(SmartSelectionTest, EqualsTheRecordByRecordReadingOnARandomBinder) {
     smart::LoadRates(t.accessor(), rows, t.app.currentUserId, sid, kNow);
     std::stable_sort(sorted.begin(), sorted.end(), compare);
     EXPECT_EQ(sorted, expected);
+    // The sorts by keyed records give the comparators' order, ties included.
+    std::vector<int> keyed = rows;
+    if (compare == smart::CompareByCurrentRate)
+      smart::StableSortByCurrentRate(keyed);
+    else
+      smart::StableSortByNextLevelupTime(keyed);
+    EXPECT_EQ(keyed, expected);
   }
   for (bool shuffle : {false, true})
     for (unsigned count : {0u, 5u, 10u, 37u, 100u, 400u})
