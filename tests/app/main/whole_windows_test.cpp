@@ -80,6 +80,9 @@ TEST(WholeWindows, EveryPageOfTheMainWindowAtItsDefaultSize) {
     auto* control = s.dialog.findChild<QWidget*>(QString("id%1").arg(id));
     EXPECT_EQ(pixelsDrawnUnder(control), 0) << id;
   }
+  // Its other graph, the forgetting curve, keeps its labels inside the graph's frame too.
+  QTest::mouseClick(s.dialog.findChild<QAbstractButton*>("id1329"), Qt::LeftButton);
+  expectWhole(&s.dialog, "smart learning, forgetting curve");
   // The learning page shows other controls for each way of study.
   s.dialog.ShowPage(1);
   for (int method : {1243, 1244, 1242}) {
