@@ -5,6 +5,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
@@ -150,6 +155,16 @@ TEST(WholeWindows, StandardBoxesAndFieldMenusSpeakJapanese) {
   EXPECT_EQ(shownText(box.button(QMessageBox::Yes)->text()).toStdWString(), L"はい(Y)");
   EXPECT_EQ(shownText(box.button(QMessageBox::No)->text()).toStdWString(), L"いいえ(N)");
   EXPECT_EQ(QCoreApplication::translate("QLineEdit", "Select All").toStdWString(), L"すべてを選択");
+  // The file dialogs' kinds of entry: a folder, and a file whose kind the system's catalogue names.
+  QTemporaryDir dir;
+  QFile text(dir.filePath("notes.txt"));
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+  text.write("words\n");
+  text.close();
+  const QFileIconProvider kinds;
+  EXPECT_EQ(kinds.type(QFileInfo(dir.path())).toStdWString(), L"フォルダー");
+  const QString textKind = kinds.type(QFileInfo(text.fileName()));
+  EXPECT_FALSE(textKind.contains(QRegularExpression("[A-Za-z]"))) << textKind.toStdString();
 }
 
 TEST(WholeWindows, TabFollowsTheScreenAndShowsWhereItIs) {
