@@ -16,11 +16,17 @@ namespace {
 
 QString q(const std::wstring& text) { return QString::fromStdWString(text); }
 
-// "*.*" matches only names with a dot here; the original meant every file.
+// "*.*" matches only names with a dot here; the original meant every file. A description that
+// already ends in its patterns ("Text Files(*.txt)") shows them once: the toolkit's own.
 QString nameFilter(const FileFilter& filter) {
   QString pattern = q(filter.pattern).replace(';', ' ');
   if (pattern.trimmed() == "*.*") pattern = "*";
-  return q(filter.description) + " (" + pattern + ")";
+  QString description = q(filter.description);
+  if (description.endsWith(')')) {
+    const qsizetype open = description.lastIndexOf('(');
+    if (open > 0 && description.mid(open + 1).contains('*')) description = description.left(open).trimmed();
+  }
+  return description + " (" + pattern + ")";
 }
 
 class QtFileDialogs : public FileDialogs {

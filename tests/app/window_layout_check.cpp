@@ -123,19 +123,30 @@ double luminance(const QColor& colour) {
   return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
 }
 
-// What the parent draws where the control lies, the control left out: colour by colour, the
-// number of pixels.
-QHash<QRgb, int> drawnBehind(const QWidget* widget) {
+// The parent's own drawing (its children left out) where the control lies, in the parent's
+// coordinates; `area` gets the part of the control inside the parent.
+QImage drawingUnder(const QWidget* widget, QRect& area) {
   QWidget* parent = widget->parentWidget();
-  const QRect area = widget->geometry().intersected(parent->rect());
-  QHash<QRgb, int> counts;
-  if (area.isEmpty()) return counts;
+  area = widget->geometry().intersected(parent->rect());
   QImage image(parent->size(), QImage::Format_RGB32);
   image.fill(parent->palette().color(QPalette::Window));
-  parent->render(&image, area.topLeft(), QRegion(area), QWidget::DrawWindowBackground);
+  if (!area.isEmpty()) parent->render(&image, area.topLeft(), QRegion(area), QWidget::DrawWindowBackground);
+  return image;
+}
+
+// What the parent draws where the control lies, the control left out: colour by colour, the
+// number of pixels.
+QHash<QRgb, int> colourCounts(const QImage& image, const QRect& area) {
+  QHash<QRgb, int> counts;
   for (int y = area.top(); y <= area.bottom(); ++y)
     for (int x = area.left(); x <= area.right(); ++x) ++counts[image.pixel(x, y)];
   return counts;
+}
+
+QHash<QRgb, int> drawnBehind(const QWidget* widget) {
+  QRect area;
+  const QImage image = drawingUnder(widget, area);
+  return colourCounts(image, area);
 }
 
 QRgb mostDrawn(const QHash<QRgb, int>& counts) {
@@ -165,6 +176,24 @@ QString disabledTextProblem(const QWidget* widget) {
   return QString("disabled text %1 on %2").arg(text.name(), back.name());
 }
 
+// Pixels of its parent's own drawing (text, figures) that lie on the group's left, right or
+// bottom edge, where its frame runs, other than the colour most of that edge has: the frame
+// would cross them. The title's edge is left out.
+int drawnAcrossFrame(const QWidget* group) {
+  QRect area;
+  const QImage image = drawingUnder(group, area);
+  if (area.width() < 3 || area.height() < 3) return 0;
+  QHash<QRgb, int> edge;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    ++edge[image.pixel(area.left(), y)];
+    ++edge[image.pixel(area.right(), y)];
+  }
+  for (int x = area.left() + 1; x < area.right(); ++x) ++edge[image.pixel(x, area.bottom())];
+  int total = 0;
+  for (int count : edge) total += count;
+  return total - edge.value(mostDrawn(edge));
+}
+
 bool readOnlyField(const QWidget* widget) {
   if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->isReadOnly();
   if (const auto* edit = qobject_cast<const QPlainTextEdit*>(widget)) return edit->isReadOnly();
@@ -190,10 +219,19 @@ void check(QWidget* container, const QString& window, QStringList& problems) {
       report(widget, "shows a literal &");
     if (const QString disabled = disabledTextProblem(widget); !disabled.isEmpty()) report(widget, disabled);
     if (readOnlyField(widget) && (widget->focusPolicy() & Qt::TabFocus)) report(widget, "read-only field takes a Tab stop");
+    if (qobject_cast<const QGroupBox*>(widget) && drawnAcrossFrame(widget) > 0)
+      report(widget, "its frame crosses what " + describe(container) + " draws");
     if (holdsControls(widget)) check(widget, window, problems);
   }
   for (int i = 0; i < shown.size(); ++i) {
     for (int j = i + 1; j < shown.size(); ++j) {
+      // Two group boxes are apart or one holds the other; crossing frames cut through both titles.
+      if (qobject_cast<const QGroupBox*>(shown[i]) && qobject_cast<const QGroupBox*>(shown[j])) {
+        const QRect a = shown[i]->geometry(), b = shown[j]->geometry();
+        if (a.intersects(b) && !a.contains(b) && !b.contains(a))
+          report(shown[i], "crosses " + describe(shown[j]) + " " + rectText(b));
+        continue;
+      }
       if (holdsOthersAside(shown[i]) || holdsOthersAside(shown[j])) continue;
       if (seenArea(shown[i]).intersects(seenArea(shown[j])))
         report(shown[i], "overlaps " + describe(shown[j]) + " " + rectText(shown[j]->geometry()));

@@ -1,7 +1,8 @@
 // What a person sees wrong in a window, told from its widget tree: controls that stick out of
-// their parent or lie over a sibling, texts that do not fit their control by the font's metrics,
-// an "&" shown as it stands, read-only fields in the Tab chain and disabled text that cannot be
-// told from what lies behind it.
+// their parent or lie over a sibling, group boxes whose frames cross each other or what the
+// window draws, texts that do not fit their control by the font's metrics, an "&" shown as it
+// stands, read-only fields in the Tab chain and disabled text that cannot be told from what lies
+// behind it.
 #pragma once
 
 #include <QString>

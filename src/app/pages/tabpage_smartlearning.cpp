@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTableView>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -155,8 +156,11 @@ void CTabpageSmartlearning::layoutControls() {
   period_->setGeometry(365, y0 + 2, 70, 22);
   addButton_->setGeometry(W - 105, y0 + 2, 50, 24);
   removeButton_->setGeometry(W - 52, y0 + 2, 50, 24);
-  groups_[0]->setGeometry(8, y0 + 30, 184, 150);
-  groups_[1]->setGeometry(192, y0 + 30, W - 200, H - y0 - 30 - 122);
+  // The level counts' and the graph's frames end above the study settings' and keep clear of the
+  // graph's axis labels, which are drawn up to 30 pixels left of the graph.
+  const int groupsTop = y0 + 30, groupsHeight = std::max(0, H - 124 - groupsTop);
+  groups_[0]->setGeometry(8, groupsTop, 158, groupsHeight);
+  groups_[1]->setGeometry(168, groupsTop, W - 176, groupsHeight);
   groups_[2]->setGeometry(8, H - 122, W - 16, 72);
   labels_[1]->setGeometry(20, H - 98, 45, 22);
   countEdit_->setGeometry(68, H - 98, 50, 22);

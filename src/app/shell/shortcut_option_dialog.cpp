@@ -11,7 +11,7 @@
 CShortcutOptionDlg::CShortcutOptionDlg(std::wstring setName, int questionCount, QWidget* parent)
     : QDialog(parent), setName_(std::move(setName)), questionCount_(questionCount) {
   setUpDialog(this, 144, L"ショートカットの作成", 380, 210);
-  dialogText(this, (L"問題集： " + setName_).c_str(), QRect(10, 10, 360, 20));
+  setLabel_ = dialogText(this, L"", QRect(10, 10, 360, 20));
   rangeLabel_ = dialogControl<QLabel>(this, 1080, QRect(10, 40, 300, 20));
   slider_ = dialogControl<QSlider>(this, 1074, QRect(10, 64, 300, 26));
   slider_->setOrientation(Qt::Horizontal);
@@ -25,6 +25,10 @@ CShortcutOptionDlg::CShortcutOptionDlg(std::wstring setName, int questionCount, 
 }
 
 void CShortcutOptionDlg::OnInitDialog() {
+  // A set's path can be longer than the line: its middle gives way, the whole path is the tip.
+  const QString setText = QString::fromStdWString(L"問題集： " + setName_);
+  setLabel_->setText(setLabel_->fontMetrics().elidedText(setText, Qt::ElideMiddle, setLabel_->contentsRect().width()));
+  setLabel_->setToolTip(setText);
   rangeLabel_->setText(QString::fromStdWString(platform::format(L"１回あたりの問題数 (1-%d)", questionCount_)));
   slider_->setRange(1, std::max(1, std::min(questionCount_, 100)));
   slider_->setValue(20);

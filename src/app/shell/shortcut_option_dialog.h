@@ -30,6 +30,7 @@ class CShortcutOptionDlg : public QDialog {
   std::wstring setName_;
   int questionCount_;
   QSlider* slider_;
+  QLabel* setLabel_;
   QLabel* countText_;
   QLabel* rangeLabel_;
   QComboBox* modes_;

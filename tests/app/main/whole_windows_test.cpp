@@ -5,6 +5,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
@@ -80,6 +85,9 @@ TEST(WholeWindows, EveryPageOfTheMainWindowAtItsDefaultSize) {
     auto* control = s.dialog.findChild<QWidget*>(QString("id%1").arg(id));
     EXPECT_EQ(pixelsDrawnUnder(control), 0) << id;
   }
+  // Its other graph, the forgetting curve, keeps its labels inside the graph's frame too.
+  QTest::mouseClick(s.dialog.findChild<QAbstractButton*>("id1329"), Qt::LeftButton);
+  expectWhole(&s.dialog, "smart learning, forgetting curve");
   // The learning page shows other controls for each way of study.
   s.dialog.ShowPage(1);
   for (int method : {1243, 1244, 1242}) {
@@ -147,6 +155,16 @@ TEST(WholeWindows, StandardBoxesAndFieldMenusSpeakJapanese) {
   EXPECT_EQ(shownText(box.button(QMessageBox::Yes)->text()).toStdWString(), L"はい(Y)");
   EXPECT_EQ(shownText(box.button(QMessageBox::No)->text()).toStdWString(), L"いいえ(N)");
   EXPECT_EQ(QCoreApplication::translate("QLineEdit", "Select All").toStdWString(), L"すべてを選択");
+  // The file dialogs' kinds of entry: a folder, and a file whose kind the system's catalogue names.
+  QTemporaryDir dir;
+  QFile text(dir.filePath("notes.txt"));
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+  text.write("words\n");
+  text.close();
+  const QFileIconProvider kinds;
+  EXPECT_EQ(kinds.type(QFileInfo(dir.path())).toStdWString(), L"フォルダー");
+  const QString textKind = kinds.type(QFileInfo(text.fileName()));
+  EXPECT_FALSE(textKind.contains(QRegularExpression("[A-Za-z]"))) << textKind.toStdString();
 }
 
 TEST(WholeWindows, TabFollowsTheScreenAndShowsWhereItIs) {

@@ -22,6 +22,7 @@
 #include "services/notice_box.h"
 #include "study_app_fixture.h"
 #include "test_env.h"
+#include "window_layout_check.h"
 
 using studytest::StudyApp;
 
@@ -122,4 +123,15 @@ TEST(ShortcutOptionDialog, OffersAtMostTheSetsQuestionsAndAtMostAHundred) {
     EXPECT_EQ(dialog.findChild<QSlider*>("id1074")->maximum(), maximum);
     EXPECT_EQ(dialog.countText(), std::to_wstring(position));
   }
+}
+
+TEST(ShortcutOptionDialog, ALongSetPathIsShortenedInItsMiddleToItsLine) {
+  const std::wstring path = L"中学生向け問題/中学校 学校・教室などの単語 2026-12-07(月) 03:22:15 の復習";
+  CShortcutOptionDlg dialog(path, 23);
+  dialog.OnInitDialog();
+  EXPECT_EQ(apptest::windowLayoutProblems(&dialog).join('\n').toStdString(), "");
+  const auto* name = dialog.findChildren<QLabel*>().first();
+  EXPECT_TRUE(name->text().startsWith(QString::fromWCharArray(L"問題集： 中学生向け問題/")));
+  EXPECT_TRUE(name->text().endsWith(QString::fromWCharArray(L"の復習")));
+  EXPECT_EQ(name->toolTip().toStdWString(), L"問題集： " + path);
 }
