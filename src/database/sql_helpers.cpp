@@ -47,6 +47,25 @@ void bindInTurn(SqliteCursor& cursor, SqlValues values) {
   for (const auto& value : values) std::visit([&](auto v) { cursor.bind(++index, v); }, value);
 }
 
+FirstRow readFirst(SqliteCursor& cursor, const std::function<void(const SqliteCursor&)>& read) {
+  if (!cursor.next()) return FirstRow::missing;
+  read(cursor);
+  return FirstRow::found;
+}
+
+// What `read` gives, or failed with the engine's words in `failure`: the caller decides who hears.
+template <typename Read>
+FirstRow describingFailure(std::string* failure, Read&& read) {
+  try {
+    return read();
+  } catch (const SqliteException& e) {
+    if (failure) *failure = std::string(e.what()) + " : " + e.message();
+  } catch (const std::exception& e) {
+    if (failure) *failure = e.what();
+  }
+  return FirstRow::failed;
+}
+
 }  // namespace
 
 int execKept(const DbObject& accessor, const char* sql, SqlValues values) {
@@ -65,18 +84,11 @@ int execKept(const DbObject& accessor, const char* sql, SqlValues values) {
 
 FirstRow readKeptRow(const DbObject& accessor, const char* sql, SqlValues values,
                      const std::function<void(const SqliteCursor&)>& read, std::string* failure) {
-  try {
+  return describingFailure(failure, [&] {
     SqliteCursor cursor(accessor.query().connection(), sql);
     bindInTurn(cursor, values);
-    if (!cursor.next()) return FirstRow::missing;
-    read(cursor);
-    return FirstRow::found;
-  } catch (const SqliteException& e) {
-    if (failure) *failure = std::string(e.what()) + " : " + e.message();
-  } catch (const std::exception& e) {
-    if (failure) *failure = e.what();
-  }
-  return FirstRow::failed;
+    return readFirst(cursor, read);
+  });
 }
 
 int queryKeptIntOrMinus1(const DbObject& accessor, const char* sql, SqlValues values) {
@@ -101,17 +113,7 @@ bool forEachRow(const DbObject& accessor, const std::wstring& sql,
 
 FirstRow readFirstRow(const DbObject& accessor, const std::wstring& sql,
                       const std::function<void(const SqliteCursor&)>& read, std::string* failure) {
-  try {
-    auto cursor = accessor.query().query(sql.c_str());
-    if (!cursor->next()) return FirstRow::missing;
-    read(*cursor);
-    return FirstRow::found;
-  } catch (const SqliteException& e) {
-    if (failure) *failure = std::string(e.what()) + " : " + e.message();
-  } catch (const std::exception& e) {
-    if (failure) *failure = e.what();
-  }
-  return FirstRow::failed;
+  return describingFailure(failure, [&] { return readFirst(*accessor.query().query(sql.c_str()), read); });
 }
 
 bool execSql(const DbObject& accessor, const wchar_t* sql) {
