@@ -1,13 +1,12 @@
 #include "platform/http_get.h"
 
 #include <curl/curl.h>
-#include <dlfcn.h>
 
 #include <cstring>
 #include <memory>
 
+#include "platform/loaded_library.h"
 #include "platform/text.h"
-#include "platform/trace.h"
 
 namespace platform {
 
@@ -36,9 +35,8 @@ int noteConnected(void* user, char*, char*, int, int) {
   return CURL_PREREQFUNC_OK;
 }
 
-// The HTTP library is loaded by the first request, not with the program: it and the TLS and
-// authentication libraries under it cost every start several milliseconds, and most runs make no
-// request at all.
+// Loaded by the first request (most runs make none): with the TLS and authentication libraries
+// under it, the HTTP library costs a start several milliseconds.
 struct CurlLibrary {
   decltype(&curl_global_init) globalInit = nullptr;
   decltype(&curl_easy_init) easyInit = nullptr;
@@ -50,30 +48,21 @@ struct CurlLibrary {
   decltype(&curl_slist_free_all) slistFreeAll = nullptr;
 };
 
-template <class Function>
-bool resolve(void* library, const char* name, Function& function) {
-  function = reinterpret_cast<Function>(::dlsym(library, name));
-  if (!function) traceError("http: libcurl has no %s\n", name);
-  return function != nullptr;
-}
-
 // Null when the library cannot be loaded; loaded and initialised once for the whole run.
 const CurlLibrary* curlLibrary() {
   static const CurlLibrary* const loaded = []() -> const CurlLibrary* {
-    void* library = ::dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-      traceError("http: cannot load libcurl.so.4: %s\n", ::dlerror());
-      return nullptr;
-    }
+    void* library = loadLibrary("libcurl.so.4");
+    if (!library) return nullptr;
     static CurlLibrary curl;
     const bool complete =
-        resolve(library, "curl_global_init", curl.globalInit) && resolve(library, "curl_easy_init", curl.easyInit) &&
-        resolve(library, "curl_easy_cleanup", curl.easyCleanup) &&
-        resolve(library, "curl_easy_setopt", curl.easySetopt) &&
-        resolve(library, "curl_easy_perform", curl.easyPerform) &&
-        resolve(library, "curl_easy_getinfo", curl.easyGetinfo) &&
-        resolve(library, "curl_slist_append", curl.slistAppend) &&
-        resolve(library, "curl_slist_free_all", curl.slistFreeAll);
+        resolveFunction(library, "curl_global_init", curl.globalInit) &&
+        resolveFunction(library, "curl_easy_init", curl.easyInit) &&
+        resolveFunction(library, "curl_easy_cleanup", curl.easyCleanup) &&
+        resolveFunction(library, "curl_easy_setopt", curl.easySetopt) &&
+        resolveFunction(library, "curl_easy_perform", curl.easyPerform) &&
+        resolveFunction(library, "curl_easy_getinfo", curl.easyGetinfo) &&
+        resolveFunction(library, "curl_slist_append", curl.slistAppend) &&
+        resolveFunction(library, "curl_slist_free_all", curl.slistFreeAll);
     if (!complete || curl.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) return nullptr;
     return &curl;
   }();
