@@ -1,5 +1,6 @@
 // Reads of many rows inside one transaction: the file is locked and its pages cached once for
-// all of them instead of once per statement.
+// all of them instead of once per statement. Inside a transaction already open it adds nothing:
+// that one holds the lock, and ends where it was begun.
 #pragma once
 
 #include "database/sql_helpers.h"
@@ -8,7 +9,8 @@ namespace pdb3 {
 
 class ReadTransaction {
  public:
-  explicit ReadTransaction(const DbObject& accessor) : accessor_(accessor), open_(execSql(accessor, L"BEGIN")) {}
+  explicit ReadTransaction(const DbObject& accessor)
+      : accessor_(accessor), open_(!accessor.query().connection().inTransaction() && execSql(accessor, L"BEGIN")) {}
   ~ReadTransaction() {
     if (open_) execSql(accessor_, L"COMMIT");
   }

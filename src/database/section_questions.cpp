@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "database/question.h"
+#include "database/read_transaction.h"
 #include "database/sql_helpers.h"
 
 namespace pdb3 {
@@ -54,6 +55,7 @@ bool nonEmptyQuestionIds(const DbObject& accessor, int sid, std::deque<int>& out
 }
 
 void dropEmptyQuestions(const DbObject& accessor, std::deque<int>& ids) {
+  const ReadTransaction transaction(accessor);
   std::erase_if(ids, [&](int qid) { return getQuestion(accessor, qid).isEmpty(); });
 }
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <ctime>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -119,6 +120,10 @@ bool copyInKernel(int from, int to) {
   }
 }
 
+bool isEarlier(const timespec& a, const timespec& b) {
+  return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
+}
+
 bool copyContent(int from, int to) {
   // A kernel copy that stopped part-way has moved both offsets: the loop below goes on from there.
   if (copyInKernel(from, to)) return true;
@@ -150,6 +155,17 @@ bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite) 
   struct stat info;
   if (!source.valid() || ::fstat(source.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   return replaceWith(toUtf8(to), overwrite, [&](int target) { return copyContent(source.get(), target); });
+}
+
+// Strictly earlier: the file system stamps times in coarse ticks, and a change made in the tick
+// the copy was written in would carry the copy's own time.
+bool isCopyCurrent(const std::wstring& original, const std::wstring& copy) {
+  struct stat from, to;
+  timespec now;
+  if (::stat(toUtf8(original).c_str(), &from) != 0 || ::stat(toUtf8(copy).c_str(), &to) != 0) return false;
+  if (!S_ISREG(from.st_mode) || !S_ISREG(to.st_mode) || from.st_size != to.st_size) return false;
+  if (::clock_gettime(CLOCK_REALTIME, &now) != 0 || isEarlier(now, to.st_mtim)) return false;
+  return isEarlier(from.st_mtim, to.st_mtim) && isEarlier(from.st_ctim, to.st_mtim);
 }
 
 bool deleteFile(const std::wstring& path) { return ::unlink(toUtf8(path).c_str()) == 0; }

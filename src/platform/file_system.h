@@ -19,6 +19,11 @@ bool makeFolder(const std::wstring& path);
 // The target appears whole or not at all.
 bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite);
 bool deleteFile(const std::wstring& path);
+// True when the copy was written after the original last changed in any way (its content, or the
+// file replaced or given older times, which moves its change time), at a time not yet to come
+// (a clock set back), and has the original's size: a new copy would hold the same bytes. Anything
+// the file system cannot tell makes it false.
+bool isCopyCurrent(const std::wstring& original, const std::wstring& copy);
 
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> readFileBytes(const std::wstring& path);

@@ -4,8 +4,8 @@
 
 #include <cstring>
 #include <memory>
-#include <mutex>
 
+#include "platform/loaded_library.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -35,9 +35,38 @@ int noteConnected(void* user, char*, char*, int, int) {
   return CURL_PREREQFUNC_OK;
 }
 
-void initialiseOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+// Loaded by the first request (most runs make none): with the TLS and authentication libraries
+// under it, the HTTP library costs a start several milliseconds.
+struct CurlLibrary {
+  decltype(&curl_global_init) globalInit = nullptr;
+  decltype(&curl_easy_init) easyInit = nullptr;
+  decltype(&curl_easy_cleanup) easyCleanup = nullptr;
+  decltype(&curl_easy_setopt) easySetopt = nullptr;
+  decltype(&curl_easy_perform) easyPerform = nullptr;
+  decltype(&curl_easy_getinfo) easyGetinfo = nullptr;
+  decltype(&curl_slist_append) slistAppend = nullptr;
+  decltype(&curl_slist_free_all) slistFreeAll = nullptr;
+};
+
+// Null when the library cannot be loaded; loaded and initialised once for the whole run.
+const CurlLibrary* curlLibrary() {
+  static const CurlLibrary* const loaded = []() -> const CurlLibrary* {
+    void* library = loadLibrary("libcurl.so.4");
+    if (!library) return nullptr;
+    static CurlLibrary curl;
+    const bool complete =
+        resolveFunction(library, "curl_global_init", curl.globalInit) &&
+        resolveFunction(library, "curl_easy_init", curl.easyInit) &&
+        resolveFunction(library, "curl_easy_cleanup", curl.easyCleanup) &&
+        resolveFunction(library, "curl_easy_setopt", curl.easySetopt) &&
+        resolveFunction(library, "curl_easy_perform", curl.easyPerform) &&
+        resolveFunction(library, "curl_easy_getinfo", curl.easyGetinfo) &&
+        resolveFunction(library, "curl_slist_append", curl.slistAppend) &&
+        resolveFunction(library, "curl_slist_free_all", curl.slistFreeAll);
+    if (!complete || curl.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) return nullptr;
+    return &curl;
+  }();
+  return loaded;
 }
 
 bool isRefusedStatus(long status) { return status == 301 || status == 302 || status == 303 || status == 401; }
@@ -61,38 +90,43 @@ std::string encodeRequestQuery(std::wstring_view query) {
 
 HttpTextReply HttpGetText(const std::string& url, std::wstring_view query, const std::string& agent,
                           const HttpLimits& limits) {
-  initialiseOnce();
   HttpTextReply reply;
-  const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
+  const CurlLibrary* const library = curlLibrary();
+  if (!library) {
+    reply.failure = HttpFailure::Connect;
+    return reply;
+  }
+  const CurlLibrary& lib = *library;
+  const std::unique_ptr<CURL, decltype(lib.easyCleanup)> curl(lib.easyInit(), lib.easyCleanup);
   if (!curl) {
     reply.failure = HttpFailure::Connect;
     return reply;
   }
-  const std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(
-      curl_slist_append(nullptr, "Accept: text/*"), curl_slist_free_all);
+  const std::unique_ptr<curl_slist, decltype(lib.slistFreeAll)> headers(lib.slistAppend(nullptr, "Accept: text/*"),
+                                                                        lib.slistFreeAll);
   Transfer transfer;
   transfer.maxBody = limits.maxBodyBytes;
   const std::string target = url + "?" + encodeRequestQuery(query);
   CURL* handle = curl.get();
-  curl_easy_setopt(handle, CURLOPT_URL, target.c_str());
-  curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-  curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.c_str());
-  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
-  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
-  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, static_cast<long>(limits.connectSeconds));
-  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.silenceSeconds));
-  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, collectBody);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(handle, CURLOPT_PREREQFUNCTION, noteConnected);
-  curl_easy_setopt(handle, CURLOPT_PREREQDATA, &transfer);
+  lib.easySetopt(handle, CURLOPT_URL, target.c_str());
+  lib.easySetopt(handle, CURLOPT_HTTPGET, 1L);
+  lib.easySetopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  lib.easySetopt(handle, CURLOPT_USERAGENT, agent.c_str());
+  lib.easySetopt(handle, CURLOPT_HTTPHEADER, headers.get());
+  lib.easySetopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
+  lib.easySetopt(handle, CURLOPT_NOSIGNAL, 1L);
+  lib.easySetopt(handle, CURLOPT_CONNECTTIMEOUT, static_cast<long>(limits.connectSeconds));
+  lib.easySetopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  lib.easySetopt(handle, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.silenceSeconds));
+  lib.easySetopt(handle, CURLOPT_WRITEFUNCTION, collectBody);
+  lib.easySetopt(handle, CURLOPT_WRITEDATA, &transfer);
+  lib.easySetopt(handle, CURLOPT_PREREQFUNCTION, noteConnected);
+  lib.easySetopt(handle, CURLOPT_PREREQDATA, &transfer);
 
-  const CURLcode result = curl_easy_perform(handle);
-  curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &reply.status);
+  const CURLcode result = lib.easyPerform(handle);
+  lib.easyGetinfo(handle, CURLINFO_RESPONSE_CODE, &reply.status);
   long requestBytes = 0;
-  curl_easy_getinfo(handle, CURLINFO_REQUEST_SIZE, &requestBytes);
+  lib.easyGetinfo(handle, CURLINFO_REQUEST_SIZE, &requestBytes);
   if (isRefusedStatus(reply.status)) {
     reply.failure = HttpFailure::Status;
   } else if (result != CURLE_OK) {

@@ -12,6 +12,7 @@
 
 #include "platform/audio_convert.h"
 #include "platform/audio_sink.h"
+#include "platform/loaded_library.h"
 #include "platform/speech_engine.h"
 #include "platform/text.h"
 #include "platform/trace.h"
@@ -19,12 +20,58 @@
 namespace platform {
 namespace {
 
+// The synthesiser is loaded by the first start of an engine, not with the program: it and the
+// sound libraries under it cost every start time that a run without speech need not pay.
+struct EspeakLibrary {
+  decltype(&espeak_ng_InitializePath) initializePath = nullptr;
+  decltype(&espeak_ng_Initialize) initialize = nullptr;
+  decltype(&espeak_ng_InitializeOutput) initializeOutput = nullptr;
+  decltype(&espeak_ng_GetStatusCodeMessage) getStatusCodeMessage = nullptr;
+  decltype(&espeak_ng_ClearErrorContext) clearErrorContext = nullptr;
+  decltype(&espeak_ng_GetSampleRate) getSampleRate = nullptr;
+  decltype(&espeak_ListVoices) listVoices = nullptr;
+  decltype(&espeak_ng_SetVoiceByName) setVoiceByName = nullptr;
+  decltype(&espeak_GetCurrentVoice) getCurrentVoice = nullptr;
+  decltype(&espeak_ng_SetParameter) setParameter = nullptr;
+  decltype(&espeak_SetSynthCallback) setSynthCallback = nullptr;
+  decltype(&espeak_ng_Synthesize) synthesize = nullptr;
+  decltype(&espeak_ng_Terminate) terminate = nullptr;
+};
+
+// Null when the library cannot be loaded, its loader's reason then in `failure`.
+const EspeakLibrary* espeakLibrary(std::string& failure) {
+  static std::string loadFailure;
+  static const EspeakLibrary* const loaded = []() -> const EspeakLibrary* {
+    void* library = loadLibrary("libespeak-ng.so.1", &loadFailure);
+    if (!library) return nullptr;
+    static EspeakLibrary espeak;
+    const bool complete = resolveFunction(library, "espeak_ng_InitializePath", espeak.initializePath) &&
+                          resolveFunction(library, "espeak_ng_Initialize", espeak.initialize) &&
+                          resolveFunction(library, "espeak_ng_InitializeOutput", espeak.initializeOutput) &&
+                          resolveFunction(library, "espeak_ng_GetStatusCodeMessage", espeak.getStatusCodeMessage) &&
+                          resolveFunction(library, "espeak_ng_ClearErrorContext", espeak.clearErrorContext) &&
+                          resolveFunction(library, "espeak_ng_GetSampleRate", espeak.getSampleRate) &&
+                          resolveFunction(library, "espeak_ListVoices", espeak.listVoices) &&
+                          resolveFunction(library, "espeak_ng_SetVoiceByName", espeak.setVoiceByName) &&
+                          resolveFunction(library, "espeak_GetCurrentVoice", espeak.getCurrentVoice) &&
+                          resolveFunction(library, "espeak_ng_SetParameter", espeak.setParameter) &&
+                          resolveFunction(library, "espeak_SetSynthCallback", espeak.setSynthCallback) &&
+                          resolveFunction(library, "espeak_ng_Synthesize", espeak.synthesize) &&
+                          resolveFunction(library, "espeak_ng_Terminate", espeak.terminate);
+    if (!complete) loadFailure = "libespeak-ng.so.1 is incomplete";
+    return complete ? &espeak : nullptr;
+  }();
+  failure = loadFailure;
+  return loaded;
+}
+
 // The synthesiser is one global object of the library: every call goes through this lock.
 std::mutex gEspeakMutex;
-bool gEspeakReady = false;
+// Set once the library is loaded and initialised: every call below goes through it.
+const EspeakLibrary* gEspeak = nullptr;
 struct LibraryCloser {
   ~LibraryCloser() {
-    if (gEspeakReady) espeak_ng_Terminate();
+    if (gEspeak) gEspeak->terminate();
   }
 } gLibraryCloser;
 
@@ -46,20 +93,26 @@ int wordsPerMinute(int rate) {
 }
 
 bool initialiseLibrary(std::wstring& error) {
-  if (gEspeakReady) return true;
-  espeak_ng_InitializePath(nullptr);
-  espeak_ng_ERROR_CONTEXT context = nullptr;
-  espeak_ng_STATUS status = espeak_ng_Initialize(&context);
-  if (status == ENS_OK) status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr);
-  if (status != ENS_OK) {
-    char message[512];
-    espeak_ng_GetStatusCodeMessage(status, message, sizeof message);
-    traceError("speech: the synthesiser cannot start: %s\n", message);
-    error = fromUtf8(message);
-    espeak_ng_ClearErrorContext(&context);
+  if (gEspeak) return true;
+  std::string failure;
+  const EspeakLibrary* const espeak = espeakLibrary(failure);
+  if (!espeak) {
+    error = fromUtf8(failure);
     return false;
   }
-  gEspeakReady = true;
+  espeak->initializePath(nullptr);
+  espeak_ng_ERROR_CONTEXT context = nullptr;
+  espeak_ng_STATUS status = espeak->initialize(&context);
+  if (status == ENS_OK) status = espeak->initializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr);
+  if (status != ENS_OK) {
+    char message[512];
+    espeak->getStatusCodeMessage(status, message, sizeof message);
+    traceError("speech: the synthesiser cannot start: %s\n", message);
+    error = fromUtf8(message);
+    espeak->clearErrorContext(&context);
+    return false;
+  }
+  gEspeak = espeak;
   return true;
 }
 
@@ -81,11 +134,11 @@ class EspeakEngine : public SpeechEngine {
     {
       std::lock_guard lock(gEspeakMutex);
       if (!initialiseLibrary(startError_)) return false;
-      nativeRate_ = espeak_ng_GetSampleRate();
-      for (const espeak_VOICE** voice = espeak_ListVoices(nullptr); voice && *voice; ++voice)
+      nativeRate_ = gEspeak->getSampleRate();
+      for (const espeak_VOICE** voice = gEspeak->listVoices(nullptr); voice && *voice; ++voice)
         voices_.push_back({fromUtf8((*voice)->name), (*voice)->identifier ? (*voice)->identifier : (*voice)->name});
-      if (espeak_ng_SetVoiceByName(kLibraryDefaultVoice) == ENS_OK) {
-        if (const espeak_VOICE* current = espeak_GetCurrentVoice(); current && current->name)
+      if (gEspeak->setVoiceByName(kLibraryDefaultVoice) == ENS_OK) {
+        if (const espeak_VOICE* current = gEspeak->getCurrentVoice(); current && current->name)
           defaultVoice_ = fromUtf8(current->name);
       }
     }
@@ -227,11 +280,11 @@ class EspeakEngine : public SpeechEngine {
     bool spoken = false;
     {
       std::lock_guard lock(gEspeakMutex);
-      if (!settings.voiceIdentifier.empty()) espeak_ng_SetVoiceByName(settings.voiceIdentifier.c_str());
-      espeak_ng_SetParameter(espeakRATE, wordsPerMinute(settings.rate), 0);
-      espeak_ng_SetParameter(espeakVOLUME, settings.volume, 0);
-      espeak_SetSynthCallback(&EspeakEngine::receiveSamples);
-      spoken = espeak_ng_Synthesize(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
+      if (!settings.voiceIdentifier.empty()) gEspeak->setVoiceByName(settings.voiceIdentifier.c_str());
+      gEspeak->setParameter(espeakRATE, wordsPerMinute(settings.rate), 0);
+      gEspeak->setParameter(espeakVOLUME, settings.volume, 0);
+      gEspeak->setSynthCallback(&EspeakEngine::receiveSamples);
+      spoken = gEspeak->synthesize(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
                                     nullptr, &utterance) == ENS_OK;
     }
     if (spoken && !interrupt_) sink->drain(interrupt_);

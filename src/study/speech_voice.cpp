@@ -14,6 +14,7 @@ constexpr wchar_t kEngineCannotStart[] = L"音声合成エンジン (espeak-ng) 
 SpeechVoice::SpeechVoice(EngineFactory makeEngine) : makeEngine_(std::move(makeEngine)) {}
 
 bool SpeechVoice::InitSpeechEngine5(const std::wstring& voiceName, int formatCode) {
+  pending_.reset();
   engine_ = makeEngine_ ? makeEngine_() : nullptr;
   outputOpen_ = false;
   voiceName_.clear();
@@ -52,46 +53,76 @@ bool SpeechVoice::InitSpeechEngine5(const std::wstring& voiceName, int formatCod
 }
 
 void SpeechVoice::SetSpeechOutputFormat(int formatCode) {
+  startIfPending();
   if (!engine_ || !outputOpen_) return;
   if (const std::optional<platform::AudioFormat> format = platform::streamFormat(formatCode))
     engine_->setOutputFormat(*format);
 }
 
 bool SpeechVoice::prepare(const AppSettings& settings) {
-  available_ = InitSpeechEngine5(settings.voice5Id.value, settings.voiceFormat.value);
-  if (available_) {
-    setRate(settings.voiceRate.value);
-    setVolume(settings.voiceVolume.value);
-    SetSpeechOutputFormat(kStartupStreamFormat);
-  }
+  prepareOnFirstUse(settings);
+  startIfPending();
   return available_;
 }
 
+void SpeechVoice::prepareOnFirstUse(const AppSettings& settings) {
+  pending_ = StartupSettings{settings.voice5Id.value, settings.voiceFormat.value, settings.voiceRate.value,
+                             settings.voiceVolume.value};
+}
+
+void SpeechVoice::startIfPending() {
+  if (!pending_) return;
+  const StartupSettings startup = std::move(*pending_);
+  pending_.reset();
+  available_ = InitSpeechEngine5(startup.voiceName, startup.formatCode);
+  if (available_) {
+    setRate(startup.rate);
+    setVolume(startup.volume);
+    SetSpeechOutputFormat(kStartupStreamFormat);
+  }
+}
+
+bool SpeechVoice::available() {
+  startIfPending();
+  return available_;
+}
+
+const std::wstring& SpeechVoice::voiceName() {
+  startIfPending();
+  return voiceName_;
+}
+
 void SpeechVoice::setRate(int rate) {
+  startIfPending();
   if (engine_) engine_->setRate(rate);
 }
 
 void SpeechVoice::setVolume(int volume) {
+  startIfPending();
   if (engine_) engine_->setVolume(volume);
 }
 
-std::vector<std::wstring> SpeechVoice::voiceNames() const {
+std::vector<std::wstring> SpeechVoice::voiceNames() {
+  startIfPending();
   return engine_ ? engine_->voiceNames() : std::vector<std::wstring>{};
 }
 
 bool SpeechVoice::selectVoice(const std::wstring& name) {
+  startIfPending();
   if (!engine_ || !engine_->selectVoice(name)) return false;
   voiceName_ = name;
   return true;
 }
 
-std::wstring SpeechVoice::silenceReason() const {
+std::wstring SpeechVoice::silenceReason() {
+  startIfPending();
   if (!available_) return failure_.empty() ? kEngineCannotStart : failure_;
   if (!engine_->audible()) return L"サウンドデバイスが見つからないため、音声は聞こえません。";
   return {};
 }
 
 bool SpeakText(SpeechVoice& voice, const std::wstring& text, bool purge) {
+  voice.startIfPending();
   if (!voice.available_ || !voice.engine_) return false;
   return voice.engine_->speak(text, purge);
 }

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,23 +28,35 @@ class SpeechVoice {
   // speech is available; when it is, voice-rate and voice-volume are applied and the output is
   // set to 44 kHz 16-bit stereo (code 35).
   bool prepare(const AppSettings& settings);
-  bool available() const { return available_; }
+  // The same set-up with the settings as they are now, made when the voice is first used (asked,
+  // set or made to speak): bringing up the engine and the sound output is start-up time that a
+  // run without speech need not pay.
+  void prepareOnFirstUse(const AppSettings& settings);
+  bool available();
   // Why nothing is heard when speaking: the engine that cannot start, or the missing sound device.
   // Empty when speech is available and heard.
-  std::wstring silenceReason() const;
+  std::wstring silenceReason();
 
   // Take effect from the next word on; nothing happens without an engine.
   void setRate(int rate);
   void setVolume(int volume);
   // The engine's voices for the voice choice; empty without an engine.
-  std::vector<std::wstring> voiceNames() const;
+  std::vector<std::wstring> voiceNames();
   // Speaks with the voice of that name from the next word on; false when there is no such voice.
   bool selectVoice(const std::wstring& name);
   // The name of the voice words are spoken with; empty without an engine.
-  const std::wstring& voiceName() const { return voiceName_; }
+  const std::wstring& voiceName();
 
  private:
   friend bool SpeakText(SpeechVoice& voice, const std::wstring& text, bool purge);
+
+  struct StartupSettings {
+    std::wstring voiceName;
+    int formatCode;
+    int rate;
+    int volume;
+  };
+  void startIfPending();
 
   EngineFactory makeEngine_;
   std::unique_ptr<platform::SpeechEngine> engine_;
@@ -51,6 +64,7 @@ class SpeechVoice {
   std::wstring failure_;
   bool outputOpen_ = false;
   bool available_ = false;
+  std::optional<StartupSettings> pending_;
 };
 
 // Speaks the text asynchronously, first silencing what is being said when `purge` is set.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fake_agent_server.h"
 #include "services/app_settings.h"
 #include "services/notice_box.h"
@@ -74,6 +76,29 @@ TEST(SpeechVoice, PrepareForcesTheStartupFormatAndDecidesAvailabilityOnce) {
   mute.setRate(5);
   EXPECT_FALSE(SpeakText(mute, L"hello", false));
   EXPECT_EQ(failed, (Calls{"start"}));
+}
+
+TEST(SpeechVoice, StartUpsSetUpWaitsForTheFirstUseWithTheSettingsOfThen) {
+  AppSettings settings(L"KLV7");
+  settings.voice5Id.value = L"Alpha";
+  settings.voiceRate.value = 4;
+  settings.voiceVolume.value = 60;
+  const auto firstUse = [&](const std::function<void(SpeechVoice&)>& use) {
+    Calls calls;
+    SpeechVoice voice(fakeEngine(calls));
+    voice.prepareOnFirstUse(settings);
+    EXPECT_TRUE(calls.empty()) << "nothing is started before it is used";
+    use(voice);
+    return calls;
+  };
+  const Calls setUp{"start", "voice Alpha", "output", "format 24000/16/2", "rate 4", "volume 60", "format 44100/16/2"};
+  EXPECT_EQ(firstUse([](SpeechVoice& voice) { EXPECT_TRUE(voice.available()); }), setUp);
+  EXPECT_EQ(firstUse([](SpeechVoice& voice) { EXPECT_EQ(voice.voiceName(), L"Alpha"); }), setUp);
+  Calls spoken = setUp, rated = setUp;
+  spoken.push_back("speak hi");
+  rated.push_back("rate -2");
+  EXPECT_EQ(firstUse([](SpeechVoice& voice) { SpeakText(voice, L"hi", false); }), spoken);
+  EXPECT_EQ(firstUse([](SpeechVoice& voice) { voice.setRate(-2); }), rated);
 }
 
 TEST(CanStudyInMode, DictationNeedsAWayToSpeak) {

@@ -12,6 +12,7 @@
 #include "app/common/modal_dialog.h"
 #include "app/options/web_dictionary_menu.h"
 #include "database/folders.h"
+#include "database/read_transaction.h"
 #include "database/sql_helpers.h"
 #include "platform/notifier.h"
 #include "services/part_of_speech.h"
@@ -143,6 +144,7 @@ void CSearchDlg::OnSearch() {
 }
 
 void CSearchDlg::OnFillTimer() {
+  const pdb3::ReadTransaction transaction(accessor_);
   while (m_nNext >= 0 && m_nNext < static_cast<int>(m_ids.size())) {
     const int qid = m_ids[m_nNext];
     auto* row = new QTreeWidgetItem;

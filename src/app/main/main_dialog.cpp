@@ -178,12 +178,14 @@ bool MainDialog::OnInitDialog() {
   SelectModeInCombo();
   const int page = settings.lastSelectedTabId.value;
   initialised_ = true;
-  refreshOnShow_ = !isVisible();
+  // The pages read here are what the window first shows; they are read again on that show only
+  // when a study has changed them since.
   ShowPage(page >= 0 && page < kPageCount ? page : 1);
 
   if (m_pApp.commandLine->autorun) {
     hide();
     m_pApp.AutorunStudy(m_soundQueue);
+    refreshOnShow_ = true;
   }
   return true;
 }

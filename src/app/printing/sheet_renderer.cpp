@@ -7,6 +7,7 @@
 #include "app/common/control_helpers.h"
 #include "app/printing/print_surface.h"
 #include "database/question.h"
+#include "database/read_transaction.h"
 #include "platform/trace.h"
 
 namespace {
@@ -128,6 +129,7 @@ int SheetRenderer::RenderPage(PrintSurface& surface, int first, int count, bool 
     if (scaled.regions[i].show) regionFonts[i].emplace(scaled.regions[i].font, surface.device());
   int placed = 0;
   int y = millimetresToPixels(sheetTemplate.regionY, scale, dpiY);
+  const pdb3::ReadTransaction transaction(accessor_);
   for (int i = first; placed < count && i < questionCount(); ++i) {
     const pdb3::Question question = pdb3::getQuestion(accessor_, order_[i]);
     const int height = DrawQuestionRow(surface, regionFonts, question, i, y, true, scale, fontScale);

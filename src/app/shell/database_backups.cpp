@@ -1,5 +1,6 @@
 #include "app/shell/database_backups.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -12,10 +13,26 @@
 
 namespace {
 
+constexpr qint64 kHeaderSize = 100;
+
 bool copyOrTrace(const std::wstring& from, const std::wstring& to) {
   if (platform::copyFile(from, to, true)) return true;
   platform::traceError(L"backup: cannot copy %ls to %ls\n", from.c_str(), to.c_str());
   return false;
+}
+
+QByteArray leadingBytes(const std::wstring& path) {
+  QFile file(QString::fromStdWString(path));
+  return file.open(QIODevice::ReadOnly) ? file.read(kHeaderSize) : QByteArray();
+}
+
+// The database has not changed since its copy was made, so that copying it again would write the
+// same bytes. A copy that was itself written to since (opened in another program) has a newer
+// time still, but no longer the database's header, whose change counter every write moves on.
+bool isBackupCurrent(const std::wstring& databasePath, const std::wstring& copy) {
+  if (!platform::isCopyCurrent(databasePath, copy)) return false;
+  const QByteArray header = leadingBytes(databasePath);
+  return header.size() > 0 && header == leadingBytes(copy);
 }
 
 // The weekly copy is still fresh: made less than seven days ago.
@@ -25,7 +42,8 @@ bool isFresh(const QFileInfo& weekly, const QDateTime& now) {
 
 // Every copy that is due, in order; false when one of them failed.
 bool copyAll(const std::wstring& databasePath) {
-  const bool latest = copyOrTrace(databasePath, databasePath + L".bak.klvdb7");
+  const std::wstring lastRun = databasePath + L".bak.klvdb7";
+  const bool latest = isBackupCurrent(databasePath, lastRun) || copyOrTrace(databasePath, lastRun);
   const std::wstring firstWeek = databasePath + L".w1bak.klvdb7";
   const QDateTime now = QDateTime::currentDateTime();
   const QFileInfo firstWeekInfo(QString::fromStdWString(firstWeek));

@@ -4,8 +4,9 @@
 
 #include <string>
 
-// database + ".bak.klvdb7" is refreshed every time. database + ".w1bak.klvdb7" is refreshed when
-// it is a week old or more (or missing), its former content moving to ".w2bak.klvdb7" first; its
+// database + ".bak.klvdb7" is refreshed every time, unless the database has not changed since it
+// was made (it would get the same bytes). database + ".w1bak.klvdb7" is refreshed when it is a
+// week old or more (or missing), its former content moving to ".w2bak.klvdb7" first; its
 // modification time is then the time of the copy, so that its age counts from now. A weekly copy
 // that cannot move on to w2 is not overwritten. A copy that fails leaves the file it would have
 // replaced as it was; each failure is traced, and the user is told once in a box that the backup

@@ -110,7 +110,6 @@ class KlvApp {
   SpeechVoice speechVoice;
   // Opened by start-up from kpd-idxfile-path and kpd-dicfile-path; finds nothing until then.
   study::PronouncingDictionary pronouncingDictionary;
-  bool speechEngineReady = false;
   // Loaded at start-up; the options dialog edits and saves it, the question lists open its entries.
   WebDictionaryList webDictionaries;
   // No brush (Qt::NoBrush) until the first UpdateBackgroundBrush.

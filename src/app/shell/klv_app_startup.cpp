@@ -80,7 +80,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
 
   TraceLine("next : check registry-entries");
   TraceLine("next : speech-engine5 initialization");
-  speechEngineReady = speechVoice.prepare(*settings);
+  speechVoice.prepareOnFirstUse(*settings);
   TraceLine("next : speech-engine4 initialization");
   if (settings->useAgentVoice.value) platform::EnsureAgentSpeaker();
   notePagePath = notePageLocation();

@@ -329,6 +329,21 @@ TEST(MainDialog, TheCommandLinesStudyRunsHiddenAndAnUnknownSetIsRefused) {
   EXPECT_EQ(run.dialog.modeCombo().currentData().toInt(), 3);
 }
 
+TEST(MainDialog, TheCommandLinesStudyIsCountedWhenTheWindowFirstShows) {
+  MainApp run(L"Alpha/deep/Apple");
+  run.app.commandLine->autorun = true;
+  run.app.commandLine->path = L"Alpha/deep/Apple";
+  run.app.commandLine->mode = 5;
+  run.app.commandLine->count = 2;
+  {
+    CardStudyDriver driver;
+    ASSERT_TRUE(run.dialog.OnInitDialog());
+  }
+  EXPECT_EQ(run.dialog.translatedCount(), 0) << "counted before the study";
+  run.dialog.show();
+  EXPECT_EQ(run.dialog.translatedCount(), 2);
+}
+
 TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
   MainApp s;
   ASSERT_TRUE(s.open());

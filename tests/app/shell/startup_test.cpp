@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <utime.h>
+
+#include <algorithm>
 
 #include "app/shell/database_backups.h"
 #include "app/shell/klv_app.h"
@@ -193,6 +196,61 @@ TEST(DatabaseBackups, TheWeeklyCopyMovesOnOnlyOnceItIsAWeekOld) {
   EXPECT_EQ(apptest::readText(w1), "a week on");
   EXPECT_EQ(apptest::readText(bak), "later");
   EXPECT_EQ(boxes.texts.size(), 1u);
+}
+
+namespace {
+
+// Returns once a file written now gets a later time than the file's last change: the file
+// system's clock, which moves in coarse ticks, has left the tick the file was changed in.
+void waitForLaterFileTime(const QString& path) {
+  const QDateTime changed = std::max(QFileInfo(path).lastModified(), QFileInfo(path).metadataChangeTime());
+  const QString probe = path + ".tick";
+  do apptest::writeText(probe, "tick");
+  while (QFileInfo(probe).lastModified() <= changed);
+  QFile::remove(probe);
+}
+
+ino_t fileId(const QString& path) {
+  struct stat info {};
+  return ::stat(path.toUtf8().constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+}  // namespace
+
+TEST(DatabaseBackups, TheLatestCopyIsMadeAgainWheneverItCouldDiffer) {
+  QTemporaryDir dir;
+  const QString database = dir.filePath("db.klvdb7"), bak = database + ".bak.klvdb7";
+  const std::wstring path = database.toStdWString();
+  const QByteArray header(100, 'h');  // versions that differ only past the header
+  apptest::writeText(database, header + "first");
+  waitForLaterFileTime(database);
+  MakeDatabaseBackups(path);
+  const ino_t made = fileId(bak);
+  MakeDatabaseBackups(path);
+  EXPECT_EQ(fileId(bak), made) << "an unchanged database is not copied again";
+
+  apptest::writeText(database, header + "later");
+  MakeDatabaseBackups(path);
+  EXPECT_EQ(apptest::readText(bak), header + "later");
+
+  // An older file put back with its old times has still changed since the copy.
+  waitForLaterFileTime(bak);
+  apptest::writeText(database, header + "first");
+  setAge(database, 1);
+  waitForLaterFileTime(database);
+  MakeDatabaseBackups(path);
+  EXPECT_EQ(apptest::readText(bak), header + "first");
+
+  apptest::writeText(bak, QByteArray(100, 'x') + "first");  // the copy written to since
+  MakeDatabaseBackups(path);
+  EXPECT_EQ(apptest::readText(bak), header + "first");
+
+  // A copy stamped with a time to come (the clock set back since) tells nothing of what came after.
+  waitForLaterFileTime(bak);
+  apptest::writeText(database, header + "other");
+  setAge(bak, -1);
+  MakeDatabaseBackups(path);
+  EXPECT_EQ(apptest::readText(bak), header + "other");
 }
 
 TEST(DatabaseBackups, CopiesThatFailLeaveTheGoodBackupsAndAreToldOnce) {
