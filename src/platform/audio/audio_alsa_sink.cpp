@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/audio_sink.h"
+#include "platform/audio/audio_sink.h"
 #include "platform/trace.h"
 
 namespace platform {

@@ -1,4 +1,4 @@
-#include "platform/audio_convert.h"
+#include "platform/audio/audio_convert.h"
 
 #include <cmath>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/audio_format.h"
+#include "platform/audio/audio_format.h"
 
 namespace platform {
 

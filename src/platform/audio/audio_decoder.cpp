@@ -1,4 +1,4 @@
-#include "platform/audio_decoder.h"
+#include "platform/audio/audio_decoder.h"
 
 #include <sndfile.h>
 

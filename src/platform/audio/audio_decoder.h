@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/audio_format.h"
+#include "platform/audio/audio_format.h"
 
 struct sf_private_tag;  // the decoder library's file handle
 

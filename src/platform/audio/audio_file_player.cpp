@@ -1,4 +1,4 @@
-#include "platform/audio_file_player.h"
+#include "platform/audio/audio_file_player.h"
 
 #include <algorithm>
 #include <chrono>

@@ -8,9 +8,9 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/audio_decoder.h"
-#include "platform/audio_player.h"
-#include "platform/audio_sink.h"
+#include "platform/audio/audio_decoder.h"
+#include "platform/audio/audio_player.h"
+#include "platform/audio/audio_sink.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/audio_sink.h"
+#include "platform/audio/audio_sink.h"
 
 namespace platform {
 namespace {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/audio_format.h"
+#include "platform/audio/audio_format.h"
 
 namespace platform {
 

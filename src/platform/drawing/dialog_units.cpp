@@ -1,4 +1,4 @@
-#include "platform/dialog_units.h"
+#include "platform/drawing/dialog_units.h"
 
 #include <QFontMetrics>
 

@@ -1,4 +1,4 @@
-#include "platform/font_source.h"
+#include "platform/drawing/font_source.h"
 
 #include <fontconfig/fontconfig.h>
 

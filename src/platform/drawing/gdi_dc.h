@@ -4,8 +4,8 @@
 // the image, so pixel tests see exactly what the user sees.
 #pragma once
 
-#include "platform/gdi_objects.h"
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_objects.h"
+#include "platform/drawing/gdi_types.h"
 
 #include <QImage>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "platform/gdi_glyphs.h"
+#include "platform/drawing/gdi_glyphs.h"
 
-#include "platform/gdi_dc.h"
-#include "platform/system_metrics.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/drawing/system_metrics.h"
 
 namespace platform {
 namespace {

@@ -2,8 +2,8 @@
 // from lines in the cell a character of the font would take.
 #pragma once
 
-#include "platform/gdi_objects.h"
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_objects.h"
+#include "platform/drawing/gdi_types.h"
 
 namespace platform {
 

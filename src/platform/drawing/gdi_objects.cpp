@@ -1,4 +1,4 @@
-#include "platform/gdi_objects.h"
+#include "platform/drawing/gdi_objects.h"
 
 
 

@@ -2,7 +2,7 @@
 // made one: drawing with it keeps what the device context already had selected.
 #pragma once
 
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 
 #include <QFont>
 #include <QImage>

@@ -1,6 +1,6 @@
 // Text output of the device context: DrawText layout, prefixes, ellipsis and rotated fonts.
-#include "platform/gdi_dc.h"
-#include "platform/gdi_glyphs.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/drawing/gdi_glyphs.h"
 
 #include <QFontMetrics>
 #include <QPainter>

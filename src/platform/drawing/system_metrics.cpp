@@ -1,4 +1,4 @@
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 
 #include <QFont>
 #include <QFontDatabase>

@@ -3,8 +3,8 @@
 // the same on every desktop; tests install their own table.
 #pragma once
 
-#include "platform/gdi_objects.h"
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_objects.h"
+#include "platform/drawing/gdi_types.h"
 
 #include <array>
 #include <optional>

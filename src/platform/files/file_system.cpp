@@ -1,4 +1,4 @@
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>

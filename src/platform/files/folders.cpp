@@ -1,4 +1,4 @@
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,11 +1,11 @@
-#include "platform/http_get.h"
+#include "platform/files/http_get.h"
 
 #include <curl/curl.h>
 
 #include <cstring>
 #include <memory>
 
-#include "platform/loaded_library.h"
+#include "platform/files/loaded_library.h"
 #include "platform/text.h"
 
 namespace platform {

@@ -1,4 +1,4 @@
-#include "platform/loaded_library.h"
+#include "platform/files/loaded_library.h"
 
 #include <dlfcn.h>
 

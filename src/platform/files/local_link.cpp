@@ -1,4 +1,4 @@
-#include "platform/local_link.h"
+#include "platform/files/local_link.h"
 
 #include <QElapsedTimer>
 #include <QLocalSocket>

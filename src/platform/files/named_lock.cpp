@@ -1,4 +1,4 @@
-#include "platform/named_lock.h"
+#include "platform/files/named_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 

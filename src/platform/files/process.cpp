@@ -1,4 +1,4 @@
-#include "platform/process.h"
+#include "platform/files/process.h"
 
 #include <spawn.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "platform/command_line_words.h"
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 

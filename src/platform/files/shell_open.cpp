@@ -1,4 +1,4 @@
-#include "platform/shell_open.h"
+#include "platform/files/shell_open.h"
 
 #include <QDesktopServices>
 #include <QRegularExpression>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 

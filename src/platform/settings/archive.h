@@ -3,7 +3,7 @@
 // remain and throws ArchiveException on anything short or inconsistent.
 #pragma once
 
-#include "platform/runtime_class.h"
+#include "platform/settings/runtime_class.h"
 
 #include <cstdint>
 #include <exception>

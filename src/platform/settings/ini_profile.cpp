@@ -1,4 +1,4 @@
-#include "platform/ini_profile.h"
+#include "platform/settings/ini_profile.h"
 
 #include <QString>
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 

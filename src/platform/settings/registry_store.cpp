@@ -1,4 +1,4 @@
-#include "platform/registry_store.h"
+#include "platform/settings/registry_store.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -19,8 +19,8 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/file_system.h"
-#include "platform/notifier.h"
+#include "platform/files/file_system.h"
+#include "platform/windows/notifier.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 

@@ -1,6 +1,6 @@
-#include "platform/runtime_class.h"
+#include "platform/settings/runtime_class.h"
 
-#include "platform/archive.h"
+#include "platform/settings/archive.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "platform/agent_link.h"
+#include "platform/speech/agent_link.h"
 
 #include <QByteArray>
 #include <QLocalSocket>
@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "platform/byte_order.h"
-#include "platform/folders.h"
-#include "platform/local_link.h"
-#include "platform/process.h"
+#include "platform/files/folders.h"
+#include "platform/files/local_link.h"
+#include "platform/files/process.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio_sink.h"
+#include "platform/audio/audio_sink.h"
 
 namespace platform {
 

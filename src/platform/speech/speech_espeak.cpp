@@ -10,10 +10,10 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/audio_convert.h"
-#include "platform/audio_sink.h"
-#include "platform/loaded_library.h"
-#include "platform/speech_engine.h"
+#include "platform/audio/audio_convert.h"
+#include "platform/audio/audio_sink.h"
+#include "platform/files/loaded_library.h"
+#include "platform/speech/speech_engine.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 

@@ -1,4 +1,4 @@
-#include "platform/speech_stream_format.h"
+#include "platform/speech/speech_stream_format.h"
 
 namespace platform {
 namespace {

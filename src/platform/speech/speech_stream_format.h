@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/audio_format.h"
+#include "platform/audio/audio_format.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
-#include "platform/color_dialog.h"
+#include "platform/windows/color_dialog.h"
 
 #include <QColorDialog>
 
-#include "platform/modal_dialog.h"
+#include "platform/windows/modal_dialog.h"
 #include "platform/trace.h"
 
 namespace platform {

@@ -3,7 +3,7 @@
 // the initial colour. Each request is also written to stderr as "colordlg: <initial>".
 #pragma once
 
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 
 #include <optional>
 

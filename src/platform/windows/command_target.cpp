@@ -1,4 +1,4 @@
-#include "platform/command_target.h"
+#include "platform/windows/command_target.h"
 
 #include <map>
 #include <mutex>

@@ -3,7 +3,7 @@
 // Qt event types, equal for equal names within the process.
 #pragma once
 
-#include "platform/menu_handles.h"
+#include "platform/windows/menu_handles.h"
 
 #include <QEvent>
 #include <string>

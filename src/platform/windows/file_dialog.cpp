@@ -1,4 +1,4 @@
-#include "platform/file_dialog.h"
+#include "platform/windows/file_dialog.h"
 
 #include <strings.h>
 
@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <cstdlib>
 
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 

@@ -1,4 +1,4 @@
-#include "platform/menu_handles.h"
+#include "platform/windows/menu_handles.h"
 
 #include <map>
 #include <optional>

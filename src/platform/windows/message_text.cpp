@@ -1,4 +1,4 @@
-#include "platform/message_text.h"
+#include "platform/windows/message_text.h"
 
 #include <QFontMetrics>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "platform/modal_dialog.h"
+#include "platform/windows/modal_dialog.h"
 
 #include <QDialog>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "platform/mouse_capture.h"
+#include "platform/windows/mouse_capture.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/message_text.h"
+#include "platform/windows/message_text.h"
 #include "platform/trace.h"
 #include "platform/text.h"
 

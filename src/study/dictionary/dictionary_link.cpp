@@ -1,11 +1,11 @@
-#include "study/dictionary_link.h"
+#include "study/dictionary/dictionary_link.h"
 
 #include "platform/byte_order.h"
-#include "platform/folders.h"
-#include "platform/local_link.h"
-#include "platform/notifier.h"
-#include "platform/process.h"
-#include "platform/registry_store.h"
+#include "platform/files/folders.h"
+#include "platform/files/local_link.h"
+#include "platform/windows/notifier.h"
+#include "platform/files/process.h"
+#include "platform/settings/registry_store.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 

@@ -1,9 +1,9 @@
-#include "study/answer_judging.h"
+#include "study/judging/answer_judging.h"
 
 #include "platform/random.h"
 #include "platform/text.h"
 #include "study/study_modes.h"
-#include "study/text_compare.h"
+#include "study/judging/text_compare.h"
 
 namespace study {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "study/correct_answer_list.h"
+#include "study/judging/correct_answer_list.h"
 
 namespace study {
 

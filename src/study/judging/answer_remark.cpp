@@ -1,4 +1,4 @@
-#include "study/answer_remark.h"
+#include "study/judging/answer_remark.h"
 
 #include "database/folders.h"
 #include "database/question.h"

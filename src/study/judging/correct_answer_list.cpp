@@ -1,10 +1,10 @@
-#include "study/correct_answer_list.h"
+#include "study/judging/correct_answer_list.h"
 
 #include <algorithm>
 #include <stdexcept>
 
 #include "platform/text.h"
-#include "study/text_compare.h"
+#include "study/judging/text_compare.h"
 
 namespace study {
 

@@ -1,4 +1,4 @@
-#include "study/text_compare.h"
+#include "study/judging/text_compare.h"
 
 #include <cwctype>
 

@@ -1,4 +1,4 @@
-#include "study/font_spec.h"
+#include "study/skin/font_spec.h"
 
 #include "services/text_helpers.h"
 

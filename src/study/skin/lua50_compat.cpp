@@ -1,8 +1,8 @@
 // The library shims of the 5.0 compatibility layer (see lua50_compat.h).
-#include "study/lua50_compat.h"
+#include "study/skin/lua50_compat.h"
 
 #include "platform/text.h"
-#include "study/skin_text.h"
+#include "study/skin/skin_text.h"
 
 #include <string>
 

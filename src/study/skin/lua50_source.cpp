@@ -1,5 +1,5 @@
 // The source pass of the 5.0 compatibility layer (see lua50_compat.h).
-#include "study/lua50_compat.h"
+#include "study/skin/lua50_compat.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
-#include "study/lua_script.h"
+#include "study/skin/lua_script.h"
 
 #include "platform/trace.h"
-#include "study/lua50_compat.h"
+#include "study/skin/lua50_compat.h"
 
 namespace study {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "study/script_watchdog.h"
+#include "study/skin/script_watchdog.h"
 
 namespace study {
 

@@ -1,4 +1,4 @@
-#include "study/script_watchdog.h"
+#include "study/skin/script_watchdog.h"
 
 #include <atomic>
 

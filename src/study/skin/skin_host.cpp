@@ -1,9 +1,9 @@
-#include "study/skin_host.h"
+#include "study/skin/skin_host.h"
 
-#include "platform/notifier.h"
-#include "study/script_watchdog.h"
-#include "study/skin_script.h"
-#include "study/skin_text.h"
+#include "platform/windows/notifier.h"
+#include "study/skin/script_watchdog.h"
+#include "study/skin/skin_script.h"
+#include "study/skin/skin_text.h"
 
 #include <filesystem>
 

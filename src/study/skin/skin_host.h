@@ -2,9 +2,9 @@
 // state for the configured skin.
 #pragma once
 
-#include "study/lua_script.h"
-#include "study/skin_info.h"
-#include "study/skin_user_vars.h"
+#include "study/skin/lua_script.h"
+#include "study/skin/skin_info.h"
+#include "study/skin/skin_user_vars.h"
 
 #include <array>
 #include <string>

@@ -14,11 +14,11 @@
 
 #include "platform/clock.h"
 #include "platform/trace.h"
-#include "study/control_ids.h"
-#include "study/study_skin_host.h"
-#include "study/font_spec.h"
-#include "study/skin_script.h"
-#include "study/skin_text.h"
+#include "study/window/control_ids.h"
+#include "study/skin/study_skin_host.h"
+#include "study/skin/font_spec.h"
+#include "study/skin/skin_script.h"
+#include "study/skin/skin_text.h"
 
 namespace study {
 

@@ -1,8 +1,8 @@
-#include "study/skin_info.h"
+#include "study/skin/skin_info.h"
 
-#include "study/script_watchdog.h"
-#include "study/skin_script.h"
-#include "study/skin_text.h"
+#include "study/skin/script_watchdog.h"
+#include "study/skin/skin_script.h"
+#include "study/skin/skin_text.h"
 
 
 namespace study {

@@ -2,7 +2,7 @@
 // host functions do nothing but record the user variables the skin declares.
 #pragma once
 
-#include "study/lua_script.h"
+#include "study/skin/lua_script.h"
 
 #include <map>
 #include <string>

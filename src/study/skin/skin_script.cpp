@@ -1,11 +1,11 @@
-#include "study/skin_script.h"
+#include "study/skin/skin_script.h"
 
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/text.h"
 #include "platform/trace.h"
-#include "study/lua50_compat.h"
-#include "study/script_watchdog.h"
-#include "study/skin_text.h"
+#include "study/skin/lua50_compat.h"
+#include "study/skin/script_watchdog.h"
+#include "study/skin/skin_text.h"
 
 #include <atomic>
 #include <cctype>

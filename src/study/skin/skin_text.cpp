@@ -1,6 +1,6 @@
-#include "study/skin_text.h"
+#include "study/skin/skin_text.h"
 
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "platform/text.h"
 
 #include <optional>

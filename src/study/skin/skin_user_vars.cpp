@@ -1,7 +1,7 @@
-#include "study/skin_user_vars.h"
+#include "study/skin/skin_user_vars.h"
 
-#include "platform/ini_profile.h"
-#include "study/skin_info.h"
+#include "platform/settings/ini_profile.h"
+#include "study/skin/skin_info.h"
 
 #include <filesystem>
 

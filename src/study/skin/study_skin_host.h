@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/gdi_dc.h"
-#include "study/skin_host.h"
+#include "platform/drawing/gdi_dc.h"
+#include "study/skin/skin_host.h"
 
 namespace study {
 

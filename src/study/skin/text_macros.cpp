@@ -1,4 +1,4 @@
-#include "study/text_macros.h"
+#include "study/skin/text_macros.h"
 
 #include "platform/trace.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "study/correct_answer_list.h"
+#include "study/judging/correct_answer_list.h"
 #include "study/study_flow.h"
 
 namespace study {

@@ -1,4 +1,4 @@
-#include "study/line_reader.h"
+#include "study/sound/line_reader.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "study/phoneme_codes.h"
+#include "study/sound/phoneme_codes.h"
 
 #include <array>
 

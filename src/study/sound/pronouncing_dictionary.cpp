@@ -1,8 +1,8 @@
-#include "study/pronouncing_dictionary.h"
+#include "study/sound/pronouncing_dictionary.h"
 
 #include "platform/text.h"
 #include "services/buffered_file_reader.h"
-#include "study/phoneme_codes.h"
+#include "study/sound/phoneme_codes.h"
 
 #include <QtEndian>
 #include <sys/stat.h>

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 
 namespace study {
 

@@ -1,4 +1,4 @@
-#include "study/sound_queue.h"
+#include "study/sound/sound_queue.h"
 
 #include <mutex>
 

@@ -6,7 +6,7 @@
 #include <deque>
 #include <string>
 
-#include "platform/audio_player.h"
+#include "platform/audio/audio_player.h"
 
 struct SoundRequest {
   std::wstring path;

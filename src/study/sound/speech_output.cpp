@@ -1,11 +1,11 @@
-#include "study/speech_output.h"
+#include "study/sound/speech_output.h"
 
 #include <algorithm>
 
 #include "services/app_settings.h"
 #include "services/notice_box.h"
-#include "study/sound_queue.h"
-#include "study/speech_voice.h"
+#include "study/sound/sound_queue.h"
+#include "study/sound/speech_voice.h"
 
 namespace {
 

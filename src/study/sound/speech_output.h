@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/agent_link.h"
+#include "platform/speech/agent_link.h"
 
 class AppSettings;
 class CNoticeBox;

@@ -1,6 +1,6 @@
-#include "study/speech_voice.h"
+#include "study/sound/speech_voice.h"
 
-#include "platform/speech_stream_format.h"
+#include "platform/speech/speech_stream_format.h"
 #include "services/app_settings.h"
 
 namespace {

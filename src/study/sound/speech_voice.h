@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/speech_engine.h"
+#include "platform/speech/speech_engine.h"
 
 class AppSettings;
 

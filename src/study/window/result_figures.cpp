@@ -1,4 +1,4 @@
-#include "study/result_figures.h"
+#include "study/window/result_figures.h"
 
 #include "platform/trace.h"
 

@@ -1,4 +1,4 @@
-#include "study/saved_question_binder.h"
+#include "study/window/saved_question_binder.h"
 
 #include "database/element_record.h"
 #include "database/folders.h"

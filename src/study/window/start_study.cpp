@@ -1,4 +1,4 @@
-#include "study/start_study.h"
+#include "study/window/start_study.h"
 
 #include <QWidget>
 
@@ -6,8 +6,8 @@
 #include "database/sql_helpers.h"
 #include "services/named_mutex.h"
 #include "study/study_host.h"
-#include "study/trans_dialog.h"
-#include "study/unattended_study.h"
+#include "study/window/trans_dialog.h"
+#include "study/window/unattended_study.h"
 
 namespace study {
 

@@ -1,4 +1,4 @@
-#include "study/study_result_dialog.h"
+#include "study/window/study_result_dialog.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -12,14 +12,14 @@
 #include "database/question.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
-#include "platform/gdi_types.h"
-#include "platform/notifier.h"
+#include "platform/drawing/gdi_types.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
 #include "services/part_of_speech.h"
 #include "services/shell_values.h"
 #include "study/study_modes.h"
-#include "study/trans_edit_dialog.h"
+#include "study/window/trans_edit_dialog.h"
 
 // Resources are registered from the global namespace, as the resource compiler names them.
 static void initStudyResources() { Q_INIT_RESOURCE(study); }

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QPixmap>
 
-#include "study/result_figures.h"
+#include "study/window/result_figures.h"
 #include "study/study_host.h"
 
 class AppSettings;

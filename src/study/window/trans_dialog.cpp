@@ -1,4 +1,4 @@
-#include "study/trans_dialog.h"
+#include "study/window/trans_dialog.h"
 
 #include <QCursor>
 #include <QKeyEvent>
@@ -14,14 +14,14 @@
 #include <optional>
 
 #include "platform/clock.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/random.h"
 #include "platform/text.h"
 #include "platform/trace.h"
-#include "study/control_ids.h"
-#include "study/skin_script.h"
+#include "study/window/control_ids.h"
+#include "study/skin/skin_script.h"
 #include "study/study_modes.h"
-#include "study/text_compare.h"
+#include "study/judging/text_compare.h"
 
 namespace study {
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "study/correct_answer_list.h"
-#include "study/pronouncing_dictionary.h"
+#include "study/judging/correct_answer_list.h"
+#include "study/sound/pronouncing_dictionary.h"
 #include "study/study_flow.h"
 #include "study/study_host.h"
-#include "study/study_skin_host.h"
+#include "study/skin/study_skin_host.h"
 
 class QLabel;
 class QMenu;

@@ -12,15 +12,15 @@
 #include "database/column_field.h"
 #include "database/db_object.h"
 #include "platform/clock.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
-#include "study/control_ids.h"
-#include "study/dictionary_link.h"
-#include "study/skin_script.h"
+#include "study/window/control_ids.h"
+#include "study/dictionary/dictionary_link.h"
+#include "study/skin/skin_script.h"
 #include "study/study_modes.h"
-#include "study/text_compare.h"
-#include "study/trans_dialog.h"
-#include "study/trans_edit_dialog.h"
+#include "study/judging/text_compare.h"
+#include "study/window/trans_dialog.h"
+#include "study/window/trans_edit_dialog.h"
 
 namespace study {
 

@@ -6,12 +6,12 @@
 #include <QPushButton>
 
 #include "platform/clock.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
-#include "study/control_ids.h"
+#include "study/window/control_ids.h"
 #include "study/study_modes.h"
-#include "study/text_compare.h"
-#include "study/trans_dialog.h"
+#include "study/judging/text_compare.h"
+#include "study/window/trans_dialog.h"
 
 namespace study {
 

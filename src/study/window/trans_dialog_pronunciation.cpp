@@ -4,12 +4,12 @@
 #include <algorithm>
 
 #include "database/column_field.h"
-#include "platform/file_system.h"
-#include "study/control_ids.h"
-#include "study/line_reader.h"
-#include "study/phoneme_codes.h"
-#include "study/text_compare.h"
-#include "study/trans_dialog.h"
+#include "platform/files/file_system.h"
+#include "study/window/control_ids.h"
+#include "study/sound/line_reader.h"
+#include "study/sound/phoneme_codes.h"
+#include "study/judging/text_compare.h"
+#include "study/window/trans_dialog.h"
 
 namespace study {
 

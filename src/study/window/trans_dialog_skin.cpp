@@ -12,19 +12,19 @@
 #include <algorithm>
 
 #include "platform/clock.h"
-#include "platform/file_dialog.h"
-#include "platform/gdi_types.h"
-#include "platform/notifier.h"
-#include "platform/system_metrics.h"
+#include "platform/windows/file_dialog.h"
+#include "platform/drawing/gdi_types.h"
+#include "platform/windows/notifier.h"
+#include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
-#include "study/control_ids.h"
-#include "study/script_watchdog.h"
-#include "study/skin_info.h"
-#include "study/skin_script.h"
-#include "study/skin_text.h"
+#include "study/window/control_ids.h"
+#include "study/skin/script_watchdog.h"
+#include "study/skin/skin_info.h"
+#include "study/skin/skin_script.h"
+#include "study/skin/skin_text.h"
 #include "study/study_modes.h"
-#include "study/text_macros.h"
-#include "study/trans_dialog.h"
+#include "study/skin/text_macros.h"
+#include "study/window/trans_dialog.h"
 
 namespace study {
 

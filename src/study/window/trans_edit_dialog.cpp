@@ -1,4 +1,4 @@
-#include "study/trans_edit_dialog.h"
+#include "study/window/trans_edit_dialog.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -10,8 +10,8 @@
 #include <QPushButton>
 
 #include "database/column_field.h"
-#include "platform/modal_dialog.h"
-#include "platform/notifier.h"
+#include "platform/windows/modal_dialog.h"
+#include "platform/windows/notifier.h"
 
 namespace study {
 

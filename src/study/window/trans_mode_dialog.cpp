@@ -1,4 +1,4 @@
-#include "study/trans_mode_dialog.h"
+#include "study/window/trans_mode_dialog.h"
 
 #include <QLabel>
 #include <QPushButton>

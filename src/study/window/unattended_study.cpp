@@ -1,13 +1,13 @@
-#include "study/unattended_study.h"
+#include "study/window/unattended_study.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/modal_dialog.h"
+#include "platform/windows/modal_dialog.h"
 #include "platform/text.h"
-#include "study/control_ids.h"
+#include "study/window/control_ids.h"
 #include "study/study_modes.h"
-#include "study/trans_dialog.h"
+#include "study/window/trans_dialog.h"
 
 namespace study {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/audio_convert.h"
-#include "platform/speech_stream_format.h"
+#include "platform/audio/audio_convert.h"
+#include "platform/speech/speech_stream_format.h"
 
 using namespace platform;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/audio_file_player.h"
+#include "platform/audio/audio_file_player.h"
 #include "recording_sink.h"
 #include "sound_fixtures.h"
 #include "test_env.h"

@@ -1,5 +1,5 @@
 // The installed fonts as the font source reports them.
-#include "platform/font_source.h"
+#include "platform/drawing/font_source.h"
 
 #include <QFontDatabase>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platform/gdi_dc.h"
-#include "platform/system_metrics.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/drawing/system_metrics.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 
 using namespace platform;
 

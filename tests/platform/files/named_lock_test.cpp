@@ -9,7 +9,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "platform/named_lock.h"
+#include "platform/files/named_lock.h"
 #include "scoped_env.h"
 
 using namespace platform;

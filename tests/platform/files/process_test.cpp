@@ -3,10 +3,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "platform/file_system.h"
-#include "platform/folders.h"
-#include "platform/process.h"
-#include "platform/shell_open.h"
+#include "platform/files/file_system.h"
+#include "platform/files/folders.h"
+#include "platform/files/process.h"
+#include "platform/files/shell_open.h"
 #include "scoped_env.h"
 
 using namespace platform;

@@ -1,4 +1,4 @@
-#include "platform/archive.h"
+#include "platform/settings/archive.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/file_system.h"
-#include "platform/ini_profile.h"
+#include "platform/files/file_system.h"
+#include "platform/settings/ini_profile.h"
 #include "platform/text.h"
 
 using namespace platform;

@@ -4,8 +4,8 @@
 #include <QFile>
 #include <set>
 
-#include "platform/file_system.h"
-#include "platform/registry_store.h"
+#include "platform/files/file_system.h"
+#include "platform/settings/registry_store.h"
 #include "scoped_env.h"
 
 using namespace platform;

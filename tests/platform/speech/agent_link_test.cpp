@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "fake_agent_server.h"
-#include "platform/agent_link.h"
-#include "platform/folders.h"
+#include "platform/speech/agent_link.h"
+#include "platform/files/folders.h"
 #include "test_env.h"
 
 using namespace platform;

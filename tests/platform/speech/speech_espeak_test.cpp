@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/speech_engine.h"
+#include "platform/speech/speech_engine.h"
 #include "recording_sink.h"
 
 using namespace platform;

@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "platform/file_dialog.h"
-#include "platform/file_system.h"
+#include "platform/windows/file_dialog.h"
+#include "platform/files/file_system.h"
 #include "scoped_env.h"
 
 using namespace platform;

@@ -1,6 +1,6 @@
-#include "platform/command_target.h"
-#include "platform/menu_handles.h"
-#include "platform/mouse_capture.h"
+#include "platform/windows/command_target.h"
+#include "platform/windows/menu_handles.h"
+#include "platform/windows/mouse_capture.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "scoped_env.h"
 
 using namespace platform;

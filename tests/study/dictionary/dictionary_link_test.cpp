@@ -1,12 +1,12 @@
 // The dictionary look-up against a fake dictionary program serving the link.
 #include <gtest/gtest.h>
 
-#include "platform/folders.h"
-#include "platform/registry_store.h"
+#include "platform/files/folders.h"
+#include "platform/settings/registry_store.h"
 #include "platform/text.h"
 #include "fake_dictionary_program.h"
 #include "skin_test_support.h"
-#include "study/dictionary_link.h"
+#include "study/dictionary/dictionary_link.h"
 
 #include <sys/stat.h>
 

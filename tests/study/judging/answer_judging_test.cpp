@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "study/answer_judging.h"
+#include "study/judging/answer_judging.h"
 #include "study/study_modes.h"
 
 using namespace study;

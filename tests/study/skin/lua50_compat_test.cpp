@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "skin_test_support.h"
-#include "study/lua50_compat.h"
+#include "study/skin/lua50_compat.h"
 
 using skintest::BoxRecorder;
 using skintest::ProgramLuaState;

@@ -2,11 +2,11 @@
 // and the state it sees.
 #include <gtest/gtest.h>
 
-#include "platform/ini_profile.h"
+#include "platform/settings/ini_profile.h"
 #include "platform/text.h"
 #include "skin_test_support.h"
-#include "study/skin_host.h"
-#include "study/skin_script.h"
+#include "study/skin/skin_host.h"
+#include "study/skin/skin_script.h"
 #include "test_env.h"
 
 #include <filesystem>

@@ -3,9 +3,9 @@
 
 #include "platform/text.h"
 #include "skin_test_support.h"
-#include "study/font_spec.h"
-#include "study/skin_info.h"
-#include "study/skin_user_vars.h"
+#include "study/skin/font_spec.h"
+#include "study/skin/skin_info.h"
+#include "study/skin/skin_user_vars.h"
 #include "test_env.h"
 
 using namespace study;

@@ -4,8 +4,8 @@
 #include <chrono>
 
 #include "skin_test_support.h"
-#include "study/script_watchdog.h"
-#include "study/skin_script.h"
+#include "study/skin/script_watchdog.h"
+#include "study/skin/skin_script.h"
 
 using namespace study;
 using namespace std::chrono_literals;

@@ -3,7 +3,7 @@
 
 #include "platform/text.h"
 #include "skin_test_support.h"
-#include "study/skin_script.h"
+#include "study/skin/skin_script.h"
 
 using namespace study;
 using skintest::BoxRecorder;

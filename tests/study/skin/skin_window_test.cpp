@@ -11,10 +11,10 @@
 
 #include "app/shell/app_study_host.h"
 #include "database/sql_helpers.h"
-#include "platform/gdi_types.h"
-#include "platform/system_metrics.h"
+#include "platform/drawing/gdi_types.h"
+#include "platform/drawing/system_metrics.h"
 #include "study/study_modes.h"
-#include "study/trans_dialog.h"
+#include "study/window/trans_dialog.h"
 #include "skin_test_support.h"
 #include "study_app_fixture.h"
 #include "study_window_support.h"

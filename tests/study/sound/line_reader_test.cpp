@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "study/line_reader.h"
+#include "study/sound/line_reader.h"
 #include "test_env.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include "skin_test_support.h"
 #include "services/part_of_speech.h"
 #include "services/text_edit.h"
-#include "study/phoneme_codes.h"
-#include "study/pronouncing_dictionary.h"
+#include "study/sound/phoneme_codes.h"
+#include "study/sound/pronouncing_dictionary.h"
 #include "test_env.h"
 
 #include <filesystem>

@@ -4,9 +4,9 @@
 #include <thread>
 
 #include "fake_audio_player.h"
-#include "platform/audio_file_player.h"
+#include "platform/audio/audio_file_player.h"
 #include "sound_fixtures.h"
-#include "study/sound_queue.h"
+#include "study/sound/sound_queue.h"
 #include "test_env.h"
 
 using Started = std::vector<std::string>;

@@ -6,11 +6,11 @@
 #include "services/app_settings.h"
 #include "services/notice_box.h"
 #include "fake_audio_player.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/text.h"
-#include "study/sound_queue.h"
-#include "study/speech_output.h"
-#include "study/speech_voice.h"
+#include "study/sound/sound_queue.h"
+#include "study/sound/speech_output.h"
+#include "study/sound/speech_voice.h"
 
 using Calls = std::vector<std::string>;
 

@@ -6,9 +6,9 @@
 #include "database/sql_helpers.h"
 #include "fake_audio_player.h"
 #include "app/shell/app_study_host.h"
-#include "platform/file_dialog.h"
+#include "platform/windows/file_dialog.h"
 #include "study/study_modes.h"
-#include "study/trans_dialog.h"
+#include "study/window/trans_dialog.h"
 #include "study_app_fixture.h"
 #include "test_env.h"
 

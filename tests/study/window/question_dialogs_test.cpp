@@ -12,10 +12,10 @@
 
 #include "database/question.h"
 #include "database/sql_helpers.h"
-#include "platform/modal_dialog.h"
+#include "platform/windows/modal_dialog.h"
 #include "study/study_modes.h"
-#include "study/trans_edit_dialog.h"
-#include "study/trans_mode_dialog.h"
+#include "study/window/trans_edit_dialog.h"
+#include "study/window/trans_mode_dialog.h"
 #include "study_app_fixture.h"
 
 using namespace study;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "study/result_figures.h"
+#include "study/window/result_figures.h"
 #include "study/study_modes.h"
-#include "study/text_macros.h"
+#include "study/skin/text_macros.h"
 
 using namespace study;
 

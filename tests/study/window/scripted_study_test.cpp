@@ -14,9 +14,9 @@
 #include <set>
 
 #include "platform/text.h"
-#include "study/start_study.h"
+#include "study/window/start_study.h"
 #include "study/study_modes.h"
-#include "study/trans_dialog.h"
+#include "study/window/trans_dialog.h"
 #include "recording_speech_engine.h"
 #include "study_app_fixture.h"
 #include "study_window_support.h"

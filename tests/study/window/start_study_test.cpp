@@ -2,7 +2,7 @@
 
 #include "database/sql_helpers.h"
 #include "services/named_mutex.h"
-#include "study/start_study.h"
+#include "study/window/start_study.h"
 #include "study_app_fixture.h"
 
 using studytest::StudyApp;

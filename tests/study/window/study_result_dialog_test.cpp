@@ -12,8 +12,8 @@
 #include "database/question.h"
 #include "database/section_questions.h"
 #include "study/study_modes.h"
-#include "study/study_result_dialog.h"
-#include "study/trans_edit_dialog.h"
+#include "study/window/study_result_dialog.h"
+#include "study/window/trans_edit_dialog.h"
 #include "study_app_fixture.h"
 
 using studytest::StudyApp;

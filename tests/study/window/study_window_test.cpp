@@ -10,10 +10,10 @@
 #include <optional>
 
 #include "platform/clock.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "test_env.h"
 #include "study/study_modes.h"
-#include "study/trans_dialog.h"
+#include "study/window/trans_dialog.h"
 #include "study_window_support.h"
 
 using namespace study;

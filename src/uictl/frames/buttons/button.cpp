@@ -1,11 +1,11 @@
-#include "uictl/frames/button.h"
+#include "uictl/frames/buttons/button.h"
 
-#include "platform/mouse_capture.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/drawing/toolbar_images.h"
-#include "uictl/frames/button_tooltip.h"
+#include "uictl/frames/buttons/button_tooltip.h"
 #include "uictl/frames/dialog_group.h"
 
 #include <QApplication>

@@ -4,8 +4,8 @@
 // and carries its own tooltip. A click reaches the owner as clicked(), sent at once.
 #pragma once
 
-#include "platform/gdi_dc.h"
-#include "platform/runtime_class.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/settings/runtime_class.h"
 #include "uictl/frames/window_styles.h"
 
 #include <QAbstractButton>

@@ -1,14 +1,14 @@
 // How a button draws itself: the steps in their fixed order over a back buffer that is then
 // shown, so that what is painted is exactly what the drawing layer produced.
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/text_scope.h"
 #include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/bars/drawing/visual_manager.h"
-#include "uictl/frames/button.h"
-#include "uictl/frames/button_tooltip.h"
+#include "uictl/frames/buttons/button.h"
+#include "uictl/frames/buttons/button_tooltip.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "uictl/frames/button_tooltip.h"
+#include "uictl/frames/buttons/button_tooltip.h"
 
 #include <QTextLayout>
 #include <QToolTip>

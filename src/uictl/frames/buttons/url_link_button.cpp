@@ -1,6 +1,6 @@
-#include "uictl/frames/url_link_button.h"
+#include "uictl/frames/buttons/url_link_button.h"
 
-#include "platform/shell_open.h"
+#include "platform/files/shell_open.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/text_scope.h"

@@ -2,7 +2,7 @@
 // parent's background, no border, a hand cursor; a click opens its target with the desktop.
 #pragma once
 
-#include "uictl/frames/button.h"
+#include "uictl/frames/buttons/button.h"
 
 #include <string>
 

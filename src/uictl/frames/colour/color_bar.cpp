@@ -1,13 +1,13 @@
 // The colour bar: its cells, their layout, selection and the hand-on of a chosen colour.
-#include "uictl/frames/color_bar.h"
-#include "uictl/frames/color_picker_dialog.h"
+#include "uictl/frames/colour/color_bar.h"
+#include "uictl/frames/colour/color_picker_dialog.h"
 
-#include "platform/color_dialog.h"
-#include "platform/mouse_capture.h"
+#include "platform/windows/color_dialog.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/commands/key_focus.h"
 #include "uictl/bars/commands/virtual_keys.h"
-#include "uictl/frames/color_button.h"
-#include "uictl/frames/color_menu_button.h"
+#include "uictl/frames/colour/color_button.h"
+#include "uictl/frames/colour/color_menu_button.h"
 #include "uictl/bars/commands/command_manager.h"
 
 #include <QKeyEvent>

@@ -1,12 +1,12 @@
 // The colour button: its swatch and arrow drawing and the popup it opens.
-#include "uictl/frames/color_button.h"
+#include "uictl/frames/colour/color_button.h"
 
-#include "platform/mouse_capture.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/commands/key_focus.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/toolbar_images.h"
-#include "uictl/frames/system_palette.h"
+#include "uictl/frames/colour/system_palette.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

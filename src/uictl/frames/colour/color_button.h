@@ -3,8 +3,8 @@
 // clicked(). It may offer an automatic entry (-1 stands for it) and an other-colour entry.
 #pragma once
 
-#include "uictl/frames/button.h"
-#include "uictl/frames/color_bar.h"
+#include "uictl/frames/buttons/button.h"
+#include "uictl/frames/colour/color_bar.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
 // One colour cell of the colour bar: its drawing and tooltip.
 #include "uictl/bars/drawing/global_draw_data.h"
-#include "uictl/frames/color_bar.h"
+#include "uictl/frames/colour/color_bar.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
-#include "uictl/frames/color_menu_button.h"
-#include "uictl/frames/color_picker_dialog.h"
+#include "uictl/frames/colour/color_menu_button.h"
+#include "uictl/frames/colour/color_picker_dialog.h"
 
-#include "platform/color_dialog.h"
-#include "platform/command_target.h"
+#include "platform/windows/color_dialog.h"
+#include "platform/windows/command_target.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "uictl/bars/buttons/toolbar_menu_button.h"
-#include "uictl/frames/color_bar.h"
+#include "uictl/frames/colour/color_bar.h"
 
 class CUxColorMenuButton : public CUxToolbarMenuButton {
   KELVARA_DECLARE_RUNTIME_CLASS(CUxColorMenuButton)

@@ -1,8 +1,8 @@
-#include "uictl/frames/color_picker.h"
+#include "uictl/frames/colour/color_picker.h"
 
 #include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
-#include "uictl/frames/system_palette.h"
+#include "uictl/frames/colour/system_palette.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

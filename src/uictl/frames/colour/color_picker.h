@@ -4,7 +4,7 @@
 // a double click on the plane or a hexagon by notified(5).
 #pragma once
 
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 
 #include <QImage>
 #include <QPolygon>

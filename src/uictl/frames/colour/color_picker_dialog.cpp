@@ -1,10 +1,10 @@
-#include "uictl/frames/color_picker_dialog.h"
+#include "uictl/frames/colour/color_picker_dialog.h"
 
-#include "platform/color_dialog.h"
-#include "platform/modal_dialog.h"
+#include "platform/windows/color_dialog.h"
+#include "platform/windows/modal_dialog.h"
 #include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
-#include "uictl/frames/system_palette.h"
+#include "uictl/frames/colour/system_palette.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

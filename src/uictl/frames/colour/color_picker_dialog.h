@@ -3,7 +3,7 @@
 // Displays of fewer than 8 bits per pixel get the system colour chooser instead.
 #pragma once
 
-#include "uictl/frames/color_picker.h"
+#include "uictl/frames/colour/color_picker.h"
 
 #include <QDialog>
 

@@ -1,9 +1,9 @@
 // The colour popup: a popup menu whose bar is a colour bar holding the mouse capture, so that a
 // press anywhere else closes it.
-#include "platform/mouse_capture.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/commands/key_focus.h"
-#include "uictl/frames/color_bar.h"
-#include "uictl/frames/color_button.h"
+#include "uictl/frames/colour/color_bar.h"
+#include "uictl/frames/colour/color_button.h"
 
 using namespace platform;
 

@@ -1,7 +1,7 @@
-#include "uictl/frames/system_palette.h"
+#include "uictl/frames/colour/system_palette.h"
 
 #include "uictl/bars/drawing/global_draw_data.h"
-#include "uictl/frames/color_bar.h"
+#include "uictl/frames/colour/color_bar.h"
 
 using namespace platform;
 

@@ -2,7 +2,7 @@
 // cube, then greys to 256 entries.
 #pragma once
 
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 
 #include <array>
 

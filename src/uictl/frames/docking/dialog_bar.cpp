@@ -1,6 +1,6 @@
-#include "uictl/frames/dialog_bar.h"
+#include "uictl/frames/docking/dialog_bar.h"
 
-#include "platform/command_target.h"
+#include "platform/windows/command_target.h"
 
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>

@@ -1,7 +1,7 @@
 // A sizing bar whose content is a form: it keeps the form's size unless it is made sizable.
 #pragma once
 
-#include "uictl/frames/sizing_control_bar.h"
+#include "uictl/frames/docking/sizing_control_bar.h"
 
 #include <functional>
 

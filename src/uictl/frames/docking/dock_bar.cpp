@@ -1,9 +1,9 @@
-#include "uictl/frames/dock_bar.h"
+#include "uictl/frames/docking/dock_bar.h"
 
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/toolbar/toolbar.h"
-#include "uictl/frames/dock_context.h"
-#include "uictl/frames/mini_dock_frame.h"
+#include "uictl/frames/docking/dock_context.h"
+#include "uictl/frames/docking/mini_dock_frame.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,10 +1,10 @@
-#include "uictl/frames/dock_context.h"
+#include "uictl/frames/docking/dock_context.h"
 
-#include "platform/mouse_capture.h"
-#include "uictl/frames/dock_bar.h"
-#include "uictl/frames/dock_frame.h"
-#include "uictl/frames/drag_tracker.h"
-#include "uictl/frames/mini_dock_frame.h"
+#include "platform/windows/mouse_capture.h"
+#include "uictl/frames/docking/dock_bar.h"
+#include "uictl/frames/docking/dock_frame.h"
+#include "uictl/frames/docking/drag_tracker.h"
+#include "uictl/frames/docking/mini_dock_frame.h"
 #include "uictl/frames/window_system.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "uictl/frames/dock_frame.h"
+#include "uictl/frames/docking/dock_frame.h"
 
-#include "uictl/frames/dock_bar.h"
-#include "uictl/frames/dock_context.h"
-#include "uictl/frames/mini_dock_frame.h"
+#include "uictl/frames/docking/dock_bar.h"
+#include "uictl/frames/docking/dock_context.h"
+#include "uictl/frames/docking/mini_dock_frame.h"
 #include "uictl/frames/window_system.h"
 
 #include <QHideEvent>

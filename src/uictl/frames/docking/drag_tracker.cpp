@@ -1,4 +1,4 @@
-#include "uictl/frames/drag_tracker.h"
+#include "uictl/frames/docking/drag_tracker.h"
 
 #include <QPainter>
 #include <QRegion>

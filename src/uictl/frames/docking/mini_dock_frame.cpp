@@ -1,12 +1,12 @@
-#include "uictl/frames/mini_dock_frame.h"
+#include "uictl/frames/docking/mini_dock_frame.h"
 
-#include "platform/gdi_dc.h"
-#include "platform/system_metrics.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/bars/drawing/visual_manager_surfaces.h"
-#include "uictl/frames/dock_bar.h"
-#include "uictl/frames/dock_frame.h"
+#include "uictl/frames/docking/dock_bar.h"
+#include "uictl/frames/docking/dock_frame.h"
 #include "uictl/frames/window_system.h"
 
 #include <QCloseEvent>

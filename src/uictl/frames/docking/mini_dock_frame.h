@@ -3,7 +3,7 @@
 // Commands of the bars inside go on to the dock site.
 #pragma once
 
-#include "platform/command_target.h"
+#include "platform/windows/command_target.h"
 
 #include <QPointer>
 #include <QTimer>

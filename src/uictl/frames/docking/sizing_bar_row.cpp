@@ -1,15 +1,15 @@
 // The sizing bar in its row: the sizes it reports to the dock bar, the sharing of the row's
 // length between the row's sizing bars, expanding one bar over the row, and the edge drag that
 // moves length between neighbours or changes the row's thickness.
-#include "uictl/frames/sizing_control_bar.h"
+#include "uictl/frames/docking/sizing_control_bar.h"
 
-#include "platform/mouse_capture.h"
-#include "platform/system_metrics.h"
+#include "platform/windows/mouse_capture.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/dock_bar.h"
-#include "uictl/frames/dock_frame.h"
-#include "uictl/frames/halftone_overlay.h"
-#include "uictl/frames/mini_dock_frame.h"
+#include "uictl/frames/docking/dock_bar.h"
+#include "uictl/frames/docking/dock_frame.h"
+#include "uictl/frames/docking/halftone_overlay.h"
+#include "uictl/frames/docking/mini_dock_frame.h"
 
 #include <QApplication>
 

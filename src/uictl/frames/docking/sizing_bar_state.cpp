@@ -1,11 +1,11 @@
 // The sizing bar's state in the profile: its three sizes, expanded and rolled state under a
 // section of the application's key named after the profile and the bar's id.
-#include "platform/registry_store.h"
+#include "platform/settings/registry_store.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/ux_registry.h"
-#include "uictl/frames/sizing_control_bar.h"
-#include "uictl/frames/tab_wnd.h"
-#include "uictl/frames/ux_mini_dock_frame.h"
+#include "uictl/frames/docking/sizing_control_bar.h"
+#include "uictl/frames/tabs/tab_wnd.h"
+#include "uictl/frames/docking/ux_mini_dock_frame.h"
 
 #include <QScreen>
 #include <QString>

@@ -1,17 +1,17 @@
 // The sizing bar as a window: its non-client parts (frame margin, caption strip, sizing edges,
 // caption buttons) laid out as contents margins, painted and hit-tested; the mouse on them,
 // the caption's activity and the buttons' tooltips.
-#include "uictl/frames/sizing_control_bar.h"
+#include "uictl/frames/docking/sizing_control_bar.h"
 
-#include "platform/mouse_capture.h"
-#include "platform/system_metrics.h"
+#include "platform/windows/mouse_capture.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/bars/drawing/visual_manager.h"
-#include "uictl/frames/dock_bar.h"
-#include "uictl/frames/dock_frame.h"
-#include "uictl/frames/mini_dock_frame.h"
+#include "uictl/frames/docking/dock_bar.h"
+#include "uictl/frames/docking/dock_frame.h"
+#include "uictl/frames/docking/mini_dock_frame.h"
 #include "uictl/frames/window_styles.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "uictl/frames/tear_off_manager.h"
+#include "uictl/frames/docking/tear_off_manager.h"
 
 #include "platform/trace.h"
 

@@ -2,7 +2,7 @@
 // character 1, the id, character 1, then the title.
 #pragma once
 
-#include "platform/menu_handles.h"
+#include "platform/windows/menu_handles.h"
 
 #include <string>
 #include <vector>

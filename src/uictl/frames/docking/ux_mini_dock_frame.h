@@ -4,7 +4,7 @@
 // loop that moves a menu torn off into a floating bar with the mouse.
 #pragma once
 
-#include "uictl/frames/mini_dock_frame.h"
+#include "uictl/frames/docking/mini_dock_frame.h"
 
 #include <QBasicTimer>
 

@@ -1,16 +1,16 @@
-#include "uictl/frames/button_appearance_dialog.h"
+#include "uictl/frames/images/button_appearance_dialog.h"
 
-#include "platform/gdi_dc.h"
-#include "platform/modal_dialog.h"
-#include "platform/notifier.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/windows/modal_dialog.h"
+#include "platform/windows/notifier.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/buttons/toolbar_button.h"
 #include "uictl/bars/drawing/toolbar_images.h"
-#include "uictl/frames/buttons_list.h"
-#include "uictl/frames/image_edit_dialog.h"
+#include "uictl/frames/images/buttons_list.h"
+#include "uictl/frames/images/image_edit_dialog.h"
 #include "ui_button_appearance_dialog.h"
 
 #include <QPaintEvent>

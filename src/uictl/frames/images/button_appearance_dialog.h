@@ -4,7 +4,7 @@
 // accepted.
 #pragma once
 
-#include "platform/command_target.h"
+#include "platform/windows/command_target.h"
 
 #include <QDialog>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "uictl/frames/buttons_list.h"
+#include "uictl/frames/images/buttons_list.h"
 
-#include "platform/command_target.h"
-#include "platform/gdi_dc.h"
+#include "platform/windows/command_target.h"
+#include "platform/drawing/gdi_dc.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/measuring_dc.h"

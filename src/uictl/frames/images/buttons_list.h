@@ -4,7 +4,7 @@
 // The buttons are the caller's; the list only shows them.
 #pragma once
 
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 
 #include <QWidget>
 #include <vector>

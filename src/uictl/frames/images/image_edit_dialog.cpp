@@ -1,16 +1,16 @@
-#include "uictl/frames/image_edit_dialog.h"
+#include "uictl/frames/images/image_edit_dialog.h"
 
-#include "platform/gdi_dc.h"
-#include "platform/modal_dialog.h"
-#include "platform/notifier.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/windows/modal_dialog.h"
+#include "platform/windows/notifier.h"
 #include "uictl/bars/toolbar/control_bar.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/drawing/visual_manager.h"
-#include "uictl/frames/color_bar.h"
-#include "uictl/frames/image_paint_area.h"
-#include "uictl/frames/system_palette.h"
+#include "uictl/frames/colour/color_bar.h"
+#include "uictl/frames/images/image_paint_area.h"
+#include "uictl/frames/colour/system_palette.h"
 
 #include <QClipboard>
 #include <QFrame>

@@ -3,8 +3,8 @@
 // The caller's image is changed in place; the caller decides what an accepted edit means.
 #pragma once
 
-#include "platform/command_target.h"
-#include "platform/gdi_types.h"
+#include "platform/windows/command_target.h"
+#include "platform/drawing/gdi_types.h"
 
 #include <QDialog>
 #include <QImage>

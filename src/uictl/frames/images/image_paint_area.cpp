@@ -1,7 +1,7 @@
-#include "uictl/frames/image_paint_area.h"
+#include "uictl/frames/images/image_paint_area.h"
 
-#include "platform/gdi_dc.h"
-#include "platform/system_metrics.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/toolbar_images.h"
 

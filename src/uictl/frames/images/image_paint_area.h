@@ -2,7 +2,7 @@
 // rectangle, ellipse and colour picker. The image is the caller's and is changed in place.
 #pragma once
 
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 
 #include <QCursor>
 #include <QImage>

@@ -1,7 +1,7 @@
-#include "uictl/frames/mdi_child_wnd.h"
+#include "uictl/frames/mdi/mdi_child_wnd.h"
 
 #include "uictl/bars/menus/popup_menu.h"
-#include "uictl/frames/mdi_client_area.h"
+#include "uictl/frames/mdi/mdi_client_area.h"
 
 #include <QApplication>
 #include <QEvent>

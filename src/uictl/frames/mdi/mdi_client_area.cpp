@@ -1,9 +1,9 @@
 // The MDI client area's tabs: the strip beside the client, one tab per shown child in z-order,
 // labels and shared icon images kept current, and the client's place inside the strip.
-#include "uictl/frames/mdi_client_area.h"
+#include "uictl/frames/mdi/mdi_client_area.h"
 
 #include "uictl/bars/toolbar/control_bar.h"
-#include "uictl/frames/mdi_child_wnd.h"
+#include "uictl/frames/mdi/mdi_child_wnd.h"
 
 #include <QEvent>
 #include <QMdiSubWindow>

@@ -2,8 +2,8 @@
 // "Window" menu's list of the children.
 #pragma once
 
-#include "platform/menu_handles.h"
-#include "uictl/frames/tab_wnd.h"
+#include "platform/windows/menu_handles.h"
+#include "uictl/frames/tabs/tab_wnd.h"
 
 #include <QMdiArea>
 #include <QPointer>

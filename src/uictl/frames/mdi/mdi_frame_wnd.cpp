@@ -1,4 +1,4 @@
-#include "uictl/frames/mdi_frame_wnd.h"
+#include "uictl/frames/mdi/mdi_frame_wnd.h"
 
 #include "uictl/bars/library_globals.h"
 

@@ -2,7 +2,7 @@
 // shows the active child's window buttons, and the "Window" menu lists the children.
 #pragma once
 
-#include "uictl/frames/mdi_client_area.h"
+#include "uictl/frames/mdi/mdi_client_area.h"
 #include "uictl/frames/ux_frame_base.h"
 
 #include <QMetaObject>

@@ -1,7 +1,7 @@
 // The "Window" menu's list of the MDI children: the first nine by number with the active one
 // checked, an item for the rest, and the commands that bring a child forward.
-#include "platform/modal_dialog.h"
-#include "uictl/frames/mdi_client_area.h"
+#include "platform/windows/modal_dialog.h"
+#include "uictl/frames/mdi/mdi_client_area.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "uictl/frames/caption_bar.h"
+#include "uictl/frames/outlook/caption_bar.h"
 
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"

@@ -3,8 +3,8 @@
 // 4-pixel strips above and below are contents margins it paints itself.
 #pragma once
 
-#include "platform/gdi_dc.h"
-#include "platform/runtime_class.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/settings/runtime_class.h"
 #include "uictl/bars/toolbar/control_bar.h"
 #include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/bars/drawing/visual_manager_surfaces.h"

@@ -6,9 +6,9 @@
 
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/drawing/visual_manager_surfaces.h"
-#include "uictl/frames/outlook_bar_page.h"
-#include "uictl/frames/outlook_button.h"
-#include "uictl/frames/outlook_page_toolbar.h"
+#include "uictl/frames/outlook/outlook_bar_page.h"
+#include "uictl/frames/outlook/outlook_button.h"
+#include "uictl/frames/outlook/outlook_page_toolbar.h"
 
 #include <QBasicTimer>
 #include <functional>

@@ -1,10 +1,10 @@
 // Mouse and keys on the outlook bar: the scroll buttons and their repeat timers, the active page
 // button that ignores clicks, the splitter drag with its half-tone line, the page a button drag
 // hovers over, and colour changes of the system.
-#include "platform/mouse_capture.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/drawing/global_draw_data.h"
-#include "uictl/frames/halftone_overlay.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/docking/halftone_overlay.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 
 #include <QApplication>
 #include <QKeyEvent>

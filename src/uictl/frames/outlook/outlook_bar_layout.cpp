@@ -4,7 +4,7 @@
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/measuring_dc.h"
 #include "uictl/bars/drawing/visual_manager.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 
 using namespace platform;
 

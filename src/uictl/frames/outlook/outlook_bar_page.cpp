@@ -1,8 +1,8 @@
-#include "uictl/frames/outlook_bar_page.h"
+#include "uictl/frames/outlook/outlook_bar_page.h"
 
-#include "platform/archive.h"
+#include "platform/settings/archive.h"
 #include "uictl/bars/drawing/visual_manager.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 #include "uictl/frames/window_styles.h"
 
 using namespace platform;

@@ -2,10 +2,10 @@
 // small buttons of the bar's caption strip.
 #pragma once
 
-#include "platform/gdi_types.h"
-#include "platform/runtime_class.h"
+#include "platform/drawing/gdi_types.h"
+#include "platform/settings/runtime_class.h"
 #include "uictl/bars/drawing/visual_manager_surfaces.h"
-#include "uictl/frames/button.h"
+#include "uictl/frames/buttons/button.h"
 
 #include <QPointer>
 #include <memory>

@@ -2,7 +2,7 @@
 // caption, the work area and the command buttons that meet the area being painted.
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/visual_manager.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 
 using namespace platform;
 

@@ -1,8 +1,8 @@
 // The outlook bar's saved state and its defaults: pages in the toolbar's archive, the default
 // pages beside the resource's button list, and the reset to both; with the chevron's commands.
-#include "platform/archive.h"
+#include "platform/settings/archive.h"
 #include "uictl/bars/ux_registry.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 #include "uictl/frames/workspace_version.h"
 
 #include <map>

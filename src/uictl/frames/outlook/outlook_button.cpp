@@ -1,11 +1,11 @@
-#include "uictl/frames/outlook_button.h"
+#include "uictl/frames/outlook/outlook_button.h"
 
 #include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/text_scope.h"
 #include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/bars/drawing/visual_manager.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 #include "uictl/frames/workspace_version.h"
 
 using namespace platform;

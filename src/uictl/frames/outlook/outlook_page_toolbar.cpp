@@ -1,9 +1,9 @@
-#include "uictl/frames/outlook_page_toolbar.h"
+#include "uictl/frames/outlook/outlook_page_toolbar.h"
 
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/visual_manager.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 
 using namespace platform;
 

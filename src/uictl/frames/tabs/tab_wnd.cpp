@@ -1,8 +1,8 @@
 // The tab window's tabs: creation with its buttons, adding and removing tabs, their labels,
 // images and colours, activation, and what the parent is told.
-#include "uictl/frames/tab_wnd.h"
+#include "uictl/frames/tabs/tab_wnd.h"
 
-#include "platform/command_target.h"
+#include "platform/windows/command_target.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/visual_manager.h"

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "uictl/bars/drawing/visual_manager_surfaces.h"
-#include "uictl/frames/button.h"
+#include "uictl/frames/buttons/button.h"
 
 #include <QBasicTimer>
 #include <QEvent>

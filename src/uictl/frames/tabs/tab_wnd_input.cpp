@@ -1,13 +1,13 @@
 // The tab window's mouse and keys: activating a tab by click or Ctrl+PgUp/PgDn, dragging a tab
 // to a new place with auto-scroll at the ends, the shared scroll bar's splitter and scrolling,
 // renaming a tab in place, hot tabs and tooltips.
-#include "platform/command_target.h"
-#include "platform/mouse_capture.h"
-#include "platform/system_metrics.h"
+#include "platform/windows/command_target.h"
+#include "platform/windows/mouse_capture.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/visual_manager.h"
-#include "uictl/frames/tab_wnd.h"
+#include "uictl/frames/tabs/tab_wnd.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

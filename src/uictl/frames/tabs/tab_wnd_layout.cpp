@@ -1,10 +1,10 @@
 // Where the tab window puts things: the row height and fonts, the tabs area and the window area,
 // the buttons and the shared scroll bar, each tab's rectangle, scrolling and hit-testing.
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/measuring_dc.h"
-#include "uictl/frames/tab_wnd.h"
+#include "uictl/frames/tabs/tab_wnd.h"
 
 #include <QAbstractScrollArea>
 #include <QScrollBar>

@@ -3,7 +3,7 @@
 // marker of a drag and the shared scroll bar's splitter.
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/visual_manager.h"
-#include "uictl/frames/tab_wnd.h"
+#include "uictl/frames/tabs/tab_wnd.h"
 
 #include <QPainter>
 

@@ -1,10 +1,10 @@
 // The owner-drawn button as the user meets it: clicks, repeats, checks, radio groups, tooltips
 // and what it shows.
-#include "platform/mouse_capture.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
-#include "uictl/frames/button.h"
-#include "uictl/frames/button_tooltip.h"
+#include "uictl/frames/buttons/button.h"
+#include "uictl/frames/buttons/button_tooltip.h"
 
 #include "frames_test_support.h"
 

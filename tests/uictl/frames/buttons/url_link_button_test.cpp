@@ -1,6 +1,6 @@
 // The link button: what it opens, when, and how it looks under the pointer.
 #include "uictl/bars/drawing/global_draw_data.h"
-#include "uictl/frames/url_link_button.h"
+#include "uictl/frames/buttons/url_link_button.h"
 
 #include "../../platform/scoped_env.h"
 #include "frames_test_support.h"

@@ -1,10 +1,10 @@
 // The colour button and its popup as an options page uses them: set-up, the popup's palette and
 // layout, choosing with the mouse and the keyboard, the other-colour chooser, and what it shows.
-#include "platform/color_dialog.h"
-#include "uictl/frames/color_bar.h"
-#include "uictl/frames/color_button.h"
-#include "uictl/frames/color_picker_dialog.h"
-#include "uictl/frames/system_palette.h"
+#include "platform/windows/color_dialog.h"
+#include "uictl/frames/colour/color_bar.h"
+#include "uictl/frames/colour/color_button.h"
+#include "uictl/frames/colour/color_picker_dialog.h"
+#include "uictl/frames/colour/system_palette.h"
 
 #include "frames_test_support.h"
 

@@ -1,9 +1,9 @@
 // Colour menu buttons of one command on two toolbars and a stand-alone colour bar of it: a choice
 // reaches all of them and sends the command once; the frame's document colours; the archive form.
-#include "platform/archive.h"
+#include "platform/settings/archive.h"
 #include "uictl/bars/toolbar/toolbar.h"
-#include "uictl/frames/color_bar.h"
-#include "uictl/frames/color_menu_button.h"
+#include "uictl/frames/colour/color_bar.h"
+#include "uictl/frames/colour/color_menu_button.h"
 
 #include "frames_test_support.h"
 

@@ -1,9 +1,9 @@
 // The library's colour dialog: its pages keep each other, the fields and the preview in step; a
 // double click answers OK; a display of few colours hands over to the system chooser.
-#include "platform/color_dialog.h"
+#include "platform/windows/color_dialog.h"
 #include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
-#include "uictl/frames/color_picker_dialog.h"
+#include "uictl/frames/colour/color_picker_dialog.h"
 
 #include "frames_test_support.h"
 

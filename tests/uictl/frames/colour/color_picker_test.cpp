@@ -1,7 +1,7 @@
 // The colour picker control in its five looks: hexagon layout and snapping, choosing with the mouse
 // and the keyboard, what it announces and what it leaves silent.
 #include "uictl/bars/drawing/draw_manager.h"
-#include "uictl/frames/color_picker.h"
+#include "uictl/frames/colour/color_picker.h"
 
 #include "frames_test_support.h"
 

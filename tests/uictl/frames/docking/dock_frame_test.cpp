@@ -1,13 +1,13 @@
 // Bars docked in rows on a frame's sides, floated in mini frames and moved back, as the user
 // drags and double-clicks them.
-#include "platform/command_target.h"
+#include "platform/windows/command_target.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/menus/menu_bar.h"
 #include "uictl/bars/toolbar/toolbar.h"
-#include "uictl/frames/dock_bar.h"
-#include "uictl/frames/dock_context.h"
-#include "uictl/frames/dock_frame.h"
-#include "uictl/frames/mini_dock_frame.h"
+#include "uictl/frames/docking/dock_bar.h"
+#include "uictl/frames/docking/dock_context.h"
+#include "uictl/frames/docking/dock_frame.h"
+#include "uictl/frames/docking/mini_dock_frame.h"
 
 #include <QApplication>
 #include <QImage>

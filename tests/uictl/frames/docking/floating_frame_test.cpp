@@ -2,8 +2,8 @@
 // bar's follow loop cancelled with Escape.
 #include "sizing_test_support.h"
 
-#include "platform/menu_handles.h"
-#include "platform/system_metrics.h"
+#include "platform/windows/menu_handles.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/menus/popup_menu.h"
 
 #include <QCursor>

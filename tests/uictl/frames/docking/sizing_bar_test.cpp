@@ -2,11 +2,11 @@
 // shown, the state kept in the profile, and a dialog bar following its commands.
 #include "sizing_test_support.h"
 
-#include "platform/registry_store.h"
+#include "platform/settings/registry_store.h"
 #include "uictl/bars/ux_registry.h"
-#include "uictl/frames/dialog_bar.h"
-#include "uictl/frames/halftone_overlay.h"
-#include "uictl/frames/tab_wnd.h"
+#include "uictl/frames/docking/dialog_bar.h"
+#include "uictl/frames/docking/halftone_overlay.h"
+#include "uictl/frames/tabs/tab_wnd.h"
 
 #include <QAbstractEventDispatcher>
 #include <QPushButton>

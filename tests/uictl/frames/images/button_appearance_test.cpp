@@ -4,8 +4,8 @@
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/drawing/toolbar_images.h"
-#include "uictl/frames/button_appearance_dialog.h"
-#include "uictl/frames/buttons_list.h"
+#include "uictl/frames/images/button_appearance_dialog.h"
+#include "uictl/frames/images/buttons_list.h"
 
 #include <QLineEdit>
 #include <QRadioButton>

@@ -1,12 +1,12 @@
 // The button image editor driven as a user drives it: clicks and drags on the grid, the tool
 // palette's commands, and the clipboard.
-#include "platform/gdi_dc.h"
+#include "platform/drawing/gdi_dc.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/toolbar/toolbar.h"
-#include "uictl/frames/color_bar.h"
-#include "uictl/frames/image_edit_dialog.h"
-#include "uictl/frames/image_paint_area.h"
+#include "uictl/frames/colour/color_bar.h"
+#include "uictl/frames/images/image_edit_dialog.h"
+#include "uictl/frames/images/image_paint_area.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,8 +1,8 @@
 // The MDI client area in a frame of its own: tabs off by default, one tab per shown child with
 // shared icon images, no tab for a child on its way out, and the "Window" menu's child items.
-#include "platform/menu_handles.h"
-#include "uictl/frames/mdi_child_wnd.h"
-#include "uictl/frames/mdi_client_area.h"
+#include "platform/windows/menu_handles.h"
+#include "uictl/frames/mdi/mdi_child_wnd.h"
+#include "uictl/frames/mdi/mdi_client_area.h"
 
 #include "frames_test_support.h"
 

@@ -2,8 +2,8 @@
 // send, and the children listed in the "Window" menu's popup.
 #include "uictl/bars/menus/menu_bar.h"
 #include "uictl/bars/menus/popup_menu.h"
-#include "uictl/frames/mdi_client_area.h"
-#include "uictl/frames/mdi_frame_wnd.h"
+#include "uictl/frames/mdi/mdi_client_area.h"
+#include "uictl/frames/mdi/mdi_frame_wnd.h"
 
 #include <QApplication>
 #include <QMdiSubWindow>

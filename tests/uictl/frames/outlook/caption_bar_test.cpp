@@ -2,7 +2,7 @@
 // menu request of a right click and the command of its button.
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/visual_manager.h"
-#include "uictl/frames/caption_bar.h"
+#include "uictl/frames/outlook/caption_bar.h"
 
 #include "frames_test_support.h"
 

@@ -1,9 +1,9 @@
 // The outlook bar built exactly as the main dialog builds it, and what its pages, command
 // buttons, animation and scrolling do for the user.
 #include "uictl/bars/drawing/global_draw_data.h"
-#include "uictl/frames/dock_bar.h"
-#include "uictl/frames/dock_frame.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/docking/dock_bar.h"
+#include "uictl/frames/docking/dock_frame.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 
 #include "frames_test_support.h"
 

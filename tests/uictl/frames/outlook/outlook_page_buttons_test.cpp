@@ -1,8 +1,8 @@
 // Page-button mode of a derived outlook bar (large page buttons, gripper, small icons and the
 // chevron's commands) and the bar's saved state with its pages.
-#include "platform/menu_handles.h"
+#include "platform/windows/menu_handles.h"
 #include "uictl/bars/ux_registry.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 #include "uictl/frames/workspace_version.h"
 
 #include "frames_test_support.h"

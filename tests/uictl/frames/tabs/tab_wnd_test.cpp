@@ -1,7 +1,7 @@
 // The tab window inside a parent that records what it is told and can veto renames and moves:
 // removing tabs, keys, drags, scrolling, squeezing and the places of tabs and buttons.
-#include "platform/command_target.h"
-#include "uictl/frames/tab_wnd.h"
+#include "platform/windows/command_target.h"
+#include "uictl/frames/tabs/tab_wnd.h"
 
 #include "frames_test_support.h"
 
