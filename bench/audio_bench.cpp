@@ -13,8 +13,8 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/audio_file_player.h"
-#include "study/sound_queue.h"
+#include "platform/audio/audio_file_player.h"
+#include "study/sound/sound_queue.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "offscreen_main.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/color_button.h"
-#include "uictl/frames/color_picker_dialog.h"
+#include "uictl/frames/colour/color_button.h"
+#include "uictl/frames/colour/color_picker_dialog.h"
 
 #include <QTabWidget>
 

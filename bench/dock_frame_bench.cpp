@@ -10,8 +10,8 @@
 #include "offscreen_main.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/toolbar/toolbar.h"
-#include "uictl/frames/dock_bar.h"
-#include "uictl/frames/dock_frame.h"
+#include "uictl/frames/docking/dock_bar.h"
+#include "uictl/frames/docking/dock_frame.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "offscreen_main.h"
-#include "platform/font_source.h"
+#include "platform/drawing/font_source.h"
 #include "uictl/bars/combos/font_combo_box.h"
 #include "uictl/bars/library_globals.h"
 

@@ -14,7 +14,7 @@
 #include "offscreen_main.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
-#include "study/sound_queue.h"
+#include "study/sound/sound_queue.h"
 
 namespace {
 

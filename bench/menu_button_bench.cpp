@@ -7,7 +7,7 @@
 #include <string>
 
 #include "offscreen_main.h"
-#include "platform/archive.h"
+#include "platform/settings/archive.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/buttons/toolbar_menu_button.h"
 

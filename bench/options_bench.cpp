@@ -8,9 +8,9 @@
 #include "app/shell/klv_app.h"
 #include "app/options/option_dialog.h"
 #include "offscreen_main.h"
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "services/app_settings.h"
-#include "study/sound_queue.h"
+#include "study/sound/sound_queue.h"
 #include "uictl/bars/library_globals.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "offscreen_main.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 
 namespace {
 

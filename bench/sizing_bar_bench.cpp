@@ -10,9 +10,9 @@
 
 #include "offscreen_main.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/dock_bar.h"
-#include "uictl/frames/dock_frame.h"
-#include "uictl/frames/sizing_control_bar.h"
+#include "uictl/frames/docking/dock_bar.h"
+#include "uictl/frames/docking/dock_frame.h"
+#include "uictl/frames/docking/sizing_control_bar.h"
 #include "uictl/frames/window_styles.h"
 
 namespace {

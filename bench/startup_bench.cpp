@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include "app/shell/klv_app.h"
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 #include "services/app_settings.h"
 #include "uictl/bars/library_globals.h"
 #include "large_database.h"

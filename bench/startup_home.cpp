@@ -13,7 +13,7 @@
 #include "database/folders.h"
 #include "database/sql_helpers.h"
 #include "large_database.h"
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 #include "services/app_settings.h"
 
 int main(int argc, char** argv) {

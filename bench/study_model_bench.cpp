@@ -28,7 +28,7 @@
 #include "database/sql_helpers.h"
 #include "database/text_conversion.h"
 #include "services/study_history.h"
-#include "study/answer_remark.h"
+#include "study/judging/answer_remark.h"
 
 namespace {
 

@@ -19,10 +19,10 @@
 #include "database/sql_helpers.h"
 #include "database/users.h"
 #include "services/app_settings.h"
-#include "study/answer_judging.h"
-#include "study/start_study.h"
+#include "study/judging/answer_judging.h"
+#include "study/window/start_study.h"
 #include "study/study_modes.h"
-#include "study/trans_dialog.h"
+#include "study/window/trans_dialog.h"
 
 #include "offscreen_main.h"
 #include "source_files.h"

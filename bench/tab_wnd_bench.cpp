@@ -11,7 +11,7 @@
 
 #include "offscreen_main.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/tab_wnd.h"
+#include "uictl/frames/tabs/tab_wnd.h"
 
 namespace {
 

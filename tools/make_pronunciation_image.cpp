@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "study/phoneme_codes.h"
+#include "study/sound/phoneme_codes.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -2,7 +2,7 @@
 
 #include "platform/byte_order.h"
 #include "platform/text.h"
-#include "study/phoneme_codes.h"
+#include "study/sound/phoneme_codes.h"
 
 #include <cstdio>
 #include <filesystem>

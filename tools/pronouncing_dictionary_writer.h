@@ -5,7 +5,7 @@
 //   ;;; comment             comments and blank lines are skipped
 #pragma once
 
-#include "study/pronouncing_dictionary.h"
+#include "study/sound/pronouncing_dictionary.h"
 
 #include <string>
 #include <string_view>

@@ -7,7 +7,7 @@
 #include "app/shell/klv_app.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/ux_registry.h"
-#include "uictl/frames/button_appearance_dialog.h"
+#include "uictl/frames/images/button_appearance_dialog.h"
 
 int main(int argc, char** argv) {
   // The control library's pop-ups, drop-downs and floating frames are placed at global screen

@@ -4,7 +4,7 @@
 
 #include "database/sql_helpers.h"
 #include "database/text_conversion.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 
 namespace pdb3 {

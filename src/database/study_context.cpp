@@ -1,6 +1,6 @@
 #include "database/study_context.h"
 
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 
 namespace pdb3 {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/registry_store.h"
+#include "platform/settings/registry_store.h"
 
 using RegistryKey = platform::RegistryKey;
 

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <optional>
 
-#include "platform/folders.h"
-#include "platform/notifier.h"
-#include "platform/registry_store.h"
+#include "platform/files/folders.h"
+#include "platform/windows/notifier.h"
+#include "platform/settings/registry_store.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 #include "services/shell_files.h"

@@ -7,7 +7,7 @@
 #include <cwctype>
 #include <optional>
 
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "services/notice_box.h"
 #include "services/text_helpers.h"
 

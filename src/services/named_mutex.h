@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/named_lock.h"
+#include "platform/files/named_lock.h"
 
 class NamedMutex {
  public:

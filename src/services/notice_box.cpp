@@ -2,7 +2,7 @@
 
 #include <cstdarg>
 
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 
 void CNoticeBox::ShowText(const std::wstring& text) {

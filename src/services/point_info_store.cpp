@@ -8,7 +8,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "platform/text.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "services/shell_files.h"
 
-#include "platform/folders.h"
-#include "platform/notifier.h"
-#include "platform/process.h"
-#include "platform/shell_open.h"
+#include "platform/files/folders.h"
+#include "platform/windows/notifier.h"
+#include "platform/files/process.h"
+#include "platform/files/shell_open.h"
 
 PathParts::PathParts(const std::wstring& path) {
   const size_t slash = path.rfind(L'/');

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_dialog.h"
-#include "platform/file_system.h"
+#include "platform/windows/file_dialog.h"
+#include "platform/files/file_system.h"
 
 class QWidget;
 

@@ -8,7 +8,7 @@
 
 #include "database/daily_log.h"
 #include "database/study_context.h"
-#include "study/answer_judging.h"
+#include "study/judging/answer_judging.h"
 
 class QWidget;
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/main/main_dialog_host.h"
-#include "study/sound_queue.h"
+#include "study/sound/sound_queue.h"
 
 class PageHost : public MainDialogHost {
  public:

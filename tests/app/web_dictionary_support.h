@@ -7,7 +7,7 @@
 #include <QUrl>
 
 #include "app/options/web_dictionary.h"
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "scoped_env.h"
 
 namespace apptest {

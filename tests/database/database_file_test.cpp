@@ -8,7 +8,7 @@
 #include "database/text_conversion.h"
 #include "database_fixture.h"
 #include "faulty_vfs.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "test_env.h"
 
 using testdb::TempDatabase;

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/audio_sink.h"
+#include "platform/audio/audio_sink.h"
 
 struct SinkRecord {
   std::mutex mutex;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 
 namespace testenv {
 

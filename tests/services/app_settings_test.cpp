@@ -5,10 +5,10 @@
 
 #include "../platform/scoped_env.h"
 #include "test_env.h"
-#include "platform/file_dialog.h"
-#include "platform/file_system.h"
-#include "platform/folders.h"
-#include "platform/registry_store.h"
+#include "platform/windows/file_dialog.h"
+#include "platform/files/file_system.h"
+#include "platform/files/folders.h"
+#include "platform/settings/registry_store.h"
 #include "platform/text.h"
 #include "services/app_settings.h"
 

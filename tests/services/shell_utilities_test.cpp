@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "../platform/scoped_env.h"
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 #include "platform/random.h"
 #include "services/buffered_file_reader.h"
 #include "services/named_mutex.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio_player.h"
+#include "platform/audio/audio_player.h"
 
 class FakeAudioPlayer : public platform::AudioPlayer {
  public:

@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/folders.h"
-#include "study/dictionary_link.h"
+#include "platform/files/folders.h"
+#include "study/dictionary/dictionary_link.h"
 
 namespace skintest {
 

@@ -1,6 +1,6 @@
 #include "skin_test_support.h"
 
-#include "study/skin_script.h"
+#include "study/skin/skin_script.h"
 #include "test_env.h"
 
 #include <atomic>

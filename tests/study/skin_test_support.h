@@ -2,9 +2,9 @@
 // folder, and a Lua state opened the way the program opens it.
 #pragma once
 
-#include "platform/notifier.h"
-#include "study/lua_script.h"
-#include "study/script_watchdog.h"
+#include "platform/windows/notifier.h"
+#include "study/skin/lua_script.h"
+#include "study/skin/script_watchdog.h"
 
 #include <string>
 #include <vector>

@@ -12,7 +12,7 @@
 #include "database/folders.h"
 #include "database/sql_helpers.h"
 #include "database/users.h"
-#include "study/start_study.h"
+#include "study/window/start_study.h"
 #include "test_env.h"
 
 namespace studytest {

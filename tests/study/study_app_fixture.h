@@ -9,7 +9,7 @@
 
 #include "app/shell/klv_app.h"
 #include "database/db_object.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "recording_notifier.h"
 #include "services/app_settings.h"
 

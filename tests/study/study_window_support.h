@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "study/trans_dialog.h"
+#include "study/window/trans_dialog.h"
 
 namespace studytest {
 

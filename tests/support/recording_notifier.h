@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 
 class RecordingNotifier : public platform::Notifier {
  public:

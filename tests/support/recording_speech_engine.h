@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/speech_engine.h"
+#include "platform/speech/speech_engine.h"
 
 class RecordingSpeechEngine : public platform::SpeechEngine {
  public:

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/ini_profile.h"
+#include "platform/settings/ini_profile.h"
 
 class IniSection {
  public:

@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "platform/modal_dialog.h"
-#include "platform/notifier.h"
+#include "platform/windows/modal_dialog.h"
+#include "platform/windows/notifier.h"
 
 int runModalDialog(QDialog& dialog) {
   return platform::execDialog(dialog) == QDialog::Accepted ? platform::IdOk : platform::IdCancel;

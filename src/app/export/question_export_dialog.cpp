@@ -15,7 +15,7 @@
 #include "app/export/question_preview_dialog.h"
 #include "database/read_transaction.h"
 #include "database/section_questions.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "services/question_rows.h"
 #include "services/shell_files.h"
 

@@ -5,7 +5,7 @@
 #include "database/element_record.h"
 #include "database/folders.h"
 #include "database/read_transaction.h"
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "platform/text.h"
 #include "services/question_rows.h"
 #include "services/text_edit.h"

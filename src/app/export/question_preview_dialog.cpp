@@ -16,13 +16,13 @@
 #include "app/common/modal_dialog.h"
 #include "app/export/search_dialog.h"
 #include "app/options/web_dictionary_menu.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "services/app_settings.h"
 #include "services/question_rows.h"
 #include "services/text_edit.h"
 #include "services/text_helpers.h"
-#include "study/speech_voice.h"
-#include "study/trans_edit_dialog.h"
+#include "study/sound/speech_voice.h"
+#include "study/window/trans_edit_dialog.h"
 
 namespace {
 

@@ -14,11 +14,11 @@
 #include "database/folders.h"
 #include "database/read_transaction.h"
 #include "database/sql_helpers.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "services/part_of_speech.h"
 #include "services/rich_text.h"
 #include "services/text_edit.h"
-#include "study/trans_edit_dialog.h"
+#include "study/window/trans_edit_dialog.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "app/common/modal_dialog.h"
 #include "database/daily_log.h"
 #include "database/element_log.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 
 bool LastStudyQuestionIds(KlvApp& app, bool mistakesOnly, std::vector<int>& out, QWidget* owner) {
   const auto notStudied = [owner] {

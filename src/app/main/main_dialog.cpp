@@ -29,7 +29,7 @@
 #include "services/app_settings.h"
 #include "services/shell_files.h"
 #include "services/window_helpers.h"
-#include "uictl/frames/caption_bar.h"
+#include "uictl/frames/outlook/caption_bar.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/main/main_dialog_host.h"
-#include "platform/command_target.h"
-#include "study/sound_queue.h"
+#include "platform/windows/command_target.h"
+#include "study/sound/sound_queue.h"
 
 class CMainOutlookBar;
 class CTabpageLoginfo;

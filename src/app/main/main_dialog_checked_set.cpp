@@ -10,7 +10,7 @@
 #include "database/sql_helpers.h"
 #include "database/write_transaction.h"
 #include "platform/clock.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 
 void MainDialog::OnNewSetFromChecked() {

@@ -35,11 +35,11 @@
 #include "app/pages/tabpage_loginfo.h"
 #include "app/shell/user_manage_dialog.h"
 #include "database/section_questions.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
-#include "study/speech_output.h"
-#include "study/trans_mode_dialog.h"
+#include "study/sound/speech_output.h"
+#include "study/window/trans_mode_dialog.h"
 
 namespace {
 

@@ -20,10 +20,10 @@
 #include "database/element_record.h"
 #include "database/folders.h"
 #include "database/section_questions.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "services/app_settings.h"
-#include "study/speech_output.h"
-#include "uictl/frames/caption_bar.h"
+#include "study/sound/speech_output.h"
+#include "uictl/frames/outlook/caption_bar.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "app/pages/tabpage_smartlearning.h"
 #include "database/section_questions.h"
 #include "services/app_settings.h"
-#include "study/start_study.h"
+#include "study/window/start_study.h"
 
 bool MainDialog::StartStudyAndRefresh(const std::wstring& title, const std::vector<int>& ids) {
   AppStudyHost host(m_pApp, m_soundQueue);

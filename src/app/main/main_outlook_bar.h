@@ -2,7 +2,7 @@
 // follows the group the user opens.
 #pragma once
 
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 
 class CMainOutlookBar : public CUxOutlookBar {
  public:

@@ -6,7 +6,7 @@
 
 #include "app/shell/app_resources.h"
 #include "app/main/folder_tree.h"
-#include "platform/mouse_capture.h"
+#include "platform/windows/mouse_capture.h"
 
 namespace {
 

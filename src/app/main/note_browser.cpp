@@ -3,8 +3,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "platform/file_system.h"
-#include "platform/folders.h"
+#include "platform/files/file_system.h"
+#include "platform/files/folders.h"
 #include "platform/text.h"
 
 namespace {

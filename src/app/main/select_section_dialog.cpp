@@ -13,7 +13,7 @@
 #include "database/folders.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 
 namespace {

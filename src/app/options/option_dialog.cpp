@@ -11,9 +11,9 @@
 #include "app/options/option_page_voice.h"
 #include "app/options/option_page_webdic.h"
 #include "app/options/option_pages.h"
-#include "platform/gdi_dc.h"
-#include "platform/notifier.h"
-#include "platform/system_metrics.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/windows/notifier.h"
+#include "platform/drawing/system_metrics.h"
 #include "services/app_settings.h"
 #include "uictl/bars/drawing/draw_manager.h"
 

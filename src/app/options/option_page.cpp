@@ -7,7 +7,7 @@
 
 #include "app/common/modal_dialog.h"
 #include "app/common/number_edit.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 
 namespace {
 

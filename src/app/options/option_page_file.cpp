@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "app/options/option_pages.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
 

@@ -7,7 +7,7 @@
 #include "app/common/number_edit.h"
 #include "app/options/option_pages.h"
 #include "services/app_settings.h"
-#include "uictl/frames/color_button.h"
+#include "uictl/frames/colour/color_button.h"
 
 COptionpageGeneral::COptionpageGeneral(KlvApp& app, QWidget* parent) : OptionPage(165, parent), app_(app) {
   addLabel(L"出題の順番", {10, 10, 300, 20});

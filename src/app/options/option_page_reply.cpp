@@ -12,7 +12,7 @@
 #include "services/app_settings.h"
 #include "services/shell_files.h"
 #include "services/text_helpers.h"
-#include "study/sound_queue.h"
+#include "study/sound/sound_queue.h"
 
 namespace {
 

@@ -17,13 +17,13 @@
 #include "app/common/control_helpers.h"
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
-#include "study/font_spec.h"
-#include "study/skin_script.h"
+#include "study/skin/font_spec.h"
+#include "study/skin/skin_script.h"
 #include "uictl/bars/combos/font_combo_box.h"
-#include "uictl/frames/color_button.h"
+#include "uictl/frames/colour/color_button.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/options/option_page.h"
-#include "study/skin_info.h"
-#include "study/skin_user_vars.h"
+#include "study/skin/skin_info.h"
+#include "study/skin/skin_user_vars.h"
 
 class CUxColorButton;
 class FontComboBox;

@@ -10,13 +10,13 @@
 
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
-#include "platform/agent_link.h"
-#include "platform/file_system.h"
-#include "platform/speech_stream_format.h"
+#include "platform/speech/agent_link.h"
+#include "platform/files/file_system.h"
+#include "platform/speech/speech_stream_format.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
 #include "services/text_helpers.h"
-#include "study/line_reader.h"
+#include "study/sound/line_reader.h"
 
 namespace {
 

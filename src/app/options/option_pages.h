@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/options/option_page.h"
-#include "platform/file_dialog.h"
+#include "platform/windows/file_dialog.h"
 
 class CUxColorButton;
 class KlvApp;

@@ -5,7 +5,7 @@
 
 #include "app/common/modal_dialog.h"
 #include "database/question.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "services/part_of_speech.h"
 #include "services/text_edit.h"
 

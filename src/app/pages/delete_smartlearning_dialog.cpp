@@ -6,7 +6,7 @@
 #include "app/common/modal_dialog.h"
 #include "database/folders.h"
 #include "database/sql_helpers.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 
 CDeleteSmartlearningQuestionDlg::CDeleteSmartlearningQuestionDlg(KlvApp& app, QWidget* parent)

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/pages/level_calculation.h"
-#include "platform/gdi_dc.h"
+#include "platform/drawing/gdi_dc.h"
 
 namespace smart {
 

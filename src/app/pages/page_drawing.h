@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/gdi_dc.h"
+#include "platform/drawing/gdi_dc.h"
 
 class QWidget;
 

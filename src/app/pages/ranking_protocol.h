@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/http_get.h"
+#include "platform/files/http_get.h"
 #include "services/point_info_store.h"
 
 // The server's address from KELVARA_RANKING_URL ("http://host[:port]"), without a trailing "/";

@@ -27,7 +27,7 @@
 #include "database/sql_helpers.h"
 #include "database/write_transaction.h"
 #include "platform/clock.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
 #include "services/text_helpers.h"

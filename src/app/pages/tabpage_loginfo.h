@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi_dc.h"
+#include "platform/drawing/gdi_dc.h"
 
 class KlvApp;
 class MainDialogHost;

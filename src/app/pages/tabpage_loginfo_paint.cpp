@@ -12,7 +12,7 @@
 #include "database/daily_log.h"
 #include "database/element_log.h"
 #include "database/sql_helpers.h"
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
 #include "services/shell_values.h"
 

@@ -27,13 +27,13 @@
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
 #include "platform/clock.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
 #include "services/part_of_speech.h"
 #include "services/text_edit.h"
-#include "study/sound_queue.h"
-#include "study/speech_voice.h"
+#include "study/sound/sound_queue.h"
+#include "study/sound/speech_voice.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
 #include "database/write_transaction.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
 #include "services/named_mutex.h"
 #include "services/part_of_speech.h"
-#include "study/trans_edit_dialog.h"
+#include "study/window/trans_edit_dialog.h"
 
 void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/pages/ranking_protocol.h"
-#include "platform/gdi_dc.h"
-#include "platform/http_get.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/files/http_get.h"
 
 class KlvApp;
 class MainDialogHost;

@@ -32,7 +32,7 @@
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
 #include "platform/clock.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
 #include "services/text_edit.h"

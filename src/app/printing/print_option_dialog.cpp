@@ -18,8 +18,8 @@
 #include "app/printing/region_text.h"
 #include "app/printing/template_editor_host.h"
 #include "app/printing/template_files.h"
-#include "platform/file_system.h"
-#include "platform/notifier.h"
+#include "platform/files/file_system.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <cmath>
 
 #include "app/common/control_helpers.h"
-#include "platform/modal_dialog.h"
+#include "platform/windows/modal_dialog.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 

@@ -3,7 +3,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 
 DeviceFont::DeviceFont(const TemplateFont& template_font, QPaintDevice& device)
     : font(makeDeviceFont(template_font, std::abs(template_font.height)), &device),

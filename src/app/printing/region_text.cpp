@@ -5,10 +5,10 @@
 #include <cwctype>
 
 #include "database/question.h"
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "services/part_of_speech.h"
-#include "study/line_reader.h"
-#include "study/pronouncing_dictionary.h"
+#include "study/sound/line_reader.h"
+#include "study/sound/pronouncing_dictionary.h"
 
 const std::vector<RegionMode>& regionModes() {
   static const std::vector<RegionMode> modes = {

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <algorithm>
 
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "platform/trace.h"
 
 std::vector<std::wstring> listTemplateFiles(const std::wstring& folder) {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/common/ini_section.h"
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "services/text_helpers.h"
 
 int mulDiv(int a, int b, int c) {

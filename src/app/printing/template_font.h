@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 
 struct TemplateFont {
   // The character height in pixels at 96 dpi (negative, as the file format's font height is).

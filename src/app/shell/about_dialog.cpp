@@ -5,8 +5,8 @@
 
 #include "app/common/modal_dialog.h"
 #include "app/shell/program_identity.h"
-#include "platform/notifier.h"
-#include "uictl/frames/url_link_button.h"
+#include "platform/windows/notifier.h"
+#include "uictl/frames/buttons/url_link_button.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setUpDialog(this, 100, L"Kelvara のバージョン情報", 300, 130);

@@ -7,8 +7,8 @@
 #include <QPalette>
 #include <QTranslator>
 
-#include "platform/gdi_types.h"
-#include "platform/system_metrics.h"
+#include "platform/drawing/gdi_types.h"
+#include "platform/drawing/system_metrics.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include "app/export/search_dialog.h"
 #include "database/question.h"
 #include "database/sql_helpers.h"
-#include "platform/modal_dialog.h"
+#include "platform/windows/modal_dialog.h"
 #include "platform/text.h"
 #include "services/app_settings.h"
 #include "services/part_of_speech.h"
-#include "study/answer_remark.h"
-#include "study/saved_question_binder.h"
-#include "study/study_result_dialog.h"
+#include "study/judging/answer_remark.h"
+#include "study/window/saved_question_binder.h"
+#include "study/window/study_result_dialog.h"
 
 using namespace study;
 

@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "database/db_object.h"
-#include "study/sound_queue.h"
-#include "study/speech_output.h"
+#include "study/sound/sound_queue.h"
+#include "study/sound/speech_output.h"
 #include "study/study_host.h"
 
 class KlvApp;

@@ -7,8 +7,8 @@
 #include <QString>
 
 #include "app/common/modal_dialog.h"
-#include "platform/file_system.h"
-#include "platform/notifier.h"
+#include "platform/files/file_system.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 
 namespace {

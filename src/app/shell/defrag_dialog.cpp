@@ -9,7 +9,7 @@
 #include "app/common/modal_dialog.h"
 #include "database/sql_helpers.h"
 #include "database/write_transaction.h"
-#include "platform/dialog_units.h"
+#include "platform/drawing/dialog_units.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
 

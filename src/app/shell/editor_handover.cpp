@@ -6,8 +6,8 @@
 #include "app/common/modal_dialog.h"
 #include "app/shell/database_chooser.h"
 #include "app/shell/klv_app.h"
-#include "platform/notifier.h"
-#include "platform/process.h"
+#include "platform/windows/notifier.h"
+#include "platform/files/process.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
 

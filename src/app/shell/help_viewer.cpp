@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "app/common/modal_dialog.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/text.h"
 #include "services/shell_files.h"
 

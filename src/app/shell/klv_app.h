@@ -17,8 +17,8 @@
 #include "services/notice_box.h"
 #include "services/point_info_store.h"
 #include "services/study_history.h"
-#include "study/pronouncing_dictionary.h"
-#include "study/speech_voice.h"
+#include "study/sound/pronouncing_dictionary.h"
+#include "study/sound/speech_voice.h"
 
 class AppSettings;
 class MainDialog;

@@ -1,6 +1,6 @@
 #include "app/shell/klv_app.h"
 
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 #include "services/app_settings.h"
 
 void KlvApp::UpdateBackgroundBrush(int colour) {

@@ -9,9 +9,9 @@
 #include "database/folders.h"
 #include "database/question_selection.h"
 #include "database/users.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "services/app_settings.h"
-#include "study/start_study.h"
+#include "study/window/start_study.h"
 
 bool KlvApp::OpenDatabase() { return settings && pdb3::openDatabaseFile(db, settings->databasePath.value); }
 

@@ -1,7 +1,7 @@
 #include "app/shell/old_files.h"
 
 #include "app/shell/sibling_library.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 
 bool CallUpdateOldFiles() {
   const SiblingLibrary library(L"KlvLib.dll");

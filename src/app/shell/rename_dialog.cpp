@@ -3,7 +3,7 @@
 #include <QLineEdit>
 
 #include "app/common/modal_dialog.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 
 RenameDlg::RenameDlg(QWidget* parent) : QDialog(parent) {
   setUpDialog(this, 154, L"名称の変更", 420, 110);

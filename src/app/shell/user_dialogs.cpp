@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "app/common/modal_dialog.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "services/window_helpers.h"
 
 CUserSettingDlg::CUserSettingDlg(std::vector<std::wstring> names, QWidget* parent)

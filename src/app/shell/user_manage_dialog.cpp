@@ -9,7 +9,7 @@
 #include "app/shell/user_dialogs.h"
 #include "app/shell/user_records.h"
 #include "database/users.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "services/app_settings.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "uictl/bars/library_globals.h"
 
-#include "platform/command_target.h"
-#include "platform/runtime_class.h"
+#include "platform/windows/command_target.h"
+#include "platform/settings/runtime_class.h"
 #include "uictl/bars/commands/accelerators.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"

@@ -3,7 +3,7 @@
 // order right after the application object exists and releases them in reverse order.
 #pragma once
 
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 
 #include <QEvent>
 #include <memory>

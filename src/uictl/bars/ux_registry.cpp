@@ -1,6 +1,6 @@
 #include "uictl/bars/ux_registry.h"
 
-#include "platform/archive.h"
+#include "platform/settings/archive.h"
 
 using namespace platform;
 

@@ -2,10 +2,10 @@
 // bytes, rectangles, points, arrays and whole objects stored as the bytes of their archive.
 #pragma once
 
-#include "platform/archive.h"
-#include "platform/gdi_types.h"
-#include "platform/registry_store.h"
-#include "platform/runtime_class.h"
+#include "platform/settings/archive.h"
+#include "platform/drawing/gdi_types.h"
+#include "platform/settings/registry_store.h"
+#include "platform/settings/runtime_class.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "uictl/frames/frame_impl.h"
 
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/menus/menu_bar.h"

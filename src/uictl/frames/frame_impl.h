@@ -3,7 +3,7 @@
 // and torn-off menu bars are kept until the frame closes.
 #pragma once
 
-#include "platform/menu_handles.h"
+#include "platform/windows/menu_handles.h"
 
 #include <QEvent>
 #include <QPoint>

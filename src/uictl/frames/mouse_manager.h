@@ -2,8 +2,8 @@
 // one lives it is the library's mouse manager; the views' settings are stored through Serialize.
 #pragma once
 
-#include "platform/archive.h"
-#include "platform/runtime_class.h"
+#include "platform/settings/archive.h"
+#include "platform/settings/runtime_class.h"
 
 #include <map>
 #include <string>

@@ -2,7 +2,7 @@
 // keys and clicks to an open popup and keeps accelerator commands from passing it by.
 #pragma once
 
-#include "platform/command_target.h"
+#include "platform/windows/command_target.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/frames/dialog_impl.h"
 

@@ -3,14 +3,14 @@
 // routing helper first, and the registered messages that create and delete user-defined toolbars.
 #pragma once
 
-#include "platform/command_target.h"
+#include "platform/windows/command_target.h"
 #include "uictl/bars/commands/accelerators.h"
 #include "uictl/bars/menus/menu_bar.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/buttons/toolbar_button.h"
-#include "uictl/frames/dock_frame.h"
+#include "uictl/frames/docking/dock_frame.h"
 #include "uictl/frames/frame_impl.h"
-#include "uictl/frames/ux_mini_dock_frame.h"
+#include "uictl/frames/docking/ux_mini_dock_frame.h"
 
 class UxFrameBase : public DockFrame,
                     public MenuBarFrame,

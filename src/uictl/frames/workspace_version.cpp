@@ -1,6 +1,6 @@
 #include "uictl/frames/workspace_version.h"
 
-#include "platform/runtime_class.h"
+#include "platform/settings/runtime_class.h"
 #include "uictl/bars/library_globals.h"
 
 bool workspaceDataVersionAtLeast(int major, int minor) {

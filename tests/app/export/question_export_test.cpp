@@ -7,8 +7,8 @@
 
 #include "app/export/question_export_dialog.h"
 #include "app/export/question_exporter.h"
-#include "platform/file_dialog.h"
-#include "platform/file_system.h"
+#include "platform/windows/file_dialog.h"
+#include "platform/files/file_system.h"
 #include "shell_fixture.h"
 
 using namespace std::string_view_literals;

@@ -13,7 +13,7 @@
 #include "app/export/question_preview_dialog.h"
 #include "recording_speech_engine.h"
 #include "shell_fixture.h"
-#include "study/trans_edit_dialog.h"
+#include "study/window/trans_edit_dialog.h"
 #include "study_window_support.h"
 #include "web_dictionary_support.h"
 

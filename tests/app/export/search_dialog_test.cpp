@@ -6,7 +6,7 @@
 #include "app/export/search_dialog.h"
 #include "database/sql_helpers.h"
 #include "shell_fixture.h"
-#include "study/trans_edit_dialog.h"
+#include "study/window/trans_edit_dialog.h"
 #include "study_window_support.h"
 #include "web_dictionary_support.h"
 

@@ -15,7 +15,7 @@
 #include "app/main/select_section_dialog.h"
 #include "element_tree_fixture.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 
 namespace apptest {
 

@@ -15,7 +15,7 @@
 #include "app/main/main_outlook_bar.h"
 #include "app_test_support.h"
 #include "main_dialog_fixture.h"
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 #include "scoped_env.h"
 
 using namespace apptest;

@@ -36,16 +36,16 @@
 #include "app/pages/tabpage_smartlearning.h"
 #include "database/question.h"
 #include "database/users.h"
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 #include "platform/trace.h"
 #include "app_test_support.h"
 #include "main_dialog_fixture.h"
 #include "scoped_env.h"
 #include "study/study_flow.h"
-#include "study/trans_dialog.h"
+#include "study/window/trans_dialog.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/caption_bar.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/outlook/caption_bar.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 
 using namespace apptest;
 

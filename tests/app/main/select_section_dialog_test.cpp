@@ -10,8 +10,8 @@
 #include "database/element_log.h"
 #include "database/folders.h"
 #include "element_tree_fixture.h"
-#include "platform/file_system.h"
-#include "platform/notifier.h"
+#include "platform/files/file_system.h"
+#include "platform/windows/notifier.h"
 #include "scoped_env.h"
 
 using namespace apptest;

@@ -20,9 +20,9 @@
 #include "app/shell/app_look.h"
 #include "element_tree_fixture.h"
 #include "fake_audio_player.h"
-#include "study/sound_queue.h"
+#include "study/sound/sound_queue.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/outlook_bar.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 #include "window_layout_check.h"
 
 using namespace apptest;

@@ -17,12 +17,12 @@
 #include "app/options/option_dialog.h"
 #include "app/options/option_page.h"
 #include "fake_audio_player.h"
-#include "platform/file_dialog.h"
-#include "platform/file_system.h"
-#include "platform/folders.h"
+#include "platform/windows/file_dialog.h"
+#include "platform/files/file_system.h"
+#include "platform/files/folders.h"
 #include "shell_fixture.h"
-#include "study/sound_queue.h"
-#include "uictl/frames/color_button.h"
+#include "study/sound/sound_queue.h"
+#include "uictl/frames/colour/color_button.h"
 
 namespace {
 

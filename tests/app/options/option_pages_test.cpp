@@ -12,13 +12,13 @@
 #include "app/options/option_page_webdic.h"
 #include "fake_agent_server.h"
 #include "fake_audio_player.h"
-#include "platform/agent_link.h"
-#include "platform/file_system.h"
-#include "platform/ini_profile.h"
+#include "platform/speech/agent_link.h"
+#include "platform/files/file_system.h"
+#include "platform/settings/ini_profile.h"
 #include "recording_speech_engine.h"
 #include "scoped_env.h"
 #include "shell_fixture.h"
-#include "study/sound_queue.h"
+#include "study/sound/sound_queue.h"
 #include "uictl/bars/library_globals.h"
 
 namespace {

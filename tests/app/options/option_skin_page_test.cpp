@@ -8,14 +8,14 @@
 #include "app/options/option_dialog.h"
 #include "app/options/option_page_skin.h"
 #include "fake_audio_player.h"
-#include "platform/file_system.h"
-#include "platform/ini_profile.h"
-#include "platform/system_metrics.h"
+#include "platform/files/file_system.h"
+#include "platform/settings/ini_profile.h"
+#include "platform/drawing/system_metrics.h"
 #include "shell_fixture.h"
-#include "study/sound_queue.h"
+#include "study/sound/sound_queue.h"
 #include "uictl/bars/combos/font_combo_box.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/color_button.h"
+#include "uictl/frames/colour/color_button.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 
 #include "app/options/web_dictionary.h"
-#include "platform/file_system.h"
-#include "platform/ini_profile.h"
+#include "platform/files/file_system.h"
+#include "platform/settings/ini_profile.h"
 #include "scoped_env.h"
 
 namespace {

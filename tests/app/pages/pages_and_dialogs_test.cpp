@@ -9,7 +9,7 @@
 #include "app/pages/page_dates.h"
 #include "app/pages/tabpage_selsection.h"
 #include "element_tree_fixture.h"
-#include "platform/notifier.h"
+#include "platform/windows/notifier.h"
 #include "scoped_env.h"
 
 using namespace apptest;

@@ -13,7 +13,7 @@
 #include "element_tree_fixture.h"
 #include "page_host.h"
 #include "platform/clock.h"
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
 #include "scoped_env.h"
 

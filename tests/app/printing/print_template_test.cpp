@@ -4,7 +4,7 @@
 
 #include "app/printing/card_template.h"
 #include "app/printing/print_template.h"
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "test_env.h"
 #include "print_fixture.h"
 

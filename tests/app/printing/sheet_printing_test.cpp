@@ -5,7 +5,7 @@
 
 #include "app/printing/print_preview_dialog.h"
 #include "app/printing/sheet_renderer.h"
-#include "platform/file_dialog.h"
+#include "platform/windows/file_dialog.h"
 #include "print_fixture.h"
 
 using printtest::PrintApp;

@@ -10,7 +10,7 @@
 
 #include "app/printing/print_option_dialog.h"
 #include "app/printing/template_editor_host.h"
-#include "platform/file_system.h"
+#include "platform/files/file_system.h"
 #include "print_fixture.h"
 
 using printtest::PrintApp;

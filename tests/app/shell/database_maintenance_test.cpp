@@ -8,7 +8,7 @@
 #include "app/shell/database_chooser.h"
 #include "app/shell/defrag_dialog.h"
 #include "app_test_support.h"
-#include "platform/file_dialog.h"
+#include "platform/windows/file_dialog.h"
 #include "platform/trace.h"
 #include "study_app_fixture.h"
 #include "test_env.h"

@@ -15,7 +15,7 @@
 #include "app/shell/old_files.h"
 #include "app/shell/shortcut_option_dialog.h"
 #include "app_test_support.h"
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 #include "platform/text.h"
 #include "scoped_env.h"
 #include "services/command_line.h"

@@ -9,7 +9,7 @@
 #include "app/shell/help_viewer.h"
 #include "app_test_support.h"
 #include "database/users.h"
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 #include "platform/text.h"
 #include "scoped_env.h"
 #include "study_app_fixture.h"

@@ -7,9 +7,9 @@
 #include <QTextDocument>
 
 #include "app/shell/help_viewer.h"
-#include "platform/audio_decoder.h"
-#include "platform/folders.h"
-#include "platform/ini_profile.h"
+#include "platform/audio/audio_decoder.h"
+#include "platform/files/folders.h"
+#include "platform/settings/ini_profile.h"
 #include "services/point_info_store.h"
 #include "test_env.h"
 

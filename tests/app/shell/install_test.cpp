@@ -15,7 +15,7 @@
 #include "app/printing/print_template.h"
 #include "database/database_file.h"
 #include "database/sql_helpers.h"
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 #include "scoped_env.h"
 #include "services/app_settings.h"
 #include "test_env.h"

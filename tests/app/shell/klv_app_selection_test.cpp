@@ -5,8 +5,8 @@
 
 #include "app/shell/klv_app.h"
 #include "element_tree_fixture.h"
-#include "study/sound_queue.h"
-#include "study/trans_dialog.h"
+#include "study/sound/sound_queue.h"
+#include "study/window/trans_dialog.h"
 
 using namespace apptest;
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "app/shell/splash_dialog.h"
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "study/study_modes.h"
 #include "study_app_fixture.h"
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/url_link_button.h"
+#include "uictl/frames/buttons/url_link_button.h"
 
 using studytest::StudyApp;
 

@@ -1,7 +1,7 @@
 // Helpers shared by the control library's tests.
 #pragma once
 
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 
 #include <QImage>
 

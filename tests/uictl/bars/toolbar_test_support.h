@@ -2,7 +2,7 @@
 // bars made from the test resources, and a registry of their own.
 #pragma once
 
-#include "platform/command_target.h"
+#include "platform/windows/command_target.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/toolbar/toolbar.h"
 

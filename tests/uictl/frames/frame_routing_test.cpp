@@ -1,13 +1,13 @@
 // A frame with a menu bar and a dialog that open the library's popup menus: keys, accelerators,
 // Alt and clicks reach the open popup first, user-defined toolbars come and go on request, and
 // customisation refuses commands.
-#include "platform/command_target.h"
+#include "platform/windows/command_target.h"
 #include "uictl/bars/menus/menu_bar.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/commands/virtual_keys.h"
 #include "uictl/frames/frame_wnd.h"
 #include "uictl/frames/ux_dialog.h"
-#include "uictl/frames/ux_mini_dock_frame.h"
+#include "uictl/frames/docking/ux_mini_dock_frame.h"
 
 #include "../../support/recording_notifier.h"
 

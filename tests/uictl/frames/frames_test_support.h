@@ -2,8 +2,8 @@
 // input reaches them, and the pixels they show.
 #pragma once
 
-#include "platform/command_target.h"
-#include "platform/gdi_types.h"
+#include "platform/windows/command_target.h"
+#include "platform/drawing/gdi_types.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/measuring_dc.h"

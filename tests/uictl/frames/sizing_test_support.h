@@ -3,10 +3,10 @@
 #pragma once
 
 #include "uictl/bars/library_globals.h"
-#include "uictl/frames/dock_bar.h"
-#include "uictl/frames/dock_frame.h"
-#include "uictl/frames/sizing_control_bar.h"
-#include "uictl/frames/ux_mini_dock_frame.h"
+#include "uictl/frames/docking/dock_bar.h"
+#include "uictl/frames/docking/dock_frame.h"
+#include "uictl/frames/docking/sizing_control_bar.h"
+#include "uictl/frames/docking/ux_mini_dock_frame.h"
 #include "uictl/frames/window_styles.h"
 
 #include <QApplication>

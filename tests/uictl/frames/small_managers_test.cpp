@@ -1,7 +1,7 @@
 // Ids for torn-off menus and the marker that carries one in a menu title; the mouse manager's
 // stored settings.
 #include "uictl/frames/mouse_manager.h"
-#include "uictl/frames/tear_off_manager.h"
+#include "uictl/frames/docking/tear_off_manager.h"
 
 #include <gtest/gtest.h>
 

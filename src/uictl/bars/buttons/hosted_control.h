@@ -2,7 +2,7 @@
 // rectangle lies on the bar widget that holds the control, and the control's colours.
 #pragma once
 
-#include "platform/gdi_dc.h"
+#include "platform/drawing/gdi_dc.h"
 
 #include <QRect>
 #include <vector>

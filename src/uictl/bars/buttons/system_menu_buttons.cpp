@@ -1,6 +1,6 @@
 #include "uictl/bars/buttons/system_menu_buttons.h"
 
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/toolbar/toolbar.h"

@@ -3,9 +3,9 @@
 // operations below in this order; special items derive and override them.
 #pragma once
 
-#include "platform/archive.h"
-#include "platform/gdi_dc.h"
-#include "platform/runtime_class.h"
+#include "platform/settings/archive.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/settings/runtime_class.h"
 
 #include <QString>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "uictl/bars/buttons/toolbar_edit_box.h"
 
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/buttons/hosted_control.h"

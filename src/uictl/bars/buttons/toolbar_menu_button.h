@@ -4,7 +4,7 @@
 // travels through archives.
 #pragma once
 
-#include "platform/menu_handles.h"
+#include "platform/windows/menu_handles.h"
 #include "uictl/bars/buttons/toolbar_button.h"
 
 #include <memory>

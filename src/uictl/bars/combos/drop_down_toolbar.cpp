@@ -1,6 +1,6 @@
 #include "uictl/bars/combos/drop_down_toolbar.h"
 
-#include "platform/mouse_capture.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/menus/menu_bar.h"

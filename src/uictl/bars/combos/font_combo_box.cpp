@@ -1,6 +1,6 @@
 #include "uictl/bars/combos/font_combo_box.h"
 
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/buttons/hosted_control.h"
 #include "uictl/bars/toolbar/toolbar.h"

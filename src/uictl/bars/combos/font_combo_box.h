@@ -4,7 +4,7 @@
 // handles the keys of a toolbar control.
 #pragma once
 
-#include "platform/gdi_dc.h"
+#include "platform/drawing/gdi_dc.h"
 
 #include <QComboBox>
 #include <QImage>

@@ -3,7 +3,7 @@
 // button alive, and freed with the last one. The font-size button only hosts the same control.
 #pragma once
 
-#include "platform/font_source.h"
+#include "platform/drawing/font_source.h"
 #include "uictl/bars/combos/toolbar_combo_box.h"
 
 #include <cstdint>

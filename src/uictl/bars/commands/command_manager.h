@@ -2,9 +2,9 @@
 // used, and the small command and key helpers that toolbars and menus share.
 #pragma once
 
-#include "platform/archive.h"
-#include "platform/gdi_dc.h"
-#include "platform/runtime_class.h"
+#include "platform/settings/archive.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/settings/runtime_class.h"
 
 #include <QEvent>
 #include <functional>

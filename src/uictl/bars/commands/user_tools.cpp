@@ -1,10 +1,10 @@
 #include "uictl/bars/commands/user_tools.h"
 
-#include "platform/archive.h"
-#include "platform/notifier.h"
-#include "platform/process.h"
-#include "platform/shell_open.h"
-#include "platform/system_metrics.h"
+#include "platform/settings/archive.h"
+#include "platform/windows/notifier.h"
+#include "platform/files/process.h"
+#include "platform/files/shell_open.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 

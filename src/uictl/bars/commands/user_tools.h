@@ -2,7 +2,7 @@
 // and the buttons of that command show the program's icon.
 #pragma once
 
-#include "platform/runtime_class.h"
+#include "platform/settings/runtime_class.h"
 #include "uictl/bars/commands/command_manager.h"
 
 #include <QIcon>

@@ -2,7 +2,7 @@
 // colour arithmetic (percent scaling, blending, HLS) the library's pickers and images share.
 #pragma once
 
-#include "platform/gdi_dc.h"
+#include "platform/drawing/gdi_dc.h"
 
 #include <QImage>
 

@@ -1,6 +1,6 @@
 #include "uictl/bars/drawing/global_draw_data.h"
 
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/library_globals.h"

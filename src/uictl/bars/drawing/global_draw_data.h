@@ -3,8 +3,8 @@
 // instance exists between the library's start-up and shut-down (library_globals.h).
 #pragma once
 
-#include "platform/gdi_dc.h"
-#include "platform/gdi_objects.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/drawing/gdi_objects.h"
 
 #include <QCursor>
 #include <QIcon>

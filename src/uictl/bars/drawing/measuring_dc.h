@@ -1,7 +1,7 @@
 // A device context for measuring text with a font, without a window.
 #pragma once
 
-#include "platform/gdi_dc.h"
+#include "platform/drawing/gdi_dc.h"
 
 #include <QImage>
 

@@ -2,7 +2,7 @@
 // when the scope ends.
 #pragma once
 
-#include "platform/gdi_dc.h"
+#include "platform/drawing/gdi_dc.h"
 
 class TextScope {
  public:

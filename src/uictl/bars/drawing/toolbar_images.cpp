@@ -1,7 +1,7 @@
 #include "uictl/bars/drawing/toolbar_images.h"
 
-#include "platform/notifier.h"
-#include "platform/system_metrics.h"
+#include "platform/windows/notifier.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"

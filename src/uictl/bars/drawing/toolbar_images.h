@@ -4,9 +4,9 @@
 // Qt resources named ":/bitmap/<id>.bmp" (or .png, .xpm).
 #pragma once
 
-#include "platform/archive.h"
-#include "platform/gdi_dc.h"
-#include "platform/runtime_class.h"
+#include "platform/settings/archive.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/settings/runtime_class.h"
 
 #include <QIcon>
 #include <QImage>

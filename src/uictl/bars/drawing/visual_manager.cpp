@@ -1,6 +1,6 @@
 #include "uictl/bars/drawing/visual_manager.h"
 
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
 #include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"

@@ -3,8 +3,8 @@
 // three-dimensional look from the global drawing data; another look derives and overrides.
 #pragma once
 
-#include "platform/gdi_dc.h"
-#include "platform/runtime_class.h"
+#include "platform/drawing/gdi_dc.h"
+#include "platform/settings/runtime_class.h"
 #include "uictl/bars/drawing/visual_manager_surfaces.h"
 
 #include <vector>

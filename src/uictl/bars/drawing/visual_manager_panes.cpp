@@ -1,6 +1,6 @@
 // The visual manager's operations for the panes and buttons of the frames library: caption
 // buttons, the outlook bar's areas, owner-drawn and colour buttons, and task groups.
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/text_scope.h"

@@ -3,7 +3,7 @@
 // does not depend on their classes.
 #pragma once
 
-#include "platform/gdi_dc.h"
+#include "platform/drawing/gdi_dc.h"
 
 #include <QIcon>
 #include <QImage>

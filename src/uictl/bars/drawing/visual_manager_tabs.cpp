@@ -1,6 +1,6 @@
 // The visual manager's tab drawing: classic property-sheet tabs for the tab window, flat tabs
 // with cut corners, and plain trapezoids in the label-only mode.
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/visual_manager.h"
 

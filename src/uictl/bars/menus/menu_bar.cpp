@@ -1,7 +1,7 @@
 #include "uictl/bars/menus/menu_bar.h"
 
-#include "platform/mouse_capture.h"
-#include "platform/system_metrics.h"
+#include "platform/windows/mouse_capture.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/menus/menu_hash.h"

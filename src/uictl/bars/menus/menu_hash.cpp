@@ -1,6 +1,6 @@
 #include "uictl/bars/menus/menu_hash.h"
 
-#include "platform/archive.h"
+#include "platform/settings/archive.h"
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/ux_registry.h"
 

@@ -2,7 +2,7 @@
 // they close or the process ends, so a menu's customised items come back without importing it.
 #pragma once
 
-#include "platform/menu_handles.h"
+#include "platform/windows/menu_handles.h"
 
 #include <map>
 

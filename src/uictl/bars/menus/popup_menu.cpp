@@ -2,8 +2,8 @@
 // buttons, the drop shadow and painting.
 #include "uictl/bars/menus/popup_menu.h"
 
-#include "platform/mouse_capture.h"
-#include "platform/system_metrics.h"
+#include "platform/windows/mouse_capture.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/toolbar/customize_button.h"
 #include "uictl/bars/drawing/draw_manager.h"

@@ -5,7 +5,7 @@
 // pointer names the popup that has the menu mode.
 #pragma once
 
-#include "platform/menu_handles.h"
+#include "platform/windows/menu_handles.h"
 #include "uictl/bars/menus/popup_menu_bar.h"
 #include "uictl/bars/buttons/toolbar_menu_button.h"
 

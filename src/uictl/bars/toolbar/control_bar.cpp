@@ -1,6 +1,6 @@
 #include "uictl/bars/toolbar/control_bar.h"
 
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/visual_manager.h"
 
 using namespace platform;

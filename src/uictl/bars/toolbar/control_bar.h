@@ -3,7 +3,7 @@
 // had last, and a show or hide that waits for the next layout.
 #pragma once
 
-#include "platform/gdi_types.h"
+#include "platform/drawing/gdi_types.h"
 
 #include <QWidget>
 

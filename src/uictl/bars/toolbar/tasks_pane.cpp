@@ -1,6 +1,6 @@
 #include "uictl/bars/toolbar/tasks_pane.h"
 
-#include "platform/command_target.h"
+#include "platform/windows/command_target.h"
 #include "uictl/bars/library_globals.h"
 
 using namespace platform;

@@ -1,6 +1,6 @@
 #include "uictl/bars/toolbar/toolbar.h"
 
-#include "platform/mouse_capture.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/toolbar/customize_button.h"
 #include "uictl/bars/drawing/global_draw_data.h"

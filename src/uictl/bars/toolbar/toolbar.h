@@ -5,8 +5,8 @@
 // saved to the registry and read back. Bars that derive from it override the virtual operations.
 #pragma once
 
-#include "platform/command_target.h"
-#include "platform/gdi_dc.h"
+#include "platform/windows/command_target.h"
+#include "platform/drawing/gdi_dc.h"
 #include "uictl/bars/toolbar/control_bar.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/buttons/toolbar_button.h"

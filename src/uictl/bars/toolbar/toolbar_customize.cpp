@@ -1,6 +1,6 @@
 // Customise mode of toolbars: switching it, the context menu of customise commands and what
 // each command does to the selected button, and which menu commands count as rarely used.
-#include "platform/menu_handles.h"
+#include "platform/windows/menu_handles.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/buttons/toolbar_menu_button.h"

@@ -1,6 +1,6 @@
 // Drag and drop of buttons between toolbars in customise mode: the drag from a bar, where a
 // drop would land, the insertion marker, and what a drop does to both bars.
-#include "platform/mouse_capture.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/toolbar/toolbar.h"
 
 #include <QApplication>

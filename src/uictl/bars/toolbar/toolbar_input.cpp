@@ -1,6 +1,6 @@
 // Mouse and keyboard on a toolbar: hot tracking, pressing and releasing buttons, leaving and
 // cancelling, and the thread-wide mouse hook that lets bars track the mouse while a menu holds it.
-#include "platform/mouse_capture.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/combos/drop_down_toolbar.h"
 #include "uictl/bars/drawing/global_draw_data.h"

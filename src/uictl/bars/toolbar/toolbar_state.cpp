@@ -1,8 +1,8 @@
 // A toolbar's customised button list in the registry: its archive image under the bar's key,
 // and, when the workspace asks for it, the button list of its resource so that a changed
 // resource can be merged into the saved list.
-#include "platform/archive.h"
-#include "platform/registry_store.h"
+#include "platform/settings/archive.h"
+#include "platform/settings/registry_store.h"
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/ux_registry.h"
 

@@ -1,6 +1,6 @@
 // Edit boxes on toolbars: one text for every box of a command, typing sent as the command,
 // hidden on vertical bars, kept through archives, and their border and label.
-#include "platform/archive.h"
+#include "platform/settings/archive.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/buttons/toolbar_edit_box.h"
 

@@ -1,6 +1,6 @@
 // Menu buttons: menu handles to item trees and back, copies, the archive form and the arrow
 // a toolbar shows.
-#include "platform/archive.h"
+#include "platform/settings/archive.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/toolbar_images.h"

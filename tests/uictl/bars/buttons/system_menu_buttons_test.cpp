@@ -1,6 +1,6 @@
 // The menu bar's buttons of a maximised child: its system menu with live states, the double
 // click that closes the child, the icon's size rule and the window buttons.
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/buttons/system_menu_buttons.h"
 

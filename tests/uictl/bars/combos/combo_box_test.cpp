@@ -1,12 +1,12 @@
 // Combo boxes on toolbars: the kept items against the control's, one selection and text for
 // every box of a command, notifications only for what the user does, archives, vertical bars and
 // customise mode.
-#include "platform/archive.h"
+#include "platform/settings/archive.h"
 #include "uictl/bars/toolbar/customize_button.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/combos/toolbar_combo_box.h"
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 
 #include "toolbar_test_support.h"

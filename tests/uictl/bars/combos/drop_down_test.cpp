@@ -1,7 +1,7 @@
 // The drop-down button: a short click runs the default command, a long press opens the popup
 // with the toolbar's own buttons, a release there chooses, anything else closes it.
-#include "platform/archive.h"
-#include "platform/mouse_capture.h"
+#include "platform/settings/archive.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/combos/drop_down_toolbar.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/menus/menu_bar.h"

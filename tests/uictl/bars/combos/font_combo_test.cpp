@@ -1,9 +1,9 @@
 // Font lists: which faces the font button keeps and in what order, the list shared by the live
 // buttons, the font box's own list, its selection by name and its drawing, over a source of our
 // own and over the installed fonts.
-#include "platform/archive.h"
-#include "platform/font_source.h"
-#include "platform/system_metrics.h"
+#include "platform/settings/archive.h"
+#include "platform/drawing/font_source.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/combos/font_combo_box.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/combos/toolbar_font_combo.h"

@@ -1,6 +1,6 @@
 // Image strips, the visual manager's classic look, and the command maps.
-#include "platform/command_target.h"
-#include "platform/system_metrics.h"
+#include "platform/windows/command_target.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"

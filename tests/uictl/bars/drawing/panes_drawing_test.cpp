@@ -1,6 +1,6 @@
 // The visual manager's drawing for the frames library's controls: bar backgrounds, caption
 // buttons, tabs and task groups, from the narrow views those controls hand it.
-#include "platform/system_metrics.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/toolbar_images.h"

@@ -1,6 +1,6 @@
 // The toolbar driven with the mouse and keys as a user drives it: hot tracking, pressing,
 // releasing, Escape, stretching, and each command of the customise context menu.
-#include "platform/menu_handles.h"
+#include "platform/windows/menu_handles.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/toolbar/toolbar.h"

@@ -1,5 +1,5 @@
 // A toolbar's saved state in the registry files, and the registry helper's value formats.
-#include "platform/registry_store.h"
+#include "platform/settings/registry_store.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/ux_registry.h"

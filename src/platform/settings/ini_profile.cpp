@@ -1,0 +1,407 @@
+#include "platform/settings/ini_profile.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "platform/files/file_system.h"
+#include "platform/text.h"
+#include "platform/trace.h"
+
+namespace platform {
+namespace {
+
+enum class Encoding { Utf8, Utf8Bom, Utf16Le, Cp932 };
+
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+
+bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+std::wstring_view trim(std::wstring_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool isAscii(std::wstring_view text) {
+  for (wchar_t c : text)
+    if (c > 0x7F) return false;
+  return true;
+}
+
+wchar_t asciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; }
+
+// A template looks up hundreds of keys among hundreds of lines: ASCII names, nearly all of them,
+// are compared in place.
+bool sameName(std::wstring_view a, std::wstring_view b) {
+  if (isAscii(a) && isAscii(b)) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+      if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    return true;
+  }
+  return QString::fromWCharArray(a.data(), a.size())
+             .compare(QString::fromWCharArray(b.data(), b.size()), Qt::CaseInsensitive) == 0;
+}
+
+// A file without a byte-order mark is UTF-8 when its multi-byte characters well outnumber the
+// bytes that fit no UTF-8 sequence: code page 932 text read as UTF-8 is mostly stray bytes, so a
+// few strays in a UTF-8 file (a line pasted from elsewhere, a damaged byte) do not turn the whole
+// file into mojibake.
+constexpr size_t kMultiByteCharactersPerStrayByte = 4;
+
+Encoding detectEncoding(std::string_view bytes) {
+  if (bytes.starts_with(kUtf16LeBom)) return Encoding::Utf16Le;
+  if (bytes.starts_with(kUtf8Bom)) return Encoding::Utf8Bom;
+  const Utf8Tally tally = tallyUtf8(bytes);
+  if (tally.strayBytes * kMultiByteCharactersPerStrayByte <= tally.multiByteCharacters) return Encoding::Utf8;
+  return Encoding::Cp932;
+}
+
+std::string_view byteOrderMark(Encoding encoding) {
+  switch (encoding) {
+    case Encoding::Utf16Le: return kUtf16LeBom;
+    case Encoding::Utf8Bom: return kUtf8Bom;
+    case Encoding::Utf8:
+    case Encoding::Cp932: break;
+  }
+  return {};
+}
+
+size_t unitSize(Encoding encoding) { return encoding == Encoding::Utf16Le ? 2 : 1; }
+
+std::wstring decodeText(std::string_view bytes, Encoding encoding) {
+  switch (encoding) {
+    case Encoding::Utf16Le: {
+      std::u16string units;
+      for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        units += static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
+      return fromUtf16(units);
+    }
+    case Encoding::Cp932: return fromCp932(bytes);
+    case Encoding::Utf8:
+    case Encoding::Utf8Bom: break;
+  }
+  return fromUtf8(bytes);
+}
+
+std::string encodeText(std::wstring_view text, Encoding encoding) {
+  switch (encoding) {
+    case Encoding::Utf16Le: {
+      std::string bytes;
+      for (char16_t unit : toUtf16(text)) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+      }
+      return bytes;
+    }
+    case Encoding::Cp932: return toCp932(text);
+    case Encoding::Utf8:
+    case Encoding::Utf8Bom: break;
+  }
+  return toUtf8(text);
+}
+
+// One line as it stands in the file. A write puts back the bytes of every line it does not
+// change exactly as they were read, so bytes that do not decode survive untouched.
+struct IniLine {
+  std::wstring text;
+  std::string bytes;      // without the line break
+  std::string lineBreak;  // as read; empty for a last line without one
+};
+
+struct IniText {
+  Encoding encoding = Encoding::Utf8;
+  std::string lineBreak = "\r\n";  // in the file's encoding, for lines the write adds
+  std::vector<IniLine> lines;
+
+  IniLine makeLine(std::wstring text) const {
+    std::string bytes = encodeText(text, encoding);
+    return {std::move(text), std::move(bytes), lineBreak};
+  }
+};
+
+IniText decode(std::string_view bytes) {
+  IniText file;
+  file.encoding = detectEncoding(bytes);
+  bytes.remove_prefix(byteOrderMark(file.encoding).size());
+  const size_t unit = unitSize(file.encoding);
+  // Half a UTF-16 unit at the end is no character. Kept, it would put every line a write adds
+  // one byte out of step, and the file could not be read back: a write leaves it out.
+  if (bytes.size() % unit != 0) bytes.remove_suffix(bytes.size() % unit);
+  // A code page 932 trail byte is never CR or LF, and a UTF-16 unit is tested whole.
+  auto unitIs = [&](size_t at, char c) {
+    return at + unit <= bytes.size() && bytes[at] == c && (unit == 1 || bytes[at + 1] == '\0');
+  };
+  bool breakSeen = false;
+  size_t start = 0;
+  for (size_t at = 0; at < bytes.size(); at += unit) {
+    if (!unitIs(at, '\r') && !unitIs(at, '\n')) continue;
+    const size_t breakSize = unitIs(at, '\r') && unitIs(at + unit, '\n') ? 2 * unit : unit;
+    const std::string_view content = bytes.substr(start, at - start);
+    std::string lineBreak(bytes.substr(at, breakSize));
+    if (!breakSeen) file.lineBreak = lineBreak;
+    breakSeen = true;
+    file.lines.push_back({decodeText(content, file.encoding), std::string(content), std::move(lineBreak)});
+    start = at + breakSize;
+    at = start - unit;
+  }
+  if (start < bytes.size()) {
+    const std::string_view content = bytes.substr(start);
+    file.lines.push_back({decodeText(content, file.encoding), std::string(content), ""});
+  }
+  if (!breakSeen) file.lineBreak = encodeText(L"\r\n", file.encoding);
+  return file;
+}
+
+std::string encode(const IniText& file) {
+  std::string bytes(byteOrderMark(file.encoding));
+  for (const IniLine& line : file.lines) bytes += line.bytes + line.lineBreak;
+  return bytes;
+}
+
+// Moves a code page 932 file to UTF-8 (with a mark, so that it is never taken for code page 932
+// again). False when a line holds bytes the code page cannot decode: they would be lost.
+bool moveToUtf8(IniText& file) {
+  for (const IniLine& line : file.lines)
+    if (line.text.find(L'\uFFFD') != std::wstring::npos) return false;
+  for (IniLine& line : file.lines) line.bytes = toUtf8(line.text);
+  file.encoding = Encoding::Utf8Bom;
+  return true;
+}
+
+std::optional<std::wstring_view> sectionName(std::wstring_view line) {
+  line = trim(line);
+  if (line.empty() || line.front() != L'[') return std::nullopt;
+  const size_t close = line.find(L']');
+  if (close == std::wstring_view::npos) return std::nullopt;
+  return line.substr(1, close - 1);
+}
+
+// A key line's name and value; a line without "=" has a name and no value.
+struct Entry {
+  std::wstring_view name;
+  std::optional<std::wstring_view> value;
+};
+
+Entry entryOf(std::wstring_view line) {
+  line = trim(line);
+  const size_t equals = line.find(L'=');
+  if (equals == std::wstring_view::npos) return {line, std::nullopt};
+  return {trim(line.substr(0, equals)), trim(line.substr(equals + 1))};
+}
+
+// The lines of the first section of that name: [first, last) after its header.
+struct SectionRange {
+  size_t header, first, last;
+};
+
+std::optional<SectionRange> findSection(const IniText& file, std::wstring_view section) {
+  std::optional<SectionRange> found;
+  // Lines before any header form the section without a name.
+  if (trim(section).empty()) found = SectionRange{SIZE_MAX, 0, file.lines.size()};
+  for (size_t i = 0; i < file.lines.size(); ++i) {
+    const auto name = sectionName(file.lines[i].text);
+    if (!name) continue;
+    if (found) {
+      found->last = i;
+      return found;
+    }
+    if (sameName(*name, trim(section))) found = SectionRange{i, i + 1, file.lines.size()};
+  }
+  return found;
+}
+
+std::optional<size_t> findKey(const IniText& file, const SectionRange& range, std::wstring_view key) {
+  for (size_t i = range.first; i < range.last; ++i) {
+    const Entry entry = entryOf(file.lines[i].text);
+    if (!entry.name.empty() && sameName(entry.name, trim(key))) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<IniText> load(const std::wstring& path) {
+  const std::optional<std::string> bytes = readFileBytes(path);
+  if (!bytes) return std::nullopt;
+  return decode(*bytes);
+}
+
+std::wstring_view withoutQuotes(std::wstring_view value) {
+  if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
+// The text of a key, or nothing when the section, the key or its "=" is missing.
+std::optional<std::wstring> lookUpIn(const IniText& file, std::wstring_view section, std::wstring_view key) {
+  const auto range = findSection(file, section);
+  const auto line = range ? findKey(file, *range, key) : std::nullopt;
+  if (!line) return std::nullopt;
+  const Entry entry = entryOf(file.lines[*line].text);
+  if (!entry.value) return std::nullopt;
+  return std::wstring(withoutQuotes(*entry.value));
+}
+
+// The same in the file; nothing as well when the file is missing.
+std::optional<std::wstring> lookUp(std::wstring_view section, std::wstring_view key, const std::wstring& path) {
+  const std::optional<IniText> file = load(path);
+  if (!file) return std::nullopt;
+  return lookUpIn(*file, section, key);
+}
+
+std::wstring valueOrDefault(std::optional<std::wstring> value, std::wstring_view defaultValue) {
+  if (value) return std::move(*value);
+  while (!defaultValue.empty() && defaultValue.back() == L' ') defaultValue.remove_suffix(1);
+  return std::wstring(defaultValue);
+}
+
+int numberOrDefault(const std::optional<std::wstring>& value, int defaultValue) {
+  if (!value || value->empty()) return defaultValue;
+  std::wstring_view text = *value;
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == L'-' || text.front() == L'+')) {
+    negative = text.front() == L'-';
+    text.remove_prefix(1);
+  }
+  uint32_t number = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') break;
+    number = number * 10 + static_cast<uint32_t>(c - L'0');
+  }
+  return static_cast<int>(negative ? 0u - number : number);
+}
+
+bool breaksLines(std::wstring_view text) { return text.find_first_of(L"\r\n") != std::wstring_view::npos; }
+
+std::mutex gWriteLock;
+
+// A name or a value that would change other entries of the file (traced).
+bool refusedEntry(std::wstring_view section, std::wstring_view key, std::wstring_view value, const std::wstring& path) {
+  if (breaksLines(section) || breaksLines(key) || breaksLines(value) || section.find(L']') != std::wstring_view::npos ||
+      key.find(L'=') != std::wstring_view::npos || trim(key).empty() || trim(key).front() == L'[' ||
+      value.find(L'\0') != std::wstring_view::npos) {
+    traceError("profile: refused to write [%s] %s into %s\n", toUtf8(section).c_str(), toUtf8(key).c_str(),
+               toUtf8(path).c_str());
+    return true;
+  }
+  return false;
+}
+
+enum class Put { refused, unchanged, changed };
+
+// Sets key=value, which refusedEntry accepted, in the file's lines; `path` names the file in traces.
+Put putEntry(IniText& file, std::wstring_view section, std::wstring_view key, std::wstring_view value,
+             const std::wstring& path) {
+  // Names are matched and written without their surrounding blanks, as the original does.
+  section = trim(section);
+  key = trim(key);
+  const std::wstring line = std::wstring(key) + L"=" + std::wstring(value);
+  const std::wstring added = std::wstring(section) + line;
+  if (file.encoding == Encoding::Cp932 && fromCp932(toCp932(added)) != added && !moveToUtf8(file)) {
+    // Code page 932 cannot hold the value, and moving the file to UTF-8 would lose the bytes
+    // that do not decode: the file stays as it is.
+    traceError("profile: [%s] %s does not fit the code page of %s\n", toUtf8(section).c_str(), toUtf8(key).c_str(),
+               toUtf8(path).c_str());
+    return Put::refused;
+  }
+  if (const auto range = findSection(file, section)) {
+    if (const auto at = findKey(file, *range, key)) {
+      IniLine& old = file.lines[*at];
+      const Entry entry = entryOf(old.text);
+      if (entry.value && *entry.value == value) return Put::unchanged;
+      IniLine changed = file.makeLine(std::wstring(entry.name) + L"=" + std::wstring(value));
+      changed.lineBreak = old.lineBreak;
+      old = std::move(changed);
+    } else {
+      // After the section's last entry, so that blank lines before the next section stay there.
+      size_t insertAt = range->first;
+      for (size_t i = range->first; i < range->last; ++i)
+        if (!trim(file.lines[i].text).empty()) insertAt = i + 1;
+      if (insertAt > 0 && file.lines[insertAt - 1].lineBreak.empty()) file.lines[insertAt - 1].lineBreak = file.lineBreak;
+      file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(insertAt), file.makeLine(line));
+    }
+  } else {
+    if (!file.lines.empty()) {
+      if (file.lines.back().lineBreak.empty()) file.lines.back().lineBreak = file.lineBreak;
+      if (!trim(file.lines.back().text).empty()) file.lines.push_back(file.makeLine(L""));
+    }
+    file.lines.push_back(file.makeLine(L"[" + std::wstring(section) + L"]"));
+    file.lines.push_back(file.makeLine(line));
+  }
+  return Put::changed;
+}
+
+// The file's lines, or none for a missing file; nothing when it exists and cannot be read.
+std::optional<IniText> loadForWriting(const std::wstring& path) {
+  if (!fileExists(path)) return IniText{};
+  return load(path);
+}
+
+}  // namespace
+
+std::wstring getProfileString(std::wstring_view section, std::wstring_view key, std::wstring_view defaultValue,
+                              const std::wstring& file) {
+  return valueOrDefault(lookUp(section, key, file), defaultValue);
+}
+
+int getProfileInt(std::wstring_view section, std::wstring_view key, int defaultValue, const std::wstring& file) {
+  return numberOrDefault(lookUp(section, key, file), defaultValue);
+}
+
+bool writeProfileString(std::wstring_view section, std::wstring_view key, std::wstring_view value,
+                        const std::wstring& path) {
+  if (refusedEntry(section, key, value, path)) return false;
+  std::lock_guard guard(gWriteLock);
+  std::optional<IniText> file = loadForWriting(path);
+  if (!file) return false;
+  switch (putEntry(*file, section, key, value, path)) {
+    case Put::refused: return false;
+    case Put::unchanged: return true;
+    case Put::changed: break;
+  }
+  return writeFileAtomically(path, encode(*file));
+}
+
+struct IniBatch::Lines {
+  IniText text;
+  bool changed = false;
+};
+
+IniBatch::IniBatch(std::wstring path) : path_(std::move(path)) {
+  const bool missing = !fileExists(path_);
+  if (std::optional<IniText> file = loadForWriting(path_))
+    lines_ = std::make_unique<Lines>(Lines{std::move(*file), missing});
+}
+
+IniBatch::~IniBatch() = default;
+
+std::wstring IniBatch::getString(std::wstring_view section, std::wstring_view key,
+                                 std::wstring_view defaultValue) const {
+  return valueOrDefault(lines_ ? lookUpIn(lines_->text, section, key) : std::nullopt, defaultValue);
+}
+
+int IniBatch::getInt(std::wstring_view section, std::wstring_view key, int defaultValue) const {
+  return numberOrDefault(lines_ ? lookUpIn(lines_->text, section, key) : std::nullopt, defaultValue);
+}
+
+bool IniBatch::writeString(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+  if (!lines_ || refusedEntry(section, key, value, path_)) return false;
+  const Put put = putEntry(lines_->text, section, key, value, path_);
+  if (put == Put::changed) lines_->changed = true;
+  return put != Put::refused;
+}
+
+bool IniBatch::commit() {
+  if (!lines_) return false;
+  if (!lines_->changed) return true;
+  std::lock_guard guard(gWriteLock);
+  if (!writeFileAtomically(path_, encode(lines_->text))) return false;
+  lines_->changed = false;
+  return true;
+}
+
+}  // namespace platform

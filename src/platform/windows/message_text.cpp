@@ -1,0 +1,96 @@
+#include "platform/windows/message_text.h"
+
+#include <QFontMetrics>
+#include <QStringList>
+#include <QTextLayout>
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+// The lines the text takes at that width, as a label breaks them (a word longer than the width
+// is broken too).
+QStringList brokenLines(const QString& text, const QFont& font, int width) {
+  QTextLayout layout(text, font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  QStringList lines;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    QString piece = text.mid(line.textStart(), line.textLength());
+    while (piece.endsWith(' ')) piece.chop(1);
+    lines << piece;
+  }
+  layout.endLayout();
+  return lines;
+}
+
+// The line broken into as few lines as at the full room, but of even widths.
+QStringList evenLines(const QString& line, const QFont& font, int room) {
+  const qsizetype count = brokenLines(line, font, room).size();
+  int narrow = 1, wide = room;  // the narrowest width that still takes `count` lines
+  while (narrow < wide) {
+    const int width = (narrow + wide) / 2;
+    if (brokenLines(line, font, width).size() <= count) {
+      wide = width;
+    } else {
+      narrow = width + 1;
+    }
+  }
+  return brokenLines(line, font, wide);
+}
+
+// The line broken only after a space or a closing punctuation mark, filling each line in turn;
+// empty when a piece between two such places is wider than the room.
+QStringList linesAtPhrases(const QString& line, const QFontMetrics& metrics, int room) {
+  static const QString phraseEnds = QString::fromUtf8(u8"。、，．）」』】！？ ");
+  QStringList lines;
+  QString current, phrase;
+  const auto place = [&] {
+    if (!current.isEmpty() && metrics.horizontalAdvance(current + phrase) > room) {
+      lines << current.trimmed();
+      current.clear();
+    }
+    current += phrase;
+    phrase.clear();
+    return metrics.horizontalAdvance(current.trimmed()) <= room;
+  };
+  for (const QChar c : line) {
+    phrase += c;
+    if (phraseEnds.contains(c) && !place()) return {};
+  }
+  if (!place()) return {};
+  if (!current.isEmpty()) lines << current.trimmed();
+  return lines;
+}
+
+int widestOf(const QStringList& lines, const QFontMetrics& metrics) {
+  int widest = 0;
+  for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+  return widest;
+}
+
+}  // namespace
+
+QString balancedLines(const QString& text, const QFont& font, int room) {
+  const QFontMetrics metrics(font);
+  QStringList out;
+  for (const QString& line : text.split('\n')) {
+    if (metrics.horizontalAdvance(line) <= room) {
+      out << line;
+      continue;
+    }
+    const QStringList even = evenLines(line, font, room);
+    const QStringList phrases = linesAtPhrases(line, metrics, room);
+    bool phrasesFit = !phrases.isEmpty() && phrases.size() == even.size();
+    const int widest = widestOf(phrases, metrics);
+    for (const QString& piece : phrases) phrasesFit = phrasesFit && metrics.horizontalAdvance(piece) * 2 >= widest;
+    out << (phrasesFit ? phrases : even);
+  }
+  return out.join('\n');
+}
+
+}  // namespace platform

@@ -1,0 +1,141 @@
+#include "platform/windows/notifier.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QString>
+#include <QThread>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/windows/message_text.h"
+#include "platform/trace.h"
+#include "platform/text.h"
+
+namespace platform {
+namespace {
+
+std::vector<int> buttonsOf(unsigned flags) {
+  switch (flags & MbButtonsMask) {
+    case MbOkCancel: return {IdOk, IdCancel};
+    case MbAbortRetryIgnore: return {IdAbort, IdRetry, IdIgnore};
+    case MbYesNoCancel: return {IdYes, IdNo, IdCancel};
+    case MbYesNo: return {IdYes, IdNo};
+    case MbRetryCancel: return {IdRetry, IdCancel};
+    default: return {IdOk};
+  }
+}
+
+// A message box whose long lines are broken evenly within the width the box takes.
+class MessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);  // sizes the box: lines too long for it make the text wrap
+    auto* label = findChild<QLabel*>("qt_msgbox_label");
+    if (balanced_ || !label || !label->wordWrap() || label->textFormat() == Qt::RichText ||
+        (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text())))
+      return;
+    balanced_ = true;
+    layout()->invalidate();
+    layout()->activate();
+    // Sizes the box again for the text broken by hand, which needs no wrapping.
+    setText(balancedLines(text(), label->font(), label->contentsRect().width()));
+  }
+
+ private:
+  bool balanced_ = false;
+};
+
+class QtNotifier : public Notifier {
+ public:
+  int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption,
+                 unsigned flags) override {
+    MessageBox box(owner);
+    box.setWindowTitle(QString::fromStdWString(caption));
+    box.setText(QString::fromStdWString(text));
+    switch (flags & MbIconMask) {
+      case MbIconError: box.setIcon(QMessageBox::Critical); break;
+      case MbIconQuestion: box.setIcon(QMessageBox::Question); break;
+      case MbIconWarning: box.setIcon(QMessageBox::Warning); break;
+      case MbIconInformation: box.setIcon(QMessageBox::Information); break;
+      default: break;
+    }
+    if (flags & (MbSystemModal | MbTopmost)) box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    const std::vector<int> ids = buttonsOf(flags);
+    std::vector<QPushButton*> buttons;
+    for (int id : ids) buttons.push_back(box.addButton(standardButton(id)));
+    const size_t defaultIndex = (flags & MbDefButtonMask) >> 8;
+    if (defaultIndex < buttons.size())
+      box.setDefaultButton(buttons[defaultIndex]);
+    box.exec();
+    for (size_t i = 0; i < buttons.size(); ++i)
+      if (box.clickedButton() == buttons[i]) return ids[i];
+    // Closed by Escape or the window's close box: the answer a cancel would give.
+    for (int id : ids)
+      if (id == IdCancel) return IdCancel;
+    return ids.size() == 1 ? ids.front() : IdNo;
+  }
+
+ private:
+  static QMessageBox::StandardButton standardButton(int id) {
+    switch (id) {
+      case IdCancel: return QMessageBox::Cancel;
+      case IdAbort: return QMessageBox::Abort;
+      case IdRetry: return QMessageBox::Retry;
+      case IdIgnore: return QMessageBox::Ignore;
+      case IdYes: return QMessageBox::Yes;
+      case IdNo: return QMessageBox::No;
+      default: return QMessageBox::Ok;
+    }
+  }
+};
+
+QtNotifier gQtNotifier;
+Notifier* gCurrent = &gQtNotifier;
+
+}  // namespace
+
+int automaticAnswer(unsigned flags, const char* requested) {
+  static const struct { const char* name; int id; } kNames[] = {
+      {"ok", IdOk}, {"cancel", IdCancel}, {"abort", IdAbort}, {"retry", IdRetry},
+      {"ignore", IdIgnore}, {"yes", IdYes}, {"no", IdNo}};
+  const std::vector<int> ids = buttonsOf(flags);
+  if (requested) {
+    for (const auto& name : kNames) {
+      if (strcasecmp(requested, name.name) != 0) continue;
+      for (int id : ids)
+        if (id == name.id) return id;
+    }
+  }
+  const size_t defaultIndex = (flags & MbDefButtonMask) >> 8;
+  return ids[defaultIndex < ids.size() ? defaultIndex : 0];
+}
+
+int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption, unsigned flags) {
+  // Boxes are windows: one asked for by another thread is shown by the GUI thread, which that
+  // thread waits for.
+  QCoreApplication* application = QCoreApplication::instance();
+  if (application && QThread::currentThread() != application->thread()) {
+    int answer = IdCancel;
+    QMetaObject::invokeMethod(
+        application, [&] { answer = messageBox(owner, text, caption, flags); }, Qt::BlockingQueuedConnection);
+    return answer;
+  }
+  traceError("msgbox: %s: %s\n", toUtf8(caption).c_str(), toUtf8(text).c_str());
+  if (gCurrent == &gQtNotifier) {
+    if (const char* requested = std::getenv("KELVARA_AUTOANSWER")) return automaticAnswer(flags, requested);
+  }
+  return gCurrent->messageBox(owner, text, caption, flags);
+}
+
+NotifierOverride::NotifierOverride(Notifier& replacement) : previous_(gCurrent) { gCurrent = &replacement; }
+
+NotifierOverride::~NotifierOverride() { gCurrent = previous_; }
+
+}  // namespace platform

@@ -1,0 +1,75 @@
+#include "study/skin/script_watchdog.h"
+
+#include <atomic>
+
+#include "platform/trace.h"
+
+namespace study {
+namespace {
+
+// Often enough to stop within a few milliseconds of the limit, rarely enough to cost nothing.
+constexpr int kInstructionsPerCheck = 1000;
+
+const char kWatchKey[] = "kelvara.script-watch";
+
+std::atomic<std::chrono::milliseconds::rep> gLimitMs{kSkinRunTimeLimit.count()};
+
+ScriptWatch* watchOf(lua_State* state) {
+  lua_getfield(state, LUA_REGISTRYINDEX, kWatchKey);
+  auto* watch = static_cast<ScriptWatch*>(lua_touserdata(state, -1));
+  lua_pop(state, 1);
+  return watch;
+}
+
+void watchHook(lua_State* state, lua_Debug*) {
+  ScriptWatch* watch = watchOf(state);
+  if (!watch) return;
+  if (watch->stopMessage.empty()) {
+    if (!watch->deadline || std::chrono::steady_clock::now() < *watch->deadline) return;
+    luaL_where(state, 0);  // in a hook, level 0 is the function that runs
+    watch->stopMessage = std::string(lua_tostring(state, -1)) +
+                         platform::format("スキンのスクリプトが %g 秒以内に終わらなかったため止めました",
+                                          static_cast<double>(skinRunTimeLimit().count()) / 1000.0);
+    lua_pop(state, 1);
+    platform::traceError("%s\n", watch->stopMessage.c_str());
+  }
+  // From here on every instruction fails, so that a pcall of the script cannot catch the stop
+  // and go on.
+  lua_sethook(state, watchHook, LUA_MASKCOUNT, 1);
+  lua_pushstring(state, watch->stopMessage.c_str());
+  lua_error(state);
+}
+
+}  // namespace
+
+std::chrono::milliseconds skinRunTimeLimit() { return std::chrono::milliseconds(gLimitMs.load()); }
+void setSkinRunTimeLimit(std::chrono::milliseconds limit) { gLimitMs.store(limit.count()); }
+
+void installScriptWatch(lua_State* state, ScriptWatch& watch) {
+  lua_pushlightuserdata(state, &watch);
+  lua_setfield(state, LUA_REGISTRYINDEX, kWatchKey);
+  // Threads a script makes inherit the hook of the thread that makes them.
+  lua_sethook(state, watchHook, LUA_MASKCOUNT, kInstructionsPerCheck);
+}
+
+TimedScriptRun::TimedScriptRun(lua_State* state) : watch_(watchOf(state)) {
+  if (!watch_ || watch_->deadline) return;
+  watch_->deadline = std::chrono::steady_clock::now() + skinRunTimeLimit();
+  armed_ = true;
+}
+
+TimedScriptRun::~TimedScriptRun() {
+  if (armed_) watch_->deadline.reset();
+}
+
+std::optional<std::string> scriptStopMessage(lua_State* state) {
+  const ScriptWatch* watch = watchOf(state);
+  if (!watch || watch->stopMessage.empty()) return std::nullopt;
+  return watch->stopMessage;
+}
+
+void stopScript(lua_State* state, const std::string& message) {
+  if (ScriptWatch* watch = watchOf(state)) watch->stopMessage = message;
+}
+
+}  // namespace study

@@ -1,0 +1,56 @@
+#include "study/skin/skin_user_vars.h"
+
+#include "platform/settings/ini_profile.h"
+#include "study/skin/skin_info.h"
+
+#include <filesystem>
+
+namespace study {
+namespace {
+
+std::wstring variableKey(const std::wstring& skinFileName, const std::wstring& name) {
+  return skinFileName + L"_" + name;
+}
+
+void loadValues(std::map<std::wstring, std::wstring>& values, const SkinVariableMap& declared,
+                const platform::IniBatch& userFile, const std::wstring& userName, const std::wstring& skinFileName) {
+  values.clear();
+  for (const auto& [name, defaultText] : declared) {
+    std::wstring value = userFile.getString(userName, variableKey(skinFileName, name), L"");
+    if (!value.empty()) values[name] = std::move(value);
+  }
+}
+
+void saveValues(const std::map<std::wstring, std::wstring>& values, platform::IniBatch& userFile,
+                const std::wstring& userName, const std::wstring& skinFileName) {
+  for (const auto& [name, value] : values) userFile.writeString(userName, variableKey(skinFileName, name), value);
+}
+
+}  // namespace
+
+std::wstring skinFileName(const std::wstring& skinPath) {
+  return std::filesystem::path(skinPath).filename().wstring();
+}
+
+bool loadStyle(SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
+               const std::wstring& skinFileName, const SkinInfo& skin) {
+  const platform::IniBatch file(userFile);
+  loadValues(values.fontValues, skin.fontVariables(), file, userName, skinFileName);
+  loadValues(values.colorValues, skin.colorVariables(), file, userName, skinFileName);
+  values.backgroundColor = file.getString(userName, skinFileName + L"_bgclr", L"");
+  values.backgroundImage = file.getString(userName, skinFileName + L"_bgimage", L"");
+  return true;
+}
+
+bool saveStyle(const SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
+               const std::wstring& skinFileName) {
+  platform::IniBatch file(userFile);
+  saveValues(values.fontValues, file, userName, skinFileName);
+  saveValues(values.colorValues, file, userName, skinFileName);
+  file.writeString(userName, skinFileName + L"_bgclr", values.backgroundColor);
+  file.writeString(userName, skinFileName + L"_bgimage", values.backgroundImage);
+  file.commit();
+  return true;
+}
+
+}  // namespace study

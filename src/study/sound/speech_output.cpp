@@ -1,0 +1,61 @@
+#include "study/sound/speech_output.h"
+
+#include <algorithm>
+
+#include "services/app_settings.h"
+#include "services/notice_box.h"
+#include "study/sound/sound_queue.h"
+#include "study/sound/speech_voice.h"
+
+namespace {
+
+// Voice file names written by the problem-set editor may name a subfolder with backslashes.
+std::wstring joinPath(const std::wstring& folder, std::wstring name) {
+  std::replace(name.begin(), name.end(), L'\\', L'/');
+  if (folder.empty()) return name;
+  if (folder.back() == L'/' || folder.back() == L'\\') return folder + name;
+  return folder + L"/" + name;
+}
+
+}  // namespace
+
+bool playVoiceFile(SoundQueue& sounds, const std::wstring& folder, const std::wstring& fileName, bool atOnce) {
+  if (fileName.empty()) return false;
+  const std::wstring path = joinPath(folder, fileName);
+  return atOnce ? sounds.playNow(path, kVoiceFileVolume, kVoiceFileVolume)
+                : sounds.enqueue(path, kVoiceFileVolume, kVoiceFileVolume);
+}
+
+bool CanStudyInMode(const AppSettings& settings, CNoticeBox& notice, int mode) {
+  if (mode != kDictationMode) return true;
+  if (settings.useVoice.value || settings.useAgentVoice.value || settings.useWavVoice.value) return true;
+  notice.ShowText(
+      L"音声再生が利用できないので、ディクテーションモードで学習できません。\n\n"
+      L"ディクテーションモード以外で学習するか、音声再生を利用できるように設定してください。\n");
+  return false;
+}
+
+WordSpeaker::WordSpeaker(const AppSettings& settings, SoundQueue& sounds, SpeechVoice& voice)
+    : settings_(settings), sounds_(sounds), voice_(voice) {}
+
+void WordSpeaker::attachAgent(uint64_t studyWindow) {
+  studyWindow_ = studyWindow;
+  agent_.reset();
+  if (!settings_.useAgentVoice.value) return;
+  agent_ = platform::FindAgentSpeakerWindow();
+  if (!agent_) return;
+  platform::sendAgentCommand(*agent_, platform::AgentAttach, L"", studyWindow_);
+  platform::sendAgentCommand(*agent_, platform::AgentEngine, settings_.agentLanguageId.value, studyWindow_);
+  platform::sendAgentCommand(*agent_, platform::AgentPitch, std::to_wstring(settings_.agentPitch.value), studyWindow_);
+  platform::sendAgentCommand(*agent_, platform::AgentVolume, std::to_wstring(settings_.agentVolume.value), studyWindow_);
+}
+
+bool WordSpeaker::SpeakWord(const std::wstring& voiceFileName, const std::wstring& text, bool purge) {
+  if (settings_.useWavVoice.value && !voiceFileName.empty())
+    return playVoiceFile(sounds_, settings_.wavVoiceFolder.value, voiceFileName, purge);
+  if (settings_.useAgentVoice.value && agent_) {
+    platform::sendAgentCommand(*agent_, platform::AgentSpeak, text, studyWindow_);
+    return true;
+  }
+  return SpeakText(voice_, text, purge);
+}

@@ -1,0 +1,207 @@
+#include "study/window/study_result_dialog.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QPainter>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <ctime>
+
+#include "database/memory_model.h"
+#include "database/memory_rate.h"
+#include "database/question.h"
+#include "database/section_questions.h"
+#include "database/sql_helpers.h"
+#include "platform/drawing/gdi_types.h"
+#include "platform/windows/notifier.h"
+#include "platform/trace.h"
+#include "services/app_settings.h"
+#include "services/part_of_speech.h"
+#include "services/shell_values.h"
+#include "study/study_modes.h"
+#include "study/window/trans_edit_dialog.h"
+
+// Resources are registered from the global namespace, as the resource compiler names them.
+static void initStudyResources() { Q_INIT_RESOURCE(study); }
+
+namespace study {
+
+namespace {
+
+const QColor kBackground(226, 241, 255);
+const wchar_t kAppName[] = L"Kelvara";
+
+}  // namespace
+
+CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, int smartLearningSetId,
+                                 const StudyOutcome& outcome, QWidget* parent)
+    : QDialog(parent),
+      settings_(settings),
+      userId_(userId),
+      smartLearningSetId_(smartLearningSetId),
+      record_(outcome.record),
+      mode_(outcome.mode),
+      typedCharacters_(outcome.typedCharacters),
+      replyMs_(outcome.replyMilliseconds),
+      all_{outcome.allMistakes, outcome.allCorrects} {
+  initStudyResources();
+  setObjectName("id135");
+  setWindowTitle(QString::fromStdWString(L"学習結果"));
+  resize(640, 480);
+  if (!settings_.useOsDefaultBackgroundColor.value) {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kBackground);
+    setPalette(palette);
+    setAutoFillBackground(true);
+  }
+  faces_.load(":/study/264.xpm");
+
+  list_ = new QTreeWidget(this);
+  list_->setObjectName("id1259");
+  list_->setRootIsDecorated(false);
+  list_->setAllColumnsShowFocus(true);
+  list_->setGeometry(10, 210, 620, 220);
+  const wchar_t* const headers[] = {L"問題", L"解答", L"正解", L"不正解", L"学習時間", L"レベル"};
+  const int widths[] = {220, 120, 60, 60, 80, 60};
+  QStringList labels;
+  for (const wchar_t* header : headers) labels << QString::fromWCharArray(header);
+  list_->setHeaderLabels(labels);
+  for (int i = 0; i < 6; ++i) list_->setColumnWidth(i, widths[i]);
+
+  addCheck_ = new QCheckBox(QString::fromStdWString(L"学習した問題をスマート学習リストに追加(&A)"), this);
+  addCheck_->setObjectName("id1327");
+  addCheck_->setGeometry(10, 440, 460, 24);
+  addCheck_->setChecked(settings_.addToSmartlearninglistAfterLearning.value);
+  connect(addCheck_, &QCheckBox::clicked, this, &CStudyResultDlg::OnAddCheckClicked);
+  connect(list_, &QTreeWidget::itemDoubleClicked, this, &CStudyResultDlg::OnListDblClk);
+
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("id1");
+  ok->setDefault(true);
+  ok->setGeometry(540, 440, 90, 28);
+  connect(ok, &QPushButton::clicked, this, &CStudyResultDlg::accept);
+
+  FillResultList();
+}
+
+void CStudyResultDlg::setStartedFromSmartLearningPage(bool started) { addCheck_->setEnabled(!started); }
+
+void CStudyResultDlg::FillResultList() {
+  list_->clear();
+  const int64_t now = std::time(nullptr);
+  const pdb3::DbObject& accessor = record_;
+  for (const auto& [qid, result] : record_.results) {
+    const pdb3::Question question = pdb3::getQuestion(accessor, qid);
+    pdb3::MemoryRate rate(accessor, qid, userId_, now);
+    rate.load();
+    const int before = rate.level;
+    rate.update(mode_, result.nc1 + result.nc2, result.ni1 + result.ni2);
+    auto* row = new QTreeWidgetItem(list_);
+    const std::wstring columns[] = {
+        expandPartOfSpeech(question.questionText(0)),
+        question.answerText(0),
+        repeatedMark(L"○", result.nc1 + result.nc2),
+        repeatedMark(L"×", result.ni1 + result.ni2),
+        platform::format(L"%5.1f 秒", result.ReplySec),
+        levelChangeText(pdb3::levelGrade(before), pdb3::levelGrade(rate.level)),
+    };
+    for (int c = 0; c < 6; ++c) row->setText(c, QString::fromStdWString(columns[c]));
+    row->setData(0, Qt::UserRole, qid);
+  }
+}
+
+void CStudyResultDlg::paintEvent(QPaintEvent* event) {
+  QDialog::paintEvent(event);
+  QPainter painter(this);
+  const double p = 100 * all_.correctRatio();
+  const ResultGrade grade = gradeForRate(p);
+
+  QFont big(QString::fromStdWString(L"ＭＳ ゴシック"));
+  big.setStyleHint(QFont::SansSerif);
+  big.setPixelSize(35);
+  big.setWeight(QFont::DemiBold);
+  big.setItalic(true);
+  painter.setFont(big);
+  painter.setPen(QColor(0, 0, 250));
+  QRect client = rect();
+  client.setTop(15);
+  painter.drawText(client, Qt::AlignHCenter | Qt::AlignTop, QString::fromWCharArray(grade.message));
+
+  if (!faces_.isNull()) {
+    painter.drawPixmap(550, 70, faces_, 0, grade.pictureIndex * 70, faces_.width(), 70);
+  }
+
+  painter.setFont(font());
+  const QFontMetrics metrics(font());
+  auto line = [&](int y, const std::wstring& label, const std::wstring& value) {
+    painter.drawText(50, y + metrics.ascent(), QString::fromStdWString(label));
+    painter.drawText(250, y + metrics.ascent(), QString::fromStdWString(value));
+  };
+  painter.setPen(QColor(2, 2, 2));
+  line(70, L"学習時間", studyTimeText(replyMs_));
+  if (isTypedMode(mode_)) {
+    line(90, L"タイピング文字数", platform::format(L"%ld 文字", static_cast<long>(typedCharacters_)));
+    line(110, L"タイピング速度", typingSpeedText(typedCharacters_, replyMs_));
+  }
+  line(140, L"正解数", platform::format(L"%d", all_.correct));
+  line(160, L"不正解数", platform::format(L"%d", all_.incorrect));
+  painter.setPen(platform::toQColor(RateToColor(p / 100)));
+  line(180, L"正解率", platform::format(L"%.2f", p));
+}
+
+void CStudyResultDlg::OnListDblClk() {
+  const QTreeWidgetItem* row = list_->currentItem();
+  if (!row) return;
+  const int qid = row->data(0, Qt::UserRole).toInt();
+  if (EditQuestionRecord(record_, qid, this) == EditOutcome::SaveFailed) {
+    platform::messageBox(this, L"データベースの書き込みに失敗しました。", kAppName);
+  }
+  FillResultList();
+}
+
+void CStudyResultDlg::OnAddCheckClicked() {
+  platform::messageBox(this,
+                       L"チェックすると，今回学習した問題がスマート学習リストに追加され，\nスマート学習で出題されるようになります．\n\n"
+                       L"スマート学習は，忘却曲線理論によって忘れてしまった単語などを自動的に計算し，\n効率的に出題させることのできる機能です．",
+                       kAppName);
+}
+
+int CStudyResultDlg::addStudiedQuestionsToSmartLearning() {
+  const pdb3::DbObject& accessor = record_;
+  if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) return -1;
+  try {
+    std::deque<int> present;
+    if (!pdb3::sectionQuestionIds(accessor, smartLearningSetId_, present)) throw std::wstring(L"read");
+    int count = 0;
+    for (const auto& entry : record_.results) {
+      if (std::find(present.begin(), present.end(), entry.first) != present.end()) continue;
+      pdb3::addQuestionToSection(accessor, smartLearningSetId_, entry.first);
+      ++count;
+    }
+    if (count == 0) {
+      pdb3::execSql(accessor, L"ROLLBACK");
+      return 0;
+    }
+    if (!pdb3::execSql(accessor, L"COMMIT")) throw std::wstring(L"commit");
+    return count;
+  } catch (const std::wstring&) {
+    pdb3::execSql(accessor, L"ROLLBACK");
+    return -1;
+  }
+}
+
+void CStudyResultDlg::accept() {
+  const bool add = addCheck_->isChecked();
+  settings_.addToSmartlearninglistAfterLearning.value = add;
+  if (add) {
+    added_ = addStudiedQuestionsToSmartLearning();
+    if (added_ < 0) {
+      platform::messageBox(this, L"スマート学習リストへの追加に失敗しました", kAppName);
+    } else if (added_ > 0) {
+      platform::messageBox(this, platform::format(L"%d 個の問題をスマート学習リストに追加しました", added_), kAppName);
+    }
+  }
+  QDialog::accept();
+}
+
+}  // namespace study

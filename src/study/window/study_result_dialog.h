@@ -1,0 +1,58 @@
+// The result of a study, shown before it is saved: a grade with a face, the figures, each
+// question's marks and coming level, and the choice to put the studied questions on the
+// smart-learning list.
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+
+#include "study/window/result_figures.h"
+#include "study/study_host.h"
+
+class AppSettings;
+class QCheckBox;
+class QTreeWidget;
+
+namespace study {
+
+class CStudyResultDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  // The studied questions' levels are those of userId; "add to smart learning" puts them in the
+  // problem set smartLearningSetId; the settings keep that choice.
+  CStudyResultDlg(AppSettings& settings, int userId, int smartLearningSetId, const StudyOutcome& outcome,
+                  QWidget* parent = nullptr);
+
+  void accept() override;  // OnOK
+  // A study begun on the smart-learning page has nothing to add to that list: the check box is
+  // greyed, its state kept.
+  void setStartedFromSmartLearningPage(bool started);
+  // Questions added to the smart-learning list by the last OK; -1 when that failed.
+  int addedCount() const { return added_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void FillResultList();
+  void OnAddCheckClicked();
+  // Corrects the question of the focused row.
+  void OnListDblClk();
+  int addStudiedQuestionsToSmartLearning();
+
+  AppSettings& settings_;
+  int userId_;
+  int smartLearningSetId_;
+  const pdb3::DailyLogRecord& record_;
+  int mode_;
+  unsigned typedCharacters_;
+  unsigned replyMs_;
+  AnswerTally all_;
+  QPixmap faces_;
+  QTreeWidget* list_;
+  QCheckBox* addCheck_;
+  int added_ = 0;
+};
+
+}  // namespace study

@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "platform/windows/file_dialog.h"
+#include "platform/files/file_system.h"
+#include "scoped_env.h"
+
+using namespace platform;
+
+TEST(FileDialog, AutomaticAnswersAcceptOnlyWhatTheDialogWould) {
+  QTemporaryDir dir;
+  const std::wstring existing = dir.filePath("default.lua").toStdWString();
+  ASSERT_TRUE(writeFileAtomically(existing, "-- skin"));
+  const std::wstring missing = dir.filePath("missing.lua").toStdWString();
+  {
+    testenv::ScopedEnv answer("KELVARA_AUTOANSWER", "ok");
+    EXPECT_EQ(chooseFile(nullptr, {true, L"スキン", existing, L"*.lua", {}}), existing);
+    EXPECT_FALSE(chooseFile(nullptr, {true, L"スキン", missing, L"*.lua", {}}));
+    EXPECT_EQ(chooseFile(nullptr, {false, L"出力", missing, L"txt", {}}), missing);
+    EXPECT_EQ(chooseFolder(nullptr, L"フォルダ", dir.path().toStdWString()), dir.path().toStdWString());
+    EXPECT_FALSE(chooseFolder(nullptr, L"フォルダ", existing));
+  }
+  testenv::ScopedEnv answer("KELVARA_AUTOANSWER", "cancel");
+  EXPECT_FALSE(chooseFile(nullptr, {true, L"スキン", existing, L"*.lua", {}}));
+}
+
+TEST(FileDialog, TheQtDialogOffersTheFiltersAndAddsTheDefaultExtension) {
+  testenv::ScopedEnv interactive("KELVARA_AUTOANSWER", nullptr);
+  QTemporaryDir dir;
+  QStringList offered;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    offered = dialog->nameFilters();
+    dialog->selectFile(dir.filePath("sheet"));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  const auto chosen = chooseFile(nullptr, {false, L"ファイル出力", dir.filePath("x.txt").toStdWString(), L"*.txt",
+                                           {{L"Text Files(*.txt)", L"*.txt"}, {L"CSV", L"*.csv"}, {L"すべて(*.*)", L"*.*"}}});
+  // Each shows its patterns once, "*.*" as every file.
+  EXPECT_EQ(offered, QStringList({"Text Files (*.txt)", "CSV (*.csv)", "すべて (*)"}));
+  EXPECT_EQ(chosen, dir.filePath("sheet.txt").toStdWString());
+}

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <thread>
+
+#include "platform/windows/notifier.h"
+#include "scoped_env.h"
+
+using namespace platform;
+
+TEST(Notifier, AutomaticAnswerTakesTheNamedButtonOrTheDefault) {
+  EXPECT_EQ(automaticAnswer(MbYesNo, "no"), IdNo);
+  EXPECT_EQ(automaticAnswer(MbYesNo, "NO"), IdNo);
+  EXPECT_EQ(automaticAnswer(MbYesNo, "cancel"), IdYes);  // not on this box: its default
+  EXPECT_EQ(automaticAnswer(MbYesNoCancel | MbDefButton2, "1"), IdNo);
+  EXPECT_EQ(automaticAnswer(MbOk | MbDefButton3, nullptr), IdOk);  // a default beyond the buttons
+}
+
+TEST(Notifier, OverrideReceivesBoxesAndIsRemovedAfterwards) {
+  struct Recorder : Notifier {
+    std::wstring last;
+    int messageBox(QWidget*, const std::wstring& text, const std::wstring& caption, unsigned) override {
+      last = caption + L"|" + text;
+      return IdRetry;
+    }
+  } recorder;
+  {
+    NotifierOverride use(recorder);
+    EXPECT_EQ(messageBox(nullptr, L"本文", L"KLV", MbRetryCancel), IdRetry);
+  }
+  EXPECT_EQ(recorder.last, L"KLV|本文");
+}
+
+TEST(Notifier, ALineTooLongForTheBoxIsBrokenIntoEvenLinesThatFit) {
+  testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
+  const QString longLine = QString::fromStdWString(L"まず最初に利用者を登録する必要があります。（履歴の作成時に利用されます）");
+  const QString text = QString::fromStdWString(L"ようこそ。\n\n") + longLine;
+  QStringList shown;
+  int room = 0;
+  QFont font;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    poll.stop();
+    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    shown = label->text().split('\n');
+    room = label->contentsRect().width();
+    font = label->font();
+    box->defaultButton()->click();
+  });
+  poll.start(10);
+  EXPECT_EQ(messageBox(nullptr, text.toStdWString(), L"KLV", MbIconInformation), IdOk);
+
+  ASSERT_GE(shown.size(), 4);
+  EXPECT_EQ(shown.mid(0, 2), QStringList({QString::fromStdWString(L"ようこそ。"), QString()}));
+  EXPECT_EQ(shown.mid(2).join(""), longLine);  // nothing lost
+  EXPECT_EQ(shown[2], QString::fromStdWString(L"まず最初に利用者を登録する必要があります。"));  // after the phrase
+  const QFontMetrics metrics(font);
+  int widest = 0;
+  for (const QString& line : shown.mid(2)) widest = std::max(widest, metrics.horizontalAdvance(line));
+  EXPECT_LE(widest, room);  // no line wraps again
+  for (const QString& line : shown.mid(2)) EXPECT_GE(metrics.horizontalAdvance(line) * 2, widest) << line.toStdString();
+}
+
+TEST(Notifier, ABoxAskedForByAnotherThreadIsShownByTheGuiThread) {
+  struct Recorder : Notifier {
+    QThread* shownBy = nullptr;
+    int messageBox(QWidget*, const std::wstring&, const std::wstring&, unsigned) override {
+      shownBy = QThread::currentThread();
+      return IdNo;
+    }
+  } recorder;
+  NotifierOverride use(recorder);
+  QEventLoop waiting;
+  int answer = 0;
+  std::thread worker([&] {
+    answer = messageBox(nullptr, L"本文", L"KLV", MbYesNo);
+    QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  waiting.exec();
+  worker.join();
+  EXPECT_EQ(answer, IdNo);
+  EXPECT_EQ(recorder.shownBy, QCoreApplication::instance()->thread());
+}

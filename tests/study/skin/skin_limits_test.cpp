@@ -1,0 +1,75 @@
+// What a hostile skin cannot do: load precompiled code, or keep the program waiting.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "skin_test_support.h"
+#include "study/skin/script_watchdog.h"
+#include "study/skin/skin_script.h"
+
+using namespace study;
+using namespace std::chrono_literals;
+using skintest::BoxRecorder;
+using skintest::ProgramLuaState;
+
+namespace {
+
+std::string errorText(lua_State* state) { return describeLuaValue(state, -1); }
+
+}  // namespace
+
+TEST(SkinLimits, PrecompiledChunksAreRefusedWhereverTheyComeFrom) {
+  BoxRecorder boxes;
+  ProgramLuaState lua;
+  ASSERT_EQ(lua.run("compiled = string.dump(function() hacked = true end)"), 0);
+  const std::string bytecode = lua.script().GetGlobalString("compiled");
+  ASSERT_EQ(bytecode.front(), '\x1b');
+
+  const std::string folder = skintest::freshFolder();
+  // A skin file: nothing of it runs, and the state stops with the refusal for the host to report.
+  for (const std::string& bytes : {bytecode, "\xEF\xBB\xBF" + bytecode}) {
+    ProgramLuaState skin;
+    EXPECT_TRUE(RunSkinFile(skin.get(), skintest::writeFile(folder, "compiled.lua", bytes)));
+    EXPECT_TRUE(boxes.boxes.empty());
+    ASSERT_NE(CallScriptGlobal(skin.get(), "OnUpdate"), 0);
+    EXPECT_NE(errorText(skin.get()).find("コンパイル済みの Lua チャンクは読み込めません"), std::string::npos);
+  }
+  // Loaded by a script: the load fails and the script may go on.
+  EXPECT_EQ(lua.run("assert(loadstring(compiled) == nil)\n"
+                    "assert(loadfile('" + folder + "/compiled.lua') == nil)\n"
+                    "assert(not pcall(dofile, '" + folder + "/compiled.lua'))\n"
+                    "assert(load == nil)\n"
+                    "assert(hacked == nil)"),
+            0);
+}
+
+TEST(SkinLimits, ARunThatTakesTooLongIsStoppedAndTheStateIsNotRunAgain) {
+  skintest::ShortSkinTimeLimit limit(300ms);
+  BoxRecorder boxes;
+  ProgramLuaState lua;
+  // A loop that catches the stop and tries again must end as well.
+  ASSERT_EQ(lua.run("calls = 0\n"
+                    "function OnTimer() calls = calls + 1 end\n"
+                    "function OnUpdate() while true do pcall(function() while true do end end) end end"),
+            0);
+  EXPECT_EQ(CallScriptGlobal(lua.get(), "OnTimer"), 0);
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_NE(CallScriptGlobal(lua.get(), "OnUpdate"), 0);
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(took, 300ms);
+  EXPECT_LT(took, 3s);
+  const std::string stop = errorText(lua.get());
+  EXPECT_NE(stop.find("スキンのスクリプトが 0.3 秒以内に終わらなかったため止めました"), std::string::npos) << stop;
+  lua_settop(lua.get(), 0);
+
+  EXPECT_NE(CallScriptGlobal(lua.get(), "OnTimer"), 0);
+  EXPECT_EQ(errorText(lua.get()), stop);
+  lua_settop(lua.get(), 0);
+  EXPECT_EQ(lua.script().GetGlobalNumber("calls"), 1);
+  EXPECT_TRUE(boxes.boxes.empty()) << "the host reports a stop; no alert says it first";
+
+  // Each run has its own time: quick callbacks never add up to a stop.
+  ProgramLuaState fresh;
+  ASSERT_EQ(fresh.run("function OnTimer() local t = os.clock() while os.clock() - t < 0.05 do end end"), 0);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(CallScriptGlobal(fresh.get(), "OnTimer"), 0);
+}

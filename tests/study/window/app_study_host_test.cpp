@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QTest>
+
+#include "database/sql_helpers.h"
+#include "fake_audio_player.h"
+#include "app/shell/app_study_host.h"
+#include "platform/windows/file_dialog.h"
+#include "study/study_modes.h"
+#include "study/window/trans_dialog.h"
+#include "study_app_fixture.h"
+#include "test_env.h"
+
+using namespace study;
+using studytest::StudyApp;
+
+TEST(AppStudyHost, QuestionsSoundsAndVoicesComeFromTheProgram) {
+  StudyApp s(ModeJe);
+  pdb3::execSql(s.accessor(), L"UPDATE question SET question='教室%no', wavfilename='w\\a.wav' WHERE qid=1");
+  FakeAudioPlayer player;
+  SoundQueue sounds(player);
+  AppStudyHost host(s.app, sounds);
+  ASSERT_TRUE(host.openOwnConnection());
+
+  const StudyQuestion q = host.question(1);
+  EXPECT_EQ(q.questions, std::vector<std::wstring>{L"教室【名詞】"});
+  EXPECT_EQ(q.questionsPlain, std::vector<std::wstring>{L"教室"});
+  EXPECT_EQ(q.voiceFile, L"w\\a.wav");
+  const std::vector<int> others = host.choiceCandidates(1);
+  EXPECT_EQ(others.size(), 22u);  // the rest of the sample set
+  EXPECT_EQ(std::count(others.begin(), others.end(), 1), 0);
+
+  s.settings.incorrectSound.value = L"/sounds/ng.wav";
+  s.settings.correctSound.value = L"/sounds/ok.wav";
+  s.settings.soundVolume.value = 80;
+  host.playJudgementSound(false);
+  host.playJudgementSound(true);  // waits for the first
+  s.settings.useWavVoice.value = true;
+  s.settings.wavVoiceFolder.value = L"/voices";
+  host.speak(q.voiceFile, L"classroom");
+  player.finish();
+  player.finish();
+  EXPECT_EQ(player.started, (std::vector<std::string>{"/sounds/ng.wav 80 80", "/sounds/ok.wav 80 80", "/voices/w/a.wav 100 100"}));
+}
+
+namespace {
+
+class ChosenFile : public platform::FileDialogs {
+ public:
+  explicit ChosenFile(std::wstring path) : path_(std::move(path)) {}
+  std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest&) override { return path_; }
+  std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override { return {}; }
+
+ private:
+  std::wstring path_;
+};
+
+}  // namespace
+
+TEST(SkinMenu, ListsEverySkinOfTheFolderAndChangesOrRefusesTheSkin) {
+  StudyApp s(ModeJe);
+  const QString folder = QString::fromStdString(testenv::processDir()) + "/skins";
+  QDir().mkpath(folder);
+  const QString source = QString::fromStdString(testenv::sourceDir()) + "/tests/study/skins/";
+  QFile::copy(source + "state_log.lua", folder + "/a_state_log.lua");
+  for (int i = 0; i < 24; ++i) QFile::copy(source + "host_calls.lua", folder + QString("/skin%1.lua").arg(i, 2, 10, QChar('0')));
+  s.settings.skin7Path.value = (folder + "/a_state_log.lua").toStdWString();
+  SoundQueue sounds;
+  AppStudyHost host(s.app, sounds);
+  CTransDlg dlg(StudySetup{false, L"menu", ModeJe, {1}, 0, 0}, host);
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().tstate == TurnReply; }, 3000));
+  EXPECT_EQ(dlg.size(), QSize(500, 400));
+
+  QMenu menu;
+  dlg.FillSkinMenu(menu);
+  ASSERT_EQ(dlg.skinFiles().size(), 25u);
+  EXPECT_EQ(menu.actions().at(24)->text(), "&24: skin23.lua");
+  EXPECT_TRUE(dlg.ChooseSkinFile(256 + 24));  // beyond the twentieth as well
+  EXPECT_EQ(s.settings.skin7Path.value, (folder + "/skin23.lua").toStdWString());
+  EXPECT_EQ(dlg.size(), QSize(300, 200));
+
+  ChosenFile notASkin(QString(source + "plain.lua").toStdWString());
+  platform::FileDialogOverride answer(notASkin);
+  s.notifier.boxes.clear();
+  EXPECT_TRUE(dlg.ChooseSkinFile(CTransDlg::kChooseSkinCommand));
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: スキンファイルではありません");
+  EXPECT_EQ(s.settings.skin7Path.value, (folder + "/skin23.lua").toStdWString());
+  EXPECT_FALSE(dlg.ChooseSkinFile(1000));
+  dlg.done(0);
+}

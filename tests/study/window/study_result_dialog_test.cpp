@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "database/daily_log.h"
+#include "database/question.h"
+#include "database/section_questions.h"
+#include "study/study_modes.h"
+#include "study/window/study_result_dialog.h"
+#include "study/window/trans_edit_dialog.h"
+#include "study_app_fixture.h"
+
+using studytest::StudyApp;
+
+namespace {
+
+pdb3::DailyLogRecord studiedRecord(StudyApp& s) {
+  pdb3::DailyLogRecord record(s.accessor());
+  record.results[3].nc1 = 1;
+  record.results[3].nc2 = 1;
+  record.results[3].ni2 = 1;
+  record.results[3].ReplySec = 2.25;
+  record.results[1].ni1 = 1;
+  return record;
+}
+
+study::StudyOutcome outcome(const pdb3::DailyLogRecord& record, int mode, int mistakes, int corrects) {
+  return study::StudyOutcome{record, mode, mistakes, corrects, 0, 0, 0, 0, 61500, 42};
+}
+
+}  // namespace
+
+TEST(StudyResultDialog, ListsEachQuestionWithItsMarksTimeAndLevelInQidOrder) {
+  StudyApp s;
+  const pdb3::DailyLogRecord record = studiedRecord(s);
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
+  auto* list = dialog.findChild<QTreeWidget*>("id1259");
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  const QTreeWidgetItem* first = list->topLevelItem(0);
+  EXPECT_EQ(first->data(0, Qt::UserRole).toInt(), 1);
+  EXPECT_EQ(first->text(0), QString::fromStdWString(L"教室"));
+  EXPECT_EQ(first->text(1), "classroom");
+  EXPECT_EQ(first->text(2), "");
+  EXPECT_EQ(first->text(3), QString::fromStdWString(L"×"));
+  const QTreeWidgetItem* second = list->topLevelItem(1);
+  EXPECT_EQ(second->text(2), QString::fromStdWString(L"○○"));
+  EXPECT_EQ(second->text(3), QString::fromStdWString(L"×"));
+  EXPECT_EQ(second->text(4), QString::fromStdWString(L"  2.2 秒"));
+  EXPECT_TRUE(second->text(5).startsWith("F"));  // a question never studied starts at F
+}
+
+TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
+  StudyApp s;
+  const pdb3::DailyLogRecord record = studiedRecord(s);
+  pdb3::addQuestionToSection(s.accessor(), s.app.smartLearningSetId, 1);
+  s.settings.addToSmartlearninglistAfterLearning.value = true;
+  {
+    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
+    QTest::mouseClick(dialog.findChild<QPushButton*>("id1"), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.addedCount(), 1);
+  }
+  ASSERT_FALSE(s.notifier.boxes.empty());
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 1 個の問題をスマート学習リストに追加しました");
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM section WHERE sid=" + std::to_wstring(s.app.smartLearningSetId)), 2);
+
+  s.notifier.boxes.clear();
+  {
+    study::CStudyResultDlg again(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
+    again.setStartedFromSmartLearningPage(true);
+    auto* check = again.findChild<QCheckBox*>("id1327");
+    EXPECT_FALSE(check->isEnabled());
+    EXPECT_TRUE(check->isChecked());
+    again.accept();
+    EXPECT_EQ(again.addedCount(), 0);
+  }
+  EXPECT_TRUE(s.notifier.boxes.empty());  // all present: nothing committed, nothing said
+
+  study::CStudyResultDlg off(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
+  auto* check = off.findChild<QCheckBox*>("id1327");
+  QTest::mouseClick(check, Qt::LeftButton);  // explains the list, whatever the state
+  EXPECT_EQ(s.notifier.boxes.size(), 1u);
+  off.accept();
+  EXPECT_FALSE(s.settings.addToSmartlearninglistAfterLearning.value);
+}
+
+TEST(StudyResultDialog, ShowsTheFaceOfTheGrade) {
+  StudyApp s;
+  const pdb3::DailyLogRecord record = studiedRecord(s);
+  const QImage faces(":/study/264.xpm");
+  ASSERT_EQ(faces.size(), QSize(70, 350));
+  for (const auto& [mistakes, corrects, index] : {std::tuple{0, 5, 0}, std::tuple{1, 9, 2}, std::tuple{0, 0, 4}}) {
+    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeCard, mistakes, corrects));
+    dialog.show();
+    const QImage shot = dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage expected = faces.copy(0, index * 70, 70, 70).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shot.copy(550, 70, 70, 70), expected) << index;
+  }
+}
+
+TEST(StudyResultDialog, DoubleClickingARowCorrectsItsQuestionInTheFileAndTheList) {
+  StudyApp s;
+  const pdb3::DailyLogRecord record = studiedRecord(s);
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
+  dialog.show();
+  auto* list = dialog.findChild<QTreeWidget*>("id1259");
+  QTimer::singleShot(50, [] {
+    auto* edit = qobject_cast<study::CTransEditDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(edit, nullptr);
+    edit->findChild<QLineEdit*>("id1023")->setText("class room");
+    QTest::mouseClick(edit->findChild<QPushButton*>("id1"), Qt::LeftButton);
+  });
+  list->setCurrentItem(list->topLevelItem(0));
+  emit list->itemDoubleClicked(list->topLevelItem(0), 0);
+  EXPECT_EQ(list->topLevelItem(0)->text(1), "class room");
+  EXPECT_EQ(pdb3::getQuestion(s.accessor(), 1).answerText(0), L"class room");
+  EXPECT_GT(pdb3::getQuestion(s.accessor(), 1).utime(), 0);
+}

@@ -1,0 +1,338 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <map>
+#include <optional>
+
+#include "platform/clock.h"
+#include "platform/windows/notifier.h"
+#include "test_env.h"
+#include "study/study_modes.h"
+#include "study/window/trans_dialog.h"
+#include "study_window_support.h"
+
+using namespace study;
+using studytest::find;
+using studytest::setupFor;
+using studytest::typeReply;
+using studytest::waitForState;
+
+namespace {
+
+class FakeHost : public StudyHost {
+ public:
+  StudySettings values;
+  std::map<int, StudyQuestion> questions;
+  int results = 0, saves = 0, savedPoints = -1;
+  unsigned replyMilliseconds = 0;
+  std::optional<pdb3::DailyLogRecord> saved;
+  std::vector<std::wstring> spoken;
+  std::vector<std::wstring> searches;
+  std::vector<std::vector<int>> lists;
+  int wrongSounds = 0, rightSounds = 0;
+  int helps = 0, abouts = 0;
+  std::pair<int, int> storedPosition{-1, -1};
+  sqliteplus::SqliteConnection db;
+
+  FakeHost() {
+    values.correctWaitMsec = 1;
+    values.incorrectWaitMsec = 0;
+    values.stopAfterAnswer = false;
+    values.useReplyStartLimitJe = false;
+    values.useReplyLimitEj = values.useReplyLimitEj4 = values.useReplyLimitJe4 = false;
+    values.useShowLimitEj4 = values.useShowLimitJe4 = false;
+    values.skinPath = QString::fromStdString(testenv::sourceDir() + "/resources/skin7/default.lua").toStdWString();
+    for (int q = 1; q <= 4; ++q) {
+      const std::wstring n = std::to_wstring(q);
+      questions[q] = {{L"問題" + n}, {L"問題" + n}, {L"answer" + n}, {q == 2 ? L"ヒント" : L""}, {}, L""};
+    }
+  }
+  // The window itself never asks these; only the study start does.
+  pdb3::StudyContext studyContext() override { return {db, 1, 1, 0, {}}; }
+  bool canStudyInMode(int) override { return true; }
+  bool openOwnConnection() override { return true; }
+  pdb3::DbObject historyAccessor() override { return pdb3::DbObject({}); }
+  StudySettings settings() override { return values; }
+  StudyQuestion question(int qid) override { return questions.at(qid); }
+  std::vector<int> choiceCandidates(int qid) override {
+    std::vector<int> others;
+    for (auto& [id, q] : questions) {
+      if (id != qid) others.push_back(id);
+    }
+    return others;
+  }
+  void playJudgementSound(bool correct) override { ++(correct ? rightSounds : wrongSounds); }
+  void speak(const std::wstring&, const std::wstring& text) override { spoken.push_back(text); }
+  std::vector<uint8_t> pronunciationCodes(const std::wstring&) override { return {}; }
+  std::wstring answerRemark(const std::wstring&, const std::vector<int>&) override { return {}; }
+  void openSearch(QWidget&, const std::wstring& word) override { searches.push_back(word); }
+  void openQuestionList(QWidget&, const std::vector<int>& ids, const std::wstring&) override { lists.push_back(ids); }
+  void showHelp() override { ++helps; }
+  void showAbout(QWidget&) override { ++abouts; }
+  std::wstring saveQuestionToBinder(int) override { return {}; }
+  void prepareWindow(QWidget&) override {}
+  void setSkinPath(const std::wstring& path) override { values.skinPath = path; }
+  void storeWindowPosition(int x, int y) override { storedPosition = {x, y}; }
+  void showResult(const StudyOutcome& outcome) override {
+    ++results;
+    replyMilliseconds = outcome.replyMilliseconds;
+  }
+  bool saveHistory(pdb3::DailyLogRecord& record, int points) override {
+    ++saves;
+    saved = record;
+    savedPoints = points;
+    return true;
+  }
+};
+
+}  // namespace
+
+TEST(StudyWindow, TypedStudyWithAMistakeRunsThroughReinputAndBothReReplies) {
+  FakeHost host;
+  CTransDlg dlg(setupFor(ModeJe, {1, 2, 3}), host);
+  dlg.show();
+  ASSERT_TRUE(waitForState(dlg, TurnReply));
+  EXPECT_EQ(find<QLabel>(dlg, 1208)->text(), "問題1");
+  EXPECT_EQ(dlg.windowTitle(), "テスト - Kelvara");
+  typeReply(dlg, "answer1");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  EXPECT_FALSE(find<QLabel>(dlg, 1101)->isVisible());
+  typeReply(dlg, "wrong");
+  EXPECT_EQ(dlg.flow().tstate, TurnWaitFlash);
+  EXPECT_TRUE(find<QLabel>(dlg, 1101)->isVisible());  // a mistake shows the hint
+  ASSERT_TRUE(waitForState(dlg, TurnReinput));
+  EXPECT_EQ(dlg.message(), L"正しい答えを入力しなさい！");
+  EXPECT_EQ(find<QLabel>(dlg, 1100)->text(), "answer2");
+  typeReply(dlg, "nope");
+  EXPECT_EQ(dlg.message(), L"ちがう！");
+  typeReply(dlg, " answer2 ");
+  EXPECT_EQ(dlg.message(), L"はい、ごくろうさま！");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, 3000));
+  typeReply(dlg, "Answer3");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().astate == PassReReply && dlg.flow().tstate == TurnReply; }, 3000));
+  EXPECT_EQ(dlg.flow().currentId, 2);
+  typeReply(dlg, "answer2");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().astate == PassReReply2 && dlg.flow().tstate == TurnReply; }, 3000));
+  typeReply(dlg, "answer2");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return host.saves == 1; }, 3000));
+
+  EXPECT_EQ(host.results, 1);
+  EXPECT_EQ(dlg.flow().tstate, TurnEnd);
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_FALSE(dlg.exitRequested());
+  const auto& r = host.saved->results;
+  ASSERT_EQ(r.size(), 3u);
+  EXPECT_EQ(r.at(2).ni1, 1);
+  EXPECT_EQ(r.at(2).nc2, 2);
+  EXPECT_EQ(r.at(1).nc1, 1);
+  EXPECT_NE(r.at(2).LastMistakeTimeOnFirstReply, 0);
+  EXPECT_NE(host.saved->StartTime, 0);
+  EXPECT_GE(host.saved->EndTime, host.saved->StartTime);
+  EXPECT_EQ(host.saved->Strokes, 7 * 4);  // the right replies, as typed
+  EXPECT_EQ(host.savedPoints, 100 + 10 + 100 + 33 + 33);
+  EXPECT_EQ(host.wrongSounds, 1);
+  dlg.reject();  // nothing happens after the end
+  EXPECT_EQ(host.saves, 1);
+}
+
+TEST(StudyWindow, OneAnswerCountsAtMostSixtySecondsOfReplyTime) {
+  int64_t tick = 1'000'000;
+  const platform::ClockOverride clock({}, [&tick] { return tick; });
+  FakeHost host;
+  CTransDlg dlg(setupFor(ModeJe, {1, 2, 3}), host);
+  dlg.show();
+  ASSERT_TRUE(waitForState(dlg, TurnReply));
+  tick += 75'000;
+  typeReply(dlg, "answer1");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  tick += 12'500;
+  typeReply(dlg, "answer2");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, 3000));
+  tick += 10'000;
+  typeReply(dlg, "wrong");
+  ASSERT_TRUE(waitForState(dlg, TurnReinput));
+  tick += 70'000;  // the re-input ends 80 s after the question came
+  typeReply(dlg, "answer3");
+  for (int pass : {PassReReply, PassReReply2}) {  // answered at once
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().astate == pass && dlg.flow().tstate == TurnReply; }, 3000));
+    typeReply(dlg, "answer3");
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return host.saves == 1; }, 3000));
+
+  const auto& r = host.saved->results;
+  EXPECT_DOUBLE_EQ(r.at(1).ReplySec, 60.0);
+  EXPECT_DOUBLE_EQ(r.at(2).ReplySec, 12.5);
+  EXPECT_DOUBLE_EQ(r.at(3).ReplySec, 10.0);
+  // Right answers and completed re-inputs count, each at most 60 s.
+  EXPECT_EQ(host.replyMilliseconds, 60'000u + 12'500u + 60'000u);
+}
+
+TEST(StudyWindow, CancelAsksAboutReRepliesAndItsCancelKeepsTheStudy) {
+  FakeHost host;
+  CTransDlg dlg(setupFor(ModeJe, {1, 2, 3, 4}), host);
+  dlg.show();
+  ASSERT_TRUE(waitForState(dlg, TurnReply));
+  typeReply(dlg, "x");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().tstate == TurnReinput; }, 3000));
+  typeReply(dlg, "answer1");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+
+  qputenv("KELVARA_AUTOANSWER", "cancel");
+  QTest::mouseClick(find<QPushButton>(dlg, 2), Qt::LeftButton);
+  EXPECT_EQ(dlg.flow().currentId, 2);
+  EXPECT_EQ(host.saves, 0);
+  qputenv("KELVARA_AUTOANSWER", "yes");  // re-reply the mistakes, drop the rest of the first pass
+  QTest::mouseClick(find<QPushButton>(dlg, 2), Qt::LeftButton);
+  qunsetenv("KELVARA_AUTOANSWER");
+  EXPECT_EQ(dlg.flow().astate, PassReReply);
+  EXPECT_EQ(dlg.flow().currentId, 1);
+  EXPECT_GT(dlg.flow().cutCount, 0);
+  QTest::mouseClick(find<QPushButton>(dlg, 2), Qt::LeftButton);  // in a re-reply: ends at once
+  EXPECT_EQ(host.results, 1);
+  EXPECT_EQ(host.saves, 1);
+}
+
+TEST(StudyWindow, FourChoiceAndCardModes) {
+  FakeHost host;
+  host.values.stopAfterAnswer = true;
+  CTransDlg choice(setupFor(ModeJe4, {1, 2}), host);
+  choice.show();
+  ASSERT_TRUE(waitForState(choice, TurnReply));
+  EXPECT_FALSE(find<QLineEdit>(choice, 1026)->isVisible());
+  int right = -1;
+  for (int slot = 0; slot < 4; ++slot) {
+    if (find<QLabel>(choice, 1171 + slot)->text() == "answer1") right = slot;
+  }
+  ASSERT_GE(right, 0);
+  QTest::mouseClick(find<QPushButton>(choice, 1012 + (right + 1) % 4), Qt::LeftButton);
+  EXPECT_EQ(find<QLabel>(choice, 1171 + right)->text(), "問題1 = answer1");  // each choice with its answer
+  ASSERT_TRUE(waitForState(choice, TurnReinput));
+  EXPECT_EQ(choice.message(), QString("正解は %1 番でした。").arg(right + 1).toStdWString());
+  QTest::mouseClick(find<QPushButton>(choice, 1012 + right), Qt::LeftButton);
+  EXPECT_EQ(choice.message(), L"はい、ごくろうさま！");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().currentId == 2; }, 3000));
+
+  CTransDlg card(setupFor(ModeCard, {3}), host);
+  card.show();
+  ASSERT_TRUE(waitForState(card, TurnReply));
+  auto* ok = find<QPushButton>(card, 1231);
+  EXPECT_FALSE(ok->isEnabled());  // the card must be turned first
+  EXPECT_EQ(find<QLabel>(card, 1208)->text(), "answer3");  // the answer side comes first
+  card.OnCommand(1228);  // Func12: the search is offered the answer once the card is turned
+  QTest::mouseClick(find<QPushButton>(card, 1229), Qt::LeftButton);
+  card.OnCommand(1228);
+  card.OnCommand(1223);  // Func07: the study's questions
+  QTest::mouseClick(find<QPushButton>(card, 1217), Qt::LeftButton);  // Func01: help
+  card.OnCommand(16);  // the window menu's version box
+  EXPECT_EQ(host.helps, 1);
+  EXPECT_EQ(host.abouts, 1);
+  EXPECT_EQ(host.searches, (std::vector<std::wstring>{L"", L"answer3"}));
+  EXPECT_EQ(host.lists, std::vector<std::vector<int>>{{3}});
+  card.showMinimized();
+  QTest::qWait(20);
+  card.showNormal();  // a window restored from its icon keeps the turned card
+  QTest::qWait(20);
+  EXPECT_EQ(find<QLabel>(card, 1208)->text(), "問題3");
+  QTest::mouseClick(ok, Qt::LeftButton);
+  EXPECT_FALSE(ok->isEnabled());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, 3000));
+  EXPECT_EQ(card.flow().points, 12);  // 10, and a fifth more for a faultless study
+}
+
+// Keys reach the control that has the focus, as a person's typing does.
+void typeKey(QWidget& window, char key) {
+  QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, key);
+}
+
+TEST(StudyWindow, PlainMnemonicKeysPressTheButtonsOutsideTheReplyField) {
+  FakeHost host;
+  host.values.stopAfterAnswer = true;
+  CTransDlg choice(setupFor(ModeEj4, {1, 2}), host);
+  choice.show();
+  ASSERT_TRUE(waitForState(choice, TurnReply));
+  int right = -1;
+  for (int slot = 0; slot < 4; ++slot) {
+    if (find<QLabel>(choice, 1171 + slot)->text() == "問題1") right = slot;
+  }
+  ASSERT_GE(right, 0);
+  typeKey(choice, static_cast<char>('1' + (right + 1) % 4));
+  ASSERT_TRUE(waitForState(choice, TurnReinput));
+  EXPECT_EQ(choice.message(), QString("正解は %1 番でした。").arg(right + 1).toStdWString());
+  typeKey(choice, static_cast<char>('1' + right));
+  EXPECT_EQ(choice.message(), L"はい、ごくろうさま！");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().currentId == 2 && choice.flow().tstate == TurnReply; }, 3000));
+  typeKey(choice, '0');  // give up
+  ASSERT_TRUE(waitForState(choice, TurnReinput));
+  EXPECT_EQ(choice.flow().first.mistakes, 2);
+
+  CTransDlg card(setupFor(ModeCard, {3}), host);
+  card.show();
+  ASSERT_TRUE(waitForState(card, TurnReply));
+  typeKey(card, 'q');  // turns the card
+  EXPECT_EQ(find<QLabel>(card, 1208)->text(), "問題3");
+  typeKey(card, 'o');
+  ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, 3000));
+  EXPECT_EQ(card.flow().first.mistakes, 0);
+
+  // In the reply field a digit is text.
+  CTransDlg typed(setupFor(ModeEj, {1}), host);
+  typed.show();
+  ASSERT_TRUE(waitForState(typed, TurnReply));
+  typeKey(typed, '1');
+  EXPECT_EQ(find<QLineEdit>(typed, 1026)->text(), "1");
+  EXPECT_EQ(typed.flow().tstate, TurnReply);
+}
+
+TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
+  FakeHost host;
+  host.values.useShowLimitEj4 = host.values.useReplyLimitEj4 = true;
+  host.values.showLimitEj4 = 150;
+  host.values.replyLimitEj4 = 500;
+  CTransDlg choice(setupFor(ModeEj4, {1, 2}), host);
+  choice.show();
+  ASSERT_TRUE(waitForState(choice, TurnReply));
+  EXPECT_FALSE(find<QPushButton>(choice, 1012)->isEnabled());  // the question comes alone first
+  EXPECT_FALSE(find<QLabel>(choice, 1171)->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return find<QPushButton>(choice, 1012)->isEnabled(); }, 3000));
+  EXPECT_TRUE(find<QLabel>(choice, 1171)->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));  // nothing chosen in time
+  choice.done(0);
+  const int closedAt = choice.flow().tstate;
+  QTest::qWait(300);
+  EXPECT_EQ(choice.flow().tstate, closedAt);  // a closed window's study stands still
+
+  FakeHost typed;
+  typed.values.useReplyStartLimitJe = true;
+  typed.values.replyStartLimitCountJe = 300;
+  CTransDlg je(setupFor(ModeJe, {1, 2}), typed);
+  je.show();
+  ASSERT_TRUE(waitForState(je, TurnReply));
+  QTest::keyClick(find<QLineEdit>(je, 1026), 'a');  // a typed key stops the start limit
+  QTest::qWait(500);
+  EXPECT_EQ(je.flow().tstate, TurnReply);
+  typeReply(je, "answer1");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().currentId == 2 && je.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, 3000));  // untouched: judged at the limit
+  EXPECT_EQ(typed.wrongSounds, 1);
+}
+
+TEST(StudyWindow, AMenuOverTheWindowHoldsTheTimeLimitWhileItIsOpen) {
+  FakeHost host;
+  host.values.useReplyLimitEj4 = true;
+  host.values.replyLimitEj4 = 400;
+  CTransDlg choice(setupFor(ModeEj4, {1, 2}), host);
+  choice.show();
+  ASSERT_TRUE(waitForState(choice, TurnReply));
+  QTimer::singleShot(600, [] {
+    if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+  });
+  QTest::keyClick(&choice, Qt::Key_F6);  // the skin menu, open longer than the limit
+  QTest::qWait(100);
+  EXPECT_EQ(choice.flow().first.mistakes, 0);  // the limit counts on from where it stood
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));
+}

@@ -1,0 +1,237 @@
+// Colour menu buttons of one command on two toolbars and a stand-alone colour bar of it: a choice
+// reaches all of them and sends the command once; the frame's document colours; the archive form.
+#include "platform/settings/archive.h"
+#include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/frames/colour/color_bar.h"
+#include "uictl/frames/colour/color_menu_button.h"
+
+#include "frames_test_support.h"
+
+#include <optional>
+
+using namespace platform;
+
+namespace {
+
+constexpr unsigned kFillColour = 5001;
+
+// A frame that answers the request for the document's colours.
+class DocumentFrame : public CommandDialog {
+ public:
+  bool event(QEvent* e) override {
+    if (e->type() == UXTOOLBAR__GETDOCUMENTCOLORS && answer) {
+      auto* m = static_cast<RegisteredMessageEvent*>(e);
+      auto* list = reinterpret_cast<std::list<COLORREF>*>(m->lParam());
+      *list = {rgb(1, 2, 3), rgb(4, 5, 6)};
+      return true;
+    }
+    if (e->type() == registerWindowMessage("WM_SETMESSAGESTRING"))
+      prompts.push_back(static_cast<unsigned>(static_cast<RegisteredMessageEvent*>(e)->wParam()));
+    return CommandDialog::event(e);
+  }
+  void onUpdateCommandUi(CommandUi& state) override {
+    if (state.id == kFillColour && fillEnabled) state.enable(*fillEnabled);
+  }
+  bool answer = false;
+  std::optional<bool> fillEnabled;
+  std::vector<unsigned> prompts;
+};
+
+}  // namespace
+
+class ColorMenuButtonTest : public ::testing::Test {
+ protected:
+  ColorMenuButtonTest() {
+    frame.resize(400, 300);
+    for (int i = 0; i < 2; ++i) {
+      auto* bar = new CUxToolBar(&frame);
+      bar->Create(&frame, 0x50000000u | CbrsAlignTop, 0xE800 + i);
+      auto button = std::make_unique<CUxColorMenuButton>();
+      button->m_nCommandId = kFillColour;
+      button->ShowAutomatic = true;
+      button->AutomaticLabel = L"Automatic";
+      button->DocumentColorsLabel = L"Document";
+      button->ShowDocumentColors = true;
+      buttons[i] = button.get();
+      bar->InsertButton(std::move(button));
+      bar->move(0, 30 * i);
+      bar->resize(bar->sizeHint());
+      bar->AdjustLayout();
+      bars[i] = bar;
+    }
+    alone = new CUxColorBar;
+    alone->CommandId = kFillColour;
+    alone->CreateColorBar(&frame, 0x50000000u | CbrsAlignTop, 0xE900);
+    alone->SetOwner(&frame);
+    alone->setGeometry(0, 100, 93, 80);
+    frame.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+  }
+  UxLibrary library;
+  DocumentFrame frame;
+  CUxToolBar* bars[2] = {};
+  CUxColorMenuButton* buttons[2] = {};
+  CUxColorBar* alone = nullptr;
+};
+
+TEST_F(ColorMenuButtonTest, AChoiceReachesEveryButtonAndBarOfTheCommandAndSendsItOnce) {
+  ASSERT_TRUE(buttons[0]->OpenPopupMenu(bars[0]));
+  auto* popup = dynamic_cast<CColorPopup*>(buttons[0]->m_pPopupMenu);
+  ASSERT_NE(popup, nullptr);
+  CUxColorBar* bar = popup->GetColorBar();
+  // Nobody answered the document colours: no such section.
+  for (int i = 0; i < bar->GetCount(); ++i)
+    if (auto* c = dynamic_cast<CColorButton*>(bar->GetButton(i))) {
+      EXPECT_FALSE(c->IsDocumentCaption);
+    }
+  // Red is the 14th standard colour, after the automatic entry.
+  const Rect r = bar->GetButton(14)->m_rect;
+  const QPoint at = bar->ClientToWidget({r.left + 3, r.top + 3});
+  QTest::mouseMove(bar, at);
+  QTest::mouseClick(bar, Qt::LeftButton, {}, at);
+  QApplication::processEvents();
+  EXPECT_EQ(buttons[0]->GetColor(), rgb(255, 0, 0));
+  EXPECT_EQ(buttons[1]->GetColor(), rgb(255, 0, 0));
+  EXPECT_EQ(alone->GetColor(), rgb(255, 0, 0));
+  EXPECT_EQ(colorMenuButtonMap()[kFillColour], rgb(255, 0, 0));
+  ASSERT_EQ(frame.commands.size(), 1u);
+  EXPECT_EQ(frame.commands[0].first, kFillColour);
+  EXPECT_EQ(buttons[0]->m_pPopupMenu, nullptr);
+
+  // A choice in the stand-alone bar reaches the buttons without a notification of their own.
+  const Rect blue = alone->GetButton(16)->m_rect;
+  const QPoint there = alone->ClientToWidget({blue.left + 3, blue.top + 3});
+  QTest::mouseMove(alone, there);
+  QTest::mouseClick(alone, Qt::LeftButton, {}, there);
+  EXPECT_EQ(buttons[0]->GetColor(), rgb(0, 0, 255));
+  EXPECT_EQ(buttons[1]->GetColor(), rgb(0, 0, 255));
+  EXPECT_EQ(frame.commands.size(), 2u);
+
+  // A frame that answers gives the popup its document section.
+  frame.answer = true;
+  ASSERT_TRUE(buttons[1]->OpenPopupMenu(bars[1]));
+  bar = dynamic_cast<CColorPopup*>(buttons[1]->m_pPopupMenu)->GetColorBar();
+  EXPECT_EQ(bar->DocumentColors.size(), 2u);
+  EXPECT_EQ(bar->CalcSize(false).cy, 24 + 64 + 8 + 16 + 4 + 24 + 4);
+  buttons[1]->m_pPopupMenu->close();
+}
+
+TEST_F(ColorMenuButtonTest, AStandAloneBarGreysWithItsCommandAndTellsTheStatusBarOfIt) {
+  const auto cellsDisabled = [this] {
+    int n = 0;
+    for (int i = 0; i < alone->GetCount(); ++i) n += (alone->GetButton(i)->m_nStyle & kStyleDisabled) != 0;
+    return n;
+  };
+  const Rect r = alone->GetButton(16)->m_rect;
+  const QPoint blue = alone->ClientToWidget({r.left + 3, r.top + 3});
+
+  // Hovering a cell shows the command's prompt.
+  QTest::mouseMove(&frame, {300, 250});
+  QTest::mouseMove(alone, blue);
+  ASSERT_FALSE(frame.prompts.empty());
+  EXPECT_EQ(frame.prompts.back(), kFillColour);
+
+  frame.fillEnabled = false;
+  CUxToolBar::IdleUpdateAll();
+  EXPECT_EQ(cellsDisabled(), alone->GetCount());
+  QTest::mouseClick(alone, Qt::LeftButton, {}, blue);
+  EXPECT_TRUE(frame.commands.empty());
+  EXPECT_NE(alone->GetColor(), rgb(0, 0, 0xFF));
+  // Cells built again while the command is off are grey as well.
+  alone->Rebuild();
+  EXPECT_EQ(cellsDisabled(), alone->GetCount());
+
+  frame.fillEnabled = true;
+  CUxToolBar::IdleUpdateAll();
+  EXPECT_EQ(cellsDisabled(), 0);
+  QTest::mouseMove(alone, blue + QPoint(1, 0));
+  QTest::mouseClick(alone, Qt::LeftButton, {}, blue);
+  EXPECT_EQ(alone->GetColor(), rgb(0, 0, 0xFF));
+  EXPECT_EQ(frame.commands.size(), 1u);
+}
+
+TEST_F(ColorMenuButtonTest, TheArchiveFormRoundTripsWithoutTheDockedCounts) {
+  CUxColorMenuButton source;
+  source.m_nCommandId = 77;
+  source.Colors = {rgb(1, 1, 1), rgb(2, 2, 2)};
+  source.Columns = 3;
+  source.ColumnsWhenDockedVert = 9;
+  source.ShowOther = true;
+  source.OtherLabel = L"その他";
+  source.AutomaticColor = rgb(9, 8, 7);
+  source.UseSystemColorDialog = true;
+  std::vector<uint8_t> bytes;
+  {
+    Archive out(Archive::Store, bytes);
+    out.writeObject(&source);
+  }
+  Archive in(Archive::Load, bytes);
+  std::unique_ptr<CObject> object = in.readObject(KELVARA_RUNTIME_CLASS(CUxToolbarMenuButton));
+  auto* loaded = dynamic_cast<CUxColorMenuButton*>(object.get());
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->Colors, source.Colors);
+  EXPECT_EQ(loaded->Columns, 3);
+  EXPECT_EQ(loaded->ColumnsWhenDockedVert, -1);
+  EXPECT_TRUE(loaded->ShowOther);
+  EXPECT_EQ(loaded->OtherLabel, L"その他");
+  EXPECT_EQ(loaded->AutomaticColor, rgb(9, 8, 7));
+  EXPECT_TRUE(loaded->UseSystemColorDialog);
+  // A stream cut short is refused, not half-read.
+  bytes.resize(bytes.size() - 3);
+  Archive cut(Archive::Load, bytes);
+  EXPECT_THROW(cut.readObject(KELVARA_RUNTIME_CLASS(CUxToolbarMenuButton)), ArchiveException);
+
+  // The stand-alone bar's own record.
+  alone->Columns = 4;
+  alone->AutomaticLabel = L"Auto";
+  alone->UseSystemColorDialog = true;
+  std::vector<uint8_t> barBytes;
+  {
+    Archive out(Archive::Store, barBytes);
+    alone->Serialize(out);
+  }
+  CUxColorBar copy;
+  Archive barIn(Archive::Load, barBytes);
+  copy.Serialize(barIn);
+  EXPECT_EQ(copy.Columns, 4);
+  EXPECT_EQ(copy.CommandId, kFillColour);
+  EXPECT_EQ(copy.AutomaticLabel, L"Auto");
+  EXPECT_TRUE(copy.UseSystemColorDialog);
+  EXPECT_EQ(copy.Colors, alone->Colors);
+  EXPECT_EQ(copy.GetCount(), 21);
+}
+
+TEST_F(ColorMenuButtonTest, ADialogControlFitsSquareCellsCentredAndSendsItsId) {
+  auto* control = new CUxColorBar;
+  ASSERT_TRUE(control->CreateControl(&frame, Rect::fromSize(10, 200, 150, 90), 1234));
+  EXPECT_EQ(control->objectName(), QStringLiteral("id1234"));
+  EXPECT_EQ(control->CellWidth, control->CellHeight);
+  const Rect client = control->ClientRect();
+  const Size size = control->CalcSize(false);
+  EXPECT_LE(size.cx, client.width());
+  EXPECT_LE(size.cy, client.height());
+  EXPECT_EQ(control->OffsetX, (client.width() - size.cx) / 2);
+  EXPECT_EQ(control->OffsetY, (client.height() - size.cy) / 2);
+  // A bigger cell would no longer fit.
+  ++control->CellWidth;
+  ++control->CellHeight;
+  const Size bigger = control->CalcSize(false);
+  EXPECT_TRUE(bigger.cx > client.width() || bigger.cy > client.height());
+  --control->CellWidth;
+  --control->CellHeight;
+
+  const Rect r = control->GetButton(3)->m_rect;
+  EXPECT_GE(r.left, control->OffsetX);
+  const QPoint at = control->ClientToWidget({r.left + 2, r.top + 2});
+  QTest::mouseMove(control, at);
+  QTest::mouseClick(control, Qt::LeftButton, {}, at);
+  ASSERT_EQ(frame.commands.size(), 1u);
+  EXPECT_EQ(frame.commands[0].first, 1234u);
+  EXPECT_EQ(control->GetColor(), rgb(0x80, 0x80, 0));
+
+  // A tiny control still gets cells of a pixel and never divides by nothing.
+  auto* tiny = new CUxColorBar;
+  ASSERT_TRUE(tiny->CreateControl(&frame, Rect::fromSize(0, 0, 3, 3), 1235));
+  EXPECT_EQ(tiny->CellWidth, 1);
+  EXPECT_EQ(tiny->CellHeight, 1);
+}
