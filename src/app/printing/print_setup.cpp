@@ -14,6 +14,38 @@ std::vector<std::wstring> systemPrinters() {
   return names;
 }
 
+namespace {
+
+std::vector<PaperChoice> commonPapers() {
+  const std::pair<QPageSize::PageSizeId, const wchar_t*> papers[] = {
+      {QPageSize::A3, L"A3"},          {QPageSize::A4, L"A4"},          {QPageSize::A5, L"A5"},
+      {QPageSize::JisB4, L"B4 (JIS)"}, {QPageSize::JisB5, L"B5 (JIS)"}, {QPageSize::Letter, L"Letter"},
+      {QPageSize::Legal, L"Legal"}};
+  std::vector<PaperChoice> choices;
+  for (const auto& [id, label] : papers) choices.push_back({QPageSize(id), label});
+  return choices;
+}
+
+}  // namespace
+
+std::vector<PaperChoice> printerPapers(const QPrinterInfo& printer) {
+  std::vector<PaperChoice> choices;
+  for (const QPageSize& size : printer.supportedPageSizes())
+    if (size.isValid()) choices.push_back({size, size.name().toStdWString()});
+  return choices.empty() ? commonPapers() : choices;
+}
+
+std::vector<PaperChoice> papersFor(const std::wstring& printerName) {
+  if (printerName.empty()) return commonPapers();
+  return printerPapers(QPrinterInfo::printerInfo(QString::fromStdWString(printerName)));
+}
+
+QPageSize defaultPaperFor(const std::wstring& printerName) {
+  if (printerName.empty()) return QPageSize(QPageSize::A4);
+  const QPageSize size = QPrinterInfo::printerInfo(QString::fromStdWString(printerName)).defaultPageSize();
+  return size.isValid() ? size : QPageSize(QPageSize::A4);
+}
+
 std::optional<std::wstring> pdfTargetFromEnvironment() {
   const char* path = std::getenv("KELVARA_PRINT_PDF");
   if (!path || !*path) return std::nullopt;
@@ -33,11 +65,12 @@ std::unique_ptr<QPrinter> openPrinter(const PageSetup& setup) {
   }
   printer->setResolution(kPrintResolution);
   printer->setFullPage(false);
-  QPageLayout layout = printer->pageLayout();
-  layout.setPageSize(QPageSize(setup.paper));
-  layout.setOrientation(QPageLayout::Portrait);
-  layout.setMargins(setup.printerName.empty() ? QMarginsF() : layout.minimumMargins());
-  printer->setPageLayout(layout);
+  // Through the printer, not a layout of our own: it then brings the unprintable edges of that
+  // paper turned that way, and a printer takes no layout whose margins lie inside them.
+  printer->setPageOrientation(setup.orientation);
+  printer->setPageSize(setup.paper);
+  const QPageLayout layout = printer->pageLayout();
+  printer->setPageMargins(setup.printerName.empty() ? QMarginsF() : layout.minimumMargins(), layout.units());
   return printer;
 }
 
