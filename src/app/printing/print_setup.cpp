@@ -2,6 +2,7 @@
 
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -66,11 +67,27 @@ std::unique_ptr<QPrinter> openPrinter(const PageSetup& setup) {
   printer->setResolution(kPrintResolution);
   printer->setFullPage(false);
   // Through the printer, not a layout of our own: it then brings the unprintable edges of that
-  // paper turned that way, and a printer takes no layout whose margins lie inside them.
-  printer->setPageOrientation(setup.orientation);
+  // paper, and a printer takes no layout whose margins lie inside them.
+  printer->setPageOrientation(QPageLayout::Portrait);
   printer->setPageSize(setup.paper);
+  const QMarginsF upright = printer->pageLayout().minimumMargins();
+  printer->setPageOrientation(setup.orientation);
   const QPageLayout layout = printer->pageLayout();
-  printer->setPageMargins(setup.printerName.empty() ? QMarginsF() : layout.minimumMargins(), layout.units());
+  if (setup.printerName.empty()) {
+    printer->setPageMargins(QMarginsF(), layout.units());
+  } else {
+    // The print system reports the edges of the upright paper also for a turned one. Turned, the
+    // upright top and bottom edges come to the sides (and the sides to top and bottom); which way
+    // it turns is the driver's, so each side keeps out of the wider of the two.
+    QMarginsF edges = layout.minimumMargins();
+    if (setup.orientation == QPageLayout::Landscape) {
+      const qreal sides = std::max(upright.top(), upright.bottom());
+      const qreal ends = std::max(upright.left(), upright.right());
+      edges = QMarginsF(std::max(edges.left(), sides), std::max(edges.top(), ends), std::max(edges.right(), sides),
+                        std::max(edges.bottom(), ends));
+    }
+    printer->setPageMargins(edges, layout.units());
+  }
   return printer;
 }
 

@@ -198,6 +198,14 @@ TEST(PaperList, APrinterOffersItsOwnSizesAndAPdfFileTheCommonOnes) {
     EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Landscape);
     const PrinterGeometry g = geometryOf(*printer, setup.margins);
     EXPECT_GE(g.pageWidth, g.pageHeight);
+    // Turned, the paper's unprintable top and bottom come to the sides.
+    setup.orientation = QPageLayout::Portrait;
+    const std::unique_ptr<QPrinter> upright = openPrinter(setup);
+    ASSERT_TRUE(upright);
+    const PrinterGeometry u = geometryOf(*upright, setup.margins);
+    EXPECT_EQ(u.pageWidth, g.pageHeight);
+    EXPECT_GE(g.unprintable[0], std::max(u.unprintable[1], u.unprintable[3]) - 1);
+    EXPECT_GE(g.unprintable[1], std::max(u.unprintable[0], u.unprintable[2]) - 1);
   }
   // A printer gone meanwhile, or one that reports no sizes, offers the common ones.
   EXPECT_EQ(labels(printerPapers(QPrinterInfo())), kCommonPapers);

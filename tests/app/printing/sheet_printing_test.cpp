@@ -141,7 +141,8 @@ TEST(SheetPrinting, LandscapeTurnsThePdfPagesAndTheirRowsStartWhereTheLowerPages
   const std::wstring file = p.path(L"landscape.pdf");
   const std::vector<int> ids = p.addNumberedQuestions(120);
   CPrintPreviewDlg window(p.app, nullptr, L"wide", ids);
-  window.Paginate();
+  p.prompts.nextSetup = PageSetup();  // A4 upright into a PDF file, whatever printer the machine has
+  window.runCommand(134);
   const std::vector<int> portraitStarts = window.pageStarts();
   PageSetup landscape;
   landscape.orientation = QPageLayout::Landscape;
