@@ -11,6 +11,7 @@
 #include "database/db_object.h"
 
 class QLabel;
+class QMenu;
 
 class CFolderTreeCtrl : public QTreeWidget {
   Q_OBJECT
@@ -47,6 +48,8 @@ class CFolderTreeCtrl : public QTreeWidget {
 // The tree as the user handles it: element icons, a drag image that follows the mouse and lights
 // up the folder under it (nothing is moved when it ends), labels that may be edited but always
 // revert, and Enter and F2 kept from the dialog: Enter is told to the dialog as the tree's own.
+// A right click on an item (or the menu key on the current one) offers pop-up menu 145, whose
+// command is told to the dialog; the item is then clickedEid().
 class CMyFolderTreeCtrl : public CFolderTreeCtrl {
   Q_OBJECT
 
@@ -63,15 +66,22 @@ class CMyFolderTreeCtrl : public CFolderTreeCtrl {
   // The eid of the item last right-clicked, -1 before any.
   int clickedEid() const { return m_nClickedEid; }
 
+  // Pop-up menu 145 for the item: a desktop shortcut of a problem set (32785), greyed on folders.
+  static constexpr int kMakeShortcutCommand = 32785;
+  std::unique_ptr<QMenu> contextMenuFor(const QTreeWidgetItem& item);
+
  signals:
   // Enter in the tree (not while a label is edited).
   void enterPressed();
+  // A command of the pop-up menu, for the item clickedEid() names.
+  void contextCommand(int command);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void BeginDrag(QTreeWidgetItem* item, const QPoint& globalPos);

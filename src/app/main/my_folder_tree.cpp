@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QKeyEvent>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -83,6 +85,27 @@ void CMyFolderTreeCtrl::keyPressEvent(QKeyEvent* event) {
     return;
   }
   CFolderTreeCtrl::keyPressEvent(event);
+}
+
+std::unique_ptr<QMenu> CMyFolderTreeCtrl::contextMenuFor(const QTreeWidgetItem& item) {
+  auto menu = std::make_unique<QMenu>(this);
+  menu->setObjectName("id145");
+  QAction* shortcut = menu->addAction(QString::fromWCharArray(L"この問題集のショートカットを作成する(&A)..."));
+  shortcut->setData(kMakeShortcutCommand);
+  // Only a problem set (or binder) can be studied from the desktop; the root is a folder too.
+  shortcut->setEnabled(item.parent() && itemType(&item) != 0);
+  return menu;
+}
+
+void CMyFolderTreeCtrl::contextMenuEvent(QContextMenuEvent* event) {
+  QTreeWidgetItem* item = event->reason() == QContextMenuEvent::Mouse ? itemAt(event->pos()) : currentItem();
+  if (!item) return;
+  m_nClickedEid = itemEid(item);
+  const QPoint at = event->reason() == QContextMenuEvent::Mouse
+                        ? event->globalPos()
+                        : viewport()->mapToGlobal(visualItemRect(item).center());
+  const std::unique_ptr<QMenu> menu = contextMenuFor(*item);
+  if (QAction* chosen = menu->exec(at)) emit contextCommand(chosen->data().toInt());
 }
 
 QPixmap CMyFolderTreeCtrl::dragPixmap(QTreeWidgetItem* item) const {

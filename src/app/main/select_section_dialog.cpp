@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/main/folder_tree.h"
+#include "app/shell/desktop_shortcut.h"
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
 #include "app/main/note_browser.h"
@@ -37,6 +38,7 @@ CSelectSectionDlg::CSelectSectionDlg(const pdb3::DbObject& query, KlvApp& app, Q
   connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &CSelectSectionDlg::OnSelChanged);
   connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CSelectSectionDlg::OnTreeDoubleClick);
   connect(m_tree, &CMyFolderTreeCtrl::enterPressed, this, &CSelectSectionDlg::OnTreeEnter);
+  connect(m_tree, &CMyFolderTreeCtrl::contextCommand, this, &CSelectSectionDlg::OnTreeCommand);
   connect(remove, &QPushButton::clicked, this, &CSelectSectionDlg::OnDelete);
 }
 
@@ -80,6 +82,15 @@ void CSelectSectionDlg::OnTreeEnter() {
   }
   // A folder opens (or closes) as by a double click.
   if (QTreeWidgetItem* folder = m_tree->selectedItems().value(0)) folder->setExpanded(!folder->isExpanded());
+}
+
+void CSelectSectionDlg::OnTreeCommand(int command) {
+  const int eid = m_tree->clickedEid();
+  if (command != CMyFolderTreeCtrl::kMakeShortcutCommand || eid < 1 || isFolder(eid)) return;
+  std::wstring shortcutPath;
+  if (!pdb3::getElementPath(m_pQuery, shortcutPath, eid)) return;
+  // The count offered is the clicked set's own, not that of the set chosen in the main window.
+  MakeDesktopShortcut(this, shortcutPath, pdb3::countUsableQuestions(m_pQuery, eid));
 }
 
 void CSelectSectionDlg::accept() {

@@ -46,6 +46,8 @@ class CSelectSectionDlg : public QDialog {
   void OnTreeDoubleClick();
   // Enter in the tree: a set is chosen, a folder opens or closes.
   void OnTreeEnter();
+  // The tree's pop-up menu: a desktop shortcut that studies the set right-clicked.
+  void OnTreeCommand(int command);
   bool isFolder(int eid) const;
   // The set and folder that collect smart learning are made again at once when a deletion took
   // them, so that nothing is ever added to a set that no longer exists.

@@ -172,6 +172,7 @@ void COptionpageSkin::chooseSkin(const std::wstring& path) {
   const AppSettings& settings = *app_.settings;
   study::loadStyle(userVars_, settings.skinUserfilePath.value, settings.userName.value, study::skinFileName(path),
                    *skin_);
+  storedImages_.emplace(path, userVars_.backgroundImage);
 
   filling_ = true;
   variables_->clear();
@@ -366,8 +367,9 @@ bool COptionpageSkin::check() {
     tell(kFileMissing);
     return false;
   }
-  // A background image is looked for as given, then beside the skin.
+  // Only an image chosen in this dialog is refused. It is looked for as given, then beside the skin.
   const std::wstring& image = userVars_.backgroundImage;
+  if (image == storedImages_[skinPath_]) return true;
   const std::wstring besideSkin = QFileInfo(qtext(skinPath_)).dir().filePath(qtext(image)).toStdWString();
   if (!image.empty() && !platform::fileExists(image) && !platform::fileExists(besideSkin)) {
     variables_->setCurrentRow(1);

@@ -4,6 +4,7 @@
 // file is written when the skin changes and at OK.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +81,9 @@ class COptionpageSkin : public OptionPage {
   std::vector<std::wstring> skinPaths_;
   std::unique_ptr<study::SkinInfo> skin_;
   study::SkinUserVars userVars_;
+  // Each skin's background image as stored before this dialog: one that is gone since is no
+  // reason to refuse OK, since the study window then draws none.
+  std::map<std::wstring, std::wstring> storedImages_;
   bool dirty_ = false;
   // A face shown through its substitute: stored back under its own name unless another is chosen.
   QString requestedFace_;

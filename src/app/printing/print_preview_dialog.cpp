@@ -82,9 +82,12 @@ CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* di
     platform::traceError("cannot write the default sheet template %s\n", platform::toUtf8(defaultPath).c_str());
   pdfTarget_ = pdfTargetFromEnvironment();
   const std::vector<std::wstring> printers = systemPrinters();
+  // The default printer starts on its own default paper.
   if (!pdfTarget_ && !printers.empty()) setup_.printerName = printers.front();
+  setup_.paper = defaultPaperFor(setup_.printerName);
   if (!applyPrinter(setup_)) {
     setup_.printerName.clear();  // the default printer cannot be opened: sheets go to a PDF file
+    setup_.paper = defaultPaperFor(setup_.printerName);
     applyPrinter(setup_);
   }
   symbols_ = readPronunciationSymbols(app.settings->cmu2ipaFilePath.value);
@@ -219,7 +222,11 @@ bool CPrintPreviewDlg::applyPrinter(const PageSetup& setup) {
   }
   printer_ = std::move(printer);
   setup_ = setup;
+  // Another printer, paper or orientation has other unprintable edges: no margin lies inside them.
   renderer_.geometry = geometryOf(*printer_, setup_.margins);
+  const std::array<int, 4> minimum = minimumMargins(renderer_.geometry);
+  for (int i = 0; i < 4; ++i) setup_.margins[i] = std::max(setup_.margins[i], minimum[i]);
+  renderer_.geometry.margins = setup_.margins;
   const PrinterGeometry& g = renderer_.geometry;
   platform::trace("info by prdlg\n");
   platform::trace(" margins      : %4d, %4d, %4d, %4d [1/100 mm]\n", g.margins[0], g.margins[1], g.margins[2], g.margins[3]);

@@ -30,13 +30,6 @@ QDialogButtonBox* okCancel(QDialog& dialog) {
   return buttons;
 }
 
-struct PaperChoice {
-  QPageSize::PageSizeId id;
-  const char* label;
-};
-constexpr PaperChoice kPapers[] = {{QPageSize::A3, "A3"},       {QPageSize::A4, "A4"},         {QPageSize::A5, "A5"},
-                                   {QPageSize::JisB4, "B4 (JIS)"}, {QPageSize::JisB5, "B5 (JIS)"},
-                                   {QPageSize::Letter, "Letter"}, {QPageSize::Legal, "Legal"}};
 constexpr wchar_t kPdfPrinter[] = L"PDF";
 
 // The sixteen colours of the classic colour chooser, as 0x00BBGGRR.
@@ -60,25 +53,70 @@ class QtPrintPrompts : public PrintPrompts {
     form->addRow(qtext(L"プリンター"), printers);
     auto* papers = new QComboBox(&dialog);
     papers->setObjectName("paper");
-    for (const PaperChoice& paper : kPapers) papers->addItem(paper.label, static_cast<int>(paper.id));
-    papers->setCurrentIndex(std::max(0, papers->findData(static_cast<int>(setup.paper))));
     form->addRow(qtext(L"用紙"), papers);
-    const std::array<int, 4> minimum = minimumMargins(geometry);
+    auto* orientation = new QComboBox(&dialog);
+    orientation->setObjectName("orientation");
+    orientation->addItem(qtext(L"縦"), static_cast<int>(QPageLayout::Portrait));
+    orientation->addItem(qtext(L"横"), static_cast<int>(QPageLayout::Landscape));
+    orientation->setCurrentIndex(orientation->findData(static_cast<int>(setup.orientation)));
+    form->addRow(qtext(L"印刷の向き"), orientation);
     const wchar_t* const labels[4] = {L"左余白 [mm]", L"上余白 [mm]", L"右余白 [mm]", L"下余白 [mm]"};
     std::array<QDoubleSpinBox*, 4> margins{};
     for (int i = 0; i < 4; ++i) {
       margins[i] = new QDoubleSpinBox(&dialog);
       margins[i]->setObjectName(QString("margin%1").arg(i));
       margins[i]->setDecimals(1);
-      margins[i]->setRange(minimum[i] / 100.0, 100.0);
-      margins[i]->setValue(setup.margins[i] / 100.0);
       form->addRow(qtext(labels[i]), margins[i]);
     }
     form->addRow(okCancel(dialog));
+
+    std::vector<PaperChoice> offered;
+    auto chosen = [&] {
+      PageSetup candidate = setup;
+      candidate.printerName = printers->currentData().toString().toStdWString();
+      const int paper = papers->currentIndex();
+      if (paper >= 0 && paper < static_cast<int>(offered.size())) candidate.paper = offered[paper].size;
+      candidate.orientation = static_cast<QPageLayout::Orientation>(orientation->currentData().toInt());
+      for (int i = 0; i < 4; ++i) candidate.margins[i] = static_cast<int>(std::lround(margins[i]->value() * 100));
+      return candidate;
+    };
+    // Margins may not lie inside the unprintable edges of the paper as it is now chosen.
+    auto boundMargins = [&](const PrinterGeometry& printable) {
+      const std::array<int, 4> minimum = minimumMargins(printable);
+      for (int i = 0; i < 4; ++i) margins[i]->setRange(minimum[i] / 100.0, 100.0);
+    };
+    auto choicesChanged = [&] {
+      if (const std::unique_ptr<QPrinter> printer = openPrinter(chosen())) boundMargins(geometryOf(*printer, {}));
+    };
+    // Each printer offers its own papers; the paper chosen so far stays when it has it too.
+    auto fillPapers = [&](const QPageSize& wanted) {
+      const QSignalBlocker quiet(papers);
+      const std::wstring printer = printers->currentData().toString().toStdWString();
+      offered = papersFor(printer);
+      papers->clear();
+      int selected = -1;
+      for (const PaperChoice& paper : offered) {
+        if (selected < 0 && paper.size.isEquivalentTo(wanted)) selected = papers->count();
+        papers->addItem(qtext(paper.label));
+      }
+      if (selected < 0) {
+        const QPageSize fallback = defaultPaperFor(printer);
+        for (int i = 0; i < static_cast<int>(offered.size()) && selected < 0; ++i)
+          if (offered[i].size.isEquivalentTo(fallback)) selected = i;
+      }
+      papers->setCurrentIndex(std::max(0, selected));
+    };
+    fillPapers(setup.paper);
+    boundMargins(geometry);
+    for (int i = 0; i < 4; ++i) margins[i]->setValue(setup.margins[i] / 100.0);
+    QObject::connect(printers, &QComboBox::currentIndexChanged, &dialog, [&] {
+      fillPapers(chosen().paper);
+      choicesChanged();
+    });
+    QObject::connect(papers, &QComboBox::currentIndexChanged, &dialog, choicesChanged);
+    QObject::connect(orientation, &QComboBox::currentIndexChanged, &dialog, choicesChanged);
     if (dialog.exec() != QDialog::Accepted) return false;
-    setup.printerName = printers->currentData().toString().toStdWString();
-    setup.paper = static_cast<QPageSize::PageSizeId>(papers->currentData().toInt());
-    for (int i = 0; i < 4; ++i) setup.margins[i] = static_cast<int>(std::lround(margins[i]->value() * 100));
+    setup = chosen();
     return true;
   }
 

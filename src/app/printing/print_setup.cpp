@@ -2,6 +2,7 @@
 
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -12,6 +13,38 @@ std::vector<std::wstring> systemPrinters() {
   for (const QString& name : QPrinterInfo::availablePrinterNames())
     if (name != preferred) names.push_back(name.toStdWString());
   return names;
+}
+
+namespace {
+
+std::vector<PaperChoice> commonPapers() {
+  const std::pair<QPageSize::PageSizeId, const wchar_t*> papers[] = {
+      {QPageSize::A3, L"A3"},          {QPageSize::A4, L"A4"},          {QPageSize::A5, L"A5"},
+      {QPageSize::JisB4, L"B4 (JIS)"}, {QPageSize::JisB5, L"B5 (JIS)"}, {QPageSize::Letter, L"Letter"},
+      {QPageSize::Legal, L"Legal"}};
+  std::vector<PaperChoice> choices;
+  for (const auto& [id, label] : papers) choices.push_back({QPageSize(id), label});
+  return choices;
+}
+
+}  // namespace
+
+std::vector<PaperChoice> printerPapers(const QPrinterInfo& printer) {
+  std::vector<PaperChoice> choices;
+  for (const QPageSize& size : printer.supportedPageSizes())
+    if (size.isValid()) choices.push_back({size, size.name().toStdWString()});
+  return choices.empty() ? commonPapers() : choices;
+}
+
+std::vector<PaperChoice> papersFor(const std::wstring& printerName) {
+  if (printerName.empty()) return commonPapers();
+  return printerPapers(QPrinterInfo::printerInfo(QString::fromStdWString(printerName)));
+}
+
+QPageSize defaultPaperFor(const std::wstring& printerName) {
+  if (printerName.empty()) return QPageSize(QPageSize::A4);
+  const QPageSize size = QPrinterInfo::printerInfo(QString::fromStdWString(printerName)).defaultPageSize();
+  return size.isValid() ? size : QPageSize(QPageSize::A4);
 }
 
 std::optional<std::wstring> pdfTargetFromEnvironment() {
@@ -33,11 +66,28 @@ std::unique_ptr<QPrinter> openPrinter(const PageSetup& setup) {
   }
   printer->setResolution(kPrintResolution);
   printer->setFullPage(false);
-  QPageLayout layout = printer->pageLayout();
-  layout.setPageSize(QPageSize(setup.paper));
-  layout.setOrientation(QPageLayout::Portrait);
-  layout.setMargins(setup.printerName.empty() ? QMarginsF() : layout.minimumMargins());
-  printer->setPageLayout(layout);
+  // Through the printer, not a layout of our own: it then brings the unprintable edges of that
+  // paper, and a printer takes no layout whose margins lie inside them.
+  printer->setPageOrientation(QPageLayout::Portrait);
+  printer->setPageSize(setup.paper);
+  const QMarginsF upright = printer->pageLayout().minimumMargins();
+  printer->setPageOrientation(setup.orientation);
+  const QPageLayout layout = printer->pageLayout();
+  if (setup.printerName.empty()) {
+    printer->setPageMargins(QMarginsF(), layout.units());
+  } else {
+    // The print system reports the edges of the upright paper also for a turned one. Turned, the
+    // upright top and bottom edges come to the sides (and the sides to top and bottom); which way
+    // it turns is the driver's, so each side keeps out of the wider of the two.
+    QMarginsF edges = layout.minimumMargins();
+    if (setup.orientation == QPageLayout::Landscape) {
+      const qreal sides = std::max(upright.top(), upright.bottom());
+      const qreal ends = std::max(upright.left(), upright.right());
+      edges = QMarginsF(std::max(edges.left(), sides), std::max(edges.top(), ends), std::max(edges.right(), sides),
+                        std::max(edges.bottom(), ends));
+    }
+    printer->setPageMargins(edges, layout.units());
+  }
   return printer;
 }
 

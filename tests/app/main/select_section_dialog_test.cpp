@@ -1,18 +1,28 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
 #include <QLineEdit>
+#include <QMenu>
+#include <QSlider>
+#include <QTimer>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 
 #include "app/main/folder_tree.h"
 #include "app/main/note_browser.h"
 #include "app/main/select_section_dialog.h"
 #include "database/element_log.h"
 #include "database/folders.h"
+#include "app_test_support.h"
 #include "element_tree_fixture.h"
+#include "platform/files/folders.h"
 #include "platform/files/file_system.h"
 #include "platform/windows/notifier.h"
 #include "scoped_env.h"
+#include "test_env.h"
 
 using namespace apptest;
 
@@ -37,6 +47,22 @@ struct Chooser {
     QTest::mouseDClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseRelease(tree.viewport(), Qt::LeftButton, Qt::NoModifier, at);
     return item->isExpanded();
+  }
+  // Right-clicks the item of eid as the window system does; while the menu is open, `inMenu` runs.
+  void rightClick(int eid, std::function<void(QMenu&)> inMenu) {
+    CMyFolderTreeCtrl& tree = dialog.tree();
+    QTreeWidgetItem* item = tree.FindItemByEid(eid, tree.topLevelItem(0));
+    tree.scrollToItem(item);
+    QCoreApplication::processEvents();
+    const QPoint at = tree.visualItemRect(item).center();
+    QTimer::singleShot(0, [inMenu] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_TRUE(menu);
+      inMenu(*menu);
+      if (menu->isVisible()) menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, tree.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(tree.viewport(), &event);
   }
   CSelectSectionDlg dialog;
 };
@@ -150,4 +176,42 @@ TEST(SelectSection, DeleteTakesTheWholeSubtreeOrNothing) {
   QTest::mouseClick(c.button(3), Qt::LeftButton);
   EXPECT_FALSE(pdb3::elementExists(s.accessor(), oldSet));
   EXPECT_EQ(pdb3::FindProblemSetByPath(s.accessor(), L"SmartLearning/1"), s.app.smartLearningSetId);
+}
+
+TEST(SelectSection, ARightClickedSetGetsADesktopShortcutThroughTheShortcutDialog) {
+  TreeApp s;
+  const platform::ProgramFolderOverride beside(QString::fromStdString(testenv::programDir()).toStdWString());
+  Chooser c(s, CSelectSectionDlg::kAnything, kZeta);  // another set is the selected one
+  QStringList texts;
+  bool enabled = true;
+  c.rightClick(kDeep, [&](QMenu& menu) {
+    EXPECT_EQ(menu.objectName(), "id145");
+    for (QAction* action : menu.actions()) texts << action->text();
+    enabled = menu.actions().value(0)->isEnabled();
+    QTest::keyClick(&menu, Qt::Key_A);  // greyed: nothing happens
+  });
+  EXPECT_EQ(texts, QStringList{QString::fromWCharArray(L"この問題集のショートカットを作成する(&A)...")});
+  EXPECT_FALSE(enabled);  // a folder, as the root
+  EXPECT_EQ(c.dialog.tree().clickedEid(), kDeep);
+  c.rightClick(0, [&](QMenu& menu) { enabled = menu.actions().value(0)->isEnabled(); });
+  EXPECT_FALSE(enabled);
+  EXPECT_EQ(s.takeBoxes(), L"");
+
+  int offered = 0;
+  apptest::whenDialogShows([&](QDialog& dialog) {
+    offered = dialog.findChild<QSlider*>("id1074")->maximum();
+    dialog.findChild<QComboBox*>("id1196")->setCurrentIndex(1);
+    dialog.findChild<QPushButton*>("id1")->click();
+  });
+  c.rightClick(kApple, [](QMenu& menu) {
+    EXPECT_TRUE(menu.actions().value(0)->isEnabled());
+    QTest::keyClick(&menu, Qt::Key_A);
+  });
+  EXPECT_EQ(offered, 2);  // Apple's usable questions
+  const QString entry = QDir::homePath() + QString::fromWCharArray(L"/Desktop/KLV (Alpha／deep／Apple 【４択モード】).desktop");
+  ASSERT_TRUE(QFile::exists(entry));
+  EXPECT_NE(apptest::readText(entry).indexOf("Alpha/deep/Apple"), -1);
+  EXPECT_NE(s.takeBoxes().find(L"Alpha/deep/Apple へのショートカットをデスクトップに作成しました。"), std::wstring::npos);
+  EXPECT_TRUE(c.dialog.isVisible());  // the choice itself goes on
+  EXPECT_EQ(c.dialog.tree().GetSelectedEid(), kZeta);
 }

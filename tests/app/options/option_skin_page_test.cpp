@@ -162,4 +162,32 @@ TEST_F(SkinPage, AMissingBackgroundImageKeepsTheDialogOpenAndStoresNothing) {
   EXPECT_EQ(platform::readFileBytes(settings.skinUserfilePath.value).value_or(""), before);
 }
 
+TEST_F(SkinPage, AStoredBackgroundImageThatIsGoneIsKeptAndOkGoesThrough) {
+  // The study window simply draws no image then: only an image chosen here is refused.
+  ASSERT_TRUE(platform::writeProfileString(L"taro", L"blue.lua_bgimage", L"/gone/old.bmp", settings.skinUserfilePath.value));
+  open();
+  selectVariable("TextColor");
+  control<QCheckBox>(1174)->click();
+  control<CUxColorButton>(1251)->UpdateColor(0x010203);
+  dialog->accept();
+  EXPECT_TRUE(notifier.boxes.empty());
+  EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  EXPECT_EQ(userValue(L"blue.lua_TextColor"), L"030201");
+  EXPECT_EQ(userValue(L"blue.lua_bgimage"), L"/gone/old.bmp");
+
+  // Chosen again in the dialog, also after a visit to another skin, it is the user's choice.
+  open();
+  selectVariable("背景画像");
+  auto* image = control<QLineEdit>(1271);
+  EXPECT_EQ(image->text(), "/gone/old.bmp");
+  image->clear();
+  QTest::keyClicks(image, "/gone/new.bmp");
+  control<QComboBox>(1155)->setCurrentIndex(control<QComboBox>(1155)->findText("Red"));
+  control<QComboBox>(1155)->setCurrentIndex(control<QComboBox>(1155)->findText("Blue"));
+  dialog->accept();
+  ASSERT_FALSE(notifier.boxes.empty());
+  EXPECT_NE(notifier.boxes[0].find(L"/gone/new.bmp"), std::wstring::npos);
+  EXPECT_NE(dialog->result(), QDialog::Accepted);
+}
+
 }  // namespace

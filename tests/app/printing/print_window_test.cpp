@@ -1,16 +1,37 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QDialog>
 #include <QImage>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
 #include "app/printing/print_preview_dialog.h"
 #include "app/printing/print_prompts.h"
+#include "app_test_support.h"
 #include "print_fixture.h"
+#include "scoped_env.h"
 
 using printtest::PrintApp;
 
 namespace {
+
+QStringList labels(const std::vector<PaperChoice>& papers) {
+  QStringList names;
+  for (const PaperChoice& paper : papers) names << QString::fromStdWString(paper.label);
+  return names;
+}
+
+QStringList items(const QComboBox& combo) {
+  QStringList texts;
+  for (int i = 0; i < combo.count(); ++i) texts << combo.itemText(i);
+  return texts;
+}
+
+const QStringList kCommonPapers{"A3", "A4", "A5", "B4 (JIS)", "B5 (JIS)", "Letter", "Legal"};
 
 bool hasInk(const QImage& image, const QRect& area) {
   for (int y = area.top(); y <= area.bottom(); ++y)
@@ -114,4 +135,80 @@ TEST(PrintDialogs, UnattendedRunsAnswerEveryPrintDialogThemselves) {
   EXPECT_FALSE(runPageSetup(nullptr, setup, PrinterGeometry()));
   EXPECT_FALSE(choosePrintRange(nullptr, 5, 2));
   EXPECT_FALSE(askTemplateName(nullptr, L"name"));
+}
+
+TEST(PageSetupDialog, OffersTheOrientationAndThePapersOfThePrinterChosen) {
+  testenv::ScopedEnv shown("KELVARA_AUTOANSWER", nullptr);
+  PageSetup setup;
+  setup.paper = QPageSize::A5;
+  QStringList pdfPapers;
+  QString paperShown;
+  apptest::whenDialogShows([&](QDialog& dialog) {
+    auto* printer = dialog.findChild<QComboBox*>("printer");
+    auto* paper = dialog.findChild<QComboBox*>("paper");
+    auto* orientation = dialog.findChild<QComboBox*>("orientation");
+    EXPECT_EQ(items(*orientation), (QStringList{QString::fromWCharArray(L"縦"), QString::fromWCharArray(L"横")}));
+    EXPECT_EQ(orientation->currentIndex(), 0);
+    EXPECT_EQ(printer->currentText(), "PDF");
+    pdfPapers = items(*paper);
+    paperShown = paper->currentText();
+    // Each printer lists its own papers as it is chosen.
+    for (int i = 0; i < printer->count(); ++i) {
+      printer->setCurrentIndex(i);
+      EXPECT_EQ(items(*paper), labels(papersFor(printer->itemData(i).toString().toStdWString()))) << i;
+    }
+    printer->setCurrentIndex(printer->findText("PDF"));
+    paper->setCurrentIndex(paper->findText("B5 (JIS)"));
+    orientation->setCurrentIndex(1);
+    dialog.findChild<QPushButton*>("id1")->click();
+  });
+  ASSERT_TRUE(runPageSetup(nullptr, setup, PrinterGeometry()));
+  EXPECT_EQ(pdfPapers, kCommonPapers);
+  EXPECT_EQ(paperShown, "A5");
+  EXPECT_TRUE(setup.paper.isEquivalentTo(QPageSize(QPageSize::JisB5)));
+  EXPECT_EQ(setup.orientation, QPageLayout::Landscape);
+  EXPECT_EQ(setup.printerName, L"");
+}
+
+TEST(PaperList, APrinterOffersItsOwnSizesAndAPdfFileTheCommonOnes) {
+  EXPECT_EQ(labels(papersFor(L"")), kCommonPapers);
+  EXPECT_EQ(defaultPaperFor(L""), QPageSize(QPageSize::A4));
+  // Every printer of the print system on this machine (there may be none).
+  for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
+    const std::wstring name = info.printerName().toStdWString();
+    const std::vector<PaperChoice> papers = papersFor(name);
+    const QList<QPageSize> own = info.supportedPageSizes();
+    if (own.isEmpty()) {
+      EXPECT_EQ(labels(papers), kCommonPapers) << info.printerName().toStdString();
+      continue;
+    }
+    ASSERT_EQ(papers.size(), static_cast<size_t>(own.size())) << info.printerName().toStdString();
+    for (qsizetype i = 0; i < own.size(); ++i) {
+      EXPECT_EQ(papers[i].size, own[i]);
+      EXPECT_EQ(papers[i].label, own[i].name().toStdWString());
+    }
+    // Opened on its last paper, lying: the printer takes both.
+    PageSetup setup;
+    setup.printerName = name;
+    setup.paper = papers.back().size;
+    setup.orientation = QPageLayout::Landscape;
+    const std::unique_ptr<QPrinter> printer = openPrinter(setup);
+    ASSERT_TRUE(printer) << info.printerName().toStdString();
+    EXPECT_TRUE(printer->pageLayout().pageSize().isEquivalentTo(setup.paper)) << info.printerName().toStdString();
+    EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Landscape);
+    const PrinterGeometry g = geometryOf(*printer, setup.margins);
+    EXPECT_GE(g.pageWidth, g.pageHeight);
+    // Turned, the paper's unprintable top and bottom come to the sides.
+    setup.orientation = QPageLayout::Portrait;
+    const std::unique_ptr<QPrinter> upright = openPrinter(setup);
+    ASSERT_TRUE(upright);
+    const PrinterGeometry u = geometryOf(*upright, setup.margins);
+    EXPECT_EQ(u.pageWidth, g.pageHeight);
+    EXPECT_GE(g.unprintable[0], std::max(u.unprintable[1], u.unprintable[3]) - 1);
+    EXPECT_GE(g.unprintable[1], std::max(u.unprintable[0], u.unprintable[2]) - 1);
+  }
+  // A printer gone meanwhile, or one that reports no sizes, offers the common ones.
+  EXPECT_EQ(labels(printerPapers(QPrinterInfo())), kCommonPapers);
+  EXPECT_EQ(labels(papersFor(L"no-such-printer-here")), kCommonPapers);
+  EXPECT_EQ(defaultPaperFor(L"no-such-printer-here"), QPageSize(QPageSize::A4));
 }

@@ -22,6 +22,17 @@ struct PdfRun {
   testenv::ScopedEnv env;
 };
 
+// Answers the file dialog of printing to a PDF with this file, while it lives.
+struct PdfSaver : platform::FileDialogs {
+  explicit PdfSaver(std::wstring pdf) : file(std::move(pdf)) {}
+  std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest& r) override {
+    return r.open ? std::nullopt : std::optional<std::wstring>(file);
+  }
+  std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override { return {}; }
+  std::wstring file;
+  platform::FileDialogOverride guard{*this};
+};
+
 int occurrences(const std::string& text, const std::string& word) {
   int count = 0;
   for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + word.size())) ++count;
@@ -79,15 +90,7 @@ TEST(SheetPrinting, TheChosenRangeOrTheCurrentPageAloneIsPrinted) {
   ASSERT_GE(window.pageCount(), 4);
   const std::vector<int> starts = window.pageStarts();
   // Without KELVARA_PRINT_PDF and without a printer the PDF file is asked for.
-  struct Saver : platform::FileDialogs {
-    std::wstring file;
-    std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest& r) override {
-      return r.open ? std::nullopt : std::optional<std::wstring>(file);
-    }
-    std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override { return {}; }
-  } saver;
-  saver.file = pdf.file;
-  platform::FileDialogOverride dialogs(saver);
+  PdfSaver saver(pdf.file);
   p.prompts.range = PrintRange{2, 3};
   ASSERT_TRUE(window.Print());
   EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "2");
@@ -131,4 +134,41 @@ TEST(SheetPrinting, ANarrowNumberedRegionAndRowsTallerThanThePageStillEnd) {
   ASSERT_TRUE(window.Print());
   EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "3");
   EXPECT_NE(pdfText(pdf.file, 3, 3).find("answerA3E"), std::string::npos);
+}
+
+TEST(SheetPrinting, LandscapeTurnsThePdfPagesAndTheirRowsStartWhereTheLowerPagesEnd) {
+  PrintApp p;
+  const std::wstring file = p.path(L"landscape.pdf");
+  const std::vector<int> ids = p.addNumberedQuestions(120);
+  CPrintPreviewDlg window(p.app, nullptr, L"wide", ids);
+  p.prompts.nextSetup = PageSetup();  // A4 upright into a PDF file, whatever printer the machine has
+  window.runCommand(134);
+  const std::vector<int> portraitStarts = window.pageStarts();
+  PageSetup landscape;
+  landscape.orientation = QPageLayout::Landscape;
+  p.prompts.nextSetup = landscape;
+  window.runCommand(134);
+  const PrinterGeometry& g = window.renderer().geometry;
+  EXPECT_EQ(g.paperWidth, 29700);
+  EXPECT_EQ(g.paperHeight, 21000);
+  EXPECT_GT(g.pageWidth, g.pageHeight);
+  EXPECT_EQ(window.previewControl()->size(), QSize(898, 634));  // A4 lying, at 80 %
+  const std::vector<int> starts = window.pageStarts();
+  EXPECT_GT(starts.size(), portraitStarts.size());
+  ASSERT_GE(starts.size(), 3u);
+
+  PdfSaver saver(file);
+  ASSERT_TRUE(window.Print());
+  EXPECT_EQ(pdfInfo(file, "Pages"), std::to_string(starts.size()));
+  const QRegularExpressionMatch size =
+      QRegularExpression("([0-9.]+) x ([0-9.]+) pts").match(QString::fromStdString(pdfInfo(file, "Page size")));
+  ASSERT_TRUE(size.hasMatch()) << pdfInfo(file, "Page size");
+  EXPECT_NEAR(size.captured(1).toDouble(), 841.89, 0.5);
+  EXPECT_NEAR(size.captured(2).toDouble(), 595.28, 0.5);
+  // Each printed page begins with the row pagination gave it.
+  for (size_t page = 1; page < starts.size(); ++page) {
+    const std::string text = pdfText(file, static_cast<int>(page) + 1, static_cast<int>(page) + 1);
+    EXPECT_NE(text.find("質問Q" + std::to_string(starts[page] + 1) + "E"), std::string::npos) << page;
+    EXPECT_EQ(text.find("質問Q" + std::to_string(starts[page]) + "E"), std::string::npos) << page;
+  }
 }

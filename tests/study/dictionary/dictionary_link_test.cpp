@@ -7,10 +7,12 @@
 #include "fake_dictionary_program.h"
 #include "skin_test_support.h"
 #include "study/dictionary/dictionary_link.h"
+#include "test_env.h"
 
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <regex>
 
 using namespace study;
 using skintest::BoxRecorder;
@@ -82,4 +84,31 @@ TEST(DictionaryLink, MissingOrFailingProgramsAreReported) {
     EXPECT_TRUE(std::filesystem::exists(record));
     unregisterProgram();
   }
+}
+
+TEST(DictionaryLink, TheReadmesSettingsFileNamesTheProgramThatIsStarted) {
+  // The README tells how a program is named: its settings file, as it stands there.
+  const std::string readme = skintest::readFile(testenv::sourceDir() + "/README.md");
+  std::smatch block;
+  ASSERT_TRUE(std::regex_search(readme, block, std::regex("```json\n([^`]*PDICW32\\.EXE[^`]*)```")));
+  std::string settings = block[1].str();
+  const std::string named = "/opt/dictionary/bin/dictionary";
+  const size_t at = settings.find('"' + named + '"');
+  ASSERT_NE(at, std::string::npos);
+  const std::string folder = skintest::freshFolder();
+  const std::string record = registerProgram(folder);
+  const std::string program = folder + "/my dictionary/dictionary program";
+  unregisterProgram();
+  settings.replace(at + 1, named.size(), program);
+  const std::string file = platform::toUtf8(platform::registryFilePath(platform::RegistryRoot::LocalMachine));
+  const std::filesystem::path settingsFolder = std::filesystem::path(file).parent_path();
+  skintest::writeFile(settingsFolder.string(), std::filesystem::path(file).filename().string(), settings);
+
+  FakeDictionaryProgram served(record);
+  BoxRecorder boxes;
+  LookUpInPdic(L"apple", nullptr);
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_EQ(skintest::readFile(record), program + "|0|" + folder + "/my dictionary\n");
+  EXPECT_EQ(served.requests(), (std::vector<std::string>{"connect Simulate", std::string("poke InputWord 1 apple") + '\0'}));
+  unregisterProgram();
 }
