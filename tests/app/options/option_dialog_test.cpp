@@ -22,6 +22,7 @@
 #include "platform/files/folders.h"
 #include "shell_fixture.h"
 #include "study/sound/sound_queue.h"
+#include "uictl/bars/library_globals.h"
 #include "uictl/frames/colour/color_button.h"
 
 namespace {
@@ -85,6 +86,7 @@ class OptionDialog : public ShellFixture {
 };
 
 TEST_F(OptionDialog, EachTreeItemShowsItsPageUnderItsTitle) {
+  const UxLibrary library;  // the dialog is shown and takes keys
   COptionDlg dialog(app, sounds);
   dialog.show();
   EXPECT_EQ(visiblePage(dialog), "id165");
@@ -111,6 +113,16 @@ TEST_F(OptionDialog, EachTreeItemShowsItsPageUnderItsTitle) {
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->source().toLocalFile().endsWith("/help/option.html"));
   help->close();
+  // F1 is the help button's key; Esc closes the help.
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, Qt::Key_F1);
+  help = qobject_cast<QTextBrowser*>(testHelpWindow());
+  ASSERT_NE(help, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+  EXPECT_TRUE(help->source().toLocalFile().endsWith("/help/option.html"));
+  QTest::keyClick(help, Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([] { return testHelpWindow() == nullptr || !testHelpWindow()->isVisible(); }, 3000));
 
   // The banner: black to white, the title in light grey on its dark side.
   select(dialog, L"カードモード");

@@ -228,8 +228,11 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   card.OnCommand(1228);
   card.OnCommand(1223);  // Func07: the study's questions
   QTest::mouseClick(find<QPushButton>(card, 1217), Qt::LeftButton);  // Func01: help
+  QTest::keyClick(card.focusWidget(), Qt::Key_F1);  // and its key, with or without the button on screen
+  find<QPushButton>(card, 1217)->hide();
+  QTest::keyClick(card.focusWidget(), Qt::Key_F1);
   card.OnCommand(16);  // the window menu's version box
-  EXPECT_EQ(host.helps, 1);
+  EXPECT_EQ(host.helps, 3);
   EXPECT_EQ(host.abouts, 1);
   EXPECT_EQ(host.searches, (std::vector<std::wstring>{L"", L"answer3"}));
   EXPECT_EQ(host.lists, std::vector<std::vector<int>>{{3}});
