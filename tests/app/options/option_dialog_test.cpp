@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QGroupBox>
+#include <QLabel>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -265,6 +267,35 @@ TEST_F(OptionDialog, DefaultsFillTheFieldsAndStoreNothing) {
   EXPECT_FALSE(settings.ignoreCase.value);
   EXPECT_EQ(settings.replyLimitEj4.value, 9000);
   EXPECT_EQ(settings.databasePath.value, L"/elsewhere/mine.klvdb7");
+}
+
+// The Alt letter of a control's text; 0 when it has none.
+int mnemonicOf(const QWidget* widget) {
+  QString text;
+  if (auto* button = qobject_cast<const QAbstractButton*>(widget)) text = button->text();
+  if (auto* label = qobject_cast<const QLabel*>(widget)) text = label->text();
+  if (auto* group = qobject_cast<const QGroupBox*>(widget)) text = group->title();
+  const QKeySequence mnemonic = QKeySequence::mnemonic(text);
+  return mnemonic.isEmpty() ? 0 : mnemonic[0].key();
+}
+
+TEST_F(OptionDialog, TheDefaultsButtonTakesALetterNoOtherControlUses) {
+  const UxLibrary library;
+  settings.ignoreCase.value = false;
+  COptionDlg dialog(app, sounds);
+  auto* defaults = dialog.findChild<QPushButton*>("id3");
+  const int letter = mnemonicOf(defaults);
+  ASSERT_NE(letter, 0);
+  for (const QWidget* widget : dialog.findChildren<QWidget*>()) {
+    if (widget != defaults) EXPECT_NE(mnemonicOf(widget), letter) << widget->objectName().toStdString();
+  }
+  dialog.show();
+  select(dialog, L"音声再生");
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, static_cast<Qt::Key>(letter), Qt::AltModifier);
+  auto* ignoreCase = control<QCheckBox>(dialog, COptionDlg::kReplyInputPage, "ignore-case");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ignoreCase->isChecked(); }, 3000));  // a pressed look first
+  EXPECT_FALSE(settings.ignoreCase.value);
 }
 
 TEST_F(OptionDialog, TheChosenBackgroundIsPreviewedAndCancelPutsTheStoredOneBack) {
