@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -24,6 +25,7 @@
 #include "platform/files/folders.h"
 #include "shell_fixture.h"
 #include "study/sound/sound_queue.h"
+#include "test_env.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/frames/colour/color_button.h"
 
@@ -136,6 +138,18 @@ TEST_F(OptionDialog, EachTreeItemShowsItsPageUnderItsTitle) {
   for (int y = 0; y < shot.height(); ++y)
     for (int x = 0; x < shot.width() / 3; ++x) titlePixels += (shot.pixel(x, y) & 0xFFFFFF) == 0xE0E0E0;
   EXPECT_GT(titlePixels, 20);
+}
+
+TEST_F(OptionDialog, TheHelpPageNamesThePagesOfTheTree) {
+  COptionDlg dialog(app, sounds);
+  QStringList tree;
+  for (QTreeWidgetItemIterator it(dialog.findChild<QTreeWidget*>("id1154")); *it; ++it) tree << (*it)->text(0);
+  QFile page(QString::fromStdString(testenv::programDir()) + "/help/option.html");
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(page.readAll());
+  QStringList named;
+  for (const QRegularExpressionMatch& term : QRegularExpression("<dt>([^<]*)</dt>").globalMatch(html)) named << term.captured(1);
+  EXPECT_EQ(named, tree);
 }
 
 TEST_F(OptionDialog, ARefusedValueStoresNothingEvenAfterCancel) {
