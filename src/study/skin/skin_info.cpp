@@ -22,7 +22,9 @@ int doNothing(lua_State*) { return 0; }
 // texts are left out.
 SkinVariableMap readFormerNames(lua_State* state) {
   SkinVariableMap names;
-  lua_getglobal(state, "FormerUserVarNames");
+  // Raw reads, as for the other globals: no metamethod of the skin's runs outside a protected call.
+  lua_pushstring(state, "FormerUserVarNames");
+  lua_rawget(state, LUA_GLOBALSINDEX);
   if (lua_istable(state, -1)) {
     lua_pushnil(state);
     while (lua_next(state, -2) != 0) {
