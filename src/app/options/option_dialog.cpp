@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeWidget>
 
 #include "app/shell/help_viewer.h"
@@ -64,9 +65,11 @@ COptionDlg::COptionDlg(KlvApp& app, SoundQueue& sounds, int firstPage, QWidget* 
 
   auto* help = dialogButton(this, 1140, L"ヘルプ", {kMargin, buttonsTop, 90, kButtonHeight});
   connect(help, &QPushButton::clicked, this, [] { ShowHelpTopic(L"Klv.chm::/option.html"); });
+  connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, help, &QPushButton::click);
   const int right = width - kMargin;
   dialogButton(this, 2, L"キャンセル", {right - 90, buttonsTop, 90, kButtonHeight});
-  auto* defaults = dialogButton(this, 3, L"標準に戻す(&D)", {right - 290, buttonsTop, 106, kButtonHeight});
+  // On screen with every page: its letter is one that no page uses.
+  auto* defaults = dialogButton(this, 3, L"標準に戻す(&Y)", {right - 290, buttonsTop, 106, kButtonHeight});
   connect(defaults, &QPushButton::clicked, this, &COptionDlg::OnDefaults);
   dialogButton(this, 1, L"OK", {right - 180, buttonsTop, 84, kButtonHeight});
 

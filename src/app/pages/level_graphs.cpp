@@ -64,7 +64,9 @@ void DrawProportionBar(Dc& dc, const Rect& rect, const std::vector<int>& values,
 int levelGraphScale(int listCount, int learnedCount, bool zoom) {
   if (!zoom) return listCount;
   const int rounded = (learnedCount / 100 + 1) * 100;
-  return rounded <= listCount ? rounded : learnedCount;
+  const int zoomed = rounded <= listCount ? rounded : learnedCount;
+  // Nothing learned in a short list would zoom to a scale of 0: no top to label, none to divide by.
+  return zoomed >= 1 ? zoomed : listCount;
 }
 
 void DrawLevelGraph(Dc& dc, const Rect& rect, const LevelGraph& graph) {

@@ -19,7 +19,8 @@ void DrawProportionBar(platform::Dc& dc, const platform::Rect& rect, const std::
                        const std::vector<platform::COLORREF>& colours, platform::COLORREF background);
 
 // The vertical scale of the level history: the list's size, or with zoom the learned count
-// rounded up to the next hundred when that still fits in the list.
+// rounded up to the next hundred when that still fits in the list (the list's size again when
+// that would leave a scale below 1).
 int levelGraphScale(int listCount, int learnedCount, bool zoom);
 
 struct LevelGraph {

@@ -105,7 +105,8 @@ void CTabpageLoginfo::buildControls() {
   functionMenu_->addAction(QString::fromWCharArray(L"全ての履歴を消去(&A)..."), this,
                            &CTabpageLoginfo::OnDeleteAllHistory)->setObjectName("id245");
   connect(functionButton_, &QPushButton::clicked, this, &CTabpageLoginfo::OnFunctionMenu);
-  historyControls_ = {functionButton_, trend};
+  // Shown only with a study to list: before the first study of a mode the list would be empty.
+  historyControls_ = {m_historyList, functionButton_, trend};
 
   auto* methodGroup = new QButtonGroup(this);
   const wchar_t* methodTexts[] = {L"通常学習", L"復習", L"重点学習"};

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <algorithm>
 
@@ -51,6 +52,8 @@ QTextBrowser* helpWindow() {
     gHelpWindow->setWindowTitle(QString::fromWCharArray(L"Kelvara ヘルプ"));
     gHelpWindow->resize(kWidth, kHeight);
     gHelpWindow->move(-kWidth, -kHeight);  // placed in the middle of the work area when first shown
+    QObject::connect(new QShortcut(QKeySequence(Qt::Key_Escape), gHelpWindow), &QShortcut::activated, gHelpWindow,
+                     &QWidget::close);
     // Pages of the help open in the window; addresses elsewhere go to the desktop's browser.
     gHelpWindow->setOpenLinks(false);
     QObject::connect(gHelpWindow, &QTextBrowser::anchorClicked, gHelpWindow, [](const QUrl& link) {

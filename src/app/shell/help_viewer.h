@@ -7,8 +7,8 @@
 
 class QTextBrowser;
 
-// Shows the topic in the help window (made on first use, not modal) and brings it to the front.
-// Null, after a box naming the file, when the page is missing.
+// Shows the topic in the help window (made on first use, not modal; Esc closes it) and brings it
+// to the front. Null, after a box naming the file, when the page is missing.
 QTextBrowser* ShowHelpTopic(const std::wstring& topic);
 // The main window's help: the top page.
 QTextBrowser* ShowHelp();

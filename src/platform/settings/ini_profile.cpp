@@ -388,6 +388,10 @@ int IniBatch::getInt(std::wstring_view section, std::wstring_view key, int defau
   return numberOrDefault(lines_ ? lookUpIn(lines_->text, section, key) : std::nullopt, defaultValue);
 }
 
+bool IniBatch::hasKey(std::wstring_view section, std::wstring_view key) const {
+  return lines_ && lookUpIn(lines_->text, section, key).has_value();
+}
+
 bool IniBatch::writeString(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
   if (!lines_ || refusedEntry(section, key, value, path_)) return false;
   const Put put = putEntry(lines_->text, section, key, value, path_);

@@ -43,6 +43,8 @@ class IniBatch {
   bool readable() const { return lines_ != nullptr; }
   std::wstring getString(std::wstring_view section, std::wstring_view key, std::wstring_view defaultValue) const;
   int getInt(std::wstring_view section, std::wstring_view key, int defaultValue) const;
+  // Whether the section holds the key, with any value (an empty one too).
+  bool hasKey(std::wstring_view section, std::wstring_view key) const;
   // As writeProfileString, in memory.
   bool writeString(std::wstring_view section, std::wstring_view key, std::wstring_view value);
   // Puts the file in place in one step when a key changed or the file was missing; false (the

@@ -18,6 +18,25 @@ const char kInspectedSkinKey[] = "kelvara.inspected-skin";
 
 int doNothing(lua_State*) { return 0; }
 
+// The skin's table of former variable names (new name = "old name"); entries that are not two
+// texts are left out.
+SkinVariableMap readFormerNames(lua_State* state) {
+  SkinVariableMap names;
+  // Raw reads, as for the other globals: no metamethod of the skin's runs outside a protected call.
+  lua_pushstring(state, "FormerUserVarNames");
+  lua_rawget(state, LUA_GLOBALSINDEX);
+  if (lua_istable(state, -1)) {
+    lua_pushnil(state);
+    while (lua_next(state, -2) != 0) {
+      if (lua_type(state, -2) == LUA_TSTRING && lua_type(state, -1) == LUA_TSTRING)
+        names[Utf8ToWideString(lua_tostring(state, -2))] = Utf8ToWideString(lua_tostring(state, -1));
+      lua_pop(state, 1);
+    }
+  }
+  lua_pop(state, 1);
+  return names;
+}
+
 }  // namespace
 
 // KLV.LoadUserVar(name, type, default) while a skin is inspected.
@@ -76,6 +95,7 @@ bool SkinInfo::Load(const std::wstring& skinPath) {
   colorVariables_.clear();
   fontVariables_.clear();
   imageFileVariables_.clear();
+  formerNames_.clear();
   LuaScript script(inspection_.reopen());
   script.OpenLibraries();
   RegisterSkinStubs(script.state());
@@ -92,6 +112,7 @@ bool SkinInfo::Load(const std::wstring& skinPath) {
   BackgroundColor = Utf8ToWideString(script.GetGlobalString("BackgroundColor"));
   dialogWidth = truncateToInt(script.GetGlobalNumber("DlgWidth_n"));
   dialogHeight = truncateToInt(script.GetGlobalNumber("DlgHeight_n"));
+  formerNames_ = readFormerNames(script.state());
   return true;
 }
 

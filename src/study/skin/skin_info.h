@@ -25,6 +25,9 @@ class SkinInfo {
   const SkinVariableMap& colorVariables() const { return colorVariables_; }
   const SkinVariableMap& fontVariables() const { return fontVariables_; }
   const SkinVariableMap& imageFileVariables() const { return imageFileVariables_; }
+  // Name -> the name the variable had before, from the skin's table FormerUserVarNames: a user's
+  // value saved under the former name still counts.
+  const SkinVariableMap& formerNames() const { return formerNames_; }
 
   std::wstring DesignName;
   std::wstring BackgroundImageFile;
@@ -41,6 +44,7 @@ class SkinInfo {
   SkinVariableMap colorVariables_;
   SkinVariableMap fontVariables_;
   SkinVariableMap imageFileVariables_;
+  SkinVariableMap formerNames_;
 };
 
 // Prepares an inspection state: silent error and print handlers, KLV with do-nothing functions

@@ -13,10 +13,16 @@ std::wstring variableKey(const std::wstring& skinFileName, const std::wstring& n
 }
 
 void loadValues(std::map<std::wstring, std::wstring>& values, const SkinVariableMap& declared,
-                const platform::IniBatch& userFile, const std::wstring& userName, const std::wstring& skinFileName) {
+                const SkinVariableMap& formerNames, const platform::IniBatch& userFile, const std::wstring& userName,
+                const std::wstring& skinFileName) {
   values.clear();
   for (const auto& [name, defaultText] : declared) {
-    std::wstring value = userFile.getString(userName, variableKey(skinFileName, name), L"");
+    std::wstring key = variableKey(skinFileName, name);
+    // A value saved under the variable's former name counts until one, empty or not, is saved
+    // under its name: the former key stays in the file as it was.
+    const auto former = formerNames.find(name);
+    if (former != formerNames.end() && !userFile.hasKey(userName, key)) key = variableKey(skinFileName, former->second);
+    std::wstring value = userFile.getString(userName, key, L"");
     if (!value.empty()) values[name] = std::move(value);
   }
 }
@@ -35,8 +41,8 @@ std::wstring skinFileName(const std::wstring& skinPath) {
 bool loadStyle(SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
                const std::wstring& skinFileName, const SkinInfo& skin) {
   const platform::IniBatch file(userFile);
-  loadValues(values.fontValues, skin.fontVariables(), file, userName, skinFileName);
-  loadValues(values.colorValues, skin.colorVariables(), file, userName, skinFileName);
+  loadValues(values.fontValues, skin.fontVariables(), skin.formerNames(), file, userName, skinFileName);
+  loadValues(values.colorValues, skin.colorVariables(), skin.formerNames(), file, userName, skinFileName);
   values.backgroundColor = file.getString(userName, skinFileName + L"_bgclr", L"");
   values.backgroundImage = file.getString(userName, skinFileName + L"_bgimage", L"");
   return true;

@@ -21,7 +21,8 @@ struct SkinUserVars {
 std::wstring skinFileName(const std::wstring& skinPath);
 
 // Reads the user's values for the variables the skin declares (always true; an unreadable file
-// reads as no values).
+// reads as no values). A value saved under a variable's former name counts while none is saved
+// under its name.
 bool loadStyle(SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
                const std::wstring& skinFileName, const SkinInfo& skin);
 // Writes every value, an empty one as "key=" (always true: the file reports no failures).

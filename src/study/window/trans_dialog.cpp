@@ -293,6 +293,9 @@ void CTransDlg::NextQuestion() {
   if (isTypedMode(mode)) {
     enableControl(ctl::Ok, true);
     setControlText(ctl::QuestionText, L"");
+  } else if (isChoiceMode(mode)) {
+    // Nothing is chosen yet: "ok" would store the question as answered wrong. Giving up is 0's.
+    enableControl(ctl::Ok, false);
   }
   if (mode == ModeDictation) showControl(ctl::QuestionText, false);
   cardQuestionSide_ = !settings.showAnswerOnMakeExamCard;

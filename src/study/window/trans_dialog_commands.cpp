@@ -27,7 +27,7 @@ namespace study {
 namespace {
 
 enum class KeyCommand {
-  None, Swallow, LastQuestionMenu, ShowAllSymbols, EditPopup, Hint, ShowHint, AnswerLength, ReloadSkin,
+  None, Swallow, Help, LastQuestionMenu, ShowAllSymbols, EditPopup, Hint, ShowHint, AnswerLength, ReloadSkin,
   SkinMenu, QuestionList, SpeakCurrent, SpeakPrevious, LookUp, Search,
 };
 
@@ -43,6 +43,7 @@ KeyCommand commandOf(const QKeyEvent& key) {
     case Qt::Key_E: return ctrl || alt ? KeyCommand::EditPopup : KeyCommand::None;
     case Qt::Key_F: return ctrl ? KeyCommand::Search : KeyCommand::None;
     case Qt::Key_G: return ctrl ? KeyCommand::Hint : KeyCommand::None;
+    case Qt::Key_F1: return KeyCommand::Help;  // as Func01, which a skin may leave off the screen
     case Qt::Key_F2: return KeyCommand::ShowHint;
     case Qt::Key_F3: return KeyCommand::AnswerLength;
     case Qt::Key_F4: return alt ? KeyCommand::None : KeyCommand::EditPopup;
@@ -107,6 +108,7 @@ bool CTransDlg::PreTranslateKey(QKeyEvent* key) {
   switch (command) {
     case KeyCommand::None: return false;
     case KeyCommand::Swallow: break;
+    case KeyCommand::Help: OnCommand(ctl::FirstFunc); break;
     case KeyCommand::LastQuestionMenu:
       if (flow_.previousId >= 0) ShowLastQuestionMenu(clientOrigin());
       break;

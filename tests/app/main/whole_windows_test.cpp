@@ -174,8 +174,8 @@ TEST(WholeWindows, TabFollowsTheScreenAndShowsWhereItIs) {
   QApplication::setActiveWindow(&s.dialog);
   const QStringList stops = tabStops(&s.dialog);
   // The set chooser leads; the page's controls follow top to bottom, the description not among them.
-  // (A set never studied: no history menu, and only the normal study can be chosen.)
-  const QStringList expected = {"id1234", "id1018", "id1196", "id1019", "id1130", "id1242",
+  // (A set never studied: no history list or menu, and only the normal study can be chosen.)
+  const QStringList expected = {"id1234", "id1018", "id1196", "id1019", "id1242",
                                 "id1198", "id1189", "id1029", "id1015"};
   QStringList shown;
   for (const QString& name : stops)
@@ -186,7 +186,7 @@ TEST(WholeWindows, TabFollowsTheScreenAndShowsWhereItIs) {
   auto* radio = s.dialog.findChild<QWidget*>("id1242");
   ASSERT_NE(radio, nullptr);
   const QImage before = radio->grab().toImage();
-  auto* previous = s.dialog.findChild<QWidget*>("id1130");
+  auto* previous = s.dialog.findChild<QWidget*>("id1019");
   previous->setFocus(Qt::TabFocusReason);
   QTest::keyClick(previous, Qt::Key_Tab);
   ASSERT_TRUE(radio->hasFocus());

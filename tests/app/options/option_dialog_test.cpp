@@ -3,9 +3,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QGroupBox>
+#include <QLabel>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -22,6 +25,8 @@
 #include "platform/files/folders.h"
 #include "shell_fixture.h"
 #include "study/sound/sound_queue.h"
+#include "test_env.h"
+#include "uictl/bars/library_globals.h"
 #include "uictl/frames/colour/color_button.h"
 
 namespace {
@@ -85,6 +90,7 @@ class OptionDialog : public ShellFixture {
 };
 
 TEST_F(OptionDialog, EachTreeItemShowsItsPageUnderItsTitle) {
+  const UxLibrary library;  // the dialog is shown and takes keys
   COptionDlg dialog(app, sounds);
   dialog.show();
   EXPECT_EQ(visiblePage(dialog), "id165");
@@ -111,6 +117,16 @@ TEST_F(OptionDialog, EachTreeItemShowsItsPageUnderItsTitle) {
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->source().toLocalFile().endsWith("/help/option.html"));
   help->close();
+  // F1 is the help button's key; Esc closes the help.
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, Qt::Key_F1);
+  help = qobject_cast<QTextBrowser*>(testHelpWindow());
+  ASSERT_NE(help, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+  EXPECT_TRUE(help->source().toLocalFile().endsWith("/help/option.html"));
+  QTest::keyClick(help, Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([] { return testHelpWindow() == nullptr || !testHelpWindow()->isVisible(); }, 3000));
 
   // The banner: black to white, the title in light grey on its dark side.
   select(dialog, L"カードモード");
@@ -122,6 +138,18 @@ TEST_F(OptionDialog, EachTreeItemShowsItsPageUnderItsTitle) {
   for (int y = 0; y < shot.height(); ++y)
     for (int x = 0; x < shot.width() / 3; ++x) titlePixels += (shot.pixel(x, y) & 0xFFFFFF) == 0xE0E0E0;
   EXPECT_GT(titlePixels, 20);
+}
+
+TEST_F(OptionDialog, TheHelpPageNamesThePagesOfTheTree) {
+  COptionDlg dialog(app, sounds);
+  QStringList tree;
+  for (QTreeWidgetItemIterator it(dialog.findChild<QTreeWidget*>("id1154")); *it; ++it) tree << (*it)->text(0);
+  QFile page(QString::fromStdString(testenv::programDir()) + "/help/option.html");
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(page.readAll());
+  QStringList named;
+  for (const QRegularExpressionMatch& term : QRegularExpression("<dt>([^<]*)</dt>").globalMatch(html)) named << term.captured(1);
+  EXPECT_EQ(named, tree);
 }
 
 TEST_F(OptionDialog, ARefusedValueStoresNothingEvenAfterCancel) {
@@ -253,6 +281,35 @@ TEST_F(OptionDialog, DefaultsFillTheFieldsAndStoreNothing) {
   EXPECT_FALSE(settings.ignoreCase.value);
   EXPECT_EQ(settings.replyLimitEj4.value, 9000);
   EXPECT_EQ(settings.databasePath.value, L"/elsewhere/mine.klvdb7");
+}
+
+// The Alt letter of a control's text; 0 when it has none.
+int mnemonicOf(const QWidget* widget) {
+  QString text;
+  if (auto* button = qobject_cast<const QAbstractButton*>(widget)) text = button->text();
+  if (auto* label = qobject_cast<const QLabel*>(widget)) text = label->text();
+  if (auto* group = qobject_cast<const QGroupBox*>(widget)) text = group->title();
+  const QKeySequence mnemonic = QKeySequence::mnemonic(text);
+  return mnemonic.isEmpty() ? 0 : mnemonic[0].key();
+}
+
+TEST_F(OptionDialog, TheDefaultsButtonTakesALetterNoOtherControlUses) {
+  const UxLibrary library;
+  settings.ignoreCase.value = false;
+  COptionDlg dialog(app, sounds);
+  auto* defaults = dialog.findChild<QPushButton*>("id3");
+  const int letter = mnemonicOf(defaults);
+  ASSERT_NE(letter, 0);
+  for (const QWidget* widget : dialog.findChildren<QWidget*>()) {
+    if (widget != defaults) EXPECT_NE(mnemonicOf(widget), letter) << widget->objectName().toStdString();
+  }
+  dialog.show();
+  select(dialog, L"音声再生");
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, static_cast<Qt::Key>(letter), Qt::AltModifier);
+  auto* ignoreCase = control<QCheckBox>(dialog, COptionDlg::kReplyInputPage, "ignore-case");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ignoreCase->isChecked(); }, 3000));  // a pressed look first
+  EXPECT_FALSE(settings.ignoreCase.value);
 }
 
 TEST_F(OptionDialog, TheChosenBackgroundIsPreviewedAndCancelPutsTheStoredOneBack) {

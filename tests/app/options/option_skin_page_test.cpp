@@ -13,6 +13,8 @@
 #include "platform/drawing/system_metrics.h"
 #include "shell_fixture.h"
 #include "study/sound/sound_queue.h"
+#include "platform/text.h"
+#include "test_env.h"
 #include "uictl/bars/combos/font_combo_box.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/frames/colour/color_button.h"
@@ -114,6 +116,26 @@ TEST_F(SkinPage, SkinsAreListedByDesignNameAndChangingSkinSavesTheValuesOfThePre
   dialog->accept();
   EXPECT_EQ(userValue(L"blue.lua_TextColor"), L"");
   EXPECT_EQ(settings.skin7Path.value, path("red.lua"));
+}
+
+TEST_F(SkinPage, TheDefaultSkinListsJapaneseNamesAndShowsAColourSavedUnderItsFormerName) {
+  const std::string ours = testenv::sourceDir() + "/resources/skin7/default.lua";
+  ASSERT_TRUE(platform::writeFileAtomically(path("default.lua"), platform::readFileBytes(platform::fromUtf8(ours)).value()));
+  settings.skin7Path.value = path("default.lua");
+  ASSERT_TRUE(platform::writeProfileString(L"taro", L"default.lua_FrameColor", L"112233", settings.skinUserfilePath.value));
+  open();
+  auto* list = control<QListWidget>(1250);
+  QStringList names;
+  for (int i = 2; i < list->count(); ++i) names << list->item(i)->text();
+  EXPECT_EQ(names.join(" ").toStdWString(), L"問題のフォント 文字のフォント コメントの色 文字の色 枠の色");
+  selectVariable("枠の色");
+  EXPECT_TRUE(control<QCheckBox>(1174)->isChecked());
+  EXPECT_EQ(control<CUxColorButton>(1251)->GetColor(), 0x332211u);
+  // A change is saved under the new name; the former key stays as the user left it.
+  control<CUxColorButton>(1251)->UpdateColor(0x0A0B0C);
+  dialog->accept();
+  EXPECT_EQ(userValue(L"default.lua_枠の色"), L"0C0B0A");
+  EXPECT_EQ(userValue(L"default.lua_FrameColor"), L"112233");
 }
 
 TEST_F(SkinPage, FontsAreShownAndStoredInTheSkinFontForm) {

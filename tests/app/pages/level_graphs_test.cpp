@@ -2,6 +2,7 @@
 // pixels with a fixed clock.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -59,6 +60,9 @@ TEST(LevelGraphs, ZoomRoundsTheScaleUpToAHundredThatFits) {
   EXPECT_EQ(smart::levelGraphScale(1000, 980, true), 1000);
   EXPECT_EQ(smart::levelGraphScale(990, 980, true), 980);
   EXPECT_EQ(smart::levelGraphScale(990, 980, false), 990);
+  // Nothing learned in a list under a hundred: the list's count, not a scale of 0.
+  EXPECT_EQ(smart::levelGraphScale(50, 0, true), 50);
+  EXPECT_EQ(smart::levelGraphScale(0, 0, true), 0);
 }
 
 QImage whiteImage() {
@@ -146,6 +150,28 @@ TEST_F(LevelPageTest, PagePaintsTheFinishedTableTheCountsAndTheBar) {
   page.list().selectRow(0);
   const QImage curve = page.paintImage();
   EXPECT_EQ(platform::fromPixel(curve.pixel(400, 300)), rgb(255, 255, 255));
+}
+
+TEST(LevelPage, ANewListsGraphLabelsItsTopWithTheListsCount) {
+  platform::ClockOverride clock([] { return kNow; });
+  apptest::PageApp t;
+  for (int q : {8600, 8601, 8602, 8603}) t.addQuestion(q, L"w", t.app.smartLearningSetId);
+  CTabpageSmartlearning page(t.app, t.host, &t.host.window);
+  page.resize(760, 560);
+  QSignalSpy finished(&page.levelCalculator(), &smart::LevelCalculator::finished);
+  ASSERT_TRUE(finished.wait(30000));
+  auto* zoom = page.findChild<QCheckBox*>("id1332");
+  ASSERT_TRUE(zoom->isChecked());
+  const QImage zoomed = page.paintImage();
+  zoom->click();
+  const QImage whole = page.paintImage();
+  // Graph {200, 218, 740, 420}: its top label left of the frame, as the unzoomed scale of 4 reads.
+  const QRect topLabel(165, 212, 34, 16);
+  EXPECT_EQ(zoomed.copy(topLabel), whole.copy(topLabel));
+  int ink = 0;
+  for (int y = topLabel.top(); y <= topLabel.bottom(); ++y)
+    for (int x = topLabel.left(); x <= topLabel.right(); ++x) ink += qGray(whole.pixel(x, y)) < 128;
+  EXPECT_GT(ink, 5);
 }
 
 TEST_F(LevelPageTest, RestartsDeliverOnlyTheLastTableAndThePageNeverWaitsOnItsEnd) {

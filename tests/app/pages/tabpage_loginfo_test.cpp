@@ -179,6 +179,12 @@ TEST_F(LearningPage, RefreshListsTheRoundsStudiesNewestFirst) {
   EXPECT_EQ(page.historyList().count(), 0);
   EXPECT_EQ(page.GetCheckedStudyMethod(), CTabpageLoginfo::kNormal);
   EXPECT_FALSE(page.findChild<QRadioButton*>("id1243")->isEnabled());
+  const auto historyShown = [this] {
+    QString shown;
+    for (const char* name : {"id1130", "id1239", "id1220"}) shown += page.findChild<QWidget*>(name)->isHidden() ? "-" : "+";
+    return shown;
+  };
+  EXPECT_EQ(historyShown(), "---");  // no study yet: the list, its group and its menu button are away
   addLog();
   for (int did = 1; did <= 32; ++did) addRun(did, kNow - 86400 * (40 - did), {{did % 23 + 1, 1, 0}});
   host.remain = 20;
@@ -188,6 +194,7 @@ TEST_F(LearningPage, RefreshListsTheRoundsStudiesNewestFirst) {
   EXPECT_EQ(page.historyList().currentIndex(), 0);
   EXPECT_EQ(page.historyList().itemText(0).toStdWString(), L"[ 5/24 00:00] の学習履歴");
   EXPECT_EQ(page.historyList().itemData(0).toInt(), 32);
+  EXPECT_EQ(historyShown(), "+++");
   EXPECT_TRUE(page.findChild<QRadioButton*>("id1243")->isEnabled());
   EXPECT_EQ(page.findChild<QComboBox*>("id1198")->currentText(), "15");
   page.ApplyCountAfterStudy(4);

@@ -112,6 +112,49 @@ TEST(SkinUserVars, RoundTripWithExactKeys) {
   EXPECT_TRUE(other.fontValues.empty()) << "keys belong to one skin file";
 }
 
+TEST(SkinUserVars, AValueSavedUnderAFormerNameCountsUntilOneIsSavedUnderTheName) {
+  const std::string folder = skintest::freshFolder();
+  const std::wstring userFile = platform::fromUtf8(folder + "/user.ini");
+  BoxRecorder boxes;
+  SkinInfo skin;
+  skin.Load(platform::fromUtf8(skintest::writeFile(
+      folder, "ours.lua",
+      "\xEF\xBB\xBF"  // UTF-8, as our skins are saved
+      "FormerUserVarNames = { ['枠の色'] = 'FrameColor', ['文字'] = 'TextFont', ['数'] = 5 }\n"
+      "KLV.LoadUserVar('枠の色', 'color', '000000')\n"
+      "KLV.LoadUserVar('文字', 'font', '9,0,0,0,0,x')\n")));
+  EXPECT_EQ(skin.formerNames(), (SkinVariableMap{{L"枠の色", L"FrameColor"}, {L"文字", L"TextFont"}}));
+  const std::string before = "[花子]\r\nours.lua_FrameColor=112233\r\nours.lua_TextFont=12,0,0,0,0,y\r\n";
+  skintest::writeFile(folder, "user.ini", before);
+
+  SkinUserVars values;
+  loadStyle(values, userFile, L"花子", L"ours.lua", skin);
+  EXPECT_EQ(values.colorValues, (std::map<std::wstring, std::wstring>{{L"枠の色", L"112233"}}));
+  EXPECT_EQ(values.fontValues, (std::map<std::wstring, std::wstring>{{L"文字", L"12,0,0,0,0,y"}}));
+
+  // Saved under the names: those values count, an empty one too (the skin's default), and the
+  // former keys stay as they were.
+  values.colorValues[L"枠の色"] = L"445566";
+  values.fontValues[L"文字"] = L"";
+  ASSERT_TRUE(saveStyle(values, userFile, L"花子", L"ours.lua"));
+  EXPECT_EQ(skintest::readFile(folder + "/user.ini").rfind(before, 0), 0u);
+  loadStyle(values, userFile, L"花子", L"ours.lua", skin);
+  EXPECT_EQ(values.colorValues, (std::map<std::wstring, std::wstring>{{L"枠の色", L"445566"}}));
+  EXPECT_TRUE(values.fontValues.empty());
+}
+
+TEST(SkinUserVars, TheDefaultSkinsVariablesHaveJapaneseNamesAndKnowTheirFormerOnes) {
+  SkinInfo skin;
+  skin.Load(platform::fromUtf8(testenv::sourceDir() + "/resources/skin7/default.lua"));
+  std::vector<std::wstring> names;
+  for (const SkinVariableMap* declared : {&skin.fontVariables(), &skin.colorVariables()})
+    for (const auto& [name, defaultText] : *declared) names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"問題のフォント", L"文字のフォント", L"コメントの色", L"文字の色", L"枠の色"}));
+  EXPECT_EQ(skin.formerNames(),
+            (SkinVariableMap{{L"問題のフォント", L"QuestionFont"}, {L"文字のフォント", L"TextFont"},
+                             {L"コメントの色", L"AccentColor"}, {L"文字の色", L"TextColor"}, {L"枠の色", L"FrameColor"}}));
+}
+
 TEST(FontSpec, ParsesTheSizeFirstDefinition) {
   FontSpec spec;
   ASSERT_TRUE(ParseFontSpec(spec, L"12,1,0,0,0, MS Gothic ,SHIFTJIS"));

@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRawFont>
 #include <QTest>
 #include <fstream>
 #include <map>
@@ -173,6 +175,26 @@ TEST(DefaultSkin, KeepsItsDrawingAndTheControlsApartInEveryMode) {
     }
     ASSERT_TRUE(waitForState(dlg, TurnWaitNextTrigger));
     expectControlsApartFromTheDrawing(dlg, "a right answer");
+  }
+}
+
+TEST(DefaultSkin, FourChoicePronunciationHasALineOfItsOwnInAFaceWithTheSymbols) {
+  const std::wstring symbols = L"ɪŋˈɡlɪʃ ðə θɔːt";
+  for (int mode : {ModeEj4, ModeJe4}) {
+    SCOPED_TRACE(modeName(mode));
+    SkinWindow w({1, 2, 3}, L"", 0, mode);
+    pdb3::execSqlf(w.app.accessor(), L"UPDATE question SET pronounce='%ls' WHERE qid IN (1, 2, 3)", symbols.c_str());
+    ASSERT_TRUE(w.open());
+    CTransDlg& dlg = *w.dlg;
+    find<QPushButton>(dlg, 1012 + (dlg.rightChoice() + 1) % 4)->click();
+    ASSERT_TRUE(waitForState(dlg, TurnReinput));
+    auto* pronounce = find<QLabel>(dlg, 1103);
+    ASSERT_TRUE(pronounce->isVisible());
+    EXPECT_EQ(pronounce->text().toStdWString(), symbols);
+    EXPECT_GE(pronounce->geometry().top(), 171);  // below the question's frame, whose bottom edge is 169
+    EXPECT_LT(pronounce->geometry().bottom(), find<QWidget>(dlg, 1012)->geometry().top());
+    const QRawFont face = QRawFont::fromFont(pronounce->font());
+    for (const QChar c : pronounce->text()) EXPECT_TRUE(face.supportsCharacter(c)) << std::hex << static_cast<int>(c.unicode());
   }
 }
 

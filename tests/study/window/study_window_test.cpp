@@ -228,8 +228,11 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   card.OnCommand(1228);
   card.OnCommand(1223);  // Func07: the study's questions
   QTest::mouseClick(find<QPushButton>(card, 1217), Qt::LeftButton);  // Func01: help
+  QTest::keyClick(card.focusWidget(), Qt::Key_F1);  // and its key, with or without the button on screen
+  find<QPushButton>(card, 1217)->hide();
+  QTest::keyClick(card.focusWidget(), Qt::Key_F1);
   card.OnCommand(16);  // the window menu's version box
-  EXPECT_EQ(host.helps, 1);
+  EXPECT_EQ(host.helps, 3);
   EXPECT_EQ(host.abouts, 1);
   EXPECT_EQ(host.searches, (std::vector<std::wstring>{L"", L"answer3"}));
   EXPECT_EQ(host.lists, std::vector<std::vector<int>>{{3}});
@@ -242,6 +245,45 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   EXPECT_FALSE(ok->isEnabled());
   ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, 3000));
   EXPECT_EQ(card.flow().points, 12);  // 10, and a fifth more for a faultless study
+}
+
+// The slot whose choice text is `text`; -1 when none shows it.
+int slotShowing(QWidget& window, const QString& text) {
+  for (int slot = 0; slot < 4; ++slot) {
+    if (find<QLabel>(window, 1171 + slot)->text() == text) return slot;
+  }
+  return -1;
+}
+
+TEST(StudyWindow, OkWaitsForAChoiceOnEveryQuestionOfTheFourChoiceModes) {
+  FakeHost host;
+  host.values.stopAfterAnswer = true;
+  CTransDlg choice(setupFor(ModeJe4, {1, 2}), host);
+  choice.show();
+  ASSERT_TRUE(waitForState(choice, TurnReply));
+  auto* ok = find<QPushButton>(choice, 1028);
+  EXPECT_FALSE(ok->isEnabled());
+  const int first = slotShowing(choice, "answer1");
+  ASSERT_GE(first, 0);
+  QTest::mouseClick(find<QPushButton>(choice, 1012 + first), Qt::LeftButton);
+  ASSERT_TRUE(waitForState(choice, TurnWaitNextTrigger));
+  EXPECT_TRUE(ok->isEnabled());  // "ok" goes on to the next question
+  QTest::mouseClick(ok, Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().currentId == 2 && choice.flow().tstate == TurnReply; }, 3000));
+
+  // The second question: neither a stray Enter nor a click on "ok" stores it as answered.
+  EXPECT_FALSE(ok->isEnabled());
+  QTest::keyClick(&choice, Qt::Key_Return);
+  QTest::mouseClick(ok, Qt::LeftButton);
+  EXPECT_EQ(choice.flow().tstate, TurnReply);
+  EXPECT_EQ(choice.flow().first.mistakes, 0);
+  EXPECT_EQ(host.wrongSounds, 0);
+  EXPECT_EQ(choice.record().results.count(2), 0u);
+  const int second = slotShowing(choice, "answer2");
+  ASSERT_GE(second, 0);
+  QTest::mouseClick(find<QPushButton>(choice, 1012 + second), Qt::LeftButton);
+  ASSERT_TRUE(waitForState(choice, TurnWaitNextTrigger));
+  EXPECT_EQ(choice.flow().first.corrects, 2);
 }
 
 // Keys reach the control that has the focus, as a person's typing does.
