@@ -7,6 +7,7 @@
 #include "app/printing/print_preview_dialog.h"
 #include "app/printing/print_prompts.h"
 #include "print_fixture.h"
+#include "study_window_support.h"
 
 using printtest::PrintApp;
 
@@ -27,6 +28,7 @@ TEST(PrintWindow, ALargeWindowCentresTheWhitePageWithoutScrollBars) {
   window.resize(1000, 1300);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  studytest::expectProgramIcon(window.windowIcon());
   window.Paginate();
   QWidget* page = window.previewControl();
   // A4 at 80 %: 634 x 898 screen pixels.
