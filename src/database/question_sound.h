@@ -16,8 +16,13 @@ class QuestionSoundOutput {
   virtual bool enqueue(const std::wstring& path, unsigned leftVolume, unsigned rightVolume) = 0;
 };
 
+// Where a stored sound file name lies below the folder: names written by the problem-set editor
+// may name a subfolder with backslashes. Every sound of a question (its sound, its voice file)
+// is found by this one rule.
+std::wstring soundFilePath(const std::wstring& folder, std::wstring storedName);
+
 // False when the question has no sound file; otherwise the output's result for
-// <soundFolder>/<file name> at full volume, played at once or queued.
+// soundFilePath(soundFolder, file name) at full volume, played at once or queued.
 bool playQuestionSound(const Question& question, const std::wstring& soundFolder, QuestionSoundOutput& output,
                        bool atOnce);
 

@@ -81,6 +81,8 @@ void trace(const char* fmt, ...) {
   va_end(args);
 }
 
+void writeConsole(const std::string& text) { write(stdout, text); }
+
 void traceError(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);

@@ -16,6 +16,9 @@ std::wstring formatv(const wchar_t* format, va_list args);
 std::wstring format(const wchar_t* format, ...);
 
 void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Output that is meant for whoever reads the program's console (a skin author's print), not a
+// trace: always written, to stdout, in line with the trace lines.
+void writeConsole(const std::string& text);
 void traceError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void trace(const wchar_t* format, ...);
 void traceError(const wchar_t* format, ...);

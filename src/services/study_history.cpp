@@ -30,17 +30,18 @@ bool ensureStudyLog(const StudyContext& study, const DbObject& accessor, int lid
   return true;
 }
 
-bool updateMemoryRates(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record) {
+// Reports nothing: a rate that cannot be saved keeps its old value (a database whose upgrade could
+// not make the table has none at all), and the study is saved without it.
+void updateMemoryRates(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record) {
   const int64_t now = platform::nowSeconds();
   for (auto& [qid, result] : record.results) {
     MemoryRate rate(accessor, qid, study.userId, now);
     rate.load();
     rate.update(study.mode, result.nc1 + result.nc2, result.ni1 + result.ni2);
-    if (!rate.save()) return false;
+    if (!rate.save()) platform::traceError("study history: the memory rate of question %d keeps its old value\n", qid);
     result.ext1 = rate.level;
     result.ext2 = rate.rate;
   }
-  return true;
 }
 
 bool saveDailyLog(const StudyContext& study, const DailyLogRecord& record) {
@@ -54,11 +55,21 @@ bool saveDailyLog(const StudyContext& study, const DailyLogRecord& record) {
   return saved;
 }
 
-bool addToStudyLogTotals(const DbObject& accessor, const DailyLogRecord& record) {
+// Reports nothing: each total is written on its own, and one that fails keeps its old value.
+void addToStudyLogTotals(const DbObject& accessor, const DailyLogRecord& record) {
   ElementLogRecord log = getElementLog(accessor, record.lid);
-  return (log.FirstReplyDate() != 0 || log.setFirstReplyDate(record.StartTime)) && log.setNRun(log.nRun() + 1) &&
-         log.setTotalReplySec(static_cast<int>(log.TotalReplySec() + record.totalReplySec())) &&
-         log.setTotalStrokes(log.TotalStrokes() + record.Strokes);
+  const bool saved[] = {
+      log.FirstReplyDate() != 0 || log.setFirstReplyDate(record.StartTime),
+      log.setNRun(log.nRun() + 1),
+      log.setTotalReplySec(static_cast<int>(log.TotalReplySec() + record.totalReplySec())),
+      log.setTotalStrokes(log.TotalStrokes() + record.Strokes),
+  };
+  for (bool done : saved) {
+    if (!done) {
+      platform::traceError("study history: a total of study log %d keeps its old value\n", record.lid);
+      return;
+    }
+  }
 }
 
 bool saveQuestionLogs(const StudyContext& study, const DbObject& accessor, const DailyLogRecord& record) {
@@ -118,18 +129,21 @@ void addRankingRound(const StudyContext& study, const RankingTarget& ranking, co
   ranking.store.saveTellingOnce(ranking.path, [&study](const std::wstring& text) { study.notify(text); });
 }
 
-// Every record of the study but the ranking counts, in order; false at the first step that
-// fails. After a failure inside a transaction the engine may have rolled it all back by itself
-// (a full disk does that): a step after it would be committed on its own, so the loss of the
-// transaction stops the writing as a failure does.
+// Every record of the study but the ranking counts, in order; false at the first reporting step
+// that fails. The memory rates and the study log's totals report nothing and never stop the save.
+// After a failure inside a transaction the engine may have rolled it all back by itself (a full
+// disk does that): a step after it would be committed on its own, so the loss of the transaction
+// stops the writing as a failure does, after any step.
 bool writeStudyRecords(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record, bool addToPassFlag) {
   const bool inTransaction = study.connection.inTransaction();
-  const auto holds = [&](bool stepDone) { return stepDone && (!inTransaction || study.connection.inTransaction()); };
-  return holds(ensureStudyLog(study, accessor, record.lid)) &&
-         // Before the question logs are written, so the decay runs from the question's previous study.
-         holds(updateMemoryRates(study, accessor, record)) && holds(saveDailyLog(study, record)) &&
-         holds(addToStudyLogTotals(accessor, record)) && holds(saveQuestionLogs(study, accessor, record)) &&
-         holds(!addToPassFlag || addToPass(study, accessor, record));
+  const auto lost = [&] { return inTransaction && !study.connection.inTransaction(); };
+  if (!ensureStudyLog(study, accessor, record.lid) || lost()) return false;
+  // Before the question logs are written, so the decay runs from the question's previous study.
+  updateMemoryRates(study, accessor, record);
+  if (lost() || !saveDailyLog(study, record) || lost()) return false;
+  addToStudyLogTotals(accessor, record);
+  if (lost() || !saveQuestionLogs(study, accessor, record) || lost()) return false;
+  return (!addToPassFlag || addToPass(study, accessor, record)) && !lost();
 }
 
 }  // namespace

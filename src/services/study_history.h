@@ -19,15 +19,16 @@ struct RankingTarget {
 };
 
 // Runs inside the caller's transaction. Fills each result's ext1/ext2 (level and rate after the
-// study). A failing step shows its message through the study's notice (a memory rate or a study
-// log total fails silently) and gives false at once, as does the end of the caller's transaction
-// by the engine; the ranking counts are then not added. The caller rolls back.
+// study). A memory rate or a study log total that cannot be saved keeps its old value, says so on
+// stderr and the save goes on. Any other failing step shows its message through the study's
+// notice and gives false at once, as does the end of the caller's transaction by the engine; the
+// ranking counts are then not added. The caller rolls back.
 bool SaveStudyHistory(const pdb3::StudyContext& study, const RankingTarget& ranking, pdb3::DailyLogRecord& record,
                       bool addToPass, int points);
 
 // The study window's save: the study's records (with the pass) in one transaction, saved whole or
-// not at all. Any failure, the COMMIT's included, rolls the transaction back (unless the engine
-// did already), says "学習履歴を保存できませんでした" and adds no ranking counts. True when
-// everything was saved and committed.
+// not at all. Any failure that SaveStudyHistory stops at, the COMMIT's included, rolls the
+// transaction back (unless the engine did already), says "学習履歴を保存できませんでした" and adds
+// no ranking counts. True when everything was saved and committed.
 bool SaveStudyHistoryInTransaction(const pdb3::StudyContext& study, const RankingTarget& ranking,
                                    pdb3::DailyLogRecord& record, int points);

@@ -48,6 +48,8 @@ struct StudySettings {
   int showLimitEj4 = 1000;
   bool useShowLimitJe4 = true;
   int showLimitJe4 = 1000;
+  // The window stays above other windows for the whole study (always-on-top).
+  bool alwaysOnTop = false;
   bool keepLastReplyWindowPos = false;
   int replyWindowX = -1;
   int replyWindowY = -1;

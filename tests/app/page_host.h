@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/main/main_dialog_host.h"
+#include "fake_audio_player.h"
 #include "study/sound/sound_queue.h"
 
 class PageHost : public MainDialogHost {
@@ -45,5 +46,6 @@ class PageHost : public MainDialogHost {
   std::vector<std::wstring> titles;
   int refreshes = 0, rankingUpdates = 0;
   QWidget window;
-  SoundQueue sounds;
+  FakeAudioPlayer player;  // what the pages play is noted, not heard
+  SoundQueue sounds{player};
 };

@@ -3,6 +3,7 @@
 #include "database/element_record.h"
 #include "database/question.h"
 #include "database/question_sound.h"
+#include "database/sql_helpers.h"
 #include "database_fixture.h"
 #include "platform/clock.h"
 
@@ -145,4 +146,11 @@ TEST_F(QuestionRecord, SoundGoesToTheOutputOnlyWhenTheQuestionHasOne) {
   EXPECT_FALSE(playQuestionSound(getQuestion(accessor, 1), L"/sounds", output, false));
   EXPECT_FALSE(playQuestionSound(getQuestion(accessor, 99), L"/sounds", output, true));
   EXPECT_EQ(output.calls, L"now /sounds/classroom.wav 100/100;queue /sounds/classroom.wav;");
+
+  // A name the problem-set editor wrote with a subfolder: the same file a study's voice plays.
+  ASSERT_TRUE(execSql(accessor, L"UPDATE question SET wavfilename='sub\\x.wav' WHERE qid=1"));
+  output.calls.clear();
+  EXPECT_TRUE(playQuestionSound(getQuestion(accessor, 1), L"/sounds/", output, true));
+  EXPECT_EQ(output.calls, L"now /sounds/sub/x.wav 100/100;");
+  EXPECT_EQ(soundFilePath(L"/voices", L"a\\b\\c.wav"), L"/voices/a/b/c.wav");
 }

@@ -9,6 +9,7 @@
 #include "database_fixture.h"
 #include "faulty_vfs.h"
 #include "platform/clock.h"
+#include "platform/text.h"
 
 using namespace pdb3;
 using testdb::TempDatabase;
@@ -163,6 +164,66 @@ TEST_F(StudyHistory, AFailingStepStopsWithItsMessageAndKeepsTheStepsBefore) {
   EXPECT_EQ(db.value(L"SELECT nRun FROM element_log"), L"1");
   EXPECT_EQ(db.value(L"SELECT count(*) FROM looped_questions"), L"0");
   EXPECT_EQ(store.size(), 0u) << "the ranking comes after the failed step";
+}
+
+// A memory rate or a study log total that cannot be written keeps its old value; the study is
+// saved all the same, and the user is not told. A rate step that takes the transaction with it
+// still takes the whole study back.
+TEST_F(StudyHistory, RatesAndTotalsThatCannotBeWrittenKeepTheirOldValuesAndTheStudyIsSaved) {
+  DailyLogRecord first = record(1, 1, kT0 - 300, kT0, 25);
+  first.results[1] = result(1, 0, 0, 0, 2.5, kT0);
+  first.results[3] = result(0, 1, 0, 0, 3.0, kT0, kT0);
+  ASSERT_TRUE(SaveStudyHistoryInTransaction(study, ranking, first, 30));
+  const std::wstring ratesBefore = rates();
+  const std::wstring totals = L"SELECT nRun || ',' || TotalReplySec || ',' || TotalStrokes AS r FROM element_log";
+  const std::wstring totalsBefore = rows(totals);
+
+  db.run(L"CREATE TRIGGER refuse_rate_insert BEFORE INSERT ON memory_rate BEGIN SELECT RAISE(ABORT, 'no'); END");
+  db.run(L"CREATE TRIGGER refuse_rate_update BEFORE UPDATE ON memory_rate BEGIN SELECT RAISE(ABORT, 'no'); END");
+  db.run(L"CREATE TRIGGER refuse_totals BEFORE UPDATE ON element_log BEGIN SELECT RAISE(ABORT, 'no'); END");
+  now = kT0 + 3 * kDay;
+  DailyLogRecord second = record(2, 1, now - 100, now, 5);
+  second.results[1] = result(1, 0, 0, 0, 1.5, now);
+  second.results[2] = result(1, 0, 0, 0, 2.0, now);  // no rate yet: its first one cannot be made
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(SaveStudyHistoryInTransaction(study, ranking, second, 12));
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(notices.empty()) << platform::toUtf8(notices.front());
+  EXPECT_NE(said.find("memory rate of question 1 keeps its old value"), std::string::npos) << said;
+  EXPECT_NE(said.find("memory rate of question 2 keeps its old value"), std::string::npos) << said;
+  EXPECT_NE(said.find("study log 1 keeps its old value"), std::string::npos) << said;
+  EXPECT_FALSE(db.connection().inTransaction());
+  EXPECT_EQ(rates(), ratesBefore);
+  EXPECT_EQ(rows(totals), totalsBefore);
+  EXPECT_EQ(rows(L"SELECT qid AS r FROM daily_question_log WHERE did=2 ORDER BY qid"), L"1 2");
+  EXPECT_EQ(db.value(L"SELECT nc1 || ',' || LastStudyTime FROM question_log WHERE qid=1"), L"2," + std::to_wstring(now));
+  EXPECT_EQ(db.value(L"SELECT nc1 FROM question_log WHERE qid=2"), L"1");
+  EXPECT_EQ(rows(L"SELECT qid AS r FROM looped_questions WHERE lid=1 ORDER BY rowid"), L"1 1 2");
+  EXPECT_EQ(store.findByUser(L"taro").pendingTotal.nc, 3) << "the study's ranking counts are added";
+
+  // A database whose upgrade could not make the rate table: every study is still saved.
+  db.run(L"DROP TABLE memory_rate");
+  DailyLogRecord third = record(3, 1, now, now + 10, 0);
+  third.results[3] = result(1, 0, 0, 0, 1.0, now + 10);
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(SaveStudyHistoryInTransaction(study, ranking, third, 5));
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(notices.empty());
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM daily_log WHERE did=3"), L"1");
+
+  // A rate write that ends the transaction: nothing of the study stays, and the user is told.
+  db.run(L"CREATE TABLE memory_rate (qid INTEGER, uid INTEGER, rate INTEGER, level INTEGER, l1_time INTEGER, "
+         L"l2_time INTEGER, l3_time INTEGER, l4_time INTEGER, l5_time INTEGER, l6_time INTEGER, l7_time INTEGER, "
+         L"l8_time INTEGER, l9_time INTEGER, l10_time INTEGER)");
+  db.run(L"CREATE TRIGGER take_back BEFORE INSERT ON memory_rate BEGIN SELECT RAISE(ROLLBACK, 'gone'); END");
+  DailyLogRecord fourth = record(4, 1, now, now + 20, 0);
+  fourth.results[4] = result(1, 0, 0, 0, 1.0, now + 20);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, fourth, 5));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした"});
+  EXPECT_FALSE(db.connection().inTransaction());
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM daily_log WHERE did=4"), L"0");
 }
 
 TEST_F(StudyHistory, TransactionIsNeverLeftOpen) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QIcon>
+#include <QImage>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -52,6 +54,17 @@ inline void typeReply(QWidget& window, const QString& text) {
     }
   }
   QTest::keyClick(edit, Qt::Key_Return);
+}
+
+// The program's icon (238): the blue question card with its white K over the answer card, on clear
+// ground.
+inline void expectProgramIcon(const QIcon& icon) {
+  const QImage image = icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+  ASSERT_EQ(image.size(), QSize(32, 32));
+  EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+  EXPECT_EQ(image.pixel(5, 12), 0xFF1E5AAAu);  // the question card
+  EXPECT_EQ(image.pixel(9, 13), 0xFFFFFFFFu);  // its K
+  EXPECT_EQ(image.pixel(20, 4), 0xFFFFFFFFu);  // the answer card behind it
 }
 
 // Runs `act` once on the first W that opens as a popup or a modal window.

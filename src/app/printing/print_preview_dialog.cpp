@@ -22,6 +22,7 @@
 #include "platform/text.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
+#include "study/window/study_resources.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* di
       renderer_(pdb3::openQuery(app.db), std::move(questionIds), RegionTextSources{dictionary, &symbols_}),
       templateFolder_(app.settings->printTempleteFolder.value) {
   setObjectName("id252");
+  setWindowIcon(study::applicationIcon());
   renderer_.title = std::move(title);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

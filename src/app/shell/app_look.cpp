@@ -9,6 +9,7 @@
 
 #include "platform/drawing/gdi_types.h"
 #include "platform/drawing/system_metrics.h"
+#include "study/window/study_resources.h"
 
 namespace {
 
@@ -57,4 +58,6 @@ void useGreyDisabledText() {
 void setUpApplicationLook() {
   loadToolkitTranslations();
   useGreyDisabledText();
+  // Every window without an icon of its own shows the program's.
+  QApplication::setWindowIcon(study::applicationIcon());
 }

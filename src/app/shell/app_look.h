@@ -1,5 +1,5 @@
 // How every window of the program looks whatever the desktop: the toolkit's own texts in
-// Japanese and disabled text drawn legibly.
+// Japanese, disabled text drawn legibly and the program's icon.
 #pragma once
 
 // Once the application object exists; calling it again changes nothing.

@@ -1,9 +1,10 @@
 #include "app/shell/app_resources.h"
 
-#include <QBitmap>
 #include <QFile>
 #include <QHash>
 #include <QStringList>
+
+#include "platform/drawing/resource_images.h"
 
 // Resources are registered from the global namespace, as the resource compiler names them.
 static void registerAppResources() { Q_INIT_RESOURCE(app_resources); }
@@ -14,11 +15,6 @@ void initAppResources() {
 }
 
 namespace {
-
-QPixmap withGreenTransparent(QPixmap pixmap) {
-  if (!pixmap.isNull()) pixmap.setMask(pixmap.createMaskFromColor(QColor(0, 255, 0), Qt::MaskInColor));
-  return pixmap;
-}
 
 const QHash<int, QString>& stringTable() {
   static const QHash<int, QString> table = [] {
@@ -40,12 +36,12 @@ const QHash<int, QString>& stringTable() {
 
 QIcon LoadIconResource(int id) {
   initAppResources();
-  return QIcon(withGreenTransparent(QPixmap(QString(":/app/icon/%1.xpm").arg(id))));
+  return QIcon(platform::loadResourceImage(QString(":/app/icon/%1.xpm").arg(id)));
 }
 
 QPixmap LoadBitmapResource(int id) {
   initAppResources();
-  return withGreenTransparent(QPixmap(QString(":/bitmap/%1.xpm").arg(id)));
+  return platform::loadResourceImage(QString(":/bitmap/%1.xpm").arg(id));
 }
 
 std::wstring LoadStringResource(int id) { return stringTable().value(id).toStdWString(); }

@@ -74,6 +74,7 @@ StudySettings AppStudyHost::settings() {
   out.showLimitEj4 = s.showLimitEj4.value;
   out.useShowLimitJe4 = s.useShowLimitJe4.value;
   out.showLimitJe4 = s.showLimitJe4.value;
+  out.alwaysOnTop = s.alwaysOnTop.value;
   out.keepLastReplyWindowPos = s.keepLastReplyWindowPos.value;
   out.replyWindowX = s.replyWindowX.value;
   out.replyWindowY = s.replyWindowY.value;

@@ -41,6 +41,21 @@ Pen Pen::solid(COLORREF colour, int width) {
   return p;
 }
 
+namespace {
+
+QFont::StyleHint styleHintOf(int pitchAndFamily) {
+  switch (pitchAndFamily & 0xF0) {
+    case RomanFamily: return QFont::Serif;
+    case SwissFamily: return QFont::SansSerif;
+    case ModernFamily: return QFont::TypeWriter;
+    case ScriptFamily: return QFont::Cursive;
+    case DecorativeFamily: return QFont::Decorative;
+    default: return QFont::AnyStyle;
+  }
+}
+
+}  // namespace
+
 Font Font::create(const LogFont& description) {
   Font f;
   f.valid_ = true;
@@ -53,6 +68,8 @@ Font Font::create(const LogFont& description) {
   q.setWeight(description.weight >= 600 ? QFont::Bold : QFont::Normal);
   q.setItalic(description.italic);
   q.setUnderline(description.underline);
+  q.setStrikeOut(description.strikeOut);
+  q.setStyleHint(styleHintOf(description.pitchAndFamily));
   // Classic controls draw text without smoothing; it also keeps pixels predictable.
   q.setStyleStrategy(QFont::NoAntialias);
   f.qfont_ = q;

@@ -52,12 +52,21 @@ enum CharSet : int { AnsiCharset = 0, DefaultCharset = 1, SymbolCharset = 2, Shi
 
 // A logical font description. height < 0 is the character height in pixels, > 0 the cell height;
 // escapement is in tenths of a degree counter-clockwise (2700 runs text downwards).
+// The family half of a pitch-and-family byte (its high nibble); the low bits give the pitch.
+enum FontFamily : int {
+  DontCareFamily = 0x00, RomanFamily = 0x10, SwissFamily = 0x20, ModernFamily = 0x30, ScriptFamily = 0x40,
+  DecorativeFamily = 0x50,
+};
+
 struct LogFont {
   int height = 0;
   int weight = 400;
   bool italic = false;
   bool underline = false;
+  bool strikeOut = false;
   int charSet = DefaultCharset;
+  // Which face stands in when the named one is missing: the family (SwissFamily: a sans-serif).
+  int pitchAndFamily = 0;
   int escapement = 0;
   int orientation = 0;
   std::wstring faceName;

@@ -408,7 +408,9 @@ int CreateFont(lua_State* L) {
   description.weight = spec.bold ? 700 : 400;
   description.italic = spec.italic;
   description.underline = spec.underline;
+  description.strikeOut = spec.strikeout;
   description.charSet = spec.charset;
+  description.pitchAndFamily = platform::SwissFamily;
   description.faceName = spec.faceName;
   host().fonts[number].reset();
   platform::Font font = platform::Font::create(description);

@@ -147,7 +147,8 @@ int LuaPrint(lua_State* state) {
   const int arguments = lua_gettop(state);
   for (int i = 1; i <= arguments; ++i) line += describeLuaValue(state, i) + "\t";
   line += "\n";
-  platform::trace("%s", line.c_str());
+  // The skin author's console: printed whether or not the program's own trace is on.
+  platform::writeConsole(line);
   return 0;
 }
 

@@ -45,7 +45,8 @@ bool HasScriptFunction(lua_State* state, const char* name);
 // _ALERT, _ERRORMESSAGE and the panic function: shows the value on the stack top in a "KLV-Lua"
 // box. A value that is not a string (a table, nil) is shown as tostring gives it.
 int LuaAlertHandler(lua_State* state);
-// print: every argument as tostring gives it, each followed by a tab, then a line feed, to stdout.
+// print: every argument as tostring gives it, each followed by a tab, then a line feed, to stdout
+// (always: it does not depend on the diagnostic trace).
 int LuaPrint(lua_State* state);
 // The value at the index as text, the way tostring shows it; never fails.
 std::string describeLuaValue(lua_State* state, int index);

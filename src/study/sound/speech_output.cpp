@@ -1,27 +1,14 @@
 #include "study/sound/speech_output.h"
 
-#include <algorithm>
-
+#include "database/question_sound.h"
 #include "services/app_settings.h"
 #include "services/notice_box.h"
 #include "study/sound/sound_queue.h"
 #include "study/sound/speech_voice.h"
 
-namespace {
-
-// Voice file names written by the problem-set editor may name a subfolder with backslashes.
-std::wstring joinPath(const std::wstring& folder, std::wstring name) {
-  std::replace(name.begin(), name.end(), L'\\', L'/');
-  if (folder.empty()) return name;
-  if (folder.back() == L'/' || folder.back() == L'\\') return folder + name;
-  return folder + L"/" + name;
-}
-
-}  // namespace
-
 bool playVoiceFile(SoundQueue& sounds, const std::wstring& folder, const std::wstring& fileName, bool atOnce) {
   if (fileName.empty()) return false;
-  const std::wstring path = joinPath(folder, fileName);
+  const std::wstring path = pdb3::soundFilePath(folder, fileName);
   return atOnce ? sounds.playNow(path, kVoiceFileVolume, kVoiceFileVolume)
                 : sounds.enqueue(path, kVoiceFileVolume, kVoiceFileVolume);
 }

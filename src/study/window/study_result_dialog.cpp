@@ -19,10 +19,8 @@
 #include "services/part_of_speech.h"
 #include "services/shell_values.h"
 #include "study/study_modes.h"
+#include "study/window/study_resources.h"
 #include "study/window/trans_edit_dialog.h"
-
-// Resources are registered from the global namespace, as the resource compiler names them.
-static void initStudyResources() { Q_INIT_RESOURCE(study); }
 
 namespace study {
 

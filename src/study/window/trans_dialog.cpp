@@ -19,6 +19,7 @@
 #include "platform/text.h"
 #include "platform/trace.h"
 #include "study/window/control_ids.h"
+#include "study/window/study_resources.h"
 #include "study/skin/skin_script.h"
 #include "study/study_modes.h"
 #include "study/judging/text_compare.h"
@@ -73,9 +74,12 @@ CTransDlg::CTransDlg(const StudySetup& setup, StudyHost& host, QWidget* parent)
       record_(host.historyAccessor()) {
   setObjectName("id130");
   setWindowTitle("Kelvara");
-  // A window of the skin's fixed size: it can be minimised but not maximised.
+  // A window of the skin's fixed size: it can be minimised but not maximised. Kept on top as the
+  // user asked from its first show on: a flag changed later would show the window anew.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowFlag(Qt::WindowStaysOnTopHint, host.settings().alwaysOnTop);
+  setWindowIcon(applicationIcon());
   record_.did = setup.did;
   record_.lid = setup.lid;
   buildControls();

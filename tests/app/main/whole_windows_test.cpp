@@ -23,6 +23,7 @@
 #include "study/sound/sound_queue.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/frames/outlook/outlook_bar.h"
+#include "study_window_support.h"
 #include "window_layout_check.h"
 
 using namespace apptest;
@@ -165,6 +166,16 @@ TEST(WholeWindows, StandardBoxesAndFieldMenusSpeakJapanese) {
   EXPECT_EQ(kinds.type(QFileInfo(dir.path())).toStdWString(), L"フォルダー");
   const QString textKind = kinds.type(QFileInfo(text.fileName()));
   EXPECT_FALSE(textKind.contains(QRegularExpression("[A-Za-z]"))) << textKind.toStdString();
+}
+
+// Every window shows the program's icon unless it has one of its own (the main window's).
+TEST(WholeWindows, WindowsWithoutAnIconOfTheirOwnShowTheProgramsIcon) {
+  setUpApplicationLook();
+  QWidget window;
+  studytest::expectProgramIcon(window.windowIcon());
+  MainWindow s;
+  const QImage own = s.dialog.windowIcon().pixmap(32, 32).toImage();
+  EXPECT_NE(own, window.windowIcon().pixmap(32, 32).toImage());
 }
 
 TEST(WholeWindows, TabFollowsTheScreenAndShowsWhereItIs) {

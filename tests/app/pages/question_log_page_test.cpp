@@ -230,6 +230,17 @@ TEST_F(QuestionLogPageTest, EmptyQuestionsGreyTheirCommandsAndSpellCheckStopsAtA
   EXPECT_EQ(t.host.titles, (std::vector<std::wstring>{L"<< スペルチェック中です >>", L""}));
 }
 
+// The page plays a question's sound from where a study finds it, a subfolder named with "\" too.
+TEST_F(QuestionLogPageTest, PronounceFindsTheSoundAsTheStudyDoes) {
+  t.run(L"UPDATE question SET wavfilename='sub\\x.wav' WHERE qid=8600");
+  t.settings.useWavVoice.value = true;
+  t.settings.wavVoiceFolder.value = L"/voices";
+  page->ReloadList();
+  selectRows({8600});
+  EXPECT_TRUE(page->OnCommand(CTabpageQuestionlog::kPronounce));
+  EXPECT_EQ(t.host.player.started, std::vector<std::string>{"/voices/sub/x.wav 100 100"});
+}
+
 TEST_F(QuestionLogPageTest, WebDictionaryItemsNameTheFirstSelectedQuestionsWords) {
   t.run(L"UPDATE question SET question=replace('%ve走る|駆ける|急ぐ', '|', char(13, 10)), "
         L"answer=replace('a1|a2|a3|a4|a5|a6', '|', char(13, 10)) WHERE qid=8600");

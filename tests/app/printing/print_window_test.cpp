@@ -14,6 +14,7 @@
 #include "app_test_support.h"
 #include "print_fixture.h"
 #include "scoped_env.h"
+#include "study_window_support.h"
 
 using printtest::PrintApp;
 
@@ -48,6 +49,7 @@ TEST(PrintWindow, ALargeWindowCentresTheWhitePageWithoutScrollBars) {
   window.resize(1000, 1300);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  studytest::expectProgramIcon(window.windowIcon());
   window.Paginate();
   QWidget* page = window.previewControl();
   // A4 at 80 %: 634 x 898 screen pixels.

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "app/shell/exit_codes.h"
 #include "app/shell/klv_app.h"
+#include "database/daily_log.h"
 #include "element_tree_fixture.h"
 #include "study/sound/sound_queue.h"
 #include "study/window/trans_dialog.h"
@@ -47,4 +49,34 @@ TEST(AppSelection, PathsSelectFoldersOrSetsButTheCommandLinesStudyOnlyASet) {
   EXPECT_EQ(firstQuestion, 1);
   EXPECT_EQ(s.app.currentSetId, kApple);
   EXPECT_EQ(s.settings.studyMode, 3);
+}
+
+// A script learns the first failure of a run from its exit status: a later one does not hide it.
+TEST(AppSelection, ARunThatFailsInTwoWaysEndsWithTheFirstFailuresStatus) {
+  for (const bool setMissingFirst : {true, false}) {
+    SCOPED_TRACE(setMissingFirst ? "the set first" : "the save first");
+    TreeApp s;
+    SoundQueue sounds;
+    s.app.commandLine->path = L"Alpha/nothing";
+    const auto failToFindTheSet = [&] { EXPECT_FALSE(s.app.AutorunStudy(sounds)); };
+    const auto failToSave = [&] {
+      s.run(L"CREATE TRIGGER IF NOT EXISTS refuse BEFORE INSERT ON daily_log BEGIN SELECT RAISE(ABORT, 'no'); END");
+      pdb3::DailyLogRecord record(s.accessor());
+      record.did = 0;
+      record.lid = 0;
+      record.results[1] = {1, 0, 0, 0, 1.0, 1, 0, 0, 0};
+      testing::internal::CaptureStderr();
+      EXPECT_FALSE(s.app.SaveStudyInTransaction(record, 5));
+      testing::internal::GetCapturedStderr();
+    };
+    if (setMissingFirst) {
+      failToFindTheSet();
+      failToSave();
+    } else {
+      failToSave();
+      failToFindTheSet();
+    }
+    EXPECT_EQ(s.app.ExitInstance(), setMissingFirst ? ExitSetNotFound : ExitStudyNotSaved);
+    s.takeBoxes();
+  }
 }

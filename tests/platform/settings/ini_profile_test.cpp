@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -92,6 +94,32 @@ TEST_F(IniProfile, WritesChangeOnlyTheirOwnLine) {
   EXPECT_TRUE(writeProfileString(L"Templete", L"TempleteName", L"\"名前\"", fresh));
   EXPECT_EQ(readFileBytes(fresh), "[Templete]\r\nTempleteName=\"\xE5\x90\x8D\xE5\x89\x8D\"\r\n");
   EXPECT_EQ(getProfileString(L"Templete", L"TempleteName", L"", fresh), L"名前");
+}
+
+// A value written as it is already stored leaves the file alone: not rewritten, not touched.
+TEST_F(IniProfile, WritingTheStoredValueLeavesTheFileAsItIs) {
+  put("[User]\nblue.lua_font = 12,0,0,0,0,A \nk=\"quoted\"\n");
+  const std::string path = dir.filePath("t.ini").toStdString();
+  const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  EXPECT_TRUE(writeProfileString(L"user", L"BLUE.LUA_FONT", L"12,0,0,0,0,A", file));
+  EXPECT_TRUE(writeProfileString(L"User", L"k", L"\"quoted\"", file));
+  {
+    IniBatch batch(file);
+    EXPECT_TRUE(batch.writeString(L"User", L"k", L"\"quoted\""));
+    EXPECT_TRUE(batch.commit());
+  }
+  struct stat after {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced";
+  EXPECT_EQ(after.st_mtim.tv_sec, 1000000000);
+  EXPECT_EQ(bytes(), "[User]\nblue.lua_font = 12,0,0,0,0,A \nk=\"quoted\"\n");
+
+  EXPECT_TRUE(writeProfileString(L"User", L"k", L"other", file));
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_NE(after.st_mtim.tv_sec, 1000000000) << "a changed value is written";
 }
 
 TEST_F(IniProfile, WritesRefuseTextThatWouldBreakOtherLines) {

@@ -1,6 +1,8 @@
 // Reading and running skin files, errors and prints, the host's getters and colours.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/text.h"
 #include "skin_test_support.h"
 #include "study/skin/skin_script.h"
@@ -78,6 +80,18 @@ TEST(SkinErrors, ValuesThatAreNoStringsAreShownThroughTostring) {
   const std::string printed = testing::internal::GetCapturedStdout();
   EXPECT_EQ(printed.rfind("a\tnil\t3\ttable: ", 0), 0u) << printed;
   EXPECT_EQ(printed.substr(printed.size() - 2), "\t\n");
+}
+
+// A skin's print is its author's console: it is written with the program's trace off too.
+TEST(SkinErrors, PrintWritesToStandardOutputWithTheTraceOff) {
+  ProgramLuaState lua;
+  const std::string traceWas = std::getenv("KELVARA_TRACE") ? std::getenv("KELVARA_TRACE") : "";
+  unsetenv("KELVARA_TRACE");
+  testing::internal::CaptureStdout();
+  lua.run("print('score', 12)");
+  const std::string printed = testing::internal::GetCapturedStdout();
+  if (!traceWas.empty()) setenv("KELVARA_TRACE", traceWas.c_str(), 1);
+  EXPECT_EQ(printed, "score\t12\t\n");
 }
 
 TEST(LuaScript, GettersDefaultAndSurviveStrictGlobals) {

@@ -240,6 +240,43 @@ TEST(SkinHostFunctions, RaiseTheirOwnErrorsAndDrawOnTheWindow) {
   EXPECT_EQ(drawn.pixelColor(79, 59), QColor(0, 0xC0, 0));  // stretched to 20 x 20
 }
 
+// The fifth field of a font definition strikes the text out, drawn and on a placed control; a
+// missing face falls back on a sans-serif one.
+TEST(SkinHostFunctions, CreateFontStrikesOutAndAsksForASansSerifFace) {
+  SkinWindow w({1}, writeSkin("struck", "DesignName = \"struck\"\nDlgWidth_n = 300\nDlgHeight_n = 200\n"
+                                        "BackgroundColor = \"FFFFFF\"\n"
+                                        "function OnInit()\n"
+                                        "  KLV.CreateFont(7, \"20,0,0,0,1,IPAGothic\")\n"
+                                        "  KLV.CreateFont(8, \"20,0,0,0,0,IPAGothic\")\n"
+                                        "  KLV.MoveEdit(10, 10, 280, 40, \"Question\", 7)\n"
+                                        "end\n"
+                                        "function OnUpdate()\n"
+                                        "  KLV.FillRect(0, 60, 300, 200, \"FFFFFF\")\n"
+                                        "  KLV.DrawText(10, 70, \"    \", 7, \"000000\")\n"
+                                        "  KLV.DrawText(10, 130, \"    \", 8, \"000000\")\n"
+                                        "end\n"));
+  ASSERT_TRUE(w.open());
+  CTransDlg& dlg = *w.dlg;
+  ASSERT_TRUE(dlg.fonts[7] && dlg.fonts[8]);
+  EXPECT_TRUE(dlg.fonts[7]->qfont().strikeOut());
+  EXPECT_FALSE(dlg.fonts[8]->qfont().strikeOut());
+  EXPECT_EQ(dlg.fonts[7]->qfont().styleHint(), QFont::SansSerif);
+  EXPECT_TRUE(dlg.findChild<QWidget*>("id1208")->font().strikeOut());
+
+  dlg.repaintWindow();
+  dlg.grab();
+  const QImage& drawn = dlg.surfaceImage();
+  const auto inked = [&](int top) {
+    int count = 0;
+    for (int y = top; y < top + 40; ++y)
+      for (int x = 10; x < 150; ++x) count += drawn.pixelColor(x, y) == QColor(0, 0, 0);
+    return count;
+  };
+  EXPECT_GT(inked(70), 0) << "the struck-out blanks show their line";
+  EXPECT_EQ(inked(130), 0);
+  EXPECT_TRUE(w.app.notifier.boxes.empty());
+}
+
 TEST(SkinHostFunctions, AFailingOnUpdateIsReportedOnceAndTheStudyGoesOn) {
   SkinWindow w({1}, skinFixture("plain.lua"));
   ASSERT_TRUE(w.open());

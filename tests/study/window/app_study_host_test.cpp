@@ -1,15 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
+#include <optional>
 
 #include "database/sql_helpers.h"
 #include "fake_audio_player.h"
+#include "app/options/option_dialog.h"
+#include "app/options/option_page.h"
 #include "app/shell/app_study_host.h"
 #include "platform/windows/file_dialog.h"
 #include "study/study_modes.h"
 #include "study/window/trans_dialog.h"
 #include "study_app_fixture.h"
+#include "study_window_support.h"
 #include "test_env.h"
 
 using namespace study;
@@ -42,6 +49,39 @@ TEST(AppStudyHost, QuestionsSoundsAndVoicesComeFromTheProgram) {
   player.finish();
   player.finish();
   EXPECT_EQ(player.started, (std::vector<std::string>{"/sounds/ng.wav 80 80", "/sounds/ok.wav 80 80", "/voices/w/a.wav 100 100"}));
+}
+
+// 「学習画面を常に手前に表示する」 on the reply page keeps the next study's window above the others.
+TEST(AppStudyHost, TheReplyPagesOnTopChoiceHoldsForTheStudyWindow) {
+  StudyApp s(ModeJe);
+  for (const bool onTop : {true, false}) {
+    FakeAudioPlayer player;
+    SoundQueue sounds(player);
+    COptionDlg options(s.app, sounds, COptionDlg::kReplyPage);
+    auto* check = options.page(COptionDlg::kReplyPage)->findChild<QCheckBox*>("always-on-top");
+    ASSERT_NE(check, nullptr);
+    ASSERT_NE(check->isChecked(), onTop);
+    check->click();
+    options.accept();
+    ASSERT_EQ(options.result(), QDialog::Accepted);
+    ASSERT_EQ(s.settings.alwaysOnTop.value, onTop);
+
+    std::optional<bool> keptOnTop;
+    QIcon icon;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+      auto* window = qobject_cast<CTransDlg*>(QApplication::activeModalWidget());
+      if (!window || window->flow().tstate != TurnReply) return;
+      keptOnTop = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      icon = window->windowIcon();
+      window->done(QDialog::Rejected);
+    });
+    watcher.start(20);
+    s.startStudy(L"on top", {1});
+    ASSERT_TRUE(keptOnTop.has_value());
+    EXPECT_EQ(*keptOnTop, onTop);
+    studytest::expectProgramIcon(icon);
+  }
 }
 
 namespace {

@@ -172,6 +172,22 @@ TEST(StudyWindow, OneAnswerCountsAtMostSixtySecondsOfReplyTime) {
   EXPECT_EQ(host.replyMilliseconds, 60'000u + 12'500u + 60'000u);
 }
 
+// The window carries the program's icon (a study of the command line has no main window to lend
+// one) and stays above other windows from its first show on when the user asked for it.
+TEST(StudyWindow, CarriesTheProgramsIconAndStaysOnTopWhenAskedTo) {
+  for (const bool onTop : {false, true}) {
+    FakeHost host;
+    host.values.alwaysOnTop = onTop;
+    CTransDlg dlg(setupFor(ModeJe, {1}), host);
+    EXPECT_EQ(dlg.windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop) << "before the first show";
+    dlg.show();
+    ASSERT_TRUE(waitForState(dlg, TurnReply));
+    EXPECT_EQ(dlg.windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+    EXPECT_TRUE(dlg.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    studytest::expectProgramIcon(dlg.windowIcon());
+  }
+}
+
 TEST(StudyWindow, CancelAsksAboutReRepliesAndItsCancelKeepsTheStudy) {
   FakeHost host;
   CTransDlg dlg(setupFor(ModeJe, {1, 2, 3, 4}), host);
