@@ -178,9 +178,19 @@ class CTransDlg : public QDialog, public StudySkinHost {
   bool PreTranslateKey(QKeyEvent* key);
   static bool isWindowKey(const QKeyEvent& key);
   // Presses the visible, enabled button whose mnemonic is the key typed without Alt; false when
-  // the focus is in a text field or no button has it.
+  // the focus is in a text field, plain mnemonics are off now or no button has it.
   bool pressButtonByMnemonic(const QKeyEvent& key);
   bool answersKeys() const;
+  // Plain letters press buttons only while a choice or a card waits for the user: while the
+  // answer is shown, and in the modes where every key is text for the reply, they press nothing.
+  bool plainMnemonicsActive() const;
+  // The focus where the user answers next: the reply field, the choice or the card's button;
+  // the window itself when that cannot take it (a key then presses nothing by accident).
+  void focusAnswerControl();
+  // A side command and its menus and dialogs are over: the focus goes back to the answer.
+  void afterSideCommand();
+  // The reply field greyed; the focus it had rests on the window, not on the next button.
+  void disableReplyEdit();
   void ShowTimedMessage(const std::wstring& text);
   void ShowHint();
   void ShowAnswerLength();

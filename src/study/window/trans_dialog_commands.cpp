@@ -128,6 +128,7 @@ bool CTransDlg::PreTranslateKey(QKeyEvent* key) {
     case KeyCommand::LookUp: LookUpInPdic(); break;
     case KeyCommand::Search: OpenSearch(); break;
   }
+  afterSideCommand();
   return true;
 }
 
