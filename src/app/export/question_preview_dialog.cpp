@@ -208,8 +208,9 @@ void QuestionPreviewDlg::OnEdit() {
   if (!question) return;
   // Edited on a fresh record: a cancelled edit leaves the shown texts as they were.
   pdb3::Question edited = pdb3::getQuestion(*question, question->qid());
-  if (!study::RunQuestionEditDialog(edited, this)) return;
-  if (!pdb3::saveQuestion(edited))
+  const study::EditOutcome outcome = study::EditAndSaveQuestion(edited, this);
+  if (outcome == study::EditOutcome::Cancelled) return;
+  if (outcome == study::EditOutcome::SaveFailed)
     platform::messageBox(this, L"データベースの書き込みに失敗しました。", L"KLV");
   // A list may show one question more than once: every row of it shows the edit.
   for (pdb3::Question& shown : questions_)

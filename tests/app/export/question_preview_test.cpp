@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <ctime>
 
 #include "app/export/question_preview_dialog.h"
 #include "recording_speech_engine.h"
@@ -124,11 +125,14 @@ TEST_F(QuestionPreview, PronouncesSearchesAndEditsTheSelectedQuestion) {
 
   // An edit reaches the file and keeps the scroll position and the row.
   item<QListWidget>(dialog, 1107)->setCurrentRow(4);
+  db.run(L"UPDATE question SET utime=1 WHERE qid=1");
+  const int64_t editedFrom = std::time(nullptr);
   editFirstAnswer("apple", "pomme");
   item<QPushButton>(dialog, 1250)->click();
   EXPECT_EQ(item<QListWidget>(dialog, 1107)->currentRow(), 4);
   EXPECT_EQ(rows(dialog)[2], QString::fromStdWString(L"りんご     pomme"));
   EXPECT_EQ(db.value(L"SELECT answer FROM question WHERE qid=1"), L"pomme\r\nringo");
+  EXPECT_GE(std::stoll(db.value(L"SELECT utime FROM question WHERE qid=1")), editedFrom);  // the change time moves on
 
   std::deque<int> many;
   for (int i = 0; i < 40; ++i) many.insert(many.end(), {2, 1});
