@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QTest>
 
+#include "app/printing/card_tool_dialog.h"
 #include "app/printing/print_preview_dialog.h"
 #include "app/printing/print_prompts.h"
+#include "app_test_support.h"
 #include "print_fixture.h"
 
 using printtest::PrintApp;
@@ -114,4 +117,14 @@ TEST(PrintDialogs, UnattendedRunsAnswerEveryPrintDialogThemselves) {
   EXPECT_FALSE(runPageSetup(nullptr, setup, PrinterGeometry()));
   EXPECT_FALSE(choosePrintRange(nullptr, 5, 2));
   EXPECT_FALSE(askTemplateName(nullptr, L"name"));
+}
+
+TEST(PrintWindow, ThePrintAndCardToolMenuBarsHaveNoContextMenu) {
+  PrintApp p;
+  CPrintPreviewDlg window(p.app, nullptr, L"set", p.sampleIds());
+  window.show();
+  EXPECT_EQ(apptest::contextMenusOverMenuBar(*window.findChild<QMenuBar*>()), 0);
+  CPrintToolDlg tool(p.app, nullptr, {1});
+  tool.show();
+  EXPECT_EQ(apptest::contextMenusOverMenuBar(*tool.findChild<QMenuBar*>()), 0);
 }
