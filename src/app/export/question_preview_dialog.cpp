@@ -233,6 +233,12 @@ void QuestionPreviewDlg::OnPronounce() {
   const pdb3::Question* question = selectedQuestion();
   if (!question) return;
   SpeakText(app_.speechVoice, joinStrings(question->answerTexts(), std::wstring(L", ")), true);
+  if (silenceTold_) return;
+  // Why nothing is heard, once: the list is read over with many words spoken.
+  if (const std::wstring silence = app_.speechVoice.silenceReason(); !silence.empty()) {
+    silenceTold_ = true;
+    platform::messageBox(this, silence, L"Kelvara");
+  }
 }
 
 void QuestionPreviewDlg::showContextMenu(const QPoint& globalPos) {

@@ -208,6 +208,9 @@ class CTransDlg : public QDialog, public StudySkinHost {
   template <typename Open>
   void runShellDialog(Open open);
   bool SpeakAnswerCycle(const StudyQuestion& question);
+  // The pronounce command (F8, F9 and their Func buttons): speaks the next answer and, the first
+  // time words are not heard, says why.
+  void PronounceAnswer(const StudyQuestion& question);
   void LookUpInPdic();
   void CopyTextToClipboard(const std::wstring& text);
   void CopyAnswerToClipboard(int index);
@@ -244,6 +247,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
   bool lastReplyCorrect_ = false;
   bool exitRequested_ = false;
   bool hintShown_ = false;
+  bool silenceTold_ = false;
   bool cardQuestionSide_ = true;
   int hintCycle_ = 0;    // characters of the answer the hint gives
   int answerCycle_ = 0;  // the answer the hint, the length and speaking go to

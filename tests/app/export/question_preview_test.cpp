@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "app/export/question_preview_dialog.h"
+#include "recording_notifier.h"
 #include "recording_speech_engine.h"
 #include "shell_fixture.h"
 #include "study/window/trans_edit_dialog.h"
@@ -146,6 +147,19 @@ TEST_F(QuestionPreview, PronouncesSearchesAndEditsTheSelectedQuestion) {
   EXPECT_EQ(list->verticalScrollBar()->value(), 50);
   EXPECT_EQ(list->currentRow(), 62);
   EXPECT_EQ(rows(longList)[2], QString::fromStdWString(L"りんご     apple"));  // every row of the question
+}
+
+TEST_F(QuestionPreview, PronouncingWithoutASoundDeviceSaysSoOnce) {
+  std::vector<std::wstring> spoken;
+  app.speechVoice = SpeechVoice([&spoken] { return std::make_unique<RecordingSpeechEngine>(spoken, false); });
+  ASSERT_TRUE(app.speechVoice.prepare(settings));
+  RecordingNotifier boxes;
+  platform::NotifierOverride use(boxes);
+  QuestionPreviewDlg dialog(app, {2, 1}, L"t");
+  item<QPushButton>(dialog, 1252)->click();
+  item<QPushButton>(dialog, 1252)->click();
+  EXPECT_EQ(spoken.size(), 2u);
+  EXPECT_EQ(boxes.boxes, std::vector<std::wstring>{L"Kelvara: サウンドデバイスが見つからないため、音声は聞こえません。"});
 }
 
 TEST_F(QuestionPreview, ContextMenuSelectsTheRowUnderTheCursor) {

@@ -11,6 +11,7 @@
 
 #include "platform/clock.h"
 #include "platform/windows/notifier.h"
+#include "recording_notifier.h"
 #include "test_env.h"
 #include "study/study_modes.h"
 #include "study/window/trans_dialog.h"
@@ -68,6 +69,8 @@ class FakeHost : public StudyHost {
   }
   void playJudgementSound(bool correct) override { ++(correct ? rightSounds : wrongSounds); }
   void speak(const std::wstring&, const std::wstring& text) override { spoken.push_back(text); }
+  std::wstring silence;
+  std::wstring silenceReason() override { return silence; }
   std::vector<uint8_t> pronunciationCodes(const std::wstring&) override { return {}; }
   std::wstring answerRemark(const std::wstring&, const std::vector<int>&) override { return {}; }
   void openSearch(QWidget&, const std::wstring& word) override { searches.push_back(word); }
@@ -320,6 +323,23 @@ TEST(StudyWindow, LettersTypedWhileTheAnswerIsShownOrAfterATimeOutPressNoButton)
   studytest::typeKeys(ej4, "eb");
   EXPECT_EQ(openedOverChoices.count(), 0);
   ej4.done(0);
+}
+
+TEST(StudyWindow, ThePronounceCommandSaysOnceWhyNothingIsHeard) {
+  FakeHost host;
+  host.values.voiceOn = true;
+  host.silence = L"サウンドデバイスが見つからないため、音声は聞こえません。";
+  RecordingNotifier boxes;
+  platform::NotifierOverride use(boxes);
+  CTransDlg je(setupFor(ModeJe, {1, 2}), host);
+  je.show();
+  ASSERT_TRUE(waitForState(je, TurnReply));
+  auto* reply = find<QLineEdit>(je, 1026);
+  QTest::keyClick(reply, Qt::Key_F8);
+  QTest::mouseClick(find<QPushButton>(je, 1224), Qt::LeftButton);  // Func08
+  EXPECT_EQ(host.spoken, (std::vector<std::wstring>{L"answer1", L"answer1"}));
+  EXPECT_EQ(boxes.boxes, std::vector<std::wstring>{L"Kelvara: " + host.silence});
+  je.done(0);
 }
 
 TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
