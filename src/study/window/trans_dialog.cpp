@@ -100,6 +100,14 @@ void CTransDlg::onClicked(int buttonId, Slot slot) {
   connect(static_cast<QPushButton*>(control(buttonId)), &QPushButton::clicked, this, slot);
 }
 
+template <typename Command>
+void CTransDlg::onSideCommandClicked(int buttonId, Command command) {
+  onClicked(buttonId, [this, command] {
+    command();
+    afterSideCommand();
+  });
+}
+
 void CTransDlg::buildControls() {
   int y = 8;
   for (int id : kTextControls) {
@@ -137,25 +145,13 @@ void CTransDlg::buildControls() {
     onClicked(ctl::FirstChoiceButton + i, [this, i] { onChoice(i < 4 ? i : 100); });
   }
   for (int id = ctl::FirstFunc; id < ctl::FirstFunc + 12; ++id) {
-    onClicked(id, [this, id] {
-      OnCommand(id);
-      afterSideCommand();
-    });
+    onSideCommandClicked(id, [this, id] { OnCommand(id); });
   }
   onClicked(ctl::Ok, &CTransDlg::OnReply);
   onClicked(ctl::Cancel, &CTransDlg::reject);
-  onClicked(ctl::HintButton, [this] {
-    OnHint();
-    afterSideCommand();
-  });
-  onClicked(ctl::EditPopup, [this] {
-    ShowEditPopup(QCursor::pos());
-    afterSideCommand();
-  });
-  onClicked(ctl::PreviousQuestion, [this] {
-    ShowLastQuestionMenu(QCursor::pos());
-    afterSideCommand();
-  });
+  onSideCommandClicked(ctl::HintButton, [this] { OnHint(); });
+  onSideCommandClicked(ctl::EditPopup, [this] { ShowEditPopup(QCursor::pos()); });
+  onSideCommandClicked(ctl::PreviousQuestion, [this] { ShowLastQuestionMenu(QCursor::pos()); });
   onClicked(ctl::CardOk, [this] { OnCardVerdict(true); });
   onClicked(ctl::CardNg, [this] { OnCardVerdict(false); });
   onClicked(ctl::QCard, &CTransDlg::OnTurnCard);

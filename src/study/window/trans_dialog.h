@@ -132,6 +132,9 @@ class CTransDlg : public QDialog, public StudySkinHost {
   QProgressBar* progressBar() const;  // the questions done in the pass
   template <typename Slot>
   void onClicked(int buttonId, Slot slot);
+  // A button of a side command: the focus goes back to the answer once the command is done.
+  template <typename Command>
+  void onSideCommandClicked(int buttonId, Command command);
   void showControl(int id, bool visible);
   void enableControl(int id, bool enabled);
   void setControlText(int id, const std::wstring& text);
