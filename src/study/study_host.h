@@ -111,6 +111,8 @@ class StudyHost {
   virtual void playJudgementSound(bool correct) = 0;
   // Speaks a word of the question (its recorded voice when it has one) when a voice is on.
   virtual void speak(const std::wstring& voiceFile, const std::wstring& text) = 0;
+  // Why spoken words would not be heard now; empty when they would.
+  virtual std::wstring silenceReason() = 0;
   // The phoneme codes of a text from the pronouncing dictionary; empty when no word is found.
   virtual std::vector<uint8_t> pronunciationCodes(const std::wstring& text) = 0;
   // What 1102 says about a reply that is the answer of another question (the study's own first,

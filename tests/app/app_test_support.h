@@ -2,11 +2,13 @@
 #pragma once
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -26,6 +28,25 @@ inline void whenDialogShows(std::function<void(QDialog&)> action) {
     action(*dialog);
   });
   timer->start();
+}
+
+// Right-clicks the bar's first title; the number of menus that opened (each closed again at once).
+inline int contextMenusOverMenuBar(QMenuBar& bar) {
+  int opened = 0;
+  QTimer poll;
+  poll.setInterval(5);
+  QObject::connect(&poll, &QTimer::timeout, [&opened] {
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+      ++opened;
+      popup->close();
+    }
+  });
+  poll.start();
+  const QPoint at = bar.actionGeometry(bar.actions().at(0)).center();
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, bar.mapToGlobal(at));
+  QApplication::sendEvent(&bar, &click);
+  QApplication::processEvents();
+  return opened;
 }
 
 // Types the text into the dialog's edit of that id and presses OK.

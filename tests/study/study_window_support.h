@@ -67,6 +67,32 @@ inline void expectProgramIcon(const QIcon& icon) {
   EXPECT_EQ(image.pixel(20, 4), 0xFFFFFFFFu);  // the answer card behind it
 }
 
+// Counts the popups and modal windows that open over `window` while it lives, closing each at once
+// (a key that pressed a button by accident opens a menu or a dialog).
+class OpenedWindowCounter {
+ public:
+  explicit OpenedWindowCounter(QWidget& window) {
+    QObject::connect(&poll_, &QTimer::timeout, [this, &window] {
+      QWidget* opened = QApplication::activePopupWidget();
+      if (!opened && QApplication::activeModalWidget() != &window) opened = QApplication::activeModalWidget();
+      if (!opened) return;
+      ++count_;
+      opened->close();
+    });
+    poll_.start(5);
+  }
+  int count() const { return count_; }
+
+ private:
+  QTimer poll_;
+  int count_ = 0;
+};
+
+// Keys reach the control that has the focus, as a person's typing does.
+inline void typeKeys(QWidget& window, const QString& text) {
+  for (const QChar c : text) QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, c.toLatin1());
+}
+
 // Runs `act` once on the first W that opens as a popup or a modal window.
 template <typename W>
 void whenOpened(std::function<void(W*)> act) {

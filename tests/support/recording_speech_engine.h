@@ -8,8 +8,11 @@
 
 class RecordingSpeechEngine : public platform::SpeechEngine {
  public:
-  explicit RecordingSpeechEngine(std::vector<std::wstring>& spoken) : spoken_(spoken) {}
+  // heard: whether the output reaches a sound device.
+  explicit RecordingSpeechEngine(std::vector<std::wstring>& spoken, bool heard = true)
+      : spoken_(spoken), heard_(heard) {}
   bool start() override { return true; }
+  bool audible() const override { return heard_; }
   std::vector<std::wstring> voiceNames() const override { return {L"Test"}; }
   std::wstring defaultVoiceName() const override { return L"Test"; }
   bool selectVoice(const std::wstring&) override { return true; }
@@ -24,4 +27,5 @@ class RecordingSpeechEngine : public platform::SpeechEngine {
 
  private:
   std::vector<std::wstring>& spoken_;
+  bool heard_;
 };

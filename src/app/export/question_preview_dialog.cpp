@@ -208,8 +208,9 @@ void QuestionPreviewDlg::OnEdit() {
   if (!question) return;
   // Edited on a fresh record: a cancelled edit leaves the shown texts as they were.
   pdb3::Question edited = pdb3::getQuestion(*question, question->qid());
-  if (!study::RunQuestionEditDialog(edited, this)) return;
-  if (!pdb3::saveQuestion(edited))
+  const study::EditOutcome outcome = study::EditAndSaveQuestion(edited, this);
+  if (outcome == study::EditOutcome::Cancelled) return;
+  if (outcome == study::EditOutcome::SaveFailed)
     platform::messageBox(this, L"データベースの書き込みに失敗しました。", L"KLV");
   // A list may show one question more than once: every row of it shows the edit.
   for (pdb3::Question& shown : questions_)
@@ -232,6 +233,12 @@ void QuestionPreviewDlg::OnPronounce() {
   const pdb3::Question* question = selectedQuestion();
   if (!question) return;
   SpeakText(app_.speechVoice, joinStrings(question->answerTexts(), std::wstring(L", ")), true);
+  if (silenceTold_) return;
+  // Why nothing is heard, once: the list is read over with many words spoken.
+  if (const std::wstring silence = app_.speechVoice.silenceReason(); !silence.empty()) {
+    silenceTold_ = true;
+    platform::messageBox(this, silence, L"Kelvara");
+  }
 }
 
 void QuestionPreviewDlg::showContextMenu(const QPoint& globalPos) {

@@ -54,6 +54,7 @@ class QuestionPreviewDlg : public QDialog {
   KlvApp& app_;
   std::vector<pdb3::Question> questions_;
   bool m_bInitializing = true;
+  bool silenceTold_ = false;  // why the words are not heard, said once
   int m_nColumnWidth = 0;
   std::wstring m_strTitle;
   QListWidget* m_list;

@@ -187,8 +187,9 @@ void CSearchDlg::OnEdit() {
   // Rows arriving under the dialog would move the one being edited.
   if (searching()) StopFill(true);
   pdb3::Question question = pdb3::getQuestion(accessor_, row->data(0, Qt::UserRole).toInt());
-  if (!study::RunQuestionEditDialog(question, this)) return;
-  if (!pdb3::saveQuestion(question))
+  const study::EditOutcome outcome = study::EditAndSaveQuestion(question, this);
+  if (outcome == study::EditOutcome::Cancelled) return;
+  if (outcome == study::EditOutcome::SaveFailed)
     platform::messageBox(this, L"データベースの書き込みに失敗しました。", L"KLV");
   FillRow(row, question);
 }

@@ -36,6 +36,7 @@
 #include "app/shell/user_manage_dialog.h"
 #include "database/section_questions.h"
 #include "platform/windows/notifier.h"
+#include "platform/windows/window_menu_bar.h"
 #include "services/app_settings.h"
 #include "services/shell_files.h"
 #include "study/sound/speech_output.h"
@@ -127,8 +128,7 @@ QAction* MainDialog::addCommand(QMenu* menu, int id, const wchar_t* text) {
 }
 
 void MainDialog::buildMenu() {
-  m_menuBar = withId(new QMenuBar(this), 134);
-  m_menuBar->setNativeMenuBar(false);
+  m_menuBar = withId(new platform::WindowMenuBar(this), 134);
   for (const MenuSpec& spec : kMenus) {
     QMenu* popup = m_menuBar->addMenu(qtext(spec.title));
     // While a menu is open the status bar tells what the highlighted command does.

@@ -249,7 +249,7 @@ void MainDialog::ApplyStudyMode(int mode) {
 
 void MainDialog::OnModeComboChange(int index) {
   const int mode = m_modeCombo->itemData(index).toInt();
-  if (CanStudyInMode(*m_pApp.settings, m_pApp.notice, mode)) {
+  if (CanStudyInMode(*m_pApp.settings, m_pApp.speechVoice, m_pApp.notice, mode)) {
     ApplyStudyMode(mode);
   } else {
     SelectModeInCombo();
@@ -257,7 +257,7 @@ void MainDialog::OnModeComboChange(int index) {
 }
 
 void MainDialog::SetStudyMode(int mode) {
-  if (CanStudyInMode(*m_pApp.settings, m_pApp.notice, mode)) ApplyStudyMode(mode);
+  if (CanStudyInMode(*m_pApp.settings, m_pApp.speechVoice, m_pApp.notice, mode)) ApplyStudyMode(mode);
 }
 
 void MainDialog::UpdateRankingPage() {

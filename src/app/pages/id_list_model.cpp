@@ -1,6 +1,9 @@
 #include "app/pages/id_list_model.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QPainter>
+#include <QPixmap>
 #include <QTableView>
 #include <algorithm>
 
@@ -10,16 +13,34 @@ namespace {
 
 constexpr int kRowHeight = 18;
 
+constexpr int kMarkSize = 16;
+
 QIcon rowIcon(int id) {
   initAppResources();
   return QIcon(QString(":/app/icon/%1.xpm").arg(id));
 }
 
+QIcon dot(bool filled) {
+  QPixmap picture(kMarkSize, kMarkSize);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QColor ink = QApplication::palette().color(QPalette::Text);
+  painter.setPen(QPen(ink, 1.2));
+  painter.setBrush(filled ? QBrush(ink) : QBrush(Qt::NoBrush));
+  painter.drawEllipse(QRectF(4.5, 4.5, 7, 7));
+  return QIcon(picture);
+}
+
 }  // namespace
 
-// Icon 276 marks a row, 277 leaves it unmarked.
-IdListModel::IdListModel(IdRowSource& source, std::vector<const wchar_t*> titles)
-    : source_(source), titles_(std::move(titles)), markedIcon_(rowIcon(276)), unmarkedIcon_(rowIcon(277)) {}
+// Icon 276 ticks a row, 277 leaves it unticked.
+RowMarks checkBoxMarks() { return {rowIcon(276), rowIcon(277), {}}; }
+
+RowMarks dotMarks(const QString& toolTip) { return {dot(true), dot(false), toolTip}; }
+
+IdListModel::IdListModel(IdRowSource& source, std::vector<const wchar_t*> titles, RowMarks marks)
+    : source_(source), titles_(std::move(titles)), marks_(std::move(marks)) {}
 
 int IdListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : source_.listRowCount(); }
 
@@ -33,7 +54,9 @@ QVariant IdListModel::data(const QModelIndex& index, int role) const {
     if (source_.rowText(index.row(), index.column(), text)) return QString::fromStdWString(text);
   } else if (role == Qt::DecorationRole && index.column() == 0) {
     const int image = source_.rowImage(index.row());
-    if (image >= 0) return image == 1 ? markedIcon_ : unmarkedIcon_;
+    if (image >= 0) return image == 1 ? marks_.marked : marks_.unmarked;
+  } else if (role == Qt::ToolTipRole && index.column() == 0 && !marks_.toolTip.isEmpty()) {
+    if (source_.rowImage(index.row()) >= 0) return marks_.toolTip;
   }
   return {};
 }

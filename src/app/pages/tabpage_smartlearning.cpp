@@ -68,7 +68,9 @@ CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, 
     : QWidget(parent),
       app_(app),
       host_(host),
-      model_(*this, {L"解答", L"忘却度", L"記憶レベル", L"次のレベルアップ", L"学習日"}) {
+      model_(*this, {L"解答", L"忘却度", L"記憶レベル", L"次のレベルアップ", L"学習日"},
+             dotMarks(qtext(L"● の問題が次の「覚える」で出題されます。\n"
+                            L"出題される問題は「出題数」と「新しい問題の出題率」で選ばれます。"))) {
   setObjectName("id284");
   list_ = withId(new QTableView(this), 1001);
   setUpIdList(*list_, model_, {230, 90, 90, 130, 80});

@@ -24,6 +24,7 @@
 #include "platform/windows/notifier.h"
 #include "platform/text.h"
 #include "platform/trace.h"
+#include "platform/windows/window_menu_bar.h"
 #include "services/app_settings.h"
 
 namespace {
@@ -353,7 +354,7 @@ CPrintToolDlg::CPrintToolDlg(KlvApp& app, study::PronouncingDictionary* dictiona
   setWindowTitle(qtext(L"印刷ツール"));
   setMinimumSize(750, 550);
   setMaximumSize(1200, 1000);
-  auto* bar = new QMenuBar(this);
+  auto* bar = new platform::WindowMenuBar(this);
   QMenu* file = bar->addMenu(qtext(L"ファイル(&F)"));
   QMenu* view = bar->addMenu(qtext(L"表示(&V)"));
   auto add = [](QMenu* menu, int id, const wchar_t* label) {

@@ -21,6 +21,7 @@
 #include "platform/windows/notifier.h"
 #include "platform/text.h"
 #include "platform/trace.h"
+#include "platform/windows/window_menu_bar.h"
 #include "services/app_settings.h"
 #include "study/window/study_resources.h"
 
@@ -107,7 +108,7 @@ CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* di
 CPrintPreviewDlg::~CPrintPreviewDlg() = default;
 
 void CPrintPreviewDlg::buildMenu() {
-  auto* bar = new QMenuBar(this);
+  auto* bar = new platform::WindowMenuBar(this);
   auto add = [this](QMenu* menu, int id, const wchar_t* label) {
     QAction* action = withId(menu->addAction(qtext(label)), id);
     connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });

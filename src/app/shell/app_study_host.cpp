@@ -32,7 +32,9 @@ AppStudyHost::~AppStudyHost() = default;
 
 pdb3::StudyContext AppStudyHost::studyContext() { return app_.studyContext(); }
 
-bool AppStudyHost::canStudyInMode(int mode) { return CanStudyInMode(*app_.settings, app_.notice, mode); }
+bool AppStudyHost::canStudyInMode(int mode) {
+  return CanStudyInMode(*app_.settings, app_.speechVoice, app_.notice, mode);
+}
 
 bool AppStudyHost::openOwnConnection() {
   if (!pdb3::openConnection(ownDb_, app_.settings->databasePath.value.c_str())) return false;
@@ -129,6 +131,8 @@ void AppStudyHost::speak(const std::wstring& voiceFile, const std::wstring& text
   if (!s.useVoice.value && !s.useWavVoice.value && !s.useAgentVoice.value) return;
   speaker_.SpeakWord(voiceFile, text, false);
 }
+
+std::wstring AppStudyHost::silenceReason() { return SpeechSilenceReason(*app_.settings, app_.speechVoice); }
 
 std::vector<uint8_t> AppStudyHost::pronunciationCodes(const std::wstring& text) {
   study::PhonemeCodes codes;

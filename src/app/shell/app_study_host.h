@@ -28,6 +28,7 @@ class AppStudyHost : public study::StudyHost {
   std::vector<int> choiceCandidates(int qid) override;
   void playJudgementSound(bool correct) override;
   void speak(const std::wstring& voiceFile, const std::wstring& text) override;
+  std::wstring silenceReason() override;
   std::vector<uint8_t> pronunciationCodes(const std::wstring& text) override;
   std::wstring answerRemark(const std::wstring& reply, const std::vector<int>& studyIds) override;
   void openSearch(QWidget& window, const std::wstring& word) override;

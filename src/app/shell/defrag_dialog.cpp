@@ -26,6 +26,8 @@ CDefragDlg::CDefragDlg(KlvApp& app, QWidget* parent) : QDialog(parent), app_(app
   setUpDialog(this, 279, L"データベースの最適化", 420, 300);
   progress_ = dialogControl<QProgressBar>(this, 1292, QRect(10, 10, 400, 22));
   log_ = readOnlyField(dialogControl<QPlainTextEdit>(this, 1289, QRect(10, 42, 400, 206)));
+  // Figures between Japanese words would otherwise be drawn in the fallback's face, not the rest's.
+  log_->setFont(platform::japaneseDialogFont(log_->font()));
   // The summary's columns are tab-separated for tab stops every 32 dialog units.
   log_->setTabStopDistance(platform::dialogUnitsAcross(kSummaryTabStop, log_->font()));
   start_ = dialogButton(this, 1, L"開始", QRect(226, 260, 88, 28));

@@ -1,6 +1,7 @@
 #include "platform/drawing/dialog_units.h"
 
 #include <QFontMetrics>
+#include <QStringList>
 
 namespace platform {
 
@@ -12,5 +13,11 @@ DialogBaseUnits dialogBaseUnits(const QFont& font) {
 }
 
 int dialogUnitsAcross(int units, const QFont& font) { return (units * dialogBaseUnits(font).x + 2) / 4; }
+
+QFont japaneseDialogFont(const QFont& base) {
+  QFont font(base);
+  font.setFamilies(QStringList{QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
+  return font;
+}
 
 }  // namespace platform

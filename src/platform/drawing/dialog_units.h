@@ -3,7 +3,7 @@
 // eighth of its height.
 #pragma once
 
-class QFont;
+#include <QFont>
 
 namespace platform {
 
@@ -15,5 +15,9 @@ struct DialogBaseUnits {
 DialogBaseUnits dialogBaseUnits(const QFont& font);
 // Horizontal dialog units in pixels of that font, rounded to the nearest.
 int dialogUnitsAcross(int units, const QFont& font);
+
+// The dialog face of the Japanese desktop at the size of `base`: one face for the Japanese and
+// the Latin of a text alike, so that no line mixes the faces of a fallback.
+QFont japaneseDialogFont(const QFont& base);
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/windows/message_text.h"
 
+#include <QApplication>
+
 #include <QFontMetrics>
 #include <QStringList>
 #include <QTextLayout>
@@ -91,6 +93,16 @@ QString balancedLines(const QString& text, const QFont& font, int room) {
     out << (phrasesFit ? phrases : even);
   }
   return out.join('\n');
+}
+
+int captionWidth(const QString& caption) {
+  QFont title = QApplication::font("QMdiSubWindowTitleBar");
+  title.setBold(true);
+  const QFontMetrics metrics(title);
+  const int barHeight = metrics.height() + 8;
+  constexpr int kIconAndButtons = 4;
+  constexpr int kEdges = 16;
+  return metrics.horizontalAdvance(caption) + kIconAndButtons * barHeight + kEdges;
 }
 
 }  // namespace platform

@@ -12,4 +12,9 @@ namespace platform {
 // otherwise the widths are made even.
 QString balancedLines(const QString& text, const QFont& font, int room);
 
+// The width a window needs for its title bar to show the caption whole: the caption in the
+// title's bold face, and room for the window's icon and three title buttons. The window
+// system's own measures are unknown here: the buttons are taken as square as the bar is high.
+int captionWidth(const QString& caption);
+
 }  // namespace platform

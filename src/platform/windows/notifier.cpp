@@ -1,6 +1,7 @@
 #include "platform/windows/notifier.h"
 
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
@@ -29,13 +30,19 @@ std::vector<int> buttonsOf(unsigned flags) {
   }
 }
 
-// A message box whose long lines are broken evenly within the width the box takes.
+// A message box whose long lines are broken evenly within the width the box takes, and as wide
+// as its caption needs (a short message would leave the title bar too narrow for it).
 class MessageBox : public QMessageBox {
  public:
   using QMessageBox::QMessageBox;
 
  protected:
   void showEvent(QShowEvent* event) override {
+    // The buttons' row spans the box: its least width is the box's, whatever sizes the box again.
+    if (auto* buttons = findChild<QDialogButtonBox*>()) {
+      const QMargins margins = layout()->contentsMargins();
+      buttons->setMinimumWidth(captionWidth(windowTitle()) - margins.left() - margins.right());
+    }
     QMessageBox::showEvent(event);  // sizes the box: lines too long for it make the text wrap
     auto* label = findChild<QLabel*>("qt_msgbox_label");
     if (balanced_ || !label || !label->wordWrap() || label->textFormat() == Qt::RichText ||

@@ -13,12 +13,23 @@ bool playVoiceFile(SoundQueue& sounds, const std::wstring& folder, const std::ws
                 : sounds.enqueue(path, kVoiceFileVolume, kVoiceFileVolume);
 }
 
-bool CanStudyInMode(const AppSettings& settings, CNoticeBox& notice, int mode) {
+std::wstring SpeechSilenceReason(const AppSettings& settings, SpeechVoice& voice) {
+  if (settings.useAgentVoice.value && platform::FindAgentSpeakerWindow()) return {};
+  return voice.silenceReason();
+}
+
+bool CanStudyInMode(const AppSettings& settings, SpeechVoice& voice, CNoticeBox& notice, int mode) {
   if (mode != kDictationMode) return true;
-  if (settings.useVoice.value || settings.useAgentVoice.value || settings.useWavVoice.value) return true;
-  notice.ShowText(
+  static const std::wstring kRefusal =
       L"音声再生が利用できないので、ディクテーションモードで学習できません。\n\n"
-      L"ディクテーションモード以外で学習するか、音声再生を利用できるように設定してください。\n");
+      L"ディクテーションモード以外で学習するか、音声再生を利用できるように設定してください。\n";
+  if (!settings.useVoice.value && !settings.useAgentVoice.value && !settings.useWavVoice.value) {
+    notice.ShowText(kRefusal);
+    return false;
+  }
+  const std::wstring silence = SpeechSilenceReason(settings, voice);
+  if (silence.empty()) return true;
+  notice.ShowText(kRefusal + L"\n" + silence + L"\n");
   return false;
 }
 

@@ -20,9 +20,14 @@ constexpr uint32_t kVoiceFileVolume = 100;
 // replacing what waits. False when the name is empty or the file cannot be played.
 bool playVoiceFile(SoundQueue& sounds, const std::wstring& folder, const std::wstring& fileName, bool atOnce);
 
-// Every mode but dictation can always be studied; dictation needs some way of speaking. When
-// it has none the user is told so through the application's notice box and the answer is false.
-bool CanStudyInMode(const AppSettings& settings, CNoticeBox& notice, int mode);
+// Why words spoken now would not be heard (no sound device, no speech engine); empty when they
+// would, or when the agent speech program, which sounds by itself, speaks them.
+std::wstring SpeechSilenceReason(const AppSettings& settings, SpeechVoice& voice);
+
+// Every mode but dictation can always be studied; dictation needs some way of speaking that is
+// heard: its question is nothing but the spoken word. When it has none the user is told so (and
+// why) through the application's notice box and the answer is false.
+bool CanStudyInMode(const AppSettings& settings, SpeechVoice& voice, CNoticeBox& notice, int mode);
 
 // The speaking side of one study window.
 class WordSpeaker {

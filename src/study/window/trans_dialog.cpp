@@ -104,6 +104,14 @@ void CTransDlg::onClicked(int buttonId, Slot slot) {
   connect(static_cast<QPushButton*>(control(buttonId)), &QPushButton::clicked, this, slot);
 }
 
+template <typename Command>
+void CTransDlg::onSideCommandClicked(int buttonId, Command command) {
+  onClicked(buttonId, [this, command] {
+    command();
+    afterSideCommand();
+  });
+}
+
 void CTransDlg::buildControls() {
   int y = 8;
   for (int id : kTextControls) {
@@ -140,12 +148,14 @@ void CTransDlg::buildControls() {
   for (int i = 0; i < 5; ++i) {
     onClicked(ctl::FirstChoiceButton + i, [this, i] { onChoice(i < 4 ? i : 100); });
   }
-  for (int id = ctl::FirstFunc; id < ctl::FirstFunc + 12; ++id) onClicked(id, [this, id] { OnCommand(id); });
+  for (int id = ctl::FirstFunc; id < ctl::FirstFunc + 12; ++id) {
+    onSideCommandClicked(id, [this, id] { OnCommand(id); });
+  }
   onClicked(ctl::Ok, &CTransDlg::OnReply);
   onClicked(ctl::Cancel, &CTransDlg::reject);
-  onClicked(ctl::HintButton, &CTransDlg::OnHint);
-  onClicked(ctl::EditPopup, [this] { ShowEditPopup(QCursor::pos()); });
-  onClicked(ctl::PreviousQuestion, [this] { ShowLastQuestionMenu(QCursor::pos()); });
+  onSideCommandClicked(ctl::HintButton, [this] { OnHint(); });
+  onSideCommandClicked(ctl::EditPopup, [this] { ShowEditPopup(QCursor::pos()); });
+  onSideCommandClicked(ctl::PreviousQuestion, [this] { ShowLastQuestionMenu(QCursor::pos()); });
   onClicked(ctl::CardOk, [this] { OnCardVerdict(true); });
   onClicked(ctl::CardNg, [this] { OnCardVerdict(false); });
   onClicked(ctl::QCard, &CTransDlg::OnTurnCard);
@@ -271,7 +281,7 @@ void CTransDlg::StartRound() {
     for (int id : {ctl::ReplyEdit, ctl::AnswerDisplay, ctl::MistakeDisplay}) showControl(id, false);
     for (int id : {ctl::Ok, ctl::FirstFunc + 1, ctl::FirstFunc + 2}) enableControl(id, false);
   } else {
-    enableControl(ctl::ReplyEdit, false);
+    disableReplyEdit();
   }
   // The start limit is the typing modes' (je and speedreply): no other mode shows its bar.
   limitBar()->setValue(0);
@@ -362,15 +372,37 @@ void CTransDlg::NextQuestion() {
     record_.StartTime = static_cast<int>(platform::nowSeconds());
     enableControl(ctl::ReplyEdit, true);
   }
-  if (isTypedMode(mode)) {
-    control(ctl::ReplyEdit)->setFocus();
-  } else if (isChoiceMode(mode)) {
-    control(ctl::FirstChoiceButton)->setFocus();
-  } else {
-    control(ctl::CardOk)->setFocus();
-  }
   flow_.tstate = TurnReply;
+  focusAnswerControl();
   repaintWindow();
+}
+
+void CTransDlg::focusAnswerControl() {
+  const int mode = setup_.mode;
+  QWidget* target = nullptr;
+  if (isTypedMode(mode)) {
+    target = replyEdit();
+  } else if (isChoiceMode(mode)) {
+    target = control(ctl::FirstChoiceButton + (flow_.tstate == TurnReinput ? rightChoice_ : 0));
+  } else if (control(ctl::CardOk)->isEnabled()) {
+    target = control(ctl::CardOk);
+  } else {
+    target = control(cardQuestionSide_ ? ctl::ACard : ctl::QCard);
+  }
+  if (target && target->isEnabled() && !target->isHidden()) {
+    target->setFocus();
+  } else {
+    setFocus();
+  }
+}
+
+void CTransDlg::afterSideCommand() {
+  if (isVisible() && (flow_.tstate == TurnReply || flow_.tstate == TurnReinput)) focusAnswerControl();
+}
+
+void CTransDlg::disableReplyEdit() {
+  if (!focusWidget() || focusWidget() == replyEdit()) setFocus();
+  enableControl(ctl::ReplyEdit, false);
 }
 
 std::wstring CTransDlg::choiceText(const StudyQuestion& question, const StudySettings& settings) const {
@@ -567,8 +599,11 @@ void CTransDlg::timerEvent(QTimerEvent* event) {
   }
 }
 
+bool CTransDlg::plainMnemonicsActive() const { return answersKeys() && !isTypedMode(setup_.mode); }
+
 bool CTransDlg::pressButtonByMnemonic(const QKeyEvent& key) {
   // As in a dialog of the original platform: outside a text field the mnemonic alone is enough.
+  if (!plainMnemonicsActive()) return false;
   if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
   if (key.text().isEmpty() || qobject_cast<QLineEdit*>(focusWidget())) return false;
   for (auto* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {

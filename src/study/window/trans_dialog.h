@@ -132,6 +132,9 @@ class CTransDlg : public QDialog, public StudySkinHost {
   QProgressBar* progressBar() const;  // the questions done in the pass
   template <typename Slot>
   void onClicked(int buttonId, Slot slot);
+  // A button of a side command: the focus goes back to the answer once the command is done.
+  template <typename Command>
+  void onSideCommandClicked(int buttonId, Command command);
   void showControl(int id, bool visible);
   void enableControl(int id, bool enabled);
   void setControlText(int id, const std::wstring& text);
@@ -178,9 +181,19 @@ class CTransDlg : public QDialog, public StudySkinHost {
   bool PreTranslateKey(QKeyEvent* key);
   static bool isWindowKey(const QKeyEvent& key);
   // Presses the visible, enabled button whose mnemonic is the key typed without Alt; false when
-  // the focus is in a text field or no button has it.
+  // the focus is in a text field, plain mnemonics are off now or no button has it.
   bool pressButtonByMnemonic(const QKeyEvent& key);
   bool answersKeys() const;
+  // Plain letters press buttons only while a choice or a card waits for the user: while the
+  // answer is shown, and in the modes where every key is text for the reply, they press nothing.
+  bool plainMnemonicsActive() const;
+  // The focus where the user answers next: the reply field, the choice or the card's button;
+  // the window itself when that cannot take it (a key then presses nothing by accident).
+  void focusAnswerControl();
+  // A side command and its menus and dialogs are over: the focus goes back to the answer.
+  void afterSideCommand();
+  // The reply field greyed; the focus it had rests on the window, not on the next button.
+  void disableReplyEdit();
   void ShowTimedMessage(const std::wstring& text);
   void ShowHint();
   void ShowAnswerLength();
@@ -198,6 +211,9 @@ class CTransDlg : public QDialog, public StudySkinHost {
   template <typename Open>
   void runShellDialog(Open open);
   bool SpeakAnswerCycle(const StudyQuestion& question);
+  // The pronounce command (F8, F9 and their Func buttons): speaks the next answer and, the first
+  // time words are not heard, says why.
+  void PronounceAnswer(const StudyQuestion& question);
   void LookUpInPdic();
   void CopyTextToClipboard(const std::wstring& text);
   void CopyAnswerToClipboard(int index);
@@ -234,6 +250,7 @@ class CTransDlg : public QDialog, public StudySkinHost {
   bool lastReplyCorrect_ = false;
   bool exitRequested_ = false;
   bool hintShown_ = false;
+  bool silenceTold_ = false;
   bool cardQuestionSide_ = true;
   int hintCycle_ = 0;    // characters of the answer the hint gives
   int answerCycle_ = 0;  // the answer the hint, the length and speaking go to

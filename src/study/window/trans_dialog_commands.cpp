@@ -123,13 +123,14 @@ bool CTransDlg::PreTranslateKey(QKeyEvent* key) {
     case KeyCommand::ReloadSkin: OnCommand(kReloadSkinCommand); break;
     case KeyCommand::SkinMenu: ShowSkinMenuAt(clientOrigin()); break;
     case KeyCommand::QuestionList: OpenQuestionList(); break;
-    case KeyCommand::SpeakCurrent: SpeakAnswerCycle(question_); break;
+    case KeyCommand::SpeakCurrent: PronounceAnswer(question_); break;
     case KeyCommand::SpeakPrevious:
-      if (flow_.previousId >= 0) SpeakAnswerCycle(host_.question(flow_.previousId));
+      if (flow_.previousId >= 0) PronounceAnswer(host_.question(flow_.previousId));
       break;
     case KeyCommand::LookUp: LookUpInPdic(); break;
     case KeyCommand::Search: OpenSearch(); break;
   }
+  afterSideCommand();
   return true;
 }
 
@@ -151,9 +152,9 @@ bool CTransDlg::OnCommand(int id) {
     case ctl::FirstFunc + 4: return OnCommand(kReloadSkinCommand);
     case ctl::FirstFunc + 5: ShowSkinMenuAt(QCursor::pos()); return true;
     case ctl::FirstFunc + 6: OpenQuestionList(); return true;
-    case ctl::FirstFunc + 7: SpeakAnswerCycle(question_); return true;
+    case ctl::FirstFunc + 7: PronounceAnswer(question_); return true;
     case ctl::FirstFunc + 8:
-      if (flow_.previousId >= 0) SpeakAnswerCycle(host_.question(flow_.previousId));
+      if (flow_.previousId >= 0) PronounceAnswer(host_.question(flow_.previousId));
       return true;
     case ctl::FirstFunc + 9: LookUpInPdic(); return true;
     case ctl::FirstFunc + 10: return true;
@@ -298,6 +299,14 @@ bool CTransDlg::SpeakAnswerCycle(const StudyQuestion& question) {
     return true;
   }
   return false;
+}
+
+void CTransDlg::PronounceAnswer(const StudyQuestion& question) {
+  if (!SpeakAnswerCycle(question) || silenceTold_) return;
+  const std::wstring silence = host_.silenceReason();
+  if (silence.empty()) return;
+  silenceTold_ = true;
+  whilePaused([&] { platform::messageBox(this, silence, L"Kelvara"); });
 }
 
 void CTransDlg::LookUpInPdic() {

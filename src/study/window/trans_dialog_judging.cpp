@@ -140,7 +140,7 @@ void CTransDlg::ApplyJudgement() {
       const int unanswered = answers_.firstUnanswered();
       ShowPronunciation(unanswered, question_, answers_.text(unanswered));
     }
-    enableControl(ctl::ReplyEdit, false);
+    disableReplyEdit();
     StartFlash();
   } else if (isChoiceMode(mode)) {
     const std::wstring allAnswers = joinTexts(question_.answers, L" ");

@@ -236,6 +236,7 @@ void CTransDlg::contextMenuEvent(QContextMenuEvent* event) {
   QAction* chosen = menu.exec(event->globalPos());
   --callbackDepth_;
   if (chosen && chosen->data().isValid()) OnCommand(chosen->data().toInt());
+  afterSideCommand();
 }
 
 bool CTransDlg::ChooseSkinFile(int id) {

@@ -193,11 +193,15 @@ bool RunQuestionEditDialog(pdb3::Question& question, QWidget* parent) {
   return platform::execDialog(dialog) == QDialog::Accepted;
 }
 
-EditOutcome EditQuestionRecord(const pdb3::DbObject& accessor, int qid, QWidget* parent) {
-  pdb3::Question question = pdb3::getQuestion(accessor, qid);
+EditOutcome EditAndSaveQuestion(pdb3::Question& question, QWidget* parent) {
   if (!RunQuestionEditDialog(question, parent)) return EditOutcome::Cancelled;
   question.touch();
   return pdb3::saveQuestion(question) ? EditOutcome::Saved : EditOutcome::SaveFailed;
+}
+
+EditOutcome EditQuestionRecord(const pdb3::DbObject& accessor, int qid, QWidget* parent) {
+  pdb3::Question question = pdb3::getQuestion(accessor, qid);
+  return EditAndSaveQuestion(question, parent);
 }
 
 }  // namespace study

@@ -50,8 +50,10 @@ class CTransEditDlg : public QDialog {
 bool RunQuestionEditDialog(pdb3::Question& question, QWidget* parent);
 
 enum class EditOutcome { Cancelled, Saved, SaveFailed };
-// Loads the question on the accessor, lets the user correct it and, on OK, saves it with its
-// change time stamped. The caller tells the user how it went.
+// Lets the user correct the loaded record and, on OK, saves it with its change time stamped.
+// The caller tells the user how it went.
+EditOutcome EditAndSaveQuestion(pdb3::Question& question, QWidget* parent);
+// The same on the question loaded from the accessor.
 EditOutcome EditQuestionRecord(const pdb3::DbObject& accessor, int qid, QWidget* parent);
 
 }  // namespace study

@@ -9,8 +9,10 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <ctime>
 
 #include "app/export/question_preview_dialog.h"
+#include "recording_notifier.h"
 #include "recording_speech_engine.h"
 #include "shell_fixture.h"
 #include "study/window/trans_edit_dialog.h"
@@ -124,11 +126,14 @@ TEST_F(QuestionPreview, PronouncesSearchesAndEditsTheSelectedQuestion) {
 
   // An edit reaches the file and keeps the scroll position and the row.
   item<QListWidget>(dialog, 1107)->setCurrentRow(4);
+  db.run(L"UPDATE question SET utime=1 WHERE qid=1");
+  const int64_t editedFrom = std::time(nullptr);
   editFirstAnswer("apple", "pomme");
   item<QPushButton>(dialog, 1250)->click();
   EXPECT_EQ(item<QListWidget>(dialog, 1107)->currentRow(), 4);
   EXPECT_EQ(rows(dialog)[2], QString::fromStdWString(L"りんご     pomme"));
   EXPECT_EQ(db.value(L"SELECT answer FROM question WHERE qid=1"), L"pomme\r\nringo");
+  EXPECT_GE(std::stoll(db.value(L"SELECT utime FROM question WHERE qid=1")), editedFrom);  // the change time moves on
 
   std::deque<int> many;
   for (int i = 0; i < 40; ++i) many.insert(many.end(), {2, 1});
@@ -142,6 +147,19 @@ TEST_F(QuestionPreview, PronouncesSearchesAndEditsTheSelectedQuestion) {
   EXPECT_EQ(list->verticalScrollBar()->value(), 50);
   EXPECT_EQ(list->currentRow(), 62);
   EXPECT_EQ(rows(longList)[2], QString::fromStdWString(L"りんご     apple"));  // every row of the question
+}
+
+TEST_F(QuestionPreview, PronouncingWithoutASoundDeviceSaysSoOnce) {
+  std::vector<std::wstring> spoken;
+  app.speechVoice = SpeechVoice([&spoken] { return std::make_unique<RecordingSpeechEngine>(spoken, false); });
+  ASSERT_TRUE(app.speechVoice.prepare(settings));
+  RecordingNotifier boxes;
+  platform::NotifierOverride use(boxes);
+  QuestionPreviewDlg dialog(app, {2, 1}, L"t");
+  item<QPushButton>(dialog, 1252)->click();
+  item<QPushButton>(dialog, 1252)->click();
+  EXPECT_EQ(spoken.size(), 2u);
+  EXPECT_EQ(boxes.boxes, std::vector<std::wstring>{L"Kelvara: サウンドデバイスが見つからないため、音声は聞こえません。"});
 }
 
 TEST_F(QuestionPreview, ContextMenuSelectsTheRowUnderTheCursor) {

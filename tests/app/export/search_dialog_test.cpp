@@ -1,4 +1,5 @@
 #include <QLineEdit>
+#include <ctime>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -84,6 +85,8 @@ TEST_F(SearchDialog, ANewSearchOrAnEditStopsARunningFill) {
   ASSERT_TRUE(waitFor([&] { return list(dialog)->topLevelItemCount() >= 3; }));
   ASSERT_TRUE(dialog.searching());
   list(dialog)->setCurrentItem(list(dialog)->topLevelItem(1));
+  db.run(L"UPDATE question SET utime=1 WHERE qid=2");
+  const int64_t editedFrom = std::time(nullptr);
   QString editedAnswer;
   studytest::whenOpened<study::CTransEditDlg>([&](study::CTransEditDlg* edit) {
     auto* answer = edit->findChild<QLineEdit*>("id1023");
@@ -98,6 +101,7 @@ TEST_F(SearchDialog, ANewSearchOrAnEditStopsARunningFill) {
   EXPECT_EQ(editedAnswer, "Word1001");
   EXPECT_EQ(list(dialog)->topLevelItem(1)->text(0), "changed");
   EXPECT_EQ(db.value(L"SELECT answer FROM question WHERE qid=2"), L"changed");
+  EXPECT_GE(std::stoll(db.value(L"SELECT utime FROM question WHERE qid=2")), editedFrom);  // the change time moves on
 
   // The "..." row edits nothing (an edit dialog would wait here for a user).
   list(dialog)->setCurrentItem(list(dialog)->topLevelItem(shown - 1));

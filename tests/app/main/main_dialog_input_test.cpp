@@ -166,3 +166,19 @@ TEST(MainDialogInput, HelpTakesKeysWhileTheMainWindowAndTheOptionsRunModally) {
   EXPECT_EQ(options.seen["id138"], 1);
   EXPECT_EQ(helpKeys, 2);
 }
+
+TEST(MainDialogInput, F10ShowsTheTitleItIsOnAndTheMenuBarHasNoContextMenu) {
+  ActiveMainApp s;
+  QMenuBar& bar = s.dialog.menuBar();
+  EXPECT_EQ(contextMenusOverMenuBar(bar), 0);
+  const QRect first = bar.actionGeometry(bar.actions().at(0));
+  const QImage before = bar.grab(first).toImage();
+  press(s.dialog, Qt::Key_F10);
+  ASSERT_TRUE(bar.hasFocus());
+  ASSERT_EQ(bar.activeAction(), bar.actions().at(0));
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);  // the menu stays shut
+  EXPECT_NE(bar.grab(first).toImage(), before);  // the title is drawn highlighted
+  press(s.dialog, Qt::Key_Escape);
+  EXPECT_FALSE(bar.hasFocus());
+  EXPECT_EQ(bar.grab(first).toImage(), before);
+}

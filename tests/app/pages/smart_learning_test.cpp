@@ -3,6 +3,8 @@
 // by its controls.
 #include <gtest/gtest.h>
 
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +17,7 @@
 
 #include "app/pages/smart_selection.h"
 #include "app/pages/tabpage_smartlearning.h"
+#include "app/shell/app_resources.h"
 #include "database/question_selection.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
@@ -267,6 +270,33 @@ TEST_F(SmartPageTest, CountEditRechoosesOnceInitialisedAndRowsShowFigures) {
   ASSERT_EQ(t.host.studies.size(), 1u);
   EXPECT_EQ(t.host.studies[0].first, L"スマート学習");
   EXPECT_EQ(t.host.studies[0].second.size(), 7u);
+}
+
+TEST_F(SmartPageTest, ChosenRowsAreMarkedByDotsThatSayWhatChoosesThem) {
+  for (int q = 8400; q < 8405; ++q) t.addQuestion(q, L"w", t.app.smartLearningSetId);
+  auto page = makePage();
+  page->findChild<QLineEdit*>("id1150")->setText("2");
+  ASSERT_EQ(page->chosen().size(), 2u);
+  const QAbstractItemModel& rows = *page->list().model();
+  const auto mark = [&](bool chosen) {
+    for (int row = 0; row < rows.rowCount(); ++row) {
+      if (page->chosen().count(page->shownIds()[static_cast<size_t>(row)]) == (chosen ? 1u : 0u))
+        return rows.index(row, 0);
+    }
+    return QModelIndex();
+  };
+  const auto picture = [](const QVariant& icon) { return icon.value<QIcon>().pixmap(16, 16).toImage(); };
+  const QImage chosen = picture(mark(true).data(Qt::DecorationRole));
+  const QImage left = picture(mark(false).data(Qt::DecorationRole));
+  EXPECT_NE(chosen, left);
+  // Not the check boxes the question-log page's rows are ticked with.
+  initAppResources();
+  EXPECT_NE(chosen, picture(QIcon(":/app/icon/276.xpm")));
+  EXPECT_NE(left, picture(QIcon(":/app/icon/277.xpm")));
+  for (bool isChosen : {true, false}) {
+    const QString tip = mark(isChosen).data(Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tip.contains(QString::fromStdWString(L"「出題数」と「新しい問題の出題率」"))) << tip.toStdString();
+  }
 }
 
 TEST_F(SmartPageTest, TheSliderNamesItsShare) {

@@ -6,9 +6,11 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QTest>
 
+#include "app/printing/card_tool_dialog.h"
 #include "app/printing/print_preview_dialog.h"
 #include "app/printing/print_prompts.h"
 #include "app_test_support.h"
@@ -213,4 +215,14 @@ TEST(PaperList, APrinterOffersItsOwnSizesAndAPdfFileTheCommonOnes) {
   EXPECT_EQ(labels(printerPapers(QPrinterInfo())), kCommonPapers);
   EXPECT_EQ(labels(papersFor(L"no-such-printer-here")), kCommonPapers);
   EXPECT_EQ(defaultPaperFor(L"no-such-printer-here"), QPageSize(QPageSize::A4));
+}
+
+TEST(PrintWindow, ThePrintAndCardToolMenuBarsHaveNoContextMenu) {
+  PrintApp p;
+  CPrintPreviewDlg window(p.app, nullptr, L"set", p.sampleIds());
+  window.show();
+  EXPECT_EQ(apptest::contextMenusOverMenuBar(*window.findChild<QMenuBar*>()), 0);
+  CPrintToolDlg tool(p.app, nullptr, {1});
+  tool.show();
+  EXPECT_EQ(apptest::contextMenusOverMenuBar(*tool.findChild<QMenuBar*>()), 0);
 }

@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRawFont>
 #include <QTest>
 #include <deque>
 
@@ -96,6 +97,20 @@ TEST(Defragmentation, SummaryTabStopsFollowTheFieldsFont) {
   const QFontMetrics metrics(summary->font());
   const double averageWidth = metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0;
   EXPECT_NEAR(summary->tabStopDistance(), 8 * averageWidth, 4.5);
+}
+
+// Figures and arrows between Japanese words come out of the same face as the words.
+TEST(Defragmentation, TheLogIsShownInOneFaceThatHasEveryCharacterOfIt) {
+  StudyApp s;
+  const QString log = runDefrag(s);
+  CDefragDlg dialog(s.app);
+  const QRawFont face = QRawFont::fromFont(dialog.findChild<QPlainTextEdit*>("id1289")->font());
+  ASSERT_TRUE(face.isValid());
+  for (const QChar c : log) {
+    if (c.isSpace()) continue;
+    EXPECT_TRUE(face.supportsCharacter(c))
+        << face.familyName().toStdString() << " lacks U+" << std::hex << static_cast<int>(c.unicode());
+  }
 }
 
 TEST(Defragmentation, DeletesRowsOfNoProblemSetAndCompactsEachRunAfresh) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "platform/windows/message_text.h"
 #include "platform/windows/notifier.h"
 #include "scoped_env.h"
 
@@ -68,6 +69,22 @@ TEST(Notifier, ALineTooLongForTheBoxIsBrokenIntoEvenLinesThatFit) {
   for (const QString& line : shown.mid(2)) widest = std::max(widest, metrics.horizontalAdvance(line));
   EXPECT_LE(widest, room);  // no line wraps again
   for (const QString& line : shown.mid(2)) EXPECT_GE(metrics.horizontalAdvance(line) * 2, widest) << line.toStdString();
+}
+
+TEST(Notifier, AShortMessageStillGivesTheCaptionItsWholeWidth) {
+  testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
+  int width = 0;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    poll.stop();
+    width = box->width();
+    box->defaultButton()->click();
+  });
+  poll.start(10);
+  EXPECT_EQ(messageBox(nullptr, L"接続に失敗しました", L"Kelvara"), IdOk);
+  EXPECT_GE(width, captionWidth("Kelvara"));
 }
 
 TEST(Notifier, ABoxAskedForByAnotherThreadIsShownByTheGuiThread) {

@@ -19,8 +19,9 @@ namespace {
 // Notes every call in order; "Alpha" and "Beta" are installed, "Beta" is the default.
 class FakeSpeechEngine : public platform::SpeechEngine {
  public:
-  FakeSpeechEngine(Calls& calls, bool starts) : calls_(calls), starts_(starts) {}
+  FakeSpeechEngine(Calls& calls, bool starts, bool heard = true) : calls_(calls), starts_(starts), heard_(heard) {}
   bool start() override { return note("start"), starts_; }
+  bool audible() const override { return heard_; }
   std::vector<std::wstring> voiceNames() const override { return {L"Alpha", L"Beta"}; }
   std::wstring defaultVoiceName() const override { return L"Beta"; }
   bool selectVoice(const std::wstring& name) override { return note("voice " + platform::toUtf8(name)), true; }
@@ -39,10 +40,11 @@ class FakeSpeechEngine : public platform::SpeechEngine {
   void note(const std::string& call) const { calls_.push_back(call); }
   Calls& calls_;
   bool starts_;
+  bool heard_;
 };
 
-SpeechVoice::EngineFactory fakeEngine(Calls& calls, bool starts = true) {
-  return [&calls, starts] { return std::make_unique<FakeSpeechEngine>(calls, starts); };
+SpeechVoice::EngineFactory fakeEngine(Calls& calls, bool starts = true, bool heard = true) {
+  return [&calls, starts, heard] { return std::make_unique<FakeSpeechEngine>(calls, starts, heard); };
 }
 
 }  // namespace
@@ -101,7 +103,7 @@ TEST(SpeechVoice, StartUpsSetUpWaitsForTheFirstUseWithTheSettingsOfThen) {
   EXPECT_EQ(firstUse([](SpeechVoice& voice) { voice.setRate(-2); }), rated);
 }
 
-TEST(CanStudyInMode, DictationNeedsAWayToSpeak) {
+TEST(CanStudyInMode, DictationNeedsAWayToSpeakThatIsHeard) {
   struct : platform::Notifier {
     std::vector<std::wstring> boxes;
     int messageBox(QWidget*, const std::wstring& text, const std::wstring& caption, unsigned flags) override {
@@ -111,18 +113,36 @@ TEST(CanStudyInMode, DictationNeedsAWayToSpeak) {
   platform::NotifierOverride use(recorder);
   CNoticeBox notice;
   AppSettings settings(L"KLV7");
+  Calls calls;
+  SpeechVoice heard(fakeEngine(calls)), noDevice(fakeEngine(calls, true, false)), noEngine(fakeEngine(calls, false));
+  for (SpeechVoice* voice : {&heard, &noDevice, &noEngine}) voice->prepare(settings);
   BoolSetting* ways[] = {&settings.useVoice, &settings.useAgentVoice, &settings.useWavVoice};
   for (BoolSetting* way : ways) way->value = false;
-  for (int mode = 0; mode < kDictationMode; ++mode) EXPECT_TRUE(CanStudyInMode(settings, notice, mode));
-  EXPECT_FALSE(CanStudyInMode(settings, notice, kDictationMode));
+  for (int mode = 0; mode < kDictationMode; ++mode) EXPECT_TRUE(CanStudyInMode(settings, noEngine, notice, mode));
+  EXPECT_FALSE(CanStudyInMode(settings, heard, notice, kDictationMode));
   for (BoolSetting* way : ways) {
     way->value = true;
-    EXPECT_TRUE(CanStudyInMode(settings, notice, kDictationMode));
+    EXPECT_TRUE(CanStudyInMode(settings, heard, notice, kDictationMode));
     way->value = false;
   }
-  EXPECT_EQ(recorder.boxes, std::vector<std::wstring>{
+  // A word nobody hears: the blind answers would all count as mistakes.
+  settings.useVoice.value = true;
+  EXPECT_FALSE(CanStudyInMode(settings, noDevice, notice, kDictationMode));
+  settings.useVoice.value = false;
+  settings.useWavVoice.value = true;  // recorded voices sound through the same missing device
+  EXPECT_FALSE(CanStudyInMode(settings, noEngine, notice, kDictationMode));
+  // The agent program sounds by itself.
+  settings.useAgentVoice.value = true;
+  {
+    FakeAgentServer agent(platform::agentSocketPath());
+    EXPECT_TRUE(CanStudyInMode(settings, noDevice, notice, kDictationMode));
+  }
+  const std::wstring refusal =
       L"Error!|4096|音声再生が利用できないので、ディクテーションモードで学習できません。\n\n"
-      L"ディクテーションモード以外で学習するか、音声再生を利用できるように設定してください。\n"});
+      L"ディクテーションモード以外で学習するか、音声再生を利用できるように設定してください。\n";
+  EXPECT_EQ(recorder.boxes, (std::vector<std::wstring>{
+                                refusal, refusal + L"\nサウンドデバイスが見つからないため、音声は聞こえません。\n",
+                                refusal + L"\n音声合成エンジン (espeak-ng) を起動できません。\n"}));
 }
 
 class WordSpeakerTest : public ::testing::Test {

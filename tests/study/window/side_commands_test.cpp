@@ -244,6 +244,27 @@ TEST(SideCommands, EditingAndSavingQuestionsReachTheFileTheScreenAndTheBinder) {
   dlg.done(0);
 }
 
+TEST(SideCommands, AfterAnEditThroughTheButtonTheNextAnswerIsTypedIntoTheReplyField) {
+  SlowStudy study;
+  CTransDlg& dlg = study.window;
+  ASSERT_TRUE(study.start());
+  int edits = 0;
+  editThrough(CTransDlg::kEditCurrentCommand, [&](CTransEditDlg*) { ++edits; });
+  QTest::mouseClick(find<QPushButton>(dlg, 1209), Qt::LeftButton);
+  ASSERT_EQ(edits, 1);
+  {
+    studytest::OpenedWindowCounter opened(dlg);
+    studytest::typeKeys(dlg, "pen-cil");
+    EXPECT_EQ(find<QLineEdit>(dlg, 1026)->text(), "pen-cil");
+    EXPECT_EQ(opened.count(), 0);
+  }
+  // The question list through its Func button: the focus comes back to the reply field too.
+  whenOpened<QuestionPreviewDlg>([](QuestionPreviewDlg* list) { list->reject(); });
+  QTest::mouseClick(find<QPushButton>(dlg, 1223), Qt::LeftButton);
+  EXPECT_EQ(dlg.focusWidget(), find<QLineEdit>(dlg, 1026));
+  dlg.done(0);
+}
+
 TEST(SideCommands, ClipboardSpeechLookUpAndPronunciation) {
   StudyApp s(ModeEj);
   s.settings.multiJudgeCount.value = 1;  // one of the answers is enough

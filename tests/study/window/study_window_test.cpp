@@ -11,6 +11,7 @@
 
 #include "platform/clock.h"
 #include "platform/windows/notifier.h"
+#include "recording_notifier.h"
 #include "test_env.h"
 #include "study/study_modes.h"
 #include "study/window/trans_dialog.h"
@@ -68,6 +69,8 @@ class FakeHost : public StudyHost {
   }
   void playJudgementSound(bool correct) override { ++(correct ? rightSounds : wrongSounds); }
   void speak(const std::wstring&, const std::wstring& text) override { spoken.push_back(text); }
+  std::wstring silence;
+  std::wstring silenceReason() override { return silence; }
   std::vector<uint8_t> pronunciationCodes(const std::wstring&) override { return {}; }
   std::wstring answerRemark(const std::wstring&, const std::vector<int>&) override { return {}; }
   void openSearch(QWidget&, const std::wstring& word) override { searches.push_back(word); }
@@ -302,10 +305,7 @@ TEST(StudyWindow, OkWaitsForAChoiceOnEveryQuestionOfTheFourChoiceModes) {
   EXPECT_EQ(choice.flow().first.corrects, 2);
 }
 
-// Keys reach the control that has the focus, as a person's typing does.
-void typeKey(QWidget& window, char key) {
-  QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, key);
-}
+void typeKey(QWidget& window, char key) { studytest::typeKeys(window, QString(QChar(key))); }
 
 TEST(StudyWindow, PlainMnemonicKeysPressTheButtonsOutsideTheReplyField) {
   FakeHost host;
@@ -344,6 +344,60 @@ TEST(StudyWindow, PlainMnemonicKeysPressTheButtonsOutsideTheReplyField) {
   typeKey(typed, '1');
   EXPECT_EQ(find<QLineEdit>(typed, 1026)->text(), "1");
   EXPECT_EQ(typed.flow().tstate, TurnReply);
+}
+
+TEST(StudyWindow, LettersTypedWhileTheAnswerIsShownOrAfterATimeOutPressNoButton) {
+  FakeHost host;
+  host.values.useReplyStartLimitJe = true;
+  host.values.replyStartLimitCountJe = 200;
+  host.values.incorrectWaitMsec = 1000;
+  CTransDlg je(setupFor(ModeJe, {1, 2}), host);
+  studytest::OpenedWindowCounter opened(je);
+  je.show();
+  ASSERT_TRUE(waitForState(je, TurnReply));
+  ASSERT_TRUE(waitForState(je, TurnWaitFlash));  // nothing typed in time: judged wrong, the field greyed
+  EXPECT_FALSE(qobject_cast<QPushButton*>(je.focusWidget()));
+  studytest::typeKeys(je, "desk");
+  EXPECT_EQ(opened.count(), 0);
+  ASSERT_TRUE(waitForState(je, TurnReinput));
+  studytest::typeKeys(je, "answer1");
+  EXPECT_EQ(find<QLineEdit>(je, 1026)->text(), "answer1");
+  // In a typed mode a letter never presses a button, wherever the focus is.
+  find<QPushButton>(je, 1209)->setFocus();
+  studytest::typeKeys(je, "eb");
+  EXPECT_EQ(opened.count(), 0);
+  EXPECT_EQ(je.flow().tstate, TurnReinput);
+  je.done(0);
+
+  // A wrong choice flashes: the edit button's letter does not open its menu meanwhile.
+  FakeHost choices;
+  choices.values.incorrectWaitMsec = 1000;
+  CTransDlg ej4(setupFor(ModeEj4, {1, 2}), choices);
+  studytest::OpenedWindowCounter openedOverChoices(ej4);
+  ej4.show();
+  ASSERT_TRUE(waitForState(ej4, TurnReply));
+  QTest::mouseClick(find<QPushButton>(ej4, 1016), Qt::LeftButton);  // give up
+  ASSERT_EQ(ej4.flow().tstate, TurnWaitFlash);
+  studytest::typeKeys(ej4, "eb");
+  EXPECT_EQ(openedOverChoices.count(), 0);
+  ej4.done(0);
+}
+
+TEST(StudyWindow, ThePronounceCommandSaysOnceWhyNothingIsHeard) {
+  FakeHost host;
+  host.values.voiceOn = true;
+  host.silence = L"サウンドデバイスが見つからないため、音声は聞こえません。";
+  RecordingNotifier boxes;
+  platform::NotifierOverride use(boxes);
+  CTransDlg je(setupFor(ModeJe, {1, 2}), host);
+  je.show();
+  ASSERT_TRUE(waitForState(je, TurnReply));
+  auto* reply = find<QLineEdit>(je, 1026);
+  QTest::keyClick(reply, Qt::Key_F8);
+  QTest::mouseClick(find<QPushButton>(je, 1224), Qt::LeftButton);  // Func08
+  EXPECT_EQ(host.spoken, (std::vector<std::wstring>{L"answer1", L"answer1"}));
+  EXPECT_EQ(boxes.boxes, std::vector<std::wstring>{L"Kelvara: " + host.silence});
+  je.done(0);
 }
 
 TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
