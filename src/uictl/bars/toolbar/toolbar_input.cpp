@@ -376,6 +376,7 @@ void CUxToolBar::OnSysColorChange() {
     m_Images[static_cast<size_t>(i)].OnSysColorChange();
   }
   update();
+  if (ToolbarImages* user = userImages()) user->OnSysColorChange();
 }
 
 // Qt events in the handlers' terms: client points and the original key-state bits.
