@@ -55,6 +55,7 @@ struct LibraryState {
   platform::CObject* workspace = nullptr;
   bool workspaceOwned = false;
   ButtonAppearanceOpener appearanceOpener;
+  ToolbarImages* userImages = nullptr;
 };
 
 LibraryState& state() {
@@ -101,6 +102,7 @@ void startUp() {
   message(UXTOOLBAR_RESETKEYBAORD, "UXTOOLBAR_RESETKEYBAORD");
   s.exitFunctions.push_back([&s] { s.toolbars.clear(); });
   s.exitFunctions.push_back([&s] { s.appearanceOpener = nullptr; });
+  s.exitFunctions.push_back([&s] { s.userImages = nullptr; });
   // Each start reads the menu show delay again; stored menu item lists end with the library.
   CUxPopupMenuBar::m_nMenuShowDelay = -1;
   s.exitFunctions.push_back([] {
@@ -197,6 +199,8 @@ std::vector<ToolbarLayoutClient*>& toolbarList() { return state().toolbars; }
 std::vector<unsigned>& basicCommands() { return state().basic; }
 std::vector<unsigned>& forbiddenCommands() { return state().forbidden; }
 ToolbarImages& sharedImages(SharedStrip which) { return require(state().strips.at(which), "image strips"); }
+ToolbarImages* userImages() { return state().userImages; }
+void setUserImages(ToolbarImages* strip) { state().userImages = strip; }
 const FontNames& fontNames() {
   static const FontNames defaults;
   return state().fonts ? *state().fonts : defaults;

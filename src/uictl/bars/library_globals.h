@@ -92,6 +92,11 @@ std::vector<unsigned>& forbiddenCommands();
 enum SharedStrip : int { kImages, kColdImages, kDisabledImages, kLargeImages, kLargeColdImages,
                          kLargeDisabledImages, kMenuImages, kDisabledMenuImages, kSharedStripCount };
 ToolbarImages& sharedImages(SharedStrip which);
+// The strip of user-defined images (g_pUserImages) that buttons with a user image draw from: none
+// unless the host gives one, which it keeps alive while the library runs. A button's user image
+// index counts in this strip.
+ToolbarImages* userImages();
+void setUserImages(ToolbarImages* strip);
 
 // Profile sections of the toolbars', the menu bar's and the sizing bars' saved state.
 constexpr const wchar_t* kToolbarProfile = L"UxToolBars";

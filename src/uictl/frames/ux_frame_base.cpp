@@ -6,6 +6,7 @@
 #include "uictl/frames/frame_keys.h"
 
 #include <QCloseEvent>
+#include <QWhatsThis>
 
 #include <memory>
 
@@ -66,4 +67,10 @@ void UxFrameBase::RemoveTearOffBar(CUxControlBar* bar) {
 MiniDockFrame* UxFrameBase::CreateFloatingFrame(unsigned barStyle) {
   auto frame = std::make_unique<CUxMiniDockFrameWnd>(this);
   return frame->Create(barStyle) ? frame.release() : nullptr;
+}
+
+void UxFrameBase::WinHelp(unsigned helpContext, const QPoint& screen) {
+  if (helpContext < kHidBaseCommand || helpContext >= kHidBaseControl) return;
+  const std::wstring prompt = messageString(helpContext - kHidBaseCommand);
+  if (!prompt.empty()) QWhatsThis::showText(screen, QString::fromStdWString(prompt), this);
 }

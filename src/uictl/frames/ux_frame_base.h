@@ -8,6 +8,7 @@
 #include "uictl/bars/menus/menu_bar.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/buttons/toolbar_button.h"
+#include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/frames/docking/dock_frame.h"
 #include "uictl/frames/frame_impl.h"
 #include "uictl/frames/docking/ux_mini_dock_frame.h"
@@ -18,7 +19,8 @@ class UxFrameBase : public DockFrame,
                     public ButtonToolTipHook,
                     public platform::CommandTarget,
                     public AcceleratorSource,
-                    public TearOffBarOwner {
+                    public TearOffBarOwner,
+                    public ContextHelpTarget {
  public:
   explicit UxFrameBase(QWidget* parent = nullptr);
   ~UxFrameBase() override;
@@ -60,6 +62,8 @@ class UxFrameBase : public DockFrame,
   bool onCommand(unsigned id, int notifyCode) override;
   // A tear-off that was cancelled leaves the helper's list.
   void RemoveTearOffBar(CUxControlBar* bar) override;
+  // The help of a command picked in context help mode: its prompt, shown where it was picked.
+  void WinHelp(unsigned helpContext, const QPoint& screen) override;
 
  protected:
   // Bars float in the library's own frame, which can roll up and keeps its caption on the screen.

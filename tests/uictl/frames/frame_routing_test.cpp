@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QTest>
+#include <QWhatsThis>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -30,6 +31,7 @@ class KeyRecorder : public QWidget {
 class RecordingFrame : public CUxFrameWnd {
  public:
   std::vector<std::pair<unsigned, int>> commands;
+  std::wstring messageString(unsigned id) const override { return id == 400 ? L"Prints the page" : L""; }
 
  protected:
   bool OnFrameCommand(unsigned id, int notifyCode) override {
@@ -212,6 +214,29 @@ TEST_F(FrameRoutingTest, UserToolbarsComeAndGoByTheRegisteredMessages) {
   EXPECT_EQ(remove(first), 1);
   EXPECT_FALSE(first);
   EXPECT_EQ(create(L"Again")->GetDlgCtrlID(), 0xE810u);
+}
+
+TEST_F(FrameRoutingTest, ContextHelpOnAToolbarButtonShowsItsCommandsPrompt) {
+  auto* bar = new CUxToolBar(&frame);
+  bar->Create(&frame, 0x50000000u | CbrsAlignTop, 0xE801);
+  bar->InsertButton(std::make_unique<CUxToolbarButton>(400, -1, L"Print"));
+  frame.DockControlBar(bar, DockBarTop);
+  frame.RecalcLayout(true);
+  settle();
+  const auto shownHelp = [] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QWhatsThat") return w;
+    return static_cast<QWidget*>(nullptr);
+  };
+  ASSERT_FALSE(shownHelp());
+
+  QWhatsThis::enterWhatsThisMode();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, titleCentre(bar, 0));
+  EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
+  EXPECT_TRUE(frame.commands.empty());
+  QWidget* help = shownHelp();
+  ASSERT_TRUE(help);
+  QWhatsThis::hideText();
 }
 
 TEST_F(FrameRoutingTest, CustomisationRefusesCommandsAndRoutesNoKeys) {

@@ -329,7 +329,7 @@ void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
 int CUxToolbarButton::OnDrawOnCustomizeList(Dc* dc, const Rect& rect, bool selected) {
   const bool showText = m_bShowText;
   m_bShowText = false;
-  ToolbarImages* images = nullptr;
+  ToolbarImages* images = userImages();
   if (!m_bUserImage) {
     ToolbarImages& menu = sharedImages(kMenuImages);
     ToolbarImages& standard = sharedImages(kImages);

@@ -307,7 +307,7 @@ void CUxDropDownToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*, 
   FillInterior(dc, rect, highlight);
   if (m_pToolBar) {
     m_bInternalDraw = true;
-    ToolbarImages* strip = m_bDefaultUserImage ? nullptr : &m_pToolBar->m_Images[kImages];
+    ToolbarImages* strip = m_bDefaultUserImage ? userImages() : &m_pToolBar->m_Images[kImages];
     ImageDrawState state;
     if (strip) {
       strip->SetTransparentColor(globalData().clrBtnFace);

@@ -107,6 +107,7 @@ void CUxToolBar::SetSizes(Size button, Size image) {
     sharedImages(strip).SetImageSize(image);
   for (SharedStrip strip : {kLargeImages, kLargeColdImages, kLargeDisabledImages})
     sharedImages(strip).SetImageSize({image.cx * 2, image.cy * 2});
+  if (ToolbarImages* user = userImages()) user->SetImageSize(image);
 }
 
 void CUxToolBar::SetLockedSizes(Size button, Size image) {

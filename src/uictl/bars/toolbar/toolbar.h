@@ -105,6 +105,16 @@ using ButtonAppearanceOpener = std::function<bool(CUxToolbarButton& button, CUxT
 void setButtonAppearanceOpener(ButtonAppearanceOpener opener);
 const ButtonAppearanceOpener& buttonAppearanceOpener();
 
+// Help contexts of context help mode: a command's help, and a window's own when no command is hit.
+constexpr unsigned kHidBaseCommand = 0x10000;
+constexpr unsigned kHidBaseControl = 0x50000;
+// A frame that shows the help the user picked with a click in context help mode.
+class ContextHelpTarget {
+ public:
+  virtual ~ContextHelpTarget() = default;
+  virtual void WinHelp(unsigned helpContext, const QPoint& screen) = 0;
+};
+
 // The workspace's choice whether toolbars keep the button list of their resource beside their
 // saved state; a workspace object that offers it implements this.
 class UxOriginalStateOption {
@@ -335,6 +345,9 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   virtual void OnMouseLeave();
   virtual void OnCancelMode();
   virtual void OnContextMenu(platform::Point screen);
+  // A click at a client point in context help mode: the help context to show (see
+  // kHidBaseCommand), or -1 when the click is answered here (a menu opened, or a beep).
+  virtual int OnHelpHitTest(platform::Point point);
   virtual bool PreTranslateKey(int key);
   void OnSysColorChange();
 
@@ -386,5 +399,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   // The installed appearance dialog's answer for a button of this bar; false without one.
   bool askAppearance(CUxToolbarButton& button);
   bool showToolTip(QHelpEvent* help);
+  // Qt's context help events: the cursor over a button, and a click in the mode.
+  void queryWhatsThis(QHelpEvent* help);
+  void whatsThis(QHelpEvent* help);
   platform::Font barFont() const;
 };

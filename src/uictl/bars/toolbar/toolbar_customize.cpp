@@ -225,11 +225,12 @@ void CUxToolBar::OnCustomizeCommand(unsigned command) {
       break;
     }
     case kCmdCopyImage:
-      // Images of the user strip have no strip in this program.
       if (userTool) {
         if (const CUxUserTool* tool = CUxUserToolsManager::ToolOf(button->m_nCommandId)) tool->CopyIconToClipboard();
       } else if (!button->m_bUserImage) {
         imagesFor(kImages).CopyImageToClipboard(button->m_iImage);
+      } else if (ToolbarImages* user = userImages()) {
+        user->CopyImageToClipboard(button->m_iUserImage);
       }
       break;
     case kCmdDeleteButton:

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QWhatsThis>
 
 using namespace platform;
 
@@ -375,7 +376,43 @@ void CUxToolBar::OnSysColorChange() {
     sharedImages(static_cast<SharedStrip>(i)).OnSysColorChange();
     m_Images[static_cast<size_t>(i)].OnSysColorChange();
   }
+  if (ToolbarImages* user = userImages()) user->OnSysColorChange();
   update();
+}
+
+int CUxToolBar::OnHelpHitTest(Point point) {
+  OnCancelMode();
+  const int hit = HitTest(point);
+  CUxToolbarButton* button = GetButton(hit);
+  if (!button) {
+    QApplication::beep();
+    return -1;
+  }
+  // A menu button answers by opening its menu, where the user picks the item to ask about.
+  if (button->OnContextHelp(this)) return -1;
+  int context = 0;
+  if (button->m_nCommandId != 0 && button->m_nCommandId != kNoCommand)
+    context = static_cast<int>(kHidBaseCommand + button->m_nCommandId);
+  else if (GetDlgCtrlID() != 0)
+    context = static_cast<int>(kHidBaseControl + GetDlgCtrlID());
+  if (context > 0) SetHook(false);
+  return context;
+}
+
+void CUxToolBar::queryWhatsThis(QHelpEvent* help) {
+  // The cursor tells whether a click here has anything to ask about.
+  help->setAccepted(HitTest(WidgetToClient(help->pos())) >= 0);
+}
+
+void CUxToolBar::whatsThis(QHelpEvent* help) {
+  // One click answers the question: the mode ends before a menu opens or the help shows.
+  QWhatsThis::leaveWhatsThisMode();
+  const QPoint screen = help->globalPos();
+  const int context = OnHelpHitTest(WidgetToClient(help->pos()));
+  if (context > 0)
+    if (auto* frame = dynamic_cast<ContextHelpTarget*>(GetCommandTarget()))
+      frame->WinHelp(static_cast<unsigned>(context), screen);
+  help->accept();
 }
 
 // Qt events in the handlers' terms: client points and the original key-state bits.
@@ -388,6 +425,12 @@ bool CUxToolBar::event(QEvent* event) {
   switch (event->type()) {
     case QEvent::ToolTip:
       if (!showToolTip(static_cast<QHelpEvent*>(event))) event->ignore();
+      return true;
+    case QEvent::QueryWhatsThis:
+      queryWhatsThis(static_cast<QHelpEvent*>(event));
+      return true;
+    case QEvent::WhatsThis:
+      whatsThis(static_cast<QHelpEvent*>(event));
       return true;
     case QEvent::LayoutDirectionChange:
       updateNcArea();

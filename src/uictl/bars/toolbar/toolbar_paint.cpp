@@ -127,7 +127,7 @@ void CUxToolBar::DoPaint(Dc* dc) {
     }
     ToolbarImages* strip;
     if (button->m_bUserImage) {
-      strip = nullptr;  // no user image strip exists in this program
+      strip = userImages();
     } else if (m_bMenuMode) {
       if (disabledLook && disabledMenu->GetCount() > 0) strip = disabledMenu;
       else if (menu->GetCount() > 0) strip = menu;

@@ -2,7 +2,9 @@
 
 #include "platform/drawing/gdi_dc.h"
 #include "platform/drawing/system_metrics.h"
+#include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/bars/drawing/visual_manager_surfaces.h"
 #include "uictl/frames/docking/dock_bar.h"
@@ -186,6 +188,7 @@ void MiniDockFrame::PaintNonClient(QPainter& painter) {
     button.m_bPushed = m_bClosePushed;
     button.m_bFocused = m_bCloseHot;
     CUxVisualManager::GetInstance()->OnDrawCaptionButton(&dc, button, active, true, false);
+    if (!IsCloseEnabled()) DrawManager(dc).GrayRect(Rect{0, 0, close.width(), close.height()});
   }
   painter.drawImage(close.topLeft(), image);
 }
@@ -210,6 +213,7 @@ void MiniDockFrame::resizeEvent(QResizeEvent* event) {
 void MiniDockFrame::OnNcLButtonDown(int hit, QPoint globalPos) {
   CUxControlBar* bar = FirstBar();
   if (hit == HitClose) {
+    if (!IsCloseEnabled()) return;
     m_bClosePushed = m_bCloseHot = true;
     update(CloseButtonRect());
     return;
@@ -230,7 +234,14 @@ void MiniDockFrame::OnNcRButtonDown(int, QPoint) {}
 
 void MiniDockFrame::OnNcMouseMove(int hit, QPoint) {
   setCursor(cursorOf(hit));
-  setCloseHot(hit == HitClose);
+  setCloseHot(hit == HitClose && IsCloseEnabled());
+}
+
+bool MiniDockFrame::IsCloseEnabled() const {
+  if (!m_pDockBar) return true;
+  for (CUxControlBar* bar : m_pDockBar->m_arrBars)
+    if (const auto* toolbar = dynamic_cast<const CUxToolBar*>(bar); toolbar && !toolbar->CanBeClosed()) return false;
+  return true;
 }
 
 void MiniDockFrame::setCloseHot(bool hot) {
@@ -276,7 +287,7 @@ void MiniDockFrame::leaveEvent(QEvent* event) {
 void MiniDockFrame::closeEvent(QCloseEvent* event) {
   // The frame is not destroyed: it hides its bars, and hides itself with the last of them.
   event->ignore();
-  if (!CanClose() || !m_pDockBar) return;
+  if (!IsCloseEnabled() || !CanClose() || !m_pDockBar) return;
   const std::vector<CUxControlBar*> bars = m_pDockBar->m_arrBars;
   for (CUxControlBar* bar : bars) {
     if (!bar) continue;

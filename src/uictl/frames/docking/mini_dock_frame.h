@@ -41,6 +41,9 @@ class MiniDockFrame : public QWidget, public platform::CommandTarget {
   int CaptionHeight() const;
   QRect CaptionRect() const;      // widget coordinates
   QRect CloseButtonRect() const;  // widget coordinates
+  // False while the frame holds a toolbar that may not be closed (the menu bar, a permanent
+  // bar): the close button is then inactive and the frame refuses to close.
+  bool IsCloseEnabled() const;
   virtual int NcHitTest(QPoint pos) const;
   // What the border and caption add around the bars.
   static QMargins DefaultMargins();

@@ -290,8 +290,8 @@ void ButtonAppearanceDlg::accept() {
 
 void RegisterButtonAppearanceDialog() {
   setButtonAppearanceOpener([](CUxToolbarButton& button, CUxToolBar& bar, bool menuMode) {
-    // This program keeps no strip of user-defined images: only standard images and text.
-    ButtonAppearanceDlg dialog(&button, nullptr, &bar, 0, menuMode);
+    // The user images are offered when the host gave the library a strip of them.
+    ButtonAppearanceDlg dialog(&button, userImages(), &bar, 0, menuMode);
     return dialog.DoModal() == 1;
   });
 }

@@ -4,6 +4,7 @@
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/toolbar/toolbar.h"
+#include "uictl/bars/buttons/toolbar_menu_button.h"
 
 #include "toolbar_test_support.h"
 
@@ -13,6 +14,7 @@
 #include <QEventLoop>
 #include <QTest>
 #include <QTimer>
+#include <QWhatsThis>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -280,4 +282,70 @@ TEST_F(ToolbarInputTest, AppearanceCommandsGoThroughTheInstalledDialog) {
   const MenuSeen without = contextMenu(plain, 0);
   EXPECT_TRUE(without.state(kCmdImageOnly) & MfGrayed);
   EXPECT_TRUE(without.state(kCmdImageAndText) & MfGrayed);
+}
+
+namespace {
+
+// A frame that shows the help picked in context help mode; here it keeps what it was asked.
+class HelpFrame : public TestFrame, public ContextHelpTarget {
+ public:
+  void WinHelp(unsigned helpContext, const QPoint&) override { helps.push_back(helpContext); }
+  std::vector<unsigned> helps;
+};
+
+}  // namespace
+
+TEST_F(ToolbarInputTest, AClickInContextHelpModeAsksTheButtonOrTheFrame) {
+  HelpFrame helpFrame;
+  helpFrame.resize(400, 100);
+  helpFrame.show();
+  CUxToolBar* helpBar = makeBar(&helpFrame, 59393);
+  const MenuHandle menu = createPopupMenu();
+  appendMenu(menu, MfString, 120, L"&Open");
+  auto menuButton = std::make_unique<CUxToolbarMenuButton>(0, menu, -1, L"&File");
+  menuButton->m_bShowText = true;
+  const int file = helpBar->InsertButton(std::move(menuButton));
+  helpBar->resize(helpBar->sizeHint() + QSize(80, 0));
+  helpBar->AdjustLayout();
+  const QPoint empty(helpBar->width() - 20, helpBar->height() / 2);
+  ASSERT_LT(helpBar->HitTest(helpBar->WidgetToClient(empty)), 0);
+
+  // Over a button the cursor says there is help to ask for; over the empty bar it does not.
+  QHelpEvent overButton(QEvent::QueryWhatsThis, centreOf(helpBar, 1), helpBar->mapToGlobal(centreOf(helpBar, 1)));
+  QCoreApplication::sendEvent(helpBar, &overButton);
+  EXPECT_TRUE(overButton.isAccepted());
+  QHelpEvent overNothing(QEvent::QueryWhatsThis, empty, helpBar->mapToGlobal(empty));
+  QCoreApplication::sendEvent(helpBar, &overNothing);
+  EXPECT_FALSE(overNothing.isAccepted());
+
+  // A command's button: its help goes to the frame, the mode and the mouse hook end, and the
+  // command does not run.
+  CUxToolBar::SetHook(true);
+  struct HookOff {
+    ~HookOff() { CUxToolBar::SetHook(false); }
+  } hookOff;
+  QWhatsThis::enterWhatsThisMode();
+  QTest::mouseClick(helpBar, Qt::LeftButton, {}, centreOf(helpBar, 1));
+  EXPECT_EQ(helpFrame.helps, std::vector<unsigned>{kHidBaseCommand + 101});
+  EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
+  EXPECT_FALSE(CUxToolBar::isMouseHookSet());
+  EXPECT_TRUE(helpFrame.commands.empty());
+  EXPECT_FALSE(helpBar->GetButtonStyle(1) & kStylePressed);
+
+  // A menu button opens its menu instead, where the item to ask about is chosen.
+  QWhatsThis::enterWhatsThisMode();
+  QTest::mouseClick(helpBar, Qt::LeftButton, {}, centreOf(helpBar, file));
+  auto* fileButton = dynamic_cast<CUxToolbarMenuButton*>(helpBar->GetButton(file));
+  ASSERT_TRUE(fileButton);
+  EXPECT_TRUE(fileButton->IsDroppedDown());
+  EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
+  EXPECT_EQ(helpFrame.helps.size(), 1u);
+  fileButton->OnCancelMode();
+
+  // No button: only a beep, and the mode ends.
+  QWhatsThis::enterWhatsThisMode();
+  QTest::mouseClick(helpBar, Qt::LeftButton, {}, empty);
+  EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
+  EXPECT_EQ(helpFrame.helps.size(), 1u);
+  EXPECT_TRUE(helpFrame.commands.empty());
 }

@@ -291,6 +291,61 @@ TEST_F(DockFrameTest, AFloatingFrameResizesItsBarAndItsCloseButtonHidesIt) {
   EXPECT_TRUE(mini->isVisible());
 }
 
+TEST_F(DockFrameTest, ABarThatMayNotBeClosedFloatsWithAnInactiveCloseButton) {
+  // Dark pixels of the close glyph: an active button shows them, an inactive one is greyed.
+  const auto darkInClose = [](MiniDockFrame* mini) {
+    const QImage shown = mini->grab().toImage().copy(mini->CloseButtonRect());
+    int dark = 0;
+    for (int y = 0; y < shown.height(); ++y)
+      for (int x = 0; x < shown.width(); ++x) dark += qGray(shown.pixel(x, y)) < 60;
+    return dark;
+  };
+  const auto pressClose = [](MiniDockFrame* mini) {
+    const QPoint close = mini->CloseButtonRect().center();
+    QTest::mousePress(mini, Qt::LeftButton, {}, close);
+    QTest::mouseRelease(mini, Qt::LeftButton, {}, close);
+  };
+  frame.FloatControlBar(makeBar(0xE801), frameMiddle());
+  MiniDockFrame* ordinary = frame.FloatingFrames().back();
+  EXPECT_GT(darkInClose(ordinary), 0);
+
+  // A permanent bar: the button stays inactive, and neither a press nor a close request hides it.
+  CUxToolBar* permanent = makeBar(0xE802);
+  permanent->m_bPermanent = true;
+  frame.FloatControlBar(permanent, frameMiddle() + QPoint(0, 80));
+  MiniDockFrame* mini = frame.FloatingFrames().back();
+  ASSERT_NE(mini, ordinary);
+  EXPECT_EQ(darkInClose(mini), 0);
+  pressClose(mini);
+  EXPECT_TRUE(mini->isVisible());
+  EXPECT_FALSE(permanent->isHidden());
+  mini->close();
+  EXPECT_TRUE(mini->isVisible());
+  EXPECT_FALSE(permanent->isHidden());
+
+  // The menu bar may never be closed: floating, it cannot be lost.
+  const platform::MenuHandle menu = platform::createMenu();
+  const platform::MenuHandle sub = platform::createPopupMenu();
+  platform::appendMenu(sub, platform::MfString, 100, L"Item");
+  platform::appendMenu(menu, platform::MfPopup, sub.id(), L"&File");
+  auto* menuBar = new CUxMenuBar(&frame);
+  menuBar->Create(&frame);
+  menuBar->CreateFromMenu(menu, true);
+  menuBar->EnableDocking(CbrsAlignAny);
+  frame.FloatControlBar(menuBar, frameMiddle() + QPoint(0, -80));
+  MiniDockFrame* menuFrame = frame.FloatingFrames().back();
+  ASSERT_TRUE(menuBar->IsFloating());
+  EXPECT_EQ(darkInClose(menuFrame), 0);
+  pressClose(menuFrame);
+  menuFrame->close();
+  EXPECT_TRUE(menuFrame->isVisible());
+  EXPECT_FALSE(menuBar->isHidden());
+
+  // The ordinary bar's frame still closes.
+  pressClose(ordinary);
+  EXPECT_FALSE(ordinary->isVisible());
+}
+
 TEST_F(DockFrameTest, AMenuBarFloatedAboveTheScreenStaysOnTheWorkArea) {
   const platform::MenuHandle menu = platform::createMenu();
   for (const wchar_t* title : {L"&File", L"&Edit"}) {

@@ -251,3 +251,65 @@ TEST_F(AppearanceTest, ToolbarsOpenTheInstalledDialog) {
   CUxToolBar::SetCustomizeMode(false);
   EXPECT_TRUE(bar->GetButton(0)->m_bShowText && bar->GetButton(0)->m_bShowImage);
 }
+
+TEST_F(AppearanceTest, TheLibrarysUserImagesReachTheDialogAndShowOnTheButton) {
+  RegisterButtonAppearanceDialog();
+  ToolbarImages strip;
+  fillStrip(strip, 2);
+  setUserImages(&strip);
+  defaultImages()[320] = 0;
+  QImage standard(16, 15, QImage::Format_RGB32);
+  standard.fill(Qt::darkCyan);
+  sharedImages(kImages).AddImage(standard);
+  CommandDialog frame;
+  frame.show();
+  auto* bar = new CUxToolBar(&frame);
+  bar->Create(&frame);
+  // The dialog answers no command updates: its buttons stay usable, not greyed.
+  bar->m_bDisableIfNoHandler = false;
+  bar->InsertButton(std::make_unique<CUxToolbarButton>(320, 0, L"Draw"));
+  bar->resize(bar->sizeHint());
+  bar->AdjustLayout();
+  CUxToolBar::SetCustomizeMode(true);
+  bar->m_iSelected = 0;
+  const auto blackOnButton = [bar] {
+    const QImage shown = bar->grab().toImage();
+    const QRect button = bar->GetItemRect(0).toQRect().translated(bar->ClientToWidget({0, 0}));
+    int black = 0;
+    for (int y = button.top(); y <= button.bottom(); ++y)
+      for (int x = button.left(); x <= button.right(); ++x) black += platform::fromPixel(shown.pixel(x, y)) == 0u;
+    return black;
+  };
+  const int blackBefore = blackOnButton();
+
+  // The user images are offered; a new one is drawn in the editor (one black cell) and chosen.
+  int listed = -1;
+  bool drawn = false;
+  whenShown(16132, [&](QWidget& dialog) {
+    click(dialog, 16529);
+    EXPECT_TRUE(control(dialog, 16508)->isEnabled());
+    ButtonsList* list = static_cast<ButtonAppearanceDlg&>(dialog).userImagesList();
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_End);
+    if (list->GetSelButton()) listed = list->GetSelButton()->GetImage();
+    whenShown(16133, [&drawn](QWidget& editor) {
+      QTest::mouseClick(control(editor, 16513), Qt::LeftButton, {}, {5, 5});
+      QTest::mouseClick(control(editor, 1), Qt::LeftButton);
+      drawn = true;
+    });
+    click(dialog, 16509);
+    click(dialog, 1);
+  });
+  bar->OnCustomizeCommand(kCmdAppearance);
+  CUxToolBar::SetCustomizeMode(false);
+  setUserImages(nullptr);
+  ASSERT_TRUE(drawn);
+  EXPECT_EQ(listed, 1);  // the last of the host's two images
+  ASSERT_EQ(strip.GetCount(), 3);
+  const CUxToolbarButton* button = bar->GetButton(0);
+  EXPECT_TRUE(button->m_bUserImage);
+  EXPECT_EQ(button->m_iUserImage, 2);
+  setUserImages(&strip);
+  EXPECT_EQ(blackOnButton(), blackBefore + 1);
+  setUserImages(nullptr);
+}
