@@ -18,7 +18,7 @@ using platform::COLORREF;
 
 // The Qt resource of a bitmap id (":/bitmap/<id>.bmp", .png or .xpm); empty when there is none.
 QString bitmapResourcePath(unsigned id);
-// A bitmap resource widened to 32 bits, the dark, face and light greys of its colour table
+// A bitmap resource widened to 32 bits, the dark, face and light grays of its colour table
 // turned into the system's shadow, face and light colours; null when there is none.
 QImage loadBitmapResourceWith3dColors(unsigned id);
 

@@ -260,7 +260,7 @@ void CUxOutlookBar::SetBackgroundImage(unsigned bitmapId, bool force) {
   m_BackImage.Clear();
   m_bBackImageUsable = false;
   if (bitmapId != 0) {
-    // Its greys take the 3-D colours of the system, as the bar's own do.
+    // Its grays take the 3-D colours of the system, as the bar's own do.
     const QImage bitmap = loadBitmapResourceWith3dColors(bitmapId);
     if (!bitmap.isNull()) {
       m_BackImage.SetImageSize({bitmap.width(), bitmap.height()});

@@ -228,7 +228,6 @@ bool CUxOutlookBar::event(QEvent* event) {
     // Another window took the mouse, or it was let go: a drag that needs it cannot go on.
     endGripperDrag();
     if (m_bSplitterDragging) endSplitterDrag(false, {});
-    return true;
   }
   const bool handled = CUxToolBar::event(event);
   if (type == QEvent::ApplicationPaletteChange) {
