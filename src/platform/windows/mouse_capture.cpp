@@ -51,16 +51,28 @@ class MouseFilter : public QObject {
   }
 };
 
-}  // namespace
-
-QWidget* setCapture(QWidget* widget) {
+// The holder changes first, so that the old one sees who holds the capture when it hears of it.
+QWidget* changeCapture(QWidget* widget) {
   MouseFilter& f = MouseFilter::instance();
-  QWidget* previous = f.capture;
+  QPointer<QWidget> previous = f.capture.data();
   f.capture = widget;
+  if (previous && previous != widget) {
+    CaptureChangedEvent lost(widget);
+    QApplication::sendEvent(previous, &lost);
+  }
   return previous;
 }
 
-void releaseCapture() { MouseFilter::instance().capture = nullptr; }
+}  // namespace
+
+QEvent::Type CaptureChangedEvent::eventType() {
+  static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+  return type;
+}
+
+QWidget* setCapture(QWidget* widget) { return changeCapture(widget); }
+
+void releaseCapture() { changeCapture(nullptr); }
 
 QWidget* getCapture() { return MouseFilter::instance().capture; }
 

@@ -3,6 +3,7 @@
 // while a menu is open.
 #pragma once
 
+#include <QEvent>
 #include <functional>
 
 class QMouseEvent;
@@ -15,6 +16,19 @@ namespace platform {
 QWidget* setCapture(QWidget* widget);
 void releaseCapture();
 QWidget* getCapture();
+
+// Sent to a widget that loses the capture, whether another widget takes it or it is released;
+// a drag that needs the capture ends on it.
+class CaptureChangedEvent : public QEvent {
+ public:
+  explicit CaptureChangedEvent(QWidget* newHolder) : QEvent(eventType()), m_newHolder(newHolder) {}
+  static QEvent::Type eventType();
+  // The widget that holds the capture now; null after a release.
+  QWidget* newHolder() const { return m_newHolder; }
+
+ private:
+  QWidget* m_newHolder;
+};
 
 // Sees every mouse event of the application before its widget does; returning true swallows
 // the event. Hooks run newest first, and a hook may remove itself while it runs.

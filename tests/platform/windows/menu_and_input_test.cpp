@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace platform;
 
@@ -52,9 +53,18 @@ class Recorder : public QWidget {
  public:
   int presses = 0;
   QPoint last;
+  // Who held the capture after each time this widget lost it.
+  std::vector<QWidget*> lostTo;
   void mousePressEvent(QMouseEvent* e) override {
     ++presses;
     last = e->position().toPoint();
+  }
+  bool event(QEvent* e) override {
+    if (e->type() == CaptureChangedEvent::eventType()) {
+      lostTo.push_back(static_cast<CaptureChangedEvent*>(e)->newHolder());
+      EXPECT_EQ(getCapture(), lostTo.back());
+    }
+    return QWidget::event(e);
   }
 };
 }  // namespace
@@ -90,4 +100,32 @@ TEST(MouseCapture, CaptureRedirectsClicksAndHooksSeeThemFirst) {
   removeMouseHook(hook);
   QTest::mouseClick(right, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(right->presses, 2);
+}
+
+TEST(MouseCapture, TheHolderHearsWhenItLosesTheCapture) {
+  QWidget top;
+  auto* first = new Recorder;
+  auto* second = new Recorder;
+  first->setParent(&top);
+  second->setParent(&top);
+
+  setCapture(first);
+  setCapture(first);  // taken again by the holder: nothing lost
+  EXPECT_TRUE(first->lostTo.empty());
+  EXPECT_EQ(setCapture(second), first);
+  EXPECT_EQ(first->lostTo, std::vector<QWidget*>{second});
+  releaseCapture();
+  EXPECT_EQ(second->lostTo, std::vector<QWidget*>{nullptr});
+  EXPECT_EQ(first->lostTo.size(), 1u);
+  // Nobody holds it: a release tells nobody.
+  releaseCapture();
+  EXPECT_EQ(second->lostTo.size(), 1u);
+
+  // A holder that is gone hears nothing, and the capture is free.
+  setCapture(first);
+  delete first;
+  EXPECT_EQ(getCapture(), nullptr);
+  setCapture(second);
+  releaseCapture();
+  EXPECT_EQ(second->lostTo.size(), 2u);
 }

@@ -91,6 +91,12 @@ QString bitmapResourcePath(unsigned id) {
   return {};
 }
 
+QImage loadBitmapResourceWith3dColors(unsigned id) {
+  const QString path = bitmapResourcePath(id);
+  int depth = 0;
+  return path.isEmpty() ? QImage() : loadBitmap(path, &depth);
+}
+
 ToolbarImages::ToolbarImages() {
   g_sharedState = true;
   OnSysColorChange();

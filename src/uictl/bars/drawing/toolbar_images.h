@@ -18,6 +18,9 @@ using platform::COLORREF;
 
 // The Qt resource of a bitmap id (":/bitmap/<id>.bmp", .png or .xpm); empty when there is none.
 QString bitmapResourcePath(unsigned id);
+// A bitmap resource widened to 32 bits, the dark, face and light grays of its colour table
+// turned into the system's shadow, face and light colours; null when there is none.
+QImage loadBitmapResourceWith3dColors(unsigned id);
 
 // What a drawing pass keeps between PrepareDrawImage and EndDrawImage.
 struct ImageDrawState {

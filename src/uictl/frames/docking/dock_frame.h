@@ -20,6 +20,7 @@ enum DockBarId : unsigned {
 };
 constexpr unsigned kFirstPaneId = 59648;  // the central pane's id in RepositionBars
 constexpr unsigned kFirstControlBarId = 0xE800, kLastControlBarId = 0xE8FF;
+constexpr unsigned kStatusBarId = 0xE801;  // the frame's status bar
 
 enum class Reposition { Default, Query, Extra };
 

@@ -3,6 +3,7 @@
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/visual_manager.h"
+#include "uictl/frames/docking/dock_frame.h"
 #include "uictl/frames/window_styles.h"
 
 #include <QPointer>
@@ -65,6 +66,7 @@ bool CUxOutlookBar::Create(QWidget* parent, unsigned style, unsigned id) {
   SetBarStyle(GetBarStyle() & ~(CbrsBorderLeft | CbrsBorderTop | CbrsBorderRight | CbrsBorderBottom | CbrsBorder3d |
                                 CbrsGripper));
   if (isVerticalBar()) lower();
+  else placeBehindStatusBar();
 
   const Size glyph = CUxButton::GetStdImageSize();
   const Rect scrollRect = Rect::fromSize(0, 0, glyph.cx + 4, glyph.cy + 4);
@@ -94,6 +96,18 @@ bool CUxOutlookBar::Create(QWidget* parent, unsigned style, unsigned id) {
   recalcSplitter();
   AdjustLayout();
   return true;
+}
+
+void CUxOutlookBar::placeBehindStatusBar() {
+  QWidget* frame = parentWidget();
+  if (!dynamic_cast<ControlBarDockSite*>(frame)) return;
+  QWidget* status =
+      frame->findChild<QWidget*>(QStringLiteral("id%1").arg(kStatusBarId), Qt::FindDirectChildrenOnly);
+  if (!status || status == this) return;
+  // The frame lays its bars out in child order: coming right after the status bar, the bar
+  // lies against it, between it and the rest of the window.
+  stackUnder(status);
+  status->stackUnder(this);
 }
 
 // Pages.
@@ -246,7 +260,8 @@ void CUxOutlookBar::SetBackgroundImage(unsigned bitmapId, bool force) {
   m_BackImage.Clear();
   m_bBackImageUsable = false;
   if (bitmapId != 0) {
-    const QImage bitmap = resourceBitmap(bitmapId);
+    // Its grays take the 3-D colours of the system, as the bar's own do.
+    const QImage bitmap = loadBitmapResourceWith3dColors(bitmapId);
     if (!bitmap.isNull()) {
       m_BackImage.SetImageSize({bitmap.width(), bitmap.height()});
       m_BackImage.AddImage(bitmap);

@@ -172,14 +172,20 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::C
   // Whether the button shows on the active page (every button shows while there are no pages).
   bool onActivePage(const CUxToolbarButton& button) const;
   bool dockedAtStart() const;
+  // A horizontal bar in a frame goes right behind the frame's status bar, if it has one.
+  void placeBehindStatusBar();
   void recalcSplitter();
   // The scroll buttons' and the active page button's share of the bar's mouse input; true
   // swallows the event.
   bool preTranslateMouse(QEvent::Type type, platform::Point point, QMouseEvent* event, bool forward);
   void stopScrollTimers();
   int buttonExtent(const CUxToolbarButton* button) const;
+  // The buttons one scroll step moves, counted from `from` towards `direction` (+1 or -1).
+  int scrollStep(int from, int direction) const;
   void moveDragLine(platform::Point point);
   void endSplitterDrag(bool apply, platform::Point point);
+  // The frame the bar is in lays it out again; false when there is none.
+  bool recalcParentFrame();
   void dragGripper(platform::Point point);
   void endGripperDrag();
   void endRename();

@@ -3,7 +3,9 @@
 // hovers over, and colour changes of the system.
 #include "platform/windows/mouse_capture.h"
 #include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/frames/docking/dock_bar.h"
 #include "uictl/frames/docking/halftone_overlay.h"
+#include "uictl/frames/docking/mini_dock_frame.h"
 #include "uictl/frames/outlook/outlook_bar.h"
 
 #include <QApplication>
@@ -34,15 +36,29 @@ int CUxOutlookBar::buttonExtent(const CUxToolbarButton* button) const {
   return isVerticalBar() ? button->m_rect.height() : button->m_rect.width();
 }
 
+int CUxOutlookBar::scrollStep(int from, int direction) const {
+  if (!m_bScrollByPage) return 1;
+  // A page is what the work area shows: the buttons from `from` on that fit in it whole.
+  const int room = isVerticalBar() ? m_rectWorkArea.height() : m_rectWorkArea.width();
+  int used = 0, fitting = 0;
+  for (int i = from; const CUxToolbarButton* button = GetVisibleButton(i); i += direction) {
+    used += buttonExtent(button) + (fitting > 0 ? m_nExtraSpace : 0);
+    if (used > room) break;
+    ++fitting;
+  }
+  return std::max(1, fitting);
+}
+
 void CUxOutlookBar::ScrollUp() {
   if (m_iScrollOffset <= 0 || m_iFirstVisibleButton <= 0) {
     m_iScrollOffset = m_iFirstVisibleButton = 0;
     m_timerScrollUp.stop();
     return;
   }
-  // The button that comes back into view is the one before the first visible.
-  m_iScrollOffset -= buttonExtent(GetVisibleButton(m_iFirstVisibleButton - 1));
-  if (--m_iFirstVisibleButton == 0 || m_iScrollOffset < 0) m_iScrollOffset = m_iFirstVisibleButton = 0;
+  // The buttons that come back into view are the ones before the first visible.
+  const int steps = std::min(scrollStep(m_iFirstVisibleButton - 1, -1), m_iFirstVisibleButton);
+  for (int i = 0; i < steps; ++i) m_iScrollOffset -= buttonExtent(GetVisibleButton(--m_iFirstVisibleButton));
+  if (m_iFirstVisibleButton == 0 || m_iScrollOffset < 0) m_iScrollOffset = m_iFirstVisibleButton = 0;
   AdjustLocations();
   repaintNow(m_rectWorkArea.toQRect());
 }
@@ -52,8 +68,9 @@ void CUxOutlookBar::ScrollDown() {
     m_timerScrollDown.stop();
     return;
   }
-  m_iScrollOffset += buttonExtent(GetVisibleButton(m_iFirstVisibleButton));
-  ++m_iFirstVisibleButton;
+  // The last button always stays in view.
+  const int steps = std::min(scrollStep(m_iFirstVisibleButton, 1), GetVisibleButtonCount() - 1 - m_iFirstVisibleButton);
+  for (int i = 0; i < steps; ++i) m_iScrollOffset += buttonExtent(GetVisibleButton(m_iFirstVisibleButton++));
   AdjustLocations();
   repaintNow(m_rectWorkArea.toQRect());
 }
@@ -207,6 +224,11 @@ bool CUxOutlookBar::event(QEvent* event) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (preTranslateMouse(type, WidgetToClient(mouse->position().toPoint()), mouse, true)) return true;
   }
+  if (type == CaptureChangedEvent::eventType()) {
+    // Another window took the mouse, or it was let go: a drag that needs it cannot go on.
+    endGripperDrag();
+    if (m_bSplitterDragging) endSplitterDrag(false, {});
+  }
   const bool handled = CUxToolBar::event(event);
   if (type == QEvent::ApplicationPaletteChange) {
     m_clrBackColor = globalData().clrBarShadow;
@@ -252,9 +274,24 @@ void CUxOutlookBar::endSplitterDrag(bool apply, Point point) {
   else if (style & CbrsAlignRight) thickness = client.right - point.x;
   else thickness = client.bottom - point.y;
   m_nBarThickness = std::max(kDragLineWidth, thickness);
+  if (recalcParentFrame()) return;
   // No frame lays the bar out: it takes the new thickness itself.
   if (isVerticalBar()) resize(m_nBarThickness, height());
   else resize(width(), m_nBarThickness);
+}
+
+bool CUxOutlookBar::recalcParentFrame() {
+  // A floating bar is laid out by the mini frame it floats in, a docked one by the frame that
+  // docks it, one placed straight in a frame by that frame.
+  auto* side = dynamic_cast<DockBar*>(m_pDockBar);
+  if (MiniDockFrame* floating = side ? side->FloatingFrame() : nullptr) {
+    floating->RecalcLayout(true);
+    return true;
+  }
+  ControlBarDockSite* frame = m_pDockSite ? m_pDockSite : dynamic_cast<ControlBarDockSite*>(parentWidget());
+  if (!frame) return false;
+  frame->RecalcLayout(true);
+  return true;
 }
 
 // Renaming a page.

@@ -66,7 +66,9 @@ Size CUxOutlookBar::CalcFixedLayout(bool, bool horizontal) {
 void CUxOutlookBar::AdjustLayout() {
   int textHeight = globalData().nTextHeight + 4;
   if (!m_fontCaption.isNull()) textHeight = MeasuringDc(m_fontCaption)->getTextMetrics().height + 8;
-  m_nPageButtonHeight = textHeight + 2;
+  // A page button also holds its large page image.
+  const int imageHeight = m_largePageImages.empty() ? 0 : m_sizeLargePageImage.cy;
+  m_nPageButtonHeight = std::max(textHeight, imageHeight) + 2;
 
   m_rectCaption = {};
   if (m_bCaption || m_bPageButtonMode) {

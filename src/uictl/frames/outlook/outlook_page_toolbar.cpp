@@ -126,3 +126,8 @@ void COutlookPageToolBar::OnMouseMove(unsigned flags, Point point) {
   else unsetCursor();
   CUxToolBar::OnMouseMove(flags, point);
 }
+
+void COutlookPageToolBar::OnCustomizeMode(bool set) {
+  CUxToolBar::OnCustomizeMode(set);
+  setEnabled(!set);
+}

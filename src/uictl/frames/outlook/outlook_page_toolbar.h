@@ -40,6 +40,8 @@ class COutlookPageToolBar : public CUxToolBar {
   bool OnSendCommand(const CUxToolbarButton* button) override;
   bool GetButtonToolTipText(const CUxToolbarButton* button, std::wstring& text) override;
   void OnMouseMove(unsigned flags, platform::Point point) override;
+  // The row is not customised: it takes no input while customise mode lasts.
+  void OnCustomizeMode(bool set) override;
 
   std::map<int, unsigned> m_pageOfButton;
   CUxOutlookBar* m_pOwnerBar;

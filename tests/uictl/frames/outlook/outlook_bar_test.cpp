@@ -1,5 +1,7 @@
 // The outlook bar built exactly as the main dialog builds it, and what its pages, command
 // buttons, animation and scrolling do for the user.
+#include "platform/drawing/system_metrics.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/frames/docking/dock_bar.h"
 #include "uictl/frames/docking/dock_frame.h"
@@ -359,4 +361,193 @@ TEST_F(OutlookBarTest, TheCloseButtonHidesTheBarWhereItsFrameCanShowItAgain) {
   QTest::mouseClick(close, Qt::LeftButton);
   EXPECT_TRUE(inDialog->isVisible());
   EXPECT_TRUE(dialog.commands.empty());
+}
+
+// The splitter sets the bar's width: a frame lays the bar and its neighbours out again at once,
+// a bar in a dialog takes the width itself.
+TEST_F(OutlookBarTest, ASplitterDragWidensTheBarThroughItsFrame) {
+  DockFrame frame;
+  frame.EnableDocking(CbrsAlignAny);
+  auto* pane = new QWidget(&frame);
+  frame.SetCentralWidget(pane);
+  frame.resize(500, 400);
+  frame.show();
+  auto* docked = new CUxOutlookBar;
+  ASSERT_TRUE(docked->Create(&frame, 0x50000000u | CbrsAlignLeft, 1701));
+  ASSERT_TRUE(docked->AddPage(1, L"学習"));
+  ASSERT_TRUE(docked->AddButton(257, L"スマート学習", 32859, 1));
+  docked->EnableDocking(CbrsAlignAny);
+  frame.DockControlBar(docked, DockBarLeft);
+  frame.RecalcLayout(true);
+  QApplication::processEvents();
+  const auto paneLeftOfBar = [&] { return pane->geometry().left() - docked->mapTo(&frame, QPoint(docked->width(), 0)).x(); };
+  const int gap = paneLeftOfBar();
+  const Rect splitter = docked->m_rectSplitter;
+  ASSERT_FALSE(splitter.isEmpty());
+
+  const QPoint from = docked->ClientToWidget({splitter.left + 1, 100});
+  const QPoint to = docked->ClientToWidget({splitter.left + 41, 100});
+  QTest::mousePress(docked, Qt::LeftButton, {}, from);
+  QTest::mouseMove(docked, to);
+  EXPECT_TRUE(docked->m_bSplitterDragging);
+  QTest::mouseRelease(docked, Qt::LeftButton, {}, to);
+  const int wanted = splitter.left + 41 + 3;
+  EXPECT_FALSE(docked->m_bSplitterDragging);
+  EXPECT_EQ(docked->m_nBarThickness, wanted);
+  EXPECT_EQ(docked->width(), wanted);
+  // The pane beside it moved at once, and the bar's strip follows its new edge.
+  EXPECT_EQ(paneLeftOfBar(), gap);
+  EXPECT_EQ(docked->m_rectSplitter.right, docked->ClientRect().right);
+  EXPECT_EQ(docked->m_iHot, -1);
+  QApplication::processEvents();
+  EXPECT_EQ(docked->width(), wanted);
+  EXPECT_EQ(paneLeftOfBar(), gap);
+
+  // Without a frame the bar takes the width itself.
+  auto* alone = new CUxOutlookBar;
+  ASSERT_TRUE(alone->Create(&dialog, 0x50001408, 1700));
+  alone->AddPage(1, L"学習");
+  alone->setGeometry(0, 0, 100, 300);
+  QApplication::processEvents();
+  const Rect strip = alone->m_rectSplitter;
+  QTest::mousePress(alone, Qt::LeftButton, {}, alone->ClientToWidget({strip.left, 50}));
+  QTest::mouseRelease(alone, Qt::LeftButton, {}, alone->ClientToWidget({strip.left - 30, 50}));
+  EXPECT_EQ(alone->size(), QSize(strip.left - 30 + 3, 300));
+
+  // A drag whose mouse another window takes is cancelled: the line goes, the width stays.
+  const Rect moved = alone->m_rectSplitter;
+  QTest::mousePress(alone, Qt::LeftButton, {}, alone->ClientToWidget({moved.left, 50}));
+  ASSERT_FALSE(alone->m_rectDragLine.isEmpty());
+  auto* other = new QWidget(&dialog);
+  setCapture(other);
+  EXPECT_FALSE(alone->m_bSplitterDragging);
+  EXPECT_TRUE(alone->m_rectDragLine.isEmpty());
+  EXPECT_EQ(getCapture(), other);
+  releaseCapture();
+  QTest::mouseRelease(alone, Qt::LeftButton, {}, alone->ClientToWidget({moved.left - 30, 50}));
+  EXPECT_EQ(alone->width(), strip.left - 30 + 3);
+}
+
+namespace {
+class PageScrollBar : public CUxOutlookBar {
+ public:
+  PageScrollBar() { m_bScrollByPage = true; }
+};
+}  // namespace
+
+// Scrolling by page moves the buttons the work area shows, and the last button stays in view.
+TEST_F(OutlookBarTest, ScrollByPageMovesAWorkAreaOfButtonsAtATime) {
+  auto* bar = new PageScrollBar;
+  bar->Create(&dialog, 0x50001408, 1700);
+  bar->EnableSplitter(false);
+  bar->EnableTextLabels(true);
+  bar->AddPage(1, L"one");
+  for (unsigned i = 0; i < 10; ++i) bar->AddButton(257, L"a", 600 + i, 1);
+  bar->setGeometry(0, 0, 100, 250);
+  QApplication::processEvents();
+  const int step = bar->GetVisibleButton(0)->m_rect.height();
+  const int perPage = bar->m_rectWorkArea.height() / step;
+  ASSERT_GE(perPage, 2);
+  ASSERT_LT(2 * perPage, 10);
+  const int top = bar->m_rectWorkArea.top;
+
+  QTest::mousePress(bar->m_pBtnDown, Qt::LeftButton, {}, {3, 3});
+  QTest::mouseRelease(bar->m_pBtnDown, Qt::LeftButton, {}, {3, 3});
+  EXPECT_EQ(bar->m_iFirstVisibleButton, perPage);
+  EXPECT_EQ(bar->GetVisibleButton(perPage)->m_rect.top, top);
+  bar->ScrollDown();
+  EXPECT_EQ(bar->m_iFirstVisibleButton, 2 * perPage);
+  // Down as far as it goes: the last button is still shown.
+  for (int i = 0; i < 5; ++i) bar->ScrollDown();
+  EXPECT_LE(bar->m_iFirstVisibleButton, 9);
+  EXPECT_LE(bar->GetVisibleButton(9)->m_rect.bottom, bar->m_rectWorkArea.bottom);
+  const int last = bar->m_iFirstVisibleButton;
+  bar->ScrollUp();
+  EXPECT_EQ(bar->m_iFirstVisibleButton, std::max(0, last - perPage));
+  for (int i = 0; i < 5; ++i) bar->ScrollUp();
+  EXPECT_EQ(bar->m_iFirstVisibleButton, 0);
+  EXPECT_EQ(bar->m_iScrollOffset, 0);
+  EXPECT_EQ(bar->GetVisibleButton(0)->m_rect.top, top);
+}
+
+namespace {
+// A frame's status bar or bottom toolbar: a strip of fixed height along the bottom.
+class BottomStrip : public CUxControlBar {
+ public:
+  BottomStrip(QWidget* frame, unsigned id, int height) : CUxControlBar(frame), m_height(height) {
+    SetDlgCtrlID(id);
+    SetBarStyle(CbrsAlignBottom);
+  }
+  Size CalcFixedLayout(bool, bool) override { return {32767, m_height}; }
+  int m_height;
+};
+}  // namespace
+
+// A horizontal bar made in a frame lies against the frame's status bar, whatever bars were made
+// between them.
+TEST_F(OutlookBarTest, AHorizontalBarGoesRightBehindTheStatusBar) {
+  DockFrame frame;
+  auto* pane = new QWidget(&frame);
+  frame.SetCentralWidget(pane);
+  frame.resize(500, 400);
+  auto* status = new BottomStrip(&frame, kStatusBarId, 20);
+  auto* toolbar = new BottomStrip(&frame, 0xE802, 30);
+  auto* bar = new CUxOutlookBar;
+  ASSERT_TRUE(bar->Create(&frame, 0x50000000u | CbrsAlignBottom, 0xE803));
+  frame.show();
+  frame.RecalcLayout(true);
+  EXPECT_EQ(status->geometry(), QRect(0, 380, 500, 20));
+  EXPECT_EQ(bar->geometry().bottom(), 379);
+  EXPECT_EQ(toolbar->geometry().bottom(), bar->geometry().top() - 1);
+  EXPECT_EQ(pane->geometry().bottom(), toolbar->geometry().top() - 1);
+
+  // Without a status bar the bar stays where it was made.
+  DockFrame plain;
+  auto* first = new BottomStrip(&plain, 0xE802, 30);
+  auto* second = new CUxOutlookBar;
+  ASSERT_TRUE(second->Create(&plain, 0x50000000u | CbrsAlignBottom, 0xE803));
+  EXPECT_EQ(plain.children().indexOf(first) + 1, plain.children().indexOf(second));
+}
+
+namespace {
+// Another desktop's 3-D colours, so that a mapped gray shows.
+class TintedSystem : public ClassicSystemMetrics {
+ public:
+  TintedSystem() {
+    colours[ColorBtnShadow] = rgb(10, 20, 90);
+    colours[ColorBtnFace] = rgb(30, 140, 60);
+    colours[Color3dLight] = rgb(250, 200, 10);
+  }
+};
+}  // namespace
+
+// A background image's dark, face and light grays become the desktop's 3-D colours.
+TEST_F(OutlookBarTest, TheBackgroundImageTakesTheDesktops3dColours) {
+  TintedSystem desktop;
+  SystemMetricsOverride use(desktop);
+  auto* bar = new CUxOutlookBar;
+  ASSERT_TRUE(bar->Create(&dialog, 0x50001408, 1700));
+  bar->EnableSplitter(false);
+  bar->setGeometry(0, 0, 100, 300);
+  bar->SetBackgroundImage(300);
+  ASSERT_TRUE(bar->m_bBackImageUsable);
+  const QImage well = bar->m_BackImage.GetImageWell();
+  ASSERT_EQ(well.size(), QSize(12, 12));
+  EXPECT_EQ(fromPixel(well.pixel(5, 1)), rgb(10, 20, 90));
+  EXPECT_EQ(fromPixel(well.pixel(5, 4)), rgb(30, 140, 60));
+  EXPECT_EQ(fromPixel(well.pixel(5, 7)), rgb(250, 200, 10));
+  EXPECT_EQ(fromPixel(well.pixel(5, 10)), rgb(200, 0, 0));
+  // What the work area shows: the tinted bands, no classic gray.
+  QApplication::processEvents();
+  const QImage shown = bar->grab().toImage();
+  const Rect work = bar->m_rectWorkArea;
+  int tinted = 0, gray = 0;
+  for (int y = work.top; y < work.bottom; ++y)
+    for (int x = work.left; x < work.right; ++x) {
+      const COLORREF c = fromPixel(shown.pixel(x, y));
+      tinted += c == rgb(10, 20, 90) || c == rgb(250, 200, 10);
+      gray += c == rgb(128, 128, 128) || c == rgb(223, 223, 223);
+    }
+  EXPECT_GT(tinted, 0);
+  EXPECT_EQ(gray, 0);
 }

@@ -1,6 +1,7 @@
 // Page-button mode of a derived outlook bar (large page buttons, gripper, small icons and the
 // chevron's commands) and the bar's saved state with its pages.
 #include "platform/windows/menu_handles.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/ux_registry.h"
 #include "uictl/frames/outlook/outlook_bar.h"
 #include "uictl/frames/workspace_version.h"
@@ -174,4 +175,66 @@ TEST_F(OutlookPageButtonsTest, RenamingNeedsANameAndEndsOnEnterEscapeOrAClickEls
   QTest::keyClick(third, Qt::Key_Escape);
   EXPECT_EQ(bar->m_pWndEditName, nullptr);
   EXPECT_EQ(bar->m_nPageUnderRename, -1);
+}
+
+// A gripper drag needs the mouse: when another window takes it, the drag is over.
+TEST_F(OutlookPageButtonsTest, AGripperDragEndsWhenAnotherWindowTakesTheMouse) {
+  bar->ShowFewerPageButtons();
+  bar->ShowFewerPageButtons();
+  const Rect grip = bar->m_rectGripper;
+  const int h = bar->m_nPageButtonHeight;
+  const QPoint onGrip = bar->ClientToWidget({20, grip.top + 2});
+  QTest::mouseMove(bar, onGrip);
+  EXPECT_TRUE(bar->testAttribute(Qt::WA_SetCursor));
+  QTest::mousePress(bar, Qt::LeftButton, {}, onGrip);
+  ASSERT_TRUE(bar->m_bGripperDragging);
+  ASSERT_EQ(getCapture(), bar);
+
+  auto* other = new QWidget(&dialog);
+  setCapture(other);
+  EXPECT_FALSE(bar->m_bGripperDragging);
+  // The other window keeps the mouse, and the bar's cursor is the usual one again.
+  EXPECT_EQ(getCapture(), other);
+  EXPECT_FALSE(bar->testAttribute(Qt::WA_SetCursor));
+  releaseCapture();
+  QTest::mouseMove(bar, bar->ClientToWidget({20, grip.top - 3 * h}));
+  EXPECT_EQ(largeShown(), 2);
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->ClientToWidget({20, grip.top - 3 * h}));
+  EXPECT_EQ(largeShown(), 2);
+}
+
+// Page buttons are tall enough for the large page images as well as for their text.
+TEST_F(OutlookPageButtonsTest, PageButtonsAreAsTallAsTheLargePageImages) {
+  const int textOnly = bar->m_nPageButtonHeight;
+  EXPECT_EQ(textOnly, globalData().nTextHeight + 4 + 2);
+  bar->m_sizeLargePageImage = {48, 48};
+  bar->m_largePageImages.assign(4, QImage(48, 48, QImage::Format_RGB32));
+  bar->AdjustLayout();
+  EXPECT_EQ(bar->m_nPageButtonHeight, 50);
+  EXPECT_EQ(bar->FindPage(1)->m_rectButton.height(), 50);
+  EXPECT_EQ(bar->FindPage(1)->m_btnPage->height(), 50);
+  // Images lower than the text leave the text's height.
+  bar->m_sizeLargePageImage = {8, 8};
+  bar->m_largePageImages.assign(4, QImage(8, 8, QImage::Format_RGB32));
+  bar->AdjustLayout();
+  EXPECT_EQ(bar->m_nPageButtonHeight, textOnly);
+}
+
+// The small icons are not customised: their row takes no input while customise mode lasts.
+TEST_F(OutlookPageButtonsTest, TheSmallIconRowIsDisabledWhileCustomising) {
+  bar->ShowFewerPageButtons();
+  COutlookPageToolBar* row = bar->m_pWndToolBar;
+  ASSERT_TRUE(row->isVisible());
+  EXPECT_TRUE(row->isEnabled());
+  ASSERT_TRUE(CUxToolBar::SetCustomizeMode(true));
+  EXPECT_FALSE(row->isEnabled());
+  EXPECT_TRUE(bar->isEnabled());
+  const int icon = row->m_pageOfButton.begin()->first;
+  const Rect r = row->GetItemRect(icon);
+  QTest::mouseClick(row, Qt::LeftButton, {}, row->ClientToWidget({(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+  EXPECT_EQ(bar->GetActivePageID(), 1);
+  ASSERT_TRUE(CUxToolBar::SetCustomizeMode(false));
+  EXPECT_TRUE(row->isEnabled());
+  QTest::mouseClick(row, Qt::LeftButton, {}, row->ClientToWidget({(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+  EXPECT_EQ(bar->GetActivePageID(), 4);
 }
