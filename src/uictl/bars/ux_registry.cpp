@@ -45,13 +45,42 @@ std::wstring UxGetRegPath(const std::wstring& section, const std::wstring& path)
   return UxGetAppRegPath() + L"\\" + section + L"\\";
 }
 
+namespace {
+
+const RuntimeClass* g_registryClass = nullptr;
+
+}  // namespace
+
+UxRegistryRequester::~UxRegistryRequester() = default;
+
 CUxRegistry::CUxRegistry(bool admin, bool readOnly) : bAdmin(admin), bReadOnly(readOnly) {}
 
 CUxRegistry::~CUxRegistry() = default;
 
+void CUxRegistry::SetRuntimeClass(const RuntimeClass* record) { g_registryClass = record; }
+
+CUxRegistry& CUxRegistry::Create(UxRegistryRequester& requester, bool admin, bool readOnly) {
+  if (!requester.m_registry) {
+    std::unique_ptr<CObject> made = g_registryClass ? g_registryClass->createObject() : nullptr;
+    if (auto* registry = dynamic_cast<CUxRegistry*>(made.get())) {
+      made.release();
+      requester.m_registry.reset(registry);
+    } else {
+      requester.m_registry = std::make_unique<CUxRegistry>();
+    }
+  }
+  CUxRegistry& registry = *requester.m_registry;
+  registry.currentPath_.clear();
+  registry.m_bClosed = false;
+  registry.bAdmin = admin;
+  registry.bReadOnly = readOnly;
+  registry.dwUserData = requester.dwUserData;
+  return registry;
+}
+
 RegistryRoot CUxRegistry::root() const { return bAdmin ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser; }
 
-bool CUxRegistry::currentKey(RegistryKey& key) const { return key.open(root(), currentPath_, false); }
+bool CUxRegistry::currentKey(RegistryKey& key) const { return !m_bClosed && key.open(root(), currentPath_, false); }
 
 bool CUxRegistry::VerifyKey(const std::wstring& path) {
   RegistryKey key;
@@ -63,7 +92,7 @@ bool CUxRegistry::VerifyKey(const std::wstring& path) {
 bool CUxRegistry::VerifyValue(const std::wstring& name) {
   RegistryKey key;
   const bool found = currentKey(key) && key.value(name).has_value();
-  lLastError = found ? kErrorSuccess : kErrorFileNotFound;
+  lLastError = found ? kErrorSuccess : failure(kErrorFileNotFound);
   return found;
 }
 
@@ -78,6 +107,7 @@ bool CUxRegistry::CreateKey(const std::wstring& path) {
   }
   lLastError = kErrorSuccess;
   currentPath_ = full;
+  m_bClosed = false;
   return true;
 }
 
@@ -86,39 +116,42 @@ bool CUxRegistry::Open(const std::wstring& path) {
   strPath = path;
   if (!VerifyKey(path)) return false;
   currentPath_ = joinPath(currentPath_, path);
+  m_bClosed = false;
   return true;
 }
 
 void CUxRegistry::Close() {
+  // No key is left: falling back to the root would send the next write to the top of the store.
   currentPath_.clear();
+  m_bClosed = true;
   dwLastType = 0;
 }
 
 bool CUxRegistry::DeleteValue(const std::wstring& name) {
   RegistryKey key;
   const bool done = !bReadOnly && currentKey(key) && key.deleteValue(name);
-  lLastError = done ? kErrorSuccess : kErrorFileNotFound;
+  lLastError = done ? kErrorSuccess : failure(kErrorFileNotFound);
   return done;
 }
 
 bool CUxRegistry::DeleteKey(const std::wstring& name, bool) {
   RegistryKey key;
   const bool done = !bReadOnly && currentKey(key) && key.deleteSubKey(name);
-  lLastError = done ? kErrorSuccess : kErrorFileNotFound;
+  lLastError = done ? kErrorSuccess : failure(kErrorFileNotFound);
   return done;
 }
 
 bool CUxRegistry::ReadKeyValues(std::vector<std::wstring>& names) {
   RegistryKey key;
   names = currentKey(key) ? key.valueNames() : std::vector<std::wstring>();
-  lLastError = names.empty() ? kErrorNoMoreItems : kErrorSuccess;
+  lLastError = names.empty() ? failure(kErrorNoMoreItems) : kErrorSuccess;
   return !names.empty();
 }
 
 bool CUxRegistry::ReadSubKeys(std::vector<std::wstring>& names) {
   RegistryKey key;
   names = currentKey(key) ? key.subKeyNames() : std::vector<std::wstring>();
-  lLastError = names.empty() ? kErrorNoMoreItems : kErrorSuccess;
+  lLastError = names.empty() ? failure(kErrorNoMoreItems) : kErrorSuccess;
   return !names.empty();
 }
 
@@ -126,7 +159,7 @@ bool CUxRegistry::writeValue(const std::wstring& name, const RegistryValue& valu
   if (bReadOnly) return false;
   RegistryKey key;
   const bool done = currentKey(key) && key.setValue(name, value);
-  lLastError = done ? kErrorSuccess : kErrorAccessDenied;
+  lLastError = done ? kErrorSuccess : failure(kErrorAccessDenied);
   dwLastType = static_cast<uint32_t>(value.type);
   return done;
 }
@@ -135,7 +168,7 @@ std::optional<RegistryValue> CUxRegistry::readValue(const std::wstring& name) {
   RegistryKey key;
   std::optional<RegistryValue> value;
   if (currentKey(key)) value = key.value(name);
-  lLastError = value ? kErrorSuccess : kErrorFileNotFound;
+  lLastError = value ? kErrorSuccess : failure(kErrorFileNotFound);
   if (value) dwLastType = static_cast<uint32_t>(value->type);
   return value;
 }

@@ -34,6 +34,24 @@ class UxObjectList : public platform::CObject {
   std::vector<std::unique_ptr<platform::CObject>> items;
 };
 
+class CUxRegistry;
+
+// Whoever asks CUxRegistry::Create for a registry object: it owns the one object handed to it
+// and the value that object carries for it.
+class UxRegistryRequester {
+ public:
+  explicit UxRegistryRequester(uint32_t userData = 0) : dwUserData(userData) {}
+  UxRegistryRequester(const UxRegistryRequester&) = delete;
+  UxRegistryRequester& operator=(const UxRegistryRequester&) = delete;
+  ~UxRegistryRequester();
+
+  uint32_t dwUserData;
+
+ private:
+  friend class CUxRegistry;
+  std::unique_ptr<CUxRegistry> m_registry;
+};
+
 class CUxRegistry : public platform::CObject {
   KELVARA_DECLARE_RUNTIME_CLASS(CUxRegistry)
 
@@ -42,11 +60,20 @@ class CUxRegistry : public platform::CObject {
   explicit CUxRegistry(bool admin = false, bool readOnly = false);
   ~CUxRegistry() override;
 
+  // The requester's object, made on its first request (of the class set below, else a plain
+  // one) and handed out again after: each time back at its root with these settings and the
+  // requester's user data.
+  static CUxRegistry& Create(UxRegistryRequester& requester, bool admin, bool readOnly);
+  // The class Create makes; null, or a class that is no CUxRegistry, for the plain one.
+  static void SetRuntimeClass(const platform::RuntimeClass* record);
+
   virtual bool ReadKeyValues(std::vector<std::wstring>& names);
   virtual bool VerifyKey(const std::wstring& path);
   virtual bool VerifyValue(const std::wstring& name);
   virtual bool CreateKey(const std::wstring& path);
   virtual bool Open(const std::wstring& path);
+  // Leaves the object without a key: reads and writes fail until the next Open or CreateKey,
+  // which start again from the root.
   virtual void Close();
   virtual bool DeleteValue(const std::wstring& name);
   // Removes the subkey and everything below it.
@@ -87,6 +114,7 @@ class CUxRegistry : public platform::CObject {
   static constexpr long kErrorSuccess = 0;
   static constexpr long kErrorFileNotFound = 2;
   static constexpr long kErrorAccessDenied = 5;
+  static constexpr long kErrorInvalidHandle = 6;
   static constexpr long kErrorNoMoreItems = 259;
 
   long lLastError = kErrorSuccess;
@@ -99,8 +127,10 @@ class CUxRegistry : public platform::CObject {
 
  private:
   platform::RegistryRoot root() const;
-  // The current key, or the root before Open or CreateKey.
+  // The current key, or the root before Open or CreateKey; false after Close.
   bool currentKey(platform::RegistryKey& key) const;
+  // The error of a failed value operation: none can succeed without a key.
+  long failure(long otherwise) const { return m_bClosed ? kErrorInvalidHandle : otherwise; }
   bool writeValue(const std::wstring& name, const platform::RegistryValue& value);
   std::optional<platform::RegistryValue> readValue(const std::wstring& name);
   bool writeArchive(const std::wstring& name, platform::CObject& object);
@@ -114,6 +144,7 @@ class CUxRegistry : public platform::CObject {
   bool readCounted(const std::wstring& name, std::vector<T>& items, ReadOne readOne);
 
   std::wstring currentPath_;
+  bool m_bClosed = false;
 };
 
 // The key of a section of the library's state: `path` when it is given, else

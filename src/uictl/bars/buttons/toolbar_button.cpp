@@ -218,6 +218,12 @@ void CUxToolbarButton::FillInterior(Dc* dc, const Rect& rect, bool highlight) {
   CUxVisualManager::GetInstance()->OnFillButtonInterior(dc, this, rect, lookOf(m_nStyle, highlight));
 }
 
+bool CUxToolbarButton::ShiftsPressedImage(unsigned style, bool customizeMode) {
+  CUxVisualManager* manager = CUxVisualManager::GetInstance();
+  return (style & kPressedOrChecked) && !customizeMode && !manager->bShadowHighlightedImages &&
+         manager->IsMenuItemHighlightFull();
+}
+
 void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, bool horizontal, bool customizeMode,
                               bool highlight, bool drawBorder, bool grayDisabledButtons) {
   CUxVisualManager* manager = CUxVisualManager::GetInstance();
@@ -250,7 +256,7 @@ void CUxToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
   const bool pressedOrChecked = m_nStyle & kPressedOrChecked;
   const bool shadowed = highlight && !customizeMode && manager->bShadowHighlightedImages &&
                         !(m_nStyle & (kStyleChecked | kStylePressed | kStyleDisabled));
-  if (pressedOrChecked && !customizeMode && !manager->bShadowHighlightedImages && manager->IsMenuItemHighlightFull()) {
+  if (ShiftsPressedImage(m_nStyle, customizeMode)) {
     ++x;
     ++y;
     ++ty;

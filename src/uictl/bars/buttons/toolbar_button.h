@@ -85,6 +85,9 @@ class CUxToolbarButton : public platform::CObject {
   virtual bool OnContextHelp(QWidget* wnd) { (void)wnd; return false; }
   virtual bool EnableCustomizeItems(void* popupMenu) { (void)popupMenu; return false; }
   virtual int OnDrawOnCustomizeList(platform::Dc* dc, const platform::Rect& rect, bool selected);
+  // Whether a button drawn with this style shows its image one pixel right and down, the
+  // pressed look of the current visual manager.
+  static bool ShiftsPressedImage(unsigned style, bool customizeMode);
   virtual bool IsDroppedDown() const { return false; }
   virtual bool OnBeforeDrag() const { return true; }
   virtual bool OnToolHitTest(const QWidget* wnd, ToolInfo* info) const;

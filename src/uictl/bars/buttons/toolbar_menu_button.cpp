@@ -178,9 +178,7 @@ void CUxToolbarMenuButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* image
   const bool split = hasRealCommand() && !m_bMenuOnly;
   const bool openedFromArrow = m_bClickedOnMenu && split;
   const unsigned style = m_nStyle;
-  if (manager->bFlatMenus) m_nStyle &= ~kPressedOrChecked;
-  else if (openedFromArrow) m_nStyle &= ~kStylePressed;
-  else if (open) m_nStyle |= kStylePressed;
+  m_nStyle = ImageLookStyle();
   const bool noFill = m_bNoFill;
   m_bNoFill = true;
   CUxToolbarButton::OnDraw(dc, content, images, horizontal, customizeMode, highlight, false, grayDisabledButtons);
@@ -217,6 +215,12 @@ void CUxToolbarMenuButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* image
   } else if (highlight && !(m_nStyle & (kStyleChecked | kStyleDisabled | kStyleIndeterminate))) {
     manager->OnDrawButtonBorder(dc, this, rect, ButtonHighlighted);
   }
+}
+
+unsigned CUxToolbarMenuButton::ImageLookStyle() const {
+  if (CUxVisualManager::GetInstance()->bFlatMenus) return m_nStyle & ~kPressedOrChecked;
+  if (m_bClickedOnMenu && hasRealCommand() && !m_bMenuOnly) return m_nStyle & ~kStylePressed;
+  return IsDroppedDown() ? m_nStyle | kStylePressed : m_nStyle;
 }
 
 int CUxToolbarMenuButton::OnDrawOnCustomizeList(Dc* dc, const Rect& rect, bool selected) {

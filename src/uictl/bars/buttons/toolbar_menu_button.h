@@ -94,6 +94,9 @@ class CUxToolbarMenuButton : public CUxToolbarButton {
   // Repaints the button with the room its popup's shadow may cover.
   void redrawWithShadow();
   bool hasRealCommand() const { return m_nCommandId != 0 && m_nCommandId != kSubMenuCommand; }
+  // The style the toolbar look draws the image with: an open menu looks pressed, except when
+  // it was opened from the arrow of a split button or the visual manager draws flat menus.
+  unsigned ImageLookStyle() const;
   // The glyph size, doubled with large icons.
   static platform::Size arrowGlyphSize();
 };

@@ -68,6 +68,16 @@ CUxColorBar::CUxColorBar(const std::vector<COLORREF>& colors, COLORREF selected,
   if (parentButton) UseSystemColorDialog = !parentButton->UseOwnColorDialog;
 }
 
+CUxColorBar::CUxColorBar(const CUxColorBar& source, unsigned commandId)
+    : Columns(source.Columns), RowsWhenDockedHorz(source.RowsWhenDockedHorz),
+      ColumnsWhenDockedVert(source.ColumnsWhenDockedVert), Colors(source.Colors), SelectedColor(source.SelectedColor),
+      AutomaticColor(source.AutomaticColor), AutomaticLabel(source.AutomaticLabel), OtherLabel(source.OtherLabel),
+      DocumentColorsLabel(source.DocumentColorsLabel), DocumentColors(source.DocumentColors), CommandId(commandId),
+      UseSystemColorDialog(source.UseSystemColorDialog), IsTearOff(true), InPopup(false) {
+  m_bLocked = true;
+  registerColorClasses();
+}
+
 CUxColorBar::~CUxColorBar() = default;
 
 int CUxColorBar::InitColors(std::vector<COLORREF>& colors) {
@@ -363,6 +373,7 @@ bool CUxColorBar::OnSendCommand(const CUxToolbarButton* button) {
     m_bDialogOpen = false;
     if (!ok) {
       if (ParentButton || popup) closeEnclosingPopup();
+      else if (QWidget* frame = GetTopFrame(this)) frame->setFocus(Qt::OtherFocusReason);
       return true;
     }
     color = chosen;
@@ -515,6 +526,11 @@ void CUxColorBar::OnLButtonDown(unsigned flags, Point point) {
   if (closeOnPressOutside(ClientToWidget(point))) return;
   m_bFirstMove = false;
   CUxPopupMenuBar::OnLButtonDown(flags, point);
+}
+
+void CUxColorBar::OnLButtonDblClk(unsigned flags, Point point) {
+  if (IsCustomizeMode() && !EnabledInCustomizeMode) return;
+  CUxPopupMenuBar::OnLButtonDblClk(flags, point);
 }
 
 void CUxColorBar::OnMouseMove(unsigned flags, Point point) {

@@ -52,6 +52,9 @@ class CUxColorBar : public CUxPopupMenuBar {
               const wchar_t* otherLabel, const wchar_t* documentLabel, const std::list<COLORREF>& documentColors,
               int columns, int rowsDockedHorz, int columnsDockedVert, COLORREF automaticColor, unsigned commandId,
               CUxColorButton* parentButton);
+  // A bar of its own for `commandId` with what `source` offers and shows: columns and rows, colours,
+  // labels, the automatic and current colours, document colours and the dialog choice.
+  CUxColorBar(const CUxColorBar& source, unsigned commandId);
   ~CUxColorBar() override;
 
   // The 20 standard colours; returns the count.
@@ -74,6 +77,7 @@ class CUxColorBar : public CUxPopupMenuBar {
   bool OnKey(unsigned key) override;
   void OnUpdateCmdUI(platform::CommandTarget* target, bool disableIfNoHandler) override;
   void OnLButtonDown(unsigned flags, platform::Point point) override;
+  void OnLButtonDblClk(unsigned flags, platform::Point point) override;
   void OnMouseMove(unsigned flags, platform::Point point) override;
   // The status bar tells of the bar's command whichever cell is hot; a bar of no command (a
   // colour button's popup) leaves the idle prompt there.
@@ -139,6 +143,10 @@ class CColorPopup : public CUxPopupMenu {
   CUxColorBar* GetColorBar() const { return m_colorBar; }
   bool Create(QWidget* parent, int x, int y, platform::MenuHandle menu, bool locked = false,
               bool ownMessage = false) override;
+  // Tears the palette off into a bar of `frame` with control id `id` and the title `name`,
+  // dockable on every side and standing for the command of the colour menu button that opened
+  // the popup; null for any other popup. The frame owns the bar.
+  virtual CUxControlBar* CreateTearOffBar(QWidget* frame, unsigned id, const wchar_t* name);
 
   bool EnabledInCustomizeMode = false;
 
@@ -156,3 +164,6 @@ std::vector<COLORREF> readColorList(platform::Archive& ar);
 
 // Names of colours for the cells' tooltips; nothing in the library adds any.
 std::map<COLORREF, std::wstring>& colorBarMap();
+// The names in an archive: a count, then each colour with its name. Loading replaces the names
+// only with a complete record; a damaged one throws ArchiveException and changes nothing.
+void serializeColorBarMap(platform::Archive& ar);

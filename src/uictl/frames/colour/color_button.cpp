@@ -6,10 +6,12 @@
 #include "uictl/bars/commands/key_focus.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/colour/system_palette.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <utility>
 
 using namespace platform;
 
@@ -64,7 +66,18 @@ Size CUxColorButton::SizeToContent(bool calculateOnly) {
   return size;
 }
 
+bool CUxColorButton::flatLook() { return bBordersByVisualManager && CUxVisualManager::GetInstance()->IsFlatButtonLook(); }
+
+void CUxColorButton::OnFillBackground(Dc* dc, const Rect& rect) {
+  if (flatLook()) dc->fillRect(rect, globalData().hbrWindow);
+  else CUxButton::OnFillBackground(dc, rect);
+}
+
 void CUxColorButton::OnDrawBorder(Dc* dc, Rect& rect, unsigned) {
+  if (bBordersByVisualManager && CUxVisualManager::GetInstance()->OnDrawColorButtonBorder(dc, rect, this, !isEnabled())) {
+    rect = rect.deflated(1, 1);
+    return;
+  }
   const GlobalDrawData& data = globalData();
   dc->draw3dRect(rect, data.clrBtnDarkShadow, data.clrBtnHighlight);
   rect = rect.deflated(1, 1);
@@ -109,6 +122,10 @@ void CUxColorButton::OnDraw(Dc* dc, const Rect& rect, unsigned state) {
     dc->fillSolidRect(rectColor, displayedColor(color));
   }
 
+  if (bBordersByVisualManager &&
+      CUxVisualManager::GetInstance()->OnDrawColorButtonArrow(dc, rectArrow.deflated(2, 2), this, disabled, m_bPushed,
+                                                              m_bHot))
+    return;
   dc->fillSolidRect(rectArrow, data.clrBarFace);
   const Size glyph = MenuImages::GlyphSize();
   MenuImages::Draw(dc, disabled ? kGlyphColorArrowDisabled : kGlyphColorArrow,
@@ -142,6 +159,14 @@ void CUxColorButton::OnShowColorPopup() {
     if (getCapture() == this) releaseCapture();
     m_bCaptured = false;
   }
+}
+
+void CUxColorButton::mouseMoveEvent(QMouseEvent* event) {
+  if (!flatLook()) return CUxButton::mouseMoveEvent(event);
+  // A flat look tracks the pointer as a semi-flat button does, whatever the button's own style.
+  const int style = std::exchange(m_nBorderStyle, int(BorderSemiFlat));
+  CUxButton::mouseMoveEvent(event);
+  m_nBorderStyle = style;
 }
 
 void CUxColorButton::mousePressEvent(QMouseEvent* event) {

@@ -28,6 +28,7 @@ class CUxColorButton : public CUxButton {
   void PopupClosed();
 
   platform::Size SizeToContent(bool calculateOnly = false) override;
+  void OnFillBackground(platform::Dc* dc, const platform::Rect& rect) override;
   void OnDrawBorder(platform::Dc* dc, platform::Rect& rect, unsigned state) override;
   void OnDrawFocusRect(platform::Dc* dc, const platform::Rect& rect) override;
   void OnDraw(platform::Dc* dc, const platform::Rect& rect, unsigned state) override;
@@ -45,6 +46,7 @@ class CUxColorButton : public CUxButton {
   bool UseOwnColorDialog = true;
 
  protected:
+  void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -54,4 +56,6 @@ class CUxColorButton : public CUxButton {
  private:
   // The width of the arrow part at the right edge.
   static int ArrowWidth();
+  // Borders are drawn through the visual manager and it asks for the flat look.
+  static bool flatLook();
 };

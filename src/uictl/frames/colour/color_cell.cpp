@@ -1,5 +1,7 @@
 // One colour cell of the colour bar: its drawing and tooltip.
+#include "platform/settings/archive.h"
 #include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/colour/color_bar.h"
 
 #include <cstdio>
@@ -28,12 +30,16 @@ void CColorButton::OnChangeParentWnd(QWidget* parent) {
 void CColorButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*, bool, bool, bool highlight, bool, bool) {
   const GlobalDrawData& data = globalData();
   const bool disabled = (m_nStyle & kStyleDisabled) != 0;
-  // The face: checked for the current colour, raised under the pointer.
-  if (Highlighted) {
-    dc->fillSolidRect(rect, data.clrBtnHighlight);
-    dc->draw3dRect(rect, data.clrBarShadow, data.clrBarHighlight);
-  } else if (highlight && !IsDocumentCaption && !disabled) {
-    dc->draw3dRect(rect, data.clrBarHighlight, data.clrBarShadow);
+  // The face as the visual manager draws a toolbar button's: the current colour's cell checked,
+  // a held cell pressed, the cell under the pointer hot. The caption is no command: no looks.
+  if (!IsDocumentCaption) {
+    CUxVisualManager* manager = CUxVisualManager::GetInstance();
+    const unsigned style = m_nStyle;
+    if (Highlighted) m_nStyle |= kStyleChecked;
+    FillInterior(dc, rect, highlight);
+    if (m_nStyle & (kStyleChecked | kStylePressed)) manager->OnDrawButtonBorder(dc, this, rect, ButtonPressed);
+    else if (highlight && !disabled) manager->OnDrawButtonBorder(dc, this, rect, ButtonHighlighted);
+    m_nStyle = style;
   }
   Rect content = rect.deflated(2, 2);
   const auto frame = [&](const Rect& r) { dc->draw3dRect(r, data.clrBarShadow, data.clrBarShadow); };
@@ -80,4 +86,23 @@ bool CColorButton::OnToolHitTest(const QWidget*, ToolInfo* info) const {
 std::map<COLORREF, std::wstring>& colorBarMap() {
   static std::map<COLORREF, std::wstring> names;
   return names;
+}
+
+void serializeColorBarMap(Archive& ar) {
+  std::map<COLORREF, std::wstring>& names = colorBarMap();
+  if (ar.IsStoring()) {
+    ar.writeCount(static_cast<uint32_t>(names.size()));
+    for (const auto& [colour, name] : names) {
+      ar.writeU32(colour);
+      ar.writeString(name);
+    }
+    return;
+  }
+  // Read whole before anything changes: a damaged archive throws and leaves the names as they were.
+  std::map<COLORREF, std::wstring> read;
+  for (uint32_t n = ar.readCount(); n > 0; --n) {
+    const COLORREF colour = ar.readU32();
+    read[colour] = ar.readString();
+  }
+  names = std::move(read);
 }

@@ -157,9 +157,9 @@ void CUxColorMenuButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images,
     stripe.top = stripe.top + image.cy - 1;
     stripe.bottom = stripe.top + 5;
     stripe = stripe.deflated(4, 0);
-    int shift = horizontal ? 0 : 1;
-    if (m_nStyle & (kStylePressed | kStyleChecked)) shift += 1;
-    stripe = stripe.offset(shift, shift);
+    if (!horizontal) stripe = stripe.offset(0, 1);
+    // The stripe moves with the image of the pressed look.
+    if (ShiftsPressedImage(ImageLookStyle(), customizeMode)) stripe = stripe.offset(1, 1);
   }
   const bool disabled = (m_nStyle & kStyleDisabled) != 0;
   if (highlight && !customizeMode && !(m_nStyle & (kStylePressed | kStyleChecked | kStyleDisabled)) &&
@@ -169,6 +169,6 @@ void CUxColorMenuButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images,
   }
   const COLORREF color = disabled ? data.clrBarShadow : (Color == kNoColor ? AutomaticColor : Color);
   dc->fillSolidRect(stripe, color);
-  if (!manager->bFlatStyle) dc->draw3dRect(stripe, data.clrBarShadow, data.clrBarLight);
+  if (!manager->bFlatMenus) dc->draw3dRect(stripe, data.clrBarShadow, data.clrBarLight);
   else if (color == data.clrBarFace) dc->draw3dRect(stripe, data.clrBarDarkShadow, data.clrBarDarkShadow);
 }

@@ -2,8 +2,12 @@
 // press anywhere else closes it.
 #include "platform/windows/mouse_capture.h"
 #include "uictl/bars/commands/key_focus.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/colour/color_bar.h"
 #include "uictl/frames/colour/color_button.h"
+#include "uictl/frames/colour/color_menu_button.h"
+
+#include <memory>
 
 using namespace platform;
 
@@ -11,6 +15,8 @@ namespace {
 
 // The popup menu bar's styles: a visible child with tooltips and fly-by, top aligned.
 constexpr unsigned kColorBarStyle = 0x50000000u | CbrsAlignTop | CbrsTooltips | CbrsFlyBy;
+// A torn-off bar: a visible child with a gripper and a bottom border, top aligned, hidden in place.
+constexpr unsigned kTearOffBarStyle = 0x50000000u | CbrsGripper | CbrsAlignTop | CbrsBorderBottom | CbrsHideInplace;
 
 }  // namespace
 
@@ -62,4 +68,15 @@ void CColorPopup::OnDestroy() {
     m_colorBar->ParentButton = nullptr;
     button->PopupClosed();
   }
+}
+
+CUxControlBar* CColorPopup::CreateTearOffBar(QWidget* frame, unsigned id, const wchar_t* name) {
+  auto* button = dynamic_cast<CUxColorMenuButton*>(GetParentButton());
+  if (!button || !m_colorBar) return nullptr;
+  auto bar = std::make_unique<CUxColorBar>(*m_colorBar, button->m_nCommandId);
+  if (!bar->CreateColorBar(frame, kTearOffBarStyle, id)) return nullptr;
+  bar->setWindowTitle(QString::fromWCharArray(name ? name : L""));
+  bar->SetBarStyle(bar->GetBarStyle() | CbrsTooltips | CbrsFlyBy);
+  bar->EnableDocking(CbrsAlignAny);
+  return bar.release();
 }

@@ -127,8 +127,14 @@ void CUxSizingControlBar::RecalcNonClient() {
   switch (m_nDockSide) {
     case DockBarTop:
     case DockBarBottom:
-      m_rcCaption = QRect(r.left(), r.top(), caption, r.height());
-      r.setLeft(r.left() + caption);
+      // The strip leads the bar: at its right end under a right-to-left layout.
+      if (isRightToLeft()) {
+        m_rcCaption = QRect(r.right() + 1 - caption, r.top(), caption, r.height());
+        r.setRight(r.right() - caption);
+      } else {
+        m_rcCaption = QRect(r.left(), r.top(), caption, r.height());
+        r.setLeft(r.left() + caption);
+      }
       m_dwEdgeMask |= m_nDockSide == DockBarTop ? EdgeBottom : EdgeTop;
       break;
     case DockBarLeft:
@@ -414,6 +420,10 @@ bool CUxSizingControlBar::event(QEvent* event) {
       break;
     case QEvent::ParentChange:
       RecalcNonClient();
+      break;
+    case QEvent::LayoutDirectionChange:
+      RecalcNonClient();
+      update();
       break;
     default: break;
   }

@@ -1,10 +1,12 @@
 // The colour button and its popup as an options page uses them: set-up, the popup's palette and
 // layout, choosing with the mouse and the keyboard, the other-colour chooser, and what it shows.
+#include "platform/drawing/system_metrics.h"
 #include "platform/windows/color_dialog.h"
 #include "uictl/frames/colour/color_bar.h"
 #include "uictl/frames/colour/color_button.h"
 #include "uictl/frames/colour/color_picker_dialog.h"
 #include "uictl/frames/colour/system_palette.h"
+#include "uictl/bars/drawing/visual_manager.h"
 
 #include "frames_test_support.h"
 
@@ -30,6 +32,44 @@ class ScriptedChooser : public ColorDialogs {
     if (inside) inside();
     return answer;
   }
+};
+
+// A look that may take over the colour button's border and arrow, and keeps what it was asked.
+class ColourButtonLook : public CUxVisualManager {
+ public:
+  struct Call {
+    Rect rect;
+    bool disabled = false, pushed = false, hot = false;
+    int borderStyle = 0;
+  };
+  bool IsFlatButtonLook() override { return flat; }
+  bool OnDrawColorButtonBorder(Dc*, const Rect& rect, CUxColorButton* button, bool disabled) override {
+    borders.push_back({rect, disabled, false, false, button->m_nBorderStyle});
+    return drawsBorder;
+  }
+  bool OnDrawColorButtonArrow(Dc*, const Rect& rect, CUxColorButton*, bool disabled, bool pushed,
+                              bool hot) override {
+    arrows.push_back({rect, disabled, pushed, hot});
+    return drawsArrow;
+  }
+  bool flat = false, drawsBorder = false, drawsArrow = false;
+  std::vector<Call> borders, arrows;
+};
+
+// Puts a look in place of the current one for the time of a test, with the owner-drawn buttons
+// drawing through it.
+class LookInPlace {
+ public:
+  LookInPlace() {
+    delete CUxVisualManager::GetInstance();
+    look = std::make_unique<ColourButtonLook>();
+    CUxButton::bBordersByVisualManager = true;
+  }
+  ~LookInPlace() {
+    CUxButton::bBordersByVisualManager = false;
+    look.reset();
+  }
+  std::unique_ptr<ColourButtonLook> look;
 };
 
 }  // namespace
@@ -377,4 +417,57 @@ TEST_F(ColorButtonTest, TheOtherEntryOpensTheLibraryDialogWhenAskedFor) {
   EXPECT_TRUE(chooser.asked.empty());
   EXPECT_EQ(button->GetColor(), rgb(0xAB, 0x34, 0x56));
   EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST_F(ColorButtonTest, TheVisualManagerMayDrawTheBorderAndArrowAndGiveTheFlatLook) {
+  const GlobalDrawData& g = globalData();
+  const int w = button->width(), h = button->height(), arrow = 8 + 9;
+  button->SetColor(rgb(0xFF, 0x80, 0x00));
+  LookInPlace place;
+  ColourButtonLook& look = *place.look;
+  // The manager declines: the button's own frames and arrow, the manager asked on every paint.
+  button->repaint();
+  ASSERT_FALSE(look.borders.empty());
+  EXPECT_EQ(look.borders.back().rect, Rect::fromSize(0, 0, w, h));
+  EXPECT_EQ(pixel(button, 0, h / 2), g.clrBtnDarkShadow);
+  ASSERT_FALSE(look.arrows.empty());
+  EXPECT_EQ(look.arrows.back().rect, (Rect{w - 2 - arrow + 2, 4, w - 4, h - 4}));
+  EXPECT_EQ(pixel(button, w - 2 - arrow, h / 2), g.clrBtnLight);
+
+  // The manager draws both: the button draws no frame and no arrow part of its own, and its
+  // content starts one pixel in.
+  look.drawsBorder = look.drawsArrow = true;
+  button->setEnabled(false);
+  button->repaint();
+  EXPECT_TRUE(look.borders.back().disabled);
+  EXPECT_TRUE(look.arrows.back().disabled);
+  button->setEnabled(true);
+  look.flat = true;
+  button->repaint();
+  EXPECT_FALSE(look.borders.back().disabled);
+  EXPECT_EQ(look.arrows.back().rect, (Rect{w - 1 - arrow + 2, 3, w - 3, h - 3}));
+  // The flat look fills the face with the window colour, which also shows where the arrow was.
+  const COLORREF window = getSysColor(ColorWindow);
+  ASSERT_NE(window, g.clrBtnFace);
+  EXPECT_EQ(pixel(button, 0, h / 2), window);
+  EXPECT_EQ(pixel(button, 2, h / 2), window);
+  EXPECT_EQ(countPixels(button, window, QRect(w - arrow, 0, arrow, h)), arrow * h);
+
+  // Under the flat look the pointer is tracked as on a semi-flat button, and the arrow is told
+  // it is hot.
+  look.borders.clear();
+  QTest::mouseMove(button, {20, 10});
+  ASSERT_FALSE(look.borders.empty());
+  EXPECT_EQ(look.borders.back().borderStyle, int(CUxButton::BorderSemiFlat));
+  EXPECT_TRUE(look.arrows.back().hot);
+  EXPECT_EQ(button->m_nBorderStyle, int(CUxButton::BorderStandard));
+
+  // With the switch off nothing is asked.
+  CUxButton::bBordersByVisualManager = false;
+  look.borders.clear();
+  look.arrows.clear();
+  button->repaint();
+  EXPECT_TRUE(look.borders.empty());
+  EXPECT_TRUE(look.arrows.empty());
+  EXPECT_EQ(pixel(button, 2, h / 2), g.clrBtnFace);
 }

@@ -1,6 +1,8 @@
 // Colour menu buttons of one command on two toolbars and a stand-alone colour bar of it: a choice
 // reaches all of them and sends the command once; the frame's document colours; the archive form.
 #include "platform/settings/archive.h"
+#include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/frames/colour/color_bar.h"
 #include "uictl/frames/colour/color_menu_button.h"
@@ -36,6 +38,26 @@ class DocumentFrame : public CommandDialog {
   std::optional<bool> fillEnabled;
   std::vector<unsigned> prompts;
 };
+
+constexpr COLORREF kStripe = rgb(0x12, 0x34, 0x56);
+
+// The box of the stripe's own colour when the button draws itself with a 16 x 15 image.
+QRect stripeOf(CUxColorMenuButton* button, bool horizontal) {
+  ToolbarImages images;
+  images.SetImageSize({16, 15});
+  QImage glyph(16, 15, QImage::Format_RGB32);
+  glyph.fill(QColor(0x80, 0x80, 0x80));
+  images.AddImage(glyph);
+  QImage canvas(40, 40, QImage::Format_RGB32);
+  canvas.fill(Qt::white);
+  Dc dc(canvas);
+  button->OnDraw(&dc, {0, 0, 32, 30}, &images, horizontal, false, false, true, true);
+  QRect box;
+  for (int y = 0; y < canvas.height(); ++y)
+    for (int x = 0; x < canvas.width(); ++x)
+      if (fromPixel(canvas.pixel(x, y)) == kStripe) box |= QRect(x, y, 1, 1);
+  return box;
+}
 
 }  // namespace
 
@@ -234,4 +256,35 @@ TEST_F(ColorMenuButtonTest, ADialogControlFitsSquareCellsCentredAndSendsItsId) {
   ASSERT_TRUE(tiny->CreateControl(&frame, Rect::fromSize(0, 0, 3, 3), 1235));
   EXPECT_EQ(tiny->CellWidth, 1);
   EXPECT_EQ(tiny->CellHeight, 1);
+}
+
+TEST_F(ColorMenuButtonTest, TheStripeMovesDownOnAVerticalBarAndWithTheImageOfThePressedLook) {
+  CUxColorMenuButton* button = buttons[0];
+  button->SetImage(0);
+  button->SetColor(kStripe, false);
+  const QRect plain = stripeOf(button, true);
+  ASSERT_FALSE(plain.isEmpty());
+  EXPECT_EQ(stripeOf(button, false), plain.translated(0, 1));
+
+  button->m_nStyle |= kStyleChecked;
+  EXPECT_EQ(stripeOf(button, true), plain.translated(1, 1));
+  EXPECT_EQ(stripeOf(button, false), plain.translated(1, 2));
+  button->m_nStyle &= ~kStyleChecked;
+
+  // An open menu draws the image pressed, and the stripe with it.
+  ASSERT_TRUE(button->OpenPopupMenu(bars[0]));
+  EXPECT_EQ(stripeOf(button, true), plain.translated(1, 1));
+  button->m_pPopupMenu->close();
+  QApplication::processEvents();
+
+  // Looks that leave the image in place leave the stripe there too.
+  CUxVisualManager* manager = CUxVisualManager::GetInstance();
+  button->m_nStyle |= kStylePressed;
+  manager->bShadowHighlightedImages = true;
+  EXPECT_EQ(stripeOf(button, true), plain);
+  manager->bShadowHighlightedImages = false;
+  manager->bFlatMenus = true;
+  // Flat menus frame only a stripe of the face colour: this one shows its colour to the edge.
+  EXPECT_EQ(stripeOf(button, true), plain.adjusted(-1, -1, 1, 1));
+  manager->bFlatMenus = false;
 }

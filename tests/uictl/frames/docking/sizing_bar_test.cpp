@@ -119,6 +119,33 @@ TEST_F(SizingTest, AHugeSavedSizeIsCappedAndARowSharesAnyDifferenceInBoundedStep
   EXPECT_EQ(third->m_sizeDockedH.cx, 234 + 166);
 }
 
+TEST_F(SizingTest, UnderARightToLeftLayoutTheCaptionOfATopOrBottomBarTakesTheRightEnd) {
+  CUxSizingControlBar* top = dock(DockBarTop, {300, 120});
+  CUxSizingControlBar* bottom = dock(DockBarBottom, {300, 120});
+  const int caption = top->m_nCaptionWidth;
+  ASSERT_GT(caption, 0);
+  const QRect leftToRight = top->ClientRect();
+  EXPECT_EQ(top->CaptionRect().left(), top->m_nFrameMargin);
+
+  frame.setLayoutDirection(Qt::RightToLeft);
+  for (CUxSizingControlBar* bar : {top, bottom}) {
+    const int margin = bar->m_nFrameMargin;
+    const QRect client = bar->ClientRect(), strip = bar->CaptionRect();
+    // The client area starts at the margin and stops short of the strip at the right end.
+    EXPECT_EQ(client.left(), margin);
+    EXPECT_EQ(client.right(), bar->width() - 1 - margin - caption);
+    EXPECT_EQ(strip, QRect(bar->width() - margin - caption, margin, caption, bar->height() - 2 * margin));
+    EXPECT_EQ(bar->NcHitTest({bar->width() - margin - 2, bar->height() - margin - 3}), HitCaption);
+    EXPECT_EQ(bar->NcHitTest({margin + 1, client.center().y()}), HitClient);
+    // The caption buttons move along with the strip.
+    EXPECT_EQ(bar->m_capBtnHide.m_ptOrg.x, strip.left() + (caption - 14) / 2);
+  }
+  EXPECT_EQ(top->ClientRect().width(), leftToRight.width());
+
+  frame.setLayoutDirection(Qt::LeftToRight);
+  EXPECT_EQ(top->ClientRect(), leftToRight);
+}
+
 TEST_F(SizingTest, ProfileStateRoundTrip) {
   CUxSizingControlBar* bar = dock(DockBarTop, {300, 120});
   bar->m_nRollMode = 4;
