@@ -135,7 +135,10 @@ void startUp() {
   });
   build(s.commands);
   s.exitFunctions.push_back([] { releaseAcceleratorCaches(); });
-  registration(CUxDropDownToolbarButton::classCUxDropDownToolbarButton);
+  for (const platform::RuntimeClass* record :
+       {KELVARA_RUNTIME_CLASS(CUxDropDownToolbarButton), KELVARA_RUNTIME_CLASS(CUxDropDownToolBar),
+        KELVARA_RUNTIME_CLASS(CUxDropDownFrame)})
+    registration(*record);
   message(UXM_ONCHANGE_ACTIVE_TAB, "UXM_ONCHANGE_ACTIVE_TAB");
   message(UXM_ON_HSCROLL, "UXM_ON_HSCROLL");
   message(UXM_ON_RENAME_TAB, "UXM_ON_RENAME_TAB");
