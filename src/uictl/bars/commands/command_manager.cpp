@@ -1,5 +1,6 @@
 #include "uictl/bars/commands/command_manager.h"
 
+#include "platform/windows/keyboard_layout.h"
 #include "uictl/bars/library_globals.h"
 
 #include <QApplication>
@@ -191,12 +192,19 @@ namespace {
 bool g_translateLetters = false;
 }
 
-void SetTranslateShortcutLetters(bool on) { g_translateLetters = on; }
+void SetTranslateShortcutLetters(bool on) {
+  g_translateLetters = on;
+  if (on) platform::watchKeyboardLayout();
+}
 
 unsigned TranslateShortcutChar(unsigned vk) {
   const bool alt = QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier;
   if (vk >= 0x60 && vk <= 0x69 && !alt) return '0' + (vk - 0x60);
-  if (g_translateLetters && vk >= 'A' && vk <= 'Z') return vk;
+  if (g_translateLetters && vk >= 'A' && vk <= 'Z') {
+    // A key the layout has not typed yet keeps its letter.
+    const char32_t typed = platform::layoutCharacterOf(vk);
+    return typed ? QChar::toUpper(typed) : vk;
+  }
   if (alt) return vk;
   return (vk < 0x80) ? static_cast<unsigned>(std::toupper(static_cast<int>(vk))) : vk;
 }

@@ -68,7 +68,8 @@ QEvent::Type mouseLeaveEvent();
 
 // The character shortcut letters are compared with for a virtual key.
 unsigned TranslateShortcutChar(unsigned virtualKey);
-// Turns letter translation through the keyboard layout on for A to Z.
+// Turns letter translation through the keyboard layout on for A to Z: a letter key then stands
+// for the upper-case form of what the layout types on it.
 void SetTranslateShortcutLetters(bool on);
 
 // What command checks and buttons need of the user-tools manager. None exists unless an
