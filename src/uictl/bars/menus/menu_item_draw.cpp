@@ -1,11 +1,14 @@
 // A menu button drawn and measured as one item of a popup menu: image column with check mark,
 // label, shortcut after the tab, and the submenu arrow.
+#include "uictl/bars/commands/accelerators.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/bars/drawing/visual_manager.h"
+
+#include <QApplication>
 
 using namespace platform;
 
@@ -31,10 +34,36 @@ int checkGlyph(bool radio, bool disabled) {
   return disabled ? kGlyphCheckDisabled : kGlyphCheck;
 }
 
+// The frame whose accelerators a menu item shows: the one that opened the popup chain.
+const AcceleratorSource* acceleratorFrameOf(QWidget* itemBar) {
+  QWidget* window = itemBar;
+  // Popups open from popups; a chain deeper than any menu is cut short.
+  for (int depth = 0; depth < 64; ++depth) {
+    auto* popup = dynamic_cast<CUxPopupMenu*>(window ? window->window() : nullptr);
+    if (!popup) break;
+    window = popup->GetParentWnd();
+  }
+  if (const auto* frame = dynamic_cast<const AcceleratorSource*>(GetTopFrame(window))) return frame;
+  return dynamic_cast<const AcceleratorSource*>(QApplication::activeWindow());
+}
+
 }  // namespace
+
+bool CUxToolbarMenuButton::g_bShowShortcuts = false;
+
+void CUxToolbarMenuButton::takeShortcutFromAccelerators() {
+  if (!g_bShowShortcuts || !hasRealCommand()) return;
+  if (m_nCommandId >= kFirstSystemCommand && m_nCommandId < kLastSystemCommand) return;
+  if (const size_t tab = m_strText.find(L'\t'); tab != std::wstring::npos) m_strText.resize(tab);
+  const AcceleratorSource* frame = acceleratorFrameOf(m_pWndParent);
+  std::wstring key;
+  if (FindAcceleratorText(m_nCommandId, key, frame, true) || FindAcceleratorText(m_nCommandId, key, frame, false))
+    m_strText += L'\t' + key;
+}
 
 Size CUxToolbarMenuButton::menuItemSize(Dc* dc, const Size& cell) {
   if (m_nStyle & kStyleSeparator) return {cell.cx, 8};
+  takeShortcutFromAccelerators();
   const Size glyph = arrowGlyphSize();
   const int arrow = glyph.cx - 1;
   Size size = CUxToolbarButton::OnCalculateSize(dc, cell, true);

@@ -1,5 +1,6 @@
 // Popup menus driven as a user drives them: real menus, a frame that keeps the active popup and
 // routes keys, and mouse events delivered to the widget under the point.
+#include "uictl/bars/commands/accelerators.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/toolbar_images.h"
@@ -581,4 +582,50 @@ TEST_F(PopupMenuTest, MenuItemsDrawGreyMarksToolIconsShadowsAndArrowsForTheirDir
   items->setLayoutDirection(Qt::RightToLeft);
   const QImage rtl = drawnItem(more, nullptr, false);
   EXPECT_EQ(firstColumnOf(rtl, arrowArea, black).second, 1);  // its tip does
+}
+
+namespace {
+
+class AcceleratedFrame : public MenuFrame, public AcceleratorSource {
+ public:
+  AccelTable GetDefaultAccelerator(bool document) const override { return document ? documentTable : frameTable; }
+  AccelTable frameTable = std::make_shared<std::vector<Accel>>(
+      std::vector<Accel>{{FVirtKey | FControl | FShift, 'N', 100}, {FVirtKey, 0x71, 101}, {FVirtKey | FAlt, 0x73, kScClose}});
+  AccelTable documentTable = std::make_shared<std::vector<Accel>>(std::vector<Accel>{{FVirtKey, 0x72, 101}});
+};
+
+}  // namespace
+
+TEST(MenuShortcuts, WithTheSettingOnItemsShowTheirAcceleratorsKeys) {
+  UxLibrary library;
+  AcceleratedFrame frame;
+  frame.setGeometry(0, 0, 400, 400);
+  frame.show();
+  const MenuHandle sub = createPopupMenu();
+  appendMenu(sub, MfString, 100, L"Inner\tOld");
+  auto menu = [&] {
+    const MenuHandle m = createPopupMenu();
+    appendMenu(m, MfString, 100, L"&New\tCtrl+N");
+    appendMenu(m, MfString, 101, L"&Save");
+    appendMenu(m, MfString, 102, L"&Keep\tCtrl+K");
+    appendMenu(m, MfString, kScClose, L"&Close\tCtrl+F4");
+    return m;
+  };
+  auto texts = [&](bool setting) {
+    CUxToolbarMenuButton::g_bShowShortcuts = setting;
+    auto* popup = new CUxPopupMenu;
+    std::vector<std::wstring> shown;
+    if (popup->Create(&frame, 10, 10, menu(), false, true))
+      for (int i = 0; i < popup->GetMenuBar()->GetCount(); ++i) shown.push_back(popup->GetMenuBar()->GetButton(i)->m_strText);
+    popup->close();
+    settle();
+    CUxToolbarMenuButton::g_bShowShortcuts = false;
+    return shown;
+  };
+  // Off, the default: the texts as the menu has them.
+  EXPECT_EQ(texts(false), (std::vector<std::wstring>{L"&New\tCtrl+N", L"&Save", L"&Keep\tCtrl+K", L"&Close\tCtrl+F4"}));
+  // On: the document's table before the frame's; a command without an accelerator loses its old
+  // key text; window commands keep theirs.
+  EXPECT_EQ(texts(true),
+            (std::vector<std::wstring>{L"&New\tCtrl+Shift+N", L"&Save\tF3", L"&Keep", L"&Close\tCtrl+F4"}));
 }
