@@ -62,7 +62,8 @@ class CUxToolbarMenuButton : public CUxToolbarButton {
   virtual bool QueryMenuOption() const { return true; }
   virtual bool OnSendMenuCommand() { return false; }
   virtual bool HasTearOffId() const { return m_uiTearOffId != 0; }
-  virtual void SetTearOffId(unsigned id) { m_uiTearOffId = id; }
+  // Releases the old id and claims the new one in the tear-off manager, when there is one.
+  virtual void SetTearOffId(unsigned id);
 
   const MenuItemList& GetCommands() const { return m_listCommands; }
   void AddItem(std::unique_ptr<CUxToolbarMenuButton> item) { m_listCommands.push_back(std::move(item)); }
