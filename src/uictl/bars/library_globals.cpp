@@ -88,6 +88,8 @@ void build(std::unique_ptr<T>& slot) {
 void startUp() {
   LibraryState& s = state();
   MenuSoundThread::Restart();
+  MenuSoundThread::UseDesktopSounds();
+  s.exitFunctions.push_back([] { MenuSoundThread::SetPlayer(nullptr); });
   initLibraryResources();
   message(UXTOOLBAR_POPUPMENU, "UXTOOLBAR_POPUPMENU");
   message(UXTOOLBAR_CUSTOMIZE, "UXTOOLBAR_CUSTOMIZE");

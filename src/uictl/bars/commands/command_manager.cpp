@@ -1,5 +1,6 @@
 #include "uictl/bars/commands/command_manager.h"
 
+#include "platform/audio/event_sound_player.h"
 #include "platform/windows/keyboard_layout.h"
 #include "uictl/bars/library_globals.h"
 
@@ -13,7 +14,9 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -149,6 +152,14 @@ void MenuSoundThread::Restart() {
     // The thread has returned, or returns without looking again: a later sound starts a new one.
     g_soundThreadStarted = false;
   }
+}
+
+void MenuSoundThread::UseDesktopSounds(platform::SinkFactory openSink) {
+  // Shared by the copies of the player; the theme is read at the first sound, not here.
+  auto sounds = std::make_shared<platform::EventSoundPlayer>(std::move(openSink));
+  SetPlayer([sounds](const char* alias) {
+    sounds->play(std::string_view(alias) == "MenuCommand" ? "menu-click" : "menu-popup");
+  });
 }
 
 void MenuSoundThread::Enable(bool on) { g_menuSounds = on; }
