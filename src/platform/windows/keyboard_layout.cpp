@@ -18,7 +18,16 @@ constexpr std::array<unsigned, 26> kLetterScanCodes{30, 48, 46, 32, 18, 33, 34, 
 constexpr unsigned kWindowSystemOffset = 8;
 
 std::mutex g_lock;
-std::map<unsigned, char32_t> g_typed;  // scan code -> character
+std::map<unsigned, char32_t> g_typed;  // letter virtual key -> character
+
+// The letter virtual key of a press: a key that types a Latin letter carries that letter, as the
+// layout places it; any other key the letter of its place on the US layout.
+unsigned letterKeyOf(const QKeyEvent& key) {
+  if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) return static_cast<unsigned>(key.key());
+  for (size_t i = 0; i < kLetterScanCodes.size(); ++i)
+    if (kLetterScanCodes[i] + kWindowSystemOffset == key.nativeScanCode()) return 'A' + static_cast<unsigned>(i);
+  return 0;
+}
 
 class KeyPressWatcher : public QObject {
  public:
@@ -35,9 +44,11 @@ class KeyPressWatcher : public QObject {
     // With Ctrl or Alt the text is a control character or none: it says nothing of the layout.
     if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return;
     const QList<uint> text = key.text().toUcs4();
-    if (text.size() != 1 || !QChar::isPrint(text.front()) || key.nativeScanCode() == 0) return;
+    if (text.size() != 1 || !QChar::isPrint(text.front())) return;
+    const unsigned letter = letterKeyOf(key);
+    if (letter == 0) return;
     std::lock_guard hold(g_lock);
-    g_typed[key.nativeScanCode()] = static_cast<char32_t>(text.front());
+    g_typed[letter] = static_cast<char32_t>(text.front());
   }
 };
 
@@ -58,9 +69,8 @@ void watchKeyboardLayout() {
 
 char32_t layoutCharacterOf(unsigned virtualKey) {
   if (virtualKey < 'A' || virtualKey > 'Z') return 0;
-  const unsigned scanCode = kLetterScanCodes[virtualKey - 'A'] + kWindowSystemOffset;
   std::lock_guard hold(g_lock);
-  const auto found = g_typed.find(scanCode);
+  const auto found = g_typed.find(virtualKey);
   return found == g_typed.end() ? 0 : found->second;
 }
 

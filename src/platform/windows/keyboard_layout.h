@@ -1,7 +1,7 @@
-// What the desktop's keyboard layout types on the letter keys. Letter virtual keys name the keys
-// by their place on the US layout; which character such a key types under the layout in use is
-// learned from the key presses the application receives (the place comes with each press as its
-// scan code, the character as its text).
+// What the desktop's keyboard layout types on the letter keys, learned from the key presses the
+// application receives. A letter virtual key names the key that types that Latin letter under the
+// layout in use, or, on a layout whose key types no Latin letter, the key at that letter's place
+// on the US layout (the place comes with each press as its scan code, the character as its text).
 #pragma once
 
 namespace platform {

@@ -11,13 +11,15 @@
 
 namespace {
 
-// A press of the key with this scan code that typed `text`.
-void typeKey(QWidget& target, unsigned scanCode, const QString& text, Qt::KeyboardModifiers modifiers = {}) {
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, modifiers, scanCode, 0, 0, text);
+// A press of the key with this scan code that typed `text` (a key of no Latin letter).
+void typeKey(QWidget& target, unsigned scanCode, const QString& text, Qt::KeyboardModifiers modifiers = {},
+             int key = Qt::Key_unknown) {
+  QKeyEvent press(QEvent::KeyPress, key, modifiers, scanCode, 0, 0, text);
   QApplication::sendEvent(&target, &press);
 }
 
-constexpr unsigned kScanCodeA = 38, kScanCodeS = 39;  // as the windowing system numbers them
+// The places of the US layout's A, S and Q as the windowing system numbers them.
+constexpr unsigned kScanCodeA = 38, kScanCodeS = 39, kScanCodeQ = 24;
 
 class ShortcutCharTest : public ::testing::Test {
  protected:
@@ -51,6 +53,15 @@ TEST_F(ShortcutCharTest, OnlyPlainPrintableKeysTeachTheLayout) {
   EXPECT_EQ(TranslateShortcutChar('S'), unsigned('S'));
   typeKey(window, kScanCodeS, QStringLiteral("Ы"), Qt::ShiftModifier);
   EXPECT_EQ(TranslateShortcutChar('S'), 0x42Bu);
-  typeKey(window, kScanCodeS, QStringLiteral("s"));  // the layout changed back
+  typeKey(window, kScanCodeS, QStringLiteral("s"), {}, Qt::Key_S);  // the layout changed back
   EXPECT_EQ(TranslateShortcutChar('S'), unsigned('S'));
+}
+
+TEST_F(ShortcutCharTest, ALayoutOfLatinLettersKeepsEachLetterWhereverItsKeyIs) {
+  SetTranslateShortcutLetters(true);
+  // Where the US layout has Q, this layout has A: the letter key A is that key, and types a.
+  typeKey(window, kScanCodeQ, QStringLiteral("a"), {}, Qt::Key_A);
+  typeKey(window, kScanCodeA, QStringLiteral("q"), {}, Qt::Key_Q);
+  EXPECT_EQ(TranslateShortcutChar('A'), unsigned('A'));
+  EXPECT_EQ(TranslateShortcutChar('Q'), unsigned('Q'));
 }
