@@ -4,6 +4,8 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,19 @@ inline bool writeSound(const std::string& path, int format, int rate, int channe
   const sf_count_t frames = static_cast<sf_count_t>(samples.size()) / channels;
   const bool written = sf_writef_short(file, samples.data(), frames) == frames;
   return sf_close(file) == 0 && written;
+}
+
+// A freedesktop sound theme under the data folder `dataDir`: "sounds/<theme>/index.theme" naming
+// one stereo folder and the inherited themes; returns that folder, where the sounds go.
+inline std::string writeSoundTheme(const std::string& dataDir, const std::string& theme,
+                                   const std::string& inherits = {}) {
+  const std::filesystem::path folder = std::filesystem::path(dataDir) / "sounds" / theme;
+  std::filesystem::create_directories(folder / "stereo");
+  std::ofstream index(folder / "index.theme");
+  index << "[Sound Theme]\nName=" << theme << "\n";
+  if (!inherits.empty()) index << "Inherits=" << inherits << "\n";
+  index << "Directories=stereo\n\n[stereo]\nOutputProfile=stereo\n";
+  return (folder / "stereo").string();
 }
 
 }  // namespace testsound

@@ -89,6 +89,8 @@ void build(std::unique_ptr<T>& slot) {
 void startUp() {
   LibraryState& s = state();
   MenuSoundThread::Restart();
+  MenuSoundThread::UseDesktopSounds();
+  s.exitFunctions.push_back([] { MenuSoundThread::SetPlayer(nullptr); });
   initLibraryResources();
   message(UXTOOLBAR_POPUPMENU, "UXTOOLBAR_POPUPMENU");
   message(UXTOOLBAR_CUSTOMIZE, "UXTOOLBAR_CUSTOMIZE");
@@ -137,7 +139,10 @@ void startUp() {
   });
   build(s.commands);
   s.exitFunctions.push_back([] { releaseAcceleratorCaches(); });
-  registration(CUxDropDownToolbarButton::classCUxDropDownToolbarButton);
+  for (const platform::RuntimeClass* record :
+       {KELVARA_RUNTIME_CLASS(CUxDropDownToolbarButton), KELVARA_RUNTIME_CLASS(CUxDropDownToolBar),
+        KELVARA_RUNTIME_CLASS(CUxDropDownFrame)})
+    registration(*record);
   message(UXM_ONCHANGE_ACTIVE_TAB, "UXM_ONCHANGE_ACTIVE_TAB");
   message(UXM_ON_HSCROLL, "UXM_ON_HSCROLL");
   message(UXM_ON_RENAME_TAB, "UXM_ON_RENAME_TAB");

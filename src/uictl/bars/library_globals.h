@@ -41,7 +41,13 @@ enum MenuGlyph : int {
   kGlyphClose = 20, kGlyphChevron = 21, kGlyphColorArrow = 24, kGlyphColorArrowDisabled = 25,
   // The tab window's scroll buttons: right, first, last and left, with grey forms for disabled.
   kGlyphTabRight = 26, kGlyphTabRightDisabled = 27, kGlyphTabFirst = 32, kGlyphTabLast = 33, kGlyphTabLeft = 34,
-  kGlyphTabLeftDisabled = 39, kGlyphCount = 40,
+  kGlyphTabLeftDisabled = 39,
+  // Grey forms of the menu items' check and radio marks and of the window commands' pictures.
+  kGlyphCheckDisabled = 28, kGlyphRadioDisabled = 29, kGlyphCloseBoxDisabled = 30, kGlyphMinimizeBarDisabled = 31,
+  kGlyphRestoreBoxDisabled = 35, kGlyphMaximizeDisabled = 36,
+  // The sub-menu arrow of right-to-left menus, which the tab window's left button shares.
+  kGlyphArrowLeftDisabled = kGlyphTabLeftDisabled,
+  kGlyphCount = 40,
 };
 constexpr unsigned kMenuGlyphBitmapId = 16129;
 

@@ -1,5 +1,7 @@
 // Ids for torn-off menus and the marker that carries one in a menu title; the mouse manager's
-// stored settings.
+// stored settings; menu buttons keeping their ids in an installed manager.
+#include "uictl/bars/buttons/toolbar_menu_button.h"
+#include "uictl/bars/library_globals.h"
 #include "uictl/frames/mouse_manager.h"
 #include "uictl/frames/docking/tear_off_manager.h"
 
@@ -56,6 +58,60 @@ TEST(TearOffManager, MarksAndReadsTitles) {
   EXPECT_EQ(reread.UseCount(700), 1);
   EXPECT_EQ(reread.GetFreeId(), 701u);
   destroyMenu(menu);
+}
+
+TEST(TearOffManager, MenuButtonsKeepTheirIdsInTheInstalledManager) {
+  UxLibrary library;
+  const MenuHandle menu = createPopupMenu();
+  const MenuHandle tools = createPopupMenu();
+  appendMenu(tools, MfString, 1, L"x");
+  appendMenu(menu, MfPopup | MfMenuBarBreak, tools.id(), L"Tools");
+  appendMenu(menu, MfPopup, createPopupMenu().id(), L"Help");
+  TearOffManager ids(700, 710);
+  ids.SetupTearOffMenus(menu);
+  ASSERT_EQ(ids.UseCount(700), 1);
+  {
+    // Without an installed manager the title stays as the menu has it and no id is kept.
+    CUxToolbarMenuButton unmanaged(0, menu, -1, L"Menu");
+    EXPECT_EQ(unmanaged.GetCommands()[0]->m_uiTearOffId, 0u);
+    EXPECT_EQ(ids.UseCount(700), 1);
+  }
+
+  setTearOffManager(&ids);
+  {
+    CUxToolbarMenuButton button(0, menu, -1, L"Menu");
+    CUxToolbarMenuButton& torn = *button.GetCommands()[0];
+    EXPECT_EQ(torn.m_uiTearOffId, 700u);
+    EXPECT_EQ(torn.m_strText, L"Tools");
+    EXPECT_EQ(ids.UseCount(700), 2);
+    EXPECT_EQ(button.GetCommands()[1]->m_uiTearOffId, 0u);
+
+    // Exported, the sub-menu's title carries its id again.
+    const MenuHandle exported = button.ExportToMenu();
+    std::wstring title = getMenuString(exported, 0, MfByPosition);
+    EXPECT_EQ(TearOffManager::Parse(title), 700u);
+    EXPECT_EQ(title, L"Tools");
+    EXPECT_EQ(getMenuString(exported, 1, MfByPosition), L"Help");
+    destroyMenu(exported);
+
+    // Another id moves the claim; a copy claims its own.
+    torn.SetTearOffId(705);
+    EXPECT_EQ(ids.UseCount(700), 1);
+    EXPECT_EQ(ids.UseCount(705), 1);
+    CUxToolbarMenuButton copy;
+    copy.CopyFrom(button);
+    EXPECT_EQ(ids.UseCount(705), 2);
+  }
+  // Buttons that go release their ids.
+  EXPECT_EQ(ids.UseCount(705), 0);
+  EXPECT_EQ(ids.UseCount(700), 1);
+  destroyMenu(menu);
+
+  {
+    TearOffManager passing(800, 801);
+    setTearOffManager(&passing);
+  }
+  EXPECT_EQ(tearOffManager(), nullptr);  // a manager that goes uninstalls itself
 }
 
 TEST(MouseManager, StoresItsViewsAndKeepsThemWhenALoadFails) {

@@ -4,6 +4,7 @@
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/menus/menu_bar.h"
 #include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/menus/tear_off_ids.h"
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/bars/drawing/visual_manager.h"
@@ -57,6 +58,16 @@ CUxToolbarMenuButton::~CUxToolbarMenuButton() {
     popup->m_bAutoDestroyParent = false;
     popup->close();
   }
+  SetTearOffId(0);
+}
+
+void CUxToolbarMenuButton::SetTearOffId(unsigned id) {
+  if (id == m_uiTearOffId) return;
+  if (TearOffIds* manager = tearOffManager()) {
+    if (m_uiTearOffId != 0) manager->SetInUse(m_uiTearOffId, false);
+    if (id != 0) manager->SetInUse(id, true);
+  }
+  m_uiTearOffId = id;
 }
 
 Size CUxToolbarMenuButton::arrowGlyphSize() {
@@ -95,8 +106,11 @@ void CUxToolbarMenuButton::CreateFromMenu(MenuHandle menu) {
     auto item = std::make_unique<CUxToolbarMenuButton>();
     item->m_nCommandId = getMenuItemId(menu, i);
     item->m_strText = getMenuString(menu, position, MfByPosition);
-    if (item->m_nCommandId == kSubMenuCommand) item->CreateFromMenu(getSubMenu(menu, i));
-    else if (item->m_nCommandId == defaultItem) item->m_bDefault = true;
+    if (item->m_nCommandId == kSubMenuCommand) {
+      // A sub-menu that can be torn off carries its id in its title.
+      if (const TearOffIds* manager = tearOffManager()) item->SetTearOffId(manager->TakeIdFromTitle(item->m_strText));
+      item->CreateFromMenu(getSubMenu(menu, i));
+    } else if (item->m_nCommandId == defaultItem) item->m_bDefault = true;
     if (getMenuState(menu, position, MfByPosition) & MfMenuBreak) item->m_nStyle |= kStyleMenuBreak;
     m_listCommands.push_back(std::move(item));
   }
@@ -112,7 +126,10 @@ MenuHandle CUxToolbarMenuButton::ExportToMenu() const {
       appended = appendMenu(menu, MfSeparator, 0);
     } else if (item->m_nCommandId == kSubMenuCommand) {
       const MenuHandle sub = item->ExportToMenu();
-      appended = sub && appendMenu(menu, MfPopup, sub.id(), item->m_strText);
+      std::wstring title = item->m_strText;
+      if (const TearOffIds* manager = tearOffManager(); manager && item->HasTearOffId())
+        manager->PutIdIntoTitle(item->m_uiTearOffId, title);
+      appended = sub && appendMenu(menu, MfPopup, sub.id(), title);
       if (!appended && sub) destroyMenu(sub);
     } else {
       unsigned flags = MfString;

@@ -62,13 +62,18 @@ class CUxToolbarMenuButton : public CUxToolbarButton {
   virtual bool QueryMenuOption() const { return true; }
   virtual bool OnSendMenuCommand() { return false; }
   virtual bool HasTearOffId() const { return m_uiTearOffId != 0; }
-  virtual void SetTearOffId(unsigned id) { m_uiTearOffId = id; }
+  // Releases the old id and claims the new one in the tear-off manager, when there is one.
+  virtual void SetTearOffId(unsigned id);
 
   const MenuItemList& GetCommands() const { return m_listCommands; }
   void AddItem(std::unique_ptr<CUxToolbarMenuButton> item) { m_listCommands.push_back(std::move(item)); }
   void RemoveAllItems() { m_listCommands.clear(); }
   // The image column's left offset and the width of a menu glyph, for the popup bar's layout.
   static void GetMenuItemMetrics(int& left, int& glyph);
+
+  // Menu items show the key of their command's accelerator after a tab, in place of whatever
+  // their text had there (off by default).
+  static bool g_bShowShortcuts;
 
   MenuItemList m_listCommands;
   bool m_bDrawDownArrow = false;
@@ -91,6 +96,8 @@ class CUxToolbarMenuButton : public CUxToolbarButton {
   void DrawMenuItem(platform::Dc* dc, const platform::Rect& rect, ToolbarImages* images, bool customizeMode,
                     bool highlight, bool grayDisabledButtons);
   platform::Size menuItemSize(platform::Dc* dc, const platform::Size& cell);
+  // With g_bShowShortcuts: the text up to its tab, then the accelerator's key, if any.
+  void takeShortcutFromAccelerators();
   // Repaints the button with the room its popup's shadow may cover.
   void redrawWithShadow();
   bool hasRealCommand() const { return m_nCommandId != 0 && m_nCommandId != kSubMenuCommand; }

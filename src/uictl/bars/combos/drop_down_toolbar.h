@@ -13,11 +13,15 @@
 class CUxDropDownFrame;
 
 // The toolbar that is dropped down; the application builds it like any toolbar. Its images and
-// sizes are its own.
-class CUxDropDownToolBar : public CUxToolBar {
+// sizes are its own. Its run-time class lets saved bars be recreated by name.
+class CUxDropDownToolBar : public CUxToolBar, public platform::CObject {
+  KELVARA_DECLARE_RUNTIME_CLASS(CUxDropDownToolBar)
+
  public:
   explicit CUxDropDownToolBar(QWidget* parent = nullptr);
   ~CUxDropDownToolBar() override;
+
+  void Serialize(platform::Archive& ar) override { CUxToolBar::Serialize(ar); }
 
   void OnUpdateCmdUI(platform::CommandTarget* target, bool disableIfNoHandler) override;
   bool LoadBitmap(unsigned resId, unsigned coldResId = 0, unsigned menuResId = 0, bool locked = false,
@@ -83,7 +87,9 @@ class CUxDropDownToolbarButton : public CUxToolbarButton {
 
 // The popup frame: a window that is never activated, holding the embedded copy of the drop-down
 // toolbar, which lends the source toolbar's own buttons while it is open.
-class CUxDropDownFrame : public QWidget {
+class CUxDropDownFrame : public QWidget, public platform::CObject {
+  KELVARA_DECLARE_RUNTIME_CLASS(CUxDropDownFrame)
+
  public:
   CUxDropDownFrame();
   ~CUxDropDownFrame() override;

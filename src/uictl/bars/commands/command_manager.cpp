@@ -1,5 +1,7 @@
 #include "uictl/bars/commands/command_manager.h"
 
+#include "platform/audio/event_sound_player.h"
+#include "platform/windows/keyboard_layout.h"
 #include "uictl/bars/library_globals.h"
 
 #include <QApplication>
@@ -12,7 +14,9 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -150,6 +154,14 @@ void MenuSoundThread::Restart() {
   }
 }
 
+void MenuSoundThread::UseDesktopSounds(platform::SinkFactory openSink) {
+  // Shared by the copies of the player; the theme is read at the first sound, not here.
+  auto sounds = std::make_shared<platform::EventSoundPlayer>(std::move(openSink));
+  SetPlayer([sounds](const char* alias) {
+    sounds->play(std::string_view(alias) == "MenuCommand" ? "menu-click" : "menu-popup");
+  });
+}
+
 void MenuSoundThread::Enable(bool on) { g_menuSounds = on; }
 
 void MenuSoundThread::SetPlayer(Player player) {
@@ -191,12 +203,19 @@ namespace {
 bool g_translateLetters = false;
 }
 
-void SetTranslateShortcutLetters(bool on) { g_translateLetters = on; }
+void SetTranslateShortcutLetters(bool on) {
+  g_translateLetters = on;
+  if (on) platform::watchKeyboardLayout();
+}
 
 unsigned TranslateShortcutChar(unsigned vk) {
   const bool alt = QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier;
   if (vk >= 0x60 && vk <= 0x69 && !alt) return '0' + (vk - 0x60);
-  if (g_translateLetters && vk >= 'A' && vk <= 'Z') return vk;
+  if (g_translateLetters && vk >= 'A' && vk <= 'Z') {
+    // A key the layout has not typed yet keeps its letter.
+    const char32_t typed = platform::layoutCharacterOf(vk);
+    return typed ? QChar::toUpper(typed) : vk;
+  }
   if (alt) return vk;
   return (vk < 0x80) ? static_cast<unsigned>(std::toupper(static_cast<int>(vk))) : vk;
 }

@@ -2,6 +2,7 @@
 // used, and the small command and key helpers that toolbars and menus share.
 #pragma once
 
+#include "platform/audio/audio_sink.h"
 #include "platform/settings/archive.h"
 #include "platform/drawing/gdi_dc.h"
 #include "platform/settings/runtime_class.h"
@@ -54,9 +55,12 @@ void Play(int sound);
 void Restart();
 // Whether menu sounds are played (bMenuSounds).
 void Enable(bool on);
-// Where sounds go; the desktop has no system sound for these events, so by default none plays.
+// Where sounds go ("MenuCommand" or "MenuPopup"); null plays nothing.
 using Player = std::function<void(const char* alias)>;
 void SetPlayer(Player player);
+// Plays the desktop sound theme's "menu-click" and "menu-popup" into sinks of `openSink`; a
+// theme without them stays silent. The library's start-up installs it with the system output.
+void UseDesktopSounds(platform::SinkFactory openSink = platform::openSystemSink);
 }  // namespace MenuSoundThread
 void menuSoundPlay(int sound);
 
@@ -68,7 +72,8 @@ QEvent::Type mouseLeaveEvent();
 
 // The character shortcut letters are compared with for a virtual key.
 unsigned TranslateShortcutChar(unsigned virtualKey);
-// Turns letter translation through the keyboard layout on for A to Z.
+// Turns letter translation through the keyboard layout on for A to Z: a letter key then stands
+// for the upper-case form of what the layout types on it.
 void SetTranslateShortcutLetters(bool on);
 
 // What command checks and buttons need of the user-tools manager. None exists unless an

@@ -52,10 +52,27 @@ void CUxMenuBar::measureSystemButton() {
 
 bool CUxMenuBar::Create(QWidget* parent, unsigned style, unsigned id) {
   m_pParentWnd = parent;
-  if (!CUxToolBar::Create(parent, style | CbrsHideInplace, id)) return false;
+  return CUxToolBar::Create(parent, style, id);
+}
+
+bool CUxMenuBar::CreateEx(QWidget* parent, unsigned ctrlStyle, unsigned style, Rect borders, unsigned id) {
+  m_pParentWnd = parent;
+  if (!CUxToolBar::CreateEx(parent, ctrlStyle, style | CbrsHideInplace, borders, id)) return false;
   if (MenuBarFrame* host = frame()) host->SetMenuBar(this);
   measureSystemButton();
   return true;
+}
+
+void CUxMenuBar::OnGlobalFontsChanged() {
+  CUxToolBar::OnGlobalFontsChanged();
+  measureSystemButton();
+}
+
+std::vector<DocumentMenu> CUxMenuBar::documentMenus() const {
+  if (!m_bAutoDocMenus || !frame()) return {};
+  std::vector<DocumentMenu> menus = frame()->DocumentMenus();
+  std::erase_if(menus, [](const DocumentMenu& document) { return !document.menu; });
+  return menus;
 }
 
 std::vector<std::unique_ptr<CUxToolbarButton>> CUxMenuBar::itemsOf(MenuHandle menu) {
@@ -134,6 +151,16 @@ void CUxMenuBar::ReloadFromResource() {
     return;
   }
   withShownListStored([this] {
+    for (const DocumentMenu& document : documentMenus()) {
+      const MenuHandle fresh = frame()->LoadDocumentMenu(document.resourceId);
+      if (!fresh) continue;
+      buildFromMenu(fresh);
+      menuHash().SaveMenuBar(fresh, this);
+      frame()->SetDocumentMenu(document.resourceId, fresh);
+      menuHash().RemoveMenu(document.menu);
+      if (m_hMenu == document.menu) m_hMenu = fresh;
+      destroyMenu(document.menu);
+    }
     if (!m_hDefaultMenu) return;
     menuHash().RemoveMenu(m_hDefaultMenu);
     buildFromMenu(m_hDefaultMenu);
@@ -148,7 +175,11 @@ void CUxMenuBar::ResetAllImages() {
     return;
   }
   withShownListStored([this] {
-    for (const MenuHandle menu : {m_hDefaultMenu, m_hMenu}) {
+    std::vector<MenuHandle> menus;
+    for (const DocumentMenu& document : documentMenus()) menus.push_back(document.menu);
+    menus.push_back(m_hDefaultMenu);
+    if (std::find(menus.begin(), menus.end(), m_hMenu) == menus.end()) menus.push_back(m_hMenu);
+    for (const MenuHandle menu : menus) {
       if (!menu || !menuHash().LoadMenuBar(menu, this)) continue;
       m_hListMenu = menu;
       CUxToolBar::ResetAllImages();
@@ -292,7 +323,7 @@ void CUxMenuBar::AdjustLocations() {
 
 int CUxMenuBar::FindDropIndex(Point point, Rect& marker) const {
   const int index = CUxToolBar::FindDropIndex(point, marker);
-  return m_bMaximizeMode ? std::min(index, ordinaryCount() - (m_pCustomizeBtn ? 1 : 0)) : index;
+  return m_bMaximizeMode ? std::min(index, ordinaryCount()) : index;
 }
 
 bool CUxMenuBar::OnSendCommand(const CUxToolbarButton* button) {
@@ -418,10 +449,17 @@ bool CUxMenuBar::SaveState(const std::wstring& profileName, int index, unsigned)
   const std::wstring profile = UxGetRegPath(kMenuBarProfile, profileName);
   bool saved = true;
   withShownListStored([&] {
+    // Each document menu under its template's resource id, the default menu under 0.
+    for (const DocumentMenu& document : documentMenus()) {
+      if (!menuHash().LoadMenuBar(document.menu, this)) continue;
+      m_hListMenu = document.menu;
+      m_OrigButtons = itemsOf(document.menu);
+      saved = CUxToolBar::SaveState(profile, index, document.resourceId) && saved;
+    }
     if (!m_hDefaultMenu || !menuHash().LoadMenuBar(m_hDefaultMenu, this)) return;
     m_hListMenu = m_hDefaultMenu;
     takeOriginalItemsFromDefaultMenu();
-    saved = CUxToolBar::SaveState(profile, index, 0);
+    saved = CUxToolBar::SaveState(profile, index, 0) && saved;
   });
   return saved;
 }
@@ -429,18 +467,23 @@ bool CUxMenuBar::SaveState(const std::wstring& profileName, int index, unsigned)
 bool CUxMenuBar::LoadState(const std::wstring& profileName, int index, unsigned) {
   const std::wstring profile = UxGetRegPath(kMenuBarProfile, profileName);
   bool loaded = false;
-  withShownListStored([&] {
-    if (!m_hDefaultMenu) return;
-    showList(m_hDefaultMenu);
-    takeOriginalItemsFromDefaultMenu();
+  // One menu's saved titles; the frame is told when there are none, or the menu changed since.
+  auto loadMenu = [&](MenuHandle menu, unsigned resourceId, unsigned barId) {
+    showList(menu);
+    m_OrigButtons = itemsOf(menu);
     m_bResourceWasChanged = false;
-    loaded = CUxToolBar::LoadState(profile, index, 0);
-    // No saved list, or one saved before the menu changed: the frame may build the bar anew.
-    if ((!loaded || IsResourceChanged()) && m_pParentWnd) {
-      RegisteredMessageEvent reset(UXTOOLBAR_RESETMENU, m_uiDefaultMenuResId, 0);
+    const bool found = CUxToolBar::LoadState(profile, index, barId);
+    if ((!found || IsResourceChanged()) && m_pParentWnd) {
+      RegisteredMessageEvent reset(UXTOOLBAR_RESETMENU, resourceId, 0);
       QCoreApplication::sendEvent(m_pParentWnd, &reset);
     }
-    menuHash().SaveMenuBar(m_hDefaultMenu, this);
+    menuHash().SaveMenuBar(menu, this);
+    return found;
+  };
+  withShownListStored([&] {
+    for (const DocumentMenu& document : documentMenus())
+      loadMenu(document.menu, document.resourceId, document.resourceId);
+    if (m_hDefaultMenu) loaded = loadMenu(m_hDefaultMenu, m_uiDefaultMenuResId, 0);
   });
   return loaded;
 }

@@ -23,6 +23,12 @@ struct MdiChildState {
   QIcon icon;
 };
 
+// The shared menu of one of a frame's document templates, and the resource it is made from.
+struct DocumentMenu {
+  unsigned resourceId = 0;
+  platform::MenuHandle menu;
+};
+
 // What a frame offers its menu bar; the library's frames implement it.
 class MenuBarFrame : public UxMdiChildHost {
  public:
@@ -33,6 +39,13 @@ class MenuBarFrame : public UxMdiChildHost {
   virtual void RecalcLayout() = 0;
   virtual bool IsMdiFrame() const = 0;
   virtual MdiChildState ActiveMdiChild() const = 0;
+  // The shared menus of the frame's document templates; none without templates.
+  virtual std::vector<DocumentMenu> DocumentMenus() const { return {}; }
+  // A template's menu made anew from its resource; null when it cannot be.
+  virtual platform::MenuHandle LoadDocumentMenu(unsigned resourceId) { (void)resourceId; return {}; }
+  // The template of `resourceId` and its open child windows take `menu` in place of their old
+  // one, which the bar then destroys.
+  virtual void SetDocumentMenu(unsigned resourceId, platform::MenuHandle menu) { (void)resourceId; (void)menu; }
 };
 
 class CUxMenuBar : public CUxToolBar {
@@ -41,6 +54,8 @@ class CUxMenuBar : public CUxToolBar {
   ~CUxMenuBar() override;
 
   bool Create(QWidget* parent, unsigned style = 0x50000000u | CbrsAlignTop, unsigned id = 0xE81A) override;
+  // Remembers the frame first, registers with it and measures the window buttons.
+  bool CreateEx(QWidget* parent, unsigned ctrlStyle, unsigned style, platform::Rect borders, unsigned id) override;
   virtual void CreateFromMenu(platform::MenuHandle menu, bool defaultMenu = false, bool forceUpdate = false);
   // Called with a reloaded default menu; nothing here.
   virtual void OnDefaultMenuLoaded(platform::MenuHandle) {}
@@ -79,7 +94,12 @@ class CUxMenuBar : public CUxToolBar {
   int CalcMaxButtonHeight() override;
   void OnLButtonDown(unsigned flags, platform::Point point) override;
   void OnLButtonDblClk(unsigned flags, platform::Point point) override;
+  // The fonts and metrics changed: the window buttons are measured again.
+  void OnGlobalFontsChanged() override;
 
+  // The document templates' menus are saved, loaded, reset and given new images with the
+  // default menu.
+  bool m_bAutoDocMenus = true;
   QWidget* m_pParentWnd = nullptr;
   bool m_bMaximizeMode = false;
   platform::MenuHandle m_hMenu;
@@ -109,8 +129,9 @@ class CUxMenuBar : public CUxToolBar {
   void withShownListStored(const std::function<void()>& work);
   void setMaximizeMode(bool maximized);
   void removeMaximizeButtons();
-  // The titles without the window buttons at the end.
-  int ordinaryCount() const { return GetCount() - m_nSystemButtonsNum; }
+  // The titles: without the window buttons and the chevron at the end.
+  int ordinaryCount() const { return GetCount() - m_nSystemButtonsNum - (m_pCustomizeBtn ? 1 : 0); }
+  std::vector<DocumentMenu> documentMenus() const;
   void measureSystemButton();
   // While the bar is dragged: the release tells the dock context the work area under the bar.
   void watchDockDrag();

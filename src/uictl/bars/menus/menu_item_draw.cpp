@@ -1,10 +1,14 @@
 // A menu button drawn and measured as one item of a popup menu: image column with check mark,
 // label, shortcut after the tab, and the submenu arrow.
+#include "uictl/bars/commands/accelerators.h"
 #include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/bars/drawing/visual_manager.h"
+
+#include <QApplication>
 
 using namespace platform;
 
@@ -14,21 +18,52 @@ constexpr unsigned kFirstSystemCommand = 0xF000;
 constexpr unsigned kLastSystemCommand = 0xF1F0;
 constexpr unsigned kScMaximize = 0xF030;
 
-// The window commands' pictures in the library's glyph strip.
-int systemCommandGlyph(unsigned command) {
+// The window commands' pictures in the library's glyph strip, grey when the command is disabled.
+int systemCommandGlyph(unsigned command, bool disabled) {
   switch (command) {
-    case kScMinimize: return kGlyphMinimizeBar;
-    case kScClose: return kGlyphCloseBox;
-    case kScRestore: return kGlyphRestoreBox;
-    case kScMaximize: return kGlyphMaximize;
+    case kScMinimize: return disabled ? kGlyphMinimizeBarDisabled : kGlyphMinimizeBar;
+    case kScClose: return disabled ? kGlyphCloseBoxDisabled : kGlyphCloseBox;
+    case kScRestore: return disabled ? kGlyphRestoreBoxDisabled : kGlyphRestoreBox;
+    case kScMaximize: return disabled ? kGlyphMaximizeDisabled : kGlyphMaximize;
     default: return -1;
   }
 }
 
+int checkGlyph(bool radio, bool disabled) {
+  if (radio) return disabled ? kGlyphRadioDisabled : kGlyphRadio;
+  return disabled ? kGlyphCheckDisabled : kGlyphCheck;
+}
+
+// The frame whose accelerators a menu item shows: the one that opened the popup chain.
+const AcceleratorSource* acceleratorFrameOf(QWidget* itemBar) {
+  QWidget* window = itemBar;
+  // Popups open from popups; a chain deeper than any menu is cut short.
+  for (int depth = 0; depth < 64; ++depth) {
+    auto* popup = dynamic_cast<CUxPopupMenu*>(window ? window->window() : nullptr);
+    if (!popup) break;
+    window = popup->GetParentWnd();
+  }
+  if (const auto* frame = dynamic_cast<const AcceleratorSource*>(GetTopFrame(window))) return frame;
+  return dynamic_cast<const AcceleratorSource*>(QApplication::activeWindow());
+}
+
 }  // namespace
+
+bool CUxToolbarMenuButton::g_bShowShortcuts = false;
+
+void CUxToolbarMenuButton::takeShortcutFromAccelerators() {
+  if (!g_bShowShortcuts || !hasRealCommand()) return;
+  if (m_nCommandId >= kFirstSystemCommand && m_nCommandId < kLastSystemCommand) return;
+  if (const size_t tab = m_strText.find(L'\t'); tab != std::wstring::npos) m_strText.resize(tab);
+  const AcceleratorSource* frame = acceleratorFrameOf(m_pWndParent);
+  std::wstring key;
+  if (FindAcceleratorText(m_nCommandId, key, frame, true) || FindAcceleratorText(m_nCommandId, key, frame, false))
+    m_strText += L'\t' + key;
+}
 
 Size CUxToolbarMenuButton::menuItemSize(Dc* dc, const Size& cell) {
   if (m_nStyle & kStyleSeparator) return {cell.cx, 8};
+  takeShortcutFromAccelerators();
   const Size glyph = arrowGlyphSize();
   const int arrow = glyph.cx - 1;
   Size size = CUxToolbarButton::OnCalculateSize(dc, cell, true);
@@ -52,7 +87,11 @@ void CUxToolbarMenuButton::DrawMenuItem(Dc* dc, const Rect& rect, ToolbarImages*
   column = {column.left - (m + 1) / 2, column.top + 1, column.right + (m + 1) / 2, column.bottom - 1};
 
   const int image = GetImage() >= 0 ? GetImage() : (m_iUserImage >= 0 ? m_iUserImage : m_iImage);
-  const bool withImage = images && image >= 0 && !GetCommandManager().IsMenuItemWithoutImage(m_nCommandId);
+  // A user tool shows its program's icon in the image column, unless the user gave it an image.
+  const UserToolsLookup* tools = (m_bUserImage && m_iUserImage >= 0) ? nullptr : userToolsLookup();
+  const bool toolIcon = tools && tools->HasTool(m_nCommandId);
+  const bool withImage =
+      images && (image >= 0 || toolIcon) && !GetCommandManager().IsMenuItemWithoutImage(m_nCommandId);
 
   if (highlight) {
     const int from = (checked || withImage) ? column.right : rect.left;
@@ -63,14 +102,24 @@ void CUxToolbarMenuButton::DrawMenuItem(Dc* dc, const Rect& rect, ToolbarImages*
     const bool pressedShift = checked && !customizeMode && !manager->bShadowHighlightedImages;
     const int x = column.left + (column.width() - drawn.cx) / 2 + (pressedShift ? 1 : 0);
     const int y = column.top + (column.height() - drawn.cy) / 2 + (pressedShift ? 1 : 0);
-    images->Draw(dc, x, y, image, false, disabled && grayDisabledButtons);
+    const bool shadowed = highlight && !checked && !disabled && manager->bShadowHighlightedImages;
+    const bool iconDrawn = toolIcon && tools->DrawToolIcon(m_nCommandId, dc, Rect::fromSize(x, y, drawn.cx, drawn.cy));
+    if (iconDrawn) {
+      // The program's icon stands for the strip image.
+    } else if (shadowed) {
+      // The image lifts off its shadow, as on a toolbar.
+      images->Draw(dc, x, y, image, false, false, false, true);
+      images->Draw(dc, x - 1, y - 1, image);
+    } else {
+      images->Draw(dc, x, y, image, false, disabled && grayDisabledButtons);
+    }
     if (checked) manager->OnDrawButtonBorder(dc, this, column, ButtonPressed);
     else if (highlight) manager->OnDrawButtonBorder(dc, this, column, ButtonHighlighted);
   } else if (checked) {
     FillInterior(dc, column, highlight);
-    MenuImages::DrawCentred(dc, m_bRadio ? kGlyphRadio : kGlyphCheck, column);
+    MenuImages::DrawCentred(dc, checkGlyph(m_bRadio, disabled), column);
   } else if (m_nCommandId >= kFirstSystemCommand && m_nCommandId < kLastSystemCommand) {
-    if (const int id = systemCommandGlyph(m_nCommandId); id >= 0) {
+    if (const int id = systemCommandGlyph(m_nCommandId, disabled); id >= 0) {
       const Rect inner = column.deflated(m, m);
       MenuImages::DrawCentred(dc, id, inner);
       if (highlight) dc->draw3dRect(inner, data.clrBtnHighlight, data.clrBtnShadow);
@@ -105,7 +154,11 @@ void CUxToolbarMenuButton::DrawMenuItem(Dc* dc, const Rect& rect, ToolbarImages*
   drawLabels(text, colour);
   if (m_nCommandId == kSubMenuCommand || m_bDrawDownArrow || m_bMenuOnly) {
     const Rect arrow{rect.right - glyph.cx - 3, rect.top, rect.right - 3, rect.bottom};
-    MenuImages::DrawCentred(dc, disabled ? kGlyphArrowRightDisabled : kGlyphArrowRight, arrow);
+    // A right-to-left menu opens its sub-menus to the left.
+    const bool rtl = m_pWndParent && m_pWndParent->layoutDirection() == Qt::RightToLeft;
+    const int id = rtl ? (disabled ? kGlyphArrowLeftDisabled : kGlyphArrowLeft)
+                       : (disabled ? kGlyphArrowRightDisabled : kGlyphArrowRight);
+    MenuImages::DrawCentred(dc, id, arrow);
   }
   dc->selectFont(previous);
 }

@@ -28,6 +28,10 @@ TearOffManager::TearOffManager(unsigned firstId, unsigned lastId) {
   m_useCounts.assign(lastId - firstId + 1, 0);
 }
 
+TearOffManager::~TearOffManager() {
+  if (tearOffManager() == this) setTearOffManager(nullptr);
+}
+
 unsigned TearOffManager::GetFreeId() {
   for (size_t i = 0; i < m_useCounts.size(); ++i)
     if (m_useCounts[i] == 0) {

@@ -2,6 +2,8 @@
 // active tab) and lets the frame route the keys while a popup menu is open.
 #pragma once
 
+#include "platform/windows/menu_handles.h"
+
 #include <QIcon>
 #include <QMdiSubWindow>
 #include <string>
@@ -19,6 +21,9 @@ class CUxMDIChildWnd : public QMdiSubWindow {
 
   // The frame of the client area it lives in; null outside one.
   QWidget* m_pMDIFrame = nullptr;
+  // The menu of its document template, which the frame shows while the child is active; null
+  // shows the frame's default menu. The template owns it.
+  platform::MenuHandle m_hMenuShared;
   // Set when it is being destroyed, so that no tab is made for it again.
   bool m_bClosing = false;
 

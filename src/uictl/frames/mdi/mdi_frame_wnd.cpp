@@ -1,6 +1,7 @@
 #include "uictl/frames/mdi/mdi_frame_wnd.h"
 
 #include "uictl/bars/library_globals.h"
+#include "uictl/frames/mdi/mdi_child_wnd.h"
 
 #include <QMdiSubWindow>
 #include <QWhatsThis>
@@ -51,6 +52,41 @@ CUxMDIFrameWnd::~CUxMDIFrameWnd() {
   QObject::disconnect(m_activationConnection);
   QObject::disconnect(m_childStateConnection);
   if (m_hChildSystemMenu) destroyMenu(m_hChildSystemMenu);
+  for (const DocTemplate& docTemplate : m_docTemplates) destroyMenu(docTemplate.menu);
+}
+
+void CUxMDIFrameWnd::AddDocTemplate(unsigned resourceId, MenuLoader loadMenu) {
+  const MenuHandle menu = loadMenu ? loadMenu() : MenuHandle();
+  m_docTemplates.push_back({resourceId, std::move(loadMenu), menu});
+}
+
+MenuHandle CUxMDIFrameWnd::GetDocTemplateMenu(unsigned resourceId) const {
+  for (const DocTemplate& docTemplate : m_docTemplates)
+    if (docTemplate.resourceId == resourceId) return docTemplate.menu;
+  return {};
+}
+
+std::vector<DocumentMenu> CUxMDIFrameWnd::DocumentMenus() const {
+  std::vector<DocumentMenu> menus;
+  for (const DocTemplate& docTemplate : m_docTemplates)
+    if (docTemplate.menu) menus.push_back({docTemplate.resourceId, docTemplate.menu});
+  return menus;
+}
+
+MenuHandle CUxMDIFrameWnd::LoadDocumentMenu(unsigned resourceId) {
+  for (const DocTemplate& docTemplate : m_docTemplates)
+    if (docTemplate.resourceId == resourceId && docTemplate.loadMenu) return docTemplate.loadMenu();
+  return {};
+}
+
+void CUxMDIFrameWnd::SetDocumentMenu(unsigned resourceId, MenuHandle menu) {
+  for (DocTemplate& docTemplate : m_docTemplates) {
+    if (docTemplate.resourceId != resourceId) continue;
+    for (QMdiSubWindow* window : m_wndClientArea->subWindowList())
+      if (auto* child = dynamic_cast<CUxMDIChildWnd*>(window); child && child->m_hMenuShared == docTemplate.menu)
+        child->m_hMenuShared = menu;
+    docTemplate.menu = menu;
+  }
 }
 
 bool CUxMDIFrameWnd::LoadFrame(unsigned resourceId) {
@@ -137,7 +173,14 @@ void CUxMDIFrameWnd::followActiveChild(QMdiSubWindow* child) {
   if (child)
     m_childStateConnection = QObject::connect(child, &QMdiSubWindow::windowStateChanged, this,
                                               [this] { followActiveChild(m_wndClientArea->activeSubWindow()); });
-  if (CUxMenuBar* menuBar = m_Impl.GetMenuBar(); menuBar && menuBar->GetMenu()) menuBar->CreateFromMenu(menuBar->GetMenu());
+  CUxMenuBar* menuBar = m_Impl.GetMenuBar();
+  if (!menuBar || !menuBar->GetMenu()) return;
+  // A document's child shows its template's menu; any other child the frame's default menu.
+  MenuHandle shown = m_hMenuDefault ? m_hMenuDefault : menuBar->GetMenu();
+  if (auto* document = dynamic_cast<CUxMDIChildWnd*>(child); document && document->m_hMenuShared)
+    shown = document->m_hMenuShared;
+  menuBar->CreateFromMenu(shown, shown == m_hMenuDefault);
+  GetWindowMenuPopup(shown);
 }
 
 void CUxMDIFrameWnd::FillWindowMenuPopup(CUxPopupMenu* popup) {

@@ -6,6 +6,8 @@
 #include "uictl/frames/ux_frame_base.h"
 
 #include <QMetaObject>
+#include <functional>
+#include <vector>
 
 class QMdiSubWindow;
 class QPainter;
@@ -33,6 +35,17 @@ class CUxMDIFrameWnd : public UxFrameBase, public MdiClientBackground {
   // children than the list shows (or always).
   void SetWindowsDialogCommand(unsigned command, const std::wstring& text, bool showAlways);
 
+  // A document template, known by the resource its shared menu is made from; `loadMenu` makes
+  // that menu (again). The frame owns the template's menu.
+  using MenuLoader = std::function<platform::MenuHandle()>;
+  void AddDocTemplate(unsigned resourceId, MenuLoader loadMenu);
+  // The template's shared menu; null for an unknown template.
+  platform::MenuHandle GetDocTemplateMenu(unsigned resourceId) const;
+  std::vector<DocumentMenu> DocumentMenus() const override;
+  platform::MenuHandle LoadDocumentMenu(unsigned resourceId) override;
+  // Open children of the template show the new menu from now on.
+  void SetDocumentMenu(unsigned resourceId, platform::MenuHandle menu) override;
+
   // With `document`, the table of the active child when it has one.
   AccelTable GetDefaultAccelerator(bool document) const override;
   bool IsMdiFrame() const override { return true; }
@@ -49,6 +62,12 @@ class CUxMDIFrameWnd : public UxFrameBase, public MdiClientBackground {
   void followActiveChild(QMdiSubWindow* child);
   void enterContextHelp();
 
+  struct DocTemplate {
+    unsigned resourceId;
+    MenuLoader loadMenu;
+    platform::MenuHandle menu;
+  };
+  std::vector<DocTemplate> m_docTemplates;
   MDIClientAreaWnd* m_wndClientArea;
   platform::MenuHandle m_hMenuDefault;
   platform::MenuHandle m_hWindowMenu;

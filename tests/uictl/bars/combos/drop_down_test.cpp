@@ -176,3 +176,21 @@ TEST_F(DropDownTest, OnAMenuBarTheOpenButtonIsHot) {
   EXPECT_FALSE(onMenu->m_pPopupFrame);
   EXPECT_EQ(menuBar->m_iHot, -1);
 }
+
+TEST_F(DropDownTest, TheDroppedToolbarAndItsFrameAreKnownByName) {
+  const RuntimeClass* barClass = RuntimeClass::fromName("CUxDropDownToolBar");
+  ASSERT_TRUE(barClass);
+  EXPECT_EQ(barClass->schema, 1u);
+  EXPECT_TRUE(source->IsKindOf(barClass));
+  std::unique_ptr<CObject> made = barClass->createObject();
+  auto* madeBar = dynamic_cast<CUxDropDownToolBar*>(made.get());
+  ASSERT_TRUE(madeBar);
+  EXPECT_TRUE(madeBar->m_bLocked);  // its images and sizes are its own
+
+  const RuntimeClass* frameClass = RuntimeClass::fromName("CUxDropDownFrame");
+  ASSERT_TRUE(frameClass);
+  EXPECT_EQ(frameClass->schema, kVersionableSchema | 1u);
+  std::unique_ptr<CObject> madeFrame = frameClass->createObject();
+  ASSERT_TRUE(dynamic_cast<CUxDropDownFrame*>(madeFrame.get()));
+  EXPECT_FALSE(static_cast<CUxDropDownFrame*>(madeFrame.get())->IsKindOf(barClass));
+}

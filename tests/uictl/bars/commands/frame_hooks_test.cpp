@@ -7,11 +7,18 @@
 #include "uictl/bars/buttons/toolbar_button.h"
 #include "uictl/bars/drawing/toolbar_images.h"
 
-#include "bars_test_support.h"
+#include "uictl/bars/menus/popup_menu.h"
 
+#include "../../platform/scoped_env.h"
+#include "bars_test_support.h"
+#include "recording_sink.h"
+#include "sound_fixtures.h"
+
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <filesystem>
 #include <mutex>
 
 using namespace platform;
@@ -191,6 +198,40 @@ TEST(MenuSounds, TheThreadPlaysWhatIsAskedUntilItIsEndedEvenWithSoundsOff) {
   MenuSoundThread::SetPlayer(nullptr);
   std::lock_guard hold(lock);
   EXPECT_EQ(heard, (std::vector<std::string>{"MenuCommand", "MenuPopup"}));
+}
+
+TEST(MenuSounds, TheDesktopThemesMenuSoundsPlayForACommandAndAPopup) {
+  QTemporaryDir data;
+  const testenv::ScopedEnv dataHome("XDG_DATA_HOME", data.path().toUtf8().constData());
+  const testenv::ScopedEnv dataDirs("XDG_DATA_DIRS", data.path().toUtf8().constData());
+  const std::string theme = testsound::writeSoundTheme(data.path().toStdString(), "freedesktop");
+  ASSERT_TRUE(testsound::writeSound(theme + "/menu-click.wav", testsound::kWav, 8000, 1, testsound::tone(8000, 1, 0.01)));
+  ASSERT_TRUE(testsound::writeSound(theme + "/menu-popup.wav", testsound::kWav, 8000, 1, testsound::tone(8000, 1, 0.03)));
+
+  const UxLibrary library;
+  auto record = std::make_shared<SinkRecord>();
+  MenuSoundThread::UseDesktopSounds(RecordingSink::factory(record, false));
+  MenuSoundThread::Play(1);
+  EXPECT_TRUE(record->waitFor([](SinkRecord& r) { return r.drains == 1; }));
+  EXPECT_EQ(record->samples.size(), 80u);
+  // A popup menu opening sounds its own.
+  QWidget owner;
+  auto* popup = new CUxPopupMenu;
+  const MenuHandle menu = createPopupMenu();
+  appendMenu(menu, MfString, 100, L"Item");
+  ASSERT_TRUE(popup->Create(&owner, 0, 0, menu, false, true));
+  EXPECT_TRUE(record->waitFor([](SinkRecord& r) { return r.drains == 2; }));
+  EXPECT_EQ(record->samples.size(), 80u + 240u);
+  popup->close();
+
+  // Without the sound in the theme: silence.
+  std::filesystem::remove(theme + "/menu-click.wav");
+  MenuSoundThread::UseDesktopSounds(RecordingSink::factory(record, false));
+  MenuSoundThread::Play(1);
+  MenuSoundThread::Play(2);
+  EXPECT_TRUE(record->waitFor([](SinkRecord& r) { return r.drains == 3; }));
+  EXPECT_EQ(record->opened.size(), 3u);
+  MenuSoundThread::SetPlayer(nullptr);
 }
 
 namespace {

@@ -2,6 +2,8 @@
 // of a maximised child, the arrow keys and the saved state.
 #include "uictl/bars/menus/menu_bar.h"
 #include "uictl/bars/menus/menu_hash.h"
+#include "platform/drawing/system_metrics.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 
 #include "popup_test_support.h"
 
@@ -22,6 +24,18 @@ class MdiFrame : public MenuFrame, public MenuBarFrame {
   MdiChildState ActiveMdiChild() const override { return child; }
   MenuHandle ActiveChildSystemMenu() const override { return child.systemMenu; }
   void SendActiveChildSysCommand(unsigned command) override { sysCommands.push_back(command); }
+  std::vector<DocumentMenu> DocumentMenus() const override { return documents; }
+  MenuHandle LoadDocumentMenu(unsigned resourceId) override {
+    return resourceId == kBrokenTemplate ? MenuHandle() : documentMenu(resourceId);
+  }
+  void SetDocumentMenu(unsigned resourceId, MenuHandle menu) override {
+    for (DocumentMenu& document : documents)
+      if (document.resourceId == resourceId) document.menu = menu;
+  }
+  // A template's menu: its resource id in the first title.
+  static MenuHandle documentMenu(unsigned resourceId);
+  static constexpr unsigned kBrokenTemplate = 0x3003;
+  std::vector<DocumentMenu> documents;
   CUxMenuBar* menuBar = nullptr;
   MdiChildState child;
   int layouts = 0;
@@ -43,6 +57,10 @@ MenuHandle mainMenu(const wchar_t* first, std::initializer_list<const wchar_t*> 
     appendMenu(menu, MfPopup, sub.id(), title);
   }
   return menu;
+}
+
+MenuHandle MdiFrame::documentMenu(unsigned resourceId) {
+  return mainMenu(resourceId == 0x2001 ? L"&Sheet" : L"&Card", {L"&Edit", L"&Window"});
 }
 
 std::vector<std::wstring> titles(const CUxToolBar* bar) {
@@ -223,4 +241,115 @@ TEST_F(MenuBarTest, LoadingTellsTheFrameWhenNothingWasSavedOrTheMenuChangedSince
   EXPECT_TRUE(bar->LoadState(L"Test"));
   EXPECT_EQ(resetNotices(), 2);
   EXPECT_EQ(titles(bar).size(), 3u);
+}
+
+TEST_F(MenuBarTest, WithTheChevronTheArrowKeysStillNeverReachAWindowButton) {
+  bar->EnableCustomizeButton(true, 0, L"");
+  const MenuHandle systemMenu = createPopupMenu();
+  appendMenu(systemMenu, MfString, kScClose, L"閉じる");
+  frame.child = {true, true, true, systemMenu, QIcon()};
+  bar->CreateFromMenu(defaultMenu, true, true);
+  // System menu, three titles, minimise, restore, close, the chevron.
+  ASSERT_EQ(bar->GetCount(), 8);
+  ASSERT_EQ(bar->GetSystemButtonsCount(), 3);
+  bar->setFocus();
+  bar->m_iHighlighted = 0;
+  QTest::keyClick(bar, Qt::Key_Left);
+  EXPECT_EQ(bar->GetHighlightedButton(), 3);
+  QTest::keyClick(bar, Qt::Key_Right);
+  EXPECT_EQ(bar->GetHighlightedButton(), 0);
+  destroyMenu(systemMenu);
+}
+
+TEST_F(MenuBarTest, ABarMadeThroughCreateExJoinsItsFrameAndMeasuresItsButtonsAgainOnASettingsChange) {
+  MdiFrame other;
+  auto* made = new CUxMenuBar(&other);
+  ASSERT_TRUE(made->CreateEx(&other, 0x800, 0x50000000u | CbrsAlignTop, {1, 1, 1, 1}, 0xE81A));
+  EXPECT_EQ(made->m_pParentWnd, &other);
+  EXPECT_EQ(other.menuBar, made);
+  EXPECT_EQ(made->m_szSystemButton, (Size{16, 14}));  // the classic 18 x 18 less the frame
+
+  ClassicSystemMetrics larger;
+  larger.menuButton = {26, 24};
+  const SystemMetricsOverride metrics(larger);
+  globalData().UpdateFonts();
+  EXPECT_EQ(made->m_szSystemButton, (Size{24, 20}));
+  EXPECT_EQ(bar->m_szSystemButton, (Size{24, 20}));
+}
+
+TEST_F(MenuBarTest, DocumentTemplatesMenusAreSavedLoadedResetAndReloaded) {
+  frame.documents = {{0x2001, MdiFrame::documentMenu(0x2001)}, {0x2002, MdiFrame::documentMenu(0x2002)}};
+  const MenuHandle sheet = frame.documents[0].menu, card = frame.documents[1].menu;
+  // Each menu loses one title of its own.
+  bar->RemoveButton(2);
+  bar->CreateFromMenu(sheet);
+  bar->RemoveButton(1);
+  bar->CreateFromMenu(card);
+  bar->RemoveButton(2);
+  bar->CreateFromMenu(defaultMenu);
+  ASSERT_TRUE(bar->SaveState(L"Test"));
+  EXPECT_EQ(titles(bar), (std::vector<std::wstring>{L"&File", L"&Edit"}));
+
+  // A bar that starts afresh reads every menu's titles back, each under its template.
+  bar->CreateFromMenu(defaultMenu, true, true);
+  for (const MenuHandle menu : {defaultMenu, sheet, card}) menuHash().RemoveMenu(menu);
+  bar->RemoveAllButtons();
+  CUxMenuBar fresh(&frame);
+  fresh.Create(&frame);
+  fresh.CreateFromMenu(defaultMenu, true);
+  ASSERT_TRUE(fresh.LoadState(L"Test"));
+  EXPECT_EQ(resetNotices(), 0);
+  fresh.CreateFromMenu(sheet);
+  EXPECT_EQ(titles(&fresh), (std::vector<std::wstring>{L"&Sheet", L"&Window"}));
+  fresh.CreateFromMenu(card);
+  EXPECT_EQ(titles(&fresh), (std::vector<std::wstring>{L"&Card", L"&Edit"}));
+  fresh.CreateFromMenu(defaultMenu);
+  EXPECT_EQ(titles(&fresh), (std::vector<std::wstring>{L"&File", L"&Edit"}));
+
+  // A template saved under nothing is told to the frame under its own resource id.
+  frame.documents.push_back({0x2003, MdiFrame::documentMenu(0x2003)});
+  fresh.LoadState(L"Test");
+  EXPECT_EQ(std::count(frame.messages.begin(), frame.messages.end(),
+                       std::pair<QEvent::Type, uintptr_t>{UXTOOLBAR_RESETMENU, 0x2003}), 1);
+  frame.documents.pop_back();
+
+  // Images go back to the defaults in every template's stored titles too.
+  defaultImages()[100] = 4;
+  fresh.CreateFromMenu(sheet);
+  auto* first = dynamic_cast<CUxToolbarMenuButton*>(fresh.GetButton(0));
+  ASSERT_TRUE(first && !first->GetCommands().empty());
+  first->GetCommands().front()->m_bUserImage = false;  // a standard image, which a reset takes back
+  first->GetCommands().front()->SetImage(1);
+  fresh.CreateFromMenu(defaultMenu);
+  fresh.ResetAllImages();
+  fresh.CreateFromMenu(sheet);
+  first = dynamic_cast<CUxToolbarMenuButton*>(fresh.GetButton(0));
+  EXPECT_EQ(first->GetCommands().front()->GetImage(), 4);
+  defaultImages().erase(100);
+
+  // A reset makes each template's menu anew and hands it to the frame; the shown one follows.
+  frame.documents.push_back({MdiFrame::kBrokenTemplate, MdiFrame::documentMenu(0x2003)});
+  const MenuHandle unloadable = frame.documents.back().menu;
+  fresh.ReloadFromResource();
+  const MenuHandle newSheet = frame.documents[0].menu;
+  EXPECT_NE(newSheet, sheet);
+  EXPECT_FALSE(isMenu(sheet));
+  EXPECT_FALSE(isMenu(card));
+  EXPECT_EQ(frame.documents[2].menu, unloadable);  // a menu that cannot be loaded is skipped
+  EXPECT_EQ(fresh.GetMenu(), newSheet);
+  EXPECT_EQ(titles(&fresh), (std::vector<std::wstring>{L"&Sheet", L"&Edit", L"&Window"}));
+  destroyMenu(unloadable);
+
+  // Without the automatic document menus only the default menu is kept.
+  fresh.m_bAutoDocMenus = false;
+  fresh.CreateFromMenu(newSheet);
+  fresh.RemoveButton(0);
+  fresh.CreateFromMenu(defaultMenu);
+  ASSERT_TRUE(fresh.SaveState(L"Other"));
+  menuHash().RemoveMenu(newSheet);
+  fresh.m_bAutoDocMenus = true;
+  fresh.LoadState(L"Other");
+  fresh.CreateFromMenu(newSheet);
+  EXPECT_EQ(titles(&fresh).size(), 3u);
+  for (const DocumentMenu& document : frame.documents) destroyMenu(document.menu);
 }

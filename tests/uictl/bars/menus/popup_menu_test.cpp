@@ -1,6 +1,10 @@
 // Popup menus driven as a user drives them: real menus, a frame that keeps the active popup and
 // routes keys, and mouse events delivered to the widget under the point.
+#include "uictl/bars/commands/accelerators.h"
 #include "uictl/bars/commands/command_manager.h"
+#include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/drawing/toolbar_images.h"
+#include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/bars/toolbar/customize_button.h"
 #include "uictl/bars/commands/key_focus.h"
 #include "uictl/bars/menus/popup_menu.h"
@@ -458,4 +462,170 @@ TEST_F(PopupMenuTest, AnItemMovedOutOfAMenuThatClosesOnTheWayLeavesIt) {
     toolbarClassData().bCustomizeMode = false;
   }
   setToolbarDragDriver(nullptr);
+}
+
+namespace {
+
+class IconTools : public UserToolsLookup {
+ public:
+  unsigned ToolsEntryCommand() const override { return 900; }
+  bool IsUserToolCmd(unsigned command) const override { return command >= 910 && command <= 919; }
+  bool DrawToolIcon(unsigned command, Dc* dc, const Rect& rect) const override {
+    if (!HasTool(command)) return false;
+    dc->fillSolidRect(rect, rgb(0, 0, 255));
+    return true;
+  }
+  bool HasTool(unsigned command) const override { return command == 911; }
+};
+
+// One item of a popup drawn on its own, as its bar paints it.
+QImage drawnItem(CUxToolbarButton* item, ToolbarImages* images, bool highlight) {
+  QImage image = canvas(item->m_rect.width(), item->m_rect.height(), globalData().clrBtnFace);
+  Dc dc(image);
+  item->OnDraw(&dc, Rect::fromSize(0, 0, item->m_rect.width(), item->m_rect.height()), images, true, false, highlight);
+  return image;
+}
+
+// The image column at the left of a drawn item.
+QRect imageColumn(const QImage& item, CUxPopupMenuBar* bar) {
+  const int m = CUxVisualManager::GetInstance()->GetMenuImageMargin();
+  return QRect(0, 0, 3 * m + bar->GetCurrentMenuImageSize().cx + 1, item.height());
+}
+
+// The first column (from the left) within `area` that holds a pixel of `colour`, and how many it holds.
+std::pair<int, int> firstColumnOf(const QImage& image, const QRect& area, COLORREF colour) {
+  for (int x = area.left(); x <= area.right(); ++x)
+    if (const int n = countPixels(image, QRect(x, area.top(), 1, area.height()), colour)) return {x, n};
+  return {-1, 0};
+}
+
+}  // namespace
+
+TEST_F(PopupMenuTest, MenuItemsDrawGreyMarksToolIconsShadowsAndArrowsForTheirDirection) {
+  const MenuHandle sub = createPopupMenu();
+  appendMenu(sub, MfString, 120, L"Inner");
+  const MenuHandle menu = createPopupMenu();
+  for (unsigned id : {500u, 501u, 502u, kScClose, 911u, 503u}) appendMenu(menu, MfString, id, L"Item");
+  appendMenu(menu, MfPopup, sub.id(), L"More");
+  CUxPopupMenu* popup = contextMenu(-1, -1, menu);
+  ASSERT_TRUE(popup);
+  CUxPopupMenuBar* items = popup->GetMenuBar();
+  ASSERT_EQ(items->GetCount(), 7);
+  const GlobalDrawData& data = globalData();
+  const COLORREF black = data.clrBtnText, grey = data.clrBtnShadow;
+
+  // Checked and radio marks and the window commands' pictures turn grey when disabled.
+  auto* check = static_cast<CUxToolbarMenuButton*>(items->GetButton(0));
+  auto* radio = static_cast<CUxToolbarMenuButton*>(items->GetButton(1));
+  auto* enabled = static_cast<CUxToolbarMenuButton*>(items->GetButton(2));
+  auto* close = static_cast<CUxToolbarMenuButton*>(items->GetButton(3));
+  check->m_nStyle |= kStyleChecked | kStyleDisabled;
+  radio->m_nStyle |= kStyleChecked | kStyleDisabled;
+  radio->m_bRadio = true;
+  enabled->m_nStyle |= kStyleChecked;
+  close->m_nStyle |= kStyleDisabled;
+  for (CUxToolbarButton* item : {static_cast<CUxToolbarButton*>(check), static_cast<CUxToolbarButton*>(radio),
+                                 static_cast<CUxToolbarButton*>(close)}) {
+    const QImage image = drawnItem(item, nullptr, false);
+    const QRect column = imageColumn(image, items);
+    EXPECT_EQ(countPixels(image, column, black), 0) << item->m_nCommandId;
+    EXPECT_GT(countPixels(image, column, grey), 4) << item->m_nCommandId;
+  }
+  const QImage active = drawnItem(enabled, nullptr, false);
+  EXPECT_GT(countPixels(active, imageColumn(active, items), black), 4);
+
+  // A user tool shows its program's icon, also without an image of its own.
+  IconTools tools;
+  setUserToolsLookup(&tools);
+  ToolbarImages strip;
+  strip.SetImageSize({4, 4});
+  QImage cell(4, 4, QImage::Format_RGB32);
+  cell.fill(qRgb(255, 0, 0));
+  strip.AddImage(cell);
+  ImageDrawState state;
+  ASSERT_TRUE(strip.PrepareDrawImage(state));
+  const QImage tool = drawnItem(items->GetButton(4), &strip, false);
+  EXPECT_EQ(countPixels(tool, imageColumn(tool, items), rgb(0, 0, 255)), 16);
+  setUserToolsLookup(nullptr);
+
+  // With shadowed highlighted images a highlighted image lifts off its shadow.
+  CUxVisualManager* manager = CUxVisualManager::GetInstance();
+  const bool shadows = manager->bShadowHighlightedImages;
+  manager->bShadowHighlightedImages = true;
+  CUxToolbarButton* imaged = items->GetButton(5);
+  imaged->m_iImage = 0;
+  const QImage plain = drawnItem(imaged, &strip, false);
+  const QImage lifted = drawnItem(imaged, &strip, true);
+  manager->bShadowHighlightedImages = shadows;
+  strip.EndDrawImage(state);
+  const QRect column = imageColumn(plain, items);
+  const int plainX = firstColumnOf(plain, column, rgb(255, 0, 0)).first;
+  const int liftedX = firstColumnOf(lifted, column, rgb(255, 0, 0)).first;
+  ASSERT_GE(plainX, 0);
+  EXPECT_EQ(liftedX, plainX - 1);
+  EXPECT_EQ(countPixels(lifted, column, rgb(255, 0, 0)), 16);
+  // Where the image's last pixel was, its shadow shows.
+  int plainY = 0;
+  while (plainY < plain.height() && countPixels(plain, QRect(column.left(), plainY, column.width(), 1), rgb(255, 0, 0)) == 0)
+    ++plainY;
+  EXPECT_EQ(fromPixel(plain.pixel(plainX + 3, plainY + 3)), rgb(255, 0, 0));
+  EXPECT_EQ(fromPixel(lifted.pixel(plainX - 1, plainY - 1)), rgb(255, 0, 0));
+  const COLORREF shadow = fromPixel(lifted.pixel(plainX + 3, plainY + 3));
+  EXPECT_NE(shadow, rgb(255, 0, 0));
+  EXPECT_NE(shadow, fromPixel(lifted.pixel(plainX + 6, plainY + 3)));  // not the background either
+
+  // The sub-menu arrow points the way the sub-menu opens.
+  CUxToolbarButton* more = items->GetButton(6);
+  const QImage ltr = drawnItem(more, nullptr, false);
+  const QRect arrowArea(ltr.width() - 20, 0, 20, ltr.height());
+  EXPECT_EQ(firstColumnOf(ltr, arrowArea, black).second, 7);  // the arrow's base comes first
+  items->setLayoutDirection(Qt::RightToLeft);
+  const QImage rtl = drawnItem(more, nullptr, false);
+  EXPECT_EQ(firstColumnOf(rtl, arrowArea, black).second, 1);  // its tip does
+}
+
+namespace {
+
+class AcceleratedFrame : public MenuFrame, public AcceleratorSource {
+ public:
+  AccelTable GetDefaultAccelerator(bool document) const override { return document ? documentTable : frameTable; }
+  AccelTable frameTable = std::make_shared<std::vector<Accel>>(
+      std::vector<Accel>{{FVirtKey | FControl | FShift, 'N', 100}, {FVirtKey, 0x71, 101}, {FVirtKey | FAlt, 0x73, kScClose}});
+  AccelTable documentTable = std::make_shared<std::vector<Accel>>(std::vector<Accel>{{FVirtKey, 0x72, 101}});
+};
+
+}  // namespace
+
+TEST(MenuShortcuts, WithTheSettingOnItemsShowTheirAcceleratorsKeys) {
+  UxLibrary library;
+  AcceleratedFrame frame;
+  frame.setGeometry(0, 0, 400, 400);
+  frame.show();
+  const MenuHandle sub = createPopupMenu();
+  appendMenu(sub, MfString, 100, L"Inner\tOld");
+  auto menu = [&] {
+    const MenuHandle m = createPopupMenu();
+    appendMenu(m, MfString, 100, L"&New\tCtrl+N");
+    appendMenu(m, MfString, 101, L"&Save");
+    appendMenu(m, MfString, 102, L"&Keep\tCtrl+K");
+    appendMenu(m, MfString, kScClose, L"&Close\tCtrl+F4");
+    return m;
+  };
+  auto texts = [&](bool setting) {
+    CUxToolbarMenuButton::g_bShowShortcuts = setting;
+    auto* popup = new CUxPopupMenu;
+    std::vector<std::wstring> shown;
+    if (popup->Create(&frame, 10, 10, menu(), false, true))
+      for (int i = 0; i < popup->GetMenuBar()->GetCount(); ++i) shown.push_back(popup->GetMenuBar()->GetButton(i)->m_strText);
+    popup->close();
+    settle();
+    CUxToolbarMenuButton::g_bShowShortcuts = false;
+    return shown;
+  };
+  // Off, the default: the texts as the menu has them.
+  EXPECT_EQ(texts(false), (std::vector<std::wstring>{L"&New\tCtrl+N", L"&Save", L"&Keep\tCtrl+K", L"&Close\tCtrl+F4"}));
+  // On: the document's table before the frame's; a command without an accelerator loses its old
+  // key text; window commands keep theirs.
+  EXPECT_EQ(texts(true),
+            (std::vector<std::wstring>{L"&New\tCtrl+Shift+N", L"&Save\tF3", L"&Keep", L"&Close\tCtrl+F4"}));
 }

@@ -1,0 +1,82 @@
+#include "platform/windows/keyboard_layout.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <array>
+#include <map>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+// Scan codes of the US layout's letter keys A to Z as the kernel numbers them; the windowing
+// system reports them 8 higher.
+constexpr std::array<unsigned, 26> kLetterScanCodes{30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
+                                                     49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
+constexpr unsigned kWindowSystemOffset = 8;
+
+std::mutex g_lock;
+std::map<unsigned, char32_t> g_typed;  // letter virtual key -> character
+
+// The letter virtual key of a press: a key that types a Latin letter carries that letter, as the
+// layout places it; any other key the letter of its place on the US layout.
+unsigned letterKeyOf(const QKeyEvent& key) {
+  if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) return static_cast<unsigned>(key.key());
+  for (size_t i = 0; i < kLetterScanCodes.size(); ++i)
+    if (kLetterScanCodes[i] + kWindowSystemOffset == key.nativeScanCode()) return 'A' + static_cast<unsigned>(i);
+  return 0;
+}
+
+class KeyPressWatcher : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) learn(*static_cast<QKeyEvent*>(event));
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  static void learn(const QKeyEvent& key) {
+    // With Ctrl or Alt the text is a control character or none: it says nothing of the layout.
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return;
+    const QList<uint> text = key.text().toUcs4();
+    if (text.size() != 1 || !QChar::isPrint(text.front())) return;
+    const unsigned letter = letterKeyOf(key);
+    if (letter == 0) return;
+    std::lock_guard hold(g_lock);
+    g_typed[letter] = static_cast<char32_t>(text.front());
+  }
+};
+
+QPointer<KeyPressWatcher>& watcher() {
+  static QPointer<KeyPressWatcher> instance;
+  return instance;
+}
+
+}  // namespace
+
+void watchKeyboardLayout() {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app || watcher()) return;
+  // A child of the application: it goes with it.
+  watcher() = new KeyPressWatcher(app);
+  app->installEventFilter(watcher());
+}
+
+char32_t layoutCharacterOf(unsigned virtualKey) {
+  if (virtualKey < 'A' || virtualKey > 'Z') return 0;
+  std::lock_guard hold(g_lock);
+  const auto found = g_typed.find(virtualKey);
+  return found == g_typed.end() ? 0 : found->second;
+}
+
+void forgetKeyboardLayout() {
+  std::lock_guard hold(g_lock);
+  g_typed.clear();
+}
+
+}  // namespace platform
