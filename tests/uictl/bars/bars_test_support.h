@@ -1,7 +1,9 @@
 // Helpers shared by the control library's tests.
 #pragma once
 
+#include "platform/drawing/gdi_dc.h"
 #include "platform/drawing/gdi_types.h"
+#include "uictl/bars/commands/command_manager.h"
 
 #include <QImage>
 
@@ -18,3 +20,16 @@ inline QImage canvas(int w, int h, platform::COLORREF fill) {
   image.fill(platform::toPixel(fill));
   return image;
 }
+
+// User tools 910-919 after the tools entry 900, of which only 911 is set up; its icon is blue.
+class FakeUserTools : public UserToolsLookup {
+ public:
+  unsigned ToolsEntryCommand() const override { return 900; }
+  bool IsUserToolCmd(unsigned command) const override { return command >= 910 && command <= 919; }
+  bool DrawToolIcon(unsigned command, platform::Dc* dc, const platform::Rect& rect) const override {
+    if (!HasTool(command)) return false;
+    dc->fillSolidRect(rect, platform::rgb(0, 0, 255));
+    return true;
+  }
+  bool HasTool(unsigned command) const override { return command == 911; }
+};

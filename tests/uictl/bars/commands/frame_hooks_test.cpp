@@ -41,18 +41,6 @@ class HookedFrame : public QWidget, public ButtonToolTipHook {
   }
 };
 
-class FakeTools : public UserToolsLookup {
- public:
-  unsigned ToolsEntryCommand() const override { return 900; }
-  bool IsUserToolCmd(unsigned command) const override { return command >= 910 && command <= 919; }
-  bool DrawToolIcon(unsigned command, Dc* dc, const Rect& rect) const override {
-    if (!HasTool(command)) return false;
-    dc->fillSolidRect(rect, rgb(0, 0, 255));
-    return true;
-  }
-  bool HasTool(unsigned command) const override { return command == 911; }
-};
-
 class CountedObject : public CObject {
  public:
   explicit CountedObject(int& deaths) : deaths_(deaths) {}
@@ -121,7 +109,7 @@ TEST_F(FrameHooksTest, TooltipsGoThroughTheTopFrameOrItsOverride) {
 }
 
 TEST_F(FrameHooksTest, UserToolsShowTheirIconAndKeepTheirImage) {
-  FakeTools tools;
+  FakeUserTools tools;
   EXPECT_FALSE(IsStandardCommand(900));
   setUserToolsLookup(&tools);
   EXPECT_TRUE(IsStandardCommand(900));

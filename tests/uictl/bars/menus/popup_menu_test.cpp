@@ -466,18 +466,6 @@ TEST_F(PopupMenuTest, AnItemMovedOutOfAMenuThatClosesOnTheWayLeavesIt) {
 
 namespace {
 
-class IconTools : public UserToolsLookup {
- public:
-  unsigned ToolsEntryCommand() const override { return 900; }
-  bool IsUserToolCmd(unsigned command) const override { return command >= 910 && command <= 919; }
-  bool DrawToolIcon(unsigned command, Dc* dc, const Rect& rect) const override {
-    if (!HasTool(command)) return false;
-    dc->fillSolidRect(rect, rgb(0, 0, 255));
-    return true;
-  }
-  bool HasTool(unsigned command) const override { return command == 911; }
-};
-
 // One item of a popup drawn on its own, as its bar paints it.
 QImage drawnItem(CUxToolbarButton* item, ToolbarImages* images, bool highlight) {
   QImage image = canvas(item->m_rect.width(), item->m_rect.height(), globalData().clrBtnFace);
@@ -535,7 +523,7 @@ TEST_F(PopupMenuTest, MenuItemsDrawGreyMarksToolIconsShadowsAndArrowsForTheirDir
   EXPECT_GT(countPixels(active, imageColumn(active, items), black), 4);
 
   // A user tool shows its program's icon, also without an image of its own.
-  IconTools tools;
+  FakeUserTools tools;
   setUserToolsLookup(&tools);
   ToolbarImages strip;
   strip.SetImageSize({4, 4});
