@@ -1,21 +1,17 @@
 #include "platform/windows/keyboard_layout.h"
 
+#include "platform/windows/x11_keyboard_layout.h"
+#include "platform/windows/xkb_letter_keys.h"
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPointer>
-#include <array>
 #include <map>
 #include <mutex>
 
 namespace platform {
 
 namespace {
-
-// Scan codes of the US layout's letter keys A to Z as the kernel numbers them; the windowing
-// system reports them 8 higher.
-constexpr std::array<unsigned, 26> kLetterScanCodes{30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
-                                                     49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
-constexpr unsigned kWindowSystemOffset = 8;
 
 std::mutex g_lock;
 std::map<unsigned, char32_t> g_typed;  // letter virtual key -> character
@@ -24,8 +20,8 @@ std::map<unsigned, char32_t> g_typed;  // letter virtual key -> character
 // layout places it; any other key the letter of its place on the US layout.
 unsigned letterKeyOf(const QKeyEvent& key) {
   if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z) return static_cast<unsigned>(key.key());
-  for (size_t i = 0; i < kLetterScanCodes.size(); ++i)
-    if (kLetterScanCodes[i] + kWindowSystemOffset == key.nativeScanCode()) return 'A' + static_cast<unsigned>(i);
+  for (unsigned letter = 'A'; letter <= 'Z'; ++letter)
+    if (usKeycodeOfLetter(letter) == key.nativeScanCode()) return letter;
   return 0;
 }
 
@@ -69,6 +65,7 @@ void watchKeyboardLayout() {
 
 char32_t layoutCharacterOf(unsigned virtualKey) {
   if (virtualKey < 'A' || virtualKey > 'Z') return 0;
+  if (const std::optional<char32_t> read = x11LetterKeyCharacter(virtualKey)) return *read;
   std::lock_guard hold(g_lock);
   const auto found = g_typed.find(virtualKey);
   return found == g_typed.end() ? 0 : found->second;

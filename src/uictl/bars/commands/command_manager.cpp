@@ -212,7 +212,8 @@ unsigned TranslateShortcutChar(unsigned vk) {
   const bool alt = QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier;
   if (vk >= 0x60 && vk <= 0x69 && !alt) return '0' + (vk - 0x60);
   if (g_translateLetters && vk >= 'A' && vk <= 'Z') {
-    // A key the layout has not typed yet keeps its letter.
+    // A key that types nothing under the layout (or not yet seen typing, where the layout is
+    // learned) keeps its letter.
     const char32_t typed = platform::layoutCharacterOf(vk);
     return typed ? QChar::toUpper(typed) : vk;
   }

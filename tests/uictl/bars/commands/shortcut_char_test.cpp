@@ -1,5 +1,6 @@
 // Shortcut letters as the keyboard layout types them: with the library's letter option on, a
-// letter key stands for what the layout in use puts on it.
+// letter key stands for what the layout in use puts on it. Offscreen there is no X server's keymap
+// to read, so the layout is the one learned from the presses these tests send.
 #include "platform/windows/keyboard_layout.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/library_globals.h"
