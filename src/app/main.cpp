@@ -5,6 +5,7 @@
 
 #include "app/shell/app_look.h"
 #include "app/shell/klv_app.h"
+#include "services/database_failure.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/ux_registry.h"
 #include "uictl/frames/images/button_appearance_dialog.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM") && std::getenv("DISPLAY")) setenv("QT_QPA_PLATFORM", "xcb", 1);
   QApplication application(argc, argv);
   setUpApplicationLook();
+  waitForBusyDatabaseOncePerAction();
   const UxLibrary controlLibrary;
   RegisterButtonAppearanceDialog();
   UxSetRegistryNames(L"Tarvo Presents", L"KLV7");

@@ -7,14 +7,12 @@
 #include <fstream>
 #include <new>
 
+#include "database/busy_wait.h"
 #include "database/engine_text.h"
 #include "database/text_conversion.h"
 
 namespace sqliteplus {
 namespace {
-
-// Another connection (the study window's, the level thread's) may hold the file for a moment.
-constexpr int kBusyTimeoutMs = 5000;
 
 bool isOldFormatFile(const std::string& fileName) {
   static const char kHeader[] = "** This file contains an SQLite 2";
@@ -51,7 +49,8 @@ void SqliteConnection::open(const wchar_t* fileName) {
     sqlite3_close_v2(db);
     throwOpenFailure(message);
   }
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  // Another connection (the study window's, the level thread's) or another program may hold the file.
+  installBusyWait(db);
   char* error = nullptr;
   if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &error) != SQLITE_OK) {
     std::string message = engineText(error, "Can't open") + " (" + name + ")";

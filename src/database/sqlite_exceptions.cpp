@@ -1,5 +1,7 @@
 #include "database/sqlite_exceptions.h"
 
+#include "database/engine_failure.h"
+
 namespace sqliteplus {
 
 SqliteException::SqliteException(const char* message) : message_(message ? message : "") {}
@@ -8,7 +10,10 @@ const char* SqliteException::what() const noexcept { return "SqliteException"; }
 OutOfBoundsException::OutOfBoundsException(const char* message) : SqliteException(message) {}
 const char* OutOfBoundsException::what() const noexcept { return "OutOfBoundsException"; }
 
-QueryException::QueryException(const char* message, int code) : SqliteException(message), code_(code) {}
+// Noted where every engine failure passes, so that an action that only sees false can say why.
+QueryException::QueryException(const char* message, int code) : SqliteException(message), code_(code) {
+  noteEngineFailure(code);
+}
 const char* QueryException::what() const noexcept { return "QueryException"; }
 
 ConnectionException::ConnectionException(const SqliteException& cause)

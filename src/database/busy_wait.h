@@ -1,0 +1,29 @@
+// Waiting for another program that holds the database file (the problem-set editor keeps it under
+// an exclusive lock while it saves). A window must not freeze for the engine's usual wait on every
+// statement: on a thread that counts waits per action, the statements of one user action share a
+// single bounded wait, and once it is spent they fail at once until the next action begins.
+// Elsewhere (worker threads, tests) each statement may wait the limit on its own.
+#pragma once
+
+#include <chrono>
+
+struct sqlite3;
+
+namespace sqliteplus {
+
+// The default limit: a few seconds, long enough for an editor's save, short enough to say so.
+inline constexpr std::chrono::milliseconds kDefaultBusyWaitLimit{3000};
+
+// Makes the connection wait as this file describes when the file is busy.
+void installBusyWait(sqlite3* db);
+
+// From now on, on the calling thread, waits are counted per action (see endBusyWaitAction).
+void countBusyWaitsPerAction();
+// The calling thread's action is over: the next busy file may be waited for again, and the failure
+// it remembered is forgotten.
+void endBusyWaitAction();
+// How long one action (or, where waits are not counted per action, one statement) may wait.
+void setBusyWaitLimit(std::chrono::milliseconds limit);
+std::chrono::milliseconds busyWaitLimit();
+
+}  // namespace sqliteplus

@@ -1,0 +1,24 @@
+// Why the database engine last refused something on this thread. Most readers and writers turn a
+// failure into false or -1 and trace the engine's text; the action that then gives up still has
+// to tell the learner why, in words that say what to do: wait for another program, free some disk
+// space, or make the file writable.
+#pragma once
+
+namespace sqliteplus {
+
+enum class EngineFailure {
+  none,
+  busy,      // another program (or connection) holds the file
+  readOnly,  // the file or its folder cannot be written
+  full,      // the disk is full
+  other,     // an I/O error, a damaged file, a refused statement
+};
+
+// Every engine failure thrown as a QueryException notes its result code here.
+void noteEngineFailure(int resultCode);
+// The most serious kind noted on this thread since it was last forgotten.
+EngineFailure lastEngineFailure();
+void forgetEngineFailure();
+EngineFailure engineFailureOf(int resultCode);
+
+}  // namespace sqliteplus
