@@ -6,6 +6,7 @@
 #include "uictl/frames/colour/color_button.h"
 #include "uictl/frames/colour/color_picker_dialog.h"
 #include "uictl/frames/colour/system_palette.h"
+#include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/drawing/visual_manager.h"
 
 #include "frames_test_support.h"
@@ -14,6 +15,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 #include <functional>
 
@@ -470,4 +472,72 @@ TEST_F(ColorButtonTest, TheVisualManagerMayDrawTheBorderAndArrowAndGiveTheFlatLo
   EXPECT_TRUE(look.borders.empty());
   EXPECT_TRUE(look.arrows.empty());
   EXPECT_EQ(pixel(button, 2, h / 2), g.clrBtnFace);
+}
+
+namespace {
+// Hears the status prompts a colour button gets as the owner of its popup's bar.
+class PromptEar : public QObject {
+ public:
+  explicit PromptEar(std::vector<std::string>& heard) : heard_(heard) {}
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == registerWindowMessage("WM_SETMESSAGESTRING") &&
+        static_cast<RegisteredMessageEvent*>(e)->wParam() == 0xE001)
+      heard_.push_back("idle");
+    return false;
+  }
+
+ private:
+  std::vector<std::string>& heard_;
+};
+}  // namespace
+
+// The popup as a person meets it: no cell tips while the toolbars' tips are off; the pointer
+// leaving clears the hot cell and puts the idle prompt back; Enter puts it back before the
+// choice arrives; a right click closes the popup.
+TEST_F(ColorButtonTest, ThePopupFollowsTheTipSwitchThePointerEnterAndTheContextMenu) {
+  std::vector<std::string> heard;
+  PromptEar ear(heard);
+  button->installEventFilter(&ear);
+  QObject::connect(button, &QAbstractButton::clicked, [&heard] { heard.push_back("chosen"); });
+  CUxColorBar* bar = open();
+  ASSERT_NE(bar, nullptr);
+  const QPoint teal = centreOf(bar, indexOf(bar, rgb(0, 0x80, 0x80)));
+  const auto askForTip = [&] {
+    QHelpEvent tip(QEvent::ToolTip, teal, bar->mapToGlobal(teal));
+    QApplication::sendEvent(bar, &tip);
+  };
+  toolbarClassData().bShowTooltips = false;
+  askForTip();
+  EXPECT_NE(QToolTip::text(), QStringLiteral("Hex={00,80,80}"));
+  toolbarClassData().bShowTooltips = true;
+  askForTip();
+  EXPECT_EQ(QToolTip::text(), QStringLiteral("Hex={00,80,80}"));
+
+  QTest::mouseMove(bar, teal);
+  ASSERT_EQ(bar->GetHighlightedButton(), indexOf(bar, rgb(0, 0x80, 0x80)));
+  heard.clear();
+  QCursor::setPos(bar->mapToGlobal(QPoint(-40, -40)));
+  QEvent left(mouseLeaveEvent());
+  QApplication::sendEvent(bar, &left);
+  EXPECT_EQ(bar->GetHighlightedButton(), -1);
+  EXPECT_EQ(heard, std::vector<std::string>{"idle"});
+
+  QTest::keyClick(button, Qt::Key_Down);
+  heard.clear();
+  QTest::keyClick(button, Qt::Key_Return);
+  QApplication::processEvents();
+  ASSERT_FALSE(heard.empty());
+  EXPECT_EQ(heard.front(), "idle");
+  EXPECT_NE(std::find(heard.begin(), heard.end(), "chosen"), heard.end());
+
+  bar = open();
+  ASSERT_NE(bar, nullptr);
+  // The right press itself closes nothing; the context-menu request that follows it does.
+  QTest::mousePress(bar, Qt::RightButton, {}, teal);
+  ASSERT_NE(button->GetPopup(), nullptr);
+  QContextMenuEvent request(QContextMenuEvent::Mouse, teal, bar->mapToGlobal(teal));
+  QApplication::sendEvent(bar, &request);
+  QApplication::processEvents();
+  EXPECT_EQ(button->GetPopup(), nullptr);
+  EXPECT_EQ(heard.back(), "chosen");
 }
