@@ -63,6 +63,12 @@ LibraryState& state() {
   return s;
 }
 
+// Filled during static initialisation, so a function-local static: no order between files.
+std::vector<const platform::RuntimeClass*>& upperFolderClasses() {
+  static std::vector<const platform::RuntimeClass*> records;
+  return records;
+}
+
 template <class T>
 T& require(const std::unique_ptr<T>& object, const char* what) {
   if (!object) qFatal("the control library is not started (%s)", what);
@@ -155,6 +161,7 @@ void startUp() {
     registration(*record);
   message(WINDOW_HELP, "WINDOW_HELP");
   message(UXTOOLBAR__GETDOCUMENTCOLORS, "UXTOOLBAR__GETDOCUMENTCOLORS");
+  for (const platform::RuntimeClass* record : upperFolderClasses()) registration(*record);
   message(UXM_PROPERTYCHANGED, "UXM_PROPERTYCHANGED");
 }
 
@@ -225,6 +232,13 @@ void setButtonAppearanceOpener(ButtonAppearanceOpener opener) { state().appearan
 const ButtonAppearanceOpener& buttonAppearanceOpener() { return state().appearanceOpener; }
 GlobalDrawData* globalDataIfStarted() { return state().drawData.get(); }
 MenuImages* menuImagesIfStarted() { return state().glyphs.get(); }
+
+LibraryClasses::LibraryClasses(std::initializer_list<const platform::RuntimeClass*> records) {
+  for (const platform::RuntimeClass* record : records) {
+    upperFolderClasses().push_back(record);
+    if (UxLibrary::IsStarted()) registration(*record);
+  }
+}
 
 UxLibrary::UxLibrary() {
   if (state().scopes++ == 0) startUp();

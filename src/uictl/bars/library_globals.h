@@ -6,11 +6,15 @@
 #include "platform/drawing/gdi_types.h"
 
 #include <QEvent>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace platform { class CObject; }
+namespace platform {
+class CObject;
+struct RuntimeClass;
+}  // namespace platform
 class QWidget;
 class CommandManager;
 class CmdUsageCount;
@@ -132,6 +136,15 @@ CommandManager& GetCommandManager();
 CmdUsageCount& commandUsage();
 GlobalDrawData* globalDataIfStarted();
 MenuImages* menuImagesIfStarted();
+
+// Run-time classes of the library's upper folders that archives must know from start-up on, as
+// the library's own: a stored toolbar state may hold them before anything has made one. The file
+// that defines them adds them with a static LibraryClasses before main; each start-up registers
+// them, and records added while the library runs are registered at once.
+class LibraryClasses {
+ public:
+  LibraryClasses(std::initializer_list<const platform::RuntimeClass*> records);
+};
 
 // Starts the library once; shuts it down when the last scope ends.
 class UxLibrary {

@@ -35,6 +35,8 @@ CColorButton* cellOf(CUxToolbarButton* button) { return dynamic_cast<CColorButto
 
 }  // namespace
 
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxColorBar, CObject, 1, createInstance<CUxColorBar>)
+
 void writeColorList(Archive& ar, const std::vector<COLORREF>& colors) {
   ar.writeI32(static_cast<int32_t>(colors.size()));
   for (COLORREF c : colors) ar.writeU32(c);
@@ -50,7 +52,6 @@ std::vector<COLORREF> readColorList(Archive& ar) {
 
 CUxColorBar::CUxColorBar() {
   m_bLocked = true;
-  registerColorClasses();
 }
 
 CUxColorBar::CUxColorBar(const std::vector<COLORREF>& colors, COLORREF selected, const wchar_t* automaticLabel,
@@ -64,7 +65,6 @@ CUxColorBar::CUxColorBar(const std::vector<COLORREF>& colors, COLORREF selected,
       DocumentColors(documentColors), CommandId(commandId), IsTearOff(false), InPopup(true),
       ParentButton(parentButton) {
   m_bLocked = true;
-  registerColorClasses();
   if (parentButton) UseSystemColorDialog = !parentButton->UseOwnColorDialog;
 }
 
@@ -75,7 +75,6 @@ CUxColorBar::CUxColorBar(const CUxColorBar& source, unsigned commandId)
       DocumentColorsLabel(source.DocumentColorsLabel), DocumentColors(source.DocumentColors), CommandId(commandId),
       UseSystemColorDialog(source.UseSystemColorDialog), IsTearOff(true), InPopup(false) {
   m_bLocked = true;
-  registerColorClasses();
 }
 
 CUxColorBar::~CUxColorBar() = default;
@@ -470,7 +469,11 @@ bool CUxColorBar::OnKey(unsigned key) {
       highlightCell(neighbourOf(m_iHighlighted, key));
       return true;
     case VkReturn:
-      if (CUxToolbarButton* hot = GetButton(m_iHighlighted)) OnSendCommand(hot);
+      if (CUxToolbarButton* hot = GetButton(m_iHighlighted)) {
+        // The prompt of the hot cell goes before the choice's command can change anything.
+        sendIdlePrompt(promptTarget());
+        OnSendCommand(hot);
+      }
       return true;
     default:
       return CUxPopupMenuBar::OnKey(key);
@@ -531,6 +534,30 @@ void CUxColorBar::OnLButtonDown(unsigned flags, Point point) {
 void CUxColorBar::OnLButtonDblClk(unsigned flags, Point point) {
   if (IsCustomizeMode() && !EnabledInCustomizeMode) return;
   CUxPopupMenuBar::OnLButtonDblClk(flags, point);
+}
+
+QWidget* CUxColorBar::promptTarget() const { return GetOwner() ? GetOwner() : parentWidget(); }
+
+void CUxColorBar::OnMouseLeave() {
+  if (!InPopup) {
+    CUxPopupMenuBar::OnMouseLeave();
+    return;
+  }
+  m_bTracked = false;
+  m_ptLastMouse = {-1, -1};
+  const int old = m_iHighlighted;
+  m_iHighlighted = -1;
+  OnSetHotButton(-1);
+  InvalidateButton(old);
+  sendIdlePrompt(promptTarget());
+}
+
+void CUxColorBar::OnContextMenu(Point screen) {
+  if (InPopup && !m_bDialogOpen) {
+    closeEnclosingPopup();
+    return;
+  }
+  CUxPopupMenuBar::OnContextMenu(screen);
 }
 
 void CUxColorBar::OnMouseMove(unsigned flags, Point point) {

@@ -22,6 +22,8 @@ using platform::COLORREF;
 
 // One cell of the bar; the label of the automatic, other and caption cells is the button text.
 class CColorButton : public CUxToolbarButton {
+  KELVARA_DECLARE_RUNTIME_CLASS(CColorButton)
+
  public:
   CColorButton(COLORREF color = 0, bool automatic = false, bool other = false, const wchar_t* label = nullptr,
                bool highlighted = false, bool hideWhenDocked = false, bool customSample = false);
@@ -45,7 +47,9 @@ class CColorButton : public CUxToolbarButton {
   CUxColorBar* Bar = nullptr;
 };
 
-class CUxColorBar : public CUxPopupMenuBar {
+class CUxColorBar : public CUxPopupMenuBar, public platform::CObject {
+  KELVARA_DECLARE_RUNTIME_CLASS(CUxColorBar)
+
  public:
   CUxColorBar();
   CUxColorBar(const std::vector<COLORREF>& colors, COLORREF selected, const wchar_t* automaticLabel,
@@ -79,6 +83,10 @@ class CUxColorBar : public CUxPopupMenuBar {
   void OnLButtonDown(unsigned flags, platform::Point point) override;
   void OnLButtonDblClk(unsigned flags, platform::Point point) override;
   void OnMouseMove(unsigned flags, platform::Point point) override;
+  // In a popup the pointer leaving clears the hot cell and puts the idle prompt back.
+  void OnMouseLeave() override;
+  // A popup closes on a context-menu request; elsewhere the toolbar's menu shows.
+  void OnContextMenu(platform::Point screen) override;
   // The status bar tells of the bar's command whichever cell is hot; a bar of no command (a
   // colour button's popup) leaves the idle prompt there.
   void ShowCommandMessageString(unsigned command) override;
@@ -107,6 +115,8 @@ class CUxColorBar : public CUxPopupMenuBar {
 
  protected:
   void closeEnclosingPopup();
+  // The window the bar's status prompts go to: its owner, else its parent.
+  QWidget* promptTarget() const;
   // The colour menu button whose popup holds the bar; null otherwise.
   CUxColorMenuButton* menuButton() const;
   void keyPressEvent(QKeyEvent* event) override;
@@ -128,7 +138,9 @@ class CUxColorBar : public CUxPopupMenuBar {
 };
 
 // The popup a colour button opens: a popup menu holding a colour bar in place of menu items.
-class CColorPopup : public CUxPopupMenu {
+class CColorPopup : public CUxPopupMenu, public platform::CObject {
+  KELVARA_DECLARE_RUNTIME_CLASS(CColorPopup)
+
  public:
   CColorPopup(CUxColorButton* button, const std::vector<COLORREF>& colors, COLORREF color, const wchar_t* automaticLabel,
               const wchar_t* otherLabel, const wchar_t* documentLabel, const std::list<COLORREF>& documentColors,

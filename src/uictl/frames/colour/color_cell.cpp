@@ -2,11 +2,14 @@
 #include "platform/settings/archive.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/visual_manager.h"
+#include "uictl/bars/library_globals.h"
 #include "uictl/frames/colour/color_bar.h"
 
 #include <cstdio>
 
 using namespace platform;
+
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CColorButton, CUxToolbarButton, kNoSchema, createInstance<CColorButton>)
 
 CColorButton::CColorButton(COLORREF color, bool automatic, bool other, const wchar_t* label, bool highlighted,
                            bool hideWhenDocked, bool customSample)
@@ -77,7 +80,7 @@ std::wstring CColorButton::TipText() const {
 }
 
 bool CColorButton::OnToolHitTest(const QWidget*, ToolInfo* info) const {
-  if ((m_nStyle & kStyleDisabled) || !info) return false;
+  if ((m_nStyle & kStyleDisabled) || !info || !toolbarClassData().bShowTooltips) return false;
   info->text = TipText();
   info->rect = m_rect;
   return !info->text.empty();

@@ -10,6 +10,7 @@
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/bars/drawing/visual_manager.h"
+#include "uictl/frames/workspace_version.h"
 
 #include <QApplication>
 
@@ -32,9 +33,12 @@ std::vector<CUxColorMenuButton*> colorMenuButtonsOf(unsigned command) {
   return found;
 }
 
-void registerColorClasses() { registerRuntimeClass(CUxColorMenuButton::classCUxColorMenuButton); }
+// A stored toolbar state may hold a colour menu button, and a torn-off palette a colour bar,
+// before this process has made either: the library knows them from its start-up on.
+static const LibraryClasses colourClasses{KELVARA_RUNTIME_CLASS(CUxColorMenuButton), KELVARA_RUNTIME_CLASS(CUxColorBar),
+                                          KELVARA_RUNTIME_CLASS(CColorButton), KELVARA_RUNTIME_CLASS(CColorPopup)};
 
-CUxColorMenuButton::CUxColorMenuButton() { registerColorClasses(); }
+CUxColorMenuButton::CUxColorMenuButton() = default;
 CUxColorMenuButton::~CUxColorMenuButton() = default;
 
 void CUxColorMenuButton::SetColor(COLORREF color, bool notify) {
@@ -91,10 +95,15 @@ void CUxColorMenuButton::CopyFrom(const CUxToolbarButton& source) {
 
 void CUxColorMenuButton::Serialize(Archive& ar) {
   CUxToolbarMenuButton::Serialize(ar);
-  // No workspace object exists here, so the docked counts are never in the stream.
+  // The docked counts came in with data version 4.71, and only a workspace states a version.
+  const bool dockedCounts = workspace() && workspaceDataVersionAtLeast(4, 71);
   if (ar.IsStoring()) {
     writeColorList(ar, Colors);
     ar.writeI32(Columns);
+    if (dockedCounts) {
+      ar.writeI32(ColumnsWhenDockedVert);
+      ar.writeI32(RowsWhenDockedHorz);
+    }
     ar.writeI32(ShowAutomatic);
     ar.writeI32(ShowOther);
     ar.writeI32(ShowDocumentColors);
@@ -107,6 +116,10 @@ void CUxColorMenuButton::Serialize(Archive& ar) {
   }
   Colors = readColorList(ar);
   Columns = ar.readI32();
+  if (dockedCounts) {
+    ColumnsWhenDockedVert = ar.readI32();
+    RowsWhenDockedHorz = ar.readI32();
+  }
   ShowAutomatic = ar.readI32() != 0;
   ShowOther = ar.readI32() != 0;
   ShowDocumentColors = ar.readI32() != 0;

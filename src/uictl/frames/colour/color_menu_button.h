@@ -41,8 +41,6 @@ class CUxColorMenuButton : public CUxToolbarMenuButton {
   bool UseSystemColorDialog = false;
 };
 
-// Makes the archived colour classes known to archives.
-void registerColorClasses();
 // The last colour chosen for each colour command.
 std::map<unsigned, COLORREF>& colorMenuButtonMap();
 // Every colour menu button of the command on any toolbar.

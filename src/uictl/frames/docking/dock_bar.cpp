@@ -172,6 +172,12 @@ Size DockBar::CalcFixedLayout(bool stretch, bool horizontal) {
     if (bar) {
       if (bar->IsVisible()) {
         const Size size = bar->CalcDynamicLayout(-1, layoutModeOf(bar));
+        // A bar whose row cannot hold it moves to a row further on: what stands here now is laid
+        // out instead, and the bar when the walk reaches it again.
+        if (m_arrBars[pos] != bar) {
+          --pos;
+          continue;
+        }
         const int length = horizontal ? size.cx : size.cy, thick = horizontal ? size.cy : size.cx;
         int start = along;
         if (!m_bFloating) {

@@ -88,12 +88,14 @@ std::vector<CUxSizingControlBar*> CUxSizingControlBar::RowSizingBars() const {
   return row;
 }
 
-int CUxSizingControlBar::rowLength() const {
+int CUxSizingControlBar::rowLength(bool expanded) const {
   const DockBar* dock = dockBar();
   if (!dock) return 0;
   // During a layout the side has the room it is being laid out in, not yet its size.
   const QSize room = dock->m_rectLayout.isEmpty() ? dock->size() : dock->m_rectLayout.size();
-  return IsDockedHorizontally() ? room.width() : room.height() - 2;
+  // An expanded bar along the top or bottom reaches one pixel past each end of the side.
+  if (IsDockedHorizontally()) return room.width() + (expanded ? 2 : 0);
+  return room.height() - 2;
 }
 
 // Layout.
@@ -104,7 +106,7 @@ Size CUxSizingControlBar::CalcFixedLayout(bool stretch, bool horizontal) {
   const std::vector<CUxSizingControlBar*> row = RowSizingBars();
   m_bAloneInRow = row.size() < 2;
   if (m_bRowLayoutAsked && !row.empty() && row.front() == this) {
-    if (ShareRowLength(rowLength(), horizontal)) PackRow();
+    if (ShareRowLength(rowLength(false), horizontal)) PackRow();
   }
   m_bRowLayoutAsked = false;
   RecalcNonClient();
@@ -120,7 +122,7 @@ Size CUxSizingControlBar::CalcFixedLayout(bool stretch, bool horizontal) {
   const int minLength = lengthOf(m_sizeMinimum, horizontal);
   if (otherExpanded) lengthOf(size, horizontal) = minLength;
   else if (m_bFillsRow && now.size() > 1)
-    lengthOf(size, horizontal) = rowLength() - static_cast<int>(now.size() - 1) * minLength;
+    lengthOf(size, horizontal) = rowLength(true) - static_cast<int>(now.size() - 1) * minLength;
   return size;
 }
 
@@ -158,12 +160,14 @@ bool CUxSizingControlBar::ShareRowLength(int length, bool horizontal) {
     thickness = std::max(thickness, thicknessOf(size, horizontal));
   }
   if (minimums > room) {
-    // The bar gets a row of its own and the rest of the row moves to the next one. The dock bar
-    // is walking its array while it asks for sizes, so nothing before or at this bar moves.
+    // The bar leaves for a row of its own right after this one; the others keep the row. The
+    // dock bar walking its array sees another bar where this one was, and meets this one again
+    // in its new row.
     if (row.size() > 1) {
       std::vector<CUxControlBar*>& bars = dock->m_arrBars;
-      const auto at = std::find(bars.begin(), bars.end(), this);
-      bars.insert(at + 1, nullptr);
+      const std::ptrdiff_t afterRow = static_cast<std::ptrdiff_t>(last) + 1;
+      bars.insert(bars.begin() + afterRow, {nullptr, this});
+      bars.erase(std::find(bars.begin(), bars.end(), this));
     }
     return false;
   }
@@ -230,7 +234,7 @@ void CUxSizingControlBar::SwitchRowFill(bool toggle) {
       bar->updateExpandTooltip();
       contract();
     }
-    const int length = rowLength();
+    const int length = rowLength(true);
     for (CUxSizingControlBar* bar : row) {
       bar->m_sizeBeforeChange = sizeOf(bar);
       lengthOf(sizeOf(bar), horizontal) = bar == this ? length : lengthOf(bar->m_sizeMinimum, horizontal);

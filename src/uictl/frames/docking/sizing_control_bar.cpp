@@ -401,6 +401,11 @@ void CUxSizingControlBar::stopTracking() {
 }
 
 bool CUxSizingControlBar::event(QEvent* event) {
+  // An edge drag follows the mouse only while the bar holds it: another window taking it, or
+  // letting it go, ends the drag and takes the tracker away.
+  if (event->type() == CaptureChangedEvent::eventType() &&
+      static_cast<CaptureChangedEvent*>(event)->newHolder() != this)
+    stopTracking();
   switch (event->type()) {
     case QEvent::ToolTip: {
       auto* help = static_cast<QHelpEvent*>(event);

@@ -128,8 +128,9 @@ class CUxSizingControlBar : public CUxControlBar {
   // The one tab window among the bar's children; null with none or several.
   CUxTabWnd* singleTabWindow() const;
 
-  // Where the row's length is measured: the dock bar's width, or its height less 2.
-  int rowLength() const;
+  // Where the row's length is measured: the dock bar's width, or its height less 2; an
+  // expanded bar's length is the width + 2.
+  int rowLength(bool expanded) const;
   void markExpandedAfterDrag();
 
   QRect m_rcClient;

@@ -11,6 +11,7 @@
 #include "uictl/frames/docking/dock_frame.h"
 #include "uictl/frames/docking/sizing_control_bar.h"
 #include "uictl/bars/drawing/measuring_dc.h"
+#include "uictl/frames/escape_watcher.h"
 #include "uictl/frames/window_system.h"
 
 #include <QApplication>
@@ -37,23 +38,6 @@ constexpr int kTearOffGripY = 5;
 
 // Guards the work-area snap against the move it makes itself.
 bool g_inCaptionSnap = false;
-
-// Ends a follow loop on Escape, wherever the key goes.
-class EscapeWatcher : public QObject {
- public:
-  explicit EscapeWatcher(std::function<void()> onEscape) : onEscape_(std::move(onEscape)) { qApp->installEventFilter(this); }
-  ~EscapeWatcher() override { qApp->removeEventFilter(this); }
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return false;
-    onEscape_();
-    return true;
-  }
-
- private:
-  std::function<void()> onEscape_;
-};
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/docking/dock_frame.h"
+#include "uictl/frames/escape_watcher.h"
 #include "uictl/frames/window_styles.h"
 
 #include <QPointer>
@@ -65,7 +66,9 @@ bool CUxOutlookBar::Create(QWidget* parent, unsigned style, unsigned id) {
   SetBorders(0, 0, 0, 0);
   SetBarStyle(GetBarStyle() & ~(CbrsBorderLeft | CbrsBorderTop | CbrsBorderRight | CbrsBorderBottom | CbrsBorder3d |
                                 CbrsGripper));
-  if (isVerticalBar()) lower();
+  // The frame lays its bars out in child order: a vertical bar comes last, so that it takes
+  // only the height the bars along the top and bottom leave.
+  if (isVerticalBar()) raise();
   else placeBehindStatusBar();
 
   const Size glyph = CUxButton::GetStdImageSize();

@@ -20,6 +20,7 @@
 using OutlookAnimationSleeper = std::function<void(int milliseconds)>;
 void setOutlookAnimationSleeper(OutlookAnimationSleeper sleeper);
 
+class EscapeWatcher;
 class QLineEdit;
 
 class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::CommandTarget {
@@ -95,7 +96,6 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::C
   void OnLButtonDown(unsigned flags, platform::Point point) override;
   void OnLButtonUp(unsigned flags, platform::Point point) override;
   void OnCancelMode() override;
-  bool PreTranslateKey(int key) override;
   void OnUpdateCmdUI(platform::CommandTarget* target, bool disableIfNoHandler) override;
 
   // Saved state: the toolbar's, then the thickness, the pages and the large page buttons shown,
@@ -188,6 +188,7 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::C
   bool recalcParentFrame();
   void dragGripper(platform::Point point);
   void endGripperDrag();
+  void watchEscape();
   void endRename();
   // Page-button mode: the large page buttons at the bottom, the gripper above them and the
   // row of small icons below; `area` loses what they take.
@@ -199,5 +200,7 @@ class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::C
   QBasicTimer m_timerScrollUp, m_timerScrollDown, m_timerHover;
   // The half-tone line that follows a splitter drag, a child of the parent.
   QWidget* m_pDragLine = nullptr;
+  // Escape ends a splitter or gripper drag wherever the focus is; the bar never has it.
+  std::unique_ptr<EscapeWatcher> m_escapeWatch;
   int m_renameHook = 0;
 };

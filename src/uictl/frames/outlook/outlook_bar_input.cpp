@@ -6,6 +6,7 @@
 #include "uictl/frames/docking/dock_bar.h"
 #include "uictl/frames/docking/halftone_overlay.h"
 #include "uictl/frames/docking/mini_dock_frame.h"
+#include "uictl/frames/escape_watcher.h"
 #include "uictl/frames/outlook/outlook_bar.h"
 
 #include <QApplication>
@@ -180,12 +181,14 @@ void CUxOutlookBar::OnLButtonDown(unsigned flags, Point point) {
   if (m_rectSplitter.contains(point) && !m_bSplitterDragging) {
     m_pWndLastCapture = setCapture(this);
     m_bSplitterDragging = true;
+    watchEscape();
     moveDragLine(point);
     return;
   }
   if (m_rectGripper.contains(point) && !m_bGripperDragging) {
     m_pWndLastCapture = setCapture(this);
     m_bGripperDragging = true;
+    watchEscape();
     return;
   }
   CUxToolBar::OnLButtonDown(flags, point);
@@ -201,20 +204,19 @@ void CUxOutlookBar::OnLButtonUp(unsigned flags, Point point) {
   m_iHighlighted = m_iHot = -1;
 }
 
+void CUxOutlookBar::watchEscape() {
+  m_escapeWatch = std::make_unique<EscapeWatcher>([this] {
+    if (m_bSplitterDragging) endSplitterDrag(false, {});
+    endGripperDrag();
+  });
+}
+
 void CUxOutlookBar::OnCancelMode() {
   CUxToolBar::OnCancelMode();
   endRename();
   stopScrollTimers();
   if (m_bSplitterDragging) endSplitterDrag(false, {});
   endGripperDrag();
-}
-
-bool CUxOutlookBar::PreTranslateKey(int key) {
-  if (key == Qt::Key_Escape && m_bSplitterDragging) {
-    endSplitterDrag(false, {});
-    return true;
-  }
-  return CUxToolBar::PreTranslateKey(key);
 }
 
 bool CUxOutlookBar::event(QEvent* event) {
@@ -259,6 +261,7 @@ void CUxOutlookBar::moveDragLine(Point point) {
 }
 
 void CUxOutlookBar::endSplitterDrag(bool apply, Point point) {
+  m_escapeWatch.reset();
   delete m_pDragLine;
   m_pDragLine = nullptr;
   m_rectDragLine = {};
@@ -356,6 +359,7 @@ void CUxOutlookBar::dragGripper(Point point) {
 
 void CUxOutlookBar::endGripperDrag() {
   if (!m_bGripperDragging) return;
+  m_escapeWatch.reset();
   m_bGripperDragging = false;
   if (getCapture() == this) releaseCapture();
   m_pWndLastCapture = nullptr;

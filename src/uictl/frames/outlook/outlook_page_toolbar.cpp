@@ -2,6 +2,7 @@
 
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/outlook/outlook_bar.h"
 
@@ -9,15 +10,35 @@ using namespace platform;
 
 namespace {
 constexpr int kIconOverlap = 2;
+
+// What the chevron adds after the icons that did not fit.
+struct PageButtonCommand {
+  unsigned command;
+  const wchar_t* label;
+};
+constexpr PageButtonCommand kPageButtonCommands[] = {
+    {kCmdShowMorePageButtons, L"Show More buttons"},
+    {kCmdShowFewerPageButtons, L"Show Fewer Buttons"},
+};
 }  // namespace
 
 MenuHandle COutlookCustomizeButton::ExportToMenu() const {
   MenuHandle menu = CCustomizeButton::ExportToMenu();
   if (!menu) menu = createPopupMenu();
   if (getMenuItemCount(menu) > 0) appendMenu(menu, MfSeparator, 0);
-  appendMenu(menu, MfString, kCmdShowMorePageButtons, L"Show More buttons");
-  appendMenu(menu, MfString, kCmdShowFewerPageButtons, L"Show Fewer Buttons");
+  for (const PageButtonCommand& item : kPageButtonCommands) appendMenu(menu, MfString, item.command, item.label);
   return menu;
+}
+
+CUxPopupMenu* COutlookCustomizeButton::CreatePopupMenu() {
+  CUxPopupMenu* popup = CCustomizeButton::CreatePopupMenu();
+  CUxPopupMenuBar* items = popup->GetMenuBar();
+  if (items->GetCount() > 0) items->InsertSeparator();
+  for (const PageButtonCommand& item : kPageButtonCommands) {
+    const int at = items->InsertButton(std::make_unique<CUxToolbarMenuButton>(item.command, MenuHandle{}, -1, item.label));
+    if (CUxToolbarButton* inserted = items->GetButton(at)) inserted->m_bShowText = true;
+  }
+  return popup;
 }
 
 void COutlookCustomizeButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*, bool, bool customizeMode,

@@ -19,6 +19,8 @@ class COutlookCustomizeButton : public CCustomizeButton {
   COutlookCustomizeButton() : CCustomizeButton(0, std::wstring()) {}
   // The chevron's own items, then "Show More buttons" and "Show Fewer Buttons".
   platform::MenuHandle ExportToMenu() const override;
+  // The popup a click on the chevron opens: the same items as the menu above.
+  CUxPopupMenu* CreatePopupMenu() override;
   void OnDraw(platform::Dc* dc, const platform::Rect& rect, ToolbarImages* images, bool horizontal = true,
               bool customizeMode = false, bool highlight = false, bool drawBorder = true,
               bool grayDisabledButtons = true) override;

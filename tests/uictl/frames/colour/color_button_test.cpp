@@ -14,12 +14,23 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 #include <functional>
 
 using namespace platform;
 
 namespace {
+
+// Keeps the idle prompts a window gets.
+struct PromptEar : QObject {
+  explicit PromptEar(std::vector<std::string>& heard) : heard(heard) {}
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == registerWindowMessage("WM_SETMESSAGESTRING")) heard.push_back("idle");
+    return false;
+  }
+  std::vector<std::string>& heard;
+};
 
 class ScriptedChooser : public ColorDialogs {
  public:
@@ -470,4 +481,31 @@ TEST_F(ColorButtonTest, TheVisualManagerMayDrawTheBorderAndArrowAndGiveTheFlatLo
   EXPECT_TRUE(look.borders.empty());
   EXPECT_TRUE(look.arrows.empty());
   EXPECT_EQ(pixel(button, 2, h / 2), g.clrBtnFace);
+}
+
+// The popup as a person meets it: no cell tips while the toolbars' tips are off; Enter puts the
+// idle prompt back before the choice arrives; a context-menu request closes the popup.
+TEST_F(ColorButtonTest, ThePopupFollowsTheTipSwitchEnterAndTheContextMenu) {
+  std::vector<std::string> heard;
+  PromptEar ear(heard);
+  QObject::connect(button, &QAbstractButton::clicked, [&heard] { heard.push_back("chosen"); });
+  CUxColorBar* bar = open();
+  ASSERT_NE(bar, nullptr);
+  bar->SetOwner(&dialog);
+  dialog.installEventFilter(&ear);
+  const QPoint teal = centreOf(bar, indexOf(bar, rgb(0, 0x80, 0x80)));
+  toolbarClassData().bShowTooltips = false;
+  QHelpEvent tip(QEvent::ToolTip, teal, bar->mapToGlobal(teal));
+  QApplication::sendEvent(bar, &tip);
+  toolbarClassData().bShowTooltips = true;
+  EXPECT_NE(QToolTip::text(), QStringLiteral("Hex={00,80,80}"));
+  QTest::keyClick(button, Qt::Key_Down);
+  heard.clear();
+  QTest::keyClick(button, Qt::Key_Return);
+  EXPECT_EQ(heard, (std::vector<std::string>{"idle", "chosen"}));
+
+  QContextMenuEvent request(QContextMenuEvent::Mouse, teal, teal);
+  QApplication::sendEvent(bar = open(), &request);
+  QApplication::processEvents();
+  EXPECT_EQ(button->GetPopup(), nullptr);
 }

@@ -9,6 +9,8 @@
 
 #include "frames_test_support.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <optional>
 
 using namespace platform;
@@ -287,4 +289,38 @@ TEST_F(ColorMenuButtonTest, TheStripeMovesDownOnAVerticalBarAndWithTheImageOfThe
   // Flat menus frame only a stripe of the face colour: this one shows its colour to the edge.
   EXPECT_EQ(stripeOf(button, true), plain.adjusted(-1, -1, 1, 1));
   manager->bFlatMenus = false;
+}
+
+// A toolbar saved with a colour menu button is loaded by the next run of the program before it
+// has made any colour class: the test runs itself again as that next run. A workspace stating
+// no data version has the docked counts in the stream.
+TEST(ColourClassesAtStartUp, AToolbarSavedWithAColourMenuButtonLoadsInTheNextRun) {
+  const char* nextRun = std::getenv("KELVARA_STORED_COLOUR_TOOLBAR");
+  QTemporaryDir store;
+  UxLibrary library;
+  setenv("XDG_CONFIG_HOME", nextRun ? nextRun : store.path().toUtf8().constData(), 1);
+  setWorkspace(new CObject, true);
+  QWidget frame;
+  auto* bar = new CUxToolBar(&frame);
+  ASSERT_TRUE(bar->Create(&frame, 0x50000000u | CbrsAlignTop, 0xE820));
+  if (nextRun) {
+    ASSERT_TRUE(bar->LoadState());
+    auto* loaded = dynamic_cast<CUxColorMenuButton*>(bar->GetButton(0));
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->Colors, std::vector<COLORREF>{rgb(1, 2, 3)});
+    EXPECT_EQ(loaded->RowsWhenDockedHorz, 2);
+    return;
+  }
+  auto button = std::make_unique<CUxColorMenuButton>();
+  button->Colors = {rgb(1, 2, 3)};
+  button->RowsWhenDockedHorz = 2;
+  bar->InsertButton(std::move(button));
+  ASSERT_TRUE(bar->SaveState());
+  QProcess next;
+  qputenv("KELVARA_STORED_COLOUR_TOOLBAR", store.path().toUtf8());
+  next.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=ColourClassesAtStartUp.*")});
+  qunsetenv("KELVARA_STORED_COLOUR_TOOLBAR");
+  ASSERT_TRUE(next.waitForFinished(60000));
+  const QByteArray output = next.readAllStandardOutput();
+  EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
 }

@@ -3,6 +3,7 @@
 #include "sizing_test_support.h"
 
 #include "platform/settings/registry_store.h"
+#include "platform/windows/mouse_capture.h"
 #include "uictl/bars/ux_registry.h"
 #include "uictl/frames/docking/dialog_bar.h"
 #include "uictl/frames/docking/halftone_overlay.h"
@@ -228,4 +229,26 @@ TEST_F(SizingTest, ADialogBarFollowsItsCommandStatesWhenTheApplicationGoesIdle) 
   states.enableFirst = true;
   emit QAbstractEventDispatcher::instance()->aboutToBlock();
   EXPECT_TRUE(button(5001)->isEnabled());
+}
+
+// A host's row of two bars along the top: a drag whose mouse another window takes ends with its
+// tracker gone; an expanded bar reaches past both ends of the side; when the bars no longer fit
+// side by side the first goes to a row of its own below the other.
+TEST_F(SizingTest, ARowEndsALostDragExpandsPastItsEndsAndSendsTheBarThatDoesNotFitBelow) {
+  CUxSizingControlBar* first = dock(DockBarTop, {300, 120});
+  CUxSizingControlBar* second = dock(DockBarTop, {300, 120}, first);
+  drag(first, edgePoint(first, HitRight), edgePoint(first, HitRight) + QPoint(-40, 0), false);
+  platform::setCapture(new QWidget(&frame));
+  EXPECT_FALSE(first->m_bEdgeDrag);
+  EXPECT_FALSE(shownTracker(&frame));
+  platform::releaseCapture();
+
+  second->SwitchRowFill(true);
+  EXPECT_EQ(second->CalcFixedLayout(false, true).cx, frame.GetDockBar(DockBarTop)->width() + 2 - 33);
+  second->SwitchRowFill(true);
+  first->SetMinimumSize(600, 32);
+  second->SetMinimumSize(600, 32);
+  frame.RecalcLayout(true);
+  EXPECT_EQ(first->y(), second->y() + second->height());
+  EXPECT_EQ(second->pos(), QPoint(0, 0));
 }

@@ -484,7 +484,7 @@ class BottomStrip : public CUxControlBar {
 }  // namespace
 
 // A horizontal bar made in a frame lies against the frame's status bar, whatever bars were made
-// between them.
+// between them; a vertical one lies between the bars made before it.
 TEST_F(OutlookBarTest, AHorizontalBarGoesRightBehindTheStatusBar) {
   DockFrame frame;
   auto* pane = new QWidget(&frame);
@@ -494,12 +494,15 @@ TEST_F(OutlookBarTest, AHorizontalBarGoesRightBehindTheStatusBar) {
   auto* toolbar = new BottomStrip(&frame, 0xE802, 30);
   auto* bar = new CUxOutlookBar;
   ASSERT_TRUE(bar->Create(&frame, 0x50000000u | CbrsAlignBottom, 0xE803));
+  // A vertical bar comes last: it takes only the height the others leave.
+  auto* left = new CUxOutlookBar;
+  ASSERT_TRUE(left->Create(&frame, 0x50000000u | CbrsAlignLeft, 0xE804));
   frame.show();
   frame.RecalcLayout(true);
   EXPECT_EQ(status->geometry(), QRect(0, 380, 500, 20));
   EXPECT_EQ(bar->geometry().bottom(), 379);
   EXPECT_EQ(toolbar->geometry().bottom(), bar->geometry().top() - 1);
-  EXPECT_EQ(pane->geometry().bottom(), toolbar->geometry().top() - 1);
+  EXPECT_EQ(left->geometry().bottom(), toolbar->geometry().top() - 1);
 
   // Without a status bar the bar stays where it was made.
   DockFrame plain;

@@ -2,6 +2,7 @@
 // chevron's commands) and the bar's saved state with its pages.
 #include "platform/windows/menu_handles.h"
 #include "platform/windows/mouse_capture.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/ux_registry.h"
 #include "uictl/frames/outlook/outlook_bar.h"
 #include "uictl/frames/workspace_version.h"
@@ -237,4 +238,32 @@ TEST_F(OutlookPageButtonsTest, TheSmallIconRowIsDisabledWhileCustomising) {
   EXPECT_TRUE(row->isEnabled());
   QTest::mouseClick(row, Qt::LeftButton, {}, row->ClientToWidget({(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
   EXPECT_EQ(bar->GetActivePageID(), 4);
+}
+
+// A narrow bar's chevron offers the small icons that do not fit, then the two page-button
+// commands; Escape typed where the keyboard is ends a splitter or a gripper drag.
+TEST_F(OutlookPageButtonsTest, TheChevronOffersItsCommandsAndEscapeEndsDragsWhereverTheKeysGo) {
+  bar->setGeometry(0, 0, 80, 500);
+  for (int i = 0; i < 4; ++i) bar->ShowFewerPageButtons();
+  auto* chevron = static_cast<CCustomizeButton*>(bar->m_pWndToolBar->m_pCustomizeBtn);
+  const int hidden = static_cast<int>(chevron->GetInvisibleButtons().size());
+  QTest::mouseClick(bar->m_pWndToolBar, Qt::LeftButton, {}, bar->m_pWndToolBar->ClientToWidget(chevron->m_rect.topLeft()));
+  ASSERT_TRUE(hidden > 0 && chevron->m_pPopupMenu);
+  CUxPopupMenuBar* items = chevron->m_pPopupMenu->GetMenuBar();
+  ASSERT_EQ(items->GetCount(), hidden + 3);
+  EXPECT_EQ(items->GetButton(hidden + 1)->m_strText, L"Show More buttons");
+  QTest::mouseClick(items, Qt::LeftButton, {}, items->ClientToWidget(items->GetButton(hidden + 1)->m_rect.topLeft()));
+  QApplication::processEvents();
+  EXPECT_EQ(bar->m_nVisibleLargePageButtons, 1);
+
+  auto* edit = new QLineEdit(&dialog);
+  edit->setFocus();
+  for (const Point at : {Point{bar->m_rectSplitter.left, 100}, Point{20, bar->m_rectGripper.top + 1}}) {
+    QTest::mousePress(bar, Qt::LeftButton, {}, bar->ClientToWidget(at));
+    ASSERT_TRUE(bar->m_bSplitterDragging || bar->m_bGripperDragging);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(bar->m_bSplitterDragging || bar->m_bGripperDragging);
+    EXPECT_EQ(getCapture(), nullptr);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->ClientToWidget(at));
+  }
 }
