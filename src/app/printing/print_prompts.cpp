@@ -205,9 +205,10 @@ PrintPrompts* gCurrent = &gQtPrompts;
 
 // Null when the dialog is to be shown; else whether the automatic answer accepts.
 std::optional<bool> automaticAcceptance(const wchar_t* title) {
-  platform::traceError("printdlg: %s\n", platform::toUtf8(title).c_str());
+  const std::optional<bool> unattended = platform::automaticDialogAnswer();
+  if (unattended) platform::traceError("printdlg: %s\n", platform::toUtf8(title).c_str());
   if (gCurrent != &gQtPrompts) return std::nullopt;
-  return platform::automaticDialogAnswer();
+  return unattended;
 }
 
 }  // namespace

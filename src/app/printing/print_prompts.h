@@ -1,8 +1,8 @@
 // The small dialogs of printing and of the template editors, behind one interface so that tests
 // and unattended runs can answer them: the page set-up, the page range, the font of a template
-// entry and a template's name. Each is written to stderr as "printdlg: <title>"; with
-// KELVARA_AUTOANSWER set none is shown: "cancel" or "no" cancels, anything else accepts the
-// values the dialog starts with (every page for the range).
+// entry and a template's name. With KELVARA_AUTOANSWER set none is shown: each is written to
+// stderr as "printdlg: <title>", and "cancel" or "no" cancels, anything else accepts the values
+// the dialog starts with (every page for the range).
 #pragma once
 
 #include <optional>

@@ -107,3 +107,18 @@ TEST(Notifier, ABoxAskedForByAnotherThreadIsShownByTheGuiThread) {
   EXPECT_EQ(answer, IdNo);
   EXPECT_EQ(recorder.shownBy, QCoreApplication::instance()->thread());
 }
+
+TEST(Notifier, OnlyAnUnattendedRunWritesItsBoxesToStandardError) {
+  struct Silent : Notifier {
+    int messageBox(QWidget*, const std::wstring&, const std::wstring&, unsigned) override { return IdOk; }
+  } user;
+  NotifierOverride use(user);
+  const auto said = [](const char* answer) {
+    testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", answer);
+    testing::internal::CaptureStderr();
+    messageBox(nullptr, L"保存しました", L"KLV");
+    return testing::internal::GetCapturedStderr();
+  };
+  EXPECT_EQ(said(nullptr), "");
+  EXPECT_EQ(said("ok"), "msgbox: KLV: 保存しました\n");
+}
