@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QPushButton>
 #include <QSlider>
@@ -79,8 +81,17 @@ TEST(DesktopShortcut, ALauncherGivesTheStudyBackAsTheCommandLineReadsIt) {
   ASSERT_EQ(::stat(entry.toUtf8().constData(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0755u);
   QStringList keys;
-  for (const QString& line : textOf(entry).split('\n', Qt::SkipEmptyParts)) keys << line.section('=', 0, 0);
-  EXPECT_EQ(keys, (QStringList{"[Desktop Entry]", "Type", "Version", "Name", "Comment", "Exec", "Terminal"}));
+  QString icon;
+  for (const QString& line : textOf(entry).split('\n', Qt::SkipEmptyParts)) {
+    keys << line.section('=', 0, 0);
+    if (keys.back() == "Icon") icon = line.section('=', 1);
+  }
+  EXPECT_EQ(keys, (QStringList{"[Desktop Entry]", "Type", "Version", "Name", "Comment", "Exec", "Terminal", "Icon"}));
+  // The program's own icon, from the program folder the shortcut's library lies in.
+  const QString folder = QString::fromStdWString(programDir());
+  EXPECT_EQ(QFileInfo(icon).absolutePath(), QFileInfo(folder).canonicalFilePath());
+  EXPECT_FALSE(QImage(icon).isNull());
+  EXPECT_EQ(QImage(icon), QImage(folder + "/../../icons/hicolor/256x256/apps/kelvara.png"));
   EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: " + setPath + L" へのショートカットをデスクトップに作成しました。\n\n(" +
                                          entry.toStdWString() + L")");
 
