@@ -15,6 +15,7 @@
 #include "database/sql_helpers.h"
 #include "platform/drawing/gdi_types.h"
 #include "platform/drawing/system_metrics.h"
+#include "platform/settings/ini_profile.h"
 #include "study/study_modes.h"
 #include "study/window/trans_dialog.h"
 #include "skin_test_support.h"
@@ -352,6 +353,20 @@ TEST(SkinApplication, BackgroundFromTheSkinFolderAndTheConfiguredColourAndTheKep
   w.dlg->done(0);
   EXPECT_EQ(w.app.settings.replyWindowX.value, 70);
   EXPECT_EQ(w.app.settings.replyWindowY.value, 80);
+}
+
+TEST(SkinApplication, TheUsersBackgroundImageByItsBareNameIsTheOneBesideTheSkin) {
+  const std::wstring skin = writeSkin("userimage", "DesignName = \"userimage\"\nDlgWidth_n = 200\nDlgHeight_n = 100\n"
+                                                   "BackgroundColor = \"102030\"\nfunction OnUpdate() end\n");
+  const QString folder = QFileInfo(QString::fromStdWString(skin)).path();
+  ASSERT_TRUE(QFile::copy(QString::fromStdWString(skinFixture("tile.xpm")), folder + "/tile.xpm"));
+  SkinWindow w({1}, skin);
+  // As the options page stores a name typed there.
+  ASSERT_TRUE(platform::writeProfileString(w.app.settings.userName.value, L"userimage.lua_bgimage", L"tile.xpm",
+                                           w.app.settings.skinUserfilePath.value));
+  ASSERT_TRUE(w.open());
+  EXPECT_EQ(w.dlg->surfaceImage().pixelColor(5, 5), QColor(0, 0xC0, 0));
+  EXPECT_EQ(w.dlg->surfaceImage().pixelColor(150, 80), QColor(0x10, 0x20, 0x30));
 }
 
 TEST(SkinApplication, TheSystemColourKeepsTheTextsFaceOnlyWhenTheSkinNamesNoColour) {
