@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QFile>
 #include <QRegularExpression>
 
 #include "app/printing/print_preview_dialog.h"
@@ -105,6 +106,13 @@ TEST(SheetPrinting, TheChosenRangeOrTheCurrentPageAloneIsPrinted) {
   ASSERT_TRUE(window.Print());
   EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "1");
   EXPECT_NE(pdfText(pdf.file).find("質問Q" + std::to_string(starts[2] + 1) + "E"), std::string::npos);
+
+  // A file named in the print dialog is not asked for again.
+  saver.file = p.path(L"not-asked.pdf");
+  p.prompts.range = PrintRange{1, 1, p.path(L"印刷.pdf")};
+  ASSERT_TRUE(window.Print());
+  EXPECT_EQ(pdfInfo(p.path(L"印刷.pdf"), "Pages"), "1");
+  EXPECT_FALSE(QFile::exists(QString::fromStdWString(saver.file)));
 }
 
 TEST(SheetPrinting, AnEmptySetPrintsOnePageOfFixedTextsHeaderAndFooter) {
@@ -134,6 +142,35 @@ TEST(SheetPrinting, ANarrowNumberedRegionAndRowsTallerThanThePageStillEnd) {
   ASSERT_TRUE(window.Print());
   EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "3");
   EXPECT_NE(pdfText(pdf.file, 3, 3).find("answerA3E"), std::string::npos);
+}
+
+TEST(SheetPrinting, TheUnattendedPdfTakesThePaperOrientationAndMarginsOfThePageSetUp) {
+  PrintApp p;
+  PdfRun pdf(p);
+  CPrintPreviewDlg window(p.app, nullptr, L"set", p.addNumberedQuestions(60));
+  PageSetup chosen;
+  chosen.printerName = L"a-printer-of-the-machine";  // the file stays where every page goes
+  chosen.paper = QPageSize::A5;
+  chosen.orientation = QPageLayout::Landscape;
+  chosen.margins = {1500, 1500, 1500, 1500};
+  p.prompts.nextSetup = chosen;
+  window.runCommand(134);
+  EXPECT_EQ(p.prompts.setups, 1);
+  ASSERT_TRUE(window.Print());
+  const QRegularExpressionMatch size =
+      QRegularExpression("([0-9.]+) x ([0-9.]+) pts").match(QString::fromStdString(pdfInfo(pdf.file, "Page size")));
+  ASSERT_TRUE(size.hasMatch()) << pdfInfo(pdf.file, "Page size");
+  EXPECT_NEAR(size.captured(1).toDouble(), 595.28, 0.5);
+  EXPECT_NEAR(size.captured(2).toDouble(), 419.53, 0.5);
+  const int pages = std::stoi(pdfInfo(pdf.file, "Pages"));
+  EXPECT_EQ(pages, window.pageCount());
+  // A wider bottom margin leaves fewer rows to a page.
+  chosen.margins[3] = 6000;
+  p.prompts.nextSetup = chosen;
+  window.runCommand(134);
+  ASSERT_TRUE(window.Print());
+  EXPECT_GT(std::stoi(pdfInfo(pdf.file, "Pages")), pages);
+  EXPECT_EQ(pdfInfo(pdf.file, "Pages"), std::to_string(window.pageCount()));
 }
 
 TEST(SheetPrinting, LandscapeTurnsThePdfPagesAndTheirRowsStartWhereTheLowerPagesEnd) {
