@@ -353,20 +353,14 @@ TEST(SkinApplication, BackgroundFromTheSkinFolderAndTheConfiguredColourAndTheKep
   w.dlg->done(0);
   EXPECT_EQ(w.app.settings.replyWindowX.value, 70);
   EXPECT_EQ(w.app.settings.replyWindowY.value, 80);
-}
-
-TEST(SkinApplication, TheUsersBackgroundImageByItsBareNameIsTheOneBesideTheSkin) {
-  const std::wstring skin = writeSkin("userimage", "DesignName = \"userimage\"\nDlgWidth_n = 200\nDlgHeight_n = 100\n"
-                                                   "BackgroundColor = \"102030\"\nfunction OnUpdate() end\n");
-  const QString folder = QFileInfo(QString::fromStdWString(skin)).path();
-  ASSERT_TRUE(QFile::copy(QString::fromStdWString(skinFixture("tile.xpm")), folder + "/tile.xpm"));
-  SkinWindow w({1}, skin);
-  // As the options page stores a name typed there.
-  ASSERT_TRUE(platform::writeProfileString(w.app.settings.userName.value, L"userimage.lua_bgimage", L"tile.xpm",
-                                           w.app.settings.skinUserfilePath.value));
-  ASSERT_TRUE(w.open());
-  EXPECT_EQ(w.dlg->surfaceImage().pixelColor(5, 5), QColor(0, 0xC0, 0));
-  EXPECT_EQ(w.dlg->surfaceImage().pixelColor(150, 80), QColor(0x10, 0x20, 0x30));
+  // The user's image, by the bare name the options page takes, lies beside the skin too.
+  QImage mine(8, 8, QImage::Format_RGB32);
+  mine.fill(QColor(0xFF, 0, 0));
+  ASSERT_TRUE(mine.save(QFileInfo(QString::fromStdWString(bare)).path() + "/mine.png"));
+  SkinWindow user({1}, bare);
+  ASSERT_TRUE(platform::writeProfileString(L"tester", L"bare.lua_bgimage", L"mine.png", user.app.settings.skinUserfilePath.value));
+  ASSERT_TRUE(user.open());
+  EXPECT_EQ(user.dlg->surfaceImage().pixelColor(5, 5), QColor(0xFF, 0, 0));
 }
 
 TEST(SkinApplication, TheSystemColourKeepsTheTextsFaceOnlyWhenTheSkinNamesNoColour) {
