@@ -370,6 +370,7 @@ bool MainDialog::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
   const bool control = modifiers & Qt::ControlModifier;
   switch (key) {
     case Qt::Key_F1:
+      OnCommand(32790);  // the help menu names F1 as its key
       return true;
     case Qt::Key_F2:
     case Qt::Key_F3:

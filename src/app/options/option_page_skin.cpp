@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,6 +23,7 @@
 #include "services/shell_files.h"
 #include "study/skin/font_spec.h"
 #include "study/skin/skin_script.h"
+#include "study/skin/study_skin_host.h"
 #include "uictl/bars/combos/font_combo_box.h"
 #include "uictl/frames/colour/color_button.h"
 
@@ -30,6 +32,7 @@ namespace {
 constexpr int kRow = 22;
 constexpr int kScalableSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 constexpr wchar_t kFileMissing[] = L"ファイルが見つかりません。";
+constexpr wchar_t kNotAnImage[] = L"画像として読み込めないファイルです。";
 
 enum ControlId {
   kSkins = 1155, kSkinPath = 1095, kBrowseSkin = 1018, kSkinWidth = 1156, kSkinHeight = 1157, kVariables = 1250,
@@ -367,17 +370,19 @@ bool COptionpageSkin::check() {
     tell(kFileMissing);
     return false;
   }
-  // Only an image chosen in this dialog is refused. It is looked for as given, then beside the skin.
+  // Only an image chosen in this dialog is refused. It is looked for where the study window looks
+  // for it, and must be a picture the window can draw.
   const std::wstring& image = userVars_.backgroundImage;
-  if (image == storedImages_[skinPath_]) return true;
-  const std::wstring besideSkin = QFileInfo(qtext(skinPath_)).dir().filePath(qtext(image)).toStdWString();
-  if (!image.empty() && !platform::fileExists(image) && !platform::fileExists(besideSkin)) {
-    variables_->setCurrentRow(1);
-    tell(std::wstring(kFileMissing) + L"\n" + image);
-    image_->setFocus();
-    return false;
-  }
-  return true;
+  if (image.empty() || image == storedImages_[skinPath_]) return true;
+  const QString found = study::skinFilePath(skinPath_, qtext(image));
+  const wchar_t* problem = !platform::fileExists(found.toStdWString()) ? kFileMissing
+                           : !QImageReader(found).canRead()            ? kNotAnImage
+                                                                       : nullptr;
+  if (!problem) return true;
+  variables_->setCurrentRow(1);
+  tell(std::wstring(problem) + L"\n" + image);
+  image_->setFocus();
+  return false;
 }
 
 void COptionpageSkin::store(AppSettings& settings) {

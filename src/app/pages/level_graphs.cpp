@@ -61,6 +61,17 @@ void DrawProportionBar(Dc& dc, const Rect& rect, const std::vector<int>& values,
   }
 }
 
+// In whole numbers: (1 - i/n) in floating point falls a hair short of the fraction it stands for
+// ((1 - 8/10) x 10 days truncates to 1, and the labels skip a day and show another twice).
+int64_t levelGraphLabelTime(int64_t now, int days, int i) {
+  return now - (15 - i) * static_cast<int64_t>(days) * pdb3::kSecondsPerDay / 15;
+}
+
+int64_t forgettingCurveLabelTime(int64_t now, int days, int i) {
+  const int64_t daysBack = ((10 - i) * static_cast<int64_t>(days) + 5) / 10;  // rounded to a whole day
+  return now - daysBack * pdb3::kSecondsPerDay;
+}
+
 int levelGraphScale(int listCount, int learnedCount, bool zoom) {
   if (!zoom) return listCount;
   const int rounded = (learnedCount / 100 + 1) * 100;
@@ -93,12 +104,9 @@ void DrawLevelGraph(Dc& dc, const Rect& rect, const LevelGraph& graph) {
     dc.selectPen(pen);
   }
   const platform::Font font = dc.selectFont(::pageFont(10));
-  dc.textOut(plot.left - 30, plot.top - 3, platform::format(L"%5d", graph.scale));
+  dc.textOut(plot.left - 30, std::max(plot.top - 3, graph.labelTopLimit), platform::format(L"%5d", graph.scale));
   dc.textOut(plot.left - 30, plot.bottom - 10, platform::format(L"%5d", 0));
-  const int64_t window = static_cast<int64_t>(graph.days) * pdb3::kSecondsPerDay;
-  drawDateLabels(dc, plot, 15, [&](int i) {
-    return graph.now - static_cast<int64_t>((1.0 - i / 15.0) * static_cast<double>(window));
-  });
+  drawDateLabels(dc, plot, 15, [&](int i) { return levelGraphLabelTime(graph.now, graph.days, i); });
   dc.selectFont(font);
   if (graph.calculating) {
     Rect text{rect.left, rect.top + 25, rect.right, rect.bottom};
@@ -151,11 +159,9 @@ void DrawForgettingCurve(Dc& dc, const Rect& rect, const ForgettingCurve& curve)
   }
   const Rect plot = rect.deflated(2, 2);
   const platform::Font font = dc.selectFont(::pageFont(10));
-  dc.textOut(plot.left - 55, plot.top - 3, L"○○○○○");
+  dc.textOut(plot.left - 55, std::max(plot.top - 3, curve.labelTopLimit), L"○○○○○");
   dc.textOut(plot.left - 55, plot.bottom - 10, L"●●●●●");
-  drawDateLabels(dc, plot, 10, [&](int i) {
-    return curve.now - static_cast<int64_t>((1.0 - i / 10.0) * curve.days) * pdb3::kSecondsPerDay;
-  });
+  drawDateLabels(dc, plot, 10, [&](int i) { return forgettingCurveLabelTime(curve.now, curve.days, i); });
   dc.selectFont(font);
 }
 

@@ -3,6 +3,7 @@
 // rules so that each pixel lands where the page's geometry puts it.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -23,12 +24,20 @@ void DrawProportionBar(platform::Dc& dc, const platform::Rect& rect, const std::
 // that would leave a scale below 1).
 int levelGraphScale(int listCount, int learnedCount, bool zoom);
 
+// The times the date labels under the graphs stand for, `i` counted from the oldest: 16 labels
+// over the level history's period, 11 whole days back over the forgetting curve's.
+int64_t levelGraphLabelTime(int64_t now, int days, int i);
+int64_t forgettingCurveLabelTime(int64_t now, int days, int i);
+
 struct LevelGraph {
   const LevelTable* table = nullptr;
   int scale = 0;  // below 1 no bands are drawn
   int days = 10;
   int64_t now = 0;
   bool calculating = false;
+  // The top scale label starts no higher than this: below the frame around the graph, which
+  // would cover its upper rows.
+  int labelTopLimit = INT_MIN;
 };
 void DrawLevelGraph(platform::Dc& dc, const platform::Rect& rect, const LevelGraph& graph);
 
@@ -43,6 +52,7 @@ struct ForgettingCurve {
   std::vector<StudyPoint> points;  // ascending end times
   int days = 10;
   int64_t now = 0;
+  int labelTopLimit = INT_MIN;  // as for the level history
 };
 void DrawForgettingCurve(platform::Dc& dc, const platform::Rect& rect, const ForgettingCurve& curve);
 

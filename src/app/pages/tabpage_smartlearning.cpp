@@ -55,6 +55,24 @@ std::array<bool, kColumns>& ascendingNext() {
   return flags;
 }
 
+// The first row of the page below a group box's title and the top line of its frame: the box is
+// drawn over the page and covers whatever the page paints higher up there. Where the line lies
+// is the style's, so the box is drawn aside and looked at: the line is its first row drawn across
+// the whole inside (the title leaves a gap in it, or lies above it).
+int belowGroupTop(QWidget& group) {
+  constexpr int kFrameLine = 2;  // a line and its highlight, or a sunken line's two rows
+  const QRect inside = group.contentsRect();
+  QImage drawn(group.size(), QImage::Format_ARGB32_Premultiplied);
+  drawn.fill(Qt::transparent);
+  group.render(&drawn, {}, {}, QWidget::RenderFlags());  // the box alone, without its background
+  for (int y = 0; y < inside.center().y() && !inside.isEmpty(); ++y) {
+    bool across = true;
+    for (int x = inside.left(); x <= inside.right() && across; ++x) across = qAlpha(drawn.pixel(x, y)) != 0;
+    if (across) return group.y() + y + kFrameLine;
+  }
+  return group.y() + inside.top() + kFrameLine;
+}
+
 std::wstring waitText(int64_t seconds) {
   const double s = static_cast<double>(seconds);
   if (seconds < 3600) return platform::format(L"%.0f 分後", std::ceil(s / 60));
@@ -523,6 +541,7 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   for (int i = 0; i < 6; ++i) dc.textOut(20, y0 + 50 + 18 * i, platform::format(lines[i], counts[i + 1]));
 
   Rect graph{200, y0 + 50, W - 20, H - 140};
+  const int labelTopLimit = belowGroupTop(*groups_[1]);
   const int64_t now = platform::nowSeconds();
   if (levelRadio_->isChecked()) {
     smart::LevelGraph level;
@@ -538,12 +557,14 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
     level.days = periodDays();
     level.now = now;
     level.calculating = calculator_.running();
+    level.labelTopLimit = labelTopLimit;
     smart::DrawLevelGraph(dc, graph, level);
   } else if (curveRadio_->isChecked()) {
     graph.left += 25;
     smart::ForgettingCurve curve;
     curve.days = periodDays();
     curve.now = now;
+    curve.labelTopLimit = labelTopLimit;
     const QModelIndexList rows = list_->selectionModel()->selectedRows();
     const int row = rows.isEmpty() ? -1 : rows.first().row();
     curve.questionSelected = row >= 0 && row < static_cast<int>(shownIds_.size());

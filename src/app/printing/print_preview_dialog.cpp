@@ -246,9 +246,9 @@ bool CPrintPreviewDlg::applyPrinter(const PageSetup& setup) {
 }
 
 void CPrintPreviewDlg::SetupPrinter() {
-  if (pdfTarget_) return;  // unattended PDF output keeps its set-up
   PageSetup chosen = setup_;
   if (!runPageSetup(this, chosen, renderer_.geometry)) return;
+  if (pdfTarget_) chosen.printerName.clear();  // every page goes to that file, on the paper chosen
   // A printer that cannot be opened leaves the previous printer, paper and margins in place.
   if (!applyPrinter(chosen)) {
     platform::messageBox(this, L"プリンターを開けませんでした: " + chosen.printerName, L"KLV",
@@ -298,8 +298,11 @@ void CPrintPreviewDlg::paintPreview(QPainter& painter) {
 
 bool CPrintPreviewDlg::Print() {
   PrintRange range{1, renderer_.pageCount};
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  const std::wstring defaultPdf = (documents + "/KlvPrint.pdf").toStdWString();
   if (!pdfTarget_) {
-    const std::optional<PrintRange> chosen = choosePrintRange(this, renderer_.pageCount, currentPage_ + 1);
+    const std::optional<PrintRange> chosen =
+        choosePrintRange(this, renderer_.pageCount, currentPage_ + 1, {setup_.printerName, defaultPdf});
     if (!chosen) return false;
     range = *chosen;
   }
@@ -307,10 +310,9 @@ bool CPrintPreviewDlg::Print() {
   range.to = std::clamp(range.to, range.from, renderer_.pageCount);
   if (printer_->outputFormat() == QPrinter::PdfFormat) {
     std::optional<std::wstring> file = pdfTarget_;
+    if (!file && !range.pdfFile.empty()) file = range.pdfFile;
     if (!file) {
-      const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-      file = platform::chooseFile(this, {false, L"PDF ファイルに印刷", (documents + "/KlvPrint.pdf").toStdWString(),
-                                         L"pdf", {{L"PDF (*.pdf)", L"*.pdf"}}});
+      file = platform::chooseFile(this, {false, L"PDF ファイルに印刷", defaultPdf, L"pdf", {{L"PDF (*.pdf)", L"*.pdf"}}});
     }
     if (!file) return false;
     printer_->setOutputFileName(qtext(*file));

@@ -47,7 +47,7 @@ class QtPrintPrompts : public PrintPrompts {
     auto* form = new QFormLayout(&dialog);
     auto* printers = new QComboBox(&dialog);
     printers->setObjectName("printer");
-    for (const std::wstring& name : systemPrinters()) printers->addItem(qtext(name), qtext(name));
+    for (const std::wstring& name : offeredPrinters()) printers->addItem(qtext(name), qtext(name));
     printers->addItem(qtext(kPdfPrinter), QString());
     printers->setCurrentIndex(std::max(0, printers->findData(qtext(setup.printerName))));
     form->addRow(qtext(L"プリンター"), printers);
@@ -120,22 +120,38 @@ class QtPrintPrompts : public PrintPrompts {
     return true;
   }
 
-  std::optional<PrintRange> printRange(QWidget* owner, int pageCount, int currentPage) override {
+  std::optional<PrintRange> printRange(QWidget* owner, int pageCount, int currentPage,
+                                       const PrintTarget& target) override {
+    // The dialog opens on the printer the sheets go to: without one it would show an empty
+    // printer and say nothing of the PDF file until the file dialog came.
     QPrinter scratch;
+    QAbstractPrintDialog::PrintDialogOptions options =
+        QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCurrentPage;
+    const bool toPdf = target.printerName.empty();
+    if (toPdf) {
+      options |= QAbstractPrintDialog::PrintToFile;
+      scratch.setOutputFormat(QPrinter::PdfFormat);
+      scratch.setOutputFileName(qtext(target.pdfFile));
+    } else {
+      scratch.setPrinterName(qtext(target.printerName));
+    }
     QPrintDialog dialog(&scratch, owner);
-    dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCurrentPage);
+    dialog.setOptions(options);
     dialog.setMinMax(1, pageCount);
     dialog.setFromTo(1, pageCount);
     dialog.setPrintRange(QAbstractPrintDialog::PageRange);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    PrintRange range{1, pageCount};
     switch (dialog.printRange()) {
       case QAbstractPrintDialog::PageRange:
-        if (dialog.fromPage() > 0) return PrintRange{dialog.fromPage(), dialog.toPage()};
-        return PrintRange{1, pageCount};
+        if (dialog.fromPage() > 0) range = {dialog.fromPage(), dialog.toPage()};
+        break;
       case QAbstractPrintDialog::CurrentPage:
-      case QAbstractPrintDialog::Selection: return PrintRange{currentPage, currentPage};
-      default: return PrintRange{1, pageCount};
+      case QAbstractPrintDialog::Selection: range = {currentPage, currentPage}; break;
+      default: break;
     }
+    if (toPdf && scratch.outputFormat() == QPrinter::PdfFormat) range.pdfFile = scratch.outputFileName().toStdWString();
+    return range;
   }
 
   bool chooseFont(QWidget* owner, TemplateFont& font, int (*heightOfSize)(int)) override {
@@ -205,9 +221,10 @@ PrintPrompts* gCurrent = &gQtPrompts;
 
 // Null when the dialog is to be shown; else whether the automatic answer accepts.
 std::optional<bool> automaticAcceptance(const wchar_t* title) {
-  platform::traceError("printdlg: %s\n", platform::toUtf8(title).c_str());
+  const std::optional<bool> unattended = platform::automaticDialogAnswer();
+  if (unattended) platform::traceError("printdlg: %s\n", platform::toUtf8(title).c_str());
   if (gCurrent != &gQtPrompts) return std::nullopt;
-  return platform::automaticDialogAnswer();
+  return unattended;
 }
 
 }  // namespace
@@ -217,12 +234,13 @@ bool runPageSetup(QWidget* owner, PageSetup& setup, const PrinterGeometry& geome
   return gCurrent->pageSetup(owner, setup, geometry);
 }
 
-std::optional<PrintRange> choosePrintRange(QWidget* owner, int pageCount, int currentPage) {
+std::optional<PrintRange> choosePrintRange(QWidget* owner, int pageCount, int currentPage,
+                                           const PrintTarget& target) {
   if (const auto accept = automaticAcceptance(L"印刷")) {
     if (*accept) return PrintRange{1, pageCount};
     return std::nullopt;
   }
-  return gCurrent->printRange(owner, pageCount, currentPage);
+  return gCurrent->printRange(owner, pageCount, currentPage, target);
 }
 
 bool chooseTemplateFont(QWidget* owner, TemplateFont& font, int (*heightOfSize)(int)) {

@@ -53,6 +53,10 @@ std::optional<std::wstring> pdfTargetFromEnvironment() {
   return QString::fromLocal8Bit(path).toStdWString();
 }
 
+std::vector<std::wstring> offeredPrinters() {
+  return pdfTargetFromEnvironment() ? std::vector<std::wstring>() : systemPrinters();
+}
+
 std::unique_ptr<QPrinter> openPrinter(const PageSetup& setup) {
   std::unique_ptr<QPrinter> printer;
   if (setup.printerName.empty()) {

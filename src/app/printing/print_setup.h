@@ -36,6 +36,9 @@ inline constexpr int kPrintResolution = 600;
 std::vector<std::wstring> systemPrinters();
 // The file KELVARA_PRINT_PDF names, when it is set.
 std::optional<std::wstring> pdfTargetFromEnvironment();
+// The printers of the print system that the page set-up offers beside a PDF file: none while
+// KELVARA_PRINT_PDF sends every page to its file.
+std::vector<std::wstring> offeredPrinters();
 
 // The papers offered for a printer of the print system (empty name: a PDF file, which gets the
 // fixed list of common sizes).

@@ -13,18 +13,37 @@
 
 namespace {
 
-// The kinds of entry the file dialogs list, which the toolkit's Japanese catalogue leaves out.
-class FileKindTranslator : public QTranslator {
+// The texts the toolkit's Japanese catalogue leaves out: the kinds of entry the file dialogs
+// list, and the print dialog's page list and two-sided printing (texts several of its parts ask for).
+class ToolkitGapsTranslator : public QTranslator {
  public:
   using QTranslator::QTranslator;
   bool isEmpty() const override { return false; }
   QString translate(const char* context, const char* source, const char*, int) const override {
-    static const QHash<QByteArray, QString> kinds = {
+    static const QHash<QByteArray, QString> fileKinds = {
         {"Folder", QStringLiteral("フォルダー")}, {"Drive", QStringLiteral("ドライブ")},
         {"File", QStringLiteral("ファイル")},     {"%1 File", QStringLiteral("%1 ファイル")},
         {"Unknown", QStringLiteral("不明")},      {"Shortcut", QStringLiteral("ショートカット")}};
-    if (qstrcmp(context, "QAbstractFileIconProvider") != 0) return {};
-    return kinds.value(source);
+    static const QHash<QByteArray, QString> printing = {
+        {"Pages", QStringLiteral("ページ指定")},
+        {"Double Sided Printing", QStringLiteral("両面印刷")},
+        {"Off", QStringLiteral("なし")},
+        {"Long side binding", QStringLiteral("長辺綴じ")},
+        {"Short side binding", QStringLiteral("短辺綴じ")},
+        {"Specify pages or ranges separated by commas. Ranges are specified by two numbers separated by a hyphen. "
+         "E.g: 3,5-7,9 prints pages 3, 5, 6, 7 and 9.",
+         QStringLiteral("ページや範囲をコンマで区切って指定します。範囲は二つの番号をハイフンでつなぎます。"
+                        "例: 3,5-7,9 なら 3、5、6、7、9 ページを印刷します。")},
+        {"Invalid Pages Definition", QStringLiteral("ページ指定の誤り")},
+        {"%1 does not follow the correct syntax. Please use ',' to separate ranges and pages, '-' to define ranges "
+         "and make sure ranges do not intersect with each other.",
+         QStringLiteral("%1 は正しい書き方ではありません。ページと範囲は「,」で区切り、範囲は「-」で表して、"
+                        "範囲どうしが重ならないようにしてください。")}};
+    const QByteArray where(context);
+    if (where == "QAbstractFileIconProvider") return fileKinds.value(source);
+    if (where == "QPrintDialog" || where == "QPrintSettingsOutput" || where == "QUnixPrintWidget")
+      return printing.value(source);
+    return {};
   }
 };
 
@@ -37,7 +56,7 @@ void loadToolkitTranslations() {
   translator = new QTranslator(qApp);
   if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QCoreApplication::installTranslator(translator);
-  QCoreApplication::installTranslator(new FileKindTranslator(qApp));
+  QCoreApplication::installTranslator(new ToolkitGapsTranslator(qApp));
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 }
 

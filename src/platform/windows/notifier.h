@@ -26,14 +26,15 @@ class Notifier {
                          unsigned flags) = 0;
 };
 
-// Shows a box through the current notifier. Every box is also written to stderr as
-// "msgbox: <caption>: <text>". With KELVARA_AUTOANSWER set no box is shown: the answer is the
-// button the variable names ("ok", "cancel", "yes", "no", "abort", "retry", "ignore") when the box
-// has it, else the box's default button.
+// Shows a box through the current notifier. With KELVARA_AUTOANSWER set no box is shown: the box
+// is written to stderr as "msgbox: <caption>: <text>", and the answer is the button the variable
+// names ("ok", "cancel", "yes", "no", "abort", "retry", "ignore") when the box has it, else the
+// box's default button.
 int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption,
                unsigned flags = MbOk);
 
-// Replaces the notifier until the guard goes (tests record boxes this way); boxes are still logged.
+// Replaces the notifier until the guard goes (tests record boxes this way); unattended runs still
+// write each box to stderr.
 class NotifierOverride {
  public:
   explicit NotifierOverride(Notifier& replacement);

@@ -381,10 +381,7 @@ int LoadImageFile(lua_State* L) {
   if (static_cast<unsigned>(number) >= kSkinSlotCount) {
     raise(platform::format("LoadImageFile : 画像番号(%d)が大きすぎます", number));
   }
-  QString path = QString::fromStdWString(wideAt(L, 2));
-  if (!QFileInfo::exists(path)) {
-    path = skinFolderOf(host().skinPath()) + "/" + path;
-  }
+  const QString path = skinFilePath(host().skinPath(), QString::fromStdWString(wideAt(L, 2)));
   QImage image(path);
   if (image.isNull()) {
     raise(platform::format("LoadImageFile : 画像ファイルの読み込みに失敗しました\n 画像番号：%d\n 画像ファイル名：%s",
@@ -444,6 +441,11 @@ int LoadUserVar(lua_State* L) {
 
 QString skinFolderOf(const std::wstring& skinPath) {
   return QFileInfo(QString::fromStdWString(skinPath)).absolutePath();
+}
+
+QString skinFilePath(const std::wstring& skinPath, const QString& name) {
+  if (name.isEmpty() || QFileInfo::exists(name)) return name;
+  return skinFolderOf(skinPath) + "/" + name;
 }
 
 const SkinHostFunctions& studySkinHostFunctions() {

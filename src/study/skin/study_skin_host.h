@@ -37,6 +37,10 @@ class StudySkinHost : public SkinHost {
 
 // The folder of the skin file: where its images and included files are looked for.
 QString skinFolderOf(const std::wstring& skinPath);
+// A file named for the skin (an image the skin loads, the user's background image): the path as
+// given when a file is there, else the same path from the skin's folder (a bare name lies beside
+// the skin); empty for an empty name.
+QString skinFilePath(const std::wstring& skinPath, const QString& name);
 
 // The sixteen functions of the table KLV, in their fixed order.
 const SkinHostFunctions& studySkinHostFunctions();

@@ -170,7 +170,8 @@ void CTransDlg::ApplySkin() {
   }
 
   setWindowTitle("loading images...");
-  QString imagePath = QString::fromStdWString(userVars_.backgroundImage);
+  // The user's image as the options page accepted it: a bare name lies beside the skin.
+  QString imagePath = skinFilePath(settings.skinPath, QString::fromStdWString(userVars_.backgroundImage));
   if (imagePath.isEmpty() && lua_) {
     const QString file = QString::fromStdWString(Utf8ToWideString(script.GetGlobalString("BackgroundImageFile")));
     if (!file.isEmpty()) imagePath = skinFolderOf(settings.skinPath) + "/" + file;

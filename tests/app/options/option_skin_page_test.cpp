@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QImage>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -182,6 +183,20 @@ TEST_F(SkinPage, AMissingBackgroundImageKeepsTheDialogOpenAndStoresNothing) {
   EXPECT_NE(dialog->result(), QDialog::Accepted);
   EXPECT_EQ(settings.skin7Path.value, path("red.lua"));
   EXPECT_EQ(platform::readFileBytes(settings.skinUserfilePath.value).value_or(""), before);
+}
+
+TEST_F(SkinPage, ABareImageNameIsLookedForBesideTheSkinAndOnlyAPictureIsTaken) {
+  ASSERT_TRUE(QImage(4, 4, QImage::Format_RGB32).save(files.filePath("back.png")));
+  ASSERT_TRUE(platform::writeFileAtomically(path("notes.bmp"), "not a picture"));
+  for (const char* name : {"notes.bmp", "back.png"}) {
+    open();
+    selectVariable("背景画像");
+    control<QCheckBox>(1174)->click();
+    QTest::keyClicks(control<QLineEdit>(1271), name);
+    dialog->accept();
+  }
+  EXPECT_EQ(notifier.boxes.at(0), L"Kelvara: 画像として読み込めないファイルです。\nnotes.bmp");
+  EXPECT_EQ(userValue(L"blue.lua_bgimage"), L"back.png");  // where the study window finds it too
 }
 
 TEST_F(SkinPage, AStoredBackgroundImageThatIsGoneIsKeptAndOkGoesThrough) {

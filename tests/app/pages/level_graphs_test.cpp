@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDateTime>
+#include <QGroupBox>
 #include <QElapsedTimer>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -106,6 +108,9 @@ TEST(LevelGraphs, BandsBarAndCurveLandOnTheirPixels) {
   curve.questionSelected = false;
   smart::DrawForgettingCurve(dc, {0, 0, 302, 104}, curve);
   EXPECT_EQ(dc.getPixel(151, 50), rgb(255, 255, 255));
+  // Over ten days its dates are a day apart: none skipped, none twice.
+  const auto day = [](int i) { return QDateTime::fromSecsSinceEpoch(smart::forgettingCurveLabelTime(kNow, 10, i)).date(); };
+  for (int i = 1; i <= 10; ++i) EXPECT_EQ(day(i - 1).daysTo(day(i)), 1) << i;
 }
 
 class LevelPageTest : public ::testing::Test {
@@ -172,6 +177,18 @@ TEST(LevelPage, ANewListsGraphLabelsItsTopWithTheListsCount) {
   for (int y = topLabel.top(); y <= topLabel.bottom(); ++y)
     for (int x = topLabel.left(); x <= topLabel.right(); ++x) ink += qGray(whole.pixel(x, y)) < 128;
   EXPECT_GT(ink, 5);
+  // The graph's frame, drawn over the page, leaves the label whole whatever the font of its title.
+  auto* group = page.findChild<QGroupBox*>("id1335");
+  for (int pixels = 10; pixels <= 28; pixels += 2) {
+    QFont title = group->font();
+    title.setPixelSize(pixels);
+    group->setFont(title);
+    const QImage shown = page.grab().toImage(), painted = page.paintImage();
+    int covered = 0;
+    for (int y = 200; y < 240; ++y)
+      for (int x = 165; x < 200; ++x) covered += qGray(painted.pixel(x, y)) < 128 && shown.pixel(x, y) != painted.pixel(x, y);
+    EXPECT_EQ(covered, 0) << pixels;
+  }
 }
 
 TEST_F(LevelPageTest, RestartsDeliverOnlyTheLastTableAndThePageNeverWaitsOnItsEnd) {

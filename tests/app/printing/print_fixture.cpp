@@ -20,7 +20,7 @@ bool ScriptedPrompts::pageSetup(QWidget*, PageSetup& setup, const PrinterGeometr
   return true;
 }
 
-std::optional<PrintRange> ScriptedPrompts::printRange(QWidget*, int pageCount, int) {
+std::optional<PrintRange> ScriptedPrompts::printRange(QWidget*, int pageCount, int, const PrintTarget&) {
   ++ranges;
   return range ? range : PrintRange{1, pageCount};
 }

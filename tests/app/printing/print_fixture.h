@@ -20,7 +20,7 @@ namespace printtest {
 // Answers the print dialogs as a test sets them up, and counts them.
 struct ScriptedPrompts : PrintPrompts {
   bool pageSetup(QWidget*, PageSetup& setup, const PrinterGeometry&) override;
-  std::optional<PrintRange> printRange(QWidget*, int pageCount, int) override;
+  std::optional<PrintRange> printRange(QWidget*, int pageCount, int, const PrintTarget&) override;
   bool chooseFont(QWidget*, TemplateFont& font, int (*heightOfSize)(int)) override;
   std::optional<std::wstring> templateName(QWidget*, const std::wstring& name) override;
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTabWidget>
 #include <QDialog>
 #include <QImage>
 #include <QPrinter>
@@ -11,6 +14,7 @@
 #include <QTest>
 
 #include "app/printing/card_tool_dialog.h"
+#include "app/shell/app_look.h"
 #include "app/printing/print_preview_dialog.h"
 #include "app/printing/print_prompts.h"
 #include "app_test_support.h"
@@ -172,6 +176,33 @@ TEST(PageSetupDialog, OffersTheOrientationAndThePapersOfThePrinterChosen) {
   EXPECT_TRUE(setup.paper.isEquivalentTo(QPageSize(QPageSize::JisB5)));
   EXPECT_EQ(setup.orientation, QPageLayout::Landscape);
   EXPECT_EQ(setup.printerName, L"");
+}
+
+TEST(PrintDialog, WithoutAPrinterItOpensOnThePdfFileItNamesAndSpeaksJapanese) {
+  testenv::ScopedEnv shown("KELVARA_AUTOANSWER", nullptr);
+  setUpApplicationLook();
+  const QString pdf = QString::fromWCharArray(L"/tmp/単語シート.pdf");
+  QStringList seen, english;
+  apptest::whenDialogShows([&](QDialog& dialog) {
+    for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>())  // its options, where pages are chosen
+      if (button->text().endsWith(">>")) button->click();
+    seen << dialog.findChild<QComboBox*>("printers")->currentText() << dialog.findChild<QLineEdit*>("filename")->text();
+    auto* tabs = dialog.findChild<QTabWidget*>();
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+      tabs->setCurrentIndex(tab);
+      for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+        const auto* button = qobject_cast<QAbstractButton*>(widget);
+        const QString text = widget->toolTip() + (button ? button->text() : QString());
+        if (widget->isVisibleTo(&dialog) && text.contains(QRegularExpression("[A-Za-z]{2,}"))) english << text;
+      }
+    }
+    dialog.accept();
+  });
+  const std::optional<PrintRange> range = choosePrintRange(nullptr, 5, 1, {L"", pdf.toStdWString()});
+  EXPECT_EQ(seen, (QStringList{QString::fromWCharArray(L"PDF ファイルに出力"), pdf}));
+  EXPECT_TRUE(english.isEmpty()) << english.join('\n').toStdString();
+  ASSERT_TRUE(range);
+  EXPECT_EQ(range->pdfFile, pdf.toStdWString());
 }
 
 TEST(PaperList, APrinterOffersItsOwnSizesAndAPdfFileTheCommonOnes) {

@@ -105,6 +105,11 @@ TEST(SheetPrinting, TheChosenRangeOrTheCurrentPageAloneIsPrinted) {
   ASSERT_TRUE(window.Print());
   EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "1");
   EXPECT_NE(pdfText(pdf.file).find("質問Q" + std::to_string(starts[2] + 1) + "E"), std::string::npos);
+
+  // A file named in the print dialog is not asked for again.
+  p.prompts.range = PrintRange{1, 1, p.path(L"印刷.pdf")};
+  ASSERT_TRUE(window.Print());
+  EXPECT_EQ(pdfInfo(p.path(L"印刷.pdf"), "Pages") + pdfInfo(pdf.file, "Pages"), "11");
 }
 
 TEST(SheetPrinting, AnEmptySetPrintsOnePageOfFixedTextsHeaderAndFooter) {
@@ -134,6 +139,21 @@ TEST(SheetPrinting, ANarrowNumberedRegionAndRowsTallerThanThePageStillEnd) {
   ASSERT_TRUE(window.Print());
   EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "3");
   EXPECT_NE(pdfText(pdf.file, 3, 3).find("answerA3E"), std::string::npos);
+}
+
+TEST(SheetPrinting, TheUnattendedPdfTakesThePaperOrientationAndMarginsOfThePageSetUp) {
+  PrintApp p;
+  PdfRun pdf(p);
+  CPrintPreviewDlg window(p.app, nullptr, L"set", p.addNumberedQuestions(60));
+  std::vector<int> pages;
+  for (int bottom : {1000, 6000}) {  // a wider bottom margin leaves fewer rows to a page
+    p.prompts.nextSetup = PageSetup{L"a-printer", QPageSize::A5, QPageLayout::Landscape, {1000, 1000, 1000, bottom}};
+    window.runCommand(134);
+    ASSERT_TRUE(window.Print());  // to the file still, on the paper chosen
+    pages.push_back(std::stoi(pdfInfo(pdf.file, "Pages")));
+    EXPECT_EQ(pdfInfo(pdf.file, "Page size"), "595 x 420 pts (A5)");
+  }
+  EXPECT_LT(pages[0], pages[1]);
 }
 
 TEST(SheetPrinting, LandscapeTurnsThePdfPagesAndTheirRowsStartWhereTheLowerPagesEnd) {

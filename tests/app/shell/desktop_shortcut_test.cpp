@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QPushButton>
 #include <QSlider>
@@ -80,7 +81,11 @@ TEST(DesktopShortcut, ALauncherGivesTheStudyBackAsTheCommandLineReadsIt) {
   EXPECT_EQ(info.st_mode & 07777, 0755u);
   QStringList keys;
   for (const QString& line : textOf(entry).split('\n', Qt::SkipEmptyParts)) keys << line.section('=', 0, 0);
-  EXPECT_EQ(keys, (QStringList{"[Desktop Entry]", "Type", "Version", "Name", "Comment", "Exec", "Terminal"}));
+  EXPECT_EQ(keys, (QStringList{"[Desktop Entry]", "Type", "Version", "Name", "Comment", "Exec", "Terminal", "Icon"}));
+  // The program's own icon, from the program folder.
+  const QImage icon(textOf(entry).section("\nIcon=", 1).section('\n', 0, 0));
+  EXPECT_FALSE(icon.isNull());
+  EXPECT_EQ(icon, QImage(QString::fromStdWString(programDir()) + "/../../icons/hicolor/256x256/apps/kelvara.png"));
   EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: " + setPath + L" へのショートカットをデスクトップに作成しました。\n\n(" +
                                          entry.toStdWString() + L")");
 

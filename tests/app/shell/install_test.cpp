@@ -97,8 +97,8 @@ TEST(Install, TheInstalledProgramStudiesFromAReadOnlyTreeAndWritesOnlyTheUsersFo
   const QString program = prefix + "/lib/kelvara";
   EXPECT_EQ(QFileInfo(prefix + "/bin/kelvara").symLinkTarget(), QFileInfo(program + "/kelvara").canonicalFilePath());
   for (const char* file : {"kelvara", "libKlvLib.so", "libKlvLegacyLib.so", "database.klvdb7", "splash.bmp",
-                           "Readme.txt", "katmode.txt", "skin7/default.lua", "help/top.html", "data/pronounce.kpdidx",
-                           "data/webdic.ini", "data/irank.dat", "print-config/default.ini",
+                           "kelvara.png", "Readme.txt", "katmode.txt", "skin7/default.lua", "help/top.html",
+                           "data/pronounce.kpdidx", "data/webdic.ini", "data/irank.dat", "print-config/default.ini",
                            "print-card-config/default.ini"})
     EXPECT_TRUE(QFileInfo(program + "/" + file).isFile()) << file;
   for (const char* size : {"48x48", "128x128", "256x256"}) {

@@ -34,9 +34,15 @@ TEST(Notifier, OverrideReceivesBoxesAndIsRemovedAfterwards) {
   } recorder;
   {
     NotifierOverride use(recorder);
+    // Standard error tells of a box only where nobody sees it: in an unattended run.
+    testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(messageBox(nullptr, L"本文", L"KLV", MbRetryCancel), IdRetry);
+    testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "ok");
+    messageBox(nullptr, L"保存しました", L"KLV");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "msgbox: KLV: 保存しました\n");
   }
-  EXPECT_EQ(recorder.last, L"KLV|本文");
+  EXPECT_EQ(recorder.last, L"KLV|保存しました");
 }
 
 TEST(Notifier, ALineTooLongForTheBoxIsBrokenIntoEvenLinesThatFit) {

@@ -15,6 +15,7 @@
 #include "database/sql_helpers.h"
 #include "platform/drawing/gdi_types.h"
 #include "platform/drawing/system_metrics.h"
+#include "platform/settings/ini_profile.h"
 #include "study/study_modes.h"
 #include "study/window/trans_dialog.h"
 #include "skin_test_support.h"
@@ -352,6 +353,14 @@ TEST(SkinApplication, BackgroundFromTheSkinFolderAndTheConfiguredColourAndTheKep
   w.dlg->done(0);
   EXPECT_EQ(w.app.settings.replyWindowX.value, 70);
   EXPECT_EQ(w.app.settings.replyWindowY.value, 80);
+  // The user's image, by the bare name the options page takes, lies beside the skin too.
+  QImage mine(8, 8, QImage::Format_RGB32);
+  mine.fill(QColor(0xFF, 0, 0));
+  ASSERT_TRUE(mine.save(QFileInfo(QString::fromStdWString(bare)).path() + "/mine.png"));
+  SkinWindow user({1}, bare);
+  ASSERT_TRUE(platform::writeProfileString(L"tester", L"bare.lua_bgimage", L"mine.png", user.app.settings.skinUserfilePath.value));
+  ASSERT_TRUE(user.open());
+  EXPECT_EQ(user.dlg->surfaceImage().pixelColor(5, 5), QColor(0xFF, 0, 0));
 }
 
 TEST(SkinApplication, TheSystemColourKeepsTheTextsFaceOnlyWhenTheSkinNamesNoColour) {

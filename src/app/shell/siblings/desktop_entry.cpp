@@ -33,13 +33,14 @@ std::string quoteExecWord(const std::string& word) {
 }
 
 std::string applicationEntry(const std::string& name, const std::string& comment, const std::string& program,
-                             const std::vector<std::string>& arguments) {
+                             const std::vector<std::string>& arguments, const std::string& icon) {
   std::string exec = quoteExecWord(program);
   for (const std::string& argument : arguments) exec += " " + quoteExecWord(argument);
   std::string text = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
   text += "Name=" + escapeValue(name) + "\n";
   if (!comment.empty()) text += "Comment=" + escapeValue(comment) + "\n";
   text += "Exec=" + escapeValue(exec) + "\nTerminal=false\n";
+  if (!icon.empty()) text += "Icon=" + escapeValue(icon) + "\n";
   return text;
 }
 

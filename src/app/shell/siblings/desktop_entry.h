@@ -15,9 +15,10 @@ std::string escapeValue(const std::string& value);
 // doubled, so that a launcher hands it to the program exactly as given.
 std::string quoteExecWord(const std::string& word);
 
-// The whole file: an application entry named name that runs program with the arguments.
+// The whole file: an application entry named name that runs program with the arguments, shown
+// with the icon file given (none when empty).
 std::string applicationEntry(const std::string& name, const std::string& comment, const std::string& program,
-                             const std::vector<std::string>& arguments);
+                             const std::vector<std::string>& arguments, const std::string& icon = {});
 
 // Writes the text to path through a temporary file and a rename, executable (0755) as launchers
 // want a desktop shortcut to be. False when it cannot be written; nothing is left behind then.

@@ -2,6 +2,11 @@
 // description, the program to start and that program's arguments as one command line written
 // the original platform's way; the shortcut is a desktop entry whose Exec gives the program the
 // same arguments.
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,6 +24,20 @@ std::string shownName(const std::string& path) {
   return name;
 }
 
+// The program's icon, which the program folder holds beside this library; empty when it is not
+// there. A shortcut shows it as the original platform shows its target program's icon.
+std::string programIcon() {
+  Dl_info self{};
+  if (!::dladdr(reinterpret_cast<void*>(&programIcon), &self) || !self.dli_fname) return {};
+  char folder[PATH_MAX];
+  if (!::realpath(self.dli_fname, folder)) return {};
+  std::string icon = folder;
+  icon.erase(icon.rfind('/') + 1);
+  icon += "kelvara.png";
+  struct stat info {};
+  return ::stat(icon.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? icon : std::string();
+}
+
 }  // namespace
 
 // Texts in UTF-8. 1 when the file was written, else 0.
@@ -30,7 +49,8 @@ extern "C" __attribute__((visibility("default"))) unsigned char HDll_CreateLinkF
   // The arguments are split as the tail of a command line, behind a program name of one letter.
   std::vector<std::string> words = platform::splitCommandLineWords(std::string("x ") + (arguments ? arguments : ""));
   words.erase(words.begin());
+  const std::string name = shownName(linkFile);
   const std::string text =
-      desktop_entry::applicationEntry(shownName(linkFile), description ? description : "", target, words);
+      desktop_entry::applicationEntry(name, description ? description : "", target, words, programIcon());
   return desktop_entry::writeEntryFile(linkFile, text) ? 1 : 0;
 }
