@@ -10,6 +10,7 @@
 #include "database/users.h"
 #include "scoped_env.h"
 #include "study_app_fixture.h"
+#include "test_env.h"
 
 using apptest::typeAndConfirm;
 using studytest::StudyApp;
@@ -133,6 +134,17 @@ TEST(UserManageDialog, AddsRenamesDeletesAndSwitchesByTheRules) {
   dialog.accept();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   AppSettings reread(L"KLV7");
+  reread.loadOrSaveGroup(false);
+  EXPECT_EQ(reread.userName.value, L"hanako");
+
+  // A switch the disk has no room for holds for this run, and says that it is not kept.
+  select(list, "ta'ro");
+  {
+    const testenv::FileSizeLimit diskFull(16);
+    dialog.accept();
+  }
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 設定を保存できませんでした。");
+  EXPECT_EQ(s.settings.userName.value, L"ta'ro");
   reread.loadOrSaveGroup(false);
   EXPECT_EQ(reread.userName.value, L"hanako");
 }
