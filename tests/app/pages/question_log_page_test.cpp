@@ -228,10 +228,9 @@ TEST_F(QuestionLogPageTest, EmptyQuestionsGreyTheirCommandsAndSpellCheckStopsAtA
   page->list().setCurrentIndex(page->list().model()->index(rowOf(8600), 0));
   // While it checks only Escape reaches the window: a click that would check a row is dropped.
   const std::set<int> checked = checkedIds();
-  const QRect icon = page->list().visualRect(page->list().model()->index(rowOf(8601), 0));
-  QCoreApplication::postEvent(page->list().viewport(),
-                              new QMouseEvent(QEvent::MouseButtonPress, QPointF(icon.topLeft() + QPoint(4, 4)), QPointF(),
-                                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+  const QPointF icon = page->list().visualRect(page->list().model()->index(rowOf(8601), 0)).topLeft() + QPointF(4, 4);
+  QCoreApplication::postEvent(page->list().viewport(), new QMouseEvent(QEvent::MouseButtonPress, icon, QPointF(),
+                                                                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
   page->SpellCheck();
   EXPECT_EQ(page->list().currentIndex().row(), rowOf(8602));
   EXPECT_EQ(t.host.titles, (std::vector<std::wstring>{L"<< スペルチェック中です >>", L""}));

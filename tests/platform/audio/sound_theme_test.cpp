@@ -54,8 +54,7 @@ TEST_F(SoundThemeTest, ASoundComesFromTheThemeItsParentsFreedesktopOrNoTheme) {
   EXPECT_EQ(findThemeSound("../ocean/stereo/menu-click", "ocean"), "");
   // Names in an index that lead out of the sound folders are not followed.
   const std::string trap = data(home) + "/sounds/trap", loot = data(home) + "/loot";
-  std::filesystem::create_directories(trap);
-  std::filesystem::create_directories(loot);
+  for (const std::string& folder : {trap, loot}) std::filesystem::create_directories(folder);
   std::ofstream(trap + "/index.theme") << "[Sound Theme]\nInherits=..\nDirectories=../../loot\n";
   std::ofstream(data(home) + "/index.theme") << "[Sound Theme]\nDirectories=loot\n";
   sound(loot, "menu-click.wav");
@@ -101,7 +100,6 @@ TEST_F(SoundThemeTest, AnEventSoundKeepsNoMoreThanTenSecondsOfStereo) {
   ASSERT_TRUE(testsound::writeSound(freedesktop + "/menu-click.wav", testsound::kWav, 384000, 8,
                                     testsound::tone(384000, 8, 0.4)));
   auto record = std::make_shared<SinkRecord>();
-  EventSoundPlayer player(RecordingSink::factory(record, false), "freedesktop");
-  EXPECT_TRUE(player.play("menu-click"));
+  EXPECT_TRUE(EventSoundPlayer(RecordingSink::factory(record, false), "freedesktop").play("menu-click"));
   EXPECT_EQ(record->samples.size(), 48000u * 2 * 10);
 }
