@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "database/sql_helpers.h"
+#include "database/write_transaction.h"
 #include "platform/clock.h"
 #include "platform/trace.h"
 
@@ -199,10 +200,21 @@ bool deleteElementTree(const DbObject& accessor, int eid) {
 int EnsureSmartLearningBinder(sqliteplus::SqliteConnection& connection) {
   const DbObject accessor = openQuery(connection);
   int fid = childIdByNameAndType(accessor, 0, kSmartLearningFolder, kFolderElement);
-  if (fid < 0) fid = addFolderElement(getFolder(accessor, 0), kSmartLearningFolder);
-  if (childIdByNameAndType(accessor, fid, kSmartLearningSet, kProblemSetElement) < 0)
-    AddBinder(getFolder(accessor, fid), kSmartLearningSet);
-  return childIdByNameAndType(accessor, fid, kSmartLearningSet, kProblemSetElement);
+  int sid = fid < 0 ? -1 : childIdByNameAndType(accessor, fid, kSmartLearningSet, kProblemSetElement);
+  if (sid >= 0) return sid;
+  // The folder and its set come together or not at all: an empty folder left by a refused set
+  // would only puzzle the user.
+  const bool made = runInTransaction(accessor, [&] {
+    if (fid < 0) fid = insertElement(FolderRecord(accessor, 0), kFolderElement, kSmartLearningFolder);
+    if (fid >= 0) sid = insertElement(FolderRecord(accessor, fid), kProblemSetElement, kSmartLearningSet);
+    return fid >= 0 && sid >= 0;
+  });
+  if (made) return sid;
+  platform::traceError("the smart-learning set SmartLearning/1 cannot be made\n");
+  return -1;
 }
+
+const wchar_t kSmartLearningUnavailable[] =
+    L"スマート学習リスト（SmartLearning/1）をデータベースに作成できなかったため、スマート学習は使えません。";
 
 }  // namespace pdb3

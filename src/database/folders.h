@@ -52,8 +52,11 @@ int addFolderElement(const FolderRecord& parent, const std::wstring& name);
 // questions and study logs stay. False at the first failure or when the folder rows loop.
 bool deleteElementTree(const DbObject& accessor, int eid);
 
-// Makes the folder "SmartLearning" and its set "1" when missing; the set's eid (-1 when it cannot
-// be found afterwards). Creation failures pass on as the thrown std::wstring of AddBinder/getFolder.
+// Makes the folder "SmartLearning" and its set "1" when missing, both or neither; the set's eid,
+// or -1 when it cannot be made (a read-only or full database, a refusing trigger; traced on
+// standard error). The connection must not be inside a transaction.
 int EnsureSmartLearningBinder(sqliteplus::SqliteConnection& connection);
+// What the smart-learning commands say while the set is missing.
+extern const wchar_t kSmartLearningUnavailable[];
 
 }  // namespace pdb3

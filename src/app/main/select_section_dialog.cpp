@@ -134,10 +134,9 @@ void CSelectSectionDlg::OnDelete() {
 }
 
 void CSelectSectionDlg::restoreSmartLearningSet() {
-  if (pdb3::elementExists(m_pQuery, m_pApp.smartLearningSetId)) return;
-  try {
-    m_pApp.smartLearningSetId = pdb3::EnsureSmartLearningBinder(m_pQuery.query().connection());
-  } catch (const std::wstring& message) {
-    platform::messageBox(this, message, kAppCaption, platform::MbOk | platform::MbIconError);
-  }
+  // A run that started without the set has said so already.
+  if (m_pApp.smartLearningSetId < 0 || pdb3::elementExists(m_pQuery, m_pApp.smartLearningSetId)) return;
+  m_pApp.smartLearningSetId = pdb3::EnsureSmartLearningBinder(m_pQuery.query().connection());
+  if (m_pApp.smartLearningSetId < 0)
+    platform::messageBox(this, pdb3::kSmartLearningUnavailable, kAppCaption, platform::MbOk | platform::MbIconError);
 }

@@ -8,6 +8,7 @@
 #include "app/shell/help_viewer.h"
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/settings_save.h"
 #include "app/options/option_page_skin.h"
 #include "app/options/option_page_voice.h"
 #include "app/options/option_page_webdic.h"
@@ -141,7 +142,7 @@ void COptionDlg::accept() {
     platform::messageBox(this, L"更新できませんでした", kAppCaption);
     return;
   }
-  if (!app_.settings->saveAll()) platform::messageBox(this, L"設定を保存できませんでした。", kAppCaption);
+  saveSettingsOrSay(*app_.settings, this);
   if (!app_.webDictionaries.Save(app_.settings->webdicInifilePath.value))
     platform::messageBox(this, L"Web辞書の設定を保存できませんでした。", kAppCaption);
   QDialog::accept();

@@ -96,6 +96,28 @@ class QueueSoundOutput : public pdb3::QuestionSoundOutput {
   SoundQueue& queue_;
 };
 
+bool isInputWhileChecking(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+      return true;
+    case QEvent::Close:
+      return watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow();
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 CTabpageQuestionlog::CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWidget* parent)
@@ -343,6 +365,14 @@ void CTabpageQuestionlog::OnListClick(int row, bool onIcon) {
 }
 
 bool CTabpageQuestionlog::eventFilter(QObject* watched, QEvent* event) {
+  if (spellChecking_ && isInputWhileChecking(watched, event)) {
+    // Only Escape gets through while the check runs: a click, a page or set switch, a sort or a
+    // close would change the rows under it.
+    if (event->type() == QEvent::ShortcutOverride) event->accept();  // no shortcut is tried either
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+      escapePressed_ = true;
+    return true;
+  }
   if (watched == m_listCtrl->viewport() && event->type() == QEvent::MouseButtonPress) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     const QModelIndex index = m_listCtrl->indexAt(mouse->position().toPoint());
@@ -353,10 +383,6 @@ bool CTabpageQuestionlog::eventFilter(QObject* watched, QEvent* event) {
     }
   } else if (watched == m_listCtrl->viewport() && event->type() == QEvent::MouseButtonRelease) {
     QMetaObject::invokeMethod(this, [this] { collectSelectedRows(); }, Qt::QueuedConnection);
-  } else if (spellChecking_ && event->type() == QEvent::KeyPress &&
-             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-    escapePressed_ = true;
-    return true;
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -150,10 +150,11 @@ void CTabpageQuestionlog::SpellCheck() {
   spellChecking_ = true;
   qApp->installEventFilter(this);
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  const int count = static_cast<int>(m_rowIds.size());
   bool found = false;
-  for (int row = m_listCtrl->currentIndex().row() + 1; row < count; ++row) {
+  for (int row = m_listCtrl->currentIndex().row() + 1;; ++row) {
     QCoreApplication::processEvents();
+    // The bound is read after the event loop: what it ran may have reloaded the list.
+    if (!escapePressed_ && row >= static_cast<int>(m_rowIds.size())) break;
     if (escapePressed_ || m_rowIds[row] < 0) {
       found = true;  // stopped: no message
       break;

@@ -426,6 +426,7 @@ int CTabpageSmartlearning::AddToSmartLearning(int eid) {
     platform::messageBox(host_.dialogWindow(), L"ルートフォルダは追加できません", kAppCaption);
     return -1;
   }
+  if (!smartLearningAvailable()) return -1;
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) {
     platform::messageBox(host_.dialogWindow(), L"スマート学習リストへの追加に失敗しました", kAppCaption);
@@ -479,7 +480,15 @@ void CTabpageSmartlearning::OnAddSet() {
   StartLevelCalcThread();
 }
 
+bool CTabpageSmartlearning::smartLearningAvailable() {
+  if (app_.smartLearningSetId >= 0) return true;
+  platform::messageBox(host_.dialogWindow(), pdb3::kSmartLearningUnavailable, kAppCaption,
+                       platform::MbOk | platform::MbIconError);
+  return false;
+}
+
 void CTabpageSmartlearning::OnRemoveSets() {
+  if (!smartLearningAvailable()) return;
   CDeleteSmartlearningQuestionDlg dialog(app_, host_.dialogWindow());
   if (dialog.DoModal() != platform::IdOk) return;
   ReloadQuestionList();
@@ -488,6 +497,7 @@ void CTabpageSmartlearning::OnRemoveSets() {
 }
 
 void CTabpageSmartlearning::OnStartSmartLearning() {
+  if (!smartLearningAvailable()) return;
   std::vector<int> ids;
   CollectQuestionIds(ids);
   host_.StartStudyAndRefresh(L"スマート学習", ids);

@@ -80,6 +80,8 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
 
  private:
   void OnInitDialog();
+  // False, after saying why, when the database holds no smart-learning set to work on.
+  bool smartLearningAvailable();
   // The page's first choice is made when it is first needed (shown, listed or studied), so that
   // choosing from a large list does not hold up the main window's start.
   void ensureChosen();

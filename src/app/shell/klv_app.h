@@ -67,8 +67,11 @@ class KlvApp {
   // the study mode in the settings; false, nothing changed, when there is none.
   bool SelectSectionByPath(const std::wstring& path);
   // Makes the user named in the settings the current one, registering the name when the database
-  // does not know it: studying as uid -1 would record the history under nobody.
-  void SelectSettingsUser();
+  // does not know it: studying as uid -1 would record the history under nobody. False when the
+  // name can be neither found nor registered.
+  bool SelectSettingsUser();
+  // SelectSettingsUser at start-up; false after telling the user that the name cannot be registered.
+  bool SelectUserOrSay();
   // Keeps the current study mode in the settings and the main dialog's mode chooser. Always false.
   bool SyncStudyMode();
   // Closes the pass of study log lid: counted as accomplished when it asked anything, emptied.

@@ -23,10 +23,11 @@ bool KlvApp::SelectSectionByPath(const std::wstring& path) {
   return true;
 }
 
-void KlvApp::SelectSettingsUser() {
+bool KlvApp::SelectSettingsUser() {
   const pdb3::DbObject accessor = pdb3::openQuery(db);
   currentUserId = pdb3::userIdByName(accessor, settings->userName.value);
   if (currentUserId < 0) currentUserId = pdb3::insertUser(accessor, settings->userName.value);
+  return currentUserId >= 0;
 }
 
 bool KlvApp::SyncStudyMode() {

@@ -9,6 +9,7 @@
 #include "app/main/main_dialog.h"
 #include "app/main/note_browser.h"
 #include "app/shell/old_files.h"
+#include "app/common/settings_save.h"
 #include "app/shell/splash_dialog.h"
 #include "app/shell/user_dialogs.h"
 #include "app/shell/user_records.h"
@@ -49,6 +50,12 @@ int KlvApp::ExitInstance() {
   QuitAgentSpeaker();
   instanceMutex.Release();
   return exitCode;
+}
+
+bool KlvApp::SelectUserOrSay() {
+  if (SelectSettingsUser()) return true;
+  platform::messageBox(nullptr, L"利用者をデータベースに登録できませんでした。", L"Kelvara", platform::MbIconError);
+  return false;
 }
 
 int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
@@ -123,10 +130,14 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
     CUserSettingDlg first(userNames(pdb3::openQuery(db)));
     if (first.DoModal() != platform::IdOk) return exitCode;
     settings->userName.value = first.m_strName;
-    settings->saveAll();
+    // The name is kept only once the database knows it: a refused start welcomes again next time.
+    if (!SelectUserOrSay()) return exitCode;
+    saveSettingsOrSay(*settings, nullptr);
+  } else if (!SelectUserOrSay()) {
+    return exitCode;
   }
-  SelectSettingsUser();
   studyMode = settings->studyMode;
+  // Without the set the program still serves: the smart-learning commands say why they cannot.
   smartLearningSetId = pdb3::EnsureSmartLearningBinder(db);
   UpdateBackgroundBrush(settings->backgroundColor);
 
@@ -140,7 +151,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
     mainDialog = &dialog;
     dialog.DoModal();
     settings->lastSelectedTabId.value = dialog.currentPage();
-    settings->saveAll();
+    saveSettingsOrSay(*settings, nullptr);
   }
 
   if (settings->makeBackupFlag.value) MakeDatabaseBackups(settings->databasePath.value);

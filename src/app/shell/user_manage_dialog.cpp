@@ -5,6 +5,7 @@
 
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/settings_save.h"
 #include "app/shell/rename_dialog.h"
 #include "app/shell/user_dialogs.h"
 #include "app/shell/user_records.h"
@@ -112,7 +113,7 @@ void CUserManageDlg::OnRenameUser() {
   AppSettings& settings = *app_.settings;
   if (settings.userName.value == oldName) {
     settings.userName.value = dialog.m_strNewName;
-    settings.saveAll();
+    saveSettingsOrSay(settings, this);
   }
   list_->currentItem()->setText(qs(dialog.m_strNewName));
   list_->currentItem()->setSelected(true);
@@ -152,6 +153,7 @@ void CUserManageDlg::accept() {
           platform::IdYes)
     return;
   app_.settings->userName.value = name;
-  app_.settings->saveAll();
+  // The switch holds for this run even when it cannot be kept for the next.
+  saveSettingsOrSay(*app_.settings, this);
   QDialog::accept();
 }

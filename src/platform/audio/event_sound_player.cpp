@@ -3,13 +3,16 @@
 #include "platform/audio/audio_decoder.h"
 #include "platform/audio/sound_theme.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace platform {
 
 namespace {
-// Event sounds are short; a longer file is cut here rather than read into memory whole.
+// Event sounds are short; a longer file is cut here rather than read into memory whole. Seconds
+// alone do not bound it: a small file may claim many channels at a high rate.
 constexpr int kMaxSeconds = 10;
+constexpr size_t kMaxSamples = size_t{48000} * 2 * kMaxSeconds;
 }  // namespace
 
 EventSoundPlayer::EventSoundPlayer(SinkFactory openSink, std::string theme)
@@ -23,7 +26,8 @@ const EventSoundPlayer::Sound& EventSoundPlayer::load(const std::string& eventId
   if (auto decoder = path.empty() ? nullptr : SoundFileDecoder::open(path)) {
     sound.format = decoder->format();
     const size_t channels = static_cast<size_t>(sound.format.channels);
-    const size_t limit = static_cast<size_t>(sound.format.sampleRate) * kMaxSeconds;
+    const size_t limit =
+        std::min(static_cast<size_t>(sound.format.sampleRate) * kMaxSeconds, kMaxSamples / std::max<size_t>(channels, 1));
     std::vector<int16_t> block(4096 * channels);
     size_t frames = 0;
     while (frames < limit) {

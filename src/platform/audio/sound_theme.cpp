@@ -15,6 +15,21 @@ const QStringList kSoundExtensions{QStringLiteral(".oga"), QStringLiteral(".ogg"
 // Themes inherit from themes; a longer chain than this is a loop.
 constexpr int kMaxInheritance = 16;
 
+// A theme (or event) name is one folder (or file) name; a theme's sound folders lie below the theme's
+// folder. Names from a theme's index or the desktop's settings that would lead elsewhere ("..",
+// an absolute path) are not followed.
+bool isPlainName(const QString& name) {
+  return !name.isEmpty() && !name.contains('/') && name != QStringLiteral(".") &&
+         name != QStringLiteral("..");
+}
+
+bool isFolderBelow(const QString& relative) {
+  if (relative.isEmpty() || relative.startsWith('/')) return false;
+  for (const QString& part : relative.split('/', Qt::SkipEmptyParts))
+    if (part == QStringLiteral("..")) return false;
+  return true;
+}
+
 QStringList dataFolders() { return QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation); }
 
 // A list value of an index file, whether written with or without quotes.
@@ -33,6 +48,7 @@ QStringList soundFolders(const QString& themeFolder) {
   const QSettings index(indexPath, QSettings::IniFormat);
   QStringList stereo, other;
   for (const QString& folder : listValue(index, QStringLiteral("Sound Theme/Directories"))) {
+    if (!isFolderBelow(folder)) continue;
     const QString profile = index.value(folder + QStringLiteral("/OutputProfile"), QStringLiteral("stereo")).toString();
     (profile == QStringLiteral("stereo") ? stereo : other).append(themeFolder + '/' + folder);
   }
@@ -53,7 +69,7 @@ QStringList themeChain(const QString& theme) {
   QStringList chain{theme};
   for (int i = 0; i < chain.size() && i < kMaxInheritance; ++i)
     for (const QString& parent : inheritedThemes(chain[i]))
-      if (!chain.contains(parent)) chain.append(parent);
+      if (isPlainName(parent) && !chain.contains(parent)) chain.append(parent);
   chain.removeAll(QStringLiteral("freedesktop"));
   chain.append(QStringLiteral("freedesktop"));
   return chain;
@@ -87,7 +103,7 @@ std::string desktopSoundTheme() {
       const QString path = config + QLatin1String(gtk);
       if (!QFileInfo::exists(path)) continue;
       const QString theme = QSettings(path, QSettings::IniFormat).value(QStringLiteral("Settings/gtk-sound-theme-name")).toString().trimmed();
-      if (!theme.isEmpty() && !theme.contains('/')) return theme.toStdString();
+      if (isPlainName(theme)) return theme.toStdString();
     }
   }
   return "freedesktop";
@@ -95,9 +111,9 @@ std::string desktopSoundTheme() {
 
 std::string findThemeSound(const std::string& eventId, const std::string& theme) {
   const QString requested = QString::fromStdString(theme);
-  const QStringList themes = themeChain(requested.isEmpty() || requested.contains('/') ? QStringLiteral("freedesktop") : requested);
+  const QStringList themes = themeChain(isPlainName(requested) ? requested : QStringLiteral("freedesktop"));
   QString name = QString::fromStdString(eventId);
-  if (name.isEmpty() || name.contains('/')) return {};
+  if (!isPlainName(name)) return {};
   for (;;) {
     if (const auto found = soundOfName(themes, name)) return found->toStdString();
     const qsizetype dash = name.lastIndexOf('-');

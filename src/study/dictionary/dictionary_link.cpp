@@ -8,12 +8,12 @@
 #include "platform/settings/registry_store.h"
 #include "platform/text.h"
 #include "platform/trace.h"
+#include "services/shell_files.h"
 
 #include <QByteArray>
 #include <QLocalSocket>
 #include <QThread>
 
-#include <filesystem>
 
 namespace study {
 namespace {
@@ -45,8 +45,7 @@ std::optional<std::wstring> registeredProgramPath() {
 // The path is the program itself: quoted whole, so blanks in it never split it into arguments.
 bool startProgram(const std::wstring& path) {
   if (path.find(L'"') != std::wstring::npos) return false;
-  const std::wstring folder = std::filesystem::path(path).parent_path().wstring();
-  return platform::startProcess(L"\"" + path + L"\"", folder).has_value();
+  return platform::startProcess(L"\"" + path + L"\"", PathParts(path).GetFolder()).has_value();
 }
 
 bool connectWithin(PdicDdeClient& client, int timeoutMs) {

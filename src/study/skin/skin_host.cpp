@@ -1,18 +1,16 @@
 #include "study/skin/skin_host.h"
 
+#include "platform/files/file_system.h"
 #include "platform/windows/notifier.h"
 #include "study/skin/script_watchdog.h"
 #include "study/skin/skin_script.h"
 #include "study/skin/skin_text.h"
 
-#include <filesystem>
-
 namespace study {
 
 bool InitSkinScript(SkinHost& host) {
   const std::wstring skinPath = host.skinPath();
-  std::error_code error;
-  if (!std::filesystem::exists(std::filesystem::path(skinPath), error)) {
+  if (!platform::fileExists(skinPath)) {
     platform::messageBox(host.messageOwner(),
                          L"スキンファイルが見つかりませんでした。次のダイアログから選択してください。", L"Kelvara",
                          platform::MbOk);

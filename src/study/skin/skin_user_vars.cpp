@@ -1,9 +1,8 @@
 #include "study/skin/skin_user_vars.h"
 
 #include "platform/settings/ini_profile.h"
+#include "services/shell_files.h"
 #include "study/skin/skin_info.h"
-
-#include <filesystem>
 
 namespace study {
 namespace {
@@ -35,7 +34,8 @@ void saveValues(const std::map<std::wstring, std::wstring>& values, platform::In
 }  // namespace
 
 std::wstring skinFileName(const std::wstring& skinPath) {
-  return std::filesystem::path(skinPath).filename().wstring();
+  const PathParts parts(skinPath);
+  return parts.fileName + parts.extension;
 }
 
 bool loadStyle(SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,

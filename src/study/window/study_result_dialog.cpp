@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <ctime>
 
+#include "database/folders.h"
 #include "database/memory_model.h"
 #include "database/memory_rate.h"
 #include "database/question.h"
@@ -191,7 +192,9 @@ int CStudyResultDlg::addStudiedQuestionsToSmartLearning() {
 void CStudyResultDlg::accept() {
   const bool add = addCheck_->isChecked();
   settings_.addToSmartlearninglistAfterLearning.value = add;
-  if (add) {
+  if (add && smartLearningSetId_ < 0) {
+    platform::messageBox(this, pdb3::kSmartLearningUnavailable, kAppName);
+  } else if (add) {
     added_ = addStudiedQuestionsToSmartLearning();
     if (added_ < 0) {
       platform::messageBox(this, L"スマート学習リストへの追加に失敗しました", kAppName);

@@ -25,6 +25,7 @@ const QString kWelcome = QString::fromWCharArray(L"msgbox: Kelvara: Kelvara を�
 struct ProgramOutcome {
   int exitCode = -1;
   bool finished = false;
+  bool crashed = false;  // ended by a signal (an abort, a segmentation fault)
   QStringList said;  // stderr, line by line
 };
 
@@ -48,6 +49,7 @@ class ProgramRun : public ::testing::Test {
     result.finished = program.waitForFinished(60000);
     if (!result.finished) program.kill();
     result.exitCode = program.exitCode();
+    result.crashed = program.exitStatus() == QProcess::CrashExit;
     result.said = QString::fromUtf8(program.readAllStandardError()).split('\n');
     return result;
   }
@@ -175,4 +177,33 @@ TEST_F(ProgramRun, EachFailureOfARunEndsWithItsOwnExitCode) {
   damaged.close();
   // The chooser answers with the same file: the user gives up.
   EXPECT_EQ(run({}).exitCode, ExitDatabaseNotOpened);
+}
+
+// What a first start writes may be refused (a trigger here, a read-only file or a full disk
+// alike): the start stops with its reason, or goes on without what it could not make; never an abort.
+TEST_F(ProgramRun, AFirstStartOnADatabaseThatRefusesItsWritesStopsOrGoesOnButNeverAborts) {
+  ASSERT_EQ(run({}, "cancel").exitCode, ExitNormal);  // the database is in place, no user yet
+  sqliteplus::SqliteConnection db;
+  ASSERT_TRUE(pdb3::openDatabaseFile(db, dataFile("database.klvdb7").toStdWString()));
+  const pdb3::DbObject accessor = pdb3::openQuery(db);
+  const auto count = [&](const wchar_t* sql) { return pdb3::querySqlfIntOrMinus1(accessor, L"%ls", sql); };
+  const auto box = [](const wchar_t* text) { return "msgbox: Kelvara: " + QString::fromWCharArray(text); };
+  const int studies = count(L"SELECT count(*) FROM daily_log");
+
+  ASSERT_TRUE(pdb3::execSql(accessor, L"CREATE TRIGGER no BEFORE INSERT ON user_info BEGIN SELECT RAISE(ABORT, 'no'); END"));
+  const ProgramOutcome noUser = run({"/autorun=3", "/card", "/s", kSetPath});
+  EXPECT_TRUE(noUser.finished && !noUser.crashed && noUser.exitCode == ExitNormal);
+  EXPECT_TRUE(noUser.said.contains(box(L"利用者をデータベースに登録できませんでした。")));
+  EXPECT_EQ(count(L"SELECT count(*) FROM daily_log"), studies) << "nothing studied under nobody";
+
+  // The smart-learning folder could be made, its set not: neither stays, and the study is saved.
+  ASSERT_TRUE(pdb3::execSql(accessor, L"DROP TRIGGER no; CREATE TRIGGER no BEFORE INSERT ON element_info "
+                                      L"WHEN NEW.type = 2 BEGIN SELECT RAISE(ABORT, 'no'); END"));
+  const ProgramOutcome noSmartLearning = run({"/autorun=3", "/card", "/s", kSetPath});
+  EXPECT_TRUE(noSmartLearning.finished && !noSmartLearning.crashed && noSmartLearning.exitCode == ExitNormal);
+  EXPECT_TRUE(noSmartLearning.said.contains(box(pdb3::kSmartLearningUnavailable)));
+  EXPECT_EQ(linesStarting(noSmartLearning.said, {kWelcome}).size(), 1) << "the refused name was not kept";
+  EXPECT_EQ(count(L"SELECT count(*) FROM daily_log"), studies + 1);
+  EXPECT_EQ(count(L"SELECT count(*) FROM element_info WHERE name = 'SmartLearning'"), 0);
+  EXPECT_EQ(count(L"SELECT count(*) FROM section WHERE sid < 0"), 0);
 }

@@ -10,6 +10,7 @@
 #include "database/users.h"
 #include "scoped_env.h"
 #include "study_app_fixture.h"
+#include "test_env.h"
 
 using apptest::typeAndConfirm;
 using studytest::StudyApp;
@@ -135,6 +136,12 @@ TEST(UserManageDialog, AddsRenamesDeletesAndSwitchesByTheRules) {
   AppSettings reread(L"KLV7");
   reread.loadOrSaveGroup(false);
   EXPECT_EQ(reread.userName.value, L"hanako");
+
+  // A switch the disk has no room for says that it is not kept.
+  select(list, "ta'ro");
+  const testenv::FileSizeLimit diskFull(16);
+  dialog.accept();
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 設定を保存できませんでした。");
 }
 
 TEST(FirstUserDialog, OffersTheUsersRefusesNoNameAndUnattendedTakesTheLoginName) {

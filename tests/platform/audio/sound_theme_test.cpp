@@ -52,6 +52,14 @@ TEST_F(SoundThemeTest, ASoundComesFromTheThemeItsParentsFreedesktopOrNoTheme) {
   EXPECT_EQ(findThemeSound("window-close", "ocean"), "");
   EXPECT_EQ(findThemeSound("menu-click", "freedesktop"), "");
   EXPECT_EQ(findThemeSound("../ocean/stereo/menu-click", "ocean"), "");
+  // Names in an index that lead out of the sound folders are not followed.
+  const std::string trap = data(home) + "/sounds/trap", loot = data(home) + "/loot";
+  for (const std::string& folder : {trap, loot}) std::filesystem::create_directories(folder);
+  std::ofstream(trap + "/index.theme") << "[Sound Theme]\nInherits=..\nDirectories=../../loot\n";
+  std::ofstream(data(home) + "/index.theme") << "[Sound Theme]\nDirectories=loot\n";
+  sound(loot, "menu-click.wav");
+  EXPECT_EQ(findThemeSound("menu-click", "trap"), "");
+  EXPECT_EQ(findThemeSound("menu-click", ".."), "");
   // A theme that turns a sound off has none, even where a parent has one.
   std::ofstream(ocean + "/menu-popup.disabled").close();
   EXPECT_EQ(findThemeSound("menu-popup", "ocean"), "");
@@ -84,4 +92,14 @@ TEST_F(SoundThemeTest, EachSoundIsReadOnceAndPlayedWhole) {
   // A sound the theme lacks plays nothing, not a default.
   EXPECT_FALSE(player.play("menu-popup"));
   EXPECT_EQ(record->opened.size(), 2u);
+}
+
+// A small file may claim many channels at a high rate: what is kept of it is bounded by samples.
+TEST_F(SoundThemeTest, AnEventSoundKeepsNoMoreThanTenSecondsOfStereo) {
+  const std::string freedesktop = testsound::writeSoundTheme(data(system), "freedesktop");
+  ASSERT_TRUE(testsound::writeSound(freedesktop + "/menu-click.wav", testsound::kWav, 384000, 8,
+                                    testsound::tone(384000, 8, 0.4)));
+  auto record = std::make_shared<SinkRecord>();
+  EXPECT_TRUE(EventSoundPlayer(RecordingSink::factory(record, false), "freedesktop").play("menu-click"));
+  EXPECT_EQ(record->samples.size(), 48000u * 2 * 10);
 }

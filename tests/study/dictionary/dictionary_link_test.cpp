@@ -20,9 +20,10 @@ using skintest::FakeDictionaryProgram;
 
 namespace {
 
-// Registers a stand-in program (a script that notes how it was started) in a folder with blanks.
+// Registers a stand-in program (a script that notes how it was started) in a folder with blanks
+// and a Japanese name.
 std::string registerProgram(const std::string& folder) {
-  const std::string programFolder = folder + "/my dictionary";
+  const std::string programFolder = folder + "/私の dictionary";
   std::filesystem::create_directories(programFolder);
   const std::string record = folder + "/started.txt";
   const std::string program = skintest::writeFile(
@@ -61,7 +62,7 @@ TEST(DictionaryLink, AProgramThatIsNotRunningIsStartedFromItsWholePath) {
   BoxRecorder boxes;
   LookUpInPdic(L"apple", nullptr);
   EXPECT_EQ(skintest::readFile(record),
-            folder + "/my dictionary/dictionary program|0|" + folder + "/my dictionary\n");
+            folder + "/私の dictionary/dictionary program|0|" + folder + "/私の dictionary\n");
   EXPECT_EQ(program.requests(), (std::vector<std::string>{"connect Simulate", std::string("poke InputWord 1 apple") + '\0'}));
   EXPECT_TRUE(boxes.boxes.empty());
   unregisterProgram();
@@ -97,7 +98,7 @@ TEST(DictionaryLink, TheReadmesSettingsFileNamesTheProgramThatIsStarted) {
   ASSERT_NE(at, std::string::npos);
   const std::string folder = skintest::freshFolder();
   const std::string record = registerProgram(folder);
-  const std::string program = folder + "/my dictionary/dictionary program";
+  const std::string program = folder + "/私の dictionary/dictionary program";
   unregisterProgram();
   settings.replace(at + 1, named.size(), program);
   const std::string file = platform::toUtf8(platform::registryFilePath(platform::RegistryRoot::LocalMachine));
@@ -108,7 +109,7 @@ TEST(DictionaryLink, TheReadmesSettingsFileNamesTheProgramThatIsStarted) {
   BoxRecorder boxes;
   LookUpInPdic(L"apple", nullptr);
   EXPECT_TRUE(boxes.boxes.empty());
-  EXPECT_EQ(skintest::readFile(record), program + "|0|" + folder + "/my dictionary\n");
+  EXPECT_EQ(skintest::readFile(record), program + "|0|" + folder + "/私の dictionary\n");
   EXPECT_EQ(served.requests(), (std::vector<std::string>{"connect Simulate", std::string("poke InputWord 1 apple") + '\0'}));
   unregisterProgram();
 }

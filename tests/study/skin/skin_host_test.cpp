@@ -95,7 +95,10 @@ std::wstring recorderSkin() {
 TEST(InitSkinScript, RunsTheSkinWithTheHostTableAndTheUsersValues) {
   const std::string folder = skintest::freshFolder();
   FakeWindow window;
-  window.skin = recorderSkin();
+  // A Japanese learner's skins live in folders with Japanese names.
+  std::filesystem::create_directory(folder + "/スキン");
+  window.skin = platform::fromUtf8(
+      skintest::writeFile(folder + "/スキン", "recorder.lua", skintest::readFile(platform::toUtf8(recorderSkin()))));
   window.userFile = platform::fromUtf8(folder + "/user.ini");
   platform::writeProfileString(L"alice", L"recorder.lua_TextColor", L"FF0000", window.userFile);
   platform::writeProfileString(L"bob", L"recorder.lua_QuestionFont", L"9,0,0,0,0,x", window.userFile);

@@ -75,6 +75,7 @@ TEST(SkinUserVars, RoundTripWithExactKeys) {
   const std::string folder = skintest::freshFolder();
   const std::wstring userFile = platform::fromUtf8(folder + "/user.ini");
   EXPECT_EQ(skinFileName(L"/skins/blue.lua"), L"blue.lua");
+  EXPECT_EQ(skinFileName(L"/スキン/青い.lua"), L"青い.lua");
 
   BoxRecorder boxes;
   SkinInfo skin;
