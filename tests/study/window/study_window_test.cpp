@@ -81,7 +81,7 @@ class FakeHost : public StudyHost {
   void prepareWindow(QWidget&) override {}
   void setSkinPath(const std::wstring& path) override { values.skinPath = path; }
   void storeWindowPosition(int x, int y) override { storedPosition = {x, y}; }
-  void showResult(const StudyOutcome& outcome) override {
+  void showResult(QWidget&, const StudyOutcome& outcome) override {
     ++results;
     replyMilliseconds = outcome.replyMilliseconds;
   }
