@@ -135,7 +135,8 @@ class StudyHost {
   virtual void setSkinPath(const std::wstring& path) = 0;
   // Where the window was when it closed, for the next study.
   virtual void storeWindowPosition(int x, int y) = 0;
-  virtual void showResult(const StudyOutcome& outcome) = 0;
+  // The result dialog, over the window.
+  virtual void showResult(QWidget& window, const StudyOutcome& outcome) = 0;
   // Writes the history in one transaction; false when nothing could be written.
   virtual bool saveHistory(pdb3::DailyLogRecord& record, int points) = 0;
 };

@@ -191,8 +191,8 @@ void AppStudyHost::storeWindowPosition(int x, int y) {
   app_.settings->replyWindowY.value = y;
 }
 
-void AppStudyHost::showResult(const StudyOutcome& outcome) {
-  CStudyResultDlg dialog(*app_.settings, app_.currentUserId, app_.smartLearningSetId, outcome);
+void AppStudyHost::showResult(QWidget& window, const StudyOutcome& outcome) {
+  CStudyResultDlg dialog(*app_.settings, app_.currentUserId, app_.smartLearningSetId, outcome, &window);
   dialog.setStartedFromSmartLearningPage(app_.mainDialog && app_.mainDialog->currentPage() == kSmartLearningPage);
   platform::execDialog(dialog);
 }

@@ -39,7 +39,7 @@ class AppStudyHost : public study::StudyHost {
   void prepareWindow(QWidget& window) override;
   void setSkinPath(const std::wstring& path) override;
   void storeWindowPosition(int x, int y) override;
-  void showResult(const study::StudyOutcome& outcome) override;
+  void showResult(QWidget& window, const study::StudyOutcome& outcome) override;
   bool saveHistory(pdb3::DailyLogRecord& record, int points) override;
 
  private:

@@ -11,6 +11,7 @@
 
 #include "app/common/modal_dialog.h"
 #include "platform/windows/notifier.h"
+#include "platform/windows/window_stacking.h"
 #include "platform/text.h"
 #include "services/shell_files.h"
 
@@ -21,11 +22,15 @@ constexpr int kWidth = 640, kHeight = 480;
 QPointer<QTextBrowser> gHelpWindow;
 
 // A modal window blocks every window of the program that is not its own, so the help belongs to
-// the modal window that runs now (none: it stands alone). As its window it also stays above it.
+// the modal window that runs now (none: it stands alone). As its window it also stays above it,
+// kept on top with it when it is.
 void giveToRunningModalWindow(QTextBrowser& window) {
   QWidget* owner = QApplication::activeModalWidget();
-  if (owner == &window || window.parentWidget() == owner) return;
-  window.setParent(owner, window.windowFlags() | Qt::Window);
+  if (owner == &window) return;
+  const Qt::WindowFlags flags =
+      (window.windowFlags() | Qt::Window).setFlag(Qt::WindowStaysOnTopHint, platform::staysOnTop(owner));
+  if (window.parentWidget() == owner && window.windowFlags() == flags) return;
+  window.setParent(owner, flags);
 }
 
 // Wholly on the work area of the screen it shows on, as large as it fits up to its own size.

@@ -10,6 +10,7 @@
 #include "platform/files/file_system.h"
 #include "platform/text.h"
 #include "platform/trace.h"
+#include "platform/windows/window_stacking.h"
 
 namespace platform {
 namespace {
@@ -34,6 +35,7 @@ class QtFileDialogs : public FileDialogs {
   std::optional<std::wstring> chooseFile(QWidget* owner, const FileDialogRequest& request) override {
     QFileDialog dialog(owner, q(request.title));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    stackWithOwner(dialog);
     dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(request.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     QStringList filters;

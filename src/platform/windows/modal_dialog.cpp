@@ -6,6 +6,7 @@
 #include <strings.h>
 
 #include "platform/trace.h"
+#include "platform/windows/window_stacking.h"
 
 namespace platform {
 
@@ -20,6 +21,7 @@ void traceAutomaticAnswer(const QWidget& window, const std::string& answer) {
 }
 
 int execDialog(QDialog& dialog) {
+  stackWithOwner(dialog);
   const std::optional<bool> accept = automaticDialogAnswer();
   if (!accept) return dialog.exec();
   // Owned by this frame: a dialog that closes itself before the answer is due is not answered

@@ -16,9 +16,10 @@ std::optional<bool> automaticDialogAnswer();
 // Says on stderr how a window answered itself: "dialog: <title>: <answer>".
 void traceAutomaticAnswer(const QWidget& window, const std::string& answer);
 
-// Runs the dialog modally; its result. With KELVARA_AUTOANSWER set it answers itself once shown:
-// accepting goes through its own accept, and a dialog that refuses that (or a "cancel" or "no"
-// answer) is rejected through its own reject, else closed as cancelled. The answer is traced.
+// Runs the dialog modally, kept on top when its owner is (stackWithOwner); its result. With
+// KELVARA_AUTOANSWER set it answers itself once shown: accepting goes through its own accept, and
+// a dialog that refuses that (or a "cancel" or "no" answer) is rejected through its own reject,
+// else closed as cancelled. The answer is traced.
 int execDialog(QDialog& dialog);
 
 }  // namespace platform

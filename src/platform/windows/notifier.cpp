@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/windows/message_text.h"
+#include "platform/windows/window_stacking.h"
 #include "platform/trace.h"
 #include "platform/text.h"
 
@@ -74,6 +75,7 @@ class QtNotifier : public Notifier {
       default: break;
     }
     if (flags & (MbSystemModal | MbTopmost)) box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    stackWithOwner(box);
     const std::vector<int> ids = buttonsOf(flags);
     std::vector<QPushButton*> buttons;
     for (int id : ids) buttons.push_back(box.addButton(standardButton(id)));

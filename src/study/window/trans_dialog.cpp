@@ -174,6 +174,13 @@ QWidget* CTransDlg::control(int id) const {
   return findChild<QWidget*>(QString("id%1").arg(id), Qt::FindDirectChildrenOnly);
 }
 
+bool CTransDlg::isChoiceButton(const QWidget& widget) const {
+  for (int i = 0; i < 5; ++i) {
+    if (control(ctl::FirstChoiceButton + i) == &widget) return true;
+  }
+  return false;
+}
+
 void CTransDlg::showControl(int id, bool visible) {
   if (QWidget* w = control(id)) w->setVisible(visible);
 }
@@ -293,6 +300,9 @@ void CTransDlg::StartRound() {
   setTimer(TimerStart, 1000);
   animating_ = true;
   updateAnimationTimer();
+  // The window itself has the keys until the first question shows: a button with the focus
+  // would be pressed by a Space or an Enter meant for nothing yet.
+  setFocus();
   activateWindow();
   raise();
 }
@@ -391,6 +401,9 @@ void CTransDlg::focusAnswerControl() {
   }
   if (target && target->isEnabled() && !target->isHidden()) {
     target->setFocus();
+    // Enter presses the button with the focus: its focus frame shows from the start, not only
+    // once the user has moved the focus by keyboard.
+    setAttribute(Qt::WA_KeyboardFocusChange);
   } else {
     setFocus();
   }
@@ -553,7 +566,7 @@ void CTransDlg::OnShowLimitElapsed() {
     enableControl(ctl::FirstChoiceButton + i, true);
   }
   showControl(ctl::GiveUp, true);
-  control(ctl::FirstChoiceButton)->setFocus();
+  focusAnswerControl();
 }
 
 void CTransDlg::WaitForNextTrigger() {
@@ -618,22 +631,38 @@ bool CTransDlg::pressButtonByMnemonic(const QKeyEvent& key) {
 }
 
 void CTransDlg::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) return;  // Esc does not cancel a study
+  // Esc gets here only past the window's event filter, which decides what it does.
+  if (event->key() == Qt::Key_Escape) return;
   QDialog::keyPressEvent(event);
 }
 
 bool CTransDlg::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
+    // The choice with the focus is the one Enter chooses: it shows as the default while it has
+    // the focus (a menu opened over it takes nothing away).
+    auto* choice = qobject_cast<QPushButton*>(watched);
+    if (choice && isChoiceButton(*choice) && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+      choice->setDefault(type == QEvent::FocusIn);
+    return QDialog::eventFilter(watched, event);
+  }
   if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride) return QDialog::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
+  const bool beforeOrAfter = flow_.tstate == TurnInit || flow_.tstate == TurnEnd;
   if (type == QEvent::ShortcutOverride) {
     // The window's own keys win over the buttons' mnemonics (Alt+B, Alt+E): they come back as
-    // key presses.
-    if (!answersKeys() || !isWindowKey(*key)) return QDialog::eventFilter(watched, event);
+    // key presses. Before the first question no mnemonic presses a button.
+    if (!beforeOrAfter && (!answersKeys() || !isWindowKey(*key))) return QDialog::eventFilter(watched, event);
     event->accept();
     return true;
   }
   const int code = key->key();
+  // Before the first question (and after the end) Esc cancels as in any dialog, which ends the
+  // study before it starts; no other key does anything.
+  if (beforeOrAfter) {
+    if (code == Qt::Key_Escape) reject();
+    return true;
+  }
   const bool enter = code == Qt::Key_Return || code == Qt::Key_Enter;
   const bool ctrl = key->modifiers() & Qt::ControlModifier;
   const bool advancing = code == Qt::Key_Backspace || enter || code == Qt::Key_Space;
@@ -650,7 +679,10 @@ bool CTransDlg::eventFilter(QObject* watched, QEvent* event) {
   if (answersKeys() && PreTranslateKey(key)) return true;
   if (code == Qt::Key_Escape) return true;
   if (pressButtonByMnemonic(*key)) return true;
-  if (enter && (flow_.tstate == TurnReply || flow_.tstate == TurnReinput)) {
+  // Enter is the window's alone: while the answer is shown it presses nothing, not even the
+  // choice that shows as the default.
+  if (enter) {
+    if (flow_.tstate != TurnReply && flow_.tstate != TurnReinput) return true;
     if (auto* button = qobject_cast<QPushButton*>(watched)) {
       button->click();
     } else if (control(ctl::Ok)->isEnabled()) {

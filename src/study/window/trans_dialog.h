@@ -127,6 +127,8 @@ class CTransDlg : public QDialog, public StudySkinHost {
   void placeWindow(const StudySettings& settings);
   void buildControls();
   QWidget* control(int id) const;
+  // One of the four choices or giving up (1012-1016).
+  bool isChoiceButton(const QWidget& widget) const;
   QLineEdit* replyEdit() const;
   QProgressBar* limitBar() const;     // the reply or start limit
   QProgressBar* progressBar() const;  // the questions done in the pass

@@ -396,7 +396,7 @@ void CTransDlg::EndStudy() {
   const StudyOutcome outcome{record_,           setup_.mode,          flow_.all.mistakes, flow_.all.corrects,
                              flow_.now.mistakes, flow_.now.corrects, flow_.first.mistakes,
                              flow_.first.corrects, replyMs_,           typed_};
-  host_.showResult(outcome);
+  host_.showResult(*this, outcome);
   accept();
 }
 

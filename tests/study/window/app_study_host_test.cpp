@@ -2,9 +2,16 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QWindow>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <map>
 #include <optional>
 
 #include "database/sql_helpers.h"
@@ -12,6 +19,7 @@
 #include "app/options/option_dialog.h"
 #include "app/options/option_page.h"
 #include "app/shell/app_study_host.h"
+#include "platform/files/folders.h"
 #include "platform/windows/file_dialog.h"
 #include "study/study_modes.h"
 #include "study/window/trans_dialog.h"
@@ -82,6 +90,45 @@ TEST(AppStudyHost, TheReplyPagesOnTopChoiceHoldsForTheStudyWindow) {
     EXPECT_EQ(*keptOnTop, onTop);
     studytest::expectProgramIcon(icon);
   }
+}
+
+// A study kept on top owns every window it opens and keeps it on top too, else it opens under
+// the study; started as a desktop shortcut starts it, with no main window.
+TEST(AppStudyHost, EveryWindowAStudyKeptOnTopOpensShowsAboveIt) {
+  StudyApp s(ModeEj4);
+  s.settings.alwaysOnTop.value = true;
+  s.resultCloser.stop();
+  QTemporaryDir folder;
+  const platform::ProgramFolderOverride beside(folder.path().toStdWString());
+  QDir().mkpath(folder.path() + "/help");
+  QFile page(folder.path() + "/help/top.html");
+  ASSERT_TRUE(page.open(QIODevice::WriteOnly) && page.write("help") > 0);
+  page.close();
+  QPointer<CTransDlg> study;
+  std::map<QString, bool> above;  // each window that opened, by name
+  auto record = [&](QWidget& window) {
+    above[window.objectName()] = window.windowHandle()->transientParent() == study->windowHandle() &&
+                                 window.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+  };
+  QTimer script, closer;  // a timer does not fire again while its own handler runs
+  QObject::connect(&script, &QTimer::timeout, [&] {
+    auto* window = qobject_cast<CTransDlg*>(QApplication::activeModalWidget());
+    if (study || !window || window->flow().tstate != TurnReply) return;
+    study = window;
+    for (const Qt::Key key : {Qt::Key_F12, Qt::Key_F7, Qt::Key_F1}) QTest::keyClick(window->focusWidget(), key);
+    record(*window->findChild<QWidget*>("helpWindow"));
+    QTest::mouseClick(window->findChild<QPushButton*>("id2"), Qt::LeftButton);  // the result at once
+  });
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog || !study || dialog == study) return;
+    record(*dialog);
+    dialog->reject();
+  });
+  script.start(10);
+  closer.start(10);
+  s.startStudy(L"on top", {1, 2});
+  EXPECT_EQ(above, (std::map<QString, bool>{{"helpWindow", true}, {"id135", true}, {"id150", true}, {"id260", true}}));
 }
 
 namespace {

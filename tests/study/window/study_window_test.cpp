@@ -81,7 +81,7 @@ class FakeHost : public StudyHost {
   void prepareWindow(QWidget&) override {}
   void setSkinPath(const std::wstring& path) override { values.skinPath = path; }
   void storeWindowPosition(int x, int y) override { storedPosition = {x, y}; }
-  void showResult(const StudyOutcome& outcome) override {
+  void showResult(QWidget&, const StudyOutcome& outcome) override {
     ++results;
     replyMilliseconds = outcome.replyMilliseconds;
   }
@@ -447,4 +447,43 @@ TEST(StudyWindow, AMenuOverTheWindowHoldsTheTimeLimitWhileItIsOpen) {
   QTest::qWait(100);
   EXPECT_EQ(choice.flow().first.mistakes, 0);  // the limit counts on from where it stood
   ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));
+}
+
+// Enter presses the focused choice: it looks focused and default as soon as the choices show.
+TEST(StudyWindow, TheFocusedChoiceLooksLikeTheDefaultThatEnterPresses) {
+  FakeHost host;
+  host.values.useShowLimitEj4 = true;
+  host.values.showLimitEj4 = 100;
+  CTransDlg choice(setupFor(ModeEj4, {1, 2}), host);
+  choice.show();
+  auto* first = find<QPushButton>(choice, 1012);
+  auto* second = find<QPushButton>(choice, 1013);
+  ASSERT_TRUE(waitForState(choice, TurnReply));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return first->isEnabled(); }, 3000));
+  EXPECT_TRUE(first->hasFocus() && first->isDefault());
+  const QImage focused = first->grab().toImage();
+  QTest::keyClick(first, Qt::Key_Tab);
+  EXPECT_TRUE(second->hasFocus() && second->isDefault() && !first->isDefault());
+  EXPECT_NE(first->grab().toImage(), focused);
+  QTest::keyClick(second, Qt::Key_Return);
+  EXPECT_EQ(choice.flow().first.corrects, choice.rightChoice() == 1 ? 1 : 0);
+  EXPECT_EQ(choice.flow().first.corrects + choice.flow().first.mistakes, 1);
+}
+
+// Before the first question no key presses a button; Esc cancels, ending the study unstarted.
+TEST(StudyWindow, InTheFirstSecondNoKeyPressesAButtonAndEscEndsTheStudy) {
+  FakeHost host;
+  CTransDlg card(setupFor(ModeCard, {1, 2}), host);
+  studytest::OpenedWindowCounter opened(card);
+  card.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&card));
+  for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Tab, Qt::Key_Space, Qt::Key_Q})
+    QTest::keyClick(card.focusWidget(), key);
+  QTest::keyClick(card.focusWidget(), Qt::Key_E, Qt::AltModifier);  // the edit button's mnemonic
+  EXPECT_EQ(opened.count(), 0);
+  EXPECT_EQ(card.flow().tstate, TurnInit);
+  QTest::keyClick(card.focusWidget(), Qt::Key_Escape);
+  EXPECT_EQ(card.flow().tstate, TurnEnd);
+  EXPECT_EQ(host.saves, 1);
+  EXPECT_TRUE(host.saved->results.empty());
 }
