@@ -85,6 +85,18 @@ void CUxPopupMenuBar::stopTimers() {
   m_pDelayedPopupMenuButton = m_pDelayedClosePopupMenuButton = nullptr;
 }
 
+void CUxPopupMenuBar::forgetButton(const CUxToolbarButton* button) {
+  CUxToolBar::forgetButton(button);
+  if (button == m_pDelayedPopupMenuButton) {
+    m_openTimer.stop();
+    m_pDelayedPopupMenuButton = nullptr;
+  }
+  if (button == m_pDelayedClosePopupMenuButton) {
+    m_closeTimer.stop();
+    m_pDelayedClosePopupMenuButton = nullptr;
+  }
+}
+
 Size CUxPopupMenuBar::GetCurrentMenuImageSize() const {
   if (m_pRelatedToolbar && m_pRelatedToolbar->IsLocked()) return m_pRelatedToolbar->GetImageSize();
   return GetMenuImageSize();

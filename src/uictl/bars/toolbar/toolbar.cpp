@@ -373,11 +373,11 @@ int CUxToolBar::InsertSeparator(int insertAt) {
 
 void CUxToolBar::RemoveAllButtons() {
   m_iButtonCapture = m_iHighlighted = m_iSelected = m_iHot = -1;
-  m_pDragButton = nullptr;
   m_pCustomizeBtn = nullptr;
   while (!m_Buttons.empty()) {
     std::unique_ptr<CUxToolbarButton> button = std::move(m_Buttons.front());
     m_Buttons.erase(m_Buttons.begin());
+    forgetButton(button.get());
     button->OnCancelMode();
   }
   m_AcellKeys.clear();
@@ -389,8 +389,8 @@ bool CUxToolBar::RemoveButton(int index) {
   const auto eraseAt = [this](int at) {
     std::unique_ptr<CUxToolbarButton> button = std::move(m_Buttons[static_cast<size_t>(at)]);
     m_Buttons.erase(m_Buttons.begin() + at);
+    forgetButton(button.get());
     button->OnCancelMode();
-    if (m_pDragButton == button.get()) m_pDragButton = nullptr;
     for (int* tracked : {&m_iSelected, &m_iButtonCapture, &m_iHighlighted}) {
       if (*tracked == at) *tracked = -1;
       else if (*tracked > at) --*tracked;
@@ -406,6 +406,10 @@ bool CUxToolBar::RemoveButton(int index) {
   OnSetHotButton(m_iHighlighted);
   RebuildAccelerationKeys();
   return true;
+}
+
+void CUxToolBar::forgetButton(const CUxToolbarButton* button) {
+  if (m_pDragButton == button) m_pDragButton = nullptr;
 }
 
 void CUxToolBar::RebuildAccelerationKeys() {

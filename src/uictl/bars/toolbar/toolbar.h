@@ -356,6 +356,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   int wrapToolBar(int width, int height = 32767);
   // Moves the open menu to the next enabled menu button in `direction`, wrapping around.
   void stepMenu(int direction);
+  // The button leaves the bar and is deleted next: whatever still points at it lets go.
+  virtual void forgetButton(const CUxToolbarButton* button);
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
