@@ -31,7 +31,14 @@ class KeyRecorder : public QWidget {
 class RecordingFrame : public CUxFrameWnd {
  public:
   std::vector<std::pair<unsigned, int>> commands;
+  // The resource ids of the toolbar resets the frame heard of.
+  std::vector<uintptr_t> resets;
   std::wstring messageString(unsigned id) const override { return id == 400 ? L"Prints the page" : L""; }
+  bool event(QEvent* event) override {
+    if (auto* message = dynamic_cast<RegisteredMessageEvent*>(event); message && event->type() == UXTOOLBAR_RESETTOOLBAR)
+      resets.push_back(message->wParam());
+    return CUxFrameWnd::event(event);
+  }
 
  protected:
   bool OnFrameCommand(unsigned id, int notifyCode) override {
@@ -237,6 +244,61 @@ TEST_F(FrameRoutingTest, ContextHelpOnAToolbarButtonShowsItsCommandsPrompt) {
   QWidget* help = shownHelp();
   ASSERT_TRUE(help);
   QWhatsThis::hideText();
+}
+
+TEST_F(FrameRoutingTest, OnlyKeysThatTypeALetterChooseByItAndAToolbarResetReachesTheFrame) {
+  const MenuHandle menu = createMenu();
+  for (const wchar_t* title : {L"&File", L"&Tools"}) {
+    const MenuHandle sub = createPopupMenu();
+    appendMenu(sub, MfString, 600, L"&Undo");
+    appendMenu(menu, MfPopup, sub.id(), title);
+  }
+  menuBar->CreateFromMenu(menu);
+  auto* bar = new CUxToolBar(&frame);
+  bar->Create(&frame, 0x50000000u | CbrsAlignTop, 0xE801);
+  bar->EnableDocking(CbrsAlignAny);
+  auto run = std::make_unique<CUxToolbarButton>(500, -1, L"&Run");
+  run->m_bShowText = true;
+  bar->InsertButton(std::move(run));
+  frame.DockControlBar(bar, DockBarTop);
+  frame.RecalcLayout(true);
+  settle();
+
+  // F3, F5 and F6 carry the codes of r, t and u, but type nothing.
+  QTest::keyClick(recorder, Qt::Key_F3, Qt::AltModifier);
+  QTest::keyClick(recorder, Qt::Key_F5, Qt::AltModifier);
+  settle();
+  EXPECT_TRUE(frame.commands.empty());
+  EXPECT_FALSE(CUxPopupMenu::GetActiveMenu());
+  QTest::keyClick(recorder, Qt::Key_R, Qt::AltModifier);
+  settle();
+  EXPECT_EQ(frame.commands, (std::vector<std::pair<unsigned, int>>{{500, 0}}));
+  frame.commands.clear();
+
+  menuBar->setFocus();
+  QTest::keyClick(menuBar, Qt::Key_F5);
+  settle();
+  EXPECT_FALSE(CUxPopupMenu::GetActiveMenu());
+  QTest::keyClick(menuBar, Qt::Key_T);
+  settle();
+  QPointer<CUxPopupMenu> tools = CUxPopupMenu::GetActiveMenu();
+  ASSERT_TRUE(tools);
+  EXPECT_EQ(tools->GetParentButton(), menuBar->GetButton(1));
+  QTest::keyClick(recorder, Qt::Key_F6);
+  settle();
+  EXPECT_TRUE(tools && tools->isVisible());
+  EXPECT_TRUE(frame.commands.empty());
+  tools->close();
+  settle();
+
+  // Reset while docked and while floating: the frame that docks the bar hears of it each time.
+  const unsigned ids[] = {500};
+  bar->SetButtons(ids, 1);
+  frame.FloatControlBar(bar, frame.mapToGlobal(QPoint(50, 150)));
+  settle();
+  ASSERT_TRUE(bar->IsFloating());
+  bar->SetButtons(ids, 1);
+  EXPECT_EQ(frame.resets, (std::vector<uintptr_t>{0, 0}));
 }
 
 TEST_F(FrameRoutingTest, CustomisationRefusesCommandsAndRoutesNoKeys) {

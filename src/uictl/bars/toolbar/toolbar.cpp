@@ -265,7 +265,9 @@ bool CUxToolBar::SetButtons(const unsigned* ids, int count, bool remapImages) {
   }
   restoreCustomizeButton(std::move(chevron));
   OnReset();
-  if (QWidget* site = parentWidget()) {
+  // The frame that docks the bar hears of the reset; a dock bar or a floating frame in between
+  // passes nothing on.
+  if (QWidget* site = m_pDockSite ? m_pDockSite->DockSiteWidget() : parentWidget()) {
     RegisteredMessageEvent reset(UXTOOLBAR_RESETTOOLBAR, m_uiOriginalResID, 0);
     QCoreApplication::sendEvent(site, &reset);
   }

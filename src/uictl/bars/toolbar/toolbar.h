@@ -198,6 +198,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   virtual void AdjustLocations();
   virtual bool OnSendCommand(const CUxToolbarButton* button) { (void)button; return false; }
   virtual bool AllowHighlightDisabled() const { return false; }
+  // An option of bars for their users; the library itself never asks it.
+  virtual bool ReservedOption() const { return true; }
   virtual void DrawSeparator(platform::Dc* dc, const platform::Rect& rect, bool horizontal);
   virtual std::unique_ptr<CUxToolbarButton> CreateDroppedButton(const QMimeData* data);
   virtual bool OnKey(unsigned key) { (void)key; return false; }
@@ -344,6 +346,9 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   virtual void OnLButtonDblClk(unsigned flags, platform::Point point);
   virtual void OnMouseLeave();
   virtual void OnCancelMode();
+  // The stretch cursor while stretching, and in customise mode over the right edge of the
+  // selected button that can be resized; otherwise the bar's own.
+  void OnSetCursor(platform::Point point);
   virtual void OnContextMenu(platform::Point screen);
   // A click at a client point in context help mode: the help context to show (see
   // kHidBaseCommand), or -1 when the click is answered here (a menu opened, or a beep).

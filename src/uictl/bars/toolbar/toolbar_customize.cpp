@@ -121,6 +121,7 @@ bool CUxToolBar::SetCustomizeMode(bool set) {
 
 void CUxToolBar::OnCustomizeMode(bool set) {
   m_iButtonCapture = m_iHighlighted = m_iSelected = -1;
+  unsetCursor();
   for (auto& button : m_Buttons) {
     button->OnCancelMode();
     if (!(button->m_nStyle & kStyleDisabled)) button->EnableWindow(!set);
