@@ -24,7 +24,7 @@ void fillMenu(QMenu& target, MenuHandle menu) {
   const int count = getMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
     const unsigned state = getMenuState(menu, static_cast<unsigned>(i), MfByPosition);
-    if (state & MfSeparator) {
+    if (isSeparatorState(state)) {
       target.addSeparator();
       continue;
     }
