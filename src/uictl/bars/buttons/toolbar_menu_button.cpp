@@ -241,7 +241,8 @@ int CUxToolbarMenuButton::OnDrawOnCustomizeList(Dc* dc, const Rect& rect, bool s
   const int used = CUxToolbarButton::OnDrawOnCustomizeList(dc, rect, selected);
   if (hasRealCommand() && m_listCommands.empty()) return used;
   const Size glyph = MenuImages::GlyphSize();
-  MenuImages::Draw(dc, kGlyphArrowRight, {rect.right - glyph.cx - 1, rect.top + (rect.height() - glyph.cy) / 2});
+  MenuImages::Draw(dc, selected ? kGlyphArrowRightSelected : kGlyphArrowRight,
+                   {rect.right - glyph.cx - 1, rect.top + (rect.height() - glyph.cy) / 2});
   const GlobalDrawData& data = globalData();
   dc->draw3dRect({rect.right - glyph.cx - 3, rect.top + 2, rect.right - glyph.cx - 1, rect.bottom - 2},
                  data.clrBtnShadow, data.clrBtnHighlight);

@@ -363,6 +363,16 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   void stepMenu(int direction);
   // The button leaves the bar and is deleted next: whatever still points at it lets go.
   virtual void forgetButton(const CUxToolbarButton* button);
+  // Buttons just before the chevron that the bar places itself (the menu bar's window buttons):
+  // the layout keeps `extent` pixels free for them in front of the chevron on every row and never
+  // lists them in the chevron's menu.
+  struct TrailingButtons {
+    int count = 0;
+    int extent = 0;
+  };
+  virtual TrailingButtons trailingButtons(bool horizontal) const { (void)horizontal; return {}; }
+  // The index of the first of them (the chevron's, or the count, when there are none).
+  size_t firstTrailingButton(const TrailingButtons& trailing) const;
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -397,7 +407,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   // The chevron takes part in the layout: it exists, the bar is docked and not being customised.
   bool chevronActive() const;
   platform::Size chevronSize(platform::Dc* dc, bool horizontal);
-  // All buttons but the chevron in one row or column no longer than `length`.
+  // All buttons but the chevron, with the room kept for the trailing ones, in one row or column no
+  // longer than `length`.
   bool fitsWithin(platform::Dc* dc, bool horizontal, int length);
   void placeChevron(bool shown, platform::Size extent, bool horizontal);
   std::wstring stateKeyName(const std::wstring& profileName, int index, unsigned id) const;
