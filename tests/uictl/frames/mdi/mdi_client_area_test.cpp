@@ -170,15 +170,4 @@ TEST_F(MdiClientAreaTest, TheWindowMenuListsNineChildrenAndActivatesThem) {
   EXPECT_EQ(getMenuItemCount(menu), 4);
   EXPECT_EQ(getMenuState(menu, 0xFF09, MfByCommand), kMenuError);
   destroyMenu(menu);
-
-  // A submenu of eight items ending the menu is no separator: it stays, items and all.
-  const MenuHandle arrange = createPopupMenu();
-  for (unsigned i = 0; i < 8; ++i) appendMenu(arrange, MfString, 0xE140 + i, L"x");
-  const MenuHandle withSubmenu = createPopupMenu();
-  appendMenu(withSubmenu, MfPopup, arrange.id(), L"整列(&A)");
-  area->RefreshWindowMenu(withSubmenu);
-  ASSERT_EQ(getMenuItemCount(withSubmenu), 4);
-  EXPECT_EQ(getSubMenu(withSubmenu, 0), arrange);
-  EXPECT_EQ(getMenuItemCount(arrange), 8);
-  destroyMenu(withSubmenu);
 }
