@@ -281,7 +281,14 @@ bool Dc::extFloodFill(int x, int y, COLORREF colour, unsigned type) {
 
 void Dc::polygon(const std::vector<Point>& points) {
   if (points.size() < 3) return;
-  // Winding fill over pixel centres, then the outline.
+  fillPolygon(points);
+  moveTo(points.back().x, points.back().y);
+  for (const Point& p : points) lineTo(p.x, p.y);
+}
+
+void Dc::fillPolygon(const std::vector<Point>& points) {
+  if (points.size() < 3) return;
+  // Winding fill over pixel centres.
   int top = points[0].y, bottom = points[0].y;
   for (const Point& p : points) { top = std::min(top, p.y); bottom = std::max(bottom, p.y); }
   for (int y = top; y < bottom; ++y) {
@@ -301,8 +308,6 @@ void Dc::polygon(const std::vector<Point>& points) {
         setPixel(x, y, brush_.colourAt(x, y));
     }
   }
-  moveTo(points.back().x, points.back().y);
-  for (const Point& p : points) lineTo(p.x, p.y);
 }
 
 uint32_t Dc::sourceBits(const Dc& source, int x, int y) const {

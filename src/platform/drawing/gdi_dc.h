@@ -113,6 +113,9 @@ class Dc {
   void lineTo(int x, int y);
   // Filled with the current brush and outlined with the current pen.
   void polygon(const std::vector<Point>& points);
+  // The inside alone, as a polygon drawn with the null pen: pixels on the right and bottom
+  // edges stay undrawn.
+  void fillPolygon(const std::vector<Point>& points);
   // Outlined with the current pen and filled with the current brush (a null brush leaves the
   // inside); the right and bottom edges of `r` are outside.
   void rectangle(const Rect& r);

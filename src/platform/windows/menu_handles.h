@@ -46,6 +46,12 @@ MenuHandle getSubMenu(MenuHandle menu, int position);
 std::wstring getMenuString(MenuHandle menu, unsigned item, unsigned flags);
 // The item's flags (for a submenu its item count in the high byte); kMenuError when missing.
 unsigned getMenuState(MenuHandle menu, unsigned item, unsigned flags);
+// Whether a state from getMenuState is a separator's. A submenu's item count shares the high byte
+// with the separator bit, so a submenu of 8 to 15 items (24 to 31, ...) is told apart by its
+// popup bit.
+inline bool isSeparatorState(unsigned state) {
+  return state != kMenuError && !(state & MfPopup) && (state & MfSeparator);
+}
 // Both return the previous check or enable flags, or kMenuError.
 unsigned checkMenuItem(MenuHandle menu, unsigned item, unsigned flags);
 unsigned enableMenuItem(MenuHandle menu, unsigned item, unsigned flags);

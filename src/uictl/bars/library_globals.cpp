@@ -5,6 +5,7 @@
 #include "uictl/bars/commands/accelerators.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/menus/menu_bar.h"
 #include "uictl/bars/menus/menu_hash.h"
 #include "uictl/bars/menus/popup_menu_bar.h"
 #include "uictl/bars/toolbar/customize_button.h"
@@ -147,7 +148,7 @@ void startUp() {
   s.exitFunctions.push_back([] { releaseAcceleratorCaches(); });
   for (const platform::RuntimeClass* record :
        {KELVARA_RUNTIME_CLASS(CUxDropDownToolbarButton), KELVARA_RUNTIME_CLASS(CUxDropDownToolBar),
-        KELVARA_RUNTIME_CLASS(CUxDropDownFrame)})
+        KELVARA_RUNTIME_CLASS(CUxDropDownFrame), KELVARA_RUNTIME_CLASS(CUxMenuBar)})
     registration(*record);
   message(UXM_ONCHANGE_ACTIVE_TAB, "UXM_ONCHANGE_ACTIVE_TAB");
   message(UXM_ON_HSCROLL, "UXM_ON_HSCROLL");

@@ -49,6 +49,8 @@ enum MenuGlyph : int {
   // Grey forms of the menu items' check and radio marks and of the window commands' pictures.
   kGlyphCheckDisabled = 28, kGlyphRadioDisabled = 29, kGlyphCloseBoxDisabled = 30, kGlyphMinimizeBarDisabled = 31,
   kGlyphRestoreBoxDisabled = 35, kGlyphMaximizeDisabled = 36,
+  // The sub-menu arrow on a selected row of the customise list, light on the highlight.
+  kGlyphArrowRightSelected = 37,
   // The sub-menu arrow of right-to-left menus, which the tab window's left button shares.
   kGlyphArrowLeftDisabled = kGlyphTabLeftDisabled,
   kGlyphCount = 40,

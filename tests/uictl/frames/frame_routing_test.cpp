@@ -31,7 +31,14 @@ class KeyRecorder : public QWidget {
 class RecordingFrame : public CUxFrameWnd {
  public:
   std::vector<std::pair<unsigned, int>> commands;
+  // The resource ids of the toolbar resets the frame heard of.
+  std::vector<uintptr_t> resets;
   std::wstring messageString(unsigned id) const override { return id == 400 ? L"Prints the page" : L""; }
+  bool event(QEvent* event) override {
+    if (auto* message = dynamic_cast<RegisteredMessageEvent*>(event); message && event->type() == UXTOOLBAR_RESETTOOLBAR)
+      resets.push_back(message->wParam());
+    return CUxFrameWnd::event(event);
+  }
 
  protected:
   bool OnFrameCommand(unsigned id, int notifyCode) override {
@@ -237,6 +244,27 @@ TEST_F(FrameRoutingTest, ContextHelpOnAToolbarButtonShowsItsCommandsPrompt) {
   QWidget* help = shownHelp();
   ASSERT_TRUE(help);
   QWhatsThis::hideText();
+}
+
+TEST_F(FrameRoutingTest, OnlyKeysThatTypeALetterChooseByItAndAToolbarResetReachesTheFrame) {
+  const MenuHandle menu = createMenu();
+  appendMenu(menu, MfPopup, mainMenu().id(), L"&Tools");
+  menuBar->CreateFromMenu(menu);
+  auto* bar = new CUxToolBar(&frame);
+  bar->Create(&frame, 0x50000000u | CbrsAlignTop, 0xE801);
+  bar->EnableDocking(CbrsAlignAny);
+  bar->InsertButton(std::make_unique<CUxToolbarButton>(500, -1, L"&Run"));
+  frame.DockControlBar(bar, DockBarTop);
+  // F3 and F5 carry the codes of r and t, but type nothing.
+  for (Qt::Key key : {Qt::Key_F3, Qt::Key_F5, Qt::Key_R}) QTest::keyClick(recorder, key, Qt::AltModifier);
+  settle();
+  EXPECT_FALSE(CUxPopupMenu::GetActiveMenu());
+  EXPECT_EQ(frame.commands, (std::vector<std::pair<unsigned, int>>{{500, 0}}));
+
+  // Docked, the bar's reset reaches the frame, not the dock bar in between.
+  const unsigned ids[] = {500};
+  bar->SetButtons(ids, 1);
+  EXPECT_EQ(frame.resets, std::vector<uintptr_t>{0});
 }
 
 TEST_F(FrameRoutingTest, CustomisationRefusesCommandsAndRoutesNoKeys) {

@@ -2,9 +2,11 @@
 // stored settings; menu buttons keeping their ids in an installed manager.
 #include "uictl/bars/buttons/toolbar_menu_button.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/frames/mouse_manager.h"
 #include "uictl/frames/docking/tear_off_manager.h"
 
+#include <QWidget>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -58,6 +60,32 @@ TEST(TearOffManager, MarksAndReadsTitles) {
   EXPECT_EQ(reread.UseCount(700), 1);
   EXPECT_EQ(reread.GetFreeId(), 701u);
   destroyMenu(menu);
+}
+
+TEST(TearOffManager, APopupMenuTakesItsSubmenusIdsAndTellsLongSubmenusFromSeparators) {
+  UxLibrary library;
+  TearOffManager ids(700, 710);
+  setTearOffManager(&ids);
+  QWidget window;
+  window.show();
+  // Eight items put the separator's bit into a submenu's item count.
+  const MenuHandle eight = createPopupMenu();
+  for (unsigned i = 0; i < 8; ++i) appendMenu(eight, MfString, 100 + i, L"Item");
+  std::wstring tools = L"&Tools";
+  TearOffManager::Build(700, tools);
+  const MenuHandle menu = createPopupMenu();
+  appendMenu(menu, MfString, 1, L"&Open");
+  appendMenu(menu, MfPopup, eight.id(), tools);
+  auto* popup = new CUxPopupMenu;
+  ASSERT_TRUE(popup->Create(&window, 20, 20, menu));
+  ASSERT_EQ(popup->GetMenuItemCount(), 2);
+  EXPECT_EQ(popup->GetMenuItem(1)->m_strText, L"&Tools");
+  EXPECT_EQ(ids.UseCount(700), 1);
+  const MenuHandle exported = popup->GetMenuBar()->ExportToMenu();
+  EXPECT_EQ(getMenuString(exported, 1, MfByPosition), tools);
+  destroyMenu(exported);
+  delete popup;
+  setTearOffManager(nullptr);
 }
 
 TEST(TearOffManager, MenuButtonsKeepTheirIdsInTheInstalledManager) {

@@ -108,7 +108,7 @@ void CUxToolbarMenuButton::CreateFromMenu(MenuHandle menu) {
     item->m_strText = getMenuString(menu, position, MfByPosition);
     if (item->m_nCommandId == kSubMenuCommand) {
       // A sub-menu that can be torn off carries its id in its title.
-      if (const TearOffIds* manager = tearOffManager()) item->SetTearOffId(manager->TakeIdFromTitle(item->m_strText));
+      item->SetTearOffId(takeTearOffId(item->m_strText));
       item->CreateFromMenu(getSubMenu(menu, i));
     } else if (item->m_nCommandId == defaultItem) item->m_bDefault = true;
     if (getMenuState(menu, position, MfByPosition) & MfMenuBreak) item->m_nStyle |= kStyleMenuBreak;
@@ -126,10 +126,7 @@ MenuHandle CUxToolbarMenuButton::ExportToMenu() const {
       appended = appendMenu(menu, MfSeparator, 0);
     } else if (item->m_nCommandId == kSubMenuCommand) {
       const MenuHandle sub = item->ExportToMenu();
-      std::wstring title = item->m_strText;
-      if (const TearOffIds* manager = tearOffManager(); manager && item->HasTearOffId())
-        manager->PutIdIntoTitle(item->m_uiTearOffId, title);
-      appended = sub && appendMenu(menu, MfPopup, sub.id(), title);
+      appended = sub && appendMenu(menu, MfPopup, sub.id(), titleWithTearOffId(item->m_strText, item->m_uiTearOffId));
       if (!appended && sub) destroyMenu(sub);
     } else {
       unsigned flags = MfString;
@@ -244,7 +241,8 @@ int CUxToolbarMenuButton::OnDrawOnCustomizeList(Dc* dc, const Rect& rect, bool s
   const int used = CUxToolbarButton::OnDrawOnCustomizeList(dc, rect, selected);
   if (hasRealCommand() && m_listCommands.empty()) return used;
   const Size glyph = MenuImages::GlyphSize();
-  MenuImages::Draw(dc, kGlyphArrowRight, {rect.right - glyph.cx - 1, rect.top + (rect.height() - glyph.cy) / 2});
+  MenuImages::Draw(dc, selected ? kGlyphArrowRightSelected : kGlyphArrowRight,
+                   {rect.right - glyph.cx - 1, rect.top + (rect.height() - glyph.cy) / 2});
   const GlobalDrawData& data = globalData();
   dc->draw3dRect({rect.right - glyph.cx - 3, rect.top + 2, rect.right - glyph.cx - 1, rect.bottom - 2},
                  data.clrBtnShadow, data.clrBtnHighlight);

@@ -333,12 +333,9 @@ void CUxDropDownToolbarButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages*, 
     m_bInternalDraw = false;
   }
   const int p = (m_nStyle & kStylePressed) ? 1 : 0;
-  const COLORREF shadow = globalData().brDarkShadow.colour();
-  const Pen pen = dc->selectPen(Pen::solid(shadow));
   const Brush brush = dc->selectBrush(globalData().brDarkShadow);
-  dc->polygon({{rect.right - 8 + p, rect.bottom - 3 + p}, {rect.right - 3 + p, rect.bottom - 3 + p},
-               {rect.right - 3 + p, rect.bottom - 8 + p}});
-  dc->selectPen(pen);
+  dc->fillPolygon({{rect.right - 8 + p, rect.bottom - 3 + p}, {rect.right - 3 + p, rect.bottom - 3 + p},
+                   {rect.right - 3 + p, rect.bottom - 8 + p}});
   dc->selectBrush(brush);
   if (customizeMode || !drawBorder) return;
   CUxVisualManager* manager = CUxVisualManager::GetInstance();

@@ -208,17 +208,28 @@ void SetTranslateShortcutLetters(bool on) {
   if (on) platform::watchKeyboardLayout();
 }
 
+namespace {
+
+// Function keys and the keypad's operators carry codes of letters, and Alt with a keypad digit
+// enters a character code: none of them types a character that a shortcut letter could stand for.
+bool typesCharacter(unsigned vk, bool alt) {
+  return (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9') || (vk >= 0x60 && vk <= 0x69 && !alt);
+}
+
+}  // namespace
+
 unsigned TranslateShortcutChar(unsigned vk) {
   const bool alt = QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier;
-  if (vk >= 0x60 && vk <= 0x69 && !alt) return '0' + (vk - 0x60);
+  if (!typesCharacter(vk, alt)) return 0;
+  if (vk >= 0x60 && vk <= 0x69) return '0' + (vk - 0x60);
   if (g_translateLetters && vk >= 'A' && vk <= 'Z') {
     // A key that types nothing under the layout (or not yet seen typing, where the layout is
     // learned) keeps its letter.
     const char32_t typed = platform::layoutCharacterOf(vk);
     return typed ? QChar::toUpper(typed) : vk;
   }
-  if (alt) return vk;
-  return (vk < 0x80) ? static_cast<unsigned>(std::toupper(static_cast<int>(vk))) : vk;
+  // Letter and digit keys are named by their upper-case characters.
+  return vk;
 }
 
 namespace {

@@ -70,7 +70,8 @@ void menuSoundPlay(int sound);
 bool TrackMouseLeave(QWidget* widget, unsigned flags = 2);
 QEvent::Type mouseLeaveEvent();
 
-// The character shortcut letters are compared with for a virtual key.
+// The character shortcut letters are compared with for a virtual key; 0 for a key that types no
+// character (only letters, digits and the keypad's digits without Alt do).
 unsigned TranslateShortcutChar(unsigned virtualKey);
 // Turns letter translation through the keyboard layout on for A to Z: a letter key then stands
 // for the upper-case form of what the layout types on it.

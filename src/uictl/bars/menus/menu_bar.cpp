@@ -6,6 +6,7 @@
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/menus/menu_hash.h"
 #include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/toolbar/customize_button.h"
 #include "uictl/bars/ux_registry.h"
 #include "uictl/bars/commands/virtual_keys.h"
 
@@ -25,6 +26,11 @@ constexpr int kShowAllDelayMs = 5000;
 bool isWindowButton(const CUxToolbarButton* button) { return dynamic_cast<const CUxToolbarMenuButtonsButton*>(button); }
 
 }  // namespace
+
+// The toolbar classes have no records of their own, so the bar's record stands on the root.
+const RuntimeClass CUxMenuBar::classCUxMenuBar{"CUxMenuBar", kNoSchema, createInstance<CUxMenuBar>,
+                                               &CObject::classCObject};
+const RuntimeClass* CUxMenuBar::GetRuntimeClass() const { return &classCUxMenuBar; }
 
 CUxMenuBar::CUxMenuBar(QWidget* parent) : CUxToolBar(parent) {
   m_bMenuMode = true;
@@ -298,6 +304,12 @@ Size CUxMenuBar::CalcLayout(unsigned mode, int length) {
   return size;
 }
 
+CUxToolBar::TrailingButtons CUxMenuBar::trailingButtons(bool horizontal) const {
+  if (!m_bMaximizeMode || m_nSystemButtonsNum == 0) return {};
+  const int side = horizontal ? m_szSystemButton.cx : m_szSystemButton.cy;
+  return {m_nSystemButtonsNum, m_nSystemButtonsNum * (side + 1)};
+}
+
 void CUxMenuBar::AdjustLocations() {
   CUxToolBar::AdjustLocations();
   if (!m_bMaximizeMode || m_nSystemButtonsNum == 0) return;
@@ -305,6 +317,9 @@ void CUxMenuBar::AdjustLocations() {
   const bool horizontal = IsHorizontal();
   const int last = GetCount() - 1 - (m_pCustomizeBtn ? 1 : 0);
   int edge = horizontal ? client.right : client.bottom;
+  // The chevron stays last: the window buttons end one pixel before it.
+  if (m_pCustomizeBtn && !m_pCustomizeBtn->m_bHidden && !m_pCustomizeBtn->m_rect.isEmpty())
+    edge = (horizontal ? m_pCustomizeBtn->m_rect.left : m_pCustomizeBtn->m_rect.top) - 1;
   for (int i = last; i > last - m_nSystemButtonsNum; --i) {
     CUxToolbarButton* button = GetButton(i);
     Rect r;

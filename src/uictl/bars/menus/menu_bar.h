@@ -48,7 +48,10 @@ class MenuBarFrame : public UxMdiChildHost {
   virtual void SetDocumentMenu(unsigned resourceId, platform::MenuHandle menu) { (void)resourceId; (void)menu; }
 };
 
-class CUxMenuBar : public CUxToolBar {
+// Its run-time class lets host programs make the bar by name.
+class CUxMenuBar : public CUxToolBar, public platform::CObject {
+  KELVARA_DECLARE_RUNTIME_CLASS(CUxMenuBar)
+
  public:
   explicit CUxMenuBar(QWidget* parent = nullptr);
   ~CUxMenuBar() override;
@@ -112,6 +115,8 @@ class CUxMenuBar : public CUxToolBar {
  protected:
   void focusInEvent(QFocusEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  // The window buttons of a maximised child, before the chevron.
+  TrailingButtons trailingButtons(bool horizontal) const override;
 
  private:
   MenuBarFrame* frame() const { return dynamic_cast<MenuBarFrame*>(m_pParentWnd); }

@@ -7,6 +7,7 @@
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/measuring_dc.h"
 #include "uictl/bars/menus/popup_menu.h"
+#include "uictl/bars/menus/tear_off_ids.h"
 #include "uictl/bars/ux_registry.h"
 #include "uictl/bars/drawing/visual_manager.h"
 
@@ -85,6 +86,18 @@ void CUxPopupMenuBar::stopTimers() {
   m_pDelayedPopupMenuButton = m_pDelayedClosePopupMenuButton = nullptr;
 }
 
+void CUxPopupMenuBar::forgetButton(const CUxToolbarButton* button) {
+  CUxToolBar::forgetButton(button);
+  if (button == m_pDelayedPopupMenuButton) {
+    m_openTimer.stop();
+    m_pDelayedPopupMenuButton = nullptr;
+  }
+  if (button == m_pDelayedClosePopupMenuButton) {
+    m_closeTimer.stop();
+    m_pDelayedClosePopupMenuButton = nullptr;
+  }
+}
+
 Size CUxPopupMenuBar::GetCurrentMenuImageSize() const {
   if (m_pRelatedToolbar && m_pRelatedToolbar->IsLocked()) return m_pRelatedToolbar->GetImageSize();
   return GetMenuImageSize();
@@ -106,8 +119,8 @@ bool CUxPopupMenuBar::ImportFromMenu(MenuHandle menu, bool showAllCommands) {
   for (int i = 0; i < count; ++i) {
     const unsigned position = static_cast<unsigned>(i);
     const unsigned state = getMenuState(menu, position, MfByPosition);
-    const std::wstring text = getMenuString(menu, position, MfByPosition);
-    if (state & MfSeparator) {
+    std::wstring text = getMenuString(menu, position, MfByPosition);
+    if (isSeparatorState(state)) {
       if (!previousWasSeparator && i != count - 1) {
         InsertSeparator();
         previousWasSeparator = true;
@@ -116,6 +129,8 @@ bool CUxPopupMenuBar::ImportFromMenu(MenuHandle menu, bool showAllCommands) {
     }
     const MenuHandle sub = getSubMenu(menu, i);
     const unsigned command = sub ? kSubMenuCommand : getMenuItemId(menu, i);
+    // A sub-menu that can be torn off carries its id in its title, as the menu buttons read it.
+    const unsigned tearOffId = sub ? takeTearOffId(text) : 0;
     if (!showAllCommands && isHiddenMenuCommand(command)) {
       if (IsCommandPermitted(command)) {
         m_bAreAllCommandsShown = false;
@@ -129,6 +144,7 @@ bool CUxPopupMenuBar::ImportFromMenu(MenuHandle menu, bool showAllCommands) {
       continue;
     }
     auto item = std::make_unique<CUxToolbarMenuButton>(command, sub, -1, text.c_str());
+    item->SetTearOffId(tearOffId);
     if (state & (MfGrayed | MfDisabled)) item->m_nStyle |= kStyleDisabled;
     if (state & MfChecked) item->m_nStyle |= kStyleChecked;
     if (state & MfMenuBreak) item->m_nStyle |= kStyleMenuBreak;
@@ -158,7 +174,8 @@ MenuHandle CUxPopupMenuBar::ExportToMenu() const {
     const auto* item = dynamic_cast<const CUxToolbarMenuButton*>(button);
     const unsigned breakFlag = (button->m_nStyle & kStyleMenuBreak) ? MfMenuBreak : 0u;
     if (item && item->m_nCommandId == kSubMenuCommand) {
-      if (const MenuHandle sub = item->ExportToMenu()) appendMenu(menu, MfPopup | breakFlag, sub.id(), item->m_strText);
+      if (const MenuHandle sub = item->ExportToMenu())
+        appendMenu(menu, MfPopup | breakFlag, sub.id(), titleWithTearOffId(item->m_strText, item->m_uiTearOffId));
       continue;
     }
     appendMenu(menu, MfString | breakFlag, button->m_nCommandId, button->m_strText);

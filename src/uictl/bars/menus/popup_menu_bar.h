@@ -98,6 +98,8 @@ class CUxPopupMenuBar : public CUxToolBar {
   bool forwardOutside(QEvent::Type type, platform::Point point, unsigned flags);
   CUxToolbarMenuButton* openSubMenuItem() const;
   int rarelyUsedEnd(int start) const;
+  // An item that waits to open or to close its submenu takes its timer with it when it goes.
+  void forgetButton(const CUxToolbarButton* button) override;
   QTimer m_openTimer, m_closeTimer;
 };
 

@@ -19,3 +19,9 @@ class TearOffIds {
 // Null uninstalls.
 void setTearOffManager(TearOffIds* manager);
 TearOffIds* tearOffManager();
+
+// The id a sub-menu's title carries, the title cut to its text; 0 (title unchanged) without a
+// manager or an id.
+unsigned takeTearOffId(std::wstring& title);
+// A sub-menu's title as a menu carries it: with its id, when it has one and a manager is there.
+std::wstring titleWithTearOffId(const std::wstring& title, unsigned id);

@@ -51,6 +51,7 @@ class CTasksPaneToolBar : public CUxToolBar {
   explicit CTasksPaneToolBar(QWidget* parent = nullptr) : CUxToolBar(parent) {}
 
   bool IsButtonExtraSizeAvailable() const override { return false; }
+  bool ReservedOption() const override { return false; }
   void AdjustLocations() override;
   bool GetButtonToolTipText(const CUxToolbarButton* button, std::wstring& text) override;
   void OnIdleUpdateCmdUI() override;

@@ -265,7 +265,9 @@ bool CUxToolBar::SetButtons(const unsigned* ids, int count, bool remapImages) {
   }
   restoreCustomizeButton(std::move(chevron));
   OnReset();
-  if (QWidget* site = parentWidget()) {
+  // The frame that docks the bar hears of the reset; a dock bar or a floating frame in between
+  // passes nothing on.
+  if (QWidget* site = m_pDockSite ? m_pDockSite->DockSiteWidget() : parentWidget()) {
     RegisteredMessageEvent reset(UXTOOLBAR_RESETTOOLBAR, m_uiOriginalResID, 0);
     QCoreApplication::sendEvent(site, &reset);
   }
@@ -373,11 +375,11 @@ int CUxToolBar::InsertSeparator(int insertAt) {
 
 void CUxToolBar::RemoveAllButtons() {
   m_iButtonCapture = m_iHighlighted = m_iSelected = m_iHot = -1;
-  m_pDragButton = nullptr;
   m_pCustomizeBtn = nullptr;
   while (!m_Buttons.empty()) {
     std::unique_ptr<CUxToolbarButton> button = std::move(m_Buttons.front());
     m_Buttons.erase(m_Buttons.begin());
+    forgetButton(button.get());
     button->OnCancelMode();
   }
   m_AcellKeys.clear();
@@ -389,8 +391,8 @@ bool CUxToolBar::RemoveButton(int index) {
   const auto eraseAt = [this](int at) {
     std::unique_ptr<CUxToolbarButton> button = std::move(m_Buttons[static_cast<size_t>(at)]);
     m_Buttons.erase(m_Buttons.begin() + at);
+    forgetButton(button.get());
     button->OnCancelMode();
-    if (m_pDragButton == button.get()) m_pDragButton = nullptr;
     for (int* tracked : {&m_iSelected, &m_iButtonCapture, &m_iHighlighted}) {
       if (*tracked == at) *tracked = -1;
       else if (*tracked > at) --*tracked;
@@ -406,6 +408,10 @@ bool CUxToolBar::RemoveButton(int index) {
   OnSetHotButton(m_iHighlighted);
   RebuildAccelerationKeys();
   return true;
+}
+
+void CUxToolBar::forgetButton(const CUxToolbarButton* button) {
+  if (m_pDragButton == button) m_pDragButton = nullptr;
 }
 
 void CUxToolBar::RebuildAccelerationKeys() {

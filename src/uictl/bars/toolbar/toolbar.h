@@ -198,6 +198,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   virtual void AdjustLocations();
   virtual bool OnSendCommand(const CUxToolbarButton* button) { (void)button; return false; }
   virtual bool AllowHighlightDisabled() const { return false; }
+  // An option of bars for their users; the library itself never asks it.
+  virtual bool ReservedOption() const { return true; }
   virtual void DrawSeparator(platform::Dc* dc, const platform::Rect& rect, bool horizontal);
   virtual std::unique_ptr<CUxToolbarButton> CreateDroppedButton(const QMimeData* data);
   virtual bool OnKey(unsigned key) { (void)key; return false; }
@@ -344,6 +346,9 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   virtual void OnLButtonDblClk(unsigned flags, platform::Point point);
   virtual void OnMouseLeave();
   virtual void OnCancelMode();
+  // The stretch cursor while stretching, and in customise mode over the right edge of the
+  // selected button that can be resized; otherwise the bar's own.
+  void OnSetCursor(platform::Point point);
   virtual void OnContextMenu(platform::Point screen);
   // A click at a client point in context help mode: the help context to show (see
   // kHidBaseCommand), or -1 when the click is answered here (a menu opened, or a beep).
@@ -356,6 +361,18 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   int wrapToolBar(int width, int height = 32767);
   // Moves the open menu to the next enabled menu button in `direction`, wrapping around.
   void stepMenu(int direction);
+  // The button leaves the bar and is deleted next: whatever still points at it lets go.
+  virtual void forgetButton(const CUxToolbarButton* button);
+  // Buttons just before the chevron that the bar places itself (the menu bar's window buttons):
+  // the layout keeps `extent` pixels free for them in front of the chevron on every row and never
+  // lists them in the chevron's menu.
+  struct TrailingButtons {
+    int count = 0;
+    int extent = 0;
+  };
+  virtual TrailingButtons trailingButtons(bool horizontal) const { (void)horizontal; return {}; }
+  // The index of the first of them (the chevron's, or the count, when there are none).
+  size_t firstTrailingButton(const TrailingButtons& trailing) const;
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -390,7 +407,8 @@ class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public Too
   // The chevron takes part in the layout: it exists, the bar is docked and not being customised.
   bool chevronActive() const;
   platform::Size chevronSize(platform::Dc* dc, bool horizontal);
-  // All buttons but the chevron in one row or column no longer than `length`.
+  // All buttons but the chevron, with the room kept for the trailing ones, in one row or column no
+  // longer than `length`.
   bool fitsWithin(platform::Dc* dc, bool horizontal, int length);
   void placeChevron(bool shown, platform::Size extent, bool horizontal);
   std::wstring stateKeyName(const std::wstring& profileName, int index, unsigned id) const;

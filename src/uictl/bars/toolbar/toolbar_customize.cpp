@@ -24,7 +24,7 @@ void fillMenu(QMenu& target, MenuHandle menu) {
   const int count = getMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
     const unsigned state = getMenuState(menu, static_cast<unsigned>(i), MfByPosition);
-    if (state & MfSeparator) {
+    if (isSeparatorState(state)) {
       target.addSeparator();
       continue;
     }
@@ -121,6 +121,7 @@ bool CUxToolBar::SetCustomizeMode(bool set) {
 
 void CUxToolBar::OnCustomizeMode(bool set) {
   m_iButtonCapture = m_iHighlighted = m_iSelected = -1;
+  unsetCursor();
   for (auto& button : m_Buttons) {
     button->OnCancelMode();
     if (!(button->m_nStyle & kStyleDisabled)) button->EnableWindow(!set);

@@ -103,7 +103,7 @@ void CUxToolBar::OnMouseMove(unsigned, Point point) {
       m_rectTrack.right = point.x;
       update();
     }
-    if (m_bStretchButton) setCursor(globalData().StretchCursor());
+    OnSetCursor(point);
     return;
   }
   if (m_ptLastMouse != Point{-1, -1} && point == m_ptLastMouse) return;
@@ -133,6 +133,16 @@ void CUxToolBar::OnMouseMove(unsigned, Point point) {
     ShowCommandMessageString(GetButton(m_iHighlighted)->m_nCommandId);
   }
   OnSetHotButton(m_iHighlighted);
+}
+
+void CUxToolBar::OnSetCursor(Point point) {
+  // The stretch cursor tells before the press that it will stretch the selected button.
+  const CUxToolbarButton* selected = GetButton(m_iSelected);
+  const bool nearRightEdge = toolbarClassData().bCustomizeMode && !m_bLocked && selected &&
+                             selected->m_rect.contains(point) && selected->CanBeResized() &&
+                             selected->m_rect.right - point.x < 7;
+  if (m_bStretchButton || nearRightEdge) setCursor(globalData().StretchCursor());
+  else if (testAttribute(Qt::WA_SetCursor)) unsetCursor();
 }
 
 void CUxToolBar::OnLButtonDown(unsigned flags, Point point) {

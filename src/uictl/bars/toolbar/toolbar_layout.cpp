@@ -100,6 +100,11 @@ Size CUxToolBar::CalcLayout(unsigned mode, int length) {
   return size;
 }
 
+size_t CUxToolBar::firstTrailingButton(const TrailingButtons& trailing) const {
+  const size_t end = m_Buttons.size() - (m_pCustomizeBtn ? 1 : 0);
+  return end - std::min(end, static_cast<size_t>(std::max(0, trailing.count)));
+}
+
 int CUxToolBar::wrapToolBar(int width, int height) {
   for (auto& button : m_Buttons) button->m_bWrap = false;
   MeasuringDc dc(barFont());
@@ -107,9 +112,13 @@ int CUxToolBar::wrapToolBar(int width, int height) {
   // A docked bar keeps room for its chevron at the right, unless every button fits anyway.
   if (m_pCustomizeBtn && !IsFloating() && IsHorizontal() && !fitsWithin(dc.get(), true, width))
     width -= chevronSize(dc.get(), true).cx;
+  const TrailingButtons trailing = trailingButtons(true);
+  const size_t firstTrailing = firstTrailingButton(trailing);
+  width -= trailing.extent;
   int x = 0, y = 0, rows = 1;
   CUxToolbarButton* previous = nullptr;
-  for (auto& button : m_Buttons) {
+  for (size_t i = 0; i < firstTrailing; ++i) {
+    const auto& button = m_Buttons[i];
     if (button.get() == m_pCustomizeBtn) continue;
     Size size = button->OnCalculateSize(dc.get(), standard, true);
     if (isSeparator(*button) && x == 0) size.cx = 0;
@@ -204,7 +213,9 @@ void CUxToolBar::AdjustLocations() {
   // chevron has no entry of its own, it takes no room.
   const bool chevron = chevronActive();
   Size chevronExtent;
-  int limit = horizontal ? client.right : client.bottom;
+  const TrailingButtons trailing = trailingButtons(horizontal);
+  const size_t firstTrailing = firstTrailingButton(trailing);
+  int limit = (horizontal ? client.right : client.bottom) - trailing.extent;
   if (m_pCustomizeBtn) m_pCustomizeBtn->GetInvisibleButtons().clear();
   if (chevron) {
     chevronExtent = chevronSize(dc.get(), horizontal);
@@ -221,6 +232,13 @@ void CUxToolBar::AdjustLocations() {
   for (size_t i = 0; i < m_Buttons.size(); ++i) {
     CUxToolbarButton& button = *m_Buttons[i];
     if (&button == m_pCustomizeBtn) continue;
+    if (i >= firstTrailing) {
+      if (button.m_bHidden) {
+        button.m_bHidden = false;
+        button.OnShow(true);
+      }
+      continue;
+    }
     Size size = button.OnCalculateSize(dc.get(), standard, horizontal);
     if (horizontal && button.m_bTextBelow) size.cy = GetRowHeight();
     bool hidden = false;
@@ -255,16 +273,18 @@ void CUxToolBar::AdjustLocations() {
       y += size.cy;
     }
   }
-  finishRow(m_Buttons.size());
+  finishRow(firstTrailing);
   if (m_pCustomizeBtn) placeChevron(chevron && m_pCustomizeBtn->HasContent(), chevronExtent, horizontal);
 }
 
 bool CUxToolBar::fitsWithin(Dc* dc, bool horizontal, int length) {
   const Size standard{GetColumnWidth(), GetRowHeight()};
-  int extent = 0;
-  for (auto& button : m_Buttons) {
-    if (button.get() == m_pCustomizeBtn) continue;
-    const Size size = button->OnCalculateSize(dc, standard, horizontal);
+  const TrailingButtons trailing = trailingButtons(horizontal);
+  const size_t firstTrailing = firstTrailingButton(trailing);
+  int extent = trailing.extent;
+  for (size_t i = 0; i < firstTrailing; ++i) {
+    if (m_Buttons[i].get() == m_pCustomizeBtn) continue;
+    const Size size = m_Buttons[i]->OnCalculateSize(dc, standard, horizontal);
     extent += horizontal ? size.cx : size.cy;
   }
   return extent <= length;

@@ -34,7 +34,7 @@ void MDIClientAreaWnd::RefreshWindowMenu(MenuHandle windowMenu) {
   }
   // The separator before the list goes with it.
   if (const int last = getMenuItemCount(windowMenu) - 1;
-      last >= 0 && (getMenuState(windowMenu, unsigned(last), MfByPosition) & MfSeparator))
+      last >= 0 && isSeparatorState(getMenuState(windowMenu, unsigned(last), MfByPosition)))
     deleteMenu(windowMenu, unsigned(last), MfByPosition);
 
   const std::vector<QMdiSubWindow*> children = windowMenuChildren();

@@ -262,7 +262,8 @@ TEST_F(BarsTest, CommandImagesLiveInOneMapAndUsageCountsSkipStandardCommands) {
   EXPECT_FALSE(IsStandardCommand(0xF1F0));
   EXPECT_TRUE(IsStandardCommand(0xFF05));
   EXPECT_EQ(TranslateShortcutChar(0x65), unsigned('5'));
-  EXPECT_EQ(TranslateShortcutChar('q'), unsigned('Q'));
+  EXPECT_EQ(TranslateShortcutChar('Q'), unsigned('Q'));
+  EXPECT_EQ(TranslateShortcutChar(0x71), 0u) << "F2 has the code of q but types nothing";
 
   CmdUsageCount& usage = commandUsage();
   basicCommands().push_back(300);

@@ -2,6 +2,7 @@
 // of a maximised child, the arrow keys and the saved state.
 #include "uictl/bars/menus/menu_bar.h"
 #include "uictl/bars/menus/menu_hash.h"
+#include "uictl/bars/toolbar/customize_button.h"
 #include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 using namespace platform;
 
@@ -258,6 +260,25 @@ TEST_F(MenuBarTest, WithTheChevronTheArrowKeysStillNeverReachAWindowButton) {
   EXPECT_EQ(bar->GetHighlightedButton(), 3);
   QTest::keyClick(bar, Qt::Key_Right);
   EXPECT_EQ(bar->GetHighlightedButton(), 0);
+  destroyMenu(systemMenu);
+}
+
+TEST_F(MenuBarTest, TheWindowButtonsStandBeforeTheChevronAndTitlesGiveWayToThem) {
+  bar->EnableCustomizeButton(true, 500, L"Customise");
+  const MenuHandle systemMenu = createPopupMenu();
+  frame.child = {true, true, true, systemMenu, QIcon()};
+  bar->CreateFromMenu(defaultMenu, true, true);
+  ASSERT_EQ(bar->GetCount(), 8);  // the system menu, three titles, three window buttons, the chevron
+  for (int client : {600, 160}) {
+    layOutAtClientWidth(bar, client);
+    int end = 0;
+    for (int i = 0; i < 8; ++i) {
+      const CUxToolbarButton* button = bar->GetButton(i);
+      EXPECT_EQ(button->m_bHidden, client == 160 && i == 3) << client << " " << i;
+      if (!button->m_bHidden) EXPECT_GE(button->m_rect.left, std::exchange(end, button->m_rect.right)) << i;
+    }
+  }
+  EXPECT_EQ(bar->m_pCustomizeBtn->GetInvisibleButtons(), std::vector<CUxToolbarButton*>{bar->GetButton(3)});
   destroyMenu(systemMenu);
 }
 

@@ -69,6 +69,13 @@ class PopupMenuTest : public ::testing::Test {
     if (!popup->Create(&frame, x, y, menu, false, true)) return nullptr;
     return popup;
   }
+  // The desktop's delay as the next popup reads it.
+  static void useMenuShowDelay(const wchar_t* milliseconds) {
+    CUxRegistry writer;
+    ASSERT_TRUE(writer.CreateKey(L"Control Panel\\Desktop"));
+    ASSERT_TRUE(writer.Write(L"MenuShowDelay", milliseconds));
+    CUxPopupMenuBar::m_nMenuShowDelay = -1;
+  }
   CUxPopupMenu* openFile() {
     mouseAt(QEvent::MouseButtonPress, itemCentre(bar, 0));
     // The pointer's own move events arrive before the test goes on.
@@ -185,12 +192,7 @@ TEST_F(PopupMenuTest, ShortenedMenusHideRarelyUsedCommandsUntilCtrlDown) {
 }
 
 TEST_F(PopupMenuTest, SubmenusOpenAndCloseAfterTheMenuShowDelay) {
-  {
-    CUxRegistry writer;
-    ASSERT_TRUE(writer.CreateKey(L"Control Panel\\Desktop"));
-    ASSERT_TRUE(writer.Write(L"MenuShowDelay", L"40"));
-  }
-  CUxPopupMenuBar::m_nMenuShowDelay = -1;
+  useMenuShowDelay(L"40");
   CUxPopupMenu* popup = contextMenu(50, 50, fileMenu());
   ASSERT_TRUE(popup);
   EXPECT_EQ(CUxPopupMenuBar::m_nMenuShowDelay, 40);
@@ -219,6 +221,27 @@ TEST_F(PopupMenuTest, SubmenusOpenAndCloseAfterTheMenuShowDelay) {
   mouseAt(QEvent::MouseMove, itemCentre(subItems, 0) + QPoint(1, 0));
   QTest::qWait(150);
   EXPECT_TRUE(recent->m_pPopupMenu);
+}
+
+TEST_F(PopupMenuTest, ShowingAllCommandsWhileASubmenuWaitsToOpenOrCloseLeavesNoTimerBehind) {
+  useMenuShowDelay(L"40");
+  CUxToolBar::AddBasicCommand(100);
+  for (int i = 0; i < 20; ++i) commandUsage().AddCmd(102);
+  CUxPopupMenu* popup = openFile();
+  ASSERT_TRUE(popup);
+  CUxPopupMenuBar* items = popup->GetMenuBar();
+  const QPoint recent = itemCentre(items, items->CommandToIndex(kSubMenuCommand));
+  mouseAt(QEvent::MouseMove, recent);
+  mouseAt(QEvent::MouseMove, recent + QPoint(1, 0));
+  QTest::qWait(150);
+  ASSERT_EQ(openPopups().size(), 2u);
+  // The click rebuilds the items while the submenu waits to close and show-all to open.
+  const QPoint showAll = itemCentre(items, items->GetCount() - 1);
+  for (QEvent::Type type : {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) mouseAt(type, showAll);
+  QTest::qWait(200);
+  settle();
+  EXPECT_TRUE(items->AreAllCommandsShown());
+  EXPECT_EQ(openPopups(), std::vector<CUxPopupMenu*>{popup});
 }
 
 TEST_F(PopupMenuTest, TheReleaseOfTheOpeningClickChoosesNothingButADragFromTheTitleDoes) {

@@ -167,6 +167,13 @@ TEST_F(ToolbarInputTest, CustomiseModeSelectsStretchesAndRunsEachMenuCommand) {
   EXPECT_TRUE(frame.commands.empty());
   const Rect r = bar->GetItemRect(4);
   ASSERT_LT(r.right, r.left + 38);
+  // Selected, the resizable button shows near its right edge, before any press, that it stretches.
+  QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(bar, 4));
+  ASSERT_EQ(bar->GetSelectedButton(), 4);
+  QTest::mouseMove(bar, bar->ClientToWidget({r.right - 2, r.top + 5}));
+  EXPECT_EQ(bar->cursor().shape(), Qt::SplitHCursor);
+  QTest::mouseMove(bar, centreOf(bar, 4));
+  EXPECT_NE(bar->cursor().shape(), Qt::SplitHCursor);
   const QImage unstretched = bar->grab().toImage();
   QTest::mousePress(bar, Qt::LeftButton, {}, bar->ClientToWidget({r.right - 2, r.top + 5}));
   EXPECT_TRUE(bar->m_bStretchButton);
