@@ -35,6 +35,7 @@
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "services/text_edit.h"
 #include "study/study_flow.h"
 
@@ -286,21 +287,22 @@ void CTabpageSmartlearning::OnColumnClick(int column) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const int uid = app_.currentUserId, sid = app_.smartLearningSetId;
   std::vector<int> ids;
+  bool read = true;
   switch (column) {
     case 0:
-      pdb3::querySqlfIntList(accessor, ids,
+      read = pdb3::querySqlfIntList(accessor, ids,
                              L"SELECT qid FROM question WHERE qid IN (SELECT qid FROM section WHERE sid=%d) ORDER BY "
                              L"answer %ls",
                              sid, direction);
       break;
     case 2:
-      pdb3::querySqlfIntList(accessor, ids,
+      read = pdb3::querySqlfIntList(accessor, ids,
                              L"SELECT qid FROM memory_rate WHERE uid=%d AND qid IN  (SELECT qid FROM section WHERE "
                              L"sid=%d) ORDER BY level %ls",
                              uid, sid, direction);
       break;
     case 4:
-      pdb3::querySqlfIntList(accessor, ids,
+      read = pdb3::querySqlfIntList(accessor, ids,
                              L"SELECT qid, max(LastStudyTime) FROM question_log WHERE uid=%d AND qid IN  (SELECT qid "
                              L"FROM section WHERE sid=%d) GROUP BY qid ORDER BY max(LastStudyTime) %ls",
                              uid, sid, direction);
@@ -316,7 +318,10 @@ void CTabpageSmartlearning::OnColumnClick(int column) {
     }
   }
   std::deque<int> kept(ids.begin(), ids.end());
-  pdb3::dropEmptyQuestions(accessor, kept);
+  if (!read || !pdb3::dropEmptyQuestions(accessor, kept)) {
+    reportDatabaseFailure(host_.dialogWindow(), L"問題の一覧を並べ替えられませんでした。");  // the list stays
+    return;
+  }
   setShownIds(std::vector<int>(kept.begin(), kept.end()));
 }
 
