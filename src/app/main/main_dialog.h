@@ -168,6 +168,7 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
 
   KlvApp& m_pApp;
   SoundQueue m_soundQueue;
+  bool m_bPagesRead = true;  // the last refresh read what the pages show
   int m_nTranslated = 0;
   int m_nRemain = 0;
   int m_nQuestion = 0;

@@ -132,6 +132,7 @@ void MainDialog::RefreshPages() {
   read = m_pageLoginfo->RefreshFromDialog() && read;
   UpdateCommandStates();
   if (m_nCurPage >= 0) pages_[m_nCurPage]->update();
+  m_bPagesRead = read;
   if (!read) reportDatabaseFailure(this, L"問題集の学習履歴を読み込めませんでした。");
 }
 

@@ -33,6 +33,12 @@ bool MainDialog::StartStudyAndRefresh(const std::wstring& title, const std::vect
 // The page shown chooses: the learning page by its study method, the question log by its checks,
 // every other page through the smart-learning list.
 bool MainDialog::SelectStudyQuestions(std::vector<int>& ids) {
+  // Counts the last refresh could not read are read again before a study is chosen from them;
+  // when they still cannot be, the refresh has said why.
+  if (!m_bPagesRead) {
+    RefreshPages();
+    if (!m_bPagesRead) return false;
+  }
   bool chosen = false;
   switch (m_nCurPage) {
     case 1:

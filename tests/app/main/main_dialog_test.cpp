@@ -633,6 +633,11 @@ TEST(MainDialog, ARefreshThatCannotCountKeepsTheRoundAndSaysWhy) {
     HeldDatabase held(s.databasePath());
     s.dialog.RefreshPages();
     EXPECT_EQ(s.takeBoxes(), L"Kelvara: 問題集の学習履歴を読み込めませんでした。\n" + kBusyCause + L"\n");
+    // A study is not chosen from counts that could not be read: it reads them again first.
+    HeldDatabase::nextAction();
+    std::vector<int> ids;
+    EXPECT_FALSE(s.dialog.SelectStudyQuestions(ids));
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: 問題集の学習履歴を読み込めませんでした。\n" + kBusyCause + L"\n");
   }
   s.dialog.RefreshPages();
   EXPECT_EQ(s.dialog.translatedCount(), 2);
