@@ -151,7 +151,7 @@ void CTabpageQuestionlog::OnCopyCheckedQuestions() {
     return true;
   });
   if (!copied) {
-    platform::messageBox(host_.dialogWindow(), L"問題の追加に失敗しました", kAppCaption, platform::MbIconError);
+    reportFailure(L"問題の追加に失敗しました");
     return;
   }
   platform::messageBox(host_.dialogWindow(),
