@@ -150,7 +150,7 @@ void CQuestionExportDlg::OnPreview() {
   std::deque<int> ids;
   if (!collectQuestionIds(ids)) return;
   QuestionPreviewDlg preview(m_pApp, ids, m_strSetPath, this);
-  runModalDialog(preview);
+  preview.DoModal();
 }
 
 void CQuestionExportDlg::accept() {

@@ -435,7 +435,7 @@ void MainDialog::OnQuestionList() {
   std::vector<int> ids;
   if (!SelectStudyQuestions(ids)) return;
   QuestionPreviewDlg dialog(m_pApp, std::deque<int>(ids.begin(), ids.end()), m_strSetPath, this);
-  runModalDialog(dialog);
+  dialog.DoModal();
 }
 
 void MainDialog::OnHomePage() {

@@ -592,7 +592,7 @@ void CTabpageLoginfo::ShowQuestionsOfStudy() {
   }
   QuestionPreviewDlg dialog(app_, std::deque<int>(ids.begin(), ids.end()),
                             host_.setPath() + L" を " + pageRunText(run.EndTime) + L" に学習した問題", this);
-  runModalDialog(dialog);
+  dialog.DoModal();
 }
 
 bool CTabpageLoginfo::deleteInTransaction(const std::wstring& first, const std::wstring& second) {
