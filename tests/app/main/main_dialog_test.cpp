@@ -544,6 +544,17 @@ TEST(MainDialog, TheQuestionListAndANewSetTakeTheCheckedQuestions) {
   EXPECT_EQ(name.seen["id283"], 2);
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE name LIKE 'Apple 20%'"), 1);
   EXPECT_NE(s.takeBoxes().find(L"Kelvara: 問題集を作成できませんでした。"), std::wstring::npos);
+  s.run(L"DROP TRIGGER refuse");
+
+  // Folder rows the engine refuses to read: the new set would have gone into no folder.
+  const auto refuseFolderReads = [](void*, int action, const char* table, const char*, const char*, const char*) {
+    return action == SQLITE_READ && table && std::string(table) == "folder" ? SQLITE_DENY : SQLITE_OK;
+  };
+  sqlite3_set_authorizer(s.app.db.engineHandle(), refuseFolderReads, nullptr);
+  s.dialog.OnCommand(32855);
+  sqlite3_set_authorizer(s.app.db.engineHandle(), nullptr, nullptr);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE name LIKE 'Apple 20%'"), 1);
+  EXPECT_NE(s.takeBoxes().find(L"Kelvara: 問題集を作成できませんでした。\n"), std::wstring::npos);
 }
 
 TEST(MainDialog, OptionsOpenByF12AndAChangeShowsAfterOk) {
