@@ -21,8 +21,9 @@ bool insertEmptyQuestion(const DbObject& accessor, int qid) {
 }
 
 int createEmptyQuestion(const DbObject& accessor) {
-  int qid = querySqlfIntOrMinus1(accessor, L"SELECT max( (SELECT max(qid) FROM question)+1, %d)", kFirstNewQuestionId);
-  if (qid < 1) qid = kFirstNewQuestionId;
+  // Without the largest id the new one could be a question that exists: nothing is inserted then.
+  const int qid = querySqlfIntOrMinus1(accessor, L"SELECT max(coalesce((SELECT max(qid) FROM question), 0)+1, %d)", kFirstNewQuestionId);
+  if (qid < 1) return -1;
   return insertEmptyQuestion(accessor, qid) ? qid : -1;
 }
 
@@ -54,9 +55,20 @@ bool nonEmptyQuestionIds(const DbObject& accessor, int sid, std::deque<int>& out
   return true;
 }
 
-void dropEmptyQuestions(const DbObject& accessor, std::deque<int>& ids) {
+bool dropEmptyQuestions(const DbObject& accessor, std::deque<int>& ids) {
   const ReadTransaction transaction(accessor);
-  std::erase_if(ids, [&](int qid) { return getQuestion(accessor, qid).isEmpty(); });
+  std::deque<int> kept;
+  for (int qid : ids) {
+    const Question question = getQuestion(accessor, qid);
+    const bool empty = question.isEmpty();
+    // A text that could not be read looks empty: the question is not dropped for it.
+    for (QuestionColumn column : {QuestionColumn::question, QuestionColumn::answer, QuestionColumn::hint,
+                                  QuestionColumn::description, QuestionColumn::pronounce})
+      if (question.field(column).loadFailed()) return false;
+    if (!empty) kept.push_back(qid);
+  }
+  ids = std::move(kept);
+  return true;
 }
 
 int countUsableQuestions(const DbObject& accessor, int sid) {
@@ -66,7 +78,7 @@ int countUsableQuestions(const DbObject& accessor, int sid) {
                         L"AND (question!='' AND answer!='')",
                         sid);
   } catch (const std::wstring&) {
-    return 0;
+    return -1;
   }
 }
 

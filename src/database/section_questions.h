@@ -10,7 +10,8 @@ namespace pdb3 {
 
 // Inserts an empty question row (all texts empty, mode 65535, no times).
 bool insertEmptyQuestion(const DbObject& accessor, int qid);
-// A new empty question with the next free id, never below 1000000; -1 when the insert failed.
+// A new empty question with the next free id, never below 1000000; -1 when the largest id cannot
+// be read or the insert failed.
 int createEmptyQuestion(const DbObject& accessor);
 
 // Appends the question to the set without looking for a duplicate.
@@ -24,9 +25,10 @@ void addQuestionToSection(const DbObject& accessor, int sid, int qid);
 bool sectionQuestionIds(const DbObject& accessor, int sid, std::deque<int>& out);
 // The same without the questions that have no text (isEmpty), decided in the same statement.
 bool nonEmptyQuestionIds(const DbObject& accessor, int sid, std::deque<int>& out);
-// Removes the ids of questions without text, keeping the order of the rest.
-void dropEmptyQuestions(const DbObject& accessor, std::deque<int>& ids);
-// Questions of the set with both a question and an answer; 0 on failure.
+// Removes the ids of questions without text, keeping the order of the rest. False, with the ids
+// as they were, when a question cannot be read.
+bool dropEmptyQuestions(const DbObject& accessor, std::deque<int>& ids);
+// Questions of the set with both a question and an answer; -1 when they cannot be counted.
 int countUsableQuestions(const DbObject& accessor, int sid);
 
 }  // namespace pdb3

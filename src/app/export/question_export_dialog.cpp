@@ -16,6 +16,7 @@
 #include "database/read_transaction.h"
 #include "database/section_questions.h"
 #include "platform/windows/notifier.h"
+#include "services/database_failure.h"
 #include "services/question_rows.h"
 #include "services/shell_files.h"
 
@@ -141,7 +142,7 @@ bool CQuestionExportDlg::collectQuestionIds(std::deque<int>& ids) {
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
   const pdb3::ReadTransaction transaction(accessor);
   if (pdb3::nonEmptyQuestionIds(accessor, m_pApp.currentSetId, ids)) return true;
-  platform::messageBox(this, L"問題集の問題を読み込めませんでした。", kCaption);
+  reportDatabaseFailure(this, L"問題集の問題を読み込めませんでした。");
   return false;
 }
 
@@ -149,7 +150,7 @@ void CQuestionExportDlg::OnPreview() {
   std::deque<int> ids;
   if (!collectQuestionIds(ids)) return;
   QuestionPreviewDlg preview(m_pApp, ids, m_strSetPath, this);
-  runModalDialog(preview);
+  preview.DoModal();
 }
 
 void CQuestionExportDlg::accept() {
@@ -158,17 +159,18 @@ void CQuestionExportDlg::accept() {
   const std::wstring name = fileName();
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
   const int form = checkedFormat();
-  if (form == kTextForm) {
-    if (!WriteQuestionText(accessor, ids, name)) {
-      platform::messageBox(this, L"作成できませんでした", kCaption);
-      return;
-    }
-  } else {
-    const QuestionExporter exporter(form == kCsvForm ? kCommaSeparated : kTabSeparated, accessor);
-    if (!exporter.WriteFile(m_pApp.currentSetId, ids, name)) {
-      platform::messageBox(this, L"CSV 形式で出力できませんでした", kCaption);
-      return;
-    }
+  ExportFailure failure = ExportFailure::none;
+  const bool written = form == kTextForm
+                           ? WriteQuestionText(accessor, ids, name, &failure)
+                           : QuestionExporter(form == kCsvForm ? kCommaSeparated : kTabSeparated, accessor)
+                                 .WriteFile(m_pApp.currentSetId, ids, name, &failure);
+  if (failure == ExportFailure::read) {
+    reportDatabaseFailure(this, L"問題集の問題を読み込めなかったため、出力しませんでした。");
+    return;
+  }
+  if (!written) {
+    platform::messageBox(this, form == kTextForm ? L"作成できませんでした" : L"CSV 形式で出力できませんでした", kCaption);
+    return;
   }
   platform::messageBox(this, name + L" に出力しました", kCaption);
   QDialog::accept();

@@ -2,10 +2,11 @@
 
 #include <QtEndian>
 
-#include "database/element_record.h"
-#include "database/folders.h"
+#include "app/common/page_reads.h"
 #include "database/read_transaction.h"
+#include "database/sql_helpers.h"
 #include "platform/files/file_system.h"
+#include "platform/trace.h"
 #include "platform/text.h"
 #include "services/question_rows.h"
 #include "services/text_edit.h"
@@ -71,29 +72,54 @@ std::wstring JoinCsvFields(const std::vector<std::wstring>& fields, int mode) {
   return line;
 }
 
-bool QuestionExporter::WriteFile(int eid, const std::deque<int>& ids, const std::wstring& fileName) const {
+namespace {
+
+// The file is replaced only when everything was read: an export that could not read its
+// questions must not leave an empty or partial file in place of the earlier one.
+bool saveExport(const ExportStream& stream, bool read, const std::wstring& fileName, ExportFailure* failure) {
+  const ExportFailure result = !read ? ExportFailure::read : stream.save(fileName) ? ExportFailure::none
+                                                                                  : ExportFailure::write;
+  if (failure) *failure = result;
+  return result == ExportFailure::none;
+}
+
+}  // namespace
+
+bool QuestionExporter::WriteFile(int eid, const std::deque<int>& ids, const std::wstring& fileName,
+                                 ExportFailure* failure) const {
   ExportStream stream(mode == kCommaSeparated ? ExportStream::Encoding::cp932CrLf : ExportStream::Encoding::utf16le);
   if (mode != kCommaSeparated) WriteUtf16Bom(stream);
+  bool read = false;
   {
     const pdb3::ReadTransaction transaction(accessor);
-    WriteCsvHeader(eid, stream);
-    WriteQuestions(ids, stream);
+    read = WriteCsvHeader(eid, stream) && WriteQuestions(ids, stream);
   }
-  return stream.save(fileName);
+  return saveExport(stream, read, fileName, failure);
 }
 
-void QuestionExporter::WriteCsvHeader(int eid, ExportStream& stream) const {
+bool QuestionExporter::WriteCsvHeader(int eid, ExportStream& stream) const {
+  std::vector<std::wstring> names(3);
+  std::wstring text;
+  const pdb3::FirstRow row = pdb3::readFirstRow(
+      accessor, platform::format(L"SELECT name, author, writer, description FROM element_info WHERE eid=%d", eid),
+      [&](const sqliteplus::SqliteCursor& cursor) {
+        for (int i = 0; i < 4; ++i) (i < 3 ? names[i] : text) = cursor.isNull(i) ? std::wstring() : cursor.getString(i);
+      });
+  if (row == pdb3::FirstRow::failed) return false;
   stream.writeLine(JoinCsvFields({kCsvMarker, std::to_wstring(kCsvVersion)}, mode));
-  const pdb3::ElementInfoRecord info = pdb3::getElementInfoRecord(accessor, eid);
-  stream.writeLine(JoinCsvFields({pdb3::elementName(accessor, eid), info.author(), info.writer()}, mode));
-  std::vector<std::wstring> description = pdb3::splitTextList(info.description());
+  stream.writeLine(JoinCsvFields(names, mode));
+  std::vector<std::wstring> description = pdb3::splitTextList(text);
   if (description.empty()) description.emplace_back();
   stream.writeLine(JoinCsvFields(description, mode));
+  return true;
 }
 
-void QuestionExporter::WriteQuestions(const std::deque<int>& ids, ExportStream& stream) const {
+bool QuestionExporter::WriteQuestions(const std::deque<int>& ids, ExportStream& stream) const {
+  std::vector<pdb3::Question> questions;
+  if (!pagereads::readQuestions(accessor, {ids.begin(), ids.end()}, questions)) return false;
   stream.writeLine(ColumnNames(mode));
-  for (int qid : ids) stream.writeLine(BuildQuestionFields(pdb3::getQuestion(accessor, qid), mode));
+  for (const pdb3::Question& question : questions) stream.writeLine(BuildQuestionFields(question, mode));
+  return true;
 }
 
 std::wstring QuestionExporter::BuildQuestionFields(const pdb3::Question& question, int mode) {
@@ -111,13 +137,16 @@ std::wstring QuestionExporter::ColumnNames(int mode) {
                        mode);
 }
 
-bool WriteQuestionText(const pdb3::DbObject& accessor, const std::deque<int>& ids, const std::wstring& fileName) {
-  const std::vector<pdb3::Question> questions = loadQuestionRows(accessor, ids);
+bool WriteQuestionText(const pdb3::DbObject& accessor, const std::deque<int>& ids, const std::wstring& fileName,
+                       ExportFailure* failure) {
+  std::vector<pdb3::Question> questions;
+  if (!pagereads::readQuestions(accessor, {ids.begin(), ids.end()}, questions))
+    return saveExport(ExportStream(ExportStream::Encoding::utf16le), false, fileName, failure);
   const int width = MaxQuestionWidth(questions);
   TextExportBuffer buffer;
   for (const pdb3::Question& question : questions) FormatQuestionRows(buffer, question, width);
   ExportStream stream(ExportStream::Encoding::utf16le);
   WriteUtf16Bom(stream);
   for (const std::wstring& line : buffer.lines) stream.writeLine(line);
-  return stream.save(fileName);
+  return saveExport(stream, true, fileName, failure);
 }

@@ -34,6 +34,9 @@ class ExportStream {
 // The byte-order mark FF FE of a UTF-16LE file.
 void WriteUtf16Bom(ExportStream& stream);
 
+// Why an export wrote nothing: the questions could not be read, or the file not written.
+enum class ExportFailure { none, read, write };
+
 // Export modes of the delimited forms.
 enum ExportMode { kCommaSeparated = 0, kTabSeparated = 2 };
 
@@ -45,13 +48,15 @@ class QuestionExporter {
  public:
   QuestionExporter(int mode, const pdb3::DbObject& accessor) : mode(mode), accessor(accessor) {}
 
-  // The set's head lines and its questions in list order, as one file.
-  bool WriteFile(int eid, const std::deque<int>& ids, const std::wstring& fileName) const;
+  // The set's head lines and its questions in list order, as one file. False, with the file as it
+  // was, when anything could not be read or the file not written (`failure` tells which).
+  bool WriteFile(int eid, const std::deque<int>& ids, const std::wstring& fileName,
+                 ExportFailure* failure = nullptr) const;
   // The marker line, the set's name, author and writer, and its description (one field per line
-  // of it).
-  void WriteCsvHeader(int eid, ExportStream& stream) const;
-  // The column names, then 14 fields per question.
-  void WriteQuestions(const std::deque<int>& ids, ExportStream& stream) const;
+  // of it). False when the set cannot be read.
+  bool WriteCsvHeader(int eid, ExportStream& stream) const;
+  // The column names, then 14 fields per question. False when a question cannot be read.
+  bool WriteQuestions(const std::deque<int>& ids, ExportStream& stream) const;
   static std::wstring BuildQuestionFields(const pdb3::Question& question, int mode);
   static std::wstring ColumnNames(int mode);
 
@@ -60,4 +65,5 @@ class QuestionExporter {
 };
 
 // The aligned text form: the questions' rows (see FormatQuestionRows) after a byte-order mark.
-bool WriteQuestionText(const pdb3::DbObject& accessor, const std::deque<int>& ids, const std::wstring& fileName);
+bool WriteQuestionText(const pdb3::DbObject& accessor, const std::deque<int>& ids, const std::wstring& fileName,
+                       ExportFailure* failure = nullptr);

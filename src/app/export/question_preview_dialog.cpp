@@ -14,10 +14,12 @@
 
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/page_reads.h"
 #include "app/export/search_dialog.h"
 #include "app/options/web_dictionary_menu.h"
 #include "platform/windows/notifier.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "services/question_rows.h"
 #include "services/text_edit.h"
 #include "services/text_helpers.h"
@@ -59,7 +61,8 @@ QListWidgetItem* rowItem(const std::wstring& text, int qid, int index) {
 
 QuestionPreviewDlg::QuestionPreviewDlg(KlvApp& app, const std::deque<int>& ids, const std::wstring& title,
                                        QWidget* parent)
-    : QDialog(parent), app_(app), questions_(loadQuestionRows(pdb3::openQuery(app.db), ids)), m_strTitle(title) {
+    : QDialog(parent), app_(app), m_strTitle(title) {
+  questionsRead_ = pagereads::readQuestions(pdb3::openQuery(app.db), {ids.begin(), ids.end()}, questions_);
   setObjectName("id150");
   setSizeGripEnabled(true);
   setMinimumSize(600, 400);
@@ -201,6 +204,12 @@ pdb3::Question* QuestionPreviewDlg::selectedQuestion() {
   if (!item || !item->isSelected()) item = m_list->itemAt(0, 0);
   if (!item || item->data(Qt::UserRole).toInt() < 0) return nullptr;
   return &questions_[item->data(kQuestionIndexRole).toInt()];
+}
+
+int QuestionPreviewDlg::DoModal() {
+  if (questionsRead_) return runModalDialog(*this);
+  reportDatabaseFailure(parentWidget(), L"問題を読み込めませんでした。");
+  return platform::IdCancel;
 }
 
 void QuestionPreviewDlg::OnEdit() {

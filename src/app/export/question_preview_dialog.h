@@ -24,6 +24,8 @@ class QuestionPreviewDlg : public QDialog {
   QuestionPreviewDlg(KlvApp& app, const std::deque<int>& ids, const std::wstring& title, QWidget* parent = nullptr);
 
   int columnWidth() const { return m_nColumnWidth; }
+  // Shows the rows; when the questions could not be read, says so instead of showing blank rows.
+  int DoModal();
 
   // Rebuilds the rows with the current width.
   void Refill();
@@ -53,6 +55,7 @@ class QuestionPreviewDlg : public QDialog {
 
   KlvApp& app_;
   std::vector<pdb3::Question> questions_;
+  bool questionsRead_ = false;
   bool m_bInitializing = true;
   bool silenceTold_ = false;  // why the words are not heard, said once
   int m_nColumnWidth = 0;

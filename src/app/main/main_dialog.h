@@ -60,7 +60,8 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   // False only before the application is known.
   bool SelectModeInCombo();
   void UpdateStatusAndCaption();
-  void UpdateRoundCounters();
+  // False when the counts cannot be read (they are shown as none then, and nothing is reset).
+  bool UpdateRoundCounters();
   // Asks for a set (or folder) in the tree; false when the user cancelled.
   bool ChooseSet();
   void AddRecentSet(const std::wstring& path);
@@ -143,7 +144,8 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   // Makes the element at the path the chosen one: false, nothing changed, when it does not exist.
   bool selectChosenPath(const std::wstring& path);
   void ApplyStudyMode(int mode);
-  std::vector<int> currentSetQuestionIds();
+  // The current set's questions that have text; false after saying so when they cannot be read.
+  bool currentSetQuestionIds(std::vector<int>& out);
   void OnQuestionList();
   void OnReloadDatabase();
   void OnHomePage();
@@ -162,10 +164,11 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   void OnOptions();
   void OnNewSetFromChecked();
   // The question-log page's list read again now when it shows, else when it is next shown.
-  void RefreshQuestionLogPage();
+  bool RefreshQuestionLogPage();
 
   KlvApp& m_pApp;
   SoundQueue m_soundQueue;
+  bool m_bPagesRead = true;  // the last refresh read what the pages show
   int m_nTranslated = 0;
   int m_nRemain = 0;
   int m_nQuestion = 0;

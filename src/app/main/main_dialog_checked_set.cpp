@@ -2,6 +2,7 @@
 #include "app/shell/klv_app.h"
 #include "app/main/main_dialog.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/page_reads.h"
 #include "app/pages/page_dates.h"
 #include "app/shell/user_dialogs.h"
 #include "database/element_record.h"
@@ -12,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
+#include "services/database_failure.h"
 
 void MainDialog::OnNewSetFromChecked() {
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
@@ -19,12 +21,21 @@ void MainDialog::OnNewSetFromChecked() {
   nameDialog.m_strName =
       pdb3::elementName(accessor, m_pApp.currentSetId) + L" " + pageDateText(platform::nowSeconds());
   if (nameDialog.DoModal() != platform::IdOk) return;
-  const int parent = pdb3::parentFolderOf(accessor, m_pApp.currentSetId);
+  // The folder the new set goes into: one that cannot be read would put it nowhere to be seen.
+  int parent = -1;
+  if (!pagereads::readInt(accessor, platform::format(L"SELECT fid FROM folder WHERE eid=%d", m_pApp.currentSetId),
+                          parent, -1)) {
+    reportDatabaseFailure(this, L"問題集を作成できませんでした。");
+    return;
+  }
   const std::wstring name = pdb3::uniqueElementName(accessor, parent, nameDialog.m_strName);
   std::vector<int> ids;
   if (!SelectStudyQuestions(ids)) return;
   std::wstring parentPath;
-  if (parent >= 1) pdb3::getElementPath(accessor, parentPath, parent);
+  if (parent >= 1 && !pdb3::getElementPath(accessor, parentPath, parent)) {
+    reportDatabaseFailure(this, L"問題集を作成できませんでした。");
+    return;
+  }
   const std::wstring question =
       platform::format(L"問題集\n\n%ls/%ls\n\nを作成します。\nよろしいですか？\n\n問題数：%d 個", parentPath.c_str(),
                        name.c_str(), static_cast<int>(ids.size()));
@@ -37,7 +48,15 @@ void MainDialog::OnNewSetFromChecked() {
       const pdb3::ElementRecord created = pdb3::AddBinder(pdb3::getFolder(accessor, parent), name);
       for (int qid : ids)
         if (!pdb3::insertSectionRow(accessor, created.eid(), qid)) return false;
-      return true;
+      // The free name was looked for outside this transaction, by reads that take a failure for
+      // "free": a second set of the name goes back.
+      int named = 0;
+      return pagereads::readInt(accessor,
+                                platform::format(L"SELECT count(*) FROM element_info WHERE name='%ls' AND eid IN "
+                                                 L"(SELECT eid FROM folder WHERE fid=%d)",
+                                                 pdb3::escapeSqlQuotesTo(name).c_str(), parent),
+                                named) &&
+             named == 1;
     } catch (const std::wstring& thrown) {
       error = thrown;
       return false;

@@ -38,6 +38,7 @@
 #include "platform/windows/notifier.h"
 #include "platform/windows/window_menu_bar.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "services/shell_files.h"
 #include "study/sound/speech_output.h"
 #include "study/window/trans_mode_dialog.h"
@@ -420,10 +421,14 @@ bool MainDialog::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
   }
 }
 
-std::vector<int> MainDialog::currentSetQuestionIds() {
+bool MainDialog::currentSetQuestionIds(std::vector<int>& out) {
   std::deque<int> ids;
-  pdb3::nonEmptyQuestionIds(pdb3::openQuery(m_pApp.db), m_pApp.currentSetId, ids);
-  return {ids.begin(), ids.end()};
+  if (!pdb3::nonEmptyQuestionIds(pdb3::openQuery(m_pApp.db), m_pApp.currentSetId, ids)) {
+    reportDatabaseFailure(this, L"問題集の問題を読み込めませんでした。");
+    return false;
+  }
+  out.assign(ids.begin(), ids.end());
+  return true;
 }
 
 void MainDialog::OnQuestionList() {
@@ -431,7 +436,7 @@ void MainDialog::OnQuestionList() {
   std::vector<int> ids;
   if (!SelectStudyQuestions(ids)) return;
   QuestionPreviewDlg dialog(m_pApp, std::deque<int>(ids.begin(), ids.end()), m_strSetPath, this);
-  runModalDialog(dialog);
+  dialog.DoModal();
 }
 
 void MainDialog::OnHomePage() {
@@ -498,12 +503,16 @@ void MainDialog::OnSearch() {
 }
 
 void MainDialog::OnPrint() {
-  CPrintPreviewDlg dialog(m_pApp, &m_pApp.pronouncingDictionary, m_strSetPath, currentSetQuestionIds(), this);
+  std::vector<int> ids;
+  if (!currentSetQuestionIds(ids)) return;
+  CPrintPreviewDlg dialog(m_pApp, &m_pApp.pronouncingDictionary, m_strSetPath, ids, this);
   runModalDialog(dialog);
 }
 
 void MainDialog::OnCardTool() {
-  CPrintToolDlg dialog(m_pApp, &m_pApp.pronouncingDictionary, currentSetQuestionIds(), this);
+  std::vector<int> ids;
+  if (!currentSetQuestionIds(ids)) return;
+  CPrintToolDlg dialog(m_pApp, &m_pApp.pronouncingDictionary, ids, this);
   runModalDialog(dialog);
 }
 

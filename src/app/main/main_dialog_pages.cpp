@@ -9,6 +9,7 @@
 #include "app/main/main_dialog.h"
 #include "app/main/main_outlook_bar.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/page_reads.h"
 #include "app/main/note_browser.h"
 #include "app/main/select_section_dialog.h"
 #include "app/pages/tabpage_loginfo.h"
@@ -20,8 +21,10 @@
 #include "database/element_record.h"
 #include "database/folders.h"
 #include "database/section_questions.h"
+#include "platform/trace.h"
 #include "platform/windows/notifier.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "study/sound/speech_output.h"
 #include "uictl/frames/outlook/caption_bar.h"
 
@@ -58,7 +61,8 @@ void MainDialog::ShowPage(int page) {
   }
   RefreshPages();
   if (page == 2) {
-    if (m_bQuestionLogStale) m_pageQuestionlog->ReloadList();
+    if (m_bQuestionLogStale && !m_pageQuestionlog->ReloadList())
+      reportDatabaseFailure(this, L"問題の一覧を読み込めませんでした。");
     m_bQuestionLogStale = false;
     m_pageQuestionlog->update();
   }
@@ -114,51 +118,70 @@ void MainDialog::UpdateStatusAndCaption() {
 
 void MainDialog::RefreshPages() {
   SelectModeInCombo();
-  UpdateRoundCounters();
+  // Every page reads what it shows now, and draws it from memory until the next refresh. What
+  // cannot be read is said once for the whole refresh.
+  bool read = UpdateRoundCounters();
   m_pageSelsection->FillInfo(m_bFolderSelected, m_nQuestion);
-  RefreshQuestionLogPage();
-  const pdb3::ElementInfoRecord record(pdb3::openQuery(m_pApp.db), m_pApp.currentSetId);
-  ShowTextInBrowser(m_pageSelsection->browser(), record.description(), m_pApp.notePagePath);
-  m_pageLoginfo->RefreshFromDialog();
+  read = RefreshQuestionLogPage() && read;
+  std::wstring description;
+  read = pagereads::readText(pdb3::openQuery(m_pApp.db),
+                             platform::format(L"SELECT description FROM element_info WHERE eid=%d", m_pApp.currentSetId),
+                             description) &&
+         read;
+  ShowTextInBrowser(m_pageSelsection->browser(), description, m_pApp.notePagePath);
+  read = m_pageLoginfo->RefreshFromDialog() && read;
   UpdateCommandStates();
   if (m_nCurPage >= 0) pages_[m_nCurPage]->update();
+  m_bPagesRead = read;
+  if (!read) reportDatabaseFailure(this, L"問題集の学習履歴を読み込めませんでした。");
 }
 
-void MainDialog::RefreshQuestionLogPage() {
+bool MainDialog::RefreshQuestionLogPage() {
+  bool read = true;
   // A set of thousands of questions is read only when its list is looked at.
   if (!m_bFolderSelected && m_nCurPage == 2) {
-    m_pageQuestionlog->ReloadList();
+    read = m_pageQuestionlog->ReloadList();
     m_bQuestionLogStale = false;
   } else {
     m_pageQuestionlog->ClearList();
     m_bQuestionLogStale = !m_bFolderSelected;
   }
   m_pageQuestionlog->UpdateCheckedCount();
+  return read;
 }
 
-void MainDialog::UpdateRoundCounters() {
+bool MainDialog::UpdateRoundCounters() {
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
+  m_nTranslated = m_nTotalCorrects = m_nTotalIncorrects = m_nQuestion = m_nRemain = 0;
+  // Counts that cannot be read are not zero: a round is reset only on counts that were read.
   const int usable = pdb3::countUsableQuestions(accessor, m_pApp.currentSetId);
-  const int lid = pdb3::currentLogId(m_pApp.studyContext());
-  m_nTranslated = m_nTotalCorrects = m_nTotalIncorrects = 0;
+  int lid = -1;
+  if (usable < 0 || !pagereads::readLogId(m_pApp.studyContext(), lid)) return false;
+  int translated = 0;
+  pdb3::RoundTotals totals;
   if (lid >= 0) {
     const pdb3::ElementLogRecord log = pdb3::getElementLog(accessor, lid);
+    std::deque<int> looped;
+    if (!log.loopedQuestionIds(looped)) return false;
+    translated = static_cast<int>(looped.size());
     // The set has shrunk below what the round has asked: the round starts again.
-    m_nTranslated = log.loopedQuestionCount();
-    if (m_nTranslated > usable) {
-      m_pApp.ResetRound(lid);
-      m_nTranslated = log.loopedQuestionCount();
+    if (translated > usable) {
+      looped.clear();
+      if (!m_pApp.ResetRound(lid) || !log.loopedQuestionIds(looped)) return false;
+      translated = static_cast<int>(looped.size());
     }
     try {
-      const pdb3::RoundTotals totals = pdb3::roundTotals(log);
-      m_nTotalCorrects = totals.correct;
-      m_nTotalIncorrects = totals.incorrect;
+      totals = pdb3::roundTotals(log);
     } catch (const std::wstring&) {
-      m_nTotalCorrects = m_nTotalIncorrects = 0;
+      return false;
     }
   }
+  m_nTranslated = translated;
+  m_nTotalCorrects = totals.correct;
+  m_nTotalIncorrects = totals.incorrect;
   m_nQuestion = m_bFolderSelected ? 0 : usable;
   m_nRemain = m_nQuestion == m_nTranslated ? m_nQuestion : std::max(0, m_nQuestion - m_nTranslated);
+  return true;
 }
 
 bool MainDialog::selectChosenPath(const std::wstring& path) {

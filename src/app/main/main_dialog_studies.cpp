@@ -12,6 +12,7 @@
 #include "app/pages/tabpage_smartlearning.h"
 #include "database/section_questions.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "study/window/start_study.h"
 
 bool MainDialog::StartStudyAndRefresh(const std::wstring& title, const std::vector<int>& ids) {
@@ -32,6 +33,12 @@ bool MainDialog::StartStudyAndRefresh(const std::wstring& title, const std::vect
 // The page shown chooses: the learning page by its study method, the question log by its checks,
 // every other page through the smart-learning list.
 bool MainDialog::SelectStudyQuestions(std::vector<int>& ids) {
+  // Counts the last refresh could not read are read again before a study is chosen from them;
+  // when they still cannot be, the refresh has said why.
+  if (!m_bPagesRead) {
+    RefreshPages();
+    if (!m_bPagesRead) return false;
+  }
   bool chosen = false;
   switch (m_nCurPage) {
     case 1:
@@ -50,7 +57,10 @@ bool MainDialog::SelectStudyQuestions(std::vector<int>& ids) {
   }
   if (!chosen) return false;
   std::deque<int> kept(ids.begin(), ids.end());
-  pdb3::dropEmptyQuestions(pdb3::openQuery(m_pApp.db), kept);
+  if (!pdb3::dropEmptyQuestions(pdb3::openQuery(m_pApp.db), kept)) {
+    reportDatabaseFailure(this, L"出題する問題を読み込めませんでした。");
+    return false;
+  }
   ids.assign(kept.begin(), kept.end());
   return !ids.empty();
 }

@@ -13,6 +13,7 @@
 #include "database/element_record.h"
 #include "database/folders.h"
 #include "database/section_questions.h"
+#include "services/database_failure.h"
 #include "database/sql_helpers.h"
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
@@ -63,7 +64,8 @@ void CSelectSectionDlg::OnSelChanged() {
   if (eid < 0) return;
   const bool folder = isFolder(eid);
   ok_->setEnabled(m_nKind == kProblemSets ? !folder : m_nKind == kFolders ? folder : true);
-  m_strCount = folder ? L"" : std::to_wstring(pdb3::countUsableQuestions(m_pQuery, eid));
+  const int count = folder ? 0 : pdb3::countUsableQuestions(m_pQuery, eid);
+  m_strCount = folder ? L"" : count < 0 ? L"-" : std::to_wstring(count);
   count_->setText(qs(m_strCount));
   ShowTextInBrowser(*m_browser, pdb3::ElementInfoRecord(m_pQuery, eid).description(), m_pApp.notePagePath);
 }
@@ -90,7 +92,12 @@ void CSelectSectionDlg::OnTreeCommand(int command) {
   std::wstring shortcutPath;
   if (!pdb3::getElementPath(m_pQuery, shortcutPath, eid)) return;
   // The count offered is the clicked set's own, not that of the set chosen in the main window.
-  MakeDesktopShortcut(this, shortcutPath, pdb3::countUsableQuestions(m_pQuery, eid));
+  const int count = pdb3::countUsableQuestions(m_pQuery, eid);
+  if (count < 0) {
+    reportDatabaseFailure(this, L"問題数を読み込めませんでした。");
+    return;
+  }
+  MakeDesktopShortcut(this, shortcutPath, count);
 }
 
 void CSelectSectionDlg::accept() {

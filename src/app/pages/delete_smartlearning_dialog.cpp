@@ -4,10 +4,12 @@
 
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/page_reads.h"
 #include "database/folders.h"
 #include "database/sql_helpers.h"
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
+#include "services/database_failure.h"
 
 CDeleteSmartlearningQuestionDlg::CDeleteSmartlearningQuestionDlg(KlvApp& app, QWidget* parent)
     : QDialog(parent), app_(app) {
@@ -31,7 +33,7 @@ bool CDeleteSmartlearningQuestionDlg::OnInitDialog() {
                               L"SELECT DISTINCT sid FROM section WHERE qid IN (SELECT qid FROM section WHERE sid = %d) "
                               L"AND sid != %d ORDER BY sid",
                               binder, binder)) {
-    platform::messageBox(this, L"問題集リストの取得に失敗しました", kAppCaption);
+    reportDatabaseFailure(this, L"問題集リストの取得に失敗しました");
     return false;
   }
   if (candidates.empty()) {
@@ -41,7 +43,10 @@ bool CDeleteSmartlearningQuestionDlg::OnInitDialog() {
   list_->clear();
   for (size_t i = 0; i < candidates.size(); ++i) {
     std::wstring path;
-    pdb3::getElementPath(accessor, path, candidates[i]);
+    if (!pdb3::getElementPath(accessor, path, candidates[i])) {
+      reportDatabaseFailure(this, L"問題集リストの取得に失敗しました");
+      return false;
+    }
     auto* item = new QListWidgetItem(QString::fromStdWString(path));
     item->setData(Qt::UserRole, candidates[i]);
     list_->insertItem(static_cast<int>(i), item);
@@ -56,15 +61,23 @@ void CDeleteSmartlearningQuestionDlg::accept() {
   const int set = item->data(Qt::UserRole).toInt();
   const int binder = app_.smartLearningSetId;
   std::wstring path;
-  pdb3::getElementPath(accessor, path, set);
-  const int count = pdb3::querySqlfIntOrMinus1(
-      accessor, L"SELECT count(*) FROM section WHERE qid IN (SELECT qid FROM section WHERE sid = %d) AND sid = %d", set, binder);
+  int count = 0;
+  // The question names what goes: without its figures nothing is asked, and nothing deleted.
+  if (!pdb3::getElementPath(accessor, path, set) ||
+      !pagereads::readInt(accessor,
+                          platform::format(L"SELECT count(*) FROM section WHERE qid IN (SELECT qid FROM section WHERE "
+                                           L"sid = %d) AND sid = %d",
+                                           set, binder),
+                          count)) {
+    reportDatabaseFailure(this, L"削除する問題を読み込めませんでした。");
+    return;
+  }
   const std::wstring question =
       platform::format(L"以下の問題を削除してもよろしいですか？\n\n問題集：%ls\n問題数：%d", path.c_str(), count);
   if (platform::messageBox(this, question, kAppCaption, platform::MbYesNo) != platform::IdYes) return;
   if (!pdb3::execSqlf(accessor, L"DELETE FROM section WHERE qid IN (SELECT qid FROM section WHERE sid = %d) AND sid = %d",
                       set, binder)) {
-    platform::messageBox(this, L"削除に失敗しました", kAppCaption, platform::MbOk | platform::MbIconError);
+    reportDatabaseFailure(this, L"削除に失敗しました");
     return;
   }
   QDialog::accept();

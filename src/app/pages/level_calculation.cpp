@@ -3,6 +3,8 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 
 #include "database/db_object.h"
@@ -117,17 +119,35 @@ void LevelCalculator::start(const LevelJob& job) {
   worker_ = std::thread([this, job, generation] {
     if (!cancelled_) lowerToIdlePriority();
     LevelTable table{};
-    if (!calculateLevels(job, cancelled_, table) && cancelled_) return;
-    QMetaObject::invokeMethod(this, [this, generation, table] { deliver(generation, table); }, Qt::QueuedConnection);
+    const bool read = calculateLevels(job, cancelled_, table);
+    if (!read && cancelled_) return;
+    // The engine noted its cause on this thread; a file that would not open noted none.
+    sqliteplus::EngineFailure failure = sqliteplus::EngineFailure::none;
+    if (!read) failure = sqliteplus::lastEngineFailure();
+    if (!read && failure == sqliteplus::EngineFailure::none) failure = sqliteplus::EngineFailure::other;
+    QMetaObject::invokeMethod(
+        this, [this, generation, table, failure] { deliver(generation, table, failure); }, Qt::QueuedConnection);
   });
 }
 
-void LevelCalculator::deliver(unsigned generation, const LevelTable& table) {
+void LevelCalculator::deliver(unsigned generation, const LevelTable& table, sqliteplus::EngineFailure failure) {
   if (generation != generation_) return;
   joinWorker();  // the worker has nothing left to do after queueing
-  table_ = table;
+  // A table counted from rows that could not all be read would show levels nobody has.
+  if (failure == sqliteplus::EngineFailure::none) table_ = table;
+  failure_ = failure;
   running_ = false;
   emit finished();
+}
+
+void LevelCalculator::noteFailure() const {
+  switch (failure_) {
+    case sqliteplus::EngineFailure::none: return;
+    case sqliteplus::EngineFailure::busy: sqliteplus::noteEngineFailure(SQLITE_BUSY); return;
+    case sqliteplus::EngineFailure::readOnly: sqliteplus::noteEngineFailure(SQLITE_READONLY); return;
+    case sqliteplus::EngineFailure::full: sqliteplus::noteEngineFailure(SQLITE_FULL); return;
+    case sqliteplus::EngineFailure::other: sqliteplus::noteEngineFailure(SQLITE_ERROR); return;
+  }
 }
 
 }  // namespace smart

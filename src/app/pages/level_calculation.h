@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "database/engine_failure.h"
 #include "database/memory_model.h"
 
 namespace smart {
@@ -53,14 +54,19 @@ class LevelCalculator : public QObject {
   void cancel();
   // A calculation was started and its table has not arrived yet.
   bool running() const { return running_; }
-  // The last finished table (all zero before the first).
+  // The last table counted whole (all zero before the first): a calculation that could not read
+  // leaves the one before it.
   const LevelTable& table() const { return table_; }
+  // Why the last calculation could not read the database; none when it could.
+  sqliteplus::EngineFailure failure() const { return failure_; }
+  // Notes that cause on the calling thread, for a message that names it.
+  void noteFailure() const;
 
  signals:
   void finished();
 
  private:
-  void deliver(unsigned generation, const LevelTable& table);
+  void deliver(unsigned generation, const LevelTable& table, sqliteplus::EngineFailure failure);
   void joinWorker();
 
   std::thread worker_;
@@ -68,6 +74,7 @@ class LevelCalculator : public QObject {
   unsigned generation_ = 0;
   bool running_ = false;
   LevelTable table_{};
+  sqliteplus::EngineFailure failure_ = sqliteplus::EngineFailure::none;
 };
 
 // The counting itself, on the calling thread: false when cancelled or the database could not be

@@ -64,7 +64,8 @@ namespace {
 
 // Hands over one record per row of `from`, each with its latest and first study times, read by
 // one statement: qidColumn names the row's question id, the memory_rate row (if any) is "m".
-void readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn, const std::wstring& from, int uid,
+// False when the statement fails.
+bool readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn, const std::wstring& from, int uid,
                        int64_t now, const std::function<void(int, std::shared_ptr<pdb3::MemoryRate>)>& take) {
   const std::wstring sql = platform::format(
       L"SELECT %ls, m.rate, m.level, m.l1_time, m.l2_time, m.l3_time, m.l4_time, m.l5_time, m.l6_time, m.l7_time, "
@@ -72,7 +73,7 @@ void readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn,
       L"(SELECT max(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d), "
       L"(SELECT min(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d AND LastStudyTime > 0) %ls",
       qidColumn, qidColumn, uid, qidColumn, uid, from.c_str());
-  pdb3::forEachRow(accessor, sql, [&](const sqliteplus::SqliteCursor& row) {
+  return pdb3::forEachRow(accessor, sql, [&](const sqliteplus::SqliteCursor& row) {
     const int qid = row.getInt(0);
     auto record = std::make_shared<pdb3::MemoryRate>(accessor, qid, uid, now);
     // A question without a row keeps the defaults a failed load leaves.
@@ -87,10 +88,10 @@ void readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn,
 
 }  // namespace
 
-std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now) {
+std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, bool* read) {
   RateMap().clear();
   std::vector<int> learned;
-  readPrimedRecords(accessor, L"m.qid",
+  const bool ok = readPrimedRecords(accessor, L"m.qid",
                     platform::format(L"FROM memory_rate AS m WHERE m.uid=%d AND m.qid IN (SELECT qid FROM section "
                                      L"WHERE sid=%d) ORDER BY m.qid",
                                      uid, sid),
@@ -99,19 +100,14 @@ std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int s
                       RateMap().insert_or_assign(RateMap().end(), qid, std::move(record));
                       learned.push_back(qid);
                     });
+  if (read) *read = ok;
   return learned;
 }
 
-void LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int sid, int64_t now) {
+bool LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int sid, int64_t now) {
   RateMap().clear();
   RateMapType binder;
-  readPrimedRecords(accessor, L"s.qid",
-                    platform::format(L"FROM section AS s LEFT JOIN memory_rate AS m ON m.qid=s.qid AND m.uid=%d "
-                                     L"WHERE s.sid=%d",
-                                     uid, sid),
-                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record) {
-                      binder.emplace(qid, std::move(record));
-                    });
+  if (!ReadBinderRates(accessor, uid, sid, now, binder)) return false;
   for (int qid : ids) {
     auto found = binder.find(qid);
     if (found != binder.end()) {
@@ -122,24 +118,40 @@ void LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int 
     record->load();
     RateMap()[qid] = std::move(record);
   }
+  return true;
 }
 
-std::deque<int> NonEmptyBinderIds(const pdb3::DbObject& accessor, int sid) {
+bool ReadBinderRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, RateMapType& out) {
+  RateMapType binder;
+  const bool read = readPrimedRecords(accessor, L"s.qid",
+                    platform::format(L"FROM section AS s LEFT JOIN memory_rate AS m ON m.qid=s.qid AND m.uid=%d "
+                                     L"WHERE s.sid=%d",
+                                     uid, sid),
+                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record) {
+                      binder.emplace(qid, std::move(record));
+                    });
+  if (read) out = std::move(binder);
+  return read;
+}
+
+std::deque<int> NonEmptyBinderIds(const pdb3::DbObject& accessor, int sid, bool* read) {
   std::deque<int> ids;
-  pdb3::querySqlfIntList(accessor, ids,
+  const bool ok = pdb3::querySqlfIntList(accessor, ids,
                          L"SELECT s.qid FROM section AS s, question AS q WHERE s.sid=%d AND q.qid=s.qid AND "
                          L"(q.question!='' OR q.answer!='' OR q.hint!='' OR q.description!='' OR q.pronounce!='') "
                          L"ORDER BY s.rowid",
                          sid);
+  if (read) *read = ok;
   return ids;
 }
 
 std::set<int> SelectSmartQuestions(const pdb3::DbObject& accessor, int uid, int sid, const SelectionRequest& request,
-                                   int64_t now) {
+                                   int64_t now, bool* read) {
   const double factor = ReviewFactor(request.slider);
   platform::trace("* select learned questions\n");
   platform::trace("* create ratemap\n");
-  std::vector<int> learned = LoadLearnedRates(accessor, uid, sid, now);
+  bool learnedRead = true, freshRead = true;
+  std::vector<int> learned = LoadLearnedRates(accessor, uid, sid, now, &learnedRead);
   platform::trace("* randomize\n");
   if (request.shuffleLearned) {
     std::deque<int> shuffled(learned.begin(), learned.end());
@@ -169,7 +181,8 @@ std::set<int> SelectSmartQuestions(const pdb3::DbObject& accessor, int uid, int 
 
   const size_t freshWanted = request.count - chosen.size();
   const std::set<int> learnedSet(learned.begin(), learned.end());
-  std::deque<int> fresh = NonEmptyBinderIds(accessor, sid);
+  std::deque<int> fresh = NonEmptyBinderIds(accessor, sid, &freshRead);
+  if (read) *read = learnedRead && freshRead;
   std::erase_if(fresh, [&](int qid) { return learnedSet.count(qid) > 0; });
   for (size_t taken = 0; taken < freshWanted && !fresh.empty(); ++taken) {
     const int qid = pdb3::PickRandomQuestion(fresh);

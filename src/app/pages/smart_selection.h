@@ -28,21 +28,26 @@ void StableSortByNextLevelupTime(std::vector<int>& ids);
 double ReviewFactor(int slider);
 
 // Empties RateMap and fills it with the user's records of the set's questions, each with its
-// latest and first study times, from one statement. The ids read, ascending.
-std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now);
+// latest and first study times, from one statement. The ids read, ascending. `read`, when given,
+// tells whether the statement succeeded (on failure no id is read).
+std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, bool* read = nullptr);
 // Empties RateMap and fills it with a record per id (the list's sorts): those of set sid come
-// from one statement, any other is loaded on its own.
-void LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int sid, int64_t now);
+// from one statement, any other is loaded on its own. False when set sid cannot be read.
+bool LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int sid, int64_t now);
+// A record for every question of set sid (the defaults for one the user has no row for), each
+// with its study times, from one statement. False, out unchanged, when it fails.
+bool ReadBinderRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, RateMapType& out);
 // The set's questions that have some text, in the set's order.
-std::deque<int> NonEmptyBinderIds(const pdb3::DbObject& accessor, int sid);
+std::deque<int> NonEmptyBinderIds(const pdb3::DbObject& accessor, int sid, bool* read = nullptr);
 
 struct SelectionRequest {
   unsigned count = 0;
   int slider = 1;
   bool shuffleLearned = false;  // the setting random-mistake-reply
 };
-// At most request.count ids; draws and shuffles come from the program's random source.
+// At most request.count ids; draws and shuffles come from the program's random source. `read`,
+// when given, is false when the list or the rates could not be read (the choice is then no choice).
 std::set<int> SelectSmartQuestions(const pdb3::DbObject& accessor, int uid, int sid, const SelectionRequest& request,
-                                   int64_t now);
+                                   int64_t now, bool* read = nullptr);
 
 }  // namespace smart

@@ -18,11 +18,13 @@
 #include "app/shell/klv_app.h"
 #include "app/main/main_dialog_host.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/page_reads.h"
 #include "app/pages/page_dates.h"
 #include "app/export/question_preview_dialog.h"
 #include "database/daily_log.h"
 #include "database/element_log.h"
 #include "database/question_selection.h"
+#include "database/read_transaction.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
 #include "database/write_transaction.h"
@@ -30,6 +32,7 @@
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "services/text_helpers.h"
 #include "study/study_flow.h"
 
@@ -214,6 +217,7 @@ int CTabpageLoginfo::GetCheckedStudyMethod() const {
 bool CTabpageLoginfo::SetStudyMethod(int index) {
   if (index < 0 || index > 2) return false;
   methods_[index]->setChecked(true);
+  countSelection();
   return true;
 }
 
@@ -227,6 +231,7 @@ int CTabpageLoginfo::GetCheckedReviewTarget() const {
 bool CTabpageLoginfo::SetReviewTarget(int index) {
   if (index < 0 || index > 2) return false;
   targets_[index]->setChecked(true);
+  countSelection();
   return true;
 }
 
@@ -236,7 +241,6 @@ void CTabpageLoginfo::readData() { m_nQuestionCount = leadingNumber(m_count->cur
 
 void CTabpageLoginfo::writeData() { m_count->setEditText(QString::number(m_nQuestionCount)); }
 
-int CTabpageLoginfo::currentLogId() const { return pdb3::currentLogId(app_.studyContext()); }
 
 int CTabpageLoginfo::selectedRunId() const {
   return m_historyList->currentIndex() < 0 ? -1 : m_historyList->currentData().toInt();
@@ -261,7 +265,17 @@ void CTabpageLoginfo::UpdateStudyModeControls() {
   for (QWidget* control : normalControls_) control->setVisible(method == kNormal);
   for (QWidget* control : reviewControls_) control->setVisible(method == kReview);
   for (QWidget* control : focusedControls_) control->setVisible(method == kFocused);
+  countSelection();
   update();
+}
+
+void CTabpageLoginfo::countSelection() {
+  std::deque<int> ids;
+  bool failed = false;
+  const int method = GetCheckedStudyMethod();
+  if (method == kReview) selectByPeriod(ids, failed);
+  else if (method == kFocused) lowRateQuestionIds(ids, failed);
+  selectionCount_ = failed ? -1 : static_cast<int>(ids.size());
 }
 
 void CTabpageLoginfo::FillCountCombo() {
@@ -318,9 +332,20 @@ bool CTabpageLoginfo::SelectNormalQuestions(std::deque<int>& out) {
 }
 
 bool CTabpageLoginfo::SelectQuestionsByPeriod(std::deque<int>& out) const {
+  bool failed = false;
+  return selectByPeriod(out, failed);
+}
+
+bool CTabpageLoginfo::selectByPeriod(std::deque<int>& out, bool& failed) const {
   const int hours = m_period->currentData().toInt();
-  const int lid = currentLogId();
+  int lid = -1;
+  failed = !pagereads::readLogId(app_.studyContext(), lid);
   if (lid < 0) return false;
+  // Every read below that fails says so through `failed`; a choice of nothing is no failure.
+  const auto read = [&](bool ok) {
+    failed = !ok;
+    return ok;
+  };
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const int target = GetCheckedReviewTarget();
   const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
@@ -328,29 +353,30 @@ bool CTabpageLoginfo::SelectQuestionsByPeriod(std::deque<int>& out) const {
     const int since = static_cast<int>(platform::nowSeconds() - int64_t{hours} * 3600);
     switch (target) {
       case kStudied:
-        return pdb3::querySqlfIntList(accessor, out,
+        return read(pdb3::querySqlfIntList(accessor, out,
                                       L"SELECT qid FROM question_log WHERE qid in (SELECT qid FROM section WHERE sid=%d) "
                                       L"AND uid=%d AND mid=%d AND LastStudyTime > %d",
-                                      sid, uid, mid, since);
+                                      sid, uid, mid, since));
       case kMistaken:
-        return pdb3::querySqlfIntList(accessor, out,
+        return read(pdb3::querySqlfIntList(accessor, out,
                                       L"SELECT qid FROM question_log WHERE qid in (SELECT qid FROM section WHERE sid=%d) "
                                       L"AND uid=%d AND mid=%d AND LastMistakeTimeOnFirstReply > %d",
-                                      sid, uid, mid, since);
+                                      sid, uid, mid, since));
       case kNotStudied:
-        return pdb3::querySqlfIntList(accessor, out,
+        return read(pdb3::querySqlfIntList(accessor, out,
                                       L"SELECT qid FROM section WHERE sid=%d AND qid not in  (SELECT qid FROM question_log "
                                       L" WHERE qid in (SELECT qid FROM section WHERE sid=%d)  AND uid=%d  AND mid=%d  AND "
                                       L"LastStudyTime > %d)",
-                                      sid, sid, uid, mid, since);
+                                      sid, sid, uid, mid, since));
       default:
         return false;
     }
   }
   std::deque<int> runs;
-  if (!pdb3::roundDailyLogIds(pdb3::getElementLog(accessor, lid), runs) || runs.empty()) return false;
+  if (!read(pdb3::roundDailyLogIds(pdb3::getElementLog(accessor, lid), runs)) || runs.empty()) return false;
   pdb3::DailyLogRecord last(accessor, runs.front(), lid);
-  last.Load();
+  // The run was just listed: a load that fails now is a failed read, not a missing run.
+  if (!read(last.Load())) return false;
   std::vector<int> ids;
   switch (target) {
     case kStudied:
@@ -361,7 +387,7 @@ bool CTabpageLoginfo::SelectQuestionsByPeriod(std::deque<int>& out) const {
       break;
     case kNotStudied: {
       std::deque<int> rest;
-      pdb3::nonEmptyQuestionIds(accessor, sid, rest);
+      if (!read(pdb3::nonEmptyQuestionIds(accessor, sid, rest))) return false;
       last.AllQuestionIds(ids);
       RemoveIdsFromDeque(rest, std::deque<int>(ids.begin(), ids.end()));
       out.insert(out.end(), rest.begin(), rest.end());
@@ -374,30 +400,37 @@ bool CTabpageLoginfo::SelectQuestionsByPeriod(std::deque<int>& out) const {
   return true;
 }
 
-bool CTabpageLoginfo::lowRateQuestionIds(std::deque<int>& out) const {
-  if (currentLogId() < 0) return false;
+bool CTabpageLoginfo::lowRateQuestionIds(std::deque<int>& out, bool& failed) const {
+  int lid = -1;
+  failed = !pagereads::readLogId(app_.studyContext(), lid);
+  if (lid < 0) return false;
   const double threshold = GetRateThreshold();
   if (threshold == 0) return false;
   const double f = threshold * 0.01;
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
+  bool read = false;
   if (app_.settings->correctrateMode == 0) {
-    return pdb3::querySqlfIntList(accessor, out,
+    read = pdb3::querySqlfIntList(accessor, out,
                                   L"SELECT qid FROM question_log WHERE qid in (SELECT qid FROM section WHERE sid=%d) AND "
                                   L"uid = %d AND mid = %d AND nc1+ni1+nc1pm+ni1pm>=0 AND "
                                   L"1.0*(nc1+nc1pm)/(nc1+ni1+nc1pm+ni1pm) <= %f",
                                   sid, uid, mid, f);
-  }
-  return pdb3::querySqlfIntList(accessor, out,
+  } else {
+    read = pdb3::querySqlfIntList(accessor, out,
                                 L"SELECT qid FROM question_log WHERE qid in (SELECT qid FROM section WHERE sid=%d) AND "
                                 L"uid = %d AND mid = %d AND nc1+ni1+nc1pm+ni1pm+nc2+ni2+nc2pm+ni2pm>=0 AND "
                                 L"1.0*(nc1+nc1pm+nc2+nc2pm)/(nc1+ni1+nc1pm+ni1pm+nc2+ni2+nc2pm+ni2pm) <= %f",
                                 sid, uid, mid, f);
+  }
+  failed = !read;
+  return read;
 }
 
 bool CTabpageLoginfo::SelectLowRateQuestions(std::deque<int>& out) const {
   std::deque<int> ids;
-  if (!lowRateQuestionIds(ids)) return false;
+  bool failed = false;
+  if (!lowRateQuestionIds(ids, failed)) return false;
   if (app_.settings->randomMistakeReply.value) study::shuffleIds(ids);
   out.insert(out.end(), ids.begin(), ids.end());
   return true;
@@ -407,16 +440,22 @@ bool CTabpageLoginfo::SelectQuestionsForMethod(std::vector<int>& out) {
   readData();
   std::deque<int> ids;
   bool selected = false;
+  bool failed = false;
   switch (GetCheckedStudyMethod()) {
     case kNormal:
       selected = SelectNormalQuestions(ids);
       break;
     case kReview:
-      selected = SelectQuestionsByPeriod(ids);
+      selected = selectByPeriod(ids, failed);
       break;
     case kFocused:
-      selected = SelectLowRateQuestions(ids);
+      selected = lowRateQuestionIds(ids, failed);
+      if (selected && app_.settings->randomMistakeReply.value) study::shuffleIds(ids);
       break;
+  }
+  if (failed) {
+    reportDatabaseFailure(this, L"出題する問題を読み込めませんでした。");
+    return false;
   }
   out.insert(out.end(), ids.begin(), ids.end());
   return selected;
@@ -433,36 +472,33 @@ void CTabpageLoginfo::OnStudy() {
   if (host_.SelectStudyQuestions(ids)) host_.StartStudyAndRefresh(host_.setPath(), ids);
 }
 
-void CTabpageLoginfo::RefreshFromDialog() {
+bool CTabpageLoginfo::RefreshFromDialog() {
   const bool folder = host_.folderSelected();
   for (QWidget* control : std::initializer_list<QWidget*>{studyButton_, m_count, m_countSpin, allButton_})
     control->setEnabled(!folder);
 
+  Figures figures;
+  figuresRead_ = folder || readFigures(figures);
+  figures_ = figuresRead_ ? std::move(figures) : Figures{};
   m_historyList->blockSignals(true);
   m_historyList->clear();
-  const int lid = folder ? -1 : currentLogId();
-  if (lid >= 0) {
-    const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-    std::deque<int> runs;
-    pdb3::roundDailyLogIds(pdb3::getElementLog(accessor, lid), runs);
-    for (size_t i = 0; i < runs.size() && i < kMaxListedRuns; ++i) {
-      pdb3::DailyLogRecord run(accessor, runs[i], lid);
-      if (!run.Load()) continue;
-      m_historyList->addItem(QString::fromStdWString(pageRunText(run.EndTime) + L" の学習履歴"), runs[i]);
-    }
-  }
+  for (const StudyRun& run : figures_.studies)
+    m_historyList->addItem(QString::fromStdWString(pageRunText(run.endTime) + L" の学習履歴"), run.did);
   if (m_historyList->count() > 0) m_historyList->setCurrentIndex(0);
   m_historyList->blockSignals(false);
   const bool hasRuns = m_historyList->count() > 0;
   for (QWidget* control : historyControls_) control->setVisible(hasRuns);
-  methods_[1]->setEnabled(hasRuns);
-  methods_[2]->setEnabled(hasRuns);
-  if (!hasRuns) SetStudyMethod(0);
+  // A refresh that could not read leaves the chosen method to the next one that can.
+  if (figuresRead_) {
+    methods_[1]->setEnabled(hasRuns);
+    methods_[2]->setEnabled(hasRuns);
+    if (!hasRuns) SetStudyMethod(0);
+  }
 
   // The round's answer totals change only with what a refresh follows (a study, a deletion, another
   // set, user or mode); the host has just counted them, and the drawing reads them from here.
-  totalCorrects_ = lid >= 0 ? host_.totalCorrects() : 0;
-  totalIncorrects_ = lid >= 0 ? host_.totalIncorrects() : 0;
+  totalCorrects_ = figures_.lid >= 0 ? host_.totalCorrects() : 0;
+  totalIncorrects_ = figures_.lid >= 0 ? host_.totalIncorrects() : 0;
 
   m_countSpin->setRange(1, std::max(1, host_.questionCount()));
   m_nQuestionCount =
@@ -470,6 +506,35 @@ void CTabpageLoginfo::RefreshFromDialog() {
   FillCountCombo();
   writeData();
   UpdateStudyModeControls();
+  return figuresRead_;
+}
+
+bool CTabpageLoginfo::readFigures(Figures& figures) const {
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const pdb3::ReadTransaction transaction(accessor);
+  if (!pagereads::readLogId(app_.studyContext(), figures.lid)) return false;
+  if (figures.lid < 0) return true;
+  const pdb3::FirstRow totals = pdb3::readFirstRow(
+      accessor,
+      platform::format(L"SELECT nRun, TotalReplySec, TotalStrokes, nAccomplish FROM element_log WHERE lid=%d",
+                       figures.lid),
+      [&](const sqliteplus::SqliteCursor& row) {
+        figures.runs = row.getIntOr(0, 0);
+        figures.seconds = row.getIntOr(1, 0);
+        figures.strokes = row.getIntOr(2, 0);
+        figures.accomplished = row.getIntOr(3, 0);
+      });
+  if (totals == pdb3::FirstRow::failed) return false;
+  // Each study with its first-answer totals, summed by the engine, in one statement.
+  return pdb3::forEachRow(
+      accessor,
+      platform::format(L"SELECT did, EndTime, (SELECT coalesce(sum(nc1),0) FROM daily_question_log q WHERE q.did=d.did), "
+                       L"(SELECT coalesce(sum(ni1),0) FROM daily_question_log q WHERE q.did=d.did) "
+                       L"FROM daily_log d WHERE lid=%d ORDER BY EndTime DESC LIMIT %d",
+                       figures.lid, kMaxListedRuns),
+      [&](const sqliteplus::SqliteCursor& row) {
+        figures.studies.push_back({row.getInt(0), row.getIntOr(1, 0), row.getInt(2), row.getInt(3)});
+      });
 }
 
 void CTabpageLoginfo::ApplyCountAfterStudy(int studied) {
@@ -484,11 +549,38 @@ void CTabpageLoginfo::OnFunctionMenu() {
   functionMenu_->popup(QCursor::pos() - QPoint(10, 5));
 }
 
+bool CTabpageLoginfo::readSelectedRun(pdb3::DailyLogRecord& run, bool& found, const std::wstring& what) {
+  found = false;
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const pdb3::ReadTransaction transaction(accessor);
+  int lid = -1, rows = 0;
+  if (!pagereads::readLogId(app_.studyContext(), lid) ||
+      (lid >= 0 && !pagereads::readInt(accessor,
+                                       platform::format(L"SELECT count(*) FROM daily_log WHERE did=%d AND lid=%d",
+                                                        selectedRunId(), lid),
+                                       rows))) {
+    reportDatabaseFailure(this, what);
+    return false;
+  }
+  if (rows == 0) return true;
+  run = pdb3::DailyLogRecord(accessor, selectedRunId(), lid);
+  if (!run.Load()) {  // the row is there: what failed is the read
+    reportDatabaseFailure(this, what);
+    return false;
+  }
+  found = true;
+  return true;
+}
+
 void CTabpageLoginfo::ShowQuestionsOfStudy() {
-  const int did = selectedRunId();
-  if (did < 0) return;
-  pdb3::DailyLogRecord run(pdb3::openQuery(app_.db), did, currentLogId());
-  if (run.lid < 0 || !run.Load()) return;
+  if (selectedRunId() < 0) return;
+  pdb3::DailyLogRecord run(pdb3::openQuery(app_.db));
+  bool found = false;
+  if (!readSelectedRun(run, found, L"この回に学習した問題を読み込めませんでした。")) return;
+  if (!found) {
+    host_.RefreshPages();  // the study has gone since the list was read
+    return;
+  }
   std::vector<int> ids;
   if (!run.AllQuestionIds(ids)) {
     platform::messageBox(this,
@@ -500,7 +592,7 @@ void CTabpageLoginfo::ShowQuestionsOfStudy() {
   }
   QuestionPreviewDlg dialog(app_, std::deque<int>(ids.begin(), ids.end()),
                             host_.setPath() + L" を " + pageRunText(run.EndTime) + L" に学習した問題", this);
-  runModalDialog(dialog);
+  dialog.DoModal();
 }
 
 bool CTabpageLoginfo::deleteInTransaction(const std::wstring& first, const std::wstring& second) {
@@ -508,7 +600,7 @@ bool CTabpageLoginfo::deleteInTransaction(const std::wstring& first, const std::
   if (pdb3::runInTransaction(accessor,
                        [&] { return pdb3::execSql(accessor, first.c_str()) && pdb3::execSql(accessor, second.c_str()); }))
     return true;
-  platform::messageBox(this, L"消去に失敗しました", kAppCaption);
+  reportDatabaseFailure(this, L"消去に失敗しました");
   return false;
 }
 
@@ -516,8 +608,13 @@ void CTabpageLoginfo::OnDeleteThisHistory() {
   const int did = selectedRunId();
   if (did < 0) return;
   const std::wstring entry = m_historyList->currentText().toStdWString();
-  pdb3::DailyLogRecord run(pdb3::openQuery(app_.db), did, currentLogId());
-  if (run.lid < 0 || !run.Load()) return;
+  pdb3::DailyLogRecord run(pdb3::openQuery(app_.db));
+  bool found = false;
+  if (!readSelectedRun(run, found, L"学習履歴を読み込めなかったため、消去しませんでした。")) return;
+  if (!found) {
+    host_.RefreshPages();
+    return;
+  }
   const std::wstring question =
       L"問題集 " + host_.setPath() + L" の " + entry + L"(" + pageDateText(run.StartTime) + L") を消去しますか？";
   if (platform::messageBox(this, question, L"履歴消去", platform::MbYesNo | platform::MbIconQuestion) != platform::IdYes)
@@ -533,7 +630,12 @@ void CTabpageLoginfo::OnDeleteAllHistory() {
       L"問題集 " + host_.setPath() + L" の全学習履歴を消去しますか？\n（消去されるのはこのモードの履歴のみです）";
   if (platform::messageBox(this, question, L"履歴消去", platform::MbYesNo | platform::MbIconQuestion) != platform::IdYes)
     return;
-  const int lid = currentLogId();
+  int lid = -1;
+  if (!pagereads::readLogId(app_.studyContext(), lid)) {
+    reportDatabaseFailure(this, L"学習履歴を読み込めなかったため、消去しませんでした。");
+    return;
+  }
+  if (lid < 0) return;
   if (deleteInTransaction(
           platform::format(L"DELETE FROM daily_question_log WHERE did in (SELECT did FROM daily_log WHERE lid = %d)", lid),
           platform::format(L"DELETE FROM daily_log WHERE lid = %d", lid)))

@@ -65,8 +65,9 @@ class CTabpageLoginfo : public QWidget {
   void writeData();
 
   // What the main dialog's refresh does to this page: the study list of the current round
-  // (newest first, at most 30), the counts and the controls that depend on them.
-  void RefreshFromDialog();
+  // (newest first, at most 30), the counts and the controls that depend on them. Everything the
+  // page draws is read here; false when it cannot be read (the figures are drawn as unknown).
+  bool RefreshFromDialog();
   // After a study of `studied` questions: the count becomes the round's rest, the default count
   // and (for a normal study shown on this page) the number just studied, whichever is least.
   void ApplyCountAfterStudy(int studied);
@@ -84,8 +85,15 @@ class CTabpageLoginfo : public QWidget {
 
   // The whole page drawn into dc (the page's own surface or a test's image).
   void OnPaint(platform::Dc& dc);
-  void DrawStudyCounts(platform::Dc& dc, const pdb3::DailyLogRecord& record, platform::Rect r);
-  void DrawRateChart(platform::Dc& dc, const pdb3::ElementLogRecord& log, platform::Rect r, int selected);
+  // One study of the round as the page lists and draws it.
+  struct StudyRun {
+    int did = -1;
+    int endTime = 0;
+    int correct = 0;    // first answers
+    int incorrect = 0;
+  };
+  void DrawStudyCounts(platform::Dc& dc, const StudyRun& run, platform::Rect r);
+  void DrawRateChart(platform::Dc& dc, platform::Rect r, int selected);
   void DrawProgressBar(platform::Dc& dc, const std::wstring& label, platform::Rect r, int maximum,
                        platform::COLORREF background, int value, platform::COLORREF bar);
 
@@ -105,8 +113,24 @@ class CTabpageLoginfo : public QWidget {
   void OnThresholdEditChange(const QString& text);
   // The focused selection without the shuffle: the drawing counts it without touching the
   // program's random source.
-  bool lowRateQuestionIds(std::deque<int>& out) const;
-  int currentLogId() const;
+  // Each false when nothing is chosen that way; `failed` set when the database could not be read.
+  bool lowRateQuestionIds(std::deque<int>& out, bool& failed) const;
+  bool selectByPeriod(std::deque<int>& out, bool& failed) const;
+  // How many questions the review or focused study would take now, for the drawing's bar.
+  void countSelection();
+  // The log's figures and its latest studies, into the members the drawing reads.
+  struct Figures {
+    int lid = -1;
+    int runs = 0;
+    int seconds = 0;
+    int strokes = 0;
+    int accomplished = 0;
+    std::vector<StudyRun> studies;  // newest first
+  };
+  bool readFigures(Figures& figures) const;
+  // The chosen study read whole. False after saying why when it cannot be read; `found` false
+  // when it is gone.
+  bool readSelectedRun(pdb3::DailyLogRecord& run, bool& found, const std::wstring& what);
   // The did of the chosen study run; -1 when none is chosen.
   int selectedRunId() const;
   // Runs the statements in one transaction; a failure rolls back and says so.
@@ -119,6 +143,9 @@ class CTabpageLoginfo : public QWidget {
   platform::Rect chartRect_;
   int totalCorrects_ = 0;    // first answers of the round, as of the last refresh
   int totalIncorrects_ = 0;
+  Figures figures_;
+  bool figuresRead_ = true;
+  int selectionCount_ = -1;  // -1: not known
 
   QComboBox* m_historyList;
   QPushButton* functionButton_;

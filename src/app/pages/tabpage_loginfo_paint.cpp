@@ -1,5 +1,6 @@
 // The learning-history page's drawing: overall figures, the chosen study's counts, the trend of
-// correct rates and the bar of the chosen study method. Everything is read at paint time.
+// correct rates and the bar of the chosen study method. Drawn from what the last refresh read:
+// a paint never waits for the database.
 #include <QComboBox>
 #include <algorithm>
 #include <cstdlib>
@@ -9,9 +10,6 @@
 #include "app/pages/page_dates.h"
 #include "app/pages/page_drawing.h"
 #include "app/pages/tabpage_loginfo.h"
-#include "database/daily_log.h"
-#include "database/element_log.h"
-#include "database/sql_helpers.h"
 #include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
 #include "services/shell_values.h"
@@ -38,28 +36,6 @@ double rateOf(int correct, int incorrect) {
 
 bool isTypingMode(int mode) { return mode == 0 || mode == 2 || mode == 4 || mode == 6; }
 
-// One point of the trend: a study's end and its first-answer correct rate, summed by the engine
-// (the same totals DailyLogCorrectRate takes over the loaded results).
-struct TrendPoint {
-  int endTime = 0;
-  double rate = 0;
-};
-
-TrendPoint readTrendPoint(const pdb3::DbObject& accessor, int did, int lid) {
-  TrendPoint point;
-  pdb3::readFirstRow(
-      accessor,
-      platform::format(L"SELECT EndTime, (SELECT coalesce(sum(nc1),0) FROM daily_question_log WHERE did=%d), "
-                       L"(SELECT coalesce(sum(ni1),0) FROM daily_question_log WHERE did=%d) "
-                       L"FROM daily_log WHERE did=%d AND lid=%d",
-                       did, did, did, lid),
-      [&](const sqliteplus::SqliteCursor& row) {
-        point.endTime = row.getInt(0);
-        point.rate = rateOf(row.getInt(1), row.getInt(2));
-      });
-  return point;
-}
-
 }  // namespace
 
 std::wstring StudyTimeText(int totalSeconds) {
@@ -79,86 +55,81 @@ void CTabpageLoginfo::OnPaint(Dc& dc) {
   dc.fillSolidRect(client, face);
   dc.setBkMode(platform::Opaque);
   dc.setBkColor(face);
-  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  const int lid = currentLogId();
-  const pdb3::ElementLogRecord log = pdb3::getElementLog(accessor, lid);
+  const int lid = figures_.lid;
   const PageFontScope font(dc, 14);
 
+  // Figures that could not be read are not drawn as zeros.
+  const auto known = [this](std::wstring text) { return figuresRead_ ? text : std::wstring(L"-"); };
   const int correct = totalCorrects_, incorrect = totalIncorrects_;
   const double rate = rateOf(correct, incorrect);
   const int right = splitX_ - 15;
-  drawRow(dc, 10, 20, right, client.bottom, L"正解数", std::to_wstring(correct), rgb(0, 0, 255));
-  drawRow(dc, 10, 40, right, client.bottom, L"不正解数", std::to_wstring(incorrect), rgb(255, 0, 0));
-  drawRow(dc, 10, 60, right, client.bottom, L"正解率", platform::format(L"%5.1f %%", 100 * rate), RateToColor(rate));
-  const int runs = lid >= 0 ? log.nRun() : 0;
-  const int seconds = lid >= 0 ? log.TotalReplySec() : 0;
-  drawRow(dc, 10, 85, right, client.bottom, L"学習回数", platform::format(L"%5d 回", runs), kBlack);
-  drawRow(dc, 10, 105, right, client.bottom, L"総学習時間", StudyTimeText(seconds), kBlack);
+  drawRow(dc, 10, 20, right, client.bottom, L"正解数", known(std::to_wstring(correct)), rgb(0, 0, 255));
+  drawRow(dc, 10, 40, right, client.bottom, L"不正解数", known(std::to_wstring(incorrect)), rgb(255, 0, 0));
+  drawRow(dc, 10, 60, right, client.bottom, L"正解率", known(platform::format(L"%5.1f %%", 100 * rate)),
+          RateToColor(rate));
+  const int seconds = figures_.seconds;
+  drawRow(dc, 10, 85, right, client.bottom, L"学習回数", known(platform::format(L"%5d 回", figures_.runs)), kBlack);
+  drawRow(dc, 10, 105, right, client.bottom, L"総学習時間", known(StudyTimeText(seconds)), kBlack);
   if (isTypingMode(app_.studyMode)) {
-    const int strokes = lid >= 0 ? log.TotalStrokes() : 0;
+    const int strokes = figures_.strokes;
     const int s = std::abs(seconds);
     const double speed = s == 0 ? 0.0 : static_cast<double>(strokes) / s * 60;
-    drawRow(dc, 10, 130, right, client.bottom, L"キー入力速度", platform::format(L"%10.2lf [Keys/分]", speed),
+    drawRow(dc, 10, 130, right, client.bottom, L"キー入力速度", known(platform::format(L"%10.2lf [Keys/分]", speed)),
             rgb(0, 96, 0));
-    drawRow(dc, 10, 150, right, client.bottom, L"打鍵数", std::to_wstring(strokes), rgb(0, 96, 0));
+    drawRow(dc, 10, 150, right, client.bottom, L"打鍵数", known(std::to_wstring(strokes)), rgb(0, 96, 0));
   }
 
-  if (lid >= 0 && m_historyList->currentIndex() >= 0) {
-    pdb3::DailyLogRecord run(accessor, selectedRunId(), lid);
-    if (run.Load()) {
-      DrawStudyCounts(dc, run, Rect{splitX_ + 15, 55, client.right - 10, splitY_});
-      const int mode = dc.setBkMode(platform::Transparent);
-      chartRect_ = Rect{splitX_ + 10, 120, client.right, splitY_};
-      DrawRateChart(dc, log, chartRect_, m_historyList->currentIndex());
-      dc.setBkMode(mode);
-    }
+  const int selected = m_historyList->currentIndex();
+  if (lid >= 0 && selected >= 0 && selected < static_cast<int>(figures_.studies.size())) {
+    DrawStudyCounts(dc, figures_.studies[selected], Rect{splitX_ + 15, 55, client.right - 10, splitY_});
+    const int mode = dc.setBkMode(platform::Transparent);
+    chartRect_ = Rect{splitX_ + 10, 120, client.right, splitY_};
+    DrawRateChart(dc, chartRect_, selected);
+    dc.setBkMode(mode);
   }
 
   dc.fillSolidRect(Rect{10, splitY_ + 65, client.right - 150, splitY_ + 135}, face);
   const Rect bar{10, splitY_ + 100, client.right - 150, splitY_ + 135};
   dc.setBkMode(platform::Transparent);
   const int questions = host_.questionCount();
-  std::deque<int> ids;
   switch (GetCheckedStudyMethod()) {
     case kNormal: {
       dc.setTextColor(host_.folderSelected() ? rgb(128, 128, 128) : kBlack);
       dc.textOut(15, splitY_ + 70, L"出題数");
       dc.textOut(190, splitY_ + 70,
                  platform::format(L"(%d～%d) 問題数：%d", questions == 0 ? 0 : 1, host_.remainCount(), questions));
-      const int round = (lid >= 0 ? log.nAccomplish() : 0) + 1;
+      const int round = (lid >= 0 ? figures_.accomplished : 0) + 1;
       DrawProgressBar(dc, platform::format(L"進行状況 [%d回目]", round), bar, questions, kWhite,
                       host_.translatedCount(), rgb(192, 192, 255));
       break;
     }
     case kReview: {
-      SelectQuestionsByPeriod(ids);
       const int target = GetCheckedReviewTarget();
       const COLORREF colour = target == kStudied      ? rgb(128, 128, 255)
                               : target == kMistaken   ? rgb(255, 0, 0)
                               : target == kNotStudied ? rgb(128, 255, 128)
                                                       : kBlack;
-      DrawProgressBar(dc, L"該当する問題：", bar, questions, kWhite, static_cast<int>(ids.size()), colour);
+      DrawProgressBar(dc, L"該当する問題：", bar, questions, kWhite, selectionCount_, colour);
       break;
     }
     case kFocused:
-      lowRateQuestionIds(ids);
-      DrawProgressBar(dc, L"該当する問題：", bar, questions, kWhite, static_cast<int>(ids.size()),
+      DrawProgressBar(dc, L"該当する問題：", bar, questions, kWhite, selectionCount_,
                       RateToColor(GetRateThreshold() / 100));
       break;
   }
 }
 
-void CTabpageLoginfo::DrawStudyCounts(Dc& dc, const pdb3::DailyLogRecord& record, Rect r) {
+void CTabpageLoginfo::DrawStudyCounts(Dc& dc, const StudyRun& run, Rect r) {
   dc.fillSolidRect(r, platform::getSysColor(platform::ColorBtnFace));
-  const double rate = DailyLogCorrectRate(record);
-  drawRow(dc, r.left, r.top, r.right, r.bottom, L"正解数", std::to_wstring(record.totalNc1()), rgb(0, 0, 255));
-  drawRow(dc, r.left, r.top + 20, r.right, r.bottom, L"不正解数", std::to_wstring(record.totalNi1()), rgb(255, 0, 0));
+  const double rate = rateOf(run.correct, run.incorrect);
+  drawRow(dc, r.left, r.top, r.right, r.bottom, L"正解数", std::to_wstring(run.correct), rgb(0, 0, 255));
+  drawRow(dc, r.left, r.top + 20, r.right, r.bottom, L"不正解数", std::to_wstring(run.incorrect), rgb(255, 0, 0));
   drawRow(dc, r.left, r.top + 40, r.right, r.bottom, L"正解率", platform::format(L"%5.1f %%", 100 * rate),
           RateToColor(rate));
   dc.setTextColor(kBlack);
 }
 
-void CTabpageLoginfo::DrawRateChart(Dc& dc, const pdb3::ElementLogRecord& log, Rect r, int selected) {
+void CTabpageLoginfo::DrawRateChart(Dc& dc, Rect r, int selected) {
   const Rect frame{r.left + 25, r.top + 5, r.right - 10, r.bottom - 20};
   dc.fillSolidRect(frame, kWhite);
   dc.frameRect(frame, platform::Brush::solid(kBlack));
@@ -167,13 +138,11 @@ void CTabpageLoginfo::DrawRateChart(Dc& dc, const pdb3::ElementLogRecord& log, R
   dc.textOut(frame.left - 23, frame.top - 4, L"100%");
   dc.textOut(frame.left - 15, base - 8, L"0%");
 
-  std::deque<int> dids;
-  pdb3::roundDailyLogIds(log, dids);
-  const int n = static_cast<int>(dids.size());
+  // The refresh read the latest 30 studies at most: the chart shows no more than that.
+  const std::vector<StudyRun>& trend = figures_.studies;  // newest first
+  const int n = static_cast<int>(trend.size());
   const int points = std::clamp(n, 10, 30);
   const int step = (frame.right - frame.left) / (points - 1);
-  std::vector<TrendPoint> trend;  // newest first
-  for (int k = 0; k < std::min(n, points); ++k) trend.push_back(readTrendPoint(log, dids[k], log.lid()));
 
   const COLORREF shade = rgb(224, 224, 224);
   if (selected == 0) {
@@ -188,7 +157,7 @@ void CTabpageLoginfo::DrawRateChart(Dc& dc, const pdb3::ElementLogRecord& log, R
   const platform::Pen previousPen = dc.selectPen(platform::Pen::solid(rgb(0, 0, 255)));
   for (int i = 0; i < points; ++i) {
     const int k = points - i;
-    const double rate = k <= n ? trend[k - 1].rate : 0.0;
+    const double rate = k <= n ? rateOf(trend[k - 1].correct, trend[k - 1].incorrect) : 0.0;
     const int y = base - static_cast<int>((base - frame.top) * rate);
     const int x = i == points - 1 ? frame.right : frame.left + i * step;
     if (i == 0) {
@@ -222,7 +191,7 @@ void CTabpageLoginfo::DrawProgressBar(Dc& dc, const std::wstring& label, Rect r,
   dc.frameRect(frame, platform::Brush::solid(kBlack));
   const Rect inside = frame.deflated(1, 1);
   dc.fillSolidRect(inside, background);
-  if (maximum <= 0) return;
+  if (maximum <= 0 || value < 0) return;  // below 0: the value could not be read
   // A value above the maximum (a set that shrank) keeps the bar inside its frame.
   const double share = std::min(1.0, static_cast<double>(value) / maximum);
   const int x = inside.left + static_cast<int>(share * inside.width());

@@ -19,17 +19,20 @@
 #include "app/main/last_study.h"
 #include "app/main/main_dialog_host.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/page_reads.h"
 #include "app/pages/page_dates.h"
 #include "app/pages/page_drawing.h"
 #include "app/options/web_dictionary_menu.h"
 #include "database/question_selection.h"
 #include "database/question_sound.h"
+#include "database/read_transaction.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
 #include "platform/clock.h"
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "services/part_of_speech.h"
 #include "services/text_edit.h"
 #include "study/sound/sound_queue.h"
@@ -188,15 +191,47 @@ void CTabpageQuestionlog::paintEvent(QPaintEvent*) {
   QPainter(this).drawImage(0, 0, image);
 }
 
-void CTabpageQuestionlog::ReloadList() {
-  try {
-    std::deque<int> ids;
-    pdb3::sectionQuestionIds(pdb3::openQuery(app_.db), app_.currentSetId, ids);
-    setRowIds(std::vector<int>(ids.begin(), ids.end()));
-  } catch (...) {
-    // The list stays usable with what it holds; the next reload reads it again.
+bool CTabpageQuestionlog::ReloadList() {
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  std::deque<int> ids;
+  std::map<int, pdb3::Question> questions;
+  std::map<int, pdb3::QuestionLog> logs;
+  bool read = false;
+  {
+    const pdb3::ReadTransaction transaction(accessor);
+    read = pdb3::sectionQuestionIds(accessor, app_.currentSetId, ids) && readRecords(questions, logs);
   }
+  if (!read) {
+    ClearList();  // rows of another set, or counts from before, would be taken for these
+    return false;
+  }
+  model_.reset([&] {
+    m_rowIds.assign(ids.begin(), ids.end());
+    m_checkedRows.clear();
+    m_questionCache = std::move(questions);
+    m_logCache = std::move(logs);
+    m_selectedRows.clear();
+  });
+  return true;
 }
+
+bool CTabpageQuestionlog::readRecords(std::map<int, pdb3::Question>& questions,
+                                      std::map<int, pdb3::QuestionLog>& logs) const {
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  return pagereads::readSetQuestions(accessor, app_.currentSetId, questions) &&
+         pagereads::readSetQuestionLogs(accessor, app_.currentSetId, app_.currentUserId, app_.studyMode, logs);
+}
+
+std::vector<int> CTabpageQuestionlog::withoutEmpty(const std::deque<int>& ids) const {
+  std::vector<int> kept;
+  for (int qid : ids) {
+    const auto found = m_questionCache.find(qid);
+    if (found != m_questionCache.end() && !found->second.isEmpty()) kept.push_back(qid);
+  }
+  return kept;
+}
+
+void CTabpageQuestionlog::reportFailure(const std::wstring& what) { reportDatabaseFailure(host_.dialogWindow(), what); }
 
 void CTabpageQuestionlog::ClearList() { setRowIds({}); }
 
@@ -213,7 +248,6 @@ void CTabpageQuestionlog::setRowIds(std::vector<int> ids) {
 void CTabpageQuestionlog::OnColumnClick(int column) {
   if (column < 0 || column >= kColumns) return;
   const bool ascending = ascendingNext()[column];
-  ascendingNext()[column] = !ascending;
   const wchar_t* direction = ascending ? L"ASC" : L"DESC";
   std::vector<int> checkedIds;
   GetCheckedQuestionIds(checkedIds);
@@ -221,24 +255,36 @@ void CTabpageQuestionlog::OnColumnClick(int column) {
   const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
   const CountExpressions e = expressionsFor(app_.settings->correctrateMode);
   std::deque<int> ids;
-  if (column <= 1) {
-    pdb3::querySqlfIntList(accessor, ids,
-                           L"SELECT qid FROM question WHERE qid IN (SELECT qid FROM section WHERE sid=%d) ORDER BY "
-                           L"%ls %ls",
-                           sid, column == 0 ? L"question" : L"answer", direction);
-  } else {
-    const wchar_t* order = column == 2 ? e.correct : column == 3 ? e.incorrect : column == 4 ? e.rate : L"LastStudyTime";
-    pdb3::querySqlfIntList(accessor, ids,
-                           L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) AND "
-                           L"uid=%d AND mid=%d ORDER BY %ls %ls",
-                           sid, uid, mid, order, direction);
+  std::map<int, pdb3::Question> questions;
+  std::map<int, pdb3::QuestionLog> logs;
+  bool read = false;
+  {
+    const pdb3::ReadTransaction transaction(accessor);
+    if (column <= 1) {
+      read = pdb3::querySqlfIntList(accessor, ids,
+                                    L"SELECT qid FROM question WHERE qid IN (SELECT qid FROM section WHERE sid=%d) "
+                                    L"ORDER BY %ls %ls",
+                                    sid, column == 0 ? L"question" : L"answer", direction);
+    } else {
+      const wchar_t* order =
+          column == 2 ? e.correct : column == 3 ? e.incorrect : column == 4 ? e.rate : L"LastStudyTime";
+      read = pdb3::querySqlfIntList(accessor, ids,
+                                    L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) "
+                                    L"AND uid=%d AND mid=%d ORDER BY %ls %ls",
+                                    sid, uid, mid, order, direction);
+    }
+    read = read && readRecords(questions, logs);
   }
-  pdb3::dropEmptyQuestions(accessor, ids);
+  if (!read) {
+    reportFailure(L"問題の一覧を並べ替えられませんでした。");  // the list stays as it was
+    return;
+  }
+  ascendingNext()[column] = !ascending;
   const std::set<int> wasChecked(checkedIds.begin(), checkedIds.end());
   model_.reset([&] {
-    m_rowIds.assign(ids.begin(), ids.end());
-    m_questionCache.clear();
-    m_logCache.clear();
+    m_questionCache = std::move(questions);
+    m_logCache = std::move(logs);
+    m_rowIds = withoutEmpty(ids);
     m_selectedRows.clear();
     m_checkedRows.clear();
     for (size_t row = 0; row < m_rowIds.size(); ++row)
@@ -247,31 +293,15 @@ void CTabpageQuestionlog::OnColumnClick(int column) {
   UpdateCheckedCount();
 }
 
-void CTabpageQuestionlog::cacheRowsAround(int row) {
-  const auto [first, last] = rowsInView(*m_listCtrl, row, static_cast<int>(m_rowIds.size()));
-  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  for (int r = first; r <= last; ++r) {
-    const int qid = m_rowIds[r];
-    if (m_questionCache.count(qid)) continue;
-    m_questionCache[qid] = std::make_shared<pdb3::Question>(accessor, qid);
-    auto log = std::make_shared<pdb3::QuestionLog>(accessor, qid, app_.currentUserId, app_.studyMode);
-    if (log->load()) m_logCache[qid] = std::move(log);
-  }
-}
-
-const pdb3::Question* CTabpageQuestionlog::cachedQuestion(int row) {
+const pdb3::Question* CTabpageQuestionlog::cachedQuestion(int row) const {
   if (row < 0 || row >= static_cast<int>(m_rowIds.size())) return nullptr;
-  auto found = m_questionCache.find(m_rowIds[row]);
-  if (found == m_questionCache.end()) {
-    cacheRowsAround(row);
-    found = m_questionCache.find(m_rowIds[row]);
-  }
-  return found == m_questionCache.end() ? nullptr : found->second.get();
+  const auto found = m_questionCache.find(m_rowIds[row]);
+  return found == m_questionCache.end() ? nullptr : &found->second;
 }
 
 const pdb3::QuestionLog* CTabpageQuestionlog::cachedLog(int qid) const {
   const auto found = m_logCache.find(qid);
-  return found == m_logCache.end() ? nullptr : found->second.get();
+  return found == m_logCache.end() ? nullptr : &found->second;
 }
 
 int CTabpageQuestionlog::rowImage(int row) {
@@ -319,13 +349,10 @@ void CTabpageQuestionlog::setChecked(int row, bool checked) {
 }
 
 void CTabpageQuestionlog::UpdateCheckedCount() {
-  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   int count = 0;
   for (int row : m_checkedRows) {
-    const auto cached = m_questionCache.find(m_rowIds[row]);
-    const bool empty = cached != m_questionCache.end() ? cached->second->isEmpty()
-                                                       : pdb3::getQuestion(accessor, m_rowIds[row]).isEmpty();
-    if (!empty) ++count;
+    const pdb3::Question* question = cachedQuestion(row);
+    if (question && !question->isEmpty()) ++count;
   }
   if (count != m_nSelectCount || countBox_->text().isEmpty()) countBox_->setText(QString::number(count));
   m_nSelectCount = count;
@@ -403,27 +430,31 @@ void CTabpageQuestionlog::CheckWorstQuestions(int n, bool byRate) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
   std::vector<int> ids;
+  bool read = true;
   // A question never studied in this mode has no rate: asked for, it counts as the weakest.
   if (includeUnstudied_->isChecked()) {
     std::deque<int> unstudied;
-    pdb3::querySqlfIntList(accessor, unstudied,
-                           L"SELECT qid FROM section WHERE sid=%d AND qid NOT IN (SELECT qid FROM question_log WHERE "
-                           L"uid=%d AND mid=%d) ORDER BY rowid",
-                           sid, uid, mid);
-    pdb3::dropEmptyQuestions(accessor, unstudied);
-    ids.assign(unstudied.begin(), unstudied.end());
+    read = pdb3::querySqlfIntList(accessor, unstudied,
+                                  L"SELECT qid FROM section WHERE sid=%d AND qid NOT IN (SELECT qid FROM question_log "
+                                  L"WHERE uid=%d AND mid=%d) ORDER BY rowid",
+                                  sid, uid, mid);
+    ids = withoutEmpty(unstudied);
     if (!byRate && static_cast<int>(ids.size()) > n) ids.resize(static_cast<size_t>(std::max(n, 0)));
   }
-  if (byRate)
-    pdb3::querySqlfIntList(accessor, ids,
-                           L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) AND "
-                           L"uid=%d AND mid=%d AND %ls < %lf ORDER BY %ls",
-                           sid, uid, mid, rate, n * 0.01, rate);
-  else if (const int rest = n - static_cast<int>(ids.size()); rest > 0)
-    pdb3::querySqlfIntList(accessor, ids,
-                           L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) AND "
-                           L"uid=%d AND mid=%d ORDER BY %ls LIMIT %d",
-                           sid, uid, mid, rate, rest);
+  if (read && byRate)
+    read = pdb3::querySqlfIntList(accessor, ids,
+                                  L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) AND "
+                                  L"uid=%d AND mid=%d AND %ls < %lf ORDER BY %ls",
+                                  sid, uid, mid, rate, n * 0.01, rate);
+  else if (const int rest = n - static_cast<int>(ids.size()); read && rest > 0)
+    read = pdb3::querySqlfIntList(accessor, ids,
+                                  L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) AND "
+                                  L"uid=%d AND mid=%d ORDER BY %ls LIMIT %d",
+                                  sid, uid, mid, rate, rest);
+  if (!read) {
+    reportFailure(L"正解率の低い問題を選べませんでした。");  // the checks stay as they were
+    return;
+  }
   checkQuestions(ids);
 }
 
@@ -562,14 +593,14 @@ bool CTabpageQuestionlog::OnCommand(int id) {
     case kSearch: OnSearch(); return true;
     case kEdit: OnEditQuestion(); return true;
     case kPronounce: {
-      const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
       QueueSoundOutput sounds(host_.soundQueue());
       for (int row : m_selectedRows) {
-        const pdb3::Question question = pdb3::getQuestion(accessor, m_rowIds[row]);
+        const pdb3::Question* question = cachedQuestion(row);
+        if (!question) continue;
         if (app_.settings->useWavVoice.value &&
-            pdb3::playQuestionSound(question, app_.settings->wavVoiceFolder.value, sounds, false))
+            pdb3::playQuestionSound(*question, app_.settings->wavVoiceFolder.value, sounds, false))
           return true;
-        SpeakText(app_.speechVoice, joinStrings(question.answerTexts(), std::wstring(L" ")), true);
+        SpeakText(app_.speechVoice, joinStrings(question->answerTexts(), std::wstring(L" ")), true);
       }
       return true;
     }

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <map>
 #include <memory>
+#include <deque>
 #include <set>
 #include <vector>
 
@@ -37,7 +38,9 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
 
   CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWidget* parent = nullptr);
 
-  void ReloadList();
+  // Reads the set's questions and the user's logs of them, all at once: the list is drawn from
+  // memory. False (the list empty) when they cannot be read.
+  bool ReloadList();
   // Empties the list (checks and caches too) until it is read again.
   void ClearList();
   void OnColumnClick(int column);
@@ -83,10 +86,15 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
 
  private:
   void setRowIds(std::vector<int> ids);
+  // The set's questions and the user's logs of them in the mode; false when they cannot be read.
+  bool readRecords(std::map<int, pdb3::Question>& questions, std::map<int, pdb3::QuestionLog>& logs) const;
+  // The ids without those of empty questions (or of no question at all).
+  std::vector<int> withoutEmpty(const std::deque<int>& ids) const;
+  // Says that the command could not read or write the database.
+  void reportFailure(const std::wstring& what);
   // Replaces the checks by those of the rows of these questions.
   void checkQuestions(const std::vector<int>& qids);
-  void cacheRowsAround(int row);
-  const pdb3::Question* cachedQuestion(int row);
+  const pdb3::Question* cachedQuestion(int row) const;
   const pdb3::QuestionLog* cachedLog(int qid) const;
   int readSelectCount();
   void showMenu(int menuId, QPushButton* button);
@@ -101,8 +109,8 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   std::vector<int> m_rowIds;
   std::set<int> m_checkedRows;
   std::vector<int> m_selectedRows;
-  std::map<int, std::shared_ptr<pdb3::Question>> m_questionCache;
-  std::map<int, std::shared_ptr<pdb3::QuestionLog>> m_logCache;
+  std::map<int, pdb3::Question> m_questionCache;
+  std::map<int, pdb3::QuestionLog> m_logCache;
   int m_nSelectCount = 0;
   QLineEdit* countBox_;
   QCheckBox* includeReanswers_;

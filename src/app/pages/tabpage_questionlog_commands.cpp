@@ -6,6 +6,7 @@
 #include "app/shell/klv_app.h"
 #include "app/main/main_dialog_host.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/page_reads.h"
 #include "app/export/search_dialog.h"
 #include "app/main/select_section_dialog.h"
 #include "app/pages/tabpage_questionlog.h"
@@ -22,28 +23,43 @@
 void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const int mode = app_.settings->correctrateMode;
-  for (int row : m_selectedRows) {
-    pdb3::QuestionLog log(accessor, m_rowIds[row], app_.currentUserId, app_.studyMode);
-    if (!log.load()) continue;
-    int& first = correct ? log.nc1 : log.ni1;
-    int& again = correct ? log.nc2 : log.ni2;
-    int& firstPm = correct ? log.nc1pm : log.ni1pm;
-    int& againPm = correct ? log.nc2pm : log.ni2pm;
-    if (mode == 1) {
-      againPm = step == 0 ? 0 : std::max(againPm + step, 0);
-    } else if (step == 0) {
-      firstPm = againPm = 0;
-    } else {
-      firstPm += step;
-      if (mode == 2 && first + again + firstPm + againPm < 0) {
-        firstPm = -(first + again);
-        againPm = 0;
-      } else if (mode == 0 && first + firstPm < 0) {
-        firstPm = -first;
+  // Every row's log is read and written inside one transaction: a count adjusted from a log that
+  // could not be read would overwrite the stored one, and half the rows adjusted would leave the
+  // user unsure which were.
+  std::vector<pdb3::QuestionLog> adjusted;
+  const bool done = pdb3::runInTransaction(accessor, [&] {
+    for (int row : m_selectedRows) {
+      pdb3::QuestionLog log(accessor, m_rowIds[row], app_.currentUserId, app_.studyMode);
+      bool found = false;
+      if (!pagereads::readQuestionLog(log, found)) return false;
+      if (!found) continue;
+      int& first = correct ? log.nc1 : log.ni1;
+      int& again = correct ? log.nc2 : log.ni2;
+      int& firstPm = correct ? log.nc1pm : log.ni1pm;
+      int& againPm = correct ? log.nc2pm : log.ni2pm;
+      if (mode == 1) {
+        againPm = step == 0 ? 0 : std::max(againPm + step, 0);
+      } else if (step == 0) {
+        firstPm = againPm = 0;
+      } else {
+        firstPm += step;
+        if (mode == 2 && first + again + firstPm + againPm < 0) {
+          firstPm = -(first + again);
+          againPm = 0;
+        } else if (mode == 0 && first + firstPm < 0) {
+          firstPm = -first;
+        }
       }
+      if (!log.save()) return false;
+      adjusted.push_back(log);
     }
-    if (log.save()) m_logCache[log.qid] = std::make_shared<pdb3::QuestionLog>(log);
+    return true;
+  });
+  if (!done) {
+    reportFailure(correct ? L"正解数を変更できませんでした。" : L"不正解数を変更できませんでした。");
+    return;
   }
+  for (const pdb3::QuestionLog& log : adjusted) m_logCache.insert_or_assign(log.qid, log);
   redrawList();
 }
 
@@ -51,18 +67,21 @@ void CTabpageQuestionlog::OnEditQuestion() {
   const int row = m_listCtrl->currentIndex().row();
   if (row < 0 || row >= static_cast<int>(m_rowIds.size())) return;
   const int qid = m_rowIds[row];
-  const study::EditOutcome outcome = study::EditQuestionRecord(pdb3::openQuery(app_.db), qid, host_.dialogWindow());
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const study::EditOutcome outcome = study::EditQuestionRecord(accessor, qid, host_.dialogWindow());
   if (outcome == study::EditOutcome::SaveFailed)
     platform::messageBox(host_.dialogWindow(), L"データベースの書き込みに失敗しました。", kAppCaption);
-  m_questionCache.erase(qid);
+  // The row shows what is stored now; when that cannot be read, what it showed before stays.
+  std::vector<pdb3::Question> edited;
+  if (pagereads::readQuestions(accessor, {qid}, edited)) m_questionCache.insert_or_assign(qid, edited.front());
   redrawList();
 }
 
 void CTabpageQuestionlog::OnSearch() {
   int row = m_selectedRows.empty() ? m_listCtrl->rowAt(0) : m_selectedRows.front();
-  if (row < 0 || m_rowIds.empty()) return;
-  const pdb3::Question question = pdb3::getQuestion(pdb3::openQuery(app_.db), m_rowIds[row]);
-  CSearchDlg search(app_, question.answerText(0), host_.dialogWindow());
+  const pdb3::Question* question = cachedQuestion(row);
+  if (!question) return;
+  CSearchDlg search(app_, question->answerText(0), host_.dialogWindow());
   runModalDialog(search);
 }
 
@@ -72,7 +91,8 @@ void CTabpageQuestionlog::OnDeleteCheckedHistory() {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   std::wstring lines;
   for (size_t i = 0; i < ids.size() && i < 10; ++i) {
-    const pdb3::Question q = pdb3::getQuestion(accessor, ids[i]);
+    const auto found = m_questionCache.find(ids[i]);
+    const pdb3::Question q = found != m_questionCache.end() ? found->second : pdb3::getQuestion(accessor, ids[i]);
     lines += L" \"" + expandPartOfSpeech(q.questionText(0)) + L" = " + q.answerText(0) + L"\"\n";
   }
   if (ids.size() > 10) lines += L"...\n";
@@ -88,12 +108,10 @@ void CTabpageQuestionlog::OnDeleteCheckedHistory() {
     return true;
   });
   if (!deleted) {
-    platform::messageBox(host_.dialogWindow(), L"消去に失敗しました", kAppCaption, platform::MbIconError);
+    reportFailure(L"消去に失敗しました");
+    return;  // the logs and the rows showing them are as they were
   }
-  // Rows read their log together with their question: both are read again, so that the logs
-  // left in place still show.
-  m_logCache.clear();
-  m_questionCache.clear();
+  for (int qid : ids) m_logCache.erase(qid);
   redrawList();
 }
 
@@ -133,7 +151,7 @@ void CTabpageQuestionlog::OnCopyCheckedQuestions() {
     return true;
   });
   if (!copied) {
-    platform::messageBox(host_.dialogWindow(), L"問題の追加に失敗しました", kAppCaption, platform::MbIconError);
+    reportFailure(L"問題の追加に失敗しました");
     return;
   }
   platform::messageBox(host_.dialogWindow(),

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTableView>
+#include <QTimer>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -24,17 +25,20 @@
 #include "app/pages/level_graphs.h"
 #include "app/main/main_dialog_host.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/page_reads.h"
 #include "app/pages/page_dates.h"
 #include "app/pages/page_drawing.h"
 #include "app/main/select_section_dialog.h"
 #include "app/pages/smart_selection.h"
 #include "database/folders.h"
+#include "database/read_transaction.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
 #include "platform/clock.h"
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "services/text_edit.h"
 #include "study/study_flow.h"
 
@@ -93,7 +97,10 @@ CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, 
   list_ = withId(new QTableView(this), 1001);
   setUpIdList(*list_, model_, {230, 90, 90, 130, 80});
   connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { OnColumnClick(c); });
-  connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { update(); });
+  connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    readCurve();
+    update();
+  });
 
   const auto button = [this](int id, const wchar_t* text) { return withId(new QPushButton(qtext(text), this), id); };
   allButton_ = button(1327, L"all");
@@ -149,7 +156,13 @@ void CTabpageSmartlearning::OnInitDialog() {
   for (int days : kPeriods) period_->addItem(qtext(platform::format(L"%d 日", days)), days);
   period_->setCurrentIndex(2);
   period_->blockSignals(false);
-  connect(&calculator_, &smart::LevelCalculator::finished, this, [this] { update(); });
+  connect(&calculator_, &smart::LevelCalculator::finished, this, [this] {
+    if (calculator_.failure() != sqliteplus::EngineFailure::none) {
+      calculator_.noteFailure();  // the worker's cause is told as this thread's
+      tellFailure(L"記憶レベルの推移を計算できませんでした。");
+    }
+    update();
+  });
   list_->setFocus();
   ReloadQuestionList();
   count_ = static_cast<unsigned>(std::clamp(app_.settings->defaultQuestionCount.value, 0, 1000));
@@ -213,22 +226,70 @@ void CTabpageSmartlearning::ensureChosen() {
   DoAutoSelect();
 }
 
-void CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
+bool CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  std::map<int, pdb3::Question> questions;
+  smart::RateMapType rates;
+  bool read = true;
+  if (!ids.empty()) {
+    const pdb3::ReadTransaction transaction(accessor);
+    read = pagereads::readSetQuestions(accessor, app_.smartLearningSetId, questions) &&
+           smart::ReadBinderRates(accessor, app_.currentUserId, app_.smartLearningSetId, platform::nowSeconds(), rates);
+  }
+  // Rows that could not be read are not shown as empty questions: the list empties until it can.
+  if (!read) ids.clear();
   model_.reset([&] {
     shownIds_ = std::move(ids);
-    questionCache_.clear();
+    questionCache_ = std::move(questions);
+    rates_ = std::move(rates);
   });
+  readCurve();
+  return read;
 }
 
-void CTabpageSmartlearning::ReloadQuestionList() {
+bool CTabpageSmartlearning::ReloadQuestionList() {
   std::vector<int> ids;
+  bool read = true;
   if (allMode_) {
-    const std::deque<int> binder = smart::NonEmptyBinderIds(pdb3::openQuery(app_.db), app_.smartLearningSetId);
+    const std::deque<int> binder =
+        smart::NonEmptyBinderIds(pdb3::openQuery(app_.db), app_.smartLearningSetId, &read);
     ids.assign(binder.begin(), binder.end());
   } else {
     CollectQuestionIds(ids);
   }
-  setShownIds(std::move(ids));
+  if (!read) ids.clear();
+  if (setShownIds(std::move(ids)) && read) return true;
+  tellFailure(L"スマート学習リストの問題を読み込めませんでした。");
+  return false;
+}
+
+void CTabpageSmartlearning::tellFailure(const std::wstring& what) {
+  if (failureTold_) return;
+  reportDatabaseFailure(host_.dialogWindow(), what);
+  // The rest of this action stays quiet; the next one may say so again.
+  failureTold_ = true;
+  QTimer::singleShot(0, this, [this] { failureTold_ = false; });
+}
+
+void CTabpageSmartlearning::readCurve() {
+  const QModelIndexList rows = list_->selectionModel()->selectedRows();
+  const int row = rows.isEmpty() ? -1 : rows.first().row();
+  const int qid = row >= 0 && row < static_cast<int>(shownIds_.size()) ? shownIds_[row] : -1;
+  std::vector<smart::StudyPoint> points;
+  const bool read =
+      qid < 0 ||
+      pdb3::forEachRow(
+          pdb3::openQuery(app_.db),
+          platform::format(L"SELECT dl.EndTime, dql.ext1, dql.ext2 FROM daily_question_log AS dql, daily_log AS dl "
+                           L"WHERE dql.ext1!='' AND dql.ext1>0 AND dql.did=dl.did AND dl.lid IN (SELECT lid FROM "
+                           L"log_id WHERE uid=%d) AND dql.qid=%d ORDER BY dl.EndTime",
+                           app_.currentUserId, qid),
+          [&](const sqliteplus::SqliteCursor& point) {
+            points.push_back({point.getInt(0), point.getInt(1), point.getInt(2)});
+          });
+  // A curve that cannot be read is drawn as no question chosen, not as one never studied.
+  curveQid_ = read ? qid : -1;
+  curve_ = read ? std::move(points) : std::vector<smart::StudyPoint>{};
 }
 
 void CTabpageSmartlearning::UpdateAllButtonText() { allButton_->setText(allMode_ ? "all" : "sel"); }
@@ -240,28 +301,15 @@ void CTabpageSmartlearning::OnToggleAll() {
   update();
 }
 
-void CTabpageSmartlearning::cacheRowsAround(int row) {
-  const auto [first, last] = rowsInView(*list_, row, static_cast<int>(shownIds_.size()));
-  questionCache_.clear();
-  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  for (int r = first; r <= last; ++r)
-    questionCache_[shownIds_[r]] = std::make_shared<pdb3::Question>(accessor, shownIds_[r]);
-}
-
-const pdb3::Question* CTabpageSmartlearning::cachedQuestion(int row) {
+const pdb3::Question* CTabpageSmartlearning::cachedQuestion(int row) const {
   if (row < 0 || row >= static_cast<int>(shownIds_.size())) return nullptr;
-  auto found = questionCache_.find(shownIds_[row]);
-  if (found == questionCache_.end()) {
-    cacheRowsAround(row);
-    found = questionCache_.find(shownIds_[row]);
-  }
-  return found == questionCache_.end() ? nullptr : found->second.get();
+  const auto found = questionCache_.find(shownIds_[row]);
+  return found == questionCache_.end() ? nullptr : &found->second;
 }
 
 int CTabpageSmartlearning::rowImage(int row) {
   const pdb3::Question* question = cachedQuestion(row);
   if (!question || question->isEmpty()) return -1;
-  ensureChosen();
   return chosen_.count(question->qid()) ? 1 : 0;
 }
 
@@ -274,15 +322,17 @@ bool CTabpageSmartlearning::rowText(int row, int column, std::wstring& text) {
     text = joinStrings(question->answerTexts(), std::wstring(L"/"));
     return true;
   }
+  const auto found = rates_.find(qid);
+  if (found == rates_.end()) return false;
+  // A copy measured from now: its study times came with it, so nothing is read here.
+  pdb3::MemoryRate rate = *found->second;
+  rate.now = now;
+  rate.cachedRate = -1;
   if (column == 4) {
-    const int last = pdb3::querySqlfIntOrMinus1(
-        *question, L"SELECT LastStudyTime FROM question_log WHERE qid=%d AND uid=%d ORDER BY LastStudyTime DESC LIMIT 1",
-        qid, app_.currentUserId);
+    const int last = rate.lastStudyTime();
     text = last < 1 ? L"-" : pageAgoText(now - last);
     return true;
   }
-  pdb3::MemoryRate rate(*question, qid, app_.currentUserId, now);
-  rate.load();
   if (column == 1) {
     const int d = std::clamp((100 - rate.currentRate()) / 20, 0, 5);
     text.clear();
@@ -304,28 +354,30 @@ void CTabpageSmartlearning::OnColumnClick(int column) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const int uid = app_.currentUserId, sid = app_.smartLearningSetId;
   std::vector<int> ids;
+  bool read = true;
   switch (column) {
     case 0:
-      pdb3::querySqlfIntList(accessor, ids,
+      read = pdb3::querySqlfIntList(accessor, ids,
                              L"SELECT qid FROM question WHERE qid IN (SELECT qid FROM section WHERE sid=%d) ORDER BY "
                              L"answer %ls",
                              sid, direction);
       break;
     case 2:
-      pdb3::querySqlfIntList(accessor, ids,
+      read = pdb3::querySqlfIntList(accessor, ids,
                              L"SELECT qid FROM memory_rate WHERE uid=%d AND qid IN  (SELECT qid FROM section WHERE "
                              L"sid=%d) ORDER BY level %ls",
                              uid, sid, direction);
       break;
     case 4:
-      pdb3::querySqlfIntList(accessor, ids,
+      read = pdb3::querySqlfIntList(accessor, ids,
                              L"SELECT qid, max(LastStudyTime) FROM question_log WHERE uid=%d AND qid IN  (SELECT qid "
                              L"FROM section WHERE sid=%d) GROUP BY qid ORDER BY max(LastStudyTime) %ls",
                              uid, sid, direction);
       break;
     default: {  // 1 and 3 reorder the rows shown
       ids = shownIds_;
-      smart::LoadRates(accessor, ids, uid, sid, platform::nowSeconds());
+      read = smart::LoadRates(accessor, ids, uid, sid, platform::nowSeconds());
+      if (!read) break;
       if (column == 1)
         smart::StableSortByCurrentRate(ids);
       else
@@ -334,8 +386,12 @@ void CTabpageSmartlearning::OnColumnClick(int column) {
     }
   }
   std::deque<int> kept(ids.begin(), ids.end());
-  pdb3::dropEmptyQuestions(accessor, kept);
-  setShownIds(std::vector<int>(kept.begin(), kept.end()));
+  if (!read || !pdb3::dropEmptyQuestions(accessor, kept)) {
+    ascendingNext()[column] = ascending;
+    tellFailure(L"問題の一覧を並べ替えられませんでした。");  // the list stays as it was
+    return;
+  }
+  if (!setShownIds(std::vector<int>(kept.begin(), kept.end()))) tellFailure(L"問題の一覧を並べ替えられませんでした。");
 }
 
 bool CTabpageSmartlearning::exchangeControls() {
@@ -360,8 +416,15 @@ bool CTabpageSmartlearning::DoAutoSelect() {
   request.count = count_;
   request.slider = slider_;
   request.shuffleLearned = app_.settings->randomMistakeReply.value;
-  chosen_ = smart::SelectSmartQuestions(pdb3::openQuery(app_.db), app_.currentUserId, app_.smartLearningSetId, request,
-                                        platform::nowSeconds());
+  bool read = true;
+  std::set<int> chosen = smart::SelectSmartQuestions(pdb3::openQuery(app_.db), app_.currentUserId,
+                                                     app_.smartLearningSetId, request, platform::nowSeconds(), &read);
+  // A choice made from rates that could not be read would study the wrong questions.
+  if (!read) {
+    tellFailure(L"次に学習する問題を選べませんでした。");
+    return false;
+  }
+  chosen_ = std::move(chosen);
   list_->viewport()->update();
   return true;
 }
@@ -408,6 +471,12 @@ void CTabpageSmartlearning::OnPeriodChange() {
 }
 
 bool CTabpageSmartlearning::StartLevelCalcThread() {
+  if (!readLevelCounts()) {
+    // The worker would fail the same way: the history keeps what it showed.
+    update();
+    tellFailure(L"記憶レベルの推移を計算できませんでした。");
+    return false;
+  }
   smart::LevelJob job;
   // The file the application really has open: opening a name that is not there would make a new,
   // empty file.
@@ -447,7 +516,11 @@ int CTabpageSmartlearning::AddToSmartLearning(int eid) {
         ++added;
       }
     };
-    if (pdb3::elementType(accessor, eid) == pdb3::kFolderElement) {
+    // A type that cannot be read would take a folder for a set with no questions: "0 added".
+    int type = -1;
+    if (!pagereads::readInt(accessor, platform::format(L"SELECT type FROM element_info WHERE eid=%d", eid), type))
+      throw std::wstring(L"element");
+    if (type == pdb3::kFolderElement) {
       std::deque<int> below;
       if (!pdb3::listDescendants(accessor, below, eid)) throw std::wstring(L"folder");
       for (int element : below) addSet(element);
@@ -506,11 +579,13 @@ void CTabpageSmartlearning::OnStartSmartLearning() {
   list_->viewport()->update();
 }
 
-std::vector<int> CTabpageSmartlearning::levelCounts() {
-  // One statement for all the groups: the page is drawn often. Each count is -1 when it fails.
+bool CTabpageSmartlearning::readLevelCounts() {
+  // One statement for all the groups.
   std::vector<int> counts(7, -1);
-  pdb3::readFirstRow(
-      pdb3::openQuery(app_.db),
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const pdb3::ReadTransaction transaction(accessor);
+  const pdb3::FirstRow row = pdb3::readFirstRow(
+      accessor,
       platform::format(L"SELECT count(CASE WHEN level in (8,9,10) THEN 1 END), count(CASE WHEN level in (5,6,7) THEN 1 "
                        L"END), count(CASE WHEN level==4 THEN 1 END), count(CASE WHEN level==3 THEN 1 END), "
                        L"count(CASE WHEN level==2 THEN 1 END), count(CASE WHEN level==1 THEN 1 END), "
@@ -520,7 +595,20 @@ std::vector<int> CTabpageSmartlearning::levelCounts() {
       [&](const sqliteplus::SqliteCursor& row) {
         for (int i = 0; i < 7; ++i) counts[i] = row.getInt(i);
       });
-  return counts;
+  const int sid = app_.smartLearningSetId, uid = app_.currentUserId;
+  int listCount = -1, learned = -1;
+  const bool read =
+      row != pdb3::FirstRow::failed &&
+      pagereads::readInt(accessor, platform::format(L"SELECT count(*) FROM section WHERE sid=%d", sid), listCount) &&
+      pagereads::readInt(accessor,
+                         platform::format(L"SELECT count(*) FROM memory_rate WHERE qid IN (SELECT qid FROM section "
+                                          L"WHERE sid=%d) AND level>=1 AND uid=%d",
+                                          sid, uid),
+                         learned);
+  levelCounts_ = read ? counts : std::vector<int>(7, -1);
+  listCount_ = read ? listCount : -1;
+  learnedCount_ = read ? learned : -1;
+  return read;
 }
 
 QPoint CTabpageSmartlearning::hintPosition(const std::wstring& hint) const {
@@ -533,8 +621,6 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   using platform::Rect;
   const int W = width(), H = height();
   const int y0 = static_cast<int>(H * 0.3);
-  const int sid = app_.smartLearningSetId, uid = app_.currentUserId;
-  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   dc.selectFont(pageFont(14));
   dc.setBkMode(platform::Transparent);
   dc.textOut(0, y0 + 7, L"表示：");
@@ -545,10 +631,14 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   dc.textOut(at.x(), at.y(), hint);
   dc.setTextColor(text);
 
-  const std::vector<int> counts = levelCounts();  // A (levels 8-10) down to F (1), then those not learned
+  const std::vector<int>& counts = levelCounts_;  // A (levels 8-10) down to F (1), then those not learned
+  const bool countsKnown = counts[0] >= 0;
   const wchar_t* const lines[] = {L"Level A : %5d", L"Level B : %5d", L"Level C : %5d",
                                   L"Level D : %5d", L"Level E : %5d", L"Level F : %5d"};
-  for (int i = 0; i < 6; ++i) dc.textOut(20, y0 + 50 + 18 * i, platform::format(lines[i], counts[i + 1]));
+  const wchar_t* const unknown[] = {L"Level A :     -", L"Level B :     -", L"Level C :     -",
+                                    L"Level D :     -", L"Level E :     -", L"Level F :     -"};
+  for (int i = 0; i < 6; ++i)
+    dc.textOut(20, y0 + 50 + 18 * i, countsKnown ? platform::format(lines[i], counts[i + 1]) : std::wstring(unknown[i]));
 
   Rect graph{200, y0 + 50, W - 20, H - 140};
   const int labelTopLimit = belowGroupTop(*groups_[1]);
@@ -556,14 +646,7 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   if (levelRadio_->isChecked()) {
     smart::LevelGraph level;
     level.table = &calculator_.table();
-    const int listCount = pdb3::querySqlfIntOrMinus1(accessor, L"SELECT count(*) FROM section WHERE sid=%d", sid);
-    const int learned = zoom_->isChecked()
-                            ? pdb3::querySqlfIntOrMinus1(accessor,
-                                                         L"SELECT count(*) FROM memory_rate WHERE qid IN (SELECT qid "
-                                                         L"FROM section WHERE sid=%d) AND level>=1 AND uid=%d",
-                                                         sid, uid)
-                            : 0;
-    level.scale = smart::levelGraphScale(listCount, learned, zoom_->isChecked());
+    level.scale = smart::levelGraphScale(listCount_, zoom_->isChecked() ? learnedCount_ : 0, zoom_->isChecked());
     level.days = periodDays();
     level.now = now;
     level.calculating = calculator_.running();
@@ -575,27 +658,16 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
     curve.days = periodDays();
     curve.now = now;
     curve.labelTopLimit = labelTopLimit;
-    const QModelIndexList rows = list_->selectionModel()->selectedRows();
-    const int row = rows.isEmpty() ? -1 : rows.first().row();
-    curve.questionSelected = row >= 0 && row < static_cast<int>(shownIds_.size());
-    if (curve.questionSelected) {
-      pdb3::forEachRow(
-          accessor,
-          platform::format(L"SELECT dl.EndTime, dql.ext1, dql.ext2 FROM daily_question_log AS dql, daily_log AS dl "
-                           L"WHERE dql.ext1!='' AND dql.ext1>0 AND dql.did=dl.did AND dl.lid IN (SELECT lid FROM "
-                           L"log_id WHERE uid=%d) AND dql.qid=%d ORDER BY dl.EndTime",
-                           uid, shownIds_[row]),
-          [&](const sqliteplus::SqliteCursor& point) {
-            curve.points.push_back({point.getInt(0), point.getInt(1), point.getInt(2)});
-          });
-    }
+    curve.questionSelected = curveQid_ >= 0;
+    curve.points = curve_;
     smart::DrawForgettingCurve(dc, graph, curve);
   }
 
   dc.textOut(15, H - 40, L"達成状況");
   std::vector<platform::COLORREF> colours;
   for (int level : {8, 5, 4, 3, 2, 1, 0}) colours.push_back(smart::LevelColors[level]);
-  smart::DrawProportionBar(dc, {100, H - 40, W - 150, H - 20}, counts, colours, rgb(255, 255, 255));
+  smart::DrawProportionBar(dc, {100, H - 40, W - 150, H - 20}, countsKnown ? counts : std::vector<int>{}, colours,
+                           rgb(255, 255, 255));
 }
 
 QImage CTabpageSmartlearning::paintImage() {

@@ -12,6 +12,8 @@
 
 #include "app/pages/id_list_model.h"
 #include "app/pages/level_calculation.h"
+#include "app/pages/level_graphs.h"
+#include "app/pages/smart_selection.h"
 #include "database/question.h"
 
 class KlvApp;
@@ -40,11 +42,15 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // Questions added to the list from the element (a folder: every set below it); -1 for the root
   // or a failure (after its message).
   int AddToSmartLearning(int eid);
-  void ReloadQuestionList();
+  // The list's questions read again with what their rows show; false (after saying so) when they
+  // cannot be read.
+  bool ReloadQuestionList();
   // False, the chosen set unchanged, when the count is not a number from 0 to 1000.
   bool DoAutoSelect();
   // The chosen questions, shuffled when random-reply is on; true when there are any.
   bool CollectQuestionIds(std::vector<int>& out);
+  // Reads the level counts the page draws and starts the level history's calculation; false
+  // (after saying so, the history as it was) when the counts cannot be read.
   bool StartLevelCalcThread();
 
   void OnAddSet();
@@ -90,17 +96,21 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   void OnEnChangeNSelectEdit();
   void OnSliderMoved(int position);
   void UpdateAllButtonText();
-  // Loads the records of the visible rows around `row` and drops the others.
-  void cacheRowsAround(int row);
-  const pdb3::Question* cachedQuestion(int row);
-  void setShownIds(std::vector<int> ids);
+  const pdb3::Question* cachedQuestion(int row) const;
+  // Shows the ids with their questions and memory rates read; false when they cannot be read.
+  bool setShownIds(std::vector<int> ids);
+  // The forgetting curve's studies of the selected question, read when the selection changes.
+  void readCurve();
+  // Says once per user action why the database refused it: an action reads in several steps.
+  void tellFailure(const std::wstring& what);
   void layoutControls();
   // Where the hint that points at the add button starts: in the row of controls under the list,
   // just left of the button, when the row has room for it; else on a line of its own above the row.
   QPoint hintPosition(const std::wstring& hint) const;
   void paintPage(platform::Dc& dc);
-  // The list's questions of the current user by level group, as the page shows them.
-  std::vector<int> levelCounts();
+  // The list's questions of the current user by level group, as the page shows them, and the
+  // list's size and learned count for the graph's scale. False when they cannot be read.
+  bool readLevelCounts();
 
   KlvApp& app_;
   MainDialogHost& host_;
@@ -109,7 +119,15 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   std::vector<int> shownIds_;
   std::set<int> chosen_;
   bool choicePending_ = false;
-  std::map<int, std::shared_ptr<pdb3::Question>> questionCache_;
+  // What the list and the drawing show, read at refresh: a paint never waits for the database.
+  std::map<int, pdb3::Question> questionCache_;
+  smart::RateMapType rates_;
+  std::vector<int> levelCounts_ = std::vector<int>(7, -1);  // -1: not known
+  int listCount_ = -1;
+  int learnedCount_ = -1;
+  std::vector<smart::StudyPoint> curve_;
+  int curveQid_ = -1;
+  bool failureTold_ = false;
   unsigned count_ = 10;
   int slider_ = 1;
   std::wstring sliderText_ = L"中";

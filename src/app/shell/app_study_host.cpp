@@ -162,7 +162,7 @@ void AppStudyHost::openSearch(QWidget& window, const std::wstring& word) {
 
 void AppStudyHost::openQuestionList(QWidget& window, const std::vector<int>& ids, const std::wstring& title) {
   QuestionPreviewDlg list(app_, std::deque<int>(ids.begin(), ids.end()), title, &window);
-  runModalDialog(list);
+  list.DoModal();
 }
 
 std::wstring AppStudyHost::saveQuestionToBinder(int qid) {

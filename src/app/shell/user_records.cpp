@@ -34,7 +34,9 @@ bool deleteUser(const pdb3::DbObject& accessor, int uid) {
 }
 
 bool deleteUserByName(const pdb3::DbObject& accessor, const std::wstring& name) {
-  return deleteUser(accessor, pdb3::userIdByName(accessor, name));
+  // An id that cannot be read deletes nothing: that is no deletion to report.
+  const int uid = pdb3::userIdByName(accessor, name);
+  return uid >= 0 && deleteUser(accessor, uid);
 }
 
 bool renameUser(const pdb3::DbObject& accessor, int uid, const std::wstring& name) {

@@ -9,6 +9,7 @@
 #include "app/export/question_exporter.h"
 #include "platform/windows/file_dialog.h"
 #include "platform/files/file_system.h"
+#include "held_database.h"
 #include "shell_fixture.h"
 
 using namespace std::string_view_literals;
@@ -160,6 +161,24 @@ TEST_F(ExportDialog, WritesOrSaysWhyNotAndStaysOpen) {
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(notifier.boxes.back(), L"KLV: " + file + L".xls に出力しました");
   EXPECT_EQ(bytesOf(file + L".xls").substr(0, 4), "\xFF\xFE\x6B\x00"sv);
+}
+
+// An export that cannot read the set (another program holds the file) leaves the earlier file as
+// it was, in every form, and says why instead of that it wrote.
+TEST_F(ExportDialog, UnderALockTheEarlierFileStaysAndTheBoxSaysWhy) {
+  dialog.show();
+  for (int form : {1280, 1281, 1279}) {
+    click(form);
+    const std::wstring name = nameEdit()->text().toStdWString();
+    ASSERT_TRUE(platform::writeFileAtomically(name, "earlier"));
+    apptest::HeldDatabase held(db.path());
+    click(1);
+    EXPECT_EQ(bytesOf(name), "earlier");
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(notifier.boxes, (std::vector<std::wstring>{L"Kelvara: 問題集の問題を読み込めなかったため、出力しませんでした。\n" +
+                                                         apptest::kBusyCause}));
+    notifier.boxes.clear();
+  }
 }
 
 }  // namespace

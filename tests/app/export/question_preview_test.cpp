@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "app/export/question_preview_dialog.h"
+#include "held_database.h"
 #include "recording_notifier.h"
 #include "recording_speech_engine.h"
 #include "shell_fixture.h"
@@ -213,4 +214,12 @@ TEST_F(QuestionPreview, WebDictionaryItemsForEachFieldOpenTheirWords) {
   EXPECT_EQ(shell.lines(), QString::fromStdWString(L"https://ej.example/?q=sprint\nhttps://je.example/w/駆ける.html\n"
                                                    L"https://find.example/?q=【名詞】走る 駆ける 急ぐ run dash rush race sprint hurry\n"));
 }
+// A list that cannot be read (another program holds the file) is not shown as blank rows.
+TEST_F(QuestionPreview, QuestionsThatCannotBeReadAreSaidNotShown) {
+  apptest::HeldDatabase held(db.path());
+  QuestionPreviewDlg dialog(app, {1, 2}, L"t");
+  EXPECT_EQ(dialog.DoModal(), platform::IdCancel);
+  EXPECT_EQ(notifier.boxes, (std::vector<std::wstring>{L"Kelvara: 問題を読み込めませんでした。\n" + apptest::kBusyCause}));
+}
+
 }  // namespace

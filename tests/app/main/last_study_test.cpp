@@ -3,6 +3,7 @@
 #include "app/main/last_study.h"
 #include "database/daily_log.h"
 #include "element_tree_fixture.h"
+#include "held_database.h"
 
 using namespace apptest;
 
@@ -32,4 +33,16 @@ TEST(LastStudy, TakesTheNewestRunInAscendingOrderOrItsFirstAnswerMistakes) {
   EXPECT_FALSE(LastStudyQuestionIds(s.app, true, ids, nullptr));
   EXPECT_EQ(s.takeBoxes(), L"Kelvara: 前回は全問正解です！\n");
   EXPECT_FALSE(pdb3::DailyLogRecord(s.accessor(), 9, 3).Load());
+}
+
+TEST(LastStudy, AFileHeldByAnotherProgramIsNotTakenForNoStudy) {
+  TreeApp s;
+  s.app.currentSetId = kApple;
+  s.run(L"INSERT INTO log_id VALUES(3," + std::to_wstring(s.app.currentUserId) + L",14,0)");
+  s.run(L"INSERT INTO daily_log VALUES(7,3,100,300,0,'','')");
+  s.run(L"INSERT INTO daily_question_log VALUES(7,1,1,0,0,0,1.0,2,80)");
+  std::vector<int> ids;
+  HeldDatabase held(s.databasePath());
+  EXPECT_FALSE(LastStudyQuestionIds(s.app, false, ids, nullptr));
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 前回の学習履歴を読み込めませんでした。\n" + kBusyCause + L"\n");
 }

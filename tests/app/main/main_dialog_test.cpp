@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <sqlite3.h>
 #include <functional>
 #include <map>
 #include <set>
@@ -39,6 +40,7 @@
 #include "platform/drawing/gdi_types.h"
 #include "platform/trace.h"
 #include "app_test_support.h"
+#include "held_database.h"
 #include "main_dialog_fixture.h"
 #include "scoped_env.h"
 #include "study/study_flow.h"
@@ -541,6 +543,17 @@ TEST(MainDialog, TheQuestionListAndANewSetTakeTheCheckedQuestions) {
   EXPECT_EQ(name.seen["id283"], 2);
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE name LIKE 'Apple 20%'"), 1);
   EXPECT_NE(s.takeBoxes().find(L"Kelvara: 問題集を作成できませんでした。"), std::wstring::npos);
+  s.run(L"DROP TRIGGER refuse");
+
+  // Folder rows the engine refuses to read: the new set would have gone into no folder.
+  const auto refuseFolderReads = [](void*, int action, const char* table, const char*, const char*, const char*) {
+    return action == SQLITE_READ && table && std::string(table) == "folder" ? SQLITE_DENY : SQLITE_OK;
+  };
+  sqlite3_set_authorizer(s.app.db.engineHandle(), refuseFolderReads, nullptr);
+  s.dialog.OnCommand(32855);
+  sqlite3_set_authorizer(s.app.db.engineHandle(), nullptr, nullptr);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE name LIKE 'Apple 20%'"), 1);
+  EXPECT_NE(s.takeBoxes().find(L"Kelvara: 問題集を作成できませんでした。\n"), std::wstring::npos);
 }
 
 TEST(MainDialog, OptionsOpenByF12AndAChangeShowsAfterOk) {
@@ -604,4 +617,39 @@ TEST(MainDialog, ExportOffersTheShownPagesChoiceWhenThereIsOne) {
   const QByteArray written = readText(file);
   EXPECT_TRUE(written.contains("apple-two"));
   EXPECT_FALSE(written.contains("apple-one"));
+}
+
+// A refresh reads the round's counts: one that cannot be read resets nothing and says so once. A
+// count of 0 read during a short lock, followed by the pass read after it, once started the round
+// over; here the engine refuses the count alone.
+TEST(MainDialog, ARefreshThatCannotCountKeepsTheRoundAndSaysWhy) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  s.run(platform::format(L"INSERT INTO log_id VALUES (1, %d, %d, %d)", s.app.currentUserId, kApple, s.app.studyMode));
+  s.run(L"INSERT INTO element_log VALUES (1, 0, 1, 0, 0, 4, '', '')");
+  s.run(L"INSERT INTO looped_questions VALUES (1, 1), (1, 2)");
+  s.dialog.RefreshPages();
+  EXPECT_EQ(s.dialog.translatedCount(), 2);
+  const auto refuseQuestionReads = [](void*, int action, const char* table, const char*, const char*, const char*) {
+    return action == SQLITE_READ && table && std::string(table) == "question" ? SQLITE_DENY : SQLITE_OK;
+  };
+  sqlite3_set_authorizer(s.app.db.engineHandle(), refuseQuestionReads, nullptr);
+  s.dialog.RefreshPages();
+  sqlite3_set_authorizer(s.app.db.engineHandle(), nullptr, nullptr);
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 問題集の学習履歴を読み込めませんでした。\nデータベースファイルの読み書きに失敗しました。\n");
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM looped_questions WHERE lid=1"), 2);
+  EXPECT_EQ(s.intValue(L"SELECT nAccomplish FROM element_log WHERE lid=1"), 4);
+  {
+    HeldDatabase held(s.databasePath());
+    s.dialog.RefreshPages();
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: 問題集の学習履歴を読み込めませんでした。\n" + kBusyCause + L"\n");
+    // A study is not chosen from counts that could not be read: it reads them again first.
+    HeldDatabase::nextAction();
+    std::vector<int> ids;
+    EXPECT_FALSE(s.dialog.SelectStudyQuestions(ids));
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: 問題集の学習履歴を読み込めませんでした。\n" + kBusyCause + L"\n");
+  }
+  s.dialog.RefreshPages();
+  EXPECT_EQ(s.dialog.translatedCount(), 2);
+  EXPECT_EQ(s.takeBoxes(), L"");
 }

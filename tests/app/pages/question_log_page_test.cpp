@@ -14,6 +14,8 @@
 #include "app/main/folder_tree.h"
 #include "app/main/select_section_dialog.h"
 #include "app/pages/tabpage_questionlog.h"
+#include "faulty_vfs.h"
+#include "held_database.h"
 #include "page_host_fixture.h"
 #include "platform/clock.h"
 #include "platform/trace.h"
@@ -155,6 +157,46 @@ TEST_F(QuestionLogPageTest, AdjustmentsAreClampedAtTheCountsTheyAdjust) {
   EXPECT_EQ(count(L"SELECT nc2pm FROM question_log WHERE qid=8600"), 0);
 }
 
+// Another program holding the file, a read-only file, a full disk: the list is drawn from what the
+// page read, and counts that cannot be read or written stay as stored, with one box saying why.
+TEST_F(QuestionLogPageTest, AdjustmentsAndSortsUnderFaultsChangeNothingAndSayWhy) {
+  selectRows({8600, 8601});
+  const auto adjustments = [this] { return count(L"SELECT sum(abs(nc1pm)) + sum(abs(ni1pm)) FROM question_log"); };
+  {
+    apptest::HeldDatabase held(t.databasePath());
+    page->grab();
+    EXPECT_EQ(cell(8600, 2), "3");
+    EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::none);  // nothing read to draw
+    page->OnCommand(CTabpageQuestionlog::kCorrectPlus10 + 5);  // +1
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 正解数を変更できませんでした。\n" + apptest::kBusyCause + L"\n");
+    EXPECT_EQ(cell(8600, 2), "3");
+    apptest::HeldDatabase::nextAction();
+    page->OnColumnClick(5);
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 問題の一覧を並べ替えられませんでした。\n" + apptest::kBusyCause + L"\n");
+    EXPECT_EQ(page->rowIds(), (std::vector<int>{1, 30, 8600, 8601, 8602}));
+    apptest::HeldDatabase::nextAction();
+    EXPECT_FALSE(page->ReloadList());  // and the list is not taken for an empty set
+  }
+  {
+    testdb::FaultyVfs vfs;
+    vfs.openReadOnly(true);
+    t.app.db.open(t.databasePath().c_str());
+    ASSERT_TRUE(page->ReloadList());
+    selectRows({8600, 8601});
+    page->OnCommand(CTabpageQuestionlog::kIncorrectPlus10 + 5);
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 不正解数を変更できませんでした。\n" + apptest::kReadOnlyCause + L"\n");
+    vfs.openReadOnly(false);
+    t.app.db.open(t.databasePath().c_str());
+    vfs.limitGrowth(0);
+    page->OnCommand(CTabpageQuestionlog::kIncorrectPlus10 + 5);
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 不正解数を変更できませんでした。\n" + apptest::kFullCause + L"\n");
+    EXPECT_EQ(cell(8601, 3), "3");
+    t.app.db.close();
+  }
+  t.app.db.open(t.databasePath().c_str());
+  EXPECT_EQ(adjustments(), 0);
+}
+
 TEST_F(QuestionLogPageTest, HistoryDeletionIsAllOrNothing) {
   EXPECT_EQ(cell(8602, 2), "7");
   page->setChecked(rowOf(8600), true);
@@ -197,7 +239,7 @@ TEST_F(QuestionLogPageTest, CopyRefusesTheSameSetThenAddsAHeadingAndTheSharedQue
   t.run(L"CREATE TRIGGER refuse BEFORE INSERT ON section WHEN new.qid=8602 BEGIN SELECT RAISE(ABORT, 'no'); END");
   shown = 1;
   page->OnCopyCheckedQuestions();
-  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 問題の追加に失敗しました\n");
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 問題の追加に失敗しました\nデータベースファイルの読み書きに失敗しました。\n");
   EXPECT_EQ(count(L"SELECT count(*) FROM section WHERE sid=14"), before + 3);
   EXPECT_EQ(count(L"SELECT count(*) FROM question"), questions);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QIcon>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include "database/question_selection.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
+#include "held_database.h"
 #include "page_host_fixture.h"
 #include "platform/clock.h"
 #include "platform/random.h"
@@ -306,6 +308,43 @@ TEST_F(SmartPageTest, TheSliderNamesItsShare) {
   EXPECT_EQ(page->findChild<QLabel*>("id1326")->text(), QString::fromStdWString(L"高"));
   slider->setValue(0);
   EXPECT_EQ(page->findChild<QLabel*>("id1326")->text(), QString::fromStdWString(L"低"));
+}
+
+// While another program holds the file the page draws the counts, graph and rows it read, and an
+// action that cannot read says why, once; the level history keeps the table it had rather than
+// an empty one, also when only its worker finds the file held.
+TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
+  const int sid = t.app.smartLearningSetId;
+  for (int q = 8500; q < 8505; ++q) t.addQuestion(q, L"w", sid);
+  t.learn(8500, 80, 2, static_cast<int>(kNow - kDay), {int(kNow - 3 * kDay), int(kNow - kDay)});
+  auto page = makePage();
+  QSignalSpy finished(&page->levelCalculator(), &smart::LevelCalculator::finished);
+  ASSERT_TRUE(finished.wait(5000));
+  const smart::LevelTable table = page->levelCalculator().table();
+  ASSERT_EQ(table[30][1], 1);
+  const QImage before = page->paintImage();
+  const QString level = cell(*page, 0, 2);
+  const size_t chosen = page->chosen().size();
+  {
+    apptest::HeldDatabase held(t.databasePath());
+    EXPECT_EQ(page->paintImage(), before);
+    EXPECT_EQ(cell(*page, 0, 2), level);
+    EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::none);
+    page->findChild<QLineEdit*>("id1150")->setText("2");  // a new choice, then the list read again
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 次に学習する問題を選べませんでした。\n" + apptest::kBusyCause + L"\n");
+    EXPECT_EQ(page->chosen().size(), chosen);
+    QCoreApplication::processEvents();
+    apptest::HeldDatabase::nextAction();
+    page->findChild<QComboBox*>("id1330")->setCurrentIndex(4);
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + apptest::kBusyCause + L"\n");
+    EXPECT_NE(page->paintImage(), before);  // counts not known are not drawn as before, nor as -1
+    QCoreApplication::processEvents();
+    page->levelCalculator().start({t.app.db.fileName(), t.app.currentUserId, sid, 10, kNow});
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_NE(page->levelCalculator().failure(), sqliteplus::EngineFailure::none);
+    EXPECT_EQ(t.takeBoxes().rfind(L"Kelvara: 記憶レベルの推移を計算できませんでした。\n", 0), 0u);
+  }
+  EXPECT_EQ(page->levelCalculator().table(), table);
 }
 
 }  // namespace

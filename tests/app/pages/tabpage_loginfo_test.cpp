@@ -11,6 +11,7 @@
 #include "app/pages/tabpage_loginfo.h"
 #include "database/section_questions.h"
 #include "element_tree_fixture.h"
+#include "held_database.h"
 #include "page_host.h"
 #include "platform/clock.h"
 #include "platform/drawing/system_metrics.h"
@@ -213,7 +214,8 @@ TEST_F(LearningPage, DeletesOneStudyOrAllAndRollsBackAFailure) {
   page.OnDeleteThisHistory();
   EXPECT_EQ(s.takeBoxes(), L"履歴消去: 問題集 " + host.path +
                                L" の [ 5/31 23:50] の学習履歴(2024-05-31(金) 23:49:00) を消去しますか？\n"
-                               L"Kelvara: 消去に失敗しました\n");
+                               L"Kelvara: 消去に失敗しました\n"
+                               L"データベースファイルの読み書きに失敗しました。\n");
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_question_log"), 2);
   s.run(L"DROP TRIGGER keep");
   page.OnDeleteThisHistory();
@@ -224,6 +226,37 @@ TEST_F(LearningPage, DeletesOneStudyOrAllAndRollsBackAFailure) {
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_log"), 0);
   EXPECT_EQ(s.intValue(L"SELECT ni1 FROM question_log WHERE qid=2"), 1);
   EXPECT_EQ(host.refreshes, 2);
+}
+
+// While another program holds the file the page draws what its last refresh read, and a deletion
+// or a listing that cannot read its study says so instead of doing nothing.
+TEST_F(LearningPage, UnderALockThePageDrawsFromMemoryAndItsCommandsSayWhy) {
+  addLog(3, 120);
+  addRun(1, kNow - 7200, {{3, 1, 0}});
+  addRun(2, kNow - 600, {{2, 0, 1}});
+  page.SetStudyMethod(1);  // a review: its bar counts questions too
+  ASSERT_TRUE(page.RefreshFromDialog());
+  const QImage before = render();
+  s.notifier.answer = platform::IdYes;
+  {
+    HeldDatabase held(s.databasePath());
+    EXPECT_EQ(render(), before);
+    EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::none);
+    page.OnDeleteThisHistory();
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: 学習履歴を読み込めなかったため、消去しませんでした。\n" + kBusyCause + L"\n");
+    HeldDatabase::nextAction();
+    page.ShowQuestionsOfStudy();
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: この回に学習した問題を読み込めませんでした。\n" + kBusyCause + L"\n");
+    HeldDatabase::nextAction();
+    page.OnDeleteAllHistory();
+    EXPECT_NE(s.takeBoxes().find(L"学習履歴を読み込めなかったため、消去しませんでした。\n" + kBusyCause), std::wstring::npos);
+    HeldDatabase::nextAction();
+    EXPECT_FALSE(page.RefreshFromDialog());
+    EXPECT_NE(render(), before);  // figures that could not be read are not drawn as before, nor as zeros
+  }
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_log"), 2);
+  EXPECT_TRUE(page.RefreshFromDialog());
+  EXPECT_EQ(render(), before);
 }
 
 TEST_F(LearningPage, ListingAStudyTellsOldRecordsFromEmptyOnes) {

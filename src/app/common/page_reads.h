@@ -1,0 +1,37 @@
+// Reads for the main dialog's pages and commands that tell a failure from "no row": a page keeps
+// what it read in memory and draws from there, and an action that cannot read stops before it
+// writes anything the missing rows would have decided.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "database/question.h"
+#include "database/question_log.h"
+#include "database/study_context.h"
+
+namespace pagereads {
+
+// The user's study log of the set in the mode: -1 when there is none. False when it cannot be read.
+bool readLogId(const pdb3::StudyContext& study, int& lid);
+
+// Column 0 of the first row; `missing` when there is no row (or the value is NULL). False on failure.
+bool readInt(const pdb3::DbObject& accessor, const std::wstring& sql, int& out, int missing = 0);
+
+// Column 0 of the first row as text; empty when there is no row. False on failure.
+bool readText(const pdb3::DbObject& accessor, const std::wstring& sql, std::wstring& out);
+
+// The questions with every text and the sound name read, each by one statement, all inside one
+// read transaction; a question without a row reads empty. False as soon as one cannot be read.
+bool readQuestions(const pdb3::DbObject& accessor, const std::vector<int>& ids, std::vector<pdb3::Question>& out);
+// The same for every question of a problem set, in one statement, by qid.
+bool readSetQuestions(const pdb3::DbObject& accessor, int sid, std::map<int, pdb3::Question>& out);
+
+// The answer logs of the set's questions for the user and mode, by qid (questions without one absent).
+bool readSetQuestionLogs(const pdb3::DbObject& accessor, int sid, int uid, int mid,
+                         std::map<int, pdb3::QuestionLog>& out);
+// One question's log: found is false when it has none. False when it cannot be read.
+bool readQuestionLog(pdb3::QuestionLog& log, bool& found);
+
+}  // namespace pagereads
