@@ -9,7 +9,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
+#include <functional>
 
+#include "database/busy_wait.h"
 #include "database/question.h"
 #include "database/sql_helpers.h"
 #include "platform/windows/modal_dialog.h"
@@ -94,6 +97,59 @@ TEST(QuestionEditDialog, TheContextMenuGreysWhatCannotActAndActsOnItsBox) {
   EXPECT_EQ(box(dialog, 1023)->text(), "");
   EXPECT_EQ(QApplication::clipboard()->text(), "apple");
   EXPECT_EQ(menuState(dialog, 1023), (std::vector<bool>{true, false, false, true, false}));
+}
+
+// Another program holding the file (the problem-set editor saving) while a question is opened for
+// editing, and while it is saved.
+TEST(QuestionEditDialog, AQuestionThatCannotBeReadIsNotOfferedAndAFailedSaveKeepsTheStoredTexts) {
+  StudyApp s;
+  questionWith(s, L"a1\r\na2", L"p1\r\np2");
+  const std::wstring stored = L"SELECT question || '|' || answer || '|' || pronounce || '|' || hint FROM question WHERE qid=1";
+  std::wstring before;
+  pdb3::querySqlfString(s.accessor(), before, L"%ls", stored.c_str());
+  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(200));
+  sqliteplus::SqliteConnection holder;
+  holder.open(s.databasePath().c_str());
+  holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
+  // The dialog, whenever it opens: the first answer changed, then OK.
+  int opened = 0;
+  std::function<void()> whileOpen;
+  QTimer editor;
+  QObject::connect(&editor, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<CTransEditDlg*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    ++opened;
+    box(*dialog, 1023)->setText("changed");
+    if (whileOpen) whileOpen();
+    dialog->accept();
+    if (dialog->isVisible()) dialog->reject();  // refused: blank boxes
+  });
+  editor.start(20);
+
+  EXPECT_EQ(EditQuestionRecord(s.accessor(), 1, nullptr), EditOutcome::Cancelled);
+  EXPECT_EQ(opened, 0) << "no blank dialog";
+  ASSERT_EQ(s.notifier.boxes.size(), 1u);
+  EXPECT_EQ(s.notifier.boxes[0], L"Kelvara: 問題を読み込めませんでした。\nデータベースは他のプログラムが使用中です。"
+                                 L"しばらくしてから、もう一度実行してください。");
+
+  // Read once the file is free, and held again before OK: the save fails and the texts stay.
+  holder.createQuery()->execute(L"COMMIT");
+  whileOpen = [&] { holder.createQuery()->execute(L"BEGIN EXCLUSIVE"); };
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(EditQuestionRecord(s.accessor(), 1, nullptr), EditOutcome::SaveFailed);
+  testing::internal::GetCapturedStderr();
+  holder.createQuery()->execute(L"COMMIT");
+  std::wstring after;
+  pdb3::querySqlfString(s.accessor(), after, L"%ls", stored.c_str());
+  EXPECT_EQ(after, before);
+
+  // Free: the edit is saved, with the hint and pronunciations it did not touch.
+  whileOpen = nullptr;
+  EXPECT_EQ(EditQuestionRecord(s.accessor(), 1, nullptr), EditOutcome::Saved);
+  pdb3::querySqlfString(s.accessor(), after, L"%ls", stored.c_str());
+  EXPECT_EQ(after, L"教室|changed\r\na2|p1\r\np2|h1\r\nh2");
+  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+  sqliteplus::endBusyWaitAction();
 }
 
 TEST(StudyModeDialog, EnterChoosesCardsEachButtonItsModeAndCancelNothing) {
