@@ -71,15 +71,40 @@ int insertElement(const FolderRecord& parent, int type, const std::wstring& name
 }
 
 // A child of the given type: a problem set may share its name with the folder looked for.
-int childIdByNameAndType(const DbObject& accessor, int fid, const std::wstring& name, int type) {
-  return querySqlfIntOrMinus1(
-      accessor, L"SELECT eid FROM element_info WHERE name = '%ls' AND type = %d AND eid in (SELECT eid FROM folder WHERE fid = %d)",
-      escapeSqlQuotesTo(name).c_str(), type, fid);
+FirstRow findChildByNameAndType(const DbObject& accessor, int fid, const std::wstring& name, int type, int& eid) {
+  return readFirstInt(
+      accessor,
+      platform::format(L"SELECT eid FROM element_info WHERE name = '%ls' AND type = %d AND eid in (SELECT eid FROM "
+                       L"folder WHERE fid = %d)",
+                       escapeSqlQuotesTo(name).c_str(), type, fid),
+      eid);
+}
+
+std::wstring childByNameSql(int fid, const std::wstring& name) {
+  return platform::format(L"SELECT eid FROM element_info WHERE name = '%ls' AND eid in (SELECT eid FROM folder WHERE fid = %d)",
+                          escapeSqlQuotesTo(name).c_str(), fid);
+}
+
+// Every step of the path read: missing as soon as a step has no child of its name.
+FirstRow walkPath(const DbObject& accessor, int fid, const std::wstring& path, int& eid) {
+  std::wstring rest = path;
+  for (;;) {
+    const size_t slash = rest.find(L'/');
+    int child = -1;
+    const FirstRow step = readFirstInt(accessor, childByNameSql(fid, rest.substr(0, slash)), child);
+    if (step != FirstRow::found) return step;
+    if (slash == std::wstring::npos) {
+      eid = child;
+      return FirstRow::found;
+    }
+    fid = child;
+    rest.erase(0, slash + 1);
+  }
 }
 
 int findTypedElementByPath(const DbObject& accessor, const std::wstring& path, int type) {
-  const int eid = findElementByPath(accessor, 0, path);
-  return eid >= 0 && elementType(accessor, eid) == type ? eid : -1;
+  int eid = -1;
+  return findTypedElement(accessor, path, type, eid) == FirstRow::found ? eid : -1;
 }
 
 }  // namespace
@@ -89,9 +114,8 @@ int elementType(const DbObject& accessor, int eid) {
 }
 
 int childIdByName(const DbObject& accessor, int fid, const std::wstring& name) {
-  return querySqlfIntOrMinus1(accessor,
-                              L"SELECT eid FROM element_info WHERE name = '%ls' AND eid in (SELECT eid FROM folder WHERE fid = %d)",
-                              escapeSqlQuotesTo(name).c_str(), fid);
+  int eid = -1;
+  return readFirstInt(accessor, childByNameSql(fid, name), eid) == FirstRow::found ? eid : -1;
 }
 
 bool queryElementName(const DbObject& accessor, std::wstring& out, int eid) {
@@ -137,6 +161,16 @@ int findElementByPath(const DbObject& accessor, int fid, const std::wstring& pat
     rest.erase(0, slash + 1);
   }
   return -1;
+}
+
+FirstRow findTypedElement(const DbObject& accessor, const std::wstring& path, int type, int& eid) {
+  int found = -1, foundType = -1;
+  FirstRow row = walkPath(accessor, 0, path, found);
+  if (row == FirstRow::found)
+    row = readFirstInt(accessor, platform::format(L"SELECT type FROM element_info WHERE eid=%d", found), foundType);
+  if (row == FirstRow::found && foundType != type) row = FirstRow::missing;
+  if (row == FirstRow::found) eid = found;
+  return row;
 }
 
 int FindFolderByPath(const DbObject& accessor, const std::wstring& path) {
@@ -198,11 +232,18 @@ bool deleteElementTree(const DbObject& accessor, int eid) {
 
 int EnsureSmartLearningBinder(sqliteplus::SqliteConnection& connection) {
   const DbObject accessor = openQuery(connection);
-  int fid = childIdByNameAndType(accessor, 0, kSmartLearningFolder, kFolderElement);
+  // A folder or set that could not be looked up is not a missing one: made then, it would be a
+  // second one once the file can be read again.
+  const auto find = [&](int fid, const wchar_t* name, int type) {
+    int eid = -1;
+    if (findChildByNameAndType(accessor, fid, name, type, eid) == FirstRow::failed)
+      throw std::wstring(L"スマート学習フォルダを読み込めませんでした");
+    return eid;
+  };
+  int fid = find(0, kSmartLearningFolder, kFolderElement);
   if (fid < 0) fid = addFolderElement(getFolder(accessor, 0), kSmartLearningFolder);
-  if (childIdByNameAndType(accessor, fid, kSmartLearningSet, kProblemSetElement) < 0)
-    AddBinder(getFolder(accessor, fid), kSmartLearningSet);
-  return childIdByNameAndType(accessor, fid, kSmartLearningSet, kProblemSetElement);
+  if (find(fid, kSmartLearningSet, kProblemSetElement) < 0) AddBinder(getFolder(accessor, fid), kSmartLearningSet);
+  return find(fid, kSmartLearningSet, kProblemSetElement);
 }
 
 }  // namespace pdb3

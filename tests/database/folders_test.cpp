@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "database/busy_wait.h"
 #include "database/folders.h"
 #include "database_fixture.h"
 
@@ -108,6 +109,33 @@ TEST_F(Folders, SmartLearningBinderIsMadeOnceAndNotHiddenByASetOfTheSameName) {
 
   EXPECT_EQ(EnsureSmartLearningBinder(db.connection()), set);
   EXPECT_EQ(count(L"element_info"), L"3");
+}
+
+// The file held a little longer than one statement waits: the look-up gives up, the file is free
+// again before a write would have. What could not be looked up is not made a second time.
+TEST_F(Folders, AnElementThatCouldNotBeLookedUpIsNotMadeAgain) {
+  const int set = EnsureSmartLearningBinder(db.connection());
+  const int saved = binder(0, L"保存した問題");
+  const std::wstring before = count(L"element_info");
+  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(400));
+  testing::internal::CaptureStderr();
+  {
+    testdb::BriefLock lock(db.path(), std::chrono::milliseconds(600));
+    EXPECT_EQ(thrownText([&] { EnsureSmartLearningBinder(db.connection()); }),
+              L"スマート学習フォルダを読み込めませんでした");
+  }
+  int eid = -1;
+  {
+    testdb::BriefLock lock(db.path(), std::chrono::milliseconds(600));
+    EXPECT_EQ(findTypedElement(accessor, L"保存した問題", kProblemSetElement, eid), FirstRow::failed);
+  }
+  testing::internal::GetCapturedStderr();
+  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+  EXPECT_EQ(count(L"element_info"), before);
+  EXPECT_EQ(EnsureSmartLearningBinder(db.connection()), set);
+  EXPECT_EQ(findTypedElement(accessor, L"保存した問題", kProblemSetElement, eid), FirstRow::found);
+  EXPECT_EQ(eid, saved);
+  EXPECT_EQ(findTypedElement(accessor, L"保存した問題", kFolderElement, eid), FirstRow::missing);
 }
 
 TEST_F(Folders, AFailedPlaceInTheTreeLeavesNoElementBehind) {

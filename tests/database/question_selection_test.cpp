@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 #include "database/busy_wait.h"
 #include "database/element_log.h"
@@ -140,23 +139,16 @@ TEST_F(Selection, APassThatCannotBeReadIsNeitherChosenFromNorClosed) {
   startLog(0, 2);
   asked({3, 1});
   sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(400));
-  sqliteplus::SqliteConnection holder;
-  holder.open(db.path().c_str());
-  const auto holdFor = [&](int ms) {
-    holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
-    return std::thread([&holder, ms] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-      holder.createQuery()->execute(L"COMMIT");
-    });
-  };
   testing::internal::CaptureStderr();
-  std::thread release = holdFor(600);
-  EXPECT_FALSE(ResetRound(db.connection(), kLid));
-  release.join();
-  release = holdFor(600);
+  {
+    testdb::BriefLock lock(db.path(), std::chrono::milliseconds(600));
+    EXPECT_FALSE(ResetRound(db.connection(), kLid));
+  }
   std::deque<int> out;
-  EXPECT_FALSE(SelectNextQuestions(study, out, false, 3));
-  release.join();
+  {
+    testdb::BriefLock lock(db.path(), std::chrono::milliseconds(600));
+    EXPECT_FALSE(SelectNextQuestions(study, out, false, 3));
+  }
   testing::internal::GetCapturedStderr();
   sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
   EXPECT_TRUE(out.empty());

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <set>
-#include <thread>
 
 #include "database/busy_wait.h"
 #include "database/sql_helpers.h"
@@ -401,19 +400,14 @@ TEST_F(StudyHistory, ASaveWhoseReadsTheFileRefusedWritesNothingAndSaysWhy) {
   sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(500));
   sqliteplus::endBusyWaitAction();
 
-  sqliteplus::SqliteConnection holder;
-  holder.open(db.path().c_str());
-  holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
-  std::thread release([&holder] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(750));
-    holder.createQuery()->execute(L"COMMIT");
-  });
   DailyLogRecord second = record(2, 1, kT0, kT0 + 60, 5);
   second.results[2] = result(0, 1, 1, 0, 3.0, kT0 + 60, kT0 + 60);
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, second, 12));
+  {
+    testdb::BriefLock lock(db.path(), std::chrono::milliseconds(750));
+    EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, second, 12));
+  }
   testing::internal::GetCapturedStderr();
-  release.join();
   sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
   EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\nデータベースは他のプログラムが使用中です。"
                                                L"しばらくしてから、もう一度実行してください。"});
