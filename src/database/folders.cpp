@@ -37,7 +37,13 @@ bool appendDescendants(const DbObject& accessor, std::deque<int>& out, int fid, 
 }
 
 bool deleteTree(const DbObject& accessor, int eid, std::vector<int>& ancestors) {
-  if (elementType(accessor, eid) == kFolderElement) {
+  // A type that could not be read is no proof of a set: a folder deleted as one would leave its
+  // contents behind without a place in the tree.
+  int type = -1;
+  if (readFirstInt(accessor, platform::format(L"SELECT type FROM element_info WHERE eid=%d", eid), type) ==
+      FirstRow::failed)
+    return false;
+  if (type == kFolderElement) {
     if (contains(ancestors, eid)) {
       traceLoop(eid);
       return false;

@@ -87,7 +87,10 @@ bool SelectNextQuestions(const StudyContext& study, IdQueue& out, bool random, i
     return false;
   }
   IdQueue all;
-  querySqlfIntList(accessor, all, kWholeSet.c_str(), study.setId);
+  if (!querySqlfIntList(accessor, all, kWholeSet.c_str(), study.setId)) {
+    study.notify(L"次に学習すべき問題を取得できませんでした");
+    return false;
+  }
   takeQuestions(all, out, random, count, firstReplyDate);
   return true;
 }
