@@ -30,23 +30,15 @@ int DisplayWidth(const std::wstring& text) {
   return static_cast<int>(platform::toCp932(text).size());
 }
 
-bool loadQuestionRows(const pdb3::DbObject& accessor, const std::deque<int>& ids, std::vector<pdb3::Question>& out) {
-  const pdb3::ReadTransaction transaction(accessor);
-  out.reserve(out.size() + ids.size());
-  bool read = true;
-  for (int qid : ids) {
-    const pdb3::Question& question = out.emplace_back(pdb3::getQuestion(accessor, qid));
-    question.questionTexts();
-    question.answerTexts();
-    read = read && !question.field(pdb3::QuestionColumn::question).loadFailed() &&
-           !question.field(pdb3::QuestionColumn::answer).loadFailed();
-  }
-  return read;
-}
-
 std::vector<pdb3::Question> loadQuestionRows(const pdb3::DbObject& accessor, const std::deque<int>& ids) {
+  const pdb3::ReadTransaction transaction(accessor);
   std::vector<pdb3::Question> questions;
-  loadQuestionRows(accessor, ids, questions);
+  questions.reserve(ids.size());
+  for (int qid : ids) {
+    questions.push_back(pdb3::getQuestion(accessor, qid));
+    questions.back().questionTexts();
+    questions.back().answerTexts();
+  }
   return questions;
 }
 

@@ -15,9 +15,6 @@ int DisplayWidth(const std::wstring& text);
 
 // The questions with their question and answer texts read, all inside one read transaction.
 std::vector<pdb3::Question> loadQuestionRows(const pdb3::DbObject& accessor, const std::deque<int>& ids);
-// The same, appended to `out`; false when a text could not be read (its row then holds empty
-// stand-ins): for a caller that writes the rows out, where they would pass for empty questions.
-bool loadQuestionRows(const pdb3::DbObject& accessor, const std::deque<int>& ids, std::vector<pdb3::Question>& out);
 
 // The widest question text of the questions (part-of-speech codes expanded) plus 5; 5 for none.
 int MaxQuestionWidth(const std::deque<int>& ids, const pdb3::DbObject& accessor);

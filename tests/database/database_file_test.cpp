@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 
-#include "database/busy_wait.h"
 #include "database/database_file.h"
 #include "database/text_conversion.h"
 #include "database_fixture.h"
@@ -56,23 +54,6 @@ TEST_F(DatabaseFile, OtherVersionIsRefusedWithTheMessageAndNothingWritten) {
   db.run(L"DELETE FROM version");  // no version row reads as -1: refused the same way
   EXPECT_FALSE(reopen());
   EXPECT_EQ(recorder.boxes.size(), 2u);
-}
-
-TEST_F(DatabaseFile, AFileAnotherProgramHoldsIsNamedAsBusyNotAsForeign) {
-  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(200));
-  sqliteplus::SqliteConnection connection, holder;
-  connection.open(db.path().c_str());
-  holder.open(db.path().c_str());
-  holder.createQuery()->execute(L"BEGIN EXCLUSIVE");  // taken between the open and the check
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(pdb3::CheckDatabaseVersion(connection));
-  testing::internal::GetCapturedStderr();
-  holder.createQuery()->execute(L"COMMIT");
-  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
-  EXPECT_EQ(recorder.boxes, std::vector<std::wstring>{L"|データベースファイルを読み込めませんでした。\n"
-                                                       L"データベースは他のプログラムが使用中です。"
-                                                       L"しばらくしてから、もう一度実行してください。"});
-  EXPECT_TRUE(reopen());
 }
 
 TEST_F(DatabaseFile, EmptyAndForeignFilesAreNamedAsNoDatabaseOfOurs) {

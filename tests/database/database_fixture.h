@@ -43,8 +43,6 @@ class BriefLock {
  public:
   BriefLock(const std::wstring& path, std::chrono::milliseconds hold);
   ~BriefLock();
-  BriefLock(const BriefLock&) = delete;
-  BriefLock& operator=(const BriefLock&) = delete;
 
  private:
   sqliteplus::SqliteConnection holder_;

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 
-#include "database/busy_wait.h"
 #include "database/element_log.h"
 #include "database/question_selection.h"
 #include "database_fixture.h"
@@ -130,32 +128,6 @@ TEST_F(Selection, APassIsClosedWholeOrNotAtAll) {
   EXPECT_EQ(select(false, 3), (std::deque<int>{3, 1, 2}));
   EXPECT_EQ(accomplished(), 3);
   EXPECT_EQ(db.value(L"SELECT count(*) FROM looped_questions"), L"0");
-}
-
-// Another program holds the file a little longer than one statement waits: the reads give up, and
-// the file is free again before a write would have. Neither the selection nor the closing of a pass
-// may take a read that gave up for an empty log or pass.
-TEST_F(Selection, APassThatCannotBeReadIsNeitherChosenFromNorClosed) {
-  startLog(0, 2);
-  asked({3, 1});
-  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(400));
-  testing::internal::CaptureStderr();
-  {
-    testdb::BriefLock lock(db.path(), std::chrono::milliseconds(600));
-    EXPECT_FALSE(ResetRound(db.connection(), kLid));
-  }
-  std::deque<int> out;
-  {
-    testdb::BriefLock lock(db.path(), std::chrono::milliseconds(600));
-    EXPECT_FALSE(SelectNextQuestions(study, out, false, 3));
-  }
-  testing::internal::GetCapturedStderr();
-  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
-  EXPECT_TRUE(out.empty());
-  EXPECT_EQ(notices, std::vector<std::wstring>{L"次に学習すべき問題を取得できませんでした"});
-  EXPECT_EQ(accomplished(), 2);
-  EXPECT_EQ(db.value(L"SELECT group_concat(qid) FROM looped_questions"), L"3,1");
-  EXPECT_EQ(select(false, 3), (std::deque<int>{2, 5, 6}));
 }
 
 TEST_F(Selection, SectionIsChosenByItsPath) {

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-
-#include "database/busy_wait.h"
 #include "database/sql_helpers.h"
 #include "services/question_rows.h"
 #include "database_fixture.h"
@@ -53,22 +50,6 @@ TEST_F(QuestionRows, AlignAnswersByDisplayWidthAndIndentExtraAnswers) {
 TEST_F(QuestionRows, MaxQuestionWidthIsTheWidestExpandedQuestionPlusFive) {
   EXPECT_EQ(MaxQuestionWidth({}, accessor), 5);
   EXPECT_EQ(MaxQuestionWidth({1, 2, 4}, accessor), 12 + 5);  // 【名詞】林檎
-}
-
-TEST_F(QuestionRows, RowsThatCouldNotBeReadAreNotPassedOffAsEmptyQuestions) {
-  std::vector<pdb3::Question> read;
-  EXPECT_TRUE(loadQuestionRows(accessor, {1, 2}, read));
-  EXPECT_EQ(read.size(), 2u);
-  sqliteplus::SqliteConnection holder;
-  holder.open(db.path().c_str());
-  holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
-  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(100));
-  testing::internal::CaptureStderr();
-  std::vector<pdb3::Question> held;
-  EXPECT_FALSE(loadQuestionRows(accessor, {1, 4}, held));
-  testing::internal::GetCapturedStderr();
-  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
-  holder.createQuery()->execute(L"COMMIT");
 }
 
 TEST(FileNames, OnlyTheLastComponentIsCleanedAndGetsTheExtension) {

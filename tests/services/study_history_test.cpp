@@ -389,17 +389,14 @@ TEST_F(StudyHistory, ARankingFileThatCannotBeWrittenIsToldOnceAndCatchesUpLater)
   EXPECT_EQ(notices.size(), 1u);
 }
 
-// Another program holding the file as the problem-set editor does while it saves, for a while
-// longer than one statement's wait: the save's first read gives up, and the file is free again
-// before its writes have given up.
-TEST_F(StudyHistory, ASaveWhoseReadsTheFileRefusedWritesNothingAndSaysWhy) {
+// Another program holds the file a while longer than one statement waits: the save's first read
+// gives up, and the file is free again before its writes would have.
+TEST_F(StudyHistory, ASaveWhoseReadTheFileRefusedWritesNothingAndSaysWhy) {
   DailyLogRecord first = record(1, 1, kT0 - 300, kT0, 25);
   first.results[1] = result(1, 0, 0, 0, 2.5, kT0);
   ASSERT_TRUE(SaveStudyHistoryInTransaction(study, ranking, first, 30));
   const std::wstring before = historyRows(db.connection());
   sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(500));
-  sqliteplus::endBusyWaitAction();
-
   DailyLogRecord second = record(2, 1, kT0, kT0 + 60, 5);
   second.results[2] = result(0, 1, 1, 0, 3.0, kT0 + 60, kT0 + 60);
   testing::internal::CaptureStderr();
@@ -412,25 +409,5 @@ TEST_F(StudyHistory, ASaveWhoseReadsTheFileRefusedWritesNothingAndSaysWhy) {
   EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\nデータベースは他のプログラムが使用中です。"
                                                L"しばらくしてから、もう一度実行してください。"});
   EXPECT_EQ(historyRows(db.connection()), before) << "no second log_id or element_log row, nothing of the study";
-  EXPECT_EQ(store.findByUser(L"taro").pendingTotal.p, 30);
-
-  // A file that cannot be written: the same, with its own cause.
-  testdb::FaultyVfs vfs;
-  vfs.openReadOnly(true);
-  sqliteplus::SqliteConnection readOnly;
-  readOnly.open(db.path().c_str());
-  vfs.openReadOnly(false);
-  notices.clear();
-  sqliteplus::endBusyWaitAction();
-  StudyContext onReadOnly{readOnly, 1, 10, 0, [this](const std::wstring& text) { notices.push_back(text); }};
-  DailyLogRecord third(openQuery(readOnly));
-  third.did = 3, third.lid = 1, third.StartTime = kT0, third.EndTime = kT0 + 90;
-  third.results[3] = result(1, 0, 0, 0, 1.0, kT0 + 90);
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(SaveStudyHistoryInTransaction(onReadOnly, ranking, third, 7));
-  testing::internal::GetCapturedStderr();
-  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\nデータベースファイルに書き込めません。"
-                                               L"ファイルが読み取り専用になっていないか確認してください。"});
-  EXPECT_EQ(historyRows(db.connection()), before);
   sqliteplus::endBusyWaitAction();
 }

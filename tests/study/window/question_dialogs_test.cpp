@@ -10,7 +10,6 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
-#include <functional>
 
 #include "database/busy_wait.h"
 #include "database/question.h"
@@ -99,55 +98,44 @@ TEST(QuestionEditDialog, TheContextMenuGreysWhatCannotActAndActsOnItsBox) {
   EXPECT_EQ(menuState(dialog, 1023), (std::vector<bool>{true, false, false, true, false}));
 }
 
-// Another program holding the file (the problem-set editor saving) while a question is opened for
-// editing, and while it is saved.
+// Another program holds the file (the problem-set editor saving) as a question is opened for
+// editing, then as it is saved.
 TEST(QuestionEditDialog, AQuestionThatCannotBeReadIsNotOfferedAndAFailedSaveKeepsTheStoredTexts) {
   StudyApp s;
   questionWith(s, L"a1\r\na2", L"p1\r\np2");
-  const std::wstring stored = L"SELECT question || '|' || answer || '|' || pronounce || '|' || hint FROM question WHERE qid=1";
-  std::wstring before;
-  pdb3::querySqlfString(s.accessor(), before, L"%ls", stored.c_str());
+  std::wstring row;
+  const auto stored = [&] {
+    pdb3::querySqlfString(s.accessor(), row, L"SELECT question||'|'||answer||'|'||pronounce||'|'||hint FROM question WHERE qid=1");
+    return row;
+  };
   sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(200));
   sqliteplus::SqliteConnection holder;
   holder.open(s.databasePath().c_str());
-  holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
-  // The dialog, whenever it opens: the first answer changed, then OK.
   int opened = 0;
-  std::function<void()> whileOpen;
-  QTimer editor;
+  QTimer editor;  // the dialog, whenever it opens: the first answer changed, the file taken, OK
   QObject::connect(&editor, &QTimer::timeout, [&] {
     auto* dialog = qobject_cast<CTransEditDlg*>(QApplication::activeModalWidget());
     if (!dialog) return;
-    ++opened;
-    box(*dialog, 1023)->setText("changed");
-    if (whileOpen) whileOpen();
+    box(*dialog, 1023)->setText(++opened == 1 ? "held" : "changed");
+    if (opened == 1) holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
     dialog->accept();
     if (dialog->isVisible()) dialog->reject();  // refused: blank boxes
   });
   editor.start(20);
 
+  holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
+  testing::internal::CaptureStderr();
   EXPECT_EQ(EditQuestionRecord(s.accessor(), 1, nullptr), EditOutcome::Cancelled);
   EXPECT_EQ(opened, 0) << "no blank dialog";
-  ASSERT_EQ(s.notifier.boxes.size(), 1u);
-  EXPECT_EQ(s.notifier.boxes[0], L"Kelvara: 問題を読み込めませんでした。\nデータベースは他のプログラムが使用中です。"
-                                 L"しばらくしてから、もう一度実行してください。");
-
-  // Read once the file is free, and held again before OK: the save fails and the texts stay.
   holder.createQuery()->execute(L"COMMIT");
-  whileOpen = [&] { holder.createQuery()->execute(L"BEGIN EXCLUSIVE"); };
-  testing::internal::CaptureStderr();
+  EXPECT_EQ(s.notifier.boxes, std::vector<std::wstring>{L"Kelvara: 問題を読み込めませんでした。\nデータベースは他のプログラムが"
+                                                        L"使用中です。しばらくしてから、もう一度実行してください。"});
   EXPECT_EQ(EditQuestionRecord(s.accessor(), 1, nullptr), EditOutcome::SaveFailed);
-  testing::internal::GetCapturedStderr();
   holder.createQuery()->execute(L"COMMIT");
-  std::wstring after;
-  pdb3::querySqlfString(s.accessor(), after, L"%ls", stored.c_str());
-  EXPECT_EQ(after, before);
-
-  // Free: the edit is saved, with the hint and pronunciations it did not touch.
-  whileOpen = nullptr;
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(stored(), L"教室|a1\r\na2|p1\r\np2|h1\r\nh2");
   EXPECT_EQ(EditQuestionRecord(s.accessor(), 1, nullptr), EditOutcome::Saved);
-  pdb3::querySqlfString(s.accessor(), after, L"%ls", stored.c_str());
-  EXPECT_EQ(after, L"教室|changed\r\na2|p1\r\np2|h1\r\nh2");
+  EXPECT_EQ(stored(), L"教室|changed\r\na2|p1\r\np2|h1\r\nh2") << "the hint and pronunciations stay";
   sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
   sqliteplus::endBusyWaitAction();
 }
