@@ -59,8 +59,6 @@ void upgradeToSubversion2(const DbObject& db) {
 
 bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection) {
   const DbObject db = openQuery(connection);
-  // An empty file (the engine takes a zero-byte file for an empty database) or another program's
-  // database: no version to be wrong about.
   // A file that could not be read (another program holds it) is neither foreign nor of another
   // version: said as what it is, the user can wait instead of choosing another file.
   const auto unreadable = [] {
@@ -72,6 +70,8 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection) {
   };
   const std::optional<bool> hasVersion = tableExists(db, L"version");
   if (!hasVersion) return unreadable();
+  // An empty file (the engine takes a zero-byte file for an empty database) or another program's
+  // database: no version to be wrong about.
   if (!*hasVersion) {
     platform::messageBox(nullptr, L"Kelvara のデータベースではありません", L"", platform::MbOk);
     return false;

@@ -16,6 +16,10 @@ const wchar_t kSmartLearningSet[] = L"1";
 
 bool contains(const std::vector<int>& ids, int id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
 
+FirstRow readElementType(const DbObject& accessor, int eid, int& type) {
+  return readFirstInt(accessor, platform::format(L"SELECT type FROM element_info WHERE eid=%d", eid), type);
+}
+
 void traceLoop(int eid) { platform::traceError("folder rows loop back at element %d\n", eid); }
 
 // `ancestors` holds the folders being expanded: meeting one again means the rows form a cycle.
@@ -40,9 +44,7 @@ bool deleteTree(const DbObject& accessor, int eid, std::vector<int>& ancestors) 
   // A type that could not be read is no proof of a set: a folder deleted as one would leave its
   // contents behind without a place in the tree.
   int type = -1;
-  if (readFirstInt(accessor, platform::format(L"SELECT type FROM element_info WHERE eid=%d", eid), type) ==
-      FirstRow::failed)
-    return false;
+  if (readElementType(accessor, eid, type) == FirstRow::failed) return false;
   if (type == kFolderElement) {
     if (contains(ancestors, eid)) {
       traceLoop(eid);
@@ -116,7 +118,8 @@ int findTypedElementByPath(const DbObject& accessor, const std::wstring& path, i
 }  // namespace
 
 int elementType(const DbObject& accessor, int eid) {
-  return querySqlfIntOrMinus1(accessor, L"SELECT type FROM element_info WHERE eid=%d", eid);
+  int type = -1;
+  return readElementType(accessor, eid, type) == FirstRow::found ? type : -1;
 }
 
 int childIdByName(const DbObject& accessor, int fid, const std::wstring& name) {
@@ -173,7 +176,7 @@ FirstRow findTypedElement(const DbObject& accessor, const std::wstring& path, in
   int found = -1, foundType = -1;
   FirstRow row = walkPath(accessor, 0, path, found);
   if (row == FirstRow::found)
-    row = readFirstInt(accessor, platform::format(L"SELECT type FROM element_info WHERE eid=%d", found), foundType);
+    row = readElementType(accessor, found, foundType);
   if (row == FirstRow::found && foundType != type) row = FirstRow::missing;
   if (row == FirstRow::found) eid = found;
   return row;

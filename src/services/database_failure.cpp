@@ -11,6 +11,12 @@ std::wstring databaseFailureText(const std::wstring& what) {
   return what + L"\n" + sqliteplus::engineFailureCause(sqliteplus::lastEngineFailure());
 }
 
+std::wstring databaseFailureTextWhenKnown(const std::wstring& what) {
+  using sqliteplus::EngineFailure;
+  const EngineFailure failure = sqliteplus::lastEngineFailure();
+  return failure == EngineFailure::none || failure == EngineFailure::other ? what : databaseFailureText(what);
+}
+
 void reportDatabaseFailure(QWidget* owner, const std::wstring& what) {
   platform::messageBox(owner, databaseFailureText(what), L"Kelvara");
 }

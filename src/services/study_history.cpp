@@ -3,7 +3,6 @@
 #include <iterator>
 
 #include "database/element_log.h"
-#include "database/engine_failure.h"
 #include "database/folders.h"
 #include "database/memory_rate.h"
 #include "database/question.h"
@@ -144,15 +143,6 @@ void addRankingRound(const StudyContext& study, const RankingTarget& ranking, co
 // After a failure inside a transaction the engine may have rolled it all back by itself (a full
 // disk does that): a step after it would be committed on its own, so the loss of the transaction
 // stops the writing as a failure does, after any step.
-// The learner can act on a busy, read-only or full database: those causes are said with the message.
-std::wstring failedSaveText() {
-  const wchar_t* text = L"学習履歴を保存できませんでした";
-  return sqliteplus::lastEngineFailure() == sqliteplus::EngineFailure::other ||
-                 sqliteplus::lastEngineFailure() == sqliteplus::EngineFailure::none
-             ? std::wstring(text)
-             : databaseFailureText(text);
-}
-
 bool writeStudyRecords(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record, bool addToPassFlag) {
   const bool inTransaction = study.connection.inTransaction();
   const auto lost = [&] { return inTransaction && !study.connection.inTransaction(); };
@@ -190,7 +180,7 @@ bool SaveStudyHistoryInTransaction(const StudyContext& study, const RankingTarge
   // The connection rolls a failed COMMIT back, so the transaction does not stay open.
   if (!written || !execSql(record, L"COMMIT")) {
     if (study.connection.inTransaction()) execSql(record, L"ROLLBACK");
-    study.notify(failedSaveText());
+    study.notify(databaseFailureTextWhenKnown(L"学習履歴を保存できませんでした"));
     return false;
   }
   if (!record.results.empty()) addRankingRound(study, ranking, accessor, record, points);

@@ -3,7 +3,6 @@
 #include <QWidget>
 
 #include "database/element_log.h"
-#include "database/engine_failure.h"
 #include "database/sql_helpers.h"
 #include "services/database_failure.h"
 #include "services/named_mutex.h"
@@ -29,12 +28,6 @@ bool nextId(const pdb3::DbObject& accessor, const wchar_t* maxSql, const wchar_t
   return true;
 }
 
-// The Part's message, with the engine's cause when the database refused the read.
-void tellIdFailure(const pdb3::StudyContext& context, const wchar_t* text) {
-  context.notify(sqliteplus::lastEngineFailure() == sqliteplus::EngineFailure::none ? std::wstring(text)
-                                                                                    : databaseFailureText(text));
-}
-
 }  // namespace
 
 bool allotStudyLogIds(const pdb3::StudyContext& context, StudyLogIds& out) {
@@ -45,11 +38,11 @@ bool allotStudyLogIds(const pdb3::StudyContext& context, StudyLogIds& out) {
   if (log == pdb3::FirstRow::failed ||
       (log == pdb3::FirstRow::missing &&
        !nextId(accessor, L"SELECT max(lid)+1 FROM log_id", L"SELECT count(*) FROM log_id", out.lid))) {
-    tellIdFailure(context, L"履歴IDが取得できませんでした");
+    context.notify(databaseFailureTextWhenKnown(L"履歴IDが取得できませんでした"));
     return false;
   }
   if (!nextId(accessor, L"SELECT max(did)+1 FROM daily_log", L"SELECT count(*) FROM daily_log", out.did)) {
-    tellIdFailure(context, L"学習回IDが取得できませんでした");
+    context.notify(databaseFailureTextWhenKnown(L"学習回IDが取得できませんでした"));
     return false;
   }
   return true;
