@@ -1,7 +1,9 @@
 #include "database/database_file.h"
 
 #include <filesystem>
+#include <optional>
 
+#include "database/engine_failure.h"
 #include "database/sql_helpers.h"
 #include "database/text_conversion.h"
 #include "platform/windows/notifier.h"
@@ -21,11 +23,22 @@ const wchar_t kCreateMemoryRate[] =
     L"   l7_time INTEGER NOT NULL,   l8_time INTEGER NOT NULL,   l9_time INTEGER NOT NULL,"
     L"   l10_time INTEGER NOT NULL,   PRIMARY KEY( qid, uid ) )";
 
-bool tableExists(const DbObject& db, const wchar_t* name) {
-  return querySqlfIntOrMinus1(db, L"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='%ls'", name) > 0;
+// Nothing when the file could not be read.
+std::optional<bool> tableExists(const DbObject& db, const wchar_t* name) {
+  int count = 0;
+  if (readFirstInt(db, platform::format(L"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='%ls'", name),
+                   count) == FirstRow::failed)
+    return std::nullopt;
+  return count > 0;
 }
 
-bool memoryRateTableExists(const DbObject& db) { return tableExists(db, L"memory_rate"); }
+bool memoryRateTableExists(const DbObject& db) { return tableExists(db, L"memory_rate").value_or(false); }
+
+// A version field; -1 when the row or the value is missing.
+FirstRow readVersionField(const DbObject& db, const wchar_t* column, int& value) {
+  value = -1;
+  return readFirstInt(db, platform::format(L"SELECT %ls FROM version", column), value);
+}
 
 void upgradeToSubversion2(const DbObject& db) {
   execSql(db, L"BEGIN TRANSACTION");
@@ -46,14 +59,27 @@ void upgradeToSubversion2(const DbObject& db) {
 
 bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection) {
   const DbObject db = openQuery(connection);
+  // A file that could not be read (another program holds it) is neither foreign nor of another
+  // version: said as what it is, the user can wait instead of choosing another file.
+  const auto unreadable = [] {
+    platform::messageBox(nullptr,
+                         std::wstring(L"データベースファイルを読み込めませんでした。\n") +
+                             sqliteplus::engineFailureCause(sqliteplus::lastEngineFailure()),
+                         L"", platform::MbOk);
+    return false;
+  };
+  const std::optional<bool> hasVersion = tableExists(db, L"version");
+  if (!hasVersion) return unreadable();
   // An empty file (the engine takes a zero-byte file for an empty database) or another program's
   // database: no version to be wrong about.
-  if (!tableExists(db, L"version")) {
+  if (!*hasVersion) {
     platform::messageBox(nullptr, L"Kelvara のデータベースではありません", L"", platform::MbOk);
     return false;
   }
-  const int version = querySqlfIntOrMinus1(db, L"SELECT version FROM version");
-  const int subversion = querySqlfIntOrMinus1(db, L"SELECT subversion FROM version");
+  int version = -1, subversion = -1;
+  if (readVersionField(db, L"version", version) == FirstRow::failed ||
+      readVersionField(db, L"subversion", subversion) == FirstRow::failed)
+    return unreadable();
   if (version != kVersion) {
     platform::messageBox(nullptr, L"データベースのバージョンが異なります", L"", platform::MbOk);
     return false;

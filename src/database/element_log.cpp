@@ -48,8 +48,14 @@ int ElementLogRecord::loopedQuestionCount() const {
   return loopedQuestionIds(ids) ? static_cast<int>(ids.size()) : 0;
 }
 
+FirstRow findLogId(const DbObject& accessor, int uid, int eid, int mid, int& lid) {
+  return readFirstInt(accessor,
+                      platform::format(L"SELECT lid FROM log_id WHERE uid=%d AND eid=%d AND mid=%d", uid, eid, mid), lid);
+}
+
 int logIdFor(const DbObject& accessor, int uid, int eid, int mid) {
-  return querySqlfIntOrMinus1(accessor, L"SELECT lid FROM log_id WHERE uid=%d AND eid=%d AND mid=%d", uid, eid, mid);
+  int lid = -1;
+  return findLogId(accessor, uid, eid, mid, lid) == FirstRow::found ? lid : -1;
 }
 
 int currentLogId(const StudyContext& study) {

@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "database/column_field.h"
+#include "database/sql_helpers.h"
 #include "database/study_context.h"
 
 namespace pdb3 {
@@ -46,7 +47,10 @@ class ElementLogRecord : public DbObject {
 
 ElementLogRecord getElementLog(const DbObject& accessor, int lid);
 
-// -1 when the user has no study log for the set in the mode.
+// The user's study log for the set in the mode, telling a log that is not there from one that
+// could not be read.
+FirstRow findLogId(const DbObject& accessor, int uid, int eid, int mid, int& lid);
+// -1 when the user has no study log for the set in the mode (or it cannot be read).
 int logIdFor(const DbObject& accessor, int uid, int eid, int mid);
 int currentLogId(const StudyContext& study);
 

@@ -20,5 +20,7 @@ void noteEngineFailure(int resultCode);
 EngineFailure lastEngineFailure();
 void forgetEngineFailure();
 EngineFailure engineFailureOf(int resultCode);
+// The cause in words that say what to do about it (Japanese, as the program speaks).
+const wchar_t* engineFailureCause(EngineFailure failure);
 
 }  // namespace sqliteplus

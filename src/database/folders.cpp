@@ -17,6 +17,10 @@ const wchar_t kSmartLearningSet[] = L"1";
 
 bool contains(const std::vector<int>& ids, int id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
 
+FirstRow readElementType(const DbObject& accessor, int eid, int& type) {
+  return readFirstInt(accessor, platform::format(L"SELECT type FROM element_info WHERE eid=%d", eid), type);
+}
+
 void traceLoop(int eid) { platform::traceError("folder rows loop back at element %d\n", eid); }
 
 // `ancestors` holds the folders being expanded: meeting one again means the rows form a cycle.
@@ -38,7 +42,11 @@ bool appendDescendants(const DbObject& accessor, std::deque<int>& out, int fid, 
 }
 
 bool deleteTree(const DbObject& accessor, int eid, std::vector<int>& ancestors) {
-  if (elementType(accessor, eid) == kFolderElement) {
+  // A type that could not be read is no proof of a set: a folder deleted as one would leave its
+  // contents behind without a place in the tree.
+  int type = -1;
+  if (readElementType(accessor, eid, type) == FirstRow::failed) return false;
+  if (type == kFolderElement) {
     if (contains(ancestors, eid)) {
       traceLoop(eid);
       return false;
@@ -72,27 +80,52 @@ int insertElement(const FolderRecord& parent, int type, const std::wstring& name
 }
 
 // A child of the given type: a problem set may share its name with the folder looked for.
-int childIdByNameAndType(const DbObject& accessor, int fid, const std::wstring& name, int type) {
-  return querySqlfIntOrMinus1(
-      accessor, L"SELECT eid FROM element_info WHERE name = '%ls' AND type = %d AND eid in (SELECT eid FROM folder WHERE fid = %d)",
-      escapeSqlQuotesTo(name).c_str(), type, fid);
+FirstRow findChildByNameAndType(const DbObject& accessor, int fid, const std::wstring& name, int type, int& eid) {
+  return readFirstInt(
+      accessor,
+      platform::format(L"SELECT eid FROM element_info WHERE name = '%ls' AND type = %d AND eid in (SELECT eid FROM "
+                       L"folder WHERE fid = %d)",
+                       escapeSqlQuotesTo(name).c_str(), type, fid),
+      eid);
+}
+
+std::wstring childByNameSql(int fid, const std::wstring& name) {
+  return platform::format(L"SELECT eid FROM element_info WHERE name = '%ls' AND eid in (SELECT eid FROM folder WHERE fid = %d)",
+                          escapeSqlQuotesTo(name).c_str(), fid);
+}
+
+// Every step of the path read: missing as soon as a step has no child of its name.
+FirstRow walkPath(const DbObject& accessor, int fid, const std::wstring& path, int& eid) {
+  std::wstring rest = path;
+  for (;;) {
+    const size_t slash = rest.find(L'/');
+    int child = -1;
+    const FirstRow step = readFirstInt(accessor, childByNameSql(fid, rest.substr(0, slash)), child);
+    if (step != FirstRow::found) return step;
+    if (slash == std::wstring::npos) {
+      eid = child;
+      return FirstRow::found;
+    }
+    fid = child;
+    rest.erase(0, slash + 1);
+  }
 }
 
 int findTypedElementByPath(const DbObject& accessor, const std::wstring& path, int type) {
-  const int eid = findElementByPath(accessor, 0, path);
-  return eid >= 0 && elementType(accessor, eid) == type ? eid : -1;
+  int eid = -1;
+  return findTypedElement(accessor, path, type, eid) == FirstRow::found ? eid : -1;
 }
 
 }  // namespace
 
 int elementType(const DbObject& accessor, int eid) {
-  return querySqlfIntOrMinus1(accessor, L"SELECT type FROM element_info WHERE eid=%d", eid);
+  int type = -1;
+  return readElementType(accessor, eid, type) == FirstRow::found ? type : -1;
 }
 
 int childIdByName(const DbObject& accessor, int fid, const std::wstring& name) {
-  return querySqlfIntOrMinus1(accessor,
-                              L"SELECT eid FROM element_info WHERE name = '%ls' AND eid in (SELECT eid FROM folder WHERE fid = %d)",
-                              escapeSqlQuotesTo(name).c_str(), fid);
+  int eid = -1;
+  return readFirstInt(accessor, childByNameSql(fid, name), eid) == FirstRow::found ? eid : -1;
 }
 
 bool queryElementName(const DbObject& accessor, std::wstring& out, int eid) {
@@ -138,6 +171,16 @@ int findElementByPath(const DbObject& accessor, int fid, const std::wstring& pat
     rest.erase(0, slash + 1);
   }
   return -1;
+}
+
+FirstRow findTypedElement(const DbObject& accessor, const std::wstring& path, int type, int& eid) {
+  int found = -1, foundType = -1;
+  FirstRow row = walkPath(accessor, 0, path, found);
+  if (row == FirstRow::found)
+    row = readElementType(accessor, found, foundType);
+  if (row == FirstRow::found && foundType != type) row = FirstRow::missing;
+  if (row == FirstRow::found) eid = found;
+  return row;
 }
 
 int FindFolderByPath(const DbObject& accessor, const std::wstring& path) {
@@ -199,9 +242,21 @@ bool deleteElementTree(const DbObject& accessor, int eid) {
 
 int EnsureSmartLearningBinder(sqliteplus::SqliteConnection& connection) {
   const DbObject accessor = openQuery(connection);
-  int fid = childIdByNameAndType(accessor, 0, kSmartLearningFolder, kFolderElement);
-  int sid = fid < 0 ? -1 : childIdByNameAndType(accessor, fid, kSmartLearningSet, kProblemSetElement);
+  // A folder or set that could not be looked up is not a missing one: made then, it would be a
+  // second one once the file can be read again.
+  bool lookedUp = true;
+  const auto find = [&](int fid, const wchar_t* name, int type) {
+    int eid = -1;
+    if (fid >= 0 && findChildByNameAndType(accessor, fid, name, type, eid) == FirstRow::failed) lookedUp = false;
+    return eid;
+  };
+  int fid = find(0, kSmartLearningFolder, kFolderElement);
+  int sid = find(fid, kSmartLearningSet, kProblemSetElement);
   if (sid >= 0) return sid;
+  if (!lookedUp) {
+    platform::traceError("the smart-learning set SmartLearning/1 cannot be read\n");
+    return -1;
+  }
   // The folder and its set come together or not at all: an empty folder left by a refused set
   // would only puzzle the user.
   const bool made = runInTransaction(accessor, [&] {

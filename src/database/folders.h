@@ -6,6 +6,7 @@
 #include <string>
 
 #include "database/element_record.h"
+#include "database/sql_helpers.h"
 #include "database/sqlite_connection.h"
 
 namespace pdb3 {
@@ -37,6 +38,9 @@ FolderRecord getFolder(const DbObject& accessor, int eid);
 // -1 when fid is negative or a step of the path has no child of that name.
 int findElementByPath(const DbObject& accessor, int fid, const std::wstring& path);
 int FindFolderByPath(const DbObject& accessor, const std::wstring& path);
+// The element of that type at the path from the root, telling one that is not there from one
+// that could not be read (for a caller that makes it when it is missing).
+FirstRow findTypedElement(const DbObject& accessor, const std::wstring& path, int type, int& eid);
 int FindProblemSetByPath(const DbObject& accessor, const std::wstring& path);
 // The root gives "". False when a name or a parent is missing, or the parents loop.
 bool getElementPath(const DbObject& accessor, std::wstring& out, int eid);
@@ -53,8 +57,9 @@ int addFolderElement(const FolderRecord& parent, const std::wstring& name);
 bool deleteElementTree(const DbObject& accessor, int eid);
 
 // Makes the folder "SmartLearning" and its set "1" when missing, both or neither; the set's eid,
-// or -1 when it cannot be made (a read-only or full database, a refusing trigger; traced on
-// standard error). The connection must not be inside a transaction.
+// or -1 when it cannot be looked up or made (a database held by another program, read-only or
+// full, a refusing trigger; traced on standard error). Never makes a second one of either. The
+// connection must not be inside a transaction.
 int EnsureSmartLearningBinder(sqliteplus::SqliteConnection& connection);
 // What the smart-learning commands say while the set is missing.
 extern const wchar_t kSmartLearningUnavailable[];

@@ -15,7 +15,8 @@ bool MemoryRate::load() {
   int newRate = 0, newLevel = 0, latest = -1;
   std::array<int, kMaxMemoryLevel> times{};
   // The latest study comes along: the current rate, which nearly every reader wants next, needs it.
-  const bool found = readRecordRow(
+  std::string failure;
+  const FirstRow row = readKeptRow(
       *this,
       "SELECT m.*, (SELECT LastStudyTime FROM question_log WHERE qid=m.qid AND uid=m.uid ORDER BY LastStudyTime DESC "
       "LIMIT 1) FROM memory_rate AS m WHERE m.qid=? AND m.uid=?",
@@ -24,8 +25,11 @@ bool MemoryRate::load() {
         newLevel = row.getInt(3);
         for (int i = 0; i < kMaxMemoryLevel; ++i) times[i] = row.getInt(4 + i);
         latest = row.isNull(4 + kMaxMemoryLevel) ? -1 : row.getInt(4 + kMaxMemoryLevel);
-      });
-  if (!found) return false;
+      },
+      &failure);
+  readFailed = row == FirstRow::failed;
+  if (readFailed) platform::traceError("%s\n", failure.c_str());
+  if (row != FirstRow::found) return false;
   rate = newRate;
   level = newLevel;
   levelTimes = times;

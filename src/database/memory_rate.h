@@ -15,7 +15,8 @@ class MemoryRate : public DbObject {
  public:
   MemoryRate(const DbObject& accessor, int qid, int uid, int64_t now);
 
-  // False when the question has no row for the user (the fields then stay as constructed).
+  // False when the question has no row for the user, or when the row could not be read (then
+  // readFailed is set); the fields then stay as constructed.
   bool load();
   bool save() const;
 
@@ -38,6 +39,7 @@ class MemoryRate : public DbObject {
   int level = 0;
   std::array<int, kMaxMemoryLevel> levelTimes{};  // l1_time .. l10_time: when each level was reached
   int64_t now;
+  bool readFailed = false;
   int cachedRate = -1;
 
  private:

@@ -49,6 +49,18 @@ bool Question::saveColumn(QuestionColumn column) const { return field(column).sa
 
 Question getQuestion(const DbObject& accessor, int qid) { return Question(accessor, qid); }
 
+bool loadAllColumns(const Question& q) {
+  for (QuestionColumn column : kAllColumns) {
+    const ColumnField& field = q.field(column);
+    if (!field.isLoaded() || field.loadFailed()) field.load(q, q.qid());
+    if (field.loadFailed()) {
+      platform::traceError(L"question %d : column %ls could not be read\n", q.qid(), field.column());
+      return false;
+    }
+  }
+  return true;
+}
+
 bool saveQuestion(const Question& q) {
   for (QuestionColumn column : kAllColumns) {
     const ColumnField& field = q.field(column);

@@ -67,6 +67,10 @@ class Question : public DbObject {
 // No existence check: a missing row reads as empty texts and zeros.
 Question getQuestion(const DbObject& accessor, int qid);
 
+// Reads every column not read yet, reading again those whose read failed before. False when one
+// could not be read: the record then holds empty stand-ins that must not be shown for editing.
+bool loadAllColumns(const Question& question);
+
 // Writes the whole row (reading first whatever was not read yet). False, with nothing written,
 // when a column could not be read: saving its empty stand-in would erase the stored text.
 bool saveQuestion(const Question& question);

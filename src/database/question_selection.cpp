@@ -5,6 +5,7 @@
 
 #include "database/element_log.h"
 #include "database/folders.h"
+#include "database/read_transaction.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
 #include "database/write_transaction.h"
@@ -52,38 +53,58 @@ int PickRandomQuestion(IdQueue& ids) {
 
 bool SelectNextQuestions(const StudyContext& study, IdQueue& out, bool random, int count) {
   const DbObject accessor = openQuery(study.connection);
-  const int lid = currentLogId(study);
-  std::optional<ElementLogRecord> log;
-  if (lid != -1) {
-    log.emplace(getElementLog(accessor, lid));
-    IdQueue rest;
-    if (!querySqlfIntList(accessor, rest, kRestOfPass.c_str(), lid, lid)) {
+  int lid = -1;
+  int firstReplyDate = 0;
+  {
+    // The reads the pass is judged by share one lock: once the first of them has read the file, the
+    // others cannot find it busy, and a count that could not be read is not taken for a pass used up.
+    const ReadTransaction reading(accessor);
+    const FirstRow found = findLogId(accessor, study.userId, study.setId, study.mode, lid);
+    if (found == FirstRow::failed) {
       study.notify(L"次に学習すべき問題を取得できませんでした");
       return false;
     }
-    // A set that shrank below what the pass has asked starts over too.
-    const bool usedUp = rest.empty() || log->loopedQuestionCount() > countUsableQuestions(accessor, study.setId);
-    if (!usedUp) {
-      takeQuestions(rest, out, random, count, log->nAccomplish());
-      return true;
-    }
-    if (!ResetRound(study.connection, lid)) {
-      study.notify(L"学習済み問題を削除できませんでした");
-      return false;
+    if (found == FirstRow::found) {
+      const ElementLogRecord log = getElementLog(accessor, lid);
+      IdQueue rest;
+      std::deque<int> looped;
+      if (!querySqlfIntList(accessor, rest, kRestOfPass.c_str(), lid, lid) || !log.loopedQuestionIds(looped)) {
+        study.notify(L"次に学習すべき問題を取得できませんでした");
+        return false;
+      }
+      // A set that shrank below what the pass has asked starts over too.
+      const bool usedUp =
+          rest.empty() || static_cast<int>(looped.size()) > countUsableQuestions(accessor, study.setId);
+      if (!usedUp) {
+        takeQuestions(rest, out, random, count, log.nAccomplish());
+        return true;
+      }
+      firstReplyDate = log.FirstReplyDate();
     }
   }
+  if (lid != -1 && !ResetRound(study.connection, lid)) {
+    study.notify(L"学習済み問題を削除できませんでした");
+    return false;
+  }
   IdQueue all;
-  querySqlfIntList(accessor, all, kWholeSet.c_str(), study.setId);
-  takeQuestions(all, out, random, count, log ? log->FirstReplyDate() : 0);
+  if (!querySqlfIntList(accessor, all, kWholeSet.c_str(), study.setId)) {
+    study.notify(L"次に学習すべき問題を取得できませんでした");
+    return false;
+  }
+  takeQuestions(all, out, random, count, firstReplyDate);
   return true;
 }
 
 bool ResetRound(sqliteplus::SqliteConnection& connection, int lid) {
   const DbObject accessor = openQuery(connection);
-  // Counted but not emptied, the pass would be counted again at the next selection.
+  // Counted but not emptied, the pass would be counted again at the next selection. A pass that
+  // could not be read is neither counted nor emptied; the count is added by the engine, so a
+  // stored count is never replaced by one read as 0.
   return runInTransaction(accessor, [&] {
-    ElementLogRecord log = getElementLog(accessor, lid);
-    return (log.loopedQuestionCount() == 0 || log.setNAccomplish(log.nAccomplish() + 1)) &&
+    std::deque<int> looped;
+    if (!getElementLog(accessor, lid).loopedQuestionIds(looped)) return false;
+    return (looped.empty() ||
+            execSqlf(accessor, L"UPDATE element_log SET nAccomplish=coalesce(nAccomplish,0)+1 WHERE lid=%d", lid)) &&
            execSqlf(accessor, L"DELETE FROM looped_questions WHERE lid=%d", lid);
   });
 }

@@ -116,6 +116,23 @@ FirstRow readFirstRow(const DbObject& accessor, const std::wstring& sql,
   return describingFailure(failure, [&] { return readFirst(*accessor.query().query(sql.c_str()), read); });
 }
 
+FirstRow readFirstInt(const DbObject& accessor, const std::wstring& sql, int& out) {
+  std::string failure;
+  bool isNull = false;
+  const FirstRow row = readFirstRow(
+      accessor, sql,
+      [&](const SqliteCursor& cursor) {
+        isNull = cursor.isNull(0);
+        if (!isNull) out = cursor.getInt(0);
+      },
+      &failure);
+  if (row == FirstRow::failed) {
+    platform::traceError(L"sql : %ls\n", sql.c_str());
+    platform::traceError("%s\n", failure.c_str());
+  }
+  return row == FirstRow::found && isNull ? FirstRow::missing : row;
+}
+
 bool execSql(const DbObject& accessor, const wchar_t* sql) {
   try {
     accessor.query().execute(sql);

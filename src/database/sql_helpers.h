@@ -59,6 +59,10 @@ enum class FirstRow { found, missing, failed };
 FirstRow readFirstRow(const DbObject& accessor, const std::wstring& sql,
                       const std::function<void(const sqliteplus::SqliteCursor&)>& read,
                       std::string* failure = nullptr);
+// Column 0 of the first row as an int in `out`: missing when there is no row or it is NULL, failed
+// (traced as execSql traces it) when the statement fails. For a count or an id that a write then
+// depends on: a failure there is not "none".
+FirstRow readFirstInt(const DbObject& accessor, const std::wstring& sql, int& out);
 
 // The statements a save runs once per question are compiled once per connection and kept (see
 // SqliteConnection::keptStatement); each '?' of the text takes the next of the values.

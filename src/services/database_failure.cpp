@@ -7,28 +7,14 @@
 #include "database/engine_failure.h"
 #include "platform/windows/notifier.h"
 
-namespace {
-
-const wchar_t* causeText(sqliteplus::EngineFailure failure) {
-  using sqliteplus::EngineFailure;
-  switch (failure) {
-    case EngineFailure::busy:
-      return L"データベースは他のプログラムが使用中です。しばらくしてから、もう一度実行してください。";
-    case EngineFailure::readOnly:
-      return L"データベースファイルに書き込めません。ファイルが読み取り専用になっていないか確認してください。";
-    case EngineFailure::full:
-      return L"ディスクの空き容量が足りません。";
-    case EngineFailure::other:
-    case EngineFailure::none:
-      break;
-  }
-  return L"データベースファイルの読み書きに失敗しました。";
+std::wstring databaseFailureText(const std::wstring& what) {
+  return what + L"\n" + sqliteplus::engineFailureCause(sqliteplus::lastEngineFailure());
 }
 
-}  // namespace
-
-std::wstring databaseFailureText(const std::wstring& what) {
-  return what + L"\n" + causeText(sqliteplus::lastEngineFailure());
+std::wstring databaseFailureTextWhenKnown(const std::wstring& what) {
+  using sqliteplus::EngineFailure;
+  const EngineFailure failure = sqliteplus::lastEngineFailure();
+  return failure == EngineFailure::none || failure == EngineFailure::other ? what : databaseFailureText(what);
 }
 
 void reportDatabaseFailure(QWidget* owner, const std::wstring& what) {

@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "platform/trace.h"
+#include "services/database_failure.h"
 #include "services/part_of_speech.h"
 
 using namespace pdb3;
@@ -18,7 +19,15 @@ using namespace pdb3;
 namespace {
 
 bool ensureStudyLog(const StudyContext& study, const DbObject& accessor, int lid) {
-  if (querySqlfIntOrMinus1(accessor, L"SELECT count(*) FROM log_id WHERE lid=%d", lid) > 0) return true;
+  // A count that could not be read is no proof that the log is missing: inserting it then would
+  // write a second log_id and element_log row once the file is free again.
+  int logs = 0;
+  const FirstRow counted = readFirstInt(accessor, platform::format(L"SELECT count(*) FROM log_id WHERE lid=%d", lid), logs);
+  if (counted == FirstRow::failed) {
+    study.notify(L"履歴IDを設定できませんでした");
+    return false;
+  }
+  if (logs > 0) return true;
   if (!execSqlf(accessor, L"INSERT INTO log_id VALUES(%d,%d,%d,%d)", lid, study.userId, study.setId, study.mode)) {
     study.notify(L"履歴IDを設定できませんでした");
     return false;
@@ -36,7 +45,11 @@ void updateMemoryRates(const StudyContext& study, const DbObject& accessor, Dail
   const int64_t now = platform::nowSeconds();
   for (auto& [qid, result] : record.results) {
     MemoryRate rate(accessor, qid, study.userId, now);
-    rate.load();
+    // A rate that could not be read would be saved as a first study's: the stored one stays.
+    if (!rate.load() && rate.readFailed) {
+      platform::traceError("study history: the memory rate of question %d keeps its old value\n", qid);
+      continue;
+    }
     rate.update(study.mode, result.nc1 + result.nc2, result.ni1 + result.ni2);
     if (!rate.save()) platform::traceError("study history: the memory rate of question %d keeps its old value\n", qid);
     result.ext1 = rate.level;
@@ -55,21 +68,17 @@ bool saveDailyLog(const StudyContext& study, const DailyLogRecord& record) {
   return saved;
 }
 
-// Reports nothing: each total is written on its own, and one that fails keeps its old value.
+// Reports nothing: a total that cannot be written keeps its old value. Added by the engine in one
+// statement: totals read first and written back would, after a read that failed, be written as
+// this study's alone.
 void addToStudyLogTotals(const DbObject& accessor, const DailyLogRecord& record) {
-  ElementLogRecord log = getElementLog(accessor, record.lid);
-  const bool saved[] = {
-      log.FirstReplyDate() != 0 || log.setFirstReplyDate(record.StartTime),
-      log.setNRun(log.nRun() + 1),
-      log.setTotalReplySec(static_cast<int>(log.TotalReplySec() + record.totalReplySec())),
-      log.setTotalStrokes(log.TotalStrokes() + record.Strokes),
-  };
-  for (bool done : saved) {
-    if (!done) {
-      platform::traceError("study history: a total of study log %d keeps its old value\n", record.lid);
-      return;
-    }
-  }
+  const int replySec = static_cast<int>(record.totalReplySec());
+  if (!execSqlf(accessor,
+                L"UPDATE element_log SET FirstReplyDate=CASE WHEN coalesce(FirstReplyDate,0)=0 THEN %d "
+                L"ELSE FirstReplyDate END, nRun=coalesce(nRun,0)+1, TotalReplySec=coalesce(TotalReplySec,0)+%d, "
+                L"TotalStrokes=coalesce(TotalStrokes,0)+%d WHERE lid=%d",
+                record.StartTime, replySec, record.Strokes, record.lid))
+    platform::traceError("study history: a total of study log %d keeps its old value\n", record.lid);
 }
 
 bool saveQuestionLogs(const StudyContext& study, const DbObject& accessor, const DailyLogRecord& record) {
@@ -171,7 +180,7 @@ bool SaveStudyHistoryInTransaction(const StudyContext& study, const RankingTarge
   // The connection rolls a failed COMMIT back, so the transaction does not stay open.
   if (!written || !execSql(record, L"COMMIT")) {
     if (study.connection.inTransaction()) execSql(record, L"ROLLBACK");
-    study.notify(L"学習履歴を保存できませんでした");
+    study.notify(databaseFailureTextWhenKnown(L"学習履歴を保存できませんでした"));
     return false;
   }
   if (!record.results.empty()) addRankingRound(study, ranking, accessor, record, points);

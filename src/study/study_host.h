@@ -76,6 +76,8 @@ struct StudyQuestion {
   std::vector<std::wstring> hints;
   std::vector<std::wstring> pronunciations;  // beside the answer of the same index
   std::wstring voiceFile;  // a recorded voice of the answer, relative to the voice folder
+  // The database could not give the texts (the fields above are then empty, not the question's).
+  bool unreadable = false;
 
   friend bool operator==(const StudyQuestion&, const StudyQuestion&) = default;
 };

@@ -57,4 +57,15 @@ std::wstring TempDatabase::value(const std::wstring& sql) {
   }
 }
 
+BriefLock::BriefLock(const std::wstring& path, std::chrono::milliseconds hold) {
+  holder_.open(path.c_str());
+  holder_.createQuery()->execute(L"BEGIN EXCLUSIVE");
+  release_ = std::thread([this, hold] {
+    std::this_thread::sleep_for(hold);
+    holder_.createQuery()->execute(L"COMMIT");
+  });
+}
+
+BriefLock::~BriefLock() { release_.join(); }
+
 }  // namespace testdb

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "database/db_object.h"
 #include "database/sqlite_connection.h"
@@ -33,6 +35,18 @@ class TempDatabase {
   QTemporaryDir dir_;
   std::wstring path_;
   sqliteplus::SqliteConnection connection_;
+};
+
+// Another program holding the file with BEGIN EXCLUSIVE, as the problem-set editor does while it
+// saves, from construction for `hold`; the destructor waits until it has let go.
+class BriefLock {
+ public:
+  BriefLock(const std::wstring& path, std::chrono::milliseconds hold);
+  ~BriefLock();
+
+ private:
+  sqliteplus::SqliteConnection holder_;
+  std::thread release_;
 };
 
 // The wide string an action throws (the data layer's way of failing), or "<nothing thrown>".

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "database/busy_wait.h"
+#include "database/database_file.h"
 #include "database/folders.h"
+#include "database/question_selection.h"
 #include "database_fixture.h"
+#include "recording_notifier.h"
 
 using namespace pdb3;
 using testdb::TempDatabase;
@@ -108,6 +112,37 @@ TEST_F(Folders, SmartLearningBinderIsMadeOnceAndNotHiddenByASetOfTheSameName) {
 
   EXPECT_EQ(EnsureSmartLearningBinder(db.connection()), set);
   EXPECT_EQ(count(L"element_info"), L"3");
+}
+
+// Under a BriefLock a read gives up and a write after it would not: what could not be looked up is
+// not made again, a folder whose type was not read is not deleted as a set (its contents would lose
+// their place), a pass that was not read is neither counted nor emptied, and a version check names
+// the file busy, not foreign.
+TEST_F(Folders, WhatCouldNotBeReadIsNeitherMadeAgainNorDeletedNorTakenForMissing) {
+  const int set = EnsureSmartLearningBinder(db.connection());
+  const int top = folder(0, L"top");
+  binder(top, L"inner");
+  db.run(L"INSERT INTO element_log VALUES (7, 0, 1, 0, 0, 2, '', ''); INSERT INTO looped_questions VALUES (7, 1)");
+  const std::wstring before = L"SELECT (SELECT count(*) FROM element_info) || (SELECT count(*) FROM folder) || "
+                              L"(SELECT nAccomplish FROM element_log) || (SELECT count(*) FROM looped_questions)";
+  const std::wstring rows = db.value(before);
+  RecordingNotifier recorder;
+  platform::NotifierOverride useRecorder{recorder};
+  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(400));
+  testing::internal::CaptureStderr();
+  for (int step = 0; step < 4; ++step) {
+    testdb::BriefLock lock(db.path(), std::chrono::milliseconds(600));
+    if (step == 0) EXPECT_EQ(EnsureSmartLearningBinder(db.connection()), -1);
+    if (step == 1) EXPECT_FALSE(deleteElementTree(accessor, top));
+    if (step == 2) EXPECT_FALSE(ResetRound(db.connection(), 7));
+    if (step == 3) EXPECT_FALSE(CheckDatabaseVersion(db.connection()));
+  }
+  testing::internal::GetCapturedStderr();
+  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+  EXPECT_EQ(db.value(before), rows);
+  EXPECT_EQ(EnsureSmartLearningBinder(db.connection()), set);
+  EXPECT_EQ(recorder.boxes, std::vector<std::wstring>{L": データベースファイルを読み込めませんでした。\n"
+                                                       L"データベースは他のプログラムが使用中です。しばらくしてから、もう一度実行してください。"});
 }
 
 TEST_F(Folders, AFailedPlaceInTheTreeLeavesNoElementBehind) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <set>
 
+#include "database/busy_wait.h"
 #include "database/sql_helpers.h"
 #include "services/study_history.h"
 #include "database/text_conversion.h"
@@ -342,6 +343,7 @@ TEST_F(StudyHistory, OnAFullDiskAStudyIsSavedWholeOrNotAtAll) {
     second.did = 2, second.lid = 1, second.StartTime = kT0, second.EndTime = kT0 + 60;
     for (int qid : {1, 2, 3, 4}) second.results[qid] = result(qid % 2, 1 - qid % 2, 1 - qid % 2, 0, 1.5, kT0 + 60);
     notices.clear();
+    sqliteplus::endBusyWaitAction();  // each try is an action of its own
     vfs.limitGrowth(room);
     testing::internal::CaptureStderr();
     const bool savedWhole = SaveStudyHistoryInTransaction(onCopy, target, second, 5);
@@ -359,7 +361,7 @@ TEST_F(StudyHistory, OnAFullDiskAStudyIsSavedWholeOrNotAtAll) {
       break;
     }
     ++failures;
-    EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした"});
+    EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\nディスクの空き容量が足りません。"});
     EXPECT_EQ(counts.size(), 0u);
     ASSERT_EQ(historyRows(check), before);
   }
@@ -385,4 +387,27 @@ TEST_F(StudyHistory, ARankingFileThatCannotBeWrittenIsToldOnceAndCatchesUpLater)
   ASSERT_TRUE(onDisk.load(ranking.path));
   EXPECT_EQ(onDisk.findByUser(L"taro").pendingTotal.p, 40) << "the counts of the studies the file missed";
   EXPECT_EQ(notices.size(), 1u);
+}
+
+// Another program holds the file a while longer than one statement waits: the save's first read
+// gives up, and the file is free again before its writes would have.
+TEST_F(StudyHistory, ASaveWhoseReadTheFileRefusedWritesNothingAndSaysWhy) {
+  DailyLogRecord first = record(1, 1, kT0 - 300, kT0, 25);
+  first.results[1] = result(1, 0, 0, 0, 2.5, kT0);
+  ASSERT_TRUE(SaveStudyHistoryInTransaction(study, ranking, first, 30));
+  const std::wstring before = historyRows(db.connection());
+  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(500));
+  DailyLogRecord second = record(2, 1, kT0, kT0 + 60, 5);
+  second.results[2] = result(0, 1, 1, 0, 3.0, kT0 + 60, kT0 + 60);
+  testing::internal::CaptureStderr();
+  {
+    testdb::BriefLock lock(db.path(), std::chrono::milliseconds(750));
+    EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, second, 12));
+  }
+  testing::internal::GetCapturedStderr();
+  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\nデータベースは他のプログラムが使用中です。"
+                                               L"しばらくしてから、もう一度実行してください。"});
+  EXPECT_EQ(historyRows(db.connection()), before) << "no second log_id or element_log row, nothing of the study";
+  sqliteplus::endBusyWaitAction();
 }

@@ -98,6 +98,10 @@ StudySettings AppStudyHost::settings() {
 StudyQuestion AppStudyHost::question(int qid) {
   const pdb3::Question q = pdb3::getQuestion(questionAccessor(), qid);
   StudyQuestion out;
+  if (!pdb3::loadAllColumns(q)) {
+    out.unreadable = true;
+    return out;
+  }
   for (const std::wstring& text : q.questionTexts()) {
     out.questions.push_back(expandPartOfSpeech(text));
     std::wstring plain = text;

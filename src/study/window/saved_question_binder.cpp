@@ -22,9 +22,15 @@ void makeBinder(const pdb3::DbObject& accessor, const std::wstring& loginName) {
 
 std::wstring SaveQuestionToBinder(const pdb3::DbObject& accessor, int qid, const std::wstring& loginName) {
   try {
-    if (pdb3::FindProblemSetByPath(accessor, kSavedQuestionsBinder) < 0) makeBinder(accessor, loginName);
-    const int eid = pdb3::FindProblemSetByPath(accessor, kSavedQuestionsBinder);
-    if (eid < 0) throw std::wstring(L"バインダーの ID を取得できませんでした");
+    // A binder that could not be looked up is not a missing one: made then, it would be a second.
+    int eid = -1;
+    const auto find = [&] { return pdb3::findTypedElement(accessor, kSavedQuestionsBinder, pdb3::kProblemSetElement, eid); };
+    pdb3::FirstRow found = find();
+    if (found == pdb3::FirstRow::missing) {
+      makeBinder(accessor, loginName);
+      found = find();
+    }
+    if (found != pdb3::FirstRow::found) throw std::wstring(L"バインダーの ID を取得できませんでした");
     pdb3::addQuestionToSection(accessor, eid, qid);
     return platform::format(L"バインダー %ls に追加しました", kSavedQuestionsBinder);
   } catch (const std::wstring& error) {

@@ -4,6 +4,7 @@
 
 #include "database/element_log.h"
 #include "database/sql_helpers.h"
+#include "services/database_failure.h"
 #include "services/named_mutex.h"
 #include "study/study_host.h"
 #include "study/window/trans_dialog.h"
@@ -13,27 +14,35 @@ namespace study {
 
 namespace {
 
-// The next id of a table: max + 1, or 0 for an empty table; -1 when the table has rows but the
-// maximum cannot be read.
-int nextId(const pdb3::DbObject& accessor, const wchar_t* maxSql, const wchar_t* countSql) {
-  const int next = pdb3::querySqlfIntOrMinus1(accessor, maxSql);
-  if (next >= 0) return next;
-  return pdb3::querySqlfIntOrMinus1(accessor, countSql) == 0 ? 0 : -1;
+// The next id of a table: max + 1, or 0 for an empty table. False when the table cannot be read, or
+// has rows but no maximum: the ids of the study's rows would then be guesses.
+bool nextId(const pdb3::DbObject& accessor, const wchar_t* maxSql, const wchar_t* countSql, int& next) {
+  switch (pdb3::readFirstInt(accessor, maxSql, next)) {
+    case pdb3::FirstRow::found: return true;
+    case pdb3::FirstRow::failed: return false;
+    case pdb3::FirstRow::missing: break;
+  }
+  int rows = -1;
+  if (pdb3::readFirstInt(accessor, countSql, rows) != pdb3::FirstRow::found || rows != 0) return false;
+  next = 0;
+  return true;
 }
 
 }  // namespace
 
 bool allotStudyLogIds(const pdb3::StudyContext& context, StudyLogIds& out) {
   const pdb3::DbObject accessor = pdb3::openQuery(context.connection);
-  out.lid = pdb3::logIdFor(accessor, context.userId, context.setId, context.mode);
-  if (out.lid < 0) out.lid = nextId(accessor, L"SELECT max(lid)+1 FROM log_id", L"SELECT count(*) FROM log_id");
-  if (out.lid < 0) {
-    context.notify(L"履歴IDが取得できませんでした");
+  // A log that could not be read is not a missing one: a second log of the same set would split
+  // the user's history.
+  const pdb3::FirstRow log = pdb3::findLogId(accessor, context.userId, context.setId, context.mode, out.lid);
+  if (log == pdb3::FirstRow::failed ||
+      (log == pdb3::FirstRow::missing &&
+       !nextId(accessor, L"SELECT max(lid)+1 FROM log_id", L"SELECT count(*) FROM log_id", out.lid))) {
+    context.notify(databaseFailureTextWhenKnown(L"履歴IDが取得できませんでした"));
     return false;
   }
-  out.did = nextId(accessor, L"SELECT max(did)+1 FROM daily_log", L"SELECT count(*) FROM daily_log");
-  if (out.did < 0) {
-    context.notify(L"学習回IDが取得できませんでした");
+  if (!nextId(accessor, L"SELECT max(did)+1 FROM daily_log", L"SELECT count(*) FROM daily_log", out.did)) {
+    context.notify(databaseFailureTextWhenKnown(L"学習回IDが取得できませんでした"));
     return false;
   }
   return true;

@@ -17,6 +17,7 @@
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "services/part_of_speech.h"
 #include "services/shell_values.h"
 #include "study/study_modes.h"
@@ -102,7 +103,8 @@ void CStudyResultDlg::FillResultList() {
         repeatedMark(L"○", result.nc1 + result.nc2),
         repeatedMark(L"×", result.ni1 + result.ni2),
         platform::format(L"%5.1f 秒", result.ReplySec),
-        levelChangeText(pdb3::levelGrade(before), pdb3::levelGrade(rate.level)),
+        // A rate that could not be read would show a first study's climb.
+        rate.readFailed ? std::wstring() : levelChangeText(pdb3::levelGrade(before), pdb3::levelGrade(rate.level)),
     };
     for (int c = 0; c < 6; ++c) row->setText(c, QString::fromStdWString(columns[c]));
     row->setData(0, Qt::UserRole, qid);
@@ -197,7 +199,7 @@ void CStudyResultDlg::accept() {
   } else if (add) {
     added_ = addStudiedQuestionsToSmartLearning();
     if (added_ < 0) {
-      platform::messageBox(this, L"スマート学習リストへの追加に失敗しました", kAppName);
+      platform::messageBox(this, databaseFailureText(L"スマート学習リストへの追加に失敗しました"), kAppName);
     } else if (added_ > 0) {
       platform::messageBox(this, platform::format(L"%d 個の問題をスマート学習リストに追加しました", added_), kAppName);
     }

@@ -18,6 +18,7 @@
 #include "platform/random.h"
 #include "platform/text.h"
 #include "platform/trace.h"
+#include "services/database_failure.h"
 #include "study/window/control_ids.h"
 #include "study/window/study_resources.h"
 #include "study/skin/skin_script.h"
@@ -362,6 +363,12 @@ void CTransDlg::NextQuestion() {
     return;
   }
   question_ = host_.question(flow_.currentId);
+  if (question_.unreadable) {
+    // Shown without its texts, the question would be answered, and its result saved, unseen.
+    reportDatabaseFailure(this, L"問題を読み込めませんでした。学習を終了します。");
+    EndStudy();
+    return;
+  }
   if (isChoiceMode(mode)) fillChoices(settings);
   DisplayQuestion();
   const std::wstring allAnswers = joinTexts(question_.answers, L" ");
@@ -441,7 +448,7 @@ void CTransDlg::fillChoices(const StudySettings& settings) {
       const int qid = candidates[at];
       candidates.erase(candidates.begin() + static_cast<long>(at));
       StudyQuestion candidate = host_.question(qid);
-      if (choiceText(candidate, settings) != rightText) {
+      if (!candidate.unreadable && choiceText(candidate, settings) != rightText) {
         choiceIds_[slot] = qid;
         choiceQuestions_[slot] = std::move(candidate);
         break;

@@ -12,6 +12,7 @@
 #include "database/column_field.h"
 #include "platform/windows/modal_dialog.h"
 #include "platform/windows/notifier.h"
+#include "services/database_failure.h"
 
 namespace study {
 
@@ -194,6 +195,11 @@ bool RunQuestionEditDialog(pdb3::Question& question, QWidget* parent) {
 }
 
 EditOutcome EditAndSaveQuestion(pdb3::Question& question, QWidget* parent) {
+  // Boxes left empty by a read that failed would, saved, erase the texts they stand for.
+  if (!pdb3::loadAllColumns(question)) {
+    reportDatabaseFailure(parent, L"問題を読み込めませんでした。");
+    return EditOutcome::Cancelled;
+  }
   if (!RunQuestionEditDialog(question, parent)) return EditOutcome::Cancelled;
   question.touch();
   return pdb3::saveQuestion(question) ? EditOutcome::Saved : EditOutcome::SaveFailed;

@@ -51,7 +51,8 @@ bool RunQuestionEditDialog(pdb3::Question& question, QWidget* parent);
 
 enum class EditOutcome { Cancelled, Saved, SaveFailed };
 // Lets the user correct the loaded record and, on OK, saves it with its change time stamped.
-// The caller tells the user how it went.
+// The caller tells the user how a save went. A record that cannot be read is not offered for
+// editing: the user is told why, and the outcome is Cancelled (nothing changed).
 EditOutcome EditAndSaveQuestion(pdb3::Question& question, QWidget* parent);
 // The same on the question loaded from the accessor.
 EditOutcome EditQuestionRecord(const pdb3::DbObject& accessor, int qid, QWidget* parent);

@@ -9,7 +9,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 
+#include "database/busy_wait.h"
 #include "database/question.h"
 #include "database/sql_helpers.h"
 #include "platform/windows/modal_dialog.h"
@@ -94,6 +96,48 @@ TEST(QuestionEditDialog, TheContextMenuGreysWhatCannotActAndActsOnItsBox) {
   EXPECT_EQ(box(dialog, 1023)->text(), "");
   EXPECT_EQ(QApplication::clipboard()->text(), "apple");
   EXPECT_EQ(menuState(dialog, 1023), (std::vector<bool>{true, false, false, true, false}));
+}
+
+// Another program holds the file (the problem-set editor saving) as a question is opened for
+// editing, then as it is saved.
+TEST(QuestionEditDialog, AQuestionThatCannotBeReadIsNotOfferedAndAFailedSaveKeepsTheStoredTexts) {
+  StudyApp s;
+  questionWith(s, L"a1\r\na2", L"p1\r\np2");
+  std::wstring row;
+  const auto stored = [&] {
+    pdb3::querySqlfString(s.accessor(), row, L"SELECT question||'|'||answer||'|'||pronounce||'|'||hint FROM question WHERE qid=1");
+    return row;
+  };
+  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(200));
+  sqliteplus::SqliteConnection holder;
+  holder.open(s.databasePath().c_str());
+  int opened = 0;
+  QTimer editor;  // the dialog, whenever it opens: the first answer changed, the file taken, OK
+  QObject::connect(&editor, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<CTransEditDlg*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    box(*dialog, 1023)->setText(++opened == 1 ? "held" : "changed");
+    if (opened == 1) holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
+    dialog->accept();
+    if (dialog->isVisible()) dialog->reject();  // refused: blank boxes
+  });
+  editor.start(20);
+
+  holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(EditQuestionRecord(s.accessor(), 1, nullptr), EditOutcome::Cancelled);
+  EXPECT_EQ(opened, 0) << "no blank dialog";
+  holder.createQuery()->execute(L"COMMIT");
+  EXPECT_EQ(s.notifier.boxes, std::vector<std::wstring>{L"Kelvara: 問題を読み込めませんでした。\nデータベースは他のプログラムが"
+                                                        L"使用中です。しばらくしてから、もう一度実行してください。"});
+  EXPECT_EQ(EditQuestionRecord(s.accessor(), 1, nullptr), EditOutcome::SaveFailed);
+  holder.createQuery()->execute(L"COMMIT");
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(stored(), L"教室|a1\r\na2|p1\r\np2|h1\r\nh2");
+  EXPECT_EQ(EditQuestionRecord(s.accessor(), 1, nullptr), EditOutcome::Saved);
+  EXPECT_EQ(stored(), L"教室|changed\r\na2|p1\r\np2|h1\r\nh2") << "the hint and pronunciations stay";
+  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+  sqliteplus::endBusyWaitAction();
 }
 
 TEST(StudyModeDialog, EnterChoosesCardsEachButtonItsModeAndCancelNothing) {
