@@ -214,14 +214,17 @@ bool getElementPath(const DbObject& accessor, std::wstring& out, int eid) {
   return true;
 }
 
-std::wstring uniqueElementName(const DbObject& accessor, int fid, const std::wstring& name) {
-  if (childIdByName(accessor, fid, name) < 0) return name;
-  std::wstring candidate;
-  for (int n = 1; n <= 1000; ++n) {
-    candidate = (boost::wformat(L"%s (%d)") % name % n).str();
-    if (childIdByName(accessor, fid, candidate) < 0) break;
+bool uniqueElementName(const DbObject& accessor, int fid, const std::wstring& name, std::wstring& unique) {
+  for (int n = 0; n <= 1000; ++n) {
+    const std::wstring candidate = n == 0 ? name : (boost::wformat(L"%s (%d)") % name % n).str();
+    int eid = -1;
+    const FirstRow found = readFirstInt(accessor, childByNameSql(fid, candidate), eid);
+    // A name that could not be looked up is not a free one.
+    if (found == FirstRow::failed) return false;
+    unique = candidate;
+    if (found == FirstRow::missing) break;
   }
-  return candidate;
+  return true;
 }
 
 ElementRecord AddBinder(const FolderRecord& parent, const std::wstring& name) {

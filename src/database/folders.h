@@ -45,8 +45,9 @@ int FindProblemSetByPath(const DbObject& accessor, const std::wstring& path);
 // The root gives "". False when a name or a parent is missing, or the parents loop.
 bool getElementPath(const DbObject& accessor, std::wstring& out, int eid);
 
-// The name, or "name (n)" with the first free n up to 1000.
-std::wstring uniqueElementName(const DbObject& accessor, int fid, const std::wstring& name);
+// The name, or "name (n)" with the first free n up to 1000, into `unique`. False when a name
+// could not be looked up.
+bool uniqueElementName(const DbObject& accessor, int fid, const std::wstring& name, std::wstring& unique);
 // A new problem set in the folder. Throws std::wstring "バインダーの追加に失敗しました(1)" / "(2)".
 ElementRecord AddBinder(const FolderRecord& parent, const std::wstring& name);
 // A new folder; its eid, or -1.

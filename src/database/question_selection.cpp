@@ -68,13 +68,14 @@ bool SelectNextQuestions(const StudyContext& study, IdQueue& out, bool random, i
       const ElementLogRecord log = getElementLog(accessor, lid);
       IdQueue rest;
       std::deque<int> looped;
-      if (!querySqlfIntList(accessor, rest, kRestOfPass.c_str(), lid, lid) || !log.loopedQuestionIds(looped)) {
+      const int usable = countUsableQuestions(accessor, study.setId);
+      if (!querySqlfIntList(accessor, rest, kRestOfPass.c_str(), lid, lid) || !log.loopedQuestionIds(looped) ||
+          usable < 0) {
         study.notify(L"次に学習すべき問題を取得できませんでした");
         return false;
       }
       // A set that shrank below what the pass has asked starts over too.
-      const bool usedUp =
-          rest.empty() || static_cast<int>(looped.size()) > countUsableQuestions(accessor, study.setId);
+      const bool usedUp = rest.empty() || static_cast<int>(looped.size()) > usable;
       if (!usedUp) {
         takeQuestions(rest, out, random, count, log.nAccomplish());
         return true;

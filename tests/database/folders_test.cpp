@@ -54,12 +54,17 @@ TEST_F(Folders, PathsLeadBothWays) {
 }
 
 TEST_F(Folders, UniqueNamesCountUpFromOne) {
+  const auto unique = [&](int fid, const std::wstring& name) {
+    std::wstring out;
+    EXPECT_TRUE(uniqueElementName(accessor, fid, name, out));
+    return out;
+  };
   const int words = binder(0, L"Words");
-  EXPECT_EQ(uniqueElementName(accessor, 0, L"Free"), L"Free");
-  EXPECT_EQ(uniqueElementName(accessor, 0, L"Words"), L"Words (1)");
+  EXPECT_EQ(unique(0, L"Free"), L"Free");
+  EXPECT_EQ(unique(0, L"Words"), L"Words (1)");
   binder(0, L"Words (1)");
-  EXPECT_EQ(uniqueElementName(accessor, 0, L"Words"), L"Words (2)");
-  EXPECT_EQ(uniqueElementName(accessor, words, L"Words"), L"Words") << "names are unique per folder";
+  EXPECT_EQ(unique(0, L"Words"), L"Words (2)");
+  EXPECT_EQ(unique(words, L"Words"), L"Words") << "names are unique per folder";
 }
 
 TEST_F(Folders, DeletingAFolderTakesItsTreeAndMembershipsButNotQuestions) {
@@ -130,12 +135,14 @@ TEST_F(Folders, WhatCouldNotBeReadIsNeitherMadeAgainNorDeletedNorTakenForMissing
   platform::NotifierOverride useRecorder{recorder};
   sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(400));
   testing::internal::CaptureStderr();
-  for (int step = 0; step < 4; ++step) {
+  std::wstring name;
+  for (int step = 0; step < 5; ++step) {
     testdb::BriefLock lock(db.path(), std::chrono::milliseconds(600));
     if (step == 0) EXPECT_EQ(EnsureSmartLearningBinder(db.connection()), -1);
     if (step == 1) EXPECT_FALSE(deleteElementTree(accessor, top));
     if (step == 2) EXPECT_FALSE(ResetRound(db.connection(), 7));
     if (step == 3) EXPECT_FALSE(CheckDatabaseVersion(db.connection()));
+    if (step == 4) EXPECT_FALSE(uniqueElementName(accessor, 0, L"top", name));
   }
   testing::internal::GetCapturedStderr();
   sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);

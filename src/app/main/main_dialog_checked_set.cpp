@@ -28,7 +28,11 @@ void MainDialog::OnNewSetFromChecked() {
     reportDatabaseFailure(this, L"問題集を作成できませんでした。");
     return;
   }
-  const std::wstring name = pdb3::uniqueElementName(accessor, parent, nameDialog.m_strName);
+  std::wstring name;
+  if (!pdb3::uniqueElementName(accessor, parent, nameDialog.m_strName, name)) {
+    reportDatabaseFailure(this, L"問題集を作成できませんでした。");
+    return;
+  }
   std::vector<int> ids;
   if (!SelectStudyQuestions(ids)) return;
   std::wstring parentPath;
