@@ -15,17 +15,18 @@
 #include <QTabBar>
 
 #include "app/common/control_helpers.h"
+#include "app/common/page_reads.h"
 #include "app/shell/klv_app.h"
 #include "app/printing/print_prompts.h"
 #include "app/printing/print_surface.h"
 #include "app/printing/template_files.h"
-#include "database/question.h"
 #include "platform/files/file_system.h"
 #include "platform/windows/notifier.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 #include "platform/windows/window_menu_bar.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 
 namespace {
 
@@ -346,7 +347,6 @@ void CPrintpageCardSetting::onTemplateChosen(int position) {
 CPrintToolDlg::CPrintToolDlg(KlvApp& app, study::PronouncingDictionary* dictionary, std::vector<int> questionIds,
                              QWidget* parent)
     : QDialog(parent),
-      accessor_(pdb3::openQuery(app.db)),
       ids_(std::move(questionIds)),
       folder_(app.settings->printCardTempleteFolder.value),
       sources_{dictionary, &symbols_} {
@@ -376,6 +376,15 @@ CPrintToolDlg::CPrintToolDlg(KlvApp& app, study::PronouncingDictionary* dictiona
     buttons_.push_back(b);
   }
 
+  std::vector<pdb3::Question> questions;
+  questionsRead_ = pagereads::readQuestions(pdb3::openQuery(app.db), ids_, questions);
+  if (!questionsRead_) {
+    // The tool stays shut, so no template is written either.
+    reportDatabaseFailure(parent, L"カードに表示する問題を読み込めませんでした。");
+    return;
+  }
+  for (pdb3::Question& question : questions) questions_.emplace(question.qid(), std::move(question));
+
   cardTemplate.SetDefaultItems();
   const std::wstring defaultPath = folder_ + L"/default.ini";
   if (platform::fileExists(defaultPath)) cardTemplate.LoadOrSave(defaultPath, false);
@@ -389,13 +398,18 @@ CPrintToolDlg::CPrintToolDlg(KlvApp& app, study::PronouncingDictionary* dictiona
 
 CPrintToolDlg::~CPrintToolDlg() = default;
 
-std::wstring CPrintToolDlg::previewText(const CardItem& item, int questionId) {
-  const std::wstring text = regionText(item.mode, item.text, pdb3::getQuestion(accessor_, questionId), sources_);
+int CPrintToolDlg::exec() { return questionsRead_ ? QDialog::exec() : QDialog::Rejected; }
+
+std::wstring CPrintToolDlg::previewText(const CardItem& item, int questionId) const {
+  // Painting reads nothing: the texts come from what was read when the tool opened.
+  const auto found = questions_.find(questionId);
+  const std::wstring text =
+      found == questions_.end() ? std::wstring() : regionText(item.mode, item.text, found->second, sources_);
   return text.empty() ? L"<" + regionModeLabel(item.mode) + L">" : text;
 }
 
 void CPrintToolDlg::done(int result) {
-  if (!saved_) {
+  if (!saved_ && questionsRead_) {
     saved_ = true;
     page_->SaveItem();
     saveTemplateTo(page_->loadedPath());

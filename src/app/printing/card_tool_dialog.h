@@ -4,12 +4,13 @@
 #pragma once
 
 #include <QDialog>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/printing/card_template.h"
 #include "app/printing/region_text.h"
-#include "database/db_object.h"
+#include "database/question.h"
 
 class KlvApp;
 class QCheckBox;
@@ -93,7 +94,8 @@ class CPrintToolDlg : public QDialog {
   Q_OBJECT
 
  public:
-  // questionIds: the questions the preview can show; dictionary may be null.
+  // questionIds: the questions the preview can show, read here once (a failure is told, and the
+  // tool then never opens); dictionary may be null.
   CPrintToolDlg(KlvApp& app, study::PronouncingDictionary* dictionary, std::vector<int> questionIds,
                 QWidget* parent = nullptr);
   ~CPrintToolDlg() override;
@@ -102,9 +104,11 @@ class CPrintToolDlg : public QDialog {
   const std::vector<int>& questionIds() const { return ids_; }
   std::wstring cardFolder() const { return folder_; }
   // The text of an item for the question as the preview shows it: "<" label ">" when empty.
-  std::wstring previewText(const CardItem& item, int questionId);
+  std::wstring previewText(const CardItem& item, int questionId) const;
   CPrintpageCardSetting& page() { return *page_; }
 
+  // Rejected at once, without showing, when the questions could not be read.
+  int exec() override;
   void done(int result) override;  // writes the card template before the tool goes
   // Writes the card template to path; a failure is told to the user.
   void saveTemplateTo(const std::wstring& path);
@@ -115,8 +119,9 @@ class CPrintToolDlg : public QDialog {
  private:
   void layoutControls();
 
-  pdb3::DbObject accessor_;
   std::vector<int> ids_;
+  std::map<int, pdb3::Question> questions_;  // by qid
+  bool questionsRead_ = false;
   std::wstring folder_;
   std::vector<std::wstring> symbols_;
   RegionTextSources sources_;

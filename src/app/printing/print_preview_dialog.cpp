@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 
 #include "app/common/control_helpers.h"
+#include "app/common/page_reads.h"
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
 #include "app/printing/print_option_dialog.h"
@@ -23,6 +24,7 @@
 #include "platform/trace.h"
 #include "platform/windows/window_menu_bar.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "study/window/study_resources.h"
 
 namespace {
@@ -52,7 +54,7 @@ class PreviewControl : public QWidget {
 CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* dictionary, std::wstring title,
                                    std::vector<int> questionIds, QWidget* parent)
     : QDialog(parent),
-      renderer_(pdb3::openQuery(app.db), std::move(questionIds), RegionTextSources{dictionary, &symbols_}),
+      renderer_(RegionTextSources{dictionary, &symbols_}),
       templateFolder_(app.settings->printTempleteFolder.value) {
   setObjectName("id252");
   setWindowIcon(study::applicationIcon());
@@ -77,6 +79,15 @@ CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* di
   vertical_->setObjectName("vscroll");
   horizontal_->setObjectName("hscroll");
   resize(800, 700);
+
+  std::vector<pdb3::Question> questions;
+  questionsRead_ = pagereads::readQuestions(pdb3::openQuery(app.db), questionIds, questions);
+  if (!questionsRead_) {
+    // Nothing to lay out: no template is written and no printer is opened for a window that stays shut.
+    reportDatabaseFailure(parent, L"印刷する問題を読み込めませんでした。");
+    return;
+  }
+  renderer_.setQuestions(std::move(questions));
 
   platform::trace("do printer initialization.\n");
   const std::wstring defaultPath = templateFolder_ + L"/" + kDefaultTemplateFile;
@@ -107,6 +118,8 @@ CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* di
 
 CPrintPreviewDlg::~CPrintPreviewDlg() = default;
 
+int CPrintPreviewDlg::exec() { return questionsRead_ ? QDialog::exec() : QDialog::Rejected; }
+
 void CPrintPreviewDlg::buildMenu() {
   auto* bar = new platform::WindowMenuBar(this);
   auto add = [this](QMenu* menu, int id, const wchar_t* label) {
@@ -136,6 +149,7 @@ void CPrintPreviewDlg::buildMenu() {
 }
 
 void CPrintPreviewDlg::runCommand(int id) {
+  if (!questionsRead_) return;
   if (id >= 137 && id <= 143) return SetZoom(kZoomSteps[id - 137]);
   switch (id) {
     case 134: SetupPrinter(); break;
@@ -261,6 +275,7 @@ void CPrintPreviewDlg::SetupPrinter() {
 }
 
 void CPrintPreviewDlg::Paginate() {
+  if (!questionsRead_) return;
   QElapsedTimer clock;
   clock.start();
   PrintSurface printer(*printer_, nullptr);
@@ -297,6 +312,8 @@ void CPrintPreviewDlg::paintPreview(QPainter& painter) {
 }
 
 bool CPrintPreviewDlg::Print() {
+  // The failed read was told when the window was made; the printer and any earlier file stay as they are.
+  if (!questionsRead_) return false;
   PrintRange range{1, renderer_.pageCount};
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   const std::wstring defaultPdf = (documents + "/KlvPrint.pdf").toStdWString();

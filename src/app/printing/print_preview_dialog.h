@@ -25,7 +25,8 @@ class CPrintPreviewDlg : public QDialog, public TemplateEditorHost {
 
  public:
   // title: the problem set's path, shown in the window title, "%S" and the print job's name.
-  // dictionary may be null (pronunciations then come only from the questions).
+  // dictionary may be null (pronunciations then come only from the questions). The questions are
+  // read here, once: when they cannot be, the learner is told why and the window never opens.
   CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* dictionary, std::wstring title,
                    std::vector<int> questionIds, QWidget* parent = nullptr);
   ~CPrintPreviewDlg() override;
@@ -37,8 +38,10 @@ class CPrintPreviewDlg : public QDialog, public TemplateEditorHost {
   void SetZoom(int percent);
   void Paginate();
   void SetupPrinter();
-  // False when nothing was printed (cancelled, or the printer could not start).
+  // False when nothing was printed (cancelled, the questions were not read, or the printer could not start).
   bool Print();
+  // Rejected at once, without showing, when the questions could not be read.
+  int exec() override;
 
   int zoomPercent() const { return zoomPercent_; }
   int currentPage() const { return currentPage_; }
@@ -71,6 +74,7 @@ class CPrintPreviewDlg : public QDialog, public TemplateEditorHost {
 
   std::vector<std::wstring> symbols_;
   SheetRenderer renderer_;
+  bool questionsRead_ = false;
   std::wstring templateFolder_;
   PageSetup setup_;
   std::unique_ptr<QPrinter> printer_;

@@ -1,13 +1,11 @@
 #include "app/printing/sheet_renderer.h"
 
 #include <QDateTime>
-#include <memory>
+#include <numeric>
 #include <stdlib.h>
 
 #include "app/common/control_helpers.h"
 #include "app/printing/print_surface.h"
-#include "database/question.h"
-#include "database/read_transaction.h"
 #include "platform/trace.h"
 
 namespace {
@@ -81,12 +79,19 @@ std::vector<QString> wrapText(const PrintSurface& surface, const QString& text, 
   return lines;
 }
 
-SheetRenderer::SheetRenderer(pdb3::DbObject accessor, std::vector<int> ids, RegionTextSources sources)
-    : accessor_(std::move(accessor)), ids_(std::move(ids)), order_(ids_), sources_(sources) {}
+SheetRenderer::SheetRenderer(RegionTextSources sources) : sources_(sources) {}
+
+void SheetRenderer::setQuestions(std::vector<pdb3::Question> questions) {
+  questions_ = std::move(questions);
+  setShuffle(0);
+}
 
 void SheetRenderer::setShuffle(int number) {
   shuffle_ = number;
-  order_ = shuffledOrder(ids_, number);
+  // The shuffle only swaps places, so shuffling positions orders the questions as it would their ids.
+  std::vector<int> positions(questions_.size());
+  std::iota(positions.begin(), positions.end(), 0);
+  order_ = shuffledOrder(positions, number);
 }
 
 int SheetRenderer::RenderPage(PrintSurface& surface, int first, int count, bool measure, bool printing, int page,
@@ -129,9 +134,8 @@ int SheetRenderer::RenderPage(PrintSurface& surface, int first, int count, bool 
     if (scaled.regions[i].show) regionFonts[i].emplace(scaled.regions[i].font, surface.device());
   int placed = 0;
   int y = millimetresToPixels(sheetTemplate.regionY, scale, dpiY);
-  const pdb3::ReadTransaction transaction(accessor_);
   for (int i = first; placed < count && i < questionCount(); ++i) {
-    const pdb3::Question question = pdb3::getQuestion(accessor_, order_[i]);
+    const pdb3::Question& question = questions_[order_[i]];
     const int height = DrawQuestionRow(surface, regionFonts, question, i, y, true, scale, fontScale);
     // A row taller than the whole room still gets a page of its own, so that pagination ends.
     if (top + y + height > bottom && placed > 0) break;

@@ -1,6 +1,7 @@
 // Lays out study sheets: one row per question in the template's regions, fixed texts, a header
 // and a footer. The same page rendering serves the preview, the measuring of pagination and the
-// printing, so what is measured is what prints.
+// printing, so what is measured is what prints. The questions are read before any of that: a page
+// is drawn from memory, so a database that cannot be read never turns into blank rows.
 #pragma once
 
 #include <QString>
@@ -13,11 +14,7 @@
 #include "app/printing/print_surface.h"
 #include "app/printing/print_template.h"
 #include "app/printing/region_text.h"
-#include "database/db_object.h"
-
-namespace pdb3 {
-class Question;
-}
+#include "database/question.h"
 
 // The printer and paper the sheets are laid out for.
 struct PrinterGeometry {
@@ -46,7 +43,10 @@ std::vector<QString> wrapText(const PrintSurface& surface, const QString& text, 
 
 class SheetRenderer {
  public:
-  SheetRenderer(pdb3::DbObject accessor, std::vector<int> ids, RegionTextSources sources);
+  explicit SheetRenderer(RegionTextSources sources);
+
+  // The questions in their given order, with their texts already read; the shuffle starts over.
+  void setQuestions(std::vector<pdb3::Question> questions);
 
   // Draws (or with `measure` only measures) the page that starts with question `first` (an index
   // into the print order), placing at most `count` rows; returns the number placed. `printing`
@@ -61,7 +61,6 @@ class SheetRenderer {
   void setShuffle(int number);
   int shuffleNumber() const { return shuffle_; }
   int questionCount() const { return static_cast<int>(order_.size()); }
-  const std::vector<int>& order() const { return order_; }
 
   PrintTemplate sheetTemplate;
   PrinterGeometry geometry;
@@ -76,9 +75,8 @@ class SheetRenderer {
   int DrawQuestionRow(PrintSurface& surface, const RegionFonts& fonts, const pdb3::Question& question, int position,
                       int y, bool measure, double scale, double fontScale);
 
-  pdb3::DbObject accessor_;
-  std::vector<int> ids_;
-  std::vector<int> order_;
+  std::vector<pdb3::Question> questions_;
+  std::vector<int> order_;  // positions in questions_, in print order
   RegionTextSources sources_;
   int shuffle_ = 0;
 };

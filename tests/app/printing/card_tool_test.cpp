@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "app/printing/card_tool_dialog.h"
+#include "held_database.h"
 #include "print_fixture.h"
 
 using printtest::PrintApp;
@@ -111,4 +112,15 @@ TEST(CardTool, ItemsAreAddedUpToWhatTheFileHoldsAndDeletedAfterAsking) {
   QTest::mouseClick(add, Qt::LeftButton);
   EXPECT_EQ(tool.cardTemplate.back.size(), static_cast<size_t>(kMaxCardItems));
   EXPECT_FALSE(add->isEnabled());
+}
+
+TEST(CardTool, ThePreviewShowsWhatWasReadUnderAHeldDatabaseAndAToolThatCannotReadStaysShut) {
+  PrintApp p;
+  CPrintToolDlg tool(p.app, nullptr, {1});
+  apptest::HeldDatabase held(p.settings.databasePath.value);
+  EXPECT_EQ(tool.previewText(tool.cardTemplate.front[0], 1), L"教室");
+  held.nextAction();
+  CPrintToolDlg refused(p.app, nullptr, {1});
+  EXPECT_EQ(refused.exec(), QDialog::Rejected);
+  EXPECT_EQ(p.boxes.texts, std::vector<std::wstring>{L"カードに表示する問題を読み込めませんでした。\n" + apptest::kBusyCause});
 }

@@ -5,6 +5,8 @@
 
 #include "app/printing/print_preview_dialog.h"
 #include "app/printing/sheet_renderer.h"
+#include "held_database.h"
+#include "platform/files/file_system.h"
 #include "platform/windows/file_dialog.h"
 #include "print_fixture.h"
 
@@ -58,6 +60,25 @@ TEST(SheetPrinting, TheSampleSetPrintsTitleRowsHeaderAndFooterOnOnePdfPage) {
   EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "1");
   EXPECT_EQ(pdfInfo(pdf.file, "Title"), "KlvPrint - " + QString::fromStdWString(kSetPath).toStdString());
   EXPECT_NE(pdfInfo(pdf.file, "Page size").find("(A4)"), std::string::npos);
+}
+
+TEST(SheetPrinting, AHeldDatabaseOpensNoWindowAndPrintsNothingWhileAnOpenWindowPrintsFromMemory) {
+  PrintApp p;
+  PdfRun pdf(p);
+  const std::vector<int> ids = p.sampleIds();
+  CPrintPreviewDlg opened(p.app, nullptr, kSetPath, ids);
+  opened.Paginate();
+  apptest::HeldDatabase held(p.settings.databasePath.value);
+  ASSERT_TRUE(opened.Print());
+  EXPECT_NE(pdfText(pdf.file).find("1. 教室"), std::string::npos);
+  const std::optional<std::string> printed = platform::readFileBytes(pdf.file);
+
+  held.nextAction();
+  CPrintPreviewDlg refused(p.app, nullptr, kSetPath, ids);
+  EXPECT_FALSE(refused.Print());
+  EXPECT_EQ(refused.exec(), QDialog::Rejected);
+  EXPECT_EQ(platform::readFileBytes(pdf.file), printed);
+  EXPECT_EQ(p.boxes.texts, std::vector<std::wstring>{L"印刷する問題を読み込めませんでした。\n" + apptest::kBusyCause});
 }
 
 TEST(SheetPrinting, AThousandShuffledQuestionsPrintEachOnceInTheShuffleOrderOnTheCountedPages) {
