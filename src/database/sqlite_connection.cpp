@@ -8,6 +8,7 @@
 #include <new>
 
 #include "database/busy_wait.h"
+#include "database/engine_failure.h"
 #include "database/engine_text.h"
 #include "database/text_conversion.h"
 
@@ -52,7 +53,10 @@ void SqliteConnection::open(const wchar_t* fileName) {
   // Another connection (the study window's, the level thread's) or another program may hold the file.
   installBusyWait(db);
   char* error = nullptr;
-  if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &error) != SQLITE_OK) {
+  if (const int result = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &error);
+      result != SQLITE_OK) {
+    // Held by another program, the file is no less a database: whoever asks for another one says why.
+    noteEngineFailure(result);
     std::string message = engineText(error, "Can't open") + " (" + name + ")";
     sqlite3_free(error);
     sqlite3_close_v2(db);

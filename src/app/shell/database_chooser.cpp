@@ -4,10 +4,15 @@
 
 #include "app/shell/klv_app.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "services/shell_files.h"
 
-bool ChooseDatabaseFile(KlvApp& app) {
-  app.notice.ShowText(L"データベースファイルが読み込めませんでした。\n次のダイアログでデータベースファイルを指定してください。");
+std::wstring databaseOpenFailureText() {
+  return databaseFailureTextWhenKnown(L"データベースファイルが読み込めませんでした。");
+}
+
+bool ChooseDatabaseFile(KlvApp& app, const std::wstring& failure) {
+  app.notice.ShowText(failure + L"\n次のダイアログでデータベースファイルを指定してください。");
   StringSetting& path = app.settings->databasePath;
   std::wstring chosen;
   if (!chooseFile(nullptr, path.value, chosen, L"*.klvdb7", L"データベースファイルを指定してください",
@@ -18,11 +23,12 @@ bool ChooseDatabaseFile(KlvApp& app) {
   return true;
 }
 
-bool ChooseDatabaseUntilOpen(KlvApp& app) {
+bool ChooseDatabaseUntilOpen(KlvApp& app, std::wstring failure) {
   for (;;) {
     const std::wstring failed = app.settings->databasePath.value;
-    if (!ChooseDatabaseFile(app)) return false;
+    if (!ChooseDatabaseFile(app, failure)) return false;
     if (app.OpenDatabase()) return true;
+    failure = databaseOpenFailureText();
     if (std::getenv("KELVARA_AUTOANSWER") && app.settings->databasePath.value == failed) return false;
   }
 }

@@ -97,10 +97,14 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   splash.OnInitDialog();
   splash.setProgressText(L"Loading database...");
   bool opened = false;
-  splash.runStep([&] { opened = OpenDatabase(); });
+  std::wstring failure;
+  splash.runStep([&] {
+    opened = OpenDatabase();
+    if (!opened) failure = databaseOpenFailureText();
+  });
   if (!opened) {
     splash.closeAfter(100);
-    if (!ChooseDatabaseUntilOpen(*this)) {
+    if (!ChooseDatabaseUntilOpen(*this, failure)) {
       recordFailure(ExitDatabaseNotOpened);
       return exitCode;
     }

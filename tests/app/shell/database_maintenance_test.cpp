@@ -9,6 +9,8 @@
 #include "app/shell/database_chooser.h"
 #include "app/shell/defrag_dialog.h"
 #include "app_test_support.h"
+#include "database/busy_wait.h"
+#include "database_fixture.h"
 #include "platform/windows/file_dialog.h"
 #include "platform/trace.h"
 #include "study_app_fixture.h"
@@ -85,6 +87,18 @@ TEST(DatabaseChooser, AsksUntilAFileOpensAndKeepsIt) {
   // Cancel gives up, the setting untouched.
   EXPECT_FALSE(ChooseDatabaseUntilOpen(s.app));
   EXPECT_EQ(s.settings.databasePath.value, good);
+
+  // A file another program holds is no foreign file: the box says who has it.
+  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(100));
+  {
+    testdb::BriefLock lock(good, std::chrono::milliseconds(500));
+    EXPECT_FALSE(s.app.OpenDatabase() || ChooseDatabaseUntilOpen(s.app));
+  }
+  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+  EXPECT_EQ(s.notifier.boxes.back(),
+            L"Error!: データベースファイルが読み込めませんでした。\n"
+            L"データベースは他のプログラムが使用中です。しばらくしてから、もう一度実行してください。\n"
+            L"次のダイアログでデータベースファイルを指定してください。");
 }
 
 // The summary is laid out in columns with tabs: its field stops every 32 dialog units of its own
