@@ -138,11 +138,13 @@ TEST_F(Folders, WhatCouldNotBeReadIsNeitherMadeAgainNorDeletedNorTakenForMissing
   std::wstring name;
   for (int step = 0; step < 5; ++step) {
     testdb::BriefLock lock(db.path(), std::chrono::milliseconds(600));
-    if (step == 0) EXPECT_EQ(EnsureSmartLearningBinder(db.connection()), -1);
-    if (step == 1) EXPECT_FALSE(deleteElementTree(accessor, top));
-    if (step == 2) EXPECT_FALSE(ResetRound(db.connection(), 7));
-    if (step == 3) EXPECT_FALSE(CheckDatabaseVersion(db.connection()));
-    if (step == 4) EXPECT_FALSE(uniqueElementName(accessor, 0, L"top", name));
+    switch (step) {
+      case 0: EXPECT_EQ(EnsureSmartLearningBinder(db.connection()), -1); break;
+      case 1: EXPECT_FALSE(deleteElementTree(accessor, top)); break;
+      case 2: EXPECT_FALSE(ResetRound(db.connection(), 7)); break;
+      case 3: EXPECT_FALSE(CheckDatabaseVersion(db.connection())); break;
+      case 4: EXPECT_FALSE(uniqueElementName(accessor, 0, L"top", name)); break;
+    }
   }
   testing::internal::GetCapturedStderr();
   sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);

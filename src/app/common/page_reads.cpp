@@ -1,5 +1,6 @@
 #include "app/common/page_reads.h"
 
+#include "database/element_log.h"
 #include "database/read_transaction.h"
 #include "database/record_rows.h"
 #include "database/sql_helpers.h"
@@ -46,18 +47,17 @@ void takeLogCounts(const sqliteplus::SqliteCursor& row, int first, pdb3::Questio
 }  // namespace
 
 bool readLogId(const pdb3::StudyContext& study, int& lid) {
-  return readInt(pdb3::openQuery(study.connection),
-                 platform::format(L"SELECT lid FROM log_id WHERE uid=%d AND eid=%d AND mid=%d", study.userId,
-                                  study.setId, study.mode),
-                 lid, -1);
+  int found = -1;
+  if (pdb3::findLogId(pdb3::openQuery(study.connection), study.userId, study.setId, study.mode, found) ==
+      pdb3::FirstRow::failed)
+    return false;
+  lid = found;
+  return true;
 }
 
 bool readInt(const pdb3::DbObject& accessor, const std::wstring& sql, int& out, int missing) {
   int value = missing;
-  const pdb3::FirstRow row = pdb3::readFirstRow(accessor, sql, [&](const sqliteplus::SqliteCursor& cursor) {
-    if (!cursor.isNull(0)) value = cursor.getInt(0);
-  });
-  if (row == pdb3::FirstRow::failed) return false;
+  if (pdb3::readFirstInt(accessor, sql, value) == pdb3::FirstRow::failed) return false;
   out = value;
   return true;
 }

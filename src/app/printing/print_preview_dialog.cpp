@@ -314,7 +314,7 @@ void CPrintPreviewDlg::paintPreview(QPainter& painter) {
 bool CPrintPreviewDlg::Print() {
   // The failed read was told when the window was made; the printer and any earlier file stay as they are.
   if (!questionsRead_) return false;
-  PrintRange range{1, renderer_.pageCount};
+  PrintRange range{1, renderer_.pageCount, {}};
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   const std::wstring defaultPdf = (documents + "/KlvPrint.pdf").toStdWString();
   if (!pdfTarget_) {

@@ -141,13 +141,16 @@ class QtPrintPrompts : public PrintPrompts {
     dialog.setFromTo(1, pageCount);
     dialog.setPrintRange(QAbstractPrintDialog::PageRange);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    PrintRange range{1, pageCount};
+    PrintRange range{1, pageCount, {}};
     switch (dialog.printRange()) {
       case QAbstractPrintDialog::PageRange:
-        if (dialog.fromPage() > 0) range = {dialog.fromPage(), dialog.toPage()};
+        if (dialog.fromPage() > 0) {
+          range.from = dialog.fromPage();
+          range.to = dialog.toPage();
+        }
         break;
       case QAbstractPrintDialog::CurrentPage:
-      case QAbstractPrintDialog::Selection: range = {currentPage, currentPage}; break;
+      case QAbstractPrintDialog::Selection: range.from = range.to = currentPage; break;
       default: break;
     }
     if (toPdf && scratch.outputFormat() == QPrinter::PdfFormat) range.pdfFile = scratch.outputFileName().toStdWString();
@@ -237,7 +240,7 @@ bool runPageSetup(QWidget* owner, PageSetup& setup, const PrinterGeometry& geome
 std::optional<PrintRange> choosePrintRange(QWidget* owner, int pageCount, int currentPage,
                                            const PrintTarget& target) {
   if (const auto accept = automaticAcceptance(L"印刷")) {
-    if (*accept) return PrintRange{1, pageCount};
+    if (*accept) return PrintRange{1, pageCount, {}};
     return std::nullopt;
   }
   return gCurrent->printRange(owner, pageCount, currentPage, target);
