@@ -1,11 +1,18 @@
 #include "database/users.h"
 
 #include "database/sql_helpers.h"
+#include "platform/trace.h"
 
 namespace pdb3 {
 
 int userIdByName(const DbObject& accessor, const std::wstring& name) {
-  return querySqlfIntOrMinus1(accessor, L"SELECT uid FROM user_info WHERE name='%ls'", escapeSqlQuotesTo(name).c_str());
+  int uid = -1;
+  return findUserId(accessor, name, uid) == FirstRow::found ? uid : -1;
+}
+
+FirstRow findUserId(const DbObject& accessor, const std::wstring& name, int& uid) {
+  return readFirstInt(
+      accessor, platform::format(L"SELECT uid FROM user_info WHERE name='%ls'", escapeSqlQuotesTo(name).c_str()), uid);
 }
 
 std::wstring userNameById(const DbObject& accessor, int uid) {

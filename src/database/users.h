@@ -4,11 +4,15 @@
 #include <string>
 
 #include "database/db_object.h"
+#include "database/sql_helpers.h"
 
 namespace pdb3 {
 
-// -1 when no user has the name.
+// -1 when no user has the name (or it cannot be read).
 int userIdByName(const DbObject& accessor, const std::wstring& name);
+// The same, telling a user that is not there from one that could not be looked up: whoever adds or
+// changes a user on the strength of the answer must not take the one for the other.
+FirstRow findUserId(const DbObject& accessor, const std::wstring& name, int& uid);
 // Empty when there is no such user.
 std::wstring userNameById(const DbObject& accessor, int uid);
 // The new uid, or -1 when the row could not be added.

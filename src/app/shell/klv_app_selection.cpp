@@ -25,8 +25,11 @@ bool KlvApp::SelectSectionByPath(const std::wstring& path) {
 
 bool KlvApp::SelectSettingsUser() {
   const pdb3::DbObject accessor = pdb3::openQuery(db);
-  currentUserId = pdb3::userIdByName(accessor, settings->userName.value);
-  if (currentUserId < 0) currentUserId = pdb3::insertUser(accessor, settings->userName.value);
+  int uid = -1;
+  // A user that could not be looked up is not a new one: added then, the name would have two rows.
+  const pdb3::FirstRow found = pdb3::findUserId(accessor, settings->userName.value, uid);
+  if (found == pdb3::FirstRow::missing) uid = pdb3::insertUser(accessor, settings->userName.value);
+  currentUserId = found == pdb3::FirstRow::failed ? -1 : uid;
   return currentUserId >= 0;
 }
 

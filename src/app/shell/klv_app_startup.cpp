@@ -15,6 +15,7 @@
 #include "app/shell/user_records.h"
 #include "database/folders.h"
 #include "database/sql_helpers.h"
+#include "services/database_failure.h"
 #include "platform/speech/agent_link.h"
 #include "platform/files/file_system.h"
 #include "platform/windows/notifier.h"
@@ -54,7 +55,8 @@ int KlvApp::ExitInstance() {
 
 bool KlvApp::SelectUserOrSay() {
   if (SelectSettingsUser()) return true;
-  platform::messageBox(nullptr, L"利用者をデータベースに登録できませんでした。", L"Kelvara", platform::MbIconError);
+  platform::messageBox(nullptr, databaseFailureTextWhenKnown(L"利用者をデータベースに登録できませんでした。"), L"Kelvara",
+                       platform::MbIconError);
   return false;
 }
 

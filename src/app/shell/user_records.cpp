@@ -40,6 +40,7 @@ bool deleteUserByName(const pdb3::DbObject& accessor, const std::wstring& name) 
 }
 
 bool renameUser(const pdb3::DbObject& accessor, int uid, const std::wstring& name) {
-  return pdb3::execSqlf(accessor, L"UPDATE user_info SET name='%ls' WHERE uid=%d", pdb3::escapeSqlQuotesTo(name).c_str(),
+  // An id that could not be read renames nobody: that is no renaming to report.
+  return uid >= 0 && pdb3::execSqlf(accessor, L"UPDATE user_info SET name='%ls' WHERE uid=%d", pdb3::escapeSqlQuotesTo(name).c_str(),
                         uid);
 }

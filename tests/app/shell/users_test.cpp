@@ -7,7 +7,9 @@
 #include "app/shell/user_manage_dialog.h"
 #include "app/shell/user_records.h"
 #include "app_test_support.h"
+#include "database/busy_wait.h"
 #include "database/users.h"
+#include "database_fixture.h"
 #include "scoped_env.h"
 #include "study_app_fixture.h"
 #include "test_env.h"
@@ -163,4 +165,21 @@ TEST(FirstUserDialog, OffersTheUsersRefusesNoNameAndUnattendedTakesTheLoginName)
   CUserSettingDlg first({});
   EXPECT_EQ(first.DoModal(), platform::IdOk);
   EXPECT_EQ(first.m_strName, L"learner");
+}
+
+// The user of the settings, looked up while another program holds the file, is not added a second
+// time once the file is free again: a look-up that failed is no missing user.
+TEST(SettingsUser, AUserThatCouldNotBeLookedUpIsNotAddedAgain) {
+  StudyApp s;
+  const std::wstring users = L"SELECT count(*) FROM user_info";
+  const int before = s.intValue(users);
+  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(300));
+  {
+    testdb::BriefLock lock(s.databasePath(), std::chrono::milliseconds(450));
+    EXPECT_FALSE(s.app.SelectSettingsUser());
+  }
+  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+  EXPECT_EQ(s.intValue(users), before);
+  EXPECT_TRUE(s.app.SelectSettingsUser());
+  EXPECT_EQ(s.intValue(users), before);
 }
