@@ -43,23 +43,9 @@ bool ElementLogRecord::loopedQuestionIds(std::deque<int>& out) const {
   return querySqlfIntList(*this, out, L"SELECT DISTINCT qid FROM looped_questions WHERE lid=%d", lid_);
 }
 
-int ElementLogRecord::loopedQuestionCount() const {
-  std::deque<int> ids;
-  return loopedQuestionIds(ids) ? static_cast<int>(ids.size()) : 0;
-}
-
 FirstRow findLogId(const DbObject& accessor, int uid, int eid, int mid, int& lid) {
   return readFirstInt(accessor,
                       platform::format(L"SELECT lid FROM log_id WHERE uid=%d AND eid=%d AND mid=%d", uid, eid, mid), lid);
-}
-
-int logIdFor(const DbObject& accessor, int uid, int eid, int mid) {
-  int lid = -1;
-  return findLogId(accessor, uid, eid, mid, lid) == FirstRow::found ? lid : -1;
-}
-
-int currentLogId(const StudyContext& study) {
-  return logIdFor(openQuery(study.connection), study.userId, study.setId, study.mode);
 }
 
 

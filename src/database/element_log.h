@@ -31,8 +31,6 @@ class ElementLogRecord : public DbObject {
 
   // The questions asked so far in the current pass, each once.
   bool loopedQuestionIds(std::deque<int>& out) const;
-  // 0 when they cannot be read.
-  int loopedQuestionCount() const;
 
  private:
   bool store(ElementLogIntField& field, int value);
@@ -50,9 +48,6 @@ ElementLogRecord getElementLog(const DbObject& accessor, int lid);
 // The user's study log for the set in the mode, telling a log that is not there from one that
 // could not be read.
 FirstRow findLogId(const DbObject& accessor, int uid, int eid, int mid, int& lid);
-// -1 when the user has no study log for the set in the mode (or it cannot be read).
-int logIdFor(const DbObject& accessor, int uid, int eid, int mid);
-int currentLogId(const StudyContext& study);
 
 // First-pass answers over the questions of the log's set, for the log's user and mode. Throws
 // std::wstring when they cannot be read.
