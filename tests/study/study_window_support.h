@@ -41,6 +41,13 @@ inline bool waitForState(study::CTransDlg& dlg, int tstate) {
   return QTest::qWaitFor([&] { return dlg.flow().tstate == tstate; }, 3000);
 }
 
+// A learner reads a new question before pressing Enter: the window takes no Enter at once.
+inline void waitUntilEnterAnswers(QWidget& window) {
+  if (auto* dlg = qobject_cast<study::CTransDlg*>(&window)) {
+    EXPECT_TRUE(QTest::qWaitFor([dlg] { return dlg->enterAnswersNow(); }, 3000));
+  }
+}
+
 // Types the text into the reply edit and presses Enter. Characters without a key of their own
 // arrive as an input method would send them.
 inline void typeReply(QWidget& window, const QString& text) {
@@ -53,6 +60,7 @@ inline void typeReply(QWidget& window, const QString& text) {
       QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
   }
+  waitUntilEnterAnswers(window);
   QTest::keyClick(edit, Qt::Key_Return);
 }
 

@@ -1,5 +1,7 @@
 #include "app/common/ini_section.h"
 
+#include <algorithm>
+
 #include "platform/text.h"
 #include "platform/trace.h"
 #include "services/text_helpers.h"
@@ -10,7 +12,11 @@ IniSection::IniSection(std::wstring path, std::wstring section, bool save)
 IniSection::~IniSection() = default;
 
 std::wstring IniSection::read(const std::wstring& key, const std::wstring& defaultValue) const {
-  return file_.getString(section_, key, defaultValue);
+  // A value ends at its first NUL, as the registry's strings do: read whole, it could never be
+  // written back, and the file could not be saved again.
+  std::wstring value = file_.getString(section_, key, defaultValue);
+  value.resize(std::min(value.size(), value.find(L'\0')));
+  return value;
 }
 
 int IniSection::readInt(const std::wstring& key, int defaultValue) const {

@@ -32,6 +32,7 @@ namespace {
 constexpr int kRow = 22;
 constexpr int kScalableSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 constexpr wchar_t kFileMissing[] = L"ファイルが見つかりません。";
+constexpr wchar_t kNotASkin[] = L"スキンファイルではありません";
 constexpr wchar_t kNotAnImage[] = L"画像として読み込めないファイルです。";
 
 enum ControlId {
@@ -195,12 +196,16 @@ void COptionpageSkin::browseSkin() {
   std::wstring chosen;
   if (chooseFile(this, app_.settings->skin7Path.value, chosen, L"*.lua", L"スキンファイルを選択してください",
                  {{L"KLV SkinFile (*.lua)", L"*.lua"}}, true)) {
-    filling_ = true;
-    skins_->setCurrentIndex(-1);
-    for (size_t i = 0; i < skinPaths_.size(); ++i)
-      if (samePath(skinPaths_[i], chosen)) skins_->setCurrentIndex(static_cast<int>(i));
-    filling_ = false;
-    chooseSkin(chosen);
+    // The list offers skins by their design names: a file without one is no skin to show there.
+    study::SkinInfo info;
+    info.Load(chosen);
+    if (info.DesignName.empty()) {
+      tell(kNotASkin);
+      return;
+    }
+    // The list becomes the chosen skin's folder, so that a skin of another folder shows in it.
+    saveIfDirty();
+    fillSkinList(chosen);
   } else if (!chosen.empty()) {
     tell(kFileMissing);
   }

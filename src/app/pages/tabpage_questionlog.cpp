@@ -414,15 +414,15 @@ bool CTabpageQuestionlog::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-int CTabpageQuestionlog::readSelectCount() {
+std::optional<int> CTabpageQuestionlog::readSelectCount() {
   bool ok = false;
   const int value = countBox_->text().trimmed().toInt(&ok);
   if (!ok) {
     platform::messageBox(host_.dialogWindow(), L"整数を入力してください。", kAppCaption, platform::MbIconWarning);
-    return -1;
+    return std::nullopt;
   }
   m_nSelectCount = value;
-  return value;
+  return value < 1 ? app_.settings->defaultQuestionCount.value : value;
 }
 
 void CTabpageQuestionlog::CheckWorstQuestions(int n, bool byRate) {
@@ -474,13 +474,12 @@ void CTabpageQuestionlog::checkQuestions(const std::vector<int>& qids) {
 }
 
 void CTabpageQuestionlog::OnCheckRandom() {
-  int n = readSelectCount();
-  if (n < 0) return;  // the box said what it wants; nothing is checked instead
-  if (n < 1) n = app_.settings->defaultQuestionCount.value;
+  const std::optional<int> n = readSelectCount();
+  if (!n) return;  // the box said what it wants; nothing is checked instead
   m_checkedRows.clear();
   pdb3::IdQueue rows;
   for (size_t row = 0; row < m_rowIds.size(); ++row) rows.push_back(static_cast<int>(row));
-  for (int i = 0; i < n && !rows.empty(); ++i) m_checkedRows.insert(pdb3::PickRandomQuestion(rows));
+  for (int i = 0; i < *n && !rows.empty(); ++i) m_checkedRows.insert(pdb3::PickRandomQuestion(rows));
   UpdateCheckedCount();
 }
 
@@ -563,9 +562,7 @@ void CTabpageQuestionlog::OnWebDictionaryCommand(int id) {
 bool CTabpageQuestionlog::OnCommand(int id) {
   switch (id) {
     case kCheckWorst: {
-      const int n = readSelectCount();
-      if (n < 0) return true;
-      CheckWorstQuestions(n == 0 ? app_.settings->defaultQuestionCount.value : n, false);
+      if (const std::optional<int> n = readSelectCount()) CheckWorstQuestions(*n, false);
       return true;
     }
     case kWorst10: CheckWorstQuestions(10, false); return true;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <deque>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -96,7 +97,9 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   void checkQuestions(const std::vector<int>& qids);
   const pdb3::Question* cachedQuestion(int row) const;
   const pdb3::QuestionLog* cachedLog(int qid) const;
-  int readSelectCount();
+  // The number of questions the count box asks for: the default question count when it holds a
+  // number below 1; none when it holds no number (the user has been told).
+  std::optional<int> readSelectCount();
   void showMenu(int menuId, QPushButton* button);
   void redrawList();
   // Looks the first selected row's question up in the web dictionary of the command.

@@ -54,6 +54,7 @@ class PreviewControl : public QWidget {
 CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* dictionary, std::wstring title,
                                    std::vector<int> questionIds, QWidget* parent)
     : QDialog(parent),
+      app_(app),
       renderer_(RegionTextSources{dictionary, &symbols_}),
       templateFolder_(app.settings->printTempleteFolder.value) {
   setObjectName("id252");
@@ -316,7 +317,8 @@ bool CPrintPreviewDlg::Print() {
   if (!questionsRead_) return false;
   PrintRange range{1, renderer_.pageCount, {}};
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  const std::wstring defaultPdf = (documents + "/KlvPrint.pdf").toStdWString();
+  const std::wstring defaultPdf =
+      app_.lastPrintPdf.empty() ? (documents + "/KlvPrint.pdf").toStdWString() : app_.lastPrintPdf;
   if (!pdfTarget_) {
     const std::optional<PrintRange> chosen =
         choosePrintRange(this, renderer_.pageCount, currentPage_ + 1, {setup_.printerName, defaultPdf});
@@ -332,6 +334,7 @@ bool CPrintPreviewDlg::Print() {
       file = platform::chooseFile(this, {false, L"PDF ファイルに印刷", defaultPdf, L"pdf", {{L"PDF (*.pdf)", L"*.pdf"}}});
     }
     if (!file) return false;
+    if (!pdfTarget_) app_.lastPrintPdf = *file;
     printer_->setOutputFileName(qtext(*file));
   }
   printer_->setDocName(qtext(L"KlvPrint - " + renderer_.title));

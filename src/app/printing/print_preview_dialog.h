@@ -72,6 +72,7 @@ class CPrintPreviewDlg : public QDialog, public TemplateEditorHost {
   void setShuffle(int number);
   void showPage(int page);
 
+  KlvApp& app_;
   std::vector<std::wstring> symbols_;
   SheetRenderer renderer_;
   bool questionsRead_ = false;

@@ -119,4 +119,6 @@ class KlvApp {
   QBrush backgroundBrush;
   // The note page descriptions are shown through (notePageLocation()), deleted at exit.
   std::wstring notePagePath;
+  // The PDF file the learner last printed to in this run: the next print offers it again.
+  std::wstring lastPrintPdf;
 };

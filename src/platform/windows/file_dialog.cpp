@@ -1,15 +1,13 @@
 #include "platform/windows/file_dialog.h"
 
-#include <strings.h>
-
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
-#include <cstdlib>
 
 #include "platform/files/file_system.h"
 #include "platform/text.h"
 #include "platform/trace.h"
+#include "platform/windows/modal_dialog.h"
 #include "platform/windows/window_stacking.h"
 
 namespace platform {
@@ -68,10 +66,12 @@ FileDialogs* gCurrent = &gQtDialogs;
 
 // Null when the dialog is to be shown; else whether the automatic answer accepts.
 std::optional<bool> automaticAcceptance(const std::wstring& title, const std::wstring& initial) {
-  traceError("filedlg: %s: %s\n", toUtf8(title).c_str(), toUtf8(initial).c_str());
-  const char* answer = std::getenv("KELVARA_AUTOANSWER");
-  if (gCurrent != &gQtDialogs || !answer) return std::nullopt;
-  return strcasecmp(answer, "cancel") != 0 && strcasecmp(answer, "no") != 0;
+  const std::optional<bool> answer = automaticDialogAnswer();
+  // A dialog that answers itself is seen by nobody: the run's output says what it asked. A user's
+  // run keeps standard error to failures.
+  if (answer) traceError("filedlg: %s: %s\n", toUtf8(title).c_str(), toUtf8(initial).c_str());
+  if (gCurrent != &gQtDialogs) return std::nullopt;
+  return answer;
 }
 
 }  // namespace

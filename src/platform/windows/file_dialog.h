@@ -1,8 +1,8 @@
 // File and folder choice dialogs behind one interface, so that tests and unattended runs can
 // answer them. With KELVARA_AUTOANSWER set no dialog is shown: "cancel" or "no" cancels, any
 // other answer takes the dialog's starting path when the dialog would accept it (an existing
-// file to open, any file name to save, an existing folder). Each dialog is also written to
-// stderr as "filedlg: <title>: <starting path>".
+// file to open, any file name to save, an existing folder), and each dialog is written to stderr
+// as "filedlg: <title>: <starting path>".
 #pragma once
 
 #include <optional>

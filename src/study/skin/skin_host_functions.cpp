@@ -165,7 +165,9 @@ int GetTickCount(lua_State* L) {
 
 int DoFile(lua_State* L) {
   if (lua_gettop(L) != 1 || !lua_isstring(L, 1)) argumentError("DoFile");
-  RunSkinFile(L, stringAt(L, 1));
+  std::string path = stringAt(L, 1);
+  std::replace(path.begin(), path.end(), '\\', '/');  // as skinNamedFile: no UTF-8 sequence holds the byte
+  RunSkinFile(L, path);
   return 0;
 }
 
@@ -443,9 +445,16 @@ QString skinFolderOf(const std::wstring& skinPath) {
   return QFileInfo(QString::fromStdWString(skinPath)).absolutePath();
 }
 
+QString skinNamedFile(QString name) { return name.replace('\\', '/'); }
+
 QString skinFilePath(const std::wstring& skinPath, const QString& name) {
-  if (name.isEmpty() || QFileInfo::exists(name)) return name;
-  return skinFolderOf(skinPath) + "/" + name;
+  const QString path = skinNamedFile(name);
+  if (path.isEmpty() || QFileInfo::exists(path)) return path;
+  return skinFolderFilePath(skinPath, path);
+}
+
+QString skinFolderFilePath(const std::wstring& skinPath, const QString& name) {
+  return skinFolderOf(skinPath) + "/" + skinNamedFile(name);
 }
 
 const SkinHostFunctions& studySkinHostFunctions() {

@@ -37,10 +37,14 @@ class StudySkinHost : public SkinHost {
 
 // The folder of the skin file: where its images and included files are looked for.
 QString skinFolderOf(const std::wstring& skinPath);
+// A file name as a skin or its user wrote it: skins made on Windows separate folders with "\".
+QString skinNamedFile(QString name);
 // A file named for the skin (an image the skin loads, the user's background image): the path as
 // given when a file is there, else the same path from the skin's folder (a bare name lies beside
 // the skin); empty for an empty name.
 QString skinFilePath(const std::wstring& skinPath, const QString& name);
+// A name relative to the skin's folder (its BackgroundImageFile) as a path.
+QString skinFolderFilePath(const std::wstring& skinPath, const QString& name);
 
 // The sixteen functions of the table KLV, in their fixed order.
 const SkinHostFunctions& studySkinHostFunctions();

@@ -390,6 +390,8 @@ void CTransDlg::NextQuestion() {
     enableControl(ctl::ReplyEdit, true);
   }
   flow_.tstate = TurnReply;
+  questionShownTick_ = platform::tickCountMs();
+  enterHeldOver_ = enterDown_;
   focusAnswerControl();
   repaintWindow();
 }
@@ -643,8 +645,31 @@ void CTransDlg::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
+bool CTransDlg::enterAnswersNow() const {
+  return flow_.tstate != TurnReply ||
+         (!enterHeldOver_ && platform::tickCountMs() - questionShownTick_ >= kEnterGuardMs);
+}
+
+bool CTransDlg::ignoresEnter(const QKeyEvent& key) {
+  if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return false;
+  if (key.type() == QEvent::KeyRelease) {
+    // The toolkit's own repeats come as release and press pairs while the key stays down.
+    if (!key.isAutoRepeat()) enterDown_ = enterHeldOver_ = false;
+    return false;
+  }
+  if (!key.isAutoRepeat()) {
+    // A fresh press: whatever was held has been let go, even where its release went elsewhere.
+    enterHeldOver_ = false;
+  }
+  const bool ignored = !enterAnswersNow();
+  enterDown_ = true;
+  return ignored;
+}
+
 bool CTransDlg::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && ignoresEnter(*static_cast<QKeyEvent*>(event)))
+    return true;
   if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
     // The choice with the focus is the one Enter chooses: it shows as the default while it has
     // the focus (a menu opened over it takes nothing away).

@@ -43,6 +43,10 @@ class CTransDlg : public QDialog, public StudySkinHost {
   const PhonemeCodes& pronunciationCodes() const { return pronunciationCodes_; }
   // The slot (0..3) of the right one of the four choices shown.
   int rightChoice() const { return rightChoice_; }
+  // An Enter meant to go on past the previous question answers nothing: one that comes within
+  // this time of a new question showing, or while the Enter pressed before it is still held.
+  static constexpr int64_t kEnterGuardMs = 300;
+  bool enterAnswersNow() const;
   const std::wstring& title() const { return setup_.title; }
 
   // The window's commands besides answering: the skin's, the Func buttons (1217-1228), copying
@@ -104,6 +108,8 @@ class CTransDlg : public QDialog, public StudySkinHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Follows Enter's presses and releases; true for a press that must answer nothing.
+  bool ignoresEnter(const QKeyEvent& key);
   enum TimerId {
     TimerBanner = 1, TimerWait = 2, TimerStart = 3, TimerFlash = 4, TimerAnswerStep = 5,
     TimerStartLimit = 6, TimerReplyLimit = 7, TimerHideLimitBar = 8, TimerShowLimit = 9,
@@ -266,6 +272,9 @@ class CTransDlg : public QDialog, public StudySkinHost {
   int rightChoice_ = -1;
   int chosenChoice_ = -1;
   int64_t answerStartTick_ = 0;
+  int64_t questionShownTick_ = 0;
+  bool enterDown_ = false;      // pressed, its release not seen yet
+  bool enterHeldOver_ = false;  // and pressed before the question on screen showed
   unsigned replyMs_ = 0;
   unsigned typed_ = 0;
   bool startLimitOn_ = false, replyLimitOn_ = false, showLimitOn_ = false;

@@ -174,7 +174,7 @@ void CTransDlg::ApplySkin() {
   QString imagePath = skinFilePath(settings.skinPath, QString::fromStdWString(userVars_.backgroundImage));
   if (imagePath.isEmpty() && lua_) {
     const QString file = QString::fromStdWString(Utf8ToWideString(script.GetGlobalString("BackgroundImageFile")));
-    if (!file.isEmpty()) imagePath = skinFolderOf(settings.skinPath) + "/" + file;
+    if (!file.isEmpty()) imagePath = skinFolderFilePath(settings.skinPath, file);
   }
   backgroundImage_ = imagePath.isEmpty() ? QImage() : QImage(imagePath).convertToFormat(QImage::Format_RGB32);
   loadPronunciationFiles(settings);

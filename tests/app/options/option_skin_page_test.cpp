@@ -1,6 +1,8 @@
 #include <QCheckBox>
 #include <QImage>
 #include <QComboBox>
+#include <QDir>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -10,6 +12,7 @@
 #include "app/options/option_page_skin.h"
 #include "fake_audio_player.h"
 #include "platform/files/file_system.h"
+#include "platform/windows/file_dialog.h"
 #include "platform/settings/ini_profile.h"
 #include "platform/drawing/system_metrics.h"
 #include "shell_fixture.h"
@@ -117,6 +120,33 @@ TEST_F(SkinPage, SkinsAreListedByDesignNameAndChangingSkinSavesTheValuesOfThePre
   dialog->accept();
   EXPECT_EQ(userValue(L"blue.lua_TextColor"), L"");
   EXPECT_EQ(settings.skin7Path.value, path("red.lua"));
+}
+
+// A skin chosen with 参照 shows in the list, from another folder too; a file that is no skin is refused.
+TEST_F(SkinPage, ASkinChosenByBrowsingShowsInTheListEvenFromAnotherFolder) {
+  struct ChosenFile : platform::FileDialogs {
+    std::wstring file;
+    std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest&) override { return file; }
+    std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override { return {}; }
+  } dialogs;
+  const platform::FileDialogOverride useDialogs(dialogs);
+  ASSERT_TRUE(QDir(files.path()).mkpath("other"));
+  ASSERT_TRUE(platform::writeFileAtomically(path("other/green.lua"), "DesignName = 'Green'\nDlgWidth_n = 222\n"));
+  open();
+  auto* skins = control<QComboBox>(1155);
+  dialogs.file = path("other/green.lua");
+  control<QPushButton>(1018)->click();
+  EXPECT_EQ(skins->currentText(), "Green");
+  EXPECT_EQ(control<QLineEdit>(1095)->text(), files.filePath("other/green.lua"));
+  EXPECT_EQ(control<QLineEdit>(1156)->text(), "222");
+
+  dialogs.file = path("plain.lua");  // no design name
+  control<QPushButton>(1018)->click();
+  ASSERT_EQ(notifier.boxes.size(), 1u);
+  EXPECT_NE(notifier.boxes[0].find(L"スキンファイルではありません"), std::wstring::npos);
+  EXPECT_EQ(skins->currentText(), "Green");
+  dialog->accept();
+  EXPECT_EQ(settings.skin7Path.value, path("other/green.lua"));
 }
 
 TEST_F(SkinPage, TheDefaultSkinListsJapaneseNamesAndShowsAColourSavedUnderItsFormerName) {

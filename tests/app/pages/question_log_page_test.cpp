@@ -142,6 +142,23 @@ TEST_F(QuestionLogPageTest, UnstudiedQuestionsLastMistakesAndAnEmptyCountBox) {
   EXPECT_EQ(checkedIds(), (std::set<int>{30, 8602}));  // the checks stay as they were
 }
 
+// A count below 1 ("-3" too, which once stood for a refused box) asks for the default number.
+TEST_F(QuestionLogPageTest, ACountBelowOneChecksTheDefaultNumberOfQuestions) {
+  t.settings.defaultQuestionCount.value = 2;
+  auto* countBox = page->findChild<QLineEdit*>("id1150");
+  for (const char* typed : {"-3", "0", "-1"}) {
+    countBox->setText(typed);
+    page->OnCommand(CTabpageQuestionlog::kCheckRandom);
+    EXPECT_EQ(checkedIds().size(), 2u) << typed;
+    page->OnCommand(CTabpageQuestionlog::kClearChecks);
+    countBox->setText(typed);
+    page->OnCommand(CTabpageQuestionlog::kCheckWorst);
+    EXPECT_EQ(checkedIds(), (std::set<int>{8601, 8602})) << typed;
+    page->OnCommand(CTabpageQuestionlog::kClearChecks);
+  }
+  EXPECT_EQ(t.takeBoxes(), L"");
+}
+
 TEST_F(QuestionLogPageTest, AdjustmentsAreClampedAtTheCountsTheyAdjust) {
   selectRows({8600});
   page->OnCommand(CTabpageQuestionlog::kCorrectPlus10 + 11);  // -5 on 3 corrects

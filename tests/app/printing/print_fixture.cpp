@@ -20,8 +20,9 @@ bool ScriptedPrompts::pageSetup(QWidget*, PageSetup& setup, const PrinterGeometr
   return true;
 }
 
-std::optional<PrintRange> ScriptedPrompts::printRange(QWidget*, int pageCount, int, const PrintTarget&) {
+std::optional<PrintRange> ScriptedPrompts::printRange(QWidget*, int pageCount, int, const PrintTarget& target) {
   ++ranges;
+  offered = target;
   return range ? range : PrintRange{1, pageCount};
 }
 

@@ -26,6 +26,7 @@ struct ScriptedPrompts : PrintPrompts {
 
   std::optional<PageSetup> nextSetup;
   std::optional<PrintRange> range;  // none: every page
+  PrintTarget offered;  // by the last page-range dialog
   std::optional<TemplateFont> font;
   std::optional<std::wstring> name;
   int setups = 0;

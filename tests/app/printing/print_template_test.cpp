@@ -74,6 +74,28 @@ TEST(SheetTemplateFile, AFailedWriteLeavesTheFileAsItWas) {
   EXPECT_EQ(bytesOf(path), before);
 }
 
+// A NUL inside a value ends it, as a string of the registry ends there: the template read so can
+// be saved again.
+TEST(SheetTemplateFile, AValueHoldingANulEndsThereAndTheTemplateSavesAgain) {
+  QTemporaryDir dir;
+  const std::wstring path = dir.path().toStdWString() + L"/nul.ini";
+  ASSERT_TRUE(PrintTemplate().LoadOrSave(path, true));
+  std::string bytes = bytesOf(path);
+  const std::string name = "TempleteName=\"default\"";
+  ASSERT_NE(bytes.find(name), std::string::npos);
+  bytes.replace(bytes.find(name), name.size(), std::string("TempleteName=\"sheet\0tail\"", 25));
+  ASSERT_TRUE(platform::writeFileAtomically(path, bytes));
+
+  PrintTemplate read;
+  read.LoadOrSave(path, false);
+  EXPECT_EQ(read.name, L"sheet");
+  ASSERT_TRUE(read.LoadOrSave(path, true));
+  PrintTemplate again;
+  again.LoadOrSave(path, false);
+  EXPECT_EQ(again, read);
+  EXPECT_EQ(bytesOf(path).find('\0'), std::string::npos);
+}
+
 TEST(CardTemplateFile, BuiltInTemplateIsTheShippedFileAndReadsBackEqual) {
   QTemporaryDir dir;
   const std::wstring path = dir.path().toStdWString() + L"/default.ini";

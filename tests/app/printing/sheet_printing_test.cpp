@@ -114,6 +114,7 @@ TEST(SheetPrinting, TheChosenRangeOrTheCurrentPageAloneIsPrinted) {
   PdfSaver saver(pdf.file);
   p.prompts.range = PrintRange{2, 3};
   ASSERT_TRUE(window.Print());
+  EXPECT_TRUE(p.prompts.offered.pdfFile.ends_with(L"/KlvPrint.pdf"));
   EXPECT_EQ(pdfInfo(pdf.file, "Pages"), "2");
   const std::string text = pdfText(pdf.file);
   EXPECT_NE(text.find("質問Q" + std::to_string(starts[1] + 1) + "E"), std::string::npos);
@@ -131,6 +132,11 @@ TEST(SheetPrinting, TheChosenRangeOrTheCurrentPageAloneIsPrinted) {
   p.prompts.range = PrintRange{1, 1, p.path(L"印刷.pdf")};
   ASSERT_TRUE(window.Print());
   EXPECT_EQ(pdfInfo(p.path(L"印刷.pdf"), "Pages") + pdfInfo(pdf.file, "Pages"), "11");
+  // The next print of the run, in a window of its own, offers the file of the last.
+  CPrintPreviewDlg again(p.app, nullptr, L"range", ids);
+  again.Paginate();
+  ASSERT_TRUE(again.Print());
+  EXPECT_EQ(p.prompts.offered.pdfFile, p.path(L"印刷.pdf"));
 }
 
 TEST(SheetPrinting, AnEmptySetPrintsOnePageOfFixedTextsHeaderAndFooter) {

@@ -18,7 +18,9 @@ TEST(FileDialog, AutomaticAnswersAcceptOnlyWhatTheDialogWould) {
   const std::wstring missing = dir.filePath("missing.lua").toStdWString();
   {
     testenv::ScopedEnv answer("KELVARA_AUTOANSWER", "ok");
+    testing::internal::CaptureStderr();
     EXPECT_EQ(chooseFile(nullptr, {true, L"スキン", existing, L"*.lua", {}}), existing);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "filedlg: スキン: " + dir.filePath("default.lua").toStdString() + "\n");
     EXPECT_FALSE(chooseFile(nullptr, {true, L"スキン", missing, L"*.lua", {}}));
     EXPECT_EQ(chooseFile(nullptr, {false, L"出力", missing, L"txt", {}}), missing);
     EXPECT_EQ(chooseFolder(nullptr, L"フォルダ", dir.path().toStdWString()), dir.path().toStdWString());
@@ -39,8 +41,11 @@ TEST(FileDialog, TheQtDialogOffersTheFiltersAndAddsTheDefaultExtension) {
     dialog->selectFile(dir.filePath("sheet"));
     QMetaObject::invokeMethod(dialog, "accept");
   });
+  testing::internal::CaptureStderr();
   const auto chosen = chooseFile(nullptr, {false, L"ファイル出力", dir.filePath("x.txt").toStdWString(), L"*.txt",
                                            {{L"Text Files(*.txt)", L"*.txt"}, {L"CSV", L"*.csv"}, {L"すべて(*.*)", L"*.*"}}});
+  // A user's dialog is no failure to report.
+  EXPECT_EQ(testing::internal::GetCapturedStderr().find("filedlg:"), std::string::npos);
   // Each shows its patterns once, "*.*" as every file.
   EXPECT_EQ(offered, QStringList({"Text Files (*.txt)", "CSV (*.csv)", "すべて (*)"}));
   EXPECT_EQ(chosen, dir.filePath("sheet.txt").toStdWString());

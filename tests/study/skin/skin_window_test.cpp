@@ -363,6 +363,36 @@ TEST(SkinApplication, BackgroundFromTheSkinFolderAndTheConfiguredColourAndTheKep
   EXPECT_EQ(user.dlg->surfaceImage().pixelColor(5, 5), QColor(0xFF, 0, 0));
 }
 
+// Skins written on Windows name their files with "\": the image, an included script and the user's
+// image are found all the same.
+TEST(SkinApplication, FilesNamedWithBackslashesAreFoundInTheSkinsSubfolders) {
+  const std::wstring skin = writeSkin("backslashed", "DesignName = \"backslashed\"\nDlgWidth_n = 200\nDlgHeight_n = 100\n"
+                                                     "BackgroundImageFile = \"img\\\\tile.xpm\"\n"
+                                                     "KLV.DoFile(KLV.GetScriptFolderPath() .. \"\\\\parts\\\\colour.lua\")\n"
+                                                     "function OnUpdate() end\n");
+  const QString folder = QFileInfo(QString::fromStdWString(skin)).path();
+  ASSERT_TRUE(QDir(folder).mkpath("img") && QDir(folder).mkpath("parts"));
+  QFile::remove(folder + "/img/tile.xpm");
+  ASSERT_TRUE(QFile::copy(QString::fromStdWString(skinFixture("tile.xpm")), folder + "/img/tile.xpm"));
+  QFile included(folder + "/parts/colour.lua");
+  ASSERT_TRUE(included.open(QIODevice::WriteOnly));
+  included.write("BackgroundColor = \"A02030\"\n");
+  included.close();
+  SkinWindow w({1}, skin);
+  ASSERT_TRUE(w.open());
+  EXPECT_EQ(w.dlg->surfaceImage().pixelColor(5, 5), QColor(0, 0xC0, 0));
+  EXPECT_EQ(w.dlg->surfaceImage().pixelColor(150, 80), QColor(0xA0, 0x20, 0x30));
+
+  QImage mine(8, 8, QImage::Format_RGB32);
+  mine.fill(QColor(0xFF, 0, 0));
+  ASSERT_TRUE(mine.save(folder + "/img/mine.png"));
+  SkinWindow user({1}, skin);
+  ASSERT_TRUE(platform::writeProfileString(L"tester", L"backslashed.lua_bgimage", L"img\\mine.png",
+                                           user.app.settings.skinUserfilePath.value));
+  ASSERT_TRUE(user.open());
+  EXPECT_EQ(user.dlg->surfaceImage().pixelColor(5, 5), QColor(0xFF, 0, 0));
+}
+
 TEST(SkinApplication, TheSystemColourKeepsTheTextsFaceOnlyWhenTheSkinNamesNoColour) {
   const std::wstring bare = writeSkin("plainface", "DesignName = \"plainface\"\nfunction OnUpdate() end\n");
   for (const bool systemColour : {false, true}) {
