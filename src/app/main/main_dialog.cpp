@@ -219,8 +219,8 @@ void MainDialog::showEvent(QShowEvent* event) {
   // The program's window comes to the front when it first shows, over whatever started it.
   if (!shownBefore_) ForceForegroundWindow(this);
   shownBefore_ = true;
-  if (refreshOnShow_ && initialised_ && m_nCurPage >= 0) ShowPage(m_nCurPage);
-  refreshOnShow_ = false;
+  if (refreshOnShow_ && initialised_ && !studying_ && m_nCurPage >= 0) ShowPage(m_nCurPage);
+  if (!studying_) refreshOnShow_ = false;
   OnSize(width(), height() - m_menuBar->sizeHint().height());
 }
 

@@ -120,6 +120,7 @@ void MainDialog::RefreshPages() {
   SelectModeInCombo();
   // Every page reads what it shows now, and draws it from memory until the next refresh. What
   // cannot be read is said once for the whole refresh.
+  refreshOnShow_ = false;  // read now, whatever hid the window before
   bool read = UpdateRoundCounters();
   m_pageSelsection->FillInfo(m_bFolderSelected, m_nQuestion);
   read = RefreshQuestionLogPage() && read;

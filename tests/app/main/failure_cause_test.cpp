@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
+#include <set>
+#include "study/window/trans_dialog.h"
 
 #include "app/pages/tabpage_loginfo.h"
 #include "app/pages/tabpage_selsection.h"
@@ -32,6 +34,28 @@ void select(QListWidget* list, const QString& name) {
 std::wstring busy(const std::wstring& caption, const std::wstring& what) {
   return caption + L": " + what + L"\n" + kBusyCause + L"\n";
 }
+
+// Answers every question of a card-mode study window as known.
+class CardStudyDriver {
+ public:
+  CardStudyDriver() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      auto* window = qobject_cast<study::CTransDlg*>(QApplication::activeModalWidget());
+      if (!window) return;
+      const study::StudyFlow& flow = window->flow();
+      const auto button = [window](int id) { return window->findChild<QWidget*>(QString("id%1").arg(id)); };
+      if (flow.tstate == study::TurnWaitNextTrigger) QTest::keyClick(button(1026), Qt::Key_Return);
+      if (flow.tstate != study::TurnReply || !answered.insert({flow.currentId, flow.astate}).second) return;
+      QTest::mouseClick(button(button(1230)->isVisible() ? 1230 : 1229), Qt::LeftButton);
+      QTest::mouseClick(button(1231), Qt::LeftButton);
+    });
+    timer_.start(15);
+  }
+  std::set<std::pair<int, int>> answered;
+
+ private:
+  QTimer timer_;
+};
 
 }  // namespace
 
@@ -120,4 +144,31 @@ TEST(FailureCauses, AStartUpThatCannotLookUpTheSetSaysWhy) {
   EXPECT_FALSE(s.open());
   EXPECT_EQ(s.dialog.result(), -1);
   EXPECT_TRUE(s.takeBoxes().ends_with(busy(L"Kelvara", L"問題集を読み込めませんでした。")));
+}
+
+// A study that ends with the file held says once that the pages could not be read, also when the
+// window system hid the main window under the study and shows it again as it ends.
+TEST(FailureCauses, AfterAStudyThePagesThatCannotBeReadAreToldOnce) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  s.dialog.SetStudyMode(5);
+  QTest::keyClick(&s.dialog, Qt::Key_F3);
+  s.takeBoxes();
+  std::unique_ptr<HeldDatabase> held;
+  s.resultCloser.stop();
+  ModalAnswers answers({{"id135", [&](QDialog& dialog) {
+                           held = std::make_unique<HeldDatabase>(s.databasePath());
+                           // As a window system that hides the window before it reports it minimised.
+                           s.dialog.setWindowState(Qt::WindowNoState);
+                           s.dialog.hide();
+                           dialog.accept();
+                         }}});
+  CardStudyDriver driver;
+  QTest::keyClick(&s.dialog.modeCombo(), Qt::Key_Return);
+  ASSERT_TRUE(held);
+  const std::wstring boxes = s.takeBoxes();
+  const std::wstring pages = busy(L"Kelvara", L"問題集の学習履歴を読み込めませんでした。");
+  ASSERT_NE(boxes.find(pages), std::wstring::npos) << QString::fromStdWString(boxes).toStdString();
+  EXPECT_EQ(boxes.find(pages, boxes.find(pages) + 1), std::wstring::npos) << QString::fromStdWString(boxes).toStdString();
+  EXPECT_TRUE(s.dialog.isVisible());
 }
