@@ -4,13 +4,9 @@
 
 #include <QComboBox>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
-#include <QTreeWidget>
 #include <memory>
-#include <set>
-#include "study/window/trans_dialog.h"
 
 #include "app/pages/tabpage_loginfo.h"
 #include "app/pages/tabpage_selsection.h"
@@ -20,6 +16,7 @@
 #include "app_test_support.h"
 #include "database/question_selection.h"
 #include "database/users.h"
+#include "card_study_driver.h"
 #include "held_database.h"
 #include "main_dialog_fixture.h"
 
@@ -34,28 +31,6 @@ void select(QListWidget* list, const QString& name) {
 std::wstring busy(const std::wstring& caption, const std::wstring& what) {
   return caption + L": " + what + L"\n" + kBusyCause + L"\n";
 }
-
-// Answers every question of a card-mode study window as known.
-class CardStudyDriver {
- public:
-  CardStudyDriver() {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      auto* window = qobject_cast<study::CTransDlg*>(QApplication::activeModalWidget());
-      if (!window) return;
-      const study::StudyFlow& flow = window->flow();
-      const auto button = [window](int id) { return window->findChild<QWidget*>(QString("id%1").arg(id)); };
-      if (flow.tstate == study::TurnWaitNextTrigger) QTest::keyClick(button(1026), Qt::Key_Return);
-      if (flow.tstate != study::TurnReply || !answered.insert({flow.currentId, flow.astate}).second) return;
-      QTest::mouseClick(button(button(1230)->isVisible() ? 1230 : 1229), Qt::LeftButton);
-      QTest::mouseClick(button(1231), Qt::LeftButton);
-    });
-    timer_.start(15);
-  }
-  std::set<std::pair<int, int>> answered;
-
- private:
-  QTimer timer_;
-};
 
 }  // namespace
 
@@ -130,7 +105,6 @@ TEST(FailureCauses, FiguresThatCouldNotBeReadShowAsUnknown) {
   EXPECT_EQ(s.dialog.questionCount(), 2);
   EXPECT_EQ(s.dialog.setPage().infoList().item(2, 1)->text(), "2");
   EXPECT_NE(count->currentText(), "-");
-
 }
 
 // At start-up a set that could not be looked up closes the window with the reason, not silently.
