@@ -53,8 +53,9 @@ bool roundDailyLogIds(const ElementLogRecord& log, std::deque<int>& out) {
   return querySqlfIntList(log, out, L"SELECT did FROM daily_log WHERE lid=%d ORDER BY EndTime DESC", log.lid());
 }
 
-bool elementExists(const DbObject& accessor, int eid) {
-  return querySqlfIntOrMinus1(accessor, L"SELECT count(*) FROM element_info WHERE eid=%d", eid) == 1;
+FirstRow lookUpElement(const DbObject& accessor, int eid) {
+  int found = -1;
+  return readFirstInt(accessor, platform::format(L"SELECT eid FROM element_info WHERE eid=%d", eid), found);
 }
 
 }  // namespace pdb3

@@ -59,6 +59,7 @@ RoundTotals roundTotals(const ElementLogRecord& log);
 // The log's studies, newest (latest end) first.
 bool roundDailyLogIds(const ElementLogRecord& log, std::deque<int>& out);
 
-bool elementExists(const DbObject& accessor, int eid);
+// Whether the set or folder is there; failed when that could not be read.
+FirstRow lookUpElement(const DbObject& accessor, int eid);
 
 }  // namespace pdb3

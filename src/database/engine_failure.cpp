@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include "database/engine_refusal.h"
+
 namespace sqliteplus {
 namespace {
 
@@ -64,6 +66,9 @@ void noteEngineFailure(int resultCode) {
 
 EngineFailure lastEngineFailure() { return noted; }
 
-void forgetEngineFailure() { noted = EngineFailure::none; }
+void forgetEngineFailure() {
+  noted = EngineFailure::none;
+  forgetEngineRefusal();
+}
 
 }  // namespace sqliteplus

@@ -61,7 +61,7 @@ bool SelectNextQuestions(const StudyContext& study, IdQueue& out, bool random, i
     const ReadTransaction reading(accessor);
     const FirstRow found = findLogId(accessor, study.userId, study.setId, study.mode, lid);
     if (found == FirstRow::failed) {
-      study.notify(L"次に学習すべき問題を取得できませんでした");
+      study.notifyFailure(L"次に学習すべき問題を取得できませんでした");
       return false;
     }
     if (found == FirstRow::found) {
@@ -71,7 +71,7 @@ bool SelectNextQuestions(const StudyContext& study, IdQueue& out, bool random, i
       const int usable = countUsableQuestions(accessor, study.setId);
       if (!querySqlfIntList(accessor, rest, kRestOfPass.c_str(), lid, lid) || !log.loopedQuestionIds(looped) ||
           usable < 0) {
-        study.notify(L"次に学習すべき問題を取得できませんでした");
+        study.notifyFailure(L"次に学習すべき問題を取得できませんでした");
         return false;
       }
       // A set that shrank below what the pass has asked starts over too.
@@ -84,12 +84,12 @@ bool SelectNextQuestions(const StudyContext& study, IdQueue& out, bool random, i
     }
   }
   if (lid != -1 && !ResetRound(study.connection, lid)) {
-    study.notify(L"学習済み問題を削除できませんでした");
+    study.notifyFailure(L"学習済み問題を削除できませんでした");
     return false;
   }
   IdQueue all;
   if (!querySqlfIntList(accessor, all, kWholeSet.c_str(), study.setId)) {
-    study.notify(L"次に学習すべき問題を取得できませんでした");
+    study.notifyFailure(L"次に学習すべき問題を取得できませんでした");
     return false;
   }
   takeQuestions(all, out, random, count, firstReplyDate);

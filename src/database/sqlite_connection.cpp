@@ -9,6 +9,7 @@
 
 #include "database/busy_wait.h"
 #include "database/engine_failure.h"
+#include "database/engine_refusal.h"
 #include "database/engine_text.h"
 #include "database/text_conversion.h"
 
@@ -128,6 +129,7 @@ void SqliteQuery::execute() {
   char* error = nullptr;
   const int result = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
   if (result == SQLITE_OK) return;
+  noteEngineRefusal(db);
   std::string message = engineText(error, "Can't execute sql");
   sqlite3_free(error);
   // A COMMIT that fails (a reader holds the file) leaves the transaction open in this engine;

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "database/engine_refusal.h"
 #include "database/engine_text.h"
 #include "database/sqlite_connection.h"
 #include "database/text_conversion.h"
@@ -91,6 +92,7 @@ bool SqliteCursor::next() {
     done_ = true;
     return false;
   }
+  noteEngineRefusal(sqlite3_db_handle(statement_));
   throw QueryException("Can't get next row.", result);
 }
 

@@ -11,4 +11,8 @@ void StudyContext::notify(const std::wstring& text) const {
     platform::messageBox(nullptr, text, L"Error!", platform::MbSystemModal);
 }
 
+void StudyContext::notifyFailure(const std::wstring& what) const {
+  notify(describeFailure ? describeFailure(what) : what);
+}
+
 }  // namespace pdb3

@@ -17,8 +17,12 @@ struct StudyContext {
   int mode = 1;
   // The application's notice box; without one, a system-modal box captioned "Error!".
   std::function<void(const std::wstring&)> notice;
+  // Adds to what failed the cause the engine gave; without one, the text goes out alone.
+  std::function<std::wstring(const std::wstring&)> describeFailure = nullptr;
 
   void notify(const std::wstring& text) const;
+  // For a read or write the database refused: the notice says why.
+  void notifyFailure(const std::wstring& what) const;
 };
 
 }  // namespace pdb3

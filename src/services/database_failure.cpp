@@ -6,15 +6,16 @@
 #include "database/busy_wait.h"
 #include "database/engine_failure.h"
 #include "platform/windows/notifier.h"
+#include "services/database_failure_cause.h"
 
 std::wstring databaseFailureText(const std::wstring& what) {
-  return what + L"\n" + sqliteplus::engineFailureCause(sqliteplus::lastEngineFailure());
+  const std::wstring cause = databaseFailureCause();
+  return what + L"\n" + (cause.empty() ? sqliteplus::engineFailureCause(sqliteplus::EngineFailure::other) : cause);
 }
 
 std::wstring databaseFailureTextWhenKnown(const std::wstring& what) {
-  using sqliteplus::EngineFailure;
-  const EngineFailure failure = sqliteplus::lastEngineFailure();
-  return failure == EngineFailure::none || failure == EngineFailure::other ? what : databaseFailureText(what);
+  const std::wstring cause = databaseFailureCause();
+  return cause.empty() ? what : what + L"\n" + cause;
 }
 
 void reportDatabaseFailure(QWidget* owner, const std::wstring& what) {

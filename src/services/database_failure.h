@@ -8,8 +8,8 @@ class QWidget;
 
 // "<what>\n<why>", the cause as the engine last reported it on this thread.
 std::wstring databaseFailureText(const std::wstring& what);
-// "<what>", with the cause on a second line only when the learner can act on it (another program
-// holds the file, the file cannot be written, the disk is full).
+// "<what>", with the cause on a second line only when the engine noted a failure: for an action that
+// may also fail outside the database.
 std::wstring databaseFailureTextWhenKnown(const std::wstring& what);
 // Shows that text in a box (caption "Kelvara").
 void reportDatabaseFailure(QWidget* owner, const std::wstring& what);

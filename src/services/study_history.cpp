@@ -24,16 +24,16 @@ bool ensureStudyLog(const StudyContext& study, const DbObject& accessor, int lid
   int logs = 0;
   const FirstRow counted = readFirstInt(accessor, platform::format(L"SELECT count(*) FROM log_id WHERE lid=%d", lid), logs);
   if (counted == FirstRow::failed) {
-    study.notify(L"履歴IDを設定できませんでした");
+    study.notifyFailure(L"履歴IDを設定できませんでした");
     return false;
   }
   if (logs > 0) return true;
   if (!execSqlf(accessor, L"INSERT INTO log_id VALUES(%d,%d,%d,%d)", lid, study.userId, study.setId, study.mode)) {
-    study.notify(L"履歴IDを設定できませんでした");
+    study.notifyFailure(L"履歴IDを設定できませんでした");
     return false;
   }
   if (!execSqlf(accessor, L"INSERT INTO element_log VALUES(%d,%d,%d,%d,%d,%d,'','')", lid, 0, 0, 0, 0, 0)) {
-    study.notify(L"問題集履歴を追加できませんでした");
+    study.notifyFailure(L"問題集履歴を追加できませんでした");
     return false;
   }
   return true;
@@ -64,7 +64,7 @@ bool saveDailyLog(const StudyContext& study, const DailyLogRecord& record) {
   } catch (const std::wstring&) {
     // ids never set: nothing was written
   }
-  if (!saved) study.notify(L"学習回毎の履歴を保存できませんでした");
+  if (!saved) study.notifyFailure(L"学習回毎の履歴を保存できませんでした");
   return saved;
 }
 
@@ -92,7 +92,7 @@ bool saveQuestionLogs(const StudyContext& study, const DbObject& accessor, const
     log.LastMistakeTimeOnFirstReply = result.LastMistakeTimeOnFirstReply;
     log.ReplySec = result.ReplySec;
     if (!log.addToStoredRow()) {
-      study.notify(L"問題毎履歴を保存できませんでした");
+      study.notifyFailure(L"問題毎履歴を保存できませんでした");
       return false;
     }
   }
@@ -104,7 +104,7 @@ bool addToPass(const StudyContext& study, const DbObject& accessor, const DailyL
   for (const auto& [qid, result] : record.results) {
     if (result.nc1 <= 0 && result.nc2 + result.ni2 <= 0) continue;
     if (execKept(accessor, "INSERT INTO looped_questions VALUES(?,?)", {record.lid, qid}) < 0) {
-      study.notify(L"学習済み問題を追加できませんでした");
+      study.notifyFailure(L"学習済み問題を追加できませんでした");
       return false;
     }
   }
@@ -169,7 +169,7 @@ bool SaveStudyHistory(const StudyContext& study, const RankingTarget& ranking, D
 bool SaveStudyHistoryInTransaction(const StudyContext& study, const RankingTarget& ranking, DailyLogRecord& record,
                                    int points) {
   if (!execSql(record, L"BEGIN TRANSACTION")) {
-    study.notify(L"更新を開始できませんでした");
+    study.notifyFailure(L"更新を開始できませんでした");
     return false;
   }
   // The study is saved whole or not at all: one message for the whole, the failing step traced.

@@ -222,7 +222,7 @@ TEST_F(StudyHistory, RatesAndTotalsThatCannotBeWrittenKeepTheirOldValuesAndTheSt
   testing::internal::CaptureStderr();
   EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, fourth, 5));
   testing::internal::GetCapturedStderr();
-  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした"});
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\ngone"}) << "the trigger says why";
   EXPECT_FALSE(db.connection().inTransaction());
   EXPECT_EQ(db.value(L"SELECT count(*) FROM daily_log WHERE did=4"), L"0");
 }
@@ -237,7 +237,7 @@ TEST_F(StudyHistory, TransactionIsNeverLeftOpen) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, refused, 10));
   testing::internal::GetCapturedStderr();
-  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした"});
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\nデータベースファイルの読み書きに失敗しました。"});
   EXPECT_EQ(store.size(), 0u) << "no ranking counts for a study that was not saved";
   EXPECT_EQ(db.value(L"SELECT count(*) FROM daily_log"), L"0");
   EXPECT_EQ(db.value(L"SELECT count(*) FROM memory_rate"), L"0");
@@ -268,7 +268,7 @@ TEST_F(StudyHistory, AStepThatFailsWithTheTransactionOpenTakesTheWholeStudyBack)
   testing::internal::CaptureStderr();
   EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, refused, 10));
   testing::internal::GetCapturedStderr();
-  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした"});
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\nrefused"});
   EXPECT_FALSE(db.connection().inTransaction());
   for (const wchar_t* table : {L"log_id", L"element_log", L"memory_rate", L"daily_log", L"daily_question_log",
                                L"question_log", L"looped_questions"})

@@ -1,5 +1,7 @@
 #include "app/export/question_export_dialog.h"
 
+#include <cerrno>
+
 #include <QButtonGroup>
 #include <QDir>
 #include <QGroupBox>
@@ -19,6 +21,7 @@
 #include "services/database_failure.h"
 #include "services/question_rows.h"
 #include "services/shell_files.h"
+#include "services/file_write_failure.h"
 
 namespace {
 
@@ -169,7 +172,10 @@ void CQuestionExportDlg::accept() {
     return;
   }
   if (!written) {
-    platform::messageBox(this, form == kTextForm ? L"作成できませんでした" : L"CSV 形式で出力できませんでした", kCaption);
+    const int cause = errno;
+    platform::messageBox(
+        this, fileWriteFailureText(form == kTextForm ? L"作成できませんでした" : L"CSV 形式で出力できませんでした", cause),
+        kCaption);
     return;
   }
   platform::messageBox(this, name + L" に出力しました", kCaption);

@@ -219,8 +219,11 @@ void QuestionPreviewDlg::OnEdit() {
   pdb3::Question edited = pdb3::getQuestion(*question, question->qid());
   const study::EditOutcome outcome = study::EditAndSaveQuestion(edited, this);
   if (outcome == study::EditOutcome::Cancelled) return;
-  if (outcome == study::EditOutcome::SaveFailed)
-    platform::messageBox(this, L"データベースの書き込みに失敗しました。", L"KLV");
+  // A refused edit leaves the rows showing what is stored.
+  if (outcome == study::EditOutcome::SaveFailed) {
+    platform::messageBox(this, databaseFailureText(L"データベースの書き込みに失敗しました。"), L"KLV");
+    return;
+  }
   // A list may show one question more than once: every row of it shows the edit.
   for (pdb3::Question& shown : questions_)
     if (shown.qid() == edited.qid()) shown = edited;

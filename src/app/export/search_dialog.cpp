@@ -19,6 +19,7 @@
 #include "services/rich_text.h"
 #include "services/text_edit.h"
 #include "study/window/trans_edit_dialog.h"
+#include "services/database_failure.h"
 
 namespace {
 
@@ -189,8 +190,11 @@ void CSearchDlg::OnEdit() {
   pdb3::Question question = pdb3::getQuestion(accessor_, row->data(0, Qt::UserRole).toInt());
   const study::EditOutcome outcome = study::EditAndSaveQuestion(question, this);
   if (outcome == study::EditOutcome::Cancelled) return;
-  if (outcome == study::EditOutcome::SaveFailed)
-    platform::messageBox(this, L"データベースの書き込みに失敗しました。", L"KLV");
+  // A refused edit leaves the row showing what is stored.
+  if (outcome == study::EditOutcome::SaveFailed) {
+    platform::messageBox(this, databaseFailureText(L"データベースの書き込みに失敗しました。"), L"KLV");
+    return;
+  }
   FillRow(row, question);
 }
 

@@ -30,6 +30,7 @@
 #include "services/shell_files.h"
 #include "services/window_helpers.h"
 #include "uictl/frames/outlook/caption_bar.h"
+#include "services/database_failure.h"
 
 namespace {
 
@@ -152,7 +153,10 @@ bool MainDialog::OnInitDialog() {
   } else {
     if (firstStart && m_pApp.SelectSectionByPath(kDefaultSetPath)) m_strSetPath = kDefaultSetPath;
     ChooseSet();
-    if (!pdb3::elementExists(accessor, m_pApp.currentSetId)) {
+    const pdb3::FirstRow chosen = pdb3::lookUpElement(accessor, m_pApp.currentSetId);
+    if (chosen != pdb3::FirstRow::found) {
+      // No set chosen closes the window; a set that could not be looked up says why first.
+      if (chosen == pdb3::FirstRow::failed) reportDatabaseFailure(this, L"問題集を読み込めませんでした。");
       done(-1);
       return false;
     }
@@ -215,8 +219,8 @@ void MainDialog::showEvent(QShowEvent* event) {
   // The program's window comes to the front when it first shows, over whatever started it.
   if (!shownBefore_) ForceForegroundWindow(this);
   shownBefore_ = true;
-  if (refreshOnShow_ && initialised_ && m_nCurPage >= 0) ShowPage(m_nCurPage);
-  refreshOnShow_ = false;
+  if (refreshOnShow_ && initialised_ && !studying_ && m_nCurPage >= 0) ShowPage(m_nCurPage);
+  if (!studying_) refreshOnShow_ = false;
   OnSize(width(), height() - m_menuBar->sizeHint().height());
 }
 

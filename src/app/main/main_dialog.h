@@ -208,5 +208,8 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   PassedOnKey passedOnKey_;
   // Shown again after being hidden (not restored after a study): the pages are read again.
   bool refreshOnShow_ = false;
+  // A study reads the pages once when it ends: the window shown again under it (at once, or later
+  // when the window system gets to it) does not read them, and say what it could not, a second time.
+  bool studying_ = false;
   bool shownBefore_ = false;
 };

@@ -47,6 +47,7 @@ void MainDialog::OnNewSetFromChecked() {
 
   // The set and its questions are made together: a failure leaves no half-filled set behind.
   std::wstring error = L"問題集を作成できませんでした。";
+  bool nameTaken = false;
   const bool made = pdb3::runInTransaction(accessor, [&] {
     try {
       const pdb3::ElementRecord created = pdb3::AddBinder(pdb3::getFolder(accessor, parent), name);
@@ -55,16 +56,20 @@ void MainDialog::OnNewSetFromChecked() {
       // The free name was looked for outside this transaction, by reads that take a failure for
       // "free": a second set of the name goes back.
       int named = 0;
-      return pagereads::readInt(accessor,
-                                platform::format(L"SELECT count(*) FROM element_info WHERE name='%ls' AND eid IN "
-                                                 L"(SELECT eid FROM folder WHERE fid=%d)",
-                                                 pdb3::escapeSqlQuotesTo(name).c_str(), parent),
-                                named) &&
-             named == 1;
+      if (!pagereads::readInt(accessor,
+                              platform::format(L"SELECT count(*) FROM element_info WHERE name='%ls' AND eid IN "
+                                               L"(SELECT eid FROM folder WHERE fid=%d)",
+                                               pdb3::escapeSqlQuotesTo(name).c_str(), parent),
+                              named))
+        return false;
+      nameTaken = named != 1;
+      return !nameTaken;
     } catch (const std::wstring& thrown) {
       error = thrown;
       return false;
     }
   });
-  if (!made) platform::messageBox(this, error, kAppCaption, platform::MbIconError);
+  if (!made)
+    platform::messageBox(this, nameTaken ? error + L"\n同じ名前の問題集が既にあります。" : databaseFailureText(error),
+                         kAppCaption, platform::MbIconError);
 }

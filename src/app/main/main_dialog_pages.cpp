@@ -120,6 +120,7 @@ void MainDialog::RefreshPages() {
   SelectModeInCombo();
   // Every page reads what it shows now, and draws it from memory until the next refresh. What
   // cannot be read is said once for the whole refresh.
+  refreshOnShow_ = false;  // read now, whatever hid the window before
   bool read = UpdateRoundCounters();
   m_pageSelsection->FillInfo(m_bFolderSelected, m_nQuestion);
   read = RefreshQuestionLogPage() && read;
@@ -152,8 +153,10 @@ bool MainDialog::RefreshQuestionLogPage() {
 
 bool MainDialog::UpdateRoundCounters() {
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
-  m_nTranslated = m_nTotalCorrects = m_nTotalIncorrects = m_nQuestion = m_nRemain = 0;
-  // Counts that cannot be read are not zero: a round is reset only on counts that were read.
+  // Counts that cannot be read are not zero: they stay unknown (-1) for the pages, and a round is
+  // reset only on counts that were read.
+  m_nTotalCorrects = m_nTotalIncorrects = 0;
+  m_nTranslated = m_nQuestion = m_nRemain = -1;
   const int usable = pdb3::countUsableQuestions(accessor, m_pApp.currentSetId);
   int lid = -1;
   if (usable < 0 || !pagereads::readLogId(m_pApp.studyContext(), lid)) return false;
@@ -206,12 +209,17 @@ bool MainDialog::ChooseSet() {
       m_recentCombo->setCurrentIndex(0);
       return false;
     }
-    if (pdb3::elementExists(pdb3::openQuery(m_pApp.db), dialog.m_nEid) && selectChosenPath(dialog.m_strPath)) {
+    const pdb3::FirstRow chosen = pdb3::lookUpElement(pdb3::openQuery(m_pApp.db), dialog.m_nEid);
+    if (chosen == pdb3::FirstRow::found && selectChosenPath(dialog.m_strPath)) {
       AddRecentSet(dialog.m_strPath);
       RefreshPages();
       return true;
     }
-    platform::messageBox(this, kNoSuchSet, kAppCaption);
+    // A set that could not be looked up is not said to be missing.
+    if (chosen == pdb3::FirstRow::failed)
+      reportDatabaseFailure(this, L"問題集を読み込めませんでした。");
+    else
+      platform::messageBox(this, kNoSuchSet, kAppCaption);
   }
 }
 

@@ -1,6 +1,8 @@
 // Every study the main dialog starts, and what it reads again after one.
 #include <deque>
 
+#include <QScopedValueRollback>
+
 #include "app/shell/app_study_host.h"
 #include "app/shell/klv_app.h"
 #include "app/main/last_study.h"
@@ -17,7 +19,16 @@
 
 bool MainDialog::StartStudyAndRefresh(const std::wstring& title, const std::vector<int>& ids) {
   AppStudyHost host(m_pApp, m_soundQueue);
-  if (!study::StartStudy(host, this, title, ids)) return false;
+  bool studied = false;
+  {
+    const QScopedValueRollback during(studying_, true);
+    studied = study::StartStudy(host, this, title, ids);
+  }
+  if (!studied) {
+    // No study to read the pages after: the window shown again under it reads them as any show does.
+    if (refreshOnShow_ && isVisible() && m_nCurPage >= 0) ShowPage(m_nCurPage);
+    return false;
+  }
   RefreshPages();
   m_pageLoginfo->ApplyCountAfterStudy(static_cast<int>(ids.size()));
   m_pageSmartlearning->ReloadQuestionList();

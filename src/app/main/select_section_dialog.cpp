@@ -132,7 +132,7 @@ void CSelectSectionDlg::OnDelete() {
     deleted = deleted ? pdb3::execSql(m_pQuery, L"COMMIT") : (pdb3::execSql(m_pQuery, L"ROLLBACK"), false);
   }
   if (!deleted) {
-    platform::messageBox(this, L"削除に失敗しました", kAppCaption, platform::MbOk | platform::MbIconError);
+    reportDatabaseFailure(this, L"削除に失敗しました");
   } else {
     restoreSmartLearningSet();
   }
@@ -142,7 +142,14 @@ void CSelectSectionDlg::OnDelete() {
 
 void CSelectSectionDlg::restoreSmartLearningSet() {
   // A run that started without the set has said so already.
-  if (m_pApp.smartLearningSetId < 0 || pdb3::elementExists(m_pQuery, m_pApp.smartLearningSetId)) return;
+  if (m_pApp.smartLearningSetId < 0) return;
+  const pdb3::FirstRow kept = pdb3::lookUpElement(m_pQuery, m_pApp.smartLearningSetId);
+  if (kept == pdb3::FirstRow::found) return;
+  // Not known to be gone, the set stays in use: a second one would split the list.
+  if (kept == pdb3::FirstRow::failed) {
+    reportDatabaseFailure(this, L"スマート学習リストを確認できませんでした。");
+    return;
+  }
   m_pApp.smartLearningSetId = pdb3::EnsureSmartLearningBinder(m_pQuery.query().connection());
   if (m_pApp.smartLearningSetId < 0)
     platform::messageBox(this, pdb3::kSmartLearningUnavailable, kAppCaption, platform::MbOk | platform::MbIconError);

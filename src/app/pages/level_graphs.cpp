@@ -5,6 +5,7 @@
 
 #include "app/pages/page_drawing.h"
 #include "platform/trace.h"
+#include "services/unknown_figure.h"
 
 namespace smart {
 
@@ -104,7 +105,8 @@ void DrawLevelGraph(Dc& dc, const Rect& rect, const LevelGraph& graph) {
     dc.selectPen(pen);
   }
   const platform::Font font = dc.selectFont(::pageFont(10));
-  dc.textOut(plot.left - 30, std::max(plot.top - 3, graph.labelTopLimit), platform::format(L"%5d", graph.scale));
+  dc.textOut(plot.left - 30, std::max(plot.top - 3, graph.labelTopLimit),
+             platform::format(L"%5ls", figureOrUnknown(graph.scale).c_str()));
   dc.textOut(plot.left - 30, plot.bottom - 10, platform::format(L"%5d", 0));
   drawDateLabels(dc, plot, 15, [&](int i) { return levelGraphLabelTime(graph.now, graph.days, i); });
   dc.selectFont(font);

@@ -35,6 +35,7 @@
 #include "services/database_failure.h"
 #include "services/text_helpers.h"
 #include "study/study_flow.h"
+#include "services/unknown_figure.h"
 
 namespace {
 
@@ -239,7 +240,7 @@ double CTabpageLoginfo::GetRateThreshold() const { return std::wcstod(m_threshol
 
 void CTabpageLoginfo::readData() { m_nQuestionCount = leadingNumber(m_count->currentText().toStdWString()); }
 
-void CTabpageLoginfo::writeData() { m_count->setEditText(QString::number(m_nQuestionCount)); }
+void CTabpageLoginfo::writeData() { m_count->setEditText(QString::fromStdWString(figureOrUnknown(m_nQuestionCount))); }
 
 
 int CTabpageLoginfo::selectedRunId() const {
@@ -295,7 +296,7 @@ void CTabpageLoginfo::FillCountCombo() {
 void CTabpageLoginfo::OnCountEditChange(const QString& text) {
   const int remain = host_.remainCount();
   const int typed = leadingNumber(text.toStdWString());
-  if (typed > remain) {
+  if (remain >= 0 && typed > remain) {
     m_count->setEditText(QString::number(remain));
     return;
   }

@@ -13,6 +13,7 @@
 #include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
 #include "services/shell_values.h"
+#include "services/unknown_figure.h"
 
 using platform::COLORREF;
 using platform::Dc;
@@ -97,7 +98,8 @@ void CTabpageLoginfo::OnPaint(Dc& dc) {
       dc.setTextColor(host_.folderSelected() ? rgb(128, 128, 128) : kBlack);
       dc.textOut(15, splitY_ + 70, L"出題数");
       dc.textOut(190, splitY_ + 70,
-                 platform::format(L"(%d～%d) 問題数：%d", questions == 0 ? 0 : 1, host_.remainCount(), questions));
+                 platform::format(L"(%ls～%ls) 問題数：%ls", figureOrUnknown(questions <= 0 ? questions : 1).c_str(),
+                                  figureOrUnknown(host_.remainCount()).c_str(), figureOrUnknown(questions).c_str()));
       const int round = (lid >= 0 ? figures_.accomplished : 0) + 1;
       DrawProgressBar(dc, platform::format(L"進行状況 [%d回目]", round), bar, questions, kWhite,
                       host_.translatedCount(), rgb(192, 192, 255));

@@ -37,6 +37,7 @@
 #include "services/text_edit.h"
 #include "study/sound/sound_queue.h"
 #include "study/sound/speech_voice.h"
+#include "services/unknown_figure.h"
 
 namespace {
 
@@ -187,7 +188,7 @@ void CTabpageQuestionlog::paintEvent(QPaintEvent*) {
   platform::Dc dc(image);
   dc.selectFont(pageFont(13));
   dc.setBkMode(platform::Transparent);
-  dc.textOut(150, height() - 50, platform::format(L"/ %d", host_.questionCount()));
+  dc.textOut(150, height() - 50, L"/ " + figureOrUnknown(host_.questionCount()));
   QPainter(this).drawImage(0, 0, image);
 }
 

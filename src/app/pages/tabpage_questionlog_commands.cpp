@@ -19,6 +19,7 @@
 #include "services/named_mutex.h"
 #include "services/part_of_speech.h"
 #include "study/window/trans_edit_dialog.h"
+#include "services/database_failure.h"
 
 void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
@@ -70,7 +71,7 @@ void CTabpageQuestionlog::OnEditQuestion() {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const study::EditOutcome outcome = study::EditQuestionRecord(accessor, qid, host_.dialogWindow());
   if (outcome == study::EditOutcome::SaveFailed)
-    platform::messageBox(host_.dialogWindow(), L"データベースの書き込みに失敗しました。", kAppCaption);
+    reportDatabaseFailure(host_.dialogWindow(), L"データベースの書き込みに失敗しました。");
   // The row shows what is stored now; when that cannot be read, what it showed before stays.
   std::vector<pdb3::Question> edited;
   if (pagereads::readQuestions(accessor, {qid}, edited)) m_questionCache.insert_or_assign(qid, edited.front());

@@ -8,6 +8,7 @@
 #include "app/main/note_browser.h"
 #include "app/pages/page_dates.h"
 #include "database/element_record.h"
+#include "services/unknown_figure.h"
 
 CTabpageSelsection::CTabpageSelsection(KlvApp& app, QWidget* parent) : QWidget(parent), app_(app) {
   setObjectName("id242");
@@ -41,7 +42,7 @@ bool CTabpageSelsection::FillInfo(bool folderSelected, int questionCount) {
   const pdb3::ElementInfoRecord record(pdb3::openQuery(app_.db), app_.currentSetId);
   SetRow(0, L"著作権者", record.author());
   SetRow(1, L"問題入力者", record.writer());
-  SetRow(2, L"問題数", folderSelected ? L"0" : std::to_wstring(questionCount));
+  SetRow(2, L"問題数", folderSelected ? L"0" : figureOrUnknown(questionCount));
   SetRow(3, L"最終更新日", pageDateText(record.utime()));
   SetRow(4, L"作成日", pageDateText(record.ctime()));
   return true;

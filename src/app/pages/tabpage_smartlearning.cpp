@@ -498,7 +498,7 @@ int CTabpageSmartlearning::AddToSmartLearning(int eid) {
   if (!smartLearningAvailable()) return -1;
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) {
-    platform::messageBox(host_.dialogWindow(), L"スマート学習リストへの追加に失敗しました", kAppCaption);
+    reportDatabaseFailure(host_.dialogWindow(), L"スマート学習リストへの追加に失敗しました");
     return -1;
   }
   int added = 0;
@@ -531,8 +531,7 @@ int CTabpageSmartlearning::AddToSmartLearning(int eid) {
   } catch (const std::wstring&) {
     // A half-added set would look complete in the list while its questions are missing.
     pdb3::execSql(accessor, L"ROLLBACK");
-    platform::messageBox(host_.dialogWindow(), L"スマート学習リストへの追加に失敗しました", kAppCaption,
-                         platform::MbOk | platform::MbIconError);
+    reportDatabaseFailure(host_.dialogWindow(), L"スマート学習リストへの追加に失敗しました");
     return -1;
   }
   return added;

@@ -12,6 +12,7 @@
 #include "platform/drawing/dialog_units.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ void CDefragDlg::purgeStep(const wchar_t* table, int& deleted, const wchar_t* wh
                            const wchar_t* next) {
   if (!purgeOrphans(table, deleted)) {
     failed_ = true;
-    appendLog(QString::fromWCharArray(what) + "の削除に失敗しました\n");
+    appendLog(QString::fromStdWString(databaseFailureText(what + std::wstring(L"の削除に失敗しました")) + L"\n"));
   }
   progress_->setValue(progress);
   appendLog(QString::fromWCharArray(next));
@@ -117,7 +118,7 @@ void CDefragDlg::finish() {
   log_->repaint();
   if (!pdb3::execSql(pdb3::openQuery(app_.db), L"VACUUM")) {
     failed_ = true;
-    appendLog("データベースファイルの圧縮に失敗しました\n");
+    appendLog(QString::fromStdWString(databaseFailureText(L"データベースファイルの圧縮に失敗しました") + L"\n"));
   }
   progress_->setValue(100);
   appendLog(failed_ ? "--- 整理の一部に失敗しました ---\n" : "--- 完了 ---\n");

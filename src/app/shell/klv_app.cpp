@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 
 KlvApp::KlvApp() : commandLine(std::make_unique<CommandLineOptions>()) {}
 
@@ -10,7 +11,7 @@ KlvApp::~KlvApp() = default;
 
 pdb3::StudyContext KlvApp::studyContext() {
   return pdb3::StudyContext{db, currentUserId, currentSetId, studyMode,
-                            [this](const std::wstring& text) { notice.ShowText(text); }};
+                            [this](const std::wstring& text) { notice.ShowText(text); }, databaseFailureText};
 }
 
 RankingTarget KlvApp::rankingTarget() {

@@ -7,6 +7,7 @@
 
 #include "app/common/modal_dialog.h"
 #include "platform/trace.h"
+#include "services/unknown_figure.h"
 
 CShortcutOptionDlg::CShortcutOptionDlg(std::wstring setName, int questionCount, QWidget* parent)
     : QDialog(parent), setName_(std::move(setName)), questionCount_(questionCount) {
@@ -29,7 +30,8 @@ void CShortcutOptionDlg::OnInitDialog() {
   const QString setText = QString::fromStdWString(L"問題集： " + setName_);
   setLabel_->setText(setLabel_->fontMetrics().elidedText(setText, Qt::ElideMiddle, setLabel_->contentsRect().width()));
   setLabel_->setToolTip(setText);
-  rangeLabel_->setText(QString::fromStdWString(platform::format(L"１回あたりの問題数 (1-%d)", questionCount_)));
+  rangeLabel_->setText(QString::fromStdWString(
+      platform::format(L"１回あたりの問題数 (1-%ls)", figureOrUnknown(questionCount_).c_str())));
   slider_->setRange(1, std::max(1, std::min(questionCount_, 100)));
   slider_->setValue(20);
   countText_->setText(QString::number(slider_->value()));

@@ -12,6 +12,7 @@
 #include "database/users.h"
 #include "platform/windows/notifier.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ void CUserManageDlg::OnAddUser() {
     return;
   }
   if (pdb3::insertUser(pdb3::openQuery(app_.db), dialog.m_strName) < 0) {
-    tell(this, L"失敗しました。");
+    reportDatabaseFailure(this, L"失敗しました。");
     return;
   }
   list_->addItem(qs(dialog.m_strName));
@@ -105,7 +106,7 @@ void CUserManageDlg::OnRenameUser() {
   }
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   if (!renameUser(accessor, pdb3::userIdByName(accessor, oldName), dialog.m_strNewName)) {
-    tell(this, L"変更に失敗しました");
+    reportDatabaseFailure(this, L"変更に失敗しました");
     return;
   }
   if (m_strCurrentName == oldName) m_strCurrentName = dialog.m_strNewName;
@@ -136,7 +137,7 @@ void CUserManageDlg::OnDeleteUser() {
                            L"削除警告", platform::MbYesNo) != platform::IdYes)
     return;
   if (!deleteUserByName(pdb3::openQuery(app_.db), name)) {
-    tell(this, L"削除に失敗しました");
+    reportDatabaseFailure(this, L"削除に失敗しました");
     return;
   }
   delete list_->takeItem(list_->currentRow());

@@ -194,7 +194,9 @@ UniqueFile openFile(const std::wstring& path, const char* mode) {
 bool writeFileAtomically(const std::wstring& path, std::string_view bytes) {
   const std::string target = toUtf8(path);
   if (replaceWith(target, true, [&](int fd) { return writeAll(fd, bytes); })) return true;
-  traceError("cannot write %s: %s\n", target.c_str(), std::strerror(errno));
+  const int cause = errno;
+  traceError("cannot write %s: %s\n", target.c_str(), std::strerror(cause));
+  errno = cause;
   return false;
 }
 

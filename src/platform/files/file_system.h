@@ -29,7 +29,7 @@ bool isCopyCurrent(const std::wstring& original, const std::wstring& copy);
 std::optional<std::string> readFileBytes(const std::wstring& path);
 // Replaces the file through a temporary file and a rename, so that a crash or a full disk leaves
 // either the old content or the new one, never a mixture. An existing file keeps its permissions;
-// a link keeps leading to the file, which is the one replaced.
+// a link keeps leading to the file, which is the one replaced. On failure errno tells the cause.
 bool writeFileAtomically(const std::wstring& path, std::string_view bytes);
 
 // A C stream closed when it goes.

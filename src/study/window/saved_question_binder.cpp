@@ -4,6 +4,7 @@
 #include "database/folders.h"
 #include "database/section_questions.h"
 #include "platform/trace.h"
+#include "services/database_failure.h"
 
 namespace study {
 
@@ -34,7 +35,7 @@ std::wstring SaveQuestionToBinder(const pdb3::DbObject& accessor, int qid, const
     pdb3::addQuestionToSection(accessor, eid, qid);
     return platform::format(L"バインダー %ls に追加しました", kSavedQuestionsBinder);
   } catch (const std::wstring& error) {
-    return L"追加失敗：" + error;
+    return databaseFailureTextWhenKnown(L"追加失敗：" + error);
   }
 }
 

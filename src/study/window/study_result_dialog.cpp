@@ -20,6 +20,7 @@
 #include "services/database_failure.h"
 #include "services/part_of_speech.h"
 #include "services/shell_values.h"
+#include "services/unknown_figure.h"
 #include "study/study_modes.h"
 #include "study/window/study_resources.h"
 #include "study/window/trans_edit_dialog.h"
@@ -90,25 +91,30 @@ void CStudyResultDlg::FillResultList() {
   list_->clear();
   const int64_t now = std::time(nullptr);
   const pdb3::DbObject& accessor = record_;
+  bool allRead = true;
   for (const auto& [qid, result] : record_.results) {
     const pdb3::Question question = pdb3::getQuestion(accessor, qid);
+    // A question that could not be read is not one with empty texts.
+    const bool questionRead = pdb3::loadAllColumns(question);
     pdb3::MemoryRate rate(accessor, qid, userId_, now);
     rate.load();
+    allRead = allRead && questionRead && !rate.readFailed;
     const int before = rate.level;
     rate.update(mode_, result.nc1 + result.nc2, result.ni1 + result.ni2);
     auto* row = new QTreeWidgetItem(list_);
     const std::wstring columns[] = {
-        expandPartOfSpeech(question.questionText(0)),
-        question.answerText(0),
+        questionRead ? expandPartOfSpeech(question.questionText(0)) : std::wstring(kUnknown),
+        questionRead ? question.answerText(0) : kUnknown,
         repeatedMark(L"○", result.nc1 + result.nc2),
         repeatedMark(L"×", result.ni1 + result.ni2),
         platform::format(L"%5.1f 秒", result.ReplySec),
         // A rate that could not be read would show a first study's climb.
-        rate.readFailed ? std::wstring() : levelChangeText(pdb3::levelGrade(before), pdb3::levelGrade(rate.level)),
+        rate.readFailed ? std::wstring(kUnknown) : levelChangeText(pdb3::levelGrade(before), pdb3::levelGrade(rate.level)),
     };
     for (int c = 0; c < 6; ++c) row->setText(c, QString::fromStdWString(columns[c]));
     row->setData(0, Qt::UserRole, qid);
   }
+  if (!allRead) reportDatabaseFailure(this, L"学習した問題を読み込めませんでした。");
 }
 
 void CStudyResultDlg::paintEvent(QPaintEvent* event) {
@@ -155,7 +161,7 @@ void CStudyResultDlg::OnListDblClk() {
   if (!row) return;
   const int qid = row->data(0, Qt::UserRole).toInt();
   if (EditQuestionRecord(record_, qid, this) == EditOutcome::SaveFailed) {
-    platform::messageBox(this, L"データベースの書き込みに失敗しました。", kAppName);
+    platform::messageBox(this, databaseFailureText(L"データベースの書き込みに失敗しました。"), kAppName);
   }
   FillResultList();
 }

@@ -227,7 +227,7 @@ void CTransDlg::showEvent(QShowEvent* event) {
 
 bool CTransDlg::OnInitDialog() {
   if (!host_.openOwnConnection()) {
-    platform::messageBox(this, L"データベースファイルを開けませんでした...", L"Kelvara");
+    reportDatabaseFailure(this, L"データベースファイルを開けませんでした...");
     QMetaObject::invokeMethod(this, [this] { done(0); }, Qt::QueuedConnection);
     return false;
   }

@@ -1,6 +1,8 @@
 // The study window's commands besides answering: its keys, the Func buttons, hints and answer
 // lengths, the edit and previous-question menus, editing and saving questions, the search and
 // the question list, speaking, the dictionary program and the clipboard.
+#include <algorithm>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
@@ -21,6 +23,7 @@
 #include "study/judging/text_compare.h"
 #include "study/window/trans_dialog.h"
 #include "study/window/trans_edit_dialog.h"
+#include "services/database_failure.h"
 
 namespace study {
 
@@ -164,7 +167,9 @@ bool CTransDlg::OnCommand(int id) {
 }
 
 void CTransDlg::ShowTimedMessage(const std::wstring& text) {
+  // The banner is one line: a failure's cause follows on it.
   timedMessage_ = text;
+  std::replace(timedMessage_.begin(), timedMessage_.end(), L'\n', L' ');
   setTimer(TimerBanner, 2000);
   repaintWindow();
 }
@@ -239,14 +244,14 @@ void CTransDlg::EditQuestion(int qid) {
   const EditOutcome outcome = whilePaused([&] {
     sqliteplus::SqliteConnection connection;
     if (!pdb3::openConnection(connection, host_.settings().databasePath.c_str())) {
-      platform::messageBox(this, L"データベースファイルを開けませんでした...", L"Kelvara");
+      reportDatabaseFailure(this, L"データベースファイルを開けませんでした...");
       return EditOutcome::Cancelled;
     }
     return EditQuestionRecord(pdb3::openQuery(connection), qid, this);
   });
   if (outcome == EditOutcome::Cancelled) return;
   ShowTimedMessage(outcome == EditOutcome::Saved ? L"データの変更を完了しました。"
-                                                 : L"データベースの書き込みに失敗しました。");
+                                                 : databaseFailureText(L"データベースの書き込みに失敗しました。"));
   if (qid == flow_.currentId) showQuestionAgain(host_.question(qid));
 }
 

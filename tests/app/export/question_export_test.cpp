@@ -11,6 +11,7 @@
 #include "platform/files/file_system.h"
 #include "held_database.h"
 #include "shell_fixture.h"
+#include "test_env.h"
 
 using namespace std::string_view_literals;
 
@@ -147,13 +148,27 @@ TEST_F(ExportDialog, WritesOrSaysWhyNotAndStaysOpen) {
     click(1);
     EXPECT_TRUE(dialog.isVisible());
   }
-  EXPECT_EQ(notifier.boxes, (std::vector<std::wstring>{L"KLV: CSV 形式で出力できませんでした", L"KLV: 作成できませんでした"}));
+  EXPECT_EQ(notifier.boxes, (std::vector<std::wstring>{L"KLV: CSV 形式で出力できませんでした\n出力先のフォルダが見つかりません。",
+                                                       L"KLV: 作成できませんでした\n出力先のフォルダが見つかりません。"}));
+
+  // A disk that fills up keeps the earlier file and says so.
+  nameEdit()->setText(QString::fromStdWString(file));
+  ASSERT_TRUE(platform::writeFileAtomically(file, "earlier"));
+  notifier.boxes.clear();
+  {
+    const testenv::FileSizeLimit full(4);
+    click(1);
+  }
+  EXPECT_EQ(bytesOf(file), "earlier");
+  EXPECT_EQ(notifier.boxes, std::vector<std::wstring>{L"KLV: 作成できませんでした\nディスクの空き容量が足りません。"});
+  platform::deleteFile(file);
+  notifier.boxes.clear();
 
   pageSelectionWorks = false;
   nameEdit()->setText(QString::fromStdWString(file));
   click(1);
   EXPECT_FALSE(platform::fileExists(file));
-  EXPECT_EQ(notifier.boxes.size(), 2u);
+  EXPECT_TRUE(notifier.boxes.empty());
 
   click(1282);
   click(1281);

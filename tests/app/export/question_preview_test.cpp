@@ -148,6 +148,14 @@ TEST_F(QuestionPreview, PronouncesSearchesAndEditsTheSelectedQuestion) {
   EXPECT_EQ(list->verticalScrollBar()->value(), 50);
   EXPECT_EQ(list->currentRow(), 62);
   EXPECT_EQ(rows(longList)[2], QString::fromStdWString(L"りんご     apple"));  // every row of the question
+
+  // A refused edit says why, and the rows go on showing what is stored.
+  db.run(L"CREATE TRIGGER frozen BEFORE UPDATE ON question BEGIN SELECT RAISE(ABORT, 'frozen'); END");
+  notifier.boxes.clear();
+  editFirstAnswer("apple", "typed");
+  item<QPushButton>(longList, 1250)->click();
+  EXPECT_EQ(notifier.boxes, std::vector<std::wstring>{L"KLV: データベースの書き込みに失敗しました。\nfrozen"});
+  EXPECT_EQ(rows(longList)[2], QString::fromStdWString(L"りんご     apple"));
 }
 
 TEST_F(QuestionPreview, PronouncingWithoutASoundDeviceSaysSoOnce) {

@@ -134,3 +134,22 @@ TEST_F(SearchDialog, LooksTheTypedWordUpInAnEnabledEnglishJapaneseDictionary) {
 }
 
 }  // namespace
+
+// An edit the database refuses (here a trigger with a reason of its own) says why, and the row
+// goes on showing what is stored, not the text that was typed.
+TEST_F(SearchDialog, ARefusedEditSaysWhyAndTheRowKeepsWhatIsStored) {
+  addQuestions(L"Word", 2);
+  db.run(L"CREATE TRIGGER frozen BEFORE UPDATE ON question BEGIN SELECT RAISE(ABORT, '教材は編集できません'); END");
+  CSearchDlg dialog(app);
+  QTreeWidget* rows = search(dialog, "Word");
+  ASSERT_EQ(rows->topLevelItemCount(), 2);
+  rows->setCurrentItem(rows->topLevelItem(0));
+  studytest::whenOpened<study::CTransEditDlg>([](study::CTransEditDlg* edit) {
+    edit->findChild<QLineEdit*>("id1023")->setText("typed");
+    QTest::mouseClick(edit->findChild<QPushButton*>("id1"), Qt::LeftButton);
+  });
+  dialog.OnEdit();
+  EXPECT_EQ(notifier.boxes, std::vector<std::wstring>{L"KLV: データベースの書き込みに失敗しました。\n教材は編集できません"});
+  EXPECT_EQ(rows->topLevelItem(0)->text(0), "Word1000");
+  EXPECT_EQ(db.value(L"SELECT answer FROM question WHERE qid=1"), L"Word1000");
+}

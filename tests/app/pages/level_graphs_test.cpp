@@ -157,6 +157,24 @@ TEST_F(LevelPageTest, PagePaintsTheFinishedTableTheCountsAndTheBar) {
   EXPECT_EQ(platform::fromPixel(curve.pixel(400, 300)), rgb(255, 255, 255));
 }
 
+// A list whose size could not be read labels the top "-": less ink than any figure, where "-1"
+// would take more than "1".
+TEST(LevelGraphs, AScaleThatCouldNotBeReadLabelsTheTopUnknown) {
+  const auto topLabelInk = [](int scale) {
+    QImage image = whiteImage();
+    platform::Dc dc(image);
+    LevelTable table{};
+    smart::DrawLevelGraph(dc, {200, 100, 520, 300}, smart::LevelGraph{&table, scale, 10, kNow, false});
+    int ink = 0;
+    for (int y = 92; y < 116; ++y)
+      for (int x = 165; x < 199; ++x) ink += qGray(image.pixel(x, y)) < 128;
+    return ink;
+  };
+  const int unknown = topLabelInk(-1), one = topLabelInk(1);
+  EXPECT_GT(unknown, 0);
+  EXPECT_LT(unknown, one);
+}
+
 TEST(LevelPage, ANewListsGraphLabelsItsTopWithTheListsCount) {
   platform::ClockOverride clock([] { return kNow; });
   apptest::PageApp t;

@@ -227,7 +227,7 @@ TEST_F(SmartPageTest, AFailedAdditionRollsBackAndSaysSo) {
   t.run(L"CREATE TRIGGER refuse BEFORE INSERT ON section WHEN (SELECT count(*) FROM section WHERE sid=" +
         std::to_wstring(t.app.smartLearningSetId) + L") >= 2 BEGIN SELECT RAISE(ABORT, 'full'); END");
   EXPECT_EQ(page->AddToSmartLearning(apptest::kZeta), -1);
-  EXPECT_EQ(t.takeBoxes(), L"Kelvara: スマート学習リストへの追加に失敗しました\n");
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: スマート学習リストへの追加に失敗しました\nfull\n");
   EXPECT_EQ(t.intValue(L"SELECT count(*) FROM section WHERE sid=" + std::to_wstring(t.app.smartLearningSetId)), 0);
   EXPECT_FALSE(t.app.db.inTransaction());
 }

@@ -220,12 +220,13 @@ TEST(SideCommands, EditingAndSavingQuestionsReachTheFileTheScreenAndTheBinder) {
   EXPECT_EQ(stored(s, 1, true), L"class room");
   EXPECT_EQ(find<QLabel>(dlg, 1208)->text().toStdWString(), L"黒板");
 
-  // The engine refuses the change: the file keeps the old text and the user is told.
+  // The engine refuses the change: the file keeps the old text and the user is told why, on the
+  // banner's one line.
   pdb3::execSql(s.accessor(), L"CREATE TRIGGER refuse BEFORE UPDATE ON question BEGIN SELECT RAISE(ABORT, 'refused'); END");
   editThrough(CTransDlg::kEditCurrentCommand,
               [](CTransEditDlg* d) { find<QPlainTextEdit>(*d, 1208)->setPlainText("changed"); });
   QTest::keyClick(edit, Qt::Key_E, Qt::ControlModifier);
-  EXPECT_EQ(dlg.timedMessage(), L"データベースの書き込みに失敗しました。");
+  EXPECT_EQ(dlg.timedMessage(), L"データベースの書き込みに失敗しました。 refused");
   EXPECT_EQ(stored(s, 2, false), L"黒板");
   pdb3::execSql(s.accessor(), L"DROP TRIGGER refuse");
 

@@ -16,6 +16,8 @@
 #include "study/window/trans_edit_dialog.h"
 #include "study_app_fixture.h"
 
+#include <sqlite3.h>
+
 using studytest::StudyApp;
 
 namespace {
@@ -121,4 +123,27 @@ TEST(StudyResultDialog, DoubleClickingARowCorrectsItsQuestionInTheFileAndTheList
   EXPECT_EQ(list->topLevelItem(0)->text(1), "class room");
   EXPECT_EQ(pdb3::getQuestion(s.accessor(), 1).answerText(0), L"class room");
   EXPECT_GT(pdb3::getQuestion(s.accessor(), 1).utime(), 0);
+}
+
+// Questions the window could not read show as unknown, and it says why, instead of blank rows.
+TEST(StudyResultDialog, RowsItCouldNotReadShowAsUnknownAndItSaysWhy) {
+  StudyApp s;
+  const pdb3::DailyLogRecord record = studiedRecord(s);
+  const auto refuseReads = [](void*, int action, const char* table, const char*, const char*, const char*) {
+    return action == SQLITE_READ && table &&
+                   (std::string(table) == "question" || std::string(table) == "memory_rate")
+               ? SQLITE_DENY
+               : SQLITE_OK;
+  };
+  sqlite3_set_authorizer(s.app.db.engineHandle(), refuseReads, nullptr);
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId,
+                                outcome(record, study::ModeJe, 2, 2));
+  sqlite3_set_authorizer(s.app.db.engineHandle(), nullptr, nullptr);
+  auto* list = dialog.findChild<QTreeWidget*>("id1259");
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  for (int row = 0; row < 2; ++row)
+    for (int column : {0, 1, 5}) EXPECT_EQ(list->topLevelItem(row)->text(column), "-") << row << "," << column;
+  EXPECT_EQ(list->topLevelItem(1)->text(2), QString::fromStdWString(L"○○"));  // what the study itself knows stays
+  EXPECT_EQ(s.notifier.boxes, std::vector<std::wstring>{L"Kelvara: 学習した問題を読み込めませんでした。\n"
+                                                        L"データベースファイルの読み書きに失敗しました。"});
 }
