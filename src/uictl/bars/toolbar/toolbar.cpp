@@ -412,6 +412,8 @@ bool CUxToolBar::RemoveButton(int index) {
 
 void CUxToolBar::forgetButton(const CUxToolbarButton* button) {
   if (m_pDragButton == button) m_pDragButton = nullptr;
+  // The chevron's list is refreshed only by the next layout, which may come after its menu opens.
+  if (m_pCustomizeBtn && m_pCustomizeBtn != button) m_pCustomizeBtn->ForgetButton(button);
 }
 
 void CUxToolBar::RebuildAccelerationKeys() {
