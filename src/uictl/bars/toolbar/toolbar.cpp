@@ -13,6 +13,8 @@
 
 using namespace platform;
 
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxToolBar, CObject, kNoSchema, createInstance<CUxToolBar>)
+
 Size CUxToolBar::g_sizeCurButton{23, 22};
 Size CUxToolBar::g_sizeCurImage{16, 15};
 bool CUxToolBar::g_bShowShortcutKeys = true;

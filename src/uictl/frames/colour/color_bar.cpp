@@ -35,7 +35,7 @@ CColorButton* cellOf(CUxToolbarButton* button) { return dynamic_cast<CColorButto
 
 }  // namespace
 
-KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxColorBar, CObject, 1, createInstance<CUxColorBar>)
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxColorBar, CUxPopupMenuBar, 1, createInstance<CUxColorBar>)
 
 void writeColorList(Archive& ar, const std::vector<COLORREF>& colors) {
   ar.writeI32(static_cast<int32_t>(colors.size()));
