@@ -115,7 +115,9 @@ bool CUxColorBar::CreateControl(QWidget* parent, const Rect& rect, unsigned id, 
       }
     }
   }
-  if (!CreateColorBar(parent, 0x50002000u & ~0x400F00u, id, columns)) return false;
+  if (!CreateColorBar(parent, 0x50002000u, id, columns)) return false;
+  // Creation gives every bar a gripper; a palette in a dialog has neither that nor borders.
+  SetBarStyle(GetBarStyle() & ~0x400F00u);
   Columns = columns;
   SetBorders(0, 0, 0, 0);
   setGeometry(rect.toQRect());
