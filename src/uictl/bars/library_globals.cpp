@@ -7,6 +7,7 @@
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/menus/menu_bar.h"
 #include "uictl/bars/menus/menu_hash.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/menus/popup_menu_bar.h"
 #include "uictl/bars/toolbar/customize_button.h"
 #include "uictl/bars/combos/drop_down_toolbar.h"
@@ -148,7 +149,8 @@ void startUp() {
   s.exitFunctions.push_back([] { releaseAcceleratorCaches(); });
   for (const platform::RuntimeClass* record :
        {KELVARA_RUNTIME_CLASS(CUxDropDownToolbarButton), KELVARA_RUNTIME_CLASS(CUxDropDownToolBar),
-        KELVARA_RUNTIME_CLASS(CUxDropDownFrame), KELVARA_RUNTIME_CLASS(CUxMenuBar)})
+        KELVARA_RUNTIME_CLASS(CUxDropDownFrame), KELVARA_RUNTIME_CLASS(CUxToolBar), KELVARA_RUNTIME_CLASS(CUxMenuBar),
+        KELVARA_RUNTIME_CLASS(CUxPopupMenuBar), KELVARA_RUNTIME_CLASS(CUxPopupMenu)})
     registration(*record);
   message(UXM_ONCHANGE_ACTIVE_TAB, "UXM_ONCHANGE_ACTIVE_TAB");
   message(UXM_ON_HSCROLL, "UXM_ON_HSCROLL");

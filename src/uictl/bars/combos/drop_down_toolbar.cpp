@@ -19,11 +19,7 @@ using namespace platform;
 
 KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxDropDownToolbarButton, CUxToolbarButton, kVersionableSchema | 1,
                                 createInstance<CUxDropDownToolbarButton>)
-// The toolbar classes have no records of their own, so the bar's record stands on the root.
-const RuntimeClass CUxDropDownToolBar::classCUxDropDownToolBar{"CUxDropDownToolBar", 1,
-                                                               createInstance<CUxDropDownToolBar>,
-                                                               &CObject::classCObject};
-const RuntimeClass* CUxDropDownToolBar::GetRuntimeClass() const { return &classCUxDropDownToolBar; }
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxDropDownToolBar, CUxToolBar, 1, createInstance<CUxDropDownToolBar>)
 // A mini frame in the original; here it stands on the root as well.
 const RuntimeClass CUxDropDownFrame::classCUxDropDownFrame{"CUxDropDownFrame", kVersionableSchema | 1,
                                                            createInstance<CUxDropDownFrame>, &CObject::classCObject};

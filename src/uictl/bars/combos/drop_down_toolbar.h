@@ -14,7 +14,7 @@ class CUxDropDownFrame;
 
 // The toolbar that is dropped down; the application builds it like any toolbar. Its images and
 // sizes are its own. Its run-time class lets saved bars be recreated by name.
-class CUxDropDownToolBar : public CUxToolBar, public platform::CObject {
+class CUxDropDownToolBar : public CUxToolBar {
   KELVARA_DECLARE_RUNTIME_CLASS(CUxDropDownToolBar)
 
  public:

@@ -27,10 +27,7 @@ bool isWindowButton(const CUxToolbarButton* button) { return dynamic_cast<const 
 
 }  // namespace
 
-// The toolbar classes have no records of their own, so the bar's record stands on the root.
-const RuntimeClass CUxMenuBar::classCUxMenuBar{"CUxMenuBar", kNoSchema, createInstance<CUxMenuBar>,
-                                               &CObject::classCObject};
-const RuntimeClass* CUxMenuBar::GetRuntimeClass() const { return &classCUxMenuBar; }
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxMenuBar, CUxToolBar, kNoSchema, createInstance<CUxMenuBar>)
 
 CUxMenuBar::CUxMenuBar(QWidget* parent) : CUxToolBar(parent) {
   m_bMenuMode = true;

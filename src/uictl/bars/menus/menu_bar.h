@@ -48,8 +48,7 @@ class MenuBarFrame : public UxMdiChildHost {
   virtual void SetDocumentMenu(unsigned resourceId, platform::MenuHandle menu) { (void)resourceId; (void)menu; }
 };
 
-// Its run-time class lets host programs make the bar by name.
-class CUxMenuBar : public CUxToolBar, public platform::CObject {
+class CUxMenuBar : public CUxToolBar {
   KELVARA_DECLARE_RUNTIME_CLASS(CUxMenuBar)
 
  public:

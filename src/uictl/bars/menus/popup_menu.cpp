@@ -25,6 +25,8 @@
 
 using namespace platform;
 
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxPopupMenu, CObject, kNoSchema, createInstance<CUxPopupMenu>)
+
 CUxPopupMenu* CUxPopupMenu::m_pActivePopupMenu = nullptr;
 
 namespace {

@@ -43,7 +43,9 @@ class RecentFileList {
 };
 void setRecentFileList(RecentFileList* list);
 
-class CUxPopupMenu : public QWidget {
+class CUxPopupMenu : public QWidget, public platform::CObject {
+  KELVARA_DECLARE_RUNTIME_CLASS(CUxPopupMenu)
+
  public:
   CUxPopupMenu();
   ~CUxPopupMenu() override;

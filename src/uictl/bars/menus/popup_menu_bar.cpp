@@ -15,6 +15,8 @@
 
 using namespace platform;
 
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxPopupMenuBar, CUxToolBar, kNoSchema, createInstance<CUxPopupMenuBar>)
+
 namespace {
 
 constexpr int kSeparatorHeight = 8;

@@ -14,6 +14,8 @@ class CUxPopupMenu;
 class CUxToolbarMenuButton;
 
 class CUxPopupMenuBar : public CUxToolBar {
+  KELVARA_DECLARE_RUNTIME_CLASS(CUxPopupMenuBar)
+
  public:
   explicit CUxPopupMenuBar(QWidget* parent = nullptr);
   ~CUxPopupMenuBar() override;

@@ -37,6 +37,11 @@ void CCustomizeButton::CopyFrom(const CUxToolbarButton& source) {
   m_bMenuRightAlign = other->m_bMenuRightAlign;
 }
 
+void CCustomizeButton::ForgetButton(const CUxToolbarButton* button) {
+  std::erase(m_lstInvisibleButtons, button);
+  std::erase_if(m_itemSources, [button](const auto& source) { return source.second == button; });
+}
+
 void CCustomizeButton::OnChangeParentWnd(QWidget* parent) {
   CUxToolbarButton::OnChangeParentWnd(parent);
   m_pWndParentToolbar = dynamic_cast<CUxToolBar*>(parent);

@@ -35,6 +35,9 @@ class CCustomizeButton : public CUxToolbarMenuButton {
   void SetExtraSize(platform::Size size) { m_sizeExtra = size; }
   // The bar's buttons that did not fit, in bar order; the bar owns them.
   std::vector<CUxToolbarButton*>& GetInvisibleButtons() { return m_lstInvisibleButtons; }
+  // The bar is about to delete one of its buttons: the chevron stops listing it, and an item of
+  // the open popup made from it no longer reaches it.
+  void ForgetButton(const CUxToolbarButton* button);
   void SetEmpty(bool empty) { m_bIsEmpty = empty; }
   bool IsEmpty() const { return m_bIsEmpty; }
   void SetCustomizeCmd(int id, const std::wstring& text) {

@@ -13,6 +13,8 @@
 
 using namespace platform;
 
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxToolBar, CObject, kNoSchema, createInstance<CUxToolBar>)
+
 Size CUxToolBar::g_sizeCurButton{23, 22};
 Size CUxToolBar::g_sizeCurImage{16, 15};
 bool CUxToolBar::g_bShowShortcutKeys = true;
@@ -412,6 +414,8 @@ bool CUxToolBar::RemoveButton(int index) {
 
 void CUxToolBar::forgetButton(const CUxToolbarButton* button) {
   if (m_pDragButton == button) m_pDragButton = nullptr;
+  // The chevron's list is refreshed only by the next layout, which may come after its menu opens.
+  if (m_pCustomizeBtn && m_pCustomizeBtn != button) m_pCustomizeBtn->ForgetButton(button);
 }
 
 void CUxToolBar::RebuildAccelerationKeys() {

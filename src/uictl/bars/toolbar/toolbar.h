@@ -123,13 +123,20 @@ class UxOriginalStateOption {
   virtual bool IsOriginalStateKept() const = 0;
 };
 
-class CUxToolBar : public CUxControlBar, public CUxToolbarButtonHost, public ToolbarLayoutClient {
+// Its run-time class, and those of the bars derived from it, let archives and host programs
+// make a bar by name.
+class CUxToolBar : public CUxControlBar,
+                   public CUxToolbarButtonHost,
+                   public ToolbarLayoutClient,
+                   public platform::CObject {
+  KELVARA_DECLARE_RUNTIME_CLASS(CUxToolBar)
+
  public:
   explicit CUxToolBar(QWidget* parent = nullptr);
   ~CUxToolBar() override;
 
   // Framework operations the bar overrides.
-  virtual void Serialize(platform::Archive& ar);
+  void Serialize(platform::Archive& ar) override;
   virtual int OnToolHitTest(platform::Point point, ToolInfo* info);
   // A hosted control's command: its notification code and the control.
   virtual bool OnCommand(unsigned id, int notifyCode, QWidget* control);

@@ -35,7 +35,7 @@ CColorButton* cellOf(CUxToolbarButton* button) { return dynamic_cast<CColorButto
 
 }  // namespace
 
-KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxColorBar, CObject, 1, createInstance<CUxColorBar>)
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxColorBar, CUxPopupMenuBar, 1, createInstance<CUxColorBar>)
 
 void writeColorList(Archive& ar, const std::vector<COLORREF>& colors) {
   ar.writeI32(static_cast<int32_t>(colors.size()));
@@ -115,7 +115,9 @@ bool CUxColorBar::CreateControl(QWidget* parent, const Rect& rect, unsigned id, 
       }
     }
   }
-  if (!CreateColorBar(parent, 0x50002000u & ~0x400F00u, id, columns)) return false;
+  if (!CreateColorBar(parent, 0x50002000u, id, columns)) return false;
+  // Creation gives every bar a gripper; a palette in a dialog has neither that nor borders.
+  SetBarStyle(GetBarStyle() & ~0x400F00u);
   Columns = columns;
   SetBorders(0, 0, 0, 0);
   setGeometry(rect.toQRect());

@@ -47,7 +47,7 @@ class CColorButton : public CUxToolbarButton {
   CUxColorBar* Bar = nullptr;
 };
 
-class CUxColorBar : public CUxPopupMenuBar, public platform::CObject {
+class CUxColorBar : public CUxPopupMenuBar {
   KELVARA_DECLARE_RUNTIME_CLASS(CUxColorBar)
 
  public:
@@ -138,7 +138,7 @@ class CUxColorBar : public CUxPopupMenuBar, public platform::CObject {
 };
 
 // The popup a colour button opens: a popup menu holding a colour bar in place of menu items.
-class CColorPopup : public CUxPopupMenu, public platform::CObject {
+class CColorPopup : public CUxPopupMenu {
   KELVARA_DECLARE_RUNTIME_CLASS(CColorPopup)
 
  public:

@@ -21,7 +21,7 @@ constexpr unsigned kTearOffBarStyle = 0x50000000u | CbrsGripper | CbrsAlignTop |
 }  // namespace
 
 // Known by kind, never made by name: a popup needs the colours it offers.
-KELVARA_IMPLEMENT_RUNTIME_CLASS(CColorPopup, CObject, kNoSchema, nullptr)
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CColorPopup, CUxPopupMenu, kNoSchema, nullptr)
 
 CColorPopup::CColorPopup(CUxColorButton* button, const std::vector<COLORREF>& colors, COLORREF color,
                          const wchar_t* automaticLabel, const wchar_t* otherLabel, const wchar_t* documentLabel,

@@ -12,14 +12,17 @@
 #include "uictl/frames/images/image_paint_area.h"
 #include "uictl/frames/colour/system_palette.h"
 
+#include <QBoxLayout>
 #include <QClipboard>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <array>
+#include <utility>
 
 using platform::COLORREF;
 using platform::Dc;
@@ -33,18 +36,27 @@ constexpr unsigned kAllBorders = CbrsBorder3d | CbrsBorderLeft | CbrsBorderTop |
 // Tool commands in the order of the paint area's modes.
 constexpr std::array<unsigned, 6> kToolOfMode{16902, 16901, 16904, 16905, 16906, 16903};
 
-QWidget* placeholder(QWidget* parent, unsigned id, const QRect& where) {
+// An empty frame of a fixed size that a bar is later placed on.
+QWidget* placeholder(QWidget* parent, unsigned id, QSize size) {
   auto* frame = new QFrame(parent);
   frame->setObjectName(QStringLiteral("id%1").arg(id));
-  frame->setGeometry(where);
+  frame->setFixedSize(size);
   return frame;
 }
 
-QPushButton* pushButton(QWidget* parent, unsigned id, const QString& text, const QRect& where) {
+QPushButton* pushButton(QWidget* parent, unsigned id, const QString& text) {
   auto* button = new QPushButton(text, parent);
   button->setObjectName(QStringLiteral("id%1").arg(id));
-  button->setGeometry(where);
   return button;
+}
+
+// The room the enlarged image may take. The grid's cells fill the area exactly, so that no grid
+// line runs past its frame; an image too large for cells of a pixel keeps the whole room.
+constexpr int kGridRoom = 200;
+QSize paintAreaSize(const QImage* image) {
+  const int inner = kGridRoom - 2;
+  if (!image || image->isNull() || image->width() > inner || image->height() > inner) return {kGridRoom, kGridRoom};
+  return {inner / image->width() * image->width() + 2, inner / image->height() * image->height() + 2};
 }
 
 void tell(unsigned stringId) {
@@ -57,13 +69,19 @@ class ImageToolPalette : public CUxToolBar {
  public:
   using CUxToolBar::CUxToolBar;
   void wrapToColumns(int columns) { wrapToolBar(GetButtonSize().cx * columns); }
+  // The whole bar as wrapped, its borders included; a row of buttons is placed one pixel in.
+  QSize wrappedSize() {
+    const platform::Size buttons = CalcSize(false);
+    Rect inset;
+    CalcInsideRect(inset, true);
+    return {buttons.cx + 1 - inset.width(), buttons.cy - inset.height()};
+  }
 };
 
 ImageEditDlg::ImageEditDlg(QImage* bitmap, QWidget* parent, int bitsPerPixel)
     : QDialog(parent), m_pBitmap(bitmap) {
   setObjectName(QStringLiteral("id16133"));
   setWindowTitle(QStringLiteral("ボタン イメージの編集"));
-  setFixedSize(360, 270);
   if (m_pBitmap && m_pBitmap->format() != QImage::Format_RGB32 && m_pBitmap->format() != QImage::Format_ARGB32) {
     const int depth = m_pBitmap->depth();
     *m_pBitmap = m_pBitmap->convertToFormat(QImage::Format_RGB32);
@@ -71,45 +89,87 @@ ImageEditDlg::ImageEditDlg(QImage* bitmap, QWidget* parent, int bitsPerPixel)
   }
   m_nBitsPerPixel = bitsPerPixel == -1 && m_pBitmap ? m_pBitmap->depth() : bitsPerPixel;
 
-  auto* picture = new QLabel(QStringLiteral("画像(&P)"), this);
-  picture->setGeometry(10, 6, 200, 16);
   m_wndLargeDrawArea = new ImagePaintArea(this);
   m_wndLargeDrawArea->setObjectName(QStringLiteral("id%1").arg(kPaintArea));
-  m_wndLargeDrawArea->setGeometry(10, 24, 200, 200);
+  m_wndLargeDrawArea->setFixedSize(paintAreaSize(m_pBitmap));
+  // The picture's mnemonic leads to the grid.
+  m_wndLargeDrawArea->setFocusPolicy(Qt::StrongFocus);
+  auto* picture = new QLabel(QStringLiteral("画像(&P)"), this);
+  picture->setBuddy(m_wndLargeDrawArea);
   auto* colours = new QLabel(QStringLiteral("色"), this);
-  colours->setGeometry(220, 6, 60, 16);
-  m_wndPaletteBarLocation = placeholder(this, kColorBarId, {220, 24, 70, 140});
-  m_wndToolbarLocation = placeholder(this, kToolbarPlace, {220, 170, 90, 60});
-  m_wndPreviewFrame = placeholder(this, kPreviewFrame, {296, 24, 56, 56});
+  m_wndPaletteBarLocation = placeholder(this, kColorBarId, {70, 140});
+  m_wndPreviewFrame = placeholder(this, kPreviewFrame, {56, 56});
+  // Hidden, it still keeps the preview's place.
+  QSizePolicy keepsPlace = m_wndPreviewFrame->sizePolicy();
+  keepsPlace.setRetainSizeWhenHidden(true);
+  m_wndPreviewFrame->setSizePolicy(keepsPlace);
   auto* preview = new QLabel(QStringLiteral("プレビュー"), this);
-  preview->setGeometry(296, 84, 60, 16);
-  pushButton(this, kCopy, QStringLiteral("コピー(&C)"), {296, 104, 56, 22});
-  pushButton(this, kPaste, QStringLiteral("貼り付け(&V)"), {296, 130, 56, 22});
-  pushButton(this, kClear, QStringLiteral("クリア(&L)"), {296, 156, 56, 22});
-  QPushButton* ok = pushButton(this, 1, QStringLiteral("OK"), {200, 238, 72, 24});
-  pushButton(this, 2, QStringLiteral("キャンセル"), {280, 238, 72, 24});
+  preview->setAlignment(Qt::AlignHCenter);
+  QPushButton* copy = pushButton(this, kCopy, QStringLiteral("コピー(&C)"));
+  QPushButton* paste = pushButton(this, kPaste, QStringLiteral("貼り付け(&V)"));
+  QPushButton* clear = pushButton(this, kClear, QStringLiteral("クリア(&L)"));
+  QPushButton* ok = pushButton(this, 1, QStringLiteral("OK"));
+  QPushButton* cancel = pushButton(this, 2, QStringLiteral("キャンセル"));
   ok->setDefault(true);
-  for (unsigned id : {kCopy, kPaste, kClear}) {
-    auto* button = findChild<QPushButton*>(QStringLiteral("id%1").arg(id));
-    connect(button, &QPushButton::clicked, this, [this, id] { onCommand(id, 0); });
-  }
+  for (const auto& [button, id] : std::initializer_list<std::pair<QPushButton*, unsigned>>{
+           {copy, kCopy}, {paste, kPaste}, {clear, kClear}})
+    connect(button, &QPushButton::clicked, this, [this, command = id] { onCommand(command, 0); });
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(findChild<QPushButton*>(QStringLiteral("id2")), &QPushButton::clicked, this, &QDialog::reject);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   m_wndLargeDrawArea->SetBitmap(m_pBitmap);
   m_wndLargeDrawArea->onImageChanged = [this] { imageChanged(); };
   m_wndLargeDrawArea->onColorPicked = [this](COLORREF color) { OnColorPicked(color); };
 
+  // The tool palette is made first: its place below the colours is as large as the bar wrapped
+  // into rows of three.
   m_wndToolbar = std::make_unique<ImageToolPalette>();
-  const Rect toolPlace = Rect::fromQRect(m_wndToolbarLocation->geometry()).deflated(2, 2);
-  if (m_wndToolbar->Create(this, 0x50000000u | CbrsGripper | CbrsAlignTop | CbrsBorderBottom | CbrsHideInplace,
+  const bool paletteMade =
+      m_wndToolbar->Create(this, 0x50000000u | CbrsGripper | CbrsAlignTop | CbrsBorderBottom | CbrsHideInplace,
                            0xE800) &&
-      m_wndToolbar->LoadToolBar(kToolPaletteResource, 0, 0, true)) {
+      m_wndToolbar->LoadToolBar(kToolPaletteResource, 0, 0, true);
+  QSize toolPlace{70, 0};
+  if (paletteMade) {
     m_wndToolbar->SetBarStyle((m_wndToolbar->GetBarStyle() | CbrsTooltips | CbrsFlyBy) &
                               ~(CbrsGripper | kAllBorders));
     m_wndToolbar->SetBorders(10, 5, 10, 5);
     m_wndToolbar->wrapToColumns(3);
-    m_wndToolbar->setGeometry(toolPlace.toQRect());
+    toolPlace = toolPlace.expandedTo(m_wndToolbar->wrappedSize() + QSize(4, 4));
+  }
+  m_wndToolbarLocation = placeholder(this, kToolbarPlace, toolPlace);
+
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(10);
+  grid->setVerticalSpacing(4);
+  grid->addWidget(picture, 0, 0);
+  grid->addWidget(m_wndLargeDrawArea, 1, 0, 2, 1, Qt::AlignTop);
+  grid->addWidget(colours, 0, 1);
+  grid->addWidget(m_wndPaletteBarLocation, 1, 1, Qt::AlignTop | Qt::AlignHCenter);
+  grid->addWidget(m_wndToolbarLocation, 2, 1, Qt::AlignTop | Qt::AlignHCenter);
+  auto* commands = new QVBoxLayout;
+  commands->setSpacing(4);
+  commands->addWidget(m_wndPreviewFrame, 0, Qt::AlignHCenter);
+  commands->addSpacing(8);
+  for (QPushButton* button : {copy, paste, clear}) commands->addWidget(button);
+  commands->addStretch();
+  // Each title stands above what it names.
+  grid->addWidget(preview, 0, 2);
+  grid->addLayout(commands, 1, 2, 2, 1);
+  auto* answers = new QHBoxLayout;
+  answers->addStretch();
+  answers->addWidget(ok);
+  answers->addWidget(cancel);
+  auto* whole = new QVBoxLayout(this);
+  whole->setContentsMargins(10, 6, 10, 8);
+  whole->setSpacing(10);
+  whole->addLayout(grid);
+  whole->addLayout(answers);
+  // As large as its controls need in the font in use, and no larger.
+  whole->setSizeConstraint(QLayout::SetFixedSize);
+  whole->activate();
+
+  if (paletteMade) {
+    m_wndToolbar->setGeometry(m_wndToolbarLocation->geometry().adjusted(2, 2, -2, -2));
     m_wndToolbar->SetOwner(this);
     m_wndToolbar->raise();
     m_wndToolbar->show();

@@ -149,6 +149,35 @@ TEST_F(ChevronTest, AnItemOfTheChevronMenuRunsTheHiddenButtonItWasMadeFrom) {
   EXPECT_FALSE(chevron->m_pPopupMenu);
 }
 
+TEST_F(ChevronTest, ARemovedButtonLeavesTheChevronAtOnceNotAtTheNextLayout) {
+  frame.show();
+  narrowTo(40);
+  ASSERT_EQ(commandsOf(chevron->GetInvisibleButtons()), (std::vector<unsigned>{101, 0, 102}));
+  const auto everyListedButtonIsOnTheBar = [this] {
+    for (const CUxToolbarButton* button : chevron->GetInvisibleButtons())
+      if (bar->ButtonToIndex(button) < 0) return false;
+    return true;
+  };
+
+  // Removing the last button takes the separator before it too; nothing is laid out again.
+  ASSERT_TRUE(bar->RemoveButton(3));
+  ASSERT_EQ(bar->GetCount(), 3);
+  EXPECT_TRUE(everyListedButtonIsOnTheBar());
+  EXPECT_EQ(commandsOf(chevron->GetInvisibleButtons()), (std::vector<unsigned>{101}));
+
+  ASSERT_TRUE(chevron->OnClick(bar, false));
+  CUxPopupMenu* popup = chevron->m_pPopupMenu;
+  ASSERT_TRUE(popup);
+  ASSERT_EQ(popup->GetMenuItemCount(), 1);
+  CUxPopupMenuBar* items = popup->GetMenuBar();
+  EXPECT_EQ(items->GetButton(0)->m_nCommandId, 101u);
+
+  // One that goes while the menu is open leaves the list as well.
+  ASSERT_TRUE(bar->RemoveButton(1));
+  EXPECT_TRUE(chevron->GetInvisibleButtons().empty());
+  bar->OnCancelMode();
+}
+
 TEST_F(ChevronTest, CustomiseModeBringsTheHiddenButtonsBackAndEndingItHidesThemAgain) {
   narrowTo(40);
   ASSERT_EQ(commandsOf(chevron->GetInvisibleButtons()), (std::vector<unsigned>{101, 0, 102}));

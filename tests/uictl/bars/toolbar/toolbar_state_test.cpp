@@ -1,6 +1,9 @@
 // A toolbar's saved state in the registry files, and the registry helper's value formats.
+#include "platform/settings/archive.h"
 #include "platform/settings/registry_store.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/bars/menus/menu_bar.h"
+#include "uictl/bars/menus/popup_menu.h"
 #include "uictl/bars/toolbar/toolbar.h"
 #include "uictl/bars/ux_registry.h"
 
@@ -164,6 +167,55 @@ TEST_F(ToolbarStateTest, AKeptResourceListMergesResourceChangesIntoTheSavedBar) 
   ASSERT_TRUE(bar->LoadState());
   EXPECT_TRUE(bar->IsResourceChanged());
   EXPECT_EQ(commandsOf(bar), (std::vector<unsigned>{100, 101, 0, 102}));  // 103 left, the rest came in place
+}
+
+TEST_F(ToolbarStateTest, AnArchiveNamingABarOrAPopupMenuLoadsOneOfThatClass) {
+  const auto store = [](const CObject& object) {
+    std::vector<uint8_t> bytes;
+    Archive ar(Archive::Store, bytes);
+    ar.writeObject(&object);
+    return bytes;
+  };
+  const auto load = [](const std::vector<uint8_t>& bytes, const RuntimeClass* required) {
+    Archive ar(Archive::Load, bytes);
+    return ar.readObject(required);
+  };
+  const auto menuItem = [](unsigned command, const wchar_t* text) {
+    auto item = std::make_unique<CUxToolbarMenuButton>(command, MenuHandle{}, -1, text);
+    item->m_bShowText = true;
+    return item;
+  };
+
+  CUxToolBar* toolbar = makeBar(&frame, 59392);
+  toolbar->setWindowTitle(QStringLiteral("標準"));
+  auto* popupItems = new CUxPopupMenuBar(&frame);
+  popupItems->InsertButton(menuItem(300, L"切り取り(&T)"));
+  popupItems->InsertButton(menuItem(301, L"コピー(&C)"));
+  auto* menuBar = new CUxMenuBar(&frame);
+  menuBar->InsertButton(menuItem(400, L"ファイル(&F)"));
+
+  // Every bar is a toolbar to the archive, so a reader that asks for one takes any of them.
+  for (const CUxToolBar* bar : std::initializer_list<const CUxToolBar*>{toolbar, popupItems, menuBar}) {
+    const std::string name = bar->GetRuntimeClass()->className;
+    ASSERT_EQ(RuntimeClass::fromName(name), bar->GetRuntimeClass()) << name;
+    std::unique_ptr<CObject> object = load(store(*bar), KELVARA_RUNTIME_CLASS(CUxToolBar));
+    const auto* loaded = dynamic_cast<const CUxToolBar*>(object.get());
+    ASSERT_TRUE(loaded) << name;
+    EXPECT_EQ(loaded->GetRuntimeClass(), bar->GetRuntimeClass()) << name;
+    EXPECT_EQ(commandsOf(loaded), commandsOf(bar)) << name;
+    EXPECT_EQ(loaded->windowTitle(), bar->windowTitle()) << name;
+  }
+  EXPECT_EQ(std::string(toolbar->GetRuntimeClass()->className), "CUxToolBar");
+  EXPECT_EQ(std::string(popupItems->GetRuntimeClass()->className), "CUxPopupMenuBar");
+  EXPECT_TRUE(dynamic_cast<CUxPopupMenuBar*>(load(store(*popupItems), nullptr).get()));
+  EXPECT_TRUE(dynamic_cast<CUxMenuBar*>(load(store(*menuBar), nullptr).get()));
+
+  CUxPopupMenu popup;
+  const std::vector<uint8_t> popupBytes = store(popup);
+  EXPECT_EQ(RuntimeClass::fromName("CUxPopupMenu"), popup.GetRuntimeClass());
+  EXPECT_TRUE(dynamic_cast<CUxPopupMenu*>(load(popupBytes, KELVARA_RUNTIME_CLASS(CUxPopupMenu)).get()));
+  // A popup menu is no bar.
+  EXPECT_THROW(load(popupBytes, KELVARA_RUNTIME_CLASS(CUxToolBar)), ArchiveException);
 }
 
 TEST_F(ToolbarStateTest, RegistryHelperValueFormatsAndEdges) {

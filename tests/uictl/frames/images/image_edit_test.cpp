@@ -8,6 +8,8 @@
 #include "uictl/frames/images/image_edit_dialog.h"
 #include "uictl/frames/images/image_paint_area.h"
 
+#include "../../../app/window_layout_check.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
@@ -151,8 +153,9 @@ TEST_F(ImageEditTest, CopyAndPasteGoThroughTheClipboard) {
 
 TEST_F(ImageEditTest, ToolPaletteHoldsSixToolsThreeToARow) {
   CUxToolBar* palette = nullptr;
-  for (CUxToolBar* bar : dialog.findChildren<CUxToolBar*>())
-    if (!dynamic_cast<CUxColorBar*>(bar)) palette = bar;
+  // The bars are no meta-object classes of their own: they are told apart by their C++ type.
+  for (QWidget* child : dialog.findChildren<QWidget*>())
+    if (auto* bar = dynamic_cast<CUxToolBar*>(child); bar && !dynamic_cast<CUxColorBar*>(bar)) palette = bar;
   ASSERT_NE(palette, nullptr);
   ASSERT_EQ(palette->GetCount(), 6);
   EXPECT_EQ(palette->GetButton(0)->GetRect().top, palette->GetButton(2)->GetRect().top);
@@ -161,4 +164,27 @@ TEST_F(ImageEditTest, ToolPaletteHoldsSixToolsThreeToARow) {
   const platform::Rect ellipse = palette->GetButton(4)->GetRect();
   QTest::mouseClick(palette, Qt::LeftButton, {}, ellipse.toQRect().center());
   QTRY_COMPARE(area->GetMode(), int(ImagePaintArea::Ellipse));
+}
+
+TEST_F(ImageEditTest, EveryControlShowsWholeAndThePicturesMnemonicLeadsToTheGrid) {
+  // Nothing overlaps, sticks out or clips its text, and no "&" is shown as it stands.
+  const QStringList problems = apptest::windowLayoutProblems(&dialog);
+  EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+  // The grid's cells fill the paint area, so no grid line runs past its frame.
+  const platform::Size cell = area->CellSize();
+  EXPECT_EQ(area->size(), QSize(16 * cell.cx + 2, 15 * cell.cy + 2));
+  // The colour palette is a plain control: no gripper or border takes its room.
+  EXPECT_EQ(dialog.colorBar()->ClientRect().toQRect().size(), dialog.colorBar()->size());
+  for (QWidget* child : dialog.findChildren<QWidget*>()) {
+    auto* bar = dynamic_cast<CUxToolBar*>(child);
+    if (!bar || dynamic_cast<CUxColorBar*>(bar)) continue;
+    for (int i = 0; i < bar->GetCount(); ++i)
+      EXPECT_TRUE(bar->ClientRect().toQRect().contains(bar->GetButton(i)->GetRect().toQRect()))
+          << "tool " << i << " is cut off";
+  }
+
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  QTest::keyClick(&dialog, Qt::Key_P, Qt::AltModifier);
+  EXPECT_TRUE(area->hasFocus());
 }
