@@ -8,7 +8,7 @@
 #include "uictl/frames/images/image_edit_dialog.h"
 #include "uictl/frames/images/image_paint_area.h"
 
-#include "../../../app/window_layout_check.h"
+#include "window_layout_check.h"
 
 #include <QApplication>
 #include <QClipboard>
