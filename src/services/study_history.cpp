@@ -180,7 +180,7 @@ bool SaveStudyHistoryInTransaction(const StudyContext& study, const RankingTarge
   // The connection rolls a failed COMMIT back, so the transaction does not stay open.
   if (!written || !execSql(record, L"COMMIT")) {
     if (study.connection.inTransaction()) execSql(record, L"ROLLBACK");
-    study.notify(databaseFailureTextWhenKnown(L"学習履歴を保存できませんでした"));
+    notifyDatabaseFailure(study, L"学習履歴を保存できませんでした");
     return false;
   }
   if (!record.results.empty()) addRankingRound(study, ranking, accessor, record, points);

@@ -145,5 +145,5 @@ void CSelectSectionDlg::restoreSmartLearningSet() {
   if (m_pApp.smartLearningSetId < 0 || pdb3::elementExists(m_pQuery, m_pApp.smartLearningSetId)) return;
   m_pApp.smartLearningSetId = pdb3::EnsureSmartLearningBinder(m_pQuery.query().connection());
   if (m_pApp.smartLearningSetId < 0)
-    platform::messageBox(this, pdb3::kSmartLearningUnavailable, kAppCaption, platform::MbOk | platform::MbIconError);
+    platform::messageBox(this, kSmartLearningUnavailable, kAppCaption, platform::MbOk | platform::MbIconError);
 }
