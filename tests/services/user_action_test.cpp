@@ -5,13 +5,10 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
-#include <optional>
-#include <thread>
 
 #include "database/busy_wait.h"
 #include "database/sql_helpers.h"
 #include "database/study_context.h"
-#include "platform/trace.h"
 #include "database_fixture.h"
 #include "recording_notifier.h"
 #include "services/database_failure.h"
@@ -82,42 +79,6 @@ TEST_F(HeldFileActions, AnActionWaitsOnceAndSaysOnceThoughItsBoxRunsTheEventLoop
   EXPECT_GE(first, kLimit.count() - 50);
   EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\n" + kBusyCause});
   EXPECT_EQ(notifier.boxes.size(), 1u);
-}
-
-TEST_F(HeldFileActions, StepsOnATimerUnderAnOngoingActionAreOneActionUntilItIsLetGo) {
-  std::optional<OngoingAction> going;
-  std::vector<qint64> steps;
-  QEventLoop loop;
-  QTimer step;
-  step.setInterval(10);
-  QObject::connect(&step, &QTimer::timeout, [&] {
-    steps.push_back(failedRead());
-    reportDatabaseFailure(nullptr, platform::format(L"手順 %d に失敗しました。", static_cast<int>(steps.size())));
-    if (steps.size() < 3) return;
-    step.stop();
-    going.reset();
-    loop.quit();
-  });
-  QTimer::singleShot(0, &loop, [&] {
-    going.emplace();
-    step.start();
-  });
-  loop.exec();
-  ASSERT_EQ(steps.size(), 3u);
-  EXPECT_GE(steps[0], kLimit.count() - 50);
-  EXPECT_LT(steps[1] + steps[2], kLimit.count() / 2);
-  EXPECT_EQ(notifier.boxes, std::vector<std::wstring>{L"Kelvara: 手順 1 に失敗しました。\n" + kBusyCause});
-
-  runAsAction([&] { EXPECT_GE(failedRead(), kLimit.count() - 50); });
-}
-
-// A worker thread counts no actions: each of its failures is its own to say.
-TEST(UserAction, WhereWaitsAreNotCountedPerActionEveryFailureIsSaid) {
-  std::thread([] {
-    EXPECT_FALSE(sqliteplus::busyWaitsCountedPerAction());
-    EXPECT_TRUE(firstFailureOfAction(L"一つ目"));
-    EXPECT_TRUE(firstFailureOfAction(L"二つ目"));
-  }).join();
 }
 
 }  // namespace
