@@ -5,7 +5,7 @@
 
 #include "app/shell/app_look.h"
 #include "app/shell/klv_app.h"
-#include "services/database_failure.h"
+#include "services/user_action.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/ux_registry.h"
 #include "uictl/frames/images/button_appearance_dialog.h"

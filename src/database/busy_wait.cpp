@@ -18,11 +18,14 @@ struct ThreadWaits {
   bool perAction = false;
   bool started = false;  // a wait of the current action (or statement) has begun
   Clock::time_point deadline;
+  unsigned long long action = 0;
+  const std::atomic<bool>* cancelled = nullptr;
 };
 thread_local ThreadWaits waits;
 
 // The engine calls this while the file is locked; returning 0 gives up with SQLITE_BUSY.
 int onBusy(void*, int attempt) {
+  if (waits.cancelled && waits.cancelled->load()) return 0;
   const Clock::time_point now = Clock::now();
   // Without per-action counting every statement starts its own wait at its first attempt.
   if (!waits.started || (!waits.perAction && attempt == 0)) {
@@ -44,10 +47,17 @@ void countBusyWaitsPerAction() {
   waits.started = false;
 }
 
+bool busyWaitsCountedPerAction() { return waits.perAction; }
+
 void endBusyWaitAction() {
   waits.started = false;
+  ++waits.action;
   forgetEngineFailure();
 }
+
+unsigned long long busyWaitAction() { return waits.action; }
+
+void setBusyWaitCancelFlag(const std::atomic<bool>* cancelled) { waits.cancelled = cancelled; }
 
 void setBusyWaitLimit(std::chrono::milliseconds limit) { limitMs.store(limit.count()); }
 

@@ -5,6 +5,7 @@
 // Elsewhere (worker threads, tests) each statement may wait the limit on its own.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 
 struct sqlite3;
@@ -19,9 +20,16 @@ void installBusyWait(sqlite3* db);
 
 // From now on, on the calling thread, waits are counted per action (see endBusyWaitAction).
 void countBusyWaitsPerAction();
+bool busyWaitsCountedPerAction();
 // The calling thread's action is over: the next busy file may be waited for again, and the failure
 // it remembered is forgotten.
 void endBusyWaitAction();
+// Changes at every end of an action on the calling thread: what an action has done already (said a
+// failure, say) is known by the number it was done under.
+unsigned long long busyWaitAction();
+// A worker that is told to stop stops waiting too: while the flag is set (or until another flag
+// replaces it) the calling thread's statements give up on a busy file at once. Null clears it.
+void setBusyWaitCancelFlag(const std::atomic<bool>* cancelled);
 // How long one action (or, where waits are not counted per action, one statement) may wait.
 void setBusyWaitLimit(std::chrono::milliseconds limit);
 std::chrono::milliseconds busyWaitLimit();

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <optional>
 
-#include "database/engine_failure.h"
 #include "database/sql_helpers.h"
 #include "database/text_conversion.h"
 #include "platform/windows/notifier.h"
@@ -60,16 +59,10 @@ void upgradeToSubversion2(const DbObject& db) {
 bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection) {
   const DbObject db = openQuery(connection);
   // A file that could not be read (another program holds it) is neither foreign nor of another
-  // version: said as what it is, the user can wait instead of choosing another file.
-  const auto unreadable = [] {
-    platform::messageBox(nullptr,
-                         std::wstring(L"データベースファイルを読み込めませんでした。\n") +
-                             sqliteplus::engineFailureCause(sqliteplus::lastEngineFailure()),
-                         L"", platform::MbOk);
-    return false;
-  };
+  // version: the caller says why with the cause the engine noted, so the user can wait instead of
+  // choosing another file.
   const std::optional<bool> hasVersion = tableExists(db, L"version");
-  if (!hasVersion) return unreadable();
+  if (!hasVersion) return false;
   // An empty file (the engine takes a zero-byte file for an empty database) or another program's
   // database: no version to be wrong about.
   if (!*hasVersion) {
@@ -79,7 +72,7 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection) {
   int version = -1, subversion = -1;
   if (readVersionField(db, L"version", version) == FirstRow::failed ||
       readVersionField(db, L"subversion", subversion) == FirstRow::failed)
-    return unreadable();
+    return false;
   if (version != kVersion) {
     platform::messageBox(nullptr, L"データベースのバージョンが異なります", L"", platform::MbOk);
     return false;

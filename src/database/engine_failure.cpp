@@ -44,21 +44,6 @@ EngineFailure engineFailureOf(int resultCode) {
   }
 }
 
-const wchar_t* engineFailureCause(EngineFailure failure) {
-  switch (failure) {
-    case EngineFailure::busy:
-      return L"データベースは他のプログラムが使用中です。しばらくしてから、もう一度実行してください。";
-    case EngineFailure::readOnly:
-      return L"データベースファイルに書き込めません。ファイルが読み取り専用になっていないか確認してください。";
-    case EngineFailure::full:
-      return L"ディスクの空き容量が足りません。";
-    case EngineFailure::other:
-    case EngineFailure::none:
-      break;
-  }
-  return L"データベースファイルの読み書きに失敗しました。";
-}
-
 void noteEngineFailure(int resultCode) {
   const EngineFailure failure = engineFailureOf(resultCode);
   if (rank(failure) > rank(noted)) noted = failure;

@@ -1,7 +1,7 @@
 // Why the database engine last refused something on this thread. Most readers and writers turn a
 // failure into false or -1 and trace the engine's text; the action that then gives up still has
-// to tell the learner why, in words that say what to do: wait for another program, free some disk
-// space, or make the file writable.
+// to tell the learner why (the services put it in words: wait for another program, free some disk
+// space, or make the file writable).
 #pragma once
 
 namespace sqliteplus {
@@ -20,7 +20,5 @@ void noteEngineFailure(int resultCode);
 EngineFailure lastEngineFailure();
 void forgetEngineFailure();
 EngineFailure engineFailureOf(int resultCode);
-// The cause in words that say what to do about it (Japanese, as the program speaks).
-const wchar_t* engineFailureCause(EngineFailure failure);
 
 }  // namespace sqliteplus

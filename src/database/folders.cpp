@@ -272,7 +272,4 @@ int EnsureSmartLearningBinder(sqliteplus::SqliteConnection& connection) {
   return -1;
 }
 
-const wchar_t kSmartLearningUnavailable[] =
-    L"スマート学習リスト（SmartLearning/1）をデータベースに作成できなかったため、スマート学習は使えません。";
-
 }  // namespace pdb3

@@ -62,7 +62,5 @@ bool deleteElementTree(const DbObject& accessor, int eid);
 // full, a refusing trigger; traced on standard error). Never makes a second one of either. The
 // connection must not be inside a transaction.
 int EnsureSmartLearningBinder(sqliteplus::SqliteConnection& connection);
-// What the smart-learning commands say while the set is missing.
-extern const wchar_t kSmartLearningUnavailable[];
 
 }  // namespace pdb3

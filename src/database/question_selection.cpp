@@ -55,33 +55,33 @@ bool SelectNextQuestions(const StudyContext& study, IdQueue& out, bool random, i
   const DbObject accessor = openQuery(study.connection);
   int lid = -1;
   int firstReplyDate = 0;
+  bool read = true;
   {
     // The reads the pass is judged by share one lock: once the first of them has read the file, the
     // others cannot find it busy, and a count that could not be read is not taken for a pass used up.
     const ReadTransaction reading(accessor);
     const FirstRow found = findLogId(accessor, study.userId, study.setId, study.mode, lid);
-    if (found == FirstRow::failed) {
-      study.notifyFailure(L"次に学習すべき問題を取得できませんでした");
-      return false;
-    }
+    read = found != FirstRow::failed;
     if (found == FirstRow::found) {
       const ElementLogRecord log = getElementLog(accessor, lid);
       IdQueue rest;
       std::deque<int> looped;
       const int usable = countUsableQuestions(accessor, study.setId);
-      if (!querySqlfIntList(accessor, rest, kRestOfPass.c_str(), lid, lid) || !log.loopedQuestionIds(looped) ||
-          usable < 0) {
-        study.notifyFailure(L"次に学習すべき問題を取得できませんでした");
-        return false;
-      }
+      read = querySqlfIntList(accessor, rest, kRestOfPass.c_str(), lid, lid) && log.loopedQuestionIds(looped) &&
+             usable >= 0;
       // A set that shrank below what the pass has asked starts over too.
       const bool usedUp = rest.empty() || static_cast<int>(looped.size()) > usable;
-      if (!usedUp) {
+      if (read && !usedUp) {
         takeQuestions(rest, out, random, count, log.nAccomplish());
         return true;
       }
-      firstReplyDate = log.FirstReplyDate();
+      if (read) firstReplyDate = log.FirstReplyDate();
     }
+  }
+  // Said once the lock is let go: a box waits for its answer, and another program for the file.
+  if (!read) {
+    study.notifyFailure(L"次に学習すべき問題を取得できませんでした");
+    return false;
   }
   if (lid != -1 && !ResetRound(study.connection, lid)) {
     study.notifyFailure(L"学習済み問題を削除できませんでした");

@@ -12,7 +12,10 @@ void StudyContext::notify(const std::wstring& text) const {
 }
 
 void StudyContext::notifyFailure(const std::wstring& what) const {
-  notify(describeFailure ? describeFailure(what) : what);
+  if (failureNotice)
+    failureNotice(*this, what);
+  else
+    notify(what);
 }
 
 }  // namespace pdb3

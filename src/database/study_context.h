@@ -17,8 +17,9 @@ struct StudyContext {
   int mode = 1;
   // The application's notice box; without one, a system-modal box captioned "Error!".
   std::function<void(const std::wstring&)> notice;
-  // Adds to what failed the cause the engine gave; without one, the text goes out alone.
-  std::function<std::wstring(const std::wstring&)> describeFailure = nullptr;
+  // Says what failed with the cause the engine gave, once per action; without one, the notice
+  // says what failed alone.
+  std::function<void(const StudyContext&, const std::wstring&)> failureNotice = nullptr;
 
   void notify(const std::wstring& text) const;
   // For a read or write the database refused: the notice says why.

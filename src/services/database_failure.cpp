@@ -1,32 +1,62 @@
 #include "services/database_failure.h"
 
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
-
-#include "database/busy_wait.h"
-#include "database/engine_failure.h"
+#include "database/engine_refusal.h"
+#include "database/study_context.h"
 #include "platform/windows/notifier.h"
-#include "services/database_failure_cause.h"
+#include "services/user_action.h"
+
+using sqliteplus::EngineFailure;
+
+const wchar_t kSmartLearningUnavailable[] =
+    L"スマート学習リスト（SmartLearning/1）をデータベースに作成できなかったため、スマート学習は使えません。";
+
+const wchar_t* databaseFailureCause(EngineFailure failure) {
+  switch (failure) {
+    case EngineFailure::busy:
+      return L"データベースは他のプログラムが使用中です。しばらくしてから、もう一度実行してください。";
+    case EngineFailure::readOnly:
+      return L"データベースファイルに書き込めません。ファイルが読み取り専用になっていないか確認してください。";
+    case EngineFailure::full:
+      return L"ディスクの空き容量が足りません。";
+    case EngineFailure::other:
+    case EngineFailure::none:
+      break;
+  }
+  return L"データベースファイルの読み書きに失敗しました。";
+}
+
+namespace {
+
+// Why the thread's last failure happened; "" when the engine noted none since the action began. A
+// refused change is "other" to the engine, but the trigger that refused it says why in its own words.
+std::wstring lastFailureCause() {
+  const EngineFailure failure = sqliteplus::lastEngineFailure();
+  if (failure == EngineFailure::none) return {};
+  if (failure == EngineFailure::other && !sqliteplus::lastEngineRefusal().empty())
+    return sqliteplus::lastEngineRefusal();
+  return databaseFailureCause(failure);
+}
+
+}  // namespace
 
 std::wstring databaseFailureText(const std::wstring& what) {
-  const std::wstring cause = databaseFailureCause();
-  return what + L"\n" + (cause.empty() ? sqliteplus::engineFailureCause(sqliteplus::EngineFailure::other) : cause);
+  const std::wstring cause = lastFailureCause();
+  return what + L"\n" + (cause.empty() ? databaseFailureCause(EngineFailure::other) : cause);
 }
 
 std::wstring databaseFailureTextWhenKnown(const std::wstring& what) {
-  const std::wstring cause = databaseFailureCause();
+  const std::wstring cause = lastFailureCause();
   return cause.empty() ? what : what + L"\n" + cause;
 }
 
-void reportDatabaseFailure(QWidget* owner, const std::wstring& what) {
-  platform::messageBox(owner, databaseFailureText(what), L"Kelvara");
+void reportDatabaseFailure(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
+  const std::wstring text = databaseFailureText(what);
+  if (firstFailureOfAction(text)) platform::messageBox(owner, text, caption);
 }
 
-bool databaseWasBusy() { return sqliteplus::lastEngineFailure() == sqliteplus::EngineFailure::busy; }
-
-void waitForBusyDatabaseOncePerAction() {
-  sqliteplus::countBusyWaitsPerAction();
-  QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
-  if (!dispatcher) return;
-  QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, qApp, [] { sqliteplus::endBusyWaitAction(); });
+void notifyDatabaseFailure(const pdb3::StudyContext& study, const std::wstring& what) {
+  const std::wstring text = databaseFailureTextWhenKnown(what);
+  if (firstFailureOfAction(text)) study.notify(text);
 }
+
+bool databaseWasBusy() { return sqliteplus::lastEngineFailure() == EngineFailure::busy; }

@@ -1,21 +1,30 @@
 // One way for an action the database refused to tell the learner why: what failed, then the cause
 // the engine gave (another program holds the file, the disk is full, the file cannot be written).
+// An action says so once (services/user_action.h): the failures after the first share its cause.
 #pragma once
 
 #include <string>
 
-class QWidget;
+#include "database/engine_failure.h"
 
+class QWidget;
+namespace pdb3 {
+struct StudyContext;
+}
+
+// The cause in words that say what to do about it.
+const wchar_t* databaseFailureCause(sqliteplus::EngineFailure failure);
 // "<what>\n<why>", the cause as the engine last reported it on this thread.
 std::wstring databaseFailureText(const std::wstring& what);
 // "<what>", with the cause on a second line only when the engine noted a failure: for an action that
 // may also fail outside the database.
 std::wstring databaseFailureTextWhenKnown(const std::wstring& what);
-// Shows that text in a box (caption "Kelvara").
-void reportDatabaseFailure(QWidget* owner, const std::wstring& what);
+// Shows that text in a box, unless the action has said a failure already.
+void reportDatabaseFailure(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
+// The same through the study's notice box (the cause added when the engine noted one).
+void notifyDatabaseFailure(const pdb3::StudyContext& study, const std::wstring& what);
 // The database is held by another program right now (the last failure was a busy file).
 bool databaseWasBusy();
 
-// On the calling (GUI) thread: statements of one action share one bounded wait for a busy file, and
-// an action ends whenever the event loop goes back to waiting for input.
-void waitForBusyDatabaseOncePerAction();
+// What the smart-learning commands say while the set is missing.
+extern const wchar_t kSmartLearningUnavailable[];

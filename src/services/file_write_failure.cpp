@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "database/engine_failure.h"
+#include "services/database_failure.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ const wchar_t* causeOf(int error) {
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-      return sqliteplus::engineFailureCause(sqliteplus::EngineFailure::full);
+      return databaseFailureCause(sqliteplus::EngineFailure::full);
     case EACCES:
     case EPERM:
     case EROFS:

@@ -175,12 +175,13 @@ bool SaveStudyHistoryInTransaction(const StudyContext& study, const RankingTarge
   // The study is saved whole or not at all: one message for the whole, the failing step traced.
   StudyContext quiet = study;
   quiet.notice = [](const std::wstring& text) { platform::traceError(L"%ls\n", text.c_str()); };
+  quiet.failureNotice = nullptr;
   const DbObject accessor = openQuery(study.connection);
   const bool written = record.results.empty() || writeStudyRecords(quiet, accessor, record, true);
   // The connection rolls a failed COMMIT back, so the transaction does not stay open.
   if (!written || !execSql(record, L"COMMIT")) {
     if (study.connection.inTransaction()) execSql(record, L"ROLLBACK");
-    study.notify(databaseFailureTextWhenKnown(L"学習履歴を保存できませんでした"));
+    notifyDatabaseFailure(study, L"学習履歴を保存できませんでした");
     return false;
   }
   if (!record.results.empty()) addRankingRound(study, ranking, accessor, record, points);

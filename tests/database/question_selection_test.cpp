@@ -20,7 +20,11 @@ class Selection : public ::testing::Test {
   TempDatabase db;
   DbObject accessor = db.accessor();
   std::vector<std::wstring> notices;
-  StudyContext study{db.connection(), 1, kSet, 0, [this](const std::wstring& text) { notices.push_back(text); }};
+  bool noticedInTransaction = false;  // a notice's box waited with the file locked
+  StudyContext study{db.connection(), 1, kSet, 0, [this](const std::wstring& text) {
+                       notices.push_back(text);
+                       noticedInTransaction = noticedInTransaction || db.connection().inTransaction();
+                     }};
 
   void SetUp() override {
     db.run(L"INSERT INTO element_info VALUES (10, 2, 'set', '', '', '', 0, 0, '', '')");
@@ -108,6 +112,14 @@ TEST_F(Selection, FailuresAreShownAndAnEmptyPassIsNotCounted) {
   testing::internal::GetCapturedStderr();
   EXPECT_TRUE(out.empty());
   EXPECT_EQ(notices, std::vector<std::wstring>{L"次に学習すべき問題を取得できませんでした"});
+
+  // The log itself cannot be looked up. Either way the box comes once the read lock is let go.
+  db.run(L"DROP TABLE log_id");
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(SelectNextQuestions(study, out, false, 3));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(notices.size(), 2u);
+  EXPECT_FALSE(noticedInTransaction);
 }
 
 TEST_F(Selection, APassIsClosedWholeOrNotAtAll) {

@@ -143,10 +143,14 @@ void CQuestionExportDlg::OnBrowse() {
 bool CQuestionExportDlg::collectQuestionIds(std::deque<int>& ids) {
   if (scope_->checkedId() == kChosenQuestions) return pageSelection_ && pageSelection_(ids);
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
-  const pdb3::ReadTransaction transaction(accessor);
-  if (pdb3::nonEmptyQuestionIds(accessor, m_pApp.currentSetId, ids)) return true;
-  reportDatabaseFailure(this, L"問題集の問題を読み込めませんでした。");
-  return false;
+  bool read = false;
+  {
+    const pdb3::ReadTransaction transaction(accessor);
+    read = pdb3::nonEmptyQuestionIds(accessor, m_pApp.currentSetId, ids);
+  }
+  // Said once the lock is let go: a box waits for its answer, and another program for the file.
+  if (!read) reportDatabaseFailure(this, L"問題集の問題を読み込めませんでした。");
+  return read;
 }
 
 void CQuestionExportDlg::OnPreview() {

@@ -152,5 +152,5 @@ void CSelectSectionDlg::restoreSmartLearningSet() {
   }
   m_pApp.smartLearningSetId = pdb3::EnsureSmartLearningBinder(m_pQuery.query().connection());
   if (m_pApp.smartLearningSetId < 0)
-    platform::messageBox(this, pdb3::kSmartLearningUnavailable, kAppCaption, platform::MbOk | platform::MbIconError);
+    platform::messageBox(this, kSmartLearningUnavailable, kAppCaption, platform::MbOk | platform::MbIconError);
 }

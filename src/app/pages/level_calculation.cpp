@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "database/busy_wait.h"
 #include "database/db_object.h"
 #include "database/sql_helpers.h"
 #include "database/sqlite_cursor.h"
@@ -117,6 +118,8 @@ void LevelCalculator::start(const LevelJob& job) {
   const unsigned generation = generation_;
   platform::trace("StartingLevelCalcThread\n");
   worker_ = std::thread([this, job, generation] {
+    // A cancel joins this thread from the window's: a wait for a busy file ends with it.
+    sqliteplus::setBusyWaitCancelFlag(&cancelled_);
     if (!cancelled_) lowerToIdlePriority();
     LevelTable table{};
     const bool read = calculateLevels(job, cancelled_, table);

@@ -50,7 +50,8 @@ class LevelCalculator : public QObject {
   ~LevelCalculator() override;
 
   void start(const LevelJob& job);
-  // Asks the worker to stop at its next row and waits for it; no result of it arrives afterwards.
+  // Asks the worker to stop at its next row (or its wait for a busy file) and waits for it; no
+  // result of it arrives afterwards.
   void cancel();
   // A calculation was started and its table has not arrived yet.
   bool running() const { return running_; }

@@ -14,7 +14,6 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTableView>
-#include <QTimer>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -263,13 +262,7 @@ bool CTabpageSmartlearning::ReloadQuestionList() {
   return false;
 }
 
-void CTabpageSmartlearning::tellFailure(const std::wstring& what) {
-  if (failureTold_) return;
-  reportDatabaseFailure(host_.dialogWindow(), what);
-  // The rest of this action stays quiet; the next one may say so again.
-  failureTold_ = true;
-  QTimer::singleShot(0, this, [this] { failureTold_ = false; });
-}
+void CTabpageSmartlearning::tellFailure(const std::wstring& what) { reportDatabaseFailure(host_.dialogWindow(), what); }
 
 void CTabpageSmartlearning::readCurve() {
   const QModelIndexList rows = list_->selectionModel()->selectedRows();
@@ -554,7 +547,7 @@ void CTabpageSmartlearning::OnAddSet() {
 
 bool CTabpageSmartlearning::smartLearningAvailable() {
   if (app_.smartLearningSetId >= 0) return true;
-  platform::messageBox(host_.dialogWindow(), pdb3::kSmartLearningUnavailable, kAppCaption,
+  platform::messageBox(host_.dialogWindow(), kSmartLearningUnavailable, kAppCaption,
                        platform::MbOk | platform::MbIconError);
   return false;
 }

@@ -101,7 +101,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   bool setShownIds(std::vector<int> ids);
   // The forgetting curve's studies of the selected question, read when the selection changes.
   void readCurve();
-  // Says once per user action why the database refused it: an action reads in several steps.
+  // Says why the database refused the action (an action that reads in several steps says it once).
   void tellFailure(const std::wstring& what);
   void layoutControls();
   // Where the hint that points at the add button starts: in the row of controls under the list,
@@ -127,7 +127,6 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   int learnedCount_ = -1;
   std::vector<smart::StudyPoint> curve_;
   int curveQid_ = -1;
-  bool failureTold_ = false;
   unsigned count_ = 10;
   int slider_ = 1;
   std::wstring sliderText_ = L"中";

@@ -60,6 +60,7 @@ void CDefragDlg::appendLog(const QString& text) {
 void CDefragDlg::accept() {
   if (started_) return;
   started_ = true;
+  action_.emplace();
   start_->setEnabled(false);
   close_->setEnabled(false);
   appendLog("問題の整理中です...\n");
@@ -132,4 +133,7 @@ void CDefragDlg::finish() {
   close_->setText(QString::fromWCharArray(L"完了"));
   close_->setEnabled(true);
   finished_ = true;
+  // The log says which steps failed; the box says why, for them all.
+  if (failed_) reportDatabaseFailure(this, L"データベースの整理の一部に失敗しました。");
+  action_.reset();
 }

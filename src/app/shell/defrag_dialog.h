@@ -1,11 +1,15 @@
 // Tidying the database: rows that belong to no problem set are deleted from four tables, then
 // the file is compacted, and the log tells what went and how much smaller the file became. The
-// work runs in short steps on a timer so the dialog keeps painting.
+// work runs in short steps on a timer so the dialog keeps painting; the steps are one action of the
+// user's, which waits once for a file another program holds and says once what failed.
 #pragma once
 
 #include <QDialog>
 #include <QTimer>
 #include <cstdint>
+#include <optional>
+
+#include "services/user_action.h"
 
 class KlvApp;
 class QPlainTextEdit;
@@ -51,4 +55,5 @@ class CDefragDlg : public QDialog {
   bool failed_ = false;
   bool started_ = false;
   bool finished_ = false;
+  std::optional<OngoingAction> action_;  // from the Start button to the last step
 };

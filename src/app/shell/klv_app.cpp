@@ -11,7 +11,7 @@ KlvApp::~KlvApp() = default;
 
 pdb3::StudyContext KlvApp::studyContext() {
   return pdb3::StudyContext{db, currentUserId, currentSetId, studyMode,
-                            [this](const std::wstring& text) { notice.ShowText(text); }, databaseFailureText};
+                            [this](const std::wstring& text) { notice.ShowText(text); }, notifyDatabaseFailure};
 }
 
 RankingTarget KlvApp::rankingTarget() {

@@ -108,6 +108,17 @@ class QtNotifier : public Notifier {
 QtNotifier gQtNotifier;
 Notifier* gCurrent = &gQtNotifier;
 
+thread_local int gBoxesOpen = 0;
+
+// Counts a box as open for as long as it asks.
+class OpenBox {
+ public:
+  OpenBox() { ++gBoxesOpen; }
+  ~OpenBox() { --gBoxesOpen; }
+  OpenBox(const OpenBox&) = delete;
+  OpenBox& operator=(const OpenBox&) = delete;
+};
+
 }  // namespace
 
 int automaticAnswer(unsigned flags, const char* requested) {
@@ -138,11 +149,14 @@ int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& cap
   }
   // A box that answers itself is seen by nobody: the run's output says what it said. Otherwise
   // the box is the user's, and standard error keeps to failures.
+  const OpenBox open;
   const char* requested = std::getenv("KELVARA_AUTOANSWER");
   if (requested) traceError("msgbox: %s: %s\n", toUtf8(caption).c_str(), toUtf8(text).c_str());
   if (requested && gCurrent == &gQtNotifier) return automaticAnswer(flags, requested);
   return gCurrent->messageBox(owner, text, caption, flags);
 }
+
+int messageBoxesOpen() { return gBoxesOpen; }
 
 NotifierOverride::NotifierOverride(Notifier& replacement) : previous_(gCurrent) { gCurrent = &replacement; }
 

@@ -32,6 +32,9 @@ class Notifier {
 // box's default button.
 int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption,
                unsigned flags = MbOk);
+// How many boxes are open on the calling thread. A box runs an event loop of its own, yet the wait
+// for its answer is still part of what the user was doing when it came up.
+int messageBoxesOpen();
 
 // Replaces the notifier until the guard goes (tests record boxes this way); unattended runs still
 // write each box to stderr.

@@ -161,7 +161,7 @@ void CStudyResultDlg::OnListDblClk() {
   if (!row) return;
   const int qid = row->data(0, Qt::UserRole).toInt();
   if (EditQuestionRecord(record_, qid, this) == EditOutcome::SaveFailed) {
-    platform::messageBox(this, databaseFailureText(L"データベースの書き込みに失敗しました。"), kAppName);
+    reportDatabaseFailure(this, L"データベースの書き込みに失敗しました。", kAppName);
   }
   FillResultList();
 }
@@ -201,11 +201,11 @@ void CStudyResultDlg::accept() {
   const bool add = addCheck_->isChecked();
   settings_.addToSmartlearninglistAfterLearning.value = add;
   if (add && smartLearningSetId_ < 0) {
-    platform::messageBox(this, pdb3::kSmartLearningUnavailable, kAppName);
+    platform::messageBox(this, kSmartLearningUnavailable, kAppName);
   } else if (add) {
     added_ = addStudiedQuestionsToSmartLearning();
     if (added_ < 0) {
-      platform::messageBox(this, databaseFailureText(L"スマート学習リストへの追加に失敗しました"), kAppName);
+      reportDatabaseFailure(this, L"スマート学習リストへの追加に失敗しました");
     } else if (added_ > 0) {
       platform::messageBox(this, platform::format(L"%d 個の問題をスマート学習リストに追加しました", added_), kAppName);
     }

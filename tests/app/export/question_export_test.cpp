@@ -5,6 +5,8 @@
 #include <QRadioButton>
 #include <optional>
 
+#include <sqlite3.h>
+
 #include "app/export/question_export_dialog.h"
 #include "app/export/question_exporter.h"
 #include "platform/windows/file_dialog.h"
@@ -194,6 +196,33 @@ TEST_F(ExportDialog, UnderALockTheEarlierFileStaysAndTheBoxSaysWhy) {
                                                          apptest::kBusyCause}));
     notifier.boxes.clear();
   }
+}
+
+// A set that cannot be read is said once its read lock is let go: the box waits for the learner,
+// and another program (the problem-set editor saving) should not wait for the box.
+TEST_F(ExportDialog, TheBoxForASetThatCannotBeReadComesAfterItsReadLock) {
+  struct LockWatchingNotifier : RecordingNotifier {
+    explicit LockWatchingNotifier(sqliteplus::SqliteConnection& watched) : connection(watched) {}
+    int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption, unsigned flags) override {
+      shownInTransaction = shownInTransaction || connection.inTransaction();
+      return RecordingNotifier::messageBox(owner, text, caption, flags);
+    }
+    sqliteplus::SqliteConnection& connection;
+    bool shownInTransaction = false;
+  } watching(app.db);
+  platform::NotifierOverride useWatching(watching);
+  const auto refuseSectionReads = [](void*, int action, const char* table, const char*, const char*, const char*) {
+    return action == SQLITE_READ && table && std::string(table) == "section" ? SQLITE_DENY : SQLITE_OK;
+  };
+  click(1282);  // the whole set
+  sqlite3_set_authorizer(app.db.engineHandle(), refuseSectionReads, nullptr);
+  testing::internal::CaptureStderr();
+  click(1);
+  testing::internal::GetCapturedStderr();
+  sqlite3_set_authorizer(app.db.engineHandle(), nullptr, nullptr);
+  ASSERT_EQ(watching.boxes.size(), 1u);
+  EXPECT_EQ(watching.boxes.front().rfind(L"Kelvara: 問題集の問題を読み込めませんでした。\n", 0), 0u) << watching.boxes.front();
+  EXPECT_FALSE(watching.shownInTransaction);
 }
 
 }  // namespace

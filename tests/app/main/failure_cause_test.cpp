@@ -120,8 +120,9 @@ TEST(FailureCauses, AStartUpThatCannotLookUpTheSetSaysWhy) {
   EXPECT_TRUE(s.takeBoxes().ends_with(busy(L"Kelvara", L"問題集を読み込めませんでした。")));
 }
 
-// A study that ends with the file held says once that the pages could not be read, also when the
-// window system hid the main window under the study and shows it again as it ends.
+// A study that ends with the file held says so once: the save that failed, and not again for the
+// pages that could not be read after it in the same action, also when the window system hid the
+// main window under the study and shows it again as it ends.
 TEST(FailureCauses, AfterAStudyThePagesThatCannotBeReadAreToldOnce) {
   MainApp s;
   ASSERT_TRUE(s.open());
@@ -140,9 +141,6 @@ TEST(FailureCauses, AfterAStudyThePagesThatCannotBeReadAreToldOnce) {
   CardStudyDriver driver;
   QTest::keyClick(&s.dialog.modeCombo(), Qt::Key_Return);
   ASSERT_TRUE(held);
-  const std::wstring boxes = s.takeBoxes();
-  const std::wstring pages = busy(L"Kelvara", L"問題集の学習履歴を読み込めませんでした。");
-  ASSERT_NE(boxes.find(pages), std::wstring::npos) << QString::fromStdWString(boxes).toStdString();
-  EXPECT_EQ(boxes.find(pages, boxes.find(pages) + 1), std::wstring::npos) << QString::fromStdWString(boxes).toStdString();
+  EXPECT_EQ(s.takeBoxes(), busy(L"Error!", L"学習履歴を保存できませんでした"));
   EXPECT_TRUE(s.dialog.isVisible());
 }

@@ -11,8 +11,10 @@
 #include <QTableView>
 #include <QTest>
 
+#include "app/pages/level_calculation.h"
 #include "app/pages/level_graphs.h"
 #include "app/pages/tabpage_smartlearning.h"
+#include "database/busy_wait.h"
 #include "page_host_fixture.h"
 #include "platform/clock.h"
 
@@ -225,6 +227,28 @@ TEST_F(LevelPageTest, RestartsDeliverOnlyTheLastTableAndThePageNeverWaitsOnItsEn
   page.reset();
   EXPECT_LT(timer.elapsed(), 500);
   QTest::qWait(20);  // a result queued by the cancelled worker must not reach anything
+}
+
+// The window thread joins a cancelled worker (the page closes, the period changes): a worker that
+// waits for a file another program holds stops waiting, rather than keep the window for its limit.
+TEST_F(LevelPageTest, ACancelledWorkerWaitingForAHeldFileStopsAtOnce) {
+  sqliteplus::setBusyWaitLimit(std::chrono::seconds(10));
+  sqliteplus::SqliteConnection holder;
+  holder.open(t.app.db.fileName().c_str());
+  holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
+  smart::LevelCalculator calculator;
+  QSignalSpy finished(&calculator, &smart::LevelCalculator::finished);
+  calculator.start({t.app.db.fileName(), t.app.currentUserId, t.app.smartLearningSetId, 10, kNow});
+  QTest::qWait(200);  // the worker has met the lock and waits
+  QElapsedTimer timer;
+  timer.start();
+  calculator.cancel();
+  EXPECT_LT(timer.elapsed(), 2000);
+  EXPECT_FALSE(calculator.running());
+  QTest::qWait(20);
+  EXPECT_EQ(finished.count(), 0);
+  holder.createQuery()->execute(L"ROLLBACK");
+  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
 }
 
 }  // namespace

@@ -202,6 +202,7 @@ TEST_F(QuestionLogPageTest, AdjustmentsAndSortsUnderFaultsChangeNothingAndSayWhy
     selectRows({8600, 8601});
     page->OnCommand(CTabpageQuestionlog::kIncorrectPlus10 + 5);
     EXPECT_EQ(t.takeBoxes(), L"Kelvara: 不正解数を変更できませんでした。\n" + apptest::kReadOnlyCause + L"\n");
+    apptest::HeldDatabase::nextAction();
     vfs.openReadOnly(false);
     t.app.db.open(t.databasePath().c_str());
     vfs.limitGrowth(0);

@@ -339,6 +339,7 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
     EXPECT_EQ(t.takeBoxes(), L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + apptest::kBusyCause + L"\n");
     EXPECT_NE(page->paintImage(), before);  // counts not known are not drawn as before, nor as -1
     QCoreApplication::processEvents();
+    apptest::HeldDatabase::nextAction();  // the worker's end is told in an action of its own
     page->levelCalculator().start({t.app.db.fileName(), t.app.currentUserId, sid, 10, kNow});
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_NE(page->levelCalculator().failure(), sqliteplus::EngineFailure::none);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRawFont>
@@ -13,6 +15,7 @@
 #include "database_fixture.h"
 #include "platform/windows/file_dialog.h"
 #include "platform/trace.h"
+#include "services/user_action.h"
 #include "study_app_fixture.h"
 #include "test_env.h"
 
@@ -155,4 +158,45 @@ TEST(Defragmentation, DeletesRowsOfNoProblemSetAndCompactsEachRunAfresh) {
       << second.toStdString();
   EXPECT_EQ(orphans(s, L"question_log"), 2);
   EXPECT_EQ(orphans(s, L"question"), 0);
+}
+
+// One click under another program's lock is one action, though its steps run on a timer: the
+// first step waits, the others give up at once, and one box says why the tidying fell short.
+TEST(Defragmentation, UnderALockOneClickWaitsOnceAndSaysWhyOnce) {
+  StudyApp s;
+  waitForBusyDatabaseOncePerAction();
+  constexpr int kLimitMs = 800;
+  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(kLimitMs));
+  sqliteplus::SqliteConnection holder;
+  holder.open(s.databasePath().c_str());
+  holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
+  CDefragDlg dialog(s.app);
+  dialog.OnInitDialog();
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (dialog.finished()) loop.quit();
+  });
+  poll.start(5);
+  QElapsedTimer took;
+  QTimer::singleShot(0, &dialog, [&] {
+    took.start();
+    dialog.accept();  // the Start button
+  });
+  testing::internal::CaptureStderr();
+  loop.exec();
+  testing::internal::GetCapturedStderr();
+  const qint64 elapsed = took.elapsed();
+  holder.createQuery()->execute(L"ROLLBACK");
+  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+
+  EXPECT_GE(elapsed, kLimitMs - 50);
+  EXPECT_LT(elapsed, 2 * kLimitMs) << "a step waited again";
+  EXPECT_EQ(s.notifier.boxes, std::vector<std::wstring>{L"Kelvara: データベースの整理の一部に失敗しました。\n"
+                                                        L"データベースは他のプログラムが使用中です。しばらくしてから、"
+                                                        L"もう一度実行してください。"});
+  const QString log = dialog.logText();
+  for (const wchar_t* failed : {L"問題の削除に失敗しました", L"各問題の履歴の削除に失敗しました",
+                                L"データベースファイルの圧縮に失敗しました"})
+    EXPECT_TRUE(log.contains(QString::fromWCharArray(failed))) << log.toStdString();
 }

@@ -13,6 +13,7 @@
 #include "database/sql_helpers.h"
 #include "scoped_env.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "services/named_mutex.h"
 #include "services/point_info_store.h"
 #include "test_env.h"
@@ -201,7 +202,7 @@ TEST_F(ProgramRun, AFirstStartOnADatabaseThatRefusesItsWritesStopsOrGoesOnButNev
                                       L"WHEN NEW.type = 2 BEGIN SELECT RAISE(ABORT, 'no'); END"));
   const ProgramOutcome noSmartLearning = run({"/autorun=3", "/card", "/s", kSetPath});
   EXPECT_TRUE(noSmartLearning.finished && !noSmartLearning.crashed && noSmartLearning.exitCode == ExitNormal);
-  EXPECT_TRUE(noSmartLearning.said.contains(box(pdb3::kSmartLearningUnavailable)));
+  EXPECT_TRUE(noSmartLearning.said.contains(box(kSmartLearningUnavailable)));
   EXPECT_EQ(linesStarting(noSmartLearning.said, {kWelcome}).size(), 1) << "the refused name was not kept";
   EXPECT_EQ(count(L"SELECT count(*) FROM daily_log"), studies + 1);
   EXPECT_EQ(count(L"SELECT count(*) FROM element_info WHERE name = 'SmartLearning'"), 0);

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -172,7 +173,9 @@ TEST(SkinMenu, ListsEverySkinOfTheFolderAndChangesOrRefusesTheSkin) {
   platform::FileDialogOverride answer(notASkin);
   s.notifier.boxes.clear();
   EXPECT_TRUE(dlg.ChooseSkinFile(CTransDlg::kChooseSkinCommand));
-  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: スキンファイルではありません");
+  // The skin shown goes on drawing while the box is up (and may say what it could not draw).
+  EXPECT_NE(std::find(s.notifier.boxes.begin(), s.notifier.boxes.end(), L"Kelvara: スキンファイルではありません"),
+            s.notifier.boxes.end());
   EXPECT_EQ(s.settings.skin7Path.value, (folder + "/skin23.lua").toStdWString());
   EXPECT_FALSE(dlg.ChooseSkinFile(1000));
   dlg.done(0);

@@ -8,7 +8,7 @@
 
 #include "database/busy_wait.h"
 #include "database/sql_helpers.h"
-#include "services/database_failure.h"
+#include "services/user_action.h"
 #include "study_app_fixture.h"
 #include "study_window_support.h"
 

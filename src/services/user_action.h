@@ -1,0 +1,28 @@
+// One user action: from the input that starts it until the event loop goes back to waiting for the
+// next. Its statements share one bounded wait for a file another program holds, and of the failures
+// it meets the learner is told the first: the rest follow from the same cause (the wait is spent, the
+// file is still read-only or the disk still full) and are only traced.
+#pragma once
+
+#include <string>
+
+// On the calling (GUI) thread: waits for a busy file are counted per action, and an action ends when
+// the event loop is about to wait for input, unless a message box of the action is open (its answer
+// belongs to the action) or an OngoingAction holds it. Other modal dialogs end actions: what the
+// user does in them is new. Calling it again changes nothing.
+void waitForBusyDatabaseOncePerAction();
+
+// Keeps the calling thread's action going across event-loop turns, for work that runs in steps on
+// a timer: one click is one action, with one wait and one message, however many steps it takes.
+class OngoingAction {
+ public:
+  OngoingAction();
+  ~OngoingAction();
+  OngoingAction(const OngoingAction&) = delete;
+  OngoingAction& operator=(const OngoingAction&) = delete;
+};
+
+// Whether a failure of the current action is to be said to the learner: true for the first, false
+// for every later one (whose text goes to standard error). Where waits are not counted per action
+// (worker threads, programs without the event-loop hook) every failure is said.
+bool firstFailureOfAction(const std::wstring& text);

@@ -1,0 +1,84 @@
+// One user action under a file another program holds: its statements share one wait, and the
+// learner is told its first failure only, though each box runs an event loop of its own.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "database/busy_wait.h"
+#include "database/sql_helpers.h"
+#include "database/study_context.h"
+#include "database_fixture.h"
+#include "recording_notifier.h"
+#include "services/database_failure.h"
+#include "services/user_action.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds kLimit{400};
+const std::wstring kBusyCause = L"データベースは他のプログラムが使用中です。しばらくしてから、もう一度実行してください。";
+
+class HeldFileActions : public ::testing::Test {
+ protected:
+  HeldFileActions() {
+    holder.open(db.path().c_str());
+    holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
+    sqliteplus::setBusyWaitLimit(kLimit);
+    waitForBusyDatabaseOncePerAction();
+  }
+  ~HeldFileActions() override {
+    sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+    sqliteplus::endBusyWaitAction();
+  }
+  // Milliseconds a read of the held file took to fail.
+  qint64 failedRead() {
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(pdb3::querySqlfIntOrMinus1(db.accessor(), L"SELECT count(*) FROM section"), -1);
+    return timer.elapsed();
+  }
+  // Runs `action` as the event loop runs an input: after the loop has waited for it.
+  static void runAsAction(const std::function<void()>& action) {
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&] {
+      action();
+      loop.quit();
+    });
+    loop.exec();
+  }
+
+  testdb::TempDatabase db;
+  sqliteplus::SqliteConnection holder;
+  RecordingNotifier notifier;
+  platform::NotifierOverride useNotifier{notifier};
+};
+
+TEST_F(HeldFileActions, AnActionWaitsOnceAndSaysOnceThoughItsBoxRunsTheEventLoopAndTheNextSpeaksAgain) {
+  std::vector<std::wstring> notices;
+  const pdb3::StudyContext study{db.connection(), 1, 1, 1, [&](const std::wstring& text) { notices.push_back(text); }};
+  qint64 first = 0, afterBox = 0;
+  runAsAction([&] {
+    first = failedRead();
+    reportDatabaseFailure(nullptr, L"一覧を読み込めませんでした。");
+    afterBox = failedRead();
+    reportDatabaseFailure(nullptr, L"件数を読み込めませんでした。");
+    notifyDatabaseFailure(study, L"学習履歴を保存できませんでした");
+  });
+  EXPECT_GE(first, kLimit.count() - 50);
+  EXPECT_LT(afterBox, kLimit.count() / 2) << "the box's own event loop began a new wait";
+  EXPECT_EQ(notifier.boxes, std::vector<std::wstring>{L"Kelvara: 一覧を読み込めませんでした。\n" + kBusyCause});
+  EXPECT_TRUE(notices.empty());
+
+  // The next input is a new action: it waits and speaks again, here through the study's notice.
+  runAsAction([&] {
+    first = failedRead();
+    notifyDatabaseFailure(study, L"学習履歴を保存できませんでした");
+    reportDatabaseFailure(nullptr, L"一覧を読み込めませんでした。");
+  });
+  EXPECT_GE(first, kLimit.count() - 50);
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\n" + kBusyCause});
+  EXPECT_EQ(notifier.boxes.size(), 1u);
+}
+
+}  // namespace
