@@ -371,6 +371,53 @@ TEST_F(StudyHistory, OnAFullDiskAStudyIsSavedWholeOrNotAtAll) {
   EXPECT_NE(after.find(L";2,1,"), std::wstring::npos) << "the second study's daily log";
 }
 
+// A real disk gives the journal's room back when the engine rolls a transaction back: a write
+// after that would find room, and be committed on its own. A first study (its study log new) on
+// a disk that fills at every point of the save leaves nothing of itself.
+TEST_F(StudyHistory, AFirstStudyOnADiskThatFillsLeavesNothingOfItselfBehind) {
+  const std::wstring before = historyRows(db.connection());
+  const std::filesystem::path fresh = sqliteplus::WStringToUtf8(db.path());
+  testdb::FaultyVfs vfs;
+  int failures = 0;
+  bool savedOnce = false;
+  for (int64_t room = 0; room < 200'000 && !savedOnce; room += 256) {
+    SCOPED_TRACE(room);
+    const std::filesystem::path copy = fresh.parent_path() / ("first" + std::to_string(room) + ".klvdb7");
+    std::filesystem::copy_file(fresh, copy);
+    sqliteplus::SqliteConnection connection;
+    connection.open(sqliteplus::Utf8ToWString(copy.string()).c_str());
+    StudyContext onCopy{connection, 1, 10, 5, [this](const std::wstring& text) { notices.push_back(text); }};
+    PointInfoStore counts;
+    RankingTarget target{counts, L"taro", db.folder() + L"/irank-first.dat"};
+    DailyLogRecord first(openQuery(connection));
+    first.did = 1, first.lid = 1, first.StartTime = kT0, first.EndTime = kT0 + 60;
+    for (int qid : {1, 2, 3, 4}) first.results[qid] = result(qid % 2, 1 - qid % 2, 1 - qid % 2, 0, 1.5, kT0 + 60);
+    notices.clear();
+    sqliteplus::endBusyWaitAction();
+    vfs.limitDisk(room);
+    testing::internal::CaptureStderr();
+    savedOnce = SaveStudyHistoryInTransaction(onCopy, target, first, 5);
+    testing::internal::GetCapturedStderr();
+    vfs.limitDisk(std::nullopt);
+    EXPECT_FALSE(connection.inTransaction());
+    connection.close();
+
+    sqliteplus::SqliteConnection check;
+    check.open(sqliteplus::Utf8ToWString(copy.string()).c_str());
+    const std::wstring after = historyRows(check);
+    if (savedOnce) {
+      EXPECT_NE(after.find(L"memory_rate:1,"), std::wstring::npos) << "the saved study has its rates";
+      EXPECT_NE(after.find(L"log_id:1,"), std::wstring::npos);
+      break;
+    }
+    ++failures;
+    EXPECT_EQ(notices.size(), 1u);
+    ASSERT_EQ(after, before) << "a study reported as not saved left rows behind";
+  }
+  EXPECT_GT(failures, 2) << "the disk should fill at several points of the save";
+  EXPECT_TRUE(savedOnce) << "the save never found room enough";
+}
+
 TEST_F(StudyHistory, ARankingFileThatCannotBeWrittenIsToldOnceAndCatchesUpLater) {
   ranking.path = db.folder() + L"/no-such-folder/irank.dat";
   for (int did = 1; did <= 3; ++did) {
