@@ -115,7 +115,11 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   splash.runStep([&] { pdb3::execSql(pdb3::openQuery(db), L"SELECT * FROM question WHERE answer LIKE 'keen%'"); });
 
   splash.setProgressText(L"Loading internet-ranking info...");
-  splash.runStep([&] { pointInfo.load(settings->irankDatafilePath.value); });
+  // Told once the splash window has gone: a box must not hide behind it.
+  std::wstring rankingNotice;
+  splash.runStep([&] {
+    pointInfo.open(settings->irankDatafilePath.value, [&](const std::wstring& text) { rankingNotice = text; });
+  });
   splash.setProgressText(L"Loading webdic-inifile...");
   splash.runStep([&] { LoadWebDictionaries(); });
   splash.setProgressText(L"Loading pronounce dictionary...");
@@ -126,6 +130,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   splash.hideProgressText();
   splash.closeAfter(1200);
   TraceLine("killed the splach-screen-thread");
+  if (!rankingNotice.empty()) platform::messageBox(nullptr, rankingNotice, L"Kelvara", platform::MbIconWarning);
   settings->saveAll();
 
   if (settings->userName.value.empty()) {
