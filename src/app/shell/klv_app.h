@@ -70,7 +70,8 @@ class KlvApp {
   // does not know it: studying as uid -1 would record the history under nobody. False when the
   // name can be neither found nor registered.
   bool SelectSettingsUser();
-  // SelectSettingsUser at start-up; false after telling the user that the name cannot be registered.
+  // SelectSettingsUser at start-up; false after telling the user that the name cannot be registered
+  // and keeping ExitDataUnusable for the exit status.
   bool SelectUserOrSay();
   // Keeps the current study mode in the settings and the main dialog's mode chooser. Always false.
   bool SyncStudyMode();

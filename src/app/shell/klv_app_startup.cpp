@@ -57,6 +57,7 @@ bool KlvApp::SelectUserOrSay() {
   if (SelectSettingsUser()) return true;
   platform::messageBox(nullptr, databaseFailureTextWhenKnown(L"利用者をデータベースに登録できませんでした。"), L"Kelvara",
                        platform::MbIconError);
+  recordFailure(ExitDataUnusable);
   return false;
 }
 
@@ -138,7 +139,14 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
     CallUpdateOldFiles();
     splash.closeAfter(100);
     platform::messageBox(nullptr, kWelcome, L"Kelvara", platform::MbIconInformation);
-    CUserSettingDlg first(userNames(pdb3::openQuery(db)));
+    const auto names = userNames(pdb3::openQuery(db));
+    if (!names) {
+      platform::messageBox(nullptr, databaseFailureTextWhenKnown(L"利用者の一覧を読み込めませんでした。"), L"Kelvara",
+                           platform::MbIconError);
+      recordFailure(ExitDataUnusable);
+      return exitCode;
+    }
+    CUserSettingDlg first(*names);
     if (first.DoModal() != platform::IdOk) return exitCode;
     settings->userName.value = first.m_strName;
     // The name is kept only once the database knows it: a refused start welcomes again next time.
