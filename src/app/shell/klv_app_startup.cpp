@@ -76,7 +76,10 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   // The settings live in this frame; everything of the run reaches them through `settings`,
   // which must not outlive them.
   const std::unique_ptr<AppSettings> ownSettings = AppSettings::open(L"KLV7");
-  if (!ownSettings) return exitCode;
+  if (!ownSettings) {
+    recordFailure(ExitDataUnusable);
+    return exitCode;
+  }
   struct SettingsPointer {
     AppSettings*& pointer;
     ~SettingsPointer() { pointer = nullptr; }
@@ -103,7 +106,8 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   std::wstring failure;
   splash.runStep([&] {
     opened = OpenDatabase();
-    if (!opened) failure = databaseOpenFailureText();
+    // A first run's database that could not even be copied into place: its cause is the one to tell.
+    if (!opened) failure = settings->databaseCopyFailure.empty() ? databaseOpenFailureText() : settings->databaseCopyFailure;
   });
   if (!opened) {
     splash.closeAfter(100);
