@@ -144,7 +144,7 @@ TEST(UserManageDialog, AddsRenamesDeletesAndSwitchesByTheRules) {
   select(list, "ta'ro");
   const testenv::FileSizeLimit diskFull(16);
   dialog.accept();
-  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 設定を保存できませんでした。");
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 設定を保存できませんでした。\nディスクの空き容量が足りません。");
 }
 
 // A list read while another program held the file is no empty list, and the list shown is never
@@ -189,7 +189,7 @@ TEST(UserManageDialog, AListThatCouldNotBeReadRefusesChangesAndNamesAreCheckedIn
   dialog.OnRenameUser();
   EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 既にその名前は存在します。");
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM user_info WHERE name='jiro'"), 1);
-  EXPECT_EQ(pdb3::userIdByName(s.accessor(), L"hanako") > 0, true) << "not renamed";
+  EXPECT_GT(pdb3::userIdByName(s.accessor(), L"hanako"), 0) << "not renamed";
   EXPECT_EQ(listed(list), (QStringList{"tester", "hanako"}));
 
   // A name that is free is written, and the connection is left outside any transaction.
