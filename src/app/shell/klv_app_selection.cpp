@@ -59,7 +59,6 @@ bool KlvApp::AutorunStudy(SoundQueue& sounds) {
     return false;
   }
   currentSetId = eid;
-  SyncStudyMode();
   studyMode = commandLine->mode;
   SyncStudyMode();
   pdb3::IdQueue ids;
