@@ -18,4 +18,11 @@ std::wstring userNameById(const DbObject& accessor, int uid);
 // The new uid, or -1 when the row could not be added.
 int insertUser(const DbObject& accessor, const std::wstring& name);
 
+// Adding or renaming a user, the name looked up inside the write's own transaction: a list read
+// earlier (or not at all) proves nothing about the file now, and two users of one name could no
+// longer be told apart. The connection must not be inside a transaction.
+enum class UserWrite { done, nameTaken, failed };
+UserWrite addUserIfNameFree(const DbObject& accessor, const std::wstring& name);
+UserWrite renameUserIfNameFree(const DbObject& accessor, int uid, const std::wstring& name);
+
 }  // namespace pdb3

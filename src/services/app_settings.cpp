@@ -1,5 +1,6 @@
 #include "services/app_settings.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 
@@ -8,6 +9,7 @@
 #include "platform/settings/registry_store.h"
 #include "platform/text.h"
 #include "platform/trace.h"
+#include "services/file_failure.h"
 #include "services/shell_files.h"
 
 namespace {
@@ -149,8 +151,10 @@ class AppSettings::Pass {
     const std::wstring old = platform::programFolder() + L"/data/database.klvdb7";
     if (!fileExists(old)) {
       const std::wstring shipped = s_.installPath.value + L"/database.klvdb7";
-      if (fileExists(shipped) && !platform::copyFile(shipped, database.value, false))
+      if (fileExists(shipped) && !platform::copyFile(shipped, database.value, false)) {
+        s_.databaseCopyFailure = fileFailureText(L"データベースファイルを作成できませんでした。", errno);
         platform::traceError(L"settings: cannot copy %ls to %ls\n", shipped.c_str(), database.value.c_str());
+      }
       return;
     }
     if (platform::copyFile(old, database.value, false) && platform::copyFile(old, old + L"$", true))
@@ -199,8 +203,9 @@ std::unique_ptr<AppSettings> AppSettings::open(const std::wstring& appKey) {
   try {
     return std::make_unique<AppSettings>(appKey);
   } catch (const std::wstring& problem) {
+    const int cause = errno;  // of the settings file that could not be made
     platform::traceError(L"settings: %ls\n", problem.c_str());
-    platform::messageBox(nullptr, L"レジストリの読み込みに失敗しました。", L"KLV");
+    platform::messageBox(nullptr, fileFailureText(L"レジストリの読み込みに失敗しました。", cause), L"KLV");
     return nullptr;
   }
 }

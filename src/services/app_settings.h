@@ -35,6 +35,10 @@ class AppSettings {
   bool loadOrSaveAll(bool save, QWidget* owner = nullptr);
   bool loadOrSaveGroup(bool save);
 
+  // Set by a load whose first run could not copy the program's database into place: what the
+  // learner is to be told instead of a plain "cannot be read" (a full disk, say). Empty otherwise.
+  std::wstring databaseCopyFailure;
+
   StringSetting installPath{L"config", L"install-path"};
   StringSetting dataFolderPath{L"config", L"data-folder-path"};
   StringSetting databasePath{L"config", L"database-path"};

@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "platform/files/file_system.h"
+#include "platform/trace.h"
 #include "platform/text.h"
 
 namespace {
@@ -172,26 +173,74 @@ bool IsSameMonth(int64_t t1, int64_t t2) {
   return first.tm_year == second.tm_year && first.tm_mon == second.tm_mon;
 }
 
-bool PointInfoStore::load(const std::wstring& path) {
+PointInfoStore::Read PointInfoStore::readFile(const std::wstring& path, std::vector<PointInfoRecord>& records) const {
   const platform::UniqueFile file = platform::openFile(path, "rb");
-  if (!file) return false;
+  if (!file) return platform::fileExists(path) ? Read::unreadable : Read::missing;
   uint8_t header[kHeaderSize];
-  if (std::fread(header, 1, sizeof header, file.get()) != sizeof header) return false;
-  if (std::memcmp(header, kMagic, sizeof kMagic) != 0) return false;
+  const size_t headerRead = std::fread(header, 1, sizeof header, file.get());
+  if (std::ferror(file.get())) return Read::unreadable;
+  if (std::memcmp(header, kMagic, std::min(headerRead, sizeof kMagic)) != 0) return Read::unreadable;
+  if (headerRead < sizeof header) return Read::cutShort;
   uint32_t count = 0;
   FieldIo<const uint8_t>(header).int32(sizeof kMagic, count);
-  // Read into a copy: a file shorter than its count promises must not cost the records we hold.
-  std::vector<PointInfoRecord> records;
   std::vector<uint8_t> buffer(PointInfoRecord::kSize);
   for (uint32_t i = 0; i < count; ++i) {
-    if (std::fread(buffer.data(), 1, buffer.size(), file.get()) != buffer.size()) return false;
+    if (std::fread(buffer.data(), 1, buffer.size(), file.get()) != buffer.size())
+      return std::ferror(file.get()) ? Read::unreadable : Read::cutShort;
     records.emplace_back().deserialize(buffer.data());
   }
+  return Read::whole;
+}
+
+bool PointInfoStore::load(const std::wstring& path) {
+  // Read into a copy: a file shorter than its count promises must not cost the records we hold.
+  std::vector<PointInfoRecord> records;
+  if (readFile(path, records) != Read::whole) return false;
   records_ = std::move(records);
   return true;
 }
 
+namespace {
+
+// A free name beside the file for its damaged copy.
+std::wstring damagedCopyPath(const std::wstring& path) {
+  std::wstring candidate = path + L".damaged";
+  for (int number = 2; platform::fileExists(candidate) && number < 1000; ++number)
+    candidate = path + L".damaged-" + std::to_wstring(number);
+  return candidate;
+}
+
+}  // namespace
+
+bool PointInfoStore::open(const std::wstring& path, const Notify& notify) {
+  std::vector<PointInfoRecord> records;
+  const Read read = readFile(path, records);
+  if (read == Read::whole || read == Read::missing) {
+    if (read == Read::whole) records_ = std::move(records);
+    return read == Read::whole;
+  }
+  if (read == Read::cutShort) {
+    const std::wstring copy = damagedCopyPath(path);
+    if (platform::copyFile(path, copy, false)) {
+      records_ = std::move(records);
+      notify(platform::format(L"ランキングデータ %ls は途中で切れていました。読み取れた %d 人分の記録を使います。"
+                              L"元のファイルは %ls に残しました。",
+                              path.c_str(), static_cast<int>(records_.size()), copy.c_str()));
+      return false;
+    }
+  }
+  // What was not read, or cannot be kept aside, must survive this run as it is.
+  unreadPath_ = path;
+  lastSaveFailed_ = true;
+  notify(platform::format(L"ランキングデータ %ls を読み込めませんでした。このファイルには保存しません。", path.c_str()));
+  return false;
+}
+
 bool PointInfoStore::save(const std::wstring& path) {
+  if (!unreadPath_.empty() && path == unreadPath_) {
+    lastSaveFailed_ = true;
+    return false;
+  }
   std::string bytes(kHeaderSize + records_.size() * PointInfoRecord::kSize, '\0');
   auto* out = reinterpret_cast<uint8_t*>(bytes.data());
   std::memcpy(out, kMagic, sizeof kMagic);
@@ -203,8 +252,7 @@ bool PointInfoStore::save(const std::wstring& path) {
   return !lastSaveFailed_;
 }
 
-bool PointInfoStore::saveTellingOnce(const std::wstring& path,
-                                     const std::function<void(const std::wstring&)>& notify) {
+bool PointInfoStore::saveTellingOnce(const std::wstring& path, const Notify& notify) {
   const bool failedBefore = lastSaveFailed_;
   if (save(path)) return true;
   if (!failedBefore) notify(L"ランキングデータを保存できませんでした");

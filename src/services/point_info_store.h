@@ -69,14 +69,23 @@ bool IsSameMonth(int64_t t1, int64_t t2);
 
 class PointInfoStore {
  public:
+  using Notify = std::function<void(const std::wstring&)>;
+
   // False when the file cannot be opened, has another magic or is shorter than its count says;
   // the store then keeps what it had.
   bool load(const std::wstring& path);
+  // The start-up read, which never costs another user's records. A missing file is a first start.
+  // A file cut short (by a crash or a full disk) gives every whole record it holds; the file itself
+  // is first copied beside it untouched ("<name>.damaged", numbered when that exists). A file that
+  // cannot be read (another magic, a read error, or a cut file whose copy could not be made) leaves
+  // the store as it was, and no save writes to that path in this run. `notify` hears once of a
+  // file that was not read whole. False then.
+  bool open(const std::wstring& path, const Notify& notify);
   bool save(const std::wstring& path);
   // Saves; when the save fails after one that worked, `notify` hears "ランキングデータを保存できま
   // せんでした" (once, not at every save while the disk stays full: the counts stay in the store
   // and go out with the next save that works).
-  bool saveTellingOnce(const std::wstring& path, const std::function<void(const std::wstring&)>& notify);
+  bool saveTellingOnce(const std::wstring& path, const Notify& notify);
   // The last save failed: the store holds counts the file lacks until a save works.
   bool lastSaveFailed() const { return lastSaveFailed_; }
 
@@ -92,8 +101,13 @@ class PointInfoStore {
   size_t size() const { return records_.size(); }
 
  private:
+  enum class Read { whole, missing, cutShort, unreadable };
+  Read readFile(const std::wstring& path, std::vector<PointInfoRecord>& records) const;
+
   std::vector<PointInfoRecord> records_;
   bool lastSaveFailed_ = false;
+  // The file open() could not read: never written over.
+  std::wstring unreadPath_;
 };
 
 // The record of the current user, made on first use (the body of KlvApp::CurrentUserPointInfo).

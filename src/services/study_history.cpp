@@ -1,5 +1,6 @@
 #include "services/study_history.h"
 
+#include <functional>
 #include <iterator>
 
 #include "database/element_log.h"
@@ -40,21 +41,29 @@ bool ensureStudyLog(const StudyContext& study, const DbObject& accessor, int lid
 }
 
 // Reports nothing: a rate that cannot be saved keeps its old value (a database whose upgrade could
-// not make the table has none at all), and the study is saved without it.
-void updateMemoryRates(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record) {
+// not make the table has none at all), and the study is saved without it. That holds only while
+// the transaction lives: once the engine has rolled it back (a full disk does), every later write
+// would be committed on its own, so the loop stops there and gives false.
+bool updateMemoryRates(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record,
+                       const std::function<bool()>& transactionLost) {
   const int64_t now = platform::nowSeconds();
   for (auto& [qid, result] : record.results) {
     MemoryRate rate(accessor, qid, study.userId, now);
     // A rate that could not be read would be saved as a first study's: the stored one stays.
     if (!rate.load() && rate.readFailed) {
+      if (transactionLost()) return false;
       platform::traceError("study history: the memory rate of question %d keeps its old value\n", qid);
       continue;
     }
     rate.update(study.mode, result.nc1 + result.nc2, result.ni1 + result.ni2);
-    if (!rate.save()) platform::traceError("study history: the memory rate of question %d keeps its old value\n", qid);
+    if (!rate.save()) {
+      if (transactionLost()) return false;
+      platform::traceError("study history: the memory rate of question %d keeps its old value\n", qid);
+    }
     result.ext1 = rate.level;
     result.ext2 = rate.rate;
   }
+  return true;
 }
 
 bool saveDailyLog(const StudyContext& study, const DailyLogRecord& record) {
@@ -148,8 +157,7 @@ bool writeStudyRecords(const StudyContext& study, const DbObject& accessor, Dail
   const auto lost = [&] { return inTransaction && !study.connection.inTransaction(); };
   if (!ensureStudyLog(study, accessor, record.lid) || lost()) return false;
   // Before the question logs are written, so the decay runs from the question's previous study.
-  updateMemoryRates(study, accessor, record);
-  if (lost() || !saveDailyLog(study, record) || lost()) return false;
+  if (!updateMemoryRates(study, accessor, record, lost) || !saveDailyLog(study, record) || lost()) return false;
   addToStudyLogTotals(accessor, record);
   if (lost() || !saveQuestionLogs(study, accessor, record) || lost()) return false;
   return (!addToPassFlag || addToPass(study, accessor, record)) && !lost();

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 
 namespace testdb {
@@ -13,6 +14,7 @@ struct Faults {
   sqlite3_vfs* real = nullptr;
   bool readOnly = false;
   std::optional<int64_t> growthLeft;
+  std::optional<int64_t> diskLeft;
 };
 Faults faults;
 sqlite3_vfs shimVfs;
@@ -35,7 +37,33 @@ int shimWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 
     if (growth > *faults.growthLeft) return SQLITE_FULL;
     *faults.growthLeft -= growth;
   }
+  if (faults.diskLeft && growth > 0) {
+    if (growth > *faults.diskLeft) return SQLITE_FULL;
+    *faults.diskLeft -= growth;
+  }
   return real->xWrite(file, buffer, amount, offset);
+}
+
+// A file that shrinks or goes gives its room back to the disk.
+void giveBack(int64_t bytes) {
+  if (faults.diskLeft && bytes > 0) *faults.diskLeft += bytes;
+}
+
+int shimTruncate(sqlite3_file* file, sqlite3_int64 newSize) {
+  const sqlite3_io_methods* real = realMethodsOf(file);
+  sqlite3_int64 size = 0;
+  if (int rc = real->xFileSize(file, &size); rc != SQLITE_OK) return rc;
+  const int rc = real->xTruncate(file, newSize);
+  if (rc == SQLITE_OK) giveBack(size - newSize);
+  return rc;
+}
+
+int shimDelete(sqlite3_vfs*, const char* name, int syncDir) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(name, error);
+  const int rc = faults.real->xDelete(faults.real, name, syncDir);
+  if (rc == SQLITE_OK && !error) giveBack(static_cast<int64_t>(size));
+  return rc;
 }
 
 int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags) {
@@ -48,6 +76,7 @@ int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int*
     // Version 1: no shared memory and no memory mapping, so every page goes through xWrite.
     entry->second.iVersion = 1;
     entry->second.xWrite = shimWrite;
+    entry->second.xTruncate = shimTruncate;
   }
   file->pMethods = &entry->second;
   return rc;
@@ -62,6 +91,7 @@ FaultyVfs::FaultyVfs() {
   shimVfs.pNext = nullptr;
   shimVfs.zName = "kelvara-faulty";
   shimVfs.xOpen = shimOpen;
+  shimVfs.xDelete = shimDelete;
   EXPECT_EQ(sqlite3_vfs_register(&shimVfs, 1), SQLITE_OK);
 }
 
@@ -73,5 +103,6 @@ FaultyVfs::~FaultyVfs() {
 
 void FaultyVfs::openReadOnly(bool readOnly) { faults.readOnly = readOnly; }
 void FaultyVfs::limitGrowth(std::optional<int64_t> bytes) { faults.growthLeft = bytes; }
+void FaultyVfs::limitDisk(std::optional<int64_t> bytes) { faults.diskLeft = bytes; }
 
 }  // namespace testdb

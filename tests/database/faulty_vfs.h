@@ -20,6 +20,9 @@ class FaultyVfs {
   void openReadOnly(bool readOnly);
   // From now on files may grow by this many bytes in all; no limit when empty.
   void limitGrowth(std::optional<int64_t> bytes);
+  // A disk with this many bytes free from now on: files grow into it, and a file truncated or
+  // deleted (a journal after its transaction) gives its bytes back. No limit when empty.
+  void limitDisk(std::optional<int64_t> bytes);
 };
 
 }  // namespace testdb

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -126,6 +127,64 @@ TEST(PointInfoStore, ForeignOrShortFilesAreRefusedAndTheStoreKeepsItsRecords) {
   writeBytes(path, empty);
   EXPECT_TRUE(store.load(path));
   EXPECT_EQ(store.size(), 0u);
+}
+
+// A save cut short by a crash or a full disk must not cost the other users their records at the
+// next save; a file that cannot be read at all is never written over.
+TEST(PointInfoStore, StartUpKeepsTheWholeRecordsOfACutFileAndNeverWritesOverAnUnreadOne) {
+  const std::wstring path = filePath("cut.dat");
+  for (const std::wstring& old : {path + L".damaged", path + L".damaged-2", path + L".damaged-3"}) std::remove(platform::toUtf8(old).c_str());
+  const std::vector<uint8_t> good = fileOfUsers({L"a", L"b", L"c"}, path);
+  std::vector<std::wstring> said;
+  const auto notify = [&said](const std::wstring& text) { said.push_back(text); };
+
+  for (const size_t cut : {size_t{1}, PointInfoRecord::kSize - 3}) {
+    const std::vector<uint8_t> cutFile(good.begin(), good.end() - static_cast<std::ptrdiff_t>(cut));
+    writeBytes(path, cutFile);
+    said.clear();
+    PointInfoStore store;
+    EXPECT_FALSE(store.open(path, notify));
+    ASSERT_EQ(store.size(), 2u) << "the two whole records";
+    EXPECT_EQ(store.findIndex(L"b"), 1);
+    ASSERT_EQ(said.size(), 1u);
+    const std::wstring copy = path + (cut == 1 ? L".damaged" : L".damaged-2");
+    EXPECT_NE(said[0].find(copy), std::wstring::npos) << platform::toUtf8(said[0]);
+    EXPECT_EQ(readBytes(copy), cutFile) << "the damaged file is kept as it was";
+    store.appendRecord(L"d");
+    ASSERT_TRUE(store.saveTellingOnce(path, notify));
+    PointInfoStore reread;
+    ASSERT_TRUE(reread.load(path));
+    EXPECT_EQ(reread.size(), 3u);
+    EXPECT_EQ(reread.findIndex(L"d"), 2);
+  }
+
+  // Another magic, and a header that ends inside the magic's own bytes.
+  std::vector<uint8_t> foreign = good;
+  foreign[3] = 'X';
+  for (const std::vector<uint8_t>& unread : {foreign, std::vector<uint8_t>(good.begin(), good.begin() + 8)}) {
+    writeBytes(path, unread);
+    said.clear();
+    PointInfoStore store;
+    EXPECT_FALSE(store.open(path, notify));
+    if (unread.size() == 8) {
+      EXPECT_EQ(store.size(), 0u) << "a file cut inside its header holds no record";
+      continue;
+    }
+    EXPECT_EQ(said.size(), 1u);
+    currentUserPointInfo(store, L"taro").pendingTotal.nc = 3;
+    EXPECT_FALSE(store.saveTellingOnce(path, notify));
+    EXPECT_FALSE(store.save(path));
+    EXPECT_EQ(said.size(), 1u) << "told once";
+    EXPECT_EQ(readBytes(path), unread);
+    EXPECT_TRUE(store.save(filePath("elsewhere.dat"))) << "only the unread file is spared";
+  }
+
+  said.clear();
+  PointInfoStore first;
+  EXPECT_FALSE(first.open(filePath("never-made.dat"), notify));
+  EXPECT_TRUE(said.empty()) << "a first start has no file yet";
+  EXPECT_TRUE(first.save(filePath("never-made.dat")));
+  std::remove(platform::toUtf8(filePath("never-made.dat")).c_str());
 }
 
 TEST(PointInfoStore, ASaveThatCannotBeWrittenInFullKeepsTheFileSavedBefore) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <set>
 
 #include "database/busy_wait.h"
@@ -302,6 +304,57 @@ std::wstring historyRows(sqliteplus::SqliteConnection& connection) {
   return text;
 }
 
+// Saves a study of questions 1-4 (daily log `did`, study log 1) on fresh copies of the file at
+// `source`, each with more room than the one before (`limit` sets it, nullopt lifts it), until a
+// save fits. A save that fails must say why and leave the copy's history as it was. Gives the
+// number of failed saves and the history of the copy that was saved.
+std::pair<int, std::wstring> saveUntilItFits(const std::filesystem::path& source, int did, int mode, int64_t step,
+                                             const std::function<void(std::optional<int64_t>)>& limit,
+                                             const std::string& name) {
+  sqliteplus::SqliteConnection original;
+  original.open(sqliteplus::Utf8ToWString(source.string()).c_str());
+  const std::wstring before = historyRows(original);
+  original.close();
+  int failures = 0;
+  for (int64_t room = 0; room < 1'000'000; room += step) {
+    SCOPED_TRACE(room);
+    const std::filesystem::path copy = source.parent_path() / (name + std::to_string(room) + ".klvdb7");
+    std::filesystem::copy_file(source, copy);
+    sqliteplus::SqliteConnection connection;
+    connection.open(sqliteplus::Utf8ToWString(copy.string()).c_str());
+    std::vector<std::wstring> notices;
+    StudyContext onCopy{connection, 1, 10, mode, [&notices](const std::wstring& text) { notices.push_back(text); }};
+    PointInfoStore counts;
+    RankingTarget target{counts, L"taro", sqliteplus::Utf8ToWString((source.parent_path() / "irank-try.dat").string())};
+    DailyLogRecord study(openQuery(connection));
+    study.did = did, study.lid = 1, study.StartTime = kT0, study.EndTime = kT0 + 60;
+    for (int qid : {1, 2, 3, 4}) study.results[qid] = {qid % 2, 1 - qid % 2, 1 - qid % 2, 0, 1.5, kT0 + 60, 0, 0, 0};
+    sqliteplus::endBusyWaitAction();  // each try is an action of its own
+    limit(room);
+    testing::internal::CaptureStderr();
+    const bool savedWhole = SaveStudyHistoryInTransaction(onCopy, target, study, 5);
+    testing::internal::GetCapturedStderr();
+    limit(std::nullopt);
+    EXPECT_FALSE(connection.inTransaction());
+    connection.close();
+
+    sqliteplus::SqliteConnection check;
+    check.open(sqliteplus::Utf8ToWString(copy.string()).c_str());
+    if (savedWhole) {
+      EXPECT_TRUE(notices.empty());
+      EXPECT_EQ(counts.findByUser(L"taro").pendingTotal.nc, 2);
+      return {failures, historyRows(check)};
+    }
+    ++failures;
+    EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\nディスクの空き容量が足りません。"});
+    EXPECT_EQ(counts.size(), 0u);
+    const std::wstring rows = historyRows(check);
+    EXPECT_EQ(rows, before) << "a study reported as not saved left rows behind";
+    if (rows != before) break;
+  }
+  return {failures, L""};
+}
+
 }  // namespace
 
 TEST_F(StudyHistory, OnAFullDiskAStudyIsSavedWholeOrNotAtAll) {
@@ -309,11 +362,9 @@ TEST_F(StudyHistory, OnAFullDiskAStudyIsSavedWholeOrNotAtAll) {
   first.results[1] = result(1, 0, 0, 0, 2.5, kT0);
   first.results[2] = result(0, 1, 1, 0, 4.0, kT0, kT0);
   ASSERT_TRUE(SaveStudyHistoryInTransaction(study, ranking, first, 30));
-  const std::wstring before = historyRows(db.connection());
   // The file as it stands, to be copied for each try; the connection holds no transaction.
   const std::filesystem::path saved = sqliteplus::WStringToUtf8(db.path());
 
-  std::wstring after;
   testdb::FaultyVfs vfs;
   {
     // What the engine does on a full disk: the failing statement takes the whole transaction.
@@ -328,47 +379,25 @@ TEST_F(StudyHistory, OnAFullDiskAStudyIsSavedWholeOrNotAtAll) {
     EXPECT_FALSE(connection.inTransaction());
     vfs.limitGrowth(std::nullopt);
   }
-  int failures = 0;
-  for (int64_t room = 0; room < 1'000'000; room += 512) {
-    SCOPED_TRACE(room);
-    const std::filesystem::path copy = saved.parent_path() / ("try" + std::to_string(room) + ".klvdb7");
-    std::filesystem::copy_file(saved, copy);
-    sqliteplus::SqliteConnection connection;
-    connection.open(sqliteplus::Utf8ToWString(copy.string()).c_str());
-    StudyContext onCopy{connection, 1, 10, 0, [this](const std::wstring& text) { notices.push_back(text); }};
-    PointInfoStore counts;
-    RankingTarget target{counts, L"taro", db.folder() + L"/irank-try.dat"};
-    // The second study updates rates and logs that exist and inserts new ones.
-    DailyLogRecord second(openQuery(connection));
-    second.did = 2, second.lid = 1, second.StartTime = kT0, second.EndTime = kT0 + 60;
-    for (int qid : {1, 2, 3, 4}) second.results[qid] = result(qid % 2, 1 - qid % 2, 1 - qid % 2, 0, 1.5, kT0 + 60);
-    notices.clear();
-    sqliteplus::endBusyWaitAction();  // each try is an action of its own
-    vfs.limitGrowth(room);
-    testing::internal::CaptureStderr();
-    const bool savedWhole = SaveStudyHistoryInTransaction(onCopy, target, second, 5);
-    testing::internal::GetCapturedStderr();
-    vfs.limitGrowth(std::nullopt);
-    EXPECT_FALSE(connection.inTransaction());
-    connection.close();
-
-    sqliteplus::SqliteConnection check;
-    check.open(sqliteplus::Utf8ToWString(copy.string()).c_str());
-    if (savedWhole) {
-      EXPECT_TRUE(notices.empty());
-      EXPECT_EQ(counts.findByUser(L"taro").pendingTotal.nc, 2);
-      after = historyRows(check);
-      break;
-    }
-    ++failures;
-    EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\nディスクの空き容量が足りません。"});
-    EXPECT_EQ(counts.size(), 0u);
-    ASSERT_EQ(historyRows(check), before);
-  }
+  // The second study updates rates and logs that exist and inserts new ones.
+  const auto [failures, after] =
+      saveUntilItFits(saved, 2, 0, 512, [&](std::optional<int64_t> room) { vfs.limitGrowth(room); }, "try");
   EXPECT_GT(failures, 5) << "the save should fail at many points on the way";
   ASSERT_FALSE(after.empty()) << "the save never succeeded";
   EXPECT_NE(after.find(L"daily_log:1,"), std::wstring::npos);
   EXPECT_NE(after.find(L";2,1,"), std::wstring::npos) << "the second study's daily log";
+}
+
+// A real disk gives the journal's room back when the engine rolls a transaction back: a write
+// after that would find room, and be committed on its own. A first study (its study log new)
+// leaves nothing of itself wherever the disk fills.
+TEST_F(StudyHistory, AFirstStudyOnADiskThatFillsLeavesNothingOfItselfBehind) {
+  testdb::FaultyVfs vfs;
+  const auto [failures, after] = saveUntilItFits(sqliteplus::WStringToUtf8(db.path()), 1, 5, 256,
+                                                 [&](std::optional<int64_t> room) { vfs.limitDisk(room); }, "first");
+  EXPECT_GT(failures, 2) << "the disk should fill at several points of the save";
+  EXPECT_NE(after.find(L"log_id:1,"), std::wstring::npos) << "the save never found room enough";
+  EXPECT_NE(after.find(L"memory_rate:1,"), std::wstring::npos);
 }
 
 TEST_F(StudyHistory, ARankingFileThatCannotBeWrittenIsToldOnceAndCatchesUpLater) {

@@ -60,9 +60,12 @@ bool copyAll(const std::wstring& databasePath) {
 }  // namespace
 
 void MakeDatabaseBackups(const std::wstring& databasePath) {
+  // Each copy replaces its file whole or not at all, so what was there before a failure stays.
+  bool anyBefore = false;
+  for (const wchar_t* suffix : {L".bak.klvdb7", L".w1bak.klvdb7", L".w2bak.klvdb7"})
+    anyBefore = anyBefore || platform::fileExists(databasePath + suffix);
   if (copyAll(databasePath)) return;
-  platform::messageBox(nullptr,
-                       L"データベースのバックアップを作成できませんでした。\n"
-                       L"前に作成したバックアップはそのまま残っています。",
-                       kAppCaption, platform::MbIconWarning);
+  std::wstring text = L"データベースのバックアップを作成できませんでした。";
+  if (anyBefore) text += L"\n前に作成したバックアップはそのまま残っています。";
+  platform::messageBox(nullptr, text, kAppCaption, platform::MbIconWarning);
 }

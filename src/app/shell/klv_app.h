@@ -70,7 +70,8 @@ class KlvApp {
   // does not know it: studying as uid -1 would record the history under nobody. False when the
   // name can be neither found nor registered.
   bool SelectSettingsUser();
-  // SelectSettingsUser at start-up; false after telling the user that the name cannot be registered.
+  // SelectSettingsUser at start-up; false after telling the user that the name cannot be registered
+  // and keeping ExitDataUnusable for the exit status.
   bool SelectUserOrSay();
   // Keeps the current study mode in the settings and the main dialog's mode chooser. Always false.
   bool SyncStudyMode();
@@ -78,7 +79,9 @@ class KlvApp {
   bool ResetRound(int lid);
   // The study the command line asks for: its set, mode and count, the next questions of the
   // pass, studied with no main window to hide. A path that names no problem set is refused with
-  // a message. sounds: the queue of the window that runs (the main dialog's).
+  // a message (ExitSetNotFound); one that could not be looked up, or questions that could not be
+  // read, with their cause (ExitDataUnusable). sounds: the queue of the window that runs (the main
+  // dialog's).
   bool AutorunStudy(SoundQueue& sounds);
 
   // Window opacity is always at hand here; kept so that callers read as everywhere else.

@@ -11,6 +11,7 @@
 #include "database/users.h"
 #include "platform/windows/notifier.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "study/window/start_study.h"
 
 bool KlvApp::OpenDatabase() { return settings && pdb3::openDatabaseFile(db, settings->databasePath.value); }
@@ -43,16 +44,28 @@ bool KlvApp::ResetRound(int lid) { return pdb3::ResetRound(db, lid); }
 
 bool KlvApp::AutorunStudy(SoundQueue& sounds) {
   const std::wstring& path = commandLine->path;
+  int eid = -1;
+  // A set that could not be looked up is no missing set: the learner must hear the real cause.
+  const pdb3::FirstRow found = pdb3::findTypedElement(pdb3::openQuery(db), path, pdb3::kProblemSetElement, eid);
+  if (found == pdb3::FirstRow::failed) {
+    reportDatabaseFailure(nullptr, L"問題集を読み込めませんでした。");
+    recordFailure(ExitDataUnusable);
+    return false;
+  }
   // Studying under another set than the one asked for would record the study in the wrong place.
-  if (pdb3::FindProblemSetByPath(pdb3::openQuery(db), path) < 0 || !SelectSectionByPath(path)) {
+  if (found == pdb3::FirstRow::missing) {
     platform::messageBox(nullptr, L"そのような問題集（またはフォルダ）は存在しません。", kAppCaption);
     recordFailure(ExitSetNotFound);
     return false;
   }
+  currentSetId = eid;
   studyMode = commandLine->mode;
   SyncStudyMode();
   pdb3::IdQueue ids;
-  if (!pdb3::SelectNextQuestions(studyContext(), ids, settings->randomReply.value, commandLine->count)) return false;
+  if (!pdb3::SelectNextQuestions(studyContext(), ids, settings->randomReply.value, commandLine->count)) {
+    recordFailure(ExitDataUnusable);
+    return false;
+  }
   AppStudyHost host(*this, sounds);
   return study::StartStudy(host, nullptr, path, std::vector<int>(ids.begin(), ids.end()));
 }

@@ -57,6 +57,7 @@ bool KlvApp::SelectUserOrSay() {
   if (SelectSettingsUser()) return true;
   platform::messageBox(nullptr, databaseFailureTextWhenKnown(L"利用者をデータベースに登録できませんでした。"), L"Kelvara",
                        platform::MbIconError);
+  recordFailure(ExitDataUnusable);
   return false;
 }
 
@@ -75,7 +76,10 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   // The settings live in this frame; everything of the run reaches them through `settings`,
   // which must not outlive them.
   const std::unique_ptr<AppSettings> ownSettings = AppSettings::open(L"KLV7");
-  if (!ownSettings) return exitCode;
+  if (!ownSettings) {
+    recordFailure(ExitDataUnusable);
+    return exitCode;
+  }
   struct SettingsPointer {
     AppSettings*& pointer;
     ~SettingsPointer() { pointer = nullptr; }
@@ -102,7 +106,8 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   std::wstring failure;
   splash.runStep([&] {
     opened = OpenDatabase();
-    if (!opened) failure = databaseOpenFailureText();
+    // A first run's database that could not even be copied into place: its cause is the one to tell.
+    if (!opened) failure = settings->databaseCopyFailure.empty() ? databaseOpenFailureText() : settings->databaseCopyFailure;
   });
   if (!opened) {
     splash.closeAfter(100);
@@ -115,7 +120,11 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   splash.runStep([&] { pdb3::execSql(pdb3::openQuery(db), L"SELECT * FROM question WHERE answer LIKE 'keen%'"); });
 
   splash.setProgressText(L"Loading internet-ranking info...");
-  splash.runStep([&] { pointInfo.load(settings->irankDatafilePath.value); });
+  // Told once the splash window has gone: a box must not hide behind it.
+  std::wstring rankingNotice;
+  splash.runStep([&] {
+    pointInfo.open(settings->irankDatafilePath.value, [&](const std::wstring& text) { rankingNotice = text; });
+  });
   splash.setProgressText(L"Loading webdic-inifile...");
   splash.runStep([&] { LoadWebDictionaries(); });
   splash.setProgressText(L"Loading pronounce dictionary...");
@@ -126,6 +135,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   splash.hideProgressText();
   splash.closeAfter(1200);
   TraceLine("killed the splach-screen-thread");
+  if (!rankingNotice.empty()) platform::messageBox(nullptr, rankingNotice, L"Kelvara", platform::MbIconWarning);
   settings->saveAll();
 
   if (settings->userName.value.empty()) {
@@ -133,7 +143,14 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
     CallUpdateOldFiles();
     splash.closeAfter(100);
     platform::messageBox(nullptr, kWelcome, L"Kelvara", platform::MbIconInformation);
-    CUserSettingDlg first(userNames(pdb3::openQuery(db)));
+    const auto names = userNames(pdb3::openQuery(db));
+    if (!names) {
+      platform::messageBox(nullptr, databaseFailureTextWhenKnown(L"利用者の一覧を読み込めませんでした。"), L"Kelvara",
+                           platform::MbIconError);
+      recordFailure(ExitDataUnusable);
+      return exitCode;
+    }
+    CUserSettingDlg first(*names);
     if (first.DoModal() != platform::IdOk) return exitCode;
     settings->userName.value = first.m_strName;
     // The name is kept only once the database knows it: a refused start welcomes again next time.

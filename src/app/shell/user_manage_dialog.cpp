@@ -55,10 +55,23 @@ int CUserManageDlg::DoModal() {
 
 void CUserManageDlg::OnInitDialog() {
   list_->clear();
-  for (const std::wstring& name : userNames(pdb3::openQuery(app_.db))) list_->addItem(qs(name));
   m_strCurrentName = app_.settings->userName.value;
+  const auto names = userNames(pdb3::openQuery(app_.db));
+  listRead_ = names.has_value();
+  if (!names) {
+    reportDatabaseFailure(this, L"利用者の一覧を読み込めませんでした。");
+    return;
+  }
+  for (const std::wstring& name : *names) list_->addItem(qs(name));
   const QList<QListWidgetItem*> current = list_->findItems(qs(m_strCurrentName), Qt::MatchExactly);
   if (!current.isEmpty()) list_->setCurrentItem(current.front());
+}
+
+bool CUserManageDlg::listReadOrSay() {
+  if (!listRead_)
+    tell(this, L"利用者の一覧を読み込めなかったので、利用者の追加や名称変更はできません。"
+               L"ダイアログを開き直してください。");
+  return listRead_;
 }
 
 bool CUserManageDlg::listed(const std::wstring& name) const {
@@ -79,23 +92,33 @@ void CUserManageDlg::OnHelp() {
                        L"簡易ヘルプ", platform::MbIconInformation);
 }
 
+namespace {
+
+// False after telling why the name was not written.
+bool writtenOrSay(QWidget* owner, pdb3::UserWrite outcome, const wchar_t* failure) {
+  if (outcome == pdb3::UserWrite::nameTaken) tell(owner, L"既にその名前は存在します。");
+  if (outcome == pdb3::UserWrite::failed) reportDatabaseFailure(owner, failure);
+  return outcome == pdb3::UserWrite::done;
+}
+
+}  // namespace
+
 void CUserManageDlg::OnAddUser() {
+  if (!listReadOrSay()) return;
   CAddUserDlg dialog(this);
   if (dialog.DoModal() != platform::IdOk) return;
   if (listed(dialog.m_strName)) {
     tell(this, L"既にその名前は存在します。");
     return;
   }
-  if (pdb3::insertUser(pdb3::openQuery(app_.db), dialog.m_strName) < 0) {
-    reportDatabaseFailure(this, L"失敗しました。");
+  if (!writtenOrSay(this, pdb3::addUserIfNameFree(pdb3::openQuery(app_.db), dialog.m_strName), L"失敗しました。"))
     return;
-  }
   list_->addItem(qs(dialog.m_strName));
 }
 
 void CUserManageDlg::OnRenameUser() {
   const std::wstring oldName = selectedName();
-  if (oldName.empty()) return;
+  if (oldName.empty() || !listReadOrSay()) return;
   RenameDlg dialog(this);
   dialog.m_strOldName = oldName;
   if (dialog.DoModal() != platform::IdOk || dialog.m_strNewName == oldName) return;
@@ -105,10 +128,9 @@ void CUserManageDlg::OnRenameUser() {
     return;
   }
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  if (!renameUser(accessor, pdb3::userIdByName(accessor, oldName), dialog.m_strNewName)) {
-    reportDatabaseFailure(this, L"変更に失敗しました");
+  if (!writtenOrSay(this, pdb3::renameUserIfNameFree(accessor, pdb3::userIdByName(accessor, oldName), dialog.m_strNewName),
+                    L"変更に失敗しました"))
     return;
-  }
   if (m_strCurrentName == oldName) m_strCurrentName = dialog.m_strNewName;
   // The setting must follow at once: a Cancel later would leave it naming nobody.
   AppSettings& settings = *app_.settings;

@@ -31,9 +31,12 @@ class CUserManageDlg : public QDialog {
 
  private:
   bool listed(const std::wstring& name) const;
+  // False, after saying why, while the list shown is not the database's.
+  bool listReadOrSay();
   std::wstring selectedName() const;
 
   KlvApp& app_;
   std::wstring m_strCurrentName;
   QListWidget* list_;
+  bool listRead_ = false;
 };

@@ -5,11 +5,11 @@
 #include "database/write_transaction.h"
 #include "platform/trace.h"
 
-std::vector<std::wstring> userNames(const pdb3::DbObject& accessor) {
-  std::vector<int> uids;
-  pdb3::queryIntList(accessor, uids, L"SELECT uid FROM user_info");
+std::optional<std::vector<std::wstring>> userNames(const pdb3::DbObject& accessor) {
   std::vector<std::wstring> names;
-  for (int uid : uids) names.push_back(pdb3::userNameById(accessor, uid));
+  if (!pdb3::forEachRow(accessor, L"SELECT name FROM user_info ORDER BY rowid",
+                        [&](const sqliteplus::SqliteCursor& row) { names.push_back(row.getString(0)); }))
+    return std::nullopt;
   return names;
 }
 
@@ -37,10 +37,4 @@ bool deleteUserByName(const pdb3::DbObject& accessor, const std::wstring& name) 
   // An id that cannot be read deletes nothing: that is no deletion to report.
   const int uid = pdb3::userIdByName(accessor, name);
   return uid >= 0 && deleteUser(accessor, uid);
-}
-
-bool renameUser(const pdb3::DbObject& accessor, int uid, const std::wstring& name) {
-  // An id that could not be read renames nobody: that is no renaming to report.
-  return uid >= 0 && pdb3::execSqlf(accessor, L"UPDATE user_info SET name='%ls' WHERE uid=%d", pdb3::escapeSqlQuotesTo(name).c_str(),
-                        uid);
 }

@@ -7,6 +7,7 @@
 #include "app/shell/klv_app.h"
 #include "database/daily_log.h"
 #include "element_tree_fixture.h"
+#include "held_database.h"
 #include "study/sound/sound_queue.h"
 #include "study/window/trans_dialog.h"
 
@@ -49,6 +50,20 @@ TEST(AppSelection, PathsSelectFoldersOrSetsButTheCommandLinesStudyOnlyASet) {
   EXPECT_EQ(firstQuestion, 1);
   EXPECT_EQ(s.app.currentSetId, kApple);
   EXPECT_EQ(s.settings.studyMode, 3);
+}
+
+// Another program holds the file while the command line's set is looked up: that is no missing
+// set, and the learner and the script hear the real cause.
+TEST(AppSelection, ACommandLineSetThatCouldNotBeLookedUpIsNotCalledMissing) {
+  TreeApp s;
+  SoundQueue sounds;
+  s.app.commandLine->path = L"Alpha/deep/Apple";
+  {
+    HeldDatabase held(s.databasePath());
+    EXPECT_FALSE(s.app.AutorunStudy(sounds));
+  }
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 問題集を読み込めませんでした。\n" + kBusyCause + L"\n");
+  EXPECT_EQ(s.app.ExitInstance(), ExitDataUnusable);
 }
 
 // A script learns the first failure of a run from its exit status: a later one does not hide it.

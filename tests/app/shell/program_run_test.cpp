@@ -6,6 +6,9 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "database/database_file.h"
 #include "database/folders.h"
@@ -34,8 +37,15 @@ struct ProgramOutcome {
 // the program's locks too.
 class ProgramRun : public ::testing::Test {
  protected:
-  ProgramOutcome run(const QStringList& arguments, const QString& answer = "ok") {
+  // fileSizeLimit: no file of the run may grow past that many bytes, as on a disk that is full.
+  ProgramOutcome run(const QStringList& arguments, const QString& answer = "ok", long fileSizeLimit = -1) {
     QProcess program;
+    if (fileSizeLimit >= 0)
+      program.setChildProcessModifier([fileSizeLimit] {
+        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the program
+        const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+      });
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home_.path());
     environment.insert("XDG_CONFIG_HOME", home_.path() + "/.config");
@@ -193,7 +203,8 @@ TEST_F(ProgramRun, AFirstStartOnADatabaseThatRefusesItsWritesStopsOrGoesOnButNev
 
   ASSERT_TRUE(pdb3::execSql(accessor, L"CREATE TRIGGER no BEFORE INSERT ON user_info BEGIN SELECT RAISE(ABORT, 'no'); END"));
   const ProgramOutcome noUser = run({"/autorun=3", "/card", "/s", kSetPath});
-  EXPECT_TRUE(noUser.finished && !noUser.crashed && noUser.exitCode == ExitNormal);
+  EXPECT_TRUE(noUser.finished && !noUser.crashed);
+  EXPECT_EQ(noUser.exitCode, ExitDataUnusable) << "the start did not do what it was asked";
   EXPECT_TRUE(noUser.said.contains(box(L"利用者をデータベースに登録できませんでした。")));
   EXPECT_EQ(count(L"SELECT count(*) FROM daily_log"), studies) << "nothing studied under nobody";
 
@@ -207,4 +218,26 @@ TEST_F(ProgramRun, AFirstStartOnADatabaseThatRefusesItsWritesStopsOrGoesOnButNev
   EXPECT_EQ(count(L"SELECT count(*) FROM daily_log"), studies + 1);
   EXPECT_EQ(count(L"SELECT count(*) FROM element_info WHERE name = 'SmartLearning'"), 0);
   EXPECT_EQ(count(L"SELECT count(*) FROM section WHERE sid < 0"), 0);
+}
+
+// A first start on a full disk stops with a status of its own and says why, wherever it stops.
+TEST_F(ProgramRun, AFirstStartOnAFullDiskEndsWithAFailureThatNamesTheDisk) {
+  const QString full = QString::fromWCharArray(L"ディスクの空き容量が足りません。");
+  const QStringList arguments{"/autorun=5", "/card", "/s", kSetPath};
+  // The settings themselves cannot be made.
+  const ProgramOutcome noSettings = run(arguments, "ok", 0);
+  ASSERT_TRUE(noSettings.finished && !noSettings.crashed);
+  EXPECT_EQ(noSettings.exitCode, ExitDataUnusable);
+  const int told = noSettings.said.indexOf(QString::fromWCharArray(L"msgbox: KLV: レジストリの読み込みに失敗しました。"));
+  ASSERT_GE(told, 0) << noSettings.said.join('\n').toStdString();
+  EXPECT_EQ(noSettings.said.value(told + 1), full);
+
+  // The settings fit; the program's database, copied into place for a first run, does not.
+  const ProgramOutcome noDatabase = run(arguments, "ok", 32 * 1024);
+  ASSERT_TRUE(noDatabase.finished && !noDatabase.crashed);
+  EXPECT_EQ(noDatabase.exitCode, ExitDatabaseNotOpened);
+  const int said = noDatabase.said.indexOf(QString::fromWCharArray(L"msgbox: Error!: データベースファイルを作成できませんでした。"));
+  ASSERT_GE(said, 0) << noDatabase.said.join('\n').toStdString();
+  EXPECT_EQ(noDatabase.said.value(said + 1), full);
+  EXPECT_FALSE(QFileInfo::exists(dataFile("database.klvdb7")));
 }

@@ -198,6 +198,30 @@ TEST(DatabaseBackups, TheWeeklyCopyMovesOnOnlyOnceItIsAWeekOld) {
   EXPECT_EQ(boxes.texts.size(), 1u);
 }
 
+// The box promises the earlier copies only where there are some.
+TEST(DatabaseBackups, AFailedFirstBackupDoesNotClaimAnEarlierOne) {
+  QTemporaryDir dir;
+  const QString database = dir.filePath("db.klvdb7");
+  apptest::writeText(database, "first run");
+  const QString kept = QString::fromWCharArray(L"前に作成したバックアップはそのまま残っています。");
+  for (const bool earlier : {false, true}) {
+    SCOPED_TRACE(earlier ? "with earlier copies" : "on a first run");
+    if (earlier) {
+      MakeDatabaseBackups(database.toStdWString());
+      apptest::writeText(database, "changed since");
+    }
+    testenv::BoxRecorder boxes;
+    {
+      testenv::FileSizeLimit full(0);  // no copy can be written
+      MakeDatabaseBackups(database.toStdWString());
+    }
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    const QString text = QString::fromStdWString(boxes.texts.front());
+    EXPECT_TRUE(text.contains(QString::fromWCharArray(L"データベースのバックアップを作成できませんでした。")));
+    EXPECT_EQ(text.contains(kept), earlier) << text.toStdString();
+  }
+}
+
 namespace {
 
 // Returns once a file written now gets a later time than the file's last change: the file

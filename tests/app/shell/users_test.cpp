@@ -10,6 +10,7 @@
 #include "database/busy_wait.h"
 #include "database/users.h"
 #include "database_fixture.h"
+#include "held_database.h"
 #include "scoped_env.h"
 #include "study_app_fixture.h"
 #include "test_env.h"
@@ -143,13 +144,66 @@ TEST(UserManageDialog, AddsRenamesDeletesAndSwitchesByTheRules) {
   select(list, "ta'ro");
   const testenv::FileSizeLimit diskFull(16);
   dialog.accept();
-  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 設定を保存できませんでした。");
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 設定を保存できませんでした。\nディスクの空き容量が足りません。");
+}
+
+// A list read while another program held the file is no empty list, and the list shown is never
+// what decides whether a name is free: another program may have added it since.
+TEST(UserManageDialog, AListThatCouldNotBeReadRefusesChangesAndNamesAreCheckedInTheDatabase) {
+  StudyApp s;
+  pdb3::insertUser(s.accessor(), L"hanako");
+  const std::wstring users = L"SELECT count(*) FROM user_info";
+  const int before = s.intValue(users);
+  CUserManageDlg unread(s.app);
+  {
+    apptest::HeldDatabase held(s.databasePath());
+    unread.OnInitDialog();
+  }
+  auto* unreadList = unread.findChild<QListWidget*>("id1138");
+  EXPECT_EQ(unreadList->count(), 0);
+  ASSERT_EQ(s.notifier.boxes.size(), 1u);
+  EXPECT_EQ(s.notifier.boxes[0], L"Kelvara: 利用者の一覧を読み込めませんでした。\n" + apptest::kBusyCause);
+  const std::wstring refused = L"Kelvara: 利用者の一覧を読み込めなかったので、利用者の追加や名称変更はできません。"
+                               L"ダイアログを開き直してください。";
+  unread.OnAddUser();  // no name is even asked for
+  EXPECT_EQ(s.notifier.boxes.back(), refused);
+  unreadList->addItem("tester");  // even with a row selected
+  select(unreadList, "tester");
+  unread.OnRenameUser();
+  EXPECT_EQ(s.notifier.boxes.back(), refused);
+  EXPECT_EQ(s.intValue(users), before);
+
+  CUserManageDlg dialog(s.app);
+  dialog.OnInitDialog();
+  auto* list = dialog.findChild<QListWidget*>("id1138");
+  ASSERT_EQ(listed(list), (QStringList{"tester", "hanako"}));
+  // Another program adds jiro after the list was read.
+  sqliteplus::SqliteConnection other;
+  other.open(s.databasePath().c_str());
+  other.createQuery()->execute(L"INSERT INTO user_info VALUES (NULL, 'jiro')");
+  typeAndConfirm(1023, "jiro");
+  dialog.OnAddUser();
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 既にその名前は存在します。");
+  select(list, "hanako");
+  typeAndConfirm(1023, "jiro");
+  dialog.OnRenameUser();
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 既にその名前は存在します。");
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM user_info WHERE name='jiro'"), 1);
+  EXPECT_GT(pdb3::userIdByName(s.accessor(), L"hanako"), 0) << "not renamed";
+  EXPECT_EQ(listed(list), (QStringList{"tester", "hanako"}));
+
+  // A name that is free is written, and the connection is left outside any transaction.
+  typeAndConfirm(1023, "saburo");
+  dialog.OnAddUser();
+  EXPECT_EQ(listed(list), (QStringList{"tester", "hanako", "saburo"}));
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM user_info WHERE name='saburo'"), 1);
+  EXPECT_FALSE(s.app.db.inTransaction());
 }
 
 TEST(FirstUserDialog, OffersTheUsersRefusesNoNameAndUnattendedTakesTheLoginName) {
   StudyApp s;
   pdb3::insertUser(s.accessor(), L"hanako");
-  CUserSettingDlg dialog(userNames(s.accessor()));
+  CUserSettingDlg dialog(*userNames(s.accessor()));
   dialog.OnInitDialog();
   auto* combo = dialog.findChild<QComboBox*>("id1132");
   EXPECT_EQ(combo->count(), 2);
