@@ -4,6 +4,6 @@
 
 #include <string>
 
-// "<what>\n<cause>" for a full disk or a file that may not be written (`error`: the errno of the
-// failed write); "<what>" alone for anything else.
+// "<what>\n<cause>" for a full disk, a file that may not be written, a missing folder or a name too
+// long (`error`: the errno of the failed write); "<what>" alone for anything else.
 std::wstring fileFailureText(const std::wstring& what, int error);

@@ -259,5 +259,5 @@ TEST(SettingsStartUp, AnUnusableRegistryIsReportedInsteadOfThrown) {
   EXPECT_THROW(AppSettings(L"KLV7"), std::wstring);
   EXPECT_FALSE(AppSettings::open(L"KLV7"));
   ASSERT_EQ(boxes.texts.size(), 1u);
-  EXPECT_EQ(boxes.texts[0], L"レジストリの読み込みに失敗しました。");
+  EXPECT_EQ(boxes.texts[0], L"レジストリの読み込みに失敗しました。\n書き込み先のフォルダが見つかりません。");
 }

@@ -21,7 +21,7 @@
 #include "services/database_failure.h"
 #include "services/question_rows.h"
 #include "services/shell_files.h"
-#include "services/file_write_failure.h"
+#include "services/file_failure.h"
 
 namespace {
 
@@ -178,7 +178,7 @@ void CQuestionExportDlg::accept() {
   if (!written) {
     const int cause = errno;
     platform::messageBox(
-        this, fileWriteFailureText(form == kTextForm ? L"作成できませんでした" : L"CSV 形式で出力できませんでした", cause),
+        this, fileFailureText(form == kTextForm ? L"作成できませんでした" : L"CSV 形式で出力できませんでした", cause),
         kCaption);
     return;
   }

@@ -150,8 +150,8 @@ TEST_F(ExportDialog, WritesOrSaysWhyNotAndStaysOpen) {
     click(1);
     EXPECT_TRUE(dialog.isVisible());
   }
-  EXPECT_EQ(notifier.boxes, (std::vector<std::wstring>{L"KLV: CSV 形式で出力できませんでした\n出力先のフォルダが見つかりません。",
-                                                       L"KLV: 作成できませんでした\n出力先のフォルダが見つかりません。"}));
+  EXPECT_EQ(notifier.boxes, (std::vector<std::wstring>{L"KLV: CSV 形式で出力できませんでした\n書き込み先のフォルダが見つかりません。",
+                                                       L"KLV: 作成できませんでした\n書き込み先のフォルダが見つかりません。"}));
 
   // A disk that fills up keeps the earlier file and says so.
   nameEdit()->setText(QString::fromStdWString(file));
