@@ -88,8 +88,6 @@ VisibleRowReader::VisibleRowReader(QTableView& view, IdRowSource& source)
   }
 }
 
-void VisibleRowReader::refresh() { readChanged(true); }
-
 std::pair<int, int> VisibleRowReader::rowsInView() const {
   const int rowCount = view_.model() ? view_.model()->rowCount() : 0;
   const int height = view_.viewport()->height();
@@ -116,7 +114,7 @@ bool VisibleRowReader::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-VisibleRowReader& setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths) {
+void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths) {
   initAppResources();
   view.setModel(&model);
   view.setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -127,5 +125,5 @@ VisibleRowReader& setUpIdList(QTableView& view, IdListModel& model, const std::v
   view.verticalHeader()->setDefaultSectionSize(kRowHeight);
   view.horizontalHeader()->setSectionsClickable(true);
   for (size_t c = 0; c < widths.size(); ++c) view.setColumnWidth(static_cast<int>(c), widths[c]);
-  return *new VisibleRowReader(view, model.source());
+  new VisibleRowReader(view, model.source());  // the view's child
 }

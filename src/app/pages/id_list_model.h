@@ -65,15 +65,15 @@ class IdListModel : public QAbstractTableModel {
 class VisibleRowReader : public QObject {
  public:
   VisibleRowReader(QTableView& view, IdRowSource& source);
-  // Reads the rows in view again, whether or not they changed: what another program wrote shows.
-  void refresh();
-  // The rows in view now; first > last when none.
-  std::pair<int, int> rowsInView() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The rows in view now; first > last when none.
+  std::pair<int, int> rowsInView() const;
+  // Has the rows in view read when they differ from those read last, or always when `again`
+  // (the rows were replaced: what another program wrote since shows).
   void readChanged(bool again);
 
   QTableView& view_;
@@ -81,6 +81,6 @@ class VisibleRowReader : public QObject {
   std::pair<int, int> read_{0, -1};  // the range read last; none after a failure or a reset
 };
 
-// Sets the view up as the pages' lists look: whole rows, no editing, the given column widths; the
-// reader that keeps the source's rows in view read belongs to the view.
-VisibleRowReader& setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths);
+// Sets the view up as the pages' lists look: whole rows, no editing, the given column widths, and
+// gives it the reader that has the model's source read the rows in view.
+void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths);

@@ -131,7 +131,7 @@ CTabpageQuestionlog::CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWid
       model_(*this, {L"問題", L"解答", L"正解", L"不正解", L"正解率", L"学習日"}) {
   setObjectName("id157");
   m_listCtrl = withId(new QTableView(this), 1145);
-  rowReader_ = &setUpIdList(*m_listCtrl, model_, {200, 150, 60, 60, 60, 70});
+  setUpIdList(*m_listCtrl, model_, {200, 150, 60, 60, 60, 70});
   m_listCtrl->setContextMenuPolicy(Qt::CustomContextMenu);
   m_listCtrl->viewport()->installEventFilter(this);
   connect(m_listCtrl->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { OnColumnClick(c); });

@@ -116,7 +116,6 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   std::vector<int> m_selectedRows;
   std::map<int, pdb3::Question> m_questionCache;
   std::map<int, pdb3::QuestionLog> m_logCache;
-  VisibleRowReader* rowReader_;
   bool rowsUnreadTold_ = false;
   int m_nSelectCount = 0;
   QLineEdit* countBox_;

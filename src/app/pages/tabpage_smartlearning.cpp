@@ -95,7 +95,7 @@ CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, 
                             L"出題される問題は「出題数」と「新しい問題の出題率」で選ばれます。"))) {
   setObjectName("id284");
   list_ = withId(new QTableView(this), 1001);
-  rowReader_ = &setUpIdList(*list_, model_, {230, 90, 90, 130, 80});
+  setUpIdList(*list_, model_, {230, 90, 90, 130, 80});
   connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { OnColumnClick(c); });
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     readCurve();

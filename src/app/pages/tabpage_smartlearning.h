@@ -132,7 +132,6 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   std::vector<smart::StudyPoint> curve_;
   int curveQid_ = -1;
   bool failureTold_ = false;
-  VisibleRowReader* rowReader_;
   // Asked for while the page was off screen, done when it is shown.
   bool listStale_ = true;
   bool levelsStale_ = true;
