@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "app/common/page_reads.h"
 #include "database/question_selection.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
@@ -141,12 +142,8 @@ bool ReadBinderRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t n
 
 bool ReadShownRates(const pdb3::DbObject& accessor, int uid, const std::vector<int>& ids, int64_t now,
                     RateMapType& rates, std::map<int, pdb3::Question>& questions) {
-  std::wstring list;
   std::map<int, pdb3::Question> texts;
-  for (int qid : ids) {
-    list += (list.empty() ? L"" : L",") + std::to_wstring(qid);
-    pdb3::takeNoQuestionTexts(texts.emplace(qid, pdb3::Question(accessor, qid)).first->second);
-  }
+  for (int qid : ids) pdb3::takeNoQuestionTexts(texts.emplace(qid, pdb3::Question(accessor, qid)).first->second);
   RateMapType read;
   const bool ok =
       ids.empty() ||
@@ -154,7 +151,7 @@ bool ReadShownRates(const pdb3::DbObject& accessor, int uid, const std::vector<i
           accessor, L"q.qid",
           platform::format(L"FROM question AS q LEFT JOIN memory_rate AS m ON m.qid=q.qid AND m.uid=%d "
                            L"WHERE q.qid IN (%ls)",
-                           uid, list.c_str()),
+                           uid, pagereads::idList(ids).c_str()),
           uid, now,
           [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor& row) {
             pdb3::takeQuestionTexts(row, kRecordColumns, texts.at(qid));

@@ -26,7 +26,6 @@
 #include "app/options/web_dictionary_menu.h"
 #include "database/question_selection.h"
 #include "database/question_sound.h"
-#include "database/read_transaction.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
 #include "platform/clock.h"
@@ -570,7 +569,8 @@ std::unique_ptr<QMenu> CTabpageQuestionlog::OnListRClick() {
     add(*incorrect, kIncorrectPlus10 + i, step.c_str());
   }
   pronounce->setEnabled(app_.speechVoice.available());
-  // A row selected before a scroll may have left the rows read: it is read now, or taken as empty.
+  // A row selected before a scroll may be one the list no longer holds read: it is read now, and
+  // one that cannot be read offers no command on it.
   ensureRowsRead({m_selectedRows.front()});
   const pdb3::Question* first = cachedQuestion(m_selectedRows.front());
   if (!first || first->isEmpty()) {
