@@ -79,8 +79,8 @@ void IdListModel::refresh() {
 }
 
 VisibleRowReader::VisibleRowReader(QTableView& view, IdRowSource& source)
-    : QObject(&view), view_(view), source_(source) {
-  view.viewport()->installEventFilter(this);
+    : QObject(&view), view_(view), viewport_(view.viewport()), source_(source) {
+  viewport_->installEventFilter(this);
   connect(view.verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { readChanged(false); });
   if (QAbstractItemModel* model = view.model()) {
     connect(model, &QAbstractItemModel::modelReset, this, [this] { readChanged(true); });
@@ -109,8 +109,7 @@ void VisibleRowReader::readChanged(bool again) {
 }
 
 bool VisibleRowReader::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == view_.viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
-    readChanged(false);
+  if ((event->type() == QEvent::Resize || event->type() == QEvent::Show) && watched == viewport_) readChanged(false);
   return QObject::eventFilter(watched, event);
 }
 

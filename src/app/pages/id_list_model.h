@@ -12,6 +12,7 @@
 #include <vector>
 
 class QTableView;
+class QWidget;
 
 class IdRowSource {
  public:
@@ -77,6 +78,8 @@ class VisibleRowReader : public QObject {
   void readChanged(bool again);
 
   QTableView& view_;
+  // Kept apart: the viewport still sends events while the view around it is being destroyed.
+  QWidget* const viewport_;
   IdRowSource& source_;
   std::pair<int, int> read_{0, -1};  // the range read last; none after a failure or a reset
 };
