@@ -1,7 +1,7 @@
 // Speed of the learning-history page's paint: 30 studies of 100 questions in the chart, and the
 // bar of a review over the 10,000-question set of the shared large file (large_database.h); the
-// per-question log page's reading of that set; and how long both pages keep the window busy while
-// another program holds the file.
+// per-question log page's reading of that set and of a set of all the file's 100,000 questions;
+// and how long both pages keep the window busy while another program holds the file.
 #include <benchmark/benchmark.h>
 
 #include <QComboBox>
@@ -27,6 +27,8 @@ namespace {
 
 constexpr int kStudies = 30;
 constexpr int kQuestionsPerStudy = 100;
+// A set of every question of the file, made in the benchmark's copy.
+constexpr int kWholeSetId = benchdata::kLargeSetId + 1;
 
 class BenchHost : public MainDialogHost {
  public:
@@ -50,9 +52,9 @@ class BenchHost : public MainDialogHost {
 };
 
 // A copy of the large file with a study log of user 1 on the large set: 30 studies of 100
-// questions each.
+// questions each; with `wholeSet`, also a set of all the file's questions.
 struct HistoryDatabase {
-  HistoryDatabase() {
+  explicit HistoryDatabase(bool wholeSet = false) {
     path = folder.filePath("history.klvdb7");
     QFile::copy(QString::fromStdString(benchdata::largeDatabase()), path);
     app.settings = &settings;
@@ -70,6 +72,12 @@ struct HistoryDatabase {
       for (int i = 0; i < kQuestionsPerStudy; ++i)
         pdb3::execSqlf(accessor, L"INSERT INTO daily_question_log VALUES (%d, %d, %d, %d, 0, 0, 2.0, 0, 0)", did,
                        (did * 97 + i * 31) % benchdata::kLargeSetSize + 1, i % 3 ? 1 : 0, i % 3 ? 0 : 1);
+    }
+    if (wholeSet) {
+      pdb3::execSqlf(accessor, L"INSERT INTO element_info VALUES (%d, 2, 'all', '', '', '', 0, 0, '', '')",
+                     kWholeSetId);
+      pdb3::execSqlf(accessor, L"INSERT INTO folder VALUES (%d, %d)", kWholeSetId, benchdata::kFolderId);
+      pdb3::execSqlf(accessor, L"INSERT INTO section SELECT %d, qid FROM question ORDER BY qid", kWholeSetId);
     }
     pdb3::execSql(accessor, L"COMMIT");
   }
@@ -106,18 +114,23 @@ BENCHMARK(BM_LearningPagePaint)
     ->ArgNames({"method", "period", "target"})
     ->Unit(benchmark::kMillisecond);
 
+// Argument: the set's size, 10,000 or 100,000 questions. The page is on screen, as when it is looked at.
 void BM_QuestionLogPageReload(benchmark::State& state) {
-  HistoryDatabase data;
+  const bool whole = state.range(0) > benchdata::kLargeSetSize;
+  HistoryDatabase data(whole);
+  if (whole) data.app.currentSetId = kWholeSetId;
   BenchHost host;
   CTabpageQuestionlog page(data.app, host);
   page.resize(760, 500);
+  page.show();
   QImage image(page.size(), QImage::Format_RGB32);
   for (auto _ : state) {
     page.ReloadList();
     page.render(&image);
   }
+  if (static_cast<int64_t>(page.rowIds().size()) != state.range(0)) state.SkipWithError("the set was not listed");
 }
-BENCHMARK(BM_QuestionLogPageReload)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QuestionLogPageReload)->Arg(benchdata::kLargeSetSize)->Arg(100000)->ArgName("questions")->Unit(benchmark::kMillisecond);
 
 // Another program holds the file as the problem-set editor does while it saves. Each iteration is
 // two user actions, as the window thread counts them: the page's refresh, then its repaint. The
@@ -174,6 +187,7 @@ void BM_QuestionLogPageScrollUnderLock(benchmark::State& state) {
   BenchHost host;
   CTabpageQuestionlog page(data.app, host);
   page.resize(760, 500);
+  page.show();
   int top = 0;
   measureUnderLock(state, data.path, page, [&] { page.list().scrollTo(page.list().model()->index(top += 500, 0)); });
 }

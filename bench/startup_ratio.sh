@@ -38,3 +38,13 @@ awk -v p="$p" -v b="$b" -v n="$pairs" 'BEGIN {
   printf "start to main window and exit: %.1f ms (median of %d)\n", p / 1000, n
   printf "minimal QDialog program:       %.1f ms (median of %d)\n", b / 1000, n
   printf "ratio:                         %.2fx\n", p / b }'
+# The peak resident memory of the same start (GNU time), the median of five.
+if [ -x /usr/bin/time ]; then
+  rss=()
+  for ((i = 0; i < 5; ++i)); do
+    /usr/bin/time -f %M -o "$home/rss" "$build/src/app/kelvara" >/dev/null 2>&1 || { echo "failed: kelvara" >&2; exit 1; }
+    rss+=("$(tail -n 1 "$home/rss")")
+  done
+  r=$(printf '%s\n' "${rss[@]}" | median)
+  awk -v r="$r" 'BEGIN { printf "peak RSS of the start:         %.1f MiB (median of 5)\n", r / 1024 }'
+fi

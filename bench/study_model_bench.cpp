@@ -261,8 +261,10 @@ void BM_SmartSelection(benchmark::State& state) {
   const smart::SelectionRequest request{100, 1, false};
   for (auto _ : state) {
     std::srand(1);
-    const std::set<int> chosen = smart::SelectSmartQuestions(accessor, kUser, setOfSize(state.range(0)), request, kNow);
-    if (chosen.size() != request.count) state.SkipWithError("wrong selection");
+    std::set<int> chosen;
+    if (!smart::SelectSmartQuestions(accessor, kUser, setOfSize(state.range(0)), request, kNow, chosen) ||
+        chosen.size() != request.count)
+      state.SkipWithError("wrong selection");
   }
 }
 BENCHMARK(BM_SmartSelection)->Arg(kLargeSetSize)->Arg(100000)->Unit(benchmark::kMillisecond);

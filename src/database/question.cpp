@@ -1,6 +1,7 @@
 #include "database/question.h"
 
 #include "database/sql_helpers.h"
+#include "database/sqlite_cursor.h"
 #include "platform/clock.h"
 #include "platform/trace.h"
 
@@ -48,6 +49,32 @@ void Question::touch() {
 bool Question::saveColumn(QuestionColumn column) const { return field(column).save(*this, qid_); }
 
 Question getQuestion(const DbObject& accessor, int qid) { return Question(accessor, qid); }
+
+const char kQuestionTextColumns[] = "question, answer, hint, description, pronounce, wavfilename";
+
+namespace {
+
+std::wstring textOrEmpty(const sqliteplus::SqliteCursor& row, int column) {
+  return row.isNull(column) ? std::wstring() : row.getString(column);
+}
+
+}  // namespace
+
+void takeQuestionTexts(const sqliteplus::SqliteCursor& row, int first, Question& question) {
+  question.setQuestionTexts(splitTextList(textOrEmpty(row, first)));
+  question.setAnswerTexts(splitTextList(textOrEmpty(row, first + 1)));
+  question.setHintTexts(splitTextList(textOrEmpty(row, first + 2)));
+  question.setDescriptionTexts(splitTextList(textOrEmpty(row, first + 3)));
+  question.setPronounceTexts(splitTextList(textOrEmpty(row, first + 4)));
+  question.setWavFileName(textOrEmpty(row, first + 5));
+}
+
+void takeNoQuestionTexts(Question& question) {
+  for (auto set : {&Question::setQuestionTexts, &Question::setAnswerTexts, &Question::setHintTexts,
+                   &Question::setDescriptionTexts, &Question::setPronounceTexts})
+    (question.*set)({});
+  question.setWavFileName({});
+}
 
 bool loadAllColumns(const Question& q) {
   for (QuestionColumn column : kAllColumns) {

@@ -7,6 +7,10 @@
 
 #include "database/column_field.h"
 
+namespace sqliteplus {
+class SqliteCursor;
+}
+
 namespace pdb3 {
 
 enum class QuestionColumn { question, answer, hint, description, wavfilename, pronounce, mode, ctime, utime };
@@ -63,6 +67,13 @@ class Question : public DbObject {
   QuestionIntField ctime_{L"ctime"};
   QuestionIntField utime_{L"utime"};
 };
+
+// The text columns a list of questions reads, in one SELECT for many rows.
+extern const char kQuestionTextColumns[];
+// Takes those columns, from column `first` of the row on, as the record's texts (NULL reads empty).
+void takeQuestionTexts(const sqliteplus::SqliteCursor& row, int first, Question& question);
+// A question without a row: empty texts, which is not a failed read.
+void takeNoQuestionTexts(Question& question);
 
 // No existence check: a missing row reads as empty texts and zeros.
 Question getQuestion(const DbObject& accessor, int qid);

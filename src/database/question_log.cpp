@@ -1,5 +1,7 @@
 #include "database/question_log.h"
 
+#include <string>
+
 #include "database/record_rows.h"
 #include "database/sql_helpers.h"
 #include "platform/trace.h"
@@ -15,15 +17,32 @@ QuestionLog getQuestionLog(const DbObject& accessor, int qid, int uid, int mid) 
 
 bool QuestionLog::load() {
   QuestionLog read = *this;
-  int* const counters[] = {&read.nc1, &read.ni1, &read.nc2, &read.ni2, &read.nc1pm, &read.ni1pm,
-                           &read.nc2pm, &read.ni2pm, &read.LastStudyTime, &read.LastMistakeTimeOnFirstReply};
   const bool found = readRecordRow(*this, "SELECT * from question_log WHERE qid=? AND uid=? AND mid=?", {qid, uid, mid},
-                                   [&](const sqliteplus::SqliteCursor& row) {
-                                     for (int i = 0; i < 10; ++i) *counters[i] = intOrZero(row, 3 + i);
-                                     read.ReplySec = doubleOrZero(row, 13);
-                                   });
+                                   [&](const sqliteplus::SqliteCursor& row) { takeQuestionLogCounts(row, 3, read); });
   if (found) *this = read;
   return found;
+}
+
+// In the order of the table's columns after the key, as load reads them from "SELECT *".
+const char kQuestionLogCountColumns[] =
+    "nc1, ni1, nc2, ni2, nc1pm, ni1pm, nc2pm, ni2pm, LastStudyTime, LastMistakeTimeOnFirstReply, ReplySec";
+
+void takeQuestionLogCounts(const sqliteplus::SqliteCursor& row, int first, QuestionLog& log) {
+  int* const counters[] = {&log.nc1,   &log.ni1,   &log.nc2,           &log.ni2,
+                           &log.nc1pm, &log.ni1pm, &log.nc2pm,         &log.ni2pm,
+                           &log.LastStudyTime,     &log.LastMistakeTimeOnFirstReply};
+  for (int i = 0; i < 10; ++i) *counters[i] = intOrZero(row, first + i);
+  log.ReplySec = doubleOrZero(row, first + 10);
+}
+
+FirstRow readQuestionLog(QuestionLog& log) {
+  static const std::string sql =
+      std::string("SELECT ") + kQuestionLogCountColumns + " FROM question_log WHERE qid=? AND uid=? AND mid=?";
+  QuestionLog read = log;
+  const FirstRow row = readKeptRow(log, sql.c_str(), {log.qid, log.uid, log.mid},
+                                   [&](const sqliteplus::SqliteCursor& cursor) { takeQuestionLogCounts(cursor, 0, read); });
+  if (row == FirstRow::found) log = read;
+  return row;
 }
 
 namespace {

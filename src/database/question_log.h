@@ -2,6 +2,7 @@
 #pragma once
 
 #include "database/db_object.h"
+#include "database/sql_helpers.h"
 
 namespace pdb3 {
 
@@ -32,6 +33,13 @@ class QuestionLog : public DbObject {
   int LastMistakeTimeOnFirstReply = 0;
   double ReplySec = 0.0;
 };
+
+// The count and time columns of a log, in one SELECT for many rows.
+extern const char kQuestionLogCountColumns[];
+// Takes those columns, from column `first` of the row on, into the record (a NULL counts as 0).
+void takeQuestionLogCounts(const sqliteplus::SqliteCursor& row, int first, QuestionLog& log);
+// The record's stored row read whole: found, missing (no row; the record unchanged) or failed.
+FirstRow readQuestionLog(QuestionLog& log);
 
 // Not loaded yet.
 QuestionLog getQuestionLog(const DbObject& accessor, int qid, int uid, int mid);

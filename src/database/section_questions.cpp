@@ -37,19 +37,32 @@ void addQuestionToSection(const DbObject& accessor, int sid, int qid) {
   if (!insertSectionRow(accessor, sid, qid)) throw std::wstring(L"問題をバインダーに追加できませんでした");
 }
 
+namespace {
+
+constexpr wchar_t kSectionQuestionIds[] = L"SELECT qid FROM section WHERE sid = %d ORDER BY rowid";
+
+}  // namespace
+
 bool sectionQuestionIds(const DbObject& accessor, int sid, std::deque<int>& out) {
-  return querySqlfIntList(accessor, out, L"SELECT qid FROM section WHERE sid = %d ORDER BY rowid", sid);
+  return querySqlfIntList(accessor, out, kSectionQuestionIds, sid);
 }
 
-// One statement instead of one read per question: a question is empty exactly when all five of
-// its text columns are empty (Question::isEmpty), or when it has no row.
+bool sectionQuestionIds(const DbObject& accessor, int sid, std::vector<int>& out) {
+  return querySqlfIntList(accessor, out, kSectionQuestionIds, sid);
+}
+
+// A question is empty exactly when all five of its text columns are empty (Question::isEmpty).
+const wchar_t kQuestionHasText[] =
+    L"(coalesce(question,'')!='' OR coalesce(answer,'')!='' OR coalesce(hint,'')!='' OR "
+    L"coalesce(description,'')!='' OR coalesce(pronounce,'')!='')";
+
+// One statement instead of one read per question; a question without a row is empty too.
 bool nonEmptyQuestionIds(const DbObject& accessor, int sid, std::deque<int>& out) {
   std::deque<int> ids;
   if (!querySqlfIntList(accessor, ids,
                         L"SELECT qid FROM section WHERE sid=%d AND EXISTS (SELECT 1 FROM question q WHERE "
-                        L"q.qid=section.qid AND (coalesce(q.question,'')!='' OR coalesce(q.answer,'')!='' OR "
-                        L"coalesce(q.hint,'')!='' OR coalesce(q.description,'')!='' OR coalesce(q.pronounce,'')!=''))",
-                        sid))
+                        L"q.qid=section.qid AND %ls)",
+                        sid, kQuestionHasText))
     return false;
   out.insert(out.end(), ids.begin(), ids.end());
   return true;

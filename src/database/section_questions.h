@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <vector>
 
 #include "database/db_object.h"
 
@@ -21,8 +22,12 @@ bool insertSectionRow(const DbObject& accessor, int sid, int qid);
 // helpers' "Exception caught" when the set cannot be read).
 void addQuestionToSection(const DbObject& accessor, int sid, int qid);
 
+// The condition that the question row in scope has some text: the opposite of Question::isEmpty.
+extern const wchar_t kQuestionHasText[];
+
 // The set's question ids in the set's own order, appended to out.
 bool sectionQuestionIds(const DbObject& accessor, int sid, std::deque<int>& out);
+bool sectionQuestionIds(const DbObject& accessor, int sid, std::vector<int>& out);
 // The same without the questions that have no text (isEmpty), decided in the same statement.
 bool nonEmptyQuestionIds(const DbObject& accessor, int sid, std::deque<int>& out);
 // Removes the ids of questions without text, keeping the order of the rest. False, with the ids

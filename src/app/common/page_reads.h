@@ -25,13 +25,14 @@ bool readText(const pdb3::DbObject& accessor, const std::wstring& sql, std::wstr
 // The questions with every text and the sound name read, each by one statement, all inside one
 // read transaction; a question without a row reads empty. False as soon as one cannot be read.
 bool readQuestions(const pdb3::DbObject& accessor, const std::vector<int>& ids, std::vector<pdb3::Question>& out);
-// The same for every question of a problem set, in one statement, by qid.
-bool readSetQuestions(const pdb3::DbObject& accessor, int sid, std::map<int, pdb3::Question>& out);
 
-// The answer logs of the set's questions for the user and mode, by qid (questions without one absent).
-bool readSetQuestionLogs(const pdb3::DbObject& accessor, int sid, int uid, int mid,
-                         std::map<int, pdb3::QuestionLog>& out);
-// One question's log: found is false when it has none. False when it cannot be read.
-bool readQuestionLog(pdb3::QuestionLog& log, bool& found);
+// The questions of the ids (the rows a list is about to show) with their texts, and the user's
+// answer logs of them in the mode, from one statement. Every id gets a question (empty without a
+// row); an id without a log gets none. False, both maps unchanged, when it cannot be read.
+bool readQuestionsWithLogs(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int mid,
+                           std::map<int, pdb3::Question>& questions, std::map<int, pdb3::QuestionLog>& logs);
+
+// "1,2,3": ids for an IN list.
+std::wstring idList(const std::vector<int>& ids);
 
 }  // namespace pagereads

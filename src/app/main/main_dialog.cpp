@@ -169,10 +169,10 @@ bool MainDialog::OnInitDialog() {
       if (!m_strSetPath.empty()) fillRecentCombo();
     }
     if (firstStart) {
-      // A first start begins with the chosen set in the smart-learning list.
+      // A first start begins with the chosen set in the smart-learning list; the page reads it,
+      // and makes its first choice, when it is first shown or asked for a study.
       m_pageSmartlearning->AddToSmartLearning(m_pApp.currentSetId);
       m_pageSmartlearning->ReloadQuestionList();
-      m_pageSmartlearning->DoAutoSelect();
       m_pageSmartlearning->StartLevelCalcThread();
     }
   }

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTableView>
 #include <algorithm>
 
@@ -77,6 +78,41 @@ void IdListModel::refresh() {
   if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
+VisibleRowReader::VisibleRowReader(QTableView& view, IdRowSource& source)
+    : QObject(&view), view_(view), viewport_(view.viewport()), source_(source) {
+  viewport_->installEventFilter(this);
+  connect(view.verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { readChanged(false); });
+  if (QAbstractItemModel* model = view.model()) {
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { readChanged(true); });
+    connect(model, &QAbstractItemModel::layoutChanged, this, [this] { readChanged(true); });
+  }
+}
+
+std::pair<int, int> VisibleRowReader::rowsInView() const {
+  const int rowCount = view_.model() ? view_.model()->rowCount() : 0;
+  const int height = view_.viewport()->height();
+  if (rowCount <= 0 || height <= 0) return {0, -1};
+  int first = view_.rowAt(0);
+  if (first < 0) first = 0;
+  int last = view_.rowAt(height - 1);
+  // Below the last row, or before the header knows the rows' heights: as many as the height holds.
+  if (last < 0) last = first + height / kRowHeight + 1;
+  return {first, std::min(last, rowCount - 1)};
+}
+
+void VisibleRowReader::readChanged(bool again) {
+  if (again) read_ = {0, -1};
+  if (!view_.isVisible()) return;
+  const std::pair<int, int> rows = rowsInView();
+  if (rows.first > rows.second || rows == read_) return;
+  read_ = source_.readRows(rows.first, rows.second) ? rows : std::pair<int, int>{0, -1};
+}
+
+bool VisibleRowReader::eventFilter(QObject* watched, QEvent* event) {
+  if ((event->type() == QEvent::Resize || event->type() == QEvent::Show) && watched == viewport_) readChanged(false);
+  return QObject::eventFilter(watched, event);
+}
+
 void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths) {
   initAppResources();
   view.setModel(&model);
@@ -88,12 +124,5 @@ void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& w
   view.verticalHeader()->setDefaultSectionSize(kRowHeight);
   view.horizontalHeader()->setSectionsClickable(true);
   for (size_t c = 0; c < widths.size(); ++c) view.setColumnWidth(static_cast<int>(c), widths[c]);
-}
-
-std::pair<int, int> rowsInView(const QTableView& view, int row, int rowCount) {
-  int first = view.rowAt(0);
-  int last = view.rowAt(view.viewport()->height() - 1);
-  if (first < 0) first = row;
-  if (last < 0) last = first + view.viewport()->height() / kRowHeight + 1;
-  return {std::max(std::min(first, row), 0), std::min(std::max(last, row), rowCount - 1)};
+  new VisibleRowReader(view, model.source());  // the view's child
 }

@@ -1,9 +1,10 @@
-// The main dialog's question lists hold only question ids: the model asks its page for a cell
-// when the view shows it, and the page reads the records of the rows in view.
+// The main dialog's question lists hold only question ids: the page reads the records of the rows
+// about to show when the view's range changes, and the model asks it for a cell from what it read.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QIcon>
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <string>
@@ -11,6 +12,7 @@
 #include <vector>
 
 class QTableView;
+class QWidget;
 
 class IdRowSource {
  public:
@@ -20,6 +22,9 @@ class IdRowSource {
   virtual bool rowText(int row, int column, std::wstring& text) = 0;
   // -1 no image, 0 the unmarked row's, 1 the marked row's.
   virtual int rowImage(int row) = 0;
+  // Reads the records of rows first..last, which are about to show, in place of what it read of
+  // them before. False when they cannot be read: they then show as not read.
+  virtual bool readRows(int first, int last) = 0;
 };
 
 // How a list marks its rows: the pictures of a marked and an unmarked row, and what the marks
@@ -45,6 +50,7 @@ class IdListModel : public QAbstractTableModel {
   void reset(const std::function<void()>& change);
   // Every cell is asked for again.
   void refresh();
+  IdRowSource& source() const { return source_; }
 
  private:
   IdRowSource& source_;
@@ -53,7 +59,31 @@ class IdListModel : public QAbstractTableModel {
   RowMarks marks_;
 };
 
-// Sets the view up as the pages' lists look: whole rows, no editing, the given column widths.
+// Has the source read the rows in view whenever they change: a scroll, a resize, the list shown
+// or its rows replaced. That happens before the paint, and never while the list is off screen: a
+// page that is not shown reads nothing. A range that could not be read is read again at the next
+// change or refresh.
+class VisibleRowReader : public QObject {
+ public:
+  VisibleRowReader(QTableView& view, IdRowSource& source);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // The rows in view now; first > last when none.
+  std::pair<int, int> rowsInView() const;
+  // Has the rows in view read when they differ from those read last, or always when `again`
+  // (the rows were replaced: what another program wrote since shows).
+  void readChanged(bool again);
+
+  QTableView& view_;
+  // Kept apart: the viewport still sends events while the view around it is being destroyed.
+  QWidget* const viewport_;
+  IdRowSource& source_;
+  std::pair<int, int> read_{0, -1};  // the range read last; none after a failure or a reset
+};
+
+// Sets the view up as the pages' lists look: whole rows, no editing, the given column widths, and
+// gives it the reader that has the model's source read the rows in view.
 void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths);
-// The rows in view, widened to take in `row`, within 0..rowCount-1.
-std::pair<int, int> rowsInView(const QTableView& view, int row, int rowCount);

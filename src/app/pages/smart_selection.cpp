@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <functional>
 
+#include "app/common/page_reads.h"
 #include "database/question_selection.h"
+#include "database/section_questions.h"
 #include "database/sql_helpers.h"
 #include "database/sqlite_cursor.h"
 #include "platform/trace.h"
@@ -62,17 +64,21 @@ double ReviewFactor(int slider) {
 
 namespace {
 
+using TakeRecord = std::function<void(int, std::shared_ptr<pdb3::MemoryRate>, const sqliteplus::SqliteCursor&)>;
+// The columns readPrimedRecords reads before those the caller adds.
+constexpr int kRecordColumns = 15;
+
 // Hands over one record per row of `from`, each with its latest and first study times, read by
-// one statement: qidColumn names the row's question id, the memory_rate row (if any) is "m".
-// False when the statement fails.
+// one statement: qidColumn names the row's question id, the memory_rate row (if any) is "m". The
+// `more` columns (", a, b" or none) follow the record's. False when the statement fails.
 bool readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn, const std::wstring& from, int uid,
-                       int64_t now, const std::function<void(int, std::shared_ptr<pdb3::MemoryRate>)>& take) {
+                       int64_t now, const TakeRecord& take, const std::string& more = {}) {
   const std::wstring sql = platform::format(
       L"SELECT %ls, m.rate, m.level, m.l1_time, m.l2_time, m.l3_time, m.l4_time, m.l5_time, m.l6_time, m.l7_time, "
       L"m.l8_time, m.l9_time, m.l10_time, "
       L"(SELECT max(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d), "
-      L"(SELECT min(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d AND LastStudyTime > 0) %ls",
-      qidColumn, qidColumn, uid, qidColumn, uid, from.c_str());
+      L"(SELECT min(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d AND LastStudyTime > 0)%s %ls",
+      qidColumn, qidColumn, uid, qidColumn, uid, more.c_str(), from.c_str());
   return pdb3::forEachRow(accessor, sql, [&](const sqliteplus::SqliteCursor& row) {
     const int qid = row.getInt(0);
     auto record = std::make_shared<pdb3::MemoryRate>(accessor, qid, uid, now);
@@ -82,26 +88,26 @@ bool readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn,
     record->level = intOr(2, 0);
     for (int i = 0; i < pdb3::kMaxMemoryLevel; ++i) record->levelTimes[i] = intOr(3 + i, 0);
     record->primeStudyTimes(intOr(13, -1), intOr(14, 0));
-    take(qid, std::move(record));
+    take(qid, std::move(record), row);
   });
 }
 
 }  // namespace
 
-std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, bool* read) {
+bool LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, std::vector<int>& learned) {
   RateMap().clear();
-  std::vector<int> learned;
+  learned.clear();
   const bool ok = readPrimedRecords(accessor, L"m.qid",
                     platform::format(L"FROM memory_rate AS m WHERE m.uid=%d AND m.qid IN (SELECT qid FROM section "
                                      L"WHERE sid=%d) ORDER BY m.qid",
                                      uid, sid),
-                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record) {
+                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor&) {
                       // The rows come in ascending order: each goes in at the end.
                       RateMap().insert_or_assign(RateMap().end(), qid, std::move(record));
                       learned.push_back(qid);
                     });
-  if (read) *read = ok;
-  return learned;
+  if (!ok) learned.clear();
+  return ok;
 }
 
 bool LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int sid, int64_t now) {
@@ -127,31 +133,59 @@ bool ReadBinderRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t n
                     platform::format(L"FROM section AS s LEFT JOIN memory_rate AS m ON m.qid=s.qid AND m.uid=%d "
                                      L"WHERE s.sid=%d",
                                      uid, sid),
-                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record) {
+                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor&) {
                       binder.emplace(qid, std::move(record));
                     });
   if (read) out = std::move(binder);
   return read;
 }
 
-std::deque<int> NonEmptyBinderIds(const pdb3::DbObject& accessor, int sid, bool* read) {
-  std::deque<int> ids;
-  const bool ok = pdb3::querySqlfIntList(accessor, ids,
-                         L"SELECT s.qid FROM section AS s, question AS q WHERE s.sid=%d AND q.qid=s.qid AND "
-                         L"(q.question!='' OR q.answer!='' OR q.hint!='' OR q.description!='' OR q.pronounce!='') "
-                         L"ORDER BY s.rowid",
-                         sid);
-  if (read) *read = ok;
-  return ids;
+bool ReadShownRates(const pdb3::DbObject& accessor, int uid, const std::vector<int>& ids, int64_t now,
+                    RateMapType& rates, std::map<int, pdb3::Question>& questions) {
+  std::map<int, pdb3::Question> texts;
+  for (int qid : ids) pdb3::takeNoQuestionTexts(texts.emplace(qid, pdb3::Question(accessor, qid)).first->second);
+  RateMapType read;
+  const bool ok =
+      ids.empty() ||
+      readPrimedRecords(
+          accessor, L"q.qid",
+          platform::format(L"FROM question AS q LEFT JOIN memory_rate AS m ON m.qid=q.qid AND m.uid=%d "
+                           L"WHERE q.qid IN (%ls)",
+                           uid, pagereads::idList(ids).c_str()),
+          uid, now,
+          [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor& row) {
+            pdb3::takeQuestionTexts(row, kRecordColumns, texts.at(qid));
+            read.insert_or_assign(qid, std::move(record));
+          },
+          std::string(", ") + pdb3::kQuestionTextColumns);
+  if (!ok) return false;
+  for (auto& [qid, question] : texts) questions.insert_or_assign(qid, std::move(question));
+  for (int qid : ids) {
+    const auto found = read.find(qid);
+    if (found == read.end()) rates.erase(qid);
+    else rates.insert_or_assign(qid, std::move(found->second));
+  }
+  return true;
 }
 
-std::set<int> SelectSmartQuestions(const pdb3::DbObject& accessor, int uid, int sid, const SelectionRequest& request,
-                                   int64_t now, bool* read) {
+bool NonEmptyBinderIds(const pdb3::DbObject& accessor, int sid, std::deque<int>& out) {
+  std::deque<int> ids;
+  if (!pdb3::querySqlfIntList(accessor, ids,
+                              L"SELECT s.qid FROM section AS s, question AS q WHERE s.sid=%d AND q.qid=s.qid AND %ls "
+                              L"ORDER BY s.rowid",
+                              sid, pdb3::kQuestionHasText))
+    return false;
+  out = std::move(ids);
+  return true;
+}
+
+bool SelectSmartQuestions(const pdb3::DbObject& accessor, int uid, int sid, const SelectionRequest& request,
+                          int64_t now, std::set<int>& out) {
   const double factor = ReviewFactor(request.slider);
   platform::trace("* select learned questions\n");
   platform::trace("* create ratemap\n");
-  bool learnedRead = true, freshRead = true;
-  std::vector<int> learned = LoadLearnedRates(accessor, uid, sid, now, &learnedRead);
+  std::vector<int> learned;
+  if (!LoadLearnedRates(accessor, uid, sid, now, learned)) return false;
   platform::trace("* randomize\n");
   if (request.shuffleLearned) {
     std::deque<int> shuffled(learned.begin(), learned.end());
@@ -181,8 +215,8 @@ std::set<int> SelectSmartQuestions(const pdb3::DbObject& accessor, int uid, int 
 
   const size_t freshWanted = request.count - chosen.size();
   const std::set<int> learnedSet(learned.begin(), learned.end());
-  std::deque<int> fresh = NonEmptyBinderIds(accessor, sid, &freshRead);
-  if (read) *read = learnedRead && freshRead;
+  std::deque<int> fresh;
+  if (!NonEmptyBinderIds(accessor, sid, fresh)) return false;
   std::erase_if(fresh, [&](int qid) { return learnedSet.count(qid) > 0; });
   for (size_t taken = 0; taken < freshWanted && !fresh.empty(); ++taken) {
     const int qid = pdb3::PickRandomQuestion(fresh);
@@ -202,7 +236,8 @@ std::set<int> SelectSmartQuestions(const pdb3::DbObject& accessor, int uid, int 
       platform::trace(" from low-rate question : %d\n", *it);
     }
   }
-  return std::set<int>(chosen.begin(), chosen.end());
+  out = std::set<int>(chosen.begin(), chosen.end());
+  return true;
 }
 
 }  // namespace smart

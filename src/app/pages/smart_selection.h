@@ -11,6 +11,7 @@
 
 #include "database/db_object.h"
 #include "database/memory_rate.h"
+#include "database/question.h"
 
 namespace smart {
 
@@ -28,26 +29,33 @@ void StableSortByNextLevelupTime(std::vector<int>& ids);
 double ReviewFactor(int slider);
 
 // Empties RateMap and fills it with the user's records of the set's questions, each with its
-// latest and first study times, from one statement. The ids read, ascending. `read`, when given,
-// tells whether the statement succeeded (on failure no id is read).
-std::vector<int> LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, bool* read = nullptr);
+// latest and first study times, from one statement; `learned` the ids read, ascending. False when
+// the statement fails (RateMap then holds the records read before the failure, `learned` none).
+bool LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, std::vector<int>& learned);
 // Empties RateMap and fills it with a record per id (the list's sorts): those of set sid come
 // from one statement, any other is loaded on its own. False when set sid cannot be read.
 bool LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int sid, int64_t now);
 // A record for every question of set sid (the defaults for one the user has no row for), each
 // with its study times, from one statement. False, out unchanged, when it fails.
 bool ReadBinderRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, RateMapType& out);
-// The set's questions that have some text, in the set's order.
-std::deque<int> NonEmptyBinderIds(const pdb3::DbObject& accessor, int sid, bool* read = nullptr);
+// The records of the ids (the rows a list is about to show), the defaults for a question the user
+// has no row for, each with its study times, and the questions' texts, from one statement. Every id
+// gets a question (empty without a row). False, both maps unchanged, when it fails.
+bool ReadShownRates(const pdb3::DbObject& accessor, int uid, const std::vector<int>& ids, int64_t now,
+                    RateMapType& rates, std::map<int, pdb3::Question>& questions);
+// The set's questions that have some text, in the set's order. False, out unchanged, when they
+// cannot be read.
+bool NonEmptyBinderIds(const pdb3::DbObject& accessor, int sid, std::deque<int>& out);
 
 struct SelectionRequest {
   unsigned count = 0;
   int slider = 1;
   bool shuffleLearned = false;  // the setting random-mistake-reply
 };
-// At most request.count ids; draws and shuffles come from the program's random source. `read`,
-// when given, is false when the list or the rates could not be read (the choice is then no choice).
-std::set<int> SelectSmartQuestions(const pdb3::DbObject& accessor, int uid, int sid, const SelectionRequest& request,
-                                   int64_t now, bool* read = nullptr);
+// At most request.count ids into `chosen`; draws and shuffles come from the program's random
+// source. False, `chosen` unchanged, when the list or the rates cannot be read: a choice made
+// without them would be no choice.
+bool SelectSmartQuestions(const pdb3::DbObject& accessor, int uid, int sid, const SelectionRequest& request,
+                          int64_t now, std::set<int>& chosen);
 
 }  // namespace smart

@@ -272,11 +272,11 @@ void CTabpageLoginfo::UpdateStudyModeControls() {
 
 void CTabpageLoginfo::countSelection() {
   std::deque<int> ids;
-  bool failed = false;
+  pdb3::FirstRow selected = pdb3::FirstRow::missing;
   const int method = GetCheckedStudyMethod();
-  if (method == kReview) selectByPeriod(ids, failed);
-  else if (method == kFocused) lowRateQuestionIds(ids, failed);
-  selectionCount_ = failed ? -1 : static_cast<int>(ids.size());
+  if (method == kReview) selected = selectByPeriod(ids);
+  else if (method == kFocused) selected = lowRateQuestionIds(ids);
+  selectionCount_ = selected == pdb3::FirstRow::failed ? -1 : static_cast<int>(ids.size());
 }
 
 void CTabpageLoginfo::FillCountCombo() {
@@ -332,21 +332,21 @@ bool CTabpageLoginfo::SelectNormalQuestions(std::deque<int>& out) {
   return false;
 }
 
-bool CTabpageLoginfo::SelectQuestionsByPeriod(std::deque<int>& out) const {
-  bool failed = false;
-  return selectByPeriod(out, failed);
-}
+pdb3::FirstRow CTabpageLoginfo::SelectQuestionsByPeriod(std::deque<int>& out) const { return selectByPeriod(out); }
 
-bool CTabpageLoginfo::selectByPeriod(std::deque<int>& out, bool& failed) const {
+namespace {
+
+// A read that chooses the questions: they are chosen (perhaps none) when it succeeds.
+pdb3::FirstRow chosenWhen(bool read) { return read ? pdb3::FirstRow::found : pdb3::FirstRow::failed; }
+
+}  // namespace
+
+pdb3::FirstRow CTabpageLoginfo::selectByPeriod(std::deque<int>& out) const {
+  using pdb3::FirstRow;
   const int hours = m_period->currentData().toInt();
   int lid = -1;
-  failed = !pagereads::readLogId(app_.studyContext(), lid);
-  if (lid < 0) return false;
-  // Every read below that fails says so through `failed`; a choice of nothing is no failure.
-  const auto read = [&](bool ok) {
-    failed = !ok;
-    return ok;
-  };
+  if (!pagereads::readLogId(app_.studyContext(), lid)) return FirstRow::failed;
+  if (lid < 0) return FirstRow::missing;
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const int target = GetCheckedReviewTarget();
   const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
@@ -354,112 +354,106 @@ bool CTabpageLoginfo::selectByPeriod(std::deque<int>& out, bool& failed) const {
     const int since = static_cast<int>(platform::nowSeconds() - int64_t{hours} * 3600);
     switch (target) {
       case kStudied:
-        return read(pdb3::querySqlfIntList(accessor, out,
+        return chosenWhen(pdb3::querySqlfIntList(accessor, out,
                                       L"SELECT qid FROM question_log WHERE qid in (SELECT qid FROM section WHERE sid=%d) "
                                       L"AND uid=%d AND mid=%d AND LastStudyTime > %d",
                                       sid, uid, mid, since));
       case kMistaken:
-        return read(pdb3::querySqlfIntList(accessor, out,
+        return chosenWhen(pdb3::querySqlfIntList(accessor, out,
                                       L"SELECT qid FROM question_log WHERE qid in (SELECT qid FROM section WHERE sid=%d) "
                                       L"AND uid=%d AND mid=%d AND LastMistakeTimeOnFirstReply > %d",
                                       sid, uid, mid, since));
       case kNotStudied:
-        return read(pdb3::querySqlfIntList(accessor, out,
+        return chosenWhen(pdb3::querySqlfIntList(accessor, out,
                                       L"SELECT qid FROM section WHERE sid=%d AND qid not in  (SELECT qid FROM question_log "
                                       L" WHERE qid in (SELECT qid FROM section WHERE sid=%d)  AND uid=%d  AND mid=%d  AND "
                                       L"LastStudyTime > %d)",
                                       sid, sid, uid, mid, since));
       default:
-        return false;
+        return FirstRow::missing;
     }
   }
   std::deque<int> runs;
-  if (!read(pdb3::roundDailyLogIds(pdb3::getElementLog(accessor, lid), runs)) || runs.empty()) return false;
+  if (!pdb3::roundDailyLogIds(pdb3::getElementLog(accessor, lid), runs)) return FirstRow::failed;
+  if (runs.empty()) return FirstRow::missing;
   pdb3::DailyLogRecord last(accessor, runs.front(), lid);
   // The run was just listed: a load that fails now is a failed read, not a missing run.
-  if (!read(last.Load())) return false;
+  if (!last.Load()) return FirstRow::failed;
   std::vector<int> ids;
   switch (target) {
     case kStudied:
-      if (!last.AllQuestionIds(ids)) return false;
+      if (!last.AllQuestionIds(ids)) return FirstRow::missing;
       break;
     case kMistaken:
-      if (!last.MistakeQuestionIds(ids)) return false;
+      if (!last.MistakeQuestionIds(ids)) return FirstRow::missing;
       break;
     case kNotStudied: {
       std::deque<int> rest;
-      if (!read(pdb3::nonEmptyQuestionIds(accessor, sid, rest))) return false;
+      if (!pdb3::nonEmptyQuestionIds(accessor, sid, rest)) return FirstRow::failed;
       last.AllQuestionIds(ids);
       RemoveIdsFromDeque(rest, std::deque<int>(ids.begin(), ids.end()));
       out.insert(out.end(), rest.begin(), rest.end());
-      return true;
+      return FirstRow::found;
     }
     default:
-      return false;
+      return FirstRow::missing;
   }
   out.insert(out.end(), ids.begin(), ids.end());
-  return true;
+  return FirstRow::found;
 }
 
-bool CTabpageLoginfo::lowRateQuestionIds(std::deque<int>& out, bool& failed) const {
+pdb3::FirstRow CTabpageLoginfo::lowRateQuestionIds(std::deque<int>& out) const {
   int lid = -1;
-  failed = !pagereads::readLogId(app_.studyContext(), lid);
-  if (lid < 0) return false;
+  if (!pagereads::readLogId(app_.studyContext(), lid)) return pdb3::FirstRow::failed;
+  if (lid < 0) return pdb3::FirstRow::missing;
   const double threshold = GetRateThreshold();
-  if (threshold == 0) return false;
+  if (threshold == 0) return pdb3::FirstRow::missing;
   const double f = threshold * 0.01;
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
-  bool read = false;
-  if (app_.settings->correctrateMode == 0) {
-    read = pdb3::querySqlfIntList(accessor, out,
+  if (app_.settings->correctrateMode == 0)
+    return chosenWhen(pdb3::querySqlfIntList(accessor, out,
                                   L"SELECT qid FROM question_log WHERE qid in (SELECT qid FROM section WHERE sid=%d) AND "
                                   L"uid = %d AND mid = %d AND nc1+ni1+nc1pm+ni1pm>=0 AND "
                                   L"1.0*(nc1+nc1pm)/(nc1+ni1+nc1pm+ni1pm) <= %f",
-                                  sid, uid, mid, f);
-  } else {
-    read = pdb3::querySqlfIntList(accessor, out,
+                                  sid, uid, mid, f));
+  return chosenWhen(pdb3::querySqlfIntList(accessor, out,
                                 L"SELECT qid FROM question_log WHERE qid in (SELECT qid FROM section WHERE sid=%d) AND "
                                 L"uid = %d AND mid = %d AND nc1+ni1+nc1pm+ni1pm+nc2+ni2+nc2pm+ni2pm>=0 AND "
                                 L"1.0*(nc1+nc1pm+nc2+nc2pm)/(nc1+ni1+nc1pm+ni1pm+nc2+ni2+nc2pm+ni2pm) <= %f",
-                                sid, uid, mid, f);
-  }
-  failed = !read;
-  return read;
+                                sid, uid, mid, f));
 }
 
-bool CTabpageLoginfo::SelectLowRateQuestions(std::deque<int>& out) const {
+pdb3::FirstRow CTabpageLoginfo::SelectLowRateQuestions(std::deque<int>& out) const {
   std::deque<int> ids;
-  bool failed = false;
-  if (!lowRateQuestionIds(ids, failed)) return false;
+  const pdb3::FirstRow selected = lowRateQuestionIds(ids);
+  if (selected != pdb3::FirstRow::found) return selected;
   if (app_.settings->randomMistakeReply.value) study::shuffleIds(ids);
   out.insert(out.end(), ids.begin(), ids.end());
-  return true;
+  return selected;
 }
 
 bool CTabpageLoginfo::SelectQuestionsForMethod(std::vector<int>& out) {
   readData();
   std::deque<int> ids;
-  bool selected = false;
-  bool failed = false;
+  pdb3::FirstRow selected = pdb3::FirstRow::missing;
   switch (GetCheckedStudyMethod()) {
     case kNormal:
-      selected = SelectNormalQuestions(ids);
+      selected = SelectNormalQuestions(ids) ? pdb3::FirstRow::found : pdb3::FirstRow::missing;
       break;
     case kReview:
-      selected = selectByPeriod(ids, failed);
+      selected = selectByPeriod(ids);
       break;
     case kFocused:
-      selected = lowRateQuestionIds(ids, failed);
-      if (selected && app_.settings->randomMistakeReply.value) study::shuffleIds(ids);
+      selected = SelectLowRateQuestions(ids);
       break;
   }
-  if (failed) {
+  if (selected == pdb3::FirstRow::failed) {
     reportDatabaseFailure(this, L"出題する問題を読み込めませんでした。");
     return false;
   }
   out.insert(out.end(), ids.begin(), ids.end());
-  return selected;
+  return selected == pdb3::FirstRow::found;
 }
 
 void CTabpageLoginfo::OnStudy() {
@@ -550,8 +544,7 @@ void CTabpageLoginfo::OnFunctionMenu() {
   functionMenu_->popup(QCursor::pos() - QPoint(10, 5));
 }
 
-bool CTabpageLoginfo::readSelectedRun(pdb3::DailyLogRecord& run, bool& found, const std::wstring& what) {
-  found = false;
+pdb3::FirstRow CTabpageLoginfo::readSelectedRun(pdb3::DailyLogRecord& run, const std::wstring& what) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const pdb3::ReadTransaction transaction(accessor);
   int lid = -1, rows = 0;
@@ -561,24 +554,23 @@ bool CTabpageLoginfo::readSelectedRun(pdb3::DailyLogRecord& run, bool& found, co
                                                         selectedRunId(), lid),
                                        rows))) {
     reportDatabaseFailure(this, what);
-    return false;
+    return pdb3::FirstRow::failed;
   }
-  if (rows == 0) return true;
+  if (rows == 0) return pdb3::FirstRow::missing;
   run = pdb3::DailyLogRecord(accessor, selectedRunId(), lid);
   if (!run.Load()) {  // the row is there: what failed is the read
     reportDatabaseFailure(this, what);
-    return false;
+    return pdb3::FirstRow::failed;
   }
-  found = true;
-  return true;
+  return pdb3::FirstRow::found;
 }
 
 void CTabpageLoginfo::ShowQuestionsOfStudy() {
   if (selectedRunId() < 0) return;
   pdb3::DailyLogRecord run(pdb3::openQuery(app_.db));
-  bool found = false;
-  if (!readSelectedRun(run, found, L"この回に学習した問題を読み込めませんでした。")) return;
-  if (!found) {
+  const pdb3::FirstRow stored = readSelectedRun(run, L"この回に学習した問題を読み込めませんでした。");
+  if (stored == pdb3::FirstRow::failed) return;
+  if (stored == pdb3::FirstRow::missing) {
     host_.RefreshPages();  // the study has gone since the list was read
     return;
   }
@@ -610,9 +602,9 @@ void CTabpageLoginfo::OnDeleteThisHistory() {
   if (did < 0) return;
   const std::wstring entry = m_historyList->currentText().toStdWString();
   pdb3::DailyLogRecord run(pdb3::openQuery(app_.db));
-  bool found = false;
-  if (!readSelectedRun(run, found, L"学習履歴を読み込めなかったため、消去しませんでした。")) return;
-  if (!found) {
+  const pdb3::FirstRow stored = readSelectedRun(run, L"学習履歴を読み込めなかったため、消去しませんでした。");
+  if (stored == pdb3::FirstRow::failed) return;
+  if (stored == pdb3::FirstRow::missing) {
     host_.RefreshPages();
     return;
   }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "database/sql_helpers.h"
 #include "platform/drawing/gdi_dc.h"
 
 class KlvApp;
@@ -55,8 +56,10 @@ class CTabpageLoginfo : public QWidget {
   // the chosen period or in the last study. Focused: those whose correct rate is at most the
   // threshold. Each false when there is nothing to study that way.
   bool SelectNormalQuestions(std::deque<int>& out);
-  bool SelectQuestionsByPeriod(std::deque<int>& out) const;
-  bool SelectLowRateQuestions(std::deque<int>& out) const;
+  // Each found when chosen that way (perhaps none for a period), missing when there is nothing to
+  // choose from, failed when the database could not be read.
+  pdb3::FirstRow SelectQuestionsByPeriod(std::deque<int>& out) const;
+  pdb3::FirstRow SelectLowRateQuestions(std::deque<int>& out) const;
   // The selection of the checked method, after the page's data are read.
   bool SelectQuestionsForMethod(std::vector<int>& out);
 
@@ -113,9 +116,8 @@ class CTabpageLoginfo : public QWidget {
   void OnThresholdEditChange(const QString& text);
   // The focused selection without the shuffle: the drawing counts it without touching the
   // program's random source.
-  // Each false when nothing is chosen that way; `failed` set when the database could not be read.
-  bool lowRateQuestionIds(std::deque<int>& out, bool& failed) const;
-  bool selectByPeriod(std::deque<int>& out, bool& failed) const;
+  pdb3::FirstRow lowRateQuestionIds(std::deque<int>& out) const;
+  pdb3::FirstRow selectByPeriod(std::deque<int>& out) const;
   // How many questions the review or focused study would take now, for the drawing's bar.
   void countSelection();
   // The log's figures and its latest studies, into the members the drawing reads.
@@ -128,9 +130,9 @@ class CTabpageLoginfo : public QWidget {
     std::vector<StudyRun> studies;  // newest first
   };
   bool readFigures(Figures& figures) const;
-  // The chosen study read whole. False after saying why when it cannot be read; `found` false
-  // when it is gone.
-  bool readSelectedRun(pdb3::DailyLogRecord& run, bool& found, const std::wstring& what);
+  // The chosen study read whole: missing when it is gone, failed (after saying why) when it cannot
+  // be read.
+  pdb3::FirstRow readSelectedRun(pdb3::DailyLogRecord& run, const std::wstring& what);
   // The did of the chosen study run; -1 when none is chosen.
   int selectedRunId() const;
   // Runs the statements in one transaction; a failure rolls back and says so.

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
+#include <QTimer>
 #include <algorithm>
 #include <array>
 #include <deque>
@@ -25,7 +26,6 @@
 #include "app/options/web_dictionary_menu.h"
 #include "database/question_selection.h"
 #include "database/question_sound.h"
-#include "database/read_transaction.h"
 #include "database/section_questions.h"
 #include "database/sql_helpers.h"
 #include "platform/clock.h"
@@ -193,43 +193,42 @@ void CTabpageQuestionlog::paintEvent(QPaintEvent*) {
 }
 
 bool CTabpageQuestionlog::ReloadList() {
-  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  std::deque<int> ids;
-  std::map<int, pdb3::Question> questions;
-  std::map<int, pdb3::QuestionLog> logs;
-  bool read = false;
-  {
-    const pdb3::ReadTransaction transaction(accessor);
-    read = pdb3::sectionQuestionIds(accessor, app_.currentSetId, ids) && readRecords(questions, logs);
-  }
-  if (!read) {
+  std::vector<int> ids;
+  if (!pdb3::sectionQuestionIds(pdb3::openQuery(app_.db), app_.currentSetId, ids)) {
     ClearList();  // rows of another set, or counts from before, would be taken for these
     return false;
   }
-  model_.reset([&] {
-    m_rowIds.assign(ids.begin(), ids.end());
-    m_checkedRows.clear();
-    m_questionCache = std::move(questions);
-    m_logCache = std::move(logs);
-    m_selectedRows.clear();
-  });
+  // The reset has the rows in view read, when the list is on screen.
+  setRowIds(std::move(ids));
   return true;
 }
 
-bool CTabpageQuestionlog::readRecords(std::map<int, pdb3::Question>& questions,
-                                      std::map<int, pdb3::QuestionLog>& logs) const {
-  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  return pagereads::readSetQuestions(accessor, app_.currentSetId, questions) &&
-         pagereads::readSetQuestionLogs(accessor, app_.currentSetId, app_.currentUserId, app_.studyMode, logs);
+bool CTabpageQuestionlog::readIds(const std::vector<int>& qids) {
+  return pagereads::readQuestionsWithLogs(pdb3::openQuery(app_.db), qids, app_.currentUserId, app_.studyMode,
+                                          m_questionCache, m_logCache);
 }
 
-std::vector<int> CTabpageQuestionlog::withoutEmpty(const std::deque<int>& ids) const {
-  std::vector<int> kept;
-  for (int qid : ids) {
-    const auto found = m_questionCache.find(qid);
-    if (found != m_questionCache.end() && !found->second.isEmpty()) kept.push_back(qid);
+bool CTabpageQuestionlog::readRows(int first, int last) {
+  std::vector<int> qids(m_rowIds.begin() + first, m_rowIds.begin() + last + 1);
+  if (readIds(qids)) return true;
+  // Figures from an earlier read are not shown as if they were current.
+  for (int qid : qids) {
+    m_questionCache.erase(qid);
+    m_logCache.erase(qid);
   }
-  return kept;
+  // Rows read again while the box is up belong to the same action: they neither wait nor say it again.
+  if (!spellChecking_) reportFailure(L"問題の一覧を読み込めませんでした。");  // the check says why it stops itself
+  return false;
+}
+
+bool CTabpageQuestionlog::ensureRowsRead(const std::vector<int>& rows) {
+  std::vector<int> unread;
+  for (int row : rows)
+    if (row >= 0 && row < static_cast<int>(m_rowIds.size()) && !m_questionCache.count(m_rowIds[row]))
+      unread.push_back(m_rowIds[row]);
+  if (unread.empty() || readIds(unread)) return true;
+  reportFailure(L"問題を読み込めませんでした。");
+  return false;
 }
 
 void CTabpageQuestionlog::reportFailure(const std::wstring& what) { reportDatabaseFailure(host_.dialogWindow(), what); }
@@ -255,26 +254,22 @@ void CTabpageQuestionlog::OnColumnClick(int column) {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
   const CountExpressions e = expressionsFor(app_.settings->correctrateMode);
+  // Only the order is read, questions without text left out: the rows in view are read after.
   std::deque<int> ids;
-  std::map<int, pdb3::Question> questions;
-  std::map<int, pdb3::QuestionLog> logs;
   bool read = false;
-  {
-    const pdb3::ReadTransaction transaction(accessor);
-    if (column <= 1) {
-      read = pdb3::querySqlfIntList(accessor, ids,
-                                    L"SELECT qid FROM question WHERE qid IN (SELECT qid FROM section WHERE sid=%d) "
-                                    L"ORDER BY %ls %ls",
-                                    sid, column == 0 ? L"question" : L"answer", direction);
-    } else {
-      const wchar_t* order =
-          column == 2 ? e.correct : column == 3 ? e.incorrect : column == 4 ? e.rate : L"LastStudyTime";
-      read = pdb3::querySqlfIntList(accessor, ids,
-                                    L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) "
-                                    L"AND uid=%d AND mid=%d ORDER BY %ls %ls",
-                                    sid, uid, mid, order, direction);
-    }
-    read = read && readRecords(questions, logs);
+  if (column <= 1) {
+    read = pdb3::querySqlfIntList(accessor, ids,
+                                  L"SELECT qid FROM question WHERE qid IN (SELECT qid FROM section WHERE sid=%d) "
+                                  L"AND %ls ORDER BY %ls %ls",
+                                  sid, pdb3::kQuestionHasText, column == 0 ? L"question" : L"answer", direction);
+  } else {
+    const wchar_t* order =
+        column == 2 ? e.correct : column == 3 ? e.incorrect : column == 4 ? e.rate : L"LastStudyTime";
+    read = pdb3::querySqlfIntList(accessor, ids,
+                                  L"SELECT qid FROM question_log WHERE qid IN (SELECT qid FROM section WHERE sid=%d) "
+                                  L"AND qid IN (SELECT qid FROM question WHERE %ls) AND uid=%d AND mid=%d "
+                                  L"ORDER BY %ls %ls",
+                                  sid, pdb3::kQuestionHasText, uid, mid, order, direction);
   }
   if (!read) {
     reportFailure(L"問題の一覧を並べ替えられませんでした。");  // the list stays as it was
@@ -283,9 +278,7 @@ void CTabpageQuestionlog::OnColumnClick(int column) {
   ascendingNext()[column] = !ascending;
   const std::set<int> wasChecked(checkedIds.begin(), checkedIds.end());
   model_.reset([&] {
-    m_questionCache = std::move(questions);
-    m_logCache = std::move(logs);
-    m_rowIds = withoutEmpty(ids);
+    m_rowIds.assign(ids.begin(), ids.end());
     m_selectedRows.clear();
     m_checkedRows.clear();
     for (size_t row = 0; row < m_rowIds.size(); ++row)
@@ -349,11 +342,34 @@ void CTabpageQuestionlog::setChecked(int row, bool checked) {
   else m_checkedRows.erase(row);
 }
 
-void CTabpageQuestionlog::UpdateCheckedCount() {
-  int count = 0;
+bool CTabpageQuestionlog::countCheckedQuestions(int& count) {
+  int known = 0;
+  std::vector<int> unread;
   for (int row : m_checkedRows) {
     const pdb3::Question* question = cachedQuestion(row);
-    if (question && !question->isEmpty()) ++count;
+    if (!question) unread.push_back(m_rowIds[row]);
+    else if (!question->isEmpty()) ++known;
+  }
+  int withText = 0;
+  if (!unread.empty() &&
+      !pagereads::readInt(pdb3::openQuery(app_.db),
+                          platform::format(L"SELECT count(*) FROM question WHERE qid IN (%ls) AND %ls",
+                                           pagereads::idList(unread).c_str(), pdb3::kQuestionHasText),
+                          withText))
+    return false;
+  count = known + withText;
+  return true;
+}
+
+void CTabpageQuestionlog::UpdateCheckedCount() {
+  int count = 0;
+  if (!countCheckedQuestions(count)) {
+    // Not a count: the study button stays usable for the checked rows, and the study reads them.
+    reportFailure(L"チェックした問題を数えられませんでした。");
+    countBox_->setText("-");
+    studyButton_->setEnabled(!m_checkedRows.empty());
+    redrawList();
+    return;
   }
   if (count != m_nSelectCount || countBox_->text().isEmpty()) countBox_->setText(QString::number(count));
   m_nSelectCount = count;
@@ -434,12 +450,11 @@ void CTabpageQuestionlog::CheckWorstQuestions(int n, bool byRate) {
   bool read = true;
   // A question never studied in this mode has no rate: asked for, it counts as the weakest.
   if (includeUnstudied_->isChecked()) {
-    std::deque<int> unstudied;
-    read = pdb3::querySqlfIntList(accessor, unstudied,
+    read = pdb3::querySqlfIntList(accessor, ids,
                                   L"SELECT qid FROM section WHERE sid=%d AND qid NOT IN (SELECT qid FROM question_log "
-                                  L"WHERE uid=%d AND mid=%d) ORDER BY rowid",
-                                  sid, uid, mid);
-    ids = withoutEmpty(unstudied);
+                                  L"WHERE uid=%d AND mid=%d) AND qid IN (SELECT qid FROM question WHERE %ls) "
+                                  L"ORDER BY rowid",
+                                  sid, uid, mid, pdb3::kQuestionHasText);
     if (!byRate && static_cast<int>(ids.size()) > n) ids.resize(static_cast<size_t>(std::max(n, 0)));
   }
   if (read && byRate)
@@ -544,6 +559,9 @@ std::unique_ptr<QMenu> CTabpageQuestionlog::OnListRClick() {
     add(*incorrect, kIncorrectPlus10 + i, step.c_str());
   }
   pronounce->setEnabled(app_.speechVoice.available());
+  // A row selected before a scroll may be one the list no longer holds read: it is read now, and
+  // one that cannot be read offers no command on it.
+  ensureRowsRead({m_selectedRows.front()});
   const pdb3::Question* first = cachedQuestion(m_selectedRows.front());
   if (!first || first->isEmpty()) {
     for (QAction* action : {pronounce, remove, copy, web->menuAction(), correct->menuAction(), incorrect->menuAction()})
@@ -592,6 +610,7 @@ bool CTabpageQuestionlog::OnCommand(int id) {
     case kEdit: OnEditQuestion(); return true;
     case kPronounce: {
       QueueSoundOutput sounds(host_.soundQueue());
+      if (!ensureRowsRead(m_selectedRows)) return true;
       for (int row : m_selectedRows) {
         const pdb3::Question* question = cachedQuestion(row);
         if (!question) continue;

@@ -39,8 +39,8 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
 
   CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWidget* parent = nullptr);
 
-  // Reads the set's questions and the user's logs of them, all at once: the list is drawn from
-  // memory. False (the list empty) when they cannot be read.
+  // Reads the set's question ids; the texts and logs of the rows in view are read when they are
+  // about to show. False (the list empty) when the ids cannot be read.
   bool ReloadList();
   // Empties the list (checks and caches too) until it is read again.
   void ClearList();
@@ -71,6 +71,7 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   int listRowCount() const override { return static_cast<int>(m_rowIds.size()); }
   bool rowText(int row, int column, std::wstring& text) override;
   int rowImage(int row) override;
+  bool readRows(int first, int last) override;
 
   const std::vector<int>& rowIds() const { return m_rowIds; }
   const std::set<int>& checkedRows() const { return m_checkedRows; }
@@ -87,10 +88,13 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
 
  private:
   void setRowIds(std::vector<int> ids);
-  // The set's questions and the user's logs of them in the mode; false when they cannot be read.
-  bool readRecords(std::map<int, pdb3::Question>& questions, std::map<int, pdb3::QuestionLog>& logs) const;
-  // The ids without those of empty questions (or of no question at all).
-  std::vector<int> withoutEmpty(const std::deque<int>& ids) const;
+  // The questions and logs of these ids read into the caches, in one statement; false when they
+  // cannot be read.
+  bool readIds(const std::vector<int>& qids);
+  // The rows' questions read where they are not read yet; false (after saying why) when they cannot be.
+  bool ensureRowsRead(const std::vector<int>& rows);
+  // How many checked rows hold a question with text; false when it cannot be read.
+  bool countCheckedQuestions(int& count);
   // Says that the command could not read or write the database.
   void reportFailure(const std::wstring& what);
   // Replaces the checks by those of the rows of these questions.

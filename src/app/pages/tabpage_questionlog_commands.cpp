@@ -31,9 +31,9 @@ void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
   const bool done = pdb3::runInTransaction(accessor, [&] {
     for (int row : m_selectedRows) {
       pdb3::QuestionLog log(accessor, m_rowIds[row], app_.currentUserId, app_.studyMode);
-      bool found = false;
-      if (!pagereads::readQuestionLog(log, found)) return false;
-      if (!found) continue;
+      const pdb3::FirstRow stored = pdb3::readQuestionLog(log);
+      if (stored == pdb3::FirstRow::failed) return false;
+      if (stored == pdb3::FirstRow::missing) continue;
       int& first = correct ? log.nc1 : log.ni1;
       int& again = correct ? log.nc2 : log.ni2;
       int& firstPm = correct ? log.nc1pm : log.ni1pm;
@@ -80,6 +80,7 @@ void CTabpageQuestionlog::OnEditQuestion() {
 
 void CTabpageQuestionlog::OnSearch() {
   int row = m_selectedRows.empty() ? m_listCtrl->rowAt(0) : m_selectedRows.front();
+  if (!ensureRowsRead({row})) return;
   const pdb3::Question* question = cachedQuestion(row);
   if (!question) return;
   CSearchDlg search(app_, question->answerText(0), host_.dialogWindow());
@@ -89,11 +90,13 @@ void CTabpageQuestionlog::OnSearch() {
 void CTabpageQuestionlog::OnDeleteCheckedHistory() {
   std::vector<int> ids;
   if (!GetCheckedQuestionIds(ids)) return;
+  // The question asks by what the rows hold: those not read yet are read first.
+  const std::vector<int> named(m_checkedRows.begin(), std::next(m_checkedRows.begin(), std::min<size_t>(m_checkedRows.size(), 10)));
+  if (!ensureRowsRead(named)) return;
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   std::wstring lines;
-  for (size_t i = 0; i < ids.size() && i < 10; ++i) {
-    const auto found = m_questionCache.find(ids[i]);
-    const pdb3::Question q = found != m_questionCache.end() ? found->second : pdb3::getQuestion(accessor, ids[i]);
+  for (int row : named) {
+    const pdb3::Question& q = *cachedQuestion(row);
     lines += L" \"" + expandPartOfSpeech(q.questionText(0)) + L" = " + q.answerText(0) + L"\"\n";
   }
   if (ids.size() > 10) lines += L"...\n";
@@ -160,6 +163,13 @@ void CTabpageQuestionlog::OnCopyCheckedQuestions() {
                        kAppCaption);
 }
 
+namespace {
+
+// How many rows the spell check reads at once when it reaches rows not read yet.
+constexpr int kSpellCheckRows = 200;
+
+}  // namespace
+
 void CTabpageQuestionlog::SpellCheck() {
   if (platform::messageBox(host_.dialogWindow(), L"簡易スペルチェックを開始しますか？", kAppCaption,
                            platform::MbYesNo | platform::MbIconQuestion) != platform::IdYes)
@@ -168,35 +178,50 @@ void CTabpageQuestionlog::SpellCheck() {
   escapePressed_ = false;
   spellChecking_ = true;
   qApp->installEventFilter(this);
-  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  bool found = false;
+  enum class Outcome { misspelt, stopped, nothingFound, unread } outcome = Outcome::nothingFound;
   for (int row = m_listCtrl->currentIndex().row() + 1;; ++row) {
     QCoreApplication::processEvents();
     // The bound is read after the event loop: what it ran may have reloaded the list.
-    if (!escapePressed_ && row >= static_cast<int>(m_rowIds.size())) break;
-    if (escapePressed_ || m_rowIds[row] < 0) {
-      found = true;  // stopped: no message
+    if (escapePressed_ || (row < static_cast<int>(m_rowIds.size()) && m_rowIds[row] < 0)) {
+      outcome = Outcome::stopped;  // no message
       break;
     }
-    const pdb3::Question question = pdb3::getQuestion(accessor, m_rowIds[row]);
+    if (row >= static_cast<int>(m_rowIds.size())) break;
+    // The answers come from the rows read; those not read yet are read a stretch at a time. A
+    // stretch that cannot be read ends the check: its answers are not known to be spelt right.
+    if (!cachedQuestion(row)) {
+      const int last = std::min(row + kSpellCheckRows, static_cast<int>(m_rowIds.size())) - 1;
+      std::vector<int> unread;
+      for (int r = row; r <= last; ++r)
+        if (!cachedQuestion(r)) unread.push_back(m_rowIds[r]);
+      if (!readIds(unread)) {
+        outcome = Outcome::unread;
+        break;
+      }
+    }
     bool misspelt = false;
-    for (const std::wstring& answer : question.answerTexts()) {
+    for (const std::wstring& answer : cachedQuestion(row)->answerTexts()) {
       study::PhonemeCodes codes;
       if (!app_.pronouncingDictionary.LookupPhrase(answer, codes)) {
         misspelt = true;
         break;
       }
     }
-    m_listCtrl->scrollTo(model_.index(row, 0));
+    // The view follows a screenful at a time: the rows it reads to show are those checked next.
+    if (!m_listCtrl->viewport()->rect().contains(m_listCtrl->visualRect(model_.index(row, 0))))
+      m_listCtrl->scrollTo(model_.index(row, 0), QAbstractItemView::PositionAtTop);
     if (misspelt) {
       m_listCtrl->selectRow(row);
       m_listCtrl->setCurrentIndex(model_.index(row, 0));
-      found = true;
+      outcome = Outcome::misspelt;
       break;
     }
   }
   qApp->removeEventFilter(this);
   spellChecking_ = false;
   host_.UpdateTitle();
-  if (!found) platform::messageBox(host_.dialogWindow(), L"スペルミスの単語が見つかりませんでした。", kAppCaption);
+  if (outcome == Outcome::unread)
+    reportFailure(L"問題を読み込めなかったため、スペルチェックを中止しました。");
+  else if (outcome == Outcome::nothingFound)
+    platform::messageBox(host_.dialogWindow(), L"スペルミスの単語が見つかりませんでした。", kAppCaption);
 }

@@ -163,7 +163,7 @@ void CTabpageSmartlearning::OnInitDialog() {
     update();
   });
   list_->setFocus();
-  ReloadQuestionList();
+  // The list, its rows and the level history are read when the page is first shown.
   count_ = static_cast<unsigned>(std::clamp(app_.settings->defaultQuestionCount.value, 0, 1000));
   countEdit_->setText(QString::number(count_));
   {
@@ -174,7 +174,6 @@ void CTabpageSmartlearning::OnInitDialog() {
   choicePending_ = true;
   UpdateAllButtonText();
   initialised_ = true;
-  StartLevelCalcThread();
   layoutControls();
 }
 
@@ -216,6 +215,8 @@ void CTabpageSmartlearning::resizeEvent(QResizeEvent*) { layoutControls(); }
 
 void CTabpageSmartlearning::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  if (listStale_) ReloadQuestionList();
+  if (levelsStale_) StartLevelCalcThread();
   ensureChosen();
 }
 
@@ -225,39 +226,49 @@ void CTabpageSmartlearning::ensureChosen() {
   DoAutoSelect();
 }
 
-bool CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
-  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  std::map<int, pdb3::Question> questions;
-  smart::RateMapType rates;
-  bool read = true;
-  if (!ids.empty()) {
-    const pdb3::ReadTransaction transaction(accessor);
-    read = pagereads::readSetQuestions(accessor, app_.smartLearningSetId, questions) &&
-           smart::ReadBinderRates(accessor, app_.currentUserId, app_.smartLearningSetId, platform::nowSeconds(), rates);
-  }
-  // Rows that could not be read are not shown as empty questions: the list empties until it can.
-  if (!read) ids.clear();
+void CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
+  // The reset has the rows in view read, now that the page is on screen.
   model_.reset([&] {
     shownIds_ = std::move(ids);
-    questionCache_ = std::move(questions);
-    rates_ = std::move(rates);
+    questionCache_.clear();
+    rates_.clear();
   });
   readCurve();
-  return read;
+}
+
+bool CTabpageSmartlearning::readRows(int first, int last) {
+  const std::vector<int> ids(shownIds_.begin() + first, shownIds_.begin() + last + 1);
+  if (smart::ReadShownRates(pdb3::openQuery(app_.db), app_.currentUserId, ids, platform::nowSeconds(), rates_,
+                            questionCache_))
+    return true;
+  // Rows that could not be read are not shown as empty questions, nor with figures from before.
+  for (int qid : ids) {
+    questionCache_.erase(qid);
+    rates_.erase(qid);
+  }
+  tellFailure(L"スマート学習リストの問題を読み込めませんでした。");
+  return false;
 }
 
 bool CTabpageSmartlearning::ReloadQuestionList() {
+  if (!isVisible()) {
+    listStale_ = true;
+    return true;
+  }
+  listStale_ = false;
   std::vector<int> ids;
   bool read = true;
   if (allMode_) {
-    const std::deque<int> binder =
-        smart::NonEmptyBinderIds(pdb3::openQuery(app_.db), app_.smartLearningSetId, &read);
+    std::deque<int> binder;
+    read = smart::NonEmptyBinderIds(pdb3::openQuery(app_.db), app_.smartLearningSetId, binder);
     ids.assign(binder.begin(), binder.end());
   } else {
     CollectQuestionIds(ids);
   }
+  // Rows that could not be read are not shown as empty questions: the list empties until it can.
   if (!read) ids.clear();
-  if (setShownIds(std::move(ids)) && read) return true;
+  setShownIds(std::move(ids));
+  if (read) return true;
   tellFailure(L"スマート学習リストの問題を読み込めませんでした。");
   return false;
 }
@@ -349,25 +360,27 @@ void CTabpageSmartlearning::OnColumnClick(int column) {
   std::vector<int> ids;
   bool read = true;
   switch (column) {
+    // The order is read alone, questions without text left out: the rows in view are read after.
     case 0:
       read = pdb3::querySqlfIntList(accessor, ids,
-                             L"SELECT qid FROM question WHERE qid IN (SELECT qid FROM section WHERE sid=%d) ORDER BY "
-                             L"answer %ls",
-                             sid, direction);
+                             L"SELECT qid FROM question WHERE qid IN (SELECT qid FROM section WHERE sid=%d) AND %ls "
+                             L"ORDER BY answer %ls",
+                             sid, pdb3::kQuestionHasText, direction);
       break;
     case 2:
       read = pdb3::querySqlfIntList(accessor, ids,
                              L"SELECT qid FROM memory_rate WHERE uid=%d AND qid IN  (SELECT qid FROM section WHERE "
-                             L"sid=%d) ORDER BY level %ls",
-                             uid, sid, direction);
+                             L"sid=%d) AND qid IN (SELECT qid FROM question WHERE %ls) ORDER BY level %ls",
+                             uid, sid, pdb3::kQuestionHasText, direction);
       break;
     case 4:
       read = pdb3::querySqlfIntList(accessor, ids,
                              L"SELECT qid, max(LastStudyTime) FROM question_log WHERE uid=%d AND qid IN  (SELECT qid "
-                             L"FROM section WHERE sid=%d) GROUP BY qid ORDER BY max(LastStudyTime) %ls",
-                             uid, sid, direction);
+                             L"FROM section WHERE sid=%d) AND qid IN (SELECT qid FROM question WHERE %ls) GROUP BY "
+                             L"qid ORDER BY max(LastStudyTime) %ls",
+                             uid, sid, pdb3::kQuestionHasText, direction);
       break;
-    default: {  // 1 and 3 reorder the rows shown
+    default: {  // 1 and 3 reorder the rows shown, which hold text: only their rates are read
       ids = shownIds_;
       read = smart::LoadRates(accessor, ids, uid, sid, platform::nowSeconds());
       if (!read) break;
@@ -378,13 +391,12 @@ void CTabpageSmartlearning::OnColumnClick(int column) {
       if (!ascending) std::reverse(ids.begin(), ids.end());
     }
   }
-  std::deque<int> kept(ids.begin(), ids.end());
-  if (!read || !pdb3::dropEmptyQuestions(accessor, kept)) {
+  if (!read) {
     ascendingNext()[column] = ascending;
     tellFailure(L"問題の一覧を並べ替えられませんでした。");  // the list stays as it was
     return;
   }
-  if (!setShownIds(std::vector<int>(kept.begin(), kept.end()))) tellFailure(L"問題の一覧を並べ替えられませんでした。");
+  setShownIds(std::move(ids));
 }
 
 bool CTabpageSmartlearning::exchangeControls() {
@@ -409,11 +421,10 @@ bool CTabpageSmartlearning::DoAutoSelect() {
   request.count = count_;
   request.slider = slider_;
   request.shuffleLearned = app_.settings->randomMistakeReply.value;
-  bool read = true;
-  std::set<int> chosen = smart::SelectSmartQuestions(pdb3::openQuery(app_.db), app_.currentUserId,
-                                                     app_.smartLearningSetId, request, platform::nowSeconds(), &read);
+  std::set<int> chosen;
   // A choice made from rates that could not be read would study the wrong questions.
-  if (!read) {
+  if (!smart::SelectSmartQuestions(pdb3::openQuery(app_.db), app_.currentUserId, app_.smartLearningSetId, request,
+                                   platform::nowSeconds(), chosen)) {
     tellFailure(L"次に学習する問題を選べませんでした。");
     return false;
   }
@@ -464,6 +475,11 @@ void CTabpageSmartlearning::OnPeriodChange() {
 }
 
 bool CTabpageSmartlearning::StartLevelCalcThread() {
+  if (!isVisible()) {
+    levelsStale_ = true;
+    return true;
+  }
+  levelsStale_ = false;
   if (!readLevelCounts()) {
     // The worker would fail the same way: the history keeps what it showed.
     update();

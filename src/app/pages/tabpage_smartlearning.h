@@ -42,15 +42,17 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // Questions added to the list from the element (a folder: every set below it); -1 for the root
   // or a failure (after its message).
   int AddToSmartLearning(int eid);
-  // The list's questions read again with what their rows show; false (after saying so) when they
-  // cannot be read.
+  // The list's question ids read again (the rows in view are read when they are about to show);
+  // false (after saying so) when they cannot be read. Off screen the page reads nothing: the list
+  // is read when the page is next shown.
   bool ReloadQuestionList();
   // False, the chosen set unchanged, when the count is not a number from 0 to 1000.
   bool DoAutoSelect();
   // The chosen questions, shuffled when random-reply is on; true when there are any.
   bool CollectQuestionIds(std::vector<int>& out);
   // Reads the level counts the page draws and starts the level history's calculation; false
-  // (after saying so, the history as it was) when the counts cannot be read.
+  // (after saying so, the history as it was) when the counts cannot be read. Off screen, that
+  // waits until the page is next shown.
   bool StartLevelCalcThread();
 
   void OnAddSet();
@@ -69,6 +71,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   int listRowCount() const override { return static_cast<int>(shownIds_.size()); }
   bool rowText(int row, int column, std::wstring& text) override;
   int rowImage(int row) override;
+  bool readRows(int first, int last) override;
 
   const std::set<int>& chosen() {
     ensureChosen();
@@ -97,8 +100,8 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   void OnSliderMoved(int position);
   void UpdateAllButtonText();
   const pdb3::Question* cachedQuestion(int row) const;
-  // Shows the ids with their questions and memory rates read; false when they cannot be read.
-  bool setShownIds(std::vector<int> ids);
+  // Shows the ids; their questions and memory rates are read for the rows in view.
+  void setShownIds(std::vector<int> ids);
   // The forgetting curve's studies of the selected question, read when the selection changes.
   void readCurve();
   // Says why the database refused the action (an action that reads in several steps says it once).
@@ -119,7 +122,8 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   std::vector<int> shownIds_;
   std::set<int> chosen_;
   bool choicePending_ = false;
-  // What the list and the drawing show, read at refresh: a paint never waits for the database.
+  // What the list and the drawing show, read when the rows come into view or the page refreshes:
+  // a paint never waits for the database.
   std::map<int, pdb3::Question> questionCache_;
   smart::RateMapType rates_;
   std::vector<int> levelCounts_ = std::vector<int>(7, -1);  // -1: not known
@@ -127,6 +131,9 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   int learnedCount_ = -1;
   std::vector<smart::StudyPoint> curve_;
   int curveQid_ = -1;
+  // Asked for while the page was off screen, done when it is shown.
+  bool listStale_ = true;
+  bool levelsStale_ = true;
   unsigned count_ = 10;
   int slider_ = 1;
   std::wstring sliderText_ = L"中";

@@ -115,6 +115,13 @@ TEST(LevelGraphs, BandsBarAndCurveLandOnTheirPixels) {
   for (int i = 1; i <= 10; ++i) EXPECT_EQ(day(i - 1).daysTo(day(i)), 1) << i;
 }
 
+// The page on screen, as when it is looked at: off screen it reads and calculates nothing.
+void showPage(apptest::PageApp& t, QWidget& page) {
+  t.host.window.resize(760, 560);
+  t.host.window.show();
+  page.show();
+}
+
 class LevelPageTest : public ::testing::Test {
  protected:
   LevelPageTest() : clock([] { return kNow; }) {
@@ -138,6 +145,7 @@ TEST_F(LevelPageTest, PagePaintsTheFinishedTableTheCountsAndTheBar) {
   CTabpageSmartlearning page(t.app, t.host, &t.host.window);
   page.resize(760, 560);
   QSignalSpy finished(&page.levelCalculator(), &smart::LevelCalculator::finished);
+  showPage(t, page);
   ASSERT_TRUE(finished.wait(30000));
   EXPECT_FALSE(page.levelCalculator().running());
   EXPECT_EQ(page.levelCalculator().table()[0][7], 2);
@@ -184,6 +192,7 @@ TEST(LevelPage, ANewListsGraphLabelsItsTopWithTheListsCount) {
   CTabpageSmartlearning page(t.app, t.host, &t.host.window);
   page.resize(760, 560);
   QSignalSpy finished(&page.levelCalculator(), &smart::LevelCalculator::finished);
+  showPage(t, page);
   ASSERT_TRUE(finished.wait(30000));
   auto* zoom = page.findChild<QCheckBox*>("id1332");
   ASSERT_TRUE(zoom->isChecked());
@@ -214,6 +223,7 @@ TEST(LevelPage, ANewListsGraphLabelsItsTopWithTheListsCount) {
 TEST_F(LevelPageTest, RestartsDeliverOnlyTheLastTableAndThePageNeverWaitsOnItsEnd) {
   auto page = std::make_unique<CTabpageSmartlearning>(t.app, t.host, &t.host.window);
   QSignalSpy finished(&page->levelCalculator(), &smart::LevelCalculator::finished);
+  showPage(t, *page);  // the first start
   page->StartLevelCalcThread();
   page->StartLevelCalcThread();
   ASSERT_TRUE(finished.wait(30000));

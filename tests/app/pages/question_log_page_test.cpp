@@ -20,6 +20,7 @@
 #include "platform/clock.h"
 #include "platform/trace.h"
 #include "pronouncing_dictionary_writer.h"
+#include "statement_log.h"
 #include "test_env.h"
 #include "web_dictionary_support.h"
 
@@ -46,6 +47,10 @@ class QuestionLogPageTest : public ::testing::Test {
     t.run(L"COMMIT");
     page = std::make_unique<CTabpageQuestionlog>(t.app, t.host, &t.host.window);
     page->resize(760, 500);
+    // On screen, as when the page is looked at: the rows in view are read.
+    t.host.window.resize(760, 500);
+    t.host.window.show();
+    page->show();
     t.host.select = [this](std::vector<int>& ids) { return page->GetCheckedQuestionIds(ids); };
   }
   int rowOf(int qid) {
@@ -66,6 +71,31 @@ class QuestionLogPageTest : public ::testing::Test {
     return {ids.begin(), ids.end()};
   }
   int count(const std::wstring& sql) { return t.intValue(sql); }
+  // Many more rows than the list shows at once, after those of the fixture.
+  void addManyQuestions(const wchar_t* answer) {
+    t.run(L"BEGIN");
+    for (int q = kFirstMany; q < kFirstMany + 300; ++q) t.addQuestion(q, answer, kZeta);
+    t.run(L"COMMIT");
+  }
+  // The list read again, and laid out as it is by the time the user can scroll it.
+  void reload() {
+    ASSERT_TRUE(page->ReloadList());
+    QCoreApplication::processEvents();
+  }
+  void scrollToTop(int qid) {
+    page->list().scrollTo(page->list().model()->index(rowOf(qid), 0), QAbstractItemView::PositionAtTop);
+  }
+  // The pronouncing dictionary the spell check looks answers up in knows only these words.
+  void useDictionaryOf(const char* wordList) {
+    std::vector<kpd::WordReadings> words;
+    std::string error;
+    ASSERT_TRUE(kpd::parseWordList(wordList, words, error)) << error;
+    const std::string dir = testenv::processDir(), index = dir + "/log.kpdidx", data = dir + "/log.kpddic";
+    ASSERT_TRUE(kpd::writePronouncingDictionary(words, index, data, error)) << error;
+    ASSERT_TRUE(t.app.pronouncingDictionary.openIndex(data, index));
+  }
+
+  static constexpr int kFirstMany = 9000;
 
   platform::ClockOverride clock;
   apptest::PageApp t;
@@ -278,12 +308,7 @@ TEST_F(QuestionLogPageTest, EmptyQuestionsGreyTheirCommandsAndSpellCheckStopsAtA
   EXPECT_TRUE(enabled[CTabpageQuestionlog::kEdit]);
   EXPECT_FALSE(menu->actions()[3]->isEnabled());  // nothing to look up in a web dictionary
 
-  std::vector<kpd::WordReadings> words;
-  std::string error;
-  ASSERT_TRUE(kpd::parseWordList("DOG  D AO1 G\n", words, error)) << error;
-  const std::string dir = testenv::processDir(), index = dir + "/log.kpdidx", data = dir + "/log.kpddic";
-  ASSERT_TRUE(kpd::writePronouncingDictionary(words, index, data, error)) << error;
-  ASSERT_TRUE(t.app.pronouncingDictionary.openIndex(data, index));
+  useDictionaryOf("DOG  D AO1 G\n");
   t.notifier.answer = platform::IdYes;
   page->list().setCurrentIndex(page->list().model()->index(rowOf(8600), 0));
   // While it checks only Escape reaches the window: a click that would check a row is dropped.
@@ -304,6 +329,95 @@ TEST_F(QuestionLogPageTest, EmptyQuestionsGreyTheirCommandsAndSpellCheckStopsAtA
   page->list().setCurrentIndex(page->list().model()->index(0, 0));
   page->SpellCheck();
   EXPECT_EQ(t.notifier.boxes.back(), L"Kelvara: スペルミスの単語が見つかりませんでした。");
+}
+
+// The list reads the rows about to show, in one statement, when they come into view: the rows
+// below are not read, a paint reads nothing, and a row read again shows what another program
+// wrote since.
+TEST_F(QuestionLogPageTest, TheListReadsOnlyTheRowsInViewAndReadsThemAgainWhenTheyComeBack) {
+  addManyQuestions(L"w");
+  apptest::StatementLog statements(t.app.db);
+  reload();
+  std::vector<std::string> read = statements.take();
+  ASSERT_EQ(read.size(), 2u);  // the ids, then the rows in view
+  EXPECT_NE(read[1].find("IN (1,30,8600,8601,8602,9000,"), std::string::npos) << read[1];
+  EXPECT_EQ(read[1].find(",9100"), std::string::npos) << read[1];
+  EXPECT_EQ(cell(9000, 1), "w");
+  EXPECT_EQ(cell(9200, 1), "");  // not in view, not read
+
+  scrollToTop(9200);
+  read = statements.take();
+  ASSERT_EQ(read.size(), 1u);
+  EXPECT_NE(read[0].find("IN (9200,9201,"), std::string::npos) << read[0];
+  EXPECT_EQ(read[0].find("9000,"), std::string::npos) << read[0];
+  EXPECT_EQ(cell(9200, 1), "w");
+  page->grab();
+  EXPECT_TRUE(statements.take().empty());
+
+  sqliteplus::SqliteConnection other;
+  other.open(t.databasePath().c_str());
+  other.createQuery()->execute(L"UPDATE question SET answer='changed' WHERE qid=9001");
+  other.createQuery()->execute(L"UPDATE question_log SET nc1=9 WHERE qid=8600");
+  scrollToTop(1);
+  EXPECT_EQ(cell(9001, 1), "changed");
+  EXPECT_EQ(cell(8600, 2), "9");
+}
+
+// Rows that come into view while another program holds the file show as not read, with one box
+// for the action, and are read at the next scroll; what was read before is still drawn.
+TEST_F(QuestionLogPageTest, RowsThatCannotBeReadShowAsNotReadSayWhyOnceAndAreReadAtTheNextScroll) {
+  addManyQuestions(L"w");
+  reload();
+  {
+    apptest::HeldDatabase held(t.databasePath());
+    scrollToTop(9200);
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 問題の一覧を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
+    EXPECT_EQ(cell(9200, 1), "");
+    EXPECT_EQ(cell(9200, 2), "");
+    scrollToTop(9230);  // the same action
+    EXPECT_EQ(t.takeBoxes(), L"");
+    page->grab();
+    QCoreApplication::processEvents();
+    // Checks on rows never read cannot be counted: the count is not known, not 0.
+    apptest::HeldDatabase::nextAction();
+    page->OnCommand(CTabpageQuestionlog::kInvertChecks);
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: チェックした問題を数えられませんでした。\n" + apptest::kBusyCause + L"\n");
+    EXPECT_EQ(page->findChild<QLineEdit*>("id1150")->text(), "-");
+    EXPECT_TRUE(page->findChild<QPushButton*>("id1149")->isEnabled());
+    QCoreApplication::processEvents();
+  }
+  t.takeBoxes();
+  scrollToTop(9201);
+  EXPECT_EQ(t.takeBoxes(), L"");
+  EXPECT_EQ(cell(9201, 1), "w");
+  page->OnCommand(CTabpageQuestionlog::kClearChecks);
+  page->OnCommand(CTabpageQuestionlog::kInvertChecks);
+  EXPECT_EQ(page->findChild<QLineEdit*>("id1150")->text(), "305");
+}
+
+// The spell check looks at the answers the page read and reads the rows it reaches beyond them;
+// one it cannot read ends the check with the cause, never with "nothing misspelt".
+TEST_F(QuestionLogPageTest, ASpellCheckThatCannotReadItsRowsStopsWithTheCause) {
+  addManyQuestions(L"dog");
+  reload();
+  useDictionaryOf("DOG  D AO1 G\n");
+  t.notifier.answer = platform::IdYes;
+  t.run(L"UPDATE question SET answer='dgo' WHERE qid=9250");
+  page->list().setCurrentIndex(page->list().model()->index(rowOf(kFirstMany), 0));
+  page->SpellCheck();  // far below the rows read
+  EXPECT_EQ(page->list().currentIndex().row(), rowOf(9250));
+  t.takeBoxes();
+
+  reload();  // only the rows in view read again
+  page->list().setCurrentIndex(page->list().model()->index(rowOf(kFirstMany), 0));
+  apptest::HeldDatabase held(t.databasePath());
+  page->SpellCheck();
+  const std::wstring boxes = t.takeBoxes();
+  EXPECT_NE(boxes.find(L"Kelvara: 問題を読み込めなかったため、スペルチェックを中止しました。\n" + apptest::kBusyCause),
+            std::wstring::npos)
+      << boxes;
+  EXPECT_EQ(boxes.find(L"見つかりませんでした"), std::wstring::npos) << boxes;
+  EXPECT_EQ(t.host.titles.back(), L"");
 }
 
 // The page plays a question's sound from where a study finds it, a subfolder named with "\" too.

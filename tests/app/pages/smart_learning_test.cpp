@@ -100,7 +100,9 @@ class SmartSelectionTest : public ::testing::Test {
   }
   std::set<int> select(unsigned count, int slider) {
     platform::seedRandom(7);
-    return smart::SelectSmartQuestions(t.accessor(), t.app.currentUserId, sid, {count, slider, false}, kNow);
+    std::set<int> chosen;
+    EXPECT_TRUE(smart::SelectSmartQuestions(t.accessor(), t.app.currentUserId, sid, {count, slider, false}, kNow, chosen));
+    return chosen;
   }
   int dueChosen(const std::set<int>& chosen) {
     return static_cast<int>(std::count_if(chosen.begin(), chosen.end(), [&](int q) { return dueIds.count(q) > 0; }));
@@ -134,8 +136,9 @@ TEST_F(SmartSelectionTest, RecentAndNewUsersAndEmptyQuestions) {
   fresh.addQuestion(8000, nullptr, fresh.app.smartLearningSetId);
   for (int q = 8001; q <= 8006; ++q) fresh.addQuestion(q, L"a", fresh.app.smartLearningSetId);
   platform::seedRandom(3);
-  const std::set<int> chosen =
-      smart::SelectSmartQuestions(fresh.accessor(), fresh.app.currentUserId, fresh.app.smartLearningSetId, {10, 1, false}, kNow);
+  std::set<int> chosen;
+  EXPECT_TRUE(smart::SelectSmartQuestions(fresh.accessor(), fresh.app.currentUserId, fresh.app.smartLearningSetId,
+                                          {10, 1, false}, kNow, chosen));
   EXPECT_EQ(chosen, (std::set<int>{8001, 8002, 8003, 8004, 8005, 8006}));
 }
 
@@ -183,7 +186,8 @@ TEST_F(SmartSelectionTest, EqualsTheRecordByRecordReadingOnARandomBinder) {
         platform::seedRandom(count + slider);
         const auto model = perRecordSelection(t.accessor(), t.app.currentUserId, sid, request, kNow);
         platform::seedRandom(count + slider);
-        const auto fast = smart::SelectSmartQuestions(t.accessor(), t.app.currentUserId, sid, request, kNow);
+        std::set<int> fast;
+        EXPECT_TRUE(smart::SelectSmartQuestions(t.accessor(), t.app.currentUserId, sid, request, kNow, fast));
         EXPECT_EQ(fast, model) << count << " " << slider << " " << shuffle;
         EXPECT_LE(fast.size(), count);
       }
@@ -192,9 +196,15 @@ TEST_F(SmartSelectionTest, EqualsTheRecordByRecordReadingOnARandomBinder) {
 class SmartPageTest : public ::testing::Test {
  protected:
   SmartPageTest() : clock([] { return kNow; }) { t.settings.randomReply.value = false; }
-  std::unique_ptr<CTabpageSmartlearning> makePage() {
+  // On screen unless asked otherwise: a page off screen reads nothing.
+  std::unique_ptr<CTabpageSmartlearning> makePage(bool shown = true) {
     auto page = std::make_unique<CTabpageSmartlearning>(t.app, t.host, &t.host.window);
     page->resize(760, 560);
+    if (shown) {
+      t.host.window.resize(760, 560);
+      t.host.window.show();
+      page->show();
+    }
     return page;
   }
   QString cell(CTabpageSmartlearning& page, int row, int column) {

@@ -56,7 +56,7 @@ class LearningPage : public ::testing::Test {
     page.findChild<QComboBox*>("id1196")->setCurrentIndex(periodIndex);
     page.SetReviewTarget(targetIndex);
     std::deque<int> ids;
-    EXPECT_TRUE(page.SelectQuestionsByPeriod(ids));
+    EXPECT_EQ(page.SelectQuestionsByPeriod(ids), pdb3::FirstRow::found);
     return ids;
   }
   QImage render() {
@@ -114,7 +114,7 @@ TEST_F(LearningPage, CountAndThresholdEditsKeepTheirBounds) {
 
 TEST_F(LearningPage, ReviewSelectsByPeriodAndByTheLastStudy) {
   std::deque<int> none;
-  EXPECT_FALSE(page.SelectQuestionsByPeriod(none));  // no study log yet
+  EXPECT_EQ(page.SelectQuestionsByPeriod(none), pdb3::FirstRow::missing);  // no study log yet
   addLog();
   addRun(1, kNow - 7200, {{3, 1, 0}, {5, 0, 1}});
   addRun(2, kNow - 600, {{2, 0, 1}, {4, 1, 0}, {22, 0, 2}});
