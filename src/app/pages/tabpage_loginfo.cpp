@@ -545,24 +545,24 @@ void CTabpageLoginfo::OnFunctionMenu() {
 }
 
 pdb3::FirstRow CTabpageLoginfo::readSelectedRun(pdb3::DailyLogRecord& run, const std::wstring& what) {
-  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-  const pdb3::ReadTransaction transaction(accessor);
-  int lid = -1, rows = 0;
-  if (!pagereads::readLogId(app_.studyContext(), lid) ||
-      (lid >= 0 && !pagereads::readInt(accessor,
-                                       platform::format(L"SELECT count(*) FROM daily_log WHERE did=%d AND lid=%d",
-                                                        selectedRunId(), lid),
-                                       rows))) {
-    reportDatabaseFailure(this, what);
-    return pdb3::FirstRow::failed;
-  }
-  if (rows == 0) return pdb3::FirstRow::missing;
-  run = pdb3::DailyLogRecord(accessor, selectedRunId(), lid);
-  if (!run.Load()) {  // the row is there: what failed is the read
-    reportDatabaseFailure(this, what);
-    return pdb3::FirstRow::failed;
-  }
-  return pdb3::FirstRow::found;
+  const pdb3::FirstRow stored = [&] {
+    const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+    const pdb3::ReadTransaction transaction(accessor);
+    int lid = -1, rows = 0;
+    if (!pagereads::readLogId(app_.studyContext(), lid) ||
+        (lid >= 0 && !pagereads::readInt(accessor,
+                                         platform::format(L"SELECT count(*) FROM daily_log WHERE did=%d AND lid=%d",
+                                                          selectedRunId(), lid),
+                                         rows)))
+      return pdb3::FirstRow::failed;
+    if (rows == 0) return pdb3::FirstRow::missing;
+    run = pdb3::DailyLogRecord(accessor, selectedRunId(), lid);
+    // The row is there: a load that fails is a failed read.
+    return run.Load() ? pdb3::FirstRow::found : pdb3::FirstRow::failed;
+  }();
+  // Said once the read lock is let go: the box waits for its answer, and another program for the file.
+  if (stored == pdb3::FirstRow::failed) reportDatabaseFailure(this, what);
+  return stored;
 }
 
 void CTabpageLoginfo::ShowQuestionsOfStudy() {
