@@ -6,10 +6,10 @@
 #include <string>
 
 #include "database/database_file.h"
-#include "database/question.h"
-#include "database/read_transaction.h"
-#include "database/section_questions.h"
-#include "database/text_conversion.h"
+#include "database/records/question.h"
+#include "database/engine/read_transaction.h"
+#include "database/folders/section_questions.h"
+#include "database/engine/text_conversion.h"
 #include "large_database.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "database/db_object.h"
-#include "database/folders.h"
-#include "database/sql_helpers.h"
+#include "database/records/db_object.h"
+#include "database/folders/folders.h"
+#include "database/engine/sql_helpers.h"
 #include "large_database.h"
 #include "platform/files/folders.h"
 #include "services/app_settings.h"

@@ -22,11 +22,11 @@
 #include <sqlite3.h>
 
 #include "app/pages/smart_selection.h"
-#include "database/memory_model.h"
-#include "database/memory_rate.h"
-#include "database/question_selection.h"
-#include "database/sql_helpers.h"
-#include "database/text_conversion.h"
+#include "database/memory/memory_model.h"
+#include "database/memory/memory_rate.h"
+#include "database/logs/question_selection.h"
+#include "database/engine/sql_helpers.h"
+#include "database/engine/text_conversion.h"
 #include "services/study_history.h"
 #include "study/judging/answer_remark.h"
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "database/sql_helpers.h"
-#include "database/text_conversion.h"
+#include "database/engine/sql_helpers.h"
+#include "database/engine/text_conversion.h"
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
 

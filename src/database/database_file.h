@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "database/sqlite_connection.h"
+#include "database/engine/sqlite_connection.h"
 
 namespace pdb3 {
 

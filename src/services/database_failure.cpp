@@ -1,7 +1,7 @@
 #include "services/database_failure.h"
 
-#include "database/engine_refusal.h"
-#include "database/study_context.h"
+#include "database/engine/engine_refusal.h"
+#include "database/logs/study_context.h"
 #include "platform/windows/notifier.h"
 #include "services/user_action.h"
 

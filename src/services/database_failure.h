@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "database/engine_failure.h"
+#include "database/engine/engine_failure.h"
 
 class QWidget;
 namespace pdb3 {

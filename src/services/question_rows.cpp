@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "database/read_transaction.h"
+#include "database/engine/read_transaction.h"
 #include "platform/text.h"
 #include "services/part_of_speech.h"
 #include "services/text_edit.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "database/question.h"
+#include "database/records/question.h"
 
 // Columns the text takes in a fixed-pitch Japanese font: 2 for a character whose code page 932
 // form has two bytes, 1 for every other one (a character the code page lacks counts 1).

@@ -3,12 +3,12 @@
 #include <functional>
 #include <iterator>
 
-#include "database/element_log.h"
-#include "database/folders.h"
-#include "database/memory_rate.h"
-#include "database/question.h"
-#include "database/question_log.h"
-#include "database/sql_helpers.h"
+#include "database/logs/element_log.h"
+#include "database/folders/folders.h"
+#include "database/memory/memory_rate.h"
+#include "database/records/question.h"
+#include "database/logs/question_log.h"
+#include "database/engine/sql_helpers.h"
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "platform/trace.h"

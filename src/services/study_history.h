@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "database/daily_log.h"
-#include "database/study_context.h"
+#include "database/logs/daily_log.h"
+#include "database/logs/study_context.h"
 #include "services/point_info_store.h"
 
 // Where a study's ranking counts go: the store, the user name that keys its record (the setting

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <new>
 
-#include "database/sql_helpers.h"
+#include "database/engine/sql_helpers.h"
 #include "platform/trace.h"
 
 bool formatString(std::wstring& out, const wchar_t* format, ...) {

@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 
-#include "database/busy_wait.h"
+#include "database/engine/busy_wait.h"
 #include "platform/trace.h"
 #include "platform/windows/notifier.h"
 

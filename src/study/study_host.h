@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "database/daily_log.h"
-#include "database/study_context.h"
+#include "database/logs/daily_log.h"
+#include "database/logs/study_context.h"
 #include "study/judging/answer_judging.h"
 
 class QWidget;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "database/sql_helpers.h"
+#include "database/engine/sql_helpers.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 #include "test_env.h"

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <string>
 
-#include "database/busy_wait.h"
-#include "database/engine_failure.h"
-#include "database/sqlite_connection.h"
+#include "database/engine/busy_wait.h"
+#include "database/engine/engine_failure.h"
+#include "database/engine/sqlite_connection.h"
 
 namespace apptest {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "database/sqlite_connection.h"
+#include "database/engine/sqlite_connection.h"
 
 namespace apptest {
 

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <thread>
 
-#include "database/busy_wait.h"
-#include "database/engine_failure.h"
-#include "database/sql_helpers.h"
+#include "database/engine/busy_wait.h"
+#include "database/engine/engine_failure.h"
+#include "database/engine/sql_helpers.h"
 #include "database_fixture.h"
 
 using namespace std::chrono;

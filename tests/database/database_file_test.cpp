@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "database/database_file.h"
-#include "database/text_conversion.h"
+#include "database/engine/text_conversion.h"
 #include "database_fixture.h"
 #include "faulty_vfs.h"
 #include "platform/windows/notifier.h"

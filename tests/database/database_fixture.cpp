@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "database/text_conversion.h"
+#include "database/engine/text_conversion.h"
 #include "test_env.h"
 
 namespace testdb {

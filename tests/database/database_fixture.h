@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "database/db_object.h"
-#include "database/sqlite_connection.h"
+#include "database/records/db_object.h"
+#include "database/engine/sqlite_connection.h"
 
 namespace testdb {
 

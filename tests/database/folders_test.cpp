@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "database/busy_wait.h"
+#include "database/engine/busy_wait.h"
 #include "database/database_file.h"
-#include "database/engine_failure.h"
-#include "database/folders.h"
-#include "database/question_selection.h"
+#include "database/engine/engine_failure.h"
+#include "database/folders/folders.h"
+#include "database/logs/question_selection.h"
 #include "database_fixture.h"
 #include "recording_notifier.h"
 

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cmath>
 
-#include "database/memory_model.h"
+#include "database/memory/memory_model.h"
 
 using namespace pdb3;
 

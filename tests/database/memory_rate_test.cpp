@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "database/memory_rate.h"
-#include "database/question_log.h"
+#include "database/memory/memory_rate.h"
+#include "database/logs/question_log.h"
 #include "database_fixture.h"
 
 using namespace pdb3;

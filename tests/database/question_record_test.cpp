@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "database/element_record.h"
-#include "database/question.h"
-#include "database/question_sound.h"
-#include "database/sql_helpers.h"
+#include "database/records/element_record.h"
+#include "database/records/question.h"
+#include "database/records/question_sound.h"
+#include "database/engine/sql_helpers.h"
 #include "database_fixture.h"
 #include "platform/clock.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "database/element_log.h"
-#include "database/question_selection.h"
+#include "database/logs/element_log.h"
+#include "database/logs/question_selection.h"
 #include "database_fixture.h"
 
 using namespace pdb3;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "database/section_questions.h"
+#include "database/folders/section_questions.h"
 #include "database_fixture.h"
 
 using namespace pdb3;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "database/sql_helpers.h"
+#include "database/engine/sql_helpers.h"
 #include "database_fixture.h"
 
 using namespace pdb3;

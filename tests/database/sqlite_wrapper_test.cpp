@@ -3,9 +3,9 @@
 
 #include <fstream>
 
-#include "database/db_object.h"
-#include "database/sqlite_connection.h"
-#include "database/text_conversion.h"
+#include "database/records/db_object.h"
+#include "database/engine/sqlite_connection.h"
+#include "database/engine/text_conversion.h"
 #include "database_fixture.h"
 
 using namespace sqliteplus;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "database/daily_log.h"
-#include "database/question_log.h"
-#include "database/users.h"
+#include "database/logs/daily_log.h"
+#include "database/logs/question_log.h"
+#include "database/logs/users.h"
 #include "database_fixture.h"
 
 using namespace pdb3;

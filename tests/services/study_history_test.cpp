@@ -5,10 +5,10 @@
 #include <optional>
 #include <set>
 
-#include "database/busy_wait.h"
-#include "database/sql_helpers.h"
+#include "database/engine/busy_wait.h"
+#include "database/engine/sql_helpers.h"
 #include "services/study_history.h"
-#include "database/text_conversion.h"
+#include "database/engine/text_conversion.h"
 #include "database_fixture.h"
 #include "faulty_vfs.h"
 #include "platform/clock.h"

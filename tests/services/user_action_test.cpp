@@ -6,9 +6,9 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "database/busy_wait.h"
-#include "database/sql_helpers.h"
-#include "database/study_context.h"
+#include "database/engine/busy_wait.h"
+#include "database/engine/sql_helpers.h"
+#include "database/logs/study_context.h"
 #include "database_fixture.h"
 #include "recording_notifier.h"
 #include "services/database_failure.h"

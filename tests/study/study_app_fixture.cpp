@@ -9,9 +9,9 @@
 #include <atomic>
 
 #include "app/shell/app_study_host.h"
-#include "database/folders.h"
-#include "database/sql_helpers.h"
-#include "database/users.h"
+#include "database/folders/folders.h"
+#include "database/engine/sql_helpers.h"
+#include "database/logs/users.h"
 #include "study/window/start_study.h"
 #include "test_env.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/shell/klv_app.h"
-#include "database/db_object.h"
+#include "database/records/db_object.h"
 #include "platform/windows/notifier.h"
 #include "recording_notifier.h"
 #include "services/app_settings.h"

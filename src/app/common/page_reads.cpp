@@ -1,9 +1,9 @@
 #include "app/common/page_reads.h"
 
-#include "database/element_log.h"
-#include "database/read_transaction.h"
-#include "database/sql_helpers.h"
-#include "database/sqlite_cursor.h"
+#include "database/logs/element_log.h"
+#include "database/engine/read_transaction.h"
+#include "database/engine/sql_helpers.h"
+#include "database/engine/sqlite_cursor.h"
 #include "platform/trace.h"
 
 namespace pagereads {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "database/question.h"
-#include "database/question_log.h"
-#include "database/study_context.h"
+#include "database/records/question.h"
+#include "database/logs/question_log.h"
+#include "database/logs/study_context.h"
 
 namespace pagereads {
 

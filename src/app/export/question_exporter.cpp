@@ -3,8 +3,8 @@
 #include <QtEndian>
 
 #include "app/common/page_reads.h"
-#include "database/read_transaction.h"
-#include "database/sql_helpers.h"
+#include "database/engine/read_transaction.h"
+#include "database/engine/sql_helpers.h"
 #include "platform/files/file_system.h"
 #include "platform/trace.h"
 #include "platform/text.h"

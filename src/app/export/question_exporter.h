@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "database/question.h"
+#include "database/records/question.h"
 
 // The bytes of an export file, line by line.
 class ExportStream {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "database/question.h"
+#include "database/records/question.h"
 
 class KlvApp;
 class QButtonGroup;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "database/question.h"
+#include "database/records/question.h"
 
 class KlvApp;
 class QMenu;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "database/sql_helpers.h"
-#include "database/sqlite_exceptions.h"
+#include "database/engine/sql_helpers.h"
+#include "database/engine/sqlite_exceptions.h"
 #include "platform/trace.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <array>
 #include <memory>
 
-#include "database/db_object.h"
+#include "database/records/db_object.h"
 
 class QLabel;
 class QMenu;

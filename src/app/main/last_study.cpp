@@ -5,8 +5,8 @@
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
 #include "app/common/page_reads.h"
-#include "database/daily_log.h"
-#include "database/element_log.h"
+#include "database/logs/daily_log.h"
+#include "database/logs/element_log.h"
 #include "platform/windows/notifier.h"
 #include "services/database_failure.h"
 

@@ -34,7 +34,7 @@
 #include "app/export/search_dialog.h"
 #include "app/pages/tabpage_loginfo.h"
 #include "app/shell/user_manage_dialog.h"
-#include "database/section_questions.h"
+#include "database/folders/section_questions.h"
 #include "platform/windows/notifier.h"
 #include "platform/windows/window_menu_bar.h"
 #include "services/app_settings.h"

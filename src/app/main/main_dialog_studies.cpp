@@ -12,7 +12,7 @@
 #include "app/pages/tabpage_questionlog.h"
 #include "app/pages/tabpage_ranking.h"
 #include "app/pages/tabpage_smartlearning.h"
-#include "database/section_questions.h"
+#include "database/folders/section_questions.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
 #include "study/window/start_study.h"

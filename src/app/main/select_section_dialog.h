@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <string>
 
-#include "database/db_object.h"
+#include "database/records/db_object.h"
 
 class CExplorer1;
 class CMyFolderTreeCtrl;

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "app/common/modal_dialog.h"
-#include "database/question.h"
+#include "database/records/question.h"
 #include "platform/windows/notifier.h"
 #include "services/part_of_speech.h"
 #include "services/text_edit.h"

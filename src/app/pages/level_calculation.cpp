@@ -7,11 +7,11 @@
 
 #include <algorithm>
 
-#include "database/busy_wait.h"
-#include "database/db_object.h"
-#include "database/sql_helpers.h"
-#include "database/sqlite_cursor.h"
-#include "database/sqlite_exceptions.h"
+#include "database/engine/busy_wait.h"
+#include "database/records/db_object.h"
+#include "database/engine/sql_helpers.h"
+#include "database/engine/sqlite_cursor.h"
+#include "database/engine/sqlite_exceptions.h"
 #include "platform/clock.h"
 #include "platform/trace.h"
 

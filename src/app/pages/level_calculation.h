@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "database/engine_failure.h"
-#include "database/memory_model.h"
+#include "database/engine/engine_failure.h"
+#include "database/memory/memory_model.h"
 
 namespace smart {
 

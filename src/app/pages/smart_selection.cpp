@@ -4,10 +4,10 @@
 #include <functional>
 
 #include "app/common/page_reads.h"
-#include "database/question_selection.h"
-#include "database/section_questions.h"
-#include "database/sql_helpers.h"
-#include "database/sqlite_cursor.h"
+#include "database/logs/question_selection.h"
+#include "database/folders/section_questions.h"
+#include "database/engine/sql_helpers.h"
+#include "database/engine/sqlite_cursor.h"
 #include "platform/trace.h"
 #include "study/study_flow.h"
 

@@ -9,9 +9,9 @@
 #include <set>
 #include <vector>
 
-#include "database/db_object.h"
-#include "database/memory_rate.h"
-#include "database/question.h"
+#include "database/records/db_object.h"
+#include "database/memory/memory_rate.h"
+#include "database/records/question.h"
 
 namespace smart {
 

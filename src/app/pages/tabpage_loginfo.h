@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "database/sql_helpers.h"
+#include "database/engine/sql_helpers.h"
 #include "platform/drawing/gdi_dc.h"
 
 class KlvApp;

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "app/pages/id_list_model.h"
-#include "database/question.h"
-#include "database/question_log.h"
+#include "database/records/question.h"
+#include "database/logs/question_log.h"
 
 class KlvApp;
 class MainDialogHost;

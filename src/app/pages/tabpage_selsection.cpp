@@ -7,7 +7,7 @@
 #include "app/shell/klv_app.h"
 #include "app/main/note_browser.h"
 #include "app/pages/page_dates.h"
-#include "database/element_record.h"
+#include "database/records/element_record.h"
 #include "services/unknown_figure.h"
 
 CTabpageSelsection::CTabpageSelsection(KlvApp& app, QWidget* parent) : QWidget(parent), app_(app) {

@@ -14,7 +14,7 @@
 #include "app/pages/level_calculation.h"
 #include "app/pages/level_graphs.h"
 #include "app/pages/smart_selection.h"
-#include "database/question.h"
+#include "database/records/question.h"
 
 class KlvApp;
 class MainDialogHost;

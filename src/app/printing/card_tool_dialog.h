@@ -10,7 +10,7 @@
 
 #include "app/printing/card_template.h"
 #include "app/printing/region_text.h"
-#include "database/question.h"
+#include "database/records/question.h"
 
 class KlvApp;
 class QCheckBox;

@@ -4,7 +4,7 @@
 #include <cwchar>
 #include <cwctype>
 
-#include "database/question.h"
+#include "database/records/question.h"
 #include "platform/files/file_system.h"
 #include "services/part_of_speech.h"
 #include "study/sound/line_reader.h"

@@ -14,7 +14,7 @@
 #include "app/printing/print_surface.h"
 #include "app/printing/print_template.h"
 #include "app/printing/region_text.h"
-#include "database/question.h"
+#include "database/records/question.h"
 
 // The printer and paper the sheets are laid out for.
 struct PrinterGeometry {

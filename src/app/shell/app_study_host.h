@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "database/db_object.h"
+#include "database/records/db_object.h"
 #include "study/sound/sound_queue.h"
 #include "study/sound/speech_output.h"
 #include "study/study_host.h"

@@ -7,8 +7,8 @@
 
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
-#include "database/sql_helpers.h"
-#include "database/write_transaction.h"
+#include "database/engine/sql_helpers.h"
+#include "database/engine/write_transaction.h"
 #include "platform/drawing/dialog_units.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"

@@ -10,8 +10,8 @@
 
 #include "app/options/web_dictionary.h"
 #include "app/shell/exit_codes.h"
-#include "database/sqlite_connection.h"
-#include "database/study_context.h"
+#include "database/engine/sqlite_connection.h"
+#include "database/logs/study_context.h"
 #include "services/command_line.h"
 #include "services/named_mutex.h"
 #include "services/notice_box.h"

@@ -9,7 +9,7 @@
 #include "app/shell/rename_dialog.h"
 #include "app/shell/user_dialogs.h"
 #include "app/shell/user_records.h"
-#include "database/users.h"
+#include "database/logs/users.h"
 #include "platform/windows/notifier.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"

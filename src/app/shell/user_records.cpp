@@ -1,8 +1,8 @@
 #include "app/shell/user_records.h"
 
-#include "database/sql_helpers.h"
-#include "database/users.h"
-#include "database/write_transaction.h"
+#include "database/engine/sql_helpers.h"
+#include "database/logs/users.h"
+#include "database/engine/write_transaction.h"
 #include "platform/trace.h"
 
 std::optional<std::vector<std::wstring>> userNames(const pdb3::DbObject& accessor) {

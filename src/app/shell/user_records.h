@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "database/db_object.h"
+#include "database/records/db_object.h"
 
 // The name of every user, in the order of user_info (the first-user and user dialogs' lists);
 // nothing when the list could not be read, which is no empty list.

@@ -1,8 +1,8 @@
 #include "study/judging/answer_remark.h"
 
-#include "database/folders.h"
-#include "database/question.h"
-#include "database/sql_helpers.h"
+#include "database/folders/folders.h"
+#include "database/records/question.h"
+#include "database/engine/sql_helpers.h"
 #include "platform/trace.h"
 #include "services/part_of_speech.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "database/db_object.h"
+#include "database/records/db_object.h"
 
 namespace study {
 

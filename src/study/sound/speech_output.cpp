@@ -1,6 +1,6 @@
 #include "study/sound/speech_output.h"
 
-#include "database/question_sound.h"
+#include "database/records/question_sound.h"
 #include "services/app_settings.h"
 #include "services/notice_box.h"
 #include "study/sound/sound_queue.h"

@@ -1,8 +1,8 @@
 #include "study/window/saved_question_binder.h"
 
-#include "database/element_record.h"
-#include "database/folders.h"
-#include "database/section_questions.h"
+#include "database/records/element_record.h"
+#include "database/folders/folders.h"
+#include "database/folders/section_questions.h"
 #include "platform/trace.h"
 #include "services/database_failure.h"
 

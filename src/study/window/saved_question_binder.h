@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "database/db_object.h"
+#include "database/records/db_object.h"
 
 namespace study {
 

@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "database/element_log.h"
-#include "database/sql_helpers.h"
+#include "database/logs/element_log.h"
+#include "database/engine/sql_helpers.h"
 #include "services/database_failure.h"
 #include "services/named_mutex.h"
 #include "study/study_host.h"

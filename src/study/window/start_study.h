@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "database/study_context.h"
+#include "database/logs/study_context.h"
 
 class QWidget;
 

@@ -7,12 +7,12 @@
 #include <QTreeWidget>
 #include <ctime>
 
-#include "database/folders.h"
-#include "database/memory_model.h"
-#include "database/memory_rate.h"
-#include "database/question.h"
-#include "database/section_questions.h"
-#include "database/sql_helpers.h"
+#include "database/folders/folders.h"
+#include "database/memory/memory_model.h"
+#include "database/memory/memory_rate.h"
+#include "database/records/question.h"
+#include "database/folders/section_questions.h"
+#include "database/engine/sql_helpers.h"
 #include "platform/drawing/gdi_types.h"
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"

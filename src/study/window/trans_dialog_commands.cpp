@@ -11,8 +11,8 @@
 #include <QLineEdit>
 #include <QMenu>
 
-#include "database/column_field.h"
-#include "database/db_object.h"
+#include "database/records/column_field.h"
+#include "database/records/db_object.h"
 #include "platform/clock.h"
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <algorithm>
 
-#include "database/column_field.h"
+#include "database/records/column_field.h"
 #include "platform/files/file_system.h"
 #include "study/window/control_ids.h"
 #include "study/sound/line_reader.h"

@@ -9,7 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "database/column_field.h"
+#include "database/records/column_field.h"
 #include "platform/windows/modal_dialog.h"
 #include "platform/windows/notifier.h"
 #include "services/database_failure.h"

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <array>
 
-#include "database/question.h"
+#include "database/records/question.h"
 
 class QLineEdit;
 class QMenu;

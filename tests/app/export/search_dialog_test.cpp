@@ -5,7 +5,7 @@
 #include <QTreeWidget>
 
 #include "app/export/search_dialog.h"
-#include "database/sql_helpers.h"
+#include "database/engine/sql_helpers.h"
 #include "shell_fixture.h"
 #include "study/window/trans_edit_dialog.h"
 #include "study_window_support.h"

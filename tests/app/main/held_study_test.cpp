@@ -7,7 +7,7 @@
 #include <QTest>
 #include <set>
 
-#include "database/busy_wait.h"
+#include "database/engine/busy_wait.h"
 #include "held_database.h"
 #include "main_dialog_fixture.h"
 #include "services/user_action.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main/last_study.h"
-#include "database/daily_log.h"
+#include "database/logs/daily_log.h"
 #include "element_tree_fixture.h"
 #include "held_database.h"
 

@@ -14,7 +14,7 @@
 #include "app/pages/level_calculation.h"
 #include "app/pages/level_graphs.h"
 #include "app/pages/tabpage_smartlearning.h"
-#include "database/busy_wait.h"
+#include "database/engine/busy_wait.h"
 #include "page_host_fixture.h"
 #include "platform/clock.h"
 

@@ -9,7 +9,7 @@
 #include <ctime>
 
 #include "app/pages/tabpage_loginfo.h"
-#include "database/section_questions.h"
+#include "database/folders/section_questions.h"
 #include "element_tree_fixture.h"
 #include "held_database.h"
 #include "page_host.h"

@@ -7,7 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 
-#include "database/sql_helpers.h"
+#include "database/engine/sql_helpers.h"
 #include "services/text_helpers.h"
 #include "test_env.h"
 

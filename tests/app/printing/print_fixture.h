@@ -12,7 +12,7 @@
 #include "../platform/scoped_env.h"
 #include "app/shell/klv_app.h"
 #include "app/printing/print_prompts.h"
-#include "database/db_object.h"
+#include "database/records/db_object.h"
 #include "services/app_settings.h"
 
 namespace printtest {

@@ -6,7 +6,7 @@
 #include "app/printing/print_surface.h"
 #include "app/printing/region_text.h"
 #include "app/printing/sheet_renderer.h"
-#include "database/question.h"
+#include "database/records/question.h"
 #include "pronouncing_dictionary_writer.h"
 #include "print_fixture.h"
 

@@ -8,7 +8,7 @@
 #include "app/shell/editor_handover.h"
 #include "app/shell/help_viewer.h"
 #include "app_test_support.h"
-#include "database/users.h"
+#include "database/logs/users.h"
 #include "platform/files/folders.h"
 #include "platform/text.h"
 #include "scoped_env.h"

@@ -14,7 +14,7 @@
 
 #include "app/printing/print_template.h"
 #include "database/database_file.h"
-#include "database/sql_helpers.h"
+#include "database/engine/sql_helpers.h"
 #include "platform/files/folders.h"
 #include "scoped_env.h"
 #include "services/app_settings.h"

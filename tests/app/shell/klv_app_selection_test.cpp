@@ -5,7 +5,7 @@
 
 #include "app/shell/exit_codes.h"
 #include "app/shell/klv_app.h"
-#include "database/daily_log.h"
+#include "database/logs/daily_log.h"
 #include "element_tree_fixture.h"
 #include "held_database.h"
 #include "study/sound/sound_queue.h"

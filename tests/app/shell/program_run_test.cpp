@@ -11,9 +11,9 @@
 #include <csignal>
 
 #include "database/database_file.h"
-#include "database/folders.h"
+#include "database/folders/folders.h"
 #include "app/shell/exit_codes.h"
-#include "database/sql_helpers.h"
+#include "database/engine/sql_helpers.h"
 #include "scoped_env.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"

@@ -12,7 +12,7 @@
 #include <map>
 
 #include "app/shell/app_study_host.h"
-#include "database/sql_helpers.h"
+#include "database/engine/sql_helpers.h"
 #include "platform/drawing/gdi_types.h"
 #include "platform/drawing/system_metrics.h"
 #include "platform/settings/ini_profile.h"

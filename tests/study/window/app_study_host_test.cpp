@@ -15,7 +15,7 @@
 #include <map>
 #include <optional>
 
-#include "database/sql_helpers.h"
+#include "database/engine/sql_helpers.h"
 #include "fake_audio_player.h"
 #include "app/options/option_dialog.h"
 #include "app/options/option_page.h"

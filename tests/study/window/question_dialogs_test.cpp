@@ -11,9 +11,9 @@
 #include <QTimer>
 #include <chrono>
 
-#include "database/busy_wait.h"
-#include "database/question.h"
-#include "database/sql_helpers.h"
+#include "database/engine/busy_wait.h"
+#include "database/records/question.h"
+#include "database/engine/sql_helpers.h"
 #include "platform/windows/modal_dialog.h"
 #include "study/study_modes.h"
 #include "study/window/trans_edit_dialog.h"

@@ -6,8 +6,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include "database/busy_wait.h"
-#include "database/sql_helpers.h"
+#include "database/engine/busy_wait.h"
+#include "database/engine/sql_helpers.h"
 #include "services/user_action.h"
 #include "study_app_fixture.h"
 #include "study_window_support.h"

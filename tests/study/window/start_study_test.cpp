@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "database/sql_helpers.h"
+#include "database/engine/sql_helpers.h"
 #include "services/named_mutex.h"
 #include "study/window/start_study.h"
 #include "study_app_fixture.h"

@@ -8,9 +8,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "database/daily_log.h"
-#include "database/question.h"
-#include "database/section_questions.h"
+#include "database/logs/daily_log.h"
+#include "database/records/question.h"
+#include "database/folders/section_questions.h"
 #include "study/study_modes.h"
 #include "study/window/study_result_dialog.h"
 #include "study/window/trans_edit_dialog.h"

@@ -1,0 +1,66 @@
+#include "database/engine/busy_wait.h"
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <thread>
+
+#include "database/engine/engine_failure.h"
+
+namespace sqliteplus {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::atomic<long long> limitMs{kDefaultBusyWaitLimit.count()};
+
+struct ThreadWaits {
+  bool perAction = false;
+  bool started = false;  // a wait of the current action (or statement) has begun
+  Clock::time_point deadline;
+  unsigned long long action = 0;
+  const std::atomic<bool>* cancelled = nullptr;
+};
+thread_local ThreadWaits waits;
+
+// The engine calls this while the file is locked; returning 0 gives up with SQLITE_BUSY.
+int onBusy(void*, int attempt) {
+  if (waits.cancelled && waits.cancelled->load()) return 0;
+  const Clock::time_point now = Clock::now();
+  // Without per-action counting every statement starts its own wait at its first attempt.
+  if (!waits.started || (!waits.perAction && attempt == 0)) {
+    waits.started = true;
+    waits.deadline = now + std::chrono::milliseconds(limitMs.load());
+  }
+  if (now >= waits.deadline) return 0;
+  const auto step = std::min<Clock::duration>(std::chrono::milliseconds(20), waits.deadline - now);
+  std::this_thread::sleep_for(step);
+  return 1;
+}
+
+}  // namespace
+
+void installBusyWait(sqlite3* db) { sqlite3_busy_handler(db, onBusy, nullptr); }
+
+void countBusyWaitsPerAction() {
+  waits.perAction = true;
+  waits.started = false;
+}
+
+bool busyWaitsCountedPerAction() { return waits.perAction; }
+
+void endBusyWaitAction() {
+  waits.started = false;
+  ++waits.action;
+  forgetEngineFailure();
+}
+
+unsigned long long busyWaitAction() { return waits.action; }
+
+void setBusyWaitCancelFlag(const std::atomic<bool>* cancelled) { waits.cancelled = cancelled; }
+
+void setBusyWaitLimit(std::chrono::milliseconds limit) { limitMs.store(limit.count()); }
+
+std::chrono::milliseconds busyWaitLimit() { return std::chrono::milliseconds(limitMs.load()); }
+
+}  // namespace sqliteplus

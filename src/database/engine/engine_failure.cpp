@@ -1,0 +1,59 @@
+#include "database/engine/engine_failure.h"
+
+#include <sqlite3.h>
+
+#include "database/engine/engine_refusal.h"
+
+namespace sqliteplus {
+namespace {
+
+thread_local EngineFailure noted = EngineFailure::none;
+
+// A busy file explains the failures that follow it (a read that was never made), so it outranks
+// them; "other" is the weakest explanation.
+int rank(EngineFailure failure) {
+  switch (failure) {
+    case EngineFailure::none: return 0;
+    case EngineFailure::other: return 1;
+    case EngineFailure::readOnly: return 2;
+    case EngineFailure::full: return 3;
+    case EngineFailure::busy: return 4;
+  }
+  return 0;
+}
+
+}  // namespace
+
+EngineFailure engineFailureOf(int resultCode) {
+  switch (resultCode & 0xff) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE:
+      return EngineFailure::none;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return EngineFailure::busy;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+      return EngineFailure::readOnly;
+    case SQLITE_FULL:
+      return EngineFailure::full;
+    default:
+      return EngineFailure::other;
+  }
+}
+
+void noteEngineFailure(int resultCode) {
+  const EngineFailure failure = engineFailureOf(resultCode);
+  if (rank(failure) > rank(noted)) noted = failure;
+}
+
+EngineFailure lastEngineFailure() { return noted; }
+
+void forgetEngineFailure() {
+  noted = EngineFailure::none;
+  forgetEngineRefusal();
+}
+
+}  // namespace sqliteplus

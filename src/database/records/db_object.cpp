@@ -1,0 +1,24 @@
+#include "database/records/db_object.h"
+
+#include "platform/trace.h"
+
+namespace pdb3 {
+
+sqliteplus::SqliteQuery& DbObject::query() const {
+  if (!handle_) throw sqliteplus::SqliteException("The accessor holds no query object.");
+  return *handle_;
+}
+
+DbObject openQuery(sqliteplus::SqliteConnection& connection) { return DbObject(connection.createQuery()); }
+
+bool openConnection(sqliteplus::SqliteConnection& connection, const wchar_t* fileName) {
+  try {
+    connection.open(fileName);
+    return true;
+  } catch (const sqliteplus::SqliteException& e) {
+    platform::traceError("%s : %s\n", e.what(), e.message().c_str());
+    return false;
+  }
+}
+
+}  // namespace pdb3

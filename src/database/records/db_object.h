@@ -1,0 +1,29 @@
+// The data layer's database accessor: one counted handle to a query object. Every record begins
+// with one, and all records made from one accessor share its query object (so they belong to the
+// thread of that accessor's connection).
+#pragma once
+
+#include "database/engine/shared_handle.h"
+#include "database/engine/sqlite_connection.h"
+
+namespace pdb3 {
+
+class DbObject {
+ public:
+  explicit DbObject(sqliteplus::SharedHandle<sqliteplus::SqliteQuery> handle) : handle_(handle) {}
+
+  const sqliteplus::SharedHandle<sqliteplus::SqliteQuery>& handle() const { return handle_; }
+  // The shared query object; throws SqliteException when the accessor holds none.
+  sqliteplus::SqliteQuery& query() const;
+
+ private:
+  sqliteplus::SharedHandle<sqliteplus::SqliteQuery> handle_;
+};
+
+// A new accessor on the connection.
+DbObject openQuery(sqliteplus::SqliteConnection& connection);
+
+// Opens the file on the connection; false (after one trace line on stderr) when it cannot.
+bool openConnection(sqliteplus::SqliteConnection& connection, const wchar_t* fileName);
+
+}  // namespace pdb3
