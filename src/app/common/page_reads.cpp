@@ -65,9 +65,8 @@ std::wstring idList(const std::vector<int>& ids) {
 
 bool readQuestionsWithLogs(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int mid,
                            std::map<int, pdb3::Question>& questions, std::map<int, pdb3::QuestionLog>& logs) {
-  std::map<int, pdb3::Question> read;
+  std::map<int, pdb3::Question> read = emptyQuestions(accessor, ids);
   std::map<int, pdb3::QuestionLog> readLogs;
-  for (int qid : ids) pdb3::takeNoQuestionTexts(read.emplace(qid, pdb3::Question(accessor, qid)).first->second);
   constexpr int kLogFirst = 7, kLogKey = kLogFirst + 11;
   const bool ok = ids.empty() ||
                   pdb3::forEachRow(accessor,
@@ -86,13 +85,14 @@ bool readQuestionsWithLogs(const pdb3::DbObject& accessor, const std::vector<int
                                      pdb3::takeQuestionLogCounts(row, kLogFirst, log);
                                    });
   if (!ok) return false;
-  for (auto& [qid, question] : read) questions.insert_or_assign(qid, std::move(question));
-  for (int qid : ids) {
-    const auto found = readLogs.find(qid);
-    if (found == readLogs.end()) logs.erase(qid);
-    else logs.insert_or_assign(qid, std::move(found->second));
-  }
+  keepRangeRead(ids, read, readLogs, questions, logs);
   return true;
+}
+
+std::map<int, pdb3::Question> emptyQuestions(const pdb3::DbObject& accessor, const std::vector<int>& ids) {
+  std::map<int, pdb3::Question> questions;
+  for (int qid : ids) pdb3::takeNoQuestionTexts(questions.emplace(qid, pdb3::Question(accessor, qid)).first->second);
+  return questions;
 }
 
 }  // namespace pagereads

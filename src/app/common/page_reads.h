@@ -35,4 +35,24 @@ bool readQuestionsWithLogs(const pdb3::DbObject& accessor, const std::vector<int
 // "1,2,3": ids for an IN list.
 std::wstring idList(const std::vector<int>& ids);
 
+// A question for each id, its texts empty until a row of the read gives them: a question the read
+// finds no row for shows empty.
+std::map<int, pdb3::Question> emptyQuestions(const pdb3::DbObject& accessor, const std::vector<int>& ids);
+
+// Puts what a range read into a page's memory: its questions, and for each id its record, or none
+// where the read found none (a record from an earlier read is not shown as current).
+template <class Record>
+void keepRangeRead(const std::vector<int>& ids, std::map<int, pdb3::Question>& readQuestions,
+                   std::map<int, Record>& readRecords, std::map<int, pdb3::Question>& questions,
+                   std::map<int, Record>& records) {
+  for (auto& [qid, question] : readQuestions) questions.insert_or_assign(qid, std::move(question));
+  for (int qid : ids) {
+    const auto found = readRecords.find(qid);
+    if (found == readRecords.end())
+      records.erase(qid);
+    else
+      records.insert_or_assign(qid, std::move(found->second));
+  }
+}
+
 }  // namespace pagereads

@@ -142,8 +142,7 @@ bool ReadBinderRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t n
 
 bool ReadShownRates(const pdb3::DbObject& accessor, int uid, const std::vector<int>& ids, int64_t now,
                     RateMapType& rates, std::map<int, pdb3::Question>& questions) {
-  std::map<int, pdb3::Question> texts;
-  for (int qid : ids) pdb3::takeNoQuestionTexts(texts.emplace(qid, pdb3::Question(accessor, qid)).first->second);
+  std::map<int, pdb3::Question> texts = pagereads::emptyQuestions(accessor, ids);
   RateMapType read;
   const bool ok =
       ids.empty() ||
@@ -159,12 +158,7 @@ bool ReadShownRates(const pdb3::DbObject& accessor, int uid, const std::vector<i
           },
           std::string(", ") + pdb3::kQuestionTextColumns);
   if (!ok) return false;
-  for (auto& [qid, question] : texts) questions.insert_or_assign(qid, std::move(question));
-  for (int qid : ids) {
-    const auto found = read.find(qid);
-    if (found == read.end()) rates.erase(qid);
-    else rates.insert_or_assign(qid, std::move(found->second));
-  }
+  pagereads::keepRangeRead(ids, texts, read, questions, rates);
   return true;
 }
 
