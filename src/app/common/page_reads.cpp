@@ -63,29 +63,65 @@ std::wstring idList(const std::vector<int>& ids) {
   return list;
 }
 
+namespace {
+
+// The columns after a row's question id: its texts, then its log's counts and key (NULL without a log).
+constexpr int kLogFirst = 7, kLogKey = kLogFirst + 11;
+
+std::wstring questionWithLogColumns() {
+  return platform::format(L"%s, %s, l.qid", pdb3::kQuestionTextColumns, pdb3::kQuestionLogCountColumns);
+}
+
+// Takes a row of such a read: the question's texts into `questions` (its entry made there) and its
+// log, when it has one, into `logs`.
+void takeQuestionWithLog(const pdb3::DbObject& accessor, const sqliteplus::SqliteCursor& row, int uid, int mid,
+                         std::map<int, pdb3::Question>& questions, std::map<int, pdb3::QuestionLog>& logs) {
+  const int qid = row.getInt(0);
+  pdb3::takeQuestionTexts(row, 1, questions.try_emplace(qid, accessor, qid).first->second);
+  if (row.isNull(kLogKey)) return;
+  pdb3::QuestionLog& log = logs.insert_or_assign(qid, pdb3::QuestionLog(accessor, qid, uid, mid)).first->second;
+  pdb3::takeQuestionLogCounts(row, kLogFirst, log);
+}
+
+}  // namespace
+
 bool readQuestionsWithLogs(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int mid,
                            std::map<int, pdb3::Question>& questions, std::map<int, pdb3::QuestionLog>& logs) {
   std::map<int, pdb3::Question> read = emptyQuestions(accessor, ids);
   std::map<int, pdb3::QuestionLog> readLogs;
-  constexpr int kLogFirst = 7, kLogKey = kLogFirst + 11;
   const bool ok = ids.empty() ||
                   pdb3::forEachRow(accessor,
-                                   platform::format(L"SELECT q.qid, %s, %s, l.qid FROM question AS q LEFT JOIN "
-                                                    L"question_log AS l ON l.qid=q.qid AND l.uid=%d AND l.mid=%d "
-                                                    L"WHERE q.qid IN (%ls)",
-                                                    pdb3::kQuestionTextColumns, pdb3::kQuestionLogCountColumns, uid,
-                                                    mid, idList(ids).c_str()),
+                                   platform::format(L"SELECT q.qid, %ls FROM question AS q LEFT JOIN question_log AS l "
+                                                    L"ON l.qid=q.qid AND l.uid=%d AND l.mid=%d WHERE q.qid IN (%ls)",
+                                                    questionWithLogColumns().c_str(), uid, mid, idList(ids).c_str()),
                                    [&](const sqliteplus::SqliteCursor& row) {
-                                     const int qid = row.getInt(0);
-                                     pdb3::takeQuestionTexts(row, 1, read.at(qid));
-                                     if (row.isNull(kLogKey)) return;
-                                     pdb3::QuestionLog& log =
-                                         readLogs.insert_or_assign(qid, pdb3::QuestionLog(accessor, qid, uid, mid))
-                                             .first->second;
-                                     pdb3::takeQuestionLogCounts(row, kLogFirst, log);
+                                     takeQuestionWithLog(accessor, row, uid, mid, read, readLogs);
                                    });
   if (!ok) return false;
   keepRangeRead(ids, read, readLogs, questions, logs);
+  return true;
+}
+
+bool readSetRangeWithLogs(const pdb3::DbObject& accessor, int sid, int first, int count, int uid, int mid,
+                          std::vector<int>& ids, std::map<int, pdb3::Question>& questions,
+                          std::map<int, pdb3::QuestionLog>& logs) {
+  std::vector<int> rangeIds;
+  std::map<int, pdb3::Question> read;
+  std::map<int, pdb3::QuestionLog> readLogs;
+  // A set's row without a question row reads with NULL texts: an empty question, as elsewhere.
+  const bool ok = pdb3::forEachRow(
+      accessor,
+      platform::format(L"SELECT s.qid, %ls FROM (SELECT rowid AS r, qid FROM section WHERE sid=%d ORDER BY rowid "
+                       L"LIMIT %d OFFSET %d) AS s LEFT JOIN question AS q ON q.qid=s.qid LEFT JOIN question_log AS l "
+                       L"ON l.qid=s.qid AND l.uid=%d AND l.mid=%d ORDER BY s.r",
+                       questionWithLogColumns().c_str(), sid, count, first, uid, mid),
+      [&](const sqliteplus::SqliteCursor& row) {
+        rangeIds.push_back(row.getInt(0));
+        takeQuestionWithLog(accessor, row, uid, mid, read, readLogs);
+      });
+  if (!ok) return false;
+  keepRangeRead(rangeIds, read, readLogs, questions, logs);
+  ids = std::move(rangeIds);
   return true;
 }
 

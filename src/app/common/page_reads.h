@@ -32,6 +32,13 @@ bool readQuestions(const pdb3::DbObject& accessor, const std::vector<int>& ids, 
 bool readQuestionsWithLogs(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int mid,
                            std::map<int, pdb3::Question>& questions, std::map<int, pdb3::QuestionLog>& logs);
 
+// The rows first..first+count-1 of the set, in its order: their question ids into `ids`, their
+// questions and the user's logs of them as readQuestionsWithLogs reads them, from one statement.
+// Fewer ids when the set ends sooner. False, everything unchanged, when it cannot be read.
+bool readSetRangeWithLogs(const pdb3::DbObject& accessor, int sid, int first, int count, int uid, int mid,
+                          std::vector<int>& ids, std::map<int, pdb3::Question>& questions,
+                          std::map<int, pdb3::QuestionLog>& logs);
+
 // "1,2,3": ids for an IN list.
 std::wstring idList(const std::vector<int>& ids);
 

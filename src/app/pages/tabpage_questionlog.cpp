@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <deque>
+#include <unordered_map>
 
 #include "app/common/control_helpers.h"
 #include "app/shell/klv_app.h"
@@ -162,7 +163,7 @@ CTabpageQuestionlog::CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWid
   includeReanswers_->setChecked(app_.settings->correctrateMode == 1 || app_.settings->correctrateMode == 2);
   ReloadList();
   UpdateCheckedCount();
-  if (!m_rowIds.empty()) m_listCtrl->selectRow(0);
+  if (m_rows.size() > 0) m_listCtrl->selectRow(0);
 }
 
 void CTabpageQuestionlog::resizeEvent(QResizeEvent*) {
@@ -193,13 +194,14 @@ void CTabpageQuestionlog::paintEvent(QPaintEvent*) {
 }
 
 bool CTabpageQuestionlog::ReloadList() {
-  std::vector<int> ids;
-  if (!pdb3::sectionQuestionIds(pdb3::openQuery(app_.db), app_.currentSetId, ids)) {
+  int count = 0;
+  if (!pagereads::readInt(pdb3::openQuery(app_.db),
+                          platform::format(L"SELECT count(*) FROM section WHERE sid=%d", app_.currentSetId), count)) {
     ClearList();  // rows of another set, or counts from before, would be taken for these
     return false;
   }
   // The reset has the rows in view read, when the list is on screen.
-  setRowIds(std::move(ids));
+  setRowCount(count);
   return true;
 }
 
@@ -208,24 +210,56 @@ bool CTabpageQuestionlog::readIds(const std::vector<int>& qids) {
                                           m_questionCache, m_logCache);
 }
 
-bool CTabpageQuestionlog::readRows(int first, int last) {
-  std::vector<int> qids(m_rowIds.begin() + first, m_rowIds.begin() + last + 1);
-  if (readIds(qids)) return true;
-  // Figures from an earlier read are not shown as if they were current.
-  for (int qid : qids) {
-    m_questionCache.erase(qid);
-    m_logCache.erase(qid);
+bool CTabpageQuestionlog::readRange(int first, int last) {
+  if (m_rows.allRead(first, last)) {
+    if (readIds(std::vector<int>(m_rows.ids().begin() + first, m_rows.ids().begin() + last + 1))) return true;
+  } else {
+    std::vector<int> ids;
+    if (pagereads::readSetRangeWithLogs(pdb3::openQuery(app_.db), app_.currentSetId, first, last - first + 1,
+                                        app_.currentUserId, app_.studyMode, ids, m_questionCache, m_logCache)) {
+      m_rows.take(first, ids);
+      return true;
+    }
   }
+  // Figures from an earlier read are not shown as if they were current.
+  for (int row = first; row <= last; ++row) {
+    if (!m_rows.isRead(row)) continue;
+    m_questionCache.erase(m_rows.at(row));
+    m_logCache.erase(m_rows.at(row));
+  }
+  return false;
+}
+
+bool CTabpageQuestionlog::readRows(int first, int last) {
+  if (readRange(first, last)) return true;
   // Rows read again while the box is up belong to the same action: they neither wait nor say it again.
   if (!spellChecking_) reportFailure(L"問題の一覧を読み込めませんでした。");  // the check says why it stops itself
   return false;
 }
 
+bool CTabpageQuestionlog::readIdsOfRows(const std::vector<int>& rows) {
+  const auto known = [&](int row) { return row < 0 || row >= m_rows.size() || m_rows.isRead(row); };
+  return std::all_of(rows.begin(), rows.end(), known) || readAllIds();
+}
+
+bool CTabpageQuestionlog::readAllIds() {
+  if (m_rows.allRead()) return true;
+  // Rows never shown: every id in one statement, rather than a statement for each stretch of them.
+  std::vector<int> ids;
+  if (!pdb3::sectionQuestionIds(pdb3::openQuery(app_.db), app_.currentSetId, ids)) return false;
+  m_rows.take(0, ids);
+  return true;
+}
+
 bool CTabpageQuestionlog::ensureRowsRead(const std::vector<int>& rows) {
+  if (!readIdsOfRows(rows)) {
+    reportFailure(L"問題を読み込めませんでした。");
+    return false;
+  }
   std::vector<int> unread;
   for (int row : rows)
-    if (row >= 0 && row < static_cast<int>(m_rowIds.size()) && !m_questionCache.count(m_rowIds[row]))
-      unread.push_back(m_rowIds[row]);
+    if (row >= 0 && row < m_rows.size() && m_rows.isRead(row) && !m_questionCache.count(m_rows.at(row)))
+      unread.push_back(m_rows.at(row));
   if (unread.empty() || readIds(unread)) return true;
   reportFailure(L"問題を読み込めませんでした。");
   return false;
@@ -233,11 +267,11 @@ bool CTabpageQuestionlog::ensureRowsRead(const std::vector<int>& rows) {
 
 void CTabpageQuestionlog::reportFailure(const std::wstring& what) { reportDatabaseFailure(host_.dialogWindow(), what); }
 
-void CTabpageQuestionlog::ClearList() { setRowIds({}); }
+void CTabpageQuestionlog::ClearList() { setRowCount(0); }
 
-void CTabpageQuestionlog::setRowIds(std::vector<int> ids) {
+void CTabpageQuestionlog::setRowCount(int count) {
   model_.reset([&] {
-    m_rowIds = std::move(ids);
+    m_rows.reset(count);
     m_checkedRows.clear();
     m_questionCache.clear();
     m_logCache.clear();
@@ -249,6 +283,11 @@ void CTabpageQuestionlog::OnColumnClick(int column) {
   if (column < 0 || column >= kColumns) return;
   const bool ascending = ascendingNext()[column];
   const wchar_t* direction = ascending ? L"ASC" : L"DESC";
+  const std::vector<int> checkedRows(m_checkedRows.begin(), m_checkedRows.end());
+  if (!readIdsOfRows(checkedRows)) {
+    reportFailure(L"問題の一覧を並べ替えられませんでした。");  // the list and its checks stay as they were
+    return;
+  }
   std::vector<int> checkedIds;
   GetCheckedQuestionIds(checkedIds);
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
@@ -278,18 +317,18 @@ void CTabpageQuestionlog::OnColumnClick(int column) {
   ascendingNext()[column] = !ascending;
   const std::set<int> wasChecked(checkedIds.begin(), checkedIds.end());
   model_.reset([&] {
-    m_rowIds.assign(ids.begin(), ids.end());
+    m_rows.assign({ids.begin(), ids.end()});
     m_selectedRows.clear();
     m_checkedRows.clear();
-    for (size_t row = 0; row < m_rowIds.size(); ++row)
-      if (wasChecked.count(m_rowIds[row])) m_checkedRows.insert(static_cast<int>(row));
+    for (int row = 0; row < m_rows.size(); ++row)
+      if (wasChecked.count(m_rows.at(row))) m_checkedRows.insert(row);
   });
   UpdateCheckedCount();
 }
 
 const pdb3::Question* CTabpageQuestionlog::cachedQuestion(int row) const {
-  if (row < 0 || row >= static_cast<int>(m_rowIds.size())) return nullptr;
-  const auto found = m_questionCache.find(m_rowIds[row]);
+  if (row < 0 || row >= m_rows.size() || !m_rows.isRead(row)) return nullptr;
+  const auto found = m_questionCache.find(m_rows.at(row));
   return found == m_questionCache.end() ? nullptr : &found->second;
 }
 
@@ -343,12 +382,13 @@ void CTabpageQuestionlog::setChecked(int row, bool checked) {
 }
 
 bool CTabpageQuestionlog::countCheckedQuestions(int& count) {
+  if (!readIdsOfRows({m_checkedRows.begin(), m_checkedRows.end()})) return false;
   int known = 0;
   std::vector<int> unread;
   for (int row : m_checkedRows) {
     const pdb3::Question* question = cachedQuestion(row);
-    if (!question) unread.push_back(m_rowIds[row]);
-    else if (!question->isEmpty()) ++known;
+    if (!question && m_rows.isRead(row)) unread.push_back(m_rows.at(row));  // else gone from the set
+    else if (question && !question->isEmpty()) ++known;
   }
   int withText = 0;
   if (!unread.empty() &&
@@ -377,21 +417,26 @@ void CTabpageQuestionlog::UpdateCheckedCount() {
   redrawList();
 }
 
-bool CTabpageQuestionlog::GetCheckedQuestionIds(std::vector<int>& out) const {
+bool CTabpageQuestionlog::GetCheckedQuestionIds(std::vector<int>& out) {
   out.clear();
-  for (int row : m_checkedRows) out.push_back(m_rowIds[row]);
+  if (!readIdsOfRows({m_checkedRows.begin(), m_checkedRows.end()})) {
+    reportFailure(L"チェックした問題を読み込めませんでした。");
+    return false;
+  }
+  for (int row : m_checkedRows)
+    if (m_rows.isRead(row)) out.push_back(m_rows.at(row));
   return !out.empty();
 }
 
 void CTabpageQuestionlog::collectSelectedRows() {
   m_selectedRows.clear();
   for (const QModelIndex& index : m_listCtrl->selectionModel()->selectedRows())
-    if (index.row() < static_cast<int>(m_rowIds.size())) m_selectedRows.push_back(index.row());
+    if (index.row() < m_rows.size()) m_selectedRows.push_back(index.row());
   std::sort(m_selectedRows.begin(), m_selectedRows.end());
 }
 
 void CTabpageQuestionlog::OnListClick(int row, bool onIcon) {
-  if (row < 0 || row >= static_cast<int>(m_rowIds.size()) || !onIcon) {
+  if (row < 0 || row >= m_rows.size() || !onIcon) {
     collectSelectedRows();
     return;
   }
@@ -480,12 +525,17 @@ void CTabpageQuestionlog::CheckLastMistakes() {
 }
 
 void CTabpageQuestionlog::checkQuestions(const std::vector<int>& qids) {
+  if (!readAllIds()) {  // rows never shown are looked for too
+    reportFailure(L"問題を読み込めませんでした。");  // the checks stay as they were
+    return;
+  }
+  std::unordered_map<int, int> rowOfId;
+  for (int row = m_rows.size() - 1; row >= 0; --row)  // a repeated id: its first row
+    if (m_rows.isRead(row)) rowOfId[m_rows.at(row)] = row;
   m_checkedRows.clear();
   m_selectedRows.clear();
-  for (int qid : qids) {
-    const auto found = std::find(m_rowIds.begin(), m_rowIds.end(), qid);
-    if (found != m_rowIds.end()) m_checkedRows.insert(static_cast<int>(found - m_rowIds.begin()));
-  }
+  for (int qid : qids)
+    if (const auto found = rowOfId.find(qid); found != rowOfId.end()) m_checkedRows.insert(found->second);
   UpdateCheckedCount();
 }
 
@@ -494,7 +544,7 @@ void CTabpageQuestionlog::OnCheckRandom() {
   if (!n) return;  // the box said what it wants; nothing is checked instead
   m_checkedRows.clear();
   pdb3::IdQueue rows;
-  for (size_t row = 0; row < m_rowIds.size(); ++row) rows.push_back(static_cast<int>(row));
+  for (int row = 0; row < m_rows.size(); ++row) rows.push_back(row);
   for (int i = 0; i < *n && !rows.empty(); ++i) m_checkedRows.insert(pdb3::PickRandomQuestion(rows));
   UpdateCheckedCount();
 }
@@ -596,7 +646,7 @@ bool CTabpageQuestionlog::OnCommand(int id) {
     case kRateBelow30: CheckWorstQuestions(30, true); return true;
     case kCheckRandom: OnCheckRandom(); return true;
     case kInvertChecks:
-      for (size_t row = 0; row < m_rowIds.size(); ++row) setChecked(static_cast<int>(row), !m_checkedRows.count(row));
+      for (int row = 0; row < m_rows.size(); ++row) setChecked(row, !m_checkedRows.count(row));
       UpdateCheckedCount();
       return true;
     case kClearChecks:

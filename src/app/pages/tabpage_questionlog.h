@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/pages/id_list_model.h"
+#include "app/pages/section_rows.h"
 #include "database/records/question.h"
 #include "database/logs/question_log.h"
 
@@ -39,8 +40,8 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
 
   CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWidget* parent = nullptr);
 
-  // Reads the set's question ids; the texts and logs of the rows in view are read when they are
-  // about to show. False (the list empty) when the ids cannot be read.
+  // Reads how many questions the set holds; the ids, texts and logs of the rows in view are read
+  // when they are about to show. False (the list empty) when the set cannot be read.
   bool ReloadList();
   // Empties the list (checks and caches too) until it is read again.
   void ClearList();
@@ -48,7 +49,8 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   // A click on a row's icon toggles checks (of every selected row when it is one of them).
   void OnListClick(int row, bool onIcon);
   void UpdateCheckedCount();
-  bool GetCheckedQuestionIds(std::vector<int>& out) const;
+  // False when no row is checked, or (said) when the ids of checked rows never shown cannot be read.
+  bool GetCheckedQuestionIds(std::vector<int>& out);
   // The n weakest questions, or all below n percent; with the include-unstudied box the questions
   // never studied in this mode come first.
   void CheckWorstQuestions(int n, bool byRate);
@@ -68,12 +70,13 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   void SpellCheck();
 
   // The list's rows; the image is the row's check.
-  int listRowCount() const override { return static_cast<int>(m_rowIds.size()); }
+  int listRowCount() const override { return m_rows.size(); }
   bool rowText(int row, int column, std::wstring& text) override;
   int rowImage(int row) override;
   bool readRows(int first, int last) override;
 
-  const std::vector<int>& rowIds() const { return m_rowIds; }
+  // The rows' question ids; SectionRows::kUnread for a row not read yet.
+  const std::vector<int>& rowIds() const { return m_rows.ids(); }
   const std::set<int>& checkedRows() const { return m_checkedRows; }
   void setChecked(int row, bool checked);
   int selectCount() const { return m_nSelectCount; }
@@ -87,7 +90,15 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void setRowIds(std::vector<int> ids);
+  // A list of `count` rows of the set, none read yet.
+  void setRowCount(int count);
+  // Reads rows first..last (ids where not read yet, questions and logs); false, their figures
+  // dropped, when they cannot be read. Says nothing: the caller does, in its own words.
+  bool readRange(int first, int last);
+  // Reads the ids of every row when one of these rows has none yet; false when they cannot be read.
+  bool readIdsOfRows(const std::vector<int>& rows);
+  // Reads the id of every row not read yet; false when they cannot be read.
+  bool readAllIds();
   // The questions and logs of these ids read into the caches, in one statement; false when they
   // cannot be read.
   bool readIds(const std::vector<int>& qids);
@@ -113,7 +124,7 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   MainDialogHost& host_;
   IdListModel model_;
   QTableView* m_listCtrl;
-  std::vector<int> m_rowIds;
+  SectionRows m_rows;
   std::set<int> m_checkedRows;
   std::vector<int> m_selectedRows;
   std::map<int, pdb3::Question> m_questionCache;

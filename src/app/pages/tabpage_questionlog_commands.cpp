@@ -28,9 +28,10 @@ void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
   // could not be read would overwrite the stored one, and half the rows adjusted would leave the
   // user unsure which were.
   std::vector<pdb3::QuestionLog> adjusted;
-  const bool done = pdb3::runInTransaction(accessor, [&] {
+  const bool done = readIdsOfRows(m_selectedRows) && pdb3::runInTransaction(accessor, [&] {
     for (int row : m_selectedRows) {
-      pdb3::QuestionLog log(accessor, m_rowIds[row], app_.currentUserId, app_.studyMode);
+      if (!m_rows.isRead(row)) continue;  // gone from the set since the list was read
+      pdb3::QuestionLog log(accessor, m_rows.at(row), app_.currentUserId, app_.studyMode);
       const pdb3::FirstRow stored = pdb3::readQuestionLog(log);
       if (stored == pdb3::FirstRow::failed) return false;
       if (stored == pdb3::FirstRow::missing) continue;
@@ -66,8 +67,13 @@ void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
 
 void CTabpageQuestionlog::OnEditQuestion() {
   const int row = m_listCtrl->currentIndex().row();
-  if (row < 0 || row >= static_cast<int>(m_rowIds.size())) return;
-  const int qid = m_rowIds[row];
+  if (row < 0 || row >= m_rows.size()) return;
+  if (!readIdsOfRows({row})) {
+    reportFailure(L"問題を読み込めませんでした。");
+    return;
+  }
+  if (!m_rows.isRead(row)) return;  // gone from the set since the list was read
+  const int qid = m_rows.at(row);
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const study::EditOutcome outcome = study::EditQuestionRecord(accessor, qid, host_.dialogWindow());
   if (outcome == study::EditOutcome::SaveFailed)
@@ -96,7 +102,9 @@ void CTabpageQuestionlog::OnDeleteCheckedHistory() {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   std::wstring lines;
   for (int row : named) {
-    const pdb3::Question& q = *cachedQuestion(row);
+    const pdb3::Question* question = cachedQuestion(row);
+    if (!question) continue;  // gone from the set since the list was read
+    const pdb3::Question& q = *question;
     lines += L" \"" + expandPartOfSpeech(q.questionText(0)) + L" = " + q.answerText(0) + L"\"\n";
   }
   if (ids.size() > 10) lines += L"...\n";
@@ -182,23 +190,22 @@ void CTabpageQuestionlog::SpellCheck() {
   for (int row = m_listCtrl->currentIndex().row() + 1;; ++row) {
     QCoreApplication::processEvents();
     // The bound is read after the event loop: what it ran may have reloaded the list.
-    if (escapePressed_ || (row < static_cast<int>(m_rowIds.size()) && m_rowIds[row] < 0)) {
+    if (escapePressed_) {
       outcome = Outcome::stopped;  // no message
       break;
     }
-    if (row >= static_cast<int>(m_rowIds.size())) break;
+    if (row >= m_rows.size()) break;
     // The answers come from the rows read; those not read yet are read a stretch at a time. A
     // stretch that cannot be read ends the check: its answers are not known to be spelt right.
-    if (!cachedQuestion(row)) {
-      const int last = std::min(row + kSpellCheckRows, static_cast<int>(m_rowIds.size())) - 1;
-      std::vector<int> unread;
-      for (int r = row; r <= last; ++r)
-        if (!cachedQuestion(r)) unread.push_back(m_rowIds[r]);
-      if (!readIds(unread)) {
-        outcome = Outcome::unread;
-        break;
-      }
+    if (!cachedQuestion(row) && !readRange(row, std::min(row + kSpellCheckRows, m_rows.size()) - 1)) {
+      outcome = Outcome::unread;
+      break;
     }
+    if (m_rows.isRead(row) && m_rows.at(row) < 0) {
+      outcome = Outcome::stopped;  // no message
+      break;
+    }
+    if (!cachedQuestion(row)) break;  // the set ends sooner than when the list was read
     bool misspelt = false;
     for (const std::wstring& answer : cachedQuestion(row)->answerTexts()) {
       study::PhonemeCodes codes;

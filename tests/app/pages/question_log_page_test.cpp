@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <regex>
 
 #include "app/main/folder_tree.h"
 #include "app/main/select_section_dialog.h"
@@ -53,9 +54,19 @@ class QuestionLogPageTest : public ::testing::Test {
     page->show();
     t.host.select = [this](std::vector<int>& ids) { return page->GetCheckedQuestionIds(ids); };
   }
+  // The row of the question: where the list read it, else where the set holds it (the rows of
+  // addManyQuestions follow the fixture's five).
   int rowOf(int qid) {
     const auto& ids = page->rowIds();
-    return static_cast<int>(std::find(ids.begin(), ids.end(), qid) - ids.begin());
+    const auto found = std::find(ids.begin(), ids.end(), qid);
+    if (found == ids.end() && qid >= kFirstMany) return 5 + qid - kFirstMany;
+    return static_cast<int>(found - ids.begin());
+  }
+  // The rows a statement reads by their place in the set: {first, count}, or {-1, -1} for none.
+  static std::pair<int, int> rangeOf(const std::string& sql) {
+    std::smatch match;
+    if (!std::regex_search(sql, match, std::regex("LIMIT (\\d+) OFFSET (\\d+)"))) return {-1, -1};
+    return {std::stoi(match[2]), std::stoi(match[1])};
   }
   QString cell(int qid, int column) { return page->list().model()->index(rowOf(qid), column).data().toString(); }
   void selectRows(std::initializer_list<int> qids) {
@@ -339,28 +350,65 @@ TEST_F(QuestionLogPageTest, TheListReadsOnlyTheRowsInViewAndReadsThemAgainWhenTh
   apptest::StatementLog statements(t.app.db);
   reload();
   std::vector<std::string> read = statements.take();
-  ASSERT_EQ(read.size(), 2u);  // the ids, then the rows in view
-  EXPECT_NE(read[1].find("IN (1,30,8600,8601,8602,9000,"), std::string::npos) << read[1];
-  EXPECT_EQ(read[1].find(",9100"), std::string::npos) << read[1];
+  // How many rows, then the rows in view with their ids: not one id more.
+  ASSERT_EQ(read.size(), 2u);
+  EXPECT_NE(read[0].find("count(*)"), std::string::npos) << read[0];
+  const std::pair<int, int> top = rangeOf(read[1]);
+  EXPECT_EQ(top.first, 0) << read[1];
+  EXPECT_GT(top.second, 10) << read[1];
+  EXPECT_LT(top.second, 40) << read[1];
+  EXPECT_EQ(page->rowIds().size(), 305u);
+  EXPECT_EQ(page->rowIds()[205], SectionRows::kUnread);
   EXPECT_EQ(cell(9000, 1), "w");
   EXPECT_EQ(cell(9200, 1), "");  // not in view, not read
 
   scrollToTop(9200);
   read = statements.take();
   ASSERT_EQ(read.size(), 1u);
-  EXPECT_NE(read[0].find("IN (9200,9201,"), std::string::npos) << read[0];
-  EXPECT_EQ(read[0].find("9000,"), std::string::npos) << read[0];
+  EXPECT_EQ(rangeOf(read[0]), std::make_pair(rowOf(9200), top.second)) << read[0];
   EXPECT_EQ(cell(9200, 1), "w");
   page->grab();
   EXPECT_TRUE(statements.take().empty());
+
+  // A command on rows never shown reads their ids, all in one statement, and only them.
+  page->setChecked(rowOf(9100), true);
+  EXPECT_EQ(checkedIds(), std::set<int>{9100});
+  read = statements.take();
+  ASSERT_EQ(read.size(), 1u);
+  EXPECT_EQ(read[0], "SELECT qid FROM section WHERE sid = 12 ORDER BY rowid");
 
   sqliteplus::SqliteConnection other;
   other.open(t.databasePath().c_str());
   other.createQuery()->execute(L"UPDATE question SET answer='changed' WHERE qid=9001");
   other.createQuery()->execute(L"UPDATE question_log SET nc1=9 WHERE qid=8600");
   scrollToTop(1);
+  read = statements.take();
+  ASSERT_EQ(read.size(), 1u);  // rows whose ids are known: their records alone
+  EXPECT_NE(read[0].find("IN (1,30,8600,8601,8602,9000,"), std::string::npos) << read[0];
   EXPECT_EQ(cell(9001, 1), "changed");
   EXPECT_EQ(cell(8600, 2), "9");
+}
+
+// Another program takes questions out of the set while the list shows it: the rows past the set's
+// new end show nothing, and the commands act only on the questions still in it.
+TEST_F(QuestionLogPageTest, RowsAnotherProgramTookOutOfTheSetShowNothingAndAreLeftOutOfCommands) {
+  addManyQuestions(L"w");
+  reload();
+  sqliteplus::SqliteConnection other;
+  other.open(t.databasePath().c_str());
+  other.createQuery()->execute(L"DELETE FROM section WHERE sid=12 AND qid>=9100");
+  scrollToTop(9200);
+  EXPECT_EQ(page->list().model()->rowCount(), 305);  // until the list is read again
+  EXPECT_EQ(page->list().model()->index(rowOf(9200), 1).data().toString(), "");
+  EXPECT_EQ(page->list().model()->index(rowOf(9200), 0).data(Qt::DecorationRole).isValid(), false);
+  page->OnCommand(CTabpageQuestionlog::kInvertChecks);
+  EXPECT_EQ(page->findChild<QLineEdit*>("id1150")->text(), "105");
+  std::set<int> expected{1, 30, 8600, 8601, 8602};
+  for (int q = kFirstMany; q < 9100; ++q) expected.insert(q);
+  EXPECT_EQ(checkedIds(), expected);
+  EXPECT_EQ(t.takeBoxes(), L"");
+  reload();
+  EXPECT_EQ(page->list().model()->rowCount(), 105);
 }
 
 // Rows that come into view while another program holds the file show as not read, with one box
