@@ -2,6 +2,7 @@
 #include <clocale>
 #include <ctime>
 #include <memory>
+#include <optional>
 
 #include "app/shell/database_backups.h"
 #include "app/shell/database_chooser.h"
@@ -14,6 +15,7 @@
 #include "app/shell/user_dialogs.h"
 #include "app/shell/user_records.h"
 #include "database/folders/folders.h"
+#include "database/engine/background_read.h"
 #include "database/engine/sql_helpers.h"
 #include "services/database_failure.h"
 #include "platform/speech/agent_link.h"
@@ -116,8 +118,11 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
       return exitCode;
     }
   }
-  // Reads the question table once so that the file is in the cache before the first window.
-  splash.runStep([&] { pdb3::execSql(pdb3::openQuery(db), L"SELECT * FROM question WHERE answer LIKE 'keen%'"); });
+  // Reads the question table once so that the file is in the system's cache: on a connection and
+  // thread of its own, so that the first window does not wait for a scan of the whole table (the
+  // program's own connection keeps a few pages, not the table). Stopped when the run ends.
+  std::optional<sqliteplus::BackgroundRead> warmUp;
+  warmUp.emplace(db.fileName(), "SELECT * FROM question WHERE answer LIKE 'keen%'");
 
   splash.setProgressText(L"Loading internet-ranking info...");
   // Told once the splash window has gone: a box must not hide behind it.
@@ -177,6 +182,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
     saveSettingsOrSay(*settings, nullptr);
   }
 
+  warmUp.reset();  // the copies read the file at the disk's pace, not beside a scan of it
   if (settings->makeBackupFlag.value) MakeDatabaseBackups(settings->databasePath.value);
   if (!notePagePath.empty()) platform::deleteFile(notePagePath);
   return exitCode;

@@ -1,0 +1,28 @@
+// One statement run on a connection and thread of their own, none of its rows read: what it is for
+// is the file coming into the system's cache while the program goes on. It gives up at once when
+// another program holds the file, and stops at once when it is destroyed.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+struct sqlite3;
+
+namespace sqliteplus {
+
+class BackgroundRead {
+ public:
+  // Opens the file read-only and starts the statement; nothing runs when the file does not open.
+  BackgroundRead(const std::wstring& fileName, std::string sql);
+  ~BackgroundRead();
+  BackgroundRead(const BackgroundRead&) = delete;
+  BackgroundRead& operator=(const BackgroundRead&) = delete;
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+}  // namespace sqliteplus
