@@ -1,28 +1,93 @@
 #include "platform/files/local_link.h"
 
-#include <QElapsedTimer>
-#include <QLocalSocket>
-#include <QString>
-#include <algorithm>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
 
 namespace platform {
 
-bool connectLocal(QLocalSocket& socket, const std::string& path, int timeoutMs) {
-  socket.connectToServer(QString::fromStdString(path));
-  return socket.waitForConnected(timeoutMs);
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds kRetryPause{5};
+
+// Waits until the socket is ready for `events` or the deadline passes; false then, or on an error.
+bool waitFor(int socket, short events, Clock::time_point deadline) {
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    pollfd entry{socket, events, 0};
+    const int ready = ::poll(&entry, 1, static_cast<int>(left));
+    if (ready > 0) return (entry.revents & events) != 0;
+    if (ready < 0 && errno != EINTR) return false;
+  }
 }
 
-std::optional<QByteArray> exchange(QLocalSocket& socket, const QByteArray& message, qint64 answerSize,
-                                   int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  const auto left = [&] { return std::max<int>(0, timeoutMs - static_cast<int>(clock.elapsed())); };
-  socket.write(message);
-  while (socket.bytesToWrite() > 0)
-    if (left() == 0 || !socket.waitForBytesWritten(left())) return std::nullopt;
-  while (socket.bytesAvailable() < answerSize)
-    if (left() == 0 || !socket.waitForReadyRead(left())) return std::nullopt;
-  return socket.read(answerSize);
+}  // namespace
+
+bool LocalLink::connect(const std::string& path, int timeoutMs) {
+  close();
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  // A path the address cannot hold would reach another server, or none.
+  if (path.empty() || path.size() >= sizeof(address.sun_path)) return false;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  socket_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (socket_ < 0) return false;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    if (::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) return true;
+    if (errno == EINTR) continue;
+    // A server whose queue is full takes the connection once it has accepted the earlier ones.
+    if (errno != EAGAIN || Clock::now() + kRetryPause >= deadline) break;
+    std::this_thread::sleep_for(kRetryPause);
+  }
+  close();
+  return false;
+}
+
+std::optional<QByteArray> LocalLink::exchange(const QByteArray& message, qint64 answerSize, int timeoutMs) {
+  if (socket_ < 0) return std::nullopt;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (qint64 sent = 0; sent < message.size();) {
+    // A peer gone away is an answer that does not come, not a signal that ends the program.
+    const ssize_t written = ::send(socket_, message.constData() + sent, static_cast<size_t>(message.size() - sent), MSG_NOSIGNAL);
+    if (written > 0) {
+      sent += written;
+    } else if (written < 0 && errno == EINTR) {
+      continue;
+    } else if (written < 0 && errno == EAGAIN) {
+      if (!waitFor(socket_, POLLOUT, deadline)) return std::nullopt;
+    } else {
+      return std::nullopt;
+    }
+  }
+  QByteArray answer(static_cast<qsizetype>(answerSize), '\0');
+  for (qint64 received = 0; received < answerSize;) {
+    const ssize_t read = ::recv(socket_, answer.data() + received, static_cast<size_t>(answerSize - received), 0);
+    if (read > 0) {
+      received += read;
+    } else if (read < 0 && errno == EINTR) {
+      continue;
+    } else if (read < 0 && errno == EAGAIN) {
+      if (!waitFor(socket_, POLLIN, deadline)) return std::nullopt;
+    } else {
+      return std::nullopt;  // closed before the whole answer came, or failed
+    }
+  }
+  return answer;
+}
+
+void LocalLink::close() {
+  if (socket_ < 0) return;
+  ::close(socket_);
+  socket_ = -1;
 }
 
 }  // namespace platform

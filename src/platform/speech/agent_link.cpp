@@ -1,7 +1,6 @@
 #include "platform/speech/agent_link.h"
 
 #include <QByteArray>
-#include <QLocalSocket>
 #include <QThread>
 #include <cstdlib>
 
@@ -43,22 +42,20 @@ std::string agentSocketPath() {
 
 std::optional<AgentWindow> FindAgentSpeakerWindow() {
   AgentWindow agent{agentSocketPath()};
-  QLocalSocket probe;
-  if (!connectLocal(probe, agent.socketPath, kConnectTimeoutMs)) return std::nullopt;
-  probe.disconnectFromServer();
+  LocalLink probe;
+  if (!probe.connect(agent.socketPath, kConnectTimeoutMs)) return std::nullopt;
   return agent;
 }
 
 bool sendAgentCommand(const AgentWindow& agent, uint32_t command, const std::wstring& text, uint64_t sender) {
-  QLocalSocket socket;
-  if (!connectLocal(socket, agent.socketPath, kConnectTimeoutMs)) {
+  LocalLink link;
+  if (!link.connect(agent.socketPath, kConnectTimeoutMs)) {
     trace("agent: not reachable for command %u\n", command);
     return true;
   }
   // The 4-byte answer says the command has been handled before the next one is sent.
-  if (!exchange(socket, encodeMessage(command, text, sender), 4, kAnswerTimeoutMs))
+  if (!link.exchange(encodeMessage(command, text, sender), 4, kAnswerTimeoutMs))
     trace("agent: no answer to command %u\n", command);
-  socket.disconnectFromServer();
   return true;
 }
 

@@ -11,7 +11,6 @@
 #include "services/shell_files.h"
 
 #include <QByteArray>
-#include <QLocalSocket>
 #include <QThread>
 
 
@@ -70,10 +69,10 @@ PdicDdeClient::~PdicDdeClient() { Disconnect(); }
 
 bool PdicDdeClient::Connect(const std::string& service, const std::string& topic, bool quiet) {
   Disconnect();
-  socket_ = std::make_unique<QLocalSocket>();
+  link_ = std::make_unique<platform::LocalLink>();
   QByteArray message(1, ConnectRequest);
   appendField(message, topic);
-  if (platform::connectLocal(*socket_, dictionaryServicePath(service), kConnectTimeoutMs) &&
+  if (link_->connect(dictionaryServicePath(service), kConnectTimeoutMs) &&
       request(message, kConnectTimeoutMs))
     return true;
   if (!quiet) platform::trace("error code : 0x%X\n", kNoConversationEstablished);
@@ -82,7 +81,7 @@ bool PdicDdeClient::Connect(const std::string& service, const std::string& topic
 }
 
 bool PdicDdeClient::Poke(const std::string& item, const std::string& ansiText) {
-  if (!socket_) return false;
+  if (!link_) return false;
   QByteArray message(1, PokeRequest);
   appendField(message, item);
   platform::appendLittleEndian<quint32>(message, kTextClipboardFormat);
@@ -91,13 +90,11 @@ bool PdicDdeClient::Poke(const std::string& item, const std::string& ansiText) {
 }
 
 void PdicDdeClient::Disconnect() {
-  if (!socket_) return;
-  socket_->abort();
-  socket_.reset();
+  link_.reset();
 }
 
 bool PdicDdeClient::request(const QByteArray& message, int timeoutMs) {
-  const std::optional<QByteArray> answer = platform::exchange(*socket_, message, 1, timeoutMs);
+  const std::optional<QByteArray> answer = link_->exchange(message, 1, timeoutMs);
   return answer && answer->at(0) == 1;
 }
 

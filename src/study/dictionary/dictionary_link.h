@@ -13,7 +13,9 @@
 #include <memory>
 #include <string>
 
-class QLocalSocket;
+namespace platform {
+class LocalLink;
+}
 class QWidget;
 
 namespace study {
@@ -35,7 +37,7 @@ class PdicDdeClient {
  private:
   bool request(const QByteArray& message, int timeoutMs);
 
-  std::unique_ptr<QLocalSocket> socket_;
+  std::unique_ptr<platform::LocalLink> link_;
 };
 
 // The registry path of the program: HKEY_LOCAL_MACHINE, this key, its default value.
