@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QTranslator>
 
+#include "platform/drawing/dialog_units.h"
 #include "platform/drawing/gdi_types.h"
 #include "platform/drawing/system_metrics.h"
 #include "study/window/study_resources.h"
@@ -76,6 +77,9 @@ void useGreyDisabledText() {
 
 void setUpApplicationLook() {
   loadToolkitTranslations();
+  // The windows speak Japanese: their text is set in the dialogs' Japanese face at the desktop's
+  // size, whatever the locale's own choice, rather than each text searched for a face that has it.
+  QApplication::setFont(platform::japaneseDialogFont(QApplication::font()));
   useGreyDisabledText();
   // Every window without an icon of its own shows the program's.
   QApplication::setWindowIcon(study::applicationIcon());
