@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 namespace platform {
@@ -27,6 +28,23 @@ bool waitFor(int socket, short events, Clock::time_point deadline) {
     if (ready > 0) return (entry.revents & events) != 0;
     if (ready < 0 && errno != EINTR) return false;
   }
+}
+
+// Moves `size` bytes by repeated calls of `step` (given the bytes moved so far), waiting for the
+// socket between them; false when the peer closes, fails or does not keep the deadline.
+bool moveAll(int socket, short events, Clock::time_point deadline, qint64 size,
+             const std::function<ssize_t(qint64)>& step) {
+  for (qint64 done = 0; done < size;) {
+    const ssize_t moved = step(done);
+    if (moved > 0) {
+      done += moved;
+    } else if (moved < 0 && errno == EINTR) {
+      continue;
+    } else if (!(moved < 0 && errno == EAGAIN) || !waitFor(socket, events, deadline)) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -55,32 +73,15 @@ bool LocalLink::connect(const std::string& path, int timeoutMs) {
 std::optional<QByteArray> LocalLink::exchange(const QByteArray& message, qint64 answerSize, int timeoutMs) {
   if (socket_ < 0) return std::nullopt;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (qint64 sent = 0; sent < message.size();) {
-    // A peer gone away is an answer that does not come, not a signal that ends the program.
-    const ssize_t written = ::send(socket_, message.constData() + sent, static_cast<size_t>(message.size() - sent), MSG_NOSIGNAL);
-    if (written > 0) {
-      sent += written;
-    } else if (written < 0 && errno == EINTR) {
-      continue;
-    } else if (written < 0 && errno == EAGAIN) {
-      if (!waitFor(socket_, POLLOUT, deadline)) return std::nullopt;
-    } else {
-      return std::nullopt;
-    }
-  }
+  // A peer gone away is an answer that does not come, not a signal that ends the program.
+  const bool sent = moveAll(socket_, POLLOUT, deadline, message.size(), [&](qint64 done) {
+    return ::send(socket_, message.constData() + done, static_cast<size_t>(message.size() - done), MSG_NOSIGNAL);
+  });
   QByteArray answer(static_cast<qsizetype>(answerSize), '\0');
-  for (qint64 received = 0; received < answerSize;) {
-    const ssize_t read = ::recv(socket_, answer.data() + received, static_cast<size_t>(answerSize - received), 0);
-    if (read > 0) {
-      received += read;
-    } else if (read < 0 && errno == EINTR) {
-      continue;
-    } else if (read < 0 && errno == EAGAIN) {
-      if (!waitFor(socket_, POLLIN, deadline)) return std::nullopt;
-    } else {
-      return std::nullopt;  // closed before the whole answer came, or failed
-    }
-  }
+  const bool received = sent && moveAll(socket_, POLLIN, deadline, answerSize, [&](qint64 done) {
+    return ::recv(socket_, answer.data() + done, static_cast<size_t>(answerSize - done), 0);
+  });
+  if (!received) return std::nullopt;
   return answer;
 }
 
