@@ -17,8 +17,9 @@ void SectionRows::assign(std::vector<int> ids) {
 void SectionRows::take(int first, const std::vector<int>& ids) {
   for (size_t i = 0; i < ids.size() && first + static_cast<int>(i) < size(); ++i) {
     int& id = ids_[static_cast<size_t>(first) + i];
-    if (id == kUnread) --unread_;
+    if (id != kUnread) continue;
     id = ids[i];
+    --unread_;
   }
 }
 

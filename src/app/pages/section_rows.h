@@ -16,9 +16,10 @@ class SectionRows {
   void reset(int count);
   // Rows in another order, all of them read (a sort).
   void assign(std::vector<int> ids);
-  // Ids read in the set's order from row `first` on. The list keeps its length until it is read
-  // again: ids past its end are dropped (the set grew since) and rows past those read stay unread
-  // (it shrank).
+  // Ids read in the set's order from row `first` on, for the rows not read yet: a row once read
+  // keeps its question, so what the user saw and checked is what the commands act on, even when
+  // another program has changed the set since. The list keeps its length until it is read again:
+  // ids past its end are dropped (the set grew) and rows past those read stay unread (it shrank).
   void take(int first, const std::vector<int>& ids);
 
   int size() const { return static_cast<int>(ids_.size()); }
