@@ -21,6 +21,19 @@ bool writerGetsTheFile(const std::string& path) {
   return taken;
 }
 
+constexpr char kEndlessRead[] =
+    "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM n) "
+    "SELECT x FROM n WHERE x < (SELECT count(*) - 1000 FROM sqlite_master)";
+
+// Waits until a writer finds the file held: the read has begun.
+bool readHasBegun(const std::string& path) {
+  for (int attempt = 0; attempt < 500; ++attempt) {
+    if (!writerGetsTheFile(path)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
 }  // namespace
 
 // A file in a folder with a Japanese name is read, and a read that would never end stops, and
@@ -33,16 +46,18 @@ TEST(BackgroundRead, ReadsAFileUnderAJapaneseNameAndStopsWhenItsOwnerGoes) {
   ASSERT_TRUE(QFile::copy(QString::fromStdWString(data.path()), path));
   const std::string utf8 = path.toStdString();
   {
-    const sqliteplus::BackgroundRead endless(
-        path.toStdWString(), "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM n) "
-                             "SELECT x FROM n WHERE x < (SELECT count(*) - 1000 FROM sqlite_master)");
-    // The read has begun once a writer finds the file held.
-    bool held = false;
-    for (int attempt = 0; attempt < 500 && !held; ++attempt) {
-      held = !writerGetsTheFile(utf8);
-      if (!held) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(held);
+    const sqliteplus::BackgroundRead endless(path.toStdWString(), kEndlessRead);
+    ASSERT_TRUE(readHasBegun(utf8));
   }
   EXPECT_TRUE(writerGetsTheFile(utf8));
+}
+
+// The program's own connections do not wait behind it: a write stops it and goes through.
+TEST(BackgroundRead, GivesWayToAWriteOfTheProgramsOwn) {
+  testdb::TempDatabase data;
+  const std::string utf8 = QString::fromStdWString(data.path()).toStdString();
+  const sqliteplus::BackgroundRead endless(data.path(), kEndlessRead);
+  ASSERT_TRUE(readHasBegun(utf8));
+  data.run(L"CREATE TABLE written (x)");  // fails the test when the file stays held
+  EXPECT_EQ(data.value(L"SELECT count(*) FROM sqlite_master WHERE name='written'"), L"1");
 }

@@ -2,6 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
 #include "database/engine/text_conversion.h"
 
 namespace sqliteplus {
@@ -11,7 +15,24 @@ namespace {
 // How many engine steps run between two looks at the stop flag: a few microseconds' work.
 constexpr int kStepsBetweenLooks = 1000;
 
+// The stop flags of the reads still running.
+std::mutex runningMutex;
+std::vector<std::atomic<bool>*> running;
+
+void setRunning(std::atomic<bool>* stop, bool isRunning) {
+  const std::lock_guard<std::mutex> lock(runningMutex);
+  if (isRunning) running.push_back(stop);
+  else running.erase(std::remove(running.begin(), running.end(), stop), running.end());
+}
+
 }  // namespace
+
+bool stopBackgroundReads() {
+  const std::lock_guard<std::mutex> lock(runningMutex);
+  bool stopped = false;
+  for (std::atomic<bool>* stop : running) stopped = !stop->exchange(true) || stopped;
+  return stopped;
+}
 
 BackgroundRead::BackgroundRead(const std::wstring& fileName, std::string sql) {
   const std::string name = WStringToUtf8(fileName);
@@ -24,7 +45,11 @@ BackgroundRead::BackgroundRead(const std::wstring& fileName, std::string sql) {
   sqlite3_progress_handler(
       db_, kStepsBetweenLooks, [](void* stop) { return static_cast<std::atomic<bool>*>(stop)->load() ? 1 : 0; },
       &stop_);
-  thread_ = std::thread([db = db_, sql = std::move(sql)] { sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); });
+  setRunning(&stop_, true);
+  thread_ = std::thread([this, sql = std::move(sql)] {
+    sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+    setRunning(&stop_, false);
+  });
 }
 
 BackgroundRead::~BackgroundRead() {

@@ -1,6 +1,7 @@
 // One statement run on a connection and thread of their own, none of its rows read: what it is for
 // is the file coming into the system's cache while the program goes on. It gives up at once when
-// another program holds the file, and stops at once when it is destroyed.
+// another program holds the file, gives way to any of the program's own connections that wait
+// for the file, and stops at once when it is destroyed.
 #pragma once
 
 #include <atomic>
@@ -10,6 +11,10 @@
 struct sqlite3;
 
 namespace sqliteplus {
+
+// Asks every background read still running to stop, so that a connection of the program that
+// waits for the file is not kept waiting by one; true when one was running.
+bool stopBackgroundReads();
 
 class BackgroundRead {
  public:

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "database/engine/background_read.h"
 #include "database/engine/engine_failure.h"
 
 namespace sqliteplus {
@@ -26,6 +27,12 @@ thread_local ThreadWaits waits;
 // The engine calls this while the file is locked; returning 0 gives up with SQLITE_BUSY.
 int onBusy(void*, int attempt) {
   if (waits.cancelled && waits.cancelled->load()) return 0;
+  // The program's own read of the file into the cache gives way at once: only another program's
+  // hold is waited for.
+  if (stopBackgroundReads()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return 1;
+  }
   const Clock::time_point now = Clock::now();
   // Without per-action counting every statement starts its own wait at its first attempt.
   if (!waits.started || (!waits.perAction && attempt == 0)) {
