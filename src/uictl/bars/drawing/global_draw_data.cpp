@@ -138,16 +138,26 @@ void GlobalDrawData::UpdateFonts() {
   }
 }
 
-void GlobalDrawData::UpdateTextMetrics() {
+namespace {
+
+int lineHeight(const Font& font) {
   QImage scratch(1, 1, QImage::Format_RGB32);
   Dc dc(scratch);
-  auto lineHeight = [&](const Font& font) {
-    dc.selectFont(font);
-    const TextMetrics m = dc.getTextMetrics();
-    return m.height + m.internalLeading + m.externalLeading;
-  };
+  dc.selectFont(font);
+  const TextMetrics m = dc.getTextMetrics();
+  return m.height + m.internalLeading + m.externalLeading;
+}
+
+}  // namespace
+
+void GlobalDrawData::UpdateTextMetrics() {
   nTextHeight = lineHeight(fontRegular);
-  nTextHeightVert = fontVert.isNull() ? nTextHeight : lineHeight(fontVert);
+  textHeightVert_.reset();
+}
+
+int GlobalDrawData::TextHeightVert() {
+  if (!textHeightVert_) textHeightVert_ = fontVert.isNull() ? nTextHeight : lineHeight(fontVert);
+  return *textHeightVert_;
 }
 
 bool GlobalDrawData::DrawParentBackground(QWidget* child, Dc* dc, const Rect* clip) {

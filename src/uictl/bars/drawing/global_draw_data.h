@@ -96,9 +96,12 @@ class GlobalDrawData {
   int nMaxToolTipWidth = -1;
   bool bIsRemoteSession = false;
   int nTextHeight = 0;
-  int nTextHeightVert = 0;
+  // The line height of the vertical font, measured when a bar first stands upright: its face is
+  // seldom needed, and loading it would slow every start.
+  int TextHeightVert();
 
  private:
+  std::optional<int> textHeightVert_;
   std::optional<QCursor> hcurStretch_;
   std::optional<QCursor> hcurStretchVert_;
   std::optional<QCursor> hcurHand_;

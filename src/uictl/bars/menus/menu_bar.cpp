@@ -253,8 +253,8 @@ void CUxMenuBar::setMaximizeMode(bool maximized) {
 int CUxMenuBar::GetRowHeight() const {
   const Size menuButton = toolbarClassData().sizeMenuButton;
   int height = m_bHaveButtons ? GetButtonSize().cy : (menuButton.cy > 0 ? menuButton.cy : 22) - 2;
-  const GlobalDrawData& data = globalData();
-  return std::max(height, IsHorizontal() ? data.nTextHeight : data.nTextHeightVert);
+  GlobalDrawData& data = globalData();
+  return std::max(height, IsHorizontal() ? data.nTextHeight : data.TextHeightVert());
 }
 
 int CUxMenuBar::GetColumnWidth() const {

@@ -168,7 +168,7 @@ int CUxToolBar::GetRowHeight() const {
   } else {
     base = GetButtonSize().cy;
   }
-  const int text = IsHorizontal() ? globalData().nTextHeight : globalData().nTextHeightVert;
+  const int text = IsHorizontal() ? globalData().nTextHeight : globalData().TextHeightVert();
   return std::max(text, base);
 }
 
