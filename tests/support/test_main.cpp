@@ -32,12 +32,15 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QTemporaryDir processDir(QDir::tempPath() + "/kelvara-test-XXXXXX");
   const QByteArray root = processDir.path().toUtf8();
-  for (const char* sub : {"home", "config", "runtime"}) QDir(processDir.path()).mkpath(sub);
+  for (const char* sub : {"home", "config", "runtime", "tmp"}) QDir(processDir.path()).mkpath(sub);
   QFile::setPermissions(processDir.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   setenv("KELVARA_TEST_PROCESS_DIR", root.constData(), 1);
   setenv("HOME", (root + "/home").constData(), 1);
   setenv("XDG_CONFIG_HOME", (root + "/config").constData(), 1);
   setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
+  // Temporary files of their own: a test that counts what a step left in the temporary folder
+  // must not see the files of the test programs running beside it.
+  setenv("TMPDIR", (root + "/tmp").constData(), 1);
   // Some tests read the developers' trace lines to see what a step did.
   setenv("KELVARA_TRACE", "1", 1);
 

@@ -85,7 +85,8 @@ struct WritableAgain {
 }  // namespace
 
 TEST(Install, TheInstalledProgramStudiesFromAReadOnlyTreeAndWritesOnlyTheUsersFolders) {
-  QTemporaryDir root;
+  // In the system's temporary folder, not this test program's own: the other user must reach it.
+  QTemporaryDir root(QStringLiteral("/tmp/kelvara-install-XXXXXX"));
   ASSERT_TRUE(QFile::setPermissions(root.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                      QFileDevice::ExeOwner | QFileDevice::ReadOther |
                                                      QFileDevice::ExeOther | QFileDevice::ReadGroup |
@@ -124,7 +125,7 @@ TEST(Install, TheInstalledProgramStudiesFromAReadOnlyTreeAndWritesOnlyTheUsersFo
   handTo(home, kNobody);
   handTo(runtime, kNobody);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR", "KELVARA_PROGRAM_DIR"})
+  for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR", "KELVARA_PROGRAM_DIR", "TMPDIR"})
     environment.remove(name);
   environment.insert("HOME", home);
   environment.insert("XDG_RUNTIME_DIR", runtime);
