@@ -347,6 +347,8 @@ TEST_F(PopupMenuTest, TheShadowDarkensTheWindowBehindItOnlyWhereItFits) {
   const QRgb shade = shot.pixel(right + 1, popup->height() / 2);
   EXPECT_LT(qGray(shade), 250);
   EXPECT_GT(qGray(shade), 100);
+  // Darkest next to the menu, lighter towards the outer edge.
+  EXPECT_LT(qGray(shot.pixel(right, popup->height() / 2)), qGray(shot.pixel(right + 5, popup->height() / 2)));
   closeAllPopups();
 
   // Leaving the top-level window loses the shadow.
