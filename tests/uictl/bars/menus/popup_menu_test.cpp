@@ -112,6 +112,17 @@ TEST_F(PopupMenuTest, AMenuBecomesItemsAtTheAskedPlace) {
   EXPECT_EQ(getMenuItemCount(getSubMenu(exported, 3)), 2);
   destroyMenu(exported);
 
+  // A separator neither starts the items nor follows another.
+  const MenuHandle ragged = createPopupMenu();
+  appendMenu(ragged, MfSeparator, 0);
+  appendMenu(ragged, MfString, 100, L"&Open");
+  appendMenu(ragged, MfSeparator, 0);
+  appendMenu(ragged, MfSeparator, 0);
+  appendMenu(ragged, MfString, 101, L"&Save");
+  CUxPopupMenu* tidy = contextMenu(10, 10, ragged);
+  ASSERT_TRUE(tidy);
+  EXPECT_EQ(tidy->GetMenuBar()->GetCount(), 3);
+
   auto* empty = contextMenu(10, 10, createPopupMenu());
   ASSERT_TRUE(empty);
   const int shadow = empty->GetShadowSize();
