@@ -138,7 +138,8 @@ void startUp() {
        {KELVARA_RUNTIME_CLASS(CUxToolbarMenuButton), KELVARA_RUNTIME_CLASS(CCustomizeButton),
         KELVARA_RUNTIME_CLASS(CUxShowAllButton), KELVARA_RUNTIME_CLASS(CUxToolbarSystemMenuButton),
         KELVARA_RUNTIME_CLASS(CUxToolbarMenuButtonsButton), KELVARA_RUNTIME_CLASS(CUxToolbarEditBoxButton),
-        KELVARA_RUNTIME_CLASS(CTasksPaneMenuButton), KELVARA_RUNTIME_CLASS(CUxUserTool)})
+        KELVARA_RUNTIME_CLASS(CTasksPaneMenuButton), KELVARA_RUNTIME_CLASS(CTasksPaneToolBar),
+        KELVARA_RUNTIME_CLASS(CUxUserTool)})
     registration(*record);
   s.exitFunctions.push_back([&s] {
     if (s.workspace && s.workspaceOwned) delete s.workspace;

@@ -277,7 +277,7 @@ TEST_F(FrameRoutingTest, CustomisationRefusesCommandsAndRoutesNoKeys) {
   EXPECT_TRUE(frame.commands.empty());
 }
 
-TEST(DialogRouting, OneMouseHookServesNestedPopupsAndClosesThemFromOutside) {
+TEST(DialogRouting, OneMouseHookServesNestedPopupsUntilTheyCloseFromOutsideOrByEscape) {
   UxLibrary library;
   CUxDialog dialog;
   dialog.setGeometry(100, 100, 300, 200);
@@ -312,6 +312,16 @@ TEST(DialogRouting, OneMouseHookServesNestedPopupsAndClosesThemFromOutside) {
   settle();
   EXPECT_FALSE(inner);
   EXPECT_FALSE(outer);
+  EXPECT_EQ(DialogImpl::MouseHook(), 0);
+
+  const MenuHandle again = createPopupMenu();
+  appendMenu(again, MfString, 200, L"Plain");
+  QPointer<CUxPopupMenu> escaped = new CUxPopupMenu;
+  ASSERT_TRUE(escaped->Create(&dialog, 150, 150, again, false, true));
+  ASSERT_NE(DialogImpl::MouseHook(), 0);
+  escaped->OnKeyDown(VkEscape);
+  settle();
+  EXPECT_FALSE(escaped);
   EXPECT_EQ(DialogImpl::MouseHook(), 0);
 }
 

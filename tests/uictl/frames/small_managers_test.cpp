@@ -1,9 +1,11 @@
 // Ids for torn-off menus and the marker that carries one in a menu title; the mouse manager's
-// stored settings; menu buttons keeping their ids in an installed manager.
+// stored settings; menu buttons keeping their ids in an installed manager; the library's stored
+// classes known by name from its start.
 #include "uictl/bars/buttons/toolbar_menu_button.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/frames/mouse_manager.h"
+#include "uictl/frames/outlook/outlook_bar.h"
 #include "uictl/frames/docking/tear_off_manager.h"
 
 #include <QWidget>
@@ -167,4 +169,28 @@ TEST(MouseManager, StoresItsViewsAndKeepsThemWhenALoadFails) {
   EXPECT_THROW(manager.Serialize(damaged), ArchiveException);
   EXPECT_TRUE(manager.m_viewIds.empty());
   EXPECT_EQ(manager.m_viewCommands.size(), 2u);
+}
+
+// Before anything has made one, an archive or a caller naming a stored class of the library gets
+// one; the names go with the library.
+TEST(LibraryClassesAtStartUp, EveryStoredClassIsKnownByNameUntilTheLibraryEnds) {
+  const char* const names[] = {
+      "CUxOutlookBarPage", "CUxToolBar", "CUxPopupMenu", "CCustomizeButton", "CUxOutlookButton",
+      "CUxToolbarMenuButton", "CUxToolbarButton", "CUxUserTool", "CUxToolbarSystemMenuButton",
+      "CUxDropDownToolBar", "CUxDropDownFrame", "CUxDropDownToolbarButton", "CUxMenuBar", "CColorButton",
+      "CUxColorBar", "CUxToolbarComboBoxButton", "CUxToolbarFontCombo", "CUxToolbarFontSizeCombo",
+      "CUxPopupMenuBar", "CUxMouseManager", "CUxDialogBar", "CUxColorMenuButton", "CUxToolbarEditBoxButton",
+      "CTasksPaneMenuButton", "CTasksPaneToolBar"};
+  {
+    UxLibrary library;
+    for (const char* name : names) {
+      const RuntimeClass* record = RuntimeClass::fromName(name);
+      ASSERT_NE(record, nullptr) << name;
+      EXPECT_NE(record->createObject(), nullptr) << name;
+    }
+    CUxOutlookBar bar;
+    EXPECT_STREQ(bar.GetRuntimeClass()->className, "CUxOutlookBar");
+    EXPECT_TRUE(bar.IsKindOf(RuntimeClass::fromName("CUxToolBar")));
+  }
+  for (const char* name : names) EXPECT_EQ(RuntimeClass::fromName(name), nullptr) << name;
 }

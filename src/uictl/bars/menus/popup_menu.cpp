@@ -35,6 +35,10 @@ constexpr unsigned kFirstRecentFileCommand = 0xE110;
 RecentFileList* g_recentFiles = nullptr;
 
 constexpr int kScrollPeriodMs = 80;
+// The shadow's brightness in percent of what lies under it: darkest next to the menu, fading
+// towards its outer edge.
+constexpr int kShadowBrightnessAtMenu = 65;
+constexpr int kShadowBrightnessAtEdge = 100;
 int g_openPopups = 0;
 int g_redirectHook = 0;
 
@@ -448,7 +452,8 @@ void CUxPopupMenu::DrawMenu(Dc* dc) {
     if (rtl) client.left += m_iShadowSize;
     else client.right -= m_iShadowSize;
     client.bottom -= m_iShadowSize;
-    DrawManager(*dc).DrawShadow(client, m_iShadowSize, 100, 65, &m_bmpShadowBottom, &m_bmpShadowRight, rtl);
+    DrawManager(*dc).DrawShadow(client, m_iShadowSize, kShadowBrightnessAtMenu, kShadowBrightnessAtEdge,
+                                &m_bmpShadowBottom, &m_bmpShadowRight, rtl);
   }
   CUxVisualManager::GetInstance()->OnDrawMenuBorder(dc, client);
   const GlobalDrawData& data = globalData();

@@ -51,9 +51,10 @@ void CUxPopupMenu::CloseMenu(bool setFocusToBar) {
     m_bAutoDestroyParent = false;
     ActivatePopupMenu(GetTopFrame(), parentPopup);
   } else {
+    // The menu mode ends here, whichever popup of the chain held it (or none yet, when the frame
+    // refused this one after the owner had heard of it): the owner lets its popup go too.
     ActivatePopupMenu(GetTopFrame(), nullptr);
-    if (PopupMenuOwnerHook* owner = ownerHookOf(m_pMessageWnd); owner && m_pActivePopupMenu == this)
-      owner->SetActiveMenu(nullptr);
+    if (PopupMenuOwnerHook* owner = ownerHookOf(m_pMessageWnd)) owner->SetActiveMenu(nullptr);
     if (CUxToolBar* bar = GetParentToolBar(); bar && setFocusToBar) bar->setFocus();
   }
   close();

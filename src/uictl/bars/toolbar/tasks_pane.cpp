@@ -7,6 +7,7 @@ using namespace platform;
 
 KELVARA_IMPLEMENT_RUNTIME_CLASS(CTasksPaneMenuButton, CUxToolbarMenuButton, kVersionableSchema | 1,
                                 createInstance<CTasksPaneMenuButton>)
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CTasksPaneToolBar, CUxToolBar, 1, createInstance<CTasksPaneToolBar>)
 
 int CUxTasksPane::AddPage(const std::wstring& name) {
   m_arrMenuPositions.push_back(static_cast<int>(m_lstPages.size()));

@@ -47,6 +47,8 @@ class CTasksPaneMenuButton : public CUxToolbarMenuButton {
 };
 
 class CTasksPaneToolBar : public CUxToolBar {
+  KELVARA_DECLARE_RUNTIME_CLASS(CTasksPaneToolBar)
+
  public:
   explicit CTasksPaneToolBar(QWidget* parent = nullptr) : CUxToolBar(parent) {}
 

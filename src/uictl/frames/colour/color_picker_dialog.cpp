@@ -115,12 +115,19 @@ CColorPage2::CColorPage2(ColorPickerDialog* dialog) : Dialog(dialog) {
 void CColorPage2::writeFields(COLORREF color, double hue, double lightness, double saturation) {
   const bool was = Updating;
   Updating = true;
-  Red->setValue(redOf(color));
-  Green->setValue(greenOf(color));
-  Blue->setValue(blueOf(color));
+  writeRgbFields(color);
   Hue->setValue(fieldOf(hue));
   Lightness->setValue(fieldOf(lightness));
   Saturation->setValue(fieldOf(saturation));
+  Updating = was;
+}
+
+void CColorPage2::writeRgbFields(COLORREF color) {
+  const bool was = Updating;
+  Updating = true;
+  Red->setValue(redOf(color));
+  Green->setValue(greenOf(color));
+  Blue->setValue(blueOf(color));
   Updating = was;
 }
 
@@ -158,8 +165,8 @@ void CColorPage2::hlsEdited() {
   if (Updating) return;
   Updating = true;
   const double h = valueOf(Hue->value()), l = valueOf(Lightness->value()), s = valueOf(Saturation->value());
-  const COLORREF color = DrawManager::HLSToRGB(h, l, s);
-  writeFields(color, h, l, s);
+  // The HLS fields keep what was typed: written back from the values, each would grow by one.
+  writeRgbFields(DrawManager::HLSToRGB(h, l, s));
   showHLS(h, l, s);
   Updating = false;
 }

@@ -44,6 +44,7 @@ class CColorPage2 : public QWidget {
   // The fields, pickers, dialog and first page follow a colour given in HLS.
   void showHLS(double hue, double lightness, double saturation);
   void writeFields(platform::COLORREF color, double hue, double lightness, double saturation);
+  void writeRgbFields(platform::COLORREF color);
   ColorPickerDialog* Dialog;
   bool Updating = false;
 };

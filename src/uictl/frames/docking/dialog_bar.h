@@ -1,6 +1,7 @@
 // A sizing bar whose content is a form: it keeps the form's size unless it is made sizable.
 #pragma once
 
+#include "platform/settings/runtime_class.h"
 #include "uictl/frames/docking/sizing_control_bar.h"
 
 #include <functional>
@@ -11,7 +12,9 @@ namespace platform { class CommandTarget; }
 // widget the form's size).
 using FormFactory = std::function<void(QWidget* form)>;
 
-class CUxDialogBar : public CUxSizingControlBar {
+class CUxDialogBar : public CUxSizingControlBar, public platform::CObject {
+  KELVARA_DECLARE_RUNTIME_CLASS(CUxDialogBar)
+
  public:
   // False when there is no form to build or no parent.
   bool Create(QWidget* parent, const FormFactory& form, unsigned style, unsigned id);

@@ -14,6 +14,8 @@
 
 using namespace platform;
 
+KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxOutlookBar, CUxToolBar, kNoSchema, nullptr)
+
 namespace {
 
 constexpr unsigned kWsCaption = 0x00C00000u;
@@ -37,9 +39,6 @@ QImage resourceBitmap(unsigned id) {
 
 }  // namespace
 
-// Makes the bar's archived classes known to archives; outlook_bar_state.cpp.
-void registerOutlookClasses();
-
 void setOutlookAnimationSleeper(OutlookAnimationSleeper sleeper) { installedSleeper() = std::move(sleeper); }
 
 CUxOutlookBar::CUxOutlookBar(QWidget* parent) : CUxToolBar(parent), m_clrBackColor(globalData().clrBarShadow) {
@@ -47,7 +46,6 @@ CUxOutlookBar::CUxOutlookBar(QWidget* parent) : CUxToolBar(parent), m_clrBackCol
   // windows are its own page, scroll and close buttons, not controls of its command buttons.
   m_bDisableIfNoHandler = false;
   m_bDisableControlsIfNoHandler = false;
-  registerOutlookClasses();
   recalcSplitter();
 }
 

@@ -24,6 +24,8 @@ class EscapeWatcher;
 class QLineEdit;
 
 class CUxOutlookBar : public CUxToolBar, public UxBarSurface, public platform::CommandTarget {
+  KELVARA_DECLARE_RUNTIME_CLASS(CUxOutlookBar)
+
  public:
   // Control ids of the bar's own child buttons.
   enum : unsigned { kScrollUpId = 1, kScrollDownId = 2, kCloseId = 20 };

@@ -38,11 +38,6 @@ class PageListImage : public CObject {
 
 }  // namespace
 
-void registerOutlookClasses() {
-  registerRuntimeClass(CUxOutlookButton::classCUxOutlookButton);
-  registerRuntimeClass(CUxOutlookBarPage::classCUxOutlookBarPage);
-}
-
 void CUxOutlookBar::Serialize(Archive& ar) {
   CUxToolBar::Serialize(ar);
   const bool thickness = workspaceDataVersionAtLeast(4, 70), pages = workspaceDataVersionAtLeast(4, 71);

@@ -5,6 +5,7 @@
 #include "uictl/bars/drawing/text_scope.h"
 #include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/bars/drawing/visual_manager.h"
+#include "uictl/bars/library_globals.h"
 #include "uictl/frames/outlook/outlook_bar.h"
 #include "uictl/frames/workspace_version.h"
 
@@ -12,6 +13,9 @@ using namespace platform;
 
 KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxOutlookButton, CUxToolbarButton, kVersionableSchema | 1,
                                 ::platform::createInstance<CUxOutlookButton>)
+
+// A stored toolbar state may hold outlook buttons before any outlook bar of this run exists.
+static const LibraryClasses outlookButtonClasses{KELVARA_RUNTIME_CLASS(CUxOutlookButton)};
 
 namespace {
 constexpr int kImageTop = 5;

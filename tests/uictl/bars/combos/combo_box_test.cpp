@@ -253,6 +253,7 @@ TEST_F(ComboBoxTest, ADesktopFontChangeReachesTheFontsTheBarsAndTheBoxes) {
   QComboBox* control = comboOf(bar)->GetComboBox();
   ASSERT_TRUE(control);
   const int textHeight = globalData().nTextHeight;
+  const int uprightHeight = globalData().TextHeightVert();
   const int rowHeight = bar->CalcFixedLayout(false, true).cy;
 
   ClassicSystemMetrics larger;
@@ -263,6 +264,7 @@ TEST_F(ComboBoxTest, ADesktopFontChangeReachesTheFontsTheBarsAndTheBoxes) {
   changed.setPointSize(previous.pointSize() + 4);
   QApplication::setFont(changed);
   EXPECT_GT(globalData().nTextHeight, textHeight);
+  EXPECT_GT(globalData().TextHeightVert(), uprightHeight);
   EXPECT_EQ(control->font(), globalData().fontRegular.qfont());
   EXPECT_GT(bar->CalcFixedLayout(false, true).cy, rowHeight);
   EXPECT_EQ(bar->GetItemRect(1).height(), control->sizeHint().height());

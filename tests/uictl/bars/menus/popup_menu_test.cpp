@@ -112,6 +112,17 @@ TEST_F(PopupMenuTest, AMenuBecomesItemsAtTheAskedPlace) {
   EXPECT_EQ(getMenuItemCount(getSubMenu(exported, 3)), 2);
   destroyMenu(exported);
 
+  // A separator neither starts the items nor follows another.
+  const MenuHandle ragged = createPopupMenu();
+  appendMenu(ragged, MfSeparator, 0);
+  appendMenu(ragged, MfString, 100, L"&Open");
+  appendMenu(ragged, MfSeparator, 0);
+  appendMenu(ragged, MfSeparator, 0);
+  appendMenu(ragged, MfString, 101, L"&Save");
+  CUxPopupMenu* tidy = contextMenu(10, 10, ragged);
+  ASSERT_TRUE(tidy);
+  EXPECT_EQ(tidy->GetMenuBar()->GetCount(), 3);
+
   auto* empty = contextMenu(10, 10, createPopupMenu());
   ASSERT_TRUE(empty);
   const int shadow = empty->GetShadowSize();
@@ -347,6 +358,8 @@ TEST_F(PopupMenuTest, TheShadowDarkensTheWindowBehindItOnlyWhereItFits) {
   const QRgb shade = shot.pixel(right + 1, popup->height() / 2);
   EXPECT_LT(qGray(shade), 250);
   EXPECT_GT(qGray(shade), 100);
+  // Darkest next to the menu, lighter towards the outer edge.
+  EXPECT_LT(qGray(shot.pixel(right, popup->height() / 2)), qGray(shot.pixel(right + 5, popup->height() / 2)));
   closeAllPopups();
 
   // Leaving the top-level window loses the shadow.

@@ -34,7 +34,7 @@ struct OpenDialog : ::testing::Test {
   ColorPickerDialog dialog;
 };
 
-TEST_F(OpenDialog, TypingRgbUpdatesHlsFieldsPickersAndPreview) {
+TEST_F(OpenDialog, TypedFieldsKeepWhatWasTypedAndTheOtherFieldsPickersAndPreviewFollow) {
   dialog.Sheet->setCurrentIndex(1);
   QSpinBox* red = field(16964);
   ASSERT_NE(red, nullptr);
@@ -58,6 +58,12 @@ TEST_F(OpenDialog, TypingRgbUpdatesHlsFieldsPickersAndPreview) {
   const QImage shot = preview->grab().toImage();
   EXPECT_EQ(fromPixel(shot.pixel(shot.width() / 2, shot.height() / 4)), orange);
   EXPECT_EQ(fromPixel(shot.pixel(shot.width() / 2, shot.height() * 3 / 4)), rgb(0, 0, 0x80));
+
+  QSpinBox* hue = field(16969);
+  hue->selectAll();
+  QTest::keyClicks(hue, "100");
+  EXPECT_EQ(hue->value(), 100);
+  EXPECT_EQ(field(16964)->value(), redOf(dialog.GetColor()));
 }
 
 TEST_F(OpenDialog, PlaneMovesTheBarAndFieldsAndAHexagonDoubleClickAnswersOk) {
