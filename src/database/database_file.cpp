@@ -5,6 +5,7 @@
 
 #include "database/engine/sql_helpers.h"
 #include "database/engine/text_conversion.h"
+#include "database/engine/write_transaction.h"
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
 
@@ -39,19 +40,19 @@ FirstRow readVersionField(const DbObject& db, const wchar_t* column, int& value)
   return readFirstInt(db, platform::format(L"SELECT %ls FROM version", column), value);
 }
 
-void upgradeToSubversion2(const DbObject& db) {
-  execSql(db, L"BEGIN TRANSACTION");
-  if (!execSql(db, kCreateMemoryRate)) {
-    platform::trace("テーブルの追加に失敗しました\n");
-    // Marking the file upgraded without the table would make every later memory-rate read and
-    // write fail for good; left as it was, the next start tries again.
-    if (!memoryRateTableExists(db)) {
-      execSql(db, L"ROLLBACK");
-      return;
+// False when the file is left without the memory_rate table: a run on it would fail at every
+// memory rate, long after the open. The file is then as it was, and the next open tries again.
+bool upgradeToSubversion2(const DbObject& db) {
+  return runInTransaction(db, [&db] {
+    if (!execSql(db, kCreateMemoryRate)) {
+      platform::trace("テーブルの追加に失敗しました\n");
+      if (!memoryRateTableExists(db)) return false;
     }
-  }
-  if (!execSqlf(db, L"UPDATE version SET subversion=%d", kSubversion)) platform::trace("バージョンの変更に失敗しました\n");
-  execSql(db, L"COMMIT");
+    // Without the new subversion the table is still there: the next open only repeats this step.
+    if (!execSqlf(db, L"UPDATE version SET subversion=%d", kSubversion))
+      platform::trace("バージョンの変更に失敗しました\n");
+    return true;
+  });
 }
 
 }  // namespace
@@ -86,7 +87,8 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection) {
                            L"", platform::MbOk);
       return false;
     }
-    upgradeToSubversion2(db);
+    // The engine noted why (another program reads the file, the disk is full): the caller says it.
+    if (!upgradeToSubversion2(db)) return false;
   }
   return true;
 }

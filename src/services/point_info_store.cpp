@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <limits>
 #include <memory>
 #include <type_traits>
 
@@ -111,16 +112,22 @@ bool sameText(const PointText& a, const PointText& b) {
   return true;
 }
 
+// A record from a damaged file may hold any count: a sum stops at the limits of its field.
+void addWithinLimits(int32_t& sum, int32_t value) {
+  sum = static_cast<int32_t>(std::clamp<int64_t>(int64_t{sum} + value, std::numeric_limits<int32_t>::min(),
+                                                 std::numeric_limits<int32_t>::max()));
+}
+
 }  // namespace
 
 void PointInfoRecord::Counters::clear() { *this = Counters{}; }
 
 void PointInfoRecord::Counters::add(const Counters& other) {
   lt = other.lt;
-  sec += other.sec;
-  nc += other.nc;
-  ni += other.ni;
-  p += other.p;
+  addWithinLimits(sec, other.sec);
+  addWithinLimits(nc, other.nc);
+  addWithinLimits(ni, other.ni);
+  addWithinLimits(p, other.p);
   ls = other.ls;
   if (other.rq[0] != 0) rq = other.rq;
 }
@@ -183,13 +190,15 @@ PointInfoStore::Read PointInfoStore::readFile(const std::wstring& path, std::vec
   if (headerRead < sizeof header) return Read::cutShort;
   uint32_t count = 0;
   FieldIo<const uint8_t>(header).int32(sizeof kMagic, count);
+  // Every whole record the file holds, whatever the count says: a count that disagrees with the
+  // length is damage either way, and a record behind a count too small is still a user's record.
   std::vector<uint8_t> buffer(PointInfoRecord::kSize);
-  for (uint32_t i = 0; i < count; ++i) {
-    if (std::fread(buffer.data(), 1, buffer.size(), file.get()) != buffer.size())
-      return std::ferror(file.get()) ? Read::unreadable : Read::cutShort;
+  size_t lastRead = 0;
+  while ((lastRead = std::fread(buffer.data(), 1, buffer.size(), file.get())) == buffer.size())
     records.emplace_back().deserialize(buffer.data());
-  }
-  return Read::whole;
+  if (std::ferror(file.get())) return Read::unreadable;
+  if (records.size() < count) return Read::cutShort;
+  return records.size() == count && lastRead == 0 ? Read::whole : Read::longerThanCount;
 }
 
 bool PointInfoStore::load(const std::wstring& path) {
@@ -219,13 +228,14 @@ bool PointInfoStore::open(const std::wstring& path, const Notify& notify) {
     if (read == Read::whole) records_ = std::move(records);
     return read == Read::whole;
   }
-  if (read == Read::cutShort) {
+  if (read == Read::cutShort || read == Read::longerThanCount) {
     const std::wstring copy = damagedCopyPath(path);
     if (platform::copyFile(path, copy, false)) {
       records_ = std::move(records);
-      notify(platform::format(L"ランキングデータ %ls は途中で切れていました。読み取れた %d 人分の記録を使います。"
+      notify(platform::format(L"ランキングデータ %ls は%ls。読み取れた %d 人分の記録を使います。"
                               L"元のファイルは %ls に残しました。",
-                              path.c_str(), static_cast<int>(records_.size()), copy.c_str()));
+                              path.c_str(), read == Read::cutShort ? L"途中で切れていました" : L"記録の数が合っていませんでした",
+                              static_cast<int>(records_.size()), copy.c_str()));
       return false;
     }
   }

@@ -25,7 +25,8 @@ struct PointInfoRecord {
     int32_t spare = 0;
 
     void clear();
-    // Sums the counts; the texts and the time become the other's (rq only when it has one).
+    // Sums the counts (each stops at the limit of its field); the texts and the time become the
+    // other's (rq only when it has one).
     void add(const Counters& other);
   };
 
@@ -71,13 +72,14 @@ class PointInfoStore {
  public:
   using Notify = std::function<void(const std::wstring&)>;
 
-  // False when the file cannot be opened, has another magic or is shorter than its count says;
+  // False when the file cannot be opened, has another magic or a length its count does not give;
   // the store then keeps what it had.
   bool load(const std::wstring& path);
   // The start-up read, which never costs another user's records. A missing file is a first start.
-  // A file cut short (by a crash or a full disk) gives every whole record it holds; the file itself
-  // is first copied beside it untouched ("<name>.damaged", numbered when that exists). A file that
-  // cannot be read (another magic, a read error, or a cut file whose copy could not be made) leaves
+  // A file whose length its count does not give (cut short by a crash or a full disk, or a count
+  // too small) gives every whole record it holds; the file itself is first copied beside it
+  // untouched ("<name>.damaged", numbered when that exists). A file that cannot be read (another
+  // magic, a read error, or a damaged file whose copy could not be made) leaves
   // the store as it was, and no save writes to that path in this run. `notify` hears once of a
   // file that was not read whole. False then.
   bool open(const std::wstring& path, const Notify& notify);
@@ -101,7 +103,7 @@ class PointInfoStore {
   size_t size() const { return records_.size(); }
 
  private:
-  enum class Read { whole, missing, cutShort, unreadable };
+  enum class Read { whole, missing, cutShort, longerThanCount, unreadable };
   Read readFile(const std::wstring& path, std::vector<PointInfoRecord>& records) const;
 
   std::vector<PointInfoRecord> records_;

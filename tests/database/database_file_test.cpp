@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "database/database_file.h"
+#include "database/engine/busy_wait.h"
+#include "database/engine/engine_failure.h"
 #include "database/engine/text_conversion.h"
 #include "database_fixture.h"
 #include "faulty_vfs.h"
@@ -100,7 +102,7 @@ TEST_F(DatabaseFile, FailedTableCreationLeavesTheSubversionForTheNextStart) {
   db.run(L"DROP TABLE memory_rate; UPDATE version SET subversion=1;"
          L"CREATE INDEX memory_rate ON question (qid)");
   testing::internal::CaptureStdout();
-  EXPECT_TRUE(reopen());
+  EXPECT_FALSE(reopen());
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "テーブルの追加に失敗しました\n");
   EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"1");
   EXPECT_TRUE(sqlite3_get_autocommit(db.connection().engineHandle()));
@@ -111,6 +113,27 @@ TEST_F(DatabaseFile, FailedTableCreationLeavesTheSubversionForTheNextStart) {
   EXPECT_TRUE(reopen());
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"2");
+}
+
+// Another program reads the file (the upgrade's COMMIT cannot be made) or writes it (nor can the
+// table be added): the open is refused with the cause noted, and the next one upgrades.
+TEST_F(DatabaseFile, AnUpgradeThatCannotBeMadeRefusesTheOpenUntilItCanBe) {
+  db.run(L"DROP TABLE memory_rate; UPDATE version SET subversion=1");
+  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(50));
+  for (const wchar_t* otherProgram : {L"BEGIN; SELECT count(*) FROM question", L"BEGIN IMMEDIATE"}) {
+    sqliteplus::SqliteConnection other;
+    other.open(db.path().c_str());
+    other.createQuery()->execute(otherProgram);
+    sqliteplus::forgetEngineFailure();
+    EXPECT_FALSE(reopen()) << sqliteplus::WStringToUtf8(otherProgram);
+    EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::busy);
+    other.createQuery()->execute(L"ROLLBACK");
+  }
+  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+  EXPECT_TRUE(recorder.boxes.empty());
+  EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"1");
+  EXPECT_TRUE(reopen());
+  EXPECT_EQ(db.value(L"SELECT subversion || (SELECT count(*) FROM memory_rate) FROM version"), L"20");
 }
 
 TEST_F(DatabaseFile, FilesThatCannotBeUsedGiveFalseWithoutABox) {

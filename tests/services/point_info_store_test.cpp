@@ -133,29 +133,36 @@ TEST(PointInfoStore, ForeignOrShortFilesAreRefusedAndTheStoreKeepsItsRecords) {
 // next save; a file that cannot be read at all is never written over.
 TEST(PointInfoStore, StartUpKeepsTheWholeRecordsOfACutFileAndNeverWritesOverAnUnreadOne) {
   const std::wstring path = filePath("cut.dat");
-  for (const std::wstring& old : {path + L".damaged", path + L".damaged-2", path + L".damaged-3"}) std::remove(platform::toUtf8(old).c_str());
+  for (const std::wstring& old : {path + L".damaged", path + L".damaged-2", path + L".damaged-3",
+                                    path + L".damaged-4"}) std::remove(platform::toUtf8(old).c_str());
   const std::vector<uint8_t> good = fileOfUsers({L"a", L"b", L"c"}, path);
   std::vector<std::wstring> said;
   const auto notify = [&said](const std::wstring& text) { said.push_back(text); };
 
-  for (const size_t cut : {size_t{1}, PointInfoRecord::kSize - 3}) {
-    const std::vector<uint8_t> cutFile(good.begin(), good.end() - static_cast<std::ptrdiff_t>(cut));
-    writeBytes(path, cutFile);
+  std::vector<uint8_t> countTooSmall = good;
+  countTooSmall[16] = 1;
+  const std::vector<std::pair<std::vector<uint8_t>, size_t>> damaged{
+      {{good.begin(), good.end() - 1}, 2},
+      {{good.begin(), good.end() - static_cast<std::ptrdiff_t>(PointInfoRecord::kSize - 3)}, 2},
+      {countTooSmall, 3}};
+  for (size_t i = 0; i < damaged.size(); ++i) {
+    const auto& [damagedFile, wholeRecords] = damaged[i];
+    writeBytes(path, damagedFile);
     said.clear();
     PointInfoStore store;
     EXPECT_FALSE(store.open(path, notify));
-    ASSERT_EQ(store.size(), 2u) << "the two whole records";
+    ASSERT_EQ(store.size(), wholeRecords) << "every whole record";
     EXPECT_EQ(store.findIndex(L"b"), 1);
     ASSERT_EQ(said.size(), 1u);
-    const std::wstring copy = path + (cut == 1 ? L".damaged" : L".damaged-2");
+    const std::wstring copy = path + (i == 0 ? L".damaged" : L".damaged-" + std::to_wstring(i + 1));
     EXPECT_NE(said[0].find(copy), std::wstring::npos) << platform::toUtf8(said[0]);
-    EXPECT_EQ(readBytes(copy), cutFile) << "the damaged file is kept as it was";
+    EXPECT_EQ(readBytes(copy), damagedFile) << "the damaged file is kept as it was";
     store.appendRecord(L"d");
     ASSERT_TRUE(store.saveTellingOnce(path, notify));
     PointInfoStore reread;
     ASSERT_TRUE(reread.load(path));
-    EXPECT_EQ(reread.size(), 3u);
-    EXPECT_EQ(reread.findIndex(L"d"), 2);
+    EXPECT_EQ(reread.size(), wholeRecords + 1);
+    EXPECT_EQ(reread.findIndex(L"d"), static_cast<int>(wholeRecords));
   }
 
   // Another magic, and a header that ends inside the magic's own bytes.
@@ -217,6 +224,10 @@ TEST(PointInfoStore, RoundsAddUpWithinAMonthAndRestartTheMonthlyCountsInANewOne)
   EXPECT_EQ(record.pendingMonthly.p, 8);
   EXPECT_EQ(record.pendingTotal.p, 58);
   EXPECT_EQ(record.pendingTotal.lt, kApril15);
+
+  record.pendingTotal.nc = INT32_MAX - 1;  // as a damaged file may hold it
+  record.AddRound(study(3, 0, 0, L"", L"set/D", 0, kApril15));
+  EXPECT_EQ(record.pendingTotal.nc, INT32_MAX);
 }
 
 TEST(PointInfoStore, RecordsAreKeyedByTheFirst127UnitsOfTheUserName) {

@@ -122,7 +122,7 @@ void MainDialog::RefreshPages() {
   // cannot be read is said once for the whole refresh.
   refreshOnShow_ = false;  // read now, whatever hid the window before
   bool read = UpdateRoundCounters();
-  m_pageSelsection->FillInfo(m_bFolderSelected, m_nQuestion);
+  read = m_pageSelsection->FillInfo(m_bFolderSelected, m_nQuestion) && read;
   read = RefreshQuestionLogPage() && read;
   std::wstring description;
   read = pagereads::readText(pdb3::openQuery(m_pApp.db),

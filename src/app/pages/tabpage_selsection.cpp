@@ -38,12 +38,20 @@ void CTabpageSelsection::SetRow(int row, const std::wstring& label, const std::w
 }
 
 bool CTabpageSelsection::FillInfo(bool folderSelected, int questionCount) {
+  using pdb3::ElementInfoColumn;
   m_infoList->setRowCount(0);
   const pdb3::ElementInfoRecord record(pdb3::openQuery(app_.db), app_.currentSetId);
-  SetRow(0, L"著作権者", record.author());
-  SetRow(1, L"問題入力者", record.writer());
+  // A column that could not be read is unknown, not empty nor never set.
+  bool read = true;
+  const auto shown = [&](ElementInfoColumn column, std::wstring text) {
+    if (!record.readFailed(column)) return text;
+    read = false;
+    return std::wstring(kUnknown);
+  };
+  SetRow(0, L"著作権者", shown(ElementInfoColumn::author, record.author()));
+  SetRow(1, L"問題入力者", shown(ElementInfoColumn::writer, record.writer()));
   SetRow(2, L"問題数", folderSelected ? L"0" : figureOrUnknown(questionCount));
-  SetRow(3, L"最終更新日", pageDateText(record.utime()));
-  SetRow(4, L"作成日", pageDateText(record.ctime()));
-  return true;
+  SetRow(3, L"最終更新日", shown(ElementInfoColumn::utime, pageDateText(record.utime())));
+  SetRow(4, L"作成日", shown(ElementInfoColumn::ctime, pageDateText(record.ctime())));
+  return read;
 }

@@ -17,7 +17,8 @@ class CTabpageSelsection : public QWidget {
   CTabpageSelsection(KlvApp& app, QWidget* parent = nullptr);
 
   // Rebuilds the rows for the application's current set. folderSelected and questionCount are
-  // the main dialog's: a folder shows a count of 0. Always true.
+  // the main dialog's: a folder shows a count of 0, a count not known "-". False when a value of
+  // the set's record could not be read: it shows "-".
   bool FillInfo(bool folderSelected, int questionCount);
   void SetRow(int row, const std::wstring& label, const std::wstring& value);
 

@@ -27,6 +27,8 @@ class ElementInfoRecord : public DbObject {
   void setCtime(int time) { ctime_.set(time); }
   void setUtime(int time) { utime_.set(time); }
   bool saveColumn(ElementInfoColumn column) const;
+  // The column's read failed: what it gives is a default, not the stored value.
+  bool readFailed(ElementInfoColumn column) const;
 
  private:
   int eid_;
@@ -35,6 +37,8 @@ class ElementInfoRecord : public DbObject {
   ElementStringField description_{L"description"};
   ElementIntField ctime_{L"ctime"};
   ElementIntField utime_{L"utime"};
+
+  const ColumnField& field(ElementInfoColumn column) const;
 };
 
 // A folder or problem set: its id and its descriptive columns on the same accessor.

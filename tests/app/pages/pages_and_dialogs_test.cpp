@@ -9,6 +9,7 @@
 #include "app/pages/page_dates.h"
 #include "app/pages/tabpage_selsection.h"
 #include "element_tree_fixture.h"
+#include "held_database.h"
 #include "platform/windows/notifier.h"
 #include "scoped_env.h"
 
@@ -40,6 +41,11 @@ TEST(SetPage, ShowsTheSetsRecordWithDatesAndAFolderCountsNoQuestions) {
   s.app.currentSetId = kAlpha;
   page.FillInfo(true, 0);
   EXPECT_EQ(page.infoList().item(2, 1)->text(), "0");
+
+  s.app.currentSetId = kApple;
+  HeldDatabase held(s.databasePath());
+  EXPECT_FALSE(page.FillInfo(false, -1));
+  EXPECT_EQ(rowsText(page.infoList()).toStdWString(), L"著作権者=-, 問題入力者=-, 問題数=-, 最終更新日=-, 作成日=-");
 }
 
 TEST(NoteBrowser, LoadsLocalPagesOnly) {

@@ -128,6 +128,9 @@ TEST(ShortcutOptionDialog, OffersAtMostTheSetsQuestionsAndAtMostAHundred) {
     EXPECT_EQ(dialog.findChild<QSlider*>("id1074")->maximum(), maximum);
     EXPECT_EQ(dialog.countText(), std::to_wstring(position));
   }
+  CShortcutOptionDlg unknown(L"英単語/基本", -1);  // a count that could not be read
+  unknown.OnInitDialog();
+  EXPECT_EQ(unknown.findChild<QLabel*>("id1080")->text(), QString::fromWCharArray(L"１回あたりの問題数 (1--)"));
 }
 
 TEST(ShortcutOptionDialog, ALongSetPathIsShortenedInItsMiddleToItsLine) {

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <functional>
+#include <future>
 #include <string>
 #include <thread>
 
@@ -81,6 +82,18 @@ TEST(LocalLink, AnAnswerInPiecesArrivesWholeAndAPeerThatHangsUpIsNoAnswer) {
     ASSERT_TRUE(link.connect(path, 1000));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_FALSE(link.exchange(QByteArray(1 << 20, 'x'), 4, 2000));
+  }
+  {
+    // Connected and silent: the exchange gives up at its own deadline. The peer answers only
+    // when the exchange has not ended long after it, so a deadline overrun gets its answer.
+    std::promise<void> givenUp;
+    OneShotServer server(path, [ended = givenUp.get_future().share()](int client) {
+      if (ended.wait_for(std::chrono::seconds(1)) == std::future_status::timeout) ASSERT_EQ(::write(client, "late", 4), 4);
+    });
+    platform::LocalLink link;
+    ASSERT_TRUE(link.connect(path, 1000));
+    EXPECT_FALSE(link.exchange(QByteArray("hello"), 4, 20));
+    givenUp.set_value();
   }
   platform::LocalLink nobody;
   EXPECT_FALSE(nobody.connect(path, 100));
