@@ -390,14 +390,13 @@ bool CTabpageQuestionlog::countCheckedQuestions(int& count) {
     if (!question && m_rows.isRead(row)) unread.push_back(m_rows.at(row));  // else gone from the set
     else if (question && !question->isEmpty()) ++known;
   }
-  int withText = 0;
+  std::vector<int> withText;
   if (!unread.empty() &&
-      !pagereads::readInt(pdb3::openQuery(app_.db),
-                          platform::format(L"SELECT count(*) FROM question WHERE qid IN (%ls) AND %ls",
-                                           pagereads::idList(unread).c_str(), pdb3::kQuestionHasText),
-                          withText))
+      !pdb3::querySqlfIntList(pdb3::openQuery(app_.db), withText, L"SELECT qid FROM question WHERE qid IN (%ls) AND %ls",
+                              pagereads::idList(unread).c_str(), pdb3::kQuestionHasText))
     return false;
-  count = known + withText;
+  const std::set<int> hasText(withText.begin(), withText.end());
+  count = known + static_cast<int>(std::count_if(unread.begin(), unread.end(), [&](int qid) { return hasText.count(qid); }));
   return true;
 }
 

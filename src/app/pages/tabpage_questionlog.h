@@ -104,7 +104,8 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   bool readIds(const std::vector<int>& qids);
   // The rows' questions read where they are not read yet; false (after saying why) when they cannot be.
   bool ensureRowsRead(const std::vector<int>& rows);
-  // How many checked rows hold a question with text; false when it cannot be read.
+  // How many checked rows hold a question with text (a question the set lists twice is two rows);
+  // false when it cannot be read.
   bool countCheckedQuestions(int& count);
   // Says that the command could not read or write the database.
   void reportFailure(const std::wstring& what);

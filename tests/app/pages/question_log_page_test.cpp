@@ -15,6 +15,7 @@
 #include "app/main/folder_tree.h"
 #include "app/main/select_section_dialog.h"
 #include "app/pages/tabpage_questionlog.h"
+#include "database/folders/section_questions.h"
 #include "faulty_vfs.h"
 #include "held_database.h"
 #include "page_host_fixture.h"
@@ -82,6 +83,11 @@ class QuestionLogPageTest : public ::testing::Test {
     return {ids.begin(), ids.end()};
   }
   int count(const std::wstring& sql) { return t.intValue(sql); }
+  std::vector<int> setIds() {
+    std::vector<int> ids;
+    EXPECT_TRUE(pdb3::sectionQuestionIds(t.accessor(), kZeta, ids));
+    return ids;
+  }
   // Many more rows than the list shows at once, after those of the fixture.
   void addManyQuestions(const wchar_t* answer) {
     t.run(L"BEGIN");
@@ -409,6 +415,28 @@ TEST_F(QuestionLogPageTest, RowsAnotherProgramTookOutOfTheSetShowNothingAndAreLe
   EXPECT_EQ(t.takeBoxes(), L"");
   reload();
   EXPECT_EQ(page->list().model()->rowCount(), 105);
+}
+
+// A file made elsewhere may hold a second log row for one question, user and mode, and a set may
+// list a question twice: each row of the set is listed once, where the set holds it, and counts as
+// a row when checked.
+TEST_F(QuestionLogPageTest, ASecondLogRowAndAQuestionListedTwiceAreOneRowEach) {
+  addManyQuestions(L"w");
+  t.logAnswers(8600, 0, {1, 1, 0, 0, 0, 0, 0, 0}, static_cast<int>(kNow));
+  t.logAnswers(9010, 0, {1, 1, 0, 0, 0, 0, 0, 0}, static_cast<int>(kNow));
+  t.logAnswers(9010, 0, {1, 1, 0, 0, 0, 0, 0, 0}, static_cast<int>(kNow));
+  t.run(L"INSERT INTO section VALUES (12, 9250), (12, 9251)");  // rows not in view
+  reload();
+  std::vector<int> set = setIds();
+  const std::vector<int>& listed = page->rowIds();
+  ASSERT_EQ(listed.size(), set.size());
+  for (size_t row = 0; row < set.size(); ++row)
+    if (listed[row] == SectionRows::kUnread) set[row] = SectionRows::kUnread;
+  EXPECT_EQ(listed, set);
+  EXPECT_EQ(cell(8602, 2), "7");
+
+  page->OnCommand(CTabpageQuestionlog::kInvertChecks);
+  EXPECT_EQ(page->findChild<QLineEdit*>("id1150")->text(), "307");
 }
 
 // Rows that come into view while another program holds the file show as not read, with one box
