@@ -54,6 +54,10 @@ bool readQuestions(const pdb3::DbObject& accessor, const std::vector<int>& ids, 
   return true;
 }
 
+bool readChangeCount(const pdb3::DbObject& accessor, int& count) {
+  return readInt(accessor, L"PRAGMA data_version", count);
+}
+
 std::wstring idList(const std::vector<int>& ids) {
   std::wstring list;
   for (int qid : ids) {

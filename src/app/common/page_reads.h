@@ -41,6 +41,12 @@ bool readSetRangeWithLogs(const pdb3::DbObject& accessor, int sid, int first, in
                           std::vector<int>& ids, std::map<int, pdb3::Question>& questions,
                           std::map<int, pdb3::QuestionLog>& logs);
 
+// A number that changes whenever another connection (another program, or another connection of
+// this one) has written to the file since it was read last on this one; the connection's own
+// writes leave it. Inside a read transaction it names the state of the file the transaction reads.
+// False when it cannot be read.
+bool readChangeCount(const pdb3::DbObject& accessor, int& count);
+
 // "1,2,3": ids for an IN list.
 std::wstring idList(const std::vector<int>& ids);
 
