@@ -54,6 +54,10 @@ bool readQuestions(const pdb3::DbObject& accessor, const std::vector<int>& ids, 
   return true;
 }
 
+bool readChangeCount(const pdb3::DbObject& accessor, int& count) {
+  return readInt(accessor, L"PRAGMA data_version", count);
+}
+
 std::wstring idList(const std::vector<int>& ids) {
   std::wstring list;
   for (int qid : ids) {
@@ -66,10 +70,19 @@ std::wstring idList(const std::vector<int>& ids) {
 namespace {
 
 // The columns after a row's question id: its texts, then its log's counts and key (NULL without a log).
-constexpr int kLogFirst = 7, kLogKey = kLogFirst + 11;
+constexpr int kLogFirst = 1 + pdb3::kQuestionTextColumnCount, kLogKey = kLogFirst + pdb3::kQuestionLogCountColumnCount;
 
 std::wstring questionWithLogColumns() {
   return platform::format(L"%s, %s, l.qid", pdb3::kQuestionTextColumns, pdb3::kQuestionLogCountColumns);
+}
+
+// Joins to the row `question` (a qid column) its log of the user and mode, as `l`: one log, however
+// many rows a file made elsewhere holds for the key (the table does not make it unique), so that
+// each question reads as one row. It is the first, as the log's own read takes it.
+std::wstring logJoin(const wchar_t* question, int uid, int mid) {
+  return platform::format(L"LEFT JOIN question_log AS l ON l.rowid=(SELECT rowid FROM question_log WHERE qid=%ls AND "
+                          L"uid=%d AND mid=%d LIMIT 1)",
+                          question, uid, mid);
 }
 
 // Takes a row of such a read: the question's texts into `questions` (its entry made there) and its
@@ -91,9 +104,9 @@ bool readQuestionsWithLogs(const pdb3::DbObject& accessor, const std::vector<int
   std::map<int, pdb3::QuestionLog> readLogs;
   const bool ok = ids.empty() ||
                   pdb3::forEachRow(accessor,
-                                   platform::format(L"SELECT q.qid, %ls FROM question AS q LEFT JOIN question_log AS l "
-                                                    L"ON l.qid=q.qid AND l.uid=%d AND l.mid=%d WHERE q.qid IN (%ls)",
-                                                    questionWithLogColumns().c_str(), uid, mid, idList(ids).c_str()),
+                                   platform::format(L"SELECT q.qid, %ls FROM question AS q %ls WHERE q.qid IN (%ls)",
+                                                    questionWithLogColumns().c_str(), logJoin(L"q.qid", uid, mid).c_str(),
+                                                    idList(ids).c_str()),
                                    [&](const sqliteplus::SqliteCursor& row) {
                                      takeQuestionWithLog(accessor, row, uid, mid, read, readLogs);
                                    });
@@ -112,9 +125,8 @@ bool readSetRangeWithLogs(const pdb3::DbObject& accessor, int sid, int first, in
   const bool ok = pdb3::forEachRow(
       accessor,
       platform::format(L"SELECT s.qid, %ls FROM (SELECT rowid AS r, qid FROM section WHERE sid=%d ORDER BY rowid "
-                       L"LIMIT %d OFFSET %d) AS s LEFT JOIN question AS q ON q.qid=s.qid LEFT JOIN question_log AS l "
-                       L"ON l.qid=s.qid AND l.uid=%d AND l.mid=%d ORDER BY s.r",
-                       questionWithLogColumns().c_str(), sid, count, first, uid, mid),
+                       L"LIMIT %d OFFSET %d) AS s LEFT JOIN question AS q ON q.qid=s.qid %ls ORDER BY s.r",
+                       questionWithLogColumns().c_str(), sid, count, first, logJoin(L"s.qid", uid, mid).c_str()),
       [&](const sqliteplus::SqliteCursor& row) {
         rangeIds.push_back(row.getInt(0));
         takeQuestionWithLog(accessor, row, uid, mid, read, readLogs);

@@ -28,16 +28,24 @@ bool readQuestions(const pdb3::DbObject& accessor, const std::vector<int>& ids, 
 
 // The questions of the ids (the rows a list is about to show) with their texts, and the user's
 // answer logs of them in the mode, from one statement. Every id gets a question (empty without a
-// row); an id without a log gets none. False, both maps unchanged, when it cannot be read.
+// row); an id without a log gets none, one with two rows for the key the first. False, both maps
+// unchanged, when it cannot be read.
 bool readQuestionsWithLogs(const pdb3::DbObject& accessor, const std::vector<int>& ids, int uid, int mid,
                            std::map<int, pdb3::Question>& questions, std::map<int, pdb3::QuestionLog>& logs);
 
 // The rows first..first+count-1 of the set, in its order: their question ids into `ids`, their
-// questions and the user's logs of them as readQuestionsWithLogs reads them, from one statement.
-// Fewer ids when the set ends sooner. False, everything unchanged, when it cannot be read.
+// questions and the user's logs of them as readQuestionsWithLogs reads them, from one statement:
+// one id for each row. Fewer ids when the set ends sooner. False, everything unchanged, when it
+// cannot be read.
 bool readSetRangeWithLogs(const pdb3::DbObject& accessor, int sid, int first, int count, int uid, int mid,
                           std::vector<int>& ids, std::map<int, pdb3::Question>& questions,
                           std::map<int, pdb3::QuestionLog>& logs);
+
+// A number that changes whenever another connection (another program, or another connection of
+// this one) has written to the file since it was read last on this one; the connection's own
+// writes leave it. Inside a read transaction it names the state of the file the transaction reads.
+// False when it cannot be read.
+bool readChangeCount(const pdb3::DbObject& accessor, int& count);
 
 // "1,2,3": ids for an IN list.
 std::wstring idList(const std::vector<int>& ids);

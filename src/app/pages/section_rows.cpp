@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-void SectionRows::reset(int count) {
+void SectionRows::reset(int count, int changeCount) {
   ids_.assign(static_cast<size_t>(std::max(count, 0)), kUnread);
   unread_ = size();
   inSetOrder_ = true;
+  changeCount_ = changeCount;
 }
 
 void SectionRows::assign(std::vector<int> ids) {
@@ -21,6 +22,13 @@ void SectionRows::take(int first, const std::vector<int>& ids) {
     id = ids[i];
     --unread_;
   }
+}
+
+bool SectionRows::agreesWith(const std::vector<int>& setIds) const {
+  if (setIds.size() != ids_.size()) return false;
+  for (size_t row = 0; row < ids_.size(); ++row)
+    if (ids_[row] != kUnread && ids_[row] != setIds[row]) return false;
+  return true;
 }
 
 bool SectionRows::allRead(int first, int last) const {

@@ -28,6 +28,7 @@
 #include "database/logs/question_selection.h"
 #include "database/records/question_sound.h"
 #include "database/folders/section_questions.h"
+#include "database/engine/read_transaction.h"
 #include "database/engine/sql_helpers.h"
 #include "platform/clock.h"
 #include "platform/windows/notifier.h"
@@ -194,14 +195,21 @@ void CTabpageQuestionlog::paintEvent(QPaintEvent*) {
 }
 
 bool CTabpageQuestionlog::ReloadList() {
-  int count = 0;
-  if (!pagereads::readInt(pdb3::openQuery(app_.db),
-                          platform::format(L"SELECT count(*) FROM section WHERE sid=%d", app_.currentSetId), count)) {
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  int count = 0, changeCount = 0;
+  bool read = false;
+  {
+    const pdb3::ReadTransaction transaction(accessor);  // the change count names the state counted
+    read = pagereads::readChangeCount(accessor, changeCount) &&
+           pagereads::readInt(accessor, platform::format(L"SELECT count(*) FROM section WHERE sid=%d", app_.currentSetId),
+                              count);
+  }
+  if (!read) {
     ClearList();  // rows of another set, or counts from before, would be taken for these
     return false;
   }
   // The reset has the rows in view read, when the list is on screen.
-  setRowCount(count);
+  setRowCount(count, changeCount);
   return true;
 }
 
@@ -210,56 +218,106 @@ bool CTabpageQuestionlog::readIds(const std::vector<int>& qids) {
                                           m_questionCache, m_logCache);
 }
 
-bool CTabpageQuestionlog::readRange(int first, int last) {
-  if (m_rows.allRead(first, last)) {
-    if (readIds(std::vector<int>(m_rows.ids().begin() + first, m_rows.ids().begin() + last + 1))) return true;
-  } else {
-    std::vector<int> ids;
-    if (pagereads::readSetRangeWithLogs(pdb3::openQuery(app_.db), app_.currentSetId, first, last - first + 1,
-                                        app_.currentUserId, app_.studyMode, ids, m_questionCache, m_logCache)) {
-      m_rows.take(first, ids);
-      return true;
+CTabpageQuestionlog::SetRead CTabpageQuestionlog::readRange(int first, int last) {
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  SetRead outcome = SetRead::read;
+  {
+    // Rows read by their place are read from the state of the file the set was checked in.
+    std::optional<pdb3::ReadTransaction> transaction;
+    if (!m_rows.allRead(first, last)) {
+      transaction.emplace(accessor);
+      outcome = confirmSetAsListed(accessor);
+    }
+    if (outcome == SetRead::read) {
+      std::vector<int> ids;
+      // Known ids (every id is, once the set was confirmed by reading them all) are read as such.
+      const bool read =
+          m_rows.allRead(first, last)
+              ? readIds(std::vector<int>(m_rows.ids().begin() + first, m_rows.ids().begin() + last + 1))
+              : pagereads::readSetRangeWithLogs(accessor, app_.currentSetId, first, last - first + 1,
+                                                app_.currentUserId, app_.studyMode, ids, m_questionCache, m_logCache);
+      if (read) m_rows.take(first, ids);
+      else outcome = SetRead::failed;
     }
   }
+  if (outcome != SetRead::failed) return outcome;
   // Figures from an earlier read are not shown as if they were current.
   for (int row = first; row <= last; ++row) {
     if (!m_rows.isRead(row)) continue;
     m_questionCache.erase(m_rows.at(row));
     m_logCache.erase(m_rows.at(row));
   }
-  return false;
+  return outcome;
+}
+
+CTabpageQuestionlog::SetRead CTabpageQuestionlog::confirmSetAsListed(const pdb3::DbObject& accessor) {
+  int changeCount = 0;
+  if (!pagereads::readChangeCount(accessor, changeCount)) return SetRead::failed;
+  if (changeCount == m_rows.changeCount()) return SetRead::read;
+  // Another connection wrote to the file, most often to other sets or to texts and logs: reading
+  // every id tells whether it was to this set's rows.
+  const SetRead read = readAllIds();
+  if (read == SetRead::read) m_rows.agreedAt(changeCount);
+  return read;
 }
 
 bool CTabpageQuestionlog::readRows(int first, int last) {
-  if (readRange(first, last)) return true;
-  // Rows read again while the box is up belong to the same action: they neither wait nor say it again.
-  if (!spellChecking_) reportFailure(L"問題の一覧を読み込めませんでした。");  // the check says why it stops itself
+  const SetRead read = readRange(first, last);
+  if (read == SetRead::read) return true;
+  // The check says why it stops itself, once nothing holds the learner's input back from its box.
+  if (spellChecking_) return false;
+  if (read == SetRead::changed)
+    reloadChangedSet(false);
+  else
+    // Rows read again while the box is up belong to the same action: they neither wait nor say it again.
+    reportFailure(L"問題の一覧を読み込めませんでした。");
   return false;
 }
 
-bool CTabpageQuestionlog::readIdsOfRows(const std::vector<int>& rows) {
+CTabpageQuestionlog::SetRead CTabpageQuestionlog::readIdsOfRows(const std::vector<int>& rows) {
   const auto known = [&](int row) { return row < 0 || row >= m_rows.size() || m_rows.isRead(row); };
-  return std::all_of(rows.begin(), rows.end(), known) || readAllIds();
+  return std::all_of(rows.begin(), rows.end(), known) ? SetRead::read : readAllIds();
 }
 
-bool CTabpageQuestionlog::readAllIds() {
-  if (m_rows.allRead()) return true;
+CTabpageQuestionlog::SetRead CTabpageQuestionlog::readAllIds() {
+  if (m_rows.allRead()) return SetRead::read;
   // Rows never shown: every id in one statement, rather than a statement for each stretch of them.
   std::vector<int> ids;
-  if (!pdb3::sectionQuestionIds(pdb3::openQuery(app_.db), app_.currentSetId, ids)) return false;
+  if (!pdb3::sectionQuestionIds(pdb3::openQuery(app_.db), app_.currentSetId, ids)) return SetRead::failed;
+  // Ids read now in rows placed by an earlier state of the set would list a question twice and
+  // another never, or put a question the set no longer holds under the learner's command.
+  if (!m_rows.agreesWith(ids)) return SetRead::changed;
   m_rows.take(0, ids);
-  return true;
+  return SetRead::read;
+}
+
+bool CTabpageQuestionlog::readOrSay(SetRead outcome, const std::wstring& failure) {
+  if (outcome == SetRead::failed) reportFailure(failure);
+  if (outcome == SetRead::changed) reloadChangedSet(true);
+  return outcome == SetRead::read;
+}
+
+void CTabpageQuestionlog::reloadChangedSet(bool duringCommand) {
+  // Another change met while the list is read again leaves its rows unread, to be read at the next scroll.
+  if (reloadingChangedSet_) return;
+  reloadingChangedSet_ = true;
+  const bool reloaded = ReloadList();
+  UpdateCheckedCount();
+  reloadingChangedSet_ = false;
+  if (!reloaded) {
+    reportFailure(L"問題の一覧を読み込めませんでした。");
+    return;
+  }
+  std::wstring text = L"問題集が他のプログラムで変更されたため、問題の一覧を読み込み直しました。";
+  if (duringCommand) text += L"\nもう一度やり直してください。";
+  platform::messageBox(host_.dialogWindow(), text, kAppCaption);
 }
 
 bool CTabpageQuestionlog::ensureRowsRead(const std::vector<int>& rows) {
-  if (!readIdsOfRows(rows)) {
-    reportFailure(L"問題を読み込めませんでした。");
-    return false;
-  }
+  if (!readOrSay(readIdsOfRows(rows), L"問題を読み込めませんでした。")) return false;
   std::vector<int> unread;
   for (int row : rows)
-    if (row >= 0 && row < m_rows.size() && m_rows.isRead(row) && !m_questionCache.count(m_rows.at(row)))
-      unread.push_back(m_rows.at(row));
+    if (row >= 0 && row < m_rows.size() && !m_questionCache.count(m_rows.at(row))) unread.push_back(m_rows.at(row));
   if (unread.empty() || readIds(unread)) return true;
   reportFailure(L"問題を読み込めませんでした。");
   return false;
@@ -269,9 +327,9 @@ void CTabpageQuestionlog::reportFailure(const std::wstring& what) { reportDataba
 
 void CTabpageQuestionlog::ClearList() { setRowCount(0); }
 
-void CTabpageQuestionlog::setRowCount(int count) {
+void CTabpageQuestionlog::setRowCount(int count, int changeCount) {
   model_.reset([&] {
-    m_rows.reset(count);
+    m_rows.reset(count, changeCount);
     m_checkedRows.clear();
     m_questionCache.clear();
     m_logCache.clear();
@@ -283,11 +341,9 @@ void CTabpageQuestionlog::OnColumnClick(int column) {
   if (column < 0 || column >= kColumns) return;
   const bool ascending = ascendingNext()[column];
   const wchar_t* direction = ascending ? L"ASC" : L"DESC";
-  const std::vector<int> checkedRows(m_checkedRows.begin(), m_checkedRows.end());
-  if (!readIdsOfRows(checkedRows)) {
-    reportFailure(L"問題の一覧を並べ替えられませんでした。");  // the list and its checks stay as they were
+  // The list and its checks stay as they were when their ids cannot be read.
+  if (!readOrSay(readIdsOfRows({m_checkedRows.begin(), m_checkedRows.end()}), L"問題の一覧を並べ替えられませんでした。"))
     return;
-  }
   std::vector<int> checkedIds;
   GetCheckedQuestionIds(checkedIds);
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
@@ -382,22 +438,26 @@ void CTabpageQuestionlog::setChecked(int row, bool checked) {
 }
 
 bool CTabpageQuestionlog::countCheckedQuestions(int& count) {
-  if (!readIdsOfRows({m_checkedRows.begin(), m_checkedRows.end()})) return false;
+  const SetRead ids = readIdsOfRows({m_checkedRows.begin(), m_checkedRows.end()});
+  if (ids == SetRead::failed) return false;
+  if (ids == SetRead::changed) {
+    reloadChangedSet(true);  // no row is checked in the list read again
+    count = 0;
+    return true;
+  }
   int known = 0;
   std::vector<int> unread;
   for (int row : m_checkedRows) {
-    const pdb3::Question* question = cachedQuestion(row);
-    if (!question && m_rows.isRead(row)) unread.push_back(m_rows.at(row));  // else gone from the set
-    else if (question && !question->isEmpty()) ++known;
+    if (const pdb3::Question* question = cachedQuestion(row)) known += question->isEmpty() ? 0 : 1;
+    else unread.push_back(m_rows.at(row));
   }
-  int withText = 0;
+  std::vector<int> withText;
   if (!unread.empty() &&
-      !pagereads::readInt(pdb3::openQuery(app_.db),
-                          platform::format(L"SELECT count(*) FROM question WHERE qid IN (%ls) AND %ls",
-                                           pagereads::idList(unread).c_str(), pdb3::kQuestionHasText),
-                          withText))
+      !pdb3::querySqlfIntList(pdb3::openQuery(app_.db), withText, L"SELECT qid FROM question WHERE qid IN (%ls) AND %ls",
+                              pagereads::idList(unread).c_str(), pdb3::kQuestionHasText))
     return false;
-  count = known + withText;
+  const std::set<int> hasText(withText.begin(), withText.end());
+  count = known + static_cast<int>(std::count_if(unread.begin(), unread.end(), [&](int qid) { return hasText.count(qid); }));
   return true;
 }
 
@@ -419,12 +479,9 @@ void CTabpageQuestionlog::UpdateCheckedCount() {
 
 bool CTabpageQuestionlog::GetCheckedQuestionIds(std::vector<int>& out) {
   out.clear();
-  if (!readIdsOfRows({m_checkedRows.begin(), m_checkedRows.end()})) {
-    reportFailure(L"チェックした問題を読み込めませんでした。");
+  if (!readOrSay(readIdsOfRows({m_checkedRows.begin(), m_checkedRows.end()}), L"チェックした問題を読み込めませんでした。"))
     return false;
-  }
-  for (int row : m_checkedRows)
-    if (m_rows.isRead(row)) out.push_back(m_rows.at(row));
+  for (int row : m_checkedRows) out.push_back(m_rows.at(row));
   return !out.empty();
 }
 
@@ -525,13 +582,10 @@ void CTabpageQuestionlog::CheckLastMistakes() {
 }
 
 void CTabpageQuestionlog::checkQuestions(const std::vector<int>& qids) {
-  if (!readAllIds()) {  // rows never shown are looked for too
-    reportFailure(L"問題を読み込めませんでした。");  // the checks stay as they were
-    return;
-  }
+  // Rows never shown are looked for too; the checks stay as they were when they cannot be read.
+  if (!readOrSay(readAllIds(), L"問題を読み込めませんでした。")) return;
   std::unordered_map<int, int> rowOfId;
-  for (int row = m_rows.size() - 1; row >= 0; --row)  // a repeated id: its first row
-    if (m_rows.isRead(row)) rowOfId[m_rows.at(row)] = row;
+  for (int row = m_rows.size() - 1; row >= 0; --row) rowOfId[m_rows.at(row)] = row;  // a repeated id: its first row
   m_checkedRows.clear();
   m_selectedRows.clear();
   for (int qid : qids)
@@ -610,8 +664,10 @@ std::unique_ptr<QMenu> CTabpageQuestionlog::OnListRClick() {
   }
   pronounce->setEnabled(app_.speechVoice.available());
   // A row selected before a scroll may be one the list no longer holds read: it is read now, and
-  // one that cannot be read offers no command on it.
+  // one that cannot be read offers no command on it. A set changed since has been listed again,
+  // without the selection.
   ensureRowsRead({m_selectedRows.front()});
+  if (m_selectedRows.empty()) return nullptr;
   const pdb3::Question* first = cachedQuestion(m_selectedRows.front());
   if (!first || first->isEmpty()) {
     for (QAction* action : {pronounce, remove, copy, web->menuAction(), correct->menuAction(), incorrect->menuAction()})

@@ -49,7 +49,8 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   // A click on a row's icon toggles checks (of every selected row when it is one of them).
   void OnListClick(int row, bool onIcon);
   void UpdateCheckedCount();
-  // False when no row is checked, or (said) when the ids of checked rows never shown cannot be read.
+  // False when no row is checked, or (said) when the ids of checked rows never shown cannot be read
+  // or the set has changed since it was listed (the list is then read again, without checks).
   bool GetCheckedQuestionIds(std::vector<int>& out);
   // The n weakest questions, or all below n percent; with the include-unstudied box the questions
   // never studied in this mode come first.
@@ -90,21 +91,36 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // A list of `count` rows of the set, none read yet.
-  void setRowCount(int count);
-  // Reads rows first..last (ids where not read yet, questions and logs); false, their figures
-  // dropped, when they cannot be read. Says nothing: the caller does, in its own words.
-  bool readRange(int first, int last);
-  // Reads the ids of every row when one of these rows has none yet; false when they cannot be read.
-  bool readIdsOfRows(const std::vector<int>& rows);
-  // Reads the id of every row not read yet; false when they cannot be read.
-  bool readAllIds();
+  // What a read of rows by their place in the set came to: read, not read (the file refused), or
+  // not read because the set is no longer the one listed (another program changed it).
+  enum class SetRead { read, failed, changed };
+
+  // A list of `count` rows of the set, none read yet, as the file was at `changeCount`.
+  void setRowCount(int count, int changeCount = 0);
+  // Reads rows first..last (ids where not read yet, questions and logs); their figures dropped when
+  // they cannot be read. Says nothing: the caller does, in its own words.
+  SetRead readRange(int first, int last);
+  // Inside the caller's read transaction: whether rows may still be read by their place. When
+  // another connection has written to the file since the list agreed with it last, every id is read
+  // and compared with the rows read before.
+  SetRead confirmSetAsListed(const pdb3::DbObject& accessor);
+  // Reads the ids of every row when one of these rows has none yet.
+  SetRead readIdsOfRows(const std::vector<int>& rows);
+  // Reads the id of every row not read yet, when the set still agrees with the rows read before.
+  SetRead readAllIds();
+  // True when read; else says why: a failure in the words given, a changed set by reading the list
+  // again (the command not run).
+  bool readOrSay(SetRead outcome, const std::wstring& failure);
+  // Reads the list again after another program changed its set, and says so; `duringCommand` when
+  // the learner's command was not run for it.
+  void reloadChangedSet(bool duringCommand);
   // The questions and logs of these ids read into the caches, in one statement; false when they
   // cannot be read.
   bool readIds(const std::vector<int>& qids);
   // The rows' questions read where they are not read yet; false (after saying why) when they cannot be.
   bool ensureRowsRead(const std::vector<int>& rows);
-  // How many checked rows hold a question with text; false when it cannot be read.
+  // How many checked rows hold a question with text (a question the set lists twice is two rows);
+  // false when it cannot be read.
   bool countCheckedQuestions(int& count);
   // Says that the command could not read or write the database.
   void reportFailure(const std::wstring& what);
@@ -138,4 +154,5 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   QPushButton* worstMenuButton_;
   bool spellChecking_ = false;
   bool escapePressed_ = false;
+  bool reloadingChangedSet_ = false;
 };

@@ -27,10 +27,11 @@ void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
   // Every row's log is read and written inside one transaction: a count adjusted from a log that
   // could not be read would overwrite the stored one, and half the rows adjusted would leave the
   // user unsure which were.
+  const wchar_t* failure = correct ? L"正解数を変更できませんでした。" : L"不正解数を変更できませんでした。";
+  if (!readOrSay(readIdsOfRows(m_selectedRows), failure)) return;
   std::vector<pdb3::QuestionLog> adjusted;
-  const bool done = readIdsOfRows(m_selectedRows) && pdb3::runInTransaction(accessor, [&] {
+  const bool done = pdb3::runInTransaction(accessor, [&] {
     for (int row : m_selectedRows) {
-      if (!m_rows.isRead(row)) continue;  // gone from the set since the list was read
       pdb3::QuestionLog log(accessor, m_rows.at(row), app_.currentUserId, app_.studyMode);
       const pdb3::FirstRow stored = pdb3::readQuestionLog(log);
       if (stored == pdb3::FirstRow::failed) return false;
@@ -58,7 +59,7 @@ void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
     return true;
   });
   if (!done) {
-    reportFailure(correct ? L"正解数を変更できませんでした。" : L"不正解数を変更できませんでした。");
+    reportFailure(failure);
     return;
   }
   for (const pdb3::QuestionLog& log : adjusted) m_logCache.insert_or_assign(log.qid, log);
@@ -68,11 +69,7 @@ void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
 void CTabpageQuestionlog::OnEditQuestion() {
   const int row = m_listCtrl->currentIndex().row();
   if (row < 0 || row >= m_rows.size()) return;
-  if (!readIdsOfRows({row})) {
-    reportFailure(L"問題を読み込めませんでした。");
-    return;
-  }
-  if (!m_rows.isRead(row)) return;  // gone from the set since the list was read
+  if (!readOrSay(readIdsOfRows({row}), L"問題を読み込めませんでした。")) return;
   const int qid = m_rows.at(row);
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const study::EditOutcome outcome = study::EditQuestionRecord(accessor, qid, host_.dialogWindow());
@@ -186,7 +183,7 @@ void CTabpageQuestionlog::SpellCheck() {
   escapePressed_ = false;
   spellChecking_ = true;
   qApp->installEventFilter(this);
-  enum class Outcome { misspelt, stopped, nothingFound, unread } outcome = Outcome::nothingFound;
+  enum class Outcome { misspelt, stopped, nothingFound, unread, setChanged } outcome = Outcome::nothingFound;
   for (int row = m_listCtrl->currentIndex().row() + 1;; ++row) {
     QCoreApplication::processEvents();
     // The bound is read after the event loop: what it ran may have reloaded the list.
@@ -197,17 +194,21 @@ void CTabpageQuestionlog::SpellCheck() {
     if (row >= m_rows.size()) break;
     // The answers come from the rows read; those not read yet are read a stretch at a time. A
     // stretch that cannot be read ends the check: its answers are not known to be spelt right.
-    if (!cachedQuestion(row) && !readRange(row, std::min(row + kSpellCheckRows, m_rows.size()) - 1)) {
-      outcome = Outcome::unread;
-      break;
+    if (!cachedQuestion(row)) {
+      const SetRead read = readRange(row, std::min(row + kSpellCheckRows, m_rows.size()) - 1);
+      if (read != SetRead::read) {
+        outcome = read == SetRead::changed ? Outcome::setChanged : Outcome::unread;
+        break;
+      }
     }
-    if (m_rows.isRead(row) && m_rows.at(row) < 0) {
+    if (m_rows.at(row) < 0) {
       outcome = Outcome::stopped;  // no message
       break;
     }
-    if (!cachedQuestion(row)) break;  // the set ends sooner than when the list was read
+    const pdb3::Question* question = cachedQuestion(row);
+    if (!question) break;
     bool misspelt = false;
-    for (const std::wstring& answer : cachedQuestion(row)->answerTexts()) {
+    for (const std::wstring& answer : question->answerTexts()) {
       study::PhonemeCodes codes;
       if (!app_.pronouncingDictionary.LookupPhrase(answer, codes)) {
         misspelt = true;
@@ -229,6 +230,8 @@ void CTabpageQuestionlog::SpellCheck() {
   host_.UpdateTitle();
   if (outcome == Outcome::unread)
     reportFailure(L"問題を読み込めなかったため、スペルチェックを中止しました。");
+  else if (outcome == Outcome::setChanged)
+    reloadChangedSet(true);
   else if (outcome == Outcome::nothingFound)
     platform::messageBox(host_.dialogWindow(), L"スペルミスの単語が見つかりませんでした。", kAppCaption);
 }

@@ -12,16 +12,24 @@
 // grows as needed: a statement is never cut, whatever its length.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
 #include "database/records/db_object.h"
 
 namespace pdb3 {
+
+// How many columns a list such as "a, b, c" names: a row read with it takes that many from where
+// the list stands in the SELECT.
+constexpr int columnCount(std::string_view columns) {
+  return 1 + static_cast<int>(std::count(columns.begin(), columns.end(), ','));
+}
 
 // True on success; a failure writes "sql : <statement>" and "<class> : <message>" to stderr.
 bool execSql(const DbObject& accessor, const wchar_t* sql);

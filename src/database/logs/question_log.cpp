@@ -23,10 +23,6 @@ bool QuestionLog::load() {
   return found;
 }
 
-// In the order of the table's columns after the key, as load reads them from "SELECT *".
-const char kQuestionLogCountColumns[] =
-    "nc1, ni1, nc2, ni2, nc1pm, ni1pm, nc2pm, ni2pm, LastStudyTime, LastMistakeTimeOnFirstReply, ReplySec";
-
 void takeQuestionLogCounts(const sqliteplus::SqliteCursor& row, int first, QuestionLog& log) {
   int* const counters[] = {&log.nc1,   &log.ni1,   &log.nc2,           &log.ni2,
                            &log.nc1pm, &log.ni1pm, &log.nc2pm,         &log.ni2pm,

@@ -34,8 +34,11 @@ class QuestionLog : public DbObject {
   double ReplySec = 0.0;
 };
 
-// The count and time columns of a log, in one SELECT for many rows.
-extern const char kQuestionLogCountColumns[];
+// The count and time columns of a log, in one SELECT for many rows; in the order of the table's
+// columns after the key, as load reads them from "SELECT *".
+inline constexpr char kQuestionLogCountColumns[] =
+    "nc1, ni1, nc2, ni2, nc1pm, ni1pm, nc2pm, ni2pm, LastStudyTime, LastMistakeTimeOnFirstReply, ReplySec";
+inline constexpr int kQuestionLogCountColumnCount = columnCount(kQuestionLogCountColumns);
 // Takes those columns, from column `first` of the row on, into the record (a NULL counts as 0).
 void takeQuestionLogCounts(const sqliteplus::SqliteCursor& row, int first, QuestionLog& log);
 // The record's stored row read whole: found, missing (no row; the record unchanged) or failed.

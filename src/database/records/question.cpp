@@ -50,8 +50,6 @@ bool Question::saveColumn(QuestionColumn column) const { return field(column).sa
 
 Question getQuestion(const DbObject& accessor, int qid) { return Question(accessor, qid); }
 
-const char kQuestionTextColumns[] = "question, answer, hint, description, pronounce, wavfilename";
-
 namespace {
 
 std::wstring textOrEmpty(const sqliteplus::SqliteCursor& row, int column) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "database/records/column_field.h"
+#include "database/engine/sql_helpers.h"
 
 namespace sqliteplus {
 class SqliteCursor;
@@ -69,7 +70,8 @@ class Question : public DbObject {
 };
 
 // The text columns a list of questions reads, in one SELECT for many rows.
-extern const char kQuestionTextColumns[];
+inline constexpr char kQuestionTextColumns[] = "question, answer, hint, description, pronounce, wavfilename";
+inline constexpr int kQuestionTextColumnCount = columnCount(kQuestionTextColumns);
 // Takes those columns, from column `first` of the row on, as the record's texts (NULL reads empty).
 void takeQuestionTexts(const sqliteplus::SqliteCursor& row, int first, Question& question);
 // A question without a row: empty texts, which is not a failed read.
