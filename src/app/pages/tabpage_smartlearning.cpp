@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QSlider>
 #include <QTableView>
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include <cmath>
 
 #include "app/common/control_helpers.h"
+#include "app/common/number_edit.h"
 #include "app/pages/delete_smartlearning_dialog.h"
 #include "app/shell/klv_app.h"
 #include "app/pages/level_graphs.h"
@@ -119,10 +119,10 @@ CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, 
   zoom_ = withId(new QCheckBox(qtext(L"拡大"), this), 1332);
   levelRadio_ = withId(new QRadioButton(qtext(L"レベルの推移"), this), 1328);
   curveRadio_ = withId(new QRadioButton(qtext(L"忘却曲線"), this), 1329);
-  countEdit_ = withId(new QLineEdit(this), 1150);
-  spin_ = withId(new QScrollBar(Qt::Vertical, this), 1264);
-  spin_->setInvertedAppearance(true);
-  spin_->setInvertedControls(false);
+  // The count's edit with its up-down: the buttons and the arrow keys step the number in the edit.
+  countEdit_ = withId(new NumberEdit(0, static_cast<int>(kMaxCount), this), 1264);
+  countEdit_->setStepRange(1, 100);
+  withId(countEdit_->field(), 1150);
   sliderControl_ = withId(new QSlider(Qt::Horizontal, this), 1322);
   sliderLabel_ = withId(new QLabel(this), 1326);
 
@@ -133,9 +133,8 @@ CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, 
   for (QAbstractButton* option : std::initializer_list<QAbstractButton*>{levelRadio_, curveRadio_, zoom_})
     connect(option, &QAbstractButton::clicked, this, [this] { update(); });
   connect(period_, &QComboBox::currentIndexChanged, this, [this] { OnPeriodChange(); });
-  connect(countEdit_, &QLineEdit::textChanged, this, [this] { OnEnChangeNSelectEdit(); });
-  // The up-down writes its number into the count edit: each step is an edit change.
-  connect(spin_, &QScrollBar::valueChanged, this, [this](int value) { countEdit_->setText(QString::number(value)); });
+  // Each step of the up-down is an edit change.
+  connect(countEdit_->field(), &QLineEdit::textChanged, this, [this] { OnEnChangeNSelectEdit(); });
   connect(sliderControl_, &QSlider::valueChanged, this, [this](int position) { OnSliderMoved(position); });
 
   OnInitDialog();
@@ -148,7 +147,6 @@ void CTabpageSmartlearning::OnInitDialog() {
   sliderControl_->blockSignals(true);
   sliderControl_->setValue(1);
   sliderControl_->blockSignals(false);
-  spin_->setRange(1, 100);
   levelRadio_->setChecked(true);
   zoom_->setChecked(true);
   period_->blockSignals(true);
@@ -165,11 +163,7 @@ void CTabpageSmartlearning::OnInitDialog() {
   list_->setFocus();
   // The list, its rows and the level history are read when the page is first shown.
   count_ = static_cast<unsigned>(std::clamp(app_.settings->defaultQuestionCount.value, 0, 1000));
-  countEdit_->setText(QString::number(count_));
-  {
-    QSignalBlocker blocker(spin_);
-    spin_->setValue(static_cast<int>(count_));
-  }
+  countEdit_->setNumber(static_cast<int>(count_));
   sliderLabel_->setText(qtext(sliderText_));
   choicePending_ = true;
   UpdateAllButtonText();
@@ -194,8 +188,7 @@ void CTabpageSmartlearning::layoutControls() {
   groups_[1]->setGeometry(168, groupsTop, W - 176, groupsHeight);
   groups_[2]->setGeometry(8, H - 122, W - 16, 72);
   labels_[1]->setGeometry(20, H - 98, 45, 22);
-  countEdit_->setGeometry(68, H - 98, 50, 22);
-  spin_->setGeometry(118, H - 98, 16, 22);
+  countEdit_->setGeometry(68, H - 98, 66, 22);
   labels_[2]->setGeometry(150, H - 98, 140, 22);
   sliderControl_->setGeometry(290, H - 98, 100, 22);
   sliderLabel_->setGeometry(395, H - 98, 30, 22);
@@ -400,15 +393,14 @@ void CTabpageSmartlearning::OnColumnClick(int column) {
 }
 
 bool CTabpageSmartlearning::exchangeControls() {
-  bool ok = false;
-  const unsigned count = countEdit_->text().trimmed().toUInt(&ok);
-  if (!ok || count > kMaxCount) {
-    platform::messageBox(host_.dialogWindow(), L"0 から 1000 までの整数を入力してください。", kAppCaption,
+  const std::optional<int> count = countEdit_->number();
+  if (!count) {
+    platform::messageBox(host_.dialogWindow(), countEdit_->rangeMessage(), kAppCaption,
                          platform::MbOk | platform::MbIconWarning);
     countEdit_->setFocus();
     return false;
   }
-  count_ = count;
+  count_ = static_cast<unsigned>(*count);
   slider_ = sliderControl_->value();
   return true;
 }
@@ -447,12 +439,6 @@ bool CTabpageSmartlearning::CollectQuestionIds(std::vector<int>& out) {
 void CTabpageSmartlearning::OnEnChangeNSelectEdit() {
   if (!initialised_) return;
   platform::trace("OnEnChangeNSelectEdit\n");
-  bool ok = false;
-  const int value = countEdit_->text().toInt(&ok);
-  if (ok && value >= spin_->minimum() && value <= spin_->maximum()) {
-    QSignalBlocker blocker(spin_);
-    spin_->setValue(value);
-  }
   DoAutoSelect();
   ReloadQuestionList();
 }

@@ -18,14 +18,13 @@
 
 class KlvApp;
 class MainDialogHost;
+class NumberEdit;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QScrollBar;
 class QSlider;
 class QTableView;
 namespace platform {
@@ -146,8 +145,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   QPushButton* addButton_;
   QPushButton* removeButton_;
   QPushButton* studyButton_;
-  QLineEdit* countEdit_;
-  QScrollBar* spin_;
+  NumberEdit* countEdit_;
   QSlider* sliderControl_;
   QLabel* sliderLabel_;
   QComboBox* period_;

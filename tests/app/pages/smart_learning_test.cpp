@@ -15,6 +15,7 @@
 #include <QTest>
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 #include "app/pages/smart_selection.h"
 #include "app/pages/tabpage_smartlearning.h"
@@ -255,6 +256,17 @@ TEST_F(SmartPageTest, CountEditRechoosesOnceInitialisedAndRowsShowFigures) {
   edit->setText("abc");
   EXPECT_EQ(t.takeBoxes(), L"Kelvara: 0 から 1000 までの整数を入力してください。\n");
   EXPECT_EQ(page->chosen().size(), 7u);
+  // The arrow keys step the count as the up-down's arrows do, from 1 to 100, each step a choice.
+  for (auto [from, key, to] : {std::tuple{"7", Qt::Key_Up, "8"}, {"7", Qt::Key_Down, "6"}, {"100", Qt::Key_Up, "100"},
+                               {"1", Qt::Key_Down, "1"}, {"500", Qt::Key_Down, "100"}}) {
+    edit->setText(from);
+    QTest::keyClick(edit, key);
+    EXPECT_EQ(edit->text(), to) << from;
+  }
+  edit->setText("6");
+  QTest::keyClick(edit, Qt::Key_Up);
+  EXPECT_EQ(page->chosen().size(), 7u);
+  EXPECT_EQ(t.takeBoxes(), L"");
 
   QTest::mouseClick(page->findChild<QPushButton*>("id1327"), Qt::LeftButton);
   EXPECT_FALSE(page->allMode());
