@@ -213,11 +213,7 @@ void CTabpageSmartlearning::showEvent(QShowEvent* event) {
   ensureChosen();
 }
 
-void CTabpageSmartlearning::ensureChosen() {
-  if (!choicePending_) return;
-  choicePending_ = false;
-  DoAutoSelect();
-}
+bool CTabpageSmartlearning::ensureChosen() { return !choicePending_ || DoAutoSelect(); }
 
 void CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
   // The reset has the rows in view read, now that the page is on screen.
@@ -227,6 +223,7 @@ void CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
     rates_.clear();
   });
   readCurve();
+  update();  // the hint and the curve follow the rows
 }
 
 bool CTabpageSmartlearning::readRows(int first, int last) {
@@ -256,13 +253,15 @@ bool CTabpageSmartlearning::ReloadQuestionList() {
     read = smart::NonEmptyBinderIds(pdb3::openQuery(app_.db), app_.smartLearningSetId, binder);
     ids.assign(binder.begin(), binder.end());
   } else {
-    CollectQuestionIds(ids);
+    // A choice that cannot be made has said why.
+    read = CollectQuestionIds(ids) || !choicePending_;
   }
   // Rows that could not be read are not shown as empty questions: the list empties until it can.
   if (!read) ids.clear();
+  listKnown_ = read;
   setShownIds(std::move(ids));
   if (read) return true;
-  tellFailure(L"スマート学習リストの問題を読み込めませんでした。");
+  if (allMode_) tellFailure(L"スマート学習リストの問題を読み込めませんでした。");
   return false;
 }
 
@@ -417,6 +416,7 @@ bool CTabpageSmartlearning::DoAutoSelect() {
   // A choice made from rates that could not be read would study the wrong questions.
   if (!smart::SelectSmartQuestions(pdb3::openQuery(app_.db), app_.currentUserId, app_.smartLearningSetId, request,
                                    platform::nowSeconds(), chosen)) {
+    choicePending_ = true;  // tried again when the choice is next needed
     tellFailure(L"次に学習する問題を選べませんでした。");
     return false;
   }
@@ -426,7 +426,8 @@ bool CTabpageSmartlearning::DoAutoSelect() {
 }
 
 bool CTabpageSmartlearning::CollectQuestionIds(std::vector<int>& out) {
-  ensureChosen();
+  out.clear();
+  if (!ensureChosen()) return false;
   out.assign(chosen_.begin(), chosen_.end());
   if (app_.settings->randomReply.value) {
     std::deque<int> shuffled(out.begin(), out.end());
@@ -565,6 +566,9 @@ void CTabpageSmartlearning::OnRemoveSets() {
 
 void CTabpageSmartlearning::OnStartSmartLearning() {
   if (!smartLearningAvailable()) return;
+  // A choice that could not be made is not an empty one: it says why, where the study's start
+  // would say there is nothing to study.
+  if (!ensureChosen()) return;
   std::vector<int> ids;
   CollectQuestionIds(ids);
   host_.StartStudyAndRefresh(L"スマート学習", ids);
@@ -619,8 +623,10 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   dc.setBkMode(platform::Transparent);
   dc.textOut(0, y0 + 7, L"表示：");
   const platform::COLORREF text = dc.textColor();
-  const std::wstring hint = shownIds_.empty() ? kEmptyListHint : kAddSetHint;
-  dc.setTextColor(shownIds_.empty() ? rgb(192, 0, 0) : rgb(64, 64, 192));
+  // A list that could not be read is not said to be empty.
+  const bool emptyList = listKnown_ && shownIds_.empty();
+  const std::wstring hint = emptyList ? kEmptyListHint : kAddSetHint;
+  dc.setTextColor(emptyList ? rgb(192, 0, 0) : rgb(64, 64, 192));
   const QPoint at = hintPosition(hint);
   dc.textOut(at.x(), at.y(), hint);
   dc.setTextColor(text);

@@ -332,6 +332,41 @@ TEST_F(SmartPageTest, TheSliderNamesItsShare) {
   EXPECT_EQ(page->findChild<QLabel*>("id1326")->text(), QString::fromStdWString(L"低"));
 }
 
+// Under another program's lock the page says what it could not read, and no more: its list is not
+// called empty, and 覚える says the choice could not be made rather than that there is nothing to
+// study.
+TEST_F(SmartPageTest, UnderALockTheListAndTheChoiceAreUnknownNotEmpty) {
+  for (int q = 8600; q < 8603; ++q) t.addQuestion(q, L"w", t.app.smartLearningSetId);
+  // Pixels of the hint's colour, one for the empty list, one for a list with questions.
+  const auto hintInk = [](const QImage& image, platform::COLORREF colour) {
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) ink += platform::fromPixel(image.pixel(x, y)) == colour;
+    return ink;
+  };
+  const platform::COLORREF empty = platform::rgb(192, 0, 0), some = platform::rgb(64, 64, 192);
+  std::unique_ptr<CTabpageSmartlearning> page;
+  {
+    apptest::HeldDatabase held(t.databasePath());
+    page = makePage();
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: スマート学習リストの問題を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
+    EXPECT_EQ(hintInk(page->paintImage(), empty), 0);
+    EXPECT_GT(hintInk(page->paintImage(), some), 0);
+    apptest::HeldDatabase::nextAction();
+    QTest::mouseClick(page->findChild<QPushButton*>("id1325"), Qt::LeftButton);
+    EXPECT_TRUE(t.host.studies.empty());
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 次に学習する問題を選べませんでした。\n" + apptest::kBusyCause + L"\n");
+  }
+  // Once the file is free the choice is made when it is needed.
+  QTest::mouseClick(page->findChild<QPushButton*>("id1325"), Qt::LeftButton);
+  ASSERT_EQ(t.host.studies.size(), 1u);
+  EXPECT_EQ(t.host.studies[0].second.size(), 3u);
+  t.run(L"DELETE FROM section WHERE sid=" + std::to_wstring(t.app.smartLearningSetId));
+  page->ReloadQuestionList();
+  EXPECT_GT(hintInk(page->paintImage(), empty), 0);
+  EXPECT_EQ(t.takeBoxes(), L"");
+}
+
 // While another program holds the file the page draws the counts, graph and rows it read, and an
 // action that cannot read says why, once; the level history keeps the table it had rather than
 // an empty one, also when only its worker finds the file held.
