@@ -461,6 +461,22 @@ void CTabpageSmartlearning::OnPeriodChange() {
   StartLevelCalcThread();
 }
 
+bool CTabpageSmartlearning::RefreshLevelCounts() {
+  if (!isVisible()) return true;  // read when the page is next shown, by the refresh that shows it
+  const bool read = readLevelCounts();
+  update();
+  return read;
+}
+
+void CTabpageSmartlearning::OnUserChanged() {
+  // All the page shows but the list's questions is the user's: the choice, the rows' figures, the
+  // forgetting curve, the counts and the level history.
+  choicePending_ = true;
+  if (isVisible()) ensureChosen();
+  ReloadQuestionList();
+  StartLevelCalcThread();
+}
+
 bool CTabpageSmartlearning::StartLevelCalcThread() {
   if (!isVisible()) {
     levelsStale_ = true;
