@@ -637,7 +637,6 @@ TEST(MainDialog, TheSmartLearningFiguresFollowTheEditorAndTheUser) {
   EXPECT_EQ(curveInk(), 0);
   smart.list().selectRow(0);
   EXPECT_EQ(curveInk(), 0);
-  EXPECT_EQ(barColour(), platform::rgb(255, 255, 255));
 }
 
 TEST(MainDialog, ExportOffersTheShownPagesChoiceWhenThereIsOne) {
