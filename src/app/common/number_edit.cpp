@@ -3,9 +3,15 @@
 #include <QLineEdit>
 #include <algorithm>
 
-NumberEdit::NumberEdit(int low, int high, QWidget* parent) : QAbstractSpinBox(parent), low_(low), high_(high) {
+NumberEdit::NumberEdit(int low, int high, QWidget* parent)
+    : QAbstractSpinBox(parent), low_(low), high_(high), stepLow_(low), stepHigh_(high) {
   setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
   setKeyboardTracking(true);
+}
+
+void NumberEdit::setStepRange(int low, int high) {
+  stepLow_ = low;
+  stepHigh_ = high;
 }
 
 void NumberEdit::setNumber(int value) { lineEdit()->setText(QString::number(value)); }
@@ -28,8 +34,8 @@ std::wstring NumberEdit::rangeMessage() const {
 
 void NumberEdit::stepBy(int steps) {
   const std::optional<int> current = typedNumber();
-  const long long next = current ? static_cast<long long>(*current) + steps : (steps > 0 ? low_ : high_);
-  setNumber(static_cast<int>(std::clamp<long long>(next, low_, high_)));
+  const long long next = current ? static_cast<long long>(*current) + steps : (steps > 0 ? stepLow_ : stepHigh_);
+  setNumber(static_cast<int>(std::clamp<long long>(next, stepLow_, stepHigh_)));
 }
 
 QAbstractSpinBox::StepEnabled NumberEdit::stepEnabled() const {
@@ -37,8 +43,8 @@ QAbstractSpinBox::StepEnabled NumberEdit::stepEnabled() const {
   const std::optional<int> current = typedNumber();
   if (!current) return StepUpEnabled | StepDownEnabled;
   StepEnabled enabled = StepNone;
-  if (*current < high_) enabled |= StepUpEnabled;
-  if (*current > low_) enabled |= StepDownEnabled;
+  if (*current < stepHigh_) enabled |= StepUpEnabled;
+  if (*current > stepLow_) enabled |= StepDownEnabled;
   return enabled;
 }
 

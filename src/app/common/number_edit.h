@@ -1,6 +1,7 @@
 // A number field: an edit with spin buttons. What is typed stays as typed (a field that snapped
 // back silently would store a number nobody typed); number() tells whether it is a whole number
-// of the field's range, and the spin buttons step within that range.
+// of the field's range, and the spin buttons and the arrow keys step within that range, or within
+// a narrower one of their own.
 #pragma once
 
 #include <QAbstractSpinBox>
@@ -17,6 +18,10 @@ class NumberEdit : public QAbstractSpinBox {
   std::optional<int> number() const;
   int low() const { return low_; }
   int high() const { return high_; }
+  // The numbers the buttons and keys step through, when they are fewer than those the field takes.
+  void setStepRange(int low, int high);
+  // The edit the number is typed into.
+  QLineEdit* field() const { return lineEdit(); }
   // "500 から 30000 までの整数を入力してください。"
   std::wstring rangeMessage() const;
 
@@ -33,4 +38,6 @@ class NumberEdit : public QAbstractSpinBox {
 
   int low_;
   int high_;
+  int stepLow_;
+  int stepHigh_;
 };

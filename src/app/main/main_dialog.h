@@ -69,7 +69,7 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   void OnModeComboChange(int index);
   void OnRecentComboChange(int index);
   // After the user changed: the pages read for the new user, the ranking account theirs, the
-  // level graphs counted again and the title naming them.
+  // smart-learning page's choice, figures and graphs theirs and the title naming them.
   void OnUserChanged();
   // The questions of the latest study, or only its first-answer mistakes, studied again.
   bool StudyLastQuestions(bool mistakesOnly);

@@ -131,6 +131,8 @@ void MainDialog::RefreshPages() {
          read;
   ShowTextInBrowser(m_pageSelsection->browser(), description, m_pApp.notePagePath);
   read = m_pageLoginfo->RefreshFromDialog() && read;
+  // The editor, or a study, may have changed the smart-learning list's questions and levels.
+  read = m_pageSmartlearning->RefreshLevelCounts() && read;
   UpdateCommandStates();
   if (m_nCurPage >= 0) pages_[m_nCurPage]->update();
   m_bPagesRead = read;
@@ -299,6 +301,6 @@ void MainDialog::UpdateRankingPage() {
 void MainDialog::OnUserChanged() {
   RefreshPages();
   m_pageRanking->LoadRankingAccount();
-  m_pageSmartlearning->StartLevelCalcThread();
+  m_pageSmartlearning->OnUserChanged();
   UpdateTitle();
 }

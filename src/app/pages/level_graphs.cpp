@@ -69,7 +69,7 @@ int64_t levelGraphLabelTime(int64_t now, int days, int i) {
 }
 
 int64_t forgettingCurveLabelTime(int64_t now, int days, int i) {
-  const int64_t daysBack = ((10 - i) * static_cast<int64_t>(days) + 5) / 10;  // rounded to a whole day
+  const int64_t daysBack = (10 - i) * static_cast<int64_t>(days) / 10;  // whole days, the part cut off
   return now - daysBack * pdb3::kSecondsPerDay;
 }
 

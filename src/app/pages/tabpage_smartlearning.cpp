@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QSlider>
 #include <QTableView>
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include <cmath>
 
 #include "app/common/control_helpers.h"
+#include "app/common/number_edit.h"
 #include "app/pages/delete_smartlearning_dialog.h"
 #include "app/shell/klv_app.h"
 #include "app/pages/level_graphs.h"
@@ -119,10 +119,10 @@ CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, 
   zoom_ = withId(new QCheckBox(qtext(L"拡大"), this), 1332);
   levelRadio_ = withId(new QRadioButton(qtext(L"レベルの推移"), this), 1328);
   curveRadio_ = withId(new QRadioButton(qtext(L"忘却曲線"), this), 1329);
-  countEdit_ = withId(new QLineEdit(this), 1150);
-  spin_ = withId(new QScrollBar(Qt::Vertical, this), 1264);
-  spin_->setInvertedAppearance(true);
-  spin_->setInvertedControls(false);
+  // The count's edit with its up-down: the buttons and the arrow keys step the number in the edit.
+  countEdit_ = withId(new NumberEdit(0, static_cast<int>(kMaxCount), this), 1264);
+  countEdit_->setStepRange(1, 100);
+  withId(countEdit_->field(), 1150);
   sliderControl_ = withId(new QSlider(Qt::Horizontal, this), 1322);
   sliderLabel_ = withId(new QLabel(this), 1326);
 
@@ -133,9 +133,8 @@ CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, 
   for (QAbstractButton* option : std::initializer_list<QAbstractButton*>{levelRadio_, curveRadio_, zoom_})
     connect(option, &QAbstractButton::clicked, this, [this] { update(); });
   connect(period_, &QComboBox::currentIndexChanged, this, [this] { OnPeriodChange(); });
-  connect(countEdit_, &QLineEdit::textChanged, this, [this] { OnEnChangeNSelectEdit(); });
-  // The up-down writes its number into the count edit: each step is an edit change.
-  connect(spin_, &QScrollBar::valueChanged, this, [this](int value) { countEdit_->setText(QString::number(value)); });
+  // Each step of the up-down is an edit change.
+  connect(countEdit_->field(), &QLineEdit::textChanged, this, [this] { OnEnChangeNSelectEdit(); });
   connect(sliderControl_, &QSlider::valueChanged, this, [this](int position) { OnSliderMoved(position); });
 
   OnInitDialog();
@@ -148,7 +147,6 @@ void CTabpageSmartlearning::OnInitDialog() {
   sliderControl_->blockSignals(true);
   sliderControl_->setValue(1);
   sliderControl_->blockSignals(false);
-  spin_->setRange(1, 100);
   levelRadio_->setChecked(true);
   zoom_->setChecked(true);
   period_->blockSignals(true);
@@ -165,11 +163,7 @@ void CTabpageSmartlearning::OnInitDialog() {
   list_->setFocus();
   // The list, its rows and the level history are read when the page is first shown.
   count_ = static_cast<unsigned>(std::clamp(app_.settings->defaultQuestionCount.value, 0, 1000));
-  countEdit_->setText(QString::number(count_));
-  {
-    QSignalBlocker blocker(spin_);
-    spin_->setValue(static_cast<int>(count_));
-  }
+  countEdit_->setNumber(static_cast<int>(count_));
   sliderLabel_->setText(qtext(sliderText_));
   choicePending_ = true;
   UpdateAllButtonText();
@@ -194,8 +188,7 @@ void CTabpageSmartlearning::layoutControls() {
   groups_[1]->setGeometry(168, groupsTop, W - 176, groupsHeight);
   groups_[2]->setGeometry(8, H - 122, W - 16, 72);
   labels_[1]->setGeometry(20, H - 98, 45, 22);
-  countEdit_->setGeometry(68, H - 98, 50, 22);
-  spin_->setGeometry(118, H - 98, 16, 22);
+  countEdit_->setGeometry(68, H - 98, 66, 22);
   labels_[2]->setGeometry(150, H - 98, 140, 22);
   sliderControl_->setGeometry(290, H - 98, 100, 22);
   sliderLabel_->setGeometry(395, H - 98, 30, 22);
@@ -220,11 +213,7 @@ void CTabpageSmartlearning::showEvent(QShowEvent* event) {
   ensureChosen();
 }
 
-void CTabpageSmartlearning::ensureChosen() {
-  if (!choicePending_) return;
-  choicePending_ = false;
-  DoAutoSelect();
-}
+bool CTabpageSmartlearning::ensureChosen() { return !choicePending_ || DoAutoSelect(); }
 
 void CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
   // The reset has the rows in view read, now that the page is on screen.
@@ -234,6 +223,7 @@ void CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
     rates_.clear();
   });
   readCurve();
+  update();  // the hint and the curve follow the rows
 }
 
 bool CTabpageSmartlearning::readRows(int first, int last) {
@@ -263,13 +253,15 @@ bool CTabpageSmartlearning::ReloadQuestionList() {
     read = smart::NonEmptyBinderIds(pdb3::openQuery(app_.db), app_.smartLearningSetId, binder);
     ids.assign(binder.begin(), binder.end());
   } else {
-    CollectQuestionIds(ids);
+    // A choice that cannot be made has said why.
+    read = CollectQuestionIds(ids) || !choicePending_;
   }
   // Rows that could not be read are not shown as empty questions: the list empties until it can.
   if (!read) ids.clear();
+  listKnown_ = read;
   setShownIds(std::move(ids));
   if (read) return true;
-  tellFailure(L"スマート学習リストの問題を読み込めませんでした。");
+  if (allMode_) tellFailure(L"スマート学習リストの問題を読み込めませんでした。");
   return false;
 }
 
@@ -400,15 +392,14 @@ void CTabpageSmartlearning::OnColumnClick(int column) {
 }
 
 bool CTabpageSmartlearning::exchangeControls() {
-  bool ok = false;
-  const unsigned count = countEdit_->text().trimmed().toUInt(&ok);
-  if (!ok || count > kMaxCount) {
-    platform::messageBox(host_.dialogWindow(), L"0 から 1000 までの整数を入力してください。", kAppCaption,
+  const std::optional<int> count = countEdit_->number();
+  if (!count) {
+    platform::messageBox(host_.dialogWindow(), countEdit_->rangeMessage(), kAppCaption,
                          platform::MbOk | platform::MbIconWarning);
     countEdit_->setFocus();
     return false;
   }
-  count_ = count;
+  count_ = static_cast<unsigned>(*count);
   slider_ = sliderControl_->value();
   return true;
 }
@@ -425,6 +416,7 @@ bool CTabpageSmartlearning::DoAutoSelect() {
   // A choice made from rates that could not be read would study the wrong questions.
   if (!smart::SelectSmartQuestions(pdb3::openQuery(app_.db), app_.currentUserId, app_.smartLearningSetId, request,
                                    platform::nowSeconds(), chosen)) {
+    choicePending_ = true;  // tried again when the choice is next needed
     tellFailure(L"次に学習する問題を選べませんでした。");
     return false;
   }
@@ -434,7 +426,8 @@ bool CTabpageSmartlearning::DoAutoSelect() {
 }
 
 bool CTabpageSmartlearning::CollectQuestionIds(std::vector<int>& out) {
-  ensureChosen();
+  out.clear();
+  if (!ensureChosen()) return false;
   out.assign(chosen_.begin(), chosen_.end());
   if (app_.settings->randomReply.value) {
     std::deque<int> shuffled(out.begin(), out.end());
@@ -447,12 +440,6 @@ bool CTabpageSmartlearning::CollectQuestionIds(std::vector<int>& out) {
 void CTabpageSmartlearning::OnEnChangeNSelectEdit() {
   if (!initialised_) return;
   platform::trace("OnEnChangeNSelectEdit\n");
-  bool ok = false;
-  const int value = countEdit_->text().toInt(&ok);
-  if (ok && value >= spin_->minimum() && value <= spin_->maximum()) {
-    QSignalBlocker blocker(spin_);
-    spin_->setValue(value);
-  }
   DoAutoSelect();
   ReloadQuestionList();
 }
@@ -471,6 +458,22 @@ int CTabpageSmartlearning::periodDays() const { return period_->currentData().is
 
 void CTabpageSmartlearning::OnPeriodChange() {
   update();
+  StartLevelCalcThread();
+}
+
+bool CTabpageSmartlearning::RefreshLevelCounts() {
+  if (!isVisible()) return true;  // read when the page is next shown, by the refresh that shows it
+  const bool read = readLevelCounts();
+  update();
+  return read;
+}
+
+void CTabpageSmartlearning::OnUserChanged() {
+  // All the page shows but the list's questions is the user's: the choice, the rows' figures, the
+  // forgetting curve, the counts and the level history.
+  choicePending_ = true;
+  if (isVisible()) ensureChosen();
+  ReloadQuestionList();
   StartLevelCalcThread();
 }
 
@@ -579,6 +582,9 @@ void CTabpageSmartlearning::OnRemoveSets() {
 
 void CTabpageSmartlearning::OnStartSmartLearning() {
   if (!smartLearningAvailable()) return;
+  // A choice that could not be made is not an empty one: it says why, where the study's start
+  // would say there is nothing to study.
+  if (!ensureChosen()) return;
   std::vector<int> ids;
   CollectQuestionIds(ids);
   host_.StartStudyAndRefresh(L"スマート学習", ids);
@@ -633,8 +639,10 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   dc.setBkMode(platform::Transparent);
   dc.textOut(0, y0 + 7, L"表示：");
   const platform::COLORREF text = dc.textColor();
-  const std::wstring hint = shownIds_.empty() ? kEmptyListHint : kAddSetHint;
-  dc.setTextColor(shownIds_.empty() ? rgb(192, 0, 0) : rgb(64, 64, 192));
+  // A list that could not be read is not said to be empty.
+  const bool emptyList = listKnown_ && shownIds_.empty();
+  const std::wstring hint = emptyList ? kEmptyListHint : kAddSetHint;
+  dc.setTextColor(emptyList ? rgb(192, 0, 0) : rgb(64, 64, 192));
   const QPoint at = hintPosition(hint);
   dc.textOut(at.x(), at.y(), hint);
   dc.setTextColor(text);

@@ -18,14 +18,13 @@
 
 class KlvApp;
 class MainDialogHost;
+class NumberEdit;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QScrollBar;
 class QSlider;
 class QTableView;
 namespace platform {
@@ -46,14 +45,22 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // false (after saying so) when they cannot be read. Off screen the page reads nothing: the list
   // is read when the page is next shown.
   bool ReloadQuestionList();
-  // False, the chosen set unchanged, when the count is not a number from 0 to 1000.
+  // False, the chosen set unchanged, when the count is not a number from 0 to 1000, or when the
+  // rates cannot be read (after saying so; the choice is then made again when next needed).
   bool DoAutoSelect();
-  // The chosen questions, shuffled when random-reply is on; true when there are any.
+  // The chosen questions, shuffled when random-reply is on; true when there are any. False, after
+  // saying why, also when no choice could be made: none is taken for an empty one.
   bool CollectQuestionIds(std::vector<int>& out);
   // Reads the level counts the page draws and starts the level history's calculation; false
   // (after saying so, the history as it was) when the counts cannot be read. Off screen, that
   // waits until the page is next shown.
   bool StartLevelCalcThread();
+  // Reads again the level counts and the bar's figures, after something outside the page changed
+  // the list or the levels; false (the counts then shown as unknown) when they cannot be read.
+  // Off screen it reads nothing: the refresh that shows the page reads them.
+  bool RefreshLevelCounts();
+  // Reads for the user now current what the page shows of the previous one.
+  void OnUserChanged();
 
   void OnAddSet();
   void OnStartSmartLearning();
@@ -92,8 +99,9 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // False, after saying why, when the database holds no smart-learning set to work on.
   bool smartLearningAvailable();
   // The page's first choice is made when it is first needed (shown, listed or studied), so that
-  // choosing from a large list does not hold up the main window's start.
-  void ensureChosen();
+  // choosing from a large list does not hold up the main window's start; a choice that could not
+  // be read is made again when next needed. False, after saying why, when it cannot be made.
+  bool ensureChosen();
   // The count edit and slider into the members; false after the validation message.
   bool exchangeControls();
   void OnEnChangeNSelectEdit();
@@ -120,6 +128,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   IdListModel model_;
   QTableView* list_;
   std::vector<int> shownIds_;
+  bool listKnown_ = false;  // false until read, and while it cannot be
   std::set<int> chosen_;
   bool choicePending_ = false;
   // What the list and the drawing show, read when the rows come into view or the page refreshes:
@@ -146,8 +155,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   QPushButton* addButton_;
   QPushButton* removeButton_;
   QPushButton* studyButton_;
-  QLineEdit* countEdit_;
-  QScrollBar* spin_;
+  NumberEdit* countEdit_;
   QSlider* sliderControl_;
   QLabel* sliderLabel_;
   QComboBox* period_;

@@ -38,6 +38,7 @@
 #include "app/pages/tabpage_smartlearning.h"
 #include "database/records/question.h"
 #include "database/logs/users.h"
+#include "platform/clock.h"
 #include "platform/drawing/gdi_types.h"
 #include "platform/trace.h"
 #include "app_test_support.h"
@@ -590,6 +591,52 @@ TEST(MainDialog, AnotherUserSeesTheirOwnRankingAccountAndTitle) {
   s.dialog.OnUserChanged();
   EXPECT_EQ(s.dialog.rankingPage().m_strId, L"hanako-id");
   EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【hanako】");
+}
+
+// The smart-learning page's counts, bar and forgetting curve are those of the file and the user
+// now: read again after the editor's hand-over and after a change of user, not only at a study.
+TEST(MainDialog, TheSmartLearningFiguresFollowTheEditorAndTheUser) {
+  MainApp s;
+  const int binder = s.app.smartLearningSetId, uid = s.app.currentUserId;
+  const int64_t studied = platform::nowSeconds() - 2 * 86400;
+  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", binder, binder));
+  s.run(platform::format(L"INSERT INTO memory_rate VALUES (1, %d, 80, 1, %d, 0, 0, 0, 0, 0, 0, 0, 0, 0)", uid,
+                         static_cast<int>(studied)));
+  s.run(platform::format(L"INSERT INTO log_id VALUES (50, %d, %d, 0)", uid, binder));
+  s.run(platform::format(L"INSERT INTO daily_log VALUES (60, 50, %d, %d, 0, '', '')", static_cast<int>(studied - 60),
+                         static_cast<int>(studied)));
+  s.run(L"INSERT INTO daily_question_log VALUES (60, 1, 1, 0, 0, 0, 1.0, 1, 80)");
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F6);
+  CTabpageSmartlearning& smart = s.dialog.smartLearningPage();
+  // Three quarters along the bar {100, H - 40, W - 150, H - 20}: the list's half without a level.
+  const auto barColour = [&] {
+    const QImage image = smart.paintImage();
+    return platform::fromPixel(image.pixel(100 + (smart.width() - 250) * 3 / 4, smart.height() - 30));
+  };
+  EXPECT_EQ(barColour(), platform::rgb(255, 255, 255));
+  s.run(platform::format(L"DELETE FROM section WHERE sid=%d AND qid=2", binder));  // the editor's work
+  s.dialog.RefreshPages();
+  EXPECT_EQ(barColour(), smart::LevelColors[1]);
+
+  // The curve of question 1 in its pen's blue, inside the graph {225, y0 + 50, W - 20, H - 140}.
+  const auto curveInk = [&] {
+    const QImage image = smart.paintImage();
+    int ink = 0;
+    for (int y = static_cast<int>(smart.height() * 0.3) + 51; y < smart.height() - 141; ++y)
+      for (int x = 226; x < smart.width() - 21; ++x) ink += platform::fromPixel(image.pixel(x, y)) == platform::rgb(0, 0, 255);
+    return ink;
+  };
+  smart.findChild<QAbstractButton*>("id1329")->click();
+  ASSERT_EQ(smart.shownIds().front(), 1);
+  smart.list().selectRow(0);
+  EXPECT_GT(curveInk(), 0);
+  s.settings.userName.value = L"hanako";  // who never studied it
+  ASSERT_TRUE(s.app.SelectSettingsUser());
+  s.dialog.OnUserChanged();
+  EXPECT_EQ(curveInk(), 0);
+  smart.list().selectRow(0);
+  EXPECT_EQ(curveInk(), 0);
 }
 
 TEST(MainDialog, ExportOffersTheShownPagesChoiceWhenThereIsOne) {

@@ -113,6 +113,9 @@ TEST(LevelGraphs, BandsBarAndCurveLandOnTheirPixels) {
   // Over ten days its dates are a day apart: none skipped, none twice.
   const auto day = [](int i) { return QDateTime::fromSecsSinceEpoch(smart::forgettingCurveLabelTime(kNow, 10, i)).date(); };
   for (int i = 1; i <= 10; ++i) EXPECT_EQ(day(i - 1).daysTo(day(i)), 1) << i;
+  // Over five days each label's days back are cut to whole days, not rounded.
+  const int fiveDays[] = {5, 4, 4, 3, 3, 2, 2, 1, 1, 0, 0};
+  for (int i = 0; i <= 10; ++i) EXPECT_EQ((kNow - smart::forgettingCurveLabelTime(kNow, 5, i)) / kDay, fiveDays[i]) << i;
 }
 
 // The page on screen, as when it is looked at: off screen it reads and calculates nothing.

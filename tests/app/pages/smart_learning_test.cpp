@@ -15,6 +15,7 @@
 #include <QTest>
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 #include "app/pages/smart_selection.h"
 #include "app/pages/tabpage_smartlearning.h"
@@ -255,6 +256,16 @@ TEST_F(SmartPageTest, CountEditRechoosesOnceInitialisedAndRowsShowFigures) {
   edit->setText("abc");
   EXPECT_EQ(t.takeBoxes(), L"Kelvara: 0 から 1000 までの整数を入力してください。\n");
   EXPECT_EQ(page->chosen().size(), 7u);
+  // The arrow keys step the count as the up-down's arrows do, from 1 to 100, each step a choice.
+  for (auto [from, key, to] : {std::tuple{"7", Qt::Key_Up, "8"}, {"7", Qt::Key_Down, "6"}, {"100", Qt::Key_Up, "100"},
+                               {"1", Qt::Key_Down, "1"}, {"500", Qt::Key_Down, "100"}}) {
+    edit->setText(from);
+    QTest::keyClick(edit, key);
+    EXPECT_EQ(edit->text(), to) << from;
+  }
+  edit->setText("6");
+  QTest::keyClick(edit, Qt::Key_Up);
+  EXPECT_EQ(page->chosen().size(), 7u);
 
   QTest::mouseClick(page->findChild<QPushButton*>("id1327"), Qt::LeftButton);
   EXPECT_FALSE(page->allMode());
@@ -318,6 +329,40 @@ TEST_F(SmartPageTest, TheSliderNamesItsShare) {
   EXPECT_EQ(page->findChild<QLabel*>("id1326")->text(), QString::fromStdWString(L"高"));
   slider->setValue(0);
   EXPECT_EQ(page->findChild<QLabel*>("id1326")->text(), QString::fromStdWString(L"低"));
+}
+
+// Under another program's lock the page says what it could not read, and no more: its list is not
+// called empty, and 覚える says the choice could not be made rather than that there is nothing to
+// study.
+TEST_F(SmartPageTest, UnderALockTheListAndTheChoiceAreUnknownNotEmpty) {
+  for (int q = 8600; q < 8603; ++q) t.addQuestion(q, L"w", t.app.smartLearningSetId);
+  // Pixels of the hint's colour, one for the empty list, one for a list with questions.
+  const auto hintInk = [](const QImage& image, platform::COLORREF colour) {
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) ink += platform::fromPixel(image.pixel(x, y)) == colour;
+    return ink;
+  };
+  const platform::COLORREF empty = platform::rgb(192, 0, 0), some = platform::rgb(64, 64, 192);
+  std::unique_ptr<CTabpageSmartlearning> page;
+  {
+    apptest::HeldDatabase held(t.databasePath());
+    page = makePage();
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: スマート学習リストの問題を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
+    EXPECT_EQ(hintInk(page->paintImage(), empty), 0);
+    EXPECT_GT(hintInk(page->paintImage(), some), 0);
+    apptest::HeldDatabase::nextAction();
+    QTest::mouseClick(page->findChild<QPushButton*>("id1325"), Qt::LeftButton);
+    EXPECT_TRUE(t.host.studies.empty());
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 次に学習する問題を選べませんでした。\n" + apptest::kBusyCause + L"\n");
+  }
+  // Once the file is free the choice is made when it is needed.
+  QTest::mouseClick(page->findChild<QPushButton*>("id1325"), Qt::LeftButton);
+  ASSERT_EQ(t.host.studies.size(), 1u);
+  EXPECT_EQ(t.host.studies[0].second.size(), 3u);
+  t.run(L"DELETE FROM section WHERE sid=" + std::to_wstring(t.app.smartLearningSetId));
+  page->ReloadQuestionList();
+  EXPECT_GT(hintInk(page->paintImage(), empty), 0);
 }
 
 // While another program holds the file the page draws the counts, graph and rows it read, and an
