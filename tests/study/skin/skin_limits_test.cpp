@@ -68,8 +68,9 @@ TEST(SkinLimits, ARunThatTakesTooLongIsStoppedAndTheStateIsNotRunAgain) {
   EXPECT_EQ(lua.script().GetGlobalNumber("calls"), 1);
   EXPECT_TRUE(boxes.boxes.empty()) << "the host reports a stop; no alert says it first";
 
-  // Each run has its own time: quick callbacks never add up to a stop.
+  // Each run has its own time: quick callbacks never add up to a stop. Each is short beside the
+  // limit, so that a machine busy with other work does not stretch one past it.
   ProgramLuaState fresh;
-  ASSERT_EQ(fresh.run("function OnTimer() local t = os.clock() while os.clock() - t < 0.05 do end end"), 0);
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(CallScriptGlobal(fresh.get(), "OnTimer"), 0);
+  ASSERT_EQ(fresh.run("function OnTimer() local t = os.clock() while os.clock() - t < 0.02 do end end"), 0);
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(CallScriptGlobal(fresh.get(), "OnTimer"), 0);
 }
