@@ -6,7 +6,9 @@
 
 namespace {
 
-const wchar_t* causeOf(int error) {
+constexpr wchar_t kFolderInThePlace[] = L"ファイルと同じ名前のフォルダがあります。";
+
+const wchar_t* writeCauseOf(int error) {
   switch (error) {
     // A file past its size limit meets the same end as one on a full disk: no byte more fits.
     case ENOSPC:
@@ -17,6 +19,8 @@ const wchar_t* causeOf(int error) {
     case EPERM:
     case EROFS:
       return L"ファイルに書き込めません。書き込みが許可されているか確認してください。";
+    case EISDIR:
+      return kFolderInThePlace;
     case ENOENT:
     case ENOTDIR:
       return L"書き込み先のフォルダが見つかりません。";
@@ -27,9 +31,27 @@ const wchar_t* causeOf(int error) {
   }
 }
 
+const wchar_t* readCauseOf(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      return L"ファイルを読み込めません。読み込みが許可されているか確認してください。";
+    case EISDIR:
+      return kFolderInThePlace;
+    case ENOENT:
+    case ENOTDIR:
+      return L"ファイルが見つかりません。";
+    case EIO:
+      return L"ディスクから読み込めませんでした。";
+    default:
+      return nullptr;
+  }
+}
+
+std::wstring withCause(const std::wstring& what, const wchar_t* cause) { return cause ? what + L"\n" + cause : what; }
+
 }  // namespace
 
-std::wstring fileFailureText(const std::wstring& what, int error) {
-  const wchar_t* cause = causeOf(error);
-  return cause ? what + L"\n" + cause : what;
-}
+std::wstring fileFailureText(const std::wstring& what, int error) { return withCause(what, writeCauseOf(error)); }
+
+std::wstring fileReadFailureText(const std::wstring& what, int error) { return withCause(what, readCauseOf(error)); }

@@ -1,9 +1,14 @@
-// What the learner is told when one of their files could not be made or written: what failed,
-// then the cause the system gave, when it is one the learner can act on.
+// What the learner is told when one of their files could not be read, made or written: what
+// failed, then the cause the system gave, when it is one the learner can act on.
 #pragma once
 
 #include <string>
 
-// "<what>\n<cause>" for a full disk, a file that may not be written, a missing folder or a name too
-// long (`error`: the errno of the failed write); "<what>" alone for anything else.
+// "<what>\n<cause>" for a full disk, a file that may not be written, a folder in the file's place,
+// a missing folder or a name too long (`error`: the errno of the failed write or delete); "<what>"
+// alone for anything else.
 std::wstring fileFailureText(const std::wstring& what, int error);
+
+// The same for a file that could not be read: one that may not be read, a folder in its place, a
+// missing file or a failing disk.
+std::wstring fileReadFailureText(const std::wstring& what, int error);

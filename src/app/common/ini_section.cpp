@@ -1,6 +1,6 @@
 #include "app/common/ini_section.h"
 
-#include <algorithm>
+#include <cerrno>
 
 #include "platform/text.h"
 #include "platform/trace.h"
@@ -11,12 +11,14 @@ IniSection::IniSection(std::wstring path, std::wstring section, bool save)
 
 IniSection::~IniSection() = default;
 
+bool IniSection::readable() const {
+  if (file_.readable()) return true;
+  errno = file_.readError();
+  return false;
+}
+
 std::wstring IniSection::read(const std::wstring& key, const std::wstring& defaultValue) const {
-  // A value ends at its first NUL, as the registry's strings do: read whole, it could never be
-  // written back, and the file could not be saved again.
-  std::wstring value = file_.getString(section_, key, defaultValue);
-  value.resize(std::min(value.size(), value.find(L'\0')));
-  return value;
+  return file_.getString(section_, key, defaultValue);
 }
 
 int IniSection::readInt(const std::wstring& key, int defaultValue) const {
@@ -53,9 +55,15 @@ void IniSection::exchangeFlag(const std::wstring& key, bool& value) {
 }
 
 bool IniSection::commit() {
-  if (!save_ || !ok_) return false;
+  if (!save_) return false;
+  if (!ok_ && readable()) {
+    errno = EINVAL;  // a value the file cannot hold: no cause the learner could act on
+    return false;
+  }
   if (!file_.commit()) {
+    const int cause = errno;
     platform::traceError("ini: cannot write %s\n", platform::toUtf8(path_).c_str());
+    errno = cause;
     return false;
   }
   return true;

@@ -17,8 +17,11 @@ class IniSection {
 
   bool saving() const { return save_; }
   const std::wstring& path() const { return path_; }
+  // False, with errno set to the cause, when the file exists but could not be read: it reads as
+  // empty and is never written over.
+  bool readable() const;
 
-  // The value with one pair of quotes dropped, or the default when the key is missing.
+  // The value (up to a NUL) with one pair of quotes dropped, or the default when the key is missing.
   std::wstring read(const std::wstring& key, const std::wstring& defaultValue = L"") const;
   // Leading decimal number; the default when the key is missing or empty.
   int readInt(const std::wstring& key, int defaultValue) const;
@@ -32,7 +35,8 @@ class IniSection {
   void exchangeInt(const std::wstring& key, int& value);  // missing reads 0
   void exchangeFlag(const std::wstring& key, bool& value);
 
-  // Saving only: true when every write succeeded and the file now holds them all.
+  // Saving only: true when every write succeeded and the file now holds them all; else errno
+  // tells why (the read's cause for a file that could not be read).
   bool commit();
 
  private:

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTreeWidget>
+#include <cerrno>
 
 #include "app/shell/help_viewer.h"
 #include "app/shell/klv_app.h"
@@ -17,6 +18,7 @@
 #include "platform/windows/notifier.h"
 #include "platform/drawing/system_metrics.h"
 #include "services/app_settings.h"
+#include "services/file_failure.h"
 #include "uictl/bars/drawing/draw_manager.h"
 
 namespace {
@@ -143,8 +145,11 @@ void COptionDlg::accept() {
     return;
   }
   saveSettingsOrSay(*app_.settings, this);
-  if (!app_.webDictionaries.Save(app_.settings->webdicInifilePath.value))
-    platform::messageBox(this, L"Web辞書の設定を保存できませんでした。", kAppCaption);
+  if (!app_.webDictionaries.Save(app_.settings->webdicInifilePath.value)) {
+    const int cause = errno;
+    platform::messageBox(this, fileFailureText(L"Web辞書の設定を保存できませんでした。", cause), kAppCaption,
+                         platform::MbOk | platform::MbIconError);
+  }
   QDialog::accept();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <algorithm>
+#include <cerrno>
 #include <cwchar>
 #include <QComboBox>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include "app/common/modal_dialog.h"
 #include "platform/files/file_system.h"
 #include "services/app_settings.h"
+#include "services/file_failure.h"
 #include "services/shell_files.h"
 #include "study/skin/font_spec.h"
 #include "study/skin/skin_script.h"
@@ -158,10 +160,13 @@ void COptionpageSkin::fillSkinList(const std::wstring& configuredPath) {
 
 void COptionpageSkin::saveIfDirty() {
   if (!dirty_) return;
-  const AppSettings& settings = *app_.settings;
-  study::saveStyle(userVars_, settings.skinUserfilePath.value, settings.userName.value,
-                   study::skinFileName(skinPath_));
   dirty_ = false;
+  const AppSettings& settings = *app_.settings;
+  if (study::saveStyle(userVars_, settings.skinUserfilePath.value, settings.userName.value,
+                       study::skinFileName(skinPath_)))
+    return;
+  const int cause = errno;
+  tell(fileFailureText(L"スキンの設定を保存できませんでした: " + settings.skinUserfilePath.value, cause));
 }
 
 void COptionpageSkin::chooseSkin(const std::wstring& path) {

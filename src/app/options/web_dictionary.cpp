@@ -25,10 +25,16 @@ int typeOfKey(const std::wstring& key) {
   return -1;
 }
 
-bool isWebAddress(const QString& target) {
-  const QUrl url(target, QUrl::StrictMode);
+// The address to open: as typed when it is a valid one, else as a browser takes it from its
+// address bar (blanks around it dropped; blanks, "|" and the other characters an address may not
+// hold percent-encoded). Empty for anything that is not an http or https address.
+QString webAddress(const QString& typed) {
+  QUrl url(typed, QUrl::StrictMode);
+  const bool asTyped = url.isValid();
+  if (!asTyped) url = QUrl(typed.trimmed(), QUrl::TolerantMode);
   const QString scheme = url.scheme().toLower();
-  return url.isValid() && (scheme == "http" || scheme == "https") && !url.host().isEmpty();
+  if (!url.isValid() || (scheme != "http" && scheme != "https") || url.host().isEmpty()) return {};
+  return asTyped ? typed : url.toString(QUrl::FullyEncoded);
 }
 
 }  // namespace
@@ -79,6 +85,7 @@ bool OpenWebDictionary(const WebDictionaryList& list, const std::wstring& word, 
   const QString target = QString::fromStdWString(entry.head) +
                          QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdWString(word))) +
                          QString::fromStdWString(entry.foot);
-  if (!isWebAddress(target)) return false;
-  return ShellOpen(target.toStdWString());
+  const QString address = webAddress(target);
+  if (address.isEmpty()) return false;
+  return ShellOpen(address.toStdWString());
 }

@@ -34,6 +34,7 @@ class WebDictionaryList {
 };
 
 // Opens entry `index` for the word in the desktop's browser: head + the word percent-encoded as
-// UTF-8 + foot. False for an index outside the list and for anything that is not an http or
-// https address (nothing is opened then).
+// UTF-8 + foot, taken as a browser takes a typed address (what an address may not hold, such as
+// a blank or "|" in the head or foot, percent-encoded). False for an index outside the list and
+// for anything that is not an http or https address (nothing is opened then).
 bool OpenWebDictionary(const WebDictionaryList& list, const std::wstring& word, int index);

@@ -97,6 +97,7 @@ void CardTemplate::SetDefaultItems() {
 
 bool CardTemplate::LoadOrSave(const std::wstring& path, bool save) {
   IniSection ini(path, kSection, save);
+  if (!ini.readable()) return false;
   if (save) ini.write(L"TempleteName", name);
   else name = ini.read(L"TempleteName", L"default");
   exchangeDouble(ini, L"card-width", cardWidth, 50.0);

@@ -33,7 +33,8 @@ struct CardTemplate {
   // The built-in items: the questions and hints on the front, the answers on the back.
   void SetDefaultItems();
   // Reads (each side becomes exactly the items found) or writes the whole template; a write is
-  // whole or not at all, false when it failed.
+  // whole or not at all. False, with errno telling why, when the write failed or the file exists
+  // and cannot be read: the template is then left as it was.
   bool LoadOrSave(const std::wstring& path, bool save);
 
   std::vector<CardItem> front;

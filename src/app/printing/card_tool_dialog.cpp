@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabBar>
+#include <cerrno>
 
 #include "app/common/control_helpers.h"
 #include "app/common/page_reads.h"
@@ -27,6 +28,7 @@
 #include "platform/windows/window_menu_bar.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
+#include "services/file_failure.h"
 
 namespace {
 
@@ -167,7 +169,10 @@ void CPrintpageCardSetting::Initialize(const std::wstring& loadedPath) {
   question_->setValue(0);
   paths_.clear();
   templates_->clear();
-  for (const ListedTemplate& listed : listTemplates<CardTemplate>(tool_.cardFolder())) {
+  const TemplateList list = listTemplates<CardTemplate>(tool_.cardFolder());
+  if (!list.unreadable.empty())
+    platform::messageBox(tool_.parentWidget(), list.unreadable, L"KLV", platform::MbOk | platform::MbIconError);
+  for (const ListedTemplate& listed : list.listed) {
     if (listed.path == loadedPath) {
       loadedPosition_ = static_cast<int>(paths_.size());
       tool_.cardTemplate.name = listed.name;
@@ -338,8 +343,13 @@ void CPrintpageCardSetting::onTemplateChosen(int position) {
   // The template shown so far goes back to its own file before the chosen one is loaded.
   SaveItem();
   tool_.saveTemplateTo(loadedPath());
+  if (!tool_.loadTemplateFrom(paths_[position], &tool_)) {
+    loading_ = true;
+    templates_->setCurrentIndex(loadedPosition_);
+    loading_ = false;
+    return;
+  }
   loadedPosition_ = position;
-  tool_.cardTemplate.LoadOrSave(loadedPath(), false);
   LoadItems();
   UpdatePreviewSize();
 }
@@ -377,8 +387,7 @@ CPrintToolDlg::CPrintToolDlg(KlvApp& app, study::PronouncingDictionary* dictiona
   }
 
   std::vector<pdb3::Question> questions;
-  questionsRead_ = pagereads::readQuestions(pdb3::openQuery(app.db), ids_, questions);
-  if (!questionsRead_) {
+  if (!pagereads::readQuestions(pdb3::openQuery(app.db), ids_, questions)) {
     // The tool stays shut, so no template is written either.
     reportDatabaseFailure(parent, L"カードに表示する問題を読み込めませんでした。");
     return;
@@ -386,10 +395,13 @@ CPrintToolDlg::CPrintToolDlg(KlvApp& app, study::PronouncingDictionary* dictiona
   for (pdb3::Question& question : questions) questions_.emplace(question.qid(), std::move(question));
 
   cardTemplate.SetDefaultItems();
-  const std::wstring defaultPath = folder_ + L"/default.ini";
-  if (platform::fileExists(defaultPath)) cardTemplate.LoadOrSave(defaultPath, false);
-  else if (!cardTemplate.LoadOrSave(defaultPath, true))
+  const std::wstring defaultPath = defaultTemplatePath(folder_);
+  if (platform::fileExists(defaultPath)) {
+    if (!loadTemplateFrom(defaultPath, parent)) return;  // the tool stays shut and writes nothing
+  } else if (!cardTemplate.LoadOrSave(defaultPath, true)) {
     platform::traceError("card template: cannot write %s\n", platform::toUtf8(defaultPath).c_str());
+  }
+  opened_ = true;
   symbols_ = readPronunciationSymbols(app.settings->cmu2ipaFilePath.value);
   page_->Initialize(defaultPath);
   buttons_[1]->setChecked(true);
@@ -398,7 +410,7 @@ CPrintToolDlg::CPrintToolDlg(KlvApp& app, study::PronouncingDictionary* dictiona
 
 CPrintToolDlg::~CPrintToolDlg() = default;
 
-int CPrintToolDlg::exec() { return questionsRead_ ? QDialog::exec() : QDialog::Rejected; }
+int CPrintToolDlg::exec() { return opened_ ? QDialog::exec() : QDialog::Rejected; }
 
 std::wstring CPrintToolDlg::previewText(const CardItem& item, int questionId) const {
   // Painting reads nothing: the texts come from what was read when the tool opened.
@@ -409,7 +421,7 @@ std::wstring CPrintToolDlg::previewText(const CardItem& item, int questionId) co
 }
 
 void CPrintToolDlg::done(int result) {
-  if (!saved_ && questionsRead_) {
+  if (!saved_ && opened_) {
     saved_ = true;
     page_->SaveItem();
     saveTemplateTo(page_->loadedPath());
@@ -418,9 +430,24 @@ void CPrintToolDlg::done(int result) {
 }
 
 void CPrintToolDlg::saveTemplateTo(const std::wstring& path) {
-  if (!path.empty() && !cardTemplate.LoadOrSave(path, true))
-    platform::messageBox(this, L"テンプレートを保存できませんでした: " + path, L"KLV",
+  if (path.empty() || cardTemplate.LoadOrSave(path, true)) return;
+  const int cause = errno;
+  platform::messageBox(this, fileFailureText(L"テンプレートを保存できませんでした: " + path, cause), L"KLV",
+                       platform::MbOk | platform::MbIconError);
+}
+
+bool CPrintToolDlg::loadTemplateFrom(const std::wstring& path, QWidget* owner) {
+  CardTemplate read;
+  read.SetDefaultItems();
+  // A listed file not written yet (a default that could not be made) is the built-in template.
+  if (platform::fileExists(path) && !read.LoadOrSave(path, false)) {
+    const int cause = errno;
+    platform::messageBox(owner, fileReadFailureText(L"テンプレートを読み込めませんでした: " + path, cause), L"KLV",
                          platform::MbOk | platform::MbIconError);
+    return false;
+  }
+  cardTemplate = std::move(read);
+  return true;
 }
 
 void CPrintToolDlg::resizeEvent(QResizeEvent* event) {

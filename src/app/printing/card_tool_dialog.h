@@ -107,11 +107,14 @@ class CPrintToolDlg : public QDialog {
   std::wstring previewText(const CardItem& item, int questionId) const;
   CPrintpageCardSetting& page() { return *page_; }
 
-  // Rejected at once, without showing, when the questions could not be read.
+  // Rejected at once, without showing, when the questions or the default template could not be read.
   int exec() override;
   void done(int result) override;  // writes the card template before the tool goes
   // Writes the card template to path; a failure is told to the user.
   void saveTemplateTo(const std::wstring& path);
+  // Reads the card template from path (the built-in one when the file is missing); false after
+  // telling `owner` why it could not be read, the card template as it was.
+  bool loadTemplateFrom(const std::wstring& path, QWidget* owner);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -121,7 +124,7 @@ class CPrintToolDlg : public QDialog {
 
   std::vector<int> ids_;
   std::map<int, pdb3::Question> questions_;  // by qid
-  bool questionsRead_ = false;
+  bool opened_ = false;  // the questions and the default template were read
   std::wstring folder_;
   std::vector<std::wstring> symbols_;
   RegionTextSources sources_;

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cerrno>
 #include <cwchar>
 
 #include "app/common/control_helpers.h"
@@ -21,6 +22,7 @@
 #include "platform/files/file_system.h"
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
+#include "services/file_failure.h"
 
 namespace {
 
@@ -197,11 +199,14 @@ void CPrintoptionDlg::fillTemplateList() {
   paths_.clear();
   switching_ = true;
   templates_->clear();
-  for (const ListedTemplate& listed : listTemplates<PrintTemplate>(host_.templateFolder())) {
+  const TemplateList list = listTemplates<PrintTemplate>(host_.templateFolder());
+  for (const ListedTemplate& listed : list.listed) {
     templates_->addItem(qtext(listed.name), static_cast<int>(paths_.size()));
     paths_.push_back(listed.path);
   }
   switching_ = false;
+  if (!list.unreadable.empty())
+    platform::messageBox(parentWidget(), list.unreadable, kCaption, platform::MbOk | platform::MbIconError);
 }
 
 std::wstring CPrintoptionDlg::pathAt(int position) const {
@@ -309,31 +314,45 @@ void CPrintoptionDlg::onSpinLineHeight(int steps) {
 void CPrintoptionDlg::onFont(TemplateFont& font) { chooseTemplateFont(this, font, PrintTemplate::heightOfSize); }
 
 bool CPrintoptionDlg::saveWorking(int position) {
-  const std::wstring path = pathAt(position);
-  if (path.empty()) return true;
+  // With nothing listed, the default template's file could not be read: the save says why.
+  std::wstring path = pathAt(position);
+  if (path.empty()) path = defaultTemplatePath(host_.templateFolder());
   if (working_.LoadOrSave(path, true)) return true;
-  platform::messageBox(this, L"テンプレートを保存できませんでした: " + path, kCaption,
+  const int cause = errno;
+  platform::messageBox(this, fileFailureText(L"テンプレートを保存できませんでした: " + path, cause), kCaption,
                        platform::MbOk | platform::MbIconError);
   return false;
 }
 
-void CPrintoptionDlg::loadWorking(int position) {
-  working_ = PrintTemplate();
+bool CPrintoptionDlg::readTemplateAt(int position, PrintTemplate& read) {
   const std::wstring path = pathAt(position);
-  if (!path.empty()) working_.LoadOrSave(path, false);
+  read = PrintTemplate();
+  // A listed file not written yet (a new template, a default that could not be made) is the
+  // built-in template under its entry's name.
+  if (!platform::fileExists(path)) {
+    if (position >= 0) read.name = templates_->itemText(position).toStdWString();
+    return true;
+  }
+  if (read.LoadOrSave(path, false)) return true;
+  const int cause = errno;
+  platform::messageBox(this, fileReadFailureText(L"テンプレートを読み込めませんでした: " + path, cause), kCaption,
+                       platform::MbOk | platform::MbIconError);
+  return false;
 }
 
 void CPrintoptionDlg::onTemplateChosen(int position) {
   if (switching_ || position == position_) return;
-  // A refused value or a failed save keeps the template being edited, edits and all.
-  if (!ExchangeSelection(true) || !saveWorking(position_)) {
+  // A refused value, a failed save or a template that cannot be read keeps the template being
+  // edited, edits and all.
+  PrintTemplate chosen;
+  if (!ExchangeSelection(true) || !saveWorking(position_) || !readTemplateAt(position, chosen)) {
     switching_ = true;
     templates_->setCurrentIndex(position_);
     switching_ = false;
     return;
   }
   position_ = position;
-  loadWorking(position);
+  working_ = std::move(chosen);
   selectTextAndRegion(0, 0);
 }
 
@@ -353,9 +372,13 @@ void CPrintoptionDlg::onNewTemplate() {
   onRenameTemplate();
 }
 
+bool CPrintoptionDlg::isDefaultEntry(int position) const {
+  return position < 0 || pathAt(position) == defaultTemplatePath(host_.templateFolder());
+}
+
 void CPrintoptionDlg::onRenameTemplate() {
   const int position = templates_->currentIndex();
-  if (position <= 0) {
+  if (isDefaultEntry(position)) {
     platform::messageBox(this, L"default の名称は変更できません", kCaption, platform::MbOk | platform::MbIconWarning);
     return;
   }
@@ -368,16 +391,21 @@ void CPrintoptionDlg::onRenameTemplate() {
 
 void CPrintoptionDlg::onDeleteTemplate() {
   const int position = templates_->currentIndex();
-  if (position <= 0) {
+  if (isDefaultEntry(position)) {
     platform::messageBox(this, L"default は削除できません", kCaption, platform::MbOk | platform::MbIconWarning);
     return;
   }
   if (platform::messageBox(this, L"削除してもよろしいですか？", kCaption, platform::MbYesNo | platform::MbIconQuestion) !=
       platform::IdYes)
     return;
+  // The entry shown next is read first: a delete never leaves the editor with nothing it could show.
+  const int next = position + 1 < templates_->count() ? position + 1 : position - 1;
+  PrintTemplate shown;
+  if (!readTemplateAt(next, shown)) return;
   const std::wstring path = pathAt(position);
   if (platform::fileExists(path) && !platform::deleteFile(path)) {
-    platform::messageBox(this, L"テンプレートを削除できませんでした: " + path, kCaption,
+    const int cause = errno;
+    platform::messageBox(this, fileFailureText(L"テンプレートを削除できませんでした: " + path, cause), kCaption,
                          platform::MbOk | platform::MbIconError);
     return;
   }
@@ -386,7 +414,7 @@ void CPrintoptionDlg::onDeleteTemplate() {
   position_ = std::min(position, templates_->count() - 1);
   templates_->setCurrentIndex(position_);
   switching_ = false;
-  loadWorking(position_);
+  working_ = std::move(shown);
   selectTextAndRegion(0, 0);
 }
 

@@ -38,9 +38,13 @@ class CPrintoptionDlg : public QDialog {
   bool ExchangeSelection(bool store);
   void UpdateEnables();
   void selectTextAndRegion(int text, int region);
+  // Writes the working copy to the entry's file; false after telling why.
   bool saveWorking(int position);
-  void loadWorking(int position);
+  // The template of the entry; false after telling why it could not be read.
+  bool readTemplateAt(int position, PrintTemplate& read);
   std::wstring pathAt(int position) const;
+  // The default template's entry (or no entry) is neither renamed nor deleted.
+  bool isDefaultEntry(int position) const;
   std::vector<std::wstring> listedNames(int except = -1) const;
 
   // Another fixed text or region chosen in its list.

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <cerrno>
 
 #include "app/common/control_helpers.h"
 #include "app/common/page_reads.h"
@@ -17,6 +18,7 @@
 #include "app/printing/print_option_dialog.h"
 #include "app/printing/print_prompts.h"
 #include "app/printing/print_surface.h"
+#include "app/printing/template_files.h"
 #include "platform/windows/file_dialog.h"
 #include "platform/files/file_system.h"
 #include "platform/windows/notifier.h"
@@ -25,6 +27,7 @@
 #include "platform/windows/window_menu_bar.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
+#include "services/file_failure.h"
 #include "study/window/study_resources.h"
 
 namespace {
@@ -82,8 +85,7 @@ CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* di
   resize(800, 700);
 
   std::vector<pdb3::Question> questions;
-  questionsRead_ = pagereads::readQuestions(pdb3::openQuery(app.db), questionIds, questions);
-  if (!questionsRead_) {
+  if (!pagereads::readQuestions(pdb3::openQuery(app.db), questionIds, questions)) {
     // Nothing to lay out: no template is written and no printer is opened for a window that stays shut.
     reportDatabaseFailure(parent, L"印刷する問題を読み込めませんでした。");
     return;
@@ -91,10 +93,19 @@ CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* di
   renderer_.setQuestions(std::move(questions));
 
   platform::trace("do printer initialization.\n");
-  const std::wstring defaultPath = templateFolder_ + L"/" + kDefaultTemplateFile;
-  if (platform::fileExists(defaultPath)) renderer_.sheetTemplate.LoadOrSave(defaultPath, false);
-  else if (!renderer_.sheetTemplate.LoadOrSave(defaultPath, true))
+  const std::wstring defaultPath = defaultTemplatePath(templateFolder_);
+  if (platform::fileExists(defaultPath)) {
+    // Sheets printed without the template would be blank: the window stays shut.
+    if (!renderer_.sheetTemplate.LoadOrSave(defaultPath, false)) {
+      const int cause = errno;
+      platform::messageBox(parent, fileReadFailureText(L"テンプレートを読み込めませんでした: " + defaultPath, cause),
+                           L"KLV", platform::MbOk | platform::MbIconError);
+      return;
+    }
+  } else if (!renderer_.sheetTemplate.LoadOrSave(defaultPath, true)) {
     platform::traceError("cannot write the default sheet template %s\n", platform::toUtf8(defaultPath).c_str());
+  }
+  opened_ = true;
   pdfTarget_ = pdfTargetFromEnvironment();
   const std::vector<std::wstring> printers = systemPrinters();
   // The default printer starts on its own default paper.
@@ -119,7 +130,7 @@ CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* di
 
 CPrintPreviewDlg::~CPrintPreviewDlg() = default;
 
-int CPrintPreviewDlg::exec() { return questionsRead_ ? QDialog::exec() : QDialog::Rejected; }
+int CPrintPreviewDlg::exec() { return opened_ ? QDialog::exec() : QDialog::Rejected; }
 
 void CPrintPreviewDlg::buildMenu() {
   auto* bar = new platform::WindowMenuBar(this);
@@ -150,7 +161,7 @@ void CPrintPreviewDlg::buildMenu() {
 }
 
 void CPrintPreviewDlg::runCommand(int id) {
-  if (!questionsRead_) return;
+  if (!opened_) return;
   if (id >= 137 && id <= 143) return SetZoom(kZoomSteps[id - 137]);
   switch (id) {
     case 134: SetupPrinter(); break;
@@ -276,7 +287,7 @@ void CPrintPreviewDlg::SetupPrinter() {
 }
 
 void CPrintPreviewDlg::Paginate() {
-  if (!questionsRead_) return;
+  if (!opened_) return;
   QElapsedTimer clock;
   clock.start();
   PrintSurface printer(*printer_, nullptr);
@@ -314,7 +325,7 @@ void CPrintPreviewDlg::paintPreview(QPainter& painter) {
 
 bool CPrintPreviewDlg::Print() {
   // The failed read was told when the window was made; the printer and any earlier file stay as they are.
-  if (!questionsRead_) return false;
+  if (!opened_) return false;
   PrintRange range{1, renderer_.pageCount, {}};
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   const std::wstring defaultPdf =

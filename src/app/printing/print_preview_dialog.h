@@ -75,7 +75,7 @@ class CPrintPreviewDlg : public QDialog, public TemplateEditorHost {
   KlvApp& app_;
   std::vector<std::wstring> symbols_;
   SheetRenderer renderer_;
-  bool questionsRead_ = false;
+  bool opened_ = false;  // the questions and the template were read
   std::wstring templateFolder_;
   PageSetup setup_;
   std::unique_ptr<QPrinter> printer_;

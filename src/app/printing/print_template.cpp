@@ -38,6 +38,8 @@ PrintTemplate::PrintTemplate() {
 
 bool PrintTemplate::LoadOrSave(const std::wstring& path, bool save) {
   IniSection ini(path, kSection, save);
+  // A file that cannot be read is neither taken for an empty template nor written over.
+  if (!ini.readable()) return false;
   ini.exchangeQuoted(L"TempleteName", name);
   for (int i = 0; i < kTemplateTexts; ++i) {
     PrintTextItem& item = texts[i];

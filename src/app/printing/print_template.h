@@ -41,7 +41,8 @@ struct PrintTemplate {
   static int heightOfSize(int size);
 
   // Reads the template from the file (missing values read as empty, 0 or false) or writes all of
-  // it. A write is whole or not at all; false when it failed.
+  // it. A write is whole or not at all. False, with errno telling why, when the write failed or
+  // the file exists and cannot be read: the template is then left as it was.
   bool LoadOrSave(const std::wstring& path, bool save);
 
   // A copy whose fonts are `k` times as large (the sizes truncated, at least 1).
@@ -56,6 +57,3 @@ struct PrintTemplate {
 
   friend bool operator==(const PrintTemplate&, const PrintTemplate&) = default;
 };
-
-// The template file name the program creates and loads first in a template folder.
-inline constexpr wchar_t kDefaultTemplateFile[] = L"default.ini";

@@ -5,10 +5,21 @@
 
 #include "platform/files/file_system.h"
 #include "platform/trace.h"
+#include "services/file_failure.h"
+
+std::wstring defaultTemplatePath(const std::wstring& folder) { return folder + L"/" + kDefaultTemplateFile; }
+
+void noteUnreadableTemplate(TemplateList& list, const std::wstring& path, int error) {
+  if (!list.unreadable.empty()) list.unreadable += L"\n\n";
+  list.unreadable += fileReadFailureText(L"テンプレートを読み込めませんでした: " + path, error);
+}
 
 std::vector<std::wstring> listTemplateFiles(const std::wstring& folder) {
   QStringList names = QDir(QString::fromStdWString(folder)).entryList({"*.ini"}, QDir::Files, QDir::Name);
-  std::stable_partition(names.begin(), names.end(), [](const QString& name) { return name == "default.ini"; });
+  const QString defaultFile = QString::fromWCharArray(kDefaultTemplateFile);
+  // Whatever stands under the default's name is listed, to be read or said to be unreadable.
+  if (!names.contains(defaultFile) && platform::fileExists(defaultTemplatePath(folder))) names.prepend(defaultFile);
+  std::stable_partition(names.begin(), names.end(), [&](const QString& name) { return name == defaultFile; });
   std::vector<std::wstring> paths;
   for (const QString& name : names) paths.push_back(folder + L"/" + name.toStdWString());
   return paths;

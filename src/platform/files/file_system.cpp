@@ -173,7 +173,11 @@ bool deleteFile(const std::wstring& path) { return ::unlink(toUtf8(path).c_str()
 std::optional<std::string> readFileBytes(const std::wstring& path) {
   FileDescriptor fd(::open(toUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info;
-  if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (!fd.valid() || ::fstat(fd.get(), &info) != 0) return std::nullopt;
+  if (!S_ISREG(info.st_mode)) {
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return std::nullopt;
+  }
   std::string bytes;
   char buffer[65536];
   for (;;) {

@@ -25,7 +25,7 @@ bool deleteFile(const std::wstring& path);
 // the file system cannot tell makes it false.
 bool isCopyCurrent(const std::wstring& original, const std::wstring& copy);
 
-// The whole file, or nothing when it cannot be read.
+// The whole file, or nothing when it cannot be read (errno tells why: EISDIR for a folder).
 std::optional<std::string> readFileBytes(const std::wstring& path);
 // Replaces the file through a temporary file and a rename, so that a crash or a full disk leaves
 // either the old content or the new one, never a mixture. An existing file keeps its permissions;

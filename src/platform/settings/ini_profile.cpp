@@ -1,6 +1,7 @@
 #include "platform/settings/ini_profile.h"
 
 #include <QString>
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -235,14 +236,17 @@ std::wstring_view withoutQuotes(std::wstring_view value) {
   return value;
 }
 
-// The text of a key, or nothing when the section, the key or its "=" is missing.
+// The text of a key, or nothing when the section, the key or its "=" is missing. A value ends at
+// its first NUL, as a string of the registry does: read whole, it could never be written back
+// (writes refuse a NUL), and the file could not be saved again.
 std::optional<std::wstring> lookUpIn(const IniText& file, std::wstring_view section, std::wstring_view key) {
   const auto range = findSection(file, section);
   const auto line = range ? findKey(file, *range, key) : std::nullopt;
   if (!line) return std::nullopt;
   const Entry entry = entryOf(file.lines[*line].text);
   if (!entry.value) return std::nullopt;
-  return std::wstring(withoutQuotes(*entry.value));
+  std::wstring_view value = withoutQuotes(*entry.value);
+  return std::wstring(value.substr(0, value.find(L'\0')));
 }
 
 // The same in the file; nothing as well when the file is missing.
@@ -375,6 +379,8 @@ IniBatch::IniBatch(std::wstring path) : path_(std::move(path)) {
   const bool missing = !fileExists(path_);
   if (std::optional<IniText> file = loadForWriting(path_))
     lines_ = std::make_unique<Lines>(Lines{std::move(*file), missing});
+  else
+    readError_ = errno;
 }
 
 IniBatch::~IniBatch() = default;
@@ -400,7 +406,10 @@ bool IniBatch::writeString(std::wstring_view section, std::wstring_view key, std
 }
 
 bool IniBatch::commit() {
-  if (!lines_) return false;
+  if (!lines_) {
+    errno = readError_;
+    return false;
+  }
   if (!lines_->changed) return true;
   std::lock_guard guard(gWriteLock);
   if (!writeFileAtomically(path_, encode(lines_->text))) return false;

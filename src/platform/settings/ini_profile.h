@@ -3,7 +3,7 @@
 // (" or '). Files may be UTF-16LE (with its byte-order mark), UTF-8 (with or without one; a few
 // stray bytes read as U+FFFD) or code page 932; a write keeps the file's encoding and the bytes of
 // every line it does not change (a stray last byte of a UTF-16 file, half a character, is not
-// kept). New files are UTF-8. Values are returned whole: no caller buffer
+// kept). New files are UTF-8. Values are returned up to their first NUL: no caller buffer
 // limits them.
 #pragma once
 
@@ -41,6 +41,8 @@ class IniBatch {
 
   // False when the file exists but cannot be read: reads give the defaults and nothing is written.
   bool readable() const { return lines_ != nullptr; }
+  // Why it could not be read (an errno value); 0 when it was read.
+  int readError() const { return readError_; }
   std::wstring getString(std::wstring_view section, std::wstring_view key, std::wstring_view defaultValue) const;
   int getInt(std::wstring_view section, std::wstring_view key, int defaultValue) const;
   // Whether the section holds the key, with any value (an empty one too).
@@ -48,13 +50,14 @@ class IniBatch {
   // As writeProfileString, in memory.
   bool writeString(std::wstring_view section, std::wstring_view key, std::wstring_view value);
   // Puts the file in place in one step when a key changed or the file was missing; false (the
-  // file as it was) when it cannot be written.
+  // file as it was) when it cannot be written, or could not be read; errno then tells why.
   bool commit();
 
  private:
   struct Lines;
   std::wstring path_;
   std::unique_ptr<Lines> lines_;
+  int readError_ = 0;
 };
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "study/skin/skin_user_vars.h"
 
+#include <cerrno>
+
 #include "platform/settings/ini_profile.h"
 #include "services/shell_files.h"
 #include "study/skin/skin_info.h"
@@ -26,9 +28,13 @@ void loadValues(std::map<std::wstring, std::wstring>& values, const SkinVariable
   }
 }
 
-void saveValues(const std::map<std::wstring, std::wstring>& values, platform::IniBatch& userFile,
+// False when the file refused a value.
+bool saveValues(const std::map<std::wstring, std::wstring>& values, platform::IniBatch& userFile,
                 const std::wstring& userName, const std::wstring& skinFileName) {
-  for (const auto& [name, value] : values) userFile.writeString(userName, variableKey(skinFileName, name), value);
+  bool accepted = true;
+  for (const auto& [name, value] : values)
+    accepted = userFile.writeString(userName, variableKey(skinFileName, name), value) && accepted;
+  return accepted;
 }
 
 }  // namespace
@@ -51,12 +57,16 @@ bool loadStyle(SkinUserVars& values, const std::wstring& userFile, const std::ws
 bool saveStyle(const SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
                const std::wstring& skinFileName) {
   platform::IniBatch file(userFile);
-  saveValues(values.fontValues, file, userName, skinFileName);
-  saveValues(values.colorValues, file, userName, skinFileName);
-  file.writeString(userName, skinFileName + L"_bgclr", values.backgroundColor);
-  file.writeString(userName, skinFileName + L"_bgimage", values.backgroundImage);
-  file.commit();
-  return true;
+  bool accepted = saveValues(values.fontValues, file, userName, skinFileName);
+  accepted = saveValues(values.colorValues, file, userName, skinFileName) && accepted;
+  accepted = file.writeString(userName, skinFileName + L"_bgclr", values.backgroundColor) && accepted;
+  accepted = file.writeString(userName, skinFileName + L"_bgimage", values.backgroundImage) && accepted;
+  // A file that could not be read is not written over (commit says why); nor is a part of the values.
+  if (!accepted && file.readable()) {
+    errno = EINVAL;
+    return false;
+  }
+  return file.commit();
 }
 
 }  // namespace study

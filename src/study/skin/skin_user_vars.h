@@ -22,10 +22,11 @@ std::wstring skinFileName(const std::wstring& skinPath);
 
 // Reads the user's values for the variables the skin declares (always true; an unreadable file
 // reads as no values). A value saved under a variable's former name counts while none is saved
-// under its name.
+// under its name. A value ends at its first NUL.
 bool loadStyle(SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
                const std::wstring& skinFileName, const SkinInfo& skin);
-// Writes every value, an empty one as "key=" (always true: the file reports no failures).
+// Writes every value, an empty one as "key=", all or none. False, with errno telling why, when the
+// file cannot be written or could not be read (it is then not written over).
 bool saveStyle(const SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
                const std::wstring& skinFileName);
 

@@ -220,6 +220,14 @@ TEST_F(OptionDialog, ValuesTakenAtOkHoldInTheRegistry) {
   EXPECT_EQ(settings.opacity.value, 100);
 }
 
+TEST_F(OptionDialog, AWebDictionaryListThatCannotBeSavedSaysWhy) {
+  settings.webdicInifilePath.value = files.filePath("missing/webdic.ini").toStdWString();
+  COptionDlg dialog(app, sounds);
+  dialog.accept();
+  EXPECT_EQ(notifier.boxes, std::vector<std::wstring>{L"Kelvara: Web辞書の設定を保存できませんでした。\n"
+                                                      L"書き込み先のフォルダが見つかりません。"});
+}
+
 TEST_F(OptionDialog, ChecksEnableTheirFieldsAndTheJudgeRulesExcludeEachOther) {
   COptionDlg dialog(app, sounds);
   const int input = COptionDlg::kReplyInputPage;

@@ -194,6 +194,17 @@ TEST_F(SkinPage, FontsAreShownAndStoredInTheSkinFontForm) {
   EXPECT_NE(notifier.boxes[0].find(L"フォントが見つかりません: No Such Face"), std::wstring::npos);
 }
 
+TEST_F(SkinPage, ValuesThatCannotBeSavedAreSaidWithTheirCause) {
+  settings.skinUserfilePath.value = path("missing/skinuser.ini");
+  open();
+  selectVariable("TextColor");
+  control<QCheckBox>(1174)->click();
+  dialog->accept();
+  EXPECT_EQ(notifier.boxes, std::vector<std::wstring>{L"Kelvara: スキンの設定を保存できませんでした: " +
+                                                      settings.skinUserfilePath.value +
+                                                      L"\n書き込み先のフォルダが見つかりません。"});
+}
+
 TEST_F(SkinPage, AMissingBackgroundImageKeepsTheDialogOpenAndStoresNothing) {
   open();
   selectVariable("背景画像");

@@ -103,4 +103,15 @@ TEST_F(WebDictionaries, OpensTheEncodedWordOnlyInAWebAddress) {
             "HTTP://find.example/?w=%E8%B5%B0%E3%82%8B%20%26%20%231&lang=ja\n");
 }
 
+// A browser takes an address whose head or foot holds a blank or "|", encoding them; so does the list.
+TEST_F(WebDictionaries, AHeadOrFootWithBlanksOrBarsOpensAsABrowserTakesIt) {
+  testenv::ScopedEnv logging("KELVARA_SHELL_LOG", dir.filePath("shell.log").toUtf8().constData());
+  WebDictionaryList list;
+  list.entries = {{kEnglishJapanese, true, L"e", L" https://dict.example/a b/?q=", L"|lang=ja "},
+                  {kEnglishJapanese, true, L"ftp", L"ftp://dict.example/a b/?q=", L""}};
+  EXPECT_TRUE(OpenWebDictionary(list, L"run", 0));
+  EXPECT_FALSE(OpenWebDictionary(list, L"run", 1));
+  EXPECT_EQ(shellLog(), "https://dict.example/a%20b/?q=run%7Clang=ja\n");
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 
 #include "app/printing/card_tool_dialog.h"
 #include "held_database.h"
+#include "platform/files/file_system.h"
 #include "print_fixture.h"
 
 using printtest::PrintApp;
@@ -123,4 +125,20 @@ TEST(CardTool, ThePreviewShowsWhatWasReadUnderAHeldDatabaseAndAToolThatCannotRea
   CPrintToolDlg refused(p.app, nullptr, {1});
   EXPECT_EQ(refused.exec(), QDialog::Rejected);
   EXPECT_EQ(p.boxes.texts, std::vector<std::wstring>{L"カードに表示する問題を読み込めませんでした。\n" + apptest::kBusyCause});
+}
+
+TEST(CardTool, ATemplateThatCannotBeReadOrWrittenIsSaidWithItsCause) {
+  PrintApp p;
+  const std::wstring path = p.settings.printCardTempleteFolder.value + L"/default.ini";
+  const std::wstring folderCause = L"\nファイルと同じ名前のフォルダがあります。";
+  {
+    CPrintToolDlg tool(p.app, nullptr, {1});
+    ASSERT_TRUE(platform::deleteFile(path));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdWString(path)));
+    tool.done(0);
+    EXPECT_EQ(p.boxes.texts, std::vector<std::wstring>{L"テンプレートを保存できませんでした: " + path + folderCause});
+  }
+  CPrintToolDlg refused(p.app, nullptr, {1});
+  ASSERT_EQ(p.boxes.texts.back(), L"テンプレートを読み込めませんでした: " + path + folderCause);
+  EXPECT_EQ(refused.exec(), QDialog::Rejected);
 }

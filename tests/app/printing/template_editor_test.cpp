@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "app/printing/print_option_dialog.h"
+#include "app/printing/print_preview_dialog.h"
 #include "app/printing/template_editor_host.h"
 #include "platform/files/file_system.h"
 #include "print_fixture.h"
@@ -17,6 +18,8 @@ using printtest::PrintApp;
 using printtest::control;
 
 namespace {
+
+const std::wstring kFolderCause = L"ファイルと同じ名前のフォルダがあります。";
 
 struct Host : TemplateEditorHost {
   explicit Host(std::wstring folder) : folder(std::move(folder)) {}
@@ -129,7 +132,9 @@ TEST(TemplateEditor, LineSpacingModesAndPositionsGoIntoTheTemplate) {
 TEST(TemplateEditor, AFailedSaveIsToldAndTheEditorStaysOpen) {
   PrintApp p;
   Host host(p.settings.printTempleteFolder.value);
+  const std::wstring other = host.folder + L"/other.ini";
   ASSERT_TRUE(PrintTemplate().LoadOrSave(host.folder + L"/default.ini", true));
+  ASSERT_TRUE(PrintTemplate().LoadOrSave(other, true));
   CPrintoptionDlg editor(host);
   editor.show();
   // The file turns into a folder behind the editor's back: it cannot be replaced.
@@ -137,7 +142,61 @@ TEST(TemplateEditor, AFailedSaveIsToldAndTheEditorStaysOpen) {
   ASSERT_TRUE(QDir().mkpath(QString::fromStdWString(host.folder + L"/default.ini")));
   click(editor, 1);
   ASSERT_EQ(p.boxes.texts.size(), 1u);
-  EXPECT_EQ(p.boxes.texts[0], L"テンプレートを保存できませんでした: " + host.folder + L"/default.ini");
+  EXPECT_EQ(p.boxes.texts[0], L"テンプレートを保存できませんでした: " + host.folder + L"/default.ini\n" + kFolderCause);
   EXPECT_TRUE(editor.isVisible());
   EXPECT_EQ(host.applied, 0);
+
+  // A delete that fails says why as well, and keeps the entry.
+  ASSERT_TRUE(QDir(QString::fromStdWString(host.folder + L"/default.ini")).removeRecursively());
+  auto* list = control<QComboBox>(editor, 1287);
+  list->setCurrentIndex(1);
+  ASSERT_TRUE(platform::deleteFile(other));
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdWString(other + L"/inside")));
+  click(editor, 1289);
+  EXPECT_EQ(p.boxes.texts.back(), L"テンプレートを削除できませんでした: " + other + L"\n" + kFolderCause);
+  EXPECT_EQ(list->count(), 2);
+}
+
+TEST(TemplateEditor, ATemplateThatCannotBeReadIsSaidWithItsCauseAndNeverShownOrWrittenOver) {
+  PrintApp p;
+  Host host(p.settings.printTempleteFolder.value);
+  const std::wstring unreadable = host.folder + L"/default.ini";
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdWString(unreadable)));
+  const std::wstring said = L"テンプレートを読み込めませんでした: " + unreadable + L"\n" + kFolderCause;
+  // The print window would print blank sheets: it says why and stays shut.
+  CPrintPreviewDlg window(p.app, nullptr, L"set", p.sampleIds());
+  ASSERT_EQ(p.boxes.texts, std::vector<std::wstring>{said});
+  EXPECT_EQ(window.exec(), QDialog::Rejected);
+
+  PrintTemplate mine;
+  mine.name = L"mine";
+  ASSERT_TRUE(mine.LoadOrSave(host.folder + L"/mine.ini", true));
+  CPrintoptionDlg editor(host);
+  EXPECT_EQ(p.boxes.texts, (std::vector<std::wstring>{said, said}));
+  auto* list = control<QComboBox>(editor, 1287);
+  ASSERT_EQ(list->count(), 1);
+  EXPECT_EQ(list->itemText(0), "mine");
+  click(editor, 1289);  // only the default is kept from deletion
+  EXPECT_EQ(p.boxes.texts.back(), L"削除してもよろしいですか？");
+  ASSERT_EQ(list->count(), 0);
+  click(editor, 1026);
+  EXPECT_EQ(p.boxes.texts.back(), L"テンプレートを保存できませんでした: " + unreadable + L"\n" + kFolderCause);
+}
+
+TEST(TemplateEditor, WithoutADefaultFileApplyWritesItOrSaysWhy) {
+  PrintApp p;
+  Host host(p.settings.printTempleteFolder.value);
+  host.sheet.texts[0].text = L"window's";
+  CPrintoptionDlg editor(host);
+  ASSERT_EQ(control<QComboBox>(editor, 1287)->currentText(), "default");
+  click(editor, 1026);
+  EXPECT_EQ(host.applied, 1);
+  EXPECT_EQ(readTemplate(host.folder + L"/default.ini").texts[0].text, L"window's");
+
+  Host nowhere(host.folder + L"/missing");
+  CPrintoptionDlg lost(nowhere);
+  click(lost, 1026);
+  EXPECT_EQ(p.boxes.texts, std::vector<std::wstring>{L"テンプレートを保存できませんでした: " + nowhere.folder +
+                                                     L"/default.ini\n書き込み先のフォルダが見つかりません。"});
+  EXPECT_EQ(nowhere.applied, 0);
 }

@@ -144,6 +144,19 @@ TEST(SkinUserVars, AValueSavedUnderAFormerNameCountsUntilOneIsSavedUnderTheName)
   EXPECT_TRUE(values.fontValues.empty());
 }
 
+// A NUL ends a value, as in the other INI files: read whole, the value could never be saved again.
+TEST(SkinUserVars, AValueHoldingANulEndsThereAndTheFileSavesAgain) {
+  const std::string folder = skintest::freshFolder();
+  skintest::writeFile(folder, "user.ini", std::string("[花子]\r\nblue.lua_bgclr=FFEE") + '\0' + "DD\r\n");
+  const std::wstring userFile = platform::fromUtf8(folder + "/user.ini");
+  SkinUserVars values;
+  loadStyle(values, userFile, L"花子", L"blue.lua", SkinInfo());
+  EXPECT_EQ(values.backgroundColor, L"FFEE");
+  values.backgroundImage = L"back.png";
+  EXPECT_TRUE(saveStyle(values, userFile, L"花子", L"blue.lua"));
+  EXPECT_EQ(skintest::readFile(folder + "/user.ini"), "[花子]\r\nblue.lua_bgclr=FFEE\r\nblue.lua_bgimage=back.png\r\n");
+}
+
 TEST(SkinUserVars, TheDefaultSkinsVariablesHaveJapaneseNamesAndKnowTheirFormerOnes) {
   SkinInfo skin;
   skin.Load(platform::fromUtf8(testenv::sourceDir() + "/resources/skin7/default.lua"));
