@@ -5,6 +5,7 @@
 
 #include "app/shell/app_look.h"
 #include "app/shell/klv_app.h"
+#include "platform/windows/focus_return.h"
 #include "services/user_action.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/ux_registry.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   setUpApplicationLook();
   waitForBusyDatabaseOncePerAction();
+  platform::returnFocusToOpeners();
   const UxLibrary controlLibrary;
   RegisterButtonAppearanceDialog();
   UxSetRegistryNames(L"Tarvo Presents", L"KLV7");

@@ -43,14 +43,15 @@ int CFolderTreeCtrl::itemType(const QTreeWidgetItem* item) {
 
 int CFolderTreeCtrl::imageIndexOfType(int type) { return type >= 0 && type <= 2 ? type : 2; }
 
-void CFolderTreeCtrl::BuildTree(const pdb3::DbObject& accessor) {
+bool CFolderTreeCtrl::BuildTree(const pdb3::DbObject& accessor) {
   clear();
   auto* root = new QTreeWidgetItem(this, QStringList(QString::fromStdWString(L"ルートフォルダ")));
   root->setIcon(0, images_[0]);
   root->setData(0, Qt::UserRole, 0);
   root->setData(0, kTypeRole, 0);
-  FillChildren(accessor, 0, root);
+  const bool filled = FillChildren(accessor, 0, root);
   root->setExpanded(true);
+  return filled;
 }
 
 bool CFolderTreeCtrl::FillChildren(const pdb3::DbObject& accessor, int fid, QTreeWidgetItem* parent) {

@@ -19,8 +19,9 @@ class CFolderTreeCtrl : public QTreeWidget {
  public:
   explicit CFolderTreeCtrl(QWidget* parent = nullptr);
 
-  // Empties the tree and fills it from the database below the root item, which it expands.
-  void BuildTree(const pdb3::DbObject& accessor);
+  // Empties the tree and fills it from the database below the root item, which it expands. False
+  // when a read failed: the tree then holds what was read before it.
+  bool BuildTree(const pdb3::DbObject& accessor);
   // Adds the elements of folder fid (and of its folders, recursively) below the parent item,
   // each level sorted by name without regard to case. False when a read failed: the items
   // added so far stay.

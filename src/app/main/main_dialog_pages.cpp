@@ -30,7 +30,6 @@
 
 namespace {
 
-constexpr wchar_t kNoSuchSet[] = L"そのような問題集（またはフォルダ）は存在しません。";
 constexpr int kMaxRecentPaths = 6;
 
 struct ModeEntry {

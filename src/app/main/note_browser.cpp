@@ -56,7 +56,11 @@ std::wstring notePageLocation() {
 bool ShowTextInBrowser(CExplorer1& browser, const std::wstring& text, const std::wstring& htmlPath) {
   const std::wstring page = L"<html><head><meta charset=\"utf-8\"></head><body>\n" + withLineBreaks(text) +
                             L"\n</body></html>";
-  if (htmlPath.empty() || !platform::writeFileAtomically(htmlPath, platform::toUtf8(page))) return false;
+  if (htmlPath.empty() || !platform::writeFileAtomically(htmlPath, platform::toUtf8(page))) {
+    // The page shown before was written for another text: it must not pass for this one.
+    browser.clear();
+    return false;
+  }
   browser.Navigate(htmlPath);
   return true;
 }

@@ -23,5 +23,5 @@ class CExplorer1 : public QTextBrowser {
 std::wstring notePageLocation();
 
 // Writes the text as an HTML page (UTF-8, its line ends as line breaks, any markup in it kept) to
-// the path and shows it in the view. False, with nothing shown, when the page cannot be written.
+// the path and shows it in the view. False, with the view emptied, when the page cannot be written.
 bool ShowTextInBrowser(CExplorer1& browser, const std::wstring& text, const std::wstring& htmlPath);

@@ -8,19 +8,22 @@
 #include "app/shell/desktop_shortcut.h"
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/page_reads.h"
 #include "app/main/note_browser.h"
 #include "database/logs/element_log.h"
-#include "database/records/element_record.h"
 #include "database/folders/folders.h"
 #include "database/folders/section_questions.h"
 #include "services/database_failure.h"
 #include "database/engine/sql_helpers.h"
+#include "database/engine/sqlite_cursor.h"
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
 
 namespace {
 
 QString qs(const std::wstring& text) { return QString::fromStdWString(text); }
+
+constexpr wchar_t kUnreadableChoice[] = L"選択した項目を読み込めませんでした。";
 
 }  // namespace
 
@@ -50,35 +53,68 @@ int CSelectSectionDlg::DoModal() {
 
 void CSelectSectionDlg::OnInitDialog() {
   prompt_->setText(qs(m_strPrompt));
-  m_tree->BuildTree(m_pQuery);
+  RebuildTree();
   m_tree->SelectEidFromRoot(m_nEid);
 }
 
-// The root has no row of its own, but it is a folder all the same.
-bool CSelectSectionDlg::isFolder(int eid) const {
-  return eid == 0 || pdb3::elementType(m_pQuery, eid) == pdb3::kFolderElement;
+void CSelectSectionDlg::RebuildTree() {
+  if (!m_tree->BuildTree(m_pQuery)) reportDatabaseFailure(this, L"問題集とフォルダの一覧を読み込めませんでした。");
+}
+
+pdb3::FirstRow CSelectSectionDlg::readIsFolder(int eid, bool& folder) const {
+  // The root has no row of its own, but it is a folder all the same.
+  int type = pdb3::kFolderElement;
+  const pdb3::FirstRow row = eid == 0 ? pdb3::FirstRow::found : pdb3::readElementType(m_pQuery, eid, type);
+  if (row == pdb3::FirstRow::found) folder = type == pdb3::kFolderElement;
+  return row;
+}
+
+bool CSelectSectionDlg::readIsFolderOrSay(int eid, bool& folder) {
+  const pdb3::FirstRow row = readIsFolder(eid, folder);
+  if (row == pdb3::FirstRow::failed) reportDatabaseFailure(this, kUnreadableChoice);
+  if (row == pdb3::FirstRow::missing) platform::messageBox(this, kNoSuchSet, kAppCaption);
+  return row == pdb3::FirstRow::found;
 }
 
 void CSelectSectionDlg::OnSelChanged() {
   const int eid = m_tree->GetSelectedEid();
   if (eid < 0) return;
-  const bool folder = isFolder(eid);
-  ok_->setEnabled(m_nKind == kProblemSets ? !folder : m_nKind == kFolders ? folder : true);
-  const int count = folder ? 0 : pdb3::countUsableQuestions(m_pQuery, eid);
-  m_strCount = folder ? L"" : count < 0 ? L"-" : std::to_wstring(count);
+  // An element whose type is not known is no choice, whatever the kind asked for.
+  bool folder = false;
+  const bool known = readIsFolder(eid, folder) == pdb3::FirstRow::found;
+  ok_->setEnabled(known && (m_nKind == kProblemSets ? !folder : m_nKind == kFolders ? folder : true));
+  const int count = known && !folder ? pdb3::countUsableQuestions(m_pQuery, eid) : -1;
+  m_strCount = known && folder ? L"" : count < 0 ? L"-" : std::to_wstring(count);
   count_->setText(qs(m_strCount));
-  ShowTextInBrowser(*m_browser, pdb3::ElementInfoRecord(m_pQuery, eid).description(), m_pApp.notePagePath);
+  ShowDescription(eid);
+}
+
+void CSelectSectionDlg::ShowDescription(int eid) {
+  std::wstring description;
+  if (!pagereads::readText(m_pQuery, platform::format(L"SELECT description FROM element_info WHERE eid=%d", eid),
+                           description)) {
+    m_browser->setPlainText(qs(databaseFailureText(L"説明を読み込めませんでした。")));
+    return;
+  }
+  if (!ShowTextInBrowser(*m_browser, description, m_pApp.notePagePath))
+    m_browser->setPlainText(qs(L"説明を表示できませんでした。"));
+}
+
+// An element that could not be read is no folder to open: it goes to accept, which says why.
+bool CSelectSectionDlg::knownFolder(int eid) const {
+  bool folder = false;
+  return readIsFolder(eid, folder) == pdb3::FirstRow::found && folder;
 }
 
 void CSelectSectionDlg::OnTreeDoubleClick() {
   const int eid = m_tree->GetSelectedEid();
-  if (eid >= 0 && !isFolder(eid)) accept();
+  if (eid >= 0 && !knownFolder(eid)) accept();
 }
 
 void CSelectSectionDlg::OnTreeEnter() {
   const int eid = m_tree->GetSelectedEid();
   if (eid < 0) return;
-  if (!isFolder(eid)) {
+  if (!knownFolder(eid)) {
     accept();
     return;
   }
@@ -88,9 +124,14 @@ void CSelectSectionDlg::OnTreeEnter() {
 
 void CSelectSectionDlg::OnTreeCommand(int command) {
   const int eid = m_tree->clickedEid();
-  if (command != CMyFolderTreeCtrl::kMakeShortcutCommand || eid < 1 || isFolder(eid)) return;
+  if (command != CMyFolderTreeCtrl::kMakeShortcutCommand || eid < 1) return;
+  bool folder = true;
+  if (!readIsFolderOrSay(eid, folder) || folder) return;
   std::wstring shortcutPath;
-  if (!pdb3::getElementPath(m_pQuery, shortcutPath, eid)) return;
+  if (!pdb3::getElementPath(m_pQuery, shortcutPath, eid)) {
+    reportDatabaseFailure(this, kUnreadableChoice);
+    return;
+  }
   // The count offered is the clicked set's own, not that of the set chosen in the main window.
   const int count = pdb3::countUsableQuestions(m_pQuery, eid);
   if (count < 0) {
@@ -102,16 +143,21 @@ void CSelectSectionDlg::OnTreeCommand(int command) {
 
 void CSelectSectionDlg::accept() {
   const int eid = m_tree->GetSelectedEid();
-  if (eid < 0) return;
-  if (m_nKind == kProblemSets && isFolder(eid)) {
+  bool folder = true;
+  if (eid < 0 || !readIsFolderOrSay(eid, folder)) return;
+  if (m_nKind == kProblemSets && folder) {
     platform::messageBox(this,
                          L"選択した項目は問題集ではありません。\n\n・左側に [+] が付いている項目は問題集ではありません\n"
                          L"・[+] をクリックして、問題集を選択してください",
                          kAppCaption);
     return;
   }
-  m_strPath.clear();
-  pdb3::getElementPath(m_pQuery, m_strPath, eid);
+  std::wstring path;
+  if (!pdb3::getElementPath(m_pQuery, path, eid)) {
+    reportDatabaseFailure(this, kUnreadableChoice);
+    return;
+  }
+  m_strPath = path;
   m_nEid = eid;
   QDialog::accept();
 }
@@ -119,8 +165,20 @@ void CSelectSectionDlg::accept() {
 void CSelectSectionDlg::OnDelete() {
   const int eid = m_tree->GetSelectedEid();
   if (eid < 1) return;
+  // The learner is asked with the name of what goes, or nothing goes.
   std::wstring name;
-  pdb3::queryElementName(m_pQuery, name, eid);
+  const pdb3::FirstRow named =
+      pdb3::readFirstRow(m_pQuery, platform::format(L"SELECT name FROM element_info WHERE eid = %d", eid),
+                         [&](const sqliteplus::SqliteCursor& row) { name = row.getString(0); });
+  if (named == pdb3::FirstRow::failed) {
+    reportDatabaseFailure(this, L"削除する項目を読み込めませんでした。");
+    return;
+  }
+  if (named == pdb3::FirstRow::missing) {
+    platform::messageBox(this, kNoSuchSet, kAppCaption);
+    RebuildTree();
+    return;
+  }
   const std::wstring question = platform::format(
       L"！！注意！！\n%ls を削除してもよろしいですか？\n（一度削除してしまうと元に戻すことはできません）", name.c_str());
   if (platform::messageBox(this, question, kAppCaption, platform::MbYesNo | platform::MbIconWarning) != platform::IdYes)
@@ -136,7 +194,7 @@ void CSelectSectionDlg::OnDelete() {
   } else {
     restoreSmartLearningSet();
   }
-  m_tree->BuildTree(m_pQuery);
+  RebuildTree();
   m_tree->SelectEidFromRoot(eid);
 }
 

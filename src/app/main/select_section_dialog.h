@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <string>
 
+#include "database/engine/sql_helpers.h"
 #include "database/records/db_object.h"
 
 class CExplorer1;
@@ -13,6 +14,9 @@ class KlvApp;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+// Said when the element chosen is not in the database (any more).
+inline constexpr wchar_t kNoSuchSet[] = L"そのような問題集（またはフォルダ）は存在しません。";
 
 class CSelectSectionDlg : public QDialog {
   Q_OBJECT
@@ -25,11 +29,14 @@ class CSelectSectionDlg : public QDialog {
 
   // Set m_strPrompt, m_nEid and m_nKind first; after OK read m_nEid and m_strPath.
   int DoModal();
-  // Fills the tree and selects m_nEid (DoModal does it first).
+  // Fills the tree and selects m_nEid (DoModal does it first); a tree that could not be read
+  // whole is said.
   void OnInitDialog();
-  // OnOK: the selected element, when it is of a kind that may be chosen.
+  // OnOK: the selected element, when it is of a kind that may be chosen; one that could not be
+  // read, or is gone, is said and not chosen.
   void accept() override;
-  // Deletes the selected element (not the root) with everything below it, after asking.
+  // Deletes the selected element (not the root) with everything below it, after asking with its
+  // name; without a name that could be read nothing is asked or deleted.
   void OnDelete();
 
   CMyFolderTreeCtrl& tree() { return *m_tree; }
@@ -48,7 +55,14 @@ class CSelectSectionDlg : public QDialog {
   void OnTreeEnter();
   // The tree's pop-up menu: a desktop shortcut that studies the set right-clicked.
   void OnTreeCommand(int command);
-  bool isFolder(int eid) const;
+  // Whether the element is a folder (the root is one); missing or failed leave `folder` as it was.
+  pdb3::FirstRow readIsFolder(int eid, bool& folder) const;
+  // As readIsFolder, saying why when the element is gone or could not be read.
+  bool readIsFolderOrSay(int eid, bool& folder);
+  bool knownFolder(int eid) const;
+  // The description, or why there is none to see.
+  void ShowDescription(int eid);
+  void RebuildTree();
   // The set and folder that collect smart learning are made again at once when a deletion took
   // them, so that nothing is ever added to a set that no longer exists.
   void restoreSmartLearningSet();

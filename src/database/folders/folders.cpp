@@ -17,10 +17,6 @@ const wchar_t kSmartLearningSet[] = L"1";
 
 bool contains(const std::vector<int>& ids, int id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
 
-FirstRow readElementType(const DbObject& accessor, int eid, int& type) {
-  return readFirstInt(accessor, platform::format(L"SELECT type FROM element_info WHERE eid=%d", eid), type);
-}
-
 void traceLoop(int eid) { platform::traceError("folder rows loop back at element %d\n", eid); }
 
 // `ancestors` holds the folders being expanded: meeting one again means the rows form a cycle.
@@ -117,6 +113,10 @@ int findTypedElementByPath(const DbObject& accessor, const std::wstring& path, i
 }
 
 }  // namespace
+
+FirstRow readElementType(const DbObject& accessor, int eid, int& type) {
+  return readFirstInt(accessor, platform::format(L"SELECT type FROM element_info WHERE eid=%d", eid), type);
+}
 
 int elementType(const DbObject& accessor, int eid) {
   int type = -1;

@@ -21,6 +21,8 @@ class FolderRecord : public DbObject {
 
 // -1 when unreadable.
 int elementType(const DbObject& accessor, int eid);
+// The type, telling an element that is not there from one that could not be read.
+FirstRow readElementType(const DbObject& accessor, int eid, int& type);
 // The first child of folder fid with the name; -1 when none.
 int childIdByName(const DbObject& accessor, int fid, const std::wstring& name);
 bool queryElementName(const DbObject& accessor, std::wstring& out, int eid);

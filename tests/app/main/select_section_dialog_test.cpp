@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <functional>
+#include <memory>
 
 #include "app/main/folder_tree.h"
 #include "app/main/note_browser.h"
@@ -18,6 +19,7 @@
 #include "database/folders/folders.h"
 #include "app_test_support.h"
 #include "element_tree_fixture.h"
+#include "held_database.h"
 #include "platform/files/folders.h"
 #include "platform/files/file_system.h"
 #include "platform/windows/notifier.h"
@@ -176,6 +178,38 @@ TEST(SelectSection, DeleteTakesTheWholeSubtreeOrNothing) {
   QTest::mouseClick(c.button(3), Qt::LeftButton);
   EXPECT_EQ(pdb3::lookUpElement(s.accessor(), oldSet), pdb3::FirstRow::missing);
   EXPECT_EQ(pdb3::FindProblemSetByPath(s.accessor(), L"SmartLearning/1"), s.app.smartLearningSetId);
+}
+
+// Under another program's lock nothing unread passes for a result: not the tree, a type, a name to
+// delete nor a description.
+TEST(SelectSection, UnderAHeldFileTheChooserSaysWhatItCouldNotReadAndChoosesNothingUnread) {
+  TreeApp s;
+  s.run(L"UPDATE element_info SET description='りんご' WHERE eid=14");
+  const auto busy = [](const std::wstring& what) { return L"Kelvara: " + what + L"\n" + kBusyCause + L"\n"; };
+  auto held = std::make_unique<HeldDatabase>(s.databasePath());
+  Chooser c(s, CSelectSectionDlg::kProblemSets, kApple);
+  EXPECT_EQ(s.takeBoxes(), busy(L"問題集とフォルダの一覧を読み込めませんでした。"));
+  held.reset();
+  c.dialog.OnInitDialog();
+  EXPECT_EQ(c.dialog.browser().toPlainText().trimmed().toStdWString(), L"りんご");
+
+  held = std::make_unique<HeldDatabase>(s.databasePath());
+  c.dialog.tree().SelectEidFromRoot(kDeep);  // a folder, were it read
+  EXPECT_FALSE(c.button(1)->isEnabled());
+  EXPECT_TRUE(c.dialog.browser().toPlainText().startsWith(QString::fromWCharArray(L"説明を読み込めませんでした。")));
+  QTest::keyClick(&c.dialog.tree(), Qt::Key_Return);
+  EXPECT_EQ(s.takeBoxes(), busy(L"選択した項目を読み込めませんでした。"));
+  EXPECT_TRUE(c.dialog.isVisible());
+  EXPECT_EQ(c.dialog.m_strPath, L"");
+  HeldDatabase::nextAction();
+  QTest::mouseClick(c.button(3), Qt::LeftButton);
+  EXPECT_EQ(s.takeBoxes(), busy(L"削除する項目を読み込めませんでした。"));  // no question without a name
+  held.reset();
+
+  c.dialog.tree().SelectEidFromRoot(kApple);
+  s.app.notePagePath = L"/nonexistent-folder/___note.html";
+  c.dialog.tree().SelectEidFromRoot(kZeta);  // Apple's description does not stay as Zeta's
+  EXPECT_EQ(c.dialog.browser().toPlainText().toStdWString(), L"説明を表示できませんでした。");
 }
 
 TEST(SelectSection, ARightClickedSetGetsADesktopShortcutThroughTheShortcutDialog) {

@@ -3,9 +3,13 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include "platform/windows/file_dialog.h"
+#include "platform/windows/focus_return.h"
+#include "platform/windows/modal_dialog.h"
+#include "platform/windows/notifier.h"
 #include "platform/files/file_system.h"
 #include "scoped_env.h"
 
@@ -49,4 +53,29 @@ TEST(FileDialog, TheQtDialogOffersTheFiltersAndAddsTheDefaultExtension) {
   // Each shows its patterns once, "*.*" as every file.
   EXPECT_EQ(offered, QStringList({"Text Files (*.txt)", "CSV (*.csv)", "すべて (*)"}));
   EXPECT_EQ(chosen, dir.filePath("sheet.txt").toStdWString());
+}
+
+// The offscreen platform has no window manager: only the program itself gives a window the focus
+// back, so this holds that it asks for it. The race that lost it to a real window manager's own
+// fallback shows only on an X server.
+TEST(FileDialog, TheWindowThatOpenedADialogHasTheFocusAgainAfterItsFileDialogAndABoxThatEndsIt) {
+  testenv::ScopedEnv interactive("KELVARA_AUTOANSWER", nullptr);
+  returnFocusToOpeners();
+  QWidget main;
+  main.show();
+  main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  const auto endNextModal = [](const char* how) {
+    QTimer::singleShot(0, [how] { QMetaObject::invokeMethod(QApplication::activeModalWidget(), how); });
+  };
+  QDialog dialog(&main);
+  QTimer::singleShot(0, &dialog, [&] {
+    endNextModal("reject");
+    chooseFile(&dialog, {false, L"ファイル出力", L"", L"txt", {}});
+    endNextModal("accept");
+    messageBox(&dialog, L"出力しました", L"KLV");
+    dialog.accept();
+  });
+  execDialog(dialog);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &main; }));
 }
