@@ -366,6 +366,7 @@ void CTransDlg::NextQuestion() {
   if (question_.unreadable) {
     // Shown without its texts, the question would be answered, and its result saved, unseen.
     reportDatabaseFailure(this, L"問題を読み込めませんでした。学習を終了します。");
+    host_.noteUnreadableQuestion();
     EndStudy();
     return;
   }

@@ -92,6 +92,7 @@ class FakeHost : public StudyHost {
     savedPoints = points;
     return true;
   }
+  void noteUnreadableQuestion() override {}
 };
 
 }  // namespace
