@@ -156,7 +156,10 @@ bool MainDialog::OnInitDialog() {
     const pdb3::FirstRow chosen = pdb3::lookUpElement(accessor, m_pApp.currentSetId);
     if (chosen != pdb3::FirstRow::found) {
       // No set chosen closes the window; a set that could not be looked up says why first.
-      if (chosen == pdb3::FirstRow::failed) reportDatabaseFailure(this, L"問題集を読み込めませんでした。");
+      if (chosen == pdb3::FirstRow::failed) {
+        reportDatabaseFailure(this, L"問題集を読み込めませんでした。");
+        m_pApp.recordFailure(ExitDataUnusable);
+      }
       done(-1);
       return false;
     }

@@ -23,8 +23,8 @@
 
 using namespace study;
 
-AppStudyHost::AppStudyHost(KlvApp& app, SoundQueue& sounds)
-    : app_(app), sounds_(sounds), speaker_(*app.settings, sounds, app.speechVoice) {
+AppStudyHost::AppStudyHost(KlvApp& app, SoundQueue& sounds, bool commandLineStudy)
+    : app_(app), sounds_(sounds), commandLineStudy_(commandLineStudy), speaker_(*app.settings, sounds, app.speechVoice) {
   sounds_.clear();
 }
 
@@ -203,4 +203,8 @@ void AppStudyHost::showResult(QWidget& window, const StudyOutcome& outcome) {
 
 bool AppStudyHost::saveHistory(pdb3::DailyLogRecord& record, int points) {
   return app_.SaveStudyInTransaction(record, points);
+}
+
+void AppStudyHost::noteUnreadableQuestion() {
+  if (commandLineStudy_) app_.recordFailure(ExitDataUnusable);
 }

@@ -15,8 +15,9 @@ class KlvApp;
 
 class AppStudyHost : public study::StudyHost {
  public:
-  // sounds: the queue of the window that starts the study (cleared here).
-  AppStudyHost(KlvApp& app, SoundQueue& sounds);
+  // sounds: the queue of the window that starts the study (cleared here). commandLineStudy: the
+  // study is the one the command line asks for, and its failures are the run's.
+  AppStudyHost(KlvApp& app, SoundQueue& sounds, bool commandLineStudy = false);
   ~AppStudyHost() override;
 
   pdb3::StudyContext studyContext() override;
@@ -41,6 +42,7 @@ class AppStudyHost : public study::StudyHost {
   void storeWindowPosition(int x, int y) override;
   void showResult(QWidget& window, const study::StudyOutcome& outcome) override;
   bool saveHistory(pdb3::DailyLogRecord& record, int points) override;
+  void noteUnreadableQuestion() override;
 
  private:
   // Questions are read on the window's own connection once it is open.
@@ -48,6 +50,7 @@ class AppStudyHost : public study::StudyHost {
 
   KlvApp& app_;
   SoundQueue& sounds_;
+  const bool commandLineStudy_;
   WordSpeaker speaker_;
   sqliteplus::SqliteConnection ownDb_;
   std::optional<pdb3::DbObject> ownAccessor_;

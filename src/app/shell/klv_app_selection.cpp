@@ -66,6 +66,6 @@ bool KlvApp::AutorunStudy(SoundQueue& sounds) {
     recordFailure(ExitDataUnusable);
     return false;
   }
-  AppStudyHost host(*this, sounds);
+  AppStudyHost host(*this, sounds, true);
   return study::StartStudy(host, nullptr, path, std::vector<int>(ids.begin(), ids.end()));
 }

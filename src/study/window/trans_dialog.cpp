@@ -366,6 +366,7 @@ void CTransDlg::NextQuestion() {
   if (question_.unreadable) {
     // Shown without its texts, the question would be answered, and its result saved, unseen.
     reportDatabaseFailure(this, L"問題を読み込めませんでした。学習を終了します。");
+    host_.noteUnreadableQuestion();
     EndStudy();
     return;
   }
@@ -391,7 +392,7 @@ void CTransDlg::NextQuestion() {
   }
   flow_.tstate = TurnReply;
   questionShownTick_ = platform::tickCountMs();
-  enterHeldOver_ = enterDown_;
+  enterHeldOver_ = enter_.mayBeDown();
   focusAnswerControl();
   repaintWindow();
 }
@@ -653,17 +654,12 @@ bool CTransDlg::enterAnswersNow() const {
 bool CTransDlg::ignoresEnter(const QKeyEvent& key) {
   if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return false;
   if (key.type() == QEvent::KeyRelease) {
-    // The toolkit's own repeats come as release and press pairs while the key stays down.
-    if (!key.isAutoRepeat()) enterDown_ = enterHeldOver_ = false;
+    if (enter_.release(key)) enterHeldOver_ = false;
     return false;
   }
-  if (!key.isAutoRepeat()) {
-    // A fresh press: whatever was held has been let go, even where its release went elsewhere.
-    enterHeldOver_ = false;
-  }
-  const bool ignored = !enterAnswersNow();
-  enterDown_ = true;
-  return ignored;
+  // A fresh press: whatever was held has been let go, even where its release went elsewhere.
+  if (!enter_.press(key)) enterHeldOver_ = false;
+  return !enterAnswersNow();
 }
 
 bool CTransDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -16,6 +16,7 @@
 #include "study/study_flow.h"
 #include "study/study_host.h"
 #include "study/skin/study_skin_host.h"
+#include "study/window/held_key.h"
 
 class QLabel;
 class QMenu;
@@ -273,8 +274,8 @@ class CTransDlg : public QDialog, public StudySkinHost {
   int chosenChoice_ = -1;
   int64_t answerStartTick_ = 0;
   int64_t questionShownTick_ = 0;
-  bool enterDown_ = false;      // pressed, its release not seen yet
-  bool enterHeldOver_ = false;  // and pressed before the question on screen showed
+  HeldKey enter_;
+  bool enterHeldOver_ = false;  // held since before the question on screen showed
   unsigned replyMs_ = 0;
   unsigned typed_ = 0;
   bool startLimitOn_ = false, replyLimitOn_ = false, showLimitOn_ = false;

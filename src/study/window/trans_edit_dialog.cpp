@@ -88,6 +88,8 @@ CTransEditDlg::CTransEditDlg(pdb3::Question& question, QWidget* parent) : QDialo
   label(L"（10行まで）", 10, 32);
   questionBox_ = new QPlainTextEdit(this);
   questionBox_->setGeometry(120, 10, 390, 130);
+  // A form: Tab goes on to the next box, as everywhere else in the program.
+  questionBox_->setTabChangesFocus(true);
   name(questionBox_, kQuestionBox);
   for (int i = 0; i < kAnswerBoxes; ++i) {
     const int y = 150 + i * 30;
@@ -103,6 +105,7 @@ CTransEditDlg::CTransEditDlg(pdb3::Question& question, QWidget* parent) : QDialo
   label(L"（３行まで）", 10, 327);
   hintBox_ = new QPlainTextEdit(this);
   hintBox_->setGeometry(120, 305, 390, 110);
+  hintBox_->setTabChangesFocus(true);
   name(hintBox_, kHintBox);
 
   auto* ok = new QPushButton("OK", this);

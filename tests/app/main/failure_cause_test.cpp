@@ -122,6 +122,7 @@ TEST(FailureCauses, AStartUpThatCannotLookUpTheSetSaysWhy) {
   EXPECT_FALSE(s.open());
   EXPECT_EQ(s.dialog.result(), -1);
   EXPECT_EQ(s.takeBoxes(), busy(L"Kelvara", L"問題集を読み込めませんでした。") + busy(L"Kelvara", L"問題集を読み込めませんでした。"));
+  EXPECT_EQ(s.app.exitCode, ExitDataUnusable);  // the run stopped: no normal end
 }
 
 // A study that ends with the file held says so once: the save that failed, and not again for the

@@ -6,14 +6,20 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
+#include <functional>
+#include <optional>
 
 #include "database/database_file.h"
 #include "database/folders/folders.h"
 #include "app/shell/exit_codes.h"
 #include "database/engine/sql_helpers.h"
+#include "held_database.h"
 #include "scoped_env.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
@@ -38,7 +44,9 @@ struct ProgramOutcome {
 class ProgramRun : public ::testing::Test {
  protected:
   // fileSizeLimit: no file of the run may grow past that many bytes, as on a disk that is full.
-  ProgramOutcome run(const QStringList& arguments, const QString& answer = "ok", long fileSizeLimit = -1) {
+  // meanwhile: what the test does once the program has started.
+  ProgramOutcome run(const QStringList& arguments, const QString& answer = "ok", long fileSizeLimit = -1,
+                     const std::function<void()>& meanwhile = {}) {
     QProcess program;
     if (fileSizeLimit >= 0)
       program.setChildProcessModifier([fileSizeLimit] {
@@ -56,6 +64,7 @@ class ProgramRun : public ::testing::Test {
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     program.setProcessEnvironment(environment);
     program.start(QString::fromStdString(testenv::programDir()) + "/kelvara", arguments);
+    if (meanwhile) meanwhile();
     ProgramOutcome result;
     result.finished = program.waitForFinished(60000);
     if (!result.finished) program.kill();
@@ -188,6 +197,36 @@ TEST_F(ProgramRun, EachFailureOfARunEndsWithItsOwnExitCode) {
   damaged.close();
   // The chooser answers with the same file: the user gives up.
   EXPECT_EQ(run({}).exitCode, ExitDatabaseNotOpened);
+}
+
+// The file taken as the study window opens, before the first question is read: the run ends with
+// the status of data that could not be read.
+TEST_F(ProgramRun, AnAutorunWhoseQuestionsAreHeldEndsWithTheStatusOfUnreadableData) {
+  ASSERT_EQ(run({"/autorun=3", "/card", "/s", kSetPath}).exitCode, ExitNormal);  // the user is known now
+  // The window's skin waits in OnInit until the test has taken the file.
+  const QString go = home_.path() + "/go", skin = home_.path() + "/waiting.lua";
+  QFile script(skin);
+  ASSERT_TRUE(::mkfifo(go.toUtf8().constData(), 0600) == 0 && script.open(QIODevice::WriteOnly));
+  script.write(("function OnInit() io.open('" + go + "'):read() end").toUtf8());
+  script.close();
+  {
+    const testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "ok");  // a file the load asks for fails, not waits
+    AppSettings stored(L"KLV7");
+    ASSERT_TRUE(stored.loadAll());
+    stored.skin7Path.value = skin.toStdWString();
+    ASSERT_TRUE(stored.saveAll());
+  }
+  std::optional<apptest::HeldDatabase> held;
+  const ProgramOutcome outcome = run({"/autorun=3", "/card", "/s", kSetPath}, "ok", -1, [&] {
+    int waiting = -1;  // opens once the skin reads it
+    for (int tries = 0; tries < 3000 && (waiting = ::open(go.toUtf8().constData(), O_WRONLY | O_NONBLOCK)) < 0; ++tries)
+      ::usleep(10000);
+    held.emplace(dataFile("database.klvdb7").toStdWString());
+    EXPECT_EQ(::write(waiting, "\n", 1), 1) << "the study window never opened";
+    ::close(waiting);
+  });
+  EXPECT_EQ(outcome.exitCode, ExitDataUnusable);
+  EXPECT_TRUE(outcome.said.contains(QString::fromWCharArray(L"msgbox: Kelvara: 問題を読み込めませんでした。学習を終了します。")));
 }
 
 // What a first start writes may be refused (a trigger here, a read-only file or a full disk

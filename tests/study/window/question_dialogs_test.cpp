@@ -75,6 +75,22 @@ TEST(QuestionEditDialog, AnswersCloseUpWithTheirOwnPronunciationsNothingIsCutAnd
   EXPECT_EQ(q.hintTexts(), (pdb3::TextList{L"h1", L"h2"}));
 }
 
+// The dialog is a form: Tab in the question and hint boxes moves on and types nothing.
+TEST(QuestionEditDialog, TabMovesOnFromTheManyLineBoxes) {
+  StudyApp s;
+  pdb3::Question q = questionWith(s, L"apple", L"");
+  CTransEditDlg dialog(q);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  for (const auto& [from, to] : {std::pair{1208, "id1023"}, std::pair{1101, "id1"}}) {
+    const QString text = textBox(dialog, from)->toPlainText();
+    textBox(dialog, from)->setFocus();
+    QTest::keyClick(textBox(dialog, from), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), to);
+    EXPECT_EQ(textBox(dialog, from)->toPlainText(), text);
+  }
+}
+
 TEST(QuestionEditDialog, TheContextMenuGreysWhatCannotActAndActsOnItsBox) {
   StudyApp s;
   pdb3::Question q = questionWith(s, L"apple", L"");

@@ -92,6 +92,7 @@ class FakeHost : public StudyHost {
     savedPoints = points;
     return true;
   }
+  void noteUnreadableQuestion() override {}
 };
 
 }  // namespace
@@ -317,6 +318,17 @@ TEST(StudyWindow, AnEnterMeantToGoOnAnswersNothingOfTheNextQuestion) {
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
     QApplication::sendEvent(target(window), &repeat);
   };
+  // As X delivers a key held down: unflagged release and press pairs of one timestamp, 25 a second.
+  uint64_t stamp = 5'000'000;
+  const auto holdEnter = [&](QWidget& window) {
+    for (int held = 0; held < 1500; held += 40, tick += 40, stamp += 40) {
+      for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+        QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier, "\r");
+        key.setTimestamp(stamp);
+        QApplication::sendEvent(target(window), &key);
+      }
+    }
+  };
   FakeHost host;
   host.values.stopAfterAnswer = true;
   CTransDlg choice(setupFor(ModeJe4, {1, 2, 3}), host);
@@ -339,6 +351,7 @@ TEST(StudyWindow, AnEnterMeantToGoOnAnswersNothingOfTheNextQuestion) {
   ASSERT_EQ(choice.flow().currentId, 3);
   tick += 2 * CTransDlg::kEnterGuardMs;
   repeatEnter(choice);
+  holdEnter(choice);
   EXPECT_EQ(choice.flow().tstate, TurnReply);
   EXPECT_EQ(choice.record().results.count(3), 0u);
   QTest::keyRelease(target(choice), Qt::Key_Return);
@@ -360,6 +373,7 @@ TEST(StudyWindow, AnEnterMeantToGoOnAnswersNothingOfTheNextQuestion) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return typed.flow().currentId == 2 && typed.flow().tstate == TurnReply; }, 3000));
   tick += 2 * CTransDlg::kEnterGuardMs;
   repeatEnter(typed);
+  holdEnter(typed);
   QTest::keyRelease(edit, Qt::Key_Return);
   EXPECT_EQ(typed.flow().tstate, TurnReply);
   typeReply(typed, "answer2");
