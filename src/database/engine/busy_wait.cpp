@@ -27,15 +27,16 @@ thread_local ThreadWaits waits;
 // The engine calls this while the file is locked; returning 0 gives up with SQLITE_BUSY.
 int onBusy(void*, int attempt) {
   if (waits.cancelled && waits.cancelled->load()) return 0;
+  // Without per-action counting every statement waits on its own: a new one has not begun yet.
+  if (!waits.perAction && attempt == 0) waits.started = false;
   // The program's own read of the file into the cache gives way at once: only another program's
-  // hold is waited for.
+  // hold is waited for, from the first attempt that meets it.
   if (stopBackgroundReads()) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 1;
   }
   const Clock::time_point now = Clock::now();
-  // Without per-action counting every statement starts its own wait at its first attempt.
-  if (!waits.started || (!waits.perAction && attempt == 0)) {
+  if (!waits.started) {
     waits.started = true;
     waits.deadline = now + std::chrono::milliseconds(limitMs.load());
   }
