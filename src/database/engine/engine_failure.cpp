@@ -46,6 +46,8 @@ EngineFailure engineFailureOf(int resultCode) {
 
 void noteEngineFailure(int resultCode) {
   const EngineFailure failure = engineFailureOf(resultCode);
+  if (failure == EngineFailure::none) return;
+  takeStatementRefusal();
   if (rank(failure) > rank(noted)) noted = failure;
 }
 
