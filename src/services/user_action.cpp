@@ -3,8 +3,9 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QPointer>
+#include <memory>
+#include <vector>
 
-#include "database/engine/busy_wait.h"
 #include "platform/trace.h"
 #include "platform/windows/notifier.h"
 
@@ -18,15 +19,25 @@ struct ToldFailure {
 };
 thread_local ToldFailure toldFailure;
 
+// The actions set aside by the boxes open on this thread, the innermost last.
+thread_local std::vector<std::unique_ptr<ActionOfItsOwn>> boxLoops;
+
 void endActionUnlessHeld() {
-  if (platform::messageBoxesOpen() > 0 || actionHolds > 0) return;
+  if (actionHolds > 0) return;
   sqliteplus::endBusyWaitAction();
+}
+
+void enterBoxLoop() { boxLoops.push_back(std::make_unique<ActionOfItsOwn>()); }
+
+void leaveBoxLoop() {
+  if (!boxLoops.empty()) boxLoops.pop_back();
 }
 
 }  // namespace
 
 void waitForBusyDatabaseOncePerAction() {
   sqliteplus::countBusyWaitsPerAction();
+  platform::setBoxLoopHooks(enterBoxLoop, leaveBoxLoop);
   QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
   static QPointer<QAbstractEventDispatcher> hooked;
   if (!dispatcher || hooked == dispatcher) return;
@@ -37,6 +48,17 @@ void waitForBusyDatabaseOncePerAction() {
 OngoingAction::OngoingAction() { ++actionHolds; }
 
 OngoingAction::~OngoingAction() { --actionHolds; }
+
+ActionOfItsOwn::ActionOfItsOwn()
+    : told_(toldFailure.told), toldAction_(toldFailure.action), holds_(actionHolds) {
+  toldFailure = {};
+  actionHolds = 0;
+}
+
+ActionOfItsOwn::~ActionOfItsOwn() {
+  toldFailure = {told_, toldAction_};
+  actionHolds = holds_;
+}
 
 bool firstFailureOfAction(const std::wstring& text) {
   if (!sqliteplus::busyWaitsCountedPerAction()) return true;

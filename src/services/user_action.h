@@ -6,10 +6,13 @@
 
 #include <string>
 
+#include "database/engine/busy_wait.h"
+
 // On the calling (GUI) thread: waits for a busy file are counted per action, and an action ends when
-// the event loop is about to wait for input, unless a message box of the action is open (its answer
-// belongs to the action) or an OngoingAction holds it. Other modal dialogs end actions: what the
-// user does in them is new. Calling it again changes nothing.
+// the event loop is about to wait for input, unless an OngoingAction holds it. While a message box
+// of the action is open the action is set aside (ActionOfItsOwn): what the box's event loop delivers
+// is no part of it, and the action goes on with the box's answer as it was. Other modal dialogs end
+// actions: what the user does in them is new. Calling it again changes nothing.
 void waitForBusyDatabaseOncePerAction();
 
 // Keeps the calling thread's action going across event-loop turns, for work that runs in steps on
@@ -20,6 +23,23 @@ class OngoingAction {
   ~OngoingAction();
   OngoingAction(const OngoingAction&) = delete;
   OngoingAction& operator=(const OngoingAction&) = delete;
+};
+
+// Work the current action did not start (a worker's result, a timer) runs as an action of its own
+// while this lives: its own wait, its own failures and its own message, none of them lent to the
+// action it came in the middle of, which then goes on as it was.
+class ActionOfItsOwn {
+ public:
+  ActionOfItsOwn();
+  ~ActionOfItsOwn();
+  ActionOfItsOwn(const ActionOfItsOwn&) = delete;
+  ActionOfItsOwn& operator=(const ActionOfItsOwn&) = delete;
+
+ private:
+  sqliteplus::ActionSetAside waits_;
+  bool told_;
+  unsigned long long toldAction_;
+  int holds_;
 };
 
 // Whether a failure of the current action is to be said to the learner: true for the first, false

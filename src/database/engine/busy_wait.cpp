@@ -7,6 +7,7 @@
 
 #include "database/engine/background_read.h"
 #include "database/engine/engine_failure.h"
+#include "database/engine/engine_refusal.h"
 
 namespace sqliteplus {
 namespace {
@@ -23,6 +24,8 @@ struct ThreadWaits {
   const std::atomic<bool>* cancelled = nullptr;
 };
 thread_local ThreadWaits waits;
+// Numbers are never given twice on a thread, though an action set aside takes its own up again.
+thread_local unsigned long long lastActionNumber = 0;
 
 // The engine calls this while the file is locked; returning 0 gives up with SQLITE_BUSY.
 int onBusy(void*, int attempt) {
@@ -59,8 +62,26 @@ bool busyWaitsCountedPerAction() { return waits.perAction; }
 
 void endBusyWaitAction() {
   waits.started = false;
-  ++waits.action;
+  waits.action = ++lastActionNumber;
   forgetEngineFailure();
+}
+
+ActionSetAside::ActionSetAside()
+    : started_(waits.started),
+      deadline_(waits.deadline),
+      action_(waits.action),
+      failure_(lastEngineFailure()),
+      refusal_(lastEngineRefusal()) {
+  endBusyWaitAction();
+}
+
+ActionSetAside::~ActionSetAside() {
+  waits.started = started_;
+  waits.deadline = deadline_;
+  waits.action = action_;
+  forgetEngineFailure();
+  restoreEngineFailure(failure_);
+  restoreEngineRefusal(refusal_);
 }
 
 unsigned long long busyWaitAction() { return waits.action; }

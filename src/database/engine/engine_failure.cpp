@@ -53,6 +53,8 @@ void noteEngineFailure(int resultCode) {
 
 EngineFailure lastEngineFailure() { return noted; }
 
+void restoreEngineFailure(EngineFailure failure) { noted = failure; }
+
 void forgetEngineFailure() {
   noted = EngineFailure::none;
   forgetEngineRefusal();

@@ -31,4 +31,6 @@ void takeStatementRefusal() {
   statementRefusal.clear();
 }
 
+void restoreEngineRefusal(const std::wstring& words) { refusal = words; }
+
 }  // namespace sqliteplus

@@ -18,5 +18,7 @@ const std::wstring& lastEngineRefusal();
 void forgetEngineRefusal();
 // A failure is being noted: it takes the refusal of its own statement, or none.
 void takeStatementRefusal();
+// Puts back the words of a failure noted before (an action taken up again).
+void restoreEngineRefusal(const std::wstring& words);
 
 }  // namespace sqliteplus
