@@ -16,6 +16,7 @@ thread_local int actionHolds = 0;
 struct ToldFailure {
   bool told = false;
   unsigned long long action = 0;  // the action it was told in
+  std::wstring text;
 };
 thread_local ToldFailure toldFailure;
 
@@ -31,6 +32,18 @@ void enterBoxLoop() { boxLoops.push_back(std::make_unique<ActionOfItsOwn>()); }
 
 void leaveBoxLoop() {
   if (!boxLoops.empty()) boxLoops.pop_back();
+}
+
+// Whether a failure is to be said, given whether an earlier one of the action already says it.
+bool toBeSaid(const std::wstring& text, bool saidBy(const ToldFailure&, const std::wstring&)) {
+  if (!sqliteplus::busyWaitsCountedPerAction()) return true;
+  const unsigned long long action = sqliteplus::busyWaitAction();
+  if (toldFailure.told && toldFailure.action == action && saidBy(toldFailure, text)) {
+    platform::traceError(L"already told in this action: %ls\n", text.c_str());
+    return false;
+  }
+  toldFailure = {true, action, text};
+  return true;
 }
 
 }  // namespace
@@ -50,23 +63,20 @@ OngoingAction::OngoingAction() { ++actionHolds; }
 OngoingAction::~OngoingAction() { --actionHolds; }
 
 ActionOfItsOwn::ActionOfItsOwn()
-    : told_(toldFailure.told), toldAction_(toldFailure.action), holds_(actionHolds) {
+    : told_(toldFailure.told), toldAction_(toldFailure.action), toldText_(toldFailure.text), holds_(actionHolds) {
   toldFailure = {};
   actionHolds = 0;
 }
 
 ActionOfItsOwn::~ActionOfItsOwn() {
-  toldFailure = {told_, toldAction_};
+  toldFailure = {told_, toldAction_, toldText_};
   actionHolds = holds_;
 }
 
 bool firstFailureOfAction(const std::wstring& text) {
-  if (!sqliteplus::busyWaitsCountedPerAction()) return true;
-  const unsigned long long action = sqliteplus::busyWaitAction();
-  if (toldFailure.told && toldFailure.action == action) {
-    platform::traceError(L"already told in this action: %ls\n", text.c_str());
-    return false;
-  }
-  toldFailure = {true, action};
-  return true;
+  return toBeSaid(text, [](const ToldFailure&, const std::wstring&) { return true; });
+}
+
+bool unmadeChangeToBeSaid(const std::wstring& text) {
+  return toBeSaid(text, [](const ToldFailure& told, const std::wstring& change) { return told.text == change; });
 }

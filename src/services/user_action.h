@@ -1,7 +1,8 @@
 // One user action: from the input that starts it until the event loop goes back to waiting for the
 // next. Its statements share one bounded wait for a file another program holds, and of the failures
 // it meets the learner is told the first: the rest follow from the same cause (the wait is spent, the
-// file is still read-only or the disk still full) and are only traced.
+// file is still read-only or the disk still full) and are only traced. A change the learner asked for
+// that was not made is told all the same: no message before it said so.
 #pragma once
 
 #include <string>
@@ -39,6 +40,7 @@ class ActionOfItsOwn {
   sqliteplus::ActionSetAside waits_;
   bool told_;
   unsigned long long toldAction_;
+  std::wstring toldText_;
   int holds_;
 };
 
@@ -46,3 +48,6 @@ class ActionOfItsOwn {
 // for every later one (whose text goes to standard error). Where waits are not counted per action
 // (worker threads, programs without the event-loop hook) every failure is said.
 bool firstFailureOfAction(const std::wstring& text);
+// The same for a change the learner asked for that was not made (a study's save, a delete, an add):
+// true unless the action has said this very text, since an earlier message does not tell it.
+bool unmadeChangeToBeSaid(const std::wstring& text);
