@@ -59,4 +59,14 @@ void notifyDatabaseFailure(const pdb3::StudyContext& study, const std::wstring& 
   if (firstFailureOfAction(text)) study.notify(text);
 }
 
+void reportUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
+  const std::wstring text = databaseFailureText(what);
+  if (unmadeChangeToBeSaid(text)) platform::messageBox(owner, text, caption);
+}
+
+void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& what) {
+  const std::wstring text = databaseFailureTextWhenKnown(what);
+  if (unmadeChangeToBeSaid(text)) study.notify(text);
+}
+
 bool databaseWasBusy() { return sqliteplus::lastEngineFailure() == EngineFailure::busy; }

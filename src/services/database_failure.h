@@ -1,6 +1,7 @@
 // One way for an action the database refused to tell the learner why: what failed, then the cause
 // the engine gave (another program holds the file, the disk is full, the file cannot be written).
-// An action says so once (services/user_action.h): the failures after the first share its cause.
+// An action says so once (services/user_action.h): the failures after the first share its cause, but
+// a change the learner asked for that was not made is always said.
 #pragma once
 
 #include <string>
@@ -23,6 +24,10 @@ std::wstring databaseFailureTextWhenKnown(const std::wstring& what);
 void reportDatabaseFailure(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
 // The same through the study's notice box (the cause added when the engine noted one).
 void notifyDatabaseFailure(const pdb3::StudyContext& study, const std::wstring& what);
+// For a change the learner asked for that was not made (a study's save, a delete, an add): said even
+// when the action has said a failure already, which did not tell this one.
+void reportUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
+void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& what);
 // The database is held by another program right now (the last failure was a busy file).
 bool databaseWasBusy();
 

@@ -176,8 +176,9 @@ bool SaveStudyHistory(const StudyContext& study, const RankingTarget& ranking, D
 
 bool SaveStudyHistoryInTransaction(const StudyContext& study, const RankingTarget& ranking, DailyLogRecord& record,
                                    int points) {
+  // Either way the study is not saved: said whatever the action said before.
   if (!execSql(record, L"BEGIN TRANSACTION")) {
-    study.notifyFailure(L"更新を開始できませんでした");
+    notifyUnmadeChange(study, L"更新を開始できませんでした");
     return false;
   }
   // The study is saved whole or not at all: one message for the whole, the failing step traced.
@@ -189,7 +190,7 @@ bool SaveStudyHistoryInTransaction(const StudyContext& study, const RankingTarge
   // The connection rolls a failed COMMIT back, so the transaction does not stay open.
   if (!written || !execSql(record, L"COMMIT")) {
     if (study.connection.inTransaction()) execSql(record, L"ROLLBACK");
-    notifyDatabaseFailure(study, L"学習履歴を保存できませんでした");
+    notifyUnmadeChange(study, L"学習履歴を保存できませんでした");
     return false;
   }
   if (!record.results.empty()) addRankingRound(study, ranking, accessor, record, points);

@@ -2,12 +2,18 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <chrono>
+#include <fstream>
 #include <memory>
 #include <thread>
 
 #include "database/engine/background_read.h"
+#include "database/engine/busy_wait.h"
+#include "database/engine/sql_helpers.h"
 #include "database_fixture.h"
 
 namespace {
@@ -41,6 +47,20 @@ std::unique_ptr<sqliteplus::BackgroundRead> startedEndlessRead(const std::wstrin
   return nullptr;
 }
 
+// Ends the process with 0 when a read that could not start its thread left no read to stop.
+void exitWithReadsLeftRegisteredAfterOneWithoutAThread(const std::wstring& path) {
+  const std::string utf8 = QString::fromStdWString(path).toStdString();
+  sqlite3* warm = nullptr;  // the allocations an open needs are made once beforehand
+  sqlite3_open_v2(utf8.c_str(), &warm, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_close_v2(warm);
+  long pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  const rlimit room{static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE)) + (256 << 10), RLIM_INFINITY};
+  setrlimit(RLIMIT_AS, &room);  // too little for a thread's stack
+  { const sqliteplus::BackgroundRead read(path, kEndlessRead); }
+  std::exit(sqliteplus::stopBackgroundReads() ? 1 : 0);
+}
+
 }  // namespace
 
 // A file in a folder with a Japanese name is read, and a read that would never end stops, and
@@ -67,4 +87,36 @@ TEST(BackgroundRead, GivesWayToAWriteOfTheProgramsOwn) {
   ASSERT_TRUE(endless);
   data.run(L"CREATE TABLE written (x)");  // fails the test when the file stays held
   EXPECT_EQ(data.value(L"SELECT count(*) FROM sqlite_master WHERE name='written'"), L"1");
+}
+
+// A thread without actions whose earlier statement spent its wait: a statement that gives way to the
+// read and then finds another program holding the file waits its own time for it.
+TEST(BackgroundRead, AStatementThatGaveWayWaitsItsOwnTimeAfter) {
+  testdb::TempDatabase data;
+  const std::string utf8 = QString::fromStdWString(data.path()).toStdString();
+  sqliteplus::SqliteConnection other;
+  other.open(data.path().c_str());
+  std::thread([&] {
+    sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(100));
+    other.createQuery()->execute(L"BEGIN EXCLUSIVE");
+    EXPECT_EQ(pdb3::querySqlfIntOrMinus1(data.accessor(), L"SELECT count(*) FROM section"), -1);
+    other.createQuery()->execute(L"ROLLBACK");
+    const auto endless = startedEndlessRead(data.path(), utf8);
+    ASSERT_TRUE(endless);
+    other.createQuery()->execute(L"BEGIN IMMEDIATE");  // held beside the read
+    sqliteplus::setBusyWaitLimit(std::chrono::seconds(10));
+    std::thread release([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      other.createQuery()->execute(L"ROLLBACK");
+    });
+    EXPECT_TRUE(pdb3::execSql(data.accessor(), L"CREATE TABLE written (x)")) << "failed at once as busy";
+    release.join();
+  }).join();
+  sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+}
+
+// No thread to spare: the read does not run, and leaves nothing behind for a wait to stop.
+TEST(BackgroundRead, AReadWhoseThreadCannotStartLeavesNothingRegistered) {
+  testdb::TempDatabase data;
+  EXPECT_EXIT(exitWithReadsLeftRegisteredAfterOneWithoutAThread(data.path()), testing::ExitedWithCode(0), "");
 }

@@ -7,6 +7,7 @@
 
 #include "database/engine/busy_wait.h"
 #include "database/engine/engine_failure.h"
+#include "database/engine/engine_refusal.h"
 #include "database/engine/sql_helpers.h"
 #include "database_fixture.h"
 
@@ -59,6 +60,18 @@ TEST_F(BusyDatabase, WithoutActionsEveryStatementWaitsOnItsOwn) {
     EXPECT_GE(failedReadTakes(), milliseconds(550));
     EXPECT_GE(failedReadTakes(), milliseconds(550));
   }).join();
+}
+
+// A trigger's words name its own statement's failure, not a later one's.
+TEST(EngineFailure, ARefusalNamesOnlyTheFailureOfItsOwnStatement) {
+  TempDatabase db;
+  db.run(L"CREATE TRIGGER refuse BEFORE INSERT ON section BEGIN SELECT RAISE(ABORT, 'refused'); END");
+  sqliteplus::forgetEngineFailure();
+  EXPECT_FALSE(pdb3::execSql(db.accessor(), L"INSERT INTO section VALUES (1, 1)"));
+  EXPECT_EQ(sqliteplus::lastEngineRefusal(), L"refused");
+  EXPECT_EQ(pdb3::querySqlfIntOrMinus1(db.accessor(), L"SELECT count(*) FROM no_such_table"), -1);
+  EXPECT_EQ(sqliteplus::lastEngineRefusal(), L"");
+  sqliteplus::forgetEngineFailure();
 }
 
 TEST(EngineFailure, TheCauseThatExplainsTheOthersIsKept) {

@@ -252,7 +252,7 @@ TEST_F(StudyHistory, TransactionIsNeverLeftOpen) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(SaveStudyHistoryInTransaction(study, ranking, refused, 10));
   testing::internal::GetCapturedStderr();
-  EXPECT_EQ(notices, std::vector<std::wstring>{L"更新を開始できませんでした"});
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"更新を開始できませんでした\nデータベースファイルの読み書きに失敗しました。"});
   ASSERT_TRUE(execSql(accessor, L"ROLLBACK"));
 
   notices.clear();

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <sqlite3.h>
 
 #include "database/engine/busy_wait.h"
 #include "database/engine/sql_helpers.h"
@@ -79,6 +80,24 @@ TEST_F(HeldFileActions, AnActionWaitsOnceAndSaysOnceThoughItsBoxRunsTheEventLoop
   EXPECT_GE(first, kLimit.count() - 50);
   EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\n" + kBusyCause});
   EXPECT_EQ(notifier.boxes.size(), 1u);
+}
+
+// What the event loop delivers while an action's question is open (a worker's result, a timer) is
+// an action of its own: it says its failure, lends its cause to nothing, and silences nothing after.
+TEST_F(HeldFileActions, WorkDeliveredWhileAnActionAsksIsAnActionOfItsOwn) {
+  holder.createQuery()->execute(L"ROLLBACK");  // the worker met the held file; the action meets another fault
+  runAsAction([&] {
+    QTimer::singleShot(0, [] {
+      sqliteplus::noteEngineFailure(SQLITE_BUSY);  // the worker's cause, noted as the level page does
+      reportDatabaseFailure(nullptr, L"記憶レベルの推移を計算できませんでした。");
+    });
+    platform::messageBox(nullptr, L"削除しますか？", L"削除の確認", platform::MbYesNo);
+    EXPECT_FALSE(pdb3::execSql(db.accessor(), L"DELETE FROM no_such_table"));
+    reportDatabaseFailure(nullptr, L"問題を削除できませんでした。");
+  });
+  EXPECT_EQ(notifier.boxes, (std::vector<std::wstring>{L"削除の確認: 削除しますか？",
+                                                       L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + kBusyCause,
+                                                       L"Kelvara: 問題を削除できませんでした。\nデータベースファイルの読み書きに失敗しました。"}));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "database/engine/sqlite_exceptions.h"
 #include "platform/clock.h"
 #include "platform/trace.h"
+#include "services/user_action.h"
 
 namespace smart {
 
@@ -140,6 +141,8 @@ void LevelCalculator::deliver(unsigned generation, const LevelTable& table, sqli
   if (failure == sqliteplus::EngineFailure::none) table_ = table;
   failure_ = failure;
   running_ = false;
+  // No action of the learner's started the count: what its end says and notes is its own.
+  const ActionOfItsOwn own;
   emit finished();
 }
 

@@ -64,6 +64,7 @@ class LevelCalculator : public QObject {
   void noteFailure() const;
 
  signals:
+  // Emitted as an action of its own (services/user_action.h): a cause noted in it goes with it.
   void finished();
 
  private:

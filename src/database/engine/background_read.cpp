@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <system_error>
 #include <vector>
 
 #include "database/engine/text_conversion.h"
@@ -45,11 +46,18 @@ BackgroundRead::BackgroundRead(const std::wstring& fileName, std::string sql) {
   sqlite3_progress_handler(
       db_, kStepsBetweenLooks, [](void* stop) { return static_cast<std::atomic<bool>*>(stop)->load() ? 1 : 0; },
       &stop_);
-  setRunning(&stop_, true);
-  thread_ = std::thread([this, sql = std::move(sql)] {
-    sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
-    setRunning(&stop_, false);
-  });
+  try {
+    // Registered by the thread itself: a thread that never runs leaves nothing behind to stop.
+    thread_ = std::thread([this, sql = std::move(sql)] {
+      setRunning(&stop_, true);
+      sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+      setRunning(&stop_, false);
+    });
+  } catch (const std::system_error&) {
+    // No thread to spare: the file is read when the program asks for it, as without this read.
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+  }
 }
 
 BackgroundRead::~BackgroundRead() {

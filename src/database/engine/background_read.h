@@ -18,7 +18,8 @@ bool stopBackgroundReads();
 
 class BackgroundRead {
  public:
-  // Opens the file read-only and starts the statement; nothing runs when the file does not open.
+  // Opens the file read-only and starts the statement; nothing runs when the file does not open or
+  // no thread can be started for it.
   BackgroundRead(const std::wstring& fileName, std::string sql);
   ~BackgroundRead();
   BackgroundRead(const BackgroundRead&) = delete;

@@ -7,6 +7,7 @@
 
 #include "database/engine/background_read.h"
 #include "database/engine/engine_failure.h"
+#include "database/engine/engine_refusal.h"
 
 namespace sqliteplus {
 namespace {
@@ -23,19 +24,22 @@ struct ThreadWaits {
   const std::atomic<bool>* cancelled = nullptr;
 };
 thread_local ThreadWaits waits;
+// Numbers are never given twice on a thread, though an action set aside takes its own up again.
+thread_local unsigned long long lastActionNumber = 0;
 
 // The engine calls this while the file is locked; returning 0 gives up with SQLITE_BUSY.
 int onBusy(void*, int attempt) {
   if (waits.cancelled && waits.cancelled->load()) return 0;
+  // Without per-action counting every statement waits on its own: a new one has not begun yet.
+  if (!waits.perAction && attempt == 0) waits.started = false;
   // The program's own read of the file into the cache gives way at once: only another program's
-  // hold is waited for.
+  // hold is waited for, from the first attempt that meets it.
   if (stopBackgroundReads()) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 1;
   }
   const Clock::time_point now = Clock::now();
-  // Without per-action counting every statement starts its own wait at its first attempt.
-  if (!waits.started || (!waits.perAction && attempt == 0)) {
+  if (!waits.started) {
     waits.started = true;
     waits.deadline = now + std::chrono::milliseconds(limitMs.load());
   }
@@ -58,8 +62,26 @@ bool busyWaitsCountedPerAction() { return waits.perAction; }
 
 void endBusyWaitAction() {
   waits.started = false;
-  ++waits.action;
+  waits.action = ++lastActionNumber;
   forgetEngineFailure();
+}
+
+ActionSetAside::ActionSetAside()
+    : started_(waits.started),
+      deadline_(waits.deadline),
+      action_(waits.action),
+      failure_(lastEngineFailure()),
+      refusal_(lastEngineRefusal()) {
+  endBusyWaitAction();
+}
+
+ActionSetAside::~ActionSetAside() {
+  waits.started = started_;
+  waits.deadline = deadline_;
+  waits.action = action_;
+  forgetEngineFailure();
+  restoreEngineFailure(failure_);
+  restoreEngineRefusal(refusal_);
 }
 
 unsigned long long busyWaitAction() { return waits.action; }

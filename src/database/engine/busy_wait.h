@@ -7,6 +7,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <string>
+
+#include "database/engine/engine_failure.h"
 
 struct sqlite3;
 
@@ -27,6 +30,25 @@ void endBusyWaitAction();
 // Changes at every end of an action on the calling thread: what an action has done already (said a
 // failure, say) is known by the number it was done under.
 unsigned long long busyWaitAction();
+// Sets the calling thread's action aside while it lives, for work the action did not start (what a
+// box's event loop delivers: a worker's result, a timer): the thread goes on in an action of its own
+// (its own number, no wait begun, no failure noted), and takes the action up again, with its wait,
+// its number and its failures, when this goes.
+class ActionSetAside {
+ public:
+  ActionSetAside();
+  ~ActionSetAside();
+  ActionSetAside(const ActionSetAside&) = delete;
+  ActionSetAside& operator=(const ActionSetAside&) = delete;
+
+ private:
+  bool started_;
+  std::chrono::steady_clock::time_point deadline_;
+  unsigned long long action_;
+  EngineFailure failure_;
+  std::wstring refusal_;
+};
+
 // A worker that is told to stop stops waiting too: while the flag is set (or until another flag
 // replaces it) the calling thread's statements give up on a busy file at once. Null clears it.
 void setBusyWaitCancelFlag(const std::atomic<bool>* cancelled);

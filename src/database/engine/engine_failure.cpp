@@ -46,10 +46,14 @@ EngineFailure engineFailureOf(int resultCode) {
 
 void noteEngineFailure(int resultCode) {
   const EngineFailure failure = engineFailureOf(resultCode);
+  if (failure == EngineFailure::none) return;
+  takeStatementRefusal();
   if (rank(failure) > rank(noted)) noted = failure;
 }
 
 EngineFailure lastEngineFailure() { return noted; }
+
+void restoreEngineFailure(EngineFailure failure) { noted = failure; }
 
 void forgetEngineFailure() {
   noted = EngineFailure::none;

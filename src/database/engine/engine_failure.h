@@ -19,6 +19,8 @@ void noteEngineFailure(int resultCode);
 // The most serious kind noted on this thread since it was last forgotten.
 EngineFailure lastEngineFailure();
 void forgetEngineFailure();
+// Puts back the kind noted before (an action taken up again, busy_wait.h).
+void restoreEngineFailure(EngineFailure failure);
 EngineFailure engineFailureOf(int resultCode);
 
 }  // namespace sqliteplus

@@ -8,17 +8,29 @@ namespace sqliteplus {
 namespace {
 
 thread_local std::wstring refusal;
+// The failing statement's refusal, between the statement's failure and its noting.
+thread_local std::wstring statementRefusal;
 
 }  // namespace
 
 void noteEngineRefusal(sqlite3* db) {
-  if (!db || sqlite3_extended_errcode(db) != SQLITE_CONSTRAINT_TRIGGER) return;
-  // The latest: an action may get past a refusal (a value kept as it was) and fail at the next.
-  refusal = Utf8ToWString(sqlite3_errmsg(db));
+  statementRefusal.clear();
+  if (db && sqlite3_extended_errcode(db) == SQLITE_CONSTRAINT_TRIGGER)
+    statementRefusal = Utf8ToWString(sqlite3_errmsg(db));
 }
 
 const std::wstring& lastEngineRefusal() { return refusal; }
 
-void forgetEngineRefusal() { refusal.clear(); }
+void forgetEngineRefusal() {
+  refusal.clear();
+  statementRefusal.clear();
+}
+
+void takeStatementRefusal() {
+  refusal = std::move(statementRefusal);
+  statementRefusal.clear();
+}
+
+void restoreEngineRefusal(const std::wstring& words) { refusal = words; }
 
 }  // namespace sqliteplus

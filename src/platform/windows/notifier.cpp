@@ -108,15 +108,20 @@ class QtNotifier : public Notifier {
 QtNotifier gQtNotifier;
 Notifier* gCurrent = &gQtNotifier;
 
-thread_local int gBoxesOpen = 0;
+void (*gEnteringBoxLoop)() = nullptr;
+void (*gLeftBoxLoop)() = nullptr;
 
-// Counts a box as open for as long as it asks.
-class OpenBox {
+// The hooks about one box's event loop.
+class BoxLoop {
  public:
-  OpenBox() { ++gBoxesOpen; }
-  ~OpenBox() { --gBoxesOpen; }
-  OpenBox(const OpenBox&) = delete;
-  OpenBox& operator=(const OpenBox&) = delete;
+  BoxLoop() {
+    if (gEnteringBoxLoop) gEnteringBoxLoop();
+  }
+  ~BoxLoop() {
+    if (gLeftBoxLoop) gLeftBoxLoop();
+  }
+  BoxLoop(const BoxLoop&) = delete;
+  BoxLoop& operator=(const BoxLoop&) = delete;
 };
 
 }  // namespace
@@ -149,14 +154,17 @@ int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& cap
   }
   // A box that answers itself is seen by nobody: the run's output says what it said. Otherwise
   // the box is the user's, and standard error keeps to failures.
-  const OpenBox open;
   const char* requested = std::getenv("KELVARA_AUTOANSWER");
   if (requested) traceError("msgbox: %s: %s\n", toUtf8(caption).c_str(), toUtf8(text).c_str());
   if (requested && gCurrent == &gQtNotifier) return automaticAnswer(flags, requested);
+  const BoxLoop loop;
   return gCurrent->messageBox(owner, text, caption, flags);
 }
 
-int messageBoxesOpen() { return gBoxesOpen; }
+void setBoxLoopHooks(void (*entering)(), void (*left)()) {
+  gEnteringBoxLoop = entering;
+  gLeftBoxLoop = left;
+}
 
 NotifierOverride::NotifierOverride(Notifier& replacement) : previous_(gCurrent) { gCurrent = &replacement; }
 

@@ -32,9 +32,10 @@ class Notifier {
 // box's default button.
 int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption,
                unsigned flags = MbOk);
-// How many boxes are open on the calling thread. A box runs an event loop of its own, yet the wait
-// for its answer is still part of what the user was doing when it came up.
-int messageBoxesOpen();
+// Run before and after the event loop of every box the GUI thread shows: the user-action
+// bookkeeping sets the asking action aside meanwhile, so that what the loop delivers (a worker's
+// result, a timer) is not taken for part of it. Null for none.
+void setBoxLoopHooks(void (*entering)(), void (*left)());
 
 // Replaces the notifier until the guard goes (tests record boxes this way); unattended runs still
 // write each box to stderr.

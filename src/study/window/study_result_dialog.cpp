@@ -161,7 +161,7 @@ void CStudyResultDlg::OnListDblClk() {
   if (!row) return;
   const int qid = row->data(0, Qt::UserRole).toInt();
   if (EditQuestionRecord(record_, qid, this) == EditOutcome::SaveFailed) {
-    reportDatabaseFailure(this, L"データベースの書き込みに失敗しました。", kAppName);
+    reportUnmadeChange(this, L"データベースの書き込みに失敗しました。", kAppName);
   }
   FillResultList();
 }
@@ -205,7 +205,7 @@ void CStudyResultDlg::accept() {
   } else if (add) {
     added_ = addStudiedQuestionsToSmartLearning();
     if (added_ < 0) {
-      reportDatabaseFailure(this, L"スマート学習リストへの追加に失敗しました");
+      reportUnmadeChange(this, L"スマート学習リストへの追加に失敗しました");
     } else if (added_ > 0) {
       platform::messageBox(this, platform::format(L"%d 個の問題をスマート学習リストに追加しました", added_), kAppName);
     }

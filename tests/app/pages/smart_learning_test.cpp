@@ -29,6 +29,7 @@
 #include "platform/random.h"
 #include "study/study_flow.h"
 #include "scoped_env.h"
+#include "services/user_action.h"
 #include "test_env.h"
 
 namespace {
@@ -394,9 +395,11 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
     EXPECT_EQ(t.takeBoxes(), L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + apptest::kBusyCause + L"\n");
     EXPECT_NE(page->paintImage(), before);  // counts not known are not drawn as before, nor as -1
     QCoreApplication::processEvents();
-    apptest::HeldDatabase::nextAction();  // the worker's end is told in an action of its own
-    page->levelCalculator().start({t.app.db.fileName(), t.app.currentUserId, sid, 10, kNow});
-    ASSERT_TRUE(finished.wait(5000));
+    {
+      const OngoingAction told;  // the action that said so goes on, as one of steps on a timer does:
+      page->levelCalculator().start({t.app.db.fileName(), t.app.currentUserId, sid, 10, kNow});
+      ASSERT_TRUE(finished.wait(5000));  // the worker's end is told in an action of its own
+    }
     EXPECT_NE(page->levelCalculator().failure(), sqliteplus::EngineFailure::none);
     EXPECT_EQ(t.takeBoxes().rfind(L"Kelvara: 記憶レベルの推移を計算できませんでした。\n", 0), 0u);
   }

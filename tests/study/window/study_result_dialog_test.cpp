@@ -11,6 +11,7 @@
 #include "database/logs/daily_log.h"
 #include "database/records/question.h"
 #include "database/folders/section_questions.h"
+#include "database/engine/sql_helpers.h"
 #include "study/study_modes.h"
 #include "study/window/study_result_dialog.h"
 #include "study/window/trans_edit_dialog.h"
@@ -83,6 +84,16 @@ TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
     EXPECT_EQ(again.addedCount(), 0);
   }
   EXPECT_TRUE(s.notifier.boxes.empty());  // all present: nothing committed, nothing said
+
+  // Refused half way (question 1 added, 3 not): nothing of the add stays.
+  ASSERT_TRUE(pdb3::execSqlf(s.accessor(), L"DELETE FROM section WHERE sid=%d", s.app.smartLearningSetId));
+  ASSERT_TRUE(pdb3::execSql(s.accessor(), L"CREATE TRIGGER refuse BEFORE INSERT ON section WHEN NEW.qid=3 "
+                                          L"BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+  study::CStudyResultDlg(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId,
+                         outcome(record, study::ModeJe, 2, 2))
+      .accept();
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM section WHERE sid=" + std::to_wstring(s.app.smartLearningSetId)), 0);
+  s.notifier.boxes.clear();
 
   study::CStudyResultDlg off(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
   auto* check = off.findChild<QCheckBox*>("id1327");
