@@ -172,7 +172,7 @@ void CQuestionExportDlg::accept() {
                            : QuestionExporter(form == kCsvForm ? kCommaSeparated : kTabSeparated, accessor)
                                  .WriteFile(m_pApp.currentSetId, ids, name, &failure);
   if (failure == ExportFailure::read) {
-    reportDatabaseFailure(this, L"問題集の問題を読み込めなかったため、出力しませんでした。");
+    reportUnmadeChange(this, L"問題集の問題を読み込めなかったため、出力しませんでした。");
     return;
   }
   if (!written) {

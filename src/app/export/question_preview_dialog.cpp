@@ -221,7 +221,7 @@ void QuestionPreviewDlg::OnEdit() {
   if (outcome == study::EditOutcome::Cancelled) return;
   // A refused edit leaves the rows showing what is stored.
   if (outcome == study::EditOutcome::SaveFailed) {
-    reportDatabaseFailure(this, L"データベースの書き込みに失敗しました。", L"KLV");
+    reportUnmadeChange(this, L"データベースの書き込みに失敗しました。", L"KLV");
     return;
   }
   // A list may show one question more than once: every row of it shows the edit.

@@ -192,7 +192,7 @@ void CSearchDlg::OnEdit() {
   if (outcome == study::EditOutcome::Cancelled) return;
   // A refused edit leaves the row showing what is stored.
   if (outcome == study::EditOutcome::SaveFailed) {
-    reportDatabaseFailure(this, L"データベースの書き込みに失敗しました。", L"KLV");
+    reportUnmadeChange(this, L"データベースの書き込みに失敗しました。", L"KLV");
     return;
   }
   FillRow(row, question);

@@ -25,19 +25,19 @@ void MainDialog::OnNewSetFromChecked() {
   int parent = -1;
   if (!pagereads::readInt(accessor, platform::format(L"SELECT fid FROM folder WHERE eid=%d", m_pApp.currentSetId),
                           parent, -1)) {
-    reportDatabaseFailure(this, L"問題集を作成できませんでした。");
+    reportUnmadeChange(this, L"問題集を作成できませんでした。");
     return;
   }
   std::wstring name;
   if (!pdb3::uniqueElementName(accessor, parent, nameDialog.m_strName, name)) {
-    reportDatabaseFailure(this, L"問題集を作成できませんでした。");
+    reportUnmadeChange(this, L"問題集を作成できませんでした。");
     return;
   }
   std::vector<int> ids;
   if (!SelectStudyQuestions(ids)) return;
   std::wstring parentPath;
   if (parent >= 1 && !pdb3::getElementPath(accessor, parentPath, parent)) {
-    reportDatabaseFailure(this, L"問題集を作成できませんでした。");
+    reportUnmadeChange(this, L"問題集を作成できませんでした。");
     return;
   }
   const std::wstring question =

@@ -190,7 +190,7 @@ void CSelectSectionDlg::OnDelete() {
     deleted = deleted ? pdb3::execSql(m_pQuery, L"COMMIT") : (pdb3::execSql(m_pQuery, L"ROLLBACK"), false);
   }
   if (!deleted) {
-    reportDatabaseFailure(this, L"削除に失敗しました");
+    reportUnmadeChange(this, L"削除に失敗しました");
   } else {
     restoreSmartLearningSet();
   }

@@ -77,7 +77,7 @@ void CDeleteSmartlearningQuestionDlg::accept() {
   if (platform::messageBox(this, question, kAppCaption, platform::MbYesNo) != platform::IdYes) return;
   if (!pdb3::execSqlf(accessor, L"DELETE FROM section WHERE qid IN (SELECT qid FROM section WHERE sid = %d) AND sid = %d",
                       set, binder)) {
-    reportDatabaseFailure(this, L"削除に失敗しました");
+    reportUnmadeChange(this, L"削除に失敗しました");
     return;
   }
   QDialog::accept();

@@ -593,7 +593,7 @@ bool CTabpageLoginfo::deleteInTransaction(const std::wstring& first, const std::
   if (pdb3::runInTransaction(accessor,
                        [&] { return pdb3::execSql(accessor, first.c_str()) && pdb3::execSql(accessor, second.c_str()); }))
     return true;
-  reportDatabaseFailure(this, L"消去に失敗しました");
+  reportUnmadeChange(this, L"消去に失敗しました");
   return false;
 }
 
@@ -625,7 +625,7 @@ void CTabpageLoginfo::OnDeleteAllHistory() {
     return;
   int lid = -1;
   if (!pagereads::readLogId(app_.studyContext(), lid)) {
-    reportDatabaseFailure(this, L"学習履歴を読み込めなかったため、消去しませんでした。");
+    reportUnmadeChange(this, L"学習履歴を読み込めなかったため、消去しませんでした。");
     return;
   }
   if (lid < 0) return;

@@ -59,7 +59,7 @@ void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
     return true;
   });
   if (!done) {
-    reportFailure(failure);
+    reportUnmadeChange(host_.dialogWindow(), failure);
     return;
   }
   for (const pdb3::QuestionLog& log : adjusted) m_logCache.insert_or_assign(log.qid, log);
@@ -74,7 +74,7 @@ void CTabpageQuestionlog::OnEditQuestion() {
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const study::EditOutcome outcome = study::EditQuestionRecord(accessor, qid, host_.dialogWindow());
   if (outcome == study::EditOutcome::SaveFailed)
-    reportDatabaseFailure(host_.dialogWindow(), L"データベースの書き込みに失敗しました。");
+    reportUnmadeChange(host_.dialogWindow(), L"データベースの書き込みに失敗しました。");
   // The row shows what is stored now; when that cannot be read, what it showed before stays.
   std::vector<pdb3::Question> edited;
   if (pagereads::readQuestions(accessor, {qid}, edited)) m_questionCache.insert_or_assign(qid, edited.front());
@@ -117,7 +117,7 @@ void CTabpageQuestionlog::OnDeleteCheckedHistory() {
     return true;
   });
   if (!deleted) {
-    reportFailure(L"消去に失敗しました");
+    reportUnmadeChange(host_.dialogWindow(), L"消去に失敗しました");
     return;  // the logs and the rows showing them are as they were
   }
   for (int qid : ids) m_logCache.erase(qid);
@@ -160,7 +160,7 @@ void CTabpageQuestionlog::OnCopyCheckedQuestions() {
     return true;
   });
   if (!copied) {
-    reportFailure(L"問題の追加に失敗しました");
+    reportUnmadeChange(host_.dialogWindow(), L"問題の追加に失敗しました");
     return;
   }
   platform::messageBox(host_.dialogWindow(),

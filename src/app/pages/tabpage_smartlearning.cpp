@@ -510,7 +510,7 @@ int CTabpageSmartlearning::AddToSmartLearning(int eid) {
   if (!smartLearningAvailable()) return -1;
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) {
-    reportDatabaseFailure(host_.dialogWindow(), L"スマート学習リストへの追加に失敗しました");
+    reportUnmadeChange(host_.dialogWindow(), L"スマート学習リストへの追加に失敗しました");
     return -1;
   }
   int added = 0;
@@ -543,7 +543,7 @@ int CTabpageSmartlearning::AddToSmartLearning(int eid) {
   } catch (const std::wstring&) {
     // A half-added set would look complete in the list while its questions are missing.
     pdb3::execSql(accessor, L"ROLLBACK");
-    reportDatabaseFailure(host_.dialogWindow(), L"スマート学習リストへの追加に失敗しました");
+    reportUnmadeChange(host_.dialogWindow(), L"スマート学習リストへの追加に失敗しました");
     return -1;
   }
   return added;

@@ -134,6 +134,6 @@ void CDefragDlg::finish() {
   close_->setEnabled(true);
   finished_ = true;
   // The log says which steps failed; the box says why, for them all.
-  if (failed_) reportDatabaseFailure(this, L"データベースの整理の一部に失敗しました。");
+  if (failed_) reportUnmadeChange(this, L"データベースの整理の一部に失敗しました。");
   action_.reset();
 }

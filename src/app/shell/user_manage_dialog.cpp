@@ -97,7 +97,7 @@ namespace {
 // False after telling why the name was not written.
 bool writtenOrSay(QWidget* owner, pdb3::UserWrite outcome, const wchar_t* failure) {
   if (outcome == pdb3::UserWrite::nameTaken) tell(owner, L"既にその名前は存在します。");
-  if (outcome == pdb3::UserWrite::failed) reportDatabaseFailure(owner, failure);
+  if (outcome == pdb3::UserWrite::failed) reportUnmadeChange(owner, failure);
   return outcome == pdb3::UserWrite::done;
 }
 
@@ -159,7 +159,7 @@ void CUserManageDlg::OnDeleteUser() {
                            L"削除警告", platform::MbYesNo) != platform::IdYes)
     return;
   if (!deleteUserByName(pdb3::openQuery(app_.db), name)) {
-    reportDatabaseFailure(this, L"削除に失敗しました");
+    reportUnmadeChange(this, L"削除に失敗しました");
     return;
   }
   delete list_->takeItem(list_->currentRow());
