@@ -55,8 +55,6 @@ class QuestionLogPageTest : public ::testing::Test {
     page->show();
     t.host.select = [this](std::vector<int>& ids) { return page->GetCheckedQuestionIds(ids); };
   }
-  // A test that ends on a failure leaves the next one an action of its own to say its failures in.
-  ~QuestionLogPageTest() override { apptest::HeldDatabase::nextAction(); }
   // The row of the question: where the list read it, else where the set holds it (the rows of
   // addManyQuestions follow the fixture's five).
   int rowOf(int qid) {
