@@ -49,24 +49,36 @@ std::wstring databaseFailureTextWhenKnown(const std::wstring& what) {
   return cause.empty() ? what : what + L"\n" + cause;
 }
 
-void reportDatabaseFailure(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
+namespace {
+
+using SayGate = bool (*)(const std::wstring& text);
+
+void reportThrough(SayGate toBeSaid, QWidget* owner, const std::wstring& what, const std::wstring& caption) {
   const std::wstring text = databaseFailureText(what);
-  if (firstFailureOfAction(text)) platform::messageBox(owner, text, caption);
+  if (toBeSaid(text)) platform::messageBox(owner, text, caption);
+}
+
+void notifyThrough(SayGate toBeSaid, const pdb3::StudyContext& study, const std::wstring& what) {
+  const std::wstring text = databaseFailureTextWhenKnown(what);
+  if (toBeSaid(text)) study.notify(text);
+}
+
+}  // namespace
+
+void reportDatabaseFailure(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
+  reportThrough(firstFailureOfAction, owner, what, caption);
 }
 
 void notifyDatabaseFailure(const pdb3::StudyContext& study, const std::wstring& what) {
-  const std::wstring text = databaseFailureTextWhenKnown(what);
-  if (firstFailureOfAction(text)) study.notify(text);
+  notifyThrough(firstFailureOfAction, study, what);
 }
 
 void reportUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
-  const std::wstring text = databaseFailureText(what);
-  if (unmadeChangeToBeSaid(text)) platform::messageBox(owner, text, caption);
+  reportThrough(unmadeChangeToBeSaid, owner, what, caption);
 }
 
 void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& what) {
-  const std::wstring text = databaseFailureTextWhenKnown(what);
-  if (unmadeChangeToBeSaid(text)) study.notify(text);
+  notifyThrough(unmadeChangeToBeSaid, study, what);
 }
 
 bool databaseWasBusy() { return sqliteplus::lastEngineFailure() == EngineFailure::busy; }
