@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <limits>
 #include <memory>
 #include <type_traits>
 
 #include "platform/files/file_system.h"
+#include "platform/int32_limits.h"
 #include "platform/trace.h"
 #include "platform/text.h"
 
@@ -113,9 +113,12 @@ bool sameText(const PointText& a, const PointText& b) {
 }
 
 // A record from a damaged file may hold any count: a sum stops at the limits of its field.
-void addWithinLimits(int32_t& sum, int32_t value) {
-  sum = static_cast<int32_t>(std::clamp<int64_t>(int64_t{sum} + value, std::numeric_limits<int32_t>::min(),
-                                                 std::numeric_limits<int32_t>::max()));
+void addWithinLimits(int32_t& sum, int32_t value) { sum = platform::addWithinInt32(sum, value); }
+
+// A crash may leave a file padded with zero bytes where records were to be: a user's record is
+// never all zero (it holds the user's name).
+bool isPadding(const std::vector<uint8_t>& record) {
+  return std::all_of(record.begin(), record.end(), [](uint8_t byte) { return byte == 0; });
 }
 
 }  // namespace
@@ -194,11 +197,17 @@ PointInfoStore::Read PointInfoStore::readFile(const std::wstring& path, std::vec
   // length is damage either way, and a record behind a count too small is still a user's record.
   std::vector<uint8_t> buffer(PointInfoRecord::kSize);
   size_t lastRead = 0;
-  while ((lastRead = std::fread(buffer.data(), 1, buffer.size(), file.get())) == buffer.size())
-    records.emplace_back().deserialize(buffer.data());
+  bool padded = false;
+  while ((lastRead = std::fread(buffer.data(), 1, buffer.size(), file.get())) == buffer.size()) {
+    if (isPadding(buffer))
+      padded = true;
+    else
+      records.emplace_back().deserialize(buffer.data());
+  }
   if (std::ferror(file.get())) return Read::unreadable;
   if (records.size() < count) return Read::cutShort;
-  return records.size() == count && lastRead == 0 ? Read::whole : Read::longerThanCount;
+  if (records.size() > count) return Read::longerThanCount;
+  return padded || lastRead != 0 ? Read::extraAfterLast : Read::whole;
 }
 
 bool PointInfoStore::load(const std::wstring& path) {
@@ -221,6 +230,17 @@ std::wstring damagedCopyPath(const std::wstring& path) {
 
 }  // namespace
 
+const wchar_t* PointInfoStore::damageText(Read read) {
+  switch (read) {
+    case Read::cutShort:
+      return L"途中で切れていました";
+    case Read::extraAfterLast:
+      return L"最後の記録の後に余分なデータがありました";
+    default:
+      return L"記録の数が合っていませんでした";
+  }
+}
+
 bool PointInfoStore::open(const std::wstring& path, const Notify& notify) {
   std::vector<PointInfoRecord> records;
   const Read read = readFile(path, records);
@@ -228,13 +248,13 @@ bool PointInfoStore::open(const std::wstring& path, const Notify& notify) {
     if (read == Read::whole) records_ = std::move(records);
     return read == Read::whole;
   }
-  if (read == Read::cutShort || read == Read::longerThanCount) {
+  if (read == Read::cutShort || read == Read::longerThanCount || read == Read::extraAfterLast) {
     const std::wstring copy = damagedCopyPath(path);
     if (platform::copyFile(path, copy, false)) {
       records_ = std::move(records);
       notify(platform::format(L"ランキングデータ %ls は%ls。読み取れた %d 人分の記録を使います。"
                               L"元のファイルは %ls に残しました。",
-                              path.c_str(), read == Read::cutShort ? L"途中で切れていました" : L"記録の数が合っていませんでした",
+                              path.c_str(), damageText(read),
                               static_cast<int>(records_.size()), copy.c_str()));
       return false;
     }

@@ -76,8 +76,8 @@ class PointInfoStore {
   // the store then keeps what it had.
   bool load(const std::wstring& path);
   // The start-up read, which never costs another user's records. A missing file is a first start.
-  // A file whose length its count does not give (cut short by a crash or a full disk, or a count
-  // too small) gives every whole record it holds; the file itself is first copied beside it
+  // A file whose length its count does not give (cut short by a crash or a full disk, a count too
+  // small, stray bytes or zero padding after the last record) gives every whole record it holds; the file itself is first copied beside it
   // untouched ("<name>.damaged", numbered when that exists). A file that cannot be read (another
   // magic, a read error, or a damaged file whose copy could not be made) leaves
   // the store as it was, and no save writes to that path in this run. `notify` hears once of a
@@ -103,8 +103,11 @@ class PointInfoStore {
   size_t size() const { return records_.size(); }
 
  private:
-  enum class Read { whole, missing, cutShort, longerThanCount, unreadable };
+  enum class Read { whole, missing, cutShort, longerThanCount, extraAfterLast, unreadable };
+  // Records of nothing but zero bytes are padding, not records.
   Read readFile(const std::wstring& path, std::vector<PointInfoRecord>& records) const;
+  // What was wrong with a file that was read in part, in the words of the notice.
+  static const wchar_t* damageText(Read read);
 
   std::vector<PointInfoRecord> records_;
   bool lastSaveFailed_ = false;

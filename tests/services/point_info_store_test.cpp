@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "services/point_info_store.h"
@@ -133,20 +134,32 @@ TEST(PointInfoStore, ForeignOrShortFilesAreRefusedAndTheStoreKeepsItsRecords) {
 // next save; a file that cannot be read at all is never written over.
 TEST(PointInfoStore, StartUpKeepsTheWholeRecordsOfACutFileAndNeverWritesOverAnUnreadOne) {
   const std::wstring path = filePath("cut.dat");
-  for (const std::wstring& old : {path + L".damaged", path + L".damaged-2", path + L".damaged-3",
-                                    path + L".damaged-4"}) std::remove(platform::toUtf8(old).c_str());
+  for (int copy = 1; copy <= 7; ++copy)
+    std::remove(platform::toUtf8(path + (copy == 1 ? L".damaged" : L".damaged-" + std::to_wstring(copy))).c_str());
   const std::vector<uint8_t> good = fileOfUsers({L"a", L"b", L"c"}, path);
   std::vector<std::wstring> said;
   const auto notify = [&said](const std::wstring& text) { said.push_back(text); };
 
+  const std::wstring cut = L"途中で切れていました", miscounted = L"記録の数が合っていませんでした",
+                     extra = L"最後の記録の後に余分なデータがありました";
   std::vector<uint8_t> countTooSmall = good;
   countTooSmall[16] = 1;
-  const std::vector<std::pair<std::vector<uint8_t>, size_t>> damaged{
-      {{good.begin(), good.end() - 1}, 2},
-      {{good.begin(), good.end() - static_cast<std::ptrdiff_t>(PointInfoRecord::kSize - 3)}, 2},
-      {countTooSmall, 3}};
+  std::vector<uint8_t> strayBytes = good;
+  strayBytes.insert(strayBytes.end(), {'x', 'y', 'z'});
+  // Zero bytes where a crash left room for records: padding, whether the count took it in or not.
+  std::vector<uint8_t> zeroPadded = good;
+  zeroPadded.resize(good.size() + 2 * PointInfoRecord::kSize);
+  std::vector<uint8_t> paddingCounted = zeroPadded;
+  paddingCounted[16] = 5;
+  const std::vector<std::tuple<std::vector<uint8_t>, size_t, std::wstring>> damaged{
+      {{good.begin(), good.end() - 1}, 2, cut},
+      {{good.begin(), good.end() - static_cast<std::ptrdiff_t>(PointInfoRecord::kSize - 3)}, 2, cut},
+      {countTooSmall, 3, miscounted},
+      {strayBytes, 3, extra},
+      {zeroPadded, 3, extra},
+      {paddingCounted, 3, cut}};
   for (size_t i = 0; i < damaged.size(); ++i) {
-    const auto& [damagedFile, wholeRecords] = damaged[i];
+    const auto& [damagedFile, wholeRecords, damage] = damaged[i];
     writeBytes(path, damagedFile);
     said.clear();
     PointInfoStore store;
@@ -156,6 +169,7 @@ TEST(PointInfoStore, StartUpKeepsTheWholeRecordsOfACutFileAndNeverWritesOverAnUn
     ASSERT_EQ(said.size(), 1u);
     const std::wstring copy = path + (i == 0 ? L".damaged" : L".damaged-" + std::to_wstring(i + 1));
     EXPECT_NE(said[0].find(copy), std::wstring::npos) << platform::toUtf8(said[0]);
+    EXPECT_NE(said[0].find(L"は" + damage + L"。"), std::wstring::npos) << platform::toUtf8(said[0]);
     EXPECT_EQ(readBytes(copy), damagedFile) << "the damaged file is kept as it was";
     store.appendRecord(L"d");
     ASSERT_TRUE(store.saveTellingOnce(path, notify));
@@ -225,9 +239,13 @@ TEST(PointInfoStore, RoundsAddUpWithinAMonthAndRestartTheMonthlyCountsInANewOne)
   EXPECT_EQ(record.pendingTotal.p, 58);
   EXPECT_EQ(record.pendingTotal.lt, kApril15);
 
-  record.pendingTotal.nc = INT32_MAX - 1;  // as a damaged file may hold it
-  record.AddRound(study(3, 0, 0, L"", L"set/D", 0, kApril15));
+  // As a damaged file may hold them: every count stops at its field's limits, above and below.
+  record.pendingTotal = study(INT32_MAX - 1, INT32_MIN + 1, INT32_MAX - 2, L"", L"", INT32_MIN + 2, kApril15);
+  record.AddRound(study(3, -2, 5, L"", L"set/D", -7, kApril15));
   EXPECT_EQ(record.pendingTotal.nc, INT32_MAX);
+  EXPECT_EQ(record.pendingTotal.ni, INT32_MIN);
+  EXPECT_EQ(record.pendingTotal.p, INT32_MAX);
+  EXPECT_EQ(record.pendingTotal.sec, INT32_MIN);
 }
 
 TEST(PointInfoStore, RecordsAreKeyedByTheFirst127UnitsOfTheUserName) {

@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/windows/notifier.h"
 #include "platform/files/shell_open.h"
+#include "platform/int32_limits.h"
 #include "platform/drawing/system_metrics.h"
 #include "platform/text.h"
 #include "platform/trace.h"
@@ -277,7 +278,10 @@ bool CTabpageRanking::UpdateRanking(bool notices) {
 void CTabpageRanking::ShowRankNotice(const RankingValues& now, const RankingValues& before,
                                      const PointInfoRecord::Counters& accepted, int nextPoints,
                                      const std::wstring& title) {
-  const int change = now.rank - before.rank;
+  // Ranks and points come from the server and from a file that may be damaged: a difference stops
+  // at the limits, as the sums do, so that a huge one never reads as its opposite.
+  const int change = platform::subtractWithinInt32(now.rank, before.rank);
+  const int pointsToGo = platform::subtractWithinInt32(nextPoints, accepted.p);
   std::wstring text;
   if (change != 0) {
     text = title + (change < 0 ? L"の順位が上がりました！\nこの調子でがんばろう！！\n"
@@ -286,7 +290,8 @@ void CTabpageRanking::ShowRankNotice(const RankingValues& now, const RankingValu
                              before.rank);
     text += L"------------------------------\n\n";
   }
-  if (nextPoints - accepted.p > 0) text += platform::format(L"あと %d ポイントで %d 位です", nextPoints - accepted.p, now.rank - 1);
+  if (pointsToGo > 0)
+    text += platform::format(L"あと %d ポイントで %d 位です", pointsToGo, platform::subtractWithinInt32(now.rank, 1));
   platform::messageBox(this, text, title, change > 0 ? platform::MbIconWarning : platform::MbIconInformation);
 }
 

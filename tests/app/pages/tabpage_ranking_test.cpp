@@ -135,6 +135,14 @@ TEST_F(RankingPage, ReordersAndCrLfRepliesAreReadWholeAndRankChangesAreTold) {
   EXPECT_EQ(r.acceptedMonthly.p, 33);
   EXPECT_EQ(r.totalUsers, 9);
   EXPECT_EQ(r.monthlyUpdateTime, kNow);
+
+  // A rank and points from a damaged file: the differences stop at the limits, never turning round.
+  record().totalRank = INT32_MIN;
+  record().acceptedTotal.p = INT32_MIN;
+  EXPECT_EQ(update(httpReply("200 OK", "nextpoint=620\nrank=5\n")),
+            L"総合ランキング: 総合ランキングの順位が下がってしまいました…。\n負けずにがんばりましょう！\n"
+            L"\n------------------------------\n  現在の順位：5 位\n  前回の順位：-2147483648 位\n"
+            L"------------------------------\n\nあと 2147483647 ポイントで 4 位です\n");
 }
 
 TEST_F(RankingPage, RefusalsAndMessagesKeepTheUnsentPoints) {
