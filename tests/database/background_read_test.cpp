@@ -9,6 +9,7 @@
 #include <chrono>
 #include <fstream>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 #include "database/engine/background_read.h"
@@ -47,7 +48,11 @@ std::unique_ptr<sqliteplus::BackgroundRead> startedEndlessRead(const std::wstrin
   return nullptr;
 }
 
-// Ends the process with 0 when a read that could not start its thread left no read to stop.
+constexpr int kAThreadCouldStart = 2;
+
+// Ends the process with 0 when a read that could not start its thread left no read to stop, and
+// with kAThreadCouldStart when the memory limit let a thread start after all (it found the stack
+// of an ended thread to reuse): the read then proved nothing.
 void exitWithReadsLeftRegisteredAfterOneWithoutAThread(const std::wstring& path) {
   const std::string utf8 = QString::fromStdWString(path).toStdString();
   sqlite3* warm = nullptr;  // the allocations an open needs are made once beforehand
@@ -58,7 +63,13 @@ void exitWithReadsLeftRegisteredAfterOneWithoutAThread(const std::wstring& path)
   const rlimit room{static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE)) + (256 << 10), RLIM_INFINITY};
   setrlimit(RLIMIT_AS, &room);  // too little for a thread's stack
   { const sqliteplus::BackgroundRead read(path, kEndlessRead); }
-  std::exit(sqliteplus::stopBackgroundReads() ? 1 : 0);
+  const bool left = sqliteplus::stopBackgroundReads();
+  try {
+    std::thread([] {}).join();
+    std::exit(kAThreadCouldStart);
+  } catch (const std::system_error&) {
+  }
+  std::exit(left ? 1 : 0);
 }
 
 }  // namespace
@@ -117,6 +128,9 @@ TEST(BackgroundRead, AStatementThatGaveWayWaitsItsOwnTimeAfter) {
 
 // No thread to spare: the read does not run, and leaves nothing behind for a wait to stop.
 TEST(BackgroundRead, AReadWhoseThreadCannotStartLeavesNothingRegistered) {
+  // A process of its own, started afresh: a forked one would keep the stacks of the threads that
+  // earlier tests ended, and its read's thread would start on one of them.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   testdb::TempDatabase data;
   EXPECT_EXIT(exitWithReadsLeftRegisteredAfterOneWithoutAThread(data.path()), testing::ExitedWithCode(0), "");
 }
