@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "database/engine/engine_failure.h"
 #include "database/engine/sql_helpers.h"
 #include "database/engine/text_conversion.h"
 #include "database/engine/write_transaction.h"
@@ -40,10 +41,29 @@ FirstRow readVersionField(const DbObject& db, const wchar_t* column, int& value)
   return readFirstInt(db, platform::format(L"SELECT %ls FROM version", column), value);
 }
 
-// False when the file is left without the memory_rate table: a run on it would fail at every
-// memory rate, long after the open. The file is then as it was, and the next open tries again.
-bool upgradeToSubversion2(const DbObject& db) {
-  return runInTransaction(db, [&db] {
+// Whether something other than a table (an index, a view, a trigger made by another program)
+// holds the table's name; false when the name is free or the file could not be read.
+bool memoryRateNameTaken(const DbObject& db) {
+  int count = 0;
+  return readFirstInt(db, L"SELECT count(*) FROM sqlite_master WHERE name='memory_rate' AND type<>'table'", count) ==
+             FirstRow::found &&
+         count > 0;
+}
+
+// A failure that may pass: another program holds the file, the disk is full, the file cannot be
+// written now. The next open tries again.
+bool mayPass(sqliteplus::EngineFailure failure) {
+  using sqliteplus::EngineFailure;
+  return failure == EngineFailure::busy || failure == EngineFailure::full || failure == EngineFailure::readOnly;
+}
+
+// Without the memory_rate table a run would fail at every memory rate, long after the open. A
+// failure that may pass leaves the file as it was and refuses the open (nullopt): the next one
+// tries again. One that will not pass by itself opens the file without the table, as the result.
+std::optional<MemoryRateTable> upgradeToSubversion2(const DbObject& db) {
+  // Only the upgrade's own failures decide: the caller says them when the open is refused.
+  sqliteplus::forgetEngineFailure();
+  const bool made = runInTransaction(db, [&db] {
     if (!execSql(db, kCreateMemoryRate)) {
       platform::trace("テーブルの追加に失敗しました\n");
       if (!memoryRateTableExists(db)) return false;
@@ -53,11 +73,19 @@ bool upgradeToSubversion2(const DbObject& db) {
       platform::trace("バージョンの変更に失敗しました\n");
     return true;
   });
+  if (made) return MemoryRateTable::present;
+  if (mayPass(sqliteplus::lastEngineFailure())) return std::nullopt;
+  const MemoryRateTable missing = memoryRateNameTaken(db) ? MemoryRateTable::nameTaken : MemoryRateTable::notMade;
+  sqliteplus::forgetEngineFailure();  // the open goes on: nothing of it is left to say through the engine's cause
+  return missing;
 }
 
 }  // namespace
 
-bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection) {
+bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, MemoryRateTable* memoryRates) {
+  MemoryRateTable ignored = MemoryRateTable::present;
+  MemoryRateTable& table = memoryRates ? *memoryRates : ignored;
+  table = MemoryRateTable::present;
   const DbObject db = openQuery(connection);
   // A file that could not be read (another program holds it) is neither foreign nor of another
   // version: the caller says why with the cause the engine noted, so the user can wait instead of
@@ -88,16 +116,19 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection) {
       return false;
     }
     // The engine noted why (another program reads the file, the disk is full): the caller says it.
-    if (!upgradeToSubversion2(db)) return false;
+    const std::optional<MemoryRateTable> upgraded = upgradeToSubversion2(db);
+    if (!upgraded) return false;
+    table = *upgraded;
   }
   return true;
 }
 
-bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstring& path) {
+bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstring& path,
+                      MemoryRateTable* memoryRates) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(sqliteplus::WStringToAcp(path), error)) return false;
   if (!openConnection(connection, path.c_str())) return false;
-  return CheckDatabaseVersion(connection);
+  return CheckDatabaseVersion(connection, memoryRates);
 }
 
 }  // namespace pdb3

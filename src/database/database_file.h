@@ -8,19 +8,31 @@
 
 namespace pdb3 {
 
+// What an open leaves of the memory_rate table that smart learning needs.
+enum class MemoryRateTable {
+  present,
+  nameTaken,  // something else in the file (an index, a view) has its name: the upgrade cannot add it
+  notMade,    // the upgrade failed for another lasting reason (a damaged file, a refused statement)
+};
+
 // Opens `path` on the connection and checks its version. False, without a message, when the file
-// does not exist, cannot be opened, cannot be read or its upgrade could not be made (the caller
-// then says why, with the cause the engine noted, and asks for another file); false after a
+// does not exist, cannot be opened, cannot be read or its upgrade could not be made for now (the
+// caller then says why, with the cause the engine noted, and asks for another file); false after a
 // message for a file that is no database of this program, is of another version, or needs the
-// upgrade but cannot be written.
-bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstring& path);
+// upgrade but cannot be written. `memoryRates` (when given) hears whether the file has the table.
+bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstring& path,
+                      MemoryRateTable* memoryRates = nullptr);
 
 // Refuses (with a message box) a file without a version table and any version but 7 (without one a
 // file it could not read: the engine's noted failure says why), and upgrades subversions below 2
 // by creating the memory_rate table; a read-only file that needs the upgrade is refused with a
 // message. An upgrade that leaves no memory_rate table (its creation or its COMMIT failed) is
-// rolled back and refused without one: the engine's noted failure says why. A failed change of
-// the subversion alone is traced only: the table is there, and the next open repeats the step.
-bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection);
+// rolled back. While its failure may pass (another program holds the file, the disk is full, the
+// file cannot be written) the open is refused without a message: the engine's noted failure says
+// why, and the next open tries again. A failure that will not pass by itself (another kind of
+// object holds the name) opens the file without the table, told through `memoryRates`: refusing
+// it would refuse the file for good. A failed change of the subversion alone is traced only: the
+// table is there, and the next open repeats the step.
+bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, MemoryRateTable* memoryRates = nullptr);
 
 }  // namespace pdb3

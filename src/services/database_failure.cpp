@@ -8,7 +8,13 @@
 using sqliteplus::EngineFailure;
 
 const wchar_t kSmartLearningUnavailable[] =
-    L"スマート学習リスト（SmartLearning/1）をデータベースに作成できなかったため、スマート学習は使えません。";
+    L"スマート学習リスト（SmartLearning/1）か記憶率の表をデータベースに作成できなかったため、スマート学習は使えません。";
+
+std::wstring missingMemoryRatesText(bool nameTaken) {
+  return std::wstring(L"データベースに記憶率の表（memory_rate）を追加できなかったため、スマート学習は使えません。\n") +
+         (nameTaken ? L"データベースの中で、表ではない別のもの（索引やビュー）が同じ名前 memory_rate を使っています。"
+                    : databaseFailureCause(EngineFailure::other));
+}
 
 const wchar_t* databaseFailureCause(EngineFailure failure) {
   switch (failure) {

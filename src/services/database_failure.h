@@ -31,5 +31,8 @@ void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& wha
 // The database is held by another program right now (the last failure was a busy file).
 bool databaseWasBusy();
 
-// What the smart-learning commands say while the set is missing.
+// What the smart-learning commands say while the set or the memory rates are missing.
 extern const wchar_t kSmartLearningUnavailable[];
+// Why smart learning is unavailable in a database whose upgrade could not add its memory rates:
+// something else in the file has the table's name, or another lasting failure.
+std::wstring missingMemoryRatesText(bool nameTaken);

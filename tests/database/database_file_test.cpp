@@ -34,8 +34,10 @@ class DatabaseFile : public ::testing::Test {
   // Reopens the file on a connection of its own, as the program does at start.
   bool reopen() {
     sqliteplus::SqliteConnection connection;
-    return pdb3::openDatabaseFile(connection, db.path());
+    return pdb3::openDatabaseFile(connection, db.path(), &memoryRates);
   }
+
+  pdb3::MemoryRateTable memoryRates = pdb3::MemoryRateTable::present;
 };
 
 }  // namespace
@@ -98,21 +100,40 @@ TEST_F(DatabaseFile, OlderSubversionIsUpgradedOnce) {
 }
 
 TEST_F(DatabaseFile, FailedTableCreationLeavesTheSubversionForTheNextStart) {
-  // Something else holds the name, so the CREATE fails and no memory_rate table exists.
+  // Something else holds the name, so the CREATE fails and no memory_rate table exists. No later
+  // open could add it: the file opens without it, and says so through memoryRates alone.
   db.run(L"DROP TABLE memory_rate; UPDATE version SET subversion=1;"
          L"CREATE INDEX memory_rate ON question (qid)");
-  testing::internal::CaptureStdout();
-  EXPECT_FALSE(reopen());
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "テーブルの追加に失敗しました\n");
-  EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"1");
-  EXPECT_TRUE(sqlite3_get_autocommit(db.connection().engineHandle()));
+  {
+    // Refused while another program holds the file; what that open noted does not refuse the next.
+    sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(50));
+    sqliteplus::SqliteConnection other;
+    other.open(db.path().c_str());
+    other.createQuery()->execute(L"BEGIN EXCLUSIVE");
+    EXPECT_FALSE(reopen());
+    other.createQuery()->execute(L"ROLLBACK");
+    sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+  }
+  for (const wchar_t* taken : {L"", L"DROP INDEX memory_rate; CREATE VIEW memory_rate AS SELECT qid FROM question"}) {
+    db.run(taken);
+    testing::internal::CaptureStdout();
+    const bool opened = reopen();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "テーブルの追加に失敗しました\n");
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(memoryRates, pdb3::MemoryRateTable::nameTaken);
+    EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"1");
+    EXPECT_TRUE(sqlite3_get_autocommit(db.connection().engineHandle()));
+  }
+  EXPECT_TRUE(recorder.boxes.empty());
+  db.run(L"DROP VIEW memory_rate");
 
   // When the table is already there the CREATE fails too, but the version is still brought up.
-  db.run(L"DROP INDEX memory_rate; CREATE TABLE memory_rate (qid INTEGER, uid INTEGER)");
+  db.run(L"CREATE TABLE memory_rate (qid INTEGER, uid INTEGER)");
   testing::internal::CaptureStdout();
   EXPECT_TRUE(reopen());
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"2");
+  EXPECT_EQ(memoryRates, pdb3::MemoryRateTable::present);
 }
 
 // Another program reads the file (the upgrade's COMMIT cannot be made) or writes it (nor can the
@@ -130,6 +151,14 @@ TEST_F(DatabaseFile, AnUpgradeThatCannotBeMadeRefusesTheOpenUntilItCanBe) {
     other.createQuery()->execute(L"ROLLBACK");
   }
   sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+  {
+    // A disk without room for the new table.
+    testdb::FaultyVfs vfs;
+    vfs.limitDisk(0);
+    sqliteplus::forgetEngineFailure();
+    EXPECT_FALSE(reopen());
+    EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::full);
+  }
   EXPECT_TRUE(recorder.boxes.empty());
   EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"1");
   EXPECT_TRUE(reopen());

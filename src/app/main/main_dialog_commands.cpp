@@ -450,6 +450,7 @@ void MainDialog::OnReloadDatabase() {
     reject();
     return;
   }
+  m_pApp.TellMissingMemoryRates(this);
   RefreshPages();
 }
 

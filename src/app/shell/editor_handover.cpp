@@ -41,5 +41,6 @@ bool RunEditor(KlvApp& app, QWidget* window) {
   app.settings->loadAll(window);
   const bool open = app.OpenDatabase() || ChooseDatabaseUntilOpen(app);
   if (window) window->setWindowTitle(title);
+  app.TellMissingMemoryRates(window);
   return open;
 }

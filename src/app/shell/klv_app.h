@@ -10,6 +10,7 @@
 
 #include "app/options/web_dictionary.h"
 #include "app/shell/exit_codes.h"
+#include "database/database_file.h"
 #include "database/engine/sqlite_connection.h"
 #include "database/logs/study_context.h"
 #include "services/command_line.h"
@@ -61,8 +62,12 @@ class KlvApp {
   bool SaveStudyInTransaction(pdb3::DailyLogRecord& record, int points);
 
   // Opens the database file of the settings on the connection; false, without a message, when
-  // it does not exist or cannot be opened (a file of another version says so).
+  // it does not exist or cannot be opened (a file of another version says so). A file whose
+  // upgrade can never add the memory_rate table opens without it: smart learning is unavailable.
   bool OpenDatabase();
+  // After an open that left no memory_rate table: says why smart learning is unavailable, once
+  // for that open.
+  void TellMissingMemoryRates(QWidget* owner);
   // Makes the folder or problem set at the path (names joined by "/") the current one and keeps
   // the study mode in the settings; false, nothing changed, when there is none.
   bool SelectSectionByPath(const std::wstring& path);
@@ -106,6 +111,8 @@ class KlvApp {
   int32_t studyMode = 1;
   PointInfoStore pointInfo;
   int32_t smartLearningSetId = 0;
+  // What the last open left of the memory_rate table.
+  pdb3::MemoryRateTable memoryRates = pdb3::MemoryRateTable::present;
   CNoticeBox notice;
   NamedMutex instanceMutex;
   std::unique_ptr<CommandLineOptions> commandLine;
@@ -124,4 +131,7 @@ class KlvApp {
   std::wstring notePagePath;
   // The PDF file the learner last printed to in this run: the next print offers it again.
   std::wstring lastPrintPdf;
+
+ private:
+  bool missingMemoryRatesUntold_ = false;
 };

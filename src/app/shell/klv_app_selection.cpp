@@ -14,7 +14,19 @@
 #include "services/database_failure.h"
 #include "study/window/start_study.h"
 
-bool KlvApp::OpenDatabase() { return settings && pdb3::openDatabaseFile(db, settings->databasePath.value); }
+bool KlvApp::OpenDatabase() {
+  if (!settings || !pdb3::openDatabaseFile(db, settings->databasePath.value, &memoryRates)) return false;
+  missingMemoryRatesUntold_ = memoryRates != pdb3::MemoryRateTable::present;
+  if (missingMemoryRatesUntold_) smartLearningSetId = -1;
+  return true;
+}
+
+void KlvApp::TellMissingMemoryRates(QWidget* owner) {
+  if (!missingMemoryRatesUntold_) return;
+  missingMemoryRatesUntold_ = false;
+  platform::messageBox(owner, missingMemoryRatesText(memoryRates == pdb3::MemoryRateTable::nameTaken), kAppCaption,
+                       platform::MbOk | platform::MbIconWarning);
+}
 
 bool KlvApp::SelectSectionByPath(const std::wstring& path) {
   const int eid = pdb3::findElementByPath(pdb3::openQuery(db), 0, path);

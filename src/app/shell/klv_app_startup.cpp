@@ -140,6 +140,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   splash.hideProgressText();
   splash.closeAfter(1200);
   TraceLine("killed the splach-screen-thread");
+  TellMissingMemoryRates(nullptr);
   if (!rankingNotice.empty()) platform::messageBox(nullptr, rankingNotice, L"Kelvara", platform::MbIconWarning);
   settings->saveAll();
 
@@ -166,7 +167,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   }
   studyMode = settings->studyMode;
   // Without the set the program still serves: the smart-learning commands say why they cannot.
-  smartLearningSetId = pdb3::EnsureSmartLearningBinder(db);
+  smartLearningSetId = memoryRates == pdb3::MemoryRateTable::present ? pdb3::EnsureSmartLearningBinder(db) : -1;
   UpdateBackgroundBrush(settings->backgroundColor);
 
   if (arguments.size() >= 2 && !acceptCommandLine(arguments, *commandLine, notice)) {

@@ -41,6 +41,7 @@
 #include "platform/clock.h"
 #include "platform/drawing/gdi_types.h"
 #include "platform/trace.h"
+#include "services/database_failure.h"
 #include "app_test_support.h"
 #include "card_study_driver.h"
 #include "held_database.h"
@@ -342,6 +343,15 @@ TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
     EXPECT_EQ(answers.seen["id153"], 1);
     EXPECT_EQ(answers.seen["id100"], 1);
   }
+  // A file whose upgrade can never be made opens again, without smart learning, which says why once.
+  ASSERT_TRUE(pdb3::execSql(s.accessor(), L"DROP TABLE memory_rate; UPDATE version SET subversion=1;"
+                                          L"CREATE INDEX memory_rate ON question (qid)"));
+  s.takeBoxes();
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + missingMemoryRatesText(true) + L"\n");
+  EXPECT_EQ(s.app.smartLearningSetId, -1);
+  s.app.TellMissingMemoryRates(&s.dialog);
+  EXPECT_EQ(s.takeBoxes(), L"");
   // Nothing works without a database: another is asked for, and without one the window closes.
   s.settings.databasePath.value = s.databasePath() + L".gone";
   testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "cancel");

@@ -8,10 +8,12 @@
 #include "app/shell/editor_handover.h"
 #include "app/shell/help_viewer.h"
 #include "app_test_support.h"
+#include "database/engine/sql_helpers.h"
 #include "database/logs/users.h"
 #include "platform/files/folders.h"
 #include "platform/text.h"
 #include "scoped_env.h"
+#include "services/database_failure.h"
 #include "study_app_fixture.h"
 
 using apptest::readText;
@@ -46,6 +48,9 @@ TEST(RunEditor, WaitsForTheEditorThenReadsItsSettingsAndDatabaseAfresh) {
     sqliteplus::SqliteConnection connection;
     connection.open(edited.toStdWString().c_str());
     pdb3::insertUser(pdb3::openQuery(connection), L"from-editor");
+    // Saved by an editor that used the name the upgrade needs: opened without smart learning.
+    pdb3::execSql(pdb3::openQuery(connection), L"DROP TABLE memory_rate; UPDATE version SET subversion=1;"
+                                               L"CREATE INDEX memory_rate ON question (qid)");
   }
   const QString registry = QString(qgetenv("XDG_CONFIG_HOME")) + "/kelvara/registry-current-user.json";
   writeText(folder.path() + "/KlvEditor7",
@@ -57,6 +62,7 @@ TEST(RunEditor, WaitsForTheEditorThenReadsItsSettingsAndDatabaseAfresh) {
   EXPECT_EQ(readText(folder.path() + "/folder"), folder.path().toUtf8() + "\n");
   EXPECT_EQ(q(s.settings.databasePath.value), edited);
   EXPECT_GT(pdb3::userIdByName(s.accessor(), L"from-editor"), 0);
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: " + missingMemoryRatesText(true));
   EXPECT_EQ(window.windowTitle(), "Kelvara");
   EXPECT_FALSE(window.isMinimized());
 }

@@ -21,6 +21,7 @@
 #include "platform/files/folders.h"
 #include "scoped_env.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "services/named_mutex.h"
 #include "test_env.h"
 #include "uictl/bars/library_globals.h"
@@ -154,6 +155,24 @@ TEST_F(Startup, ADatabaseThatDoesNotOpenIsAskedForUntilOneDoes) {
   run();
   EXPECT_EQ(stored()->databasePath.value, *dialogs.answer);
   EXPECT_EQ(apptest::readText(broken), "not a database");
+}
+
+// Another program made an index of the name the upgrade needs for its table: no later start could
+// make the upgrade, so the file opens without it, and smart learning says why it cannot be used.
+TEST_F(Startup, ADatabaseWhoseUpgradeCanNeverBeMadeOpensWithoutSmartLearning) {
+  run();
+  {
+    sqliteplus::SqliteConnection db;
+    ASSERT_TRUE(pdb3::openDatabaseFile(db, stored()->databasePath.value));
+    ASSERT_TRUE(pdb3::execSql(pdb3::openQuery(db), L"DROP TABLE memory_rate; UPDATE version SET subversion=1;"
+                                                   L"CREATE INDEX memory_rate ON question (qid)"));
+  }
+  const size_t before = boxes.texts.size();
+  KlvApp app;
+  app.InitInstance({L"kelvara"});
+  EXPECT_EQ(app.smartLearningSetId, -1);
+  app.ExitInstance();
+  EXPECT_EQ(boxesAfter(before), std::vector<std::wstring>{missingMemoryRatesText(true)});
 }
 
 namespace {
