@@ -48,10 +48,13 @@ endfunction()
 
 # One GoogleTest executable per test folder, every .cpp in it and in its area subfolders, which
 # find the folder's shared fixtures by their plain names; each case is a CTest test.
-# kelvara_test_suite(<name> [DEPS <targets>...])
+# kelvara_test_suite(<name> [EXCLUDE <regex>] [DEPS <targets>...])
 function(kelvara_test_suite name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "EXCLUDE" "DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
+  endif()
   if(NOT sources)
     return()
   endif()

@@ -7,9 +7,8 @@
 #include "app/shell/klv_app.h"
 #include "platform/windows/focus_return.h"
 #include "services/user_action.h"
-#include "uictl/bars/library_globals.h"
 #include "uictl/bars/ux_registry.h"
-#include "uictl/frames/images/button_appearance_dialog.h"
+#include "uictl/frames/frames_library.h"
 
 int main(int argc, char** argv) {
   // The control library's pop-ups, drop-downs and floating frames are placed at global screen
@@ -19,8 +18,7 @@ int main(int argc, char** argv) {
   setUpApplicationLook();
   waitForBusyDatabaseOncePerAction();
   platform::returnFocusToOpeners();
-  const UxLibrary controlLibrary;
-  RegisterButtonAppearanceDialog();
+  const UxFramesLibrary controlLibrary;
   UxSetRegistryNames(L"Tarvo Presents", L"KLV7");
   std::vector<std::wstring> arguments;
   for (const QString& argument : QCoreApplication::arguments()) arguments.push_back(argument.toStdWString());

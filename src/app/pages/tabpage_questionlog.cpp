@@ -22,6 +22,7 @@
 #include "app/main/main_dialog_host.h"
 #include "app/common/modal_dialog.h"
 #include "app/common/page_reads.h"
+#include "app/common/word_after_input.h"
 #include "app/pages/page_dates.h"
 #include "app/pages/page_drawing.h"
 #include "app/options/web_dictionary_menu.h"
@@ -130,7 +131,8 @@ CTabpageQuestionlog::CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWid
     : QWidget(parent),
       app_(app),
       host_(host),
-      model_(*this, {L"問題", L"解答", L"正解", L"不正解", L"正解率", L"学習日"}) {
+      model_(*this, {L"問題", L"解答", L"正解", L"不正解", L"正解率", L"学習日"}),
+      reloadWord_(new WordAfterInput(this)) {
   setObjectName("id157");
   m_listCtrl = withId(new QTableView(this), 1145);
   setUpIdList(*m_listCtrl, model_, {200, 150, 60, 60, 60, 70});
@@ -308,9 +310,14 @@ void CTabpageQuestionlog::reloadChangedSet(bool duringCommand) {
     reportFailure(L"問題の一覧を読み込めませんでした。");
     return;
   }
-  std::wstring text = L"問題集が他のプログラムで変更されたため、問題の一覧を読み込み直しました。";
-  if (duringCommand) text += L"\nもう一度やり直してください。";
-  platform::messageBox(host_.dialogWindow(), text, kAppCaption);
+  const std::wstring text = L"問題集が他のプログラムで変更されたため、問題の一覧を読み込み直しました。";
+  if (duringCommand) {
+    reloadWord_->cancel();  // this box tells it too
+    platform::messageBox(host_.dialogWindow(), text + L"\nもう一度やり直してください。", kAppCaption);
+    return;
+  }
+  // Rows are read while the view scrolls, inside the press on its scroll bar or the turn of its wheel.
+  reloadWord_->post([this, text] { platform::messageBox(host_.dialogWindow(), text, kAppCaption); });
 }
 
 bool CTabpageQuestionlog::ensureRowsRead(const std::vector<int>& rows) {

@@ -24,6 +24,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTableView;
+class WordAfterInput;
 
 class CTabpageQuestionlog : public QWidget, public IdRowSource {
   Q_OBJECT
@@ -111,8 +112,8 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   // True when read; else says why: a failure in the words given, a changed set by reading the list
   // again (the command not run).
   bool readOrSay(SetRead outcome, const std::wstring& failure);
-  // Reads the list again after another program changed its set, and says so; `duringCommand` when
-  // the learner's command was not run for it.
+  // Reads the list again after another program changed its set, and says so: at once when the
+  // learner's command was not run for it (`duringCommand`), else once the input that scrolled is over.
   void reloadChangedSet(bool duringCommand);
   // The questions and logs of these ids read into the caches, in one statement; false when they
   // cannot be read.
@@ -155,4 +156,5 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   bool spellChecking_ = false;
   bool escapePressed_ = false;
   bool reloadingChangedSet_ = false;
+  WordAfterInput* reloadWord_;  // the page's child
 };

@@ -140,9 +140,10 @@ GlobalDrawData* globalDataIfStarted();
 MenuImages* menuImagesIfStarted();
 
 // Run-time classes of the library's upper folders that archives must know from start-up on, as
-// the library's own: a stored toolbar state may hold them before anything has made one. The file
-// that defines them adds them with a static LibraryClasses before main; each start-up registers
-// them, and records added while the library runs are registered at once.
+// the library's own: a stored toolbar state may hold them before anything has made one. The upper
+// folder's start-up adds them with a static LibraryClasses in its own file, which every program
+// that starts it links, before main; each start-up registers them, and records added while the
+// library runs are registered at once.
 class LibraryClasses {
  public:
   LibraryClasses(std::initializer_list<const platform::RuntimeClass*> records);

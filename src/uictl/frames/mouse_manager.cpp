@@ -1,13 +1,8 @@
 #include "uictl/frames/mouse_manager.h"
 
-#include "uictl/bars/library_globals.h"
-
 using namespace platform;
 
 KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxMouseManager, CObject, kNoSchema, ::platform::createInstance<CUxMouseManager>)
-
-// Stored view settings name the class before this run has made a mouse manager.
-static const LibraryClasses mouseManagerClasses{KELVARA_RUNTIME_CLASS(CUxMouseManager)};
 
 namespace {
 CUxMouseManager* g_mouseManager = nullptr;

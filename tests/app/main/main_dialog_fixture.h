@@ -14,7 +14,7 @@
 #include "app/main/folder_tree.h"
 #include "app/main/select_section_dialog.h"
 #include "element_tree_fixture.h"
-#include "uictl/bars/library_globals.h"
+#include "uictl/frames/frames_library.h"
 #include "uictl/frames/outlook/outlook_bar.h"
 
 namespace apptest {
@@ -71,7 +71,7 @@ struct MainApp : TreeApp {
     for (int i = 0; i < dialog.recentCombo().count(); ++i) out << dialog.recentCombo().itemText(i);
     return out;
   }
-  UxLibrary library;
+  UxFramesLibrary library;
   MainDialog dialog{app};
 };
 

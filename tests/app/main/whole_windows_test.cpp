@@ -21,7 +21,7 @@
 #include "element_tree_fixture.h"
 #include "fake_audio_player.h"
 #include "study/sound/sound_queue.h"
-#include "uictl/bars/library_globals.h"
+#include "uictl/frames/frames_library.h"
 #include "uictl/frames/outlook/outlook_bar.h"
 #include "study_window_support.h"
 #include "window_layout_check.h"
@@ -43,7 +43,7 @@ struct MainWindow : TreeApp {
     dialog.show();
     ASSERT_EQ(dialog.size(), QSize(780, 560));
   }
-  UxLibrary library;
+  UxFramesLibrary library;
   MainDialog dialog{app};
 };
 

@@ -24,7 +24,7 @@
 #include "services/database_failure.h"
 #include "services/named_mutex.h"
 #include "test_env.h"
-#include "uictl/bars/library_globals.h"
+#include "uictl/frames/frames_library.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ class Startup : public ::testing::Test {
     return {boxes.texts.begin() + static_cast<long>(first), boxes.texts.end()};
   }
 
-  const UxLibrary controlLibrary_;
+  const UxFramesLibrary controlLibrary_;
   QTemporaryDir home_;
   testenv::ScopedEnv homeEnv_{"HOME", home_.path().toUtf8().constData()};
   testenv::ScopedEnv config_{"XDG_CONFIG_HOME", (home_.path() + "/.config").toUtf8().constData()};

@@ -3,6 +3,7 @@
 // classes known by name from its start.
 #include "uictl/bars/buttons/toolbar_menu_button.h"
 #include "uictl/bars/library_globals.h"
+#include "uictl/frames/frames_library.h"
 #include "uictl/bars/menus/popup_menu.h"
 #include "uictl/frames/mouse_manager.h"
 #include "uictl/frames/outlook/outlook_bar.h"
@@ -182,7 +183,7 @@ TEST(LibraryClassesAtStartUp, EveryStoredClassIsKnownByNameUntilTheLibraryEnds) 
       "CUxPopupMenuBar", "CUxMouseManager", "CUxDialogBar", "CUxColorMenuButton", "CUxToolbarEditBoxButton",
       "CTasksPaneMenuButton", "CTasksPaneToolBar"};
   {
-    UxLibrary library;
+    UxFramesLibrary library;
     for (const char* name : names) {
       const RuntimeClass* record = RuntimeClass::fromName(name);
       ASSERT_NE(record, nullptr) << name;

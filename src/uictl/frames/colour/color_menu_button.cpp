@@ -33,11 +33,6 @@ std::vector<CUxColorMenuButton*> colorMenuButtonsOf(unsigned command) {
   return found;
 }
 
-// A stored toolbar state may hold a colour menu button, and a torn-off palette a colour bar,
-// before this process has made either: the library knows them from its start-up on.
-static const LibraryClasses colourClasses{KELVARA_RUNTIME_CLASS(CUxColorMenuButton), KELVARA_RUNTIME_CLASS(CUxColorBar),
-                                          KELVARA_RUNTIME_CLASS(CColorButton), KELVARA_RUNTIME_CLASS(CColorPopup)};
-
 CUxColorMenuButton::CUxColorMenuButton() = default;
 CUxColorMenuButton::~CUxColorMenuButton() = default;
 

@@ -1,7 +1,6 @@
 #include "uictl/frames/docking/dialog_bar.h"
 
 #include "platform/windows/command_target.h"
-#include "uictl/bars/library_globals.h"
 
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
@@ -11,9 +10,6 @@
 using namespace platform;
 
 KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxDialogBar, CObject, kNoSchema, createInstance<CUxDialogBar>)
-
-// A host may name the class to make its bar before this run has made one.
-static const LibraryClasses dialogBarClasses{KELVARA_RUNTIME_CLASS(CUxDialogBar)};
 
 bool CUxDialogBar::Create(QWidget* parent, const FormFactory& form, unsigned style, unsigned id) {
   if (!form || !parent) return false;

@@ -1,7 +1,6 @@
 #include "uictl/frames/outlook/outlook_bar_page.h"
 
 #include "platform/settings/archive.h"
-#include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/frames/outlook/outlook_bar.h"
 #include "uictl/frames/window_styles.h"
@@ -11,9 +10,6 @@ using namespace platform;
 KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxOutlookBarPageButton, CUxButton, kNoSchema,
                                 ::platform::createInstance<CUxOutlookBarPageButton>)
 KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxOutlookBarPage, CObject, 1, ::platform::createInstance<CUxOutlookBarPage>)
-
-// A stored bar's pages are read before any outlook bar of this run exists.
-static const LibraryClasses pageClasses{KELVARA_RUNTIME_CLASS(CUxOutlookBarPage)};
 
 void CUxOutlookBarPageButton::OnFillBackground(Dc* dc, const Rect& rect) {
   COLORREF text = kNoColor;

@@ -14,9 +14,6 @@ using namespace platform;
 KELVARA_IMPLEMENT_RUNTIME_CLASS(CUxOutlookButton, CUxToolbarButton, kVersionableSchema | 1,
                                 ::platform::createInstance<CUxOutlookButton>)
 
-// A stored toolbar state may hold outlook buttons before any outlook bar of this run exists.
-static const LibraryClasses outlookButtonClasses{KELVARA_RUNTIME_CLASS(CUxOutlookButton)};
-
 namespace {
 constexpr int kImageTop = 5;
 constexpr int kLabelGap = 7;
