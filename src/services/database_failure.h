@@ -21,9 +21,9 @@ std::wstring databaseFailureText(const std::wstring& what);
 // may also fail outside the database.
 std::wstring databaseFailureTextWhenKnown(const std::wstring& what);
 // Shows that text in a box, unless the action has said a failure already.
-void reportDatabaseFailure(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
+void reportFailedRead(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
 // The same through the study's notice box (the cause added when the engine noted one).
-void notifyDatabaseFailure(const pdb3::StudyContext& study, const std::wstring& what);
+void notifyFailedRead(const pdb3::StudyContext& study, const std::wstring& what);
 // For a change the learner asked for that was not made (a study's save, a delete, an add): said even
 // when the action has said a failure already, which did not tell this one.
 void reportUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");

@@ -73,7 +73,7 @@ ActionOfItsOwn::~ActionOfItsOwn() {
   actionHolds = holds_;
 }
 
-bool firstFailureOfAction(const std::wstring& text) {
+bool failedReadToBeSaid(const std::wstring& text) {
   return toBeSaid(text, [](const ToldFailure&, const std::wstring&) { return true; });
 }
 

@@ -47,7 +47,7 @@ class ActionOfItsOwn {
 // Whether a failure of the current action is to be said to the learner: true for the first, false
 // for every later one (whose text goes to standard error). Where waits are not counted per action
 // (worker threads, programs without the event-loop hook) every failure is said.
-bool firstFailureOfAction(const std::wstring& text);
+bool failedReadToBeSaid(const std::wstring& text);
 // The same for a change the learner asked for that was not made (a study's save, a delete, an add):
 // true unless the action has said this very text, since an earlier message does not tell it.
 bool unmadeChangeToBeSaid(const std::wstring& text);

@@ -61,10 +61,10 @@ TEST_F(HeldFileActions, AnActionWaitsOnceAndSaysOnceThoughItsBoxRunsTheEventLoop
   qint64 first = 0, afterBox = 0;
   runAsAction([&] {
     first = failedRead();
-    reportDatabaseFailure(nullptr, L"一覧を読み込めませんでした。");
+    reportFailedRead(nullptr, L"一覧を読み込めませんでした。");
     afterBox = failedRead();
-    reportDatabaseFailure(nullptr, L"件数を読み込めませんでした。");
-    notifyDatabaseFailure(study, L"学習履歴を保存できませんでした");
+    reportFailedRead(nullptr, L"件数を読み込めませんでした。");
+    notifyFailedRead(study, L"学習履歴を保存できませんでした");
   });
   EXPECT_GE(first, kLimit.count() - 50);
   EXPECT_LT(afterBox, kLimit.count() / 2) << "the box's own event loop began a new wait";
@@ -74,8 +74,8 @@ TEST_F(HeldFileActions, AnActionWaitsOnceAndSaysOnceThoughItsBoxRunsTheEventLoop
   // The next input is a new action: it waits and speaks again, here through the study's notice.
   runAsAction([&] {
     first = failedRead();
-    notifyDatabaseFailure(study, L"学習履歴を保存できませんでした");
-    reportDatabaseFailure(nullptr, L"一覧を読み込めませんでした。");
+    notifyFailedRead(study, L"学習履歴を保存できませんでした");
+    reportFailedRead(nullptr, L"一覧を読み込めませんでした。");
   });
   EXPECT_GE(first, kLimit.count() - 50);
   EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\n" + kBusyCause});
@@ -89,11 +89,11 @@ TEST_F(HeldFileActions, WorkDeliveredWhileAnActionAsksIsAnActionOfItsOwn) {
   runAsAction([&] {
     QTimer::singleShot(0, [] {
       sqliteplus::noteEngineFailure(SQLITE_BUSY);  // the worker's cause, noted as the level page does
-      reportDatabaseFailure(nullptr, L"記憶レベルの推移を計算できませんでした。");
+      reportFailedRead(nullptr, L"記憶レベルの推移を計算できませんでした。");
     });
     platform::messageBox(nullptr, L"削除しますか？", L"削除の確認", platform::MbYesNo);
     EXPECT_FALSE(pdb3::execSql(db.accessor(), L"DELETE FROM no_such_table"));
-    reportDatabaseFailure(nullptr, L"問題を削除できませんでした。");
+    reportFailedRead(nullptr, L"問題を削除できませんでした。");
   });
   EXPECT_EQ(notifier.boxes, (std::vector<std::wstring>{L"削除の確認: 削除しますか？",
                                                        L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + kBusyCause,

@@ -149,7 +149,7 @@ bool CQuestionExportDlg::collectQuestionIds(std::deque<int>& ids) {
     read = pdb3::nonEmptyQuestionIds(accessor, m_pApp.currentSetId, ids);
   }
   // Said once the lock is let go: a box waits for its answer, and another program for the file.
-  if (!read) reportDatabaseFailure(this, L"問題集の問題を読み込めませんでした。");
+  if (!read) reportFailedRead(this, L"問題集の問題を読み込めませんでした。");
   return read;
 }
 

@@ -449,7 +449,7 @@ bool CTabpageLoginfo::SelectQuestionsForMethod(std::vector<int>& out) {
       break;
   }
   if (selected == pdb3::FirstRow::failed) {
-    reportDatabaseFailure(this, L"出題する問題を読み込めませんでした。");
+    reportFailedRead(this, L"出題する問題を読み込めませんでした。");
     return false;
   }
   out.insert(out.end(), ids.begin(), ids.end());
@@ -561,7 +561,7 @@ pdb3::FirstRow CTabpageLoginfo::readSelectedRun(pdb3::DailyLogRecord& run, const
     return run.Load() ? pdb3::FirstRow::found : pdb3::FirstRow::failed;
   }();
   // Said once the read lock is let go: the box waits for its answer, and another program for the file.
-  if (stored == pdb3::FirstRow::failed) reportDatabaseFailure(this, what);
+  if (stored == pdb3::FirstRow::failed) reportFailedRead(this, what);
   return stored;
 }
 

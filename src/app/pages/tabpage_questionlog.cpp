@@ -323,7 +323,7 @@ bool CTabpageQuestionlog::ensureRowsRead(const std::vector<int>& rows) {
   return false;
 }
 
-void CTabpageQuestionlog::reportFailure(const std::wstring& what) { reportDatabaseFailure(host_.dialogWindow(), what); }
+void CTabpageQuestionlog::reportFailure(const std::wstring& what) { reportFailedRead(host_.dialogWindow(), what); }
 
 void CTabpageQuestionlog::ClearList() { setRowCount(0); }
 
