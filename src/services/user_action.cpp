@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QPointer>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -13,12 +14,12 @@ namespace {
 
 thread_local int actionHolds = 0;
 
-struct ToldFailure {
-  bool told = false;
-  unsigned long long action = 0;  // the action it was told in
-  std::wstring text;
+// The texts the action numbered `action` has said, in order.
+struct Told {
+  unsigned long long action = 0;
+  std::vector<std::wstring> texts;
 };
-thread_local ToldFailure toldFailure;
+thread_local Told told;
 
 // The actions set aside by the boxes open on this thread, the innermost last.
 thread_local std::vector<std::unique_ptr<ActionOfItsOwn>> boxLoops;
@@ -34,15 +35,22 @@ void leaveBoxLoop() {
   if (!boxLoops.empty()) boxLoops.pop_back();
 }
 
-// Whether a failure is to be said, given whether an earlier one of the action already says it.
-bool toBeSaid(const std::wstring& text, bool saidBy(const ToldFailure&, const std::wstring&)) {
+enum class Failed { read, change };
+
+// Whether a failure's text is to be said, by what failed and what the action has said so far.
+bool toBeSaid(Failed what, const std::wstring& text) {
   if (!sqliteplus::busyWaitsCountedPerAction()) return true;
   const unsigned long long action = sqliteplus::busyWaitAction();
-  if (toldFailure.told && toldFailure.action == action && saidBy(toldFailure, text)) {
+  if (told.action != action) told = {action, {}};
+  if (std::ranges::find(told.texts, text) != told.texts.end()) {
     platform::traceError(L"already told in this action: %ls\n", text.c_str());
     return false;
   }
-  toldFailure = {true, action, text};
+  if (what == Failed::read && !told.texts.empty()) {
+    platform::traceError(L"after a failure told in this action: %ls\n", text.c_str());
+    return false;
+  }
+  told.texts.push_back(text);
   return true;
 }
 
@@ -62,21 +70,16 @@ OngoingAction::OngoingAction() { ++actionHolds; }
 
 OngoingAction::~OngoingAction() { --actionHolds; }
 
-ActionOfItsOwn::ActionOfItsOwn()
-    : told_(toldFailure.told), toldAction_(toldFailure.action), toldText_(toldFailure.text), holds_(actionHolds) {
-  toldFailure = {};
+ActionOfItsOwn::ActionOfItsOwn() : toldAction_(told.action), told_(std::move(told.texts)), holds_(actionHolds) {
+  told = {};
   actionHolds = 0;
 }
 
 ActionOfItsOwn::~ActionOfItsOwn() {
-  toldFailure = {told_, toldAction_, toldText_};
+  told = {toldAction_, std::move(told_)};
   actionHolds = holds_;
 }
 
-bool failedReadToBeSaid(const std::wstring& text) {
-  return toBeSaid(text, [](const ToldFailure&, const std::wstring&) { return true; });
-}
+bool failedReadToBeSaid(const std::wstring& text) { return toBeSaid(Failed::read, text); }
 
-bool unmadeChangeToBeSaid(const std::wstring& text) {
-  return toBeSaid(text, [](const ToldFailure& told, const std::wstring& change) { return told.text == change; });
-}
+bool unmadeChangeToBeSaid(const std::wstring& text) { return toBeSaid(Failed::change, text); }

@@ -1,11 +1,15 @@
 // One user action: from the input that starts it until the event loop goes back to waiting for the
-// next. Its statements share one bounded wait for a file another program holds, and of the failures
-// it meets the learner is told the first: the rest follow from the same cause (the wait is spent, the
-// file is still read-only or the disk still full) and are only traced. A change the learner asked for
-// that was not made is told all the same: no message before it said so.
+// next. Its statements share one bounded wait for a file another program holds. What the learner is
+// told of its failures follows from what failed:
+// - a read the action needs that failed is told when it is the action's first failure told, with its
+//   cause; a later one follows from the same cause (the wait is spent, the file is still unreadable)
+//   and is only traced;
+// - a change the learner asked for that was not made is always told: no earlier message said so;
+// - no text is told twice in one action.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "database/engine/busy_wait.h"
 
@@ -38,16 +42,16 @@ class ActionOfItsOwn {
 
  private:
   sqliteplus::ActionSetAside waits_;
-  bool told_;
   unsigned long long toldAction_;
-  std::wstring toldText_;
+  std::vector<std::wstring> told_;
   int holds_;
 };
 
-// Whether a failure of the current action is to be said to the learner: true for the first, false
-// for every later one (whose text goes to standard error). Where waits are not counted per action
-// (worker threads, programs without the event-loop hook) every failure is said.
+// Whether `text`, telling of a failed read the current action needs, is to be said to the learner:
+// only when the action has said nothing yet. What is not said goes to standard error. Where waits are
+// not counted per action (worker threads, programs without the event-loop hook) every failure is said.
 bool failedReadToBeSaid(const std::wstring& text);
-// The same for a change the learner asked for that was not made (a study's save, a delete, an add):
-// true unless the action has said this very text, since an earlier message does not tell it.
+// The same for a change the learner asked for that was not made (a study's save, a delete, an add,
+// one given up because what it needed could not be read): said unless the action has said this very
+// text, since an earlier message does not tell it.
 bool unmadeChangeToBeSaid(const std::wstring& text);
