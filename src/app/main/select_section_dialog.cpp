@@ -171,7 +171,7 @@ void CSelectSectionDlg::OnDelete() {
       pdb3::readFirstRow(m_pQuery, platform::format(L"SELECT name FROM element_info WHERE eid = %d", eid),
                          [&](const sqliteplus::SqliteCursor& row) { name = row.getString(0); });
   if (named == pdb3::FirstRow::failed) {
-    reportFailedRead(this, L"削除する項目を読み込めませんでした。");
+    reportUnmadeChange(this, L"削除する項目を読み込めませんでした。");
     return;
   }
   if (named == pdb3::FirstRow::missing) {

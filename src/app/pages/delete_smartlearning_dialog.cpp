@@ -69,7 +69,7 @@ void CDeleteSmartlearningQuestionDlg::accept() {
                                            L"sid = %d) AND sid = %d",
                                            set, binder),
                           count)) {
-    reportFailedRead(this, L"削除する問題を読み込めませんでした。");
+    reportUnmadeChange(this, L"削除する問題を読み込めませんでした。");
     return;
   }
   const std::wstring question =
