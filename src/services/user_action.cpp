@@ -24,11 +24,6 @@ thread_local Told told;
 // The actions set aside by the boxes open on this thread, the innermost last.
 thread_local std::vector<std::unique_ptr<ActionOfItsOwn>> boxLoops;
 
-void endActionUnlessHeld() {
-  if (actionHolds > 0) return;
-  sqliteplus::endBusyWaitAction();
-}
-
 void enterBoxLoop() { boxLoops.push_back(std::make_unique<ActionOfItsOwn>()); }
 
 void leaveBoxLoop() {
@@ -64,6 +59,18 @@ void waitForBusyDatabaseOncePerAction() {
   if (!dispatcher || hooked == dispatcher) return;
   hooked = dispatcher;
   QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, qApp, endActionUnlessHeld);
+}
+
+void endActionUnlessHeld() {
+  if (actionHolds > 0) return;
+  sqliteplus::endBusyWaitAction();
+}
+
+ActionHoldsLeft actionHoldsLeft() { return {actionHolds, static_cast<int>(boxLoops.size())}; }
+
+void releaseActionHoldsLeft() {
+  while (!boxLoops.empty()) boxLoops.pop_back();  // innermost first, as the boxes would have closed
+  actionHolds = 0;
 }
 
 OngoingAction::OngoingAction() { ++actionHolds; }
