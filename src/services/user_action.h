@@ -1,9 +1,9 @@
 // One user action: from the input that starts it until the event loop goes back to waiting for the
 // next. Its statements share one bounded wait for a file another program holds. What the learner is
 // told of its failures follows from what failed:
-// - a read the action needs that failed is told when it is the action's first failure told, with its
-//   cause; a later one follows from the same cause (the wait is spent, the file is still unreadable)
-//   and is only traced;
+// - a read the action needs that failed is told, with its cause, only when the action has told no
+//   failure yet; a later one follows from the same cause (the wait is spent, the file is still
+//   unreadable) and is only traced;
 // - a change the learner asked for that was not made is always told: no earlier message said so;
 // - no text is told twice in one action.
 #pragma once

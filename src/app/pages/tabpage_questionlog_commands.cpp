@@ -91,7 +91,7 @@ void CTabpageQuestionlog::OnSearch() {
 }
 
 void CTabpageQuestionlog::OnDeleteCheckedHistory() {
-  // What could not be read is no log deleted: said as such.
+  // Rows that cannot be read leave every log as it was: said as a deletion not made.
   std::vector<int> ids;
   if (!GetCheckedQuestionIds(ids, reportUnmadeChange)) return;
   // The question asks by what the rows hold: those not read yet are read first.
