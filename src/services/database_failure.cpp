@@ -71,12 +71,12 @@ void notifyThrough(SayGate toBeSaid, const pdb3::StudyContext& study, const std:
 
 }  // namespace
 
-void reportDatabaseFailure(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
-  reportThrough(firstFailureOfAction, owner, what, caption);
+void reportFailedRead(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
+  reportThrough(failedReadToBeSaid, owner, what, caption);
 }
 
-void notifyDatabaseFailure(const pdb3::StudyContext& study, const std::wstring& what) {
-  notifyThrough(firstFailureOfAction, study, what);
+void notifyFailedRead(const pdb3::StudyContext& study, const std::wstring& what) {
+  notifyThrough(failedReadToBeSaid, study, what);
 }
 
 void reportUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption) {

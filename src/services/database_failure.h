@@ -1,7 +1,8 @@
 // One way for an action the database refused to tell the learner why: what failed, then the cause
 // the engine gave (another program holds the file, the disk is full, the file cannot be written).
-// An action says so once (services/user_action.h): the failures after the first share its cause, but
-// a change the learner asked for that was not made is always said.
+// Whether it is said follows from what failed (services/user_action.h): a read the action needs is
+// said when it is the action's first failure, a change the learner asked for that was not made is
+// always said, and no text twice in one action.
 #pragma once
 
 #include <string>
@@ -20,14 +21,19 @@ std::wstring databaseFailureText(const std::wstring& what);
 // "<what>", with the cause on a second line only when the engine noted a failure: for an action that
 // may also fail outside the database.
 std::wstring databaseFailureTextWhenKnown(const std::wstring& what);
-// Shows that text in a box, unless the action has said a failure already.
-void reportDatabaseFailure(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
+// For a read the action needs that failed: shows that text in a box, unless the action has said a
+// failure already.
+void reportFailedRead(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
 // The same through the study's notice box (the cause added when the engine noted one).
-void notifyDatabaseFailure(const pdb3::StudyContext& study, const std::wstring& what);
-// For a change the learner asked for that was not made (a study's save, a delete, an add): said even
-// when the action has said a failure already, which did not tell this one.
+void notifyFailedRead(const pdb3::StudyContext& study, const std::wstring& what);
+// For a change the learner asked for that was not made (a study's save, a delete, an add, one given
+// up because what it needed could not be read): said even when the action has said a failure
+// already, which did not tell this one, unless it said this very text.
 void reportUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
 void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& what);
+// reportFailedRead or reportUnmadeChange, for a read shared by a look and a change: its caller says
+// which the failure kept from happening.
+using FailureReport = void (*)(QWidget* owner, const std::wstring& what, const std::wstring& caption);
 // The database is held by another program right now (the last failure was a busy file).
 bool databaseWasBusy();
 

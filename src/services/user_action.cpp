@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QPointer>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -13,20 +14,15 @@ namespace {
 
 thread_local int actionHolds = 0;
 
-struct ToldFailure {
-  bool told = false;
-  unsigned long long action = 0;  // the action it was told in
-  std::wstring text;
+// The texts the action numbered `action` has said, in order.
+struct Told {
+  unsigned long long action = 0;
+  std::vector<std::wstring> texts;
 };
-thread_local ToldFailure toldFailure;
+thread_local Told told;
 
 // The actions set aside by the boxes open on this thread, the innermost last.
 thread_local std::vector<std::unique_ptr<ActionOfItsOwn>> boxLoops;
-
-void endActionUnlessHeld() {
-  if (actionHolds > 0) return;
-  sqliteplus::endBusyWaitAction();
-}
 
 void enterBoxLoop() { boxLoops.push_back(std::make_unique<ActionOfItsOwn>()); }
 
@@ -34,15 +30,22 @@ void leaveBoxLoop() {
   if (!boxLoops.empty()) boxLoops.pop_back();
 }
 
-// Whether a failure is to be said, given whether an earlier one of the action already says it.
-bool toBeSaid(const std::wstring& text, bool saidBy(const ToldFailure&, const std::wstring&)) {
+enum class Failed { read, change };
+
+// Whether a failure's text is to be said, by what failed and what the action has said so far.
+bool toBeSaid(Failed what, const std::wstring& text) {
   if (!sqliteplus::busyWaitsCountedPerAction()) return true;
   const unsigned long long action = sqliteplus::busyWaitAction();
-  if (toldFailure.told && toldFailure.action == action && saidBy(toldFailure, text)) {
+  if (told.action != action) told = {action, {}};
+  if (std::ranges::find(told.texts, text) != told.texts.end()) {
     platform::traceError(L"already told in this action: %ls\n", text.c_str());
     return false;
   }
-  toldFailure = {true, action, text};
+  if (what == Failed::read && !told.texts.empty()) {
+    platform::traceError(L"after a failure told in this action: %ls\n", text.c_str());
+    return false;
+  }
+  told.texts.push_back(text);
   return true;
 }
 
@@ -58,25 +61,32 @@ void waitForBusyDatabaseOncePerAction() {
   QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, qApp, endActionUnlessHeld);
 }
 
+void endActionUnlessHeld() {
+  if (actionHolds > 0) return;
+  sqliteplus::endBusyWaitAction();
+}
+
+ActionHoldsLeft actionHoldsLeft() { return {actionHolds, static_cast<int>(boxLoops.size())}; }
+
+void releaseActionHoldsLeft() {
+  while (!boxLoops.empty()) boxLoops.pop_back();  // innermost first, as the boxes would have closed
+  actionHolds = 0;
+}
+
 OngoingAction::OngoingAction() { ++actionHolds; }
 
 OngoingAction::~OngoingAction() { --actionHolds; }
 
-ActionOfItsOwn::ActionOfItsOwn()
-    : told_(toldFailure.told), toldAction_(toldFailure.action), toldText_(toldFailure.text), holds_(actionHolds) {
-  toldFailure = {};
+ActionOfItsOwn::ActionOfItsOwn() : toldAction_(told.action), told_(std::move(told.texts)), holds_(actionHolds) {
+  told = {};
   actionHolds = 0;
 }
 
 ActionOfItsOwn::~ActionOfItsOwn() {
-  toldFailure = {told_, toldAction_, toldText_};
+  told = {toldAction_, std::move(told_)};
   actionHolds = holds_;
 }
 
-bool firstFailureOfAction(const std::wstring& text) {
-  return toBeSaid(text, [](const ToldFailure&, const std::wstring&) { return true; });
-}
+bool failedReadToBeSaid(const std::wstring& text) { return toBeSaid(Failed::read, text); }
 
-bool unmadeChangeToBeSaid(const std::wstring& text) {
-  return toBeSaid(text, [](const ToldFailure& told, const std::wstring& change) { return told.text == change; });
-}
+bool unmadeChangeToBeSaid(const std::wstring& text) { return toBeSaid(Failed::change, text); }

@@ -1,11 +1,15 @@
 // One user action: from the input that starts it until the event loop goes back to waiting for the
-// next. Its statements share one bounded wait for a file another program holds, and of the failures
-// it meets the learner is told the first: the rest follow from the same cause (the wait is spent, the
-// file is still read-only or the disk still full) and are only traced. A change the learner asked for
-// that was not made is told all the same: no message before it said so.
+// next. Its statements share one bounded wait for a file another program holds. What the learner is
+// told of its failures follows from what failed:
+// - a read the action needs that failed is told, with its cause, only when the action has told no
+//   failure yet; a later one follows from the same cause (the wait is spent, the file is still
+//   unreadable) and is only traced;
+// - a change the learner asked for that was not made is always told: no earlier message said so;
+// - no text is told twice in one action.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "database/engine/busy_wait.h"
 
@@ -15,6 +19,22 @@
 // is no part of it, and the action goes on with the box's answer as it was. Other modal dialogs end
 // actions: what the user does in them is new. Calling it again changes nothing.
 void waitForBusyDatabaseOncePerAction();
+
+// Ends the calling thread's action as the event loop does when it is about to wait for input: unless
+// an OngoingAction holds it.
+void endActionUnlessHeld();
+
+// What keeps the calling thread's action from ending where the event loop waits for the next input:
+// OngoingActions alive, and boxes that set it aside and have not taken it up again. Both are 0 there;
+// one left over would keep every later input in one action, whose failures would go unsaid.
+struct ActionHoldsLeft {
+  int ongoing = 0;
+  int boxesSetAside = 0;
+};
+ActionHoldsLeft actionHoldsLeft();
+// Lets go of the holds and set-asides left on the calling thread, for whoever found some: what comes
+// next is an action of its own again.
+void releaseActionHoldsLeft();
 
 // Keeps the calling thread's action going across event-loop turns, for work that runs in steps on
 // a timer: one click is one action, with one wait and one message, however many steps it takes.
@@ -38,16 +58,16 @@ class ActionOfItsOwn {
 
  private:
   sqliteplus::ActionSetAside waits_;
-  bool told_;
   unsigned long long toldAction_;
-  std::wstring toldText_;
+  std::vector<std::wstring> told_;
   int holds_;
 };
 
-// Whether a failure of the current action is to be said to the learner: true for the first, false
-// for every later one (whose text goes to standard error). Where waits are not counted per action
-// (worker threads, programs without the event-loop hook) every failure is said.
-bool firstFailureOfAction(const std::wstring& text);
-// The same for a change the learner asked for that was not made (a study's save, a delete, an add):
-// true unless the action has said this very text, since an earlier message does not tell it.
+// Whether `text`, telling of a failed read the current action needs, is to be said to the learner:
+// only when the action has said nothing yet. What is not said goes to standard error. Where waits are
+// not counted per action (worker threads, programs without the event-loop hook) every failure is said.
+bool failedReadToBeSaid(const std::wstring& text);
+// The same for a change the learner asked for that was not made (a study's save, a delete, an add,
+// one given up because what it needed could not be read): said unless the action has said this very
+// text, since an earlier message does not tell it.
 bool unmadeChangeToBeSaid(const std::wstring& text);

@@ -1,5 +1,6 @@
-// One user action under a file another program holds: its statements share one wait, and the
-// learner is told its first failure only, though each box runs an event loop of its own.
+// One user action under a file another program holds: its statements share one wait, and of its
+// failures the learner is told the first read and every change not made, each text once, though each
+// box runs an event loop of its own.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -61,10 +62,10 @@ TEST_F(HeldFileActions, AnActionWaitsOnceAndSaysOnceThoughItsBoxRunsTheEventLoop
   qint64 first = 0, afterBox = 0;
   runAsAction([&] {
     first = failedRead();
-    reportDatabaseFailure(nullptr, L"一覧を読み込めませんでした。");
+    reportFailedRead(nullptr, L"一覧を読み込めませんでした。");
     afterBox = failedRead();
-    reportDatabaseFailure(nullptr, L"件数を読み込めませんでした。");
-    notifyDatabaseFailure(study, L"学習履歴を保存できませんでした");
+    reportFailedRead(nullptr, L"件数を読み込めませんでした。");
+    notifyFailedRead(study, L"学習履歴を保存できませんでした");
   });
   EXPECT_GE(first, kLimit.count() - 50);
   EXPECT_LT(afterBox, kLimit.count() / 2) << "the box's own event loop began a new wait";
@@ -74,12 +75,41 @@ TEST_F(HeldFileActions, AnActionWaitsOnceAndSaysOnceThoughItsBoxRunsTheEventLoop
   // The next input is a new action: it waits and speaks again, here through the study's notice.
   runAsAction([&] {
     first = failedRead();
-    notifyDatabaseFailure(study, L"学習履歴を保存できませんでした");
-    reportDatabaseFailure(nullptr, L"一覧を読み込めませんでした。");
+    notifyFailedRead(study, L"学習履歴を保存できませんでした");
+    reportFailedRead(nullptr, L"一覧を読み込めませんでした。");
   });
   EXPECT_GE(first, kLimit.count() - 50);
   EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\n" + kBusyCause});
   EXPECT_EQ(notifier.boxes.size(), 1u);
+}
+
+// What failed decides what is said. A change the learner asked for that was not made is said though
+// the action has said another failure, each text once however many were said between it and its
+// repeat (two writes that fail in the same words say them once); a failed read is said only as the
+// action's first failure.
+TEST_F(HeldFileActions, AChangeNotMadeIsSaidOnceForEachTextAndAFailedReadOnlyAsTheFirstFailure) {
+  std::vector<std::wstring> notices;
+  const pdb3::StudyContext study{db.connection(), 1, 1, 1, [&](const std::wstring& text) { notices.push_back(text); }};
+  runAsAction([&] {
+    failedRead();
+    reportUnmadeChange(nullptr, L"削除に失敗しました");
+    reportUnmadeChange(nullptr, L"問題の追加に失敗しました");
+    reportUnmadeChange(nullptr, L"削除に失敗しました");
+    reportFailedRead(nullptr, L"一覧を読み込めませんでした。");
+    notifyFailedRead(study, L"履歴IDが取得できませんでした");
+  });
+  EXPECT_EQ(notifier.boxes, (std::vector<std::wstring>{L"Kelvara: 削除に失敗しました\n" + kBusyCause,
+                                                       L"Kelvara: 問題の追加に失敗しました\n" + kBusyCause}));
+  EXPECT_TRUE(notices.empty());
+
+  notifier.boxes.clear();
+  runAsAction([&] {
+    failedRead();
+    reportFailedRead(nullptr, L"一覧を読み込めませんでした。");
+    notifyUnmadeChange(study, L"学習履歴を保存できませんでした");
+  });
+  EXPECT_EQ(notifier.boxes, std::vector<std::wstring>{L"Kelvara: 一覧を読み込めませんでした。\n" + kBusyCause});
+  EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\n" + kBusyCause});
 }
 
 // What the event loop delivers while an action's question is open (a worker's result, a timer) is
@@ -89,11 +119,11 @@ TEST_F(HeldFileActions, WorkDeliveredWhileAnActionAsksIsAnActionOfItsOwn) {
   runAsAction([&] {
     QTimer::singleShot(0, [] {
       sqliteplus::noteEngineFailure(SQLITE_BUSY);  // the worker's cause, noted as the level page does
-      reportDatabaseFailure(nullptr, L"記憶レベルの推移を計算できませんでした。");
+      reportFailedRead(nullptr, L"記憶レベルの推移を計算できませんでした。");
     });
     platform::messageBox(nullptr, L"削除しますか？", L"削除の確認", platform::MbYesNo);
     EXPECT_FALSE(pdb3::execSql(db.accessor(), L"DELETE FROM no_such_table"));
-    reportDatabaseFailure(nullptr, L"問題を削除できませんでした。");
+    reportFailedRead(nullptr, L"問題を削除できませんでした。");
   });
   EXPECT_EQ(notifier.boxes, (std::vector<std::wstring>{L"削除の確認: 削除しますか？",
                                                        L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + kBusyCause,

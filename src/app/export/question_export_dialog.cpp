@@ -140,7 +140,7 @@ void CQuestionExportDlg::OnBrowse() {
   formats_->button(formOfFileName(chosen))->setChecked(true);
 }
 
-bool CQuestionExportDlg::collectQuestionIds(std::deque<int>& ids) {
+bool CQuestionExportDlg::collectQuestionIds(std::deque<int>& ids, FailureReport say) {
   if (scope_->checkedId() == kChosenQuestions) return pageSelection_ && pageSelection_(ids);
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
   bool read = false;
@@ -149,20 +149,20 @@ bool CQuestionExportDlg::collectQuestionIds(std::deque<int>& ids) {
     read = pdb3::nonEmptyQuestionIds(accessor, m_pApp.currentSetId, ids);
   }
   // Said once the lock is let go: a box waits for its answer, and another program for the file.
-  if (!read) reportDatabaseFailure(this, L"問題集の問題を読み込めませんでした。");
+  if (!read) say(this, L"問題集の問題を読み込めませんでした。", kAppCaption);
   return read;
 }
 
 void CQuestionExportDlg::OnPreview() {
   std::deque<int> ids;
-  if (!collectQuestionIds(ids)) return;
+  if (!collectQuestionIds(ids, reportFailedRead)) return;
   QuestionPreviewDlg preview(m_pApp, ids, m_strSetPath, this);
   preview.DoModal();
 }
 
 void CQuestionExportDlg::accept() {
   std::deque<int> ids;
-  if (!collectQuestionIds(ids)) return;
+  if (!collectQuestionIds(ids, reportUnmadeChange)) return;  // the file is not written
   const std::wstring name = fileName();
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
   const int form = checkedFormat();

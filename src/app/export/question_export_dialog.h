@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "services/database_failure.h"
+
 class KlvApp;
 class QButtonGroup;
 class QLineEdit;
@@ -32,9 +34,9 @@ class CQuestionExportDlg : public QDialog {
   void OnFormatChanged();
   void OnBrowse();
   void OnPreview();
-  // The chosen questions, or the set's non-empty ones; false (the user told why) when they
-  // cannot be had.
-  bool collectQuestionIds(std::deque<int>& ids);
+  // The chosen questions, or the set's non-empty ones; false (the user told why, the set's failed
+  // read through `say`) when they cannot be had.
+  bool collectQuestionIds(std::deque<int>& ids, FailureReport say);
   int checkedFormat() const;
   void setFileName(const std::wstring& name);
 

@@ -208,7 +208,7 @@ pdb3::Question* QuestionPreviewDlg::selectedQuestion() {
 
 int QuestionPreviewDlg::DoModal() {
   if (questionsRead_) return runModalDialog(*this);
-  reportDatabaseFailure(parentWidget(), L"問題を読み込めませんでした。");
+  reportFailedRead(parentWidget(), L"問題を読み込めませんでした。");
   return platform::IdCancel;
 }
 

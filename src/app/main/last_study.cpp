@@ -18,7 +18,7 @@ bool LastStudyQuestionIds(KlvApp& app, bool mistakesOnly, std::vector<int>& out,
   // A run that cannot be read is not "not studied", and a run read in part would study the
   // wrong questions: either says why and studies nothing.
   const auto unread = [owner] {
-    reportDatabaseFailure(owner, L"前回の学習履歴を読み込めませんでした。");
+    reportFailedRead(owner, L"前回の学習履歴を読み込めませんでした。");
     return false;
   };
   const pdb3::StudyContext study = app.studyContext();

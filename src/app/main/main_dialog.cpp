@@ -157,7 +157,7 @@ bool MainDialog::OnInitDialog() {
     if (chosen != pdb3::FirstRow::found) {
       // No set chosen closes the window; a set that could not be looked up says why first.
       if (chosen == pdb3::FirstRow::failed) {
-        reportDatabaseFailure(this, L"問題集を読み込めませんでした。");
+        reportFailedRead(this, L"問題集を読み込めませんでした。");
         m_pApp.recordFailure(ExitDataUnusable);
       }
       done(-1);

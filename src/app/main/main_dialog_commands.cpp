@@ -424,7 +424,7 @@ bool MainDialog::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 bool MainDialog::currentSetQuestionIds(std::vector<int>& out) {
   std::deque<int> ids;
   if (!pdb3::nonEmptyQuestionIds(pdb3::openQuery(m_pApp.db), m_pApp.currentSetId, ids)) {
-    reportDatabaseFailure(this, L"問題集の問題を読み込めませんでした。");
+    reportFailedRead(this, L"問題集の問題を読み込めませんでした。");
     return false;
   }
   out.assign(ids.begin(), ids.end());

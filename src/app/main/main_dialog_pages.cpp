@@ -61,7 +61,7 @@ void MainDialog::ShowPage(int page) {
   RefreshPages();
   if (page == 2) {
     if (m_bQuestionLogStale && !m_pageQuestionlog->ReloadList())
-      reportDatabaseFailure(this, L"問題の一覧を読み込めませんでした。");
+      reportFailedRead(this, L"問題の一覧を読み込めませんでした。");
     m_bQuestionLogStale = false;
     m_pageQuestionlog->update();
   }
@@ -135,7 +135,7 @@ void MainDialog::RefreshPages() {
   UpdateCommandStates();
   if (m_nCurPage >= 0) pages_[m_nCurPage]->update();
   m_bPagesRead = read;
-  if (!read) reportDatabaseFailure(this, L"問題集の学習履歴を読み込めませんでした。");
+  if (!read) reportFailedRead(this, L"問題集の学習履歴を読み込めませんでした。");
 }
 
 bool MainDialog::RefreshQuestionLogPage() {
@@ -218,7 +218,7 @@ bool MainDialog::ChooseSet() {
     }
     // A set that could not be looked up is not said to be missing.
     if (chosen == pdb3::FirstRow::failed)
-      reportDatabaseFailure(this, L"問題集を読み込めませんでした。");
+      reportFailedRead(this, L"問題集を読み込めませんでした。");
     else
       platform::messageBox(this, kNoSuchSet, kAppCaption);
   }

@@ -69,7 +69,7 @@ bool MainDialog::SelectStudyQuestions(std::vector<int>& ids) {
   if (!chosen) return false;
   std::deque<int> kept(ids.begin(), ids.end());
   if (!pdb3::dropEmptyQuestions(pdb3::openQuery(m_pApp.db), kept)) {
-    reportDatabaseFailure(this, L"出題する問題を読み込めませんでした。");
+    reportFailedRead(this, L"出題する問題を読み込めませんでした。");
     return false;
   }
   ids.assign(kept.begin(), kept.end());

@@ -58,7 +58,7 @@ void CSelectSectionDlg::OnInitDialog() {
 }
 
 void CSelectSectionDlg::RebuildTree() {
-  if (!m_tree->BuildTree(m_pQuery)) reportDatabaseFailure(this, L"問題集とフォルダの一覧を読み込めませんでした。");
+  if (!m_tree->BuildTree(m_pQuery)) reportFailedRead(this, L"問題集とフォルダの一覧を読み込めませんでした。");
 }
 
 pdb3::FirstRow CSelectSectionDlg::readIsFolder(int eid, bool& folder) const {
@@ -71,7 +71,7 @@ pdb3::FirstRow CSelectSectionDlg::readIsFolder(int eid, bool& folder) const {
 
 bool CSelectSectionDlg::readIsFolderOrSay(int eid, bool& folder) {
   const pdb3::FirstRow row = readIsFolder(eid, folder);
-  if (row == pdb3::FirstRow::failed) reportDatabaseFailure(this, kUnreadableChoice);
+  if (row == pdb3::FirstRow::failed) reportFailedRead(this, kUnreadableChoice);
   if (row == pdb3::FirstRow::missing) platform::messageBox(this, kNoSuchSet, kAppCaption);
   return row == pdb3::FirstRow::found;
 }
@@ -129,13 +129,13 @@ void CSelectSectionDlg::OnTreeCommand(int command) {
   if (!readIsFolderOrSay(eid, folder) || folder) return;
   std::wstring shortcutPath;
   if (!pdb3::getElementPath(m_pQuery, shortcutPath, eid)) {
-    reportDatabaseFailure(this, kUnreadableChoice);
+    reportFailedRead(this, kUnreadableChoice);
     return;
   }
   // The count offered is the clicked set's own, not that of the set chosen in the main window.
   const int count = pdb3::countUsableQuestions(m_pQuery, eid);
   if (count < 0) {
-    reportDatabaseFailure(this, L"問題数を読み込めませんでした。");
+    reportFailedRead(this, L"問題数を読み込めませんでした。");
     return;
   }
   MakeDesktopShortcut(this, shortcutPath, count);
@@ -154,7 +154,7 @@ void CSelectSectionDlg::accept() {
   }
   std::wstring path;
   if (!pdb3::getElementPath(m_pQuery, path, eid)) {
-    reportDatabaseFailure(this, kUnreadableChoice);
+    reportFailedRead(this, kUnreadableChoice);
     return;
   }
   m_strPath = path;
@@ -171,7 +171,7 @@ void CSelectSectionDlg::OnDelete() {
       pdb3::readFirstRow(m_pQuery, platform::format(L"SELECT name FROM element_info WHERE eid = %d", eid),
                          [&](const sqliteplus::SqliteCursor& row) { name = row.getString(0); });
   if (named == pdb3::FirstRow::failed) {
-    reportDatabaseFailure(this, L"削除する項目を読み込めませんでした。");
+    reportUnmadeChange(this, L"削除する項目を読み込めませんでした。");
     return;
   }
   if (named == pdb3::FirstRow::missing) {
@@ -205,7 +205,7 @@ void CSelectSectionDlg::restoreSmartLearningSet() {
   if (kept == pdb3::FirstRow::found) return;
   // Not known to be gone, the set stays in use: a second one would split the list.
   if (kept == pdb3::FirstRow::failed) {
-    reportDatabaseFailure(this, L"スマート学習リストを確認できませんでした。");
+    reportFailedRead(this, L"スマート学習リストを確認できませんでした。");
     return;
   }
   m_pApp.smartLearningSetId = pdb3::EnsureSmartLearningBinder(m_pQuery.query().connection());

@@ -33,7 +33,7 @@ bool CDeleteSmartlearningQuestionDlg::OnInitDialog() {
                               L"SELECT DISTINCT sid FROM section WHERE qid IN (SELECT qid FROM section WHERE sid = %d) "
                               L"AND sid != %d ORDER BY sid",
                               binder, binder)) {
-    reportDatabaseFailure(this, L"問題集リストの取得に失敗しました");
+    reportFailedRead(this, L"問題集リストの取得に失敗しました");
     return false;
   }
   if (candidates.empty()) {
@@ -44,7 +44,7 @@ bool CDeleteSmartlearningQuestionDlg::OnInitDialog() {
   for (size_t i = 0; i < candidates.size(); ++i) {
     std::wstring path;
     if (!pdb3::getElementPath(accessor, path, candidates[i])) {
-      reportDatabaseFailure(this, L"問題集リストの取得に失敗しました");
+      reportFailedRead(this, L"問題集リストの取得に失敗しました");
       return false;
     }
     auto* item = new QListWidgetItem(QString::fromStdWString(path));
@@ -69,7 +69,7 @@ void CDeleteSmartlearningQuestionDlg::accept() {
                                            L"sid = %d) AND sid = %d",
                                            set, binder),
                           count)) {
-    reportDatabaseFailure(this, L"削除する問題を読み込めませんでした。");
+    reportUnmadeChange(this, L"削除する問題を読み込めませんでした。");
     return;
   }
   const std::wstring question =

@@ -449,7 +449,7 @@ bool CTabpageLoginfo::SelectQuestionsForMethod(std::vector<int>& out) {
       break;
   }
   if (selected == pdb3::FirstRow::failed) {
-    reportDatabaseFailure(this, L"出題する問題を読み込めませんでした。");
+    reportFailedRead(this, L"出題する問題を読み込めませんでした。");
     return false;
   }
   out.insert(out.end(), ids.begin(), ids.end());
@@ -544,32 +544,32 @@ void CTabpageLoginfo::OnFunctionMenu() {
   functionMenu_->popup(QCursor::pos() - QPoint(10, 5));
 }
 
-pdb3::FirstRow CTabpageLoginfo::readSelectedRun(pdb3::DailyLogRecord& run, const std::wstring& what) {
-  const pdb3::FirstRow stored = [&] {
-    const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
-    const pdb3::ReadTransaction transaction(accessor);
-    int lid = -1, rows = 0;
-    if (!pagereads::readLogId(app_.studyContext(), lid) ||
-        (lid >= 0 && !pagereads::readInt(accessor,
-                                         platform::format(L"SELECT count(*) FROM daily_log WHERE did=%d AND lid=%d",
-                                                          selectedRunId(), lid),
-                                         rows)))
-      return pdb3::FirstRow::failed;
-    if (rows == 0) return pdb3::FirstRow::missing;
-    run = pdb3::DailyLogRecord(accessor, selectedRunId(), lid);
-    // The row is there: a load that fails is a failed read.
-    return run.Load() ? pdb3::FirstRow::found : pdb3::FirstRow::failed;
-  }();
-  // Said once the read lock is let go: the box waits for its answer, and another program for the file.
-  if (stored == pdb3::FirstRow::failed) reportDatabaseFailure(this, what);
-  return stored;
+pdb3::FirstRow CTabpageLoginfo::readSelectedRun(pdb3::DailyLogRecord& run) {
+  // Said by the caller once the read lock is let go: a box waits for its answer, and another program
+  // for the file.
+  const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
+  const pdb3::ReadTransaction transaction(accessor);
+  int lid = -1, rows = 0;
+  if (!pagereads::readLogId(app_.studyContext(), lid) ||
+      (lid >= 0 && !pagereads::readInt(accessor,
+                                       platform::format(L"SELECT count(*) FROM daily_log WHERE did=%d AND lid=%d",
+                                                        selectedRunId(), lid),
+                                       rows)))
+    return pdb3::FirstRow::failed;
+  if (rows == 0) return pdb3::FirstRow::missing;
+  run = pdb3::DailyLogRecord(accessor, selectedRunId(), lid);
+  // The row is there: a load that fails is a failed read.
+  return run.Load() ? pdb3::FirstRow::found : pdb3::FirstRow::failed;
 }
 
 void CTabpageLoginfo::ShowQuestionsOfStudy() {
   if (selectedRunId() < 0) return;
   pdb3::DailyLogRecord run(pdb3::openQuery(app_.db));
-  const pdb3::FirstRow stored = readSelectedRun(run, L"この回に学習した問題を読み込めませんでした。");
-  if (stored == pdb3::FirstRow::failed) return;
+  const pdb3::FirstRow stored = readSelectedRun(run);
+  if (stored == pdb3::FirstRow::failed) {
+    reportFailedRead(this, L"この回に学習した問題を読み込めませんでした。");
+    return;
+  }
   if (stored == pdb3::FirstRow::missing) {
     host_.RefreshPages();  // the study has gone since the list was read
     return;
@@ -602,8 +602,11 @@ void CTabpageLoginfo::OnDeleteThisHistory() {
   if (did < 0) return;
   const std::wstring entry = m_historyList->currentText().toStdWString();
   pdb3::DailyLogRecord run(pdb3::openQuery(app_.db));
-  const pdb3::FirstRow stored = readSelectedRun(run, L"学習履歴を読み込めなかったため、消去しませんでした。");
-  if (stored == pdb3::FirstRow::failed) return;
+  const pdb3::FirstRow stored = readSelectedRun(run);
+  if (stored == pdb3::FirstRow::failed) {
+    reportUnmadeChange(this, L"学習履歴を読み込めなかったため、消去しませんでした。");
+    return;
+  }
   if (stored == pdb3::FirstRow::missing) {
     host_.RefreshPages();
     return;

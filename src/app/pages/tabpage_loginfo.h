@@ -130,9 +130,9 @@ class CTabpageLoginfo : public QWidget {
     std::vector<StudyRun> studies;  // newest first
   };
   bool readFigures(Figures& figures) const;
-  // The chosen study read whole: missing when it is gone, failed (after saying why) when it cannot
-  // be read.
-  pdb3::FirstRow readSelectedRun(pdb3::DailyLogRecord& run, const std::wstring& what);
+  // The chosen study read whole: missing when it is gone, failed when it cannot be read (its caller
+  // says so, as a read or as the change it keeps from being made).
+  pdb3::FirstRow readSelectedRun(pdb3::DailyLogRecord& run);
   // The did of the chosen study run; -1 when none is chosen.
   int selectedRunId() const;
   // Runs the statements in one transaction; a failure rolls back and says so.

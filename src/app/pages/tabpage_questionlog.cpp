@@ -293,8 +293,8 @@ CTabpageQuestionlog::SetRead CTabpageQuestionlog::readAllIds() {
   return SetRead::read;
 }
 
-bool CTabpageQuestionlog::readOrSay(SetRead outcome, const std::wstring& failure) {
-  if (outcome == SetRead::failed) reportFailure(failure);
+bool CTabpageQuestionlog::readOrSay(SetRead outcome, const std::wstring& failure, FailureReport say) {
+  if (outcome == SetRead::failed) reportFailure(failure, say);
   if (outcome == SetRead::changed) reloadChangedSet(true);
   return outcome == SetRead::read;
 }
@@ -320,17 +320,19 @@ void CTabpageQuestionlog::reloadChangedSet(bool duringCommand) {
   reloadWord_->post([this, text] { platform::messageBox(host_.dialogWindow(), text, kAppCaption); });
 }
 
-bool CTabpageQuestionlog::ensureRowsRead(const std::vector<int>& rows) {
-  if (!readOrSay(readIdsOfRows(rows), L"問題を読み込めませんでした。")) return false;
+bool CTabpageQuestionlog::ensureRowsRead(const std::vector<int>& rows, FailureReport say) {
+  if (!readOrSay(readIdsOfRows(rows), L"問題を読み込めませんでした。", say)) return false;
   std::vector<int> unread;
   for (int row : rows)
     if (row >= 0 && row < m_rows.size() && !m_questionCache.count(m_rows.at(row))) unread.push_back(m_rows.at(row));
   if (unread.empty() || readIds(unread)) return true;
-  reportFailure(L"問題を読み込めませんでした。");
+  reportFailure(L"問題を読み込めませんでした。", say);
   return false;
 }
 
-void CTabpageQuestionlog::reportFailure(const std::wstring& what) { reportDatabaseFailure(host_.dialogWindow(), what); }
+void CTabpageQuestionlog::reportFailure(const std::wstring& what, FailureReport say) {
+  say(host_.dialogWindow(), what, kAppCaption);
+}
 
 void CTabpageQuestionlog::ClearList() { setRowCount(0); }
 
@@ -484,9 +486,10 @@ void CTabpageQuestionlog::UpdateCheckedCount() {
   redrawList();
 }
 
-bool CTabpageQuestionlog::GetCheckedQuestionIds(std::vector<int>& out) {
+bool CTabpageQuestionlog::GetCheckedQuestionIds(std::vector<int>& out, FailureReport say) {
   out.clear();
-  if (!readOrSay(readIdsOfRows({m_checkedRows.begin(), m_checkedRows.end()}), L"チェックした問題を読み込めませんでした。"))
+  if (!readOrSay(readIdsOfRows({m_checkedRows.begin(), m_checkedRows.end()}), L"チェックした問題を読み込めませんでした。",
+                 say))
     return false;
   for (int row : m_checkedRows) out.push_back(m_rows.at(row));
   return !out.empty();

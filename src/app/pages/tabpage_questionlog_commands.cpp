@@ -28,7 +28,7 @@ void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
   // could not be read would overwrite the stored one, and half the rows adjusted would leave the
   // user unsure which were.
   const wchar_t* failure = correct ? L"正解数を変更できませんでした。" : L"不正解数を変更できませんでした。";
-  if (!readOrSay(readIdsOfRows(m_selectedRows), failure)) return;
+  if (!readOrSay(readIdsOfRows(m_selectedRows), failure, reportUnmadeChange)) return;
   std::vector<pdb3::QuestionLog> adjusted;
   const bool done = pdb3::runInTransaction(accessor, [&] {
     for (int row : m_selectedRows) {
@@ -91,11 +91,12 @@ void CTabpageQuestionlog::OnSearch() {
 }
 
 void CTabpageQuestionlog::OnDeleteCheckedHistory() {
+  // Rows that cannot be read leave every log as it was: said as a deletion not made.
   std::vector<int> ids;
-  if (!GetCheckedQuestionIds(ids)) return;
+  if (!GetCheckedQuestionIds(ids, reportUnmadeChange)) return;
   // The question asks by what the rows hold: those not read yet are read first.
   const std::vector<int> named(m_checkedRows.begin(), std::next(m_checkedRows.begin(), std::min<size_t>(m_checkedRows.size(), 10)));
-  if (!ensureRowsRead(named)) return;
+  if (!ensureRowsRead(named, reportUnmadeChange)) return;
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   std::wstring lines;
   for (int row : named) {
@@ -131,7 +132,7 @@ void CTabpageQuestionlog::OnCopyCheckedQuestions() {
     return;
   }
   std::vector<int> ids;
-  if (!GetCheckedQuestionIds(ids)) return;
+  if (!GetCheckedQuestionIds(ids, reportUnmadeChange)) return;  // no question copied
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   int target = app_.currentSetId;
   std::wstring path;

@@ -265,7 +265,7 @@ bool CTabpageSmartlearning::ReloadQuestionList() {
   return false;
 }
 
-void CTabpageSmartlearning::tellFailure(const std::wstring& what) { reportDatabaseFailure(host_.dialogWindow(), what); }
+void CTabpageSmartlearning::tellFailure(const std::wstring& what) { reportFailedRead(host_.dialogWindow(), what); }
 
 void CTabpageSmartlearning::readCurve() {
   const QModelIndexList rows = list_->selectionModel()->selectedRows();

@@ -389,7 +389,7 @@ CPrintToolDlg::CPrintToolDlg(KlvApp& app, study::PronouncingDictionary* dictiona
   std::vector<pdb3::Question> questions;
   if (!pagereads::readQuestions(pdb3::openQuery(app.db), ids_, questions)) {
     // The tool stays shut, so no template is written either.
-    reportDatabaseFailure(parent, L"カードに表示する問題を読み込めませんでした。");
+    reportFailedRead(parent, L"カードに表示する問題を読み込めませんでした。");
     return;
   }
   for (pdb3::Question& question : questions) questions_.emplace(question.qid(), std::move(question));

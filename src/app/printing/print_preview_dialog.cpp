@@ -87,7 +87,7 @@ CPrintPreviewDlg::CPrintPreviewDlg(KlvApp& app, study::PronouncingDictionary* di
   std::vector<pdb3::Question> questions;
   if (!pagereads::readQuestions(pdb3::openQuery(app.db), questionIds, questions)) {
     // Nothing to lay out: no template is written and no printer is opened for a window that stays shut.
-    reportDatabaseFailure(parent, L"印刷する問題を読み込めませんでした。");
+    reportFailedRead(parent, L"印刷する問題を読み込めませんでした。");
     return;
   }
   renderer_.setQuestions(std::move(questions));

@@ -11,7 +11,7 @@ KlvApp::~KlvApp() = default;
 
 pdb3::StudyContext KlvApp::studyContext() {
   return pdb3::StudyContext{db, currentUserId, currentSetId, studyMode,
-                            [this](const std::wstring& text) { notice.ShowText(text); }, notifyDatabaseFailure};
+                            [this](const std::wstring& text) { notice.ShowText(text); }, notifyFailedRead};
 }
 
 RankingTarget KlvApp::rankingTarget() {

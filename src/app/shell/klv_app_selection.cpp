@@ -60,7 +60,7 @@ bool KlvApp::AutorunStudy(SoundQueue& sounds) {
   // A set that could not be looked up is no missing set: the learner must hear the real cause.
   const pdb3::FirstRow found = pdb3::findTypedElement(pdb3::openQuery(db), path, pdb3::kProblemSetElement, eid);
   if (found == pdb3::FirstRow::failed) {
-    reportDatabaseFailure(nullptr, L"問題集を読み込めませんでした。");
+    reportFailedRead(nullptr, L"問題集を読み込めませんでした。");
     recordFailure(ExitDataUnusable);
     return false;
   }

@@ -59,7 +59,7 @@ void CUserManageDlg::OnInitDialog() {
   const auto names = userNames(pdb3::openQuery(app_.db));
   listRead_ = names.has_value();
   if (!names) {
-    reportDatabaseFailure(this, L"利用者の一覧を読み込めませんでした。");
+    reportFailedRead(this, L"利用者の一覧を読み込めませんでした。");
     return;
   }
   for (const std::wstring& name : *names) list_->addItem(qs(name));

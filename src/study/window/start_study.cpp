@@ -38,11 +38,11 @@ bool allotStudyLogIds(const pdb3::StudyContext& context, StudyLogIds& out) {
   if (log == pdb3::FirstRow::failed ||
       (log == pdb3::FirstRow::missing &&
        !nextId(accessor, L"SELECT max(lid)+1 FROM log_id", L"SELECT count(*) FROM log_id", out.lid))) {
-    notifyDatabaseFailure(context, L"履歴IDが取得できませんでした");
+    notifyFailedRead(context, L"履歴IDが取得できませんでした");
     return false;
   }
   if (!nextId(accessor, L"SELECT max(did)+1 FROM daily_log", L"SELECT count(*) FROM daily_log", out.did)) {
-    notifyDatabaseFailure(context, L"学習回IDが取得できませんでした");
+    notifyFailedRead(context, L"学習回IDが取得できませんでした");
     return false;
   }
   return true;

@@ -114,7 +114,7 @@ void CStudyResultDlg::FillResultList() {
     for (int c = 0; c < 6; ++c) row->setText(c, QString::fromStdWString(columns[c]));
     row->setData(0, Qt::UserRole, qid);
   }
-  if (!allRead) reportDatabaseFailure(this, L"学習した問題を読み込めませんでした。");
+  if (!allRead) reportFailedRead(this, L"学習した問題を読み込めませんでした。");
 }
 
 void CStudyResultDlg::paintEvent(QPaintEvent* event) {

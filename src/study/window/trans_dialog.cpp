@@ -227,7 +227,7 @@ void CTransDlg::showEvent(QShowEvent* event) {
 
 bool CTransDlg::OnInitDialog() {
   if (!host_.openOwnConnection()) {
-    reportDatabaseFailure(this, L"データベースファイルを開けませんでした...");
+    reportFailedRead(this, L"データベースファイルを開けませんでした...");
     QMetaObject::invokeMethod(this, [this] { done(0); }, Qt::QueuedConnection);
     return false;
   }
@@ -365,7 +365,7 @@ void CTransDlg::NextQuestion() {
   question_ = host_.question(flow_.currentId);
   if (question_.unreadable) {
     // Shown without its texts, the question would be answered, and its result saved, unseen.
-    reportDatabaseFailure(this, L"問題を読み込めませんでした。学習を終了します。");
+    reportFailedRead(this, L"問題を読み込めませんでした。学習を終了します。");
     host_.noteUnreadableQuestion();
     EndStudy();
     return;

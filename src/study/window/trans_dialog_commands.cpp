@@ -244,7 +244,7 @@ void CTransDlg::EditQuestion(int qid) {
   const EditOutcome outcome = whilePaused([&] {
     sqliteplus::SqliteConnection connection;
     if (!pdb3::openConnection(connection, host_.settings().databasePath.c_str())) {
-      reportDatabaseFailure(this, L"データベースファイルを開けませんでした...");
+      reportFailedRead(this, L"データベースファイルを開けませんでした...");
       return EditOutcome::Cancelled;
     }
     return EditQuestionRecord(pdb3::openQuery(connection), qid, this);

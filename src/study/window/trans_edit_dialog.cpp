@@ -200,7 +200,7 @@ bool RunQuestionEditDialog(pdb3::Question& question, QWidget* parent) {
 EditOutcome EditAndSaveQuestion(pdb3::Question& question, QWidget* parent) {
   // Boxes left empty by a read that failed would, saved, erase the texts they stand for.
   if (!pdb3::loadAllColumns(question)) {
-    reportDatabaseFailure(parent, L"問題を読み込めませんでした。");
+    reportFailedRead(parent, L"問題を読み込めませんでした。");
     return EditOutcome::Cancelled;
   }
   if (!RunQuestionEditDialog(question, parent)) return EditOutcome::Cancelled;

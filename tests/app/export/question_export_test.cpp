@@ -12,6 +12,7 @@
 #include "platform/windows/file_dialog.h"
 #include "platform/files/file_system.h"
 #include "held_database.h"
+#include "services/database_failure.h"
 #include "shell_fixture.h"
 #include "test_env.h"
 
@@ -196,6 +197,12 @@ TEST_F(ExportDialog, UnderALockTheEarlierFileStaysAndTheBoxSaysWhy) {
                                                          apptest::kBusyCause}));
     notifier.boxes.clear();
   }
+  // The whole set unread is no file written either: said though the action has said a failure.
+  click(1282);
+  apptest::HeldDatabase held(db.path());
+  reportFailedRead(&dialog, L"問題集の学習履歴を読み込めませんでした。");  // the action's earlier failure
+  click(1);
+  EXPECT_EQ(notifier.boxes.back(), L"Kelvara: 問題集の問題を読み込めませんでした。\n" + apptest::kBusyCause);
 }
 
 // A set that cannot be read is said once its read lock is let go: the box waits for the learner,

@@ -77,6 +77,15 @@ TEST(SmartLearningRemoval, OffersEverySetSharingAQuestionAndRemovesAllOfTheChose
   EXPECT_EQ(s.takeBoxes(), L"Kelvara: 以下の問題を削除してもよろしいですか？\n\n問題集：Alpha/deep/Apple\n問題数：1\n");
 
   s.notifier.answer = platform::IdYes;
+  {
+    // A removal that cannot read what it removes is said though the action has said a failure.
+    HeldDatabase held(s.databasePath());
+    EXPECT_FALSE(dialog.OnInitDialog());
+    dialog.accept();
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: 問題集リストの取得に失敗しました\n" + kBusyCause +
+                                 L"\nKelvara: 削除する問題を読み込めませんでした。\n" + kBusyCause + L"\n");
+    EXPECT_TRUE(dialog.isVisible());
+  }
   s.run(L"CREATE TRIGGER keep BEFORE DELETE ON section BEGIN SELECT RAISE(ABORT, 'kept'); END");
   dialog.accept();
   EXPECT_NE(s.takeBoxes().find(L"削除に失敗しました"), std::wstring::npos);

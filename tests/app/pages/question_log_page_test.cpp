@@ -534,6 +534,17 @@ TEST_F(QuestionLogPageTest, RowsThatCannotBeReadShowAsNotReadSayWhyOnceAndAreRea
     EXPECT_EQ(t.takeBoxes(), L"Kelvara: チェックした問題を数えられませんでした。\n" + apptest::kBusyCause + L"\n");
     EXPECT_EQ(page->findChild<QLineEdit*>("id1150")->text(), "-");
     EXPECT_TRUE(page->findChild<QPushButton*>("id1149")->isEnabled());
+    // A change given up on rows it cannot read is said though the action has said a failure.
+    page->OnDeleteCheckedHistory();
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: チェックした問題を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
+    apptest::HeldDatabase::nextAction();
+    scrollToTop(9260);
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 問題の一覧を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
+    page->OnCopyCheckedQuestions();
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: チェックした問題を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
+    selectRows({9230});
+    page->OnCommand(CTabpageQuestionlog::kCorrectPlus10 + 5);  // +1
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 正解数を変更できませんでした。\n" + apptest::kBusyCause + L"\n");
     QCoreApplication::processEvents();
   }
   t.takeBoxes();

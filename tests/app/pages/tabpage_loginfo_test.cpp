@@ -247,6 +247,8 @@ TEST_F(LearningPage, UnderALockThePageDrawsFromMemoryAndItsCommandsSayWhy) {
     HeldDatabase::nextAction();
     page.ShowQuestionsOfStudy();
     EXPECT_EQ(s.takeBoxes(), L"Kelvara: この回に学習した問題を読み込めませんでした。\n" + kBusyCause + L"\n");
+    page.OnDeleteThisHistory();  // a deletion not made is said though the action has said a failure
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: 学習履歴を読み込めなかったため、消去しませんでした。\n" + kBusyCause + L"\n");
     HeldDatabase::nextAction();
     page.OnDeleteAllHistory();
     EXPECT_NE(s.takeBoxes().find(L"学習履歴を読み込めなかったため、消去しませんでした。\n" + kBusyCause), std::wstring::npos);
