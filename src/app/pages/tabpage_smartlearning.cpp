@@ -462,7 +462,13 @@ void CTabpageSmartlearning::OnPeriodChange() {
   StartLevelCalcThread();
 }
 
-bool CTabpageSmartlearning::RefreshLevelCounts() {
+bool CTabpageSmartlearning::RefreshFromFile() {
+  // The rows' questions and figures are dropped, also off screen: the rows in view are read again
+  // now, or when the page is next shown, not drawn from before the change.
+  model_.reread([&] {
+    questionCache_.clear();
+    rates_.clear();
+  });
   if (!isVisible()) return true;  // read when the page is next shown, by the refresh that shows it
   const bool read = readLevelCounts();
   update();
