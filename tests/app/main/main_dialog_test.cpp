@@ -647,10 +647,19 @@ TEST(MainDialog, TheSmartLearningFiguresFollowTheEditorAndTheUser) {
   ASSERT_EQ(smart.shownIds().front(), 1);
   smart.list().selectRow(0);
   EXPECT_GT(curveInk(), 0);
+  // One question chosen: the one the user has not learned, 2 for this user and 1 for the next.
+  s.run(platform::format(L"INSERT INTO section VALUES (%d, 2)", binder));
+  smart.findChild<QLineEdit*>("id1150")->setText("1");
+  ASSERT_EQ(smart.shownIds(), (std::vector<int>{1, 2}));
+  ASSERT_EQ(smart.chosen(), std::set<int>{2});
+  smart.list().selectRow(0);
   s.settings.userName.value = L"hanako";  // who never studied it
   ASSERT_TRUE(s.app.SelectSettingsUser());
+  s.run(platform::format(L"INSERT INTO memory_rate VALUES (2, %d, 80, 1, %d, 0, 0, 0, 0, 0, 0, 0, 0, 0)",
+                         s.app.currentUserId, static_cast<int>(studied)));
   s.dialog.OnUserChanged();
   EXPECT_EQ(curveInk(), 0);
+  EXPECT_EQ(std::pair(smart.rowImage(0), smart.rowImage(1)), std::pair(1, 0));  // the dots 覚える studies by
   smart.list().selectRow(0);
   EXPECT_EQ(curveInk(), 0);
 }
