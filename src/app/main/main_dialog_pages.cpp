@@ -130,8 +130,9 @@ void MainDialog::RefreshPages() {
          read;
   ShowTextInBrowser(m_pageSelsection->browser(), description, m_pApp.notePagePath);
   read = m_pageLoginfo->RefreshFromDialog() && read;
-  // The editor, or a study, may have changed the smart-learning list's questions and levels.
-  read = m_pageSmartlearning->RefreshLevelCounts() && read;
+  // The editor, a study or the question log's edits may have changed the smart-learning list's
+  // questions and levels.
+  read = m_pageSmartlearning->RefreshFromFile() && read;
   UpdateCommandStates();
   if (m_nCurPage >= 0) pages_[m_nCurPage]->update();
   m_bPagesRead = read;

@@ -74,6 +74,12 @@ void IdListModel::reset(const std::function<void()>& change) {
   endResetModel();
 }
 
+void IdListModel::reread(const std::function<void()>& change) {
+  emit layoutAboutToBeChanged();
+  change();
+  emit layoutChanged();
+}
+
 void IdListModel::refresh() {
   if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }

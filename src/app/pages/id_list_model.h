@@ -50,6 +50,9 @@ class IdListModel : public QAbstractTableModel {
   void reset(const std::function<void()>& change);
   // Every cell is asked for again.
   void refresh();
+  // Runs a change of what the rows show, the rows themselves kept, between the view's layout
+  // signals: the rows in view are read again, and the selection and the scroll stay.
+  void reread(const std::function<void()>& change);
   IdRowSource& source() const { return source_; }
 
  private:
@@ -59,10 +62,10 @@ class IdListModel : public QAbstractTableModel {
   RowMarks marks_;
 };
 
-// Has the source read the rows in view whenever they change: a scroll, a resize, the list shown
-// or its rows replaced. That happens before the paint, and never while the list is off screen: a
-// page that is not shown reads nothing. A range that could not be read is read again at the next
-// change or refresh.
+// Has the source read the rows in view whenever they change: a scroll, a resize, the list shown,
+// its rows replaced or reread. That happens before the paint, and never while the list is off
+// screen: a page that is not shown reads nothing. A range that could not be read is read again at
+// the next change or refresh.
 class VisibleRowReader : public QObject {
  public:
   VisibleRowReader(QTableView& view, IdRowSource& source);
@@ -74,7 +77,7 @@ class VisibleRowReader : public QObject {
   // The rows in view now; first > last when none.
   std::pair<int, int> rowsInView() const;
   // Has the rows in view read when they differ from those read last, or always when `again`
-  // (the rows were replaced: what another program wrote since shows).
+  // (the rows were replaced or are to be reread: what another program wrote since shows).
   void readChanged(bool again);
 
   QTableView& view_;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <deque>
 
 #include "app/common/control_helpers.h"
 #include "app/common/number_edit.h"
@@ -461,7 +462,13 @@ void CTabpageSmartlearning::OnPeriodChange() {
   StartLevelCalcThread();
 }
 
-bool CTabpageSmartlearning::RefreshLevelCounts() {
+bool CTabpageSmartlearning::RefreshFromFile() {
+  // The rows' questions and figures are dropped, also off screen: the rows in view are read again
+  // now, or when the page is next shown, not drawn from before the change.
+  model_.reread([&] {
+    questionCache_.clear();
+    rates_.clear();
+  });
   if (!isVisible()) return true;  // read when the page is next shown, by the refresh that shows it
   const bool read = readLevelCounts();
   update();
@@ -586,7 +593,16 @@ void CTabpageSmartlearning::OnStartSmartLearning() {
   // would say there is nothing to study.
   if (!ensureChosen()) return;
   std::vector<int> ids;
-  CollectQuestionIds(ids);
+  CollectQuestionIds(ids);  // an empty choice goes on: the study's start says there is nothing to study
+  // The chosen questions as the file holds them now, empties dropped as any study's are: the choice
+  // may be older than another program's work. Questions that cannot be read are not studied, not
+  // even those read before: such a study would stop at its first read, or ask a part of the choice.
+  std::deque<int> kept(ids.begin(), ids.end());
+  if (!pdb3::dropEmptyQuestions(pdb3::openQuery(app_.db), kept)) {
+    tellFailure(L"次に学習する問題を選べませんでした。");
+    return;
+  }
+  ids.assign(kept.begin(), kept.end());
   host_.StartStudyAndRefresh(L"スマート学習", ids);
   DoAutoSelect();
   if (!allMode_) ReloadQuestionList();

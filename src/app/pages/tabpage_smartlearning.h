@@ -55,10 +55,11 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // (after saying so, the history as it was) when the counts cannot be read. Off screen, that
   // waits until the page is next shown.
   bool StartLevelCalcThread();
-  // Reads again the level counts and the bar's figures, after something outside the page changed
-  // the list or the levels; false (the counts then shown as unknown) when they cannot be read.
-  // Off screen it reads nothing: the refresh that shows the page reads them.
-  bool RefreshLevelCounts();
+  // Reads again the rows' questions and figures, the level counts and the bar's, after something
+  // outside the page may have changed them (the editor, a study, an edit on another page); false
+  // (the counts then shown as unknown) when the counts cannot be read. Off screen it only forgets
+  // what it read: the refresh that shows the page reads them.
+  bool RefreshFromFile();
   // Reads for the user now current what the page shows of the previous one.
   void OnUserChanged();
 

@@ -603,8 +603,9 @@ TEST(MainDialog, AnotherUserSeesTheirOwnRankingAccountAndTitle) {
   EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【hanako】");
 }
 
-// The smart-learning page's counts, bar and forgetting curve are those of the file and the user
-// now: read again after the editor's hand-over and after a change of user, not only at a study.
+// The smart-learning page's counts, bar, rows, choice and forgetting curve are those of the file and
+// the user now: read again after the editor's hand-over, a switch of pages and a change of user, not
+// only at a study.
 TEST(MainDialog, TheSmartLearningFiguresFollowTheEditorAndTheUser) {
   MainApp s;
   const int binder = s.app.smartLearningSetId, uid = s.app.currentUserId;
@@ -625,9 +626,24 @@ TEST(MainDialog, TheSmartLearningFiguresFollowTheEditorAndTheUser) {
     return platform::fromPixel(image.pixel(100 + (smart.width() - 250) * 3 / 4, smart.height() - 30));
   };
   EXPECT_EQ(barColour(), platform::rgb(255, 255, 255));
+  // The rows' texts too, on the page shown and after a change made while another page showed.
+  const auto answer = [&] { return smart.list().model()->index(0, 0).data().toString().toStdWString(); };
+  ASSERT_EQ(smart.shownIds().front(), 1);
   s.run(platform::format(L"DELETE FROM section WHERE sid=%d AND qid=2", binder));  // the editor's work
+  s.run(L"UPDATE question SET answer='edited' WHERE qid=1");
   s.dialog.RefreshPages();
   EXPECT_EQ(barColour(), smart::LevelColors[1]);
+  EXPECT_EQ(answer(), L"edited");
+  QTest::keyClick(&s.dialog, Qt::Key_F4);
+  s.run(L"UPDATE question SET answer='edited again' WHERE qid=1");
+  QTest::keyClick(&s.dialog, Qt::Key_F6);
+  EXPECT_EQ(answer(), L"edited again");
+  {
+    HeldDatabase held(s.databasePath());  // no text from before: the row is not read, and said so once
+    s.dialog.RefreshPages();
+    EXPECT_EQ(answer(), L"");
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: スマート学習リストの問題を読み込めませんでした。\n" + kBusyCause + L"\n");
+  }
 
   // The curve of question 1 in its pen's blue, inside the graph {225, y0 + 50, W - 20, H - 140}.
   const auto curveInk = [&] {
@@ -641,10 +657,19 @@ TEST(MainDialog, TheSmartLearningFiguresFollowTheEditorAndTheUser) {
   ASSERT_EQ(smart.shownIds().front(), 1);
   smart.list().selectRow(0);
   EXPECT_GT(curveInk(), 0);
+  // One question chosen: the one the user has not learned, 2 for this user and 1 for the next.
+  s.run(platform::format(L"INSERT INTO section VALUES (%d, 2)", binder));
+  smart.findChild<QLineEdit*>("id1150")->setText("1");
+  ASSERT_EQ(smart.shownIds(), (std::vector<int>{1, 2}));
+  ASSERT_EQ(smart.chosen(), std::set<int>{2});
+  smart.list().selectRow(0);
   s.settings.userName.value = L"hanako";  // who never studied it
   ASSERT_TRUE(s.app.SelectSettingsUser());
+  s.run(platform::format(L"INSERT INTO memory_rate VALUES (2, %d, 80, 1, %d, 0, 0, 0, 0, 0, 0, 0, 0, 0)",
+                         s.app.currentUserId, static_cast<int>(studied)));
   s.dialog.OnUserChanged();
   EXPECT_EQ(curveInk(), 0);
+  EXPECT_EQ(std::pair(smart.rowImage(0), smart.rowImage(1)), std::pair(1, 0));  // the dots 覚える studies by
   smart.list().selectRow(0);
   EXPECT_EQ(curveInk(), 0);
 }

@@ -334,7 +334,7 @@ TEST_F(SmartPageTest, TheSliderNamesItsShare) {
 
 // Under another program's lock the page says what it could not read, and no more: its list is not
 // called empty, and 覚える says the choice could not be made rather than that there is nothing to
-// study.
+// study, or than start a study that cannot read its questions.
 TEST_F(SmartPageTest, UnderALockTheListAndTheChoiceAreUnknownNotEmpty) {
   for (int q = 8600; q < 8603; ++q) t.addQuestion(q, L"w", t.app.smartLearningSetId);
   // Pixels of the hint's colour, one for the empty list, one for a list with questions.
@@ -361,6 +361,18 @@ TEST_F(SmartPageTest, UnderALockTheListAndTheChoiceAreUnknownNotEmpty) {
   QTest::mouseClick(page->findChild<QPushButton*>("id1325"), Qt::LeftButton);
   ASSERT_EQ(t.host.studies.size(), 1u);
   EXPECT_EQ(t.host.studies[0].second.size(), 3u);
+  // A choice made before the file was taken is not studied while its questions cannot be read;
+  // once they can, those emptied since are left out.
+  {
+    apptest::HeldDatabase held(t.databasePath());
+    QTest::mouseClick(page->findChild<QPushButton*>("id1325"), Qt::LeftButton);
+    EXPECT_EQ(t.host.studies.size(), 1u);
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 次に学習する問題を選べませんでした。\n" + apptest::kBusyCause + L"\n");
+  }
+  t.run(L"UPDATE question SET question='', answer='' WHERE qid=8600");
+  QTest::mouseClick(page->findChild<QPushButton*>("id1325"), Qt::LeftButton);
+  ASSERT_EQ(t.host.studies.size(), 2u);
+  EXPECT_EQ(t.host.studies[1].second, (std::vector<int>{8601, 8602}));
   t.run(L"DELETE FROM section WHERE sid=" + std::to_wstring(t.app.smartLearningSetId));
   page->ReloadQuestionList();
   EXPECT_GT(hintInk(page->paintImage(), empty), 0);
