@@ -28,6 +28,10 @@ void notifyDatabaseFailure(const pdb3::StudyContext& study, const std::wstring& 
 // when the action has said a failure already, which did not tell this one.
 void reportUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
 void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& what);
+// For a view that could not be read again and still shows what it showed (or nothing): said as an
+// unmade change is, since an earlier message does not tell the learner that the view is not what
+// is stored now.
+void reportViewNotReread(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
 // The database is held by another program right now (the last failure was a busy file).
 bool databaseWasBusy();
 

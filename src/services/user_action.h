@@ -48,6 +48,7 @@ class ActionOfItsOwn {
 // for every later one (whose text goes to standard error). Where waits are not counted per action
 // (worker threads, programs without the event-loop hook) every failure is said.
 bool firstFailureOfAction(const std::wstring& text);
-// The same for a change the learner asked for that was not made (a study's save, a delete, an add):
-// true unless the action has said this very text, since an earlier message does not tell it.
+// The same for a change the learner asked for that was not made (a study's save, a delete, an add),
+// or a view that could not be read again: true unless the action has said this very text, since an
+// earlier message does not tell it.
 bool unmadeChangeToBeSaid(const std::wstring& text);
