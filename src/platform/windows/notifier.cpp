@@ -1,5 +1,6 @@
 #include "platform/windows/notifier.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -60,11 +61,23 @@ class MessageBox : public QMessageBox {
   bool balanced_ = false;
 };
 
+// The window a box stands over: its owner's, or, while that is not up yet (a dialog that says what
+// it could not read before it shows), the nearest window up the chain that is, else the active one.
+// A box owned by a window that was never shown would be placed at the screen's corner.
+QWidget* shownOwner(QWidget* owner) {
+  if (!owner) return nullptr;
+  for (QWidget* window = owner->window(); window;
+       window = window->parentWidget() ? window->parentWidget()->window() : nullptr) {
+    if (window->isVisible()) return window;
+  }
+  return QApplication::activeWindow();
+}
+
 class QtNotifier : public Notifier {
  public:
   int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption,
                  unsigned flags) override {
-    MessageBox box(owner);
+    MessageBox box(shownOwner(owner));
     box.setWindowTitle(QString::fromStdWString(caption));
     box.setText(QString::fromStdWString(text));
     switch (flags & MbIconMask) {
