@@ -61,16 +61,19 @@ class MessageBox : public QMessageBox {
   bool balanced_ = false;
 };
 
-// The window a box stands over: its owner's, or, while that is not up yet (a dialog that says what
-// it could not read before it shows), the nearest window up the chain that is, else the active one.
-// A box owned by a window that was never shown would be placed at the screen's corner.
+// The window a box stands over: its owner's; while that one is not up (a dialog that says what it
+// could not read before it shows, a window hidden under a study), the nearest window up the chain
+// that is; else, as for a box without an owner, the window the learner is acting in: the active
+// one, or the modal one that takes all input (no window is active for a moment after a dialog
+// closes). A box over a window not shown would stand where that window last was, or at the corner.
 QWidget* shownOwner(QWidget* owner) {
-  if (!owner) return nullptr;
-  for (QWidget* window = owner->window(); window;
+  for (QWidget* window = owner ? owner->window() : nullptr; window;
        window = window->parentWidget() ? window->parentWidget()->window() : nullptr) {
     if (window->isVisible()) return window;
   }
-  return QApplication::activeWindow();
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  QWidget* modal = QApplication::activeModalWidget();
+  return modal && modal->isVisible() ? modal : nullptr;
 }
 
 class QtNotifier : public Notifier {

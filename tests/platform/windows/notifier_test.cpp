@@ -96,9 +96,10 @@ TEST(Notifier, AShortMessageStillGivesTheCaptionItsWholeWidth) {
 }
 
 // A box whose owner is not up yet (a dialog saying what it could not read before it shows) stands
-// over the nearest window up its chain that is, else over the active one: the window manager would
-// put a box over a window never shown at the screen's corner.
-TEST(Notifier, ABoxForAWindowNotYetShownStandsOverTheWindowTheLearnerIsIn) {
+// over the nearest window up its chain that is, else, as a box without an owner does, over the
+// window the learner is acting in: the window manager would put a box over a window never shown at
+// the screen's corner.
+TEST(Notifier, ABoxStandsOverTheWindowTheLearnerIsInWhenItsOwnerIsNotUpOrItHasNone) {
   testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
   QWidget main, other;
   main.setGeometry(420, 20, 360, 260);
@@ -125,6 +126,18 @@ TEST(Notifier, ABoxForAWindowNotYetShownStandsOverTheWindowTheLearnerIsIn) {
   QWidget neverShown;
   messageBox(&neverShown, L"一覧を読み込めませんでした。", L"Kelvara");
   EXPECT_TRUE(other.frameGeometry().contains(frame.center())) << frame.x() << "," << frame.y();
+
+  // A study's window takes all input; its result dialog has just closed and no window is active yet.
+  QDialog study;
+  study.setGeometry(420, 420, 360, 260);
+  study.setWindowModality(Qt::ApplicationModal);
+  study.show();
+  QDialog result(&study);
+  result.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&result));
+  result.hide();
+  messageBox(nullptr, L"学習履歴を保存できませんでした", L"Error!");
+  EXPECT_TRUE(study.frameGeometry().contains(frame.center())) << frame.x() << "," << frame.y();
 }
 
 TEST(Notifier, ABoxAskedForByAnotherThreadIsShownByTheGuiThread) {
