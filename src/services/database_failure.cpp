@@ -87,4 +87,8 @@ void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& wha
   notifyThrough(unmadeChangeToBeSaid, study, what);
 }
 
+void reportViewNotReread(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
+  reportThrough(unmadeChangeToBeSaid, owner, what, caption);
+}
+
 bool databaseWasBusy() { return sqliteplus::lastEngineFailure() == EngineFailure::busy; }

@@ -34,6 +34,10 @@ void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& wha
 // reportFailedRead or reportUnmadeChange, for a read shared by a look and a change: its caller says
 // which the failure kept from happening.
 using FailureReport = void (*)(QWidget* owner, const std::wstring& what, const std::wstring& caption);
+// For a view that could not be read again and still shows what it showed (or nothing): said as an
+// unmade change is, since an earlier message does not tell the learner that the view is not what
+// is stored now.
+void reportViewNotReread(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
 // The database is held by another program right now (the last failure was a busy file).
 bool databaseWasBusy();
 

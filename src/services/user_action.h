@@ -5,6 +5,7 @@
 //   failure yet; a later one follows from the same cause (the wait is spent, the file is still
 //   unreadable) and is only traced;
 // - a change the learner asked for that was not made is always told: no earlier message said so;
+//   so is a view that could not be read again and still shows what it showed;
 // - no text is told twice in one action.
 #pragma once
 
@@ -68,6 +69,7 @@ class ActionOfItsOwn {
 // not counted per action (worker threads, programs without the event-loop hook) every failure is said.
 bool failedReadToBeSaid(const std::wstring& text);
 // The same for a change the learner asked for that was not made (a study's save, a delete, an add,
-// one given up because what it needed could not be read): said unless the action has said this very
-// text, since an earlier message does not tell it.
+// one given up because what it needed could not be read), or a view that could not be read again and
+// still shows what it showed: said unless the action has said this very text, since an earlier
+// message does not tell it.
 bool unmadeChangeToBeSaid(const std::wstring& text);

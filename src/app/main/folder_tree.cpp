@@ -1,6 +1,7 @@
 #include "app/main/folder_tree.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "database/engine/sql_helpers.h"
@@ -44,14 +45,16 @@ int CFolderTreeCtrl::itemType(const QTreeWidgetItem* item) {
 int CFolderTreeCtrl::imageIndexOfType(int type) { return type >= 0 && type <= 2 ? type : 2; }
 
 bool CFolderTreeCtrl::BuildTree(const pdb3::DbObject& accessor) {
-  clear();
-  auto* root = new QTreeWidgetItem(this, QStringList(QString::fromStdWString(L"ルートフォルダ")));
+  // Filled aside and put in whole: a tree read in part would pass for one whose elements are gone.
+  auto root = std::make_unique<QTreeWidgetItem>(QStringList(QString::fromStdWString(L"ルートフォルダ")));
   root->setIcon(0, images_[0]);
   root->setData(0, Qt::UserRole, 0);
   root->setData(0, kTypeRole, 0);
-  const bool filled = FillChildren(accessor, 0, root);
-  root->setExpanded(true);
-  return filled;
+  if (!FillChildren(accessor, 0, root.get())) return false;
+  clear();
+  addTopLevelItem(root.get());
+  root.release()->setExpanded(true);
+  return true;
 }
 
 bool CFolderTreeCtrl::FillChildren(const pdb3::DbObject& accessor, int fid, QTreeWidgetItem* parent) {

@@ -19,8 +19,8 @@ class CFolderTreeCtrl : public QTreeWidget {
  public:
   explicit CFolderTreeCtrl(QWidget* parent = nullptr);
 
-  // Empties the tree and fills it from the database below the root item, which it expands. False
-  // when a read failed: the tree then holds what was read before it.
+  // Fills the tree afresh from the database below the root item, which it expands. False when a
+  // read failed: the tree then shows what it showed before (nothing, the first time).
   bool BuildTree(const pdb3::DbObject& accessor);
   // Adds the elements of folder fid (and of its folders, recursively) below the parent item,
   // each level sorted by name without regard to case. False when a read failed: the items

@@ -123,12 +123,9 @@ void MainDialog::RefreshPages() {
   bool read = UpdateRoundCounters();
   read = m_pageSelsection->FillInfo(m_bFolderSelected, m_nQuestion) && read;
   read = RefreshQuestionLogPage() && read;
-  std::wstring description;
-  read = pagereads::readText(pdb3::openQuery(m_pApp.db),
-                             platform::format(L"SELECT description FROM element_info WHERE eid=%d", m_pApp.currentSetId),
-                             description) &&
+  read = ShowElementDescription(m_pageSelsection->browser(), pdb3::openQuery(m_pApp.db), m_pApp.currentSetId,
+                                m_pApp.notePagePath) &&
          read;
-  ShowTextInBrowser(m_pageSelsection->browser(), description, m_pApp.notePagePath);
   read = m_pageLoginfo->RefreshFromDialog() && read;
   // The editor, a study or the question log's edits may have changed the smart-learning list's
   // questions and levels.

@@ -3,9 +3,12 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include "app/common/page_reads.h"
 #include "platform/files/file_system.h"
 #include "platform/files/folders.h"
 #include "platform/text.h"
+#include "platform/trace.h"
+#include "services/database_failure.h"
 
 namespace {
 
@@ -62,5 +65,18 @@ bool ShowTextInBrowser(CExplorer1& browser, const std::wstring& text, const std:
     return false;
   }
   browser.Navigate(htmlPath);
+  return true;
+}
+
+bool ShowElementDescription(CExplorer1& browser, const pdb3::DbObject& accessor, int eid, const std::wstring& htmlPath) {
+  std::wstring description;
+  // An empty view would read as a set without a description.
+  if (!pagereads::readText(accessor, platform::format(L"SELECT description FROM element_info WHERE eid=%d", eid),
+                           description)) {
+    browser.setPlainText(QString::fromStdWString(databaseFailureText(L"説明を読み込めませんでした。")));
+    return false;
+  }
+  if (!ShowTextInBrowser(browser, description, htmlPath))
+    browser.setPlainText(QString::fromStdWString(L"説明を表示できませんでした。"));
   return true;
 }

@@ -5,6 +5,10 @@
 #include <QTextBrowser>
 #include <string>
 
+namespace pdb3 {
+class DbObject;
+}
+
 class CExplorer1 : public QTextBrowser {
   Q_OBJECT
 
@@ -25,3 +29,7 @@ std::wstring notePageLocation();
 // Writes the text as an HTML page (UTF-8, its line ends as line breaks, any markup in it kept) to
 // the path and shows it in the view. False, with the view emptied, when the page cannot be written.
 bool ShowTextInBrowser(CExplorer1& browser, const std::wstring& text, const std::wstring& htmlPath);
+
+// Shows the element's description (element_info) in the view, or, in its place, that it could not
+// be read (with the cause) or not be shown. False when it could not be read.
+bool ShowElementDescription(CExplorer1& browser, const pdb3::DbObject& accessor, int eid, const std::wstring& htmlPath);

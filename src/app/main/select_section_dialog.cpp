@@ -8,7 +8,6 @@
 #include "app/shell/desktop_shortcut.h"
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
-#include "app/common/page_reads.h"
 #include "app/main/note_browser.h"
 #include "database/logs/element_log.h"
 #include "database/folders/folders.h"
@@ -16,6 +15,7 @@
 #include "services/database_failure.h"
 #include "database/engine/sql_helpers.h"
 #include "database/engine/sqlite_cursor.h"
+#include "database/engine/write_transaction.h"
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
 
@@ -57,8 +57,17 @@ void CSelectSectionDlg::OnInitDialog() {
   m_tree->SelectEidFromRoot(m_nEid);
 }
 
-void CSelectSectionDlg::RebuildTree() {
-  if (!m_tree->BuildTree(m_pQuery)) reportFailedRead(this, L"問題集とフォルダの一覧を読み込めませんでした。");
+bool CSelectSectionDlg::RebuildTree() {
+  if (m_tree->BuildTree(m_pQuery)) return true;
+  // The tree shows what it showed before, or nothing: told even after another failure of the action.
+  reportViewNotReread(this, L"問題集とフォルダの一覧を読み込めませんでした。");
+  return false;
+}
+
+void CSelectSectionDlg::RebuildTreeWithout(int eid) {
+  if (RebuildTree()) return;
+  // Known to be gone, the element leaves the tree that could not be read again.
+  delete m_tree->FindItemByEid(eid, m_tree->topLevelItem(0));
 }
 
 pdb3::FirstRow CSelectSectionDlg::readIsFolder(int eid, bool& folder) const {
@@ -86,18 +95,7 @@ void CSelectSectionDlg::OnSelChanged() {
   const int count = known && !folder ? pdb3::countUsableQuestions(m_pQuery, eid) : -1;
   m_strCount = known && folder ? L"" : count < 0 ? L"-" : std::to_wstring(count);
   count_->setText(qs(m_strCount));
-  ShowDescription(eid);
-}
-
-void CSelectSectionDlg::ShowDescription(int eid) {
-  std::wstring description;
-  if (!pagereads::readText(m_pQuery, platform::format(L"SELECT description FROM element_info WHERE eid=%d", eid),
-                           description)) {
-    m_browser->setPlainText(qs(databaseFailureText(L"説明を読み込めませんでした。")));
-    return;
-  }
-  if (!ShowTextInBrowser(*m_browser, description, m_pApp.notePagePath))
-    m_browser->setPlainText(qs(L"説明を表示できませんでした。"));
+  ShowElementDescription(*m_browser, m_pQuery, eid, m_pApp.notePagePath);
 }
 
 // An element that could not be read is no folder to open: it goes to accept, which says why.
@@ -176,7 +174,7 @@ void CSelectSectionDlg::OnDelete() {
   }
   if (named == pdb3::FirstRow::missing) {
     platform::messageBox(this, kNoSuchSet, kAppCaption);
-    RebuildTree();
+    RebuildTreeWithout(eid);
     return;
   }
   const std::wstring question = platform::format(
@@ -184,17 +182,13 @@ void CSelectSectionDlg::OnDelete() {
   if (platform::messageBox(this, question, kAppCaption, platform::MbYesNo | platform::MbIconWarning) != platform::IdYes)
     return;
   // The whole subtree goes, or nothing of it.
-  bool deleted = pdb3::execSql(m_pQuery, L"BEGIN TRANSACTION");
-  if (deleted) {
-    deleted = pdb3::deleteElementTree(m_pQuery, eid);
-    deleted = deleted ? pdb3::execSql(m_pQuery, L"COMMIT") : (pdb3::execSql(m_pQuery, L"ROLLBACK"), false);
-  }
-  if (!deleted) {
+  if (!pdb3::runInTransaction(m_pQuery, [&] { return pdb3::deleteElementTree(m_pQuery, eid); })) {
+    // Nothing changed: the tree stays as the learner saw it, the element still chosen.
     reportUnmadeChange(this, L"削除に失敗しました");
-  } else {
-    restoreSmartLearningSet();
+    return;
   }
-  RebuildTree();
+  restoreSmartLearningSet();
+  RebuildTreeWithout(eid);
   m_tree->SelectEidFromRoot(eid);
 }
 

@@ -60,9 +60,11 @@ class CSelectSectionDlg : public QDialog {
   // As readIsFolder, saying why when the element is gone or could not be read.
   bool readIsFolderOrSay(int eid, bool& folder);
   bool knownFolder(int eid) const;
-  // The description, or why there is none to see.
-  void ShowDescription(int eid);
-  void RebuildTree();
+  // False, with the learner told, when the tree could not be read again: it shows what it showed.
+  bool RebuildTree();
+  // After the element was found gone: when the tree cannot be read again, it is taken out of the
+  // tree as it stands.
+  void RebuildTreeWithout(int eid);
   // The set and folder that collect smart learning are made again at once when a deletion took
   // them, so that nothing is ever added to a set that no longer exists.
   void restoreSmartLearningSet();

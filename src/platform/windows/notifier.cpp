@@ -1,5 +1,6 @@
 #include "platform/windows/notifier.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -60,11 +61,26 @@ class MessageBox : public QMessageBox {
   bool balanced_ = false;
 };
 
+// The window a box stands over: its owner's; while that one is not up (a dialog that says what it
+// could not read before it shows, a window hidden under a study), the nearest window up the chain
+// that is; else, as for a box without an owner, the window the learner is acting in: the active
+// one, or the modal one that takes all input (no window is active for a moment after a dialog
+// closes). A box over a window not shown would stand where that window last was, or at the corner.
+QWidget* shownOwner(QWidget* owner) {
+  for (QWidget* window = owner ? owner->window() : nullptr; window;
+       window = window->parentWidget() ? window->parentWidget()->window() : nullptr) {
+    if (window->isVisible()) return window;
+  }
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  QWidget* modal = QApplication::activeModalWidget();
+  return modal && modal->isVisible() ? modal : nullptr;
+}
+
 class QtNotifier : public Notifier {
  public:
   int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption,
                  unsigned flags) override {
-    MessageBox box(owner);
+    MessageBox box(shownOwner(owner));
     box.setWindowTitle(QString::fromStdWString(caption));
     box.setText(QString::fromStdWString(text));
     switch (flags & MbIconMask) {

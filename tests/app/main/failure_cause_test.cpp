@@ -8,6 +8,7 @@
 #include <QTest>
 #include <memory>
 
+#include "app/main/note_browser.h"
 #include "app/pages/tabpage_loginfo.h"
 #include "app/pages/tabpage_selsection.h"
 #include "app/pages/tabpage_smartlearning.h"
@@ -85,7 +86,10 @@ TEST(FailureCauses, CommandsRefusedUnderAHeldFileNameTheCause) {
 // Counts a refresh could not read are unknown ("-"), not 0.
 TEST(FailureCauses, FiguresThatCouldNotBeReadShowAsUnknown) {
   MainApp s;
+  s.run(L"UPDATE element_info SET description='りんご' WHERE eid=14");
   ASSERT_TRUE(s.open());
+  const auto description = [&] { return s.dialog.setPage().browser().toPlainText().trimmed().toStdWString(); };
+  EXPECT_EQ(description(), L"りんご");
   EXPECT_EQ(s.dialog.setPage().infoList().item(2, 1)->text(), "2");
   auto* count = s.dialog.learningPage().findChild<QComboBox*>("id1198");
   ASSERT_NE(count, nullptr);
@@ -99,16 +103,19 @@ TEST(FailureCauses, FiguresThatCouldNotBeReadShowAsUnknown) {
   EXPECT_EQ(s.dialog.remainCount(), -1);
   EXPECT_EQ(s.dialog.setPage().infoList().item(2, 1)->text(), "-");
   EXPECT_EQ(count->currentText(), "-");
+  EXPECT_EQ(description(), L"説明を読み込めませんでした。\n" + kBusyCause);  // not "no description"
 
   s.dialog.RefreshPages();
   EXPECT_EQ(s.takeBoxes(), L"");
   EXPECT_EQ(s.dialog.questionCount(), 2);
   EXPECT_EQ(s.dialog.setPage().infoList().item(2, 1)->text(), "2");
   EXPECT_NE(count->currentText(), "-");
+  EXPECT_EQ(description(), L"りんご");
 }
 
 // At start-up a set that could not be looked up closes the window with the reason, not silently;
-// a chosen set that could not be looked up is not said to be missing.
+// a chosen set that could not be looked up is not said to be missing. The chooser that opens again
+// on the held file says that its tree could not be read, though the look-up said its failure.
 TEST(FailureCauses, AStartUpThatCannotLookUpTheSetSaysWhy) {
   MainApp s(L"Alpha/gone");
   std::unique_ptr<HeldDatabase> held;
@@ -121,7 +128,9 @@ TEST(FailureCauses, AStartUpThatCannotLookUpTheSetSaysWhy) {
                          }}});
   EXPECT_FALSE(s.open());
   EXPECT_EQ(s.dialog.result(), -1);
-  EXPECT_EQ(s.takeBoxes(), busy(L"Kelvara", L"問題集を読み込めませんでした。") + busy(L"Kelvara", L"問題集を読み込めませんでした。"));
+  EXPECT_EQ(s.takeBoxes(), busy(L"Kelvara", L"問題集を読み込めませんでした。") +
+                              busy(L"Kelvara", L"問題集とフォルダの一覧を読み込めませんでした。") +
+                              busy(L"Kelvara", L"問題集を読み込めませんでした。"));
   EXPECT_EQ(s.app.exitCode, ExitDataUnusable);  // the run stopped: no normal end
 }
 

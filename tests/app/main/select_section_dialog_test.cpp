@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidgetItemIterator>
 #include <functional>
 #include <memory>
 
@@ -23,6 +24,7 @@
 #include "platform/files/folders.h"
 #include "platform/files/file_system.h"
 #include "platform/windows/notifier.h"
+#include "recording_notifier.h"
 #include "scoped_env.h"
 #include "test_env.h"
 
@@ -210,6 +212,57 @@ TEST(SelectSection, UnderAHeldFileTheChooserSaysWhatItCouldNotReadAndChoosesNoth
   s.app.notePagePath = L"/nonexistent-folder/___note.html";
   c.dialog.tree().SelectEidFromRoot(kZeta);  // Apple's description does not stay as Zeta's
   EXPECT_EQ(c.dialog.browser().toPlainText().toStdWString(), L"説明を表示できませんでした。");
+}
+
+// Another program takes the file while the learner reads a box of the chooser's: a refused delete
+// changed nothing, so the tree stays as the learner saw it; a tree that cannot be read again keeps
+// what it showed, less what is known to be gone, and says so. It never reads as "all deleted".
+TEST(SelectSection, ATreeThatCannotBeReadAgainKeepsWhatItShowedAndSaysSo) {
+  TreeApp s;
+  struct TakenWhileAsking : RecordingNotifier {
+    int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption, unsigned flags) override {
+      if (text.find(asking) != std::wstring::npos) held = std::make_unique<HeldDatabase>(path);
+      return RecordingNotifier::messageBox(owner, text, caption, flags);
+    }
+    std::wstring path, asking;
+    std::unique_ptr<HeldDatabase> held;
+  } boxes;
+  boxes.path = s.databasePath();
+  boxes.asking = L"zeta を削除してもよろしいですか？";
+  boxes.answer = platform::IdYes;
+  platform::NotifierOverride use(boxes);
+  Chooser c(s, CSelectSectionDlg::kAnything, kZeta);
+  const auto shown = [&] {
+    QStringList names;
+    for (QTreeWidgetItemIterator item(&c.dialog.tree()); *item; ++item) names << (*item)->text(0);
+    return names;
+  };
+  const QStringList before = shown();
+  ASSERT_GE(before.size(), 10);
+  const auto busy = [](const std::wstring& what) { return L"Kelvara: " + what + L"\n" + kBusyCause; };
+
+  QTest::mouseClick(c.button(3), Qt::LeftButton);
+  EXPECT_EQ(boxes.boxes, (std::vector<std::wstring>{
+                             L"Kelvara: ！！注意！！\nzeta を削除してもよろしいですか？\n（一度削除してしまうと元に戻すことはできません）",
+                             busy(L"削除に失敗しました")}));
+  EXPECT_EQ(shown(), before);
+  EXPECT_EQ(c.dialog.tree().GetSelectedEid(), kZeta);
+  boxes.held.reset();
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE eid=12"), 1);
+
+  // The editor deleted Apple and holds the file while the learner reads that it is gone.
+  s.run(L"DELETE FROM element_info WHERE eid=14");
+  boxes.boxes.clear();
+  boxes.asking = kNoSuchSet;
+  c.dialog.tree().SelectEidFromRoot(kApple);
+  HeldDatabase::nextAction();
+  QTest::mouseClick(c.button(3), Qt::LeftButton);
+  EXPECT_EQ(boxes.boxes, (std::vector<std::wstring>{L"Kelvara: " + std::wstring(kNoSuchSet),
+                                                     busy(L"問題集とフォルダの一覧を読み込めませんでした。")}));
+  QStringList left = before;
+  left.removeOne("Apple");
+  EXPECT_EQ(shown(), left);
+  boxes.held.reset();
 }
 
 TEST(SelectSection, ARightClickedSetGetsADesktopShortcutThroughTheShortcutDialog) {

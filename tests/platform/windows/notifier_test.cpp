@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -91,6 +93,51 @@ TEST(Notifier, AShortMessageStillGivesTheCaptionItsWholeWidth) {
   poll.start(10);
   EXPECT_EQ(messageBox(nullptr, L"接続に失敗しました", L"Kelvara"), IdOk);
   EXPECT_GE(width, captionWidth("Kelvara"));
+}
+
+// A box whose owner is not up yet (a dialog saying what it could not read before it shows) stands
+// over the nearest window up its chain that is, else, as a box without an owner does, over the
+// window the learner is acting in: the window manager would put a box over a window never shown at
+// the screen's corner.
+TEST(Notifier, ABoxStandsOverTheWindowTheLearnerIsInWhenItsOwnerIsNotUpOrItHasNone) {
+  testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
+  QWidget main, other;
+  main.setGeometry(420, 20, 360, 260);
+  other.setGeometry(20, 320, 360, 260);
+  main.show();
+  other.show();
+  QRect frame;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    frame = box->frameGeometry();
+    box->defaultButton()->click();
+  });
+  poll.start(10);
+
+  QDialog opening(&main);  // the learner acts in `main`; another window is the active one
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  messageBox(&opening, L"一覧を読み込めませんでした。", L"Kelvara");
+  EXPECT_TRUE(main.frameGeometry().contains(frame.center())) << frame.x() << "," << frame.y();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  QWidget neverShown;
+  messageBox(&neverShown, L"一覧を読み込めませんでした。", L"Kelvara");
+  EXPECT_TRUE(other.frameGeometry().contains(frame.center())) << frame.x() << "," << frame.y();
+
+  // A study's window takes all input; its result dialog has just closed and no window is active yet.
+  QDialog study;
+  study.setGeometry(420, 420, 360, 260);
+  study.setWindowModality(Qt::ApplicationModal);
+  study.show();
+  QDialog result(&study);
+  result.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&result));
+  result.hide();
+  messageBox(nullptr, L"学習履歴を保存できませんでした", L"Error!");
+  EXPECT_TRUE(study.frameGeometry().contains(frame.center())) << frame.x() << "," << frame.y();
 }
 
 TEST(Notifier, ABoxAskedForByAnotherThreadIsShownByTheGuiThread) {
