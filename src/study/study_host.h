@@ -141,9 +141,10 @@ class StudyHost {
   virtual void showResult(QWidget& window, const StudyOutcome& outcome) = 0;
   // Writes the history in one transaction; false when nothing could be written.
   virtual bool saveHistory(pdb3::DailyLogRecord& record, int points) = 0;
-  // The study stops at a question that could not be read (the window has said why); a run made
-  // for this study ends with that failure's status.
-  virtual void noteUnreadableQuestion() = 0;
+  // The study cannot begin or go on for data it needs that could not be read: its log ids, the
+  // window's own connection, a question (the start or the window has said why). A run made for
+  // this study ends with that failure's status.
+  virtual void noteDataUnusable() = 0;
 };
 
 }  // namespace study

@@ -68,9 +68,9 @@ StudyApp::~StudyApp() = default;
 
 int StudyApp::intValue(const std::wstring& sql) { return pdb3::querySqlfIntOrMinus1(accessor(), L"%ls", sql.c_str()); }
 
-bool StudyApp::startStudy(const std::wstring& title, const std::vector<int>& questionIds) {
+bool StudyApp::startStudy(const std::wstring& title, const std::vector<int>& questionIds, bool commandLine) {
   SoundQueue sounds;
-  AppStudyHost host(app, sounds);
+  AppStudyHost host(app, sounds, commandLine);
   return study::StartStudy(host, nullptr, title, questionIds);
 }
 

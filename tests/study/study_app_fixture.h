@@ -28,8 +28,9 @@ class StudyApp {
   QTimer resultCloser;
 
   pdb3::DbObject accessor() { return pdb3::openQuery(app.db); }
-  // A study through the application's host, as the main dialog starts one.
-  bool startStudy(const std::wstring& title, const std::vector<int>& questionIds);
+  // A study through the application's host, as the main dialog starts one (commandLine: as a run
+  // made for the study starts it).
+  bool startStudy(const std::wstring& title, const std::vector<int>& questionIds, bool commandLine = false);
   // Column 0 of the first row as an int, -1 when there is none.
   int intValue(const std::wstring& sql);
   const std::wstring& databasePath() const { return path_; }

@@ -205,6 +205,6 @@ bool AppStudyHost::saveHistory(pdb3::DailyLogRecord& record, int points) {
   return app_.SaveStudyInTransaction(record, points);
 }
 
-void AppStudyHost::noteUnreadableQuestion() {
+void AppStudyHost::noteDataUnusable() {
   if (commandLineStudy_) app_.recordFailure(ExitDataUnusable);
 }

@@ -42,7 +42,7 @@ class AppStudyHost : public study::StudyHost {
   void storeWindowPosition(int x, int y) override;
   void showResult(QWidget& window, const study::StudyOutcome& outcome) override;
   bool saveHistory(pdb3::DailyLogRecord& record, int points) override;
-  void noteUnreadableQuestion() override;
+  void noteDataUnusable() override;
 
  private:
   // Questions are read on the window's own connection once it is open.

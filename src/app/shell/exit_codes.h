@@ -15,7 +15,8 @@ enum ExitCode : int {
   ExitStudyNotSaved = 4,
   // The run stopped because the data it needs could not be read or written: the settings or the
   // database's users at start-up, the problem set the main window opens on, or the problem set of
-  // the command line and the questions of its study (another program holds the database, the
-  // disk is full, the file refuses the user).
+  // the command line and what its study reads: its history's ids, the database for the study
+  // window, its questions (another program holds the database, the disk is full, the file
+  // refuses the user).
   ExitDataUnusable = 5,
 };

@@ -12,8 +12,11 @@ namespace study {
 
 class HeldKey {
  public:
-  // A press this soon after a release continues the same hold.
-  static constexpr uint64_t kRepeatGapMs = 50;
+  // A press this soon after a release continues the same hold. The X server makes a repeat's
+  // release and press at one moment and stamps both with that time, or a millisecond apart when
+  // its clock ticks between the two. Any wider and a quick second press of a key let up would
+  // be taken for the hold: a press stamped later than this is a new one.
+  static constexpr uint64_t kRepeatGapMs = 1;
 
   // Follows a release of the key. True when the key is surely up: one without a timestamp cannot
   // be paired with the press that may follow, and the toolkit's flag decides.
@@ -21,8 +24,11 @@ class HeldKey {
   // Follows a press of the key. True when it continues a hold, false for a fresh press.
   // The same event seen again (by a widget and then its parent) gives the same answer.
   bool press(const QKeyEvent& key);
-  // Pressed, and not surely let go since.
-  bool mayBeDown() const { return down_; }
+  // Pressed, and no release without a timestamp seen since. A release with a timestamp never says
+  // the key is up: only the next press tells whether it went on the hold. So where the window
+  // system stamps its events this stays true from the first press on, and only a new press lets
+  // the key count as let go.
+  bool notSurelyReleased() const { return down_; }
 
  private:
   bool down_ = false;

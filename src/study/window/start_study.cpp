@@ -62,7 +62,10 @@ bool StartStudy(StudyHost& host, QWidget* mainWindow, const std::wstring& title,
   }
   if (!host.canStudyInMode(context.mode)) return false;
   StudyLogIds ids;
-  if (!allotStudyLogIds(context, ids)) return false;
+  if (!allotStudyLogIds(context, ids)) {
+    host.noteDataUnusable();
+    return false;
+  }
 
   StudySetup setup;
   setup.did = ids.did;

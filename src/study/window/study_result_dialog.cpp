@@ -200,9 +200,12 @@ int CStudyResultDlg::addStudiedQuestionsToSmartLearning() {
 void CStudyResultDlg::accept() {
   const bool add = addCheck_->isChecked();
   settings_.addToSmartlearninglistAfterLearning.value = add;
-  if (add && smartLearningSetId_ < 0) {
+  // A study that answered nothing (it stopped at its first question) has nothing to add, and
+  // nothing to say about the list.
+  const bool anyStudied = !record_.results.empty();
+  if (add && anyStudied && smartLearningSetId_ < 0) {
     platform::messageBox(this, kSmartLearningUnavailable, kAppName);
-  } else if (add) {
+  } else if (add && anyStudied) {
     added_ = addStudiedQuestionsToSmartLearning();
     if (added_ < 0) {
       reportUnmadeChange(this, L"スマート学習リストへの追加に失敗しました");

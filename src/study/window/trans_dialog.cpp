@@ -228,6 +228,7 @@ void CTransDlg::showEvent(QShowEvent* event) {
 bool CTransDlg::OnInitDialog() {
   if (!host_.openOwnConnection()) {
     reportFailedRead(this, L"データベースファイルを開けませんでした...");
+    host_.noteDataUnusable();
     QMetaObject::invokeMethod(this, [this] { done(0); }, Qt::QueuedConnection);
     return false;
   }
@@ -366,7 +367,7 @@ void CTransDlg::NextQuestion() {
   if (question_.unreadable) {
     // Shown without its texts, the question would be answered, and its result saved, unseen.
     reportFailedRead(this, L"問題を読み込めませんでした。学習を終了します。");
-    host_.noteUnreadableQuestion();
+    host_.noteDataUnusable();
     EndStudy();
     return;
   }
@@ -392,7 +393,7 @@ void CTransDlg::NextQuestion() {
   }
   flow_.tstate = TurnReply;
   questionShownTick_ = platform::tickCountMs();
-  enterHeldOver_ = enter_.mayBeDown();
+  enterHeldOver_ = enter_.notSurelyReleased();
   focusAnswerControl();
   repaintWindow();
 }

@@ -214,6 +214,7 @@ TEST_F(ProgramRun, AnAutorunWhoseQuestionsAreHeldEndsWithTheStatusOfUnreadableDa
     AppSettings stored(L"KLV7");
     ASSERT_TRUE(stored.loadAll());
     stored.skin7Path.value = skin.toStdWString();
+    stored.addToSmartlearninglistAfterLearning.value = true;
     ASSERT_TRUE(stored.saveAll());
   }
   std::optional<apptest::HeldDatabase> held;
@@ -227,6 +228,9 @@ TEST_F(ProgramRun, AnAutorunWhoseQuestionsAreHeldEndsWithTheStatusOfUnreadableDa
   });
   EXPECT_EQ(outcome.exitCode, ExitDataUnusable);
   EXPECT_TRUE(outcome.said.contains(QString::fromWCharArray(L"msgbox: Kelvara: 問題を読み込めませんでした。学習を終了します。")));
+  // Nothing was answered: the result window has nothing to add to the smart-learning list (though
+  // the learner adds to it after each study) and says nothing about it.
+  EXPECT_EQ(linesStarting(outcome.said, {"msgbox:"}).filter(QString::fromWCharArray(L"スマート学習")).join('\n').toStdString(), "");
 }
 
 // What a first start writes may be refused (a trigger here, a read-only file or a full disk

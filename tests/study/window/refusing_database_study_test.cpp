@@ -56,6 +56,14 @@ TEST(RefusingDatabase, AStudyThatCannotStartShowAQuestionOrBeSavedSaysWhyWithinT
   holder.createQuery()->execute(L"COMMIT");
   EXPECT_EQ(s.app.notice.text(), L"履歴IDが取得できませんでした\n" + busy);
   EXPECT_EQ(s.app.exitCode, ExitNormal);
+  // A run made for the study ends with the status of data it could not read.
+  holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(s.startStudy(L"busy", {1, 2}, true));
+  testing::internal::GetCapturedStderr();
+  holder.createQuery()->execute(L"COMMIT");
+  EXPECT_EQ(s.app.exitCode, ExitDataUnusable);
+  s.app.exitCode = ExitNormal;  // the runs below are others
 
   // The end of a study: the result window reads, the save writes; each action waits once.
   const qint64 took = runStudy(s, holder, 13, 12);

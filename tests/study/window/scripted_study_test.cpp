@@ -37,6 +37,9 @@ const std::map<int, std::pair<QString, QString>> kSample = {
 // then corrects as the window asks.
 class StudyDriver {
  public:
+  // How often the window waited for a key to go on.
+  int waits = 0;
+
   StudyDriver(int mode, int missed) : mode_(mode), missed_(missed) {
     QObject::connect(&tick_, &QTimer::timeout, [this] { step(); });
     tick_.start(15);
@@ -79,6 +82,7 @@ class StudyDriver {
       return;
     }
     if (flow.tstate == TurnWaitNextTrigger) {
+      ++waits;
       QTest::keyClick(find<QLineEdit>(*dlg, 1026), Qt::Key_Return);
       return;
     }
@@ -156,6 +160,8 @@ TEST_P(ScriptedStudy, RunsThroughStartStudyWithOneMistake) {
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM memory_rate WHERE uid=" + uid), 3);
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM looped_questions WHERE lid=0"), 3);
   EXPECT_TRUE(s.notifier.boxes.empty()) << platform::toUtf8(s.notifier.boxes.front());
+  // Not asked to stop after an answer, only dictation waits after each right one (four of them).
+  EXPECT_EQ(driver.waits, mode == ModeDictation ? 4 : 0);
   if (mode == ModeDictation) {
     for (const wchar_t* word : {L"classroom", L"blackboard", L"desk"})
       EXPECT_NE(std::find(spoken.begin(), spoken.end(), word), spoken.end()) << platform::toUtf8(word);

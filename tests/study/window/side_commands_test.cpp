@@ -174,6 +174,7 @@ TEST(SideCommands, KeysActWhileAnsweringOnlyAndAWrongReplyNamesTheQuestionItAnsw
   QApplication::clipboard()->clear();
   typeReply(dlg, "one");
   EXPECT_EQ(clipboard(), "one two three");
+  EXPECT_EQ(dlg.message(), L"これも入力しなさい！（最初の間違え：apple）");  // the others are asked for too
   dlg.done(0);
 }
 

@@ -20,10 +20,11 @@ TEST(StartStudy, RefusesWhatCannotBeStudiedAndAlwaysLetsTheLockGo) {
   s.app.studyMode = 0;
   s.settings.databasePath.value = s.databasePath() + L".missing/none.klvdb7";
   s.notifier.boxes.clear();
-  EXPECT_FALSE(s.startStudy(L"t", {1}));
+  EXPECT_FALSE(s.startStudy(L"t", {1}, true));
   ASSERT_FALSE(s.notifier.boxes.empty());
   EXPECT_NE(s.notifier.boxes.front().find(L"データベースファイルを開けませんでした"), std::wstring::npos);
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_log"), 0);
+  EXPECT_EQ(s.app.exitCode, ExitDataUnusable) << "a run made for the study tells it could not study";
 
   NamedMutex after;
   EXPECT_TRUE(after.Create(L"USE_KLV_DATABASE"));  // every path above released it

@@ -92,7 +92,7 @@ class FakeHost : public StudyHost {
     savedPoints = points;
     return true;
   }
-  void noteUnreadableQuestion() override {}
+  void noteDataUnusable() override {}
 };
 
 }  // namespace
@@ -385,6 +385,55 @@ TEST(StudyWindow, AnEnterMeantToGoOnAnswersNothingOfTheNextQuestion) {
   typeReply(typed, "answer3");
   EXPECT_EQ(typed.flow().first.corrects, 2);
   EXPECT_EQ(typed.flow().first.mistakes, 1);
+}
+
+// On an X server every key event carries the server's time, and a key held down comes as release
+// and press pairs the server stamps together: only a press stamped later than the release before it
+// is the learner's own, and answers.
+TEST(StudyWindow, OnAnXServerOnlyAnEnterPressedAnewAnswersTheQuestionItDidNotBring) {
+  int64_t tick = 1'000'000;
+  const platform::ClockOverride clock({}, [&tick] { return tick; });
+  FakeHost host;
+  host.values.stopAfterAnswer = true;
+  CTransDlg typed(setupFor(ModeJe, {1, 2, 3}), host);
+  typed.show();
+  ASSERT_TRUE(waitForState(typed, TurnReply));
+  auto* edit = find<QLineEdit>(typed, 1026);
+  const auto enter = [&](QEvent::Type type, uint64_t at) {
+    QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier, "\r");
+    key.setTimestamp(at);
+    QApplication::sendEvent(typed.focusWidget() ? typed.focusWidget() : &typed, &key);
+  };
+  uint64_t stamp = 9'000'000;
+  tick += CTransDlg::kEnterGuardMs;
+  QTest::keyClicks(edit, "answer1");
+  enter(QEvent::KeyPress, stamp);
+  enter(QEvent::KeyRelease, stamp += 80);
+  ASSERT_TRUE(waitForState(typed, TurnWaitNextTrigger));
+  enter(QEvent::KeyPress, stamp += 1000);  // goes on, and stays down
+  ASSERT_EQ(typed.flow().currentId, 2);
+  tick += 2 * CTransDlg::kEnterGuardMs;
+  QTest::keyClicks(edit, "answer2");
+  // Held: pairs of one time, and one whose press the server's clock stamped a tick later.
+  for (const uint64_t apart : {0, 0, 1, 0}) {
+    enter(QEvent::KeyRelease, stamp += 40);
+    enter(QEvent::KeyPress, stamp += apart);
+  }
+  EXPECT_EQ(typed.flow().tstate, TurnReply);
+  EXPECT_EQ(typed.record().results.count(2), 0u);
+  enter(QEvent::KeyRelease, stamp += 40);
+  enter(QEvent::KeyPress, stamp += 200);  // let go, and pressed again
+  EXPECT_EQ(typed.record().results.count(2), 1u);
+
+  enter(QEvent::KeyRelease, stamp += 80);
+  ASSERT_TRUE(waitForState(typed, TurnWaitNextTrigger));
+  enter(QEvent::KeyPress, stamp += 1000);
+  ASSERT_EQ(typed.flow().currentId, 3);
+  tick += 2 * CTransDlg::kEnterGuardMs;
+  QTest::keyClicks(edit, "answer3");
+  enter(QEvent::KeyRelease, stamp += 40);
+  enter(QEvent::KeyPress, stamp += 10);  // however quick, a press stamped apart is a new one
+  EXPECT_EQ(typed.record().results.count(3), 1u);
 }
 
 void typeKey(QWidget& window, char key) { studytest::typeKeys(window, QString(QChar(key))); }
