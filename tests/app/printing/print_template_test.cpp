@@ -83,7 +83,8 @@ TEST(SheetTemplateFile, AValueHoldingANulEndsThereAndTheTemplateSavesAgain) {
   std::string bytes = bytesOf(path);
   const std::string name = "TempleteName=\"default\"";
   ASSERT_NE(bytes.find(name), std::string::npos);
-  bytes.replace(bytes.find(name), name.size(), std::string("TempleteName=\"sheet\0tail\"", 25));
+  // The closing quote stands before the NUL: the value is cut there before the quotes go.
+  bytes.replace(bytes.find(name), name.size(), std::string("TempleteName=\"sheet\"\0tail", 25));
   ASSERT_TRUE(platform::writeFileAtomically(path, bytes));
 
   PrintTemplate read;
