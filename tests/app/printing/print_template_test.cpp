@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <cerrno>
 
 #include "app/printing/card_template.h"
 #include "app/printing/print_template.h"
@@ -71,6 +72,11 @@ TEST(SheetTemplateFile, AFailedWriteLeavesTheFileAsItWas) {
     testenv::FileSizeLimit full(6000);
     EXPECT_FALSE(changed.LoadOrSave(path, true));
   }
+  EXPECT_EQ(bytesOf(path), before);
+  // A text the file cannot hold is refused with a cause of its own.
+  changed.texts[0].text = L"two\nlines";
+  EXPECT_FALSE(changed.LoadOrSave(path, true));
+  EXPECT_EQ(errno, EILSEQ);
   EXPECT_EQ(bytesOf(path), before);
 }
 
