@@ -24,8 +24,8 @@ int getProfileInt(std::wstring_view section, std::wstring_view key, int defaultV
 // Sets key=value, adding the section or the key when missing. False when the file cannot be
 // written, or when a name or the value holds a line break or NUL (or a key "=" or a leading
 // "["), which would change other entries of the file. A section name may hold "]": it is read up
-// to its line's last "]". Names are looked up and written without
-// their surrounding blanks, as the original does.
+// to its line's last "]". Names are looked up and written without their surrounding blanks, as
+// the original does.
 bool writeProfileString(std::wstring_view section, std::wstring_view key, std::wstring_view value,
                         const std::wstring& file);
 
