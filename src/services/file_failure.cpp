@@ -26,6 +26,10 @@ const wchar_t* writeCauseOf(int error) {
       return L"書き込み先のフォルダが見つかりません。";
     case ENAMETOOLONG:
       return L"ファイル名が長すぎます。";
+    // Our own refusal of a name or value the file cannot hold (a line break, a character its
+    // encoding lacks): nothing of the file was changed.
+    case EILSEQ:
+      return L"ファイルに保存できない文字が含まれています。";
     default:
       return nullptr;
   }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <iterator>
+#include <vector>
 
 #include "database/logs/element_log.h"
 #include "database/folders/folders.h"
@@ -40,25 +41,38 @@ bool ensureStudyLog(const StudyContext& study, const DbObject& accessor, int lid
   return true;
 }
 
+// What of a study kept its old value instead. Traced only once the rows the save wrote stand: a
+// save taken back whole keeps every old value, and to say one of them then would mislead.
+struct KeptOldValues {
+  std::vector<int> memoryRates;  // question ids
+  bool studyLogTotals = false;
+
+  void trace(int lid) const {
+    for (int qid : memoryRates)
+      platform::traceError("study history: the memory rate of question %d keeps its old value\n", qid);
+    if (studyLogTotals) platform::traceError("study history: a total of study log %d keeps its old value\n", lid);
+  }
+};
+
 // Reports nothing: a rate that cannot be saved keeps its old value (a database whose upgrade could
 // not make the table has none at all), and the study is saved without it. That holds only while
 // the transaction lives: once the engine has rolled it back (a full disk does), every later write
 // would be committed on its own, so the loop stops there and gives false.
 bool updateMemoryRates(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record,
-                       const std::function<bool()>& transactionLost) {
+                       const std::function<bool()>& transactionLost, KeptOldValues& kept) {
   const int64_t now = platform::nowSeconds();
   for (auto& [qid, result] : record.results) {
     MemoryRate rate(accessor, qid, study.userId, now);
     // A rate that could not be read would be saved as a first study's: the stored one stays.
     if (!rate.load() && rate.readFailed) {
       if (transactionLost()) return false;
-      platform::traceError("study history: the memory rate of question %d keeps its old value\n", qid);
+      kept.memoryRates.push_back(qid);
       continue;
     }
     rate.update(study.mode, result.nc1 + result.nc2, result.ni1 + result.ni2);
     if (!rate.save()) {
       if (transactionLost()) return false;
-      platform::traceError("study history: the memory rate of question %d keeps its old value\n", qid);
+      kept.memoryRates.push_back(qid);
     }
     result.ext1 = rate.level;
     result.ext2 = rate.rate;
@@ -77,17 +91,16 @@ bool saveDailyLog(const StudyContext& study, const DailyLogRecord& record) {
   return saved;
 }
 
-// Reports nothing: a total that cannot be written keeps its old value. Added by the engine in one
-// statement: totals read first and written back would, after a read that failed, be written as
-// this study's alone.
-void addToStudyLogTotals(const DbObject& accessor, const DailyLogRecord& record) {
+// Reports nothing: a total that cannot be written keeps its old value (false). Added by the engine
+// in one statement: totals read first and written back would, after a read that failed, be written
+// as this study's alone.
+bool addToStudyLogTotals(const DbObject& accessor, const DailyLogRecord& record) {
   const int replySec = static_cast<int>(record.totalReplySec());
-  if (!execSqlf(accessor,
-                L"UPDATE element_log SET FirstReplyDate=CASE WHEN coalesce(FirstReplyDate,0)=0 THEN %d "
-                L"ELSE FirstReplyDate END, nRun=coalesce(nRun,0)+1, TotalReplySec=coalesce(TotalReplySec,0)+%d, "
-                L"TotalStrokes=coalesce(TotalStrokes,0)+%d WHERE lid=%d",
-                record.StartTime, replySec, record.Strokes, record.lid))
-    platform::traceError("study history: a total of study log %d keeps its old value\n", record.lid);
+  return execSqlf(accessor,
+                  L"UPDATE element_log SET FirstReplyDate=CASE WHEN coalesce(FirstReplyDate,0)=0 THEN %d "
+                  L"ELSE FirstReplyDate END, nRun=coalesce(nRun,0)+1, TotalReplySec=coalesce(TotalReplySec,0)+%d, "
+                  L"TotalStrokes=coalesce(TotalStrokes,0)+%d WHERE lid=%d",
+                  record.StartTime, replySec, record.Strokes, record.lid);
 }
 
 bool saveQuestionLogs(const StudyContext& study, const DbObject& accessor, const DailyLogRecord& record) {
@@ -152,13 +165,14 @@ void addRankingRound(const StudyContext& study, const RankingTarget& ranking, co
 // After a failure inside a transaction the engine may have rolled it all back by itself (a full
 // disk does that): a step after it would be committed on its own, so the loss of the transaction
 // stops the writing as a failure does, after any step.
-bool writeStudyRecords(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record, bool addToPassFlag) {
+bool writeStudyRecords(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record, bool addToPassFlag,
+                       KeptOldValues& kept) {
   const bool inTransaction = study.connection.inTransaction();
   const auto lost = [&] { return inTransaction && !study.connection.inTransaction(); };
   if (!ensureStudyLog(study, accessor, record.lid) || lost()) return false;
   // Before the question logs are written, so the decay runs from the question's previous study.
-  if (!updateMemoryRates(study, accessor, record, lost) || !saveDailyLog(study, record) || lost()) return false;
-  addToStudyLogTotals(accessor, record);
+  if (!updateMemoryRates(study, accessor, record, lost, kept) || !saveDailyLog(study, record) || lost()) return false;
+  if (!addToStudyLogTotals(accessor, record)) kept.studyLogTotals = true;
   if (lost() || !saveQuestionLogs(study, accessor, record) || lost()) return false;
   return (!addToPassFlag || addToPass(study, accessor, record)) && !lost();
 }
@@ -169,7 +183,9 @@ bool SaveStudyHistory(const StudyContext& study, const RankingTarget& ranking, D
                       int points) {
   if (record.results.empty()) return true;
   const DbObject accessor = openQuery(study.connection);
-  if (!writeStudyRecords(study, accessor, record, addToPassFlag)) return false;
+  KeptOldValues kept;
+  if (!writeStudyRecords(study, accessor, record, addToPassFlag, kept)) return false;  // the caller rolls back
+  kept.trace(record.lid);
   addRankingRound(study, ranking, accessor, record, points);
   return true;
 }
@@ -186,13 +202,15 @@ bool SaveStudyHistoryInTransaction(const StudyContext& study, const RankingTarge
   quiet.notice = [](const std::wstring& text) { platform::traceError(L"%ls\n", text.c_str()); };
   quiet.failureNotice = nullptr;
   const DbObject accessor = openQuery(study.connection);
-  const bool written = record.results.empty() || writeStudyRecords(quiet, accessor, record, true);
+  KeptOldValues kept;
+  const bool written = record.results.empty() || writeStudyRecords(quiet, accessor, record, true, kept);
   // The connection rolls a failed COMMIT back, so the transaction does not stay open.
   if (!written || !execSql(record, L"COMMIT")) {
     if (study.connection.inTransaction()) execSql(record, L"ROLLBACK");
     notifyUnmadeChange(study, L"学習履歴を保存できませんでした");
     return false;
   }
+  kept.trace(record.lid);
   if (!record.results.empty()) addRankingRound(study, ranking, accessor, record, points);
   return true;
 }

@@ -307,7 +307,8 @@ std::wstring historyRows(sqliteplus::SqliteConnection& connection) {
 // Saves a study of questions 1-4 (daily log `did`, study log 1) on fresh copies of the file at
 // `source`, each with more room than the one before (`limit` sets it, nullopt lifts it), until a
 // save fits. A save that fails must say why and leave the copy's history as it was. Gives the
-// number of failed saves and the history of the copy that was saved.
+// number of failed saves and the history of the copy that was saved. Nothing of a study taken back
+// is said to keep its old value: every value does.
 std::pair<int, std::wstring> saveUntilItFits(const std::filesystem::path& source, int did, int mode, int64_t step,
                                              const std::function<void(std::optional<int64_t>)>& limit,
                                              const std::string& name) {
@@ -333,7 +334,7 @@ std::pair<int, std::wstring> saveUntilItFits(const std::filesystem::path& source
     limit(room);
     testing::internal::CaptureStderr();
     const bool savedWhole = SaveStudyHistoryInTransaction(onCopy, target, study, 5);
-    testing::internal::GetCapturedStderr();
+    const std::string said = testing::internal::GetCapturedStderr();
     limit(std::nullopt);
     EXPECT_FALSE(connection.inTransaction());
     connection.close();
@@ -346,6 +347,7 @@ std::pair<int, std::wstring> saveUntilItFits(const std::filesystem::path& source
       return {failures, historyRows(check)};
     }
     ++failures;
+    EXPECT_EQ(said.find("keeps its old value"), std::string::npos) << "said of a study taken back whole: " << said;
     EXPECT_EQ(notices, std::vector<std::wstring>{L"学習履歴を保存できませんでした\nディスクの空き容量が足りません。"});
     EXPECT_EQ(counts.size(), 0u);
     const std::wstring rows = historyRows(check);

@@ -1,8 +1,9 @@
 // Small helpers the shell's windows share for their controls.
 #pragma once
 
-#include <QWidget>
+#include <QLineEdit>
 #include <QString>
+#include <QWidget>
 #include <algorithm>
 #include <string>
 
@@ -25,4 +26,12 @@ Field* readOnlyField(Field* field) {
   field->setReadOnly(true);
   field->setFocusPolicy(Qt::ClickFocus);
   return field;
+}
+
+// Puts a name the dialog suggests into the edit, selected and with the focus: what the user types
+// replaces it rather than being added to it.
+inline void offerText(QLineEdit* edit, const QString& text) {
+  edit->setText(text);
+  edit->selectAll();
+  edit->setFocus();
 }

@@ -57,7 +57,7 @@ void IniSection::exchangeFlag(const std::wstring& key, bool& value) {
 bool IniSection::commit() {
   if (!save_) return false;
   if (!ok_ && readable()) {
-    errno = EINVAL;  // a value the file cannot hold: no cause the learner could act on
+    errno = EILSEQ;  // a value the file cannot hold
     return false;
   }
   if (!file_.commit()) {

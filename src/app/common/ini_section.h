@@ -36,7 +36,8 @@ class IniSection {
   void exchangeFlag(const std::wstring& key, bool& value);
 
   // Saving only: true when every write succeeded and the file now holds them all; else errno
-  // tells why (the read's cause for a file that could not be read).
+  // tells why (the read's cause for a file that could not be read, EILSEQ for a value the file
+  // cannot hold).
   bool commit();
 
  private:

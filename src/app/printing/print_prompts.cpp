@@ -210,10 +210,11 @@ class QtPrintPrompts : public PrintPrompts {
     dialog.setObjectName("id278");
     dialog.setWindowTitle(qtext(L"名称設定"));
     auto* form = new QFormLayout(&dialog);
-    auto* edit = new QLineEdit(qtext(name), &dialog);
+    auto* edit = new QLineEdit(&dialog);
     edit->setObjectName("id1289");
     form->addRow(edit);
     form->addRow(okCancel(dialog));
+    offerText(edit, qtext(name));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return edit->text().toStdWString();
   }

@@ -55,9 +55,7 @@ NameEntryDialog::NameEntryDialog(int templateId, const wchar_t* title, const wch
 }
 
 void NameEntryDialog::OnInitDialog() {
-  edit_->setText(QString::fromStdWString(m_strName));
-  edit_->selectAll();
-  edit_->setFocus();
+  offerText(edit_, QString::fromStdWString(m_strName));
 }
 
 int NameEntryDialog::DoModal() {

@@ -174,10 +174,12 @@ bool moveToUtf8(IniText& file) {
   return true;
 }
 
+// A section name runs to the line's last "]", as the original reads it: a name holding "]" (a
+// user's name may) is found again, and text after the closing "]" is still no part of it.
 std::optional<std::wstring_view> sectionName(std::wstring_view line) {
   line = trim(line);
   if (line.empty() || line.front() != L'[') return std::nullopt;
-  const size_t close = line.find(L']');
+  const size_t close = line.rfind(L']');
   if (close == std::wstring_view::npos) return std::nullopt;
   return line.substr(1, close - 1);
 }
@@ -237,16 +239,17 @@ std::wstring_view withoutQuotes(std::wstring_view value) {
 }
 
 // The text of a key, or nothing when the section, the key or its "=" is missing. A value ends at
-// its first NUL, as a string of the registry does: read whole, it could never be written back
-// (writes refuse a NUL), and the file could not be saved again.
+// its first NUL, as a string of the registry does, before it is trimmed and loses its quotes:
+// what follows the NUL is not there. Read whole, it could never be written back (writes refuse a
+// NUL), and the file could not be saved again.
 std::optional<std::wstring> lookUpIn(const IniText& file, std::wstring_view section, std::wstring_view key) {
   const auto range = findSection(file, section);
   const auto line = range ? findKey(file, *range, key) : std::nullopt;
   if (!line) return std::nullopt;
   const Entry entry = entryOf(file.lines[*line].text);
   if (!entry.value) return std::nullopt;
-  std::wstring_view value = withoutQuotes(*entry.value);
-  return std::wstring(value.substr(0, value.find(L'\0')));
+  std::wstring_view value = *entry.value;
+  return std::wstring(withoutQuotes(trim(value.substr(0, value.find(L'\0')))));
 }
 
 // The same in the file; nothing as well when the file is missing.
@@ -285,9 +288,8 @@ std::mutex gWriteLock;
 
 // A name or a value that would change other entries of the file (traced).
 bool refusedEntry(std::wstring_view section, std::wstring_view key, std::wstring_view value, const std::wstring& path) {
-  if (breaksLines(section) || breaksLines(key) || breaksLines(value) || section.find(L']') != std::wstring_view::npos ||
-      key.find(L'=') != std::wstring_view::npos || trim(key).empty() || trim(key).front() == L'[' ||
-      value.find(L'\0') != std::wstring_view::npos) {
+  if (breaksLines(section) || breaksLines(key) || breaksLines(value) || key.find(L'=') != std::wstring_view::npos ||
+      trim(key).empty() || trim(key).front() == L'[' || value.find(L'\0') != std::wstring_view::npos) {
     traceError("profile: refused to write [%s] %s into %s\n", toUtf8(section).c_str(), toUtf8(key).c_str(),
                toUtf8(path).c_str());
     return true;

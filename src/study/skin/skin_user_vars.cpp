@@ -61,9 +61,10 @@ bool saveStyle(const SkinUserVars& values, const std::wstring& userFile, const s
   accepted = saveValues(values.colorValues, file, userName, skinFileName) && accepted;
   accepted = file.writeString(userName, skinFileName + L"_bgclr", values.backgroundColor) && accepted;
   accepted = file.writeString(userName, skinFileName + L"_bgimage", values.backgroundImage) && accepted;
-  // A file that could not be read is not written over (commit says why); nor is a part of the values.
+  // A file that could not be read is not written over (commit says why); nor is a part of the
+  // values: a value or name the file cannot hold keeps all of them as they were.
   if (!accepted && file.readable()) {
-    errno = EINVAL;
+    errno = EILSEQ;
     return false;
   }
   return file.commit();

@@ -26,7 +26,8 @@ std::wstring skinFileName(const std::wstring& skinPath);
 bool loadStyle(SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
                const std::wstring& skinFileName, const SkinInfo& skin);
 // Writes every value, an empty one as "key=", all or none. False, with errno telling why, when the
-// file cannot be written or could not be read (it is then not written over).
+// file cannot be written or could not be read (it is then not written over), or holds no place
+// for a name or value (EILSEQ: a line break, a key with "=", a character its encoding lacks).
 bool saveStyle(const SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
                const std::wstring& skinFileName);
 

@@ -203,6 +203,32 @@ TEST_F(SkinPage, ValuesThatCannotBeSavedAreSaidWithTheirCause) {
   EXPECT_EQ(notifier.boxes, std::vector<std::wstring>{L"Kelvara: スキンの設定を保存できませんでした: " +
                                                       settings.skinUserfilePath.value +
                                                       L"\n書き込み先のフォルダが見つかりません。"});
+
+  // A skin's variable whose name the file cannot hold.
+  writeSkin("equals.lua", "DesignName = 'Equals'\nKLV.LoadUserVar('A=B', 'color', '112233')\n");
+  settings.skinUserfilePath.value = path("skinuser.ini");
+  settings.skin7Path.value = path("equals.lua");
+  open();
+  selectVariable("A=B");
+  control<QCheckBox>(1174)->click();
+  dialog->accept();
+  EXPECT_EQ(notifier.boxes.back(), L"Kelvara: スキンの設定を保存できませんでした: " + settings.skinUserfilePath.value +
+                                       L"\nファイルに保存できない文字が含まれています。");
+}
+
+// The user's name is the section of the file: one holding "]" finds its values again.
+TEST_F(SkinPage, AUserWhoseNameHoldsABracketKeepsTheirValues) {
+  settings.userName.value = L"[ta]ro]";
+  open();
+  selectVariable("TextColor");
+  control<QCheckBox>(1174)->click();
+  control<CUxColorButton>(1251)->UpdateColor(0x0A0B0C);
+  dialog->accept();
+  EXPECT_TRUE(notifier.boxes.empty());
+  open();
+  selectVariable("TextColor");
+  EXPECT_TRUE(control<QCheckBox>(1174)->isChecked());
+  EXPECT_EQ(control<CUxColorButton>(1251)->GetColor(), 0x0A0B0Cu);
 }
 
 TEST_F(SkinPage, AMissingBackgroundImageKeepsTheDialogOpenAndStoresNothing) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <cerrno>
 
 #include "app/printing/card_template.h"
 #include "app/printing/print_template.h"
@@ -72,6 +73,11 @@ TEST(SheetTemplateFile, AFailedWriteLeavesTheFileAsItWas) {
     EXPECT_FALSE(changed.LoadOrSave(path, true));
   }
   EXPECT_EQ(bytesOf(path), before);
+  // A text the file cannot hold is refused with a cause of its own.
+  changed.texts[0].text = L"two\nlines";
+  EXPECT_FALSE(changed.LoadOrSave(path, true));
+  EXPECT_EQ(errno, EILSEQ);
+  EXPECT_EQ(bytesOf(path), before);
 }
 
 // A NUL inside a value ends it, as a string of the registry ends there: the template read so can
@@ -83,7 +89,8 @@ TEST(SheetTemplateFile, AValueHoldingANulEndsThereAndTheTemplateSavesAgain) {
   std::string bytes = bytesOf(path);
   const std::string name = "TempleteName=\"default\"";
   ASSERT_NE(bytes.find(name), std::string::npos);
-  bytes.replace(bytes.find(name), name.size(), std::string("TempleteName=\"sheet\0tail\"", 25));
+  // The closing quote stands before the NUL: the value is cut there before the quotes go.
+  bytes.replace(bytes.find(name), name.size(), std::string("TempleteName=\"sheet\"\0tail", 25));
   ASSERT_TRUE(platform::writeFileAtomically(path, bytes));
 
   PrintTemplate read;

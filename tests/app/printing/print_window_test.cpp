@@ -145,6 +145,15 @@ TEST(PrintDialogs, UnattendedRunsAnswerEveryPrintDialogThemselves) {
   EXPECT_FALSE(askTemplateName(nullptr, L"name"));
 }
 
+TEST(TemplateNameDialog, OffersTheNameSelectedSoThatTypingReplacesIt) {
+  testenv::ScopedEnv shown("KELVARA_AUTOANSWER", nullptr);
+  apptest::whenDialogShows([](QDialog& dialog) {
+    QTest::keyClicks(dialog.findChild<QLineEdit*>("id1289"), "walk");
+    dialog.findChild<QPushButton*>("id1")->click();
+  });
+  EXPECT_EQ(askTemplateName(nullptr, L"新規テンプレート"), L"walk");
+}
+
 TEST(PageSetupDialog, OffersTheOrientationAndThePapersOfThePrinterChosen) {
   testenv::ScopedEnv shown("KELVARA_AUTOANSWER", nullptr);
   PageSetup setup;

@@ -89,6 +89,14 @@ TEST(TemplateEditor, ANewTemplateGetsTheNextFreeFileWhenItIsNextSaved) {
   // Going back to default keeps what was typed in the new one.
   list->setCurrentIndex(0);
   EXPECT_EQ(control<QLineEdit>(editor, 1271)->text(), QString::fromStdWString(L"暗記シート"));
+
+  // A file that became unreadable since the list was made is said, and the editor keeps its template.
+  ASSERT_TRUE(platform::deleteFile(file));
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdWString(file)));
+  list->setCurrentIndex(2);
+  EXPECT_EQ(p.boxes.texts, std::vector<std::wstring>{L"テンプレートを読み込めませんでした: " + file + L"\n" + kFolderCause});
+  EXPECT_EQ(list->currentIndex(), 0);
+  EXPECT_EQ(control<QLineEdit>(editor, 1271)->text(), QString::fromStdWString(L"暗記シート"));
 }
 
 TEST(TemplateEditor, LineSpacingModesAndPositionsGoIntoTheTemplate) {

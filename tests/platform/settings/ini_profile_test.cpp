@@ -15,6 +15,7 @@
 #include "platform/text.h"
 
 using namespace platform;
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -54,7 +55,10 @@ TEST_F(IniProfile, ReadsWithTheOriginalPlatformsRules) {
       "[templete]\r\n"
       "other=in a later section of the same name\r\n"
       "[WebDic]\r\n"
-      " 0_title=辞書\r\n");
+      " 0_title=辞書\r\n"
+      "nul= ab \0x\r\n"
+      "[User] after the name\r\n"
+      "k=v\r\n"sv);
   EXPECT_EQ(get(L"TEMPLETE", L"name"), L"  quoted keeps inner blanks  ");
   EXPECT_EQ(get(L"Templete", L"single"), L"x");
   EXPECT_EQ(get(L"Templete", L"mixed"), L"\"x'");
@@ -62,6 +66,8 @@ TEST_F(IniProfile, ReadsWithTheOriginalPlatformsRules) {
   EXPECT_EQ(get(L"Templete", L"novalue"), L"-");
   EXPECT_EQ(get(L"Templete", L"empty"), L"");
   EXPECT_EQ(get(L"Templete", L"other"), L"-");  // only the first section of a name is searched
+  EXPECT_EQ(get(L"WebDic", L"nul"), L"ab") << "the value ends at the NUL and is trimmed there";
+  EXPECT_EQ(get(L"User", L"k"), L"v") << "text after the closing bracket is no part of the name";
   EXPECT_EQ(get(L"WebDic", L" 0_title"), L"辞書");
   EXPECT_EQ(get(L"", L"top"), L"before any section");
   EXPECT_EQ(get(L"Nowhere", L"x", L"default  "), L"default");
@@ -126,8 +132,13 @@ TEST_F(IniProfile, WritesRefuseTextThatWouldBreakOtherLines) {
   put("[s]\nk=v\n");
   EXPECT_FALSE(writeProfileString(L"s", L"k", L"a\r\nother=injected", file));
   EXPECT_FALSE(writeProfileString(L"s", L"a=b", L"v", file));
-  EXPECT_FALSE(writeProfileString(L"s]x", L"k", L"v", file));
   EXPECT_EQ(bytes(), "[s]\nk=v\n");
+
+  // A section name may hold "]" (a user's name may): it is read to the line's last "]".
+  EXPECT_TRUE(writeProfileString(L"s]x", L"k", L"1", file));
+  EXPECT_TRUE(writeProfileString(L"S]X", L"k", L"2", file));
+  EXPECT_EQ(bytes(), "[s]\nk=v\n\n[s]x]\nk=2\n");
+  EXPECT_EQ(get(L"s", L"k"), L"v");
 }
 
 TEST_F(IniProfile, Utf16FilesStayUtf16) {

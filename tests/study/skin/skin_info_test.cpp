@@ -1,6 +1,8 @@
 // Skin descriptions from an inspection state, and the skin user file.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "platform/text.h"
 #include "skin_test_support.h"
 #include "study/skin/font_spec.h"
@@ -154,7 +156,15 @@ TEST(SkinUserVars, AValueHoldingANulEndsThereAndTheFileSavesAgain) {
   EXPECT_EQ(values.backgroundColor, L"FFEE");
   values.backgroundImage = L"back.png";
   EXPECT_TRUE(saveStyle(values, userFile, L"花子", L"blue.lua"));
-  EXPECT_EQ(skintest::readFile(folder + "/user.ini"), "[花子]\r\nblue.lua_bgclr=FFEE\r\nblue.lua_bgimage=back.png\r\n");
+  const std::string saved = "[花子]\r\nblue.lua_bgclr=FFEE\r\nblue.lua_bgimage=back.png\r\n";
+  EXPECT_EQ(skintest::readFile(folder + "/user.ini"), saved);
+
+  // A name the file cannot hold keeps every value as it was, the others too, and says why.
+  values.backgroundImage = L"other.png";
+  values.colorValues[L"A=B"] = L"00FF00";
+  EXPECT_FALSE(saveStyle(values, userFile, L"花子", L"blue.lua"));
+  EXPECT_EQ(errno, EILSEQ);
+  EXPECT_EQ(skintest::readFile(folder + "/user.ini"), saved);
 }
 
 TEST(SkinUserVars, TheDefaultSkinsVariablesHaveJapaneseNamesAndKnowTheirFormerOnes) {
