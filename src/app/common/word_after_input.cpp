@@ -4,15 +4,21 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QWidget>
+#include <algorithm>
 
+#include "app/common/modal_dialog.h"
+#include "platform/windows/notifier.h"
+#include "services/database_failure.h"
 #include "services/user_action.h"
 
 WordAfterInput::WordAfterInput(QObject* parent) : QObject(parent) {}
 
 WordAfterInput::~WordAfterInput() { stopWatching(); }
 
-void WordAfterInput::post(std::function<void()> say) {
-  say_ = std::move(say);
+void WordAfterInput::post(QWidget* owner, const std::wstring& text) {
+  const auto waiting = std::ranges::find(words_, text, &Word::text);
+  if (waiting == words_.end()) words_.push_back({owner, text});
   if (!watching_) queueTry();
 }
 
@@ -25,24 +31,29 @@ void WordAfterInput::queueTry() {
   });
 }
 
-void WordAfterInput::cancel() {
-  say_ = nullptr;
-  stopWatching();
+void WordAfterInput::cancel(const std::wstring& text) {
+  std::erase_if(words_, [&](const Word& word) { return word.text == text; });
+  if (words_.empty()) stopWatching();
 }
 
 void WordAfterInput::sayWhenReleased() {
-  if (!say_) return;
+  if (words_.empty() || saying_) return;  // an open box's loop: its caller says what came meanwhile
   if (QGuiApplication::mouseButtons() != Qt::NoButton) {
     if (!watching_) qApp->installEventFilter(this);
     watching_ = true;
     return;
   }
   stopWatching();
-  const std::function<void()> say = std::move(say_);
-  say_ = nullptr;
-  // Whatever action is running when the word comes (a timer's, the next click's) did not cause it.
-  const ActionOfItsOwn own;
-  say();
+  const QPointer<WordAfterInput> alive(this);
+  saying_ = true;
+  while (alive && !words_.empty()) {
+    const Word word = words_.front();
+    words_.erase(words_.begin());
+    // Whatever action is running when the word comes (a timer's, the next click's) did not cause it.
+    const ActionOfItsOwn own;
+    platform::messageBox(word.owner, word.text, kAppCaption);
+  }
+  if (alive) saying_ = false;
 }
 
 bool WordAfterInput::eventFilter(QObject* watched, QEvent* event) {
@@ -56,4 +67,9 @@ bool WordAfterInput::eventFilter(QObject* watched, QEvent* event) {
 void WordAfterInput::stopWatching() {
   if (watching_) qApp->removeEventFilter(this);
   watching_ = false;
+}
+
+void reportFailedReadAfterInput(WordAfterInput& word, QWidget* owner, const std::wstring& what) {
+  const std::wstring text = databaseFailureText(what);
+  if (failedReadToBeSaid(text)) word.post(owner, text);
 }

@@ -4,30 +4,46 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
+#include <QPointer>
+#include <string>
+#include <vector>
+
+class QWidget;
 
 class WordAfterInput : public QObject {
  public:
   explicit WordAfterInput(QObject* parent);
   ~WordAfterInput() override;
 
-  // Has `say` run once the event being handled has returned and no mouse button is held, as an
-  // action of its own. A word still waiting is said once: a later one takes its place.
-  void post(std::function<void()> say);
-  // Drops the word waiting (one said in its place tells it already).
-  void cancel();
+  // Shows `text` in a box over `owner` once the event being handled has returned and no mouse
+  // button is held, as an action of its own. Words are said in the order they came, one box after
+  // the other; a text already waiting is said once.
+  void post(QWidget* owner, const std::wstring& text);
+  // Drops the waiting word of this text (a box said in its place tells it already).
+  void cancel(const std::wstring& text);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // Tries to say the word once the event being handled has returned.
+  struct Word {
+    QPointer<QWidget> owner;
+    std::wstring text;
+  };
+
+  // Tries to say the words once the event being handled has returned.
   void queueTry();
-  // Says the word when no button is held, else waits for the release.
+  // Says the words when no button is held, else waits for the release.
   void sayWhenReleased();
   void stopWatching();
 
-  std::function<void()> say_;
+  std::vector<Word> words_;
   bool watching_ = false;
   bool queued_ = false;
+  bool saying_ = false;  // a box of these words is open: words posted meanwhile follow it
 };
+
+// For a read that failed while the rows about to be drawn were read (inside a press on the scroll
+// bar, a turn of the wheel, a show or a refresh): whether it is said is decided now, by the action
+// that met it, as for any failed read it needs (reportFailedRead); its box comes once the input is over.
+void reportFailedReadAfterInput(WordAfterInput& word, QWidget* owner, const std::wstring& what);

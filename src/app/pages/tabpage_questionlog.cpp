@@ -132,7 +132,7 @@ CTabpageQuestionlog::CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWid
       app_(app),
       host_(host),
       model_(*this, {L"問題", L"解答", L"正解", L"不正解", L"正解率", L"学習日"}),
-      reloadWord_(new WordAfterInput(this)) {
+      afterInput_(new WordAfterInput(this)) {
   setObjectName("id157");
   m_listCtrl = withId(new QTableView(this), 1145);
   setUpIdList(*m_listCtrl, model_, {200, 150, 60, 60, 60, 70});
@@ -271,8 +271,8 @@ bool CTabpageQuestionlog::readRows(int first, int last) {
   if (read == SetRead::changed)
     reloadChangedSet(false);
   else
-    // Rows read again while the box is up belong to the same action: they neither wait nor say it again.
-    reportFailure(L"問題の一覧を読み込めませんでした。");
+    // Rows read again before the box is up belong to the same action: they do not say it again.
+    reportFailedReadAfterInput(*afterInput_, host_.dialogWindow(), L"問題の一覧を読み込めませんでした。");
   return false;
 }
 
@@ -306,18 +306,21 @@ void CTabpageQuestionlog::reloadChangedSet(bool duringCommand) {
   const bool reloaded = ReloadList();
   UpdateCheckedCount();
   reloadingChangedSet_ = false;
+  // Rows are read while the view scrolls, inside the press on its scroll bar or the turn of its wheel:
+  // what they find is said once that input is over.
   if (!reloaded) {
-    reportFailure(L"問題の一覧を読み込めませんでした。");
+    const std::wstring what = L"問題の一覧を読み込めませんでした。";
+    if (duringCommand) reportFailure(what);
+    else reportFailedReadAfterInput(*afterInput_, host_.dialogWindow(), what);
     return;
   }
   const std::wstring text = L"問題集が他のプログラムで変更されたため、問題の一覧を読み込み直しました。";
   if (duringCommand) {
-    reloadWord_->cancel();  // this box tells it too
+    afterInput_->cancel(text);  // this box tells it too
     platform::messageBox(host_.dialogWindow(), text + L"\nもう一度やり直してください。", kAppCaption);
     return;
   }
-  // Rows are read while the view scrolls, inside the press on its scroll bar or the turn of its wheel.
-  reloadWord_->post([this, text] { platform::messageBox(host_.dialogWindow(), text, kAppCaption); });
+  afterInput_->post(host_.dialogWindow(), text);
 }
 
 bool CTabpageQuestionlog::ensureRowsRead(const std::vector<int>& rows, FailureReport say) {

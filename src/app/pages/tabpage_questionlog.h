@@ -158,5 +158,5 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   bool spellChecking_ = false;
   bool escapePressed_ = false;
   bool reloadingChangedSet_ = false;
-  WordAfterInput* reloadWord_;  // the page's child
+  WordAfterInput* afterInput_;  // the page's child: what reading the rows in view finds
 };

@@ -26,6 +26,7 @@
 #include "app/main/main_dialog_host.h"
 #include "app/common/modal_dialog.h"
 #include "app/common/page_reads.h"
+#include "app/common/word_after_input.h"
 #include "app/pages/page_dates.h"
 #include "app/pages/page_drawing.h"
 #include "app/main/select_section_dialog.h"
@@ -92,7 +93,8 @@ CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, 
       host_(host),
       model_(*this, {L"解答", L"忘却度", L"記憶レベル", L"次のレベルアップ", L"学習日"},
              dotMarks(qtext(L"● の問題が次の「覚える」で出題されます。\n"
-                            L"出題される問題は「出題数」と「新しい問題の出題率」で選ばれます。"))) {
+                            L"出題される問題は「出題数」と「新しい問題の出題率」で選ばれます。"))),
+      afterInput_(new WordAfterInput(this)) {
   setObjectName("id284");
   list_ = withId(new QTableView(this), 1001);
   setUpIdList(*list_, model_, {230, 90, 90, 130, 80});
@@ -237,7 +239,8 @@ bool CTabpageSmartlearning::readRows(int first, int last) {
     questionCache_.erase(qid);
     rates_.erase(qid);
   }
-  tellFailure(L"スマート学習リストの問題を読み込めませんでした。");
+  // Rows are read while the view scrolls, inside the press on its scroll bar or the turn of its wheel.
+  reportFailedReadAfterInput(*afterInput_, host_.dialogWindow(), L"スマート学習リストの問題を読み込めませんでした。");
   return false;
 }
 

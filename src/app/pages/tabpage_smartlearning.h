@@ -27,6 +27,7 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class QTableView;
+class WordAfterInput;
 namespace platform {
 class Dc;
 }
@@ -151,6 +152,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   bool initialised_ = false;
   bool hintBeside_ = true;
   smart::LevelCalculator calculator_;
+  WordAfterInput* afterInput_;  // the page's child: what reading the rows in view finds
 
   QPushButton* allButton_;
   QPushButton* addButton_;

@@ -642,6 +642,7 @@ TEST(MainDialog, TheSmartLearningFiguresFollowTheEditorAndTheUser) {
     HeldDatabase held(s.databasePath());  // no text from before: the row is not read, and said so once
     s.dialog.RefreshPages();
     EXPECT_EQ(answer(), L"");
+    QCoreApplication::processEvents();
     EXPECT_EQ(s.takeBoxes(), L"Kelvara: スマート学習リストの問題を読み込めませんでした。\n" + kBusyCause + L"\n");
   }
 

@@ -106,6 +106,11 @@ class QuestionLogPageTest : public ::testing::Test {
     ASSERT_TRUE(page->ReloadList());
     QCoreApplication::processEvents();
   }
+  // Three quarters down the list's scroll bar, in the window's coordinates: the track below the handle.
+  QPoint trackBelowHandle() {
+    QScrollBar* bar = page->list().verticalScrollBar();
+    return bar->mapTo(&t.host.window, QPoint(bar->width() / 2, bar->height() * 3 / 4));
+  }
   void scrollToTop(int qid) {
     page->list().scrollTo(page->list().model()->index(rowOf(qid), 0), QAbstractItemView::PositionAtTop);
   }
@@ -471,7 +476,7 @@ TEST_F(QuestionLogPageTest, AChangeFoundByAPressInTheScrollBarIsSaidOnceTheButto
   other.createQuery()->execute(L"INSERT INTO section SELECT 12, qid FROM question WHERE qid BETWEEN 9290 AND 9299");
   QScrollBar* bar = page->list().verticalScrollBar();
   QWindow* window = t.host.window.windowHandle();
-  const QPoint track = bar->mapTo(&t.host.window, QPoint(bar->width() / 2, bar->height() * 3 / 4));
+  const QPoint track = trackBelowHandle();
   QTest::mousePress(window, Qt::LeftButton, {}, track);
   EXPECT_EQ(t.takeBoxes(), L"");  // the button is still down
   QTest::mouseRelease(window, Qt::LeftButton, {}, track, 120);
@@ -489,6 +494,29 @@ TEST_F(QuestionLogPageTest, AChangeFoundByAPressInTheScrollBarIsSaidOnceTheButto
   QTest::mouseRelease(window, Qt::LeftButton, {}, track, 120);
   EXPECT_EQ(t.takeBoxes(), L"Kelvara: 問題集が他のプログラムで変更されたため、問題の一覧を読み込み直しました。\n"
                            L"もう一度やり直してください。\n");
+}
+
+// The rows a press in the track brings into view cannot be read while another program holds the
+// file: the box waits until the button is up, and comes once.
+TEST_F(QuestionLogPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButtonIsUp) {
+  addManyQuestions(L"w");
+  reload();
+  QScrollBar* bar = page->list().verticalScrollBar();
+  QWindow* window = t.host.window.windowHandle();
+  const QPoint track = trackBelowHandle();
+  apptest::HeldDatabase held(t.databasePath());
+  QTest::mousePress(window, Qt::LeftButton, {}, track);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(t.takeBoxes(), L"");  // the button is still down
+  // The held bar pages again, each page an action of its own: the same word is still said once.
+  apptest::HeldDatabase::nextAction();
+  scrollToTop(9250);
+  QTest::mouseRelease(window, Qt::LeftButton, {}, track, 120);
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 問題の一覧を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
+  const int value = bar->value();
+  QTest::qWait(800);  // past the delay after which a held scroll bar repeats
+  EXPECT_EQ(bar->value(), value);
+  EXPECT_EQ(t.takeBoxes(), L"");
 }
 
 // A file made elsewhere may hold a second log row for one question, user and mode, and a set may
@@ -521,6 +549,7 @@ TEST_F(QuestionLogPageTest, RowsThatCannotBeReadShowAsNotReadSayWhyOnceAndAreRea
   {
     apptest::HeldDatabase held(t.databasePath());
     scrollToTop(9200);
+    QCoreApplication::processEvents();
     EXPECT_EQ(t.takeBoxes(), L"Kelvara: 問題の一覧を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
     EXPECT_EQ(cell(9200, 1), "");
     EXPECT_EQ(cell(9200, 2), "");
@@ -539,6 +568,7 @@ TEST_F(QuestionLogPageTest, RowsThatCannotBeReadShowAsNotReadSayWhyOnceAndAreRea
     EXPECT_EQ(t.takeBoxes(), L"Kelvara: チェックした問題を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
     apptest::HeldDatabase::nextAction();
     scrollToTop(9260);
+    QCoreApplication::processEvents();
     EXPECT_EQ(t.takeBoxes(), L"Kelvara: 問題の一覧を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
     page->OnCopyCheckedQuestions();
     EXPECT_EQ(t.takeBoxes(), L"Kelvara: チェックした問題を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");

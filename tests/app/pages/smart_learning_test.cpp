@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTableView>
 #include <QTest>
+#include <QWindow>
 #include <algorithm>
 #include <random>
 #include <tuple>
@@ -376,6 +378,32 @@ TEST_F(SmartPageTest, UnderALockTheListAndTheChoiceAreUnknownNotEmpty) {
   t.run(L"DELETE FROM section WHERE sid=" + std::to_wstring(t.app.smartLearningSetId));
   page->ReloadQuestionList();
   EXPECT_GT(hintInk(page->paintImage(), empty), 0);
+}
+
+// The rows a press in the list's scroll bar track brings into view cannot be read while another
+// program holds the file: the box waits until the button is up, comes once, and the scroll bar does
+// not go on paging by itself.
+TEST_F(SmartPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButtonIsUp) {
+  t.run(L"BEGIN");
+  for (int q = 8700; q < 8800; ++q) t.addQuestion(q, L"w", t.app.smartLearningSetId);
+  t.run(L"COMMIT");
+  auto page = makePage();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(t.takeBoxes(), L"");
+  QScrollBar* bar = page->list().verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 0);
+  QWindow* window = t.host.window.windowHandle();
+  const QPoint track = bar->mapTo(&t.host.window, QPoint(bar->width() / 2, bar->height() * 3 / 4));
+  apptest::HeldDatabase held(t.databasePath());
+  QTest::mousePress(window, Qt::LeftButton, {}, track);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(t.takeBoxes(), L"");  // the button is still down
+  QTest::mouseRelease(window, Qt::LeftButton, {}, track, 120);
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: スマート学習リストの問題を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
+  const int value = bar->value();
+  QTest::qWait(800);  // past the delay after which a held scroll bar repeats
+  EXPECT_EQ(bar->value(), value);
+  EXPECT_EQ(t.takeBoxes(), L"");
 }
 
 // While another program holds the file the page draws the counts, graph and rows it read, and an
