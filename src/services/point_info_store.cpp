@@ -195,16 +195,22 @@ PointInfoStore::Read PointInfoStore::readFile(const std::wstring& path, std::vec
   FieldIo<const uint8_t>(header).int32(sizeof kMagic, count);
   // Every whole record the file holds, whatever the count says: a count that disagrees with the
   // length is damage either way, and a record behind a count too small is still a user's record.
+  // Zero bytes where the count says a record belongs are a blank record, not padding after the
+  // last one.
   std::vector<uint8_t> buffer(PointInfoRecord::kSize);
   size_t lastRead = 0;
-  bool padded = false;
-  while ((lastRead = std::fread(buffer.data(), 1, buffer.size(), file.get())) == buffer.size()) {
-    if (isPadding(buffer))
+  bool padded = false, blank = false;
+  for (size_t slot = 0; (lastRead = std::fread(buffer.data(), 1, buffer.size(), file.get())) == buffer.size();
+       ++slot) {
+    if (isPadding(buffer)) {
       padded = true;
-    else
+      blank = blank || slot < count;
+    } else {
       records.emplace_back().deserialize(buffer.data());
+    }
   }
   if (std::ferror(file.get())) return Read::unreadable;
+  if (blank) return Read::blankRecords;
   if (records.size() < count) return Read::cutShort;
   if (records.size() > count) return Read::longerThanCount;
   return padded || lastRead != 0 ? Read::extraAfterLast : Read::whole;
@@ -234,6 +240,8 @@ const wchar_t* PointInfoStore::damageText(Read read) {
   switch (read) {
     case Read::cutShort:
       return L"途中で切れていました";
+    case Read::blankRecords:
+      return L"記録のあるべき所がゼロで埋められていました";
     case Read::extraAfterLast:
       return L"最後の記録の後に余分なデータがありました";
     default:
@@ -248,7 +256,8 @@ bool PointInfoStore::open(const std::wstring& path, const Notify& notify) {
     if (read == Read::whole) records_ = std::move(records);
     return read == Read::whole;
   }
-  if (read == Read::cutShort || read == Read::longerThanCount || read == Read::extraAfterLast) {
+  if (read == Read::cutShort || read == Read::blankRecords || read == Read::longerThanCount ||
+      read == Read::extraAfterLast) {
     const std::wstring copy = damagedCopyPath(path);
     if (platform::copyFile(path, copy, false)) {
       records_ = std::move(records);

@@ -72,12 +72,13 @@ class PointInfoStore {
  public:
   using Notify = std::function<void(const std::wstring&)>;
 
-  // False when the file cannot be opened, has another magic or a length its count does not give;
-  // the store then keeps what it had.
+  // False when the file cannot be opened, has another magic, a length its count does not give or
+  // zero bytes where a record belongs; the store then keeps what it had.
   bool load(const std::wstring& path);
   // The start-up read, which never costs another user's records. A missing file is a first start.
   // A file whose length its count does not give (cut short by a crash or a full disk, a count too
-  // small, stray bytes or zero padding after the last record) gives every whole record it holds; the file itself is first copied beside it
+  // small, stray bytes or zero padding after the last record), or that holds zero bytes where a
+  // record belongs, gives every whole record it holds; the file itself is first copied beside it
   // untouched ("<name>.damaged", numbered when that exists). A file that cannot be read (another
   // magic, a read error, or a damaged file whose copy could not be made) leaves
   // the store as it was, and no save writes to that path in this run. `notify` hears once of a
@@ -103,7 +104,7 @@ class PointInfoStore {
   size_t size() const { return records_.size(); }
 
  private:
-  enum class Read { whole, missing, cutShort, longerThanCount, extraAfterLast, unreadable };
+  enum class Read { whole, missing, cutShort, blankRecords, longerThanCount, extraAfterLast, unreadable };
   // Records of nothing but zero bytes are padding, not records.
   Read readFile(const std::wstring& path, std::vector<PointInfoRecord>& records) const;
   // What was wrong with a file that was read in part, in the words of the notice.

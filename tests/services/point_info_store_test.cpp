@@ -134,14 +134,15 @@ TEST(PointInfoStore, ForeignOrShortFilesAreRefusedAndTheStoreKeepsItsRecords) {
 // next save; a file that cannot be read at all is never written over.
 TEST(PointInfoStore, StartUpKeepsTheWholeRecordsOfACutFileAndNeverWritesOverAnUnreadOne) {
   const std::wstring path = filePath("cut.dat");
-  for (int copy = 1; copy <= 7; ++copy)
+  for (int copy = 1; copy <= 8; ++copy)
     std::remove(platform::toUtf8(path + (copy == 1 ? L".damaged" : L".damaged-" + std::to_wstring(copy))).c_str());
   const std::vector<uint8_t> good = fileOfUsers({L"a", L"b", L"c"}, path);
   std::vector<std::wstring> said;
   const auto notify = [&said](const std::wstring& text) { said.push_back(text); };
 
   const std::wstring cut = L"途中で切れていました", miscounted = L"記録の数が合っていませんでした",
-                     extra = L"最後の記録の後に余分なデータがありました";
+                     extra = L"最後の記録の後に余分なデータがありました",
+                     blank = L"記録のあるべき所がゼロで埋められていました";
   std::vector<uint8_t> countTooSmall = good;
   countTooSmall[16] = 1;
   std::vector<uint8_t> strayBytes = good;
@@ -151,13 +152,20 @@ TEST(PointInfoStore, StartUpKeepsTheWholeRecordsOfACutFileAndNeverWritesOverAnUn
   zeroPadded.resize(good.size() + 2 * PointInfoRecord::kSize);
   std::vector<uint8_t> paddingCounted = zeroPadded;
   paddingCounted[16] = 5;
+  // A record left as zero bytes between two others, within the count or beyond it.
+  std::vector<uint8_t> blankBetween = good;
+  blankBetween.insert(blankBetween.begin() + 20 + PointInfoRecord::kSize, PointInfoRecord::kSize, 0);
+  std::vector<uint8_t> blankCounted = blankBetween;
+  blankCounted[16] = 4;
   const std::vector<std::tuple<std::vector<uint8_t>, size_t, std::wstring>> damaged{
       {{good.begin(), good.end() - 1}, 2, cut},
       {{good.begin(), good.end() - static_cast<std::ptrdiff_t>(PointInfoRecord::kSize - 3)}, 2, cut},
       {countTooSmall, 3, miscounted},
       {strayBytes, 3, extra},
       {zeroPadded, 3, extra},
-      {paddingCounted, 3, cut}};
+      {paddingCounted, 3, blank},
+      {blankBetween, 3, blank},
+      {blankCounted, 3, blank}};
   for (size_t i = 0; i < damaged.size(); ++i) {
     const auto& [damagedFile, wholeRecords, damage] = damaged[i];
     writeBytes(path, damagedFile);

@@ -3,9 +3,11 @@
 #include <QString>
 #include <cerrno>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "platform/files/file_system.h"
@@ -54,12 +56,24 @@ bool sameName(std::wstring_view a, std::wstring_view b) {
 // file into mojibake.
 constexpr size_t kMultiByteCharactersPerStrayByte = 4;
 
-Encoding detectEncoding(std::string_view bytes) {
+std::optional<Encoding> markedEncoding(std::string_view bytes) {
   if (bytes.starts_with(kUtf16LeBom)) return Encoding::Utf16Le;
   if (bytes.starts_with(kUtf8Bom)) return Encoding::Utf8Bom;
-  const Utf8Tally tally = tallyUtf8(bytes);
-  if (tally.strayBytes * kMultiByteCharactersPerStrayByte <= tally.multiByteCharacters) return Encoding::Utf8;
-  return Encoding::Cp932;
+  return std::nullopt;
+}
+
+Encoding unmarkedEncoding(const Utf8Tally& tally) {
+  return tally.strayBytes * kMultiByteCharactersPerStrayByte <= tally.multiByteCharacters ? Encoding::Utf8
+                                                                                          : Encoding::Cp932;
+}
+
+// Counts of lines add up to the count of the file: a line break is ASCII in both encodings
+// without a mark, and no UTF-8 sequence spans one.
+Utf8Tally operator+(const Utf8Tally& a, const Utf8Tally& b) {
+  return {a.multiByteCharacters + b.multiByteCharacters, a.strayBytes + b.strayBytes};
+}
+Utf8Tally operator-(const Utf8Tally& a, const Utf8Tally& b) {
+  return {a.multiByteCharacters - b.multiByteCharacters, a.strayBytes - b.strayBytes};
 }
 
 std::string_view byteOrderMark(Encoding encoding) {
@@ -118,6 +132,9 @@ struct IniText {
   Encoding encoding = Encoding::Utf8;
   std::string lineBreak = "\r\n";  // in the file's encoding, for lines the write adds
   std::vector<IniLine> lines;
+  // How the lines' bytes read as UTF-8, kept with every edit of a file without a mark: it is read
+  // back in the encoding this tally makes it out to be.
+  Utf8Tally tally;
 
   IniLine makeLine(std::wstring text) const {
     std::string bytes = encodeText(text, encoding);
@@ -127,8 +144,13 @@ struct IniText {
 
 IniText decode(std::string_view bytes) {
   IniText file;
-  file.encoding = detectEncoding(bytes);
-  bytes.remove_prefix(byteOrderMark(file.encoding).size());
+  if (const std::optional<Encoding> marked = markedEncoding(bytes)) {
+    file.encoding = *marked;
+    bytes.remove_prefix(byteOrderMark(file.encoding).size());
+  } else {
+    file.tally = tallyUtf8(bytes);
+    file.encoding = unmarkedEncoding(file.tally);
+  }
   const size_t unit = unitSize(file.encoding);
   // Half a UTF-16 unit at the end is no character. Kept, it would put every line a write adds
   // one byte out of step, and the file could not be read back: a write leaves it out.
@@ -164,11 +186,18 @@ std::string encode(const IniText& file) {
   return bytes;
 }
 
+// Whether every line's bytes decode: a line that does not would lose them if encoded anew.
+template <class Lines>
+bool decodesWhole(const Lines& lines) {
+  for (const IniLine& line : lines)
+    if (line.text.find(L'\uFFFD') != std::wstring::npos) return false;
+  return true;
+}
+
 // Moves a code page 932 file to UTF-8 (with a mark, so that it is never taken for code page 932
 // again). False when a line holds bytes the code page cannot decode: they would be lost.
 bool moveToUtf8(IniText& file) {
-  for (const IniLine& line : file.lines)
-    if (line.text.find(L'\uFFFD') != std::wstring::npos) return false;
+  if (!decodesWhole(file.lines)) return false;
   for (IniLine& line : file.lines) line.bytes = toUtf8(line.text);
   file.encoding = Encoding::Utf8Bom;
   return true;
@@ -282,61 +311,137 @@ int numberOrDefault(const std::optional<std::wstring>& value, int defaultValue) 
   return static_cast<int>(negative ? 0u - number : number);
 }
 
-bool breaksLines(std::wstring_view text) { return text.find_first_of(L"\r\n") != std::wstring_view::npos; }
+// A line break would start another line of the file, and a NUL ends a name or a value where a
+// read stops.
+bool breaksLinesOrEnds(std::wstring_view text) {
+  return text.find_first_of(std::wstring_view(L"\r\n\0", 3)) != std::wstring_view::npos;
+}
 
 std::mutex gWriteLock;
 
-// A name or a value that would change other entries of the file (traced).
+// A name or a value that would change other entries of the file (traced; errno EILSEQ).
 bool refusedEntry(std::wstring_view section, std::wstring_view key, std::wstring_view value, const std::wstring& path) {
-  if (breaksLines(section) || breaksLines(key) || breaksLines(value) || key.find(L'=') != std::wstring_view::npos ||
-      trim(key).empty() || trim(key).front() == L'[' || value.find(L'\0') != std::wstring_view::npos) {
+  if (breaksLinesOrEnds(section) || breaksLinesOrEnds(key) || breaksLinesOrEnds(value) ||
+      key.find(L'=') != std::wstring_view::npos || trim(key).empty() || trim(key).front() == L'[') {
     traceError("profile: refused to write [%s] %s into %s\n", toUtf8(section).c_str(), toUtf8(key).c_str(),
                toUtf8(path).c_str());
+    errno = EILSEQ;
     return true;
   }
   return false;
 }
 
+// What a write does to the lines: `lines` in place of the `replaced` lines from `at`.
+struct Edit {
+  size_t at = 0;
+  size_t replaced = 0;
+  std::vector<IniLine> lines;
+};
+
+// Lines added after a last line without a break give it one: the edit replaces that line too.
+Edit breakingTheLineBefore(const IniText& file, Edit edit) {
+  if (edit.at == 0 || !file.lines[edit.at - 1].lineBreak.empty()) return edit;
+  --edit.at;
+  ++edit.replaced;
+  IniLine previous = file.lines[edit.at];
+  previous.lineBreak = file.lineBreak;
+  edit.lines.insert(edit.lines.begin(), std::move(previous));
+  return edit;
+}
+
+// The edit that sets key=value (names without their surrounding blanks); none when the key holds
+// that value already.
+std::optional<Edit> editSetting(const IniText& file, std::wstring_view section, std::wstring_view key,
+                                std::wstring_view value) {
+  const std::wstring line = std::wstring(key) + L"=" + std::wstring(value);
+  if (const auto range = findSection(file, section)) {
+    if (const auto at = findKey(file, *range, key)) {
+      const IniLine& old = file.lines[*at];
+      const Entry entry = entryOf(old.text);
+      if (entry.value && *entry.value == value) return std::nullopt;
+      IniLine changed = file.makeLine(std::wstring(entry.name) + L"=" + std::wstring(value));
+      changed.lineBreak = old.lineBreak;
+      return Edit{*at, 1, {std::move(changed)}};
+    }
+    // After the section's last entry, so that blank lines before the next section stay there.
+    size_t insertAt = range->first;
+    for (size_t i = range->first; i < range->last; ++i)
+      if (!trim(file.lines[i].text).empty()) insertAt = i + 1;
+    return breakingTheLineBefore(file, Edit{insertAt, 0, {file.makeLine(line)}});
+  }
+  Edit edit{file.lines.size(), 0, {}};
+  if (!file.lines.empty() && !trim(file.lines.back().text).empty()) edit.lines.push_back(file.makeLine(L""));
+  edit.lines.push_back(file.makeLine(L"[" + std::wstring(section) + L"]"));
+  edit.lines.push_back(file.makeLine(line));
+  return breakingTheLineBefore(file, std::move(edit));
+}
+
+template <class Lines>
+Utf8Tally tallyOf(const Lines& lines) {
+  Utf8Tally tally;
+  for (const IniLine& line : lines) tally = tally + tallyUtf8(line.bytes);
+  return tally;
+}
+
+// The encoding a reader takes a file without a mark for once the edit is made, its lines then
+// counting `tally`.
+Encoding unmarkedReadBackAs(const IniText& file, const Edit& edit, const Utf8Tally& tally) {
+  // A mark is never split by a line break, which is ASCII: the first line holds any the file starts with.
+  const IniLine& first = edit.at == 0 ? edit.lines.front() : file.lines.front();
+  if (const std::optional<Encoding> marked = markedEncoding(first.bytes)) return *marked;
+  return unmarkedEncoding(tally);
+}
+
+// Makes the edit so that the file reads back in the encoding it was read in: a write never
+// changes how the rest of the file reads. A UTF-8 file the bytes would no longer tell takes the
+// mark, its lines' bytes kept; code page 932 has no mark, so such a file moves to UTF-8 as for a
+// value the code page lacks. False, the file as it was, when it cannot.
+bool editKeepingTheEncoding(IniText& file, Edit edit) {
+  const auto first = file.lines.begin() + static_cast<std::ptrdiff_t>(edit.at);
+  const auto last = first + static_cast<std::ptrdiff_t>(edit.replaced);
+  const bool unmarked = byteOrderMark(file.encoding).empty();
+  const Utf8Tally tally = unmarked ? file.tally - tallyOf(std::span(first, last)) + tallyOf(edit.lines) : Utf8Tally{};
+  const Encoding readBack = unmarked ? unmarkedReadBackAs(file, edit, tally) : file.encoding;
+  if (readBack != file.encoding && file.encoding == Encoding::Cp932 &&
+      !(decodesWhole(std::span(file.lines.begin(), first)) && decodesWhole(edit.lines) &&
+        decodesWhole(std::span(last, file.lines.end()))))
+    return false;
+  const auto at = file.lines.erase(first, last);
+  file.lines.insert(at, std::make_move_iterator(edit.lines.begin()), std::make_move_iterator(edit.lines.end()));
+  file.tally = tally;
+  if (readBack == file.encoding) return true;
+  if (file.encoding == Encoding::Utf8)
+    file.encoding = Encoding::Utf8Bom;
+  else
+    moveToUtf8(file);
+  return true;
+}
+
 enum class Put { refused, unchanged, changed };
 
-// Sets key=value, which refusedEntry accepted, in the file's lines; `path` names the file in traces.
+// Sets key=value, which refusedEntry accepted, in the file's lines; `path` names the file in
+// traces. Refused (errno EILSEQ) with the lines as they were.
 Put putEntry(IniText& file, std::wstring_view section, std::wstring_view key, std::wstring_view value,
              const std::wstring& path) {
   // Names are matched and written without their surrounding blanks, as the original does.
   section = trim(section);
   key = trim(key);
-  const std::wstring line = std::wstring(key) + L"=" + std::wstring(value);
-  const std::wstring added = std::wstring(section) + line;
+  const std::wstring added = std::wstring(section) + std::wstring(key) + L"=" + std::wstring(value);
   if (file.encoding == Encoding::Cp932 && fromCp932(toCp932(added)) != added && !moveToUtf8(file)) {
     // Code page 932 cannot hold the value, and moving the file to UTF-8 would lose the bytes
     // that do not decode: the file stays as it is.
     traceError("profile: [%s] %s does not fit the code page of %s\n", toUtf8(section).c_str(), toUtf8(key).c_str(),
                toUtf8(path).c_str());
+    errno = EILSEQ;
     return Put::refused;
   }
-  if (const auto range = findSection(file, section)) {
-    if (const auto at = findKey(file, *range, key)) {
-      IniLine& old = file.lines[*at];
-      const Entry entry = entryOf(old.text);
-      if (entry.value && *entry.value == value) return Put::unchanged;
-      IniLine changed = file.makeLine(std::wstring(entry.name) + L"=" + std::wstring(value));
-      changed.lineBreak = old.lineBreak;
-      old = std::move(changed);
-    } else {
-      // After the section's last entry, so that blank lines before the next section stay there.
-      size_t insertAt = range->first;
-      for (size_t i = range->first; i < range->last; ++i)
-        if (!trim(file.lines[i].text).empty()) insertAt = i + 1;
-      if (insertAt > 0 && file.lines[insertAt - 1].lineBreak.empty()) file.lines[insertAt - 1].lineBreak = file.lineBreak;
-      file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(insertAt), file.makeLine(line));
-    }
-  } else {
-    if (!file.lines.empty()) {
-      if (file.lines.back().lineBreak.empty()) file.lines.back().lineBreak = file.lineBreak;
-      if (!trim(file.lines.back().text).empty()) file.lines.push_back(file.makeLine(L""));
-    }
-    file.lines.push_back(file.makeLine(L"[" + std::wstring(section) + L"]"));
-    file.lines.push_back(file.makeLine(line));
+  std::optional<Edit> edit = editSetting(file, section, key, value);
+  if (!edit) return Put::unchanged;
+  if (!editKeepingTheEncoding(file, std::move(*edit))) {
+    traceError("profile: [%s] %s would change how the rest of %s reads\n", toUtf8(section).c_str(),
+               toUtf8(key).c_str(), toUtf8(path).c_str());
+    errno = EILSEQ;
+    return Put::refused;
   }
   return Put::changed;
 }

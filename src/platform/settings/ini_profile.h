@@ -3,8 +3,11 @@
 // (" or '). Files may be UTF-16LE (with its byte-order mark), UTF-8 (with or without one; a few
 // stray bytes read as U+FFFD) or code page 932; a write keeps the file's encoding and the bytes of
 // every line it does not change (a stray last byte of a UTF-16 file, half a character, is not
-// kept). New files are UTF-8. A value ends at its first NUL, before it is trimmed and loses its
-// quotes; no caller buffer limits it.
+// kept), and never changes how the rest of the file reads: a file without a mark is read in the
+// encoding its bytes make it out to be, so where the written bytes would tell another, a UTF-8
+// file takes the mark and a code page 932 file moves to UTF-8 with one, as it does for a value the
+// code page lacks. New files are UTF-8. A value ends at its first NUL, before it is trimmed and
+// loses its quotes; no caller buffer limits it.
 #pragma once
 
 #include <memory>
@@ -22,10 +25,11 @@ std::wstring getProfileString(std::wstring_view section, std::wstring_view key, 
 int getProfileInt(std::wstring_view section, std::wstring_view key, int defaultValue, const std::wstring& file);
 
 // Sets key=value, adding the section or the key when missing. False when the file cannot be
-// written, or when a name or the value holds a line break or NUL (or a key "=" or a leading
-// "["), which would change other entries of the file. A section name may hold "]": it is read up
-// to its line's last "]". Names are looked up and written without their surrounding blanks, as
-// the original does.
+// written, or, with errno EILSEQ and the file as it was, when a name or the value holds a line
+// break or NUL (or a key "=" or a leading "["), which would change other entries of the file, or
+// when the file cannot hold the text and still read as before (code page 932 with bytes that do
+// not decode). A section name may hold "]": it is read up to its line's last "]". Names are
+// looked up and written without their surrounding blanks, as the original does.
 bool writeProfileString(std::wstring_view section, std::wstring_view key, std::wstring_view value,
                         const std::wstring& file);
 

@@ -231,6 +231,27 @@ TEST_F(SkinPage, AUserWhoseNameHoldsABracketKeepsTheirValues) {
   EXPECT_EQ(control<CUxColorButton>(1251)->GetColor(), 0x0A0B0Cu);
 }
 
+// A code page 932 file an earlier version left: a name whose bytes read as UTF-8 too must not
+// turn the other users' sections into mojibake.
+TEST_F(SkinPage, AUserNamedInHalfWidthKatakanaLeavesTheOtherUsersTheirValues) {
+  ASSERT_TRUE(platform::writeFileAtomically(settings.skinUserfilePath.value,
+                                            platform::toCp932(L"[太郎]\r\nblue.lua_TextColor=112233\r\n")));
+  std::wstring name;
+  for (int i = 0; i < 4; ++i) name += L"ﾏｷﾐｷﾕｷ";
+  settings.userName.value = name;
+  open();
+  selectVariable("TextColor");
+  control<QCheckBox>(1174)->click();
+  control<CUxColorButton>(1251)->UpdateColor(0x0A0B0C);
+  dialog->accept();
+  EXPECT_TRUE(notifier.boxes.empty());
+  const auto value = [this](const std::wstring& user) {
+    return platform::getProfileString(user, L"blue.lua_TextColor", L"<none>", settings.skinUserfilePath.value);
+  };
+  EXPECT_EQ(value(L"太郎"), L"112233");
+  EXPECT_EQ(value(name), L"0C0B0A");
+}
+
 TEST_F(SkinPage, AMissingBackgroundImageKeepsTheDialogOpenAndStoresNothing) {
   open();
   selectVariable("背景画像");

@@ -143,6 +143,12 @@ TEST_F(RankingPage, ReordersAndCrLfRepliesAreReadWholeAndRankChangesAreTold) {
             L"総合ランキング: 総合ランキングの順位が下がってしまいました…。\n負けずにがんばりましょう！\n"
             L"\n------------------------------\n  現在の順位：5 位\n  前回の順位：-2147483648 位\n"
             L"------------------------------\n\nあと 2147483647 ポイントで 4 位です\n");
+
+  // The rank to reach stops at the limit as well, never turning round into the largest.
+  EXPECT_EQ(update(httpReply("200 OK", "nextpoint=620\nrank=-2147483648\n")),
+            L"総合ランキング: 総合ランキングの順位が上がりました！\nこの調子でがんばろう！！\n"
+            L"\n------------------------------\n  現在の順位：-2147483648 位\n  前回の順位：5 位\n"
+            L"------------------------------\n\nあと 2147483647 ポイントで -2147483648 位です\n");
 }
 
 TEST_F(RankingPage, RefusalsAndMessagesKeepTheUnsentPoints) {

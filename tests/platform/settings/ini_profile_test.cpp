@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <vector>
 
@@ -132,6 +133,13 @@ TEST_F(IniProfile, WritesRefuseTextThatWouldBreakOtherLines) {
   put("[s]\nk=v\n");
   EXPECT_FALSE(writeProfileString(L"s", L"k", L"a\r\nother=injected", file));
   EXPECT_FALSE(writeProfileString(L"s", L"a=b", L"v", file));
+  // A NUL would end a name where a read stops, as it ends a value.
+  for (const auto& [section, key, value] : {std::array{L"s\0x"sv, L"k"sv, L"v"sv}, std::array{L"s"sv, L"k\0x"sv, L"v"sv},
+                                            std::array{L"s"sv, L"k"sv, L"v\0x"sv}}) {
+    errno = 0;
+    EXPECT_FALSE(writeProfileString(section, key, value, file)) << toUtf8(section) << toUtf8(key);
+    EXPECT_EQ(errno, EILSEQ);
+  }
   EXPECT_EQ(bytes(), "[s]\nk=v\n");
 
   // A section name may hold "]" (a user's name may): it is read to the line's last "]".
@@ -181,6 +189,30 @@ TEST_F(IniProfile, Cp932FilesStayCp932UnlessAValueDoesNotFit) {
   EXPECT_EQ(get(L"ユーザー", L"emoji"), L"\U0001F600");
 }
 
+// Without a mark the bytes tell the encoding: a write must leave them telling the same, or every
+// other line would read as mojibake.
+TEST_F(IniProfile, AWriteNeverTurnsACp932FileIntoUtf8) {
+  // Each two of these code page 932 bytes make one UTF-8 character as well ("¡").
+  const std::wstring katakana = L"ﾂ｡ﾂ｡ﾂ｡ﾂ｡ﾂ｡ﾂ｡ﾂ｡ﾂ｡";
+  put(toCp932(L"[s]\r\nk=日\r\n"));
+  EXPECT_TRUE(writeProfileString(L"s", L"v", katakana, file));
+  EXPECT_EQ(get(L"s", L"v"), katakana);
+  EXPECT_EQ(get(L"s", L"k"), L"日");
+  EXPECT_EQ(bytes(), "\xEF\xBB\xBF" + toUtf8(L"[s]\r\nk=日\r\nv=" + katakana + L"\r\n"));
+
+  // Moved to UTF-8, bytes that do not decode would be lost: the write is refused, in a batch too.
+  const std::string undecodable = "[s]\r\nbad=\xFF\r\n";
+  put(undecodable);
+  errno = 0;
+  EXPECT_FALSE(writeProfileString(L"s", L"v", katakana, file));
+  EXPECT_EQ(errno, EILSEQ);
+  IniBatch batch(file);
+  EXPECT_FALSE(batch.writeString(L"s", L"v", katakana));
+  EXPECT_EQ(batch.getString(L"s", L"v", L"-"), L"-");
+  EXPECT_TRUE(batch.commit());
+  EXPECT_EQ(bytes(), undecodable);
+}
+
 TEST_F(IniProfile, AFileLinkedIntoPlaceIsWrittenWhereItLives) {
   QTemporaryDir elsewhere;
   const std::wstring real = elsewhere.filePath("user.ini").toStdWString();
@@ -214,7 +246,9 @@ TEST_F(IniProfile, AStrayByteDoesNotTurnAUtf8FileIntoCp932) {
   EXPECT_EQ(get(L"user", L"note"), L"caf\uFFFD");
   EXPECT_TRUE(writeProfileString(L"user", L"name", L"鈴木", file));
   EXPECT_TRUE(writeProfileString(L"other", L"k", L"w", file));
-  EXPECT_EQ(bytes(), "[user]\nname=" + toUtf8(L"鈴木") + "\n" + stray + "[other]\nk=w\n");
+  // Two characters beside the stray byte no longer tell UTF-8 by themselves: the mark does.
+  EXPECT_EQ(bytes(), "\xEF\xBB\xBF[user]\nname=" + toUtf8(L"鈴木") + "\n" + stray + "[other]\nk=w\n");
+  EXPECT_EQ(get(L"user", L"name"), L"鈴木");
 
   // Code page 932 text is mostly stray bytes as UTF-8, even with a chance well-formed sequence.
   put(toCp932(L"[s]\nk=漢字かな交じり文\n") + "x=\xE3\x81\x82\n");
@@ -231,6 +265,7 @@ TEST_F(IniProfile, ABatchLeavesTheBytesOfOneWritePerKey) {
       "\xEF\xBB\xBF[Templete]\nname=\"old\"\n",
       utf16le(L"[Templete]\r\nname=古い\r\n"),
       "[Templete]\r\nname=\x8C\xC3\x82\xA2\r\n",  // code page 932, moved to UTF-8 by a value it cannot hold
+      "[Templete]\nname=" + toUtf8(L"日本語です") + "\nnote=caf\xE9\n",  // UTF-8 that takes the mark
   };
   const std::vector<std::array<std::wstring, 3>> writes = {
       {L"Templete", L"name", L"\"新しい\""}, {L"Templete", L" str00_point ", L"(10,20)"},
