@@ -24,6 +24,8 @@ const wchar_t* databaseFailureCause(EngineFailure failure) {
       return L"データベースファイルに書き込めません。ファイルが読み取り専用になっていないか確認してください。";
     case EngineFailure::full:
       return L"ディスクの空き容量が足りません。";
+    case EngineFailure::unreadable:
+      return L"データベースファイルを読み込む権限がありません。ファイルとそのフォルダのアクセス許可を確認してください。";
     case EngineFailure::other:
     case EngineFailure::none:
       break;
