@@ -519,6 +519,38 @@ TEST_F(QuestionLogPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButt
   EXPECT_EQ(t.takeBoxes(), L"");
 }
 
+// The release of a press went to another program's window: the next move, with no button down, is
+// all the window system tells of it, while the toolkit's own record keeps the button held until the
+// next click. The word waits for no more than that move, and a word after it does not wait at all.
+TEST_F(QuestionLogPageTest, AWordWhoseReleaseWentToAnotherWindowIsSaidAtTheNextMove) {
+  addManyQuestions(L"w");
+  reload();
+  QWindow* window = t.host.window.windowHandle();
+  QPoint bare;  // a point of the page that no control covers
+  for (int y = page->height() - 2; y > 0 && bare.isNull(); y -= 4)
+    for (int x = 2; x < page->width() && bare.isNull(); x += 4)
+      if (!page->childAt(x, y)) bare = page->mapTo(&t.host.window, QPoint(x, y));
+  ASSERT_FALSE(bare.isNull());
+  apptest::HeldDatabase held(t.databasePath());
+  QTest::mousePress(window, Qt::LeftButton, {}, bare);
+  scrollToTop(9250);  // rows in view that cannot be read, while the button is down
+  QCoreApplication::processEvents();
+  EXPECT_EQ(t.takeBoxes(), L"");
+  const std::wstring unread = L"Kelvara: 問題の一覧を読み込めませんでした。\n" + apptest::kBusyCause + L"\n";
+
+  QTestPrivate::qtestMouseButtons = Qt::NoButton;  // released over the other window
+  QTest::mouseMove(window, bare + QPoint(0, -2), 120);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(t.takeBoxes(), unread);
+
+  apptest::HeldDatabase::nextAction();
+  scrollToTop(9150);
+  QTest::qWait(100);
+  EXPECT_EQ(t.takeBoxes(), unread);
+  held.release();
+  QTest::mouseClick(window, Qt::LeftButton, {}, bare);  // the toolkit's record is whole again
+}
+
 // A file made elsewhere may hold a second log row for one question, user and mode, and a set may
 // list a question twice: each row of the set is listed once, where the set holds it, and counts as
 // a row when checked.
