@@ -92,5 +92,3 @@ void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& wha
 void reportViewNotReread(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
   reportThrough(unmadeChangeToBeSaid, owner, what, caption);
 }
-
-bool databaseWasBusy() { return sqliteplus::lastEngineFailure() == EngineFailure::busy; }

@@ -55,7 +55,7 @@ class QuestionLogPageTest : public ::testing::Test {
     t.host.window.resize(760, 500);
     t.host.window.show();
     page->show();
-    t.host.select = [this](std::vector<int>& ids) { return page->GetCheckedQuestionIds(ids); };
+    t.host.select = [this](std::vector<int>& ids) { return page->GetCheckedQuestionIds(ids, reportFailedRead); };
   }
   // The row of the question: where the list read it, else where the set holds it (the rows of
   // addManyQuestions follow the fixture's five).
@@ -81,7 +81,7 @@ class QuestionLogPageTest : public ::testing::Test {
   }
   std::set<int> checkedIds() {
     std::vector<int> ids;
-    page->GetCheckedQuestionIds(ids);
+    page->GetCheckedQuestionIds(ids, reportFailedRead);
     return {ids.begin(), ids.end()};
   }
   int count(const std::wstring& sql) { return t.intValue(sql); }
