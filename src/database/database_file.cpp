@@ -126,7 +126,11 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, MemoryRateTa
 bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstring& path,
                       MemoryRateTable* memoryRates) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(sqliteplus::WStringToAcp(path), error)) return false;
+  if (!std::filesystem::is_regular_file(sqliteplus::WStringToAcp(path), error)) {
+    // A folder on the way that may not be searched hides the file: the learner is told it is the permissions.
+    if (error == std::errc::permission_denied) sqliteplus::noteEngineFailure(sqliteplus::EngineFailure::unreadable);
+    return false;
+  }
   if (!openConnection(connection, path.c_str())) return false;
   return CheckDatabaseVersion(connection, memoryRates);
 }

@@ -24,6 +24,8 @@ const wchar_t* databaseFailureCause(EngineFailure failure) {
       return L"データベースファイルに書き込めません。ファイルが読み取り専用になっていないか確認してください。";
     case EngineFailure::full:
       return L"ディスクの空き容量が足りません。";
+    case EngineFailure::unreadable:
+      return L"データベースファイルを読み込む権限がありません。ファイルとそのフォルダのアクセス許可を確認してください。";
     case EngineFailure::other:
     case EngineFailure::none:
       break;
@@ -90,5 +92,3 @@ void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& wha
 void reportViewNotReread(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
   reportThrough(unmadeChangeToBeSaid, owner, what, caption);
 }
-
-bool databaseWasBusy() { return sqliteplus::lastEngineFailure() == EngineFailure::busy; }

@@ -38,8 +38,6 @@ using FailureReport = void (*)(QWidget* owner, const std::wstring& what, const s
 // unmade change is, since an earlier message does not tell the learner that the view is not what
 // is stored now.
 void reportViewNotReread(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
-// The database is held by another program right now (the last failure was a busy file).
-bool databaseWasBusy();
 
 // What the smart-learning commands say while the set or the memory rates are missing.
 extern const wchar_t kSmartLearningUnavailable[];

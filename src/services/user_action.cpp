@@ -9,6 +9,7 @@
 
 #include "platform/trace.h"
 #include "platform/windows/notifier.h"
+#include "services/action_holds_left.h"
 
 namespace {
 

@@ -25,18 +25,6 @@ void waitForBusyDatabaseOncePerAction();
 // an OngoingAction holds it.
 void endActionUnlessHeld();
 
-// What keeps the calling thread's action from ending where the event loop waits for the next input:
-// OngoingActions alive, and boxes that set it aside and have not taken it up again. Both are 0 there;
-// one left over would keep every later input in one action, whose failures would go unsaid.
-struct ActionHoldsLeft {
-  int ongoing = 0;
-  int boxesSetAside = 0;
-};
-ActionHoldsLeft actionHoldsLeft();
-// Lets go of the holds and set-asides left on the calling thread, for whoever found some: what comes
-// next is an action of its own again.
-void releaseActionHoldsLeft();
-
 // Keeps the calling thread's action going across event-loop turns, for work that runs in steps on
 // a timer: one click is one action, with one wait and one message, however many steps it takes.
 class OngoingAction {

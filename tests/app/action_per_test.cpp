@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <optional>
 
+#include "services/action_holds_left.h"
 #include "services/user_action.h"
 
 namespace {

@@ -1,7 +1,12 @@
 #include "test_env.h"
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <iterator>
 
 namespace testenv {
 namespace {
@@ -27,5 +32,26 @@ FileSizeLimit::FileSizeLimit(size_t bytes) {
 }
 
 FileSizeLimit::~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+
+namespace {
+
+// The calling thread's own capabilities (pid 0), not the process's.
+__user_cap_header_struct thisThread() { return {_LINUX_CAPABILITY_VERSION_3, 0}; }
+
+}  // namespace
+
+PermissionsApply::PermissionsApply() {
+  __user_cap_header_struct header = thisThread();
+  ::syscall(SYS_capget, &header, saved_);
+  __user_cap_data_struct lowered[_LINUX_CAPABILITY_U32S_3];
+  std::copy(std::begin(saved_), std::end(saved_), std::begin(lowered));
+  lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+  ::syscall(SYS_capset, &header, lowered);
+}
+
+PermissionsApply::~PermissionsApply() {
+  __user_cap_header_struct header = thisThread();
+  ::syscall(SYS_capset, &header, saved_);
+}
 
 }  // namespace testenv

@@ -1,6 +1,7 @@
 // What every test executable shares: an isolated home and configuration, and the project's folders.
 #pragma once
 
+#include <linux/capability.h>
 #include <sys/resource.h>
 
 #include <cstddef>
@@ -28,6 +29,19 @@ class FileSizeLimit {
 
  private:
   rlimit saved_{};
+};
+
+// File permissions as any other user meets them, on the calling thread while it lives: root's right
+// to read, write and search past them set aside (for another user nothing changes).
+class PermissionsApply {
+ public:
+  PermissionsApply();
+  ~PermissionsApply();
+  PermissionsApply(const PermissionsApply&) = delete;
+  PermissionsApply& operator=(const PermissionsApply&) = delete;
+
+ private:
+  __user_cap_data_struct saved_[_LINUX_CAPABILITY_U32S_3]{};
 };
 
 }  // namespace testenv

@@ -14,12 +14,12 @@
 
 WordAfterInput::WordAfterInput(QObject* parent) : QObject(parent) {}
 
-WordAfterInput::~WordAfterInput() { stopWatching(); }
+WordAfterInput::~WordAfterInput() { watch(false); }
 
 void WordAfterInput::post(QWidget* owner, const std::wstring& text) {
   const auto waiting = std::ranges::find(words_, text, &Word::text);
   if (waiting == words_.end()) words_.push_back({owner, text});
-  if (!watching_) queueTry();
+  queueTry();  // also while watching: the events may have told the buttons up already
 }
 
 void WordAfterInput::queueTry() {
@@ -33,17 +33,20 @@ void WordAfterInput::queueTry() {
 
 void WordAfterInput::cancel(const std::wstring& text) {
   std::erase_if(words_, [&](const Word& word) { return word.text == text; });
-  if (words_.empty()) stopWatching();
+  if (words_.empty() && !heldByEvents_) watch(false);
+}
+
+Qt::MouseButtons WordAfterInput::heldButtons() const {
+  return heldByEvents_.value_or(QGuiApplication::mouseButtons());
 }
 
 void WordAfterInput::sayWhenReleased() {
   if (words_.empty() || saying_) return;  // an open box's loop: its caller says what came meanwhile
-  if (QGuiApplication::mouseButtons() != Qt::NoButton) {
-    if (!watching_) qApp->installEventFilter(this);
-    watching_ = true;
+  if (heldButtons() != Qt::NoButton) {
+    watch(true);
     return;
   }
-  stopWatching();
+  watch(heldByEvents_.has_value());  // while the application's record is behind, the events tell
   const QPointer<WordAfterInput> alive(this);
   saying_ = true;
   while (alive && !words_.empty()) {
@@ -57,16 +60,43 @@ void WordAfterInput::sayWhenReleased() {
 }
 
 bool WordAfterInput::eventFilter(QObject* watched, QEvent* event) {
-  // A move with no button down tells a release this program never received (taken by another window).
-  const bool released = event->type() == QEvent::MouseButtonRelease ||
-                        (event->type() == QEvent::MouseMove && static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton);
-  if (released) queueTry();  // after the control under the mouse has had the release
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove: {
+      // The window system's own events tell the buttons truly: the application's record follows
+      // presses and releases only, so a release another window took (a move with no button down
+      // tells it) leaves the button held there until the next click. The moves the toolkit makes up
+      // as a widget comes or goes under the mouse say no button whatever is held.
+      if (!event->spontaneous()) break;
+      const Qt::MouseButtons held = static_cast<QMouseEvent*>(event)->buttons();
+      if (held == QGuiApplication::mouseButtons()) {
+        heldByEvents_.reset();
+      } else {
+        heldByEvents_ = held;
+      }
+      if (!words_.empty() && held == Qt::NoButton) {
+        queueTry();  // after the control under the mouse has had the release
+      } else if (words_.empty() && !heldByEvents_) {
+        watch(false);
+      }
+      break;
+    }
+    default:
+      break;
+  }
   return QObject::eventFilter(watched, event);
 }
 
-void WordAfterInput::stopWatching() {
-  if (watching_) qApp->removeEventFilter(this);
-  watching_ = false;
+void WordAfterInput::watch(bool on) {
+  if (on == watching_) return;
+  if (on) {
+    qApp->installEventFilter(this);
+  } else {
+    qApp->removeEventFilter(this);
+  }
+  watching_ = on;
 }
 
 void reportFailedReadAfterInput(WordAfterInput& word, QWidget* owner, const std::wstring& what) {

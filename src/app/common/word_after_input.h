@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,9 +36,14 @@ class WordAfterInput : public QObject {
   void queueTry();
   // Says the words when no button is held, else waits for the release.
   void sayWhenReleased();
-  void stopWatching();
+  // The buttons held now, as the latest mouse event told them where it differs from the application's record.
+  Qt::MouseButtons heldButtons() const;
+  // Follows the mouse events of every window, or stops.
+  void watch(bool on);
 
   std::vector<Word> words_;
+  // The buttons the latest mouse event held, while the application's record says otherwise.
+  std::optional<Qt::MouseButtons> heldByEvents_;
   bool watching_ = false;
   bool queued_ = false;
   bool saying_ = false;  // a box of these words is open: words posted meanwhile follow it

@@ -152,12 +152,13 @@ bool MainDialog::OnInitDialog() {
     fillRecentCombo();
   } else {
     if (firstStart && m_pApp.SelectSectionByPath(kDefaultSetPath)) m_strSetPath = kDefaultSetPath;
-    ChooseSet();
+    const SetChoice choice = ChooseSet();
     const pdb3::FirstRow chosen = pdb3::lookUpElement(accessor, m_pApp.currentSetId);
     if (chosen != pdb3::FirstRow::found) {
-      // No set chosen closes the window; a set that could not be looked up says why first.
+      // No set chosen closes the window; a set that could not be looked up says why first, unless
+      // the chooser has just said it of the learner's last choice.
       if (chosen == pdb3::FirstRow::failed) {
-        reportFailedRead(this, L"問題集を読み込めませんでした。");
+        if (choice != SetChoice::cancelledAfterFailedLookUp) reportFailedRead(this, L"問題集を読み込めませんでした。");
         m_pApp.recordFailure(ExitDataUnusable);
       }
       done(-1);

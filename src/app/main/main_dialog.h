@@ -11,6 +11,7 @@
 
 #include "app/main/main_dialog_host.h"
 #include "platform/windows/command_target.h"
+#include "services/database_failure.h"
 #include "study/sound/sound_queue.h"
 
 class CMainOutlookBar;
@@ -62,8 +63,10 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   void UpdateStatusAndCaption();
   // False when the counts cannot be read (they are shown as none then, and nothing is reset).
   bool UpdateRoundCounters();
-  // Asks for a set (or folder) in the tree; false when the user cancelled.
-  bool ChooseSet();
+  // What came of asking for a set: one chosen, or none, the last choice (said) not looked up or not.
+  enum class SetChoice { chosen, cancelled, cancelledAfterFailedLookUp };
+  // Asks for a set (or folder) in the tree until one chosen is found or the learner cancels.
+  SetChoice ChooseSet();
   void AddRecentSet(const std::wstring& path);
   void SetStudyMode(int mode);
   void OnModeComboChange(int index);
@@ -163,6 +166,9 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   void OnModeDialog();
   void OnOptions();
   void OnNewSetFromChecked();
+  // The questions the page shown chooses (SelectStudyQuestions), a failure said in `say`'s way: a
+  // study reads them, a new set made of them is a change.
+  bool chooseQuestions(std::vector<int>& ids, FailureReport say);
   // The question-log page's list read again now when it shows, else when it is next shown.
   bool RefreshQuestionLogPage();
 

@@ -14,6 +14,7 @@
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "services/database_failure.h"
+#include "services/user_action.h"
 
 void MainDialog::OnNewSetFromChecked() {
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
@@ -34,7 +35,7 @@ void MainDialog::OnNewSetFromChecked() {
     return;
   }
   std::vector<int> ids;
-  if (!SelectStudyQuestions(ids)) return;
+  if (!chooseQuestions(ids, reportUnmadeChange)) return;  // the set is not made
   std::wstring parentPath;
   if (parent >= 1 && !pdb3::getElementPath(accessor, parentPath, parent)) {
     reportUnmadeChange(this, L"問題集を作成できませんでした。");
@@ -69,7 +70,11 @@ void MainDialog::OnNewSetFromChecked() {
       return false;
     }
   });
-  if (!made)
-    platform::messageBox(this, nameTaken ? error + L"\n同じ名前の問題集が既にあります。" : databaseFailureText(error),
-                         kAppCaption, platform::MbIconError);
+  if (made) return;
+  if (!nameTaken) {
+    reportUnmadeChange(this, error);
+    return;
+  }
+  const std::wstring text = error + L"\n同じ名前の問題集が既にあります。";
+  if (unmadeChangeToBeSaid(text)) platform::messageBox(this, text, kAppCaption, platform::MbIconError);
 }

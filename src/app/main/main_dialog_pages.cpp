@@ -197,7 +197,8 @@ bool MainDialog::selectChosenPath(const std::wstring& path) {
   return true;
 }
 
-bool MainDialog::ChooseSet() {
+MainDialog::SetChoice MainDialog::ChooseSet() {
+  bool lookUpFailed = false;
   for (;;) {
     CSelectSectionDlg dialog(pdb3::openQuery(m_pApp.db), m_pApp, this);
     dialog.m_strPrompt = L"学習する問題集を選択してください";
@@ -206,16 +207,17 @@ bool MainDialog::ChooseSet() {
     dialog.m_nKind = CSelectSectionDlg::kAnything;
     if (dialog.DoModal() != platform::IdOk) {
       m_recentCombo->setCurrentIndex(0);
-      return false;
+      return lookUpFailed ? SetChoice::cancelledAfterFailedLookUp : SetChoice::cancelled;
     }
     const pdb3::FirstRow chosen = pdb3::lookUpElement(pdb3::openQuery(m_pApp.db), dialog.m_nEid);
     if (chosen == pdb3::FirstRow::found && selectChosenPath(dialog.m_strPath)) {
       AddRecentSet(dialog.m_strPath);
       RefreshPages();
-      return true;
+      return SetChoice::chosen;
     }
     // A set that could not be looked up is not said to be missing.
-    if (chosen == pdb3::FirstRow::failed)
+    lookUpFailed = chosen == pdb3::FirstRow::failed;
+    if (lookUpFailed)
       reportFailedRead(this, L"問題集を読み込めませんでした。");
     else
       platform::messageBox(this, kNoSuchSet, kAppCaption);

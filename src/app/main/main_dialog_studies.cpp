@@ -1,8 +1,7 @@
 // Every study the main dialog starts, and what it reads again after one.
-#include <deque>
-
 #include <QScopedValueRollback>
 
+#include "app/common/study_questions.h"
 #include "app/shell/app_study_host.h"
 #include "app/shell/klv_app.h"
 #include "app/main/last_study.h"
@@ -12,7 +11,7 @@
 #include "app/pages/tabpage_questionlog.h"
 #include "app/pages/tabpage_ranking.h"
 #include "app/pages/tabpage_smartlearning.h"
-#include "database/folders/section_questions.h"
+#include "database/records/db_object.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
 #include "study/window/start_study.h"
@@ -41,9 +40,11 @@ bool MainDialog::StartStudyAndRefresh(const std::wstring& title, const std::vect
   return true;
 }
 
+bool MainDialog::SelectStudyQuestions(std::vector<int>& ids) { return chooseQuestions(ids, reportFailedRead); }
+
 // The page shown chooses: the learning page by its study method, the question log by its checks,
 // every other page through the smart-learning list.
-bool MainDialog::SelectStudyQuestions(std::vector<int>& ids) {
+bool MainDialog::chooseQuestions(std::vector<int>& ids, FailureReport say) {
   // Counts the last refresh could not read are read again before a study is chosen from them;
   // when they still cannot be, the refresh has said why.
   if (!m_bPagesRead) {
@@ -53,10 +54,10 @@ bool MainDialog::SelectStudyQuestions(std::vector<int>& ids) {
   bool chosen = false;
   switch (m_nCurPage) {
     case 1:
-      chosen = m_pageLoginfo->SelectQuestionsForMethod(ids);
+      chosen = m_pageLoginfo->SelectQuestionsForMethod(ids, say);
       break;
     case 2:
-      chosen = m_pageQuestionlog->GetCheckedQuestionIds(ids);
+      chosen = m_pageQuestionlog->GetCheckedQuestionIds(ids, say);
       break;
     case 0:
     case 3:
@@ -66,14 +67,7 @@ bool MainDialog::SelectStudyQuestions(std::vector<int>& ids) {
     default:
       return false;
   }
-  if (!chosen) return false;
-  std::deque<int> kept(ids.begin(), ids.end());
-  if (!pdb3::dropEmptyQuestions(pdb3::openQuery(m_pApp.db), kept)) {
-    reportFailedRead(this, L"出題する問題を読み込めませんでした。");
-    return false;
-  }
-  ids.assign(kept.begin(), kept.end());
-  return !ids.empty();
+  return chosen && keepQuestionsWithText(pdb3::openQuery(m_pApp.db), ids, this, say) && !ids.empty();
 }
 
 bool MainDialog::StudyLastQuestions(bool mistakesOnly) {

@@ -3,8 +3,6 @@
 #include <pthread.h>
 #include <sched.h>
 
-#include <sqlite3.h>
-
 #include <algorithm>
 
 #include "database/engine/busy_wait.h"
@@ -146,14 +144,6 @@ void LevelCalculator::deliver(unsigned generation, const LevelTable& table, sqli
   emit finished();
 }
 
-void LevelCalculator::noteFailure() const {
-  switch (failure_) {
-    case sqliteplus::EngineFailure::none: return;
-    case sqliteplus::EngineFailure::busy: sqliteplus::noteEngineFailure(SQLITE_BUSY); return;
-    case sqliteplus::EngineFailure::readOnly: sqliteplus::noteEngineFailure(SQLITE_READONLY); return;
-    case sqliteplus::EngineFailure::full: sqliteplus::noteEngineFailure(SQLITE_FULL); return;
-    case sqliteplus::EngineFailure::other: sqliteplus::noteEngineFailure(SQLITE_ERROR); return;
-  }
-}
+void LevelCalculator::noteFailure() const { sqliteplus::noteEngineFailure(failure_); }
 
 }  // namespace smart

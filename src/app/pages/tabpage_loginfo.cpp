@@ -433,7 +433,7 @@ pdb3::FirstRow CTabpageLoginfo::SelectLowRateQuestions(std::deque<int>& out) con
   return selected;
 }
 
-bool CTabpageLoginfo::SelectQuestionsForMethod(std::vector<int>& out) {
+bool CTabpageLoginfo::SelectQuestionsForMethod(std::vector<int>& out, FailureReport say) {
   readData();
   std::deque<int> ids;
   pdb3::FirstRow selected = pdb3::FirstRow::missing;
@@ -449,7 +449,7 @@ bool CTabpageLoginfo::SelectQuestionsForMethod(std::vector<int>& out) {
       break;
   }
   if (selected == pdb3::FirstRow::failed) {
-    reportFailedRead(this, L"出題する問題を読み込めませんでした。");
+    say(this, L"出題する問題を読み込めませんでした。", kAppCaption);
     return false;
   }
   out.insert(out.end(), ids.begin(), ids.end());

@@ -11,6 +11,7 @@
 
 #include "database/engine/sql_helpers.h"
 #include "platform/drawing/gdi_dc.h"
+#include "services/database_failure.h"
 
 class KlvApp;
 class MainDialogHost;
@@ -60,8 +61,8 @@ class CTabpageLoginfo : public QWidget {
   // choose from, failed when the database could not be read.
   pdb3::FirstRow SelectQuestionsByPeriod(std::deque<int>& out) const;
   pdb3::FirstRow SelectLowRateQuestions(std::deque<int>& out) const;
-  // The selection of the checked method, after the page's data are read.
-  bool SelectQuestionsForMethod(std::vector<int>& out);
+  // The selection of the checked method, after the page's data are read; a failure said in `say`'s way.
+  bool SelectQuestionsForMethod(std::vector<int>& out, FailureReport say);
 
   // Dialog data: the question count edit (1198) to m_nQuestionCount and back.
   void readData();

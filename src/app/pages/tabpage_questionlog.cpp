@@ -310,7 +310,7 @@ void CTabpageQuestionlog::reloadChangedSet(bool duringCommand) {
   // what they find is said once that input is over.
   if (!reloaded) {
     const std::wstring what = L"問題の一覧を読み込めませんでした。";
-    if (duringCommand) reportFailure(what);
+    if (duringCommand) reportFailure(what, reportFailedRead);
     else reportFailedReadAfterInput(*afterInput_, host_.dialogWindow(), what);
     return;
   }
@@ -354,10 +354,11 @@ void CTabpageQuestionlog::OnColumnClick(int column) {
   const bool ascending = ascendingNext()[column];
   const wchar_t* direction = ascending ? L"ASC" : L"DESC";
   // The list and its checks stay as they were when their ids cannot be read.
-  if (!readOrSay(readIdsOfRows({m_checkedRows.begin(), m_checkedRows.end()}), L"問題の一覧を並べ替えられませんでした。"))
+  if (!readOrSay(readIdsOfRows({m_checkedRows.begin(), m_checkedRows.end()}), L"問題の一覧を並べ替えられませんでした。",
+                 reportFailedRead))
     return;
   std::vector<int> checkedIds;
-  GetCheckedQuestionIds(checkedIds);
+  GetCheckedQuestionIds(checkedIds, reportFailedRead);
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const int sid = app_.currentSetId, uid = app_.currentUserId, mid = app_.studyMode;
   const CountExpressions e = expressionsFor(app_.settings->correctrateMode);
@@ -379,7 +380,7 @@ void CTabpageQuestionlog::OnColumnClick(int column) {
                                   sid, pdb3::kQuestionHasText, uid, mid, order, direction);
   }
   if (!read) {
-    reportFailure(L"問題の一覧を並べ替えられませんでした。");  // the list stays as it was
+    reportFailure(L"問題の一覧を並べ替えられませんでした。", reportFailedRead);  // the list stays as it was
     return;
   }
   ascendingNext()[column] = !ascending;
@@ -477,7 +478,7 @@ void CTabpageQuestionlog::UpdateCheckedCount() {
   int count = 0;
   if (!countCheckedQuestions(count)) {
     // Not a count: the study button stays usable for the checked rows, and the study reads them.
-    reportFailure(L"チェックした問題を数えられませんでした。");
+    reportFailure(L"チェックした問題を数えられませんでした。", reportFailedRead);
     countBox_->setText("-");
     studyButton_->setEnabled(!m_checkedRows.empty());
     redrawList();
@@ -583,7 +584,7 @@ void CTabpageQuestionlog::CheckWorstQuestions(int n, bool byRate) {
                                   L"uid=%d AND mid=%d ORDER BY %ls LIMIT %d",
                                   sid, uid, mid, rate, rest);
   if (!read) {
-    reportFailure(L"正解率の低い問題を選べませんでした。");  // the checks stay as they were
+    reportFailure(L"正解率の低い問題を選べませんでした。", reportFailedRead);  // the checks stay as they were
     return;
   }
   checkQuestions(ids);
@@ -596,7 +597,7 @@ void CTabpageQuestionlog::CheckLastMistakes() {
 
 void CTabpageQuestionlog::checkQuestions(const std::vector<int>& qids) {
   // Rows never shown are looked for too; the checks stay as they were when they cannot be read.
-  if (!readOrSay(readAllIds(), L"問題を読み込めませんでした。")) return;
+  if (!readOrSay(readAllIds(), L"問題を読み込めませんでした。", reportFailedRead)) return;
   std::unordered_map<int, int> rowOfId;
   for (int row = m_rows.size() - 1; row >= 0; --row) rowOfId[m_rows.at(row)] = row;  // a repeated id: its first row
   m_checkedRows.clear();
@@ -679,7 +680,7 @@ std::unique_ptr<QMenu> CTabpageQuestionlog::OnListRClick() {
   // A row selected before a scroll may be one the list no longer holds read: it is read now, and
   // one that cannot be read offers no command on it. A set changed since has been listed again,
   // without the selection.
-  ensureRowsRead({m_selectedRows.front()});
+  ensureRowsRead({m_selectedRows.front()}, reportFailedRead);
   if (m_selectedRows.empty()) return nullptr;
   const pdb3::Question* first = cachedQuestion(m_selectedRows.front());
   if (!first || first->isEmpty()) {
@@ -729,7 +730,7 @@ bool CTabpageQuestionlog::OnCommand(int id) {
     case kEdit: OnEditQuestion(); return true;
     case kPronounce: {
       QueueSoundOutput sounds(host_.soundQueue());
-      if (!ensureRowsRead(m_selectedRows)) return true;
+      if (!ensureRowsRead(m_selectedRows, reportFailedRead)) return true;
       for (int row : m_selectedRows) {
         const pdb3::Question* question = cachedQuestion(row);
         if (!question) continue;

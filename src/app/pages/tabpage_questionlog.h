@@ -54,7 +54,7 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   // False when no row is checked, or (said) when the ids of checked rows never shown cannot be read
   // or the set has changed since it was listed (the list is then read again, without checks). A
   // command that changes the database says a failed read as the change it keeps from being made.
-  bool GetCheckedQuestionIds(std::vector<int>& out, FailureReport say = reportFailedRead);
+  bool GetCheckedQuestionIds(std::vector<int>& out, FailureReport say);
   // The n weakest questions, or all below n percent; with the include-unstudied box the questions
   // never studied in this mode come first.
   void CheckWorstQuestions(int n, bool byRate);
@@ -113,7 +113,7 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   SetRead readAllIds();
   // True when read; else says why: a failure in the words given, a changed set by reading the list
   // again (the command not run).
-  bool readOrSay(SetRead outcome, const std::wstring& failure, FailureReport say = reportFailedRead);
+  bool readOrSay(SetRead outcome, const std::wstring& failure, FailureReport say);
   // Reads the list again after another program changed its set, and says so: at once when the
   // learner's command was not run for it (`duringCommand`), else once the input that scrolled is over.
   void reloadChangedSet(bool duringCommand);
@@ -121,12 +121,12 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   // cannot be read.
   bool readIds(const std::vector<int>& qids);
   // The rows' questions read where they are not read yet; false (after saying why) when they cannot be.
-  bool ensureRowsRead(const std::vector<int>& rows, FailureReport say = reportFailedRead);
+  bool ensureRowsRead(const std::vector<int>& rows, FailureReport say);
   // How many checked rows hold a question with text (a question the set lists twice is two rows);
   // false when it cannot be read.
   bool countCheckedQuestions(int& count);
   // Says that the command could not read or write the database.
-  void reportFailure(const std::wstring& what, FailureReport say = reportFailedRead);
+  void reportFailure(const std::wstring& what, FailureReport say);
   // Replaces the checks by those of the rows of these questions.
   void checkQuestions(const std::vector<int>& qids);
   const pdb3::Question* cachedQuestion(int row) const;

@@ -69,7 +69,7 @@ void CTabpageQuestionlog::AdjustCounts(int step, bool correct) {
 void CTabpageQuestionlog::OnEditQuestion() {
   const int row = m_listCtrl->currentIndex().row();
   if (row < 0 || row >= m_rows.size()) return;
-  if (!readOrSay(readIdsOfRows({row}), L"問題を読み込めませんでした。")) return;
+  if (!readOrSay(readIdsOfRows({row}), L"問題を読み込めませんでした。", reportFailedRead)) return;
   const int qid = m_rows.at(row);
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   const study::EditOutcome outcome = study::EditQuestionRecord(accessor, qid, host_.dialogWindow());
@@ -83,7 +83,7 @@ void CTabpageQuestionlog::OnEditQuestion() {
 
 void CTabpageQuestionlog::OnSearch() {
   int row = m_selectedRows.empty() ? m_listCtrl->rowAt(0) : m_selectedRows.front();
-  if (!ensureRowsRead({row})) return;
+  if (!ensureRowsRead({row}, reportFailedRead)) return;
   const pdb3::Question* question = cachedQuestion(row);
   if (!question) return;
   CSearchDlg search(app_, question->answerText(0), host_.dialogWindow());
@@ -230,7 +230,7 @@ void CTabpageQuestionlog::SpellCheck() {
   spellChecking_ = false;
   host_.UpdateTitle();
   if (outcome == Outcome::unread)
-    reportFailure(L"問題を読み込めなかったため、スペルチェックを中止しました。");
+    reportFailure(L"問題を読み込めなかったため、スペルチェックを中止しました。", reportFailedRead);
   else if (outcome == Outcome::setChanged)
     reloadChangedSet(true);
   else if (outcome == Outcome::nothingFound)

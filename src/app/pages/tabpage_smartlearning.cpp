@@ -26,6 +26,7 @@
 #include "app/main/main_dialog_host.h"
 #include "app/common/modal_dialog.h"
 #include "app/common/page_reads.h"
+#include "app/common/study_questions.h"
 #include "app/common/word_after_input.h"
 #include "app/pages/page_dates.h"
 #include "app/pages/page_drawing.h"
@@ -600,12 +601,7 @@ void CTabpageSmartlearning::OnStartSmartLearning() {
   // The chosen questions as the file holds them now, empties dropped as any study's are: the choice
   // may be older than another program's work. Questions that cannot be read are not studied, not
   // even those read before: such a study would stop at its first read, or ask a part of the choice.
-  std::deque<int> kept(ids.begin(), ids.end());
-  if (!pdb3::dropEmptyQuestions(pdb3::openQuery(app_.db), kept)) {
-    tellFailure(L"次に学習する問題を選べませんでした。");
-    return;
-  }
-  ids.assign(kept.begin(), kept.end());
+  if (!keepQuestionsWithText(pdb3::openQuery(app_.db), ids, host_.dialogWindow(), reportFailedRead)) return;
   host_.StartStudyAndRefresh(L"スマート学習", ids);
   DoAutoSelect();
   if (!allMode_) ReloadQuestionList();

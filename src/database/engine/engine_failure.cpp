@@ -16,8 +16,9 @@ int rank(EngineFailure failure) {
     case EngineFailure::none: return 0;
     case EngineFailure::other: return 1;
     case EngineFailure::readOnly: return 2;
-    case EngineFailure::full: return 3;
-    case EngineFailure::busy: return 4;
+    case EngineFailure::unreadable: return 3;  // a file that cannot be read cannot be written either
+    case EngineFailure::full: return 4;
+    case EngineFailure::busy: return 5;
   }
   return 0;
 }
@@ -44,8 +45,9 @@ EngineFailure engineFailureOf(int resultCode) {
   }
 }
 
-void noteEngineFailure(int resultCode) {
-  const EngineFailure failure = engineFailureOf(resultCode);
+void noteEngineFailure(int resultCode) { noteEngineFailure(engineFailureOf(resultCode)); }
+
+void noteEngineFailure(EngineFailure failure) {
   if (failure == EngineFailure::none) return;
   takeStatementRefusal();
   if (rank(failure) > rank(noted)) noted = failure;

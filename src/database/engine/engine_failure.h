@@ -10,12 +10,16 @@ enum class EngineFailure {
   none,
   busy,      // another program (or connection) holds the file
   readOnly,  // the file or its folder cannot be written
+  unreadable,  // the file's permissions (or its folder's) keep this user from reading it
   full,      // the disk is full
   other,     // an I/O error, a damaged file, a refused statement
 };
 
 // Every engine failure thrown as a QueryException notes its result code here.
 void noteEngineFailure(int resultCode);
+// Notes a failure the engine's result code cannot tell (a refusal the system named), or one handed
+// over from another thread.
+void noteEngineFailure(EngineFailure failure);
 // The most serious kind noted on this thread since it was last forgotten.
 EngineFailure lastEngineFailure();
 void forgetEngineFailure();

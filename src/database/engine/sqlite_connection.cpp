@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <new>
@@ -47,6 +48,9 @@ void SqliteConnection::open(const wchar_t* fileName) {
   if (name.empty()) throwOpenFailure("Can't open ");
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(name.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    // The engine says only that it could not open the file; the system says whether its permissions refused it.
+    const int systemError = db ? sqlite3_system_errno(db) : 0;
+    if (systemError == EACCES || systemError == EPERM) noteEngineFailure(EngineFailure::unreadable);
     const std::string message = db ? engineText(sqlite3_errmsg(db), "") + " (" + name + ")" : "Can't open " + name;
     sqlite3_close_v2(db);
     throwOpenFailure(message);

@@ -45,10 +45,11 @@ QStringList evenLines(const QString& line, const QFont& font, int room) {
   return brokenLines(line, font, wide);
 }
 
-// The line broken only after a space or a closing punctuation mark, filling each line in turn;
-// empty when a piece between two such places is wider than the room.
-QStringList linesAtPhrases(const QString& line, const QFontMetrics& metrics, int room) {
-  static const QString phraseEnds = QString::fromUtf8(u8"。、，．）」』】！？ ");
+const QString kPhraseEnds = QString::fromUtf8(u8"。、，．）」』】！？ ");
+
+// The line broken only after one of `breaks`, filling each line in turn; empty when a piece between
+// two such places is wider than the room.
+QStringList linesAtPhrases(const QString& line, const QFontMetrics& metrics, int room, const QString& breaks) {
   QStringList lines;
   QString current, phrase;
   const auto place = [&] {
@@ -62,11 +63,29 @@ QStringList linesAtPhrases(const QString& line, const QFontMetrics& metrics, int
   };
   for (const QChar c : line) {
     phrase += c;
-    if (phraseEnds.contains(c) && !place()) return {};
+    if (breaks.contains(c) && !place()) return {};
   }
   if (!place()) return {};
   if (!current.isEmpty()) lines << current.trimmed();
   return lines;
+}
+
+// The line broken only after one of `breaks` into as few lines as at the full room, of widths as
+// even as those places allow; empty when a piece between two of them is wider than the room.
+QStringList evenLinesAtPhrases(const QString& line, const QFontMetrics& metrics, int room, const QString& breaks) {
+  const qsizetype count = linesAtPhrases(line, metrics, room, breaks).size();
+  if (count == 0) return {};
+  int narrow = 1, wide = room;  // the narrowest width that still takes `count` lines
+  while (narrow < wide) {
+    const int width = (narrow + wide) / 2;
+    const qsizetype lines = linesAtPhrases(line, metrics, width, breaks).size();
+    if (lines > 0 && lines <= count) {
+      wide = width;
+    } else {
+      narrow = width + 1;
+    }
+  }
+  return linesAtPhrases(line, metrics, wide, breaks);
 }
 
 int widestOf(const QStringList& lines, const QFontMetrics& metrics) {
@@ -85,8 +104,17 @@ QString balancedLines(const QString& text, const QFont& font, int room) {
       out << line;
       continue;
     }
+    // A path's names are words of their own: it is broken after its separators (or a space), never
+    // inside a name, unless a name alone is wider than the room.
+    if (line.contains('/')) {
+      const QStringList atSeparators = evenLinesAtPhrases(line, metrics, room, kPhraseEnds + '/');
+      if (!atSeparators.isEmpty()) {
+        out << atSeparators;
+        continue;
+      }
+    }
     const QStringList even = evenLines(line, font, room);
-    const QStringList phrases = linesAtPhrases(line, metrics, room);
+    const QStringList phrases = linesAtPhrases(line, metrics, room, kPhraseEnds);
     bool phrasesFit = !phrases.isEmpty() && phrases.size() == even.size();
     const int widest = widestOf(phrases, metrics);
     for (const QString& piece : phrases) phrasesFit = phrasesFit && metrics.horizontalAdvance(piece) * 2 >= widest;

@@ -55,6 +55,12 @@ class MessageBox : public QMessageBox {
     layout()->activate();
     // Sizes the box again for the text broken by hand, which needs no wrapping.
     setText(balancedLines(text(), label->font(), label->contentsRect().width()));
+    // Narrowed about its left edge, the box stands over its window's centre again, as it did when
+    // the toolkit placed it at its first width.
+    if (!testAttribute(Qt::WA_Moved)) {
+      adjustPosition(parentWidget());
+      setAttribute(Qt::WA_Moved, false);  // placed, not moved by anyone
+    }
   }
 
  private:

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <sqlite3.h>
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -28,6 +29,7 @@
 #include "app/main/main_dialog.h"
 #include "app/main/main_outlook_bar.h"
 #include "app/main/note_browser.h"
+#include "app/common/modal_dialog.h"
 #include "app/common/number_edit.h"
 #include "app/main/select_section_dialog.h"
 #include "app/pages/level_graphs.h"
@@ -42,6 +44,7 @@
 #include "platform/drawing/gdi_types.h"
 #include "platform/trace.h"
 #include "services/database_failure.h"
+#include "services/user_action.h"
 #include "app_test_support.h"
 #include "card_study_driver.h"
 #include "held_database.h"
@@ -573,6 +576,57 @@ TEST(MainDialog, TheQuestionListAndANewSetTakeTheCheckedQuestions) {
   sqlite3_set_authorizer(s.app.db.engineHandle(), nullptr, nullptr);
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE name LIKE 'Apple 20%'"), 1);
   EXPECT_NE(s.takeBoxes().find(L"Kelvara: 問題集を作成できませんでした。\n"), std::wstring::npos);
+}
+
+// A new set that is not made is a change the learner asked for: said whatever the action said
+// before (here its OK click), and a text the action said already not twice.
+TEST(MainDialog, ANewSetNotMadeIsSaidAsAChangeNotMade) {
+  waitForBusyDatabaseOncePerAction();  // as the program does: what an action said decides what it says
+  MainApp s;
+  s.run(L"BEGIN");
+  for (int q = 9000; q < 9300; ++q) {
+    s.run(platform::format(L"INSERT INTO question VALUES (%d, 'q', 'a', '', '', '', '', 0, 0, 0, '', '', '', '', '')", q));
+    s.run(platform::format(L"INSERT INTO section VALUES (%d, %d)", static_cast<int>(kApple), q));
+  }
+  s.run(L"COMMIT");
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F4);
+  CTabpageQuestionlog& log = s.dialog.questionLogPage();
+  log.setChecked(250, true);  // a row never shown: its id is read when it is needed
+  ASSERT_EQ(log.rowIds()[250], SectionRows::kUnread);
+  s.notifier.answer = platform::IdYes;
+  std::function<void()> saidBefore;
+  ModalAnswers name({{"id283", [&](QDialog& dialog) {
+                        QTimer::singleShot(0, &dialog, [&] {
+                          if (saidBefore) saidBefore();
+                          dialog.accept();
+                        });
+                      }}});
+
+  const auto refuseSectionReads = [](void*, int action, const char* table, const char*, const char*, const char*) {
+    return action == SQLITE_READ && table && std::string(table) == "section" ? SQLITE_DENY : SQLITE_OK;
+  };
+  sqlite3_set_authorizer(s.app.db.engineHandle(), refuseSectionReads, nullptr);
+  saidBefore = [&] { reportFailedRead(&s.dialog, L"利用者の一覧を読み込めませんでした。"); };
+  s.dialog.OnCommand(32855);
+  sqlite3_set_authorizer(s.app.db.engineHandle(), nullptr, nullptr);
+  ASSERT_EQ(s.notifier.boxes.size(), 2u);
+  EXPECT_TRUE(s.notifier.boxes[1].starts_with(L"Kelvara: チェックした問題を読み込めませんでした。\n")) << s.takeBoxes();
+  s.takeBoxes();
+
+  s.run(L"CREATE TRIGGER refuse BEFORE INSERT ON section BEGIN SELECT RAISE(ABORT, 'refused'); END");
+  saidBefore = nullptr;
+  s.dialog.OnCommand(32855);
+  ASSERT_FALSE(s.notifier.boxes.empty());
+  const std::wstring refused = s.notifier.boxes.back().substr(std::wstring(L"Kelvara: ").size());
+  EXPECT_TRUE(refused.starts_with(L"問題集を作成できませんでした。\n")) << refused;
+  s.takeBoxes();
+  saidBefore = [&] {
+    if (unmadeChangeToBeSaid(refused)) platform::messageBox(&s.dialog, refused, kAppCaption);
+  };
+  s.dialog.OnCommand(32855);
+  EXPECT_EQ(std::ranges::count(s.notifier.boxes, L"Kelvara: " + refused), 1) << s.takeBoxes();
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE name LIKE 'Apple 20%'"), 0);
 }
 
 TEST(MainDialog, OptionsOpenByF12AndAChangeShowsAfterOk) {

@@ -369,7 +369,7 @@ TEST_F(SmartPageTest, UnderALockTheListAndTheChoiceAreUnknownNotEmpty) {
     apptest::HeldDatabase held(t.databasePath());
     QTest::mouseClick(page->findChild<QPushButton*>("id1325"), Qt::LeftButton);
     EXPECT_EQ(t.host.studies.size(), 1u);
-    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 次に学習する問題を選べませんでした。\n" + apptest::kBusyCause + L"\n");
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 出題する問題を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
   }
   t.run(L"UPDATE question SET question='', answer='' WHERE qid=8600");
   QTest::mouseClick(page->findChild<QPushButton*>("id1325"), Qt::LeftButton);

@@ -32,7 +32,7 @@ class LearningPage : public ::testing::Test {
     tzset();
     s.settings.randomMistakeReply.value = false;
     s.settings.randomReply.value = false;
-    host.select = [this](std::vector<int>& ids) { return page.SelectQuestionsForMethod(ids); };
+    host.select = [this](std::vector<int>& ids) { return page.SelectQuestionsForMethod(ids, reportFailedRead); };
     page.resize(600, 400);
   }
 
@@ -148,14 +148,14 @@ TEST_F(LearningPage, FocusedStudyTakesLowRatesByTheCorrectRateMode) {
   s.run(L"UPDATE question_log SET nc2=9 WHERE qid=1");  // counted in modes 1 and 2 only
   page.SetStudyMethod(2);
   std::vector<int> ids;
-  EXPECT_TRUE(page.SelectQuestionsForMethod(ids));
+  EXPECT_TRUE(page.SelectQuestionsForMethod(ids, reportFailedRead));
   EXPECT_EQ(ids, (std::vector<int>{2}));
   s.settings.correctrateMode = 0;
   ids.clear();
-  EXPECT_TRUE(page.SelectQuestionsForMethod(ids));
+  EXPECT_TRUE(page.SelectQuestionsForMethod(ids, reportFailedRead));
   EXPECT_EQ(ids, (std::vector<int>{1, 2}));
   page.findChild<QComboBox*>("id1197")->setEditText("0");
-  EXPECT_FALSE(page.SelectQuestionsForMethod(ids));
+  EXPECT_FALSE(page.SelectQuestionsForMethod(ids, reportFailedRead));
 }
 
 TEST_F(LearningPage, StudyButtonStartsTheSelectionOrUpdatesTheRanking) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -102,6 +105,39 @@ TEST(DatabaseChooser, AsksUntilAFileOpensAndKeepsIt) {
             L"Error!: データベースファイルが読み込めませんでした。\n"
             L"データベースは他のプログラムが使用中です。しばらくしてから、もう一度実行してください。\n"
             L"次のダイアログでデータベースファイルを指定してください。");
+}
+
+// A file its permissions keep from being read, or one in a folder that may not be searched, says
+// so, as one another program holds does: the learner can mend the permissions or choose another.
+TEST(DatabaseChooser, AFileThatMayNotBeReadNamesItsPermissions) {
+  StudyApp s;
+  const std::wstring good = s.databasePath();
+  const QString dir = QString::fromStdString(testenv::processDir());
+  const QString closed = dir + QString::fromStdWString(L"/閉じたフォルダ");
+  ASSERT_TRUE(QDir().mkpath(closed));
+  const QString unreadable = dir + QString::fromStdWString(L"/読めない.klvdb7"), hidden = closed + "/db.klvdb7";
+  for (const QString& copy : {unreadable, hidden})
+    ASSERT_TRUE(QFile::copy(QString::fromStdWString(good), copy));
+  ASSERT_EQ(::chmod(unreadable.toUtf8().constData(), 0), 0);
+  ASSERT_EQ(::chmod(closed.toUtf8().constData(), 0), 0);
+  const std::wstring what = L"データベースファイルが読み込めませんでした。\n"
+                           L"データベースファイルを読み込む権限がありません。ファイルとそのフォルダのアクセス許可を確認してください。";
+  s.settings.databasePath.value = unreadable.toStdWString();
+  QueuedFileDialogs dialogs;
+  dialogs.answers = {good};
+  platform::FileDialogOverride use(dialogs);
+  {
+    const testenv::PermissionsApply asAnyUser;
+    EXPECT_FALSE(s.app.OpenDatabase());
+    EXPECT_TRUE(ChooseDatabaseUntilOpen(s.app));
+    EXPECT_EQ(s.notifier.boxes, std::vector<std::wstring>{L"Error!: " + what + L"\n次のダイアログでデータベースファイルを指定してください。"});
+
+    sqliteplus::endBusyWaitAction();  // the next action: nothing noted yet
+    s.settings.databasePath.value = hidden.toStdWString();
+    EXPECT_FALSE(s.app.OpenDatabase());
+    EXPECT_EQ(databaseOpenFailureText(), what);
+  }
+  ::chmod(closed.toUtf8().constData(), 0700);  // for the test's folder to go
 }
 
 // The summary is laid out in columns with tabs: its field stops every 32 dialog units of its own

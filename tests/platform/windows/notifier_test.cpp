@@ -95,6 +95,57 @@ TEST(Notifier, AShortMessageStillGivesTheCaptionItsWholeWidth) {
   EXPECT_GE(width, captionWidth("Kelvara"));
 }
 
+// The toolkit centres a box at the width it first takes; one whose long line is then broken by
+// hand is narrower and taller, and stands over its window's centre all the same. A path is broken
+// after its separators or at a space, never inside a name.
+TEST(Notifier, ABoxStandsOverItsWindowsCentreWhateverItsTextAndAPathBreaksAtItsSeparators) {
+  testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
+  QWidget owner;
+  owner.setGeometry(60, 100, 680, 560);
+  owner.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+  QRect frame;
+  QStringList shown;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    frame = box->frameGeometry();
+    shown = box->findChild<QLabel*>("qt_msgbox_label")->text().split('\n');
+    box->defaultButton()->click();
+  });
+  poll.start(10);
+
+  const QString written =
+      QString::fromStdWString(L"/home/hanako/Documents/Kelvara/中学生向け問題/中学校 学校・教室などの単語.txt に出力しました");
+  for (const QString& text : {QString::fromStdWString(L"保存しました"), written,
+                              QString::fromStdWString(L"問題集とフォルダの一覧を読み込めませんでした。\n"
+                                                      L"データベースは他のプログラムが使用中です。しばらくしてから、もう一度実行してください。")}) {
+    messageBox(&owner, text.toStdWString(), L"Kelvara");
+    EXPECT_NEAR(frame.center().x(), owner.frameGeometry().center().x(), 1) << text.toStdString();
+    EXPECT_NEAR(frame.center().y(), owner.frameGeometry().center().y(), 1) << text.toStdString();
+  }
+
+  for (const QString& path :
+       {written, QString::fromStdWString(L"/tmp/kelvara/中学生向け問題/中学校 学校・教室などの単語.txt に出力しました"),
+        QString::fromStdWString(L"/home/taro/書類/英単語/中学校の英単語_教室.txt に出力しました")}) {
+    messageBox(&owner, path.toStdWString(), L"Kelvara");
+    ASSERT_GE(shown.size(), 2) << path.toStdString();
+    qsizetype at = 0;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+      ASSERT_EQ(path.mid(at, shown[i].size()), shown[i]) << shown.join('|').toStdString();
+      at += shown[i].size();
+      if (i + 1 == shown.size()) break;
+      if (path[at] == ' ') {
+        ++at;
+      } else {
+        EXPECT_TRUE(shown[i].endsWith('/')) << shown.join('|').toStdString();
+      }
+    }
+    EXPECT_EQ(at, path.size());
+  }
+}
+
 // A box whose owner is not up yet (a dialog saying what it could not read before it shows) stands
 // over the nearest window up its chain that is, else, as a box without an owner does, over the
 // window the learner is acting in: the window manager would put a box over a window never shown at
