@@ -2,10 +2,13 @@
 // them as they answer message boxes, and making their controls.
 #pragma once
 
+#include <QAbstractItemView>
 #include <QRect>
 #include <QString>
+#include <type_traits>
 
 #include "app/common/control_helpers.h"
+#include "platform/windows/list_view_keys.h"
 
 class QDialog;
 class QLabel;
@@ -24,11 +27,13 @@ void setUpDialog(QDialog* dialog, int templateId, const wchar_t* title, int widt
 // A fixed text of the dialog (no id of its own).
 QLabel* dialogText(QWidget* dialog, const wchar_t* text, const QRect& rect);
 
-// A control of the dialog, named "id<id>" and placed at rect.
+// A control of the dialog, named "id<id>" and placed at rect; a list's Home and End keys bring
+// their row into view.
 template <class Control>
 Control* dialogControl(QWidget* dialog, int id, const QRect& rect) {
   auto* control = withId(new Control(dialog), id);
   control->setGeometry(rect);
+  if constexpr (std::is_base_of_v<QAbstractItemView, Control>) platform::bringHomeAndEndRowsIntoView(*control);
   return control;
 }
 

@@ -18,6 +18,7 @@
 #include "app/export/search_dialog.h"
 #include "app/options/web_dictionary_menu.h"
 #include "platform/windows/notifier.h"
+#include "platform/windows/list_view_keys.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
 #include "services/question_rows.h"
@@ -69,6 +70,7 @@ QuestionPreviewDlg::QuestionPreviewDlg(KlvApp& app, const std::deque<int>& ids, 
 
   m_list = new QListWidget(this);
   m_list->setObjectName(idName(kList));
+  platform::bringHomeAndEndRowsIntoView(*m_list);
   m_list->setUniformItemSizes(true);
   m_list->setContextMenuPolicy(Qt::CustomContextMenu);
   // Full-width characters take exactly two columns of this font, so the answer column lines up.

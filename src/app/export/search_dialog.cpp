@@ -15,6 +15,7 @@
 #include "database/engine/read_transaction.h"
 #include "database/engine/sql_helpers.h"
 #include "platform/windows/notifier.h"
+#include "platform/windows/list_view_keys.h"
 #include "services/part_of_speech.h"
 #include "services/rich_text.h"
 #include "services/text_edit.h"
@@ -71,6 +72,7 @@ CSearchDlg::CSearchDlg(KlvApp& app, std::wstring word, QWidget* parent)
 
   m_list = new QTreeWidget(this);
   m_list->setObjectName(idName(kResultList));
+  platform::bringHomeAndEndRowsIntoView(*m_list);
   m_list->setGeometry(12, 80, 636, 328);
   m_list->setRootIsDecorated(false);
   m_list->setAllColumnsShowFocus(true);

@@ -7,6 +7,7 @@
 #include "database/engine/sql_helpers.h"
 #include "database/engine/sqlite_exceptions.h"
 #include "platform/trace.h"
+#include "platform/windows/list_view_keys.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ CFolderTreeCtrl::CFolderTreeCtrl(QWidget* parent) : QTreeWidget(parent) {
   setColumnCount(1);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setIconSize(QSize(16, 15));
+  platform::bringHomeAndEndRowsIntoView(*this);
 }
 
 int CFolderTreeCtrl::itemEid(const QTreeWidgetItem* item) {

@@ -54,7 +54,7 @@ int CSelectSectionDlg::DoModal() {
 void CSelectSectionDlg::OnInitDialog() {
   prompt_->setText(qs(m_strPrompt));
   RebuildTree();
-  m_tree->SelectEidFromRoot(m_nEid);
+  if (!m_tree->SelectEidFromRoot(m_nEid)) OnSelChanged();
 }
 
 bool CSelectSectionDlg::RebuildTree() {
@@ -87,7 +87,14 @@ bool CSelectSectionDlg::readIsFolderOrSay(int eid, bool& folder) {
 
 void CSelectSectionDlg::OnSelChanged() {
   const int eid = m_tree->GetSelectedEid();
-  if (eid < 0) return;
+  if (eid < 0) {
+    // Nothing is chosen, as after a deletion: nothing of the element chosen before stays shown.
+    ok_->setEnabled(false);
+    m_strCount.clear();
+    count_->clear();
+    m_browser->clear();
+    return;
+  }
   // An element whose type is not known is no choice, whatever the kind asked for.
   bool folder = false;
   const bool known = readIsFolder(eid, folder) == pdb3::FirstRow::found;

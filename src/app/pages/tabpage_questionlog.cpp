@@ -33,6 +33,7 @@
 #include "database/engine/sql_helpers.h"
 #include "platform/clock.h"
 #include "platform/windows/notifier.h"
+#include "platform/windows/row_list.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
@@ -134,7 +135,7 @@ CTabpageQuestionlog::CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWid
       model_(*this, {L"問題", L"解答", L"正解", L"不正解", L"正解率", L"学習日"}),
       afterInput_(new WordAfterInput(this)) {
   setObjectName("id157");
-  m_listCtrl = withId(new QTableView(this), 1145);
+  m_listCtrl = withId(new platform::RowListView(this), 1145);
   setUpIdList(*m_listCtrl, model_, {200, 150, 60, 60, 60, 70});
   m_listCtrl->setContextMenuPolicy(Qt::CustomContextMenu);
   m_listCtrl->viewport()->installEventFilter(this);

@@ -8,11 +8,12 @@
 #include "app/main/note_browser.h"
 #include "app/pages/page_dates.h"
 #include "database/records/element_record.h"
+#include "platform/windows/row_list.h"
 #include "services/unknown_figure.h"
 
 CTabpageSelsection::CTabpageSelsection(KlvApp& app, QWidget* parent) : QWidget(parent), app_(app) {
   setObjectName("id242");
-  m_infoList = new QTableWidget(0, 2, this);
+  m_infoList = new platform::RowListWidget(0, 2, this);
   m_infoList->setObjectName("id1255");
   m_infoList->setSelectionMode(QAbstractItemView::SingleSelection);
   m_infoList->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -38,6 +38,7 @@
 #include "database/engine/sql_helpers.h"
 #include "platform/clock.h"
 #include "platform/windows/notifier.h"
+#include "platform/windows/row_list.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
@@ -97,7 +98,7 @@ CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, 
                             L"出題される問題は「出題数」と「新しい問題の出題率」で選ばれます。"))),
       afterInput_(new WordAfterInput(this)) {
   setObjectName("id284");
-  list_ = withId(new QTableView(this), 1001);
+  list_ = withId(new platform::RowListView(this), 1001);
   setUpIdList(*list_, model_, {230, 90, 90, 130, 80});
   connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { OnColumnClick(c); });
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {

@@ -23,6 +23,7 @@
 #include "app/printing/template_files.h"
 #include "platform/files/file_system.h"
 #include "platform/windows/notifier.h"
+#include "platform/windows/list_view_keys.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 #include "platform/windows/window_menu_bar.h"
@@ -101,6 +102,7 @@ CPrintpageCardSetting::CPrintpageCardSetting(CPrintToolDlg& tool, QWidget* paren
   auto* itemsBox = new QGroupBox(qtext(L"印刷項目"), this);
   auto* items = new QGridLayout(itemsBox);
   itemList_ = withId(new QListWidget(itemsBox), 1001);
+  platform::bringHomeAndEndRowsIntoView(*itemList_);
   items->addWidget(itemList_, 0, 0, 1, 2);
   addItem_ = withId(new QPushButton(qtext(L"新規"), itemsBox), 1315);
   deleteItem_ = withId(new QPushButton(qtext(L"削除"), itemsBox), 1316);

@@ -21,6 +21,7 @@
 #include "app/printing/template_files.h"
 #include "platform/files/file_system.h"
 #include "platform/windows/notifier.h"
+#include "platform/windows/list_view_keys.h"
 #include "platform/trace.h"
 #include "services/file_failure.h"
 
@@ -91,6 +92,7 @@ QWidget* CPrintoptionDlg::buildTextGroup() {
   auto* group = new QGroupBox(qtext(L"テキスト"), this);
   auto* grid = new QGridLayout(group);
   textList_ = withId(new QListWidget(group), 1001);
+  platform::bringHomeAndEndRowsIntoView(*textList_);
   for (int i = 1; i <= kTemplateTexts; ++i) textList_->addItem(QString::fromStdWString(L"テキスト") + QString::number(i));
   grid->addWidget(textList_, 0, 0, 5, 1);
   textShow_ = withId(new QCheckBox(qtext(L"印刷する"), group), 1253);
@@ -120,6 +122,7 @@ QWidget* CPrintoptionDlg::buildRegionGroup() {
   auto* group = new QGroupBox(qtext(L"本文領域"), this);
   auto* grid = new QGridLayout(group);
   regionList_ = withId(new QListWidget(group), 1002);
+  platform::bringHomeAndEndRowsIntoView(*regionList_);
   for (int i = 1; i <= kTemplateRegions; ++i) regionList_->addItem(QString::fromStdWString(L"領域") + QString::number(i));
   grid->addWidget(regionList_, 0, 0, 9, 1);
   regionShow_ = withId(new QCheckBox(qtext(L"印刷する"), group), 1256);

@@ -15,6 +15,7 @@
 #include "database/engine/sql_helpers.h"
 #include "platform/drawing/gdi_types.h"
 #include "platform/windows/notifier.h"
+#include "platform/windows/list_view_keys.h"
 #include "platform/trace.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
@@ -59,6 +60,7 @@ CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, int smartLea
 
   list_ = new QTreeWidget(this);
   list_->setObjectName("id1259");
+  platform::bringHomeAndEndRowsIntoView(*list_);
   list_->setRootIsDecorated(false);
   list_->setAllColumnsShowFocus(true);
   list_->setGeometry(10, 210, 620, 220);

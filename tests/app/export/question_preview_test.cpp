@@ -13,6 +13,7 @@
 
 #include "app/export/question_preview_dialog.h"
 #include "held_database.h"
+#include "list_view_input.h"
 #include "recording_notifier.h"
 #include "recording_speech_engine.h"
 #include "shell_fixture.h"
@@ -156,6 +157,14 @@ TEST_F(QuestionPreview, PronouncesSearchesAndEditsTheSelectedQuestion) {
   item<QPushButton>(longList, 1250)->click();
   EXPECT_EQ(notifier.boxes, std::vector<std::wstring>{L"KLV: データベースの書き込みに失敗しました。\nfrozen"});
   EXPECT_EQ(rows(longList)[2], QString::fromStdWString(L"りんご     apple"));
+}
+
+TEST_F(QuestionPreview, HomeAndEndBringTheFirstAndLastRowBackAfterTheWheel) {
+  std::deque<int> many;
+  for (int i = 0; i < 40; ++i) many.insert(many.end(), {2, 1});
+  QuestionPreviewDlg dialog(app, many, L"t");
+  dialog.show();
+  listinput::expectHomeAndEndBringTheirRowBack(*item<QListWidget>(dialog, 1107));
 }
 
 TEST_F(QuestionPreview, PronouncingWithoutASoundDeviceSaysSoOnce) {

@@ -6,6 +6,7 @@
 
 #include "app/export/search_dialog.h"
 #include "database/engine/sql_helpers.h"
+#include "list_view_input.h"
 #include "shell_fixture.h"
 #include "study/window/trans_edit_dialog.h"
 #include "study_window_support.h"
@@ -65,6 +66,13 @@ TEST_F(SearchDialog, ShowsAtMost101HitsAndThenThreeDots) {
 
   rows = search(dialog, "Nothing");
   EXPECT_EQ(rows->topLevelItemCount(), 0);
+}
+
+TEST_F(SearchDialog, HomeAndEndBringTheFirstAndLastHitBackAfterTheWheel) {
+  addQuestions(L"Many", 150);
+  CSearchDlg dialog(app);
+  dialog.show();
+  listinput::expectHomeAndEndBringTheirRowBack(*search(dialog, "Many"));
 }
 
 TEST_F(SearchDialog, PresetWordsQuotesAndQuestionsOutsideEverySet) {

@@ -10,6 +10,8 @@
 
 #include "app/main/folder_tree.h"
 #include "element_tree_fixture.h"
+#include "list_view_input.h"
+#include "platform/trace.h"
 
 using namespace apptest;
 
@@ -97,6 +99,19 @@ TEST(FolderTree, ADragLightsUpTheFolderUnderTheMouseAndItsReleaseEndsItMovingNot
   EXPECT_EQ(s.intValue(L"SELECT fid FROM folder WHERE eid=14"), kDeep);
   sendMouse(tree, QEvent::MouseButtonPress, alpha, Qt::RightButton, Qt::RightButton);  // the mouse is the tree's again
   EXPECT_EQ(tree.clickedEid(), kAlpha);
+}
+
+TEST(FolderTree, HomeAndEndBringTheRootAndTheLastElementBackAfterTheWheel) {
+  TreeApp s;
+  for (int eid = 100; eid < 140; ++eid) {
+    s.run(platform::format(L"INSERT INTO element_info VALUES(%d,1,'set%d','','','',0,0,'','')", eid, eid));
+    s.run(platform::format(L"INSERT INTO folder VALUES(%d,0)", eid));
+  }
+  CMyFolderTreeCtrl tree;
+  tree.resize(300, 200);
+  ASSERT_TRUE(tree.BuildTree(s.accessor()));
+  tree.show();
+  listinput::expectHomeAndEndBringTheirRowBack(tree);
 }
 
 TEST(FolderTree, EditedLabelsRevertAndEnterOrF2NeverReachTheDialog) {

@@ -182,6 +182,25 @@ TEST(SelectSection, DeleteTakesTheWholeSubtreeOrNothing) {
   EXPECT_EQ(pdb3::FindProblemSetByPath(s.accessor(), L"SmartLearning/1"), s.app.smartLearningSetId);
 }
 
+TEST(SelectSection, AfterADeletionThePaneShowsThatNothingIsChosen) {
+  TreeApp s;
+  s.run(L"UPDATE element_info SET description='りんごの単語' WHERE eid=14");
+  Chooser c(s, CSelectSectionDlg::kProblemSets, kApple);
+  auto* count = c.dialog.findChild<QLineEdit*>("id1190");
+  ASSERT_EQ(count->text(), "2");
+  ASSERT_NE(c.dialog.browser().toPlainText().indexOf(QString::fromStdWString(L"りんごの単語")), -1);
+  s.notifier.answer = platform::IdYes;
+  QTest::mouseClick(c.button(3), Qt::LeftButton);
+  ASSERT_EQ(pdb3::lookUpElement(s.accessor(), kApple), pdb3::FirstRow::missing);
+  EXPECT_EQ(c.dialog.tree().GetSelectedEid(), -1);
+  EXPECT_EQ(count->text(), "");
+  EXPECT_EQ(c.dialog.browser().toPlainText().trimmed(), "");
+  EXPECT_FALSE(c.button(1)->isEnabled());
+
+  Chooser gone(s, CSelectSectionDlg::kProblemSets, kApple);  // nothing to choose from the start
+  EXPECT_FALSE(gone.button(1)->isEnabled());
+}
+
 // Under another program's lock nothing unread passes for a result: not the tree, a type, a name to
 // delete nor a description.
 TEST(SelectSection, UnderAHeldFileTheChooserSaysWhatItCouldNotReadAndChoosesNothingUnread) {

@@ -10,6 +10,8 @@
 #include "app/pages/tabpage_selsection.h"
 #include "element_tree_fixture.h"
 #include "held_database.h"
+#include "list_view_input.h"
+#include "platform/trace.h"
 #include "platform/windows/notifier.h"
 #include "scoped_env.h"
 
@@ -46,6 +48,17 @@ TEST(SetPage, ShowsTheSetsRecordWithDatesAndAFolderCountsNoQuestions) {
   HeldDatabase held(s.databasePath());
   EXPECT_FALSE(page.FillInfo(false, -1));
   EXPECT_EQ(rowsText(page.infoList()).toStdWString(), L"著作権者=-, 問題入力者=-, 問題数=-, 最終更新日=-, 作成日=-");
+}
+
+// A page too low for its five rows scrolls them: Home and End bring the first and last back.
+TEST(SetPage, HomeAndEndBringTheFirstAndLastRowBackAfterTheWheel) {
+  TreeApp s;
+  CTabpageSelsection page(s.app);
+  s.app.currentSetId = kApple;
+  page.FillInfo(false, 2);
+  page.resize(400, 150);
+  page.show();
+  listinput::expectHomeAndEndBringTheirRowBack(page.infoList());
 }
 
 TEST(NoteBrowser, LoadsLocalPagesOnly) {
@@ -96,4 +109,19 @@ TEST(SmartLearningRemoval, OffersEverySetSharingAQuestionAndRemovesAllOfTheChose
   // Question 1 is in the sample set too: it goes all the same; question 30 stays.
   EXPECT_EQ(inBinder(), 30);
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM section WHERE sid=14"), 3);
+}
+
+TEST(SmartLearningRemoval, HomeAndEndBringTheFirstAndLastSetBackAfterTheWheel) {
+  TreeApp s;
+  const std::wstring binder = std::to_wstring(s.app.smartLearningSetId);
+  s.run(L"INSERT INTO section VALUES (" + binder + L", 30)");
+  for (int eid = 100; eid < 140; ++eid) {
+    s.run(platform::format(L"INSERT INTO element_info VALUES(%d,1,'set%d','','','',0,0,'','')", eid, eid));
+    s.run(platform::format(L"INSERT INTO folder VALUES(%d,0)", eid));
+    s.run(platform::format(L"INSERT INTO section VALUES(%d,30)", eid));
+  }
+  CDeleteSmartlearningQuestionDlg dialog(s.app);
+  ASSERT_TRUE(dialog.OnInitDialog());
+  dialog.show();
+  listinput::expectHomeAndEndBringTheirRowBack(dialog.list());
 }

@@ -20,6 +20,7 @@
 #include "database/folders/section_questions.h"
 #include "faulty_vfs.h"
 #include "held_database.h"
+#include "list_view_input.h"
 #include "page_host_fixture.h"
 #include "platform/clock.h"
 #include "platform/trace.h"
@@ -422,6 +423,14 @@ TEST_F(QuestionLogPageTest, TheListReadsOnlyTheRowsInViewAndReadsThemAgainWhenTh
   EXPECT_NE(read[0].find("IN (1,30,8600,8601,8602,9000,"), std::string::npos) << read[0];
   EXPECT_EQ(cell(9001, 1), "changed");
   EXPECT_EQ(cell(8600, 2), "9");
+}
+
+// Scrolled by the wheel, the list comes back to its first and last row on Home and End, also while
+// that row is still the current one.
+TEST_F(QuestionLogPageTest, HomeAndEndBringTheFirstAndLastRowBackAfterTheWheel) {
+  addManyQuestions(L"w");
+  reload();
+  listinput::expectHomeAndEndBringTheirRowBack(page->list());
 }
 
 // Another program changes the set while the list shows part of it: the next scroll or command

@@ -26,6 +26,7 @@
 #include "database/folders/section_questions.h"
 #include "database/engine/sql_helpers.h"
 #include "held_database.h"
+#include "list_view_input.h"
 #include "page_host_fixture.h"
 #include "platform/clock.h"
 #include "platform/random.h"
@@ -404,6 +405,15 @@ TEST_F(SmartPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButtonIsUp
   QTest::qWait(800);  // past the delay after which a held scroll bar repeats
   EXPECT_EQ(bar->value(), value);
   EXPECT_EQ(t.takeBoxes(), L"");
+}
+
+TEST_F(SmartPageTest, HomeAndEndBringTheFirstAndLastRowBackAfterTheWheel) {
+  t.run(L"BEGIN");
+  for (int q = 8700; q < 8800; ++q) t.addQuestion(q, L"w", t.app.smartLearningSetId);
+  t.run(L"COMMIT");
+  auto page = makePage();
+  QCoreApplication::processEvents();
+  listinput::expectHomeAndEndBringTheirRowBack(page->list());
 }
 
 // While another program holds the file the page draws the counts, graph and rows it read, and an

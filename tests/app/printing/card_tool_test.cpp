@@ -12,6 +12,7 @@
 #include "app/printing/card_tool_dialog.h"
 #include "held_database.h"
 #include "platform/files/file_system.h"
+#include "list_view_input.h"
 #include "print_fixture.h"
 
 using printtest::PrintApp;
@@ -114,6 +115,15 @@ TEST(CardTool, ItemsAreAddedUpToWhatTheFileHoldsAndDeletedAfterAsking) {
   QTest::mouseClick(add, Qt::LeftButton);
   EXPECT_EQ(tool.cardTemplate.back.size(), static_cast<size_t>(kMaxCardItems));
   EXPECT_FALSE(add->isEnabled());
+}
+
+TEST(CardTool, HomeAndEndBringTheFirstAndLastItemBackAfterTheWheel) {
+  PrintApp p;
+  CPrintToolDlg tool(p.app, nullptr, {1});
+  tool.cardTemplate.back.resize(kMaxCardItems);
+  control<QTabBar>(tool, 1304)->setCurrentIndex(1);
+  tool.show();
+  listinput::expectHomeAndEndBringTheirRowBack(*control<QListWidget>(tool, 1001));
 }
 
 TEST(CardTool, ThePreviewShowsWhatWasReadUnderAHeldDatabaseAndAToolThatCannotReadStaysShut) {

@@ -12,6 +12,7 @@
 #include "app/printing/print_preview_dialog.h"
 #include "app/printing/template_editor_host.h"
 #include "platform/files/file_system.h"
+#include "list_view_input.h"
 #include "print_fixture.h"
 
 using printtest::PrintApp;
@@ -207,4 +208,18 @@ TEST(TemplateEditor, WithoutADefaultFileApplyWritesItOrSaysWhy) {
   EXPECT_EQ(p.boxes.texts, std::vector<std::wstring>{L"テンプレートを保存できませんでした: " + nowhere.folder +
                                                      L"/default.ini\n書き込み先のフォルダが見つかりません。"});
   EXPECT_EQ(nowhere.applied, 0);
+}
+
+// Lists lower than their ten texts and ten regions, as a large desktop font makes them.
+TEST(TemplateEditor, HomeAndEndBringTheFirstAndLastEntryBackAfterTheWheel) {
+  PrintApp p;
+  Host host(p.settings.printTempleteFolder.value);
+  CPrintoptionDlg editor(host);
+  for (int id : {1001, 1002}) control<QListWidget>(editor, id)->setMaximumHeight(80);
+  editor.show();
+  QCoreApplication::processEvents();
+  for (int id : {1001, 1002}) {
+    SCOPED_TRACE(id);
+    listinput::expectHomeAndEndBringTheirRowBack(*control<QListWidget>(editor, id));
+  }
 }

@@ -15,6 +15,7 @@
 #include "study/study_modes.h"
 #include "study/window/study_result_dialog.h"
 #include "study/window/trans_edit_dialog.h"
+#include "list_view_input.h"
 #include "study_app_fixture.h"
 
 #include <sqlite3.h>
@@ -56,6 +57,16 @@ TEST(StudyResultDialog, ListsEachQuestionWithItsMarksTimeAndLevelInQidOrder) {
   EXPECT_EQ(second->text(3), QString::fromStdWString(L"×"));
   EXPECT_EQ(second->text(4), QString::fromStdWString(L"  2.2 秒"));
   EXPECT_TRUE(second->text(5).startsWith("F"));  // a question never studied starts at F
+}
+
+TEST(StudyResultDialog, HomeAndEndBringTheFirstAndLastQuestionBackAfterTheWheel) {
+  StudyApp s;
+  pdb3::DailyLogRecord record(s.accessor());
+  for (int qid = 1; qid <= 23; ++qid) record.results[qid].nc1 = 1;  // every question of the sample set
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId,
+                                outcome(record, study::ModeJe, 0, 23));
+  dialog.show();
+  listinput::expectHomeAndEndBringTheirRowBack(*dialog.findChild<QTreeWidget*>("id1259"));
 }
 
 TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {

@@ -20,6 +20,14 @@ TEST(FramesLibraryStartUp, AProgramThatMakesNoFrameKnowsTheirStoredClassesByName
       const std::unique_ptr<platform::CObject> made(record->createObject());
       EXPECT_NE(made, nullptr) << name;
     }
+    // The colour popup is known by its kind, a popup menu's, but never made by name: it needs the
+    // colours it offers.
+    const RuntimeClass* popup = RuntimeClass::fromName("CColorPopup");
+    ASSERT_NE(popup, nullptr);
+    EXPECT_STREQ(popup->className, "CColorPopup");
+    EXPECT_TRUE(popup->isDerivedFrom(RuntimeClass::fromName("CUxPopupMenu")));
+    EXPECT_EQ(popup->createObject(), nullptr);
   }
   for (const char* name : names) EXPECT_EQ(RuntimeClass::fromName(name), nullptr) << name;
+  EXPECT_EQ(RuntimeClass::fromName("CColorPopup"), nullptr);
 }
