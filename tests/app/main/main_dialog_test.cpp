@@ -465,12 +465,53 @@ TEST(MainDialog, AReloadOntoAnotherFileStudiesForItsUserAndFillsOnlyItsSmartLear
   EXPECT_EQ(questionsOf(smartList).size(), 1u);
   EXPECT_EQ(questionsOf(4), std::vector<int>{5});
 
-  // Back to the first file, chosen when the settings' file does not open: its own ids again.
+  // Back to the first file, chosen when the settings' file does not open: its own ids again, and
+  // the set chosen now, which that file does not have, chosen anew.
+  {
+    ModalAnswers answers({{"id236", chooseInTree(4)}});
+    s.dialog.OnCommand(273);
+  }
+  ASSERT_EQ(s.dialog.setPath(), L"中学生向け問題/英単語の本");
   ChosenFile chosen(first);
   platform::FileDialogOverride use(chosen);
   s.settings.databasePath.value = first + L".gone";
+  ModalAnswers answers({{"id236", chooseInTree(kZeta)}});
   EXPECT_TRUE(s.dialog.OnCommand(1025));
-  EXPECT_EQ(std::tuple(s.app.currentUserId, s.app.currentSetId, s.app.smartLearningSetId), std::tuple(1, static_cast<int>(kApple), 4));
+  EXPECT_EQ(answers.seen["id236"], 1);
+  EXPECT_EQ(s.dialog.setPath(), L"Alpha/zeta");
+  EXPECT_EQ(std::tuple(s.app.currentUserId, s.app.currentSetId, s.app.smartLearningSetId),
+            std::tuple(1, static_cast<int>(kZeta), 4));
+}
+
+// A file that will not take the smart-learning list says so once, with its cause, and is studied
+// without it; one that will not take the settings' user is not studied as anybody: the window
+// closes, as a start refused for it ends.
+TEST(MainDialog, AReloadedFileThatRefusesTheListOrTheUserSaysWhyOnce) {
+  QTemporaryDir folder;
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  const std::wstring other = anotherLearnersFile(folder);
+  {
+    sqliteplus::SqliteConnection connection;
+    ASSERT_TRUE(pdb3::openDatabaseFile(connection, other));
+    ASSERT_TRUE(pdb3::execSql(pdb3::openQuery(connection),
+                              L"CREATE TRIGGER fixed BEFORE INSERT ON element_info BEGIN SELECT RAISE(ABORT, '問題集は増やせません'); END;"
+                              L"CREATE TRIGGER closed BEFORE INSERT ON user_info BEGIN SELECT RAISE(ABORT, '利用者は増やせません'); END"));
+  }
+  s.settings.databasePath.value = other;
+  s.takeBoxes();
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + std::wstring(kSmartLearningUnavailable) + L"\n問題集は増やせません\n");
+  EXPECT_EQ(std::pair(s.app.currentUserId, s.app.smartLearningSetId), std::pair(51, -1));
+  EXPECT_TRUE(s.dialog.isVisible());
+
+  s.settings.userName.value = L"newcomer";
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 利用者をデータベースに登録できませんでした。\n利用者は増やせません\n");
+  EXPECT_EQ(s.app.currentUserId, -1);
+  EXPECT_FALSE(s.dialog.isVisible());
+  EXPECT_EQ(s.dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(s.app.exitCode, ExitDataUnusable);
 }
 
 TEST(MainDialog, TheQuestionLogReadsItsListWhenItShows) {
