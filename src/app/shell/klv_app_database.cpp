@@ -25,7 +25,7 @@ bool KlvApp::TakeUpOpenedDatabase() {
     userUntold_ = databaseFailureTextWhenKnown(L"利用者をデータベースに登録できませんでした。");
     return false;
   }
-  // Without the memory rates the set would only be written to: the file has said why already.
+  // Without the memory rates smart learning cannot run: no list is made, and the open has said why.
   if (memoryRates != pdb3::MemoryRateTable::present) return true;
   smartLearningSetId = pdb3::EnsureSmartLearningBinder(db);
   if (smartLearningSetId < 0) smartLearningUntold_ = databaseFailureTextWhenKnown(kSmartLearningUnavailable);

@@ -20,7 +20,6 @@
 #include "database/logs/users.h"
 #include "platform/windows/file_dialog.h"
 #include "platform/files/folders.h"
-#include "platform/windows/notifier.h"
 #include "scoped_env.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
@@ -29,6 +28,18 @@
 #include "uictl/frames/frames_library.h"
 
 namespace {
+
+// Records each box, and whether the splash window, which stays above all others, still covered it.
+struct SplashWatchingBoxes : testenv::BoxRecorder {
+  int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption, unsigned flags) override {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    underSplash.push_back(std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
+      return window->objectName() == "id215" && window->isVisible();
+    }));
+    return BoxRecorder::messageBox(owner, text, caption, flags);
+  }
+  std::vector<bool> underSplash;
+};
 
 constexpr wchar_t kWelcomeStart[] = L"Kelvara をご利用いただきありがとうございます。";
 
@@ -61,7 +72,7 @@ class Startup : public ::testing::Test {
   testenv::ScopedEnv login_{"USER", "tester"};
   testenv::ScopedEnv unattended_{"KELVARA_AUTOANSWER", "ok"};
   platform::ProgramFolderOverride beside_{QString::fromStdString(testenv::programDir()).toStdWString()};
-  testenv::BoxRecorder boxes;
+  SplashWatchingBoxes boxes;
 };
 
 }  // namespace
@@ -98,6 +109,7 @@ TEST_F(Startup, FirstRunRegistersTheUserOnACopyOfTheProgramsDatabaseAndBacksItUp
   // Known from now on: no welcome, no dialog.
   run();
   EXPECT_EQ(boxes.texts.size(), 2u);
+  EXPECT_EQ(boxes.underSplash, std::vector<bool>(2, false));
 }
 
 TEST_F(Startup, RefusalsEndTheRunWithTheirOwnMessageOnly) {
@@ -157,26 +169,8 @@ TEST_F(Startup, ADatabaseThatDoesNotOpenIsAskedForUntilOneDoes) {
   run();
   EXPECT_EQ(stored()->databasePath.value, *dialogs.answer);
   EXPECT_EQ(apptest::readText(broken), "not a database");
+  EXPECT_EQ(boxes.underSplash, std::vector<bool>(boxes.texts.size(), false));
 }
-
-namespace {
-
-// Records each box with whether the splash window, which stays above all others, still covered it.
-struct SplashWatchingBoxes : platform::Notifier {
-  int messageBox(QWidget*, const std::wstring& text, const std::wstring&, unsigned) override {
-    texts.push_back(text);
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    underSplash.push_back(std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
-      return window->objectName() == "id215" && window->isVisible();
-    }));
-    return platform::IdOk;
-  }
-  std::vector<std::wstring> texts;
-  std::vector<bool> underSplash;
-  platform::NotifierOverride use{*this};
-};
-
-}  // namespace
 
 // Another program made an index of the name the upgrade needs for its table: no later start could
 // make the upgrade, so the file opens without it, and smart learning says why it cannot be used:
@@ -192,13 +186,13 @@ TEST_F(Startup, ADatabaseWhoseUpgradeCanNeverBeMadeOpensWithoutSmartLearning) {
     settings->lastSection.value.clear();
     settings->saveAll();
   }
-  SplashWatchingBoxes watched;
+  const size_t before = boxes.texts.size();
   KlvApp app;
   app.InitInstance({L"kelvara"});
   EXPECT_EQ(app.smartLearningSetId, -1);
   app.ExitInstance();
-  EXPECT_EQ(watched.texts, std::vector<std::wstring>{missingMemoryRatesText(true)});
-  EXPECT_EQ(watched.underSplash, std::vector<bool>{false});
+  EXPECT_EQ(boxesAfter(before), std::vector<std::wstring>{missingMemoryRatesText(true)});
+  EXPECT_EQ(boxes.underSplash, std::vector<bool>(boxes.texts.size(), false));
 }
 
 namespace {
