@@ -174,8 +174,9 @@ bool MainDialog::OnInitDialog() {
     }
     if (firstStart) {
       // A first start begins with the chosen set in the smart-learning list; the page reads it,
-      // and makes its first choice, when it is first shown or asked for a study.
-      m_pageSmartlearning->AddToSmartLearning(m_pApp.currentSetId);
+      // and makes its first choice, when it is first shown or asked for a study. Without smart
+      // learning there is no list, and start-up has said why.
+      if (m_pApp.smartLearningSetId >= 0) m_pageSmartlearning->AddToSmartLearning(m_pApp.currentSetId);
       m_pageSmartlearning->ReloadQuestionList();
       m_pageSmartlearning->StartLevelCalcThread();
     }

@@ -151,6 +151,14 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   bool currentSetQuestionIds(std::vector<int>& out);
   void OnQuestionList();
   void OnReloadDatabase();
+  // After the database was opened again, maybe another file: the chosen set is found again by its
+  // path there (a file without it asks for another, as a first start does), and the pages, the
+  // smart-learning page, the ranking account and the title show the file for its user. False when
+  // no set was chosen: the window then closes.
+  bool ShowReopenedDatabase();
+  // The parts of the window that are the user's own: the ranking account, the smart-learning
+  // page's choice, figures and graphs, and the title naming the user.
+  void ShowUsersOwnParts();
   void OnHomePage();
   // Users added, renamed, deleted or switched: everything is read again for the user now chosen.
   void OnUsers();

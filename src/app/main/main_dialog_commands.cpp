@@ -17,7 +17,6 @@
 #include "app/shell/app_resources.h"
 #include "app/printing/card_tool_dialog.h"
 #include "app/common/control_helpers.h"
-#include "app/shell/database_chooser.h"
 #include "app/shell/defrag_dialog.h"
 #include "app/shell/desktop_shortcut.h"
 #include "app/shell/editor_handover.h"
@@ -445,13 +444,21 @@ void MainDialog::OnHomePage() {
 }
 
 void MainDialog::OnReloadDatabase() {
-  // Without a database nothing here can work: another is asked for, or the dialog closes.
-  if (!m_pApp.OpenDatabase() && !ChooseDatabaseUntilOpen(m_pApp)) {
-    reject();
-    return;
+  // Without a database, a user or a set nothing here can work: another file or set is asked for,
+  // or the dialog closes.
+  if (!m_pApp.ReopenDatabase(this) || !ShowReopenedDatabase()) reject();
+}
+
+bool MainDialog::ShowReopenedDatabase() {
+  // The set is known by its path: its id in the file before means another row here, or none.
+  if (!selectChosenPath(m_strSetPath)) {
+    m_strSetPath.clear();
+    m_bFolderSelected = false;
+    if (!ChooseSet()) return false;
   }
-  m_pApp.TellMissingMemoryRates(this);
-  RefreshPages();
+  ShowPage(m_nCurPage);  // the page's set: the one chosen, or the smart-learning list
+  ShowUsersOwnParts();
+  return true;
 }
 
 void MainDialog::OnUsers() {
@@ -472,11 +479,7 @@ void MainDialog::OnAbout() {
 }
 
 void MainDialog::OnEditor() {
-  if (!RunEditor(m_pApp, this)) {
-    reject();
-    return;
-  }
-  RefreshPages();
+  if (!RunEditor(m_pApp, this) || !ShowReopenedDatabase()) reject();
 }
 
 void MainDialog::OnMakeShortcut() {

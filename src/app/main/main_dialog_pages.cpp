@@ -299,6 +299,10 @@ void MainDialog::UpdateRankingPage() {
 
 void MainDialog::OnUserChanged() {
   RefreshPages();
+  ShowUsersOwnParts();
+}
+
+void MainDialog::ShowUsersOwnParts() {
   m_pageRanking->LoadRankingAccount();
   m_pageSmartlearning->OnUserChanged();
   UpdateTitle();

@@ -4,7 +4,6 @@
 #include <QWidget>
 
 #include "app/common/modal_dialog.h"
-#include "app/shell/database_chooser.h"
 #include "app/shell/klv_app.h"
 #include "platform/windows/notifier.h"
 #include "platform/files/process.h"
@@ -39,8 +38,8 @@ bool RunEditor(KlvApp& app, QWidget* window) {
   setTitle(window, L"<< 更新項目の再読込中です >>");
   if (window) window->showNormal();
   app.settings->loadAll(window);
-  const bool open = app.OpenDatabase() || ChooseDatabaseUntilOpen(app);
+  // The editor may have left another file in the settings: nothing of the one before is kept.
+  const bool open = app.ReopenDatabase(window);
   if (window) window->setWindowTitle(title);
-  app.TellMissingMemoryRates(window);
   return open;
 }

@@ -9,7 +9,8 @@ class QWidget;
 inline constexpr wchar_t kEditorProgram[] = L"KlvEditor7";
 
 // window: the main window, minimised while the editor runs and titled for the wait (may be null).
-// Without an editor program a box says where it belongs, and nothing else happens. False when the
-// database no longer opens afterwards and the user cancels the choice of another: the caller
-// then closes.
+// Without an editor program a box says where it belongs, and nothing else happens. Afterwards the
+// database of the settings is opened and taken up afresh (KlvApp::ReopenDatabase). False when it
+// no longer opens and the user cancels the choice of another, or when it has no user to study as:
+// the caller then closes.
 bool RunEditor(KlvApp& app, QWidget* window);

@@ -64,10 +64,28 @@ class KlvApp {
   // Opens the database file of the settings on the connection; false, without a message, when
   // it does not exist or cannot be opened (a file of another version says so). A file whose
   // upgrade can never add the memory_rate table opens without it: smart learning is unavailable.
+  // What the program keeps about the file is not looked up here: TakeUpOpenedDatabase does that.
   bool OpenDatabase();
+  // After every open that succeeded (at start-up, by the reload, after the editor, and of a file
+  // the learner chose instead): what the program keeps about the file is looked up in it, since
+  // the ids of the file open before mean other rows here. The settings' user (registered when the
+  // file does not know the name), the smart-learning set (found or made; -1 without the
+  // memory_rate table or when it can be neither looked up nor made), and no set chosen until the
+  // caller finds its path in this file. Nothing is said here: what could not be had waits, with
+  // its cause, for TellWhatTheFileLacks. False when there is no user to study as.
+  bool TakeUpOpenedDatabase();
+  // Whether the last open or take-up left something for TellWhatTheFileLacks to say.
+  bool fileLacksUntold() const;
+  // Says once what the last open and take-up could not have, each with its cause: no user to study
+  // as (then nothing else: the run or the window ends), or why smart learning is unavailable.
+  void TellWhatTheFileLacks(QWidget* owner);
   // After an open that left no memory_rate table: says why smart learning is unavailable, once
   // for that open.
   void TellMissingMemoryRates(QWidget* owner);
+  // Opens the settings' database file again (another file is asked for while it does not open),
+  // takes it up and says what it lacks. False when the learner gave up choosing a file, or when the
+  // file has no user to study as (ExitDataUnusable kept for the exit status): the caller closes.
+  bool ReopenDatabase(QWidget* owner);
   // Makes the folder or problem set at the path (names joined by "/") the current one and keeps
   // the study mode in the settings; false, nothing changed, when there is none.
   bool SelectSectionByPath(const std::wstring& path);
@@ -75,9 +93,6 @@ class KlvApp {
   // does not know it: studying as uid -1 would record the history under nobody. False when the
   // name can be neither found nor registered.
   bool SelectSettingsUser();
-  // SelectSettingsUser at start-up; false after telling the user that the name cannot be registered
-  // and keeping ExitDataUnusable for the exit status.
-  bool SelectUserOrSay();
   // Keeps the current study mode in the settings and the main dialog's mode chooser. Always false.
   bool SyncStudyMode();
   // Closes the pass of study log lid: counted as accomplished when it asked anything, emptied.
@@ -134,4 +149,7 @@ class KlvApp {
 
  private:
   bool missingMemoryRatesUntold_ = false;
+  // What the last take-up could not have, in words with the cause the engine gave then ("" for none).
+  std::wstring userUntold_;
+  std::wstring smartLearningUntold_;
 };

@@ -5,7 +5,6 @@
 #include "app/shell/app_study_host.h"
 #include "app/main/main_dialog.h"
 #include "app/common/modal_dialog.h"
-#include "database/database_file.h"
 #include "database/folders/folders.h"
 #include "database/logs/question_selection.h"
 #include "database/logs/users.h"
@@ -13,20 +12,6 @@
 #include "services/app_settings.h"
 #include "services/database_failure.h"
 #include "study/window/start_study.h"
-
-bool KlvApp::OpenDatabase() {
-  if (!settings || !pdb3::openDatabaseFile(db, settings->databasePath.value, &memoryRates)) return false;
-  missingMemoryRatesUntold_ = memoryRates != pdb3::MemoryRateTable::present;
-  if (missingMemoryRatesUntold_) smartLearningSetId = -1;
-  return true;
-}
-
-void KlvApp::TellMissingMemoryRates(QWidget* owner) {
-  if (!missingMemoryRatesUntold_) return;
-  missingMemoryRatesUntold_ = false;
-  platform::messageBox(owner, missingMemoryRatesText(memoryRates == pdb3::MemoryRateTable::nameTaken), kAppCaption,
-                       platform::MbOk | platform::MbIconWarning);
-}
 
 bool KlvApp::SelectSectionByPath(const std::wstring& path) {
   const int eid = pdb3::findElementByPath(pdb3::openQuery(db), 0, path);

@@ -14,7 +14,6 @@
 #include "app/shell/splash_dialog.h"
 #include "app/shell/user_dialogs.h"
 #include "app/shell/user_records.h"
-#include "database/folders/folders.h"
 #include "database/engine/background_read.h"
 #include "database/engine/sql_helpers.h"
 #include "services/database_failure.h"
@@ -53,14 +52,6 @@ int KlvApp::ExitInstance() {
   QuitAgentSpeaker();
   instanceMutex.Release();
   return exitCode;
-}
-
-bool KlvApp::SelectUserOrSay() {
-  if (SelectSettingsUser()) return true;
-  platform::messageBox(nullptr, databaseFailureTextWhenKnown(L"利用者をデータベースに登録できませんでした。"), L"Kelvara",
-                       platform::MbIconError);
-  recordFailure(ExitDataUnusable);
-  return false;
 }
 
 int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
@@ -113,6 +104,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   });
   if (!opened) {
     splash.closeAfter(100);
+    splash.waitUntilClosed();
     if (!ChooseDatabaseUntilOpen(*this, failure)) {
       recordFailure(ExitDatabaseNotOpened);
       return exitCode;
@@ -125,7 +117,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   warmUp.emplace(db.fileName(), "SELECT * FROM question WHERE answer LIKE 'keen%'");
 
   splash.setProgressText(L"Loading internet-ranking info...");
-  // Told once the splash window has gone: a box must not hide behind it.
+  // Told once the splash window has gone, with what the file lacks.
   std::wstring rankingNotice;
   splash.runStep([&] {
     pointInfo.open(settings->irankDatafilePath.value, [&](const std::wstring& text) { rankingNotice = text; });
@@ -140,14 +132,14 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   splash.hideProgressText();
   splash.closeAfter(1200);
   TraceLine("killed the splach-screen-thread");
-  TellMissingMemoryRates(nullptr);
-  if (!rankingNotice.empty()) platform::messageBox(nullptr, rankingNotice, L"Kelvara", platform::MbIconWarning);
   settings->saveAll();
 
-  if (settings->userName.value.empty()) {
+  const bool firstUser = settings->userName.value.empty();
+  if (firstUser) {
     TraceLine("next : old db update");
     CallUpdateOldFiles();
     splash.closeAfter(100);
+    splash.waitUntilClosed();
     platform::messageBox(nullptr, kWelcome, L"Kelvara", platform::MbIconInformation);
     const auto names = userNames(pdb3::openQuery(db));
     if (!names) {
@@ -159,15 +151,19 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
     CUserSettingDlg first(*names);
     if (first.DoModal() != platform::IdOk) return exitCode;
     settings->userName.value = first.m_strName;
-    // The name is kept only once the database knows it: a refused start welcomes again next time.
-    if (!SelectUserOrSay()) return exitCode;
-    saveSettingsOrSay(*settings, nullptr);
-  } else if (!SelectUserOrSay()) {
+  }
+  const bool userTaken = TakeUpOpenedDatabase();
+  // The splash stays above every other window: a box shown before it has gone would be hidden.
+  if (fileLacksUntold() || !rankingNotice.empty()) splash.waitUntilClosed();
+  TellWhatTheFileLacks(nullptr);
+  if (!userTaken) {
+    recordFailure(ExitDataUnusable);
     return exitCode;
   }
+  if (!rankingNotice.empty()) platform::messageBox(nullptr, rankingNotice, L"Kelvara", platform::MbIconWarning);
+  // The name is kept only once the database knows it: a refused start welcomes again next time.
+  if (firstUser) saveSettingsOrSay(*settings, nullptr);
   studyMode = settings->studyMode;
-  // Without the set the program still serves: the smart-learning commands say why they cannot.
-  smartLearningSetId = memoryRates == pdb3::MemoryRateTable::present ? pdb3::EnsureSmartLearningBinder(db) : -1;
   UpdateBackgroundBrush(settings->backgroundColor);
 
   if (arguments.size() >= 2 && !acceptCommandLine(arguments, *commandLine, notice)) {

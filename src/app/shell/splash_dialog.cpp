@@ -63,6 +63,18 @@ void CSplashDlg::runStep(const std::function<void()>& step) {
 
 void CSplashDlg::closeAfter(int milliseconds) { closer_.start(milliseconds); }
 
+void CSplashDlg::waitUntilClosed() {
+  if (!isVisible()) return;
+  if (!closer_.isActive()) {
+    close();
+    return;
+  }
+  QEventLoop waiting;
+  // Connected after the close itself: the loop ends with the window gone.
+  connect(&closer_, &QTimer::timeout, &waiting, &QEventLoop::quit);
+  waiting.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
 void CSplashDlg::paintEvent(QPaintEvent*) {
   if (picture_.isNull()) return;
   // A larger picture is cut; a smaller one leaves the rest as it is.

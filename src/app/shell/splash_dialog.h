@@ -31,6 +31,10 @@ class CSplashDlg : public QWidget {
   void runStep(const std::function<void()>& step);
   // Closes the window after the delay; a later request replaces an earlier one.
   void closeAfter(int milliseconds);
+  // Returns once the window has closed: when closeAfter asked for (at once when it did not), the
+  // events of the wait handled but the user's input. The window stays above all others: a box
+  // shown before it has gone would be hidden under it.
+  void waitUntilClosed();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -39,10 +39,14 @@
 #include "app/pages/tabpage_selsection.h"
 #include "app/pages/tabpage_smartlearning.h"
 #include "database/records/question.h"
+#include "database/folders/folders.h"
+#include "database/engine/sql_helpers.h"
+#include "database/database_file.h"
 #include "database/logs/users.h"
 #include "platform/clock.h"
 #include "platform/drawing/gdi_types.h"
 #include "platform/trace.h"
+#include "platform/windows/file_dialog.h"
 #include "services/database_failure.h"
 #include "services/user_action.h"
 #include "app_test_support.h"
@@ -51,6 +55,7 @@
 #include "main_dialog_fixture.h"
 #include "statement_log.h"
 #include "scoped_env.h"
+#include "test_env.h"
 #include "study/study_flow.h"
 #include "study/window/trans_dialog.h"
 #include "uictl/bars/library_globals.h"
@@ -355,6 +360,13 @@ TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
   EXPECT_EQ(s.app.smartLearningSetId, -1);
   s.app.TellMissingMemoryRates(&s.dialog);
   EXPECT_EQ(s.takeBoxes(), L"");
+  // Mended since (the index dropped), the file takes the table at the next reload: smart learning is back.
+  ASSERT_TRUE(pdb3::execSql(s.accessor(), L"DROP INDEX memory_rate"));
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"");
+  EXPECT_EQ(s.app.memoryRates, pdb3::MemoryRateTable::present);
+  EXPECT_EQ(s.app.smartLearningSetId, pdb3::FindProblemSetByPath(s.accessor(), L"SmartLearning/1"));
+  EXPECT_GE(s.app.smartLearningSetId, 0);
   // Nothing works without a database: another is asked for, and without one the window closes.
   s.settings.databasePath.value = s.databasePath() + L".gone";
   testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "cancel");
@@ -363,6 +375,146 @@ TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
   EXPECT_NE(s.takeBoxes().find(L"データベースファイルが読み込めませんでした。"), std::wstring::npos);
   EXPECT_FALSE(s.dialog.isVisible());
   EXPECT_EQ(s.dialog.result(), QDialog::Rejected);
+}
+
+namespace {
+
+// Another learner's copy of the program's database: its user "tester" is uid 51 while uid 1 is
+// someone else, eid 4 is the learner's own set 英単語の本 (question 5), and Alpha/deep/Apple is
+// eid 22 (questions 1 and 2). It has no smart-learning list yet.
+std::wstring anotherLearnersFile(const QTemporaryDir& folder) {
+  const QString path = folder.filePath("別の利用者.klvdb7");
+  EXPECT_TRUE(QFile::copy(QString::fromStdString(testenv::programDir()) + "/database.klvdb7", path));
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+  sqliteplus::SqliteConnection connection;
+  EXPECT_TRUE(pdb3::openDatabaseFile(connection, path.toStdWString()));
+  EXPECT_TRUE(pdb3::execSql(pdb3::openQuery(connection),
+                            L"INSERT INTO user_info VALUES (1, 'hanako'), (51, 'tester');"
+                            L"INSERT INTO element_info VALUES (4, 2, '英単語の本', '', '', '', 0, 1704067200, '', ''),"
+                            L" (20, 0, 'Alpha', '', '', '', 0, 1704067200, '', ''),"
+                            L" (21, 0, 'deep', '', '', '', 0, 1704067200, '', ''),"
+                            L" (22, 2, 'Apple', '', '', '', 0, 1704067200, '', '');"
+                            L"INSERT INTO folder VALUES (4, 1), (20, 0), (21, 20), (22, 21);"
+                            L"INSERT INTO section VALUES (4, 5), (22, 1), (22, 2)"));
+  return path.toStdWString();
+}
+
+struct ChosenFile : platform::FileDialogs {
+  explicit ChosenFile(std::wstring path) : path(std::move(path)) {}
+  std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest&) override { return path; }
+  std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override {
+    return std::nullopt;
+  }
+  std::wstring path;
+};
+
+}  // namespace
+
+// A reload that ends on another file takes it up as start-up does: its own user, its own
+// smart-learning list, the chosen set found by its path. Nothing of the file before is kept, so
+// nothing is studied as another learner or written into a set of the learner's own.
+TEST(MainDialog, AReloadOntoAnotherFileStudiesForItsUserAndFillsOnlyItsSmartLearningList) {
+  QTemporaryDir folder;
+  MainApp s;
+  s.settings.addToSmartlearninglistAfterLearning.value = true;
+  ASSERT_TRUE(s.open());
+  ASSERT_EQ(std::pair(s.app.currentUserId, s.app.smartLearningSetId), std::pair(1, 4));
+  const std::wstring first = s.databasePath();
+  s.settings.databasePath.value = anotherLearnersFile(folder);
+  s.takeBoxes();
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"");
+  const int smartList = pdb3::FindProblemSetByPath(s.accessor(), L"SmartLearning/1");
+  EXPECT_EQ(std::tuple(s.app.currentUserId, s.app.currentSetId, s.app.smartLearningSetId), std::tuple(51, 22, smartList));
+  const auto questionsOf = [&](int sid) {
+    std::vector<int> ids;
+    EXPECT_TRUE(pdb3::querySqlfIntList(s.accessor(), ids, L"SELECT qid FROM section WHERE sid=%d ORDER BY qid", sid));
+    return ids;
+  };
+
+  // The smart page's add and removal work on this file's list.
+  QTest::keyClick(&s.dialog, Qt::Key_F6);
+  CTabpageSmartlearning& smart = s.dialog.smartLearningPage();
+  {
+    ModalAnswers answers({{"id236", chooseInTree(22)}});
+    smart.findChild<QAbstractButton*>("id1324")->click();
+  }
+  EXPECT_EQ(questionsOf(smartList), (std::vector<int>{1, 2}));
+  s.notifier.answer = platform::IdYes;
+  {
+    ModalAnswers answers({{"id285", [](QDialog& dialog) {
+                             auto* list = dialog.findChild<QListWidget*>("id1069");
+                             const QList<QListWidgetItem*> apple = list->findItems("Alpha/deep/Apple", Qt::MatchExactly);
+                             if (apple.isEmpty()) return reject(dialog);
+                             list->setCurrentItem(apple.front());
+                             dialog.accept();
+                           }}});
+    smart.findChild<QAbstractButton*>("id1331")->click();
+  }
+  s.notifier.answer = platform::IdOk;
+  EXPECT_EQ(questionsOf(smartList), std::vector<int>{});
+
+  // A study is this file's user's, and the result window adds its question to this file's list.
+  QTest::keyClick(&s.dialog, Qt::Key_F3);
+  s.dialog.SetStudyMode(5);
+  s.dialog.findChild<QComboBox*>("id1198")->setEditText("1");
+  {
+    CardStudyDriver driver;
+    QTest::keyClick(&s.dialog.modeCombo(), Qt::Key_Return);
+    ASSERT_EQ(driver.answered.size(), 1u);
+  }
+  EXPECT_GT(s.intValue(L"SELECT count(*) FROM question_log WHERE uid=51"), 0);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM question_log WHERE uid<>51"), 0);
+  EXPECT_EQ(questionsOf(smartList).size(), 1u);
+  EXPECT_EQ(questionsOf(4), std::vector<int>{5});
+
+  // Back to the first file, chosen when the settings' file does not open: its own ids again, and
+  // the set chosen now, which that file does not have, chosen anew.
+  {
+    ModalAnswers answers({{"id236", chooseInTree(4)}});
+    s.dialog.OnCommand(273);
+  }
+  ASSERT_EQ(s.dialog.setPath(), L"中学生向け問題/英単語の本");
+  ChosenFile chosen(first);
+  platform::FileDialogOverride use(chosen);
+  s.settings.databasePath.value = first + L".gone";
+  ModalAnswers answers({{"id236", chooseInTree(kZeta)}});
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(answers.seen["id236"], 1);
+  EXPECT_EQ(s.dialog.setPath(), L"Alpha/zeta");
+  EXPECT_EQ(std::tuple(s.app.currentUserId, s.app.currentSetId, s.app.smartLearningSetId),
+            std::tuple(1, static_cast<int>(kZeta), 4));
+}
+
+// A file that will not take the smart-learning list says so once, with its cause, and is studied
+// without it; one that will not take the settings' user is not studied as anybody: the window
+// closes, as a start refused for it ends.
+TEST(MainDialog, AReloadedFileThatRefusesTheListOrTheUserSaysWhyOnce) {
+  QTemporaryDir folder;
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  const std::wstring other = anotherLearnersFile(folder);
+  {
+    sqliteplus::SqliteConnection connection;
+    ASSERT_TRUE(pdb3::openDatabaseFile(connection, other));
+    ASSERT_TRUE(pdb3::execSql(pdb3::openQuery(connection),
+                              L"CREATE TRIGGER fixed BEFORE INSERT ON element_info BEGIN SELECT RAISE(ABORT, '問題集は増やせません'); END;"
+                              L"CREATE TRIGGER closed BEFORE INSERT ON user_info BEGIN SELECT RAISE(ABORT, '利用者は増やせません'); END"));
+  }
+  s.settings.databasePath.value = other;
+  s.takeBoxes();
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + std::wstring(kSmartLearningUnavailable) + L"\n問題集は増やせません\n");
+  EXPECT_EQ(std::pair(s.app.currentUserId, s.app.smartLearningSetId), std::pair(51, -1));
+  EXPECT_TRUE(s.dialog.isVisible());
+
+  s.settings.userName.value = L"newcomer";
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 利用者をデータベースに登録できませんでした。\n利用者は増やせません\n");
+  EXPECT_EQ(s.app.currentUserId, -1);
+  EXPECT_FALSE(s.dialog.isVisible());
+  EXPECT_EQ(s.dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(s.app.exitCode, ExitDataUnusable);
 }
 
 TEST(MainDialog, TheQuestionLogReadsItsListWhenItShows) {

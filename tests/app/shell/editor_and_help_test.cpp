@@ -48,6 +48,9 @@ TEST(RunEditor, WaitsForTheEditorThenReadsItsSettingsAndDatabaseAfresh) {
     sqliteplus::SqliteConnection connection;
     connection.open(edited.toStdWString().c_str());
     pdb3::insertUser(pdb3::openQuery(connection), L"from-editor");
+    // The settings' user has another uid there; its old one is someone else's.
+    pdb3::execSqlf(pdb3::openQuery(connection), L"UPDATE user_info SET uid=51 WHERE uid=%d;"
+                   L"INSERT INTO user_info VALUES (%d, 'someone')", s.app.currentUserId, s.app.currentUserId);
     // Saved by an editor that used the name the upgrade needs: opened without smart learning.
     pdb3::execSql(pdb3::openQuery(connection), L"DROP TABLE memory_rate; UPDATE version SET subversion=1;"
                                                L"CREATE INDEX memory_rate ON question (qid)");
@@ -62,6 +65,8 @@ TEST(RunEditor, WaitsForTheEditorThenReadsItsSettingsAndDatabaseAfresh) {
   EXPECT_EQ(readText(folder.path() + "/folder"), folder.path().toUtf8() + "\n");
   EXPECT_EQ(q(s.settings.databasePath.value), edited);
   EXPECT_GT(pdb3::userIdByName(s.accessor(), L"from-editor"), 0);
+  EXPECT_EQ(s.app.currentUserId, 51);
+  EXPECT_EQ(s.app.smartLearningSetId, -1);
   EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: " + missingMemoryRatesText(true));
   EXPECT_EQ(window.windowTitle(), "Kelvara");
   EXPECT_FALSE(window.isMinimized());
