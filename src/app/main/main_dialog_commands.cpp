@@ -454,7 +454,7 @@ bool MainDialog::ShowReopenedDatabase() {
   if (!selectChosenPath(m_strSetPath)) {
     m_strSetPath.clear();
     m_bFolderSelected = false;
-    if (!ChooseSet()) return false;
+    if (ChooseSet() != SetChoice::chosen) return false;
   }
   ShowPage(m_nCurPage);  // the page's set: the one chosen, or the smart-learning list
   ShowUsersOwnParts();
