@@ -141,7 +141,9 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, MemoryRateTa
 bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstring& path,
                       MemoryRateTable* memoryRates) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(sqliteplus::WStringToAcp(path), error)) return false;
+  const std::filesystem::file_status status = std::filesystem::status(sqliteplus::WStringToAcp(path), error);
+  if (status.type() == std::filesystem::file_type::not_found) sqliteplus::noteMissingDatabase(path);
+  if (status.type() != std::filesystem::file_type::regular) return false;
   if (!openConnection(connection, path.c_str())) return false;
   return CheckDatabaseVersion(connection, memoryRates);
 }

@@ -16,10 +16,11 @@ enum class MemoryRateTable {
 };
 
 // Opens `path` on the connection and checks its version. False, without a message, when the file
-// does not exist, cannot be opened, cannot be read or its upgrade could not be made for now (the
-// caller then says why, with the cause the engine noted, and asks for another file); false after a
-// message for a file that is no database of this program, is of another version, or needs the
-// upgrade but cannot be written. `memoryRates` (when given) hears whether the file has the table.
+// does not exist (noted as gone, engine_failure.h), cannot be opened, cannot be read or its
+// upgrade could not be made for now (the caller then says why, with the cause the engine noted,
+// and asks for another file); false after a message for a file that is no database of this
+// program, is of another version, or needs the upgrade but cannot be written. `memoryRates` (when
+// given) hears whether the file has the table.
 bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstring& path,
                       MemoryRateTable* memoryRates = nullptr);
 

@@ -186,9 +186,14 @@ TEST_F(DatabaseFile, AnUpgradeThatCannotBeMadeRefusesTheOpenUntilItCanBe) {
 
 TEST_F(DatabaseFile, FilesThatCannotBeUsedGiveFalseWithoutABox) {
   sqliteplus::SqliteConnection connection;
+  sqliteplus::forgetEngineFailure();
   EXPECT_FALSE(pdb3::openDatabaseFile(connection, db.folder() + L"/missing.klvdb7"));
   EXPECT_FALSE(std::filesystem::exists(sqliteplus::WStringToUtf8(db.folder() + L"/missing.klvdb7")));
+  EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::gone) << "the caller says the file is gone";
+  EXPECT_EQ(sqliteplus::lastMissingDatabase(), db.folder() + L"/missing.klvdb7");
+  sqliteplus::forgetEngineFailure();
   EXPECT_FALSE(pdb3::openDatabaseFile(connection, db.folder()));  // a folder
+  EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::none);
 
   const std::wstring old = db.folder() + L"/old.klvdb7";
   std::ofstream(sqliteplus::WStringToUtf8(old), std::ios::binary)

@@ -153,6 +153,7 @@ void LevelCalculator::noteFailure() const {
     case sqliteplus::EngineFailure::readOnly: sqliteplus::noteEngineFailure(SQLITE_READONLY); return;
     case sqliteplus::EngineFailure::full: sqliteplus::noteEngineFailure(SQLITE_FULL); return;
     case sqliteplus::EngineFailure::other: sqliteplus::noteEngineFailure(SQLITE_ERROR); return;
+    case sqliteplus::EngineFailure::gone: sqliteplus::noteMissingDatabase(sqliteplus::lastMissingDatabase()); return;
   }
 }
 
