@@ -86,6 +86,7 @@ const std::wstring& studyDatabase() {
       std::filesystem::remove(temporary);
       std::fprintf(stderr, "generating %s ...\n", target.c_str());
       try {
+        std::ofstream(temporary, std::ios::binary);  // the connection opens only a file that is there
         sqliteplus::SqliteConnection connection;
         connection.open(sqliteplus::Utf8ToWString(temporary).c_str());
         const pdb3::DbObject accessor = pdb3::openQuery(connection);

@@ -1,5 +1,7 @@
 #include "database/database_file.h"
 
+#include <sqlite3.h>
+
 #include <filesystem>
 #include <optional>
 
@@ -33,8 +35,6 @@ std::optional<bool> tableExists(const DbObject& db, const wchar_t* name) {
   return count > 0;
 }
 
-bool memoryRateTableExists(const DbObject& db) { return tableExists(db, L"memory_rate").value_or(false); }
-
 // A version field; -1 when the row or the value is missing.
 FirstRow readVersionField(const DbObject& db, const wchar_t* column, int& value) {
   value = -1;
@@ -50,23 +50,38 @@ bool memoryRateNameTaken(const DbObject& db) {
          count > 0;
 }
 
-// A failure that may pass: another program holds the file, the disk is full, the file cannot be
-// written now. The next open tries again.
-bool mayPass(sqliteplus::EngineFailure failure) {
-  using sqliteplus::EngineFailure;
-  return failure == EngineFailure::busy || failure == EngineFailure::full || failure == EngineFailure::readOnly;
+// The engine refused the statement for what the file holds (its schema, its name taken, damaged
+// pages): every later open would be refused alike. Any other failure (a busy or full or read-only
+// file, an I/O error, no memory, a lock the system would not give) may be gone the next time.
+bool refusedByTheFile(int resultCode) {
+  const int primary = resultCode & 0xff;
+  return primary == SQLITE_ERROR || primary == SQLITE_CORRUPT;
 }
 
-// Without the memory_rate table a run would fail at every memory rate, long after the open. A
-// failure that may pass leaves the file as it was and refuses the open (nullopt): the next one
-// tries again. One that will not pass by itself opens the file without the table, as the result.
+// The engine's result code of the statement that just failed on the accessor's connection.
+int lastResultCode(const DbObject& db) {
+  sqlite3* handle = db.query().connection().engineHandle();
+  return handle ? sqlite3_extended_errcode(handle) : SQLITE_MISUSE;
+}
+
+// Without the memory_rate table a run would fail at every memory rate, long after the open. Only a
+// cause the file itself holds opens the file without the table, as the result: refusing it would
+// refuse the file for good. Any other failure leaves the file as it was and refuses the open
+// (nullopt), its cause noted for the caller: the next open tries again.
 std::optional<MemoryRateTable> upgradeToSubversion2(const DbObject& db) {
   // Only the upgrade's own failures decide: the caller says them when the open is refused.
   sqliteplus::forgetEngineFailure();
-  const bool made = runInTransaction(db, [&db] {
+  bool refusedByFile = false;
+  const bool made = runInTransaction(db, [&db, &refusedByFile] {
     if (!execSql(db, kCreateMemoryRate)) {
       platform::trace("テーブルの追加に失敗しました\n");
-      if (!memoryRateTableExists(db)) return false;
+      const int created = lastResultCode(db);
+      const std::optional<bool> exists = tableExists(db, L"memory_rate");
+      if (!exists) return false;
+      if (!*exists) {
+        refusedByFile = refusedByTheFile(created);
+        return false;
+      }
     }
     // Without the new subversion the table is still there: the next open only repeats this step.
     if (!execSqlf(db, L"UPDATE version SET subversion=%d", kSubversion))
@@ -74,7 +89,7 @@ std::optional<MemoryRateTable> upgradeToSubversion2(const DbObject& db) {
     return true;
   });
   if (made) return MemoryRateTable::present;
-  if (mayPass(sqliteplus::lastEngineFailure())) return std::nullopt;
+  if (!refusedByFile) return std::nullopt;
   const MemoryRateTable missing = memoryRateNameTaken(db) ? MemoryRateTable::nameTaken : MemoryRateTable::notMade;
   sqliteplus::forgetEngineFailure();  // the open goes on: nothing of it is left to say through the engine's cause
   return missing;
@@ -126,11 +141,11 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, MemoryRateTa
 bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstring& path,
                       MemoryRateTable* memoryRates) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(sqliteplus::WStringToAcp(path), error)) {
-    // A folder on the way that may not be searched hides the file: the learner is told it is the permissions.
-    if (error == std::errc::permission_denied) sqliteplus::noteEngineFailure(sqliteplus::EngineFailure::unreadable);
-    return false;
-  }
+  const std::filesystem::file_status status = std::filesystem::status(sqliteplus::WStringToAcp(path), error);
+  if (status.type() == std::filesystem::file_type::not_found) sqliteplus::noteMissingDatabase(path);
+  // A folder on the way that may not be searched hides the file: the learner is told it is the permissions.
+  if (error == std::errc::permission_denied) sqliteplus::noteEngineFailure(sqliteplus::EngineFailure::unreadable);
+  if (status.type() != std::filesystem::file_type::regular) return false;
   if (!openConnection(connection, path.c_str())) return false;
   return CheckDatabaseVersion(connection, memoryRates);
 }

@@ -7,6 +7,12 @@
 
 using sqliteplus::EngineFailure;
 
+namespace {
+
+constexpr wchar_t kDatabaseMissing[] = L"データベースファイルが見つかりません。移動または削除されていないか確認してください。";
+
+}  // namespace
+
 const wchar_t kSmartLearningUnavailable[] =
     L"スマート学習リスト（SmartLearning/1）か記憶率の表をデータベースに作成できなかったため、スマート学習は使えません。";
 
@@ -26,12 +32,16 @@ const wchar_t* databaseFailureCause(EngineFailure failure) {
       return L"ディスクの空き容量が足りません。";
     case EngineFailure::unreadable:
       return L"データベースファイルを読み込む権限がありません。ファイルとそのフォルダのアクセス許可を確認してください。";
+    case EngineFailure::gone:
+      return kDatabaseMissing;
     case EngineFailure::other:
     case EngineFailure::none:
       break;
   }
   return L"データベースファイルの読み書きに失敗しました。";
 }
+
+std::wstring missingDatabaseText(const std::wstring& path) { return kDatabaseMissing + (L"\n" + path); }
 
 namespace {
 
@@ -40,6 +50,7 @@ namespace {
 std::wstring lastFailureCause() {
   const EngineFailure failure = sqliteplus::lastEngineFailure();
   if (failure == EngineFailure::none) return {};
+  if (failure == EngineFailure::gone) return missingDatabaseText(sqliteplus::lastMissingDatabase());
   if (failure == EngineFailure::other && !sqliteplus::lastEngineRefusal().empty())
     return sqliteplus::lastEngineRefusal();
   return databaseFailureCause(failure);

@@ -16,6 +16,8 @@ struct StudyContext;
 
 // The cause in words that say what to do about it.
 const wchar_t* databaseFailureCause(sqliteplus::EngineFailure failure);
+// The database file at `path` is not there (moved away or deleted): the cause, and the file on a line of its own.
+std::wstring missingDatabaseText(const std::wstring& path);
 // "<what>\n<why>", the cause as the engine last reported it on this thread.
 std::wstring databaseFailureText(const std::wstring& what);
 // "<what>", with the cause on a second line only when the engine noted a failure: for an action that

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "database/database_file.h"
 #include "database/engine/busy_wait.h"
@@ -159,6 +160,24 @@ TEST_F(DatabaseFile, AnUpgradeThatCannotBeMadeRefusesTheOpenUntilItCanBe) {
     EXPECT_FALSE(reopen());
     EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::full);
   }
+  // A system under strain: a disk that fails a write, no memory for the journal, a lock refused.
+  // Each passes, and none is the file's: the open is refused with the cause, never made without
+  // smart learning for the whole run.
+  const std::vector<std::pair<const char*, std::function<void(testdb::FaultyVfs&)>>> passingFaults{
+      {"I/O error", [](testdb::FaultyVfs& vfs) { vfs.failWrites(SQLITE_IOERR_WRITE); }},
+      {"no memory", [](testdb::FaultyVfs& vfs) { vfs.failJournalOpens(SQLITE_NOMEM); }},
+      {"locking protocol", [](testdb::FaultyVfs& vfs) { vfs.failWriteLocks(SQLITE_PROTOCOL); }},
+  };
+  for (const auto& [fault, arm] : passingFaults) {
+    testdb::FaultyVfs vfs;
+    arm(vfs);
+    sqliteplus::forgetEngineFailure();
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(reopen()) << fault;
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::other) << fault;
+    EXPECT_EQ(db.value(L"SELECT count(*) FROM sqlite_master WHERE name='memory_rate'"), L"0") << fault;
+  }
   EXPECT_TRUE(recorder.boxes.empty());
   EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"1");
   EXPECT_TRUE(reopen());
@@ -167,9 +186,14 @@ TEST_F(DatabaseFile, AnUpgradeThatCannotBeMadeRefusesTheOpenUntilItCanBe) {
 
 TEST_F(DatabaseFile, FilesThatCannotBeUsedGiveFalseWithoutABox) {
   sqliteplus::SqliteConnection connection;
+  sqliteplus::forgetEngineFailure();
   EXPECT_FALSE(pdb3::openDatabaseFile(connection, db.folder() + L"/missing.klvdb7"));
   EXPECT_FALSE(std::filesystem::exists(sqliteplus::WStringToUtf8(db.folder() + L"/missing.klvdb7")));
+  EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::gone) << "the caller says the file is gone";
+  EXPECT_EQ(sqliteplus::lastMissingDatabase(), db.folder() + L"/missing.klvdb7");
+  sqliteplus::forgetEngineFailure();
   EXPECT_FALSE(pdb3::openDatabaseFile(connection, db.folder()));  // a folder
+  EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::none);
 
   const std::wstring old = db.folder() + L"/old.klvdb7";
   std::ofstream(sqliteplus::WStringToUtf8(old), std::ios::binary)

@@ -31,6 +31,8 @@ std::string resourceText(const std::string& name) {
 TempDatabase::TempDatabase(Content content)
     : dir_(QString::fromStdString(testenv::processDir()) + "/db-XXXXXX"),
       path_(dir_.filePath("test.klvdb7").toStdWString()) {
+  // The connection opens files that are there: an empty file is an empty database to the engine.
+  std::ofstream(sqliteplus::WStringToUtf8(path_), std::ios::binary);
   connection_.open(path_.c_str());
   if (content == Content::empty) return;
   run(sqliteplus::Utf8ToWString(resourceText("schema.sql")));

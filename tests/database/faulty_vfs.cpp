@@ -15,6 +15,7 @@ struct Faults {
   bool readOnly = false;
   std::optional<int64_t> growthLeft;
   std::optional<int64_t> diskLeft;
+  std::optional<int> writeFailure, journalOpenFailure, writeLockFailure;
 };
 Faults faults;
 sqlite3_vfs shimVfs;
@@ -29,6 +30,7 @@ const sqlite3_io_methods* realMethodsOf(const sqlite3_file* file) {
 }
 
 int shimWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset) {
+  if (faults.writeFailure) return *faults.writeFailure;
   const sqlite3_io_methods* real = realMethodsOf(file);
   sqlite3_int64 size = 0;
   if (int rc = real->xFileSize(file, &size); rc != SQLITE_OK) return rc;
@@ -42,6 +44,11 @@ int shimWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 
     *faults.diskLeft -= growth;
   }
   return real->xWrite(file, buffer, amount, offset);
+}
+
+int shimLock(sqlite3_file* file, int level) {
+  if (faults.writeLockFailure && level > SQLITE_LOCK_SHARED) return *faults.writeLockFailure;
+  return realMethodsOf(file)->xLock(file, level);
 }
 
 // A file that shrinks or goes gives its room back to the disk.
@@ -69,6 +76,10 @@ int shimDelete(sqlite3_vfs*, const char* name, int syncDir) {
 int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags) {
   if (faults.readOnly && (flags & SQLITE_OPEN_MAIN_DB))
     flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
+  if (faults.journalOpenFailure && (flags & SQLITE_OPEN_MAIN_JOURNAL)) {
+    file->pMethods = nullptr;
+    return *faults.journalOpenFailure;
+  }
   const int rc = faults.real->xOpen(faults.real, name, file, flags, outFlags);
   if (!file->pMethods) return rc;
   auto [entry, added] = shimMethodsOf.try_emplace(file->pMethods, *file->pMethods);
@@ -77,6 +88,7 @@ int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int*
     entry->second.iVersion = 1;
     entry->second.xWrite = shimWrite;
     entry->second.xTruncate = shimTruncate;
+    entry->second.xLock = shimLock;
   }
   file->pMethods = &entry->second;
   return rc;
@@ -104,5 +116,8 @@ FaultyVfs::~FaultyVfs() {
 void FaultyVfs::openReadOnly(bool readOnly) { faults.readOnly = readOnly; }
 void FaultyVfs::limitGrowth(std::optional<int64_t> bytes) { faults.growthLeft = bytes; }
 void FaultyVfs::limitDisk(std::optional<int64_t> bytes) { faults.diskLeft = bytes; }
+void FaultyVfs::failWrites(std::optional<int> resultCode) { faults.writeFailure = resultCode; }
+void FaultyVfs::failJournalOpens(std::optional<int> resultCode) { faults.journalOpenFailure = resultCode; }
+void FaultyVfs::failWriteLocks(std::optional<int> resultCode) { faults.writeLockFailure = resultCode; }
 
 }  // namespace testdb

@@ -1,6 +1,7 @@
 // A file-system shim of the database engine, the default for every connection opened while it
-// lives, that fails the way a real system does: main database files that open read-only, or a disk
-// that fills up. Files grow only within a byte budget: a write past a file's end beyond it fails
+// lives, that fails the way a real system does: main database files that open read-only, a disk
+// that fills up, or the passing faults of a system under strain (an I/O error, no memory, a lock
+// refused). Files grow only within a byte budget: a write past a file's end beyond it fails
 // with SQLITE_FULL, while writes inside a file (a rollback playing back its journal) still succeed.
 #pragma once
 
@@ -23,6 +24,13 @@ class FaultyVfs {
   // A disk with this many bytes free from now on: files grow into it, and a file truncated or
   // deleted (a journal after its transaction) gives its bytes back. No limit when empty.
   void limitDisk(std::optional<int64_t> bytes);
+  // From now on every write fails with this result code (a failing disk: SQLITE_IOERR_WRITE).
+  // Nothing fails when empty; the same for the two below.
+  void failWrites(std::optional<int> resultCode);
+  // Journals opened from now on fail with this result code (no memory for their handle: SQLITE_NOMEM).
+  void failJournalOpens(std::optional<int> resultCode);
+  // The locks a writer takes (reserved and above) fail with this result code (SQLITE_PROTOCOL).
+  void failWriteLocks(std::optional<int> resultCode);
 };
 
 }  // namespace testdb

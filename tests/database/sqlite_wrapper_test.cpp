@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <fstream>
 
+#include "database/engine/engine_failure.h"
 #include "database/records/db_object.h"
 #include "database/engine/sqlite_connection.h"
 #include "database/engine/text_conversion.h"
@@ -128,6 +130,29 @@ TEST(Connection, FilesThatCannotBeOpenedFailAtOpen) {
   const std::string trace = testing::internal::GetCapturedStderr();
   EXPECT_EQ(trace.rfind("ConnectionException : ", 0), 0u) << trace;
   EXPECT_FALSE(connection.isOpen());
+}
+
+// A file that is not there is never made: an open or a write finds it gone, and says where it was.
+TEST(Connection, AFileThatIsNotThereIsNeverMadeAndIsNotedGone) {
+  TempDatabase db(TempDatabase::Content::empty);
+  db.run(L"CREATE TABLE t (i INTEGER)");
+  const std::wstring missing = db.folder() + L"/消えた.klvdb7";
+  SqliteConnection connection;
+  forgetEngineFailure();
+  EXPECT_THROW(connection.open(missing.c_str()), ConnectionException);
+  EXPECT_FALSE(std::filesystem::exists(WStringToUtf8(missing)));
+  EXPECT_EQ(lastEngineFailure(), EngineFailure::gone);
+  EXPECT_EQ(lastMissingDatabase(), missing);
+
+  // Moved away while open: the engine refuses the write as if the file were read-only.
+  const std::wstring moved = db.folder() + L"/moved.klvdb7";
+  std::filesystem::rename(WStringToUtf8(db.path()), WStringToUtf8(moved));
+  forgetEngineFailure();
+  EXPECT_THROW(db.connection().createQuery()->execute(L"INSERT INTO t VALUES (1)"), QueryException);
+  EXPECT_EQ(lastEngineFailure(), EngineFailure::gone);
+  EXPECT_EQ(lastMissingDatabase(), db.path());
+  EXPECT_FALSE(std::filesystem::exists(WStringToUtf8(db.path())));
+  forgetEngineFailure();
 }
 
 TEST(SharedHandle, CopiesShareOneObjectDeletedOnce) {

@@ -2,15 +2,21 @@
 
 #include <sqlite3.h>
 
+#include <mutex>
+
 #include "database/engine/engine_refusal.h"
+#include "database/engine/text_conversion.h"
 
 namespace sqliteplus {
 namespace {
 
 thread_local EngineFailure noted = EngineFailure::none;
 
-// A busy file explains the failures that follow it (a read that was never made), so it outranks
-// them; "other" is the weakest explanation.
+std::mutex missingLock;
+std::wstring missingDatabase;
+
+// A file that is gone explains every failure after it; a busy file explains the failures that
+// follow it (a read that was never made), so it outranks the rest; "other" is the weakest.
 int rank(EngineFailure failure) {
   switch (failure) {
     case EngineFailure::none: return 0;
@@ -19,6 +25,7 @@ int rank(EngineFailure failure) {
     case EngineFailure::unreadable: return 3;  // a file that cannot be read cannot be written either
     case EngineFailure::full: return 4;
     case EngineFailure::busy: return 5;
+    case EngineFailure::gone: return 6;
   }
   return 0;
 }
@@ -51,6 +58,25 @@ void noteEngineFailure(EngineFailure failure) {
   if (failure == EngineFailure::none) return;
   takeStatementRefusal();
   if (rank(failure) > rank(noted)) noted = failure;
+}
+
+void noteStatementFailure(sqlite3* db) {
+  noteEngineRefusal(db);
+  if (db && sqlite3_extended_errcode(db) == SQLITE_READONLY_DBMOVED)
+    if (const char* path = sqlite3_db_filename(db, "main")) noteMissingDatabase(AcpToWString(path));
+}
+
+void noteMissingDatabase(const std::wstring& path) {
+  {
+    const std::lock_guard<std::mutex> hold(missingLock);
+    missingDatabase = path;
+  }
+  noted = EngineFailure::gone;
+}
+
+std::wstring lastMissingDatabase() {
+  const std::lock_guard<std::mutex> hold(missingLock);
+  return missingDatabase;
 }
 
 EngineFailure lastEngineFailure() { return noted; }

@@ -4,6 +4,10 @@
 // space, or make the file writable).
 #pragma once
 
+#include <string>
+
+struct sqlite3;
+
 namespace sqliteplus {
 
 enum class EngineFailure {
@@ -13,6 +17,7 @@ enum class EngineFailure {
   unreadable,  // the file's permissions (or its folder's) keep this user from reading it
   full,      // the disk is full
   other,     // an I/O error, a damaged file, a refused statement
+  gone,      // the database file is no longer at its path: moved away or deleted
 };
 
 // Every engine failure thrown as a QueryException notes its result code here.
@@ -23,6 +28,15 @@ void noteEngineFailure(EngineFailure failure);
 // The most serious kind noted on this thread since it was last forgotten.
 EngineFailure lastEngineFailure();
 void forgetEngineFailure();
+// A statement failed on `db`: keeps what the kind of the failure about to be noted does not tell
+// (a trigger's words, a file moved away or deleted while it was open, which the engine refuses to
+// write as if it were read-only).
+void noteStatementFailure(sqlite3* db);
+// The database file at `path` is not there (an open found nothing, or the open file was moved or
+// deleted): notes `gone`.
+void noteMissingDatabase(const std::wstring& path);
+// The path last noted missing, on any thread (a worker's failure is said on the GUI thread).
+std::wstring lastMissingDatabase();
 // Puts back the kind noted before (an action taken up again, busy_wait.h).
 void restoreEngineFailure(EngineFailure failure);
 EngineFailure engineFailureOf(int resultCode);

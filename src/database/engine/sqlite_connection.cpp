@@ -5,12 +5,12 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <new>
 
 #include "database/engine/busy_wait.h"
 #include "database/engine/engine_failure.h"
-#include "database/engine/engine_refusal.h"
 #include "database/engine/engine_text.h"
 #include "database/engine/text_conversion.h"
 
@@ -47,12 +47,16 @@ void SqliteConnection::open(const wchar_t* fileName) {
   const std::string name = WStringToAcp(fileName);
   if (name.empty()) throwOpenFailure("Can't open ");
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(name.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+  // Never made here: a file moved away or deleted while the program runs must not come back as an
+  // empty database (and then as the backup of the last run).
+  if (sqlite3_open_v2(name.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
     // The engine says only that it could not open the file; the system says whether its permissions refused it.
     const int systemError = db ? sqlite3_system_errno(db) : 0;
     if (systemError == EACCES || systemError == EPERM) noteEngineFailure(EngineFailure::unreadable);
     const std::string message = db ? engineText(sqlite3_errmsg(db), "") + " (" + name + ")" : "Can't open " + name;
     sqlite3_close_v2(db);
+    std::error_code error;
+    if (!std::filesystem::exists(name, error) && !error) noteMissingDatabase(fileName);
     throwOpenFailure(message);
   }
   // Another connection (the study window's, the level thread's) or another program may hold the file.
@@ -133,7 +137,7 @@ void SqliteQuery::execute() {
   char* error = nullptr;
   const int result = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
   if (result == SQLITE_OK) return;
-  noteEngineRefusal(db);
+  noteStatementFailure(db);
   std::string message = engineText(error, "Can't execute sql");
   sqlite3_free(error);
   // A COMMIT that fails (a reader holds the file) leaves the transaction open in this engine;

@@ -23,9 +23,10 @@ class SqliteConnection {
   SqliteConnection(const SqliteConnection&) = delete;
   SqliteConnection& operator=(const SqliteConnection&) = delete;
 
-  // Opens (or creates) the file and reads its schema at once, so that a file that is no
-  // database fails here rather than at the first statement. Throws ConnectionException.
-  // A connection that is already open is closed first.
+  // Opens the file and reads its schema at once, so that a file that is no database fails here
+  // rather than at the first statement. Throws ConnectionException; a file that is not there is
+  // never made, and is noted as gone (engine_failure.h). A connection that is already open is
+  // closed first.
   void open(const wchar_t* fileName);
   void close();
   bool isOpen() const { return db_ != nullptr; }

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "database/engine/engine_refusal.h"
+#include "database/engine/engine_failure.h"
 #include "database/engine/engine_text.h"
 #include "database/engine/sqlite_connection.h"
 #include "database/engine/text_conversion.h"
@@ -92,7 +92,7 @@ bool SqliteCursor::next() {
     done_ = true;
     return false;
   }
-  noteEngineRefusal(sqlite3_db_handle(statement_));
+  noteStatementFailure(sqlite3_db_handle(statement_));
   throw QueryException("Can't get next row.", result);
 }
 

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QGroupBox>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -17,6 +18,7 @@
 #include "database/engine/busy_wait.h"
 #include "page_host_fixture.h"
 #include "platform/clock.h"
+#include "services/database_failure.h"
 
 namespace {
 
@@ -262,6 +264,21 @@ TEST_F(LevelPageTest, ACancelledWorkerWaitingForAHeldFileStopsAtOnce) {
   EXPECT_EQ(finished.count(), 0);
   holder.createQuery()->execute(L"ROLLBACK");
   sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+}
+
+// The database went away while the page was open: the worker makes no empty file at its path, and
+// the page's thread tells that the file is gone, naming it.
+TEST_F(LevelPageTest, AWorkerThatFindsTheFileGoneMakesNoFileAndTellsItGone) {
+  const std::wstring missing = t.app.db.fileName() + L".moved-away";
+  smart::LevelCalculator calculator;
+  QSignalSpy finished(&calculator, &smart::LevelCalculator::finished);
+  calculator.start({missing, t.app.currentUserId, t.app.smartLearningSetId, 10, kNow});
+  ASSERT_TRUE(finished.wait(30000));
+  EXPECT_FALSE(QFileInfo::exists(QString::fromStdWString(missing)));
+  sqliteplus::forgetEngineFailure();
+  calculator.noteFailure();
+  EXPECT_EQ(databaseFailureText(L"読めません"), L"読めません\n" + missingDatabaseText(missing));
+  sqliteplus::forgetEngineFailure();
 }
 
 }  // namespace

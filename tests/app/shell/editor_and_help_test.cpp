@@ -79,8 +79,10 @@ TEST(RunEditor, ADatabaseThatNoLongerOpensAsksForAnotherAndCancelEnds) {
   const testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "cancel");
   writeText(folder.path() + "/KlvEditor7", ("#!/bin/sh\nrm '" + q(s.databasePath()) + "'\n").toUtf8(), true);
   EXPECT_FALSE(RunEditor(s.app, nullptr));
-  EXPECT_EQ(s.notifier.boxes.back(),
-            L"Error!: データベースファイルが読み込めませんでした。\n次のダイアログでデータベースファイルを指定してください。");
+  // The editor deleted it: the box says the file is gone, and where it was.
+  EXPECT_EQ(s.notifier.boxes.back(), L"Error!: データベースファイルが読み込めませんでした。\n" +
+                                         missingDatabaseText(s.databasePath()) +
+                                         L"\n次のダイアログでデータベースファイルを指定してください。");
 }
 
 TEST(HelpAndReadme, OneHelpWindowShowsEachPageAndTheReadme) {

@@ -19,6 +19,8 @@
 #include "database/folders/folders.h"
 #include "app/shell/exit_codes.h"
 #include "database/engine/sql_helpers.h"
+#include "database/engine/whole_database.h"
+#include "app_test_support.h"
 #include "held_database.h"
 #include "scoped_env.h"
 #include "services/app_settings.h"
@@ -283,4 +285,42 @@ TEST_F(ProgramRun, AFirstStartOnAFullDiskEndsWithAFailureThatNamesTheDisk) {
   ASSERT_GE(said, 0) << noDatabase.said.join('\n').toStdString();
   EXPECT_EQ(noDatabase.said.value(said + 1), full);
   EXPECT_FALSE(QFileInfo::exists(dataFile("database.klvdb7")));
+}
+
+// The learner (or another program) moves the database away once the program has opened it, before
+// the study window opens its own connection: nothing is made in its place, the run ends with the
+// status of data that could not be read and says the file is gone, and the last run's backup stays.
+TEST_F(ProgramRun, ADatabaseMovedAwayUnderARunningAutorunIsNeverMadeAgainAndItsBackupIsKept) {
+  ASSERT_EQ(run({"/autorun=3", "/card", "/s", kSetPath}).exitCode, ExitNormal);  // the user and a backup
+  const QString database = dataFile("database.klvdb7"), backup = dataFile("database.klvdb7.bak.klvdb7");
+  const QByteArray backedUp = apptest::readText(backup);
+  ASSERT_GT(backedUp.size(), 0);
+  // The start waits on the pronouncing dictionary's index until the test has moved the file.
+  const QString index = home_.path() + "/index.kpdidx";
+  ASSERT_EQ(::mkfifo(index.toUtf8().constData(), 0600), 0);
+  {
+    const testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "ok");
+    AppSettings stored(L"KLV7");
+    ASSERT_TRUE(stored.loadAll());
+    stored.kpdIdxfilePath.value = index.toStdWString();
+    ASSERT_TRUE(stored.saveAll());
+  }
+  const QString movedTo = home_.path() + QString::fromWCharArray(L"/移動先.klvdb7");
+  const ProgramOutcome outcome = run({"/autorun=3", "/card", "/s", kSetPath}, "ok", -1, [&] {
+    int reading = -1;  // opens once the start reads the index
+    for (int tries = 0; tries < 3000 && (reading = ::open(index.toUtf8().constData(), O_WRONLY | O_NONBLOCK)) < 0;
+         ++tries)
+      ::usleep(10000);
+    EXPECT_TRUE(QFile::rename(database, movedTo));
+    ::close(reading);  // an empty index: the start goes on without the dictionary
+  });
+  ASSERT_TRUE(outcome.finished && !outcome.crashed);
+  EXPECT_EQ(outcome.exitCode, ExitDataUnusable);
+  EXPECT_FALSE(QFileInfo::exists(database)) << "an empty database was made in its place";
+  const QString gone = QString::fromStdWString(missingDatabaseText(database.toStdWString()));
+  const QString said = outcome.said.join('\n');
+  EXPECT_TRUE(said.contains(QString::fromWCharArray(L"msgbox: Kelvara: データベースファイルを開けませんでした...\n") + gone))
+      << said.toStdString();
+  EXPECT_EQ(apptest::readText(backup), backedUp);
+  EXPECT_TRUE(sqliteplus::isWholeDatabase(movedTo.toStdWString())) << "the moved file is the learner's, untouched";
 }

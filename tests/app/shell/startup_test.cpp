@@ -10,6 +10,9 @@
 #include <utime.h>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/shell/database_backups.h"
 #include "app/shell/klv_app.h"
@@ -203,37 +206,53 @@ void setAge(const QString& path, int days) {
   ASSERT_EQ(utime(path.toUtf8().constData(), &times), 0);
 }
 
+// The bytes of a small database holding `value`, after `writes` transactions. Databases made with
+// values of one length and as many writes have the same header and differ past it only.
+QByteArray databaseHolding(const QByteArray& value, int writes = 1) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("made.klvdb7");
+  apptest::writeText(path, "");
+  {
+    sqliteplus::SqliteConnection made;
+    made.open(path.toStdWString().c_str());
+    made.createQuery()->execute(
+        (L"CREATE TABLE t (v BLOB); INSERT INTO t VALUES (X'" + QString(value.toHex()).toStdWString() + L"')").c_str());
+    for (int write = 1; write < writes; ++write) made.createQuery()->execute(L"UPDATE t SET v = v");
+  }
+  return apptest::readText(path);
+}
+
 }  // namespace
 
 TEST(DatabaseBackups, TheWeeklyCopyMovesOnOnlyOnceItIsAWeekOld) {
   QTemporaryDir dir;
   const QString database = dir.filePath("db.klvdb7");
   const QString bak = database + ".bak.klvdb7", w1 = database + ".w1bak.klvdb7", w2 = database + ".w2bak.klvdb7";
-  apptest::writeText(database, "today");
-  apptest::writeText(w1, "three days ago");
+  apptest::writeText(database, databaseHolding("today"));
+  apptest::writeText(w1, databaseHolding("three days ago"));
   setAge(w1, 3);
   MakeDatabaseBackups(database.toStdWString());
-  EXPECT_EQ(apptest::readText(bak), "today");
-  EXPECT_EQ(apptest::readText(w1), "three days ago");
+  EXPECT_EQ(apptest::readText(bak), databaseHolding("today"));
+  EXPECT_EQ(apptest::readText(w1), databaseHolding("three days ago"));
   EXPECT_FALSE(QFileInfo::exists(w2));
 
   setAge(w1, 8);
-  apptest::writeText(database, "a week on");
+  apptest::writeText(database, databaseHolding("a week on"));
   MakeDatabaseBackups(database.toStdWString());
-  EXPECT_EQ(apptest::readText(w2), "three days ago");
-  EXPECT_EQ(apptest::readText(w1), "a week on");
+  EXPECT_EQ(apptest::readText(w2), databaseHolding("three days ago"));
+  EXPECT_EQ(apptest::readText(w1), databaseHolding("a week on"));
   EXPECT_LT(QFileInfo(w1).lastModified().secsTo(QDateTime::currentDateTime()), 60);
-  EXPECT_EQ(apptest::readText(database), "a week on");
+  EXPECT_EQ(apptest::readText(database), databaseHolding("a week on"));
 
   // A w2 that cannot be written keeps w1 as it was.
   setAge(w1, 8);
   QFile::remove(w2);
   QDir().mkpath(w2);  // a folder where the copy should go
-  apptest::writeText(database, "later");
+  apptest::writeText(database, databaseHolding("later"));
   testenv::BoxRecorder boxes;
   MakeDatabaseBackups(database.toStdWString());
-  EXPECT_EQ(apptest::readText(w1), "a week on");
-  EXPECT_EQ(apptest::readText(bak), "later");
+  EXPECT_EQ(apptest::readText(w1), databaseHolding("a week on"));
+  EXPECT_EQ(apptest::readText(bak), databaseHolding("later"));
   EXPECT_EQ(boxes.texts.size(), 1u);
 }
 
@@ -241,13 +260,13 @@ TEST(DatabaseBackups, TheWeeklyCopyMovesOnOnlyOnceItIsAWeekOld) {
 TEST(DatabaseBackups, AFailedFirstBackupDoesNotClaimAnEarlierOne) {
   QTemporaryDir dir;
   const QString database = dir.filePath("db.klvdb7");
-  apptest::writeText(database, "first run");
+  apptest::writeText(database, databaseHolding("first run"));
   const QString kept = QString::fromWCharArray(L"前に作成したバックアップはそのまま残っています。");
   for (const bool earlier : {false, true}) {
     SCOPED_TRACE(earlier ? "with earlier copies" : "on a first run");
     if (earlier) {
       MakeDatabaseBackups(database.toStdWString());
-      apptest::writeText(database, "changed since");
+      apptest::writeText(database, databaseHolding("changed since"));
     }
     testenv::BoxRecorder boxes;
     {
@@ -284,55 +303,60 @@ TEST(DatabaseBackups, TheLatestCopyIsMadeAgainWheneverItCouldDiffer) {
   QTemporaryDir dir;
   const QString database = dir.filePath("db.klvdb7"), bak = database + ".bak.klvdb7";
   const std::wstring path = database.toStdWString();
-  const QByteArray header(100, 'h');  // versions that differ only past the header
-  apptest::writeText(database, header + "first");
+  // Versions that differ only past the header.
+  const QByteArray first = databaseHolding("first"), later = databaseHolding("later"), other = databaseHolding("other");
+  ASSERT_EQ(first.left(100), later.left(100));
+  apptest::writeText(database, first);
   waitForLaterFileTime(database);
   MakeDatabaseBackups(path);
   const ino_t made = fileId(bak);
   MakeDatabaseBackups(path);
   EXPECT_EQ(fileId(bak), made) << "an unchanged database is not copied again";
 
-  apptest::writeText(database, header + "later");
+  apptest::writeText(database, later);
   MakeDatabaseBackups(path);
-  EXPECT_EQ(apptest::readText(bak), header + "later");
+  EXPECT_EQ(apptest::readText(bak), later);
 
   // An older file put back with its old times has still changed since the copy.
   waitForLaterFileTime(bak);
-  apptest::writeText(database, header + "first");
+  apptest::writeText(database, first);
   setAge(database, 1);
   waitForLaterFileTime(database);
   MakeDatabaseBackups(path);
-  EXPECT_EQ(apptest::readText(bak), header + "first");
+  EXPECT_EQ(apptest::readText(bak), first);
 
-  apptest::writeText(bak, QByteArray(100, 'x') + "first");  // the copy written to since
+  const QByteArray writtenSince = databaseHolding("first", 2);  // the copy opened and written to since
+  ASSERT_EQ(writtenSince.size(), first.size());
+  apptest::writeText(bak, writtenSince);
   MakeDatabaseBackups(path);
-  EXPECT_EQ(apptest::readText(bak), header + "first");
+  EXPECT_EQ(apptest::readText(bak), first);
 
   // A copy stamped with a time to come (the clock set back since) tells nothing of what came after.
   waitForLaterFileTime(bak);
-  apptest::writeText(database, header + "other");
+  apptest::writeText(database, other);
   setAge(bak, -1);
   MakeDatabaseBackups(path);
-  EXPECT_EQ(apptest::readText(bak), header + "other");
+  EXPECT_EQ(apptest::readText(bak), other);
 }
 
 TEST(DatabaseBackups, CopiesThatFailLeaveTheGoodBackupsAndAreToldOnce) {
   QTemporaryDir dir;
   const QString database = dir.filePath("db.klvdb7");
   const QString bak = database + ".bak.klvdb7", w1 = database + ".w1bak.klvdb7", w2 = database + ".w2bak.klvdb7";
-  apptest::writeText(database, QByteArray(64 * 1024, 'd'));
-  apptest::writeText(bak, "last run");
-  apptest::writeText(w1, "last week");
+  const QByteArray lastRun = databaseHolding("last run"), lastWeek = databaseHolding("last week");
+  apptest::writeText(database, databaseHolding(QByteArray(64 * 1024, 'd')));
+  apptest::writeText(bak, lastRun);
+  apptest::writeText(w1, lastWeek);
   setAge(w1, 8);
   testenv::BoxRecorder boxes;
   {
     // Room for the small weekly copy to move on, none for a copy of the database.
-    const testenv::FileSizeLimit full(4096);
+    const testenv::FileSizeLimit full(16 * 1024);
     MakeDatabaseBackups(database.toStdWString());
   }
-  EXPECT_EQ(apptest::readText(bak), "last run");
-  EXPECT_EQ(apptest::readText(w1), "last week");
-  EXPECT_EQ(apptest::readText(w2), "last week");
+  EXPECT_EQ(apptest::readText(bak), lastRun);
+  EXPECT_EQ(apptest::readText(w1), lastWeek);
+  EXPECT_EQ(apptest::readText(w2), lastWeek);
   EXPECT_GT(QFileInfo(w1).lastModified().daysTo(QDateTime::currentDateTime()), 7) << "it is still last week's copy";
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_EQ(boxes.captions[0], L"Kelvara");
@@ -340,7 +364,49 @@ TEST(DatabaseBackups, CopiesThatFailLeaveTheGoodBackupsAndAreToldOnce) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4) << "no half-written copy is left";
 
   MakeDatabaseBackups(database.toStdWString());
-  EXPECT_EQ(apptest::readText(bak).size(), 64 * 1024);
-  EXPECT_EQ(apptest::readText(w1).size(), 64 * 1024);
+  EXPECT_EQ(apptest::readText(bak), apptest::readText(database));
+  EXPECT_EQ(apptest::readText(w1), apptest::readText(database));
   EXPECT_EQ(boxes.texts.size(), 1u);
+}
+
+// What another program left at the database's path (nothing, an emptied file, one cut short or
+// damaged) is no database to keep: the good copies stay byte for byte, and the box says why.
+TEST(DatabaseBackups, WhatIsNoWholeDatabaseReplacesNoCopy) {
+  QTemporaryDir dir;
+  const QString database = dir.filePath("db.klvdb7");
+  const QString bak = database + ".bak.klvdb7", w1 = database + ".w1bak.klvdb7";
+  const QByteArray whole = databaseHolding(QByteArray(64 * 1024, 'd')), lastRun = databaseHolding("last run");
+  QByteArray damaged = whole;
+  damaged.replace(100, 3900, QByteArray(3900, '\xff'));  // the schema's page, under a sound header
+  const std::vector<std::pair<const char*, std::optional<QByteArray>>> leftAtThePath{
+      {"gone", std::nullopt},  {"emptied", QByteArray()}, {"cut short", whole.left(whole.size() / 2)},
+      {"damaged", damaged},    {"foreign", QByteArray(8192, 'x')},
+  };
+  for (const auto& [what, content] : leftAtThePath) {
+    SCOPED_TRACE(what);
+    apptest::writeText(bak, lastRun);
+    apptest::writeText(w1, lastRun);
+    setAge(w1, 8);  // due for a fresh weekly copy too
+    QFile::remove(database);
+    if (content) apptest::writeText(database, *content);
+    testenv::BoxRecorder boxes;
+    MakeDatabaseBackups(database.toStdWString());
+    EXPECT_EQ(apptest::readText(bak), lastRun);
+    EXPECT_EQ(apptest::readText(w1), lastRun);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    const std::wstring why = content ? L"データベースとして読み込めません" : missingDatabaseText(database.toStdWString());
+    EXPECT_NE(boxes.texts[0].find(why), std::wstring::npos) << QString::fromStdWString(boxes.texts[0]).toStdString();
+    EXPECT_FALSE(QFileInfo::exists(database + ".w2bak.klvdb7")) << "the weekly copies wait for a whole database";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), content ? 3 : 2) << "no half-written copy is left";
+  }
+
+  // A weekly copy that is itself no database moves onto no good older one: it is simply replaced.
+  const QString w2 = database + ".w2bak.klvdb7";
+  apptest::writeText(database, whole);
+  apptest::writeText(w1, "");
+  setAge(w1, 8);
+  apptest::writeText(w2, lastRun);
+  MakeDatabaseBackups(database.toStdWString());
+  EXPECT_EQ(apptest::readText(w2), lastRun);
+  EXPECT_EQ(apptest::readText(w1), whole);
 }

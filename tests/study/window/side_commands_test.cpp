@@ -25,6 +25,7 @@
 #include "database/engine/sql_helpers.h"
 #include "fake_dictionary_program.h"
 #include "recording_speech_engine.h"
+#include "services/database_failure.h"
 #include "study/window/saved_question_binder.h"
 #include "study/study_modes.h"
 #include "study/window/trans_dialog.h"
@@ -264,6 +265,26 @@ TEST(SideCommands, AfterAnEditThroughTheButtonTheNextAnswerIsTypedIntoTheReplyFi
   whenOpened<QuestionPreviewDlg>([](QuestionPreviewDlg* list) { list->reject(); });
   QTest::mouseClick(find<QPushButton>(dlg, 1223), Qt::LeftButton);
   EXPECT_EQ(dlg.focusWidget(), find<QLineEdit>(dlg, 1026));
+  dlg.done(0);
+}
+
+// The learner moved the database away during the study: the edit makes no empty file in its
+// place and says the file is gone, naming it.
+TEST(SideCommands, AnEditAfterTheDatabaseWasMovedAwayMakesNoFileAndSaysItIsGone) {
+  SlowStudy study;
+  StudyApp& s = study.app;
+  CTransDlg& dlg = study.window;
+  ASSERT_TRUE(study.start());
+  const QString database = QString::fromStdWString(s.databasePath()), moved = database + ".moved";
+  ASSERT_TRUE(QFile::rename(database, moved));
+  s.notifier.boxes.clear();
+  whenOpened<QMenu>([](QMenu* menu) { choose(menu, CTransDlg::kEditCurrentCommand); });
+  QTest::keyClick(find<QLineEdit>(dlg, 1026), Qt::Key_F4);
+  EXPECT_FALSE(QFile::exists(database)) << "an empty database was made in its place";
+  ASSERT_EQ(s.notifier.boxes.size(), 1u);
+  EXPECT_NE(s.notifier.boxes[0].find(L"データベースファイルを開けませんでした...\n" + missingDatabaseText(s.databasePath())),
+            std::wstring::npos);
+  ASSERT_TRUE(QFile::rename(moved, database));
   dlg.done(0);
 }
 
