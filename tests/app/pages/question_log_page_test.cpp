@@ -7,11 +7,13 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <chrono>
 #include <regex>
 
 #include "app/main/folder_tree.h"
@@ -516,6 +518,70 @@ TEST_F(QuestionLogPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButt
   const int value = bar->value();
   QTest::qWait(800);  // past the delay after which a held scroll bar repeats
   EXPECT_EQ(bar->value(), value);
+  EXPECT_EQ(t.takeBoxes(), L"");
+}
+
+// Another program takes the file while the list is open and the learner clicks in the scroll bar's
+// track: rows read before the lock keep what they showed, those that cannot be read show as not
+// read, and each click is an action of its own that waits and says why. Once the file is free the
+// next paint reads every row in view, before it draws them.
+TEST_F(QuestionLogPageTest, AfterALockRowsReadBeforeKeepTheirTextAndTheOthersAreReadAtTheNextPaint) {
+  addManyQuestions(L"w");
+  reload();
+  QTableView& list = page->list();
+  QWindow* window = t.host.window.windowHandle();
+  const QPoint track = trackBelowHandle();
+  const int rowsInView = list.rowAt(list.viewport()->height() - 1) - list.rowAt(0);
+  // Rows a page further down read before: the first click brings them back into view.
+  scrollToTop(9000 + rowsInView);
+  scrollToTop(1);
+  const int readBefore = rowOf(9000 + rowsInView) + 1, neverRead = rowsInView + 2;
+  auto held = std::make_unique<apptest::HeldDatabase>(t.databasePath());
+  QTest::mousePress(window, Qt::LeftButton, {}, track, 1000);
+  QTest::mouseRelease(window, Qt::LeftButton, {}, track, 120);
+  const std::wstring said = L"Kelvara: 問題の一覧を読み込めませんでした。\n" + apptest::kBusyCause + L"\n";
+  EXPECT_EQ(t.takeBoxes(), said);
+  ASSERT_LE(list.rowAt(0), neverRead);
+  ASSERT_GE(list.rowAt(list.viewport()->height() - 1), readBefore);
+  const auto text = [&](int row) { return list.model()->index(row, 1).data().toString(); };
+  EXPECT_EQ(text(readBefore), "w");
+  EXPECT_EQ(text(neverRead), "");
+
+  // The second click waits for the file as the first did, and says so once the button is up.
+  QCoreApplication::processEvents();
+  apptest::HeldDatabase::nextAction();
+  const auto start = std::chrono::steady_clock::now();
+  QTest::mousePress(window, Qt::LeftButton, {}, track, 1000);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, sqliteplus::busyWaitLimit());
+  QTest::mouseRelease(window, Qt::LeftButton, {}, track, 120);
+  EXPECT_EQ(t.takeBoxes(), said);
+  const int top = list.rowAt(0), bottom = list.rowAt(list.viewport()->height() - 1);
+  ASSERT_GT(top, neverRead);
+  EXPECT_EQ(text(bottom), "");
+
+  // Hovering while the file is held: the scroll bar lights up, and the paint tries the rows again,
+  // without a wait or a word.
+  apptest::HeldDatabase::nextAction();
+  sqliteplus::setBusyWaitLimit(std::chrono::seconds(5));
+  const auto hover = std::chrono::steady_clock::now();
+  QTest::mouseMove(window, list.viewport()->mapTo(&t.host.window, QPoint(50, 30)), 200);
+  QCoreApplication::processEvents();
+  QTest::mouseMove(window, track, 200);
+  QCoreApplication::processEvents();
+  EXPECT_LT(std::chrono::steady_clock::now() - hover, std::chrono::seconds(2));
+  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(50));
+  EXPECT_EQ(text(bottom), "");
+  EXPECT_EQ(t.takeBoxes(), L"");
+
+  // Once the file is free the next paint (the scroll bar left) draws every row in view read.
+  held.reset();
+  QTest::mouseMove(window, list.viewport()->mapTo(&t.host.window, QPoint(50, 30)), 200);
+  QCoreApplication::processEvents();
+  for (int row = top; row <= bottom; ++row) EXPECT_EQ(text(row), "w") << row;
+  QWidget& rows = *list.viewport();
+  const QImage onScreen = t.host.window.screen()->grabWindow(t.host.window.winId()).toImage();
+  EXPECT_EQ(onScreen.copy(QRect(rows.mapTo(&t.host.window, QPoint()), rows.size())).convertToFormat(QImage::Format_RGB32),
+            rows.grab().toImage().convertToFormat(QImage::Format_RGB32));
   EXPECT_EQ(t.takeBoxes(), L"");
 }
 
