@@ -1,11 +1,13 @@
 // Speed of the learning-history page's paint: 30 studies of 100 questions in the chart, and the
 // bar of a review over the 10,000-question set of the shared large file (large_database.h); the
 // per-question log page's reading of that set and of a set of all the file's 100,000 questions;
-// and how long both pages keep the window busy while another program holds the file.
+// how long both pages keep the window busy while another program holds the file; and the
+// smart-learning page's refresh of a list of those 100,000 questions with many rows selected.
 #include <benchmark/benchmark.h>
 
 #include <QComboBox>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <chrono>
@@ -15,6 +17,7 @@
 #include "app/main/main_dialog_host.h"
 #include "app/pages/tabpage_loginfo.h"
 #include "app/pages/tabpage_questionlog.h"
+#include "app/pages/tabpage_smartlearning.h"
 #include "database/engine/busy_wait.h"
 #include "database/engine/sql_helpers.h"
 #include "large_database.h"
@@ -192,6 +195,35 @@ void BM_QuestionLogPageScrollUnderLock(benchmark::State& state) {
   measureUnderLock(state, data.path, page, [&] { page.list().scrollTo(page.list().model()->index(top += 500, 0)); });
 }
 BENCHMARK(BM_QuestionLogPageScrollUnderLock)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// What the page switch and the end of a study do to the smart-learning page: the refresh that has
+// the rows read again, the selection and the scroll kept. Arguments: the selection (0 none, 1 every
+// tenth row, 10,000 rows apart, 2 a shift-range of half the rows), and whether the page is on screen.
+void BM_SmartListRefresh(benchmark::State& state) {
+  HistoryDatabase data(true);
+  data.app.smartLearningSetId = kWholeSetId;
+  BenchHost host;
+  CTabpageSmartlearning page(data.app, host);
+  page.resize(760, 560);
+  page.show();  // the list is read when the page is first shown
+  QTableView& list = page.list();
+  const int rows = list.model()->rowCount();
+  if (rows != 100000) state.SkipWithError("the binder was not listed");
+  QItemSelection selection;
+  if (state.range(0) == 1)
+    for (int r = 0; r < rows; r += 10) selection.append(QItemSelectionRange(list.model()->index(r, 0)));
+  else if (state.range(0) == 2)
+    selection.select(list.model()->index(0, 0), list.model()->index(rows / 2 - 1, 0));
+  list.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  if (!state.range(1)) page.hide();
+  for (auto _ : state) page.RefreshFromFile();
+  if (list.selectionModel()->selectedRows().size() != (state.range(0) == 0 ? 0 : state.range(0) == 1 ? 10000 : rows / 2))
+    state.SkipWithError("the selection was not kept");
+}
+BENCHMARK(BM_SmartListRefresh)
+    ->ArgsProduct({{0, 1, 2}, {0, 1}})
+    ->ArgNames({"selection", "shown"})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

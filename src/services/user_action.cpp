@@ -14,6 +14,7 @@
 namespace {
 
 thread_local int actionHolds = 0;
+unsigned long long presses = 0;  // on the GUI thread
 
 // The texts the action numbered `action` has said, in order.
 struct Told {
@@ -50,6 +51,24 @@ bool toBeSaid(Failed what, const std::wstring& text) {
   return true;
 }
 
+// While the window waits for another program, the clicks made meanwhile queue up and are delivered
+// in one go, before the event loop waits again: each press still starts an action of its own, with
+// its own wait and its own word. Seen where the window system hands it to a window, once per press.
+class PressStartsAction : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    if (press && event->spontaneous() && watched->isWindowType()) {
+      ++presses;
+      endActionUnlessHeld();
+    }
+    return false;
+  }
+};
+
 }  // namespace
 
 void waitForBusyDatabaseOncePerAction() {
@@ -60,12 +79,15 @@ void waitForBusyDatabaseOncePerAction() {
   if (!dispatcher || hooked == dispatcher) return;
   hooked = dispatcher;
   QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, qApp, endActionUnlessHeld);
+  qApp->installEventFilter(new PressStartsAction(qApp));
 }
 
 void endActionUnlessHeld() {
   if (actionHolds > 0) return;
   sqliteplus::endBusyWaitAction();
 }
+
+unsigned long long pressesStartingActions() { return presses; }
 
 ActionHoldsLeft actionHoldsLeft() { return {actionHolds, static_cast<int>(boxLoops.size())}; }
 

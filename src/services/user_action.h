@@ -15,7 +15,8 @@
 #include "database/engine/busy_wait.h"
 
 // On the calling (GUI) thread: waits for a busy file are counted per action, and an action ends when
-// the event loop is about to wait for input, unless an OngoingAction holds it. While a message box
+// the event loop is about to wait for input, or when a mouse press comes that was queued behind it,
+// unless an OngoingAction holds it. While a message box
 // of the action is open the action is set aside (ActionOfItsOwn): what the box's event loop delivers
 // is no part of it, and the action goes on with the box's answer as it was. Other modal dialogs end
 // actions: what the user does in them is new. Calling it again changes nothing.
@@ -24,6 +25,10 @@ void waitForBusyDatabaseOncePerAction();
 // Ends the calling thread's action as the event loop does when it is about to wait for input: unless
 // an OngoingAction holds it.
 void endActionUnlessHeld();
+
+// How many mouse presses have started an action so far: what one press brought about (a held scroll
+// bar paging on) is told apart from what a later press did.
+unsigned long long pressesStartingActions();
 
 // Keeps the calling thread's action going across event-loop turns, for work that runs in steps on
 // a timer: one click is one action, with one wait and one message, however many steps it takes.

@@ -17,8 +17,10 @@ WordAfterInput::WordAfterInput(QObject* parent) : QObject(parent) {}
 WordAfterInput::~WordAfterInput() { watch(false); }
 
 void WordAfterInput::post(QWidget* owner, const std::wstring& text) {
-  const auto waiting = std::ranges::find(words_, text, &Word::text);
-  if (waiting == words_.end()) words_.push_back({owner, text});
+  // A later click that fails the same way says so in a box of its own, after the first.
+  const unsigned long long press = pressesStartingActions();
+  const auto waiting = std::ranges::find_if(words_, [&](const Word& word) { return word.text == text && word.press == press; });
+  if (waiting == words_.end()) words_.push_back({owner, text, press});
   queueTry();  // also while watching: the events may have told the buttons up already
 }
 

@@ -18,7 +18,7 @@ class WordAfterInput : public QObject {
 
   // Shows `text` in a box over `owner` once the event being handled has returned and no mouse
   // button is held, as an action of its own. Words are said in the order they came, one box after
-  // the other; a text already waiting is said once.
+  // the other; a text already waiting from the same press is said once.
   void post(QWidget* owner, const std::wstring& text);
   // Drops the waiting word of this text (a box said in its place tells it already).
   void cancel(const std::wstring& text);
@@ -30,6 +30,7 @@ class WordAfterInput : public QObject {
   struct Word {
     QPointer<QWidget> owner;
     std::wstring text;
+    unsigned long long press;  // the press whose action posted it
   };
 
   // Tries to say the words once the event being handled has returned.

@@ -9,6 +9,8 @@
 #include <algorithm>
 
 #include "app/shell/app_resources.h"
+#include "database/engine/busy_wait.h"
+#include "services/user_action.h"
 
 namespace {
 
@@ -75,23 +77,22 @@ void IdListModel::reset(const std::function<void()>& change) {
 }
 
 void IdListModel::reread(const std::function<void()>& change) {
-  emit layoutAboutToBeChanged();
+  // Not the layout signals: the selection would save and restore an index of every cell it holds.
   change();
-  emit layoutChanged();
+  emit rowsToBeReadAgain();
+  refresh();
 }
 
 void IdListModel::refresh() {
   if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
-VisibleRowReader::VisibleRowReader(QTableView& view, IdRowSource& source)
-    : QObject(&view), view_(view), viewport_(view.viewport()), source_(source) {
+VisibleRowReader::VisibleRowReader(QTableView& view, IdListModel& model)
+    : QObject(&view), view_(view), viewport_(view.viewport()), source_(model.source()) {
   viewport_->installEventFilter(this);
   connect(view.verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { readChanged(false); });
-  if (QAbstractItemModel* model = view.model()) {
-    connect(model, &QAbstractItemModel::modelReset, this, [this] { readChanged(true); });
-    connect(model, &QAbstractItemModel::layoutChanged, this, [this] { readChanged(true); });
-  }
+  connect(&model, &QAbstractItemModel::modelReset, this, [this] { readChanged(true); });
+  connect(&model, &IdListModel::rowsToBeReadAgain, this, [this] { readChanged(true); });
 }
 
 std::pair<int, int> VisibleRowReader::rowsInView() const {
@@ -110,12 +111,46 @@ void VisibleRowReader::readChanged(bool again) {
   if (again) read_ = {0, -1};
   if (!view_.isVisible()) return;
   const std::pair<int, int> rows = rowsInView();
-  if (rows.first > rows.second || rows == read_) return;
-  read_ = source_.readRows(rows.first, rows.second) ? rows : std::pair<int, int>{0, -1};
+  if (rows.first > rows.second) {
+    watchWindowPaints(false);  // nothing in view is left unread
+    return;
+  }
+  if (rows != read_) read(rows, RowRead::cameIntoView);
+}
+
+void VisibleRowReader::read(std::pair<int, int> rows, RowRead why) {
+  const bool done = source_.readRows(rows.first, rows.second, why);
+  read_ = done ? rows : std::pair<int, int>{0, -1};
+  watchWindowPaints(!done);
+}
+
+void VisibleRowReader::retryBeforePaint() {
+  const std::pair<int, int> rows = rowsInView();
+  if (rows.first > rows.second) {
+    watchWindowPaints(false);
+    return;
+  }
+  {
+    // No part of the action under way, and no wait: a paint is not held up for another program.
+    const ActionOfItsOwn own;
+    const sqliteplus::GiveUpOnBusyFile noWait;
+    read(rows, RowRead::retriedBeforePaint);
+  }
+  // Whatever the window was about to paint, the rows read are drawn in the same paint.
+  if (!window_) viewport_->update();
+}
+
+void VisibleRowReader::watchWindowPaints(bool watch) {
+  QWidget* window = watch ? view_.window() : nullptr;
+  if (window_ == window) return;
+  if (window_) window_->removeEventFilter(this);
+  window_ = window;
+  if (window_) window_->installEventFilter(this);
 }
 
 bool VisibleRowReader::eventFilter(QObject* watched, QEvent* event) {
   if ((event->type() == QEvent::Resize || event->type() == QEvent::Show) && watched == viewport_) readChanged(false);
+  if (event->type() == QEvent::UpdateRequest && watched == window_ && view_.isVisible()) retryBeforePaint();
   return QObject::eventFilter(watched, event);
 }
 
@@ -130,5 +165,5 @@ void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& w
   view.verticalHeader()->setDefaultSectionSize(kRowHeight);
   view.horizontalHeader()->setSectionsClickable(true);
   for (size_t c = 0; c < widths.size(); ++c) view.setColumnWidth(static_cast<int>(c), widths[c]);
-  new VisibleRowReader(view, model.source());  // the view's child
+  new VisibleRowReader(view, model);  // the view's child
 }

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QIcon>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <string>
@@ -13,6 +14,11 @@
 
 class QTableView;
 class QWidget;
+
+// Why rows are read: they come into view by what the learner did (a failure is the action's, said by
+// its rule once its input is over), or they could not be read then and are tried again before a
+// paint (the action that brought them into view has said why: a failure now is only traced).
+enum class RowRead { cameIntoView, retriedBeforePaint };
 
 class IdRowSource {
  public:
@@ -23,8 +29,8 @@ class IdRowSource {
   // -1 no image, 0 the unmarked row's, 1 the marked row's.
   virtual int rowImage(int row) = 0;
   // Reads the records of rows first..last, which are about to show, in place of what it read of
-  // them before. False when they cannot be read: they then show as not read.
-  virtual bool readRows(int first, int last) = 0;
+  // them before. False when they cannot be read: rows it holds no record of then show as not read.
+  virtual bool readRows(int first, int last, RowRead why) = 0;
 };
 
 // How a list marks its rows: the pictures of a marked and an unmarked row, and what the marks
@@ -40,6 +46,8 @@ RowMarks checkBoxMarks();
 RowMarks dotMarks(const QString& toolTip);
 
 class IdListModel : public QAbstractTableModel {
+  Q_OBJECT
+
  public:
   IdListModel(IdRowSource& source, std::vector<const wchar_t*> titles, RowMarks marks = checkBoxMarks());
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -50,10 +58,15 @@ class IdListModel : public QAbstractTableModel {
   void reset(const std::function<void()>& change);
   // Every cell is asked for again.
   void refresh();
-  // Runs a change of what the rows show, the rows themselves kept, between the view's layout
-  // signals: the rows in view are read again, and the selection and the scroll stay.
+  // Runs a change of what the rows show, the rows themselves kept: the rows in view are read again
+  // (off screen, when the list is next shown), and every cell is asked for again. The selection and
+  // the scroll stay as they are, at no cost however many rows they hold.
   void reread(const std::function<void()>& change);
   IdRowSource& source() const { return source_; }
+
+ signals:
+  // What the rows show has changed: those in view are to be read again before they are drawn.
+  void rowsToBeReadAgain();
 
  private:
   IdRowSource& source_;
@@ -64,11 +77,12 @@ class IdListModel : public QAbstractTableModel {
 
 // Has the source read the rows in view whenever they change: a scroll, a resize, the list shown,
 // its rows replaced or reread. That happens before the paint, and never while the list is off
-// screen: a page that is not shown reads nothing. A range that could not be read is read again at
-// the next change or refresh.
+// screen: a page that is not shown reads nothing. Rows in view that could not be read (another
+// program held the file) are tried again before each paint of the window, without waiting and
+// without a word, until the file lets them be read: then all of them are, in one read.
 class VisibleRowReader : public QObject {
  public:
-  VisibleRowReader(QTableView& view, IdRowSource& source);
+  VisibleRowReader(QTableView& view, IdListModel& model);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,12 +93,19 @@ class VisibleRowReader : public QObject {
   // Has the rows in view read when they differ from those read last, or always when `again`
   // (the rows were replaced or are to be reread: what another program wrote since shows).
   void readChanged(bool again);
+  // Reads the rows in view; on a failure, has them tried again before the window's next paint.
+  void read(std::pair<int, int> rows, RowRead why);
+  // Reads the rows in view that could not be read, quietly; called before the window paints.
+  void retryBeforePaint();
+  // The window's update request comes before any of its widgets is painted: not inside a paint.
+  void watchWindowPaints(bool watch);
 
   QTableView& view_;
   // Kept apart: the viewport still sends events while the view around it is being destroyed.
   QWidget* const viewport_;
   IdRowSource& source_;
   std::pair<int, int> read_{0, -1};  // the range read last; none after a failure or a reset
+  QPointer<QWidget> window_;  // watched while rows in view could not be read
 };
 
 // Sets the view up as the pages' lists look: whole rows, no editing, the given column widths, and

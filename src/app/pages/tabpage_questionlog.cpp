@@ -243,13 +243,7 @@ CTabpageQuestionlog::SetRead CTabpageQuestionlog::readRange(int first, int last)
       else outcome = SetRead::failed;
     }
   }
-  if (outcome != SetRead::failed) return outcome;
-  // Figures from an earlier read are not shown as if they were current.
-  for (int row = first; row <= last; ++row) {
-    if (!m_rows.isRead(row)) continue;
-    m_questionCache.erase(m_rows.at(row));
-    m_logCache.erase(m_rows.at(row));
-  }
+  // Rows read before keep what they showed: the picture of the file the learner saw, and acts on.
   return outcome;
 }
 
@@ -264,11 +258,11 @@ CTabpageQuestionlog::SetRead CTabpageQuestionlog::confirmSetAsListed(const pdb3:
   return read;
 }
 
-bool CTabpageQuestionlog::readRows(int first, int last) {
+bool CTabpageQuestionlog::readRows(int first, int last, RowRead why) {
   const SetRead read = readRange(first, last);
   if (read == SetRead::read) return true;
   // The check says why it stops itself, once nothing holds the learner's input back from its box.
-  if (spellChecking_) return false;
+  if (spellChecking_ || (read == SetRead::failed && why == RowRead::retriedBeforePaint)) return false;
   if (read == SetRead::changed)
     reloadChangedSet(false);
   else

@@ -77,7 +77,7 @@ class CTabpageQuestionlog : public QWidget, public IdRowSource {
   int listRowCount() const override { return m_rows.size(); }
   bool rowText(int row, int column, std::wstring& text) override;
   int rowImage(int row) override;
-  bool readRows(int first, int last) override;
+  bool readRows(int first, int last, RowRead why) override;
 
   // The rows' question ids; SectionRows::kUnread for a row not read yet.
   const std::vector<int>& rowIds() const { return m_rows.ids(); }

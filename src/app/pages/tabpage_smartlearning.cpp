@@ -231,7 +231,7 @@ void CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
   update();  // the hint and the curve follow the rows
 }
 
-bool CTabpageSmartlearning::readRows(int first, int last) {
+bool CTabpageSmartlearning::readRows(int first, int last, RowRead why) {
   const std::vector<int> ids(shownIds_.begin() + first, shownIds_.begin() + last + 1);
   if (smart::ReadShownRates(pdb3::openQuery(app_.db), app_.currentUserId, ids, platform::nowSeconds(), rates_,
                             questionCache_))
@@ -242,7 +242,8 @@ bool CTabpageSmartlearning::readRows(int first, int last) {
     rates_.erase(qid);
   }
   // Rows are read while the view scrolls, inside the press on its scroll bar or the turn of its wheel.
-  reportFailedReadAfterInput(*afterInput_, host_.dialogWindow(), L"スマート学習リストの問題を読み込めませんでした。");
+  if (why == RowRead::cameIntoView)
+    reportFailedReadAfterInput(*afterInput_, host_.dialogWindow(), L"スマート学習リストの問題を読み込めませんでした。");
   return false;
 }
 
@@ -251,7 +252,6 @@ bool CTabpageSmartlearning::ReloadQuestionList() {
     listStale_ = true;
     return true;
   }
-  listStale_ = false;
   std::vector<int> ids;
   bool read = true;
   if (allMode_) {
@@ -265,6 +265,7 @@ bool CTabpageSmartlearning::ReloadQuestionList() {
   // Rows that could not be read are not shown as empty questions: the list empties until it can.
   if (!read) ids.clear();
   listKnown_ = read;
+  listStale_ = !read;  // read again at the next show or refresh
   setShownIds(std::move(ids));
   if (read) return true;
   if (allMode_) tellFailure(L"スマート学習リストの問題を読み込めませんでした。");
@@ -468,6 +469,8 @@ void CTabpageSmartlearning::OnPeriodChange() {
 }
 
 bool CTabpageSmartlearning::RefreshFromFile() {
+  // A list or a level history that could not be read is read whole, now or when the page is next shown.
+  if (listStale_) return ReloadQuestionList() && StartLevelCalcThread();
   // The rows' questions and figures are dropped, also off screen: the rows in view are read again
   // now, or when the page is next shown, not drawn from before the change.
   model_.reread([&] {
@@ -475,6 +478,7 @@ bool CTabpageSmartlearning::RefreshFromFile() {
     rates_.clear();
   });
   if (!isVisible()) return true;  // read when the page is next shown, by the refresh that shows it
+  if (levelsStale_) return StartLevelCalcThread();
   const bool read = readLevelCounts();
   update();
   return read;
@@ -494,8 +498,8 @@ bool CTabpageSmartlearning::StartLevelCalcThread() {
     levelsStale_ = true;
     return true;
   }
-  levelsStale_ = false;
-  if (!readLevelCounts()) {
+  levelsStale_ = !readLevelCounts();  // started again at the next show or refresh
+  if (levelsStale_) {
     // The worker would fail the same way: the history keeps what it showed.
     update();
     tellFailure(L"記憶レベルの推移を計算できませんでした。");

@@ -43,8 +43,8 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // or a failure (after its message).
   int AddToSmartLearning(int eid);
   // The list's question ids read again (the rows in view are read when they are about to show);
-  // false (after saying so) when they cannot be read. Off screen the page reads nothing: the list
-  // is read when the page is next shown.
+  // false (after saying so) when they cannot be read: then they are read again at the next show or
+  // refresh. Off screen the page reads nothing: the list is read when the page is next shown.
   bool ReloadQuestionList();
   // False, the chosen set unchanged, when the count is not a number from 0 to 1000, or when the
   // rates cannot be read (after saying so; the choice is then made again when next needed).
@@ -53,13 +53,14 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // saying why, also when no choice could be made: none is taken for an empty one.
   bool CollectQuestionIds(std::vector<int>& out);
   // Reads the level counts the page draws and starts the level history's calculation; false
-  // (after saying so, the history as it was) when the counts cannot be read. Off screen, that
-  // waits until the page is next shown.
+  // (after saying so, the history as it was until the next show or refresh starts it again) when
+  // the counts cannot be read. Off screen, that waits until the page is next shown.
   bool StartLevelCalcThread();
   // Reads again the rows' questions and figures, the level counts and the bar's, after something
-  // outside the page may have changed them (the editor, a study, an edit on another page); false
-  // (the counts then shown as unknown) when the counts cannot be read. Off screen it only forgets
-  // what it read: the refresh that shows the page reads them.
+  // outside the page may have changed them (the editor, a study, an edit on another page), and the
+  // list or the level history whole when they could not be read before; false (the counts then
+  // shown as unknown) when the counts cannot be read. Off screen it only forgets what it read: the
+  // refresh that shows the page reads them.
   bool RefreshFromFile();
   // Reads for the user now current what the page shows of the previous one.
   void OnUserChanged();
@@ -80,7 +81,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   int listRowCount() const override { return static_cast<int>(shownIds_.size()); }
   bool rowText(int row, int column, std::wstring& text) override;
   int rowImage(int row) override;
-  bool readRows(int first, int last) override;
+  bool readRows(int first, int last, RowRead why) override;
 
   const std::set<int>& chosen() {
     ensureChosen();
@@ -142,7 +143,8 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   int learnedCount_ = -1;
   std::vector<smart::StudyPoint> curve_;
   int curveQid_ = -1;
-  // Asked for while the page was off screen, done when it is shown.
+  // Asked for while the page was off screen, or not read for a failure: done when it is shown
+  // (the list and the history also at a refresh).
   bool listStale_ = true;
   bool levelsStale_ = true;
   unsigned count_ = 10;

@@ -84,6 +84,13 @@ ActionSetAside::~ActionSetAside() {
   restoreEngineRefusal(refusal_);
 }
 
+GiveUpOnBusyFile::GiveUpOnBusyFile() : cancelled_(waits.cancelled) {
+  static const std::atomic<bool> givenUp{true};
+  waits.cancelled = &givenUp;
+}
+
+GiveUpOnBusyFile::~GiveUpOnBusyFile() { waits.cancelled = cancelled_; }
+
 unsigned long long busyWaitAction() { return waits.action; }
 
 void setBusyWaitCancelFlag(const std::atomic<bool>* cancelled) { waits.cancelled = cancelled; }

@@ -52,6 +52,18 @@ class ActionSetAside {
 // A worker that is told to stop stops waiting too: while the flag is set (or until another flag
 // replaces it) the calling thread's statements give up on a busy file at once. Null clears it.
 void setBusyWaitCancelFlag(const std::atomic<bool>* cancelled);
+// While it lives, the calling thread's statements give up on a busy file at once, as a stopped
+// worker's do: for a read that is only tried again, which must not hold the window up.
+class GiveUpOnBusyFile {
+ public:
+  GiveUpOnBusyFile();
+  ~GiveUpOnBusyFile();
+  GiveUpOnBusyFile(const GiveUpOnBusyFile&) = delete;
+  GiveUpOnBusyFile& operator=(const GiveUpOnBusyFile&) = delete;
+
+ private:
+  const std::atomic<bool>* cancelled_;
+};
 // How long one action (or, where waits are not counted per action, one statement) may wait.
 void setBusyWaitLimit(std::chrono::milliseconds limit);
 std::chrono::milliseconds busyWaitLimit();

@@ -7,11 +7,13 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <chrono>
 #include <regex>
 
 #include "app/main/folder_tree.h"
@@ -25,6 +27,7 @@
 #include "platform/clock.h"
 #include "platform/trace.h"
 #include "pronouncing_dictionary_writer.h"
+#include "services/user_action.h"
 #include "statement_log.h"
 #include "test_env.h"
 #include "web_dictionary_support.h"
@@ -558,6 +561,79 @@ TEST_F(QuestionLogPageTest, AWordWhoseReleaseWentToAnotherWindowIsSaidAtTheNextM
   EXPECT_EQ(t.takeBoxes(), unread);
   held.release();
   QTest::mouseClick(window, Qt::LeftButton, {}, bare);  // the toolkit's record is whole again
+}
+
+// Another program takes the file while the list is open and the learner clicks in the scroll bar's
+// track: rows read before the lock keep what they showed, those that cannot be read show as not
+// read, and each click is an action of its own that waits and says why. Once the file is free the
+// next paint reads every row in view, before it draws them.
+TEST_F(QuestionLogPageTest, AfterALockRowsReadBeforeKeepTheirTextAndTheOthersAreReadAtTheNextPaint) {
+  waitForBusyDatabaseOncePerAction();  // as the program does: each press starts an action
+  addManyQuestions(L"w");
+  reload();
+  QTableView& list = page->list();
+  QWindow* window = t.host.window.windowHandle();
+  const QPoint track = trackBelowHandle();
+  const int rowsInView = list.rowAt(list.viewport()->height() - 1) - list.rowAt(0);
+  // Rows a page further down read before: the first click brings them back into view.
+  scrollToTop(9000 + rowsInView);
+  scrollToTop(1);
+  const int readBefore = rowOf(9000 + rowsInView) + 1, neverRead = rowsInView + 2;
+  auto held = std::make_unique<apptest::HeldDatabase>(t.databasePath());
+  QTest::mousePress(window, Qt::LeftButton, {}, track, 1000);
+  QTest::mouseRelease(window, Qt::LeftButton, {}, track, 120);
+  const std::wstring said = L"Kelvara: 問題の一覧を読み込めませんでした。\n" + apptest::kBusyCause + L"\n";
+  EXPECT_EQ(t.takeBoxes(), said);
+  ASSERT_LE(list.rowAt(0), neverRead);
+  ASSERT_GE(list.rowAt(list.viewport()->height() - 1), readBefore);
+  const auto text = [&](int row) { return list.model()->index(row, 1).data().toString(); };
+  EXPECT_EQ(text(readBefore), "w");
+  EXPECT_EQ(text(neverRead), "");
+
+  // Two more clicks made while the window waited come in one go, before the event loop waits again:
+  // each is an action of its own that waits for the file as the first did, and says so in a box of
+  // its own once the button is up.
+  QCoreApplication::processEvents();
+  const QPointF global = window->mapToGlobal(QPointF(track));
+  const auto deliver = [&](QEvent::Type type, Qt::MouseButtons held, int at) {
+    qt_handleMouseEvent(window, track, global, held, Qt::LeftButton, type, {}, at);
+  };
+  const auto start = std::chrono::steady_clock::now();
+  deliver(QEvent::MouseButtonPress, Qt::LeftButton, 20000);
+  deliver(QEvent::MouseButtonRelease, Qt::NoButton, 20120);
+  deliver(QEvent::MouseButtonPress, Qt::LeftButton, 20800);
+  deliver(QEvent::MouseButtonRelease, Qt::NoButton, 20920);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 2 * sqliteplus::busyWaitLimit());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(t.takeBoxes(), said + said);
+  const int top = list.rowAt(0), bottom = list.rowAt(list.viewport()->height() - 1);
+  ASSERT_GT(top, neverRead);
+  EXPECT_EQ(text(bottom), "");
+
+  // Hovering while the file is held: the scroll bar lights up, and the paint tries the rows again,
+  // without a wait or a word.
+  apptest::HeldDatabase::nextAction();
+  sqliteplus::setBusyWaitLimit(std::chrono::seconds(5));
+  const auto hover = std::chrono::steady_clock::now();
+  QTest::mouseMove(window, list.viewport()->mapTo(&t.host.window, QPoint(50, 30)), 200);
+  QCoreApplication::processEvents();
+  QTest::mouseMove(window, track, 200);
+  QCoreApplication::processEvents();
+  EXPECT_LT(std::chrono::steady_clock::now() - hover, std::chrono::seconds(2));
+  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(50));
+  EXPECT_EQ(text(bottom), "");
+  EXPECT_EQ(t.takeBoxes(), L"");
+
+  // Once the file is free the next paint (the scroll bar left) draws every row in view read.
+  held.reset();
+  QTest::mouseMove(window, list.viewport()->mapTo(&t.host.window, QPoint(50, 30)), 200);
+  QCoreApplication::processEvents();
+  for (int row = top; row <= bottom; ++row) EXPECT_EQ(text(row), "w") << row;
+  QWidget& rows = *list.viewport();
+  const QImage onScreen = t.host.window.screen()->grabWindow(t.host.window.winId()).toImage();
+  EXPECT_EQ(onScreen.copy(QRect(rows.mapTo(&t.host.window, QPoint()), rows.size())).convertToFormat(QImage::Format_RGB32),
+            rows.grab().toImage().convertToFormat(QImage::Format_RGB32));
+  EXPECT_EQ(t.takeBoxes(), L"");
 }
 
 // A file made elsewhere may hold a second log row for one question, user and mode, and a set may

@@ -381,6 +381,52 @@ TEST_F(SmartPageTest, UnderALockTheListAndTheChoiceAreUnknownNotEmpty) {
   EXPECT_GT(hintInk(page->paintImage(), empty), 0);
 }
 
+// The page is first opened while another program holds the file: one box, the list and the level
+// history unknown. Once the file is free, a list or a history that could not be read is read again
+// at the next show (a page switch) or refresh (a study's end, the editor closed).
+TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefresh) {
+  const int sid = t.app.smartLearningSetId;
+  for (int q = 8500; q < 8505; ++q) t.addQuestion(q, L"w", sid);
+  t.learn(8500, 80, 2, static_cast<int>(kNow - kDay), {int(kNow - 3 * kDay), int(kNow - kDay)});
+  auto page = makePage(false);  // another page is open
+  QSignalSpy finished(&page->levelCalculator(), &smart::LevelCalculator::finished);
+  const std::wstring unreadList = L"Kelvara: スマート学習リストの問題を読み込めませんでした。\n" + apptest::kBusyCause + L"\n";
+  {
+    apptest::HeldDatabase held(t.databasePath());
+    t.host.window.resize(760, 560);
+    t.host.window.show();
+    page->show();
+    EXPECT_EQ(t.takeBoxes(), unreadList);
+    EXPECT_TRUE(page->shownIds().empty());
+    page->hide();
+  }
+  page->show();
+  EXPECT_EQ(page->shownIds().size(), 5u);
+  EXPECT_EQ(cell(*page, 0, 0), "w");
+  ASSERT_TRUE(finished.wait(5000));  // the level history's line
+  EXPECT_EQ(page->levelCalculator().table()[30][1], 1);
+
+  {
+    apptest::HeldDatabase held(t.databasePath());
+    EXPECT_FALSE(page->ReloadQuestionList());
+    EXPECT_EQ(t.takeBoxes(), unreadList);
+  }
+  EXPECT_TRUE(page->RefreshFromFile());
+  EXPECT_EQ(page->shownIds().size(), 5u);
+  EXPECT_EQ(cell(*page, 0, 0), "w");
+  ASSERT_TRUE(finished.wait(5000));
+
+  finished.clear();
+  {
+    apptest::HeldDatabase held(t.databasePath());
+    page->findChild<QComboBox*>("id1330")->setCurrentIndex(4);
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + apptest::kBusyCause + L"\n");
+  }
+  EXPECT_TRUE(page->RefreshFromFile());
+  ASSERT_TRUE(finished.wait(5000));  // the history of the period now shown
+  EXPECT_EQ(t.takeBoxes(), L"");
+}
+
 // The rows a press in the list's scroll bar track brings into view cannot be read while another
 // program holds the file: the box waits until the button is up, comes once, and the scroll bar does
 // not go on paging by itself.
