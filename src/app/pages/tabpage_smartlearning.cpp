@@ -729,8 +729,7 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   const int64_t now = platform::nowSeconds();
   if (levelRadio_->isChecked()) {
     smart::LevelGraph level;
-    static const smart::LevelTable kNoHistory{};
-    level.table = on ? &calculator_.table() : &kNoHistory;
+    level.table = &calculator_.table();
     level.scale = smart::levelGraphScale(listCount_, zoom_->isChecked() ? learnedCount_ : 0, zoom_->isChecked());
     level.days = periodDays();
     level.now = now;

@@ -461,6 +461,8 @@ TEST_F(SmartPageTest, WithoutTheMemoryRateTableThePageIsUnavailableAndItsCommand
   t.learn(8800, 80, 2, static_cast<int>(kNow - kDay), {int(kNow - 3 * kDay), int(kNow - kDay)});
   auto page = makePage();
   ASSERT_EQ(page->shownIds().size(), 5u);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 5000));
+  ASSERT_EQ(page->levelCalculator().table()[30][1], 1);  // the history it draws
   ASSERT_EQ(hintInk(page->paintImage(), kUnavailableHintInk), 0);
   t.reopenWithMemoryRateNameTaken(L"CREATE INDEX memory_rate ON question (qid)");
   EXPECT_TRUE(page->RefreshFromFile());
