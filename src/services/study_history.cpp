@@ -54,12 +54,14 @@ struct KeptOldValues {
   }
 };
 
-// Reports nothing: a rate that cannot be saved keeps its old value (a database whose upgrade could
-// not make the table has none at all), and the study is saved without it. That holds only while
-// the transaction lives: once the engine has rolled it back (a full disk does), every later write
-// would be committed on its own, so the loop stops there and gives false.
+// Reports nothing: a rate that cannot be saved keeps its old value, and the study is saved without
+// it. That holds only while the transaction lives: once the engine has rolled it back (a full disk
+// does), every later write would be committed on its own, so the loop stops there and gives false.
 bool updateMemoryRates(const StudyContext& study, const DbObject& accessor, DailyLogRecord& record,
                        const std::function<bool()>& transactionLost, KeptOldValues& kept) {
+  // A file whose upgrade could not make the table has no rates, and nothing may take its name's
+  // holder (an index, a view) for them.
+  if (!study.keepsMemoryRates) return true;
   const int64_t now = platform::nowSeconds();
   for (auto& [qid, result] : record.results) {
     MemoryRate rate(accessor, qid, study.userId, now);

@@ -19,7 +19,7 @@ struct RankingTarget {
 };
 
 // Runs inside the caller's transaction. Fills each result's ext1/ext2 (level and rate after the
-// study). A memory rate or a study log total that cannot be saved keeps its old value and the save
+// study) while the file keeps memory rates (study.keepsMemoryRates). A memory rate or a study log total that cannot be saved keeps its old value and the save
 // goes on; stderr says so once the rest is written (in the transaction's save, once it is committed). Any other failing step shows its message through the study's
 // notice and gives false at once, as does the end of the caller's transaction by the engine; the
 // ranking counts are then not added. The caller rolls back.

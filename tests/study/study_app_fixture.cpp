@@ -68,6 +68,14 @@ StudyApp::~StudyApp() = default;
 
 int StudyApp::intValue(const std::wstring& sql) { return pdb3::querySqlfIntOrMinus1(accessor(), L"%ls", sql.c_str()); }
 
+void StudyApp::reopenWithMemoryRateNameTaken(const std::wstring& nameHolder) {
+  ASSERT_TRUE(pdb3::execSql(accessor(), (L"DROP TABLE memory_rate; UPDATE version SET subversion=1; " + nameHolder).c_str()));
+  ASSERT_TRUE(app.OpenDatabase());
+  ASSERT_TRUE(app.TakeUpOpenedDatabase());  // as every open of the program does
+  ASSERT_EQ(app.memoryRates, pdb3::MemoryRateTable::nameTaken);
+  ASSERT_EQ(app.smartLearningSetId, -1);
+}
+
 bool StudyApp::startStudy(const std::wstring& title, const std::vector<int>& questionIds, bool commandLine) {
   SoundQueue sounds;
   AppStudyHost host(app, sounds, commandLine);

@@ -33,6 +33,9 @@ class StudyApp {
   bool startStudy(const std::wstring& title, const std::vector<int>& questionIds, bool commandLine = false);
   // Column 0 of the first row as an int, -1 when there is none.
   int intValue(const std::wstring& sql);
+  // The file as another program may leave it: the memory-rate table gone and its name taken by
+  // what `nameHolder` makes (an index or a view), then opened again as a reload opens it.
+  void reopenWithMemoryRateNameTaken(const std::wstring& nameHolder);
   const std::wstring& databasePath() const { return path_; }
 
  private:

@@ -52,6 +52,7 @@ using platform::rgb;
 constexpr int kColumns = 5;
 constexpr wchar_t kEmptyListHint[] = L"このボタンを押して問題集を追加してください →";
 constexpr wchar_t kAddSetHint[] = L"覚えたい問題集を追加できます →";
+constexpr wchar_t kUnavailableHint[] = L"このデータベースではスマート学習は使えません";
 constexpr unsigned kMaxCount = 1000;
 const wchar_t* const kSliderTexts[] = {L"低", L"中", L"高"};
 constexpr int kPeriods[] = {1, 5, 10, 15, 30, 60, 90};
@@ -171,6 +172,7 @@ void CTabpageSmartlearning::OnInitDialog() {
   countEdit_->setNumber(static_cast<int>(count_));
   sliderLabel_->setText(qtext(sliderText_));
   choicePending_ = true;
+  readWhileOn_ = smartLearningOn();
   UpdateAllButtonText();
   initialised_ = true;
   layoutControls();
@@ -199,11 +201,12 @@ void CTabpageSmartlearning::layoutControls() {
   sliderLabel_->setGeometry(395, H - 98, 30, 22);
   allButton_->setGeometry(440, H - 98, 40, 22);
   studyButton_->setGeometry(W - 140, H - 46, 130, 32);
-  // The hint goes between the period and the add button when the row has room for the longer
-  // of its two texts; else it takes a line of its own under the list, which gives up that room.
+  // The hint goes between the period and the add button when the row has room for the longest
+  // of its texts; else it takes a line of its own under the list, which gives up that room.
   const QFontMetrics hintFont(pageFont(14).qfont());
-  const int hintWidth =
-      std::max(hintFont.horizontalAdvance(qtext(kEmptyListHint)), hintFont.horizontalAdvance(qtext(kAddSetHint)));
+  int hintWidth = 0;
+  for (const wchar_t* hint : {kEmptyListHint, kAddSetHint, kUnavailableHint})
+    hintWidth = std::max(hintWidth, hintFont.horizontalAdvance(qtext(hint)));
   hintBeside_ = addButton_->x() - 6 - hintWidth > period_->geometry().right() + 6;
   const int listBottom = hintBeside_ ? y0 - 2 : y0 - 4 - hintFont.height();
   list_->setGeometry(0, 0, W, std::max(listBottom, 0));
@@ -250,6 +253,12 @@ bool CTabpageSmartlearning::readRows(int first, int last, RowRead why) {
 bool CTabpageSmartlearning::ReloadQuestionList() {
   if (!isVisible()) {
     listStale_ = true;
+    return true;
+  }
+  if (!smartLearningOn()) {  // no list to read: the page shows smart learning unavailable
+    listKnown_ = false;
+    listStale_ = false;
+    setShownIds({});
     return true;
   }
   std::vector<int> ids;
@@ -350,7 +359,7 @@ bool CTabpageSmartlearning::rowText(int row, int column, std::wstring& text) {
 }
 
 void CTabpageSmartlearning::OnColumnClick(int column) {
-  if (column < 0 || column >= kColumns) return;
+  if (column < 0 || column >= kColumns || !smartLearningOn()) return;
   const bool ascending = ascendingNext()[column];
   ascendingNext()[column] = !ascending;
   const wchar_t* direction = ascending ? L"ASC" : L"DESC";
@@ -413,6 +422,11 @@ bool CTabpageSmartlearning::exchangeControls() {
 
 bool CTabpageSmartlearning::DoAutoSelect() {
   if (!exchangeControls()) return false;
+  if (!smartLearningOn()) {  // no rates to choose by: the choice is made once a file has them
+    chosen_.clear();
+    choicePending_ = true;
+    return false;
+  }
   choicePending_ = false;
   platform::trace("DoAutoSelect()\n");
   smart::SelectionRequest request;
@@ -434,6 +448,7 @@ bool CTabpageSmartlearning::DoAutoSelect() {
 
 bool CTabpageSmartlearning::CollectQuestionIds(std::vector<int>& out) {
   out.clear();
+  if (!smartLearningAvailable()) return false;
   if (!ensureChosen()) return false;
   out.assign(chosen_.begin(), chosen_.end());
   if (app_.settings->randomReply.value) {
@@ -469,6 +484,12 @@ void CTabpageSmartlearning::OnPeriodChange() {
 }
 
 bool CTabpageSmartlearning::RefreshFromFile() {
+  // A reload may have opened a file with smart learning, or one without it: read as on a first show.
+  if (followSmartLearningState() && isVisible()) {
+    const bool listRead = ReloadQuestionList();
+    ensureChosen();
+    return StartLevelCalcThread() && listRead;
+  }
   // A list or a level history that could not be read is read whole, now or when the page is next shown.
   if (listStale_) return ReloadQuestionList() && StartLevelCalcThread();
   // The rows' questions and figures are dropped, also off screen: the rows in view are read again
@@ -504,6 +525,10 @@ bool CTabpageSmartlearning::StartLevelCalcThread() {
     update();
     tellFailure(L"記憶レベルの推移を計算できませんでした。");
     return false;
+  }
+  if (!smartLearningOn()) {  // no list, no history
+    update();
+    return true;
   }
   smart::LevelJob job;
   // The file the application really has open: opening a name that is not there would make a new,
@@ -566,6 +591,7 @@ int CTabpageSmartlearning::AddToSmartLearning(int eid) {
 }
 
 void CTabpageSmartlearning::OnAddSet() {
+  if (!smartLearningAvailable()) return;  // said before a set is chosen in vain
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
   CSelectSectionDlg dialog(accessor, app_, host_.dialogWindow());
   dialog.m_strPrompt = L"追加する問題集・フォルダを選択してください";
@@ -580,11 +606,29 @@ void CTabpageSmartlearning::OnAddSet() {
   StartLevelCalcThread();
 }
 
+bool CTabpageSmartlearning::smartLearningOn() const {
+  return app_.smartLearningSetId >= 0 && app_.memoryRates == pdb3::MemoryRateTable::present;
+}
+
 bool CTabpageSmartlearning::smartLearningAvailable() {
-  if (app_.smartLearningSetId >= 0) return true;
+  if (smartLearningOn()) return true;
   platform::messageBox(host_.dialogWindow(), kSmartLearningUnavailable, kAppCaption,
                        platform::MbOk | platform::MbIconError);
   return false;
+}
+
+bool CTabpageSmartlearning::followSmartLearningState() {
+  const bool on = smartLearningOn();
+  if (on == readWhileOn_) return false;
+  readWhileOn_ = on;
+  // Nothing read under the other state is the file's now: the list, the choice, the counts and the
+  // level history are read again, at once or when the page is next shown.
+  calculator_.cancel();
+  chosen_.clear();
+  choicePending_ = listStale_ = levelsStale_ = true;
+  listKnown_ = false;
+  setShownIds({});
+  return true;
 }
 
 void CTabpageSmartlearning::OnRemoveSets() {
@@ -614,6 +658,11 @@ void CTabpageSmartlearning::OnStartSmartLearning() {
 }
 
 bool CTabpageSmartlearning::readLevelCounts() {
+  if (!smartLearningOn()) {  // nothing to count: shown as not known, and no failure
+    levelCounts_ = std::vector<int>(7, -1);
+    listCount_ = learnedCount_ = -1;
+    return true;
+  }
   // One statement for all the groups.
   std::vector<int> counts(7, -1);
   const pdb3::DbObject accessor = pdb3::openQuery(app_.db);
@@ -659,10 +708,11 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   dc.setBkMode(platform::Transparent);
   dc.textOut(0, y0 + 7, L"表示：");
   const platform::COLORREF text = dc.textColor();
-  // A list that could not be read is not said to be empty.
-  const bool emptyList = listKnown_ && shownIds_.empty();
-  const std::wstring hint = emptyList ? kEmptyListHint : kAddSetHint;
-  dc.setTextColor(emptyList ? rgb(192, 0, 0) : rgb(64, 64, 192));
+  // A list that could not be read is not said to be empty; a file without smart learning has none.
+  const bool on = smartLearningOn();
+  const bool emptyList = on && listKnown_ && shownIds_.empty();
+  const std::wstring hint = !on ? kUnavailableHint : emptyList ? kEmptyListHint : kAddSetHint;
+  dc.setTextColor(!on ? rgb(128, 128, 128) : emptyList ? rgb(192, 0, 0) : rgb(64, 64, 192));
   const QPoint at = hintPosition(hint);
   dc.textOut(at.x(), at.y(), hint);
   dc.setTextColor(text);

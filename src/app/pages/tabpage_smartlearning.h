@@ -99,8 +99,13 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
 
  private:
   void OnInitDialog();
+  // Whether the open file has the smart-learning set and the memory rates it is studied by; while
+  // it has not, the page reads neither and shows no list, no counts and no history.
+  bool smartLearningOn() const;
   // False, after saying why, when the database holds no smart-learning set to work on.
   bool smartLearningAvailable();
+  // What the page read under the other state is dropped once a reload has changed it; true then.
+  bool followSmartLearningState();
   // The page's first choice is made when it is first needed (shown, listed or studied), so that
   // choosing from a large list does not hold up the main window's start; a choice that could not
   // be read is made again when next needed. False, after saying why, when it cannot be made.
@@ -152,6 +157,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   std::wstring sliderText_ = L"中";
   bool allMode_ = true;
   bool initialised_ = false;
+  bool readWhileOn_ = true;  // the state the page's contents were read under
   bool hintBeside_ = true;
   smart::LevelCalculator calculator_;
   WordAfterInput* afterInput_;  // the page's child: what reading the rows in view finds

@@ -196,7 +196,8 @@ void AppStudyHost::storeWindowPosition(int x, int y) {
 }
 
 void AppStudyHost::showResult(QWidget& window, const StudyOutcome& outcome) {
-  CStudyResultDlg dialog(*app_.settings, app_.currentUserId, app_.smartLearningSetId, outcome, &window);
+  CStudyResultDlg dialog(*app_.settings, app_.currentUserId, app_.smartLearningSetId, app_.memoryRates, outcome,
+                         &window);
   dialog.setStartedFromSmartLearningPage(app_.mainDialog && app_.mainDialog->currentPage() == kSmartLearningPage);
   platform::execDialog(dialog);
 }

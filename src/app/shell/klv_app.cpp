@@ -11,7 +11,8 @@ KlvApp::~KlvApp() = default;
 
 pdb3::StudyContext KlvApp::studyContext() {
   return pdb3::StudyContext{db, currentUserId, currentSetId, studyMode,
-                            [this](const std::wstring& text) { notice.ShowText(text); }, notifyFailedRead};
+                            [this](const std::wstring& text) { notice.ShowText(text); }, notifyFailedRead,
+                            memoryRates == pdb3::MemoryRateTable::present};
 }
 
 RankingTarget KlvApp::rankingTarget() {

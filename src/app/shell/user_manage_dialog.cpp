@@ -158,7 +158,7 @@ void CUserManageDlg::OnDeleteUser() {
                                L" さんの履歴は全て削除されます。",
                            L"削除警告", platform::MbYesNo) != platform::IdYes)
     return;
-  if (!deleteUserByName(pdb3::openQuery(app_.db), name)) {
+  if (!deleteUserByName(pdb3::openQuery(app_.db), name, app_.memoryRates)) {
     reportUnmadeChange(this, L"削除に失敗しました");
     return;
   }

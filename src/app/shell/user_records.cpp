@@ -13,19 +13,22 @@ std::optional<std::vector<std::wstring>> userNames(const pdb3::DbObject& accesso
   return names;
 }
 
-bool deleteUser(const pdb3::DbObject& accessor, int uid) {
+bool deleteUser(const pdb3::DbObject& accessor, int uid, pdb3::MemoryRateTable memoryRates) {
   // The user's study logs as a sub-select, so the list is read inside the transaction.
   const std::wstring lids = platform::format(L"SELECT lid FROM log_id WHERE uid=%d", uid);
-  const std::wstring statements[] = {
+  std::vector<std::wstring> statements = {
       L"DELETE FROM daily_question_log WHERE did in (SELECT did FROM daily_log WHERE lid in (" + lids + L"))",
       L"DELETE FROM daily_log WHERE lid in (" + lids + L")",
       L"DELETE FROM element_log WHERE lid in (" + lids + L")",
       L"DELETE FROM looped_questions WHERE lid in (" + lids + L")",
       platform::format(L"DELETE FROM question_log WHERE uid=%d", uid),
-      platform::format(L"DELETE FROM memory_rate WHERE uid=%d", uid),
       platform::format(L"DELETE FROM log_id WHERE uid=%d", uid),
       platform::format(L"DELETE FROM user_info WHERE uid=%d", uid),
   };
+  // Without the table there are no rates to delete; what holds its name instead (an index, a view)
+  // refuses the statement and would take the whole delete back.
+  if (memoryRates == pdb3::MemoryRateTable::present)
+    statements.push_back(platform::format(L"DELETE FROM memory_rate WHERE uid=%d", uid));
   return pdb3::runInTransaction(accessor, [&] {
     for (const std::wstring& statement : statements)
       if (!pdb3::execSql(accessor, statement.c_str())) return false;
@@ -33,8 +36,8 @@ bool deleteUser(const pdb3::DbObject& accessor, int uid) {
   });
 }
 
-bool deleteUserByName(const pdb3::DbObject& accessor, const std::wstring& name) {
+bool deleteUserByName(const pdb3::DbObject& accessor, const std::wstring& name, pdb3::MemoryRateTable memoryRates) {
   // An id that cannot be read deletes nothing: that is no deletion to report.
   const int uid = pdb3::userIdByName(accessor, name);
-  return uid >= 0 && deleteUser(accessor, uid);
+  return uid >= 0 && deleteUser(accessor, uid, memoryRates);
 }

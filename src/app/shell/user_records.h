@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "database/database_file.h"
 #include "database/records/db_object.h"
 
 // The name of every user, in the order of user_info (the first-user and user dialogs' lists);
@@ -12,7 +13,8 @@
 std::optional<std::vector<std::wstring>> userNames(const pdb3::DbObject& accessor);
 
 // Deletes the user and every study record of theirs (study logs with their totals, passes, daily
-// logs with their questions, question logs, memory rates) in one transaction: all of it or, when
-// any statement fails, nothing. A later user may get the same uid, so nothing of this one may stay.
-bool deleteUser(const pdb3::DbObject& accessor, int uid);
-bool deleteUserByName(const pdb3::DbObject& accessor, const std::wstring& name);
+// logs with their questions, question logs, memory rates while the file has their table) in one
+// transaction: all of it or, when any statement fails, nothing. A later user may get the same uid,
+// so nothing of this one may stay.
+bool deleteUser(const pdb3::DbObject& accessor, int uid, pdb3::MemoryRateTable memoryRates);
+bool deleteUserByName(const pdb3::DbObject& accessor, const std::wstring& name, pdb3::MemoryRateTable memoryRates);

@@ -20,6 +20,8 @@ struct StudyContext {
   // Says what failed with the cause the engine gave, once per action; without one, the notice
   // says what failed alone.
   std::function<void(const StudyContext&, const std::wstring&)> failureNotice = nullptr;
+  // False while the file has no memory-rate table: a study then reads and writes no rates.
+  bool keepsMemoryRates = true;
 
   void notify(const std::wstring& text) const;
   // For a read or write the database refused: the notice says why.

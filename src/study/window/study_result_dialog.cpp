@@ -32,15 +32,17 @@ namespace {
 
 const QColor kBackground(226, 241, 255);
 const wchar_t kAppName[] = L"Kelvara";
+constexpr int kLevelColumn = 5;
 
 }  // namespace
 
 CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, int smartLearningSetId,
-                                 const StudyOutcome& outcome, QWidget* parent)
+                                 pdb3::MemoryRateTable memoryRates, const StudyOutcome& outcome, QWidget* parent)
     : QDialog(parent),
       settings_(settings),
       userId_(userId),
       smartLearningSetId_(smartLearningSetId),
+      levelsKept_(memoryRates == pdb3::MemoryRateTable::present),
       record_(outcome.record),
       mode_(outcome.mode),
       typedCharacters_(outcome.typedCharacters),
@@ -70,6 +72,7 @@ CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, int smartLea
   for (const wchar_t* header : headers) labels << QString::fromWCharArray(header);
   list_->setHeaderLabels(labels);
   for (int i = 0; i < 6; ++i) list_->setColumnWidth(i, widths[i]);
+  list_->setColumnHidden(kLevelColumn, !levelsKept_);  // a file without memory rates has no levels
 
   addCheck_ = new QCheckBox(QString::fromStdWString(L"学習した問題をスマート学習リストに追加(&A)"), this);
   addCheck_->setObjectName("id1327");
@@ -99,7 +102,7 @@ void CStudyResultDlg::FillResultList() {
     // A question that could not be read is not one with empty texts.
     const bool questionRead = pdb3::loadAllColumns(question);
     pdb3::MemoryRate rate(accessor, qid, userId_, now);
-    rate.load();
+    if (levelsKept_) rate.load();
     allRead = allRead && questionRead && !rate.readFailed;
     const int before = rate.level;
     rate.update(mode_, result.nc1 + result.nc2, result.ni1 + result.ni2);
@@ -111,7 +114,8 @@ void CStudyResultDlg::FillResultList() {
         repeatedMark(L"×", result.ni1 + result.ni2),
         platform::format(L"%5.1f 秒", result.ReplySec),
         // A rate that could not be read would show a first study's climb.
-        rate.readFailed ? std::wstring(kUnknown) : levelChangeText(pdb3::levelGrade(before), pdb3::levelGrade(rate.level)),
+        !levelsKept_ || rate.readFailed ? std::wstring(kUnknown)
+                                        : levelChangeText(pdb3::levelGrade(before), pdb3::levelGrade(rate.level)),
     };
     for (int c = 0; c < 6; ++c) row->setText(c, QString::fromStdWString(columns[c]));
     row->setData(0, Qt::UserRole, qid);

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QPixmap>
 
+#include "database/database_file.h"
 #include "study/window/result_figures.h"
 #include "study/study_host.h"
 
@@ -19,10 +20,11 @@ class CStudyResultDlg : public QDialog {
   Q_OBJECT
 
  public:
-  // The studied questions' levels are those of userId; "add to smart learning" puts them in the
-  // problem set smartLearningSetId; the settings keep that choice.
-  CStudyResultDlg(AppSettings& settings, int userId, int smartLearningSetId, const StudyOutcome& outcome,
-                  QWidget* parent = nullptr);
+  // The studied questions' levels are those of userId, shown only while the file keeps memory
+  // rates; "add to smart learning" puts them in the problem set smartLearningSetId; the settings
+  // keep that choice.
+  CStudyResultDlg(AppSettings& settings, int userId, int smartLearningSetId, pdb3::MemoryRateTable memoryRates,
+                  const StudyOutcome& outcome, QWidget* parent = nullptr);
 
   void accept() override;  // OnOK
   // A study begun on the smart-learning page has nothing to add to that list: the check box is
@@ -44,6 +46,7 @@ class CStudyResultDlg : public QDialog {
   AppSettings& settings_;
   int userId_;
   int smartLearningSetId_;
+  bool levelsKept_;  // the file has the memory-rate table
   const pdb3::DailyLogRecord& record_;
   int mode_;
   unsigned typedCharacters_;

@@ -517,6 +517,33 @@ TEST(MainDialog, AReloadedFileThatRefusesTheListOrTheUserSaysWhyOnce) {
   EXPECT_EQ(s.app.exitCode, ExitDataUnusable);
 }
 
+// A reload that finds the file without its memory-rate table (an index holds the name) says why,
+// once. The smart page shown then, every refresh after it and what studies from the smart list read
+// no rates and blame the file for nothing: what needs smart learning says that it cannot be used.
+TEST(MainDialog, AfterAReloadWithoutTheMemoryRateTableNoRefreshBlamesTheFile) {
+  MainApp s;
+  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", s.app.smartLearningSetId,
+                         s.app.smartLearningSetId));
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F6);
+  CTabpageSmartlearning& smart = s.dialog.smartLearningPage();
+  ASSERT_EQ(smart.shownIds(), (std::vector<int>{1, 2}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !smart.levelCalculator().running(); }, 30000));
+  s.takeBoxes();
+  ASSERT_TRUE(pdb3::execSql(s.accessor(), L"DROP TABLE memory_rate; UPDATE version SET subversion=1;"
+                                          L"CREATE INDEX memory_rate ON question (qid)"));
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + missingMemoryRatesText(true) + L"\n");
+  EXPECT_TRUE(smart.shownIds().empty());
+  for (Qt::Key page : {Qt::Key_F2, Qt::Key_F6}) {
+    QTest::keyClick(&s.dialog, page);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(s.takeBoxes(), L"") << page;
+  }
+  EXPECT_TRUE(s.dialog.OnCommand(32787));  // the next study's questions
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + std::wstring(kSmartLearningUnavailable) + L"\n");
+}
+
 TEST(MainDialog, TheQuestionLogReadsItsListWhenItShows) {
   MainApp s;
   ASSERT_TRUE(s.open());

@@ -32,6 +32,7 @@
 #include "platform/random.h"
 #include "study/study_flow.h"
 #include "scoped_env.h"
+#include "services/database_failure.h"
 #include "services/user_action.h"
 #include "test_env.h"
 
@@ -198,6 +199,17 @@ TEST_F(SmartSelectionTest, EqualsTheRecordByRecordReadingOnARandomBinder) {
       }
 }
 
+// Pixels of the colour in the page's drawing: the hint over the list has one colour for each of
+// its texts.
+int hintInk(const QImage& image, platform::COLORREF colour) {
+  int ink = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) ink += platform::fromPixel(image.pixel(x, y)) == colour;
+  return ink;
+}
+const platform::COLORREF kEmptyListHintInk = platform::rgb(192, 0, 0), kAddSetHintInk = platform::rgb(64, 64, 192),
+                         kUnavailableHintInk = platform::rgb(128, 128, 128);
+
 class SmartPageTest : public ::testing::Test {
  protected:
   SmartPageTest() : clock([] { return kNow; }) { t.settings.randomReply.value = false; }
@@ -340,14 +352,7 @@ TEST_F(SmartPageTest, TheSliderNamesItsShare) {
 // study, or than start a study that cannot read its questions.
 TEST_F(SmartPageTest, UnderALockTheListAndTheChoiceAreUnknownNotEmpty) {
   for (int q = 8600; q < 8603; ++q) t.addQuestion(q, L"w", t.app.smartLearningSetId);
-  // Pixels of the hint's colour, one for the empty list, one for a list with questions.
-  const auto hintInk = [](const QImage& image, platform::COLORREF colour) {
-    int ink = 0;
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) ink += platform::fromPixel(image.pixel(x, y)) == colour;
-    return ink;
-  };
-  const platform::COLORREF empty = platform::rgb(192, 0, 0), some = platform::rgb(64, 64, 192);
+  const platform::COLORREF empty = kEmptyListHintInk, some = kAddSetHintInk;
   std::unique_ptr<CTabpageSmartlearning> page;
   {
     apptest::HeldDatabase held(t.databasePath());
@@ -500,6 +505,65 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
     EXPECT_EQ(t.takeBoxes().rfind(L"Kelvara: 記憶レベルの推移を計算できませんでした。\n", 0), 0u);
   }
   EXPECT_EQ(page->levelCalculator().table(), table);
+}
+
+// A file whose memory-rate table could never be made (an index holds its name) has no smart
+// learning: from the refresh after the reload that opened it on, the page reads nothing, blames
+// nothing, shows smart learning as unavailable, and its commands say so at once; a reload that
+// finds the table again has the page read its list as on a first show.
+TEST_F(SmartPageTest, WithoutTheMemoryRateTableThePageIsUnavailableAndItsCommandsSayWhyAtOnce) {
+  const int sid = t.app.smartLearningSetId;
+  for (int q = 8800; q < 8805; ++q) t.addQuestion(q, L"w", sid);
+  t.learn(8800, 80, 2, static_cast<int>(kNow - kDay), {int(kNow - 3 * kDay), int(kNow - kDay)});
+  auto page = makePage();
+  ASSERT_EQ(page->shownIds().size(), 5u);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 5000));
+  ASSERT_EQ(page->levelCalculator().table()[30][1], 1);  // the history it draws
+  ASSERT_EQ(hintInk(page->paintImage(), kUnavailableHintInk), 0);
+  t.reopenWithMemoryRateNameTaken(L"CREATE INDEX memory_rate ON question (qid)");
+  EXPECT_TRUE(page->RefreshFromFile());
+  EXPECT_TRUE(page->shownIds().empty());
+  const QImage drawn = page->paintImage();
+  EXPECT_GT(hintInk(drawn, kUnavailableHintInk), 0);
+  EXPECT_EQ(hintInk(drawn, kEmptyListHintInk) + hintInk(drawn, kAddSetHintInk), 0) << "no hint to add a set";
+  // No counts, graph or bar of what it showed before: drawn as by a page made and shown now, which
+  // reads nothing.
+  const auto fresh = makePage();
+  EXPECT_FALSE(fresh->levelCalculator().running());
+  EXPECT_TRUE(fresh->chosen().empty());
+  const int figuresTop = page->findChild<QWidget*>("id1328")->y();
+  EXPECT_EQ(drawn.copy(0, figuresTop, drawn.width(), drawn.height() - figuresTop),
+            fresh->paintImage().copy(0, figuresTop, drawn.width(), drawn.height() - figuresTop));
+
+  // What the learner changes on the page reads no rates either.
+  page->findChild<QLineEdit*>("id1150")->setText("3");
+  page->findChild<QComboBox*>("id1330")->setCurrentIndex(4);
+  EXPECT_FALSE(page->levelCalculator().running());
+  page->OnColumnClick(2);
+  QTest::mouseClick(page->findChild<QPushButton*>("id1327"), Qt::LeftButton);
+  EXPECT_TRUE(page->RefreshFromFile());
+  EXPECT_EQ(t.takeBoxes(), L"");
+
+  // 追加 says it before a set is chosen (a chooser that opened would be cancelled), 削除 and 覚える too.
+  testenv::ScopedEnv cancel("KELVARA_AUTOANSWER", "cancel");
+  for (int command : {1324, 1331, 1325}) {
+    QTest::mouseClick(page->findChild<QPushButton*>(QString("id%1").arg(command)), Qt::LeftButton);
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: " + std::wstring(kSmartLearningUnavailable) + L"\n") << command;
+  }
+  EXPECT_TRUE(t.host.studies.empty());
+
+  // Mended and opened again with its set, the file has smart learning: the refresh reads the list.
+  t.run(L"DROP INDEX memory_rate");
+  ASSERT_TRUE(t.app.OpenDatabase());
+  ASSERT_TRUE(t.app.TakeUpOpenedDatabase());  // as every open finds the set
+  ASSERT_EQ(t.app.memoryRates, pdb3::MemoryRateTable::present);
+  ASSERT_EQ(t.app.smartLearningSetId, sid);
+  QTest::mouseClick(page->findChild<QPushButton*>("id1327"), Qt::LeftButton);  // all of the list
+  EXPECT_TRUE(page->RefreshFromFile());
+  EXPECT_EQ(page->shownIds().size(), 5u);
+  EXPECT_EQ(page->chosen().size(), 3u);  // the count the learner set meanwhile
+  EXPECT_EQ(hintInk(page->paintImage(), kUnavailableHintInk), 0);
+  EXPECT_EQ(t.takeBoxes(), L"");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "database/logs/users.h"
 #include "database_fixture.h"
 #include "held_database.h"
+#include "platform/text.h"
 #include "scoped_env.h"
 #include "study_app_fixture.h"
 #include "test_env.h"
@@ -69,17 +70,39 @@ TEST(DeleteUser, TakesEveryRecordOfTheUserAndNothingElseOrNothingAtAll) {
   // A table that refuses the delete halfway through: the statements before it are undone too.
   s.app.db.createQuery()->execute(
       L"CREATE TRIGGER keep BEFORE DELETE ON log_id BEGIN SELECT RAISE(ABORT, 'kept'); END");
-  EXPECT_FALSE(deleteUser(s.accessor(), hanako));
+  EXPECT_FALSE(deleteUser(s.accessor(), hanako, s.app.memoryRates));
   EXPECT_EQ(recordsOf(s, hanako), L"1 1 1 1 1 1 1 1");
   EXPECT_FALSE(s.app.db.inTransaction());
 
   s.app.db.createQuery()->execute(L"DROP TRIGGER keep");
-  EXPECT_TRUE(deleteUserByName(s.accessor(), L"jiro"));
+  EXPECT_TRUE(deleteUserByName(s.accessor(), L"jiro", s.app.memoryRates));
   EXPECT_EQ(recordsOf(s, jiro), L"0 0 0 0 0 0 0 0");
   EXPECT_EQ(recordsOf(s, hanako), L"1 1 1 1 1 1 1 1");
   // The next user takes the highest uid again and starts without a memory of its own.
   EXPECT_EQ(pdb3::insertUser(s.accessor(), L"saburo"), jiro);
   EXPECT_EQ(recordsOf(s, jiro), L"1 0 0 0 0 0 0 0");
+}
+
+// A file whose memory-rate table could never be made (an index or a view holds the name) has no
+// rates to delete: the user goes, with every other record of theirs.
+TEST(DeleteUser, AFileWithoutTheMemoryRateTableDeletesTheUserAndTheirOtherRecords) {
+  for (const wchar_t* nameHolder :
+       {L"CREATE INDEX memory_rate ON question (qid)", L"CREATE VIEW memory_rate AS SELECT qid FROM question"}) {
+    StudyApp s;
+    const int hanako = pdb3::insertUser(s.accessor(), L"hanako");
+    seedRecords(s, hanako);
+    s.reopenWithMemoryRateNameTaken(nameHolder);
+    CUserManageDlg dialog(s.app);
+    dialog.OnInitDialog();
+    auto* list = dialog.findChild<QListWidget*>("id1138");
+    select(list, "hanako");
+    s.notifier.answer = platform::IdYes;
+    dialog.OnDeleteUser();
+    EXPECT_EQ(listed(list), QStringList{"tester"});
+    EXPECT_EQ(s.notifier.boxes.size(), 1u) << "only the question whether to delete";
+    EXPECT_TRUE(recordsOf(s, hanako).starts_with(L"0 0 0 0 0 0 0 ")) << platform::toUtf8(recordsOf(s, hanako));
+    EXPECT_FALSE(s.app.db.inTransaction());
+  }
 }
 
 TEST(UserManageDialog, AddsRenamesDeletesAndSwitchesByTheRules) {

@@ -43,7 +43,7 @@ study::StudyOutcome outcome(const pdb3::DailyLogRecord& record, int mode, int mi
 TEST(StudyResultDialog, ListsEachQuestionWithItsMarksTimeAndLevelInQidOrder) {
   StudyApp s;
   const pdb3::DailyLogRecord record = studiedRecord(s);
-  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
   auto* list = dialog.findChild<QTreeWidget*>("id1259");
   ASSERT_EQ(list->topLevelItemCount(), 2);
   const QTreeWidgetItem* first = list->topLevelItem(0);
@@ -63,10 +63,37 @@ TEST(StudyResultDialog, HomeAndEndBringTheFirstAndLastQuestionBackAfterTheWheel)
   StudyApp s;
   pdb3::DailyLogRecord record(s.accessor());
   for (int qid = 1; qid <= 23; ++qid) record.results[qid].nc1 = 1;  // every question of the sample set
-  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId,
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates,
                                 outcome(record, study::ModeJe, 0, 23));
   dialog.show();
   listinput::expectHomeAndEndBringTheirRowBack(*dialog.findChild<QTreeWidget*>("id1259"));
+}
+
+// A file whose memory-rate table could never be made (an index holds the name) keeps no levels:
+// the window shows the rest of the study without them and blames the file for nothing, also as the
+// end of a study brings it up; the study is saved without rates, and nothing is said of them.
+TEST(StudyResultDialog, AFileWithoutMemoryRatesShowsTheStudyWithoutLevelsAndNoFailure) {
+  StudyApp s(study::ModeCard);
+  s.reopenWithMemoryRateNameTaken(L"CREATE INDEX memory_rate ON question (qid)");
+  const pdb3::DailyLogRecord record = studiedRecord(s);
+  {
+    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates,
+                                  outcome(record, study::ModeJe, 2, 2));
+    const auto* list = dialog.findChild<QTreeWidget*>("id1259");
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "classroom");
+    EXPECT_EQ(list->topLevelItem(1)->text(2), QString::fromStdWString(L"○○"));
+    EXPECT_TRUE(list->isColumnHidden(5));
+  }
+  qputenv("KELVARA_AUTOANSWER", "ok");  // every card answered right, the result window closed
+  s.resultCloser.stop();
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(s.startStudy(L"unattended", {1, 2, 3}));
+  const std::string said = testing::internal::GetCapturedStderr();
+  qunsetenv("KELVARA_AUTOANSWER");
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_question_log WHERE nc1=1"), 3) << "the study is saved";
+  EXPECT_EQ(said.find("memory rate"), std::string::npos) << said;  // no rate to keep, none kept
+  EXPECT_EQ(s.notifier.boxes, std::vector<std::wstring>{});
 }
 
 TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
@@ -75,7 +102,7 @@ TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
   pdb3::addQuestionToSection(s.accessor(), s.app.smartLearningSetId, 1);
   s.settings.addToSmartlearninglistAfterLearning.value = true;
   {
-    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
+    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
     QTest::mouseClick(dialog.findChild<QPushButton*>("id1"), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.addedCount(), 1);
@@ -86,7 +113,7 @@ TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
 
   s.notifier.boxes.clear();
   {
-    study::CStudyResultDlg again(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
+    study::CStudyResultDlg again(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
     again.setStartedFromSmartLearningPage(true);
     auto* check = again.findChild<QCheckBox*>("id1327");
     EXPECT_FALSE(check->isEnabled());
@@ -100,13 +127,13 @@ TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
   ASSERT_TRUE(pdb3::execSqlf(s.accessor(), L"DELETE FROM section WHERE sid=%d", s.app.smartLearningSetId));
   ASSERT_TRUE(pdb3::execSql(s.accessor(), L"CREATE TRIGGER refuse BEFORE INSERT ON section WHEN NEW.qid=3 "
                                           L"BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-  study::CStudyResultDlg(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId,
+  study::CStudyResultDlg(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates,
                          outcome(record, study::ModeJe, 2, 2))
       .accept();
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM section WHERE sid=" + std::to_wstring(s.app.smartLearningSetId)), 0);
   s.notifier.boxes.clear();
 
-  study::CStudyResultDlg off(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
+  study::CStudyResultDlg off(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
   auto* check = off.findChild<QCheckBox*>("id1327");
   QTest::mouseClick(check, Qt::LeftButton);  // explains the list, whatever the state
   EXPECT_EQ(s.notifier.boxes.size(), 1u);
@@ -120,7 +147,7 @@ TEST(StudyResultDialog, ShowsTheFaceOfTheGrade) {
   const QImage faces(":/study/264.xpm");
   ASSERT_EQ(faces.size(), QSize(70, 350));
   for (const auto& [mistakes, corrects, index] : {std::tuple{0, 5, 0}, std::tuple{1, 9, 2}, std::tuple{0, 0, 4}}) {
-    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeCard, mistakes, corrects));
+    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates, outcome(record, study::ModeCard, mistakes, corrects));
     dialog.show();
     const QImage shot = dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage expected = faces.copy(0, index * 70, 70, 70).convertToFormat(QImage::Format_RGB32);
@@ -131,7 +158,7 @@ TEST(StudyResultDialog, ShowsTheFaceOfTheGrade) {
 TEST(StudyResultDialog, DoubleClickingARowCorrectsItsQuestionInTheFileAndTheList) {
   StudyApp s;
   const pdb3::DailyLogRecord record = studiedRecord(s);
-  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, outcome(record, study::ModeJe, 2, 2));
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
   dialog.show();
   auto* list = dialog.findChild<QTreeWidget*>("id1259");
   QTimer::singleShot(50, [] {
@@ -158,7 +185,7 @@ TEST(StudyResultDialog, RowsItCouldNotReadShowAsUnknownAndItSaysWhy) {
                : SQLITE_OK;
   };
   sqlite3_set_authorizer(s.app.db.engineHandle(), refuseReads, nullptr);
-  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId,
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates,
                                 outcome(record, study::ModeJe, 2, 2));
   sqlite3_set_authorizer(s.app.db.engineHandle(), nullptr, nullptr);
   auto* list = dialog.findChild<QTreeWidget*>("id1259");
