@@ -62,7 +62,7 @@ bool MainDialog::chooseQuestions(std::vector<int>& ids, FailureReport say) {
     case 0:
     case 3:
     case 4:
-      chosen = m_pageSmartlearning->CollectQuestionIds(ids);
+      chosen = m_pageSmartlearning->CollectQuestionIds(ids, say);
       break;
     default:
       return false;

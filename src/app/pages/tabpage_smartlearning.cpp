@@ -218,10 +218,10 @@ void CTabpageSmartlearning::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (listStale_) ReloadQuestionList();
   if (levelsStale_) StartLevelCalcThread();
-  ensureChosen();
+  ensureChosen(reportFailedRead);
 }
 
-bool CTabpageSmartlearning::ensureChosen() { return !choicePending_ || DoAutoSelect(); }
+bool CTabpageSmartlearning::ensureChosen(FailureReport say) { return !choicePending_ || DoAutoSelect(say); }
 
 void CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
   // The reset has the rows in view read, now that the page is on screen.
@@ -269,7 +269,7 @@ bool CTabpageSmartlearning::ReloadQuestionList() {
     ids.assign(binder.begin(), binder.end());
   } else {
     // A choice that cannot be made has said why.
-    read = CollectQuestionIds(ids) || !choicePending_;
+    read = CollectQuestionIds(ids, reportFailedRead) || !choicePending_;
   }
   // Rows that could not be read are not shown as empty questions: the list empties until it can.
   if (!read) ids.clear();
@@ -420,7 +420,7 @@ bool CTabpageSmartlearning::exchangeControls() {
   return true;
 }
 
-bool CTabpageSmartlearning::DoAutoSelect() {
+bool CTabpageSmartlearning::DoAutoSelect(FailureReport say) {
   if (!exchangeControls()) return false;
   if (!smartLearningOn()) {  // no rates to choose by: the choice is made once a file has them
     chosen_.clear();
@@ -438,7 +438,7 @@ bool CTabpageSmartlearning::DoAutoSelect() {
   if (!smart::SelectSmartQuestions(pdb3::openQuery(app_.db), app_.currentUserId, app_.smartLearningSetId, request,
                                    platform::nowSeconds(), chosen)) {
     choicePending_ = true;  // tried again when the choice is next needed
-    tellFailure(L"次に学習する問題を選べませんでした。");
+    say(host_.dialogWindow(), L"次に学習する問題を選べませんでした。", L"Kelvara");
     return false;
   }
   chosen_ = std::move(chosen);
@@ -446,10 +446,10 @@ bool CTabpageSmartlearning::DoAutoSelect() {
   return true;
 }
 
-bool CTabpageSmartlearning::CollectQuestionIds(std::vector<int>& out) {
+bool CTabpageSmartlearning::CollectQuestionIds(std::vector<int>& out, FailureReport say) {
   out.clear();
   if (!smartLearningAvailable()) return false;
-  if (!ensureChosen()) return false;
+  if (!ensureChosen(say)) return false;
   out.assign(chosen_.begin(), chosen_.end());
   if (app_.settings->randomReply.value) {
     std::deque<int> shuffled(out.begin(), out.end());
@@ -462,7 +462,7 @@ bool CTabpageSmartlearning::CollectQuestionIds(std::vector<int>& out) {
 void CTabpageSmartlearning::OnEnChangeNSelectEdit() {
   if (!initialised_) return;
   platform::trace("OnEnChangeNSelectEdit\n");
-  DoAutoSelect();
+  DoAutoSelect(reportFailedRead);
   ReloadQuestionList();
 }
 
@@ -471,7 +471,7 @@ void CTabpageSmartlearning::OnSliderMoved(int position) {
   platform::trace(" do\n");
   if (position >= 0 && position <= 2) sliderText_ = kSliderTexts[position];
   sliderLabel_->setText(qtext(sliderText_));
-  DoAutoSelect();
+  DoAutoSelect(reportFailedRead);
   ReloadQuestionList();
   platform::trace("end\n");
 }
@@ -487,7 +487,7 @@ bool CTabpageSmartlearning::RefreshFromFile() {
   // A reload may have opened a file with smart learning, or one without it: read as on a first show.
   if (followSmartLearningState() && isVisible()) {
     const bool listRead = ReloadQuestionList();
-    ensureChosen();
+    ensureChosen(reportFailedRead);
     return StartLevelCalcThread() && listRead;
   }
   // A list or a level history that could not be read is read whole, now or when the page is next shown.
@@ -509,7 +509,7 @@ void CTabpageSmartlearning::OnUserChanged() {
   // All the page shows but the list's questions is the user's: the choice, the rows' figures, the
   // forgetting curve, the counts and the level history.
   choicePending_ = true;
-  if (isVisible()) ensureChosen();
+  if (isVisible()) ensureChosen(reportFailedRead);
   ReloadQuestionList();
   StartLevelCalcThread();
 }
@@ -602,7 +602,7 @@ void CTabpageSmartlearning::OnAddSet() {
   if (added < 0) return;
   platform::messageBox(host_.dialogWindow(), platform::format(L"%d 個の問題を追加しました", added), kAppCaption);
   ReloadQuestionList();
-  DoAutoSelect();
+  DoAutoSelect(reportFailedRead);
   StartLevelCalcThread();
 }
 
@@ -636,7 +636,7 @@ void CTabpageSmartlearning::OnRemoveSets() {
   CDeleteSmartlearningQuestionDlg dialog(app_, host_.dialogWindow());
   if (dialog.DoModal() != platform::IdOk) return;
   ReloadQuestionList();
-  DoAutoSelect();
+  DoAutoSelect(reportFailedRead);
   StartLevelCalcThread();
 }
 
@@ -644,15 +644,15 @@ void CTabpageSmartlearning::OnStartSmartLearning() {
   if (!smartLearningAvailable()) return;
   // A choice that could not be made is not an empty one: it says why, where the study's start
   // would say there is nothing to study.
-  if (!ensureChosen()) return;
+  if (!ensureChosen(reportFailedRead)) return;
   std::vector<int> ids;
-  CollectQuestionIds(ids);  // an empty choice goes on: the study's start says there is nothing to study
+  CollectQuestionIds(ids, reportFailedRead);  // an empty choice goes on: the study's start says there is nothing to study
   // The chosen questions as the file holds them now, empties dropped as any study's are: the choice
   // may be older than another program's work. Questions that cannot be read are not studied, not
   // even those read before: such a study would stop at its first read, or ask a part of the choice.
   if (!keepQuestionsWithText(pdb3::openQuery(app_.db), ids, host_.dialogWindow(), reportFailedRead)) return;
   host_.StartStudyAndRefresh(L"スマート学習", ids);
-  DoAutoSelect();
+  DoAutoSelect(reportFailedRead);
   if (!allMode_) ReloadQuestionList();
   list_->viewport()->update();
 }

@@ -15,6 +15,7 @@
 #include "app/pages/level_graphs.h"
 #include "app/pages/smart_selection.h"
 #include "database/records/question.h"
+#include "services/database_failure.h"
 
 class KlvApp;
 class MainDialogHost;
@@ -47,11 +48,12 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // refresh. Off screen the page reads nothing: the list is read when the page is next shown.
   bool ReloadQuestionList();
   // False, the chosen set unchanged, when the count is not a number from 0 to 1000, or when the
-  // rates cannot be read (after saying so; the choice is then made again when next needed).
-  bool DoAutoSelect();
+  // rates cannot be read (after saying so through `say`; the choice is then made again when next
+  // needed).
+  bool DoAutoSelect(FailureReport say);
   // The chosen questions, shuffled when random-reply is on; true when there are any. False, after
-  // saying why, also when no choice could be made: none is taken for an empty one.
-  bool CollectQuestionIds(std::vector<int>& out);
+  // saying why through `say`, also when no choice could be made: none is taken for an empty one.
+  bool CollectQuestionIds(std::vector<int>& out, FailureReport say);
   // Reads the level counts the page draws and starts the level history's calculation; false
   // (after saying so, the history as it was until the next show or refresh starts it again) when
   // the counts cannot be read. Off screen, that waits until the page is next shown.
@@ -84,7 +86,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   bool readRows(int first, int last, RowRead why) override;
 
   const std::set<int>& chosen() {
-    ensureChosen();
+    ensureChosen(reportFailedRead);
     return chosen_;
   }
   const std::vector<int>& shownIds() const { return shownIds_; }
@@ -109,7 +111,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // The page's first choice is made when it is first needed (shown, listed or studied), so that
   // choosing from a large list does not hold up the main window's start; a choice that could not
   // be read is made again when next needed. False, after saying why, when it cannot be made.
-  bool ensureChosen();
+  bool ensureChosen(FailureReport say);
   // The count edit and slider into the members; false after the validation message.
   bool exchangeControls();
   void OnEnChangeNSelectEdit();

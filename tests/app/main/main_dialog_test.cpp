@@ -692,9 +692,9 @@ TEST(MainDialog, EachPageChoosesTheQuestionsOfAStudyAndEmptyOnesAreDropped) {
     EXPECT_FALSE(s.dialog.SelectStudyQuestions(ids)) << key;
   }
   ASSERT_EQ(smart.AddToSmartLearning(kApple), 3);
-  smart.DoAutoSelect();
+  smart.DoAutoSelect(reportFailedRead);
   std::vector<int> chosen;
-  ASSERT_TRUE(smart.CollectQuestionIds(chosen));
+  ASSERT_TRUE(smart.CollectQuestionIds(chosen, reportFailedRead));
   for (Qt::Key key : {Qt::Key_F2, Qt::Key_F5, Qt::Key_F6}) {
     QTest::keyClick(&s.dialog, key);
     ids.clear();
@@ -745,6 +745,7 @@ TEST(MainDialog, TheQuestionListAndANewSetTakeTheCheckedQuestions) {
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE name LIKE 'Apple 20%'"), 1);
   EXPECT_NE(s.takeBoxes().find(L"Kelvara: 問題集を作成できませんでした。"), std::wstring::npos);
   s.run(L"DROP TRIGGER refuse");
+  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", s.app.smartLearningSetId, s.app.smartLearningSetId));
 
   // Folder rows the engine refuses to read: the new set would have gone into no folder.
   const auto refuseFolderReads = [](void*, int action, const char* table, const char*, const char*, const char*) {
@@ -806,6 +807,29 @@ TEST(MainDialog, ANewSetNotMadeIsSaidAsAChangeNotMade) {
   s.dialog.OnCommand(32855);
   EXPECT_EQ(std::ranges::count(s.notifier.boxes, L"Kelvara: " + refused), 1) << s.takeBoxes();
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE name LIKE 'Apple 20%'"), 0);
+  s.takeBoxes();
+
+  // From the smart-learning list: a choice that cannot be made keeps the set from being made, and
+  // says so after the action's earlier failure too.
+  s.run(L"DROP TRIGGER refuse");
+  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", s.app.smartLearningSetId, s.app.smartLearningSetId));
+  const auto refuseRateReads = [](void*, int action, const char* table, const char*, const char*, const char*) {
+    return action == SQLITE_READ && table && std::string(table) == "memory_rate" ? SQLITE_DENY : SQLITE_OK;
+  };
+  QTest::keyClick(&s.dialog, Qt::Key_F6);
+  QCoreApplication::processEvents();
+  sqlite3_set_authorizer(s.app.db.engineHandle(), refuseRateReads, nullptr);
+  s.dialog.smartLearningPage().OnUserChanged();  // a choice that fails is made again when next needed
+  apptest::HeldDatabase::nextAction();
+  s.takeBoxes();
+  saidBefore = [&] { reportFailedRead(&s.dialog, L"利用者の一覧を読み込めませんでした。"); };
+  s.dialog.OnCommand(32855);
+  sqlite3_set_authorizer(s.app.db.engineHandle(), nullptr, nullptr);
+  EXPECT_EQ(std::ranges::count_if(s.notifier.boxes,
+                                  [](const std::wstring& box) { return box.starts_with(L"Kelvara: 次に学習する問題を選べませんでした。"); }),
+            1)
+      << s.takeBoxes();
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE name LIKE 'SmartLearning 20%'"), 0);
 }
 
 TEST(MainDialog, OptionsOpenByF12AndAChangeShowsAfterOk) {
