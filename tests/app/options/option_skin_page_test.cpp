@@ -58,6 +58,14 @@ class SkinPage : public ShellFixture {
     ASSERT_EQ(items.size(), 1) << name;
     list->setCurrentItem(items.front());
   }
+  // Opens the dialog, gives the user a text colour of their own and saves it with OK.
+  void saveOwnTextColour(COLORREF colour) {
+    open();
+    selectVariable("TextColor");
+    control<QCheckBox>(1174)->click();
+    control<CUxColorButton>(1251)->UpdateColor(colour);
+    dialog->accept();
+  }
   // Opens the dialog on the user's value of the first skin's font variable.
   void showTitleFont(const wchar_t* value) {
     ASSERT_TRUE(platform::writeProfileString(L"taro", L"blue.lua_TitleFont", value, settings.skinUserfilePath.value));
@@ -219,11 +227,7 @@ TEST_F(SkinPage, ValuesThatCannotBeSavedAreSaidWithTheirCause) {
 // The user's name is the section of the file: one holding "]" finds its values again.
 TEST_F(SkinPage, AUserWhoseNameHoldsABracketKeepsTheirValues) {
   settings.userName.value = L"[ta]ro]";
-  open();
-  selectVariable("TextColor");
-  control<QCheckBox>(1174)->click();
-  control<CUxColorButton>(1251)->UpdateColor(0x0A0B0C);
-  dialog->accept();
+  saveOwnTextColour(0x0A0B0C);
   EXPECT_TRUE(notifier.boxes.empty());
   open();
   selectVariable("TextColor");
@@ -239,11 +243,7 @@ TEST_F(SkinPage, AUserNamedInHalfWidthKatakanaLeavesTheOtherUsersTheirValues) {
   std::wstring name;
   for (int i = 0; i < 4; ++i) name += L"ﾏｷﾐｷﾕｷ";
   settings.userName.value = name;
-  open();
-  selectVariable("TextColor");
-  control<QCheckBox>(1174)->click();
-  control<CUxColorButton>(1251)->UpdateColor(0x0A0B0C);
-  dialog->accept();
+  saveOwnTextColour(0x0A0B0C);
   EXPECT_TRUE(notifier.boxes.empty());
   const auto value = [this](const std::wstring& user) {
     return platform::getProfileString(user, L"blue.lua_TextColor", L"<none>", settings.skinUserfilePath.value);

@@ -224,6 +224,18 @@ class SmartPageTest : public ::testing::Test {
     }
     return page;
   }
+  // A page shown on a list longer than its view.
+  std::unique_ptr<CTabpageSmartlearning> makePageOfManyRows() {
+    t.run(L"BEGIN");
+    for (int q = 8700; q < 8800; ++q) t.addQuestion(q, L"w", t.app.smartLearningSetId);
+    t.run(L"COMMIT");
+    auto page = makePage();
+    QCoreApplication::processEvents();
+    // The level history is read on a thread of its own: done before a test takes the file away.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 30000));
+    QCoreApplication::processEvents();
+    return page;
+  }
   QString cell(CTabpageSmartlearning& page, int row, int column) {
     return page.list().model()->index(row, column).data().toString();
   }
@@ -436,11 +448,7 @@ TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefre
 // program holds the file: the box waits until the button is up, comes once, and the scroll bar does
 // not go on paging by itself.
 TEST_F(SmartPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButtonIsUp) {
-  t.run(L"BEGIN");
-  for (int q = 8700; q < 8800; ++q) t.addQuestion(q, L"w", t.app.smartLearningSetId);
-  t.run(L"COMMIT");
-  auto page = makePage();
-  QCoreApplication::processEvents();
+  auto page = makePageOfManyRows();
   ASSERT_EQ(t.takeBoxes(), L"");
   QScrollBar* bar = page->list().verticalScrollBar();
   ASSERT_GT(bar->maximum(), 0);
@@ -459,11 +467,7 @@ TEST_F(SmartPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButtonIsUp
 }
 
 TEST_F(SmartPageTest, HomeAndEndBringTheFirstAndLastRowBackAfterTheWheel) {
-  t.run(L"BEGIN");
-  for (int q = 8700; q < 8800; ++q) t.addQuestion(q, L"w", t.app.smartLearningSetId);
-  t.run(L"COMMIT");
-  auto page = makePage();
-  QCoreApplication::processEvents();
+  auto page = makePageOfManyRows();
   listinput::expectHomeAndEndBringTheirRowBack(page->list());
 }
 
