@@ -164,6 +164,8 @@ void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& w
   view.verticalHeader()->hide();
   view.verticalHeader()->setDefaultSectionSize(kRowHeight);
   view.horizontalHeader()->setSectionsClickable(true);
+  // The titles start where their columns' texts do.
+  view.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   for (size_t c = 0; c < widths.size(); ++c) view.setColumnWidth(static_cast<int>(c), widths[c]);
   new VisibleRowReader(view, model);  // the view's child
 }

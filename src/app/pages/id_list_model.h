@@ -108,6 +108,7 @@ class VisibleRowReader : public QObject {
   QPointer<QWidget> window_;  // watched while rows in view could not be read
 };
 
-// Sets the view up as the pages' lists look: whole rows, no editing, the given column widths, and
-// gives it the reader that has the model's source read the rows in view.
+// Sets the view up as the pages' lists look: whole rows, no editing, the given column widths, every
+// column and its title left-aligned, and gives it the reader that has the model's source read the
+// rows in view.
 void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths);

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -172,6 +173,21 @@ TEST_F(QuestionLogPageTest, RowsSortsAndChecksThatFollowTheirQuestions) {
   QTest::mouseClick(page->findChild<QPushButton*>("id1149"), Qt::LeftButton);
   ASSERT_EQ(t.host.studies.size(), 1u);
   EXPECT_EQ(t.host.studies[0].second.size(), 2u);
+}
+
+// Each column's title starts at the column's left, as the column's texts do.
+TEST_F(QuestionLogPageTest, EveryColumnTitleStartsAtTheColumnsLeft) {
+  QHeaderView& header = *page->list().horizontalHeader();
+  const QImage drawn = header.grab().toImage();
+  for (int column = 0; column < header.count(); ++column) {
+    const int left = header.sectionViewportPosition(column), width = header.sectionSize(column);
+    int firstInk = -1;  // the title's leftmost dark pixel from the column's left
+    for (int x = left + 1; x < left + width - 1 && firstInk < 0; ++x)
+      for (int y = 2; y < drawn.height() - 2 && firstInk < 0; ++y)
+        if (qGray(drawn.pixel(x, y)) < 100) firstInk = x - left;
+    EXPECT_GE(firstInk, 0) << column;
+    EXPECT_LE(firstInk, 8) << column;
+  }
 }
 
 TEST_F(QuestionLogPageTest, UnstudiedQuestionsLastMistakesAndAnEmptyCountBox) {
