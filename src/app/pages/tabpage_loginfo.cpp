@@ -35,6 +35,7 @@
 #include "services/database_failure.h"
 #include "services/text_helpers.h"
 #include "study/study_flow.h"
+#include "study/window/start_study.h"
 #include "services/unknown_figure.h"
 
 namespace {
@@ -325,8 +326,17 @@ void CTabpageLoginfo::OnAllQuestions() {
 
 bool CTabpageLoginfo::SelectNormalQuestions(std::deque<int>& out) {
   const int count = m_nQuestionCount;
-  if ((count >= 1 && count <= host_.questionCount()) || host_.questionCount() < host_.translatedCount())
-    return pdb3::SelectNextQuestions(app_.studyContext(), out, app_.settings->randomReply.value, count);
+  // A set emptied or deleted, also since the counts were read, has no range of counts to offer.
+  const auto nothingToStudy = [this] {
+    platform::messageBox(this, study::kNoQuestionToStudy, L"KLV7");
+    return false;
+  };
+  if (host_.questionCount() == 0) return nothingToStudy();
+  if ((count >= 1 && count <= host_.questionCount()) || host_.questionCount() < host_.translatedCount()) {
+    const size_t before = out.size();
+    if (!pdb3::SelectNextQuestions(app_.studyContext(), out, app_.settings->randomReply.value, count)) return false;
+    return out.size() > before || nothingToStudy();
+  }
   platform::messageBox(this, platform::format(L"出題数を %d ～ %d の範囲で指定してください。", 1, host_.remainCount()),
                        L"KLV7");
   return false;

@@ -53,7 +53,7 @@ class CTabpageLoginfo : public QWidget {
 
   // The questions of a study by each method, as the main dialog's selection for this page asks
   // for them. Normal: the next questions of the round in the number chosen (a number out of
-  // range is refused with a box). Review: those studied, answered wrongly or not studied within
+  // range is refused with a box, a set without questions said to have none). Review: those studied, answered wrongly or not studied within
   // the chosen period or in the last study. Focused: those whose correct rate is at most the
   // threshold. Each false when there is nothing to study that way.
   bool SelectNormalQuestions(std::deque<int>& out);

@@ -57,7 +57,7 @@ bool StartStudy(StudyHost& host, QWidget* mainWindow, const std::wstring& title,
     return false;
   }
   if (questionIds.empty()) {
-    context.notify(L"問題がありません");
+    context.notify(kNoQuestionToStudy);
     return false;
   }
   if (!host.canStudyInMode(context.mode)) return false;

@@ -13,6 +13,9 @@ namespace study {
 
 class StudyHost;
 
+// What is said when there is no question to study.
+inline constexpr wchar_t kNoQuestionToStudy[] = L"問題がありません";
+
 // True only when the study window ended with OK and without "!exit". The mode is the host's
 // current study mode. mainWindow may be null.
 bool StartStudy(StudyHost& host, QWidget* mainWindow, const std::wstring& title, const std::vector<int>& questionIds);

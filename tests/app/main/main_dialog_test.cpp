@@ -703,6 +703,33 @@ TEST(MainDialog, EachPageChoosesTheQuestionsOfAStudyAndEmptyOnesAreDropped) {
   }
 }
 
+// The chosen set deleted in the chooser, which is then cancelled: 覚える has nothing to study and
+// says so, not a range of counts that no number meets.
+TEST(MainDialog, WithTheChosenSetDeletedTheStudyButtonSaysThereIsNothingToStudy) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F3);
+  s.notifier.answer = platform::IdYes;
+  {
+    ModalAnswers answers({{"id236", [](QDialog& dialog) {
+                             auto& chooser = static_cast<CSelectSectionDlg&>(dialog);
+                             chooser.tree().SelectEidFromRoot(kApple);
+                             chooser.findChild<QPushButton*>("id3")->click();
+                             reject(dialog);
+                           }}});
+    s.dialog.OnCommand(1018);
+    ASSERT_EQ(answers.seen["id236"], 1);
+  }
+  ASSERT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE eid=14"), 0);
+  s.takeBoxes();
+  // Whether the counts are those read before the deletion or those read since.
+  for (bool refreshed : {false, true}) {
+    if (refreshed) s.dialog.RefreshPages();
+    QTest::mouseClick(s.dialog.learningPage().findChild<QPushButton*>("id1015"), Qt::LeftButton);
+    EXPECT_EQ(s.takeBoxes(), L"KLV7: 問題がありません\n") << refreshed;
+  }
+}
+
 TEST(MainDialog, TheQuestionListAndANewSetTakeTheCheckedQuestions) {
   MainApp s;
   ASSERT_TRUE(s.open());
