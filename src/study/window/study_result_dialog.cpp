@@ -77,7 +77,10 @@ CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, int smartLea
   addCheck_ = new QCheckBox(QString::fromStdWString(L"学習した問題をスマート学習リストに追加(&A)"), this);
   addCheck_->setObjectName("id1327");
   addCheck_->setGeometry(10, 440, 460, 24);
-  addCheck_->setChecked(settings_.addToSmartlearninglistAfterLearning.value);
+  // A file without memory rates has no smart learning to add to: the box is unticked and greyed,
+  // and the learner's choice waits in the settings for a file that has it.
+  addCheck_->setChecked(levelsKept_ && settings_.addToSmartlearninglistAfterLearning.value);
+  addCheck_->setEnabled(levelsKept_);
   connect(addCheck_, &QCheckBox::clicked, this, &CStudyResultDlg::OnAddCheckClicked);
   connect(list_, &QTreeWidget::itemDoubleClicked, this, &CStudyResultDlg::OnListDblClk);
 
@@ -90,7 +93,7 @@ CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, int smartLea
   FillResultList();
 }
 
-void CStudyResultDlg::setStartedFromSmartLearningPage(bool started) { addCheck_->setEnabled(!started); }
+void CStudyResultDlg::setStartedFromSmartLearningPage(bool started) { addCheck_->setEnabled(levelsKept_ && !started); }
 
 void CStudyResultDlg::FillResultList() {
   list_->clear();
@@ -205,7 +208,7 @@ int CStudyResultDlg::addStudiedQuestionsToSmartLearning() {
 
 void CStudyResultDlg::accept() {
   const bool add = addCheck_->isChecked();
-  settings_.addToSmartlearninglistAfterLearning.value = add;
+  if (levelsKept_) settings_.addToSmartlearninglistAfterLearning.value = add;
   // A study that answered nothing (it stopped at its first question) has nothing to add, and
   // nothing to say about the list.
   const bool anyStudied = !record_.results.empty();

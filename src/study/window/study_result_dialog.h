@@ -21,8 +21,8 @@ class CStudyResultDlg : public QDialog {
 
  public:
   // The studied questions' levels are those of userId, shown only while the file keeps memory
-  // rates; "add to smart learning" puts them in the problem set smartLearningSetId; the settings
-  // keep that choice.
+  // rates; "add to smart learning" puts them in the problem set smartLearningSetId, and the
+  // settings keep that choice; a file without memory rates offers neither.
   CStudyResultDlg(AppSettings& settings, int userId, int smartLearningSetId, pdb3::MemoryRateTable memoryRates,
                   const StudyOutcome& outcome, QWidget* parent = nullptr);
 

@@ -14,6 +14,7 @@
 
 #include "app/main/main_outlook_bar.h"
 #include "app_test_support.h"
+#include "event_watch.h"
 #include "main_dialog_fixture.h"
 #include "platform/files/folders.h"
 #include "scoped_env.h"
@@ -27,25 +28,6 @@ void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::N
   QTest::keyClick(window.windowHandle(), key, modifiers);
   QApplication::processEvents();
 }
-
-// Sees every event of a type on its way to the object that receives it.
-class EventWatch : public QObject {
- public:
-  EventWatch(QEvent::Type type, std::function<void(QObject&)> seen) : type_(type), seen_(std::move(seen)) {
-    qApp->installEventFilter(this);
-  }
-  ~EventWatch() override { qApp->removeEventFilter(this); }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == type_) seen_(*watched);
-    return false;
-  }
-
- private:
-  QEvent::Type type_;
-  std::function<void(QObject&)> seen_;
-};
 
 struct ActiveMainApp : MainApp {
   ActiveMainApp() {

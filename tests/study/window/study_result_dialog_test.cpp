@@ -15,6 +15,7 @@
 #include "study/study_modes.h"
 #include "study/window/study_result_dialog.h"
 #include "study/window/trans_edit_dialog.h"
+#include "event_watch.h"
 #include "list_view_input.h"
 #include "study_app_fixture.h"
 
@@ -69,9 +70,11 @@ TEST(StudyResultDialog, HomeAndEndBringTheFirstAndLastQuestionBackAfterTheWheel)
   listinput::expectHomeAndEndBringTheirRowBack(*dialog.findChild<QTreeWidget*>("id1259"));
 }
 
-// A file whose memory-rate table could never be made (an index holds the name) keeps no levels:
-// the window shows the rest of the study without them and blames the file for nothing, also as the
-// end of a study brings it up; the study is saved without rates, and nothing is said of them.
+// A file whose memory-rate table could never be made (an index holds the name) keeps no levels and
+// no smart learning: the window shows the rest of the study without them, its add to the smart
+// list unticked and greyed, and blames the file for nothing, also as the end of a study brings it
+// up; the study is saved without rates, and nothing is said of them nor of the list. The learner's
+// choice to add waits in the settings for a file that has the list.
 TEST(StudyResultDialog, AFileWithoutMemoryRatesShowsTheStudyWithoutLevelsAndNoFailure) {
   StudyApp s(study::ModeCard);
   s.reopenWithMemoryRateNameTaken(L"CREATE INDEX memory_rate ON question (qid)");
@@ -85,6 +88,13 @@ TEST(StudyResultDialog, AFileWithoutMemoryRatesShowsTheStudyWithoutLevelsAndNoFa
     EXPECT_EQ(list->topLevelItem(1)->text(2), QString::fromStdWString(L"○○"));
     EXPECT_TRUE(list->isColumnHidden(5));
   }
+  s.settings.addToSmartlearninglistAfterLearning.value = true;
+  std::vector<std::pair<bool, bool>> addBoxes;  // ticked, enabled: as each result window showed
+  const EventWatch shown(QEvent::Show, [&](QObject& receiver) {
+    if (receiver.objectName() != "id135") return;
+    const auto* add = receiver.findChild<QCheckBox*>("id1327");
+    addBoxes.emplace_back(add->isChecked(), add->isEnabled());
+  });
   qputenv("KELVARA_AUTOANSWER", "ok");  // every card answered right, the result window closed
   s.resultCloser.stop();
   testing::internal::CaptureStderr();
@@ -93,7 +103,9 @@ TEST(StudyResultDialog, AFileWithoutMemoryRatesShowsTheStudyWithoutLevelsAndNoFa
   qunsetenv("KELVARA_AUTOANSWER");
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_question_log WHERE nc1=1"), 3) << "the study is saved";
   EXPECT_EQ(said.find("memory rate"), std::string::npos) << said;  // no rate to keep, none kept
+  EXPECT_EQ(addBoxes, (std::vector<std::pair<bool, bool>>{{false, false}}));
   EXPECT_EQ(s.notifier.boxes, std::vector<std::wstring>{});
+  EXPECT_TRUE(s.settings.addToSmartlearninglistAfterLearning.value);
 }
 
 TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
