@@ -3,6 +3,7 @@
 // by its controls.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QIcon>
 #include <QComboBox>
 #include <QImage>
@@ -19,6 +20,7 @@
 #include <random>
 #include <tuple>
 
+#include "app/pages/page_drawing.h"
 #include "app/pages/smart_selection.h"
 #include "app/pages/tabpage_smartlearning.h"
 #include "app/shell/app_resources.h"
@@ -210,6 +212,36 @@ int hintInk(const QImage& image, platform::COLORREF colour) {
 const platform::COLORREF kEmptyListHintInk = platform::rgb(192, 0, 0), kAddSetHintInk = platform::rgb(64, 64, 192),
                          kUnavailableHintInk = platform::rgb(128, 128, 128);
 
+// The ink of the colour, cut to where it lies.
+QImage inkIn(const QImage& image, platform::COLORREF colour) {
+  QRect box;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (platform::fromPixel(image.pixel(x, y)) == colour) box |= QRect(x, y, 1, 1);
+  QImage ink(box.size(), QImage::Format_Mono);
+  ink.fill(0);
+  for (int y = 0; y < box.height(); ++y)
+    for (int x = 0; x < box.width(); ++x)
+      if (platform::fromPixel(image.pixel(box.x() + x, box.y() + y)) == colour) ink.setPixel(x, y, 1);
+  return ink;
+}
+
+// Whether the page's drawing shows these words in the colour, and nothing else in it: its ink is
+// that of the words drawn alone in the page's hint font.
+bool showsWords(const QImage& drawn, const std::wstring& words, platform::COLORREF colour) {
+  QImage alone(drawn.size(), QImage::Format_RGB32);
+  alone.fill(QApplication::palette().color(QPalette::Window));
+  platform::Dc dc(alone);
+  dc.selectFont(pageFont(14));
+  dc.setBkMode(platform::Transparent);
+  dc.setTextColor(colour);
+  dc.textOut(0, 0, words);
+  return inkIn(drawn, colour) == inkIn(alone, colour);
+}
+const std::wstring kEmptyListHint = L"このボタンを押して問題集を追加してください →",
+                   kAddSetHint = L"覚えたい問題集を追加できます →",
+                   kUnavailableHint = L"このデータベースではスマート学習は使えません";
+
 class SmartPageTest : public ::testing::Test {
  protected:
   SmartPageTest() : clock([] { return kNow; }) { t.settings.randomReply.value = false; }
@@ -371,7 +403,7 @@ TEST_F(SmartPageTest, UnderALockTheListAndTheChoiceAreUnknownNotEmpty) {
     page = makePage();
     EXPECT_EQ(t.takeBoxes(), L"Kelvara: スマート学習リストの問題を読み込めませんでした。\n" + apptest::kBusyCause + L"\n");
     EXPECT_EQ(hintInk(page->paintImage(), empty), 0);
-    EXPECT_GT(hintInk(page->paintImage(), some), 0);
+    EXPECT_TRUE(showsWords(page->paintImage(), kAddSetHint, some));
     apptest::HeldDatabase::nextAction();
     QTest::mouseClick(page->findChild<QPushButton*>("id1325"), Qt::LeftButton);
     EXPECT_TRUE(t.host.studies.empty());
@@ -395,7 +427,7 @@ TEST_F(SmartPageTest, UnderALockTheListAndTheChoiceAreUnknownNotEmpty) {
   EXPECT_EQ(t.host.studies[1].second, (std::vector<int>{8601, 8602}));
   t.run(L"DELETE FROM section WHERE sid=" + std::to_wstring(t.app.smartLearningSetId));
   page->ReloadQuestionList();
-  EXPECT_GT(hintInk(page->paintImage(), empty), 0);
+  EXPECT_TRUE(showsWords(page->paintImage(), kEmptyListHint, empty));
 }
 
 // The page is first opened while another program holds the file: one box, the list and the level
@@ -528,7 +560,7 @@ TEST_F(SmartPageTest, WithoutTheMemoryRateTableThePageIsUnavailableAndItsCommand
   EXPECT_TRUE(page->RefreshFromFile());
   EXPECT_TRUE(page->shownIds().empty());
   const QImage drawn = page->paintImage();
-  EXPECT_GT(hintInk(drawn, kUnavailableHintInk), 0);
+  EXPECT_TRUE(showsWords(drawn, kUnavailableHint, kUnavailableHintInk));
   EXPECT_EQ(hintInk(drawn, kEmptyListHintInk) + hintInk(drawn, kAddSetHintInk), 0) << "no hint to add a set";
   // No counts, graph or bar of what it showed before: drawn as by a page made and shown now, which
   // reads nothing.
