@@ -156,9 +156,13 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   // smart-learning page, the ranking account and the title show the file for its user. False when
   // no set was chosen: the window then closes.
   bool ShowReopenedDatabase();
-  // The parts of the window that are the user's own: the ranking account, the smart-learning
-  // page's choice, figures and graphs, and the title naming the user.
+  // The parts of the window that are the user's own and no page reads: the ranking account and
+  // the title naming the user.
   void ShowUsersOwnParts();
+  // Another file is open or another learner chosen: what the pages keep past a refresh (the smart
+  // page's list, choice, counts and level history, the question log's rows) is dropped before
+  // anything draws it or reads by its ids again. Every change of either passes through here.
+  void ForgetWhatThePagesRead();
   void OnHomePage();
   // Users added, renamed, deleted or switched: everything is read again for the user now chosen.
   void OnUsers();

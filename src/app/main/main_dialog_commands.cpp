@@ -450,6 +450,7 @@ void MainDialog::OnReloadDatabase() {
 }
 
 bool MainDialog::ShowReopenedDatabase() {
+  ForgetWhatThePagesRead();  // the file may be another, and so may its user
   // The set is known by its path: its id in the file before means another row here, or none.
   if (!selectChosenPath(m_strSetPath)) {
     m_strSetPath.clear();

@@ -298,12 +298,18 @@ void MainDialog::UpdateRankingPage() {
 }
 
 void MainDialog::OnUserChanged() {
+  ForgetWhatThePagesRead();
   RefreshPages();
   ShowUsersOwnParts();
 }
 
 void MainDialog::ShowUsersOwnParts() {
   m_pageRanking->LoadRankingAccount();
-  m_pageSmartlearning->OnUserChanged();
   UpdateTitle();
+}
+
+void MainDialog::ForgetWhatThePagesRead() {
+  // The other pages read all they show at every refresh.
+  m_pageSmartlearning->OnFileOrUserChanged();
+  m_pageQuestionlog->ClearList();
 }

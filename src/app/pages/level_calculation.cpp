@@ -109,6 +109,13 @@ void LevelCalculator::cancel() {
   running_ = false;
 }
 
+void LevelCalculator::forget() {
+  cancel();
+  table_ = {};
+  counted_ = false;
+  failure_ = sqliteplus::EngineFailure::none;
+}
+
 void LevelCalculator::start(const LevelJob& job) {
   platform::trace("StartLevelCalcThread()\n");
   cancel();
@@ -136,7 +143,10 @@ void LevelCalculator::deliver(unsigned generation, const LevelTable& table, sqli
   if (generation != generation_) return;
   joinWorker();  // the worker has nothing left to do after queueing
   // A table counted from rows that could not all be read would show levels nobody has.
-  if (failure == sqliteplus::EngineFailure::none) table_ = table;
+  if (failure == sqliteplus::EngineFailure::none) {
+    table_ = table;
+    counted_ = true;
+  }
   failure_ = failure;
   running_ = false;
   // No action of the learner's started the count: what its end says and notes is its own.

@@ -53,11 +53,15 @@ class LevelCalculator : public QObject {
   // Asks the worker to stop at its next row (or its wait for a busy file) and waits for it; no
   // result of it arrives afterwards.
   void cancel();
+  // Cancels as above and drops the table: it was counted in another file, or for another learner.
+  void forget();
   // A calculation was started and its table has not arrived yet.
   bool running() const { return running_; }
   // The last table counted whole (all zero before the first): a calculation that could not read
   // leaves the one before it.
   const LevelTable& table() const { return table_; }
+  // Whether table() holds a count: not before the first, nor after forget().
+  bool counted() const { return counted_; }
   // Why the last calculation could not read the database; none when it could.
   sqliteplus::EngineFailure failure() const { return failure_; }
   // Notes that cause on the calling thread, for a message that names it.
@@ -76,6 +80,7 @@ class LevelCalculator : public QObject {
   unsigned generation_ = 0;
   bool running_ = false;
   LevelTable table_{};
+  bool counted_ = false;
   sqliteplus::EngineFailure failure_ = sqliteplus::EngineFailure::none;
 };
 

@@ -161,6 +161,7 @@ void CTabpageSmartlearning::OnInitDialog() {
   period_->blockSignals(false);
   connect(&calculator_, &smart::LevelCalculator::finished, this, [this] {
     if (calculator_.failure() != sqliteplus::EngineFailure::none) {
+      levelsStale_ = true;  // counted again at the next show or refresh, once the file may be free
       calculator_.noteFailure();  // the worker's cause is told as this thread's
       tellFailure(L"記憶レベルの推移を計算できませんでした。");
     }
@@ -484,14 +485,15 @@ void CTabpageSmartlearning::OnPeriodChange() {
 }
 
 bool CTabpageSmartlearning::RefreshFromFile() {
-  // A reload may have opened a file with smart learning, or one without it: read as on a first show.
-  if (followSmartLearningState() && isVisible()) {
+  // A reload may have opened a file with smart learning, or one without it.
+  followSmartLearningState();
+  // A list that could not be read, or was dropped, is read whole as on a first show, now or when the
+  // page is next shown.
+  if (listStale_) {
     const bool listRead = ReloadQuestionList();
-    ensureChosen(reportFailedRead);
+    if (isVisible()) ensureChosen(reportFailedRead);
     return StartLevelCalcThread() && listRead;
   }
-  // A list or a level history that could not be read is read whole, now or when the page is next shown.
-  if (listStale_) return ReloadQuestionList() && StartLevelCalcThread();
   // The rows' questions and figures are dropped, also off screen: the rows in view are read again
   // now, or when the page is next shown, not drawn from before the change.
   model_.reread([&] {
@@ -505,13 +507,9 @@ bool CTabpageSmartlearning::RefreshFromFile() {
   return read;
 }
 
-void CTabpageSmartlearning::OnUserChanged() {
-  // All the page shows but the list's questions is the user's: the choice, the rows' figures, the
-  // forgetting curve, the counts and the level history.
-  choicePending_ = true;
-  if (isVisible()) ensureChosen(reportFailedRead);
-  ReloadQuestionList();
-  StartLevelCalcThread();
+void CTabpageSmartlearning::OnFileOrUserChanged() {
+  readWhileOn_ = smartLearningOn();
+  forgetWhatWasRead();
 }
 
 bool CTabpageSmartlearning::StartLevelCalcThread() {
@@ -617,18 +615,22 @@ bool CTabpageSmartlearning::smartLearningAvailable() {
   return false;
 }
 
-bool CTabpageSmartlearning::followSmartLearningState() {
+void CTabpageSmartlearning::followSmartLearningState() {
   const bool on = smartLearningOn();
-  if (on == readWhileOn_) return false;
+  if (on == readWhileOn_) return;
   readWhileOn_ = on;
-  // Nothing read under the other state is the file's now: the list, the choice, the counts and the
-  // level history are read again, at once or when the page is next shown.
-  calculator_.cancel();
+  forgetWhatWasRead();  // nothing read under the other state is the file's now
+}
+
+void CTabpageSmartlearning::forgetWhatWasRead() {
+  // A count under way was started for what is gone: its table never arrives.
+  calculator_.forget();
   chosen_.clear();
   choicePending_ = listStale_ = levelsStale_ = true;
   listKnown_ = false;
-  setShownIds({});
-  return true;
+  levelCounts_ = std::vector<int>(7, -1);
+  listCount_ = learnedCount_ = -1;
+  setShownIds({});  // the rows' figures and the forgetting curve with them
 }
 
 void CTabpageSmartlearning::OnRemoveSets() {
@@ -731,7 +733,7 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   const int64_t now = platform::nowSeconds();
   if (levelRadio_->isChecked()) {
     smart::LevelGraph level;
-    level.table = &calculator_.table();
+    level.table = calculator_.counted() ? &calculator_.table() : nullptr;
     level.scale = smart::levelGraphScale(listCount_, zoom_->isChecked() ? learnedCount_ : 0, zoom_->isChecked());
     level.days = periodDays();
     level.now = now;

@@ -60,12 +60,15 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   bool StartLevelCalcThread();
   // Reads again the rows' questions and figures, the level counts and the bar's, after something
   // outside the page may have changed them (the editor, a study, an edit on another page), and the
-  // list or the level history whole when they could not be read before; false (the counts then
-  // shown as unknown) when the counts cannot be read. Off screen it only forgets what it read: the
-  // refresh that shows the page reads them.
+  // list, the choice or the level history whole when they could not be read before, or were
+  // dropped; false (the counts then shown as unknown) when the counts cannot be read. Off screen it
+  // only forgets what it read: the refresh that shows the page reads them.
   bool RefreshFromFile();
-  // Reads for the user now current what the page shows of the previous one.
-  void OnUserChanged();
+  // Another file is open, or another learner chosen: everything the page read (the list, the
+  // choice, the rows' figures, the counts, the forgetting curve and the level history, a count
+  // under way too) is dropped at once and read again by the refresh that follows, or when the page
+  // is next shown.
+  void OnFileOrUserChanged();
 
   void OnAddSet();
   void OnStartSmartLearning();
@@ -106,8 +109,10 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   bool smartLearningOn() const;
   // False, after saying why, when the database holds no smart-learning set to work on.
   bool smartLearningAvailable();
-  // What the page read under the other state is dropped once a reload has changed it; true then.
-  bool followSmartLearningState();
+  // What the page read under the other state is dropped once a reload has changed it.
+  void followSmartLearningState();
+  // Drops all the page read; it is read again at the next refresh or show.
+  void forgetWhatWasRead();
   // The page's first choice is made when it is first needed (shown, listed or studied), so that
   // choosing from a large list does not hold up the main window's start; a choice that could not
   // be read is made again when next needed. False, after saying why, when it cannot be made.

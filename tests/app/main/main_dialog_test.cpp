@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -469,18 +470,26 @@ TEST(MainDialog, AReloadOntoAnotherFileStudiesForItsUserAndFillsOnlyItsSmartLear
   EXPECT_EQ(questionsOf(4), std::vector<int>{5});
 
   // Back to the first file, chosen when the settings' file does not open: its own ids again, and
-  // the set chosen now, which that file does not have, chosen anew.
+  // the set chosen now, which that file does not have, chosen anew; the question log lists none of
+  // the other file's questions meanwhile.
   {
     ModalAnswers answers({{"id236", chooseInTree(4)}});
     s.dialog.OnCommand(273);
   }
   ASSERT_EQ(s.dialog.setPath(), L"中学生向け問題/英単語の本");
+  QTest::keyClick(&s.dialog, Qt::Key_F4);
+  ASSERT_EQ(s.dialog.questionLogPage().rowIds(), std::vector<int>{5});
   ChosenFile chosen(first);
   platform::FileDialogOverride use(chosen);
   s.settings.databasePath.value = first + L".gone";
-  ModalAnswers answers({{"id236", chooseInTree(kZeta)}});
+  std::vector<int> listedWhileChoosing{-1};
+  ModalAnswers answers({{"id236", [&](QDialog& dialog) {
+                           listedWhileChoosing = s.dialog.questionLogPage().rowIds();
+                           chooseInTree(kZeta)(dialog);
+                         }}});
   EXPECT_TRUE(s.dialog.OnCommand(1025));
   EXPECT_EQ(answers.seen["id236"], 1);
+  EXPECT_EQ(listedWhileChoosing, std::vector<int>{});
   EXPECT_EQ(s.dialog.setPath(), L"Alpha/zeta");
   EXPECT_EQ(std::tuple(s.app.currentUserId, s.app.currentSetId, s.app.smartLearningSetId),
             std::tuple(1, static_cast<int>(kZeta), 4));
@@ -846,7 +855,7 @@ TEST(MainDialog, ANewSetNotMadeIsSaidAsAChangeNotMade) {
   QTest::keyClick(&s.dialog, Qt::Key_F6);
   QCoreApplication::processEvents();
   sqlite3_set_authorizer(s.app.db.engineHandle(), refuseRateReads, nullptr);
-  s.dialog.smartLearningPage().OnUserChanged();  // a choice that fails is made again when next needed
+  s.dialog.smartLearningPage().OnFileOrUserChanged();  // a choice that fails is made again when next needed
   apptest::HeldDatabase::nextAction();
   s.takeBoxes();
   saidBefore = [&] { reportFailedRead(&s.dialog, L"利用者の一覧を読み込めませんでした。"); };
@@ -957,6 +966,83 @@ TEST(MainDialog, TheSmartLearningFiguresFollowTheEditorAndTheUser) {
   EXPECT_EQ(std::pair(smart.rowImage(0), smart.rowImage(1)), std::pair(1, 0));  // the dots 覚える studies by
   smart.list().selectRow(0);
   EXPECT_EQ(curveInk(), 0);
+}
+
+// The level history and the counts the smart page draws are those of the file open and the learner
+// chosen: after a reload onto another file and a switch of learner, nothing of the file or the
+// learner before is drawn, not even while the set is chosen anew or the new history is counted.
+TEST(MainDialog, AfterAReloadOrAUserSwitchTheSmartPageDrawsOnlyTheNewHistory) {
+  MainApp s;
+  const int binder = s.app.smartLearningSetId;
+  const int studied = static_cast<int>(platform::nowSeconds() - 2 * 86400);
+  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", binder, binder));
+  s.run(platform::format(L"INSERT INTO memory_rate VALUES (1, %d, 80, 2, %d, %d, 0, 0, 0, 0, 0, 0, 0, 0)",
+                         s.app.currentUserId, studied, studied));
+  // Another copy of the file, where the same learner has taken question 1 up to level 5, and the
+  // set chosen is gone.
+  QTemporaryDir folder;
+  const QString other = folder.filePath("other.klvdb7");
+  ASSERT_TRUE(QFile::copy(QString::fromStdWString(s.databasePath()), other));
+  {
+    sqliteplus::SqliteConnection connection;
+    ASSERT_TRUE(pdb3::openDatabaseFile(connection, other.toStdWString()));
+    ASSERT_TRUE(pdb3::execSqlf(pdb3::openQuery(connection),
+                               L"UPDATE memory_rate SET level=5, l3_time=%d, l4_time=%d, l5_time=%d;"
+                               L"DELETE FROM folder WHERE eid=%d; DELETE FROM element_info WHERE eid=%d",
+                               studied, studied, studied, kApple, kApple));
+  }
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F6);
+  CTabpageSmartlearning& smart = s.dialog.smartLearningPage();
+  const auto counted = [&] { return QTest::qWaitFor([&] { return !smart.levelCalculator().running(); }, 30000); };
+  // A colour in the graph {200, y0 + 50, W - 20, H - 140}, its frame's bottom too: a level's bands,
+  // or the blue of their outline, which runs along that bottom where no question stands; and the
+  // bar's colour a quarter along {100, H - 40, W - 150, H - 20}.
+  const auto graphInk = [&](platform::COLORREF colour) {
+    const QImage image = smart.paintImage();
+    int ink = 0;
+    for (int y = static_cast<int>(smart.height() * 0.3) + 51; y < smart.height() - 140; ++y)
+      for (int x = 201; x < smart.width() - 21; ++x) ink += platform::fromPixel(image.pixel(x, y)) == colour;
+    return ink;
+  };
+  const auto bandInk = [&](int level) { return graphInk(smart::LevelColors[level]); };
+  const platform::COLORREF outline = platform::rgb(0, 0, 255);
+  const auto barColour = [&] {
+    return platform::fromPixel(smart.paintImage().pixel(100 + (smart.width() - 250) / 4, smart.height() - 30));
+  };
+  ASSERT_TRUE(counted());
+  ASSERT_GT(bandInk(2), 0);
+  ASSERT_EQ(barColour(), smart::LevelColors[2]);
+
+  s.settings.databasePath.value = other.toStdWString();
+  std::tuple<int, int, platform::COLORREF> drawnWhileChoosing;
+  {
+    ModalAnswers answers({{"id236", [&](QDialog& dialog) {
+                             drawnWhileChoosing = {bandInk(2), graphInk(outline), barColour()};
+                             chooseInTree(kZeta)(dialog);
+                           }}});
+    ASSERT_TRUE(s.dialog.OnCommand(1025));
+    ASSERT_EQ(answers.seen["id236"], 1);
+  }
+  // Nothing known yet: no bands, not even empty ones, and no counts.
+  EXPECT_EQ(drawnWhileChoosing, std::tuple(0, 0, platform::rgb(255, 255, 255)));
+  EXPECT_EQ(graphInk(outline), 0) << "the file before's history, drawn while this one's is counted";
+  EXPECT_EQ(barColour(), smart::LevelColors[5]);
+  ASSERT_TRUE(counted());
+  EXPECT_GT(bandInk(5), 0);
+  EXPECT_EQ(bandInk(2), 0);
+
+  // Another learner, who has taken only question 2, up to level 3.
+  s.settings.userName.value = L"hanako";
+  ASSERT_TRUE(s.app.SelectSettingsUser());
+  s.run(platform::format(L"INSERT INTO memory_rate VALUES (2, %d, 80, 3, %d, %d, %d, 0, 0, 0, 0, 0, 0, 0)",
+                         s.app.currentUserId, studied, studied, studied));
+  s.dialog.OnUserChanged();
+  EXPECT_EQ(graphInk(outline), 0) << "the learner before's history, drawn while this one's is counted";
+  EXPECT_EQ(barColour(), smart::LevelColors[3]);
+  ASSERT_TRUE(counted());
+  EXPECT_GT(bandInk(3), 0);
+  EXPECT_EQ(bandInk(5), 0);
 }
 
 TEST(MainDialog, ExportOffersTheShownPagesChoiceWhenThereIsOne) {

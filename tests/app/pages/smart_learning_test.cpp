@@ -432,7 +432,8 @@ TEST_F(SmartPageTest, UnderALockTheListAndTheChoiceAreUnknownNotEmpty) {
 
 // The page is first opened while another program holds the file: one box, the list and the level
 // history unknown. Once the file is free, a list or a history that could not be read is read again
-// at the next show (a page switch) or refresh (a study's end, the editor closed).
+// at the next show (a page switch) or refresh (a study's end, the editor closed), also when only the
+// history's own worker found the file held.
 TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefresh) {
   const int sid = t.app.smartLearningSetId;
   for (int q = 8500; q < 8505; ++q) t.addQuestion(q, L"w", sid);
@@ -473,6 +474,20 @@ TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefre
   }
   EXPECT_TRUE(page->RefreshFromFile());
   ASSERT_TRUE(finished.wait(5000));  // the history of the period now shown
+  EXPECT_EQ(t.takeBoxes(), L"");
+
+  finished.clear();
+  {
+    apptest::HeldDatabase held(t.databasePath());
+    page->levelCalculator().start({t.app.db.fileName(), t.app.currentUserId, sid, page->periodDays(), kNow});
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(t.takeBoxes().rfind(L"Kelvara: 記憶レベルの推移を計算できませんでした。\n", 0), 0u);
+  }
+  t.learn(8501, 80, 2, static_cast<int>(kNow - kDay), {int(kNow - 3 * kDay), int(kNow - kDay)});
+  finished.clear();
+  EXPECT_TRUE(page->RefreshFromFile());
+  ASSERT_TRUE(finished.wait(5000));
+  EXPECT_EQ(page->levelCalculator().table()[30][1], 2);
   EXPECT_EQ(t.takeBoxes(), L"");
 }
 
