@@ -57,8 +57,8 @@ class LevelCalculator : public QObject {
   void forget();
   // A calculation was started and its table has not arrived yet.
   bool running() const { return running_; }
-  // The last table counted whole (all zero before the first): a calculation that could not read
-  // leaves the one before it.
+  // The last table counted whole (all zero while none is, see counted()): a calculation that could
+  // not read leaves the one before it.
   const LevelTable& table() const { return table_; }
   // Whether table() holds a count: not before the first, nor after forget().
   bool counted() const { return counted_; }
