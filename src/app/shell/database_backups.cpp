@@ -6,34 +6,62 @@
 #include <QFileInfo>
 #include <QString>
 
+#include <cerrno>
+#include <optional>
+#include <utility>
+
 #include "app/common/modal_dialog.h"
+#include "database/engine/busy_wait.h"
+#include "database/engine/database_copy.h"
+#include "database/engine/sqlite_connection.h"
 #include "database/engine/whole_database.h"
 #include "platform/files/file_system.h"
-#include "platform/windows/notifier.h"
 #include "platform/trace.h"
+#include "platform/windows/notifier.h"
 #include "services/database_failure.h"
+#include "services/file_failure.h"
 
 namespace {
 
-constexpr qint64 kHeaderSize = 100;
-constexpr wchar_t kDatabaseNotWhole[] = L"データベースファイルが壊れているか、データベースとして読み込めません。";
+using sqliteplus::CopyOutcome;
 
-bool copyOrTrace(const std::wstring& from, const std::wstring& to) {
-  if (platform::copyFile(from, to, true)) return true;
-  platform::traceError(L"backup: cannot copy %ls to %ls\n", from.c_str(), to.c_str());
-  return false;
+constexpr wchar_t kNotMade[] = L"データベースのバックアップを作成できませんでした。";
+constexpr wchar_t kDatabaseNotWhole[] = L"データベースファイルが壊れているか、データベースとして読み込めません。";
+constexpr wchar_t kDatabaseReplaced[] = L"開いているデータベースファイルが、別のファイルに置き換えられています。";
+
+// What the learner is told of a copy that was not made.
+std::wstring failureText(const sqliteplus::DatabaseCopy& copy, const std::wstring& databasePath) {
+  switch (copy.outcome()) {
+    case CopyOutcome::notWhole:
+      return kNotMade + (L"\n" + std::wstring(kDatabaseNotWhole));
+    case CopyOutcome::moved:
+      return kNotMade + (L"\n" + (platform::fileExists(databasePath) ? std::wstring(kDatabaseReplaced)
+                                                                    : missingDatabaseText(databasePath)));
+    case CopyOutcome::notWritten:
+      return fileFailureText(kNotMade, copy.writeError());
+    case CopyOutcome::made:
+    case CopyOutcome::failed:
+      break;
+  }
+  return databaseFailureText(kNotMade);
 }
 
-// Why no copy of the database may be made: it is not there, or no whole database; "" when it is.
-std::wstring databaseUnfitForCopy(const std::wstring& databasePath) {
-  if (!platform::fileExists(databasePath)) return missingDatabaseText(databasePath);
-  if (!sqliteplus::isWholeDatabase(databasePath)) return kDatabaseNotWhole;
-  return {};
+void traceFailedCopy(const std::wstring& from, const std::wstring& to) {
+  platform::traceError(L"backup: cannot copy %ls to %ls\n", from.c_str(), to.c_str());
+}
+
+// Makes a fresh copy of the open database at `target`; why it could not, if it could not.
+std::optional<std::wstring> copyDatabase(sqliteplus::SqliteConnection& db, const std::wstring& target) {
+  sqliteplus::DatabaseCopy copy(db, target);
+  if (copy.outcome() == CopyOutcome::made && copy.replaceTarget()) return std::nullopt;
+  const int cause = errno;
+  traceFailedCopy(db.fileName(), target);
+  return copy.outcome() == CopyOutcome::made ? fileFailureText(kNotMade, cause) : failureText(copy, db.fileName());
 }
 
 QByteArray leadingBytes(const std::wstring& path) {
   QFile file(QString::fromStdWString(path));
-  return file.open(QIODevice::ReadOnly) ? file.read(kHeaderSize) : QByteArray();
+  return file.open(QIODevice::ReadOnly) ? file.read(sqliteplus::kDatabaseHeaderSize) : QByteArray();
 }
 
 // The database has not changed since its copy was made, so that copying it again would write the
@@ -50,40 +78,59 @@ bool isFresh(const QFileInfo& weekly, const QDateTime& now) {
   return weekly.exists() && weekly.lastModified() >= now.addDays(-7);
 }
 
-// Every copy that is due, in order; false when one of them failed.
-bool copyAll(const std::wstring& databasePath) {
+// Every copy that is due, in order; why the first that failed could not be made.
+std::optional<std::wstring> copyAll(sqliteplus::SqliteConnection& db) {
+  const std::wstring databasePath = db.fileName();
   const std::wstring lastRun = databasePath + L".bak.klvdb7";
-  const bool latest = isBackupCurrent(databasePath, lastRun) || copyOrTrace(databasePath, lastRun);
+  std::optional<std::wstring> failure;
+  if (!isBackupCurrent(databasePath, lastRun)) failure = copyDatabase(db, lastRun);
+  // The box tells the first failure: a later one is most often the same cause met again.
+  const auto first = [&](std::wstring later) { return failure ? failure : std::move(later); };
   const std::wstring firstWeek = databasePath + L".w1bak.klvdb7";
   const QDateTime now = QDateTime::currentDateTime();
   const QFileInfo firstWeekInfo(QString::fromStdWString(firstWeek));
-  if (isFresh(firstWeekInfo, now)) return latest;
+  if (isFresh(firstWeekInfo, now)) return failure;
+  // The new week is copied first, so that nothing moves on for a database that cannot be copied
+  // (one that is no whole database, say).
+  sqliteplus::DatabaseCopy weekly(db, firstWeek);
+  if (weekly.outcome() != CopyOutcome::made) {
+    traceFailedCopy(databasePath, firstWeek);
+    return first(failureText(weekly, databasePath));
+  }
   // The older week is kept where it is when it cannot move on: it is not lost to the new one. A
   // weekly file that is no whole database has nothing to keep and no right to replace w2.
-  if (firstWeekInfo.exists() && sqliteplus::isWholeDatabase(firstWeek) &&
-      !copyOrTrace(firstWeek, databasePath + L".w2bak.klvdb7"))
-    return false;
+  const std::wstring secondWeek = databasePath + L".w2bak.klvdb7";
+  if (firstWeekInfo.exists() && sqliteplus::isWholeDatabase(firstWeek) && !platform::copyFile(firstWeek, secondWeek, true)) {
+    const int cause = errno;
+    traceFailedCopy(firstWeek, secondWeek);
+    return first(fileFailureText(kNotMade, cause));
+  }
   // A copy that failed leaves last week's file, which must not pass for a fresh one.
-  if (!copyOrTrace(databasePath, firstWeek)) return false;
+  if (!weekly.replaceTarget()) {
+    const int cause = errno;
+    traceFailedCopy(databasePath, firstWeek);
+    return first(fileFailureText(kNotMade, cause));
+  }
   QFile copy(QString::fromStdWString(firstWeek));
   if (copy.open(QIODevice::ReadWrite)) copy.setFileTime(now, QFileDevice::FileModificationTime);
-  return latest;
+  return failure;
 }
 
 }  // namespace
 
-void MakeDatabaseBackups(const std::wstring& databasePath) {
+void MakeDatabaseBackups(sqliteplus::SqliteConnection& db) {
+  if (!db.isOpen()) return;
+  // The backups are an action of their own: one wait for another program's lock, and the causes
+  // of their own failures only.
+  sqliteplus::endBusyWaitAction();
   // Each copy replaces its file whole or not at all, so what was there before a failure stays.
+  const std::wstring databasePath = db.fileName();
   bool anyBefore = false;
   for (const wchar_t* suffix : {L".bak.klvdb7", L".w1bak.klvdb7", L".w2bak.klvdb7"})
     anyBefore = anyBefore || platform::fileExists(databasePath + suffix);
-  // A file another program emptied or cut short, or none at all, never replaces a good copy; nor
-  // do the weekly copies move on for it.
-  const std::wstring unfit = databaseUnfitForCopy(databasePath);
-  if (!unfit.empty()) platform::traceError(L"backup: %ls is no whole database\n", databasePath.c_str());
-  if (unfit.empty() && copyAll(databasePath)) return;
-  std::wstring text = L"データベースのバックアップを作成できませんでした。";
-  if (!unfit.empty()) text += L"\n" + unfit;
+  const std::optional<std::wstring> failure = copyAll(db);
+  if (!failure) return;
+  std::wstring text = *failure;
   if (anyBefore) text += L"\n前に作成したバックアップはそのまま残っています。";
   platform::messageBox(nullptr, text, kAppCaption, platform::MbIconWarning);
 }

@@ -180,7 +180,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   }
 
   warmUp.reset();  // the copies read the file at the disk's pace, not beside a scan of it
-  if (settings->makeBackupFlag.value) MakeDatabaseBackups(settings->databasePath.value);
+  if (settings->makeBackupFlag.value) MakeDatabaseBackups(db);
   if (!notePagePath.empty()) platform::deleteFile(notePagePath);
   return exitCode;
 }

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "database/engine/text_conversion.h"
@@ -12,17 +13,35 @@ namespace {
 
 constexpr char kMagic[] = "SQLite format 3";  // with its terminating zero: the file's first 16 bytes
 
-// The engine takes an empty file for an empty database: only the header tells it from one.
-bool startsWithTheHeader(const std::string& path) {
-  char head[sizeof kMagic] = {};
-  std::ifstream in(path, std::ios::binary);
-  return in.read(head, sizeof head) && std::memcmp(head, kMagic, sizeof kMagic) == 0;
+// The page size the header names (offset 16, big-endian, 1 for 65536); 0 when it names none.
+long long pageSizeOf(std::string_view header) {
+  const auto byte = [&](size_t at) { return static_cast<unsigned char>(header[at]); };
+  const long long size = byte(16) << 8 | byte(17);
+  if (size == 1) return 65536;
+  return size >= 512 && (size & (size - 1)) == 0 ? size : 0;
+}
+
+// The name as a URI, so that the file can be opened as one nobody changes: the engine then makes
+// no log or shared-memory file beside it, whatever its header asks for.
+std::string immutableUri(const std::string& path) {
+  std::string uri = "file:";
+  for (const char c : path) {
+    if (c == '%' || c == '?' || c == '#') {
+      static const char kDigits[] = "0123456789ABCDEF";
+      const auto code = static_cast<unsigned char>(c);
+      uri += {'%', kDigits[code >> 4], kDigits[code & 15]};
+    } else {
+      uri += c;
+    }
+  }
+  return uri + "?immutable=1";
 }
 
 // The engine refuses a file whose pages are fewer than its header counts, or whose schema is damaged.
 bool engineReadsSchema(const std::string& path) {
   sqlite3* db = nullptr;
-  const bool opened = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
+  const bool opened =
+      sqlite3_open_v2(immutableUri(path).c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK;
   const bool read = opened && sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK;
   sqlite3_close_v2(db);
   return read;
@@ -30,9 +49,21 @@ bool engineReadsSchema(const std::string& path) {
 
 }  // namespace
 
+bool hasWholePages(std::string_view header, long long fileSize) {
+  if (header.size() < kDatabaseHeaderSize || std::memcmp(header.data(), kMagic, sizeof kMagic) != 0) return false;
+  const long long pageSize = pageSizeOf(header);
+  return pageSize > 0 && fileSize > 0 && fileSize % pageSize == 0;
+}
+
 bool isWholeDatabase(const std::wstring& path) {
   const std::string name = WStringToUtf8(path);
-  return !name.empty() && startsWithTheHeader(name) && engineReadsSchema(name);
+  if (name.empty()) return false;
+  std::string header(kDatabaseHeaderSize, '\0');
+  std::ifstream in(name, std::ios::binary);
+  header.resize(in.read(header.data(), static_cast<std::streamsize>(header.size())) ? header.size() : 0);
+  std::error_code error;
+  const auto size = std::filesystem::file_size(name, error);
+  return !error && hasWholePages(header, static_cast<long long>(size)) && engineReadsSchema(name);
 }
 
 }  // namespace sqliteplus

@@ -10,13 +10,17 @@
 #include <utime.h>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "app/shell/database_backups.h"
 #include "app/shell/klv_app.h"
 #include "app_test_support.h"
+#include "faulty_vfs.h"
+#include "held_database.h"
 #include "database/database_file.h"
 #include "database/folders/folders.h"
 #include "database/engine/sql_helpers.h"
@@ -100,9 +104,12 @@ TEST_F(Startup, FirstRunRegistersTheUserOnACopyOfTheProgramsDatabaseAndBacksItUp
   EXPECT_EQ(settings->databasePath.value, dataFile("database.klvdb7").toStdWString());
   // The program's own database stays as it was for the next user.
   EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(testenv::programDir()) + "/database.klvdb7"));
+  // The copies are the database's bytes, and nothing else is left beside them.
   for (const char* copy : {"database.klvdb7.bak.klvdb7", "database.klvdb7.w1bak.klvdb7"})
-    EXPECT_TRUE(QFileInfo::exists(dataFile(copy))) << copy;
+    EXPECT_EQ(apptest::readText(dataFile(copy)), apptest::readText(dataFile("database.klvdb7"))) << copy;
   EXPECT_FALSE(QFileInfo::exists(dataFile("database.klvdb7.w2bak.klvdb7")));
+  for (const QString& file : QDir(dataFile("")).entryList(QDir::Files))
+    EXPECT_FALSE(file.contains(".tmp") || file.endsWith("-journal") || file.endsWith("-wal")) << file.toStdString();
   sqliteplus::SqliteConnection db;
   ASSERT_TRUE(pdb3::openDatabaseFile(db, settings->databasePath.value));
   const pdb3::DbObject accessor = pdb3::openQuery(db);
@@ -222,6 +229,27 @@ QByteArray databaseHolding(const QByteArray& value, int writes = 1) {
   return apptest::readText(path);
 }
 
+// The bytes of a database of `rows` rows of 40 bytes on pages of `pageSize` bytes.
+QByteArray databaseOnPages(int pageSize, int rows) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("made.klvdb7");
+  apptest::writeText(path, "");
+  {
+    sqliteplus::SqliteConnection made;
+    made.open(path.toStdWString().c_str());
+    made.createQuery()->execute((L"PRAGMA page_size=" + std::to_wstring(pageSize) + L"; CREATE TABLE t (v BLOB)").c_str());
+    for (int row = 0; row < rows; ++row) made.createQuery()->execute(L"INSERT INTO t VALUES (zeroblob(40))");
+  }
+  return apptest::readText(path);
+}
+
+// The backups at the end of a run that had the database open.
+void backUp(const QString& database) {
+  sqliteplus::SqliteConnection db;
+  db.open(database.toStdWString().c_str());
+  MakeDatabaseBackups(db);
+}
+
 }  // namespace
 
 TEST(DatabaseBackups, TheWeeklyCopyMovesOnOnlyOnceItIsAWeekOld) {
@@ -231,14 +259,14 @@ TEST(DatabaseBackups, TheWeeklyCopyMovesOnOnlyOnceItIsAWeekOld) {
   apptest::writeText(database, databaseHolding("today"));
   apptest::writeText(w1, databaseHolding("three days ago"));
   setAge(w1, 3);
-  MakeDatabaseBackups(database.toStdWString());
+  backUp(database);
   EXPECT_EQ(apptest::readText(bak), databaseHolding("today"));
   EXPECT_EQ(apptest::readText(w1), databaseHolding("three days ago"));
   EXPECT_FALSE(QFileInfo::exists(w2));
 
   setAge(w1, 8);
   apptest::writeText(database, databaseHolding("a week on"));
-  MakeDatabaseBackups(database.toStdWString());
+  backUp(database);
   EXPECT_EQ(apptest::readText(w2), databaseHolding("three days ago"));
   EXPECT_EQ(apptest::readText(w1), databaseHolding("a week on"));
   EXPECT_LT(QFileInfo(w1).lastModified().secsTo(QDateTime::currentDateTime()), 60);
@@ -250,7 +278,7 @@ TEST(DatabaseBackups, TheWeeklyCopyMovesOnOnlyOnceItIsAWeekOld) {
   QDir().mkpath(w2);  // a folder where the copy should go
   apptest::writeText(database, databaseHolding("later"));
   testenv::BoxRecorder boxes;
-  MakeDatabaseBackups(database.toStdWString());
+  backUp(database);
   EXPECT_EQ(apptest::readText(w1), databaseHolding("a week on"));
   EXPECT_EQ(apptest::readText(bak), databaseHolding("later"));
   EXPECT_EQ(boxes.texts.size(), 1u);
@@ -265,13 +293,13 @@ TEST(DatabaseBackups, AFailedFirstBackupDoesNotClaimAnEarlierOne) {
   for (const bool earlier : {false, true}) {
     SCOPED_TRACE(earlier ? "with earlier copies" : "on a first run");
     if (earlier) {
-      MakeDatabaseBackups(database.toStdWString());
+      backUp(database);
       apptest::writeText(database, databaseHolding("changed since"));
     }
     testenv::BoxRecorder boxes;
     {
       testenv::FileSizeLimit full(0);  // no copy can be written
-      MakeDatabaseBackups(database.toStdWString());
+      backUp(database);
     }
     ASSERT_EQ(boxes.texts.size(), 1u);
     const QString text = QString::fromStdWString(boxes.texts.front());
@@ -302,19 +330,18 @@ ino_t fileId(const QString& path) {
 TEST(DatabaseBackups, TheLatestCopyIsMadeAgainWheneverItCouldDiffer) {
   QTemporaryDir dir;
   const QString database = dir.filePath("db.klvdb7"), bak = database + ".bak.klvdb7";
-  const std::wstring path = database.toStdWString();
   // Versions that differ only past the header.
   const QByteArray first = databaseHolding("first"), later = databaseHolding("later"), other = databaseHolding("other");
   ASSERT_EQ(first.left(100), later.left(100));
   apptest::writeText(database, first);
   waitForLaterFileTime(database);
-  MakeDatabaseBackups(path);
+  backUp(database);
   const ino_t made = fileId(bak);
-  MakeDatabaseBackups(path);
+  backUp(database);
   EXPECT_EQ(fileId(bak), made) << "an unchanged database is not copied again";
 
   apptest::writeText(database, later);
-  MakeDatabaseBackups(path);
+  backUp(database);
   EXPECT_EQ(apptest::readText(bak), later);
 
   // An older file put back with its old times has still changed since the copy.
@@ -322,20 +349,20 @@ TEST(DatabaseBackups, TheLatestCopyIsMadeAgainWheneverItCouldDiffer) {
   apptest::writeText(database, first);
   setAge(database, 1);
   waitForLaterFileTime(database);
-  MakeDatabaseBackups(path);
+  backUp(database);
   EXPECT_EQ(apptest::readText(bak), first);
 
   const QByteArray writtenSince = databaseHolding("first", 2);  // the copy opened and written to since
   ASSERT_EQ(writtenSince.size(), first.size());
   apptest::writeText(bak, writtenSince);
-  MakeDatabaseBackups(path);
+  backUp(database);
   EXPECT_EQ(apptest::readText(bak), first);
 
   // A copy stamped with a time to come (the clock set back since) tells nothing of what came after.
   waitForLaterFileTime(bak);
   apptest::writeText(database, other);
   setAge(bak, -1);
-  MakeDatabaseBackups(path);
+  backUp(database);
   EXPECT_EQ(apptest::readText(bak), other);
 }
 
@@ -350,63 +377,166 @@ TEST(DatabaseBackups, CopiesThatFailLeaveTheGoodBackupsAndAreToldOnce) {
   setAge(w1, 8);
   testenv::BoxRecorder boxes;
   {
-    // Room for the small weekly copy to move on, none for a copy of the database.
+    // Room for the small weekly copy to move on, none for a copy of the database: nothing moves on
+    // for a new weekly copy that cannot be made.
     const testenv::FileSizeLimit full(16 * 1024);
-    MakeDatabaseBackups(database.toStdWString());
+    backUp(database);
   }
   EXPECT_EQ(apptest::readText(bak), lastRun);
   EXPECT_EQ(apptest::readText(w1), lastWeek);
-  EXPECT_EQ(apptest::readText(w2), lastWeek);
+  EXPECT_FALSE(QFileInfo::exists(w2));
   EXPECT_GT(QFileInfo(w1).lastModified().daysTo(QDateTime::currentDateTime()), 7) << "it is still last week's copy";
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_EQ(boxes.captions[0], L"Kelvara");
   EXPECT_NE(boxes.texts[0].find(L"バックアップを作成できませんでした"), std::wstring::npos);
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4) << "no half-written copy is left";
+  EXPECT_NE(boxes.texts[0].find(apptest::kFullCause), std::wstring::npos);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3) << "no half-written copy is left";
 
-  MakeDatabaseBackups(database.toStdWString());
+  backUp(database);
   EXPECT_EQ(apptest::readText(bak), apptest::readText(database));
   EXPECT_EQ(apptest::readText(w1), apptest::readText(database));
+  EXPECT_EQ(apptest::readText(w2), lastWeek);
   EXPECT_EQ(boxes.texts.size(), 1u);
 }
 
-// What another program left at the database's path (nothing, an emptied file, one cut short or
-// damaged) is no database to keep: the good copies stay byte for byte, and the box says why.
+// Another program's lock is waited for as every action waits for one; a lock that lasts, and a disk
+// the engine finds full, keep the copies as they were and are said with their cause.
+TEST(DatabaseBackups, ALockIsWaitedForAndWhatKeepsTheCopiesFromBeingMadeIsSaidWithItsCause) {
+  QTemporaryDir dir;
+  testdb::FaultyVfs disk;
+  const QString database = dir.filePath("db.klvdb7");
+  const QString bak = database + ".bak.klvdb7", w1 = database + ".w1bak.klvdb7", w2 = database + ".w2bak.klvdb7";
+  const QByteArray lastRun = databaseHolding("last run");
+  apptest::writeText(database, databaseHolding(QByteArray(64 * 1024, 'd')));
+  apptest::writeText(bak, lastRun);
+  apptest::writeText(w1, lastRun);
+  setAge(w1, 8);
+  sqliteplus::SqliteConnection db;
+  db.open(database.toStdWString().c_str());
+  testenv::BoxRecorder boxes;
+  const auto toldOnce = [&](const std::wstring& cause) {
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_NE(boxes.texts[0].find(cause), std::wstring::npos) << QString::fromStdWString(boxes.texts[0]).toStdString();
+    EXPECT_NE(boxes.texts[0].find(L"前に作成したバックアップはそのまま残っています。"), std::wstring::npos);
+    boxes.texts.clear();
+  };
+  {
+    apptest::HeldDatabase held(database.toStdWString());
+    MakeDatabaseBackups(db);
+    EXPECT_EQ(apptest::readText(bak), lastRun);
+    EXPECT_EQ(apptest::readText(w1), lastRun);
+    EXPECT_FALSE(QFileInfo::exists(w2));
+    toldOnce(apptest::kBusyCause);
+
+    // Let go within the wait: each run's end waits anew.
+    sqliteplus::setBusyWaitLimit(std::chrono::seconds(10));
+    std::thread lettingGo([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      held.release();
+    });
+    MakeDatabaseBackups(db);
+    lettingGo.join();
+    EXPECT_EQ(apptest::readText(bak), apptest::readText(database));
+    EXPECT_EQ(apptest::readText(w1), apptest::readText(database));
+    EXPECT_EQ(apptest::readText(w2), lastRun);
+    EXPECT_TRUE(boxes.texts.empty());
+  }
+
+  const QByteArray backedUp = apptest::readText(bak);
+  db.createQuery()->execute(L"UPDATE t SET v = zeroblob(100000)");
+  disk.limitDisk(16 * 1024);
+  MakeDatabaseBackups(db);
+  EXPECT_EQ(apptest::readText(bak), backedUp);
+  toldOnce(apptest::kFullCause);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4) << "no half-written copy is left";
+}
+
+// A database in write-ahead-log mode is copied with what its log holds, into a copy that asks for
+// no log: opening it leaves nothing beside it.
+TEST(DatabaseBackups, AFileInWriteAheadLogModeIsCopiedWhole) {
+  QTemporaryDir dir;
+  const QString database = dir.filePath("db.klvdb7"), bak = database + ".bak.klvdb7";
+  apptest::writeText(database, "");
+  sqliteplus::SqliteConnection writer;
+  writer.open(database.toStdWString().c_str());
+  writer.createQuery()->execute(
+      L"PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; CREATE TABLE t (v TEXT); INSERT INTO t VALUES ('in the log')");
+  backUp(database);
+  const QByteArray header = apptest::readText(bak).left(20);
+  ASSERT_EQ(header.size(), 20);
+  EXPECT_EQ(header[18], 1);
+  EXPECT_EQ(header[19], 1);
+  sqliteplus::SqliteConnection copy;
+  copy.open(bak.toStdWString().c_str());
+  EXPECT_EQ(pdb3::querySqlfIntOrMinus1(pdb3::openQuery(copy), L"SELECT count(*) FROM t WHERE v = 'in the log'"), 1);
+  for (const char* beside : {"-wal", "-shm", "-journal"}) EXPECT_FALSE(QFileInfo::exists(bak + beside)) << beside;
+}
+
+// What another program left at the database's path (nothing, another file, an emptied file, one cut
+// short or damaged) is no database to keep: the good copies stay byte for byte, and the box says why.
 TEST(DatabaseBackups, WhatIsNoWholeDatabaseReplacesNoCopy) {
   QTemporaryDir dir;
   const QString database = dir.filePath("db.klvdb7");
-  const QString bak = database + ".bak.klvdb7", w1 = database + ".w1bak.klvdb7";
+  const QString bak = database + ".bak.klvdb7", w1 = database + ".w1bak.klvdb7", w2 = database + ".w2bak.klvdb7";
   const QByteArray whole = databaseHolding(QByteArray(64 * 1024, 'd')), lastRun = databaseHolding("last run");
   QByteArray damaged = whole;
   damaged.replace(100, 3900, QByteArray(3900, '\xff'));  // the schema's page, under a sound header
-  const std::vector<std::pair<const char*, std::optional<QByteArray>>> leftAtThePath{
-      {"gone", std::nullopt},  {"emptied", QByteArray()}, {"cut short", whole.left(whole.size() / 2)},
-      {"damaged", damaged},    {"foreign", QByteArray(8192, 'x')},
+  // The engine counts a page cut short as a page, and reads what is missing of it as zeros.
+  const QByteArray twoPages = databaseOnPages(1024, 1), fortyRows = databaseOnPages(512, 40);
+  ASSERT_EQ(twoPages.size(), 2048);
+  const std::wstring notWhole = L"データベースとして読み込めません", replaced = L"別のファイルに置き換えられています";
+  struct LeftAtThePath {
+    const char* what;
+    QByteArray opened;
+    std::optional<QByteArray> content;  // none: the file is gone
+    bool newFile;  // the content is put there as a file of its own, not written into the one opened
+    std::wstring why;
   };
-  for (const auto& [what, content] : leftAtThePath) {
-    SCOPED_TRACE(what);
+  const std::vector<LeftAtThePath> cases{
+      {"gone", whole, std::nullopt, false, missingDatabaseText(database.toStdWString())},
+      {"another file put in its place", whole, lastRun, true, replaced},
+      {"emptied", whole, QByteArray(), false, notWhole},
+      {"cut short", whole, whole.left(whole.size() / 2), false, notWhole},
+      {"damaged", whole, damaged, false, notWhole},
+      {"foreign", whole, QByteArray(8192, 'x'), false, notWhole},
+      {"cut inside its last page", twoPages, twoPages.left(1025), false, notWhole},
+      {"cut by 100 bytes", fortyRows, fortyRows.chopped(100), false, notWhole},
+  };
+  for (const LeftAtThePath& left : cases) {
+    SCOPED_TRACE(left.what);
     apptest::writeText(bak, lastRun);
     apptest::writeText(w1, lastRun);
     setAge(w1, 8);  // due for a fresh weekly copy too
     QFile::remove(database);
-    if (content) apptest::writeText(database, *content);
+    apptest::writeText(database, left.opened);
+    sqliteplus::SqliteConnection db;
+    db.open(database.toStdWString().c_str());
+    if (!left.content || left.newFile) QFile::remove(database);
+    if (left.content) apptest::writeText(database, *left.content);
     testenv::BoxRecorder boxes;
-    MakeDatabaseBackups(database.toStdWString());
+    MakeDatabaseBackups(db);
     EXPECT_EQ(apptest::readText(bak), lastRun);
     EXPECT_EQ(apptest::readText(w1), lastRun);
     ASSERT_EQ(boxes.texts.size(), 1u);
-    const std::wstring why = content ? L"データベースとして読み込めません" : missingDatabaseText(database.toStdWString());
-    EXPECT_NE(boxes.texts[0].find(why), std::wstring::npos) << QString::fromStdWString(boxes.texts[0]).toStdString();
-    EXPECT_FALSE(QFileInfo::exists(database + ".w2bak.klvdb7")) << "the weekly copies wait for a whole database";
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), content ? 3 : 2) << "no half-written copy is left";
+    EXPECT_NE(boxes.texts[0].find(left.why), std::wstring::npos) << QString::fromStdWString(boxes.texts[0]).toStdString();
+    EXPECT_FALSE(QFileInfo::exists(w2)) << "the weekly copies wait for a whole database";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), left.content ? 3 : 2) << "no half-written copy is left";
   }
 
-  // A weekly copy that is itself no database moves onto no good older one: it is simply replaced.
-  const QString w2 = database + ".w2bak.klvdb7";
-  apptest::writeText(database, whole);
-  apptest::writeText(w1, "");
-  setAge(w1, 8);
-  apptest::writeText(w2, lastRun);
-  MakeDatabaseBackups(database.toStdWString());
-  EXPECT_EQ(apptest::readText(w2), lastRun);
-  EXPECT_EQ(apptest::readText(w1), whole);
+  // A weekly copy that is no whole database moves onto no good older one: it is simply replaced.
+  // One whose header asks for a log moves on, and leaves no log beside it or the older one.
+  QByteArray inLogMode = databaseHolding("in log mode");
+  inLogMode[18] = inLogMode[19] = 2;
+  for (const auto& [what, weekly] : std::vector<std::pair<const char*, QByteArray>>{
+           {"emptied", QByteArray()}, {"cut inside its last page", twoPages.left(1025)}, {"in log mode", inLogMode}}) {
+    SCOPED_TRACE(what);
+    apptest::writeText(database, whole);
+    apptest::writeText(w1, weekly);
+    setAge(w1, 8);
+    apptest::writeText(w2, lastRun);
+    backUp(database);
+    EXPECT_EQ(apptest::readText(w2), weekly == inLogMode ? inLogMode : lastRun);
+    EXPECT_EQ(apptest::readText(w1), whole);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4) << "nothing beside the copies";
+  }
 }

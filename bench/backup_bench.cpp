@@ -1,0 +1,81 @@
+// The exit backup of a large database, made as the program makes it (the engine's online backup
+// from the connection that has the file open, into a temporary file renamed over the copy) and as
+// a plain copy of the file, side by side on the same file: the shared large database
+// (large_database.h, about 70 MB; argument 0), and the same grown to 400 MB with a table of blobs
+// (argument 400, made beside it on first use).
+#include <benchmark/benchmark.h>
+
+#include <sqlite3.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "database/engine/database_copy.h"
+#include "database/engine/sqlite_connection.h"
+#include "database/engine/text_conversion.h"
+#include "large_database.h"
+#include "platform/files/file_system.h"
+
+namespace {
+
+using namespace benchdata;
+
+// The database of `megabytes` (0: the shared one as it is).
+std::string databaseOf(int64_t megabytes) {
+  if (megabytes == 0) return largeDatabase();
+  const std::string path = largeDatabase() + "." + std::to_string(megabytes) + "mb", temporary = path + ".tmp";
+  if (std::filesystem::exists(path)) return path;
+  std::filesystem::copy_file(largeDatabase(), temporary, std::filesystem::copy_options::overwrite_existing);
+  sqlite3* db = nullptr;
+  sqlite3_open(temporary.c_str(), &db);
+  sqlite3_exec(db, "PRAGMA journal_mode=OFF; CREATE TABLE padding (b BLOB); BEGIN", nullptr, nullptr, nullptr);
+  const char* addFourMegabytes =
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 64) "
+      "INSERT INTO padding SELECT randomblob(65536) FROM n";
+  while (static_cast<int64_t>(std::filesystem::file_size(temporary)) < megabytes << 20)
+    if (sqlite3_exec(db, addFourMegabytes, nullptr, nullptr, nullptr) != SQLITE_OK) std::exit(1);
+  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  std::filesystem::rename(temporary, path);
+  return path;
+}
+
+std::wstring copyPath(const std::string& database) { return sqliteplus::Utf8ToWString(database + ".bench-copy"); }
+
+void countBytes(benchmark::State& state, const std::string& database) {
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(database)));
+  std::filesystem::remove(sqliteplus::WStringToUtf8(copyPath(database)));
+}
+
+void BM_OnlineBackup(benchmark::State& state) {
+  const std::string database = databaseOf(state.range(0));
+  sqliteplus::SqliteConnection connection;
+  connection.open(sqliteplus::Utf8ToWString(database).c_str());
+  for (auto _ : state) {
+    sqliteplus::DatabaseCopy copy(connection, copyPath(database));
+    if (copy.outcome() != sqliteplus::CopyOutcome::made || !copy.replaceTarget()) state.SkipWithError("no copy");
+  }
+  countBytes(state, database);
+}
+BENCHMARK(BM_OnlineBackup)->Arg(0)->Arg(400)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PlainFileCopy(benchmark::State& state) {
+  const std::string database = databaseOf(state.range(0));
+  for (auto _ : state)
+    if (!platform::copyFile(sqliteplus::Utf8ToWString(database), copyPath(database), true)) state.SkipWithError("no copy");
+  countBytes(state, database);
+}
+BENCHMARK(BM_PlainFileCopy)->Arg(0)->Arg(400)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_NUMERIC, "C");
+  benchmark::Initialize(&argc, argv);
+  largeDatabase();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

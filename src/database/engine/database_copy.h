@@ -1,0 +1,54 @@
+// A copy of the database a connection has open, made by the engine's online backup: the pages of
+// one consistent state of the file, read under the connection's own lock, so that another program
+// writing meanwhile can neither tear the copy nor be mixed into it.
+#pragma once
+
+#include <string>
+
+struct sqlite3;
+
+namespace sqliteplus {
+
+class SqliteConnection;
+
+enum class CopyOutcome {
+  made,      // the copy is whole, in its temporary file until replaceTarget()
+  notWhole,  // the open file holds no whole database (emptied, cut short, damaged, foreign)
+  moved,     // the open file is no longer the one at its path (moved away, deleted or replaced)
+  failed,    // the file could not be read (busy past the wait, an I/O error): the cause is noted
+  notWritten,  // the copy could not be written: writeError() tells why
+};
+
+// Copies the database `source` has open into a temporary file beside `target`. The source is read
+// in a read transaction, so that another program's lock is waited for as the connection waits for
+// every one (busy_wait.h); the failure is noted as any engine failure is (engine_failure.h), a file
+// gone from its path as missing. Only a whole database is copied (whole_database.h), from the file
+// itself rather than what the connection kept of it. The copy is byte for byte the file (a file in
+// write-ahead-log mode: its pages, with a header that asks for no log), and leaves no other file.
+class DatabaseCopy {
+ public:
+  DatabaseCopy(SqliteConnection& source, const std::wstring& target);
+  // The temporary file goes unless it replaced the target.
+  ~DatabaseCopy();
+  DatabaseCopy(const DatabaseCopy&) = delete;
+  DatabaseCopy& operator=(const DatabaseCopy&) = delete;
+
+  CopyOutcome outcome() const { return outcome_; }
+  // The errno of a copy not written (ENOSPC for a disk the engine found full).
+  int writeError() const { return writeError_; }
+  // Renames the copy that was made over the target, in one step. False, with errno telling why, when
+  // there is no copy or the rename fails; the target is then as it was.
+  bool replaceTarget();
+
+ private:
+  CopyOutcome copyFrom(sqlite3* source);
+  CopyOutcome copyPages(sqlite3* source, const std::string& sourceHeader);
+  CopyOutcome notWritten(sqlite3* copy, int resultCode);
+
+  std::string target_;
+  std::string temporary_;
+  CopyOutcome outcome_ = CopyOutcome::failed;
+  int writeError_ = 0;
+};
+
+}  // namespace sqliteplus
