@@ -103,3 +103,32 @@ void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& wha
 void reportViewNotReread(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
   reportThrough(unmadeChangeToBeSaid, owner, what, caption);
 }
+
+bool lastFailurePasses() {
+  switch (sqliteplus::lastEngineFailure()) {
+    case EngineFailure::busy:
+    case EngineFailure::full:
+      return true;
+    case EngineFailure::other:
+      return sqliteplus::lastEngineRefusal().empty();
+    default:
+      return false;
+  }
+}
+
+bool offerRetryOfUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
+  const std::wstring text = databaseFailureText(what);
+  if (!unmadeChangeToBeSaid(text) ||
+      platform::messageBox(owner, text, caption, platform::MbRetryCancel | platform::MbIconWarning) != platform::IdRetry)
+    return false;
+  endActionUnlessHeld();
+  return true;
+}
+
+KeptFailureCause KeptFailureCause::noted() { return {sqliteplus::lastEngineFailure(), sqliteplus::lastEngineRefusal()}; }
+
+void KeptFailureCause::noteAgain() const {
+  sqliteplus::forgetEngineFailure();
+  sqliteplus::restoreEngineFailure(kind);
+  sqliteplus::restoreEngineRefusal(refusal);
+}

@@ -63,7 +63,7 @@ struct StudySettings {
   bool useClipboardCopyOnPronounce = false;
   // use-voice, use-agent-voice or use-wav-voice.
   bool voiceOn = false;
-  std::wstring databasePath;            // database-path
+  std::wstring databasePath;            // the database file the program has open (not database-path)
   std::wstring pronunciationImagePath;  // kpd-imagefile-path
   std::wstring ipaMapPath;              // cmu2ipa-file-path
 };

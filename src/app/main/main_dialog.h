@@ -150,7 +150,9 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   // The current set's questions that have text; false after saying so when they cannot be read.
   bool currentSetQuestionIds(std::vector<int>& out);
   void OnQuestionList();
-  void OnReloadDatabase();
+  // Opens the settings' database file again and takes it up (KlvApp::ReopenDatabase), then shows
+  // it; the settings are left naming the file that is open. False when the window closes.
+  bool OnReloadDatabase();
   // After the database was opened again, maybe another file: the chosen set is found again by its
   // path there (a file without it asks for another, as a first start does), and the pages, the
   // smart-learning page, the ranking account and the title show the file for its user. False when

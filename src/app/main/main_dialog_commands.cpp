@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -25,6 +26,7 @@
 #include "app/main/main_dialog.h"
 #include "app/main/main_outlook_bar.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/settings_save.h"
 #include "app/options/option_dialog.h"
 #include "app/printing/print_preview_dialog.h"
 #include "app/shell/program_identity.h"
@@ -111,6 +113,23 @@ const MenuSpec kMenus[] = {
 template <size_t N>
 bool listed(const int (&ids)[N], int id) {
   return std::find(std::begin(ids), std::end(ids), id) != std::end(ids);
+}
+
+bool sameFile(const std::wstring& one, const std::wstring& other) {
+  if (one == other) return true;
+  const QString canonical = QFileInfo(QString::fromStdWString(one)).canonicalFilePath();
+  return !canonical.isEmpty() && canonical == QFileInfo(QString::fromStdWString(other)).canonicalFilePath();
+}
+
+// After a reload: the settings name the file that is open or, when none could be opened, the one
+// that was. A path that did not open is never kept beside another file in use: the next start, the
+// backups and every connection of the program would read one file and write another.
+void nameOpenFileInSettings(KlvApp& app, const std::wstring& wasOpen, QWidget* owner) {
+  const std::wstring open = app.db.isOpen() ? app.db.fileName() : wasOpen;
+  std::wstring& named = app.settings->databasePath.value;
+  if (open.empty() || sameFile(named, open)) return;
+  named = open;
+  saveSettingsOrSay(*app.settings, owner);
 }
 
 }  // namespace
@@ -443,10 +462,15 @@ void MainDialog::OnHomePage() {
   ShellOpen(makerAddress() + L"?t=r:KLV" + kProgramVersion);
 }
 
-void MainDialog::OnReloadDatabase() {
+bool MainDialog::OnReloadDatabase() {
+  const std::wstring wasOpen = m_pApp.db.fileName();
+  const bool reopened = m_pApp.ReopenDatabase(this);
+  nameOpenFileInSettings(m_pApp, wasOpen, this);
   // Without a database, a user or a set nothing here can work: another file or set is asked for,
   // or the dialog closes.
-  if (!m_pApp.ReopenDatabase(this) || !ShowReopenedDatabase()) reject();
+  if (reopened && ShowReopenedDatabase()) return true;
+  reject();
+  return false;
 }
 
 bool MainDialog::ShowReopenedDatabase() {
@@ -469,7 +493,6 @@ void MainDialog::OnUsers() {
     UpdateTitle();
     return;
   }
-  m_pApp.SelectSettingsUser();
   OnUserChanged();
 }
 
@@ -522,8 +545,15 @@ void MainDialog::OnCardTool() {
 }
 
 void MainDialog::OnOptions() {
+  const std::wstring named = m_pApp.settings->databasePath.value;
   RunOptionsDialog(m_pApp, m_soundQueue, this);
-  RefreshPages();
+  // Another database file named is opened and taken up at once, as the reload does, which reads
+  // the pages there.
+  if (m_pApp.settings->databasePath.value == named) {
+    RefreshPages();
+  } else if (!OnReloadDatabase()) {
+    return;
+  }
   update();
   m_outlookBar->repaint();
 }

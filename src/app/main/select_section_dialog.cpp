@@ -209,7 +209,7 @@ void CSelectSectionDlg::restoreSmartLearningSet() {
     reportFailedRead(this, L"スマート学習リストを確認できませんでした。");
     return;
   }
-  m_pApp.smartLearningSetId = pdb3::EnsureSmartLearningBinder(m_pQuery.query().connection());
-  if (m_pApp.smartLearningSetId < 0)
-    platform::messageBox(this, kSmartLearningUnavailable, kAppCaption, platform::MbOk | platform::MbIconError);
+  // Deleted with the tree: made again, or when next needed if the file cannot take it now.
+  m_pApp.smartLearningSetId = -1;
+  m_pApp.EnsureSmartLearningSet(this, reportUnmadeChange);
 }

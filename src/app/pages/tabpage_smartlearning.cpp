@@ -609,16 +609,28 @@ bool CTabpageSmartlearning::smartLearningOn() const {
 }
 
 bool CTabpageSmartlearning::smartLearningAvailable() {
-  if (smartLearningOn()) return true;
-  platform::messageBox(host_.dialogWindow(), kSmartLearningUnavailable, kAppCaption,
-                       platform::MbOk | platform::MbIconError);
-  return false;
+  if (app_.smartLearningUnavailable()) {
+    platform::messageBox(host_.dialogWindow(), kSmartLearningUnavailable, kAppCaption,
+                         platform::MbOk | platform::MbIconError);
+    return false;
+  }
+  // A list the file could not give for a cause that passes is asked for again; one that still
+  // cannot be had is said with its cause.
+  if (!app_.EnsureSmartLearningSet(host_.dialogWindow(), reportUnmadeChange)) return false;
+  followSmartLearningState();
+  return true;
 }
 
 void CTabpageSmartlearning::followSmartLearningState() {
+  // The page on screen needs the list: one the file could not give for a cause that passes is
+  // asked for again.
+  if (isVisible() && !app_.smartLearningUnavailable())
+    app_.EnsureSmartLearningSet(host_.dialogWindow(), reportFailedRead);
   const bool on = smartLearningOn();
   if (on == readWhileOn_) return;
   readWhileOn_ = on;
+  // The page on screen studies its own list, now that the file has one.
+  if (on && isVisible()) app_.currentSetId = app_.smartLearningSetId;
   forgetWhatWasRead();  // nothing read under the other state is the file's now
 }
 
@@ -711,10 +723,11 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   dc.textOut(0, y0 + 7, L"表示：");
   const platform::COLORREF text = dc.textColor();
   // A list that could not be read is not said to be empty; a file without smart learning has none.
-  const bool on = smartLearningOn();
-  const bool emptyList = on && listKnown_ && shownIds_.empty();
-  const std::wstring hint = !on ? kUnavailableHint : emptyList ? kEmptyListHint : kAddSetHint;
-  dc.setTextColor(!on ? rgb(128, 128, 128) : emptyList ? rgb(192, 0, 0) : rgb(64, 64, 192));
+  // A list the file could not give for now is not said to be unavailable: it is asked for again.
+  const bool unavailable = app_.smartLearningUnavailable();
+  const bool emptyList = smartLearningOn() && listKnown_ && shownIds_.empty();
+  const std::wstring hint = unavailable ? kUnavailableHint : emptyList ? kEmptyListHint : kAddSetHint;
+  dc.setTextColor(unavailable ? rgb(128, 128, 128) : emptyList ? rgb(192, 0, 0) : rgb(64, 64, 192));
   const QPoint at = hintPosition(hint);
   dc.textOut(at.x(), at.y(), hint);
   dc.setTextColor(text);

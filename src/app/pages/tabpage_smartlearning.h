@@ -107,9 +107,11 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // Whether the open file has the smart-learning set and the memory rates it is studied by; while
   // it has not, the page reads neither and shows no list, no counts and no history.
   bool smartLearningOn() const;
-  // False, after saying why, when the database holds no smart-learning set to work on.
+  // False, after saying why, when the database holds no smart-learning set to work on (one it could
+  // not give before for a cause that passes is asked for again).
   bool smartLearningAvailable();
-  // What the page read under the other state is dropped once a reload has changed it.
+  // What the page read under the other state is dropped once a reload, or a list made since, has
+  // changed it. On screen, a list not had for a cause that passes is asked for first.
   void followSmartLearningState();
   // Drops all the page read; it is read again at the next refresh or show.
   void forgetWhatWasRead();

@@ -37,7 +37,7 @@ bool AppStudyHost::canStudyInMode(int mode) {
 }
 
 bool AppStudyHost::openOwnConnection() {
-  if (!pdb3::openConnection(ownDb_, app_.settings->databasePath.value.c_str())) return false;
+  if (!pdb3::openConnection(ownDb_, app_.db.fileName().c_str())) return false;
   ownAccessor_ = pdb3::openQuery(ownDb_);
   return true;
 }
@@ -89,7 +89,7 @@ StudySettings AppStudyHost::settings() {
   out.showPronounceByImage = s.showPronounceByImage.value;
   out.useClipboardCopyOnPronounce = s.useClipboardCopyOnPronounce.value;
   out.voiceOn = s.useVoice.value || s.useAgentVoice.value || s.useWavVoice.value;
-  out.databasePath = s.databasePath.value;
+  out.databasePath = app_.db.fileName();
   out.pronunciationImagePath = s.kpdImagefilePath.value;
   out.ipaMapPath = s.cmu2ipaFilePath.value;
   return out;
@@ -196,6 +196,8 @@ void AppStudyHost::storeWindowPosition(int x, int y) {
 }
 
 void AppStudyHost::showResult(QWidget& window, const StudyOutcome& outcome) {
+  // The window may add the study to the list: one not had for a cause that passes is asked for again.
+  app_.EnsureSmartLearningSet();
   CStudyResultDlg dialog(*app_.settings, app_.currentUserId, app_.smartLearningSetId, app_.memoryRates, outcome,
                          &window);
   dialog.setStartedFromSmartLearningPage(app_.mainDialog && app_.mainDialog->currentPage() == kSmartLearningPage);

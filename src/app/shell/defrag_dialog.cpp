@@ -11,7 +11,6 @@
 #include "database/engine/write_transaction.h"
 #include "platform/drawing/dialog_units.h"
 #include "platform/trace.h"
-#include "services/app_settings.h"
 #include "services/database_failure.h"
 
 namespace {
@@ -93,7 +92,7 @@ void CDefragDlg::purgeStep(const wchar_t* table, int& deleted, const wchar_t* wh
 void CDefragDlg::OnTimer() {
   switch (step_) {
     case 0:
-      sizeBefore_ = fileSize(app_.settings->databasePath.value);
+      sizeBefore_ = fileSize(app_.db.fileName());
       purgeStep(L"question", deletedQuestions_, L"問題", 20, L"各回の学習履歴の整理中です...\n");
       break;
     case 1:
@@ -123,7 +122,7 @@ void CDefragDlg::finish() {
   }
   progress_->setValue(100);
   appendLog(failed_ ? "--- 整理の一部に失敗しました ---\n" : "--- 完了 ---\n");
-  const int64_t sizeAfter = fileSize(app_.settings->databasePath.value);
+  const int64_t sizeAfter = fileSize(app_.db.fileName());
   const double shrunk = sizeBefore_ > 0 ? 100.0 * (sizeBefore_ - sizeAfter) / sizeBefore_ : 0.0;
   appendLog("\n" + QString::fromStdWString(platform::format(
                        L"・削除した問題数：    \t%d\n・削除した問題履歴数：\t%d\n・ファイルサイズ：   \t\t%lld KB → %lld KB\n"

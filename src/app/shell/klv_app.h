@@ -5,6 +5,7 @@
 #include <QBrush>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "database/engine/sqlite_connection.h"
 #include "database/logs/study_context.h"
 #include "services/command_line.h"
+#include "services/database_failure.h"
 #include "services/named_mutex.h"
 #include "services/notice_box.h"
 #include "services/point_info_store.h"
@@ -69,19 +71,30 @@ class KlvApp {
   // After every open that succeeded (at start-up, by the reload, after the editor, and of a file
   // the learner chose instead): what the program keeps about the file is looked up in it, since
   // the ids of the file open before mean other rows here. The settings' user (registered when the
-  // file does not know the name), the smart-learning set (found or made; -1 without the
-  // memory_rate table or when it can be neither looked up nor made), and no set chosen until the
+  // file does not know the name), the smart-learning set (EnsureSmartLearningSet; -1 without the
+  // memory_rate table or while it can be neither looked up nor made), and no set chosen until the
   // caller finds its path in this file. Nothing is said here: what could not be had waits, with
   // its cause, for TellWhatTheFileLacks. False when there is no user to study as.
   bool TakeUpOpenedDatabase();
   // Whether the last open or take-up left something for TellWhatTheFileLacks to say.
   bool fileLacksUntold() const;
   // Says once what the last open and take-up could not have, each with its cause: no user to study
-  // as (then nothing else: the run or the window ends), or why smart learning is unavailable.
-  void TellWhatTheFileLacks(QWidget* owner);
+  // as, or why smart learning is unavailable. A user that could not be had for a cause that passes
+  // is offered to be tried again, and on the learner's word the file is taken up again at once.
+  // False when there is still no user to study as (nothing else is said then: the run or the
+  // window ends).
+  bool TellWhatTheFileLacks(QWidget* owner);
   // After an open that left no memory_rate table: says why smart learning is unavailable, once
   // for that open.
   void TellMissingMemoryRates(QWidget* owner);
+  // The open file's smart-learning list (smartLearningSetId): the one already had, or, while it
+  // could not be had for a cause that passes (another program's lock, a full disk, an I/O error),
+  // looked up or made now. False while there is none; a try that failed is said through `say`
+  // (when given) with its cause.
+  bool EnsureSmartLearningSet(QWidget* owner = nullptr, FailureReport say = nullptr);
+  // Whether smart learning cannot be had in the open file for as long as it is open: no memory
+  // rates, or a list the file refused for a cause that lasts. Reads nothing.
+  bool smartLearningUnavailable() const;
   // Opens the settings' database file again (another file is asked for while it does not open),
   // takes it up and says what it lacks. False when the learner gave up choosing a file, or when the
   // file has no user to study as (ExitDataUnusable kept for the exit status): the caller closes.
@@ -89,9 +102,11 @@ class KlvApp {
   // Makes the folder or problem set at the path (names joined by "/") the current one and keeps
   // the study mode in the settings; false, nothing changed, when there is none.
   bool SelectSectionByPath(const std::wstring& path);
-  // Makes the user named in the settings the current one, registering the name when the database
-  // does not know it: studying as uid -1 would record the history under nobody. False when the
-  // name can be neither found nor registered.
+  // Makes the user of that name the current one, registering the name when the database does not
+  // know it. False, the current user as it was, when the name can be neither found nor registered
+  // (the engine noted why).
+  bool SelectUser(const std::wstring& name);
+  // SelectUser for the name of the settings.
   bool SelectSettingsUser();
   // Keeps the current study mode in the settings and the main dialog's mode chooser. Always false.
   bool SyncStudyMode();
@@ -125,7 +140,7 @@ class KlvApp {
   int32_t currentUserId = -1;
   int32_t studyMode = 1;
   PointInfoStore pointInfo;
-  int32_t smartLearningSetId = 0;
+  int32_t smartLearningSetId = -1;
   // What the last open left of the memory_rate table.
   pdb3::MemoryRateTable memoryRates = pdb3::MemoryRateTable::present;
   CNoticeBox notice;
@@ -149,7 +164,9 @@ class KlvApp {
 
  private:
   bool missingMemoryRatesUntold_ = false;
-  // What the last take-up could not have, in words with the cause the engine gave then ("" for none).
-  std::wstring userUntold_;
-  std::wstring smartLearningUntold_;
+  // What the last take-up could not have, with the cause the engine gave then.
+  std::optional<KeptFailureCause> userUntold_;
+  std::optional<KeptFailureCause> smartLearningUntold_;
+  // The file refused the smart-learning list for a cause that lasts: it is not asked for again.
+  bool smartLearningRefused_ = false;
 };

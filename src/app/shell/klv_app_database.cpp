@@ -1,5 +1,7 @@
 // What the application object keeps about the database file it has open: the open itself, and
 // what is looked up in the file after every open that succeeded.
+#include <cstdlib>
+
 #include "app/common/modal_dialog.h"
 #include "app/shell/database_chooser.h"
 #include "app/shell/klv_app.h"
@@ -16,39 +18,71 @@ bool KlvApp::OpenDatabase() {
   return true;
 }
 
+namespace {
+
+constexpr wchar_t kUserNotRegistered[] = L"利用者をデータベースに登録できませんでした。";
+constexpr wchar_t kSmartLearningNotMade[] = L"スマート学習リスト（SmartLearning/1）をデータベースに作成できませんでした。";
+
+}  // namespace
+
 bool KlvApp::TakeUpOpenedDatabase() {
   currentSetId = -1;
+  currentUserId = -1;
   smartLearningSetId = -1;
-  userUntold_.clear();
-  smartLearningUntold_.clear();
+  smartLearningRefused_ = false;
+  userUntold_.reset();
+  smartLearningUntold_.reset();
   if (!SelectSettingsUser()) {
-    userUntold_ = databaseFailureTextWhenKnown(L"利用者をデータベースに登録できませんでした。");
+    userUntold_ = KeptFailureCause::noted();
     return false;
   }
   // Without the memory rates smart learning cannot run: no list is made, and the open has said why.
-  if (memoryRates != pdb3::MemoryRateTable::present) return true;
-  smartLearningSetId = pdb3::EnsureSmartLearningBinder(db);
-  if (smartLearningSetId < 0) smartLearningUntold_ = databaseFailureTextWhenKnown(kSmartLearningUnavailable);
+  if (memoryRates == pdb3::MemoryRateTable::present && !EnsureSmartLearningSet())
+    smartLearningUntold_ = KeptFailureCause::noted();
   return true;
 }
 
-bool KlvApp::fileLacksUntold() const {
-  return missingMemoryRatesUntold_ || !userUntold_.empty() || !smartLearningUntold_.empty();
+bool KlvApp::EnsureSmartLearningSet(QWidget* owner, FailureReport say) {
+  if (smartLearningSetId >= 0) return true;
+  if (smartLearningUnavailable()) return false;
+  smartLearningSetId = pdb3::EnsureSmartLearningBinder(db);
+  if (smartLearningSetId >= 0) return true;
+  smartLearningRefused_ = !lastFailurePasses();
+  if (say) say(owner, smartLearningRefused_ ? kSmartLearningUnavailable : kSmartLearningNotMade, kAppCaption);
+  return false;
 }
 
-void KlvApp::TellWhatTheFileLacks(QWidget* owner) {
-  if (!userUntold_.empty()) {
+bool KlvApp::smartLearningUnavailable() const {
+  return memoryRates != pdb3::MemoryRateTable::present || smartLearningRefused_;
+}
+
+bool KlvApp::fileLacksUntold() const { return missingMemoryRatesUntold_ || userUntold_ || smartLearningUntold_; }
+
+bool KlvApp::TellWhatTheFileLacks(QWidget* owner) {
+  // Unattended, the box answers alike each time: a second failure ends the asking.
+  bool offered = false;
+  while (userUntold_) {
+    userUntold_->noteAgain();
+    const bool unattended = std::getenv("KELVARA_AUTOANSWER") != nullptr;
+    if (!lastFailurePasses() || (unattended && offered)) {
+      reportUnmadeChange(owner, kUserNotRegistered);
+    } else if ((offered = offerRetryOfUnmadeChange(owner, kUserNotRegistered))) {
+      TakeUpOpenedDatabase();
+      continue;
+    }
     // Nobody can study in this file: what smart learning lacks there no longer matters.
-    if (unmadeChangeToBeSaid(userUntold_)) platform::messageBox(owner, userUntold_, kAppCaption, platform::MbIconError);
-    userUntold_.clear();
-    smartLearningUntold_.clear();
+    userUntold_.reset();
+    smartLearningUntold_.reset();
     missingMemoryRatesUntold_ = false;
-    return;
+    return false;
   }
   TellMissingMemoryRates(owner);
-  if (!smartLearningUntold_.empty() && failedReadToBeSaid(smartLearningUntold_))
-    platform::messageBox(owner, smartLearningUntold_, kAppCaption, platform::MbOk | platform::MbIconError);
-  smartLearningUntold_.clear();
+  if (smartLearningUntold_) {
+    smartLearningUntold_->noteAgain();
+    reportFailedRead(owner, smartLearningRefused_ ? kSmartLearningUnavailable : kSmartLearningNotMade);
+    smartLearningUntold_.reset();
+  }
+  return true;
 }
 
 void KlvApp::TellMissingMemoryRates(QWidget* owner) {
@@ -60,8 +94,8 @@ void KlvApp::TellMissingMemoryRates(QWidget* owner) {
 
 bool KlvApp::ReopenDatabase(QWidget* owner) {
   if (!OpenDatabase() && !ChooseDatabaseUntilOpen(*this)) return false;
-  const bool taken = TakeUpOpenedDatabase();
-  TellWhatTheFileLacks(owner);
+  TakeUpOpenedDatabase();
+  const bool taken = TellWhatTheFileLacks(owner);
   if (!taken) recordFailure(ExitDataUnusable);
   return taken;
 }

@@ -21,15 +21,20 @@ bool KlvApp::SelectSectionByPath(const std::wstring& path) {
   return true;
 }
 
-bool KlvApp::SelectSettingsUser() {
+bool KlvApp::SelectUser(const std::wstring& name) {
   const pdb3::DbObject accessor = pdb3::openQuery(db);
   int uid = -1;
   // A user that could not be looked up is not a new one: added then, the name would have two rows.
-  const pdb3::FirstRow found = pdb3::findUserId(accessor, settings->userName.value, uid);
-  if (found == pdb3::FirstRow::missing) uid = pdb3::insertUser(accessor, settings->userName.value);
-  currentUserId = found == pdb3::FirstRow::failed ? -1 : uid;
-  return currentUserId >= 0;
+  const pdb3::FirstRow found = pdb3::findUserId(accessor, name, uid);
+  if (found == pdb3::FirstRow::failed) return false;
+  if (found == pdb3::FirstRow::missing) uid = pdb3::insertUser(accessor, name);
+  // Studying as uid -1 would record the history under nobody.
+  if (uid < 0) return false;
+  currentUserId = uid;
+  return true;
 }
+
+bool KlvApp::SelectSettingsUser() { return SelectUser(settings->userName.value); }
 
 bool KlvApp::SyncStudyMode() {
   if (settings) settings->studyMode = studyMode;

@@ -152,11 +152,10 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
     if (first.DoModal() != platform::IdOk) return exitCode;
     settings->userName.value = first.m_strName;
   }
-  const bool userTaken = TakeUpOpenedDatabase();
+  TakeUpOpenedDatabase();
   // The splash stays above every other window: a box shown before it has gone would be hidden.
   if (fileLacksUntold() || !rankingNotice.empty()) splash.waitUntilClosed();
-  TellWhatTheFileLacks(nullptr);
-  if (!userTaken) {
+  if (!TellWhatTheFileLacks(nullptr)) {
     recordFailure(ExitDataUnusable);
     return exitCode;
   }

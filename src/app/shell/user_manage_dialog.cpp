@@ -171,10 +171,17 @@ void CUserManageDlg::accept() {
     tell(this, L"利用者を選択してください。");
     return;
   }
-  if (name != m_strCurrentName &&
-      platform::messageBox(this, L"利用者を" + name + L"に変更しますか？", L"変更確認", platform::MbYesNo) !=
-          platform::IdYes)
-    return;
+  if (name != m_strCurrentName) {
+    if (platform::messageBox(this, L"利用者を" + name + L"に変更しますか？", L"変更確認", platform::MbYesNo) !=
+        platform::IdYes)
+      return;
+    // Nobody is studied as a user the database could not give: the user before stays, and the
+    // learner may try again or cancel.
+    if (!app_.SelectUser(name)) {
+      reportUnmadeChange(this, L"利用者を変更できませんでした。");
+      return;
+    }
+  }
   app_.settings->userName.value = name;
   // The switch holds for this run even when it cannot be kept for the next.
   saveSettingsOrSay(*app_.settings, this);

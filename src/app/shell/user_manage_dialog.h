@@ -17,8 +17,9 @@ class CUserManageDlg : public QDialog {
 
   int DoModal();
   void OnInitDialog();
-  // OnOK: the selected user becomes user-name (after a confirmation when it changes) and the
-  // settings are saved. Without a selection the dialog stays.
+  // OnOK: the selected user becomes the current one and user-name (after a confirmation when it
+  // changes) and the settings are saved. Without a selection, or when the database could not give
+  // the user, the dialog stays and the user before stays current.
   void accept() override;
 
   void OnAddUser();
