@@ -13,11 +13,12 @@ namespace apptest {
 
 class HeldDatabase {
  public:
-  explicit HeldDatabase(const std::wstring& path) {
+  // begin: BEGIN IMMEDIATE for a program that only writes, which others may still read beside.
+  explicit HeldDatabase(const std::wstring& path, const wchar_t* begin = L"BEGIN EXCLUSIVE") {
     sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(50));
     sqliteplus::countBusyWaitsPerAction();
     holder_.open(path.c_str());
-    holder_.createQuery()->execute(L"BEGIN EXCLUSIVE");
+    holder_.createQuery()->execute(begin);
     nextAction();
   }
   ~HeldDatabase() {

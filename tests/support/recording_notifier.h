@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,13 @@ class RecordingNotifier : public platform::Notifier {
     QEventLoop reading;
     QTimer::singleShot(kReadingMs, &reading, &QEventLoop::quit);
     reading.exec();
+    if (whileShown) return whileShown(text);
     return answer;
   }
   std::vector<std::wstring> boxes;
   int answer = platform::IdOk;
+  // When set, what the learner (or another program) does while a box is up, and the box's answer.
+  std::function<int(const std::wstring& text)> whileShown;
 
  private:
   static constexpr int kReadingMs = 10;

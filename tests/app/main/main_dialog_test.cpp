@@ -400,13 +400,14 @@ std::wstring anotherLearnersFile(const QTemporaryDir& folder) {
   return path.toStdWString();
 }
 
+// Answers every open dialog with the path, or cancels without one.
 struct ChosenFile : platform::FileDialogs {
-  explicit ChosenFile(std::wstring path) : path(std::move(path)) {}
+  explicit ChosenFile(std::optional<std::wstring> path) : path(std::move(path)) {}
   std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest&) override { return path; }
   std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override {
     return std::nullopt;
   }
-  std::wstring path;
+  std::optional<std::wstring> path;
 };
 
 }  // namespace
@@ -524,6 +525,162 @@ TEST(MainDialog, AReloadedFileThatRefusesTheListOrTheUserSaysWhyOnce) {
   EXPECT_FALSE(s.dialog.isVisible());
   EXPECT_EQ(s.dialog.result(), QDialog::Rejected);
   EXPECT_EQ(s.app.exitCode, ExitDataUnusable);
+}
+
+namespace {
+
+// The options' file page given that database path, and OK.
+void nameDatabaseInOptions(MainApp& s, const std::wstring& path) {
+  ModalAnswers answers({{"id138", [&](QDialog& dialog) {
+                           dialog.findChild<QLineEdit*>("database-path")->setText(QString::fromStdWString(path));
+                           QTest::mouseClick(dialog.findChild<QPushButton*>("id1"), Qt::LeftButton);
+                         }}});
+  s.dialog.OnCommand(32826);
+  EXPECT_EQ(answers.seen["id138"], 1);
+}
+
+int studyRowsIn(const std::wstring& path) {
+  sqliteplus::SqliteConnection connection;
+  connection.open(path.c_str());
+  int rows = -1;
+  pdb3::readFirstInt(pdb3::openQuery(connection),
+                     L"SELECT (SELECT count(*) FROM question_log) + (SELECT count(*) FROM log_id)", rows);
+  return rows;
+}
+
+}  // namespace
+
+// A database named in the options is opened and taken up at once, as the reload does, and a study
+// then reads and writes that file alone. One that does not open is not left in the settings beside
+// the file in use.
+TEST(MainDialog, ADatabaseNamedInTheOptionsIsTheOneStudied) {
+  QTemporaryDir folder;
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  const std::wstring first = s.databasePath(), other = anotherLearnersFile(folder);
+  const int firstRows = studyRowsIn(first), otherRows = studyRowsIn(other);
+  nameDatabaseInOptions(s, other);
+  EXPECT_EQ(s.app.db.fileName(), other);
+  EXPECT_EQ(std::tuple(s.app.currentUserId, s.app.currentSetId), std::tuple(51, 22));
+  QTest::keyClick(&s.dialog, Qt::Key_F3);
+  s.dialog.SetStudyMode(5);
+  s.dialog.findChild<QComboBox*>("id1198")->setEditText("2");
+  {
+    CardStudyDriver driver;
+    QTest::keyClick(&s.dialog.modeCombo(), Qt::Key_Return);
+    ASSERT_EQ(driver.answered.size(), 2u);
+  }
+  EXPECT_EQ(studyRowsIn(first), firstRows);
+  EXPECT_GT(studyRowsIn(other), otherRows);
+
+  // A file that is not there, and no other chosen: the window closes on the file it had.
+  ChosenFile none(std::nullopt);
+  platform::FileDialogOverride cancel(none);
+  nameDatabaseInOptions(s, folder.filePath("typo.klvdb7").toStdWString());
+  EXPECT_FALSE(s.dialog.isVisible());
+  EXPECT_EQ(s.settings.databasePath.value, other);
+  AppSettings reread(L"KLV7");
+  reread.loadAll();
+  EXPECT_EQ(reread.databasePath.value, other);
+}
+
+// A user switch that the file cannot give (another program holds it) is said with its cause, and
+// the user before stays, in the settings and the title, and studies.
+TEST(MainDialog, AUserSwitchTheFileCannotGiveKeepsTheUserBefore) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  pdb3::insertUser(s.accessor(), L"hanako");
+  const int before = s.app.currentUserId;
+  std::optional<HeldDatabase> held;
+  {
+    ModalAnswers answers({{"id153", [&](QDialog& dialog) {
+                             auto* list = dialog.findChild<QListWidget*>("id1138");
+                             list->setCurrentItem(list->findItems("hanako", Qt::MatchExactly).front());
+                             held.emplace(s.databasePath());
+                             dialog.accept();
+                             EXPECT_TRUE(dialog.isVisible());
+                             held.reset();
+                             reject(dialog);
+                           }}});
+    s.notifier.answer = platform::IdYes;
+    s.takeBoxes();
+    s.dialog.OnCommand(32798);
+    EXPECT_EQ(answers.seen["id153"], 1);
+  }
+  s.notifier.answer = platform::IdOk;
+  EXPECT_EQ(s.takeBoxes(), L"変更確認: 利用者をhanakoに変更しますか？\nKelvara: 利用者を変更できませんでした。\n" + kBusyCause + L"\n");
+  EXPECT_EQ(s.app.currentUserId, before);
+  EXPECT_EQ(s.settings.userName.value, L"tester");
+  EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【tester】");
+  QTest::keyClick(&s.dialog, Qt::Key_F3);
+  s.dialog.SetStudyMode(5);
+  s.dialog.findChild<QComboBox*>("id1198")->setEditText("1");
+  {
+    CardStudyDriver driver;
+    QTest::keyClick(&s.dialog.modeCombo(), Qt::Key_Return);
+    ASSERT_EQ(driver.answered.size(), 1u);
+  }
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM log_id WHERE uid<0"), 0);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM question_log WHERE uid<0"), 0);
+  EXPECT_GT(s.intValue(platform::format(L"SELECT count(*) FROM question_log WHERE uid=%d", before)), 0);
+}
+
+// Another program writing to the file while it is taken up (it may still be read): the smart list
+// that could not be made is said with its cause and made when next needed, never called
+// unavailable; a user new to the file is offered to be tried again at once, and on the learner's
+// word is. Only a learner who gives up on the user closes the window.
+TEST(MainDialog, AFileHeldForWritingWhileItIsTakenUpIsAskedForAgain) {
+  QTemporaryDir folder;
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  const std::wstring other = anotherLearnersFile(folder);
+  s.settings.databasePath.value = other;
+  const std::wstring notMade =
+      L"Kelvara: スマート学習リスト（SmartLearning/1）をデータベースに作成できませんでした。\n" + kBusyCause + L"\n";
+  CTabpageSmartlearning& smart = s.dialog.smartLearningPage();
+  {
+    HeldDatabase writer(other, L"BEGIN IMMEDIATE");
+    s.takeBoxes();
+    EXPECT_TRUE(s.dialog.OnCommand(1025));
+    EXPECT_EQ(s.takeBoxes(), notMade);
+    EXPECT_EQ(std::pair(s.app.currentUserId, s.app.smartLearningSetId), std::pair(51, -1));
+    HeldDatabase::nextAction();
+    QTest::keyClick(&s.dialog, Qt::Key_F6);
+    EXPECT_EQ(s.takeBoxes(), notMade);
+    HeldDatabase::nextAction();
+    smart.findChild<QAbstractButton*>("id1324")->click();
+    EXPECT_EQ(s.takeBoxes(), notMade);
+    EXPECT_FALSE(s.app.smartLearningUnavailable());
+  }
+  {
+    ModalAnswers answers({{"id236", chooseInTree(22)}});
+    smart.findChild<QAbstractButton*>("id1324")->click();
+  }
+  const int smartList = pdb3::FindProblemSetByPath(s.accessor(), L"SmartLearning/1");
+  EXPECT_EQ(std::pair(s.app.smartLearningSetId, s.app.currentSetId), std::pair(smartList, smartList));
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 2 個の問題を追加しました\n");
+  EXPECT_EQ(s.intValue(platform::format(L"SELECT count(*) FROM section WHERE sid=%d", smartList)), 2);
+
+  // The user is tried again on the learner's word, once the other program has let go.
+  s.settings.userName.value = L"newcomer";
+  std::optional<HeldDatabase> writer(std::in_place, other, L"BEGIN IMMEDIATE");
+  s.notifier.whileShown = [&](const std::wstring&) {
+    writer.reset();
+    return platform::IdRetry;
+  };
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 利用者をデータベースに登録できませんでした。\n" + kBusyCause + L"\n");
+  EXPECT_EQ(s.app.currentUserId, pdb3::userIdByName(s.accessor(), L"newcomer"));
+  EXPECT_GT(s.app.currentUserId, 0);
+  EXPECT_TRUE(s.dialog.isVisible());
+
+  s.settings.userName.value = L"latecomer";
+  writer.emplace(other, L"BEGIN IMMEDIATE");
+  s.notifier.whileShown = [](const std::wstring&) { return platform::IdCancel; };
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 利用者をデータベースに登録できませんでした。\n" + kBusyCause + L"\n");
+  EXPECT_FALSE(s.dialog.isVisible());
+  s.notifier.whileShown = nullptr;
 }
 
 // A reload that finds the file without its memory-rate table (an index holds the name) says why,

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -173,7 +174,13 @@ TEST(Defragmentation, DeletesRowsOfNoProblemSetAndCompactsEachRunAfresh) {
   ASSERT_GE(questions, 1);
   ASSERT_GE(logs, 2);
 
+  // The sizes are the open file's, whatever the settings name.
+  const qint64 sizeBefore = QFileInfo(QString::fromStdWString(s.databasePath())).size();
+  s.settings.databasePath.value = s.databasePath() + L".elsewhere";
   const QString first = runDefrag(s);
+  EXPECT_TRUE(first.contains(QString::fromStdWString(platform::format(L"\t%lld KB → ", sizeBefore / 1000))))
+      << first.toStdString();
+  EXPECT_FALSE(first.contains(QString::fromWCharArray(L" → 0 KB"))) << first.toStdString();
   EXPECT_TRUE(first.startsWith(QString::fromWCharArray(L"準備完了\n問題の整理中です...\n各回の学習履歴の整理中です...\n"
                                                        L"学習済み問題の整理中です...\n各問題の履歴の整理中です...\n"
                                                        L"データベースファイルの整理中です...\n--- 完了 ---\n\n"))) << first.toStdString();

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -183,7 +184,18 @@ TEST(SideCommands, EditingAndSavingQuestionsReachTheFileTheScreenAndTheBinder) {
   SlowStudy study;
   StudyApp& s = study.app;
   CTransDlg& dlg = study.window;
+  // The settings name another file, not (yet) opened: the study reads and edits the one open.
+  QTemporaryDir folder;
+  const QString elsewhere = folder.filePath("elsewhere.klvdb7");
+  ASSERT_TRUE(QFile::copy(QString::fromStdWString(s.databasePath()), elsewhere));
+  {
+    sqliteplus::SqliteConnection other;
+    other.open(elsewhere.toStdWString().c_str());
+    ASSERT_TRUE(pdb3::execSql(pdb3::openQuery(other), L"UPDATE question SET question='よその問題'"));
+  }
+  s.settings.databasePath.value = elsewhere.toStdWString();
   ASSERT_TRUE(study.start());
+  EXPECT_EQ(find<QLabel>(dlg, 1208)->text().toStdWString(), stored(s, 1, false));
   auto* edit = find<QLineEdit>(dlg, 1026);
 
   editThrough(CTransDlg::kEditCurrentCommand,
