@@ -25,6 +25,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <thread>
 
 #include "app/main/folder_tree.h"
 #include "app/main/main_dialog.h"
@@ -661,14 +662,22 @@ TEST(MainDialog, AFileHeldForWritingWhileItIsTakenUpIsAskedForAgain) {
   EXPECT_EQ(s.takeBoxes(), L"Kelvara: 2 個の問題を追加しました\n");
   EXPECT_EQ(s.intValue(platform::format(L"SELECT count(*) FROM section WHERE sid=%d", smartList)), 2);
 
-  // The user is tried again on the learner's word, once the other program has let go.
+  // The user is tried again on the learner's word, with a wait of its own for the other program,
+  // which lets go a moment after the click.
   s.settings.userName.value = L"newcomer";
   std::optional<HeldDatabase> writer(std::in_place, other, L"BEGIN IMMEDIATE");
+  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(1500));
+  std::thread lettingGo;
   s.notifier.whileShown = [&](const std::wstring&) {
-    writer.reset();
+    lettingGo = std::thread([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      writer->release();
+    });
     return platform::IdRetry;
   };
   EXPECT_TRUE(s.dialog.OnCommand(1025));
+  lettingGo.join();
+  writer.reset();
   EXPECT_EQ(s.takeBoxes(), L"Kelvara: 利用者をデータベースに登録できませんでした。\n" + kBusyCause + L"\n");
   EXPECT_EQ(s.app.currentUserId, pdb3::userIdByName(s.accessor(), L"newcomer"));
   EXPECT_GT(s.app.currentUserId, 0);
