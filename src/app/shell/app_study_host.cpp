@@ -37,6 +37,7 @@ bool AppStudyHost::canStudyInMode(int mode) {
 }
 
 bool AppStudyHost::openOwnConnection() {
+  // The file the program has open, whatever the settings name: the history goes to that one.
   if (!pdb3::openConnection(ownDb_, app_.db.fileName().c_str())) return false;
   ownAccessor_ = pdb3::openQuery(ownDb_);
   return true;
