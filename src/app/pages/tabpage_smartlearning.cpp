@@ -256,7 +256,7 @@ bool CTabpageSmartlearning::ReloadQuestionList() {
     listStale_ = true;
     return true;
   }
-  if (!smartLearningOn()) {  // no list to read: the page shows smart learning unavailable
+  if (!smartLearningOn()) {  // no list to read: none in this file, or none had yet
     listKnown_ = false;
     listStale_ = false;
     setShownIds({});
