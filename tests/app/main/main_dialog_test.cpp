@@ -338,6 +338,25 @@ TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
   MainApp s;
   ASSERT_TRUE(s.open());
   const int hanako = pdb3::insertUser(s.accessor(), L"hanako");
+  const int tester = s.app.currentUserId;
+  {
+    // A switch the file cannot give while another program holds it says why; the user before stays.
+    std::optional<HeldDatabase> held;
+    ModalAnswers answers({{"id153", [&](QDialog& dialog) {
+                             auto* list = dialog.findChild<QListWidget*>("id1138");
+                             list->setCurrentItem(list->findItems("hanako", Qt::MatchExactly).front());
+                             held.emplace(s.databasePath());
+                             dialog.accept();
+                             held.reset();
+                             if (dialog.isVisible()) reject(dialog);
+                           }}});
+    s.notifier.answer = platform::IdYes;
+    s.takeBoxes();
+    EXPECT_TRUE(s.dialog.OnCommand(32798));
+    EXPECT_EQ(s.takeBoxes(), L"変更確認: 利用者をhanakoに変更しますか？\nKelvara: 利用者を変更できませんでした。\n" + kBusyCause + L"\n");
+    EXPECT_EQ(std::pair(s.app.currentUserId, s.settings.userName.value), std::pair(tester, std::wstring(L"tester")));
+    EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【tester】");
+  }
   {
     ModalAnswers answers({{"id153", [](QDialog& dialog) {
                              auto* list = dialog.findChild<QListWidget*>("id1138");
@@ -345,7 +364,6 @@ TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
                              dialog.accept();
                            }},
                           {"id100", reject}});
-    s.notifier.answer = platform::IdYes;
     EXPECT_TRUE(s.dialog.OnCommand(32798));
     EXPECT_EQ(s.app.currentUserId, hanako);
     EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【hanako】");
@@ -377,6 +395,11 @@ TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
   EXPECT_NE(s.takeBoxes().find(L"データベースファイルが読み込めませんでした。"), std::wstring::npos);
   EXPECT_FALSE(s.dialog.isVisible());
   EXPECT_EQ(s.dialog.result(), QDialog::Rejected);
+  // The settings name the file that was open, not the one that did not open, for the next start.
+  EXPECT_EQ(s.settings.databasePath.value, s.databasePath());
+  AppSettings stored(L"KLV7");
+  stored.loadAll();
+  EXPECT_EQ(stored.databasePath.value, s.databasePath());
 }
 
 namespace {
@@ -401,21 +424,29 @@ std::wstring anotherLearnersFile(const QTemporaryDir& folder) {
   return path.toStdWString();
 }
 
-// Answers every open dialog with the path, or cancels without one.
 struct ChosenFile : platform::FileDialogs {
-  explicit ChosenFile(std::optional<std::wstring> path) : path(std::move(path)) {}
+  explicit ChosenFile(std::wstring path) : path(std::move(path)) {}
   std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest&) override { return path; }
   std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override {
     return std::nullopt;
   }
-  std::optional<std::wstring> path;
+  std::wstring path;
 };
+
+// The options' file page given that database path, and OK.
+void nameDatabaseInOptions(MainApp& s, const std::wstring& path) {
+  ModalAnswers answers({{"id138", [&](QDialog& dialog) {
+                           dialog.findChild<QLineEdit*>("database-path")->setText(QString::fromStdWString(path));
+                           QTest::mouseClick(dialog.findChild<QPushButton*>("id1"), Qt::LeftButton);
+                         }}});
+  s.dialog.OnCommand(32826);
+}
 
 }  // namespace
 
-// A reload that ends on another file takes it up as start-up does: its own user, its own
-// smart-learning list, the chosen set found by its path. Nothing of the file before is kept, so
-// nothing is studied as another learner or written into a set of the learner's own.
+// Another file named in the options is opened and taken up at once, as the reload and start-up do:
+// its own user, its own smart-learning list, the chosen set found by its path. Nothing of the file
+// before is kept, so nothing is studied as another learner or written into the file before.
 TEST(MainDialog, AReloadOntoAnotherFileStudiesForItsUserAndFillsOnlyItsSmartLearningList) {
   QTemporaryDir folder;
   MainApp s;
@@ -423,10 +454,12 @@ TEST(MainDialog, AReloadOntoAnotherFileStudiesForItsUserAndFillsOnlyItsSmartLear
   ASSERT_TRUE(s.open());
   ASSERT_EQ(std::pair(s.app.currentUserId, s.app.smartLearningSetId), std::pair(1, 4));
   const std::wstring first = s.databasePath();
-  s.settings.databasePath.value = anotherLearnersFile(folder);
+  const int firstLogs = s.intValue(L"SELECT count(*) FROM question_log");
+  s.settings.webdicInifilePath.value = folder.filePath("webdic.ini").toStdWString();
   s.takeBoxes();
-  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  nameDatabaseInOptions(s, anotherLearnersFile(folder));
   EXPECT_EQ(s.takeBoxes(), L"");
+  EXPECT_EQ(s.app.db.fileName(), s.settings.databasePath.value);
   const int smartList = pdb3::FindProblemSetByPath(s.accessor(), L"SmartLearning/1");
   EXPECT_EQ(std::tuple(s.app.currentUserId, s.app.currentSetId, s.app.smartLearningSetId), std::tuple(51, 22, smartList));
   const auto questionsOf = [&](int sid) {
@@ -495,6 +528,7 @@ TEST(MainDialog, AReloadOntoAnotherFileStudiesForItsUserAndFillsOnlyItsSmartLear
   EXPECT_EQ(s.dialog.setPath(), L"Alpha/zeta");
   EXPECT_EQ(std::tuple(s.app.currentUserId, s.app.currentSetId, s.app.smartLearningSetId),
             std::tuple(1, static_cast<int>(kZeta), 4));
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM question_log"), firstLogs);
 }
 
 // A file that will not take the smart-learning list says so once, with its cause, and is studied
@@ -526,104 +560,6 @@ TEST(MainDialog, AReloadedFileThatRefusesTheListOrTheUserSaysWhyOnce) {
   EXPECT_FALSE(s.dialog.isVisible());
   EXPECT_EQ(s.dialog.result(), QDialog::Rejected);
   EXPECT_EQ(s.app.exitCode, ExitDataUnusable);
-}
-
-namespace {
-
-// The options' file page given that database path, and OK.
-void nameDatabaseInOptions(MainApp& s, const std::wstring& path) {
-  ModalAnswers answers({{"id138", [&](QDialog& dialog) {
-                           dialog.findChild<QLineEdit*>("database-path")->setText(QString::fromStdWString(path));
-                           QTest::mouseClick(dialog.findChild<QPushButton*>("id1"), Qt::LeftButton);
-                         }}});
-  s.dialog.OnCommand(32826);
-  EXPECT_EQ(answers.seen["id138"], 1);
-}
-
-int studyRowsIn(const std::wstring& path) {
-  sqliteplus::SqliteConnection connection;
-  connection.open(path.c_str());
-  int rows = -1;
-  pdb3::readFirstInt(pdb3::openQuery(connection),
-                     L"SELECT (SELECT count(*) FROM question_log) + (SELECT count(*) FROM log_id)", rows);
-  return rows;
-}
-
-}  // namespace
-
-// A database named in the options is opened and taken up at once, as the reload does, and a study
-// then reads and writes that file alone. One that does not open is not left in the settings beside
-// the file in use.
-TEST(MainDialog, ADatabaseNamedInTheOptionsIsTheOneStudied) {
-  QTemporaryDir folder;
-  MainApp s;
-  ASSERT_TRUE(s.open());
-  const std::wstring first = s.databasePath(), other = anotherLearnersFile(folder);
-  const int firstRows = studyRowsIn(first), otherRows = studyRowsIn(other);
-  nameDatabaseInOptions(s, other);
-  EXPECT_EQ(s.app.db.fileName(), other);
-  EXPECT_EQ(std::tuple(s.app.currentUserId, s.app.currentSetId), std::tuple(51, 22));
-  QTest::keyClick(&s.dialog, Qt::Key_F3);
-  s.dialog.SetStudyMode(5);
-  s.dialog.findChild<QComboBox*>("id1198")->setEditText("2");
-  {
-    CardStudyDriver driver;
-    QTest::keyClick(&s.dialog.modeCombo(), Qt::Key_Return);
-    ASSERT_EQ(driver.answered.size(), 2u);
-  }
-  EXPECT_EQ(studyRowsIn(first), firstRows);
-  EXPECT_GT(studyRowsIn(other), otherRows);
-
-  // A file that is not there, and no other chosen: the window closes on the file it had.
-  ChosenFile none(std::nullopt);
-  platform::FileDialogOverride cancel(none);
-  nameDatabaseInOptions(s, folder.filePath("typo.klvdb7").toStdWString());
-  EXPECT_FALSE(s.dialog.isVisible());
-  EXPECT_EQ(s.settings.databasePath.value, other);
-  AppSettings reread(L"KLV7");
-  reread.loadAll();
-  EXPECT_EQ(reread.databasePath.value, other);
-}
-
-// A user switch that the file cannot give (another program holds it) is said with its cause, and
-// the user before stays, in the settings and the title, and studies.
-TEST(MainDialog, AUserSwitchTheFileCannotGiveKeepsTheUserBefore) {
-  MainApp s;
-  ASSERT_TRUE(s.open());
-  pdb3::insertUser(s.accessor(), L"hanako");
-  const int before = s.app.currentUserId;
-  std::optional<HeldDatabase> held;
-  {
-    ModalAnswers answers({{"id153", [&](QDialog& dialog) {
-                             auto* list = dialog.findChild<QListWidget*>("id1138");
-                             list->setCurrentItem(list->findItems("hanako", Qt::MatchExactly).front());
-                             held.emplace(s.databasePath());
-                             dialog.accept();
-                             EXPECT_TRUE(dialog.isVisible());
-                             held.reset();
-                             reject(dialog);
-                           }}});
-    s.notifier.answer = platform::IdYes;
-    s.takeBoxes();
-    s.dialog.OnCommand(32798);
-    EXPECT_EQ(answers.seen["id153"], 1);
-  }
-  s.notifier.answer = platform::IdOk;
-  EXPECT_EQ(s.takeBoxes(), L"変更確認: 利用者をhanakoに変更しますか？\nKelvara: 利用者を変更できませんでした。\n" + kBusyCause + L"\n");
-  EXPECT_EQ(s.app.currentUserId, before);
-  EXPECT_EQ(s.settings.userName.value, L"tester");
-  EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【tester】");
-  QTest::keyClick(&s.dialog, Qt::Key_F3);
-  s.dialog.SetStudyMode(5);
-  s.dialog.findChild<QComboBox*>("id1198")->setEditText("1");
-  {
-    CardStudyDriver driver;
-    QTest::keyClick(&s.dialog.modeCombo(), Qt::Key_Return);
-    ASSERT_EQ(driver.answered.size(), 1u);
-  }
-  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM log_id WHERE uid<0"), 0);
-  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM question_log WHERE uid<0"), 0);
-  EXPECT_GT(s.intValue(platform::format(L"SELECT count(*) FROM question_log WHERE uid=%d", before)), 0);
 }
 
 // Another program writing to the file while it is taken up (it may still be read): the smart list
