@@ -579,15 +579,12 @@ TEST(MainDialog, AFileHeldForWritingWhileItIsTakenUpIsAskedForAgain) {
     HeldDatabase writer(other, L"BEGIN IMMEDIATE");
     s.takeBoxes();
     EXPECT_TRUE(s.dialog.OnCommand(1025));
-    EXPECT_EQ(s.takeBoxes(), notMade);
     EXPECT_EQ(std::pair(s.app.currentUserId, s.app.smartLearningSetId), std::pair(51, -1));
     HeldDatabase::nextAction();
     QTest::keyClick(&s.dialog, Qt::Key_F6);
-    EXPECT_EQ(s.takeBoxes(), notMade);
     HeldDatabase::nextAction();
     smart.findChild<QAbstractButton*>("id1324")->click();
-    EXPECT_EQ(s.takeBoxes(), notMade);
-    EXPECT_FALSE(s.app.smartLearningUnavailable());
+    EXPECT_EQ(s.takeBoxes(), notMade + notMade + notMade);  // the reload, the page, its add
   }
   {
     ModalAnswers answers({{"id236", chooseInTree(22)}});
@@ -596,36 +593,29 @@ TEST(MainDialog, AFileHeldForWritingWhileItIsTakenUpIsAskedForAgain) {
   const int smartList = pdb3::FindProblemSetByPath(s.accessor(), L"SmartLearning/1");
   EXPECT_EQ(std::pair(s.app.smartLearningSetId, s.app.currentSetId), std::pair(smartList, smartList));
   EXPECT_EQ(s.takeBoxes(), L"Kelvara: 2 個の問題を追加しました\n");
-  EXPECT_EQ(s.intValue(platform::format(L"SELECT count(*) FROM section WHERE sid=%d", smartList)), 2);
 
   // The user is tried again on the learner's word, with a wait of its own for the other program,
-  // which lets go a moment after the click.
-  s.settings.userName.value = L"newcomer";
-  std::optional<HeldDatabase> writer(std::in_place, other, L"BEGIN IMMEDIATE");
-  sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(1500));
-  std::thread lettingGo;
-  s.notifier.whileShown = [&](const std::wstring&) {
-    lettingGo = std::thread([&] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
-      writer->release();
-    });
-    return platform::IdRetry;
-  };
-  EXPECT_TRUE(s.dialog.OnCommand(1025));
-  lettingGo.join();
-  writer.reset();
-  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 利用者をデータベースに登録できませんでした。\n" + kBusyCause + L"\n");
-  EXPECT_EQ(s.app.currentUserId, pdb3::userIdByName(s.accessor(), L"newcomer"));
-  EXPECT_GT(s.app.currentUserId, 0);
-  EXPECT_TRUE(s.dialog.isVisible());
-
-  s.settings.userName.value = L"latecomer";
-  writer.emplace(other, L"BEGIN IMMEDIATE");
-  s.notifier.whileShown = [](const std::wstring&) { return platform::IdCancel; };
-  EXPECT_TRUE(s.dialog.OnCommand(1025));
-  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 利用者をデータベースに登録できませんでした。\n" + kBusyCause + L"\n");
-  EXPECT_FALSE(s.dialog.isVisible());
+  // which lets go a moment after the click; a learner who gives up closes the window.
+  for (const int answer : {platform::IdRetry, platform::IdCancel}) {
+    s.settings.userName.value = answer == platform::IdRetry ? L"newcomer" : L"latecomer";
+    std::optional<HeldDatabase> writer(std::in_place, other, L"BEGIN IMMEDIATE");
+    sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(800));
+    std::thread lettingGo;
+    s.notifier.whileShown = [&](const std::wstring&) {
+      lettingGo = std::thread([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        writer->release();
+      });
+      return answer;
+    };
+    EXPECT_TRUE(s.dialog.OnCommand(1025));
+    lettingGo.join();
+    writer.reset();
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: 利用者をデータベースに登録できませんでした。\n" + kBusyCause + L"\n");
+    EXPECT_EQ(s.dialog.isVisible(), answer == platform::IdRetry);
+  }
   s.notifier.whileShown = nullptr;
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM user_info WHERE name IN ('newcomer', 'latecomer')"), 1);
 }
 
 // A reload that finds the file without its memory-rate table (an index holds the name) says why,
