@@ -558,6 +558,26 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
   EXPECT_EQ(page->levelCalculator().table(), table);
 }
 
+// A list the file could not give while another program writes to it is no unavailable list: the page
+// on screen says how to add a set, and its next refresh once the file is free makes the list.
+TEST_F(SmartPageTest, AListNotMadeUnderALockIsNotCalledUnavailable) {
+  const int sid = t.app.smartLearningSetId;
+  const int folder = t.intValue(L"SELECT fid FROM folder WHERE eid=" + std::to_wstring(sid));
+  const std::wstring list = std::to_wstring(sid) + L"," + std::to_wstring(folder);
+  t.run(L"DELETE FROM folder WHERE eid IN (" + list + L"); DELETE FROM element_info WHERE eid IN (" + list + L")");
+  t.app.smartLearningSetId = -1;
+  auto page = makePage();
+  {
+    apptest::HeldDatabase writer(t.databasePath(), L"BEGIN IMMEDIATE");
+    page->RefreshFromFile();
+    EXPECT_TRUE(showsWords(page->paintImage(), kAddSetHint, kAddSetHintInk));
+    EXPECT_EQ(hintInk(page->paintImage(), kUnavailableHintInk), 0);
+  }
+  EXPECT_TRUE(page->RefreshFromFile());
+  EXPECT_GE(t.app.smartLearningSetId, 0);
+  EXPECT_TRUE(showsWords(page->paintImage(), kEmptyListHint, kEmptyListHintInk));
+}
+
 // A file whose memory-rate table could never be made (an index holds its name) has no smart
 // learning: from the refresh after the reload that opened it on, the page reads nothing, blames
 // nothing, shows smart learning as unavailable, and its commands say so at once; a reload that
