@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/main/main_dialog_host.h"
+#include "app/shell/klv_app.h"
 #include "platform/windows/command_target.h"
 #include "services/database_failure.h"
 #include "study/sound/sound_queue.h"
@@ -21,7 +22,6 @@ class CTabpageRanking;
 class CTabpageSelsection;
 class CTabpageSmartlearning;
 class CUxCaptionBar;
-class KlvApp;
 class QAction;
 class QComboBox;
 class QKeyEvent;
@@ -156,6 +156,9 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   // smart-learning page, the ranking account and the title show the file for its user. False when
   // no set was chosen: the window then closes.
   bool ShowReopenedDatabase();
+  // After a reload (KlvApp::ReopenDatabase): a file taken up is shown afresh; without one to go on
+  // with, or without a set chosen in it, the window closes; the file kept open needs nothing.
+  void ShowReload(KlvApp::Reopened reopened);
   // The parts of the window that are the user's own and no page reads: the ranking account and
   // the title naming the user.
   void ShowUsersOwnParts();

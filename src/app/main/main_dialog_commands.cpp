@@ -446,7 +446,12 @@ void MainDialog::OnHomePage() {
 void MainDialog::OnReloadDatabase() {
   // Without a database, a user or a set nothing here can work: another file or set is asked for,
   // or the dialog closes.
-  if (!m_pApp.ReopenDatabase(this) || !ShowReopenedDatabase()) reject();
+  ShowReload(m_pApp.ReopenDatabase(this));
+}
+
+void MainDialog::ShowReload(KlvApp::Reopened reopened) {
+  if (reopened == KlvApp::Reopened::closing || (reopened == KlvApp::Reopened::takenUp && !ShowReopenedDatabase()))
+    reject();
 }
 
 bool MainDialog::ShowReopenedDatabase() {
@@ -480,7 +485,7 @@ void MainDialog::OnAbout() {
 }
 
 void MainDialog::OnEditor() {
-  if (!RunEditor(m_pApp, this) || !ShowReopenedDatabase()) reject();
+  ShowReload(RunEditor(m_pApp, this));
 }
 
 void MainDialog::OnMakeShortcut() {

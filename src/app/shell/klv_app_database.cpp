@@ -1,6 +1,7 @@
 // What the application object keeps about the database file it has open: the open itself, and
 // what is looked up in the file after every open that succeeded.
 #include "app/common/modal_dialog.h"
+#include "app/common/settings_save.h"
 #include "app/shell/database_chooser.h"
 #include "app/shell/klv_app.h"
 #include "database/database_file.h"
@@ -10,8 +11,24 @@
 #include "services/database_failure.h"
 #include "services/user_action.h"
 
-bool KlvApp::OpenDatabase() {
-  if (!settings || !pdb3::openDatabaseFile(db, settings->databasePath.value, &memoryRates)) return false;
+bool KlvApp::OpenDatabase(DatabaseOpenFailure* failure) {
+  return settings && OpenDatabaseFile(settings->databasePath.value, failure);
+}
+
+bool KlvApp::OpenDatabaseFile(const std::wstring& path, DatabaseOpenFailure* failure) {
+  // A file that does not open must not cost the learner the one that is open.
+  sqliteplus::SqliteConnection opened;
+  pdb3::FileFindings found;
+  if (!pdb3::openDatabaseFile(opened, path, &found)) {
+    if (failure)
+      *failure = {databaseOpenFailureText(found.refusal),
+                  found.refusal == pdb3::FileRefusal::none && sqliteplus::failureMayPass(sqliteplus::lastEngineFailure())};
+    return false;
+  }
+  db.swap(opened);
+  openedPath_ = path;
+  if (settings) settings->databasePath.value = path;
+  memoryRates = found.memoryRates;
   missingMemoryRatesUntold_ = memoryRates != pdb3::MemoryRateTable::present;
   return true;
 }
@@ -54,14 +71,37 @@ void KlvApp::TellWhatTheFileLacks(QWidget* owner) {
 void KlvApp::TellMissingMemoryRates(QWidget* owner) {
   if (!missingMemoryRatesUntold_) return;
   missingMemoryRatesUntold_ = false;
-  platform::messageBox(owner, missingMemoryRatesText(memoryRates == pdb3::MemoryRateTable::nameTaken), kAppCaption,
+  platform::messageBox(owner, missingMemoryRatesText(memoryRates), kAppCaption,
                        platform::MbOk | platform::MbIconWarning);
 }
 
-bool KlvApp::ReopenDatabase(QWidget* owner) {
-  if (!OpenDatabase() && !ChooseDatabaseUntilOpen(*this)) return false;
+void KlvApp::NameTheOpenFileAgain(QWidget* owner) {
+  // A connection opened by other means than OpenDatabaseFile is known by the engine's name of it.
+  const std::wstring open = openedPath_.empty() ? db.fileName() : openedPath_;
+  if (!settings || open.empty() || settings->databasePath.value == open) return;
+  settings->databasePath.value = open;
+  saveSettingsOrSay(*settings, owner);
+}
+
+KlvApp::Reopened KlvApp::ReopenDatabase(QWidget* owner) {
+  DatabaseOpenFailure failure;
+  if (!OpenDatabase(&failure)) {
+    // Another program holding the file past the wait is no reason to give up the file that is open.
+    if (failure.mayPass && db.isOpen()) {
+      NameTheOpenFileAgain(owner);
+      reportUnmadeChange(owner, L"データベースを開き直せませんでした。これまでのデータベースをそのまま使います。",
+                         kAppCaption);
+      return Reopened::keptOpenFile;
+    }
+    if (!ChooseDatabaseUntilOpen(*this, failure.text)) {
+      NameTheOpenFileAgain(owner);
+      recordFailure(ExitDatabaseNotOpened);
+      return Reopened::closing;
+    }
+  }
   const bool taken = TakeUpOpenedDatabase();
   TellWhatTheFileLacks(owner);
-  if (!taken) recordFailure(ExitDataUnusable);
-  return taken;
+  if (taken) return Reopened::takenUp;
+  recordFailure(ExitDataUnusable);
+  return Reopened::closing;
 }
