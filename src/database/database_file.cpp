@@ -47,10 +47,9 @@ FirstRow readVersionField(const DbObject& db, const wchar_t* column, int& value)
 // holds the table's name; false when the name is free or the file could not be read.
 bool memoryRateNameTaken(const DbObject& db) {
   int count = 0;
-  return readFirstInt(db, L"SELECT count(*) FROM sqlite_master WHERE name='memory_rate' COLLATE NOCASE AND type<>'table'",
-                      count) ==
-             FirstRow::found &&
-         count > 0;
+  const FirstRow read = readFirstInt(
+      db, L"SELECT count(*) FROM sqlite_master WHERE name='memory_rate' COLLATE NOCASE AND type<>'table'", count);
+  return read == FirstRow::found && count > 0;
 }
 
 // The engine refused the statement for what the file holds (its schema, its name taken, damaged
@@ -139,7 +138,8 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, FileFindings
   // Another program may have dropped the table from a file this program upgraded long ago.
   const std::optional<bool> hasMemoryRates = tableExists(db, L"memory_rate");
   if (!hasMemoryRates) return false;
-  if (!*hasMemoryRates) found.memoryRates = memoryRateNameTaken(db) ? MemoryRateTable::nameTaken : MemoryRateTable::missing;
+  if (!*hasMemoryRates)
+    found.memoryRates = memoryRateNameTaken(db) ? MemoryRateTable::nameTaken : MemoryRateTable::missing;
   return true;
 }
 

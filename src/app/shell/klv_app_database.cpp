@@ -20,9 +20,11 @@ bool KlvApp::OpenDatabaseFile(const std::wstring& path, DatabaseOpenFailure* fai
   sqliteplus::SqliteConnection opened;
   pdb3::FileFindings found;
   if (!pdb3::openDatabaseFile(opened, path, &found)) {
-    if (failure)
-      *failure = {databaseOpenFailureText(found.refusal),
-                  found.refusal == pdb3::FileRefusal::none && sqliteplus::failureMayPass(sqliteplus::lastEngineFailure())};
+    if (failure) {
+      failure->text = databaseOpenFailureText(found.refusal);
+      failure->mayPass =
+          found.refusal == pdb3::FileRefusal::none && sqliteplus::failureMayPass(sqliteplus::lastEngineFailure());
+    }
     return false;
   }
   db.swap(opened);
