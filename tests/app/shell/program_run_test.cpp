@@ -343,5 +343,6 @@ TEST_F(ProgramRun, ADatabaseMissingAtALaterStartIsAskedForAndNeverMadeAgain) {
   EXPECT_TRUE(said.contains(QString::fromWCharArray(L"msgbox: Error!: データベースファイルが読み込めませんでした。\n") +
                             QString::fromStdWString(missingDatabaseText(database.toStdWString()))))
       << said.toStdString();
-  for (int i = 0; i < copies.size(); ++i) EXPECT_EQ(apptest::readText(copies[i]), backedUp[i]) << copies[i].toStdString();
+  for (int i = 0; i < copies.size(); ++i)
+    EXPECT_EQ(apptest::readText(copies[i]), backedUp[i]) << copies[i].toStdString();
 }
