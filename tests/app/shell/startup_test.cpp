@@ -190,32 +190,28 @@ TEST_F(Startup, ADatabaseThatDoesNotOpenIsAskedForUntilOneDoes) {
 TEST_F(Startup, AFileTheOpenRefusesIsSaidInOneBoxAfterTheSplash) {
   run();
   const QString database = dataFile("database.klvdb7");
-  {
+  const auto change = [&](const wchar_t* sql) {  // as another program would, not as an open of the program
     sqliteplus::SqliteConnection db;
-    ASSERT_TRUE(pdb3::openDatabaseFile(db, database.toStdWString()));
-    ASSERT_TRUE(pdb3::execSql(pdb3::openQuery(db), L"DROP TABLE memory_rate; UPDATE version SET subversion=1"));
-  }
-  ChosenDatabase dialogs;  // the learner cancels the choice of another
-  platform::FileDialogOverride use(dialogs);
+    db.open(database.toStdWString().c_str());
+    ASSERT_TRUE(pdb3::execSql(pdb3::openQuery(db), sql));
+  };
   const auto said = [&](const std::wstring& why) {
     return std::vector<std::wstring>{L"データベースファイルが読み込めませんでした。\n" + why +
                                      L"\n次のダイアログでデータベースファイルを指定してください。"};
   };
-  size_t before = boxes.texts.size();
+  ChosenDatabase dialogs;  // the learner cancels the choice of another
+  platform::FileDialogOverride use(dialogs);
+  change(L"DROP TABLE memory_rate; UPDATE version SET subversion=1");
   ASSERT_EQ(::chmod(database.toUtf8().constData(), 0444), 0);
+  size_t before = boxes.texts.size();
   {
     const testenv::PermissionsApply asAnyUser;
     run();
   }
   EXPECT_EQ(boxesAfter(before), said(L"データベースファイルに書き込めないため、このバージョンのデータベースに更新できません。"
                                      L"ファイルが読み取り専用になっていないか確認してください。"));
-
   ASSERT_EQ(::chmod(database.toUtf8().constData(), 0644), 0);
-  {
-    sqliteplus::SqliteConnection db;  // opened as it is: an open of the program would bring it up to date
-    db.open(database.toStdWString().c_str());
-    ASSERT_TRUE(pdb3::execSql(pdb3::openQuery(db), L"UPDATE version SET version=6"));
-  }
+  change(L"UPDATE version SET version=6");
   before = boxes.texts.size();
   run();
   EXPECT_EQ(boxesAfter(before), said(L"データベースのバージョンが異なります"));
