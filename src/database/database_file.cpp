@@ -9,7 +9,6 @@
 #include "database/engine/sql_helpers.h"
 #include "database/engine/text_conversion.h"
 #include "database/engine/write_transaction.h"
-#include "platform/windows/notifier.h"
 #include "platform/trace.h"
 
 namespace pdb3 {
@@ -26,10 +25,13 @@ const wchar_t kCreateMemoryRate[] =
     L"   l7_time INTEGER NOT NULL,   l8_time INTEGER NOT NULL,   l9_time INTEGER NOT NULL,"
     L"   l10_time INTEGER NOT NULL,   PRIMARY KEY( qid, uid ) )";
 
-// Nothing when the file could not be read.
+// Nothing when the file could not be read. Names are compared as the engine compares them, without
+// regard to the case of ASCII letters: a table MEMORY_RATE is the table memory_rate.
 std::optional<bool> tableExists(const DbObject& db, const wchar_t* name) {
   int count = 0;
-  if (readFirstInt(db, platform::format(L"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='%ls'", name),
+  if (readFirstInt(db,
+                   platform::format(
+                       L"SELECT count(*) FROM sqlite_master WHERE type='table' AND name='%ls' COLLATE NOCASE", name),
                    count) == FirstRow::failed)
     return std::nullopt;
   return count > 0;
@@ -45,9 +47,9 @@ FirstRow readVersionField(const DbObject& db, const wchar_t* column, int& value)
 // holds the table's name; false when the name is free or the file could not be read.
 bool memoryRateNameTaken(const DbObject& db) {
   int count = 0;
-  return readFirstInt(db, L"SELECT count(*) FROM sqlite_master WHERE name='memory_rate' AND type<>'table'", count) ==
-             FirstRow::found &&
-         count > 0;
+  const FirstRow read = readFirstInt(
+      db, L"SELECT count(*) FROM sqlite_master WHERE name='memory_rate' COLLATE NOCASE AND type<>'table'", count);
+  return read == FirstRow::found && count > 0;
 }
 
 // The engine refused the statement for what the file holds (its schema, its name taken, damaged
@@ -97,10 +99,10 @@ std::optional<MemoryRateTable> upgradeToSubversion2(const DbObject& db) {
 
 }  // namespace
 
-bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, MemoryRateTable* memoryRates) {
-  MemoryRateTable ignored = MemoryRateTable::present;
-  MemoryRateTable& table = memoryRates ? *memoryRates : ignored;
-  table = MemoryRateTable::present;
+bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, FileFindings* findings) {
+  FileFindings ignored;
+  FileFindings& found = findings ? *findings : ignored;
+  found = FileFindings();
   const DbObject db = openQuery(connection);
   // A file that could not be read (another program holds it) is neither foreign nor of another
   // version: the caller says why with the cause the engine noted, so the user can wait instead of
@@ -110,7 +112,7 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, MemoryRateTa
   // An empty file (the engine takes a zero-byte file for an empty database) or another program's
   // database: no version to be wrong about.
   if (!*hasVersion) {
-    platform::messageBox(nullptr, L"Kelvara のデータベースではありません", L"", platform::MbOk);
+    found.refusal = FileRefusal::notOurs;
     return false;
   }
   int version = -1, subversion = -1;
@@ -118,28 +120,31 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, MemoryRateTa
       readVersionField(db, L"subversion", subversion) == FirstRow::failed)
     return false;
   if (version != kVersion) {
-    platform::messageBox(nullptr, L"データベースのバージョンが異なります", L"", platform::MbOk);
+    found.refusal = FileRefusal::otherVersion;
     return false;
   }
   if (subversion < kSubversion) {
     // Without the upgrade smart learning would fail at every memory rate, long after the open.
     if (connection.isReadOnly()) {
-      platform::messageBox(nullptr,
-                           L"データベースファイルに書き込めないため、このバージョンのデータベースに更新できません。"
-                           L"書き込みできるファイルを選んでください",
-                           L"", platform::MbOk);
+      found.refusal = FileRefusal::cannotUpgrade;
       return false;
     }
     // The engine noted why (another program reads the file, the disk is full): the caller says it.
     const std::optional<MemoryRateTable> upgraded = upgradeToSubversion2(db);
     if (!upgraded) return false;
-    table = *upgraded;
+    found.memoryRates = *upgraded;
+    return true;
   }
+  // Another program may have dropped the table from a file this program upgraded long ago.
+  const std::optional<bool> hasMemoryRates = tableExists(db, L"memory_rate");
+  if (!hasMemoryRates) return false;
+  if (!*hasMemoryRates)
+    found.memoryRates = memoryRateNameTaken(db) ? MemoryRateTable::nameTaken : MemoryRateTable::missing;
   return true;
 }
 
-bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstring& path,
-                      MemoryRateTable* memoryRates) {
+bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstring& path, FileFindings* findings) {
+  if (findings) *findings = FileFindings();
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(sqliteplus::WStringToAcp(path), error);
   if (status.type() == std::filesystem::file_type::not_found) sqliteplus::noteMissingDatabase(path);
@@ -147,7 +152,7 @@ bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstri
   if (error == std::errc::permission_denied) sqliteplus::noteEngineFailure(sqliteplus::EngineFailure::unreadable);
   if (status.type() != std::filesystem::file_type::regular) return false;
   if (!openConnection(connection, path.c_str())) return false;
-  return CheckDatabaseVersion(connection, memoryRates);
+  return CheckDatabaseVersion(connection, findings);
 }
 
 }  // namespace pdb3

@@ -29,6 +29,13 @@ bool sameFolder(const std::wstring& a, const std::wstring& b) {
          std::filesystem::equivalent(first, second, error);
 }
 
+// Only what the system says is not there: a folder on the way that may not be searched hides what
+// it holds, and the open then says so.
+bool nothingAt(const std::wstring& path) {
+  std::error_code error;
+  return std::filesystem::status(platform::toUtf8(path), error).type() == std::filesystem::file_type::not_found;
+}
+
 // The template files of a folder, copied into a new one; nothing is made when there is no folder
 // to copy, so that the user is asked for one. A file that cannot be copied is said in the trace.
 void copyTemplates(const std::wstring& from, const std::wstring& to) {
@@ -143,11 +150,15 @@ class AppSettings::Pass {
   // A database left in the program's data folder by the older layout moves to the data folder;
   // the old file goes only once both copies exist, so a failed copy loses nothing. A first run
   // without either starts on a copy of the program's own database, which stays for the next user.
+  // Only a first run: settings that have named a database before name the learner's own, and one
+  // missing now (moved away, on a disk not mounted yet) is told and asked for at the open, never
+  // replaced by another that its backups would then be made of.
   void database() {
     StringSetting& database = s_.databasePath;
     database.defaultValue = s_.dataFolderPath.value + L"/database.klvdb7";
+    const bool firstRun = loading() && readRegString(s_.root_, database.subkey, database.name, L"").empty();
     step(database);
-    if (!loading() || fileExists(database.value)) return;
+    if (!firstRun || !nothingAt(database.value)) return;
     const std::wstring old = platform::programFolder() + L"/data/database.klvdb7";
     if (!fileExists(old)) {
       const std::wstring shipped = s_.installPath.value + L"/database.klvdb7";

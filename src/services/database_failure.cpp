@@ -10,11 +10,44 @@ using sqliteplus::EngineFailure;
 namespace {
 
 constexpr wchar_t kDatabaseMissing[] = L"データベースファイルが見つかりません。移動または削除されていないか確認してください。";
+constexpr wchar_t kDatabaseReplaced[] =
+    L"データベースファイルが、開いた後で別のファイルに置き換えられました。"
+    L"「データベースの再読込」で新しいファイルを開くことができます。";
+
+std::wstring withPath(const wchar_t* cause, const std::wstring& path) { return cause + (L"\n" + path); }
 
 }  // namespace
 
 const wchar_t kSmartLearningUnavailable[] =
     L"スマート学習リスト（SmartLearning/1）か記憶率の表をデータベースに作成できなかったため、スマート学習は使えません。";
+
+std::wstring missingMemoryRatesText(pdb3::MemoryRateTable table) {
+  switch (table) {
+    case pdb3::MemoryRateTable::present:
+      return {};
+    case pdb3::MemoryRateTable::missing:
+      return L"データベースに記憶率の表（memory_rate）がないため、スマート学習は使えません。";
+    case pdb3::MemoryRateTable::nameTaken:
+    case pdb3::MemoryRateTable::notMade:
+      break;
+  }
+  return missingMemoryRatesText(table == pdb3::MemoryRateTable::nameTaken);
+}
+
+std::wstring fileRefusalText(pdb3::FileRefusal refusal) {
+  switch (refusal) {
+    case pdb3::FileRefusal::notOurs:
+      return L"Kelvara のデータベースではありません";
+    case pdb3::FileRefusal::otherVersion:
+      return L"データベースのバージョンが異なります";
+    case pdb3::FileRefusal::cannotUpgrade:
+      return L"データベースファイルに書き込めないため、このバージョンのデータベースに更新できません。"
+             L"ファイルが読み取り専用になっていないか確認してください。";
+    case pdb3::FileRefusal::none:
+      break;
+  }
+  return {};
+}
 
 std::wstring missingMemoryRatesText(bool nameTaken) {
   return std::wstring(L"データベースに記憶率の表（memory_rate）を追加できなかったため、スマート学習は使えません。\n") +
@@ -32,8 +65,12 @@ const wchar_t* databaseFailureCause(EngineFailure failure) {
       return L"ディスクの空き容量が足りません。";
     case EngineFailure::unreadable:
       return L"データベースファイルを読み込む権限がありません。ファイルとそのフォルダのアクセス許可を確認してください。";
+    case EngineFailure::notADatabase:
+      return L"ファイルがデータベースの形式ではありません。Kelvara のデータベースファイルか確認してください。";
     case EngineFailure::gone:
       return kDatabaseMissing;
+    case EngineFailure::replaced:
+      return kDatabaseReplaced;
     case EngineFailure::other:
     case EngineFailure::none:
       break;
@@ -41,7 +78,9 @@ const wchar_t* databaseFailureCause(EngineFailure failure) {
   return L"データベースファイルの読み書きに失敗しました。";
 }
 
-std::wstring missingDatabaseText(const std::wstring& path) { return kDatabaseMissing + (L"\n" + path); }
+std::wstring missingDatabaseText(const std::wstring& path) { return withPath(kDatabaseMissing, path); }
+
+std::wstring replacedDatabaseText(const std::wstring& path) { return withPath(kDatabaseReplaced, path); }
 
 namespace {
 
@@ -51,6 +90,7 @@ std::wstring lastFailureCause() {
   const EngineFailure failure = sqliteplus::lastEngineFailure();
   if (failure == EngineFailure::none) return {};
   if (failure == EngineFailure::gone) return missingDatabaseText(sqliteplus::lastMissingDatabase());
+  if (failure == EngineFailure::replaced) return replacedDatabaseText(sqliteplus::lastMissingDatabase());
   if (failure == EngineFailure::other && !sqliteplus::lastEngineRefusal().empty())
     return sqliteplus::lastEngineRefusal();
   return databaseFailureCause(failure);

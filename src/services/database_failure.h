@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "database/database_file.h"
 #include "database/engine/engine_failure.h"
 
 class QWidget;
@@ -18,6 +19,11 @@ struct StudyContext;
 const wchar_t* databaseFailureCause(sqliteplus::EngineFailure failure);
 // The database file at `path` is not there (moved away or deleted): the cause, and the file on a line of its own.
 std::wstring missingDatabaseText(const std::wstring& path);
+// Another file has been put at the database's `path` since it was opened: what happened, what
+// opens the new file, and the file on a line of its own.
+std::wstring replacedDatabaseText(const std::wstring& path);
+// Why a file the engine read was refused for what it holds ("" for none).
+std::wstring fileRefusalText(pdb3::FileRefusal refusal);
 // "<what>\n<why>", the cause as the engine last reported it on this thread.
 std::wstring databaseFailureText(const std::wstring& what);
 // "<what>", with the cause on a second line only when the engine noted a failure: for an action that
@@ -66,3 +72,5 @@ extern const wchar_t kSmartLearningUnavailable[];
 // Why smart learning is unavailable in a database whose upgrade could not add its memory rates:
 // something else in the file has the table's name, or another lasting failure.
 std::wstring missingMemoryRatesText(bool nameTaken);
+// The same for what an open left of the table (a current file may lack it too); "" while present.
+std::wstring missingMemoryRatesText(pdb3::MemoryRateTable table);

@@ -35,10 +35,10 @@ class DatabaseFile : public ::testing::Test {
   // Reopens the file on a connection of its own, as the program does at start.
   bool reopen() {
     sqliteplus::SqliteConnection connection;
-    return pdb3::openDatabaseFile(connection, db.path(), &memoryRates);
+    return pdb3::openDatabaseFile(connection, db.path(), &found);
   }
 
-  pdb3::MemoryRateTable memoryRates = pdb3::MemoryRateTable::present;
+  pdb3::FileFindings found;
 };
 
 }  // namespace
@@ -49,16 +49,19 @@ TEST_F(DatabaseFile, CurrentFileOpensUnchanged) {
   EXPECT_EQ(db.value(L"SELECT version || '/' || subversion FROM version"), L"7/2");
 }
 
-TEST_F(DatabaseFile, OtherVersionIsRefusedWithTheMessageAndNothingWritten) {
+// The open says nothing itself: its caller says why once, after the splash or at once.
+TEST_F(DatabaseFile, OtherVersionIsRefusedWithoutABoxAndNothingWritten) {
   db.run(L"DROP TABLE memory_rate; UPDATE version SET version=6, subversion=0");
   EXPECT_FALSE(reopen());
-  EXPECT_EQ(recorder.boxes, std::vector<std::wstring>{L"|データベースのバージョンが異なります"});
+  EXPECT_EQ(found.refusal, pdb3::FileRefusal::otherVersion);
   EXPECT_EQ(db.value(L"SELECT count(*) FROM sqlite_master WHERE name='memory_rate'"), L"0");
   EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"0");
 
   db.run(L"DELETE FROM version");  // no version row reads as -1: refused the same way
+  found = {};
   EXPECT_FALSE(reopen());
-  EXPECT_EQ(recorder.boxes.size(), 2u);
+  EXPECT_EQ(found.refusal, pdb3::FileRefusal::otherVersion);
+  EXPECT_TRUE(recorder.boxes.empty());
 }
 
 TEST_F(DatabaseFile, EmptyAndForeignFilesAreNamedAsNoDatabaseOfOurs) {
@@ -66,11 +69,12 @@ TEST_F(DatabaseFile, EmptyAndForeignFilesAreNamedAsNoDatabaseOfOurs) {
   std::ofstream(sqliteplus::WStringToUtf8(empty), std::ios::binary);
   db.run(L"DROP TABLE version");
   for (const std::wstring& path : {empty, db.path()}) {
-    recorder.boxes.clear();
     sqliteplus::SqliteConnection connection;
-    EXPECT_FALSE(pdb3::openDatabaseFile(connection, path));
-    EXPECT_EQ(recorder.boxes, std::vector<std::wstring>{L"|Kelvara のデータベースではありません"});
+    found = {};
+    EXPECT_FALSE(pdb3::openDatabaseFile(connection, path, &found));
+    EXPECT_EQ(found.refusal, pdb3::FileRefusal::notOurs);
   }
+  EXPECT_TRUE(recorder.boxes.empty());
   EXPECT_EQ(std::filesystem::file_size(sqliteplus::WStringToUtf8(empty)), 0u);
 }
 
@@ -82,8 +86,8 @@ TEST_F(DatabaseFile, AReadOnlyFileOpensUnlessItNeedsTheUpgrade) {
 
   db.run(L"DROP TABLE memory_rate; UPDATE version SET subversion=1");
   EXPECT_FALSE(reopen());
-  ASSERT_EQ(recorder.boxes.size(), 1u);
-  EXPECT_NE(recorder.boxes[0].find(L"書き込めないため"), std::wstring::npos);
+  EXPECT_EQ(found.refusal, pdb3::FileRefusal::cannotUpgrade);
+  EXPECT_TRUE(recorder.boxes.empty());
   EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"1");
 }
 
@@ -121,7 +125,7 @@ TEST_F(DatabaseFile, FailedTableCreationLeavesTheSubversionForTheNextStart) {
     const bool opened = reopen();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "テーブルの追加に失敗しました\n");
     EXPECT_TRUE(opened);
-    EXPECT_EQ(memoryRates, pdb3::MemoryRateTable::nameTaken);
+    EXPECT_EQ(found.memoryRates, pdb3::MemoryRateTable::nameTaken);
     EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"1");
     EXPECT_TRUE(sqlite3_get_autocommit(db.connection().engineHandle()));
   }
@@ -134,7 +138,26 @@ TEST_F(DatabaseFile, FailedTableCreationLeavesTheSubversionForTheNextStart) {
   EXPECT_TRUE(reopen());
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"2");
-  EXPECT_EQ(memoryRates, pdb3::MemoryRateTable::present);
+  EXPECT_EQ(found.memoryRates, pdb3::MemoryRateTable::present);
+}
+
+// Another program may drop the table from a current file, or name it in capitals: each open looks,
+// and names match as the engine matches them.
+TEST_F(DatabaseFile, EveryOpenLooksForTheMemoryRateTableWhateverTheCaseOfItsName) {
+  db.run(L"DROP TABLE memory_rate");
+  EXPECT_TRUE(reopen());
+  EXPECT_EQ(found.memoryRates, pdb3::MemoryRateTable::missing);
+  db.run(L"CREATE INDEX Memory_Rate ON question (qid)");
+  EXPECT_TRUE(reopen());
+  EXPECT_EQ(found.memoryRates, pdb3::MemoryRateTable::nameTaken);
+
+  // In the upgrade too: the table is there, and the file is brought up to date.
+  db.run(L"DROP INDEX memory_rate; CREATE TABLE MEMORY_RATE (qid INTEGER, uid INTEGER); UPDATE version SET subversion=1");
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(reopen());
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(found.memoryRates, pdb3::MemoryRateTable::present);
+  EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"2");
 }
 
 // Another program reads the file (the upgrade's COMMIT cannot be made) or writes it (nor can the

@@ -132,8 +132,9 @@ TEST(Connection, FilesThatCannotBeOpenedFailAtOpen) {
   EXPECT_FALSE(connection.isOpen());
 }
 
-// A file that is not there is never made: an open or a write finds it gone, and says where it was.
-TEST(Connection, AFileThatIsNotThereIsNeverMadeAndIsNotedGone) {
+// A file that is not there is never made: an open or a write finds it gone (or another in its
+// place), and says where it was.
+TEST(Connection, AFileThatIsNotThereIsNeverMadeAndIsNotedGoneOrReplaced) {
   TempDatabase db(TempDatabase::Content::empty);
   db.run(L"CREATE TABLE t (i INTEGER)");
   const std::wstring missing = db.folder() + L"/消えた.klvdb7";
@@ -152,6 +153,13 @@ TEST(Connection, AFileThatIsNotThereIsNeverMadeAndIsNotedGone) {
   EXPECT_EQ(lastEngineFailure(), EngineFailure::gone);
   EXPECT_EQ(lastMissingDatabase(), db.path());
   EXPECT_FALSE(std::filesystem::exists(WStringToUtf8(db.path())));
+
+  // Another file put at the path (a sync tool's copy) is no missing file: it is said as replaced.
+  std::filesystem::copy_file(WStringToUtf8(moved), WStringToUtf8(db.path()));
+  forgetEngineFailure();
+  EXPECT_THROW(db.connection().createQuery()->execute(L"INSERT INTO t VALUES (1)"), QueryException);
+  EXPECT_EQ(lastEngineFailure(), EngineFailure::replaced);
+  EXPECT_EQ(lastMissingDatabase(), db.path());
   forgetEngineFailure();
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/main/main_dialog_host.h"
+#include "app/shell/klv_app.h"
 #include "platform/windows/command_target.h"
 #include "services/database_failure.h"
 #include "study/sound/sound_queue.h"
@@ -21,7 +22,6 @@ class CTabpageRanking;
 class CTabpageSelsection;
 class CTabpageSmartlearning;
 class CUxCaptionBar;
-class KlvApp;
 class QAction;
 class QComboBox;
 class QKeyEvent;
@@ -151,13 +151,16 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   bool currentSetQuestionIds(std::vector<int>& out);
   void OnQuestionList();
   // Opens the settings' database file again and takes it up (KlvApp::ReopenDatabase), then shows
-  // it; the settings are left naming the file that is open. False when the window closes.
+  // it (ShowReload); the settings are left naming the file that is open. False when the window closes.
   bool OnReloadDatabase();
   // After the database was opened again, maybe another file: the chosen set is found again by its
   // path there (a file without it asks for another, as a first start does), and the pages, the
   // smart-learning page, the ranking account and the title show the file for its user. False when
   // no set was chosen: the window then closes.
   bool ShowReopenedDatabase();
+  // After a reload (KlvApp::ReopenDatabase): a file taken up is shown afresh; without one to go on
+  // with, or without a set chosen in it, the window closes (false); the file kept open needs nothing.
+  bool ShowReload(KlvApp::Reopened reopened);
   // The parts of the window that are the user's own and no page reads: the ranking account and
   // the title naming the user.
   void ShowUsersOwnParts();

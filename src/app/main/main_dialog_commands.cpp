@@ -2,7 +2,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -26,7 +25,6 @@
 #include "app/main/main_dialog.h"
 #include "app/main/main_outlook_bar.h"
 #include "app/common/modal_dialog.h"
-#include "app/common/settings_save.h"
 #include "app/options/option_dialog.h"
 #include "app/printing/print_preview_dialog.h"
 #include "app/shell/program_identity.h"
@@ -113,23 +111,6 @@ const MenuSpec kMenus[] = {
 template <size_t N>
 bool listed(const int (&ids)[N], int id) {
   return std::find(std::begin(ids), std::end(ids), id) != std::end(ids);
-}
-
-bool sameFile(const std::wstring& one, const std::wstring& other) {
-  if (one == other) return true;
-  const QString canonical = QFileInfo(QString::fromStdWString(one)).canonicalFilePath();
-  return !canonical.isEmpty() && canonical == QFileInfo(QString::fromStdWString(other)).canonicalFilePath();
-}
-
-// After a reload: the settings name the file that is open or, when none could be opened, the one
-// that was. A path that did not open is never kept beside another file in use: the next start, the
-// backups and every connection of the program would read one file and write another.
-void nameOpenFileInSettings(KlvApp& app, const std::wstring& wasOpen, QWidget* owner) {
-  const std::wstring open = app.db.isOpen() ? app.db.fileName() : wasOpen;
-  std::wstring& named = app.settings->databasePath.value;
-  if (open.empty() || sameFile(named, open)) return;
-  named = open;
-  saveSettingsOrSay(*app.settings, owner);
 }
 
 }  // namespace
@@ -462,15 +443,16 @@ void MainDialog::OnHomePage() {
   ShellOpen(makerAddress() + L"?t=r:KLV" + kProgramVersion);
 }
 
-bool MainDialog::OnReloadDatabase() {
-  const std::wstring wasOpen = m_pApp.db.fileName();
-  const bool reopened = m_pApp.ReopenDatabase(this);
-  nameOpenFileInSettings(m_pApp, wasOpen, this);
+bool MainDialog::OnReloadDatabase() { return ShowReload(m_pApp.ReopenDatabase(this)); }
+
+bool MainDialog::ShowReload(KlvApp::Reopened reopened) {
   // Without a database, a user or a set nothing here can work: another file or set is asked for,
   // or the dialog closes.
-  if (reopened && ShowReopenedDatabase()) return true;
-  reject();
-  return false;
+  if (reopened == KlvApp::Reopened::closing || (reopened == KlvApp::Reopened::takenUp && !ShowReopenedDatabase())) {
+    reject();
+    return false;
+  }
+  return true;
 }
 
 bool MainDialog::ShowReopenedDatabase() {
@@ -503,7 +485,7 @@ void MainDialog::OnAbout() {
 }
 
 void MainDialog::OnEditor() {
-  if (!RunEditor(m_pApp, this) || !ShowReopenedDatabase()) reject();
+  ShowReload(RunEditor(m_pApp, this));
 }
 
 void MainDialog::OnMakeShortcut() {

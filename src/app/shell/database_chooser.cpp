@@ -1,34 +1,47 @@
 #include "app/shell/database_chooser.h"
 
 #include <cstdlib>
+#include <optional>
 
 #include "app/shell/klv_app.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
 #include "services/shell_files.h"
 
-std::wstring databaseOpenFailureText() {
-  return databaseFailureTextWhenKnown(L"データベースファイルが読み込めませんでした。");
+namespace {
+
+constexpr wchar_t kNotRead[] = L"データベースファイルが読み込めませんでした。";
+
+// Tells the user why the database could not be read and offers an open dialog at `startAt`;
+// nothing when cancelled.
+std::optional<std::wstring> chooseDatabaseFile(KlvApp& app, const std::wstring& failure, const std::wstring& startAt) {
+  app.notice.ShowText(failure + L"\n次のダイアログでデータベースファイルを指定してください。");
+  std::wstring chosen;
+  if (!chooseFile(nullptr, startAt, chosen, L"*.klvdb7", L"データベースファイルを指定してください",
+                  {{L"KLV DB7 File(*.klvdb7)", L"*.klvdb7"}, {L"すべて(*.*)", L"*.*"}}, true))
+    return std::nullopt;
+  return chosen;
 }
 
-bool ChooseDatabaseFile(KlvApp& app, const std::wstring& failure) {
-  app.notice.ShowText(failure + L"\n次のダイアログでデータベースファイルを指定してください。");
-  StringSetting& path = app.settings->databasePath;
-  std::wstring chosen;
-  if (!chooseFile(nullptr, path.value, chosen, L"*.klvdb7", L"データベースファイルを指定してください",
-                  {{L"KLV DB7 File(*.klvdb7)", L"*.klvdb7"}, {L"すべて(*.*)", L"*.*"}}, true))
-    return false;
-  path.value = chosen;
-  app.settings->saveAll();
-  return true;
+}  // namespace
+
+std::wstring databaseOpenFailureText(pdb3::FileRefusal refusal) {
+  if (refusal != pdb3::FileRefusal::none) return kNotRead + (L"\n" + fileRefusalText(refusal));
+  return databaseFailureTextWhenKnown(kNotRead);
 }
 
 bool ChooseDatabaseUntilOpen(KlvApp& app, std::wstring failure) {
+  std::wstring tried = app.settings->databasePath.value;
   for (;;) {
-    const std::wstring failed = app.settings->databasePath.value;
-    if (!ChooseDatabaseFile(app, failure)) return false;
-    if (app.OpenDatabase()) return true;
-    failure = databaseOpenFailureText();
-    if (std::getenv("KELVARA_AUTOANSWER") && app.settings->databasePath.value == failed) return false;
+    const std::optional<std::wstring> chosen = chooseDatabaseFile(app, failure, tried);
+    if (!chosen) return false;
+    KlvApp::DatabaseOpenFailure failed;
+    if (app.OpenDatabaseFile(*chosen, &failed)) {
+      app.settings->saveAll();
+      return true;
+    }
+    if (std::getenv("KELVARA_AUTOANSWER") && *chosen == tried) return false;
+    tried = *chosen;
+    failure = failed.text;
   }
 }

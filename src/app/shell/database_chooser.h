@@ -3,17 +3,19 @@
 
 #include <string>
 
+#include "database/database_file.h"
+
 class KlvApp;
 
-// "The database could not be read", with the cause the engine gave for the open that just failed
-// (another program holds it, it cannot be written, the disk is full) where it gave one.
-std::wstring databaseOpenFailureText();
+// "The database could not be read", with why: what the file holds that this program refuses, or
+// the cause the engine gave for the open that just failed (another program holds it, it cannot be
+// written, the disk is full) where it gave one.
+std::wstring databaseOpenFailureText(pdb3::FileRefusal refusal = pdb3::FileRefusal::none);
 
-// Tells the user why the database could not be read and offers an open dialog at database-path.
-// A chosen file becomes database-path and the settings are saved; false when cancelled.
-bool ChooseDatabaseFile(KlvApp& app, const std::wstring& failure);
-
-// After a failed open: asks for files until one opens on the application's connection; false
-// when the user cancels. Unattended, the dialog answers alike each time, so a file that fails
-// again ends the asking. `failure` is read right after the open, before any event is handled.
+// After a failed open, `failure` saying why: tells the user so in one box and offers an open
+// dialog, at database-path first and then at the file last tried, until a chosen file opens on the
+// application's connection; that file becomes database-path and the settings are saved. False when
+// the user cancels, the settings as they were. Unattended, the dialog answers alike each time, so a
+// file that fails again ends the asking. `failure` is read right after the open, before any event
+// is handled.
 bool ChooseDatabaseUntilOpen(KlvApp& app, std::wstring failure = databaseOpenFailureText());

@@ -2,15 +2,15 @@
 // editor runs while the program waits, then the settings and the database are read afresh.
 #pragma once
 
-class KlvApp;
+#include "app/shell/klv_app.h"
+
 class QWidget;
 
 // The editor's file name in the program folder.
 inline constexpr wchar_t kEditorProgram[] = L"KlvEditor7";
 
 // window: the main window, minimised while the editor runs and titled for the wait (may be null).
-// Without an editor program a box says where it belongs, and nothing else happens. Afterwards the
-// database of the settings is opened and taken up afresh (KlvApp::ReopenDatabase). False when it
-// no longer opens and the user cancels the choice of another, or when it has no user to study as:
-// the caller then closes.
-bool RunEditor(KlvApp& app, QWidget* window);
+// Without an editor program a box says where it belongs, and nothing else happens (the file open
+// is kept). Afterwards the database of the settings is opened and taken up afresh: what
+// KlvApp::ReopenDatabase came to.
+KlvApp::Reopened RunEditor(KlvApp& app, QWidget* window);

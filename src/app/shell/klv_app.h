@@ -63,11 +63,22 @@ class KlvApp {
   // connection (the application's).
   bool SaveStudyInTransaction(pdb3::DailyLogRecord& record, int points);
 
-  // Opens the database file of the settings on the connection; false, without a message, when
-  // it does not exist or cannot be opened (a file of another version says so). A file whose
-  // upgrade can never add the memory_rate table opens without it: smart learning is unavailable.
-  // What the program keeps about the file is not looked up here: TakeUpOpenedDatabase does that.
-  bool OpenDatabase();
+  // Why an open of the database failed, in the words the learner is to be told.
+  struct DatabaseOpenFailure {
+    std::wstring text;
+    // Another program holds the file, the disk is full, an I/O error: the same file may open later.
+    // Otherwise the file at the path stays unusable (missing, unreadable, foreign, another version).
+    bool mayPass = false;
+  };
+  // Opens the database file of the settings: OpenDatabaseFile of database-path.
+  bool OpenDatabase(DatabaseOpenFailure* failure = nullptr);
+  // Opens `path` on a connection of its own and checks it; says nothing. Only once it has opened
+  // does it take the place of the file open before, which closes, and the settings name it (not
+  // saved here). False, the file open before still open, when it does not: `failure` hears why. A
+  // file whose upgrade can never add the memory_rate table (or a current one without it) opens
+  // without it: smart learning is unavailable. What the program keeps about the file is not looked
+  // up here: TakeUpOpenedDatabase does that.
+  bool OpenDatabaseFile(const std::wstring& path, DatabaseOpenFailure* failure = nullptr);
   // After every open that succeeded (at start-up, by the reload, after the editor, and of a file
   // the learner chose instead): what the program keeps about the file is looked up in it, since
   // the ids of the file open before mean other rows here. The settings' user (registered when the
@@ -95,10 +106,20 @@ class KlvApp {
   // Whether smart learning cannot be had in the open file for as long as it is open: no memory
   // rates, or a list the file refused for a cause that lasts. Reads nothing.
   bool smartLearningUnavailable() const;
-  // Opens the settings' database file again (another file is asked for while it does not open),
-  // takes it up and says what it lacks. False when the learner gave up choosing a file, or when the
-  // file has no user to study as (ExitDataUnusable kept for the exit status): the caller closes.
-  bool ReopenDatabase(QWidget* owner);
+  // What a reload came to.
+  enum class Reopened {
+    takenUp,       // a file was opened and taken up: the caller shows it afresh
+    keptOpenFile,  // the file could not be opened for now and the one that was open stays: nothing changed
+    closing,       // no file to go on with, or no user to study as: the caller closes
+  };
+  // Opens the settings' database file again (a file put in place of the open one since, or another
+  // named by the options or the editor), takes it up and says what it lacks. One that cannot be
+  // opened for a cause that may pass (another program holds it past the wait, the disk is full)
+  // leaves the file that was open in place, named by the settings again, and is said with its
+  // cause. Another file is asked for while one cannot be opened for a lasting cause; given up,
+  // the run ends with ExitDatabaseNotOpened. A file without a user to study as ends it with
+  // ExitDataUnusable.
+  Reopened ReopenDatabase(QWidget* owner);
   // Makes the folder or problem set at the path (names joined by "/") the current one and keeps
   // the study mode in the settings; false, nothing changed, when there is none.
   bool SelectSectionByPath(const std::wstring& path);
@@ -163,6 +184,11 @@ class KlvApp {
   std::wstring lastPrintPdf;
 
  private:
+  // The settings name the file that is open again after a reload that could not open another.
+  void NameTheOpenFileAgain(QWidget* owner);
+
+  // The path the file that is open was opened by, as the settings name it.
+  std::wstring openedPath_;
   bool missingMemoryRatesUntold_ = false;
   // What the last take-up could not have, with the cause the engine gave then.
   std::optional<KeptFailureCause> userUntold_;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/common/modal_dialog.h"
+#include "app/common/settings_save.h"
 #include "app/shell/database_chooser.h"
 #include "app/shell/klv_app.h"
 #include "database/database_file.h"
@@ -12,8 +13,26 @@
 #include "services/database_failure.h"
 #include "services/user_action.h"
 
-bool KlvApp::OpenDatabase() {
-  if (!settings || !pdb3::openDatabaseFile(db, settings->databasePath.value, &memoryRates)) return false;
+bool KlvApp::OpenDatabase(DatabaseOpenFailure* failure) {
+  return settings && OpenDatabaseFile(settings->databasePath.value, failure);
+}
+
+bool KlvApp::OpenDatabaseFile(const std::wstring& path, DatabaseOpenFailure* failure) {
+  // A file that does not open must not cost the learner the one that is open.
+  sqliteplus::SqliteConnection opened;
+  pdb3::FileFindings found;
+  if (!pdb3::openDatabaseFile(opened, path, &found)) {
+    if (failure) {
+      failure->text = databaseOpenFailureText(found.refusal);
+      failure->mayPass =
+          found.refusal == pdb3::FileRefusal::none && sqliteplus::failureMayPass(sqliteplus::lastEngineFailure());
+    }
+    return false;
+  }
+  db.swap(opened);
+  openedPath_ = path;
+  if (settings) settings->databasePath.value = path;
+  memoryRates = found.memoryRates;
   missingMemoryRatesUntold_ = memoryRates != pdb3::MemoryRateTable::present;
   return true;
 }
@@ -88,14 +107,37 @@ bool KlvApp::TellWhatTheFileLacks(QWidget* owner) {
 void KlvApp::TellMissingMemoryRates(QWidget* owner) {
   if (!missingMemoryRatesUntold_) return;
   missingMemoryRatesUntold_ = false;
-  platform::messageBox(owner, missingMemoryRatesText(memoryRates == pdb3::MemoryRateTable::nameTaken), kAppCaption,
+  platform::messageBox(owner, missingMemoryRatesText(memoryRates), kAppCaption,
                        platform::MbOk | platform::MbIconWarning);
 }
 
-bool KlvApp::ReopenDatabase(QWidget* owner) {
-  if (!OpenDatabase() && !ChooseDatabaseUntilOpen(*this)) return false;
+void KlvApp::NameTheOpenFileAgain(QWidget* owner) {
+  // A connection opened by other means than OpenDatabaseFile is known by the engine's name of it.
+  const std::wstring open = openedPath_.empty() ? db.fileName() : openedPath_;
+  if (!settings || open.empty() || settings->databasePath.value == open) return;
+  settings->databasePath.value = open;
+  saveSettingsOrSay(*settings, owner);
+}
+
+KlvApp::Reopened KlvApp::ReopenDatabase(QWidget* owner) {
+  DatabaseOpenFailure failure;
+  if (!OpenDatabase(&failure)) {
+    // Another program holding the file past the wait is no reason to give up the file that is open.
+    if (failure.mayPass && db.isOpen()) {
+      NameTheOpenFileAgain(owner);
+      reportUnmadeChange(owner, L"データベースを開き直せませんでした。これまでのデータベースをそのまま使います。",
+                         kAppCaption);
+      return Reopened::keptOpenFile;
+    }
+    if (!ChooseDatabaseUntilOpen(*this, failure.text)) {
+      NameTheOpenFileAgain(owner);
+      recordFailure(ExitDatabaseNotOpened);
+      return Reopened::closing;
+    }
+  }
   TakeUpOpenedDatabase();
-  const bool taken = TellWhatTheFileLacks(owner);
-  if (!taken) recordFailure(ExitDataUnusable);
-  return taken;
+  // The learner may have the user tried again there, once another program has let go.
+  if (TellWhatTheFileLacks(owner)) return Reopened::takenUp;
+  recordFailure(ExitDataUnusable);
+  return Reopened::closing;
 }

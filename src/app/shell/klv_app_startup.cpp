@@ -96,16 +96,17 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   splash.OnInitDialog();
   splash.setProgressText(L"Loading database...");
   bool opened = false;
-  std::wstring failure;
+  DatabaseOpenFailure failure;
+  // What the open has to say is said once the splash has gone: it stays above every other window.
   splash.runStep([&] {
-    opened = OpenDatabase();
+    opened = OpenDatabase(&failure);
     // A first run's database that could not even be copied into place: its cause is the one to tell.
-    if (!opened) failure = settings->databaseCopyFailure.empty() ? databaseOpenFailureText() : settings->databaseCopyFailure;
+    if (!opened && !settings->databaseCopyFailure.empty()) failure.text = settings->databaseCopyFailure;
   });
   if (!opened) {
     splash.closeAfter(100);
     splash.waitUntilClosed();
-    if (!ChooseDatabaseUntilOpen(*this, failure)) {
+    if (!ChooseDatabaseUntilOpen(*this, failure.text)) {
       recordFailure(ExitDatabaseNotOpened);
       return exitCode;
     }

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <sys/stat.h>
+
 #include <mutex>
 
 #include "database/engine/engine_refusal.h"
@@ -21,13 +23,30 @@ int rank(EngineFailure failure) {
   switch (failure) {
     case EngineFailure::none: return 0;
     case EngineFailure::other: return 1;
-    case EngineFailure::readOnly: return 2;
-    case EngineFailure::unreadable: return 3;  // a file that cannot be read cannot be written either
-    case EngineFailure::full: return 4;
-    case EngineFailure::busy: return 5;
-    case EngineFailure::gone: return 6;
+    case EngineFailure::notADatabase: return 2;
+    case EngineFailure::readOnly: return 3;
+    case EngineFailure::unreadable: return 4;  // a file that cannot be read cannot be written either
+    case EngineFailure::full: return 5;
+    case EngineFailure::busy: return 6;
+    case EngineFailure::gone:
+    case EngineFailure::replaced: return 7;
   }
   return 0;
+}
+
+void noteDatabaseAway(const std::wstring& path, EngineFailure how) {
+  {
+    const std::lock_guard<std::mutex> hold(missingLock);
+    missingDatabase = path;
+  }
+  noted = how;
+}
+
+// The engine refuses to write a file that is no longer the one at its path, having compared the
+// path's file with the one it holds open: a file that is there now is another one.
+bool anotherFileAt(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 }  // namespace
@@ -47,6 +66,8 @@ EngineFailure engineFailureOf(int resultCode) {
       return EngineFailure::readOnly;
     case SQLITE_FULL:
       return EngineFailure::full;
+    case SQLITE_NOTADB:
+      return EngineFailure::notADatabase;
     default:
       return EngineFailure::other;
   }
@@ -63,15 +84,14 @@ void noteEngineFailure(EngineFailure failure) {
 void noteStatementFailure(sqlite3* db) {
   noteEngineRefusal(db);
   if (db && sqlite3_extended_errcode(db) == SQLITE_READONLY_DBMOVED)
-    if (const char* path = sqlite3_db_filename(db, "main")) noteMissingDatabase(AcpToWString(path));
+    if (const char* path = sqlite3_db_filename(db, "main"))
+      noteDatabaseAway(AcpToWString(path), anotherFileAt(path) ? EngineFailure::replaced : EngineFailure::gone);
 }
 
-void noteMissingDatabase(const std::wstring& path) {
-  {
-    const std::lock_guard<std::mutex> hold(missingLock);
-    missingDatabase = path;
-  }
-  noted = EngineFailure::gone;
+void noteMissingDatabase(const std::wstring& path) { noteDatabaseAway(path, EngineFailure::gone); }
+
+bool failureMayPass(EngineFailure failure) {
+  return failure == EngineFailure::busy || failure == EngineFailure::full || failure == EngineFailure::other;
 }
 
 std::wstring lastMissingDatabase() {

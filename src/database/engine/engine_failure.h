@@ -17,7 +17,9 @@ enum class EngineFailure {
   unreadable,  // the file's permissions (or its folder's) keep this user from reading it
   full,      // the disk is full
   other,     // an I/O error, a damaged file, a refused statement
+  notADatabase,  // the file at the path is no database the engine can read (another program's file)
   gone,      // the database file is no longer at its path: moved away or deleted
+  replaced,  // another file has been put at the database's path since it was opened
 };
 
 // Every engine failure thrown as a QueryException notes its result code here.
@@ -29,14 +31,17 @@ void noteEngineFailure(EngineFailure failure);
 EngineFailure lastEngineFailure();
 void forgetEngineFailure();
 // A statement failed on `db`: keeps what the kind of the failure about to be noted does not tell
-// (a trigger's words, a file moved away or deleted while it was open, which the engine refuses to
-// write as if it were read-only).
+// (a trigger's words, a file moved away, deleted or replaced while it was open, which the engine
+// refuses to write as if it were read-only).
 void noteStatementFailure(sqlite3* db);
 // The database file at `path` is not there (an open found nothing, or the open file was moved or
 // deleted): notes `gone`.
 void noteMissingDatabase(const std::wstring& path);
-// The path last noted missing, on any thread (a worker's failure is said on the GUI thread).
+// The path last noted missing or replaced, on any thread (a worker's failure is said on the GUI thread).
 std::wstring lastMissingDatabase();
+// Whether a failure of this kind may be gone the next time (another program lets go, disk space is
+// freed, an I/O error passes), rather than lasting as long as the file at the path stays as it is.
+bool failureMayPass(EngineFailure failure);
 // Puts back the kind noted before (an action taken up again, busy_wait.h).
 void restoreEngineFailure(EngineFailure failure);
 EngineFailure engineFailureOf(int resultCode);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <new>
+#include <utility>
 
 #include "database/engine/busy_wait.h"
 #include "database/engine/engine_failure.h"
@@ -85,6 +86,12 @@ void SqliteConnection::close() {
   // close_v2 defers the close while cursors are still alive instead of failing.
   sqlite3_close_v2(db_);
   db_ = nullptr;
+}
+
+void SqliteConnection::swap(SqliteConnection& other) noexcept {
+  std::swap(db_, other.db_);
+  kept_.swap(other.kept_);
+  keptByAddress_.swap(other.keptByAddress_);
 }
 
 bool SqliteConnection::inTransaction() const { return db_ && sqlite3_get_autocommit(db_) == 0; }

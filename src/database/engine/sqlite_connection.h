@@ -29,6 +29,10 @@ class SqliteConnection {
   // closed first.
   void open(const wchar_t* fileName);
   void close();
+  // Trades files with `other`: a file opened on a connection of its own takes the place of this
+  // one's only once it has opened, and what was open here closes with `other`. The queries of this
+  // connection go on with the file it now has.
+  void swap(SqliteConnection& other) noexcept;
   bool isOpen() const { return db_ != nullptr; }
   // A transaction is open. The engine ends one by itself when a statement fails for want of
   // space or memory: the statements after it would each be committed on their own.

@@ -22,6 +22,7 @@
 #include <QToolBar>
 #include <sqlite3.h>
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -387,7 +388,13 @@ TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
   EXPECT_EQ(s.app.memoryRates, pdb3::MemoryRateTable::present);
   EXPECT_EQ(s.app.smartLearningSetId, pdb3::FindProblemSetByPath(s.accessor(), L"SmartLearning/1"));
   EXPECT_GE(s.app.smartLearningSetId, 0);
-  // Nothing works without a database: another is asked for, and without one the window closes.
+  // A current file whose table another program dropped is taken so too, and says so once.
+  ASSERT_TRUE(pdb3::execSql(s.accessor(), L"DROP TABLE memory_rate"));
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + missingMemoryRatesText(pdb3::MemoryRateTable::missing) + L"\n");
+  EXPECT_EQ(s.app.smartLearningSetId, -1);
+  // Nothing works without a database: another is asked for, and without one the window closes and
+  // the run ends with the status of a database that could not be opened.
   s.settings.databasePath.value = s.databasePath() + L".gone";
   testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "cancel");
   s.takeBoxes();
@@ -400,6 +407,7 @@ TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
   AppSettings stored(L"KLV7");
   stored.loadAll();
   EXPECT_EQ(stored.databasePath.value, s.databasePath());
+  EXPECT_EQ(s.app.exitCode, ExitDatabaseNotOpened);
 }
 
 namespace {
@@ -616,6 +624,40 @@ TEST(MainDialog, AFileHeldForWritingWhileItIsTakenUpIsAskedForAgain) {
   }
   s.notifier.whileShown = nullptr;
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM user_info WHERE name IN ('newcomer', 'latecomer')"), 1);
+}
+
+// Another program holding the file past the wait is no reason to leave it: a reload that cannot
+// open the file for now, the one open or another the settings name (as the options do), keeps the
+// file that is open, says why, and the settings name that file again. A file a sync tool put in
+// place of the open one is said as replaced, and the reload opens it.
+TEST(MainDialog, AReloadKeepsTheOpenFileWhileHeldAndOpensOneReplacedAtItsPath) {
+  const testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "cancel");  // nobody chooses another file
+  QTemporaryDir folder;
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  const std::wstring first = s.databasePath(), other = anotherLearnersFile(folder);
+  s.takeBoxes();
+  for (const std::wstring& named : {first, other}) {
+    HeldDatabase held(named);
+    s.settings.databasePath.value = named;
+    ASSERT_TRUE(s.settings.saveAll());
+    EXPECT_TRUE(s.dialog.OnCommand(1025));
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: データベースを開き直せませんでした。これまでのデータベースをそのまま使います。\n" +
+                                 kBusyCause + L"\n");
+    EXPECT_EQ(s.settings.databasePath.value, first);
+  }
+  AppSettings stored(L"KLV7");
+  stored.loadAll();
+  EXPECT_EQ(stored.databasePath.value, first);
+  EXPECT_TRUE(s.dialog.isVisible());
+  EXPECT_EQ(std::pair(s.app.currentUserId, s.app.exitCode), std::pair(1, static_cast<int>(ExitNormal)));
+
+  std::filesystem::rename(QString::fromStdWString(other).toStdString(), QString::fromStdWString(first).toStdString());
+  EXPECT_LT(pdb3::insertUser(s.accessor(), L"written-after"), 0);
+  EXPECT_EQ(databaseFailureText(L"-"), L"-\n" + replacedDatabaseText(first));
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"");
+  EXPECT_EQ(std::pair(s.app.currentUserId, s.app.currentSetId), std::pair(51, 22));
 }
 
 // A reload that finds the file without its memory-rate table (an index holds the name) says why,

@@ -89,11 +89,16 @@ TEST(DatabaseChooser, AsksUntilAFileOpensAndKeepsIt) {
   EXPECT_EQ(reread.databasePath.value, good);
   EXPECT_EQ(s.notifier.boxes.front(),
             L"Error!: データベースファイルが読み込めませんでした。\n次のダイアログでデータベースファイルを指定してください。");
+  EXPECT_EQ(s.notifier.boxes[1], L"Error!: データベースファイルが読み込めませんでした。\n"
+                                 L"ファイルがデータベースの形式ではありません。Kelvara のデータベースファイルか確認してください。\n"
+                                 L"次のダイアログでデータベースファイルを指定してください。");
   EXPECT_EQ(s.intValue(L"SELECT version FROM version"), 7);
 
-  // Cancel gives up, the setting untouched.
+  // Cancel gives up, the setting naming the file that is open, whatever was tried before.
+  dialogs.answers = {notes.toStdWString()};
   EXPECT_FALSE(ChooseDatabaseUntilOpen(s.app));
   EXPECT_EQ(s.settings.databasePath.value, good);
+  EXPECT_EQ(s.intValue(L"SELECT version FROM version"), 7);
 
   // A file another program holds is no foreign file: the box says who has it.
   sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(100));

@@ -342,3 +342,25 @@ TEST_F(ProgramRun, ADatabaseMovedAwayUnderARunningAutorunIsNeverMadeAgainAndItsB
   EXPECT_EQ(apptest::readText(backup), backedUp);
   EXPECT_TRUE(sqliteplus::isWholeDatabase(movedTo.toStdWString())) << "the moved file is the learner's, untouched";
 }
+
+// The database moved away between two runs (or on a disk not mounted yet): the next start makes
+// nothing at its path, says where it is missing, and asks for it; the backups keep their bytes.
+TEST_F(ProgramRun, ADatabaseMissingAtALaterStartIsAskedForAndNeverMadeAgain) {
+  ASSERT_EQ(run({"/autorun=3", "/card", "/s", kSetPath}).exitCode, ExitNormal);  // the user and the backups
+  const QString database = dataFile("database.klvdb7");
+  const QStringList copies{dataFile("database.klvdb7.bak.klvdb7"), dataFile("database.klvdb7.w1bak.klvdb7")};
+  QList<QByteArray> backedUp;
+  for (const QString& copy : copies) backedUp << apptest::readText(copy);
+  ASSERT_TRUE(QFile::rename(database, home_.path() + "/moved.klvdb7"));
+
+  const ProgramOutcome outcome = run({"/autorun=3", "/card", "/s", kSetPath});
+  ASSERT_TRUE(outcome.finished && !outcome.crashed);
+  EXPECT_EQ(outcome.exitCode, ExitDatabaseNotOpened) << "the chooser, answered with the missing file, gave up";
+  EXPECT_FALSE(QFileInfo::exists(database)) << "a database was made in its place";
+  const QString said = outcome.said.join('\n');
+  EXPECT_TRUE(said.contains(QString::fromWCharArray(L"msgbox: Error!: データベースファイルが読み込めませんでした。\n") +
+                            QString::fromStdWString(missingDatabaseText(database.toStdWString()))))
+      << said.toStdString();
+  for (int i = 0; i < copies.size(); ++i)
+    EXPECT_EQ(apptest::readText(copies[i]), backedUp[i]) << copies[i].toStdString();
+}

@@ -171,14 +171,83 @@ TEST_F(Startup, ADatabaseThatDoesNotOpenIsAskedForUntilOneDoes) {
   ChosenDatabase dialogs;
   platform::FileDialogOverride use(dialogs);
   run();  // cancelled: the run ends, nothing is backed up
-  EXPECT_EQ(boxesAfter(before).size(), 1u);
-  EXPECT_TRUE(boxes.texts.back().starts_with(L"データベースファイルが読み込めませんでした。"));
+  EXPECT_EQ(boxesAfter(before), std::vector<std::wstring>{
+                                    L"データベースファイルが読み込めませんでした。\n" +
+                                    std::wstring(databaseFailureCause(sqliteplus::EngineFailure::notADatabase)) +
+                                    L"\n次のダイアログでデータベースファイルを指定してください。"});
   EXPECT_FALSE(QFileInfo::exists(broken + ".bak.klvdb7"));
 
   dialogs.answer = dataFile("database.klvdb7").toStdWString();
   run();
   EXPECT_EQ(stored()->databasePath.value, *dialogs.answer);
   EXPECT_EQ(apptest::readText(broken), "not a database");
+  EXPECT_EQ(boxes.underSplash, std::vector<bool>(boxes.texts.size(), false));
+}
+
+// What the open finds wrong with the file itself is said once the splash has gone, in the one box
+// that asks for another file, with why: an older file that cannot be written to bring it up to this
+// version, or a file of another version.
+TEST_F(Startup, AFileTheOpenRefusesIsSaidInOneBoxAfterTheSplash) {
+  run();
+  const QString database = dataFile("database.klvdb7");
+  const auto change = [&](const wchar_t* sql) {  // as another program would, not as an open of the program
+    sqliteplus::SqliteConnection db;
+    db.open(database.toStdWString().c_str());
+    ASSERT_TRUE(pdb3::execSql(pdb3::openQuery(db), sql));
+  };
+  const auto said = [&](const std::wstring& why) {
+    return std::vector<std::wstring>{L"データベースファイルが読み込めませんでした。\n" + why +
+                                     L"\n次のダイアログでデータベースファイルを指定してください。"};
+  };
+  ChosenDatabase dialogs;  // the learner cancels the choice of another
+  platform::FileDialogOverride use(dialogs);
+  change(L"DROP TABLE memory_rate; UPDATE version SET subversion=1");
+  ASSERT_EQ(::chmod(database.toUtf8().constData(), 0444), 0);
+  size_t before = boxes.texts.size();
+  {
+    const testenv::PermissionsApply asAnyUser;
+    run();
+  }
+  EXPECT_EQ(boxesAfter(before), said(L"データベースファイルに書き込めないため、このバージョンのデータベースに更新できません。"
+                                     L"ファイルが読み取り専用になっていないか確認してください。"));
+  ASSERT_EQ(::chmod(database.toUtf8().constData(), 0644), 0);
+  change(L"UPDATE version SET version=6");
+  before = boxes.texts.size();
+  run();
+  EXPECT_EQ(boxesAfter(before), said(L"データベースのバージョンが異なります"));
+  EXPECT_EQ(boxes.underSplash, std::vector<bool>(boxes.texts.size(), false));
+}
+
+// On a first run a data folder that may not be searched hides whether a database is there: nothing
+// is copied into it, and the box names the permissions rather than a file that could not be made.
+TEST_F(Startup, AFirstRunWhoseDataFolderMayNotBeSearchedNamesThePermissions) {
+  const QString folder = homePath("Documents/Kelvara");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  ASSERT_EQ(::chmod(folder.toUtf8().constData(), 0), 0);
+  ChosenDatabase dialogs;
+  platform::FileDialogOverride use(dialogs);
+  {
+    const testenv::PermissionsApply asAnyUser;
+    run();
+  }
+  ::chmod(folder.toUtf8().constData(), 0700);
+  EXPECT_EQ(boxes.texts, std::vector<std::wstring>{
+                             L"データベースファイルが読み込めませんでした。\n" +
+                             std::wstring(databaseFailureCause(sqliteplus::EngineFailure::unreadable)) +
+                             L"\n次のダイアログでデータベースファイルを指定してください。"});
+  EXPECT_FALSE(QFileInfo::exists(dataFile("database.klvdb7")));
+}
+
+// A ranking file that could not be read is said once the splash has gone, as what the database
+// lacks is: the splash stays above every other window.
+TEST_F(Startup, TheRankingFilesNoticeWaitsForTheSplashToGo) {
+  run();
+  apptest::writeText(dataFile("irank.dat"), "not a ranking file");
+  const size_t before = boxes.texts.size();
+  run();
+  const std::vector<std::wstring> said = boxesAfter(before);
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_TRUE(said[0].starts_with(L"ランキングデータ ")) << QString::fromStdWString(said[0]).toStdString();
   EXPECT_EQ(boxes.underSplash, std::vector<bool>(boxes.texts.size(), false));
 }
 
