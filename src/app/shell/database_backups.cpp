@@ -27,7 +27,6 @@ using sqliteplus::CopyOutcome;
 
 constexpr wchar_t kNotMade[] = L"データベースのバックアップを作成できませんでした。";
 constexpr wchar_t kDatabaseNotWhole[] = L"データベースファイルが壊れているか、データベースとして読み込めません。";
-constexpr wchar_t kDatabaseReplaced[] = L"開いているデータベースファイルが、別のファイルに置き換えられています。";
 
 // What the learner is told of a copy that was not made.
 std::wstring failureText(const sqliteplus::DatabaseCopy& copy, const std::wstring& databasePath) {
@@ -35,7 +34,7 @@ std::wstring failureText(const sqliteplus::DatabaseCopy& copy, const std::wstrin
     case CopyOutcome::notWhole:
       return kNotMade + (L"\n" + std::wstring(kDatabaseNotWhole));
     case CopyOutcome::moved:
-      return kNotMade + (L"\n" + (platform::fileExists(databasePath) ? std::wstring(kDatabaseReplaced)
+      return kNotMade + (L"\n" + (platform::fileExists(databasePath) ? replacedDatabaseText(databasePath)
                                                                     : missingDatabaseText(databasePath)));
     case CopyOutcome::notWritten:
       return fileFailureText(kNotMade, copy.writeError());

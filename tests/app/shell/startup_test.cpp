@@ -553,7 +553,7 @@ TEST(DatabaseBackups, WhatIsNoWholeDatabaseReplacesNoCopy) {
   // The engine counts a page cut short as a page, and reads what is missing of it as zeros.
   const QByteArray twoPages = databaseOnPages(1024, 1), fortyRows = databaseOnPages(512, 40);
   ASSERT_EQ(twoPages.size(), 2048);
-  const std::wstring notWhole = L"データベースとして読み込めません", replaced = L"別のファイルに置き換えられています";
+  const std::wstring notWhole = L"データベースとして読み込めません", replaced = L"別のファイルに置き換えられました";
   struct LeftAtThePath {
     const char* what;
     QByteArray opened;
