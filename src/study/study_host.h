@@ -63,7 +63,6 @@ struct StudySettings {
   bool useClipboardCopyOnPronounce = false;
   // use-voice, use-agent-voice or use-wav-voice.
   bool voiceOn = false;
-  std::wstring databasePath;            // the database file the program has open (not database-path)
   std::wstring pronunciationImagePath;  // kpd-imagefile-path
   std::wstring ipaMapPath;              // cmu2ipa-file-path
 };
@@ -104,6 +103,9 @@ class StudyHost {
   // The window's own connection, opened when the window opens; false when the file cannot be
   // opened (the window then ends before it is shown).
   virtual bool openOwnConnection() = 0;
+  // Opens the file the program has open on the caller's connection (the window's edit writes
+  // through one); false, with the cause noted, when it cannot or is no longer at its path.
+  virtual bool openConnectionBeside(sqliteplus::SqliteConnection& connection) = 0;
   // The accessor the study record is made on: the connection the history is written through.
   virtual pdb3::DbObject historyAccessor() = 0;
   virtual StudySettings settings() = 0;

@@ -37,10 +37,14 @@ bool AppStudyHost::canStudyInMode(int mode) {
 }
 
 bool AppStudyHost::openOwnConnection() {
-  // The file the program has open, whatever the settings name: the history goes to that one.
-  if (!pdb3::openConnection(ownDb_, app_.db.fileName().c_str())) return false;
+  if (!openConnectionBeside(ownDb_)) return false;
   ownAccessor_ = pdb3::openQuery(ownDb_);
   return true;
+}
+
+// The file the program has open, whatever the settings name: the history goes to that one.
+bool AppStudyHost::openConnectionBeside(sqliteplus::SqliteConnection& connection) {
+  return pdb3::openConnectionBeside(connection, app_.db);
 }
 
 pdb3::DbObject AppStudyHost::historyAccessor() { return pdb3::openQuery(app_.db); }
@@ -90,7 +94,6 @@ StudySettings AppStudyHost::settings() {
   out.showPronounceByImage = s.showPronounceByImage.value;
   out.useClipboardCopyOnPronounce = s.useClipboardCopyOnPronounce.value;
   out.voiceOn = s.useVoice.value || s.useAgentVoice.value || s.useWavVoice.value;
-  out.databasePath = app_.db.fileName();
   out.pronunciationImagePath = s.kpdImagefilePath.value;
   out.ipaMapPath = s.cmu2ipaFilePath.value;
   return out;

@@ -23,6 +23,7 @@ class AppStudyHost : public study::StudyHost {
   pdb3::StudyContext studyContext() override;
   bool canStudyInMode(int mode) override;
   bool openOwnConnection() override;
+  bool openConnectionBeside(sqliteplus::SqliteConnection& connection) override;
   pdb3::DbObject historyAccessor() override;
   study::StudySettings settings() override;
   study::StudyQuestion question(int qid) override;

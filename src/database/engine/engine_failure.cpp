@@ -49,6 +49,12 @@ bool anotherFileAt(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// The engine found the file `db` has open gone from its path: what stands there now tells how.
+void noteDatabaseAway(sqlite3* db) {
+  if (const char* path = sqlite3_db_filename(db, "main"))
+    noteDatabaseAway(AcpToWString(path), anotherFileAt(path) ? EngineFailure::replaced : EngineFailure::gone);
+}
+
 }  // namespace
 
 EngineFailure engineFailureOf(int resultCode) {
@@ -83,12 +89,17 @@ void noteEngineFailure(EngineFailure failure) {
 
 void noteStatementFailure(sqlite3* db) {
   noteEngineRefusal(db);
-  if (db && sqlite3_extended_errcode(db) == SQLITE_READONLY_DBMOVED)
-    if (const char* path = sqlite3_db_filename(db, "main"))
-      noteDatabaseAway(AcpToWString(path), anotherFileAt(path) ? EngineFailure::replaced : EngineFailure::gone);
+  if (db && sqlite3_extended_errcode(db) == SQLITE_READONLY_DBMOVED) noteDatabaseAway(db);
 }
 
 void noteMissingDatabase(const std::wstring& path) { noteDatabaseAway(path, EngineFailure::gone); }
+
+bool noteIfDatabaseAway(sqlite3* db) {
+  int moved = 0;
+  if (!db || sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || !moved) return false;
+  noteDatabaseAway(db);
+  return true;
+}
 
 bool failureMayPass(EngineFailure failure) {
   return failure == EngineFailure::busy || failure == EngineFailure::full || failure == EngineFailure::other;

@@ -37,6 +37,9 @@ void noteStatementFailure(sqlite3* db);
 // The database file at `path` is not there (an open found nothing, or the open file was moved or
 // deleted): notes `gone`.
 void noteMissingDatabase(const std::wstring& path);
+// Whether the file `db` has open is no longer the one at its path (moved away, deleted, or another
+// put in its place): then noted as gone or replaced, and true. Nothing is read or written.
+bool noteIfDatabaseAway(sqlite3* db);
 // The path last noted missing or replaced, on any thread (a worker's failure is said on the GUI thread).
 std::wstring lastMissingDatabase();
 // Whether a failure of this kind may be gone the next time (another program lets go, disk space is

@@ -1,5 +1,6 @@
 #include "database/records/db_object.h"
 
+#include "database/engine/engine_failure.h"
 #include "platform/trace.h"
 
 namespace pdb3 {
@@ -19,6 +20,11 @@ bool openConnection(sqliteplus::SqliteConnection& connection, const wchar_t* fil
     platform::traceError("%s : %s\n", e.what(), e.message().c_str());
     return false;
   }
+}
+
+bool openConnectionBeside(sqliteplus::SqliteConnection& side, const sqliteplus::SqliteConnection& open) {
+  if (!open.isOpen() || sqliteplus::noteIfDatabaseAway(open.engineHandle())) return false;
+  return openConnection(side, open.fileName().c_str());
 }
 
 }  // namespace pdb3

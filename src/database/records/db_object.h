@@ -26,4 +26,10 @@ DbObject openQuery(sqliteplus::SqliteConnection& connection);
 // Opens the file on the connection; false (after one trace line on stderr) when it cannot.
 bool openConnection(sqliteplus::SqliteConnection& connection, const wchar_t* fileName);
 
+// Opens on `side` the file `open` has open, for work beside it (a window's own reads, an edit):
+// false when that file is no longer at its path (noted as gone or replaced, engine_failure.h), so
+// that nothing reads or writes a file put in its place while the program's own connection has the
+// old one, or when the file cannot be opened.
+bool openConnectionBeside(sqliteplus::SqliteConnection& side, const sqliteplus::SqliteConnection& open);
+
 }  // namespace pdb3

@@ -243,7 +243,7 @@ void CTransDlg::EditQuestion(int qid) {
   SkinLockHolder hold(skinLock());
   const EditOutcome outcome = whilePaused([&] {
     sqliteplus::SqliteConnection connection;
-    if (!pdb3::openConnection(connection, host_.settings().databasePath.c_str())) {
+    if (!host_.openConnectionBeside(connection)) {
       reportFailedRead(this, L"データベースファイルを開けませんでした...");
       return EditOutcome::Cancelled;
     }

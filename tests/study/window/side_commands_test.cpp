@@ -33,6 +33,7 @@
 #include "study/window/trans_edit_dialog.h"
 #include "study_app_fixture.h"
 #include "study_window_support.h"
+#include "../../platform/scoped_env.h"
 #include "test_env.h"
 
 using namespace study;
@@ -281,8 +282,8 @@ TEST(SideCommands, AfterAnEditThroughTheButtonTheNextAnswerIsTypedIntoTheReplyFi
 }
 
 // The learner moved the database away during the study: the edit makes no empty file in its
-// place and says the file is gone, naming it.
-TEST(SideCommands, AnEditAfterTheDatabaseWasMovedAwayMakesNoFileAndSaysItIsGone) {
+// place and says the file is gone, naming it; another file put in its place is not written either.
+TEST(SideCommands, AnEditAfterTheDatabaseWasMovedAwayOrReplacedWritesNoFileAndSaysWhy) {
   SlowStudy study;
   StudyApp& s = study.app;
   CTransDlg& dlg = study.window;
@@ -296,6 +297,25 @@ TEST(SideCommands, AnEditAfterTheDatabaseWasMovedAwayMakesNoFileAndSaysItIsGone)
   ASSERT_EQ(s.notifier.boxes.size(), 1u);
   EXPECT_NE(s.notifier.boxes[0].find(L"データベースファイルを開けませんでした...\n" + missingDatabaseText(s.databasePath())),
             std::wstring::npos);
+  // Another file put at the path, as a sync tool does: the edit would write there while the history
+  // goes to the file the program has open. It is refused, and the file at the path keeps its bytes.
+  ASSERT_TRUE(QFile::copy(moved, database));
+  QFile placed(database);
+  ASSERT_TRUE(placed.open(QIODevice::ReadOnly));
+  const QByteArray before = placed.readAll();
+  placed.close();
+  s.notifier.boxes.clear();
+  {
+    const testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "cancel");  // an edit window opened would close
+    whenOpened<QMenu>([](QMenu* menu) { choose(menu, CTransDlg::kEditCurrentCommand); });
+    QTest::keyClick(find<QLineEdit>(dlg, 1026), Qt::Key_F4);
+  }
+  ASSERT_EQ(s.notifier.boxes.size(), 1u);
+  EXPECT_NE(s.notifier.boxes[0].find(replacedDatabaseText(s.databasePath())), std::wstring::npos);
+  ASSERT_TRUE(placed.open(QIODevice::ReadOnly));
+  EXPECT_EQ(placed.readAll(), before);
+  placed.close();
+  ASSERT_TRUE(QFile::remove(database));
   ASSERT_TRUE(QFile::rename(moved, database));
   dlg.done(0);
 }

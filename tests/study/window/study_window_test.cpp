@@ -58,6 +58,7 @@ class FakeHost : public StudyHost {
   pdb3::StudyContext studyContext() override { return {db, 1, 1, 0, {}}; }
   bool canStudyInMode(int) override { return true; }
   bool openOwnConnection() override { return true; }
+  bool openConnectionBeside(sqliteplus::SqliteConnection&) override { return false; }
   pdb3::DbObject historyAccessor() override { return pdb3::DbObject({}); }
   StudySettings settings() override { return values; }
   StudyQuestion question(int qid) override { return questions.at(qid); }
