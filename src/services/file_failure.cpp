@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "platform/settings/ini_profile.h"
 #include "services/database_failure.h"
 
 namespace {
@@ -26,10 +27,14 @@ const wchar_t* writeCauseOf(int error) {
       return L"書き込み先のフォルダが見つかりません。";
     case ENAMETOOLONG:
       return L"ファイル名が長すぎます。";
-    // Our own refusal of a name or value the file cannot hold (a line break, a character its
-    // encoding lacks): nothing of the file was changed.
+    // Our own refusal of a name or value the file cannot hold (a line break, a NUL): nothing of
+    // the file was changed.
     case EILSEQ:
       return L"ファイルに保存できない文字が含まれています。";
+    // The file's own bytes do not decode: written in another encoding, as the text needs, they
+    // would be lost, and the file was left as it was.
+    case platform::kUndecodableProfile:
+      return L"ファイルの中に読み取れない文字があるため、書き込めません。";
     default:
       return nullptr;
   }
