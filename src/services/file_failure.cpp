@@ -57,6 +57,25 @@ const wchar_t* readCauseOf(int error) {
   }
 }
 
+const wchar_t* folderCauseOf(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+      return databaseFailureCause(sqliteplus::EngineFailure::full);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return L"フォルダを作成する権限がありません。作成先への書き込みが許可されているか確認してください。";
+    case EEXIST:
+    case ENOTDIR:
+      return L"フォルダと同じ名前のファイルがあります。";
+    case ENAMETOOLONG:
+      return L"フォルダ名が長すぎます。";
+    default:
+      return nullptr;
+  }
+}
+
 std::wstring withCause(const std::wstring& what, const wchar_t* cause) { return cause ? what + L"\n" + cause : what; }
 
 }  // namespace
@@ -64,3 +83,5 @@ std::wstring withCause(const std::wstring& what, const wchar_t* cause) { return 
 std::wstring fileFailureText(const std::wstring& what, int error) { return withCause(what, writeCauseOf(error)); }
 
 std::wstring fileReadFailureText(const std::wstring& what, int error) { return withCause(what, readCauseOf(error)); }
+
+std::wstring folderFailureText(const std::wstring& what, int error) { return withCause(what, folderCauseOf(error)); }

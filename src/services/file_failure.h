@@ -13,3 +13,7 @@ std::wstring fileFailureText(const std::wstring& what, int error);
 // The same for a file that could not be read: one that may not be read, a folder in its place, a
 // missing file or a failing disk.
 std::wstring fileReadFailureText(const std::wstring& what, int error);
+
+// The same for a folder that could not be made: one where folders may not be made, a file in its
+// place or on its way, a full disk or a name too long.
+std::wstring folderFailureText(const std::wstring& what, int error);
