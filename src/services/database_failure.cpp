@@ -112,9 +112,12 @@ namespace {
 
 using SayGate = bool (*)(const std::wstring& text);
 
-void reportThrough(SayGate toBeSaid, QWidget* owner, const std::wstring& what, const std::wstring& caption) {
-  const std::wstring text = databaseFailureText(what);
+void sayThrough(SayGate toBeSaid, QWidget* owner, const std::wstring& text, const std::wstring& caption) {
   if (toBeSaid(text)) platform::messageBox(owner, text, caption);
+}
+
+void reportThrough(SayGate toBeSaid, QWidget* owner, const std::wstring& what, const std::wstring& caption) {
+  sayThrough(toBeSaid, owner, databaseFailureText(what), caption);
 }
 
 void notifyThrough(SayGate toBeSaid, const pdb3::StudyContext& study, const std::wstring& what) {
@@ -134,6 +137,10 @@ void notifyFailedRead(const pdb3::StudyContext& study, const std::wstring& what)
 
 void reportUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
   reportThrough(unmadeChangeToBeSaid, owner, what, caption);
+}
+
+void reportUnmadeChangeAsSaid(QWidget* owner, const std::wstring& text, const std::wstring& caption) {
+  sayThrough(unmadeChangeToBeSaid, owner, text, caption);
 }
 
 void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& what) {

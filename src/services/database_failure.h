@@ -38,6 +38,9 @@ void notifyFailedRead(const pdb3::StudyContext& study, const std::wstring& what)
 // up because what it needed could not be read): said even when the action has said a failure
 // already, which did not tell this one, unless it said this very text.
 void reportUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
+// The same for a text that names its cause itself (one that is no failure of the engine's, as a
+// name already taken): said by the same rule, as it stands.
+void reportUnmadeChangeAsSaid(QWidget* owner, const std::wstring& text, const std::wstring& caption = L"Kelvara");
 void notifyUnmadeChange(const pdb3::StudyContext& study, const std::wstring& what);
 // reportFailedRead or reportUnmadeChange, for a read shared by a look and a change: its caller says
 // which the failure kept from happening.

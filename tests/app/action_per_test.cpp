@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <optional>
 
-#include "services/action_holds_left.h"
+#include "action_holds_left.h"
 #include "services/user_action.h"
 
 namespace {
@@ -17,9 +17,8 @@ namespace {
 class ActionPerTest : public ::testing::EmptyTestEventListener {
   // Runs before the result printer's OnTestEnd, so a failure added here is the test's own.
   void OnTestEnd(const ::testing::TestInfo&) override {
-    const ActionHoldsLeft left = actionHoldsLeft();
-    EXPECT_EQ(left.ongoing, 0) << "the test left its action held by an OngoingAction";
-    EXPECT_EQ(left.boxesSetAside, 0) << "the test left its action set aside by a box";
+    EXPECT_EQ(ongoingActionsLeft(), 0) << "the test left its action held by an OngoingAction";
+    EXPECT_EQ(boxesSetAsideLeft(), 0) << "the test left its action set aside by a box";
     releaseActionHoldsLeft();  // reported once: the next test starts free of it
     endActionUnlessHeld();
   }
@@ -37,7 +36,7 @@ TEST(ActionPerTest, DISABLED_LeavesItsActionHeld) {
   forgotten.emplace();
 }
 
-TEST(ActionPerTest, DISABLED_ComesAfterALeak) { EXPECT_EQ(actionHoldsLeft().ongoing, 0); }
+TEST(ActionPerTest, DISABLED_ComesAfterALeak) { EXPECT_EQ(ongoingActionsLeft(), 0); }
 
 TEST(ActionPerTest, ATestThatLeavesItsActionHeldFailsAndTheNextIsFreeOfIt) {
   QProcess run;

@@ -3,9 +3,13 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 
 namespace testenv {
@@ -42,16 +46,27 @@ __user_cap_header_struct thisThread() { return {_LINUX_CAPABILITY_VERSION_3, 0};
 
 PermissionsApply::PermissionsApply() {
   __user_cap_header_struct header = thisThread();
-  ::syscall(SYS_capget, &header, saved_);
+  // Without the thread's own capabilities to go back to, none are changed: the test fails here
+  // instead of testing nothing, and the thread keeps what it has.
+  if (::syscall(SYS_capget, &header, saved_) != 0) {
+    ADD_FAILURE() << "capget: " << std::strerror(errno) << ": permissions are not applied";
+    return;
+  }
   __user_cap_data_struct lowered[_LINUX_CAPABILITY_U32S_3];
   std::copy(std::begin(saved_), std::end(saved_), std::begin(lowered));
   lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-  ::syscall(SYS_capset, &header, lowered);
+  if (::syscall(SYS_capset, &header, lowered) != 0) {
+    ADD_FAILURE() << "capset: " << std::strerror(errno) << ": permissions are not applied";
+    return;
+  }
+  lowered_ = true;
 }
 
 PermissionsApply::~PermissionsApply() {
+  if (!lowered_) return;
   __user_cap_header_struct header = thisThread();
-  ::syscall(SYS_capset, &header, saved_);
+  if (::syscall(SYS_capset, &header, saved_) != 0)
+    ADD_FAILURE() << "capset: " << std::strerror(errno) << ": the thread's capabilities are not given back";
 }
 
 }  // namespace testenv

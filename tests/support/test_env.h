@@ -32,7 +32,8 @@ class FileSizeLimit {
 };
 
 // File permissions as any other user meets them, on the calling thread while it lives: root's right
-// to read, write and search past them set aside (for another user nothing changes).
+// to read, write and search past them set aside (for another user nothing changes). When the
+// thread's capabilities cannot be read or lowered, the test fails and they are left as they are.
 class PermissionsApply {
  public:
   PermissionsApply();
@@ -42,6 +43,7 @@ class PermissionsApply {
 
  private:
   __user_cap_data_struct saved_[_LINUX_CAPABILITY_U32S_3]{};
+  bool lowered_ = false;
 };
 
 }  // namespace testenv

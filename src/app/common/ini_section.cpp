@@ -31,7 +31,9 @@ int IniSection::readMarkedInt(const std::wstring& key, int defaultValue) const {
 }
 
 void IniSection::write(const std::wstring& key, const std::wstring& value) {
-  if (ok_) ok_ = file_.writeString(section_, key, value);
+  if (!ok_) return;
+  ok_ = file_.writeString(section_, key, value);
+  if (!ok_) refusal_ = errno;
 }
 
 void IniSection::exchangeText(const std::wstring& key, std::wstring& value) {
@@ -57,7 +59,7 @@ void IniSection::exchangeFlag(const std::wstring& key, bool& value) {
 bool IniSection::commit() {
   if (!save_) return false;
   if (!ok_ && readable()) {
-    errno = EILSEQ;  // a value the file cannot hold
+    errno = refusal_;  // why the file refused a value: the value, or its own bytes
     return false;
   }
   if (!file_.commit()) {

@@ -36,8 +36,8 @@ class IniSection {
   void exchangeFlag(const std::wstring& key, bool& value);
 
   // Saving only: true when every write succeeded and the file now holds them all; else errno
-  // tells why (the read's cause for a file that could not be read, EILSEQ for a value the file
-  // cannot hold).
+  // tells why (the read's cause for a file that could not be read, else the refused write's: EILSEQ
+  // for a value the file cannot hold, platform::kUndecodableProfile for the file's own bytes).
   bool commit();
 
  private:
@@ -46,4 +46,5 @@ class IniSection {
   bool save_;
   platform::IniBatch file_;
   bool ok_ = true;
+  int refusal_ = 0;  // errno of the write refused
 };

@@ -14,7 +14,6 @@
 #include "platform/windows/notifier.h"
 #include "platform/trace.h"
 #include "services/database_failure.h"
-#include "services/user_action.h"
 
 void MainDialog::OnNewSetFromChecked() {
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
@@ -75,6 +74,5 @@ void MainDialog::OnNewSetFromChecked() {
     reportUnmadeChange(this, error);
     return;
   }
-  const std::wstring text = error + L"\n同じ名前の問題集が既にあります。";
-  if (unmadeChangeToBeSaid(text)) platform::messageBox(this, text, kAppCaption, platform::MbIconError);
+  reportUnmadeChangeAsSaid(this, error + L"\n同じ名前の問題集が既にあります。");
 }

@@ -1,13 +1,17 @@
 #include "app/shell/desktop_shortcut.h"
 
+#include <cerrno>
+
 #include "app/common/modal_dialog.h"
 #include "app/shell/shortcut_option_dialog.h"
 #include "app/shell/sibling_library.h"
 #include "platform/command_line_words.h"
+#include "platform/files/file_system.h"
 #include "platform/files/folders.h"
 #include "platform/windows/notifier.h"
 #include "platform/text.h"
 #include "platform/trace.h"
+#include "services/file_failure.h"
 #include "services/question_rows.h"
 #include "services/shell_files.h"
 #include "services/text_helpers.h"
@@ -40,7 +44,10 @@ bool MakeDesktopShortcut(QWidget* owner, const std::wstring& setPath, int questi
     tell(owner, L"デスクトップのフォルダが見つかりません。");
     return false;
   }
-  if (!createFolderTree(desktop + L"/")) return false;
+  if (!platform::makeFolderTree(desktop)) {
+    tell(owner, folderFailureText(L"デスクトップのフォルダを作成できませんでした。\n" + desktop, errno));
+    return false;
+  }
   const ShortcutMode mode = shortcutMode(dialog.m_nMode);
   const std::wstring link = desktop + L"/" + ReplaceFileNameChars(L"KLV (" + setPath + L" " + mode.label + L").desktop");
   // The path is one argument whatever it holds: blanks, quotes and backslashes are quoted.

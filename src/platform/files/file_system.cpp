@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -149,6 +150,13 @@ bool folderExists(const std::wstring& path) {
 }
 
 bool makeFolder(const std::wstring& path) { return ::mkdir(toUtf8(path).c_str(), 0777) == 0; }
+
+bool makeFolderTree(const std::wstring& path) {
+  std::error_code error;
+  std::filesystem::create_directories(toUtf8(path), error);
+  errno = error.value();
+  return !error;
+}
 
 bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite) {
   FileDescriptor source(::open(toUtf8(from).c_str(), O_RDONLY | O_CLOEXEC));

@@ -15,6 +15,9 @@ bool fileExists(const std::wstring& path);
 bool folderExists(const std::wstring& path);
 // Makes one folder; its parent must exist. False when it cannot be made or something is in the way.
 bool makeFolder(const std::wstring& path);
+// Makes the folder and those on the way that are missing; true when it is there afterwards. On
+// failure errno tells why (ENOTDIR: a file where a folder should be).
+bool makeFolderTree(const std::wstring& path);
 // Copies a file. Without overwrite an existing target makes the copy fail and stays untouched.
 // The target appears whole or not at all.
 bool copyFile(const std::wstring& from, const std::wstring& to, bool overwrite);

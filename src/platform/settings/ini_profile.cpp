@@ -420,27 +420,31 @@ bool editKeepingTheEncoding(IniText& file, Edit edit) {
 enum class Put { refused, unchanged, changed };
 
 // Sets key=value, which refusedEntry accepted, in the file's lines; `path` names the file in
-// traces. Refused (errno EILSEQ) with the lines as they were.
+// traces. Refused (errno kUndecodableProfile) with the lines as they were.
 Put putEntry(IniText& file, std::wstring_view section, std::wstring_view key, std::wstring_view value,
              const std::wstring& path) {
   // Names are matched and written without their surrounding blanks, as the original does.
   section = trim(section);
   key = trim(key);
   const std::wstring added = std::wstring(section) + std::wstring(key) + L"=" + std::wstring(value);
-  if (file.encoding == Encoding::Cp932 && fromCp932(toCp932(added)) != added && !moveToUtf8(file)) {
-    // Code page 932 cannot hold the value, and moving the file to UTF-8 would lose the bytes
-    // that do not decode: the file stays as it is.
-    traceError("profile: [%s] %s does not fit the code page of %s\n", toUtf8(section).c_str(), toUtf8(key).c_str(),
-               toUtf8(path).c_str());
-    errno = EILSEQ;
-    return Put::refused;
+  if (file.encoding == Encoding::Cp932 && fromCp932(toCp932(added)) != added) {
+    // A key that holds its value already changes nothing, the file's encoding neither.
+    if (!editSetting(file, section, key, value)) return Put::unchanged;
+    if (!moveToUtf8(file)) {
+      // Code page 932 cannot hold the text, and moving the file to UTF-8 would lose the bytes
+      // that do not decode: the file stays as it is.
+      traceError("profile: [%s] %s does not fit the code page of %s\n", toUtf8(section).c_str(),
+                 toUtf8(key).c_str(), toUtf8(path).c_str());
+      errno = kUndecodableProfile;
+      return Put::refused;
+    }
   }
   std::optional<Edit> edit = editSetting(file, section, key, value);
   if (!edit) return Put::unchanged;
   if (!editKeepingTheEncoding(file, std::move(*edit))) {
     traceError("profile: [%s] %s would change how the rest of %s reads\n", toUtf8(section).c_str(),
                toUtf8(key).c_str(), toUtf8(path).c_str());
-    errno = EILSEQ;
+    errno = kUndecodableProfile;
     return Put::refused;
   }
   return Put::changed;

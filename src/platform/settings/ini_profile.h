@@ -10,6 +10,7 @@
 // loses its quotes; no caller buffer limits it.
 #pragma once
 
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,12 +25,17 @@ std::wstring getProfileString(std::wstring_view section, std::wstring_view key, 
 // original); the default when the key is missing or its value is empty; 0 for other text.
 int getProfileInt(std::wstring_view section, std::wstring_view key, int defaultValue, const std::wstring& file);
 
-// Sets key=value, adding the section or the key when missing. False when the file cannot be
-// written, or, with errno EILSEQ and the file as it was, when a name or the value holds a line
-// break or NUL (or a key "=" or a leading "["), which would change other entries of the file, or
-// when the file cannot hold the text and still read as before (code page 932 with bytes that do
-// not decode). A section name may hold "]": it is read up to its line's last "]". Names are
-// looked up and written without their surrounding blanks, as the original does.
+// The errno of a write refused for the file's own bytes: a code page 932 file holding bytes that do
+// not decode cannot take text that moves it to UTF-8 (a character the code page lacks, say), which
+// would lose them.
+inline constexpr int kUndecodableProfile = EBADMSG;
+
+// Sets key=value, adding the section or the key when missing; a key that holds the value already
+// leaves the file as it is. False when the file cannot be written, or, with the file as it was:
+// errno EILSEQ when a name or the value holds a line break or NUL (or a key "=" or a leading "["),
+// which would change other entries of the file; kUndecodableProfile when the file cannot hold the
+// text and still read as before. A section name may hold "]": it is read up to its line's last
+// "]". Names are looked up and written without their surrounding blanks, as the original does.
 bool writeProfileString(std::wstring_view section, std::wstring_view key, std::wstring_view value,
                         const std::wstring& file);
 

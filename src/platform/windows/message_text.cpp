@@ -46,10 +46,34 @@ QStringList evenLines(const QString& line, const QFont& font, int room) {
 }
 
 const QString kPhraseEnds = QString::fromUtf8(u8"。、，．）」』】！？ ");
+// The marks that end a sentence or a clause: text that holds one is a sentence, not a path.
+const QString kSentenceStops = QString::fromUtf8(u8"。、，．！？");
 
-// The line broken only after one of `breaks`, filling each line in turn; empty when a piece between
-// two such places is wider than the room.
-QStringList linesAtPhrases(const QString& line, const QFontMetrics& metrics, int room, const QString& breaks) {
+// After which characters of the line it may be broken: the end of a phrase, and in a path (a run
+// of text without spaces that holds "/" and no sentence's stop) a separator.
+QList<bool> breaksAfter(const QString& line) {
+  QList<bool> breaks(line.size());
+  for (qsizetype i = 0; i < line.size(); ++i) breaks[i] = kPhraseEnds.contains(line[i]);
+  for (qsizetype start = 0; start < line.size();) {
+    qsizetype end = line.indexOf(' ', start);
+    if (end < 0) end = line.size();
+    const QStringView run = QStringView(line).mid(start, end - start);
+    const bool path = run.contains('/') && std::ranges::none_of(run, [](QChar c) { return kSentenceStops.contains(c); });
+    for (qsizetype i = start; path && i < end; ++i) breaks[i] = breaks[i] || line[i] == '/';
+    start = end + 1;
+  }
+  return breaks;
+}
+
+bool breaksAtASeparator(const QString& line, const QList<bool>& breaks) {
+  for (qsizetype i = 0; i < line.size(); ++i)
+    if (line[i] == '/' && breaks[i]) return true;
+  return false;
+}
+
+// The line broken only after the characters `breaks` marks, filling each line in turn; empty when a
+// piece between two such places is wider than the room.
+QStringList linesAtPhrases(const QString& line, const QFontMetrics& metrics, int room, const QList<bool>& breaks) {
   QStringList lines;
   QString current, phrase;
   const auto place = [&] {
@@ -61,18 +85,19 @@ QStringList linesAtPhrases(const QString& line, const QFontMetrics& metrics, int
     phrase.clear();
     return metrics.horizontalAdvance(current.trimmed()) <= room;
   };
-  for (const QChar c : line) {
-    phrase += c;
-    if (breaks.contains(c) && !place()) return {};
+  for (qsizetype i = 0; i < line.size(); ++i) {
+    phrase += line[i];
+    if (breaks[i] && !place()) return {};
   }
   if (!place()) return {};
   if (!current.isEmpty()) lines << current.trimmed();
   return lines;
 }
 
-// The line broken only after one of `breaks` into as few lines as at the full room, of widths as
-// even as those places allow; empty when a piece between two of them is wider than the room.
-QStringList evenLinesAtPhrases(const QString& line, const QFontMetrics& metrics, int room, const QString& breaks) {
+// The line broken only after the characters `breaks` marks into as few lines as at the full room,
+// of widths as even as those places allow; empty when a piece between two of them is wider than
+// the room.
+QStringList evenLinesAtPhrases(const QString& line, const QFontMetrics& metrics, int room, const QList<bool>& breaks) {
   const qsizetype count = linesAtPhrases(line, metrics, room, breaks).size();
   if (count == 0) return {};
   int narrow = 1, wide = room;  // the narrowest width that still takes `count` lines
@@ -106,15 +131,16 @@ QString balancedLines(const QString& text, const QFont& font, int room) {
     }
     // A path's names are words of their own: it is broken after its separators (or a space), never
     // inside a name, unless a name alone is wider than the room.
-    if (line.contains('/')) {
-      const QStringList atSeparators = evenLinesAtPhrases(line, metrics, room, kPhraseEnds + '/');
+    const QList<bool> breaks = breaksAfter(line);
+    if (breaksAtASeparator(line, breaks)) {
+      const QStringList atSeparators = evenLinesAtPhrases(line, metrics, room, breaks);
       if (!atSeparators.isEmpty()) {
         out << atSeparators;
         continue;
       }
     }
     const QStringList even = evenLines(line, font, room);
-    const QStringList phrases = linesAtPhrases(line, metrics, room, kPhraseEnds);
+    const QStringList phrases = linesAtPhrases(line, metrics, room, breaks);
     bool phrasesFit = !phrases.isEmpty() && phrases.size() == even.size();
     const int widest = widestOf(phrases, metrics);
     for (const QString& piece : phrases) phrasesFit = phrasesFit && metrics.horizontalAdvance(piece) * 2 >= widest;

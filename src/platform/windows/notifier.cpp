@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QString>
 #include <QThread>
 #include <cstdlib>
@@ -46,6 +49,17 @@ class MessageBox : public QMessageBox {
       buttons->setMinimumWidth(captionWidth(windowTitle()) - margins.left() - margins.right());
     }
     QMessageBox::showEvent(event);  // sizes the box: lines too long for it make the text wrap
+    balanceLines();
+    // Placed at its last size: narrowed about its left edge, the box stands over its window's
+    // centre again, as it did when the toolkit placed it at its first width.
+    if (!testAttribute(Qt::WA_Moved)) {
+      place();
+      setAttribute(Qt::WA_Moved, false);  // placed, not moved by anyone
+    }
+  }
+
+ private:
+  void balanceLines() {
     auto* label = findChild<QLabel*>("qt_msgbox_label");
     if (balanced_ || !label || !label->wordWrap() || label->textFormat() == Qt::RichText ||
         (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text())))
@@ -55,15 +69,25 @@ class MessageBox : public QMessageBox {
     layout()->activate();
     // Sizes the box again for the text broken by hand, which needs no wrapping.
     setText(balancedLines(text(), label->font(), label->contentsRect().width()));
-    // Narrowed about its left edge, the box stands over its window's centre again, as it did when
-    // the toolkit placed it at its first width.
-    if (!testAttribute(Qt::WA_Moved)) {
-      adjustPosition(parentWidget());
-      setAttribute(Qt::WA_Moved, false);  // placed, not moved by anyone
-    }
   }
 
- private:
+  // Over its window's centre; a box with none stands centred on the screen the learner is on (the
+  // pointer's). The toolkit would set such a box off by a frame it guesses when no window is up to
+  // measure one, 10 pixels left and 40 up: it is placed by its own size, and the window manager
+  // frames it where it stands.
+  void place() {
+    if (parentWidget()) {
+      adjustPosition(parentWidget());
+      return;
+    }
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const bool resized = testAttribute(Qt::WA_Resized);
+    setGeometry(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, size(), screen->availableGeometry()));
+    setAttribute(Qt::WA_Resized, resized);  // sized by its text still
+  }
+
   bool balanced_ = false;
 };
 

@@ -28,12 +28,18 @@ void loadValues(std::map<std::wstring, std::wstring>& values, const SkinVariable
   }
 }
 
+// Whether the file took the value; the errno of its first refusal is kept in `refusal`.
+bool written(bool taken, int& refusal) {
+  if (!taken && refusal == 0) refusal = errno;
+  return taken;
+}
+
 // False when the file refused a value.
 bool saveValues(const std::map<std::wstring, std::wstring>& values, platform::IniBatch& userFile,
-                const std::wstring& userName, const std::wstring& skinFileName) {
+                const std::wstring& userName, const std::wstring& skinFileName, int& refusal) {
   bool accepted = true;
   for (const auto& [name, value] : values)
-    accepted = userFile.writeString(userName, variableKey(skinFileName, name), value) && accepted;
+    accepted = written(userFile.writeString(userName, variableKey(skinFileName, name), value), refusal) && accepted;
   return accepted;
 }
 
@@ -57,14 +63,17 @@ bool loadStyle(SkinUserVars& values, const std::wstring& userFile, const std::ws
 bool saveStyle(const SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
                const std::wstring& skinFileName) {
   platform::IniBatch file(userFile);
-  bool accepted = saveValues(values.fontValues, file, userName, skinFileName);
-  accepted = saveValues(values.colorValues, file, userName, skinFileName) && accepted;
-  accepted = file.writeString(userName, skinFileName + L"_bgclr", values.backgroundColor) && accepted;
-  accepted = file.writeString(userName, skinFileName + L"_bgimage", values.backgroundImage) && accepted;
+  int refusal = 0;
+  bool accepted = saveValues(values.fontValues, file, userName, skinFileName, refusal);
+  accepted = saveValues(values.colorValues, file, userName, skinFileName, refusal) && accepted;
+  accepted = written(file.writeString(userName, skinFileName + L"_bgclr", values.backgroundColor), refusal) && accepted;
+  accepted =
+      written(file.writeString(userName, skinFileName + L"_bgimage", values.backgroundImage), refusal) && accepted;
   // A file that could not be read is not written over (commit says why); nor is a part of the
-  // values: a value or name the file cannot hold keeps all of them as they were.
+  // values: a value or name the file cannot hold, or a file whose bytes could not take one, keeps
+  // all of them as they were.
   if (!accepted && file.readable()) {
-    errno = EILSEQ;
+    errno = refusal;
     return false;
   }
   return file.commit();

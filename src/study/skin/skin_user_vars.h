@@ -27,7 +27,8 @@ bool loadStyle(SkinUserVars& values, const std::wstring& userFile, const std::ws
                const std::wstring& skinFileName, const SkinInfo& skin);
 // Writes every value, an empty one as "key=", all or none. False, with errno telling why, when the
 // file cannot be written or could not be read (it is then not written over), or holds no place
-// for a name or value (EILSEQ: a line break, a key with "=", a character its encoding lacks).
+// for a name or value (EILSEQ: a line break, a key with "="; platform::kUndecodableProfile: a
+// character its encoding lacks in a file whose own bytes do not decode).
 bool saveStyle(const SkinUserVars& values, const std::wstring& userFile, const std::wstring& userName,
                const std::wstring& skinFileName);
 

@@ -926,6 +926,30 @@ TEST(MainDialog, TheQuestionListAndANewSetTakeTheCheckedQuestions) {
   sqlite3_set_authorizer(s.app.db.engineHandle(), nullptr, nullptr);
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE name LIKE 'Apple 20%'"), 1);
   EXPECT_NE(s.takeBoxes().find(L"Kelvara: 問題集を作成できませんでした。\n"), std::wstring::npos);
+
+  // A set of the name made elsewhere while the learner read the question: theirs is not made, and
+  // the box names the cause, which is no failure of the file's.
+  struct MadeMeanwhile : RecordingNotifier {
+    std::function<void(const std::wstring&)> reading;
+    int messageBox(QWidget* owner, const std::wstring& text, const std::wstring& caption, unsigned flags) override {
+      if (reading) reading(text);
+      return RecordingNotifier::messageBox(owner, text, caption, flags);
+    }
+  } meanwhile;
+  meanwhile.answer = platform::IdYes;
+  meanwhile.reading = [&](const std::wstring& text) {
+    const std::wstring folder = L"Alpha/deep/";
+    const size_t at = text.find(folder);
+    if (at == std::wstring::npos) return;
+    const size_t start = at + folder.size();
+    pdb3::AddBinder(pdb3::getFolder(s.accessor(), kDeep), text.substr(start, text.find(L'\n', start) - start));
+  };
+  {
+    const platform::NotifierOverride use(meanwhile);
+    s.dialog.OnCommand(32855);
+  }
+  EXPECT_EQ(meanwhile.boxes.back(), L"Kelvara: 問題集を作成できませんでした。\n同じ名前の問題集が既にあります。");
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE name LIKE 'Apple 20%'"), 2);
 }
 
 // A new set that is not made is a change the learner asked for: said whatever the action said

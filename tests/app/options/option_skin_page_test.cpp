@@ -222,6 +222,20 @@ TEST_F(SkinPage, ValuesThatCannotBeSavedAreSaidWithTheirCause) {
   dialog->accept();
   EXPECT_EQ(notifier.boxes.back(), L"Kelvara: スキンの設定を保存できませんでした: " + settings.skinUserfilePath.value +
                                        L"\nファイルに保存できない文字が含まれています。");
+
+  // A code page 932 file whose own bytes do not decode, and a user's name the code page lacks:
+  // moved to UTF-8 the file would lose those bytes. The file is the cause, not the value.
+  const std::string undecodable = platform::toCp932(L"[太郎]\r\nblue.lua_TextColor=112233\r\n") + "bad=\xFF\r\n";
+  ASSERT_TRUE(platform::writeFileAtomically(settings.skinUserfilePath.value, undecodable));
+  settings.userName.value = L"Zoë";
+  settings.skin7Path.value = path("blue.lua");
+  open();
+  selectVariable("TextColor");
+  control<QCheckBox>(1174)->click();
+  dialog->accept();
+  EXPECT_EQ(notifier.boxes.back(), L"Kelvara: スキンの設定を保存できませんでした: " + settings.skinUserfilePath.value +
+                                       L"\nファイルの中に読み取れない文字があるため、書き込めません。");
+  EXPECT_EQ(platform::readFileBytes(settings.skinUserfilePath.value), undecodable);
 }
 
 // The user's name is the section of the file: one holding "]" finds its values again.

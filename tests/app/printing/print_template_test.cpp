@@ -6,6 +6,7 @@
 #include "app/printing/card_template.h"
 #include "app/printing/print_template.h"
 #include "platform/files/file_system.h"
+#include "platform/settings/ini_profile.h"
 #include "test_env.h"
 #include "print_fixture.h"
 
@@ -78,6 +79,13 @@ TEST(SheetTemplateFile, AFailedWriteLeavesTheFileAsItWas) {
   EXPECT_FALSE(changed.LoadOrSave(path, true));
   EXPECT_EQ(errno, EILSEQ);
   EXPECT_EQ(bytesOf(path), before);
+  // So is one a code page 932 file whose own bytes do not decode could only take in UTF-8.
+  const std::string undecodable = "[Templete]\r\nbad=\xFF\r\n";
+  ASSERT_TRUE(platform::writeFileAtomically(path, undecodable));
+  changed.texts[0].text = L"\U0001F600";
+  EXPECT_FALSE(changed.LoadOrSave(path, true));
+  EXPECT_EQ(errno, platform::kUndecodableProfile);
+  EXPECT_EQ(bytesOf(path), undecodable);
 }
 
 // A NUL inside a value ends it, as a string of the registry ends there: the template read so can

@@ -99,6 +99,35 @@ TEST(DesktopShortcut, ALauncherGivesTheStudyBackAsTheCommandLineReadsIt) {
   EXPECT_EQ(options.path, setPath);
 }
 
+// A Desktop folder that cannot be made is said with its cause: a file standing in its place, or a
+// home where the learner may not make a folder.
+TEST(DesktopShortcut, ADesktopFolderThatCannotBeMadeIsSaidWithItsCause) {
+  StudyApp s;
+  const platform::ProgramFolderOverride beside(programDir());
+  const QString home = QDir::homePath(), desktop = home + "/Desktop";
+  QDir(desktop).removeRecursively();
+  const auto makeShortcut = [] {
+    apptest::whenDialogShows([](QDialog& dialog) { dialog.findChild<QPushButton*>("id1")->click(); });
+    return MakeDesktopShortcut(nullptr, L"英単語/基本", 5);
+  };
+  const std::wstring notMade = L"Kelvara: デスクトップのフォルダを作成できませんでした。\n" + desktop.toStdWString();
+
+  apptest::writeText(desktop, "a file");
+  EXPECT_FALSE(makeShortcut());
+  EXPECT_EQ(s.notifier.boxes, std::vector<std::wstring>{notMade + L"\nフォルダと同じ名前のファイルがあります。"});
+  QFile::remove(desktop);
+
+  ASSERT_EQ(::chmod(home.toUtf8().constData(), 0555), 0);
+  {
+    const testenv::PermissionsApply asAnyUser;
+    EXPECT_FALSE(makeShortcut());
+  }
+  ::chmod(home.toUtf8().constData(), 0700);
+  EXPECT_EQ(s.notifier.boxes.back(),
+            notMade + L"\nフォルダを作成する権限がありません。作成先への書き込みが許可されているか確認してください。");
+  EXPECT_EQ(s.notifier.boxes.size(), 2u);
+}
+
 TEST(SiblingLibraries, AMissingLibraryOrFunctionIsToldAndTheBuiltOnesAnswer) {
   StudyApp s;
   const testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "ok");

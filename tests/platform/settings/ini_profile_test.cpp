@@ -200,14 +200,17 @@ TEST_F(IniProfile, AWriteNeverTurnsACp932FileIntoUtf8) {
   EXPECT_EQ(get(L"s", L"k"), L"日");
   EXPECT_EQ(bytes(), "\xEF\xBB\xBF" + toUtf8(L"[s]\r\nk=日\r\nv=" + katakana + L"\r\n"));
 
-  // Moved to UTF-8, bytes that do not decode would be lost: the write is refused, in a batch too.
+  // Moved to UTF-8, bytes that do not decode would be lost: the write is refused for the file's
+  // bytes, in a batch too.
   const std::string undecodable = "[s]\r\nbad=\xFF\r\n";
   put(undecodable);
   errno = 0;
   EXPECT_FALSE(writeProfileString(L"s", L"v", katakana, file));
-  EXPECT_EQ(errno, EILSEQ);
+  EXPECT_EQ(errno, kUndecodableProfile);
   IniBatch batch(file);
+  errno = 0;
   EXPECT_FALSE(batch.writeString(L"s", L"v", katakana));
+  EXPECT_EQ(errno, kUndecodableProfile);
   EXPECT_EQ(batch.getString(L"s", L"v", L"-"), L"-");
   EXPECT_TRUE(batch.commit());
   EXPECT_EQ(bytes(), undecodable);
@@ -289,4 +292,18 @@ TEST_F(IniProfile, ABatchLeavesTheBytesOfOneWritePerKey) {
     ASSERT_TRUE(batch.commit());
     EXPECT_EQ(bytes(), readFileBytes(other).value_or("<missing>"));
   }
+
+  // A key named by a character code page 932 lacks (the Kelvin sign), which is the file's "k"
+  // without regard to case, written back with its own value changes nothing: the file stays in
+  // its code page for the writes after it.
+  const std::string cp932 = toCp932(L"[Templete]\r\nk=古い\r\n");
+  ASSERT_NE(fromCp932(toCp932(L"\u212A")), L"\u212A");
+  put(cp932);
+  ASSERT_TRUE(writeFileAtomically(other, cp932));
+  IniBatch batch(file);
+  for (const auto& [key, value] : {std::pair{L"\u212A", L"古い"}, std::pair{L"name", L"新しい"}})
+    EXPECT_EQ(batch.writeString(L"Templete", key, value), writeProfileString(L"Templete", key, value, other));
+  ASSERT_TRUE(batch.commit());
+  EXPECT_EQ(bytes(), readFileBytes(other).value_or("<missing>"));
+  EXPECT_EQ(bytes(), toCp932(L"[Templete]\r\nk=古い\r\nname=新しい\r\n"));
 }

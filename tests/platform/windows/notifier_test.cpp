@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -97,7 +98,7 @@ TEST(Notifier, AShortMessageStillGivesTheCaptionItsWholeWidth) {
 
 // The toolkit centres a box at the width it first takes; one whose long line is then broken by
 // hand is narrower and taller, and stands over its window's centre all the same. A path is broken
-// after its separators or at a space, never inside a name.
+// after its separators or at a space, never inside a name; a sentence is no path.
 TEST(Notifier, ABoxStandsOverItsWindowsCentreWhateverItsTextAndAPathBreaksAtItsSeparators) {
   testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
   QWidget owner;
@@ -106,12 +107,17 @@ TEST(Notifier, ABoxStandsOverItsWindowsCentreWhateverItsTextAndAPathBreaksAtItsS
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
   QRect frame;
   QStringList shown;
+  int room = 0;
+  QFont font;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box) return;
     frame = box->frameGeometry();
-    shown = box->findChild<QLabel*>("qt_msgbox_label")->text().split('\n');
+    const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    shown = label->text().split('\n');
+    room = label->contentsRect().width();
+    font = label->font();
     box->defaultButton()->click();
   });
   poll.start(10);
@@ -144,6 +150,38 @@ TEST(Notifier, ABoxStandsOverItsWindowsCentreWhateverItsTextAndAPathBreaksAtItsS
     }
     EXPECT_EQ(at, path.size());
   }
+
+  // A sentence that names something with a "/" in it is no path: it breaks as any sentence does,
+  // into as few lines as the room takes, not after the name's closing bracket.
+  const QString sentence = QString::fromStdWString(
+      L"スマート学習リスト（SmartLearning/1）か記憶率の表をデータベースに作成できなかったため、スマート学習は使えません。");
+  messageBox(&owner, sentence.toStdWString(), L"Kelvara");
+  EXPECT_EQ(shown.join(""), sentence);
+  const int fullLines = (QFontMetrics(font).horizontalAdvance(sentence) + room - 1) / room;
+  EXPECT_EQ(shown.size(), fullLines) << shown.join('|').toStdString();
+  for (const QString& line : shown) EXPECT_FALSE(line.startsWith(QString::fromStdWString(L"か"))) << line.toStdString();
+}
+
+// With no window up (the start-up's boxes, the exit's), a box stands centred on the screen the
+// learner is on. It is run once more on a screen whose windows' frames are not known before they
+// show, as under a window manager: the toolkit would guess one and put the box aside by it.
+TEST(Notifier, ABoxWithNoWindowUnderItStandsCentredOnTheScreen) {
+  testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
+  ASSERT_EQ(QApplication::activeWindow(), nullptr);
+  QRect placed;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    placed = box->geometry();
+    box->defaultButton()->click();
+  });
+  poll.start(10);
+  messageBox(nullptr, L"データベースに記憶率の表（memory_rate）を追加できなかったため、スマート学習は使えません。",
+             L"Kelvara", MbIconWarning);
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_NEAR(placed.center().x(), screen.center().x(), 1) << placed.x() << "," << placed.y();
+  EXPECT_NEAR(placed.center().y(), screen.center().y(), 1) << placed.x() << "," << placed.y();
 }
 
 // A box whose owner is not up yet (a dialog saying what it could not read before it shows) stands

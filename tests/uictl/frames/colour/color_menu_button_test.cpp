@@ -1,6 +1,7 @@
 // Colour menu buttons of one command on two toolbars and a stand-alone colour bar of it: a choice
 // reaches all of them and sends the command once; the frame's document colours; the archive form.
 #include "platform/settings/archive.h"
+#include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/toolbar_images.h"
 #include "uictl/bars/drawing/visual_manager.h"
 #include "uictl/bars/toolbar/toolbar.h"
@@ -43,8 +44,8 @@ class DocumentFrame : public CommandDialog {
 
 constexpr COLORREF kStripe = rgb(0x12, 0x34, 0x56);
 
-// The box of the stripe's own colour when the button draws itself with a 16 x 15 image.
-QRect stripeOf(CUxColorMenuButton* button, bool horizontal) {
+// The button drawn with a 16 x 15 image.
+QImage drawn(CUxColorMenuButton* button, bool horizontal) {
   ToolbarImages images;
   images.SetImageSize({16, 15});
   QImage glyph(16, 15, QImage::Format_RGB32);
@@ -54,6 +55,12 @@ QRect stripeOf(CUxColorMenuButton* button, bool horizontal) {
   canvas.fill(Qt::white);
   Dc dc(canvas);
   button->OnDraw(&dc, {0, 0, 32, 30}, &images, horizontal, false, false, true, true);
+  return canvas;
+}
+
+// The box of the stripe's own colour when the button draws itself.
+QRect stripeOf(CUxColorMenuButton* button, bool horizontal) {
+  const QImage canvas = drawn(button, horizontal);
   QRect box;
   for (int y = 0; y < canvas.height(); ++y)
     for (int x = 0; x < canvas.width(); ++x)
@@ -289,6 +296,14 @@ TEST_F(ColorMenuButtonTest, TheStripeMovesDownOnAVerticalBarAndWithTheImageOfThe
   // Flat menus frame only a stripe of the face colour: this one shows its colour to the edge.
   EXPECT_EQ(stripeOf(button, true), plain.adjusted(-1, -1, 1, 1));
   manager->bFlatMenus = false;
+
+  // A button whose command is off shows no colour: its stripe is the shadow's, whatever it holds.
+  button->m_nStyle |= kStyleDisabled;
+  const QImage off = drawn(button, true);
+  button->m_nStyle &= ~kStyleDisabled;
+  for (int y = plain.top(); y <= plain.bottom(); ++y)
+    for (int x = plain.left(); x <= plain.right(); ++x)
+      ASSERT_EQ(fromPixel(off.pixel(x, y)), globalData().clrBarShadow) << x << "," << y;
 }
 
 // A toolbar saved with a colour menu button is loaded by the next run of the program before it

@@ -1,15 +1,13 @@
 // For the test runner, which makes each test an action of its own: what a test left holding the
-// calling thread's action (services/user_action.h), and letting go of it.
+// calling thread's action (services/user_action.h), and letting go of it. They read the action's
+// own bookkeeping, and are defined with it in services/user_action.cpp; the program never calls them.
 #pragma once
 
 // What keeps the calling thread's action from ending where the event loop waits for the next input:
 // OngoingActions alive, and boxes that set it aside and have not taken it up again. Both are 0 there;
 // one left over would keep every later input in one action, whose failures would go unsaid.
-struct ActionHoldsLeft {
-  int ongoing = 0;
-  int boxesSetAside = 0;
-};
-ActionHoldsLeft actionHoldsLeft();
+int ongoingActionsLeft();
+int boxesSetAsideLeft();
 // Lets go of the holds and set-asides left on the calling thread, for whoever found some: what comes
 // next is an action of its own again.
 void releaseActionHoldsLeft();
