@@ -6,7 +6,9 @@
 #include <QPixmap>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 #include <algorithm>
+#include <chrono>
 
 #include "app/shell/app_resources.h"
 #include "database/engine/busy_wait.h"
@@ -17,6 +19,10 @@ namespace {
 constexpr int kRowHeight = 18;
 
 constexpr int kMarkSize = 16;
+
+// How often rows in view that could not be read are tried again: they fill within about this
+// much of the other program letting go of the file.
+constexpr std::chrono::milliseconds kRetryInterval{300};
 
 QIcon rowIcon(int id) {
   initAppResources();
@@ -88,7 +94,9 @@ void IdListModel::refresh() {
 }
 
 VisibleRowReader::VisibleRowReader(QTableView& view, IdListModel& model)
-    : QObject(&view), view_(view), viewport_(view.viewport()), source_(model.source()) {
+    : QObject(&view), view_(view), viewport_(view.viewport()), source_(model.source()), retry_(new QTimer(this)) {
+  retry_->setInterval(kRetryInterval);
+  connect(retry_, &QTimer::timeout, this, &VisibleRowReader::retryQuietly);
   viewport_->installEventFilter(this);
   connect(view.verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { readChanged(false); });
   connect(&model, &QAbstractItemModel::modelReset, this, [this] { readChanged(true); });
@@ -112,36 +120,42 @@ void VisibleRowReader::readChanged(bool again) {
   if (!view_.isVisible()) return;
   const std::pair<int, int> rows = rowsInView();
   if (rows.first > rows.second) {
-    watchWindowPaints(false);  // nothing in view is left unread
+    keepTrying(false);  // nothing in view is left unread
     return;
   }
   if (rows != read_) read(rows, RowRead::cameIntoView);
 }
 
-void VisibleRowReader::read(std::pair<int, int> rows, RowRead why) {
+bool VisibleRowReader::read(std::pair<int, int> rows, RowRead why) {
   const bool done = source_.readRows(rows.first, rows.second, why);
   read_ = done ? rows : std::pair<int, int>{0, -1};
-  watchWindowPaints(!done);
+  keepTrying(!done);
+  return done;
 }
 
-void VisibleRowReader::retryBeforePaint() {
+void VisibleRowReader::retryQuietly() {
   const std::pair<int, int> rows = rowsInView();
-  if (rows.first > rows.second) {
-    watchWindowPaints(false);
+  // Off screen nothing is read: the rows in view are read when the list is next shown.
+  if (!view_.isVisible() || rows.first > rows.second) {
+    keepTrying(false);
     return;
   }
+  bool done = false;
   {
-    // No part of the action under way, and no wait: a paint is not held up for another program.
+    // No part of the action under way, and no wait: neither a paint nor the learner's input is held
+    // up for another program.
     const ActionOfItsOwn own;
     const sqliteplus::GiveUpOnBusyFile noWait;
-    read(rows, RowRead::retriedBeforePaint);
+    done = read(rows, RowRead::retriedQuietly);
   }
-  // Whatever the window was about to paint, the rows read are drawn in the same paint.
-  if (!window_) viewport_->update();
+  // Before a paint, the rows read are drawn in the same paint; on the timer, in the next.
+  if (done) viewport_->update();
 }
 
-void VisibleRowReader::watchWindowPaints(bool watch) {
-  QWidget* window = watch ? view_.window() : nullptr;
+void VisibleRowReader::keepTrying(bool on) {
+  if (!on) retry_->stop();
+  else if (!retry_->isActive()) retry_->start();
+  QWidget* window = on ? view_.window() : nullptr;
   if (window_ == window) return;
   if (window_) window_->removeEventFilter(this);
   window_ = window;
@@ -150,7 +164,7 @@ void VisibleRowReader::watchWindowPaints(bool watch) {
 
 bool VisibleRowReader::eventFilter(QObject* watched, QEvent* event) {
   if ((event->type() == QEvent::Resize || event->type() == QEvent::Show) && watched == viewport_) readChanged(false);
-  if (event->type() == QEvent::UpdateRequest && watched == window_ && view_.isVisible()) retryBeforePaint();
+  if (event->type() == QEvent::UpdateRequest && watched == window_ && view_.isVisible()) retryQuietly();
   return QObject::eventFilter(watched, event);
 }
 

@@ -13,12 +13,13 @@
 #include <vector>
 
 class QTableView;
+class QTimer;
 class QWidget;
 
 // Why rows are read: they come into view by what the learner did (a failure is the action's, said by
-// its rule once its input is over), or they could not be read then and are tried again before a
-// paint (the action that brought them into view has said why: a failure now is only traced).
-enum class RowRead { cameIntoView, retriedBeforePaint };
+// its rule once its input is over), or they could not be read then and are tried again quietly
+// (the action that brought them into view has said why: a failure now is only traced).
+enum class RowRead { cameIntoView, retriedQuietly };
 
 class IdRowSource {
  public:
@@ -78,8 +79,9 @@ class IdListModel : public QAbstractTableModel {
 // Has the source read the rows in view whenever they change: a scroll, a resize, the list shown,
 // its rows replaced or reread. That happens before the paint, and never while the list is off
 // screen: a page that is not shown reads nothing. Rows in view that could not be read (another
-// program held the file) are tried again before each paint of the window, without waiting and
-// without a word, until the file lets them be read: then all of them are, in one read.
+// program held the file) are tried again, without waiting and without a word, before each paint of
+// the window and every few hundred milliseconds, until the file lets them be read: then all of them
+// are, in one read, and they fill soon after the other program lets go, with no input.
 class VisibleRowReader : public QObject {
  public:
   VisibleRowReader(QTableView& view, IdListModel& model);
@@ -93,12 +95,14 @@ class VisibleRowReader : public QObject {
   // Has the rows in view read when they differ from those read last, or always when `again`
   // (the rows were replaced or are to be reread: what another program wrote since shows).
   void readChanged(bool again);
-  // Reads the rows in view; on a failure, has them tried again before the window's next paint.
-  void read(std::pair<int, int> rows, RowRead why);
-  // Reads the rows in view that could not be read, quietly; called before the window paints.
-  void retryBeforePaint();
-  // The window's update request comes before any of its widgets is painted: not inside a paint.
-  void watchWindowPaints(bool watch);
+  // Reads the rows in view; on a failure, has them tried again until they are read.
+  bool read(std::pair<int, int> rows, RowRead why);
+  // Reads the rows in view that could not be read, quietly; called before the window paints and on
+  // the timer, never inside a paint.
+  void retryQuietly();
+  // Tries the rows in view again while they are unread: before each paint of the window (its update
+  // request comes before any of its widgets is painted, not inside a paint) and on a timer.
+  void keepTrying(bool on);
 
   QTableView& view_;
   // Kept apart: the viewport still sends events while the view around it is being destroyed.
@@ -106,6 +110,7 @@ class VisibleRowReader : public QObject {
   IdRowSource& source_;
   std::pair<int, int> read_{0, -1};  // the range read last; none after a failure or a reset
   QPointer<QWidget> window_;  // watched while rows in view could not be read
+  QTimer* const retry_;
 };
 
 // Sets the view up as the pages' lists look: whole rows, no editing, the given column widths, every

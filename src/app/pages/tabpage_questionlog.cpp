@@ -262,7 +262,7 @@ bool CTabpageQuestionlog::readRows(int first, int last, RowRead why) {
   const SetRead read = readRange(first, last);
   if (read == SetRead::read) return true;
   // The check says why it stops itself, once nothing holds the learner's input back from its box.
-  if (spellChecking_ || (read == SetRead::failed && why == RowRead::retriedBeforePaint)) return false;
+  if (spellChecking_ || (read == SetRead::failed && why == RowRead::retriedQuietly)) return false;
   if (read == SetRead::changed)
     reloadChangedSet(false);
   else

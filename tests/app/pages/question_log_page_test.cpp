@@ -116,6 +116,13 @@ class QuestionLogPageTest : public ::testing::Test {
     QScrollBar* bar = page->list().verticalScrollBar();
     return bar->mapTo(&t.host.window, QPoint(bar->width() / 2, bar->height() * 3 / 4));
   }
+  // The rows as the screen shows them are the rows as they would be drawn now.
+  void expectTheScreenShowsTheRows() {
+    QWidget& rows = *page->list().viewport();
+    const QImage onScreen = t.host.window.screen()->grabWindow(t.host.window.winId()).toImage();
+    EXPECT_EQ(onScreen.copy(QRect(rows.mapTo(&t.host.window, QPoint()), rows.size())).convertToFormat(QImage::Format_RGB32),
+              rows.grab().toImage().convertToFormat(QImage::Format_RGB32));
+  }
   void scrollToTop(int qid) {
     page->list().scrollTo(page->list().model()->index(rowOf(qid), 0), QAbstractItemView::PositionAtTop);
   }
@@ -645,10 +652,42 @@ TEST_F(QuestionLogPageTest, AfterALockRowsReadBeforeKeepTheirTextAndTheOthersAre
   QTest::mouseMove(window, list.viewport()->mapTo(&t.host.window, QPoint(50, 30)), 200);
   QCoreApplication::processEvents();
   for (int row = top; row <= bottom; ++row) EXPECT_EQ(text(row), "w") << row;
-  QWidget& rows = *list.viewport();
-  const QImage onScreen = t.host.window.screen()->grabWindow(t.host.window.winId()).toImage();
-  EXPECT_EQ(onScreen.copy(QRect(rows.mapTo(&t.host.window, QPoint()), rows.size())).convertToFormat(QImage::Format_RGB32),
-            rows.grab().toImage().convertToFormat(QImage::Format_RGB32));
+  expectTheScreenShowsTheRows();
+  EXPECT_EQ(t.takeBoxes(), L"");
+}
+
+// Rows a lock left unread fill by themselves soon after the other program lets go, with no input:
+// they are tried again quietly while they are in view, and not while the list is hidden nor once
+// they are read.
+TEST_F(QuestionLogPageTest, RowsALockLeftUnreadFillSoonAfterTheFileIsFreeWithNoInput) {
+  addManyQuestions(L"w");
+  reload();
+  const std::wstring unread = L"Kelvara: 問題の一覧を読み込めませんでした。\n" + apptest::kBusyCause + L"\n";
+  auto held = std::make_unique<apptest::HeldDatabase>(t.databasePath());
+  scrollToTop(9200);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(t.takeBoxes(), unread);
+  apptest::StatementLog statements(t.app.db);
+  page->hide();
+  held.reset();
+  QTest::qWait(700);
+  EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "a hidden list read";
+  EXPECT_EQ(cell(9200, 1), "");
+
+  held = std::make_unique<apptest::HeldDatabase>(t.databasePath());
+  page->show();
+  QTest::qWait(700);  // tried again meanwhile, without a wait or a word
+  EXPECT_EQ(t.takeBoxes(), unread);
+  EXPECT_EQ(cell(9200, 1), "");
+  held.reset();
+  const auto freed = std::chrono::steady_clock::now();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return cell(9200, 1) == "w" && cell(9210, 1) == "w"; }, 5000));
+  EXPECT_LT(std::chrono::steady_clock::now() - freed, std::chrono::milliseconds(1000));
+  QCoreApplication::processEvents();
+  expectTheScreenShowsTheRows();
+  statements.take();
+  QTest::qWait(700);
+  EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "rows read are read again";
   EXPECT_EQ(t.takeBoxes(), L"");
 }
 

@@ -493,8 +493,8 @@ TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefre
 
 // The rows a press in the list's scroll bar track brings into view cannot be read while another
 // program holds the file: the box waits until the button is up, comes once, and the scroll bar does
-// not go on paging by itself.
-TEST_F(SmartPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButtonIsUp) {
+// not go on paging by itself. Once the file is free the rows fill, with no input.
+TEST_F(SmartPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButtonIsUpAndTheRowsFillOnceTheFileIsFree) {
   auto page = makePageOfManyRows();
   ASSERT_EQ(t.takeBoxes(), L"");
   QScrollBar* bar = page->list().verticalScrollBar();
@@ -510,6 +510,11 @@ TEST_F(SmartPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButtonIsUp
   const int value = bar->value();
   QTest::qWait(800);  // past the delay after which a held scroll bar repeats
   EXPECT_EQ(bar->value(), value);
+  EXPECT_EQ(t.takeBoxes(), L"");
+  const int top = page->list().rowAt(0);
+  EXPECT_EQ(cell(*page, top, 0), "");
+  held.release();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return cell(*page, top, 0) == "w"; }, 1000));
   EXPECT_EQ(t.takeBoxes(), L"");
 }
 
