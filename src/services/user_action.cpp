@@ -2,6 +2,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPointer>
 #include <algorithm>
 #include <memory>
@@ -50,20 +52,36 @@ bool toBeSaid(Failed what, const std::wstring& text) {
   return true;
 }
 
+// The mouse buttons held, as the window system's latest mouse event to one of the program's windows
+// tells them (on the GUI thread).
+Qt::MouseButtons buttonsByEvents = Qt::NoButton;
+
+// A button held keeps the press's action going: a drag of a scroll bar's thumb, or a press held in
+// its track, is one gesture however many event-loop turns its moves and repeats take. Held only
+// while the application's record agrees: a release another window took ends it at the next move.
+bool pressHeld() { return buttonsByEvents != Qt::NoButton && QGuiApplication::mouseButtons() != Qt::NoButton; }
+
 // While the window waits for another program, the clicks made meanwhile queue up and are delivered
-// in one go, before the event loop waits again: each press still starts an action of its own, with
-// its own wait and its own word. Seen where the window system hands it to a window, once per press.
+// in one go: each press still starts an action of its own, with its own wait and its own word. The
+// second press of a double click and the double-click event the toolkit makes of it go on with the
+// first press's action: one wait and one word for the gesture. Seen where the window system hands
+// the events to a window.
 class PressStartsAction : public QObject {
  public:
   using QObject::QObject;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
-    if (press && event->spontaneous() && watched->isWindowType()) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove)
+      return false;
+    if (!event->spontaneous() || !watched->isWindowType()) return false;
+    const auto* mouse = static_cast<const QMouseEvent*>(event);
+    if (type == QEvent::MouseButtonPress && !(mouse->flags() & Qt::MouseEventCreatedDoubleClick)) {
       ++presses;
-      endActionUnlessHeld();
+      if (actionHolds == 0) sqliteplus::endBusyWaitAction();
     }
+    buttonsByEvents = mouse->buttons();
     return false;
   }
 };
@@ -82,7 +100,7 @@ void waitForBusyDatabaseOncePerAction() {
 }
 
 void endActionUnlessHeld() {
-  if (actionHolds > 0) return;
+  if (actionHolds > 0 || pressHeld()) return;
   sqliteplus::endBusyWaitAction();
 }
 
@@ -97,6 +115,7 @@ int boxesSetAsideLeft() { return static_cast<int>(boxLoops.size()); }
 void releaseActionHoldsLeft() {
   while (!boxLoops.empty()) boxLoops.pop_back();  // innermost first, as the boxes would have closed
   actionHolds = 0;
+  buttonsByEvents = Qt::NoButton;  // a press the test left unreleased
 }
 
 OngoingAction::OngoingAction() { ++actionHolds; }

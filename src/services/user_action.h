@@ -16,14 +16,15 @@
 
 // On the calling (GUI) thread: waits for a busy file are counted per action, and an action ends when
 // the event loop is about to wait for input, or when a mouse press comes that was queued behind it,
-// unless an OngoingAction holds it. While a message box
-// of the action is open the action is set aside (ActionOfItsOwn): what the box's event loop delivers
-// is no part of it, and the action goes on with the box's answer as it was. Other modal dialogs end
+// unless an OngoingAction holds it. A press is one action until its button is up (a drag, a press
+// held on a scroll bar); the second press of a double click starts none. While a message box of the
+// action is open the action is set aside (ActionOfItsOwn): what the box's event loop delivers is no
+// part of it, and the action goes on with the box's answer as it was. Other modal dialogs end
 // actions: what the user does in them is new. Calling it again changes nothing.
 void waitForBusyDatabaseOncePerAction();
 
 // Ends the calling thread's action as the event loop does when it is about to wait for input: unless
-// an OngoingAction holds it.
+// an OngoingAction or a mouse button held since a press holds it.
 void endActionUnlessHeld();
 
 // How many mouse presses have started an action so far: what one press brought about (a held scroll

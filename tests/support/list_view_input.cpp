@@ -1,18 +1,24 @@
 #include "list_view_input.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QKeyEvent>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace listinput {
 namespace {
 
 // Later than any event delivered before, as the window system's clock is.
-ulong nextTimestamp() {
+ulong nextTimestamp(int after = 16) {
   static ulong stamp = 7'000'000;
-  return stamp += 16;
+  return stamp += after;
 }
 
 }  // namespace
@@ -37,6 +43,39 @@ void pressKey(QWidget& widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     event.setTimestamp(nextTimestamp());
     QApplication::sendEvent(&widget, &event);
   }
+}
+
+void deliverInTurns(QWindow& window, const std::vector<std::vector<Mouse>>& turns) {
+  QEventLoop loop;
+  Qt::MouseButtons held;
+  size_t next = 0;
+  std::function<void()> turn = [&] {
+    for (const Mouse& mouse : turns[next]) {
+      if (mouse.type != QEvent::MouseMove) held = mouse.type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+      qt_handleMouseEvent(&window, mouse.at, window.mapToGlobal(QPointF(mouse.at)), held,
+                          mouse.type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, mouse.type, {},
+                          static_cast<int>(nextTimestamp(mouse.after)));
+    }
+    if (++next == turns.size()) loop.quit();
+    else QTimer::singleShot(5, &loop, turn);  // a timer: the loop waits for it
+  };
+  QTimer::singleShot(5, &loop, turn);
+  loop.exec();
+}
+
+QPoint thumbOf(const QScrollBar& bar) {
+  QStyleOptionSlider option;
+  option.initFrom(&bar);
+  option.subControls = QStyle::SC_All;
+  option.orientation = bar.orientation();
+  option.minimum = bar.minimum();
+  option.maximum = bar.maximum();
+  option.sliderPosition = bar.sliderPosition();
+  option.sliderValue = bar.value();
+  option.singleStep = bar.singleStep();
+  option.pageStep = bar.pageStep();
+  const QRect thumb = bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, &bar);
+  return bar.mapTo(bar.window(), thumb.center());
 }
 
 void expectHomeAndEndBringTheirRowBack(QAbstractItemView& view) {

@@ -617,15 +617,11 @@ TEST_F(QuestionLogPageTest, AfterALockRowsReadBeforeKeepTheirTextAndTheOthersAre
   // each is an action of its own that waits for the file as the first did, and says so in a box of
   // its own once the button is up.
   QCoreApplication::processEvents();
-  const QPointF global = window->mapToGlobal(QPointF(track));
-  const auto deliver = [&](QEvent::Type type, Qt::MouseButtons held, int at) {
-    qt_handleMouseEvent(window, track, global, held, Qt::LeftButton, type, {}, at);
-  };
   const auto start = std::chrono::steady_clock::now();
-  deliver(QEvent::MouseButtonPress, Qt::LeftButton, 20000);
-  deliver(QEvent::MouseButtonRelease, Qt::NoButton, 20120);
-  deliver(QEvent::MouseButtonPress, Qt::LeftButton, 20800);
-  deliver(QEvent::MouseButtonRelease, Qt::NoButton, 20920);
+  listinput::deliverInTurns(*window, {{{QEvent::MouseButtonPress, track, 1000},
+                                       {QEvent::MouseButtonRelease, track, 120},
+                                       {QEvent::MouseButtonPress, track, 680},
+                                       {QEvent::MouseButtonRelease, track, 120}}});
   EXPECT_GE(std::chrono::steady_clock::now() - start, 2 * sqliteplus::busyWaitLimit());
   QCoreApplication::processEvents();
   EXPECT_EQ(t.takeBoxes(), said + said);
@@ -689,6 +685,51 @@ TEST_F(QuestionLogPageTest, RowsALockLeftUnreadFillSoonAfterTheFileIsFreeWithNoI
   QTest::qWait(700);
   EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "rows read are read again";
   EXPECT_EQ(t.takeBoxes(), L"");
+}
+
+// A gesture is one action however many events and turns of the event loop it takes: a double click
+// in the scroll bar's track, and a drag of its thumb, each wait once for the file another program
+// holds, and say so once, when the button is up.
+TEST_F(QuestionLogPageTest, ADoubleClickOrADragOfTheThumbUnderALockWaitsOnceAndSaysOnce) {
+  waitForBusyDatabaseOncePerAction();  // as the program does
+  addManyQuestions(L"w");
+  reload();
+  QScrollBar* bar = page->list().verticalScrollBar();
+  QWindow* window = t.host.window.windowHandle();
+  const QPoint track = trackBelowHandle();
+  apptest::HeldDatabase held(t.databasePath());
+  const std::chrono::milliseconds limit{500};
+  sqliteplus::setBusyWaitLimit(limit);
+  const std::wstring said = L"Kelvara: 問題の一覧を読み込めませんでした。\n" + apptest::kBusyCause + L"\n";
+  const auto expectOneWait = [&](std::chrono::steady_clock::time_point start) {
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, limit);
+    EXPECT_LT(took, 2 * limit);
+  };
+  // The rest of the double click came in while its first press waited: in one go.
+  auto start = std::chrono::steady_clock::now();
+  listinput::deliverInTurns(*window, {{{QEvent::MouseButtonPress, track, 1000}},
+                                      {{QEvent::MouseButtonRelease, track, 80},
+                                       {QEvent::MouseButtonPress, track, 80},
+                                       {QEvent::MouseButtonRelease, track, 80}}});
+  expectOneWait(start);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(t.takeBoxes(), said);
+  ASSERT_GT(bar->value(), 0);
+
+  // The thumb dragged down: each move comes at a turn of its own, after the window froze.
+  const QPoint thumb = listinput::thumbOf(*bar);
+  const int before = bar->value();
+  start = std::chrono::steady_clock::now();
+  listinput::deliverInTurns(*window, {{{QEvent::MouseButtonPress, thumb, 1000}},
+                                      {{QEvent::MouseMove, thumb + QPoint(0, 15)}},
+                                      {{QEvent::MouseMove, thumb + QPoint(0, 30)}},
+                                      {{QEvent::MouseMove, thumb + QPoint(0, 45)}},
+                                      {{QEvent::MouseButtonRelease, thumb + QPoint(0, 45)}}});
+  expectOneWait(start);
+  EXPECT_GT(bar->value(), before);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(t.takeBoxes(), said);
 }
 
 // A file made elsewhere may hold a second log row for one question, user and mode, and a set may
