@@ -1,13 +1,15 @@
 // Speed of the learning-history page's paint: 30 studies of 100 questions in the chart, and the
 // bar of a review over the 10,000-question set of the shared large file (large_database.h); the
-// per-question log page's reading of that set and of a set of all the file's 100,000 questions;
-// how long both pages keep the window busy while another program holds the file; and the
-// smart-learning page's refresh of a list of those 100,000 questions with many rows selected.
+// per-question log page's reading of that set and of a set of all the file's 100,000 questions,
+// and its scrolling through them; how long both pages keep the window busy while another program
+// holds the file; and the smart-learning page's refresh of a list of those 100,000 questions with
+// many rows selected.
 #include <benchmark/benchmark.h>
 
 #include <QComboBox>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <chrono>
@@ -134,6 +136,27 @@ void BM_QuestionLogPageReload(benchmark::State& state) {
   if (static_cast<int64_t>(page.rowIds().size()) != state.range(0)) state.SkipWithError("the set was not listed");
 }
 BENCHMARK(BM_QuestionLogPageReload)->Arg(benchdata::kLargeSetSize)->Arg(100000)->ArgName("questions")->Unit(benchmark::kMillisecond);
+
+// Argument: the set's size, as above. Each iteration scrolls the list on screen down by a page, as
+// the learner's Page Down or a click in the scroll bar's track does, and paints it: the rows that
+// come into view are read, and every cell shown is asked for. From the top again at the bottom.
+void BM_QuestionLogPageScroll(benchmark::State& state) {
+  const bool whole = state.range(0) > benchdata::kLargeSetSize;
+  HistoryDatabase data(whole);
+  if (whole) data.app.currentSetId = kWholeSetId;
+  BenchHost host;
+  CTabpageQuestionlog page(data.app, host);
+  page.resize(760, 500);
+  page.show();
+  QScrollBar& bar = *page.list().verticalScrollBar();
+  QImage image(page.size(), QImage::Format_RGB32);
+  for (auto _ : state) {
+    bar.setValue(bar.value() < bar.maximum() ? bar.value() + bar.pageStep() : 0);
+    page.render(&image);
+  }
+  if (static_cast<int64_t>(page.rowIds().size()) != state.range(0)) state.SkipWithError("the set was not listed");
+}
+BENCHMARK(BM_QuestionLogPageScroll)->Arg(benchdata::kLargeSetSize)->Arg(100000)->ArgName("questions")->Unit(benchmark::kMicrosecond);
 
 // Another program holds the file as the problem-set editor does while it saves. Each iteration is
 // two user actions, as the window thread counts them: the page's refresh, then its repaint. The
