@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <chrono>
 #include <functional>
+#include <optional>
 
 #include "app/shell/klv_app.h"
 #include "app/main/main_dialog_host.h"
@@ -120,20 +121,30 @@ BENCHMARK(BM_LearningPagePaint)
     ->Unit(benchmark::kMillisecond);
 
 // Argument: the set's size, 10,000 or 100,000 questions. The page is on screen, as when it is looked at.
-void BM_QuestionLogPageReload(benchmark::State& state) {
-  const bool whole = state.range(0) > benchdata::kLargeSetSize;
-  HistoryDatabase data(whole);
-  if (whole) data.app.currentSetId = kWholeSetId;
-  BenchHost host;
-  CTabpageQuestionlog page(data.app, host);
-  page.resize(760, 500);
-  page.show();
-  QImage image(page.size(), QImage::Format_RGB32);
-  for (auto _ : state) {
-    page.ReloadList();
-    page.render(&image);
+// The question log on screen over a set of `questions` questions, as the learner looks at it.
+struct QuestionLogOnScreen {
+  explicit QuestionLogOnScreen(int64_t questions) : data(questions > benchdata::kLargeSetSize) {
+    if (questions > benchdata::kLargeSetSize) data.app.currentSetId = kWholeSetId;
+    page.emplace(data.app, host);
+    page->resize(760, 500);
+    page->show();
   }
-  if (static_cast<int64_t>(page.rowIds().size()) != state.range(0)) state.SkipWithError("the set was not listed");
+  void checkListed(benchmark::State& state) const {
+    if (static_cast<int64_t>(page->rowIds().size()) != state.range(0)) state.SkipWithError("the set was not listed");
+  }
+  HistoryDatabase data;
+  BenchHost host;
+  std::optional<CTabpageQuestionlog> page;
+};
+
+void BM_QuestionLogPageReload(benchmark::State& state) {
+  QuestionLogOnScreen log(state.range(0));
+  QImage image(log.page->size(), QImage::Format_RGB32);
+  for (auto _ : state) {
+    log.page->ReloadList();
+    log.page->render(&image);
+  }
+  log.checkListed(state);
 }
 BENCHMARK(BM_QuestionLogPageReload)->Arg(benchdata::kLargeSetSize)->Arg(100000)->ArgName("questions")->Unit(benchmark::kMillisecond);
 
@@ -141,20 +152,14 @@ BENCHMARK(BM_QuestionLogPageReload)->Arg(benchdata::kLargeSetSize)->Arg(100000)-
 // the learner's Page Down or a click in the scroll bar's track does, and paints it: the rows that
 // come into view are read, and every cell shown is asked for. From the top again at the bottom.
 void BM_QuestionLogPageScroll(benchmark::State& state) {
-  const bool whole = state.range(0) > benchdata::kLargeSetSize;
-  HistoryDatabase data(whole);
-  if (whole) data.app.currentSetId = kWholeSetId;
-  BenchHost host;
-  CTabpageQuestionlog page(data.app, host);
-  page.resize(760, 500);
-  page.show();
-  QScrollBar& bar = *page.list().verticalScrollBar();
-  QImage image(page.size(), QImage::Format_RGB32);
+  QuestionLogOnScreen log(state.range(0));
+  QScrollBar& bar = *log.page->list().verticalScrollBar();
+  QImage image(log.page->size(), QImage::Format_RGB32);
   for (auto _ : state) {
     bar.setValue(bar.value() < bar.maximum() ? bar.value() + bar.pageStep() : 0);
-    page.render(&image);
+    log.page->render(&image);
   }
-  if (static_cast<int64_t>(page.rowIds().size()) != state.range(0)) state.SkipWithError("the set was not listed");
+  log.checkListed(state);
 }
 BENCHMARK(BM_QuestionLogPageScroll)->Arg(benchdata::kLargeSetSize)->Arg(100000)->ArgName("questions")->Unit(benchmark::kMicrosecond);
 
