@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -46,6 +48,25 @@ std::unique_ptr<sqliteplus::BackgroundRead> startedEndlessRead(const std::wstrin
     }
   }
   return nullptr;
+}
+
+// How many of this process's open files are `path`.
+int openDescriptorsOf(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path file = std::filesystem::canonical(path, error);
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error))
+    if (std::filesystem::read_symlink(entry.path(), error) == file) ++count;
+  return count;
+}
+
+// Whether `done` comes true within two seconds.
+bool waitUntil(const std::function<bool()>& done) {
+  for (int look = 0; look < 200; ++look) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return done();
 }
 
 constexpr int kAThreadCouldStart = 2;
@@ -88,6 +109,11 @@ TEST(BackgroundRead, ReadsAFileUnderAJapaneseNameAndStopsWhenItsOwnerGoes) {
     ASSERT_TRUE(endless);
   }
   EXPECT_TRUE(writerGetsTheFile(utf8));
+
+  // A read that has ended holds the file no longer, while its owner lives on: the program may have
+  // left the file for another since.
+  const sqliteplus::BackgroundRead ended(path.toStdWString(), "SELECT count(*) FROM sqlite_master");
+  EXPECT_TRUE(waitUntil([&] { return openDescriptorsOf(utf8) == 0; }));
 }
 
 // The program's own connections do not wait behind it: a write stops it and goes through.

@@ -52,6 +52,9 @@ BackgroundRead::BackgroundRead(const std::wstring& fileName, std::string sql) {
       setRunning(&stop_, true);
       sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
       setRunning(&stop_, false);
+      // Its work done, the connection goes: kept, it would hold a file the program may have left
+      // for another one since.
+      sqlite3_close_v2(db_);
     });
   } catch (const std::system_error&) {
     // No thread to spare: the file is read when the program asks for it, as without this read.
@@ -61,10 +64,9 @@ BackgroundRead::BackgroundRead(const std::wstring& fileName, std::string sql) {
 }
 
 BackgroundRead::~BackgroundRead() {
-  if (!db_) return;
+  if (!thread_.joinable()) return;
   stop_ = true;
   thread_.join();
-  sqlite3_close_v2(db_);
 }
 
 }  // namespace sqliteplus

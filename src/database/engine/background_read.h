@@ -1,7 +1,7 @@
 // One statement run on a connection and thread of their own, none of its rows read: what it is for
 // is the file coming into the system's cache while the program goes on. It gives up at once when
 // another program holds the file, gives way to any of the program's own connections that wait
-// for the file, and stops at once when it is destroyed.
+// for the file, stops at once when it is destroyed, and closes its connection once it has ended.
 #pragma once
 
 #include <atomic>
@@ -26,7 +26,7 @@ class BackgroundRead {
   BackgroundRead& operator=(const BackgroundRead&) = delete;
 
  private:
-  sqlite3* db_ = nullptr;
+  sqlite3* db_ = nullptr;  // the thread's once it runs
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
