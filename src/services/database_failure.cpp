@@ -22,16 +22,18 @@ const wchar_t kSmartLearningUnavailable[] =
     L"スマート学習リスト（SmartLearning/1）か記憶率の表をデータベースに作成できなかったため、スマート学習は使えません。";
 
 std::wstring missingMemoryRatesText(pdb3::MemoryRateTable table) {
+  constexpr wchar_t kNotAdded[] = L"データベースに記憶率の表（memory_rate）を追加できなかったため、スマート学習は使えません。\n";
   switch (table) {
     case pdb3::MemoryRateTable::present:
       return {};
     case pdb3::MemoryRateTable::missing:
       return L"データベースに記憶率の表（memory_rate）がないため、スマート学習は使えません。";
     case pdb3::MemoryRateTable::nameTaken:
+      return kNotAdded + std::wstring(L"データベースの中で、表ではない別のもの（索引やビュー）が同じ名前 memory_rate を使っています。");
     case pdb3::MemoryRateTable::notMade:
       break;
   }
-  return missingMemoryRatesText(table == pdb3::MemoryRateTable::nameTaken);
+  return kNotAdded + std::wstring(databaseFailureCause(EngineFailure::other));
 }
 
 std::wstring fileRefusalText(pdb3::FileRefusal refusal) {
@@ -47,12 +49,6 @@ std::wstring fileRefusalText(pdb3::FileRefusal refusal) {
       break;
   }
   return {};
-}
-
-std::wstring missingMemoryRatesText(bool nameTaken) {
-  return std::wstring(L"データベースに記憶率の表（memory_rate）を追加できなかったため、スマート学習は使えません。\n") +
-         (nameTaken ? L"データベースの中で、表ではない別のもの（索引やビュー）が同じ名前 memory_rate を使っています。"
-                    : databaseFailureCause(EngineFailure::other));
 }
 
 const wchar_t* databaseFailureCause(EngineFailure failure) {
@@ -152,15 +148,9 @@ void reportViewNotReread(QWidget* owner, const std::wstring& what, const std::ws
 }
 
 bool lastFailurePasses() {
-  switch (sqliteplus::lastEngineFailure()) {
-    case EngineFailure::busy:
-    case EngineFailure::full:
-      return true;
-    case EngineFailure::other:
-      return sqliteplus::lastEngineRefusal().empty();
-    default:
-      return false;
-  }
+  const EngineFailure failure = sqliteplus::lastEngineFailure();
+  // A trigger's words are a rule of the file's own: it holds as long as the file does.
+  return sqliteplus::failureMayPass(failure) && (failure != EngineFailure::other || sqliteplus::lastEngineRefusal().empty());
 }
 
 bool offerRetryOfUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption) {

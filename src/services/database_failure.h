@@ -72,8 +72,7 @@ struct KeptFailureCause {
 
 // What the smart-learning commands say while the set or the memory rates are missing.
 extern const wchar_t kSmartLearningUnavailable[];
-// Why smart learning is unavailable in a database whose upgrade could not add its memory rates:
-// something else in the file has the table's name, or another lasting failure.
-std::wstring missingMemoryRatesText(bool nameTaken);
-// The same for what an open left of the table (a current file may lack it too); "" while present.
+// Why smart learning is unavailable in a database an open left without memory rates: a current file
+// without the table, or one whose upgrade could not add it (something else in the file has the
+// table's name, or another lasting failure); "" while the table is present.
 std::wstring missingMemoryRatesText(pdb3::MemoryRateTable table);

@@ -377,7 +377,7 @@ TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
                                           L"CREATE INDEX memory_rate ON question (qid)"));
   s.takeBoxes();
   EXPECT_TRUE(s.dialog.OnCommand(1025));
-  EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + missingMemoryRatesText(true) + L"\n");
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + missingMemoryRatesText(pdb3::MemoryRateTable::nameTaken) + L"\n");
   EXPECT_EQ(s.app.smartLearningSetId, -1);
   s.app.TellMissingMemoryRates(&s.dialog);
   EXPECT_EQ(s.takeBoxes(), L"");
@@ -676,7 +676,7 @@ TEST(MainDialog, AfterAReloadWithoutTheMemoryRateTableNoRefreshBlamesTheFile) {
   ASSERT_TRUE(pdb3::execSql(s.accessor(), L"DROP TABLE memory_rate; UPDATE version SET subversion=1;"
                                           L"CREATE INDEX memory_rate ON question (qid)"));
   EXPECT_TRUE(s.dialog.OnCommand(1025));
-  EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + missingMemoryRatesText(true) + L"\n");
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + missingMemoryRatesText(pdb3::MemoryRateTable::nameTaken) + L"\n");
   EXPECT_TRUE(smart.shownIds().empty());
   for (Qt::Key page : {Qt::Key_F2, Qt::Key_F6}) {
     QTest::keyClick(&s.dialog, page);

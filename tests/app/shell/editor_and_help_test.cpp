@@ -67,7 +67,7 @@ TEST(RunEditor, WaitsForTheEditorThenReadsItsSettingsAndDatabaseAfresh) {
   EXPECT_GT(pdb3::userIdByName(s.accessor(), L"from-editor"), 0);
   EXPECT_EQ(s.app.currentUserId, 51);
   EXPECT_EQ(s.app.smartLearningSetId, -1);
-  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: " + missingMemoryRatesText(true));
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: " + missingMemoryRatesText(pdb3::MemoryRateTable::nameTaken));
   EXPECT_EQ(window.windowTitle(), "Kelvara");
   EXPECT_FALSE(window.isMinimized());
 }

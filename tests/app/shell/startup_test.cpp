@@ -270,7 +270,7 @@ TEST_F(Startup, ADatabaseWhoseUpgradeCanNeverBeMadeOpensWithoutSmartLearning) {
   app.InitInstance({L"kelvara"});
   EXPECT_EQ(app.smartLearningSetId, -1);
   app.ExitInstance();
-  EXPECT_EQ(boxesAfter(before), std::vector<std::wstring>{missingMemoryRatesText(true)});
+  EXPECT_EQ(boxesAfter(before), std::vector<std::wstring>{missingMemoryRatesText(pdb3::MemoryRateTable::nameTaken)});
   EXPECT_EQ(boxes.underSplash, std::vector<bool>(boxes.texts.size(), false));
 }
 
