@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <thread>
 
 #include "platform/windows/message_text.h"
@@ -18,6 +19,27 @@
 #include "scoped_env.h"
 
 using namespace platform;
+
+namespace {
+
+// Every box that comes up while it lives is looked at, then answered with its default button.
+class AnsweredBoxes {
+ public:
+  explicit AnsweredBoxes(std::function<void(QMessageBox&)> look) {
+    QObject::connect(&poll_, &QTimer::timeout, [look = std::move(look)] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      look(*box);
+      box->defaultButton()->click();
+    });
+    poll_.start(10);
+  }
+
+ private:
+  QTimer poll_;
+};
+
+}  // namespace
 
 TEST(Notifier, AutomaticAnswerTakesTheNamedButtonOrTheDefault) {
   EXPECT_EQ(automaticAnswer(MbYesNo, "no"), IdNo);
@@ -55,18 +77,12 @@ TEST(Notifier, ALineTooLongForTheBoxIsBrokenIntoEvenLinesThatFit) {
   QStringList shown;
   int room = 0;
   QFont font;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    poll.stop();
-    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+  const AnsweredBoxes answered([&](QMessageBox& box) {
+    auto* label = box.findChild<QLabel*>("qt_msgbox_label");
     shown = label->text().split('\n');
     room = label->contentsRect().width();
     font = label->font();
-    box->defaultButton()->click();
   });
-  poll.start(10);
   EXPECT_EQ(messageBox(nullptr, text.toStdWString(), L"KLV", MbIconInformation), IdOk);
 
   ASSERT_GE(shown.size(), 4);
@@ -83,15 +99,9 @@ TEST(Notifier, ALineTooLongForTheBoxIsBrokenIntoEvenLinesThatFit) {
 TEST(Notifier, AShortMessageStillGivesTheCaptionItsWholeWidth) {
   testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
   int width = 0;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    poll.stop();
-    width = box->width();
-    box->defaultButton()->click();
+  const AnsweredBoxes answered([&](QMessageBox& box) {
+    width = box.width();
   });
-  poll.start(10);
   EXPECT_EQ(messageBox(nullptr, L"接続に失敗しました", L"Kelvara"), IdOk);
   EXPECT_GE(width, captionWidth("Kelvara"));
 }
@@ -109,18 +119,13 @@ TEST(Notifier, ABoxStandsOverItsWindowsCentreWhateverItsTextAndAPathBreaksAtItsS
   QStringList shown;
   int room = 0;
   QFont font;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    frame = box->frameGeometry();
-    const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+  const AnsweredBoxes answered([&](QMessageBox& box) {
+    frame = box.frameGeometry();
+    const auto* label = box.findChild<QLabel*>("qt_msgbox_label");
     shown = label->text().split('\n');
     room = label->contentsRect().width();
     font = label->font();
-    box->defaultButton()->click();
   });
-  poll.start(10);
 
   const QString written =
       QString::fromStdWString(L"/home/hanako/Documents/Kelvara/中学生向け問題/中学校 学校・教室などの単語.txt に出力しました");
@@ -169,14 +174,9 @@ TEST(Notifier, ABoxWithNoWindowUnderItStandsCentredOnTheScreen) {
   testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
   ASSERT_EQ(QApplication::activeWindow(), nullptr);
   QRect placed;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    placed = box->geometry();
-    box->defaultButton()->click();
+  const AnsweredBoxes answered([&](QMessageBox& box) {
+    placed = box.geometry();
   });
-  poll.start(10);
   messageBox(nullptr, L"データベースに記憶率の表（memory_rate）を追加できなかったため、スマート学習は使えません。",
              L"Kelvara", MbIconWarning);
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -196,14 +196,9 @@ TEST(Notifier, ABoxStandsOverTheWindowTheLearnerIsInWhenItsOwnerIsNotUpOrItHasNo
   main.show();
   other.show();
   QRect frame;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    frame = box->frameGeometry();
-    box->defaultButton()->click();
+  const AnsweredBoxes answered([&](QMessageBox& box) {
+    frame = box.frameGeometry();
   });
-  poll.start(10);
 
   QDialog opening(&main);  // the learner acts in `main`; another window is the active one
   other.activateWindow();
