@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "app/main/main_dialog_host.h"
-#include "app/shell/klv_app.h"
+#include "app/shell/reopened.h"
 #include "platform/windows/command_target.h"
 #include "services/database_failure.h"
 #include "study/sound/sound_queue.h"
 
 class CMainOutlookBar;
+class KlvApp;
 class CTabpageLoginfo;
 class CTabpageQuestionlog;
 class CTabpageRanking;
@@ -155,12 +156,12 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   bool OnReloadDatabase();
   // After the database was opened again, maybe another file: the chosen set is found again by its
   // path there (a file without it asks for another, as a first start does), and the pages, the
-  // smart-learning page, the ranking account and the title show the file for its user. False when
-  // no set was chosen: the window then closes.
-  bool ShowReopenedDatabase();
+  // smart-learning page, the ranking account and the title show the file for its user. A learner
+  // who chooses no set stays on the file with none chosen, told so: the set's commands are off.
+  void ShowReopenedDatabase();
   // After a reload (KlvApp::ReopenDatabase): a file taken up is shown afresh; without one to go on
-  // with, or without a set chosen in it, the window closes (false); the file kept open needs nothing.
-  bool ShowReload(KlvApp::Reopened reopened);
+  // with the window closes (false); the file kept open needs nothing.
+  bool ShowReload(Reopened reopened);
   // The parts of the window that are the user's own and no page reads: the ranking account and
   // the title naming the user.
   void ShowUsersOwnParts();

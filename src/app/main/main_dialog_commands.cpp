@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -445,33 +446,44 @@ void MainDialog::OnHomePage() {
 
 bool MainDialog::OnReloadDatabase() { return ShowReload(m_pApp.ReopenDatabase(this)); }
 
-bool MainDialog::ShowReload(KlvApp::Reopened reopened) {
-  // Without a database, a user or a set nothing here can work: another file or set is asked for,
-  // or the dialog closes.
-  if (reopened == KlvApp::Reopened::closing || (reopened == KlvApp::Reopened::takenUp && !ShowReopenedDatabase())) {
+bool MainDialog::ShowReload(Reopened reopened) {
+  // Without a database or a user nothing here can work: the dialog closes.
+  if (reopened == Reopened::closing) {
     reject();
     return false;
   }
+  if (reopened == Reopened::takenUp) ShowReopenedDatabase();
   return true;
 }
 
-bool MainDialog::ShowReopenedDatabase() {
+void MainDialog::ShowReopenedDatabase() {
   ForgetWhatThePagesRead();  // the file may be another, and so may its user
   // The set is known by its path: its id in the file before means another row here, or none.
   if (!selectChosenPath(m_strSetPath)) {
+    const std::wstring missing = m_strSetPath;
     m_strSetPath.clear();
     m_bFolderSelected = false;
-    if (ChooseSet() != SetChoice::chosen) return false;
+    if (ChooseSet() != SetChoice::chosen) {
+      // The file is studied all the same, from its smart-learning list, and a set may be chosen
+      // later: until then the commands that need one are off, as for a folder.
+      m_bFolderSelected = true;
+      m_recentCombo->setCurrentIndex(-1);
+      platform::messageBox(this,
+                           L"このデータベースには問題集「" + missing +
+                               L"」がありません。\n問題集を選択するまで、問題集を使うコマンドは使えません。",
+                           kAppCaption);
+    }
   }
   ShowPage(m_nCurPage);  // the page's set: the one chosen, or the smart-learning list
   ShowUsersOwnParts();
-  return true;
 }
 
 void MainDialog::OnUsers() {
+  const int32_t user = m_pApp.currentUserId;
   CUserManageDlg users(m_pApp, this);
-  if (users.DoModal() != platform::IdOk) {
-    // A rename of the current user is kept at once, whatever the dialog's end.
+  // Nothing the pages read changes with the same user: a rename of that user is kept at once,
+  // whatever the dialog's end, and is all there is to show.
+  if (users.DoModal() != platform::IdOk || m_pApp.currentUserId == user) {
     UpdateTitle();
     return;
   }
@@ -530,10 +542,10 @@ void MainDialog::OnOptions() {
   const std::wstring named = m_pApp.settings->databasePath.value;
   RunOptionsDialog(m_pApp, m_soundQueue, this);
   // Another database file named is opened and taken up at once, as the reload does, which reads
-  // the pages there.
+  // the pages there; one that cannot be had leaves the file that is open.
   if (m_pApp.settings->databasePath.value == named) {
     RefreshPages();
-  } else if (!OnReloadDatabase()) {
+  } else if (!ShowReload(m_pApp.ReopenDatabase(this, KlvApp::Reload::namedFile))) {
     return;
   }
   update();

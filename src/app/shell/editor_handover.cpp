@@ -18,17 +18,17 @@ void setTitle(QWidget* window, const wchar_t* title) {
 
 }  // namespace
 
-KlvApp::Reopened RunEditor(KlvApp& app, QWidget* window) {
+Reopened RunEditor(KlvApp& app, QWidget* window) {
   const std::wstring folder = programFolder();
   // The editor ships apart from the program: without it the command says where it belongs.
   const std::wstring program = folder + kEditorProgram;
   if (!platform::findProgram(program)) {
     platform::messageBox(window, L"問題集の編集プログラムが見つかりません。\nプログラムのフォルダに置いてください。\n" + program,
                          kAppCaption, platform::MbIconInformation);
-    return KlvApp::Reopened::keptOpenFile;
+    return Reopened::keptOpenFile;
   }
   std::optional<platform::Process> editor = platform::startProcess(L"\"" + program + L"\" /RUN_BY_KLV", folder);
-  if (!editor) return KlvApp::Reopened::keptOpenFile;
+  if (!editor) return Reopened::keptOpenFile;
   // The editor reads the settings and writes the database: both go over as they stand.
   app.settings->saveAll();
   const QString title = window ? window->windowTitle() : QString();
@@ -39,7 +39,7 @@ KlvApp::Reopened RunEditor(KlvApp& app, QWidget* window) {
   if (window) window->showNormal();
   app.settings->loadAll(window);
   // The editor may have left another file in the settings: nothing of the one before is kept.
-  const KlvApp::Reopened reopened = app.ReopenDatabase(window);
+  const Reopened reopened = app.ReopenDatabase(window);
   if (window) window->setWindowTitle(title);
   return reopened;
 }

@@ -2,8 +2,9 @@
 // editor runs while the program waits, then the settings and the database are read afresh.
 #pragma once
 
-#include "app/shell/klv_app.h"
+#include "app/shell/reopened.h"
 
+class KlvApp;
 class QWidget;
 
 // The editor's file name in the program folder.
@@ -13,4 +14,4 @@ inline constexpr wchar_t kEditorProgram[] = L"KlvEditor7";
 // Without an editor program a box says where it belongs, and nothing else happens (the file open
 // is kept). Afterwards the database of the settings is opened and taken up afresh: what
 // KlvApp::ReopenDatabase came to.
-KlvApp::Reopened RunEditor(KlvApp& app, QWidget* window);
+Reopened RunEditor(KlvApp& app, QWidget* window);

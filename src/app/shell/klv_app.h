@@ -11,6 +11,7 @@
 
 #include "app/options/web_dictionary.h"
 #include "app/shell/exit_codes.h"
+#include "app/shell/reopened.h"
 #include "database/database_file.h"
 #include "database/engine/sqlite_connection.h"
 #include "database/logs/study_context.h"
@@ -25,6 +26,9 @@
 
 class AppSettings;
 class MainDialog;
+namespace pdb3 {
+class DbObject;
+}
 class QWidget;
 class SoundQueue;
 
@@ -106,20 +110,24 @@ class KlvApp {
   // Whether smart learning cannot be had in the open file for as long as it is open: no memory
   // rates, or a list the file refused for a cause that lasts. Reads nothing.
   bool smartLearningUnavailable() const;
-  // What a reload came to.
-  enum class Reopened {
-    takenUp,       // a file was opened and taken up: the caller shows it afresh
-    keptOpenFile,  // the file could not be opened for now and the one that was open stays: nothing changed
-    closing,       // no file to go on with, or no user to study as: the caller closes
+  // Which file a reload opens.
+  enum class Reload {
+    settingsFile,  // the settings' file again: put in place since, or left in the settings by the editor
+    namedFile,     // another file the learner has just named in the options
   };
-  // Opens the settings' database file again (a file put in place of the open one since, or another
-  // named by the options or the editor), takes it up and says what it lacks. One that cannot be
-  // opened for a cause that may pass (another program holds it past the wait, the disk is full)
-  // leaves the file that was open in place, named by the settings again, and is said with its
-  // cause. Another file is asked for while one cannot be opened for a lasting cause; given up,
-  // the run ends with ExitDatabaseNotOpened. A file without a user to study as ends it with
-  // ExitDataUnusable.
-  Reopened ReopenDatabase(QWidget* owner);
+  // Opens the settings' database file again on a connection of its own (a file put in place of the
+  // open one since, or another named by the options or the editor) and takes it up there, the
+  // user offered to be tried again while a cause that may pass keeps it (TellWhatTheFileLacks); only
+  // a file with a user to study as takes the place of the open one, and then says what else it
+  // lacks. The file that was open stays, named by the settings again, with what could not be done
+  // said with its cause, when:
+  // - the file cannot be opened for a cause that may pass (another program holds it past the wait,
+  //   the disk is full), or for any cause when the options named it (`reload` namedFile);
+  // - it gives no user to study as, and the file that was open is still the one at its path.
+  // Another file is asked for while the settings' own file cannot be opened for a lasting cause;
+  // given up, the run ends with ExitDatabaseNotOpened. A file without a user to study as and none
+  // to go back to ends it with ExitDataUnusable.
+  Reopened ReopenDatabase(QWidget* owner, Reload reload = Reload::settingsFile);
   // Makes the folder or problem set at the path (names joined by "/") the current one and keeps
   // the study mode in the settings; false, nothing changed, when there is none.
   bool SelectSectionByPath(const std::wstring& path);
@@ -127,6 +135,9 @@ class KlvApp {
   // know it. False, the current user as it was, when the name can be neither found nor registered
   // (the engine noted why).
   bool SelectUser(const std::wstring& name);
+  // The id of the user of that name in the file, registering the name when the file does not know
+  // it; -1 when it can be neither found nor registered (the engine noted why).
+  static int32_t FindOrRegisterUser(const pdb3::DbObject& file, const std::wstring& name);
   // SelectUser for the name of the settings.
   bool SelectSettingsUser();
   // Keeps the current study mode in the settings and the main dialog's mode chooser. Always false.
@@ -186,6 +197,29 @@ class KlvApp {
  private:
   // The settings name the file that is open again after a reload that could not open another.
   void NameTheOpenFileAgain(QWidget* owner);
+  // What the program keeps about a file, looked up in it (TakeUpOpenedDatabase).
+  struct FileTakeUp {
+    int32_t userId = -1;
+    int32_t smartLearningSetId = -1;
+    bool smartLearningRefused = false;
+    // What could not be had, with the cause the engine gave then.
+    std::optional<KeptFailureCause> userUntold;
+    std::optional<KeptFailureCause> smartLearningUntold;
+  };
+  // Looks up in `file` the settings' user (registered when the file does not know the name) and,
+  // with a user and the memory rates, the smart-learning list. Says nothing; changes nothing here.
+  FileTakeUp TakeUp(sqliteplus::SqliteConnection& file, pdb3::MemoryRateTable rates) const;
+  // What was looked up becomes the open file's; no set is chosen until the caller finds its path.
+  void KeepTakeUp(FileTakeUp taken);
+  // Opens `path` on `opened` and checks it; says nothing and changes nothing here.
+  static bool OpenFileApart(const std::wstring& path, sqliteplus::SqliteConnection& opened, pdb3::FileFindings& found,
+                            DatabaseOpenFailure* failure);
+  // The file opened apart takes the place of the one open, which closes; the settings name it.
+  void ReplaceOpenFile(sqliteplus::SqliteConnection& opened, const std::wstring& path, const pdb3::FileFindings& found);
+  // A reload whose file did not open: what ReopenDatabase comes to then.
+  Reopened ReopenWithoutTheFile(QWidget* owner, Reload reload, const DatabaseOpenFailure& failure);
+  // Whether the file that is open is still the one at its path (not moved, deleted or replaced).
+  bool OpenFileStillThere() const;
 
   // The path the file that is open was opened by, as the settings name it.
   std::wstring openedPath_;

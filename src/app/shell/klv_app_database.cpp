@@ -1,6 +1,7 @@
 // What the application object keeps about the database file it has open: the open itself, and
 // what is looked up in the file after every open that succeeded.
 #include <cstdlib>
+#include <functional>
 
 #include "app/common/modal_dialog.h"
 #include "app/common/settings_save.h"
@@ -21,44 +22,96 @@ bool KlvApp::OpenDatabaseFile(const std::wstring& path, DatabaseOpenFailure* fai
   // A file that does not open must not cost the learner the one that is open.
   sqliteplus::SqliteConnection opened;
   pdb3::FileFindings found;
-  if (!pdb3::openDatabaseFile(opened, path, &found)) {
-    if (failure) {
-      failure->text = databaseOpenFailureText(found.refusal);
-      failure->mayPass =
-          found.refusal == pdb3::FileRefusal::none && sqliteplus::failureMayPass(sqliteplus::lastEngineFailure());
-    }
-    return false;
+  if (!OpenFileApart(path, opened, found, failure)) return false;
+  ReplaceOpenFile(opened, path, found);
+  return true;
+}
+
+bool KlvApp::OpenFileApart(const std::wstring& path, sqliteplus::SqliteConnection& opened, pdb3::FileFindings& found,
+                           DatabaseOpenFailure* failure) {
+  if (pdb3::openDatabaseFile(opened, path, &found)) return true;
+  if (failure) {
+    failure->text = databaseOpenFailureText(found.refusal);
+    failure->mayPass =
+        found.refusal == pdb3::FileRefusal::none && sqliteplus::failureMayPass(sqliteplus::lastEngineFailure());
   }
+  return false;
+}
+
+void KlvApp::ReplaceOpenFile(sqliteplus::SqliteConnection& opened, const std::wstring& path,
+                             const pdb3::FileFindings& found) {
   db.swap(opened);
   openedPath_ = path;
   if (settings) settings->databasePath.value = path;
   memoryRates = found.memoryRates;
   missingMemoryRatesUntold_ = memoryRates != pdb3::MemoryRateTable::present;
-  return true;
 }
 
 namespace {
 
 constexpr wchar_t kUserNotRegistered[] = L"利用者をデータベースに登録できませんでした。";
 constexpr wchar_t kSmartLearningNotMade[] = L"スマート学習リスト（SmartLearning/1）をデータベースに作成できませんでした。";
+constexpr wchar_t kOpenFileKept[] = L"これまでのデータベースをそのまま使います。";
+constexpr wchar_t kNotReopened[] = L"データベースを開き直せませんでした。これまでのデータベースをそのまま使います。";
+
+// While `untold` holds why there is no user to study as: says so, and while the cause may pass
+// offers to try again, `tryAgain` looking the user up anew (it empties `untold` once there is one).
+// Unattended, the box answers alike each time: a second failure ends the asking. False, `untold`
+// emptied, when there is still no user.
+bool haveUserOrSay(QWidget* owner, std::optional<KeptFailureCause>& untold, const std::function<void()>& tryAgain) {
+  bool offered = false;
+  while (untold) {
+    untold->noteAgain();
+    const bool unattended = std::getenv("KELVARA_AUTOANSWER") != nullptr;
+    if (!lastFailurePasses() || (unattended && offered)) {
+      reportUnmadeChange(owner, kUserNotRegistered);
+    } else if ((offered = offerRetryOfUnmadeChange(owner, kUserNotRegistered))) {
+      tryAgain();
+      continue;
+    }
+    untold.reset();
+    return false;
+  }
+  return true;
+}
+
+// A file named in the options that did not open: why, the file, and what the learner goes on with.
+std::wstring namedFileNotOpenedText(const std::wstring& failure, const std::wstring& path) {
+  const bool named = failure.find(path) != std::wstring::npos;
+  return failure + (named ? L"" : L"\n" + path) + L"\n" + kOpenFileKept;
+}
 
 }  // namespace
 
-bool KlvApp::TakeUpOpenedDatabase() {
-  currentSetId = -1;
-  currentUserId = -1;
-  smartLearningSetId = -1;
-  smartLearningRefused_ = false;
-  userUntold_.reset();
-  smartLearningUntold_.reset();
-  if (!SelectSettingsUser()) {
-    userUntold_ = KeptFailureCause::noted();
-    return false;
+KlvApp::FileTakeUp KlvApp::TakeUp(sqliteplus::SqliteConnection& file, pdb3::MemoryRateTable rates) const {
+  FileTakeUp taken;
+  taken.userId = settings ? FindOrRegisterUser(pdb3::openQuery(file), settings->userName.value) : -1;
+  if (taken.userId < 0) {
+    taken.userUntold = KeptFailureCause::noted();
+    return taken;
   }
   // Without the memory rates smart learning cannot run: no list is made, and the open has said why.
-  if (memoryRates == pdb3::MemoryRateTable::present && !EnsureSmartLearningSet())
-    smartLearningUntold_ = KeptFailureCause::noted();
-  return true;
+  if (rates != pdb3::MemoryRateTable::present) return taken;
+  taken.smartLearningSetId = pdb3::EnsureSmartLearningBinder(file);
+  if (taken.smartLearningSetId < 0) {
+    taken.smartLearningRefused = !lastFailurePasses();
+    taken.smartLearningUntold = KeptFailureCause::noted();
+  }
+  return taken;
+}
+
+void KlvApp::KeepTakeUp(FileTakeUp taken) {
+  currentSetId = -1;
+  currentUserId = taken.userId;
+  smartLearningSetId = taken.smartLearningSetId;
+  smartLearningRefused_ = taken.smartLearningRefused;
+  userUntold_ = std::move(taken.userUntold);
+  smartLearningUntold_ = std::move(taken.smartLearningUntold);
+}
+
+bool KlvApp::TakeUpOpenedDatabase() {
+  KeepTakeUp(TakeUp(db, memoryRates));
+  return !userUntold_;
 }
 
 bool KlvApp::EnsureSmartLearningSet(QWidget* owner, FailureReport say) {
@@ -78,19 +131,8 @@ bool KlvApp::smartLearningUnavailable() const {
 bool KlvApp::fileLacksUntold() const { return missingMemoryRatesUntold_ || userUntold_ || smartLearningUntold_; }
 
 bool KlvApp::TellWhatTheFileLacks(QWidget* owner) {
-  // Unattended, the box answers alike each time: a second failure ends the asking.
-  bool offered = false;
-  while (userUntold_) {
-    userUntold_->noteAgain();
-    const bool unattended = std::getenv("KELVARA_AUTOANSWER") != nullptr;
-    if (!lastFailurePasses() || (unattended && offered)) {
-      reportUnmadeChange(owner, kUserNotRegistered);
-    } else if ((offered = offerRetryOfUnmadeChange(owner, kUserNotRegistered))) {
-      TakeUpOpenedDatabase();
-      continue;
-    }
+  if (!haveUserOrSay(owner, userUntold_, [this] { TakeUpOpenedDatabase(); })) {
     // Nobody can study in this file: what smart learning lacks there no longer matters.
-    userUntold_.reset();
     smartLearningUntold_.reset();
     missingMemoryRatesUntold_ = false;
     return false;
@@ -107,8 +149,8 @@ bool KlvApp::TellWhatTheFileLacks(QWidget* owner) {
 void KlvApp::TellMissingMemoryRates(QWidget* owner) {
   if (!missingMemoryRatesUntold_) return;
   missingMemoryRatesUntold_ = false;
-  platform::messageBox(owner, missingMemoryRatesText(memoryRates), kAppCaption,
-                       platform::MbOk | platform::MbIconWarning);
+  // The text names its cause: what the open found in the file.
+  reportUnmadeChangeAsSaid(owner, missingMemoryRatesText(memoryRates), kAppCaption);
 }
 
 void KlvApp::NameTheOpenFileAgain(QWidget* owner) {
@@ -119,21 +161,57 @@ void KlvApp::NameTheOpenFileAgain(QWidget* owner) {
   saveSettingsOrSay(*settings, owner);
 }
 
-KlvApp::Reopened KlvApp::ReopenDatabase(QWidget* owner) {
+bool KlvApp::OpenFileStillThere() const {
+  if (!db.isOpen()) return false;
+  // Looking notes the file as gone or replaced: that is no cause of what the learner is told here.
+  const KeptFailureCause told = KeptFailureCause::noted();
+  const bool away = sqliteplus::noteIfDatabaseAway(db.engineHandle());
+  told.noteAgain();
+  return !away;
+}
+
+Reopened KlvApp::ReopenDatabase(QWidget* owner, Reload reload) {
+  const std::wstring path = settings ? settings->databasePath.value : std::wstring();
+  sqliteplus::SqliteConnection opened;
+  pdb3::FileFindings found;
   DatabaseOpenFailure failure;
-  if (!OpenDatabase(&failure)) {
-    // Another program holding the file past the wait is no reason to give up the file that is open.
-    if (failure.mayPass && db.isOpen()) {
-      NameTheOpenFileAgain(owner);
-      reportUnmadeChange(owner, L"データベースを開き直せませんでした。これまでのデータベースをそのまま使います。",
-                         kAppCaption);
-      return Reopened::keptOpenFile;
+  if (!OpenFileApart(path, opened, found, &failure)) return ReopenWithoutTheFile(owner, reload, failure);
+  // The file is taken up on its own connection: the one open stays until there is a user to study
+  // as here, and the learner who gives up on the user goes on with it.
+  FileTakeUp taken = TakeUp(opened, found.memoryRates);
+  const bool user = haveUserOrSay(owner, taken.userUntold, [&] { taken = TakeUp(opened, found.memoryRates); });
+  if (!user && OpenFileStillThere()) {
+    NameTheOpenFileAgain(owner);
+    reportUnmadeChange(owner, kNotReopened, kAppCaption);
+    return Reopened::keptOpenFile;
+  }
+  ReplaceOpenFile(opened, path, found);
+  KeepTakeUp(std::move(taken));
+  if (!user) {
+    recordFailure(ExitDataUnusable);
+    return Reopened::closing;
+  }
+  TellWhatTheFileLacks(owner);
+  return Reopened::takenUp;
+}
+
+Reopened KlvApp::ReopenWithoutTheFile(QWidget* owner, Reload reload, const DatabaseOpenFailure& failure) {
+  // Another program holding the file past the wait is no reason to give up the file that is open,
+  // nor is a file the learner has just named and mistyped.
+  if (db.isOpen() && (failure.mayPass || reload == Reload::namedFile)) {
+    const std::wstring path = settings ? settings->databasePath.value : std::wstring();
+    NameTheOpenFileAgain(owner);
+    if (reload == Reload::namedFile) {
+      reportUnmadeChangeAsSaid(owner, namedFileNotOpenedText(failure.text, path), kAppCaption);
+    } else {
+      reportUnmadeChange(owner, kNotReopened, kAppCaption);
     }
-    if (!ChooseDatabaseUntilOpen(*this, failure.text)) {
-      NameTheOpenFileAgain(owner);
-      recordFailure(ExitDatabaseNotOpened);
-      return Reopened::closing;
-    }
+    return Reopened::keptOpenFile;
+  }
+  if (!ChooseDatabaseUntilOpen(*this, failure.text)) {
+    NameTheOpenFileAgain(owner);
+    recordFailure(ExitDatabaseNotOpened);
+    return Reopened::closing;
   }
   TakeUpOpenedDatabase();
   // The learner may have the user tried again there, once another program has let go.

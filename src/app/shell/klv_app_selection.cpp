@@ -21,13 +21,17 @@ bool KlvApp::SelectSectionByPath(const std::wstring& path) {
   return true;
 }
 
-bool KlvApp::SelectUser(const std::wstring& name) {
-  const pdb3::DbObject accessor = pdb3::openQuery(db);
+int32_t KlvApp::FindOrRegisterUser(const pdb3::DbObject& file, const std::wstring& name) {
   int uid = -1;
   // A user that could not be looked up is not a new one: added then, the name would have two rows.
-  const pdb3::FirstRow found = pdb3::findUserId(accessor, name, uid);
-  if (found == pdb3::FirstRow::failed) return false;
-  if (found == pdb3::FirstRow::missing) uid = pdb3::insertUser(accessor, name);
+  const pdb3::FirstRow found = pdb3::findUserId(file, name, uid);
+  if (found == pdb3::FirstRow::failed) return -1;
+  if (found == pdb3::FirstRow::missing) uid = pdb3::insertUser(file, name);
+  return uid < 0 ? -1 : uid;
+}
+
+bool KlvApp::SelectUser(const std::wstring& name) {
+  const int32_t uid = FindOrRegisterUser(pdb3::openQuery(db), name);
   // Studying as uid -1 would record the history under nobody.
   if (uid < 0) return false;
   currentUserId = uid;

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -35,6 +36,7 @@
 #include "app/common/modal_dialog.h"
 #include "app/common/number_edit.h"
 #include "app/main/select_section_dialog.h"
+#include "app/shell/database_chooser.h"
 #include "app/pages/level_graphs.h"
 #include "app/pages/tabpage_loginfo.h"
 #include "app/pages/tabpage_questionlog.h"
@@ -54,6 +56,7 @@
 #include "services/user_action.h"
 #include "app_test_support.h"
 #include "card_study_driver.h"
+#include "faulty_vfs.h"
 #include "held_database.h"
 #include "main_dialog_fixture.h"
 #include "statement_log.h"
@@ -359,6 +362,26 @@ TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
     EXPECT_EQ(s.dialog.windowTitle().toStdWString(), L"KLV 7.1.5 【tester】");
   }
   {
+    // OK with the user as it was changes nothing the pages read: they keep what they show, and
+    // another program holding the file meanwhile costs nothing.
+    QTest::keyClick(&s.dialog, Qt::Key_F4);
+    const std::vector<int> rows = s.dialog.questionLogPage().rowIds();
+    ASSERT_FALSE(rows.empty());
+    std::optional<HeldDatabase> held;
+    ModalAnswers answers({{"id153", [&](QDialog& dialog) {
+                             auto* list = dialog.findChild<QListWidget*>("id1138");
+                             list->setCurrentItem(list->findItems("tester", Qt::MatchExactly).front());
+                             held.emplace(s.databasePath());
+                             dialog.accept();
+                           }}});
+    EXPECT_TRUE(s.dialog.OnCommand(32798));
+    held.reset();
+    EXPECT_EQ(answers.seen["id153"], 1);
+    EXPECT_EQ(s.takeBoxes(), L"");
+    EXPECT_EQ(s.dialog.questionLogPage().rowIds(), rows);
+    EXPECT_EQ(s.app.currentUserId, tester);
+  }
+  {
     ModalAnswers answers({{"id153", [](QDialog& dialog) {
                              auto* list = dialog.findChild<QListWidget*>("id1138");
                              list->setCurrentItem(list->findItems("hanako", Qt::MatchExactly).front());
@@ -376,11 +399,24 @@ TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
   ASSERT_TRUE(pdb3::execSql(s.accessor(), L"DROP TABLE memory_rate; UPDATE version SET subversion=1;"
                                           L"CREATE INDEX memory_rate ON question (qid)"));
   s.takeBoxes();
+  HeldDatabase::nextAction();
   EXPECT_TRUE(s.dialog.OnCommand(1025));
   EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + missingMemoryRatesText(pdb3::MemoryRateTable::nameTaken) + L"\n");
   EXPECT_EQ(s.app.smartLearningSetId, -1);
   s.app.TellMissingMemoryRates(&s.dialog);
   EXPECT_EQ(s.takeBoxes(), L"");
+  {
+    // Said as every failure is: a read that fails later in the same action adds no box of its own.
+    sqliteplus::SqliteConnection holder;
+    holder.open(s.databasePath().c_str());
+    holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
+    sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(50));
+    QTest::keyClick(&s.dialog, Qt::Key_F2);
+    holder.createQuery()->execute(L"ROLLBACK");
+    sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+    EXPECT_EQ(s.takeBoxes(), L"");
+    HeldDatabase::nextAction();
+  }
   // Mended since (the index dropped), the file takes the table at the next reload: smart learning is back.
   ASSERT_TRUE(pdb3::execSql(s.accessor(), L"DROP INDEX memory_rate"));
   EXPECT_TRUE(s.dialog.OnCommand(1025));
@@ -432,14 +468,27 @@ std::wstring anotherLearnersFile(const QTemporaryDir& folder) {
   return path.toStdWString();
 }
 
+// The file dialog answering with that file (nothing: cancelled), counting the times it is asked.
 struct ChosenFile : platform::FileDialogs {
-  explicit ChosenFile(std::wstring path) : path(std::move(path)) {}
-  std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest&) override { return path; }
+  explicit ChosenFile(std::optional<std::wstring> path) : path(std::move(path)) {}
+  std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest&) override {
+    ++asked;
+    return path;
+  }
   std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override {
     return std::nullopt;
   }
-  std::wstring path;
+  std::optional<std::wstring> path;
+  int asked = 0;
 };
+
+// A copy of the program's database beside the test's, which knows none of the test's users.
+std::wstring freshCopyOfTheProgramsDatabase(const QTemporaryDir& folder, const QString& name) {
+  const QString path = folder.filePath(name);
+  EXPECT_TRUE(QFile::copy(QString::fromStdString(testenv::programDir()) + "/database.klvdb7", path));
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+  return path.toStdWString();
+}
 
 // The options' file page given that database path, and OK.
 void nameDatabaseInOptions(MainApp& s, const std::wstring& path) {
@@ -539,6 +588,155 @@ TEST(MainDialog, AReloadOntoAnotherFileStudiesForItsUserAndFillsOnlyItsSmartLear
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM question_log"), firstLogs);
 }
 
+// A file named in the options that cannot be opened, whatever the cause (a typo, another program's
+// file, another version, another program holding it), costs the learner nothing: it is said once
+// with its cause and the file, no other file is asked for, the file that was open stays and the
+// settings name it for the next start; nothing is made at the path named.
+TEST(MainDialog, AFileNamedInTheOptionsThatDoesNotOpenKeepsTheOpenFile) {
+  QTemporaryDir folder;
+  MainApp s;
+  s.settings.webdicInifilePath.value = folder.filePath("webdic.ini").toStdWString();
+  ASSERT_TRUE(s.open());
+  const std::wstring first = s.databasePath();
+  const std::wstring typo = folder.filePath("データベーx.klvdb7").toStdWString();
+  const std::wstring foreign = folder.filePath("他のプログラム.klvdb7").toStdWString();
+  {
+    QFile made(QString::fromStdWString(foreign));
+    ASSERT_TRUE(made.open(QIODevice::WriteOnly));
+    made.close();
+    sqliteplus::SqliteConnection notOurs;
+    notOurs.open(foreign.c_str());
+    notOurs.createQuery()->execute(L"CREATE TABLE notes (text TEXT)");
+  }
+  const std::wstring older = freshCopyOfTheProgramsDatabase(folder, "古い版.klvdb7");
+  const std::wstring held = freshCopyOfTheProgramsDatabase(folder, "使用中.klvdb7");
+  {
+    sqliteplus::SqliteConnection connection;
+    connection.open(older.c_str());
+    connection.createQuery()->execute(L"UPDATE version SET version=6");
+  }
+  const std::wstring notRead = L"データベースファイルが読み込めませんでした。\n";
+  const std::wstring kept = L"これまでのデータベースをそのまま使います。";
+  const std::vector<std::pair<std::wstring, std::wstring>> named{
+      {typo, notRead + missingDatabaseText(typo)},
+      {foreign, databaseOpenFailureText(pdb3::FileRefusal::notOurs) + L"\n" + foreign},
+      {older, databaseOpenFailureText(pdb3::FileRefusal::otherVersion) + L"\n" + older},
+      {held, notRead + kBusyCause + L"\n" + held}};
+  ChosenFile chooser(std::nullopt);
+  platform::FileDialogOverride use(chooser);
+  s.takeBoxes();
+  for (const auto& [path, why] : named) {
+    std::optional<HeldDatabase> holder;
+    if (path == held) holder.emplace(held);
+    nameDatabaseInOptions(s, path);
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + why + L"\n" + kept + L"\n");
+    EXPECT_EQ(chooser.asked, 0);
+    EXPECT_TRUE(s.dialog.isVisible());
+    EXPECT_EQ(s.app.db.fileName(), first);
+    EXPECT_EQ(s.settings.databasePath.value, first);
+    HeldDatabase::nextAction();
+  }
+  AppSettings stored(L"KLV7");
+  stored.loadAll();
+  EXPECT_EQ(stored.databasePath.value, first);
+  EXPECT_FALSE(QFileInfo::exists(QString::fromStdWString(typo)));
+  EXPECT_EQ(std::tuple(s.app.currentUserId, s.app.currentSetId, s.app.exitCode), std::tuple(1, kApple, 0));
+  QTest::keyClick(&s.dialog, Qt::Key_F4);
+  EXPECT_EQ(s.dialog.questionLogPage().rowIds(), (std::vector<int>{1, 2, 31}));
+  EXPECT_EQ(s.takeBoxes(), L"");
+}
+
+// A file the learner is new to is taken up on a connection of its own before it takes the place of
+// the one open: a learner who gives up registering there, while another program holds it or the disk
+// is full, goes on with the file open before, its user, set and pages as they were. Tried again once
+// the cause has gone, the file is taken up.
+TEST(MainDialog, AFileTheLearnerIsNewToIsTakenUpBeforeItReplacesTheOpenOne) {
+  QTemporaryDir folder;
+  MainApp s;
+  s.settings.webdicInifilePath.value = folder.filePath("webdic.ini").toStdWString();
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F4);
+  const std::wstring first = s.databasePath();
+  const std::wstring fresh = freshCopyOfTheProgramsDatabase(folder, "新しい.klvdb7");
+  const std::wstring notRegistered = L"Kelvara: 利用者をデータベースに登録できませんでした。\n";
+  const std::wstring notReopened = L"Kelvara: データベースを開き直せませんでした。これまでのデータベースをそのまま使います。\n";
+  const auto stillOnTheFirstFile = [&] {
+    EXPECT_TRUE(s.dialog.isVisible());
+    EXPECT_EQ(s.app.db.fileName(), first);
+    EXPECT_EQ(s.settings.databasePath.value, first);
+    EXPECT_EQ(std::tuple(s.app.currentUserId, s.app.currentSetId, s.app.smartLearningSetId, s.app.exitCode),
+              std::tuple(1, kApple, 4, 0));
+    EXPECT_EQ(s.dialog.questionLogPage().rowIds(), (std::vector<int>{1, 2, 31}));
+  };
+  s.takeBoxes();
+  s.notifier.answer = platform::IdCancel;
+  {
+    HeldDatabase writer(fresh, L"BEGIN IMMEDIATE");
+    nameDatabaseInOptions(s, fresh);
+  }
+  EXPECT_EQ(s.takeBoxes(), notRegistered + kBusyCause + L"\n" + notReopened + kBusyCause + L"\n");
+  stillOnTheFirstFile();
+
+  testdb::FaultyVfs disk;
+  disk.limitDisk(0);
+  nameDatabaseInOptions(s, fresh);
+  EXPECT_EQ(s.takeBoxes(), notRegistered + kFullCause + L"\n" + notReopened + kFullCause + L"\n");
+  stillOnTheFirstFile();
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM user_info"), 1);
+
+  // Space freed while the box is up: the learner's 再試行 registers the user there.
+  HeldDatabase::nextAction();
+  s.notifier.whileShown = [&](const std::wstring&) {
+    disk.limitDisk(std::nullopt);
+    return platform::IdRetry;
+  };
+  ModalAnswers answers({{"id236", chooseInTree(2)}});  // the file has no Alpha/deep/Apple
+  nameDatabaseInOptions(s, fresh);
+  s.notifier.whileShown = nullptr;
+  EXPECT_EQ(s.takeBoxes(), notRegistered + kFullCause + L"\n");
+  EXPECT_EQ(s.app.db.fileName(), fresh);
+  EXPECT_EQ(s.app.currentUserId, s.intValue(L"SELECT uid FROM user_info WHERE name='tester'"));
+  EXPECT_GE(s.app.currentUserId, 0);
+  EXPECT_EQ(s.dialog.setPath(), L"中学生向け問題/中学校 学校・教室などの単語");
+}
+
+// A reload onto a file without the chosen set asks for one there; a learner who chooses none stays
+// on that file with no set chosen and is told so: the set's commands are off, as for a folder,
+// until a set is chosen.
+TEST(MainDialog, AReloadOntoAFileWithoutTheChosenSetStaysThereWithNoSetChosen) {
+  QTemporaryDir folder;
+  MainApp s(L"Alpha/zeta");
+  s.settings.webdicInifilePath.value = folder.filePath("webdic.ini").toStdWString();
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F3);
+  const std::wstring other = anotherLearnersFile(folder);
+  s.takeBoxes();
+  {
+    ModalAnswers answers({{"id236", reject}});
+    nameDatabaseInOptions(s, other);
+    EXPECT_EQ(answers.seen["id236"], 1);
+  }
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: このデータベースには問題集「Alpha/zeta」がありません。\n"
+                           L"問題集を選択するまで、問題集を使うコマンドは使えません。\n");
+  EXPECT_TRUE(s.dialog.isVisible());
+  EXPECT_EQ(s.app.db.fileName(), other);
+  EXPECT_EQ(s.app.currentUserId, 51);
+  EXPECT_TRUE(s.dialog.folderSelected());
+  EXPECT_FALSE(s.dialog.commandEnabled(32787));
+  EXPECT_FALSE(s.control(1015)->isEnabled());
+  QTest::keyClick(&s.dialog, Qt::Key_F7);
+  EXPECT_EQ(s.takeBoxes(), L"");
+
+  {
+    ModalAnswers answers({{"id236", chooseInTree(22)}});
+    EXPECT_TRUE(s.dialog.OnCommand(273));
+  }
+  EXPECT_EQ(s.dialog.setPath(), L"Alpha/deep/Apple");
+  EXPECT_EQ(s.app.currentSetId, 22);
+  EXPECT_TRUE(s.dialog.commandEnabled(32787));
+  EXPECT_TRUE(s.control(1015)->isEnabled());
+}
+
 // A file that will not take the smart-learning list says so once, with its cause, and is studied
 // without it; one that will not take the settings' user is not studied as anybody: the window
 // closes, as a start refused for it ends.
@@ -561,7 +759,20 @@ TEST(MainDialog, AReloadedFileThatRefusesTheListOrTheUserSaysWhyOnce) {
   EXPECT_EQ(std::pair(s.app.currentUserId, s.app.smartLearningSetId), std::pair(51, -1));
   EXPECT_TRUE(s.dialog.isVisible());
 
+  // While the file open before is still at its path, the learner goes on with it.
   s.settings.userName.value = L"newcomer";
+  EXPECT_TRUE(s.dialog.OnCommand(1025));
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 利用者をデータベースに登録できませんでした。\n利用者は増やせません\n"
+                           L"Kelvara: データベースを開き直せませんでした。これまでのデータベースをそのまま使います。\n"
+                           L"利用者は増やせません\n");
+  EXPECT_EQ(std::pair(s.app.currentUserId, s.app.exitCode), std::pair(51, static_cast<int>(ExitNormal)));
+  EXPECT_TRUE(s.dialog.isVisible());
+
+  // Put in its place, the file there is the only one to go on with.
+  const QString copy = QString::fromStdWString(other) + ".copy";
+  ASSERT_TRUE(QFile::copy(QString::fromStdWString(other), copy));
+  std::filesystem::rename(copy.toStdString(), QString::fromStdWString(other).toStdString());
+  HeldDatabase::nextAction();
   EXPECT_TRUE(s.dialog.OnCommand(1025));
   EXPECT_EQ(s.takeBoxes(), L"Kelvara: 利用者をデータベースに登録できませんでした。\n利用者は増やせません\n");
   EXPECT_EQ(s.app.currentUserId, -1);
@@ -603,27 +814,35 @@ TEST(MainDialog, AFileHeldForWritingWhileItIsTakenUpIsAskedForAgain) {
   EXPECT_EQ(s.takeBoxes(), L"Kelvara: 2 個の問題を追加しました\n");
 
   // The user is tried again on the learner's word, with a wait of its own for the other program,
-  // which lets go a moment after the click; a learner who gives up closes the window.
+  // which lets go a moment after the click; a learner who gives up goes on with the file as it was.
   for (const int answer : {platform::IdRetry, platform::IdCancel}) {
     s.settings.userName.value = answer == platform::IdRetry ? L"newcomer" : L"latecomer";
     std::optional<HeldDatabase> writer(std::in_place, other, L"BEGIN IMMEDIATE");
     sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(800));
     std::thread lettingGo;
     s.notifier.whileShown = [&](const std::wstring&) {
-      lettingGo = std::thread([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        writer->release();
-      });
+      if (!lettingGo.joinable()) {  // the box that asks; a cancel is then said in one more
+        lettingGo = std::thread([&] {
+          std::this_thread::sleep_for(std::chrono::milliseconds(200));
+          writer->release();
+        });
+      }
       return answer;
     };
     EXPECT_TRUE(s.dialog.OnCommand(1025));
     lettingGo.join();
     writer.reset();
-    EXPECT_EQ(s.takeBoxes(), L"Kelvara: 利用者をデータベースに登録できませんでした。\n" + kBusyCause + L"\n");
-    EXPECT_EQ(s.dialog.isVisible(), answer == platform::IdRetry);
+    const std::wstring kept =
+        answer == platform::IdRetry
+            ? L""
+            : L"Kelvara: データベースを開き直せませんでした。これまでのデータベースをそのまま使います。\n" + kBusyCause + L"\n";
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: 利用者をデータベースに登録できませんでした。\n" + kBusyCause + L"\n" + kept);
+    EXPECT_TRUE(s.dialog.isVisible());
+    EXPECT_EQ(s.app.exitCode, ExitNormal);
   }
   s.notifier.whileShown = nullptr;
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM user_info WHERE name IN ('newcomer', 'latecomer')"), 1);
+  EXPECT_EQ(s.app.currentUserId, s.intValue(L"SELECT uid FROM user_info WHERE name='newcomer'"));
 }
 
 // Another program holding the file past the wait is no reason to leave it: a reload that cannot
@@ -651,6 +870,24 @@ TEST(MainDialog, AReloadKeepsTheOpenFileWhileHeldAndOpensOneReplacedAtItsPath) {
   EXPECT_EQ(stored.databasePath.value, first);
   EXPECT_TRUE(s.dialog.isVisible());
   EXPECT_EQ(std::pair(s.app.currentUserId, s.app.exitCode), std::pair(1, static_cast<int>(ExitNormal)));
+
+  // A full disk keeps a file from its upgrade for now: so too the file open stays, said with the cause.
+  const std::wstring older = freshCopyOfTheProgramsDatabase(folder, "古い.klvdb7");
+  {
+    sqliteplus::SqliteConnection connection;
+    connection.open(older.c_str());
+    connection.createQuery()->execute(L"DROP TABLE memory_rate; UPDATE version SET subversion=1");
+  }
+  {
+    testdb::FaultyVfs disk;
+    disk.limitDisk(0);
+    s.settings.databasePath.value = older;
+    EXPECT_TRUE(s.dialog.OnCommand(1025));
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: データベースを開き直せませんでした。これまでのデータベースをそのまま使います。\n" +
+                                 kFullCause + L"\n");
+    EXPECT_EQ(std::pair(s.app.db.fileName(), s.settings.databasePath.value), std::pair(first, first));
+    EXPECT_TRUE(s.dialog.isVisible());
+  }
 
   std::filesystem::rename(QString::fromStdWString(other).toStdString(), QString::fromStdWString(first).toStdString());
   EXPECT_LT(pdb3::insertUser(s.accessor(), L"written-after"), 0);

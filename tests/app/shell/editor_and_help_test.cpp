@@ -36,7 +36,7 @@ TEST(RunEditor, WaitsForTheEditorThenReadsItsSettingsAndDatabaseAfresh) {
   window.setWindowTitle("Kelvara");
 
   // No editor program: a box says where it belongs, and nothing else happens.
-  EXPECT_EQ(RunEditor(s.app, &window), KlvApp::Reopened::keptOpenFile);
+  EXPECT_EQ(RunEditor(s.app, &window), Reopened::keptOpenFile);
   EXPECT_EQ(window.windowTitle(), "Kelvara");
   EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: 問題集の編集プログラムが見つかりません。\nプログラムのフォルダに置いてください。\n" +
                                          folder.path().toStdWString() + L"/KlvEditor7");
@@ -60,7 +60,7 @@ TEST(RunEditor, WaitsForTheEditorThenReadsItsSettingsAndDatabaseAfresh) {
             ("#!/bin/sh\necho \"$@\" > args; pwd > folder\nsleep 0.3\n"
              "sed -i 's|" + q(s.databasePath()) + "|" + edited + "|' '" + registry + "'\n").toUtf8(),
             true);
-  EXPECT_EQ(RunEditor(s.app, &window), KlvApp::Reopened::takenUp);
+  EXPECT_EQ(RunEditor(s.app, &window), Reopened::takenUp);
   EXPECT_EQ(readText(folder.path() + "/args"), "/RUN_BY_KLV\n");
   EXPECT_EQ(readText(folder.path() + "/folder"), folder.path().toUtf8() + "\n");
   EXPECT_EQ(q(s.settings.databasePath.value), edited);
@@ -78,7 +78,7 @@ TEST(RunEditor, ADatabaseThatNoLongerOpensAsksForAnotherAndCancelEnds) {
   const platform::ProgramFolderOverride beside(folder.path().toStdWString());
   const testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "cancel");
   writeText(folder.path() + "/KlvEditor7", ("#!/bin/sh\nrm '" + q(s.databasePath()) + "'\n").toUtf8(), true);
-  EXPECT_EQ(RunEditor(s.app, nullptr), KlvApp::Reopened::closing);
+  EXPECT_EQ(RunEditor(s.app, nullptr), Reopened::closing);
   // The editor deleted it: the box says the file is gone, and where it was.
   EXPECT_EQ(s.notifier.boxes.back(), L"Error!: データベースファイルが読み込めませんでした。\n" +
                                          missingDatabaseText(s.databasePath()) +
