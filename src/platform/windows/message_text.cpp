@@ -1,6 +1,7 @@
 #include "platform/windows/message_text.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 
 #include <QFontMetrics>
 #include <QStringList>
@@ -202,13 +203,19 @@ QString balancedLines(const QString& text, const QFont& font, int room) {
 }
 
 int captionWidth(const QString& caption) {
-  QFont title = QApplication::font("QMdiSubWindowTitleBar");
-  title.setBold(true);
-  const QFontMetrics metrics(title);
-  const int barHeight = metrics.height() + 8;
-  constexpr int kIconAndButtons = 4;
-  constexpr int kEdges = 16;
-  return metrics.horizontalAdvance(caption) + kIconAndButtons * barHeight + kEdges;
+  // The window manager draws the title in a face of its own: the platform's title font where the
+  // desktop names one, else the font system's default, which is larger than the toolkit's own
+  // title font (its inner windows'). The wider of the two is taken: a caption is never cut.
+  int width = 0;
+  for (QFont title : {QFontDatabase::systemFont(QFontDatabase::TitleFont), QApplication::font("QMdiSubWindowTitleBar")}) {
+    title.setBold(true);
+    const QFontMetrics metrics(title);
+    const int barHeight = metrics.height() + 8;
+    constexpr int kIconAndButtons = 4;
+    constexpr int kEdges = 16;
+    width = std::max(width, metrics.horizontalAdvance(caption) + kIconAndButtons * barHeight + kEdges);
+  }
+  return width;
 }
 
 }  // namespace platform

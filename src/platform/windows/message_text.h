@@ -18,8 +18,9 @@ namespace platform {
 QString balancedLines(const QString& text, const QFont& font, int room);
 
 // The width a window needs for its title bar to show the caption whole: the caption in the
-// title's bold face, and room for the window's icon and three title buttons. The window
-// system's own measures are unknown here: the buttons are taken as square as the bar is high.
+// title's bold face (the platform's title font, or the toolkit's when that is wider), and room for
+// the window's icon and three title buttons. The window system's own measures are unknown here:
+// the buttons are taken as square as the bar is high.
 int captionWidth(const QString& caption);
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -162,6 +163,15 @@ TEST(Notifier, AShortMessageStillGivesTheCaptionItsWholeWidth) {
   });
   EXPECT_EQ(messageBox(nullptr, L"接続に失敗しました", L"Kelvara"), IdOk);
   EXPECT_GE(width, captionWidth("Kelvara"));
+
+  // The window manager draws the title in the platform's title font, larger than the toolkit's
+  // own: the caption fits in that face, bold, beside the bar's icon and three buttons, each as wide
+  // as the bar is high (a line of the title and its margins).
+  messageBox(nullptr, L"問題がありません", L"KLV7");
+  QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  title.setBold(true);
+  const QFontMetrics metrics(title);
+  EXPECT_GE(width, metrics.horizontalAdvance("KLV7") + 4 * (metrics.height() + 8));
 }
 
 // The toolkit centres a box at the width it first takes; one whose long line is then broken by
