@@ -36,6 +36,13 @@ bool nothingAt(const std::wstring& path) {
   return std::filesystem::status(platform::toUtf8(path), error).type() == std::filesystem::file_type::not_found;
 }
 
+// Whether the file's folder is there to hold it: a file missing from a folder that is not (the data
+// folder on a disk not mounted yet) is neither copied there nor asked for; what reads it finds it
+// missing.
+bool inAFolderThere(const std::wstring& file) {
+  return platform::folderExists(PathParts(file).GetFolder());
+}
+
 // The template files of a folder, copied into a new one; nothing is made when there is no folder
 // to copy, so that the user is asked for one. A file that cannot be copied is said in the trace.
 void copyTemplates(const std::wstring& from, const std::wstring& to) {
@@ -131,20 +138,22 @@ class AppSettings::Pass {
     return browseForFolder(owner_, s_.installPath.value, s_.installPath.value);
   }
 
+  // Only a first run makes the data folder. On a later start a missing one (on a disk not mounted
+  // yet, moved away) stays missing: nothing is made in its place nor copied into it, and the open of
+  // the database, which is in it, says why, once. A folder that may not be searched is not made
+  // either: it may be there, and the open says what keeps it from being read.
   void dataFolder() {
     StringSetting& data = s_.dataFolderPath;
     step(data);
-    if (!loading()) return;
-    if (data.value.empty()) {
-      std::wstring documents;
-      if (!getSpecialFolder(static_cast<int>(platform::SpecialFolder::Documents), documents))
-        data.value = s_.installPath.value + L"/data";
-      else
-        data.value = documents + (documents.ends_with(L'/') ? L"Kelvara" : L"/Kelvara");
-      data.save(s_.root_);
-    }
+    if (!loading() || !data.value.empty()) return;
+    std::wstring documents;
+    if (!getSpecialFolder(static_cast<int>(platform::SpecialFolder::Documents), documents))
+      data.value = s_.installPath.value + L"/data";
+    else
+      data.value = documents + (documents.ends_with(L'/') ? L"Kelvara" : L"/Kelvara");
+    data.save(s_.root_);
     // createFolderTree tells the user itself when it fails; the pass goes on.
-    if (!fileExists(data.value)) createFolderTree(data.value + L"/");
+    if (nothingAt(data.value)) createFolderTree(data.value + L"/");
   }
 
   // A database left in the program's data folder by the older layout moves to the data folder;
@@ -178,7 +187,9 @@ class AppSettings::Pass {
     StringSetting& irank = s_.irankDatafilePath;
     irank.defaultValue = s_.dataFolderPath.value + L"/irank.dat";
     step(irank);
-    if (!loading() || fileExists(irank.value) || copyFromProgramData(irank, L"irank.dat")) return true;
+    if (!loading() || fileExists(irank.value) || !inAFolderThere(irank.value) ||
+        copyFromProgramData(irank, L"irank.dat"))
+      return true;
     irank.value = irank.defaultValue;
     return askForFile(irank, L"インターネットランキング関連情報ファイルを選択してください", L"*.dat",
                       L"IRank Data File(*.dat)", L"*.dat");
@@ -188,7 +199,9 @@ class AppSettings::Pass {
     StringSetting& webdic = s_.webdicInifilePath;
     webdic.defaultValue = s_.dataFolderPath.value + L"/webdic.ini";
     step(webdic);
-    if (!loading() || fileExists(webdic.value) || copyFromProgramData(webdic, L"webdic.ini")) return true;
+    if (!loading() || fileExists(webdic.value) || !inAFolderThere(webdic.value) ||
+        copyFromProgramData(webdic, L"webdic.ini"))
+      return true;
     return askForFile(webdic, L"Web辞書設定ファイルを選択してください", L"*.ini", L"KLV WebDicIni (*.ini)", L"*.ini");
   }
 

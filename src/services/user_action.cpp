@@ -11,10 +11,21 @@
 
 #include "platform/trace.h"
 #include "platform/windows/notifier.h"
+#include "services/user_action_bookkeeping.h"
+
+namespace useraction {
+
+thread_local int holds = 0;
+thread_local std::vector<std::unique_ptr<ActionOfItsOwn>> boxLoops;
+Qt::MouseButtons buttonsByEvents = Qt::NoButton;
+
+}  // namespace useraction
 
 namespace {
 
-thread_local int actionHolds = 0;
+using useraction::boxLoops;
+using useraction::buttonsByEvents;
+
 unsigned long long presses = 0;  // on the GUI thread
 
 // The texts the action numbered `action` has said, in order.
@@ -23,9 +34,6 @@ struct Told {
   std::vector<std::wstring> texts;
 };
 thread_local Told told;
-
-// The actions set aside by the boxes open on this thread, the innermost last.
-thread_local std::vector<std::unique_ptr<ActionOfItsOwn>> boxLoops;
 
 void enterBoxLoop() { boxLoops.push_back(std::make_unique<ActionOfItsOwn>()); }
 
@@ -52,10 +60,6 @@ bool toBeSaid(Failed what, const std::wstring& text) {
   return true;
 }
 
-// The mouse buttons held, as the window system's latest mouse event to one of the program's windows
-// tells them (on the GUI thread).
-Qt::MouseButtons buttonsByEvents = Qt::NoButton;
-
 // A button held keeps the press's action going: a drag of a scroll bar's thumb, or a press held in
 // its track, is one gesture however many event-loop turns its moves and repeats take. Held only
 // while the application's record agrees: a release another window took ends it at the next move.
@@ -79,7 +83,7 @@ class PressStartsAction : public QObject {
     const auto* mouse = static_cast<const QMouseEvent*>(event);
     if (type == QEvent::MouseButtonPress && !(mouse->flags() & Qt::MouseEventCreatedDoubleClick)) {
       ++presses;
-      if (actionHolds == 0) sqliteplus::endBusyWaitAction();
+      if (useraction::holds == 0) sqliteplus::endBusyWaitAction();
     }
     buttonsByEvents = mouse->buttons();
     return false;
@@ -100,36 +104,24 @@ void waitForBusyDatabaseOncePerAction() {
 }
 
 void endActionUnlessHeld() {
-  if (actionHolds > 0 || pressHeld()) return;
+  if (useraction::holds > 0 || pressHeld()) return;
   sqliteplus::endBusyWaitAction();
 }
 
 unsigned long long pressesStartingActions() { return presses; }
 
-// For the test runner alone (declared in the tests' support, action_holds_left.h), which makes each
-// test an action of its own and fails one that leaves its action held.
-int ongoingActionsLeft() { return actionHolds; }
+OngoingAction::OngoingAction() { ++useraction::holds; }
 
-int boxesSetAsideLeft() { return static_cast<int>(boxLoops.size()); }
+OngoingAction::~OngoingAction() { --useraction::holds; }
 
-void releaseActionHoldsLeft() {
-  while (!boxLoops.empty()) boxLoops.pop_back();  // innermost first, as the boxes would have closed
-  actionHolds = 0;
-  buttonsByEvents = Qt::NoButton;  // a press the test left unreleased
-}
-
-OngoingAction::OngoingAction() { ++actionHolds; }
-
-OngoingAction::~OngoingAction() { --actionHolds; }
-
-ActionOfItsOwn::ActionOfItsOwn() : toldAction_(told.action), told_(std::move(told.texts)), holds_(actionHolds) {
+ActionOfItsOwn::ActionOfItsOwn() : toldAction_(told.action), told_(std::move(told.texts)), holds_(useraction::holds) {
   told = {};
-  actionHolds = 0;
+  useraction::holds = 0;
 }
 
 ActionOfItsOwn::~ActionOfItsOwn() {
   told = {toldAction_, std::move(told_)};
-  actionHolds = holds_;
+  useraction::holds = holds_;
 }
 
 bool failedReadToBeSaid(const std::wstring& text) { return toBeSaid(Failed::read, text); }

@@ -178,6 +178,22 @@ TEST_F(Settings, AnOldLayoutDatabaseMovesOnlyWhenItsCopyExists) {
   EXPECT_FALSE(platform::fileExists(old));
 }
 
+// A data folder missing on a later start (its disk not mounted yet) is not made again, and the
+// files it should hold are neither copied there nor asked for, though the program has none to copy.
+TEST_F(Settings, ALaterStartMakesAndAsksForNothingInAMissingDataFolder) {
+  ASSERT_TRUE(AppSettings(L"KLV7").loadAll());
+  ASSERT_TRUE(QDir(home.filePath("Documents")).removeRecursively());
+  for (const wchar_t* shipped : {L"/data/irank.dat", L"/data/webdic.ini"})
+    ASSERT_TRUE(platform::deleteFile(inst + shipped));
+  AppSettings settings(L"KLV7");
+  ASSERT_TRUE(settings.loadAll());
+  EXPECT_TRUE(dialogs.asked.empty());
+  EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_FALSE(platform::fileExists(data));
+  EXPECT_EQ(settings.irankDatafilePath.value, data + L"/irank.dat");
+  EXPECT_EQ(settings.webdicInifilePath.value, data + L"/webdic.ini");
+}
+
 TEST_F(Settings, AMissingFileIsAskedForAndCancellingStopsTheLoad) {
   ASSERT_TRUE(platform::deleteFile(inst + L"/skin7/default.lua"));
   AppSettings settings(L"KLV7");

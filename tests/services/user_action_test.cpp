@@ -5,7 +5,9 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <sqlite3.h>
 
 #include "database/engine/busy_wait.h"
@@ -128,6 +130,35 @@ TEST_F(HeldFileActions, WorkDeliveredWhileAnActionAsksIsAnActionOfItsOwn) {
   EXPECT_EQ(notifier.boxes, (std::vector<std::wstring>{L"削除の確認: 削除しますか？",
                                                        L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + kBusyCause,
                                                        L"Kelvara: 問題を削除できませんでした。\nデータベースファイルの読み書きに失敗しました。"}));
+}
+
+// A button held keeps its press's action going across the event loop's waits, while the toolkit's
+// own record of the buttons agrees: a release the window system gave to no window of the program
+// (the pointer was over another program's window, which had taken it) ends the action at the next
+// wait, and the next move into the window clears what the press left.
+TEST(PressHeld, AReleaseAnotherWindowTookEndsThePressesAction) {
+  waitForBusyDatabaseOncePerAction();
+  QWindow window;
+  window.setGeometry(100, 100, 200, 150);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  const QPoint inside(50, 50);
+  const QPointF elsewhere = window.mapToGlobal(QPointF(500, 400));
+  ulong stamp = 9'000'000;
+  const auto deliver = [&](QWindow* to, QPointF at, Qt::MouseButtons held, Qt::MouseButton button, QEvent::Type type) {
+    qt_handleMouseEvent(to, to ? at : QPointF(), to ? to->mapToGlobal(at) : at, held, button, type, {},
+                        static_cast<int>(stamp += 120));
+  };
+  deliver(&window, inside, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress);
+  const unsigned long long pressed = sqliteplus::busyWaitAction();
+  endActionUnlessHeld();
+  EXPECT_EQ(sqliteplus::busyWaitAction(), pressed) << "the press's action ended with its button held";
+
+  deliver(nullptr, elsewhere, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease);
+  ASSERT_EQ(QGuiApplication::mouseButtons(), Qt::NoButton);
+  endActionUnlessHeld();
+  EXPECT_NE(sqliteplus::busyWaitAction(), pressed) << "a release taken elsewhere left the action going";
+  deliver(&window, inside, Qt::NoButton, Qt::NoButton, QEvent::MouseMove);
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ namespace skintest {
 // Serves the link on its own thread (the client waits synchronously) and records the requests.
 class FakeDictionaryProgram {
  public:
-  // Starts serving once the file exists (empty: at once).
+  // Starts serving once the file exists; without one, it serves once constructed, as a program
+  // already running does.
   explicit FakeDictionaryProgram(std::string waitForFile = "") {
     thread_ = std::thread([this, waitForFile] { serve(waitForFile); });
     while (!ready_) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -40,13 +41,17 @@ class FakeDictionaryProgram {
 
  private:
   void serve(const std::string& waitForFile) {
-    ready_ = true;
+    // A program started later is not there yet. One already running is: a look-up made as soon as
+    // the constructor returns must find it listening, however late this thread gets the processor.
+    if (!waitForFile.empty()) ready_ = true;
     while (!waitForFile.empty() && !std::filesystem::exists(waitForFile) && !stop_)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ::mkdir(platform::runtimeFolder().c_str(), 0700);
     QLocalServer server;
     QLocalServer::removeServer(QString::fromStdString(study::dictionaryServicePath("PDICW")));
-    if (!server.listen(QString::fromStdString(study::dictionaryServicePath("PDICW")))) return;
+    const bool listening = server.listen(QString::fromStdString(study::dictionaryServicePath("PDICW")));
+    ready_ = true;
+    if (!listening) return;
     while (!stop_) {
       if (!server.waitForNewConnection(20)) continue;
       std::unique_ptr<QLocalSocket> client(server.nextPendingConnection());

@@ -1,6 +1,6 @@
 // For the test runner, which makes each test an action of its own: what a test left holding the
-// calling thread's action (services/user_action.h), and letting go of it. They read the action's
-// own bookkeeping, and are defined with it in services/user_action.cpp; the program never calls them.
+// calling thread's action (services/user_action.h), and letting go of it, read from the action's own
+// bookkeeping (services/user_action_bookkeeping.h). In the library kelvara_action_test_support.
 #pragma once
 
 // What keeps the calling thread's action from ending where the event loop waits for the next input:

@@ -140,6 +140,17 @@ struct IniText {
     std::string bytes = encodeText(text, encoding);
     return {std::move(text), std::move(bytes), lineBreak};
   }
+
+  // A line added before the line at `next`. Its break is the file's first one, unless that is a
+  // lone CR and the next line starts with an LF: the two would read back as one CR LF, and the
+  // line after it would be lost. It then takes CR LF, the break of a new file.
+  IniLine makeLineBefore(size_t next, std::wstring text) const {
+    IniLine line = makeLine(std::move(text));
+    if (next < lines.size() && line.lineBreak == encodeText(L"\r", encoding) && lines[next].bytes.empty() &&
+        lines[next].lineBreak.starts_with(encodeText(L"\n", encoding)))
+      line.lineBreak = encodeText(L"\r\n", encoding);
+    return line;
+  }
 };
 
 IniText decode(std::string_view bytes) {
@@ -367,7 +378,7 @@ std::optional<Edit> editSetting(const IniText& file, std::wstring_view section, 
     size_t insertAt = range->first;
     for (size_t i = range->first; i < range->last; ++i)
       if (!trim(file.lines[i].text).empty()) insertAt = i + 1;
-    return breakingTheLineBefore(file, Edit{insertAt, 0, {file.makeLine(line)}});
+    return breakingTheLineBefore(file, Edit{insertAt, 0, {file.makeLineBefore(insertAt, line)}});
   }
   Edit edit{file.lines.size(), 0, {}};
   if (!file.lines.empty() && !trim(file.lines.back().text).empty()) edit.lines.push_back(file.makeLine(L""));

@@ -27,8 +27,9 @@ int getProfileInt(std::wstring_view section, std::wstring_view key, int defaultV
 
 // The errno of a write refused for the file's own bytes: a code page 932 file holding bytes that do
 // not decode cannot take text that moves it to UTF-8 (a character the code page lacks, say), which
-// would lose them.
-inline constexpr int kUndecodableProfile = EBADMSG;
+// would lose them. Negative, as no system call's code is: a code the system gave for the file (a
+// checksum error, say) is never taken for this refusal.
+inline constexpr int kUndecodableProfile = -1;
 
 // Sets key=value, adding the section or the key when missing; a key that holds the value already
 // leaves the file as it is. False when the file cannot be written, or, with the file as it was:

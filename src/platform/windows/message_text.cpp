@@ -1,9 +1,11 @@
 #include "platform/windows/message_text.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 
 #include <QFontMetrics>
 #include <QStringList>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <algorithm>
 
@@ -48,12 +50,37 @@ QStringList evenLines(const QString& line, const QFont& font, int room) {
 const QString kPhraseEnds = QString::fromUtf8(u8"。、，．）」』】！？ ");
 // The marks that end a sentence or a clause: text that holds one is a sentence, not a path.
 const QString kSentenceStops = QString::fromUtf8(u8"。、，．！？");
+// The marks that end a sentence: the best place of all for a line to end.
+const QString kSentenceEnds = QString::fromUtf8(u8"。．！？");
+
+bool isHiragana(QChar c) { return c.unicode() >= 0x3041 && c.unicode() <= 0x309F; }
+
+// A letter of a katakana word, its long-vowel mark among them; not the dot that parts two words.
+bool isKatakana(QChar c) {
+  const char16_t u = c.unicode();
+  return (u >= 0x30A1 && u <= 0x30FA) || (u >= 0x30FC && u <= 0x30FE) || (u >= 0xFF66 && u <= 0xFF9F);
+}
+
+// What kana after it would be a particle of: a word of Latin letters or digits, one in brackets, or
+// one written before a space.
+bool endsAWordKanaAttachTo(QChar c) {
+  return (c.unicode() < 0x80 && c.isLetterOrNumber()) || c == ' ' || QStringView(u"）」』】)]").contains(c);
+}
+
+// Whether the line may be broken after its character at `i` by what comes next: never inside a
+// katakana word ("データベース"), and not before kana that is a particle or an ending of the word
+// before it ("Kelvara のデータベース", "memory_rate を", "（SmartLearning/1）か").
+bool nextAllowsABreak(const QString& line, qsizetype i) {
+  if (i + 1 >= line.size()) return true;
+  const QChar next = line[i + 1];
+  return !(isKatakana(line[i]) && isKatakana(next)) && !(endsAWordKanaAttachTo(line[i]) && isHiragana(next));
+}
 
 // After which characters of the line it may be broken: the end of a phrase, and in a path (a run
 // of text without spaces that holds "/" and no sentence's stop) a separator.
 QList<bool> breaksAfter(const QString& line) {
   QList<bool> breaks(line.size());
-  for (qsizetype i = 0; i < line.size(); ++i) breaks[i] = kPhraseEnds.contains(line[i]);
+  for (qsizetype i = 0; i < line.size(); ++i) breaks[i] = kPhraseEnds.contains(line[i]) && nextAllowsABreak(line, i);
   for (qsizetype start = 0; start < line.size();) {
     qsizetype end = line.indexOf(' ', start);
     if (end < 0) end = line.size();
@@ -62,6 +89,23 @@ QList<bool> breaksAfter(const QString& line) {
     for (qsizetype i = start; path && i < end; ++i) breaks[i] = breaks[i] || line[i] == '/';
     start = end + 1;
   }
+  return breaks;
+}
+
+// After which characters the line ends a sentence.
+QList<bool> sentenceEndsOf(const QString& line) {
+  QList<bool> ends(line.size());
+  for (qsizetype i = 0; i < line.size(); ++i) ends[i] = kSentenceEnds.contains(line[i]);
+  return ends;
+}
+
+// Where a label may wrap the line (between two kanji or kana, at a space, after a hyphen), but
+// for the places nextAllowsABreak refuses.
+QList<bool> wrapsAfter(const QString& line) {
+  QList<bool> breaks(line.size());
+  QTextBoundaryFinder finder(QTextBoundaryFinder::Line, line);
+  for (qsizetype at = finder.toNextBoundary(); at > 0 && at < line.size(); at = finder.toNextBoundary())
+    breaks[at - 1] = nextAllowsABreak(line, at - 1);
   return breaks;
 }
 
@@ -139,24 +183,39 @@ QString balancedLines(const QString& text, const QFont& font, int room) {
         continue;
       }
     }
-    const QStringList even = evenLines(line, font, room);
-    const QStringList phrases = linesAtPhrases(line, metrics, room, breaks);
-    bool phrasesFit = !phrases.isEmpty() && phrases.size() == even.size();
-    const int widest = widestOf(phrases, metrics);
-    for (const QString& piece : phrases) phrasesFit = phrasesFit && metrics.horizontalAdvance(piece) * 2 >= widest;
-    out << (phrasesFit ? phrases : even);
+    // Lines broken after a sentence's end, else after a phrase's, when they are as few as at the
+    // full room and none is left with a stray word or two.
+    const qsizetype fewest = brokenLines(line, font, room).size();
+    const auto fit = [&](const QStringList& lines) {
+      const int widest = widestOf(lines, metrics);
+      const auto wideEnough = [&](const QString& piece) { return metrics.horizontalAdvance(piece) * 2 >= widest; };
+      return !lines.isEmpty() && lines.size() == fewest && std::ranges::all_of(lines, wideEnough);
+    };
+    QStringList lines = linesAtPhrases(line, metrics, room, sentenceEndsOf(line));
+    if (!fit(lines)) lines = linesAtPhrases(line, metrics, room, breaks);
+    // Otherwise even widths, where a label would wrap but inside a word; anywhere only when a word
+    // alone is wider than the room.
+    if (!fit(lines)) lines = evenLinesAtPhrases(line, metrics, room, wrapsAfter(line));
+    if (lines.isEmpty()) lines = evenLines(line, font, room);
+    out << lines;
   }
   return out.join('\n');
 }
 
 int captionWidth(const QString& caption) {
-  QFont title = QApplication::font("QMdiSubWindowTitleBar");
-  title.setBold(true);
-  const QFontMetrics metrics(title);
-  const int barHeight = metrics.height() + 8;
-  constexpr int kIconAndButtons = 4;
-  constexpr int kEdges = 16;
-  return metrics.horizontalAdvance(caption) + kIconAndButtons * barHeight + kEdges;
+  // The window manager draws the title in a face of its own: the platform's title font where the
+  // desktop names one, else the font system's default, which is larger than the toolkit's own
+  // title font (its inner windows'). The wider of the two is taken: a caption is never cut.
+  int width = 0;
+  for (QFont title : {QFontDatabase::systemFont(QFontDatabase::TitleFont), QApplication::font("QMdiSubWindowTitleBar")}) {
+    title.setBold(true);
+    const QFontMetrics metrics(title);
+    const int barHeight = metrics.height() + 8;
+    constexpr int kIconAndButtons = 4;
+    constexpr int kEdges = 16;
+    width = std::max(width, metrics.horizontalAdvance(caption) + kIconAndButtons * barHeight + kEdges);
+  }
+  return width;
 }
 
 }  // namespace platform

@@ -238,6 +238,39 @@ TEST_F(Startup, AFirstRunWhoseDataFolderMayNotBeSearchedNamesThePermissions) {
   EXPECT_FALSE(QFileInfo::exists(dataFile("database.klvdb7")));
 }
 
+// On a later start a data folder that is missing (its disk not mounted yet) or whose way may not be
+// searched is made nothing in: no folder, no copy of the program's files. The open of the database
+// says why, once, and the chooser asks for another.
+TEST_F(Startup, ALaterStartMakesNothingInAMissingDataFolderAndSaysWhyOnce) {
+  run();
+  const QString documents = homePath("Documents"), away = homePath("Documents.unmounted");
+  const std::wstring database = dataFile("database.klvdb7").toStdWString();
+  ChosenDatabase dialogs;  // the learner cancels the choice of another
+  platform::FileDialogOverride use(dialogs);
+  const auto said = [](const std::wstring& why) {
+    return std::vector<std::wstring>{L"データベースファイルが読み込めませんでした。\n" + why +
+                                     L"\n次のダイアログでデータベースファイルを指定してください。"};
+  };
+  ASSERT_TRUE(QDir().rename(documents, away));
+  size_t before = boxes.texts.size();
+  run();
+  EXPECT_EQ(boxesAfter(before), said(missingDatabaseText(database)));
+  EXPECT_FALSE(QFileInfo::exists(documents));
+
+  ASSERT_TRUE(QDir().rename(away, documents));
+  ASSERT_TRUE(QFile::remove(dataFile("irank.dat")));
+  ASSERT_EQ(::chmod(documents.toUtf8().constData(), 0), 0);
+  before = boxes.texts.size();
+  {
+    const testenv::PermissionsApply asAnyUser;
+    run();
+  }
+  ::chmod(documents.toUtf8().constData(), 0700);
+  EXPECT_EQ(boxesAfter(before), said(databaseFailureCause(sqliteplus::EngineFailure::unreadable)));
+  EXPECT_FALSE(QFileInfo::exists(dataFile("irank.dat")));
+  EXPECT_EQ(stored()->dataFolderPath.value, dataFile("").chopped(1).toStdWString());
+}
+
 // A ranking file that could not be read is said once the splash has gone, as what the database
 // lacks is: the splash stays above every other window.
 TEST_F(Startup, TheRankingFilesNoticeWaitsForTheSplashToGo) {

@@ -9,6 +9,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "platform/files/file_system.h"
@@ -201,7 +202,8 @@ TEST_F(IniProfile, AWriteNeverTurnsACp932FileIntoUtf8) {
   EXPECT_EQ(bytes(), "\xEF\xBB\xBF" + toUtf8(L"[s]\r\nk=日\r\nv=" + katakana + L"\r\n"));
 
   // Moved to UTF-8, bytes that do not decode would be lost: the write is refused for the file's
-  // bytes, in a batch too.
+  // bytes, in a batch too, with a code no system call gives.
+  EXPECT_EQ(strerrorname_np(kUndecodableProfile), nullptr) << strerrorname_np(kUndecodableProfile);
   const std::string undecodable = "[s]\r\nbad=\xFF\r\n";
   put(undecodable);
   errno = 0;
@@ -269,6 +271,7 @@ TEST_F(IniProfile, ABatchLeavesTheBytesOfOneWritePerKey) {
       utf16le(L"[Templete]\r\nname=古い\r\n"),
       "[Templete]\r\nname=\x8C\xC3\x82\xA2\r\n",  // code page 932, moved to UTF-8 by a value it cannot hold
       "[Templete]\nname=" + toUtf8(L"日本語です") + "\nnote=caf\xE9\n",  // UTF-8 that takes the mark
+      "[Templete]\rname=old\n\n",  // a lone CR first, a blank line in LF after the entries
   };
   const std::vector<std::array<std::wstring, 3>> writes = {
       {L"Templete", L"name", L"\"新しい\""}, {L"Templete", L" str00_point ", L"(10,20)"},
@@ -292,6 +295,12 @@ TEST_F(IniProfile, ABatchLeavesTheBytesOfOneWritePerKey) {
     ASSERT_TRUE(batch.commit());
     EXPECT_EQ(bytes(), readFileBytes(other).value_or("<missing>"));
   }
+
+  // An added line that ended in the file's lone CR just before a blank line's LF would read back
+  // as one CR LF with it: the blank line would be gone.
+  put("[s]\rj=1\n\n");
+  EXPECT_TRUE(writeProfileString(L"s", L"k", L"1", file));
+  EXPECT_EQ(bytes(), "[s]\rj=1\nk=1\r\n\n");
 
   // A key named by a character code page 932 lacks (the Kelvin sign), which is the file's "k"
   // without regard to case, written back with its own value changes nothing: the file stays in

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -96,6 +97,64 @@ TEST(Notifier, ALineTooLongForTheBoxIsBrokenIntoEvenLinesThatFit) {
   for (const QString& line : shown.mid(2)) EXPECT_GE(metrics.horizontalAdvance(line) * 2, widest) << line.toStdString();
 }
 
+namespace {
+
+// The places the lines were broken at that split a word: inside a katakana word, or before kana that
+// is a particle of the word before it (Latin letters, a bracket, a space).
+std::string wordsSplit(const QStringList& lines) {
+  const auto katakana = [](QChar c) { return c.unicode() >= 0x30A1 && c.unicode() <= 0x30FE && c != QChar(0x30FB); };
+  const auto hiragana = [](QChar c) { return c.unicode() >= 0x3041 && c.unicode() <= 0x309F; };
+  QStringList split;
+  for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+    const QChar last = lines[i].back(), first = lines[i + 1].front();
+    if ((katakana(last) && katakana(first)) ||
+        (hiragana(first) && (last.unicode() < 0x80 || QStringView(u"）」』】").contains(last))))
+      split << lines[i] + "|" + lines[i + 1];
+  }
+  return split.join(", ").toStdString();
+}
+
+}  // namespace
+
+// A sentence ends its line where that gives even lines; no line breaks a word in two: a katakana
+// word, or a word and its particle. The texts are the database chooser's, in the box's own room, and
+// others at every room down to that of their longest word.
+TEST(Notifier, LinesBreakAfterASentenceAndNeverInsideAWord) {
+  testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
+  QStringList shown;
+  int room = 0;
+  QFont font;
+  const AnsweredBoxes answered([&](QMessageBox& box) {
+    const auto* label = box.findChild<QLabel*>("qt_msgbox_label");
+    shown = label->text().split('\n');
+    room = label->contentsRect().width();
+    font = label->font();
+  });
+  const QString foreign = QString::fromStdWString(
+      L"ファイルがデータベースの形式ではありません。Kelvara のデータベースファイルか確認してください。");
+  messageBox(nullptr,
+             L"データベースファイルが読み込めませんでした。\n" + foreign.toStdWString() +
+                 L"\n次のダイアログでデータベースファイルを指定してください。",
+             L"Kelvara");
+  ASSERT_GT(QFontMetrics(font).horizontalAdvance(foreign), room) << "the text fits: nothing is tested";
+  ASSERT_EQ(shown.size(), 4);
+  EXPECT_EQ(shown[1].toStdWString(), L"ファイルがデータベースの形式ではありません。");
+  EXPECT_EQ(shown[2].toStdWString(), L"Kelvara のデータベースファイルか確認してください。");
+
+  const QFontMetrics metrics(font);
+  for (const QString& text : {foreign, QString::fromStdWString(L"データベースに記憶率の表（memory_rate）を追加できなかったため、"
+                                                              L"スマート学習は使えません。"),
+                              QString::fromStdWString(L"データベースの中で、表ではない別のもの（索引やビュー）が同じ名前 "
+                                                      L"memory_rate を使っています。")}) {
+    for (int width = metrics.horizontalAdvance(QString::fromStdWString(L"データベースファイルか"));
+         width < metrics.horizontalAdvance(text); width += 5) {
+      const QStringList lines = balancedLines(text, font, width).split('\n');
+      EXPECT_EQ(lines.join("").remove(' ').toStdString(), QString(text).remove(' ').toStdString()) << width;
+      EXPECT_EQ(wordsSplit(lines), "") << width;
+    }
+  }
+}
+
 TEST(Notifier, AShortMessageStillGivesTheCaptionItsWholeWidth) {
   testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
   int width = 0;
@@ -104,6 +163,15 @@ TEST(Notifier, AShortMessageStillGivesTheCaptionItsWholeWidth) {
   });
   EXPECT_EQ(messageBox(nullptr, L"接続に失敗しました", L"Kelvara"), IdOk);
   EXPECT_GE(width, captionWidth("Kelvara"));
+
+  // The window manager draws the title in the platform's title font, larger than the toolkit's
+  // own: the caption fits in that face, bold, beside the bar's icon and three buttons, each as wide
+  // as the bar is high (a line of the title and its margins).
+  messageBox(nullptr, L"問題がありません", L"KLV7");
+  QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  title.setBold(true);
+  const QFontMetrics metrics(title);
+  EXPECT_GE(width, metrics.horizontalAdvance("KLV7") + 4 * (metrics.height() + 8));
 }
 
 // The toolkit centres a box at the width it first takes; one whose long line is then broken by
