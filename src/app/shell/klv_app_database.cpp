@@ -25,7 +25,7 @@ bool KlvApp::OpenDatabaseFile(const std::wstring& path, DatabaseOpenFailure* fai
     if (failure) {
       failure->text = databaseOpenFailureText(found.refusal);
       failure->mayPass =
-          found.refusal == pdb3::FileRefusal::none && sqliteplus::failureMayPass(sqliteplus::lastEngineFailure());
+          found.refusal == pdb3::FileRefusal::none && sqliteplus::lastFailureMayPass();
     }
     return false;
   }
@@ -66,7 +66,7 @@ bool KlvApp::EnsureSmartLearningSet(QWidget* owner, FailureReport say) {
   if (smartLearningUnavailable()) return false;
   smartLearningSetId = pdb3::EnsureSmartLearningBinder(db);
   if (smartLearningSetId >= 0) return true;
-  smartLearningRefused_ = !lastFailurePasses();
+  smartLearningRefused_ = !sqliteplus::lastFailureMayPass();
   if (say) say(owner, smartLearningRefused_ ? kSmartLearningUnavailable : kSmartLearningNotMade, kAppCaption);
   return false;
 }
@@ -83,7 +83,7 @@ bool KlvApp::TellWhatTheFileLacks(QWidget* owner) {
   while (userUntold_) {
     userUntold_->noteAgain();
     const bool unattended = std::getenv("KELVARA_AUTOANSWER") != nullptr;
-    if (!lastFailurePasses() || (unattended && offered)) {
+    if (!sqliteplus::lastFailureMayPass() || (unattended && offered)) {
       reportUnmadeChange(owner, kUserNotRegistered);
     } else if ((offered = offerRetryOfUnmadeChange(owner, kUserNotRegistered))) {
       TakeUpOpenedDatabase();
