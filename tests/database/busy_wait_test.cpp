@@ -93,13 +93,14 @@ TEST(EngineFailure, TheCauseThatExplainsTheOthersIsKept) {
 // wherever the cause is kept meanwhile.
 TEST(EngineFailure, OnlyWhatComesOfTheMomentMayPass) {
   TempDatabase db(TempDatabase::Content::empty);
-  db.run(L"CREATE TABLE once (v INTEGER UNIQUE); INSERT INTO once VALUES (1);"
-         L"CREATE TABLE refused (v); CREATE TRIGGER refuse BEFORE INSERT ON refused BEGIN SELECT RAISE(ABORT, 'no'); END;"
+  db.run(L"CREATE TABLE once (v INTEGER UNIQUE); INSERT INTO once VALUES (1); CREATE TABLE refused (v);"
+         L"CREATE TRIGGER refuse BEFORE INSERT ON refused BEGIN SELECT RAISE(ABORT, 'no'); END;"
          L"CREATE TABLE damaged (v); INSERT INTO damaged VALUES (1)");
   const auto mayPassAfter = [&](sqliteplus::SqliteConnection& connection, const wchar_t* statement) {
     sqliteplus::forgetEngineFailure();
-    EXPECT_FALSE(pdb3::execSql(pdb3::openQuery(connection), statement)) << sqliteplus::WStringToUtf8(statement);
-    EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::other) << sqliteplus::WStringToUtf8(statement);
+    SCOPED_TRACE(sqliteplus::WStringToUtf8(statement));
+    EXPECT_FALSE(pdb3::execSql(pdb3::openQuery(connection), statement));
+    EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::other);
     return sqliteplus::lastFailureMayPass();
   };
   EXPECT_FALSE(mayPassAfter(db.connection(), L"INSERT INTO once VALUES (1)")) << "a constraint";
@@ -114,8 +115,8 @@ TEST(EngineFailure, OnlyWhatComesOfTheMomentMayPass) {
   {
     // A page of the table no kind of page, read by a connection that has not kept it.
     std::fstream file(sqliteplus::WStringToUtf8(db.path()), std::ios::in | std::ios::out | std::ios::binary);
-    const int rootPage = std::stoi(sqliteplus::WStringToUtf8(db.value(L"SELECT rootpage FROM sqlite_master WHERE name='damaged'")));
-    file.seekp(static_cast<std::streamoff>(rootPage - 1) * 4096);
+    const std::wstring rootPage = db.value(L"SELECT rootpage FROM sqlite_master WHERE name='damaged'");
+    file.seekp(static_cast<std::streamoff>(std::stoi(rootPage) - 1) * 4096);
     file.put(7);
   }
   sqliteplus::SqliteConnection fresh;

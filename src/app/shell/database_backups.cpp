@@ -42,7 +42,8 @@ std::wstring failureText(const sqliteplus::DatabaseCopy& copy, CopyOutcome outco
     case CopyOutcome::failed:
       break;
   }
-  if (sqliteplus::lastEngineFailure() == sqliteplus::EngineFailure::busy) return kNotMade + (L"\n" + std::wstring(kBusyAtExit));
+  if (sqliteplus::lastEngineFailure() == sqliteplus::EngineFailure::busy)
+    return kNotMade + (L"\n" + std::wstring(kBusyAtExit));
   return databaseFailureText(kNotMade);
 }
 

@@ -555,7 +555,7 @@ TEST(DatabaseBackups, ACopyIsOneStateOfTheFileWhateverAnotherProgramWritesMeanwh
   testenv::BoxRecorder boxes;
   MakeDatabaseBackups(db);
   disk.onDatabaseRead(nullptr);
-  EXPECT_TRUE(boxes.texts.empty()) << (boxes.texts.empty() ? "" : QString::fromStdWString(boxes.texts[0]).toStdString());
+  EXPECT_EQ(boxes.texts, std::vector<std::wstring>{});
   EXPECT_EQ(apptest::readText(bak), before);
   EXPECT_EQ(apptest::readText(w1), before);
 }
