@@ -128,8 +128,11 @@ void MakeDatabaseBackups(sqliteplus::SqliteConnection& db) {
   // Each copy replaces its file whole or not at all, so what was there before a failure stays.
   const std::wstring databasePath = db.fileName();
   bool anyBefore = false;
-  for (const wchar_t* suffix : {L".bak.klvdb7", L".w1bak.klvdb7", L".w2bak.klvdb7"})
+  for (const wchar_t* suffix : {L".bak.klvdb7", L".w1bak.klvdb7", L".w2bak.klvdb7"}) {
     anyBefore = anyBefore || platform::fileExists(databasePath + suffix);
+    // Also when no copy is due this time.
+    sqliteplus::removeCopiesLeftBeside(databasePath + suffix);
+  }
   const std::optional<std::wstring> failure = copyAll(db);
   if (!failure) return;
   std::wstring text = *failure;

@@ -68,28 +68,8 @@ struct EngineCloser {
   void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
 
-// The temporary copies beside `target` that a run left when it was killed half-way: named after a
-// process that is gone (or after this one, from an earlier run under the same number). A copy
-// another running program is making is left alone.
-void removeLeftCopies(const std::string& target) {
-  namespace fs = std::filesystem;
-  const fs::path path(target);
-  const std::string prefix = path.filename().string() + ".tmp-";
-  std::error_code error;
-  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-    const std::string name = entry->path().filename().string();
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
-    const std::string number = name.substr(prefix.size());
-    if (number.size() > 9 || !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
-      continue;
-    const auto process = static_cast<pid_t>(std::stol(number));
-    if (process == ::getpid() || (::kill(process, 0) != 0 && errno == ESRCH)) {
-      std::error_code ignored;
-      fs::remove(entry->path(), ignored);
-    }
-  }
-}
+// A copy is made under its target's name followed by this and the number of the process making it.
+constexpr char kTemporaryMark[] = ".tmp-";
 
 // A rename lasts through a crash only once the folder that holds the name is synced.
 bool syncFolderOf(const std::string& file) {
@@ -106,8 +86,30 @@ bool syncFolderOf(const std::string& file) {
 
 }  // namespace
 
+void removeCopiesLeftBeside(const std::wstring& target) {
+  namespace fs = std::filesystem;
+  const fs::path path(WStringToAcp(target));
+  const std::string prefix = path.filename().string() + kTemporaryMark;
+  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  std::error_code error;
+  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string number = name.substr(prefix.size());
+    if (number.size() > 9 || !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      continue;
+    const auto process = static_cast<pid_t>(std::stol(number));
+    if (process == ::getpid() || (::kill(process, 0) != 0 && errno == ESRCH)) {
+      std::error_code ignored;
+      fs::remove(entry->path(), ignored);
+    }
+  }
+}
+
 DatabaseCopy::DatabaseCopy(SqliteConnection& source, const std::wstring& target)
-    : source_(source), target_(WStringToAcp(target)), temporary_(target_ + ".tmp-" + std::to_string(::getpid())) {}
+    : source_(source),
+      target_(WStringToAcp(target)),
+      temporary_(target_ + kTemporaryMark + std::to_string(::getpid())) {}
 
 // Once renamed over the target, the temporary name is no file's: nothing is removed.
 DatabaseCopy::~DatabaseCopy() {
@@ -117,7 +119,6 @@ DatabaseCopy::~DatabaseCopy() {
 
 CopyOutcome DatabaseCopy::copy() {
   writeError_ = 0;
-  removeLeftCopies(target_);
   outcome_ = source_.isOpen() ? copyFrom(source_.engineHandle()) : CopyOutcome::failed;
   if (outcome_ == CopyOutcome::made) outcome_ = checked();
   return outcome_;
@@ -163,6 +164,8 @@ CopyOutcome DatabaseCopy::copyFrom(sqlite3* source) {
 }
 
 CopyOutcome DatabaseCopy::copyPages(sqlite3* source, const std::string& sourceHeader) {
+  std::error_code ignored;
+  std::filesystem::remove(temporary_, ignored);  // the engine would take it for a database to copy into
   sqlite3* made = nullptr;
   const int opened = sqlite3_open_v2(temporary_.c_str(), &made, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   const std::unique_ptr<sqlite3, EngineCloser> owned(made);

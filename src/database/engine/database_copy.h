@@ -28,6 +28,11 @@ enum class CopyOutcome {
 // the connection (its schema's text, a table's pages) does not. The copy is byte for byte the file
 // (a file in write-ahead-log mode: its pages, with a header that asks for no log), and leaves no
 // other file.
+// The temporary copies that runs killed half-way left beside `target`: those named after a process
+// that is gone, or after this one (an earlier run under the same number). A copy another running
+// program is making stays.
+void removeCopiesLeftBeside(const std::wstring& target);
+
 class DatabaseCopy {
  public:
   // Nothing is read or written until copy().
@@ -37,8 +42,7 @@ class DatabaseCopy {
   DatabaseCopy(const DatabaseCopy&) = delete;
   DatabaseCopy& operator=(const DatabaseCopy&) = delete;
 
-  // Makes the copy; the target is not touched. A temporary copy that an earlier run left beside the
-  // target when it was killed goes first.
+  // Makes the copy; the target is not touched.
   CopyOutcome copy();
   // The errno of a copy not written (ENOSPC for a disk the engine found full).
   int writeError() const { return writeError_; }

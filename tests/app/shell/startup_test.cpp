@@ -561,28 +561,34 @@ TEST(DatabaseBackups, ACopyIsOneStateOfTheFileWhateverAnotherProgramWritesMeanwh
 }
 
 // An exit that was killed half-way left its temporary copies beside the backups: the next exit
-// removes them, but not the one another running program is making. A copy replaces its backup for
-// good: the folder is synced after each rename, so that a crash does not take the rename back.
+// removes them, whether a copy is due or not, but not the one another running program is making. A
+// copy replaces its backup for good: the folder is synced after each rename, so that a crash does
+// not take the rename back.
 TEST(DatabaseBackups, WhatAKilledExitLeftGoesAndACopyOutlastsACrash) {
   QTemporaryDir dir;
   const QString database = dir.filePath("db.klvdb7");
   const QString bak = database + ".bak.klvdb7", w1 = database + ".w1bak.klvdb7";
   apptest::writeText(database, databaseHolding("today"));
+  waitForLaterFileTime(database);
   const pid_t killed = ::fork();
   if (killed == 0) ::_exit(0);
   ASSERT_EQ(::waitpid(killed, nullptr, 0), killed);
   const QString leftOfBak = bak + ".tmp-" + QString::number(killed), leftOfW1 = w1 + ".tmp-" + QString::number(killed);
   const QString beingMade = bak + ".tmp-" + QString::number(::getppid());
-  for (const QString& half : {leftOfBak, leftOfW1, beingMade}) apptest::writeText(half, "half a copy");
-  const apptest::FolderSyncs syncs;
-  backUp(database);
-  EXPECT_FALSE(QFileInfo::exists(leftOfBak));
-  EXPECT_FALSE(QFileInfo::exists(leftOfW1));
-  EXPECT_EQ(apptest::readText(beingMade), "half a copy");
-  EXPECT_EQ(apptest::readText(bak), apptest::readText(database));
-  EXPECT_EQ(apptest::readText(w1), apptest::readText(database));
-  const std::vector<std::string> synced = syncs.synced();
-  EXPECT_EQ(std::count(synced.begin(), synced.end(), QFileInfo(dir.path()).canonicalFilePath().toStdString()), 2);
+  for (const bool copiesDue : {true, false}) {
+    SCOPED_TRACE(copiesDue ? "copies due" : "no copy due");
+    for (const QString& half : {leftOfBak, leftOfW1, beingMade}) apptest::writeText(half, "half a copy");
+    const apptest::FolderSyncs syncs;
+    backUp(database);
+    EXPECT_FALSE(QFileInfo::exists(leftOfBak));
+    EXPECT_FALSE(QFileInfo::exists(leftOfW1));
+    EXPECT_EQ(apptest::readText(beingMade), "half a copy");
+    EXPECT_EQ(apptest::readText(bak), apptest::readText(database));
+    EXPECT_EQ(apptest::readText(w1), apptest::readText(database));
+    const std::vector<std::string> synced = syncs.synced();
+    const std::string folder = QFileInfo(dir.path()).canonicalFilePath().toStdString();
+    EXPECT_EQ(std::count(synced.begin(), synced.end(), folder), copiesDue ? 2 : 0);
+  }
 }
 
 // A database in write-ahead-log mode is copied with what its log holds, into a copy that asks for
