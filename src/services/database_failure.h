@@ -51,9 +51,8 @@ using FailureReport = void (*)(QWidget* owner, const std::wstring& what, const s
 void reportViewNotReread(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
 
 // For a change the learner needs that was not made for a cause that may pass
-// (sqliteplus::lastFailureMayPass): says it as
-// reportUnmadeChange does and offers to try again. True on the learner's word: the try is then an
-// action of its own, with its own wait for another program.
+// (sqliteplus::lastFailureMayPass): says it as reportUnmadeChange does and offers to try again. True
+// on the learner's word: the try is then an action of its own, with its own wait for another program.
 bool offerRetryOfUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
 
 // A failure's cause as the engine noted it, kept to be said in a later action (the one that failed

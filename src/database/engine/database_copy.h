@@ -19,6 +19,11 @@ enum class CopyOutcome {
   notWritten,  // the copy could not be written: writeError() tells why
 };
 
+// Removes the temporary copies that runs killed half-way left beside `target`: those named after a
+// process that is gone, or after this one (an earlier run under the same number). A copy another
+// running program is making stays.
+void removeCopiesLeftBeside(const std::wstring& target);
+
 // A copy of the database `source` has open, made into a temporary file beside `target` and put in
 // its place only once it is known whole. The source is read in one read transaction, so that
 // another program's lock is waited for as the connection waits for every one (busy_wait.h); the
@@ -28,11 +33,6 @@ enum class CopyOutcome {
 // the connection (its schema's text, a table's pages) does not. The copy is byte for byte the file
 // (a file in write-ahead-log mode: its pages, with a header that asks for no log), and leaves no
 // other file.
-// The temporary copies that runs killed half-way left beside `target`: those named after a process
-// that is gone, or after this one (an earlier run under the same number). A copy another running
-// program is making stays.
-void removeCopiesLeftBeside(const std::wstring& target);
-
 class DatabaseCopy {
  public:
   // Nothing is read or written until copy().
