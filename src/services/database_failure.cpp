@@ -147,12 +147,6 @@ void reportViewNotReread(QWidget* owner, const std::wstring& what, const std::ws
   reportThrough(unmadeChangeToBeSaid, owner, what, caption);
 }
 
-bool lastFailurePasses() {
-  const EngineFailure failure = sqliteplus::lastEngineFailure();
-  // A trigger's words are a rule of the file's own: it holds as long as the file does.
-  return sqliteplus::failureMayPass(failure) && (failure != EngineFailure::other || sqliteplus::lastEngineRefusal().empty());
-}
-
 bool offerRetryOfUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption) {
   const std::wstring text = databaseFailureText(what);
   if (!unmadeChangeToBeSaid(text) ||
@@ -162,10 +156,6 @@ bool offerRetryOfUnmadeChange(QWidget* owner, const std::wstring& what, const st
   return true;
 }
 
-KeptFailureCause KeptFailureCause::noted() { return {sqliteplus::lastEngineFailure(), sqliteplus::lastEngineRefusal()}; }
+KeptFailureCause KeptFailureCause::noted() { return {sqliteplus::notedFailure()}; }
 
-void KeptFailureCause::noteAgain() const {
-  sqliteplus::forgetEngineFailure();
-  sqliteplus::restoreEngineFailure(kind);
-  sqliteplus::restoreEngineRefusal(refusal);
-}
+void KeptFailureCause::noteAgain() const { sqliteplus::restoreNotedFailure(failure); }

@@ -50,20 +50,15 @@ using FailureReport = void (*)(QWidget* owner, const std::wstring& what, const s
 // is stored now.
 void reportViewNotReread(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
 
-// Whether the failure the engine last noted on this thread may pass by itself (another program's
-// lock, a full disk, an I/O error), rather than last as long as the file does (a file that cannot be
-// written or read or is gone, a change its own rules refuse).
-bool lastFailurePasses();
-// For a change the learner needs that was not made for a cause that may pass: says it as
-// reportUnmadeChange does and offers to try again. True on the learner's word: the try is then an
-// action of its own, with its own wait for another program.
+// For a change the learner needs that was not made for a cause that may pass
+// (sqliteplus::lastFailureMayPass): says it as reportUnmadeChange does and offers to try again. True
+// on the learner's word: the try is then an action of its own, with its own wait for another program.
 bool offerRetryOfUnmadeChange(QWidget* owner, const std::wstring& what, const std::wstring& caption = L"Kelvara");
 
 // A failure's cause as the engine noted it, kept to be said in a later action (the one that failed
 // may end first: the splash window has to go before a box is shown).
 struct KeptFailureCause {
-  sqliteplus::EngineFailure kind = sqliteplus::EngineFailure::none;
-  std::wstring refusal;
+  sqliteplus::NotedFailure failure;
   // The cause noted on the calling thread now.
   static KeptFailureCause noted();
   // Notes it again on the calling thread, for the report functions to say.

@@ -3,13 +3,16 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "database/engine/busy_wait.h"
 #include "database/engine/engine_failure.h"
 #include "database/engine/engine_refusal.h"
 #include "database/engine/sql_helpers.h"
+#include "database/engine/text_conversion.h"
 #include "database_fixture.h"
+#include "faulty_vfs.h"
 
 using namespace std::chrono;
 using testdb::TempDatabase;
@@ -83,6 +86,57 @@ TEST(EngineFailure, TheCauseThatExplainsTheOthersIsKept) {
   sqliteplus::noteEngineFailure(SQLITE_READONLY);
   EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::busy);
   sqliteplus::forgetEngineFailure();
+}
+
+// A failure may pass when it comes of the moment (the system failed a write, the disk is full);
+// one that comes of the file (a damaged page, a change its own rules refuse) lasts, and so it stays
+// wherever the cause is kept meanwhile.
+TEST(EngineFailure, OnlyWhatComesOfTheMomentMayPass) {
+  TempDatabase db(TempDatabase::Content::empty);
+  db.run(L"CREATE TABLE once (v INTEGER UNIQUE); INSERT INTO once VALUES (1); CREATE TABLE refused (v);"
+         L"CREATE TRIGGER refuse BEFORE INSERT ON refused BEGIN SELECT RAISE(ABORT, 'no'); END;"
+         L"CREATE TABLE damaged (v); INSERT INTO damaged VALUES (1)");
+  const auto mayPassAfter = [&](sqliteplus::SqliteConnection& connection, const wchar_t* statement) {
+    sqliteplus::forgetEngineFailure();
+    SCOPED_TRACE(sqliteplus::WStringToUtf8(statement));
+    EXPECT_FALSE(pdb3::execSql(pdb3::openQuery(connection), statement));
+    EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::other);
+    return sqliteplus::lastFailureMayPass();
+  };
+  EXPECT_FALSE(mayPassAfter(db.connection(), L"INSERT INTO once VALUES (1)")) << "a constraint";
+  EXPECT_FALSE(mayPassAfter(db.connection(), L"INSERT INTO refused VALUES (1)")) << "a trigger's words";
+  {
+    testdb::FaultyVfs disk;
+    sqliteplus::SqliteConnection underStrain;
+    underStrain.open(db.path().c_str());
+    disk.failWrites(SQLITE_IOERR_WRITE);
+    EXPECT_TRUE(mayPassAfter(underStrain, L"INSERT INTO once VALUES (2)")) << "an I/O error";
+  }
+  {
+    // A page of the table no kind of page, read by a connection that has not kept it.
+    std::fstream file(sqliteplus::WStringToUtf8(db.path()), std::ios::in | std::ios::out | std::ios::binary);
+    const std::wstring rootPage = db.value(L"SELECT rootpage FROM sqlite_master WHERE name='damaged'");
+    file.seekp(static_cast<std::streamoff>(std::stoi(rootPage) - 1) * 4096);
+    file.put(7);
+  }
+  sqliteplus::SqliteConnection fresh;
+  fresh.open(db.path().c_str());
+  EXPECT_FALSE(mayPassAfter(fresh, L"UPDATE damaged SET v = 2")) << "a damaged file";
+
+  // A lasting failure set aside for an action of its own, which failed for a passing cause, is
+  // taken up again as it was.
+  mayPassAfter(db.connection(), L"INSERT INTO once VALUES (1)");
+  {
+    const sqliteplus::ActionSetAside aside;
+    sqliteplus::noteEngineFailure(SQLITE_IOERR_READ);
+    EXPECT_TRUE(sqliteplus::lastFailureMayPass());
+  }
+  EXPECT_FALSE(sqliteplus::lastFailureMayPass());
+  EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::other);
+  sqliteplus::noteEngineFailure(SQLITE_FULL);
+  EXPECT_TRUE(sqliteplus::lastFailureMayPass()) << "a full disk explains the rest";
+  sqliteplus::forgetEngineFailure();
+  EXPECT_FALSE(sqliteplus::lastFailureMayPass()) << "nothing noted";
 }
 
 }  // namespace

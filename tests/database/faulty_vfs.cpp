@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <mutex>
+#include <utility>
 
 namespace testdb {
 namespace {
@@ -16,12 +18,24 @@ struct Faults {
   std::optional<int64_t> growthLeft;
   std::optional<int64_t> diskLeft;
   std::optional<int> writeFailure, journalOpenFailure, writeLockFailure;
+  std::function<void(const std::string&)> afterDatabaseRead;
 };
 Faults faults;
 sqlite3_vfs shimVfs;
 // The engine's own files stay as they are; only their methods are swapped for copies whose write
 // goes through here. Database files and journals have methods of their own.
 std::map<const sqlite3_io_methods*, sqlite3_io_methods> shimMethodsOf;
+// The names of the main database files open now (the engine's handle of a file is its identity).
+// Workers open files of their own meanwhile.
+std::mutex namesLock;
+std::map<const sqlite3_file*, std::string> databaseNames;
+thread_local bool inAfterRead = false;
+
+std::optional<std::string> databaseNameOf(const sqlite3_file* file) {
+  const std::lock_guard<std::mutex> hold(namesLock);
+  const auto name = databaseNames.find(file);
+  return name == databaseNames.end() ? std::nullopt : std::optional<std::string>(name->second);
+}
 
 const sqlite3_io_methods* realMethodsOf(const sqlite3_file* file) {
   for (const auto& [real, shim] : shimMethodsOf)
@@ -44,6 +58,17 @@ int shimWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 
     *faults.diskLeft -= growth;
   }
   return real->xWrite(file, buffer, amount, offset);
+}
+
+int shimRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
+  const int rc = realMethodsOf(file)->xRead(file, buffer, amount, offset);
+  if (!faults.afterDatabaseRead || inAfterRead) return rc;
+  if (const std::optional<std::string> name = databaseNameOf(file)) {
+    inAfterRead = true;
+    faults.afterDatabaseRead(*name);
+    inAfterRead = false;
+  }
+  return rc;
 }
 
 int shimLock(sqlite3_file* file, int level) {
@@ -82,10 +107,18 @@ int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int*
   }
   const int rc = faults.real->xOpen(faults.real, name, file, flags, outFlags);
   if (!file->pMethods) return rc;
+  {
+    const std::lock_guard<std::mutex> hold(namesLock);
+    if ((flags & SQLITE_OPEN_MAIN_DB) && name)
+      databaseNames[file] = name;
+    else
+      databaseNames.erase(file);
+  }
   auto [entry, added] = shimMethodsOf.try_emplace(file->pMethods, *file->pMethods);
   if (added) {
     // Version 1: no shared memory and no memory mapping, so every page goes through xWrite.
     entry->second.iVersion = 1;
+    entry->second.xRead = shimRead;
     entry->second.xWrite = shimWrite;
     entry->second.xTruncate = shimTruncate;
     entry->second.xLock = shimLock;
@@ -119,5 +152,8 @@ void FaultyVfs::limitDisk(std::optional<int64_t> bytes) { faults.diskLeft = byte
 void FaultyVfs::failWrites(std::optional<int> resultCode) { faults.writeFailure = resultCode; }
 void FaultyVfs::failJournalOpens(std::optional<int> resultCode) { faults.journalOpenFailure = resultCode; }
 void FaultyVfs::failWriteLocks(std::optional<int> resultCode) { faults.writeLockFailure = resultCode; }
+void FaultyVfs::onDatabaseRead(std::function<void(const std::string& file)> afterRead) {
+  faults.afterDatabaseRead = std::move(afterRead);
+}
 
 }  // namespace testdb

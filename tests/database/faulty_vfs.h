@@ -3,10 +3,13 @@
 // that fills up, or the passing faults of a system under strain (an I/O error, no memory, a lock
 // refused). Files grow only within a byte budget: a write past a file's end beyond it fails
 // with SQLITE_FULL, while writes inside a file (a rollback playing back its journal) still succeed.
+// Another program can be made to act between two reads of a database file.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 
 namespace testdb {
 
@@ -31,6 +34,10 @@ class FaultyVfs {
   void failJournalOpens(std::optional<int> resultCode);
   // The locks a writer takes (reserved and above) fail with this result code (SQLITE_PROTOCOL).
   void failWriteLocks(std::optional<int> resultCode);
+  // From now on `afterRead` runs after every read of a main database file, with the file's name as
+  // it was opened (another program that writes whenever it can, say); nothing runs when empty. The
+  // reads of what it runs do not call it again.
+  void onDatabaseRead(std::function<void(const std::string& file)> afterRead);
 };
 
 }  // namespace testdb

@@ -17,7 +17,6 @@
 #include "database/engine/whole_database.h"
 #include "platform/files/file_system.h"
 #include "platform/trace.h"
-#include "platform/windows/notifier.h"
 #include "services/database_failure.h"
 #include "services/file_failure.h"
 
@@ -27,21 +26,24 @@ using sqliteplus::CopyOutcome;
 
 constexpr wchar_t kNotMade[] = L"データベースのバックアップを作成できませんでした。";
 constexpr wchar_t kDatabaseNotWhole[] = L"データベースファイルが壊れているか、データベースとして読み込めません。";
+// Nothing is run again at an exit: the copy is, at the next one.
+constexpr wchar_t kBusyAtExit[] =
+    L"データベースは他のプログラムが使用中です。バックアップは、次に Kelvara を終了するときにもう一度作成します。";
 
 // What the learner is told of a copy that was not made.
-std::wstring failureText(const sqliteplus::DatabaseCopy& copy, const std::wstring& databasePath) {
-  switch (copy.outcome()) {
+std::wstring failureText(const sqliteplus::DatabaseCopy& copy, CopyOutcome outcome) {
+  switch (outcome) {
     case CopyOutcome::notWhole:
       return kNotMade + (L"\n" + std::wstring(kDatabaseNotWhole));
-    case CopyOutcome::moved:
-      return kNotMade + (L"\n" + (platform::fileExists(databasePath) ? replacedDatabaseText(databasePath)
-                                                                    : missingDatabaseText(databasePath)));
     case CopyOutcome::notWritten:
       return fileFailureText(kNotMade, copy.writeError());
     case CopyOutcome::made:
+    case CopyOutcome::moved:  // noted gone or replaced, with the path
     case CopyOutcome::failed:
       break;
   }
+  if (sqliteplus::lastEngineFailure() == sqliteplus::EngineFailure::busy)
+    return kNotMade + (L"\n" + std::wstring(kBusyAtExit));
   return databaseFailureText(kNotMade);
 }
 
@@ -52,10 +54,11 @@ void traceFailedCopy(const std::wstring& from, const std::wstring& to) {
 // Makes a fresh copy of the open database at `target`; why it could not, if it could not.
 std::optional<std::wstring> copyDatabase(sqliteplus::SqliteConnection& db, const std::wstring& target) {
   sqliteplus::DatabaseCopy copy(db, target);
-  if (copy.outcome() == CopyOutcome::made && copy.replaceTarget()) return std::nullopt;
+  const CopyOutcome outcome = copy.copy();
+  if (outcome == CopyOutcome::made && copy.replaceTarget()) return std::nullopt;
   const int cause = errno;
   traceFailedCopy(db.fileName(), target);
-  return copy.outcome() == CopyOutcome::made ? fileFailureText(kNotMade, cause) : failureText(copy, db.fileName());
+  return outcome == CopyOutcome::made ? fileFailureText(kNotMade, cause) : failureText(copy, outcome);
 }
 
 QByteArray leadingBytes(const std::wstring& path) {
@@ -92,9 +95,9 @@ std::optional<std::wstring> copyAll(sqliteplus::SqliteConnection& db) {
   // The new week is copied first, so that nothing moves on for a database that cannot be copied
   // (one that is no whole database, say).
   sqliteplus::DatabaseCopy weekly(db, firstWeek);
-  if (weekly.outcome() != CopyOutcome::made) {
+  if (const CopyOutcome outcome = weekly.copy(); outcome != CopyOutcome::made) {
     traceFailedCopy(databasePath, firstWeek);
-    return first(failureText(weekly, databasePath));
+    return first(failureText(weekly, outcome));
   }
   // The older week is kept where it is when it cannot move on: it is not lost to the new one. A
   // weekly file that is no whole database has nothing to keep and no right to replace w2.
@@ -125,11 +128,15 @@ void MakeDatabaseBackups(sqliteplus::SqliteConnection& db) {
   // Each copy replaces its file whole or not at all, so what was there before a failure stays.
   const std::wstring databasePath = db.fileName();
   bool anyBefore = false;
-  for (const wchar_t* suffix : {L".bak.klvdb7", L".w1bak.klvdb7", L".w2bak.klvdb7"})
+  for (const wchar_t* suffix : {L".bak.klvdb7", L".w1bak.klvdb7", L".w2bak.klvdb7"}) {
     anyBefore = anyBefore || platform::fileExists(databasePath + suffix);
+    // Also when no copy is due this time.
+    sqliteplus::removeCopiesLeftBeside(databasePath + suffix);
+  }
   const std::optional<std::wstring> failure = copyAll(db);
   if (!failure) return;
   std::wstring text = *failure;
   if (anyBefore) text += L"\n前に作成したバックアップはそのまま残っています。";
-  platform::messageBox(nullptr, text, kAppCaption, platform::MbIconWarning);
+  // No copy the learner relies on was made: said even when the run has said a failure already.
+  reportUnmadeChangeAsSaid(nullptr, text, kAppCaption);
 }

@@ -13,10 +13,13 @@ class SqliteConnection;
 // is refreshed when it is a week old or more (or missing), its former content moving to
 // ".w2bak.klvdb7" first; its modification time is then the time of the copy, so that its age
 // counts from now. A weekly copy that cannot move on to w2 is not overwritten. Only a whole
-// database is copied: a file that went from its path, or that another program emptied, cut short
-// or damaged, replaces no copy and moves no weekly one on; nor does a weekly copy that is no whole
-// database move on to w2 (the new weekly copy replaces it). A copy that fails leaves the file it
-// would have replaced as it was; each failure is traced, and the learner is told once, in a box,
-// that the backup could not be made, with the cause of the first failure. The database itself is
-// never written. Nothing is done while no file is open.
+// database is copied: a file that went from its path, or that another program or the disk emptied,
+// cut short or damaged (under the program's connection too: a copy replaces a backup only when it
+// opens afresh and passes the engine's quick check), replaces no copy and moves no weekly one on;
+// nor does a weekly copy that is no whole database move on to w2 (the new weekly copy replaces it).
+// A copy that fails leaves the file it would have replaced as it was; each failure is traced, and
+// the learner is told once, through the failure rule's report of a change not made
+// (services/database_failure.h), that the backup could not be made, with the cause of the first
+// failure (a file another program holds past the wait: the copy is made at the next exit). The
+// database itself is never written. Nothing is done while no file is open.
 void MakeDatabaseBackups(sqliteplus::SqliteConnection& db);

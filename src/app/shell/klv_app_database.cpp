@@ -33,7 +33,7 @@ bool KlvApp::OpenFileApart(const std::wstring& path, sqliteplus::SqliteConnectio
   if (failure) {
     failure->text = databaseOpenFailureText(found.refusal);
     failure->mayPass =
-        found.refusal == pdb3::FileRefusal::none && sqliteplus::failureMayPass(sqliteplus::lastEngineFailure());
+        found.refusal == pdb3::FileRefusal::none && sqliteplus::lastFailureMayPass();
   }
   return false;
 }
@@ -63,7 +63,7 @@ bool haveUserOrSay(QWidget* owner, std::optional<KeptFailureCause>& untold, cons
   while (untold) {
     untold->noteAgain();
     const bool unattended = std::getenv("KELVARA_AUTOANSWER") != nullptr;
-    if (!lastFailurePasses() || (unattended && offered)) {
+    if (!sqliteplus::lastFailureMayPass() || (unattended && offered)) {
       reportUnmadeChange(owner, kUserNotRegistered);
     } else if ((offered = offerRetryOfUnmadeChange(owner, kUserNotRegistered))) {
       tryAgain();
@@ -94,7 +94,7 @@ KlvApp::FileTakeUp KlvApp::TakeUp(sqliteplus::SqliteConnection& file, pdb3::Memo
   if (rates != pdb3::MemoryRateTable::present) return taken;
   taken.smartLearningSetId = pdb3::EnsureSmartLearningBinder(file);
   if (taken.smartLearningSetId < 0) {
-    taken.smartLearningRefused = !lastFailurePasses();
+    taken.smartLearningRefused = !sqliteplus::lastFailureMayPass();
     taken.smartLearningUntold = KeptFailureCause::noted();
   }
   return taken;
@@ -119,7 +119,7 @@ bool KlvApp::EnsureSmartLearningSet(QWidget* owner, FailureReport say) {
   if (smartLearningUnavailable()) return false;
   smartLearningSetId = pdb3::EnsureSmartLearningBinder(db);
   if (smartLearningSetId >= 0) return true;
-  smartLearningRefused_ = !lastFailurePasses();
+  smartLearningRefused_ = !sqliteplus::lastFailureMayPass();
   if (say) say(owner, smartLearningRefused_ ? kSmartLearningUnavailable : kSmartLearningNotMade, kAppCaption);
   return false;
 }

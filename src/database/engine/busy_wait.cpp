@@ -7,7 +7,6 @@
 
 #include "database/engine/background_read.h"
 #include "database/engine/engine_failure.h"
-#include "database/engine/engine_refusal.h"
 
 namespace sqliteplus {
 namespace {
@@ -70,8 +69,7 @@ ActionSetAside::ActionSetAside()
     : started_(waits.started),
       deadline_(waits.deadline),
       action_(waits.action),
-      failure_(lastEngineFailure()),
-      refusal_(lastEngineRefusal()) {
+      failure_(notedFailure()) {
   endBusyWaitAction();
 }
 
@@ -79,9 +77,7 @@ ActionSetAside::~ActionSetAside() {
   waits.started = started_;
   waits.deadline = deadline_;
   waits.action = action_;
-  forgetEngineFailure();
-  restoreEngineFailure(failure_);
-  restoreEngineRefusal(refusal_);
+  restoreNotedFailure(failure_);
 }
 
 GiveUpOnBusyFile::GiveUpOnBusyFile() : cancelled_(waits.cancelled) {

@@ -45,8 +45,7 @@ class ActionSetAside {
   bool started_;
   std::chrono::steady_clock::time_point deadline_;
   unsigned long long action_;
-  EngineFailure failure_;
-  std::wstring refusal_;
+  NotedFailure failure_;
 };
 
 // A worker that is told to stop stops waiting too: while the flag is set (or until another flag

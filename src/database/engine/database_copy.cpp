@@ -1,8 +1,11 @@
 #include "database/engine/database_copy.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <memory>
@@ -65,17 +68,60 @@ struct EngineCloser {
   void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
 
+// A copy is made under its target's name followed by this and the number of the process making it.
+constexpr char kTemporaryMark[] = ".tmp-";
+
+// A rename lasts through a crash only once the folder that holds the name is synced.
+bool syncFolderOf(const std::string& file) {
+  const std::filesystem::path path(file);
+  const std::string folder = path.has_parent_path() ? path.parent_path().string() : ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  const int cause = errno;
+  ::close(fd);
+  errno = cause;
+  return synced;
+}
+
 }  // namespace
 
-DatabaseCopy::DatabaseCopy(SqliteConnection& source, const std::wstring& target)
-    : target_(WStringToAcp(target)), temporary_(target_ + ".tmp-" + std::to_string(::getpid())) {
-  outcome_ = source.isOpen() ? copyFrom(source.engineHandle()) : CopyOutcome::failed;
+void removeCopiesLeftBeside(const std::wstring& target) {
+  namespace fs = std::filesystem;
+  const fs::path path(WStringToAcp(target));
+  const std::string prefix = path.filename().string() + kTemporaryMark;
+  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  std::error_code error;
+  for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string number = name.substr(prefix.size());
+    if (number.size() > 9 || !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      continue;
+    const auto process = static_cast<pid_t>(std::stol(number));
+    if (process == ::getpid() || (::kill(process, 0) != 0 && errno == ESRCH)) {
+      std::error_code ignored;
+      fs::remove(entry->path(), ignored);
+    }
+  }
 }
+
+DatabaseCopy::DatabaseCopy(SqliteConnection& source, const std::wstring& target)
+    : source_(source),
+      target_(WStringToAcp(target)),
+      temporary_(target_ + kTemporaryMark + std::to_string(::getpid())) {}
 
 // Once renamed over the target, the temporary name is no file's: nothing is removed.
 DatabaseCopy::~DatabaseCopy() {
   std::error_code ignored;
   std::filesystem::remove(temporary_, ignored);
+}
+
+CopyOutcome DatabaseCopy::copy() {
+  writeError_ = 0;
+  outcome_ = source_.isOpen() ? copyFrom(source_.engineHandle()) : CopyOutcome::failed;
+  if (outcome_ == CopyOutcome::made) outcome_ = checked();
+  return outcome_;
 }
 
 bool DatabaseCopy::replaceTarget() {
@@ -85,22 +131,21 @@ bool DatabaseCopy::replaceTarget() {
   }
   std::error_code error;
   std::filesystem::rename(temporary_, target_, error);
-  errno = error.value();
-  return !error;
+  if (error) {
+    errno = error.value();
+    return false;
+  }
+  return syncFolderOf(target_);
 }
 
 CopyOutcome DatabaseCopy::copyFrom(sqlite3* source) {
   sqlite3_file* file = mainFileOf(source);
-  int moved = 0;
-  if (!file || sqlite3_file_control(source, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved) {
-    const char* name = sqlite3_db_filename(source, "main");
-    std::error_code error;
-    if (name && !std::filesystem::exists(name, error) && !error) noteMissingDatabase(AcpToWString(name));
-    return CopyOutcome::moved;
-  }
+  if (!file) return CopyOutcome::failed;
+  if (noteIfDatabaseAway(source)) return CopyOutcome::moved;
   // Pages kept from before would be taken for the file's whenever another program changed it
   // without moving its change counter on (bytes put back as they were).
   sqlite3_db_release_memory(source);
+  // From the first read to the last page: the header the copy gets is the one of the pages it gets.
   const SourceRead read(source);
   if (const int rc = sqlite3_exec(source, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
       rc != SQLITE_OK) {
@@ -120,10 +165,10 @@ CopyOutcome DatabaseCopy::copyFrom(sqlite3* source) {
 
 CopyOutcome DatabaseCopy::copyPages(sqlite3* source, const std::string& sourceHeader) {
   std::error_code ignored;
-  std::filesystem::remove(temporary_, ignored);  // left by a run that ended half-way
+  std::filesystem::remove(temporary_, ignored);  // the engine would take it for a database to copy into
   sqlite3* made = nullptr;
   const int opened = sqlite3_open_v2(temporary_.c_str(), &made, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  const std::unique_ptr<sqlite3, EngineCloser> copy(made);
+  const std::unique_ptr<sqlite3, EngineCloser> owned(made);
   if (opened != SQLITE_OK) return notWritten(made, opened);
   // A copy that fails is removed whole, so it needs no journal, and leaves none.
   sqlite3_exec(made, "PRAGMA journal_mode=OFF", nullptr, nullptr, nullptr);
@@ -153,9 +198,22 @@ CopyOutcome DatabaseCopy::copyPages(sqlite3* source, const std::string& sourceHe
   return CopyOutcome::made;
 }
 
+// The program's connection keeps the schema it read and the pages it holds: only a fresh reading of
+// the copy finds what another program or the disk damaged in the file meanwhile.
+CopyOutcome DatabaseCopy::checked() {
+  const int rc = quickCheckDatabase(temporary_);
+  if (rc == SQLITE_OK) return CopyOutcome::made;
+  if (isNoDatabase(rc)) return CopyOutcome::notWhole;
+  return notWritten(nullptr, rc);
+}
+
 CopyOutcome DatabaseCopy::notWritten(sqlite3* copy, int resultCode) {
   const int systemError = copy ? sqlite3_system_errno(copy) : 0;
-  writeError_ = (resultCode & 0xff) == SQLITE_FULL ? ENOSPC : systemError ? systemError : EIO;
+  switch (resultCode & 0xff) {
+    case SQLITE_FULL: writeError_ = ENOSPC; break;
+    case SQLITE_NOMEM: writeError_ = ENOMEM; break;
+    default: writeError_ = systemError ? systemError : EIO;
+  }
   return CopyOutcome::notWritten;
 }
 

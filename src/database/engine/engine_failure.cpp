@@ -13,6 +13,8 @@ namespace sqliteplus {
 namespace {
 
 thread_local EngineFailure noted = EngineFailure::none;
+// A failure of kind "other" was noted whose cause is the file's own.
+thread_local bool otherLasts = false;
 
 std::mutex missingLock;
 std::wstring missingDatabase;
@@ -55,6 +57,22 @@ void noteDatabaseAway(sqlite3* db) {
     noteDatabaseAway(AcpToWString(path), anotherFileAt(path) ? EngineFailure::replaced : EngineFailure::gone);
 }
 
+// Failures of kind "other" that come of the moment: the system failed a read or a write, ran short of
+// memory, a lock's protocol broke, or the statement was interrupted. Every other one (a damaged
+// file, a constraint or a trigger that refused a change, a statement the file's schema refuses)
+// comes back for as long as the file stays as it is.
+bool passes(int resultCode) {
+  switch (resultCode & 0xff) {
+    case SQLITE_IOERR:
+    case SQLITE_NOMEM:
+    case SQLITE_PROTOCOL:
+    case SQLITE_INTERRUPT:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 EngineFailure engineFailureOf(int resultCode) {
@@ -79,7 +97,11 @@ EngineFailure engineFailureOf(int resultCode) {
   }
 }
 
-void noteEngineFailure(int resultCode) { noteEngineFailure(engineFailureOf(resultCode)); }
+void noteEngineFailure(int resultCode) {
+  const EngineFailure failure = engineFailureOf(resultCode);
+  noteEngineFailure(failure);
+  if (failure == EngineFailure::other && !passes(resultCode)) otherLasts = true;
+}
 
 void noteEngineFailure(EngineFailure failure) {
   if (failure == EngineFailure::none) return;
@@ -101,8 +123,16 @@ bool noteIfDatabaseAway(sqlite3* db) {
   return true;
 }
 
-bool failureMayPass(EngineFailure failure) {
-  return failure == EngineFailure::busy || failure == EngineFailure::full || failure == EngineFailure::other;
+bool lastFailureMayPass() {
+  switch (noted) {
+    case EngineFailure::busy:
+    case EngineFailure::full:
+      return true;
+    case EngineFailure::other:
+      return !otherLasts;
+    default:
+      return false;
+  }
 }
 
 std::wstring lastMissingDatabase() {
@@ -112,10 +142,18 @@ std::wstring lastMissingDatabase() {
 
 EngineFailure lastEngineFailure() { return noted; }
 
-void restoreEngineFailure(EngineFailure failure) { noted = failure; }
+NotedFailure notedFailure() { return {noted, otherLasts, lastEngineRefusal()}; }
+
+void restoreNotedFailure(const NotedFailure& failure) {
+  forgetEngineFailure();
+  noted = failure.kind;
+  otherLasts = failure.lasting;
+  restoreEngineRefusal(failure.refusal);
+}
 
 void forgetEngineFailure() {
   noted = EngineFailure::none;
+  otherLasts = false;
   forgetEngineRefusal();
 }
 

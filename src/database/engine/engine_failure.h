@@ -42,11 +42,23 @@ void noteMissingDatabase(const std::wstring& path);
 bool noteIfDatabaseAway(sqlite3* db);
 // The path last noted missing or replaced, on any thread (a worker's failure is said on the GUI thread).
 std::wstring lastMissingDatabase();
-// Whether a failure of this kind may be gone the next time (another program lets go, disk space is
-// freed, an I/O error passes), rather than lasting as long as the file at the path stays as it is.
-bool failureMayPass(EngineFailure failure);
-// Puts back the kind noted before (an action taken up again, busy_wait.h).
-void restoreEngineFailure(EngineFailure failure);
+// Whether the failure last noted on this thread may be gone the next time: another program lets go,
+// disk space is freed, an I/O error or a shortage of memory passes. Whatever lasts as long as the
+// file at the path stays as it is does not: a file that cannot be written or read, is gone, was
+// replaced or is no database, a damaged file, a change the file's own rules refuse (a constraint, a
+// trigger's words). Nothing noted: false.
+bool lastFailureMayPass();
 EngineFailure engineFailureOf(int resultCode);
+
+// All that this thread has noted, to be put back whole after work that forgot it (an action set
+// aside, busy_wait.h; a cause said in a later action).
+struct NotedFailure {
+  EngineFailure kind = EngineFailure::none;
+  bool lasting = false;  // a failure of kind "other" that lasts as long as the file
+  std::wstring refusal;  // engine_refusal.h
+};
+NotedFailure notedFailure();
+// Replaces what the thread has noted with `failure`.
+void restoreNotedFailure(const NotedFailure& failure);
 
 }  // namespace sqliteplus

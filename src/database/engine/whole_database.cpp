@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "database/engine/text_conversion.h"
 
@@ -37,16 +38,6 @@ std::string immutableUri(const std::string& path) {
   return uri + "?immutable=1";
 }
 
-// The engine refuses a file whose pages are fewer than its header counts, or whose schema is damaged.
-bool engineReadsSchema(const std::string& path) {
-  sqlite3* db = nullptr;
-  const bool opened =
-      sqlite3_open_v2(immutableUri(path).c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK;
-  const bool read = opened && sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK;
-  sqlite3_close_v2(db);
-  return read;
-}
-
 }  // namespace
 
 bool hasWholePages(std::string_view header, long long fileSize) {
@@ -63,7 +54,22 @@ bool isWholeDatabase(const std::wstring& path) {
   header.resize(in.read(header.data(), static_cast<std::streamsize>(header.size())) ? header.size() : 0);
   std::error_code error;
   const auto size = std::filesystem::file_size(name, error);
-  return !error && hasWholePages(header, static_cast<long long>(size)) && engineReadsSchema(name);
+  return !error && hasWholePages(header, static_cast<long long>(size)) && quickCheckDatabase(name) == SQLITE_OK;
+}
+
+int quickCheckDatabase(const std::string& path) {
+  sqlite3* made = nullptr;
+  int rc = sqlite3_open_v2(immutableUri(path).c_str(), &made, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+  const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(made, sqlite3_close_v2);
+  sqlite3_stmt* prepared = nullptr;
+  // Preparing reads the schema, which the engine refuses when its text is damaged.
+  if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(made, "PRAGMA quick_check(1)", -1, &prepared, nullptr);
+  const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> check(prepared, sqlite3_finalize);
+  if (rc != SQLITE_OK) return rc;
+  rc = sqlite3_step(prepared);
+  if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? SQLITE_CORRUPT : sqlite3_extended_errcode(made);
+  const auto* found = reinterpret_cast<const char*>(sqlite3_column_text(prepared, 0));
+  return found && std::strcmp(found, "ok") == 0 ? SQLITE_OK : SQLITE_CORRUPT;
 }
 
 }  // namespace sqliteplus

@@ -15,10 +15,17 @@ inline constexpr size_t kDatabaseHeaderSize = 100;
 // file for an empty database, and counts a page cut short as a page.
 bool hasWholePages(std::string_view header, long long fileSize);
 
-// The file has whole pages, and the engine opens it read-only and reads its schema (which it
-// refuses when the file holds fewer pages than its header counts). False for a missing, empty,
-// cut-short, damaged or foreign file. Nothing is written, and no file is made beside it, even for
-// a file whose header asks for a write-ahead log.
+// Opens the file at `path` (UTF-8) afresh, read-only, and runs the engine's quick check of it: its
+// schema read, and every page of every table and index read and checked (the indexes are not
+// compared with their tables). The engine's result code: SQLITE_OK for a file that passes,
+// SQLITE_CORRUPT for a damaged one (the schema's text too) or one that holds fewer pages than its
+// header counts, SQLITE_NOTADB for a foreign one, else why it could not be read (an I/O error, no
+// memory). Nothing is written, and no file is made beside it, even for a file whose header asks for
+// a write-ahead log.
+int quickCheckDatabase(const std::string& path);
+
+// The file has whole pages and passes the quick check. False for a missing, empty, cut-short,
+// damaged or foreign file.
 bool isWholeDatabase(const std::wstring& path);
 
 }  // namespace sqliteplus

@@ -6,11 +6,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -20,6 +24,7 @@
 #include "app/shell/klv_app.h"
 #include "app_test_support.h"
 #include "faulty_vfs.h"
+#include "folder_syncs.h"
 #include "held_database.h"
 #include "database/database_file.h"
 #include "database/folders/folders.h"
@@ -528,7 +533,13 @@ TEST(DatabaseBackups, ALockIsWaitedForAndWhatKeepsTheCopiesFromBeingMadeIsSaidWi
     EXPECT_EQ(apptest::readText(bak), lastRun);
     EXPECT_EQ(apptest::readText(w1), lastRun);
     EXPECT_FALSE(QFileInfo::exists(w2));
-    toldOnce(apptest::kBusyCause);
+    // Nothing can be run again at an exit: the box says when the copy is. It is said as every
+    // failure is, so the same words are not said again in the action.
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0].find(L"もう一度実行してください"), std::wstring::npos);
+    reportUnmadeChangeAsSaid(nullptr, boxes.texts[0]);
+    EXPECT_EQ(boxes.texts.size(), 1u);
+    toldOnce(L"データベースは他のプログラムが使用中です。バックアップは、次に Kelvara を終了するときにもう一度作成します。");
 
     // Let go within the wait: each run's end waits anew.
     sqliteplus::setBusyWaitLimit(std::chrono::seconds(10));
@@ -551,6 +562,66 @@ TEST(DatabaseBackups, ALockIsWaitedForAndWhatKeepsTheCopiesFromBeingMadeIsSaidWi
   EXPECT_EQ(apptest::readText(bak), backedUp);
   toldOnce(apptest::kFullCause);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4) << "no half-written copy is left";
+}
+
+// Another program that writes as soon as it can, between any two reads the copies make of the file:
+// each copy is of one state of the file, the one before the write, and is made whole.
+TEST(DatabaseBackups, ACopyIsOneStateOfTheFileWhateverAnotherProgramWritesMeanwhile) {
+  QTemporaryDir dir;
+  testdb::FaultyVfs disk;
+  const QString database = dir.filePath("db.klvdb7");
+  const QString bak = database + ".bak.klvdb7", w1 = database + ".w1bak.klvdb7";
+  const QByteArray before = databaseHolding(QByteArray(64 * 1024, 'd'));
+  apptest::writeText(database, before);
+  sqliteplus::SqliteConnection db;
+  db.open(database.toStdWString().c_str());
+  sqlite3* other = nullptr;  // waits for no lock: it tries again at the next read
+  ASSERT_EQ(sqlite3_open_v2(database.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+  const std::unique_ptr<sqlite3, int (*)(sqlite3*)> closeOther(other, sqlite3_close_v2);
+  const std::string file = QFileInfo(database).canonicalFilePath().toStdString();
+  bool written = false;
+  disk.onDatabaseRead([&](const std::string& read) {
+    // Pages enough to move the file's page count on.
+    if (!written && read == file)
+      written = sqlite3_exec(other, "INSERT INTO t VALUES (zeroblob(20000))", nullptr, nullptr, nullptr) == SQLITE_OK;
+  });
+  testenv::BoxRecorder boxes;
+  MakeDatabaseBackups(db);
+  disk.onDatabaseRead(nullptr);
+  EXPECT_EQ(boxes.texts, std::vector<std::wstring>{});
+  EXPECT_EQ(apptest::readText(bak), before);
+  EXPECT_EQ(apptest::readText(w1), before);
+}
+
+// An exit that was killed half-way left its temporary copies beside the backups: the next exit
+// removes them, whether a copy is due or not, but not the one another running program is making. A
+// copy replaces its backup for good: the folder is synced after each rename, so that a crash does
+// not take the rename back.
+TEST(DatabaseBackups, WhatAKilledExitLeftGoesAndACopyOutlastsACrash) {
+  QTemporaryDir dir;
+  const QString database = dir.filePath("db.klvdb7");
+  const QString bak = database + ".bak.klvdb7", w1 = database + ".w1bak.klvdb7";
+  apptest::writeText(database, databaseHolding("today"));
+  waitForLaterFileTime(database);
+  const pid_t killed = ::fork();
+  if (killed == 0) ::_exit(0);
+  ASSERT_EQ(::waitpid(killed, nullptr, 0), killed);
+  const QString leftOfBak = bak + ".tmp-" + QString::number(killed), leftOfW1 = w1 + ".tmp-" + QString::number(killed);
+  const QString beingMade = bak + ".tmp-" + QString::number(::getppid());
+  for (const bool copiesDue : {true, false}) {
+    SCOPED_TRACE(copiesDue ? "copies due" : "no copy due");
+    for (const QString& half : {leftOfBak, leftOfW1, beingMade}) apptest::writeText(half, "half a copy");
+    const apptest::FolderSyncs syncs;
+    backUp(database);
+    EXPECT_FALSE(QFileInfo::exists(leftOfBak));
+    EXPECT_FALSE(QFileInfo::exists(leftOfW1));
+    EXPECT_EQ(apptest::readText(beingMade), "half a copy");
+    EXPECT_EQ(apptest::readText(bak), apptest::readText(database));
+    EXPECT_EQ(apptest::readText(w1), apptest::readText(database));
+    const std::vector<std::string> synced = syncs.synced();
+    const std::string folder = QFileInfo(dir.path()).canonicalFilePath().toStdString();
+    EXPECT_EQ(std::count(synced.begin(), synced.end(), folder), copiesDue ? 2 : 0);
+  }
 }
 
 // A database in write-ahead-log mode is copied with what its log holds, into a copy that asks for
@@ -583,6 +654,14 @@ TEST(DatabaseBackups, WhatIsNoWholeDatabaseReplacesNoCopy) {
   const QByteArray whole = databaseHolding(QByteArray(64 * 1024, 'd')), lastRun = databaseHolding("last run");
   QByteArray damaged = whole;
   damaged.replace(100, 3900, QByteArray(3900, '\xff'));  // the schema's page, under a sound header
+  // Damage the program's connection cannot see: it keeps the schema it read, and the change counter
+  // and the schema's cookie stay as they were.
+  QByteArray schemaTextDamaged = whole;
+  const auto schemaText = schemaTextDamaged.indexOf("CREATE TABLE t");
+  ASSERT_GT(schemaText, 0);
+  schemaTextDamaged.replace(schemaText, 12, "CREATE TABLX");
+  QByteArray tablePageDamaged = whole;
+  tablePageDamaged[4096] = 7;  // no kind of page: the table's root, page 2
   // The engine counts a page cut short as a page, and reads what is missing of it as zeros.
   const QByteArray twoPages = databaseOnPages(1024, 1), fortyRows = databaseOnPages(512, 40);
   ASSERT_EQ(twoPages.size(), 2048);
@@ -590,16 +669,19 @@ TEST(DatabaseBackups, WhatIsNoWholeDatabaseReplacesNoCopy) {
   struct LeftAtThePath {
     const char* what;
     QByteArray opened;
-    std::optional<QByteArray> content;  // none: the file is gone
+    std::optional<QByteArray> content;  // none: the file is gone (a folder in its place, with newFile)
     bool newFile;  // the content is put there as a file of its own, not written into the one opened
     std::wstring why;
   };
   const std::vector<LeftAtThePath> cases{
       {"gone", whole, std::nullopt, false, missingDatabaseText(database.toStdWString())},
+      {"a folder put in its place", whole, std::nullopt, true, missingDatabaseText(database.toStdWString())},
       {"another file put in its place", whole, lastRun, true, replaced},
       {"emptied", whole, QByteArray(), false, notWhole},
       {"cut short", whole, whole.left(whole.size() / 2), false, notWhole},
       {"damaged", whole, damaged, false, notWhole},
+      {"its schema's text damaged", whole, schemaTextDamaged, false, notWhole},
+      {"a table's page damaged", whole, tablePageDamaged, false, notWhole},
       {"foreign", whole, QByteArray(8192, 'x'), false, notWhole},
       {"cut inside its last page", twoPages, twoPages.left(1025), false, notWhole},
       {"cut by 100 bytes", fortyRows, fortyRows.chopped(100), false, notWhole},
@@ -615,8 +697,10 @@ TEST(DatabaseBackups, WhatIsNoWholeDatabaseReplacesNoCopy) {
     db.open(database.toStdWString().c_str());
     if (!left.content || left.newFile) QFile::remove(database);
     if (left.content) apptest::writeText(database, *left.content);
+    if (!left.content && left.newFile) QDir().mkpath(database);
     testenv::BoxRecorder boxes;
     MakeDatabaseBackups(db);
+    if (QFileInfo(database).isDir()) QDir(database).removeRecursively();
     EXPECT_EQ(apptest::readText(bak), lastRun);
     EXPECT_EQ(apptest::readText(w1), lastRun);
     ASSERT_EQ(boxes.texts.size(), 1u);
