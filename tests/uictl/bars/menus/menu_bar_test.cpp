@@ -452,6 +452,19 @@ TEST_F(MenuBarTest, AMenuShowingAllItsCommandsLeavesTheNextTitlesWholeUntilEscap
   EXPECT_FALSE(opensWhole(title(1)));
 }
 
+TEST_F(MenuBarTest, AnUprightBarOnTheScreensRightEdgeDropsItsMenusOnItsLeft) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  frame.setGeometry(area.right() - 60, 0, 60, 400);
+  bar->SetBarStyle((bar->GetBarStyle() & ~CbrsAlignAny) | CbrsAlignRight);
+  bar->setGeometry(0, 0, 60, 300);
+  bar->show();
+  bar->AdjustLayout();
+  ASSERT_TRUE(bar->DropDownMenu(bar->GetButton(0)));
+  CUxPopupMenu* popup = dynamic_cast<CUxToolbarMenuButton*>(bar->GetButton(0))->m_pPopupMenu;
+  ASSERT_TRUE(popup);
+  EXPECT_EQ(popup->x() + popup->GetFinalSize().cx, bar->mapToGlobal(QPoint(0, 0)).x());
+}
+
 TEST_F(MenuBarTest, ADoubleClickOrAPointerResting5SecondsOnATitleShowsAllOfItsMenu) {
   useShortenedMenus();
   const QPoint edit = itemCentre(bar, 1);

@@ -157,6 +157,23 @@ TEST_F(OutlookBarTest, BuiltAsTheShellBuildsIt) {
   const QPoint centre((second.left + second.right) / 2, (second.top + second.bottom) / 2);
   QTest::mouseClick(bar, Qt::LeftButton, {}, centre);
   EXPECT_EQ(dialog.commands, (std::vector<std::pair<unsigned, int>>{{230, 0}}));
+
+  // A disabled button's label is not in the bar's white but in the visual manager's colour for
+  // it, the button face.
+  ClassicSystemMetrics tinted;
+  tinted.colours[ColorBtnFace] = rgb(30, 140, 60);
+  const SystemMetricsOverride use(tinted);
+  bar->GetVisibleButton(1)->m_nStyle |= kStyleDisabled;
+  const QImage greyed = bar->grab().toImage();
+  int whiteLabel = 0, faceLabel = 0;
+  for (int y = second.top + 5 + 32 + 7; y < second.bottom; ++y)
+    for (int x = 2; x < 98; ++x) {
+      const COLORREF c = fromPixel(greyed.pixel(x, y));
+      whiteLabel += c == kWhite;
+      faceLabel += c == rgb(30, 140, 60);
+    }
+  EXPECT_EQ(whiteLabel, 0);
+  EXPECT_GT(faceLabel, 0);
 }
 
 TEST_F(OutlookBarTest, PageChangesSlideThePageButtonInStepsAndEndPainted) {
