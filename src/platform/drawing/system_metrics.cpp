@@ -1,9 +1,13 @@
 #include "platform/drawing/system_metrics.h"
 
+#include "platform/drawing/desktop_colours.h"
+
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QPalette>
 #include <QScreen>
+#include <QThread>
 
 #include <algorithm>
 
@@ -22,6 +26,34 @@ void registerFontSubstitutions() {
 }
 
 const SystemMetricsProvider* g_current = nullptr;
+
+// The classic table, but for the colours of the desktop's palette where the desktop gives one.
+// They are taken again whenever the application's palette is another one.
+class DesktopSystemMetrics : public ClassicSystemMetrics {
+ public:
+  COLORREF sysColor(int index) const override;
+
+ private:
+  mutable SysColourTable shown_{};
+  mutable std::optional<qint64> paletteKey_;
+};
+
+COLORREF DesktopSystemMetrics::sysColor(int index) const {
+  if (index < 0 || index >= SysColorCount) return 0;
+  auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  // Off the interface thread, and once the application has gone, the colours last taken answer.
+  if (app && QThread::currentThread() == app->thread()) {
+    const qint64 key = QGuiApplication::palette().cacheKey();
+    if (paletteKey_ != key) {
+      paletteKey_ = key;
+      const std::optional<QPalette> desktop = desktopPalette();
+      shown_ = desktop ? coloursFromPalette(*desktop, colours) : colours;
+    }
+  } else if (!paletteKey_) {
+    return ClassicSystemMetrics::sysColor(index);
+  }
+  return shown_[static_cast<size_t>(index)];
+}
 
 }  // namespace
 
@@ -116,8 +148,8 @@ Rect SystemMetricsProvider::workArea(Point point) const {
 }
 
 const SystemMetricsProvider& systemMetrics() {
-  static const ClassicSystemMetrics classic;
-  return g_current ? *g_current : classic;
+  static const DesktopSystemMetrics desktop;
+  return g_current ? *g_current : desktop;
 }
 
 SystemMetricsOverride::SystemMetricsOverride(const SystemMetricsProvider& replacement)

@@ -1,6 +1,7 @@
 // System colours, metrics and fonts as the original platform reports them. By default a fixed
-// classic table answers (gray faces, navy highlight, Japanese menu font), so the program looks
-// the same on every desktop; tests install their own table.
+// classic table answers (gray faces, navy highlight, Japanese menu font), but for the colours of
+// a desktop that gives its palette, which are taken from that palette; tests install their own
+// table.
 #pragma once
 
 #include "platform/drawing/gdi_objects.h"

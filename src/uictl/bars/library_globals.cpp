@@ -21,8 +21,10 @@
 #include "uictl/bars/commands/user_tools.h"
 #include "uictl/bars/drawing/visual_manager.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QtGlobal>
 #include <array>
 #include <functional>
@@ -94,6 +96,26 @@ void build(std::unique_ptr<T>& slot) {
   state().exitFunctions.push_back([&slot] { slot.reset(); });
 }
 
+// The toolkit tells a palette change to the windows and then to the application, but not to the
+// widgets inside the windows: bars in a dialog would keep the old colours. On the application's
+// notice the library's colours follow, and every widget is told, as every window and its children
+// are of a change of the system colours.
+class SystemColourWatcher : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != QCoreApplication::instance() || event->type() != QEvent::ApplicationPaletteChange) return false;
+    updateSystemColours();
+    std::vector<QPointer<QWidget>> widgets;
+    for (QWidget* widget : QApplication::allWidgets()) widgets.emplace_back(widget);
+    for (const QPointer<QWidget>& widget : widgets) {
+      QEvent change(QEvent::ApplicationPaletteChange);
+      if (widget) QCoreApplication::sendEvent(widget, &change);
+    }
+    return false;
+  }
+};
+
 void startUp() {
   LibraryState& s = state();
   MenuSoundThread::Restart();
@@ -122,6 +144,11 @@ void startUp() {
   // The image strips read the drawing data when they are made, so it comes first.
   build(s.fonts);
   build(s.drawData);
+  if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    auto* watcher = new SystemColourWatcher;
+    qApp->installEventFilter(watcher);
+    s.exitFunctions.push_back([watcher] { delete watcher; });
+  }
   // The fonts, their text heights and every bar's layout follow a change of the desktop's fonts.
   if (qGuiApp) {
     const QMetaObject::Connection fonts =
@@ -234,6 +261,14 @@ void setWorkspace(platform::CObject* workspace, bool owned) {
 platform::CObject* workspace() { return state().workspace; }
 void setButtonAppearanceOpener(ButtonAppearanceOpener opener) { state().appearanceOpener = std::move(opener); }
 const ButtonAppearanceOpener& buttonAppearanceOpener() { return state().appearanceOpener; }
+void updateSystemColours() {
+  globalData().UpdateSysColors();
+  CUxVisualManager::GetInstance()->OnUpdateSystemColors();
+  for (auto& strip : state().strips)
+    if (strip) strip->OnSysColorChange();
+  if (ToolbarImages* user = userImages()) user->OnSysColorChange();
+}
+
 GlobalDrawData* globalDataIfStarted() { return state().drawData.get(); }
 MenuImages* menuImagesIfStarted() { return state().glyphs.get(); }
 

@@ -132,6 +132,12 @@ struct FontNames {
 };
 const FontNames& fontNames();
 
+// The desktop's colours changed: the drawing data, the visual manager and the shared and user
+// image strips take them again. The library does it on the application's notice of a palette
+// change, for windows without a bar too, and a bar told of the change does it before its own
+// strips.
+void updateSystemColours();
+
 // Accessors of the library objects; each aborts with a message when the library is not started.
 GlobalDrawData& globalData();
 CommandManager& GetCommandManager();

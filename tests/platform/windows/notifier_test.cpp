@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -18,6 +20,7 @@
 #include "platform/windows/message_text.h"
 #include "platform/windows/notifier.h"
 #include "scoped_env.h"
+#include "test_env.h"
 
 using namespace platform;
 
@@ -236,8 +239,9 @@ TEST(Notifier, ABoxStandsOverItsWindowsCentreWhateverItsTextAndAPathBreaksAtItsS
 }
 
 // With no window up (the start-up's boxes, the exit's), a box stands centred on the screen the
-// learner is on. It is run once more on a screen whose windows' frames are not known before they
-// show, as under a window manager: the toolkit would guess one and put the box aside by it.
+// learner is on. It is run once more, in a program of its own, on a screen whose windows' frames
+// are not known before they show, as under a window manager: the toolkit would guess one and put
+// the box aside by it.
 TEST(Notifier, ABoxWithNoWindowUnderItStandsCentredOnTheScreen) {
   testenv::ScopedEnv attended("KELVARA_AUTOANSWER", nullptr);
   ASSERT_EQ(QApplication::activeWindow(), nullptr);
@@ -250,6 +254,25 @@ TEST(Notifier, ABoxWithNoWindowUnderItStandsCentredOnTheScreen) {
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_NEAR(placed.center().x(), screen.center().x(), 1) << placed.x() << "," << placed.y();
   EXPECT_NEAR(placed.center().y(), screen.center().y(), 1) << placed.x() << "," << placed.y();
+  // Once more on a screen whose windows have no frames to measure, unless this run is on a
+  // screen of a configuration of its own already.
+  if (qEnvironmentVariable("QT_QPA_PLATFORM").contains("configfile=")) return;
+  const QString config = QString::fromStdString(testenv::processDir()) + "/frameless-screen.json";
+  QFile file(config);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(R"({"windowFrameMargins": false, "screens": [{"name": "frameless", "x": 0, "y": 0,
+              "width": 800, "height": 600, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+  file.close();
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + config);
+  QProcess again;
+  again.setProcessEnvironment(environment);
+  again.setProcessChannelMode(QProcess::MergedChannels);
+  again.start(QCoreApplication::applicationFilePath(),
+              {"--gtest_filter=Notifier.ABoxWithNoWindowUnderItStandsCentredOnTheScreen"});
+  ASSERT_TRUE(again.waitForFinished(60000));
+  const QByteArray output = again.readAll();
+  EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
 }
 
 // A box whose owner is not up yet (a dialog saying what it could not read before it shows) stands

@@ -66,7 +66,11 @@ class CUxPopupMenu : public QWidget, public platform::CObject {
   CUxToolBar* GetParentToolBar() const;
   bool HasParentButton() const { return m_pParentBtn != nullptr; }
   CUxToolbarMenuButton* GetParentButton() const { return m_pParentBtn; }
-  void SetParentButton(CUxToolbarMenuButton* button) { m_pParentBtn = button; }
+  // A button's menu stays one after the button lets it go to close it.
+  void SetParentButton(CUxToolbarMenuButton* button) {
+    m_pParentBtn = button;
+    if (button) m_bButtonsMenu = true;
+  }
   // 4 outside the window, 1 in the right shadow band, 2 in the bottom one, 0 elsewhere.
   int HitTest(const QPoint& screen) const;
   void CloseMenu(bool setFocusToBar = false);
@@ -120,6 +124,8 @@ class CUxPopupMenu : public QWidget, public platform::CObject {
   platform::Size m_FinalSize;
   bool m_bInCloseMenu = false;
   bool m_bDestroyed = false;
+  // Opened by a menu button, not as a context menu.
+  bool m_bButtonsMenu = false;
   bool m_bScrollable = false;
   QRect m_rectScrollUp, m_rectScrollDn;
   int m_iScrollMode = 0;

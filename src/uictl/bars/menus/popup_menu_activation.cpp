@@ -97,7 +97,9 @@ void CUxPopupMenu::OnDestroy() {
       QPointer<CUxPopupMenu> parent(parentPopup);
       QMetaObject::invokeMethod(parentPopup, [parent] { if (parent) parent->close(); }, Qt::QueuedConnection);
     }
-  } else {
+  } else if (!m_bButtonsMenu) {
+    // A context menu ends the whole-menu look; a button's menu leaves it to the menu bar, which
+    // ends it once no menu is left dropped down, so that the next title opens whole too.
     menuBarShowAllCommands() = false;
   }
   if (m_pActivePopupMenu == this) {

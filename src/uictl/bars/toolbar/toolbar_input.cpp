@@ -380,13 +380,8 @@ bool CUxToolBar::TranslateChar(unsigned virtualKey) {
 }
 
 void CUxToolBar::OnSysColorChange() {
-  globalData().UpdateSysColors();
-  CUxVisualManager::GetInstance()->OnUpdateSystemColors();
-  for (int i = 0; i < kSharedStripCount; ++i) {
-    sharedImages(static_cast<SharedStrip>(i)).OnSysColorChange();
-    m_Images[static_cast<size_t>(i)].OnSysColorChange();
-  }
-  if (ToolbarImages* user = userImages()) user->OnSysColorChange();
+  updateSystemColours();
+  for (ToolbarImages& strip : m_Images) strip.OnSysColorChange();
   update();
 }
 

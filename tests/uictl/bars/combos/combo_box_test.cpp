@@ -124,6 +124,11 @@ TEST_F(ComboBoxTest, TwoBoxesOfOneCommandStayInStep) {
   EXPECT_TRUE(comboOf(first)->SelectItem(2, false));
   QCoreApplication::processEvents();
   EXPECT_TRUE(frame.commands.empty());
+  EXPECT_EQ(other->currentIndex(), 0);
+  // Selected with the notice, it brings the other box of its command along.
+  EXPECT_TRUE(comboOf(first)->SelectItem(1, true));
+  EXPECT_EQ(other->currentIndex(), 1);
+  EXPECT_EQ(comboOf(second)->m_nSelected, 1);
 
   // Typing in an editable box shows the text in the other one.
   CUxToolBar* third = barWith(&frame, 3, CbrsAlignTop, pickBox(CUxToolbarComboBoxButton::kDropDown));

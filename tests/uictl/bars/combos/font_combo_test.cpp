@@ -11,6 +11,7 @@
 #include "bars_test_support.h"
 #include "toolbar_test_support.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <gtest/gtest.h>
 
@@ -143,6 +144,13 @@ TEST_F(FontComboTest, FontBoxListsEachFaceOnceAndSelectsByName) {
   EXPECT_EQ(box.currentText(), QStringLiteral("Mincho"));
   EXPECT_TRUE(box.SelectFont(L"明朝"));
   EXPECT_EQ(box.currentText(), QString::fromWCharArray(L"明朝"));
+
+  // A row is never lower than the face's 16-pixel icon, whatever height the rows are given.
+  for (const int asked : {10, 20}) {
+    FontComboBox::itemHeight = asked;
+    EXPECT_EQ(box.view()->sizeHintForRow(0), std::max(16, asked));
+  }
+  FontComboBox::itemHeight = 0;
 }
 
 TEST_F(FontComboTest, InstalledJapaneseFaceWithItsTrueTypeIcon) {

@@ -199,6 +199,17 @@ TEST_F(BarsTest, VisualManagerDrawsBordersSeparatorsAndGrippers) {
   EXPECT_EQ(dc.getPixel(0, 5), g.clrBarHighlight);
   EXPECT_EQ(dc.getPixel(9, 5), g.clrBarShadow);
 
+  // A combo box is framed only while its list is dropped or the pointer is over it.
+  for (const bool dropped : {false, true})
+    for (const bool highlighted : {false, true}) {
+      QImage combo = canvas(20, 10, rgb(1, 2, 3));
+      Dc cdc(combo);
+      vm->OnDrawComboBorder(&cdc, {0, 0, 20, 10}, dropped, highlighted);
+      const bool framed = dropped || highlighted;
+      EXPECT_EQ(cdc.getPixel(0, 5), framed ? g.clrBarShadow : rgb(1, 2, 3)) << dropped << highlighted;
+      EXPECT_EQ(cdc.getPixel(19, 5), framed ? g.clrBarHighlight : rgb(1, 2, 3)) << dropped << highlighted;
+    }
+
   // A separator on a horizontal bar: a 2-pixel etched vertical line through the middle.
   vm->OnDrawSeparator(&dc, {10, 0, 18, 20}, true);
   EXPECT_EQ(dc.getPixel(13, 5), g.clrBarShadow);
@@ -275,6 +286,11 @@ TEST_F(BarsTest, CommandImagesLiveInOneMapAndUsageCountsSkipStandardCommands) {
   EXPECT_EQ(usage.Total(), 3u);
   EXPECT_TRUE(usage.IsFrequentlyUsed(102));
   EXPECT_FALSE(usage.IsFrequentlyUsed(999));
+  // Frequently used is more than the share: of 40 uses, 2 (5 percent) are not, 3 are.
+  CmdUsageCount forty;
+  for (int i = 0; i < 40; ++i) forty.AddCmd(i < 2 ? 201 : i < 5 ? 202 : 203);
+  EXPECT_FALSE(forty.IsFrequentlyUsed(201));
+  EXPECT_TRUE(forty.IsFrequentlyUsed(202));
   EXPECT_FALSE(IsCommandPermitted((forbiddenCommands().push_back(5), 5)));
 
   std::vector<uint8_t> bytes;

@@ -1,5 +1,6 @@
 // The menu bar on a test MDI frame: titles from menus kept through the menu hash, the buttons
 // of a maximised child, the arrow keys and the saved state.
+#include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/menus/menu_bar.h"
 #include "uictl/bars/menus/menu_hash.h"
 #include "uictl/bars/toolbar/customize_button.h"
@@ -65,6 +66,23 @@ MenuHandle MdiFrame::documentMenu(unsigned resourceId) {
   return mainMenu(resourceId == 0x2001 ? L"&Sheet" : L"&Card", {L"&Edit", L"&Window"});
 }
 
+// Three titles whose menus hold a command in everyday use (100) and one hardly ever used (101).
+MenuHandle menuWithARareCommand() {
+  const MenuHandle menu = createMenu();
+  for (const wchar_t* title : {L"&File", L"&Edit", L"&View"}) {
+    const MenuHandle sub = createPopupMenu();
+    appendMenu(sub, MfString, 100, L"&Open");
+    appendMenu(sub, MfString, 101, L"&Rare");
+    appendMenu(menu, MfPopup, sub.id(), title);
+  }
+  return menu;
+}
+
+// The title's menu is open and lists the hardly used command: it shows all its commands.
+bool opensWhole(const CUxToolbarMenuButton* title) {
+  return title->m_pPopupMenu && title->m_pPopupMenu->GetMenuBar()->CommandToIndex(101) >= 0;
+}
+
 std::vector<std::wstring> titles(const CUxToolBar* bar) {
   std::vector<std::wstring> texts;
   for (int i = 0; i < bar->GetCount(); ++i) texts.push_back(bar->GetButton(i)->m_strText);
@@ -86,6 +104,22 @@ class MenuBarTest : public ::testing::Test {
   void TearDown() override {
     closeAllPopups();
     setWorkspace(nullptr, false);
+  }
+  // Menus shortened to the commands in use, the bar shown with the titles of such menus.
+  void useShortenedMenus() {
+    CUxToolBar::AddBasicCommand(100);
+    for (int i = 0; i < 20; ++i) commandUsage().AddCmd(102);
+    bar->CreateFromMenu(menuWithARareCommand(), true, true);
+    bar->show();
+    bar->AdjustLayout();
+    settle();
+  }
+  CUxToolbarMenuButton* title(int index) const { return dynamic_cast<CUxToolbarMenuButton*>(bar->GetButton(index)); }
+  // Opens the title's menu from the keyboard, the pointer staying where it is.
+  void dropDown(int index) {
+    bar->m_iHighlighted = index;
+    QTest::keyClick(bar, Qt::Key_Down);
+    settle();
   }
   int resetNotices() const {
     return static_cast<int>(std::count(frame.messages.begin(), frame.messages.end(),
@@ -373,4 +407,78 @@ TEST_F(MenuBarTest, DocumentTemplatesMenusAreSavedLoadedResetAndReloaded) {
   fresh.CreateFromMenu(newSheet);
   EXPECT_EQ(titles(&fresh).size(), 3u);
   for (const DocumentMenu& document : frame.documents) destroyMenu(document.menu);
+}
+
+TEST_F(MenuBarTest, AMenuShowingAllItsCommandsLeavesTheNextTitlesWholeUntilEscapeOrAPointerOnAClosedBar) {
+  useShortenedMenus();
+  mouseAt(QEvent::MouseButtonPress, itemCentre(bar, 0));
+  settle();
+  ASSERT_TRUE(title(0)->m_pPopupMenu);
+  EXPECT_FALSE(opensWhole(title(0)));
+  QTest::keyClick(&frame, Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_TRUE(opensWhole(title(0)));
+
+  // The pointer moving on along the bar takes the whole menus with it.
+  for (int next : {1, 2}) {
+    mouseAt(QEvent::MouseMove, itemCentre(bar, next));
+    settle();
+    EXPECT_FALSE(title(next - 1)->m_pPopupMenu);
+    EXPECT_TRUE(opensWhole(title(next))) << next;
+  }
+  // So does the keyboard, and a menu closed by Escape leaves the next one whole.
+  frame.press(Qt::Key_Left);
+  settle();
+  EXPECT_TRUE(opensWhole(title(1)));
+  frame.press(Qt::Key_Escape);
+  settle();
+  EXPECT_TRUE(openPopups().empty());
+  dropDown(0);
+  EXPECT_TRUE(opensWhole(title(0)));
+
+  // Escape on the bar itself ends it.
+  closeAllPopups();
+  bar->m_iHighlighted = 0;
+  QTest::keyClick(bar, Qt::Key_Escape);
+  dropDown(0);
+  ASSERT_TRUE(title(0)->m_pPopupMenu);
+  EXPECT_FALSE(opensWhole(title(0)));
+
+  // So does the pointer coming onto a title while no menu is open.
+  QTest::keyClick(&frame, Qt::Key_Down, Qt::ControlModifier);
+  closeAllPopups();
+  mouseAt(QEvent::MouseMove, itemCentre(bar, 1));
+  dropDown(1);
+  ASSERT_TRUE(title(1)->m_pPopupMenu);
+  EXPECT_FALSE(opensWhole(title(1)));
+}
+
+TEST_F(MenuBarTest, AnUprightBarOnTheScreensRightEdgeDropsItsMenusOnItsLeft) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  frame.setGeometry(area.right() - 60, 0, 60, 400);
+  bar->SetBarStyle((bar->GetBarStyle() & ~CbrsAlignAny) | CbrsAlignRight);
+  bar->setGeometry(0, 0, 60, 300);
+  bar->show();
+  bar->AdjustLayout();
+  ASSERT_TRUE(bar->DropDownMenu(bar->GetButton(0)));
+  CUxPopupMenu* popup = dynamic_cast<CUxToolbarMenuButton*>(bar->GetButton(0))->m_pPopupMenu;
+  ASSERT_TRUE(popup);
+  EXPECT_EQ(popup->x() + popup->GetFinalSize().cx, bar->mapToGlobal(QPoint(0, 0)).x());
+}
+
+TEST_F(MenuBarTest, ADoubleClickOrAPointerResting5SecondsOnATitleShowsAllOfItsMenu) {
+  useShortenedMenus();
+  const QPoint edit = itemCentre(bar, 1);
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
+                            QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
+    mouseAt(type, edit);
+  settle();
+  EXPECT_TRUE(opensWhole(title(1)));
+  closeAllPopups();
+
+  mouseAt(QEvent::MouseMove, itemCentre(bar, 0));
+  mouseAt(QEvent::MouseButtonPress, itemCentre(bar, 0));
+  settle();
+  ASSERT_TRUE(title(0)->m_pPopupMenu);
+  EXPECT_FALSE(opensWhole(title(0)));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return opensWhole(title(0)); }, 15000));
 }

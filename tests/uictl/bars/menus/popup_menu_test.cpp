@@ -175,6 +175,13 @@ TEST_F(PopupMenuTest, RightAndLeftMoveTheOpenMenuAlongTheToolbar) {
   EXPECT_TRUE(file->m_pPopupMenu);
   EXPECT_FALSE(edit->m_pPopupMenu);
   EXPECT_EQ(openPopups().size(), 1u);
+
+  // A second click on the open title closes its menu.
+  mouseAt(QEvent::MouseButtonRelease, itemCentre(bar, 0));
+  mouseAt(QEvent::MouseButtonPress, itemCentre(bar, 0));
+  settle();
+  EXPECT_FALSE(file->m_pPopupMenu);
+  EXPECT_TRUE(openPopups().empty());
 }
 
 TEST_F(PopupMenuTest, ShortenedMenusHideRarelyUsedCommandsUntilCtrlDown) {

@@ -40,6 +40,10 @@ inline void mouseAt(QEvent::Type type, const QPoint& screen) {
   const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
   QMouseEvent event(type, QPointF(under->mapFromGlobal(screen)), QPointF(screen), button, held, Qt::NoModifier);
+  // As the X server's events, each later than the one before.
+  static quint64 serverTime = 1000;
+  serverTime += 10;
+  event.setTimestamp(serverTime);
   QApplication::sendEvent(under, &event);
 }
 

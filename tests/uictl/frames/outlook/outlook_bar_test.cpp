@@ -5,6 +5,7 @@
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/frames/docking/dock_bar.h"
 #include "uictl/frames/docking/dock_frame.h"
+#include "uictl/frames/outlook/caption_bar.h"
 #include "uictl/frames/outlook/outlook_bar.h"
 
 #include "frames_test_support.h"
@@ -157,6 +158,23 @@ TEST_F(OutlookBarTest, BuiltAsTheShellBuildsIt) {
   const QPoint centre((second.left + second.right) / 2, (second.top + second.bottom) / 2);
   QTest::mouseClick(bar, Qt::LeftButton, {}, centre);
   EXPECT_EQ(dialog.commands, (std::vector<std::pair<unsigned, int>>{{230, 0}}));
+
+  // A disabled button's label is not in the bar's white but in the visual manager's colour for
+  // it, the button face.
+  ClassicSystemMetrics tinted;
+  tinted.colours[ColorBtnFace] = rgb(30, 140, 60);
+  const SystemMetricsOverride use(tinted);
+  bar->GetVisibleButton(1)->m_nStyle |= kStyleDisabled;
+  const QImage greyed = bar->grab().toImage();
+  int whiteLabel = 0, faceLabel = 0;
+  for (int y = second.top + 5 + 32 + 7; y < second.bottom; ++y)
+    for (int x = 2; x < 98; ++x) {
+      const COLORREF c = fromPixel(greyed.pixel(x, y));
+      whiteLabel += c == kWhite;
+      faceLabel += c == rgb(30, 140, 60);
+    }
+  EXPECT_EQ(whiteLabel, 0);
+  EXPECT_GT(faceLabel, 0);
 }
 
 TEST_F(OutlookBarTest, PageChangesSlideThePageButtonInStepsAndEndPainted) {
@@ -553,4 +571,33 @@ TEST_F(OutlookBarTest, TheBackgroundImageTakesTheDesktops3dColours) {
     }
   EXPECT_GT(tinted, 0);
   EXPECT_EQ(gray, 0);
+}
+
+// A desktop that gives a dark palette: the bars inside the dialog, which the toolkit does not tell
+// of the change, take its colours, and the classic ones again with the stock palette.
+TEST_F(OutlookBarTest, TheBarsInsideTheDialogFollowTheDesktopsPalette) {
+  RecordingBar* bar = buildAsTheShell();
+  auto* caption = new CUxCaptionBar;
+  ASSERT_TRUE(caption->Create(0x50001408, &dialog, 1701, -1));
+  caption->setGeometry(100, 0, 300, 30);
+  QApplication::processEvents();
+  const auto pixel = [](QWidget* widget, int x, int y) { return fromPixel(widget->grab().toImage().pixel(x, y)); };
+  const COLORREF classicFace = globalData().clrBarFace;
+  const QPalette before = QApplication::palette();
+  QPalette dark = before;
+  dark.setColor(QPalette::Button, QColor(49, 54, 59));
+  dark.setColor(QPalette::Dark, QColor(98, 108, 118));
+  dark.setColor(QPalette::Light, QColor(24, 27, 29));
+
+  QApplication::setPalette(dark);
+  EXPECT_EQ(globalData().clrBarFace, rgb(49, 54, 59));
+  EXPECT_EQ(pixel(caption, 150, 1), rgb(49, 54, 59));
+  EXPECT_EQ(pixel(caption, 150, 0), rgb(24, 27, 29));
+  // The bar's background between its buttons is the desktop's shadow colour.
+  const Rect work = bar->m_rectWorkArea;
+  EXPECT_EQ(pixel(bar, work.left + 1, work.bottom - 2), rgb(98, 108, 118));
+
+  QApplication::setPalette(before);
+  EXPECT_EQ(globalData().clrBarFace, classicFace);
+  EXPECT_EQ(pixel(caption, 150, 1), classicFace);
 }

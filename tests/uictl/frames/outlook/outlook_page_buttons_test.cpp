@@ -141,6 +141,11 @@ TEST_F(OutlookPageButtonsTest, SavedStateKeepsPagesAndResetReturnsToTheDefaults)
   EXPECT_EQ(bar->GetVisibleButtonCount(), 0);
   bar->SetActivePage(1, false);
   EXPECT_EQ(bar->GetVisibleButtonCount(), 2);
+  // The page that was active stays so when the defaults have it, with its buttons shown.
+  bar->RemoveButton(0);
+  EXPECT_TRUE(bar->ResetAll());
+  EXPECT_EQ(bar->GetActivePageID(), 1);
+  EXPECT_EQ(bar->GetVisibleButtonCount(), 2);
 
   // A workspace of an older data version saved no pages: loading leaves the bar without any.
   setWorkspace(new OldWorkspace, true);

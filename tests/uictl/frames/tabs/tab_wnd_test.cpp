@@ -125,6 +125,16 @@ TEST_F(TabWndTest, RemovingTabsKeepsTheRightTabActiveAndTellsTheParent) {
   tabs->InsertTabAt(page(tabs), L"front", 0);
   EXPECT_EQ(tabs->GetActiveTabWindow(), shown);
   EXPECT_TRUE(shown->isVisibleTo(tabs));
+
+  // Removing a tab before the active one leaves the same window active, a place further left,
+  // and says so as a new activation.
+  const int active = tabs->GetActiveTab();
+  parent.notices.clear();
+  tabs->DeleteTab(0);
+  EXPECT_EQ(tabs->GetActiveTab(), active - 1);
+  EXPECT_EQ(tabs->GetActiveTabWindow(), shown);
+  EXPECT_TRUE(shown->isVisibleTo(tabs));
+  EXPECT_EQ(parent.notices, std::vector<Notice>{change(active - 1, -1)});
 }
 
 TEST_F(TabWndTest, CtrlPageDownWrapsAndASingleTabSwallowsTheKey) {
