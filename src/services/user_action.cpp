@@ -15,6 +15,7 @@
 namespace {
 
 thread_local int actionHolds = 0;
+thread_local int silences = 0;  // SayingNothing alive on the thread
 unsigned long long presses = 0;  // on the GUI thread
 
 // The texts the action numbered `action` has said, in order.
@@ -37,6 +38,7 @@ enum class Failed { read, change };
 
 // Whether a failure's text is to be said, by what failed and what the action has said so far.
 bool toBeSaid(Failed what, const std::wstring& text) {
+  if (silences > 0) return false;
   if (!sqliteplus::busyWaitsCountedPerAction()) return true;
   const unsigned long long action = sqliteplus::busyWaitAction();
   if (told.action != action) told = {action, {}};
@@ -131,6 +133,12 @@ ActionOfItsOwn::~ActionOfItsOwn() {
   told = {toldAction_, std::move(told_)};
   actionHolds = holds_;
 }
+
+SayingNothing::SayingNothing() { ++silences; }
+
+SayingNothing::~SayingNothing() { --silences; }
+
+bool sayingNothing() { return silences > 0; }
 
 bool failedReadToBeSaid(const std::wstring& text) { return toBeSaid(Failed::read, text); }
 

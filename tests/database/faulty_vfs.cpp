@@ -15,7 +15,7 @@ struct Faults {
   bool readOnly = false;
   std::optional<int64_t> growthLeft;
   std::optional<int64_t> diskLeft;
-  std::optional<int> writeFailure, journalOpenFailure, writeLockFailure;
+  std::optional<int> writeFailure, journalOpenFailure, writeLockFailure, readFailure;
 };
 Faults faults;
 sqlite3_vfs shimVfs;
@@ -44,6 +44,11 @@ int shimWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 
     *faults.diskLeft -= growth;
   }
   return real->xWrite(file, buffer, amount, offset);
+}
+
+int shimRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
+  if (faults.readFailure) return *faults.readFailure;
+  return realMethodsOf(file)->xRead(file, buffer, amount, offset);
 }
 
 int shimLock(sqlite3_file* file, int level) {
@@ -87,6 +92,7 @@ int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int*
     // Version 1: no shared memory and no memory mapping, so every page goes through xWrite.
     entry->second.iVersion = 1;
     entry->second.xWrite = shimWrite;
+    entry->second.xRead = shimRead;
     entry->second.xTruncate = shimTruncate;
     entry->second.xLock = shimLock;
   }
@@ -119,5 +125,6 @@ void FaultyVfs::limitDisk(std::optional<int64_t> bytes) { faults.diskLeft = byte
 void FaultyVfs::failWrites(std::optional<int> resultCode) { faults.writeFailure = resultCode; }
 void FaultyVfs::failJournalOpens(std::optional<int> resultCode) { faults.journalOpenFailure = resultCode; }
 void FaultyVfs::failWriteLocks(std::optional<int> resultCode) { faults.writeLockFailure = resultCode; }
+void FaultyVfs::failReads(std::optional<int> resultCode) { faults.readFailure = resultCode; }
 
 }  // namespace testdb

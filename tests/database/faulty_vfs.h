@@ -1,8 +1,9 @@
 // A file-system shim of the database engine, the default for every connection opened while it
 // lives, that fails the way a real system does: main database files that open read-only, a disk
-// that fills up, or the passing faults of a system under strain (an I/O error, no memory, a lock
-// refused). Files grow only within a byte budget: a write past a file's end beyond it fails
-// with SQLITE_FULL, while writes inside a file (a rollback playing back its journal) still succeed.
+// that fills up, a disk that fails every read, or the passing faults of a system under strain (an
+// I/O error, no memory, a lock refused). Files grow only within a byte budget: a write past a
+// file's end beyond it fails with SQLITE_FULL, while writes inside a file (a rollback playing back
+// its journal) still succeed.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +32,8 @@ class FaultyVfs {
   void failJournalOpens(std::optional<int> resultCode);
   // The locks a writer takes (reserved and above) fail with this result code (SQLITE_PROTOCOL).
   void failWriteLocks(std::optional<int> resultCode);
+  // From now on every read of a file fails with this result code (a failing disk: SQLITE_IOERR_READ).
+  void failReads(std::optional<int> resultCode);
 };
 
 }  // namespace testdb
