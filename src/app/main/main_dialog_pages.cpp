@@ -199,14 +199,20 @@ bool MainDialog::selectChosenPath(const std::wstring& path) {
 
 MainDialog::SetChoice MainDialog::ChooseSet() {
   bool lookUpFailed = false;
+  bool deleted = false;
   for (;;) {
     CSelectSectionDlg dialog(pdb3::openQuery(m_pApp.db), m_pApp, this);
     dialog.m_strPrompt = L"学習する問題集を選択してください";
     dialog.m_strPath = m_strSetPath;
     dialog.m_nEid = m_pApp.currentSetId;
     dialog.m_nKind = CSelectSectionDlg::kAnything;
-    if (dialog.DoModal() != platform::IdOk) {
+    const bool chosenNow = dialog.DoModal() == platform::IdOk;
+    deleted = deleted || dialog.deletedAny();
+    if (!chosenNow) {
       m_recentCombo->setCurrentIndex(0);
+      // The set chosen before may have gone with what was deleted: the pages show what is left (at
+      // start-up, the first page shown reads them).
+      if (deleted && initialised_) RefreshPages();
       return lookUpFailed ? SetChoice::cancelledAfterFailedLookUp : SetChoice::cancelled;
     }
     const pdb3::FirstRow chosen = pdb3::lookUpElement(pdb3::openQuery(m_pApp.db), dialog.m_nEid);

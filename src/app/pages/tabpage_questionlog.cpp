@@ -210,7 +210,6 @@ bool CTabpageQuestionlog::ReloadList() {
   }
   if (!read) {
     ClearList();  // rows of another set, or counts from before, would be taken for these
-    host_.RereadWhenFree();
     return false;
   }
   // The reset has the rows in view read, when the list is on screen.

@@ -443,7 +443,6 @@ bool CTabpageSmartlearning::DoAutoSelect(FailureReport say) {
                                    platform::nowSeconds(), chosen)) {
     choicePending_ = true;  // tried again when the choice is next needed
     say(host_.dialogWindow(), L"次に学習する問題を選べませんでした。", L"Kelvara");
-    host_.RereadWhenFree();  // or by the refresh that follows a lock, which makes it
     return false;
   }
   chosen_ = std::move(chosen);
@@ -505,7 +504,6 @@ bool CTabpageSmartlearning::RefreshFromFile() {
     rates_.clear();
   });
   if (!isVisible()) return true;  // read when the page is next shown, by the refresh that shows it
-  ensureChosen(reportFailedRead);  // a choice a lock kept from being made: the rows mark it
   if (levelsStale_) return StartLevelCalcThread();
   const bool read = readLevelCounts();
   update();
