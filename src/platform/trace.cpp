@@ -59,10 +59,22 @@ std::mutex& outputLock() {
   return lock;
 }
 
+// The lines of the innermost HeldErrorTraces of the thread, if any.
+thread_local std::string* heldErrors = nullptr;
+
 void write(FILE* stream, const std::string& text) {
   std::lock_guard guard(outputLock());
   std::fwrite(text.data(), 1, text.size(), stream);
   std::fflush(stream);
+}
+
+// A failure line goes to the innermost HeldErrorTraces, else to stderr.
+void writeError(const std::string& text) {
+  if (text.empty()) return;
+  if (heldErrors)
+    *heldErrors += text;
+  else
+    write(stderr, text);
 }
 
 // Read at every line rather than once, so a test (or a debugger) may turn it on and off.
@@ -86,7 +98,7 @@ void writeConsole(const std::string& text) { write(stdout, text); }
 void traceError(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);
-  write(stderr, formatv(fmt, args));
+  writeError(formatv(fmt, args));
   va_end(args);
 }
 
@@ -101,8 +113,20 @@ void trace(const wchar_t* fmt, ...) {
 void traceError(const wchar_t* fmt, ...) {
   va_list args;
   va_start(args, fmt);
-  write(stderr, toUtf8(formatv(fmt, args)));
+  writeError(toUtf8(formatv(fmt, args)));
   va_end(args);
+}
+
+HeldErrorTraces::HeldErrorTraces() : outer_(heldErrors) { heldErrors = &lines_; }
+
+HeldErrorTraces::~HeldErrorTraces() { heldErrors = outer_; }
+
+void HeldErrorTraces::write() {
+  std::string* const held = heldErrors;
+  heldErrors = outer_;
+  writeError(lines_);
+  lines_.clear();
+  heldErrors = held;
 }
 
 }  // namespace platform

@@ -23,4 +23,21 @@ void traceError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void trace(const wchar_t* format, ...);
 void traceError(const wchar_t* format, ...);
 
+// While it lives, the calling thread's failure lines are kept back instead of written: for a read
+// tried again and again while another program holds the file, whose failures are worth a line only
+// when they turn out to last. What is kept is dropped with it unless written.
+class HeldErrorTraces {
+ public:
+  HeldErrorTraces();
+  ~HeldErrorTraces();
+  HeldErrorTraces(const HeldErrorTraces&) = delete;
+  HeldErrorTraces& operator=(const HeldErrorTraces&) = delete;
+  // Writes the lines kept so far.
+  void write();
+
+ private:
+  std::string* outer_;
+  std::string lines_;
+};
+
 }  // namespace platform

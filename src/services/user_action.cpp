@@ -26,6 +26,7 @@ namespace {
 using useraction::boxLoops;
 using useraction::buttonsByEvents;
 
+thread_local int silences = 0;  // SayingNothing alive on the thread
 unsigned long long presses = 0;  // on the GUI thread
 
 // The texts the action numbered `action` has said, in order.
@@ -45,6 +46,7 @@ enum class Failed { read, change };
 
 // Whether a failure's text is to be said, by what failed and what the action has said so far.
 bool toBeSaid(Failed what, const std::wstring& text) {
+  if (silences > 0) return false;
   if (!sqliteplus::busyWaitsCountedPerAction()) return true;
   const unsigned long long action = sqliteplus::busyWaitAction();
   if (told.action != action) told = {action, {}};
@@ -123,6 +125,12 @@ ActionOfItsOwn::~ActionOfItsOwn() {
   told = {toldAction_, std::move(told_)};
   useraction::holds = holds_;
 }
+
+SayingNothing::SayingNothing() { ++silences; }
+
+SayingNothing::~SayingNothing() { --silences; }
+
+bool sayingNothing() { return silences > 0; }
 
 bool failedReadToBeSaid(const std::wstring& text) { return toBeSaid(Failed::read, text); }
 

@@ -58,6 +58,20 @@ class ActionOfItsOwn {
   int holds_;
 };
 
+// While it lives, nothing the calling thread's failures would say is said, nor traced as kept back:
+// for a read the program tries again by itself, which no learner asked for (the action that met the
+// failure first has said it). Whoever tries says what it finally comes to.
+class SayingNothing {
+ public:
+  SayingNothing();
+  ~SayingNothing();
+  SayingNothing(const SayingNothing&) = delete;
+  SayingNothing& operator=(const SayingNothing&) = delete;
+};
+// Whether a SayingNothing lives on the calling thread: a box that is not a failure's (a count that
+// is no number) is not shown either.
+bool sayingNothing();
+
 // Whether `text`, telling of a failed read the current action needs, is to be said to the learner:
 // only when the action has said nothing yet. What is not said goes to standard error. Where waits are
 // not counted per action (worker threads, programs without the event-loop hook) every failure is said.

@@ -17,7 +17,7 @@ struct Faults {
   bool readOnly = false;
   std::optional<int64_t> growthLeft;
   std::optional<int64_t> diskLeft;
-  std::optional<int> writeFailure, journalOpenFailure, writeLockFailure;
+  std::optional<int> writeFailure, journalOpenFailure, writeLockFailure, readFailure;
   std::function<void(const std::string&)> afterDatabaseRead;
 };
 Faults faults;
@@ -61,6 +61,7 @@ int shimWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 
 }
 
 int shimRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
+  if (faults.readFailure) return *faults.readFailure;
   const int rc = realMethodsOf(file)->xRead(file, buffer, amount, offset);
   if (!faults.afterDatabaseRead || inAfterRead) return rc;
   if (const std::optional<std::string> name = databaseNameOf(file)) {
@@ -120,6 +121,7 @@ int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int*
     entry->second.iVersion = 1;
     entry->second.xRead = shimRead;
     entry->second.xWrite = shimWrite;
+    entry->second.xRead = shimRead;
     entry->second.xTruncate = shimTruncate;
     entry->second.xLock = shimLock;
   }
@@ -155,5 +157,6 @@ void FaultyVfs::failWriteLocks(std::optional<int> resultCode) { faults.writeLock
 void FaultyVfs::onDatabaseRead(std::function<void(const std::string& file)> afterRead) {
   faults.afterDatabaseRead = std::move(afterRead);
 }
+void FaultyVfs::failReads(std::optional<int> resultCode) { faults.readFailure = resultCode; }
 
 }  // namespace testdb

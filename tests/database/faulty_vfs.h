@@ -1,9 +1,10 @@
 // A file-system shim of the database engine, the default for every connection opened while it
 // lives, that fails the way a real system does: main database files that open read-only, a disk
-// that fills up, or the passing faults of a system under strain (an I/O error, no memory, a lock
-// refused). Files grow only within a byte budget: a write past a file's end beyond it fails
-// with SQLITE_FULL, while writes inside a file (a rollback playing back its journal) still succeed.
-// Another program can be made to act between two reads of a database file.
+// that fills up, a disk that fails every read, or the passing faults of a system under strain (an
+// I/O error, no memory, a lock refused). Files grow only within a byte budget: a write past a
+// file's end beyond it fails with SQLITE_FULL, while writes inside a file (a rollback playing back
+// its journal) still succeed. Another program can be made to act between two reads of a database
+// file.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +39,8 @@ class FaultyVfs {
   // it was opened (another program that writes whenever it can, say); nothing runs when empty. The
   // reads of what it runs do not call it again.
   void onDatabaseRead(std::function<void(const std::string& file)> afterRead);
+  // From now on every read of a file fails with this result code (a failing disk: SQLITE_IOERR_READ).
+  void failReads(std::optional<int> resultCode);
 };
 
 }  // namespace testdb

@@ -16,6 +16,7 @@
 #include "app/shell/klv_app.h"
 #include "app/main/main_outlook_bar.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/quiet_retry.h"
 #include "app/shell/program_identity.h"
 #include "app/pages/tabpage_loginfo.h"
 #include "app/pages/tabpage_questionlog.h"
@@ -66,6 +67,13 @@ MainDialog::MainDialog(KlvApp& app, QWidget* parent) : QDialog(parent), m_pApp(a
   m_pageSmartlearning = new CTabpageSmartlearning(app, *this, this);
   pages_ = {m_pageSelsection, m_pageLoginfo, m_pageQuestionlog, m_pageRanking, m_pageSmartlearning};
   for (QWidget* page : pages_) page->hide();
+  pagesRetry_ = new QuietRetry(
+      *this,
+      [this] {
+        RefreshPages();
+        return m_bPagesRead;
+      },
+      kPagesUnread);
 
   qApp->installEventFilter(this);
   UpdateCommandStates();

@@ -32,6 +32,7 @@ class QMenuBar;
 class QPushButton;
 class QStatusBar;
 class QToolBar;
+class QuietRetry;
 
 class MainDialog : public QDialog, public MainDialogHost, public platform::CommandTarget {
   Q_OBJECT
@@ -105,6 +106,7 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   bool StartStudyAndRefresh(const std::wstring& title, const std::vector<int>& ids) override;
   bool SelectStudyQuestions(std::vector<int>& ids) override;
   void RefreshPages() override;
+  void RereadWhenFree() override;
   void UpdateTitle(const std::wstring& text = std::wstring()) override;
   QWidget* dialogWindow() override { return this; }
   SoundQueue& soundQueue() override { return m_soundQueue; }
@@ -123,6 +125,8 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   void hideEvent(QHideEvent* event) override;
 
  private:
+  // What a refresh that could not read what the pages show says.
+  static constexpr wchar_t kPagesUnread[] = L"問題集の学習履歴を読み込めませんでした。";
   // The recent-set chooser's last entry, which asks for a set in the tree; it is known by its text.
   static constexpr wchar_t kChooserEntry[] = L"<< 問題集の選択... >>";
 
@@ -187,12 +191,16 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   // The questions the page shown chooses (SelectStudyQuestions), a failure said in `say`'s way: a
   // study reads them, a new set made of them is a change.
   bool chooseQuestions(std::vector<int>& ids, FailureReport say);
-  // The question-log page's list read again now when it shows, else when it is next shown.
+  // The question-log page's list read again now when it shows, else emptied until the refresh that
+  // shows it; false when it could not be read.
   bool RefreshQuestionLogPage();
 
   KlvApp& m_pApp;
   SoundQueue m_soundQueue;
   bool m_bPagesRead = true;  // the last refresh read what the pages show
+  // What a lock kept the last refresh (or a page) from reading: the pages are refreshed again
+  // quietly until it lets go.
+  QuietRetry* pagesRetry_ = nullptr;
   int m_nTranslated = 0;
   int m_nRemain = 0;
   int m_nQuestion = 0;
@@ -204,8 +212,6 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   CTabpageQuestionlog* m_pageQuestionlog = nullptr;
   CTabpageRanking* m_pageRanking = nullptr;
   CTabpageSmartlearning* m_pageSmartlearning = nullptr;
-  // The question-log page reads its list again the next time it is shown.
-  bool m_bQuestionLogStale = false;
   std::array<QWidget*, kPageCount> pages_{};
   QMenuBar* m_menuBar = nullptr;
   QToolBar* m_toolBar = nullptr;

@@ -10,6 +10,7 @@
 #include "app/main/main_outlook_bar.h"
 #include "app/common/modal_dialog.h"
 #include "app/common/page_reads.h"
+#include "app/common/quiet_retry.h"
 #include "app/main/note_browser.h"
 #include "app/main/select_section_dialog.h"
 #include "app/pages/tabpage_loginfo.h"
@@ -58,13 +59,8 @@ void MainDialog::ShowPage(int page) {
   } else if (const int eid = pdb3::findElementByPath(pdb3::openQuery(m_pApp.db), 0, m_strSetPath); eid >= 0) {
     m_pApp.currentSetId = eid;
   }
-  RefreshPages();
-  if (page == 2) {
-    if (m_bQuestionLogStale && !m_pageQuestionlog->ReloadList())
-      reportFailedRead(this, L"問題の一覧を読み込めませんでした。");
-    m_bQuestionLogStale = false;
-    m_pageQuestionlog->update();
-  }
+  RefreshPages();  // the question log's list too, now that it shows
+  if (page == 2) m_pageQuestionlog->update();
 
   // The ranking page hides both choosers; the smart-learning page studies its own list.
   for (int id : {1236, 1234, 1018}) findChild<QWidget*>(QString("id%1").arg(id))->setVisible(page != 3 && page != 4);
@@ -133,19 +129,23 @@ void MainDialog::RefreshPages() {
   UpdateCommandStates();
   if (m_nCurPage >= 0) pages_[m_nCurPage]->update();
   m_bPagesRead = read;
-  if (!read) reportFailedRead(this, L"問題集の学習履歴を読み込めませんでした。");
+  if (!read) reportFailedRead(this, kPagesUnread);
+  // What a lock kept from being read is read again by itself, once the other program lets go.
+  pagesRetry_->follow(read);
+}
+
+void MainDialog::RereadWhenFree() {
+  if (pagesRetry_) pagesRetry_->follow(false);  // the pages read nothing before the dialog is made
 }
 
 bool MainDialog::RefreshQuestionLogPage() {
   bool read = true;
-  // A set of thousands of questions is read only when its list is looked at.
-  if (!m_bFolderSelected && m_nCurPage == 2) {
+  // A set of thousands of questions is read only when its list is looked at: the refresh that shows
+  // the page reads it. A list not read leaves the refresh unread, to be read again.
+  if (!m_bFolderSelected && m_nCurPage == 2)
     read = m_pageQuestionlog->ReloadList();
-    m_bQuestionLogStale = false;
-  } else {
+  else
     m_pageQuestionlog->ClearList();
-    m_bQuestionLogStale = !m_bFolderSelected;
-  }
   m_pageQuestionlog->UpdateCheckedCount();
   return read;
 }
@@ -199,14 +199,20 @@ bool MainDialog::selectChosenPath(const std::wstring& path) {
 
 MainDialog::SetChoice MainDialog::ChooseSet() {
   bool lookUpFailed = false;
+  bool deleted = false;
   for (;;) {
     CSelectSectionDlg dialog(pdb3::openQuery(m_pApp.db), m_pApp, this);
     dialog.m_strPrompt = L"学習する問題集を選択してください";
     dialog.m_strPath = m_strSetPath;
     dialog.m_nEid = m_pApp.currentSetId;
     dialog.m_nKind = CSelectSectionDlg::kAnything;
-    if (dialog.DoModal() != platform::IdOk) {
+    const bool chosenNow = dialog.DoModal() == platform::IdOk;
+    deleted = deleted || dialog.deletedAny();
+    if (!chosenNow) {
       m_recentCombo->setCurrentIndex(0);
+      // The set chosen before may have gone with what was deleted: the pages show what is left (at
+      // start-up, the first page shown reads them).
+      if (deleted && initialised_) RefreshPages();
       return lookUpFailed ? SetChoice::cancelledAfterFailedLookUp : SetChoice::cancelled;
     }
     const pdb3::FirstRow chosen = pdb3::lookUpElement(pdb3::openQuery(m_pApp.db), dialog.m_nEid);

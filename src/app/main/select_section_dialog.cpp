@@ -194,6 +194,7 @@ void CSelectSectionDlg::OnDelete() {
     reportUnmadeChange(this, L"削除に失敗しました");
     return;
   }
+  m_bDeleted = true;
   restoreSmartLearningSet();
   RebuildTreeWithout(eid);
   m_tree->SelectEidFromRoot(eid);

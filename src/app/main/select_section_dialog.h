@@ -38,6 +38,9 @@ class CSelectSectionDlg : public QDialog {
   // Deletes the selected element (not the root) with everything below it, after asking with its
   // name; without a name that could be read nothing is asked or deleted.
   void OnDelete();
+  // Whether anything was deleted while the dialog was open: what the window shows of it is stale,
+  // whatever the learner chose then.
+  bool deletedAny() const { return m_bDeleted; }
 
   CMyFolderTreeCtrl& tree() { return *m_tree; }
   CExplorer1& browser() { return *m_browser; }
@@ -76,4 +79,5 @@ class CSelectSectionDlg : public QDialog {
   CExplorer1* m_browser;
   QLineEdit* count_;
   QPushButton* ok_;
+  bool m_bDeleted = false;
 };

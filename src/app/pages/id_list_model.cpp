@@ -6,23 +6,16 @@
 #include <QPixmap>
 #include <QScrollBar>
 #include <QTableView>
-#include <QTimer>
 #include <algorithm>
-#include <chrono>
 
+#include "app/common/quiet_retry.h"
 #include "app/shell/app_resources.h"
-#include "database/engine/busy_wait.h"
-#include "services/user_action.h"
 
 namespace {
 
 constexpr int kRowHeight = 18;
 
 constexpr int kMarkSize = 16;
-
-// How often rows in view that could not be read are tried again: they fill within about this
-// much of the other program letting go of the file.
-constexpr std::chrono::milliseconds kRetryInterval{300};
 
 QIcon rowIcon(int id) {
   initAppResources();
@@ -93,10 +86,13 @@ void IdListModel::refresh() {
   if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
-VisibleRowReader::VisibleRowReader(QTableView& view, IdListModel& model)
-    : QObject(&view), view_(view), viewport_(view.viewport()), source_(model.source()), retry_(new QTimer(this)) {
-  retry_->setInterval(kRetryInterval);
-  connect(retry_, &QTimer::timeout, this, &VisibleRowReader::retryQuietly);
+VisibleRowReader::VisibleRowReader(QTableView& view, IdListModel& model, const std::wstring& unread)
+    : QObject(&view),
+      view_(view),
+      viewport_(view.viewport()),
+      source_(model.source()),
+      retry_(new QuietRetry(*view.viewport(), [this] { return retryQuietly(); }, unread,
+                            QuietRetry::BeforePaints::yes)) {
   viewport_->installEventFilter(this);
   connect(view.verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { readChanged(false); });
   connect(&model, &QAbstractItemModel::modelReset, this, [this] { readChanged(true); });
@@ -120,7 +116,7 @@ void VisibleRowReader::readChanged(bool again) {
   if (!view_.isVisible()) return;
   const std::pair<int, int> rows = rowsInView();
   if (rows.first > rows.second) {
-    keepTrying(false);  // nothing in view is left unread
+    retry_->follow(true);  // nothing in view is left unread
     return;
   }
   if (rows != read_) read(rows, RowRead::cameIntoView);
@@ -129,46 +125,25 @@ void VisibleRowReader::readChanged(bool again) {
 bool VisibleRowReader::read(std::pair<int, int> rows, RowRead why) {
   const bool done = source_.readRows(rows.first, rows.second, why);
   read_ = done ? rows : std::pair<int, int>{0, -1};
-  keepTrying(!done);
+  retry_->follow(done);
   return done;
 }
 
-void VisibleRowReader::retryQuietly() {
+bool VisibleRowReader::retryQuietly() {
   const std::pair<int, int> rows = rowsInView();
-  // Off screen nothing is read: the rows in view are read when the list is next shown.
-  if (!view_.isVisible() || rows.first > rows.second) {
-    keepTrying(false);
-    return;
-  }
-  bool done = false;
-  {
-    // No part of the action under way, and no wait: neither a paint nor the learner's input is held
-    // up for another program.
-    const ActionOfItsOwn own;
-    const sqliteplus::GiveUpOnBusyFile noWait;
-    done = read(rows, RowRead::retriedQuietly);
-  }
+  if (rows.first > rows.second) return true;
+  if (!read(rows, RowRead::retriedQuietly)) return false;
   // Before a paint, the rows read are drawn in the same paint; on the timer, in the next.
-  if (done) viewport_->update();
-}
-
-void VisibleRowReader::keepTrying(bool on) {
-  if (!on) retry_->stop();
-  else if (!retry_->isActive()) retry_->start();
-  QWidget* window = on ? view_.window() : nullptr;
-  if (window_ == window) return;
-  if (window_) window_->removeEventFilter(this);
-  window_ = window;
-  if (window_) window_->installEventFilter(this);
+  viewport_->update();
+  return true;
 }
 
 bool VisibleRowReader::eventFilter(QObject* watched, QEvent* event) {
   if ((event->type() == QEvent::Resize || event->type() == QEvent::Show) && watched == viewport_) readChanged(false);
-  if (event->type() == QEvent::UpdateRequest && watched == window_ && view_.isVisible()) retryQuietly();
   return QObject::eventFilter(watched, event);
 }
 
-void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths) {
+void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths, const std::wstring& unread) {
   initAppResources();
   view.setModel(&model);
   view.setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -181,5 +156,5 @@ void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& w
   // The titles start where their columns' texts do.
   view.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   for (size_t c = 0; c < widths.size(); ++c) view.setColumnWidth(static_cast<int>(c), widths[c]);
-  new VisibleRowReader(view, model);  // the view's child
+  new VisibleRowReader(view, model, unread);  // the view's child
 }

@@ -5,7 +5,6 @@
 #include <QAbstractTableModel>
 #include <QIcon>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <functional>
 #include <string>
@@ -13,8 +12,8 @@
 #include <vector>
 
 class QTableView;
-class QTimer;
 class QWidget;
+class QuietRetry;
 
 // Why rows are read: they come into view by what the learner did (a failure is the action's, said by
 // its rule once its input is over), or they could not be read then and are tried again quietly
@@ -78,13 +77,13 @@ class IdListModel : public QAbstractTableModel {
 
 // Has the source read the rows in view whenever they change: a scroll, a resize, the list shown,
 // its rows replaced or reread. That happens before the paint, and never while the list is off
-// screen: a page that is not shown reads nothing. Rows in view that could not be read (another
-// program held the file) are tried again, without waiting and without a word, before each paint of
-// the window and every few hundred milliseconds, until the file lets them be read: then all of them
-// are, in one read, and they fill soon after the other program lets go, with no input.
+// screen: a page that is not shown reads nothing. Rows in view that another program's lock kept
+// from being read are tried again quietly (QuietRetry), also before each paint of the window: they
+// fill soon after the other program lets go, with no input, all of them in one read.
 class VisibleRowReader : public QObject {
  public:
-  VisibleRowReader(QTableView& view, IdListModel& model);
+  // `unread`: what the learner is told when the rows cannot be read for a cause that lasts.
+  VisibleRowReader(QTableView& view, IdListModel& model, const std::wstring& unread);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -95,25 +94,20 @@ class VisibleRowReader : public QObject {
   // Has the rows in view read when they differ from those read last, or always when `again`
   // (the rows were replaced or are to be reread: what another program wrote since shows).
   void readChanged(bool again);
-  // Reads the rows in view; on a failure, has them tried again until they are read.
+  // Reads the rows in view; on a failure for a lock, has them tried again until they are read.
   bool read(std::pair<int, int> rows, RowRead why);
-  // Reads the rows in view that could not be read, quietly; called before the window paints and on
-  // the timer, never inside a paint.
-  void retryQuietly();
-  // Tries the rows in view again while they are unread: before each paint of the window (its update
-  // request comes before any of its widgets is painted, not inside a paint) and on a timer.
-  void keepTrying(bool on);
+  // Reads the rows in view that could not be read, inside a quiet try; true when there are none left.
+  bool retryQuietly();
 
   QTableView& view_;
   // Kept apart: the viewport still sends events while the view around it is being destroyed.
   QWidget* const viewport_;
   IdRowSource& source_;
   std::pair<int, int> read_{0, -1};  // the range read last; none after a failure or a reset
-  QPointer<QWidget> window_;  // watched while rows in view could not be read
-  QTimer* const retry_;
+  QuietRetry* const retry_;
 };
 
 // Sets the view up as the pages' lists look: whole rows, no editing, the given column widths, every
 // column and its title left-aligned, and gives it the reader that has the model's source read the
-// rows in view.
-void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths);
+// rows in view (`unread` tells a lasting failure to read them).
+void setUpIdList(QTableView& view, IdListModel& model, const std::vector<int>& widths, const std::wstring& unread);

@@ -46,6 +46,7 @@
 namespace {
 
 constexpr int kColumns = 6;
+constexpr wchar_t kListUnread[] = L"問題の一覧を読み込めませんでした。";
 constexpr int kIconWidth = 20;
 constexpr int kAdjustSteps[13] = {10, 5, 4, 3, 2, 1, 0, -1, -2, -3, -4, -5, -10};
 
@@ -136,7 +137,7 @@ CTabpageQuestionlog::CTabpageQuestionlog(KlvApp& app, MainDialogHost& host, QWid
       afterInput_(new WordAfterInput(this)) {
   setObjectName("id157");
   m_listCtrl = withId(new platform::RowListView(this), 1145);
-  setUpIdList(*m_listCtrl, model_, {200, 150, 60, 60, 60, 70});
+  setUpIdList(*m_listCtrl, model_, {200, 150, 60, 60, 60, 70}, kListUnread);
   m_listCtrl->setContextMenuPolicy(Qt::CustomContextMenu);
   m_listCtrl->viewport()->installEventFilter(this);
   connect(m_listCtrl->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { OnColumnClick(c); });
@@ -267,7 +268,7 @@ bool CTabpageQuestionlog::readRows(int first, int last, RowRead why) {
     reloadChangedSet(false);
   else
     // Rows read again before the box is up belong to the same action: they do not say it again.
-    reportFailedReadAfterInput(*afterInput_, host_.dialogWindow(), L"問題の一覧を読み込めませんでした。");
+    reportFailedReadAfterInput(*afterInput_, host_.dialogWindow(), kListUnread);
   return false;
 }
 
@@ -304,7 +305,7 @@ void CTabpageQuestionlog::reloadChangedSet(bool duringCommand) {
   // Rows are read while the view scrolls, inside the press on its scroll bar or the turn of its wheel:
   // what they find is said once that input is over.
   if (!reloaded) {
-    const std::wstring what = L"問題の一覧を読み込めませんでした。";
+    const std::wstring what = kListUnread;
     if (duringCommand) reportFailure(what, reportFailedRead);
     else reportFailedReadAfterInput(*afterInput_, host_.dialogWindow(), what);
     return;

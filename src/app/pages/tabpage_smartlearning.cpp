@@ -43,6 +43,7 @@
 #include "services/app_settings.h"
 #include "services/database_failure.h"
 #include "services/text_edit.h"
+#include "services/user_action.h"
 #include "study/study_flow.h"
 
 namespace {
@@ -100,7 +101,7 @@ CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, 
       afterInput_(new WordAfterInput(this)) {
   setObjectName("id284");
   list_ = withId(new platform::RowListView(this), 1001);
-  setUpIdList(*list_, model_, {230, 90, 90, 130, 80});
+  setUpIdList(*list_, model_, {230, 90, 90, 130, 80}, L"スマート学習リストの問題を読み込めませんでした。");
   connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { OnColumnClick(c); });
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     readCurve();
@@ -279,6 +280,7 @@ bool CTabpageSmartlearning::ReloadQuestionList() {
   setShownIds(std::move(ids));
   if (read) return true;
   if (allMode_) tellFailure(L"スマート学習リストの問題を読み込めませんでした。");
+  host_.RereadWhenFree();
   return false;
 }
 
@@ -411,6 +413,7 @@ void CTabpageSmartlearning::OnColumnClick(int column) {
 bool CTabpageSmartlearning::exchangeControls() {
   const std::optional<int> count = countEdit_->number();
   if (!count) {
+    if (sayingNothing()) return false;  // a refresh tried again by itself leaves the learner's typing be
     platform::messageBox(host_.dialogWindow(), countEdit_->rangeMessage(), kAppCaption,
                          platform::MbOk | platform::MbIconWarning);
     countEdit_->setFocus();
@@ -522,6 +525,7 @@ bool CTabpageSmartlearning::StartLevelCalcThread() {
     // The worker would fail the same way: the history keeps what it showed.
     update();
     tellFailure(L"記憶レベルの推移を計算できませんでした。");
+    host_.RereadWhenFree();
     return false;
   }
   if (!smartLearningOn()) {  // no list, no history

@@ -26,6 +26,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -947,6 +948,85 @@ TEST(MainDialog, TheQuestionLogReadsItsListWhenItShows) {
   EXPECT_TRUE(log.rowIds().empty());
 }
 
+// A refresh under another program's lock (here the options closed while it holds the file) leaves
+// the pages without what they show: the question log without rows and its count unknown, the smart
+// page shown first under it without rows, choice or level counts, and refreshed under it with its
+// counts unknown and an empty bar. Once the file is free the page on screen fills by itself, soon,
+// without a word and with no input.
+TEST(MainDialog, PagesALockEmptiedFillByThemselvesOnceTheFileIsFree) {
+  MainApp s;
+  const int binder = s.app.smartLearningSetId;
+  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", binder, binder));
+  s.run(platform::format(L"INSERT INTO memory_rate VALUES (1, %d, 80, 1, %d, 0, 0, 0, 0, 0, 0, 0, 0, 0)",
+                         s.app.currentUserId, static_cast<int>(platform::nowSeconds() - 86400)));
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F4);
+  CTabpageQuestionlog& log = s.dialog.questionLogPage();
+  ASSERT_EQ(log.rowIds(), (std::vector<int>{1, 2, 31}));
+  const int questions = s.dialog.questionCount();
+  ASSERT_GT(questions, 0);
+  std::optional<HeldDatabase> held;
+  const auto closeOptionsWhileHeld = [&] {
+    ModalAnswers options({{"id138", [&](QDialog& dialog) {
+                             held.emplace(s.databasePath());
+                             QTimer::singleShot(0, &dialog, &QDialog::accept);
+                           }}});
+    QTest::keyClick(&s.dialog, Qt::Key_F12);
+    EXPECT_EQ(options.seen["id138"], 1);
+  };
+  const std::wstring unread = L"Kelvara: 問題集の学習履歴を読み込めませんでした。\n" + kBusyCause + L"\n";
+  closeOptionsWhileHeld();
+  EXPECT_TRUE(s.takeBoxes().ends_with(unread));  // after what the options could not keep in this folder
+  EXPECT_EQ(std::pair(log.listRowCount(), s.dialog.questionCount()), std::pair(0, -1));  // "/ -"
+  held.reset();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return log.listRowCount() == 3 && s.dialog.questionCount() == questions; }, 5000));
+  EXPECT_EQ(log.rowIds(), (std::vector<int>{1, 2, 31}));
+  EXPECT_EQ(s.takeBoxes(), L"");
+
+  CTabpageSmartlearning& smart = s.dialog.smartLearningPage();
+  // A quarter along the bar {100, H - 40, W - 150, H - 20}: the list's learned half, at level 1.
+  const auto barColour = [&] {
+    const QImage image = smart.paintImage();
+    return platform::fromPixel(image.pixel(100 + (smart.width() - 250) / 4, smart.height() - 30));
+  };
+  held.emplace(s.databasePath());
+  QTest::keyClick(&s.dialog, Qt::Key_F6);
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: スマート学習リストの問題を読み込めませんでした。\n" + kBusyCause + L"\n");
+  EXPECT_TRUE(smart.shownIds().empty());
+  EXPECT_EQ(barColour(), platform::rgb(255, 255, 255));
+  held.reset();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return smart.shownIds() == std::vector<int>{1, 2} && barColour() == smart::LevelColors[1]; }, 5000));
+  EXPECT_EQ(std::pair(smart.rowImage(0), smart.rowImage(1)), std::pair(1, 1)) << "the next study is chosen";
+  EXPECT_EQ(s.takeBoxes(), L"");
+
+  closeOptionsWhileHeld();
+  QCoreApplication::processEvents();  // the rows' word comes once the input is over
+  EXPECT_TRUE(s.takeBoxes().ends_with(L"Kelvara: スマート学習リストの問題を読み込めませんでした。\n" + kBusyCause + L"\n"));
+  EXPECT_EQ(barColour(), platform::rgb(255, 255, 255));
+  held.reset();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return barColour() == smart::LevelColors[1]; }, 5000));
+  EXPECT_EQ(s.takeBoxes(), L"");
+
+  // The page's own commands under the lock: the list shown in the other mode, and the counts of
+  // another period.
+  QAbstractButton* allOrChosen = smart.findChild<QAbstractButton*>("id1327");
+  allOrChosen->click();  // the next study's questions, which the page holds
+  held.emplace(s.databasePath());
+  allOrChosen->click();
+  EXPECT_TRUE(smart.shownIds().empty());
+  s.takeBoxes();
+  held.reset();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return smart.shownIds().size() == 2; }, 5000));
+  EXPECT_TRUE(smart.allMode());
+  held.emplace(s.databasePath());
+  smart.findChild<QComboBox*>("id1330")->setCurrentIndex(0);
+  EXPECT_EQ(barColour(), platform::rgb(255, 255, 255));
+  s.takeBoxes();
+  held.reset();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return barColour() == smart::LevelColors[1]; }, 5000));
+  EXPECT_EQ(s.takeBoxes(), L"");
+}
+
 // Start-up builds every page but reads only for the one shown: the smart-learning page reads its
 // list, rows, rates, choice and level history when it is first shown.
 TEST(MainDialog, APageNotOnScreenReadsNothingAtStartUpUntilItShows) {
@@ -1089,6 +1169,7 @@ TEST(MainDialog, WithTheChosenSetDeletedTheStudyButtonSaysThereIsNothingToStudy)
   MainApp s;
   ASSERT_TRUE(s.open());
   QTest::keyClick(&s.dialog, Qt::Key_F3);
+  ASSERT_GT(s.dialog.questionCount(), 0);
   s.notifier.answer = platform::IdYes;
   {
     ModalAnswers answers({{"id236", [](QDialog& dialog) {
@@ -1102,6 +1183,8 @@ TEST(MainDialog, WithTheChosenSetDeletedTheStudyButtonSaysThereIsNothingToStudy)
   }
   ASSERT_EQ(s.intValue(L"SELECT count(*) FROM element_info WHERE eid=14"), 0);
   s.takeBoxes();
+  // The pages shown while the chooser was open show what is left as soon as it closes.
+  EXPECT_EQ(s.dialog.questionCount(), 0);
   // Whether the counts are those read before the deletion or those read since.
   for (bool refreshed : {false, true}) {
     if (refreshed) s.dialog.RefreshPages();

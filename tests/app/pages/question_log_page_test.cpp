@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <sqlite3.h>
 #include <chrono>
 #include <regex>
 
@@ -28,6 +29,7 @@
 #include "platform/clock.h"
 #include "platform/trace.h"
 #include "pronouncing_dictionary_writer.h"
+#include "services/database_failure.h"
 #include "services/user_action.h"
 #include "statement_log.h"
 #include "test_env.h"
@@ -75,6 +77,12 @@ class QuestionLogPageTest : public ::testing::Test {
     std::smatch match;
     if (!std::regex_search(sql, match, std::regex("LIMIT (\\d+) OFFSET (\\d+)"))) return {-1, -1};
     return {std::stoi(match[2]), std::stoi(match[1])};
+  }
+  // How many lines of the trace hold the text.
+  static int linesNaming(const std::string& trace, const std::string& text) {
+    int lines = 0;
+    for (size_t at = trace.find(text); at != std::string::npos; at = trace.find(text, at + text.size())) ++lines;
+    return lines;
   }
   QString cell(int qid, int column) { return page->list().model()->index(rowOf(qid), column).data().toString(); }
   void selectRows(std::initializer_list<int> qids) {
@@ -671,10 +679,13 @@ TEST_F(QuestionLogPageTest, RowsALockLeftUnreadFillSoonAfterTheFileIsFreeWithNoI
   EXPECT_EQ(cell(9200, 1), "");
 
   held = std::make_unique<apptest::HeldDatabase>(t.databasePath());
+  testing::internal::CaptureStderr();
   page->show();
-  QTest::qWait(700);  // tried again meanwhile, without a wait or a word
+  QTest::qWait(700);  // tried again meanwhile, without a wait, a word or a trace
+  const std::string traced = testing::internal::GetCapturedStderr();
   EXPECT_EQ(t.takeBoxes(), unread);
   EXPECT_EQ(cell(9200, 1), "");
+  EXPECT_EQ(linesNaming(traced, "database is locked"), 1) << "the lock is traced by the show that met it alone:\n" << traced;
   held.reset();
   const auto freed = std::chrono::steady_clock::now();
   EXPECT_TRUE(QTest::qWaitFor([&] { return cell(9200, 1) == "w" && cell(9210, 1) == "w"; }, 5000));
@@ -685,6 +696,66 @@ TEST_F(QuestionLogPageTest, RowsALockLeftUnreadFillSoonAfterTheFileIsFreeWithNoI
   QTest::qWait(700);
   EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "rows read are read again";
   EXPECT_EQ(t.takeBoxes(), L"");
+
+  // Minimised under a study, the window shows nothing: nothing is tried, not even once the file is
+  // free, until it is shown again.
+  held = std::make_unique<apptest::HeldDatabase>(t.databasePath());
+  scrollToTop(9250);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(t.takeBoxes(), unread);
+  t.host.window.showMinimized();
+  QCoreApplication::processEvents();
+  held.reset();
+  statements.take();
+  QTest::qWait(700);
+  EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "a minimised window read";
+  EXPECT_EQ(cell(9250, 1), "");
+  t.host.window.showNormal();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return cell(9250, 1) == "w"; }, 5000));
+  EXPECT_EQ(t.takeBoxes(), L"");
+}
+
+// Only another program's lock passes by itself: rows a failing disk kept from being read are not
+// tried again, whether a scroll or a try met the failure, and a try that meets it says it once,
+// with its trace, where a lock is tried again without a word.
+TEST_F(QuestionLogPageTest, RowsUnreadForACauseThatLastsAreNotTriedAgainAndTheCauseIsSaidOnce) {
+  addManyQuestions(L"w");
+  testdb::FaultyVfs disk;
+  t.app.db.open(t.databasePath().c_str());
+  reload();
+  const auto unread = [](const std::wstring& cause) { return L"Kelvara: 問題の一覧を読み込めませんでした。\n" + cause + L"\n"; };
+  const std::wstring failingDisk = databaseFailureCause(sqliteplus::EngineFailure::other);
+  auto held = std::make_unique<apptest::HeldDatabase>(t.databasePath());
+  scrollToTop(9200);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(t.takeBoxes(), unread(apptest::kBusyCause));
+
+  testing::internal::CaptureStderr();
+  held.reset();
+  disk.failReads(SQLITE_IOERR_READ);  // before the next try
+  std::wstring said;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !(said = t.takeBoxes()).empty(); }, 5000));
+  EXPECT_EQ(said, unread(failingDisk));
+  apptest::StatementLog statements(t.app.db);
+  QTest::qWait(700);
+  EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "tried again";
+  EXPECT_EQ(t.takeBoxes(), L"");
+  const std::string traced = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(linesNaming(traced, "disk I/O error"), 1) << traced;
+  EXPECT_EQ(cell(9200, 1), "");
+
+  // A scroll that meets it says it, and it is not tried again.
+  apptest::HeldDatabase::nextAction();
+  testing::internal::CaptureStderr();
+  scrollToTop(9100);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(t.takeBoxes(), unread(failingDisk));
+  statements.take();
+  QTest::qWait(700);
+  EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "tried again";
+  EXPECT_EQ(linesNaming(testing::internal::GetCapturedStderr(), "disk I/O error"), 1) << "tried again";
+  disk.failReads(std::nullopt);
+  t.app.db.close();
 }
 
 // A gesture is one action however many events and turns of the event loop it takes: a double click

@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <ctime>
+#include <functional>
 
+#include "app/pages/page_drawing.h"
 #include "app/pages/tabpage_loginfo.h"
 #include "database/folders/section_questions.h"
 #include "element_tree_fixture.h"
@@ -17,6 +19,7 @@
 #include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
 #include "scoped_env.h"
+#include "services/shell_values.h"
 
 using namespace apptest;
 using platform::rgb;
@@ -315,6 +318,63 @@ TEST_F(LearningPage, TwelveStudiesAreLabelledUnderEveryThirdPoint) {
   };
   EXPECT_TRUE(inked(285 + 27 * 3 - 17, 285 + 27 * 4 - 17));
   EXPECT_FALSE(inked(285 + 27 * 1 - 17, 285 + 27 * 3 - 17));
+}
+
+// The figures in their colours: the round's rate in the colour of its rate, the chosen study's own
+// counts, the round's number counted from 1, the typing figures in every mode the learner types in
+// (dictation too) and in no other, and a review of mistakes in red.
+TEST_F(LearningPage, FiguresAreDrawnInTheirColoursAndTheTypingFiguresInTheTypingModes) {
+  const platform::COLORREF face = platform::getSysColor(platform::ColorBtnFace);
+  const auto anyPixel = [](const QImage& image, QRect area, const std::function<bool(platform::COLORREF)>& is) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x)
+        if (is(pixel(image, x, y))) return true;
+    return false;
+  };
+  addLog(3, 600, 1200, 2);
+  addRun(1, kNow - 7200, {{3, 1, 0}, {5, 0, 1}});
+  addRun(2, kNow - 600, {{2, 1, 0}, {4, 1, 0}, {22, 0, 1}});
+  addQuestionLog(22, 0, 1, kNow - 600, kNow - 600);
+  host.corrects = 3;
+  host.incorrects = 1;
+  host.questions = host.remain = 23;
+  host.translated = 5;
+  page.RefreshFromDialog();
+  ASSERT_EQ(page.historyList().currentData().toInt(), 2);
+
+  QImage image = render();
+  const platform::COLORREF threeQuarters = RateToColor(0.75);
+  ASSERT_NE(threeQuarters, rgb(0, 0, 0));
+  EXPECT_TRUE(anyPixel(image, QRect(60, 60, 175, 18), [&](platform::COLORREF c) { return c == threeQuarters; }));
+  // Drawn again over the page as they should be, the newest study's 2 correct answers and the third
+  // round's bar change nothing.
+  QImage expected = image.copy();
+  {
+    platform::Dc dc(expected);
+    const PageFontScope font(dc, 14);
+    dc.setBkMode(platform::Opaque);
+    dc.setBkColor(face);
+    const platform::Rect counts{265, 55, 590, 230};
+    dc.fillSolidRect(platform::Rect{265, 55, 590, 75}, face);
+    drawLabelAndValue(dc, counts, counts, L"正解数", L"2", rgb(0, 0, 255));
+    const platform::Rect bar{10, 330, 450, 365};
+    dc.fillSolidRect(bar, face);
+    dc.setBkMode(platform::Transparent);
+    page.DrawProgressBar(dc, L"進行状況 [3回目]", bar, 23, rgb(255, 255, 255), 5, rgb(192, 192, 255));
+  }
+  for (const QRect area : {QRect(265, 55, 325, 20), QRect(10, 330, 440, 35)})
+    EXPECT_EQ(image.copy(area), expected.copy(area)) << area.y();
+
+  for (int mode = 0; mode <= 6; ++mode) {
+    s.app.studyMode = mode;
+    const bool typing = mode == 0 || mode == 2 || mode == 4 || mode == 6;
+    EXPECT_EQ(anyPixel(render(), QRect(10, 130, 225, 40), [&](platform::COLORREF c) { return c != face; }), typing) << mode;
+  }
+
+  s.app.studyMode = 0;
+  page.SetStudyMethod(1);
+  page.SetReviewTarget(1);  // question 22, the last study's mistake
+  EXPECT_EQ(pixel(render(), 125, 340), rgb(255, 0, 0));
 }
 
 TEST_F(LearningPage, BarsShowProgressAndStayInTheirFrame) {
