@@ -85,6 +85,10 @@ TEST_F(SearchDialog, PresetWordsQuotesAndQuestionsOutsideEverySet) {
   EXPECT_EQ(list(dialog)->topLevelItem(0)->text(2), "");
   // "_" typed by the user stays a wildcard.
   EXPECT_EQ(search(dialog, "it_")->topLevelItemCount(), 2);
+  // A set the tree has lost is no failure: no path, as for no set.
+  db.run(L"INSERT INTO question (qid, question, answer) VALUES (3, 'y', 'lost'); INSERT INTO section VALUES (99, 3)");
+  EXPECT_EQ(search(dialog, "lost")->topLevelItem(0)->text(2), "");
+  EXPECT_TRUE(notifier.boxes.empty());
 }
 
 TEST_F(SearchDialog, ANewSearchOrAnEditStopsARunningFill) {
