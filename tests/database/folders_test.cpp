@@ -54,6 +54,29 @@ TEST_F(Folders, PathsLeadBothWays) {
   EXPECT_EQ(thrownText([&] { getFolder(accessor, 999); }), L"フォルダ 999 が取得できませんでした");
 }
 
+// A name may hold "/": the path built of it leads back to it, and a path that led to an element
+// before leads to the same one still.
+TEST_F(Folders, APathLeadsToANameThatHoldsASlash) {
+  const int a = folder(0, L"A");
+  const int yesNo = binder(a, L"はい/いいえ");
+  const int yes = folder(a, L"はい");
+  std::wstring path;
+  ASSERT_TRUE(getElementPath(accessor, path, yesNo));
+  EXPECT_EQ(path, L"A/はい/いいえ");
+  EXPECT_EQ(FindProblemSetByPath(accessor, path), yesNo);
+  EXPECT_EQ(findElementByPath(accessor, 0, L"A/はい"), yes);
+  EXPECT_EQ(findElementByPath(accessor, 0, L"A/はい/"), -1);
+
+  // Both fit: the split at the first "/" comes first, as paths were always read.
+  const int no = binder(yes, L"いいえ");
+  EXPECT_EQ(findElementByPath(accessor, 0, L"A/はい/いいえ"), no);
+  // A folder whose name holds "/" leads on to what it holds.
+  const int deep = binder(folder(a, L"x/y"), L"z");
+  EXPECT_EQ(findElementByPath(accessor, 0, L"A/x/y/z"), deep);
+  ASSERT_TRUE(getElementPath(accessor, path, deep));
+  EXPECT_EQ(path, L"A/x/y/z");
+}
+
 TEST_F(Folders, UniqueNamesCountUpFromOne) {
   const auto unique = [&](int fid, const std::wstring& name) {
     std::wstring out;

@@ -10,10 +10,12 @@
 
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
+#include "app/common/page_reads.h"
 #include "app/options/web_dictionary_menu.h"
 #include "database/folders/folders.h"
 #include "database/engine/read_transaction.h"
 #include "database/engine/sql_helpers.h"
+#include "platform/trace.h"
 #include "platform/windows/notifier.h"
 #include "platform/windows/list_view_keys.h"
 #include "services/part_of_speech.h"
@@ -40,9 +42,15 @@ QPushButton* addButton(QWidget* parent, int id, const wchar_t* text, const QRect
   return button;
 }
 
-std::wstring joinExpanded(const pdb3::TextList& texts) {
+constexpr wchar_t kSearchFailed[] = L"問題を検索できませんでした。";
+
+std::wstring answerColumn(const pdb3::Question& question) {
+  return joinStrings(question.answerTexts(), std::wstring(L","));
+}
+
+std::wstring questionColumn(const pdb3::Question& question) {
   pdb3::TextList expanded;
-  for (const std::wstring& text : texts) expanded.push_back(expandPartOfSpeech(text));
+  for (const std::wstring& text : question.questionTexts()) expanded.push_back(expandPartOfSpeech(text));
   return joinStrings(expanded, std::wstring(L","));
 }
 
@@ -117,18 +125,16 @@ bool CSearchDlg::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-std::vector<int> CSearchDlg::matchingIds(int offset, int count) const {
+bool CSearchDlg::readMatchingIds(int offset, int count, std::vector<int>& ids) const {
   // "%" and "_" typed by the user stay wildcards of LIKE; quotes are doubled.
   const std::wstring word = pdb3::escapeSqlQuotesTo(m_strWord);
-  std::vector<int> ids;
   if (offset == 0)
-    pdb3::querySqlfIntList(accessor_, ids, L"SELECT qid FROM question WHERE answer like '%ls%%' ORDER BY answer LIMIT %d",
-                           word.c_str(), count);
-  else
-    pdb3::querySqlfIntList(accessor_, ids,
-                           L"SELECT qid FROM question WHERE answer like '%ls%%' ORDER BY answer LIMIT %d, %d",
-                           word.c_str(), offset, count);
-  return ids;
+    return pdb3::querySqlfIntList(accessor_, ids,
+                                  L"SELECT qid FROM question WHERE answer like '%ls%%' ORDER BY answer LIMIT %d",
+                                  word.c_str(), count);
+  return pdb3::querySqlfIntList(accessor_, ids,
+                                L"SELECT qid FROM question WHERE answer like '%ls%%' ORDER BY answer LIMIT %d, %d",
+                                word.c_str(), offset, count);
 }
 
 void CSearchDlg::OnSearch() {
@@ -140,28 +146,59 @@ void CSearchDlg::OnSearch() {
   DDX_RichText(this, true, kWordEdit, m_strWord);
   m_list->clear();
   if (m_strWord.empty()) return;
-  m_ids = matchingIds(0, 1);
+  // An empty list would read as "no match".
+  if (!readMatchingIds(0, 1, m_ids)) {
+    m_ids.clear();
+    reportFailedRead(this, kSearchFailed);
+    return;
+  }
   if (m_ids.empty()) return;
   m_nNext = 0;
   fillTimer_.start();
 }
 
 void CSearchDlg::OnFillTimer() {
+  if (FillStep()) return;
+  // Said once the read has let go of the file: the box must not keep another program waiting.
+  StopFill(true);
+  reportFailedRead(this, kSearchFailed);
+}
+
+bool CSearchDlg::ReadHit(int qid, Hit& hit) const {
+  std::vector<pdb3::Question> read;
+  if (!pagereads::readQuestions(accessor_, {qid}, read)) return false;
+  int sid = -1;
+  const pdb3::FirstRow section =
+      pdb3::readFirstInt(accessor_, platform::format(L"SELECT sid FROM section WHERE qid=%d", qid), sid);
+  if (section == pdb3::FirstRow::failed) return false;
+  std::wstring path;
+  // A set the tree has lost shows no path, as a question in no set does.
+  if (section == pdb3::FirstRow::found && pdb3::readElementPath(accessor_, sid, path) == pdb3::FirstRow::failed)
+    return false;
+  hit = {answerColumn(read.front()), questionColumn(read.front()), std::move(path)};
+  return true;
+}
+
+bool CSearchDlg::FillStep() {
   const pdb3::ReadTransaction transaction(accessor_);
   while (m_nNext >= 0 && m_nNext < static_cast<int>(m_ids.size())) {
     const int qid = m_ids[m_nNext];
+    Hit hit;
+    if (!ReadHit(qid, hit)) return false;
     auto* row = new QTreeWidgetItem;
     m_list->insertTopLevelItem(m_nNext, row);
-    FillRow(row, pdb3::getQuestion(accessor_, qid));
+    FillRow(row, hit);
     row->setData(0, Qt::UserRole, qid);
     ++m_nNext;
   }
-  const std::vector<int> next = matchingIds(m_nNext, 1);
+  std::vector<int> next;
+  if (!readMatchingIds(m_nNext, 1, next)) return false;
   if (next.empty() || m_ids.size() >= kMaxRows) {
     StopFill(m_ids.size() >= kMaxRows);
-    return;
+    return true;
   }
   m_ids.insert(m_ids.end(), next.begin(), next.end());
+  return true;
 }
 
 void CSearchDlg::StopFill(bool markMore) {
@@ -175,13 +212,10 @@ void CSearchDlg::StopFill(bool markMore) {
   m_list->insertTopLevelItem(std::min(kMaxRows, m_list->topLevelItemCount()), more);
 }
 
-void CSearchDlg::FillRow(QTreeWidgetItem* row, const pdb3::Question& question) {
-  row->setText(0, QString::fromStdWString(joinStrings(question.answerTexts(), std::wstring(L","))));
-  row->setText(1, QString::fromStdWString(joinExpanded(question.questionTexts())));
-  std::wstring path;
-  const int sid = pdb3::querySqlfIntOrMinus1(accessor_, L"SELECT sid FROM section WHERE qid=%d", question.qid());
-  if (sid < 0 || !pdb3::getElementPath(accessor_, path, sid)) path.clear();
-  row->setText(2, QString::fromStdWString(path));
+void CSearchDlg::FillRow(QTreeWidgetItem* row, const Hit& hit) {
+  row->setText(0, QString::fromStdWString(hit.answers));
+  row->setText(1, QString::fromStdWString(hit.questions));
+  row->setText(2, QString::fromStdWString(hit.setPath));
 }
 
 void CSearchDlg::OnEdit() {
@@ -197,7 +231,8 @@ void CSearchDlg::OnEdit() {
     reportUnmadeChange(this, L"データベースの書き込みに失敗しました。", L"KLV");
     return;
   }
-  FillRow(row, question);
+  // The edit leaves the question in its set.
+  FillRow(row, {answerColumn(question), questionColumn(question), row->text(2).toStdWString()});
 }
 
 std::unique_ptr<QMenu> CSearchDlg::webDictionaryMenu() {

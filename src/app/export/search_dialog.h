@@ -1,6 +1,7 @@
 // Questions of the whole database found by the beginning of their answers. The hits fill the list
 // one per timer tick (one query each), so the dialog answers the user while a long list fills;
-// 101 hits at most are shown, followed by "..." when there may be more.
+// 101 hits at most are shown, followed by "..." when there may be more. A search the database
+// refuses says so with its cause: a list that stops early keeps the rows read whole and ends in "...".
 #pragma once
 
 #include <QDialog>
@@ -36,13 +37,24 @@ class CSearchDlg : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // One tick of the fill: shows the ids fetched so far, then fetches the next one.
+  // The three columns of a row, read whole before the row is shown.
+  struct Hit {
+    std::wstring answers, questions, setPath;
+  };
+
   void OnFillTimer();
+  // One tick of the fill: shows the ids fetched so far, then fetches the next one. False when the
+  // database refused a read: the rows shown are those read whole.
+  bool FillStep();
   // Stops a running fill; the list ends in "..." when it was stopped (or full) at 101 rows.
   void StopFill(bool markMore);
-  void FillRow(QTreeWidgetItem* row, const pdb3::Question& question);
-  // The qids of the answers that begin with the word, in answer order, from `offset` on.
-  std::vector<int> matchingIds(int offset, int count) const;
+  // The row of the question: its texts and the path of its first set (empty for none). False when
+  // any of it could not be read.
+  bool ReadHit(int qid, Hit& hit) const;
+  void FillRow(QTreeWidgetItem* row, const Hit& hit);
+  // The qids of the answers that begin with the word, in answer order, from `offset` on, appended
+  // to `ids`. False when they could not be read.
+  bool readMatchingIds(int offset, int count, std::vector<int>& ids) const;
 
   KlvApp& m_pApp;
   pdb3::DbObject accessor_;

@@ -90,21 +90,36 @@ std::wstring childByNameSql(int fid, const std::wstring& name) {
                           escapeSqlQuotesTo(name).c_str(), fid);
 }
 
-// Every step of the path read: missing as soon as a step has no child of its name.
-FirstRow walkPath(const DbObject& accessor, int fid, const std::wstring& path, int& eid) {
-  std::wstring rest = path;
-  for (;;) {
-    const size_t slash = rest.find(L'/');
-    int child = -1;
-    const FirstRow step = readFirstInt(accessor, childByNameSql(fid, rest.substr(0, slash)), child);
-    if (step != FirstRow::found) return step;
-    if (slash == std::wstring::npos) {
+// The children of folder fid that the rest of a path can go on through: the one named the whole
+// rest, and those named what stands before one of its "/". A name may hold "/" itself, so a "/" of
+// the path is not always a separator: the shortest name is tried first, as a path was always read,
+// so that a path that led to an element still leads to the same one.
+std::wstring pathStepSql(int fid, const std::wstring& rest) {
+  const std::wstring quoted = escapeSqlQuotesTo(rest);
+  return platform::format(L"SELECT eid, name FROM element_info WHERE eid IN (SELECT eid FROM folder WHERE fid = %d) "
+                          L"AND (name = '%ls' OR substr('%ls', 1, length(name) + 1) = name || '/') "
+                          L"ORDER BY length(name), eid",
+                          fid, quoted.c_str(), quoted.c_str());
+}
+
+// The element the path leads to from folder fid: missing when no way through the names fits it,
+// failed as soon as a step that could have fitted could not be read. Every step takes at least one
+// character of the path, so rows that loop back cannot keep it walking.
+FirstRow walkPath(const DbObject& accessor, int fid, const std::wstring& rest, int& eid) {
+  std::vector<std::pair<int, std::wstring>> steps;
+  if (!forEachRow(accessor, pathStepSql(fid, rest),
+                  [&](const sqliteplus::SqliteCursor& row) { steps.emplace_back(row.getInt(0), row.getString(1)); }))
+    return FirstRow::failed;
+  for (const auto& [child, name] : steps) {
+    if (name == rest) {
       eid = child;
       return FirstRow::found;
     }
-    fid = child;
-    rest.erase(0, slash + 1);
+    if (rest.size() <= name.size() || rest.compare(0, name.size(), name) != 0 || rest[name.size()] != L'/') continue;
+    const FirstRow below = walkPath(accessor, child, rest.substr(name.size() + 1), eid);
+    if (below != FirstRow::missing) return below;
   }
+  return FirstRow::missing;
 }
 
 int findTypedElementByPath(const DbObject& accessor, const std::wstring& path, int type) {
@@ -163,14 +178,8 @@ FolderRecord getFolder(const DbObject& accessor, int eid) {
 }
 
 int findElementByPath(const DbObject& accessor, int fid, const std::wstring& path) {
-  std::wstring rest = path;
-  while (fid >= 0) {
-    const size_t slash = rest.find(L'/');
-    if (slash == std::wstring::npos) return childIdByName(accessor, fid, rest);
-    fid = childIdByName(accessor, fid, rest.substr(0, slash));
-    rest.erase(0, slash + 1);
-  }
-  return -1;
+  int eid = -1;
+  return fid >= 0 && walkPath(accessor, fid, path, eid) == FirstRow::found ? eid : -1;
 }
 
 FirstRow findTypedElement(const DbObject& accessor, const std::wstring& path, int type, int& eid) {
@@ -191,27 +200,37 @@ int FindProblemSetByPath(const DbObject& accessor, const std::wstring& path) {
   return findTypedElementByPath(accessor, path, kProblemSetElement);
 }
 
-bool getElementPath(const DbObject& accessor, std::wstring& out, int eid) {
+FirstRow readElementPath(const DbObject& accessor, int eid, std::wstring& out) {
   if (eid == 0) {
     out.clear();
-    return true;
+    return FirstRow::found;
   }
   std::wstring path;
-  if (!queryElementName(accessor, path, eid)) return false;
-  std::vector<int> visited{eid};
-  for (int fid = parentFolderOf(accessor, eid); fid != 0; fid = parentFolderOf(accessor, fid)) {
-    if (fid < 0) return false;
-    if (contains(visited, fid)) {
-      traceLoop(fid);
-      return false;
+  std::vector<int> visited;
+  for (int step = eid; step != 0;) {
+    if (contains(visited, step)) {
+      traceLoop(step);
+      return FirstRow::missing;
     }
-    visited.push_back(fid);
+    visited.push_back(step);
     std::wstring name;
-    if (!queryElementName(accessor, name, fid)) return false;
-    path = name + L"/" + path;
+    int parent = -1;
+    FirstRow row = readKeptRow(accessor, "SELECT name FROM element_info WHERE eid = ?", {step},
+                               [&](const sqliteplus::SqliteCursor& cursor) { name = cursor.getString(0); });
+    if (row == FirstRow::found)
+      row = readKeptRow(accessor, "SELECT fid FROM folder WHERE eid = ?", {step},
+                        [&](const sqliteplus::SqliteCursor& cursor) { parent = cursor.getInt(0); });
+    if (row != FirstRow::found) return row;
+    if (parent < 0) return FirstRow::missing;
+    path = step == eid ? name : name + L"/" + path;
+    step = parent;
   }
   out = path;
-  return true;
+  return FirstRow::found;
+}
+
+bool getElementPath(const DbObject& accessor, std::wstring& out, int eid) {
+  return readElementPath(accessor, eid, out) == FirstRow::found;
 }
 
 bool uniqueElementName(const DbObject& accessor, int fid, const std::wstring& name, std::wstring& unique) {

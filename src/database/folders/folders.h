@@ -46,6 +46,9 @@ FirstRow findTypedElement(const DbObject& accessor, const std::wstring& path, in
 int FindProblemSetByPath(const DbObject& accessor, const std::wstring& path);
 // The root gives "". False when a name or a parent is missing, or the parents loop.
 bool getElementPath(const DbObject& accessor, std::wstring& out, int eid);
+// The same, telling a tree left without a name or a parent, or whose parents loop (missing), from
+// one that could not be read (failed). `out` is unchanged unless found.
+FirstRow readElementPath(const DbObject& accessor, int eid, std::wstring& out);
 
 // The name, or "name (n)" with the first free n up to 1000, into `unique`. False when a name
 // could not be looked up.

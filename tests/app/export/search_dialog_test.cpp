@@ -1,4 +1,5 @@
 #include <QLineEdit>
+#include <sqlite3.h>
 #include <ctime>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -6,6 +7,7 @@
 
 #include "app/export/search_dialog.h"
 #include "database/engine/sql_helpers.h"
+#include "held_database.h"
 #include "list_view_input.h"
 #include "shell_fixture.h"
 #include "study/window/trans_edit_dialog.h"
@@ -83,6 +85,10 @@ TEST_F(SearchDialog, PresetWordsQuotesAndQuestionsOutsideEverySet) {
   EXPECT_EQ(list(dialog)->topLevelItem(0)->text(2), "");
   // "_" typed by the user stays a wildcard.
   EXPECT_EQ(search(dialog, "it_")->topLevelItemCount(), 2);
+  // A set the tree has lost is no failure: no path, as for no set.
+  db.run(L"INSERT INTO question (qid, question, answer) VALUES (3, 'y', 'lost'); INSERT INTO section VALUES (99, 3)");
+  EXPECT_EQ(search(dialog, "lost")->topLevelItem(0)->text(2), "");
+  EXPECT_TRUE(notifier.boxes.empty());
 }
 
 TEST_F(SearchDialog, ANewSearchOrAnEditStopsARunningFill) {
@@ -123,6 +129,76 @@ TEST_F(SearchDialog, ANewSearchOrAnEditStopsARunningFill) {
   QApplication::processEvents();
   EXPECT_FALSE(dialog.searching());
   EXPECT_EQ(list(dialog)->topLevelItemCount(), 0);
+}
+
+// Another program holds the file: a search says it could not search instead of showing "no match";
+// a fill it stops shows only rows read whole, ends in "..." and says so; once the file is free the
+// same search fills the whole list.
+TEST_F(SearchDialog, AHeldFileIsSaidAndAStoppedFillKeepsOnlyWholeRows) {
+  addQuestions(L"Word", 100);
+  const std::vector<std::wstring> said{L"Kelvara: 問題を検索できませんでした。\n" + apptest::kBusyCause};
+  CSearchDlg dialog(app);
+  dialog.show();
+  {
+    const apptest::HeldDatabase held(db.path());
+    EXPECT_EQ(search(dialog, "Word")->topLevelItemCount(), 0);
+    EXPECT_EQ(notifier.boxes, said);
+  }
+  notifier.boxes.clear();
+
+  QTest::mouseClick(dialog.findChild<QPushButton*>("id1249"), Qt::LeftButton);
+  ASSERT_TRUE(waitFor([&] { return list(dialog)->topLevelItemCount() >= 3; }));
+  ASSERT_TRUE(dialog.searching());
+  {
+    const apptest::HeldDatabase held(db.path());
+    ASSERT_TRUE(waitFor([&] { return !dialog.searching(); }));
+    EXPECT_EQ(notifier.boxes, said);
+    QTreeWidget* rows = list(dialog);
+    ASSERT_LT(rows->topLevelItemCount(), 101);
+    EXPECT_EQ(lastText(rows), "...");
+    for (int i = 0; i + 1 < rows->topLevelItemCount(); ++i) {
+      EXPECT_EQ(rows->topLevelItem(i)->text(0), QString("Word%1").arg(1000 + i)) << i;
+      EXPECT_EQ(rows->topLevelItem(i)->text(2), "Eng/Words") << i;
+    }
+  }
+  notifier.boxes.clear();
+
+  QTreeWidget* rows = search(dialog, "Word");
+  EXPECT_EQ(rows->topLevelItemCount(), 100);
+  EXPECT_EQ(lastText(rows), "Word1099");
+  EXPECT_TRUE(notifier.boxes.empty());
+
+  // A fault where the engine runs a statement of the fill (as a failing disk would stop it): at the
+  // fetch of the sixth hit, at the set of its question, and at the first question's texts or path.
+  struct Interrupted {
+    Interrupted(sqlite3* db, std::string tail) : db(db), tail(std::move(tail)) {
+      sqlite3_trace_v2(db, SQLITE_TRACE_STMT, &stop, this);
+    }
+    ~Interrupted() { sqlite3_trace_v2(db, 0, nullptr, nullptr); }
+    static int stop(unsigned, void* self, void*, void* sql) {
+      auto& fault = *static_cast<Interrupted*>(self);
+      if (std::string(static_cast<const char*>(sql)).ends_with(fault.tail)) sqlite3_interrupt(fault.db);
+      return 0;
+    }
+    sqlite3* db;
+    std::string tail;
+  };
+  const std::pair<const char*, int> faults[] = {
+      {"LIMIT 5, 1", 5}, {"FROM section WHERE qid=6", 5}, {"FROM question WHERE qid=?", 0}, {"FROM folder WHERE eid = ?", 0}};
+  for (const auto& [tail, whole] : faults) {
+    notifier.boxes.clear();
+    apptest::HeldDatabase::nextAction();  // each search an action of its own, as clicks are
+    const Interrupted fault(app.db.engineHandle(), tail);
+    rows = search(dialog, "Word");
+    ASSERT_EQ(rows->topLevelItemCount(), whole + 1) << tail;
+    if (whole > 0) {
+      EXPECT_EQ(rows->topLevelItem(whole - 1)->text(2), "Eng/Words") << tail;
+    }
+    EXPECT_EQ(lastText(rows), "...") << tail;
+    EXPECT_EQ(notifier.boxes,
+              std::vector<std::wstring>{L"Kelvara: 問題を検索できませんでした。\nデータベースファイルの読み書きに失敗しました。"})
+        << tail;
+  }
 }
 
 TEST_F(SearchDialog, LooksTheTypedWordUpInAnEnabledEnglishJapaneseDictionary) {

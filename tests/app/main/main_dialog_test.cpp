@@ -238,6 +238,56 @@ TEST(MainDialog, RecentSetsKeepSixPathsWithoutDuplicatesInTheSettings) {
   EXPECT_EQ(stored.recentSectionPath[4].value, L"p2");
 }
 
+// A set named with a "/" of its own, as the tree lists it: chosen with the chooser's button, it is
+// the set the pages show and study, after another page too, and again from the recent list and at
+// the next start, where its path is all that is kept.
+TEST(MainDialog, ASetWhoseNameHoldsASlashIsChosenStudiedAndChosenAgain) {
+  const auto addSet = [](MainApp& app) {
+    app.run(L"INSERT INTO element_info VALUES(20, 2, 'はい/いいえ', '', '', '', 0, 0, '', '')");
+    app.run(L"INSERT INTO folder VALUES(20, 11)");
+    app.run(L"INSERT INTO section VALUES (20, 30)");
+  };
+  MainApp s;
+  addSet(s);
+  ASSERT_TRUE(s.open());
+  {
+    // A set refused opens the chooser again: that one is cancelled.
+    ModalAnswers answers({{"id236", [&](QDialog& dialog) {
+                             if (answers.seen["id236"] > 1) return reject(dialog);
+                             auto& chooser = static_cast<CSelectSectionDlg&>(dialog);
+                             chooser.tree().SelectEidFromRoot(20);
+                             QTest::mouseClick(chooser.findChild<QPushButton*>("id1"), Qt::LeftButton);
+                           }}});
+    QTest::mouseClick(static_cast<QPushButton*>(s.control(1018)), Qt::LeftButton);
+    ASSERT_EQ(answers.seen["id236"], 1);
+  }
+  EXPECT_EQ(s.takeBoxes(), L"");
+  EXPECT_EQ(s.dialog.setPath(), L"Alpha/はい/いいえ");
+  EXPECT_EQ(s.app.currentSetId, 20);
+  EXPECT_EQ(s.dialog.questionCount(), 1);
+  QTest::keyClick(&s.dialog, Qt::Key_F5);  // smart learning studies its own list
+  QTest::keyClick(&s.dialog, Qt::Key_F3);
+  EXPECT_EQ(s.app.currentSetId, 20);
+  std::vector<int> ids;
+  EXPECT_TRUE(s.dialog.SelectStudyQuestions(ids));
+  EXPECT_EQ(ids, std::vector<int>{30});
+
+  for (const wchar_t* path : {L"Alpha/deep/Apple", L"Alpha/はい/いいえ"}) {
+    ASSERT_EQ(s.recentEntries().value(1).toStdWString(), path);
+    s.dialog.recentCombo().setCurrentIndex(1);
+    s.dialog.OnRecentComboChange(1);
+    EXPECT_EQ(s.takeBoxes(), L"");
+    EXPECT_EQ(s.dialog.setPath(), path);
+  }
+  EXPECT_EQ(s.app.currentSetId, 20);
+
+  MainApp next(L"Alpha/はい/いいえ");
+  addSet(next);
+  ASSERT_TRUE(next.open());
+  EXPECT_EQ(next.takeBoxes(), L"");
+  EXPECT_EQ(next.app.currentSetId, 20);
+}
+
 TEST(MainDialog, AFolderGraysTheSetCommandsAndDictationNeedsAVoice) {
   MainApp s;
   ASSERT_TRUE(s.open());
