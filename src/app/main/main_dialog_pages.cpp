@@ -56,6 +56,8 @@ void MainDialog::ShowPage(int page) {
 
   if (page == 4) {
     m_pApp.currentSetId = m_pApp.smartLearningSetId;
+  } else if (m_strSetPath.empty()) {
+    m_pApp.currentSetId = -1;  // no set chosen (a file without the one chosen before): the pages read none
   } else if (const int eid = pdb3::findElementByPath(pdb3::openQuery(m_pApp.db), 0, m_strSetPath); eid >= 0) {
     m_pApp.currentSetId = eid;
   }

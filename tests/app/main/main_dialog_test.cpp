@@ -727,6 +727,16 @@ TEST(MainDialog, AReloadOntoAFileWithoutTheChosenSetStaysThereWithNoSetChosen) {
   EXPECT_FALSE(s.control(1015)->isEnabled());
   QTest::keyClick(&s.dialog, Qt::Key_F7);
   EXPECT_EQ(s.takeBoxes(), L"");
+  // No set of the file before is read here under its old id; the smart-learning page studies its
+  // own list, and the pages back from it have no set again.
+  EXPECT_EQ(s.app.currentSetId, -1);
+  QTest::keyClick(&s.dialog, Qt::Key_F6);
+  EXPECT_EQ(s.app.currentSetId, s.app.smartLearningSetId);
+  QTest::keyClick(&s.dialog, Qt::Key_F3);
+  EXPECT_EQ(s.app.currentSetId, -1);
+  EXPECT_EQ(s.dialog.setPage().infoList().item(0, 1)->text().toStdWString(), L"");
+  EXPECT_FALSE(s.dialog.commandEnabled(32787));
+  EXPECT_EQ(s.takeBoxes(), L"");
 
   {
     ModalAnswers answers({{"id236", chooseInTree(22)}});
