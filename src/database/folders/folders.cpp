@@ -173,6 +173,10 @@ int findElementByPath(const DbObject& accessor, int fid, const std::wstring& pat
   return -1;
 }
 
+FirstRow findElement(const DbObject& accessor, const std::wstring& path, int& eid) {
+  return walkPath(accessor, 0, path, eid);
+}
+
 FirstRow findTypedElement(const DbObject& accessor, const std::wstring& path, int type, int& eid) {
   int found = -1, foundType = -1;
   FirstRow row = walkPath(accessor, 0, path, found);

@@ -59,6 +59,7 @@
 #include "card_study_driver.h"
 #include "faulty_vfs.h"
 #include "held_database.h"
+#include "list_view_input.h"
 #include "main_dialog_fixture.h"
 #include "statement_log.h"
 #include "scoped_env.h"
@@ -236,6 +237,20 @@ TEST(MainDialog, RecentSetsKeepSixPathsWithoutDuplicatesInTheSettings) {
   EXPECT_EQ(stored.lastSection.value, L"Alpha/deep/Apple");
   EXPECT_EQ(stored.recentSectionPath[0].value, L"Alpha/zeta");
   EXPECT_EQ(stored.recentSectionPath[4].value, L"p2");
+
+  // A listed set that another program keeps from being looked up is not gone: the failure is said
+  // with its cause and the set in use stays; once the file is free it is chosen.
+  QComboBox& recent = s.dialog.recentCombo();
+  {
+    HeldDatabase held(s.databasePath());
+    listinput::pressKey(recent, Qt::Key_Down);
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: 問題集を読み込めませんでした。\n" + kBusyCause + L"\n");
+    EXPECT_EQ(recent.currentIndex(), 0);
+    EXPECT_EQ(std::pair(s.dialog.setPath(), s.app.currentSetId), std::pair(std::wstring(L"Alpha/deep/Apple"), int(kApple)));
+  }
+  listinput::pressKey(recent, Qt::Key_Down);
+  EXPECT_EQ(s.takeBoxes(), L"");
+  EXPECT_EQ(std::pair(s.dialog.setPath(), s.app.currentSetId), std::pair(std::wstring(L"Alpha/zeta"), int(kZeta)));
 }
 
 TEST(MainDialog, AFolderGraysTheSetCommandsAndDictationNeedsAVoice) {
