@@ -23,18 +23,21 @@ ulong nextTimestamp(int after = 16) {
 
 }  // namespace
 
-void turnWheel(QAbstractItemView& view, int notches) {
-  QWidget* window = view.window();
+void turnWheelOver(QWidget& widget, QPoint inWidget, int notches, Qt::KeyboardModifiers modifiers) {
+  QWidget* window = widget.window();
   QWindow* handle = window->windowHandle();
-  const QPoint inView = view.viewport()->rect().center();
-  const QPoint at = view.viewport()->mapTo(window, inView);
-  const QPoint global = view.viewport()->mapToGlobal(inView);
+  const QPoint at = widget.mapTo(window, inWidget);
+  const QPoint global = widget.mapToGlobal(inWidget);
   for (int i = 0; i < std::abs(notches); ++i) {
     QWheelEvent wheel(at, global, QPoint(), QPoint(0, notches > 0 ? -QWheelEvent::DefaultDeltasPerStep : QWheelEvent::DefaultDeltasPerStep),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
     wheel.setTimestamp(nextTimestamp());
     QApplication::sendEvent(handle, &wheel);
   }
+}
+
+void turnWheel(QAbstractItemView& view, int notches) {
+  turnWheelOver(*view.viewport(), view.viewport()->rect().center(), notches);
 }
 
 void pressKey(QWidget& widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {

@@ -13,6 +13,9 @@ class QWindow;
 
 namespace listinput {
 
+// Turns the wheel downwards (upwards for a negative count) over the point of the widget, through
+// its window, the modifiers held.
+void turnWheelOver(QWidget& widget, QPoint inWidget, int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Turns the wheel downwards (upwards for a negative count) over the middle of the view's rows.
 void turnWheel(QAbstractItemView& view, int notches);
 // Presses and releases the key on the widget, as a keyboard does.

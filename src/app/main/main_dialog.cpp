@@ -156,7 +156,7 @@ bool MainDialog::OnInitDialog() {
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
   const std::wstring lastSection = settings.lastSection.value;
   const bool firstStart = lastSection.empty();
-  if (!firstStart && selectChosenPath(lastSection)) {
+  if (!firstStart && selectChosenPath(lastSection) == pdb3::FirstRow::found) {
     fillRecentCombo();
   } else {
     if (firstStart && m_pApp.SelectSectionByPath(kDefaultSetPath)) m_strSetPath = kDefaultSetPath;

@@ -11,6 +11,7 @@
 
 #include "app/main/main_dialog_host.h"
 #include "app/shell/reopened.h"
+#include "database/engine/sql_helpers.h"
 #include "platform/windows/command_target.h"
 #include "services/database_failure.h"
 #include "study/sound/sound_queue.h"
@@ -149,8 +150,9 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   void OpenMenuBarByKeys();
   void fillRecentCombo();
   void fillModeCombo();
-  // Makes the element at the path the chosen one: false, nothing changed, when it does not exist.
-  bool selectChosenPath(const std::wstring& path);
+  // Makes the element at the path the chosen one; nothing changes when it does not exist (missing)
+  // or could not be looked up (failed).
+  pdb3::FirstRow selectChosenPath(const std::wstring& path);
   void ApplyStudyMode(int mode);
   // The current set's questions that have text; false after saying so when they cannot be read.
   bool currentSetQuestionIds(std::vector<int>& out);

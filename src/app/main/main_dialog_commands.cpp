@@ -459,7 +459,7 @@ bool MainDialog::ShowReload(Reopened reopened) {
 void MainDialog::ShowReopenedDatabase() {
   ForgetWhatThePagesRead();  // the file may be another, and so may its user
   // The set is known by its path: its id in the file before means another row here, or none.
-  if (!selectChosenPath(m_strSetPath)) {
+  if (selectChosenPath(m_strSetPath) != pdb3::FirstRow::found) {
     const std::wstring missing = m_strSetPath;
     m_strSetPath.clear();
     m_bFolderSelected = false;

@@ -56,6 +56,8 @@ void MainDialog::ShowPage(int page) {
 
   if (page == 4) {
     m_pApp.currentSetId = m_pApp.smartLearningSetId;
+  } else if (m_strSetPath.empty()) {
+    m_pApp.currentSetId = -1;  // no set chosen (a file without the one chosen before): the pages read none
   } else if (const int eid = pdb3::findElementByPath(pdb3::openQuery(m_pApp.db), 0, m_strSetPath); eid >= 0) {
     m_pApp.currentSetId = eid;
   }
@@ -186,15 +188,17 @@ bool MainDialog::UpdateRoundCounters() {
   return true;
 }
 
-bool MainDialog::selectChosenPath(const std::wstring& path) {
+pdb3::FirstRow MainDialog::selectChosenPath(const std::wstring& path) {
   const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
-  const int eid = pdb3::findElementByPath(accessor, 0, path);
-  const int type = eid < 0 ? -1 : pdb3::elementType(accessor, eid);
-  if (type < 0 || type > 2) return false;
+  int eid = -1, type = -1;
+  pdb3::FirstRow row = pdb3::findElement(accessor, path, eid);
+  if (row == pdb3::FirstRow::found) row = pdb3::readElementType(accessor, eid, type);
+  if (row != pdb3::FirstRow::found) return row;
+  if (type < 0 || type > 2) return pdb3::FirstRow::missing;
   m_pApp.SelectSectionByPath(path);
   m_strSetPath = path;
   m_bFolderSelected = type == pdb3::kFolderElement;
-  return true;
+  return pdb3::FirstRow::found;
 }
 
 MainDialog::SetChoice MainDialog::ChooseSet() {
@@ -216,7 +220,7 @@ MainDialog::SetChoice MainDialog::ChooseSet() {
       return lookUpFailed ? SetChoice::cancelledAfterFailedLookUp : SetChoice::cancelled;
     }
     const pdb3::FirstRow chosen = pdb3::lookUpElement(pdb3::openQuery(m_pApp.db), dialog.m_nEid);
-    if (chosen == pdb3::FirstRow::found && selectChosenPath(dialog.m_strPath)) {
+    if (chosen == pdb3::FirstRow::found && selectChosenPath(dialog.m_strPath) == pdb3::FirstRow::found) {
       AddRecentSet(dialog.m_strPath);
       RefreshPages();
       return SetChoice::chosen;
@@ -237,9 +241,14 @@ void MainDialog::OnRecentComboChange(int index) {
     return;
   }
   const std::wstring path = m_recentCombo->itemText(index).toStdWString();
-  if (!selectChosenPath(path)) {
+  const pdb3::FirstRow selected = selectChosenPath(path);
+  if (selected != pdb3::FirstRow::found) {
+    // The set in use stays; only one that is not there is said to be missing.
     m_recentCombo->setCurrentIndex(0);
-    platform::messageBox(this, kNoSuchSet, kAppCaption);
+    if (selected == pdb3::FirstRow::failed)
+      reportFailedRead(this, L"問題集を読み込めませんでした。");
+    else
+      platform::messageBox(this, kNoSuchSet, kAppCaption);
     return;
   }
   AddRecentSet(path);

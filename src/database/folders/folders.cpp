@@ -182,6 +182,10 @@ int findElementByPath(const DbObject& accessor, int fid, const std::wstring& pat
   return fid >= 0 && walkPath(accessor, fid, path, eid) == FirstRow::found ? eid : -1;
 }
 
+FirstRow findElement(const DbObject& accessor, const std::wstring& path, int& eid) {
+  return walkPath(accessor, 0, path, eid);
+}
+
 FirstRow findTypedElement(const DbObject& accessor, const std::wstring& path, int type, int& eid) {
   int found = -1, foundType = -1;
   FirstRow row = walkPath(accessor, 0, path, found);

@@ -39,6 +39,9 @@ FolderRecord getFolder(const DbObject& accessor, int eid);
 
 // -1 when fid is negative or a step of the path has no child of that name.
 int findElementByPath(const DbObject& accessor, int fid, const std::wstring& path);
+// The element at the path from the root, whatever its type, telling one that is not there from
+// one that could not be read.
+FirstRow findElement(const DbObject& accessor, const std::wstring& path, int& eid);
 int FindFolderByPath(const DbObject& accessor, const std::wstring& path);
 // The element of that type at the path from the root, telling one that is not there from one
 // that could not be read (for a caller that makes it when it is missing).

@@ -59,6 +59,7 @@
 #include "card_study_driver.h"
 #include "faulty_vfs.h"
 #include "held_database.h"
+#include "list_view_input.h"
 #include "main_dialog_fixture.h"
 #include "statement_log.h"
 #include "scoped_env.h"
@@ -236,6 +237,20 @@ TEST(MainDialog, RecentSetsKeepSixPathsWithoutDuplicatesInTheSettings) {
   EXPECT_EQ(stored.lastSection.value, L"Alpha/deep/Apple");
   EXPECT_EQ(stored.recentSectionPath[0].value, L"Alpha/zeta");
   EXPECT_EQ(stored.recentSectionPath[4].value, L"p2");
+
+  // A listed set that another program keeps from being looked up is not gone: the failure is said
+  // with its cause and the set in use stays; once the file is free it is chosen.
+  QComboBox& recent = s.dialog.recentCombo();
+  {
+    HeldDatabase held(s.databasePath());
+    listinput::pressKey(recent, Qt::Key_Down);
+    EXPECT_EQ(s.takeBoxes(), L"Kelvara: 問題集を読み込めませんでした。\n" + kBusyCause + L"\n");
+    EXPECT_EQ(recent.currentIndex(), 0);
+    EXPECT_EQ(std::pair(s.dialog.setPath(), s.app.currentSetId), std::pair(std::wstring(L"Alpha/deep/Apple"), int(kApple)));
+  }
+  listinput::pressKey(recent, Qt::Key_Down);
+  EXPECT_EQ(s.takeBoxes(), L"");
+  EXPECT_EQ(std::pair(s.dialog.setPath(), s.app.currentSetId), std::pair(std::wstring(L"Alpha/zeta"), int(kZeta)));
 }
 
 // A set named with a "/" of its own, as the tree lists it: chosen with the chooser's button, it is
@@ -776,6 +791,16 @@ TEST(MainDialog, AReloadOntoAFileWithoutTheChosenSetStaysThereWithNoSetChosen) {
   EXPECT_FALSE(s.dialog.commandEnabled(32787));
   EXPECT_FALSE(s.control(1015)->isEnabled());
   QTest::keyClick(&s.dialog, Qt::Key_F7);
+  EXPECT_EQ(s.takeBoxes(), L"");
+  // No set of the file before is read here under its old id; the smart-learning page studies its
+  // own list, and the pages back from it have no set again.
+  EXPECT_EQ(s.app.currentSetId, -1);
+  QTest::keyClick(&s.dialog, Qt::Key_F6);
+  EXPECT_EQ(s.app.currentSetId, s.app.smartLearningSetId);
+  QTest::keyClick(&s.dialog, Qt::Key_F3);
+  EXPECT_EQ(s.app.currentSetId, -1);
+  EXPECT_EQ(s.dialog.setPage().infoList().item(0, 1)->text().toStdWString(), L"");
+  EXPECT_FALSE(s.dialog.commandEnabled(32787));
   EXPECT_EQ(s.takeBoxes(), L"");
 
   {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <ctime>
 
 #include "app/pages/delete_smartlearning_dialog.h"
@@ -84,6 +86,15 @@ TEST(SmartLearningRemoval, OffersEverySetSharingAQuestionAndRemovesAllOfTheChose
   QListWidget& list = dialog.list();
   ASSERT_EQ(list.count(), 3);
   EXPECT_EQ(list.item(1)->data(Qt::UserRole).toInt(), kZeta);
+  // Ctrl+click takes the selection off the row and leaves it current: no set is chosen to go.
+  const QPoint third = list.visualItemRect(list.item(2)).center();
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, third);
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, third);
+  ASSERT_EQ(list.currentRow(), 2);
+  ASSERT_TRUE(list.selectedItems().isEmpty());
+  QTest::mouseClick(dialog.findChild<QPushButton*>("id1"), Qt::LeftButton);
+  EXPECT_EQ(s.takeBoxes(), L"");
+  EXPECT_TRUE(dialog.isVisible());
   list.setCurrentRow(2);
   s.notifier.answer = platform::IdNo;
   dialog.accept();

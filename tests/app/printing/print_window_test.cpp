@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -18,6 +19,7 @@
 #include "app/printing/print_preview_dialog.h"
 #include "app/printing/print_prompts.h"
 #include "app_test_support.h"
+#include "list_view_input.h"
 #include "print_fixture.h"
 #include "scoped_env.h"
 #include "study_window_support.h"
@@ -90,6 +92,16 @@ TEST(PrintWindow, ASmallWindowScrollsThePageAndZoomStopsAtItsBounds) {
                            (window.findChild<QScrollBar*>("hscroll")->isVisible() ? vertical->sizeHint().width() : 0);
   EXPECT_NEAR(window.previewControl()->y(), 20 + clientHeight - 898 - 40, 1);
 
+  // The wheel zooms with Ctrl held: in when turned away from the learner, out when turned back.
+  QWidget& page = *window.previewControl();
+  const QPoint middle = page.rect().center();
+  listinput::turnWheelOver(page, middle, -1, Qt::ControlModifier);
+  EXPECT_EQ(window.zoomPercent(), 90);
+  listinput::turnWheelOver(page, middle, 2, Qt::ControlModifier);
+  EXPECT_EQ(window.zoomPercent(), 70);
+  listinput::turnWheelOver(page, middle, -1);
+  EXPECT_EQ(window.zoomPercent(), 70);
+
   for (int i = 0; i < 10; ++i) window.runCommand(153);
   EXPECT_EQ(window.zoomPercent(), 20);
   window.runCommand(139);
@@ -122,6 +134,32 @@ TEST(PrintWindow, PageSetUpRepaginatesAndAPrinterThatCannotOpenKeepsThePrevious)
   window.runCommand(157);
   EXPECT_EQ(window.pageStarts().front(), 0);
   EXPECT_TRUE(window.windowTitle().contains(QString("(1/%1)").arg(window.pageCount())));
+}
+
+TEST(PrintWindow, StoppingTheShuffleBringsTheGivenOrderBackAndThePagesStopAtTheirEnds) {
+  PrintApp p;
+  CPrintPreviewDlg window(p.app, nullptr, L"set", p.addNumberedQuestions(200));
+  window.Paginate();
+  ASSERT_GE(window.pageCount(), 3);
+  const auto firstPage = [&] { return window.previewControl()->grab().toImage(); };
+  const QImage inGivenOrder = firstPage();
+  window.findChild<QAction*>("id157")->trigger();
+  EXPECT_NE(firstPage(), inGivenOrder);
+  window.findChild<QAction*>("id157")->trigger();
+  window.findChild<QAction*>("id158")->trigger();
+  EXPECT_EQ(firstPage(), inGivenOrder);
+
+  const QString ofAll = QString("/%1)").arg(window.pageCount());
+  QAction& previous = *window.findChild<QAction*>("id150");
+  QAction& next = *window.findChild<QAction*>("id151");
+  next.trigger();
+  previous.trigger();
+  previous.trigger();
+  EXPECT_EQ(window.currentPage(), 0);
+  EXPECT_TRUE(window.windowTitle().contains("(1" + ofAll)) << window.windowTitle().toStdString();
+  for (int i = 0; i <= window.pageCount(); ++i) next.trigger();
+  EXPECT_EQ(window.currentPage(), window.pageCount() - 1);
+  EXPECT_TRUE(window.windowTitle().contains(QString("(%1").arg(window.pageCount()) + ofAll));
 }
 
 TEST(PrintDialogs, UnattendedRunsAnswerEveryPrintDialogThemselves) {

@@ -163,7 +163,8 @@ TEST_F(ImageEditTest, ToolPaletteHoldsSixToolsThreeToARow) {
   // Its buttons send their tool to the dialog.
   const platform::Rect ellipse = palette->GetButton(4)->GetRect();
   QTest::mouseClick(palette, Qt::LeftButton, {}, ellipse.toQRect().center());
-  QTRY_COMPARE(area->GetMode(), int(ImagePaintArea::Ellipse));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return area->GetMode() == int(ImagePaintArea::Ellipse); }))
+      << "the tool in use: " << area->GetMode();
 }
 
 TEST_F(ImageEditTest, EveryControlShowsWholeAndThePicturesMnemonicLeadsToTheGrid) {
