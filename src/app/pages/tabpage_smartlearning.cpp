@@ -517,28 +517,22 @@ bool CTabpageSmartlearning::StartLevelCalcThread() {
     levelsStale_ = true;
     return true;
   }
-  levelsStale_ = !readLevelCounts();  // started again at the next show or refresh
-  if (levelsStale_) {
-    // The worker would fail the same way: the history keeps what it showed.
-    update();
-    tellFailure(L"記憶レベルの推移を計算できませんでした。");
-    return false;
-  }
-  if (!smartLearningOn()) {  // no list, no history
-    update();
-    return true;
-  }
-  smart::LevelJob job;
-  // The file the application really has open: opening a name that is not there would make a new,
-  // empty file.
-  job.databasePath = app_.db.isOpen() ? app_.db.fileName() : app_.settings->databasePath.value;
-  job.uid = app_.currentUserId;
-  job.sid = app_.smartLearningSetId;
-  job.days = periodDays();
-  job.now = platform::nowSeconds();
-  calculator_.start(job);
+  const auto startWorker = [&] {
+    if (!smartLearningOn()) return true;  // no list, no history
+    smart::LevelJob job;
+    job.uid = app_.currentUserId;
+    job.sid = app_.smartLearningSetId;
+    job.days = periodDays();
+    job.now = platform::nowSeconds();
+    return calculator_.start(app_.db, job);
+  };
+  // A worker would fail as the counts did, and one that cannot have the file the program has open
+  // counts nothing: the history keeps what it showed, and is started again at the next show or
+  // refresh.
+  levelsStale_ = !readLevelCounts() || !startWorker();
   update();
-  return true;
+  if (levelsStale_) tellFailure(L"記憶レベルの推移を計算できませんでした。");
+  return !levelsStale_;
 }
 
 int CTabpageSmartlearning::AddToSmartLearning(int eid) {

@@ -479,7 +479,7 @@ TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefre
   finished.clear();
   {
     apptest::HeldDatabase held(t.databasePath());
-    page->levelCalculator().start({t.app.db.fileName(), t.app.currentUserId, sid, page->periodDays(), kNow});
+    page->levelCalculator().start(t.app.db, {t.app.currentUserId, sid, page->periodDays(), kNow});
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_EQ(t.takeBoxes().rfind(L"Kelvara: 記憶レベルの推移を計算できませんでした。\n", 0), 0u);
   }
@@ -554,7 +554,7 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
     QCoreApplication::processEvents();
     {
       const OngoingAction told;  // the action that said so goes on, as one of steps on a timer does:
-      page->levelCalculator().start({t.app.db.fileName(), t.app.currentUserId, sid, 10, kNow});
+      page->levelCalculator().start(t.app.db, {t.app.currentUserId, sid, 10, kNow});
       ASSERT_TRUE(finished.wait(5000));  // the worker's end is told in an action of its own
     }
     EXPECT_NE(page->levelCalculator().failure(), sqliteplus::EngineFailure::none);
