@@ -593,9 +593,7 @@ void CTabpageSmartlearning::OnAddSet() {
   const int added = AddToSmartLearning(dialog.m_nEid);
   if (added < 0) return;
   platform::messageBox(host_.dialogWindow(), platform::format(L"%d 個の問題を追加しました", added), kAppCaption);
-  ReloadQuestionList();
-  DoAutoSelect(reportFailedRead);
-  StartLevelCalcThread();
+  showChangedList();
 }
 
 bool CTabpageSmartlearning::smartLearningOn() const {
@@ -643,8 +641,13 @@ void CTabpageSmartlearning::OnRemoveSets() {
   if (!smartLearningAvailable()) return;
   CDeleteSmartlearningQuestionDlg dialog(app_, host_.dialogWindow());
   if (dialog.DoModal() != platform::IdOk) return;
-  ReloadQuestionList();
+  showChangedList();
+}
+
+void CTabpageSmartlearning::showChangedList() {
+  // Chosen first: in "sel" mode the list shows the choice.
   DoAutoSelect(reportFailedRead);
+  ReloadQuestionList();
   StartLevelCalcThread();
 }
 

@@ -113,6 +113,9 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // What the page read under the other state is dropped once a reload, or a list made since, has
   // changed it. On screen, a list not had for a cause that passes is asked for first.
   void followSmartLearningState();
+  // After sets were added to the list or removed from it: the next study's questions chosen again,
+  // then the list and the level history read again.
+  void showChangedList();
   // Drops all the page read; it is read again at the next refresh or show.
   void forgetWhatWasRead();
   // The page's first choice is made when it is first needed (shown, listed or studied), so that

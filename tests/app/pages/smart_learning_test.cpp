@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -20,6 +21,7 @@
 #include <random>
 #include <tuple>
 
+#include "app/pages/delete_smartlearning_dialog.h"
 #include "app/pages/page_drawing.h"
 #include "app/pages/smart_selection.h"
 #include "app/pages/tabpage_smartlearning.h"
@@ -34,6 +36,7 @@
 #include "platform/random.h"
 #include "study/study_flow.h"
 #include "scoped_env.h"
+#include "study_window_support.h"
 #include "services/database_failure.h"
 #include "services/user_action.h"
 #include "test_env.h"
@@ -289,6 +292,43 @@ TEST_F(SmartPageTest, AddingFoldersAndSetsCountsEachQuestionOnce) {
   EXPECT_EQ(t.takeBoxes(), L"Kelvara: ルートフォルダは追加できません\n");
   t.addQuestion(8100, nullptr, apptest::kZeta);
   EXPECT_EQ(page->AddToSmartLearning(apptest::kZeta), 0);  // an empty question is never added
+}
+
+// In "sel" mode the list shows the next study's questions: after 追加 and 削除 the choice made
+// from the list as it now is, not the one before.
+TEST_F(SmartPageTest, InSelModeAddingAndRemovingSetsListsTheNewChoice) {
+  auto page = makePage();
+  QTest::mouseClick(page->findChild<QPushButton*>("id1327"), Qt::LeftButton);
+  ASSERT_FALSE(page->allMode());
+  ASSERT_TRUE(page->shownIds().empty());
+  const auto listed = [&] {
+    std::vector<int> ids = page->shownIds();
+    std::sort(ids.begin(), ids.end());
+    return ids;
+  };
+  t.host.path = L"Alpha/zeta";  // questions 1 and 30
+  {
+    testenv::ScopedEnv answer("KELVARA_AUTOANSWER", "ok");
+    QTest::mouseClick(page->findChild<QPushButton*>("id1324"), Qt::LeftButton);
+  }
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 2 個の問題を追加しました\n");
+  EXPECT_EQ(listed(), (std::vector<int>{1, 30}));
+
+  t.notifier.answer = platform::IdYes;  // the removal's question
+  studytest::whenOpened<CDeleteSmartlearningQuestionDlg>([](CDeleteSmartlearningQuestionDlg* dialog) {
+    QListWidget& sets = dialog->list();
+    for (int row = 0; row < sets.count(); ++row)
+      if (sets.item(row)->data(Qt::UserRole).toInt() == apptest::kZeta) {
+        const QRect item = sets.visualItemRect(sets.item(row));
+        QTest::mouseClick(sets.viewport(), Qt::LeftButton, {}, item.center());
+      }
+    QTest::mouseClick(dialog->findChild<QPushButton*>("id1"), Qt::LeftButton);
+  });
+  QTest::mouseClick(page->findChild<QPushButton*>("id1331"), Qt::LeftButton);
+  EXPECT_NE(t.takeBoxes().find(L"問題集：Alpha/zeta"), std::wstring::npos);
+  EXPECT_EQ(t.intValue(L"SELECT count(*) FROM section WHERE sid=" + std::to_wstring(t.app.smartLearningSetId)), 0);
+  EXPECT_TRUE(page->shownIds().empty());
+  EXPECT_TRUE(page->chosen().empty());
 }
 
 TEST_F(SmartPageTest, AFailedAdditionRollsBackAndSaysSo) {
