@@ -602,8 +602,7 @@ bool CTabpageSmartlearning::smartLearningOn() const {
 
 bool CTabpageSmartlearning::smartLearningAvailable() {
   if (app_.smartLearningUnavailable()) {
-    platform::messageBox(host_.dialogWindow(), kSmartLearningUnavailable, kAppCaption,
-                         platform::MbOk | platform::MbIconError);
+    app_.TellWhySmartLearningIsUnavailable(host_.dialogWindow());
     return false;
   }
   // A list the file could not give for a cause that passes is asked for again; one that still

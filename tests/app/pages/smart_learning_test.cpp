@@ -623,6 +623,26 @@ TEST_F(SmartPageTest, AListNotMadeUnderALockIsNotCalledUnavailable) {
   EXPECT_TRUE(showsWords(page->paintImage(), kEmptyListHint, kEmptyListHintInk));
 }
 
+// A file that refuses the list for good (its own trigger) has no smart learning: the page says so
+// with the file's words when it asks, and 追加 says it again, with them, before a set is chosen.
+TEST_F(SmartPageTest, AListTheFileRefusesForGoodIsSaidWithItsCause) {
+  const int sid = t.app.smartLearningSetId;
+  const int folder = t.intValue(L"SELECT fid FROM folder WHERE eid=" + std::to_wstring(sid));
+  const std::wstring list = std::to_wstring(sid) + L"," + std::to_wstring(folder);
+  t.run(L"DELETE FROM folder WHERE eid IN (" + list + L"); DELETE FROM element_info WHERE eid IN (" + list + L")");
+  t.run(L"CREATE TRIGGER no_lists BEFORE INSERT ON element_info BEGIN SELECT RAISE(ABORT, 'no new sets here'); END");
+  t.app.smartLearningSetId = -1;
+  auto page = makePage();
+  page->RefreshFromFile();  // as a study's end or the editor's close has it
+  const std::wstring refused = L"Kelvara: " + std::wstring(kSmartLearningUnavailable) + L"\nno new sets here\n";
+  EXPECT_EQ(t.takeBoxes(), refused);
+  ASSERT_TRUE(t.app.smartLearningUnavailable());
+  apptest::HeldDatabase::nextAction();
+  testenv::ScopedEnv cancel("KELVARA_AUTOANSWER", "cancel");  // a chooser that opened would be cancelled
+  QTest::mouseClick(page->findChild<QPushButton*>("id1324"), Qt::LeftButton);
+  EXPECT_EQ(t.takeBoxes(), refused);
+}
+
 // A file whose memory-rate table could never be made (an index holds its name) has no smart
 // learning: from the refresh after the reload that opened it on, the page reads nothing, blames
 // nothing, shows smart learning as unavailable, and its commands say so at once; a reload that
@@ -660,11 +680,14 @@ TEST_F(SmartPageTest, WithoutTheMemoryRateTableThePageIsUnavailableAndItsCommand
   EXPECT_TRUE(page->RefreshFromFile());
   EXPECT_EQ(t.takeBoxes(), L"");
 
-  // 追加 says it before a set is chosen (a chooser that opened would be cancelled), 削除 and 覚える too.
+  // 追加 says it before a set is chosen (a chooser that opened would be cancelled), 削除 and 覚える too,
+  // in the open's words: the file lacks no list.
   testenv::ScopedEnv cancel("KELVARA_AUTOANSWER", "cancel");
   for (int command : {1324, 1331, 1325}) {
+    apptest::HeldDatabase::nextAction();  // each click is an action of its own
     QTest::mouseClick(page->findChild<QPushButton*>(QString("id%1").arg(command)), Qt::LeftButton);
-    EXPECT_EQ(t.takeBoxes(), L"Kelvara: " + std::wstring(kSmartLearningUnavailable) + L"\n") << command;
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: " + missingMemoryRatesText(pdb3::MemoryRateTable::nameTaken) + L"\n")
+        << command;
   }
   EXPECT_TRUE(t.host.studies.empty());
 
