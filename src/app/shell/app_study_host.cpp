@@ -16,6 +16,7 @@
 #include "platform/windows/modal_dialog.h"
 #include "platform/text.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "services/part_of_speech.h"
 #include "study/judging/answer_remark.h"
 #include "study/window/saved_question_binder.h"
@@ -200,10 +201,14 @@ void AppStudyHost::storeWindowPosition(int x, int y) {
 }
 
 void AppStudyHost::showResult(QWidget& window, const StudyOutcome& outcome) {
-  // The window may add the study to the list: one not had for a cause that passes is asked for again.
+  // The window may add the study to the list: one not had for a cause that passes is asked for
+  // again, now, and once more at the window's OK, which says why when it still cannot be had.
   app_.EnsureSmartLearningSet();
-  CStudyResultDlg dialog(*app_.settings, app_.currentUserId, app_.smartLearningSetId, app_.memoryRates, outcome,
-                         &window);
+  SmartLearningList list{app_.smartLearningSetId, app_.smartLearningUnavailable(), [this](QWidget& owner) {
+                           app_.EnsureSmartLearningSet(&owner, reportUnmadeChange);
+                           return app_.smartLearningSetId;
+                         }};
+  CStudyResultDlg dialog(*app_.settings, app_.currentUserId, std::move(list), app_.memoryRates, outcome, &window);
   dialog.setStartedFromSmartLearningPage(app_.mainDialog && app_.mainDialog->currentPage() == kSmartLearningPage);
   platform::execDialog(dialog);
 }
