@@ -11,6 +11,7 @@
 #include "app/common/modal_dialog.h"
 #include "app/export/question_preview_dialog.h"
 #include "app/export/search_dialog.h"
+#include "database/folders/folders.h"
 #include "database/records/question.h"
 #include "database/engine/sql_helpers.h"
 #include "platform/windows/modal_dialog.h"
@@ -122,10 +123,11 @@ StudyQuestion AppStudyHost::question(int qid) {
 
 std::vector<int> AppStudyHost::choiceCandidates(int qid) {
   std::vector<int> ids;
+  // The smart-learning list is left out by its path: its id is -1 after a look-up that met a lock.
   pdb3::querySqlfIntList(questionAccessor(), ids,
                          L"SELECT qid FROM question WHERE qid IN (SELECT distinct qid FROM section WHERE sid IN  "
-                         L"(SELECT sid FROM section WHERE qid = %d AND sid NOT IN (%d))  AND qid != %d) AND answer != ''",
-                         qid, app_.smartLearningSetId, qid);
+                         L"(SELECT sid FROM section WHERE qid = %d AND sid NOT IN (%ls))  AND qid != %d) AND answer != ''",
+                         qid, pdb3::smartLearningSetSql().c_str(), qid);
   return ids;
 }
 
