@@ -29,6 +29,7 @@
 #include "database/logs/question_selection.h"
 #include "database/folders/section_questions.h"
 #include "database/engine/sql_helpers.h"
+#include "faulty_vfs.h"
 #include "held_database.h"
 #include "list_view_input.h"
 #include "page_host_fixture.h"
@@ -603,24 +604,52 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
   EXPECT_EQ(page->levelCalculator().table(), table);
 }
 
-// A list the file could not give while another program writes to it is no unavailable list: the page
-// on screen says how to add a set, and its next refresh once the file is free makes the list.
-TEST_F(SmartPageTest, AListNotMadeUnderALockIsNotCalledUnavailable) {
-  const int sid = t.app.smartLearningSetId;
-  const int folder = t.intValue(L"SELECT fid FROM folder WHERE eid=" + std::to_wstring(sid));
-  const std::wstring list = std::to_wstring(sid) + L"," + std::to_wstring(folder);
-  t.run(L"DELETE FROM folder WHERE eid IN (" + list + L"); DELETE FROM element_info WHERE eid IN (" + list + L")");
-  t.app.smartLearningSetId = -1;
+// A list the file could not give while another program writes to it, or while the disk is full, is
+// no unavailable list: the page on screen says why it was not made and how to add a set, and its next
+// refresh once the file is free, or space freed, makes the list.
+TEST_F(SmartPageTest, AListNotMadeUnderALockOrOnAFullDiskIsNotCalledUnavailable) {
+  const auto dropList = [&] {
+    const int sid = t.app.smartLearningSetId;
+    const int folder = t.intValue(L"SELECT fid FROM folder WHERE eid=" + std::to_wstring(sid));
+    const std::wstring list = std::to_wstring(sid) + L"," + std::to_wstring(folder);
+    t.run(L"DELETE FROM folder WHERE eid IN (" + list + L"); DELETE FROM element_info WHERE eid IN (" + list + L")");
+    t.app.smartLearningSetId = -1;
+  };
+  const std::wstring notMade = L"Kelvara: スマート学習リスト（SmartLearning/1）をデータベースに作成できませんでした。\n";
+  dropList();
   auto page = makePage();
   {
     apptest::HeldDatabase writer(t.databasePath(), L"BEGIN IMMEDIATE");
     page->RefreshFromFile();
+    EXPECT_EQ(t.takeBoxes(), notMade + apptest::kBusyCause + L"\n");
     EXPECT_TRUE(showsWords(page->paintImage(), kAddSetHint, kAddSetHintInk));
     EXPECT_EQ(hintInk(page->paintImage(), kUnavailableHintInk), 0);
   }
   EXPECT_TRUE(page->RefreshFromFile());
   EXPECT_GE(t.app.smartLearningSetId, 0);
   EXPECT_TRUE(showsWords(page->paintImage(), kEmptyListHint, kEmptyListHintInk));
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 30000));
+  dropList();
+  {
+    testdb::FaultyVfs disk;
+    t.app.db.open(t.databasePath().c_str());
+    disk.limitGrowth(0);
+    apptest::HeldDatabase::nextAction();
+    page->RefreshFromFile();
+    EXPECT_EQ(t.takeBoxes(), notMade + apptest::kFullCause + L"\n");
+    EXPECT_FALSE(t.app.smartLearningUnavailable());
+    EXPECT_TRUE(showsWords(page->paintImage(), kAddSetHint, kAddSetHintInk));
+    disk.limitGrowth(std::nullopt);
+    apptest::HeldDatabase::nextAction();
+    EXPECT_TRUE(page->RefreshFromFile());
+    EXPECT_GE(t.app.smartLearningSetId, 0);
+    EXPECT_TRUE(showsWords(page->paintImage(), kEmptyListHint, kEmptyListHintInk));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 30000));
+    t.app.db.close();
+  }
+  t.app.db.open(t.databasePath().c_str());
+  EXPECT_EQ(t.takeBoxes(), L"");
 }
 
 // A file that refuses the list for good (its own trigger) has no smart learning: the page says so
