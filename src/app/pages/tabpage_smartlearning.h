@@ -56,7 +56,8 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   bool CollectQuestionIds(std::vector<int>& out, FailureReport say);
   // Reads the level counts the page draws and starts the level history's calculation; false
   // (after saying so, the history as it was until the next show or refresh starts it again) when
-  // the counts cannot be read. Off screen, that waits until the page is next shown.
+  // the counts cannot be read, or the file the program has open is no longer the one at its path.
+  // Off screen, that waits until the page is next shown.
   bool StartLevelCalcThread();
   // Reads again the rows' questions and figures, the level counts and the bar's, after something
   // outside the page may have changed them (the editor, a study, an edit on another page), and the
