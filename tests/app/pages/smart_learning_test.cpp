@@ -606,8 +606,9 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
 
 // A list the file could not give while another program writes to it, or while the disk is full, is
 // no unavailable list: the page on screen says why it was not made and how to add a set, and its next
-// refresh once the file is free, or space freed, makes the list.
-TEST_F(SmartPageTest, AListNotMadeUnderALockOrOnAFullDiskIsNotCalledUnavailable) {
+// refresh once the file is free, or space freed, makes the list. One the file refuses for good (its
+// own trigger) is unavailable: said with the file's words, and again by 追加 before a set is chosen.
+TEST_F(SmartPageTest, AListNotMadeIsSaidWithItsCauseAndCalledUnavailableOnlyWhenRefusedForGood) {
   const auto dropList = [&] {
     const int sid = t.app.smartLearningSetId;
     const int folder = t.intValue(L"SELECT fid FROM folder WHERE eid=" + std::to_wstring(sid));
@@ -650,19 +651,11 @@ TEST_F(SmartPageTest, AListNotMadeUnderALockOrOnAFullDiskIsNotCalledUnavailable)
   }
   t.app.db.open(t.databasePath().c_str());
   EXPECT_EQ(t.takeBoxes(), L"");
-}
 
-// A file that refuses the list for good (its own trigger) has no smart learning: the page says so
-// with the file's words when it asks, and 追加 says it again, with them, before a set is chosen.
-TEST_F(SmartPageTest, AListTheFileRefusesForGoodIsSaidWithItsCause) {
-  const int sid = t.app.smartLearningSetId;
-  const int folder = t.intValue(L"SELECT fid FROM folder WHERE eid=" + std::to_wstring(sid));
-  const std::wstring list = std::to_wstring(sid) + L"," + std::to_wstring(folder);
-  t.run(L"DELETE FROM folder WHERE eid IN (" + list + L"); DELETE FROM element_info WHERE eid IN (" + list + L")");
+  dropList();
   t.run(L"CREATE TRIGGER no_lists BEFORE INSERT ON element_info BEGIN SELECT RAISE(ABORT, 'no new sets here'); END");
-  t.app.smartLearningSetId = -1;
-  auto page = makePage();
-  page->RefreshFromFile();  // as a study's end or the editor's close has it
+  apptest::HeldDatabase::nextAction();
+  page->RefreshFromFile();
   const std::wstring refused = L"Kelvara: " + std::wstring(kSmartLearningUnavailable) + L"\nno new sets here\n";
   EXPECT_EQ(t.takeBoxes(), refused);
   ASSERT_TRUE(t.app.smartLearningUnavailable());
