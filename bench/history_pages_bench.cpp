@@ -2,8 +2,9 @@
 // bar of a review over the 10,000-question set of the shared large file (large_database.h); the
 // per-question log page's reading of that set and of a set of all the file's 100,000 questions,
 // and its scrolling through them; how long both pages keep the window busy while another program
-// holds the file; and the smart-learning page's refresh of a list of those 100,000 questions with
-// many rows selected.
+// holds the file; the smart-learning page's refresh of a list of those 100,000 questions with
+// many rows selected; and how long the window waits when it drops the level history counted over
+// that list while the count runs, on a loaded machine as an ordinary user.
 #include <benchmark/benchmark.h>
 
 #include <QComboBox>
@@ -12,14 +13,22 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include "app/shell/klv_app.h"
 #include "app/main/main_dialog_host.h"
 #include "app/pages/tabpage_loginfo.h"
 #include "app/pages/tabpage_questionlog.h"
+#include "app/pages/level_calculation.h"
 #include "app/pages/tabpage_smartlearning.h"
 #include "database/engine/busy_wait.h"
 #include "database/engine/sql_helpers.h"
@@ -252,6 +261,79 @@ BENCHMARK(BM_SmartListRefresh)
     ->ArgsProduct({{0, 1, 2}, {0, 1}})
     ->ArgNames({"selection", "shown"})
     ->Unit(benchmark::kMicrosecond);
+
+// Every processor kept busy at the ordinary priority, as other programs keep a learner's machine:
+// a thread at idle priority gets almost no time while this lasts.
+class BusyProcessors {
+ public:
+  BusyProcessors() {
+    for (unsigned i = 0; i < std::max(1u, std::thread::hardware_concurrency()); ++i)
+      spinners_.emplace_back([this] {
+        while (!stop_) {
+        }
+      });
+  }
+  ~BusyProcessors() {
+    stop_ = true;
+    for (std::thread& spinner : spinners_) spinner.join();
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::vector<std::thread> spinners_;
+};
+
+// The calling thread without the right to raise another thread's priority, as an ordinary user
+// runs the program (the benchmark may run as root).
+class WithoutPriorityRights {
+ public:
+  WithoutPriorityRights() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    if (::syscall(SYS_capget, &header, saved_) != 0) return;
+    __user_cap_data_struct lowered[_LINUX_CAPABILITY_U32S_3];
+    std::copy(std::begin(saved_), std::end(saved_), std::begin(lowered));
+    lowered[0].effective &= ~(1u << CAP_SYS_NICE);
+    lowered_ = ::syscall(SYS_capset, &header, lowered) == 0;
+  }
+  ~WithoutPriorityRights() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    if (lowered_) ::syscall(SYS_capset, &header, saved_);
+  }
+  bool lowered() const { return lowered_; }
+
+ private:
+  __user_cap_data_struct saved_[_LINUX_CAPABILITY_U32S_3]{};
+  bool lowered_ = false;
+};
+
+// What a reload, a user switch or smart learning turned on or off does to the level history while
+// it is being counted over a list of 100,000 learned questions: the window drops the count. Each
+// iteration starts a count, lets it run, and times the drop alone; "max_ms" is the longest drop.
+void BM_LevelHistoryForgetDuringCount(benchmark::State& state) {
+  HistoryDatabase data(true);
+  const pdb3::DbObject accessor = pdb3::openQuery(data.app.db);
+  pdb3::execSqlf(accessor,
+                 L"INSERT INTO memory_rate SELECT qid, 1, 50, 3, 1700000000 + qid, 1700100000 + qid, 1700200000 + qid, "
+                 L"0, 0, 0, 0, 0, 0, 0 FROM section WHERE sid=%d",
+                 kWholeSetId);
+  const WithoutPriorityRights ordinaryUser;
+  if (!ordinaryUser.lowered()) state.SkipWithError("the right to raise priorities could not be given up");
+  smart::LevelCalculator calculator;
+  const smart::LevelJob job{1, kWholeSetId, 10, 1700300000};
+  const BusyProcessors load;
+  double longest = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (!calculator.start(data.app.db, job)) state.SkipWithError("the count could not start");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the count is under way
+    state.ResumeTiming();
+    const auto start = std::chrono::steady_clock::now();
+    calculator.forget();
+    longest = std::max(longest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  }
+  state.counters["max_ms"] = longest;
+}
+BENCHMARK(BM_LevelHistoryForgetDuringCount)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

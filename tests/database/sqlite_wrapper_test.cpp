@@ -163,6 +163,31 @@ TEST(Connection, AFileThatIsNotThereIsNeverMadeAndIsNotedGoneOrReplaced) {
   forgetEngineFailure();
 }
 
+// A connection beside the program's, opened later on another thread (the level history's worker),
+// has the program's file only while that is still the one at the path: a copy put there meanwhile
+// is refused as replaced, and the connection is left closed.
+TEST(Connection, AConnectionBesideOpensTheFileFoundBesideOrNone) {
+  TempDatabase db(TempDatabase::Content::empty);
+  db.run(L"CREATE TABLE t (i INTEGER)");
+  pdb3::OpenFile file;
+  ASSERT_TRUE(pdb3::findOpenFile(db.connection(), file));
+  SqliteConnection side;
+  ASSERT_TRUE(pdb3::openConnectionOn(side, file));
+  side.close();
+  const std::string path = WStringToUtf8(db.path()), moved = path + ".moved";
+  std::filesystem::rename(path, moved);
+  std::filesystem::copy_file(moved, path);
+  forgetEngineFailure();
+  EXPECT_FALSE(pdb3::openConnectionOn(side, file));
+  EXPECT_FALSE(side.isOpen());
+  EXPECT_EQ(lastEngineFailure(), EngineFailure::replaced);
+  EXPECT_EQ(lastMissingDatabase(), db.path());
+  forgetEngineFailure();
+  EXPECT_FALSE(pdb3::findOpenFile(db.connection(), file));
+  EXPECT_EQ(lastEngineFailure(), EngineFailure::replaced);
+  forgetEngineFailure();
+}
+
 TEST(SharedHandle, CopiesShareOneObjectDeletedOnce) {
   struct Counted {
     int* deletions;

@@ -4,12 +4,14 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 #include "database/engine/busy_wait.h"
 #include "database/records/db_object.h"
 #include "database/engine/sql_helpers.h"
 #include "database/engine/sqlite_cursor.h"
-#include "database/engine/sqlite_exceptions.h"
 #include "platform/clock.h"
 #include "platform/trace.h"
 #include "services/user_action.h"
@@ -53,15 +55,9 @@ void countLevelRow(const LevelRow& row, int64_t start, int days, LevelTable& tab
   }
 }
 
-bool calculateLevels(const LevelJob& job, const std::atomic<bool>& cancelled, LevelTable& table) {
+bool calculateLevels(sqliteplus::SqliteConnection& connection, const LevelJob& job, const std::atomic<bool>& cancelled,
+                     LevelTable& table) {
   for (auto& point : table) point.fill(0);
-  sqliteplus::SqliteConnection connection;
-  try {
-    connection.open(job.databasePath.c_str());
-  } catch (const sqliteplus::SqliteException& e) {
-    platform::traceError("%s : %s\n", e.what(), e.message().c_str());
-    return false;
-  }
   const int64_t started = platform::tickCountMs();
   const int64_t start = job.now - static_cast<int64_t>(job.days) * pdb3::kSecondsPerDay;
   platform::trace("Execute SQL\n");
@@ -89,22 +85,26 @@ bool calculateLevels(const LevelJob& job, const std::atomic<bool>& cancelled, Le
   return read;
 }
 
+// What the calculator and one worker share; the worker keeps it as long as it runs, also past the
+// calculator's end.
+struct LevelCalculator::Run {
+  std::atomic<bool> cancelled{false};
+  // Held while the worker hands its result over and while the calculator lets go of the run: the
+  // worker never posts to a calculator that is gone.
+  std::mutex mutex;
+  LevelCalculator* receiver = nullptr;  // null once the run is cancelled
+};
+
 LevelCalculator::LevelCalculator(QObject* parent) : QObject(parent) {}
 
 LevelCalculator::~LevelCalculator() { cancel(); }
 
-void LevelCalculator::joinWorker() {
-  if (!worker_.joinable()) return;
-  // An idle thread may wait long for the processor while this one waits for it: it gets the
-  // ordinary priority back for what it has left to do (where the system allows it).
-  sched_param parameters{};
-  pthread_setschedparam(worker_.native_handle(), SCHED_OTHER, &parameters);
-  worker_.join();
-}
-
 void LevelCalculator::cancel() {
-  cancelled_ = true;
-  joinWorker();
+  if (const std::shared_ptr<Run> run = std::exchange(run_, nullptr)) {
+    run->cancelled = true;
+    const std::lock_guard<std::mutex> lock(run->mutex);
+    run->receiver = nullptr;
+  }
   ++generation_;  // a result already queued is stale now
   running_ = false;
 }
@@ -116,32 +116,50 @@ void LevelCalculator::forget() {
   failure_ = sqliteplus::EngineFailure::none;
 }
 
-void LevelCalculator::start(const LevelJob& job) {
+bool LevelCalculator::start(const sqliteplus::SqliteConnection& open, const LevelJob& job) {
   platform::trace("StartLevelCalcThread()\n");
   cancel();
-  cancelled_ = false;
+  // The worker counts the file the program has open: one opened by the name alone would be
+  // another file put at the path, while the page lists and writes the open one.
+  pdb3::OpenFile file;
+  if (!pdb3::findOpenFile(open, file)) return false;
+  auto run = std::make_shared<Run>();
+  run->receiver = this;
+  run_ = run;
   running_ = true;
   const unsigned generation = generation_;
   platform::trace("StartingLevelCalcThread\n");
-  worker_ = std::thread([this, job, generation] {
-    // A cancel joins this thread from the window's: a wait for a busy file ends with it.
-    sqliteplus::setBusyWaitCancelFlag(&cancelled_);
-    if (!cancelled_) lowerToIdlePriority();
+  // Nobody waits for the worker: it lives on its run alone.
+  std::thread([run, file, job, generation] {
+    // A cancel ends a wait for a busy file, and the statement under way, at their next step.
+    sqliteplus::setBusyWaitCancelFlag(&run->cancelled);
+    if (!run->cancelled) lowerToIdlePriority();
     LevelTable table{};
-    const bool read = calculateLevels(job, cancelled_, table);
-    if (!read && cancelled_) return;
-    // The engine noted its cause on this thread; a file that would not open noted none.
+    bool read = false;
+    {
+      sqliteplus::SqliteConnection connection;
+      if (pdb3::openConnectionOn(connection, file)) {
+        connection.stopWhen(&run->cancelled);
+        read = calculateLevels(connection, job, run->cancelled, table);
+      }
+    }
+    sqliteplus::setBusyWaitCancelFlag(nullptr);
+    // The engine noted its cause on this thread.
     sqliteplus::EngineFailure failure = sqliteplus::EngineFailure::none;
     if (!read) failure = sqliteplus::lastEngineFailure();
     if (!read && failure == sqliteplus::EngineFailure::none) failure = sqliteplus::EngineFailure::other;
-    QMetaObject::invokeMethod(
-        this, [this, generation, table, failure] { deliver(generation, table, failure); }, Qt::QueuedConnection);
-  });
+    const std::lock_guard<std::mutex> lock(run->mutex);
+    if (LevelCalculator* receiver = run->receiver)
+      QMetaObject::invokeMethod(
+          receiver, [receiver, generation, table, failure] { receiver->deliver(generation, table, failure); },
+          Qt::QueuedConnection);
+  }).detach();
+  return true;
 }
 
 void LevelCalculator::deliver(unsigned generation, const LevelTable& table, sqliteplus::EngineFailure failure) {
   if (generation != generation_) return;
-  joinWorker();  // the worker has nothing left to do after queueing
+  run_.reset();
   // A table counted from rows that could not all be read would show levels nobody has.
   if (failure == sqliteplus::EngineFailure::none) {
     table_ = table;

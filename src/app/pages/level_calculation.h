@@ -6,10 +6,10 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <string>
-#include <thread>
+#include <memory>
 
 #include "database/engine/engine_failure.h"
+#include "database/engine/sqlite_connection.h"
 #include "database/memory/memory_model.h"
 
 namespace smart {
@@ -32,16 +32,17 @@ int timePointOf(int64_t time, int64_t start, int days);
 void countLevelRow(const LevelRow& row, int64_t start, int days, LevelTable& table);
 
 struct LevelJob {
-  std::wstring databasePath;  // the worker opens its own connection on it
   int uid = -1;
   int sid = -1;
   int days = 10;
   int64_t now = 0;
 };
 
-// One calculation at a time: a new start, or the calculator's end, cancels the running one and
-// joins its thread first, so no two count at once and none outlives its page. The finished table
-// comes back to the calculator's thread by a queued call.
+// One calculation at a time: a new start, or the calculator's end, cancels the running one. The
+// window's thread never waits for a worker, however long an idle thread waits for the processor:
+// one that was cancelled stops at its next step (its statement or its wait for a busy file ends)
+// and nothing of it arrives. The finished table comes back to the calculator's thread by a queued
+// call.
 class LevelCalculator : public QObject {
   Q_OBJECT
 
@@ -49,9 +50,11 @@ class LevelCalculator : public QObject {
   explicit LevelCalculator(QObject* parent = nullptr);
   ~LevelCalculator() override;
 
-  void start(const LevelJob& job);
-  // Asks the worker to stop at its next row (or its wait for a busy file) and waits for it; no
-  // result of it arrives afterwards.
+  // Counts on a connection of the worker's own, on the file `open` has open: a file put at its path
+  // is not counted. False, the cause noted on this thread and nothing started, when that file is no
+  // longer the one at its path; the worker's own open fails the calculation the same way.
+  bool start(const sqliteplus::SqliteConnection& open, const LevelJob& job);
+  // Tells the running worker to stop; no result of it arrives afterwards.
   void cancel();
   // Cancels as above and drops the table: it was counted in another file, or for another learner.
   void forget();
@@ -72,11 +75,10 @@ class LevelCalculator : public QObject {
   void finished();
 
  private:
+  struct Run;
   void deliver(unsigned generation, const LevelTable& table, sqliteplus::EngineFailure failure);
-  void joinWorker();
 
-  std::thread worker_;
-  std::atomic<bool> cancelled_{false};
+  std::shared_ptr<Run> run_;  // the worker counting now; it holds the run as long as it lives
   unsigned generation_ = 0;
   bool running_ = false;
   LevelTable table_{};
@@ -84,8 +86,9 @@ class LevelCalculator : public QObject {
   sqliteplus::EngineFailure failure_ = sqliteplus::EngineFailure::none;
 };
 
-// The counting itself, on the calling thread: false when cancelled or the database could not be
-// read (what was counted so far stays in table).
-bool calculateLevels(const LevelJob& job, const std::atomic<bool>& cancelled, LevelTable& table);
+// The counting itself, on the calling thread, over the connection: false when cancelled or the
+// database could not be read (what was counted so far stays in table).
+bool calculateLevels(sqliteplus::SqliteConnection& connection, const LevelJob& job, const std::atomic<bool>& cancelled,
+                     LevelTable& table);
 
 }  // namespace smart

@@ -520,29 +520,25 @@ bool CTabpageSmartlearning::StartLevelCalcThread() {
     levelsStale_ = true;
     return true;
   }
-  levelsStale_ = !readLevelCounts();  // started again at the next show or refresh
-  if (levelsStale_) {
-    // The worker would fail the same way: the history keeps what it showed.
-    update();
-    tellFailure(L"記憶レベルの推移を計算できませんでした。");
-    host_.RereadWhenFree();
-    return false;
-  }
-  if (!smartLearningOn()) {  // no list, no history
-    update();
-    return true;
-  }
-  smart::LevelJob job;
-  // The file the application really has open: opening a name that is not there would make a new,
-  // empty file.
-  job.databasePath = app_.db.isOpen() ? app_.db.fileName() : app_.settings->databasePath.value;
-  job.uid = app_.currentUserId;
-  job.sid = app_.smartLearningSetId;
-  job.days = periodDays();
-  job.now = platform::nowSeconds();
-  calculator_.start(job);
+  const auto startWorker = [&] {
+    if (!smartLearningOn()) return true;  // no list, no history
+    smart::LevelJob job;
+    job.uid = app_.currentUserId;
+    job.sid = app_.smartLearningSetId;
+    job.days = periodDays();
+    job.now = platform::nowSeconds();
+    return calculator_.start(app_.db, job);
+  };
+  // A worker would fail as the counts did, and one that cannot have the file the program has open
+  // counts nothing: the history keeps what it showed, and is started again at the next show or
+  // refresh.
+  levelsStale_ = !readLevelCounts() || !startWorker();
   update();
-  return true;
+  if (levelsStale_) {
+    tellFailure(L"記憶レベルの推移を計算できませんでした。");
+    host_.RereadWhenFree();  // a lock passes: the history fills once the file is free
+  }
+  return !levelsStale_;
 }
 
 int CTabpageSmartlearning::AddToSmartLearning(int eid) {
@@ -603,9 +599,7 @@ void CTabpageSmartlearning::OnAddSet() {
   const int added = AddToSmartLearning(dialog.m_nEid);
   if (added < 0) return;
   platform::messageBox(host_.dialogWindow(), platform::format(L"%d 個の問題を追加しました", added), kAppCaption);
-  ReloadQuestionList();
-  DoAutoSelect(reportFailedRead);
-  StartLevelCalcThread();
+  showChangedList();
 }
 
 bool CTabpageSmartlearning::smartLearningOn() const {
@@ -614,8 +608,7 @@ bool CTabpageSmartlearning::smartLearningOn() const {
 
 bool CTabpageSmartlearning::smartLearningAvailable() {
   if (app_.smartLearningUnavailable()) {
-    platform::messageBox(host_.dialogWindow(), kSmartLearningUnavailable, kAppCaption,
-                         platform::MbOk | platform::MbIconError);
+    app_.TellWhySmartLearningIsUnavailable(host_.dialogWindow());
     return false;
   }
   // A list the file could not give for a cause that passes is asked for again; one that still
@@ -653,8 +646,13 @@ void CTabpageSmartlearning::OnRemoveSets() {
   if (!smartLearningAvailable()) return;
   CDeleteSmartlearningQuestionDlg dialog(app_, host_.dialogWindow());
   if (dialog.DoModal() != platform::IdOk) return;
-  ReloadQuestionList();
+  showChangedList();
+}
+
+void CTabpageSmartlearning::showChangedList() {
+  // Chosen first: in "sel" mode the list shows the choice.
   DoAutoSelect(reportFailedRead);
+  ReloadQuestionList();
   StartLevelCalcThread();
 }
 

@@ -56,7 +56,8 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   bool CollectQuestionIds(std::vector<int>& out, FailureReport say);
   // Reads the level counts the page draws and starts the level history's calculation; false
   // (after saying so, the history as it was until the next show or refresh starts it again) when
-  // the counts cannot be read. Off screen, that waits until the page is next shown.
+  // the counts cannot be read, or the file the program has open is no longer the one at its path.
+  // Off screen, that waits until the page is next shown.
   bool StartLevelCalcThread();
   // Reads again the rows' questions and figures, the level counts and the bar's, after something
   // outside the page may have changed them (the editor, a study, an edit on another page), and the
@@ -113,6 +114,9 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // What the page read under the other state is dropped once a reload, or a list made since, has
   // changed it. On screen, a list not had for a cause that passes is asked for first.
   void followSmartLearningState();
+  // After sets were added to the list or removed from it: the next study's questions chosen again,
+  // then the list and the level history read again.
+  void showChangedList();
   // Drops all the page read; it is read again at the next refresh or show.
   void forgetWhatWasRead();
   // The page's first choice is made when it is first needed (shown, listed or studied), so that

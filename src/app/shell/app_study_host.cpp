@@ -11,11 +11,13 @@
 #include "app/common/modal_dialog.h"
 #include "app/export/question_preview_dialog.h"
 #include "app/export/search_dialog.h"
+#include "database/folders/folders.h"
 #include "database/records/question.h"
 #include "database/engine/sql_helpers.h"
 #include "platform/windows/modal_dialog.h"
 #include "platform/text.h"
 #include "services/app_settings.h"
+#include "services/database_failure.h"
 #include "services/part_of_speech.h"
 #include "study/judging/answer_remark.h"
 #include "study/window/saved_question_binder.h"
@@ -121,10 +123,11 @@ StudyQuestion AppStudyHost::question(int qid) {
 
 std::vector<int> AppStudyHost::choiceCandidates(int qid) {
   std::vector<int> ids;
+  // The smart-learning list is left out by its path: its id is -1 after a look-up that met a lock.
   pdb3::querySqlfIntList(questionAccessor(), ids,
                          L"SELECT qid FROM question WHERE qid IN (SELECT distinct qid FROM section WHERE sid IN  "
-                         L"(SELECT sid FROM section WHERE qid = %d AND sid NOT IN (%d))  AND qid != %d) AND answer != ''",
-                         qid, app_.smartLearningSetId, qid);
+                         L"(SELECT sid FROM section WHERE qid = %d AND sid NOT IN (%ls))  AND qid != %d) AND answer != ''",
+                         qid, pdb3::smartLearningSetSql().c_str(), qid);
   return ids;
 }
 
@@ -200,10 +203,14 @@ void AppStudyHost::storeWindowPosition(int x, int y) {
 }
 
 void AppStudyHost::showResult(QWidget& window, const StudyOutcome& outcome) {
-  // The window may add the study to the list: one not had for a cause that passes is asked for again.
+  // The window may add the study to the list: one not had for a cause that passes is asked for
+  // again, now, and once more at the window's OK, which says why when it still cannot be had.
   app_.EnsureSmartLearningSet();
-  CStudyResultDlg dialog(*app_.settings, app_.currentUserId, app_.smartLearningSetId, app_.memoryRates, outcome,
-                         &window);
+  SmartLearningList list{app_.smartLearningSetId, app_.smartLearningUnavailable(), [this](QWidget& owner) {
+                           app_.EnsureSmartLearningSet(&owner, reportUnmadeChange);
+                           return app_.smartLearningSetId;
+                         }};
+  CStudyResultDlg dialog(*app_.settings, app_.currentUserId, std::move(list), app_.memoryRates, outcome, &window);
   dialog.setStartedFromSmartLearningPage(app_.mainDialog && app_.mainDialog->currentPage() == kSmartLearningPage);
   platform::execDialog(dialog);
 }

@@ -110,6 +110,9 @@ class KlvApp {
   // Whether smart learning cannot be had in the open file for as long as it is open: no memory
   // rates, or a list the file refused for a cause that lasts. Reads nothing.
   bool smartLearningUnavailable() const;
+  // Says why, through the failure rule, for a command that needs smart learning: the open's words
+  // for the missing memory rates, or the refused list with the cause the file gave.
+  void TellWhySmartLearningIsUnavailable(QWidget* owner);
   // Which file a reload opens.
   enum class Reload {
     settingsFile,  // the settings' file again: put in place since, or left in the settings by the editor
@@ -229,4 +232,5 @@ class KlvApp {
   std::optional<KeptFailureCause> smartLearningUntold_;
   // The file refused the smart-learning list for a cause that lasts: it is not asked for again.
   bool smartLearningRefused_ = false;
+  KeptFailureCause smartLearningRefusal_;  // why, while refused
 };

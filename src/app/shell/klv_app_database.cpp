@@ -105,6 +105,7 @@ void KlvApp::KeepTakeUp(FileTakeUp taken) {
   currentUserId = taken.userId;
   smartLearningSetId = taken.smartLearningSetId;
   smartLearningRefused_ = taken.smartLearningRefused;
+  if (smartLearningRefused_) smartLearningRefusal_ = *taken.smartLearningUntold;
   userUntold_ = std::move(taken.userUntold);
   smartLearningUntold_ = std::move(taken.smartLearningUntold);
 }
@@ -120,12 +121,22 @@ bool KlvApp::EnsureSmartLearningSet(QWidget* owner, FailureReport say) {
   smartLearningSetId = pdb3::EnsureSmartLearningBinder(db);
   if (smartLearningSetId >= 0) return true;
   smartLearningRefused_ = !sqliteplus::lastFailureMayPass();
+  if (smartLearningRefused_) smartLearningRefusal_ = KeptFailureCause::noted();
   if (say) say(owner, smartLearningRefused_ ? kSmartLearningUnavailable : kSmartLearningNotMade, kAppCaption);
   return false;
 }
 
 bool KlvApp::smartLearningUnavailable() const {
   return memoryRates != pdb3::MemoryRateTable::present || smartLearningRefused_;
+}
+
+void KlvApp::TellWhySmartLearningIsUnavailable(QWidget* owner) {
+  if (memoryRates != pdb3::MemoryRateTable::present) {
+    reportUnmadeChangeAsSaid(owner, missingMemoryRatesText(memoryRates), kAppCaption);
+  } else if (smartLearningRefused_) {
+    smartLearningRefusal_.noteAgain();
+    reportUnmadeChange(owner, kSmartLearningUnavailable, kAppCaption);
+  }
 }
 
 bool KlvApp::fileLacksUntold() const { return missingMemoryRatesUntold_ || userUntold_ || smartLearningUntold_; }

@@ -116,6 +116,8 @@ void noteStatementFailure(sqlite3* db) {
 
 void noteMissingDatabase(const std::wstring& path) { noteDatabaseAway(path, EngineFailure::gone); }
 
+void noteReplacedDatabase(const std::wstring& path) { noteDatabaseAway(path, EngineFailure::replaced); }
+
 bool noteIfDatabaseAway(sqlite3* db) {
   int moved = 0;
   if (!db || sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || !moved) return false;

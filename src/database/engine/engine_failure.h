@@ -37,6 +37,8 @@ void noteStatementFailure(sqlite3* db);
 // The database file at `path` is not there (an open found nothing, or the open file was moved or
 // deleted): notes `gone`.
 void noteMissingDatabase(const std::wstring& path);
+// Another file stands at `path` than the one the program has open there: notes `replaced`.
+void noteReplacedDatabase(const std::wstring& path);
 // Whether the file `db` has open is no longer the one at its path (moved away, deleted, or another
 // put in its place): then noted as gone or replaced, and true. Nothing is read or written.
 bool noteIfDatabaseAway(sqlite3* db);

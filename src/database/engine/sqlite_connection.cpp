@@ -126,6 +126,16 @@ sqlite3_stmt* SqliteConnection::keptStatement(const char* sql) {
   return statement;
 }
 
+void SqliteConnection::stopWhen(const std::atomic<bool>* flag) {
+  if (!db_) return;
+  // Asked every thousand virtual-machine steps: a few microseconds of work.
+  constexpr int kSteps = 1000;
+  sqlite3_progress_handler(
+      db_, flag ? kSteps : 0,
+      [](void* stop) { return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0; },
+      const_cast<std::atomic<bool>*>(flag));
+}
+
 int SqliteConnection::lastInsertRowId() const {
   return db_ ? static_cast<int>(sqlite3_last_insert_rowid(db_)) : 0;
 }

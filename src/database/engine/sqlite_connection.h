@@ -2,6 +2,7 @@
 // the cursors that walk their rows. Every engine failure is thrown as a sqliteplus exception.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <unordered_map>
 
@@ -42,6 +43,10 @@ class SqliteConnection {
   // The file that is open, as open() takes a name; empty while closed.
   std::wstring fileName() const;
   int lastInsertRowId() const;
+  // From now on a statement of this connection stops within a few of its steps once the flag is
+  // set, failing as interrupted, also while it builds a list before its first row: for a worker
+  // that is told to stop. Null clears it; the flag must outlive the connection or the clearing.
+  void stopWhen(const std::atomic<bool>* flag);
   // An empty handle only when the query object cannot be allocated.
   SharedHandle<SqliteQuery> createQuery();
 

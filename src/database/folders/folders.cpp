@@ -266,6 +266,13 @@ bool deleteElementTree(const DbObject& accessor, int eid) {
   return deleteTree(accessor, eid, ancestors);
 }
 
+std::wstring smartLearningSetSql() {
+  return platform::format(L"SELECT eid FROM element_info WHERE name = '%ls' AND type = %d AND eid IN (SELECT eid FROM "
+                          L"folder WHERE fid IN (SELECT eid FROM element_info WHERE name = '%ls' AND type = %d AND "
+                          L"eid IN (SELECT eid FROM folder WHERE fid = 0)))",
+                          kSmartLearningSet, kProblemSetElement, kSmartLearningFolder, kFolderElement);
+}
+
 int EnsureSmartLearningBinder(sqliteplus::SqliteConnection& connection) {
   const DbObject accessor = openQuery(connection);
   // A folder or set that could not be looked up is not a missing one: made then, it would be a

@@ -70,5 +70,8 @@ bool deleteElementTree(const DbObject& accessor, int eid);
 // full, a refusing trigger; traced on standard error). Never makes a second one of either. The
 // connection must not be inside a transaction.
 int EnsureSmartLearningBinder(sqliteplus::SqliteConnection& connection);
+// A statement that selects the eid of "SmartLearning/1" by its path, for use inside another (as
+// "sid NOT IN (...)"): it finds the set also where its id could not be looked up.
+std::wstring smartLearningSetSql();
 
 }  // namespace pdb3

@@ -36,13 +36,14 @@ constexpr int kLevelColumn = 5;
 
 }  // namespace
 
-CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, int smartLearningSetId,
+CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, SmartLearningList list,
                                  pdb3::MemoryRateTable memoryRates, const StudyOutcome& outcome, QWidget* parent)
     : QDialog(parent),
       settings_(settings),
       userId_(userId),
-      smartLearningSetId_(smartLearningSetId),
+      smartList_(std::move(list)),
       levelsKept_(memoryRates == pdb3::MemoryRateTable::present),
+      listOffered_(levelsKept_ && !smartList_.unavailable),
       record_(outcome.record),
       mode_(outcome.mode),
       typedCharacters_(outcome.typedCharacters),
@@ -77,10 +78,11 @@ CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, int smartLea
   addCheck_ = new QCheckBox(QString::fromStdWString(L"学習した問題をスマート学習リストに追加(&A)"), this);
   addCheck_->setObjectName("id1327");
   addCheck_->setGeometry(10, 440, 460, 24);
-  // A file without memory rates has no smart learning to add to: the box is unticked and greyed,
-  // and the learner's choice waits in the settings for a file that has it.
-  addCheck_->setChecked(levelsKept_ && settings_.addToSmartlearninglistAfterLearning.value);
-  addCheck_->setEnabled(levelsKept_);
+  // A file without smart learning has no list to add to: the box is unticked and greyed, and the
+  // learner's choice waits in the settings for a file that has it. A list only kept from being made
+  // for now is offered: OK asks for it again.
+  addCheck_->setChecked(listOffered_ && settings_.addToSmartlearninglistAfterLearning.value);
+  addCheck_->setEnabled(listOffered_);
   connect(addCheck_, &QCheckBox::clicked, this, &CStudyResultDlg::OnAddCheckClicked);
   connect(list_, &QTreeWidget::itemDoubleClicked, this, &CStudyResultDlg::OnListDblClk);
 
@@ -93,7 +95,7 @@ CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, int smartLea
   FillResultList();
 }
 
-void CStudyResultDlg::setStartedFromSmartLearningPage(bool started) { addCheck_->setEnabled(levelsKept_ && !started); }
+void CStudyResultDlg::setStartedFromSmartLearningPage(bool started) { addCheck_->setEnabled(listOffered_ && !started); }
 
 void CStudyResultDlg::FillResultList() {
   list_->clear();
@@ -187,11 +189,11 @@ int CStudyResultDlg::addStudiedQuestionsToSmartLearning() {
   if (!pdb3::execSql(accessor, L"BEGIN TRANSACTION")) return -1;
   try {
     std::deque<int> present;
-    if (!pdb3::sectionQuestionIds(accessor, smartLearningSetId_, present)) throw std::wstring(L"read");
+    if (!pdb3::sectionQuestionIds(accessor, smartList_.setId, present)) throw std::wstring(L"read");
     int count = 0;
     for (const auto& entry : record_.results) {
       if (std::find(present.begin(), present.end(), entry.first) != present.end()) continue;
-      pdb3::addQuestionToSection(accessor, smartLearningSetId_, entry.first);
+      pdb3::addQuestionToSection(accessor, smartList_.setId, entry.first);
       ++count;
     }
     if (count == 0) {
@@ -206,15 +208,22 @@ int CStudyResultDlg::addStudiedQuestionsToSmartLearning() {
   }
 }
 
+int CStudyResultDlg::listToAddTo() {
+  if (smartList_.setId >= 0) return smartList_.setId;
+  // A list the end of the study could not have for a cause that passes is asked for now; one that
+  // still cannot be had is said with its cause.
+  if (smartList_.askAgain) return smartList_.setId = smartList_.askAgain(*this);
+  reportUnmadeChangeAsSaid(this, kSmartLearningUnavailable, kAppName);
+  return -1;
+}
+
 void CStudyResultDlg::accept() {
   const bool add = addCheck_->isChecked();
-  if (levelsKept_) settings_.addToSmartlearninglistAfterLearning.value = add;
+  if (listOffered_) settings_.addToSmartlearninglistAfterLearning.value = add;
   // A study that answered nothing (it stopped at its first question) has nothing to add, and
   // nothing to say about the list.
   const bool anyStudied = !record_.results.empty();
-  if (add && anyStudied && smartLearningSetId_ < 0) {
-    platform::messageBox(this, kSmartLearningUnavailable, kAppName);
-  } else if (add && anyStudied) {
+  if (add && anyStudied && listToAddTo() >= 0) {
     added_ = addStudiedQuestionsToSmartLearning();
     if (added_ < 0) {
       reportUnmadeChange(this, L"スマート学習リストへの追加に失敗しました");

@@ -3,10 +3,14 @@
 // with boxes that run their own event loops as shown ones do.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QTest>
+#include <optional>
 #include <set>
 
+#include "card_study_driver.h"
 #include "database/engine/busy_wait.h"
 #include "held_database.h"
 #include "main_dialog_fixture.h"
@@ -93,4 +97,52 @@ TEST(HeldStudy, AStudyEndedUnderAnotherProgramsLockSaysWhyOnceAndFreesTheWindowA
                                                           L"Error!: 学習履歴を保存できませんでした\n" + kBusyCause}));
   EXPECT_LT(fromResult, 2 * kLimitMs) << "the window waited more than once after the result window";
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_log"), studiesBefore) << "nothing of the study is written";
+}
+
+// The smart-learning list could not be made at the study's end while another program wrote to the
+// file: the result window offers the add as the learner left it, and its OK asks the file again.
+// Still held, the OK says why with the cause, and the save says its own; once the file is free, the
+// OK makes the list and adds the study to it.
+TEST(HeldStudy, TheResultWindowAsksAgainForAListALockKeptFromBeingMade) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  s.dialog.SetStudyMode(5);
+  s.settings.addToSmartlearninglistAfterLearning.value = true;
+  const int sid = s.app.smartLearningSetId;
+  const std::wstring list = std::to_wstring(sid) + L"," +
+                            std::to_wstring(s.intValue(L"SELECT fid FROM folder WHERE eid=" + std::to_wstring(sid)));
+  s.run(L"DELETE FROM folder WHERE eid IN (" + list + L"); DELETE FROM element_info WHERE eid IN (" + list + L")");
+  s.app.smartLearningSetId = -1;  // as an open under the other program's lock left it
+  waitForBusyDatabaseOncePerAction();
+  s.resultCloser.stop();
+  s.notifier.boxes.clear();
+  const std::wstring notMade = L"Kelvara: スマート学習リスト（SmartLearning/1）をデータベースに作成できませんでした。\n";
+  for (const bool freedBeforeOk : {false, true}) {
+    HeldDatabase writer(s.databasePath(), L"BEGIN IMMEDIATE");
+    std::optional<std::pair<bool, bool>> addBox;  // ticked, enabled
+    CardStudyDriver cards;
+    QTimer result;
+    QObject::connect(&result, &QTimer::timeout, [&] {
+      auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!window || window->objectName() != "id135" || addBox) return;
+      const auto* add = window->findChild<QCheckBox*>("id1327");
+      addBox = {add->isChecked(), add->isEnabled()};
+      if (freedBeforeOk) writer.release();
+      QTest::mouseClick(window->findChild<QPushButton*>("id1"), Qt::LeftButton);
+    });
+    result.start(5);
+    testing::internal::CaptureStderr();
+    s.dialog.StartStudyAndRefresh(L"Alpha/deep/Apple", {1, 2});
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(addBox, std::pair(true, true)) << freedBeforeOk;
+    const std::vector<std::wstring> said = std::exchange(s.notifier.boxes, {});
+    if (!freedBeforeOk) {
+      EXPECT_EQ(said, (std::vector<std::wstring>{notMade + kBusyCause, L"Error!: 学習履歴を保存できませんでした\n" + kBusyCause}));
+      EXPECT_EQ(s.app.smartLearningSetId, -1);
+      continue;
+    }
+    EXPECT_EQ(said, std::vector<std::wstring>{L"Kelvara: 2 個の問題をスマート学習リストに追加しました"});
+    ASSERT_GE(s.app.smartLearningSetId, 0);
+    EXPECT_EQ(s.intValue(L"SELECT count(*) FROM section WHERE sid=" + std::to_wstring(s.app.smartLearningSetId)), 2);
+  }
 }

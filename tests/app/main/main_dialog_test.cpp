@@ -996,8 +996,8 @@ TEST(MainDialog, AfterAReloadWithoutTheMemoryRateTableNoRefreshBlamesTheFile) {
     QCoreApplication::processEvents();
     EXPECT_EQ(s.takeBoxes(), L"") << page;
   }
-  EXPECT_TRUE(s.dialog.OnCommand(32787));  // the next study's questions
-  EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + std::wstring(kSmartLearningUnavailable) + L"\n");
+  EXPECT_TRUE(s.dialog.OnCommand(32787));  // the next study's questions, in the open's words
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: " + missingMemoryRatesText(pdb3::MemoryRateTable::nameTaken) + L"\n");
 }
 
 TEST(MainDialog, TheQuestionLogReadsItsListWhenItShows) {

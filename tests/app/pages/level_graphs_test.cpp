@@ -5,7 +5,9 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QGroupBox>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -253,7 +255,7 @@ TEST_F(LevelPageTest, ACancelledWorkerWaitingForAHeldFileStopsAtOnce) {
   holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
   smart::LevelCalculator calculator;
   QSignalSpy finished(&calculator, &smart::LevelCalculator::finished);
-  calculator.start({t.app.db.fileName(), t.app.currentUserId, t.app.smartLearningSetId, 10, kNow});
+  calculator.start(t.app.db, {t.app.currentUserId, t.app.smartLearningSetId, 10, kNow});
   QTest::qWait(200);  // the worker has met the lock and waits
   QElapsedTimer timer;
   timer.start();
@@ -266,19 +268,48 @@ TEST_F(LevelPageTest, ACancelledWorkerWaitingForAHeldFileStopsAtOnce) {
   sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
 }
 
-// The database went away while the page was open: the worker makes no empty file at its path, and
-// the page's thread tells that the file is gone, naming it.
-TEST_F(LevelPageTest, AWorkerThatFindsTheFileGoneMakesNoFileAndTellsItGone) {
-  const std::wstring missing = t.app.db.fileName() + L".moved-away";
-  smart::LevelCalculator calculator;
-  QSignalSpy finished(&calculator, &smart::LevelCalculator::finished);
-  calculator.start({missing, t.app.currentUserId, t.app.smartLearningSetId, 10, kNow});
+// The database went away while the page was open, or another file was put at its path (a sync
+// tool, a restored copy) while the program still has the first open: the level history is counted
+// from neither, since the list and every write go to the open file. No empty file is made, the
+// history keeps what it showed, and the page says why, naming the file, at once; once the file is
+// back the next refresh counts it.
+TEST_F(LevelPageTest, AWorkerThatFindsTheFileGoneOrReplacedCountsNothingAndTellsWhy) {
+  auto page = std::make_unique<CTabpageSmartlearning>(t.app, t.host, &t.host.window);
+  QSignalSpy finished(&page->levelCalculator(), &smart::LevelCalculator::finished);
+  showPage(t, *page);
   ASSERT_TRUE(finished.wait(30000));
-  EXPECT_FALSE(QFileInfo::exists(QString::fromStdWString(missing)));
-  sqliteplus::forgetEngineFailure();
-  calculator.noteFailure();
-  EXPECT_EQ(databaseFailureText(L"読めません"), L"読めません\n" + missingDatabaseText(missing));
-  sqliteplus::forgetEngineFailure();
+  const LevelTable table = page->levelCalculator().table();
+  ASSERT_EQ(table[30][0], 1);
+  t.takeBoxes();
+  const std::wstring path = t.app.db.fileName();
+  const QString file = QString::fromStdWString(path), moved = file + ".moved-away";
+  ASSERT_TRUE(QFile::rename(file, moved));
+  page->findChild<QComboBox*>("id1330")->setCurrentIndex(4);  // the period: counted again
+  EXPECT_FALSE(page->levelCalculator().running());
+  EXPECT_FALSE(QFileInfo::exists(file));
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + missingDatabaseText(path) + L"\n");
+
+  // Another file at the path, in which question 8502 has climbed: counted, it would show level 2.
+  ASSERT_TRUE(QFile::copy(moved, file));
+  {
+    sqliteplus::SqliteConnection other;
+    other.open(path.c_str());
+    other.createQuery()->execute(L"UPDATE memory_rate SET level=2, l2_time=l1_time+1 WHERE qid=8502");
+  }
+  sqliteplus::endBusyWaitAction();  // the next action
+  EXPECT_FALSE(page->RefreshFromFile());
+  EXPECT_FALSE(page->levelCalculator().running());
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + replacedDatabaseText(path) + L"\n");
+  QTest::qWait(50);
+  EXPECT_EQ(finished.count(), 1);
+  EXPECT_EQ(page->levelCalculator().table(), table);
+
+  ASSERT_TRUE(QFile::remove(file));
+  ASSERT_TRUE(QFile::rename(moved, file));
+  EXPECT_TRUE(page->RefreshFromFile());
+  ASSERT_TRUE(finished.wait(30000));
+  EXPECT_EQ(page->levelCalculator().table(), table);
+  EXPECT_EQ(t.takeBoxes(), L"");
 }
 
 }  // namespace

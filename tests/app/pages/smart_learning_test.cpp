@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -20,6 +21,7 @@
 #include <random>
 #include <tuple>
 
+#include "app/pages/delete_smartlearning_dialog.h"
 #include "app/pages/page_drawing.h"
 #include "app/pages/smart_selection.h"
 #include "app/pages/tabpage_smartlearning.h"
@@ -27,6 +29,7 @@
 #include "database/logs/question_selection.h"
 #include "database/folders/section_questions.h"
 #include "database/engine/sql_helpers.h"
+#include "faulty_vfs.h"
 #include "held_database.h"
 #include "list_view_input.h"
 #include "page_host_fixture.h"
@@ -34,6 +37,7 @@
 #include "platform/random.h"
 #include "study/study_flow.h"
 #include "scoped_env.h"
+#include "study_window_support.h"
 #include "services/database_failure.h"
 #include "services/user_action.h"
 #include "test_env.h"
@@ -291,6 +295,43 @@ TEST_F(SmartPageTest, AddingFoldersAndSetsCountsEachQuestionOnce) {
   EXPECT_EQ(page->AddToSmartLearning(apptest::kZeta), 0);  // an empty question is never added
 }
 
+// In "sel" mode the list shows the next study's questions: after 追加 and 削除 the choice made
+// from the list as it now is, not the one before.
+TEST_F(SmartPageTest, InSelModeAddingAndRemovingSetsListsTheNewChoice) {
+  auto page = makePage();
+  QTest::mouseClick(page->findChild<QPushButton*>("id1327"), Qt::LeftButton);
+  ASSERT_FALSE(page->allMode());
+  ASSERT_TRUE(page->shownIds().empty());
+  const auto listed = [&] {
+    std::vector<int> ids = page->shownIds();
+    std::sort(ids.begin(), ids.end());
+    return ids;
+  };
+  t.host.path = L"Alpha/zeta";  // questions 1 and 30
+  {
+    testenv::ScopedEnv answer("KELVARA_AUTOANSWER", "ok");
+    QTest::mouseClick(page->findChild<QPushButton*>("id1324"), Qt::LeftButton);
+  }
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 2 個の問題を追加しました\n");
+  EXPECT_EQ(listed(), (std::vector<int>{1, 30}));
+
+  t.notifier.answer = platform::IdYes;  // the removal's question
+  studytest::whenOpened<CDeleteSmartlearningQuestionDlg>([](CDeleteSmartlearningQuestionDlg* dialog) {
+    QListWidget& sets = dialog->list();
+    for (int row = 0; row < sets.count(); ++row)
+      if (sets.item(row)->data(Qt::UserRole).toInt() == apptest::kZeta) {
+        const QRect item = sets.visualItemRect(sets.item(row));
+        QTest::mouseClick(sets.viewport(), Qt::LeftButton, {}, item.center());
+      }
+    QTest::mouseClick(dialog->findChild<QPushButton*>("id1"), Qt::LeftButton);
+  });
+  QTest::mouseClick(page->findChild<QPushButton*>("id1331"), Qt::LeftButton);
+  EXPECT_NE(t.takeBoxes().find(L"問題集：Alpha/zeta"), std::wstring::npos);
+  EXPECT_EQ(t.intValue(L"SELECT count(*) FROM section WHERE sid=" + std::to_wstring(t.app.smartLearningSetId)), 0);
+  EXPECT_TRUE(page->shownIds().empty());
+  EXPECT_TRUE(page->chosen().empty());
+}
+
 TEST_F(SmartPageTest, AFailedAdditionRollsBackAndSaysSo) {
   auto page = makePage();
   for (int q = 8200; q < 8205; ++q) t.addQuestion(q, L"x", apptest::kZeta);
@@ -479,7 +520,7 @@ TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefre
   finished.clear();
   {
     apptest::HeldDatabase held(t.databasePath());
-    page->levelCalculator().start({t.app.db.fileName(), t.app.currentUserId, sid, page->periodDays(), kNow});
+    page->levelCalculator().start(t.app.db, {t.app.currentUserId, sid, page->periodDays(), kNow});
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_EQ(t.takeBoxes().rfind(L"Kelvara: 記憶レベルの推移を計算できませんでした。\n", 0), 0u);
   }
@@ -554,7 +595,7 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
     QCoreApplication::processEvents();
     {
       const OngoingAction told;  // the action that said so goes on, as one of steps on a timer does:
-      page->levelCalculator().start({t.app.db.fileName(), t.app.currentUserId, sid, 10, kNow});
+      page->levelCalculator().start(t.app.db, {t.app.currentUserId, sid, 10, kNow});
       ASSERT_TRUE(finished.wait(5000));  // the worker's end is told in an action of its own
     }
     EXPECT_NE(page->levelCalculator().failure(), sqliteplus::EngineFailure::none);
@@ -563,24 +604,73 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
   EXPECT_EQ(page->levelCalculator().table(), table);
 }
 
-// A list the file could not give while another program writes to it is no unavailable list: the page
-// on screen says how to add a set, and its next refresh once the file is free makes the list.
-TEST_F(SmartPageTest, AListNotMadeUnderALockIsNotCalledUnavailable) {
-  const int sid = t.app.smartLearningSetId;
-  const int folder = t.intValue(L"SELECT fid FROM folder WHERE eid=" + std::to_wstring(sid));
-  const std::wstring list = std::to_wstring(sid) + L"," + std::to_wstring(folder);
-  t.run(L"DELETE FROM folder WHERE eid IN (" + list + L"); DELETE FROM element_info WHERE eid IN (" + list + L")");
-  t.app.smartLearningSetId = -1;
+// A list the file could not give while another program writes to it, or while the disk is full, is
+// no unavailable list: the page on screen says why it was not made and how to add a set, and its next
+// refresh once the file is free, or space freed, makes the list. One the file refuses for good (its
+// own trigger) is unavailable: said with the file's words, and again by 追加 before a set is chosen.
+TEST_F(SmartPageTest, AListNotMadeIsSaidWithItsCauseAndCalledUnavailableOnlyWhenRefusedForGood) {
+  const auto dropList = [&] {
+    const int sid = t.app.smartLearningSetId;
+    const int folder = t.intValue(L"SELECT fid FROM folder WHERE eid=" + std::to_wstring(sid));
+    const std::wstring list = std::to_wstring(sid) + L"," + std::to_wstring(folder);
+    t.run(L"DELETE FROM folder WHERE eid IN (" + list + L"); DELETE FROM element_info WHERE eid IN (" + list + L")");
+    t.app.smartLearningSetId = -1;
+  };
+  const std::wstring notMade = L"Kelvara: スマート学習リスト（SmartLearning/1）をデータベースに作成できませんでした。\n";
+  dropList();
   auto page = makePage();
   {
     apptest::HeldDatabase writer(t.databasePath(), L"BEGIN IMMEDIATE");
     page->RefreshFromFile();
+    EXPECT_EQ(t.takeBoxes(), notMade + apptest::kBusyCause + L"\n");
     EXPECT_TRUE(showsWords(page->paintImage(), kAddSetHint, kAddSetHintInk));
     EXPECT_EQ(hintInk(page->paintImage(), kUnavailableHintInk), 0);
   }
   EXPECT_TRUE(page->RefreshFromFile());
   EXPECT_GE(t.app.smartLearningSetId, 0);
   EXPECT_TRUE(showsWords(page->paintImage(), kEmptyListHint, kEmptyListHintInk));
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 30000));
+  dropList();
+  {
+    testdb::FaultyVfs disk;
+    t.app.db.open(t.databasePath().c_str());
+    disk.limitGrowth(0);
+    apptest::HeldDatabase::nextAction();
+    page->RefreshFromFile();
+    EXPECT_EQ(t.takeBoxes(), notMade + apptest::kFullCause + L"\n");
+    EXPECT_FALSE(t.app.smartLearningUnavailable());
+    EXPECT_TRUE(showsWords(page->paintImage(), kAddSetHint, kAddSetHintInk));
+    disk.limitGrowth(std::nullopt);
+    apptest::HeldDatabase::nextAction();
+    EXPECT_TRUE(page->RefreshFromFile());
+    EXPECT_GE(t.app.smartLearningSetId, 0);
+    EXPECT_TRUE(showsWords(page->paintImage(), kEmptyListHint, kEmptyListHintInk));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 30000));
+    t.app.db.close();
+  }
+  t.app.db.open(t.databasePath().c_str());
+  EXPECT_EQ(t.takeBoxes(), L"");
+
+  dropList();
+  t.run(L"CREATE TRIGGER no_lists BEFORE INSERT ON element_info BEGIN SELECT RAISE(ABORT, 'no new sets here'); END");
+  apptest::HeldDatabase::nextAction();
+  page->RefreshFromFile();
+  const std::wstring refused = L"Kelvara: " + std::wstring(kSmartLearningUnavailable) + L"\nno new sets here\n";
+  EXPECT_EQ(t.takeBoxes(), refused);
+  ASSERT_TRUE(t.app.smartLearningUnavailable());
+  apptest::HeldDatabase::nextAction();
+  testenv::ScopedEnv cancel("KELVARA_AUTOANSWER", "cancel");  // a chooser that opened would be cancelled
+  QTest::mouseClick(page->findChild<QPushButton*>("id1324"), Qt::LeftButton);
+  EXPECT_EQ(t.takeBoxes(), refused);
+  // A file taken up afresh that refuses the list keeps the words it gave then for the commands.
+  t.run(L"DROP TRIGGER no_lists; CREATE TRIGGER no_lists BEFORE INSERT ON element_info BEGIN SELECT RAISE(ABORT, 'still none'); END");
+  apptest::HeldDatabase::nextAction();
+  ASSERT_TRUE(t.app.TakeUpOpenedDatabase());
+  ASSERT_TRUE(t.app.smartLearningUnavailable());
+  apptest::HeldDatabase::nextAction();
+  QTest::mouseClick(page->findChild<QPushButton*>("id1324"), Qt::LeftButton);
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: " + std::wstring(kSmartLearningUnavailable) + L"\nstill none\n");
 }
 
 // A file whose memory-rate table could never be made (an index holds its name) has no smart
@@ -620,11 +710,14 @@ TEST_F(SmartPageTest, WithoutTheMemoryRateTableThePageIsUnavailableAndItsCommand
   EXPECT_TRUE(page->RefreshFromFile());
   EXPECT_EQ(t.takeBoxes(), L"");
 
-  // 追加 says it before a set is chosen (a chooser that opened would be cancelled), 削除 and 覚える too.
+  // 追加 says it before a set is chosen (a chooser that opened would be cancelled), 削除 and 覚える too,
+  // in the open's words: the file lacks no list.
   testenv::ScopedEnv cancel("KELVARA_AUTOANSWER", "cancel");
   for (int command : {1324, 1331, 1325}) {
+    apptest::HeldDatabase::nextAction();  // each click is an action of its own
     QTest::mouseClick(page->findChild<QPushButton*>(QString("id%1").arg(command)), Qt::LeftButton);
-    EXPECT_EQ(t.takeBoxes(), L"Kelvara: " + std::wstring(kSmartLearningUnavailable) + L"\n") << command;
+    EXPECT_EQ(t.takeBoxes(), L"Kelvara: " + missingMemoryRatesText(pdb3::MemoryRateTable::nameTaken) + L"\n")
+        << command;
   }
   EXPECT_TRUE(t.host.studies.empty());
 

@@ -46,6 +46,13 @@ TEST(AppStudyHost, QuestionsSoundsAndVoicesComeFromTheProgram) {
   const std::vector<int> others = host.choiceCandidates(1);
   EXPECT_EQ(others.size(), 22u);  // the rest of the sample set
   EXPECT_EQ(std::count(others.begin(), others.end(), 1), 0);
+  // The smart-learning list shares question 1 with the set: its other questions are no wrong
+  // answers of it, also while its id is unknown, as after a look-up that met another program's lock.
+  pdb3::execSql(s.accessor(), L"INSERT INTO question VALUES (900, 'q', 'listed', '', '', '', '', 0, 0, 0, '', '', '', '', '')");
+  pdb3::execSqlf(s.accessor(), L"INSERT INTO section VALUES (%d, 1), (%d, 900)", s.app.smartLearningSetId,
+                 s.app.smartLearningSetId);
+  s.app.smartLearningSetId = -1;
+  EXPECT_EQ(host.choiceCandidates(1), others);
 
   s.settings.incorrectSound.value = L"/sounds/ng.wav";
   s.settings.correctSound.value = L"/sounds/ok.wav";

@@ -39,12 +39,31 @@ study::StudyOutcome outcome(const pdb3::DailyLogRecord& record, int mode, int mi
   return study::StudyOutcome{record, mode, mistakes, corrects, 0, 0, 0, 0, 61500, 42};
 }
 
+// A card study of questions 1 to 3, every card known, run unattended as a learner ends it with OK
+// on the result window: its add box as the window showed it (ticked, enabled), and what the study
+// said on standard error.
+std::pair<std::vector<std::pair<bool, bool>>, std::string> studyUnattended(StudyApp& s) {
+  std::vector<std::pair<bool, bool>> addBoxes;
+  const EventWatch shown(QEvent::Show, [&](QObject& receiver) {
+    if (receiver.objectName() != "id135") return;
+    const auto* add = receiver.findChild<QCheckBox*>("id1327");
+    addBoxes.emplace_back(add->isChecked(), add->isEnabled());
+  });
+  qputenv("KELVARA_AUTOANSWER", "ok");  // every card answered right, the result window closed
+  s.resultCloser.stop();
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(s.startStudy(L"unattended", {1, 2, 3}));
+  const std::string said = testing::internal::GetCapturedStderr();
+  qunsetenv("KELVARA_AUTOANSWER");
+  return {addBoxes, said};
+}
+
 }  // namespace
 
 TEST(StudyResultDialog, ListsEachQuestionWithItsMarksTimeAndLevelInQidOrder) {
   StudyApp s;
   const pdb3::DailyLogRecord record = studiedRecord(s);
-  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, {s.app.smartLearningSetId}, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
   auto* list = dialog.findChild<QTreeWidget*>("id1259");
   ASSERT_EQ(list->topLevelItemCount(), 2);
   const QTreeWidgetItem* first = list->topLevelItem(0);
@@ -64,7 +83,7 @@ TEST(StudyResultDialog, HomeAndEndBringTheFirstAndLastQuestionBackAfterTheWheel)
   StudyApp s;
   pdb3::DailyLogRecord record(s.accessor());
   for (int qid = 1; qid <= 23; ++qid) record.results[qid].nc1 = 1;  // every question of the sample set
-  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates,
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, {s.app.smartLearningSetId}, s.app.memoryRates,
                                 outcome(record, study::ModeJe, 0, 23));
   dialog.show();
   listinput::expectHomeAndEndBringTheirRowBack(*dialog.findChild<QTreeWidget*>("id1259"));
@@ -80,7 +99,7 @@ TEST(StudyResultDialog, AFileWithoutMemoryRatesShowsTheStudyWithoutLevelsAndNoFa
   s.reopenWithMemoryRateNameTaken(L"CREATE INDEX memory_rate ON question (qid)");
   const pdb3::DailyLogRecord record = studiedRecord(s);
   {
-    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates,
+    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, {s.app.smartLearningSetId}, s.app.memoryRates,
                                   outcome(record, study::ModeJe, 2, 2));
     const auto* list = dialog.findChild<QTreeWidget*>("id1259");
     ASSERT_EQ(list->topLevelItemCount(), 2);
@@ -89,20 +108,30 @@ TEST(StudyResultDialog, AFileWithoutMemoryRatesShowsTheStudyWithoutLevelsAndNoFa
     EXPECT_TRUE(list->isColumnHidden(5));
   }
   s.settings.addToSmartlearninglistAfterLearning.value = true;
-  std::vector<std::pair<bool, bool>> addBoxes;  // ticked, enabled: as each result window showed
-  const EventWatch shown(QEvent::Show, [&](QObject& receiver) {
-    if (receiver.objectName() != "id135") return;
-    const auto* add = receiver.findChild<QCheckBox*>("id1327");
-    addBoxes.emplace_back(add->isChecked(), add->isEnabled());
-  });
-  qputenv("KELVARA_AUTOANSWER", "ok");  // every card answered right, the result window closed
-  s.resultCloser.stop();
-  testing::internal::CaptureStderr();
-  EXPECT_TRUE(s.startStudy(L"unattended", {1, 2, 3}));
-  const std::string said = testing::internal::GetCapturedStderr();
-  qunsetenv("KELVARA_AUTOANSWER");
+  const auto [addBoxes, said] = studyUnattended(s);
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_question_log WHERE nc1=1"), 3) << "the study is saved";
   EXPECT_EQ(said.find("memory rate"), std::string::npos) << said;  // no rate to keep, none kept
+  EXPECT_EQ(addBoxes, (std::vector<std::pair<bool, bool>>{{false, false}}));
+  EXPECT_EQ(s.notifier.boxes, std::vector<std::wstring>{});
+  EXPECT_TRUE(s.settings.addToSmartlearninglistAfterLearning.value);
+}
+
+// A file that refuses the smart-learning list for good (its own trigger here) keeps its memory
+// rates but has no list: the add is unticked and greyed as the window shows, and OK blames nothing.
+// The learner's choice waits in the settings.
+TEST(StudyResultDialog, AFileThatRefusesTheListForGoodOffersNoAddAndSaysNothingAtOk) {
+  StudyApp s(study::ModeCard);
+  const int sid = s.app.smartLearningSetId;
+  const int folder = s.intValue(L"SELECT fid FROM folder WHERE eid=" + std::to_wstring(sid));
+  const std::wstring list = std::to_wstring(sid) + L"," + std::to_wstring(folder);
+  const std::wstring sql = L"DELETE FROM folder WHERE eid IN (" + list + L"); DELETE FROM element_info WHERE eid IN (" +
+                          list + L"); CREATE TRIGGER no_lists BEFORE INSERT ON element_info BEGIN SELECT "
+                                 L"RAISE(ABORT, 'no new sets here'); END";
+  ASSERT_TRUE(pdb3::execSql(s.accessor(), sql.c_str()));
+  s.app.smartLearningSetId = -1;  // as the open that found none has it
+  s.settings.addToSmartlearninglistAfterLearning.value = true;
+  const auto [addBoxes, said] = studyUnattended(s);
+  EXPECT_EQ(s.intValue(L"SELECT count(*) FROM daily_question_log WHERE nc1=1"), 3) << "the study is saved";
   EXPECT_EQ(addBoxes, (std::vector<std::pair<bool, bool>>{{false, false}}));
   EXPECT_EQ(s.notifier.boxes, std::vector<std::wstring>{});
   EXPECT_TRUE(s.settings.addToSmartlearninglistAfterLearning.value);
@@ -114,7 +143,7 @@ TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
   pdb3::addQuestionToSection(s.accessor(), s.app.smartLearningSetId, 1);
   s.settings.addToSmartlearninglistAfterLearning.value = true;
   {
-    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
+    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, {s.app.smartLearningSetId}, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
     QTest::mouseClick(dialog.findChild<QPushButton*>("id1"), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.addedCount(), 1);
@@ -125,7 +154,7 @@ TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
 
   s.notifier.boxes.clear();
   {
-    study::CStudyResultDlg again(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
+    study::CStudyResultDlg again(*s.app.settings, s.app.currentUserId, {s.app.smartLearningSetId}, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
     again.setStartedFromSmartLearningPage(true);
     auto* check = again.findChild<QCheckBox*>("id1327");
     EXPECT_FALSE(check->isEnabled());
@@ -139,13 +168,13 @@ TEST(StudyResultDialog, OkAddsOnlyMissingQuestionsToSmartLearningInOneGo) {
   ASSERT_TRUE(pdb3::execSqlf(s.accessor(), L"DELETE FROM section WHERE sid=%d", s.app.smartLearningSetId));
   ASSERT_TRUE(pdb3::execSql(s.accessor(), L"CREATE TRIGGER refuse BEFORE INSERT ON section WHEN NEW.qid=3 "
                                           L"BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-  study::CStudyResultDlg(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates,
+  study::CStudyResultDlg(*s.app.settings, s.app.currentUserId, {s.app.smartLearningSetId}, s.app.memoryRates,
                          outcome(record, study::ModeJe, 2, 2))
       .accept();
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM section WHERE sid=" + std::to_wstring(s.app.smartLearningSetId)), 0);
   s.notifier.boxes.clear();
 
-  study::CStudyResultDlg off(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
+  study::CStudyResultDlg off(*s.app.settings, s.app.currentUserId, {s.app.smartLearningSetId}, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
   auto* check = off.findChild<QCheckBox*>("id1327");
   QTest::mouseClick(check, Qt::LeftButton);  // explains the list, whatever the state
   EXPECT_EQ(s.notifier.boxes.size(), 1u);
@@ -159,7 +188,7 @@ TEST(StudyResultDialog, ShowsTheFaceOfTheGrade) {
   const QImage faces(":/study/264.xpm");
   ASSERT_EQ(faces.size(), QSize(70, 350));
   for (const auto& [mistakes, corrects, index] : {std::tuple{0, 5, 0}, std::tuple{1, 9, 2}, std::tuple{0, 0, 4}}) {
-    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates, outcome(record, study::ModeCard, mistakes, corrects));
+    study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, {s.app.smartLearningSetId}, s.app.memoryRates, outcome(record, study::ModeCard, mistakes, corrects));
     dialog.show();
     const QImage shot = dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage expected = faces.copy(0, index * 70, 70, 70).convertToFormat(QImage::Format_RGB32);
@@ -170,7 +199,7 @@ TEST(StudyResultDialog, ShowsTheFaceOfTheGrade) {
 TEST(StudyResultDialog, DoubleClickingARowCorrectsItsQuestionInTheFileAndTheList) {
   StudyApp s;
   const pdb3::DailyLogRecord record = studiedRecord(s);
-  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, {s.app.smartLearningSetId}, s.app.memoryRates, outcome(record, study::ModeJe, 2, 2));
   dialog.show();
   auto* list = dialog.findChild<QTreeWidget*>("id1259");
   QTimer::singleShot(50, [] {
@@ -197,7 +226,7 @@ TEST(StudyResultDialog, RowsItCouldNotReadShowAsUnknownAndItSaysWhy) {
                : SQLITE_OK;
   };
   sqlite3_set_authorizer(s.app.db.engineHandle(), refuseReads, nullptr);
-  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, s.app.smartLearningSetId, s.app.memoryRates,
+  study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, {s.app.smartLearningSetId}, s.app.memoryRates,
                                 outcome(record, study::ModeJe, 2, 2));
   sqlite3_set_authorizer(s.app.db.engineHandle(), nullptr, nullptr);
   auto* list = dialog.findChild<QTreeWidget*>("id1259");
