@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -563,6 +564,41 @@ TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().currentId == 2 && je.flow().tstate == TurnReply; }, 3000));
   ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, 3000));  // untouched: judged at the limit
   EXPECT_EQ(typed.wrongSounds, 1);
+}
+
+// A hint always shown is shown to the skin too, and Ctrl+G (which shows a hidden hint and gives the
+// start limit its time afresh) finds nothing to show.
+TEST(StudyWindow, AHintAlwaysShownIsShownToTheSkinAndCtrlGGivesTheStartLimitNoTimeAfresh) {
+  int64_t tick = 1'000'000;
+  const platform::ClockOverride clock({}, [&tick] { return tick; });
+  const QString home = QString::fromStdString(testenv::homeDir());
+  QFile skin(home + "/hint.lua");
+  ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
+  skin.write("DesignName = 'hint'\n"
+             "function OnUpdate()\n"
+             "  local log = io.open(os.getenv('HOME') .. '/hint.log', 'w')\n"
+             "  log:write(KLV.tstate, ' ', tostring(KLV.show_hint))\n"
+             "  log:close()\n"
+             "end\n");
+  skin.close();
+  FakeHost host;
+  host.values.skinPath = skin.fileName().toStdWString();
+  host.values.alwaysShowHint = true;
+  host.values.useReplyStartLimitJe = true;
+  host.values.replyStartLimitCountJe = 5000;
+  CTransDlg je(setupFor(ModeJe, {2}), host);
+  je.show();
+  ASSERT_TRUE(waitForState(je, TurnReply));
+  EXPECT_TRUE(find<QLabel>(je, 1101)->isVisible());
+  EXPECT_FALSE(find<QPushButton>(je, 4)->isVisible());
+  je.grab();  // the skin draws the question
+  QFile log(home + "/hint.log");
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_EQ(log.readAll().toStdString(), "reply true");
+  tick += 4000;
+  QTest::keyClick(find<QLineEdit>(je, 1026), Qt::Key_G, Qt::ControlModifier);
+  tick += 1500;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, 3000));  // judged at the limit
 }
 
 TEST(StudyWindow, AMenuOverTheWindowHoldsTheTimeLimitWhileItIsOpen) {
