@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -601,20 +603,127 @@ TEST(StudyWindow, AHintAlwaysShownIsShownToTheSkinAndCtrlGGivesTheStartLimitNoTi
   ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, 3000));  // judged at the limit
 }
 
-TEST(StudyWindow, AMenuOverTheWindowHoldsTheTimeLimitWhileItIsOpen) {
+// The chooser takes the file as a learner's pick does: named in its name field, and Enter. A
+// chooser that does not take it fails the test and is closed rather than holding it.
+void chooseFile(QFileDialog& chooser, const QString& path) {
+  auto* name = chooser.findChild<QLineEdit*>("fileNameEdit");
+  // Until the field has the focus the chooser may still fill it with the file it selects.
+  if (name && QTest::qWaitFor([&] { return name->hasFocus(); }, 3000)) {
+    name->setText(path);  // pasted whole: no completion pops up over the chooser
+    QTest::keyClick(name, Qt::Key_Return);
+  }
+  if (!QTest::qWaitFor([&] { return !chooser.isVisible(); }, 3000)) {
+    ADD_FAILURE() << "the chooser did not take " << path.toStdString();
+    chooser.reject();
+  }
+}
+
+// Whatever opens over the window while a question waits, the learner reads or browses it on the
+// study's time held still: the limit counts on from where it stood once it closes.
+TEST(StudyWindow, AMenuABoxOrAFileChooserOverTheWindowHoldsTheTimeLimitWhileItIsOpen) {
+  int64_t tick = 1'000'000;
+  const platform::ClockOverride clock({}, [&tick] { return tick; });
+  // Each box is read for longer than the limit, the timers running meanwhile.
+  const auto readLong = [&tick] {
+    tick += 1000;
+    QTest::qWait(50);
+  };
+  RecordingNotifier boxes;
+  boxes.whileShown = [&](const std::wstring&) {
+    readLong();
+    return platform::IdOk;
+  };
+  platform::NotifierOverride use(boxes);
   FakeHost host;
   host.values.useReplyLimitEj4 = true;
   host.values.replyLimitEj4 = 400;
+  const std::wstring defaultSkin = host.values.skinPath;
   CTransDlg choice(setupFor(ModeEj4, {1, 2}), host);
   choice.show();
   ASSERT_TRUE(waitForState(choice, TurnReply));
-  QTimer::singleShot(600, [] {
-    if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+  // The clock stands still between the steps: the resumed limit has used none of its time.
+  const auto unjudged = [&] {
+    QTest::qWait(30);
+    return choice.flow().tstate == TurnReply && choice.flow().first.mistakes == 0;
+  };
+  QStringList opened;  // what opened over the window, in turn
+  const auto closeLater = [&](QWidget* menu) {
+    opened << "menu";
+    readLong();
+    menu->close();
+  };
+
+  studytest::whenOpened<QMenu>(closeLater);
+  QTest::keyClick(&choice, Qt::Key_F6);  // the skin menu
+  ASSERT_TRUE(unjudged()) << "skin menu";
+  studytest::whenOpened<QMenu>(closeLater);
+  // The window menu, by a right click the window system brings.
+  QTest::mouseClick(choice.windowHandle(), Qt::RightButton, {}, QPoint(choice.width() - 2, choice.height() - 2));
+  ASSERT_TRUE(unjudged()) << "window menu";
+
+  // The skin menu's file chooser, browsed and cancelled; then a file that is no skin, which a box refuses.
+  const auto chooseSkinFile = [&](QMenu* menu) {
+    opened << "skin menu";
+    QTest::keyClick(menu, Qt::Key_C);
+  };
+  studytest::whenOpened<QMenu>(chooseSkinFile);
+  studytest::whenOpened<QFileDialog>([&](QFileDialog* chooser) {
+    opened << "chooser";
+    readLong();
+    chooser->reject();
   });
-  QTest::keyClick(&choice, Qt::Key_F6);  // the skin menu, open longer than the limit
-  QTest::qWait(100);
-  EXPECT_EQ(choice.flow().first.mistakes, 0);  // the limit counts on from where it stood
-  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));
+  QTest::keyClick(&choice, Qt::Key_F6);
+  ASSERT_TRUE(unjudged()) << "file chooser";
+  const QString home = QString::fromStdString(testenv::homeDir());
+  const auto writeLua = [&home](const char* name, const char* text) {
+    QFile file(home + "/" + name);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    return file.fileName();
+  };
+  const QString notASkin = writeLua("not_a_skin.lua", "x = 1\n");
+  studytest::whenOpened<QMenu>(chooseSkinFile);
+  studytest::whenOpened<QFileDialog>([&](QFileDialog* chooser) {
+    opened << "chooser";
+    chooseFile(*chooser, notASkin);
+  });
+  QTest::keyClick(&choice, Qt::Key_F6);
+  ASSERT_TRUE(unjudged()) << "a file that is no skin";
+
+  QTest::keyClick(&choice, Qt::Key_F10);  // no dictionary program is installed
+  ASSERT_TRUE(unjudged()) << "dictionary";
+
+  // A skin that fails as it loads, one whose drawing brings a box, and one gone, which offers the
+  // chooser for another.
+  host.values.skinPath = writeLua("broken.lua", "DesignName = 'broken'\nerror('broken skin')\n").toStdWString();
+  QTest::keyClick(&choice, Qt::Key_F5);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.boxes.size() == 4; }, 3000));  // its error, and drawing it fails
+  ASSERT_TRUE(unjudged()) << "broken skin";
+  host.values.skinPath =
+      writeLua("alerting.lua", "DesignName = 'alerting'\n"
+                               "function OnUpdate() if not said then said = true KLV.Alert('drawn') end end\n")
+          .toStdWString();
+  QTest::keyClick(&choice, Qt::Key_F5);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.boxes.size() == 5; }, 3000));  // once drawn
+  ASSERT_TRUE(unjudged()) << "a skin's box";
+  host.values.skinPath = (home + "/gone.lua").toStdWString();
+  studytest::whenOpened<QFileDialog>([&](QFileDialog* chooser) {
+    opened << "chooser";
+    readLong();
+    chooseFile(*chooser, QString::fromStdWString(defaultSkin));
+  });
+  QTest::keyClick(&choice, Qt::Key_F5);
+  ASSERT_TRUE(unjudged()) << "missing skin";
+  EXPECT_EQ(host.values.skinPath, defaultSkin);
+
+  EXPECT_EQ(opened, QStringList({"menu", "menu", "skin menu", "chooser", "skin menu", "chooser", "chooser"}));
+  EXPECT_EQ(boxes.boxes, (std::vector<std::wstring>{
+                             L"Kelvara: スキンファイルではありません", L"Kelvara: PDIC がインストールされていません",
+                             L"KLV-Lua: " + (home + "/broken.lua").toStdWString() + L":2: broken skin",
+                             L"ScriptError: attempt to call a nil value", L"KLV.Alert: drawn",
+                             L"Kelvara: スキンファイルが見つかりませんでした。次のダイアログから選択してください。"}));
+  tick += 500;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));  // the limit still runs
 }
 
 // Enter presses the focused choice: it looks focused and default as soon as the choices show.
