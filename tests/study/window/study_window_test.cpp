@@ -149,6 +149,40 @@ TEST(StudyWindow, TypedStudyWithAMistakeRunsThroughReinputAndBothReReplies) {
   EXPECT_EQ(host.saves, 1);
 }
 
+// A question of several answers asks for the others before it is judged; with judging as typed a
+// right reply counts without Enter; "!end" typed ends the study with what was answered.
+TEST(StudyWindow, TypedRepliesAskForTheOtherAnswersJudgeAsTypedAndEndTheStudyByCommand) {
+  FakeHost host;
+  host.questions[1].answers = {L"apple", L"pear"};
+  CTransDlg dlg(setupFor(ModeJe, {1, 2, 3}), host);
+  dlg.show();
+  ASSERT_TRUE(waitForState(dlg, TurnReply));
+  auto* edit = find<QLineEdit>(dlg, 1026);
+  typeReply(dlg, "pear");
+  EXPECT_EQ(dlg.message(), L"ほかには？");
+  EXPECT_EQ(dlg.flow().tstate, TurnReply);
+  EXPECT_EQ(edit->text(), "");
+  EXPECT_EQ(dlg.flow().first.corrects + dlg.flow().first.mistakes, 0);
+  typeReply(dlg, "apple");
+  EXPECT_EQ(dlg.flow().first.corrects, 1);
+
+  host.values.decideWithoutReturn = true;  // read as each key is typed
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  QTest::keyClicks(edit, "answer");
+  EXPECT_EQ(dlg.flow().tstate, TurnReply);
+  QTest::keyClick(edit, '2');
+  EXPECT_EQ(dlg.flow().first.corrects, 2);
+  EXPECT_EQ(host.wrongSounds, 0);
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, 3000));
+  typeReply(dlg, "!END");
+  EXPECT_EQ(dlg.flow().tstate, TurnEnd);
+  EXPECT_FALSE(dlg.exitRequested());
+  ASSERT_EQ(host.saves, 1);
+  EXPECT_EQ(host.saved->results.size(), 2u);  // the command is no answer of question 3
+  EXPECT_EQ(host.wrongSounds, 0);
+}
+
 TEST(StudyWindow, OneAnswerCountsAtMostSixtySecondsOfReplyTime) {
   int64_t tick = 1'000'000;
   const platform::ClockOverride clock({}, [&tick] { return tick; });
@@ -271,6 +305,34 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   EXPECT_FALSE(ok->isEnabled());
   ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, 3000));
   EXPECT_EQ(card.flow().points, 12);  // 10, and a fifth more for a faultless study
+}
+
+// The mistakes come again shuffled when the learner chose so in the settings, else in their order.
+TEST(StudyWindow, TheMistakesComeAgainShuffledOnlyWhenTheLearnerChoseSo) {
+  const platform::ClockOverride clock([] { return int64_t{1'700'000'000}; });  // the window's seed
+  const std::vector<int> cards{1, 2, 3, 4, 5, 6, 7, 8};
+  for (const bool shuffled : {true, false}) {
+    SCOPED_TRACE(shuffled ? "shuffled" : "in order");
+    FakeHost host;
+    for (int q = 5; q <= 8; ++q) host.questions[q] = host.questions[1];
+    host.values.enterMistakeReplyLimit = 0;  // the first pass runs to its end
+    StudySetup setup = setupFor(ModeCard, cards);
+    setup.randomMistakeReply = shuffled;
+    CTransDlg card(setup, host);
+    card.show();
+    for (const int q : cards) {
+      ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().currentId == q && card.flow().tstate == TurnReply; }, 3000));
+      QTest::mouseClick(find<QPushButton>(card, 1229), Qt::LeftButton);  // turned
+      QTest::mouseClick(find<QPushButton>(card, 1232), Qt::LeftButton);  // not known yet
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().astate == PassReReply && card.flow().tstate == TurnReply; }, 3000));
+    std::vector<int> again{card.flow().currentId};
+    again.insert(again.end(), card.flow().currentQueue.begin(), card.flow().currentQueue.end());
+    EXPECT_EQ(again == cards, !shuffled);
+    std::sort(again.begin(), again.end());
+    EXPECT_EQ(again, cards);
+    card.done(0);
+  }
 }
 
 // The slot whose choice text is `text`; -1 when none shows it.
