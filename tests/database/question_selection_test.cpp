@@ -5,6 +5,7 @@
 #include "database/logs/element_log.h"
 #include "database/logs/question_selection.h"
 #include "database_fixture.h"
+#include "platform/random.h"
 
 using namespace pdb3;
 using testdb::TempDatabase;
@@ -53,6 +54,14 @@ class Selection : public ::testing::Test {
   int accomplished() { return getElementLog(accessor, kLid).nAccomplish(); }
 };
 
+// The order the random source seeded with `seed` draws the questions in.
+std::deque<int> drawnWithSeed(unsigned seed, std::deque<int> questions) {
+  platform::seedRandom(seed);
+  std::deque<int> drawn;
+  while (!questions.empty()) drawn.push_back(PickRandomQuestion(questions));
+  return drawn;
+}
+
 }  // namespace
 
 TEST_F(Selection, FirstStudyTakesTheSetInItsOrderOrAtRandomSeededWithZero) {
@@ -61,6 +70,7 @@ TEST_F(Selection, FirstStudyTakesTheSetInItsOrderOrAtRandomSeededWithZero) {
 
   const std::deque<int> random = select(true, 10);
   EXPECT_EQ(select(true, 10), random) << "the same seed gives the same order";
+  EXPECT_EQ(random, drawnWithSeed(0, {3, 1, 2, 5, 6}));
   std::deque<int> sorted = random;
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(sorted, (std::deque<int>{1, 2, 3, 5, 6}));
@@ -86,6 +96,16 @@ TEST_F(Selection, APassRunsOutAndRestartsWithTheWholeSet) {
   EXPECT_EQ(first.size(), 4u);
   EXPECT_EQ(select(true, 10), first);
   EXPECT_EQ(std::count(first.begin(), first.end(), 3), 0);
+
+  // A new pass at random is seeded by the date of the study log's first study, and the studies after
+  // the first of the pass by the number of passes. (The C library takes seed 0 for seed 1.)
+  asked({1, 2, 5, 6});
+  ASSERT_NE(drawnWithSeed(1700000000, {3, 1, 2, 5, 6}), drawnWithSeed(0, {3, 1, 2, 5, 6}));
+  EXPECT_EQ(select(true, 10), drawnWithSeed(1700000000, {3, 1, 2, 5, 6}));
+  ASSERT_EQ(accomplished(), 2);
+  asked({3});
+  ASSERT_NE(drawnWithSeed(2, {1, 2, 5, 6}), drawnWithSeed(0, {1, 2, 5, 6}));
+  EXPECT_EQ(select(true, 10), drawnWithSeed(2, {1, 2, 5, 6}));
 }
 
 TEST_F(Selection, ASetThatShrankBelowThePassRestartsIt) {

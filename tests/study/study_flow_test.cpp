@@ -100,18 +100,42 @@ TEST(StudyFlow, WithoutLimitTheFirstPassEndsBeforeAnyReReplyAndMissedAgainRepeat
   EXPECT_EQ(flow.re.corrects, 2);
 }
 
+// The questions of the pass just begun, in the order they come.
+std::vector<int> passOrder(const StudyFlow& flow) {
+  std::vector<int> pass{flow.currentId};
+  pass.insert(pass.end(), flow.currentQueue.begin(), flow.currentQueue.end());
+  return pass;
+}
+
 TEST(StudyFlow, ShuffledReReplyKeepsTheSameQuestions) {
-  platform::seedRandom(7);
-  StudyFlow flow(ids(1, 30), ModeJe, true);
-  for (int q = 1; q <= 30; ++q) {
-    ASSERT_EQ(ask(flow, 0), q);
-    answer(flow, false);
+  for (const bool shuffled : {true, false}) {
+    SCOPED_TRACE(shuffled ? "shuffled" : "in order");
+    platform::seedRandom(7);
+    StudyFlow flow(ids(1, 30), ModeJe, shuffled);
+    for (int q = 1; q <= 30; ++q) {
+      ASSERT_EQ(ask(flow, 0), q);
+      answer(flow, false);
+    }
+    ASSERT_NE(ask(flow, 0), -1);
+    ASSERT_EQ(flow.astate, PassReReply);
+    std::vector<int> pass = passOrder(flow);
+    EXPECT_EQ(pass == ids(1, 30), !shuffled) << "the mistakes come in the order they were made only unshuffled";
+    std::sort(pass.begin(), pass.end());
+    EXPECT_EQ(pass, ids(1, 30));
+
+    // All right at last: the second re-reply replays the first pass's mistakes, shuffled afresh.
+    answer(flow, true);
+    for (int q = 2; q <= 30; ++q) {
+      ASSERT_NE(ask(flow, 0), -1);
+      answer(flow, true);
+    }
+    ASSERT_NE(ask(flow, 0), -1);
+    ASSERT_EQ(flow.astate, PassReReply2);
+    pass = passOrder(flow);
+    EXPECT_EQ(pass == ids(1, 30), !shuffled);
+    std::sort(pass.begin(), pass.end());
+    EXPECT_EQ(pass, ids(1, 30));
   }
-  ASSERT_NE(ask(flow, 0), -1);
-  IdDeque pass = flow.currentQueue;
-  pass.push_front(flow.currentId);
-  std::sort(pass.begin(), pass.end());
-  EXPECT_EQ(std::vector<int>(pass.begin(), pass.end()), ids(1, 30));
 }
 
 TEST(StudyFlow, PointsByModeAndPassAndTheBonusOfAFaultlessStudy) {

@@ -385,7 +385,6 @@ void CTransDlg::NextQuestion() {
   }
   replyEdit()->clear();
   chosenChoice_ = -1;
-  hintShown_ = false;
   startLimitTimers(settings);
   if (flow_.isFirstQuestionOfStudy()) {
     record_.StartTime = static_cast<int>(platform::nowSeconds());

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QTimer>
 #include <array>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -119,6 +120,9 @@ class CTransDlg : public QDialog, public StudySkinHost {
   bool OnInitDialog();
   void ApplySkin();
   void LoadSkinScript();
+  // The file chooser for a skin; nothing when the learner cancelled it or the file is no skin
+  // (which a box has said).
+  std::optional<std::wstring> askForSkinFile();
   void PushScriptState(LuaScript script);
   void renderSkin();
   void reportScriptError(const std::string& message);
@@ -309,5 +313,20 @@ class CTransDlg : public QDialog, public StudySkinHost {
   std::set<std::string> reportedScriptErrors_;
   bool scriptErrorOpen_ = false;
 };
+
+template <typename Run>
+auto CTransDlg::whilePaused(Run run) {
+  const PausedTimers paused = pauseTimers();
+  ++callbackDepth_;
+  struct Resume {
+    CTransDlg& dlg;
+    const PausedTimers& paused;
+    ~Resume() {
+      --dlg.callbackDepth_;
+      dlg.resumeTimers(paused);
+    }
+  } resume{*this, paused};
+  return run();
+}
 
 }  // namespace study

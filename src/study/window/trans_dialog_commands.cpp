@@ -2,6 +2,7 @@
 // lengths, the edit and previous-question menus, editing and saving questions, the search and
 // the question list, speaking, the dictionary program and the clipboard.
 #include <algorithm>
+#include <utility>
 
 #include <QApplication>
 #include <QClipboard>
@@ -65,21 +66,6 @@ int characterCount(const std::wstring& text) { return static_cast<int>(text.size
 
 }  // namespace
 
-template <typename Run>
-auto CTransDlg::whilePaused(Run run) {
-  const PausedTimers paused = pauseTimers();
-  ++callbackDepth_;
-  struct Resume {
-    CTransDlg& dlg;
-    const PausedTimers& paused;
-    ~Resume() {
-      --dlg.callbackDepth_;
-      dlg.resumeTimers(paused);
-    }
-  } resume{*this, paused};
-  return run();
-}
-
 CTransDlg::PausedTimers CTransDlg::pauseTimers() {
   PausedTimers paused;
   for (size_t i = 0; i < timers_.size(); ++i) paused.active[i] = timers_[i].isActive();
@@ -91,8 +77,15 @@ CTransDlg::PausedTimers CTransDlg::pauseTimers() {
 void CTransDlg::resumeTimers(const PausedTimers& paused) {
   // A study that ended (or a window that closed) meanwhile has nothing left to resume.
   if (ended_ || saved_ || !isVisible()) return;
+  // A limit counts on from where it stood. Only a limit that was running moves on: a pause within
+  // a pause (a box of a skin loaded while the chooser held the study) found none running, and must
+  // not add its time to the one the outer pause adds.
   const int64_t pause = platform::tickCountMs() - paused.since;
-  for (int64_t* tick : {&startLimitTick_, &replyLimitTick_, &showLimitTick_}) *tick += pause;
+  for (const auto& [timer, tick] : {std::pair{TimerStartLimit, &startLimitTick_},
+                                    std::pair{TimerReplyLimit, &replyLimitTick_},
+                                    std::pair{TimerShowLimit, &showLimitTick_}}) {
+    if (paused.active[static_cast<size_t>(timer)]) *tick += pause;
+  }
   for (size_t i = 0; i < timers_.size(); ++i) {
     if (paused.active[i] && !timers_[i].isActive()) setTimer(static_cast<int>(i), 5);
   }
@@ -315,7 +308,8 @@ void CTransDlg::PronounceAnswer(const StudyQuestion& question) {
 }
 
 void CTransDlg::LookUpInPdic() {
-  if (!question_.answers.empty()) study::LookUpInPdic(question_.answers.front(), this);
+  // Its boxes, and the wait for a program it starts, are the learner's time, not the question's.
+  if (!question_.answers.empty()) whilePaused([&] { study::LookUpInPdic(question_.answers.front(), this); });
 }
 
 void CTransDlg::CopyTextToClipboard(const std::wstring& text) {

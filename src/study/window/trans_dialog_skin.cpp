@@ -59,13 +59,15 @@ void CTransDlg::deleteSkinFonts() {
 }
 
 void CTransDlg::alert(const std::wstring& text) {
+  // The learner reads the skin's box on the study's time held still.
+  const auto show = [this, text] { whilePaused([&] { platform::messageBox(nullptr, text, L"KLV.Alert"); }); };
   if (!paintDc) {
-    platform::messageBox(nullptr, text, L"KLV.Alert");
+    show();
     return;
   }
   // A box inside the paint would let the window system paint the window again from within
   // (which can crash): an alert of OnUpdate follows the paint, in order.
-  QMetaObject::invokeMethod(this, [text] { platform::messageBox(nullptr, text, L"KLV.Alert"); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, show, Qt::QueuedConnection);
 }
 
 std::wstring CTransDlg::ExpandTextMacros(const std::wstring& text) const {
@@ -205,12 +207,16 @@ void CTransDlg::LoadSkinScript() {
 }
 
 void CTransDlg::ReloadSkin() {
-  setWindowTitle("loading skin files...");
-  platform::trace("load skin\n");
-  reportedScriptErrors_.clear();
-  LoadSkinScript();
-  platform::trace("loaded\n");
-  ApplySkin();
+  // The boxes of a skin that fails to load, and the chooser offered for one that is missing, are
+  // read with the question's time limits held.
+  whilePaused([this] {
+    setWindowTitle("loading skin files...");
+    platform::trace("load skin\n");
+    reportedScriptErrors_.clear();
+    LoadSkinScript();
+    platform::trace("loaded\n");
+    ApplySkin();
+  });
 }
 
 void CTransDlg::FillSkinMenu(QMenu& menu) {
@@ -233,9 +239,7 @@ void CTransDlg::contextMenuEvent(QContextMenuEvent* event) {
   FillSkinMenu(*skins);
   menu.addSeparator();
   menu.addAction(QString::fromStdWString(L"バージョン情報(&A)..."))->setData(kAboutCommand);
-  ++callbackDepth_;
-  QAction* chosen = menu.exec(event->globalPos());
-  --callbackDepth_;
+  QAction* chosen = whilePaused([&] { return menu.exec(event->globalPos()); });
   if (chosen && chosen->data().isValid()) OnCommand(chosen->data().toInt());
   afterSideCommand();
 }
@@ -256,27 +260,31 @@ bool CTransDlg::ChooseSkinFile(int id) {
     return true;
   }
   if (id != kChooseSkinCommand) return false;
+  const std::optional<std::wstring> chosen = whilePaused([this] { return askForSkinFile(); });
+  if (!chosen) return true;
+  host_.setSkinPath(*chosen);
+  ReloadSkin();
+  return true;
+}
+
+std::optional<std::wstring> CTransDlg::askForSkinFile() {
   platform::FileDialogRequest request;
   request.title = L"スキンファイルを指定してください。";
   request.initialPath = skinPath();
   request.filters = {{L"Skin Files(*.lua)", L"*.lua"}};
-  ++callbackDepth_;
   const std::optional<std::wstring> chosen = platform::chooseFile(this, request);
-  --callbackDepth_;
-  if (!chosen) return true;
+  if (!chosen) return std::nullopt;
   SkinInfo info;
   info.Load(*chosen);
   if (!info.scriptStop.empty()) {
     platform::messageBox(this, Utf8ToWideString(info.scriptStop), L"ScriptError");
-    return true;
+    return std::nullopt;
   }
   if (info.DesignName.empty()) {
     platform::messageBox(this, L"スキンファイルではありません", L"Kelvara");
-    return true;
+    return std::nullopt;
   }
-  host_.setSkinPath(*chosen);
-  ReloadSkin();
-  return true;
+  return chosen;
 }
 
 void CTransDlg::repaintWindow() {
@@ -322,7 +330,7 @@ void CTransDlg::reportScriptError(const std::string& message) {
   QMetaObject::invokeMethod(
       this,
       [this, message] {
-        platform::messageBox(this, Utf8ToWideString(message), L"ScriptError");
+        whilePaused([&] { platform::messageBox(this, Utf8ToWideString(message), L"ScriptError"); });
         scriptErrorOpen_ = false;
       },
       Qt::QueuedConnection);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -229,6 +230,16 @@ TEST(SkinHostFunctions, RaiseTheirOwnErrorsAndDrawOnTheWindow) {
   EXPECT_FALSE(cancel->isEnabled());
   EXPECT_EQ(cancel->text(), QString::fromStdWString(L"やめる"));
   EXPECT_EQ(dlg.findChild<QWidget*>("id1208")->geometry(), QRect(10, 10, 190, 30));
+  // The text colours a placed control takes when the call names none, and the colours it names.
+  const auto textColour = [&](int id) {
+    return dlg.findChild<QWidget*>(QString("id%1").arg(id))->palette().color(QPalette::WindowText).name().toStdString();
+  };
+  EXPECT_EQ(textColour(1208), "#000088");
+  EXPECT_EQ(textColour(1100), "#0000ff");
+  EXPECT_EQ(textColour(1102), "#ff2020");
+  EXPECT_EQ(textColour(1171), QApplication::palette().color(QPalette::WindowText).name().toStdString());  // none
+  EXPECT_EQ(textColour(1101), "#00c000");
+  EXPECT_EQ(dlg.findChild<QWidget*>("id1101")->palette().color(QPalette::Window).name().toStdString(), "#ffffe0");
 
   const QImage& drawn = dlg.surfaceImage();
   for (int x = 0; x < 10; ++x) EXPECT_EQ(drawn.pixelColor(x, 0), QColor(0, 0, 0)) << x;
@@ -361,6 +372,14 @@ TEST(SkinApplication, BackgroundFromTheSkinFolderAndTheConfiguredColourAndTheKep
   ASSERT_TRUE(platform::writeProfileString(L"tester", L"bare.lua_bgimage", L"mine.png", user.app.settings.skinUserfilePath.value));
   ASSERT_TRUE(user.open());
   EXPECT_EQ(user.dlg->surfaceImage().pixelColor(5, 5), QColor(0xFF, 0, 0));
+
+  // The learner's colour goes before the one the skin names.
+  const std::wstring named = writeSkin("named", "DesignName = \"named\"\nDlgWidth_n = 200\nDlgHeight_n = 100\n"
+                                               "BackgroundColor = \"A02030\"\nfunction OnUpdate() end\n");
+  SkinWindow chosen({1}, named);
+  ASSERT_TRUE(platform::writeProfileString(L"tester", L"named.lua_bgclr", L"102040", chosen.app.settings.skinUserfilePath.value));
+  ASSERT_TRUE(chosen.open());
+  EXPECT_EQ(chosen.dlg->surfaceImage().pixelColor(150, 80), QColor(0x10, 0x20, 0x40));
 }
 
 // Skins written on Windows name their files with "\": the image, an included script and the user's

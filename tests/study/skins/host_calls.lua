@@ -30,6 +30,10 @@ function OnInit()
   KLV.MoveButton(0, 0, 10, 10, "Func03", "F3", "Hide")
   KLV.MoveButton(10, 150, 90, 180, "cancel", "やめる", "Disable")
   KLV.MoveEdit(10, 10, 200, 40, "Question", 0)
+  KLV.MoveEdit(100, 60, 290, 75, "AnswerIndicator")
+  KLV.MoveEdit(100, 80, 290, 95, "MistakeIndicator")
+  KLV.MoveEdit(100, 100, 290, 115, "Select4-1")
+  KLV.MoveEdit(100, 120, 290, 135, "Hint", -1, "00C000", "FFFFE0")
   log:flush()
 end
 

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -146,6 +149,40 @@ TEST(StudyWindow, TypedStudyWithAMistakeRunsThroughReinputAndBothReReplies) {
   EXPECT_EQ(host.saves, 1);
 }
 
+// A question of several answers asks for the others before it is judged; with judging as typed a
+// right reply counts without Enter; "!end" typed ends the study with what was answered.
+TEST(StudyWindow, TypedRepliesAskForTheOtherAnswersJudgeAsTypedAndEndTheStudyByCommand) {
+  FakeHost host;
+  host.questions[1].answers = {L"apple", L"pear"};
+  CTransDlg dlg(setupFor(ModeJe, {1, 2, 3}), host);
+  dlg.show();
+  ASSERT_TRUE(waitForState(dlg, TurnReply));
+  auto* edit = find<QLineEdit>(dlg, 1026);
+  typeReply(dlg, "pear");
+  EXPECT_EQ(dlg.message(), L"ほかには？");
+  EXPECT_EQ(dlg.flow().tstate, TurnReply);
+  EXPECT_EQ(edit->text(), "");
+  EXPECT_EQ(dlg.flow().first.corrects + dlg.flow().first.mistakes, 0);
+  typeReply(dlg, "apple");
+  EXPECT_EQ(dlg.flow().first.corrects, 1);
+
+  host.values.decideWithoutReturn = true;  // read as each key is typed
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  QTest::keyClicks(edit, "answer");
+  EXPECT_EQ(dlg.flow().tstate, TurnReply);
+  QTest::keyClick(edit, '2');
+  EXPECT_EQ(dlg.flow().first.corrects, 2);
+  EXPECT_EQ(host.wrongSounds, 0);
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, 3000));
+  typeReply(dlg, "!END");
+  EXPECT_EQ(dlg.flow().tstate, TurnEnd);
+  EXPECT_FALSE(dlg.exitRequested());
+  ASSERT_EQ(host.saves, 1);
+  EXPECT_EQ(host.saved->results.size(), 2u);  // the command is no answer of question 3
+  EXPECT_EQ(host.wrongSounds, 0);
+}
+
 TEST(StudyWindow, OneAnswerCountsAtMostSixtySecondsOfReplyTime) {
   int64_t tick = 1'000'000;
   const platform::ClockOverride clock({}, [&tick] { return tick; });
@@ -268,6 +305,34 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   EXPECT_FALSE(ok->isEnabled());
   ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, 3000));
   EXPECT_EQ(card.flow().points, 12);  // 10, and a fifth more for a faultless study
+}
+
+// The mistakes come again shuffled when the learner chose so in the settings, else in their order.
+TEST(StudyWindow, TheMistakesComeAgainShuffledOnlyWhenTheLearnerChoseSo) {
+  const platform::ClockOverride clock([] { return int64_t{1'700'000'000}; });  // the window's seed
+  const std::vector<int> cards{1, 2, 3, 4, 5, 6, 7, 8};
+  for (const bool shuffled : {true, false}) {
+    SCOPED_TRACE(shuffled ? "shuffled" : "in order");
+    FakeHost host;
+    for (int q = 5; q <= 8; ++q) host.questions[q] = host.questions[1];
+    host.values.enterMistakeReplyLimit = 0;  // the first pass runs to its end
+    StudySetup setup = setupFor(ModeCard, cards);
+    setup.randomMistakeReply = shuffled;
+    CTransDlg card(setup, host);
+    card.show();
+    for (const int q : cards) {
+      ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().currentId == q && card.flow().tstate == TurnReply; }, 3000));
+      QTest::mouseClick(find<QPushButton>(card, 1229), Qt::LeftButton);  // turned
+      QTest::mouseClick(find<QPushButton>(card, 1232), Qt::LeftButton);  // not known yet
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().astate == PassReReply && card.flow().tstate == TurnReply; }, 3000));
+    std::vector<int> again{card.flow().currentId};
+    again.insert(again.end(), card.flow().currentQueue.begin(), card.flow().currentQueue.end());
+    EXPECT_EQ(again == cards, !shuffled);
+    std::sort(again.begin(), again.end());
+    EXPECT_EQ(again, cards);
+    card.done(0);
+  }
 }
 
 // The slot whose choice text is `text`; -1 when none shows it.
@@ -565,20 +630,162 @@ TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
   EXPECT_EQ(typed.wrongSounds, 1);
 }
 
-TEST(StudyWindow, AMenuOverTheWindowHoldsTheTimeLimitWhileItIsOpen) {
+// A hint always shown is shown to the skin too, and Ctrl+G (which shows a hidden hint and gives the
+// start limit its time afresh) finds nothing to show.
+TEST(StudyWindow, AHintAlwaysShownIsShownToTheSkinAndCtrlGGivesTheStartLimitNoTimeAfresh) {
+  int64_t tick = 1'000'000;
+  const platform::ClockOverride clock({}, [&tick] { return tick; });
+  const QString home = QString::fromStdString(testenv::homeDir());
+  QFile skin(home + "/hint.lua");
+  ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
+  skin.write("DesignName = 'hint'\n"
+             "function OnUpdate()\n"
+             "  local log = io.open(os.getenv('HOME') .. '/hint.log', 'w')\n"
+             "  log:write(KLV.tstate, ' ', tostring(KLV.show_hint))\n"
+             "  log:close()\n"
+             "end\n");
+  skin.close();
+  FakeHost host;
+  host.values.skinPath = skin.fileName().toStdWString();
+  host.values.alwaysShowHint = true;
+  host.values.useReplyStartLimitJe = true;
+  host.values.replyStartLimitCountJe = 5000;
+  CTransDlg je(setupFor(ModeJe, {2}), host);
+  je.show();
+  ASSERT_TRUE(waitForState(je, TurnReply));
+  EXPECT_TRUE(find<QLabel>(je, 1101)->isVisible());
+  EXPECT_FALSE(find<QPushButton>(je, 4)->isVisible());
+  je.grab();  // the skin draws the question
+  QFile log(home + "/hint.log");
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_EQ(log.readAll().toStdString(), "reply true");
+  tick += 4000;
+  QTest::keyClick(find<QLineEdit>(je, 1026), Qt::Key_G, Qt::ControlModifier);
+  tick += 1500;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, 3000));  // judged at the limit
+}
+
+// The chooser takes the file as a learner's pick does: named in its name field, and Enter. A
+// chooser that does not take it fails the test and is closed rather than holding it.
+void chooseFile(QFileDialog& chooser, const QString& path) {
+  auto* name = chooser.findChild<QLineEdit*>("fileNameEdit");
+  // Until the field has the focus the chooser may still fill it with the file it selects.
+  if (name && QTest::qWaitFor([&] { return name->hasFocus(); }, 3000)) {
+    name->setText(path);  // pasted whole: no completion pops up over the chooser
+    QTest::keyClick(name, Qt::Key_Return);
+  }
+  if (!QTest::qWaitFor([&] { return !chooser.isVisible(); }, 3000)) {
+    ADD_FAILURE() << "the chooser did not take " << path.toStdString();
+    chooser.reject();
+  }
+}
+
+// Whatever opens over the window while a question waits, the learner reads or browses it on the
+// study's time held still: the limit counts on from where it stood once it closes.
+TEST(StudyWindow, AMenuABoxOrAFileChooserOverTheWindowHoldsTheTimeLimitWhileItIsOpen) {
+  int64_t tick = 1'000'000;
+  const platform::ClockOverride clock({}, [&tick] { return tick; });
+  // Each box is read for longer than the limit, the timers running meanwhile.
+  const auto readLong = [&tick] {
+    tick += 1000;
+    QTest::qWait(50);
+  };
+  RecordingNotifier boxes;
+  boxes.whileShown = [&](const std::wstring&) {
+    readLong();
+    return platform::IdOk;
+  };
+  platform::NotifierOverride use(boxes);
   FakeHost host;
   host.values.useReplyLimitEj4 = true;
   host.values.replyLimitEj4 = 400;
+  const std::wstring defaultSkin = host.values.skinPath;
   CTransDlg choice(setupFor(ModeEj4, {1, 2}), host);
   choice.show();
   ASSERT_TRUE(waitForState(choice, TurnReply));
-  QTimer::singleShot(600, [] {
-    if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+  // The clock stands still between the steps: the resumed limit has used none of its time.
+  const auto unjudged = [&] {
+    QTest::qWait(30);
+    return choice.flow().tstate == TurnReply && choice.flow().first.mistakes == 0;
+  };
+  QStringList opened;  // what opened over the window, in turn
+  const auto closeLater = [&](QWidget* menu) {
+    opened << "menu";
+    readLong();
+    menu->close();
+  };
+
+  studytest::whenOpened<QMenu>(closeLater);
+  QTest::keyClick(&choice, Qt::Key_F6);  // the skin menu
+  ASSERT_TRUE(unjudged()) << "skin menu";
+  studytest::whenOpened<QMenu>(closeLater);
+  // The window menu, by a right click the window system brings.
+  QTest::mouseClick(choice.windowHandle(), Qt::RightButton, {}, QPoint(choice.width() - 2, choice.height() - 2));
+  ASSERT_TRUE(unjudged()) << "window menu";
+
+  // The skin menu's file chooser, browsed and cancelled; then a file that is no skin, which a box refuses.
+  const auto chooseSkinFile = [&](QMenu* menu) {
+    opened << "skin menu";
+    QTest::keyClick(menu, Qt::Key_C);
+  };
+  studytest::whenOpened<QMenu>(chooseSkinFile);
+  studytest::whenOpened<QFileDialog>([&](QFileDialog* chooser) {
+    opened << "chooser";
+    readLong();
+    chooser->reject();
   });
-  QTest::keyClick(&choice, Qt::Key_F6);  // the skin menu, open longer than the limit
-  QTest::qWait(100);
-  EXPECT_EQ(choice.flow().first.mistakes, 0);  // the limit counts on from where it stood
-  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));
+  QTest::keyClick(&choice, Qt::Key_F6);
+  ASSERT_TRUE(unjudged()) << "file chooser";
+  const QString home = QString::fromStdString(testenv::homeDir());
+  const auto writeLua = [&home](const char* name, const char* text) {
+    QFile file(home + "/" + name);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    return file.fileName();
+  };
+  const QString notASkin = writeLua("not_a_skin.lua", "x = 1\n");
+  studytest::whenOpened<QMenu>(chooseSkinFile);
+  studytest::whenOpened<QFileDialog>([&](QFileDialog* chooser) {
+    opened << "chooser";
+    chooseFile(*chooser, notASkin);
+  });
+  QTest::keyClick(&choice, Qt::Key_F6);
+  ASSERT_TRUE(unjudged()) << "a file that is no skin";
+
+  QTest::keyClick(&choice, Qt::Key_F10);  // no dictionary program is installed
+  ASSERT_TRUE(unjudged()) << "dictionary";
+
+  // A skin that fails as it loads, one whose drawing brings a box, and one gone, which offers the
+  // chooser for another.
+  host.values.skinPath = writeLua("broken.lua", "DesignName = 'broken'\nerror('broken skin')\n").toStdWString();
+  QTest::keyClick(&choice, Qt::Key_F5);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.boxes.size() == 4; }, 3000));  // its error, and drawing it fails
+  ASSERT_TRUE(unjudged()) << "broken skin";
+  host.values.skinPath =
+      writeLua("alerting.lua", "DesignName = 'alerting'\n"
+                               "function OnUpdate() if not said then said = true KLV.Alert('drawn') end end\n")
+          .toStdWString();
+  QTest::keyClick(&choice, Qt::Key_F5);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.boxes.size() == 5; }, 3000));  // once drawn
+  ASSERT_TRUE(unjudged()) << "a skin's box";
+  host.values.skinPath = (home + "/gone.lua").toStdWString();
+  studytest::whenOpened<QFileDialog>([&](QFileDialog* chooser) {
+    opened << "chooser";
+    readLong();
+    chooseFile(*chooser, QString::fromStdWString(defaultSkin));
+  });
+  QTest::keyClick(&choice, Qt::Key_F5);
+  ASSERT_TRUE(unjudged()) << "missing skin";
+  EXPECT_EQ(host.values.skinPath, defaultSkin);
+
+  EXPECT_EQ(opened, QStringList({"menu", "menu", "skin menu", "chooser", "skin menu", "chooser", "chooser"}));
+  EXPECT_EQ(boxes.boxes, (std::vector<std::wstring>{
+                             L"Kelvara: スキンファイルではありません", L"Kelvara: PDIC がインストールされていません",
+                             L"KLV-Lua: " + (home + "/broken.lua").toStdWString() + L":2: broken skin",
+                             L"ScriptError: attempt to call a nil value", L"KLV.Alert: drawn",
+                             L"Kelvara: スキンファイルが見つかりませんでした。次のダイアログから選択してください。"}));
+  tick += 500;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));  // the limit still runs
 }
 
 // Enter presses the focused choice: it looks focused and default as soon as the choices show.
