@@ -459,17 +459,25 @@ bool MainDialog::ShowReload(Reopened reopened) {
 void MainDialog::ShowReopenedDatabase() {
   ForgetWhatThePagesRead();  // the file may be another, and so may its user
   // The set is known by its path: its id in the file before means another row here, or none.
-  if (selectChosenPath(m_strSetPath) != pdb3::FirstRow::found) {
-    const std::wstring missing = m_strSetPath;
+  const pdb3::FirstRow set = selectChosenPath(m_strSetPath);
+  if (set != pdb3::FirstRow::found) {
+    const std::wstring chosen = m_strSetPath;
     m_strSetPath.clear();
     m_bFolderSelected = false;
-    if (ChooseSet() != SetChoice::chosen) {
-      // The file is studied all the same, from its smart-learning list, and a set may be chosen
-      // later: until then the commands that need one are off, as for a folder.
+    // The file is studied all the same, from its smart-learning list, and a set may be chosen
+    // later: until then the commands that need one are off, as for a folder.
+    const auto noSetChosen = [&] {
       m_bFolderSelected = true;
       m_recentCombo->setCurrentIndex(-1);
+    };
+    if (set == pdb3::FirstRow::failed) {
+      // A set that could not be read is not missing: the learner is told why, not asked for another.
+      noSetChosen();
+      reportFailedRead(this, L"問題集を読み込めませんでした。");
+    } else if (ChooseSet() != SetChoice::chosen) {
+      noSetChosen();
       platform::messageBox(this,
-                           L"このデータベースには問題集「" + missing +
+                           L"このデータベースには問題集「" + chosen +
                                L"」がありません。\n問題集を選択するまで、問題集を使うコマンドは使えません。",
                            kAppCaption);
     }

@@ -811,6 +811,33 @@ TEST(MainDialog, AReloadOntoAFileWithoutTheChosenSetStaysThereWithNoSetChosen) {
   EXPECT_EQ(s.app.currentSetId, 22);
   EXPECT_TRUE(s.dialog.commandEnabled(32787));
   EXPECT_TRUE(s.control(1015)->isEnabled());
+
+  // A set the reloaded file could not give for now is not missing: why is said, and no other set
+  // is asked for. The fault stops the walk to the set on the connection the reload opens.
+  struct SetUnread {
+    static int stop(unsigned, void* db, void*, void* sql) {
+      if (std::string(static_cast<const char*>(sql)).find("'Apple'") != std::string::npos)
+        sqlite3_interrupt(static_cast<sqlite3*>(db));
+      return 0;
+    }
+    static int watch(sqlite3* db, const char**, const sqlite3_api_routines*) {
+      sqlite3_trace_v2(db, SQLITE_TRACE_STMT, &stop, db);
+      return SQLITE_OK;
+    }
+    SetUnread() { sqlite3_auto_extension(reinterpret_cast<void (*)()>(&watch)); }
+    ~SetUnread() { sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&watch)); }
+  };
+  {
+    const SetUnread fault;
+    ModalAnswers answers({{"id236", reject}});
+    HeldDatabase::nextAction();
+    EXPECT_TRUE(s.dialog.OnCommand(1025));
+    EXPECT_EQ(answers.seen["id236"], 0);
+  }
+  EXPECT_TRUE(s.takeBoxes().starts_with(L"Kelvara: 問題集を読み込めませんでした。\n"));
+  EXPECT_TRUE(s.dialog.isVisible());
+  EXPECT_TRUE(s.dialog.folderSelected());
+  EXPECT_FALSE(s.dialog.commandEnabled(32787));
 }
 
 // A file that will not take the smart-learning list says so once, with its cause, and is studied
