@@ -30,13 +30,14 @@ std::wstring databaseOpenFailureText(pdb3::FileRefusal refusal) {
   return databaseFailureTextWhenKnown(kNotRead);
 }
 
-bool ChooseDatabaseUntilOpen(KlvApp& app, std::wstring failure) {
+bool ChooseDatabaseUntilOpen(KlvApp& app, std::wstring failure, const DatabaseOpener& open) {
   std::wstring tried = app.settings->databasePath.value;
   for (;;) {
     const std::optional<std::wstring> chosen = chooseDatabaseFile(app, failure, tried);
     if (!chosen) return false;
     KlvApp::DatabaseOpenFailure failed;
-    if (app.OpenDatabaseFile(*chosen, &failed)) {
+    if (open ? open(*chosen, &failed) : app.OpenDatabaseFile(*chosen, &failed)) {
+      app.settings->databasePath.value = *chosen;
       app.settings->saveAll();
       return true;
     }

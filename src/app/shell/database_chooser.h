@@ -1,21 +1,25 @@
 // Asking the user for another database file when the configured one cannot be opened.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "app/shell/klv_app.h"
 #include "database/database_file.h"
-
-class KlvApp;
 
 // "The database could not be read", with why: what the file holds that this program refuses, or
 // the cause the engine gave for the open that just failed (another program holds it, it cannot be
 // written, the disk is full) where it gave one.
 std::wstring databaseOpenFailureText(pdb3::FileRefusal refusal = pdb3::FileRefusal::none);
 
+// Opens a chosen file; false, with why in `failure`, when it does not open.
+using DatabaseOpener = std::function<bool(const std::wstring& path, KlvApp::DatabaseOpenFailure* failure)>;
+
 // After a failed open, `failure` saying why: tells the user so in one box and offers an open
-// dialog, at database-path first and then at the file last tried, until a chosen file opens on the
-// application's connection; that file becomes database-path and the settings are saved. False when
-// the user cancels, the settings as they were. Unattended, the dialog answers alike each time, so a
-// file that fails again ends the asking. `failure` is read right after the open, before any event
-// is handled.
-bool ChooseDatabaseUntilOpen(KlvApp& app, std::wstring failure = databaseOpenFailureText());
+// dialog, at database-path first and then at the file last tried, until a chosen file opens (on the
+// application's connection, or through `open` when given); that file becomes database-path and the
+// settings are saved. False when the user cancels, the settings as they were. Unattended, the dialog
+// answers alike each time, so a file that fails again ends the asking. `failure` is read right after
+// the open, before any event is handled.
+bool ChooseDatabaseUntilOpen(KlvApp& app, std::wstring failure = databaseOpenFailureText(),
+                             const DatabaseOpener& open = nullptr);

@@ -219,8 +219,6 @@ class KlvApp {
                             DatabaseOpenFailure* failure);
   // The file opened apart takes the place of the one open, which closes; the settings name it.
   void ReplaceOpenFile(sqliteplus::SqliteConnection& opened, const std::wstring& path, const pdb3::FileFindings& found);
-  // A reload whose file did not open: what ReopenDatabase comes to then.
-  Reopened ReopenWithoutTheFile(QWidget* owner, Reload reload, const DatabaseOpenFailure& failure);
   // Whether the file that is open is still the one at its path (not moved, deleted or replaced).
   bool OpenFileStillThere() const;
 

@@ -182,11 +182,34 @@ bool KlvApp::OpenFileStillThere() const {
 }
 
 Reopened KlvApp::ReopenDatabase(QWidget* owner, Reload reload) {
-  const std::wstring path = settings ? settings->databasePath.value : std::wstring();
+  std::wstring path = settings ? settings->databasePath.value : std::wstring();
   sqliteplus::SqliteConnection opened;
   pdb3::FileFindings found;
   DatabaseOpenFailure failure;
-  if (!OpenFileApart(path, opened, found, &failure)) return ReopenWithoutTheFile(owner, reload, failure);
+  if (!OpenFileApart(path, opened, found, &failure)) {
+    // Another program holding the file past the wait is no reason to give up the file that is open,
+    // nor is a file the learner has just named and mistyped.
+    if (db.isOpen() && (failure.mayPass || reload == Reload::namedFile)) {
+      NameTheOpenFileAgain(owner);
+      if (reload == Reload::namedFile) {
+        reportUnmadeChangeAsSaid(owner, namedFileNotOpenedText(failure.text, path), kAppCaption);
+      } else {
+        reportUnmadeChange(owner, kNotReopened, kAppCaption);
+      }
+      return Reopened::keptOpenFile;
+    }
+    // Another file is asked for; it too is opened apart, and is taken up there before it replaces
+    // the one open.
+    const bool chosen = ChooseDatabaseUntilOpen(*this, failure.text, [&](const std::wstring& file, DatabaseOpenFailure* failed) {
+      path = file;
+      return OpenFileApart(file, opened, found, failed);
+    });
+    if (!chosen) {
+      NameTheOpenFileAgain(owner);
+      recordFailure(ExitDatabaseNotOpened);
+      return Reopened::closing;
+    }
+  }
   // The file is taken up on its own connection: the one open stays until there is a user to study
   // as here, and the learner who gives up on the user goes on with it.
   FileTakeUp taken = TakeUp(opened, found.memoryRates);
@@ -204,29 +227,4 @@ Reopened KlvApp::ReopenDatabase(QWidget* owner, Reload reload) {
   }
   TellWhatTheFileLacks(owner);
   return Reopened::takenUp;
-}
-
-Reopened KlvApp::ReopenWithoutTheFile(QWidget* owner, Reload reload, const DatabaseOpenFailure& failure) {
-  // Another program holding the file past the wait is no reason to give up the file that is open,
-  // nor is a file the learner has just named and mistyped.
-  if (db.isOpen() && (failure.mayPass || reload == Reload::namedFile)) {
-    const std::wstring path = settings ? settings->databasePath.value : std::wstring();
-    NameTheOpenFileAgain(owner);
-    if (reload == Reload::namedFile) {
-      reportUnmadeChangeAsSaid(owner, namedFileNotOpenedText(failure.text, path), kAppCaption);
-    } else {
-      reportUnmadeChange(owner, kNotReopened, kAppCaption);
-    }
-    return Reopened::keptOpenFile;
-  }
-  if (!ChooseDatabaseUntilOpen(*this, failure.text)) {
-    NameTheOpenFileAgain(owner);
-    recordFailure(ExitDatabaseNotOpened);
-    return Reopened::closing;
-  }
-  TakeUpOpenedDatabase();
-  // The learner may have the user tried again there, once another program has let go.
-  if (TellWhatTheFileLacks(owner)) return Reopened::takenUp;
-  recordFailure(ExitDataUnusable);
-  return Reopened::closing;
 }

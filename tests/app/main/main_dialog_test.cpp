@@ -539,6 +539,8 @@ struct ChosenFile : platform::FileDialogs {
   explicit ChosenFile(std::optional<std::wstring> path) : path(std::move(path)) {}
   std::optional<std::wstring> chooseFile(QWidget*, const platform::FileDialogRequest&) override {
     ++asked;
+    // The learner's answer in a file dialog is new: what follows is another action.
+    HeldDatabase::nextAction();
     return path;
   }
   std::optional<std::wstring> chooseFolder(QWidget*, const std::wstring&, const std::wstring&) override {
@@ -741,6 +743,20 @@ TEST(MainDialog, AFileTheLearnerIsNewToIsTakenUpBeforeItReplacesTheOpenOne) {
     nameDatabaseInOptions(s, fresh);
   }
   EXPECT_EQ(s.takeBoxes(), notRegistered + kBusyCause + L"\n" + notReopened + kBusyCause + L"\n");
+  stillOnTheFirstFile();
+
+  // A reload whose own file has gone asks for another: the file chosen is taken up apart as well.
+  {
+    HeldDatabase writer(fresh, L"BEGIN IMMEDIATE");
+    ChosenFile chooser(fresh);
+    const platform::FileDialogOverride useDialogs(chooser);
+    s.settings.databasePath.value = folder.filePath("消えた.klvdb7").toStdWString();
+    HeldDatabase::nextAction();
+    EXPECT_TRUE(s.dialog.OnCommand(1025));
+    EXPECT_EQ(chooser.asked, 1);
+  }
+  EXPECT_TRUE(s.takeBoxes().ends_with(L"次のダイアログでデータベースファイルを指定してください。\n" + notRegistered +
+                                      kBusyCause + L"\n" + notReopened + kBusyCause + L"\n"));
   stillOnTheFirstFile();
 
   testdb::FaultyVfs disk;
