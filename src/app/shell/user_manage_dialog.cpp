@@ -1,8 +1,8 @@
 #include "app/shell/user_manage_dialog.h"
 
 #include <QListWidget>
-#include <cerrno>
 #include <QPushButton>
+#include <cerrno>
 
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
