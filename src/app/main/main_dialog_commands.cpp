@@ -489,10 +489,11 @@ void MainDialog::ShowReopenedDatabase() {
 void MainDialog::OnUsers() {
   const int32_t user = m_pApp.currentUserId;
   CUserManageDlg users(m_pApp, this);
-  // Nothing the pages read changes with the same user: a rename of that user is kept at once,
-  // whatever the dialog's end, and is all there is to show.
+  // The same user's study records stay as the pages read them; a rename of that user is kept at
+  // once, whatever the dialog's end, and takes the ranking account along: the name and that
+  // account are all there is to show again.
   if (users.DoModal() != platform::IdOk || m_pApp.currentUserId == user) {
-    UpdateTitle();
+    ShowUsersOwnParts();
     return;
   }
   OnUserChanged();

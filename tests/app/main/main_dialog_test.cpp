@@ -38,6 +38,7 @@
 #include "app/common/number_edit.h"
 #include "app/main/select_section_dialog.h"
 #include "app/shell/database_chooser.h"
+#include "app/shell/user_manage_dialog.h"
 #include "app/pages/level_graphs.h"
 #include "app/pages/tabpage_loginfo.h"
 #include "app/pages/tabpage_questionlog.h"
@@ -402,6 +403,29 @@ TEST(MainDialog, TheCommandLinesStudyIsCountedWhenTheWindowFirstShows) {
   EXPECT_EQ(run.dialog.translatedCount(), 0) << "counted before the study";
   run.dialog.show();
   EXPECT_EQ(run.dialog.translatedCount(), 2);
+}
+
+// The ranking page shows the account of the name the learner now has as soon as the user dialog
+// closes, whatever its end: an edit on the page or an update must never give it the old one's.
+TEST(MainDialog, TheRankingPageShowsTheAccountOfTheLearnersNewName) {
+  MainApp s;
+  PointInfoRecord::copyText(s.app.CurrentUserPointInfo().rankingId, L"t-id");
+  PointInfoRecord::copyText(s.app.pointInfo.recordAt(s.app.pointInfo.appendRecord(L"太郎")).rankingId, L"taro-id");
+  ASSERT_TRUE(s.open());
+  s.dialog.rankingPage().LoadRankingAccount();  // as a start-up with the file read shows it
+  auto* id = s.dialog.rankingPage().findChild<QLineEdit*>("id1202");
+  ASSERT_EQ(id->text(), "t-id");
+  ModalAnswers answers({{"id153", [](QDialog& dialog) {
+                           auto* list = dialog.findChild<QListWidget*>("id1138");
+                           list->setCurrentItem(list->findItems("tester", Qt::MatchExactly).front());
+                           typeAndConfirm(1023, "太郎");
+                           static_cast<CUserManageDlg&>(dialog).OnRenameUser();
+                           reject(dialog);
+                         }}});
+  EXPECT_TRUE(s.dialog.OnCommand(32798));
+  EXPECT_EQ(answers.seen["id153"], 1);
+  EXPECT_EQ(s.settings.userName.value, L"太郎");
+  EXPECT_EQ(id->text(), "taro-id");
 }
 
 TEST(MainDialog, UsersAboutAndADatabaseThatNoLongerReopens) {
