@@ -133,6 +133,7 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
 
   void buildMenu();
   void buildToolBar();
+  void setToolBarImages();
   void buildChoosers();
   void buildBars();
   QAction* addCommand(QMenu* menu, int id, const wchar_t* text);

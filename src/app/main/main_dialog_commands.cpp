@@ -35,6 +35,8 @@
 #include "app/pages/tabpage_loginfo.h"
 #include "app/shell/user_manage_dialog.h"
 #include "database/folders/section_questions.h"
+#include "platform/drawing/readable_image.h"
+#include "platform/drawing/system_metrics.h"
 #include "platform/windows/notifier.h"
 #include "platform/windows/window_menu_bar.h"
 #include "services/app_settings.h"
@@ -157,18 +159,26 @@ void MainDialog::buildToolBar() {
   m_toolBar->setIconSize(QSize(32, 32));
   m_toolBar->setMovable(false);
   m_toolBar->setFloatable(false);
-  const QPixmap images = LoadBitmapResource(256);
-  int image = 0;
   for (int id : kToolBarButtons) {
     if (id == 0) {
       m_toolBar->addSeparator();
       continue;
     }
     QAction* action = commandAction(id);
-    action->setIcon(QIcon(images.copy(32 * image++, 0, 32, 32)));
     m_toolBar->addAction(action);
     m_toolBar->widgetForAction(action)->setObjectName(QString("button%1").arg(id));
   }
+  setToolBarImages();
+}
+
+// The images are drawn for the classic face; on another one their ink is made to stand out from it,
+// and again whenever the desktop's colours change.
+void MainDialog::setToolBarImages() {
+  const QPixmap images = QPixmap::fromImage(
+      platform::inkStandingOutOnSysColor(LoadBitmapResource(256).toImage(), platform::ColorBtnFace));
+  int image = 0;
+  for (int id : kToolBarButtons)
+    if (id != 0) commandAction(id)->setIcon(QIcon(images.copy(32 * image++, 0, 32, 32)));
 }
 
 QAction* MainDialog::commandAction(int id) const {
@@ -286,6 +296,7 @@ void MainDialog::onUpdateCommandUi(platform::CommandUi& state) {
 std::wstring MainDialog::messageString(unsigned id) const { return CommandPrompt(static_cast<int>(id)); }
 
 bool MainDialog::event(QEvent* event) {
+  if (event->type() == QEvent::ApplicationPaletteChange && m_toolBar) setToolBarImages();
   if (event->type() != QEvent::StatusTip) return QDialog::event(event);
   // A toolbar button tells what it does while the pointer is on it; when the pointer leaves, the
   // page's own text comes back. The menus keep their prompts to themselves while open.

@@ -31,6 +31,10 @@
 #include <thread>
 
 #include "app/main/folder_tree.h"
+#include "app/shell/app_resources.h"
+#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/system_metrics.h"
+#include "text_contrast.h"
 #include "app/main/main_dialog.h"
 #include "app/main/main_outlook_bar.h"
 #include "app/main/note_browser.h"
@@ -207,6 +211,39 @@ TEST(MainDialog, MenuAndToolbarCarryTheStringTableAndHoveredPrompts) {
   EXPECT_EQ(s.control(1196)->geometry().right(), 900 - 15 - 1);
   EXPECT_EQ(s.dialog.outlookBar().geometry(), QRect(0, top + 41, 100, 650 - top - 26 - 41));
   EXPECT_EQ(s.dialog.captionBar().geometry(), QRect(100, top + 36, 800, 30));
+}
+
+namespace {
+
+// The colour most of a toolbar image's visible pixels have: what a learner sees of it.
+platform::COLORREF mainColourOf(const QIcon& icon) {
+  const QImage image = icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+  std::map<QRgb, int> counts;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qAlpha(image.pixel(x, y)) == 255) ++counts[image.pixel(x, y)];
+  const auto most = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; });
+  return most == counts.end() ? 0 : platform::fromPixel(most->first);
+}
+
+}  // namespace
+
+// The speaker of the dictation mode and the gear of the options, dark gray on the classic face,
+// stand out from the bar once the desktop turns dark while the window is open; the classic look
+// keeps the images as they are drawn.
+TEST(MainDialog, TheToolbarsGrayImagesStandOutOnADarkDesktop) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  const QImage drawn = LoadBitmapResource(256).toImage().convertToFormat(QImage::Format_ARGB32);
+  const std::pair<int, int> grays[] = {{32836, 9}, {32826, 14}};
+  for (auto [command, index] : grays) {
+    const QImage shown = s.dialog.commandAction(command)->icon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(shown, drawn.copy(32 * index, 0, 32, 32)) << command;
+  }
+  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
+  const platform::COLORREF face = platform::getSysColor(platform::ColorBtnFace);
+  for (auto [command, index] : grays)
+    EXPECT_GE(platform::contrastRatio(mainColourOf(s.dialog.commandAction(command)->icon()), face), 3.0) << command;
 }
 
 TEST(MainDialog, RecentSetsKeepSixPathsWithoutDuplicatesInTheSettings) {

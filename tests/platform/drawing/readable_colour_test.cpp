@@ -12,6 +12,7 @@
 
 #include "platform/drawing/gdi_dc.h"
 #include "platform/drawing/readable_colour.h"
+#include "platform/drawing/readable_image.h"
 #include "platform/drawing/system_metrics.h"
 #include "text_contrast.h"
 
@@ -43,6 +44,22 @@ TEST(ReadableColour, OnASystemColourTheClassicTableChangesNothingAndADesktopPale
   const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
   EXPECT_NE(readableOnSysColor(kBlue, ColorBtnFace), kBlue);
   EXPECT_GE(contrastRatio(readableOnSysColor(kBlue, ColorBtnFace), getSysColor(ColorBtnFace)), kReadableContrast);
+}
+
+// A toolbar picture: clear corners, black outline, a dark gray body, a blue mark.
+TEST(ReadableImage, GrayInkStandsOutOnADarkFaceAndColoursAndTheClassicFaceStayAsTheyAre) {
+  QImage picture(4, 1, QImage::Format_ARGB32);
+  picture.setPixel(0, 0, qRgba(0, 255, 0, 0));
+  picture.setPixel(1, 0, qRgb(0, 0, 0));
+  picture.setPixel(2, 0, qRgb(60, 60, 60));
+  picture.setPixel(3, 0, qRgb(0, 80, 150));
+  const COLORREF classicFace = rgb(192, 192, 192), darkFace = rgb(49, 54, 59);
+  EXPECT_EQ(inkStandingOutOn(picture, classicFace, classicFace), picture);
+
+  const QImage onDark = inkStandingOutOn(picture, darkFace, classicFace);
+  EXPECT_EQ(qAlpha(onDark.pixel(0, 0)), 0);
+  for (int x : {1, 2}) EXPECT_GE(contrastRatio(fromPixel(onDark.pixel(x, 0)), darkFace), kReadableContrast) << x;
+  EXPECT_EQ(onDark.pixel(3, 0), picture.pixel(3, 0));
 }
 
 // Draws two texts through a device context on its own face: one in a fixed black, one in the
