@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/pages/id_list_model.h"
 #include "app/pages/level_calculation.h"
 #include "app/pages/tabpage_loginfo.h"
 #include "app/pages/tabpage_questionlog.h"
@@ -18,9 +19,11 @@
 #include "page_host.h"
 #include "page_host_fixture.h"
 #include "platform/clock.h"
+#include "platform/drawing/readable_colour.h"
 #include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
 #include "scoped_env.h"
+#include "app/shell/app_resources.h"
 #include "services/shell_values.h"
 #include "text_contrast.h"
 
@@ -278,6 +281,35 @@ TEST(PagesOnADarkDesktop, TheQuestionLogsCountStandsOutAndStaysBlackOnTheClassic
   QuestionLogPageWithData stock(Desktop::stock);
   show(stock.t.host.window, *stock.page);
   EXPECT_EQ(colourOf(textsDrawn(stock.page.get()), "/ 4"), QColor(0, 0, 0));
+}
+
+// The boxes the question lists tick: their frame and tick were drawn for a white list.
+TEST(PagesOnADarkDesktop, TheListsCheckBoxesStandOutFromADarkListAndStayAsDrawnOnTheStockOne) {
+  const auto pictures = [] {
+    const RowMarks marks = checkBoxMarks();
+    return std::array<QImage, 2>{marks.marked.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32),
+                                 marks.unmarked.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32)};
+  };
+  {
+    const ApplicationPaletteScope dark(darkDesktopPalette());
+    const QColor ground = darkDesktopPalette().color(QPalette::Base);
+    for (const QImage& picture : pictures()) {
+      int inked = 0, faded = 0;
+      for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+          const QRgb pixel = picture.pixel(x, y);
+          if (qAlpha(pixel) == 0) continue;
+          ++inked;
+          faded += contrastOf(QColor::fromRgb(pixel), ground) < 3.0;
+        }
+      EXPECT_GT(inked, 40);
+      EXPECT_EQ(faded, 0);
+    }
+  }
+  initAppResources();
+  const std::array<QImage, 2> stock = pictures();
+  EXPECT_EQ(stock[0], QImage(":/app/icon/276.xpm").convertToFormat(QImage::Format_ARGB32));
+  EXPECT_EQ(stock[1], QImage(":/app/icon/277.xpm").convertToFormat(QImage::Format_ARGB32));
 }
 
 }  // namespace
