@@ -178,6 +178,7 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   // path there (a file without it asks for another, as a first start does), and the pages, the
   // smart-learning page, the ranking account and the title show the file for its user. A learner
   // who chooses no set stays on the file with none chosen, told so: the set's commands are off.
+  // With none chosen before, none is looked for or asked for.
   void ShowReopenedDatabase();
   // After a reload (KlvApp::ReopenDatabase): a file taken up is shown afresh; without one to go on
   // with the window closes (false); the file kept open needs nothing.
