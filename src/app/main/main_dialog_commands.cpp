@@ -49,6 +49,8 @@ namespace {
 
 // Commands that need a problem set: gray while a folder is chosen.
 constexpr int kSetCommands[] = {32796, 32787, 32835, 32792, 209, 210, 32794, 32793, 32824, 32823};
+// The print window prints what is chosen: gray while nothing is.
+constexpr int kPrintCommand = 199;
 
 struct ModeCommand {
   int id;
@@ -194,7 +196,8 @@ bool MainDialog::commandEnabled(int id) const {
 
 void MainDialog::UpdateCommandStates() {
   for (const auto& [id, action] : commands_)
-    action->setEnabled(!(m_bFolderSelected && listed(kSetCommands, id)) && !(id == 32795 && makerAddress().empty()));
+    action->setEnabled(!(m_bFolderSelected && listed(kSetCommands, id)) && !(id == kPrintCommand && !setChosen()) &&
+                       !(id == 32795 && makerAddress().empty()));
 }
 
 bool MainDialog::OnCommand(int id) {
@@ -469,24 +472,18 @@ bool MainDialog::ShowReload(Reopened reopened) {
 
 void MainDialog::ShowReopenedDatabase() {
   ForgetWhatThePagesRead();  // the file may be another, and so may its user
-  // The set is known by its path: its id in the file before means another row here, or none.
-  const pdb3::FirstRow set = selectChosenPath(m_strSetPath);
+  // The set is known by its path: its id in the file before means another row here, or none. With
+  // none chosen before, none is looked for: the learner chooses one when they wish.
+  const std::wstring chosen = m_strSetPath;
+  const pdb3::FirstRow set = setChosen() ? selectChosenPath(chosen) : pdb3::FirstRow::found;
   if (set != pdb3::FirstRow::found) {
-    const std::wstring chosen = m_strSetPath;
-    m_strSetPath.clear();
-    m_bFolderSelected = false;
     // The file is studied all the same, from its smart-learning list, and a set may be chosen
     // later: until then the commands that need one are off, as for a folder.
-    const auto noSetChosen = [&] {
-      m_bFolderSelected = true;
-      m_recentCombo->setCurrentIndex(-1);
-    };
+    ChooseNoSet();
     if (set == pdb3::FirstRow::failed) {
       // A set that could not be read is not missing: the learner is told why, not asked for another.
-      noSetChosen();
       reportFailedRead(this, L"問題集を読み込めませんでした。");
     } else if (ChooseSet() != SetChoice::chosen) {
-      noSetChosen();
       platform::messageBox(this,
                            L"このデータベースには問題集「" + chosen +
                                L"」がありません。\n問題集を選択するまで、問題集を使うコマンドは使えません。",
@@ -552,6 +549,7 @@ void MainDialog::OnPrint() {
 }
 
 void MainDialog::OnCardTool() {
+  if (!setChosen()) return;  // no questions to lay out on cards
   std::vector<int> ids;
   if (!currentSetQuestionIds(ids)) return;
   CPrintToolDlg dialog(m_pApp, &m_pApp.pronouncingDictionary, ids, this);
