@@ -123,6 +123,22 @@ TEST(EngineFailure, OnlyWhatComesOfTheMomentMayPass) {
   fresh.open(db.path().c_str());
   EXPECT_FALSE(mayPassAfter(fresh, L"UPDATE damaged SET v = 2")) << "a damaged file";
 
+  // A read whose transaction (which changed the schema) was taken back under it: read again, it reads.
+  {
+    sqlite3* handle = db.connection().engineHandle();
+    ASSERT_EQ(sqlite3_exec(handle, "BEGIN; CREATE TABLE passing (v)", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_stmt* reading = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(handle, "SELECT v FROM once", -1, &reading, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(reading), SQLITE_ROW);
+    ASSERT_EQ(sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
+    const int aborted = sqlite3_step(reading);
+    sqlite3_finalize(reading);
+    EXPECT_EQ(aborted & 0xff, SQLITE_ABORT);
+    sqliteplus::forgetEngineFailure();
+    sqliteplus::noteEngineFailure(aborted);
+    EXPECT_TRUE(sqliteplus::lastFailureMayPass()) << "a read taken back";
+  }
+
   // A lasting failure set aside for an action of its own, which failed for a passing cause, is
   // taken up again as it was.
   mayPassAfter(db.connection(), L"INSERT INTO once VALUES (1)");

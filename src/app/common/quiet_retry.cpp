@@ -34,7 +34,7 @@ QuietRetry::QuietRetry(QWidget& shown, std::function<bool()> tryAgain, std::wstr
 
 void QuietRetry::follow(bool read) {
   if (trying_) return;
-  if (read || sqliteplus::lastEngineFailure() != sqliteplus::EngineFailure::busy) {
+  if (read || !sqliteplus::lastFailureMayPass()) {
     stop();
     return;
   }
@@ -72,6 +72,7 @@ void QuietRetry::tryNow() {
   const QPointer<QuietRetry> alive(this);
   trying_ = true;
   bool read = false;
+  bool mayPass = false;
   sqliteplus::EngineFailure cause = sqliteplus::EngineFailure::none;
   {
     // No part of the action under way, and no wait: neither a paint nor the learner's input is held
@@ -79,20 +80,21 @@ void QuietRetry::tryNow() {
     const ActionOfItsOwn own;
     const sqliteplus::GiveUpOnBusyFile noWait;
     {
-      // A lock that lasts is no news: the action that met it has traced and said it.
+      // A cause that may pass is no news while it lasts: the action that met it has traced and said it.
       platform::HeldErrorTraces traces;
       const SayingNothing quiet;
       read = tryAgain_();
       cause = sqliteplus::lastEngineFailure();
-      if (!read && cause != sqliteplus::EngineFailure::busy) traces.write();
+      mayPass = sqliteplus::lastFailureMayPass();
+      if (!read && !mayPass) traces.write();
     }
     // A cause that lasts is said once, and no longer tried: nothing but the learner can mend it.
-    if (alive && !read && cause != sqliteplus::EngineFailure::busy && cause != sqliteplus::EngineFailure::none)
+    if (alive && !read && !mayPass && cause != sqliteplus::EngineFailure::none)
       reportFailedReadAfterInput(*word_, shown_.window(), failure_);
   }
   if (!alive) return;
   trying_ = false;
-  if (read || cause != sqliteplus::EngineFailure::busy) stop();
+  if (read || !mayPass) stop();
 }
 
 void QuietRetry::stop() {

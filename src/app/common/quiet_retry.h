@@ -1,8 +1,9 @@
 // What another program's lock kept the window from reading, read again by itself: while what
 // holds it is on screen, it is tried again every few hundred milliseconds, without a wait and
 // without a word, so that it fills soon after the other program lets go, with no input. Only a
-// lock is waited out: a read refused for a cause that lasts (an I/O error, a file gone) is not
-// tried again, and one that a try meets ends the tries and is said once. Nothing is tried while
+// cause that may pass (sqliteplus::lastFailureMayPass: a lock, a passing I/O error) is waited
+// out: a read refused for a cause that lasts (a damaged file, a file gone) is not tried again, and
+// one that a try meets ends the tries and is said once. Nothing is tried while
 // nothing of it is on screen (hidden, or its window minimised under a study): the tries go on when
 // it shows again; nor while a box or a menu of an action under way stands over its window: the
 // action goes on with what it read.
@@ -31,7 +32,7 @@ class QuietRetry : public QObject {
              BeforePaints beforePaints = BeforePaints::no);
 
   // After a read of it by an action, the cause of a failure noted on this thread: a read ends the
-  // tries; another program's lock starts them (or lets them go on); any other cause ends them, the
+  // tries; a cause that may pass starts them (or lets them go on); one that lasts ends them, the
   // action having said it. Inside a try the try's own outcome decides.
   void follow(bool read);
   // Whether something is left to be read again.

@@ -70,8 +70,9 @@ MainDialog::MainDialog(KlvApp& app, QWidget* parent) : QDialog(parent), m_pApp(a
   pagesRetry_ = new QuietRetry(
       *this,
       [this] {
-        RefreshPages();
-        return m_bPagesRead;
+        // Only what was left unread, and nothing past the first part the file still refuses.
+        RefreshParts(unreadParts_, AfterALock::stop);
+        return unreadParts_ == 0;
       },
       kPagesUnread);
 

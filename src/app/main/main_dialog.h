@@ -107,7 +107,7 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   bool StartStudyAndRefresh(const std::wstring& title, const std::vector<int>& ids) override;
   bool SelectStudyQuestions(std::vector<int>& ids) override;
   void RefreshPages() override;
-  void RereadWhenFree() override;
+  void RereadWhenFree(const QWidget& page) override;
   void UpdateTitle(const std::wstring& text = std::wstring()) override;
   QWidget* dialogWindow() override { return this; }
   SoundQueue& soundQueue() override { return m_soundQueue; }
@@ -212,10 +212,24 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   // The question-log page's list read again now when it shows, else emptied until the refresh that
   // shows it; false when it could not be read.
   bool RefreshQuestionLogPage();
+  // What a refresh reads, part by part: a part a lock left unread is read again alone.
+  enum PagePart : unsigned {
+    kRoundFigures = 1,  // the round's counts and the set's information (the learning page shows them too)
+    kQuestionLog = 2,
+    kDescription = 4,
+    kLearningPage = 8,
+    kSmartPage = 16,
+    kAllParts = 31,
+  };
+  // Whether a refresh goes on reading the parts after one that met a cause that may pass (a lock).
+  enum class AfterALock { readOn, stop };
+  // Reads the parts again; what cannot be read is said once, and read again by itself once it may be.
+  void RefreshParts(unsigned parts, AfterALock afterALock);
 
   KlvApp& m_pApp;
   SoundQueue m_soundQueue;
   bool m_bPagesRead = true;  // the last refresh read what the pages show
+  unsigned unreadParts_ = 0;  // PagePart: what is left to be read again
   // What a lock kept the last refresh (or a page) from reading: the pages are refreshed again
   // quietly until it lets go.
   QuietRetry* pagesRetry_ = nullptr;

@@ -563,8 +563,11 @@ void MainDialog::OnOptions() {
   // the pages there; one that cannot be had leaves the file that is open.
   if (m_pApp.settings->databasePath.value == named) {
     RefreshPages();
-  } else if (!ShowReload(m_pApp.ReopenDatabase(this, KlvApp::Reload::namedFile))) {
-    return;
+  } else {
+    const Reopened reopened = m_pApp.ReopenDatabase(this, KlvApp::Reload::namedFile);
+    if (!ShowReload(reopened)) return;
+    // The file kept open still shows the dialog's other changes (a question count, the mode).
+    if (reopened != Reopened::takenUp) RefreshPages();
   }
   update();
   m_outlookBar->repaint();

@@ -35,10 +35,10 @@ class MainDialogHost {
   virtual bool SelectStudyQuestions(std::vector<int>& ids) = 0;
   // Re-reads everything that depends on the user, mode and set.
   virtual void RefreshPages() = 0;
-  // A page could not read what it shows, for the cause noted on this thread now: the pages are read
-  // again by themselves once another program's lock lets go (the dialog's refresh reads what each
-  // page left unread). A host without a refresh of its own has nothing to do.
-  virtual void RereadWhenFree() {}
+  // `page` could not read what it shows, for the cause noted on this thread now: that page is read
+  // again by itself (its part of the dialog's refresh) once another program's lock lets go. A host
+  // without a refresh of its own has nothing to do.
+  virtual void RereadWhenFree(const QWidget& /*page*/) {}
   // The window title: the text given, or the program's own title when the text is empty.
   virtual void UpdateTitle(const std::wstring& text = std::wstring()) = 0;
   // The dialog's window, parent of the pages and of the boxes they show.

@@ -18,6 +18,7 @@
 #include "app/pages/tabpage_ranking.h"
 #include "app/pages/tabpage_selsection.h"
 #include "app/pages/tabpage_smartlearning.h"
+#include "database/engine/engine_failure.h"
 #include "database/logs/element_log.h"
 #include "database/records/element_record.h"
 #include "database/folders/folders.h"
@@ -114,29 +115,56 @@ void MainDialog::UpdateStatusAndCaption() {
 }
 
 void MainDialog::RefreshPages() {
+  refreshOnShow_ = false;  // read now, whatever hid the window before
+  RefreshParts(kAllParts, AfterALock::readOn);
+}
+
+void MainDialog::RefreshParts(unsigned parts, AfterALock afterALock) {
   SelectModeInCombo();
   // Every page reads what it shows now, and draws it from memory until the next refresh. What
   // cannot be read is said once for the whole refresh.
-  refreshOnShow_ = false;  // read now, whatever hid the window before
-  bool read = UpdateRoundCounters();
-  read = m_pageSelsection->FillInfo(m_bFolderSelected, m_nQuestion) && read;
-  read = RefreshQuestionLogPage() && read;
-  read = ShowElementDescription(m_pageSelsection->browser(), pdb3::openQuery(m_pApp.db), m_pApp.currentSetId,
-                                m_pApp.notePagePath) &&
-         read;
-  read = m_pageLoginfo->RefreshFromDialog() && read;
+  if (parts & kRoundFigures) parts |= kLearningPage;  // it shows the round's counts
+  unreadParts_ &= ~parts;
+  unsigned unread = 0;
+  bool held = false;  // a part met a cause that may pass (a lock): the file is still held
+  const auto readPart = [&](unsigned part, const auto& read) {
+    if (!(parts & part)) return;
+    // While the file is still held the parts after the first stay unread: each would only meet it.
+    if (held && afterALock == AfterALock::stop) {
+      unread |= part;
+      return;
+    }
+    if (read()) return;
+    unread |= part;
+    held = sqliteplus::lastFailureMayPass();
+  };
+  readPart(kRoundFigures, [&] {
+    const bool counted = UpdateRoundCounters();
+    if (!counted && afterALock == AfterALock::stop) return false;  // the set's information waits with them
+    return m_pageSelsection->FillInfo(m_bFolderSelected, m_nQuestion) && counted;
+  });
+  readPart(kQuestionLog, [&] { return RefreshQuestionLogPage(); });
+  readPart(kDescription, [&] {
+    return ShowElementDescription(m_pageSelsection->browser(), pdb3::openQuery(m_pApp.db), m_pApp.currentSetId,
+                                  m_pApp.notePagePath);
+  });
+  readPart(kLearningPage, [&] { return m_pageLoginfo->RefreshFromDialog(); });
   // The editor, a study or the question log's edits may have changed the smart-learning list's
   // questions and levels.
-  read = m_pageSmartlearning->RefreshFromFile() && read;
+  readPart(kSmartPage, [&] { return m_pageSmartlearning->RefreshFromFile(); });
   UpdateCommandStates();
   if (m_nCurPage >= 0) pages_[m_nCurPage]->update();
-  m_bPagesRead = read;
-  if (!read) reportFailedRead(this, kPagesUnread);
+  unreadParts_ |= unread;
+  m_bPagesRead = unreadParts_ == 0;
+  if (unread) reportFailedRead(this, kPagesUnread);
   // What a lock kept from being read is read again by itself, once the other program lets go.
-  pagesRetry_->follow(read);
+  pagesRetry_->follow(unread == 0);
 }
 
-void MainDialog::RereadWhenFree() {
+void MainDialog::RereadWhenFree(const QWidget& page) {
+  // The smart-learning page reads on its own (its list, its level history); another page is read
+  // again with the whole window.
+  unreadParts_ |= &page == m_pageSmartlearning ? kSmartPage : kAllParts;
   if (pagesRetry_) pagesRetry_->follow(false);  // the pages read nothing before the dialog is made
 }
 

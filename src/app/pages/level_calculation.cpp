@@ -22,6 +22,9 @@ namespace {
 
 struct Cancelled {};
 
+// Named for whoever lists the program's threads (a debugger, top): the count is a thread of its own.
+constexpr char kWorkerName[] = "level count";
+
 // Idle scheduling, so that studying and the pages never wait for the count.
 void lowerToIdlePriority() {
   sched_param parameters{};
@@ -113,7 +116,7 @@ void LevelCalculator::forget() {
   cancel();
   table_ = {};
   counted_ = false;
-  failure_ = sqliteplus::EngineFailure::none;
+  failure_ = {};
 }
 
 bool LevelCalculator::start(const sqliteplus::SqliteConnection& open, const LevelJob& job) {
@@ -127,10 +130,12 @@ bool LevelCalculator::start(const sqliteplus::SqliteConnection& open, const Leve
   run->receiver = this;
   run_ = run;
   running_ = true;
+  days_ = job.days;
   const unsigned generation = generation_;
   platform::trace("StartingLevelCalcThread\n");
   // Nobody waits for the worker: it lives on its run alone.
   std::thread([run, file, job, generation] {
+    pthread_setname_np(pthread_self(), kWorkerName);
     // A cancel ends a wait for a busy file, and the statement under way, at their next step.
     sqliteplus::setBusyWaitCancelFlag(&run->cancelled);
     if (!run->cancelled) lowerToIdlePriority();
@@ -144,10 +149,10 @@ bool LevelCalculator::start(const sqliteplus::SqliteConnection& open, const Leve
       }
     }
     sqliteplus::setBusyWaitCancelFlag(nullptr);
-    // The engine noted its cause on this thread.
-    sqliteplus::EngineFailure failure = sqliteplus::EngineFailure::none;
-    if (!read) failure = sqliteplus::lastEngineFailure();
-    if (!read && failure == sqliteplus::EngineFailure::none) failure = sqliteplus::EngineFailure::other;
+    // The engine noted its cause on this thread: handed over whole, with whether it lasts.
+    sqliteplus::NotedFailure failure;
+    if (!read) failure = sqliteplus::notedFailure();
+    if (!read && failure.kind == sqliteplus::EngineFailure::none) failure.kind = sqliteplus::EngineFailure::other;
     const std::lock_guard<std::mutex> lock(run->mutex);
     if (LevelCalculator* receiver = run->receiver)
       QMetaObject::invokeMethod(
@@ -157,13 +162,14 @@ bool LevelCalculator::start(const sqliteplus::SqliteConnection& open, const Leve
   return true;
 }
 
-void LevelCalculator::deliver(unsigned generation, const LevelTable& table, sqliteplus::EngineFailure failure) {
+void LevelCalculator::deliver(unsigned generation, const LevelTable& table, const sqliteplus::NotedFailure& failure) {
   if (generation != generation_) return;
   run_.reset();
   // A table counted from rows that could not all be read would show levels nobody has.
-  if (failure == sqliteplus::EngineFailure::none) {
+  if (failure.kind == sqliteplus::EngineFailure::none) {
     table_ = table;
     counted_ = true;
+    countedDays_ = days_;
   }
   failure_ = failure;
   running_ = false;
@@ -172,6 +178,6 @@ void LevelCalculator::deliver(unsigned generation, const LevelTable& table, sqli
   emit finished();
 }
 
-void LevelCalculator::noteFailure() const { sqliteplus::noteEngineFailure(failure_); }
+void LevelCalculator::noteFailure() const { sqliteplus::noteHandedOverFailure(failure_); }
 
 }  // namespace smart

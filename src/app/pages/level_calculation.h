@@ -41,7 +41,7 @@ struct LevelJob {
 // One calculation at a time: a new start, or the calculator's end, cancels the running one. The
 // window's thread never waits for a worker, however long an idle thread waits for the processor:
 // one that was cancelled stops at its next step (its statement or its wait for a busy file ends)
-// and nothing of it arrives. The finished table comes back to the calculator's thread by a queued
+// and nothing of it arrives. The worker's thread is named "level count". The finished table comes back to the calculator's thread by a queued
 // call.
 class LevelCalculator : public QObject {
   Q_OBJECT
@@ -65,9 +65,12 @@ class LevelCalculator : public QObject {
   const LevelTable& table() const { return table_; }
   // Whether table() holds a count: not before the first, nor after forget().
   bool counted() const { return counted_; }
+  // The display period table() was counted for.
+  int countedDays() const { return countedDays_; }
   // Why the last calculation could not read the database; none when it could.
-  sqliteplus::EngineFailure failure() const { return failure_; }
-  // Notes that cause on the calling thread, for a message that names it.
+  sqliteplus::EngineFailure failure() const { return failure_.kind; }
+  // Notes that cause on the calling thread, as the worker noted it (whether it lasts too), for a
+  // message that names it and for whoever decides whether to try again.
   void noteFailure() const;
 
  signals:
@@ -76,14 +79,16 @@ class LevelCalculator : public QObject {
 
  private:
   struct Run;
-  void deliver(unsigned generation, const LevelTable& table, sqliteplus::EngineFailure failure);
+  void deliver(unsigned generation, const LevelTable& table, const sqliteplus::NotedFailure& failure);
 
   std::shared_ptr<Run> run_;  // the worker counting now; it holds the run as long as it lives
   unsigned generation_ = 0;
   bool running_ = false;
+  int days_ = 0;  // of the calculation started last
   LevelTable table_{};
   bool counted_ = false;
-  sqliteplus::EngineFailure failure_ = sqliteplus::EngineFailure::none;
+  int countedDays_ = 0;
+  sqliteplus::NotedFailure failure_;
 };
 
 // The counting itself, on the calling thread, over the connection: false when cancelled or the

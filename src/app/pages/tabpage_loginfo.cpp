@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <algorithm>
@@ -37,6 +38,7 @@
 #include "study/study_flow.h"
 #include "study/window/start_study.h"
 #include "services/unknown_figure.h"
+#include "services/user_action.h"
 
 namespace {
 
@@ -241,7 +243,10 @@ double CTabpageLoginfo::GetRateThreshold() const { return std::wcstod(m_threshol
 
 void CTabpageLoginfo::readData() { m_nQuestionCount = leadingNumber(m_count->currentText().toStdWString()); }
 
-void CTabpageLoginfo::writeData() { m_count->setEditText(QString::fromStdWString(figureOrUnknown(m_nQuestionCount))); }
+void CTabpageLoginfo::writeData() {
+  const QScopedValueRollback writing(writingCount_, true);
+  m_count->setEditText(QString::fromStdWString(figureOrUnknown(m_nQuestionCount)));
+}
 
 
 int CTabpageLoginfo::selectedRunId() const {
@@ -295,6 +300,7 @@ void CTabpageLoginfo::FillCountCombo() {
 }
 
 void CTabpageLoginfo::OnCountEditChange(const QString& text) {
+  if (!writingCount_) countGiven_ = true;
   const int remain = host_.remainCount();
   const int typed = leadingNumber(text.toStdWString());
   if (remain >= 0 && typed > remain) {
@@ -322,6 +328,7 @@ void CTabpageLoginfo::OnAllQuestions() {
   const int remain = host_.remainCount();
   m_nQuestionCount = m_nQuestionCount >= remain ? std::min(remain, app_.settings->defaultQuestionCount.value) : remain;
   writeData();
+  countGiven_ = true;
 }
 
 bool CTabpageLoginfo::SelectNormalQuestions(std::deque<int>& out) {
@@ -505,11 +512,20 @@ bool CTabpageLoginfo::RefreshFromDialog() {
   totalCorrects_ = figures_.lid >= 0 ? host_.totalCorrects() : 0;
   totalIncorrects_ = figures_.lid >= 0 ? host_.totalIncorrects() : 0;
 
-  m_countSpin->setRange(1, std::max(1, host_.questionCount()));
-  m_nQuestionCount =
-      std::min({host_.remainCount(), app_.settings->defaultQuestionCount.value, host_.questionCount()});
-  FillCountCombo();
-  writeData();
+  // A count the learner gave, perhaps while a lock kept the figures unknown, stays through the
+  // refreshes tried again by themselves; any other refresh proposes the count afresh.
+  const bool keepGiven = countGiven_ && sayingNothing();
+  if (keepGiven) readData();
+  {
+    const QScopedValueRollback writing(writingCount_, true);
+    m_countSpin->setRange(1, std::max(1, host_.questionCount()));
+    if (!keepGiven)
+      m_nQuestionCount =
+          std::min({host_.remainCount(), app_.settings->defaultQuestionCount.value, host_.questionCount()});
+    FillCountCombo();
+    writeData();
+  }
+  countGiven_ = keepGiven;
   UpdateStudyModeControls();
   return figuresRead_;
 }
@@ -546,8 +562,12 @@ void CTabpageLoginfo::ApplyCountAfterStudy(int studied) {
   int count = std::min(host_.remainCount(), app_.settings->defaultQuestionCount.value);
   if (host_.currentPage() == 1 && GetCheckedStudyMethod() == kNormal) count = std::min(count, studied);
   m_nQuestionCount = count;
-  m_countSpin->setRange(1, std::clamp(host_.questionCount(), 1, 0xFFFF));
-  writeData();
+  {
+    const QScopedValueRollback writing(writingCount_, true);
+    m_countSpin->setRange(1, std::clamp(host_.questionCount(), 1, 0xFFFF));
+    writeData();
+  }
+  countGiven_ = false;
 }
 
 void CTabpageLoginfo::OnFunctionMenu() {

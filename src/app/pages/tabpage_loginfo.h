@@ -149,6 +149,8 @@ class CTabpageLoginfo : public QWidget {
   Figures figures_;
   bool figuresRead_ = true;
   int selectionCount_ = -1;  // -1: not known
+  bool countGiven_ = false;    // the learner changed the count since a refresh last proposed one
+  bool writingCount_ = false;  // the page itself is writing the count
 
   QComboBox* m_historyList;
   QPushButton* functionButton_;

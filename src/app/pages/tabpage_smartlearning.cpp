@@ -164,7 +164,9 @@ void CTabpageSmartlearning::OnInitDialog() {
     if (calculator_.failure() != sqliteplus::EngineFailure::none) {
       levelsStale_ = true;  // counted again at the next show or refresh, once the file may be free
       calculator_.noteFailure();  // the worker's cause is told as this thread's
-      tellFailure(L"記憶レベルの推移を計算できませんでした。");
+      // A count the page started again by itself says nothing: the learner was told once.
+      if (!levelsStartedQuietly_) tellFailure(L"記憶レベルの推移を計算できませんでした。");
+      host_.RereadWhenFree(*this);  // a lock passes: counted again once the file is free
     }
     update();
   });
@@ -280,7 +282,7 @@ bool CTabpageSmartlearning::ReloadQuestionList() {
   setShownIds(std::move(ids));
   if (read) return true;
   if (allMode_) tellFailure(L"スマート学習リストの問題を読み込めませんでした。");
-  host_.RereadWhenFree();
+  host_.RereadWhenFree(*this);
   return false;
 }
 
@@ -527,16 +529,20 @@ bool CTabpageSmartlearning::StartLevelCalcThread() {
     job.sid = app_.smartLearningSetId;
     job.days = periodDays();
     job.now = platform::nowSeconds();
+    levelsStartedQuietly_ = sayingNothing();
     return calculator_.start(app_.db, job);
   };
   // A worker would fail as the counts did, and one that cannot have the file the program has open
   // counts nothing: the history keeps what it showed, and is started again at the next show or
-  // refresh.
-  levelsStale_ = !readLevelCounts() || !startWorker();
+  // refresh. A worker still counting what was asked before is stopped: its table, or its failure,
+  // would come after the one asked for now.
+  const bool counted = readLevelCounts();
+  if (!counted) calculator_.cancel();
+  levelsStale_ = !counted || !startWorker();
   update();
   if (levelsStale_) {
     tellFailure(L"記憶レベルの推移を計算できませんでした。");
-    host_.RereadWhenFree();  // a lock passes: the history fills once the file is free
+    host_.RereadWhenFree(*this);  // a lock passes: the history fills once the file is free
   }
   return !levelsStale_;
 }
@@ -750,7 +756,8 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   const int64_t now = platform::nowSeconds();
   if (levelRadio_->isChecked()) {
     smart::LevelGraph level;
-    level.table = calculator_.counted() ? &calculator_.table() : nullptr;
+    // A table counted for another period is no history of this one.
+    level.table = calculator_.counted() && calculator_.countedDays() == periodDays() ? &calculator_.table() : nullptr;
     level.scale = smart::levelGraphScale(listCount_, zoom_->isChecked() ? learnedCount_ : 0, zoom_->isChecked());
     level.days = periodDays();
     level.now = now;

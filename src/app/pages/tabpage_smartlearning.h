@@ -173,6 +173,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   bool readWhileOn_ = true;  // the state the page's contents were read under
   bool hintBeside_ = true;
   smart::LevelCalculator calculator_;
+  bool levelsStartedQuietly_ = false;  // the running count was started by a read tried again by itself
   WordAfterInput* afterInput_;  // the page's child: what reading the rows in view finds
 
   QPushButton* allButton_;

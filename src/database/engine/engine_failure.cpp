@@ -57,17 +57,58 @@ void noteDatabaseAway(sqlite3* db) {
     noteDatabaseAway(AcpToWString(path), anotherFileAt(path) ? EngineFailure::replaced : EngineFailure::gone);
 }
 
-// Failures of kind "other" that come of the moment: the system failed a read or a write, ran short of
-// memory, a lock's protocol broke, or the statement was interrupted. Every other one (a damaged
-// file, a constraint or a trigger that refused a change, a statement the file's schema refuses)
-// comes back for as long as the file stays as it is.
-bool passes(int resultCode) {
+// What each result code of the engine means, and whether it may be gone the next time: the one
+// place that decides both. A cause passes when it comes of the moment: another program lets go
+// (busy, locked), disk space is freed, the system fails a read or a write or runs short of memory,
+// a lock's protocol breaks, the statement is interrupted, another connection changed the schema
+// under a statement, or a transaction was taken back under it. Every other cause comes back for as
+// long as the file stays as it is: a file that cannot be written, no database, a damaged file, a
+// constraint or a trigger that refused a change, a statement the file's schema refuses.
+struct Verdict {
+  EngineFailure kind;
+  bool passes;
+};
+
+Verdict verdictOf(int resultCode) {
   switch (resultCode & 0xff) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE:
+      return {EngineFailure::none, false};
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return {EngineFailure::busy, true};
+    case SQLITE_FULL:
+      return {EngineFailure::full, true};
     case SQLITE_IOERR:
     case SQLITE_NOMEM:
     case SQLITE_PROTOCOL:
     case SQLITE_INTERRUPT:
-      return true;
+    case SQLITE_SCHEMA:
+    case SQLITE_ABORT:
+      return {EngineFailure::other, true};
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+      return {EngineFailure::readOnly, false};
+    case SQLITE_NOTADB:
+      return {EngineFailure::notADatabase, false};
+    default:
+      return {EngineFailure::other, false};
+  }
+}
+
+// Whether a failure of this kind may pass. Kinds no result code gives (a file unreadable for its
+// permissions, gone or replaced) last as long as the file stays as it is; "other" is told by its
+// codes, as they were noted.
+bool kindMayPass(EngineFailure kind) {
+  switch (kind) {
+    case EngineFailure::busy:
+      return verdictOf(SQLITE_BUSY).passes;
+    case EngineFailure::full:
+      return verdictOf(SQLITE_FULL).passes;
+    case EngineFailure::other:
+      return !otherLasts;
     default:
       return false;
   }
@@ -75,32 +116,17 @@ bool passes(int resultCode) {
 
 }  // namespace
 
-EngineFailure engineFailureOf(int resultCode) {
-  switch (resultCode & 0xff) {
-    case SQLITE_OK:
-    case SQLITE_ROW:
-    case SQLITE_DONE:
-      return EngineFailure::none;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-      return EngineFailure::busy;
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_CANTOPEN:
-      return EngineFailure::readOnly;
-    case SQLITE_FULL:
-      return EngineFailure::full;
-    case SQLITE_NOTADB:
-      return EngineFailure::notADatabase;
-    default:
-      return EngineFailure::other;
-  }
-}
+EngineFailure engineFailureOf(int resultCode) { return verdictOf(resultCode).kind; }
 
 void noteEngineFailure(int resultCode) {
-  const EngineFailure failure = engineFailureOf(resultCode);
-  noteEngineFailure(failure);
-  if (failure == EngineFailure::other && !passes(resultCode)) otherLasts = true;
+  const Verdict verdict = verdictOf(resultCode);
+  noteEngineFailure(verdict.kind);
+  if (verdict.kind == EngineFailure::other && !verdict.passes) otherLasts = true;
+}
+
+void noteHandedOverFailure(const NotedFailure& failure) {
+  noteEngineFailure(failure.kind);
+  if (failure.kind == EngineFailure::other && failure.lasting) otherLasts = true;
 }
 
 void noteEngineFailure(EngineFailure failure) {
@@ -125,17 +151,7 @@ bool noteIfDatabaseAway(sqlite3* db) {
   return true;
 }
 
-bool lastFailureMayPass() {
-  switch (noted) {
-    case EngineFailure::busy:
-    case EngineFailure::full:
-      return true;
-    case EngineFailure::other:
-      return !otherLasts;
-    default:
-      return false;
-  }
-}
+bool lastFailureMayPass() { return kindMayPass(noted); }
 
 std::wstring lastMissingDatabase() {
   const std::lock_guard<std::mutex> hold(missingLock);

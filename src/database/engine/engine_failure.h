@@ -44,11 +44,12 @@ void noteReplacedDatabase(const std::wstring& path);
 bool noteIfDatabaseAway(sqlite3* db);
 // The path last noted missing or replaced, on any thread (a worker's failure is said on the GUI thread).
 std::wstring lastMissingDatabase();
-// Whether the failure last noted on this thread may be gone the next time: another program lets go,
-// disk space is freed, an I/O error or a shortage of memory passes. Whatever lasts as long as the
-// file at the path stays as it is does not: a file that cannot be written or read, is gone, was
-// replaced or is no database, a damaged file, a change the file's own rules refuse (a constraint, a
-// trigger's words). Nothing noted: false.
+// Whether the failure last noted on this thread may be gone the next time, by the one table of
+// causes in engine_failure.cpp: another program lets go, disk space is freed, an I/O error or a
+// shortage of memory passes. Whatever lasts as long as the file at the path stays as it is does
+// not: a file that cannot be written or read, is gone, was replaced or is no database, a damaged
+// file, a change the file's own rules refuse (a constraint, a trigger's words). Nothing noted: false.
+// Whoever decides whether to try again (a box that offers it, a read tried again by itself) asks here.
 bool lastFailureMayPass();
 EngineFailure engineFailureOf(int resultCode);
 
@@ -62,5 +63,8 @@ struct NotedFailure {
 NotedFailure notedFailure();
 // Replaces what the thread has noted with `failure`.
 void restoreNotedFailure(const NotedFailure& failure);
+// Notes, beside what this thread has noted, a failure noted on another thread (a worker's), with
+// whether it lasts.
+void noteHandedOverFailure(const NotedFailure& failure);
 
 }  // namespace sqliteplus

@@ -12,7 +12,9 @@ class ReadTransaction {
   explicit ReadTransaction(const DbObject& accessor)
       : accessor_(accessor), open_(!accessor.query().connection().inTransaction() && execSql(accessor, L"BEGIN")) {}
   ~ReadTransaction() {
-    if (open_) execSql(accessor_, L"COMMIT");
+    // A read the system failed (an I/O error) has the engine take the transaction back itself: a
+    // COMMIT then would fail for no cause of the file's, and be taken for one that lasts.
+    if (open_ && accessor_.query().connection().inTransaction()) execSql(accessor_, L"COMMIT");
   }
   ReadTransaction(const ReadTransaction&) = delete;
   ReadTransaction& operator=(const ReadTransaction&) = delete;

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
@@ -28,6 +29,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <thread>
 
 #include "app/main/folder_tree.h"
@@ -1301,8 +1303,17 @@ TEST(MainDialog, PagesALockEmptiedFillByThemselvesOnceTheFileIsFree) {
   ASSERT_EQ(log.rowIds(), (std::vector<int>{1, 2, 31}));
   const int questions = s.dialog.questionCount();
   ASSERT_GT(questions, 0);
+  CTabpageSmartlearning& smart = s.dialog.smartLearningPage();
+  // The level history's worker reads on a connection of its own, at idle priority: another program
+  // takes the file only once it has let go, and what it says is waited for before the boxes are read.
+  const auto levelsCounted = [&] { return !smart.levelCalculator().running(); };
   std::optional<HeldDatabase> held;
+  const auto hold = [&] {
+    ASSERT_TRUE(QTest::qWaitFor(levelsCounted, 60000));
+    held.emplace(s.databasePath());
+  };
   const auto closeOptionsWhileHeld = [&] {
+    ASSERT_TRUE(QTest::qWaitFor(levelsCounted, 60000));
     ModalAnswers options({{"id138", [&](QDialog& dialog) {
                              held.emplace(s.databasePath());
                              QTimer::singleShot(0, &dialog, &QDialog::accept);
@@ -1315,23 +1326,26 @@ TEST(MainDialog, PagesALockEmptiedFillByThemselvesOnceTheFileIsFree) {
   EXPECT_TRUE(s.takeBoxes().ends_with(unread));  // after what the options could not keep in this folder
   EXPECT_EQ(std::pair(log.listRowCount(), s.dialog.questionCount()), std::pair(0, -1));  // "/ -"
   held.reset();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return log.listRowCount() == 3 && s.dialog.questionCount() == questions; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return log.listRowCount() == 3 && s.dialog.questionCount() == questions; }, 60000));
   EXPECT_EQ(log.rowIds(), (std::vector<int>{1, 2, 31}));
   EXPECT_EQ(s.takeBoxes(), L"");
 
-  CTabpageSmartlearning& smart = s.dialog.smartLearningPage();
   // A quarter along the bar {100, H - 40, W - 150, H - 20}: the list's learned half, at level 1.
   const auto barColour = [&] {
     const QImage image = smart.paintImage();
     return platform::fromPixel(image.pixel(100 + (smart.width() - 250) / 4, smart.height() - 30));
   };
-  held.emplace(s.databasePath());
+  hold();
   QTest::keyClick(&s.dialog, Qt::Key_F6);
   EXPECT_EQ(s.takeBoxes(), L"Kelvara: スマート学習リストの問題を読み込めませんでした。\n" + kBusyCause + L"\n");
   EXPECT_TRUE(smart.shownIds().empty());
   EXPECT_EQ(barColour(), platform::rgb(255, 255, 255));
   held.reset();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return smart.shownIds() == std::vector<int>{1, 2} && barColour() == smart::LevelColors[1]; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return smart.shownIds() == std::vector<int>{1, 2} && barColour() == smart::LevelColors[1] && levelsCounted();
+      },
+      60000));
   EXPECT_EQ(std::pair(smart.rowImage(0), smart.rowImage(1)), std::pair(1, 1)) << "the next study is chosen";
   EXPECT_EQ(s.takeBoxes(), L"");
 
@@ -1340,27 +1354,208 @@ TEST(MainDialog, PagesALockEmptiedFillByThemselvesOnceTheFileIsFree) {
   EXPECT_TRUE(s.takeBoxes().ends_with(L"Kelvara: スマート学習リストの問題を読み込めませんでした。\n" + kBusyCause + L"\n"));
   EXPECT_EQ(barColour(), platform::rgb(255, 255, 255));
   held.reset();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return barColour() == smart::LevelColors[1]; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return barColour() == smart::LevelColors[1] && levelsCounted(); }, 60000));
   EXPECT_EQ(s.takeBoxes(), L"");
 
   // The page's own commands under the lock: the list shown in the other mode, and the counts of
   // another period.
   QAbstractButton* allOrChosen = smart.findChild<QAbstractButton*>("id1327");
   allOrChosen->click();  // the next study's questions, which the page holds
-  held.emplace(s.databasePath());
+  hold();
   allOrChosen->click();
   EXPECT_TRUE(smart.shownIds().empty());
   s.takeBoxes();
   held.reset();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return smart.shownIds().size() == 2; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return smart.shownIds().size() == 2 && levelsCounted(); }, 60000));
   EXPECT_TRUE(smart.allMode());
-  held.emplace(s.databasePath());
+  hold();
   smart.findChild<QComboBox*>("id1330")->setCurrentIndex(0);
   EXPECT_EQ(barColour(), platform::rgb(255, 255, 255));
   s.takeBoxes();
   held.reset();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return barColour() == smart::LevelColors[1]; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return barColour() == smart::LevelColors[1] && levelsCounted(); }, 60000));
   EXPECT_EQ(s.takeBoxes(), L"");
+}
+
+// The level history's worker counts on a connection of its own: one that meets a failing disk
+// (the window's own reads go on) says so once, and the history is counted again by itself while
+// the page shows, without a word for the tries that fail too; once the disk reads again the graph
+// shows it, with no page switch.
+TEST(MainDialog, ALevelHistoryItsWorkerCouldNotCountIsCountedAgainByItself) {
+  MainApp s;
+  const int binder = s.app.smartLearningSetId;
+  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", binder, binder));
+  s.run(platform::format(L"INSERT INTO memory_rate VALUES (1, %d, 80, 1, %d, 0, 0, 0, 0, 0, 0, 0, 0, 0)",
+                         s.app.currentUserId, static_cast<int>(platform::nowSeconds() - 86400)));
+  ASSERT_TRUE(s.open());
+  CTabpageSmartlearning& smart = s.dialog.smartLearningPage();
+  QSignalSpy finished(&smart.levelCalculator(), &smart::LevelCalculator::finished);
+  testdb::FaultyVfs disk;  // the worker's connection, opened from now on
+  disk.failReads(SQLITE_IOERR_READ);
+  QTest::keyClick(&s.dialog, Qt::Key_F6);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() >= 1; }, 60000));
+  EXPECT_FALSE(smart.levelCalculator().counted());
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" +
+                               std::wstring(databaseFailureCause(sqliteplus::EngineFailure::other)) + L"\n");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() >= 3; }, 60000)) << "counted again by itself";
+  EXPECT_EQ(s.takeBoxes(), L"");
+  disk.failReads(std::nullopt);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return smart.levelCalculator().counted(); }, 60000));
+  EXPECT_EQ(smart.levelCalculator().table()[30][0], 1);
+  EXPECT_EQ(s.takeBoxes(), L"");
+}
+
+// A refresh whose question-log list alone could not be read (the disk failed that read, and again
+// the first time it is tried by itself) says so once, and the list fills by itself once the file
+// reads again.
+TEST(MainDialog, ARefreshThatCouldNotReadTheQuestionLogAloneSaysItAndFillsIt) {
+  MainApp s;
+  testdb::FaultyVfs disk;
+  s.app.db.open(s.databasePath().c_str());
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F4);
+  CTabpageQuestionlog& log = s.dialog.questionLogPage();
+  ASSERT_EQ(log.rowIds(), (std::vector<int>{1, 2, 31}));
+  s.takeBoxes();
+  // The list's read is the refresh's only one that asks for the file's change count: its first two
+  // fail, and nothing else does.
+  struct FailedReads {
+    testdb::FaultyVfs& disk;
+    int left = 2;
+    bool failing = false;
+  } reads{disk};
+  sqlite3_trace_v2(
+      s.app.db.engineHandle(), SQLITE_TRACE_STMT,
+      [](unsigned, void* context, void*, void* sql) {
+        auto& reads = *static_cast<FailedReads*>(context);
+        const bool listRead = std::string_view(static_cast<const char*>(sql)).starts_with("PRAGMA data_version");
+        if (listRead && reads.left > 0) {
+          --reads.left;
+          reads.failing = true;
+          reads.disk.failReads(SQLITE_IOERR_READ);
+        } else if (reads.failing && !listRead) {
+          reads.failing = false;
+          reads.disk.failReads(std::nullopt);
+        }
+        return 0;
+      },
+      &reads);
+  s.dialog.RefreshPages();
+  EXPECT_EQ(reads.left, 1);
+  EXPECT_EQ(s.takeBoxes(), L"Kelvara: 問題集の学習履歴を読み込めませんでした。\n" +
+                               std::wstring(databaseFailureCause(sqliteplus::EngineFailure::other)) + L"\n");
+  EXPECT_TRUE(log.rowIds().empty());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return log.rowIds() == std::vector<int>{1, 2, 31}; }, 60000));
+  EXPECT_EQ(reads.left, 0);
+  EXPECT_EQ(s.takeBoxes(), L"");
+  sqlite3_trace_v2(s.app.db.engineHandle(), 0, nullptr, nullptr);
+  s.app.db.close();
+}
+
+// The options' OK with a database path that does not open beside another change: the file that was
+// open stays, and the pages show the other change as after every options dialog.
+TEST(MainDialog, AMistypedDatabasePathBesideAnotherOptionStillShowsTheOther) {
+  QTemporaryDir folder;
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F3);  // the learning page
+  auto* count = s.dialog.learningPage().findChild<QComboBox*>("id1198");
+  ASSERT_EQ(count->currentText(), "2");
+  const std::wstring typo = folder.filePath("データベーx.klvdb7").toStdWString();
+  ModalAnswers answers({{"id138", [&](QDialog& dialog) {
+                           dialog.findChild<NumberEdit*>("default-question-count")->setNumber(1);
+                           dialog.findChild<QLineEdit*>("database-path")->setText(QString::fromStdWString(typo));
+                           QTest::mouseClick(dialog.findChild<QPushButton*>("id1"), Qt::LeftButton);
+                         }}});
+  s.dialog.OnCommand(32826);
+  EXPECT_EQ(answers.seen["id138"], 1);
+  EXPECT_TRUE(s.takeBoxes().ends_with(L"これまでのデータベースをそのまま使います。\n"));
+  EXPECT_EQ(s.app.db.fileName(), s.databasePath());
+  EXPECT_EQ(count->currentText(), "1");
+}
+
+// A question count the learner types on the learning page while a lock keeps its figures unknown
+// is what the page studies once the figures fill by themselves.
+TEST(MainDialog, ACountTypedWhileALockKeptTheFiguresUnreadStays) {
+  MainApp s;
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F3);  // the learning page
+  const int questions = s.dialog.questionCount();
+  auto* count = s.dialog.learningPage().findChild<QComboBox*>("id1198");
+  ASSERT_EQ(count->currentText(), "2");
+  std::optional<HeldDatabase> held;
+  held.emplace(s.databasePath());
+  s.dialog.OnCommand(32802);  // the page again: read under the lock
+  EXPECT_EQ(s.dialog.questionCount(), -1);
+  s.takeBoxes();
+  count->lineEdit()->selectAll();
+  QTest::keyClicks(count->lineEdit(), "1");
+  ASSERT_EQ(count->currentText(), "1");
+  held.reset();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return s.dialog.questionCount() == questions; }, 60000));
+  EXPECT_EQ(count->currentText(), "1");
+  EXPECT_EQ(s.takeBoxes(), L"");
+}
+
+// While a lock lasts, only what it left unread is tried again, and a try stops at the first read
+// the file still refuses: a page whose own command failed is read again alone, not the whole
+// window, and a whole refresh that failed is tried from its first part only. Once the file is
+// free everything fills.
+TEST(MainDialog, WhatALockLeftUnreadIsTriedAgainAloneAndEachTryStopsAtTheFirstRefusal) {
+  MainApp s;
+  const int binder = s.app.smartLearningSetId;
+  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", binder, binder));
+  s.run(platform::format(L"INSERT INTO memory_rate VALUES (1, %d, 80, 1, %d, 0, 0, 0, 0, 0, 0, 0, 0, 0)",
+                         s.app.currentUserId, static_cast<int>(platform::nowSeconds() - 86400)));
+  ASSERT_TRUE(s.open());
+  QTest::keyClick(&s.dialog, Qt::Key_F6);
+  CTabpageSmartlearning& smart = s.dialog.smartLearningPage();
+  const auto levelsCounted = [&] { return !smart.levelCalculator().running(); };
+  ASSERT_TRUE(QTest::qWaitFor(levelsCounted, 60000));
+  s.takeBoxes();
+  apptest::StatementLog statements(s.app.db);
+  // The statements of several tries under the lock.
+  const auto triedUnderTheLock = [&] {
+    std::vector<std::string> tried = statements.take();
+    std::vector<std::string> more;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+          more = statements.take();
+          tried.insert(tried.end(), more.begin(), more.end());
+          return tried.size() >= 12;
+        },
+        60000));
+    return tried;
+  };
+  const auto fillOnceFree = [&] {
+    EXPECT_TRUE(QTest::qWaitFor([&] { return smart.levelCalculator().counted() && levelsCounted(); }, 60000));
+    EXPECT_EQ(s.takeBoxes(), L"");
+  };
+  // The learning page's figures start from the round's log id, which the round's counts (the first
+  // part) read only after the set's questions; the smart page's level counts are its own.
+  const std::string learningPage = "FROM log_id", levelCounts = "count(CASE WHEN level";
+
+  std::optional<HeldDatabase> held;
+  held.emplace(s.databasePath());
+  smart.findChild<QComboBox*>("id1330")->setCurrentIndex(0);  // the counts of another period
+  s.takeBoxes();
+  statements.take();
+  std::vector<std::string> tried = triedUnderTheLock();
+  EXPECT_GT(apptest::StatementLog::naming(tried, levelCounts), 0u);
+  EXPECT_EQ(apptest::StatementLog::naming(tried, learningPage), 0u);
+  held.reset();
+  fillOnceFree();
+
+  held.emplace(s.databasePath());
+  s.dialog.RefreshPages();
+  QCoreApplication::processEvents();  // the rows' word comes once the input is over
+  s.takeBoxes();
+  statements.take();
+  tried = triedUnderTheLock();
+  EXPECT_EQ(apptest::StatementLog::naming(tried, levelCounts), 0u);
+  EXPECT_EQ(apptest::StatementLog::naming(tried, learningPage), 0u);
+  held.reset();
+  fillOnceFree();
 }
 
 // Start-up builds every page but reads only for the one shown: the smart-learning page reads its

@@ -13,11 +13,19 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <sqlite3.h>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <thread>
 
 #include "app/pages/level_calculation.h"
 #include "app/pages/level_graphs.h"
 #include "app/pages/tabpage_smartlearning.h"
 #include "database/engine/busy_wait.h"
+#include "faulty_vfs.h"
+#include "platform/trace.h"
 #include "page_host_fixture.h"
 #include "platform/clock.h"
 #include "services/database_failure.h"
@@ -31,6 +39,44 @@ using smart::LevelTable;
 
 constexpr int64_t kNow = 1767225600;
 constexpr int kDay = 86400;
+
+// The level counts' worker threads still running in this program, by the name they give themselves.
+int levelCountThreads() {
+  int running = 0;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    std::getline(comm, name);
+    running += name == "level count";
+  }
+  return running;
+}
+
+// Holds the worker at its `at`th read of the database file, on a disk that counts the worker's
+// reads: the window's thread reads on.
+class ReadPause {
+ public:
+  ReadPause(testdb::FaultyVfs& disk, int at) : at_(at), goes_(go_.get_future().share()) {
+    disk.onDatabaseRead([this, window = std::this_thread::get_id()](const std::string&) {
+      if (std::this_thread::get_id() == window) return;
+      if (++reads_ == at_) goes_.wait();
+    });
+  }
+  ~ReadPause() { release(); }
+  bool reached() const { return reads_ >= at_; }
+  int readsAfterThePause() const { return reads_ - at_; }
+  void release() {
+    if (!released_) go_.set_value();
+    released_ = true;
+  }
+
+ private:
+  const int at_;
+  std::atomic<int> reads_{0};
+  std::promise<void> go_;
+  std::shared_future<void> goes_;
+  bool released_ = false;
+};
 
 LevelRow rowAt(int level, std::initializer_list<int64_t> times) {
   LevelRow row;
@@ -246,26 +292,118 @@ TEST_F(LevelPageTest, RestartsDeliverOnlyTheLastTableAndThePageNeverWaitsOnItsEn
   QTest::qWait(20);  // a result queued by the cancelled worker must not reach anything
 }
 
-// The window thread joins a cancelled worker (the page closes, the period changes): a worker that
-// waits for a file another program holds stops waiting, rather than keep the window for its limit.
+// A cancelled worker that waits for a file another program holds (the page closes, the period
+// changes) stops waiting, rather than keep its thread and its connection for the wait's limit; and
+// nothing of it arrives.
 TEST_F(LevelPageTest, ACancelledWorkerWaitingForAHeldFileStopsAtOnce) {
-  sqliteplus::setBusyWaitLimit(std::chrono::seconds(10));
+  sqliteplus::setBusyWaitLimit(std::chrono::minutes(10));
   sqliteplus::SqliteConnection holder;
   holder.open(t.app.db.fileName().c_str());
   holder.createQuery()->execute(L"BEGIN EXCLUSIVE");
+  ASSERT_EQ(levelCountThreads(), 0);
   smart::LevelCalculator calculator;
   QSignalSpy finished(&calculator, &smart::LevelCalculator::finished);
   calculator.start(t.app.db, {t.app.currentUserId, t.app.smartLearningSetId, 10, kNow});
-  QTest::qWait(200);  // the worker has met the lock and waits
-  QElapsedTimer timer;
-  timer.start();
+  ASSERT_TRUE(QTest::qWaitFor([] { return levelCountThreads() == 1; }, 60000));  // on its way to the lock
   calculator.cancel();
-  EXPECT_LT(timer.elapsed(), 2000);
   EXPECT_FALSE(calculator.running());
-  QTest::qWait(20);
+  EXPECT_TRUE(QTest::qWaitFor([] { return levelCountThreads() == 0; }, 60000)) << "still waiting";
+  QCoreApplication::processEvents();
   EXPECT_EQ(finished.count(), 0);
   holder.createQuery()->execute(L"ROLLBACK");
   sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+}
+
+// A cancelled count stops its statement at the statement's next steps, not at its next row: a list
+// of many questions none of which the learner has learned gives no row, and its reading stops there.
+TEST_F(LevelPageTest, ACancelledCountStopsItsStatementWithinAFewReads) {
+  t.run(platform::format(L"WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM n WHERE x<200000) "
+                         L"INSERT INTO section SELECT %d, 100000+x FROM n",
+                         t.app.smartLearningSetId));
+  testdb::FaultyVfs disk;
+  ReadPause pause(disk, 100);  // well into the statement, which reads hundreds of pages
+  smart::LevelCalculator calculator;
+  calculator.start(t.app.db, {t.app.currentUserId, t.app.smartLearningSetId, 10, kNow});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return pause.reached(); }, 60000));
+  calculator.cancel();
+  pause.release();
+  ASSERT_TRUE(QTest::qWaitFor([] { return levelCountThreads() == 0; }, 60000));
+  // Read through, the list's index alone is hundreds of pages.
+  EXPECT_LT(pause.readsAfterThePause(), 20) << "read on after the cancel";
+}
+
+// Level counts that cannot be read stop the count of what was asked before (another period): its
+// table would stand under the period asked for now, or its failure come after the page refilled.
+TEST_F(LevelPageTest, CountsThatCannotBeReadStopTheCountAskedForBefore) {
+  testdb::FaultyVfs disk;
+  t.app.db.open(t.databasePath().c_str());
+  ReadPause pause(disk, 1);
+  auto page = std::make_unique<CTabpageSmartlearning>(t.app, t.host, &t.host.window);
+  QSignalSpy finished(&page->levelCalculator(), &smart::LevelCalculator::finished);
+  showPage(t, *page);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return pause.reached(); }, 60000));
+  t.takeBoxes();
+  disk.failReads(SQLITE_IOERR_READ);
+  page->findChild<QComboBox*>("id1330")->setCurrentIndex(4);
+  disk.failReads(std::nullopt);
+  EXPECT_EQ(t.takeBoxes(), L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" +
+                               std::wstring(databaseFailureCause(sqliteplus::EngineFailure::other)) + L"\n");
+  pause.release();
+  ASSERT_TRUE(QTest::qWaitFor([] { return levelCountThreads() == 0; }, 60000));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(finished.count(), 0);
+  EXPECT_FALSE(page->levelCalculator().counted());
+  page.reset();
+  t.app.db.close();
+}
+
+// A history that could not be counted for the period chosen now is not drawn with the table of
+// the period before, under the new period's dates.
+TEST_F(LevelPageTest, TheTableOfAnotherPeriodIsNotDrawnUnderThisOne) {
+  auto page = std::make_unique<CTabpageSmartlearning>(t.app, t.host, &t.host.window);
+  page->resize(760, 560);
+  QSignalSpy finished(&page->levelCalculator(), &smart::LevelCalculator::finished);
+  showPage(t, *page);
+  ASSERT_TRUE(finished.wait(60000));
+  // Inside the graph {200, 218, 740, 420}, under the learned questions' bands.
+  const auto inGraph = [&] { return platform::fromPixel(page->paintImage().pixel(470, 400)); };
+  ASSERT_NE(inGraph(), rgb(255, 255, 255));
+  t.takeBoxes();
+  testdb::FaultyVfs disk;  // the worker's connection, opened from now on: the page's counts read on
+  disk.failReads(SQLITE_IOERR_READ);
+  page->findChild<QComboBox*>("id1330")->setCurrentIndex(0);
+  ASSERT_TRUE(finished.wait(60000));
+  EXPECT_EQ(page->levelCalculator().countedDays(), 10);
+  EXPECT_EQ(inGraph(), rgb(255, 255, 255));
+  disk.failReads(std::nullopt);
+}
+
+// A worker's failure handed over to the window keeps whether it lasts: a damaged file is not tried
+// again as a passing fault would be.
+TEST_F(LevelPageTest, AWorkersLastingFailureStaysLastingOnTheWindowsThread) {
+  // The memory rates' pages no kind of page, read by the worker's connection, which has not kept them.
+  const int pageSize = t.intValue(L"PRAGMA page_size");
+  std::vector<int> roots;
+  pdb3::querySqlfIntList(t.accessor(), roots, L"SELECT rootpage FROM sqlite_master WHERE tbl_name='memory_rate' AND rootpage > 0");
+  ASSERT_FALSE(roots.empty());
+  t.app.db.close();
+  {
+    std::fstream file(QString::fromStdWString(t.databasePath()).toStdString(), std::ios::in | std::ios::out | std::ios::binary);
+    for (int root : roots) {
+      file.seekp(static_cast<std::streamoff>(root - 1) * pageSize);
+      file.put(7);
+    }
+  }
+  t.app.db.open(t.databasePath().c_str());
+  smart::LevelCalculator calculator;
+  QSignalSpy finished(&calculator, &smart::LevelCalculator::finished);
+  calculator.start(t.app.db, {t.app.currentUserId, t.app.smartLearningSetId, 10, kNow});
+  ASSERT_TRUE(finished.wait(60000));
+  sqliteplus::forgetEngineFailure();
+  calculator.noteFailure();
+  EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::other);
+  EXPECT_FALSE(sqliteplus::lastFailureMayPass());
+  sqliteplus::forgetEngineFailure();
 }
 
 // The database went away while the page was open, or another file was put at its path (a sync

@@ -715,9 +715,9 @@ TEST_F(QuestionLogPageTest, RowsALockLeftUnreadFillSoonAfterTheFileIsFreeWithNoI
   EXPECT_EQ(t.takeBoxes(), L"");
 }
 
-// Only another program's lock passes by itself: rows a failing disk kept from being read are not
-// tried again, whether a scroll or a try met the failure, and a try that meets it says it once,
-// with its trace, where a lock is tried again without a word.
+// Only a cause that may pass is waited out: rows a damaged file kept from being read are not tried
+// again, whether a scroll or a try met the failure, and a try that meets it says it once, with its
+// trace, where a lock is tried again without a word.
 TEST_F(QuestionLogPageTest, RowsUnreadForACauseThatLastsAreNotTriedAgainAndTheCauseIsSaidOnce) {
   addManyQuestions(L"w");
   testdb::FaultyVfs disk;
@@ -732,7 +732,7 @@ TEST_F(QuestionLogPageTest, RowsUnreadForACauseThatLastsAreNotTriedAgainAndTheCa
 
   testing::internal::CaptureStderr();
   held.reset();
-  disk.failReads(SQLITE_IOERR_READ);  // before the next try
+  disk.failReads(SQLITE_CORRUPT);  // pages read back damaged, before the next try
   std::wstring said;
   EXPECT_TRUE(QTest::qWaitFor([&] { return !(said = t.takeBoxes()).empty(); }, 5000));
   EXPECT_EQ(said, unread(failingDisk));
@@ -741,7 +741,7 @@ TEST_F(QuestionLogPageTest, RowsUnreadForACauseThatLastsAreNotTriedAgainAndTheCa
   EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "tried again";
   EXPECT_EQ(t.takeBoxes(), L"");
   const std::string traced = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(linesNaming(traced, "disk I/O error"), 1) << traced;
+  EXPECT_EQ(linesNaming(traced, "SqliteCursor() database disk image is malformed"), 1) << traced;
   EXPECT_EQ(cell(9200, 1), "");
 
   // A scroll that meets it says it, and it is not tried again.
@@ -753,7 +753,7 @@ TEST_F(QuestionLogPageTest, RowsUnreadForACauseThatLastsAreNotTriedAgainAndTheCa
   statements.take();
   QTest::qWait(700);
   EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "tried again";
-  EXPECT_EQ(linesNaming(testing::internal::GetCapturedStderr(), "disk I/O error"), 1) << "tried again";
+  EXPECT_EQ(linesNaming(testing::internal::GetCapturedStderr(), "SqliteCursor() database disk image is malformed"), 1) << "tried again";
   disk.failReads(std::nullopt);
   t.app.db.close();
 }
