@@ -28,6 +28,7 @@
 #include "test_env.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/frames/colour/color_button.h"
+#include "patience.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ TEST_F(OptionDialog, EachTreeItemShowsItsPageUnderItsTitle) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(help));
   EXPECT_TRUE(help->source().toLocalFile().endsWith("/help/option.html"));
   QTest::keyClick(help, Qt::Key_Escape);
-  EXPECT_TRUE(QTest::qWaitFor([] { return testHelpWindow() == nullptr || !testHelpWindow()->isVisible(); }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([] { return testHelpWindow() == nullptr || !testHelpWindow()->isVisible(); }, testwait::kPatienceMs));
 
   // The banner: black to white, the title in light grey on its dark side.
   select(dialog, L"カードモード");
@@ -316,7 +317,7 @@ TEST_F(OptionDialog, TheDefaultsButtonTakesALetterNoOtherControlUses) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
   QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, static_cast<Qt::Key>(letter), Qt::AltModifier);
   auto* ignoreCase = control<QCheckBox>(dialog, COptionDlg::kReplyInputPage, "ignore-case");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ignoreCase->isChecked(); }, 3000));  // a pressed look first
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ignoreCase->isChecked(); }, testwait::kPatienceMs));  // a pressed look first
   EXPECT_FALSE(settings.ignoreCase.value);
 }
 

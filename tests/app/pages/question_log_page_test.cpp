@@ -34,6 +34,7 @@
 #include "statement_log.h"
 #include "test_env.h"
 #include "web_dictionary_support.h"
+#include "patience.h"
 
 namespace {
 
@@ -688,7 +689,7 @@ TEST_F(QuestionLogPageTest, RowsALockLeftUnreadFillSoonAfterTheFileIsFreeWithNoI
   EXPECT_EQ(linesNaming(traced, "database is locked"), 1) << "the lock is traced by the show that met it alone:\n" << traced;
   held.reset();
   const auto freed = std::chrono::steady_clock::now();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return cell(9200, 1) == "w" && cell(9210, 1) == "w"; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return cell(9200, 1) == "w" && cell(9210, 1) == "w"; }, testwait::kPatienceMs));
   EXPECT_LT(std::chrono::steady_clock::now() - freed, std::chrono::milliseconds(1000));
   QCoreApplication::processEvents();
   expectTheScreenShowsTheRows();
@@ -711,7 +712,7 @@ TEST_F(QuestionLogPageTest, RowsALockLeftUnreadFillSoonAfterTheFileIsFreeWithNoI
   EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "a minimised window read";
   EXPECT_EQ(cell(9250, 1), "");
   t.host.window.showNormal();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return cell(9250, 1) == "w"; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return cell(9250, 1) == "w"; }, testwait::kPatienceMs));
   EXPECT_EQ(t.takeBoxes(), L"");
 }
 
@@ -734,7 +735,7 @@ TEST_F(QuestionLogPageTest, RowsUnreadForACauseThatLastsAreNotTriedAgainAndTheCa
   held.reset();
   disk.failReads(SQLITE_IOERR_READ);  // before the next try
   std::wstring said;
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !(said = t.takeBoxes()).empty(); }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !(said = t.takeBoxes()).empty(); }, testwait::kPatienceMs));
   EXPECT_EQ(said, unread(failingDisk));
   apptest::StatementLog statements(t.app.db);
   QTest::qWait(700);

@@ -41,6 +41,7 @@
 #include "services/database_failure.h"
 #include "services/user_action.h"
 #include "test_env.h"
+#include "patience.h"
 
 namespace {
 
@@ -268,7 +269,7 @@ class SmartPageTest : public ::testing::Test {
     auto page = makePage();
     QCoreApplication::processEvents();
     // The level history is read on a thread of its own: done before a test takes the file away.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 30000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, testwait::kPatienceMs));
     QCoreApplication::processEvents();
     return page;
   }
@@ -555,7 +556,7 @@ TEST_F(SmartPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButtonIsUp
   const int top = page->list().rowAt(0);
   EXPECT_EQ(cell(*page, top, 0), "");
   held.release();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return cell(*page, top, 0) == "w"; }, 1000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return cell(*page, top, 0) == "w"; }, testwait::kPatienceMs));
   EXPECT_EQ(t.takeBoxes(), L"");
 }
 
@@ -630,7 +631,7 @@ TEST_F(SmartPageTest, AListNotMadeIsSaidWithItsCauseAndCalledUnavailableOnlyWhen
   EXPECT_GE(t.app.smartLearningSetId, 0);
   EXPECT_TRUE(showsWords(page->paintImage(), kEmptyListHint, kEmptyListHintInk));
 
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 30000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, testwait::kPatienceMs));
   dropList();
   {
     testdb::FaultyVfs disk;
@@ -646,7 +647,7 @@ TEST_F(SmartPageTest, AListNotMadeIsSaidWithItsCauseAndCalledUnavailableOnlyWhen
     EXPECT_TRUE(page->RefreshFromFile());
     EXPECT_GE(t.app.smartLearningSetId, 0);
     EXPECT_TRUE(showsWords(page->paintImage(), kEmptyListHint, kEmptyListHintInk));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, testwait::kPatienceMs));
     t.app.db.close();
   }
   t.app.db.open(t.databasePath().c_str());
@@ -683,7 +684,7 @@ TEST_F(SmartPageTest, WithoutTheMemoryRateTableThePageIsUnavailableAndItsCommand
   t.learn(8800, 80, 2, static_cast<int>(kNow - kDay), {int(kNow - 3 * kDay), int(kNow - kDay)});
   auto page = makePage();
   ASSERT_EQ(page->shownIds().size(), 5u);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, testwait::kPatienceMs));
   ASSERT_EQ(page->levelCalculator().table()[30][1], 1);  // the history it draws
   ASSERT_EQ(hintInk(page->paintImage(), kUnavailableHintInk), 0);
   t.reopenWithMemoryRateNameTaken(L"CREATE INDEX memory_rate ON question (qid)");

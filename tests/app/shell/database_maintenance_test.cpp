@@ -22,6 +22,7 @@
 #include "services/user_action.h"
 #include "study_app_fixture.h"
 #include "test_env.h"
+#include "patience.h"
 
 using studytest::StudyApp;
 
@@ -47,7 +48,7 @@ QString runDefrag(StudyApp& s) {
   CDefragDlg dialog(s.app);
   dialog.OnInitDialog();
   dialog.accept();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.finished(); }, 10000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.finished(); }, testwait::kPatienceMs));
   EXPECT_EQ(dialog.findChild<QPushButton*>("id2")->text(), QString::fromWCharArray(L"完了"));
   return dialog.logText();
 }

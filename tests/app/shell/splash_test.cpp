@@ -9,6 +9,7 @@
 
 #include "app/shell/splash_dialog.h"
 #include "platform/files/folders.h"
+#include "patience.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ TEST(Splash, ShowsTheProgramFoldersPictureCutToItsSizeAndTheProgress) {
   QTest::qWait(150);
   EXPECT_TRUE(splash.isVisible());
   splash.closeAfter(20);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, testwait::kPatienceMs));
 }
 
 TEST(Splash, PaintsWhileAStepOfStartUpRunsAndPassesOnWhatTheStepThrows) {

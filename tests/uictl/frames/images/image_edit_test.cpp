@@ -9,6 +9,7 @@
 #include "uictl/frames/images/image_paint_area.h"
 
 #include "window_layout_check.h"
+#include "patience.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -163,7 +164,7 @@ TEST_F(ImageEditTest, ToolPaletteHoldsSixToolsThreeToARow) {
   // Its buttons send their tool to the dialog.
   const platform::Rect ellipse = palette->GetButton(4)->GetRect();
   QTest::mouseClick(palette, Qt::LeftButton, {}, ellipse.toQRect().center());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return area->GetMode() == int(ImagePaintArea::Ellipse); }))
+  EXPECT_TRUE(QTest::qWaitFor([&] { return area->GetMode() == int(ImagePaintArea::Ellipse); }, testwait::kPatienceMs))
       << "the tool in use: " << area->GetMode();
 }
 
