@@ -23,6 +23,7 @@ struct ThreadWaits {
   const std::atomic<bool>* cancelled = nullptr;
 };
 thread_local ThreadWaits waits;
+thread_local unsigned long long waitsBegun = 0;
 // Numbers are never given twice on a thread, though an action set aside takes its own up again.
 thread_local unsigned long long lastActionNumber = 0;
 
@@ -41,6 +42,7 @@ int onBusy(void*, int attempt) {
   if (!waits.started) {
     waits.started = true;
     waits.deadline = now + std::chrono::milliseconds(limitMs.load());
+    ++waitsBegun;
   }
   if (now >= waits.deadline) return 0;
   const auto step = std::min<Clock::duration>(std::chrono::milliseconds(20), waits.deadline - now);
@@ -51,6 +53,8 @@ int onBusy(void*, int attempt) {
 }  // namespace
 
 void installBusyWait(sqlite3* db) { sqlite3_busy_handler(db, onBusy, nullptr); }
+
+unsigned long long busyWaitsBegun() { return waitsBegun; }
 
 void countBusyWaitsPerAction() {
   waits.perAction = true;
