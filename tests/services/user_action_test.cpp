@@ -17,6 +17,7 @@
 #include "recording_notifier.h"
 #include "services/database_failure.h"
 #include "services/user_action.h"
+#include "patience.h"
 
 namespace {
 
@@ -148,7 +149,7 @@ TEST(PressHeld, AReleaseAnotherWindowTookEndsThePressesAction) {
   QWindow window;
   window.setGeometry(100, 100, 200, 150);
   window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, testwait::kPatienceMs));
   const QPoint inside(50, 50);
   const QPointF elsewhere = window.mapToGlobal(QPointF(500, 400));
   ulong stamp = 9'000'000;

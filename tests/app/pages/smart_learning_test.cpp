@@ -495,7 +495,7 @@ TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefre
   page->show();
   EXPECT_EQ(page->shownIds().size(), 5u);
   EXPECT_EQ(cell(*page, 0, 0), "w");
-  ASSERT_TRUE(finished.wait(5000));  // the level history's line
+  ASSERT_TRUE(finished.wait(testwait::kPatienceMs));  // the level history's line
   EXPECT_EQ(page->levelCalculator().table()[30][1], 1);
 
   {
@@ -506,7 +506,7 @@ TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefre
   EXPECT_TRUE(page->RefreshFromFile());
   EXPECT_EQ(page->shownIds().size(), 5u);
   EXPECT_EQ(cell(*page, 0, 0), "w");
-  ASSERT_TRUE(finished.wait(5000));
+  ASSERT_TRUE(finished.wait(testwait::kPatienceMs));
 
   finished.clear();
   {
@@ -515,20 +515,20 @@ TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefre
     EXPECT_EQ(t.takeBoxes(), L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + apptest::kBusyCause + L"\n");
   }
   EXPECT_TRUE(page->RefreshFromFile());
-  ASSERT_TRUE(finished.wait(5000));  // the history of the period now shown
+  ASSERT_TRUE(finished.wait(testwait::kPatienceMs));  // the history of the period now shown
   EXPECT_EQ(t.takeBoxes(), L"");
 
   finished.clear();
   {
     apptest::HeldDatabase held(t.databasePath());
     page->levelCalculator().start(t.app.db, {t.app.currentUserId, sid, page->periodDays(), kNow});
-    ASSERT_TRUE(finished.wait(5000));
+    ASSERT_TRUE(finished.wait(testwait::kPatienceMs));
     EXPECT_EQ(t.takeBoxes().rfind(L"Kelvara: 記憶レベルの推移を計算できませんでした。\n", 0), 0u);
   }
   t.learn(8501, 80, 2, static_cast<int>(kNow - kDay), {int(kNow - 3 * kDay), int(kNow - kDay)});
   finished.clear();
   EXPECT_TRUE(page->RefreshFromFile());
-  ASSERT_TRUE(finished.wait(5000));
+  ASSERT_TRUE(finished.wait(testwait::kPatienceMs));
   EXPECT_EQ(page->levelCalculator().table()[30][1], 2);
   EXPECT_EQ(t.takeBoxes(), L"");
 }
@@ -574,7 +574,7 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
   t.learn(8500, 80, 2, static_cast<int>(kNow - kDay), {int(kNow - 3 * kDay), int(kNow - kDay)});
   auto page = makePage();
   QSignalSpy finished(&page->levelCalculator(), &smart::LevelCalculator::finished);
-  ASSERT_TRUE(finished.wait(5000));
+  ASSERT_TRUE(finished.wait(testwait::kPatienceMs));
   const smart::LevelTable table = page->levelCalculator().table();
   ASSERT_EQ(table[30][1], 1);
   const QImage before = page->paintImage();
@@ -597,7 +597,7 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
     {
       const OngoingAction told;  // the action that said so goes on, as one of steps on a timer does:
       page->levelCalculator().start(t.app.db, {t.app.currentUserId, sid, 10, kNow});
-      ASSERT_TRUE(finished.wait(5000));  // the worker's end is told in an action of its own
+      ASSERT_TRUE(finished.wait(testwait::kPatienceMs));  // the worker's end is told in an action of its own
     }
     EXPECT_NE(page->levelCalculator().failure(), sqliteplus::EngineFailure::none);
     EXPECT_EQ(t.takeBoxes().rfind(L"Kelvara: 記憶レベルの推移を計算できませんでした。\n", 0), 0u);

@@ -65,7 +65,7 @@ TEST(FileDialog, TheWindowThatOpenedADialogHasTheFocusAgainAfterItsFileDialogAnd
   QWidget main;
   main.show();
   main.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main, testwait::kPatienceMs));
   const auto endNextModal = [](const char* how) {
     QTimer::singleShot(0, [how] { QMetaObject::invokeMethod(QApplication::activeModalWidget(), how); });
   };

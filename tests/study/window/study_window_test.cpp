@@ -817,7 +817,7 @@ TEST(StudyWindow, InTheFirstSecondNoKeyPressesAButtonAndEscEndsTheStudy) {
   CTransDlg card(setupFor(ModeCard, {1, 2}), host);
   studytest::OpenedWindowCounter opened(card);
   card.show();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&card));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&card, testwait::kPatienceMs));
   for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Tab, Qt::Key_Space, Qt::Key_Q})
     QTest::keyClick(card.focusWidget(), key);
   QTest::keyClick(card.focusWidget(), Qt::Key_E, Qt::AltModifier);  // the edit button's mnemonic

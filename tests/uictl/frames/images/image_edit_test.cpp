@@ -27,7 +27,7 @@ class ImageEditTest : public ::testing::Test {
     image.fill(Qt::white);
     dialog.paintArea()->SetBitmap(&image);
     dialog.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog, testwait::kPatienceMs));
     area = dialog.findChild<ImagePaintArea*>(QStringLiteral("id16513"));
   }
 
@@ -186,7 +186,7 @@ TEST_F(ImageEditTest, EveryControlShowsWholeAndThePicturesMnemonicLeadsToTheGrid
   }
 
   dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog, testwait::kPatienceMs));
   QTest::keyClick(&dialog, Qt::Key_P, Qt::AltModifier);
   EXPECT_TRUE(area->hasFocus());
 }
