@@ -14,6 +14,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::atomic<long long> limitMs{kDefaultBusyWaitLimit.count()};
+std::atomic<unsigned long long> givenUp{0};
 
 struct ThreadWaits {
   bool perAction = false;
@@ -44,7 +45,10 @@ int onBusy(void*, int attempt) {
     waits.deadline = now + std::chrono::milliseconds(limitMs.load());
     ++waitsBegun;
   }
-  if (now >= waits.deadline) return 0;
+  if (now >= waits.deadline) {
+    givenUp.fetch_add(1);
+    return 0;
+  }
   const auto step = std::min<Clock::duration>(std::chrono::milliseconds(20), waits.deadline - now);
   std::this_thread::sleep_for(step);
   return 1;
@@ -55,6 +59,8 @@ int onBusy(void*, int attempt) {
 void installBusyWait(sqlite3* db) { sqlite3_busy_handler(db, onBusy, nullptr); }
 
 unsigned long long busyWaitsBegun() { return waitsBegun; }
+
+unsigned long long busyWaitsGivenUp() { return givenUp.load(); }
 
 void countBusyWaitsPerAction() {
   waits.perAction = true;
