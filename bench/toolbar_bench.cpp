@@ -1,11 +1,13 @@
 // Speed of a customisable toolbar of 200 buttons, 100 of them with text beside the image: the
 // dynamic layout of a floating bar (rows wrapped to a length, buttons placed), one full paint,
-// and saving the bar's state to the registry and loading it back. Runs offscreen in a private
-// home folder.
+// saving the bar's state to the registry and loading it back, a change of the desktop's colour
+// scheme, and the way of one event of the idle program to a window while the library runs.
+// Runs offscreen in a private home folder.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QImage>
+#include <QPalette>
 #include <QTemporaryDir>
 #include <clocale>
 #include <cstdlib>
@@ -72,6 +74,32 @@ void BM_SaveThenLoadState(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SaveThenLoadState)->Unit(benchmark::kMillisecond);
+
+// The desktop turns dark and back: the drawing data, the strips and every widget follow.
+void BM_DesktopSchemeChange(benchmark::State& state) {
+  BenchBar bench;
+  const QPalette stock = QApplication::palette();
+  QPalette dark = stock;
+  dark.setColor(QPalette::Button, QColor(49, 54, 59));
+  dark.setColor(QPalette::Window, QColor(49, 54, 59));
+  dark.setColor(QPalette::ButtonText, QColor(239, 240, 241));
+  for (auto _ : state) {
+    QApplication::setPalette(dark);
+    QApplication::setPalette(stock);
+  }
+}
+BENCHMARK(BM_DesktopSchemeChange)->Unit(benchmark::kMillisecond);
+
+// One event of the idle program (a timer's, say) on its way to a window: what the library adds
+// to every event the program handles.
+void BM_IdleEventToAWindow(benchmark::State& state) {
+  BenchBar bench;
+  for (auto _ : state) {
+    QEvent idle(QEvent::User);
+    QCoreApplication::sendEvent(&bench.frame, &idle);
+  }
+}
+BENCHMARK(BM_IdleEventToAWindow);
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <QtEndian>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -278,6 +279,7 @@ bool PointInfoStore::open(const std::wstring& path, const Notify& notify) {
 bool PointInfoStore::save(const std::wstring& path) {
   if (!unreadPath_.empty() && path == unreadPath_) {
     lastSaveFailed_ = true;
+    errno = 0;  // no cause of the system's: the start-up said why
     return false;
   }
   std::string bytes(kHeaderSize + records_.size() * PointInfoRecord::kSize, '\0');
@@ -322,6 +324,18 @@ PointInfoRecord& PointInfoStore::recordAt(int index) {
   const auto position = static_cast<unsigned>(index);
   if (position >= records_.size()) throw std::wstring(L"Out of Index");
   return records_[position];
+}
+
+bool PointInfoStore::renameRecord(std::wstring_view from, std::wstring_view to) {
+  const int index = findIndex(from);
+  if (index < 0 || findIndex(to) >= 0) return false;
+  PointInfoRecord::copyText(records_[index].userName, to);
+  return true;
+}
+
+bool PointInfoStore::removeRecords(std::wstring_view name) {
+  const PointText key = storedName(name);
+  return std::erase_if(records_, [&key](const PointInfoRecord& record) { return sameText(record.userName, key); }) > 0;
 }
 
 PointInfoRecord& currentUserPointInfo(PointInfoStore& store, std::wstring_view userName) {

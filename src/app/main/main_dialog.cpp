@@ -159,7 +159,7 @@ bool MainDialog::OnInitDialog() {
   if (!firstStart && selectChosenPath(lastSection) == pdb3::FirstRow::found) {
     fillRecentCombo();
   } else {
-    if (firstStart && m_pApp.SelectSectionByPath(kDefaultSetPath)) m_strSetPath = kDefaultSetPath;
+    if (firstStart) selectChosenPath(kDefaultSetPath);
     const SetChoice choice = ChooseSet();
     const pdb3::FirstRow chosen = pdb3::lookUpElement(accessor, m_pApp.currentSetId);
     if (chosen != pdb3::FirstRow::found) {
@@ -176,7 +176,8 @@ bool MainDialog::OnInitDialog() {
     if (m_recentCombo->count() == 0) {
       if (m_strSetPath.empty()) {
         std::wstring path;
-        if (pdb3::getElementPath(accessor, path, m_pApp.currentSetId) && !path.empty()) selectChosenPath(path);
+        if (pdb3::getElementPath(accessor, path, m_pApp.currentSetId) && !path.empty())
+          selectChosenElement(m_pApp.currentSetId, path);
       }
       if (!m_strSetPath.empty()) fillRecentCombo();
     }

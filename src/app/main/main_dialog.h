@@ -133,12 +133,14 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
 
   void buildMenu();
   void buildToolBar();
+  void setToolBarImages();
   void buildChoosers();
   void buildBars();
   QAction* addCommand(QMenu* menu, int id, const wchar_t* text);
   // Lays bars, choosers and pages out for a client area of cx by cy below the menu bar.
   void OnSize(int cx, int cy);
-  // Grays the commands that need a problem set while a folder is chosen.
+  // Grays the commands that need a problem set while a folder (or nothing) is chosen, and the
+  // print window while nothing is.
   void UpdateCommandStates();
   // True for a key the dialog handles itself (it is then not passed on).
   bool OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -153,6 +155,19 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   // Makes the element at the path the chosen one; nothing changes when it does not exist (missing)
   // or could not be looked up (failed).
   pdb3::FirstRow selectChosenPath(const std::wstring& path);
+  // The same for the element the learner chose in the tree: taken by its id, since a path may lead
+  // to another element as well (a set named "A/B" beside a folder A holding B); the path is what
+  // the settings and the titles name it by.
+  pdb3::FirstRow selectChosenElement(int eid, const std::wstring& path);
+  bool setChosen() const { return m_nSetEid >= 0; }
+  // No set chosen (the file has none of the name, or the chosen one was deleted): the pages read
+  // none, the set's commands are off as for a folder, and the recent-set list names none of its
+  // paths as chosen, so that each of them can be picked.
+  void ChooseNoSet();
+  // The recent-set list shows the chosen set (its first entry), or none while no set is chosen.
+  void showChosenSetInCombo();
+  // The set the pages read: the smart-learning list on its page, else the chosen set (or none).
+  void takeUpPagesSet();
   void ApplyStudyMode(int mode);
   // The current set's questions that have text; false after saying so when they cannot be read.
   bool currentSetQuestionIds(std::vector<int>& out);
@@ -164,6 +179,7 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   // path there (a file without it asks for another, as a first start does), and the pages, the
   // smart-learning page, the ranking account and the title show the file for its user. A learner
   // who chooses no set stays on the file with none chosen, told so: the set's commands are off.
+  // With none chosen before, none is looked for or asked for.
   void ShowReopenedDatabase();
   // After a reload (KlvApp::ReopenDatabase): a file taken up is shown afresh; without one to go on
   // with the window closes (false); the file kept open needs nothing.
@@ -221,6 +237,8 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   CMainOutlookBar* m_outlookBar = nullptr;
   CUxCaptionBar* m_captionBar = nullptr;
   std::wstring m_strSetPath;
+  // The chosen set or folder; -1 while none is.
+  int m_nSetEid = -1;
   // The set a desktop shortcut is made for (32785).
   std::wstring m_strShortcutPath;
   bool m_bFolderSelected = false;

@@ -35,6 +35,8 @@
 #include "app/pages/tabpage_loginfo.h"
 #include "app/shell/user_manage_dialog.h"
 #include "database/folders/section_questions.h"
+#include "platform/drawing/readable_image.h"
+#include "platform/drawing/system_metrics.h"
 #include "platform/windows/notifier.h"
 #include "platform/windows/window_menu_bar.h"
 #include "services/app_settings.h"
@@ -47,6 +49,8 @@ namespace {
 
 // Commands that need a problem set: gray while a folder is chosen.
 constexpr int kSetCommands[] = {32796, 32787, 32835, 32792, 209, 210, 32794, 32793, 32824, 32823};
+// The print window prints what is chosen: gray while nothing is.
+constexpr int kPrintCommand = 199;
 
 struct ModeCommand {
   int id;
@@ -157,18 +161,26 @@ void MainDialog::buildToolBar() {
   m_toolBar->setIconSize(QSize(32, 32));
   m_toolBar->setMovable(false);
   m_toolBar->setFloatable(false);
-  const QPixmap images = LoadBitmapResource(256);
-  int image = 0;
   for (int id : kToolBarButtons) {
     if (id == 0) {
       m_toolBar->addSeparator();
       continue;
     }
     QAction* action = commandAction(id);
-    action->setIcon(QIcon(images.copy(32 * image++, 0, 32, 32)));
     m_toolBar->addAction(action);
     m_toolBar->widgetForAction(action)->setObjectName(QString("button%1").arg(id));
   }
+  setToolBarImages();
+}
+
+// The images are drawn for the classic face; on another one their ink is made to stand out from it,
+// and again whenever the desktop's colours change.
+void MainDialog::setToolBarImages() {
+  const QPixmap images = QPixmap::fromImage(
+      platform::inkStandingOutOnSysColor(LoadBitmapResource(256).toImage(), platform::ColorBtnFace));
+  int image = 0;
+  for (int id : kToolBarButtons)
+    if (id != 0) commandAction(id)->setIcon(QIcon(images.copy(32 * image++, 0, 32, 32)));
 }
 
 QAction* MainDialog::commandAction(int id) const {
@@ -184,7 +196,8 @@ bool MainDialog::commandEnabled(int id) const {
 
 void MainDialog::UpdateCommandStates() {
   for (const auto& [id, action] : commands_)
-    action->setEnabled(!(m_bFolderSelected && listed(kSetCommands, id)) && !(id == 32795 && makerAddress().empty()));
+    action->setEnabled(!(m_bFolderSelected && listed(kSetCommands, id)) && !(id == kPrintCommand && !setChosen()) &&
+                       !(id == 32795 && makerAddress().empty()));
 }
 
 bool MainDialog::OnCommand(int id) {
@@ -286,6 +299,7 @@ void MainDialog::onUpdateCommandUi(platform::CommandUi& state) {
 std::wstring MainDialog::messageString(unsigned id) const { return CommandPrompt(static_cast<int>(id)); }
 
 bool MainDialog::event(QEvent* event) {
+  if (event->type() == QEvent::ApplicationPaletteChange && m_toolBar) setToolBarImages();
   if (event->type() != QEvent::StatusTip) return QDialog::event(event);
   // A toolbar button tells what it does while the pointer is on it; when the pointer leaves, the
   // page's own text comes back. The menus keep their prompts to themselves while open.
@@ -458,24 +472,18 @@ bool MainDialog::ShowReload(Reopened reopened) {
 
 void MainDialog::ShowReopenedDatabase() {
   ForgetWhatThePagesRead();  // the file may be another, and so may its user
-  // The set is known by its path: its id in the file before means another row here, or none.
-  const pdb3::FirstRow set = selectChosenPath(m_strSetPath);
+  // The set is known by its path: its id in the file before means another row here, or none. With
+  // none chosen before, none is looked for: the learner chooses one when they wish.
+  const std::wstring chosen = m_strSetPath;
+  const pdb3::FirstRow set = setChosen() ? selectChosenPath(chosen) : pdb3::FirstRow::found;
   if (set != pdb3::FirstRow::found) {
-    const std::wstring chosen = m_strSetPath;
-    m_strSetPath.clear();
-    m_bFolderSelected = false;
     // The file is studied all the same, from its smart-learning list, and a set may be chosen
     // later: until then the commands that need one are off, as for a folder.
-    const auto noSetChosen = [&] {
-      m_bFolderSelected = true;
-      m_recentCombo->setCurrentIndex(-1);
-    };
+    ChooseNoSet();
     if (set == pdb3::FirstRow::failed) {
       // A set that could not be read is not missing: the learner is told why, not asked for another.
-      noSetChosen();
       reportFailedRead(this, L"問題集を読み込めませんでした。");
     } else if (ChooseSet() != SetChoice::chosen) {
-      noSetChosen();
       platform::messageBox(this,
                            L"このデータベースには問題集「" + chosen +
                                L"」がありません。\n問題集を選択するまで、問題集を使うコマンドは使えません。",
@@ -489,10 +497,11 @@ void MainDialog::ShowReopenedDatabase() {
 void MainDialog::OnUsers() {
   const int32_t user = m_pApp.currentUserId;
   CUserManageDlg users(m_pApp, this);
-  // Nothing the pages read changes with the same user: a rename of that user is kept at once,
-  // whatever the dialog's end, and is all there is to show.
+  // The same user's study records stay as the pages read them; a rename of that user is kept at
+  // once, whatever the dialog's end, and takes the ranking account along: the name and that
+  // account are all there is to show again.
   if (users.DoModal() != platform::IdOk || m_pApp.currentUserId == user) {
-    UpdateTitle();
+    ShowUsersOwnParts();
     return;
   }
   OnUserChanged();
@@ -540,6 +549,7 @@ void MainDialog::OnPrint() {
 }
 
 void MainDialog::OnCardTool() {
+  if (!setChosen()) return;  // no questions to lay out on cards
   std::vector<int> ids;
   if (!currentSetQuestionIds(ids)) return;
   CPrintToolDlg dialog(m_pApp, &m_pApp.pronouncingDictionary, ids, this);

@@ -54,13 +54,7 @@ void MainDialog::ShowPage(int page) {
     showingPage_ = false;
   }
 
-  if (page == 4) {
-    m_pApp.currentSetId = m_pApp.smartLearningSetId;
-  } else if (m_strSetPath.empty()) {
-    m_pApp.currentSetId = -1;  // no set chosen (a file without the one chosen before): the pages read none
-  } else if (const int eid = pdb3::findElementByPath(pdb3::openQuery(m_pApp.db), 0, m_strSetPath); eid >= 0) {
-    m_pApp.currentSetId = eid;
-  }
+  takeUpPagesSet();
   RefreshPages();  // the question log's list too, now that it shows
   if (page == 2) m_pageQuestionlog->update();
 
@@ -68,6 +62,10 @@ void MainDialog::ShowPage(int page) {
   for (int id : {1236, 1234, 1018}) findChild<QWidget*>(QString("id%1").arg(id))->setVisible(page != 3 && page != 4);
   for (int id : {1197, 1196, 1019}) findChild<QWidget*>(QString("id%1").arg(id))->setVisible(page != 3);
   UpdateStatusAndCaption();
+}
+
+void MainDialog::takeUpPagesSet() {
+  m_pApp.currentSetId = m_nCurPage == 4 ? m_pApp.smartLearningSetId : m_nSetEid;
 }
 
 void MainDialog::OnOutlookBarSelect(int barPage) {
@@ -100,6 +98,8 @@ void MainDialog::UpdateStatusAndCaption() {
       text = L"忘れてしまった問題が自動的に出題されます";
       break;
   }
+  // The chosen set's pages have nothing to offer while none is chosen.
+  if (m_nCurPage >= 0 && m_nCurPage <= 2 && !setChosen()) text = L"学習する問題集を選択してください";
   m_statusBar->showMessage(qtext(text));
 
   std::wstring caption;
@@ -189,17 +189,33 @@ bool MainDialog::UpdateRoundCounters() {
 }
 
 pdb3::FirstRow MainDialog::selectChosenPath(const std::wstring& path) {
-  const pdb3::DbObject accessor = pdb3::openQuery(m_pApp.db);
-  int eid = -1, type = -1;
-  pdb3::FirstRow row = pdb3::findElement(accessor, path, eid);
-  if (row == pdb3::FirstRow::found) row = pdb3::readElementType(accessor, eid, type);
+  int eid = -1;
+  const pdb3::FirstRow row = pdb3::findElement(pdb3::openQuery(m_pApp.db), path, eid);
+  return row == pdb3::FirstRow::found ? selectChosenElement(eid, path) : row;
+}
+
+pdb3::FirstRow MainDialog::selectChosenElement(int eid, const std::wstring& path) {
+  int type = -1;
+  const pdb3::FirstRow row = pdb3::readElementType(pdb3::openQuery(m_pApp.db), eid, type);
   if (row != pdb3::FirstRow::found) return row;
   if (type < 0 || type > 2) return pdb3::FirstRow::missing;
-  m_pApp.SelectSectionByPath(path);
+  m_nSetEid = eid;
+  m_pApp.currentSetId = eid;
+  m_pApp.SyncStudyMode();
   m_strSetPath = path;
   m_bFolderSelected = type == pdb3::kFolderElement;
   return pdb3::FirstRow::found;
 }
+
+void MainDialog::ChooseNoSet() {
+  m_strSetPath.clear();
+  m_nSetEid = -1;
+  m_bFolderSelected = true;
+  takeUpPagesSet();
+  showChosenSetInCombo();
+}
+
+void MainDialog::showChosenSetInCombo() { m_recentCombo->setCurrentIndex(setChosen() ? 0 : -1); }
 
 MainDialog::SetChoice MainDialog::ChooseSet() {
   bool lookUpFailed = false;
@@ -213,16 +229,23 @@ MainDialog::SetChoice MainDialog::ChooseSet() {
     const bool chosenNow = dialog.DoModal() == platform::IdOk;
     deleted = deleted || dialog.deletedAny();
     if (!chosenNow) {
-      m_recentCombo->setCurrentIndex(0);
-      // The set chosen before may have gone with what was deleted: the pages show what is left (at
-      // start-up, the first page shown reads them).
-      if (deleted && initialised_) RefreshPages();
+      // The set chosen before may have gone with what was deleted: then none is chosen, and the
+      // pages show what is left (at start-up, the first page shown reads them).
+      if (deleted && setChosen() &&
+          pdb3::lookUpElement(pdb3::openQuery(m_pApp.db), m_nSetEid) == pdb3::FirstRow::missing)
+        ChooseNoSet();
+      showChosenSetInCombo();
+      if (deleted && initialised_) {
+        RefreshPages();
+        UpdateStatusAndCaption();
+      }
       return lookUpFailed ? SetChoice::cancelledAfterFailedLookUp : SetChoice::cancelled;
     }
-    const pdb3::FirstRow chosen = pdb3::lookUpElement(pdb3::openQuery(m_pApp.db), dialog.m_nEid);
-    if (chosen == pdb3::FirstRow::found && selectChosenPath(dialog.m_strPath) == pdb3::FirstRow::found) {
+    const pdb3::FirstRow chosen = selectChosenElement(dialog.m_nEid, dialog.m_strPath);
+    if (chosen == pdb3::FirstRow::found) {
       AddRecentSet(dialog.m_strPath);
       RefreshPages();
+      UpdateStatusAndCaption();
       return SetChoice::chosen;
     }
     // A set that could not be looked up is not said to be missing.
@@ -235,7 +258,8 @@ MainDialog::SetChoice MainDialog::ChooseSet() {
 }
 
 void MainDialog::OnRecentComboChange(int index) {
-  if (index <= 0) return;
+  // The first entry is the chosen set; while none is, it is a path like the others.
+  if (index < 0 || (index == 0 && setChosen())) return;
   if (index == m_recentCombo->count() - 1 && m_recentCombo->itemText(index) == qtext(kChooserEntry)) {
     ChooseSet();
     return;
@@ -243,8 +267,8 @@ void MainDialog::OnRecentComboChange(int index) {
   const std::wstring path = m_recentCombo->itemText(index).toStdWString();
   const pdb3::FirstRow selected = selectChosenPath(path);
   if (selected != pdb3::FirstRow::found) {
-    // The set in use stays; only one that is not there is said to be missing.
-    m_recentCombo->setCurrentIndex(0);
+    // The set in use (or none) stays; only one that is not there is said to be missing.
+    showChosenSetInCombo();
     if (selected == pdb3::FirstRow::failed)
       reportFailedRead(this, L"問題集を読み込めませんでした。");
     else
@@ -253,6 +277,7 @@ void MainDialog::OnRecentComboChange(int index) {
   }
   AddRecentSet(path);
   RefreshPages();
+  UpdateStatusAndCaption();
 }
 
 void MainDialog::AddRecentSet(const std::wstring& path) {

@@ -23,9 +23,10 @@ namespace {
 
 constexpr COLORREF kWhite = rgb(255, 255, 255);
 constexpr COLORREF kBlue = rgb(0, 0, 255);
+constexpr COLORREF kBlack = rgb(0, 0, 0);  // on the white inside the frame
 
 void frameOnWhite(Dc& dc, const Rect& rect) {
-  dc.frameRect(rect, platform::Brush::solid(0));
+  dc.frameRect(rect, platform::Brush::solid(kBlack));
   dc.fillSolidRect(rect.deflated(1, 1), kWhite);
 }
 
@@ -105,12 +106,16 @@ void DrawLevelGraph(Dc& dc, const Rect& rect, const LevelGraph& graph) {
     dc.selectPen(pen);
   }
   const platform::Font font = dc.selectFont(::pageFont(10));
-  dc.textOut(plot.left - 30, std::max(plot.top - 3, graph.labelTopLimit),
-             platform::format(L"%5ls", figureOrUnknown(graph.scale).c_str()));
-  dc.textOut(plot.left - 30, plot.bottom - 10, platform::format(L"%5d", 0));
-  drawDateLabels(dc, plot, 15, [&](int i) { return levelGraphLabelTime(graph.now, graph.days, i); });
+  {
+    const TextColourScope onPage(dc, graph.labelColour);
+    dc.textOut(plot.left - 30, std::max(plot.top - 3, graph.labelTopLimit),
+               platform::format(L"%5ls", figureOrUnknown(graph.scale).c_str()));
+    dc.textOut(plot.left - 30, plot.bottom - 10, platform::format(L"%5d", 0));
+    drawDateLabels(dc, plot, 15, [&](int i) { return levelGraphLabelTime(graph.now, graph.days, i); });
+  }
   dc.selectFont(font);
   if (graph.calculating) {
+    const TextColourScope onWhite(dc, kBlack);
     Rect text{rect.left, rect.top + 25, rect.right, rect.bottom};
     dc.drawText(L"＜計算中＞", text, platform::DtCenter);
   }
@@ -120,11 +125,13 @@ void DrawForgettingCurve(Dc& dc, const Rect& rect, const ForgettingCurve& curve)
   frameOnWhite(dc, rect);
   Rect message{rect.left, rect.top + 30, rect.right, rect.bottom};
   if (!curve.questionSelected) {
+    const TextColourScope onWhite(dc, kBlack);
     dc.drawText(L"＜問題を選択してください＞", message, platform::DtCenter);
     return;
   }
   const int64_t start = curve.now - static_cast<int64_t>(curve.days) * pdb3::kSecondsPerDay;
   if (curve.points.empty()) {
+    const TextColourScope onWhite(dc, kBlack);
     dc.drawText(L"＜未学習＞", message, platform::DtCenter);
   } else {
     const Rect plot = rect.deflated(2, 2);
@@ -161,9 +168,12 @@ void DrawForgettingCurve(Dc& dc, const Rect& rect, const ForgettingCurve& curve)
   }
   const Rect plot = rect.deflated(2, 2);
   const platform::Font font = dc.selectFont(::pageFont(10));
-  dc.textOut(plot.left - 55, std::max(plot.top - 3, curve.labelTopLimit), L"○○○○○");
-  dc.textOut(plot.left - 55, plot.bottom - 10, L"●●●●●");
-  drawDateLabels(dc, plot, 10, [&](int i) { return forgettingCurveLabelTime(curve.now, curve.days, i); });
+  {
+    const TextColourScope onPage(dc, curve.labelColour);
+    dc.textOut(plot.left - 55, std::max(plot.top - 3, curve.labelTopLimit), L"○○○○○");
+    dc.textOut(plot.left - 55, plot.bottom - 10, L"●●●●●");
+    drawDateLabels(dc, plot, 10, [&](int i) { return forgettingCurveLabelTime(curve.now, curve.days, i); });
+  }
   dc.selectFont(font);
 }
 

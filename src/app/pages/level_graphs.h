@@ -38,6 +38,8 @@ struct LevelGraph {
   // The top scale label starts no higher than this: below the frame around the graph, which
   // would cover its upper rows.
   int labelTopLimit = INT_MIN;
+  // The scale and the dates lie beside and under the white frame, on the page.
+  platform::COLORREF labelColour = platform::rgb(0, 0, 0);
 };
 void DrawLevelGraph(platform::Dc& dc, const platform::Rect& rect, const LevelGraph& graph);
 
@@ -53,6 +55,7 @@ struct ForgettingCurve {
   int days = 10;
   int64_t now = 0;
   int labelTopLimit = INT_MIN;  // as for the level history
+  platform::COLORREF labelColour = platform::rgb(0, 0, 0);  // as for the level history
 };
 void DrawForgettingCurve(platform::Dc& dc, const platform::Rect& rect, const ForgettingCurve& curve);
 

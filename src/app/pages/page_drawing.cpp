@@ -1,7 +1,10 @@
 #include "app/pages/page_drawing.h"
 
 #include <QPainter>
+#include <QStyle>
 #include <QWidget>
+
+#include "platform/drawing/readable_colour.h"
 
 platform::Font pageFont(int height) {
   platform::LogFont description;
@@ -17,6 +20,16 @@ void drawLabelAndValue(platform::Dc& dc, platform::Rect labelArea, platform::Rec
   dc.setTextColor(colour);
   dc.drawText(label, labelArea, platform::DtLeft | platform::DtNoPrefix);
   dc.drawText(value, valueArea, platform::DtRight | platform::DtNoPrefix);
+}
+
+platform::COLORREF pageWindowText(const QWidget& page) {
+  return platform::fromPixel(page.palette().color(QPalette::WindowText).rgb());
+}
+
+platform::COLORREF readableOnPageWindow(platform::COLORREF meaning, const QWidget& page) {
+  const QColor window = page.palette().color(QPalette::Window);
+  const QColor stockWindow = page.style()->standardPalette().color(QPalette::Window);
+  return platform::readableOn(meaning, platform::fromPixel(window.rgb()), platform::fromPixel(stockWindow.rgb()));
 }
 
 void paintThroughDc(QWidget& widget, const std::function<void(platform::Dc&)>& draw) {

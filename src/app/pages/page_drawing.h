@@ -25,10 +25,29 @@ class PageFontScope {
   platform::Font previous_;
 };
 
+// Draws texts in `colour` for one drawing step and puts the previous text colour back.
+class TextColourScope {
+ public:
+  TextColourScope(platform::Dc& dc, platform::COLORREF colour) : dc_(dc), previous_(dc.setTextColor(colour)) {}
+  ~TextColourScope() { dc_.setTextColor(previous_); }
+  TextColourScope(const TextColourScope&) = delete;
+  TextColourScope& operator=(const TextColourScope&) = delete;
+
+ private:
+  platform::Dc& dc_;
+  platform::COLORREF previous_;
+};
+
 // One row of figures: the label left-aligned in labelArea, the value right-aligned in valueArea,
 // both in the colour given (which stays selected).
 void drawLabelAndValue(platform::Dc& dc, platform::Rect labelArea, platform::Rect valueArea, const std::wstring& label,
                        const std::wstring& value, platform::COLORREF colour);
+
+// For a page drawn on its palette's window colour: the palette's text for that colour, and a
+// meaning colour (a warning in red, a hint in blue) in a shade that stands out from the window as
+// well as it does from the stock palette's.
+platform::COLORREF pageWindowText(const QWidget& page);
+platform::COLORREF readableOnPageWindow(platform::COLORREF meaning, const QWidget& page);
 
 // For a paint event: draws the widget's whole surface with `draw` and shows it.
 void paintThroughDc(QWidget& widget, const std::function<void(platform::Dc&)>& draw);

@@ -10,6 +10,7 @@
 #include "app/pages/page_dates.h"
 #include "app/pages/page_drawing.h"
 #include "app/pages/tabpage_loginfo.h"
+#include "platform/drawing/readable_colour.h"
 #include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
 #include "services/shell_values.h"
@@ -24,6 +25,15 @@ namespace {
 
 constexpr COLORREF kBlack = rgb(0, 0, 0);
 constexpr COLORREF kWhite = rgb(255, 255, 255);
+constexpr COLORREF kBlue = rgb(0, 0, 255);
+constexpr COLORREF kRed = rgb(255, 0, 0);
+constexpr COLORREF kTypingGreen = rgb(0, 96, 0);
+constexpr COLORREF kGrey = rgb(128, 128, 128);
+
+// The page is drawn on the button face: its plain texts take the face's own text colour, and its
+// figures their meaning colour in a shade that stands out from the face.
+COLORREF faceText() { return platform::getSysColor(platform::ColorBtnText); }
+COLORREF onFace(COLORREF meaning) { return platform::readableOnSysColor(meaning, platform::ColorBtnFace); }
 
 void drawRow(Dc& dc, int left, int y, int right, int bottom, const std::wstring& label, const std::wstring& value,
              COLORREF colour) {
@@ -64,20 +74,21 @@ void CTabpageLoginfo::OnPaint(Dc& dc) {
   const int correct = totalCorrects_, incorrect = totalIncorrects_;
   const double rate = rateOf(correct, incorrect);
   const int right = splitX_ - 15;
-  drawRow(dc, 10, 20, right, client.bottom, L"正解数", known(std::to_wstring(correct)), rgb(0, 0, 255));
-  drawRow(dc, 10, 40, right, client.bottom, L"不正解数", known(std::to_wstring(incorrect)), rgb(255, 0, 0));
+  drawRow(dc, 10, 20, right, client.bottom, L"正解数", known(std::to_wstring(correct)), onFace(kBlue));
+  drawRow(dc, 10, 40, right, client.bottom, L"不正解数", known(std::to_wstring(incorrect)), onFace(kRed));
   drawRow(dc, 10, 60, right, client.bottom, L"正解率", known(platform::format(L"%5.1f %%", 100 * rate)),
-          RateToColor(rate));
+          onFace(RateToColor(rate)));
   const int seconds = figures_.seconds;
-  drawRow(dc, 10, 85, right, client.bottom, L"学習回数", known(platform::format(L"%5d 回", figures_.runs)), kBlack);
-  drawRow(dc, 10, 105, right, client.bottom, L"総学習時間", known(StudyTimeText(seconds)), kBlack);
+  const COLORREF text = faceText();
+  drawRow(dc, 10, 85, right, client.bottom, L"学習回数", known(platform::format(L"%5d 回", figures_.runs)), text);
+  drawRow(dc, 10, 105, right, client.bottom, L"総学習時間", known(StudyTimeText(seconds)), text);
   if (isTypingMode(app_.studyMode)) {
     const int strokes = figures_.strokes;
     const int s = std::abs(seconds);
     const double speed = s == 0 ? 0.0 : static_cast<double>(strokes) / s * 60;
     drawRow(dc, 10, 130, right, client.bottom, L"キー入力速度", known(platform::format(L"%10.2lf [Keys/分]", speed)),
-            rgb(0, 96, 0));
-    drawRow(dc, 10, 150, right, client.bottom, L"打鍵数", known(std::to_wstring(strokes)), rgb(0, 96, 0));
+            onFace(kTypingGreen));
+    drawRow(dc, 10, 150, right, client.bottom, L"打鍵数", known(std::to_wstring(strokes)), onFace(kTypingGreen));
   }
 
   const int selected = m_historyList->currentIndex();
@@ -95,7 +106,7 @@ void CTabpageLoginfo::OnPaint(Dc& dc) {
   const int questions = host_.questionCount();
   switch (GetCheckedStudyMethod()) {
     case kNormal: {
-      dc.setTextColor(host_.folderSelected() ? rgb(128, 128, 128) : kBlack);
+      dc.setTextColor(host_.folderSelected() ? onFace(kGrey) : text);
       dc.textOut(15, splitY_ + 70, L"出題数");
       dc.textOut(190, splitY_ + 70,
                  platform::format(L"(%ls～%ls) 問題数：%ls", figureOrUnknown(questions <= 0 ? questions : 1).c_str(),
@@ -108,7 +119,7 @@ void CTabpageLoginfo::OnPaint(Dc& dc) {
     case kReview: {
       const int target = GetCheckedReviewTarget();
       const COLORREF colour = target == kStudied      ? rgb(128, 128, 255)
-                              : target == kMistaken   ? rgb(255, 0, 0)
+                              : target == kMistaken   ? kRed
                               : target == kNotStudied ? rgb(128, 255, 128)
                                                       : kBlack;
       DrawProgressBar(dc, L"該当する問題：", bar, questions, kWhite, selectionCount_, colour);
@@ -124,11 +135,10 @@ void CTabpageLoginfo::OnPaint(Dc& dc) {
 void CTabpageLoginfo::DrawStudyCounts(Dc& dc, const StudyRun& run, Rect r) {
   dc.fillSolidRect(r, platform::getSysColor(platform::ColorBtnFace));
   const double rate = rateOf(run.correct, run.incorrect);
-  drawRow(dc, r.left, r.top, r.right, r.bottom, L"正解数", std::to_wstring(run.correct), rgb(0, 0, 255));
-  drawRow(dc, r.left, r.top + 20, r.right, r.bottom, L"不正解数", std::to_wstring(run.incorrect), rgb(255, 0, 0));
+  drawRow(dc, r.left, r.top, r.right, r.bottom, L"正解数", std::to_wstring(run.correct), onFace(kBlue));
+  drawRow(dc, r.left, r.top + 20, r.right, r.bottom, L"不正解数", std::to_wstring(run.incorrect), onFace(kRed));
   drawRow(dc, r.left, r.top + 40, r.right, r.bottom, L"正解率", platform::format(L"%5.1f %%", 100 * rate),
-          RateToColor(rate));
-  dc.setTextColor(kBlack);
+          onFace(RateToColor(rate)));
 }
 
 void CTabpageLoginfo::DrawRateChart(Dc& dc, Rect r, int selected) {
@@ -137,6 +147,8 @@ void CTabpageLoginfo::DrawRateChart(Dc& dc, Rect r, int selected) {
   dc.frameRect(frame, platform::Brush::solid(kBlack));
   const int base = frame.bottom - 1;
   const PageFontScope font(dc, 10);
+  // The scale and the dates lie on the face beside and under the white frame.
+  dc.setTextColor(faceText());
   dc.textOut(frame.left - 23, frame.top - 4, L"100%");
   dc.textOut(frame.left - 15, base - 8, L"0%");
 
@@ -156,7 +168,7 @@ void CTabpageLoginfo::DrawRateChart(Dc& dc, Rect r, int selected) {
     dc.fillSolidRect(Rect{x1, frame.top + 1, x1 + step - 1, base}, shade);
   }
 
-  const platform::Pen previousPen = dc.selectPen(platform::Pen::solid(rgb(0, 0, 255)));
+  const platform::Pen previousPen = dc.selectPen(platform::Pen::solid(kBlue));
   for (int i = 0; i < points; ++i) {
     const int k = points - i;
     const double rate = k <= n ? rateOf(trend[k - 1].correct, trend[k - 1].incorrect) : 0.0;
@@ -187,7 +199,8 @@ void CTabpageLoginfo::DrawRateChart(Dc& dc, Rect r, int selected) {
 void CTabpageLoginfo::DrawProgressBar(Dc& dc, const std::wstring& label, Rect r, int maximum, COLORREF background,
                                       int value, COLORREF bar) {
   const PageFontScope font(dc, 12);
-  dc.setTextColor(kBlack);
+  // The label and the figure under the bar lie on the face; the bar has a white ground of its own.
+  dc.setTextColor(faceText());
   dc.textOut(r.left, r.top + 3, label);
   const Rect frame{r.left + 110, r.top, r.right, r.bottom - 15};
   dc.frameRect(frame, platform::Brush::solid(kBlack));

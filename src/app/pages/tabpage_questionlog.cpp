@@ -194,6 +194,7 @@ void CTabpageQuestionlog::paintEvent(QPaintEvent*) {
   platform::Dc dc(image);
   dc.selectFont(pageFont(13));
   dc.setBkMode(platform::Transparent);
+  dc.setTextColor(pageWindowText(*this));
   dc.textOut(150, height() - 50, L"/ " + figureOrUnknown(host_.questionCount()));
   QPainter(this).drawImage(0, 0, image);
 }

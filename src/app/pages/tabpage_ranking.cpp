@@ -18,6 +18,7 @@
 #include "platform/windows/notifier.h"
 #include "platform/files/shell_open.h"
 #include "platform/int32_limits.h"
+#include "platform/drawing/readable_colour.h"
 #include "platform/drawing/system_metrics.h"
 #include "platform/text.h"
 #include "platform/trace.h"
@@ -321,12 +322,14 @@ void CTabpageRanking::OnPaint(platform::Dc& dc) {
                       platform::Rect{170, y, client.right - 80, client.bottom}, label, value, colour);
     y += 25;
   };
-  const platform::COLORREF black = rgb(0, 0, 0);
-  row(L"順位", values.users == 0 ? L"? 位" : platform::format(L"%d 位（%d 人中）", values.rank, values.users), black);
-  row(L"ポイント", platform::format(L"%d + %d", accepted.p, pending.p), rgb(0, 0, 255));
-  row(L"正解数", platform::format(L"%d + %d", accepted.nc, pending.nc), black);
-  row(L"不正解数", platform::format(L"%d + %d", accepted.ni, pending.ni), black);
-  row(L"最近学習した問題集", PointInfoRecord::text(pending.ls), black);
-  if (pending.lt != 0) row(L"最終学習日", pageDateText(pending.lt), black);
-  if (values.updateTime != 0) row(L"最終更新日", pageDateText(values.updateTime), black);
+  // On the button face: the face's own text colour, and the points in a blue that stands out from it.
+  const platform::COLORREF text = platform::getSysColor(platform::ColorBtnText);
+  const platform::COLORREF points = platform::readableOnSysColor(rgb(0, 0, 255), platform::ColorBtnFace);
+  row(L"順位", values.users == 0 ? L"? 位" : platform::format(L"%d 位（%d 人中）", values.rank, values.users), text);
+  row(L"ポイント", platform::format(L"%d + %d", accepted.p, pending.p), points);
+  row(L"正解数", platform::format(L"%d + %d", accepted.nc, pending.nc), text);
+  row(L"不正解数", platform::format(L"%d + %d", accepted.ni, pending.ni), text);
+  row(L"最近学習した問題集", PointInfoRecord::text(pending.ls), text);
+  if (pending.lt != 0) row(L"最終学習日", pageDateText(pending.lt), text);
+  if (values.updateTime != 0) row(L"最終更新日", pageDateText(values.updateTime), text);
 }

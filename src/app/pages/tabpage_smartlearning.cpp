@@ -722,14 +722,16 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
   const int y0 = static_cast<int>(H * 0.3);
   dc.selectFont(pageFont(14));
   dc.setBkMode(platform::Transparent);
+  const platform::COLORREF text = pageWindowText(*this);
+  dc.setTextColor(text);
   dc.textOut(0, y0 + 7, L"表示：");
-  const platform::COLORREF text = dc.textColor();
   // A list that could not be read is not said to be empty; a file without smart learning has none.
   // A list the file could not give for now is not said to be unavailable: it is asked for again.
   const bool unavailable = app_.smartLearningUnavailable();
   const bool emptyList = smartLearningOn() && listKnown_ && shownIds_.empty();
   const std::wstring hint = unavailable ? kUnavailableHint : emptyList ? kEmptyListHint : kAddSetHint;
-  dc.setTextColor(unavailable ? rgb(128, 128, 128) : emptyList ? rgb(192, 0, 0) : rgb(64, 64, 192));
+  dc.setTextColor(
+      readableOnPageWindow(unavailable ? rgb(128, 128, 128) : emptyList ? rgb(192, 0, 0) : rgb(64, 64, 192), *this));
   const QPoint at = hintPosition(hint);
   dc.textOut(at.x(), at.y(), hint);
   dc.setTextColor(text);
@@ -754,6 +756,7 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
     level.now = now;
     level.calculating = calculator_.running();
     level.labelTopLimit = labelTopLimit;
+    level.labelColour = text;
     smart::DrawLevelGraph(dc, graph, level);
   } else if (curveRadio_->isChecked()) {
     graph.left += 25;
@@ -761,6 +764,7 @@ void CTabpageSmartlearning::paintPage(platform::Dc& dc) {
     curve.days = periodDays();
     curve.now = now;
     curve.labelTopLimit = labelTopLimit;
+    curve.labelColour = text;
     curve.questionSelected = curveQid_ >= 0;
     curve.points = curve_;
     smart::DrawForgettingCurve(dc, graph, curve);

@@ -36,7 +36,10 @@ bool ChooseDatabaseUntilOpen(KlvApp& app, std::wstring failure, const DatabaseOp
     const std::optional<std::wstring> chosen = chooseDatabaseFile(app, failure, tried);
     if (!chosen) return false;
     KlvApp::DatabaseOpenFailure failed;
-    if (open ? open(*chosen, &failed) : app.OpenDatabaseFile(*chosen, &failed)) {
+    if (open) {
+      if (open(*chosen, &failed)) return true;
+    } else if (app.OpenDatabaseFile(*chosen, &failed)) {
+      // The file is the one in use now: the next start opens it.
       app.settings->databasePath.value = *chosen;
       app.settings->saveAll();
       return true;

@@ -16,10 +16,11 @@ std::wstring databaseOpenFailureText(pdb3::FileRefusal refusal = pdb3::FileRefus
 using DatabaseOpener = std::function<bool(const std::wstring& path, KlvApp::DatabaseOpenFailure* failure)>;
 
 // After a failed open, `failure` saying why: tells the user so in one box and offers an open
-// dialog, at database-path first and then at the file last tried, until a chosen file opens (on the
-// application's connection, or through `open` when given); that file becomes database-path and the
-// settings are saved. False when the user cancels, the settings as they were. Unattended, the dialog
-// answers alike each time, so a file that fails again ends the asking. `failure` is read right after
-// the open, before any event is handled.
+// dialog, at database-path first and then at the file last tried, until a chosen file opens. One
+// opened on the application's connection becomes database-path and the settings are saved; one
+// opened through `open` (apart from the file in use) is left to the caller to store once it has
+// taken that file's place. False when the user cancels, the settings as they were. Unattended,
+// the dialog answers alike each time, so a file that fails again ends the asking. `failure` is
+// read right after the open, before any event is handled.
 bool ChooseDatabaseUntilOpen(KlvApp& app, std::wstring failure = databaseOpenFailureText(),
                              const DatabaseOpener& open = nullptr);

@@ -81,6 +81,12 @@ std::wstring namedFileNotOpenedText(const std::wstring& failure, const std::wstr
   return failure + (named ? L"" : L"\n" + path) + L"\n" + kOpenFileKept;
 }
 
+// The settings' own file that did not open, and no other chosen in its place: why, the file, and
+// what the learner goes on with. A file that is not there was not read and failed: it is missing.
+std::wstring ownFileGivenUpText(const std::wstring& failure, bool gone, const std::wstring& path) {
+  return gone ? missingDatabaseText(path) + L"\n" + kOpenFileKept : namedFileNotOpenedText(failure, path);
+}
+
 }  // namespace
 
 KlvApp::FileTakeUp KlvApp::TakeUp(sqliteplus::SqliteConnection& file, pdb3::MemoryRateTable rates) const {
@@ -182,7 +188,9 @@ bool KlvApp::OpenFileStillThere() const {
 }
 
 Reopened KlvApp::ReopenDatabase(QWidget* owner, Reload reload) {
-  std::wstring path = settings ? settings->databasePath.value : std::wstring();
+  const std::wstring ownFile = settings ? settings->databasePath.value : std::wstring();
+  std::wstring path = ownFile;
+  bool choseAnother = false;
   sqliteplus::SqliteConnection opened;
   pdb3::FileFindings found;
   DatabaseOpenFailure failure;
@@ -198,14 +206,21 @@ Reopened KlvApp::ReopenDatabase(QWidget* owner, Reload reload) {
       }
       return Reopened::keptOpenFile;
     }
+    const bool gone = sqliteplus::lastEngineFailure() == sqliteplus::EngineFailure::gone;
     // Another file is asked for; it too is opened apart, and is taken up there before it replaces
     // the one open.
-    const bool chosen = ChooseDatabaseUntilOpen(*this, failure.text, [&](const std::wstring& file, DatabaseOpenFailure* failed) {
+    choseAnother = ChooseDatabaseUntilOpen(*this, failure.text, [&](const std::wstring& file, DatabaseOpenFailure* failed) {
       path = file;
       return OpenFileApart(file, opened, found, failed);
     });
-    if (!chosen) {
+    if (!choseAnother) {
+      // A cancel keeps what works: the file open goes on while it is still the one at its path.
+      const bool keep = OpenFileStillThere();
       NameTheOpenFileAgain(owner);
+      if (keep) {
+        reportUnmadeChangeAsSaid(owner, ownFileGivenUpText(failure.text, gone, ownFile), kAppCaption);
+        return Reopened::keptOpenFile;
+      }
       recordFailure(ExitDatabaseNotOpened);
       return Reopened::closing;
     }
@@ -220,6 +235,9 @@ Reopened KlvApp::ReopenDatabase(QWidget* owner, Reload reload) {
     return Reopened::keptOpenFile;
   }
   ReplaceOpenFile(opened, path, found);
+  // Only now does the next start open the file chosen instead: a run ended while it was being
+  // taken up starts again on the file that was open.
+  if (choseAnother && settings) saveSettingsOrSay(*settings, owner);
   KeepTakeUp(std::move(taken));
   if (!user) {
     recordFailure(ExitDataUnusable);

@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <cerrno>
 
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
@@ -13,12 +14,22 @@
 #include "platform/windows/notifier.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
+#include "services/file_failure.h"
+#include "services/point_info_store.h"
 
 namespace {
 
 QString qs(const std::wstring& text) { return QString::fromStdWString(text); }
 
 void tell(QWidget* owner, const std::wstring& text) { platform::messageBox(owner, text, kAppCaption); }
+
+// Said at every failure: each is a change the learner asked for that the file lacks (the store
+// keeps it, and the next save that works writes it).
+void saveRankingOrSay(QWidget* owner, KlvApp& app) {
+  if (app.pointInfo.save(app.settings->irankDatafilePath.value)) return;
+  platform::messageBox(owner, fileFailureText(L"ランキングデータを保存できませんでした。", errno), kAppCaption,
+                       platform::MbOk | platform::MbIconError);
+}
 
 }  // namespace
 
@@ -131,6 +142,8 @@ void CUserManageDlg::OnRenameUser() {
   if (!writtenOrSay(this, pdb3::renameUserIfNameFree(accessor, pdb3::userIdByName(accessor, oldName), dialog.m_strNewName),
                     L"変更に失敗しました"))
     return;
+  // The ranking account (id, password, unsent points) is the learner's, whatever they are called.
+  if (app_.pointInfo.renameRecord(oldName, dialog.m_strNewName)) saveRankingOrSay(this, app_);
   if (m_strCurrentName == oldName) m_strCurrentName = dialog.m_strNewName;
   // The setting must follow at once: a Cancel later would leave it naming nobody.
   AppSettings& settings = *app_.settings;
@@ -162,6 +175,8 @@ void CUserManageDlg::OnDeleteUser() {
     reportUnmadeChange(this, L"削除に失敗しました");
     return;
   }
+  // A later user of the same name starts without this one's ranking account.
+  if (app_.pointInfo.removeRecords(name)) saveRankingOrSay(this, app_);
   delete list_->takeItem(list_->currentRow());
 }
 

@@ -1,4 +1,5 @@
 // Text output of the device context: DrawText layout, prefixes, ellipsis and rotated fonts.
+#include "platform/drawing/drawn_text_observer.h"
 #include "platform/drawing/gdi_dc.h"
 #include "platform/drawing/gdi_glyphs.h"
 
@@ -78,7 +79,13 @@ void Dc::drawTextLine(const std::wstring& line, int acceleratorIndex, int x, int
   // Escapement turns the line about its top-left corner (counter-clockwise, tenths of a degree).
   painter.translate(x, y);
   if (font_.logFont().escapement != 0) painter.rotate(-font_.logFont().escapement / 10.0);
-  if (bkMode_ == Opaque) painter.fillRect(QRect(0, 0, m.horizontalAdvance(q), m.height()), toQColor(bkColor_));
+  const QRect box(0, 0, m.horizontalAdvance(q), m.height());
+  if (bkMode_ == Opaque) painter.fillRect(box, toQColor(bkColor_));
+  if (DrawnTextObserver* observer = drawnTextObserver()) {
+    QRect drawn = painter.transform().mapRect(box).intersected(image_->rect());
+    if (area) drawn = drawn.intersected(area->toQRect());
+    observer->aboutToDraw(line, drawn, textColor_, *image_);
+  }
   painter.setPen(toQColor(textColor_));
   painter.drawText(0, m.ascent(), q);
   if (acceleratorIndex >= 0 && acceleratorIndex < static_cast<int>(line.size())) {

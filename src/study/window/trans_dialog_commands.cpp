@@ -141,7 +141,8 @@ bool CTransDlg::OnCommand(int id) {
     case kEditPreviousCommand: EditQuestion(flow_.previousId); return true;
     case kSaveQuestionCommand: OnSaveQuestion(); return true;
     case kAboutCommand: whilePaused([&] { host_.showAbout(*this); }); return true;
-    case ctl::FirstFunc: host_.showHelp(); return true;
+    // Help that cannot be shown says so in a box, which is read on the study's time held still.
+    case ctl::FirstFunc: whilePaused([&] { host_.showHelp(); }); return true;
     case ctl::FirstFunc + 1: ShowHint(); return true;
     case ctl::FirstFunc + 2: ShowAnswerLength(); return true;
     case ctl::FirstFunc + 3: ShowEditPopup(QCursor::pos()); return true;

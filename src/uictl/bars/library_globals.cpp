@@ -96,25 +96,29 @@ void build(std::unique_ptr<T>& slot) {
   state().exitFunctions.push_back([&slot] { slot.reset(); });
 }
 
-// The toolkit tells a palette change to the windows and then to the application, but not to the
-// widgets inside the windows: bars in a dialog would keep the old colours. On the application's
-// notice the library's colours follow, and every widget is told, as every window and its children
-// are of a change of the system colours.
-class SystemColourWatcher : public QObject {
- public:
-  using QObject::QObject;
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched != QCoreApplication::instance() || event->type() != QEvent::ApplicationPaletteChange) return false;
-    updateSystemColours();
-    std::vector<QPointer<QWidget>> widgets;
-    for (QWidget* widget : QApplication::allWidgets()) widgets.emplace_back(widget);
-    for (const QPointer<QWidget>& widget : widgets) {
-      QEvent change(QEvent::ApplicationPaletteChange);
-      if (widget) QCoreApplication::sendEvent(widget, &change);
-    }
-    return false;
+// The toolkit tells a palette change to the windows (later, through their event queues) and not to
+// the widgets inside them: bars in a dialog would keep the old colours. On the application's own
+// notice, given while the palette is being set, the library's colours follow at once and every
+// widget is told, as every window and its children are of a change of the system colours. The
+// notice is a signal, so the program's other events pass through nothing of the library's.
+void followApplicationPalette() {
+  updateSystemColours();
+  std::vector<QPointer<QWidget>> widgets;
+  for (QWidget* widget : QApplication::allWidgets()) widgets.emplace_back(widget);
+  for (const QPointer<QWidget>& widget : widgets) {
+    QEvent change(QEvent::ApplicationPaletteChange);
+    if (widget) QCoreApplication::sendEvent(widget, &change);
   }
-};
+}
+
+QMetaObject::Connection connectToPaletteChanges() {
+  // The signal is the one notice the toolkit gives while the palette is set; the event that
+  // replaces it reaches only the application object and, queued, the windows.
+  QT_WARNING_PUSH
+  QT_WARNING_DISABLE_DEPRECATED
+  return QObject::connect(qGuiApp, &QGuiApplication::paletteChanged, qGuiApp, [] { followApplicationPalette(); });
+  QT_WARNING_POP
+}
 
 void startUp() {
   LibraryState& s = state();
@@ -145,9 +149,8 @@ void startUp() {
   build(s.fonts);
   build(s.drawData);
   if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    auto* watcher = new SystemColourWatcher;
-    qApp->installEventFilter(watcher);
-    s.exitFunctions.push_back([watcher] { delete watcher; });
+    const QMetaObject::Connection palette = connectToPaletteChanges();
+    s.exitFunctions.push_back([palette] { QObject::disconnect(palette); });
   }
   // The fonts, their text heights and every bar's layout follow a change of the desktop's fonts.
   if (qGuiApp) {

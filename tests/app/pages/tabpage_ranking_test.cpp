@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <ctime>
+#include <tuple>
 
 #include "app/pages/ranking_protocol.h"
 #include "app/pages/tabpage_ranking.h"
@@ -165,6 +166,22 @@ TEST_F(RankingPage, RefusalsAndMessagesKeepTheUnsentPoints) {
   EXPECT_EQ(record().pendingTotal.nc, 10);
   EXPECT_EQ(update(httpReply("404 Not Found", "rank=2\n")), L"");
   EXPECT_EQ(record().pendingTotal.nc, 0);
+}
+
+// A learner the server has ranked before keeps the points it has not taken: a server message, an
+// error page or a reply without a rank leaves them to be sent again, in the file as well.
+TEST_F(RankingPage, ARankedLearnersUnsentPointsStayUntilAReplyRanksThem) {
+  for (const std::string& response :
+       {httpReply("200 OK", platform::toCp932(L"msg=ただいま休止中です")),
+        httpReply("500 Internal Server Error", "<html><body>Internal Server Error</body></html>\n"),
+        httpReply("200 OK", "users=120\nnextpoint=900\n")}) {
+    record().totalRank = 8;
+    update(response);
+    EXPECT_EQ(record().totalRank, 8);
+    const PointInfoRecord saved = savedRecord();
+    for (const PointInfoRecord::Counters& block : {saved.pendingTotal, saved.pendingMonthly})
+      EXPECT_EQ(std::tuple(block.nc, block.ni, block.p, block.sec), std::tuple(10, 2, 120, 300)) << response;
+  }
 }
 
 TEST_F(RankingPage, TransferFailuresSayWhereAndForgetOnlyCountsTheServerMayHaveTaken) {

@@ -5,6 +5,7 @@
 
 #include "app/printing/card_template.h"
 #include "app/printing/print_template.h"
+#include "app/printing/template_files.h"
 #include "platform/files/file_system.h"
 #include "platform/settings/ini_profile.h"
 #include "test_env.h"
@@ -153,4 +154,46 @@ TEST(CardTemplateFile, ASideWritesExactlyItsItemsAndReadsBackIntoALargerTemplate
   EXPECT_DOUBLE_EQ(read.front[1].x, 1.25);
   EXPECT_DOUBLE_EQ(read.cardWidth, 100.0);
   EXPECT_DOUBLE_EQ(read.cardHeight, 30.0);
+}
+
+// A side's items end at the first item whose mark is 0 or missing: whatever follows is left over
+// from a larger template and is not the learner's card.
+TEST(CardTemplateFile, ASideEndsAtTheFirstItemNotMarkedAsThere) {
+  QTemporaryDir dir;
+  const std::wstring path = dir.path().toStdWString() + L"/card.ini";
+  QFile file(QString::fromStdWString(path));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("[Templete]\r\n"
+             "front00_exist=1\r\nfront00_str=kept\r\n"
+             "front01_exist=0\r\nfront01_str=after a zero\r\n"
+             "front02_exist=1\r\nfront02_str=left over\r\n"
+             "back00_exist=1\r\nback00_str=kept\r\n"
+             "back02_exist=1\r\nback02_str=after a gap\r\n");
+  file.close();
+  CardTemplate read;
+  read.LoadOrSave(path, false);
+  ASSERT_EQ(read.front.size(), 1u);
+  EXPECT_EQ(read.front[0].text, L"kept");
+  ASSERT_EQ(read.back.size(), 1u);
+  EXPECT_EQ(read.back[0].text, L"kept");
+}
+
+// Two templates whose names differ only in case could not be told apart in the editors' lists:
+// the later one is listed, and written back, under a numbered name.
+TEST(TemplateList, NamesThatDifferOnlyInCaseAreMadeUnique) {
+  QTemporaryDir dir;
+  const std::wstring folder = dir.path().toStdWString();
+  for (const auto& [file, name] : {std::pair(L"/a.ini", L"Cards"), std::pair(L"/b.ini", L"CARDS")}) {
+    CardTemplate card;
+    card.name = name;
+    ASSERT_TRUE(card.LoadOrSave(folder + file, true));
+  }
+  const TemplateList list = listTemplates<CardTemplate>(folder);
+  ASSERT_EQ(list.listed.size(), 3u);  // the built-in default first
+  EXPECT_EQ(list.listed[1].name, L"Cards");
+  EXPECT_EQ(list.listed[2].name, L"CARDS(1)");
+  CardTemplate written;
+  written.LoadOrSave(folder + L"/b.ini", false);
+  EXPECT_EQ(written.name, L"CARDS(1)");
+  EXPECT_EQ(uniqueTemplateName(L"cards", {L"Cards", L"CARDS(1)"}), L"cards(2)");
 }

@@ -243,6 +243,27 @@ TEST_F(Startup, AFirstRunWhoseDataFolderMayNotBeSearchedNamesThePermissions) {
   EXPECT_FALSE(QFileInfo::exists(dataFile("database.klvdb7")));
 }
 
+// Nor can one whose Documents folder may not be searched tell whether the data folder is in it:
+// making it could only fail, and the permissions are said once, by the open, with no box about a
+// folder that could not be made.
+TEST_F(Startup, AFirstRunWhoseDocumentsMayNotBeSearchedSaysThePermissionsOnce) {
+  const QString documents = homePath("Documents");
+  ASSERT_TRUE(QDir().mkpath(documents));
+  ASSERT_EQ(::chmod(documents.toUtf8().constData(), 0600), 0);
+  ChosenDatabase dialogs;
+  platform::FileDialogOverride use(dialogs);
+  {
+    const testenv::PermissionsApply asAnyUser;
+    run();
+  }
+  ::chmod(documents.toUtf8().constData(), 0700);
+  EXPECT_EQ(boxes.texts, std::vector<std::wstring>{
+                             L"データベースファイルが読み込めませんでした。\n" +
+                             std::wstring(databaseFailureCause(sqliteplus::EngineFailure::unreadable)) +
+                             L"\n次のダイアログでデータベースファイルを指定してください。"});
+  EXPECT_EQ(stored()->dataFolderPath.value, dataFile("").chopped(1).toStdWString());
+}
+
 // On a later start a data folder that is missing (its disk not mounted yet) or whose way may not be
 // searched is made nothing in: no folder, no copy of the program's files. The open of the database
 // says why, once, and the chooser asks for another.

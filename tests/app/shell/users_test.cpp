@@ -13,6 +13,7 @@
 #include "held_database.h"
 #include "platform/text.h"
 #include "scoped_env.h"
+#include "services/point_info_store.h"
 #include "study_app_fixture.h"
 #include "test_env.h"
 
@@ -221,6 +222,58 @@ TEST(UserManageDialog, AListThatCouldNotBeReadRefusesChangesAndNamesAreCheckedIn
   EXPECT_EQ(listed(list), (QStringList{"tester", "hanako", "saburo"}));
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM user_info WHERE name='saburo'"), 1);
   EXPECT_FALSE(s.app.db.inTransaction());
+}
+
+// The ranking account (id, password, unsent points) is the learner's: it follows a rename, and a
+// user deleted takes it along, so that a newcomer of the same name starts without it. The file
+// holds the change at once; a save that fails says so with its cause.
+TEST(UserManageDialog, TheRankingAccountFollowsARenameAndGoesWithTheUser) {
+  StudyApp s;
+  pdb3::insertUser(s.accessor(), L"hanako");
+  for (const auto& [name, id] : {std::pair(L"tester", L"t-id"), std::pair(L"hanako", L"h-id")}) {
+    PointInfoRecord& record = s.app.pointInfo.recordAt(s.app.pointInfo.appendRecord(name));
+    PointInfoRecord::copyText(record.rankingId, id);
+    record.pendingTotal.p = 120;
+  }
+  // The ranking id the file keeps for the name.
+  const auto savedId = [&s](const wchar_t* name) {
+    PointInfoStore saved;
+    EXPECT_TRUE(saved.load(s.settings.irankDatafilePath.value));
+    const int index = saved.findIndex(name);
+    return index < 0 ? std::wstring(L"<none>") : PointInfoRecord::text(saved.recordAt(index).rankingId);
+  };
+  CUserManageDlg dialog(s.app);
+  dialog.OnInitDialog();
+  auto* list = dialog.findChild<QListWidget*>("id1138");
+
+  select(list, "tester");
+  typeAndConfirm(1023, "太郎");
+  dialog.OnRenameUser();
+  EXPECT_EQ(s.app.pointInfo.findIndex(L"tester"), -1);
+  EXPECT_EQ(PointInfoRecord::text(s.app.CurrentUserPointInfo().rankingId), L"t-id");
+  EXPECT_EQ(s.app.CurrentUserPointInfo().pendingTotal.p, 120);
+  EXPECT_EQ(savedId(L"太郎"), L"t-id");
+  EXPECT_EQ(savedId(L"tester"), L"<none>");
+
+  s.notifier.answer = platform::IdYes;
+  select(list, "hanako");
+  dialog.OnDeleteUser();
+  EXPECT_EQ(savedId(L"hanako"), L"<none>");
+  typeAndConfirm(1023, "hanako");
+  dialog.OnAddUser();
+  EXPECT_EQ(s.app.pointInfo.findIndex(L"hanako"), -1) << "a newcomer of the name has no account yet";
+  EXPECT_EQ(s.app.pointInfo.size(), 1u);
+
+  // The ranking file's folder gone (its disk not mounted): the user goes all the same, and the
+  // learner hears that the file still holds the account.
+  s.app.pointInfo.appendRecord(L"hanako");
+  s.settings.irankDatafilePath.value = s.settings.irankDatafilePath.value + L".missing/irank.dat";
+  s.notifier.boxes.clear();
+  select(list, "hanako");
+  dialog.OnDeleteUser();
+  EXPECT_EQ(listed(list), QStringList{"太郎"});
+  ASSERT_EQ(s.notifier.boxes.size(), 2u);
+  EXPECT_EQ(s.notifier.boxes[1], L"Kelvara: ランキングデータを保存できませんでした。\n書き込み先のフォルダが見つかりません。");
 }
 
 TEST(FirstUserDialog, OffersTheUsersRefusesNoNameAndUnattendedTakesTheLoginName) {

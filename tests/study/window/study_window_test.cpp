@@ -81,7 +81,12 @@ class FakeHost : public StudyHost {
   std::wstring answerRemark(const std::wstring&, const std::vector<int>&) override { return {}; }
   void openSearch(QWidget&, const std::wstring& word) override { searches.push_back(word); }
   void openQuestionList(QWidget&, const std::vector<int>& ids, const std::wstring&) override { lists.push_back(ids); }
-  void showHelp() override { ++helps; }
+  // Set, help says as the program's does when its files are missing: in a box.
+  std::wstring missingHelp;
+  void showHelp() override {
+    ++helps;
+    if (!missingHelp.empty()) platform::messageBox(nullptr, missingHelp, L"Kelvara");
+  }
   void showAbout(QWidget&) override { ++abouts; }
   std::wstring saveQuestionToBinder(int) override { return {}; }
   void prepareWindow(QWidget&) override {}
@@ -755,19 +760,25 @@ TEST(StudyWindow, AMenuABoxOrAFileChooserOverTheWindowHoldsTheTimeLimitWhileItIs
 
   QTest::keyClick(&choice, Qt::Key_F10);  // no dictionary program is installed
   ASSERT_TRUE(unjudged()) << "dictionary";
+  host.missingHelp = L"ヘルプファイルが見つかりません。";
+  QTest::keyClick(&choice, Qt::Key_F1);
+  ASSERT_TRUE(unjudged()) << "help by its key";
+  QTest::mouseClick(find<QPushButton>(choice, 1217), Qt::LeftButton);  // Func01
+  ASSERT_TRUE(unjudged()) << "help by Func01";
+  EXPECT_EQ(host.helps, 2);
 
   // A skin that fails as it loads, one whose drawing brings a box, and one gone, which offers the
   // chooser for another.
   host.values.skinPath = writeLua("broken.lua", "DesignName = 'broken'\nerror('broken skin')\n").toStdWString();
   QTest::keyClick(&choice, Qt::Key_F5);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.boxes.size() == 4; }, testwait::kPatienceMs));  // its error, and drawing it fails
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.boxes.size() == 6; }, testwait::kPatienceMs));  // its error, and drawing it fails
   ASSERT_TRUE(unjudged()) << "broken skin";
   host.values.skinPath =
       writeLua("alerting.lua", "DesignName = 'alerting'\n"
                                "function OnUpdate() if not said then said = true KLV.Alert('drawn') end end\n")
           .toStdWString();
   QTest::keyClick(&choice, Qt::Key_F5);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.boxes.size() == 5; }, testwait::kPatienceMs));  // once drawn
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.boxes.size() == 7; }, testwait::kPatienceMs));  // once drawn
   ASSERT_TRUE(unjudged()) << "a skin's box";
   host.values.skinPath = (home + "/gone.lua").toStdWString();
   studytest::whenOpened<QFileDialog>([&](QFileDialog* chooser) {
@@ -782,6 +793,7 @@ TEST(StudyWindow, AMenuABoxOrAFileChooserOverTheWindowHoldsTheTimeLimitWhileItIs
   EXPECT_EQ(opened, QStringList({"menu", "menu", "skin menu", "chooser", "skin menu", "chooser", "chooser"}));
   EXPECT_EQ(boxes.boxes, (std::vector<std::wstring>{
                              L"Kelvara: スキンファイルではありません", L"Kelvara: PDIC がインストールされていません",
+                             L"Kelvara: ヘルプファイルが見つかりません。", L"Kelvara: ヘルプファイルが見つかりません。",
                              L"KLV-Lua: " + (home + "/broken.lua").toStdWString() + L":2: broken skin",
                              L"ScriptError: attempt to call a nil value", L"KLV.Alert: drawn",
                              L"Kelvara: スキンファイルが見つかりませんでした。次のダイアログから選択してください。"}));

@@ -66,7 +66,9 @@ bool ToolbarEditCtrl::event(QEvent* event) {
     keyPressEvent(static_cast<QKeyEvent*>(event));
     return true;
   }
-  return QLineEdit::event(event);
+  const bool handled = QLineEdit::event(event);
+  if (event->type() == QEvent::ApplicationPaletteChange) m_owner.TakeOwnerColours();
+  return handled;
 }
 
 void ToolbarEditCtrl::keyPressEvent(QKeyEvent* event) {
@@ -124,7 +126,13 @@ QLineEdit* CUxToolbarEditBoxButton::CreateEdit(QWidget* parent, const Rect& rect
   m_pWndEdit->setObjectName(QStringLiteral("id%1").arg(m_nCommandId));
   m_pWndEdit->setGeometry(hostedRectOnBar(m_pWndEdit, rect));
   m_pWndEdit->setEnabled(!(m_dwStyle & kWsDisabled));
-  // The box takes the colours its owner answers for it.
+  TakeOwnerColours();
+  m_pWndEdit->setVisible(m_dwStyle & 0x10000000u);
+  return m_pWndEdit;
+}
+
+void CUxToolbarEditBoxButton::TakeOwnerColours() {
+  if (!m_pWndEdit) return;
   QImage probe(1, 1, QImage::Format_RGB32);
   Dc dc(probe);
   OnCtlColor(&dc, 0);
@@ -132,8 +140,6 @@ QLineEdit* CUxToolbarEditBoxButton::CreateEdit(QWidget* parent, const Rect& rect
   palette.setColor(QPalette::Text, toQColor(dc.textColor()));
   palette.setColor(QPalette::Base, toQColor(dc.bkColor()));
   m_pWndEdit->setPalette(palette);
-  m_pWndEdit->setVisible(m_dwStyle & 0x10000000u);
-  return m_pWndEdit;
 }
 
 void* CUxToolbarEditBoxButton::OnCtlColor(Dc* dc, unsigned) { return hostedControlColours(dc); }

@@ -62,6 +62,9 @@ class CUxToolbarEditBoxButton : public CUxToolbarButton {
 
   const std::wstring& GetContents() const { return m_strContents; }
   QLineEdit* GetEditBox() const { return m_pWndEdit; }
+  // The box takes the colours its owner answers for it: when made, and again whenever the
+  // desktop's colours change, so that it never stays a white box on a bar that has turned dark.
+  void TakeOwnerColours();
 
   // Child, visible, automatic horizontal scrolling.
   static constexpr unsigned kDefaultStyle = 0x50000080u;

@@ -1,5 +1,6 @@
 #include "uictl/bars/combos/font_combo_box.h"
 
+#include "platform/drawing/readable_image.h"
 #include "platform/drawing/system_metrics.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/buttons/hosted_control.h"
@@ -168,6 +169,7 @@ void FontComboBox::DrawItem(Dc* dc, int index, const Rect& rect, unsigned state)
   const QImage& icons = fontTypeIcons();
   const COLORREF textColour = dc->textColor();
   const int mode = dc->bkMode();
+  const int under = (state & OdsSelected) ? ColorHighlight : ColorWindow;
   if (state & OdsSelected) {
     dc->fillSolidRect(rect, getSysColor(ColorHighlight));
     dc->setTextColor(getSysColor(ColorHighlightText));
@@ -183,9 +185,10 @@ void FontComboBox::DrawItem(Dc* dc, int index, const Rect& rect, unsigned state)
       const int type = font->nType;
       if (type & (DeviceFontType | TrueTypeFontType)) {
         const int image = (type & TrueTypeFontType) ? 1 : 0;
+        // The icons' black and gray ink is drawn for the classic white list.
         if (icons.width() >= (image + 1) * kIconSize)
           dc->drawImage(rect.left, rect.top + (rect.height() - kIconSize) / 2,
-                        icons.copy(image * kIconSize, 0, kIconSize, std::min(kIconSize, icons.height())));
+                        inkStandingOutOnSysColor(icons.copy(image * kIconSize, 0, kIconSize, std::min(kIconSize, icons.height())), under));
       }
       text.left = rect.left + 22;
     }

@@ -1,5 +1,7 @@
 #include "uictl/frames/buttons/url_link_button.h"
 
+#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/system_metrics.h"
 #include "platform/files/shell_open.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
@@ -67,7 +69,9 @@ Size CUxURLLinkButton::SizeToContent(bool verticalCentre, bool horizontalCentre)
 }
 
 void CUxURLLinkButton::OnDraw(Dc* dc, const Rect& rect, unsigned) {
-  TextScope scope(dc, m_bMouseInside ? m_clrHotText : m_clrText, globalData().fontUnderline);
+  // The link lies on its dialog's face: its blue stays a blue that stands out from it.
+  const COLORREF colour = readableOnSysColor(m_bMouseInside ? m_clrHotText : m_clrText, ColorBtnFace);
+  TextScope scope(dc, colour, globalData().fontUnderline);
   Rect r = rect;
   dc->drawText(text().toStdWString(), r, DtSingleLine);
 }

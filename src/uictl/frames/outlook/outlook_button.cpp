@@ -1,5 +1,7 @@
 #include "uictl/frames/outlook/outlook_button.h"
 
+#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/drawing/text_scope.h"
@@ -108,7 +110,9 @@ void CUxOutlookButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
   if (disabled) {
     colour = backImage ? globalData().clrGrayText : manager->GetToolbarButtonTextColor(this, ButtonNormal);
   } else if (m_pWndParentBar && m_pWndParentBar->m_clrRegText != kNoColor) {
-    colour = m_pWndParentBar->m_clrRegText;
+    // The owner's colour was chosen for the classic shadow under the labels; on another desktop's
+    // shadow a shade of it that stands out takes its place.
+    colour = backImage ? m_pWndParentBar->m_clrRegText : readableOnSysColor(m_pWndParentBar->m_clrRegText, ColorBtnShadow);
   } else {
     colour = backImage ? globalData().clrWindowText
                        : manager->GetToolbarButtonTextColor(this, highlight ? ButtonHighlighted : ButtonNormal);

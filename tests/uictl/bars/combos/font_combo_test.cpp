@@ -3,12 +3,14 @@
 // own and over the installed fonts.
 #include "platform/settings/archive.h"
 #include "platform/drawing/font_source.h"
+#include "platform/drawing/readable_colour.h"
 #include "platform/drawing/system_metrics.h"
 #include "uictl/bars/combos/font_combo_box.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/combos/toolbar_font_combo.h"
 
 #include "bars_test_support.h"
+#include "text_contrast.h"
 #include "toolbar_test_support.h"
 
 #include <QAbstractItemView>
@@ -177,4 +179,25 @@ TEST_F(FontComboTest, InstalledJapaneseFaceWithItsTrueTypeIcon) {
   box.DrawItem(&plain, index, {0, 0, 200, 20}, 0);
   EXPECT_EQ(fromPixel(image.pixel(0, 0)), getSysColor(ColorWindow));
   EXPECT_GT(countPixels(image, QRect(0, 0, 22, 20), 0x000000), 10);
+}
+
+// The TrueType icon's black and gray ink on the list of a dark desktop.
+TEST_F(FontComboTest, TheFontTypeIconStandsOutFromADarkList) {
+  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
+  FontComboBox box;
+  ASSERT_TRUE(box.SelectFont(L"ipagothic", 1));
+  QImage image = canvas(200, 20, 0x123456);
+  Dc dc(image);
+  box.DrawItem(&dc, box.currentIndex(), {0, 0, 200, 20}, 0);
+  const COLORREF window = getSysColor(ColorWindow);
+  int ink = 0, faded = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) {
+      const COLORREF c = fromPixel(image.pixel(x, y));
+      if (c == window) continue;
+      ++ink;
+      faded += contrastRatio(c, window) < kReadableContrast;
+    }
+  EXPECT_GT(ink, 10);
+  EXPECT_EQ(faded, 0);
 }

@@ -1,0 +1,28 @@
+// Colours that carry a meaning (a correct count in blue, a mistake in red, a level's colour) keep
+// it on whatever face the desktop gives: where such a colour would fade into a dark face, a shade
+// of the same hue that stands out takes its place. On the classic faces nothing changes.
+#pragma once
+
+#include "platform/drawing/gdi_types.h"
+
+namespace platform {
+
+// The relative luminance of a colour, 0 for black to 1 for white.
+double relativeLuminance(COLORREF colour);
+
+// How far two colours stand apart, from 1 (the same) to 21 (black and white).
+double contrastRatio(COLORREF a, COLORREF b);
+
+// The ratio a text needs against what lies under it.
+inline constexpr double kReadableContrast = 3.0;
+
+// `colour`, or the nearest shade of its hue that stands out from `under` as well as `colour`
+// stands out from `classicUnder`, and never by less than kReadableContrast where the classic
+// pair gives that much. With `under` equal to `classicUnder` the colour comes back as it is.
+COLORREF readableOn(COLORREF colour, COLORREF under, COLORREF classicUnder);
+
+// The same over a system colour: `under` as the desktop gives it now, measured against the
+// classic table's.
+COLORREF readableOnSysColor(COLORREF colour, int sysColorIndex);
+
+}  // namespace platform

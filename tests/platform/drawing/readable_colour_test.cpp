@@ -1,0 +1,120 @@
+// Meaning colours on the desktop's faces, and the measure the window tests read texts with: it
+// must find a text wherever it is drawn (a child label, a device context's image) and tell
+// one that fades into its face from one that stands out.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPainter>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <map>
+
+#include "platform/drawing/gdi_dc.h"
+#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/readable_image.h"
+#include "platform/drawing/system_metrics.h"
+#include "text_contrast.h"
+
+using namespace platform;
+
+namespace {
+
+constexpr COLORREF kBlue = rgb(0, 0, 255), kRed = rgb(255, 0, 0), kDarkGreen = rgb(0, 96, 0);
+
+TEST(ReadableColour, AMeaningColourKeepsItsHueAndStandsOutOnADarkFaceAndStaysAsItIsOnTheClassicOne) {
+  const COLORREF classicFace = rgb(192, 192, 192), darkFace = rgb(49, 54, 59), lightFace = rgb(239, 240, 241);
+  for (COLORREF colour : {kBlue, kRed, kDarkGreen, rgb(0, 0, 0), rgb(255, 128, 0)}) {
+    EXPECT_EQ(readableOn(colour, classicFace, classicFace), colour);
+    const COLORREF onDark = readableOn(colour, darkFace, classicFace);
+    const double wanted = std::min(kReadableContrast, contrastRatio(colour, classicFace));
+    EXPECT_GE(contrastRatio(onDark, darkFace), wanted) << std::hex << colour;
+    // Same hue: a shade of blue is still blue.
+    if (colour != rgb(0, 0, 0)) {
+      EXPECT_NEAR(toQColor(onDark).hslHueF(), toQColor(colour).hslHueF(), 0.02) << std::hex << colour;
+    }
+    EXPECT_GE(contrastRatio(readableOn(colour, lightFace, classicFace), lightFace), wanted);
+  }
+  // Black on a dark face turns lighter than the face.
+  EXPECT_GT(relativeLuminance(readableOn(rgb(0, 0, 0), darkFace, classicFace)), relativeLuminance(darkFace));
+}
+
+TEST(ReadableColour, OnASystemColourTheClassicTableChangesNothingAndADesktopPaletteDoes) {
+  EXPECT_EQ(readableOnSysColor(kBlue, ColorBtnFace), kBlue);
+  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
+  EXPECT_NE(readableOnSysColor(kBlue, ColorBtnFace), kBlue);
+  EXPECT_GE(contrastRatio(readableOnSysColor(kBlue, ColorBtnFace), getSysColor(ColorBtnFace)), kReadableContrast);
+}
+
+// A toolbar picture: clear corners, black outline, a dark gray body, a blue mark.
+TEST(ReadableImage, GrayInkStandsOutOnADarkFaceAndColoursAndTheClassicFaceStayAsTheyAre) {
+  QImage picture(4, 1, QImage::Format_ARGB32);
+  picture.setPixel(0, 0, qRgba(0, 255, 0, 0));
+  picture.setPixel(1, 0, qRgb(0, 0, 0));
+  picture.setPixel(2, 0, qRgb(60, 60, 60));
+  picture.setPixel(3, 0, qRgb(0, 80, 150));
+  const COLORREF classicFace = rgb(192, 192, 192), darkFace = rgb(49, 54, 59);
+  EXPECT_EQ(inkStandingOutOn(picture, classicFace, classicFace), picture);
+
+  const QImage onDark = inkStandingOutOn(picture, darkFace, classicFace);
+  EXPECT_EQ(qAlpha(onDark.pixel(0, 0)), 0);
+  for (int x : {1, 2}) EXPECT_GE(contrastRatio(fromPixel(onDark.pixel(x, 0)), darkFace), kReadableContrast) << x;
+  EXPECT_EQ(onDark.pixel(3, 0), picture.pixel(3, 0));
+}
+
+// Draws two texts through a device context on its own face: one in a fixed black, one in the
+// face's own text colour.
+class DcPainted : public QWidget {
+ public:
+  void paintEvent(QPaintEvent*) override {
+    QImage surface(size(), QImage::Format_RGB32);
+    Dc dc(surface);
+    const COLORREF face = getSysColor(ColorBtnFace);
+    dc.fillSolidRect(dc.bounds(), face);
+    dc.setBkMode(Transparent);
+    dc.setTextColor(rgb(0, 0, 0));
+    dc.textOut(4, 4, L"固定の黒");
+    dc.setTextColor(getSysColor(ColorBtnText));
+    dc.textOut(4, 30, L"面の文字色");
+    QPainter(this).drawImage(0, 0, surface);
+  }
+};
+
+TEST(TextContrast, FindsTheTextsOfChildLabelsAndOfADeviceContextAndTellsTheOneThatFades) {
+  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
+  QWidget window;
+  auto* layout = new QVBoxLayout(&window);
+  layout->setContentsMargins(40, 30, 10, 10);
+  auto* label = new QLabel(QStringLiteral("ラベルの文字"));
+  auto* fixed = new QLabel(QStringLiteral("黒いラベル"));
+  fixed->setStyleSheet("color: #000000");
+  auto* painted = new DcPainted;
+  painted->setMinimumSize(200, 60);
+  layout->addWidget(label);
+  layout->addWidget(fixed);
+  layout->addWidget(painted);
+  window.resize(320, 200);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+  std::map<QString, apptest::DrawnText> byText;
+  for (const apptest::DrawnText& text : apptest::textsDrawn(&window)) byText[text.text] = text;
+  ASSERT_EQ(byText.count("ラベルの文字"), 1u);
+  ASSERT_EQ(byText.count("黒いラベル"), 1u);
+  ASSERT_EQ(byText.count("固定の黒"), 1u);
+  ASSERT_EQ(byText.count("面の文字色"), 1u);
+  // The grounds are what is really under each text: the dark window, not the magenta the render
+  // starts from, and not the text's own colour.
+  const QColor window_ = apptest::darkDesktopPalette().color(QPalette::Window);
+  EXPECT_EQ(byText["ラベルの文字"].ground, window_);
+  EXPECT_EQ(byText["黒いラベル"].ground, window_);
+  EXPECT_GE(byText["ラベルの文字"].contrast, 3.0);
+  EXPECT_GE(byText["面の文字色"].contrast, 3.0);
+
+  const QStringList faded = apptest::textsStandingOutLessThan(&window);
+  ASSERT_EQ(faded.size(), 2) << faded.join('\n').toStdString();
+  EXPECT_TRUE(faded[0].contains("固定の黒") || faded[1].contains("固定の黒"));
+  EXPECT_TRUE(faded.join(' ').contains("黒いラベル"));
+}
+
+}  // namespace

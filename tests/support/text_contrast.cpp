@@ -1,0 +1,201 @@
+#include "text_contrast.h"
+
+#include "platform/drawing/drawn_text_observer.h"
+#include "platform/drawing/readable_colour.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QImage>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QWidget>
+#include <cmath>
+
+namespace apptest {
+namespace {
+
+platform::COLORREF ref(const QColor& c) { return platform::rgb(c.red(), c.green(), c.blue()); }
+
+// The colour most pixels of `area` have, leaving out those close to the text's own colour (a
+// glyph's solid strokes): what the text lies on.
+QColor groundIn(const QImage& image, const QRect& area, const QColor& text) {
+  QHash<QRgb, int> counts;
+  const QRect inside = area.intersected(image.rect());
+  for (int y = inside.top(); y <= inside.bottom(); ++y)
+    for (int x = inside.left(); x <= inside.right(); ++x) {
+      const QColor pixel = image.pixelColor(x, y);
+      const int distance = std::abs(pixel.red() - text.red()) + std::abs(pixel.green() - text.green()) +
+                           std::abs(pixel.blue() - text.blue());
+      if (distance > 24) ++counts[pixel.rgb() | 0xff000000];
+    }
+  QRgb most = text.rgb();
+  int best = 0;
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+    if (it.value() > best) {
+      best = it.value();
+      most = it.key();
+    }
+  return QColor::fromRgb(most);
+}
+
+struct RecordedText {
+  QString text;
+  QColor colour;
+  QRect area;  // in the rendered widget's pixels
+  const QImage* ground = nullptr;
+};
+
+// Texts the toolkit's painter draws, with where they go; everything else it drops. Declaring every
+// feature keeps the painter from turning text into paths.
+class TextRecordingEngine : public QPaintEngine {
+ public:
+  explicit TextRecordingEngine(std::vector<RecordedText>& texts) : QPaintEngine(AllFeatures), texts_(texts) {}
+  bool begin(QPaintDevice*) override { return true; }
+  bool end() override { return true; }
+  void updateState(const QPaintEngineState& state) override {
+    if (state.state() & DirtyPen) pen_ = state.pen();
+    if (state.state() & DirtyTransform) transform_ = state.transform();
+  }
+  void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+  void drawPath(const QPainterPath&) override {}
+  void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+  void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override {}
+  void drawTextItem(const QPointF& p, const QTextItem& item) override {
+    const QRectF box(p.x(), p.y() - item.ascent(), item.width(), item.ascent() + item.descent());
+    const QString text = item.text();
+    if (text.trimmed().isEmpty()) return;
+    const QRect area = transform_.mapRect(box).toAlignedRect();
+    // A line comes in runs of one script each (kana, kanji, Latin): runs that go on where the last
+    // one stopped, in the same colour, are one text.
+    if (!texts_.empty()) {
+      RecordedText& last = texts_.back();
+      if (last.colour == pen_.color() && last.area.top() == area.top() && std::abs(last.area.right() + 1 - area.left()) <= 1) {
+        last.text += text;
+        last.area = last.area.united(area);
+        return;
+      }
+    }
+    texts_.push_back({text, pen_.color(), area});
+  }
+  Type type() const override { return User; }
+
+ private:
+  std::vector<RecordedText>& texts_;
+  QPen pen_;
+  QTransform transform_;
+};
+
+class TextRecordingDevice : public QPaintDevice {
+ public:
+  TextRecordingDevice(QSize size, std::vector<RecordedText>& texts) : size_(size), engine_(texts) {}
+  QPaintEngine* paintEngine() const override { return &engine_; }
+
+ protected:
+  int metric(PaintDeviceMetric metric) const override {
+    switch (metric) {
+      case PdmWidth: return size_.width();
+      case PdmHeight: return size_.height();
+      case PdmWidthMM: return size_.width() * 254 / 960;
+      case PdmHeightMM: return size_.height() * 254 / 960;
+      case PdmNumColors: return 0;
+      case PdmDepth: return 32;
+      case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
+      case PdmDevicePixelRatio: return 1;
+      case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
+      default: return 0;
+    }
+  }
+
+ private:
+  QSize size_;
+  mutable TextRecordingEngine engine_;
+};
+
+// Texts drawn through a device context, measured on the spot: the device context's image is the
+// one the text goes on.
+class DeviceContextTexts : public platform::DrawnTextObserver {
+ public:
+  explicit DeviceContextTexts(std::vector<DrawnText>& texts) : texts_(texts) {}
+  void aboutToDraw(const std::wstring& text, const QRect& area, platform::COLORREF colour,
+                   const QImage& target) override {
+    const QString shown = QString::fromStdWString(text).trimmed();
+    if (shown.isEmpty() || area.isEmpty()) return;
+    const QColor pen = platform::toQColor(colour);
+    const QColor ground = groundIn(target, area, pen);
+    texts_.push_back({shown, pen, ground, contrastOf(pen, ground)});
+  }
+
+ private:
+  std::vector<DrawnText>& texts_;
+};
+
+}  // namespace
+
+double contrastOf(const QColor& text, const QColor& ground) { return platform::contrastRatio(ref(text), ref(ground)); }
+
+std::vector<DrawnText> textsDrawn(QWidget* widget) {
+  std::vector<DrawnText> texts;
+  std::vector<RecordedText> painted;
+  {
+    DeviceContextTexts watcher(texts);
+    const platform::DrawnTextWatch watch(watcher);
+    TextRecordingDevice device(widget->size(), painted);
+    widget->render(&device);
+  }
+  // What lies under the painter's texts: the widget as shown.
+  QImage shown(widget->size(), QImage::Format_RGB32);
+  shown.fill(Qt::magenta);
+  widget->render(&shown);
+  for (const RecordedText& text : painted) {
+    const QColor ground = groundIn(shown, text.area, text.colour);
+    texts.push_back({text.text.trimmed(), text.colour, ground, contrastOf(text.colour, ground)});
+  }
+  return texts;
+}
+
+QStringList textsStandingOutLessThan(QWidget* widget, double least) {
+  QStringList problems;
+  for (const DrawnText& text : textsDrawn(widget))
+    if (text.contrast < least)
+      problems << QString("%1 \"%2\": %3 on %4 is %5:1")
+                      .arg(widget->objectName().isEmpty() ? widget->metaObject()->className() : widget->objectName(),
+                           text.text, text.colour.name(), text.ground.name())
+                      .arg(text.contrast, 0, 'f', 2);
+  return problems;
+}
+
+QPalette darkDesktopPalette() {
+  QPalette palette;
+  const QColor window(49, 54, 59), base(35, 38, 41), button(49, 54, 59), text(239, 240, 241);
+  palette.setColor(QPalette::Window, window);
+  palette.setColor(QPalette::WindowText, text);
+  palette.setColor(QPalette::Base, base);
+  palette.setColor(QPalette::AlternateBase, QColor(42, 46, 50));
+  palette.setColor(QPalette::Text, text);
+  palette.setColor(QPalette::Button, button);
+  palette.setColor(QPalette::ButtonText, text);
+  palette.setColor(QPalette::BrightText, Qt::white);
+  palette.setColor(QPalette::Light, QColor(64, 70, 76));
+  palette.setColor(QPalette::Midlight, QColor(56, 62, 67));
+  palette.setColor(QPalette::Mid, QColor(37, 41, 44));
+  palette.setColor(QPalette::Dark, QColor(25, 27, 29));
+  palette.setColor(QPalette::Shadow, QColor(18, 20, 21));
+  palette.setColor(QPalette::Highlight, QColor(61, 174, 233));
+  palette.setColor(QPalette::HighlightedText, QColor(252, 252, 252));
+  palette.setColor(QPalette::ToolTipBase, QColor(49, 54, 59));
+  palette.setColor(QPalette::ToolTipText, text);
+  palette.setColor(QPalette::Link, QColor(41, 128, 185));
+  palette.setColor(QPalette::PlaceholderText, QColor(189, 195, 199));
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    palette.setColor(QPalette::Disabled, role, QColor(110, 113, 115));
+  return palette;
+}
+
+ApplicationPaletteScope::ApplicationPaletteScope(const QPalette& palette) : previous_(QApplication::palette()) {
+  QApplication::setPalette(palette);
+}
+
+ApplicationPaletteScope::~ApplicationPaletteScope() { QApplication::setPalette(previous_); }
+
+}  // namespace apptest

@@ -1,0 +1,50 @@
+// How well each text of a window stands out from what lies under it, as a person on a given
+// desktop sees it. The window is rendered as it would be shown; every text it draws, through a
+// device context or through the toolkit's painter (labels, buttons, lists), is measured against
+// the colour most of its area had just before it was drawn.
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class QWidget;
+
+namespace apptest {
+
+struct DrawnText {
+  QString text;
+  QColor colour;
+  QColor ground;
+  double contrast = 0;
+};
+
+// The texts `widget` and its visible children draw, in drawing order.
+std::vector<DrawnText> textsDrawn(QWidget* widget);
+
+// One line per text of `widget` that stands out from its ground by less than `least`, naming
+// the text, both colours and the ratio; empty when every text can be read.
+QStringList textsStandingOutLessThan(QWidget* widget, double least = 3.0);
+
+// The ratio for text `text` drawn over `ground`, as textsDrawn gives it.
+double contrastOf(const QColor& text, const QColor& ground);
+
+// A dark scheme as a desktop's theme hands it to the toolkit: faces of dark grey, light text.
+QPalette darkDesktopPalette();
+
+// Makes `palette` the application's palette, as a desktop theme does before the program's windows
+// are made, and gives back the one before when it goes.
+class ApplicationPaletteScope {
+ public:
+  explicit ApplicationPaletteScope(const QPalette& palette);
+  ~ApplicationPaletteScope();
+  ApplicationPaletteScope(const ApplicationPaletteScope&) = delete;
+  ApplicationPaletteScope& operator=(const ApplicationPaletteScope&) = delete;
+
+ private:
+  QPalette previous_;
+};
+
+}  // namespace apptest
