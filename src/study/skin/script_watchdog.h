@@ -29,9 +29,17 @@ struct ThreadCpuClock {
   static time_point now() noexcept;
 };
 
+// When a timed run is stopped: once the thread of the run has spent `stopAt` on its processor
+// clock. That clock is dear to read, and a thread spends no more processor time than time passes,
+// so the hook reads it only once `nextLook` has come on the steady clock.
+struct ScriptDeadline {
+  ThreadCpuClock::time_point stopAt;
+  std::chrono::steady_clock::time_point nextLook;
+};
+
 // What the hook of one state knows. Owned by the state's LuaState.
 struct ScriptWatch {
-  std::optional<ThreadCpuClock::time_point> deadline;  // on the clock of the thread of the run
+  std::optional<ScriptDeadline> deadline;
   std::string stopMessage;  // set once a run was stopped
 };
 
