@@ -10,6 +10,7 @@
 
 #include "app/shell/klv_app.h"
 #include "database_fixture.h"
+#include "patience.h"
 #include "recording_notifier.h"
 #include "services/app_settings.h"
 
@@ -21,7 +22,7 @@ class ShellFixture : public ::testing::Test {
   }
 
   // Runs the event loop until the condition holds or the time is up.
-  static bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000) {
+  static bool waitFor(const std::function<bool()>& condition, int timeoutMs = testwait::kPatienceMs) {
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {

@@ -18,6 +18,7 @@
 #include "database/engine/busy_wait.h"
 #include "database/engine/sql_helpers.h"
 #include "database_fixture.h"
+#include "patience.h"
 
 namespace {
 
@@ -37,9 +38,11 @@ constexpr char kEndlessRead[] =
 
 // An endless read that has begun: a writer finds the file held. A writer's look holds the file
 // for a moment itself, and a read that starts just then gives up (as it does on any held file),
-// so the read is started again until one holds the file. None when none does.
+// so the read is started again until one holds the file, however long a busy machine keeps its
+// thread from starting. None when none does.
 std::unique_ptr<sqliteplus::BackgroundRead> startedEndlessRead(const std::wstring& path, const std::string& utf8) {
-  for (int start = 0; start < 20; ++start) {
+  const auto end = std::chrono::steady_clock::now() + testwait::kPatience;
+  while (std::chrono::steady_clock::now() < end) {
     auto read = std::make_unique<sqliteplus::BackgroundRead>(path, kEndlessRead);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));  // most reads have begun before the first look
     for (int look = 0; look < 10; ++look) {
@@ -60,9 +63,10 @@ int openDescriptorsOf(const std::string& path) {
   return count;
 }
 
-// Whether `done` comes true within two seconds.
+// Whether `done` comes true before the test gives up.
 bool waitUntil(const std::function<bool()>& done) {
-  for (int look = 0; look < 200; ++look) {
+  const auto end = std::chrono::steady_clock::now() + testwait::kPatience;
+  while (std::chrono::steady_clock::now() < end) {
     if (done()) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }

@@ -5,7 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "database/engine/busy_wait.h"
 #include "database/engine/text_conversion.h"
+#include "patience.h"
 #include "test_env.h"
 
 namespace testdb {
@@ -60,10 +62,15 @@ std::wstring TempDatabase::value(const std::wstring& sql) {
 }
 
 BriefLock::BriefLock(const std::wstring& path, std::chrono::milliseconds hold) {
+  const unsigned long long givenUpBefore = sqliteplus::busyWaitsGivenUp();
   holder_.open(path.c_str());
   holder_.createQuery()->execute(L"BEGIN EXCLUSIVE");
-  release_ = std::thread([this, hold] {
+  release_ = std::thread([this, hold, givenUpBefore] {
     std::this_thread::sleep_for(hold);
+    // A statement that never came lets go in the end: its test fails on what it did instead.
+    const auto end = std::chrono::steady_clock::now() + testwait::kPatience;
+    while (sqliteplus::busyWaitsGivenUp() == givenUpBefore && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     holder_.createQuery()->execute(L"COMMIT");
   });
 }

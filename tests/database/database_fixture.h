@@ -38,7 +38,9 @@ class TempDatabase {
 };
 
 // Another program holding the file with BEGIN EXCLUSIVE, as the problem-set editor does while it
-// saves, from construction for `hold`; the destructor waits until it has let go.
+// saves: from construction until `hold` has passed and a statement of the program has given up
+// waiting for it since, however late a busy machine lets that statement come; the destructor waits
+// until it has let go.
 class BriefLock {
  public:
   BriefLock(const std::wstring& path, std::chrono::milliseconds hold);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "study/window/trans_dialog.h"
+#include "patience.h"
 
 namespace studytest {
 
@@ -38,13 +39,13 @@ W* find(QWidget& window, int id) {
 }
 
 inline bool waitForState(study::CTransDlg& dlg, int tstate) {
-  return QTest::qWaitFor([&] { return dlg.flow().tstate == tstate; }, 3000);
+  return QTest::qWaitFor([&] { return dlg.flow().tstate == tstate; }, testwait::kPatienceMs);
 }
 
 // A learner reads a new question before pressing Enter: the window takes no Enter at once.
 inline void waitUntilEnterAnswers(QWidget& window) {
   if (auto* dlg = qobject_cast<study::CTransDlg*>(&window)) {
-    EXPECT_TRUE(QTest::qWaitFor([dlg] { return dlg->enterAnswersNow(); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([dlg] { return dlg->enterAnswersNow(); }, testwait::kPatienceMs));
   }
 }
 

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "patience.h"
 #include "platform/audio/audio_sink.h"
 
 struct SinkRecord {
@@ -20,7 +21,7 @@ struct SinkRecord {
   template <typename Predicate>
   bool waitFor(Predicate done) {
     std::unique_lock lock(mutex);
-    return changed.wait_for(lock, std::chrono::seconds(10), [&] { return done(*this); });
+    return changed.wait_for(lock, testwait::kPatience, [&] { return done(*this); });
   }
 };
 

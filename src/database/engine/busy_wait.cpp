@@ -14,6 +14,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::atomic<long long> limitMs{kDefaultBusyWaitLimit.count()};
+std::atomic<unsigned long long> givenUp{0};
 
 struct ThreadWaits {
   bool perAction = false;
@@ -23,6 +24,7 @@ struct ThreadWaits {
   const std::atomic<bool>* cancelled = nullptr;
 };
 thread_local ThreadWaits waits;
+thread_local unsigned long long waitsBegun = 0;
 // Numbers are never given twice on a thread, though an action set aside takes its own up again.
 thread_local unsigned long long lastActionNumber = 0;
 
@@ -41,8 +43,12 @@ int onBusy(void*, int attempt) {
   if (!waits.started) {
     waits.started = true;
     waits.deadline = now + std::chrono::milliseconds(limitMs.load());
+    ++waitsBegun;
   }
-  if (now >= waits.deadline) return 0;
+  if (now >= waits.deadline) {
+    givenUp.fetch_add(1);
+    return 0;
+  }
   const auto step = std::min<Clock::duration>(std::chrono::milliseconds(20), waits.deadline - now);
   std::this_thread::sleep_for(step);
   return 1;
@@ -51,6 +57,10 @@ int onBusy(void*, int attempt) {
 }  // namespace
 
 void installBusyWait(sqlite3* db) { sqlite3_busy_handler(db, onBusy, nullptr); }
+
+unsigned long long busyWaitsBegun() { return waitsBegun; }
+
+unsigned long long busyWaitsGivenUp() { return givenUp.load(); }
 
 void countBusyWaitsPerAction() {
   waits.perAction = true;

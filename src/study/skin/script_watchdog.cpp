@@ -1,5 +1,7 @@
 #include "study/skin/script_watchdog.h"
 
+#include <time.h>
+
 #include <atomic>
 
 #include "platform/trace.h"
@@ -21,11 +23,20 @@ ScriptWatch* watchOf(lua_State* state) {
   return watch;
 }
 
+// Whether the run has spent its time; pushes the next look on as far as the time left allows.
+bool reached(ScriptDeadline& deadline) {
+  if (std::chrono::steady_clock::now() < deadline.nextLook) return false;
+  const ThreadCpuClock::duration left = deadline.stopAt - ThreadCpuClock::now();
+  if (left <= ThreadCpuClock::duration::zero()) return true;
+  deadline.nextLook = std::chrono::steady_clock::now() + left;
+  return false;
+}
+
 void watchHook(lua_State* state, lua_Debug*) {
   ScriptWatch* watch = watchOf(state);
   if (!watch) return;
   if (watch->stopMessage.empty()) {
-    if (!watch->deadline || std::chrono::steady_clock::now() < *watch->deadline) return;
+    if (!watch->deadline || !reached(*watch->deadline)) return;
     luaL_where(state, 0);  // in a hook, level 0 is the function that runs
     watch->stopMessage = std::string(lua_tostring(state, -1)) +
                          platform::format("スキンのスクリプトが %g 秒以内に終わらなかったため止めました",
@@ -42,6 +53,12 @@ void watchHook(lua_State* state, lua_Debug*) {
 
 }  // namespace
 
+ThreadCpuClock::time_point ThreadCpuClock::now() noexcept {
+  timespec spent{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &spent);
+  return time_point(std::chrono::seconds(spent.tv_sec) + std::chrono::nanoseconds(spent.tv_nsec));
+}
+
 std::chrono::milliseconds skinRunTimeLimit() { return std::chrono::milliseconds(gLimitMs.load()); }
 void setSkinRunTimeLimit(std::chrono::milliseconds limit) { gLimitMs.store(limit.count()); }
 
@@ -54,7 +71,8 @@ void installScriptWatch(lua_State* state, ScriptWatch& watch) {
 
 TimedScriptRun::TimedScriptRun(lua_State* state) : watch_(watchOf(state)) {
   if (!watch_ || watch_->deadline) return;
-  watch_->deadline = std::chrono::steady_clock::now() + skinRunTimeLimit();
+  watch_->deadline = ScriptDeadline{ThreadCpuClock::now() + skinRunTimeLimit(),
+                                    std::chrono::steady_clock::now() + skinRunTimeLimit()};
   armed_ = true;
 }
 

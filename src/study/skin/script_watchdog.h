@@ -1,6 +1,8 @@
 // A skin is someone else's code: a run of it (its main chunk, a callback, the inspection) that
 // takes too long is stopped by an instruction-count hook, and the stopped state is never run
-// again, so that `while true do end` in a skin cannot freeze the program.
+// again, so that `while true do end` in a skin cannot freeze the program. A run's time is the
+// processor time of the thread that runs it: a machine busy with other programs never stretches a
+// quick callback into a stop, while a loop that never ends always reaches the limit.
 #pragma once
 
 #include <lua.hpp>
@@ -17,9 +19,27 @@ inline constexpr std::chrono::milliseconds kSkinRunTimeLimit{5000};
 std::chrono::milliseconds skinRunTimeLimit();
 void setSkinRunTimeLimit(std::chrono::milliseconds limit);
 
+// The calling thread's processor time.
+struct ThreadCpuClock {
+  using duration = std::chrono::nanoseconds;
+  using rep = duration::rep;
+  using period = duration::period;
+  using time_point = std::chrono::time_point<ThreadCpuClock>;
+  static constexpr bool is_steady = true;
+  static time_point now() noexcept;
+};
+
+// When a timed run is stopped: once the thread of the run has spent `stopAt` on its processor
+// clock. That clock is dear to read, and a thread spends no more processor time than time passes,
+// so the hook reads it only once `nextLook` has come on the steady clock.
+struct ScriptDeadline {
+  ThreadCpuClock::time_point stopAt;
+  std::chrono::steady_clock::time_point nextLook;
+};
+
 // What the hook of one state knows. Owned by the state's LuaState.
 struct ScriptWatch {
-  std::optional<std::chrono::steady_clock::time_point> deadline;
+  std::optional<ScriptDeadline> deadline;
   std::string stopMessage;  // set once a run was stopped
 };
 

@@ -20,6 +20,7 @@
 #include "card_study_driver.h"
 #include "held_database.h"
 #include "main_dialog_fixture.h"
+#include "patience.h"
 
 using namespace apptest;
 
@@ -77,7 +78,7 @@ TEST(FailureCauses, CommandsRefusedUnderAHeldFileNameTheCause) {
   CDefragDlg defrag(s.app, &s.dialog);
   defrag.OnInitDialog();
   defrag.accept();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return defrag.finished(); }, 10000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return defrag.finished(); }, testwait::kPatienceMs));
   const std::wstring log = defrag.logText().toStdWString();
   EXPECT_NE(log.find(L"問題の削除に失敗しました\n" + kBusyCause + L"\n"), std::wstring::npos) << log;
   EXPECT_NE(log.find(L"データベースファイルの圧縮に失敗しました\n" + kBusyCause + L"\n"), std::wstring::npos) << log;

@@ -18,6 +18,7 @@
 #include "main_dialog_fixture.h"
 #include "platform/files/folders.h"
 #include "scoped_env.h"
+#include "patience.h"
 
 using namespace apptest;
 
@@ -33,7 +34,7 @@ struct ActiveMainApp : MainApp {
   ActiveMainApp() {
     EXPECT_TRUE(open());
     dialog.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog, testwait::kPatienceMs));
   }
 };
 
@@ -44,12 +45,12 @@ TEST(MainDialogInput, TheWindowComesToTheFrontWhenItFirstShows) {
   QWidget other;
   other.show();
   other.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other, testwait::kPatienceMs));
   int raised = 0;
   EventWatch watch(QEvent::ZOrderChange, [&](QObject& receiver) { raised += &receiver == &s.dialog; });
   ASSERT_TRUE(s.open());
   EXPECT_EQ(raised, 1);
-  EXPECT_TRUE(QTest::qWaitForWindowActive(&s.dialog));
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&s.dialog, testwait::kPatienceMs));
 }
 
 TEST(MainDialogInput, EscEndsTheDialogFromAnyFocusAlsoAfterAClickOnTheBarsHeader) {
@@ -74,7 +75,7 @@ TEST(MainDialogInput, EachAltLetterDoesOneThingAndAControlsLetterComesBeforeTheM
   const auto altAnd = [&](int key) {
     done.clear();
     s.dialog.activateWindow();  // back from the study a letter started
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&s.dialog));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&s.dialog, testwait::kPatienceMs));
     press(s.dialog, static_cast<Qt::Key>(key), Qt::AltModifier);
     if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
     return done;

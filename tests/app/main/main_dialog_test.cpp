@@ -69,6 +69,7 @@
 #include "held_database.h"
 #include "list_view_input.h"
 #include "main_dialog_fixture.h"
+#include "patience.h"
 #include "statement_log.h"
 #include "scoped_env.h"
 #include "test_env.h"
@@ -385,7 +386,7 @@ TEST(MainDialog, TheLastStudyAgainInAscendingOrderAndOnlyACompletedStudyRefreshe
   {
     ModalAnswers cancel({{"id130", [&](QDialog& window) {
                             const auto& flow = static_cast<study::CTransDlg&>(window).flow();
-                            if (QTest::qWaitFor([&] { return flow.currentId >= 0; })) firstShown = flow.currentId;
+                            if (QTest::qWaitFor([&] { return flow.currentId >= 0; }, testwait::kPatienceMs)) firstShown = flow.currentId;
                             window.done(QDialog::Rejected);
                           }}});
     s.dialog.commandAction(32823)->trigger();

@@ -28,6 +28,7 @@
 #include "test_env.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/frames/colour/color_button.h"
+#include "patience.h"
 
 namespace {
 
@@ -119,14 +120,14 @@ TEST_F(OptionDialog, EachTreeItemShowsItsPageUnderItsTitle) {
   help->close();
   // F1 is the help button's key; Esc closes the help.
   dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog, testwait::kPatienceMs));
   QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, Qt::Key_F1);
   help = qobject_cast<QTextBrowser*>(testHelpWindow());
   ASSERT_NE(help, nullptr);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(help, testwait::kPatienceMs));
   EXPECT_TRUE(help->source().toLocalFile().endsWith("/help/option.html"));
   QTest::keyClick(help, Qt::Key_Escape);
-  EXPECT_TRUE(QTest::qWaitFor([] { return testHelpWindow() == nullptr || !testHelpWindow()->isVisible(); }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([] { return testHelpWindow() == nullptr || !testHelpWindow()->isVisible(); }, testwait::kPatienceMs));
 
   // The banner: black to white, the title in light grey on its dark side.
   select(dialog, L"カードモード");
@@ -313,10 +314,10 @@ TEST_F(OptionDialog, TheDefaultsButtonTakesALetterNoOtherControlUses) {
   }
   dialog.show();
   select(dialog, L"音声再生");
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog, testwait::kPatienceMs));
   QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, static_cast<Qt::Key>(letter), Qt::AltModifier);
   auto* ignoreCase = control<QCheckBox>(dialog, COptionDlg::kReplyInputPage, "ignore-case");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ignoreCase->isChecked(); }, 3000));  // a pressed look first
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ignoreCase->isChecked(); }, testwait::kPatienceMs));  // a pressed look first
   EXPECT_FALSE(settings.ignoreCase.value);
 }
 

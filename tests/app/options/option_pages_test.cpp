@@ -20,6 +20,7 @@
 #include "shell_fixture.h"
 #include "study/sound/sound_queue.h"
 #include "uictl/bars/library_globals.h"
+#include "patience.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ TEST_F(OptionPages, TheVoiceListHoldsTheEnginesVoicesAndASilentTestSaysWhy) {
               std::vector<std::wstring>{L"Kelvara: サウンドデバイスが見つからないため、音声は聞こえません。"});
     // The labels' mnemonics reach the controls they name.
     dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog, testwait::kPatienceMs));
     QTest::keyClick(&dialog, Qt::Key_E, Qt::AltModifier);
     EXPECT_TRUE(voices->hasFocus());
     QTest::keyClick(&dialog, Qt::Key_X, Qt::AltModifier);

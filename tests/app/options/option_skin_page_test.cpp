@@ -22,6 +22,7 @@
 #include "uictl/bars/combos/font_combo_box.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/frames/colour/color_button.h"
+#include "patience.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ TEST_F(SkinPage, SkinsAreListedByDesignNameAndChangingSkinSavesTheValuesOfThePre
   EXPECT_EQ(control<QLineEdit>(1156)->text(), "480");
   EXPECT_EQ(control<QLineEdit>(1157)->text(), "320");
   dialog->show();  // the label's mnemonic reaches the skin list
-  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get(), testwait::kPatienceMs));
   QTest::keyClick(dialog.get(), Qt::Key_S, Qt::AltModifier);
   EXPECT_TRUE(skins->hasFocus());
   auto* list = control<QListWidget>(1250);

@@ -26,6 +26,7 @@
 #include "app/shell/app_resources.h"
 #include "services/shell_values.h"
 #include "text_contrast.h"
+#include "patience.h"
 
 using namespace apptest;
 using platform::rgb;
@@ -89,7 +90,7 @@ void show(QWidget& window, QWidget& page) {
   window.resize(760, 560);
   window.show();
   page.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, testwait::kPatienceMs));
 }
 
 // The learning page after a round of two studies in a typing mode: the figures, the chosen study's
@@ -213,7 +214,7 @@ struct SmartLearningPageWithData {
   void showCounted() {
     show(t.host.window, *page);
     const smart::LevelCalculator& calculator = page->levelCalculator();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return calculator.counted() && !calculator.running(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return calculator.counted() && !calculator.running(); }, testwait::kPatienceMs));
   }
   // The forgetting curve of the first question of the list.
   void showCurve() {

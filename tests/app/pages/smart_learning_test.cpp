@@ -41,6 +41,7 @@
 #include "services/database_failure.h"
 #include "services/user_action.h"
 #include "test_env.h"
+#include "patience.h"
 
 namespace {
 
@@ -268,7 +269,7 @@ class SmartPageTest : public ::testing::Test {
     auto page = makePage();
     QCoreApplication::processEvents();
     // The level history is read on a thread of its own: done before a test takes the file away.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 30000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, testwait::kPatienceMs));
     QCoreApplication::processEvents();
     return page;
   }
@@ -494,7 +495,7 @@ TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefre
   page->show();
   EXPECT_EQ(page->shownIds().size(), 5u);
   EXPECT_EQ(cell(*page, 0, 0), "w");
-  ASSERT_TRUE(finished.wait(5000));  // the level history's line
+  ASSERT_TRUE(finished.wait(testwait::kPatienceMs));  // the level history's line
   EXPECT_EQ(page->levelCalculator().table()[30][1], 1);
 
   {
@@ -505,7 +506,7 @@ TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefre
   EXPECT_TRUE(page->RefreshFromFile());
   EXPECT_EQ(page->shownIds().size(), 5u);
   EXPECT_EQ(cell(*page, 0, 0), "w");
-  ASSERT_TRUE(finished.wait(5000));
+  ASSERT_TRUE(finished.wait(testwait::kPatienceMs));
 
   finished.clear();
   {
@@ -514,20 +515,20 @@ TEST_F(SmartPageTest, AListOrHistoryThatCouldNotBeReadIsReadAtTheNextShowOrRefre
     EXPECT_EQ(t.takeBoxes(), L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + apptest::kBusyCause + L"\n");
   }
   EXPECT_TRUE(page->RefreshFromFile());
-  ASSERT_TRUE(finished.wait(5000));  // the history of the period now shown
+  ASSERT_TRUE(finished.wait(testwait::kPatienceMs));  // the history of the period now shown
   EXPECT_EQ(t.takeBoxes(), L"");
 
   finished.clear();
   {
     apptest::HeldDatabase held(t.databasePath());
     page->levelCalculator().start(t.app.db, {t.app.currentUserId, sid, page->periodDays(), kNow});
-    ASSERT_TRUE(finished.wait(5000));
+    ASSERT_TRUE(finished.wait(testwait::kPatienceMs));
     EXPECT_EQ(t.takeBoxes().rfind(L"Kelvara: 記憶レベルの推移を計算できませんでした。\n", 0), 0u);
   }
   t.learn(8501, 80, 2, static_cast<int>(kNow - kDay), {int(kNow - 3 * kDay), int(kNow - kDay)});
   finished.clear();
   EXPECT_TRUE(page->RefreshFromFile());
-  ASSERT_TRUE(finished.wait(5000));
+  ASSERT_TRUE(finished.wait(testwait::kPatienceMs));
   EXPECT_EQ(page->levelCalculator().table()[30][1], 2);
   EXPECT_EQ(t.takeBoxes(), L"");
 }
@@ -555,7 +556,7 @@ TEST_F(SmartPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButtonIsUp
   const int top = page->list().rowAt(0);
   EXPECT_EQ(cell(*page, top, 0), "");
   held.release();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return cell(*page, top, 0) == "w"; }, 1000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return cell(*page, top, 0) == "w"; }, testwait::kPatienceMs));
   EXPECT_EQ(t.takeBoxes(), L"");
 }
 
@@ -573,7 +574,7 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
   t.learn(8500, 80, 2, static_cast<int>(kNow - kDay), {int(kNow - 3 * kDay), int(kNow - kDay)});
   auto page = makePage();
   QSignalSpy finished(&page->levelCalculator(), &smart::LevelCalculator::finished);
-  ASSERT_TRUE(finished.wait(5000));
+  ASSERT_TRUE(finished.wait(testwait::kPatienceMs));
   const smart::LevelTable table = page->levelCalculator().table();
   ASSERT_EQ(table[30][1], 1);
   const QImage before = page->paintImage();
@@ -596,7 +597,7 @@ TEST_F(SmartPageTest, UnderALockThePageDrawsWhatItReadAndKeepsItsLevelHistory) {
     {
       const OngoingAction told;  // the action that said so goes on, as one of steps on a timer does:
       page->levelCalculator().start(t.app.db, {t.app.currentUserId, sid, 10, kNow});
-      ASSERT_TRUE(finished.wait(5000));  // the worker's end is told in an action of its own
+      ASSERT_TRUE(finished.wait(testwait::kPatienceMs));  // the worker's end is told in an action of its own
     }
     EXPECT_NE(page->levelCalculator().failure(), sqliteplus::EngineFailure::none);
     EXPECT_EQ(t.takeBoxes().rfind(L"Kelvara: 記憶レベルの推移を計算できませんでした。\n", 0), 0u);
@@ -630,7 +631,7 @@ TEST_F(SmartPageTest, AListNotMadeIsSaidWithItsCauseAndCalledUnavailableOnlyWhen
   EXPECT_GE(t.app.smartLearningSetId, 0);
   EXPECT_TRUE(showsWords(page->paintImage(), kEmptyListHint, kEmptyListHintInk));
 
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 30000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, testwait::kPatienceMs));
   dropList();
   {
     testdb::FaultyVfs disk;
@@ -646,7 +647,7 @@ TEST_F(SmartPageTest, AListNotMadeIsSaidWithItsCauseAndCalledUnavailableOnlyWhen
     EXPECT_TRUE(page->RefreshFromFile());
     EXPECT_GE(t.app.smartLearningSetId, 0);
     EXPECT_TRUE(showsWords(page->paintImage(), kEmptyListHint, kEmptyListHintInk));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, testwait::kPatienceMs));
     t.app.db.close();
   }
   t.app.db.open(t.databasePath().c_str());
@@ -683,7 +684,7 @@ TEST_F(SmartPageTest, WithoutTheMemoryRateTableThePageIsUnavailableAndItsCommand
   t.learn(8800, 80, 2, static_cast<int>(kNow - kDay), {int(kNow - 3 * kDay), int(kNow - kDay)});
   auto page = makePage();
   ASSERT_EQ(page->shownIds().size(), 5u);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->levelCalculator().running(); }, testwait::kPatienceMs));
   ASSERT_EQ(page->levelCalculator().table()[30][1], 1);  // the history it draws
   ASSERT_EQ(hintInk(page->paintImage(), kUnavailableHintInk), 0);
   t.reopenWithMemoryRateNameTaken(L"CREATE INDEX memory_rate ON question (qid)");

@@ -23,6 +23,7 @@
 #include "print_fixture.h"
 #include "scoped_env.h"
 #include "study_window_support.h"
+#include "patience.h"
 
 using printtest::PrintApp;
 
@@ -56,7 +57,7 @@ TEST(PrintWindow, ALargeWindowCentresTheWhitePageWithoutScrollBars) {
   CPrintPreviewDlg window(p.app, nullptr, L"set", p.sampleIds());
   window.resize(1000, 1300);
   window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, testwait::kPatienceMs));
   studytest::expectProgramIcon(window.windowIcon());
   window.Paginate();
   QWidget* page = window.previewControl();
@@ -83,7 +84,7 @@ TEST(PrintWindow, ASmallWindowScrollsThePageAndZoomStopsAtItsBounds) {
   CPrintPreviewDlg window(p.app, nullptr, L"set", p.sampleIds());
   window.resize(500, 400);
   window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, testwait::kPatienceMs));
   auto* vertical = window.findChild<QScrollBar*>("vscroll");
   EXPECT_TRUE(vertical->isVisible());
   EXPECT_EQ(window.previewControl()->y(), 20);

@@ -24,6 +24,7 @@
 #include "study_app_fixture.h"
 #include "test_env.h"
 #include "window_layout_check.h"
+#include "patience.h"
 
 using studytest::StudyApp;
 
@@ -49,7 +50,7 @@ std::vector<std::wstring> launchedArguments(const QString& entry, const QString&
   QProcess gio;
   gio.start("gio", {"launch", folder + "/launch.desktop"});
   EXPECT_TRUE(gio.waitForFinished(10000)) << "gio (Debian package libglib2.0-bin) is needed";
-  EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(folder + "/done"); }, 10000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(folder + "/done"); }, testwait::kPatienceMs));
   std::vector<std::wstring> arguments{L"kelvara"};
   for (int i = 1; QFile::exists(folder + QString("/arg%1").arg(i)); ++i)
     arguments.push_back(textOf(folder + QString("/arg%1").arg(i)).toStdWString());

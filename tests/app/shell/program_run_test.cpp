@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <functional>
 #include <optional>
@@ -22,6 +23,7 @@
 #include "database/engine/whole_database.h"
 #include "app_test_support.h"
 #include "held_database.h"
+#include "patience.h"
 #include "scoped_env.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
@@ -82,6 +84,18 @@ class ProgramRun : public ::testing::Test {
   testenv::ScopedEnv config_{"XDG_CONFIG_HOME", (home_.path() + "/.config").toUtf8().constData()};
   testenv::ScopedEnv runtimeEnv_{"XDG_RUNTIME_DIR", runtime_.path().toUtf8().constData()};
 };
+
+// The write end of a named pipe, opened once the program has opened it to read (-1 when it never
+// does): the program waits there for what the test does meanwhile, however late a busy machine
+// lets it get there.
+int writeEndOnceRead(const QString& pipe) {
+  const QByteArray path = pipe.toUtf8();
+  const auto end = std::chrono::steady_clock::now() + testwait::kPatience;
+  int opened = -1;
+  while ((opened = ::open(path.constData(), O_WRONLY | O_NONBLOCK)) < 0 && std::chrono::steady_clock::now() < end)
+    ::usleep(10000);
+  return opened;
+}
 
 // The lines that start so, in their order.
 QStringList linesStarting(const QStringList& said, const QStringList& starts) {
@@ -221,9 +235,7 @@ TEST_F(ProgramRun, AnAutorunWhoseQuestionsAreHeldEndsWithTheStatusOfUnreadableDa
   }
   std::optional<apptest::HeldDatabase> held;
   const ProgramOutcome outcome = run({"/autorun=3", "/card", "/s", kSetPath}, "ok", -1, [&] {
-    int waiting = -1;  // opens once the skin reads it
-    for (int tries = 0; tries < 3000 && (waiting = ::open(go.toUtf8().constData(), O_WRONLY | O_NONBLOCK)) < 0; ++tries)
-      ::usleep(10000);
+    const int waiting = writeEndOnceRead(go);
     held.emplace(dataFile("database.klvdb7").toStdWString());
     EXPECT_EQ(::write(waiting, "\n", 1), 1) << "the study window never opened";
     ::close(waiting);
@@ -325,10 +337,7 @@ TEST_F(ProgramRun, ADatabaseMovedAwayUnderARunningAutorunIsNeverMadeAgainAndItsB
   }
   const QString movedTo = home_.path() + QString::fromWCharArray(L"/移動先.klvdb7");
   const ProgramOutcome outcome = run({"/autorun=3", "/card", "/s", kSetPath}, "ok", -1, [&] {
-    int reading = -1;  // opens once the start reads the index
-    for (int tries = 0; tries < 3000 && (reading = ::open(index.toUtf8().constData(), O_WRONLY | O_NONBLOCK)) < 0;
-         ++tries)
-      ::usleep(10000);
+    const int reading = writeEndOnceRead(index);
     EXPECT_TRUE(QFile::rename(database, movedTo));
     ::close(reading);  // an empty index: the start goes on without the dictionary
   });

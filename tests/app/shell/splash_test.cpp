@@ -9,6 +9,7 @@
 
 #include "app/shell/splash_dialog.h"
 #include "platform/files/folders.h"
+#include "patience.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ TEST(Splash, ShowsTheProgramFoldersPictureCutToItsSizeAndTheProgress) {
   QTest::qWait(150);
   EXPECT_TRUE(splash.isVisible());
   splash.closeAfter(20);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, testwait::kPatienceMs));
 }
 
 TEST(Splash, PaintsWhileAStepOfStartUpRunsAndPassesOnWhatTheStepThrows) {
@@ -68,11 +69,12 @@ TEST(Splash, PaintsWhileAStepOfStartUpRunsAndPassesOnWhatTheStepThrows) {
   splash.OnInitDialog();
   const int before = splash.paints;
   // The step waits until the window has been painted again: a window painted only between the
-  // steps never is, and the step gives up after a second.
+  // steps never is, and the step gives up in the end.
   bool paintedMeanwhile = false;
   splash.runStep([&] {
     QMetaObject::invokeMethod(&splash, qOverload<>(&QWidget::update), Qt::QueuedConnection);
-    for (int waited = 0; waited < 1000 && !paintedMeanwhile; waited += 10) {
+    const auto end = std::chrono::steady_clock::now() + testwait::kPatience;
+    while (!paintedMeanwhile && std::chrono::steady_clock::now() < end) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
       paintedMeanwhile = splash.paints > before;
     }

@@ -12,6 +12,7 @@
 #include "study_app_fixture.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/frames/buttons/url_link_button.h"
+#include "patience.h"
 
 using studytest::StudyApp;
 
@@ -70,7 +71,7 @@ TEST(AboutBox, ShowsTheVersionAndOffersTheMakersSiteOnlyWhenTheBuildNamesOne) {
   // Enter as the box opens presses OK, not the icon's button.
   about.show();
   about.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&about));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&about, testwait::kPatienceMs));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(about.result(), QDialog::Accepted);
   EXPECT_EQ(boxes.texts.size(), 1u);

@@ -15,6 +15,7 @@
 #include "platform/drawing/readable_image.h"
 #include "platform/drawing/system_metrics.h"
 #include "text_contrast.h"
+#include "patience.h"
 
 using namespace platform;
 
@@ -95,7 +96,7 @@ TEST(TextContrast, FindsTheTextsOfChildLabelsAndOfADeviceContextAndTellsTheOneTh
   layout->addWidget(painted);
   window.resize(320, 200);
   window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, testwait::kPatienceMs));
 
   std::map<QString, apptest::DrawnText> byText;
   for (const apptest::DrawnText& text : apptest::textsDrawn(&window)) byText[text.text] = text;

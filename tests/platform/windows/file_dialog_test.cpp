@@ -12,6 +12,7 @@
 #include "platform/windows/notifier.h"
 #include "platform/files/file_system.h"
 #include "scoped_env.h"
+#include "patience.h"
 
 using namespace platform;
 
@@ -64,7 +65,7 @@ TEST(FileDialog, TheWindowThatOpenedADialogHasTheFocusAgainAfterItsFileDialogAnd
   QWidget main;
   main.show();
   main.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main, testwait::kPatienceMs));
   const auto endNextModal = [](const char* how) {
     QTimer::singleShot(0, [how] { QMetaObject::invokeMethod(QApplication::activeModalWidget(), how); });
   };
@@ -77,5 +78,5 @@ TEST(FileDialog, TheWindowThatOpenedADialogHasTheFocusAgainAfterItsFileDialogAnd
     dialog.accept();
   });
   execDialog(dialog);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &main; }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &main; }, testwait::kPatienceMs));
 }

@@ -21,6 +21,7 @@
 #include "platform/windows/notifier.h"
 #include "scoped_env.h"
 #include "test_env.h"
+#include "patience.h"
 
 using namespace platform;
 
@@ -185,7 +186,7 @@ TEST(Notifier, ABoxStandsOverItsWindowsCentreWhateverItsTextAndAPathBreaksAtItsS
   QWidget owner;
   owner.setGeometry(60, 100, 680, 560);
   owner.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner, testwait::kPatienceMs));
   QRect frame;
   QStringList shown;
   int room = 0;
@@ -293,11 +294,11 @@ TEST(Notifier, ABoxStandsOverTheWindowTheLearnerIsInWhenItsOwnerIsNotUpOrItHasNo
 
   QDialog opening(&main);  // the learner acts in `main`; another window is the active one
   other.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other, testwait::kPatienceMs));
   messageBox(&opening, L"一覧を読み込めませんでした。", L"Kelvara");
   EXPECT_TRUE(main.frameGeometry().contains(frame.center())) << frame.x() << "," << frame.y();
   other.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other, testwait::kPatienceMs));
   QWidget neverShown;
   messageBox(&neverShown, L"一覧を読み込めませんでした。", L"Kelvara");
   EXPECT_TRUE(other.frameGeometry().contains(frame.center())) << frame.x() << "," << frame.y();
@@ -309,7 +310,7 @@ TEST(Notifier, ABoxStandsOverTheWindowTheLearnerIsInWhenItsOwnerIsNotUpOrItHasNo
   study.show();
   QDialog result(&study);
   result.show();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&result));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&result, testwait::kPatienceMs));
   result.hide();
   messageBox(nullptr, L"学習履歴を保存できませんでした", L"Error!");
   EXPECT_TRUE(study.frameGeometry().contains(frame.center())) << frame.x() << "," << frame.y();

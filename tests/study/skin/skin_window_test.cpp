@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRawFont>
 #include <QTest>
+#include <algorithm>
 #include <fstream>
 #include <map>
 
@@ -23,6 +24,7 @@
 #include "study_app_fixture.h"
 #include "study_window_support.h"
 #include "test_env.h"
+#include "patience.h"
 
 using namespace study;
 using studytest::StudyApp;
@@ -43,7 +45,7 @@ struct SkinWindow {
   }
   bool open() {
     dlg->show();
-    return QTest::qWaitFor([&] { return dlg->flow().tstate == TurnReply; }, 3000);
+    return QTest::qWaitFor([&] { return dlg->flow().tstate == TurnReply; }, testwait::kPatienceMs);
   }
 
   StudyApp app;
@@ -155,7 +157,7 @@ TEST(DefaultSkin, KeepsItsDrawingAndTheControlsApartInEveryMode) {
       find<QPushButton>(dlg, 1230)->click();  // the answer side
       expectControlsApartFromTheDrawing(dlg, "the card turned");
       find<QPushButton>(dlg, 1231)->click();
-      ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+      ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
       expectControlsApartFromTheDrawing(dlg, "the next card");
       continue;
     }
@@ -168,11 +170,11 @@ TEST(DefaultSkin, KeepsItsDrawingAndTheControlsApartInEveryMode) {
     expectControlsApartFromTheDrawing(dlg, "a wrong answer");
     if (isChoiceMode(mode)) {
       find<QPushButton>(dlg, 1012 + dlg.rightChoice())->click();
-      ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+      ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
       find<QPushButton>(dlg, 1012 + dlg.rightChoice())->click();
     } else {
       typeReply(dlg, QString::fromStdWString(dlg.correctAnswers().text(0)));
-      ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+      ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
       typeReply(dlg, QString::fromStdWString(dlg.correctAnswers().text(0)));
     }
     ASSERT_TRUE(waitForState(dlg, TurnWaitNextTrigger));
@@ -204,7 +206,8 @@ TEST(SkinHostFunctions, RaiseTheirOwnErrorsAndDrawOnTheWindow) {
   SkinWindow w({1}, skinFixture("host_calls.lua"));
   ASSERT_TRUE(w.open());
   CTransDlg& dlg = *w.dlg;
-  QTest::qWait(50);
+  dlg.repaintWindow();
+  dlg.grab();  // the skin's OnUpdate draws and logs its one call
 
   std::map<std::string, std::string> raised;
   for (const std::string& line : readLines(homeFile("host_calls.log"))) {
@@ -295,11 +298,15 @@ TEST(SkinHostFunctions, AFailingOnUpdateIsReportedOnceAndTheStudyGoesOn) {
   CTransDlg& dlg = *w.dlg;
   for (int i = 0; i < 5; ++i) {
     dlg.repaintWindow();
-    QTest::qWait(20);
+    dlg.grab();  // a paint; its failure is said once the paint is over
+    QCoreApplication::processEvents();
   }
-  int reports = 0;
-  for (const std::wstring& box : w.app.notifier.boxes) reports += box.rfind(L"ScriptError: ", 0) == 0;
-  EXPECT_EQ(reports, 1);
+  const auto reports = [&] {
+    return std::count_if(w.app.notifier.boxes.begin(), w.app.notifier.boxes.end(),
+                         [](const std::wstring& box) { return box.rfind(L"ScriptError: ", 0) == 0; });
+  };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return reports() > 0; }, testwait::kPatienceMs));
+  EXPECT_EQ(reports(), 1);
   typeReply(dlg, "classroom");
   EXPECT_EQ(dlg.flow().all.corrects, 1);
 }
@@ -307,22 +314,27 @@ TEST(SkinHostFunctions, AFailingOnUpdateIsReportedOnceAndTheStudyGoesOn) {
 TEST(SkinState, ALoggingSkinSeesEveryTransitionOfAStudy) {
   SkinWindow w({1, 2}, skinFixture("state_log.lua"), 100);  // the flash lasts long enough to be seen
   CTransDlg& dlg = *w.dlg;
-  // Each state stays for a few animation ticks, so the skin sees it.
-  auto reach = [&](auto condition) {
-    const bool reached = QTest::qWaitFor(condition, 3000);
-    QTest::qWait(90);
-    return reached;
+  // Each state that waits for the learner is seen by the skin before the learner goes on.
+  auto reach = [&](auto condition, const std::string& seenAs) {
+    return QTest::qWaitFor(condition, testwait::kPatienceMs) && QTest::qWaitFor([&] {
+             const std::vector<std::string> seen = readLines(homeFile("states.log"));
+             return std::find(seen.begin(), seen.end(), seenAs) != seen.end();
+           }, testwait::kPatienceMs);
   };
   dlg.show();
-  ASSERT_TRUE(reach([&] { return dlg.flow().tstate == TurnReply; }));
+  ASSERT_TRUE(reach([&] { return dlg.flow().tstate == TurnReply; },
+                    "reply firstreply 0/0 first 0/0 remain 1 mistakes 0"));
   typeReply(dlg, "classroom");
-  ASSERT_TRUE(reach([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }));
+  ASSERT_TRUE(reach([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; },
+                    "reply firstreply 1/0 first 1/0 remain 0 mistakes 0"));
   typeReply(dlg, "blackbored");
-  ASSERT_TRUE(reach([&] { return dlg.flow().tstate == TurnReinput; }));
+  ASSERT_TRUE(reach([&] { return dlg.flow().tstate == TurnReinput; },
+                    "reinput firstreply 1/1 first 1/1 remain 0 mistakes 1"));
   typeReply(dlg, "blackboard");
-  ASSERT_TRUE(reach([&] { return dlg.flow().astate == PassReReply && dlg.flow().tstate == TurnReply; }));
+  ASSERT_TRUE(reach([&] { return dlg.flow().astate == PassReReply && dlg.flow().tstate == TurnReply; },
+                    "reply rereply 1/1 first 1/1 remain 0 mistakes 0"));
   dlg.reject();  // ends in a re-reply pass: straight to the end
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg.isVisible(); }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg.isVisible(); }, testwait::kPatienceMs));
 
   const std::vector<std::string> expected = {
       "init init 0/0 first 0/0 remain 2 mistakes 0",
@@ -443,7 +455,8 @@ TEST(SkinHostFunctions, FarCoordinatesAndSizesDrawTheirVisiblePartAndAStateOutli
              "keep = newproxy(true)\n"
              "getmetatable(keep).__gc = function() KLV.DrawLine(0, 0, 1, 1, \"000000\") end\n"));
   ASSERT_TRUE(w.open());
-  QTest::qWait(50);
+  w.dlg->repaintWindow();
+  w.dlg->grab();  // the skin's OnUpdate draws
   // A window wider than any screen is cut to one that can be drawn.
   EXPECT_EQ(w.dlg->height(), 100);
   EXPECT_LE(w.dlg->width(), 4096);
@@ -479,7 +492,7 @@ TEST(SkinHostFunctions, BoxesOfASkinOpenNeitherInsideAPaintNorWhileItLoads) {
   w.dlg->repaintWindow();
   w.dlg->ReloadSkin();  // a fresh state: loading and drawn again
   const auto alerts = [&] { return std::count(spin.captions.begin(), spin.captions.end(), L"KLV.Alert"); };
-  ASSERT_TRUE(QTest::qWaitFor([&] { return alerts() == 4; }, 3000)) << alerts();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return alerts() == 4; }, testwait::kPatienceMs)) << alerts();
   EXPECT_EQ(spin.duringPaint, 0);
   EXPECT_EQ(std::count(spin.captions.begin(), spin.captions.end(), L"ScriptError"), 0);
 }
@@ -500,7 +513,7 @@ TEST(SkinAnimation, TheTimerRunsOnlyWhileTheSkinDefinesOnTimer) {
     return std::count_if(w.app.notifier.boxes.begin(), w.app.notifier.boxes.end(),
                          [](const std::wstring& box) { return box.find(L"tick") != std::wstring::npos; });
   };
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ticked() == 1; }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ticked() == 1; }, testwait::kPatienceMs));
 
   w.dlg->done(0);
   EXPECT_FALSE(w.dlg->animationTimerActive());
@@ -521,10 +534,11 @@ TEST(SkinLimits, ALoopingSkinIsStoppedReportedOnceAndTheStudyGoesOn) {
       return std::count_if(w.app.notifier.boxes.begin(), w.app.notifier.boxes.end(),
                            [](const std::wstring& box) { return box.rfind(L"ScriptError: ", 0) == 0; });
     };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return reports() > 0; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reports() > 0; }, testwait::kPatienceMs));
     for (int i = 0; i < 3; ++i) {
       w.dlg->repaintWindow();
-      QTest::qWait(50);
+      w.dlg->grab();
+      QCoreApplication::processEvents();
     }
     EXPECT_EQ(reports(), 1);
     EXPECT_EQ(std::count_if(w.app.notifier.boxes.begin(), w.app.notifier.boxes.end(),
@@ -546,7 +560,8 @@ TEST(SkinLimits, APrecompiledSkinIsRefusedWithOneMessageAndTheStudyGoesOn) {
   ASSERT_TRUE(w.open());
   for (int i = 0; i < 3; ++i) {
     w.dlg->repaintWindow();
-    QTest::qWait(50);
+    w.dlg->grab();
+    QCoreApplication::processEvents();
   }
   const std::vector<std::wstring>& boxes = w.app.notifier.boxes;
   ASSERT_EQ(boxes.size(), 1u) << QString::fromStdWString(boxes.empty() ? L"" : boxes.back()).toStdString();

@@ -8,6 +8,7 @@
 #include "sound_fixtures.h"
 #include "study/sound/sound_queue.h"
 #include "test_env.h"
+#include "patience.h"
 
 using Started = std::vector<std::string>;
 
@@ -96,6 +97,6 @@ TEST(SoundQueue, RealFilesPlayThroughToTheEndOfTheQueue) {
   SoundQueue queue(player);
   const std::wstring wideFolder(folder.begin(), folder.end());
   for (const wchar_t* name : {L"/one.wav", L"/two.mp3", L"/one.wav"}) EXPECT_TRUE(queue.enqueue(wideFolder + name, 100, 100));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return queue.size() == 0; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return queue.size() == 0; }, testwait::kPatienceMs));
   EXPECT_EQ(player.currentSound(), 3u);
 }

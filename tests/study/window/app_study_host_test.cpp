@@ -27,6 +27,7 @@
 #include "study_app_fixture.h"
 #include "study_window_support.h"
 #include "test_env.h"
+#include "patience.h"
 
 using namespace study;
 using studytest::StudyApp;
@@ -165,7 +166,7 @@ TEST(SkinMenu, ListsEverySkinOfTheFolderAndChangesOrRefusesTheSkin) {
   AppStudyHost host(s.app, sounds);
   CTransDlg dlg(StudySetup{false, L"menu", ModeJe, {1}, 0, 0}, host);
   dlg.show();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   EXPECT_EQ(dlg.size(), QSize(500, 400));
 
   QMenu menu;

@@ -19,6 +19,7 @@
 #include "study/window/trans_edit_dialog.h"
 #include "study/window/trans_mode_dialog.h"
 #include "study_app_fixture.h"
+#include "patience.h"
 
 using namespace study;
 using studytest::StudyApp;
@@ -81,7 +82,7 @@ TEST(QuestionEditDialog, TabMovesOnFromTheManyLineBoxes) {
   pdb3::Question q = questionWith(s, L"apple", L"");
   CTransEditDlg dialog(q);
   dialog.show();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog, testwait::kPatienceMs));
   for (const auto& [from, to] : {std::pair{1208, "id1023"}, std::pair{1101, "id1"}}) {
     const QString text = textBox(dialog, from)->toPlainText();
     textBox(dialog, from)->setFocus();

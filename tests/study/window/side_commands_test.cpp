@@ -35,6 +35,7 @@
 #include "study_window_support.h"
 #include "../../platform/scoped_env.h"
 #include "test_env.h"
+#include "patience.h"
 
 using namespace study;
 using studytest::StudyApp;
@@ -151,7 +152,7 @@ TEST(SideCommands, KeysActWhileAnsweringOnlyAndAWrongReplyNamesTheQuestionItAnsw
   EXPECT_TRUE(skinMenu.filter("side_commands.lua").size() == 1);
 
   typeReply(dlg, "apple");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   std::vector<std::wstring> lengths;
   for (int i = 0; i < 4; ++i) {
     QTest::keyClick(edit, Qt::Key_F3);
@@ -216,7 +217,7 @@ TEST(SideCommands, EditingAndSavingQuestionsReachTheFileTheScreenAndTheBinder) {
   });
   dlg.OnCommand(1220);  // Func04: the edit menu at the cursor
   EXPECT_TRUE(stoodStill);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
 
   // The previous question through its own menu, which names it first.
   QStringList lines;
@@ -351,7 +352,7 @@ TEST(SideCommands, ClipboardSpeechLookUpAndPronunciation) {
     EXPECT_EQ(spoken, std::vector<std::wstring>{L"blackboard"});
 
     typeReply(dlg, QString::fromStdWString(L"黒板"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
     skintest::FakeDictionaryProgram program;
     QTest::keyClick(find<QLineEdit>(dlg, 1026), Qt::Key_F10);
     EXPECT_EQ(program.requests(),
@@ -370,7 +371,7 @@ TEST(SideCommands, ClipboardSpeechLookUpAndPronunciation) {
   strip = strip.convertToFormat(QImage::Format_RGB32);
   const int b = dlg.pronunciationCodes().front();  // "B": 11 pixels wide
   const QImage glyph = strip.copy(0, b * 20, 11, 20);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.surfaceImage().copy(10, 10, 11, 20) == glyph; }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.surfaceImage().copy(10, 10, 11, 20) == glyph; }, testwait::kPatienceMs));
 
   // An image of the first 18 glyphs only: the codes past its end are left out, the others drawn.
   const QString shortStrip = qEnvironmentVariable("HOME") + "/short.bmp";
@@ -379,7 +380,7 @@ TEST(SideCommands, ClipboardSpeechLookUpAndPronunciation) {
   QTest::keyClick(find<QLineEdit>(dlg, 1026), Qt::Key_F5);
   const int ae1 = 4;  // the first code of "blackboard" below 18, 17 pixels wide
   const QImage vowel = strip.copy(0, ae1 * 20, 17, 20);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.surfaceImage().copy(10, 10, 17, 20) == vowel; }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.surfaceImage().copy(10, 10, 17, 20) == vowel; }, testwait::kPatienceMs));
   dlg.done(0);
 }
 
@@ -421,14 +422,14 @@ TEST(SideCommands, SearchAndQuestionListOpenOverAStudyHeldStillAndTheirEditsReac
   dlg.OnCommand(1228);
   EXPECT_EQ(word, "classroom");
   EXPECT_TRUE(stoodStill);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
 
   // The question on screen edited through F12: the file and the screen show the edit.
   whenOpened<CSearchDlg>([&](CSearchDlg* search) {
     find<QPlainTextEdit>(*search, 1261)->setPlainText("blackboard");
     QTest::mouseClick(find<QPushButton>(*search, 1249), Qt::LeftButton);
     auto* hits = find<QTreeWidget>(*search, 1259);
-    if (!QTest::qWaitFor([&] { return hits->topLevelItemCount() > 0 && !search->searching(); }, 3000)) {
+    if (!QTest::qWaitFor([&] { return hits->topLevelItemCount() > 0 && !search->searching(); }, testwait::kPatienceMs)) {
       search->reject();
       return;
     }

@@ -20,6 +20,7 @@
 #include "study/study_modes.h"
 #include "study/window/trans_dialog.h"
 #include "study_window_support.h"
+#include "patience.h"
 
 using namespace study;
 using studytest::find;
@@ -114,7 +115,7 @@ TEST(StudyWindow, TypedStudyWithAMistakeRunsThroughReinputAndBothReReplies) {
   EXPECT_EQ(find<QLabel>(dlg, 1208)->text(), "問題1");
   EXPECT_EQ(dlg.windowTitle(), "テスト - Kelvara");
   typeReply(dlg, "answer1");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   EXPECT_FALSE(find<QLabel>(dlg, 1101)->isVisible());
   typeReply(dlg, "wrong");
   EXPECT_EQ(dlg.flow().tstate, TurnWaitFlash);
@@ -126,14 +127,14 @@ TEST(StudyWindow, TypedStudyWithAMistakeRunsThroughReinputAndBothReReplies) {
   EXPECT_EQ(dlg.message(), L"ちがう！");
   typeReply(dlg, " answer2 ");
   EXPECT_EQ(dlg.message(), L"はい、ごくろうさま！");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   typeReply(dlg, "Answer3");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().astate == PassReReply && dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().astate == PassReReply && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   EXPECT_EQ(dlg.flow().currentId, 2);
   typeReply(dlg, "answer2");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().astate == PassReReply2 && dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().astate == PassReReply2 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   typeReply(dlg, "answer2");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return host.saves == 1; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return host.saves == 1; }, testwait::kPatienceMs));
 
   EXPECT_EQ(host.results, 1);
   EXPECT_EQ(dlg.flow().tstate, TurnEnd);
@@ -172,14 +173,14 @@ TEST(StudyWindow, TypedRepliesAskForTheOtherAnswersJudgeAsTypedAndEndTheStudyByC
   EXPECT_EQ(dlg.flow().first.corrects, 1);
 
   host.values.decideWithoutReturn = true;  // read as each key is typed
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   QTest::keyClicks(edit, "answer");
   EXPECT_EQ(dlg.flow().tstate, TurnReply);
   QTest::keyClick(edit, '2');
   EXPECT_EQ(dlg.flow().first.corrects, 2);
   EXPECT_EQ(host.wrongSounds, 0);
 
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   typeReply(dlg, "!END");
   EXPECT_EQ(dlg.flow().tstate, TurnEnd);
   EXPECT_FALSE(dlg.exitRequested());
@@ -197,21 +198,21 @@ TEST(StudyWindow, OneAnswerCountsAtMostSixtySecondsOfReplyTime) {
   ASSERT_TRUE(waitForState(dlg, TurnReply));
   tick += 75'000;
   typeReply(dlg, "answer1");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   tick += 12'500;
   typeReply(dlg, "answer2");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 3 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   tick += 10'000;
   typeReply(dlg, "wrong");
   ASSERT_TRUE(waitForState(dlg, TurnReinput));
   tick += 70'000;  // the re-input ends 80 s after the question came
   typeReply(dlg, "answer3");
   for (int pass : {PassReReply, PassReReply2}) {  // answered as soon as Enter answers
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().astate == pass && dlg.flow().tstate == TurnReply; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().astate == pass && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
     tick += CTransDlg::kEnterGuardMs;
     typeReply(dlg, "answer3");
   }
-  ASSERT_TRUE(QTest::qWaitFor([&] { return host.saves == 1; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return host.saves == 1; }, testwait::kPatienceMs));
 
   const auto& r = host.saved->results;
   EXPECT_DOUBLE_EQ(r.at(1).ReplySec, 60.0);
@@ -243,9 +244,9 @@ TEST(StudyWindow, CancelAsksAboutReRepliesAndItsCancelKeepsTheStudy) {
   dlg.show();
   ASSERT_TRUE(waitForState(dlg, TurnReply));
   typeReply(dlg, "x");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().tstate == TurnReinput; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().tstate == TurnReinput; }, testwait::kPatienceMs));
   typeReply(dlg, "answer1");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.flow().currentId == 2 && dlg.flow().tstate == TurnReply; }, testwait::kPatienceMs));
 
   qputenv("KELVARA_AUTOANSWER", "cancel");
   QTest::mouseClick(find<QPushButton>(dlg, 2), Qt::LeftButton);
@@ -280,7 +281,7 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   EXPECT_EQ(choice.message(), QString("正解は %1 番でした。").arg(right + 1).toStdWString());
   QTest::mouseClick(find<QPushButton>(choice, 1012 + right), Qt::LeftButton);
   EXPECT_EQ(choice.message(), L"はい、ごくろうさま！");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().currentId == 2; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().currentId == 2; }, testwait::kPatienceMs));
 
   CTransDlg card(setupFor(ModeCard, {3}), host);
   card.show();
@@ -308,7 +309,7 @@ TEST(StudyWindow, FourChoiceAndCardModes) {
   EXPECT_EQ(find<QLabel>(card, 1208)->text(), "問題3");
   QTest::mouseClick(ok, Qt::LeftButton);
   EXPECT_FALSE(ok->isEnabled());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, testwait::kPatienceMs));
   EXPECT_EQ(card.flow().points, 12);  // 10, and a fifth more for a faultless study
 }
 
@@ -326,11 +327,11 @@ TEST(StudyWindow, TheMistakesComeAgainShuffledOnlyWhenTheLearnerChoseSo) {
     CTransDlg card(setup, host);
     card.show();
     for (const int q : cards) {
-      ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().currentId == q && card.flow().tstate == TurnReply; }, 3000));
+      ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().currentId == q && card.flow().tstate == TurnReply; }, testwait::kPatienceMs));
       QTest::mouseClick(find<QPushButton>(card, 1229), Qt::LeftButton);  // turned
       QTest::mouseClick(find<QPushButton>(card, 1232), Qt::LeftButton);  // not known yet
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().astate == PassReReply && card.flow().tstate == TurnReply; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().astate == PassReReply && card.flow().tstate == TurnReply; }, testwait::kPatienceMs));
     std::vector<int> again{card.flow().currentId};
     again.insert(again.end(), card.flow().currentQueue.begin(), card.flow().currentQueue.end());
     EXPECT_EQ(again == cards, !shuffled);
@@ -362,7 +363,7 @@ TEST(StudyWindow, OkWaitsForAChoiceOnEveryQuestionOfTheFourChoiceModes) {
   ASSERT_TRUE(waitForState(choice, TurnWaitNextTrigger));
   EXPECT_TRUE(ok->isEnabled());  // "ok" goes on to the next question
   QTest::mouseClick(ok, Qt::LeftButton);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().currentId == 2 && choice.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().currentId == 2 && choice.flow().tstate == TurnReply; }, testwait::kPatienceMs));
 
   // The second question: neither a stray Enter nor a click on "ok" stores it as answered.
   EXPECT_FALSE(ok->isEnabled());
@@ -441,14 +442,14 @@ TEST(StudyWindow, AnEnterMeantToGoOnAnswersNothingOfTheNextQuestion) {
   auto* edit = find<QLineEdit>(typed, 1026);
   QTest::keyClicks(edit, "answer1");
   QTest::keyPress(edit, Qt::Key_Return);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return typed.flow().currentId == 2 && typed.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return typed.flow().currentId == 2 && typed.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   tick += 2 * CTransDlg::kEnterGuardMs;
   repeatEnter(typed);
   holdEnter(typed);
   QTest::keyRelease(edit, Qt::Key_Return);
   EXPECT_EQ(typed.flow().tstate, TurnReply);
   typeReply(typed, "answer2");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return typed.flow().currentId == 3 && typed.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return typed.flow().currentId == 3 && typed.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   QTest::keyClick(edit, Qt::Key_Return);  // at once: no empty, wrong answer is stored
   EXPECT_EQ(typed.flow().tstate, TurnReply);
   EXPECT_EQ(typed.record().results.count(3), 0u);
@@ -525,7 +526,7 @@ TEST(StudyWindow, PlainMnemonicKeysPressTheButtonsOutsideTheReplyField) {
   EXPECT_EQ(choice.message(), QString("正解は %1 番でした。").arg(right + 1).toStdWString());
   typeKey(choice, static_cast<char>('1' + right));
   EXPECT_EQ(choice.message(), L"はい、ごくろうさま！");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().currentId == 2 && choice.flow().tstate == TurnReply; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().currentId == 2 && choice.flow().tstate == TurnReply; }, testwait::kPatienceMs));
   typeKey(choice, '0');  // give up
   ASSERT_TRUE(waitForState(choice, TurnReinput));
   EXPECT_EQ(choice.flow().first.mistakes, 2);
@@ -536,7 +537,7 @@ TEST(StudyWindow, PlainMnemonicKeysPressTheButtonsOutsideTheReplyField) {
   typeKey(card, 'q');  // turns the card
   EXPECT_EQ(find<QLabel>(card, 1208)->text(), "問題3");
   typeKey(card, 'o');
-  ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return card.flow().tstate == TurnEnd; }, testwait::kPatienceMs));
   EXPECT_EQ(card.flow().first.mistakes, 0);
 
   // In the reply field a digit is text.
@@ -612,9 +613,9 @@ TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
   ASSERT_TRUE(waitForState(choice, TurnReply));
   EXPECT_FALSE(find<QPushButton>(choice, 1012)->isEnabled());  // the question comes alone first
   EXPECT_FALSE(find<QLabel>(choice, 1171)->isVisible());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return find<QPushButton>(choice, 1012)->isEnabled(); }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return find<QPushButton>(choice, 1012)->isEnabled(); }, testwait::kPatienceMs));
   EXPECT_TRUE(find<QLabel>(choice, 1171)->isVisible());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));  // nothing chosen in time
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, testwait::kPatienceMs));  // nothing chosen in time
   choice.done(0);
   const int closedAt = choice.flow().tstate;
   QTest::qWait(300);
@@ -630,8 +631,8 @@ TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
   QTest::qWait(500);
   EXPECT_EQ(je.flow().tstate, TurnReply);
   typeReply(je, "answer1");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().currentId == 2 && je.flow().tstate == TurnReply; }, 3000));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, 3000));  // untouched: judged at the limit
+  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().currentId == 2 && je.flow().tstate == TurnReply; }, testwait::kPatienceMs));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, testwait::kPatienceMs));  // untouched: judged at the limit
   EXPECT_EQ(typed.wrongSounds, 1);
 }
 
@@ -667,7 +668,7 @@ TEST(StudyWindow, AHintAlwaysShownIsShownToTheSkinAndCtrlGGivesTheStartLimitNoTi
   tick += 4000;
   QTest::keyClick(find<QLineEdit>(je, 1026), Qt::Key_G, Qt::ControlModifier);
   tick += 1500;
-  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, 3000));  // judged at the limit
+  ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, testwait::kPatienceMs));  // judged at the limit
 }
 
 // The chooser takes the file as a learner's pick does: named in its name field, and Enter. A
@@ -675,11 +676,11 @@ TEST(StudyWindow, AHintAlwaysShownIsShownToTheSkinAndCtrlGGivesTheStartLimitNoTi
 void chooseFile(QFileDialog& chooser, const QString& path) {
   auto* name = chooser.findChild<QLineEdit*>("fileNameEdit");
   // Until the field has the focus the chooser may still fill it with the file it selects.
-  if (name && QTest::qWaitFor([&] { return name->hasFocus(); }, 3000)) {
+  if (name && QTest::qWaitFor([&] { return name->hasFocus(); }, testwait::kPatienceMs)) {
     name->setText(path);  // pasted whole: no completion pops up over the chooser
     QTest::keyClick(name, Qt::Key_Return);
   }
-  if (!QTest::qWaitFor([&] { return !chooser.isVisible(); }, 3000)) {
+  if (!QTest::qWaitFor([&] { return !chooser.isVisible(); }, testwait::kPatienceMs)) {
     ADD_FAILURE() << "the chooser did not take " << path.toStdString();
     chooser.reject();
   }
@@ -770,14 +771,14 @@ TEST(StudyWindow, AMenuABoxOrAFileChooserOverTheWindowHoldsTheTimeLimitWhileItIs
   // chooser for another.
   host.values.skinPath = writeLua("broken.lua", "DesignName = 'broken'\nerror('broken skin')\n").toStdWString();
   QTest::keyClick(&choice, Qt::Key_F5);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.boxes.size() == 6; }, 3000));  // its error, and drawing it fails
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.boxes.size() == 6; }, testwait::kPatienceMs));  // its error, and drawing it fails
   ASSERT_TRUE(unjudged()) << "broken skin";
   host.values.skinPath =
       writeLua("alerting.lua", "DesignName = 'alerting'\n"
                                "function OnUpdate() if not said then said = true KLV.Alert('drawn') end end\n")
           .toStdWString();
   QTest::keyClick(&choice, Qt::Key_F5);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.boxes.size() == 7; }, 3000));  // once drawn
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.boxes.size() == 7; }, testwait::kPatienceMs));  // once drawn
   ASSERT_TRUE(unjudged()) << "a skin's box";
   host.values.skinPath = (home + "/gone.lua").toStdWString();
   studytest::whenOpened<QFileDialog>([&](QFileDialog* chooser) {
@@ -797,7 +798,7 @@ TEST(StudyWindow, AMenuABoxOrAFileChooserOverTheWindowHoldsTheTimeLimitWhileItIs
                              L"ScriptError: attempt to call a nil value", L"KLV.Alert: drawn",
                              L"Kelvara: スキンファイルが見つかりませんでした。次のダイアログから選択してください。"}));
   tick += 500;
-  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, 3000));  // the limit still runs
+  ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, testwait::kPatienceMs));  // the limit still runs
 }
 
 // Enter presses the focused choice: it looks focused and default as soon as the choices show.
@@ -810,7 +811,7 @@ TEST(StudyWindow, TheFocusedChoiceLooksLikeTheDefaultThatEnterPresses) {
   auto* first = find<QPushButton>(choice, 1012);
   auto* second = find<QPushButton>(choice, 1013);
   ASSERT_TRUE(waitForState(choice, TurnReply));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return first->isEnabled(); }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return first->isEnabled(); }, testwait::kPatienceMs));
   EXPECT_TRUE(first->hasFocus() && first->isDefault());
   const QImage focused = first->grab().toImage();
   QTest::keyClick(first, Qt::Key_Tab);
@@ -828,7 +829,7 @@ TEST(StudyWindow, InTheFirstSecondNoKeyPressesAButtonAndEscEndsTheStudy) {
   CTransDlg card(setupFor(ModeCard, {1, 2}), host);
   studytest::OpenedWindowCounter opened(card);
   card.show();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&card));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&card, testwait::kPatienceMs));
   for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Tab, Qt::Key_Space, Qt::Key_Q})
     QTest::keyClick(card.focusWidget(), key);
   QTest::keyClick(card.focusWidget(), Qt::Key_E, Qt::AltModifier);  // the edit button's mnemonic

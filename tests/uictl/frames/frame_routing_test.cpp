@@ -10,6 +10,7 @@
 #include "uictl/frames/docking/ux_mini_dock_frame.h"
 
 #include "../../support/recording_notifier.h"
+#include "patience.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -85,7 +86,7 @@ class FrameRoutingTest : public ::testing::Test {
     frame.setGeometry(100, 100, 600, 400);
     frame.show();
     QApplication::setActiveWindow(&frame);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&frame));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&frame, testwait::kPatienceMs));
     frame.RecalcLayout(true);
     recorder->setFocus();
   }
@@ -285,7 +286,7 @@ TEST(DialogRouting, OneMouseHookServesNestedPopupsUntilTheyCloseFromOutsideOrByE
   QWidget elsewhere;
   elsewhere.setGeometry(600, 100, 200, 200);
   elsewhere.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere, testwait::kPatienceMs));
 
   const MenuHandle menu = createPopupMenu();
   const MenuHandle sub = createPopupMenu();

@@ -7,6 +7,7 @@
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/drawing/measuring_dc.h"
+#include "patience.h"
 
 #include <QApplication>
 #include <QImage>
@@ -21,7 +22,7 @@ class DialogTest : public ::testing::Test {
     dialog.resize(320, 240);
     dialog.show();
     QApplication::setActiveWindow(&dialog);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog, testwait::kPatienceMs));
   }
 
   template <class Control = QWidget>

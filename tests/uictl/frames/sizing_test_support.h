@@ -8,6 +8,7 @@
 #include "uictl/frames/docking/sizing_control_bar.h"
 #include "uictl/frames/docking/ux_mini_dock_frame.h"
 #include "uictl/frames/window_styles.h"
+#include "patience.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -43,7 +44,7 @@ class SizingTest : public ::testing::Test {
   SizingTest() {
     frame.show();
     QApplication::setActiveWindow(&frame);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame, testwait::kPatienceMs));
   }
 
   // A captioned bar of `size` docked on `side` in a new row, or in the row of `after`, right of it.

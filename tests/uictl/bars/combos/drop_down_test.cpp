@@ -8,6 +8,7 @@
 #include "uictl/bars/buttons/toolbar_menu_button.h"
 
 #include "bars_test_support.h"
+#include "patience.h"
 #include "toolbar_test_support.h"
 
 #include <QApplicationStateChangeEvent>
@@ -47,7 +48,7 @@ class DropDownTest : public ::testing::Test {
   }
   CUxDropDownFrame* holdOpen() {
     QTest::mousePress(bar, Qt::LeftButton, {}, centreOf(bar, 0));
-    QTest::qWait(CUxDropDownToolbarButton::kDelayMs + 150);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return button->m_pPopupFrame; }, testwait::kPatienceMs));
     return button->m_pPopupFrame;
   }
 

@@ -13,6 +13,7 @@
 #include "bars_test_support.h"
 #include "recording_sink.h"
 #include "sound_fixtures.h"
+#include "patience.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -173,9 +174,9 @@ TEST(MenuSounds, TheThreadPlaysWhatIsAskedUntilItIsEndedEvenWithSoundsOff) {
     return heard.size();
   };
   MenuSoundThread::Play(1);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return heardCount() == 1; }, 2000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return heardCount() == 1; }, testwait::kPatienceMs));
   MenuSoundThread::Play(2);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return heardCount() == 2; }, 2000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return heardCount() == 2; }, testwait::kPatienceMs));
 
   MenuSoundThread::Enable(false);
   MenuSoundThread::Play(1);
@@ -239,10 +240,10 @@ TEST(MouseLeave, TrackingAgainWhileTrackedPostsOneLeave) {
   LeaveCounter widget;  // never shown: the cursor is never over it
   ASSERT_TRUE(TrackMouseLeave(&widget));
   ASSERT_TRUE(TrackMouseLeave(&widget));
-  QTest::qWait(350);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return widget.leaves > 0; }, testwait::kPatienceMs));
+  QCoreApplication::sendPostedEvents();  // a second leave, had one been posted
   EXPECT_EQ(widget.leaves, 1);
   // Once the leave is posted, tracking starts anew.
   ASSERT_TRUE(TrackMouseLeave(&widget));
-  QTest::qWait(250);
-  EXPECT_EQ(widget.leaves, 2);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return widget.leaves == 2; }, testwait::kPatienceMs));
 }

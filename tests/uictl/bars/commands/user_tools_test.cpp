@@ -6,6 +6,7 @@
 #include "uictl/bars/commands/user_tools.h"
 
 #include "../../platform/scoped_env.h"
+#include "patience.h"
 #include "toolbar_test_support.h"
 
 #include <QClipboard>
@@ -23,7 +24,7 @@ constexpr const char* kProbe = "kelvara-tool-probe";
 
 // Waits for the probe's report: its working folder, then one argument a line.
 QStringList waitForReport(const QString& path) {
-  for (int i = 0; i < 500 && !QFile::exists(path); ++i) QTest::qWait(10);
+  if (!QTest::qWaitFor([&] { return QFile::exists(path); }, testwait::kPatienceMs)) return {};
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return {};
   return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);

@@ -8,6 +8,7 @@
 #include "uictl/bars/drawing/global_draw_data.h"
 
 #include "popup_test_support.h"
+#include "patience.h"
 
 #include <gtest/gtest.h>
 
@@ -480,5 +481,5 @@ TEST_F(MenuBarTest, ADoubleClickOrAPointerResting5SecondsOnATitleShowsAllOfItsMe
   settle();
   ASSERT_TRUE(title(0)->m_pPopupMenu);
   EXPECT_FALSE(opensWhole(title(0)));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return opensWhole(title(0)); }, 15000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return opensWhole(title(0)); }, testwait::kPatienceMs));
 }

@@ -12,6 +12,7 @@
 
 #include "bars_test_support.h"
 #include "popup_test_support.h"
+#include "patience.h"
 
 #include <QLineEdit>
 #include <gtest/gtest.h>
@@ -219,20 +220,17 @@ TEST_F(PopupMenuTest, SubmenusOpenAndCloseAfterTheMenuShowDelay) {
   mouseAt(QEvent::MouseMove, itemCentre(items, 3));
   mouseAt(QEvent::MouseMove, itemCentre(items, 3) + QPoint(1, 0));
   EXPECT_FALSE(recent->m_pPopupMenu);
-  QTest::qWait(150);
-  ASSERT_TRUE(recent->m_pPopupMenu);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return recent->m_pPopupMenu; }, testwait::kPatienceMs));
 
   // Leaving for another item closes it after the delay.
   mouseAt(QEvent::MouseMove, itemCentre(items, 0));
   EXPECT_TRUE(recent->m_pPopupMenu);
-  QTest::qWait(150);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !recent->m_pPopupMenu; }, testwait::kPatienceMs));
   settle();
-  EXPECT_FALSE(recent->m_pPopupMenu);
 
   // Unless the pointer reaches the submenu first.
   mouseAt(QEvent::MouseMove, itemCentre(items, 3));
-  QTest::qWait(150);
-  ASSERT_TRUE(recent->m_pPopupMenu);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return recent->m_pPopupMenu; }, testwait::kPatienceMs));
   CUxPopupMenuBar* subItems = recent->m_pPopupMenu->GetMenuBar();
   mouseAt(QEvent::MouseMove, itemCentre(items, 0));
   mouseAt(QEvent::MouseMove, itemCentre(subItems, 0));
@@ -251,8 +249,7 @@ TEST_F(PopupMenuTest, ShowingAllCommandsWhileASubmenuWaitsToOpenOrCloseLeavesNoT
   const QPoint recent = itemCentre(items, items->CommandToIndex(kSubMenuCommand));
   mouseAt(QEvent::MouseMove, recent);
   mouseAt(QEvent::MouseMove, recent + QPoint(1, 0));
-  QTest::qWait(150);
-  ASSERT_EQ(openPopups().size(), 2u);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return openPopups().size() == 2u; }, testwait::kPatienceMs));
   // The click rebuilds the items while the submenu waits to close and show-all to open.
   const QPoint showAll = itemCentre(items, items->GetCount() - 1);
   for (QEvent::Type type : {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) mouseAt(type, showAll);

@@ -13,6 +13,7 @@
 #include "uictl/frames/colour/color_menu_button.h"
 #include "uictl/frames/docking/dock_bar.h"
 #include "uictl/frames/docking/dock_frame.h"
+#include "patience.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -83,7 +84,7 @@ class ColorBarTest : public ::testing::Test {
     frame.DockControlBar(toolbar, DockBarTop);
     frame.show();
     QApplication::setActiveWindow(&frame);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame, testwait::kPatienceMs));
   }
   ~ColorBarTest() override { CUxToolBar::SetCustomizeMode(false); }
 

@@ -9,6 +9,7 @@
 #include "uictl/bars/drawing/visual_manager.h"
 
 #include "frames_test_support.h"
+#include "patience.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -206,7 +207,7 @@ TEST_F(ColorButtonTest, InAModalDialogBothAClickThenAClickAndAPressDragReleasePi
   dialog.hide();
   dialog.setWindowModality(Qt::ApplicationModal);
   dialog.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog, testwait::kPatienceMs));
   QWindow* dialogWindow = dialog.windowHandle();
   QSignalSpy clicks(button, &QAbstractButton::clicked);
   const QPoint arrow = button->mapTo(&dialog, QPoint(button->width() - 6, button->height() / 2));

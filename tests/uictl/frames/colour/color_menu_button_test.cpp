@@ -9,6 +9,7 @@
 #include "uictl/frames/colour/color_menu_button.h"
 
 #include "frames_test_support.h"
+#include "patience.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -96,7 +97,7 @@ class ColorMenuButtonTest : public ::testing::Test {
     alone->SetOwner(&frame);
     alone->setGeometry(0, 100, 93, 80);
     frame.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame, testwait::kPatienceMs));
   }
   UxLibrary library;
   DocumentFrame frame;

@@ -6,6 +6,7 @@
 #include "uictl/frames/colour/color_picker_dialog.h"
 
 #include "frames_test_support.h"
+#include "patience.h"
 
 #include <QPushButton>
 #include <QSpinBox>
@@ -27,7 +28,7 @@ class FixedChooser : public ColorDialogs {
 struct OpenDialog : ::testing::Test {
   OpenDialog() : dialog(rgb(0, 0, 0x80)) {
     dialog.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog, testwait::kPatienceMs));
   }
   QSpinBox* field(int id) { return dialog.findChild<QSpinBox*>(QStringLiteral("id%1").arg(id)); }
   UxLibrary library;

@@ -8,6 +8,7 @@
 #include "uictl/frames/docking/dock_context.h"
 #include "uictl/frames/docking/dock_frame.h"
 #include "uictl/frames/docking/mini_dock_frame.h"
+#include "patience.h"
 
 #include <QApplication>
 #include <QImage>
@@ -55,7 +56,7 @@ class DockFrameTest : public ::testing::Test {
     frame.SetCentralWidget(central);
     frame.show();
     QApplication::setActiveWindow(&frame);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame, testwait::kPatienceMs));
   }
 
   CUxToolBar* makeBar(unsigned id, int buttons = 4) {

@@ -9,6 +9,7 @@
 #include "uictl/frames/images/image_paint_area.h"
 
 #include "window_layout_check.h"
+#include "patience.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -26,7 +27,7 @@ class ImageEditTest : public ::testing::Test {
     image.fill(Qt::white);
     dialog.paintArea()->SetBitmap(&image);
     dialog.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog, testwait::kPatienceMs));
     area = dialog.findChild<ImagePaintArea*>(QStringLiteral("id16513"));
   }
 
@@ -163,7 +164,7 @@ TEST_F(ImageEditTest, ToolPaletteHoldsSixToolsThreeToARow) {
   // Its buttons send their tool to the dialog.
   const platform::Rect ellipse = palette->GetButton(4)->GetRect();
   QTest::mouseClick(palette, Qt::LeftButton, {}, ellipse.toQRect().center());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return area->GetMode() == int(ImagePaintArea::Ellipse); }))
+  EXPECT_TRUE(QTest::qWaitFor([&] { return area->GetMode() == int(ImagePaintArea::Ellipse); }, testwait::kPatienceMs))
       << "the tool in use: " << area->GetMode();
 }
 
@@ -185,7 +186,7 @@ TEST_F(ImageEditTest, EveryControlShowsWholeAndThePicturesMnemonicLeadsToTheGrid
   }
 
   dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog, testwait::kPatienceMs));
   QTest::keyClick(&dialog, Qt::Key_P, Qt::AltModifier);
   EXPECT_TRUE(area->hasFocus());
 }

@@ -5,6 +5,7 @@
 #include "uictl/frames/mdi/mdi_client_area.h"
 
 #include "frames_test_support.h"
+#include "patience.h"
 
 #include <QPixmap>
 #include <functional>
@@ -48,7 +49,7 @@ class MdiClientAreaTest : public ::testing::Test {
     area = new MDIClientAreaWnd(&frame);
     frame.show();
     QApplication::setActiveWindow(&frame);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame, testwait::kPatienceMs));
   }
   CUxMDIChildWnd* addChild(const QString& title, const QIcon& icon = {}) {
     auto* child = new CUxMDIChildWnd;

@@ -5,6 +5,7 @@
 #include "uictl/frames/mdi/mdi_child_wnd.h"
 #include "uictl/frames/mdi/mdi_client_area.h"
 #include "uictl/frames/mdi/mdi_frame_wnd.h"
+#include "patience.h"
 
 #include <QApplication>
 #include <QMdiSubWindow>
@@ -32,7 +33,7 @@ TEST(MdiFrame, TheMenuBarFollowsTheActiveChildAndListsTheChildren) {
   EXPECT_EQ(frame.GetWindowMenuPopup(menu), window);
   frame.setGeometry(50, 50, 640, 480);
   frame.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame, testwait::kPatienceMs));
 
   QPointer<QMdiSubWindow> first = frame.ClientArea()->addSubWindow(new QWidget);
   first->setWindowTitle(QStringLiteral("one"));
@@ -105,7 +106,7 @@ TEST(MdiFrame, DocumentChildrenShowTheirTemplatesMenuWhichAResetMakesAnew) {
   EXPECT_EQ(listed[1].menu, frame.GetDocTemplateMenu(0x2002));
   frame.setGeometry(50, 50, 640, 480);
   frame.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame, testwait::kPatienceMs));
 
   // A document's child shows its template's menu; a plain child the default one.
   auto* document = new CUxMDIChildWnd;

@@ -9,6 +9,7 @@
 #include "uictl/frames/outlook/outlook_bar.h"
 
 #include "frames_test_support.h"
+#include "patience.h"
 
 #include <QAbstractButton>
 #include <QTemporaryDir>
@@ -62,7 +63,7 @@ class OutlookBarTest : public ::testing::Test {
     dialog.resize(400, 600);
     dialog.show();
     QApplication::setActiveWindow(&dialog);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog, testwait::kPatienceMs));
   }
 
   // What the main dialog does when it starts; the fourth image comes from a file beside it.

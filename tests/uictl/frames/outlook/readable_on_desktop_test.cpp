@@ -9,6 +9,7 @@
 
 #include "frames_test_support.h"
 #include "text_contrast.h"
+#include "patience.h"
 
 #include <QStyle>
 
@@ -46,7 +47,7 @@ struct MainDialogBars {
     caption->setGeometry(100, 0, 320, 30);
     caption->SetText(L"通常学習/問題集の情報", CUxCaptionBar::AlignLeft);
     dialog.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog, testwait::kPatienceMs));
   }
   UxLibrary library;
   CommandDialog dialog;
@@ -91,7 +92,7 @@ TEST(ReadableOnDesktop, TheLinkStandsOutOnADarkDialogUnderThePointerToo) {
   auto* link = new CUxURLLinkButton;
   link->Create(L"https://kelvara.example/words", WsChild | WsVisible, Rect::fromSize(20, 40, 200, 20), &dialog, 1012);
   dialog.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog, testwait::kPatienceMs));
   ASSERT_TRUE(drewText(link, QStringLiteral("https://kelvara.example/words")));
   EXPECT_EQ(apptest::textsStandingOutLessThan(link).join('\n').toStdString(), "");
   QTest::mouseMove(link, {5, 5});

@@ -4,6 +4,7 @@
 #include "uictl/frames/tabs/tab_wnd.h"
 
 #include "frames_test_support.h"
+#include "patience.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -56,7 +57,7 @@ class TabWndTest : public ::testing::Test {
     parent.resize(400, 300);
     parent.show();
     QApplication::setActiveWindow(&parent);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&parent, testwait::kPatienceMs));
   }
   CUxTabWnd* make(int style, int width = 400, bool close = true, int location = TabsAtBottom) {
     auto* w = new CUxTabWnd;
