@@ -29,12 +29,14 @@
 #include "app_test_support.h"
 #include "database/records/question.h"
 #include "fake_audio_player.h"
+#include "platform/files/folders.h"
 #include "platform/windows/notifier.h"
 #include "printing/print_fixture.h"
 #include "study/sound/sound_queue.h"
 #include "study/window/trans_edit_dialog.h"
 #include "study/window/trans_mode_dialog.h"
 #include "study_app_fixture.h"
+#include "test_env.h"
 #include "text_contrast.h"
 #include "uictl/bars/library_globals.h"
 
@@ -148,8 +150,9 @@ TEST(ReadableWindows, TheUserDialogsAboutBoxMaintenanceShortcutSplashAndMessageB
     CShortcutOptionDlg shortcut(L"英単語/基本", 23);
     faded << fadedTexts(shortcut);
   }
-  // The progress on the picture of the program folder.
+  // The progress on the picture the build puts in the program folder.
   {
+    const platform::ProgramFolderOverride folder(QString::fromStdString(testenv::programDir()).toStdWString());
     CSplashDlg splash;
     splash.OnInitDialog();
     splash.setProgressText(L"データベースを開いています");
