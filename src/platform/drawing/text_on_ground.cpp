@@ -13,13 +13,13 @@ COLORREF plainTextOn(COLORREF ground) {
 }
 
 COLORREF shadeStandingOut(COLORREF colour, COLORREF other, double ratio) {
-  if (contrastRatio(colour, other) >= ratio) return colour;
   const QColor hsl = toQColor(colour).toHsl();
   // Lighter than a dark `other`, darker than a light one.
   const double step = plainTextOn(other) == rgb(255, 255, 255) ? 0.01 : -0.01;
   double lightness = hsl.lightnessF();
   COLORREF shade = colour;
-  while (contrastRatio(shade, other) < ratio && lightness > 0.0 && lightness < 1.0) {
+  const auto canGoOn = [&] { return step > 0 ? lightness < 1.0 : lightness > 0.0; };
+  while (contrastRatio(shade, other) < ratio && canGoOn()) {
     lightness = std::clamp(lightness + step, 0.0, 1.0);
     const QColor next = QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), lightness).toRgb();
     shade = rgb(next.red(), next.green(), next.blue());
