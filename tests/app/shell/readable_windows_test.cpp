@@ -18,6 +18,8 @@
 #include "app/printing/card_tool_dialog.h"
 #include "app/printing/print_option_dialog.h"
 #include "app/printing/print_preview_dialog.h"
+#include "app/printing/print_prompts.h"
+#include "app/printing/card_template.h"
 #include "app/shell/about_dialog.h"
 #include "app/shell/app_look.h"
 #include "app/shell/defrag_dialog.h"
@@ -114,16 +116,31 @@ TEST(ReadableWindows, TheChooserSearchExportAndQuestionListOnADarkDesktop) {
   EXPECT_TRUE(faded.isEmpty()) << faded.join(QChar(10)).toStdString();
 }
 
-TEST(ReadableWindows, ThePrintWindowItsTemplateEditorAndTheCardToolOnADarkDesktop) {
+TEST(ReadableWindows, ThePrintWindowItsTemplateEditorTheCardToolAndThePrintPromptsOnADarkDesktop) {
   const DarkDesktop dark;
-  printtest::PrintApp p;
   QStringList faded;
-  CPrintPreviewDlg window(p.app, nullptr, L"set", p.sampleIds());
-  faded << fadedTexts(window);
-  CPrintoptionDlg editor(window);
-  faded << fadedTexts(editor);
-  CPrintToolDlg tool(p.app, nullptr, {1});
-  faded << fadedTexts(tool);
+  {
+    printtest::PrintApp p;
+    CPrintPreviewDlg window(p.app, nullptr, L"set", p.sampleIds());
+    faded << fadedTexts(window);
+    CPrintoptionDlg editor(window);
+    faded << fadedTexts(editor);
+    CPrintToolDlg tool(p.app, nullptr, {1});
+    faded << fadedTexts(tool);
+  }
+  // The page set-up, the template's font and its name, as the program asks for them.
+  int prompts = 0;
+  PageSetup setup;
+  apptest::whenDialogShows(measureAndClose(faded, prompts));
+  runPageSetup(nullptr, setup, PrinterGeometry{});
+  TemplateFont font;
+  font.faceName = L"IPAGothic";
+  font.size = 100;
+  apptest::whenDialogShows(measureAndClose(faded, prompts));
+  chooseTemplateFont(nullptr, font, CardTemplate::heightOfSize);
+  apptest::whenDialogShows(measureAndClose(faded, prompts));
+  askTemplateName(nullptr, L"テンプレート");
+  EXPECT_EQ(prompts, 3);
   EXPECT_TRUE(faded.isEmpty()) << faded.join(QChar(10)).toStdString();
 }
 
