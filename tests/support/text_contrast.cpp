@@ -66,6 +66,8 @@ class TextRecordingEngine : public QPaintEngine {
     const QString text = item.text();
     if (text.trimmed().isEmpty()) return;
     const QRect area = transform_.mapRect(box).toAlignedRect();
+    // A text the widget's clip keeps off the screen (a sheet scrolled past its end) is not seen.
+    if (const QRegion shownPart = systemClip(); !shownPart.isEmpty() && !shownPart.intersects(area)) return;
     // A line comes in runs of one script each (kana, kanji, Latin): runs that go on where the last
     // one stopped, in the same colour, are one text.
     if (!texts_.empty()) {

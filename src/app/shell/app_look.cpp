@@ -7,9 +7,11 @@
 #include <QPalette>
 #include <QTranslator>
 
+#include "platform/drawing/desktop_colours.h"
 #include "platform/drawing/dialog_units.h"
 #include "platform/drawing/gdi_types.h"
 #include "platform/drawing/system_metrics.h"
+#include "platform/drawing/text_on_ground.h"
 #include "study/window/study_resources.h"
 
 namespace {
@@ -63,13 +65,34 @@ void loadToolkitTranslations() {
 
 QColor systemColour(int index) { return platform::toQColor(platform::getSysColor(index)); }
 
+platform::COLORREF ref(const QColor& colour) { return platform::rgb(colour.red(), colour.green(), colour.blue()); }
+
+// How far the grey of disabled text stands out from the window, and the selection's text from the
+// selection, on a desktop's palette: further than a text's least, as the style paints buttons and
+// selections in shades a little off the palette's colours.
+constexpr double kDesktopPairContrast = 4.5;
+
 // Disabled text is drawn in the classic desktop's grey text colour: the style's own disabled
-// colour is nearly the button face that pages and dialogs are painted with.
-void useGreyDisabledText() {
+// colour is nearly the button face that pages and dialogs are painted with. A desktop's palette
+// gives its own grey, and its own selection; where either stands out too little from what lies
+// under it, a shade of it that stands out takes its place.
+void useReadableDisabledAndSelectedText() {
   QPalette palette = QApplication::palette();
-  const QColor grey = systemColour(platform::ColorGrayText);
+  const bool desktop = platform::desktopPalette().has_value();
+  QColor grey = systemColour(platform::ColorGrayText);
+  if (desktop)
+    grey = platform::toQColor(
+        platform::shadeStandingOut(ref(grey), ref(palette.color(QPalette::Window)), kDesktopPairContrast));
   for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
     palette.setColor(QPalette::Disabled, role, grey);
+  if (desktop) {
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+      const QColor text = palette.color(group, QPalette::HighlightedText);
+      const QColor selection = palette.color(group, QPalette::Highlight);
+      palette.setColor(group, QPalette::Highlight,
+                       platform::toQColor(platform::shadeStandingOut(ref(selection), ref(text), kDesktopPairContrast)));
+    }
+  }
   QApplication::setPalette(palette);
 }
 
@@ -80,7 +103,7 @@ void setUpApplicationLook() {
   // The windows speak Japanese: their text is set in the dialogs' Japanese face at the desktop's
   // size, whatever the locale's own choice, rather than each text searched for a face that has it.
   QApplication::setFont(platform::japaneseDialogFont(QApplication::font()));
-  useGreyDisabledText();
+  useReadableDisabledAndSelectedText();
   // Every window without an icon of its own shows the program's.
   QApplication::setWindowIcon(study::applicationIcon());
 }

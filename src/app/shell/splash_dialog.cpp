@@ -7,6 +7,8 @@
 #include <exception>
 #include <thread>
 
+#include "platform/drawing/gdi_types.h"
+#include "platform/drawing/text_on_ground.h"
 #include "services/shell_files.h"
 #include "services/window_helpers.h"
 
@@ -22,11 +24,24 @@ CSplashDlg::CSplashDlg() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWind
 
 void CSplashDlg::OnInitDialog() {
   picture_ = QImage(QString::fromStdWString(programFolder() + L"splash.bmp"));
+  showProgressTextOnPicture();
   CenterOnDesktop(this, kWidth, kHeight);
   setFixedSize(kWidth, kHeight);
   show();
   raise();
   paintNow();
+}
+
+void CSplashDlg::showProgressTextOnPicture() {
+  // The progress lies on the picture, not on the desktop's face: its colour stands out from the
+  // picture's colours under it. Past a smaller picture's edge the window's face stays under it.
+  const QRect under = text_->geometry();
+  if (!picture_.rect().contains(under)) return;
+  const QColor ground = picture_.copy(under).scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixelColor(0, 0);
+  QPalette palette = text_->palette();
+  palette.setColor(QPalette::WindowText,
+                   platform::toQColor(platform::plainTextOn(platform::rgb(ground.red(), ground.green(), ground.blue()))));
+  text_->setPalette(palette);
 }
 
 void CSplashDlg::paintNow() {

@@ -41,6 +41,7 @@ class CSplashDlg : public QWidget {
 
  private:
   void paintNow();
+  void showProgressTextOnPicture();
 
   QImage picture_;
   QLabel* text_;

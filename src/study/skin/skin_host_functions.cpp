@@ -13,6 +13,8 @@
 #include <stdexcept>
 
 #include "platform/clock.h"
+#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
 #include "study/window/control_ids.h"
 #include "study/skin/study_skin_host.h"
@@ -310,12 +312,21 @@ int MoveEdit(lua_State* L) {
   if (slot >= 0 && slot < kSkinSlotCount && host().fonts[slot]) control->setFont(host().fonts[slot]->qfont());
   std::optional<uint32_t> textColour = edit->textColour;
   if (count >= 7) textColour = parseHexColor(stringAt(L, 7));
+  const bool groundGiven = count >= 8;
+  // A control that fills its ground from the desktop's palette (a field, a text on the system's
+  // face) shows the skin's colour in a shade that stands out from that ground.
+  if (textColour && !groundGiven) {
+    if (qobject_cast<QLineEdit*>(control))
+      textColour = platform::readableOnSysColor(*textColour, platform::ColorWindow);
+    else if (control->autoFillBackground())
+      textColour = platform::readableOnSysColor(*textColour, platform::ColorBtnFace);
+  }
   QPalette palette = control->palette();
   if (textColour) {
     palette.setColor(QPalette::WindowText, platform::toQColor(*textColour));
     palette.setColor(QPalette::Text, platform::toQColor(*textColour));
   }
-  if (count >= 8) {
+  if (groundGiven) {
     palette.setColor(QPalette::Window, platform::toQColor(parseHexColor(stringAt(L, 8))));
     palette.setColor(QPalette::Base, platform::toQColor(parseHexColor(stringAt(L, 8))));
     control->setAutoFillBackground(true);

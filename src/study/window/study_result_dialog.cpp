@@ -14,6 +14,8 @@
 #include "database/folders/section_questions.h"
 #include "database/engine/sql_helpers.h"
 #include "platform/drawing/gdi_types.h"
+#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/system_metrics.h"
 #include "platform/windows/notifier.h"
 #include "platform/windows/list_view_keys.h"
 #include "platform/trace.h"
@@ -31,6 +33,9 @@ namespace study {
 namespace {
 
 const QColor kBackground(226, 241, 255);
+// The texts on the window's own light blue: the classic desktop's black and grey text.
+const QColor kTextOnBackground(0, 0, 0);
+const QColor kGreyTextOnBackground(128, 128, 128);
 const wchar_t kAppName[] = L"Kelvara";
 constexpr int kLevelColumn = 5;
 
@@ -54,8 +59,12 @@ CStudyResultDlg::CStudyResultDlg(AppSettings& settings, int userId, SmartLearnin
   setWindowTitle(QString::fromStdWString(L"学習結果"));
   resize(640, 480);
   if (!settings_.useOsDefaultBackgroundColor.value) {
+    // The light blue is the window's own, whatever the desktop's face: its texts (the add box's)
+    // take colours of their own that stand out from it.
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kBackground);
+    palette.setColor(QPalette::WindowText, kTextOnBackground);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, kGreyTextOnBackground);
     setPalette(palette);
     setAutoFillBackground(true);
   }
@@ -140,7 +149,13 @@ void CStudyResultDlg::paintEvent(QPaintEvent* event) {
   big.setWeight(QFont::DemiBold);
   big.setItalic(true);
   painter.setFont(big);
-  painter.setPen(QColor(0, 0, 250));
+  // On its own light blue the window draws in its own colours; on the desktop's face the plain
+  // figures take the face's text colour and the coloured ones a shade that stands out from it.
+  const bool ownBackground = !settings_.useOsDefaultBackgroundColor.value;
+  auto shown = [&](platform::COLORREF colour) {
+    return platform::toQColor(ownBackground ? colour : platform::readableOnSysColor(colour, platform::ColorBtnFace));
+  };
+  painter.setPen(shown(platform::rgb(0, 0, 250)));
   QRect client = rect();
   client.setTop(15);
   painter.drawText(client, Qt::AlignHCenter | Qt::AlignTop, QString::fromWCharArray(grade.message));
@@ -155,7 +170,7 @@ void CStudyResultDlg::paintEvent(QPaintEvent* event) {
     painter.drawText(50, y + metrics.ascent(), QString::fromStdWString(label));
     painter.drawText(250, y + metrics.ascent(), QString::fromStdWString(value));
   };
-  painter.setPen(QColor(2, 2, 2));
+  painter.setPen(ownBackground ? QColor(2, 2, 2) : palette().color(QPalette::WindowText));
   line(70, L"学習時間", studyTimeText(replyMs_));
   if (isTypedMode(mode_)) {
     line(90, L"タイピング文字数", platform::format(L"%ld 文字", static_cast<long>(typedCharacters_)));
@@ -163,7 +178,7 @@ void CStudyResultDlg::paintEvent(QPaintEvent* event) {
   }
   line(140, L"正解数", platform::format(L"%d", all_.correct));
   line(160, L"不正解数", platform::format(L"%d", all_.incorrect));
-  painter.setPen(platform::toQColor(RateToColor(p / 100)));
+  painter.setPen(shown(RateToColor(p / 100)));
   line(180, L"正解率", platform::format(L"%.2f", p));
 }
 

@@ -16,6 +16,7 @@
 #include "platform/drawing/gdi_types.h"
 #include "platform/windows/notifier.h"
 #include "platform/drawing/system_metrics.h"
+#include "platform/drawing/text_on_ground.h"
 #include "platform/trace.h"
 #include "study/window/control_ids.h"
 #include "study/skin/script_watchdog.h"
@@ -162,12 +163,16 @@ void CTransDlg::ApplySkin() {
     backgroundColor = settings.backgroundColor;
   }
   // The window's texts let its colour show through; with the system's colour chosen and a skin that
-  // names none, they keep the system's face instead.
+  // names none, they keep the system's face instead. Either way a text takes its colour from what
+  // lies under it: the face's own text colour, or one that stands out from the window's colour.
   const bool systemFace = settings.useOsDefaultBackgroundColor && skinColour.empty();
+  const QColor textColour = platform::toQColor(systemFace ? platform::getSysColor(platform::ColorBtnText)
+                                                          : platform::plainTextOn(backgroundColor));
   for (QLabel* label : findChildren<QLabel*>()) {
     label->setAutoFillBackground(systemFace);
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, platform::toQColor(platform::getSysColor(platform::ColorBtnFace)));
+    palette.setColor(QPalette::WindowText, textColour);
     label->setPalette(palette);
   }
 

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <map>
+#include <optional>
 
 #include "database/logs/daily_log.h"
 #include "database/records/question.h"
@@ -18,6 +20,7 @@
 #include "event_watch.h"
 #include "list_view_input.h"
 #include "study_app_fixture.h"
+#include "text_contrast.h"
 
 #include <sqlite3.h>
 
@@ -236,4 +239,41 @@ TEST(StudyResultDialog, RowsItCouldNotReadShowAsUnknownAndItSaysWhy) {
   EXPECT_EQ(list->topLevelItem(1)->text(2), QString::fromStdWString(L"○○"));  // what the study itself knows stays
   EXPECT_EQ(s.notifier.boxes, std::vector<std::wstring>{L"Kelvara: 学習した問題を読み込めませんでした。\n"
                                                         L"データベースファイルの読み書きに失敗しました。"});
+}
+
+// The window paints its own light blue: its texts keep their classic colours on it on a dark
+// desktop too, the add box's included, enabled or greyed. On the desktop's face, when the learner
+// chose it, the texts take the face's colours, the coloured ones a shade that stands out.
+TEST(StudyResultDialog, EveryTextStandsOutOnItsOwnLightBlueAndOnTheDesktopsFace) {
+  StudyApp s;
+  const pdb3::DailyLogRecord record = studiedRecord(s);
+  const QString addText = QString::fromStdWString(L"学習した問題をスマート学習リストに追加(A)");
+  for (const bool darkDesktop : {true, false}) {
+    std::optional<apptest::ApplicationPaletteScope> dark;
+    if (darkDesktop) dark.emplace(apptest::darkDesktopPalette());
+    for (const bool desktopFace : {false, true}) {
+      // Greyed text on the desktop's face is the program's look's: the window's own ground only.
+      for (const bool greyed : desktopFace ? std::vector<bool>{false} : std::vector<bool>{false, true}) {
+        s.settings.useOsDefaultBackgroundColor.value = desktopFace;
+        study::CStudyResultDlg dialog(*s.app.settings, s.app.currentUserId, {s.app.smartLearningSetId}, s.app.memoryRates,
+                                      outcome(record, study::ModeJe, 1, 3));
+        dialog.setStartedFromSmartLearningPage(greyed);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        std::map<QString, apptest::DrawnText> texts;
+        for (const apptest::DrawnText& text : apptest::textsDrawn(&dialog)) texts[text.text] = text;
+        const std::string where = (darkDesktop ? "dark" : "classic") + std::string(desktopFace ? ", face" : ", own") +
+                                  (greyed ? ", greyed" : "");
+        ASSERT_EQ(texts.count(addText), 1u) << where;
+        ASSERT_EQ(texts.count(QString::fromStdWString(L"正解率")), 1u) << where;
+        const QStringList faded = apptest::textsStandingOutLessThan(&dialog);
+        EXPECT_TRUE(faded.isEmpty()) << faded.join(QChar(10)).toStdString() << where;
+        if (!desktopFace) {  // the classic colours, whatever the desktop
+          EXPECT_EQ(texts[addText].colour, greyed ? QColor(128, 128, 128) : QColor(0, 0, 0)) << where;
+          EXPECT_EQ(texts[QString::fromStdWString(L"よくできましたっ！")].colour, QColor(0, 0, 250)) << where;
+          EXPECT_EQ(texts[QString::fromStdWString(L"正解数")].colour, QColor(2, 2, 2)) << where;
+        }
+      }
+    }
+  }
 }

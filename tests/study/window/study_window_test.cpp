@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "platform/clock.h"
+#include "platform/drawing/gdi_types.h"
 #include "platform/windows/notifier.h"
 #include "recording_notifier.h"
 #include "test_env.h"
@@ -21,6 +22,7 @@
 #include "study/window/trans_dialog.h"
 #include "study_window_support.h"
 #include "patience.h"
+#include "text_contrast.h"
 
 using namespace study;
 using studytest::find;
@@ -235,6 +237,74 @@ TEST(StudyWindow, CarriesTheProgramsIconAndStaysOnTopWhenAskedTo) {
     EXPECT_EQ(dlg.windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
     EXPECT_TRUE(dlg.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     studytest::expectProgramIcon(dlg.windowIcon());
+  }
+}
+
+// The texts a study window shows on a skin, by their text.
+std::map<QString, apptest::DrawnText> textsOf(CTransDlg& dlg) {
+  std::map<QString, apptest::DrawnText> byText;
+  for (const apptest::DrawnText& text : apptest::textsDrawn(&dlg)) byText[text.text] = text;
+  return byText;
+}
+
+// The skin paints its own light ground: the hint and the pronunciation on it are as dark as the
+// classic look has them, on a dark desktop too.
+TEST(StudyWindow, TheHintAndThePronunciationStandOutFromTheSkinOnADarkDesktopAsOnTheClassicOne) {
+  for (const bool darkDesktop : {true, false}) {
+    std::optional<apptest::ApplicationPaletteScope> dark;
+    if (darkDesktop) dark.emplace(apptest::darkDesktopPalette());
+    FakeHost host;
+    host.values.alwaysShowHint = true;
+    host.questions[2].pronunciations = {L"ǽnsər"};
+    CTransDlg dlg(setupFor(ModeEj, {2}), host);
+    dlg.show();
+    ASSERT_TRUE(waitForState(dlg, TurnReply));
+    ASSERT_TRUE(find<QLabel>(dlg, 1101)->isVisible());
+    ASSERT_TRUE(find<QLabel>(dlg, 1103)->isVisible());
+    const auto texts = textsOf(dlg);
+    ASSERT_EQ(texts.count("ヒント"), 1u) << darkDesktop;
+    ASSERT_EQ(texts.count("ǽnsər"), 1u) << darkDesktop;
+    EXPECT_EQ(texts.at("ヒント").colour, QColor(Qt::black)) << darkDesktop;
+    EXPECT_EQ(texts.at("ǽnsər").colour, QColor(Qt::black)) << darkDesktop;
+    const QStringList faded = apptest::textsStandingOutLessThan(&dlg);
+    EXPECT_TRUE(faded.isEmpty()) << faded.join(QChar(10)).toStdString() << darkDesktop;
+  }
+}
+
+// A skin that names no window colour, with the desktop's face chosen, shows its texts on that face:
+// the skin's text colours take a shade that stands out from it. A dark window colour the learner
+// chose takes light texts.
+TEST(StudyWindow, TextsOnTheDesktopsFaceOrOnADarkWindowColourStandOutFromIt) {
+  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
+  // The question's place and colour are the skin's on the desktop's face; on a window colour of the
+  // learner's own the question keeps the window's text colour.
+  const auto writeSkin = [](bool questionColoured) {
+    QFile skin(QString::fromStdString(testenv::homeDir()) + "/plain.lua");
+    EXPECT_TRUE(skin.open(QIODevice::WriteOnly));
+    skin.write(QByteArray("DesignName = 'plain'\n"
+                          "function OnUpdate() end\n"
+                          "function OnInit()\n") +
+               (questionColoured ? "  KLV.MoveEdit(10, 10, 400, 40, 'Question', 0, '000080')\n" : "") +
+               "  KLV.MoveEdit(10, 50, 400, 80, 'Hint')\n"
+               "  KLV.MoveEdit(10, 90, 400, 120, 'Reply', 0, '000000')\n"
+               "end\n");
+    return skin.fileName().toStdWString();
+  };
+  for (const bool systemFace : {true, false}) {
+    FakeHost host;
+    host.values.skinPath = writeSkin(systemFace);
+    host.values.alwaysShowHint = true;
+    host.values.useOsDefaultBackgroundColor = systemFace;
+    host.values.backgroundColor = platform::rgb(32, 32, 48);
+    CTransDlg dlg(setupFor(ModeJe, {2}), host);
+    dlg.show();
+    ASSERT_TRUE(waitForState(dlg, TurnReply));
+    find<QLineEdit>(dlg, 1026)->setText("typed");
+    const auto texts = textsOf(dlg);
+    EXPECT_EQ(texts.count("問題2"), systemFace ? 1u : 0u);  // the skin that places it colours it
+    for (const char* shown : {"ヒント", "typed"}) EXPECT_EQ(texts.count(shown), 1u) << shown << systemFace;
+    const QStringList faded = apptest::textsStandingOutLessThan(&dlg);
+    EXPECT_TRUE(faded.isEmpty()) << faded.join(QChar(10)).toStdString() << systemFace;
   }
 }
 
