@@ -11,7 +11,7 @@
 #include "platform/drawing/dialog_units.h"
 #include "platform/drawing/gdi_types.h"
 #include "platform/drawing/system_metrics.h"
-#include "platform/drawing/text_on_ground.h"
+#include "platform/drawing/readable_colour.h"
 #include "study/window/study_resources.h"
 
 namespace {

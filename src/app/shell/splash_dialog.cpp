@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "platform/drawing/gdi_types.h"
-#include "platform/drawing/text_on_ground.h"
+#include "platform/drawing/readable_colour.h"
 #include "services/shell_files.h"
 #include "services/window_helpers.h"
 

@@ -14,10 +14,6 @@ double linear(int channel) {
   return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
 }
 
-// The luminance at which black and white stand out equally: a face darker than this takes
-// lighter text.
-constexpr double kMiddleLuminance = 0.179;
-
 }  // namespace
 
 double relativeLuminance(COLORREF colour) {
@@ -29,22 +25,28 @@ double contrastRatio(COLORREF a, COLORREF b) {
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-COLORREF readableOn(COLORREF colour, COLORREF under, COLORREF classicUnder) {
-  const double wanted = std::min(kReadableContrast, contrastRatio(colour, classicUnder));
-  if (contrastRatio(colour, under) >= wanted) return colour;
+COLORREF plainTextOn(COLORREF ground) {
+  constexpr COLORREF black = rgb(0, 0, 0), white = rgb(255, 255, 255);
+  return contrastRatio(white, ground) > contrastRatio(black, ground) ? white : black;
+}
+
+COLORREF shadeStandingOut(COLORREF colour, COLORREF other, double ratio) {
   const QColor hsl = toQColor(colour).toHsl();
-  const bool lighten = relativeLuminance(under) < kMiddleLuminance;
-  // Lightness moves away from the face in small steps, hue and saturation kept, until the
-  // shade stands out; the last step is white or black, which always does as well as can be.
+  // Lighter than a dark `other`, darker than a light one, hue and saturation kept.
+  const double step = plainTextOn(other) == rgb(255, 255, 255) ? 0.01 : -0.01;
   double lightness = hsl.lightnessF();
   COLORREF shade = colour;
-  for (int step = 0; step < 50; ++step) {
-    lightness = std::clamp(lightness + (lighten ? 0.02 : -0.02), 0.0, 1.0);
+  const auto canGoOn = [&] { return step > 0 ? lightness < 1.0 : lightness > 0.0; };
+  while (contrastRatio(shade, other) < ratio && canGoOn()) {
+    lightness = std::clamp(lightness + step, 0.0, 1.0);
     const QColor next = QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), lightness).toRgb();
     shade = rgb(next.red(), next.green(), next.blue());
-    if (contrastRatio(shade, under) >= wanted || lightness <= 0.0 || lightness >= 1.0) break;
   }
   return shade;
+}
+
+COLORREF readableOn(COLORREF colour, COLORREF under, COLORREF classicUnder) {
+  return shadeStandingOut(colour, under, std::min(kReadableContrast, contrastRatio(colour, classicUnder)));
 }
 
 COLORREF readableOnSysColor(COLORREF colour, int sysColorIndex) {

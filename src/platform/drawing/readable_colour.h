@@ -13,6 +13,14 @@ double relativeLuminance(COLORREF colour);
 // How far two colours stand apart, from 1 (the same) to 21 (black and white).
 double contrastRatio(COLORREF a, COLORREF b);
 
+// Black on a light ground, white on a dark one: whichever stands out more from `ground`. For texts
+// on a ground of the program's own (a window that paints its own colour, a picture).
+COLORREF plainTextOn(COLORREF ground);
+
+// `colour`, or the nearest shade of its hue, away from `other`, that stands out from `other` by
+// `ratio` (or as far as a shade can: white or black).
+COLORREF shadeStandingOut(COLORREF colour, COLORREF other, double ratio);
+
 // The ratio a text needs against what lies under it.
 inline constexpr double kReadableContrast = 3.0;
 

@@ -16,7 +16,7 @@
 #include "platform/drawing/gdi_types.h"
 #include "platform/windows/notifier.h"
 #include "platform/drawing/system_metrics.h"
-#include "platform/drawing/text_on_ground.h"
+#include "platform/drawing/readable_colour.h"
 #include "platform/trace.h"
 #include "study/window/control_ids.h"
 #include "study/skin/script_watchdog.h"

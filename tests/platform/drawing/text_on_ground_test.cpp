@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/drawing/readable_colour.h"
-#include "platform/drawing/text_on_ground.h"
+#include "platform/drawing/readable_colour.h"
 
 using namespace platform;
 
