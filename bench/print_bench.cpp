@@ -18,6 +18,7 @@
 #include "database/engine/sql_helpers.h"
 #include "offscreen_main.h"
 #include "services/app_settings.h"
+#include "fresh_database.h"
 #include "source_files.h"
 
 namespace {
@@ -30,7 +31,7 @@ struct BenchApp {
   std::vector<int> ids;
 
   BenchApp() {
-    const std::wstring path = QString(folder.path() + "/bench.klvdb7").toStdWString();
+    const std::wstring path = freshDatabaseFile(folder.path() + "/bench.klvdb7");
     app.db.open(path.c_str());
     const pdb3::DbObject accessor = pdb3::openQuery(app.db);
     pdb3::execSql(accessor, scriptText("resources/schema.sql").c_str());

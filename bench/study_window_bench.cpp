@@ -25,6 +25,7 @@
 #include "study/window/trans_dialog.h"
 
 #include "offscreen_main.h"
+#include "fresh_database.h"
 #include "source_files.h"
 
 namespace {
@@ -36,7 +37,7 @@ struct BenchApp {
   KlvApp app;
 
   BenchApp() {
-    const std::wstring path = QString(folder.path() + "/bench.klvdb7").toStdWString();
+    const std::wstring path = freshDatabaseFile(folder.path() + "/bench.klvdb7");
     app.db.open(path.c_str());
     const pdb3::DbObject accessor = pdb3::openQuery(app.db);
     pdb3::execSql(accessor, scriptText("resources/schema.sql").c_str());
