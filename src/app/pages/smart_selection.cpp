@@ -68,17 +68,31 @@ using TakeRecord = std::function<void(int, std::shared_ptr<pdb3::MemoryRate>, co
 // The columns readPrimedRecords reads before those the caller adds.
 constexpr int kRecordColumns = 15;
 
-// Hands over one record per row of `from`, each with its latest and first study times, read by
-// one statement: qidColumn names the row's question id, the memory_rate row (if any) is "m". The
-// `more` columns (", a, b" or none) follow the record's. False when the statement fails.
-bool readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn, const std::wstring& from, int uid,
-                       int64_t now, const TakeRecord& take, const std::string& more = {}) {
+// The rows readPrimedRecords reads a record of: `from` names the memory_rate row (if any) "m",
+// `qidColumn` the row's question id, `rowKey` what tells one row from another; `where` and `order`
+// may be empty.
+struct RecordRows {
+  const wchar_t* qidColumn;
+  std::wstring from;
+  std::wstring where;
+  const wchar_t* rowKey;
+  std::wstring order;
+};
+
+// Hands over one record per row, each with its latest and first study times, read by one
+// statement. The `more` columns (", a, b" or none) follow the record's. False when the statement
+// fails. The study times are joined rather than looked up per row: in a file without the look-up
+// index on question_log (one the program may not write), the engine then reads that table once
+// into an index of its own instead of once per row.
+bool readPrimedRecords(const pdb3::DbObject& accessor, const RecordRows& rows, int uid, int64_t now,
+                       const TakeRecord& take, const std::string& more = {}) {
   const std::wstring sql = platform::format(
       L"SELECT %ls, m.rate, m.level, m.l1_time, m.l2_time, m.l3_time, m.l4_time, m.l5_time, m.l6_time, m.l7_time, "
-      L"m.l8_time, m.l9_time, m.l10_time, "
-      L"(SELECT max(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d), "
-      L"(SELECT min(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d AND LastStudyTime > 0)%s %ls",
-      qidColumn, qidColumn, uid, qidColumn, uid, more.c_str(), from.c_str());
+      L"m.l8_time, m.l9_time, m.l10_time, max(l.LastStudyTime), "
+      L"min(CASE WHEN l.LastStudyTime > 0 THEN l.LastStudyTime END)%s "
+      L"%ls LEFT JOIN question_log AS l ON l.qid=%ls AND l.uid=%d %ls GROUP BY %ls %ls",
+      rows.qidColumn, more.c_str(), rows.from.c_str(), rows.qidColumn, uid, rows.where.c_str(), rows.rowKey,
+      rows.order.c_str());
   return pdb3::forEachRow(accessor, sql, [&](const sqliteplus::SqliteCursor& row) {
     const int qid = row.getInt(0);
     auto record = std::make_shared<pdb3::MemoryRate>(accessor, qid, uid, now);
@@ -97,15 +111,16 @@ bool readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn,
 bool LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, std::vector<int>& learned) {
   RateMap().clear();
   learned.clear();
-  const bool ok = readPrimedRecords(accessor, L"m.qid",
-                    platform::format(L"FROM memory_rate AS m WHERE m.uid=%d AND m.qid IN (SELECT qid FROM section "
-                                     L"WHERE sid=%d) ORDER BY m.qid",
-                                     uid, sid),
-                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor&) {
-                      // The rows come in ascending order: each goes in at the end.
-                      RateMap().insert_or_assign(RateMap().end(), qid, std::move(record));
-                      learned.push_back(qid);
-                    });
+  const RecordRows rows{
+      L"m.qid", L"FROM memory_rate AS m",
+      platform::format(L"WHERE m.uid=%d AND m.qid IN (SELECT qid FROM section WHERE sid=%d)", uid, sid), L"m.rowid",
+      L"ORDER BY m.qid"};
+  const bool ok = readPrimedRecords(
+      accessor, rows, uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor&) {
+        // The rows come in ascending order: each goes in at the end.
+        RateMap().insert_or_assign(RateMap().end(), qid, std::move(record));
+        learned.push_back(qid);
+      });
   if (!ok) learned.clear();
   return ok;
 }
@@ -129,13 +144,13 @@ bool LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int 
 
 bool ReadBinderRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, RateMapType& out) {
   RateMapType binder;
-  const bool read = readPrimedRecords(accessor, L"s.qid",
-                    platform::format(L"FROM section AS s LEFT JOIN memory_rate AS m ON m.qid=s.qid AND m.uid=%d "
-                                     L"WHERE s.sid=%d",
-                                     uid, sid),
-                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor&) {
-                      binder.emplace(qid, std::move(record));
-                    });
+  const RecordRows rows{L"s.qid",
+                        platform::format(L"FROM section AS s LEFT JOIN memory_rate AS m ON m.qid=s.qid AND m.uid=%d", uid),
+                        platform::format(L"WHERE s.sid=%d", sid), L"s.rowid", {}};
+  const bool read = readPrimedRecords(
+      accessor, rows, uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor&) {
+        binder.emplace(qid, std::move(record));
+      });
   if (read) out = std::move(binder);
   return read;
 }
@@ -147,10 +162,9 @@ bool ReadShownRates(const pdb3::DbObject& accessor, int uid, const std::vector<i
   const bool ok =
       ids.empty() ||
       readPrimedRecords(
-          accessor, L"q.qid",
-          platform::format(L"FROM question AS q LEFT JOIN memory_rate AS m ON m.qid=q.qid AND m.uid=%d "
-                           L"WHERE q.qid IN (%ls)",
-                           uid, pagereads::idList(ids).c_str()),
+          accessor,
+          {L"q.qid", platform::format(L"FROM question AS q LEFT JOIN memory_rate AS m ON m.qid=q.qid AND m.uid=%d", uid),
+           platform::format(L"WHERE q.qid IN (%ls)", pagereads::idList(ids).c_str()), L"q.qid", {}},
           uid, now,
           [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor& row) {
             pdb3::takeQuestionTexts(row, kRecordColumns, texts.at(qid));

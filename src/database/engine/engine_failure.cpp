@@ -26,6 +26,7 @@ int rank(EngineFailure failure) {
     case EngineFailure::none: return 0;
     case EngineFailure::other: return 1;
     case EngineFailure::notADatabase: return 2;
+    case EngineFailure::damaged: return 2;
     case EngineFailure::readOnly: return 3;
     case EngineFailure::unreadable: return 4;  // a file that cannot be read cannot be written either
     case EngineFailure::full: return 5;
@@ -58,8 +59,8 @@ void noteDatabaseAway(sqlite3* db) {
 }
 
 // Failures of kind "other" that come of the moment: the system failed a read or a write, ran short of
-// memory, a lock's protocol broke, or the statement was interrupted. Every other one (a damaged
-// file, a constraint or a trigger that refused a change, a statement the file's schema refuses)
+// memory, a lock's protocol broke, or the statement was interrupted. Every other one (a constraint
+// or a trigger that refused a change, a statement the file's schema refuses)
 // comes back for as long as the file stays as it is.
 bool passes(int resultCode) {
   switch (resultCode & 0xff) {
@@ -92,6 +93,8 @@ EngineFailure engineFailureOf(int resultCode) {
       return EngineFailure::full;
     case SQLITE_NOTADB:
       return EngineFailure::notADatabase;
+    case SQLITE_CORRUPT:
+      return EngineFailure::damaged;
     default:
       return EngineFailure::other;
   }
