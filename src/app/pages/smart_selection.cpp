@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
+#include <unordered_map>
 
 #include "app/common/page_reads.h"
 #include "database/logs/question_selection.h"
 #include "database/folders/section_questions.h"
+#include "database/engine/read_transaction.h"
 #include "database/engine/sql_helpers.h"
 #include "database/engine/sqlite_cursor.h"
 #include "platform/trace.h"
@@ -69,30 +72,60 @@ using TakeRecord = std::function<void(int, std::shared_ptr<pdb3::MemoryRate>, co
 constexpr int kRecordColumns = 15;
 
 // The rows readPrimedRecords reads a record of: `from` names the memory_rate row (if any) "m",
-// `qidColumn` the row's question id, `rowKey` what tells one row from another; `where` and `order`
-// may be empty.
+// `qidColumn` the row's question id; `where` and `order` may be empty.
 struct RecordRows {
   const wchar_t* qidColumn;
   std::wstring from;
   std::wstring where;
-  const wchar_t* rowKey;
   std::wstring order;
 };
 
-// Hands over one record per row, each with its latest and first study times, read by one
-// statement. The `more` columns (", a, b" or none) follow the record's. False when the statement
-// fails. The study times are joined rather than looked up per row: in a file without the look-up
-// index on question_log (one the program may not write), the engine then reads that table once
-// into an index of its own instead of once per row.
+struct StudyTimes {
+  int latest = -1;  // none studied
+  int first = 0;
+};
+using StudyTimesMap = std::unordered_map<int, StudyTimes>;
+
+// The file has an index that finds a question's rows of question_log (the program's look-up index,
+// or another tool's on the same leading column).
+bool studyTimesIndexed(const pdb3::DbObject& accessor) {
+  return pdb3::querySqlfIntOrMinus1(accessor,
+                                    L"SELECT count(*) FROM sqlite_master AS i, pragma_index_info(i.name) AS c "
+                                    L"WHERE i.type='index' AND i.tbl_name='question_log' COLLATE NOCASE AND "
+                                    L"c.seqno=0 AND c.name='qid' COLLATE NOCASE") > 0;
+}
+
+// The latest and first study times of the rows' questions for one user, in one pass over
+// question_log: for a file without its look-up index (one the program may not write), where a
+// look-up per question would read the whole table each time.
+bool readStudyTimes(const pdb3::DbObject& accessor, const RecordRows& rows, int uid, StudyTimesMap& times) {
+  const std::wstring sql = platform::format(
+      L"SELECT qid, max(LastStudyTime), min(CASE WHEN LastStudyTime > 0 THEN LastStudyTime END) FROM question_log "
+      L"WHERE uid=%d AND qid IN (SELECT %ls %ls %ls) GROUP BY qid",
+      uid, rows.qidColumn, rows.from.c_str(), rows.where.c_str());
+  return pdb3::forEachRow(accessor, sql, [&](const sqliteplus::SqliteCursor& row) {
+    times[row.getInt(0)] = {row.getIntOr(1, -1), row.getIntOr(2, 0)};
+  });
+}
+
+// Hands over one record per row, each with its latest and first study times. The `more` columns
+// (", a, b" or none) follow the record's. False when a statement fails.
 bool readPrimedRecords(const pdb3::DbObject& accessor, const RecordRows& rows, int uid, int64_t now,
                        const TakeRecord& take, const std::string& more = {}) {
+  // Both statements read one state of the file, whatever another program writes meanwhile.
+  const pdb3::ReadTransaction oneState(accessor);
+  std::optional<StudyTimesMap> times;
+  if (!studyTimesIndexed(accessor) && !readStudyTimes(accessor, rows, uid, times.emplace())) return false;
+  const std::wstring studied =
+      times ? std::wstring(L"NULL, NULL")
+            : platform::format(L"(SELECT max(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d), "
+                               L"(SELECT min(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d AND "
+                               L"LastStudyTime > 0)",
+                               rows.qidColumn, uid, rows.qidColumn, uid);
   const std::wstring sql = platform::format(
       L"SELECT %ls, m.rate, m.level, m.l1_time, m.l2_time, m.l3_time, m.l4_time, m.l5_time, m.l6_time, m.l7_time, "
-      L"m.l8_time, m.l9_time, m.l10_time, max(l.LastStudyTime), "
-      L"min(CASE WHEN l.LastStudyTime > 0 THEN l.LastStudyTime END)%s "
-      L"%ls LEFT JOIN question_log AS l ON l.qid=%ls AND l.uid=%d %ls GROUP BY %ls %ls",
-      rows.qidColumn, more.c_str(), rows.from.c_str(), rows.qidColumn, uid, rows.where.c_str(), rows.rowKey,
-      rows.order.c_str());
+      L"m.l8_time, m.l9_time, m.l10_time, %ls%s %ls %ls %ls",
+      rows.qidColumn, studied.c_str(), more.c_str(), rows.from.c_str(), rows.where.c_str(), rows.order.c_str());
   return pdb3::forEachRow(accessor, sql, [&](const sqliteplus::SqliteCursor& row) {
     const int qid = row.getInt(0);
     auto record = std::make_shared<pdb3::MemoryRate>(accessor, qid, uid, now);
@@ -101,7 +134,12 @@ bool readPrimedRecords(const pdb3::DbObject& accessor, const RecordRows& rows, i
     record->rate = intOr(1, 0);
     record->level = intOr(2, 0);
     for (int i = 0; i < pdb3::kMaxMemoryLevel; ++i) record->levelTimes[i] = intOr(3 + i, 0);
-    record->primeStudyTimes(intOr(13, -1), intOr(14, 0));
+    StudyTimes studyTimes{intOr(13, -1), intOr(14, 0)};
+    if (times) {
+      const auto found = times->find(qid);
+      studyTimes = found == times->end() ? StudyTimes() : found->second;
+    }
+    record->primeStudyTimes(studyTimes.latest, studyTimes.first);
     take(qid, std::move(record), row);
   });
 }
@@ -113,7 +151,7 @@ bool LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t 
   learned.clear();
   const RecordRows rows{
       L"m.qid", L"FROM memory_rate AS m",
-      platform::format(L"WHERE m.uid=%d AND m.qid IN (SELECT qid FROM section WHERE sid=%d)", uid, sid), L"m.rowid",
+      platform::format(L"WHERE m.uid=%d AND m.qid IN (SELECT qid FROM section WHERE sid=%d)", uid, sid),
       L"ORDER BY m.qid"};
   const bool ok = readPrimedRecords(
       accessor, rows, uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor&) {
@@ -146,7 +184,7 @@ bool ReadBinderRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t n
   RateMapType binder;
   const RecordRows rows{L"s.qid",
                         platform::format(L"FROM section AS s LEFT JOIN memory_rate AS m ON m.qid=s.qid AND m.uid=%d", uid),
-                        platform::format(L"WHERE s.sid=%d", sid), L"s.rowid", {}};
+                        platform::format(L"WHERE s.sid=%d", sid), {}};
   const bool read = readPrimedRecords(
       accessor, rows, uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor&) {
         binder.emplace(qid, std::move(record));
@@ -164,7 +202,7 @@ bool ReadShownRates(const pdb3::DbObject& accessor, int uid, const std::vector<i
       readPrimedRecords(
           accessor,
           {L"q.qid", platform::format(L"FROM question AS q LEFT JOIN memory_rate AS m ON m.qid=q.qid AND m.uid=%d", uid),
-           platform::format(L"WHERE q.qid IN (%ls)", pagereads::idList(ids).c_str()), L"q.qid", {}},
+           platform::format(L"WHERE q.qid IN (%ls)", pagereads::idList(ids).c_str()), {}},
           uid, now,
           [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor& row) {
             pdb3::takeQuestionTexts(row, kRecordColumns, texts.at(qid));
