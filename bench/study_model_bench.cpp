@@ -270,6 +270,45 @@ void BM_SmartSelection(benchmark::State& state) {
 }
 BENCHMARK(BM_SmartSelection)->Arg(kLargeSetSize)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// The same on a copy of the file without the look-up indexes, as another tool may make it and as
+// a file the program may not write keeps it.
+const std::wstring& studyDatabaseWithoutIndexes() {
+  static const std::wstring path = [] {
+    const std::string source = sqliteplus::WStringToUtf8(studyDatabase());
+    const std::string target = source + ".no-indexes", temporary = target + ".tmp";
+    if (!std::filesystem::exists(target)) {
+      std::filesystem::copy_file(source, temporary, std::filesystem::copy_options::overwrite_existing);
+      sqlite3* db = nullptr;
+      sqlite3_open(temporary.c_str(), &db);
+      const int dropped = sqlite3_exec(db,
+                                       "DROP INDEX question_log_qid_uid; DROP INDEX section_sid; "
+                                       "DROP INDEX looped_questions_lid; DROP INDEX log_id_uid_eid_mid; "
+                                       "DROP INDEX folder_fid; DROP INDEX daily_question_log_did; DROP INDEX daily_log_lid",
+                                       nullptr, nullptr, nullptr);
+      sqlite3_close(db);
+      if (dropped != SQLITE_OK) std::exit(1);
+      std::filesystem::rename(temporary, target);
+    }
+    return sqliteplus::Utf8ToWString(target);
+  }();
+  return path;
+}
+
+void BM_SmartSelectionWithoutIndexes(benchmark::State& state) {
+  sqliteplus::SqliteConnection connection;
+  connection.open(studyDatabaseWithoutIndexes().c_str());
+  const pdb3::DbObject accessor = pdb3::openQuery(connection);
+  const smart::SelectionRequest request{100, 1, false};
+  for (auto _ : state) {
+    std::srand(1);
+    std::set<int> chosen;
+    if (!smart::SelectSmartQuestions(accessor, kUser, setOfSize(state.range(0)), request, kNow, chosen) ||
+        chosen.size() != request.count)
+      state.SkipWithError("wrong selection");
+  }
+}
+BENCHMARK(BM_SmartSelectionWithoutIndexes)->Arg(kLargeSetSize)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 // Its bound: one statement reading every learned question of the set with its latest and first
 // study times, and the current rate computed for each row.
 void BM_SmartSelectionBound(benchmark::State& state) {

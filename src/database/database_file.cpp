@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "database/engine/engine_failure.h"
 #include "database/engine/sql_helpers.h"
@@ -24,6 +25,23 @@ const wchar_t kCreateMemoryRate[] =
     L"   l4_time INTEGER NOT NULL,   l5_time INTEGER NOT NULL,   l6_time INTEGER NOT NULL,"
     L"   l7_time INTEGER NOT NULL,   l8_time INTEGER NOT NULL,   l9_time INTEGER NOT NULL,"
     L"   l10_time INTEGER NOT NULL,   PRIMARY KEY( qid, uid ) )";
+
+// The look-ups the program makes by these keys, as a new file has them (resources/schema.sql). A
+// file made by another tool may have the same tables without them, and a look-up there reads a
+// whole table for every row it looks up (smart learning's selection, for minutes on a large file).
+struct LookupIndex {
+  const wchar_t* name;
+  const wchar_t* create;
+};
+const LookupIndex kLookupIndexes[] = {
+    {L"question_log_qid_uid", L"CREATE INDEX question_log_qid_uid ON question_log (qid, uid, LastStudyTime)"},
+    {L"section_sid", L"CREATE INDEX section_sid ON section (sid)"},
+    {L"looped_questions_lid", L"CREATE INDEX looped_questions_lid ON looped_questions (lid)"},
+    {L"log_id_uid_eid_mid", L"CREATE INDEX log_id_uid_eid_mid ON log_id (uid, eid, mid)"},
+    {L"folder_fid", L"CREATE INDEX folder_fid ON folder (fid)"},
+    {L"daily_question_log_did", L"CREATE INDEX daily_question_log_did ON daily_question_log (did)"},
+    {L"daily_log_lid", L"CREATE INDEX daily_log_lid ON daily_log (lid)"},
+};
 
 // Nothing when the file could not be read. Names are compared as the engine compares them, without
 // regard to the case of ASCII letters: a table MEMORY_RATE is the table memory_rate.
@@ -97,6 +115,30 @@ std::optional<MemoryRateTable> upgradeToSubversion2(const DbObject& db) {
   return missing;
 }
 
+// Gives a writable file the look-up indexes it lacks, in one transaction. Whatever keeps one from
+// being made (a name another object has, a table without the column, another program's lock, a
+// full disk) is traced and leaves the open as it was: the file is only slower, and the next open
+// tries again.
+void addMissingIndexes(const DbObject& db) {
+  std::vector<const LookupIndex*> missing;
+  for (const LookupIndex& index : kLookupIndexes) {
+    int count = 0;
+    if (readFirstInt(db,
+                     platform::format(L"SELECT count(*) FROM sqlite_master WHERE name='%ls' COLLATE NOCASE", index.name),
+                     count) == FirstRow::failed)
+      return;
+    if (count == 0) missing.push_back(&index);
+  }
+  if (missing.empty()) return;
+  const sqliteplus::NotedFailure before = sqliteplus::notedFailure();
+  runInTransaction(db, [&] {
+    for (const LookupIndex* index : missing)
+      if (!execSql(db, index->create)) platform::traceError(L"cannot add the index %ls\n", index->name);
+    return true;
+  });
+  sqliteplus::restoreNotedFailure(before);
+}
+
 }  // namespace
 
 bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, FileFindings* findings) {
@@ -133,6 +175,7 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, FileFindings
     const std::optional<MemoryRateTable> upgraded = upgradeToSubversion2(db);
     if (!upgraded) return false;
     found.memoryRates = *upgraded;
+    addMissingIndexes(db);
     return true;
   }
   // Another program may have dropped the table from a file this program upgraded long ago.
@@ -140,6 +183,7 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, FileFindings
   if (!hasMemoryRates) return false;
   if (!*hasMemoryRates)
     found.memoryRates = memoryRateNameTaken(db) ? MemoryRateTable::nameTaken : MemoryRateTable::missing;
+  if (!connection.isReadOnly()) addMissingIndexes(db);
   return true;
 }
 

@@ -49,7 +49,8 @@ bool openDatabaseFile(sqliteplus::SqliteConnection& connection, const std::wstri
 // file, the disk is full, the file cannot be written, an I/O error, no memory, a lock the system
 // would not give): the open is refused, the engine's noted failure says why, and the next open
 // tries again. A failed change of the subversion alone is traced only: the table is there, and
-// the next open repeats the step.
+// the next open repeats the step. A file that may be written gets the look-up indexes it lacks
+// (one made by another tool); one that cannot be given them opens as it is.
 bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, FileFindings* findings = nullptr);
 
 }  // namespace pdb3

@@ -41,7 +41,7 @@ std::wstring fileRefusalText(pdb3::FileRefusal refusal) {
     case pdb3::FileRefusal::notOurs:
       return L"Kelvara のデータベースではありません";
     case pdb3::FileRefusal::otherVersion:
-      return L"データベースのバージョンが異なります";
+      return L"データベースのバージョンが異なります。";
     case pdb3::FileRefusal::cannotUpgrade:
       return L"データベースファイルに書き込めないため、このバージョンのデータベースに更新できません。"
              L"ファイルが読み取り専用になっていないか確認してください。";
@@ -63,6 +63,10 @@ const wchar_t* databaseFailureCause(EngineFailure failure) {
       return L"データベースファイルを読み込む権限がありません。ファイルとそのフォルダのアクセス許可を確認してください。";
     case EngineFailure::notADatabase:
       return L"ファイルがデータベースの形式ではありません。Kelvara のデータベースファイルか確認してください。";
+    case EngineFailure::damaged:
+      return L"データベースファイルが壊れています。バックアップ（同じフォルダの、名前の後に .bak.klvdb7、.w1bak.klvdb7 "
+             L"または .w2bak.klvdb7 が付いたファイル）が残っていれば、Kelvara を終了してから、そのコピーを元のファイル名にして"
+             L"置き換えてください。";
     case EngineFailure::gone:
       return kDatabaseMissing;
     case EngineFailure::replaced:

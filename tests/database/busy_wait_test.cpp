@@ -102,11 +102,12 @@ TEST(EngineFailure, OnlyWhatComesOfTheMomentMayPass) {
   db.run(L"CREATE TABLE once (v INTEGER UNIQUE); INSERT INTO once VALUES (1); CREATE TABLE refused (v);"
          L"CREATE TRIGGER refuse BEFORE INSERT ON refused BEGIN SELECT RAISE(ABORT, 'no'); END;"
          L"CREATE TABLE damaged (v); INSERT INTO damaged VALUES (1)");
-  const auto mayPassAfter = [&](sqliteplus::SqliteConnection& connection, const wchar_t* statement) {
+  const auto mayPassAfter = [&](sqliteplus::SqliteConnection& connection, const wchar_t* statement,
+                                 sqliteplus::EngineFailure kind = sqliteplus::EngineFailure::other) {
     sqliteplus::forgetEngineFailure();
     SCOPED_TRACE(sqliteplus::WStringToUtf8(statement));
     EXPECT_FALSE(pdb3::execSql(pdb3::openQuery(connection), statement));
-    EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::other);
+    EXPECT_EQ(sqliteplus::lastEngineFailure(), kind);
     return sqliteplus::lastFailureMayPass();
   };
   EXPECT_FALSE(mayPassAfter(db.connection(), L"INSERT INTO once VALUES (1)")) << "a constraint";
@@ -127,7 +128,7 @@ TEST(EngineFailure, OnlyWhatComesOfTheMomentMayPass) {
   }
   sqliteplus::SqliteConnection fresh;
   fresh.open(db.path().c_str());
-  EXPECT_FALSE(mayPassAfter(fresh, L"UPDATE damaged SET v = 2")) << "a damaged file";
+  EXPECT_FALSE(mayPassAfter(fresh, L"UPDATE damaged SET v = 2", sqliteplus::EngineFailure::damaged)) << "a damaged file";
 
   // A read whose transaction (which changed the schema) was taken back under it: read again, it reads.
   {

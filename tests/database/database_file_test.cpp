@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "database/database_file.h"
 #include "database/engine/busy_wait.h"
@@ -89,6 +90,54 @@ TEST_F(DatabaseFile, AReadOnlyFileOpensUnlessItNeedsTheUpgrade) {
   EXPECT_EQ(found.refusal, pdb3::FileRefusal::cannotUpgrade);
   EXPECT_TRUE(recorder.boxes.empty());
   EXPECT_EQ(db.value(L"SELECT subversion FROM version"), L"1");
+}
+
+namespace {
+
+// The look-up indexes as a new file has them: their statements, in name order.
+std::wstring lookupIndexes(TempDatabase& db) {
+  return db.value(L"SELECT group_concat(sql, ';') FROM (SELECT sql FROM sqlite_master WHERE type='index' AND sql "
+                  L"IS NOT NULL ORDER BY name)");
+}
+
+void dropLookupIndexes(TempDatabase& db) {
+  for (const wchar_t* index : {L"question_log_qid_uid", L"section_sid", L"looped_questions_lid", L"log_id_uid_eid_mid",
+                               L"folder_fid", L"daily_question_log_did", L"daily_log_lid"})
+    db.run(std::wstring(L"DROP INDEX ") + index);
+}
+
+std::string bytesOf(const std::wstring& path) {
+  std::ifstream in(sqliteplus::WStringToUtf8(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+// A file another tool made with the program's tables but none of its look-up indexes gets them at
+// its open, as a new file has them, whether it needed the upgrade or not; a name another object
+// has keeps only that one out. A file the program may not write opens as it is.
+TEST_F(DatabaseFile, AFileWithoutTheLookUpIndexesGetsThemAtItsOpenUnlessItIsReadOnly) {
+  const std::wstring asMade = lookupIndexes(db);
+  ASSERT_NE(asMade.find(L"question_log_qid_uid"), std::wstring::npos);
+  dropLookupIndexes(db);
+  {
+    testdb::FaultyVfs vfs;
+    vfs.openReadOnly(true);
+    const std::string before = bytesOf(db.path());
+    EXPECT_TRUE(reopen());
+    EXPECT_EQ(bytesOf(db.path()), before);
+  }
+  EXPECT_EQ(lookupIndexes(db), L"");
+  EXPECT_TRUE(reopen());
+  EXPECT_EQ(lookupIndexes(db), asMade);
+
+  dropLookupIndexes(db);
+  db.run(L"DROP TABLE memory_rate; UPDATE version SET subversion=1; CREATE VIEW folder_fid AS SELECT 1");
+  EXPECT_TRUE(reopen());
+  EXPECT_EQ(found.memoryRates, pdb3::MemoryRateTable::present);
+  EXPECT_EQ(db.value(L"SELECT count(*) FROM sqlite_master WHERE type='index' AND sql IS NOT NULL"), L"6");
+  EXPECT_EQ(db.value(L"SELECT type FROM sqlite_master WHERE name='folder_fid'"), L"view");
+  EXPECT_TRUE(recorder.boxes.empty());
 }
 
 TEST_F(DatabaseFile, OlderSubversionIsUpgradedOnce) {

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
+#include <unordered_map>
 
 #include "app/common/page_reads.h"
 #include "database/logs/question_selection.h"
 #include "database/folders/section_questions.h"
+#include "database/engine/read_transaction.h"
 #include "database/engine/sql_helpers.h"
 #include "database/engine/sqlite_cursor.h"
 #include "platform/trace.h"
@@ -68,17 +71,61 @@ using TakeRecord = std::function<void(int, std::shared_ptr<pdb3::MemoryRate>, co
 // The columns readPrimedRecords reads before those the caller adds.
 constexpr int kRecordColumns = 15;
 
-// Hands over one record per row of `from`, each with its latest and first study times, read by
-// one statement: qidColumn names the row's question id, the memory_rate row (if any) is "m". The
-// `more` columns (", a, b" or none) follow the record's. False when the statement fails.
-bool readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn, const std::wstring& from, int uid,
-                       int64_t now, const TakeRecord& take, const std::string& more = {}) {
+// The rows readPrimedRecords reads a record of: `from` names the memory_rate row (if any) "m",
+// `qidColumn` the row's question id; `where` and `order` may be empty.
+struct RecordRows {
+  const wchar_t* qidColumn;
+  std::wstring from;
+  std::wstring where;
+  std::wstring order;
+};
+
+struct StudyTimes {
+  int latest = -1;  // none studied
+  int first = 0;
+};
+using StudyTimesMap = std::unordered_map<int, StudyTimes>;
+
+// The file has an index that finds a question's rows of question_log (the program's look-up index,
+// or another tool's on the same leading column).
+bool studyTimesIndexed(const pdb3::DbObject& accessor) {
+  return pdb3::querySqlfIntOrMinus1(accessor,
+                                    L"SELECT count(*) FROM sqlite_master AS i, pragma_index_info(i.name) AS c "
+                                    L"WHERE i.type='index' AND i.tbl_name='question_log' COLLATE NOCASE AND "
+                                    L"c.seqno=0 AND c.name='qid' COLLATE NOCASE") > 0;
+}
+
+// The latest and first study times of the rows' questions for one user, in one pass over
+// question_log: for a file without its look-up index (one the program may not write), where a
+// look-up per question would read the whole table each time.
+bool readStudyTimes(const pdb3::DbObject& accessor, const RecordRows& rows, int uid, StudyTimesMap& times) {
+  const std::wstring sql = platform::format(
+      L"SELECT qid, max(LastStudyTime), min(CASE WHEN LastStudyTime > 0 THEN LastStudyTime END) FROM question_log "
+      L"WHERE uid=%d AND qid IN (SELECT %ls %ls %ls) GROUP BY qid",
+      uid, rows.qidColumn, rows.from.c_str(), rows.where.c_str());
+  return pdb3::forEachRow(accessor, sql, [&](const sqliteplus::SqliteCursor& row) {
+    times[row.getInt(0)] = {row.getIntOr(1, -1), row.getIntOr(2, 0)};
+  });
+}
+
+// Hands over one record per row, each with its latest and first study times. The `more` columns
+// (", a, b" or none) follow the record's. False when a statement fails.
+bool readPrimedRecords(const pdb3::DbObject& accessor, const RecordRows& rows, int uid, int64_t now,
+                       const TakeRecord& take, const std::string& more = {}) {
+  // Both statements read one state of the file, whatever another program writes meanwhile.
+  const pdb3::ReadTransaction oneState(accessor);
+  std::optional<StudyTimesMap> times;
+  if (!studyTimesIndexed(accessor) && !readStudyTimes(accessor, rows, uid, times.emplace())) return false;
+  const std::wstring studied =
+      times ? std::wstring(L"NULL, NULL")
+            : platform::format(L"(SELECT max(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d), "
+                               L"(SELECT min(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d AND "
+                               L"LastStudyTime > 0)",
+                               rows.qidColumn, uid, rows.qidColumn, uid);
   const std::wstring sql = platform::format(
       L"SELECT %ls, m.rate, m.level, m.l1_time, m.l2_time, m.l3_time, m.l4_time, m.l5_time, m.l6_time, m.l7_time, "
-      L"m.l8_time, m.l9_time, m.l10_time, "
-      L"(SELECT max(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d), "
-      L"(SELECT min(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d AND LastStudyTime > 0)%s %ls",
-      qidColumn, qidColumn, uid, qidColumn, uid, more.c_str(), from.c_str());
+      L"m.l8_time, m.l9_time, m.l10_time, %ls%s %ls %ls %ls",
+      rows.qidColumn, studied.c_str(), more.c_str(), rows.from.c_str(), rows.where.c_str(), rows.order.c_str());
   return pdb3::forEachRow(accessor, sql, [&](const sqliteplus::SqliteCursor& row) {
     const int qid = row.getInt(0);
     auto record = std::make_shared<pdb3::MemoryRate>(accessor, qid, uid, now);
@@ -87,7 +134,12 @@ bool readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn,
     record->rate = intOr(1, 0);
     record->level = intOr(2, 0);
     for (int i = 0; i < pdb3::kMaxMemoryLevel; ++i) record->levelTimes[i] = intOr(3 + i, 0);
-    record->primeStudyTimes(intOr(13, -1), intOr(14, 0));
+    StudyTimes studyTimes{intOr(13, -1), intOr(14, 0)};
+    if (times) {
+      const auto found = times->find(qid);
+      studyTimes = found == times->end() ? StudyTimes() : found->second;
+    }
+    record->primeStudyTimes(studyTimes.latest, studyTimes.first);
     take(qid, std::move(record), row);
   });
 }
@@ -97,15 +149,16 @@ bool readPrimedRecords(const pdb3::DbObject& accessor, const wchar_t* qidColumn,
 bool LoadLearnedRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, std::vector<int>& learned) {
   RateMap().clear();
   learned.clear();
-  const bool ok = readPrimedRecords(accessor, L"m.qid",
-                    platform::format(L"FROM memory_rate AS m WHERE m.uid=%d AND m.qid IN (SELECT qid FROM section "
-                                     L"WHERE sid=%d) ORDER BY m.qid",
-                                     uid, sid),
-                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor&) {
-                      // The rows come in ascending order: each goes in at the end.
-                      RateMap().insert_or_assign(RateMap().end(), qid, std::move(record));
-                      learned.push_back(qid);
-                    });
+  const RecordRows rows{
+      L"m.qid", L"FROM memory_rate AS m",
+      platform::format(L"WHERE m.uid=%d AND m.qid IN (SELECT qid FROM section WHERE sid=%d)", uid, sid),
+      L"ORDER BY m.qid"};
+  const bool ok = readPrimedRecords(
+      accessor, rows, uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor&) {
+        // The rows come in ascending order: each goes in at the end.
+        RateMap().insert_or_assign(RateMap().end(), qid, std::move(record));
+        learned.push_back(qid);
+      });
   if (!ok) learned.clear();
   return ok;
 }
@@ -129,13 +182,13 @@ bool LoadRates(const pdb3::DbObject& accessor, const std::vector<int>& ids, int 
 
 bool ReadBinderRates(const pdb3::DbObject& accessor, int uid, int sid, int64_t now, RateMapType& out) {
   RateMapType binder;
-  const bool read = readPrimedRecords(accessor, L"s.qid",
-                    platform::format(L"FROM section AS s LEFT JOIN memory_rate AS m ON m.qid=s.qid AND m.uid=%d "
-                                     L"WHERE s.sid=%d",
-                                     uid, sid),
-                    uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor&) {
-                      binder.emplace(qid, std::move(record));
-                    });
+  const RecordRows rows{L"s.qid",
+                        platform::format(L"FROM section AS s LEFT JOIN memory_rate AS m ON m.qid=s.qid AND m.uid=%d", uid),
+                        platform::format(L"WHERE s.sid=%d", sid), {}};
+  const bool read = readPrimedRecords(
+      accessor, rows, uid, now, [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor&) {
+        binder.emplace(qid, std::move(record));
+      });
   if (read) out = std::move(binder);
   return read;
 }
@@ -147,10 +200,9 @@ bool ReadShownRates(const pdb3::DbObject& accessor, int uid, const std::vector<i
   const bool ok =
       ids.empty() ||
       readPrimedRecords(
-          accessor, L"q.qid",
-          platform::format(L"FROM question AS q LEFT JOIN memory_rate AS m ON m.qid=q.qid AND m.uid=%d "
-                           L"WHERE q.qid IN (%ls)",
-                           uid, pagereads::idList(ids).c_str()),
+          accessor,
+          {L"q.qid", platform::format(L"FROM question AS q LEFT JOIN memory_rate AS m ON m.qid=q.qid AND m.uid=%d", uid),
+           platform::format(L"WHERE q.qid IN (%ls)", pagereads::idList(ids).c_str()), {}},
           uid, now,
           [&](int qid, std::shared_ptr<pdb3::MemoryRate> record, const sqliteplus::SqliteCursor& row) {
             pdb3::takeQuestionTexts(row, kRecordColumns, texts.at(qid));

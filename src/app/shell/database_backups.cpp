@@ -15,6 +15,7 @@
 #include "database/engine/database_copy.h"
 #include "database/engine/sqlite_connection.h"
 #include "database/engine/whole_database.h"
+#include "database/program_tables.h"
 #include "platform/files/file_system.h"
 #include "platform/trace.h"
 #include "services/database_failure.h"
@@ -53,7 +54,7 @@ void traceFailedCopy(const std::wstring& from, const std::wstring& to) {
 
 // Makes a fresh copy of the open database at `target`; why it could not, if it could not.
 std::optional<std::wstring> copyDatabase(sqliteplus::SqliteConnection& db, const std::wstring& target) {
-  sqliteplus::DatabaseCopy copy(db, target);
+  sqliteplus::DatabaseCopy copy(db, target, pdb3::programTables());
   const CopyOutcome outcome = copy.copy();
   if (outcome == CopyOutcome::made && copy.replaceTarget()) return std::nullopt;
   const int cause = errno;
@@ -94,7 +95,7 @@ std::optional<std::wstring> copyAll(sqliteplus::SqliteConnection& db) {
   if (isFresh(firstWeekInfo, now)) return failure;
   // The new week is copied first, so that nothing moves on for a database that cannot be copied
   // (one that is no whole database, say).
-  sqliteplus::DatabaseCopy weekly(db, firstWeek);
+  sqliteplus::DatabaseCopy weekly(db, firstWeek, pdb3::programTables());
   if (const CopyOutcome outcome = weekly.copy(); outcome != CopyOutcome::made) {
     traceFailedCopy(databasePath, firstWeek);
     return first(failureText(weekly, outcome));

@@ -15,7 +15,8 @@ class SqliteConnection;
 // counts from now. A weekly copy that cannot move on to w2 is not overwritten. Only a whole
 // database is copied: a file that went from its path, or that another program or the disk emptied,
 // cut short or damaged (under the program's connection too: a copy replaces a backup only when it
-// opens afresh and passes the engine's quick check), replaces no copy and moves no weekly one on;
+// opens afresh, passes the engine's quick check, holds the tables and columns the program reads and
+// has indexes that hold their tables' rows), replaces no copy and moves no weekly one on;
 // nor does a weekly copy that is no whole database move on to w2 (the new weekly copy replaces it).
 // A copy that fails leaves the file it would have replaced as it was; each failure is traced, and
 // the learner is told once, through the failure rule's report of a change not made

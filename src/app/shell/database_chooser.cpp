@@ -25,9 +25,13 @@ std::optional<std::wstring> chooseDatabaseFile(KlvApp& app, const std::wstring& 
 
 }  // namespace
 
-std::wstring databaseOpenFailureText(pdb3::FileRefusal refusal) {
+std::wstring databaseOpenFailureText(pdb3::FileRefusal refusal, const std::wstring& path) {
   if (refusal != pdb3::FileRefusal::none) return kNotRead + (L"\n" + fileRefusalText(refusal));
-  return databaseFailureTextWhenKnown(kNotRead);
+  const std::wstring text = databaseFailureTextWhenKnown(kNotRead);
+  // The learner has to find the file to mend its permissions or put a backup in its place.
+  const sqliteplus::EngineFailure failure = sqliteplus::lastEngineFailure();
+  const bool aboutTheFile = failure == sqliteplus::EngineFailure::unreadable || failure == sqliteplus::EngineFailure::damaged;
+  return aboutTheFile && !path.empty() && text.find(path) == std::wstring::npos ? text + L"\n" + path : text;
 }
 
 bool ChooseDatabaseUntilOpen(KlvApp& app, std::wstring failure, const DatabaseOpener& open) {

@@ -9,8 +9,9 @@
 
 // "The database could not be read", with why: what the file holds that this program refuses, or
 // the cause the engine gave for the open that just failed (another program holds it, it cannot be
-// written, the disk is full) where it gave one.
-std::wstring databaseOpenFailureText(pdb3::FileRefusal refusal = pdb3::FileRefusal::none);
+// written, the disk is full) where it gave one. A file that may not be read, or that is damaged, is
+// named on a line of its own (`path`, when given), as a missing one is.
+std::wstring databaseOpenFailureText(pdb3::FileRefusal refusal = pdb3::FileRefusal::none, const std::wstring& path = {});
 
 // Opens a chosen file; false, with why in `failure`, when it does not open.
 using DatabaseOpener = std::function<bool(const std::wstring& path, KlvApp::DatabaseOpenFailure* failure)>;

@@ -31,7 +31,7 @@ bool KlvApp::OpenFileApart(const std::wstring& path, sqliteplus::SqliteConnectio
                            DatabaseOpenFailure* failure) {
   if (pdb3::openDatabaseFile(opened, path, &found)) return true;
   if (failure) {
-    failure->text = databaseOpenFailureText(found.refusal);
+    failure->text = databaseOpenFailureText(found.refusal, path);
     failure->mayPass =
         found.refusal == pdb3::FileRefusal::none && sqliteplus::lastFailureMayPass();
   }

@@ -10,10 +10,12 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <utility>
 
 #include "database/engine/engine_failure.h"
 #include "database/engine/sqlite_connection.h"
 #include "database/engine/text_conversion.h"
+#include "database/engine/unchanging_open.h"
 #include "database/engine/whole_database.h"
 
 namespace sqliteplus {
@@ -38,8 +40,12 @@ int readHeader(sqlite3_file* file, std::string& header, sqlite3_int64& size) {
 
 bool asksForLog(const std::string& header) { return header[kWriteVersion] == 2 || header[kReadVersion] == 2; }
 
-// Failures that tell of the file rather than of the engine's reading it.
-bool isNoDatabase(int resultCode) { return (resultCode & 0xff) == SQLITE_CORRUPT || (resultCode & 0xff) == SQLITE_NOTADB; }
+// Failures that tell of the file rather than of the engine's reading it: a plain error there is a
+// schema the engine cannot take (a format number it does not know, a collation it lacks).
+bool isNoDatabase(int resultCode) {
+  const int primary = resultCode & 0xff;
+  return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_ERROR;
+}
 
 // Failures of writing (the copy's side), as against reading the database.
 bool isWriteFailure(int resultCode) {
@@ -62,10 +68,6 @@ class SourceRead {
  private:
   sqlite3* db_;
   bool begun_;
-};
-
-struct EngineCloser {
-  void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
 
 // A copy is made under its target's name followed by this and the number of the process making it.
@@ -106,10 +108,11 @@ void removeCopiesLeftBeside(const std::wstring& target) {
   }
 }
 
-DatabaseCopy::DatabaseCopy(SqliteConnection& source, const std::wstring& target)
+DatabaseCopy::DatabaseCopy(SqliteConnection& source, const std::wstring& target, std::vector<RequiredTable> required)
     : source_(source),
       target_(WStringToAcp(target)),
-      temporary_(target_ + kTemporaryMark + std::to_string(::getpid())) {}
+      temporary_(target_ + kTemporaryMark + std::to_string(::getpid())),
+      required_(std::move(required)) {}
 
 // Once renamed over the target, the temporary name is no file's: nothing is removed.
 DatabaseCopy::~DatabaseCopy() {
@@ -201,7 +204,7 @@ CopyOutcome DatabaseCopy::copyPages(sqlite3* source, const std::string& sourceHe
 // The program's connection keeps the schema it read and the pages it holds: only a fresh reading of
 // the copy finds what another program or the disk damaged in the file meanwhile.
 CopyOutcome DatabaseCopy::checked() {
-  const int rc = quickCheckDatabase(temporary_);
+  const int rc = checkDatabase(temporary_, required_);
   if (rc == SQLITE_OK) return CopyOutcome::made;
   if (isNoDatabase(rc)) return CopyOutcome::notWhole;
   return notWritten(nullptr, rc);

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "database/engine/whole_database.h"
 
 struct sqlite3;
 
@@ -13,7 +16,8 @@ class SqliteConnection;
 
 enum class CopyOutcome {
   made,      // the copy is whole, in its temporary file until replaceTarget()
-  notWhole,  // the open file holds no whole database (emptied, cut short, damaged, foreign)
+  notWhole,  // the open file holds no whole database (emptied, cut short, damaged, foreign, without
+             // what its reader needs)
   moved,     // the open file is no longer the one at its path: noted gone or replaced (engine_failure.h)
   failed,    // the file could not be read (busy past the wait, an I/O error): the cause is noted
   notWritten,  // the copy could not be written: writeError() tells why
@@ -29,14 +33,15 @@ void removeCopiesLeftBeside(const std::wstring& target);
 // another program's lock is waited for as the connection waits for every one (busy_wait.h); the
 // failure is noted as any engine failure is (engine_failure.h). Only a whole database is copied,
 // from the file itself rather than what the connection kept of it: the copy is made only when it
-// opens afresh and passes the engine's quick check (whole_database.h), which a file damaged under
-// the connection (its schema's text, a table's pages) does not. The copy is byte for byte the file
+// opens afresh and passes checkDatabase() (whole_database.h) with the tables its reader needs,
+// which a file damaged under the connection (its schema's text, a table's pages, an index that no
+// longer holds its table's rows, a schema the engine cannot take) does not. The copy is byte for byte the file
 // (a file in write-ahead-log mode: its pages, with a header that asks for no log), and leaves no
 // other file.
 class DatabaseCopy {
  public:
   // Nothing is read or written until copy().
-  DatabaseCopy(SqliteConnection& source, const std::wstring& target);
+  DatabaseCopy(SqliteConnection& source, const std::wstring& target, std::vector<RequiredTable> required = {});
   // The temporary file goes unless it replaced the target.
   ~DatabaseCopy();
   DatabaseCopy(const DatabaseCopy&) = delete;
@@ -61,6 +66,7 @@ class DatabaseCopy {
   SqliteConnection& source_;
   std::string target_;
   std::string temporary_;
+  std::vector<RequiredTable> required_;
   CopyOutcome outcome_ = CopyOutcome::failed;
   int writeError_ = 0;
 };

@@ -26,6 +26,7 @@ int rank(EngineFailure failure) {
     case EngineFailure::none: return 0;
     case EngineFailure::other: return 1;
     case EngineFailure::notADatabase: return 2;
+    case EngineFailure::damaged: return 2;
     case EngineFailure::readOnly: return 3;
     case EngineFailure::unreadable: return 4;  // a file that cannot be read cannot be written either
     case EngineFailure::full: return 5;
@@ -93,6 +94,8 @@ Verdict verdictOf(int resultCode) {
       return {EngineFailure::readOnly, false};
     case SQLITE_NOTADB:
       return {EngineFailure::notADatabase, false};
+    case SQLITE_CORRUPT:
+      return {EngineFailure::damaged, false};
     default:
       return {EngineFailure::other, false};
   }

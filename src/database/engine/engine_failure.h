@@ -16,8 +16,9 @@ enum class EngineFailure {
   readOnly,  // the file or its folder cannot be written
   unreadable,  // the file's permissions (or its folder's) keep this user from reading it
   full,      // the disk is full
-  other,     // an I/O error, a damaged file, a refused statement
+  other,     // an I/O error, a refused statement
   notADatabase,  // the file at the path is no database the engine can read (another program's file)
+  damaged,   // the engine found the file's pages or schema damaged ("malformed")
   gone,      // the database file is no longer at its path: moved away or deleted
   replaced,  // another file has been put at the database's path since it was opened
 };

@@ -2,17 +2,21 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 
+#include "database/engine/check_passes.h"
+#include "database/engine/index_contents.h"
 #include "database/engine/text_conversion.h"
+#include "database/engine/unchanging_open.h"
 
 namespace sqliteplus {
 namespace {
 
 constexpr char kMagic[] = "SQLite format 3";  // with its terminating zero: the file's first 16 bytes
+constexpr char kQuickCheck[] = "PRAGMA quick_check(1)";
 
 // The page size the header names (offset 16, big-endian, 1 for 65536); 0 when it names none.
 long long pageSizeOf(std::string_view header) {
@@ -22,20 +26,42 @@ long long pageSizeOf(std::string_view header) {
   return size >= 512 && (size & (size - 1)) == 0 ? size : 0;
 }
 
-// The name as a URI, so that the file can be opened as one nobody changes: the engine then makes
-// no log or shared-memory file beside it, whatever its header asks for.
-std::string immutableUri(const std::string& path) {
-  std::string uri = "file:";
-  for (const char c : path) {
-    if (c == '%' || c == '?' || c == '#') {
-      static const char kDigits[] = "0123456789ABCDEF";
-      const auto code = static_cast<unsigned char>(c);
-      uri += {'%', kDigits[code >> 4], kDigits[code & 15]};
-    } else {
-      uri += c;
+// The columns of `table` in the file `db` has open, lower-cased; `present` hears whether it is a table.
+int columnsOf(sqlite3* db, const std::string& table, std::vector<std::string>& columns, bool& present) {
+  int rc = SQLITE_OK;
+  const PreparedStatement tables =
+      prepare(db, "SELECT count(*) FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE", rc);
+  if (rc != SQLITE_OK) return rc;
+  sqlite3_bind_text(tables.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
+  if (sqlite3_step(tables.get()) != SQLITE_ROW) return sqlite3_extended_errcode(db);
+  present = sqlite3_column_int(tables.get(), 0) > 0;
+  const PreparedStatement info = prepare(db, "SELECT name FROM pragma_table_info(?1)", rc);
+  if (rc != SQLITE_OK) return rc;
+  sqlite3_bind_text(info.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
+  while ((rc = sqlite3_step(info.get())) == SQLITE_ROW) {
+    const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0));
+    columns.emplace_back(name ? name : "");
+  }
+  return rc == SQLITE_DONE ? SQLITE_OK : sqlite3_extended_errcode(db);
+}
+
+// A schema whose text was damaged where it still parses (a letter of a name changed) passes every
+// check of the engine's: only the names the reader looks for tell.
+int holdsRequired(sqlite3* db, const std::vector<RequiredTable>& required) {
+  for (const RequiredTable& table : required) {
+    std::vector<std::string> columns;
+    bool present = false;
+    if (const int rc = columnsOf(db, table.name, columns, present); rc != SQLITE_OK) return rc;
+    if (!present && table.whenPresent) continue;
+    if (!present) return SQLITE_CORRUPT;
+    for (const std::string& wanted : table.columns) {
+      if (std::none_of(columns.begin(), columns.end(), [&](const std::string& column) {
+            return sqlite3_stricmp(column.c_str(), wanted.c_str()) == 0;
+          }))
+        return SQLITE_CORRUPT;
     }
   }
-  return uri + "?immutable=1";
+  return SQLITE_OK;
 }
 
 }  // namespace
@@ -58,18 +84,26 @@ bool isWholeDatabase(const std::wstring& path) {
 }
 
 int quickCheckDatabase(const std::string& path) {
-  sqlite3* made = nullptr;
-  int rc = sqlite3_open_v2(immutableUri(path).c_str(), &made, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
-  const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(made, sqlite3_close_v2);
-  sqlite3_stmt* prepared = nullptr;
+  std::vector<CheckPass> passes{CheckPass::engine(kQuickCheck)};
+  runPasses(path, passes);
+  return passes.front().resultCode;
+}
+
+int checkDatabase(const std::string& path, const std::vector<RequiredTable>& required) {
+  int rc = SQLITE_OK;
+  const EngineHandle db = openUnchanging(path, rc);
   // Preparing reads the schema, which the engine refuses when its text is damaged.
-  if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(made, "PRAGMA quick_check(1)", -1, &prepared, nullptr);
-  const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> check(prepared, sqlite3_finalize);
+  if (rc == SQLITE_OK) prepare(db.get(), "SELECT count(*) FROM sqlite_master", rc);
+  if (rc == SQLITE_OK) rc = holdsRequired(db.get(), required);
+  std::vector<CheckPass> passes{CheckPass::engine(kQuickCheck)};
+  IndexComparison indexes;
+  if (rc == SQLITE_OK) rc = indexes.plan(db.get(), passes);
   if (rc != SQLITE_OK) return rc;
-  rc = sqlite3_step(prepared);
-  if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? SQLITE_CORRUPT : sqlite3_extended_errcode(made);
-  const auto* found = reinterpret_cast<const char*>(sqlite3_column_text(prepared, 0));
-  return found && std::strcmp(found, "ok") == 0 ? SQLITE_OK : SQLITE_CORRUPT;
+  runPasses(path, passes);
+  // The quick check first: a page it finds damaged says more than an index that differs.
+  for (const CheckPass& pass : passes)
+    if (pass.resultCode != SQLITE_OK) return pass.resultCode;
+  return indexes.holds(passes) ? SQLITE_OK : SQLITE_CORRUPT;
 }
 
 }  // namespace sqliteplus

@@ -27,6 +27,8 @@
 #include "folder_syncs.h"
 #include "held_database.h"
 #include "database/database_file.h"
+#include "database/engine/text_conversion.h"
+#include "database_fixture.h"
 #include "database/folders/folders.h"
 #include "database/engine/sql_helpers.h"
 #include "database/logs/users.h"
@@ -189,6 +191,60 @@ TEST_F(Startup, ADatabaseThatDoesNotOpenIsAskedForUntilOneDoes) {
   EXPECT_EQ(boxes.underSplash, std::vector<bool>(boxes.texts.size(), false));
 }
 
+namespace {
+
+// Puts at the start of the root page of `table` a byte that is no kind of page, as a disk fault would.
+void damageRootPage(const QString& database, const char* table) {
+  int page = 0, pageSize = 0;
+  {
+    sqliteplus::SqliteConnection db;
+    db.open(database.toStdWString().c_str());
+    const pdb3::DbObject accessor = pdb3::openQuery(db);
+    const std::wstring root = L"SELECT rootpage FROM sqlite_master WHERE name='" + sqliteplus::Utf8ToWString(table) + L"'";
+    page = pdb3::querySqlfIntOrMinus1(accessor, root.c_str());
+    pageSize = pdb3::querySqlfIntOrMinus1(accessor, L"PRAGMA page_size");
+  }
+  ASSERT_GT(page, 1);
+  QByteArray bytes = apptest::readText(database);
+  bytes[static_cast<qsizetype>(page - 1) * pageSize] = 7;
+  apptest::writeText(database, bytes);
+}
+
+}  // namespace
+
+// The learner has to find the file to mend it: a database that may not be read, or that the engine
+// finds damaged, is named in the box, as a missing one is; a damaged one is said so, with where
+// the backups are.
+TEST_F(Startup, AFileThatMayNotBeReadOrIsDamagedIsNamedInTheBox) {
+  run();
+  const QString database = dataFile("database.klvdb7");
+  const QByteArray sound = apptest::readText(database);
+  ChosenDatabase dialogs;  // the learner cancels the choice of another
+  platform::FileDialogOverride use(dialogs);
+  const auto said = [&](sqliteplus::EngineFailure cause) {
+    return std::vector<std::wstring>{L"データベースファイルが読み込めませんでした。\n" +
+                                     std::wstring(databaseFailureCause(cause)) + L"\n" + database.toStdWString() +
+                                     L"\n次のダイアログでデータベースファイルを指定してください。"};
+  };
+  ASSERT_EQ(::chmod(database.toUtf8().constData(), 0), 0);
+  size_t before = boxes.texts.size();
+  {
+    const testenv::PermissionsApply asAnyUser;
+    run();
+  }
+  EXPECT_EQ(boxesAfter(before), said(sqliteplus::EngineFailure::unreadable));
+  ASSERT_EQ(::chmod(database.toUtf8().constData(), 0644), 0);
+
+  damageRootPage(database, "version");
+  before = boxes.texts.size();
+  run();
+  EXPECT_EQ(boxesAfter(before), said(sqliteplus::EngineFailure::damaged));
+  const std::wstring damaged = databaseFailureCause(sqliteplus::EngineFailure::damaged);
+  EXPECT_NE(damaged.find(L"壊れています"), std::wstring::npos);
+  EXPECT_NE(damaged.find(L".bak.klvdb7"), std::wstring::npos);
+  EXPECT_EQ(apptest::readText(database + ".bak.klvdb7"), sound) << "the backup is still the sound file";
+}
+
 // What the open finds wrong with the file itself is said once the splash has gone, in the one box
 // that asks for another file, with why: an older file that cannot be written to bring it up to this
 // version, or a file of another version.
@@ -219,7 +275,7 @@ TEST_F(Startup, AFileTheOpenRefusesIsSaidInOneBoxAfterTheSplash) {
   change(L"UPDATE version SET version=6");
   before = boxes.texts.size();
   run();
-  EXPECT_EQ(boxesAfter(before), said(L"データベースのバージョンが異なります"));
+  EXPECT_EQ(boxesAfter(before), said(L"データベースのバージョンが異なります。"));
   EXPECT_EQ(boxes.underSplash, std::vector<bool>(boxes.texts.size(), false));
 }
 
@@ -238,7 +294,8 @@ TEST_F(Startup, AFirstRunWhoseDataFolderMayNotBeSearchedNamesThePermissions) {
   ::chmod(folder.toUtf8().constData(), 0700);
   EXPECT_EQ(boxes.texts, std::vector<std::wstring>{
                              L"データベースファイルが読み込めませんでした。\n" +
-                             std::wstring(databaseFailureCause(sqliteplus::EngineFailure::unreadable)) +
+                             std::wstring(databaseFailureCause(sqliteplus::EngineFailure::unreadable)) + L"\n" +
+                             dataFile("database.klvdb7").toStdWString() +
                              L"\n次のダイアログでデータベースファイルを指定してください。"});
   EXPECT_FALSE(QFileInfo::exists(dataFile("database.klvdb7")));
 }
@@ -292,7 +349,7 @@ TEST_F(Startup, ALaterStartMakesNothingInAMissingDataFolderAndSaysWhyOnce) {
     run();
   }
   ::chmod(documents.toUtf8().constData(), 0700);
-  EXPECT_EQ(boxesAfter(before), said(databaseFailureCause(sqliteplus::EngineFailure::unreadable)));
+  EXPECT_EQ(boxesAfter(before), said(databaseFailureCause(sqliteplus::EngineFailure::unreadable) + (L"\n" + database)));
   EXPECT_FALSE(QFileInfo::exists(dataFile("irank.dat")));
   EXPECT_EQ(stored()->dataFolderPath.value, dataFile("").chopped(1).toStdWString());
 }
@@ -341,8 +398,9 @@ void setAge(const QString& path, int days) {
   ASSERT_EQ(utime(path.toUtf8().constData(), &times), 0);
 }
 
-// The bytes of a small database holding `value`, after `writes` transactions. Databases made with
-// values of one length and as many writes have the same header and differ past it only.
+// The bytes of a small database of the program's tables (on small pages) and a table t holding
+// `value`, after `writes` transactions. Databases made with values of one length and as many
+// writes have the same header and differ past it only.
 QByteArray databaseHolding(const QByteArray& value, int writes = 1) {
   QTemporaryDir dir;
   const QString path = dir.filePath("made.klvdb7");
@@ -350,10 +408,50 @@ QByteArray databaseHolding(const QByteArray& value, int writes = 1) {
   {
     sqliteplus::SqliteConnection made;
     made.open(path.toStdWString().c_str());
+    made.createQuery()->execute(L"PRAGMA page_size=512");
+    made.createQuery()->execute(sqliteplus::Utf8ToWString(testdb::resourceText("schema.sql")).c_str());
     made.createQuery()->execute(
         (L"CREATE TABLE t (v BLOB); INSERT INTO t VALUES (X'" + QString(value.toHex()).toStdWString() + L"')").c_str());
     for (int write = 1; write < writes; ++write) made.createQuery()->execute(L"UPDATE t SET v = v");
   }
+  return apptest::readText(path);
+}
+
+// `database` after `sql` was run on it through a connection of its own.
+QByteArray changed(const QByteArray& database, const char* sql) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("changed.klvdb7");
+  apptest::writeText(path, database);
+  sqlite3* db = nullptr;
+  EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  sqlite3_close(db);
+  return apptest::readText(path);
+}
+
+// `database` after `sql` changed question_log while its look-up index took no rows: the index no
+// longer holds what the table does, and the engine's pages are all sound.
+QByteArray changedPastItsIndex(const QByteArray& database, const char* sql) {
+  constexpr char kIndex[] = "CREATE INDEX question_log_qid_uid ON question_log (qid, uid, LastStudyTime)";
+  const std::string hidden = std::string("PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql='") + kIndex +
+                             " WHERE 0' WHERE name='question_log_qid_uid'";
+  const std::string shown = std::string("PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql='") + kIndex +
+                            "' WHERE name='question_log_qid_uid'";
+  return changed(changed(changed(database, hidden.c_str()), sql), shown.c_str());
+}
+
+// A collation the program's engine does not have: an index made with it by another program.
+int byLength(void*, int leftSize, const void*, int rightSize, const void*) { return leftSize - rightSize; }
+
+QByteArray withIndexInCollationOfItsOwn(const QByteArray& database) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("collated.klvdb7");
+  apptest::writeText(path, database);
+  sqlite3* db = nullptr;
+  EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+  sqlite3_create_collation(db, "by_length", SQLITE_UTF8, nullptr, byLength);
+  EXPECT_EQ(sqlite3_exec(db, "CREATE INDEX t_by_length ON t (v COLLATE by_length)", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
   return apptest::readText(path);
 }
 
@@ -507,7 +605,7 @@ TEST(DatabaseBackups, CopiesThatFailLeaveTheGoodBackupsAndAreToldOnce) {
   {
     // Room for the small weekly copy to move on, none for a copy of the database: nothing moves on
     // for a new weekly copy that cannot be made.
-    const testenv::FileSizeLimit full(16 * 1024);
+    const testenv::FileSizeLimit full(40 * 1024);
     backUp(database);
   }
   EXPECT_EQ(apptest::readText(bak), lastRun);
@@ -578,7 +676,7 @@ TEST(DatabaseBackups, ALockIsWaitedForAndWhatKeepsTheCopiesFromBeingMadeIsSaidWi
 
   const QByteArray backedUp = apptest::readText(bak);
   db.createQuery()->execute(L"UPDATE t SET v = zeroblob(100000)");
-  disk.limitDisk(16 * 1024);
+  disk.limitDisk(40 * 1024);
   MakeDatabaseBackups(db);
   EXPECT_EQ(apptest::readText(bak), backedUp);
   toldOnce(apptest::kFullCause);
@@ -653,8 +751,9 @@ TEST(DatabaseBackups, AFileInWriteAheadLogModeIsCopiedWhole) {
   apptest::writeText(database, "");
   sqliteplus::SqliteConnection writer;
   writer.open(database.toStdWString().c_str());
-  writer.createQuery()->execute(
-      L"PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; CREATE TABLE t (v TEXT); INSERT INTO t VALUES ('in the log')");
+  writer.createQuery()->execute(L"PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0");
+  writer.createQuery()->execute(sqliteplus::Utf8ToWString(testdb::resourceText("schema.sql")).c_str());
+  writer.createQuery()->execute(L"CREATE TABLE t (v TEXT); INSERT INTO t VALUES ('in the log')");
   backUp(database);
   const QByteArray header = apptest::readText(bak).left(20);
   ASSERT_EQ(header.size(), 20);
@@ -682,7 +781,22 @@ TEST(DatabaseBackups, WhatIsNoWholeDatabaseReplacesNoCopy) {
   ASSERT_GT(schemaText, 0);
   schemaTextDamaged.replace(schemaText, 12, "CREATE TABLX");
   QByteArray tablePageDamaged = whole;
-  tablePageDamaged[4096] = 7;  // no kind of page: the table's root, page 2
+  tablePageDamaged[512] = 7;  // no kind of page: a table's root, page 2
+  // What the engine's quick check passes: a column's name damaged in the schema's text where it
+  // still parses, a row missing from an index, an index record that says other than its row.
+  QByteArray columnNameDamaged = whole;
+  const auto column = columnNameDamaged.indexOf("nAccomplish INTEGER");
+  ASSERT_GT(column, 0);
+  columnNameDamaged[column + 10] = 'x';
+  const QByteArray rowNotInIndex = changedPastItsIndex(
+      whole, "INSERT INTO question_log VALUES (1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1700000000, 0, 0, '', '')");
+  const QByteArray indexSaysOther =
+      changedPastItsIndex(changed(whole, "INSERT INTO question_log VALUES (1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, '', '')"),
+                          "UPDATE question_log SET LastStudyTime = 6");
+  // A schema the engine refuses afresh: a format number it does not know, a collation it lacks.
+  QByteArray formatDamaged = whole;
+  formatDamaged[47] = 9;
+  const QByteArray collated = withIndexInCollationOfItsOwn(whole);
   // The engine counts a page cut short as a page, and reads what is missing of it as zeros.
   const QByteArray twoPages = databaseOnPages(1024, 1), fortyRows = databaseOnPages(512, 40);
   ASSERT_EQ(twoPages.size(), 2048);
@@ -703,6 +817,11 @@ TEST(DatabaseBackups, WhatIsNoWholeDatabaseReplacesNoCopy) {
       {"damaged", whole, damaged, false, notWhole},
       {"its schema's text damaged", whole, schemaTextDamaged, false, notWhole},
       {"a table's page damaged", whole, tablePageDamaged, false, notWhole},
+      {"a column's name damaged in its schema's text", whole, columnNameDamaged, false, notWhole},
+      {"a row missing from an index", whole, rowNotInIndex, false, notWhole},
+      {"an index record that says other than its row", indexSaysOther, indexSaysOther, false, notWhole},
+      {"its schema's format number damaged", whole, formatDamaged, false, notWhole},
+      {"an index in a collation the program lacks", collated, collated, false, notWhole},
       {"foreign", whole, QByteArray(8192, 'x'), false, notWhole},
       {"cut inside its last page", twoPages, twoPages.left(1025), false, notWhole},
       {"cut by 100 bytes", fortyRows, fortyRows.chopped(100), false, notWhole},
