@@ -24,6 +24,7 @@
 #include <QToolBar>
 #include <sqlite3.h>
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -1160,6 +1161,7 @@ TEST(MainDialog, AFileHeldForWritingWhileItIsTakenUpIsAskedForAgain) {
     std::optional<HeldDatabase> writer(std::in_place, other, L"BEGIN IMMEDIATE");
     sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(800));
     std::thread lettingGo;
+    std::atomic<bool> over{false};
     bool asked = false;
     s.notifier.whileShown = [&](const std::wstring&) {
       if (answer == platform::IdRetry && !asked) {
@@ -1169,7 +1171,7 @@ TEST(MainDialog, AFileHeldForWritingWhileItIsTakenUpIsAskedForAgain) {
         sqliteplus::setBusyWaitLimit(testwait::kPatience);
         lettingGo = std::thread([&, waits] {
           const auto giveUp = std::chrono::steady_clock::now() + testwait::kPatience;
-          while (sqliteplus::busyWaitsBegunAnywhere() == waits && std::chrono::steady_clock::now() < giveUp)
+          while (sqliteplus::busyWaitsBegunAnywhere() == waits && !over && std::chrono::steady_clock::now() < giveUp)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
           writer->release();
         });
@@ -1178,6 +1180,7 @@ TEST(MainDialog, AFileHeldForWritingWhileItIsTakenUpIsAskedForAgain) {
       return answer;
     };
     EXPECT_TRUE(s.dialog.OnCommand(1025));
+    over = true;
     if (lettingGo.joinable()) lettingGo.join();
     writer.reset();
     const std::wstring kept =
