@@ -24,7 +24,6 @@
 #include <QToolBar>
 #include <sqlite3.h>
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -70,6 +69,7 @@
 #include "held_database.h"
 #include "list_view_input.h"
 #include "main_dialog_fixture.h"
+#include "database_fixture.h"
 #include "patience.h"
 #include "statement_log.h"
 #include "scoped_env.h"
@@ -1160,28 +1160,20 @@ TEST(MainDialog, AFileHeldForWritingWhileItIsTakenUpIsAskedForAgain) {
     s.settings.userName.value = answer == platform::IdRetry ? L"newcomer" : L"latecomer";
     std::optional<HeldDatabase> writer(std::in_place, other, L"BEGIN IMMEDIATE");
     sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(800));
-    std::thread lettingGo;
-    std::atomic<bool> over{false};
+    std::optional<testdb::LetGoOnceWaitedFor> lettingGo;
     bool asked = false;
     s.notifier.whileShown = [&](const std::wstring&) {
       if (answer == platform::IdRetry && !asked) {
-        // The other program lets go once the retry waits for it, however late a busy machine gets
-        // there, and the retry waits as long as that takes.
-        const unsigned long long waits = sqliteplus::busyWaitsBegunAnywhere();
+        // The other program lets go once the retry waits for it, and the retry waits as long as
+        // a busy machine takes to get there.
+        lettingGo.emplace([&] { writer->release(); });
         sqliteplus::setBusyWaitLimit(testwait::kPatience);
-        lettingGo = std::thread([&, waits] {
-          const auto giveUp = std::chrono::steady_clock::now() + testwait::kPatience;
-          while (sqliteplus::busyWaitsBegunAnywhere() == waits && !over && std::chrono::steady_clock::now() < giveUp)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-          writer->release();
-        });
       }
       asked = true;  // the box that asks; a cancel is then said in one more
       return answer;
     };
     EXPECT_TRUE(s.dialog.OnCommand(1025));
-    over = true;
-    if (lettingGo.joinable()) lettingGo.join();
+    lettingGo.reset();
     writer.reset();
     const std::wstring kept =
         answer == platform::IdRetry
