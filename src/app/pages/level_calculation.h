@@ -4,10 +4,10 @@
 
 #include <QObject>
 #include <array>
-#include <vector>
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "database/engine/engine_failure.h"
 #include "database/engine/sqlite_connection.h"

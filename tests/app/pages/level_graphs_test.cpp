@@ -297,13 +297,19 @@ TEST_F(LevelPageTest, RestartsDeliverOnlyTheLastTableAndThePageNeverWaitsOnItsEn
   QCoreApplication::processEvents();  // what the cancelled workers queued before they ended
   EXPECT_EQ(finished.count(), 1);
 
+  // The page goes while its worker is held in its read: a page that waited for the worker's end
+  // would never go, or only once a wait of its own had passed.
+  testdb::FaultyVfs disk;
+  ReadPause pause(disk, 1);
   page->StartLevelCalcThread();
   EXPECT_TRUE(page->levelCalculator().running());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return pause.reached(); }, testwait::kPatienceMs));
   QElapsedTimer timer;
   timer.start();
   page.reset();
   EXPECT_LT(timer.elapsed(), 500);
   // A result queued by the cancelled worker must not reach anything.
+  pause.release();
   ASSERT_TRUE(QTest::qWaitFor([] { return levelCountThreads() == 0; }, testwait::kPatienceMs));
   QCoreApplication::processEvents();
 }
