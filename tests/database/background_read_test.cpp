@@ -146,12 +146,10 @@ TEST(BackgroundRead, AStatementThatGaveWayWaitsItsOwnTimeAfter) {
     ASSERT_TRUE(endless);
     other.createQuery()->execute(L"BEGIN IMMEDIATE");  // held beside the read
     sqliteplus::setBusyWaitLimit(std::chrono::seconds(10));
-    std::thread release([&] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
-      other.createQuery()->execute(L"ROLLBACK");
-    });
-    EXPECT_TRUE(pdb3::execSql(data.accessor(), L"CREATE TABLE written (x)")) << "failed at once as busy";
-    release.join();
+    {
+      const testdb::LetGoOnceWaitedFor release([&] { other.createQuery()->execute(L"ROLLBACK"); });
+      EXPECT_TRUE(pdb3::execSql(data.accessor(), L"CREATE TABLE written (x)")) << "failed at once as busy";
+    }
   }).join();
   sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
 }

@@ -71,6 +71,21 @@ TEST_F(BusyDatabase, WithoutActionsEveryStatementWaitsOnItsOwn) {
   }).join();
 }
 
+// A wait begun on any thread is seen from every other; a statement that gives up at once, its
+// action's wait spent, begins none.
+TEST_F(BusyDatabase, WaitsBegunOnAnyThreadAreSeenFromEveryThread) {
+  const unsigned long long before = sqliteplus::busyWaitsBegunAnywhere();
+  std::thread([&] { failedReadTakes(); }).join();
+  const unsigned long long afterTheThread = sqliteplus::busyWaitsBegunAnywhere();
+  EXPECT_GT(afterTheThread, before);
+  sqliteplus::countBusyWaitsPerAction();
+  EXPECT_TRUE(failedReadWaited());
+  const unsigned long long afterTheAction = sqliteplus::busyWaitsBegunAnywhere();
+  EXPECT_GT(afterTheAction, afterTheThread);
+  EXPECT_FALSE(failedReadWaited());
+  EXPECT_EQ(sqliteplus::busyWaitsBegunAnywhere(), afterTheAction);
+}
+
 // A trigger's words name its own statement's failure, not a later one's.
 TEST(EngineFailure, ARefusalNamesOnlyTheFailureOfItsOwnStatement) {
   TempDatabase db;

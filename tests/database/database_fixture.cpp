@@ -77,4 +77,19 @@ BriefLock::BriefLock(const std::wstring& path, std::chrono::milliseconds hold) {
 
 BriefLock::~BriefLock() { release_.join(); }
 
+LetGoOnceWaitedFor::LetGoOnceWaitedFor(std::function<void()> letGo) {
+  const unsigned long long waitsBefore = sqliteplus::busyWaitsBegunAnywhere();
+  thread_ = std::thread([this, letGo = std::move(letGo), waitsBefore] {
+    const auto end = std::chrono::steady_clock::now() + testwait::kPatience;
+    while (sqliteplus::busyWaitsBegunAnywhere() == waitsBefore && !over_ && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    letGo();
+  });
+}
+
+LetGoOnceWaitedFor::~LetGoOnceWaitedFor() {
+  over_ = true;
+  thread_.join();
+}
+
 }  // namespace testdb

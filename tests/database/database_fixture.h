@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -49,6 +50,22 @@ class BriefLock {
  private:
   sqliteplus::SqliteConnection holder_;
   std::thread release_;
+};
+
+// Another program that lets go of the file while the program waits for it: `letGo` runs on a thread
+// of its own once a wait for a busy file has begun, on any thread, after construction, however late
+// a busy machine lets the waiting statement come. A statement that never waits fails its test on
+// what it did instead: the destructor lets go then, and returns once `letGo` has run.
+class LetGoOnceWaitedFor {
+ public:
+  explicit LetGoOnceWaitedFor(std::function<void()> letGo);
+  ~LetGoOnceWaitedFor();
+  LetGoOnceWaitedFor(const LetGoOnceWaitedFor&) = delete;
+  LetGoOnceWaitedFor& operator=(const LetGoOnceWaitedFor&) = delete;
+
+ private:
+  std::atomic<bool> over_{false};
+  std::thread thread_;
 };
 
 // The wide string an action throws (the data layer's way of failing), or "<nothing thrown>".

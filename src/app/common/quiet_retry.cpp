@@ -28,6 +28,7 @@ QuietRetry::QuietRetry(QWidget& shown, std::function<bool()> tryAgain, std::wstr
       beforePaints_(beforePaints == BeforePaints::yes),
       timer_(new QTimer(this)),
       word_(new WordAfterInput(this)) {
+  timer_->setObjectName("quietRetryTimer");  // what a look from outside sees of the tries
   timer_->setInterval(kRetryInterval);
   connect(timer_, &QTimer::timeout, this, &QuietRetry::tryNow);
 }

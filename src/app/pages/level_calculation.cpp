@@ -58,11 +58,9 @@ void countLevelRow(const LevelRow& row, int64_t start, int days, LevelTable& tab
   }
 }
 
-bool calculateLevels(sqliteplus::SqliteConnection& connection, const LevelJob& job, const std::atomic<bool>& cancelled,
-                     LevelTable& table) {
-  for (auto& point : table) point.fill(0);
+bool readLevelRows(sqliteplus::SqliteConnection& connection, const LevelJob& job, const std::atomic<bool>& cancelled,
+                   std::vector<LevelRow>& rows) {
   const int64_t started = platform::tickCountMs();
-  const int64_t start = job.now - static_cast<int64_t>(job.days) * pdb3::kSecondsPerDay;
   platform::trace("Execute SQL\n");
   bool read = false;
   try {
@@ -74,18 +72,24 @@ bool calculateLevels(sqliteplus::SqliteConnection& connection, const LevelJob& j
                          job.uid, job.sid),
         [&](const sqliteplus::SqliteCursor& cursor) {
           if (cancelled) throw Cancelled{};
-          LevelRow row;
+          LevelRow& row = rows.emplace_back();
           row.qid = cursor.getInt(0);
           row.level = cursor.isNull(1) ? 0 : cursor.getInt(1);
           for (int i = 0; i < pdb3::kMaxMemoryLevel; ++i)
             row.times[i] = cursor.isNull(2 + i) ? 0 : cursor.getInt(2 + i);
-          countLevelRow(row, start, job.days, table);
         });
   } catch (const Cancelled&) {
     return false;
   }
   platform::trace("elapsed : %5d [msec]\n", static_cast<int>(platform::tickCountMs() - started));
   return read;
+}
+
+LevelTable countLevels(const std::vector<LevelRow>& rows, const LevelJob& job) {
+  LevelTable table{};
+  const int64_t start = job.now - static_cast<int64_t>(job.days) * pdb3::kSecondsPerDay;
+  for (const LevelRow& row : rows) countLevelRow(row, start, job.days, table);
+  return table;
 }
 
 // What the calculator and one worker share; the worker keeps it as long as it runs, also past the
@@ -138,17 +142,21 @@ bool LevelCalculator::start(const sqliteplus::SqliteConnection& open, const Leve
     pthread_setname_np(pthread_self(), kWorkerName);
     // A cancel ends a wait for a busy file, and the statement under way, at their next step.
     sqliteplus::setBusyWaitCancelFlag(&run->cancelled);
-    if (!run->cancelled) lowerToIdlePriority();
-    LevelTable table{};
+    // The file is read at the program's own priority: a reader held back by every other thread
+    // would hold the file's lock meanwhile, and the program's own writes would wait for it and fail
+    // as if another program held the file. Only the counting, with the file let go, gives way.
+    std::vector<LevelRow> rows;
     bool read = false;
     {
       sqliteplus::SqliteConnection connection;
       if (pdb3::openConnectionOn(connection, file)) {
         connection.stopWhen(&run->cancelled);
-        read = calculateLevels(connection, job, run->cancelled, table);
+        read = readLevelRows(connection, job, run->cancelled, rows);
       }
     }
     sqliteplus::setBusyWaitCancelFlag(nullptr);
+    if (!run->cancelled) lowerToIdlePriority();
+    const LevelTable table = countLevels(rows, job);
     // The engine noted its cause on this thread: handed over whole, with whether it lasts.
     sqliteplus::NotedFailure failure;
     if (!read) failure = sqliteplus::notedFailure();

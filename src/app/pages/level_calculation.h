@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "database/engine/engine_failure.h"
 #include "database/engine/sqlite_connection.h"
@@ -91,9 +92,11 @@ class LevelCalculator : public QObject {
   sqliteplus::NotedFailure failure_;
 };
 
-// The counting itself, on the calling thread, over the connection: false when cancelled or the
-// database could not be read (what was counted so far stays in table).
-bool calculateLevels(sqliteplus::SqliteConnection& connection, const LevelJob& job, const std::atomic<bool>& cancelled,
-                     LevelTable& table);
+// The rows the count is made of, read on the calling thread over the connection: false when
+// cancelled or the database could not be read (what was read so far stays in rows).
+bool readLevelRows(sqliteplus::SqliteConnection& connection, const LevelJob& job, const std::atomic<bool>& cancelled,
+                   std::vector<LevelRow>& rows);
+// The table of the rows read for the job.
+LevelTable countLevels(const std::vector<LevelRow>& rows, const LevelJob& job);
 
 }  // namespace smart

@@ -15,6 +15,7 @@ using Clock = std::chrono::steady_clock;
 
 std::atomic<long long> limitMs{kDefaultBusyWaitLimit.count()};
 std::atomic<unsigned long long> givenUp{0};
+std::atomic<unsigned long long> begunAnywhere{0};
 
 struct ThreadWaits {
   bool perAction = false;
@@ -44,6 +45,7 @@ int onBusy(void*, int attempt) {
     waits.started = true;
     waits.deadline = now + std::chrono::milliseconds(limitMs.load());
     ++waitsBegun;
+    begunAnywhere.fetch_add(1);
   }
   if (now >= waits.deadline) {
     givenUp.fetch_add(1);
@@ -61,6 +63,8 @@ void installBusyWait(sqlite3* db) { sqlite3_busy_handler(db, onBusy, nullptr); }
 unsigned long long busyWaitsBegun() { return waitsBegun; }
 
 unsigned long long busyWaitsGivenUp() { return givenUp.load(); }
+
+unsigned long long busyWaitsBegunAnywhere() { return begunAnywhere.load(); }
 
 void countBusyWaitsPerAction() {
   waits.perAction = true;

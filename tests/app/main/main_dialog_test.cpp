@@ -69,6 +69,7 @@
 #include "held_database.h"
 #include "list_view_input.h"
 #include "main_dialog_fixture.h"
+#include "database_fixture.h"
 #include "patience.h"
 #include "statement_log.h"
 #include "scoped_env.h"
@@ -1159,18 +1160,20 @@ TEST(MainDialog, AFileHeldForWritingWhileItIsTakenUpIsAskedForAgain) {
     s.settings.userName.value = answer == platform::IdRetry ? L"newcomer" : L"latecomer";
     std::optional<HeldDatabase> writer(std::in_place, other, L"BEGIN IMMEDIATE");
     sqliteplus::setBusyWaitLimit(std::chrono::milliseconds(800));
-    std::thread lettingGo;
+    std::optional<testdb::LetGoOnceWaitedFor> lettingGo;
+    bool asked = false;
     s.notifier.whileShown = [&](const std::wstring&) {
-      if (!lettingGo.joinable()) {  // the box that asks; a cancel is then said in one more
-        lettingGo = std::thread([&] {
-          std::this_thread::sleep_for(std::chrono::milliseconds(200));
-          writer->release();
-        });
+      if (answer == platform::IdRetry && !asked) {
+        // The other program lets go once the retry waits for it, and the retry waits as long as
+        // a busy machine takes to get there.
+        lettingGo.emplace([&] { writer->release(); });
+        sqliteplus::setBusyWaitLimit(testwait::kPatience);
       }
+      asked = true;  // the box that asks; a cancel is then said in one more
       return answer;
     };
     EXPECT_TRUE(s.dialog.OnCommand(1025));
-    lettingGo.join();
+    lettingGo.reset();
     writer.reset();
     const std::wstring kept =
         answer == platform::IdRetry

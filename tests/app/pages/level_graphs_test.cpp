@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <sched.h>
 #include <thread>
 
 #include "app/pages/level_calculation.h"
@@ -27,6 +28,7 @@
 #include "faulty_vfs.h"
 #include "platform/trace.h"
 #include "page_host_fixture.h"
+#include "patience.h"
 #include "platform/clock.h"
 #include "services/database_failure.h"
 
@@ -50,6 +52,17 @@ int levelCountThreads() {
     running += name == "level count";
   }
   return running;
+}
+
+// How the system schedules the level count's worker (SCHED_OTHER, SCHED_IDLE, ...); -1 when none runs.
+int levelCountScheduling() {
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    std::getline(comm, name);
+    if (name == "level count") return sched_getscheduler(std::stoi(task.path().filename().string()));
+  }
+  return -1;
 }
 
 // Holds the worker at its `at`th read of the database file, on a disk that counts the worker's
@@ -280,16 +293,25 @@ TEST_F(LevelPageTest, RestartsDeliverOnlyTheLastTableAndThePageNeverWaitsOnItsEn
   page->StartLevelCalcThread();
   page->StartLevelCalcThread();
   ASSERT_TRUE(finished.wait(30000));
-  QTest::qWait(50);
+  ASSERT_TRUE(QTest::qWaitFor([] { return levelCountThreads() == 0; }, testwait::kPatienceMs));
+  QCoreApplication::processEvents();  // what the cancelled workers queued before they ended
   EXPECT_EQ(finished.count(), 1);
 
+  // The page goes while its worker is held in its read: a page that waited for the worker's end
+  // would never go, or only once a wait of its own had passed.
+  testdb::FaultyVfs disk;
+  ReadPause pause(disk, 1);
   page->StartLevelCalcThread();
   EXPECT_TRUE(page->levelCalculator().running());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return pause.reached(); }, testwait::kPatienceMs));
   QElapsedTimer timer;
   timer.start();
   page.reset();
   EXPECT_LT(timer.elapsed(), 500);
-  QTest::qWait(20);  // a result queued by the cancelled worker must not reach anything
+  // A result queued by the cancelled worker must not reach anything.
+  pause.release();
+  ASSERT_TRUE(QTest::qWaitFor([] { return levelCountThreads() == 0; }, testwait::kPatienceMs));
+  QCoreApplication::processEvents();
 }
 
 // A cancelled worker that waits for a file another program holds (the page closes, the period
@@ -303,8 +325,10 @@ TEST_F(LevelPageTest, ACancelledWorkerWaitingForAHeldFileStopsAtOnce) {
   ASSERT_EQ(levelCountThreads(), 0);
   smart::LevelCalculator calculator;
   QSignalSpy finished(&calculator, &smart::LevelCalculator::finished);
+  const unsigned long long waitsBefore = sqliteplus::busyWaitsBegunAnywhere();
   calculator.start(t.app.db, {t.app.currentUserId, t.app.smartLearningSetId, 10, kNow});
-  ASSERT_TRUE(QTest::qWaitFor([] { return levelCountThreads() == 1; }, 60000));  // on its way to the lock
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sqliteplus::busyWaitsBegunAnywhere() > waitsBefore; }, testwait::kPatienceMs))
+      << "never met the lock";
   calculator.cancel();
   EXPECT_FALSE(calculator.running());
   EXPECT_TRUE(QTest::qWaitFor([] { return levelCountThreads() == 0; }, 60000)) << "still waiting";
@@ -312,6 +336,22 @@ TEST_F(LevelPageTest, ACancelledWorkerWaitingForAHeldFileStopsAtOnce) {
   EXPECT_EQ(finished.count(), 0);
   holder.createQuery()->execute(L"ROLLBACK");
   sqliteplus::setBusyWaitLimit(sqliteplus::kDefaultBusyWaitLimit);
+}
+
+// The worker reads the file at the program's own priority: one that every busy thread held back
+// would keep the file locked meanwhile, and the program's own writes would wait for it and fail as
+// if another program held the file. Only the counting, with the file let go, gives way to them.
+TEST_F(LevelPageTest, TheWorkerReadsTheFileAtTheProgramsOwnPriority) {
+  testdb::FaultyVfs disk;
+  ReadPause pause(disk, 1);
+  smart::LevelCalculator calculator;
+  QSignalSpy finished(&calculator, &smart::LevelCalculator::finished);
+  calculator.start(t.app.db, {t.app.currentUserId, t.app.smartLearningSetId, 10, kNow});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return pause.reached(); }, testwait::kPatienceMs));
+  EXPECT_EQ(levelCountScheduling(), SCHED_OTHER);
+  pause.release();
+  ASSERT_TRUE(finished.wait(testwait::kPatienceMs));
+  EXPECT_EQ(calculator.table()[30][7], 2);
 }
 
 // A cancelled count stops its statement at the statement's next steps, not at its next row: a list
@@ -438,7 +478,8 @@ TEST_F(LevelPageTest, AWorkerThatFindsTheFileGoneOrReplacedCountsNothingAndTells
   EXPECT_FALSE(page->RefreshFromFile());
   EXPECT_FALSE(page->levelCalculator().running());
   EXPECT_EQ(t.takeBoxes(), L"Kelvara: 記憶レベルの推移を計算できませんでした。\n" + replacedDatabaseText(path) + L"\n");
-  QTest::qWait(50);
+  ASSERT_TRUE(QTest::qWaitFor([] { return levelCountThreads() == 0; }, testwait::kPatienceMs));
+  QCoreApplication::processEvents();
   EXPECT_EQ(finished.count(), 1);
   EXPECT_EQ(page->levelCalculator().table(), table);
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -85,6 +86,12 @@ class QuestionLogPageTest : public ::testing::Test {
     int lines = 0;
     for (size_t at = trace.find(text); at != std::string::npos; at = trace.find(text, at + text.size())) ++lines;
     return lines;
+  }
+  // The timer of the list's quiet tries: it runs while a try is due, and each timeout is one try.
+  QTimer& retryTimer() {
+    auto* timer = page->list().viewport()->findChild<QTimer*>("quietRetryTimer");
+    EXPECT_NE(timer, nullptr);
+    return *timer;
   }
   QString cell(int qid, int column) { return page->list().model()->index(rowOf(qid), column).data().toString(); }
   void selectRows(std::initializer_list<int> qids) {
@@ -676,26 +683,29 @@ TEST_F(QuestionLogPageTest, RowsALockLeftUnreadFillSoonAfterTheFileIsFreeWithNoI
   apptest::StatementLog statements(t.app.db);
   page->hide();
   held.reset();
-  QTest::qWait(700);
+  QCoreApplication::processEvents();  // the hide, as the retry sees it
+  EXPECT_FALSE(retryTimer().isActive()) << "a try is due while the list is hidden";
   EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "a hidden list read";
   EXPECT_EQ(cell(9200, 1), "");
 
   held = std::make_unique<apptest::HeldDatabase>(t.databasePath());
   testing::internal::CaptureStderr();
   page->show();
-  QTest::qWait(700);  // tried again meanwhile, without a wait, a word or a trace
+  QSignalSpy tries(&retryTimer(), &QTimer::timeout);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return tries.count() >= 2; }, testwait::kPatienceMs));  // without a wait, a word or a trace
   const std::string traced = testing::internal::GetCapturedStderr();
   EXPECT_EQ(t.takeBoxes(), unread);
   EXPECT_EQ(cell(9200, 1), "");
   EXPECT_EQ(linesNaming(traced, "database is locked"), 1) << "the lock is traced by the show that met it alone:\n" << traced;
   held.reset();
-  const auto freed = std::chrono::steady_clock::now();
+  tries.clear();
   EXPECT_TRUE(QTest::qWaitFor([&] { return cell(9200, 1) == "w" && cell(9210, 1) == "w"; }, testwait::kPatienceMs));
-  EXPECT_LT(std::chrono::steady_clock::now() - freed, std::chrono::milliseconds(1000));
+  EXPECT_LE(tries.count(), 1) << "the first try after the file was free did not read the rows";
   QCoreApplication::processEvents();
   expectTheScreenShowsTheRows();
   statements.take();
-  QTest::qWait(700);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(retryTimer().isActive()) << "rows read are tried again";
   EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "rows read are read again";
   EXPECT_EQ(t.takeBoxes(), L"");
 
@@ -705,11 +715,13 @@ TEST_F(QuestionLogPageTest, RowsALockLeftUnreadFillSoonAfterTheFileIsFreeWithNoI
   scrollToTop(9250);
   QCoreApplication::processEvents();
   EXPECT_EQ(t.takeBoxes(), unread);
+  EXPECT_TRUE(retryTimer().isActive());
   t.host.window.showMinimized();
   QCoreApplication::processEvents();
   held.reset();
   statements.take();
-  QTest::qWait(700);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(retryTimer().isActive()) << "a try is due while the window is minimised";
   EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "a minimised window read";
   EXPECT_EQ(cell(9250, 1), "");
   t.host.window.showNormal();
@@ -739,7 +751,8 @@ TEST_F(QuestionLogPageTest, RowsUnreadForACauseThatLastsAreNotTriedAgainAndTheCa
   EXPECT_TRUE(QTest::qWaitFor([&] { return !(said = t.takeBoxes()).empty(); }, testwait::kPatienceMs));
   EXPECT_EQ(said, unread(failingDisk));
   apptest::StatementLog statements(t.app.db);
-  QTest::qWait(700);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(retryTimer().isActive()) << "tried again";
   EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "tried again";
   EXPECT_EQ(t.takeBoxes(), L"");
   const std::string traced = testing::internal::GetCapturedStderr();
@@ -753,7 +766,8 @@ TEST_F(QuestionLogPageTest, RowsUnreadForACauseThatLastsAreNotTriedAgainAndTheCa
   QCoreApplication::processEvents();
   EXPECT_EQ(t.takeBoxes(), unread(failingDisk));
   statements.take();
-  QTest::qWait(700);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(retryTimer().isActive()) << "tried again";
   EXPECT_EQ(statements.take(), std::vector<std::string>{}) << "tried again";
   EXPECT_EQ(linesNaming(testing::internal::GetCapturedStderr(), "SqliteCursor() database disk image is malformed"), 1) << "tried again";
   disk.failReads(std::nullopt);

@@ -55,7 +55,7 @@ TEST(Splash, ShowsTheProgramFoldersPictureCutToItsSizeAndTheProgress) {
 
   // The last request to close decides when.
   splash.closeAfter(20);
-  splash.closeAfter(5000);
+  splash.closeAfter(testwait::kPatienceMs);
   QTest::qWait(150);
   EXPECT_TRUE(splash.isVisible());
   splash.closeAfter(20);

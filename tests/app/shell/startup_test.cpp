@@ -23,6 +23,7 @@
 #include "app/shell/database_backups.h"
 #include "app/shell/klv_app.h"
 #include "app_test_support.h"
+#include "database_fixture.h"
 #include "faulty_vfs.h"
 #include "folder_syncs.h"
 #include "held_database.h"
@@ -662,12 +663,10 @@ TEST(DatabaseBackups, ALockIsWaitedForAndWhatKeepsTheCopiesFromBeingMadeIsSaidWi
 
     // Let go within the wait: each run's end waits anew.
     sqliteplus::setBusyWaitLimit(std::chrono::seconds(10));
-    std::thread lettingGo([&] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(300));
-      held.release();
-    });
-    MakeDatabaseBackups(db);
-    lettingGo.join();
+    {
+      const testdb::LetGoOnceWaitedFor lettingGo([&] { held.release(); });
+      MakeDatabaseBackups(db);
+    }
     EXPECT_EQ(apptest::readText(bak), apptest::readText(database));
     EXPECT_EQ(apptest::readText(w1), apptest::readText(database));
     EXPECT_EQ(apptest::readText(w2), lastRun);

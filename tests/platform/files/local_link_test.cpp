@@ -35,9 +35,14 @@ class OneShotServer {
     });
   }
   ~OneShotServer() {
-    thread_.join();
+    waitServed();
     ::close(listener_);
     ::unlink(path_.c_str());
+  }
+
+  // Returns once the connection has been served and closed.
+  void waitServed() {
+    if (thread_.joinable()) thread_.join();
   }
 
  private:
@@ -81,7 +86,7 @@ TEST(LocalLink, AnAnswerInPiecesArrivesWholeAndAPeerThatHangsUpIsNoAnswer) {
     OneShotServer server(path, [](int) {});
     platform::LocalLink link;
     ASSERT_TRUE(link.connect(path, 1000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    server.waitServed();
     EXPECT_FALSE(link.exchange(QByteArray(1 << 20, 'x'), 4, 2000));
   }
   {

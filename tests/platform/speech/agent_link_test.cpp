@@ -2,13 +2,16 @@
 
 #include <QDir>
 #include <QFile>
-#include <QThread>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 #include <memory>
 #include <thread>
 
 #include "fake_agent_server.h"
 #include "platform/speech/agent_link.h"
 #include "platform/files/folders.h"
+#include "patience.h"
 #include "test_env.h"
 
 using namespace platform;
@@ -54,13 +57,23 @@ TEST(AgentLink, EnsureStartsKatFromTheProgramFolderAndPollsForIt) {
     }
     EXPECT_FALSE(EnsureAgentSpeaker());
   }
-  ProgramFolderOverride folder(folderWithKat("kat", true));
+  const std::wstring katFolder = folderWithKat("kat", true);
+  ProgramFolderOverride folder(katFolder);
   EXPECT_FALSE(EnsureAgentSpeaker());  // started, never reachable
+  // The agent becomes reachable once it has been started, while the program looks for it: the
+  // start is seen as the kernel opening `kat` to run it, which is done before the looking begins.
+  const int watch = inotify_init1(IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, (QString::fromStdWString(katFolder) + "/kat").toLocal8Bit().constData(), IN_OPEN), 0);
   std::unique_ptr<FakeAgentServer> late;
+  bool started = false;
   std::thread starter([&] {
-    QThread::msleep(350);
+    pollfd opened{watch, POLLIN, 0};
+    started = ::poll(&opened, 1, testwait::kPatienceMs) == 1;
     late = std::make_unique<FakeAgentServer>(agentSocketPath());
   });
   EXPECT_TRUE(EnsureAgentSpeaker());  // reachable a while after the start
   starter.join();
+  ::close(watch);
+  EXPECT_TRUE(started);
 }

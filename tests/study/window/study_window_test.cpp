@@ -674,6 +674,10 @@ TEST(StudyWindow, ThePronounceCommandSaysOnceWhyNothingIsHeard) {
 }
 
 TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
+  // The study's clock moves only when the test moves it: what a limit holds back stays back however
+  // long a busy machine takes to get to the check.
+  int64_t tick = 1'000'000;
+  const platform::ClockOverride clock({}, [&tick] { return tick; });
   FakeHost host;
   host.values.useShowLimitEj4 = host.values.useReplyLimitEj4 = true;
   host.values.showLimitEj4 = 150;
@@ -683,11 +687,17 @@ TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
   ASSERT_TRUE(waitForState(choice, TurnReply));
   EXPECT_FALSE(find<QPushButton>(choice, 1012)->isEnabled());  // the question comes alone first
   EXPECT_FALSE(find<QLabel>(choice, 1171)->isVisible());
+  tick += 149;
+  QTest::qWait(100);  // the window's timers run meanwhile
+  EXPECT_FALSE(find<QPushButton>(choice, 1012)->isEnabled()) << "shown before the limit";
+  tick += 1;
   ASSERT_TRUE(QTest::qWaitFor([&] { return find<QPushButton>(choice, 1012)->isEnabled(); }, testwait::kPatienceMs));
   EXPECT_TRUE(find<QLabel>(choice, 1171)->isVisible());
+  tick += 500;
   ASSERT_TRUE(QTest::qWaitFor([&] { return choice.flow().first.mistakes == 1; }, testwait::kPatienceMs));  // nothing chosen in time
   choice.done(0);
   const int closedAt = choice.flow().tstate;
+  tick += 100000;
   QTest::qWait(300);
   EXPECT_EQ(choice.flow().tstate, closedAt);  // a closed window's study stands still
 
@@ -698,10 +708,12 @@ TEST(StudyWindow, TimeLimitsShowTheChoicesLateAndJudgeAnUntouchedReplyWrong) {
   je.show();
   ASSERT_TRUE(waitForState(je, TurnReply));
   QTest::keyClick(find<QLineEdit>(je, 1026), 'a');  // a typed key stops the start limit
+  tick += 100000;
   QTest::qWait(500);
   EXPECT_EQ(je.flow().tstate, TurnReply);
   typeReply(je, "answer1");
   ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().currentId == 2 && je.flow().tstate == TurnReply; }, testwait::kPatienceMs));
+  tick += 300;
   ASSERT_TRUE(QTest::qWaitFor([&] { return je.flow().first.mistakes == 1; }, testwait::kPatienceMs));  // untouched: judged at the limit
   EXPECT_EQ(typed.wrongSounds, 1);
 }
