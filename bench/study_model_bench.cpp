@@ -255,9 +255,9 @@ BENCHMARK(BM_FindQuestionsByAnswer)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMi
 // iteration makes the same one.
 int setOfSize(int64_t size) { return size == kLargeSetSize ? kLargeSet : kWholeSet; }
 
-void BM_SmartSelection(benchmark::State& state) {
+void selectSmartQuestionsFrom(const std::wstring& file, benchmark::State& state) {
   sqliteplus::SqliteConnection connection;
-  connection.open(studyDatabase().c_str());
+  connection.open(file.c_str());
   const pdb3::DbObject accessor = pdb3::openQuery(connection);
   const smart::SelectionRequest request{100, 1, false};
   for (auto _ : state) {
@@ -268,6 +268,8 @@ void BM_SmartSelection(benchmark::State& state) {
       state.SkipWithError("wrong selection");
   }
 }
+
+void BM_SmartSelection(benchmark::State& state) { selectSmartQuestionsFrom(studyDatabase(), state); }
 BENCHMARK(BM_SmartSelection)->Arg(kLargeSetSize)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The same on a copy of the file without the look-up indexes, as another tool may make it and as
@@ -295,17 +297,7 @@ const std::wstring& studyDatabaseWithoutIndexes() {
 }
 
 void BM_SmartSelectionWithoutIndexes(benchmark::State& state) {
-  sqliteplus::SqliteConnection connection;
-  connection.open(studyDatabaseWithoutIndexes().c_str());
-  const pdb3::DbObject accessor = pdb3::openQuery(connection);
-  const smart::SelectionRequest request{100, 1, false};
-  for (auto _ : state) {
-    std::srand(1);
-    std::set<int> chosen;
-    if (!smart::SelectSmartQuestions(accessor, kUser, setOfSize(state.range(0)), request, kNow, chosen) ||
-        chosen.size() != request.count)
-      state.SkipWithError("wrong selection");
-  }
+  selectSmartQuestionsFrom(studyDatabaseWithoutIndexes(), state);
 }
 BENCHMARK(BM_SmartSelectionWithoutIndexes)->Arg(kLargeSetSize)->Arg(100000)->Unit(benchmark::kMillisecond);
 

@@ -1290,6 +1290,15 @@ TEST(MainDialog, TheQuestionLogReadsItsListWhenItShows) {
   EXPECT_TRUE(log.rowIds().empty());
 }
 
+// Questions 1 and 2 on the smart-learning list, the first one with a memory rate from yesterday:
+// what the smart page and its level worker have to read.
+void listTwoQuestionsForSmartLearningOneStudiedADayAgo(MainApp& s) {
+  const int binder = s.app.smartLearningSetId;
+  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", binder, binder));
+  s.run(platform::format(L"INSERT INTO memory_rate VALUES (1, %d, 80, 1, %d, 0, 0, 0, 0, 0, 0, 0, 0, 0)",
+                         s.app.currentUserId, static_cast<int>(platform::nowSeconds() - 86400)));
+}
+
 // A refresh under another program's lock (here the options closed while it holds the file) leaves
 // the pages without what they show: the question log without rows and its count unknown, the smart
 // page shown first under it without rows, choice or level counts, and refreshed under it with its
@@ -1297,10 +1306,7 @@ TEST(MainDialog, TheQuestionLogReadsItsListWhenItShows) {
 // without a word and with no input.
 TEST(MainDialog, PagesALockEmptiedFillByThemselvesOnceTheFileIsFree) {
   MainApp s;
-  const int binder = s.app.smartLearningSetId;
-  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", binder, binder));
-  s.run(platform::format(L"INSERT INTO memory_rate VALUES (1, %d, 80, 1, %d, 0, 0, 0, 0, 0, 0, 0, 0, 0)",
-                         s.app.currentUserId, static_cast<int>(platform::nowSeconds() - 86400)));
+  listTwoQuestionsForSmartLearningOneStudiedADayAgo(s);
   ASSERT_TRUE(s.open());
   QTest::keyClick(&s.dialog, Qt::Key_F4);
   CTabpageQuestionlog& log = s.dialog.questionLogPage();
@@ -1387,10 +1393,7 @@ TEST(MainDialog, PagesALockEmptiedFillByThemselvesOnceTheFileIsFree) {
 // shows it, with no page switch.
 TEST(MainDialog, ALevelHistoryItsWorkerCouldNotCountIsCountedAgainByItself) {
   MainApp s;
-  const int binder = s.app.smartLearningSetId;
-  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", binder, binder));
-  s.run(platform::format(L"INSERT INTO memory_rate VALUES (1, %d, 80, 1, %d, 0, 0, 0, 0, 0, 0, 0, 0, 0)",
-                         s.app.currentUserId, static_cast<int>(platform::nowSeconds() - 86400)));
+  listTwoQuestionsForSmartLearningOneStudiedADayAgo(s);
   ASSERT_TRUE(s.open());
   CTabpageSmartlearning& smart = s.dialog.smartLearningPage();
   QSignalSpy finished(&smart.levelCalculator(), &smart::LevelCalculator::finished);
@@ -1507,10 +1510,7 @@ TEST(MainDialog, ACountTypedWhileALockKeptTheFiguresUnreadStays) {
 // free everything fills.
 TEST(MainDialog, WhatALockLeftUnreadIsTriedAgainAloneAndEachTryStopsAtTheFirstRefusal) {
   MainApp s;
-  const int binder = s.app.smartLearningSetId;
-  s.run(platform::format(L"INSERT INTO section VALUES (%d, 1), (%d, 2)", binder, binder));
-  s.run(platform::format(L"INSERT INTO memory_rate VALUES (1, %d, 80, 1, %d, 0, 0, 0, 0, 0, 0, 0, 0, 0)",
-                         s.app.currentUserId, static_cast<int>(platform::nowSeconds() - 86400)));
+  listTwoQuestionsForSmartLearningOneStudiedADayAgo(s);
   ASSERT_TRUE(s.open());
   QTest::keyClick(&s.dialog, Qt::Key_F6);
   CTabpageSmartlearning& smart = s.dialog.smartLearningPage();

@@ -441,7 +441,7 @@ TEST_F(LevelPageTest, AWorkersLastingFailureStaysLastingOnTheWindowsThread) {
   ASSERT_TRUE(finished.wait(60000));
   sqliteplus::forgetEngineFailure();
   calculator.noteFailure();
-  EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::other);
+  EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::damaged);
   EXPECT_FALSE(sqliteplus::lastFailureMayPass());
   sqliteplus::forgetEngineFailure();
 }

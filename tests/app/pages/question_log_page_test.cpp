@@ -738,7 +738,7 @@ TEST_F(QuestionLogPageTest, RowsUnreadForACauseThatLastsAreNotTriedAgainAndTheCa
   t.app.db.open(t.databasePath().c_str());
   reload();
   const auto unread = [](const std::wstring& cause) { return L"Kelvara: 問題の一覧を読み込めませんでした。\n" + cause + L"\n"; };
-  const std::wstring failingDisk = databaseFailureCause(sqliteplus::EngineFailure::other);
+  const std::wstring damagedFile = databaseFailureCause(sqliteplus::EngineFailure::damaged);
   auto held = std::make_unique<apptest::HeldDatabase>(t.databasePath());
   scrollToTop(9200);
   QCoreApplication::processEvents();
@@ -749,7 +749,7 @@ TEST_F(QuestionLogPageTest, RowsUnreadForACauseThatLastsAreNotTriedAgainAndTheCa
   disk.failReads(SQLITE_CORRUPT);  // pages read back damaged, before the next try
   std::wstring said;
   EXPECT_TRUE(QTest::qWaitFor([&] { return !(said = t.takeBoxes()).empty(); }, testwait::kPatienceMs));
-  EXPECT_EQ(said, unread(failingDisk));
+  EXPECT_EQ(said, unread(damagedFile));
   apptest::StatementLog statements(t.app.db);
   QCoreApplication::processEvents();
   EXPECT_FALSE(retryTimer().isActive()) << "tried again";
@@ -764,7 +764,7 @@ TEST_F(QuestionLogPageTest, RowsUnreadForACauseThatLastsAreNotTriedAgainAndTheCa
   testing::internal::CaptureStderr();
   scrollToTop(9100);
   QCoreApplication::processEvents();
-  EXPECT_EQ(t.takeBoxes(), unread(failingDisk));
+  EXPECT_EQ(t.takeBoxes(), unread(damagedFile));
   statements.take();
   QCoreApplication::processEvents();
   EXPECT_FALSE(retryTimer().isActive()) << "tried again";

@@ -317,7 +317,8 @@ TEST_F(Startup, AFirstRunWhoseDocumentsMayNotBeSearchedSaysThePermissionsOnce) {
   ::chmod(documents.toUtf8().constData(), 0700);
   EXPECT_EQ(boxes.texts, std::vector<std::wstring>{
                              L"データベースファイルが読み込めませんでした。\n" +
-                             std::wstring(databaseFailureCause(sqliteplus::EngineFailure::unreadable)) +
+                             std::wstring(databaseFailureCause(sqliteplus::EngineFailure::unreadable)) + L"\n" +
+                             dataFile("database.klvdb7").toStdWString() +
                              L"\n次のダイアログでデータベースファイルを指定してください。"});
   EXPECT_EQ(stored()->dataFolderPath.value, dataFile("").chopped(1).toStdWString());
 }

@@ -7,6 +7,7 @@
 #include <QStyle>
 
 #include "platform/drawing/system_metrics.h"
+#include "text_contrast.h"
 
 using namespace platform;
 
@@ -26,15 +27,6 @@ QPalette darkDesktop() {
   return dark;
 }
 
-// Restores the application's palette when it goes.
-class PaletteScope {
- public:
-  explicit PaletteScope(const QPalette& palette) : before_(QApplication::palette()) { QApplication::setPalette(palette); }
-  ~PaletteScope() { QApplication::setPalette(before_); }
-
- private:
-  QPalette before_;
-};
 
 }  // namespace
 
@@ -42,7 +34,7 @@ TEST(SystemColours, ADesktopPaletteGivesTheColoursAndTheStockOneLeavesTheClassic
   const ClassicSystemMetrics classic;
   ASSERT_EQ(getSysColor(ColorBtnFace), classic.sysColor(ColorBtnFace));
   {
-    const PaletteScope desktop(darkDesktop());
+    const apptest::ApplicationPaletteScope desktop(darkDesktop());
     EXPECT_EQ(getSysColor(ColorBtnFace), rgb(49, 54, 59));
     EXPECT_EQ(getSysColor(ColorBtnText), rgb(239, 240, 241));
     EXPECT_EQ(getSysColor(ColorWindow), rgb(35, 38, 41));
@@ -59,7 +51,7 @@ TEST(SystemColours, ADesktopPaletteGivesTheColoursAndTheStockOneLeavesTheClassic
   // The program's own grey for disabled text, set over the stock palette, is no desktop's.
   QPalette greyed = QApplication::palette();
   greyed.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
-  const PaletteScope program(greyed);
+  const apptest::ApplicationPaletteScope program(greyed);
   for (int index : {ColorBtnFace, ColorWindow, ColorHighlight, ColorGrayText})
     EXPECT_EQ(getSysColor(index), classic.sysColor(index)) << index;
 }
