@@ -653,6 +653,17 @@ void nameDatabaseInOptions(MainApp& s, const std::wstring& path) {
   s.dialog.OnCommand(32826);
 }
 
+// Another learner's file, which lacks the chosen set, named in the options; the set chooser it
+// opens is cancelled, once. Gives that file.
+std::wstring reloadOntoAFileWithoutTheSetAndChooseNone(MainApp& s, const QTemporaryDir& folder) {
+  const std::wstring other = anotherLearnersFile(folder);
+  s.takeBoxes();
+  ModalAnswers answers({{"id236", reject}});
+  nameDatabaseInOptions(s, other);
+  EXPECT_EQ(answers.seen["id236"], 1);
+  return other;
+}
+
 }  // namespace
 
 // Another file named in the options is opened and taken up at once, as the reload and start-up do:
@@ -877,13 +888,7 @@ TEST(MainDialog, AReloadOntoAFileWithoutTheChosenSetStaysThereWithNoSetChosen) {
   s.settings.webdicInifilePath.value = folder.filePath("webdic.ini").toStdWString();
   ASSERT_TRUE(s.open());
   QTest::keyClick(&s.dialog, Qt::Key_F3);
-  const std::wstring other = anotherLearnersFile(folder);
-  s.takeBoxes();
-  {
-    ModalAnswers answers({{"id236", reject}});
-    nameDatabaseInOptions(s, other);
-    EXPECT_EQ(answers.seen["id236"], 1);
-  }
+  const std::wstring other = reloadOntoAFileWithoutTheSetAndChooseNone(s, folder);
   EXPECT_EQ(s.takeBoxes(), L"Kelvara: このデータベースには問題集「Alpha/zeta」がありません。\n"
                            L"問題集を選択するまで、問題集を使うコマンドは使えません。\n");
   EXPECT_TRUE(s.dialog.isVisible());
@@ -951,12 +956,7 @@ TEST(MainDialog, WithNoSetChosenEveryRecentPathCanBePickedAndNothingClaimsASet) 
   s.settings.webdicInifilePath.value = folder.filePath("webdic.ini").toStdWString();
   ASSERT_TRUE(s.open());
   QTest::keyClick(&s.dialog, Qt::Key_F3);
-  const std::wstring other = anotherLearnersFile(folder);
-  {
-    ModalAnswers answers({{"id236", reject}});
-    nameDatabaseInOptions(s, other);
-    ASSERT_EQ(answers.seen["id236"], 1);
-  }
+  const std::wstring other = reloadOntoAFileWithoutTheSetAndChooseNone(s, folder);
   s.takeBoxes();
   ASSERT_EQ(s.recentEntries().value(0).toStdWString(), L"Alpha/zeta");
   const auto noSetChosen = [&](const char* after) {

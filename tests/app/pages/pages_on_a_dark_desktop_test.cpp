@@ -93,11 +93,22 @@ void show(QWidget& window, QWidget& page) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, testwait::kPatienceMs));
 }
 
+// A page over the test tree and a host, on a desktop, at a fixed time read in UTC.
+template <class Page>
+struct TimedPageOnDesktop {
+  explicit TimedPageOnDesktop(Desktop desktop) : palette(desktop) { tzset(); }
+  DesktopPalette palette;
+  testenv::ScopedEnv utc{"TZ", "UTC"};
+  platform::ClockOverride clock{[] { return int64_t{kNow}; }};
+  TreeApp s;
+  PageHost host;
+  std::unique_ptr<Page> page;
+};
+
 // The learning page after a round of two studies in a typing mode: the figures, the chosen study's
 // counts, the chart with its scale and dates, and the round's bar.
-struct LearningPageWithData {
-  explicit LearningPageWithData(Desktop desktop) : palette(desktop) {
-    tzset();
+struct LearningPageWithData : TimedPageOnDesktop<CTabpageLoginfo> {
+  explicit LearningPageWithData(Desktop desktop) : TimedPageOnDesktop(desktop) {
     s.app.studyMode = 0;
     s.run(platform::format(L"INSERT INTO log_id VALUES (1, %d, %d, 0)", s.app.currentUserId, kSampleSet));
     s.run(L"INSERT INTO element_log VALUES (1, 1, 3, 600, 1200, 2, '', '')");
@@ -116,13 +127,6 @@ struct LearningPageWithData {
     page->resize(600, 400);
     page->RefreshFromDialog();
   }
-
-  DesktopPalette palette;
-  testenv::ScopedEnv utc{"TZ", "UTC"};
-  platform::ClockOverride clock{[] { return int64_t{kNow}; }};
-  TreeApp s;
-  PageHost host;
-  std::unique_ptr<CTabpageLoginfo> page;
 };
 
 TEST(PagesOnADarkDesktop, TheLearningPagesFiguresChartAndBarStandOutAndKeepTheirClassicColours) {
@@ -153,9 +157,8 @@ TEST(PagesOnADarkDesktop, TheLearningPagesFiguresChartAndBarStandOutAndKeepTheir
 }
 
 // The ranking page of a learner with a standing and points not yet sent.
-struct RankingPageWithData {
-  explicit RankingPageWithData(Desktop desktop) : palette(desktop) {
-    tzset();
+struct RankingPageWithData : TimedPageOnDesktop<CTabpageRanking> {
+  explicit RankingPageWithData(Desktop desktop) : TimedPageOnDesktop(desktop) {
     PointInfoRecord& record = s.app.CurrentUserPointInfo();
     PointInfoRecord::copyText(record.rankingId, L"learner");
     record.acceptedTotal = PointInfoRecord::Counters{40, 8, 480, {}, {}, 1200, kNow - kDay, 0};
@@ -167,13 +170,6 @@ struct RankingPageWithData {
     page = std::make_unique<CTabpageRanking>(s.app, host, &host.window);
     page->resize(600, 400);
   }
-
-  DesktopPalette palette;
-  testenv::ScopedEnv utc{"TZ", "UTC"};
-  platform::ClockOverride clock{[] { return int64_t{kNow}; }};
-  TreeApp s;
-  PageHost host;
-  std::unique_ptr<CTabpageRanking> page;
 };
 
 TEST(PagesOnADarkDesktop, TheRankingPagesStandingStandsOutAndKeepsItsClassicColours) {

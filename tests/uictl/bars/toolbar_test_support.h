@@ -4,6 +4,7 @@
 
 #include "platform/windows/command_target.h"
 #include "uictl/bars/drawing/global_draw_data.h"
+#include "uictl/bars/library_globals.h"
 #include "uictl/bars/toolbar/toolbar.h"
 
 #include <QTemporaryDir>
@@ -14,6 +15,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 // Test resources: 5000 holds commands 100, 101, a separator and 102 over a red, green and blue
 // image; 5003 holds 200 and 201 over yellow and magenta; 5001 promises more items than it holds;
@@ -85,3 +88,14 @@ inline QPoint centreOf(const CUxToolBar* bar, int index) {
 }
 
 inline platform::COLORREF pixelAt(const QImage& image, QPoint p) { return platform::fromPixel(image.pixel(p)); }
+
+// The library started and a frame shown for the bars of a test to live on.
+class ShownFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    frame.resize(400, 200);
+    frame.show();
+  }
+  UxLibrary library;
+  TestFrame frame;
+};

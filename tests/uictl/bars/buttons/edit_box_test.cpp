@@ -33,15 +33,7 @@ std::unique_ptr<CUxToolbarEditBoxButton> findBox(const wchar_t* label = nullptr)
 
 }  // namespace
 
-class EditBoxTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    frame.resize(400, 200);
-    frame.show();
-  }
-  UxLibrary library;
-  TestFrame frame;
-};
+class EditBoxTest : public ShownFrameTest {};
 
 TEST_F(EditBoxTest, TypingInOneBoxUpdatesTheOtherAndSendsOneCommand) {
   CUxToolBar* first = barWithBox(&frame, 1, CbrsAlignTop, findBox());

@@ -37,15 +37,7 @@ class CountingBar : public CUxToolBar {
   int paletteNotices = 0;
 };
 
-class DesktopPaletteTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    frame.resize(400, 200);
-    frame.show();
-  }
-  UxLibrary library;
-  TestFrame frame;
-};
+class DesktopPaletteTest : public ShownFrameTest {};
 
 }  // namespace
 
