@@ -6,6 +6,7 @@
 #include <fstream>
 #include <thread>
 
+#include "busy_waits_counted.h"
 #include "database/engine/busy_wait.h"
 #include "database/engine/engine_failure.h"
 #include "database/engine/engine_refusal.h"

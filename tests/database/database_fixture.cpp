@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "database/engine/busy_wait.h"
+#include "busy_waits_counted.h"
 #include "database/engine/text_conversion.h"
 #include "patience.h"
 #include "test_env.h"

@@ -10,6 +10,7 @@
 #include <QWindow>
 #include <sqlite3.h>
 
+#include "busy_waits_counted.h"
 #include "database/engine/busy_wait.h"
 #include "database/engine/sql_helpers.h"
 #include "database/logs/study_context.h"

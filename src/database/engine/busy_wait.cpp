@@ -6,16 +6,22 @@
 #include <thread>
 
 #include "database/engine/background_read.h"
+#include "database/engine/busy_wait_bookkeeping.h"
 #include "database/engine/engine_failure.h"
 
 namespace sqliteplus {
+
+namespace busywaits {
+thread_local unsigned long long begun = 0;
+std::atomic<unsigned long long> begunAnywhere{0};
+std::atomic<unsigned long long> givenUp{0};
+}  // namespace busywaits
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 std::atomic<long long> limitMs{kDefaultBusyWaitLimit.count()};
-std::atomic<unsigned long long> givenUp{0};
-std::atomic<unsigned long long> begunAnywhere{0};
 
 struct ThreadWaits {
   bool perAction = false;
@@ -25,7 +31,6 @@ struct ThreadWaits {
   const std::atomic<bool>* cancelled = nullptr;
 };
 thread_local ThreadWaits waits;
-thread_local unsigned long long waitsBegun = 0;
 // Numbers are never given twice on a thread, though an action set aside takes its own up again.
 thread_local unsigned long long lastActionNumber = 0;
 
@@ -44,11 +49,11 @@ int onBusy(void*, int attempt) {
   if (!waits.started) {
     waits.started = true;
     waits.deadline = now + std::chrono::milliseconds(limitMs.load());
-    ++waitsBegun;
-    begunAnywhere.fetch_add(1);
+    ++busywaits::begun;
+    busywaits::begunAnywhere.fetch_add(1);
   }
   if (now >= waits.deadline) {
-    givenUp.fetch_add(1);
+    busywaits::givenUp.fetch_add(1);
     return 0;
   }
   const auto step = std::min<Clock::duration>(std::chrono::milliseconds(20), waits.deadline - now);
@@ -59,12 +64,6 @@ int onBusy(void*, int attempt) {
 }  // namespace
 
 void installBusyWait(sqlite3* db) { sqlite3_busy_handler(db, onBusy, nullptr); }
-
-unsigned long long busyWaitsBegun() { return waitsBegun; }
-
-unsigned long long busyWaitsGivenUp() { return givenUp.load(); }
-
-unsigned long long busyWaitsBegunAnywhere() { return begunAnywhere.load(); }
 
 void countBusyWaitsPerAction() {
   waits.perAction = true;

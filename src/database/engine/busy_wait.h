@@ -63,15 +63,6 @@ class GiveUpOnBusyFile {
  private:
   const std::atomic<bool>* cancelled_;
 };
-// How many waits for a busy file have begun on the calling thread: what tells a statement that
-// waited from one that gave up at once, however slow a busy machine makes either.
-unsigned long long busyWaitsBegun();
-// How many waits for a busy file have begun on any thread: what another thread can wait for to
-// know that a worker has met the file held, rather than guess how long it takes to get there.
-unsigned long long busyWaitsBegunAnywhere();
-// How many times a statement, on any thread, has given up on a busy file once its wait was spent:
-// what another thread that holds the file can wait for before it lets go.
-unsigned long long busyWaitsGivenUp();
 // How long one action (or, where waits are not counted per action, one statement) may wait.
 void setBusyWaitLimit(std::chrono::milliseconds limit);
 std::chrono::milliseconds busyWaitLimit();

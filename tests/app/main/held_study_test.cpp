@@ -11,6 +11,7 @@
 #include <set>
 
 #include "card_study_driver.h"
+#include "busy_waits_counted.h"
 #include "database/engine/busy_wait.h"
 #include "held_database.h"
 #include "main_dialog_fixture.h"

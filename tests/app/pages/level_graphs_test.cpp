@@ -24,6 +24,7 @@
 #include "app/pages/level_calculation.h"
 #include "app/pages/level_graphs.h"
 #include "app/pages/tabpage_smartlearning.h"
+#include "busy_waits_counted.h"
 #include "database/engine/busy_wait.h"
 #include "faulty_vfs.h"
 #include "platform/trace.h"

@@ -22,6 +22,7 @@
 #include "app/main/folder_tree.h"
 #include "app/main/select_section_dialog.h"
 #include "app/pages/tabpage_questionlog.h"
+#include "busy_waits_counted.h"
 #include "database/engine/busy_wait.h"
 #include "database/folders/section_questions.h"
 #include "faulty_vfs.h"

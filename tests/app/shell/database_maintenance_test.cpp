@@ -15,6 +15,7 @@
 #include "app/shell/database_chooser.h"
 #include "app/shell/defrag_dialog.h"
 #include "app_test_support.h"
+#include "busy_waits_counted.h"
 #include "database/engine/busy_wait.h"
 #include "database_fixture.h"
 #include "platform/windows/file_dialog.h"
