@@ -1,6 +1,6 @@
 #include "text_contrast.h"
 
-#include "platform/drawing/drawn_text_observer.h"
+#include "platform/drawing/drawn_text_bookkeeping.h"
 #include "platform/drawing/readable_colour.h"
 
 #include <QApplication>
@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QWidget>
 #include <cmath>
+#include <utility>
 
 namespace apptest {
 namespace {
@@ -114,11 +115,15 @@ class TextRecordingDevice : public QPaintDevice {
   mutable TextRecordingEngine engine_;
 };
 
-// Texts drawn through a device context, measured on the spot: the device context's image is the
-// one the text goes on.
-class DeviceContextTexts : public platform::DrawnTextObserver {
+// Texts drawn through a device context on this thread while it lives, measured on the spot: the
+// device context's image is the one the text goes on. Watches nest.
+class DeviceContextTexts : public platform::drawntext::DrawnTextObserver {
  public:
-  explicit DeviceContextTexts(std::vector<DrawnText>& texts) : texts_(texts) {}
+  explicit DeviceContextTexts(std::vector<DrawnText>& texts)
+      : texts_(texts), previous_(std::exchange(platform::drawntext::observer, this)) {}
+  ~DeviceContextTexts() override { platform::drawntext::observer = previous_; }
+  DeviceContextTexts(const DeviceContextTexts&) = delete;
+  DeviceContextTexts& operator=(const DeviceContextTexts&) = delete;
   void aboutToDraw(const std::wstring& text, const QRect& area, platform::COLORREF colour,
                    const QImage& target) override {
     const QString shown = QString::fromStdWString(text).trimmed();
@@ -130,6 +135,7 @@ class DeviceContextTexts : public platform::DrawnTextObserver {
 
  private:
   std::vector<DrawnText>& texts_;
+  platform::drawntext::DrawnTextObserver* previous_;
 };
 
 }  // namespace
@@ -141,7 +147,6 @@ std::vector<DrawnText> textsDrawn(QWidget* widget) {
   std::vector<RecordedText> painted;
   {
     DeviceContextTexts watcher(texts);
-    const platform::DrawnTextWatch watch(watcher);
     TextRecordingDevice device(widget->size(), painted);
     widget->render(&device);
   }

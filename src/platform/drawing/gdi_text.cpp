@@ -1,5 +1,5 @@
 // Text output of the device context: DrawText layout, prefixes, ellipsis and rotated fonts.
-#include "platform/drawing/drawn_text_observer.h"
+#include "platform/drawing/drawn_text_bookkeeping.h"
 #include "platform/drawing/gdi_dc.h"
 #include "platform/drawing/gdi_glyphs.h"
 
@@ -7,6 +7,9 @@
 #include <QPainter>
 
 namespace platform {
+
+thread_local constinit drawntext::DrawnTextObserver* drawntext::observer = nullptr;
+
 namespace {
 
 QString toQ(std::wstring_view s) {
@@ -81,7 +84,7 @@ void Dc::drawTextLine(const std::wstring& line, int acceleratorIndex, int x, int
   if (font_.logFont().escapement != 0) painter.rotate(-font_.logFont().escapement / 10.0);
   const QRect box(0, 0, m.horizontalAdvance(q), m.height());
   if (bkMode_ == Opaque) painter.fillRect(box, toQColor(bkColor_));
-  if (DrawnTextObserver* observer = drawnTextObserver()) {
+  if (drawntext::DrawnTextObserver* observer = drawntext::observer) {
     QRect drawn = painter.transform().mapRect(box).intersected(image_->rect());
     if (area) drawn = drawn.intersected(area->toQRect());
     observer->aboutToDraw(line, drawn, textColor_, *image_);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <map>
+#include <thread>
 
 #include "platform/drawing/gdi_dc.h"
 #include "platform/drawing/readable_colour.h"
@@ -116,6 +117,37 @@ TEST(TextContrast, FindsTheTextsOfChildLabelsAndOfADeviceContextAndTellsTheOneTh
   ASSERT_EQ(faded.size(), 2) << faded.join('\n').toStdString();
   EXPECT_TRUE(faded[0].contains("固定の黒") || faded[1].contains("固定の黒"));
   EXPECT_TRUE(faded.join(' ').contains("黒いラベル"));
+}
+
+// Draws a text of its own while a worker draws another into an image of the worker's own.
+class PaintedBesideAWorker : public QWidget {
+ public:
+  void paintEvent(QPaintEvent*) override {
+    std::thread worker([] {
+      QImage elsewhere(200, 30, QImage::Format_RGB32);
+      Dc dc(elsewhere);
+      dc.textOut(0, 0, L"別のスレッドの文字");
+    });
+    worker.join();
+    QImage surface(size(), QImage::Format_RGB32);
+    Dc dc(surface);
+    dc.fillSolidRect(dc.bounds(), getSysColor(ColorBtnFace));
+    dc.setTextColor(getSysColor(ColorBtnText));
+    dc.textOut(4, 4, L"この窓の文字");
+    QPainter(this).drawImage(0, 0, surface);
+  }
+};
+
+// What another thread draws meanwhile is not the window's, and it must not reach the measure,
+// which would then be filled from two threads at once.
+TEST(TextContrast, TakesOnlyTheTextsDrawnOnTheThreadThatRendersTheWindow) {
+  PaintedBesideAWorker window;
+  window.resize(240, 40);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, testwait::kPatienceMs));
+  QStringList texts;
+  for (const apptest::DrawnText& text : apptest::textsDrawn(&window)) texts << text.text;
+  EXPECT_EQ(texts.join(" | ").toStdString(), "この窓の文字");
 }
 
 }  // namespace
