@@ -133,9 +133,6 @@ class KlvApp {
   // open; without it the run ends with ExitDatabaseNotOpened. A file without a user to study as
   // and none to go back to ends it with ExitDataUnusable.
   Reopened ReopenDatabase(QWidget* owner, Reload reload = Reload::settingsFile);
-  // Makes the folder or problem set at the path (names joined by "/") the current one and keeps
-  // the study mode in the settings; false, nothing changed, when there is none.
-  bool SelectSectionByPath(const std::wstring& path);
   // Makes the user of that name the current one, registering the name when the database does not
   // know it. False, the current user as it was, when the name can be neither found nor registered
   // (the engine noted why).

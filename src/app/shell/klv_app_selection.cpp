@@ -13,14 +13,6 @@
 #include "services/database_failure.h"
 #include "study/window/start_study.h"
 
-bool KlvApp::SelectSectionByPath(const std::wstring& path) {
-  const int eid = pdb3::findElementByPath(pdb3::openQuery(db), 0, path);
-  if (eid < 0) return false;
-  currentSetId = eid;
-  SyncStudyMode();
-  return true;
-}
-
 int32_t KlvApp::FindOrRegisterUser(const pdb3::DbObject& file, const std::wstring& name) {
   int uid = -1;
   // A user that could not be looked up is not a new one: added then, the name would have two rows.
