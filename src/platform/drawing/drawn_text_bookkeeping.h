@@ -1,7 +1,7 @@
-// What a device context tells of each line of text it is about to draw (gdi_text.cpp), declared
+// Whom a device context tells of each line of text it is about to draw (gdi_text.cpp), declared
 // apart so that the tests' check that every text of a window can be read on any desktop can watch
-// the drawing. Nothing watches in the program: what a line costs it is one read of a pointer of
-// its own thread, no shared state.
+// the drawing. Nothing watches in the program, where a line costs one read of a pointer that
+// belongs to the drawing thread and is shared with no other: a watch sees its own thread only.
 #pragma once
 
 #include "platform/drawing/gdi_types.h"
