@@ -809,6 +809,17 @@ TEST(MainDialog, AFileNamedInTheOptionsThatDoesNotOpenKeepsTheOpenFile) {
   QTest::keyClick(&s.dialog, Qt::Key_F4);
   EXPECT_EQ(s.dialog.questionLogPage().rowIds(), (std::vector<int>{1, 2, 31}));
   EXPECT_EQ(s.takeBoxes(), L"");
+
+  // The open file moved away since is no file to go on with: another is asked for in place of the
+  // typo, and the learner who gives that up ends the run as without a database.
+  ASSERT_TRUE(QFile::rename(QString::fromStdWString(first), QString::fromStdWString(first + L".moved")));
+  HeldDatabase::nextAction();
+  const int asked = chooser.asked;
+  nameDatabaseInOptions(s, typo);
+  EXPECT_EQ(chooser.asked, asked + 1);
+  EXPECT_TRUE(s.takeBoxes().starts_with(L"Error!: " + notRead + missingDatabaseText(typo) + L"\n"));
+  EXPECT_FALSE(s.dialog.isVisible());
+  EXPECT_EQ(s.app.exitCode, ExitDatabaseNotOpened);
 }
 
 // A file the learner is new to is taken up on a connection of its own before it takes the place of
@@ -1238,6 +1249,33 @@ TEST(MainDialog, AReloadKeepsTheOpenFileWhileHeldAndOpensOneReplacedAtItsPath) {
   EXPECT_TRUE(s.dialog.OnCommand(1025));
   EXPECT_EQ(s.takeBoxes(), L"");
   EXPECT_EQ(std::pair(s.app.currentUserId, s.app.currentSetId), std::pair(51, 22));
+
+  // A file put in place of the open one and held there leaves no file to go on with: every save in
+  // the one open would fail. The file held is tried again on the learner's word, and taken up once
+  // the other program lets go; the learner who gives up ends the run as without a database.
+  const std::wstring notKept =
+      L"Kelvara: データベースを開き直せませんでした。これまでのデータベースは移動、削除または置き換えられたため、使えません。\n" +
+      kBusyCause + L"\n";
+  for (const int answer : {platform::IdRetry, platform::IdCancel}) {
+    const std::wstring another = anotherLearnersFile(folder);
+    std::optional<HeldDatabase> holder(std::in_place, another);
+    std::filesystem::rename(QString::fromStdWString(another).toStdString(), QString::fromStdWString(first).toStdString());
+    s.notifier.whileShown = [&](const std::wstring&) {
+      if (answer == platform::IdRetry) holder->release();
+      return answer;
+    };
+    s.dialog.OnCommand(1025);
+    s.notifier.whileShown = nullptr;
+    holder.reset();
+    EXPECT_EQ(s.takeBoxes(), notKept);
+    EXPECT_EQ(s.dialog.isVisible(), answer == platform::IdRetry);
+    EXPECT_EQ(s.settings.databasePath.value, first);
+    if (answer == platform::IdRetry) {
+      EXPECT_GT(pdb3::insertUser(s.accessor(), L"saved-after-the-wait"), 0);
+    }
+  }
+  EXPECT_EQ(s.app.exitCode, ExitDatabaseNotOpened);
+  EXPECT_EQ(s.dialog.result(), QDialog::Rejected);
 }
 
 // A reload that finds the file without its memory-rate table (an index holds the name) says why,
