@@ -960,7 +960,8 @@ TEST(MainDialog, AReloadOntoAFileWithoutTheChosenSetStaysThereWithNoSetChosen) {
 
 // With no set chosen the window works whole: the recent list names none of its paths as the chosen
 // one, so that its first entry is picked as any other; a chooser cancelled again chooses none; a
-// reload looks for no set and names none; nothing prints, and the status bar asks for a set.
+// reload looks for no set and names none; nothing prints, exports or makes a set beside none, and
+// the status bar asks for a set.
 TEST(MainDialog, WithNoSetChosenEveryRecentPathCanBePickedAndNothingClaimsASet) {
   QTemporaryDir folder;
   MainApp s(L"Alpha/zeta");
@@ -976,6 +977,13 @@ TEST(MainDialog, WithNoSetChosenEveryRecentPathCanBePickedAndNothingClaimsASet) 
     EXPECT_EQ(s.app.currentSetId, -1) << after;
     EXPECT_FALSE(s.dialog.commandEnabled(199)) << after;
     EXPECT_FALSE(s.dialog.findChild<QWidget*>("button199")->isEnabled()) << after;
+    // The export would name its file after no set, and the new set would go into no folder.
+    ModalAnswers asked({{"id275", reject}, {"id283", reject}});
+    for (int id : {270, 32855}) {
+      EXPECT_FALSE(s.dialog.commandEnabled(id)) << after << ", " << id;
+      EXPECT_FALSE(s.dialog.OnCommand(id)) << after << ", " << id;
+    }
+    EXPECT_EQ(asked.seen["id275"] + asked.seen["id283"], 0) << after;
     EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"学習する問題集を選択してください") << after;
   };
   noSetChosen("the reload");
@@ -1016,6 +1024,12 @@ TEST(MainDialog, WithNoSetChosenEveryRecentPathCanBePickedAndNothingClaimsASet) 
   EXPECT_TRUE(s.dialog.commandEnabled(199));
   EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"『覚える』ボタンを押して学習を始めましょう");
   EXPECT_TRUE(cardToolOpens());
+  {
+    ModalAnswers asked({{"id275", reject}, {"id283", reject}});
+    EXPECT_TRUE(s.dialog.OnCommand(270));
+    EXPECT_TRUE(s.dialog.OnCommand(32855));
+    EXPECT_EQ(std::pair(asked.seen["id275"], asked.seen["id283"]), std::pair(1, 1));
+  }
 }
 
 // The chooser gives the window the very set chosen, though its path leads to another element as
