@@ -418,8 +418,8 @@ bool MainDialog::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
       return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      // An open drop-down list takes its own Enter.
-      if (QApplication::activePopupWidget()) return false;
+      // An open drop-down list takes its own Enter, as does the menu bar while the keys work it.
+      if (QApplication::activePopupWidget() || m_menuBar->hasFocus()) return false;
       OnCommand(1193);
       return true;
     case Qt::Key_F:
