@@ -1538,21 +1538,40 @@ TEST(MainDialog, AMistypedDatabasePathBesideAnotherOptionStillShowsTheOther) {
 TEST(MainDialog, ACountTypedWhileALockKeptTheFiguresUnreadStays) {
   MainApp s;
   ASSERT_TRUE(s.open());
+  s.dialog.SetStudyMode(5);  // cards, which the driver answers
   QTest::keyClick(&s.dialog, Qt::Key_F3);  // the learning page
   const int questions = s.dialog.questionCount();
   auto* count = s.dialog.learningPage().findChild<QComboBox*>("id1198");
   ASSERT_EQ(count->currentText(), "2");
   std::optional<HeldDatabase> held;
-  held.emplace(s.databasePath());
-  s.dialog.OnCommand(32802);  // the page again: read under the lock
-  EXPECT_EQ(s.dialog.questionCount(), -1);
-  s.takeBoxes();
-  count->lineEdit()->selectAll();
-  QTest::keyClicks(count->lineEdit(), "1");
-  ASSERT_EQ(count->currentText(), "1");
+  const auto typeUnderALock = [&] {
+    held.emplace(s.databasePath());
+    s.dialog.OnCommand(32802);  // the page again: read under the lock
+    EXPECT_EQ(s.dialog.questionCount(), -1);
+    s.takeBoxes();
+    count->lineEdit()->selectAll();
+    QTest::keyClicks(count->lineEdit(), "1");
+    ASSERT_EQ(count->currentText(), "1");
+  };
+  typeUnderALock();
+  // 覚える while the lock lasts: the figures are read again first, refused again, and no study starts.
+  HeldDatabase::nextAction();
+  EXPECT_TRUE(s.dialog.OnCommand(1193));
+  EXPECT_EQ(count->currentText(), "1");
+  EXPECT_NE(s.takeBoxes(), L"");
   held.reset();
   EXPECT_TRUE(QTest::qWaitFor([&] { return s.dialog.questionCount() == questions; }, 60000));
   EXPECT_EQ(count->currentText(), "1");
+  EXPECT_EQ(s.takeBoxes(), L"");
+
+  // 覚える once the other program has let go, before the page has read the figures by itself: they
+  // are read first, and the study takes the count typed.
+  typeUnderALock();
+  held.reset();
+  CardStudyDriver driver;
+  EXPECT_TRUE(s.dialog.OnCommand(1193));
+  EXPECT_EQ(driver.answered.size(), 1u);
+  EXPECT_EQ(s.dialog.translatedCount(), 1);
   EXPECT_EQ(s.takeBoxes(), L"");
 }
 
