@@ -208,7 +208,8 @@ Reopened KlvApp::ReopenDatabase(QWidget* owner, Reload reload) {
   bool triedAgain = false;
   while (!OpenFileApart(path, opened, found, &failure)) {
     // Another program holding the file past the wait is no reason to give up the file that is open,
-    // nor is a file the learner has just named and mistyped: while it is still the one at its path.
+    // nor is a file the learner has just named and mistyped, as long as the open one is still the
+    // file at its path.
     const bool keepOpenFile = db.isOpen() && (failure.mayPass || reload == Reload::namedFile);
     if (keepOpenFile && OpenFileStillThere()) {
       NameTheOpenFileAgain(owner);
