@@ -71,7 +71,7 @@ MainDialog::MainDialog(KlvApp& app, QWidget* parent) : QDialog(parent), m_pApp(a
       *this,
       [this] {
         // Only what was left unread, and nothing past the first part the file still refuses.
-        RefreshParts(unreadParts_, AfterALock::stop);
+        RefreshParts(unreadParts_, AfterALock::stop, Reading::again);
         return unreadParts_ == 0;
       },
       kPagesUnread);

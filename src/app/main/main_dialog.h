@@ -223,8 +223,11 @@ class MainDialog : public QDialog, public MainDialogHost, public platform::Comma
   };
   // Whether a refresh goes on reading the parts after one that met a cause that may pass (a lock).
   enum class AfterALock { readOn, stop };
+  // A whole refresh proposes afresh what the pages offer (a question count); a read again of what a
+  // lock left unread keeps what the learner gave on them meanwhile.
+  enum class Reading { afresh, again };
   // Reads the parts again; what cannot be read is said once, and read again by itself once it may be.
-  void RefreshParts(unsigned parts, AfterALock afterALock);
+  void RefreshParts(unsigned parts, AfterALock afterALock, Reading reading);
 
   KlvApp& m_pApp;
   SoundQueue m_soundQueue;

@@ -49,8 +49,9 @@ namespace {
 
 // Commands that need a problem set: gray while a folder is chosen.
 constexpr int kSetCommands[] = {32796, 32787, 32835, 32792, 209, 210, 32794, 32793, 32824, 32823};
-// The print window prints what is chosen: gray while nothing is.
-constexpr int kPrintCommand = 199;
+// Commands that work on the chosen set or folder (print it, export it, make a set beside it): gray
+// while nothing is chosen.
+constexpr int kChosenSetCommands[] = {199, 270, 32855};
 
 struct ModeCommand {
   int id;
@@ -196,8 +197,8 @@ bool MainDialog::commandEnabled(int id) const {
 
 void MainDialog::UpdateCommandStates() {
   for (const auto& [id, action] : commands_)
-    action->setEnabled(!(m_bFolderSelected && listed(kSetCommands, id)) && !(id == kPrintCommand && !setChosen()) &&
-                       !(id == 32795 && makerAddress().empty()));
+    action->setEnabled(!(m_bFolderSelected && listed(kSetCommands, id)) &&
+                       !(!setChosen() && listed(kChosenSetCommands, id)) && !(id == 32795 && makerAddress().empty()));
 }
 
 bool MainDialog::OnCommand(int id) {
@@ -417,8 +418,8 @@ bool MainDialog::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
       return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      // An open drop-down list takes its own Enter.
-      if (QApplication::activePopupWidget()) return false;
+      // An open drop-down list takes its own Enter, as does the menu bar while the keys work it.
+      if (QApplication::activePopupWidget() || m_menuBar->hasFocus()) return false;
       OnCommand(1193);
       return true;
     case Qt::Key_F:

@@ -116,10 +116,10 @@ void MainDialog::UpdateStatusAndCaption() {
 
 void MainDialog::RefreshPages() {
   refreshOnShow_ = false;  // read now, whatever hid the window before
-  RefreshParts(kAllParts, AfterALock::readOn);
+  RefreshParts(kAllParts, AfterALock::readOn, Reading::afresh);
 }
 
-void MainDialog::RefreshParts(unsigned parts, AfterALock afterALock) {
+void MainDialog::RefreshParts(unsigned parts, AfterALock afterALock, Reading reading) {
   SelectModeInCombo();
   // Every page reads what it shows now, and draws it from memory until the next refresh. What
   // cannot be read is said once for the whole refresh.
@@ -148,7 +148,7 @@ void MainDialog::RefreshParts(unsigned parts, AfterALock afterALock) {
     return ShowElementDescription(m_pageSelsection->browser(), pdb3::openQuery(m_pApp.db), m_pApp.currentSetId,
                                   m_pApp.notePagePath);
   });
-  readPart(kLearningPage, [&] { return m_pageLoginfo->RefreshFromDialog(); });
+  readPart(kLearningPage, [&] { return m_pageLoginfo->RefreshFromDialog(reading == Reading::again); });
   // The editor, a study or the question log's edits may have changed the smart-learning list's
   // questions and levels.
   readPart(kSmartPage, [&] { return m_pageSmartlearning->RefreshFromFile(); });

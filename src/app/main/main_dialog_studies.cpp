@@ -46,9 +46,9 @@ bool MainDialog::SelectStudyQuestions(std::vector<int>& ids) { return chooseQues
 // every other page through the smart-learning list.
 bool MainDialog::chooseQuestions(std::vector<int>& ids, FailureReport say) {
   // Counts the last refresh could not read are read again before a study is chosen from them;
-  // when they still cannot be, the refresh has said why.
+  // when they still cannot be, the refresh has said why. A count typed meanwhile is the learner's.
   if (!m_bPagesRead) {
-    RefreshPages();
+    RefreshParts(unreadParts_, AfterALock::readOn, Reading::again);
     if (!m_bPagesRead) return false;
   }
   bool chosen = false;

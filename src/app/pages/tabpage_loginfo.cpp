@@ -38,7 +38,6 @@
 #include "study/study_flow.h"
 #include "study/window/start_study.h"
 #include "services/unknown_figure.h"
-#include "services/user_action.h"
 
 namespace {
 
@@ -484,7 +483,7 @@ void CTabpageLoginfo::OnStudy() {
   if (host_.SelectStudyQuestions(ids)) host_.StartStudyAndRefresh(host_.setPath(), ids);
 }
 
-bool CTabpageLoginfo::RefreshFromDialog() {
+bool CTabpageLoginfo::RefreshFromDialog(bool keepGivenCount) {
   const bool folder = host_.folderSelected();
   for (QWidget* control : std::initializer_list<QWidget*>{studyButton_, m_count, m_countSpin, allButton_})
     control->setEnabled(!folder);
@@ -512,9 +511,9 @@ bool CTabpageLoginfo::RefreshFromDialog() {
   totalCorrects_ = figures_.lid >= 0 ? host_.totalCorrects() : 0;
   totalIncorrects_ = figures_.lid >= 0 ? host_.totalIncorrects() : 0;
 
-  // A count the learner gave, perhaps while a lock kept the figures unknown, stays through the
-  // refreshes tried again by themselves; any other refresh proposes the count afresh.
-  const bool keepGiven = countGiven_ && sayingNothing();
+  // A count the learner gave, perhaps while a lock kept the figures unknown, stays through the reads
+  // of what the lock left unread.
+  const bool keepGiven = countGiven_ && keepGivenCount;
   if (keepGiven) readData();
   {
     const QScopedValueRollback writing(writingCount_, true);

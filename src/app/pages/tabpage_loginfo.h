@@ -70,8 +70,9 @@ class CTabpageLoginfo : public QWidget {
 
   // What the main dialog's refresh does to this page: the study list of the current round
   // (newest first, at most 30), the counts and the controls that depend on them. Everything the
-  // page draws is read here; false when it cannot be read (the figures are drawn as unknown).
-  bool RefreshFromDialog();
+  // page draws is read here; false when it cannot be read (the figures are drawn as unknown). A
+  // count the learner gave stays when `keepGivenCount`; otherwise the count is proposed afresh.
+  bool RefreshFromDialog(bool keepGivenCount = false);
   // After a study of `studied` questions: the count becomes the round's rest, the default count
   // and (for a normal study shown on this page) the number just studied, whichever is least.
   void ApplyCountAfterStudy(int studied);

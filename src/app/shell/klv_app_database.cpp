@@ -53,19 +53,30 @@ constexpr wchar_t kUserNotRegistered[] = L"利用者をデータベースに登�
 constexpr wchar_t kSmartLearningNotMade[] = L"スマート学習リスト（SmartLearning/1）をデータベースに作成できませんでした。";
 constexpr wchar_t kOpenFileKept[] = L"これまでのデータベースをそのまま使います。";
 constexpr wchar_t kNotReopened[] = L"データベースを開き直せませんでした。これまでのデータベースをそのまま使います。";
+constexpr wchar_t kNotReopenedNorKept[] =
+    L"データベースを開き直せませんでした。これまでのデータベースは移動、削除または置き換えられたため、使えません。";
+
+// Says that `what` failed for the cause noted last and, while it may pass, offers to try again.
+// Unattended, the box answers alike each time: after one try (`offered`) a failure ends the asking.
+// True on the learner's word.
+bool offerToTryAgain(QWidget* owner, const wchar_t* what, bool& offered) {
+  const bool unattended = std::getenv("KELVARA_AUTOANSWER") != nullptr;
+  if (!sqliteplus::lastFailureMayPass() || (unattended && offered)) {
+    reportUnmadeChange(owner, what);
+    return false;
+  }
+  offered = offerRetryOfUnmadeChange(owner, what);
+  return offered;
+}
 
 // While `untold` holds why there is no user to study as: says so, and while the cause may pass
 // offers to try again, `tryAgain` looking the user up anew (it empties `untold` once there is one).
-// Unattended, the box answers alike each time: a second failure ends the asking. False, `untold`
-// emptied, when there is still no user.
+// False, `untold` emptied, when there is still no user.
 bool haveUserOrSay(QWidget* owner, std::optional<KeptFailureCause>& untold, const std::function<void()>& tryAgain) {
   bool offered = false;
   while (untold) {
     untold->noteAgain();
-    const bool unattended = std::getenv("KELVARA_AUTOANSWER") != nullptr;
-    if (!sqliteplus::lastFailureMayPass() || (unattended && offered)) {
-      reportUnmadeChange(owner, kUserNotRegistered);
-    } else if ((offered = offerRetryOfUnmadeChange(owner, kUserNotRegistered))) {
+    if (offerToTryAgain(owner, kUserNotRegistered, offered)) {
       tryAgain();
       continue;
     }
@@ -194,10 +205,13 @@ Reopened KlvApp::ReopenDatabase(QWidget* owner, Reload reload) {
   sqliteplus::SqliteConnection opened;
   pdb3::FileFindings found;
   DatabaseOpenFailure failure;
-  if (!OpenFileApart(path, opened, found, &failure)) {
+  bool triedAgain = false;
+  while (!OpenFileApart(path, opened, found, &failure)) {
     // Another program holding the file past the wait is no reason to give up the file that is open,
-    // nor is a file the learner has just named and mistyped.
-    if (db.isOpen() && (failure.mayPass || reload == Reload::namedFile)) {
+    // nor is a file the learner has just named and mistyped, as long as the open one is still the
+    // file at its path.
+    const bool keepOpenFile = db.isOpen() && (failure.mayPass || reload == Reload::namedFile);
+    if (keepOpenFile && OpenFileStillThere()) {
       NameTheOpenFileAgain(owner);
       if (reload == Reload::namedFile) {
         reportUnmadeChangeAsSaid(owner, namedFileNotOpenedText(failure.text, path), kAppCaption);
@@ -205,6 +219,14 @@ Reopened KlvApp::ReopenDatabase(QWidget* owner, Reload reload) {
         reportUnmadeChange(owner, kNotReopened, kAppCaption);
       }
       return Reopened::keptOpenFile;
+    }
+    // With the open file gone every save would fail: the file held is waited for on the learner's
+    // word, or nothing is left to go on with.
+    if (keepOpenFile && failure.mayPass) {
+      if (offerToTryAgain(owner, kNotReopenedNorKept, triedAgain)) continue;
+      NameTheOpenFileAgain(owner);
+      recordFailure(ExitDatabaseNotOpened);
+      return Reopened::closing;
     }
     const bool gone = sqliteplus::lastEngineFailure() == sqliteplus::EngineFailure::gone;
     // Another file is asked for; it too is opened apart, and is taken up there before it replaces
@@ -224,6 +246,7 @@ Reopened KlvApp::ReopenDatabase(QWidget* owner, Reload reload) {
       recordFailure(ExitDatabaseNotOpened);
       return Reopened::closing;
     }
+    break;
   }
   // The file is taken up on its own connection: the one open stays until there is a user to study
   // as here, and the learner who gives up on the user goes on with it.

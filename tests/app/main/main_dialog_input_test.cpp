@@ -151,6 +151,7 @@ TEST(MainDialogInput, HelpTakesKeysWhileTheMainWindowAndTheOptionsRunModally) {
 }
 
 TEST(MainDialogInput, F10ShowsTheTitleItIsOnAndTheMenuBarHasNoContextMenu) {
+  const testenv::ScopedEnv unattended("KELVARA_AUTOANSWER", "cancel");  // a study Enter started would end at once
   ActiveMainApp s;
   QMenuBar& bar = s.dialog.menuBar();
   EXPECT_EQ(contextMenusOverMenuBar(bar), 0);
@@ -164,4 +165,19 @@ TEST(MainDialogInput, F10ShowsTheTitleItIsOnAndTheMenuBarHasNoContextMenu) {
   press(s.dialog, Qt::Key_Escape);
   EXPECT_FALSE(bar.hasFocus());
   EXPECT_EQ(bar.grab(first).toImage(), before);
+
+  // Enter on the learning page starts a study, but while the keys work the bar it opens the title
+  // they are on, and nothing else shows.
+  s.dialog.ShowPage(1);
+  QStringList shown;
+  EventWatch watch(QEvent::Show, [&](QObject& receiver) {
+    if (receiver.isWidgetType() && static_cast<QWidget&>(receiver).isWindow()) shown << receiver.objectName();
+  });
+  press(s.dialog, Qt::Key_F10);
+  ASSERT_TRUE(bar.hasFocus());
+  press(s.dialog, Qt::Key_Return);
+  QWidget* opened = QApplication::activePopupWidget();
+  EXPECT_EQ(opened, bar.actions().at(0)->menu());
+  EXPECT_EQ(shown.size(), 1) << shown.join(", ").toStdString();
+  if (opened) opened->close();
 }

@@ -809,6 +809,17 @@ TEST(MainDialog, AFileNamedInTheOptionsThatDoesNotOpenKeepsTheOpenFile) {
   QTest::keyClick(&s.dialog, Qt::Key_F4);
   EXPECT_EQ(s.dialog.questionLogPage().rowIds(), (std::vector<int>{1, 2, 31}));
   EXPECT_EQ(s.takeBoxes(), L"");
+
+  // The open file moved away since is no file to go on with: another is asked for in place of the
+  // typo, and the learner who gives that up ends the run as without a database.
+  ASSERT_TRUE(QFile::rename(QString::fromStdWString(first), QString::fromStdWString(first + L".moved")));
+  HeldDatabase::nextAction();
+  const int asked = chooser.asked;
+  nameDatabaseInOptions(s, typo);
+  EXPECT_EQ(chooser.asked, asked + 1);
+  EXPECT_TRUE(s.takeBoxes().starts_with(L"Error!: " + notRead + missingDatabaseText(typo) + L"\n"));
+  EXPECT_FALSE(s.dialog.isVisible());
+  EXPECT_EQ(s.app.exitCode, ExitDatabaseNotOpened);
 }
 
 // A file the learner is new to is taken up on a connection of its own before it takes the place of
@@ -949,7 +960,8 @@ TEST(MainDialog, AReloadOntoAFileWithoutTheChosenSetStaysThereWithNoSetChosen) {
 
 // With no set chosen the window works whole: the recent list names none of its paths as the chosen
 // one, so that its first entry is picked as any other; a chooser cancelled again chooses none; a
-// reload looks for no set and names none; nothing prints, and the status bar asks for a set.
+// reload looks for no set and names none; nothing prints, exports or makes a set beside none, and
+// the status bar asks for a set.
 TEST(MainDialog, WithNoSetChosenEveryRecentPathCanBePickedAndNothingClaimsASet) {
   QTemporaryDir folder;
   MainApp s(L"Alpha/zeta");
@@ -965,6 +977,13 @@ TEST(MainDialog, WithNoSetChosenEveryRecentPathCanBePickedAndNothingClaimsASet) 
     EXPECT_EQ(s.app.currentSetId, -1) << after;
     EXPECT_FALSE(s.dialog.commandEnabled(199)) << after;
     EXPECT_FALSE(s.dialog.findChild<QWidget*>("button199")->isEnabled()) << after;
+    // The export would name its file after no set, and the new set would go into no folder.
+    ModalAnswers asked({{"id275", reject}, {"id283", reject}});
+    for (int id : {270, 32855}) {
+      EXPECT_FALSE(s.dialog.commandEnabled(id)) << after << ", " << id;
+      EXPECT_FALSE(s.dialog.OnCommand(id)) << after << ", " << id;
+    }
+    EXPECT_EQ(asked.seen["id275"] + asked.seen["id283"], 0) << after;
     EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"学習する問題集を選択してください") << after;
   };
   noSetChosen("the reload");
@@ -1005,6 +1024,12 @@ TEST(MainDialog, WithNoSetChosenEveryRecentPathCanBePickedAndNothingClaimsASet) 
   EXPECT_TRUE(s.dialog.commandEnabled(199));
   EXPECT_EQ(s.dialog.statusBar().currentMessage().toStdWString(), L"『覚える』ボタンを押して学習を始めましょう");
   EXPECT_TRUE(cardToolOpens());
+  {
+    ModalAnswers asked({{"id275", reject}, {"id283", reject}});
+    EXPECT_TRUE(s.dialog.OnCommand(270));
+    EXPECT_TRUE(s.dialog.OnCommand(32855));
+    EXPECT_EQ(std::pair(asked.seen["id275"], asked.seen["id283"]), std::pair(1, 1));
+  }
 }
 
 // The chooser gives the window the very set chosen, though its path leads to another element as
@@ -1238,6 +1263,33 @@ TEST(MainDialog, AReloadKeepsTheOpenFileWhileHeldAndOpensOneReplacedAtItsPath) {
   EXPECT_TRUE(s.dialog.OnCommand(1025));
   EXPECT_EQ(s.takeBoxes(), L"");
   EXPECT_EQ(std::pair(s.app.currentUserId, s.app.currentSetId), std::pair(51, 22));
+
+  // A file put in place of the open one and held there leaves no file to go on with: every save in
+  // the one open would fail. The file held is tried again on the learner's word, and taken up once
+  // the other program lets go; the learner who gives up ends the run as without a database.
+  const std::wstring notKept =
+      L"Kelvara: データベースを開き直せませんでした。これまでのデータベースは移動、削除または置き換えられたため、使えません。\n" +
+      kBusyCause + L"\n";
+  for (const int answer : {platform::IdRetry, platform::IdCancel}) {
+    const std::wstring another = anotherLearnersFile(folder);
+    std::optional<HeldDatabase> holder(std::in_place, another);
+    std::filesystem::rename(QString::fromStdWString(another).toStdString(), QString::fromStdWString(first).toStdString());
+    s.notifier.whileShown = [&](const std::wstring&) {
+      if (answer == platform::IdRetry) holder->release();
+      return answer;
+    };
+    s.dialog.OnCommand(1025);
+    s.notifier.whileShown = nullptr;
+    holder.reset();
+    EXPECT_EQ(s.takeBoxes(), notKept);
+    EXPECT_EQ(s.dialog.isVisible(), answer == platform::IdRetry);
+    EXPECT_EQ(s.settings.databasePath.value, first);
+    if (answer == platform::IdRetry) {
+      EXPECT_GT(pdb3::insertUser(s.accessor(), L"saved-after-the-wait"), 0);
+    }
+  }
+  EXPECT_EQ(s.app.exitCode, ExitDatabaseNotOpened);
+  EXPECT_EQ(s.dialog.result(), QDialog::Rejected);
 }
 
 // A reload that finds the file without its memory-rate table (an index holds the name) says why,
@@ -1486,21 +1538,40 @@ TEST(MainDialog, AMistypedDatabasePathBesideAnotherOptionStillShowsTheOther) {
 TEST(MainDialog, ACountTypedWhileALockKeptTheFiguresUnreadStays) {
   MainApp s;
   ASSERT_TRUE(s.open());
+  s.dialog.SetStudyMode(5);  // cards, which the driver answers
   QTest::keyClick(&s.dialog, Qt::Key_F3);  // the learning page
   const int questions = s.dialog.questionCount();
   auto* count = s.dialog.learningPage().findChild<QComboBox*>("id1198");
   ASSERT_EQ(count->currentText(), "2");
   std::optional<HeldDatabase> held;
-  held.emplace(s.databasePath());
-  s.dialog.OnCommand(32802);  // the page again: read under the lock
-  EXPECT_EQ(s.dialog.questionCount(), -1);
-  s.takeBoxes();
-  count->lineEdit()->selectAll();
-  QTest::keyClicks(count->lineEdit(), "1");
-  ASSERT_EQ(count->currentText(), "1");
+  const auto typeUnderALock = [&] {
+    held.emplace(s.databasePath());
+    s.dialog.OnCommand(32802);  // the page again: read under the lock
+    EXPECT_EQ(s.dialog.questionCount(), -1);
+    s.takeBoxes();
+    count->lineEdit()->selectAll();
+    QTest::keyClicks(count->lineEdit(), "1");
+    ASSERT_EQ(count->currentText(), "1");
+  };
+  typeUnderALock();
+  // 覚える while the lock lasts: the figures are read again first, refused again, and no study starts.
+  HeldDatabase::nextAction();
+  EXPECT_TRUE(s.dialog.OnCommand(1193));
+  EXPECT_EQ(count->currentText(), "1");
+  EXPECT_NE(s.takeBoxes(), L"");
   held.reset();
   EXPECT_TRUE(QTest::qWaitFor([&] { return s.dialog.questionCount() == questions; }, 60000));
   EXPECT_EQ(count->currentText(), "1");
+  EXPECT_EQ(s.takeBoxes(), L"");
+
+  // 覚える once the other program has let go, before the page has read the figures by itself: they
+  // are read first, and the study takes the count typed.
+  typeUnderALock();
+  held.reset();
+  CardStudyDriver driver;
+  EXPECT_TRUE(s.dialog.OnCommand(1193));
+  EXPECT_EQ(driver.answered.size(), 1u);
+  EXPECT_EQ(s.dialog.translatedCount(), 1);
   EXPECT_EQ(s.takeBoxes(), L"");
 }
 

@@ -6,8 +6,10 @@
 #include <QWidget>
 
 #include "app/shell/editor_handover.h"
+#include "app/shell/exit_codes.h"
 #include "app/shell/help_viewer.h"
 #include "app_test_support.h"
+#include "held_database.h"
 #include "database/engine/sql_helpers.h"
 #include "database/logs/users.h"
 #include "platform/files/folders.h"
@@ -70,6 +72,19 @@ TEST(RunEditor, WaitsForTheEditorThenReadsItsSettingsAndDatabaseAfresh) {
   EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: " + missingMemoryRatesText(pdb3::MemoryRateTable::nameTaken));
   EXPECT_EQ(window.windowTitle(), "Kelvara");
   EXPECT_FALSE(window.isMinimized());
+
+  // An editor that leaves another program's file, held by it, in place of the database: the file
+  // open before is gone, so there is none to go on with. The learner who will not wait for the
+  // one held ends the run as without a database.
+  const QString replacing = folder.path() + "/replacing.klvdb7";
+  QFile::copy(edited, replacing);
+  const apptest::HeldDatabase holder(replacing.toStdWString());
+  writeText(folder.path() + "/KlvEditor7", ("#!/bin/sh\nmv '" + replacing + "' '" + edited + "'\n").toUtf8(), true);
+  EXPECT_EQ(RunEditor(s.app, &window), Reopened::closing);
+  EXPECT_EQ(s.notifier.boxes.back(), L"Kelvara: データベースを開き直せませんでした。"
+                                     L"これまでのデータベースは移動、削除または置き換えられたため、使えません。\n" +
+                                         apptest::kBusyCause);
+  EXPECT_EQ(s.app.exitCode, ExitDatabaseNotOpened);
 }
 
 TEST(RunEditor, ADatabaseThatNoLongerOpensAsksForAnotherAndCancelEnds) {
