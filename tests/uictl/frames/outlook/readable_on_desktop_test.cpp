@@ -26,7 +26,12 @@ std::vector<Desktop> desktops() {
   const QPalette stock = QApplication::style()->standardPalette();
   QPalette pale = stock;
   pale.setColor(QPalette::Dark, QColor(170, 170, 170));
-  return {{"classic", stock}, {"dark", apptest::darkDesktopPalette()}, {"pale shadow", pale}};
+  return {{"classic", stock},
+          {"dark", apptest::darkDesktopPalette()},
+          {"pale shadow", pale},
+          {"grey 60", apptest::greyDesktopPalette(60)},
+          {"dark with base 70", apptest::darkDesktopPalette(QColor(70, 70, 70))},
+          {"dark with base 90", apptest::darkDesktopPalette(QColor(90, 90, 90))}};
 }
 
 // The dialog's bars as the main dialog makes them, on a desktop whose palette was set before.
@@ -83,9 +88,10 @@ TEST(ReadableOnDesktop, TheCaptionAndTheOutlookLabelsStandOutOnEveryDesktop) {
   EXPECT_EQ(CUxVisualManager::GetInstance()->GetCaptionBarTextColor(bars.caption), rgb(255, 255, 255));
 }
 
-// The link's blue, and the deeper blue under the pointer, on a dark dialog.
+// The link's blue, and the deeper blue under the pointer, on a dark dialog: the link takes the
+// desktop's selection colour, which the start-up look darkens for the selection's text.
 TEST(ReadableOnDesktop, TheLinkStandsOutOnADarkDialogUnderThePointerToo) {
-  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
+  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPaletteAsStartedUp());
   UxLibrary library;
   QWidget dialog;
   dialog.resize(320, 120);
