@@ -199,6 +199,29 @@ QPalette darkDesktopPalette() {
   return palette;
 }
 
+QPalette darkDesktopPalette(const QColor& base) {
+  QPalette palette = darkDesktopPalette();
+  palette.setColor(QPalette::Base, base);
+  return palette;
+}
+
+QPalette greyDesktopPalette(int grey) {
+  QPalette palette{QColor(grey, grey, grey)};
+  palette.setColor(QPalette::Base, QColor(grey, grey, grey));
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    palette.setColor(role, Qt::white);
+  return palette;
+}
+
+QPalette darkDesktopPaletteAsStartedUp() {
+  QPalette palette = darkDesktopPalette();
+  const QColor darker = platform::toQColor(platform::shadeStandingOut(
+      ref(palette.color(QPalette::Highlight)), ref(palette.color(QPalette::HighlightedText)),
+      platform::kDesktopPairContrast));
+  palette.setColor(QPalette::Highlight, darker);
+  return palette;
+}
+
 ApplicationPaletteScope::ApplicationPaletteScope(const QPalette& palette) : previous_(QApplication::palette()) {
   QApplication::setPalette(palette);
 }

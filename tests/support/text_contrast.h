@@ -34,6 +34,18 @@ double contrastOf(const QColor& text, const QColor& ground);
 // A dark scheme as a desktop's theme hands it to the toolkit: faces of dark grey, light text.
 QPalette darkDesktopPalette();
 
+// The same dark scheme with a lighter list and edit ground (the desktop's Base), as a learner may
+// pick it.
+QPalette darkDesktopPalette(const QColor& base);
+
+// A scheme of one grey: faces, grounds and the shades of the 3-D edges derived from it, with white
+// text.
+QPalette greyDesktopPalette(int grey);
+
+// The dark scheme as the program's start-up look leaves it: the selection darkened until its text
+// stands out from it as a desktop's pair should.
+QPalette darkDesktopPaletteAsStartedUp();
+
 // Makes `palette` the application's palette, as a desktop theme does before the program's windows
 // are made, and gives back the one before when it goes.
 class ApplicationPaletteScope {

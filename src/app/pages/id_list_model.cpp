@@ -1,18 +1,18 @@
 #include "app/pages/id_list_model.h"
 
 #include <QApplication>
-#include <QHash>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
-#include <QStyle>
 #include <QTableView>
 #include <algorithm>
 
 #include "app/common/quiet_retry.h"
 #include "app/shell/app_resources.h"
 #include "platform/drawing/readable_colour.h"
+#include "platform/drawing/readable_image.h"
+#include "platform/drawing/system_metrics.h"
 
 namespace {
 
@@ -20,27 +20,14 @@ constexpr int kRowHeight = 18;
 
 constexpr int kMarkSize = 16;
 
-// A picture of the program's resources, drawn for the stock palette's white list: its inks (a box's
-// frame, a tick) take shades that stand out from the list's ground as well as they do from white.
+// A picture of the program's resources, drawn for the classic white list: its inks (a box's frame,
+// a tick) take shades that stand out from the list's ground, the tick's colour as much as the frame.
 QIcon rowIcon(int id) {
   initAppResources();
-  QImage picture = QImage(QString(":/app/icon/%1.xpm").arg(id)).convertToFormat(QImage::Format_ARGB32);
-  const auto ref = [](const QColor& colour) { return platform::fromPixel(colour.rgb()); };
-  const platform::COLORREF ground = ref(QApplication::palette().color(QPalette::Base));
-  const platform::COLORREF stockGround = ref(QApplication::style()->standardPalette().color(QPalette::Base));
-  QHash<QRgb, QRgb> shades;  // a picture has a few inks only
-  for (int y = 0; y < picture.height(); ++y)
-    for (int x = 0; x < picture.width(); ++x) {
-      const QRgb pixel = picture.pixel(x, y);
-      if (qAlpha(pixel) == 0) continue;
-      auto shade = shades.find(pixel);
-      if (shade == shades.end()) {
-        const platform::COLORREF ink = platform::readableOn(platform::fromPixel(pixel), ground, stockGround);
-        shade = shades.insert(pixel, (platform::toPixel(ink) & 0x00FFFFFFu) | (pixel & 0xFF000000u));
-      }
-      picture.setPixel(x, y, shade.value());
-    }
-  return QIcon(QPixmap::fromImage(picture));
+  const QImage picture(QString(":/app/icon/%1.xpm").arg(id));
+  const platform::COLORREF ground = platform::fromPixel(QApplication::palette().color(QPalette::Base).rgb());
+  return QIcon(QPixmap::fromImage(platform::inkStandingOutOn(
+      picture, ground, platform::classicSysColor(platform::ColorWindow), platform::InkParts::all)));
 }
 
 QIcon dot(bool filled) {

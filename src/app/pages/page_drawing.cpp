@@ -1,9 +1,9 @@
 #include "app/pages/page_drawing.h"
 
 #include <QPainter>
-#include <QStyle>
 #include <QWidget>
 
+#include "platform/drawing/desktop_colours.h"
 #include "platform/drawing/readable_colour.h"
 
 platform::Font pageFont(int height) {
@@ -27,9 +27,11 @@ platform::COLORREF pageWindowText(const QWidget& page) {
 }
 
 platform::COLORREF readableOnPageWindow(platform::COLORREF meaning, const QWidget& page) {
-  const QColor window = page.palette().color(QPalette::Window);
-  const QColor stockWindow = page.style()->standardPalette().color(QPalette::Window);
-  return platform::readableOn(meaning, platform::fromPixel(window.rgb()), platform::fromPixel(stockWindow.rgb()));
+  // Without a desktop's palette the page is on the classic look, whose colours the meanings were
+  // chosen for, whatever shade the style gives its window.
+  if (!platform::desktopPalette()) return meaning;
+  const platform::COLORREF window = platform::fromPixel(page.palette().color(QPalette::Window).rgb());
+  return platform::readableOn(meaning, window, platform::classicSysColor(platform::ColorBtnFace));
 }
 
 void paintThroughDc(QWidget& widget, const std::function<void(platform::Dc&)>& draw) {

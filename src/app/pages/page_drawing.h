@@ -44,8 +44,8 @@ void drawLabelAndValue(platform::Dc& dc, platform::Rect labelArea, platform::Rec
                        const std::wstring& value, platform::COLORREF colour);
 
 // For a page drawn on its palette's window colour: the palette's text for that colour, and a
-// meaning colour (a warning in red, a hint in blue) in a shade that stands out from the window as
-// well as it does from the stock palette's.
+// meaning colour (a warning in red, a hint in blue) as it is on the classic look and, on a
+// desktop's palette, in a shade that stands out from the window.
 platform::COLORREF pageWindowText(const QWidget& page);
 platform::COLORREF readableOnPageWindow(platform::COLORREF meaning, const QWidget& page);
 

@@ -67,11 +67,6 @@ QColor systemColour(int index) { return platform::toQColor(platform::getSysColor
 
 platform::COLORREF ref(const QColor& colour) { return platform::rgb(colour.red(), colour.green(), colour.blue()); }
 
-// How far the grey of disabled text stands out from the window, and the selection's text from the
-// selection, on a desktop's palette: further than a text's least, as the style paints buttons and
-// selections in shades a little off the palette's colours.
-constexpr double kDesktopPairContrast = 4.5;
-
 // Disabled text is drawn in the classic desktop's grey text colour: the style's own disabled
 // colour is nearly the button face that pages and dialogs are painted with. A desktop's palette
 // gives its own grey, and its own selection; where either stands out too little from what lies
@@ -82,7 +77,7 @@ void useReadableDisabledAndSelectedText() {
   QColor grey = systemColour(platform::ColorGrayText);
   if (desktop)
     grey = platform::toQColor(
-        platform::shadeStandingOut(ref(grey), ref(palette.color(QPalette::Window)), kDesktopPairContrast));
+        platform::shadeStandingOut(ref(grey), ref(palette.color(QPalette::Window)), platform::kDesktopPairContrast));
   for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
     palette.setColor(QPalette::Disabled, role, grey);
   if (desktop) {
@@ -90,7 +85,7 @@ void useReadableDisabledAndSelectedText() {
       const QColor text = palette.color(group, QPalette::HighlightedText);
       const QColor selection = palette.color(group, QPalette::Highlight);
       palette.setColor(group, QPalette::Highlight,
-                       platform::toQColor(platform::shadeStandingOut(ref(selection), ref(text), kDesktopPairContrast)));
+                       platform::toQColor(platform::shadeStandingOut(ref(selection), ref(text), platform::kDesktopPairContrast)));
     }
   }
   QApplication::setPalette(palette);

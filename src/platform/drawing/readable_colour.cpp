@@ -45,13 +45,20 @@ COLORREF shadeStandingOut(COLORREF colour, COLORREF other, double ratio) {
   return shade;
 }
 
+COLORREF classicSysColor(int sysColorIndex) {
+  static const ClassicSystemMetrics classic;
+  return classic.sysColor(sysColorIndex);
+}
+
 COLORREF readableOn(COLORREF colour, COLORREF under, COLORREF classicUnder) {
-  return shadeStandingOut(colour, under, std::min(kReadableContrast, contrastRatio(colour, classicUnder)));
+  // Not how far the colour stood out on the classic ground: a desktop's lighter face would then ask
+  // the less of it, the lighter the face.
+  if (under == classicUnder) return colour;
+  return shadeStandingOut(colour, under, kReadableShadeContrast);
 }
 
 COLORREF readableOnSysColor(COLORREF colour, int sysColorIndex) {
-  static const ClassicSystemMetrics classic;
-  return readableOn(colour, getSysColor(sysColorIndex), classic.sysColor(sysColorIndex));
+  return readableOn(colour, getSysColor(sysColorIndex), classicSysColor(sysColorIndex));
 }
 
 }  // namespace platform

@@ -21,12 +21,26 @@ COLORREF plainTextOn(COLORREF ground);
 // `ratio` (or as far as a shade can: white or black).
 COLORREF shadeStandingOut(COLORREF colour, COLORREF other, double ratio);
 
-// The ratio a text needs against what lies under it.
+// The least ratio a text or a mark needs against what lies under it.
 inline constexpr double kReadableContrast = 3.0;
 
-// `colour`, or the nearest shade of its hue that stands out from `under` as well as `colour`
-// stands out from `classicUnder`, and never by less than kReadableContrast where the classic
-// pair gives that much. With `under` equal to `classicUnder` the colour comes back as it is.
+// What a shade computed on a palette's colour aims at: the style paints group boxes, frames and
+// buttons a shade off the palette's colours, so a text that stood out by the least on the
+// palette's colour could fall short of it on the ground as drawn.
+inline constexpr double kReadableShadeContrast = 3.2;
+
+// How far a desktop's own pairs (the grey of disabled text on the window, the selection's text
+// on the selection) are made to stand out: the style paints buttons and selections in shades well
+// off the palette's colours, and these pairs are drawn on every window.
+inline constexpr double kDesktopPairContrast = 4.5;
+
+// The classic system colour table's colour `sysColorIndex`: what the program's colours were
+// chosen on.
+COLORREF classicSysColor(int sysColorIndex);
+
+// `colour` as it is where `under` is `classicUnder` (the colours were chosen for the classic
+// look); on any other ground the nearest shade of its hue that stands out from `under` by
+// kReadableShadeContrast (or as far as a shade can: white or black).
 COLORREF readableOn(COLORREF colour, COLORREF under, COLORREF classicUnder);
 
 // The same over a system colour: `under` as the desktop gives it now, measured against the

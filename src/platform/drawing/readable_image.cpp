@@ -15,7 +15,7 @@ constexpr double kInkSaturation = 0.25;
 
 }  // namespace
 
-QImage inkStandingOutOn(const QImage& picture, COLORREF face, COLORREF classicFace) {
+QImage inkStandingOutOn(const QImage& picture, COLORREF face, COLORREF classicFace, InkParts ink) {
   if (face == classicFace || picture.isNull()) return picture;
   QImage shown = picture.convertToFormat(QImage::Format_ARGB32);
   QHash<QRgb, QRgb> shades;
@@ -27,7 +27,7 @@ QImage inkStandingOutOn(const QImage& picture, COLORREF face, COLORREF classicFa
       auto found = shades.constFind(pixel);
       if (found == shades.constEnd()) {
         QRgb shade = pixel;
-        if (QColor::fromRgb(pixel).hslSaturationF() <= kInkSaturation) {
+        if (ink == InkParts::all || QColor::fromRgb(pixel).hslSaturationF() <= kInkSaturation) {
           const COLORREF readable = readableOn(rgb(qRed(pixel), qGreen(pixel), qBlue(pixel)), face, classicFace);
           shade = qRgba(redOf(readable), greenOf(readable), blueOf(readable), qAlpha(pixel));
         }
@@ -40,8 +40,7 @@ QImage inkStandingOutOn(const QImage& picture, COLORREF face, COLORREF classicFa
 }
 
 QImage inkStandingOutOnSysColor(const QImage& picture, int sysColorIndex) {
-  static const ClassicSystemMetrics classic;
-  return inkStandingOutOn(picture, getSysColor(sysColorIndex), classic.sysColor(sysColorIndex));
+  return inkStandingOutOn(picture, getSysColor(sysColorIndex), classicSysColor(sysColorIndex));
 }
 
 }  // namespace platform

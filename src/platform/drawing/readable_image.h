@@ -9,7 +9,11 @@
 
 namespace platform {
 
-QImage inkStandingOutOn(const QImage& picture, COLORREF face, COLORREF classicFace);
+// Which parts of a picture are ink to be shaded: its greys only (a toolbar image's coloured parts
+// are colours it means), or every part (a mark whose colour must stand out as its shape does).
+enum class InkParts { greys, all };
+
+QImage inkStandingOutOn(const QImage& picture, COLORREF face, COLORREF classicFace, InkParts ink = InkParts::greys);
 
 // The same on a system colour: the face as the desktop gives it now, against the classic table's.
 QImage inkStandingOutOnSysColor(const QImage& picture, int sysColorIndex);

@@ -3,6 +3,7 @@
 // under it; on the stock one each keeps the colour of the classic look.
 #include <gtest/gtest.h>
 
+#include <QHash>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
@@ -86,6 +87,23 @@ QColor colourOf(const std::vector<DrawnText>& texts, const char* text) {
   return drawn ? drawn->colour : QColor();
 }
 
+// How far the text in `area` of `page` stands out as the page is shown, with the frames the style
+// paints over it: its strongest pixel (a stroke's core) against the colour most of the area has.
+double contrastAsShown(QWidget& page, const QRect& area) {
+  QImage shown(page.size(), QImage::Format_RGB32);
+  page.render(&shown);
+  QHash<QRgb, int> counts;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) ++counts[shown.pixel(x, y)];
+  QRgb ground = 0;
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+    if (it.value() > counts.value(ground)) ground = it.key();
+  double strongest = 1.0;
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+    strongest = std::max(strongest, contrastOf(QColor(it.key()), QColor(ground)));
+  return strongest;
+}
+
 void show(QWidget& window, QWidget& page) {
   window.resize(760, 560);
   window.show();
@@ -137,6 +155,9 @@ TEST(PagesOnADarkDesktop, TheLearningPagesFiguresChartAndBarStandOutAndKeepTheir
     show(dark.host.window, *dark.page);
     expectDrawn(textsDrawn(dark.page.get()), learningTexts);
     expectEveryTextReadable(*dark.page);
+    // The figures lie in a group box the style tints a shade off the face they were shaded on.
+    EXPECT_GE(contrastAsShown(*dark.page, QRect(10, 20, 200, 16)), 3.0) << "正解数";
+    EXPECT_GE(contrastAsShown(*dark.page, QRect(10, 150, 200, 16)), 3.0) << "打鍵数";
     // A folder's figures are drawn greyed.
     dark.host.folder = true;
     expectEveryTextReadable(*dark.page);

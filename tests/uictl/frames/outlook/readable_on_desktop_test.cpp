@@ -26,7 +26,12 @@ std::vector<Desktop> desktops() {
   const QPalette stock = QApplication::style()->standardPalette();
   QPalette pale = stock;
   pale.setColor(QPalette::Dark, QColor(170, 170, 170));
-  return {{"classic", stock}, {"dark", apptest::darkDesktopPalette()}, {"pale shadow", pale}};
+  return {{"classic", stock},
+          {"dark", apptest::darkDesktopPalette()},
+          {"pale shadow", pale},
+          {"grey 60", apptest::greyDesktopPalette(60)},
+          {"dark with base 70", apptest::darkDesktopPalette(QColor(70, 70, 70))},
+          {"dark with base 90", apptest::darkDesktopPalette(QColor(90, 90, 90))}};
 }
 
 // The dialog's bars as the main dialog makes them, on a desktop whose palette was set before.
@@ -83,19 +88,26 @@ TEST(ReadableOnDesktop, TheCaptionAndTheOutlookLabelsStandOutOnEveryDesktop) {
   EXPECT_EQ(CUxVisualManager::GetInstance()->GetCaptionBarTextColor(bars.caption), rgb(255, 255, 255));
 }
 
-// The link's blue, and the deeper blue under the pointer, on a dark dialog.
+// The link's blue, and the deeper blue under the pointer, on a dark dialog: the link takes the
+// desktop's selection colour, which the start-up look darkens for the selection's text.
 TEST(ReadableOnDesktop, TheLinkStandsOutOnADarkDialogUnderThePointerToo) {
-  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
-  UxLibrary library;
-  QWidget dialog;
-  dialog.resize(320, 120);
-  auto* link = new CUxURLLinkButton;
-  link->Create(L"https://kelvara.example/words", WsChild | WsVisible, Rect::fromSize(20, 40, 200, 20), &dialog, 1012);
-  dialog.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog, testwait::kPatienceMs));
-  ASSERT_TRUE(drewText(link, QStringLiteral("https://kelvara.example/words")));
-  EXPECT_EQ(apptest::textsStandingOutLessThan(link).join('\n').toStdString(), "");
-  QTest::mouseMove(link, {5, 5});
-  ASSERT_TRUE(link->m_bMouseInside);
-  EXPECT_EQ(apptest::textsStandingOutLessThan(link).join('\n').toStdString(), "");
+  for (const Desktop& desktop : {Desktop{"dark", apptest::darkDesktopPalette()},
+                                 Desktop{"dark, started up", apptest::darkDesktopPaletteAsStartedUp()}}) {
+    SCOPED_TRACE(desktop.name);
+    const apptest::ApplicationPaletteScope dark(desktop.palette);
+    UxLibrary library;
+    QWidget dialog;
+    dialog.resize(320, 120);
+    auto* link = new CUxURLLinkButton;
+    link->Create(L"https://kelvara.example/words", WsChild | WsVisible, Rect::fromSize(20, 40, 200, 20), &dialog, 1012);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog, testwait::kPatienceMs));
+    ASSERT_TRUE(drewText(link, QStringLiteral("https://kelvara.example/words")));
+    EXPECT_EQ(apptest::textsStandingOutLessThan(link).join('\n').toStdString(), "");
+    // From off the link, where the run before left the pointer, onto it.
+    QTest::mouseMove(&dialog, {2, 2});
+    QTest::mouseMove(link, {5, 5});
+    ASSERT_TRUE(link->m_bMouseInside);
+    EXPECT_EQ(apptest::textsStandingOutLessThan(link).join('\n').toStdString(), "");
+  }
 }
