@@ -28,8 +28,8 @@ ScriptWatch* watchOf(lua_State* state) {
 }
 
 // The steady clock at the resolution of its tick (a few milliseconds), which the hook looks at
-// at every return: read without asking the kernel for the time to the nanosecond, it costs a
-// fifth as much as the precise one, and it never runs ahead of it.
+// at every return: read without asking for the time to the nanosecond, it costs a fraction of
+// the precise one, and it never runs ahead of it.
 std::chrono::steady_clock::time_point coarseNow() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
