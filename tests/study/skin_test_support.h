@@ -30,11 +30,19 @@ class BoxRecorder : public platform::Notifier {
   platform::NotifierOverride use_;
 };
 
-// Lowers the time a skin may run while it lives.
+// Lowers the time a skin may run (and, when given, the ceiling on the time that passes) while it
+// lives.
 class ShortSkinTimeLimit {
  public:
-  explicit ShortSkinTimeLimit(std::chrono::milliseconds limit) { study::setSkinRunTimeLimit(limit); }
-  ~ShortSkinTimeLimit() { study::setSkinRunTimeLimit(study::kSkinRunTimeLimit); }
+  explicit ShortSkinTimeLimit(std::chrono::milliseconds limit,
+                              std::chrono::milliseconds ceiling = study::kSkinRunWallCeiling) {
+    study::setSkinRunTimeLimit(limit);
+    study::setSkinRunWallCeiling(ceiling);
+  }
+  ~ShortSkinTimeLimit() {
+    study::setSkinRunTimeLimit(study::kSkinRunTimeLimit);
+    study::setSkinRunWallCeiling(study::kSkinRunWallCeiling);
+  }
 };
 
 // A fresh folder per call, below the test process's own folder.

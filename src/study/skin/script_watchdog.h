@@ -2,7 +2,10 @@
 // takes too long is stopped by an instruction-count hook, and the stopped state is never run
 // again, so that `while true do end` in a skin cannot freeze the program. A run's time is the
 // processor time of the thread that runs it: a machine busy with other programs never stretches a
-// quick callback into a stop, while a loop that never ends always reaches the limit.
+// quick callback into a stop, while a loop that never ends always reaches the limit. A run that
+// waits off the processor (a sleep, a child process, a read, box after box) spends little of that
+// time, so a ceiling on the time that passes, well above the limit, stops it as well; it is looked
+// at also whenever a function returns, which a run that waits does between its waits.
 #pragma once
 
 #include <lua.hpp>
@@ -14,10 +17,13 @@
 namespace study {
 
 inline constexpr std::chrono::milliseconds kSkinRunTimeLimit{5000};
+inline constexpr std::chrono::milliseconds kSkinRunWallCeiling{30000};
 
-// The limit in force; tests shorten it so as not to wait for it.
+// The limits in force; tests shorten them so as not to wait for them.
 std::chrono::milliseconds skinRunTimeLimit();
 void setSkinRunTimeLimit(std::chrono::milliseconds limit);
+std::chrono::milliseconds skinRunWallCeiling();
+void setSkinRunWallCeiling(std::chrono::milliseconds ceiling);
 
 // The calling thread's processor time.
 struct ThreadCpuClock {
@@ -30,11 +36,13 @@ struct ThreadCpuClock {
 };
 
 // When a timed run is stopped: once the thread of the run has spent `stopAt` on its processor
-// clock. That clock is dear to read, and a thread spends no more processor time than time passes,
-// so the hook reads it only once `nextLook` has come on the steady clock.
+// clock, or once `ceilingAt` has come on the steady clock. The processor clock is dear to read,
+// and a thread spends no more processor time than time passes, so the hook reads it only once
+// `nextLook` has come on the steady clock.
 struct ScriptDeadline {
   ThreadCpuClock::time_point stopAt;
   std::chrono::steady_clock::time_point nextLook;
+  std::chrono::steady_clock::time_point ceilingAt;
 };
 
 // What the hook of one state knows. Owned by the state's LuaState.

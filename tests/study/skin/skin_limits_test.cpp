@@ -90,3 +90,39 @@ TEST(SkinLimits, TimeTheMachineGaveOtherProgramsIsNoPartOfARun) {
   EXPECT_EQ(CallScriptGlobal(lua.get(), "OnTimer"), 0) << errorText(lua.get());
   EXPECT_FALSE(scriptStopMessage(lua.get()));
 }
+
+// A run that waits off the processor in a loop (a child process, a host call that waits for the
+// learner) spends almost none of its processor time: the ceiling on the time that passes stops it,
+// at the first return of a wait once the ceiling has come, and says the ceiling.
+TEST(SkinLimits, ARunThatWaitsInALoopIsStoppedAtTheCeiling) {
+  static constexpr auto kEachWait = 20ms;
+  static constexpr auto kCeiling = 600ms;
+  skintest::ShortSkinTimeLimit limit(300ms, kCeiling);
+  const char* const loops[] = {
+      "function OnTimer() while true do waits = waits + 1 os.execute('sleep 0.02') end end",
+      // One that catches the stop and waits again must end as well.
+      "function OnTimer()\n"
+      "  while true do pcall(function() while true do waits = waits + 1 waitForLearner() end end) end\n"
+      "end",
+  };
+  for (const char* loop : loops) {
+    SCOPED_TRACE(loop);
+    ProgramLuaState lua;
+    lua_register(lua.get(), "waitForLearner", [](lua_State*) {
+      std::this_thread::sleep_for(kEachWait);
+      return 0;
+    });
+    ASSERT_EQ(lua.run(std::string("waits = 0\n") + loop), 0);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_NE(CallScriptGlobal(lua.get(), "OnTimer"), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, kCeiling);
+    // Each wait takes at least its time, so a stop at the first return past the ceiling leaves
+    // no more waits than fit into it, and one more.
+    EXPECT_LE(lua.script().GetGlobalNumber("waits"), kCeiling / kEachWait + 1);
+    const std::string stop = errorText(lua.get());
+    EXPECT_NE(stop.find("スキンのスクリプトが 0.6 秒以内に終わらなかったため止めました"), std::string::npos) << stop;
+    lua_settop(lua.get(), 0);
+    EXPECT_NE(CallScriptGlobal(lua.get(), "OnTimer"), 0) << "a stopped state is not run again";
+    EXPECT_EQ(errorText(lua.get()), stop);
+  }
+}

@@ -520,9 +520,10 @@ TEST(SkinAnimation, TheTimerRunsOnlyWhileTheSkinDefinesOnTimer) {
 }
 
 TEST(SkinLimits, ALoopingSkinIsStoppedReportedOnceAndTheStudyGoesOn) {
-  skintest::ShortSkinTimeLimit limit(std::chrono::milliseconds(300));
+  skintest::ShortSkinTimeLimit limit(std::chrono::milliseconds(300), std::chrono::milliseconds(1000));
   const std::map<QString, QByteArray> skins = {
       {"loop_update", "DesignName = 'u'\nfunction OnUpdate() while true do end end\n"},
+      {"wait_timer", "DesignName = 'w'\nfunction OnUpdate() end\nfunction OnTimer() while true do os.execute('sleep 0.02') end end\n"},
       {"loop_timer", "DesignName = 't'\nfunction OnUpdate() end\nfunction OnTimer() while true do end end\n"},
       {"loop_chunk", "DesignName = 'c'\nfunction OnUpdate() end\nwhile true do end\n"},
   };

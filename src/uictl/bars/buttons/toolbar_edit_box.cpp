@@ -116,7 +116,7 @@ void CUxToolbarEditBoxButton::OnChangeParentWnd(QWidget* parent) {
   rect.bottom = rect.top + globalData().nTextHeight;
   if (!CreateEdit(parent, rect)) return;
   OnMove();
-  m_pWndEdit->setFont(globalData().fontRegular.qfont());
+  OnGlobalFontsChanged();
   if (m_pWndEdit->text().isEmpty()) setEditText(m_strContents);
   else m_strContents = m_pWndEdit->text().toStdWString();
 }
@@ -139,7 +139,13 @@ void CUxToolbarEditBoxButton::TakeOwnerColours() {
   QPalette palette = m_pWndEdit->palette();
   palette.setColor(QPalette::Text, toQColor(dc.textColor()));
   palette.setColor(QPalette::Base, toQColor(dc.bkColor()));
+  // Whatever colours the owner answers, a disabled edit control writes in the desktop's grey.
+  palette.setColor(QPalette::Disabled, QPalette::Text, toQColor(getSysColor(ColorGrayText)));
   m_pWndEdit->setPalette(palette);
+}
+
+void CUxToolbarEditBoxButton::OnGlobalFontsChanged() {
+  if (m_pWndEdit) m_pWndEdit->setFont(globalData().fontRegular.qfont());
 }
 
 void* CUxToolbarEditBoxButton::OnCtlColor(Dc* dc, unsigned) { return hostedControlColours(dc); }

@@ -43,6 +43,7 @@ class CUxToolbarEditBoxButton : public CUxToolbarButton {
   platform::Size OnCalculateSize(platform::Dc* dc, const platform::Size& sizeDefault, bool horizontal) override;
   bool OnClick(QWidget* wnd, bool delay = true) override;
   void OnChangeParentWnd(QWidget* parent) override;
+  void OnGlobalFontsChanged() override;
   void OnMove() override;
   void OnSize(int width) override;
   QWidget* GetHwnd() override { return m_pWndEdit; }
@@ -64,6 +65,7 @@ class CUxToolbarEditBoxButton : public CUxToolbarButton {
   QLineEdit* GetEditBox() const { return m_pWndEdit; }
   // The box takes the colours its owner answers for it: when made, and again whenever the
   // desktop's colours change, so that it never stays a white box on a bar that has turned dark.
+  // Disabled, it writes in the desktop's grey, as a disabled edit control does.
   void TakeOwnerColours();
 
   // Child, visible, automatic horizontal scrolling.

@@ -1,11 +1,15 @@
 // Edit boxes on toolbars: one text for every box of a command, typing sent as the command,
-// hidden on vertical bars, kept through archives, and their border and label.
+// hidden on vertical bars, kept through archives, their border and label, the grey of a disabled
+// box and the library's fonts.
+#include "platform/drawing/system_metrics.h"
 #include "platform/settings/archive.h"
 #include "uictl/bars/library_globals.h"
 #include "uictl/bars/buttons/toolbar_edit_box.h"
 
+#include "text_contrast.h"
 #include "toolbar_test_support.h"
 
+#include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -112,4 +116,60 @@ TEST_F(EditBoxTest, SunkenBorderAroundTheBoxAndItsLabelBelow) {
     for (int x = button.left; x < button.right; ++x)
       textPixels += pixelAt(image, bar->ClientToWidget({x, y})) == globalData().clrBarText;
   EXPECT_GT(textPixels, 10);
+}
+
+// As a disabled edit control: the text in the desktop's grey, on the classic look and on a dark
+// one, never in the colour of the text one may type.
+TEST_F(EditBoxTest, ADisabledBoxWritesItsTextInTheDesktopsGrey) {
+  CUxToolBar* bar = barWithBox(
+      &frame, 6, CbrsAlignTop,
+      std::make_unique<CUxToolbarEditBoxButton>(
+          kFind, -1, CUxToolbarEditBoxButton::kDefaultStyle | CUxToolbarEditBoxButton::kWsDisabled, 120));
+  auto* box = static_cast<CUxToolbarEditBoxButton*>(bar->GetButton(1));
+  QLineEdit* control = box->GetEditBox();
+  ASSERT_TRUE(control);
+  ASSERT_FALSE(control->isEnabled());
+  box->SetContents(L"■■■");
+  const auto count = [control](COLORREF colour) {
+    const QImage image = control->grab().toImage();
+    int pixels = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) pixels += pixelAt(image, {x, y}) == colour;
+    return pixels;
+  };
+  const auto writesInGrey = [&] {
+    EXPECT_GT(count(getSysColor(ColorGrayText)), 10);
+    EXPECT_EQ(count(getSysColor(ColorWindowText)), 0);
+  };
+  writesInGrey();
+  {
+    const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
+    ASSERT_NE(getSysColor(ColorGrayText), rgb(128, 128, 128));
+    writesInGrey();
+  }
+  // Enabled again, the typed colour comes back.
+  control->setEnabled(true);
+  EXPECT_GT(count(getSysColor(ColorWindowText)), 10);
+}
+
+// The library's fonts change with the desktop's: a box made before follows them, both ways.
+TEST_F(EditBoxTest, ADesktopFontChangeReachesTheBox) {
+  CUxToolBar* bar = barWithBox(&frame, 7, CbrsAlignTop, findBox());
+  QLineEdit* control = static_cast<CUxToolbarEditBoxButton*>(bar->GetButton(1))->GetEditBox();
+  ASSERT_TRUE(control);
+  const QFont first = control->font();
+  ASSERT_EQ(first, globalData().fontRegular.qfont());
+  const QFont previous = QApplication::font();
+  {
+    ClassicSystemMetrics larger;
+    larger.menu.height = -28;
+    const SystemMetricsOverride use(larger);
+    QFont changed = previous;
+    changed.setPointSize(previous.pointSize() + 4);
+    QApplication::setFont(changed);
+    EXPECT_NE(globalData().fontRegular.qfont(), first);
+    EXPECT_EQ(control->font(), globalData().fontRegular.qfont());
+  }
+  QApplication::setFont(previous);
+  EXPECT_EQ(control->font(), first);
 }
