@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <vector>
 
+class QImage;
 class QWidget;
 
 namespace apptest {
@@ -31,8 +32,15 @@ QStringList textsStandingOutLessThan(QWidget* widget, double least = 3.0);
 // The ratio for text `text` drawn over `ground`, as textsDrawn gives it.
 double contrastOf(const QColor& text, const QColor& ground);
 
+// How far a mark (a list row's dot) drawn over `ground` stands out from it: the ratio of its pixel
+// that stands out most, its partly covered edges blended with the ground as they are drawn.
+double markContrast(const QImage& mark, const QColor& ground);
+
 // A dark scheme as a desktop's theme hands it to the toolkit: faces of dark grey, light text.
 QPalette darkDesktopPalette();
+
+// A light scheme of the same desktop: faces of near-white, dark text, a pale grey for disabled text.
+QPalette lightDesktopPalette();
 
 // Makes `palette` the application's palette, as a desktop theme does before the program's windows
 // are made, and gives back the one before when it goes.
