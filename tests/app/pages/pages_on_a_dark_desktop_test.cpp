@@ -316,10 +316,11 @@ TEST(PagesOnADarkDesktop, TheListsCheckBoxesStandOutFromADarkListAndStayAsDrawnO
   EXPECT_EQ(stock[1], QImage(":/app/icon/277.xpm").convertToFormat(QImage::Format_ARGB32));
 }
 
-// The question log open while the desktop switches its scheme, to light and back to dark: its
-// rows' boxes are drawn again for each list's ground, and their frames stand out from it.
+// The question log open while the desktop switches its scheme, from the stock look (the boxes as
+// drawn) to dark, to light and back to dark: its rows' boxes are drawn again for each list's
+// ground, and their frames and ticks stand out from it.
 TEST(PagesOnADarkDesktop, TheQuestionLogsBoxesStandOutAfterTheDesktopSwitchesItsScheme) {
-  QuestionLogPageWithData log(Desktop::dark);
+  QuestionLogPageWithData log(Desktop::stock);
   show(log.t.host.window, *log.page);
   const QAbstractItemModel& rows = *log.page->list().model();
   const auto box = [&] { return rows.index(0, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage(); };
@@ -329,6 +330,7 @@ TEST(PagesOnADarkDesktop, TheQuestionLogsBoxesStandOutAfterTheDesktopSwitchesIts
     EXPECT_GT(inked, 40);
     return faded;
   };
+  const ApplicationPaletteScope dark(darkDesktopPalette());
   EXPECT_EQ(fadedOn(darkDesktopPalette()), 0);
   const ApplicationPaletteScope light(lightDesktopPalette());
   EXPECT_EQ(fadedOn(lightDesktopPalette()), 0);

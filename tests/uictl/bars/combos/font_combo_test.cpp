@@ -181,10 +181,10 @@ TEST_F(FontComboTest, InstalledJapaneseFaceWithItsTrueTypeIcon) {
   EXPECT_GT(countPixels(image, QRect(0, 0, 22, 20), 0x000000), 10);
 }
 
-// The TrueType icon's black and gray ink on the list of a dark desktop, and on the list of the
-// scheme the desktop switches to with the list open, light and then dark again.
+// The TrueType icon's black and gray ink on the list of a dark desktop, and on the list of each
+// scheme the desktop switches to with the list open: dark, light and dark again.
 TEST_F(FontComboTest, TheFontTypeIconStandsOutFromADarkList) {
-  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
+  const apptest::ApplicationPaletteScope light(apptest::lightDesktopPalette());
   FontComboBox box;
   ASSERT_TRUE(box.SelectFont(L"ipagothic", 1));
   const auto expectIconStandsOut = [&box](const char* scheme) {
@@ -203,9 +203,11 @@ TEST_F(FontComboTest, TheFontTypeIconStandsOutFromADarkList) {
     EXPECT_GT(ink, 10) << scheme;
     EXPECT_EQ(faded, 0) << scheme;
   };
-  expectIconStandsOut("dark");
-  const apptest::ApplicationPaletteScope light(apptest::lightDesktopPalette());
   expectIconStandsOut("light");
+  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
+  expectIconStandsOut("dark");
+  const apptest::ApplicationPaletteScope lightAgain(apptest::lightDesktopPalette());
+  expectIconStandsOut("light again");
   const apptest::ApplicationPaletteScope darkAgain(apptest::darkDesktopPalette());
   expectIconStandsOut("dark again");
 }
