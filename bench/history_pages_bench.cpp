@@ -32,6 +32,7 @@
 #include "app/pages/tabpage_smartlearning.h"
 #include "database/engine/busy_wait.h"
 #include "database/engine/sql_helpers.h"
+#include "dark_desktop.h"
 #include "large_database.h"
 #include "offscreen_main.h"
 #include "platform/trace.h"
@@ -104,8 +105,10 @@ struct HistoryDatabase {
 };
 
 // Arguments: the study method (0 normal, 1 review, 2 focused), and for a review the period (its
-// index: 0 the last study, 1 the last 24 hours) and target (0 studied, 2 not studied).
+// index: 0 the last study, 1 the last 24 hours) and target (0 studied, 2 not studied); the desktop
+// (0 the classic look, 1 a dark scheme, whose figures take shades that stand out from its face).
 void BM_LearningPagePaint(benchmark::State& state) {
+  const DarkDesktopPalette desktop(state.range(3) == 1);
   HistoryDatabase data;
   BenchHost host;
   CTabpageLoginfo page(data.app, host);
@@ -122,11 +125,13 @@ void BM_LearningPagePaint(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LearningPagePaint)
-    ->Args({0, 0, 0})
-    ->Args({1, 0, 2})
-    ->Args({1, 1, 0})
-    ->Args({2, 0, 0})
-    ->ArgNames({"method", "period", "target"})
+    ->Args({0, 0, 0, 0})
+    ->Args({1, 0, 2, 0})
+    ->Args({1, 1, 0, 0})
+    ->Args({2, 0, 0, 0})
+    ->Args({0, 0, 0, 1})
+    ->Args({1, 0, 2, 1})
+    ->ArgNames({"method", "period", "target", "dark"})
     ->Unit(benchmark::kMillisecond);
 
 // Argument: the set's size, 10,000 or 100,000 questions. The page is on screen, as when it is looked at.

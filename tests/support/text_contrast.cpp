@@ -10,6 +10,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -172,6 +173,21 @@ QStringList textsStandingOutLessThan(QWidget* widget, double least) {
   return problems;
 }
 
+double markContrast(const QImage& mark, const QColor& ground) {
+  const QImage pixels = mark.convertToFormat(QImage::Format_ARGB32);
+  double most = 1.0;
+  for (int y = 0; y < pixels.height(); ++y)
+    for (int x = 0; x < pixels.width(); ++x) {
+      const QRgb pixel = pixels.pixel(x, y);
+      const double cover = qAlpha(pixel) / 255.0;
+      const auto blend = [cover](int ink, int under) { return qRound(ink * cover + under * (1 - cover)); };
+      const QColor shown(blend(qRed(pixel), ground.red()), blend(qGreen(pixel), ground.green()),
+                         blend(qBlue(pixel), ground.blue()));
+      most = std::max(most, contrastOf(shown, ground));
+    }
+  return most;
+}
+
 QPalette darkDesktopPalette() {
   QPalette palette;
   const QColor window(49, 54, 59), base(35, 38, 41), button(49, 54, 59), text(239, 240, 241);
@@ -219,6 +235,33 @@ QPalette darkDesktopPaletteAsStartedUp() {
       ref(palette.color(QPalette::Highlight)), ref(palette.color(QPalette::HighlightedText)),
       platform::kDesktopPairContrast));
   palette.setColor(QPalette::Highlight, darker);
+  return palette;
+}
+
+QPalette lightDesktopPalette() {
+  QPalette palette;
+  const QColor window(239, 240, 241), base(252, 252, 252), button(252, 252, 252), text(35, 38, 41);
+  palette.setColor(QPalette::Window, window);
+  palette.setColor(QPalette::WindowText, text);
+  palette.setColor(QPalette::Base, base);
+  palette.setColor(QPalette::AlternateBase, QColor(239, 240, 241));
+  palette.setColor(QPalette::Text, text);
+  palette.setColor(QPalette::Button, button);
+  palette.setColor(QPalette::ButtonText, text);
+  palette.setColor(QPalette::BrightText, Qt::white);
+  palette.setColor(QPalette::Light, Qt::white);
+  palette.setColor(QPalette::Midlight, QColor(246, 247, 247));
+  palette.setColor(QPalette::Mid, QColor(196, 201, 205));
+  palette.setColor(QPalette::Dark, QColor(136, 142, 147));
+  palette.setColor(QPalette::Shadow, QColor(71, 77, 82));
+  palette.setColor(QPalette::Highlight, QColor(61, 174, 233));
+  palette.setColor(QPalette::HighlightedText, Qt::white);
+  palette.setColor(QPalette::ToolTipBase, QColor(247, 247, 247));
+  palette.setColor(QPalette::ToolTipText, text);
+  palette.setColor(QPalette::Link, QColor(41, 128, 185));
+  palette.setColor(QPalette::PlaceholderText, QColor(112, 125, 138));
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    palette.setColor(QPalette::Disabled, role, QColor(160, 164, 167));
   return palette;
 }
 

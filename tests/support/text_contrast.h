@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <vector>
 
+class QImage;
 class QWidget;
 
 namespace apptest {
@@ -31,6 +32,10 @@ QStringList textsStandingOutLessThan(QWidget* widget, double least = 3.0);
 // The ratio for text `text` drawn over `ground`, as textsDrawn gives it.
 double contrastOf(const QColor& text, const QColor& ground);
 
+// How far a mark (a list row's dot) drawn over `ground` stands out from it: the ratio of its pixel
+// that stands out most, its partly covered edges blended with the ground as they are drawn.
+double markContrast(const QImage& mark, const QColor& ground);
+
 // A dark scheme as a desktop's theme hands it to the toolkit: faces of dark grey, light text.
 QPalette darkDesktopPalette();
 
@@ -45,6 +50,9 @@ QPalette greyDesktopPalette(int grey);
 // The dark scheme as the program's start-up look leaves it: the selection darkened until its text
 // stands out from it as a desktop's pair should.
 QPalette darkDesktopPaletteAsStartedUp();
+
+// A light scheme of the same desktop: faces of near-white, dark text, a pale grey for disabled text.
+QPalette lightDesktopPalette();
 
 // Makes `palette` the application's palette, as a desktop theme does before the program's windows
 // are made, and gives back the one before when it goes.

@@ -10,6 +10,7 @@
 
 #include "app/common/quiet_retry.h"
 #include "app/shell/app_resources.h"
+#include "platform/drawing/desktop_colours.h"
 #include "platform/drawing/readable_colour.h"
 #include "platform/drawing/readable_image.h"
 #include "platform/drawing/system_metrics.h"
@@ -49,8 +50,13 @@ RowMarks checkBoxMarks() { return {rowIcon(276), rowIcon(277), {}}; }
 
 RowMarks dotMarks(const QString& toolTip) { return {dot(true), dot(false), toolTip}; }
 
-IdListModel::IdListModel(IdRowSource& source, std::vector<const wchar_t*> titles, RowMarks marks)
-    : source_(source), titles_(std::move(titles)), marks_(std::move(marks)) {}
+IdListModel::IdListModel(IdRowSource& source, std::vector<const wchar_t*> titles, std::function<RowMarks()> inkMarks)
+    : source_(source), titles_(std::move(titles)), inkMarks_(std::move(inkMarks)), marks_(inkMarks_()) {
+  platform::whenPaletteChanges(this, [this] {
+    marks_ = inkMarks_();
+    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
+  });
+}
 
 int IdListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : source_.listRowCount(); }
 

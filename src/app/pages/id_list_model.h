@@ -49,7 +49,11 @@ class IdListModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  IdListModel(IdRowSource& source, std::vector<const wchar_t*> titles, RowMarks marks = checkBoxMarks());
+  // `inkMarks` draws the marks for the application's palette of the moment: they are drawn again
+  // whenever the palette changes (the desktop switched its scheme), so that they stand out from the
+  // list's new ground.
+  IdListModel(IdRowSource& source, std::vector<const wchar_t*> titles,
+              std::function<RowMarks()> inkMarks = checkBoxMarks);
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -71,7 +75,8 @@ class IdListModel : public QAbstractTableModel {
  private:
   IdRowSource& source_;
   std::vector<const wchar_t*> titles_;
-  // Made once: the view asks for a row's image whenever it paints the row.
+  std::function<RowMarks()> inkMarks_;
+  // Made once for each palette: the view asks for a row's image whenever it paints the row.
   RowMarks marks_;
 };
 

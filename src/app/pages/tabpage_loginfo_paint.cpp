@@ -10,7 +10,7 @@
 #include "app/pages/page_dates.h"
 #include "app/pages/page_drawing.h"
 #include "app/pages/tabpage_loginfo.h"
-#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/kept_shades.h"
 #include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
 #include "services/shell_values.h"
@@ -33,7 +33,7 @@ constexpr COLORREF kGrey = rgb(128, 128, 128);
 // The page is drawn on the button face: its plain texts take the face's own text colour, and its
 // figures their meaning colour in a shade that stands out from the face.
 COLORREF faceText() { return platform::getSysColor(platform::ColorBtnText); }
-COLORREF onFace(COLORREF meaning) { return platform::readableOnSysColor(meaning, platform::ColorBtnFace); }
+COLORREF onFace(COLORREF meaning) { return platform::keptReadableOnSysColor(meaning, platform::ColorBtnFace); }
 
 void drawRow(Dc& dc, int left, int y, int right, int bottom, const std::wstring& label, const std::wstring& value,
              COLORREF colour) {

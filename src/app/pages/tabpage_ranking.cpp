@@ -18,7 +18,7 @@
 #include "platform/windows/notifier.h"
 #include "platform/files/shell_open.h"
 #include "platform/int32_limits.h"
-#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/kept_shades.h"
 #include "platform/drawing/system_metrics.h"
 #include "platform/text.h"
 #include "platform/trace.h"
@@ -324,7 +324,7 @@ void CTabpageRanking::OnPaint(platform::Dc& dc) {
   };
   // On the button face: the face's own text colour, and the points in a blue that stands out from it.
   const platform::COLORREF text = platform::getSysColor(platform::ColorBtnText);
-  const platform::COLORREF points = platform::readableOnSysColor(rgb(0, 0, 255), platform::ColorBtnFace);
+  const platform::COLORREF points = platform::keptReadableOnSysColor(rgb(0, 0, 255), platform::ColorBtnFace);
   row(L"順位", values.users == 0 ? L"? 位" : platform::format(L"%d 位（%d 人中）", values.rank, values.users), text);
   row(L"ポイント", platform::format(L"%d + %d", accepted.p, pending.p), points);
   row(L"正解数", platform::format(L"%d + %d", accepted.nc, pending.nc), text);

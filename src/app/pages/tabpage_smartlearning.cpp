@@ -96,8 +96,10 @@ CTabpageSmartlearning::CTabpageSmartlearning(KlvApp& app, MainDialogHost& host, 
       app_(app),
       host_(host),
       model_(*this, {L"解答", L"忘却度", L"記憶レベル", L"次のレベルアップ", L"学習日"},
-             dotMarks(qtext(L"● の問題が次の「覚える」で出題されます。\n"
-                            L"出題される問題は「出題数」と「新しい問題の出題率」で選ばれます。"))),
+             [] {
+               return dotMarks(qtext(L"● の問題が次の「覚える」で出題されます。\n"
+                                     L"出題される問題は「出題数」と「新しい問題の出題率」で選ばれます。"));
+             }),
       afterInput_(new WordAfterInput(this)) {
   setObjectName("id284");
   list_ = withId(new platform::RowListView(this), 1001);

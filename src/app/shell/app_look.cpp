@@ -5,7 +5,10 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPalette>
+#include <QPointer>
+#include <QScopedValueRollback>
 #include <QTranslator>
+#include <optional>
 
 #include "platform/drawing/desktop_colours.h"
 #include "platform/drawing/dialog_units.h"
@@ -67,29 +70,67 @@ QColor systemColour(int index) { return platform::toQColor(platform::getSysColor
 
 platform::COLORREF ref(const QColor& colour) { return platform::rgb(colour.red(), colour.green(), colour.blue()); }
 
+constexpr QPalette::ColorRole kDisabledTextRoles[] = {QPalette::WindowText, QPalette::ButtonText, QPalette::Text};
+constexpr QPalette::ColorGroup kSelectionGroups[] = {QPalette::Active, QPalette::Inactive, QPalette::Disabled};
+
 // Disabled text is drawn in the classic desktop's grey text colour: the style's own disabled
 // colour is nearly the button face that pages and dialogs are painted with. A desktop's palette
 // gives its own grey, and its own selection; where either stands out too little from what lies
 // under it, a shade of it that stands out takes its place.
-void useReadableDisabledAndSelectedText() {
-  QPalette palette = QApplication::palette();
-  const bool desktop = platform::desktopPalette().has_value();
+QPalette withReadableDisabledAndSelectedText(const QPalette& desktopsOwn, bool desktop) {
+  QPalette palette = desktopsOwn;
   QColor grey = systemColour(platform::ColorGrayText);
   if (desktop)
-    grey = platform::toQColor(
-        platform::shadeStandingOut(ref(grey), ref(palette.color(QPalette::Window)), platform::kDesktopPairContrast));
-  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-    palette.setColor(QPalette::Disabled, role, grey);
+    grey = platform::toQColor(platform::shadeStandingOut(ref(desktopsOwn.color(QPalette::Disabled, QPalette::Text)),
+                                                         ref(palette.color(QPalette::Window)),
+                                                         platform::kDesktopPairContrast));
+  for (QPalette::ColorRole role : kDisabledTextRoles) palette.setColor(QPalette::Disabled, role, grey);
   if (desktop) {
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (QPalette::ColorGroup group : kSelectionGroups) {
       const QColor text = palette.color(group, QPalette::HighlightedText);
       const QColor selection = palette.color(group, QPalette::Highlight);
       palette.setColor(group, QPalette::Highlight,
                        platform::toQColor(platform::shadeStandingOut(ref(selection), ref(text), platform::kDesktopPairContrast)));
     }
   }
-  QApplication::setPalette(palette);
+  return palette;
 }
+
+// The readable grey and selection follow the desktop's scheme while the program runs: they are
+// made again from each palette the desktop hands over, kept as it came, never from the shades the
+// program set before (a shade of a shade drifts, and a dark scheme's grey is no start on a light one).
+class DesktopSchemeFollower : public QObject {
+ public:
+  DesktopSchemeFollower() : QObject(qApp) { platform::whenPaletteChanges(this, [this] { follow(); }); }
+
+  void follow() {
+    // Setting the palette gives the notice again: that one is the program's own.
+    if (applying_) return;
+    QPalette came = QApplication::palette();
+    // A theme that changes only the roles the program left to it hands back the program's own
+    // shades in the others: there the desktop's colours from before still stand.
+    if (applied_)
+      forEachRoleSet([&](QPalette::ColorGroup group, QPalette::ColorRole role) {
+        if (came.color(group, role) == applied_->color(group, role))
+          came.setColor(group, role, desktopsOwn_.color(group, role));
+      });
+    desktopsOwn_ = came;
+    applied_ = withReadableDisabledAndSelectedText(desktopsOwn_, platform::desktopPalette().has_value());
+    const QScopedValueRollback applying(applying_, true);
+    QApplication::setPalette(*applied_);
+  }
+
+ private:
+  template <class Visit>
+  static void forEachRoleSet(Visit visit) {
+    for (QPalette::ColorRole role : kDisabledTextRoles) visit(QPalette::Disabled, role);
+    for (QPalette::ColorGroup group : kSelectionGroups) visit(group, QPalette::Highlight);
+  }
+
+  QPalette desktopsOwn_;
+  std::optional<QPalette> applied_;
+  bool applying_ = false;
+};
 
 }  // namespace
 
@@ -98,7 +139,9 @@ void setUpApplicationLook() {
   // The windows speak Japanese: their text is set in the dialogs' Japanese face at the desktop's
   // size, whatever the locale's own choice, rather than each text searched for a face that has it.
   QApplication::setFont(platform::japaneseDialogFont(QApplication::font()));
-  useReadableDisabledAndSelectedText();
+  static QPointer<DesktopSchemeFollower> follower;
+  if (!follower) follower = new DesktopSchemeFollower;  // the application's child
+  follower->follow();
   // Every window without an icon of its own shows the program's.
   QApplication::setWindowIcon(study::applicationIcon());
 }

@@ -2,5 +2,6 @@
 // Japanese, disabled text drawn legibly and the program's icon.
 #pragma once
 
-// Once the application object exists; calling it again changes nothing.
+// Once the application object exists; calling it again changes nothing. The legible disabled text
+// and selection follow the desktop's scheme from then on, whenever it switches.
 void setUpApplicationLook();

@@ -62,4 +62,14 @@ std::optional<QPalette> desktopPalette() {
   return std::nullopt;
 }
 
+QMetaObject::Connection whenPaletteChanges(QObject* context, std::function<void()> follow) {
+  if (!qGuiApp) return {};
+  // The signal is the one notice the toolkit gives while the palette is set.
+  QT_WARNING_PUSH
+  QT_WARNING_DISABLE_DEPRECATED
+  return QObject::connect(qGuiApp, &QGuiApplication::paletteChanged, context,
+                          [follow = std::move(follow)] { follow(); });
+  QT_WARNING_POP
+}
+
 }  // namespace platform

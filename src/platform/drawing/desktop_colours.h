@@ -5,9 +5,13 @@
 
 #include "platform/drawing/system_metrics.h"
 
+#include <QMetaObject>
+
 #include <array>
+#include <functional>
 #include <optional>
 
+class QObject;
 class QPalette;
 
 namespace platform {
@@ -21,5 +25,10 @@ SysColourTable coloursFromPalette(const QPalette& palette, const SysColourTable&
 // The application's palette when it is not the style's stock one; nullopt when it is, and
 // without a widget application.
 std::optional<QPalette> desktopPalette();
+
+// Has `follow` run on every change of the application's palette, at once, while the palette is
+// being set (a desktop that switches its scheme sets it), until `context` goes or the connection
+// is broken. The toolkit's event for it reaches the application object and, later, the windows only.
+QMetaObject::Connection whenPaletteChanges(QObject* context, std::function<void()> follow);
 
 }  // namespace platform

@@ -13,7 +13,7 @@
 #include <stdexcept>
 
 #include "platform/clock.h"
-#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/kept_shades.h"
 #include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
 #include "study/window/control_ids.h"
@@ -317,9 +317,9 @@ int MoveEdit(lua_State* L) {
   // face) shows the skin's colour in a shade that stands out from that ground.
   if (textColour && !groundGiven) {
     if (qobject_cast<QLineEdit*>(control))
-      textColour = platform::readableOnSysColor(*textColour, platform::ColorWindow);
+      textColour = platform::keptReadableOnSysColor(*textColour, platform::ColorWindow);
     else if (control->autoFillBackground())
-      textColour = platform::readableOnSysColor(*textColour, platform::ColorBtnFace);
+      textColour = platform::keptReadableOnSysColor(*textColour, platform::ColorBtnFace);
   }
   QPalette palette = control->palette();
   if (textColour) {

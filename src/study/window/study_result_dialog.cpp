@@ -14,7 +14,7 @@
 #include "database/folders/section_questions.h"
 #include "database/engine/sql_helpers.h"
 #include "platform/drawing/gdi_types.h"
-#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/kept_shades.h"
 #include "platform/drawing/system_metrics.h"
 #include "platform/windows/notifier.h"
 #include "platform/windows/list_view_keys.h"
@@ -153,7 +153,8 @@ void CStudyResultDlg::paintEvent(QPaintEvent* event) {
   // figures take the face's text colour and the coloured ones a shade that stands out from it.
   const bool ownBackground = !settings_.useOsDefaultBackgroundColor.value;
   auto shown = [&](platform::COLORREF colour) {
-    return platform::toQColor(ownBackground ? colour : platform::readableOnSysColor(colour, platform::ColorBtnFace));
+    return platform::toQColor(ownBackground ? colour
+                                            : platform::keptReadableOnSysColor(colour, platform::ColorBtnFace));
   };
   painter.setPen(shown(platform::rgb(0, 0, 250)));
   QRect client = rect();

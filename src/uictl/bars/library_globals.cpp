@@ -1,5 +1,6 @@
 #include "uictl/bars/library_globals.h"
 
+#include "platform/drawing/desktop_colours.h"
 #include "platform/windows/command_target.h"
 #include "platform/settings/runtime_class.h"
 #include "uictl/bars/commands/accelerators.h"
@@ -111,15 +112,6 @@ void followApplicationPalette() {
   }
 }
 
-QMetaObject::Connection connectToPaletteChanges() {
-  // The signal is the one notice the toolkit gives while the palette is set; the event that
-  // replaces it reaches only the application object and, queued, the windows.
-  QT_WARNING_PUSH
-  QT_WARNING_DISABLE_DEPRECATED
-  return QObject::connect(qGuiApp, &QGuiApplication::paletteChanged, qGuiApp, [] { followApplicationPalette(); });
-  QT_WARNING_POP
-}
-
 void startUp() {
   LibraryState& s = state();
   MenuSoundThread::Restart();
@@ -149,7 +141,7 @@ void startUp() {
   build(s.fonts);
   build(s.drawData);
   if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    const QMetaObject::Connection palette = connectToPaletteChanges();
+    const QMetaObject::Connection palette = platform::whenPaletteChanges(qGuiApp, followApplicationPalette);
     s.exitFunctions.push_back([palette] { QObject::disconnect(palette); });
   }
   // The fonts, their text heights and every bar's layout follow a change of the desktop's fonts.

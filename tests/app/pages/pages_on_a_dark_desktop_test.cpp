@@ -301,6 +301,20 @@ TEST(PagesOnADarkDesktop, TheQuestionLogsCountStandsOutAndStaysBlackOnTheClassic
   EXPECT_EQ(colourOf(textsDrawn(stock.page.get()), "/ 4"), QColor(0, 0, 0));
 }
 
+// How many pixels a list's mark inks, and how many of them fade into the list's `ground`.
+std::pair<int, int> inkedAndFaded(const QImage& mark, const QColor& ground) {
+  const QImage picture = mark.convertToFormat(QImage::Format_ARGB32);
+  int inked = 0, faded = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) {
+      const QRgb pixel = picture.pixel(x, y);
+      if (qAlpha(pixel) == 0) continue;
+      ++inked;
+      faded += contrastOf(QColor::fromRgb(pixel), ground) < 3.0;
+    }
+  return {inked, faded};
+}
+
 // The boxes the question lists tick: their frame and tick were drawn for a white list.
 TEST(PagesOnADarkDesktop, TheListsCheckBoxesStandOutFromADarkListAndStayAsDrawnOnTheStockOne) {
   const auto pictures = [] {
@@ -312,14 +326,7 @@ TEST(PagesOnADarkDesktop, TheListsCheckBoxesStandOutFromADarkListAndStayAsDrawnO
     const ApplicationPaletteScope dark(darkDesktopPalette());
     const QColor ground = darkDesktopPalette().color(QPalette::Base);
     for (const QImage& picture : pictures()) {
-      int inked = 0, faded = 0;
-      for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) {
-          const QRgb pixel = picture.pixel(x, y);
-          if (qAlpha(pixel) == 0) continue;
-          ++inked;
-          faded += contrastOf(QColor::fromRgb(pixel), ground) < 3.0;
-        }
+      const auto [inked, faded] = inkedAndFaded(picture, ground);
       EXPECT_GT(inked, 40);
       EXPECT_EQ(faded, 0);
     }
@@ -328,6 +335,28 @@ TEST(PagesOnADarkDesktop, TheListsCheckBoxesStandOutFromADarkListAndStayAsDrawnO
   const std::array<QImage, 2> stock = pictures();
   EXPECT_EQ(stock[0], QImage(":/app/icon/276.xpm").convertToFormat(QImage::Format_ARGB32));
   EXPECT_EQ(stock[1], QImage(":/app/icon/277.xpm").convertToFormat(QImage::Format_ARGB32));
+}
+
+// The question log open while the desktop switches its scheme, from the stock look (the boxes as
+// drawn) to dark, to light and back to dark: its rows' boxes are drawn again for each list's
+// ground, and their frames and ticks stand out from it.
+TEST(PagesOnADarkDesktop, TheQuestionLogsBoxesStandOutAfterTheDesktopSwitchesItsScheme) {
+  QuestionLogPageWithData log(Desktop::stock);
+  show(log.t.host.window, *log.page);
+  const QAbstractItemModel& rows = *log.page->list().model();
+  const auto box = [&] { return rows.index(0, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage(); };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rows.rowCount() > 0 && !box().isNull(); }, testwait::kPatienceMs));
+  const auto fadedOn = [&](const QPalette& scheme) {
+    const auto [inked, faded] = inkedAndFaded(box(), scheme.color(QPalette::Base));
+    EXPECT_GT(inked, 40);
+    return faded;
+  };
+  const ApplicationPaletteScope dark(darkDesktopPalette());
+  EXPECT_EQ(fadedOn(darkDesktopPalette()), 0);
+  const ApplicationPaletteScope light(lightDesktopPalette());
+  EXPECT_EQ(fadedOn(lightDesktopPalette()), 0);
+  const ApplicationPaletteScope darkAgain(darkDesktopPalette());
+  EXPECT_EQ(fadedOn(darkDesktopPalette()), 0);
 }
 
 }  // namespace

@@ -41,6 +41,7 @@
 #include "services/database_failure.h"
 #include "services/user_action.h"
 #include "test_env.h"
+#include "text_contrast.h"
 #include "patience.h"
 
 namespace {
@@ -428,6 +429,34 @@ TEST_F(SmartPageTest, ChosenRowsAreMarkedByDotsThatSayWhatChoosesThem) {
     const QString tip = mark(isChosen).data(Qt::ToolTipRole).toString();
     EXPECT_TRUE(tip.contains(QString::fromStdWString(L"「出題数」と「新しい問題の出題率」"))) << tip.toStdString();
   }
+}
+
+// The dots are drawn in the list's text colour: when the desktop switches its scheme with the page
+// open, to light and back to dark, they are drawn again in the new scheme's and stand out from the
+// list's new ground.
+TEST_F(SmartPageTest, TheDotsStandOutFromTheListAfterTheDesktopSwitchesItsScheme) {
+  for (int q = 8400; q < 8405; ++q) t.addQuestion(q, L"w", t.app.smartLearningSetId);
+  const QPalette dark = apptest::darkDesktopPalette();
+  const apptest::ApplicationPaletteScope started(dark);
+  auto page = makePage();
+  page->findChild<QLineEdit*>("id1150")->setText("2");
+  const QAbstractItemModel& rows = *page->list().model();
+  ASSERT_EQ(rows.rowCount(), 5);
+  // The dot, chosen or not, that stands out least from the scheme's list.
+  const auto leastOn = [&](const QPalette& scheme) {
+    double least = 21;
+    for (int row = 0; row < rows.rowCount(); ++row) {
+      const QIcon dot = rows.index(row, 0).data(Qt::DecorationRole).value<QIcon>();
+      least = std::min(least, apptest::markContrast(dot.pixmap(16, 16).toImage(), scheme.color(QPalette::Base)));
+    }
+    return least;
+  };
+  EXPECT_GE(leastOn(dark), 3.0);
+  const QPalette light = apptest::lightDesktopPalette();
+  const apptest::ApplicationPaletteScope switched(light);
+  EXPECT_GE(leastOn(light), 3.0);
+  const apptest::ApplicationPaletteScope switchedBack(dark);
+  EXPECT_GE(leastOn(dark), 3.0);
 }
 
 TEST_F(SmartPageTest, TheSliderNamesItsShare) {

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <functional>
 #include <optional>
@@ -114,6 +116,34 @@ TEST(ReadableWindows, TheChooserSearchExportAndQuestionListOnADarkDesktop) {
   study::CTransModeDlg modes;
   faded << fadedTexts(modes);
   EXPECT_TRUE(faded.isEmpty()) << faded.join(QChar(10)).toStdString();
+}
+
+// The desktop switches its scheme with the windows open, to light and back to dark: the greyed
+// button and the selected row of the set chooser, and the selected name of the learners' list,
+// stand out on each scheme, as they do on the one the program started on.
+TEST(ReadableWindows, TheChooserAndTheLearnersListAfterTheDesktopSwitchesItsScheme) {
+  const DarkDesktop dark;
+  studytest::StudyApp s;
+  CSelectSectionDlg chooser(s.accessor(), s.app);
+  chooser.OnInitDialog();  // the root folder chosen: no set to choose yet
+  CUserManageDlg learners(s.app);
+  learners.OnInitDialog();  // the learner's own name chosen
+  const auto faded = [&](const char* scheme) {
+    QStringList found;
+    for (QWidget* window : std::initializer_list<QWidget*>{&chooser, &learners})
+      for (const QString& text : fadedTexts(*window)) found << QString("%1: %2").arg(scheme, text);
+    return found;
+  };
+  ASSERT_FALSE(chooser.findChild<QPushButton*>("id1")->isEnabled());
+  ASSERT_EQ(learners.findChild<QListWidget*>("id1138")->selectedItems().size(), 1);
+  QStringList found = faded("dark");
+  {
+    const apptest::ApplicationPaletteScope light(apptest::lightDesktopPalette());
+    found << faded("light");
+    const apptest::ApplicationPaletteScope darkAgain(apptest::darkDesktopPalette());
+    found << faded("dark again");
+  }
+  EXPECT_TRUE(found.isEmpty()) << found.join(QChar(10)).toStdString();
 }
 
 TEST(ReadableWindows, ThePrintWindowItsTemplateEditorTheCardToolAndThePrintPromptsOnADarkDesktop) {

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/drawing/gdi_dc.h"
+#include "platform/drawing/kept_shades.h"
 #include "platform/drawing/readable_colour.h"
 #include "platform/drawing/readable_image.h"
 #include "platform/drawing/system_metrics.h"
@@ -62,6 +63,34 @@ TEST(ReadableColour, OnASystemColourTheClassicTableChangesNothingAndADesktopPale
   const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
   EXPECT_NE(readableOnSysColor(kBlue, ColorBtnFace), kBlue);
   EXPECT_GE(contrastRatio(readableOnSysColor(kBlue, ColorBtnFace), getSysColor(ColorBtnFace)), kReadableContrast);
+}
+
+// What a paint is given from the kept shades is what it would have made itself on the scheme shown
+// now: the desktop switches to dark, to light, back to dark and back to the classic look while
+// the shades and a picture's ink are kept.
+TEST(ReadableColour, TheKeptShadesAndInkAreThoseOfTheSchemeShownNow) {
+  QImage picture(2, 1, QImage::Format_ARGB32);
+  picture.setPixel(0, 0, qRgb(0, 0, 0));
+  picture.setPixel(1, 0, qRgb(128, 128, 128));
+  const auto expectTheSchemesOwn = [&picture](const char* scheme) {
+    for (int under : {ColorBtnFace, ColorWindow, ColorBtnShadow}) {
+      for (COLORREF colour : {kBlue, kRed, kDarkGreen})
+        EXPECT_EQ(keptReadableOnSysColor(colour, under), readableOnSysColor(colour, under))
+            << scheme << " " << std::hex << colour << " on " << std::dec << under;
+      EXPECT_EQ(keptInkStandingOutOnSysColor(picture, under), inkStandingOutOnSysColor(picture, under))
+          << scheme << " on " << under;
+    }
+  };
+  expectTheSchemesOwn("classic");
+  {
+    const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
+    expectTheSchemesOwn("dark");
+    const apptest::ApplicationPaletteScope light(apptest::lightDesktopPalette());
+    expectTheSchemesOwn("light");
+    const apptest::ApplicationPaletteScope darkAgain(apptest::darkDesktopPalette());
+    expectTheSchemesOwn("dark again");
+  }
+  expectTheSchemesOwn("classic again");
 }
 
 // A toolbar picture: clear corners, black outline, a dark gray body, a blue mark.

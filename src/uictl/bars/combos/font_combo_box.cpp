@@ -1,6 +1,6 @@
 #include "uictl/bars/combos/font_combo_box.h"
 
-#include "platform/drawing/readable_image.h"
+#include "platform/drawing/kept_shades.h"
 #include "platform/drawing/system_metrics.h"
 #include "uictl/bars/commands/command_manager.h"
 #include "uictl/bars/buttons/hosted_control.h"
@@ -162,11 +162,15 @@ const QImage& FontComboBox::fontTypeIcons() {
       if ((line[x] | 0xFF000000u) == kMaskColour) line[x] = 0;
   }
   imageListFontTypes = bitmap;
+  // Each kind's icon is cut out once: the readable ink made of it is kept under its key.
+  for (int image = 0; image < static_cast<int>(fontTypeIcon_.size()); ++image)
+    if (bitmap.width() >= (image + 1) * kIconSize)
+      fontTypeIcon_[image] = bitmap.copy(image * kIconSize, 0, kIconSize, std::min(kIconSize, bitmap.height()));
   return imageListFontTypes;
 }
 
 void FontComboBox::DrawItem(Dc* dc, int index, const Rect& rect, unsigned state) {
-  const QImage& icons = fontTypeIcons();
+  fontTypeIcons();
   const COLORREF textColour = dc->textColor();
   const int mode = dc->bkMode();
   const int under = (state & OdsSelected) ? ColorHighlight : ColorWindow;
@@ -186,9 +190,9 @@ void FontComboBox::DrawItem(Dc* dc, int index, const Rect& rect, unsigned state)
       if (type & (DeviceFontType | TrueTypeFontType)) {
         const int image = (type & TrueTypeFontType) ? 1 : 0;
         // The icons' black and gray ink is drawn for the classic white list.
-        if (icons.width() >= (image + 1) * kIconSize)
+        if (!fontTypeIcon_[image].isNull())
           dc->drawImage(rect.left, rect.top + (rect.height() - kIconSize) / 2,
-                        inkStandingOutOnSysColor(icons.copy(image * kIconSize, 0, kIconSize, std::min(kIconSize, icons.height())), under));
+                        keptInkStandingOutOnSysColor(fontTypeIcon_[image], under));
       }
       text.left = rect.left + 22;
     }

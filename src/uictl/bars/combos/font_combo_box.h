@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QImage>
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,8 @@ class FontComboBox : public QComboBox {
   const QImage& fontTypeIcons();
   std::vector<std::unique_ptr<FontDescription>> m_descriptions;
   QImage imageListFontTypes;
+  // The strip's two icons: a device font's and a TrueType font's.
+  std::array<QImage, 2> fontTypeIcon_;
   bool m_bIconsLoaded = false;
   bool m_bOwnerDraw = true;
   bool bToolBarMode = false;

@@ -1,6 +1,6 @@
 #include "uictl/bars/drawing/visual_manager.h"
 
-#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/kept_shades.h"
 #include "platform/drawing/system_metrics.h"
 #include "platform/trace.h"
 #include "uictl/bars/drawing/draw_manager.h"
@@ -257,7 +257,7 @@ COLORREF CUxVisualManager::GetToolbarButtonTextColor(CUxToolbarButton* button, i
   const bool disabled = button && (customize ? !button->IsEditable() : (button->m_nStyle & kStyleDisabled) != 0);
   // An outlook button's label lies on the bar's shadow colour, as the caption's does.
   if (isKindOfNamed(button, "CUxOutlookButton"))
-    return readableOnSysColor(getSysColor(disabled ? ColorBtnFace : ColorWindow), ColorBtnShadow);
+    return keptReadableOnSysColor(getSysColor(disabled ? ColorBtnFace : ColorWindow), ColorBtnShadow);
   if (disabled) return globalData().clrGrayText;
   if (state == ButtonHighlighted) {
     const COLORREF hot = toolbarClassData().clrTextColor;

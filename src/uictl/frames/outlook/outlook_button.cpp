@@ -1,6 +1,6 @@
 #include "uictl/frames/outlook/outlook_button.h"
 
-#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/kept_shades.h"
 #include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/draw_manager.h"
 #include "uictl/bars/drawing/global_draw_data.h"
@@ -112,7 +112,8 @@ void CUxOutlookButton::OnDraw(Dc* dc, const Rect& rect, ToolbarImages* images, b
   } else if (m_pWndParentBar && m_pWndParentBar->m_clrRegText != kNoColor) {
     // The owner's colour was chosen for the classic shadow under the labels; on another desktop's
     // shadow a shade of it that stands out takes its place.
-    colour = backImage ? m_pWndParentBar->m_clrRegText : readableOnSysColor(m_pWndParentBar->m_clrRegText, ColorBtnShadow);
+    colour = backImage ? m_pWndParentBar->m_clrRegText
+                       : keptReadableOnSysColor(m_pWndParentBar->m_clrRegText, ColorBtnShadow);
   } else {
     colour = backImage ? globalData().clrWindowText
                        : manager->GetToolbarButtonTextColor(this, highlight ? ButtonHighlighted : ButtonNormal);

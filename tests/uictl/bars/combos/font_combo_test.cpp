@@ -181,23 +181,33 @@ TEST_F(FontComboTest, InstalledJapaneseFaceWithItsTrueTypeIcon) {
   EXPECT_GT(countPixels(image, QRect(0, 0, 22, 20), 0x000000), 10);
 }
 
-// The TrueType icon's black and gray ink on the list of a dark desktop.
+// The TrueType icon's black and gray ink on the list of a dark desktop, and on the list of each
+// scheme the desktop switches to with the list open: dark, light and dark again.
 TEST_F(FontComboTest, TheFontTypeIconStandsOutFromADarkList) {
-  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
+  const apptest::ApplicationPaletteScope light(apptest::lightDesktopPalette());
   FontComboBox box;
   ASSERT_TRUE(box.SelectFont(L"ipagothic", 1));
-  QImage image = canvas(200, 20, 0x123456);
-  Dc dc(image);
-  box.DrawItem(&dc, box.currentIndex(), {0, 0, 200, 20}, 0);
-  const COLORREF window = getSysColor(ColorWindow);
-  int ink = 0, faded = 0;
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 20; ++x) {
-      const COLORREF c = fromPixel(image.pixel(x, y));
-      if (c == window) continue;
-      ++ink;
-      faded += contrastRatio(c, window) < kReadableContrast;
-    }
-  EXPECT_GT(ink, 10);
-  EXPECT_EQ(faded, 0);
+  const auto expectIconStandsOut = [&box](const char* scheme) {
+    QImage image = canvas(200, 20, 0x123456);
+    Dc dc(image);
+    box.DrawItem(&dc, box.currentIndex(), {0, 0, 200, 20}, 0);
+    const COLORREF window = getSysColor(ColorWindow);
+    int ink = 0, faded = 0;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x) {
+        const COLORREF c = fromPixel(image.pixel(x, y));
+        if (c == window) continue;
+        ++ink;
+        faded += contrastRatio(c, window) < kReadableContrast;
+      }
+    EXPECT_GT(ink, 10) << scheme;
+    EXPECT_EQ(faded, 0) << scheme;
+  };
+  expectIconStandsOut("light");
+  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
+  expectIconStandsOut("dark");
+  const apptest::ApplicationPaletteScope lightAgain(apptest::lightDesktopPalette());
+  expectIconStandsOut("light again");
+  const apptest::ApplicationPaletteScope darkAgain(apptest::darkDesktopPalette());
+  expectIconStandsOut("dark again");
 }
