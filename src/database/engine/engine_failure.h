@@ -25,6 +25,11 @@ enum class EngineFailure {
 
 // Every engine failure thrown as a QueryException notes its result code here.
 void noteEngineFailure(int resultCode);
+// A read of what every database file of the program holds (its schema, the version table found in
+// it) failed: a plain error then comes of a schema the engine cannot take as it stands (a schema
+// format it does not read, a name in the schema's text damaged where it still parses), which is
+// damage, as the check of a copy finds it. Any other cause is noted as it is.
+void noteSchemaReadFailure(int resultCode);
 // Notes a failure the engine's result code cannot tell (a refusal the system named), or one handed
 // over from another thread.
 void noteEngineFailure(EngineFailure failure);
@@ -58,7 +63,7 @@ EngineFailure engineFailureOf(int resultCode);
 // aside, busy_wait.h; a cause said in a later action).
 struct NotedFailure {
   EngineFailure kind = EngineFailure::none;
-  bool lasting = false;  // a failure of kind "other" that lasts as long as the file
+  bool lasting = false;  // its cause lasts as long as the file stays as it is (lastFailureMayPass)
   std::wstring refusal;  // engine_refusal.h
 };
 NotedFailure notedFailure();
