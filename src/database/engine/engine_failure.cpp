@@ -44,6 +44,7 @@ void noteDatabaseAway(const std::wstring& path, EngineFailure how) {
     missingDatabase = path;
   }
   noted = how;
+  notedLasts = true;  // as long as the path holds no file, or another one
 }
 
 // The engine refuses to write a file that is no longer the one at its path, having compared the
