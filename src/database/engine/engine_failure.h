@@ -52,9 +52,11 @@ bool noteIfDatabaseAway(sqlite3* db);
 std::wstring lastMissingDatabase();
 // Whether the failure last noted on this thread may be gone the next time, by the one table of
 // causes in engine_failure.cpp: another program lets go, disk space is freed, an I/O error or a
-// shortage of memory passes. Whatever lasts as long as the file at the path stays as it is does
-// not: a file that cannot be written or read, is gone, was replaced or is no database, a damaged
-// file, a change the file's own rules refuse (a constraint, a trigger's words). Nothing noted: false.
+// shortage of memory passes, a journal or log left for a connection that may write the file is
+// played back. Whatever lasts as long as the file at the path stays as it is does not: a file that
+// cannot be written or read, is gone, was replaced or is no database, a damaged file (also as the
+// file system or a checksum finds it), a change the file's own rules refuse (a constraint, a
+// trigger's words). Nothing noted: false.
 // Whoever decides whether to try again (a box that offers it, a read tried again by itself) asks here.
 bool lastFailureMayPass();
 EngineFailure engineFailureOf(int resultCode);
