@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "database/engine/busy_wait.h"
 #include "database/engine/engine_failure.h"
 #include "database/engine/sql_helpers.h"
 #include "database/engine/text_conversion.h"
@@ -84,6 +85,13 @@ int lastResultCode(const DbObject& db) {
   return handle ? sqlite3_extended_errcode(handle) : SQLITE_MISUSE;
 }
 
+// The open's reads name only what the file was found to hold: one that failed is noted as a read
+// of the schema (engine_failure.h), so that a schema damaged where it still parses is said as damage.
+bool schemaUnread(const DbObject& db) {
+  sqliteplus::noteSchemaReadFailure(lastResultCode(db));
+  return false;
+}
+
 // Without the memory_rate table a run would fail at every memory rate, long after the open. Only a
 // cause the file itself holds opens the file without the table, as the result: refusing it would
 // refuse the file for good. Any other failure leaves the file as it was and refuses the open
@@ -115,10 +123,12 @@ std::optional<MemoryRateTable> upgradeToSubversion2(const DbObject& db) {
   return missing;
 }
 
-// Gives a writable file the look-up indexes it lacks, in one transaction. Whatever keeps one from
-// being made (a name another object has, a table without the column, another program's lock, a
-// full disk) is traced and leaves the open as it was: the file is only slower, and the next open
-// tries again.
+// Gives a writable file the look-up indexes it lacks, in one transaction. Whatever keeps them from
+// being made is traced and leaves the open as it was: the file is only slower, and the next open
+// tries again. What the file holds (a name another object has, a table without the column) keeps
+// out only the index it concerns; any other cause (another program's lock, a full disk) would
+// refuse the rest alike, so they are left at once. The open (the splash, a reload) does not wait
+// for another program for an index.
 void addMissingIndexes(const DbObject& db) {
   std::vector<const LookupIndex*> missing;
   for (const LookupIndex& index : kLookupIndexes) {
@@ -131,9 +141,13 @@ void addMissingIndexes(const DbObject& db) {
   }
   if (missing.empty()) return;
   const sqliteplus::NotedFailure before = sqliteplus::notedFailure();
+  const sqliteplus::GiveUpOnBusyFile noWait;
   runInTransaction(db, [&] {
-    for (const LookupIndex* index : missing)
-      if (!execSql(db, index->create)) platform::traceError(L"cannot add the index %ls\n", index->name);
+    for (const LookupIndex* index : missing) {
+      if (execSql(db, index->create)) continue;
+      platform::traceError(L"cannot add the index %ls\n", index->name);
+      if (!refusedByTheFile(lastResultCode(db))) return false;
+    }
     return true;
   });
   sqliteplus::restoreNotedFailure(before);
@@ -150,7 +164,7 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, FileFindings
   // version: the caller says why with the cause the engine noted, so the user can wait instead of
   // choosing another file.
   const std::optional<bool> hasVersion = tableExists(db, L"version");
-  if (!hasVersion) return false;
+  if (!hasVersion) return schemaUnread(db);
   // An empty file (the engine takes a zero-byte file for an empty database) or another program's
   // database: no version to be wrong about.
   if (!*hasVersion) {
@@ -160,7 +174,7 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, FileFindings
   int version = -1, subversion = -1;
   if (readVersionField(db, L"version", version) == FirstRow::failed ||
       readVersionField(db, L"subversion", subversion) == FirstRow::failed)
-    return false;
+    return schemaUnread(db);
   if (version != kVersion) {
     found.refusal = FileRefusal::otherVersion;
     return false;
@@ -180,7 +194,7 @@ bool CheckDatabaseVersion(sqliteplus::SqliteConnection& connection, FileFindings
   }
   // Another program may have dropped the table from a file this program upgraded long ago.
   const std::optional<bool> hasMemoryRates = tableExists(db, L"memory_rate");
-  if (!hasMemoryRates) return false;
+  if (!hasMemoryRates) return schemaUnread(db);
   if (!*hasMemoryRates)
     found.memoryRates = memoryRateNameTaken(db) ? MemoryRateTable::nameTaken : MemoryRateTable::missing;
   if (!connection.isReadOnly()) addMissingIndexes(db);

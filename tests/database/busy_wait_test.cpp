@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -145,6 +146,57 @@ TEST(EngineFailure, OnlyWhatComesOfTheMomentMayPass) {
   sqliteplus::SqliteConnection fresh;
   fresh.open(db.path().c_str());
   EXPECT_FALSE(mayPassAfter(fresh, L"UPDATE damaged SET v = 2", sqliteplus::EngineFailure::damaged)) << "a damaged file";
+  // The file system, or a page's checksum, finds the file damaged: every read fails alike until it
+  // is mended, however often it is tried.
+  for (const int damage : {SQLITE_IOERR_CORRUPTFS, SQLITE_IOERR_DATA}) {
+    testdb::FaultyVfs disk;
+    sqliteplus::SqliteConnection reader;
+    reader.open(db.path().c_str());
+    disk.failReads(damage);
+    EXPECT_FALSE(mayPassAfter(reader, L"SELECT count(*) FROM once", sqliteplus::EngineFailure::damaged))
+        << "damage the system found: " << damage;
+  }
+  // A journal another program left behind, which a connection that may write the file plays back
+  // at its next read: a connection that may not write waits for it, and reads once it is done.
+  {
+    const std::string path = sqliteplus::WStringToUtf8(db.path());
+    const std::string left = path + ".left";
+    sqliteplus::SqliteConnection writer;
+    writer.open(db.path().c_str());
+    ASSERT_TRUE(pdb3::execSql(pdb3::openQuery(writer), L"BEGIN; UPDATE once SET v = 3"));
+    std::filesystem::copy_file(path, left);
+    std::filesystem::copy_file(path + "-journal", left + "-journal");
+    ASSERT_TRUE(pdb3::execSql(pdb3::openQuery(writer), L"ROLLBACK"));
+    {
+      // The engine writes the journal's mark once the journal is on the disk, just before it
+      // changes the file: a program stopped after that leaves the journal marked.
+      std::fstream journal(left + "-journal", std::ios::in | std::ios::out | std::ios::binary);
+      const unsigned char mark[] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
+      journal.write(reinterpret_cast<const char*>(mark), sizeof mark);
+    }
+    {
+      testdb::FaultyVfs readOnly;
+      readOnly.openReadOnly(true);
+      sqliteplus::SqliteConnection reader;
+      sqliteplus::forgetEngineFailure();
+      EXPECT_FALSE(pdb3::openConnection(reader, sqliteplus::Utf8ToWString(left).c_str()));
+      EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::readOnly);
+      EXPECT_TRUE(sqliteplus::lastFailureMayPass()) << "a journal left behind";
+    }
+    sqliteplus::SqliteConnection mayWrite;
+    EXPECT_TRUE(pdb3::openConnection(mayWrite, sqliteplus::Utf8ToWString(left).c_str()));
+    EXPECT_FALSE(std::filesystem::exists(left + "-journal"));
+    // The log's kin: it waits for a connection that may write the file to recover it, or holds the
+    // log's shared memory. A file that may not be written lasts, also noted beside them.
+    for (const int waiting : {SQLITE_READONLY_RECOVERY, SQLITE_READONLY_CANTLOCK, SQLITE_READONLY_ROLLBACK}) {
+      sqliteplus::forgetEngineFailure();
+      sqliteplus::noteEngineFailure(waiting);
+      EXPECT_EQ(sqliteplus::lastEngineFailure(), sqliteplus::EngineFailure::readOnly);
+      EXPECT_TRUE(sqliteplus::lastFailureMayPass()) << waiting;
+      sqliteplus::noteEngineFailure(SQLITE_READONLY);
+      EXPECT_FALSE(sqliteplus::lastFailureMayPass()) << waiting;
+    }
+  }
 
   // A read whose transaction (which changed the schema) was taken back under it: read again, it reads.
   {

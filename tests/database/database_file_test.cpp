@@ -124,8 +124,11 @@ TEST_F(DatabaseFile, AFileWithoutTheLookUpIndexesGetsThemAtItsOpenUnlessItIsRead
     testdb::FaultyVfs vfs;
     vfs.openReadOnly(true);
     const std::string before = bytesOf(db.path());
+    testing::internal::CaptureStderr();
     EXPECT_TRUE(reopen());
+    const std::string traced = testing::internal::GetCapturedStderr();
     EXPECT_EQ(bytesOf(db.path()), before);
+    EXPECT_EQ(traced.find("cannot add the index"), std::string::npos) << "a read-only file was given a try:\n" << traced;
   }
   EXPECT_EQ(lookupIndexes(db), L"");
   EXPECT_TRUE(reopen());
@@ -137,6 +140,45 @@ TEST_F(DatabaseFile, AFileWithoutTheLookUpIndexesGetsThemAtItsOpenUnlessItIsRead
   EXPECT_EQ(found.memoryRates, pdb3::MemoryRateTable::present);
   EXPECT_EQ(db.value(L"SELECT count(*) FROM sqlite_master WHERE type='index' AND sql IS NOT NULL"), L"6");
   EXPECT_EQ(db.value(L"SELECT type FROM sqlite_master WHERE name='folder_fid'"), L"view");
+  EXPECT_TRUE(recorder.boxes.empty());
+}
+
+// Another program writing the file at the open (it holds the write lock) is not waited for, nor is
+// a full disk tried index by index: the open goes on at once without the indexes, after one line,
+// and a later open that can write the file makes them all.
+TEST_F(DatabaseFile, TheLookUpIndexesAreLeftAtTheFirstRefusalWithoutAWaitForALaterOpen) {
+  const std::wstring asMade = lookupIndexes(db);
+  dropLookupIndexes(db);
+  const std::string before = bytesOf(db.path());
+  const auto linesNaming = [](const std::string& traced, const std::string& words) {
+    size_t lines = 0;
+    for (size_t at = traced.find(words); at != std::string::npos; at = traced.find(words, at + 1)) ++lines;
+    return lines;
+  };
+  {
+    sqliteplus::SqliteConnection other;
+    other.open(db.path().c_str());
+    other.createQuery()->execute(L"BEGIN IMMEDIATE");
+    const unsigned long long waits = sqliteplus::busyWaitsBegun();
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(reopen());
+    const std::string traced = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(sqliteplus::busyWaitsBegun(), waits) << "the open waited for the other program";
+    EXPECT_EQ(linesNaming(traced, "cannot add the index"), 1u) << traced;
+    other.createQuery()->execute(L"ROLLBACK");
+  }
+  {
+    testdb::FaultyVfs disk;
+    disk.limitDisk(0);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(reopen());
+    const std::string traced = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(linesNaming(traced, "cannot add the index"), 1u) << traced;
+  }
+  EXPECT_EQ(bytesOf(db.path()), before);
+  EXPECT_EQ(lookupIndexes(db), L"");
+  EXPECT_TRUE(reopen());
+  EXPECT_EQ(lookupIndexes(db), asMade);
   EXPECT_TRUE(recorder.boxes.empty());
 }
 

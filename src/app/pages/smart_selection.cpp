@@ -86,13 +86,18 @@ struct StudyTimes {
 };
 using StudyTimesMap = std::unordered_map<int, StudyTimes>;
 
-// The file has an index that finds a question's rows of question_log (the program's look-up index,
-// or another tool's on the same leading column).
-bool studyTimesIndexed(const pdb3::DbObject& accessor) {
-  return pdb3::querySqlfIntOrMinus1(accessor,
-                                    L"SELECT count(*) FROM sqlite_master AS i, pragma_index_info(i.name) AS c "
-                                    L"WHERE i.type='index' AND i.tbl_name='question_log' COLLATE NOCASE AND "
-                                    L"c.seqno=0 AND c.name='qid' COLLATE NOCASE") > 0;
+// Whether the file has an index that finds a question's rows of question_log (the program's look-up
+// index, or another tool's on the same leading column); nothing when the file could not be read,
+// which tells nothing of the index.
+std::optional<bool> studyTimesIndexed(const pdb3::DbObject& accessor) {
+  int count = 0;
+  if (pdb3::readFirstInt(accessor,
+                         L"SELECT count(*) FROM sqlite_master AS i, pragma_index_info(i.name) AS c "
+                         L"WHERE i.type='index' AND i.tbl_name='question_log' COLLATE NOCASE AND "
+                         L"c.seqno=0 AND c.name='qid' COLLATE NOCASE",
+                         count) == pdb3::FirstRow::failed)
+    return std::nullopt;
+  return count > 0;
 }
 
 // The latest and first study times of the rows' questions for one user, in one pass over
@@ -112,10 +117,15 @@ bool readStudyTimes(const pdb3::DbObject& accessor, const RecordRows& rows, int 
 // (", a, b" or none) follow the record's. False when a statement fails.
 bool readPrimedRecords(const pdb3::DbObject& accessor, const RecordRows& rows, int uid, int64_t now,
                        const TakeRecord& take, const std::string& more = {}) {
+  // The check comes first, outside the transaction: a file another program holds refuses the read
+  // at its first statement (a read tried again by itself costs no more), and an index added or
+  // dropped meanwhile changes only how fast the rows come.
+  const std::optional<bool> indexed = studyTimesIndexed(accessor);
+  if (!indexed) return false;
   // Both statements read one state of the file, whatever another program writes meanwhile.
   const pdb3::ReadTransaction oneState(accessor);
   std::optional<StudyTimesMap> times;
-  if (!studyTimesIndexed(accessor) && !readStudyTimes(accessor, rows, uid, times.emplace())) return false;
+  if (!*indexed && !readStudyTimes(accessor, rows, uid, times.emplace())) return false;
   const std::wstring studied =
       times ? std::wstring(L"NULL, NULL")
             : platform::format(L"(SELECT max(LastStudyTime) FROM question_log WHERE qid=%ls AND uid=%d), "

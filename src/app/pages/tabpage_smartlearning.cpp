@@ -33,6 +33,7 @@
 #include "app/main/select_section_dialog.h"
 #include "app/pages/smart_selection.h"
 #include "database/folders/folders.h"
+#include "database/engine/engine_failure.h"
 #include "database/engine/read_transaction.h"
 #include "database/folders/section_questions.h"
 #include "database/engine/sql_helpers.h"
@@ -242,9 +243,9 @@ void CTabpageSmartlearning::setShownIds(std::vector<int> ids) {
 
 bool CTabpageSmartlearning::readRows(int first, int last, RowRead why) {
   const std::vector<int> ids(shownIds_.begin() + first, shownIds_.begin() + last + 1);
-  if (smart::ReadShownRates(pdb3::openQuery(app_.db), app_.currentUserId, ids, platform::nowSeconds(), rates_,
-                            questionCache_))
-    return true;
+  rowsRefused_ = !smart::ReadShownRates(pdb3::openQuery(app_.db), app_.currentUserId, ids, platform::nowSeconds(),
+                                         rates_, questionCache_);
+  if (!rowsRefused_) return true;
   // Rows that could not be read are not shown as empty questions, nor with figures from before.
   for (int qid : ids) {
     questionCache_.erase(qid);
@@ -506,8 +507,16 @@ bool CTabpageSmartlearning::RefreshFromFile() {
   model_.reread([&] {
     questionCache_.clear();
     rates_.clear();
+    rowsRefused_ = false;
   });
   if (!isVisible()) return true;  // read when the page is next shown, by the refresh that shows it
+  // Rows the file refused for a cause that may pass (a lock): the counts and the level history would
+  // only meet it too, and are read with the rows when the refresh is tried again.
+  if (rowsRefused_ && sqliteplus::lastFailureMayPass()) {
+    forgetLevelCounts();
+    update();
+    return false;
+  }
   if (levelsStale_) return StartLevelCalcThread();
   const bool read = readLevelCounts();
   update();
@@ -645,8 +654,7 @@ void CTabpageSmartlearning::forgetWhatWasRead() {
   chosen_.clear();
   choicePending_ = listStale_ = levelsStale_ = true;
   listKnown_ = false;
-  levelCounts_ = std::vector<int>(7, -1);
-  listCount_ = learnedCount_ = -1;
+  forgetLevelCounts();
   setShownIds({});  // the rows' figures and the forgetting curve with them
 }
 
@@ -683,8 +691,7 @@ void CTabpageSmartlearning::OnStartSmartLearning() {
 
 bool CTabpageSmartlearning::readLevelCounts() {
   if (!smartLearningOn()) {  // nothing to count: shown as not known, and no failure
-    levelCounts_ = std::vector<int>(7, -1);
-    listCount_ = learnedCount_ = -1;
+    forgetLevelCounts();
     return true;
   }
   // One statement for all the groups.
@@ -716,6 +723,11 @@ bool CTabpageSmartlearning::readLevelCounts() {
   listCount_ = read ? listCount : -1;
   learnedCount_ = read ? learned : -1;
   return read;
+}
+
+void CTabpageSmartlearning::forgetLevelCounts() {
+  levelCounts_ = std::vector<int>(7, -1);
+  listCount_ = learnedCount_ = -1;
 }
 
 QPoint CTabpageSmartlearning::hintPosition(const std::wstring& hint) const {

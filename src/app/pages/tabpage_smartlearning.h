@@ -143,6 +143,8 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // The list's questions of the current user by level group, as the page shows them, and the
   // list's size and learned count for the graph's scale. False when they cannot be read.
   bool readLevelCounts();
+  // The counts are not known (drawn as such) until they are read again.
+  void forgetLevelCounts();
 
   KlvApp& app_;
   MainDialogHost& host_;
@@ -156,6 +158,7 @@ class CTabpageSmartlearning : public QWidget, public IdRowSource {
   // a paint never waits for the database.
   std::map<int, pdb3::Question> questionCache_;
   smart::RateMapType rates_;
+  bool rowsRefused_ = false;  // the last read of the rows in view failed
   std::vector<int> levelCounts_ = std::vector<int>(7, -1);  // -1: not known
   int listCount_ = -1;
   int learnedCount_ = -1;

@@ -13,8 +13,9 @@ namespace sqliteplus {
 namespace {
 
 thread_local EngineFailure noted = EngineFailure::none;
-// A failure of kind "other" was noted whose cause is the file's own.
-thread_local bool otherLasts = false;
+// Whether the cause of the noted kind lasts as long as the file stays as it is: a kind noted with
+// codes that pass and codes that last (an I/O error, a refused statement) lasts.
+thread_local bool notedLasts = false;
 
 std::mutex missingLock;
 std::wstring missingDatabase;
@@ -43,6 +44,7 @@ void noteDatabaseAway(const std::wstring& path, EngineFailure how) {
     missingDatabase = path;
   }
   noted = how;
+  notedLasts = true;  // as long as the path holds no file, or another one
 }
 
 // The engine refuses to write a file that is no longer the one at its path, having compared the
@@ -62,15 +64,29 @@ void noteDatabaseAway(sqlite3* db) {
 // place that decides both. A cause passes when it comes of the moment: another program lets go
 // (busy, locked), disk space is freed, the system fails a read or a write or runs short of memory,
 // a lock's protocol breaks, the statement is interrupted, another connection changed the schema
-// under a statement, or a transaction was taken back under it. Every other cause comes back for as
-// long as the file stays as it is: a file that cannot be written, no database, a damaged file, a
-// constraint or a trigger that refused a change, a statement the file's schema refuses.
+// under a statement, or a transaction was taken back under it, or a log or journal waits for a
+// connection that may write the file. Every other cause comes back for as long as the file stays as
+// it is: a file that cannot be written, no database, a damaged file (also as the file system or a
+// page's checksum finds it), a constraint or a trigger that refused a change, a statement the file's
+// schema refuses.
 struct Verdict {
   EngineFailure kind;
   bool passes;
 };
 
 Verdict verdictOf(int resultCode) {
+  // Codes whose primary kind does not tell their cause.
+  switch (resultCode) {
+    case SQLITE_IOERR_CORRUPTFS:  // the file system found its own records of the file damaged
+    case SQLITE_IOERR_DATA:       // a page no longer holds its checksum
+      return {EngineFailure::damaged, false};
+    case SQLITE_READONLY_RECOVERY:  // the log waits for a connection that may write it to recover it
+    case SQLITE_READONLY_CANTLOCK:  // the log's shared memory is held by a connection that may write it
+    case SQLITE_READONLY_ROLLBACK:  // a journal left behind waits for a connection that may roll it back
+      return {EngineFailure::readOnly, true};
+    default:
+      break;
+  }
   switch (resultCode & 0xff) {
     case SQLITE_OK:
     case SQLITE_ROW:
@@ -101,19 +117,31 @@ Verdict verdictOf(int resultCode) {
   }
 }
 
-// Whether a failure of this kind may pass. Kinds no result code gives (a file unreadable for its
-// permissions, gone or replaced) last as long as the file stays as it is; "other" is told by its
-// codes, as they were noted.
-bool kindMayPass(EngineFailure kind) {
+// Whether a failure of this kind lasts when no result code tells: a file unreadable for its
+// permissions, gone or replaced lasts as long as the file stays as it is, and so does one that cannot
+// be written; "other" noted without its code is taken to pass, as the codes of the moment do.
+bool kindLasts(EngineFailure kind) {
   switch (kind) {
     case EngineFailure::busy:
-      return verdictOf(SQLITE_BUSY).passes;
+      return !verdictOf(SQLITE_BUSY).passes;
     case EngineFailure::full:
-      return verdictOf(SQLITE_FULL).passes;
+      return !verdictOf(SQLITE_FULL).passes;
+    case EngineFailure::none:
     case EngineFailure::other:
-      return !otherLasts;
-    default:
       return false;
+    default:
+      return true;
+  }
+}
+
+void noteFailure(EngineFailure failure, bool lasts) {
+  if (failure == EngineFailure::none) return;
+  takeStatementRefusal();
+  if (rank(failure) > rank(noted)) {
+    noted = failure;
+    notedLasts = lasts;
+  } else if (failure == noted) {
+    notedLasts = notedLasts || lasts;
   }
 }
 
@@ -123,20 +151,16 @@ EngineFailure engineFailureOf(int resultCode) { return verdictOf(resultCode).kin
 
 void noteEngineFailure(int resultCode) {
   const Verdict verdict = verdictOf(resultCode);
-  noteEngineFailure(verdict.kind);
-  if (verdict.kind == EngineFailure::other && !verdict.passes) otherLasts = true;
+  noteFailure(verdict.kind, !verdict.passes);
 }
 
-void noteHandedOverFailure(const NotedFailure& failure) {
-  noteEngineFailure(failure.kind);
-  if (failure.kind == EngineFailure::other && failure.lasting) otherLasts = true;
+void noteSchemaReadFailure(int resultCode) {
+  noteEngineFailure((resultCode & 0xff) == SQLITE_ERROR ? SQLITE_CORRUPT : resultCode);
 }
 
-void noteEngineFailure(EngineFailure failure) {
-  if (failure == EngineFailure::none) return;
-  takeStatementRefusal();
-  if (rank(failure) > rank(noted)) noted = failure;
-}
+void noteHandedOverFailure(const NotedFailure& failure) { noteFailure(failure.kind, failure.lasting); }
+
+void noteEngineFailure(EngineFailure failure) { noteFailure(failure, kindLasts(failure)); }
 
 void noteStatementFailure(sqlite3* db) {
   noteEngineRefusal(db);
@@ -154,7 +178,7 @@ bool noteIfDatabaseAway(sqlite3* db) {
   return true;
 }
 
-bool lastFailureMayPass() { return kindMayPass(noted); }
+bool lastFailureMayPass() { return noted != EngineFailure::none && !notedLasts; }
 
 std::wstring lastMissingDatabase() {
   const std::lock_guard<std::mutex> hold(missingLock);
@@ -163,18 +187,18 @@ std::wstring lastMissingDatabase() {
 
 EngineFailure lastEngineFailure() { return noted; }
 
-NotedFailure notedFailure() { return {noted, otherLasts, lastEngineRefusal()}; }
+NotedFailure notedFailure() { return {noted, notedLasts, lastEngineRefusal()}; }
 
 void restoreNotedFailure(const NotedFailure& failure) {
   forgetEngineFailure();
   noted = failure.kind;
-  otherLasts = failure.lasting;
+  notedLasts = failure.lasting;
   restoreEngineRefusal(failure.refusal);
 }
 
 void forgetEngineFailure() {
   noted = EngineFailure::none;
-  otherLasts = false;
+  notedLasts = false;
   forgetEngineRefusal();
 }
 

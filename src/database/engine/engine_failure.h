@@ -25,6 +25,11 @@ enum class EngineFailure {
 
 // Every engine failure thrown as a QueryException notes its result code here.
 void noteEngineFailure(int resultCode);
+// A read of what every database file of the program holds (its schema, the version table found in
+// it) failed: a plain error then comes of a schema the engine cannot take as it stands (a schema
+// format it does not read, a name in the schema's text damaged where it still parses), which is
+// damage, as the check of a copy finds it. Any other cause is noted as it is.
+void noteSchemaReadFailure(int resultCode);
 // Notes a failure the engine's result code cannot tell (a refusal the system named), or one handed
 // over from another thread.
 void noteEngineFailure(EngineFailure failure);
@@ -47,9 +52,11 @@ bool noteIfDatabaseAway(sqlite3* db);
 std::wstring lastMissingDatabase();
 // Whether the failure last noted on this thread may be gone the next time, by the one table of
 // causes in engine_failure.cpp: another program lets go, disk space is freed, an I/O error or a
-// shortage of memory passes. Whatever lasts as long as the file at the path stays as it is does
-// not: a file that cannot be written or read, is gone, was replaced or is no database, a damaged
-// file, a change the file's own rules refuse (a constraint, a trigger's words). Nothing noted: false.
+// shortage of memory passes, a journal or log left for a connection that may write the file is
+// played back. Whatever lasts as long as the file at the path stays as it is does not: a file that
+// cannot be written or read, is gone, was replaced or is no database, a damaged file (also as the
+// file system or a checksum finds it), a change the file's own rules refuse (a constraint, a
+// trigger's words). Nothing noted: false.
 // Whoever decides whether to try again (a box that offers it, a read tried again by itself) asks here.
 bool lastFailureMayPass();
 EngineFailure engineFailureOf(int resultCode);
@@ -58,7 +65,7 @@ EngineFailure engineFailureOf(int resultCode);
 // aside, busy_wait.h; a cause said in a later action).
 struct NotedFailure {
   EngineFailure kind = EngineFailure::none;
-  bool lasting = false;  // a failure of kind "other" that lasts as long as the file
+  bool lasting = false;  // its cause lasts as long as the file stays as it is (lastFailureMayPass)
   std::wstring refusal;  // engine_refusal.h
 };
 NotedFailure notedFailure();

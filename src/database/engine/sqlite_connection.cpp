@@ -60,13 +60,16 @@ void SqliteConnection::open(const wchar_t* fileName) {
     if (!std::filesystem::exists(name, error) && !error) noteMissingDatabase(fileName);
     throwOpenFailure(message);
   }
+  // Failures come with their whole cause: an I/O error the file system or a page's checksum gave
+  // as damage is no passing one (engine_failure.cpp tells them apart).
+  sqlite3_extended_result_codes(db, 1);
   // Another connection (the study window's, the level thread's) or another program may hold the file.
   installBusyWait(db);
   char* error = nullptr;
   if (const int result = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &error);
       result != SQLITE_OK) {
     // Held by another program, the file is no less a database: whoever asks for another one says why.
-    noteEngineFailure(result);
+    noteSchemaReadFailure(result);
     std::string message = engineText(error, "Can't open") + " (" + name + ")";
     sqlite3_free(error);
     sqlite3_close_v2(db);

@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTableView>
+#include <QTimer>
 #include <QTest>
 #include <QWindow>
 #include <algorithm>
@@ -40,6 +41,7 @@
 #include "study_window_support.h"
 #include "services/database_failure.h"
 #include "services/user_action.h"
+#include "statement_log.h"
 #include "test_env.h"
 #include "text_contrast.h"
 #include "patience.h"
@@ -590,6 +592,22 @@ TEST_F(SmartPageTest, AFailedReadOfThePressInTheScrollBarIsSaidOnceTheButtonIsUp
   EXPECT_EQ(t.takeBoxes(), L"");
   const int top = page->list().rowAt(0);
   EXPECT_EQ(cell(*page, top, 0), "");
+  // Each try by itself meets the held file at its first statement and ends there, as the other
+  // pages' do: no transaction begun for nothing, and no slower read for a file whose index could
+  // not be looked at.
+  {
+    auto* retry = page->list().viewport()->findChild<QTimer*>("quietRetryTimer");
+    ASSERT_NE(retry, nullptr);
+    apptest::StatementLog statements(t.app.db);
+    QSignalSpy tries(retry, &QTimer::timeout);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tries.count() >= 3; }, testwait::kPatienceMs));
+    const std::vector<std::string> tried = statements.take();
+    ASSERT_FALSE(tried.empty());
+    EXPECT_EQ(std::count(tried.begin(), tried.end(), tried.front()), static_cast<long>(tried.size()))
+        << "a try went past the statement the file refused: " << tried[1];
+    EXPECT_EQ(tried.front().find("BEGIN"), std::string::npos) << tried.front();
+    EXPECT_LE(tried.size(), static_cast<size_t>(tries.count())) << "a try ran more than one statement";
+  }
   held.release();
   EXPECT_TRUE(QTest::qWaitFor([&] { return cell(*page, top, 0) == "w"; }, testwait::kPatienceMs));
   EXPECT_EQ(t.takeBoxes(), L"");

@@ -236,6 +236,27 @@ TEST_F(Startup, AFileThatMayNotBeReadOrIsDamagedIsNamedInTheBox) {
   EXPECT_EQ(boxesAfter(before), said(sqliteplus::EngineFailure::unreadable));
   ASSERT_EQ(::chmod(database.toUtf8().constData(), 0644), 0);
 
+  // A schema the engine refuses only as a plain error is damage too: a schema format number it does
+  // not read, and a name in the schema's text damaged where the text still parses.
+  QByteArray format = sound;
+  format[47] = 9;  // the last byte of the big-endian number at 44
+  apptest::writeText(database, format);
+  before = boxes.texts.size();
+  run();
+  EXPECT_EQ(boxesAfter(before), said(sqliteplus::EngineFailure::damaged)) << "an unsupported schema format";
+  apptest::writeText(database, sound);
+  {
+    sqliteplus::SqliteConnection db;
+    db.open(database.toStdWString().c_str());
+    ASSERT_TRUE(pdb3::execSql(pdb3::openQuery(db),
+                              L"PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql=replace(sql, 'subversion', "
+                              L"'subversiom') WHERE name='version'"));
+  }
+  before = boxes.texts.size();
+  run();
+  EXPECT_EQ(boxesAfter(before), said(sqliteplus::EngineFailure::damaged)) << "a name damaged in the schema's text";
+  apptest::writeText(database, sound);
+
   damageRootPage(database, "version");
   before = boxes.texts.size();
   run();
