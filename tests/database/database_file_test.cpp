@@ -10,6 +10,7 @@
 #include "database/engine/busy_wait.h"
 #include "database/engine/engine_failure.h"
 #include "database/engine/text_conversion.h"
+#include "busy_waits_counted.h"
 #include "database_fixture.h"
 #include "faulty_vfs.h"
 #include "platform/windows/notifier.h"
