@@ -128,10 +128,10 @@ class KlvApp {
   //   the disk is full), or for any cause when the options named it (`reload` namedFile);
   // - it gives no user to study as, and the file that was open is still the one at its path.
   // Another file is asked for while the settings' own file cannot be opened for a lasting cause;
-  // the settings store the file chosen once it has taken the open one's place. Given up, the file
-  // open stays while it is still the one at its path, said with why the settings' file did not
-  // open; without it the run ends with ExitDatabaseNotOpened. A file without a user to study as
-  // and none to go back to ends it with ExitDataUnusable.
+  // the settings store the file chosen, or the one the options named, once it has taken the open
+  // one's place. Given up, the file open stays while it is still the one at its path, said with
+  // why the settings' file did not open; without it the run ends with ExitDatabaseNotOpened. A file
+  // without a user to study as and none to go back to ends it with ExitDataUnusable.
   Reopened ReopenDatabase(QWidget* owner, Reload reload = Reload::settingsFile);
   // Makes the folder or problem set at the path (names joined by "/") the current one and keeps
   // the study mode in the settings; false, nothing changed, when there is none.
