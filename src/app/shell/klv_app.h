@@ -61,6 +61,9 @@ class KlvApp {
   RankingTarget rankingTarget();
   // The ranking record of the current user, made on first use.
   PointInfoRecord& CurrentUserPointInfo();
+  // Writes the ranking file; a save that fails is said with its cause (the store keeps what the
+  // file lacks, for the next save that works). False then.
+  bool SaveRankingOrSay(QWidget* owner);
   // Writes everything one study produced, inside the caller's transaction.
   bool SaveStudyHistory(pdb3::DailyLogRecord& record, bool addToPass, int points);
   // The study window's save: SaveStudyHistory with the pass, in one transaction on the record's
