@@ -91,6 +91,9 @@ class PointInfoStore {
   bool saveTellingOnce(const std::wstring& path, const Notify& notify);
   // The last save failed: the store holds counts the file lacks until a save works.
   bool lastSaveFailed() const { return lastSaveFailed_; }
+  // Whether a save to `path` is owed: the last one failed, and the path is not that of the file
+  // open() could not read (never written; the start-up said so).
+  bool saveOwed(const std::wstring& path) const { return lastSaveFailed_ && path != unreadPath_; }
 
   // Names are compared on their first 127 units, which is all a record keeps of them.
   int findIndex(std::wstring_view name) const;

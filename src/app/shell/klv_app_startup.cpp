@@ -180,7 +180,7 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
   }
   // A ranking change the file could not take (an account given a new name, a study's points) is
   // the exit's to write: only the store holds it, and the next start reads the file.
-  if (pointInfo.lastSaveFailed()) SaveRankingOrSay(nullptr);
+  if (pointInfo.saveOwed(settings->irankDatafilePath.value)) SaveRankingOrSay(nullptr);
 
   warmUp.reset();  // the copies read the file at the disk's pace, not beside a scan of it
   if (settings->makeBackupFlag.value) MakeDatabaseBackups(db);

@@ -179,7 +179,8 @@ void CUserManageDlg::OnDeleteUser() {
 void CUserManageDlg::done(int result) {
   // A ranking change the file could not take was said then; the learner may have freed the disk
   // since, and a switch of user should not leave it to the end of the run.
-  if (app_.pointInfo.lastSaveFailed()) app_.pointInfo.save(app_.settings->irankDatafilePath.value);
+  const std::wstring& ranking = app_.settings->irankDatafilePath.value;
+  if (app_.pointInfo.saveOwed(ranking)) app_.pointInfo.save(ranking);
   QDialog::done(result);
 }
 
