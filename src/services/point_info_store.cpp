@@ -326,16 +326,13 @@ PointInfoRecord& PointInfoStore::recordAt(int index) {
   return records_[position];
 }
 
-bool PointInfoStore::renameRecord(std::wstring_view from, std::wstring_view to) {
+bool PointInfoStore::copyRecord(std::wstring_view from, std::wstring_view to) {
   const int index = findIndex(from);
   if (index < 0 || findIndex(to) >= 0) return false;
-  PointInfoRecord::copyText(records_[index].userName, to);
+  PointInfoRecord copy = records_[index];
+  PointInfoRecord::copyText(copy.userName, to);
+  records_.push_back(copy);
   return true;
-}
-
-bool PointInfoStore::removeRecords(std::wstring_view name) {
-  const PointText key = storedName(name);
-  return std::erase_if(records_, [&key](const PointInfoRecord& record) { return sameText(record.userName, key); }) > 0;
 }
 
 PointInfoRecord& currentUserPointInfo(PointInfoStore& store, std::wstring_view userName) {

@@ -91,6 +91,9 @@ class PointInfoStore {
   bool saveTellingOnce(const std::wstring& path, const Notify& notify);
   // The last save failed: the store holds counts the file lacks until a save works.
   bool lastSaveFailed() const { return lastSaveFailed_; }
+  // Whether a save to `path` is owed: the last one failed, and the path is not that of the file
+  // open() could not read (never written; the start-up said so).
+  bool saveOwed(const std::wstring& path) const { return lastSaveFailed_ && path != unreadPath_; }
 
   // Names are compared on their first 127 units, which is all a record keeps of them.
   int findIndex(std::wstring_view name) const;
@@ -100,11 +103,10 @@ class PointInfoStore {
   int appendRecord(std::wstring_view name);
   // Throws std::wstring "Out of Index"; a negative index counts as a huge unsigned one.
   PointInfoRecord& recordAt(int index);
-  // The record of a renamed user goes with them, unless the new name has one already. False when
-  // nothing changed.
-  bool renameRecord(std::wstring_view from, std::wstring_view to);
-  // Every record of a user who is gone (a file may hold the name twice); false when there was none.
-  bool removeRecords(std::wstring_view name);
+  // A renamed user's account (ranking id, password, unsent points) given to the new name as a copy
+  // when that name has none. The old name keeps its record: the file is the program's, and the name
+  // may still be a learner's in another database file. False when nothing changed.
+  bool copyRecord(std::wstring_view from, std::wstring_view to);
 
   size_t size() const { return records_.size(); }
 

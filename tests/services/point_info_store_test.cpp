@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "services/point_info_store.h"
@@ -292,34 +293,24 @@ TEST(PointInfoStore, RecordsAreKeyedByTheFirst127UnitsOfTheUserName) {
   EXPECT_EQ(testdb::thrownText([&] { store.recordAt(-1); }), L"Out of Index");
 }
 
-// A renamed user keeps their account under the new name; a deleted user's account goes, every
-// record of the name with it, and nobody else's.
-TEST(PointInfoStore, ARecordFollowsItsUsersRenameAndGoesWithTheUser) {
+// A renamed user's account is copied to the new name and stays under the old one, which may still
+// be a learner's in another database file; a name that has an account of its own keeps it.
+TEST(PointInfoStore, ARenamedUsersAccountIsCopiedAndTheOldNameKeepsIts) {
   PointInfoStore store;
   for (const wchar_t* name : {L"hanako", L"jiro", L"taken"}) store.appendRecord(name);
   PointInfoRecord::copyText(store.findByUser(L"hanako").rankingId, L"hana-id");
   store.findByUser(L"hanako").pendingTotal.p = 120;
 
-  EXPECT_TRUE(store.renameRecord(L"hanako", L"花子"));
-  EXPECT_EQ(store.findIndex(L"hanako"), -1);
-  EXPECT_EQ(store.findIndex(L"花子"), 0);
-  EXPECT_EQ(PointInfoRecord::text(store.findByUser(L"花子").rankingId), L"hana-id");
-  EXPECT_EQ(store.findByUser(L"花子").pendingTotal.p, 120);
-  // A name that has an account of its own keeps it; nothing moves for a name without one.
-  EXPECT_FALSE(store.renameRecord(L"jiro", L"taken"));
-  EXPECT_FALSE(store.renameRecord(L"nobody", L"someone"));
-  EXPECT_EQ(store.findIndex(L"jiro"), 1);
-  EXPECT_EQ(store.size(), 3u);
-
-  // A file that holds a name twice loses both records with the user.
-  const std::wstring path = filePath("twice.dat");
-  std::vector<uint8_t> bytes = fileOfUsers({L"jiro", L"kept", L"jir0"}, path);
-  bytes[20 + 2 * 10240 + 6] = 'o';
-  writeBytes(path, bytes);
-  PointInfoStore loaded;
-  ASSERT_TRUE(loaded.load(path));
-  EXPECT_TRUE(loaded.removeRecords(L"jiro"));
-  EXPECT_EQ(loaded.size(), 1u);
-  EXPECT_EQ(loaded.findIndex(L"kept"), 0);
-  EXPECT_FALSE(loaded.removeRecords(L"jiro"));
+  EXPECT_TRUE(store.copyRecord(L"hanako", L"花子"));
+  EXPECT_EQ(store.findIndex(L"花子"), 3);
+  for (const wchar_t* name : {L"hanako", L"花子"}) {
+    EXPECT_EQ(PointInfoRecord::text(store.findByUser(name).rankingId), L"hana-id");
+    EXPECT_EQ(store.findByUser(name).pendingTotal.p, 120);
+  }
+  EXPECT_EQ(store.findIndex(L"hanako"), 0);
+  // A name that has an account of its own keeps it; nothing is made for a name without one.
+  EXPECT_FALSE(store.copyRecord(L"jiro", L"taken"));
+  EXPECT_FALSE(store.copyRecord(L"nobody", L"someone"));
+  EXPECT_EQ(std::pair(store.findIndex(L"jiro"), store.findIndex(L"taken")), std::pair(1, 2));
+  EXPECT_EQ(store.size(), 4u);
 }

@@ -5,6 +5,8 @@
 #include <QShortcut>
 #include <QTreeWidget>
 #include <cerrno>
+#include <string>
+#include <utility>
 
 #include "app/shell/help_viewer.h"
 #include "app/shell/klv_app.h"
@@ -140,11 +142,18 @@ void COptionDlg::OnDefaults() {
 }
 
 void COptionDlg::accept() {
+  AppSettings& settings = *app_.settings;
+  const std::wstring openFile = settings.databasePath.value;
   if (!ExchangeSettings(true)) {
     platform::messageBox(this, L"更新できませんでした", kAppCaption);
     return;
   }
-  saveSettingsOrSay(*app_.settings, this);
+  // Another database file named here is stored once it has been taken up (KlvApp::ReopenDatabase),
+  // as a file chosen in place of one that did not open is: a run ended meanwhile starts again on the
+  // file that was open.
+  const std::wstring named = std::exchange(settings.databasePath.value, openFile);
+  saveSettingsOrSay(settings, this);
+  settings.databasePath.value = named;
   if (!app_.webDictionaries.Save(app_.settings->webdicInifilePath.value)) {
     const int cause = errno;
     platform::messageBox(this, fileFailureText(L"Web辞書の設定を保存できませんでした。", cause), kAppCaption,

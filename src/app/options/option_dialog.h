@@ -1,7 +1,8 @@
 // The options dialog: a tree of pages on the left, the page chosen on the right under a banner
 // with its title. OK stores the values of every page only when all of them can be stored, then
-// saves the settings and the web dictionaries; Cancel stores nothing and puts back the background
-// colour a page may have previewed.
+// saves the settings (another database file is saved once the main window has taken it up) and the
+// web dictionaries; Cancel stores nothing and puts back the background colour a page may have
+// previewed.
 #pragma once
 
 #include <QDialog>

@@ -1,9 +1,13 @@
 #include "app/shell/klv_app.h"
 
 #include <QWidget>
+#include <cerrno>
 
+#include "app/common/modal_dialog.h"
+#include "platform/windows/notifier.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
+#include "services/file_failure.h"
 
 KlvApp::KlvApp() : commandLine(std::make_unique<CommandLineOptions>()) {}
 
@@ -36,6 +40,13 @@ void KlvApp::recordFailure(ExitCode code) {
 
 PointInfoRecord& KlvApp::CurrentUserPointInfo() {
   return currentUserPointInfo(pointInfo, settings ? settings->userName.value : std::wstring());
+}
+
+bool KlvApp::SaveRankingOrSay(QWidget* owner) {
+  if (pointInfo.save(settings->irankDatafilePath.value)) return true;
+  platform::messageBox(owner, fileFailureText(L"ランキングデータを保存できませんでした。", errno), kAppCaption,
+                       platform::MbOk | platform::MbIconError);
+  return false;
 }
 
 void KlvApp::ApplyWindowOpacity(QWidget* window, bool enable) const {

@@ -61,6 +61,9 @@ class KlvApp {
   RankingTarget rankingTarget();
   // The ranking record of the current user, made on first use.
   PointInfoRecord& CurrentUserPointInfo();
+  // Writes the ranking file; a save that fails is said with its cause (the store keeps what the
+  // file lacks, for the next save that works). False then.
+  bool SaveRankingOrSay(QWidget* owner);
   // Writes everything one study produced, inside the caller's transaction.
   bool SaveStudyHistory(pdb3::DailyLogRecord& record, bool addToPass, int points);
   // The study window's save: SaveStudyHistory with the pass, in one transaction on the record's
@@ -128,10 +131,10 @@ class KlvApp {
   //   the disk is full), or for any cause when the options named it (`reload` namedFile);
   // - it gives no user to study as, and the file that was open is still the one at its path.
   // Another file is asked for while the settings' own file cannot be opened for a lasting cause;
-  // the settings store the file chosen once it has taken the open one's place. Given up, the file
-  // open stays while it is still the one at its path, said with why the settings' file did not
-  // open; without it the run ends with ExitDatabaseNotOpened. A file without a user to study as
-  // and none to go back to ends it with ExitDataUnusable.
+  // the settings store the file chosen, or the one the options named, once it has taken the open
+  // one's place. Given up, the file open stays while it is still the one at its path, said with
+  // why the settings' file did not open; without it the run ends with ExitDatabaseNotOpened. A file
+  // without a user to study as and none to go back to ends it with ExitDataUnusable.
   Reopened ReopenDatabase(QWidget* owner, Reload reload = Reload::settingsFile);
   // Makes the user of that name the current one, registering the name when the database does not
   // know it. False, the current user as it was, when the name can be neither found nor registered

@@ -258,9 +258,9 @@ Reopened KlvApp::ReopenDatabase(QWidget* owner, Reload reload) {
     return Reopened::keptOpenFile;
   }
   ReplaceOpenFile(opened, path, found);
-  // Only now does the next start open the file chosen instead: a run ended while it was being
-  // taken up starts again on the file that was open.
-  if (choseAnother && settings) saveSettingsOrSay(*settings, owner);
+  // Only now does the next start open the file chosen instead, or named in the options: a run ended
+  // while it was being taken up starts again on the file that was open.
+  if ((choseAnother || reload == Reload::namedFile) && settings) saveSettingsOrSay(*settings, owner);
   KeepTakeUp(std::move(taken));
   if (!user) {
     recordFailure(ExitDataUnusable);

@@ -178,6 +178,9 @@ int KlvApp::RunStartup(const std::vector<std::wstring>& arguments) {
     settings->lastSelectedTabId.value = dialog.currentPage();
     saveSettingsOrSay(*settings, nullptr);
   }
+  // A ranking change the file could not take (an account given a new name, a study's points) is
+  // the exit's to write: only the store holds it, and the next start reads the file.
+  if (pointInfo.saveOwed(settings->irankDatafilePath.value)) SaveRankingOrSay(nullptr);
 
   warmUp.reset();  // the copies read the file at the disk's pace, not beside a scan of it
   if (settings->makeBackupFlag.value) MakeDatabaseBackups(db);

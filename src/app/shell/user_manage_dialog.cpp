@@ -2,7 +2,6 @@
 
 #include <QListWidget>
 #include <QPushButton>
-#include <cerrno>
 
 #include "app/shell/klv_app.h"
 #include "app/common/modal_dialog.h"
@@ -14,7 +13,6 @@
 #include "platform/windows/notifier.h"
 #include "services/app_settings.h"
 #include "services/database_failure.h"
-#include "services/file_failure.h"
 #include "services/point_info_store.h"
 
 namespace {
@@ -22,14 +20,6 @@ namespace {
 QString qs(const std::wstring& text) { return QString::fromStdWString(text); }
 
 void tell(QWidget* owner, const std::wstring& text) { platform::messageBox(owner, text, kAppCaption); }
-
-// Said at every failure: each is a change the learner asked for that the file lacks (the store
-// keeps it, and the next save that works writes it).
-void saveRankingOrSay(QWidget* owner, KlvApp& app) {
-  if (app.pointInfo.save(app.settings->irankDatafilePath.value)) return;
-  platform::messageBox(owner, fileFailureText(L"ランキングデータを保存できませんでした。", errno), kAppCaption,
-                       platform::MbOk | platform::MbIconError);
-}
 
 }  // namespace
 
@@ -142,8 +132,14 @@ void CUserManageDlg::OnRenameUser() {
   if (!writtenOrSay(this, pdb3::renameUserIfNameFree(accessor, pdb3::userIdByName(accessor, oldName), dialog.m_strNewName),
                     L"変更に失敗しました"))
     return;
-  // The ranking account (id, password, unsent points) is the learner's, whatever they are called.
-  if (app_.pointInfo.renameRecord(oldName, dialog.m_strNewName)) saveRankingOrSay(this, app_);
+  // The ranking account (id, password, unsent points) is the learner's, whatever they are called:
+  // the new name gets a copy, and the old name keeps its own for the database files where a learner
+  // still has it. A name with an account of its own keeps that one, which the learner should know.
+  if (app_.pointInfo.findIndex(dialog.m_strNewName) >= 0)
+    tell(this, L"「" + dialog.m_strNewName +
+                   L"」にはランキングのアカウントが既にあるので、これからはそのアカウントを使います。");
+  else if (app_.pointInfo.copyRecord(oldName, dialog.m_strNewName))
+    app_.SaveRankingOrSay(this);
   if (m_strCurrentName == oldName) m_strCurrentName = dialog.m_strNewName;
   // The setting must follow at once: a Cancel later would leave it naming nobody.
   AppSettings& settings = *app_.settings;
@@ -175,9 +171,17 @@ void CUserManageDlg::OnDeleteUser() {
     reportUnmadeChange(this, L"削除に失敗しました");
     return;
   }
-  // A later user of the same name starts without this one's ranking account.
-  if (app_.pointInfo.removeRecords(name)) saveRankingOrSay(this, app_);
+  // The ranking account stays: the name may still be a learner's in another database file, and an
+  // account the server holds could not be had back.
   delete list_->takeItem(list_->currentRow());
+}
+
+void CUserManageDlg::done(int result) {
+  // A ranking change the file could not take was said then; the learner may have freed the disk
+  // since, and a switch of user should not leave it to the end of the run.
+  const std::wstring& ranking = app_.settings->irankDatafilePath.value;
+  if (app_.pointInfo.saveOwed(ranking)) app_.pointInfo.save(ranking);
+  QDialog::done(result);
 }
 
 void CUserManageDlg::accept() {

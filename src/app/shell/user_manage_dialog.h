@@ -21,6 +21,8 @@ class CUserManageDlg : public QDialog {
   // changes) and the settings are saved. Without a selection, or when the database could not give
   // the user, the dialog stays and the user before stays current.
   void accept() override;
+  // Every end of the dialog first tries again a ranking change the file could not take.
+  void done(int result) override;
 
   void OnAddUser();
   void OnRenameUser();

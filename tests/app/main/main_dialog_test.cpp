@@ -36,6 +36,7 @@
 #include "app/shell/app_resources.h"
 #include "platform/drawing/readable_colour.h"
 #include "platform/drawing/system_metrics.h"
+#include "platform/settings/registry_store.h"
 #include "text_contrast.h"
 #include "app/main/main_dialog.h"
 #include "app/main/main_outlook_bar.h"
@@ -874,9 +875,20 @@ TEST(MainDialog, AFileTheLearnerIsNewToIsTakenUpBeforeItReplacesTheOpenOne) {
   stillOnTheFirstFile();
   EXPECT_EQ(s.intValue(L"SELECT count(*) FROM user_info"), 1);
 
-  // Space freed while the box is up: the learner's 再試行 registers the user there.
+  // Space freed while the box is up: the learner's 再試行 registers the user there. Until the file
+  // is taken up, a run ended meanwhile starts again on the first file; the settings name the new
+  // one from then on.
   HeldDatabase::nextAction();
+  // As the next start reads it (a full read of the settings would ask for what it lacks).
+  const auto storedPath = [] {
+    platform::RegistryKey config;
+    config.open(platform::RegistryRoot::CurrentUser, L"Software\\Tarvo Presents\\KLV7\\config", false);
+    const std::optional<platform::RegistryValue> path = config.value(L"database-path");
+    return path ? path->text : std::wstring(L"<none>");
+  };
+  std::wstring storedWhileAsked;
   s.notifier.whileShown = [&](const std::wstring&) {
+    storedWhileAsked = storedPath();
     disk.limitDisk(std::nullopt);
     return platform::IdRetry;
   };
@@ -884,6 +896,8 @@ TEST(MainDialog, AFileTheLearnerIsNewToIsTakenUpBeforeItReplacesTheOpenOne) {
   nameDatabaseInOptions(s, fresh);
   s.notifier.whileShown = nullptr;
   EXPECT_EQ(s.takeBoxes(), notRegistered + kFullCause + L"\n");
+  EXPECT_EQ(storedWhileAsked, first);
+  EXPECT_EQ(storedPath(), fresh);
   EXPECT_EQ(s.app.db.fileName(), fresh);
   EXPECT_EQ(s.app.currentUserId, s.intValue(L"SELECT uid FROM user_info WHERE name='tester'"));
   EXPECT_GE(s.app.currentUserId, 0);

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -39,6 +40,7 @@
 #include "services/app_settings.h"
 #include "services/database_failure.h"
 #include "services/named_mutex.h"
+#include "services/point_info_store.h"
 #include "test_env.h"
 #include "uictl/frames/frames_library.h"
 
@@ -51,9 +53,12 @@ struct SplashWatchingBoxes : testenv::BoxRecorder {
     underSplash.push_back(std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
       return window->objectName() == "id215" && window->isVisible();
     }));
+    if (whileShown) whileShown(text);
     return BoxRecorder::messageBox(owner, text, caption, flags);
   }
   std::vector<bool> underSplash;
+  // What the learner does while the box is up.
+  std::function<void(const std::wstring& text)> whileShown;
 };
 
 constexpr wchar_t kWelcomeStart[] = L"Kelvara をご利用いただきありがとうございます。";
@@ -388,6 +393,30 @@ TEST_F(Startup, TheRankingFilesNoticeWaitsForTheSplashToGo) {
   ASSERT_EQ(said.size(), 1u);
   EXPECT_TRUE(said[0].starts_with(L"ランキングデータ ")) << QString::fromStdWString(said[0]).toStdString();
   EXPECT_EQ(boxes.underSplash, std::vector<bool>(boxes.texts.size(), false));
+}
+
+// A study's points the ranking file could not take (its folder's disk not mounted) are said once;
+// the learner who mounts it meanwhile finds them in the file at the next start: the exit writes them.
+TEST_F(Startup, RankingPointsTheFileCouldNotTakeAreWrittenAtTheExit) {
+  run();
+  const QString folder = homePath("ランキング");
+  {
+    const auto settings = stored();
+    settings->irankDatafilePath.value = (folder + "/irank.dat").toStdWString();
+    ASSERT_TRUE(settings->saveAll());
+  }
+  int told = 0;
+  boxes.whileShown = [&](const std::wstring& text) {
+    if (!text.starts_with(L"ランキングデータを保存できませんでした")) return;
+    ++told;
+    QDir().mkpath(folder);
+  };
+  run({L"kelvara", L"/autorun=3", L"/card", L"/s", L"中学生向け問題/中学校 学校・教室などの単語"});
+  EXPECT_EQ(told, 1);
+  PointInfoStore ranking;
+  ASSERT_TRUE(ranking.load((folder + "/irank.dat").toStdWString()));
+  ASSERT_GE(ranking.findIndex(L"tester"), 0);
+  EXPECT_EQ(ranking.findByUser(L"tester").pendingTotal.nc, 3);
 }
 
 // Another program made an index of the name the upgrade needs for its table: no later start could

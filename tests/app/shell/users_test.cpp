@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QListWidget>
 
 #include "app/shell/user_dialogs.h"
@@ -224,13 +225,15 @@ TEST(UserManageDialog, AListThatCouldNotBeReadRefusesChangesAndNamesAreCheckedIn
   EXPECT_FALSE(s.app.db.inTransaction());
 }
 
-// The ranking account (id, password, unsent points) is the learner's: it follows a rename, and a
-// user deleted takes it along, so that a newcomer of the same name starts without it. The file
-// holds the change at once; a save that fails says so with its cause.
-TEST(UserManageDialog, TheRankingAccountFollowsARenameAndGoesWithTheUser) {
+// The ranking file is the program's, kept by name, while users belong to each database file: the
+// account (id, password, unsent points) is copied to a new name that has none, and the old name's
+// record stays for the other files, as a deleted user's does. A name that has an account keeps it,
+// and the learner hears at the rename that it is the one used from now on. The file holds each
+// change at once; a save that fails says so with its cause, and the dialog's end tries it again.
+TEST(UserManageDialog, TheRankingAccountIsCopiedToANewNameAndOutlivesTheUser) {
   StudyApp s;
   pdb3::insertUser(s.accessor(), L"hanako");
-  for (const auto& [name, id] : {std::pair(L"tester", L"t-id"), std::pair(L"hanako", L"h-id")}) {
+  for (const auto& [name, id] : {std::pair(L"tester", L"t-id"), std::pair(L"hanako", L"h-id"), std::pair(L"jiro", L"j-id")}) {
     PointInfoRecord& record = s.app.pointInfo.recordAt(s.app.pointInfo.appendRecord(name));
     PointInfoRecord::copyText(record.rankingId, id);
     record.pendingTotal.p = 120;
@@ -238,7 +241,7 @@ TEST(UserManageDialog, TheRankingAccountFollowsARenameAndGoesWithTheUser) {
   // The ranking id the file keeps for the name.
   const auto savedId = [&s](const wchar_t* name) {
     PointInfoStore saved;
-    EXPECT_TRUE(saved.load(s.settings.irankDatafilePath.value));
+    if (!saved.load(s.settings.irankDatafilePath.value)) return std::wstring(L"<no file>");
     const int index = saved.findIndex(name);
     return index < 0 ? std::wstring(L"<none>") : PointInfoRecord::text(saved.recordAt(index).rankingId);
   };
@@ -249,31 +252,49 @@ TEST(UserManageDialog, TheRankingAccountFollowsARenameAndGoesWithTheUser) {
   select(list, "tester");
   typeAndConfirm(1023, "太郎");
   dialog.OnRenameUser();
-  EXPECT_EQ(s.app.pointInfo.findIndex(L"tester"), -1);
   EXPECT_EQ(PointInfoRecord::text(s.app.CurrentUserPointInfo().rankingId), L"t-id");
   EXPECT_EQ(s.app.CurrentUserPointInfo().pendingTotal.p, 120);
   EXPECT_EQ(savedId(L"太郎"), L"t-id");
-  EXPECT_EQ(savedId(L"tester"), L"<none>");
+  EXPECT_EQ(savedId(L"tester"), L"t-id");
+  EXPECT_EQ(s.app.pointInfo.findByUser(L"tester").pendingTotal.p, 120);
 
   s.notifier.answer = platform::IdYes;
   select(list, "hanako");
   dialog.OnDeleteUser();
-  EXPECT_EQ(savedId(L"hanako"), L"<none>");
-  typeAndConfirm(1023, "hanako");
-  dialog.OnAddUser();
-  EXPECT_EQ(s.app.pointInfo.findIndex(L"hanako"), -1) << "a newcomer of the name has no account yet";
-  EXPECT_EQ(s.app.pointInfo.size(), 1u);
-
-  // The ranking file's folder gone (its disk not mounted): the user goes all the same, and the
-  // learner hears that the file still holds the account.
-  s.app.pointInfo.appendRecord(L"hanako");
-  s.settings.irankDatafilePath.value = s.settings.irankDatafilePath.value + L".missing/irank.dat";
-  s.notifier.boxes.clear();
-  select(list, "hanako");
-  dialog.OnDeleteUser();
   EXPECT_EQ(listed(list), QStringList{"太郎"});
-  ASSERT_EQ(s.notifier.boxes.size(), 2u);
-  EXPECT_EQ(s.notifier.boxes[1], L"Kelvara: ランキングデータを保存できませんでした。\n書き込み先のフォルダが見つかりません。");
+  EXPECT_GE(s.app.pointInfo.findIndex(L"hanako"), 0);
+  EXPECT_EQ(savedId(L"hanako"), L"h-id");
+  EXPECT_EQ(s.app.pointInfo.size(), 4u);
+
+  // Onto a name another file's learner has an account of: both records stay, and the learner is told.
+  s.notifier.boxes.clear();
+  select(list, "太郎");
+  typeAndConfirm(1023, "jiro");
+  dialog.OnRenameUser();
+  EXPECT_EQ(s.notifier.boxes,
+            std::vector<std::wstring>{L"Kelvara: 「jiro」にはランキングのアカウントが既にあるので、これからはそのアカウントを使います。"});
+  EXPECT_EQ(s.settings.userName.value, L"jiro");
+  EXPECT_EQ(PointInfoRecord::text(s.app.CurrentUserPointInfo().rankingId), L"j-id");
+  EXPECT_EQ(std::pair(savedId(L"太郎"), savedId(L"jiro")), std::pair(std::wstring(L"t-id"), std::wstring(L"j-id")));
+
+  // The ranking file's folder gone (its disk not mounted): the name changes all the same, the
+  // learner hears that the file lacks the account, and once the folder is back the dialog's end
+  // writes it.
+  const std::wstring ranking = s.settings.irankDatafilePath.value;
+  const QString folder = QString::fromStdWString(ranking) + ".later";
+  s.settings.irankDatafilePath.value = folder.toStdWString() + L"/irank.dat";
+  s.notifier.boxes.clear();
+  select(list, "jiro");
+  typeAndConfirm(1023, "次郎");
+  dialog.OnRenameUser();
+  EXPECT_EQ(listed(list), QStringList{"次郎"});
+  EXPECT_EQ(s.notifier.boxes,
+            std::vector<std::wstring>{L"Kelvara: ランキングデータを保存できませんでした。\n書き込み先のフォルダが見つかりません。"});
+  EXPECT_EQ(savedId(L"次郎"), L"<no file>");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  dialog.reject();
+  EXPECT_EQ(savedId(L"次郎"), L"j-id");
+  EXPECT_FALSE(s.app.pointInfo.lastSaveFailed());
 }
 
 TEST(FirstUserDialog, OffersTheUsersRefusesNoNameAndUnattendedTakesTheLoginName) {
