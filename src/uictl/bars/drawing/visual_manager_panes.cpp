@@ -1,6 +1,6 @@
 // The visual manager's operations for the panes and buttons of the frames library: caption
 // buttons, the outlook bar's areas, owner-drawn and colour buttons, and task groups.
-#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/kept_shades.h"
 #include "platform/drawing/system_metrics.h"
 #include "uictl/bars/drawing/global_draw_data.h"
 #include "uictl/bars/library_globals.h"
@@ -55,7 +55,7 @@ void CUxVisualManager::OnDrawCaptionButton(Dc* dc, const CaptionButton& button, 
 // The caption lies on the bars' shadow colour, which has no text colour of its own: the window
 // colour stands out from it on the classic faces, and a shade that does so on any other.
 COLORREF CUxVisualManager::GetCaptionBarTextColor(CUxCaptionBar*) {
-  return readableOnSysColor(getSysColor(ColorWindow), ColorBtnShadow);
+  return keptReadableOnSysColor(getSysColor(ColorWindow), ColorBtnShadow);
 }
 
 bool CUxVisualManager::OnFillOutlookPageButton(Dc*, CUxButton*, const Rect&, COLORREF&) { return false; }

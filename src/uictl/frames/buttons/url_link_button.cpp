@@ -1,6 +1,6 @@
 #include "uictl/frames/buttons/url_link_button.h"
 
-#include "platform/drawing/readable_colour.h"
+#include "platform/drawing/kept_shades.h"
 #include "platform/drawing/system_metrics.h"
 #include "platform/files/shell_open.h"
 #include "uictl/bars/drawing/global_draw_data.h"
@@ -70,7 +70,7 @@ Size CUxURLLinkButton::SizeToContent(bool verticalCentre, bool horizontalCentre)
 
 void CUxURLLinkButton::OnDraw(Dc* dc, const Rect& rect, unsigned) {
   // The link lies on its dialog's face: its blue stays a blue that stands out from it.
-  const COLORREF colour = readableOnSysColor(m_bMouseInside ? m_clrHotText : m_clrText, ColorBtnFace);
+  const COLORREF colour = keptReadableOnSysColor(m_bMouseInside ? m_clrHotText : m_clrText, ColorBtnFace);
   TextScope scope(dc, colour, globalData().fontUnderline);
   Rect r = rect;
   dc->drawText(text().toStdWString(), r, DtSingleLine);
