@@ -108,7 +108,8 @@ class ReadingBound {
   ReadingBound(sqlite3* db, const CheckPass& pass) : db_(db), start_(pagesFetched(db)) {
     int rc = SQLITE_OK;
     const PreparedStatement count = prepare(db, "PRAGMA page_count", rc);
-    const sqlite3_int64 pages = rc == SQLITE_OK && sqlite3_step(count.get()) == SQLITE_ROW ? sqlite3_column_int64(count.get(), 0) : 0;
+    const bool counted = rc == SQLITE_OK && sqlite3_step(count.get()) == SQLITE_ROW;
+    const sqlite3_int64 pages = counted ? sqlite3_column_int64(count.get(), 0) : 0;
     limit_ = (pages + 1) * (2 + pass.valuesReadPerRow);
     sqlite3_progress_handler(db, kStepsBetweenLooks, &ReadingBound::exceeded, this);
   }
@@ -138,8 +139,12 @@ void run(sqlite3* db, CheckPass& pass) {
     pass.resultCode = rc;
     return;
   }
-  const std::optional<ReadingBound> bound = pass.engineCheck ? std::nullopt : std::make_optional<ReadingBound>(db, pass);
-  const auto failure = [&](int code) { return (bound && bound->reached()) || code == SQLITE_DONE ? SQLITE_CORRUPT : sqlite3_extended_errcode(db); };
+  // The engine's own checks visit each page once however the pages point.
+  const std::optional<ReadingBound> bound =
+      pass.engineCheck ? std::nullopt : std::make_optional<ReadingBound>(db, pass);
+  const auto failure = [&](int code) {
+    return (bound && bound->reached()) || code == SQLITE_DONE ? SQLITE_CORRUPT : sqlite3_extended_errcode(db);
+  };
   rc = sqlite3_step(statement.get());
   if (rc != SQLITE_ROW) {
     pass.resultCode = failure(rc);
