@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <system_error>
 #include <thread>
 
+#include "database/engine/index_order.h"
 #include "database/engine/unchanging_open.h"
 
 namespace sqliteplus {
@@ -83,6 +85,53 @@ void digestFinal(sqlite3_context* context) {
   sqlite3_result_int64(context, sum ? static_cast<sqlite3_int64>(*sum) : 0);
 }
 
+// How often a pass looks at how far it has read: a few microseconds' work.
+constexpr int kStepsBetweenLooks = 1000;
+
+// The pages the connection has fetched so far, from its cache or from the file.
+sqlite3_int64 pagesFetched(sqlite3* db) {
+  sqlite3_int64 fetched = 0;
+  for (const int status : {SQLITE_DBSTATUS_CACHE_HIT, SQLITE_DBSTATUS_CACHE_MISS}) {
+    int current = 0, highest = 0;
+    sqlite3_db_status(db, status, &current, &highest, 0);
+    fetched += current;
+  }
+  return fetched;
+}
+
+// A reading stops once it has fetched more pages than a sound file can make it fetch: each page of
+// a tree once, and an overflow page once for each value read from it, besides a page to start
+// from. A file whose pages are shared (a leaf that every cell of an interior page points to, a tree
+// below it the same) is read over and over, for days, long before its pages run out.
+class ReadingBound {
+ public:
+  ReadingBound(sqlite3* db, const CheckPass& pass) : db_(db), start_(pagesFetched(db)) {
+    int rc = SQLITE_OK;
+    const PreparedStatement count = prepare(db, "PRAGMA page_count", rc);
+    const bool counted = rc == SQLITE_OK && sqlite3_step(count.get()) == SQLITE_ROW;
+    const sqlite3_int64 pages = counted ? sqlite3_column_int64(count.get(), 0) : 0;
+    limit_ = (pages + 1) * (2 + pass.valuesReadPerRow);
+    sqlite3_progress_handler(db, kStepsBetweenLooks, &ReadingBound::exceeded, this);
+  }
+  ~ReadingBound() { sqlite3_progress_handler(db_, 0, nullptr, nullptr); }
+  ReadingBound(const ReadingBound&) = delete;
+  ReadingBound& operator=(const ReadingBound&) = delete;
+
+  bool reached() const { return reached_; }
+
+ private:
+  static int exceeded(void* self) {
+    auto* bound = static_cast<ReadingBound*>(self);
+    bound->reached_ = pagesFetched(bound->db_) - bound->start_ > bound->limit_;
+    return bound->reached_ ? 1 : 0;
+  }
+
+  sqlite3* db_;
+  sqlite3_int64 start_;
+  sqlite3_int64 limit_ = 0;
+  bool reached_ = false;
+};
+
 void run(sqlite3* db, CheckPass& pass) {
   int rc = SQLITE_OK;
   const PreparedStatement statement = prepare(db, pass.sql, rc);
@@ -90,9 +139,15 @@ void run(sqlite3* db, CheckPass& pass) {
     pass.resultCode = rc;
     return;
   }
+  // The engine's own checks visit each page once however the pages point.
+  const std::optional<ReadingBound> bound =
+      pass.engineCheck ? std::nullopt : std::make_optional<ReadingBound>(db, pass);
+  const auto failure = [&](int code) {
+    return (bound && bound->reached()) || code == SQLITE_DONE ? SQLITE_CORRUPT : sqlite3_extended_errcode(db);
+  };
   rc = sqlite3_step(statement.get());
   if (rc != SQLITE_ROW) {
-    pass.resultCode = rc == SQLITE_DONE ? SQLITE_CORRUPT : sqlite3_extended_errcode(db);
+    pass.resultCode = failure(rc);
     return;
   }
   if (pass.engineCheck) {
@@ -104,7 +159,7 @@ void run(sqlite3* db, CheckPass& pass) {
     pass.values.push_back(sqlite3_column_int64(statement.get(), column));
   // An aggregate's row is the only one; reading on finds a fault met after it, if any.
   rc = sqlite3_step(statement.get());
-  pass.resultCode = rc == SQLITE_DONE ? SQLITE_OK : sqlite3_extended_errcode(db);
+  pass.resultCode = rc == SQLITE_DONE ? SQLITE_OK : failure(rc);
 }
 
 }  // namespace
@@ -119,7 +174,10 @@ void runPasses(const std::string& path, std::vector<CheckPass>& passes) {
   const auto work = [&] {
     int rc = SQLITE_OK;
     const EngineHandle db = openUnchanging(path, rc);
-    if (rc == SQLITE_OK) addRowsDigest(db.get());
+    if (rc == SQLITE_OK) {
+      addRowsDigest(db.get());
+      addKeysInOrder(db.get());
+    }
     for (size_t at = next++; at < passes.size(); at = next++) {
       if (rc == SQLITE_OK) {
         run(db.get(), passes[at]);

@@ -92,15 +92,23 @@ int quickCheckDatabase(const std::string& path) {
 int checkDatabase(const std::string& path, const std::vector<RequiredTable>& required) {
   int rc = SQLITE_OK;
   const EngineHandle db = openUnchanging(path, rc);
-  // Preparing reads the schema, which the engine refuses when its text is damaged.
-  if (rc == SQLITE_OK) prepare(db.get(), "SELECT count(*) FROM sqlite_master", rc);
+  // Preparing reads the schema, which the engine refuses when its text is damaged. Damage may also
+  // ask it for more memory than there is (a text said to be gigabytes long): the program's own
+  // connection holds that schema read already, so a schema that cannot be had is the copy's.
+  if (rc == SQLITE_OK) {
+    prepare(db.get(), "SELECT count(*) FROM sqlite_master", rc);
+    if ((rc & 0xff) == SQLITE_NOMEM) rc = SQLITE_CORRUPT;
+  }
   if (rc == SQLITE_OK) rc = holdsRequired(db.get(), required);
-  std::vector<CheckPass> passes{CheckPass::engine(kQuickCheck)};
+  std::vector<CheckPass> passes;
   IndexComparison indexes;
   if (rc == SQLITE_OK) rc = indexes.plan(db.get(), passes);
+  // The readings only once the quick check has passed: they trust the pages to form trees, which a
+  // file whose pages are shared does not, and would read it for days where the check refuses it
+  // at once.
+  if (rc == SQLITE_OK) rc = quickCheckDatabase(path);
   if (rc != SQLITE_OK) return rc;
   runPasses(path, passes);
-  // The quick check first: a page it finds damaged says more than an index that differs.
   for (const CheckPass& pass : passes)
     if (pass.resultCode != SQLITE_OK) return pass.resultCode;
   return indexes.holds(passes) ? SQLITE_OK : SQLITE_CORRUPT;

@@ -35,10 +35,12 @@ struct RequiredTable {
 };
 
 // The quick check and what it leaves out, as cheaply as it can be had: the file holds the tables
-// and columns `required` names, and every index holds exactly the rows of its table (an index of
-// expressions or of some rows only: its table is checked by the engine's full check). The result
-// codes of quickCheckDatabase; SQLITE_CORRUPT for a file that lacks a table or column, or whose
-// index and table differ.
+// and columns `required` names, and every index holds exactly the rows of its table, in its order,
+// and a unique one no key twice (an index of expressions or of some rows only: its table is
+// checked by the engine's full check). The result codes of quickCheckDatabase; SQLITE_CORRUPT for a
+// file that lacks a table or column, whose index and table differ, or whose schema the engine had
+// no memory to read. It ends within a bounded reading of the file, however its pages point at each
+// other.
 int checkDatabase(const std::string& path, const std::vector<RequiredTable>& required);
 
 // The file has whole pages and passes the quick check. False for a missing, empty, cut-short,

@@ -29,6 +29,7 @@
 #include "folder_syncs.h"
 #include "held_database.h"
 #include "database/database_file.h"
+#include "database/engine/check_passes.h"
 #include "database/engine/text_conversion.h"
 #include "database_fixture.h"
 #include "database/folders/folders.h"
@@ -492,6 +493,75 @@ QByteArray changedPastItsIndex(const QByteArray& database, const char* sql) {
   return changed(changed(changed(database, hidden.c_str()), sql), shown.c_str());
 }
 
+// The page size of `database` and the root page of its table or index `name`.
+std::pair<int, int> pageSizeAndRootOf(const QByteArray& database, const char* name) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("read.klvdb7");
+  apptest::writeText(path, database);
+  sqliteplus::SqliteConnection read;
+  read.open(path.toStdWString().c_str());
+  const auto query = pdb3::openQuery(read);
+  return {pdb3::querySqlfIntOrMinus1(query, L"PRAGMA page_size"),
+          pdb3::querySqlfIntOrMinus1(query, (L"SELECT rootpage FROM sqlite_master WHERE name='" +
+                                             sqliteplus::Utf8ToWString(name) + L"'").c_str())};
+}
+
+// `database` with question_log's one leaf under three levels of interior pages, each of which
+// points at the level below from every cell: a reading of the table meets the leaf (pages /
+// 7)^3 times, while every page is well formed.
+QByteArray withQuestionLogOnASharedLeaf(const QByteArray& database) {
+  const auto [pageSize, leaf] = pageSizeAndRootOf(database, "question_log");
+  const int firstAdded = static_cast<int>(database.size() / pageSize) + 1, levels = 3;
+  QByteArray grown = changed(database, ("PRAGMA writable_schema=ON; UPDATE sqlite_master SET rootpage=" +
+                                        std::to_string(firstAdded) + " WHERE name='question_log'")
+                                           .c_str());
+  const auto putNumber = [](QByteArray& bytes, qsizetype at, uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * (size - 1 - i)));
+  };
+  for (int level = 0; level < levels; ++level) {
+    const uint32_t child = level + 1 < levels ? static_cast<uint32_t>(firstAdded + level + 1) : static_cast<uint32_t>(leaf);
+    QByteArray page(pageSize, '\0');
+    const int cells = (pageSize - 12) / 7;  // a pointer, the child's number and a key of one byte
+    page[0] = 0x05;                         // an interior page of a table
+    putNumber(page, 3, static_cast<uint32_t>(cells), 2);
+    putNumber(page, 5, static_cast<uint32_t>(pageSize - 5 * cells), 2);
+    putNumber(page, 8, child, 4);
+    for (int cell = 0; cell < cells; ++cell) {
+      const int at = pageSize - 5 * (cell + 1);
+      putNumber(page, 12 + 2 * cell, static_cast<uint32_t>(at), 2);
+      putNumber(page, at, child, 4);
+      page[at + 4] = 0;  // every key 0: the engine's quick check refuses the shared pages before their keys
+    }
+    grown += page;
+  }
+  putNumber(grown, 28, static_cast<uint32_t>(grown.size() / pageSize), 4);  // the header's page count
+  return grown;
+}
+
+// `database` with the first and the last entry of question_log_qid_uid's one leaf swapped: the
+// index holds every row, on sound pages, but a look-up through it misses some.
+QByteArray withIndexEntriesSwapped(const QByteArray& database) {
+  const auto [pageSize, leaf] = pageSizeAndRootOf(database, "question_log_qid_uid");
+  QByteArray swapped = database;
+  const qsizetype page = static_cast<qsizetype>(leaf - 1) * pageSize;
+  EXPECT_EQ(swapped[page], 0x0a) << "an index's leaf";
+  const int cells = static_cast<unsigned char>(swapped[page + 3]) << 8 | static_cast<unsigned char>(swapped[page + 4]);
+  EXPECT_GT(cells, 2);
+  const qsizetype first = page + 8, last = page + 8 + 2 * (cells - 1);
+  const QByteArray firstPointer = swapped.mid(first, 2);
+  swapped.replace(first, 2, swapped.mid(last, 2));
+  swapped.replace(last, 2, firstPointer);
+  return swapped;
+}
+
+// `database` whose unique index on t holds its value twice, as the table does: written while the
+// index was said to be a plain one.
+QByteArray withAUniqueKeyTwice(const QByteArray& database) {
+  const QByteArray twice = changed(database, "CREATE INDEX t_v ON t (v); INSERT INTO t SELECT v FROM t");
+  return changed(twice, "PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql='CREATE UNIQUE INDEX t_v ON t (v)' "
+                        "WHERE name='t_v'");
+}
+
 // A collation the program's engine does not have: an index made with it by another program.
 int byLength(void*, int leftSize, const void*, int rightSize, const void*) { return leftSize - rightSize; }
 
@@ -843,6 +913,15 @@ TEST(DatabaseBackups, WhatIsNoWholeDatabaseReplacesNoCopy) {
   const QByteArray indexSaysOther =
       changedPastItsIndex(changed(whole, "INSERT INTO question_log VALUES (1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, '', '')"),
                           "UPDATE question_log SET LastStudyTime = 6");
+  // An index that holds every row in a wrong order, or a key twice in a unique one; a table whose
+  // tree meets one leaf over and over, for days, which the quick check refuses at once.
+  const QByteArray questionsLogged = changed(
+      whole,
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12) "
+      "INSERT INTO question_log SELECT i, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1700000000, 0, 0, '', '' FROM n");
+  const QByteArray indexOutOfOrder = withIndexEntriesSwapped(questionsLogged);
+  const QByteArray uniqueKeyTwice = withAUniqueKeyTwice(databaseHolding("twice"));
+  const QByteArray pagesShared = withQuestionLogOnASharedLeaf(changed(questionsLogged, "PRAGMA page_size=4096; VACUUM"));
   // A schema the engine refuses afresh: a format number it does not know, a collation it lacks.
   QByteArray formatDamaged = whole;
   formatDamaged[47] = 9;
@@ -870,6 +949,9 @@ TEST(DatabaseBackups, WhatIsNoWholeDatabaseReplacesNoCopy) {
       {"a column's name damaged in its schema's text", whole, columnNameDamaged, false, notWhole},
       {"a row missing from an index", whole, rowNotInIndex, false, notWhole},
       {"an index record that says other than its row", indexSaysOther, indexSaysOther, false, notWhole},
+      {"an index's entries out of order", indexOutOfOrder, indexOutOfOrder, false, notWhole},
+      {"a key twice in a unique index and its table", uniqueKeyTwice, uniqueKeyTwice, false, notWhole},
+      {"a table's pages shared", pagesShared, pagesShared, false, notWhole},
       {"its schema's format number damaged", whole, formatDamaged, false, notWhole},
       {"an index in a collation the program lacks", collated, collated, false, notWhole},
       {"foreign", whole, QByteArray(8192, 'x'), false, notWhole},
@@ -899,6 +981,29 @@ TEST(DatabaseBackups, WhatIsNoWholeDatabaseReplacesNoCopy) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), left.content ? 3 : 2) << "no half-written copy is left";
   }
 
+  // A schema that the check's fresh reading of a copy is answered with no memory for is damage,
+  // as one it refuses: the program's connection holds it read already.
+  {
+    SCOPED_TRACE("its schema read afresh answered with no memory");
+    testdb::FaultyVfs disk;
+    apptest::writeText(bak, lastRun);
+    apptest::writeText(database, whole);
+    sqliteplus::SqliteConnection db;
+    db.open(database.toStdWString().c_str());
+    disk.onDatabaseRead([&](const std::string& read) {
+      // Once the copy is written: its reading by the check.
+      if (read.find(".tmp-") != std::string::npos && QFileInfo(QString::fromStdString(read)).size() > 0)
+        disk.failReads(SQLITE_NOMEM);
+    });
+    testenv::BoxRecorder boxes;
+    MakeDatabaseBackups(db);
+    disk.onDatabaseRead(nullptr);
+    disk.failReads(std::nullopt);
+    EXPECT_EQ(apptest::readText(bak), lastRun);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_NE(boxes.texts[0].find(notWhole), std::wstring::npos) << QString::fromStdWString(boxes.texts[0]).toStdString();
+  }
+
   // A weekly copy that is no whole database moves onto no good older one: it is simply replaced.
   // One whose header asks for a log moves on, and leaves no log beside it or the older one.
   QByteArray inLogMode = databaseHolding("in log mode");
@@ -914,5 +1019,25 @@ TEST(DatabaseBackups, WhatIsNoWholeDatabaseReplacesNoCopy) {
     EXPECT_EQ(apptest::readText(w2), weekly == inLogMode ? inLogMode : lastRun);
     EXPECT_EQ(apptest::readText(w1), whole);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4) << "nothing beside the copies";
+  }
+}
+
+// Each reading of a copy's check ends within what a sound file of its size can make it read: the
+// quick check keeps a file whose pages are shared from the readings, and this holds should one
+// slip past it.
+TEST(DatabaseBackups, EachReadingOfTheCheckEndsHoweverThePagesPointAtEachOther) {
+  QTemporaryDir dir;
+  const QString database = dir.filePath("db.klvdb7");
+  const QByteArray questionsLogged =
+      changed(databaseHolding("today"), "INSERT INTO question_log VALUES (1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, '', '')");
+  for (const bool shared : {false, true}) {
+    SCOPED_TRACE(shared ? "shared" : "sound");
+    apptest::writeText(database, shared ? withQuestionLogOnASharedLeaf(changed(questionsLogged, "PRAGMA page_size=4096; VACUUM"))
+                                        : questionsLogged);
+    std::vector<sqliteplus::CheckPass> passes{
+        sqliteplus::CheckPass::reading("SELECT count(*), rows_digest(qid, rowid) FROM question_log NOT INDEXED", 2)};
+    sqliteplus::runPasses(database.toStdString(), passes);
+    EXPECT_EQ(passes[0].resultCode, shared ? SQLITE_CORRUPT : SQLITE_OK);
+    if (!shared) EXPECT_EQ(passes[0].values.front(), 1);
   }
 }
