@@ -188,31 +188,58 @@ double markContrast(const QImage& mark, const QColor& ground) {
   return most;
 }
 
-QPalette darkDesktopPalette() {
+namespace {
+
+// The roles a desktop's scheme sets; highlight, link and bright text are the same in both of the
+// desktop's schemes the tests use.
+struct DesktopScheme {
+  QColor window, base, alternateBase, button, text, light, midlight, mid, dark, shadow, highlightedText,
+      toolTipBase, placeholderText, disabledText;
+};
+
+QPalette paletteOf(const DesktopScheme& scheme) {
   QPalette palette;
-  const QColor window(49, 54, 59), base(35, 38, 41), button(49, 54, 59), text(239, 240, 241);
-  palette.setColor(QPalette::Window, window);
-  palette.setColor(QPalette::WindowText, text);
-  palette.setColor(QPalette::Base, base);
-  palette.setColor(QPalette::AlternateBase, QColor(42, 46, 50));
-  palette.setColor(QPalette::Text, text);
-  palette.setColor(QPalette::Button, button);
-  palette.setColor(QPalette::ButtonText, text);
+  palette.setColor(QPalette::Window, scheme.window);
+  palette.setColor(QPalette::WindowText, scheme.text);
+  palette.setColor(QPalette::Base, scheme.base);
+  palette.setColor(QPalette::AlternateBase, scheme.alternateBase);
+  palette.setColor(QPalette::Text, scheme.text);
+  palette.setColor(QPalette::Button, scheme.button);
+  palette.setColor(QPalette::ButtonText, scheme.text);
   palette.setColor(QPalette::BrightText, Qt::white);
-  palette.setColor(QPalette::Light, QColor(64, 70, 76));
-  palette.setColor(QPalette::Midlight, QColor(56, 62, 67));
-  palette.setColor(QPalette::Mid, QColor(37, 41, 44));
-  palette.setColor(QPalette::Dark, QColor(25, 27, 29));
-  palette.setColor(QPalette::Shadow, QColor(18, 20, 21));
+  palette.setColor(QPalette::Light, scheme.light);
+  palette.setColor(QPalette::Midlight, scheme.midlight);
+  palette.setColor(QPalette::Mid, scheme.mid);
+  palette.setColor(QPalette::Dark, scheme.dark);
+  palette.setColor(QPalette::Shadow, scheme.shadow);
   palette.setColor(QPalette::Highlight, QColor(61, 174, 233));
-  palette.setColor(QPalette::HighlightedText, QColor(252, 252, 252));
-  palette.setColor(QPalette::ToolTipBase, QColor(49, 54, 59));
-  palette.setColor(QPalette::ToolTipText, text);
+  palette.setColor(QPalette::HighlightedText, scheme.highlightedText);
+  palette.setColor(QPalette::ToolTipBase, scheme.toolTipBase);
+  palette.setColor(QPalette::ToolTipText, scheme.text);
   palette.setColor(QPalette::Link, QColor(41, 128, 185));
-  palette.setColor(QPalette::PlaceholderText, QColor(189, 195, 199));
+  palette.setColor(QPalette::PlaceholderText, scheme.placeholderText);
   for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-    palette.setColor(QPalette::Disabled, role, QColor(110, 113, 115));
+    palette.setColor(QPalette::Disabled, role, scheme.disabledText);
   return palette;
+}
+
+}  // namespace
+
+QPalette darkDesktopPalette() {
+  return paletteOf({.window = QColor(49, 54, 59),
+                    .base = QColor(35, 38, 41),
+                    .alternateBase = QColor(42, 46, 50),
+                    .button = QColor(49, 54, 59),
+                    .text = QColor(239, 240, 241),
+                    .light = QColor(64, 70, 76),
+                    .midlight = QColor(56, 62, 67),
+                    .mid = QColor(37, 41, 44),
+                    .dark = QColor(25, 27, 29),
+                    .shadow = QColor(18, 20, 21),
+                    .highlightedText = QColor(252, 252, 252),
+                    .toolTipBase = QColor(49, 54, 59),
+                    .placeholderText = QColor(189, 195, 199),
+                    .disabledText = QColor(110, 113, 115)});
 }
 
 QPalette darkDesktopPalette(const QColor& base) {
@@ -239,30 +266,20 @@ QPalette darkDesktopPaletteAsStartedUp() {
 }
 
 QPalette lightDesktopPalette() {
-  QPalette palette;
-  const QColor window(239, 240, 241), base(252, 252, 252), button(252, 252, 252), text(35, 38, 41);
-  palette.setColor(QPalette::Window, window);
-  palette.setColor(QPalette::WindowText, text);
-  palette.setColor(QPalette::Base, base);
-  palette.setColor(QPalette::AlternateBase, QColor(239, 240, 241));
-  palette.setColor(QPalette::Text, text);
-  palette.setColor(QPalette::Button, button);
-  palette.setColor(QPalette::ButtonText, text);
-  palette.setColor(QPalette::BrightText, Qt::white);
-  palette.setColor(QPalette::Light, Qt::white);
-  palette.setColor(QPalette::Midlight, QColor(246, 247, 247));
-  palette.setColor(QPalette::Mid, QColor(196, 201, 205));
-  palette.setColor(QPalette::Dark, QColor(136, 142, 147));
-  palette.setColor(QPalette::Shadow, QColor(71, 77, 82));
-  palette.setColor(QPalette::Highlight, QColor(61, 174, 233));
-  palette.setColor(QPalette::HighlightedText, Qt::white);
-  palette.setColor(QPalette::ToolTipBase, QColor(247, 247, 247));
-  palette.setColor(QPalette::ToolTipText, text);
-  palette.setColor(QPalette::Link, QColor(41, 128, 185));
-  palette.setColor(QPalette::PlaceholderText, QColor(112, 125, 138));
-  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-    palette.setColor(QPalette::Disabled, role, QColor(160, 164, 167));
-  return palette;
+  return paletteOf({.window = QColor(239, 240, 241),
+                    .base = QColor(252, 252, 252),
+                    .alternateBase = QColor(239, 240, 241),
+                    .button = QColor(252, 252, 252),
+                    .text = QColor(35, 38, 41),
+                    .light = Qt::white,
+                    .midlight = QColor(246, 247, 247),
+                    .mid = QColor(196, 201, 205),
+                    .dark = QColor(136, 142, 147),
+                    .shadow = QColor(71, 77, 82),
+                    .highlightedText = Qt::white,
+                    .toolTipBase = QColor(247, 247, 247),
+                    .placeholderText = QColor(112, 125, 138),
+                    .disabledText = QColor(160, 164, 167)});
 }
 
 ApplicationPaletteScope::ApplicationPaletteScope(const QPalette& palette) : previous_(QApplication::palette()) {
