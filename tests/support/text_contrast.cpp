@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace apptest {
@@ -287,5 +288,17 @@ ApplicationPaletteScope::ApplicationPaletteScope(const QPalette& palette) : prev
 }
 
 ApplicationPaletteScope::~ApplicationPaletteScope() { QApplication::setPalette(previous_); }
+
+void forEachSchemeInTurn(std::initializer_list<NamedScheme> schemes,
+                         const std::function<void(const char* name, const QPalette& palette)>& check) {
+  std::optional<ApplicationPaletteScope> switched;
+  for (const NamedScheme& scheme : schemes) {
+    if (switched)
+      QApplication::setPalette(scheme.palette);
+    else
+      switched.emplace(scheme.palette);
+    check(scheme.name, scheme.palette);
+  }
+}
 
 }  // namespace apptest

@@ -8,6 +8,8 @@
 #include <QPalette>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <initializer_list>
 #include <vector>
 
 class QImage;
@@ -66,5 +68,16 @@ class ApplicationPaletteScope {
  private:
   QPalette previous_;
 };
+
+// One of the schemes a desktop switches through, named for the tests' messages.
+struct NamedScheme {
+  const char* name;
+  QPalette palette;
+};
+
+// Makes each scheme the application's palette in turn, as a desktop that switches its scheme with
+// the windows open, and runs `check` on each; the palette from before comes back at the end.
+void forEachSchemeInTurn(std::initializer_list<NamedScheme> schemes,
+                         const std::function<void(const char* name, const QPalette& palette)>& check);
 
 }  // namespace apptest

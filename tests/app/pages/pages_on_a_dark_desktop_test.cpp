@@ -351,12 +351,9 @@ TEST(PagesOnADarkDesktop, TheQuestionLogsBoxesStandOutAfterTheDesktopSwitchesIts
     EXPECT_GT(inked, 40);
     return faded;
   };
-  const ApplicationPaletteScope dark(darkDesktopPalette());
-  EXPECT_EQ(fadedOn(darkDesktopPalette()), 0);
-  const ApplicationPaletteScope light(lightDesktopPalette());
-  EXPECT_EQ(fadedOn(lightDesktopPalette()), 0);
-  const ApplicationPaletteScope darkAgain(darkDesktopPalette());
-  EXPECT_EQ(fadedOn(darkDesktopPalette()), 0);
+  forEachSchemeInTurn(
+      {{"dark", darkDesktopPalette()}, {"light", lightDesktopPalette()}, {"dark again", darkDesktopPalette()}},
+      [&](const char* scheme, const QPalette& palette) { EXPECT_EQ(fadedOn(palette), 0) << scheme; });
 }
 
 }  // namespace

@@ -454,11 +454,10 @@ TEST_F(SmartPageTest, TheDotsStandOutFromTheListAfterTheDesktopSwitchesItsScheme
     return least;
   };
   EXPECT_GE(leastOn(dark), 3.0);
-  const QPalette light = apptest::lightDesktopPalette();
-  const apptest::ApplicationPaletteScope switched(light);
-  EXPECT_GE(leastOn(light), 3.0);
-  const apptest::ApplicationPaletteScope switchedBack(dark);
-  EXPECT_GE(leastOn(dark), 3.0);
+  apptest::forEachSchemeInTurn({{"light", apptest::lightDesktopPalette()}, {"dark again", dark}},
+                               [&](const char* scheme, const QPalette& palette) {
+                                 EXPECT_GE(leastOn(palette), 3.0) << scheme;
+                               });
 }
 
 TEST_F(SmartPageTest, TheSliderNamesItsShare) {

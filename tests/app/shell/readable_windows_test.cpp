@@ -137,12 +137,9 @@ TEST(ReadableWindows, TheChooserAndTheLearnersListAfterTheDesktopSwitchesItsSche
   ASSERT_FALSE(chooser.findChild<QPushButton*>("id1")->isEnabled());
   ASSERT_EQ(learners.findChild<QListWidget*>("id1138")->selectedItems().size(), 1);
   QStringList found = faded("dark");
-  {
-    const apptest::ApplicationPaletteScope light(apptest::lightDesktopPalette());
-    found << faded("light");
-    const apptest::ApplicationPaletteScope darkAgain(apptest::darkDesktopPalette());
-    found << faded("dark again");
-  }
+  apptest::forEachSchemeInTurn(
+      {{"light", apptest::lightDesktopPalette()}, {"dark again", apptest::darkDesktopPalette()}},
+      [&](const char* scheme, const QPalette&) { found << faded(scheme); });
   EXPECT_TRUE(found.isEmpty()) << found.join(QChar(10)).toStdString();
 }
 

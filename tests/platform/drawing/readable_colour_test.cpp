@@ -82,14 +82,10 @@ TEST(ReadableColour, TheKeptShadesAndInkAreThoseOfTheSchemeShownNow) {
     }
   };
   expectTheSchemesOwn("classic");
-  {
-    const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
-    expectTheSchemesOwn("dark");
-    const apptest::ApplicationPaletteScope light(apptest::lightDesktopPalette());
-    expectTheSchemesOwn("light");
-    const apptest::ApplicationPaletteScope darkAgain(apptest::darkDesktopPalette());
-    expectTheSchemesOwn("dark again");
-  }
+  apptest::forEachSchemeInTurn({{"dark", apptest::darkDesktopPalette()},
+                                {"light", apptest::lightDesktopPalette()},
+                                {"dark again", apptest::darkDesktopPalette()}},
+                               [&](const char* scheme, const QPalette&) { expectTheSchemesOwn(scheme); });
   expectTheSchemesOwn("classic again");
 }
 

@@ -204,10 +204,8 @@ TEST_F(FontComboTest, TheFontTypeIconStandsOutFromADarkList) {
     EXPECT_EQ(faded, 0) << scheme;
   };
   expectIconStandsOut("light");
-  const apptest::ApplicationPaletteScope dark(apptest::darkDesktopPalette());
-  expectIconStandsOut("dark");
-  const apptest::ApplicationPaletteScope lightAgain(apptest::lightDesktopPalette());
-  expectIconStandsOut("light again");
-  const apptest::ApplicationPaletteScope darkAgain(apptest::darkDesktopPalette());
-  expectIconStandsOut("dark again");
+  apptest::forEachSchemeInTurn({{"dark", apptest::darkDesktopPalette()},
+                                {"light again", apptest::lightDesktopPalette()},
+                                {"dark again", apptest::darkDesktopPalette()}},
+                               [&](const char* scheme, const QPalette&) { expectIconStandsOut(scheme); });
 }
